@@ -1,0 +1,5 @@
+#include "ai/ai_runtime.h"
+
+// No mission script or AI interface exists yet.
+void MSALStartAll() {}
+void AIRestartAll() {}

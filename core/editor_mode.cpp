@@ -1,0 +1,3 @@
+#include "core/editor_mode.h"
+
+u8_t editor_mode = 0;

@@ -1,0 +1,223 @@
+// The interface between the program and its plug-ins, included by both sides. It includes nothing
+// of the engine: a plug-in links nothing of the program and reaches it only through the entries it
+// looks up by name in the callback block handed to its `InitCommunication`.
+//
+// Words that may carry a pointer (the hook parameter, record fields, handles) are pointer-sized;
+// fields that are plain numbers keep their widths.
+#pragma once
+#include <cstdint>
+
+using PluginWord = std::uintptr_t;
+
+// ---- Versions ---------------------------------------------------------------------------------
+// Low 16 bits: the major number (read as a signed 16-bit value); high 16 bits: the minor number.
+using PluginVersion = std::uint32_t;
+
+constexpr PluginVersion MakePluginVersion(int major, int minor)
+{
+    return (static_cast<std::uint32_t>(minor) & 0xFFFFu) << 16 | (static_cast<std::uint32_t>(major) & 0xFFFFu);
+}
+constexpr int PluginVersionMajor(PluginVersion version)
+{
+    return static_cast<std::int16_t>(version & 0xFFFFu);
+}
+constexpr int PluginVersionMinor(PluginVersion version)
+{
+    return static_cast<int>(version >> 16);
+}
+
+// The version the host speaks: 0.1.
+constexpr int kHostVersionMajor = 0;
+constexpr int kHostVersionMinor = 1;
+
+// ---- The callback block -----------------------------------------------------------------------
+// Both lookups take a zero-terminated name and return a pointer or null. The function lookup
+// serves function and data entries alike (for data it gives the variable's address); the value
+// lookup finds nothing.
+using HostLookupFn = void* (*)(const char* name);
+
+struct HostCallbackBlock {
+    HostLookupFn getFunction;
+    HostLookupFn getValue;
+};
+
+// ---- Exports of a plug-in ---------------------------------------------------------------------
+#define PLUGIN_EXPORT extern "C" __attribute__((visibility("default")))
+
+// What GetInfo returns points at four strings in this order; the name is the plug-in's name in
+// every message of the host.
+enum PluginInfoField { PLUGIN_INFO_NAME = 0, PLUGIN_INFO_DESCRIPTION, PLUGIN_INFO_AUTHOR, PLUGIN_INFO_COMPANY };
+constexpr int kPluginInfoCount = 4;
+
+using PluginGetTypeFn = std::int32_t (*)();                                      // optional
+using PluginHookProcFn = std::int32_t (*)(std::uint32_t code, PluginWord parameter);
+using PluginInitCommunicationFn = std::int32_t (*)(HostCallbackBlock* block);     // optional
+using PluginGetVerFn = PluginVersion (*)();
+using PluginGetInfoFn = const char* const* (*)();
+
+// ---- Event codes: group << 16 | event ---------------------------------------------------------
+constexpr std::uint32_t PluginMessage(std::uint32_t group, std::uint32_t event)
+{
+    return group << 16 | event;
+}
+
+// Game.
+constexpr std::uint32_t HookMissionStarted = 0x30001;
+constexpr std::uint32_t HookMissionLeft = 0x30002;
+constexpr std::uint32_t HookGameModsInit = 0x30003;      // plug-ins register their game modes in answer
+constexpr std::uint32_t HookGameModHit = 0x30004;        // parameter: the projectile record
+constexpr std::uint32_t HookObjectUsed = 0x30005;        // parameter: ObjectUseEvent*
+// Frame: every game frame and every pass of the menu loop.
+constexpr std::uint32_t HookFrame = 0x40000;
+// Front end, servers and players.
+constexpr std::uint32_t HookGuiReady = 0x50000;
+constexpr std::uint32_t HookServerListFill = 0x50001;    // parameter: a value of the list's selection
+constexpr std::uint32_t HookServerCreate = 0x50002;
+constexpr std::uint32_t HookServerJoin = 0x50003;
+constexpr std::uint32_t HookPlayerListFill = 0x50004;    // parameter: the list control
+constexpr std::uint32_t HookPlayerInfo = 0x50005;
+constexpr std::uint32_t HookScreenShown = 0x50006;       // parameter: the screen
+constexpr std::uint32_t HookMessageLine = 0x50007;       // parameter: the text
+constexpr std::uint32_t HookServerInfo = 0x50008;        // parameter: the current screen
+// Parameter: address of the menu request word; the plug-in writes 1 (show the multiplayer
+// screen) or 2 (start the mission of the current map).
+constexpr std::uint32_t HookMultiplayerPending = 0x50009;
+// Particles.
+constexpr std::uint32_t HookParticlesMapLoaded = 0x60000;
+constexpr std::uint32_t HookParticlesMapUnloaded = 0x60001;
+constexpr std::uint32_t HookParticlesFrame = 0x60002;    // the plug-in answers with AddParticleInfo
+constexpr std::uint32_t HookParticlesEffectEvent = 0x60003;  // parameter: ParticleEffectEvent*
+constexpr std::uint32_t HookParticlesSpawn = 0x60004;    // parameter: ParticleSpawnRequest*
+constexpr std::uint32_t HookParticlesValue = 0x60005;    // parameter: ParticleValueEvent*; the host never sends it
+constexpr std::uint32_t HookParticlesReset = 0x60006;
+// Indoor rendering.
+constexpr std::uint32_t HookIndoorMissionLoaded = 0x70000;
+constexpr std::uint32_t HookIndoorMissionUnloaded = 0x70001;
+constexpr std::uint32_t HookIndoorMeshAttach = 0x70002;  // parameter: IndoorMeshAttachEvent*
+constexpr std::uint32_t HookIndoorLinkUpdate = 0x70003;  // parameter: IndoorLink*
+constexpr std::uint32_t HookIndoorRender = 0x70004;      // parameter: IndoorPosition* of the camera
+constexpr std::uint32_t HookIndoorLocateStart = 0x70005; // parameter: IndoorLocateStartQuery*
+constexpr std::uint32_t HookIndoorLocateWalk = 0x70006;  // parameter: IndoorLocateWalkQuery*
+constexpr std::uint32_t HookIndoorTraceSegment = 0x70007;  // parameter: IndoorTraceRequest*
+constexpr std::uint32_t HookIndoorQueryNearPoint = 0x70008;  // parameter: IndoorNearPointQuery*
+constexpr std::uint32_t HookIndoorObjectAdd = 0x70009;   // parameter: IndoorObjectAddEvent*
+constexpr std::uint32_t HookIndoorLinkRelease = 0x7000a; // parameter: the plug-in's handle of the link
+
+// ---- Event records: owned by the sender, valid only during the broadcast ----------------------
+struct ObjectUseEvent {
+    PluginWord envelope;         // the envelope used
+    std::uint32_t action;        // 8: interact
+    std::uint32_t envelopeWord;  // the envelope's own word
+};
+
+struct ParticleEffectEvent {
+    const char* effectName;
+    PluginWord object;  // the world object the effect follows
+};
+
+// Pointers to the caller's floats: position x, y, z, then direction x, y, z.
+struct ParticleSpawnRequest {
+    const char* effectName;
+    float* x;
+    float* y;
+    float* z;
+    float* dx;
+    float* dy;
+    float* dz;
+};
+
+struct ParticleValueEvent {
+    const char* effectName;
+};
+
+// The link of a world object to its indoor mesh. The plug-in writes its handle; the host refreshes
+// the transform before every link update. The pointer array belongs to the link.
+struct IndoorLink {
+    PluginWord owner;
+    PluginWord handle;
+    float transform[16];
+    PluginWord* items;
+    std::uint32_t count;
+    std::uint32_t capacity;
+    std::int8_t growStep;
+};
+
+struct IndoorMeshAttachEvent {
+    const char* meshName;
+    IndoorLink* link;
+};
+
+// Where a point stands indoors: object null means outdoors.
+struct IndoorPosition {
+    PluginWord object;
+    PluginWord cell;
+};
+
+// Segment ends point at three floats each.
+struct IndoorLocateStartQuery {
+    PluginWord structure;  // the candidate structure
+    const float* from;
+    const float* to;
+    PluginWord cell;  // answer: the cell that holds the point, 0 when none
+};
+
+struct IndoorLocateWalkQuery {
+    IndoorPosition current;
+    const float* from;
+    const float* to;
+    IndoorPosition answer;  // the new position
+};
+
+struct IndoorTraceRequest {
+    IndoorPosition* position;
+    const float* from;
+    const float* to;
+    void* hit;          // the host's trace record, filled on a hit
+    PluginWord filter;  // hit filter or 0
+};
+
+struct IndoorNearPointQuery {
+    PluginWord object;
+    PluginWord cell;
+    const float* point;
+    float radius;
+    PluginWord result;  // answer: the object found, 0 when none
+};
+
+struct IndoorObjectAddEvent {
+    PluginWord record;
+    PluginWord object;
+    PluginWord cell;
+    const float* position;
+    PluginWord reserved;  // 0
+};
+
+// The clip state of the current portal, shared through the data entry "ndr_clip_data".
+constexpr int kIndoorClipMaxPlanes = 32;
+struct IndoorClipData {
+    std::int32_t planeCount;
+    float planes[kIndoorClipMaxPlanes][4];  // a, b, c, d of a x + b y + c z + d >= 0 inside
+};
+
+// ---- Host entries a plug-in calls, as it calls them -------------------------------------------
+// Looked up with the names given here; a null result means the host lacks the entry.
+using HostConPrintFn = int (*)(int console, const char* format, ...);
+using HostCommandHandlerFn = std::int32_t (*)(const char* arguments);
+using HostAddCVarFnFn = void* (*)(const char* name, HostCommandHandlerFn handler);  // the new command
+using HostFindCVarFn = void* (*)(const char* name);
+using HostVFSFindCallbackFn = void (*)(const char* name, const char* folder);
+using HostVFSFindFileFn = void (*)(const char* folder, const char* extension, HostVFSFindCallbackFn callback,
+                                   std::int32_t allEntries);
+using HostVFSOpenFileFn = std::int32_t (*)(const char* name);  // binary mode; 0 when not found
+using HostVFSCloseFileFn = void (*)();
+using HostVFSReadFileFn = std::int32_t (*)(void* buffer, std::uint32_t count);
+using HostVFSGetFileSizeFn = std::uint32_t (*)();
+using HostParticleRegisterTextureFn = std::int32_t (*)(const char* name);
+using HostParticleRegisterAnimFn = std::int32_t (*)(const char* name);
+using HostAddParticleInfoFn = void (*)(void* info);
+using HostParticleRegisterPinOBJFn = std::int32_t (*)(void* object, const char* meshName);
+using HostParticleRegisterPinFPWFn = std::int32_t (*)(const char* meshName);
+using HostParticleUnregisterPinFn = void (*)(std::int32_t index);
+using HostParticlePinGetTransformFn = void (*)(std::int32_t index, float* axesOut, float* originOut);
+using HostFPWTrasformFn = void (*)(float* axesOut, float* positionOut);
+using HostDebugVertexFn = void (*)(const float* point, std::uint32_t colour, std::uint32_t durationMs);

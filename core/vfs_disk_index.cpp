@@ -1,0 +1,137 @@
+#include "core/vfs_disk_index.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+namespace {
+
+constexpr size_t kMaxComponentLength = 63;
+
+// A folder listing with the folder's identity and change stamps at the time it was read.
+struct FolderListing {
+    dev_t device = 0;
+    ino_t inode = 0;
+    nlink_t links = 0;
+    off_t size = 0;
+    timespec modified = {};
+    timespec changed = {};
+    std::vector<std::pair<std::string, std::string>> names;  // (lower case, as on disk), sorted
+};
+
+std::unordered_map<std::string, FolderListing> g_listings;
+
+bool SameTime(const timespec& a, const timespec& b)
+{
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+bool Unchanged(const FolderListing& listing, const struct stat& info)
+{
+    return listing.device == info.st_dev && listing.inode == info.st_ino && listing.links == info.st_nlink &&
+           listing.size == info.st_size && SameTime(listing.modified, info.st_mtim) && SameTime(listing.changed, info.st_ctim);
+}
+
+char LowerAscii(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c;
+}
+
+// The listing of a folder, read again when the folder changed; null when it cannot be read.
+const FolderListing* ListingOf(const std::string& folder)
+{
+    struct stat info;
+    if (::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
+        return nullptr;
+    FolderListing& listing = g_listings[folder];
+    if (Unchanged(listing, info) && (listing.device != 0 || listing.inode != 0))
+        return &listing;
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) {
+        g_listings.erase(folder);
+        return nullptr;
+    }
+    listing.names.clear();
+    while (const dirent* entry = ::readdir(dir)) {
+        std::string lower = entry->d_name;
+        std::transform(lower.begin(), lower.end(), lower.begin(), LowerAscii);
+        listing.names.emplace_back(std::move(lower), entry->d_name);
+    }
+    ::closedir(dir);
+    std::sort(listing.names.begin(), listing.names.end());
+    listing.device = info.st_dev;
+    listing.inode = info.st_ino;
+    listing.links = info.st_nlink;
+    listing.size = info.st_size;
+    listing.modified = info.st_mtim;
+    listing.changed = info.st_ctim;
+    return &listing;
+}
+
+inline bool IsSeparator(char c)
+{
+    return c == '\\' || c == '/';
+}
+
+}  // namespace
+
+bool VFSDiskMayHold(const char* path)
+{
+    // Absolute paths and empty names are left to the platform.
+    if (!path || !*path || IsSeparator(*path))
+        return true;
+    // A file spelt as on disk (the usual loose file) is there at the cost of one stat.
+    char exact[1024];
+    size_t length = 0;
+    for (const char* p = path; *p && length + 1 < sizeof exact; ++p)
+        exact[length++] = *p == '\\' ? '/' : *p;
+    exact[length] = '\0';
+    struct stat info;
+    if (::stat(exact, &info) == 0)
+        return true;
+    // Kept between calls so that its capacity is reused (the file system runs on one thread).
+    static std::string folder;
+    folder.clear();
+    folder.push_back('.');
+    char lower[kMaxComponentLength + 1];
+    const char* p = path;
+    while (*p) {
+        size_t length = 0;
+        for (; *p && !IsSeparator(*p); ++p) {
+            if (length == kMaxComponentLength)
+                return false;  // no disk name is looked up past this length
+            lower[length++] = LowerAscii(*p);
+        }
+        while (IsSeparator(*p))
+            ++p;
+        const std::string_view component(lower, length);
+        if (component == "." || component == "..")
+            return true;
+        const FolderListing* listing = ListingOf(folder);
+        if (!listing)
+            return true;
+        auto first = std::lower_bound(listing->names.begin(), listing->names.end(), component,
+                                      [](const auto& name, std::string_view key) { return name.first < key; });
+        if (first == listing->names.end() || first->first != component)
+            return false;
+        if (!*p)
+            return true;
+        // Two spellings of one name: which one the platform takes is its business.
+        if (first + 1 != listing->names.end() && (first + 1)->first == component)
+            return true;
+        folder += '/';
+        folder += first->second;
+    }
+    return true;
+}
+
+void VFSDiskIndexClear()
+{
+    g_listings.clear();
+}

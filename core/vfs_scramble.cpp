@@ -1,0 +1,55 @@
+// Archive scrambling: every stored byte s at entry position p reads as ((s - p mod 256) mod 256) XOR the
+// key. Kept apart from the file system so that tools can scramble without the rest of the engine.
+#include <cstring>
+
+#include "core/vfs.h"
+
+namespace {
+
+#if defined(__x86_64__) || defined(__i386__)
+#define ZINTAR_WIDE_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
+#else
+#define ZINTAR_WIDE_VECTOR_CLONES
+#endif
+
+// Thirty-two bytes at a time (one AVX2 register where the processor has it, two SSE registers
+// otherwise); the position ramp advances by 32 (mod 256) per block. out may equal stored.
+ZINTAR_WIDE_VECTOR_CLONES
+void UnscrambleBlocks(u8_t* out, const u8_t* stored, u32_t count, u8_t start)
+{
+    typedef u8_t Bytes32 __attribute__((vector_size(32)));
+    Bytes32 ramp = {0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15,
+                    16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31};
+    ramp += start;
+    Bytes32 key = {};
+    key += VFS_SCRAMBLE_KEY;
+    u32_t i = 0;
+    for (; count - i >= sizeof(Bytes32); i += sizeof(Bytes32)) {
+        Bytes32 block;
+        std::memcpy(&block, stored + i, sizeof block);
+        block = (block - ramp) ^ key;
+        std::memcpy(out + i, &block, sizeof block);
+        ramp += static_cast<u8_t>(sizeof(Bytes32));
+    }
+    for (; i < count; ++i)
+        out[i] = static_cast<u8_t>(static_cast<u8_t>(stored[i] - static_cast<u8_t>(start + i)) ^ VFS_SCRAMBLE_KEY);
+}
+
+}  // namespace
+
+void VFSUnscramble(u8_t* bytes, u32_t count, u32_t startPosition)
+{
+    UnscrambleBlocks(bytes, bytes, count, static_cast<u8_t>(startPosition));
+}
+
+void VFSUnscrambleCopy(u8_t* out, const u8_t* stored, u32_t count, u32_t startPosition)
+{
+    UnscrambleBlocks(out, stored, count, static_cast<u8_t>(startPosition));
+}
+
+void VFSScramble(u8_t* bytes, u32_t count, u32_t startPosition)
+{
+    const u8_t start = static_cast<u8_t>(startPosition);
+    for (u32_t i = 0; i < count; ++i)
+        bytes[i] = static_cast<u8_t>((bytes[i] ^ VFS_SCRAMBLE_KEY) + static_cast<u8_t>(start + i));
+}

@@ -1,0 +1,3 @@
+#include "game/frame_time.h"
+
+float framedtime = 0.001f;

@@ -1,0 +1,82 @@
+// Mission loading does not exist yet: every mission start fails, and the program halts as it does
+// after a map that cannot be loaded.
+#include "game/game_flow.h"
+#include <cstdlib>
+#include "core/console.h"
+#include "core/input.h"
+#include "core/plugin_host.h"
+#include "platform/win32.h"
+
+GameMod* g_currentGameMod = nullptr;
+bool g_missionFailed = false;
+bool g_cursorMode = false;
+bool g_multiplayerPending = false;
+bool g_campaignCompleted = false;
+EngineString g_pendingSaveGame;
+u32_t g_gameFrameClock = 0;
+
+namespace {
+bool g_cameraInsetToggle = false;
+
+s32_t ToggleCameraInset(const char*)
+{
+    g_cameraInsetToggle = !g_cameraInsetToggle;
+    return 0;
+}
+
+s32_t PlayOpeningCutscene(const char*)
+{
+    return 0;
+}
+
+s32_t JoinServer(const char*)
+{
+    g_multiplayerPending = true;
+    return 0;
+}
+}  // namespace
+
+ConsoleVar grx_toggle_camins("grx_toggle_camins", ToggleCameraInset);
+ConsoleVar ax_getcutscene_begin("ax_getcutscene_begin", PlayOpeningCutscene);
+ConsoleVar gx_joinserver("gx_joinserver", JoinServer);
+
+ConsoleVar* AddCVarFn(const char* name, ConsoleCommandHandler handler)
+{
+    return new ConsoleVar(name, handler);
+}
+
+int GameInitMission(const char*)
+{
+    return -1;
+}
+
+void GameHaltAfterLoadError()
+{
+    ConSetCurrent(0);
+    MSG message = {};
+    for (;;) {
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+            if (message.message == WM_KEYDOWN || message.message == WM_LBUTTONDOWN)
+                std::exit(0);
+        }
+        InputUpdate();
+        Sleep(10);
+    }
+}
+
+s32_t GameLoadGameCommand(const char*) { return 0; }
+void GameUpdateFrame(bool) {}
+void GameExitToGui(const char*) {}
+void GameModEnd() { g_currentGameMod = nullptr; }
+
+void GameModsInit()
+{
+    g_pluginHost.Broadcast(HookGameModRegister, 0);
+}
+
+void GameModsFree() {}
+void GameClearFrameInput() {}
+s32_t RegisterDefObject() { return 0; }
+void CampaignChronologyFree() {}

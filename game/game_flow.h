@@ -1,0 +1,43 @@
+// Missions and game flow: what the program's outer loops call and read.
+#pragma once
+#include "core/console_var.h"
+#include "core/engine_string.h"
+#include "core/types.h"
+
+struct GameMod {
+    EngineString name;
+    u8_t ownScreens = 0;  // while set the simulation also runs under an open screen
+    EngineString escapeScreen;
+    EngineString scoreScreen;
+    EngineString teamScreen;
+};
+
+extern GameMod* g_currentGameMod;    // null while no game mod runs
+extern bool g_missionFailed;
+extern bool g_cursorMode;
+extern bool g_multiplayerPending;    // set by gx_joinserver
+extern bool g_campaignCompleted;     // set by AccountDetermineNextMission at the chronology's end
+extern EngineString g_pendingSaveGame;
+extern u32_t g_gameFrameClock;       // tick count of the previous game frame
+
+extern ConsoleVar grx_toggle_camins;
+extern ConsoleVar ax_getcutscene_begin;
+
+// Runtime command creation: a heap command linked at the head of the list; never freed.
+ConsoleVar* AddCVarFn(const char* name, ConsoleCommandHandler handler);
+
+// Loads and starts the mission of a map; negative on failure.
+int GameInitMission(const char* mapName);
+[[noreturn]] void GameHaltAfterLoadError();
+s32_t GameLoadGameCommand(const char* saveGameName);
+// One game frame; present hands the frame end its present flag.
+void GameUpdateFrame(bool present);
+void GameExitToGui(const char* arguments);
+void GameModEnd();
+void GameModsInit();
+void GameModsFree();
+void GameClearFrameInput();
+s32_t RegisterDefObject();
+
+// The campaign chronology's three name lists.
+void CampaignChronologyFree();

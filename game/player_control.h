@@ -1,0 +1,25 @@
+// The player's actor and the player state that plug-ins read and set through the host dictionary.
+// The player control writes these values; until it exists they are plain stored values.
+#pragma once
+#include "core/types.h"
+
+class Actor;
+
+// The player's actor, null outside a mission.
+extern Actor* player;
+
+float GameGetLean();
+void GameSetLean(float lean);
+// View angles saved before the last shot.
+float GameGetYawBeforeFiring();
+float GameGetPitchBeforeFiring();
+void GameSaveAnglesBeforeFiring(float yaw, float pitch);
+// Sets the player position from three floats.
+void GameSetPlayerPos(const float* position);
+const float* GameGetPlayerPos();
+u8_t GameIsPlayerOnLadder();
+u8_t GameIsPlayerFalling();
+void GameSetPlayerClimbState(bool onLadder, bool falling);
+// Brings the player back: health 100.0, the dead flag and the climb flags cleared.
+void ReincarnatePlayer();
+float GameGetPlayerHealth();

@@ -1,0 +1,21 @@
+// Screens hold no controls yet: nothing is found and no message control shows the text.
+#include "gui/gui_controls.h"
+#include <strings.h>
+
+GuiControl* GuiCreateControl(const char* typeName)
+{
+    if (!typeName)
+        return nullptr;
+    if (strcasecmp(typeName, "textbox") == 0)
+        return new GuiControl("textbox");
+    if (strcasecmp(typeName, "listbox") == 0)
+        return new GuiControl("listbox");
+    return nullptr;
+}
+
+GuiControl* GuiFindItem(const char*)
+{
+    return nullptr;
+}
+
+void GuiWriteMsg(const char*, GuiScreen*) {}

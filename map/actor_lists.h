@@ -1,0 +1,10 @@
+// The three global actor lists: the two per-side lists and a third list of actors.
+#pragma once
+#include "actors/actor.h"
+#include "core/ptr_array.h"
+
+extern PtrArray<Actor> g_actorSideLists[2];
+extern PtrArray<Actor> g_actorList;
+
+// Deletes every actor still listed and frees the blocks (program end).
+void ActorListsFree();

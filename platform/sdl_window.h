@@ -1,0 +1,8 @@
+// Access to the SDL window behind a window handle, for the platform device layers (render, video).
+#pragma once
+#include "platform/win32.h"
+
+struct SDL_Window;
+SDL_Window* PlatformSdlWindow(HWND window);
+// True when SDL's video runs without a display (offscreen or dummy driver).
+bool PlatformIsHeadless();

@@ -1,0 +1,15 @@
+// The first-person weapon's transform, recorded by the first-person view each frame it draws the
+// weapon and handed out to plug-ins and the weapon code.
+#pragma once
+
+class DynamicObject;
+
+// Records the weapon matrix (16 floats, row-vector convention) and the object drawn with it.
+void FPWSetTransform(const float* matrix, DynamicObject* object);
+// Copies the 16 floats of the weapon matrix.
+void FPWGetTransform(float* matrixOut);
+// The graphic object the first-person view draws, or null.
+DynamicObject* FPWGetCurrentObject();
+// Host function (spelled so): the matrix's X, Y and Z axes as directions (9 floats) and the
+// viewer position transformed as a point, times 0.1 (3 floats, the plug-in's units).
+void FPWTrasform(float* axesOut, float* positionOut);

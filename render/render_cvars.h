@@ -1,0 +1,38 @@
+// The renderer's switches, distances and colours: console variables that the world passes, mesh
+// renderers, water shaders and camera read directly every frame.
+#pragma once
+#include "core/console_var.h"
+
+extern ConsoleVar rbflm;               // run the map-switched outdoor passes whatever the map says
+extern ConsoleVar rbtexunits;          // texture units of the static map pass: 8+ eight-unit, 2 two-unit, else none
+extern ConsoleVar rbclusters;          // draw the clustered static meshes
+extern ConsoleVar rbobjects;           // read by the world pass that also draws the clustered meshes
+extern ConsoleVar rbwater;             // draw water (under-water test, reflection view, water passes)
+extern ConsoleVar rbfov;               // true: the field of view is vertical as given; false: divided by the aspect
+extern ConsoleVar rbfog;               // fog in the landscape, mesh and map passes
+extern ConsoleVar rbdrawblood;         // blood decals
+extern ConsoleVar rfobjrad;            // radius above which objects are fogged through the fog texture
+extern ConsoleVar rbsp;                // switch of the animated-mesh renderer
+extern ConsoleVar rbshowboxes;         // debug boxes of objects, octree nodes and clusters
+extern ConsoleVar rbzpass;             // stencil shadows by the z-pass pass (else z-fail)
+extern ConsoleVar dblvi;               // rebuild landscape layers, ignoring their ".lvi" cache
+extern ConsoleVar rbroads;             // road and material passes of the static map
+extern ConsoleVar rbanisotropic;       // allow anisotropic texture filtering
+extern ConsoleVar rc_watercol;         // water colour constant of the water shaders
+extern ConsoleVar rc_uwatercol;        // colour under water
+extern ConsoleVar rf_waterstretch;     // water-shader constant
+extern ConsoleVar rf_waterscroll;      // water-shader constant
+extern ConsoleVar rf_waternorm;        // water-shader constant
+extern ConsoleVar rf_waterspeed;       // water animation speed (phase per second)
+extern ConsoleVar rblayerlod;          // landscape layer level of detail; also written at run time
+extern ConsoleVar rflayerbias;         // mipmap LOD bias of stage 0 in the static map pass
+extern ConsoleVar rilayer;             // bit mask of the landscape layers drawn; -1 all, with roads and materials
+extern ConsoleVar rfspdist;            // distance beyond which far small objects are left out
+extern ConsoleVar rfsatcamnear;        // near clip distance in the satellite view
+extern ConsoleVar rbactors;            // draw actors
+extern ConsoleVar rbrain;              // run the rain pass
+extern ConsoleVar rc_nvisioncol;       // night-vision tint of meshes, particles and the landscape
+extern ConsoleVar rc_nvisionactorcol;  // night-vision tint meant for actors (unused)
+extern ConsoleVar rc_nvamb;            // ambient light colour in night vision
+extern ConsoleVar rc_nvdif;            // diffuse light colour in night vision
+extern ConsoleVar rf_nvmul;            // night-vision brightness factor

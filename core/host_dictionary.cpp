@@ -25,13 +25,11 @@
 #include "map/world_registry.h"
 #include "render/debug_vertex.h"
 #include "render/fpw_transform.h"
+#include "render/render_context.h"
 #include "scene/indoor_bridge.h"
 #include "scene/particle_host.h"
 
 namespace {
-void* g_deviceVariableTODO = nullptr;
-void* RenderDeviceVariable() { return &g_deviceVariableTODO; }
-
 // The entries below take what plug-ins pass, as the shared interface declares it.
 
 // A command created by a plug-in is remembered by it, so that unloading the plug-in removes it.
@@ -166,7 +164,7 @@ void RegisterHostInterface(PluginHost& host)
     host.RegisterHostEntry(EntryAddress(&RegisterDefObject), "RegisterDefObject");
     host.RegisterHostEntry(EntryAddress(&RegisterAffMesh), "RegisterAffMesh");
     host.RegisterHostEntry(EntryAddress(&RegisterTexture), "RegisterTexture");
-    host.RegisterHostEntry(RenderDeviceVariable(), "d3dev");
+    host.RegisterHostEntry(&g_render.device, "d3dev");
     host.RegisterHostEntry(EntryAddress(&GameInvokeScoreTable), "GameInvokeScoreTable");
     host.RegisterHostEntry(EntryAddress(&GameInvokeTeamTable), "GameInvokeTeamTable");
     host.RegisterHostEntry(EntryAddress(&GameLoadNextGameModMap), "GameLoadNextGameModMap");

@@ -38,7 +38,8 @@ public:
     bool ReadInfo();
     // While loaded, stopped becomes the opposite of enabled.
     void SetEnabled(bool enabled);
-    // Removes the plug-in's console commands, frees the library and stops the record.
+    // Removes the plug-in's console commands, frees the library and stops the record. Asked for
+    // during a call into the plug-in, it waits until that call has returned.
     void Unload();
     // Loads the stored path again (enabled when that works) and binds it; true when bound.
     bool Load();

@@ -3,6 +3,7 @@
 
 #include <sys/stat.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -40,10 +41,11 @@ u32_t FoldedHash(const char* text, size_t length)
 
 }  // namespace
 
-// Open addressing over the word list; slots hold a word's index + 1, 0 when empty.
+// Open addressing over the word list. A slot holds a word's folded hash in its high half and the
+// word's index + 1 in its low half (0 when empty), so that most probes settle without touching a word.
 struct ScriptWordTable {
     std::vector<EngineString*> words;
-    std::vector<u32_t> slots = std::vector<u32_t>(64, 0);
+    std::vector<std::uint64_t> slots = std::vector<std::uint64_t>(256, 0);
 
     ~ScriptWordTable()
     {
@@ -51,20 +53,22 @@ struct ScriptWordTable {
             delete word;
     }
 
-    const EngineString* Enter(const char* text, size_t length)
+    const EngineString* Enter(const char* text, std::size_t length)
     {
+        const u32_t hash = FoldedHash(text, length);
         const u32_t mask = static_cast<u32_t>(slots.size() - 1);
-        u32_t slot = FoldedHash(text, length) & mask;
-        while (slots[slot] != 0) {
-            const EngineString* word = words[slots[slot] - 1];
+        u32_t slot = hash & mask;
+        for (; slots[slot] != 0; slot = (slot + 1) & mask) {
+            if (static_cast<u32_t>(slots[slot] >> 32) != hash)
+                continue;
+            const EngineString* word = words[static_cast<u32_t>(slots[slot]) - 1];
             if (EqualIgnoringCase(word->Text(), word->Length(), text, length))
                 return word;
-            slot = (slot + 1) & mask;
         }
         EngineString* word = new EngineString;
         word->SetChars(text, static_cast<u32_t>(length));
         words.push_back(word);
-        slots[slot] = static_cast<u32_t>(words.size());
+        slots[slot] = (static_cast<std::uint64_t>(hash) << 32) | words.size();
         if (words.size() * 2 > slots.size())
             Grow();
         return word;
@@ -72,13 +76,16 @@ struct ScriptWordTable {
 
     void Grow()
     {
-        slots.assign(slots.size() * 2, 0);
+        std::vector<std::uint64_t> old(slots.size() * 2, 0);
+        old.swap(slots);
         const u32_t mask = static_cast<u32_t>(slots.size() - 1);
-        for (u32_t index = 0; index < words.size(); ++index) {
-            u32_t slot = FoldedHash(words[index]->Text(), words[index]->Length()) & mask;
+        for (std::uint64_t entry : old) {
+            if (entry == 0)
+                continue;
+            u32_t slot = static_cast<u32_t>(entry >> 32) & mask;
             while (slots[slot] != 0)
                 slot = (slot + 1) & mask;
-            slots[slot] = index + 1;
+            slots[slot] = entry;
         }
     }
 };

@@ -14,11 +14,33 @@
 namespace {
 
 const char* const kPropertyNames[SOUND_PROPERTY_COUNT + 1] = {
-    "",          "aim",          "fire",         "reload",       "shot_done",         "switch_to",
-    "switch_from", "reload_empty", "shot_done_empty", "switch_to_empty", "switch_from_empty", "switch_to_sub",
-    "switch_to_sub_empty", "reload_holster", "echo", "shell", "turn_on", "turn_off",
-    "idle",      "turn",         "accelerate",   "decelerate",   "destroy",           "death_head",
-    "death_torso", "who_there",  "grenade_near",
+    "",
+    "aim",
+    "fire",
+    "reload",
+    "shot_done",
+    "switch_to",
+    "switch_from",
+    "reload_empty",
+    "shot_done_empty",
+    "switch_to_empty",
+    "switch_from_empty",
+    "switch_to_sub",
+    "switch_to_sub_empty",
+    "reload_holster",
+    "echo",
+    "shell",
+    "turn_on",
+    "turn_off",
+    "idle",
+    "turn",
+    "accelerate",
+    "decelerate",
+    "destroy",
+    "death_head",
+    "death_torso",
+    "who_there",
+    "grenade_near",
 };
 
 bool ValidLevel(s32_t level)

@@ -42,8 +42,9 @@ SoundSource::~SoundSource()
 
 bool SoundSource::CreateAudioPath()
 {
+    // Made once: a later call tells whether that attempt left a working path.
     if (audioPathMade)
-        return true;
+        return HasAudioPath();
     audioPathMade = true;
     IDirectMusicPerformance8* performance = g_sound.performance;
     if (!performance)

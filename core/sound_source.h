@@ -23,7 +23,7 @@ public:
     SoundSource(const SoundSource&) = delete;
     SoundSource& operator=(const SoundSource&) = delete;
 
-    // Makes the 3D audio path once; true at once when it was made before.
+    // Makes the 3D audio path once; later calls only tell whether the source has a working path.
     bool CreateAudioPath();
     // Releases the interfaces and leaves the list of sources with a path; later calls do nothing.
     void Release();

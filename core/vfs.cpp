@@ -165,6 +165,8 @@ char* LoadWholeFile(const char* fileName, u32_t* sizeOut, u32_t extraBytes)
 bool VFSInit()
 {
     Log("Initializing virtual file system...");
+    // A second start without a shutdown begins afresh.
+    VFSCloseFile();
     DestroyArchives();
     UffFile* mainArchive = PlatformFileExists("main.bfs") ? new (std::nothrow) UffFile("main.bfs") : nullptr;
     if (!mainArchive) {

@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cstring>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -13,6 +15,7 @@
 namespace {
 
 constexpr size_t kMaxComponentLength = 63;
+constexpr size_t kPathBufferSize = 1024;
 
 // A folder listing with the folder's identity and change stamps at the time it was read.
 struct FolderListing {
@@ -25,7 +28,16 @@ struct FolderListing {
     std::vector<std::pair<std::string, std::string>> names;  // (lower case, as on disk), sorted
 };
 
-std::unordered_map<std::string, FolderListing> g_listings;
+// Lookups by string_view, so that a folder path needs no std::string.
+struct PathHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view path) const { return std::hash<std::string_view>{}(path); }
+};
+using ListingMap = std::unordered_map<std::string, FolderListing, PathHash, std::equal_to<>>;
+
+// Made on first use: loaders may read files from static initialisers, before any dynamic
+// initialisation of this file would have run.
+ListingMap* g_listings = nullptr;
 
 bool SameTime(const timespec& a, const timespec& b)
 {
@@ -44,17 +56,23 @@ char LowerAscii(char c)
 }
 
 // The listing of a folder, read again when the folder changed; null when it cannot be read.
-const FolderListing* ListingOf(const std::string& folder)
+const FolderListing* ListingOf(const char* folder, size_t length)
 {
     struct stat info;
-    if (::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
+    if (::stat(folder, &info) != 0 || !S_ISDIR(info.st_mode))
         return nullptr;
-    FolderListing& listing = g_listings[folder];
+    if (!g_listings)
+        g_listings = new ListingMap;
+    const std::string_view key(folder, length);
+    auto found = g_listings->find(key);
+    if (found == g_listings->end())
+        found = g_listings->emplace(std::string(key), FolderListing{}).first;
+    FolderListing& listing = found->second;
     if (Unchanged(listing, info) && (listing.device != 0 || listing.inode != 0))
         return &listing;
-    DIR* dir = ::opendir(folder.c_str());
+    DIR* dir = ::opendir(folder);
     if (!dir) {
-        g_listings.erase(folder);
+        g_listings->erase(found);
         return nullptr;
     }
     listing.names.clear();
@@ -87,18 +105,16 @@ bool VFSDiskMayHold(const char* path)
     if (!path || !*path || IsSeparator(*path))
         return true;
     // A file spelt as on disk (the usual loose file) is there at the cost of one stat.
-    char exact[1024];
-    size_t length = 0;
-    for (const char* p = path; *p && length + 1 < sizeof exact; ++p)
-        exact[length++] = *p == '\\' ? '/' : *p;
-    exact[length] = '\0';
+    char exact[kPathBufferSize];
+    size_t exactLength = 0;
+    for (const char* p = path; *p && exactLength + 1 < sizeof exact; ++p)
+        exact[exactLength++] = *p == '\\' ? '/' : *p;
+    exact[exactLength] = '\0';
     struct stat info;
     if (::stat(exact, &info) == 0)
         return true;
-    // Kept between calls so that its capacity is reused (the file system runs on one thread).
-    static std::string folder;
-    folder.clear();
-    folder.push_back('.');
+    char folder[kPathBufferSize] = ".";
+    size_t folderLength = 1;
     char lower[kMaxComponentLength + 1];
     const char* p = path;
     while (*p) {
@@ -113,7 +129,7 @@ bool VFSDiskMayHold(const char* path)
         const std::string_view component(lower, length);
         if (component == "." || component == "..")
             return true;
-        const FolderListing* listing = ListingOf(folder);
+        const FolderListing* listing = ListingOf(folder, folderLength);
         if (!listing)
             return true;
         auto first = std::lower_bound(listing->names.begin(), listing->names.end(), component,
@@ -125,13 +141,18 @@ bool VFSDiskMayHold(const char* path)
         // Two spellings of one name: which one the platform takes is its business.
         if (first + 1 != listing->names.end() && (first + 1)->first == component)
             return true;
-        folder += '/';
-        folder += first->second;
+        const std::string& name = first->second;
+        if (folderLength + 1 + name.size() >= sizeof folder)
+            return true;
+        folder[folderLength++] = '/';
+        std::memcpy(folder + folderLength, name.c_str(), name.size() + 1);
+        folderLength += name.size();
     }
     return true;
 }
 
 void VFSDiskIndexClear()
 {
-    g_listings.clear();
+    delete g_listings;
+    g_listings = nullptr;
 }

@@ -186,6 +186,7 @@ private:
     float m_applied[5] = {0.0f, 0.0f, 0.0f, DS3D_DEFAULTMINDISTANCE, DS3D_DEFAULTMAXDISTANCE};
     bool m_deferredPending = false;
     IDirectMusicAudioPath8* m_nextDeferred = nullptr;
+    int m_voiceCount = 0;  // voices of the performance on this path
     IDirectSoundBuffer m_buffer;
     IDirectSound3DBuffer m_buffer3D;
 };
@@ -220,15 +221,22 @@ private:
 };
 
 // One play of a segment. It names its voice by index and generation, so a state kept after its
-// sound ended never reaches the next sound that the voice plays.
+// sound ended never reaches the next sound that the voice plays. States come from a pool of the
+// performance, so that playing a sound allocates nothing.
 class IDirectMusicSegmentState : public AudioObject {
+public:
+    DWORD AddRef() override;
+    DWORD Release() override;
+
 private:
     friend class IDirectMusicPerformance8;
-    IDirectMusicSegmentState(IDirectMusicPerformance8* performance, int voice, DWORD generation);
-    ~IDirectMusicSegmentState() override;
-    IDirectMusicPerformance8* m_performance;
-    int m_voice;
-    DWORD m_generation;
+    IDirectMusicSegmentState() = default;
+    IDirectMusicPerformance8* m_performance = nullptr;  // held while the state is in use
+    int m_voice = -1;
+    DWORD m_generation = 0;
+    DWORD m_uses = 0;
+    bool m_pooled = false;
+    IDirectMusicSegmentState* m_nextFree = nullptr;
 };
 
 struct DMUS_OBJECTDESC {
@@ -257,6 +265,7 @@ private:
 class IDirectMusicPerformance8 : public AudioObject {
 public:
     static constexpr int kVoiceCount = 128;
+    static constexpr int kStatePoolSize = 256;
 
     // Opens the sound device and its context and makes the default path. DSERR_NODRIVER when
     // there is no device (AudioLastError() tells why).
@@ -301,6 +310,8 @@ private:
     };
     IDirectMusicPerformance8();
     ~IDirectMusicPerformance8() override;
+    IDirectMusicSegmentState* AcquireState(int voice);
+    void RecycleState(IDirectMusicSegmentState* state);
     int FindFreeVoice();
     bool StartVoice(int index);
     void StopVoice(int index);
@@ -328,6 +339,8 @@ private:
     int m_primaryVoice = -1;
     DWORD m_queueCounter = 0;
     Voice m_voices[kVoiceCount];
+    IDirectMusicSegmentState m_statePool[kStatePoolSize];
+    IDirectMusicSegmentState* m_freeStates = nullptr;
 };
 
 // Stand-ins for CoCreateInstance of the performance and the loader.

@@ -66,16 +66,49 @@ DWORD AudioObject::Release()
 
 // ---- segment states ----
 
-IDirectMusicSegmentState::IDirectMusicSegmentState(IDirectMusicPerformance8* performance, int voice,
-                                                   DWORD generation)
-    : m_performance(performance), m_voice(voice), m_generation(generation)
+DWORD IDirectMusicSegmentState::AddRef()
 {
-    m_performance->AddRef();
+    return ++m_uses;
 }
 
-IDirectMusicSegmentState::~IDirectMusicSegmentState()
+DWORD IDirectMusicSegmentState::Release()
 {
-    m_performance->Release();
+    if (m_uses == 0)
+        return 0;
+    const DWORD left = --m_uses;
+    if (left == 0) {
+        IDirectMusicPerformance8* performance = m_performance;
+        performance->RecycleState(this);
+        performance->Release();  // last: this may end the performance
+    }
+    return left;
+}
+
+IDirectMusicSegmentState* IDirectMusicPerformance8::AcquireState(int voice)
+{
+    IDirectMusicSegmentState* state = m_freeStates;
+    if (state) {
+        m_freeStates = state->m_nextFree;
+    } else {
+        state = new IDirectMusicSegmentState();  // the pool is spent: a state of its own
+    }
+    state->m_performance = this;
+    state->m_voice = voice;
+    state->m_generation = m_voices[voice].generation;
+    state->m_uses = 1;
+    state->m_nextFree = nullptr;
+    AddRef();
+    return state;
+}
+
+void IDirectMusicPerformance8::RecycleState(IDirectMusicSegmentState* state)
+{
+    if (!state->m_pooled) {
+        delete state;
+        return;
+    }
+    state->m_nextFree = m_freeStates;
+    m_freeStates = state;
 }
 
 // ---- the listener ----
@@ -180,7 +213,14 @@ HRESULT DirectMusicCreatePerformance(IDirectMusicPerformance8** performance)
     return S_OK;
 }
 
-IDirectMusicPerformance8::IDirectMusicPerformance8() : m_listener(this) {}
+IDirectMusicPerformance8::IDirectMusicPerformance8() : m_listener(this)
+{
+    for (int i = kStatePoolSize - 1; i >= 0; --i) {
+        m_statePool[i].m_pooled = true;
+        m_statePool[i].m_nextFree = m_freeStates;
+        m_freeStates = &m_statePool[i];
+    }
+}
 
 IDirectMusicPerformance8::~IDirectMusicPerformance8()
 {
@@ -352,6 +392,7 @@ void IDirectMusicPerformance8::ReclaimVoice(int index)
     ++voice.generation;
     if (m_primaryVoice == index)
         m_primaryVoice = -1;
+    --path->m_voiceCount;
     segment->Release();
     path->Release();
 }
@@ -404,6 +445,8 @@ void IDirectMusicPerformance8::ApplyVoiceGain(int index)
 void IDirectMusicPerformance8::ForEachVoiceOnPath(IDirectMusicAudioPath8* path,
                                                   void (IDirectMusicPerformance8::*apply)(int))
 {
+    if (path->m_voiceCount == 0)
+        return;
     for (int i = 0; i < kVoiceCount; ++i)
         if (m_voices[i].path == path)
             (this->*apply)(i);
@@ -487,6 +530,7 @@ HRESULT IDirectMusicPerformance8::PlaySegmentEx(IDirectMusicSegment8* segment, D
     voice.path = path;
     segment->AddRef();
     path->AddRef();
+    ++path->m_voiceCount;
     voice.primary = !secondary;
 
     if (queue && m_primaryVoice >= 0 && VoiceIsPlaying(m_primaryVoice)) {
@@ -501,7 +545,7 @@ HRESULT IDirectMusicPerformance8::PlaySegmentEx(IDirectMusicSegment8* segment, D
         }
     }
     if (state)
-        *state = new IDirectMusicSegmentState(this, index, voice.generation);
+        *state = AcquireState(index);
     return S_OK;
 }
 

@@ -119,6 +119,8 @@ bool GlDevice::InitialiseContext()
         OutputDebugStringA("OpenGL 4.5 is needed for the render device\n");
         return false;
     }
+    GlRecordDriver(reinterpret_cast<const char*>(gl.GetString(GL_RENDERER)),
+                   reinterpret_cast<const char*>(gl.GetString(GL_VERSION)));
     while (gl.GetError() != GL_NO_ERROR) {
     }
     gl.GetFloatv(GL_MAX_TEXTURE_MAX_ANISOTROPY, &m_maxAnisotropy);
@@ -192,6 +194,7 @@ void GlDevice::DestroyFramebuffer()
     if (m_backFramebuffer)
         gl.DeleteFramebuffers(1, &m_backFramebuffer);
     m_backFramebuffer = 0;
+    m_boundFramebuffer = ~0u;
     if (m_backBufferSurface)
         m_backBufferSurface->DestroyOwned();
     m_backBufferSurface = nullptr;
@@ -201,7 +204,6 @@ void GlDevice::DestroyFramebuffer()
     m_backBuffer.Destroy();
     m_renderTarget = nullptr;
     m_depthStencil = nullptr;
-    GlBindFramebuffer(0);
 }
 
 void GlDevice::ApplyPresentationToWindow()
@@ -461,14 +463,18 @@ void GlDevice::ForgetTexture(IDirect3DBaseTexture8* texture, const GlTextureStor
             m_dirty |= kDirtyTextures | kDirtyProgram;
         }
     }
-    if (m_renderTarget && m_renderTarget->Storage() == storage)
+    if (m_renderTarget && m_renderTarget->Storage() == storage) {
+        MakeCurrent();
         SetTargets(m_backBufferSurface, m_autoDepthStencil);
+    }
 }
 
 void GlDevice::ForgetSurface(const GlSurface* surface)
 {
-    if (m_depthStencil == surface)
+    if (m_depthStencil == surface && m_renderTarget) {
+        MakeCurrent();
         SetTargets(m_renderTarget, nullptr);
+    }
 }
 
 void GlDevice::ForgetVertexBuffer(const GlVertexBuffer* buffer)

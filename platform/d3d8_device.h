@@ -15,6 +15,9 @@
 #include "platform/d3d8_test_hooks.h"
 #include "platform/d3d8_vertex_format.h"
 
+// Keeps the GL renderer and version texts for the adapter identifier.
+void GlRecordDriver(const char* renderer, const char* version);
+
 class GlDevice final : public IDirect3DDevice8 {
 public:
     static HRESULT Create(IDirect3D8* direct3d, SDL_Window* window, DWORD behaviour,
@@ -92,6 +95,12 @@ public:
     void InjectCooperativeLevel(HRESULT level) { m_cooperativeLevel = level; }
     void InjectResetResult(HRESULT result) { m_injectedReset = result; }
     std::size_t ProgramCount() const { return m_programs.Count(); }
+    // Bindings do not hold references (resources hold the device): a resource that goes away is
+    // unbound here first.
+    void ForgetTexture(IDirect3DBaseTexture8* texture, const GlTextureStorage* storage);
+    void ForgetSurface(const GlSurface* surface);
+    void ForgetVertexBuffer(const GlVertexBuffer* buffer);
+    void ForgetIndexBuffer(const GlIndexBuffer* buffer);
 
 private:
     GlDevice(IDirect3D8* direct3d, SDL_Window* window, DWORD behaviour);
@@ -102,11 +111,12 @@ private:
     void DestroyFramebuffer();
     void ApplyPresentationToWindow();
     void ResetState();
-    void ReleaseBindings();
+    // The dirty groups a render state feeds.
+    static std::uint32_t RenderStateEffect(DWORD state);
     void SetTargets(GlSurface* colour, GlSurface* depth);
 
     // Draw-time translation of the recorded state.
-    bool PrepareDraw(bool pretransformedOverride);
+    bool PrepareDraw();
     void ApplyProgram();
     void ApplyBlend();
     void ApplyDepthStencil();
@@ -147,9 +157,10 @@ private:
     GlSurface* m_autoDepthStencil = nullptr;
     GLuint m_backFramebuffer = 0;
     GLuint m_targetFramebuffer = 0;
-    GLuint m_currentFramebuffer = 0;
-    GlSurface* m_renderTarget = nullptr;  // referenced
-    GlSurface* m_depthStencil = nullptr;  // referenced, may be null
+    GLuint m_currentFramebuffer = 0;  // the framebuffer of the current targets
+    GLuint m_boundFramebuffer = ~0u;   // the framebuffer bound in the context
+    GlSurface* m_renderTarget = nullptr;
+    GlSurface* m_depthStencil = nullptr;  // may be null
 
     // Recorded Direct3D state.
     DWORD m_renderStates[D3DRS_COUNT] = {};
@@ -162,13 +173,13 @@ private:
     D3DLIGHT8 m_lights[kLightCount] = {};
     bool m_lightEnabled[kLightCount] = {};
     float m_clipPlanes[6][4] = {};
-    IDirect3DBaseTexture8* m_textures[D3DMAX_TEXTURE_STAGES] = {};  // referenced
+    IDirect3DBaseTexture8* m_textures[D3DMAX_TEXTURE_STAGES] = {};
     BYTE m_textureKinds[D3DMAX_TEXTURE_STAGES] = {};
     DWORD m_vertexShader = 0;  // the flexible vertex format in use
     FvfLayout m_layout;
-    GlVertexBuffer* m_stream = nullptr;  // referenced
+    GlVertexBuffer* m_stream = nullptr;
     UINT m_streamStride = 0;
-    GlIndexBuffer* m_indices = nullptr;  // referenced
+    GlIndexBuffer* m_indices = nullptr;
     UINT m_baseVertexIndex = 0;
 
     // What of the recorded state the GL side has not seen yet.
@@ -190,7 +201,6 @@ private:
     std::uint32_t m_dirty = kDirtyAll;
     std::uint32_t m_dirtySamplerStages = 0xFF;
     std::uint32_t m_dirtyTextureStages = 0xFF;
-    bool m_drawPretransformed = false;  // the kind the GL viewport was last set up for
 
     // GL objects and values.
     GLuint m_vertexArray = 0;
@@ -199,6 +209,13 @@ private:
     GLuint m_transientBuffer = 0;
     UINT m_transientOffset = 0;
     GLuint m_program = 0;
+    FixedFunctionKey m_programKey;
+    bool m_programKeyValid = false;
+    DWORD m_configuredFvf = ~0u;       // the vertex format the vertex array is set up for
+    GLuint m_boundVertexBuffer = ~0u;  // buffer, offset and stride bound to the vertex array
+    GLintptr m_boundVertexOffset = 0;
+    GLsizei m_boundVertexStride = 0;
+    GLuint m_boundElementBuffer = ~0u;
     float m_maxAnisotropy = 0.0f;  // 0 when the driver has no anisotropic filtering
     FixedFunctionPrograms m_programs;
     FixedFunctionUniforms m_uniforms = {};

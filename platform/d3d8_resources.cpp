@@ -303,6 +303,8 @@ GlSurface::GlSurface(GlDevice* device, IUnknown8* container, GlTextureStorage* s
 
 GlSurface::~GlSurface()
 {
+    if (m_kind == Kind::DepthStencil && !m_container)
+        m_device->ForgetSurface(this);
     if (m_renderbuffer) {
         m_device->MakeCurrent();
         gl.DeleteRenderbuffers(1, &m_renderbuffer);
@@ -459,6 +461,7 @@ HRESULT GlTexture::Create(GlDevice* device, UINT width, UINT height, UINT levels
 
 GlTexture::~GlTexture()
 {
+    m_device->ForgetTexture(this, &m_storage);
     for (GlSurface* surface : m_surfaces) {
         if (surface)
             surface->DestroyOwned();
@@ -514,6 +517,7 @@ HRESULT GlCubeTexture::Create(GlDevice* device, UINT edge, UINT levels, DWORD us
 
 GlCubeTexture::~GlCubeTexture()
 {
+    m_device->ForgetTexture(this, &m_storage);
     for (GlSurface* surface : m_surfaces) {
         if (surface)
             surface->DestroyOwned();
@@ -652,6 +656,7 @@ HRESULT GlVertexBuffer::Create(GlDevice* device, UINT length, DWORD usage, DWORD
 
 GlVertexBuffer::~GlVertexBuffer()
 {
+    m_device->ForgetVertexBuffer(this);
     m_device->MakeCurrent();
     m_storage.Destroy();
 }
@@ -700,6 +705,7 @@ HRESULT GlIndexBuffer::Create(GlDevice* device, UINT length, DWORD usage, D3DFOR
 
 GlIndexBuffer::~GlIndexBuffer()
 {
+    m_device->ForgetIndexBuffer(this);
     m_device->MakeCurrent();
     m_storage.Destroy();
 }

@@ -246,6 +246,7 @@ public:
     HRESULT Unlock() override;
     HRESULT GetDesc(D3DVERTEXBUFFER_DESC* desc) override;
     GlBufferStorage& Storage() { return m_storage; }
+    const GlBufferStorage& Storage() const { return m_storage; }
 
 private:
     GlVertexBuffer(GlDevice* device, D3DPOOL pool) : GlResource(device, pool) {}
@@ -263,6 +264,7 @@ public:
     HRESULT Unlock() override;
     HRESULT GetDesc(D3DINDEXBUFFER_DESC* desc) override;
     GlBufferStorage& Storage() { return m_storage; }
+    const GlBufferStorage& Storage() const { return m_storage; }
     D3DFORMAT Format() const { return m_format; }
 
 private:

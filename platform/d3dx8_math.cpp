@@ -1,6 +1,7 @@
 #include "platform/d3dx8_math.h"
 
 #include <cmath>
+#include <cstring>
 
 #include "platform/d3d8_vertex_format.h"
 
@@ -258,7 +259,8 @@ namespace {
 // Cofactor expansion: the adjugate (transposed cofactors) and the determinant.
 float Adjugate(const D3DXMATRIX& m, D3DXMATRIX* adjugate)
 {
-    const float* a = &m.m[0][0];
+    float a[16];
+    std::memcpy(a, m.m, sizeof a);
     float inv[16];
     inv[0] = a[5] * a[10] * a[15] - a[5] * a[11] * a[14] - a[9] * a[6] * a[15] + a[9] * a[7] * a[14] +
              a[13] * a[6] * a[11] - a[13] * a[7] * a[10];
@@ -292,11 +294,8 @@ float Adjugate(const D3DXMATRIX& m, D3DXMATRIX* adjugate)
               a[8] * a[1] * a[7] + a[8] * a[3] * a[5];
     inv[15] = a[0] * a[5] * a[10] - a[0] * a[6] * a[9] - a[4] * a[1] * a[10] + a[4] * a[2] * a[9] +
               a[8] * a[1] * a[6] - a[8] * a[2] * a[5];
-    if (adjugate) {
-        float* out = &adjugate->m[0][0];
-        for (int i = 0; i < 16; ++i)
-            out[i] = inv[i];
-    }
+    if (adjugate)
+        std::memcpy(adjugate->m, inv, sizeof inv);
     return a[0] * inv[0] + a[1] * inv[4] + a[2] * inv[8] + a[3] * inv[12];
 }
 

@@ -157,6 +157,9 @@ void TranslateKeyEvent(const SDL_KeyboardEvent& event) {
     }
     const UINT message = down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
     const WPARAM virtualKey = VirtualKeyFromKeyCode(code);
+    if (down && !system) {
+        g_windowSystem.lastKeyDownLParam = static_cast<LPARAM>(lParam);
+    }
     if (window != nullptr) {
         Enqueue(window, message, virtualKey, static_cast<LPARAM>(lParam));
         // Keys whose characters are control codes: text input does not report them.
@@ -214,7 +217,7 @@ void TranslateTextEvent(const SDL_TextInputEvent& event) {
         } else {
             ++i;
         }
-        Enqueue(window, WM_CHAR, codePoint <= 0xFF ? codePoint : '?', 1);
+        Enqueue(window, WM_CHAR, codePoint <= 0xFF ? codePoint : '?', g_windowSystem.lastKeyDownLParam);
     }
 }
 

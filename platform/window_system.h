@@ -41,6 +41,9 @@ struct WindowSystem {
     POINT warpTarget{0, 0};
     int cursorCounter = 0;
     std::array<bool, 256> keyDown{};  // by key code, for repeats and Alt
+    // lParam of the last key pressed: typed characters carry it, so the window procedure can tell
+    // which key a character came from (the console key must not type its own character).
+    LPARAM lastKeyDownLParam = 1;
 };
 
 extern WindowSystem g_windowSystem;

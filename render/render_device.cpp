@@ -1,71 +1,66 @@
-// The device itself does not exist yet: a display mode only sizes the window, so start-up and
-// shutdown run their whole road.
 #include "render/render_device.h"
+
+#include "core/console.h"
 #include "core/log.h"
+#include "render/frame.h"
+#include "render/render_context.h"
 
-namespace {
-HWND g_renderWindow = nullptr;
-int g_screenWidth = 0;
-int g_screenHeight = 0;
-
-const char* DepthFormatName(D3DFORMAT format)
-{
-    switch (format) {
-    case D3DFMT_X8R8G8B8: return "D3DFMT_X8R8G8B8";
-    case D3DFMT_A8R8G8B8: return "D3DFMT_A8R8G8B8";
-    default: return nullptr;
-    }
-}
-
-int DepthBits(D3DFORMAT format)
-{
-    switch (format) {
-    case D3DFMT_D16: return 16;
-    case D3DFMT_D24S8:
-    case D3DFMT_D24X8:
-    case D3DFMT_D24X4S4: return 24;
-    default: return 0;
-    }
-}
-}  // namespace
+RenderContext g_render;
 
 int RenderInit(HWND window)
 {
-    g_renderWindow = window;
+    if (g_render.direct3d)
+        g_render.direct3d->Release();
+    g_render.direct3d = Direct3DCreate8(D3D_SDK_VERSION);
+    if (!g_render.direct3d)
+        return -1;
+    g_render.window = window;
     return 0;
 }
 
-int RenderSetDisplayMode(int width, int height, int refresh, D3DFORMAT format, D3DFORMAT depthFormat,
-                         bool windowed, int)
+bool RenderDeviceSupportsShaders()
 {
-    if (windowed && g_renderWindow) {
-        RECT rect = {0, 0, width, height};
-        AdjustWindowRect(&rect, WS_OVERLAPPEDWINDOW, FALSE);
-        int outerWidth = rect.right - rect.left;
-        int outerHeight = rect.bottom - rect.top;
-        MoveWindow(g_renderWindow, (GetSystemMetrics(SM_CXSCREEN) - outerWidth) / 2,
-                   (GetSystemMetrics(SM_CYSCREEN) - outerHeight) / 2, outerWidth, outerHeight, TRUE);
-    } else if (g_renderWindow) {
-        MoveWindow(g_renderWindow, 0, 0, width, height, TRUE);
-    }
-    g_screenWidth = width;
-    g_screenHeight = height;
-    const char* formatName = DepthFormatName(format);
-    Log("\nResolution set to %dx%d %dHz.\n", width, height, refresh);
-    Log("Backbuffer format is %s.\n", formatName ? formatName : "(null)");
-    Log("Depthbuffer bit depth is %d bits.\n", DepthBits(depthFormat));
-    if (depthFormat == D3DFMT_D24S8 || depthFormat == D3DFMT_D24X4S4)
-        Log("Device is using stencil buffer.\n");
-    Log("\n");
-    return 0;
+    if (!g_render.device)
+        return false;
+    D3DCAPS8 caps = {};
+    if (FAILED(g_render.device->GetDeviceCaps(&caps)))
+        return false;
+    // The version words carry a type prefix in their high half; the version is the low half.
+    return (caps.VertexShaderVersion & 0xFFFF) != 0 && (caps.PixelShaderVersion & 0xFFFF) != 0;
 }
 
-void RenderLogDeviceInfo() {}
+void RenderLogDeviceInfo()
+{
+    if (!g_render.direct3d)
+        return;
+    D3DADAPTER_IDENTIFIER8 identifier = {};
+    g_render.direct3d->GetAdapterIdentifier(D3DADAPTER_DEFAULT, D3DENUM_NO_WHQL_LEVEL, &identifier);
+    const std::uint32_t high = static_cast<std::uint32_t>(identifier.DriverVersionHighPart);
+    const std::uint32_t low = identifier.DriverVersionLowPart;
+    ConPrint(0, "\nDirect3D Device Driver\n");
+    ConPrint(0, "%s Ver %d.%d.%d.%d\n", identifier.Description, static_cast<int>(high >> 16),
+             static_cast<int>(high & 0xFFFF), static_cast<int>(low >> 16), static_cast<int>(low & 0xFFFF));
+    const D3DPRESENT_PARAMETERS& parameters = g_render.presentParameters;
+    const char* name = FormatName(parameters.BackBufferFormat);
+    if (parameters.Windowed)
+        ConPrint(0, "\nGraphics mode: windowed %dx%d %s\n\n", static_cast<int>(parameters.BackBufferWidth),
+                 static_cast<int>(parameters.BackBufferHeight), name ? name : "(null)");
+    else
+        ConPrint(0, "\nGraphics mode: %dx%d / %dHz %s\n\n", static_cast<int>(parameters.BackBufferWidth),
+                 static_cast<int>(parameters.BackBufferHeight),
+                 static_cast<int>(parameters.FullScreen_RefreshRateInHz), name ? name : "(null)");
+}
 
 int RenderShutdown(bool)
 {
     Log("Destroying device buffers and vegetation...");
-    g_renderWindow = nullptr;
+    RenderReleaseDeviceResources();
+    if (g_render.device)
+        g_render.device->Release();
+    g_render.device = nullptr;
+    if (g_render.direct3d)
+        g_render.direct3d->Release();
+    g_render.direct3d = nullptr;
     Log("done\n");
     return 0;
 }

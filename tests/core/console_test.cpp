@@ -160,7 +160,8 @@ TEST_F(ConsoleTest, ExecEchoesAndReportsUnknownNamesOnTheShownPage)
     EXPECT_EQ(Line(2, 0), "Error: No such variable\n");
 
     ConExec("nosuchname = 3", true);
-    EXPECT_EQ(Line(2, 3), "nosuchname = 3\n");  // nothing more printed
+    EXPECT_EQ(Line(2, 2), "nosuchname = 3\n");  // nothing more printed
+    EXPECT_EQ(Line(2, 0), "Error: No such variable\n");
 
     // With no page shown, output goes to console 0.
     ConSetCurrent(-1);

@@ -10,6 +10,7 @@
 #include "game/frame_time.h"
 #include "game/player_control.h"
 #include "map/octree_visit_mark.h"
+#include "render/render_context.h"
 #include "scene/indoor_bridge.h"
 
 namespace {
@@ -63,6 +64,7 @@ TEST(HostDictionary, DataEntriesGiveTheVariablesAddresses)
         {"cvar", CVarListHeadAddress()},
         {"framedtime", &framedtime},
         {"player", &player},
+        {"d3dev", &g_render.device},
         {"ndr_clip_data", &ndr_clip_data},
         {"octree_object_checked", &octree_object_checked},
         {"ConPrint", reinterpret_cast<const void*>(&ConPrint)},

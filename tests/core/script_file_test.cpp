@@ -33,8 +33,8 @@ std::vector<std::string> Words(const ScriptCommand& command)
     return words;
 }
 
-// Each command of a section as its words joined with '|', then each child as "<name>".
-std::string Describe(const ScriptSection* section)
+// Each command of a section as its words, each followed by '|', and a ';'.
+std::string Commands(const ScriptSection* section)
 {
     std::string text;
     for (const ScriptCommand& command : section->commands) {
@@ -42,15 +42,22 @@ std::string Describe(const ScriptSection* section)
             text += word + "|";
         text += ";";
     }
+    return text;
+}
+
+// The commands, then each child as "<name>".
+std::string Describe(const ScriptSection* section)
+{
+    std::string text = Commands(section);
     for (const ScriptSection* child : section->children)
         text += std::string("<") + child->Name() + ">";
     return text;
 }
 
-// Describe, then each child's tree as <name>{...}.
+// The commands, then each child's tree as <name>{...}.
 std::string DescribeTree(const ScriptSection* section)
 {
-    std::string text = Describe(section);
+    std::string text = Commands(section);
     for (const ScriptSection* child : section->children)
         text += std::string("<") + child->Name() + ">{" + DescribeTree(child) + "}";
     return text;
@@ -233,7 +240,14 @@ int LoadMissingScript()
     return missing ? 0 : 1;
 }
 
-const bool g_missingScriptJob = child_job::RunIfAsked("script-missing", LoadMissingScript);
+// The job reads through the file system, whose state is built by static initialisers of its own:
+// it runs once they all have, before the first test.
+class MissingScriptJob : public ::testing::Environment {
+public:
+    void SetUp() override { child_job::RunIfAsked("script-missing", LoadMissingScript); }
+};
+
+const ::testing::Environment* const g_missingScriptJob = ::testing::AddGlobalTestEnvironment(new MissingScriptJob);
 
 TEST_F(ScriptCacheTest, AMissingScriptIsReportedInTheLog)
 {

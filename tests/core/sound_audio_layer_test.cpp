@@ -39,9 +39,9 @@ protected:
         AudioChooseDevice(AudioDeviceChoice::System);
         TempDirTest::TearDown();
     }
-    IDirectMusicSegment8* Segment(const WaveSpec& spec = {})
+    IDirectMusicSegment8* Segment(const WaveShape& shape = {})
     {
-        const std::string bytes = WaveBytes(spec);
+        const std::string bytes = WaveBytes(shape);
         DMUS_OBJECTDESC description{sizeof(DMUS_OBJECTDESC), DMUS_OBJ_CLASS | DMUS_OBJ_MEMORY,
                                     static_cast<DWORD>(bytes.size()), reinterpret_cast<const BYTE*>(bytes.data())};
         IDirectMusicSegment8* segment = nullptr;
@@ -200,7 +200,7 @@ TEST_F(AudioLayerTest, AQueuedPrimaryStartsWhenTheCurrentOneEnds)
 
 TEST_F(AudioLayerTest, ASegmentPlaysOnceLoopsOrRepeats)
 {
-    WaveSpec shortWave;
+    WaveShape shortWave;
     shortWave.frames = 441;  // 10 ms
     IDirectMusicSegment8* segment = Segment(shortWave);
 
@@ -226,12 +226,12 @@ TEST_F(AudioLayerTest, WavesOfEveryFormatDecodeAndPlay)
     for (const Case& c : {Case{1, SF_FORMAT_WAV | SF_FORMAT_PCM_16}, Case{2, SF_FORMAT_WAV | SF_FORMAT_PCM_16},
                           Case{1, SF_FORMAT_WAV | SF_FORMAT_PCM_U8}, Case{1, SF_FORMAT_WAV | SF_FORMAT_IMA_ADPCM},
                           Case{2, SF_FORMAT_WAV | SF_FORMAT_MS_ADPCM}}) {
-        WaveSpec spec;
-        spec.frames = 22050;
-        spec.rate = 22050;
-        spec.channels = c.channels;
-        spec.format = c.format;
-        ASSERT_TRUE(WriteWave("sound/w.wav", spec));
+        WaveShape shape;
+        shape.frames = 22050;
+        shape.rate = 22050;
+        shape.channels = c.channels;
+        shape.format = c.format;
+        ASSERT_TRUE(WriteWave("sound/w.wav", shape));
         ASSERT_EQ(loader->SetSearchDirectory("sound", FALSE), S_OK);
         IDirectMusicSegment8* fromFile = nullptr;
         ASSERT_EQ(loader->LoadObjectFromFile("W.WAV", &fromFile), S_OK) << c.format;
@@ -291,12 +291,12 @@ class SoundWaveRobustnessTest : public AudioLayerTest {};
 
 TEST_F(SoundWaveRobustnessTest, TruncatedAndCorruptedWavesNeverOverrun)
 {
-    WaveSpec spec;
-    spec.frames = 300;
+    WaveShape shape;
+    shape.frames = 300;
     std::vector<std::string> images;
     for (int format : {SF_FORMAT_WAV | SF_FORMAT_PCM_16, SF_FORMAT_WAV | SF_FORMAT_IMA_ADPCM}) {
-        spec.format = format;
-        const std::string whole = WaveBytes(spec);
+        shape.format = format;
+        const std::string whole = WaveBytes(shape);
         ASSERT_FALSE(whole.empty());
         for (size_t length = 0; length < whole.size(); length += length < 80 ? 1 : 37)
             images.push_back(whole.substr(0, length));

@@ -5,6 +5,7 @@
 #include <sndfile.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -22,13 +23,16 @@
 
 namespace sound_test {
 
+// The sound tests never reach a real sound card: OpenAL Soft's null driver unless the run chose one.
+inline const bool g_nullDriver = setenv("ALSOFT_DRIVERS", "null", 0) == 0;
+
 inline u32_t g_clock = 100000;
 inline DWORD TestClock()
 {
     return g_clock;
 }
 
-struct WaveSpec {
+struct WaveShape {
     int frames = 88200;  // two seconds at 44.1 kHz: longer than any measurement
     int rate = 44100;
     int channels = 1;
@@ -38,34 +42,34 @@ struct WaveSpec {
 };
 
 // A sine wave file; folders are made on the way.
-inline bool WriteWave(const std::string& path, const WaveSpec& spec = {})
+inline bool WriteWave(const std::string& path, const WaveShape& shape = {})
 {
     std::filesystem::path file(path);
     if (file.has_parent_path())
         std::filesystem::create_directories(file.parent_path());
     SF_INFO info{};
-    info.samplerate = spec.rate;
-    info.channels = spec.channels;
-    info.format = spec.format;
+    info.samplerate = shape.rate;
+    info.channels = shape.channels;
+    info.format = shape.format;
     SNDFILE* out = sf_open(path.c_str(), SFM_WRITE, &info);
     if (!out)
         return false;
-    std::vector<short> samples(static_cast<size_t>(spec.frames) * static_cast<size_t>(spec.channels));
-    for (int f = 0; f < spec.frames; ++f) {
-        const double value = spec.amplitude * std::sin(2.0 * M_PI * spec.frequency * f / spec.rate);
-        for (int c = 0; c < spec.channels; ++c)
-            samples[static_cast<size_t>(f * spec.channels + c)] = static_cast<short>(value * 32767.0);
+    std::vector<short> samples(static_cast<size_t>(shape.frames) * static_cast<size_t>(shape.channels));
+    for (int f = 0; f < shape.frames; ++f) {
+        const double value = shape.amplitude * std::sin(2.0 * M_PI * shape.frequency * f / shape.rate);
+        for (int c = 0; c < shape.channels; ++c)
+            samples[static_cast<size_t>(f * shape.channels + c)] = static_cast<short>(value * 32767.0);
     }
-    const sf_count_t written = sf_writef_short(out, samples.data(), spec.frames);
+    const sf_count_t written = sf_writef_short(out, samples.data(), shape.frames);
     sf_close(out);
-    return written == spec.frames;
+    return written == shape.frames;
 }
 
 // The bytes of such a wave.
-inline std::string WaveBytes(const WaveSpec& spec = {})
+inline std::string WaveBytes(const WaveShape& shape = {})
 {
     const std::string path = "wave_bytes.tmp.wav";
-    if (!WriteWave(path, spec))
+    if (!WriteWave(path, shape))
         return {};
     std::string bytes = ReadFileBytes(path);
     std::filesystem::remove(path);

@@ -27,6 +27,30 @@ std::string BinaryBytes(size_t count)
 
 using VfsReadTest = VfsTest;
 
+TEST(VfsScrambleTest, StoredBytesDependOnTheirPositionInTheEntry)
+{
+    // 'A' stored at entry position 0 and at 300 (300 mod 256 = 44).
+    u8_t stored[] = {0x1A, 0x46};
+    VFSUnscramble(stored, 1, 0);
+    VFSUnscramble(stored + 1, 1, 300);
+    EXPECT_EQ(stored[0], 'A');
+    EXPECT_EQ(stored[1], 'A');
+
+    // Round trips over lengths around the block size and start positions that wrap.
+    for (u32_t length : {0u, 1u, 31u, 32u, 33u, 300u}) {
+        for (u32_t start : {0u, 7u, 255u, 70000u}) {
+            const std::string plain = BinaryBytes(length);
+            std::string scrambled = plain;
+            VFSScramble(reinterpret_cast<u8_t*>(scrambled.data()), length, start);
+            std::string copied(length, '\0');
+            VFSUnscrambleCopy(reinterpret_cast<u8_t*>(copied.data()), reinterpret_cast<const u8_t*>(scrambled.data()), length, start);
+            VFSUnscramble(reinterpret_cast<u8_t*>(scrambled.data()), length, start);
+            EXPECT_EQ(scrambled, plain) << length << " from " << start;
+            EXPECT_EQ(copied, plain) << length << " from " << start;
+        }
+    }
+}
+
 TEST_F(VfsReadTest, DiskWinsThenTheNewestArchive)
 {
     ASSERT_TRUE(WriteTestArchive("main.bfs", {{"data\\a.txt", "main-a"}, {"data\\b.txt", "main-b"}, {"data\\c.txt", "main-c"}}));

@@ -202,6 +202,17 @@ TEST_F(WindowTest, TextBecomesLatin1Characters) {
     EXPECT_EQ(characters, expected);
 }
 
+TEST_F(WindowTest, TypedCharactersCarryTheScanCodeOfTheirKey) {
+    // The console key (scan code 0x29) types a character that the window procedure must recognise.
+    PlatformInjectKey(0x29, true);
+    PlatformInjectText("`");
+    PlatformInjectKey(0x29, false);
+    const std::vector<MSG> messages = Only(Drain(), {WM_CHAR});
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].wParam, static_cast<WPARAM>('`'));
+    EXPECT_EQ((messages[0].lParam >> 16) & 0xFF, 0x29);
+}
+
 TEST_F(WindowTest, MouseMessagesCarryClientPositionsAndRawMotion) {
     POINT centre{160, 100};
     ClientToScreen(window, &centre);

@@ -265,7 +265,7 @@ void GlDevice::ApplyRaster()
     // D3DCULL_CCW removes triangles that appear counter-clockwise.
     const DWORD cull = m_renderStates[D3DRS_CULLMODE];
     GlEnable(GL_CULL_FACE, cull == D3DCULL_CW || cull == D3DCULL_CCW);
-    const GLenum front = cull == D3DCULL_CW ? GL_CCW : GL_CW;
+    const GLenum front = cull == D3DCULL_CW ? GL_CW : GL_CCW;
     if (front != m_gl.frontFace) {
         m_gl.frontFace = front;
         gl.FrontFace(front);

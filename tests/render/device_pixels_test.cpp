@@ -342,13 +342,13 @@ TEST_F(DevicePixels, FogMixesTowardsTheFogColour)
     };
     // Identity transforms: camera-space depth 0.5, clip w 1.
     const Vertex quad[4] = {{-1, 1, 0.5f, kRed}, {1, 1, 0.5f, kRed}, {1, -1, 0.5f, kRed}, {-1, -1, 0.5f, kRed}};
-    const float start = 0.0f, end = 1.0f;
+    const DWORD start = 0x00000000u, end = 0x3F800000u;  // 0.0f and 1.0f
     device->SetRenderState(D3DRS_LIGHTING, FALSE);
     device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
     device->SetRenderState(D3DRS_FOGENABLE, TRUE);
     device->SetRenderState(D3DRS_FOGCOLOR, kBlue);
-    device->SetRenderState(D3DRS_FOGSTART, *reinterpret_cast<const DWORD*>(&start));
-    device->SetRenderState(D3DRS_FOGEND, *reinterpret_cast<const DWORD*>(&end));
+    device->SetRenderState(D3DRS_FOGSTART, start);
+    device->SetRenderState(D3DRS_FOGEND, end);
     device->SetVertexShader(D3DFVF_XYZ | D3DFVF_DIFFUSE);
 
     device->SetRenderState(D3DRS_FOGVERTEXMODE, D3DFOG_LINEAR);  // half way at depth 0.5

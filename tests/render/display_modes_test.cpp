@@ -8,6 +8,7 @@
 #include "core/console.h"
 #include "render/render_cvars.h"
 #include "tests/core/child_job.h"
+#include "tests/support/temp_dir.h"
 #include "tests/render/render_test_support.h"
 
 using namespace render_test;
@@ -250,12 +251,12 @@ TEST(DisplayModeLog, TheModeIsLoggedWithItsDepthAndStencil)
          "bits.\n\nDestroying"},
     };
     for (const auto& c : cases) {
-        child_job::TempFolder folder;
+        TempDir folder;
         const child_job::Result result =
             child_job::Run("render-set-mode", folder.Path(), {{"TEST_DEPTH", c.depth}, {"SDL_VIDEODRIVER", "offscreen"}});
         EXPECT_TRUE(result.exited);
         EXPECT_EQ(result.exitCode, 0);
-        const std::string log = child_job::ReadFile(folder.Path() / "zintar.log");
+        const std::string log = child_job::ReadFile(folder.Path() + "/zintar.log");
         EXPECT_NE(log.find(c.lines), std::string::npos) << log;
     }
 }

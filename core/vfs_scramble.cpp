@@ -24,6 +24,29 @@ void UnscrambleBlocks(u8_t* out, const u8_t* stored, u32_t count, u8_t start)
     Bytes32 key = {};
     key += VFS_SCRAMBLE_KEY;
     u32_t i = 0;
+    // Four independent blocks per pass keep the load and store units busy.
+    constexpr u32_t kBlock = sizeof(Bytes32);
+    Bytes32 step = {};
+    step += static_cast<u8_t>(kBlock);
+    for (; count - i >= 4 * kBlock; i += 4 * kBlock) {
+        Bytes32 b0, b1, b2, b3;
+        std::memcpy(&b0, stored + i, kBlock);
+        std::memcpy(&b1, stored + i + kBlock, kBlock);
+        std::memcpy(&b2, stored + i + 2 * kBlock, kBlock);
+        std::memcpy(&b3, stored + i + 3 * kBlock, kBlock);
+        const Bytes32 r1 = ramp + step;
+        const Bytes32 r2 = r1 + step;
+        const Bytes32 r3 = r2 + step;
+        b0 = (b0 - ramp) ^ key;
+        b1 = (b1 - r1) ^ key;
+        b2 = (b2 - r2) ^ key;
+        b3 = (b3 - r3) ^ key;
+        std::memcpy(out + i, &b0, kBlock);
+        std::memcpy(out + i + kBlock, &b1, kBlock);
+        std::memcpy(out + i + 2 * kBlock, &b2, kBlock);
+        std::memcpy(out + i + 3 * kBlock, &b3, kBlock);
+        ramp = r3 + step;
+    }
     for (; count - i >= sizeof(Bytes32); i += sizeof(Bytes32)) {
         Bytes32 block;
         std::memcpy(&block, stored + i, sizeof block);

@@ -1,6 +1,7 @@
 // Mission loading does not exist yet: every mission start fails, and the program halts as it does
 // after a map that cannot be loaded.
 #include "game/game_flow.h"
+#include "game/game_mod_registry.h"
 #include <cstdlib>
 #include "core/console.h"
 #include "core/input.h"
@@ -76,7 +77,11 @@ void GameModsInit()
     g_pluginHost.Broadcast(HookGameModRegister, 0);
 }
 
-void GameModsFree() {}
+void GameModsFree()
+{
+    g_currentGameMod = nullptr;
+    GameModRegistryFree();
+}
 void GameClearFrameInput() {}
 s32_t RegisterDefObject() { return 0; }
 void CampaignChronologyFree() {}

@@ -1,15 +1,153 @@
-// The devices are not read yet: the action tables stay clear.
+// Input start-up, shutdown and the per-frame poll of the DirectInput devices.
 #include "core/input.h"
+
+#include <cstring>
+
+#include "core/assert.h"
+#include "core/console.h"
+#include "core/input_modes.h"
+#include "core/input_state.h"
 #include "core/log.h"
 
-u8_t g_actionDown[256];
-u8_t g_actionReleased[256];
-u8_t g_actionPrevious[256];
+u8_t g_keyStates[256];
+u8_t g_mouseStates[MOUSE_STATE_COUNT];
 bool g_inputGuiMode = false;
+InputState g_input;
 
-int InputInit(HWND, bool)
+namespace {
+
+constexpr DWORD kPressedBit = 0x80;
+constexpr DWORD kCooperation = DISCL_NONEXCLUSIVE | DISCL_FOREGROUND | DISCL_NOWINKEY;
+
+IDirectInputDevice8A* CreateDevice(const GUID& kind, const DIDATAFORMAT& format)
+{
+    IDirectInputDevice8A* device = nullptr;
+    HRESULT res = g_input.directInput->CreateDevice(kind, &device, nullptr);
+    ENGINE_ASSERT(res == DI_OK);
+    res = device->SetCooperativeLevel(g_input.window, kCooperation);
+    ENGINE_ASSERT(res == DI_OK);
+    res = device->SetDataFormat(&format);
+    ENGINE_ASSERT(res == DI_OK);
+    return device;
+}
+
+void SetBufferAndAcquire(IDirectInputDevice8A* device)
+{
+    DIPROPDWORD property = {};
+    property.diph.dwSize = sizeof(DIPROPDWORD);
+    property.diph.dwHeaderSize = sizeof(DIPROPHEADER);
+    property.diph.dwObj = 0;
+    property.diph.dwHow = DIPH_DEVICE;
+    property.dwData = INPUT_BUFFER_RECORDS;
+    HRESULT res = device->SetProperty(DIPROP_BUFFERSIZE, &property.diph);
+    ENGINE_ASSERT(res == DI_OK);
+    // A window that has not received the focus yet cannot acquire; the poll acquires once it has.
+    res = device->Acquire();
+    if (res == DIERR_OTHERAPPHASPRIO)
+        res = DI_OK;
+    ENGINE_ASSERT(res == DI_OK);
+}
+
+// Reads the device's waiting records into g_input.records. On failure (the device was lost to another
+// window) it is acquired again for the next poll; a window in the background simply keeps failing.
+bool ReadDevice(IDirectInputDevice8A* device, DWORD* count)
+{
+    *count = INPUT_BUFFER_RECORDS;
+    if (!DiFailed(device->GetDeviceData(sizeof(DIDEVICEOBJECTDATA), g_input.records, count, 0)))
+        return true;
+    *count = 0;
+    device->Acquire();
+    return false;
+}
+
+void PollKeyboard()
+{
+    DWORD count = 0;
+    const bool read = ReadDevice(g_input.keyboard, &count);
+    // Keys released while the window was away never report it: none stays held.
+    if (!read)
+        std::memset(g_keyStates, 0, sizeof g_keyStates);
+    if (g_inputGuiMode)
+        return;
+    ClearWheel();
+    for (DWORD i = 0; i < count; ++i) {
+        const DIDEVICEOBJECTDATA& record = g_input.records[i];
+        if (record.dwData & kPressedBit)
+            KeyDown(static_cast<int>(record.dwOfs));
+        else
+            KeyUp(static_cast<int>(record.dwOfs));
+    }
+}
+
+void PollMouse()
+{
+    DWORD count = 0;
+    if (!ReadDevice(g_input.mouse, &count))
+        std::memset(g_mouseStates, 0, sizeof g_mouseStates);
+    if (g_inputGuiMode)
+        return;
+    for (DWORD i = 0; i < count; ++i) {
+        const DIDEVICEOBJECTDATA& record = g_input.records[i];
+        const auto value = static_cast<s32_t>(record.dwData);
+        switch (record.dwOfs) {
+        case DIMOFS_X:
+            MouseMove(value, 0);
+            break;
+        case DIMOFS_Y:
+            MouseMove(0, value);
+            break;
+        case DIMOFS_Z:
+            MouseWheel(value);
+            break;
+        case DIMOFS_BUTTON0:
+        case DIMOFS_BUTTON1:
+        case DIMOFS_BUTTON2:
+        case DIMOFS_BUTTON3:
+            if (record.dwData & kPressedBit)
+                MouseButtonDown(static_cast<int>(record.dwOfs - DIMOFS_BUTTON0));
+            else
+                MouseButtonUp(static_cast<int>(record.dwOfs - DIMOFS_BUTTON0));
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+void ReleaseDevice(IDirectInputDevice8A*& device)
+{
+    if (!device)
+        return;
+    device->Unacquire();
+    device->Release();
+    device = nullptr;
+}
+
+}  // namespace
+
+int InputInit(HWND window, bool useDirectInput)
 {
     Log("Initializing input...");
+    g_input.window = window;
+    g_input.useDirectInput = useDirectInput;
+    std::memset(g_keyStates, 0, sizeof g_keyStates);
+    std::memset(g_mouseStates, 0, sizeof g_mouseStates);
+
+    if (useDirectInput) {
+        void* created = nullptr;
+        const HRESULT res = DirectInput8Create(nullptr, DIRECTINPUT_VERSION, IID_IDirectInput8A, &created, nullptr);
+        if (DiFailed(res)) {
+            g_input.useDirectInput = false;
+            return res;
+        }
+        g_input.directInput = static_cast<IDirectInput8A*>(created);
+        g_input.keyboard = CreateDevice(GUID_SysKeyboard, c_dfDIKeyboard);
+        g_input.mouse = CreateDevice(GUID_SysMouse, c_dfDIMouse);
+        SetBufferAndAcquire(g_input.keyboard);
+        SetBufferAndAcquire(g_input.mouse);
+    }
+
+    LoadKeyBindings();
     Log("done\n");
     return 0;
 }
@@ -17,12 +155,80 @@ int InputInit(HWND, bool)
 void InputShutdown()
 {
     Log("Destroying input...");
+    if (g_input.useDirectInput) {
+        ReleaseDevice(g_input.keyboard);
+        ReleaseDevice(g_input.mouse);
+        if (g_input.directInput) {
+            g_input.directInput->Release();
+            g_input.directInput = nullptr;
+        }
+    }
+    g_input.useDirectInput = false;
     Log("done\n");
 }
 
-void InputUpdate() {}
-
-LRESULT InputWindowMessage(HWND, UINT, WPARAM, LPARAM)
+void InputUpdate()
 {
-    return 0;
+    if (g_input.keyboard)
+        PollKeyboard();
+    if (g_input.mouse)
+        PollMouse();
+    // While a console page is shown the action tables keep their last values.
+    if (ConCurrentPage() == -1)
+        ActionsUpdate();
+    InputModeCall();
+}
+
+bool InputUsesDirectInput()
+{
+    return g_input.useDirectInput;
+}
+
+void InputSetMouseMoveListener(MouseMoveListener listener)
+{
+    g_input.mouseMoveListener = listener;
+}
+
+void KeyDown(int code)
+{
+    if (code >= 0 && code < 256)
+        g_keyStates[code] = INPUT_STATE_DOWN;
+}
+
+void KeyUp(int code)
+{
+    if (code >= 0 && code < 256)
+        g_keyStates[code] = 0;
+}
+
+void MouseButtonDown(int button)
+{
+    if (button >= 0 && button < MOUSE_STATE_COUNT)
+        g_mouseStates[button] = INPUT_STATE_DOWN;
+}
+
+void MouseButtonUp(int button)
+{
+    if (button >= 0 && button < MOUSE_STATE_COUNT)
+        g_mouseStates[button] = 0;
+}
+
+void MouseWheel(int delta)
+{
+    if (delta > 0)
+        g_mouseStates[MOUSE_WHEEL_UP] = INPUT_STATE_DOWN;
+    else if (delta < 0)
+        g_mouseStates[MOUSE_WHEEL_DOWN] = INPUT_STATE_DOWN;
+}
+
+void MouseMove(s32_t dx, s32_t dy)
+{
+    if (g_input.mouseMoveListener)
+        g_input.mouseMoveListener(dx, dy);
+}
+
+void ClearWheel()
+{
+    g_mouseStates[MOUSE_WHEEL_UP] = 0;
+    g_mouseStates[MOUSE_WHEEL_DOWN] = 0;
 }

@@ -1,21 +1,67 @@
-// Keyboard and mouse input and the action tables rebuilt every frame.
+// Keyboard and mouse input. Two roads feed one set of key and mouse-button states: the DirectInput
+// devices (buffered records, read once per frame by InputUpdate) and the window messages (while the GUI
+// has the input, or without DirectInput). One key-code space covers both: the keyboard scan codes 1..237
+// and five mouse codes. The poll ends by rebuilding the action tables (core/actions.h).
 #pragma once
+#include <cstddef>
+
+#include "core/actions.h"
 #include "core/types.h"
 #include "platform/win32.h"
 
-constexpr u8_t ACTION_OBJECTIVES = 46;
-constexpr u8_t ACTION_ESCAPE = 254;
-constexpr u8_t ACTION_UNBOUND = 255;
+// Mouse key codes (after the keyboard's 1..237); 0 is no key.
+constexpr u8_t KEY_MOUSE0 = 240;  // left button
+constexpr u8_t KEY_MOUSE1 = 241;  // right button
+constexpr u8_t KEY_MOUSE2 = 242;  // middle button
+constexpr u8_t KEY_MOUSE_WHEEL_UP = 243;
+constexpr u8_t KEY_MOUSE_WHEEL_DOWN = 244;
+constexpr u8_t KEY_ESCAPE = 0x01;
 
-// Per action: 255 while down / in the frame it was released; previous: 1 when down last update.
-extern u8_t g_actionDown[256];
-extern u8_t g_actionReleased[256];
-extern u8_t g_actionPrevious[256];
-// Set while a screen is open over the game: the window messages feed the key states.
+// Indices of the mouse states: three buttons, then the wheel (a fourth button reported by the device
+// shows as wheel up).
+constexpr int MOUSE_WHEEL_UP = 3;
+constexpr int MOUSE_WHEEL_DOWN = 4;
+constexpr int MOUSE_STATE_COUNT = 5;
+
+constexpr u8_t INPUT_STATE_DOWN = 255;
+
+// Per keyboard code: 255 while the key is down, 0 while it is up.
+extern u8_t g_keyStates[256];
+// Buttons 0..2, wheel up, wheel down: 255 while active.
+extern u8_t g_mouseStates[MOUSE_STATE_COUNT];
+// Set while a screen is open over the game: no device records are applied and the window messages feed
+// the key and button states.
 extern bool g_inputGuiMode;
 
+// Receives the mouse movement (dx, dy) for the player's view; null for none.
+using MouseMoveListener = void (*)(s32_t dx, s32_t dy);
+void InputSetMouseMoveListener(MouseMoveListener listener);
+
+// Keeps the window; with useDirectInput creates and acquires the devices (a system without them leaves
+// the window messages as the only road: the error is returned and no key bindings are loaded). Then loads
+// "input.def". 0 on success.
 int InputInit(HWND window, bool useDirectInput);
 void InputShutdown();
+// The per-frame poll: device records into the states, the action tables, the current input mode.
 void InputUpdate();
 // Called by the window procedure for every message; always returns 0.
 LRESULT InputWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Moves the cursor to the centre of the game window unless it is already there.
+void InputCenterCursor();
+bool InputUsesDirectInput();
+
+// The events both roads produce. Codes outside the tables are ignored.
+void KeyDown(int code);
+void KeyUp(int code);
+void MouseButtonDown(int button);
+void MouseButtonUp(int button);
+// Sets wheel up for a positive delta, wheel down for a negative one.
+void MouseWheel(int delta);
+void MouseMove(s32_t dx, s32_t dy);
+void ClearWheel();
+
+// The key code of a key name ("DIK_W", "MOUSE0"; exact comparison), 0 when unknown.
+u8_t KeyCodeFromName(const char* name);
+// Copies the display text of a key code ("W", "MOUSE LEFT") into the buffer, cut to fit; an empty text
+// for a code without one. Returns the buffer.
+const char* KeyDisplayName(int code, char* buffer, std::size_t bufferSize);

@@ -1,7 +1,9 @@
-// No screen script is loaded yet. The stand-in front end keeps one screen up and closes it,
-// asking to quit (state word 1), on a released Escape key or when the window is closed.
+// No screen script is loaded yet. The stand-in front end keeps one empty screen up, presenting a
+// cleared frame each pass, and closes it, asking to quit (state word 1), on a released Escape key
+// or when the window is closed.
 #include "gui/gui.h"
 #include "core/plugin_host.h"
+#include "render/frame.h"
 #include "platform/win32.h"
 
 GuiScreen* g_guiCurrentScreen = nullptr;
@@ -36,7 +38,9 @@ bool GuiFrame(int, int, UINT message, LPARAM, WPARAM wParam, s32_t* stateWord)
         g_guiScreenOpen = false;
         return false;
     }
-    // Without drawing there is no presentation to pace the loop.
+    // The stand-in screen draws nothing of its own: the frame shows the clear colour.
+    if (RenderBeginFrame() == 0)
+        RenderEndFrame(true);
     Sleep(5);
     return true;
 }

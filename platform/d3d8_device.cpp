@@ -9,8 +9,6 @@ namespace {
 // The device whose context is current; device calls switch contexts only when it changes.
 GlDevice* g_currentDevice = nullptr;
 
-constexpr UINT kTransientBytes = 4u << 20;
-
 float ColourChannel(D3DCOLOR colour, int shift) { return static_cast<float>((colour >> shift) & 0xFF) / 255.0f; }
 
 bool IsBackBufferFormat(D3DFORMAT format)
@@ -274,12 +272,19 @@ HRESULT GlDevice::Present(const RECT*, const RECT*, HWND, const void*)
     const GLint height = static_cast<GLint>(m_backBuffer.Height());
     GlEnable(GL_SCISSOR_TEST, false);
     GlColorMask(true, true, true, true);
+    // Setting a viewport on the window's framebuffer makes software GL drivers pick up a window
+    // size that changed since the context was made.
+    GlBindFramebuffer(0);
+    gl.Viewport(0, 0, drawableWidth, drawableHeight);
+    m_gl.viewport[0] = m_gl.viewport[1] = 0;
+    m_gl.viewport[2] = drawableWidth;
+    m_gl.viewport[3] = drawableHeight;
     // The window's framebuffer has its first row at the bottom: the copy turns the image over once.
     gl.BlitNamedFramebuffer(m_backFramebuffer, 0, 0, 0, width, height, 0, drawableHeight, drawableWidth, 0,
                             GL_COLOR_BUFFER_BIT,
                             (width == drawableWidth && height == drawableHeight) ? GL_NEAREST : GL_LINEAR);
     SDL_GL_SwapWindow(m_window);
-    m_dirty |= kDirtyViewport | kDirtyRaster;
+    m_dirty |= kDirtyViewport | kDirtyRaster | kDirtyFramebuffer;
     return D3D_OK;
 }
 

@@ -206,6 +206,7 @@ private:
     GLuint m_vertexArray = 0;
     GLuint m_uniformBuffer = 0;
     GLuint m_samplers[D3DMAX_TEXTURE_STAGES] = {};
+    static constexpr UINT kTransientBytes = 4u << 20;  // the ring that draws from memory copy into
     GLuint m_transientBuffer = 0;
     UINT m_transientOffset = 0;
     GLuint m_program = 0;

@@ -265,7 +265,7 @@ void GlDevice::ApplyRaster()
     // D3DCULL_CCW removes triangles that appear counter-clockwise.
     const DWORD cull = m_renderStates[D3DRS_CULLMODE];
     GlEnable(GL_CULL_FACE, cull == D3DCULL_CW || cull == D3DCULL_CCW);
-    const GLenum front = cull == D3DCULL_CW ? GL_CW : GL_CCW;
+    const GLenum front = cull == D3DCULL_CW ? GL_CCW : GL_CW;
     if (front != m_gl.frontFace) {
         m_gl.frontFace = front;
         gl.FrontFace(front);
@@ -496,7 +496,7 @@ HRESULT GlDevice::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, UINT, UINT, UINT s
 
 GLuint GlDevice::UploadTransient(const void* data, UINT bytes, UINT alignment, UINT* offset)
 {
-    constexpr UINT kCapacity = 4u << 20;
+    constexpr UINT kCapacity = kTransientBytes;
     if (bytes > kCapacity)
         return 0;
     UINT start = (m_transientOffset + alignment - 1) / alignment * alignment;
@@ -522,7 +522,7 @@ HRESULT GlDevice::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, co
     if (!PrimitiveMode(type, &mode) || !vertices || stride == 0)
         return D3DERR_INVALIDCALL;
     const std::uint64_t count = VerticesOf(type, primitiveCount);
-    if (count * stride > (4u << 20))
+    if (count * stride > kTransientBytes)
         return D3DERR_INVALIDCALL;
     // Drawing from memory leaves stream 0 unbound.
     m_stream = nullptr;
@@ -556,7 +556,7 @@ HRESULT GlDevice::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT minIndex, U
     const std::uint64_t count = VerticesOf(type, primitiveCount);
     const UINT indexBytes = indexFormat == D3DFMT_INDEX32 ? 4 : 2;
     const std::uint64_t vertexBytes = (std::uint64_t(minIndex) + vertexCount) * stride;
-    if (vertexBytes + count * indexBytes + 32 > (4u << 20))
+    if (vertexBytes + count * indexBytes + 32 > kTransientBytes)
         return D3DERR_INVALIDCALL;
     m_stream = nullptr;
     m_streamStride = 0;
@@ -568,8 +568,8 @@ HRESULT GlDevice::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT minIndex, U
     if (!PrepareDraw())
         return D3D_OK;
     // Both copies go into one pass of the ring.
-    if ((m_transientOffset + 15) / 16 * 16 + vertexBytes + 16 + count * indexBytes > (4u << 20))
-        m_transientOffset = 4u << 20;
+    if ((m_transientOffset + 15) / 16 * 16 + vertexBytes + 16 + count * indexBytes > kTransientBytes)
+        m_transientOffset = kTransientBytes;
     UINT vertexOffset = 0, indexOffset = 0;
     const GLuint buffer = UploadTransient(vertices, static_cast<UINT>(vertexBytes), 16, &vertexOffset);
     const GLuint same = buffer ? UploadTransient(indices, static_cast<UINT>(count * indexBytes), 16, &indexOffset) : 0;

@@ -135,7 +135,7 @@ void WriteVertexShader(const FixedFunctionKey& key, std::string* text)
     if (pretransformed) {
         // Screen pixels against the whole target; Direct3D puts pixel centres on integers.
         out << "    float w = inPosition.w > 0.0 ? 1.0 / inPosition.w : 1.0;\n"
-               "    vec2 ndc = vec2((inPosition.x + 1.0) * ds.screen.x - 1.0, 1.0 - (inPosition.y + 0.5) * ds.screen.y);\n"
+               "    vec2 ndc = vec2((inPosition.x + 0.5) * ds.screen.x - 1.0, 1.0 - (inPosition.y + 0.5) * ds.screen.y);\n"
                "    gl_Position = vec4(ndc * w, clamp(inPosition.z, 0.0, 1.0) * w, w);\n"
                "    vec3 eyePos = vec3(0.0);\n"
                "    vec3 eyeNormal = vec3(0.0);\n";

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 
 #include "platform/d3dx8_math.h"
 #include "tests/render/render_test_support.h"
@@ -92,12 +93,15 @@ TEST_F(DevicePixels, ScreenQuadCoversExactlyItsPixelRectangle)
 {
     struct Rect {
         int x0, y0, x1, y1;
+        float z;
     };
-    const Rect rects[] = {{10, 10, 20, 20}, {0, 0, int(kWidth), int(kHeight)}, {3, 7, 4, 8}, {-5, 40, 70, 60}};
+    // Screen depth is not clipped: 2D drawing uses z = -0.5.
+    const Rect rects[] = {{10, 10, 20, 20, 0.5f}, {0, 0, int(kWidth), int(kHeight), 0.0f}, {3, 7, 4, 8, 0.5f},
+                          {-5, 40, 70, 60, 0.9f}, {30, 2, 33, 40, -0.5f}};
     for (const Rect& r : rects) {
         ClearTo(kMagenta);
         // The colour word's bytes are read as B, G, R, A: an 0xAARRGGBB word comes back unchanged.
-        ASSERT_EQ(DrawScreenQuad(device, r.x0, r.y0, r.x1, r.y1, 0xFF123456u), D3D_OK);
+        ASSERT_EQ(DrawScreenQuad(device, r.x0, r.y0, r.x1, r.y1, 0xFF123456u, r.z), D3D_OK);
         const Pixels pixels = Read();
         for (int y = 0; y < int(kHeight); ++y) {
             for (int x = 0; x < int(kWidth); ++x) {
@@ -107,6 +111,50 @@ TEST_F(DevicePixels, ScreenQuadCoversExactlyItsPixelRectangle)
             }
         }
     }
+}
+
+TEST_F(DevicePixels, IndexedDrawsAddTheBaseVertexAndDrawsFromMemoryUnbindTheStream)
+{
+    auto quad = [](ScreenVertex* out, int x0, DWORD colour) {
+        const float l = x0 - 0.5f, r = x0 + 7.5f, t = -0.5f, b = 7.5f;
+        const ScreenVertex corners[4] = {{l, t, 0.5f, 1, colour, 0, 0}, {r, t, 0.5f, 1, colour, 0, 0},
+                                         {r, b, 0.5f, 1, colour, 0, 0}, {l, b, 0.5f, 1, colour, 0, 0}};
+        std::memcpy(out, corners, sizeof corners);
+    };
+    const WORD indices[6] = {0, 1, 2, 0, 2, 3};
+    IDirect3DVertexBuffer8* vertices = nullptr;
+    IDirect3DIndexBuffer8* indexBuffer = nullptr;
+    ASSERT_EQ(device->CreateVertexBuffer(8 * sizeof(ScreenVertex), D3DUSAGE_WRITEONLY, kScreenFvf, D3DPOOL_MANAGED,
+                                         &vertices),
+              D3D_OK);
+    ASSERT_EQ(device->CreateIndexBuffer(sizeof indices, D3DUSAGE_WRITEONLY, D3DFMT_INDEX16, D3DPOOL_MANAGED,
+                                        &indexBuffer),
+              D3D_OK);
+    BYTE* data = nullptr;
+    vertices->Lock(0, 0, &data, 0);
+    quad(reinterpret_cast<ScreenVertex*>(data), 0, kRed);
+    quad(reinterpret_cast<ScreenVertex*>(data) + 4, 16, kGreen);
+    vertices->Unlock();
+    indexBuffer->Lock(0, 0, &data, 0);
+    std::memcpy(data, indices, sizeof indices);
+    indexBuffer->Unlock();
+
+    device->SetVertexShader(kScreenFvf);
+    device->SetStreamSource(0, vertices, sizeof(ScreenVertex));
+    device->SetIndices(indexBuffer, 4);  // the indices name the second quad
+    ASSERT_EQ(device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 4, 0, 2), D3D_OK);
+    ScreenVertex fromMemory[4];
+    quad(fromMemory, 32, kBlue);
+    ASSERT_EQ(device->DrawIndexedPrimitiveUP(D3DPT_TRIANGLELIST, 0, 4, 2, indices, D3DFMT_INDEX16, fromMemory,
+                                             sizeof(ScreenVertex)),
+              D3D_OK);
+    EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLEFAN, 0, 2), D3DERR_INVALIDCALL);  // stream 0 is unbound now
+    const Pixels pixels = Read();
+    EXPECT_EQ(pixels.At(4, 4), kMagenta);
+    EXPECT_EQ(pixels.At(20, 4), kGreen);
+    EXPECT_EQ(pixels.At(36, 4), kBlue);
+    vertices->Release();
+    indexBuffer->Release();
 }
 
 TEST_F(DevicePixels, DepthTestKeepsTheNearerOrEqualByDefault)

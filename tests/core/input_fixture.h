@@ -1,0 +1,88 @@
+// A real window on the program's window procedure, the input started on it with "input.def" from the
+// test's folder, and a frame as the main loop runs one: waiting messages dispatched, then the poll.
+#pragma once
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "core/console.h"
+#include "core/def_file.h"
+#include "core/input.h"
+#include "core/winos.h"
+#include "platform/raw_input.h"
+#include "platform/sdl_window.h"
+#include "support/vfs_fixture.h"
+
+class InputWindowTest : public VfsTest {
+protected:
+    // The "input.def" the test starts with; empty for none.
+    virtual std::string Bindings() const { return ""; }
+
+    void SetUp() override
+    {
+        VfsTest::SetUp();
+        if (!Bindings().empty())
+            ASSERT_TRUE(WriteFileBytes("input.def", Bindings()));
+        WNDCLASSA windowClass = {};
+        windowClass.lpfnWndProc = MainWindowProc;
+        windowClass.lpszClassName = "ZintarInputTest";
+        RegisterClassA(&windowClass);  // already there after the first test of a run
+        m_window = CreateWindowExA(0, "ZintarInputTest", "Input", WS_CAPTION, 0, 0, 320, 200, nullptr, nullptr,
+                                   nullptr, nullptr);
+        ASSERT_NE(m_window, nullptr);
+        ShowWindow(m_window, SW_SHOW);
+        SetForegroundWindow(m_window);
+        DispatchWaitingMessages();
+        PlatformClearRawInput();
+        CleanStart();
+    }
+
+    void TearDown() override
+    {
+        InputShutdown();
+        InputSetMouseMoveListener(nullptr);
+        g_inputGuiMode = false;
+        ConSetCurrent(-1);
+        DestroyWindow(m_window);
+        DefFileFreeAll();
+        VfsTest::TearDown();
+    }
+
+    // Key and action tables cleared, as the game clears them for a clean start.
+    static void CleanStart()
+    {
+        std::memset(g_keyStates, 0, sizeof g_keyStates);
+        std::memset(g_mouseStates, 0, sizeof g_mouseStates);
+        std::memset(g_actionDown, 0, sizeof g_actionDown);
+        std::memset(g_actionReleased, 0, sizeof g_actionReleased);
+        std::memset(g_actionPrevious, 0, sizeof g_actionPrevious);
+    }
+
+    void DispatchWaitingMessages()
+    {
+        MSG message;
+        while (PeekMessageA(&message, m_window, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+
+    void Frame()
+    {
+        DispatchWaitingMessages();
+        InputUpdate();
+    }
+
+    void PushFocusEvent(bool gained)
+    {
+        SDL_Event event{};
+        event.type = SDL_WINDOWEVENT;
+        event.window.event = gained ? SDL_WINDOWEVENT_FOCUS_GAINED : SDL_WINDOWEVENT_FOCUS_LOST;
+        event.window.windowID = SDL_GetWindowID(PlatformSdlWindow(m_window));
+        SDL_PushEvent(&event);
+    }
+
+    HWND m_window = nullptr;
+};

@@ -1,0 +1,171 @@
+// The per-frame poll on injected SDL events: device records into key states and actions, the GUI mode,
+// a shown console page, lost focus, and the road without DirectInput.
+#include <functional>
+#include <string>
+
+#include "core/input.h"
+#include "input_fixture.h"
+#include "platform/direct_input.h"
+#include "platform/test_input.h"
+
+namespace {
+
+s32_t g_movedX = 0;
+s32_t g_movedY = 0;
+
+void RecordMove(s32_t dx, s32_t dy)
+{
+    g_movedX += dx;
+    g_movedY += dy;
+}
+
+class InputUpdateTest : public InputWindowTest {
+protected:
+    std::string Bindings() const override
+    {
+        return "move_forward DIK_W\n"
+               "fire MOUSE0\n"
+               "fire DIK_SPACE\n"
+               "zoomin MOUSE_WHEEL_UP\n"
+               "zoomout MOUSE_WHEEL_DOWN\n";
+    }
+
+    void SetUp() override
+    {
+        InputWindowTest::SetUp();
+        ASSERT_EQ(InputInit(m_window, true), 0);
+        ASSERT_TRUE(InputUsesDirectInput());
+        g_movedX = 0;
+        g_movedY = 0;
+        InputSetMouseMoveListener(RecordMove);
+    }
+};
+
+TEST_F(InputUpdateTest, InjectedEventsDriveTheActionsFrameByFrame)
+{
+    struct Step {
+        std::function<void()> inject;
+        u8_t action;
+        bool down;
+        bool released;
+    };
+    const Step steps[] = {
+        {[] { PlatformInjectKey(DIK_W, true); }, ACTION_MOVE_FORWARD, true, false},
+        {[] {}, ACTION_MOVE_FORWARD, true, false},
+        {[] { PlatformInjectKey(DIK_W, false); }, ACTION_MOVE_FORWARD, false, true},
+        {[] {}, ACTION_MOVE_FORWARD, false, false},
+        {[] { PlatformInjectKey(DIK_ESCAPE, true); }, ACTION_ESCAPE, true, false},
+        {[] { PlatformInjectKey(DIK_ESCAPE, false); }, ACTION_ESCAPE, false, true},
+        {[] { PlatformInjectMouseWheel(1); }, ACTION_ZOOMIN, true, false},
+        {[] {}, ACTION_ZOOMIN, false, true},
+        {[] { PlatformInjectMouseWheel(-1); }, ACTION_ZOOMOUT, true, false},
+        {[] {}, ACTION_ZOOMOUT, false, true},
+        // Two keys on "fire": releasing one while the other is held releases nothing.
+        {[] { PlatformInjectMouseButton(0, true); }, ACTION_FIRE, true, false},
+        {[] { PlatformInjectKey(DIK_SPACE, true); }, ACTION_FIRE, true, false},
+        {[] { PlatformInjectMouseButton(0, false); }, ACTION_FIRE, true, false},
+        {[] { PlatformInjectKey(DIK_SPACE, false); }, ACTION_FIRE, false, true},
+    };
+    int index = 0;
+    for (const Step& step : steps) {
+        step.inject();
+        Frame();
+        SCOPED_TRACE("step " + std::to_string(index++));
+        EXPECT_EQ(g_actionDown[step.action], step.down ? 255 : 0);
+        EXPECT_EQ(g_actionReleased[step.action], step.released ? 255 : 0);
+    }
+}
+
+TEST_F(InputUpdateTest, MouseMotionReachesTheListener)
+{
+    PlatformInjectMouseMotion(4, -2);
+    PlatformInjectMouseMotion(3, 0);
+    Frame();
+    EXPECT_EQ(g_movedX, 7);
+    EXPECT_EQ(g_movedY, -2);
+}
+
+TEST_F(InputUpdateTest, InGuiModeOnlyTheWindowMessagesFeedTheStates)
+{
+    g_inputGuiMode = true;
+    PlatformInjectMouseMotion(5, 5);
+    PlatformInjectKey(DIK_W, true);
+    PlatformInjectMouseButton(1, true);
+    // A key message with no device record behind it.
+    PostMessageA(m_window, WM_KEYDOWN, 'A', (DIK_A << 16) | 1);
+    Frame();
+    EXPECT_EQ(g_movedX, 0);
+    EXPECT_EQ(g_keyStates[DIK_W], 255);
+    EXPECT_EQ(g_keyStates[DIK_A], 255);
+    EXPECT_EQ(g_mouseStates[1], 255);
+    EXPECT_EQ(g_actionDown[ACTION_MOVE_FORWARD], 255);
+
+    // Back in the game the device records count again.
+    g_inputGuiMode = false;
+    PlatformInjectKey(DIK_W, false);
+    PlatformInjectMouseMotion(5, 0);
+    Frame();
+    EXPECT_EQ(g_keyStates[DIK_W], 0);
+    EXPECT_EQ(g_movedX, 5);
+}
+
+TEST_F(InputUpdateTest, AShownConsolePageKeepsTheActionTables)
+{
+    ConSetCurrent(0);
+    PlatformInjectKey(DIK_W, true);
+    Frame();
+    EXPECT_EQ(g_keyStates[DIK_W], 255);
+    EXPECT_EQ(g_actionDown[ACTION_MOVE_FORWARD], 0);
+    ConSetCurrent(-1);
+    Frame();
+    EXPECT_EQ(g_actionDown[ACTION_MOVE_FORWARD], 255);
+    PlatformInjectKey(DIK_W, false);
+}
+
+TEST_F(InputUpdateTest, LosingTheFocusLetsGoOfHeldKeysAndTheDevicesComeBackWithIt)
+{
+    PlatformInjectKey(DIK_W, true);
+    PlatformInjectMouseButton(0, true);
+    Frame();
+    ASSERT_EQ(g_actionDown[ACTION_MOVE_FORWARD], 255);
+    ASSERT_EQ(g_actionDown[ACTION_FIRE], 255);
+
+    PushFocusEvent(false);
+    Frame();
+    EXPECT_EQ(g_keyStates[DIK_W], 0);
+    EXPECT_EQ(g_mouseStates[0], 0);
+    EXPECT_EQ(g_actionReleased[ACTION_MOVE_FORWARD], 255);
+    EXPECT_EQ(g_actionReleased[ACTION_FIRE], 255);
+
+    PushFocusEvent(true);
+    Frame();  // acquires again; no records in this frame
+    PlatformInjectKey(DIK_W, false);
+    PlatformInjectKey(DIK_W, true);
+    Frame();
+    EXPECT_EQ(g_actionDown[ACTION_MOVE_FORWARD], 255);
+    PlatformInjectKey(DIK_W, false);
+    PlatformInjectMouseButton(0, false);
+}
+
+TEST_F(InputUpdateTest, WithoutDirectInputTheMessagesFeedTheStatesAndNoBindingsAreRead)
+{
+    InputShutdown();
+    std::memset(g_keyMap, ACTION_UNBOUND, sizeof g_keyMap);
+    g_keyMap[DIK_E] = ACTION_MOVE_FORWARD;
+    DirectInputFailCreation(true);
+    const int result = InputInit(m_window, true);
+    DirectInputFailCreation(false);
+    EXPECT_LT(result, 0);
+    EXPECT_FALSE(InputUsesDirectInput());
+    EXPECT_EQ(g_keyMap[DIK_W], ACTION_UNBOUND);
+
+    PlatformInjectKey(DIK_E, true);
+    Frame();
+    EXPECT_EQ(g_keyStates[DIK_E], 255);
+    EXPECT_EQ(g_actionDown[ACTION_MOVE_FORWARD], 255);
+    PlatformInjectKey(DIK_E, false);
+    Frame();
+    EXPECT_EQ(g_actionReleased[ACTION_MOVE_FORWARD], 255);
+}
+
+}  // namespace

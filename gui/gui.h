@@ -15,6 +15,7 @@ public:
     void StopSounds();
 
     EngineString name;
+    float left = 0.0f;  // horizontal position, a fraction of the screen width
 };
 
 extern GuiScreen* g_guiCurrentScreen;

@@ -1,5 +1,11 @@
 #include "map/world_registry.h"
 
+#include <strings.h>
+
+#include <cstring>
+
+#include "world/dynamic_object.h"
+
 namespace {
 DynamicObject* g_objects[MAX_DYNAMIC_OBJECTS];
 s32_t g_objectCount = 0;
@@ -32,4 +38,22 @@ s32_t DynObjectRemove(DynamicObject* object)
         return i;
     }
     return -1;
+}
+
+s32_t DynObjectFindIndex(const char* name)
+{
+    if (!name)
+        return -1;
+    const u32_t length = static_cast<u32_t>(std::strlen(name));
+    for (s32_t i = 0; i < g_objectCount; ++i) {
+        const EngineString& objectName = g_objects[i]->name;
+        if (objectName.Length() == length && strncasecmp(objectName.Text(), name, length) == 0)
+            return i;
+    }
+    return -1;
+}
+
+DynamicObject* DynObjectGet(s32_t index)
+{
+    return index >= 0 && index < g_objectCount ? g_objects[index] : nullptr;
 }

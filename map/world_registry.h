@@ -12,3 +12,7 @@ void DynObjectsGet(DynamicObject*** objects, s32_t* count);
 s32_t DynObjectAdd(DynamicObject* object);
 // Removes the object keeping the order of the others; its former index, or -1 when it was not listed.
 s32_t DynObjectRemove(DynamicObject* object);
+// Index of the first object with that name (same length, compared without regard to case); -1 when none.
+s32_t DynObjectFindIndex(const char* name);
+// The object at the index; null past the end.
+DynamicObject* DynObjectGet(s32_t index);

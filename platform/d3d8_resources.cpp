@@ -170,9 +170,14 @@ HRESULT GlTextureStorage::Lock(UINT level, UINT face, D3DLOCKED_RECT* locked, co
         slice->staging.assign(bytes, 0);
         slice->stagingValid = false;
     }
-    // Render targets change on the GPU: their copy is read back every time.
+    // Render targets change on the GPU: their copy is read back every time. A compressed level goes
+    // up whole on unlock, so a partial lock needs the rest of it even when discarding.
     const bool gpuWritten = (m_usage & D3DUSAGE_RENDERTARGET) != 0;
-    if (!(flags & D3DLOCK_DISCARD) && (!slice->stagingValid || gpuWritten)) {
+    const bool partialCompressed = m_info->blockBytes && rect &&
+                                   (area.left != 0 || area.top != 0 || area.right != static_cast<LONG>(width) ||
+                                    area.bottom != static_cast<LONG>(height));
+    const bool discard = (flags & D3DLOCK_DISCARD) && !partialCompressed;
+    if (!discard && (!slice->stagingValid || gpuWritten)) {
         ReadBack(level, face, *slice);
         slice->stagingValid = true;
     }
@@ -195,14 +200,20 @@ HRESULT GlTextureStorage::Unlock(UINT level, UINT face)
     if (!slice || !slice->locked)
         return D3DERR_INVALIDCALL;
     slice->locked = false;
-    if (slice->flags & D3DLOCK_READONLY)
-        return D3D_OK;
-    Upload(level, face, *slice);
-    const bool whole = slice->rect.left == 0 && slice->rect.top == 0 &&
-                       slice->rect.right == static_cast<LONG>(Width(level)) &&
-                       slice->rect.bottom == static_cast<LONG>(Height(level));
-    if (whole)
-        slice->stagingValid = true;
+    if (!(slice->flags & D3DLOCK_READONLY)) {
+        Upload(level, face, *slice);
+        const bool whole = slice->rect.left == 0 && slice->rect.top == 0 &&
+                           slice->rect.right == static_cast<LONG>(Width(level)) &&
+                           slice->rect.bottom == static_cast<LONG>(Height(level));
+        if (whole)
+            slice->stagingValid = true;
+    }
+    // The managed and system-memory pools keep their copy (as Direct3D does), and so do dynamic
+    // textures, which are locked again and again; other default-pool levels live on the GPU only.
+    if (m_pool == D3DPOOL_DEFAULT && !(m_usage & D3DUSAGE_DYNAMIC)) {
+        std::vector<BYTE>().swap(slice->staging);
+        slice->stagingValid = false;
+    }
     return D3D_OK;
 }
 

@@ -1,4 +1,11 @@
-// The timed debug lines are not drawn yet, so a marked point shows nothing.
 #include "render/debug_vertex.h"
 
-void DebugVertex(const Vector3*, u32_t, u32_t) {}
+#include "render/debug_primitives.h"
+
+void DebugVertex(const Vector3* point, u32_t colour, u32_t durationMs)
+{
+    if (!point)
+        return;
+    const Vector3 copy = *point;
+    DebugCrossAdd(&copy, colour, durationMs);
+}

@@ -3,5 +3,5 @@
 #include "core/types.h"
 
 // Host function: a debug cross through a copy of the point, in the colour (ARGB) for the duration
-// in milliseconds.
+// in milliseconds (0: until the debug lists are freed).
 void DebugVertex(const Vector3* point, u32_t colour, u32_t durationMs);

@@ -6,10 +6,13 @@
 #include <cstdlib>
 
 #include "core/log.h"
+#include "render/camera.h"
 #include "render/frame.h"
+#include "render/primitives_2d.h"
 #include "render/render_context.h"
 #include "render/render_cvars.h"
 #include "render/render_device.h"
+#include "render/texture_preload.h"
 
 namespace {
 
@@ -179,10 +182,13 @@ int RenderSetDisplayMode(int width, int height, int refresh, D3DFORMAT format, D
         FitWindow(width, height);
     g_render.screenWidth = width;
     g_render.screenHeight = height;
+    CameraSetViewSize(static_cast<u32_t>(width), static_cast<u32_t>(height));
     g_render.stencil = depthFormat == D3DFMT_D24S8 || depthFormat == D3DFMT_D24X4S4;
     g_render.shaders = RenderDeviceSupportsShaders();
 
     RenderCreateDeviceResources();
+    GuiTexturesLoad();
+    RenderShowLogoFrame();
 
     const char* name = FormatName(format);
     Log("\nResolution set to %dx%d %dHz.\n", width, height, static_cast<int>(parameters.FullScreen_RefreshRateInHz));

@@ -1,10 +1,13 @@
 #include "render/fpw_transform.h"
+
 #include <cstring>
+
 #include "core/winos.h"
+#include "platform/d3dx8_math.h"
 
 namespace {
 // Identity until the first-person view draws.
-float g_weaponMatrix[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+D3DXMATRIX g_weaponMatrix(1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1);
 DynamicObject* g_weaponObject = nullptr;
 
 constexpr float kPluginUnitsPerWorldUnit = 0.1f;
@@ -12,13 +15,13 @@ constexpr float kPluginUnitsPerWorldUnit = 0.1f;
 
 void FPWSetTransform(const float* matrix, DynamicObject* object)
 {
-    std::memcpy(g_weaponMatrix, matrix, sizeof g_weaponMatrix);
+    std::memcpy(&g_weaponMatrix.m[0][0], matrix, sizeof(float) * 16);
     g_weaponObject = object;
 }
 
 void FPWGetTransform(float* matrixOut)
 {
-    std::memcpy(matrixOut, g_weaponMatrix, sizeof g_weaponMatrix);
+    std::memcpy(matrixOut, &g_weaponMatrix.m[0][0], sizeof(float) * 16);
 }
 
 DynamicObject* FPWGetCurrentObject()
@@ -28,17 +31,19 @@ DynamicObject* FPWGetCurrentObject()
 
 void FPWTrasform(float* axesOut, float* positionOut)
 {
-    const float* m = g_weaponMatrix;
-    // A unit axis as a row vector times the matrix, without translation: the matrix's rows 0-2.
+    const D3DXVECTOR3 units[3] = {{1.0f, 0.0f, 0.0f}, {0.0f, 1.0f, 0.0f}, {0.0f, 0.0f, 1.0f}};
     for (int axis = 0; axis < 3; ++axis) {
-        for (int c = 0; c < 3; ++c)
-            axesOut[axis * 3 + c] = m[axis * 4 + c];
+        D3DXVECTOR3 direction;
+        D3DXVec3TransformNormal(&direction, &units[axis], &g_weaponMatrix);
+        axesOut[axis * 3 + 0] = direction.x;
+        axesOut[axis * 3 + 1] = direction.y;
+        axesOut[axis * 3 + 2] = direction.z;
     }
     const float* view = GameGetViewPos();
-    float point[4];
-    for (int c = 0; c < 4; ++c)
-        point[c] = view[0] * m[c] + view[1] * m[4 + c] + view[2] * m[8 + c] + m[12 + c];
-    const float w = point[3] != 0.0f ? point[3] : 1.0f;
-    for (int c = 0; c < 3; ++c)
-        positionOut[c] = point[c] / w * kPluginUnitsPerWorldUnit;
+    const D3DXVECTOR3 viewer(view[0], view[1], view[2]);
+    D3DXVECTOR3 position;
+    D3DXVec3TransformCoord(&position, &viewer, &g_weaponMatrix);
+    positionOut[0] = position.x * kPluginUnitsPerWorldUnit;
+    positionOut[1] = position.y * kPluginUnitsPerWorldUnit;
+    positionOut[2] = position.z * kPluginUnitsPerWorldUnit;
 }

@@ -5,6 +5,7 @@
 #include "render/dynamic_buffers.h"
 #include "render/render_context.h"
 #include "render/state_cache.h"
+#include "world/clustered_mesh.h"
 
 namespace {
 
@@ -101,6 +102,7 @@ void RenderReleaseDeviceResources()
         DynVertexBufferRelease(record);
     for (DynIndexBuffer* record : g_dynIndexBuffers)
         DynIndexBufferRelease(record);
+    ClusteredObjReleaseDeviceBuffers();
     ReleaseResource(g_render.worldPassTarget);
     ReleaseResource(g_render.secondaryViewTarget);
     ReleaseResource(g_render.cubeTarget);
@@ -124,6 +126,8 @@ void RenderCreateDeviceResources()
     DynIndexBufferCreate(&dib_small, 32768);
     DynIndexBufferCreate(&dib_large, 262144);
     DynIndexBufferCreate(&dib_direct, 262144);
+
+    ClusteredObjCreateDeviceBuffers();
 
     RenderStateCacheClear();
     // The static map buffers are built again from the octree by their owner.

@@ -2,8 +2,13 @@
 
 #include "core/console.h"
 #include "core/log.h"
+#include "render/camera.h"
+#include "render/debug_primitives.h"
 #include "render/frame.h"
+#include "render/grid_font.h"
+#include "render/land_composite.h"
 #include "render/render_context.h"
+#include "render/texture_manager.h"
 
 RenderContext g_render;
 
@@ -15,6 +20,7 @@ int RenderInit(HWND window)
     if (!g_render.direct3d)
         return -1;
     g_render.window = window;
+    DebugListsReset();
     return 0;
 }
 
@@ -54,6 +60,10 @@ void RenderLogDeviceInfo()
 int RenderShutdown(bool)
 {
     Log("Destroying device buffers and vegetation...");
+    TexturesReleaseAll();
+    LandLayersRelease();
+    GridFontReleaseBuiltin();
+    DebugListsFree();
     RenderReleaseDeviceResources();
     if (g_render.device)
         g_render.device->Release();
@@ -68,5 +78,6 @@ int RenderShutdown(bool)
 void RenderPrepareBuffers()
 {
     Log("Preparing device buffers & vegetation...");
+    RenderSetCameraObject(nullptr);
     Log("done\n");
 }

@@ -23,8 +23,9 @@ protected:
     void SetUp() override
     {
         VfsTest::SetUp();
-        if (!Bindings().empty())
+        if (!Bindings().empty()) {
             ASSERT_TRUE(WriteFileBytes("input.def", Bindings()));
+        }
         WNDCLASSA windowClass = {};
         windowClass.lpfnWndProc = MainWindowProc;
         windowClass.lpszClassName = "ZintarInputTest";

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/input.h"
+#include "input_fixture.h"
 #include "platform/keyboard_codes.h"
 #include "platform/test_input.h"
 
@@ -148,6 +149,47 @@ TEST(KeyNames, EveryNamedKeyComesFromAnSdlScancodeOrIsListedAsUnreachable)
         const int code = KeyCodeFromSdlScancode(scancode);
         if (code != 0) {
             EXPECT_EQ(namedCodes.count(code), 1u) << SDL_GetScancodeName(static_cast<SDL_Scancode>(scancode));
+        }
+    }
+}
+
+class NamedKeysTest : public InputWindowTest {
+protected:
+    void SetUp() override
+    {
+        InputWindowTest::SetUp();
+        ASSERT_EQ(InputInit(m_window, true), 0);
+    }
+};
+
+// Pressed through SDL, each named key arrives under its own code, read by the devices and, while a screen
+// is open, from the key messages.
+TEST_F(NamedKeysTest, EveryNamedKeyArrivesUnderItsCode)
+{
+    for (bool guiMode : {false, true}) {
+        g_inputGuiMode = guiMode;
+        for (const NamedKey& key : kNamedKeys) {
+            SCOPED_TRACE(std::string(key.name) + (guiMode ? " from messages" : " from the devices"));
+            const bool mouse = key.code >= KEY_MOUSE0;
+            const int button = key.code - KEY_MOUSE0;
+            if (!mouse) {
+                PlatformInjectKey(key.code, true);
+            } else if (button < MOUSE_WHEEL_UP) {
+                PlatformInjectMouseButton(button, true);
+            } else {
+                PlatformInjectMouseWheel(button == MOUSE_WHEEL_UP ? 1 : -1);
+            }
+            Frame();
+            EXPECT_EQ(mouse ? g_mouseStates[button] : g_keyStates[key.code], 255);
+            if (!mouse) {
+                PlatformInjectKey(key.code, false);
+            } else if (button < MOUSE_WHEEL_UP) {
+                PlatformInjectMouseButton(button, false);
+            } else if (guiMode) {
+                PostMessageA(m_window, WM_NULL, 0, 0);  // while a screen is open the next message ends a wheel turn
+            }
+            Frame();
+            EXPECT_EQ(mouse ? g_mouseStates[button] : g_keyStates[key.code], 0);
         }
     }
 }

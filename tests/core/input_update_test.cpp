@@ -147,6 +147,25 @@ TEST_F(InputUpdateTest, LosingTheFocusLetsGoOfHeldKeysAndTheDevicesComeBackWithI
     PlatformInjectMouseButton(0, false);
 }
 
+TEST_F(InputUpdateTest, AWindowWithoutFocusAtStartUpGetsTheDevicesWhenTheFocusComes)
+{
+    InputShutdown();
+    PushFocusEvent(false);
+    PlatformPumpEvents();
+    ASSERT_EQ(InputInit(m_window, true), 0);
+    PlatformInjectKey(DIK_W, true);
+    Frame();
+    EXPECT_EQ(g_actionDown[ACTION_MOVE_FORWARD], 0);
+
+    PushFocusEvent(true);
+    Frame();
+    PlatformInjectKey(DIK_W, false);
+    PlatformInjectKey(DIK_W, true);
+    Frame();
+    EXPECT_EQ(g_actionDown[ACTION_MOVE_FORWARD], 255);
+    PlatformInjectKey(DIK_W, false);
+}
+
 TEST_F(InputUpdateTest, WithoutDirectInputTheMessagesFeedTheStatesAndNoBindingsAreRead)
 {
     InputShutdown();

@@ -1,0 +1,7 @@
+// The map's console variables that the renderer reads.
+#pragma once
+#include "core/console_var.h"
+
+extern ConsoleVar mfrange;      // view range; the far plane lies at mfrange x 10
+extern ConsoleVar mffogstart;   // fog start; geometry beyond mffogstart x 10 lies in full fog
+extern ConsoleVar mflayerlod0;  // first layer level-of-detail distance of the landscape

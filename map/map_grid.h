@@ -1,0 +1,20 @@
+// Square byte grids read from 32-bit TGA images: alpha maps of textures, vegetation layers, water
+// masks, the heightmap.
+#pragma once
+#include <cstddef>
+
+#include "core/types.h"
+
+struct MapGrid {
+    u8_t* data;  // size x size bytes, row y at offset y * size
+    u32_t size;
+};
+
+// The grid of a whole TGA file in memory: an uncompressed true-colour (type 2), square, 32-bit image
+// without colour map; the grid keeps each pixel's alpha byte, file row r as grid row size - 1 - r.
+// Null for any other image, or one whose pixels the bytes do not hold.
+MapGrid* MapGridFromTga(const void* bytes, size_t byteCount);
+// The same from the disk file name + ".tga"; null when it is missing or not acceptable.
+MapGrid* MapGridLoadTga(const char* name);
+// Frees the data (data set to null, size to -1), then the grid. Null is ignored.
+void MapGridFree(MapGrid* grid);

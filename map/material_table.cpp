@@ -1,0 +1,6 @@
+#include "map/material_table.h"
+
+Material* MaterialFindByTexture(const char*)
+{
+    return nullptr;
+}

@@ -1,0 +1,91 @@
+#include "map/polygon_clip.h"
+
+#include "core/assert.h"
+#include "platform/d3dx8_math.h"
+
+namespace {
+
+constexpr float kStraddleTolerance = -0.0001f;
+constexpr int kQuadWorkVertices = 10;
+
+}  // namespace
+
+int ClipPolygonToPlane(D3DXVECTOR3* outPositions, D3DXVECTOR2* outTexCoords, const D3DXPLANE* plane,
+                       const D3DXVECTOR3* positions, const D3DXVECTOR2* texCoords, int count)
+{
+    if (count <= 0)
+        return 0;
+    int written = 0;
+    D3DXVECTOR3 previous = positions[count - 1];
+    D3DXVECTOR2 previousUv = texCoords[count - 1];
+    float previousDistance = D3DXPlaneDotCoord(plane, &previous);
+    for (int i = 0; i < count; ++i) {
+        const D3DXVECTOR3& p = positions[i];
+        const D3DXVECTOR2& uv = texCoords[i];
+        const float distance = D3DXPlaneDotCoord(plane, &p);
+        if (previousDistance * distance < kStraddleTolerance) {
+            const float t = distance / (distance - previousDistance);
+            outPositions[written] = p + (previous - p) * t;
+            outTexCoords[written] = D3DXVECTOR2(uv.x + (previousUv.x - uv.x) * t, uv.y + (previousUv.y - uv.y) * t);
+            ++written;
+        }
+        if (distance >= 0.0f) {
+            outPositions[written] = p;
+            outTexCoords[written] = uv;
+            ++written;
+        }
+        previous = p;
+        previousUv = uv;
+        previousDistance = distance;
+    }
+    return written;
+}
+
+int ClipQuadToTrianglePrism(D3DXVECTOR3* outPositions, D3DXVECTOR2* outTexCoords, const D3DXVECTOR3* triangle,
+                            const D3DXVECTOR3* quadPositions, const D3DXVECTOR2* quadTexCoords)
+{
+    const D3DXVECTOR3 side0 = triangle[1] - triangle[0];
+    const D3DXVECTOR3 side1 = triangle[0] - triangle[2];
+    D3DXVECTOR3 normal;
+    D3DXVec3Cross(&normal, &side0, &side1);
+    if (D3DXVec3Length(&normal) < 0.0001f)
+        return 0;
+
+    D3DXVECTOR3 positions[2][kQuadWorkVertices];
+    D3DXVECTOR2 coords[2][kQuadWorkVertices];
+    for (int i = 0; i < 4; ++i) {
+        positions[0][i] = quadPositions[i];
+        coords[0][i] = quadTexCoords[i];
+    }
+    int nCnt = 4;
+    int current = 0;
+    const int edges[3][3] = {{2, 0, 1}, {0, 1, 2}, {1, 2, 0}};  // edge start, end, opposite corner
+    for (const auto& edge : edges) {
+        const D3DXVECTOR3& a = triangle[edge[0]];
+        const D3DXVECTOR3 along = triangle[edge[1]] - a;
+        D3DXVECTOR3 inward;
+        D3DXVec3Cross(&inward, &normal, &along);
+        // Each side plane keeps the half that holds the opposite corner, whatever the winding.
+        const D3DXVECTOR3 towardCorner = triangle[edge[2]] - a;
+        if (D3DXVec3Dot(&inward, &towardCorner) < 0.0f)
+            inward = -inward;
+        D3DXPLANE plane;
+        D3DXPlaneFromPointNormal(&plane, &a, &inward);
+        nCnt = ClipPolygonToPlane(positions[1 - current], coords[1 - current], &plane, positions[current],
+                                  coords[current], nCnt);
+        current = 1 - current;
+        if (nCnt == 0)
+            return 0;
+    }
+    if (nCnt < 3)
+        return 0;
+    ENGINE_ASSERT(nCnt<8);
+    for (int k = 0; k < nCnt - 2; ++k) {
+        const int corners[3] = {0, k + 1, k + 2};
+        for (int c = 0; c < 3; ++c) {
+            outPositions[k * 3 + c] = positions[current][corners[c]];
+            outTexCoords[k * 3 + c] = coords[current][corners[c]];
+        }
+    }
+    return nCnt - 2;
+}

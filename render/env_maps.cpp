@@ -1,0 +1,19 @@
+#include "render/env_maps.h"
+
+#include <string>
+
+#include "render/texture_manager.h"
+
+IDirect3DTexture8* EnvMapTextures[ENV_FACE_COUNT] = {};
+
+namespace {
+const char* const kFaceSuffixes[ENV_FACE_COUNT] = {"rt", "lf", "up", "dn", "bk", "fr"};
+}  // namespace
+
+void EnvMapsLoad(const EngineString& folder)
+{
+    for (int face = 0; face < ENV_FACE_COUNT; ++face) {
+        const std::string name = std::string(folder.Text()) + "\\env_" + kFaceSuffixes[face];
+        EnvMapTextures[face] = TextureFindOrLoad(name.c_str());
+    }
+}

@@ -1,0 +1,150 @@
+#include "render/visible_nodes.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "game/game_view.h"
+#include "map/map_cvars.h"
+#include "map/octree.h"
+#include "map/octree_visit_mark.h"
+#include "map/world_tiles.h"
+#include "render/camera.h"
+#include "render/render_cvars.h"
+
+OctreeNode* g_visibleNodes[kMaxVisibleNodes];
+u32_t g_visibleNodeCount = 0;
+ObjectGridEntry* g_visibleObjects[kMaxVisibleObjects];
+u32_t g_visibleObjectCount = 0;
+u32_t g_viewWaterTotal = 0;
+float g_viewNearestWater = 1e30f;
+s8_t g_viewCell[2] = {0, 0};
+u32_t g_viewCellWord = 0;
+const D3DXPLANE* g_viewExtraPlanes = nullptr;
+u32_t g_viewExtraPlaneCount = 0;
+
+namespace {
+
+D3DXVECTOR3 ToD3DX(const Vector3& v)
+{
+    return D3DXVECTOR3(v.x, v.y, v.z);
+}
+
+// The fog and level-of-detail flags that the static-geometry pass reads.
+void FlagGeometryDistance(OctreeNode* node)
+{
+    const D3DXVECTOR3& eye = g_camera.eye;
+    const D3DXVECTOR3 boxMin = ToD3DX(node->geometryBoxMin), boxMax = ToD3DX(node->geometryBoxMax);
+    const D3DXVECTOR3 centre = (boxMin + boxMax) * 0.5f;
+    const D3DXVECTOR3 toCentre = eye - centre;
+    const float distance = D3DXVec3Length(&toCentre) - node->geometryRadius;
+    const float sizeX = boxMax.x - boxMin.x, sizeZ = boxMax.z - boxMin.z;
+    const float horizontal = std::sqrt(toCentre.x * toCentre.x + toCentre.z * toCentre.z) +
+                             0.5f * std::sqrt(sizeX * sizeX + sizeZ * sizeZ);
+    if (rbfog.Bool() && !g_gameZoomView && horizontal > mffogstart.Float() * 10.0f)
+        node->flags |= OCTREE_NODE_BEYOND_FOG;
+    if (distance > 0.0f && std::tan(g_camera.fov / 2.0f) * distance > mflayerlod0.Float() * 10.0f)
+        node->flags |= OCTREE_NODE_FAR_DETAIL;
+}
+
+void CollectObjects(OctreeNode* node)
+{
+    node->CollectDrawable(g_camera.frustumPlanes, g_visibleObjects, &g_visibleObjectCount, kMaxVisibleObjects,
+                          g_viewCell);
+}
+
+// Water of the node: the total grows, and the nearest distance (to the node's box, roughly) falls.
+void CountWater(const OctreeNode* node)
+{
+    if (!node->waterSquareCount)
+        return;
+    g_viewWaterTotal += node->waterSquareCount;
+    const D3DXVECTOR3 boxMin = ToD3DX(node->boxMin), boxMax = ToD3DX(node->boxMax);
+    const D3DXVECTOR3 toCentre = g_camera.eye - (boxMin + boxMax) * 0.5f;
+    const D3DXVECTOR3 diagonal = boxMax - boxMin;
+    const float distance = std::max(0.0f, D3DXVec3Length(&toCentre) - 0.5f * D3DXVec3Length(&diagonal));
+    g_viewNearestWater = std::min(g_viewNearestWater, distance);
+}
+
+void CollectInExtraPlanes(OctreeNode* node)
+{
+    node->CollectInPlanes(g_viewExtraPlanes, g_viewExtraPlaneCount, g_visibleObjects, &g_visibleObjectCount,
+                          kMaxVisibleObjects, g_viewCell);
+}
+
+}  // namespace
+
+void ViewNodeVisible(OctreeNode* node)
+{
+    if (g_visibleNodeCount >= kMaxVisibleNodes)
+        return;
+    node->flags &= ~(OCTREE_NODE_BEYOND_FOG | OCTREE_NODE_FAR_DETAIL);
+    if (node->geometryCount)
+        FlagGeometryDistance(node);
+    g_visibleNodes[g_visibleNodeCount++] = node;
+    CollectObjects(node);
+    CountWater(node);
+}
+
+void ViewNodeVisibleChecked(OctreeNode* node)
+{
+    if (node->flags & OCTREE_NODE_FULL_VISIBILITY)
+        ViewNodeVisible(node);
+    else
+        CollectObjects(node);
+}
+
+u32_t ViewNodeAppend(OctreeNode* node)
+{
+    if (g_visibleNodeCount < kMaxVisibleNodes)
+        g_visibleNodes[g_visibleNodeCount++] = node;
+    return g_visibleNodeCount;
+}
+
+void ViewNodeVisibleStamped(OctreeNode* node, u32_t mask)
+{
+    if (node->queryStamp != octree_object_checked) {
+        node->planeMask = 0;
+        ViewNodeVisible(node);
+        node->queryStamp = octree_object_checked;
+    }
+    node->planeMask |= mask;
+    CollectInExtraPlanes(node);
+}
+
+void ViewNodeVisibleCheckedStamped(OctreeNode* node, u32_t mask)
+{
+    if (node->queryStamp != octree_object_checked) {
+        node->planeMask = 0;
+        ViewNodeVisibleChecked(node);
+        node->queryStamp = octree_object_checked;
+    }
+    node->planeMask |= mask;
+    CollectInExtraPlanes(node);
+}
+
+void ViewGetVisibleNodes(OctreeNode*** outList, u32_t* outCount)
+{
+    if (outList)
+        *outList = g_visibleNodes;
+    if (outCount)
+        *outCount = g_visibleNodeCount;
+}
+
+void EditorCollectVisibleNodes(const float* position, const s32_t* tileIndex, OctreeNode*** outList, u32_t* outCount)
+{
+    const float size = MapGetWorldSize();
+    // Tile numbers outside 0..4 are held to the nearest of them; no numbers mean the middle tile.
+    const s32_t offsetX = tileIndex ? std::clamp(tileIndex[0], 0, 4) - 2 : 0;
+    const s32_t offsetZ = tileIndex ? std::clamp(tileIndex[1], 0, 4) - 2 : 0;
+    const D3DXVECTOR3 eye(position[0] + float(offsetX) * size, position[1], position[2] + float(offsetZ) * size);
+    D3DXPLANE planes[6];
+    FrustumBuildPlanes(planes, &eye);
+    float local[3];
+    s32_t cell[2];
+    MapPosToCell(&eye.x, size, local, cell);
+    g_viewCell[0] = static_cast<s8_t>(cell[0]);
+    g_viewCell[1] = static_cast<s8_t>(cell[1]);
+    g_viewCellWord = (static_cast<u32_t>(cell[1]) << 16) | (static_cast<u32_t>(cell[0]) & 0xFFFFu);
+    OctreeCullFrustum(planes, 6, ViewNodeVisible);
+    ViewGetVisibleNodes(outList, outCount);
+}

@@ -1,0 +1,46 @@
+// The octree nodes and objects a view sees: the callbacks that the octree walk calls for each
+// node it reaches, and the lists they fill. The visibility pass resets the lists and counters
+// before each walk and draws from them afterwards.
+#pragma once
+#include "core/types.h"
+
+struct D3DXPLANE;
+struct ObjectGridEntry;
+struct OctreeNode;
+
+constexpr u32_t kMaxVisibleNodes = 1024;
+constexpr u32_t kMaxVisibleObjects = 4096;
+
+extern OctreeNode* g_visibleNodes[kMaxVisibleNodes];
+extern u32_t g_visibleNodeCount;
+extern ObjectGridEntry* g_visibleObjects[kMaxVisibleObjects];
+extern u32_t g_visibleObjectCount;
+
+// Water squares of the visible nodes, and the distance from the eye to the nearest of their
+// nodes (never below 0).
+extern u32_t g_viewWaterTotal;
+extern float g_viewNearestWater;
+
+// The world tile the camera stands in: (x, z) as bytes, and packed (z in the high 16 bits, x in the low).
+extern s8_t g_viewCell[2];
+extern u32_t g_viewCellWord;
+
+// The extra plane set (indoor clip planes) of the stamped callbacks.
+extern const D3DXPLANE* g_viewExtraPlanes;
+extern u32_t g_viewExtraPlaneCount;
+
+// The full callback: sets the node's fog and detail flags from its geometry, lists the node,
+// collects its objects and adds up its water. Does nothing once the list holds 1024 nodes.
+void ViewNodeVisible(OctreeNode* node);
+// Nodes flagged for full visibility get ViewNodeVisible; others only have their objects collected.
+void ViewNodeVisibleChecked(OctreeNode* node);
+// Lists the node while there is room; the new count.
+u32_t ViewNodeAppend(OctreeNode* node);
+// Once per visit stamp: clears the node's tile mask and runs the callback; then adds the mask and
+// collects the node's objects inside the extra planes.
+void ViewNodeVisibleStamped(OctreeNode* node, u32_t mask);
+void ViewNodeVisibleCheckedStamped(OctreeNode* node, u32_t mask);
+void ViewGetVisibleNodes(OctreeNode*** outList, u32_t* outCount);
+// The nodes seen from the position moved by whole world tiles: tileIndex (x, z) 0 to 4 select the
+// offsets -2 to 2.
+void EditorCollectVisibleNodes(const float* position, const s32_t* tileIndex, OctreeNode*** outList, u32_t* outCount);

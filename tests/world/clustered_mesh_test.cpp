@@ -1,0 +1,324 @@
+// Clustered static meshes on the real device: groups read from a generated "mission.ctr" over
+// objects with meshes from generated ".aff" files and textures loaded by the texture manager;
+// merging, the atlas cluster, the per-view choice, drawing (read back) and a device reset.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/def_file.h"
+#include "map/object_grid.h"
+#include "map/world_registry.h"
+#include "platform/d3dx8_math.h"
+#include "platform/d3dx8_texture.h"
+#include "render/texture_manager.h"
+#include "support/temp_dir.h"
+#include "tests/render/render_test_support.h"
+#include "tests/world/aff_writer.h"
+#include "world/anim_cache.h"
+#include "world/anim_mesh.h"
+#include "world/clustered_mesh.h"
+#include "world/graph_node.h"
+#include "world/graph_obj.h"
+
+using aff_test::AffFile;
+using aff_test::ClusterEntry;
+using aff_test::QuadMesh;
+using aff_test::WriteAff;
+using aff_test::WriteMissionCtr;
+
+namespace {
+
+constexpr DWORD kRed = 0xFFFF0000u;
+constexpr DWORD kGreen = 0xFF00FF00u;
+constexpr DWORD kBlue = 0xFF0000FFu;
+
+class ClusteredMeshes : public render_test::RenderCore {
+protected:
+    void TearDown() override
+    {
+        ClusteredObjFreeAll();
+        for (auto& object : m_objects)
+            DynObjectRemove(object.get());
+        m_objects.clear();
+        AnimCacheFreeAll();
+        DefFileFreeAll();
+        RenderCore::TearDown();
+    }
+
+    // A solid texture file "<name>.dds" of the given size with its whole mip chain.
+    void WriteTexture(const char* name, UINT size, DWORD colour)
+    {
+        IDirect3DTexture8* texture = nullptr;
+        ASSERT_EQ(D3DXCreateTexture(Device(), size, size, 0, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture), D3D_OK);
+        for (UINT level = 0; level < texture->GetLevelCount(); ++level) {
+            D3DSURFACE_DESC desc;
+            texture->GetLevelDesc(level, &desc);
+            D3DLOCKED_RECT locked;
+            ASSERT_EQ(texture->LockRect(level, &locked, nullptr, 0), D3D_OK);
+            for (UINT y = 0; y < desc.Height; ++y)
+                for (UINT x = 0; x < desc.Width; ++x)
+                    reinterpret_cast<DWORD*>(static_cast<BYTE*>(locked.pBits) + y * locked.Pitch)[x] = colour;
+            texture->UnlockRect(level);
+        }
+        ASSERT_EQ(D3DXSaveTextureToFileA((std::string(name) + ".dds").c_str(), D3DXIFF_DDS, texture, nullptr), D3D_OK);
+        texture->Release();
+    }
+
+    // A registered object whose child node holds the meshes, each textured by name (null: none).
+    GraphObj* AddObject(const char* name, const std::vector<aff_test::Mesh>& meshes, const std::vector<std::string>& names,
+                        const std::vector<const char*>& textures, const D3DXMATRIX* placement = nullptr)
+    {
+        AffFile file;
+        file.strings = names;
+        aff_test::Frame frame;
+        for (size_t m = 0; m < meshes.size(); ++m) {
+            aff_test::Mesh mesh = meshes[m];
+            mesh.name = static_cast<u32_t>(m);
+            mesh.material.ambient[0] = mesh.material.ambient[1] = mesh.material.ambient[2] = 1.0f;
+            mesh.material.diffuse[0] = mesh.material.diffuse[1] = mesh.material.diffuse[2] = 0.0f;
+            if (textures[m]) {
+                mesh.material.textureWord = static_cast<u32_t>(file.textures.size());
+                file.textures.push_back(textures[m]);
+            }
+            frame.meshes.push_back(mesh);
+        }
+        file.frames = {frame};
+        const std::string path = std::string(name) + ".aff";
+        EXPECT_TRUE(WriteAff(path, file));
+        auto object = std::make_unique<GraphObj>();
+        object->name.Assign(name);
+        object->gridEntry = &m_entries.emplace_back();
+        if (placement)
+            object->GetRootNode()->SetLocalMatrix(*placement);
+        object->GetRootNode()->AddChild(new GraphNode("body"))->SetAnimMesh(AnimCacheAcquire(path.c_str(), false));
+        GraphObj* raw = object.get();
+        EXPECT_GE(DynObjectAdd(raw), 0);
+        m_objects.push_back(std::move(object));
+        return raw;
+    }
+
+    static ClusterGroup& Group(s32_t index) { return *ClusteredObjGroups()->Get(index); }
+
+    // Camera at the origin looking along +z, a quarter turn of vertical field of view.
+    void SetUpView()
+    {
+        D3DXMATRIX identity, view, projection;
+        D3DXMatrixIdentity(&identity);
+        const D3DXVECTOR3 eye(0, 0, 0), at(0, 0, 1), up(0, 1, 0);
+        D3DXMatrixLookAtLH(&view, &eye, &at, &up);
+        D3DXMatrixPerspectiveFovLH(&projection, D3DX_PI / 2, float(kWidth) / kHeight, 1.0f, 1000.0f);
+        Device()->SetTransform(D3DTS_WORLD, &identity);
+        Device()->SetTransform(D3DTS_VIEW, &view);
+        Device()->SetTransform(D3DTS_PROJECTION, &projection);
+        RenderSetState(D3DRS_CULLMODE, D3DCULL_NONE);
+        RenderSetState(D3DRS_LIGHTING, 1);
+        RenderSetState(D3DRS_AMBIENT, 0xFFFFFFFFu);
+        RenderSetState(D3DRS_ZENABLE, 1);
+    }
+
+    render_test::Pixels DrawFrame()
+    {
+        RenderSetClearColor(0x000000FFu);
+        EXPECT_EQ(RenderBeginFrame(), 0);
+        SetUpView();
+        ClusteredObjDrawVisible();
+        RenderEndFrame(true);
+        return render_test::ReadBackBuffer(Device());
+    }
+
+    TempDir m_dir;  // made before the device, so files land in a fresh folder
+    std::vector<std::unique_ptr<GraphObj>> m_objects;
+    std::deque<ObjectGridEntry> m_entries;
+};
+
+// Two walls side by side 20 units ahead of the camera.
+constexpr std::array<Vector3, 4> kLeftWall = {{{-10, -5, 20}, {0, -5, 20}, {0, 5, 20}, {-10, 5, 20}}};
+constexpr std::array<Vector3, 4> kRightWall = {{{0, -5, 20}, {10, -5, 20}, {10, 5, 20}, {0, 5, 20}}};
+
+TEST_F(ClusteredMeshes, AFarGroupDrawsAsOneMeshWithItsAtlas)
+{
+    WriteTexture("red", 64, kRed);
+    WriteTexture("green", 128, kGreen);
+    AddObject("house_a", {QuadMesh(0, kLeftWall)}, {"wall2"}, {"red"});
+    AddObject("house_b", {QuadMesh(0, kRightWall)}, {"wall"}, {"green"});
+    ASSERT_TRUE(WriteMissionCtr("mission", {{"town", "0.1", {"house_a", "house_b"}}}));
+    ASSERT_TRUE(ClusteredObjLoad("mission"));
+    ASSERT_EQ(ClusteredObjGroups()->Count(), 1);
+    const ClusterGroup& group = Group(0);
+    ASSERT_NE(group.lodCluster, nullptr);
+    EXPECT_EQ(group.meshClusters.count, 2);
+    EXPECT_EQ(group.lodCluster->vertexCount, 8);
+    EXPECT_EQ(group.lodCluster->faceCount, 4);
+
+    ClusteredObjSelectLods({0, 0, 0}, D3DX_PI / 2, nullptr, 0, 77);
+    ASSERT_EQ(group.visible, 1u);
+    const render_test::Pixels far = DrawFrame();
+    // Each wall shows its own texture through the atlas, whatever the source's size.
+    EXPECT_TRUE(render_test::ColourNear(far.At(26, 24), kRed, 2));
+    EXPECT_TRUE(render_test::ColourNear(far.At(38, 24), kGreen, 2));
+    EXPECT_TRUE(render_test::ColourNear(far.At(2, 2), kBlue));
+    EXPECT_EQ(g_render.frameStats.faces, 4u);
+
+    // Close by, the objects stand for themselves: nothing is drawn here.
+    ClusteredObjSelectLods({0, 0, 15}, D3DX_PI / 2, nullptr, 0, 78);
+    EXPECT_EQ(group.visible, 0u);
+    EXPECT_TRUE(render_test::ColourNear(DrawFrame().At(26, 24), kBlue));
+}
+
+TEST_F(ClusteredMeshes, TheGroupComesBackAfterADeviceReset)
+{
+    WriteTexture("red", 64, kRed);
+    AddObject("house_a", {QuadMesh(0, kLeftWall)}, {"wall2"}, {"red"});
+    ASSERT_TRUE(WriteMissionCtr("mission", {{"town", "0.1", {"house_a"}}}));
+    ASSERT_TRUE(ClusteredObjLoad("mission"));
+    const UINT withGroup = D3D8TestLiveDefaultPoolResources(Device());
+    // The reset only succeeds when every default-pool resource was given back first.
+    D3D8TestSetCooperativeLevel(Device(), D3DERR_DEVICENOTRESET);
+    EXPECT_EQ(RenderBeginFrame(), -1);
+    EXPECT_EQ(Counts().reset, 1u);
+    EXPECT_EQ(D3D8TestLiveDefaultPoolResources(Device()), withGroup);
+    ClusteredObjSelectLods({0, 0, 0}, D3DX_PI / 2, nullptr, 0, 1);
+    EXPECT_TRUE(render_test::ColourNear(DrawFrame().At(26, 24), kRed, 2));
+    // Freeing the groups gives their buffers back.
+    ClusteredObjFreeAll();
+    EXPECT_EQ(D3D8TestLiveDefaultPoolResources(Device()), withGroup - 1);
+}
+
+TEST_F(ClusteredMeshes, SwitchDistancesNamesAndTheEndOfTheList)
+{
+    const std::string text =
+        "cluster near 1\ncluster broken abc\ncluster plain\ncluster\nadd nobody\nstray words\ncluster late 5\n";
+    ASSERT_TRUE(WriteFileBytes("m/mission.ctr", text));
+    ASSERT_TRUE(ClusteredObjLoad("m"));
+    // The stray entry ends loading after an empty group of its own.
+    ASSERT_EQ(ClusteredObjGroups()->Count(), 5);
+    struct Expect {
+        const char* name;
+        float distance;
+    };
+    const Expect expected[] = {{"near", 10.0f}, {"broken", 0.0f}, {"plain", 2000.0f}, {"", 2000.0f}, {"", 2000.0f}};
+    for (s32_t i = 0; i < 5; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_STREQ(Group(i).name.Text(), expected[i].name);
+        EXPECT_FLOAT_EQ(Group(i).switchDistance, expected[i].distance);
+        EXPECT_EQ(Group(i).lodCluster, nullptr);
+        EXPECT_EQ(Group(i).objects.count, 0);
+    }
+    ASSERT_TRUE(WriteFileBytes("empty/mission.ctr", "\n"));
+    EXPECT_FALSE(ClusteredObjLoad("empty"));
+    EXPECT_FALSE(ClusteredObjLoad("missing"));
+}
+
+TEST_F(ClusteredMeshes, OnlyFarDetailMeshesMergeInWorldSpace)
+{
+    WriteTexture("red", 64, kRed);
+    D3DXMATRIX placement, turn, shift;
+    D3DXMatrixRotationY(&turn, D3DX_PI / 2);
+    D3DXMatrixTranslation(&shift, 100, 0, 0);
+    placement = turn * shift;
+    const std::array<Vector3, 4> unit = {{{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}}};
+    aff_test::Mesh lit = QuadMesh(0, unit);
+    lit.normals.assign(4, {127, 0, 0});
+    lit.uvs = {{0, 0}, {1.7f, 0}, {1.7f, 1}, {-0.5f, 1}};
+    GraphObj* house = AddObject("house", {QuadMesh(0, unit), QuadMesh(0, unit), lit, QuadMesh(0, unit), QuadMesh(0, unit)},
+                                {"roof0", "roof1", "roof2", "chimney", "hidden2"}, {"red", "red", "red", "red", "red"},
+                                &placement);
+    GraphNode* body = house->GetRootNode()->GetChild(0);
+    // The last mesh is hidden at the far level by its level-of-detail record.
+    body->SetMeshLodInfo(4, MeshLodInfo{0, {2, 2, 2}, {0, 0, 1}});
+    ASSERT_TRUE(WriteMissionCtr("mission", {{"town", "", {"house", "nobody"}}}));
+    ASSERT_TRUE(ClusteredObjLoad("mission"));
+    const ClusterGroup& group = Group(0);
+    ASSERT_EQ(group.objects.count, 1);
+    ASSERT_EQ(group.meshClusters.count, 1);
+    const MeshCluster& cluster = *group.meshClusters[0];
+    EXPECT_EQ(cluster.vertexCount, 8);  // "roof2" and "chimney"
+    EXPECT_EQ(cluster.faceCount, 4);
+    // Positions in world space (turned a quarter about y, then moved to x = 100); the normal
+    // (1, 0, 0) turned with them; the second mesh's faces renumbered after the first.
+    EXPECT_NEAR(cluster.positions[3], 100.0f, 1e-4f);  // vertex 1: (1, 0, 0) -> (100, 0, -1)
+    EXPECT_NEAR(cluster.positions[5], -1.0f, 1e-4f);
+    EXPECT_NEAR(cluster.normals[2], -1.0f, 1e-4f);
+    EXPECT_EQ(cluster.faces[6], 4);
+    EXPECT_NEAR(group.centre.x, 100.0f, 1e-4f);
+    EXPECT_NEAR(group.radius, std::sqrt(2.0f) / 2, 1e-4f);
+    // Texture coordinates are clamped into [0, 1], then scaled to the source's 8-texel level-3
+    // image at its place in the 512-texel atlas (the corner).
+    EXPECT_NEAR(cluster.texCoords[2], 1.7f, 1e-6f);
+    ASSERT_NE(group.lodCluster, nullptr);
+    const float eighth = 8.0f / 512.0f;
+    const float expected[8] = {0, 0, eighth, 0, eighth, eighth, 0, eighth};
+    for (int i = 0; i < 8; ++i)
+        EXPECT_NEAR(group.lodCluster->texCoords[i], expected[i], 1e-6f) << i;
+}
+
+TEST_F(ClusteredMeshes, MeshesOfOneTexturePastTheIndexLimitSplitIntoNeighbouringClusters)
+{
+    WriteTexture("red", 64, kRed);
+    WriteTexture("green", 64, kGreen);
+    aff_test::Mesh big;
+    for (u32_t v = 0; v < 40000; ++v)
+        big.positions.push_back({float(v % 200), float(v / 200), 0});
+    big.indices = {0, 1, 200};
+    const std::array<Vector3, 4> unit = {{{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}}};
+    AddObject("a", {big}, {"big"}, {"red"});
+    AddObject("b", {QuadMesh(0, unit)}, {"small"}, {"green"});
+    AddObject("c", {big}, {"big"}, {"red"});
+    ASSERT_TRUE(WriteMissionCtr("mission", {{"town", "", {"a", "b", "c"}}}));
+    ASSERT_TRUE(ClusteredObjLoad("mission"));
+    const ClusterGroup& group = Group(0);
+    ASSERT_EQ(group.meshClusters.count, 3);
+    const IDirect3DTexture8* red = group.meshClusters[0]->texture;
+    EXPECT_EQ(group.meshClusters[1]->texture, red);
+    EXPECT_NE(group.meshClusters[2]->texture, red);
+    EXPECT_EQ(group.meshClusters[0]->vertexCount, 40000);
+    EXPECT_EQ(group.meshClusters[1]->vertexCount, 40000);
+    // The atlas cluster takes what fits below the limit and leaves the rest out.
+    ASSERT_NE(group.lodCluster, nullptr);
+    EXPECT_EQ(group.lodCluster->vertexCount, 40004);
+}
+
+TEST_F(ClusteredMeshes, ZoomDistanceSphereAndFrustumDecideAndMarkTheObjects)
+{
+    GraphObj* house = AddObject("house", {QuadMesh(0, kLeftWall)}, {"wall"}, {nullptr});
+    ASSERT_TRUE(WriteMissionCtr("mission", {{"town", "10", {"house"}}}));  // switches at 100
+    ASSERT_TRUE(ClusteredObjLoad("mission"));
+    const ClusterGroup& group = Group(0);
+    const float radius = group.radius;
+    // Viewer on the wall's axis at distance d + radius from its centre.
+    struct Case {
+        float beyondSphere;
+        float fov;
+        bool visible;
+    };
+    const Case cases[] = {
+        {150.0f, D3DX_PI / 2, true},         // tan 45 x 150 > 100
+        {90.0f, D3DX_PI / 2, false},         // 90 < 100
+        {150.0f, D3DX_PI / 4, false},        // zoomed in: tan 22.5 x 150 = 62
+        {250.0f, D3DX_PI / 4, true},         // tan 22.5 x 250 = 103
+        {-1.0f, D3DX_PI / 2, false},         // inside the sphere
+    };
+    u32_t mark = 100;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.beyondSphere);
+        house->gridEntry->visitStamp = 0;
+        const Vector3 view = {group.centre.x, group.centre.y, group.centre.z - (c.beyondSphere + radius)};
+        ClusteredObjSelectLods(view, c.fov, nullptr, 0, ++mark);
+        EXPECT_EQ(group.visible, c.visible ? 1u : 0u);
+        EXPECT_EQ(house->gridEntry->visitStamp, c.visible ? mark : 0u);
+    }
+    // Far enough, but behind a frustum plane.
+    const D3DXPLANE behind(0, 0, -1, 0);  // keeps z <= 0
+    ClusteredObjSelectLods({0, 0, -1000}, D3DX_PI / 2, &behind, 1, ++mark);
+    EXPECT_EQ(group.visible, 0u);
+    const D3DXPLANE ahead(0, 0, 1, 0);
+    ClusteredObjSelectLods({0, 0, -1000}, D3DX_PI / 2, &ahead, 1, ++mark);
+    EXPECT_EQ(group.visible, 1u);
+}
+
+}  // namespace

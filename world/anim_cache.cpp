@@ -1,0 +1,314 @@
+#include "world/anim_cache.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <utility>
+#include <vector>
+
+#include "core/assert.h"
+#include "core/log.h"
+#include "core/vfs.h"
+#include "platform/d3dx8_math.h"
+#include "scene/gpu_anim_buffers.h"
+#include "world/anim_mesh.h"
+
+namespace {
+
+AnimMesh* g_animations[MAX_ANIMATIONS];
+u32_t animations_c = 0;
+
+inline char LowerAscii(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c;
+}
+
+bool SameNameIgnoringCase(const EngineString& cached, const char* name, u32_t length)
+{
+    if (cached.Length() != length)
+        return false;
+    const char* text = cached.Text();
+    for (u32_t i = 0; i < length; ++i) {
+        if (LowerAscii(text[i]) != LowerAscii(name[i]))
+            return false;
+    }
+    return true;
+}
+
+// A loose file first; when that is missing or unreadable, the name through the file system
+// (which may find the same loose file again).
+bool ReadMesh(AnimMesh* mesh, const char* fileName)
+{
+    const int fileResult = AnimMeshReadFile(mesh, fileName);
+    if (fileResult == ANIM_READ_OK)
+        return true;
+    u32_t size = 0;
+    char* image = VFSLoadFile(fileName, &size);
+    if (!image) {
+        if (fileResult == ANIM_READ_ERROR)
+            Log("WARNING: Anim %s could not be read\n", fileName);
+        return false;
+    }
+    const int imageResult = AnimMeshReadImage(mesh, image, size);
+    delete[] image;
+    if (imageResult != ANIM_READ_OK) {
+        Log("WARNING: Anim %s could not be read\n", fileName);
+        return false;
+    }
+    return true;
+}
+
+Vector3 Subtract(const Vector3& a, const Vector3& b)
+{
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+
+float Dot(const Vector3& a, const Vector3& b)
+{
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+
+Vector3 Cross(const Vector3& a, const Vector3& b)
+{
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+
+// A zero vector stays zero.
+Vector3 Normalised(const Vector3& v)
+{
+    const float length = std::sqrt(Dot(v, v));
+    if (length == 0.0f)
+        return v;
+    return {v.x / length, v.y / length, v.z / length};
+}
+
+Vector3 Blend(const Vector3& a, const Vector3& b, float t)
+{
+    return {a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t, a.z + (b.z - a.z) * t};
+}
+
+Vector3 PositionAt(const AnimVertexData& vertices, u32_t index)
+{
+    const float* p = vertices.positions + static_cast<size_t>(index) * 3;
+    return {p[0], p[1], p[2]};
+}
+
+AnimDummyFrame FrameOfTriangle(const Vector3 (&p)[3])
+{
+    float length[3];
+    for (int i = 0; i < 3; ++i)
+        length[i] = std::sqrt(Dot(Subtract(p[(i + 1) % 3], p[i]), Subtract(p[(i + 1) % 3], p[i])));
+    // Edges sorted longest first by three exchanges; equal lengths keep their order.
+    int slot[3] = {0, 1, 2};
+    if (length[slot[0]] < length[slot[1]])
+        std::swap(slot[0], slot[1]);
+    if (length[slot[1]] < length[slot[2]])
+        std::swap(slot[1], slot[2]);
+    if (length[slot[0]] < length[slot[1]])
+        std::swap(slot[0], slot[1]);
+    const int longest = slot[0], middle = slot[1], shortest = slot[2];
+    // The corner opposite the longest edge, and the far ends of the two other edges.
+    const int ibase = (longest + 2) % 3;
+    const int ix = middle == ibase ? (middle + 1) % 3 : middle;
+    const int iz = shortest == ibase ? (shortest + 1) % 3 : shortest;
+    ENGINE_ASSERT(ix != iz && ix != ibase && iz != ibase);
+    AnimDummyFrame frame;
+    frame.origin = p[ibase];
+    frame.x = Normalised(Subtract(p[ix], frame.origin));
+    frame.z = Normalised(Subtract(p[iz], frame.origin));
+    frame.y = Cross(frame.x, frame.z);
+    return frame;
+}
+
+constexpr float kWeldDistanceSquared = 0.0001f;
+// Wider than the weld distance (0.01) so that rounding cannot cut a pair off the scan.
+constexpr float kWeldScanWidth = 0.011f;
+
+// For each vertex the smallest earlier index within the weld distance, or its own. Vertices are
+// scanned in order of x, so that only near neighbours on that axis are compared.
+std::vector<u32_t> WeldIndices(const AnimVertexData& vertices)
+{
+    const u32_t count = vertices.count;
+    std::vector<u32_t> weld(count);
+    std::vector<u32_t> order;
+    order.reserve(count);
+    for (u32_t i = 0; i < count; ++i) {
+        weld[i] = i;
+        // A position that is not finite is never within reach of another.
+        if (std::isfinite(vertices.positions[static_cast<size_t>(i) * 3]))
+            order.push_back(i);
+    }
+    auto xOf = [&](u32_t i) { return vertices.positions[static_cast<size_t>(i) * 3]; };
+    std::sort(order.begin(), order.end(), [&](u32_t a, u32_t b) { return xOf(a) < xOf(b) || (xOf(a) == xOf(b) && a < b); });
+    const size_t n = order.size();
+    for (size_t k = 0; k < n; ++k) {
+        const u32_t i = order[k];
+        const Vector3 p = PositionAt(vertices, i);
+        u32_t best = i;
+        auto consider = [&](u32_t j) {
+            if (j < best) {
+                const Vector3 d = Subtract(PositionAt(vertices, j), p);
+                if (Dot(d, d) < kWeldDistanceSquared)
+                    best = j;
+            }
+        };
+        for (size_t back = k; back > 0 && p.x - xOf(order[back - 1]) < kWeldScanWidth; --back)
+            consider(order[back - 1]);
+        for (size_t ahead = k + 1; ahead < n && xOf(order[ahead]) - p.x < kWeldScanWidth; ++ahead)
+            consider(order[ahead]);
+        weld[i] = best;
+    }
+    return weld;
+}
+
+void BuildFaceAdjacency(const AnimVertexData& vertices, AnimFaces& faces)
+{
+    delete[] faces.welded;
+    delete[] faces.neighbours;
+    faces.welded = nullptr;
+    faces.neighbours = nullptr;
+    const size_t corners = static_cast<size_t>(faces.count) * 3;
+    if (corners == 0)
+        return;
+    const std::vector<u32_t> weld = WeldIndices(vertices);
+    faces.welded = new u16_t[corners];
+    for (size_t c = 0; c < corners; ++c)
+        faces.welded[c] = static_cast<u16_t>(weld[faces.indices[c]]);
+
+    // Directed edges filed under their start vertex, newest first.
+    constexpr u32_t kNone = 0xFFFFFFFFu;
+    std::vector<u32_t> head(vertices.count, kNone);
+    std::vector<u32_t> next(corners);
+    const u16_t* w = faces.welded;
+    for (u32_t f = 0; f < faces.count; ++f) {
+        for (u32_t k = 0; k < 3; ++k) {
+            const size_t edge = static_cast<size_t>(f) * 3 + k;
+            next[edge] = head[w[edge]];
+            head[w[edge]] = static_cast<u32_t>(edge);
+        }
+    }
+    faces.neighbours = new u16_t[corners];
+    for (u32_t f = 0; f < faces.count; ++f) {
+        for (u32_t k = 0; k < 3; ++k) {
+            const u16_t a = w[static_cast<size_t>(f) * 3 + k];
+            const u16_t b = w[static_cast<size_t>(f) * 3 + (k + 1) % 3];
+            u16_t neighbour = ANIM_NO_NEIGHBOUR;
+            for (u32_t edge = head[b]; edge != kNone; edge = next[edge]) {
+                const u32_t face = edge / 3;
+                const u16_t end = w[static_cast<size_t>(face) * 3 + (edge % 3 + 1) % 3];
+                if (face != f && end == a) {
+                    // Face numbers past the table's range cannot be told from "none".
+                    neighbour = face < ANIM_NO_NEIGHBOUR ? static_cast<u16_t>(face) : ANIM_NO_NEIGHBOUR;
+                    break;
+                }
+            }
+            faces.neighbours[static_cast<size_t>(f) * 3 + k] = neighbour;
+        }
+    }
+}
+
+}  // namespace
+
+AnimMesh* AnimCacheAcquire(const char* fileName, bool useGpuBuffers)
+{
+    if (!fileName)
+        return nullptr;
+    const u32_t length = static_cast<u32_t>(std::strlen(fileName));
+    for (u32_t i = 0; i < animations_c; ++i) {
+        if (SameNameIgnoringCase(g_animations[i]->name, fileName, length))
+            return g_animations[i];
+    }
+    if (animations_c >= MAX_ANIMATIONS)
+        return nullptr;
+    AnimMesh* mesh = new AnimMesh;
+    if (!ReadMesh(mesh, fileName)) {
+        delete mesh;
+        return nullptr;
+    }
+    ENGINE_ASSERT(animations_c < MAX_ANIMATIONS);
+    g_animations[animations_c++] = mesh;
+    mesh->name.Assign(fileName);
+    AnimMeshBuildDummyFrames(mesh);
+    AnimMeshBuildAdjacency(mesh);
+    if (useGpuBuffers)
+        GpuAnimRequest(mesh);
+    return mesh;
+}
+
+void AnimCacheReset()
+{
+    animations_c = 0;
+}
+
+void AnimCacheFreeAll()
+{
+    // Queued uploads would name destroyed meshes.
+    GpuAnimQueueClear();
+    for (u32_t i = 0; i < animations_c; ++i) {
+        delete g_animations[i];
+        g_animations[i] = nullptr;
+    }
+    animations_c = 0;
+}
+
+u32_t AnimCacheCount()
+{
+    return animations_c;
+}
+
+void AnimMeshBuildDummyFrames(AnimMesh* mesh)
+{
+    for (u32_t f = 0; f < mesh->frames_c; ++f) {
+        for (u32_t m = 0; m < mesh->frames[f].meshes_c; ++m) {
+            const AnimVertexData* vertices = mesh->GetMeshVertices(f, m);
+            if (!vertices || vertices->count != 3)
+                continue;
+            const Vector3 corners[3] = {PositionAt(*vertices, 0), PositionAt(*vertices, 1), PositionAt(*vertices, 2)};
+            AnimFrameMesh& frameMesh = mesh->frames[f].meshes[m];
+            delete frameMesh.dummyFrame;
+            frameMesh.dummyFrame = new AnimDummyFrame(FrameOfTriangle(corners));
+        }
+    }
+}
+
+void AnimMeshBuildAdjacency(AnimMesh* mesh)
+{
+    for (u32_t f = 0; f < mesh->frames_c; ++f) {
+        for (u32_t m = 0; m < mesh->frames[f].meshes_c; ++m) {
+            AnimFrameMesh& frameMesh = mesh->frames[f].meshes[m];
+            if (frameMesh.faceRef != ANIM_REF_OWN || !frameMesh.faces)
+                continue;
+            const AnimVertexData* vertices = mesh->GetMeshVertices(f, m);
+            if (vertices)
+                BuildFaceAdjacency(*vertices, *frameMesh.faces);
+        }
+    }
+}
+
+void DummyFrameLerp(const AnimDummyFrame* a, const AnimDummyFrame* b, float t, Vector3* origin, Vector3* axes)
+{
+    *origin = Blend(a->origin, b->origin, t);
+    axes[0] = Normalised(Blend(a->x, b->x, t));
+    axes[1] = Normalised(Blend(a->y, b->y, t));
+    axes[2] = Normalised(Blend(a->z, b->z, t));
+}
+
+void DummyFrameToMatrix(D3DXMATRIX* out, const Vector3* axes, const Vector3* origin)
+{
+    const Vector3& x = axes[0];
+    const Vector3& y = axes[1];
+    const Vector3& z = axes[2];
+    // Columns: X, Z, Y, then (0, 0, 0, 1); the last row carries the origin's offsets.
+    *out = D3DXMATRIX(x.x, z.x, y.x, 0.0f,
+                      x.y, z.y, y.y, 0.0f,
+                      x.z, z.z, y.z, 0.0f,
+                      -Dot(*origin, x), -Dot(*origin, z), -Dot(*origin, y), 1.0f);
+}
+
+void DummyFrameLerpMatrix(const AnimDummyFrame* a, D3DXMATRIX* out, float t, const AnimDummyFrame* b)
+{
+    Vector3 origin;
+    Vector3 axes[3];
+    DummyFrameLerp(a, b, t, &origin, axes);
+    DummyFrameToMatrix(out, axes, &origin);
+}

@@ -1,0 +1,247 @@
+// Blood: splashes carried along the shot onto the faces behind a bleeding object, and pools on
+// the upward faces under a wounded actor. The square's corners travel along a direction (the shot,
+// or straight down) onto each face's plane before they are cut to the face.
+#include <cmath>
+#include <vector>
+
+#include "actors/bleeding.h"
+#include "actors/projectile.h"
+#include "core/colour_codes.h"
+#include "core/console.h"
+#include "core/random.h"
+#include "map/material.h"
+#include "map/octree.h"
+#include "scene/decal_list.h"
+#include "scene/scene_light.h"
+#include "world/anim_mesh.h"
+#include "world/decal.h"
+#include "world/decal_builders.h"
+#include "world/decal_work.h"
+#include "world/graph_node.h"
+#include "world/graph_obj.h"
+
+using namespace decal_work;
+
+namespace {
+
+// Reach of a blood splash behind the victim, on each axis.
+constexpr float kSplashReach = 20.0f;
+// The pool's square starts this far above its point and drops onto the faces below.
+constexpr float kPoolDropHeight = 10.0f;
+
+// Everything in the space of the faces it is cut onto.
+struct Projection {
+    D3DXVECTOR3 corners[4];
+    D3DXVECTOR3 direction;  // along which the corners travel
+    D3DXVECTOR3 point;      // must lie on or in front of a face
+    float facingLimit;      // direction . face normal must be below it
+};
+
+void ProjectOntoFace(const D3DXVECTOR3* face, const Projection& projection, DecalTriangles& work, AnimFrameMesh* mesh,
+                     AnimMaterial* material)
+{
+    D3DXPLANE plane;
+    D3DXPlaneFromPoints(&plane, &face[0], &face[1], &face[2]);
+    const D3DXVECTOR3 normal(plane.a, plane.b, plane.c);
+    const float facing = D3DXVec3Dot(&projection.direction, &normal);
+    if (!(facing < projection.facingLimit) || D3DXPlaneDotCoord(&plane, &projection.point) < 0.0f)
+        return;
+    D3DXVECTOR3 moved[4];
+    for (int c = 0; c < 4; ++c) {
+        const float t = -D3DXPlaneDotCoord(&plane, &projection.corners[c]) / facing;
+        moved[c] = projection.corners[c] + projection.direction * t;
+    }
+    work.AddClipped(face, moved, normal * kPushOut, mesh, material);
+}
+
+void ProjectOntoNode(GraphNode& node, const Projection& projection, const D3DXVECTOR3& boxMin,
+                     const D3DXVECTOR3& boxMax, DecalTriangles& work)
+{
+    const AnimMesh& mesh = *node.GetAnimMesh();
+    for (u32_t m = 0; m < mesh.frames[0].meshes_c && work.count < MAX_DECAL_TRIANGLES; ++m) {
+        if (!MeshTakesDecals(node, mesh, m, boxMin, boxMax))
+            continue;
+        AnimFrameMesh* frameMesh = &mesh.frames[0].meshes[m];
+        const AnimVertexData* vertices = mesh.GetMeshVertices(0, m);
+        const AnimFaces* faces = mesh.GetMeshFaces(0, m);
+        AnimMaterial* material = mesh.GetMeshTextureRef(0, m);
+        for (u32_t f = 0; f < frameMesh->faceCount && work.count < MAX_DECAL_TRIANGLES; ++f) {
+            D3DXVECTOR3 face[3];
+            for (int c = 0; c < 3; ++c) {
+                const float* p = vertices->positions + static_cast<size_t>(faces->indices[f * 3 + c]) * 3;
+                face[c] = D3DXVECTOR3(p[0], p[1], p[2]);
+            }
+            ProjectOntoFace(face, projection, work, frameMesh, material);
+        }
+    }
+}
+
+// The projection brought into a node's space; false when the node has no inverse.
+bool ToNodeSpace(GraphNode& node, const Projection& world, Projection* local)
+{
+    D3DXMATRIX matrix, inverse;
+    if (!NodeSpace(node, &matrix, &inverse))
+        return false;
+    for (int c = 0; c < 4; ++c)
+        D3DXVec3TransformCoord(&local->corners[c], &world.corners[c], &inverse);
+    D3DXVec3TransformNormal(&local->direction, &world.direction, &inverse);
+    D3DXVec3TransformCoord(&local->point, &world.point, &inverse);
+    local->facingLimit = world.facingLimit;
+    return true;
+}
+
+// Cuts the projection onto every node of the objects in the box; calls made(node, work) for each
+// node that took triangles.
+template <class Made>
+void ProjectOntoObjects(const Projection& projection, const float* worldBox, float meshReach, const DynamicObject* skip,
+                        Made made)
+{
+    std::vector<GraphObj*> objects;
+    CollectDecalObjects(worldBox, true, skip, objects);
+    std::vector<GraphNode*> nodes;
+    DecalTriangles work(MAX_DECAL_VERTICES / 3, true);
+    for (GraphObj* object : objects) {
+        CollectMeshNodes(object->GetRootNode(), nodes);
+        for (GraphNode* node : nodes) {
+            Projection local;
+            if (!ToNodeSpace(*node, projection, &local))
+                continue;
+            const D3DXVECTOR3 reach(meshReach, meshReach, meshReach);
+            work.Reset();
+            ProjectOntoNode(*node, local, local.point - reach, local.point + reach, work);
+            if (work.count)
+                made(node, work);
+        }
+    }
+}
+
+Decal* MakeDecal(const DecalTriangles& work, IDirect3DTexture8* texture, GraphNode* node, u32_t lifetime)
+{
+    Decal* decal = new Decal;
+    decal->Init(work.positions.data(), work.texCoords.data(), work.count, texture, node, lifetime, node != nullptr,
+                work.perTriangle ? work.meshes.data() : nullptr, work.perTriangle ? work.materials.data() : nullptr);
+    return decal;
+}
+
+IDirect3DTexture8* PickBloodTexture(const BleedingInfo& info)
+{
+    return info.bloodTextures[static_cast<u32_t>(EngineRand()) % info.bloodTextureCount];
+}
+
+float BloodHalfSize(const BleedingInfo& info)
+{
+    return RandomBetween(info.minBloodSize, info.maxBloodSize) * info.bloodSizeScale * 0.5f;
+}
+
+}  // namespace
+
+void DecalCreateBlood(GraphObj* bleeding, const Vector3& hitPoint, const Vector3* normal, Material* material,
+                      const Projectile* projectile)
+{
+    if (projectile->kind != PROJECTILE_IMPACT)
+        return;
+    if (!normal || !material) {
+        ConPrint(0, ERROR_COLOUR "Could not create decal (normal == 0 || mat == 0)!\n");
+        return;
+    }
+    const BleedingInfo* info = bleeding ? bleeding->GetBleedingInfo() : nullptr;
+    if (!info || info->bloodTextureCount == 0 || !info->bloodTextures)
+        return;
+    const float half = BloodHalfSize(*info);
+    const float angle = RandomAngle();
+    const u32_t lifetime = RandomLifetime();
+
+    // The square stands across the shot, turned at random about it.
+    Projection projection;
+    D3DXVECTOR3 direction(projectile->direction.x, projectile->direction.y, projectile->direction.z);
+    D3DXVec3Normalize(&direction, &direction);
+    const D3DXVECTOR3 reference = std::fabs(direction.y) >= 0.999f ? D3DXVECTOR3(0, 0, 1) : D3DXVECTOR3(0, 1, 0);
+    D3DXVECTOR3 u, v;
+    D3DXVec3Cross(&u, &reference, &direction);
+    D3DXVec3Cross(&v, &direction, &u);
+    D3DXVec3Normalize(&u, &u);
+    D3DXVec3Normalize(&v, &v);
+    RotateFrame(direction, angle, &u, &v);
+    projection.point = D3DXVECTOR3(hitPoint.x, hitPoint.y, hitPoint.z);
+    SquareCorners(projection.point, u, v, half, projection.corners);
+    projection.direction = direction;
+    projection.facingLimit = 0.0f;
+
+    const float box[6] = {hitPoint.x - kSplashReach, hitPoint.y - kSplashReach, hitPoint.z - kSplashReach,
+                          hitPoint.x + kSplashReach, hitPoint.y + kSplashReach, hitPoint.z + kSplashReach};
+    ProjectOntoObjects(projection, box, kSplashReach, bleeding, [&](GraphNode* node, const DecalTriangles& work) {
+        Decal* decal = MakeDecal(work, PickBloodTexture(*info), node, lifetime);
+        decal->kind = DECAL_BLOOD;
+        decal->centre = hitPoint;
+        decal->spacingRadius = projectile->decalSpacing;
+        decal->lightTint = material->color;
+        decal->facesLight = 1;
+        node->AddDecal(decal, false);
+    });
+}
+
+void DecalCreateActorBlood(GraphObj* actor)
+{
+    if (!actor || actor->typeId != OBJECT_TYPE_ACTOR)
+        return;
+    const BleedingInfo* info = actor->GetBleedingInfo();
+    if (!info || info->bloodTextureCount == 0 || !info->bloodTextures)
+        return;
+    const float half = BloodHalfSize(*info);
+    // Without its pool point the actor leaves no pool (rather than one at the world origin).
+    GraphNode* pointNode = nullptr;
+    Vector3 nodePoint;
+    if (!actor->FindNamedPoint("xb", &pointNode, &nodePoint))
+        return;
+    D3DXMATRIX nodeWorld;
+    pointNode->UpdateTransform(&nodeWorld);
+    D3DXVECTOR3 point;
+    const D3DXVECTOR3 local(nodePoint.x, nodePoint.y, nodePoint.z);
+    D3DXVec3TransformCoord(&point, &local, &nodeWorld);
+    const float angle = RandomAngle();
+    const u32_t lifetime = RandomLifetime();
+    const float reach = half * kSqrt2;
+
+    // A flat square above the point, dropped onto the upward faces below.
+    Projection projection;
+    D3DXVECTOR3 u(1, 0, 0), v(0, 0, 1);
+    RotateFrame(D3DXVECTOR3(0, 1, 0), angle, &u, &v);
+    SquareCorners(point + D3DXVECTOR3(0, kPoolDropHeight, 0), u, v, half, projection.corners);
+    projection.direction = D3DXVECTOR3(0, -1, 0);
+    projection.point = point;
+    projection.facingLimit = -0.001f;
+
+    const Vector3 centre = {point.x, point.y, point.z};
+    const D3DXVECTOR3 up(0, 1, 0);
+    const D3DXVECTOR3 light(g_sceneLightDirection.x, g_sceneLightDirection.y, g_sceneLightDirection.z);
+    const u8_t facesLight = D3DXVec3Dot(&light, &up) > 0.0f ? 1 : 0;
+    auto finish = [&](Decal* decal) {
+        decal->kind = DECAL_BLOOD_POOL;
+        decal->centre = centre;
+        decal->spacingRadius = 0.0f;
+        decal->lightTint = 1;
+        decal->facesLight = facesLight;
+    };
+
+    const float box[6] = {point.x - reach, point.y - reach, point.z - reach,
+                          point.x + reach, point.y + reach, point.z + reach};
+    ProjectOntoObjects(projection, box, reach, actor, [&](GraphNode* node, const DecalTriangles& work) {
+        Decal* decal = MakeDecal(work, PickBloodTexture(*info), node, lifetime);
+        finish(decal);
+        node->AddDecal(decal, false);
+    });
+
+    DecalTriangles map(MAX_DECAL_VERTICES / 3, false);
+    for (const CollectedLeaf& leaf : CollectOctreeLeaves(box)) {
+        for (u32_t f = 0; f < leaf.leaf->geometry.faceCount && map.count < MAX_DECAL_TRIANGLES; ++f) {
+            D3DXVECTOR3 face[3];
+            if (LeafFace(leaf, f, face))
+                ProjectOntoFace(face, projection, map, nullptr, nullptr);
+        }
+    }
+    if (map.count == 0)
+        return;
+    Decal* decal = MakeDecal(map, PickBloodTexture(*info), nullptr, lifetime);
+    finish(decal);
+    DecalListAdd(decal, false);
+}

@@ -1,0 +1,436 @@
+#include "world/clustered_mesh.h"
+
+#include <strings.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "core/assert.h"
+#include "core/def_file.h"
+#include "core/log.h"
+#include "map/object_grid.h"
+#include "map/octree_query.h"
+#include "map/world_registry.h"
+#include "platform/d3dx8_math.h"
+#include "platform/win32.h"
+#include "render/render_context.h"
+#include "render/render_cvars.h"
+#include "render/state_cache.h"
+#include "render/texture_manager.h"
+#include "scene/scene_light.h"
+#include "world/anim_mesh.h"
+#include "world/dynamic_object.h"
+#include "world/graph_node.h"
+#include "world/graph_obj.h"
+
+namespace {
+
+PtrArray<ClusterGroup>* g_groups = nullptr;
+
+constexpr DWORD kClusterFvf = D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1;  // 0x112
+constexpr UINT kClusterStride = 32;
+constexpr int kMergeDetailLevel = 2;
+
+bool KeyIs(const DefEntry* entry, const char* key)
+{
+    return strcasecmp(entry->key.Text(), key) == 0;
+}
+
+// 5a: the record of the texture that can take the mesh; a new one next to the texture's other
+// records (before the last of them) or at the end.
+MeshCluster* ClusterFor(ClusterGroup& group, IDirect3DTexture8* texture, u32_t vertices, u32_t faces)
+{
+    GrowArray<MeshCluster*>& list = group.meshClusters;
+    s32_t lastOfRun = -1;
+    for (s32_t i = 0; i < list.count; ++i) {
+        if (list[i]->texture != texture)
+            continue;
+        if (list[i]->CanTake(vertices, faces))
+            return list[i];
+        lastOfRun = i;
+    }
+    MeshCluster* pCluster = new MeshCluster;
+    pCluster->texture = texture;
+    list.Append(pCluster);
+    if (lastOfRun >= 0) {
+        for (s32_t i = list.count - 1; i > lastOfRun; --i)
+            list[i] = list[i - 1];
+        list[lastOfRun] = pCluster;
+    }
+    ENGINE_ASSERT(pCluster);
+    return pCluster;
+}
+
+// 5b: the mesh's vertices in world space, its normals turned, its faces renumbered.
+void MergeMesh(MeshCluster& cluster, const AnimMesh& mesh, u32_t m, const D3DXMATRIX& world)
+{
+    const AnimFrameMesh& frameMesh = mesh.frames[0].meshes[m];
+    const AnimVertexData* vertices = mesh.GetMeshVertices(0, m);
+    const AnimTexCoords* coords = mesh.GetMeshTexCoords(0, m);
+    const AnimFaces* faces = mesh.GetMeshFaces(0, m);
+    if (!cluster.material)
+        cluster.material = mesh.GetMeshTextureRef(0, m);
+    const u32_t base = cluster.vertexCount;
+    for (u32_t v = 0; v < frameMesh.vertexCount; ++v) {
+        const float* p = vertices->positions + static_cast<size_t>(v) * 3;
+        const s8_t* n = vertices->normals + static_cast<size_t>(v) * 3;
+        const D3DXVECTOR3 position(p[0], p[1], p[2]);
+        const D3DXVECTOR3 normal(n[0] / 127.0f, n[1] / 127.0f, n[2] / 127.0f);
+        D3DXVECTOR3 out;
+        D3DXVec3TransformCoord(&out, &position, &world);
+        cluster.positions.insert(cluster.positions.end(), {out.x, out.y, out.z});
+        D3DXVec3TransformNormal(&out, &normal, &world);
+        cluster.normals.insert(cluster.normals.end(), {out.x, out.y, out.z});
+        cluster.texCoords.insert(cluster.texCoords.end(), {coords->uv[v * 2], coords->uv[v * 2 + 1]});
+    }
+    for (u32_t i = 0; i < frameMesh.faceCount * 3; ++i)
+        cluster.faces.push_back(static_cast<u16_t>(faces->indices[i] + base));
+    cluster.vertexCount = static_cast<u16_t>(base + frameMesh.vertexCount);
+    cluster.faceCount = static_cast<u16_t>(cluster.faceCount + frameMesh.faceCount);
+}
+
+bool MeshShownAtMergeLevel(const GraphNode& node, const AnimFrameMesh& frameMesh, u32_t m)
+{
+    if (frameMesh.detailLevel != kMergeDetailLevel && frameMesh.detailLevel != -1)
+        return false;
+    return !node.GetMeshLodInfo() || MeshLodShows(node.GetMeshLodInfo()[m], kMergeDetailLevel);
+}
+
+void MergeNodeMesh(ClusterGroup& group, GraphNode& node, const AnimMesh& mesh, u32_t m, const D3DXMATRIX& world)
+{
+    const AnimFrameMesh& frameMesh = mesh.frames[0].meshes[m];
+    if (!MeshShownAtMergeLevel(node, frameMesh, m))
+        return;
+    // A mesh no cluster could ever hold is left out of the far view rather than ending the program.
+    if (frameMesh.vertexCount >= CLUSTER_INDEX_LIMIT || frameMesh.faceCount >= CLUSTER_INDEX_LIMIT) {
+        Log("WARNING: mesh %s is too large for a cluster\n", mesh.MeshName(frameMesh));
+        return;
+    }
+    IDirect3DTexture8* texture = node.GetMeshTextures() ? node.GetMeshTextures()[m] : nullptr;
+    MeshCluster* cluster = ClusterFor(group, texture, frameMesh.vertexCount, frameMesh.faceCount);
+    MergeMesh(*cluster, mesh, m, world);
+}
+
+// Depth first, children in index order.
+void MergeNode(ClusterGroup& group, GraphNode& node)
+{
+    const AnimMesh* mesh = node.GetAnimMesh();
+    if (mesh && mesh->frames_c) {
+        D3DXMATRIX world;
+        node.UpdateTransform(&world);
+        const u32_t count = mesh->frames[0].meshes_c;
+        if (const MeshSelection* selection = node.GetMeshSelection()) {
+            for (u32_t i = 0; i < selection->count; ++i) {
+                if (selection->meshes[i] < count)
+                    MergeNodeMesh(group, node, *mesh, selection->meshes[i], world);
+            }
+        } else {
+            for (u32_t m = 0; m < count; ++m)
+                MergeNodeMesh(group, node, *mesh, m, world);
+        }
+    }
+    for (s32_t i = 0; i < node.GetChildCount(); ++i)
+        MergeNode(group, *node.GetChild(i));
+}
+
+void AddObject(ClusterGroup& group, const char* name)
+{
+    DynamicObject* object = DynObjectGet(DynObjectFindIndex(name));
+    if (!object)
+        return;
+    if (GraphObj* graphic = dynamic_cast<GraphObj*>(object))
+        MergeNode(group, *graphic->GetRootNode());
+    group.objects.Append(object);
+}
+
+void ComputeBounds(ClusterGroup& group)
+{
+    Vector3 lo = {1e30f, 1e30f, 1e30f}, hi = {-1e30f, -1e30f, -1e30f};
+    for (s32_t c = 0; c < group.meshClusters.count; ++c) {
+        const MeshCluster& cluster = *group.meshClusters[c];
+        for (u32_t v = 0; v < cluster.vertexCount; ++v) {
+            const float* p = &cluster.positions[static_cast<size_t>(v) * 3];
+            lo = {std::fmin(lo.x, p[0]), std::fmin(lo.y, p[1]), std::fmin(lo.z, p[2])};
+            hi = {std::fmax(hi.x, p[0]), std::fmax(hi.y, p[1]), std::fmax(hi.z, p[2])};
+        }
+    }
+    group.boxMin = lo;
+    group.boxMax = hi;
+    group.centre = {(lo.x + hi.x) * 0.5f, (lo.y + hi.y) * 0.5f, (lo.z + hi.z) * 0.5f};
+    const double dx = double(hi.x) - lo.x, dy = double(hi.y) - lo.y, dz = double(hi.z) - lo.z;
+    group.radius = static_cast<float>(std::sqrt(dx * dx + dy * dy + dz * dz) * 0.5);
+}
+
+// Where a source's coordinates land in the atlas: u' = (u x width + x) / atlas width, with the
+// width of the source's own level-3 image (not a fixed eighth of the atlas).
+struct AtlasPlace {
+    float scaleU = 0.0f, scaleV = 0.0f;
+    float offsetU = 0.0f, offsetV = 0.0f;
+};
+
+void BuildLodCluster(ClusterGroup& group)
+{
+    GrowArray<MeshCluster*>& clusters = group.meshClusters;
+    if (clusters.count == 0)
+        return;
+    std::vector<IDirect3DTexture8*> textures;
+    std::vector<size_t> textureOf(static_cast<size_t>(clusters.count));
+    for (s32_t c = 0; c < clusters.count; ++c) {
+        if (textures.empty() || textures.back() != clusters[c]->texture)
+            textures.push_back(clusters[c]->texture);
+        textureOf[static_cast<size_t>(c)] = textures.size() - 1;
+    }
+    std::vector<POINT> offsets(textures.size(), POINT{-1, -1});
+    IDirect3DTexture8* atlas = TextureAtlasBuild(textures.data(), static_cast<int>(textures.size()), offsets.data(),
+                                                 CLUSTER_ATLAS_SIZE, CLUSTER_ATLAS_SIZE, CLUSTER_ATLAS_LEVEL);
+    std::vector<AtlasPlace> places(textures.size());
+    for (size_t t = 0; t < textures.size(); ++t) {
+        D3DSURFACE_DESC desc;
+        // A source the atlas could not place shrinks to its corner texel.
+        if (offsets[t].x < 0 || !textures[t] || FAILED(textures[t]->GetLevelDesc(CLUSTER_ATLAS_LEVEL, &desc)))
+            continue;
+        places[t] = {float(desc.Width) / CLUSTER_ATLAS_SIZE, float(desc.Height) / CLUSTER_ATLAS_SIZE,
+                     float(offsets[t].x) / CLUSTER_ATLAS_SIZE, float(offsets[t].y) / CLUSTER_ATLAS_SIZE};
+    }
+
+    MeshCluster* lod = new MeshCluster;
+    lod->texture = atlas;
+    lod->material = clusters[clusters.count - 1]->material;
+    for (s32_t c = 0; c < clusters.count; ++c) {
+        const MeshCluster& source = *clusters[c];
+        if (!lod->CanTake(source.vertexCount, source.faceCount)) {
+            Log("MeshCluster does not fit into LodCluster!\n");
+            continue;
+        }
+        const AtlasPlace& place = places[textureOf[static_cast<size_t>(c)]];
+        const u16_t base = lod->vertexCount;
+        lod->positions.insert(lod->positions.end(), source.positions.begin(), source.positions.end());
+        lod->normals.insert(lod->normals.end(), source.normals.begin(), source.normals.end());
+        for (u32_t v = 0; v < source.vertexCount; ++v) {
+            const float u = std::fmin(std::fmax(source.texCoords[v * 2], 0.0f), 1.0f);
+            const float w = std::fmin(std::fmax(source.texCoords[v * 2 + 1], 0.0f), 1.0f);
+            lod->texCoords.push_back(u * place.scaleU + place.offsetU);
+            lod->texCoords.push_back(w * place.scaleV + place.offsetV);
+        }
+        for (u16_t index : source.faces)
+            lod->faces.push_back(static_cast<u16_t>(index + base));
+        lod->vertexCount = static_cast<u16_t>(base + source.vertexCount);
+        lod->faceCount = static_cast<u16_t>(lod->faceCount + source.faceCount);
+    }
+    group.lodCluster = lod;
+}
+
+// The default-pool vertex buffer (32-byte interleaved vertices) and the system-memory index buffer.
+void CreateBuffers(MeshCluster& cluster)
+{
+    IDirect3DDevice8* device = g_render.device;
+    if (!device || cluster.vertexCount == 0 || cluster.faceCount == 0)
+        return;
+    if (!cluster.vertexBuffer) {
+        HRESULT res = device->CreateVertexBuffer(cluster.vertexCount * kClusterStride, D3DUSAGE_WRITEONLY, kClusterFvf,
+                                                 D3DPOOL_DEFAULT, &cluster.vertexBuffer);
+        ENGINE_ASSERT(res == D3D_OK);
+        BYTE* data = nullptr;
+        res = cluster.vertexBuffer->Lock(0, 0, &data, D3DLOCK_NOSYSLOCK);
+        ENGINE_ASSERT(res == D3D_OK);
+        for (u32_t v = 0; v < cluster.vertexCount; ++v) {
+            float* out = reinterpret_cast<float*>(data + static_cast<size_t>(v) * kClusterStride);
+            std::memcpy(out, &cluster.positions[v * 3], 12);
+            std::memcpy(out + 3, &cluster.normals[v * 3], 12);
+            std::memcpy(out + 6, &cluster.texCoords[v * 2], 8);
+        }
+        cluster.vertexBuffer->Unlock();
+    }
+    if (!cluster.indexBuffer) {
+        const UINT bytes = cluster.faceCount * 6u;
+        HRESULT res = device->CreateIndexBuffer(bytes, D3DUSAGE_WRITEONLY, D3DFMT_INDEX16, D3DPOOL_SYSTEMMEM,
+                                                &cluster.indexBuffer);
+        ENGINE_ASSERT(res == D3D_OK);
+        BYTE* data = nullptr;
+        res = cluster.indexBuffer->Lock(0, 0, &data, D3DLOCK_NOSYSLOCK);
+        ENGINE_ASSERT(res == D3D_OK);
+        std::memcpy(data, cluster.faces.data(), bytes);
+        cluster.indexBuffer->Unlock();
+    }
+}
+
+bool ParseSwitchDistance(const char* text, float* distance)
+{
+    float value = 0.0f;
+    if (std::sscanf(text, "%f", &value) != 1) {
+        *distance = 0.0f;
+        return false;
+    }
+    *distance = value * 10.0f;
+    return true;
+}
+
+D3DCOLORVALUE Colour(const float* rgb, float alpha)
+{
+    return {rgb[0], rgb[1], rgb[2], alpha};
+}
+
+D3DMATERIAL8 MergedMaterial(const AnimMaterial& record)
+{
+    constexpr D3DCOLORVALUE kBlack = {0.0f, 0.0f, 0.0f, 1.0f};
+    const u32_t mask = g_materialComponentMask;
+    D3DMATERIAL8 material = {};
+    material.Ambient = kBlack;
+    material.Diffuse = kBlack;
+    material.Specular = kBlack;
+    material.Emissive = kBlack;
+    if (mask & MATERIAL_AMBIENT)
+        material.Ambient = g_nightVision ? Colour(rc_nvamb.Colour(), rc_nvamb.Colour()[3]) : Colour(record.ambient, 1.0f);
+    if (mask & MATERIAL_DIFFUSE)
+        material.Diffuse = g_nightVision ? Colour(rc_nvdif.Colour(), rc_nvdif.Colour()[3]) : Colour(record.diffuse, 1.0f);
+    if (mask & MATERIAL_EMISSIVE)
+        material.Emissive = Colour(record.emissive, 1.0f);
+    if ((mask & MATERIAL_SPECULAR) && record.specularStrength > 0.0f) {
+        const float k = record.specularStrength;
+        material.Specular = {record.specular[0] * k, record.specular[1] * k, record.specular[2] * k, k};
+        material.Power = std::pow(2.0f, record.shininess * 10.0f) * 4.0f;
+    }
+    return material;
+}
+
+}  // namespace
+
+MeshCluster::~MeshCluster()
+{
+    ReleaseBuffers();
+}
+
+void MeshCluster::ReleaseBuffers()
+{
+    if (vertexBuffer)
+        vertexBuffer->Release();
+    if (indexBuffer)
+        indexBuffer->Release();
+    vertexBuffer = nullptr;
+    indexBuffer = nullptr;
+}
+
+ClusterGroup::~ClusterGroup()
+{
+    delete lodCluster;
+    for (s32_t c = 0; c < meshClusters.count; ++c)
+        delete meshClusters[c];
+}
+
+bool ClusteredObjLoad(const char* missionFolder)
+{
+    const std::string path = std::string(missionFolder ? missionFolder : "") + "\\mission.ctr";
+    DefFile* file = DefFileLoad(path.c_str());
+    if (!file || !file->first)
+        return false;
+    ClusteredObjFreeAll();
+    g_groups = new PtrArray<ClusterGroup>;
+    for (const DefEntry* entry = file->first; entry;) {
+        ClusterGroup* group = new ClusterGroup;
+        const bool opensGroup = KeyIs(entry, "cluster");
+        if (opensGroup) {
+            group->name.Assign(entry->Value(0));
+            if (entry->valueCount > 1)
+                ParseSwitchDistance(entry->Value(1), &group->switchDistance);
+            for (entry = entry->next; entry && KeyIs(entry, "add"); entry = entry->next)
+                AddObject(*group, entry->Value(0));
+        }
+        ComputeBounds(*group);
+        BuildLodCluster(*group);
+        if (group->lodCluster)
+            CreateBuffers(*group->lodCluster);
+        g_groups->Append(group);
+        // An entry other than "cluster" where a group should open ends the file.
+        if (!opensGroup)
+            break;
+    }
+    return true;
+}
+
+void ClusteredObjFreeAll()
+{
+    delete g_groups;
+    g_groups = nullptr;
+}
+
+PtrArray<ClusterGroup>* ClusteredObjGroups()
+{
+    return g_groups;
+}
+
+void ClusteredObjSelectLods(const Vector3& viewPosition, float fieldOfView, const D3DXPLANE* planes, u32_t planeCount,
+                            u32_t visitMark)
+{
+    if (!g_groups)
+        return;
+    const float zoom = std::tan(fieldOfView * 0.5f);
+    for (s32_t i = 0; i < g_groups->Count(); ++i) {
+        ClusterGroup& group = *g_groups->Get(i);
+        group.visible = 0;
+        const float dx = viewPosition.x - group.centre.x, dy = viewPosition.y - group.centre.y,
+                    dz = viewPosition.z - group.centre.z;
+        const float distance = std::sqrt(dx * dx + dy * dy + dz * dz) - group.radius;
+        if (distance > 0.0f && zoom * distance > group.switchDistance) {
+            const float box[6] = {group.boxMin.x, group.boxMin.y, group.boxMin.z,
+                                  group.boxMax.x, group.boxMax.y, group.boxMax.z};
+            group.visible = BoxInsidePlanes(box, planes, planeCount) ? 1 : 0;
+        }
+        if (!group.visible)
+            continue;
+        for (s32_t o = 0; o < group.objects.count; ++o) {
+            if (ObjectGridEntry* entry = group.objects[o]->gridEntry)
+                entry->visitStamp = visitMark;
+        }
+    }
+}
+
+void ClusteredObjDrawVisible()
+{
+    IDirect3DDevice8* device = g_render.device;
+    if (!g_groups || !device)
+        return;
+    for (s32_t i = 0; i < g_groups->Count(); ++i) {
+        const ClusterGroup& group = *g_groups->Get(i);
+        const MeshCluster* lod = group.lodCluster;
+        if (!group.visible || !lod || !lod->vertexBuffer || !lod->indexBuffer)
+            continue;
+        RenderSetColorOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_CURRENT);
+        RenderSetAlphaOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_CURRENT);
+        RenderSetTexture(0, lod->texture);
+        if (lod->material) {
+            const D3DMATERIAL8 material = MergedMaterial(*lod->material);
+            device->SetMaterial(&material);
+        }
+        device->SetVertexShader(kClusterFvf);
+        device->SetStreamSource(0, lod->vertexBuffer, kClusterStride);
+        device->SetIndices(lod->indexBuffer, 0);
+        device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, lod->vertexCount, 0, lod->faceCount);
+        RenderFrameStats& stats = g_render.frameStats;
+        stats.vertices += lod->vertexCount;
+        stats.faces += lod->faceCount;
+        stats.indices += 3u * lod->faceCount;
+    }
+}
+
+void ClusteredObjReleaseDeviceBuffers()
+{
+    if (!g_groups)
+        return;
+    for (s32_t i = 0; i < g_groups->Count(); ++i) {
+        // The index buffer goes too: a mode change makes a new device, which the old buffers do not belong to.
+        if (MeshCluster* lod = g_groups->Get(i)->lodCluster)
+            lod->ReleaseBuffers();
+    }
+}
+
+void ClusteredObjCreateDeviceBuffers()
+{
+    if (!g_groups)
+        return;
+    for (s32_t i = 0; i < g_groups->Count(); ++i) {
+        if (MeshCluster* lod = g_groups->Get(i)->lodCluster)
+            CreateBuffers(*lod);
+    }
+}

@@ -1,0 +1,88 @@
+// Clustered static meshes: the groups of static objects that "mission.ctr" names are merged at
+// mission start into one mesh per texture (mesh clusters), and those into one mesh per group over
+// a texture atlas (the group's level-of-detail cluster). Seen from far away a group is drawn as
+// that one mesh with a single draw call and its objects are marked as handled for the pass.
+#pragma once
+#include <vector>
+
+#include "core/engine_string.h"
+#include "core/grow_array.h"
+#include "core/ptr_array.h"
+#include "core/types.h"
+#include "platform/d3d8.h"
+
+struct AnimMaterial;
+class DynamicObject;
+struct D3DXPLANE;
+
+constexpr float CLUSTER_DEFAULT_SWITCH_DISTANCE = 2000.0f;
+// Atlas of the level-of-detail cluster: each source contributes its level-3 image.
+constexpr int CLUSTER_ATLAS_SIZE = 512;
+constexpr int CLUSTER_ATLAS_LEVEL = 3;
+// Vertices and faces of one cluster stay below this.
+constexpr u32_t CLUSTER_INDEX_LIMIT = 65536;
+
+// Merged geometry in world space: a mesh cluster (one texture) or a group's level-of-detail
+// cluster (the atlas). Only the latter gets device buffers.
+struct MeshCluster {
+    ~MeshCluster();
+    void ReleaseBuffers();
+    // Whether vertices and faces can be added without reaching the limit.
+    bool CanTake(u32_t vertices, u32_t faces) const
+    {
+        return vertexCount + vertices < CLUSTER_INDEX_LIMIT && faceCount + faces < CLUSTER_INDEX_LIMIT;
+    }
+
+    std::vector<float> positions;  // 3 per vertex
+    std::vector<float> normals;    // 3 per vertex
+    std::vector<u16_t> faces;      // 3 per triangle
+    std::vector<float> texCoords;  // 2 per vertex
+    u16_t vertexCount = 0;
+    u16_t faceCount = 0;
+    IDirect3DTexture8* texture = nullptr;  // the key of a mesh cluster; the atlas of a group's
+    AnimMaterial* material = nullptr;
+    IDirect3DVertexBuffer8* vertexBuffer = nullptr;
+    IDirect3DIndexBuffer8* indexBuffer = nullptr;
+};
+
+struct ClusterGroup {
+    ClusterGroup() = default;
+    ~ClusterGroup();
+    ClusterGroup(const ClusterGroup&) = delete;
+    ClusterGroup& operator=(const ClusterGroup&) = delete;
+
+    EngineString name;
+    MeshCluster* lodCluster = nullptr;
+    // Owned; records of one texture stand next to each other.
+    GrowArray<MeshCluster*> meshClusters;
+    // Not owned: the world registry keeps the objects.
+    GrowArray<DynamicObject*> objects;
+    Vector3 boxMin;
+    Vector3 boxMax;
+    u32_t visible = 0;  // set by the last ClusteredObjSelectLods: the group stands in for its objects
+    Vector3 centre;
+    float radius = 0.0f;
+    float switchDistance = CLUSTER_DEFAULT_SWITCH_DISTANCE;
+};
+
+// Builds every group of the mission folder's "mission.ctr"; false when the file cannot be read or
+// holds no entry.
+bool ClusteredObjLoad(const char* missionFolder);
+// Frees every group with its clusters and buffers; the objects are untouched.
+void ClusteredObjFreeAll();
+// Per view: a group stands in for its objects when the viewer is outside its sphere, far enough
+// that tan(fov / 2) x distance passes its switch distance, and its box is inside the planes; its
+// objects then carry the visit mark so that the object pass skips them.
+void ClusteredObjSelectLods(const Vector3& viewPosition, float fieldOfView, const D3DXPLANE* planes, u32_t planeCount,
+                            u32_t visitMark);
+// Draws the level-of-detail cluster of every group chosen by the last selection, with its atlas and
+// material, one indexed draw each (the caller has set up lit, textured, opaque drawing).
+void ClusteredObjDrawVisible();
+
+// The groups (null before the first load and after ClusteredObjFreeAll).
+PtrArray<ClusterGroup>* ClusteredObjGroups();
+
+// Device resets and mode changes: the buffers go with the device's default-pool resources and are
+// made again from the kept geometry.
+void ClusteredObjReleaseDeviceBuffers();
+void ClusteredObjCreateDeviceBuffers();

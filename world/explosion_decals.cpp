@@ -1,0 +1,153 @@
+// Explosion scorches: every face that the sphere of the scorch's size around the centre reaches
+// gets a square on its plane, as wide as the circle the sphere cuts there. Objects get one decal
+// per node; the static map geometry gets one world decal for everything it takes.
+#include <cmath>
+#include <vector>
+
+#include "actors/projectile.h"
+#include "core/colour_codes.h"
+#include "core/console.h"
+#include "core/random.h"
+#include "map/material.h"
+#include "map/octree.h"
+#include "scene/decal_list.h"
+#include "world/anim_mesh.h"
+#include "world/decal.h"
+#include "world/decal_builders.h"
+#include "world/decal_work.h"
+#include "world/graph_node.h"
+#include "world/graph_obj.h"
+
+using namespace decal_work;
+
+namespace {
+
+struct Scorch {
+    D3DXVECTOR3 centre;  // in the space of the faces
+    float half;          // the sphere's radius
+    bool randomRotation;
+    float angle;
+};
+
+void ScorchFace(const D3DXVECTOR3* face, const Scorch& scorch, DecalTriangles& work, AnimFrameMesh* mesh,
+                AnimMaterial* material)
+{
+    D3DXPLANE plane;
+    D3DXPlaneFromPoints(&plane, &face[0], &face[1], &face[2]);
+    const D3DXVECTOR3 normal(plane.a, plane.b, plane.c);
+    const float distance = D3DXPlaneDotCoord(&plane, &scorch.centre);
+    if (!(std::fabs(distance) < scorch.half))
+        return;
+    // The circle in which the sphere cuts the face's plane.
+    const float radius = std::sqrt(scorch.half * scorch.half - distance * distance);
+    const D3DXVECTOR3 middle = scorch.centre - normal * distance;
+    D3DXVECTOR3 u, v;
+    SurfaceFrame(normal, &u, &v);
+    if (scorch.randomRotation)
+        RotateFrame(normal, scorch.angle, &u, &v);
+    D3DXVECTOR3 corners[4];
+    SquareCorners(middle, u, v, radius, corners);
+    work.AddClipped(face, corners, normal * kPushOut, mesh, material);
+}
+
+void ScorchNode(GraphNode& node, const Scorch& scorch, float reach, DecalTriangles& work)
+{
+    const AnimMesh& mesh = *node.GetAnimMesh();
+    const D3DXVECTOR3 boxMin = scorch.centre - D3DXVECTOR3(reach, reach, reach);
+    const D3DXVECTOR3 boxMax = scorch.centre + D3DXVECTOR3(reach, reach, reach);
+    for (u32_t m = 0; m < mesh.frames[0].meshes_c && work.count < MAX_EXPLOSION_TRIANGLES; ++m) {
+        if (!MeshTakesDecals(node, mesh, m, boxMin, boxMax))
+            continue;
+        AnimFrameMesh* frameMesh = &mesh.frames[0].meshes[m];
+        const AnimVertexData* vertices = mesh.GetMeshVertices(0, m);
+        const AnimFaces* faces = mesh.GetMeshFaces(0, m);
+        AnimMaterial* material = mesh.GetMeshTextureRef(0, m);
+        for (u32_t f = 0; f < frameMesh->faceCount && work.count < MAX_EXPLOSION_TRIANGLES; ++f) {
+            D3DXVECTOR3 face[3];
+            for (int c = 0; c < 3; ++c) {
+                const float* p = vertices->positions + static_cast<size_t>(faces->indices[f * 3 + c]) * 3;
+                face[c] = D3DXVECTOR3(p[0], p[1], p[2]);
+            }
+            ScorchFace(face, scorch, work, frameMesh, material);
+        }
+    }
+}
+
+IDirect3DTexture8* PickTexture(const MaterialDecalSection& section)
+{
+    return section.decalTextureCount ? section.decalTextures[EngineRand() % section.decalTextureCount] : nullptr;
+}
+
+}  // namespace
+
+void DecalCreateExplosion(const Vector3& centre, const Vector3* normal, Material* material, const Projectile* projectile)
+{
+    if (projectile->kind != PROJECTILE_EXPLOSIVE)
+        return;
+    if (!normal || !material) {
+        ConPrint(0, ERROR_COLOUR "Could not create explosion decal (normal == 0 || mat == 0)!\n");
+        return;
+    }
+    if (material->hit.noDecal)
+        return;
+    Scorch scorch;
+    scorch.half =
+        RandomBetween(projectile->minDecalSize, projectile->maxDecalSize) * material->explosion.decalStretch * 0.5f;
+    scorch.randomRotation = material->hit.decalRandRot != 0;
+    scorch.angle = scorch.randomRotation ? RandomAngle() : 0.0f;
+    const float reach = scorch.half * kSqrt2;
+    const u32_t lifetime = RandomLifetime();
+    const D3DXVECTOR3 worldCentre(centre.x, centre.y, centre.z);
+    const float worldBox[6] = {centre.x - reach, centre.y - reach, centre.z - reach,
+                               centre.x + reach, centre.y + reach, centre.z + reach};
+
+    auto finish = [&](Decal* decal) {
+        decal->kind = DECAL_EXPLOSION;
+        decal->centre = centre;
+        decal->spacingRadius = projectile->decalSpacing;
+        decal->lightTint = material->color;
+        decal->facesLight = 1;
+    };
+
+    DecalTriangles work(EXPLOSION_BUFFER_TRIANGLES, true);
+    std::vector<GraphObj*> objects;
+    CollectDecalObjects(worldBox, true, nullptr, objects);
+    std::vector<GraphNode*> nodes;
+    for (GraphObj* object : objects) {
+        CollectMeshNodes(object->GetRootNode(), nodes);
+        for (GraphNode* node : nodes) {
+            D3DXMATRIX world, inverse;
+            if (!NodeSpace(*node, &world, &inverse))
+                continue;
+            Scorch local = scorch;
+            D3DXVec3TransformCoord(&local.centre, &worldCentre, &inverse);
+            work.Reset();
+            ScorchNode(*node, local, reach, work);
+            if (work.count == 0)
+                continue;
+            Decal* decal = new Decal;
+            decal->Init(work.positions.data(), work.texCoords.data(), work.count, PickTexture(material->explosion), node,
+                        lifetime, true, work.meshes.data(), work.materials.data());
+            finish(decal);
+            node->AddDecal(decal, true);
+        }
+    }
+
+    // The static map geometry: one world decal for all of it.
+    DecalTriangles map(EXPLOSION_BUFFER_TRIANGLES, false);
+    scorch.centre = worldCentre;
+    for (const CollectedLeaf& leaf : CollectOctreeLeaves(worldBox)) {
+        for (u32_t f = 0; f < leaf.leaf->geometry.faceCount && map.count < MAX_EXPLOSION_TRIANGLES; ++f) {
+            D3DXVECTOR3 face[3];
+            if (LeafFace(leaf, f, face))
+                ScorchFace(face, scorch, map, nullptr, nullptr);
+        }
+    }
+    if (map.count == 0)
+        return;
+    Decal* decal = new Decal;
+    decal->Init(map.positions.data(), map.texCoords.data(), map.count, PickTexture(material->explosion), nullptr,
+                lifetime, false, nullptr, nullptr);
+    finish(decal);
+    DecalListAdd(decal, true);
+}

@@ -1,0 +1,167 @@
+// The impact decal: a square across the hit surface, folded over face edges onto the faces round
+// the hit and cut to each of them; one decal per node it covers.
+#include <cmath>
+#include <vector>
+
+#include "actors/projectile.h"
+#include "core/assert.h"
+#include "core/colour_codes.h"
+#include "core/console.h"
+#include "core/random.h"
+#include "map/material.h"
+#include "scene/scene_light.h"
+#include "world/anim_mesh.h"
+#include "world/decal.h"
+#include "world/decal_builders.h"
+#include "world/decal_work.h"
+#include "world/graph_node.h"
+#include "world/graph_obj.h"
+
+using namespace decal_work;
+
+namespace {
+
+// Whether the face's box meets the box: on every axis a corner at or above its minimum and one
+// at or below its maximum.
+bool PointsMeetBox(const D3DXVECTOR3* points, int count, const D3DXVECTOR3& boxMin, const D3DXVECTOR3& boxMax)
+{
+    auto component = [](const D3DXVECTOR3& v, int axis) { return axis == 0 ? v.x : axis == 1 ? v.y : v.z; };
+    for (int axis = 0; axis < 3; ++axis) {
+        bool above = false, below = false;
+        for (int i = 0; i < count; ++i) {
+            above = above || component(points[i], axis) >= component(boxMin, axis);
+            below = below || component(points[i], axis) <= component(boxMax, axis);
+        }
+        if (!above || !below)
+            return false;
+    }
+    return true;
+}
+
+struct ImpactSquare {
+    D3DXVECTOR3 corners[4];
+    D3DXVECTOR3 normal;  // of the square's plane
+};
+
+// Cuts the square onto the node's faces into the work buffer.
+void CutOntoNode(GraphNode& node, const ImpactSquare& square, const D3DXVECTOR3& direction, const D3DXVECTOR3& boxMin,
+                 const D3DXVECTOR3& boxMax, DecalTriangles& work)
+{
+    const AnimMesh& mesh = *node.GetAnimMesh();
+    u32_t& nFacesCnt = work.count;
+    for (u32_t m = 0; m < mesh.frames[0].meshes_c && nFacesCnt < MAX_DECAL_TRIANGLES; ++m) {
+        if (!MeshTakesDecals(node, mesh, m, boxMin, boxMax))
+            continue;
+        AnimFrameMesh* frameMesh = &mesh.frames[0].meshes[m];
+        const AnimVertexData* vertices = mesh.GetMeshVertices(0, m);
+        const AnimFaces* faces = mesh.GetMeshFaces(0, m);
+        AnimMaterial* material = mesh.GetMeshTextureRef(0, m);
+        for (u32_t f = 0; f < frameMesh->faceCount && nFacesCnt < MAX_DECAL_TRIANGLES; ++f) {
+            D3DXVECTOR3 face[3];
+            for (int c = 0; c < 3; ++c) {
+                const float* p = vertices->positions + static_cast<size_t>(faces->indices[f * 3 + c]) * 3;
+                face[c] = D3DXVECTOR3(p[0], p[1], p[2]);
+            }
+            if (!PointsMeetBox(face, 3, boxMin, boxMax))
+                continue;
+            D3DXVECTOR3 faceNormal;
+            const D3DXVECTOR3 ab = face[1] - face[0], ac = face[2] - face[0];
+            D3DXVec3Cross(&faceNormal, &ab, &ac);
+            D3DXVec3Normalize(&faceNormal, &faceNormal);
+            // A face turned away from the shot takes nothing; one parallel to it still does.
+            if (D3DXVec3Dot(&direction, &faceNormal) > 0.0f)
+                continue;
+            ENGINE_ASSERT(nFacesCnt+7<MAX_DECAL_VERTICES);
+            const float facing = std::fabs(D3DXVec3Dot(&faceNormal, &square.normal));
+            if (facing > 0.99f && facing < 1.01f) {
+                // The face lies in the square's plane: lay the square onto it.
+                const D3DXVECTOR3 offset = face[0] - square.corners[0];
+                const float t = D3DXVec3Dot(&offset, &faceNormal) + kPushOut;
+                D3DXVECTOR3 moved[4];
+                for (int c = 0; c < 4; ++c)
+                    moved[c] = square.corners[c] + faceNormal * t;
+                work.AddClipped(face, moved, D3DXVECTOR3(0, 0, 0), frameMesh, material);
+                continue;
+            }
+            D3DXMATRIX fold;
+            if (!DecalFoldOntoFace(&fold, square.corners, face, nullptr))
+                continue;
+            D3DXVECTOR3 folded[4];
+            for (int c = 0; c < 4; ++c)
+                D3DXVec3TransformCoord(&folded[c], &square.corners[c], &fold);
+            if (!PointsMeetBox(folded, 4, boxMin, boxMax))
+                continue;
+            work.AddClipped(face, folded, faceNormal * kPushOut, frameMesh, material);
+        }
+    }
+}
+
+}  // namespace
+
+void DecalCreateAtHit(const Vector3& hitPoint, const Vector3* normal, Material* material, const Projectile* projectile)
+{
+    // Explosive projectiles leave their scorch through the explosion instead.
+    if (projectile->kind != PROJECTILE_IMPACT)
+        return;
+    if (!normal || !material) {
+        ConPrint(0, ERROR_COLOUR "Could not create decal (normal == 0 || mat == 0)!\n");
+        return;
+    }
+    if (material->hit.noDecal)
+        return;
+    const float half = RandomBetween(projectile->minDecalSize, projectile->maxDecalSize) * material->hit.decalStretch * 0.5f;
+    const float angle = RandomAngle();
+    const u32_t lifetime = RandomLifetime();
+    const float reach = half * kSqrt2;
+    const D3DXVECTOR3 p(hitPoint.x, hitPoint.y, hitPoint.z);
+    const D3DXVECTOR3 n(normal->x, normal->y, normal->z);
+    const D3DXVECTOR3 d(projectile->direction.x, projectile->direction.y, projectile->direction.z);
+    const float worldBox[6] = {p.x - reach, p.y - reach, p.z - reach, p.x + reach, p.y + reach, p.z + reach};
+
+    std::vector<GraphObj*> objects;
+    CollectDecalObjects(worldBox, false, nullptr, objects);
+    std::vector<GraphNode*> nodes;
+    DecalTriangles work(MAX_DECAL_VERTICES / 3, true);
+    const D3DXVECTOR3 light(g_sceneLightDirection.x, g_sceneLightDirection.y, g_sceneLightDirection.z);
+    const bool facesLight = D3DXVec3Dot(&light, &n) > 0.0f;
+    for (GraphObj* object : objects) {
+        CollectMeshNodes(object->GetRootNode(), nodes);
+        for (GraphNode* node : nodes) {
+            D3DXMATRIX world, inverse;
+            if (!NodeSpace(*node, &world, &inverse))
+                continue;
+            D3DXVECTOR3 localPoint, localNormal, localDirection;
+            D3DXVec3TransformCoord(&localPoint, &p, &inverse);
+            D3DXVec3TransformNormal(&localNormal, &n, &inverse);
+            D3DXVec3Normalize(&localNormal, &localNormal);
+            D3DXVec3TransformNormal(&localDirection, &d, &inverse);
+            const D3DXVECTOR3 boxMin = localPoint - D3DXVECTOR3(reach, reach, reach);
+            const D3DXVECTOR3 boxMax = localPoint + D3DXVECTOR3(reach, reach, reach);
+
+            ImpactSquare square;
+            D3DXVECTOR3 u, v;
+            SurfaceFrame(localNormal, &u, &v);
+            if (material->hit.decalRandRot)
+                RotateFrame(localNormal, angle, &u, &v);
+            SquareCorners(localPoint, u, v, half, square.corners);
+            D3DXVec3Cross(&square.normal, &u, &v);
+            D3DXVec3Normalize(&square.normal, &square.normal);
+
+            work.Reset();
+            CutOntoNode(*node, square, localDirection, boxMin, boxMax, work);
+            if (work.count == 0)
+                continue;
+            const MaterialDecalSection& hit = material->hit;
+            IDirect3DTexture8* texture = hit.decalTextureCount ? hit.decalTextures[EngineRand() % hit.decalTextureCount] : nullptr;
+            Decal* decal = new Decal;
+            decal->Init(work.positions.data(), work.texCoords.data(), work.count, texture, node, lifetime, true,
+                        work.meshes.data(), work.materials.data());
+            decal->kind = DECAL_IMPACT;
+            decal->centre = hitPoint;
+            decal->spacingRadius = projectile->decalSpacing;
+            decal->lightTint = material->color;
+            decal->facesLight = facesLight ? 1 : 0;
+            node->AddDecal(decal, true);
+        }
+    }
+}

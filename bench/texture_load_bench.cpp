@@ -163,10 +163,10 @@ void BM_LoadDdsDxt1(benchmark::State& state) { LoadFile(state, DdsFile(D3DFMT_DX
 void BM_LoadDdsDxt5(benchmark::State& state) { LoadFile(state, DdsFile(D3DFMT_DXT5)); }
 void BM_LoadTga(benchmark::State& state) { LoadFile(state, TgaFile()); }
 void BM_LoadPng(benchmark::State& state) { LoadFile(state, PngFile()); }
-BENCHMARK(BM_LoadDdsDxt1)->Unit(benchmark::kMicrosecond)->UseRealTime();
-BENCHMARK(BM_LoadDdsDxt5)->Unit(benchmark::kMicrosecond)->UseRealTime();
-BENCHMARK(BM_LoadTga)->Unit(benchmark::kMicrosecond)->UseRealTime();
-BENCHMARK(BM_LoadPng)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_LoadDdsDxt1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LoadDdsDxt5)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LoadTga)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LoadPng)->Unit(benchmark::kMicrosecond);
 
 // The codec alone over one 256 x 256 level; bytes are the A8R8G8B8 texels.
 void BM_DxtDecode(benchmark::State& state)
@@ -193,7 +193,7 @@ void BM_DxtEncode(benchmark::State& state)
     }
     state.SetBytesProcessed(state.iterations() * kSide * kSide * 4);
 }
-BENCHMARK(BM_DxtDecode)->Arg(1)->Arg(5)->Unit(benchmark::kMicrosecond)->UseRealTime();
-BENCHMARK(BM_DxtEncode)->Arg(1)->Arg(5)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_DxtDecode)->Arg(1)->Arg(5)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DxtEncode)->Arg(1)->Arg(5)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

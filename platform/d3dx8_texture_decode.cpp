@@ -1,3 +1,4 @@
+#include <array>
 #include <cstdio>
 #include <cstring>
 
@@ -169,6 +170,46 @@ bool CheckTga(const BYTE* data, std::size_t size, D3DXIMAGE_INFO& info)
     return true;
 }
 
+DWORD Crc32(const BYTE* data, std::size_t size)
+{
+    static const auto table = [] {
+        std::array<DWORD, 256> entries{};
+        for (DWORD n = 0; n < 256; ++n) {
+            DWORD c = n;
+            for (int k = 0; k < 8; ++k)
+                c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            entries[n] = c;
+        }
+        return entries;
+    }();
+    DWORD crc = 0xFFFFFFFFu;
+    for (std::size_t i = 0; i < size; ++i)
+        crc = table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
+    return crc ^ 0xFFFFFFFFu;
+}
+
+// Every chunk up to the end chunk lies inside the file, and the critical ones (upper-case first
+// letter) carry their right checksum, as PNG readers demand. An empty image-data chunk is refused
+// too: the decoder would copy its no bytes from a buffer it has not made yet.
+bool PngChunksIntact(const BYTE* data, std::size_t size)
+{
+    std::size_t at = 8;
+    while (at + 12 <= size) {
+        const std::size_t length = Be32(data + at);
+        if (length > size - at - 12)
+            return false;
+        const BYTE* type = data + at + 4;
+        if (std::memcmp(type, "IDAT", 4) == 0 && length == 0)
+            return false;
+        if (!(type[0] & 0x20) && Crc32(type, length + 4) != Be32(type + 4 + length))
+            return false;
+        if (std::memcmp(type, "IEND", 4) == 0)
+            return true;
+        at += length + 12;
+    }
+    return false;
+}
+
 // The header chunk's size and kind, and no more pixels than the compressed data could hold.
 bool CheckPng(const BYTE* data, std::size_t size, D3DXIMAGE_INFO& info)
 {
@@ -185,16 +226,58 @@ bool CheckPng(const BYTE* data, std::size_t size, D3DXIMAGE_INFO& info)
     const std::uint64_t rowBytes = (width * kChannels[colourType] * depth + 7) / 8 + 1;
     if (rowBytes * height > kDeflateRatio * size + 4096)
         return false;
-    // A file cut short has lost its end chunk (type and checksum).
-    std::size_t end = size;
-    while (end >= 12 && std::memcmp(data + end - 8, "IEND", 4) != 0)
-        --end;
-    if (end < 12)
+    if (!PngChunksIntact(data, size))
         return false;
     static const D3DFORMAT kFormats[7] = {D3DFMT_L8,   D3DFMT_UNKNOWN, D3DFMT_X8R8G8B8, D3DFMT_P8,
                                           D3DFMT_A8L8, D3DFMT_UNKNOWN, D3DFMT_A8R8G8B8};
     SetInfo(info, static_cast<UINT>(width), static_cast<UINT>(height), 1, kFormats[colourType], D3DXIFF_PNG);
     return true;
+}
+
+// Walks the marker segments (and skips the entropy-coded data after each scan header) checking
+// every Huffman table: one whose code counts add up to more than 256 symbols would overrun the
+// decoder's tables, which trust the counts.
+bool JpegHuffmanTablesValid(const BYTE* data, std::size_t size)
+{
+    std::size_t at = 2;  // after the start-of-image marker
+    while (at + 2 <= size) {
+        if (data[at] != 0xFF)
+            return false;
+        const BYTE marker = data[at + 1];
+        if (marker == 0xFF) {  // fill byte
+            ++at;
+            continue;
+        }
+        if (marker == 0xD9)
+            return true;
+        if (at + 4 > size)
+            return false;
+        const std::size_t length = static_cast<std::size_t>(data[at + 2]) << 8 | data[at + 3];
+        if (length < 2 || at + 2 + length > size)
+            return false;
+        if (marker == 0xC4) {
+            const BYTE* table = data + at + 4;
+            std::size_t left = length - 2;
+            while (left > 0) {
+                if (left < 17)
+                    return false;
+                std::size_t symbols = 0;
+                for (int i = 1; i <= 16; ++i)
+                    symbols += table[i];
+                if (symbols > 256 || left < 17 + symbols)
+                    return false;
+                table += 17 + symbols;
+                left -= 17 + symbols;
+            }
+        }
+        at += 2 + length;
+        if (marker == 0xDA) {
+            // Entropy-coded data runs to the next marker that is neither a stuffed 0xFF nor a restart.
+            while (at + 1 < size && !(data[at] == 0xFF && data[at + 1] != 0 && (data[at + 1] & 0xF8) != 0xD0))
+                ++at;
+        }
+    }
+    return false;
 }
 
 // A JPEG must end its scan with the end-of-image marker; a file cut short has none.
@@ -209,7 +292,8 @@ bool CheckJpeg(const BYTE* data, std::size_t size, D3DXIMAGE_INFO& info)
     for (std::size_t i = 2; i + 1 < end - 2 && !scan; ++i)
         scan = data[i] == 0xFF && data[i + 1] == 0xDA;
     int width = 0, height = 0, components = 0;
-    if (!scan || !stbi_info_from_memory(data, static_cast<int>(size), &width, &height, &components))
+    if (!scan || !JpegHuffmanTablesValid(data, size) ||
+        !stbi_info_from_memory(data, static_cast<int>(size), &width, &height, &components))
         return false;
     if (!SideValid(width) || !SideValid(height) ||
         static_cast<std::uint64_t>(width) * height > kJpegPixelsPerByte * size + 65536)

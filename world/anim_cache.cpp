@@ -1,7 +1,7 @@
 #include "world/anim_cache.h"
 
-#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <utility>
 #include <vector>
@@ -121,42 +121,109 @@ AnimDummyFrame FrameOfTriangle(const Vector3 (&p)[3])
 }
 
 constexpr float kWeldDistanceSquared = 0.0001f;
-// Wider than the weld distance (0.01) so that rounding cannot cut a pair off the scan.
-constexpr float kWeldScanWidth = 0.011f;
+// Cells as wide as the weld distance (0.01): two positions within it lie in neighbouring cells.
+constexpr double kCellsPerUnit = 100.0;
+// Far beyond any position: cells past it are merged (positions there are far from all others).
+constexpr double kCellLimit = 1e15;
 
-// For each vertex the smallest earlier index within the weld distance, or its own. Vertices are
-// scanned in order of x, so that only near neighbours on that axis are compared.
+struct Cell {
+    std::int64_t x, y, z;
+    bool operator==(const Cell& other) const { return x == other.x && y == other.y && z == other.z; }
+};
+
+std::int64_t CellOf(float coordinate)
+{
+    double cell = std::floor(static_cast<double>(coordinate) * kCellsPerUnit);
+    cell = cell < -kCellLimit ? -kCellLimit : (cell > kCellLimit ? kCellLimit : cell);
+    return static_cast<std::int64_t>(cell);
+}
+
+// Positions filed by cell in an open-addressed table; each cell keeps its vertices oldest first.
+class WeldGrid {
+public:
+    explicit WeldGrid(u32_t vertices) : m_next(vertices, kNone)
+    {
+        size_t size = 16;
+        while (size < static_cast<size_t>(vertices) * 2)
+            size *= 2;
+        m_slots.assign(size, Slot{});
+    }
+
+    // The oldest vertex of the cell, kNone when it is empty.
+    u32_t First(const Cell& cell)
+    {
+        const Slot* slot = Find(cell);
+        return slot->used ? slot->first : kNone;
+    }
+    u32_t Next(u32_t vertex) const { return m_next[vertex]; }
+    void Add(const Cell& cell, u32_t vertex)
+    {
+        Slot* slot = Find(cell);
+        if (!slot->used) {
+            *slot = Slot{cell, vertex, vertex, true};
+            return;
+        }
+        m_next[slot->last] = vertex;
+        slot->last = vertex;
+    }
+
+    static constexpr u32_t kNone = 0xFFFFFFFFu;
+
+private:
+    struct Slot {
+        Cell cell{};
+        u32_t first = kNone;
+        u32_t last = kNone;
+        bool used = false;
+    };
+
+    // The cell's slot, or the empty slot where it would go.
+    Slot* Find(const Cell& cell)
+    {
+        const size_t mask = m_slots.size() - 1;
+        std::uint64_t hash = static_cast<std::uint64_t>(cell.x) * 0x9E3779B97F4A7C15ull;
+        hash ^= static_cast<std::uint64_t>(cell.y) * 0xC2B2AE3D27D4EB4Full;
+        hash ^= static_cast<std::uint64_t>(cell.z) * 0x165667B19E3779F9ull;
+        for (size_t i = static_cast<size_t>(hash ^ (hash >> 29)) & mask;; i = (i + 1) & mask) {
+            Slot& slot = m_slots[i];
+            if (!slot.used || slot.cell == cell)
+                return &slot;
+        }
+    }
+
+    std::vector<Slot> m_slots;
+    std::vector<u32_t> m_next;
+};
+
+// For each vertex the smallest earlier index within the weld distance, or its own. Only the 27
+// cells around a position can hold such a vertex; within a cell the oldest match is the smallest.
 std::vector<u32_t> WeldIndices(const AnimVertexData& vertices)
 {
     const u32_t count = vertices.count;
     std::vector<u32_t> weld(count);
-    std::vector<u32_t> order;
-    order.reserve(count);
+    WeldGrid grid(count);
     for (u32_t i = 0; i < count; ++i) {
+        const Vector3 p = PositionAt(vertices, i);
         weld[i] = i;
         // A position that is not finite is never within reach of another.
-        if (std::isfinite(vertices.positions[static_cast<size_t>(i) * 3]))
-            order.push_back(i);
-    }
-    auto xOf = [&](u32_t i) { return vertices.positions[static_cast<size_t>(i) * 3]; };
-    std::sort(order.begin(), order.end(), [&](u32_t a, u32_t b) { return xOf(a) < xOf(b) || (xOf(a) == xOf(b) && a < b); });
-    const size_t n = order.size();
-    for (size_t k = 0; k < n; ++k) {
-        const u32_t i = order[k];
-        const Vector3 p = PositionAt(vertices, i);
-        u32_t best = i;
-        auto consider = [&](u32_t j) {
-            if (j < best) {
-                const Vector3 d = Subtract(PositionAt(vertices, j), p);
-                if (Dot(d, d) < kWeldDistanceSquared)
-                    best = j;
+        if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
+            continue;
+        const Cell home = {CellOf(p.x), CellOf(p.y), CellOf(p.z)};
+        for (int dx = -1; dx <= 1; ++dx) {
+            for (int dy = -1; dy <= 1; ++dy) {
+                for (int dz = -1; dz <= 1; ++dz) {
+                    const Cell cell = {home.x + dx, home.y + dy, home.z + dz};
+                    for (u32_t j = grid.First(cell); j != WeldGrid::kNone && j < weld[i]; j = grid.Next(j)) {
+                        const Vector3 d = Subtract(PositionAt(vertices, j), p);
+                        if (Dot(d, d) < kWeldDistanceSquared) {
+                            weld[i] = j;
+                            break;
+                        }
+                    }
+                }
             }
-        };
-        for (size_t back = k; back > 0 && p.x - xOf(order[back - 1]) < kWeldScanWidth; --back)
-            consider(order[back - 1]);
-        for (size_t ahead = k + 1; ahead < n && xOf(order[ahead]) - p.x < kWeldScanWidth; ++ahead)
-            consider(order[ahead]);
-        weld[i] = best;
+        }
+        grid.Add(home, i);
     }
     return weld;
 }

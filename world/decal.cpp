@@ -107,6 +107,10 @@ void Decal::UpdateFade()
 
 void DecalList::Add(Decal* decal, bool spacingTest)
 {
+    if (m_capacity <= 0) {
+        delete decal;
+        return;
+    }
     if (spacingTest) {
         for (s32_t i = 0; i < m_count; ++i) {
             const Decal* listed = m_items[i];

@@ -85,7 +85,7 @@ TEST_F(AnimMeshRobustness, MutatedImagesAndFilesNeverCrash)
     ASSERT_EQ(AnimMeshReadImage(&mesh, good.data(), static_cast<u32_t>(good.size())), ANIM_READ_OK);
     EngineSRand(20240611u);
     int accepted = 0;
-    for (int round = 0; round < 3000; ++round) {
+    for (int round = 0; round < 10000; ++round) {
         std::string bytes = good;
         const int flips = 1 + EngineRand() % 6;
         for (int i = 0; i < flips; ++i) {

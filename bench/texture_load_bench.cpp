@@ -146,10 +146,9 @@ void LoadFile(benchmark::State& state, const std::vector<BYTE>& file)
     }
     for (auto _ : state) {
         IDirect3DTexture8* texture = nullptr;
-        if (FAILED(D3DXCreateTextureFromFileInMemoryEx(device, file.data(), static_cast<UINT>(file.size()),
-                                                       D3DX_DEFAULT, D3DX_DEFAULT, 0, 0, D3DFMT_UNKNOWN,
-                                                       D3DPOOL_MANAGED, D3DX_FILTER_TRIANGLE, D3DX_FILTER_BOX, 0,
-                                                       nullptr, nullptr, &texture))) {
+        if (FAILED(D3DXCreateTextureFromFileInMemoryEx(
+                device, file.data(), static_cast<UINT>(file.size()), D3DX_DEFAULT, D3DX_DEFAULT, 0, 0, D3DFMT_UNKNOWN,
+                D3DPOOL_MANAGED, D3DX_FILTER_TRIANGLE, D3DX_FILTER_BOX, 0, nullptr, nullptr, &texture))) {
             state.SkipWithError("load failed");
             return;
         }

@@ -1,15 +1,66 @@
-// Only the library road exists yet: without an interface record there is nothing to hand over,
-// so a library that loads is released again at once.
+// Editor mode: the program loads the editor library, hands it the event "Editor" and the interface
+// record, and blocks until the library signals the event.
 #include "core/editor.h"
+
+#include <cstring>
+
+#include "core/editor_interface.h"
+#include "core/editor_mode.h"
 #include "core/log.h"
+#include "platform/file_system.h"
 #include "platform/win32.h"
+
+namespace {
+
+constexpr const char* kEditorLibrary = "pravlin.so";
+
+// The library beside the program, else in the working folder (or the system's library folders).
+HMODULE LoadEditorLibrary()
+{
+    char path[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+    if (length > 0 && length < sizeof path) {
+        char* folderEnd = std::strrchr(path, '/');
+        const size_t folderLength = folderEnd ? static_cast<size_t>(folderEnd - path + 1) : 0;
+        if (folderEnd && folderLength + std::strlen(kEditorLibrary) < sizeof path) {
+            std::strcpy(folderEnd + 1, kEditorLibrary);
+            if (PlatformFileExists(path)) {
+                if (HMODULE library = LoadLibraryA(path))
+                    return library;
+            }
+        }
+    }
+    return LoadLibraryA(kEditorLibrary);
+}
+
+}  // namespace
 
 void RunEditorSession()
 {
-    Log("Loading pravlin.so...");
-    HMODULE library = LoadLibraryA("pravlin.so");
+    Log("Loading %s...", kEditorLibrary);
+    HMODULE library = LoadEditorLibrary();
     if (!library)
         return;
     Log("done\n");
+    Log("Initializing editor collaboration...");
+    auto initialize = reinterpret_cast<EditorInitializeFn>(GetProcAddress(library, "Initialize"));
+    if (!initialize)
+        return;
+    Log("done\n");
+
+    HANDLE event = CreateEventA(nullptr, FALSE, FALSE, "Editor");
+    editor_mode = 1;
+    void** record = new void*[EDITOR_RECORD_SLOTS];
+    EditorFillInterface(record);
+    Log("Providing zintar interface...");
+    initialize(event, record);
+    Log("done\n");
+
+    WaitForSingleObject(event, INFINITE);
+
+    delete[] record;
+    Log("Releasing %s...", kEditorLibrary);
     FreeLibrary(library);
+    CloseHandle(event);
+    Log("done\n");
 }

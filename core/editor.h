@@ -1,5 +1,9 @@
-// Editor mode: hands the program over to the external scene editor library.
+// Editor mode: hands the program over to the external scene editor library "pravlin.so".
 #pragma once
 
-// The whole editor session; called before any window exists.
+// The whole editor session; called before any window exists. Loads the library from the program's
+// folder (else the working folder), hands it the event "Editor" and the interface record, waits
+// until the library signals the event, then unloads it.
 void RunEditorSession();
+// Fills an interface record of EDITOR_RECORD_SLOTS slots (core/editor_interface.h).
+void EditorFillInterface(void** record);

@@ -2,7 +2,13 @@
 // cleared frame each pass, and closes it, asking to quit (state word 1), on a released Escape key
 // or when the window is closed.
 #include "gui/gui.h"
+
+#include <strings.h>
+
+#include <vector>
+
 #include "core/plugin_host.h"
+#include "gui/gui_controls.h"
 #include "render/frame.h"
 #include "platform/win32.h"
 
@@ -11,9 +17,45 @@ bool g_guiScreenOpen = false;
 bool g_guiScreenRequested = false;
 s16_t g_guiMultiplayerCounter = 0;
 
+namespace {
+std::vector<GuiScreen*> g_screens;
+}  // namespace
+
+GuiScreen::~GuiScreen()
+{
+    for (u32_t i = 0; i < m_controlCount; ++i)
+        delete m_controls[i];
+    delete[] m_controls;
+}
+
 void GuiScreen::Activate(GuiScreen* screen)
 {
     g_guiCurrentScreen = screen;
+}
+
+void GuiScreen::Draw(float, float, float, float) {}
+
+void GuiScreen::AddControl(GuiControl* control)
+{
+    if (!control)
+        return;
+    auto** grown = new GuiControl*[m_controlCount + 1];
+    for (u32_t i = 0; i < m_controlCount; ++i)
+        grown[i] = m_controls[i];
+    grown[m_controlCount++] = control;
+    delete[] m_controls;
+    m_controls = grown;
+}
+
+GuiControl* GuiScreen::FindControl(const char* controlName) const
+{
+    if (!controlName)
+        return nullptr;
+    for (u32_t i = 0; i < m_controlCount; ++i) {
+        if (strcasecmp(m_controls[i]->name.Text(), controlName) == 0)
+            return m_controls[i];
+    }
+    return nullptr;
 }
 
 void GuiScreen::DeInit() {}
@@ -28,6 +70,9 @@ bool GuiInit(HWND, int, int)
 void GuiShutdown()
 {
     g_guiCurrentScreen = nullptr;
+    for (GuiScreen* screen : g_screens)
+        delete screen;
+    g_screens.clear();
 }
 
 bool GuiFrame(int, int, UINT message, LPARAM, WPARAM wParam, s32_t* stateWord)
@@ -45,7 +90,19 @@ bool GuiFrame(int, int, UINT message, LPARAM, WPARAM wParam, s32_t* stateWord)
     return true;
 }
 
-GuiScreen* GuiFindScreen(const char*)
+GuiScreen* GuiFindScreen(const char* name)
 {
+    if (!name)
+        return nullptr;
+    for (GuiScreen* screen : g_screens) {
+        if (strcasecmp(screen->name.Text(), name) == 0)
+            return screen;
+    }
     return nullptr;
+}
+
+void GuiAddScreen(GuiScreen* screen)
+{
+    if (screen)
+        g_screens.push_back(screen);
 }

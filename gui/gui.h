@@ -4,18 +4,39 @@
 #include "core/types.h"
 #include "platform/win32.h"
 
+class GuiControl;
+
 class GuiScreen {
 public:
     explicit GuiScreen(const char* screenName) : name(screenName) {}
-    virtual ~GuiScreen() = default;
+    // Deletes the screen's controls.
+    virtual ~GuiScreen();
+    GuiScreen(const GuiScreen&) = delete;
+    GuiScreen& operator=(const GuiScreen&) = delete;
     // Makes the screen the shown one.
     virtual void Activate(GuiScreen* screen);
+    // Draws the controls layer by layer into the rectangle (fractions of the screen); the HUD
+    // passes 0, 0, 1, 1. Screens hold no drawn controls yet.
+    virtual void Draw(float drawLeft, float drawTop, float drawWidth, float drawHeight);
     // Sends OnDeInit to every control and stops the screens' message sounds.
     void DeInit();
     void StopSounds();
+    // The screen takes the control over.
+    void AddControl(GuiControl* control);
+    // The control of that name (without regard to case), or null.
+    GuiControl* FindControl(const char* controlName) const;
 
     EngineString name;
-    float left = 0.0f;  // horizontal position, a fraction of the screen width
+    // The screen's rectangle as fractions of the screen: top and height of its height, left and
+    // width of its width.
+    float top = 0.0f;
+    float left = 0.0f;
+    float width = 1.0f;
+    float height = 1.0f;
+
+private:
+    GuiControl** m_controls = nullptr;
+    u32_t m_controlCount = 0;
 };
 
 extern GuiScreen* g_guiCurrentScreen;
@@ -29,3 +50,5 @@ void GuiShutdown();
 bool GuiFrame(int cursorX, int cursorY, UINT message, LPARAM lParam, WPARAM wParam, s32_t* stateWord);
 // The loaded screen of that name (without regard to case), else null.
 GuiScreen* GuiFindScreen(const char* name);
+// Adds a loaded screen; the GUI owns it and deletes it at GuiShutdown.
+void GuiAddScreen(GuiScreen* screen);

@@ -619,6 +619,47 @@ public:
     virtual HRESULT GetDesc(D3DINDEXBUFFER_DESC* desc) = 0;
 };
 
+// Vertex shader declarations: tokens that name the stream and, for each vertex register it feeds,
+// the data type (the registers take the stream's fields in order), optionally constants to load
+// into the constant registers, and an end token.
+enum D3DVSDT_TYPE : DWORD {
+    D3DVSDT_FLOAT1 = 0,
+    D3DVSDT_FLOAT2 = 1,
+    D3DVSDT_FLOAT3 = 2,
+    D3DVSDT_FLOAT4 = 3,
+    D3DVSDT_D3DCOLOR = 4,
+    D3DVSDT_UBYTE4 = 5,
+    D3DVSDT_SHORT2 = 6,
+    D3DVSDT_SHORT4 = 7,
+};
+enum D3DVSD_TOKENTYPE : DWORD {
+    D3DVSD_TOKEN_NOP = 0,
+    D3DVSD_TOKEN_STREAM = 1,
+    D3DVSD_TOKEN_STREAMDATA = 2,
+    D3DVSD_TOKEN_TESSELLATOR = 3,
+    D3DVSD_TOKEN_CONSTMEM = 4,
+    D3DVSD_TOKEN_EXT = 5,
+    D3DVSD_TOKEN_END = 7,
+};
+constexpr DWORD D3DVSD_TOKENTYPESHIFT = 29;
+constexpr DWORD D3DVSD_STREAM(DWORD stream) { return (DWORD(D3DVSD_TOKEN_STREAM) << D3DVSD_TOKENTYPESHIFT) | stream; }
+constexpr DWORD D3DVSD_REG(DWORD vertexRegister, DWORD type)
+{
+    return (DWORD(D3DVSD_TOKEN_STREAMDATA) << D3DVSD_TOKENTYPESHIFT) | (type << 16) | vertexRegister;
+}
+// Skips count DWORDs of the stream's vertex.
+constexpr DWORD D3DVSD_SKIP(DWORD count)
+{
+    return (DWORD(D3DVSD_TOKEN_STREAMDATA) << D3DVSD_TOKENTYPESHIFT) | 0x10000000u | (count << 16);
+}
+// Followed by count x 4 floats for the constant registers from address on.
+constexpr DWORD D3DVSD_CONST(DWORD address, DWORD count)
+{
+    return (DWORD(D3DVSD_TOKEN_CONSTMEM) << D3DVSD_TOKENTYPESHIFT) | (count << 25) | address;
+}
+constexpr DWORD D3DVSD_NOP() { return 0; }
+constexpr DWORD D3DVSD_END() { return 0xFFFFFFFFu; }
+
 class IDirect3D8;
 
 class IDirect3DDevice8 : public IUnknown8 {
@@ -673,9 +714,24 @@ public:
     virtual HRESULT SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) = 0;
     virtual HRESULT GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD* value) = 0;
 
-    // A vertex shader handle that is a flexible vertex format selects the fixed-function pipeline.
+    // A vertex shader handle that is a flexible vertex format selects the fixed-function pipeline;
+    // the handles CreateVertexShader gives are odd, which no vertex format is.
     virtual HRESULT SetVertexShader(DWORD handle) = 0;
     virtual HRESULT GetVertexShader(DWORD* handle) = 0;
+    // Shaders from assembled vs.1.0/1.1 and ps.1.0-1.4 tokens (D3DXAssembleShader). Constants are
+    // 4-float registers: 96 for vertex shaders, 8 for pixel shaders. Pixel shader 0 selects the
+    // texture-stage pipeline.
+    virtual HRESULT CreateVertexShader(const DWORD* declaration, const DWORD* function, DWORD* handle,
+                                       DWORD usage) = 0;
+    virtual HRESULT DeleteVertexShader(DWORD handle) = 0;
+    virtual HRESULT SetVertexShaderConstant(DWORD firstRegister, const void* data, DWORD count) = 0;
+    virtual HRESULT GetVertexShaderConstant(DWORD firstRegister, void* data, DWORD count) = 0;
+    virtual HRESULT CreatePixelShader(const DWORD* function, DWORD* handle) = 0;
+    virtual HRESULT DeletePixelShader(DWORD handle) = 0;
+    virtual HRESULT SetPixelShader(DWORD handle) = 0;
+    virtual HRESULT GetPixelShader(DWORD* handle) = 0;
+    virtual HRESULT SetPixelShaderConstant(DWORD firstRegister, const void* data, DWORD count) = 0;
+    virtual HRESULT GetPixelShaderConstant(DWORD firstRegister, void* data, DWORD count) = 0;
     virtual HRESULT SetStreamSource(UINT stream, IDirect3DVertexBuffer8* buffer, UINT stride) = 0;
     virtual HRESULT SetIndices(IDirect3DIndexBuffer8* buffer, UINT baseVertexIndex) = 0;
 

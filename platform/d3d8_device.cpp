@@ -51,6 +51,12 @@ GlDevice::~GlDevice()
         MakeCurrent();
         DestroyFramebuffer();
         m_programs.Clear();
+        for (const auto& entry : m_shaderPrograms) {
+            if (entry.second)
+                gl.DeleteProgram(entry.second);
+        }
+        if (m_shaderConstantBuffer)
+            gl.DeleteBuffers(1, &m_shaderConstantBuffer);
         if (m_targetFramebuffer)
             gl.DeleteFramebuffers(1, &m_targetFramebuffer);
         if (m_vertexArray)
@@ -133,6 +139,9 @@ bool GlDevice::InitialiseContext()
     gl.CreateBuffers(1, &m_uniformBuffer);
     gl.NamedBufferStorage(m_uniformBuffer, sizeof(FixedFunctionUniforms), nullptr, GL_DYNAMIC_STORAGE_BIT);
     gl.BindBufferBase(GL_UNIFORM_BUFFER, 0, m_uniformBuffer);
+    gl.CreateBuffers(1, &m_shaderConstantBuffer);
+    gl.NamedBufferStorage(m_shaderConstantBuffer, sizeof(ShaderConstantBlock), nullptr, GL_DYNAMIC_STORAGE_BIT);
+    gl.BindBufferBase(GL_UNIFORM_BUFFER, 1, m_shaderConstantBuffer);
     gl.CreateSamplers(D3DMAX_TEXTURE_STAGES, m_samplers);
     for (UINT stage = 0; stage < D3DMAX_TEXTURE_STAGES; ++stage)
         gl.BindSampler(stage, m_samplers[stage]);
@@ -141,7 +150,10 @@ bool GlDevice::InitialiseContext()
     gl.CreateFramebuffers(1, &m_targetFramebuffer);
     gl.Enable(GL_SCISSOR_TEST);  // the viewport rectangle, always
     m_gl.scissorTest = true;
-    return gl.GetError() == GL_NO_ERROR;
+    if (gl.GetError() != GL_NO_ERROR)
+        return false;
+    VerifyShaderTranslator();
+    return true;
 }
 
 bool GlDevice::CreateFramebuffer(const D3DPRESENT_PARAMETERS& requested)

@@ -8,15 +8,49 @@
 #pragma once
 #include <SDL2/SDL_video.h>
 
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
 #include "platform/d3d8.h"
 #include "platform/d3d8_fixed_function.h"
 #include "platform/d3d8_gl.h"
 #include "platform/d3d8_resources.h"
+#include "platform/d3d8_shader_program.h"
 #include "platform/d3d8_test_hooks.h"
 #include "platform/d3d8_vertex_format.h"
 
 // Keeps the GL renderer and version texts for the adapter identifier.
 void GlRecordDriver(const char* renderer, const char* version);
+// True once a device has run the shader translator end to end (assembly to linked program); the
+// capabilities report shader versions only then.
+bool GlShaderTranslatorWorks();
+
+// A created shader. The serial number never repeats, so programs linked from a deleted shader are
+// never mistaken for those of a later one that reuses its handle.
+struct GlVertexShader {
+    std::uint32_t serial;
+    VertexDeclaration declaration;
+    ShaderFunction function;
+};
+struct GlPixelShader {
+    std::uint32_t serial;
+    ShaderFunction function;
+};
+
+// What selects a program while a shader is in use: the shaders, the texture kinds and projection
+// of the stages the pixel shader reads, and the normalised fixed-function key of the other side.
+struct ShaderProgramKey {
+    std::uint32_t vertexSerial = 0;  // 0: the fixed-function vertex stage
+    std::uint32_t pixelSerial = 0;   // 0: the texture-stage pipeline
+    std::uint32_t textureKinds = 0;  // 2 bits per stage
+    std::uint32_t projectedBy = 0;   // 3 bits per stage
+    FixedFunctionKey fixed;
+    bool operator==(const ShaderProgramKey&) const = default;
+};
+struct ShaderProgramKeyHash {
+    std::size_t operator()(const ShaderProgramKey& key) const;
+};
 
 class GlDevice final : public IDirect3DDevice8 {
 public:
@@ -76,6 +110,16 @@ public:
 
     HRESULT SetVertexShader(DWORD handle) override;
     HRESULT GetVertexShader(DWORD* handle) override;
+    HRESULT CreateVertexShader(const DWORD* declaration, const DWORD* function, DWORD* handle, DWORD usage) override;
+    HRESULT DeleteVertexShader(DWORD handle) override;
+    HRESULT SetVertexShaderConstant(DWORD firstRegister, const void* data, DWORD count) override;
+    HRESULT GetVertexShaderConstant(DWORD firstRegister, void* data, DWORD count) override;
+    HRESULT CreatePixelShader(const DWORD* function, DWORD* handle) override;
+    HRESULT DeletePixelShader(DWORD handle) override;
+    HRESULT SetPixelShader(DWORD handle) override;
+    HRESULT GetPixelShader(DWORD* handle) override;
+    HRESULT SetPixelShaderConstant(DWORD firstRegister, const void* data, DWORD count) override;
+    HRESULT GetPixelShaderConstant(DWORD firstRegister, void* data, DWORD count) override;
     HRESULT SetStreamSource(UINT stream, IDirect3DVertexBuffer8* buffer, UINT stride) override;
     HRESULT SetIndices(IDirect3DIndexBuffer8* buffer, UINT baseVertexIndex) override;
 
@@ -95,6 +139,7 @@ public:
     void InjectCooperativeLevel(HRESULT level) { m_cooperativeLevel = level; }
     void InjectResetResult(HRESULT result) { m_injectedReset = result; }
     std::size_t ProgramCount() const { return m_programs.Count(); }
+    std::size_t ShaderProgramCount() const { return m_shaderPrograms.size(); }
     // Bindings do not hold references (resources hold the device): a resource that goes away is
     // unbound here first.
     void ForgetTexture(IDirect3DBaseTexture8* texture, const GlTextureStorage* storage);
@@ -118,6 +163,17 @@ private:
     // Draw-time translation of the recorded state.
     bool PrepareDraw();
     void ApplyProgram();
+    void ApplyShaderProgram();
+    GLuint LinkShaderProgram(const ShaderProgramKey& key);
+    void DeleteShaderPrograms(std::uint32_t serial);
+    void ConfigureDeclarationInputs();
+    void MarkShaderConstants(const void* first, std::size_t bytes);
+    void UpdateBumpConstants(DWORD stage);
+    // Runs the shader translator once per process on this context (GlShaderTranslatorWorks).
+    void VerifyShaderTranslator();
+    void UploadShaderConstants();
+    GlVertexShader* FindVertexShader(DWORD handle);
+    GlPixelShader* FindPixelShader(DWORD handle);
     void ApplyBlend();
     void ApplyDepthStencil();
     void ApplyRaster();
@@ -175,7 +231,10 @@ private:
     float m_clipPlanes[6][4] = {};
     IDirect3DBaseTexture8* m_textures[D3DMAX_TEXTURE_STAGES] = {};
     BYTE m_textureKinds[D3DMAX_TEXTURE_STAGES] = {};
-    DWORD m_vertexShader = 0;  // the flexible vertex format in use
+    DWORD m_vertexShader = 0;  // the flexible vertex format or the vertex shader handle in use
+    GlVertexShader* m_vertexShaderRecord = nullptr;  // null while a vertex format is in use
+    DWORD m_pixelShader = 0;
+    GlPixelShader* m_pixelShaderRecord = nullptr;
     FvfLayout m_layout;
     GlVertexBuffer* m_stream = nullptr;
     UINT m_streamStride = 0;
@@ -196,7 +255,8 @@ private:
         kDirtyLights = 1u << 9,
         kDirtyUniforms = 1u << 10,
         kDirtyFramebuffer = 1u << 11,
-        kDirtyAll = 0xFFFu,
+        kDirtyShaderConstants = 1u << 12,
+        kDirtyAll = 0x1FFFu,
     };
     std::uint32_t m_dirty = kDirtyAll;
     std::uint32_t m_dirtySamplerStages = 0xFF;
@@ -221,6 +281,16 @@ private:
     FixedFunctionPrograms m_programs;
     FixedFunctionUniforms m_uniforms = {};
     std::size_t m_uniformDirtyFirst = 0, m_uniformDirtyEnd = 0;
+
+    // Shaders: tables indexed by handle, the programs linked for them and their constants.
+    std::vector<std::unique_ptr<GlVertexShader>> m_vertexShaders;
+    std::vector<std::unique_ptr<GlPixelShader>> m_pixelShaders;
+    std::unordered_map<ShaderProgramKey, GLuint, ShaderProgramKeyHash> m_shaderPrograms;
+    ShaderProgramKey m_shaderKey;
+    bool m_shaderKeyValid = false;
+    GLuint m_shaderConstantBuffer = 0;
+    ShaderConstantBlock m_shaderConstants = {};
+    std::size_t m_shaderConstantsDirtyFirst = 0, m_shaderConstantsDirtyEnd = 0;
 
     struct GlShadow {
         bool blend = false, depthTest = false, stencilTest = false, cullFace = false, scissorTest = false;

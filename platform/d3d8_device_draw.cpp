@@ -182,6 +182,11 @@ void GlDevice::GlBindFramebuffer(GLuint framebuffer)
 
 void GlDevice::ApplyProgram()
 {
+    if (m_vertexShaderRecord || m_pixelShaderRecord) {
+        ApplyShaderProgram();
+        return;
+    }
+    m_shaderKeyValid = false;
     FixedFunctionState state;
     state.renderStates = m_renderStates;
     state.stageStates = m_stageStates;
@@ -333,7 +338,10 @@ void GlDevice::ApplyViewport()
 
 void GlDevice::ApplyVertexInput()
 {
-    if (m_configuredFvf != m_vertexShader) {
+    if (m_configuredFvf != m_vertexShader && m_vertexShaderRecord) {
+        m_configuredFvf = m_vertexShader;
+        ConfigureDeclarationInputs();
+    } else if (m_configuredFvf != m_vertexShader) {
         m_configuredFvf = m_vertexShader;
         const FvfLayout& layout = m_layout;
         auto attribute = [this](GLuint location, bool present, GLint size, GLenum type, bool normalised,
@@ -356,6 +364,9 @@ void GlDevice::ApplyVertexInput()
         for (GLuint set = 0; set < 8; ++set)
             attribute(4 + set, set < layout.texCoordCount, layout.texCoordSize[set], GL_FLOAT, false,
                       layout.texCoordOffset[set]);
+        // Locations past the fixed-function ones belong to shader declarations.
+        for (GLuint location = 12; location < 16; ++location)
+            attribute(location, false, 0, GL_FLOAT, false, 0);
     }
     const GLuint buffer = m_stream ? m_stream->Storage().Name() : 0;
     const GLsizei stride = static_cast<GLsizei>(m_streamStride);
@@ -443,6 +454,8 @@ bool GlDevice::PrepareDraw()
             ApplySamplers();
         if (m_uniformDirtyEnd > m_uniformDirtyFirst)
             UploadUniforms();
+        if (m_dirty & kDirtyShaderConstants)
+            UploadShaderConstants();
         m_dirty = 0;
     }
     return m_program != 0;

@@ -198,6 +198,12 @@ void GlDevice::ResetState()
     }
     std::memset(m_clipPlanes, 0, sizeof m_clipPlanes);
     m_vertexShader = 0;
+    m_vertexShaderRecord = nullptr;
+    m_pixelShader = 0;
+    m_pixelShaderRecord = nullptr;
+    m_shaderKeyValid = false;
+    m_shaderConstants = {};
+    MarkShaderConstants(&m_shaderConstants, sizeof m_shaderConstants);
     m_layout = FvfLayout();
     m_stream = nullptr;
     m_streamStride = 0;
@@ -300,7 +306,7 @@ HRESULT GlDevice::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE typ
     case D3DTSS_BUMPENVMAT10:
     case D3DTSS_BUMPENVMAT11:
     case D3DTSS_BUMPENVLSCALE:
-    case D3DTSS_BUMPENVLOFFSET: break;
+    case D3DTSS_BUMPENVLOFFSET: UpdateBumpConstants(stage); break;
     default: m_dirty |= kDirtyProgram; break;
     }
     return D3D_OK;
@@ -470,14 +476,31 @@ HRESULT GlDevice::SetClipPlane(DWORD index, const float* plane)
 HRESULT GlDevice::SetVertexShader(DWORD handle)
 {
     ++m_counts.setVertexShader;
+    FvfLayout layout;
+    GlVertexShader* record = nullptr;
+    if (handle & 1) {
+        // A shader handle; its declaration's constants are loaded each time it is set.
+        record = FindVertexShader(handle);
+        if (!record)
+            return D3DERR_INVALIDCALL;
+        layout.positionComponents = 4;
+        layout.stride = record->declaration.size;
+        for (const VertexDeclaration::Constant& constant : record->declaration.constants) {
+            std::memcpy(m_shaderConstants.vertex[constant.reg], constant.values, sizeof constant.values);
+            MarkShaderConstants(m_shaderConstants.vertex[constant.reg], sizeof constant.values);
+        }
+    } else {
+        if (handle == m_vertexShader)
+            return D3D_OK;
+        if (!FvfDescribe(handle, &layout))
+            return D3DERR_INVALIDCALL;
+    }
     if (handle == m_vertexShader)
         return D3D_OK;
-    FvfLayout layout;
-    if (!FvfDescribe(handle, &layout))
-        return D3DERR_INVALIDCALL;
     if (layout.pretransformed != m_layout.pretransformed)
         m_dirty |= kDirtyViewport;
     m_vertexShader = handle;
+    m_vertexShaderRecord = record;
     m_layout = layout;
     m_dirty |= kDirtyVertexInput | kDirtyProgram;
     return D3D_OK;

@@ -18,6 +18,7 @@ struct AdapterHooks {
     std::vector<D3D8CreateAttempt> attempts;
     bool modesOverridden = false;
     std::vector<D3DDISPLAYMODE> modes;
+    bool shaderVersionsSet = false;  // otherwise the versions the translator supports, once it works
     DWORD vertexShaderVersion = 0;
     DWORD pixelShaderVersion = 0;
     char renderer[256] = "";
@@ -137,8 +138,14 @@ public:
         caps->MaxStreams = 1;
         caps->MaxPointSize = 64.0f;
         caps->MaxAnisotropy = 16;
-        caps->VertexShaderVersion = Hooks().vertexShaderVersion;
-        caps->PixelShaderVersion = Hooks().pixelShaderVersion;
+        if (Hooks().shaderVersionsSet) {
+            caps->VertexShaderVersion = Hooks().vertexShaderVersion;
+            caps->PixelShaderVersion = Hooks().pixelShaderVersion;
+        } else if (GlShaderTranslatorWorks()) {
+            caps->VertexShaderVersion = D3DVS_VERSION(1, 1);
+            caps->PixelShaderVersion = D3DPS_VERSION(1, 4);
+        }
+        caps->MaxVertexShaderConst = caps->VertexShaderVersion ? 96 : 0;
         caps->MaxPixelShaderValue = 1.0f;
         return D3D_OK;
     }
@@ -218,6 +225,13 @@ void D3D8TestSetAdapterModes(const D3DDISPLAYMODE* modes, int count)
 
 void D3D8TestSetShaderVersions(DWORD vertexShaderVersion, DWORD pixelShaderVersion)
 {
+    Hooks().shaderVersionsSet = true;
     Hooks().vertexShaderVersion = vertexShaderVersion;
     Hooks().pixelShaderVersion = pixelShaderVersion;
+}
+
+void D3D8TestClearShaderVersions()
+{
+    Hooks().shaderVersionsSet = false;
+    Hooks().vertexShaderVersion = Hooks().pixelShaderVersion = 0;
 }

@@ -18,6 +18,10 @@ D3D8CallCounts D3D8TestCallCounts(IDirect3DDevice8* device) { return Device(devi
 void D3D8TestClearCallCounts(IDirect3DDevice8* device) { Device(device)->Counts() = {}; }
 UINT D3D8TestLiveDefaultPoolResources(IDirect3DDevice8* device) { return Device(device)->LiveDefaultPoolResources(); }
 UINT D3D8TestProgramCount(IDirect3DDevice8* device) { return static_cast<UINT>(Device(device)->ProgramCount()); }
+UINT D3D8TestShaderProgramCount(IDirect3DDevice8* device)
+{
+    return static_cast<UINT>(Device(device)->ShaderProgramCount());
+}
 
 D3D8LockRecord D3D8TestLastLock(IDirect3DVertexBuffer8* buffer)
 {

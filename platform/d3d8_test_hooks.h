@@ -43,8 +43,10 @@ int D3D8TestCreateAttempts(const D3D8CreateAttempt** attempts);
 void D3D8TestClearCreateAttempts();
 // The adapter's display modes as the Direct3D object lists them (count < 0: the real ones again).
 void D3D8TestSetAdapterModes(const D3DDISPLAYMODE* modes, int count);
-// The shader versions the capabilities report.
+// The shader versions the capabilities report, in place of those of the shader translator.
 void D3D8TestSetShaderVersions(DWORD vertexShaderVersion, DWORD pixelShaderVersion);
+// Back to the translator's versions (vs.1.1 and ps.1.4 once it works, else none).
+void D3D8TestClearShaderVersions();
 
 // What TestCooperativeLevel (and Present) report until a successful Reset.
 void D3D8TestSetCooperativeLevel(IDirect3DDevice8* device, HRESULT level);
@@ -55,5 +57,7 @@ void D3D8TestClearCallCounts(IDirect3DDevice8* device);
 UINT D3D8TestLiveDefaultPoolResources(IDirect3DDevice8* device);
 // Fixed-function programs generated so far.
 UINT D3D8TestProgramCount(IDirect3DDevice8* device);
+// Programs linked for shaders so far (deleting a shader deletes its programs).
+UINT D3D8TestShaderProgramCount(IDirect3DDevice8* device);
 D3D8LockRecord D3D8TestLastLock(IDirect3DVertexBuffer8* buffer);
 D3D8LockRecord D3D8TestLastLock(IDirect3DIndexBuffer8* buffer);

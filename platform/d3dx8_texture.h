@@ -52,8 +52,8 @@ struct D3DXIMAGE_INFO {
 
 // Adjusts the requested size, level count and format to what the device can make:
 // D3DX_DEFAULT or 0 sizes become 256, levels 0 or D3DX_DEFAULT the full chain.
-HRESULT D3DXCheckTextureRequirements(IDirect3DDevice8* device, UINT* width, UINT* height, UINT* mipLevels,
-                                     DWORD usage, D3DFORMAT* format, D3DPOOL pool);
+HRESULT D3DXCheckTextureRequirements(IDirect3DDevice8* device, UINT* width, UINT* height, UINT* mipLevels, DWORD usage,
+                                     D3DFORMAT* format, D3DPOOL pool);
 
 HRESULT D3DXCreateTexture(IDirect3DDevice8* device, UINT width, UINT height, UINT mipLevels, DWORD usage,
                           D3DFORMAT format, D3DPOOL pool, IDirect3DTexture8** texture);
@@ -68,13 +68,12 @@ HRESULT D3DXGetImageInfoFromFileInMemory(const void* data, UINT dataSize, D3DXIM
 // info, when given, receives what the file holds.
 HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice8* device, const char* file, UINT width, UINT height,
                                      UINT mipLevels, DWORD usage, D3DFORMAT format, D3DPOOL pool, DWORD filter,
-                                     DWORD mipFilter, D3DCOLOR colorKey, D3DXIMAGE_INFO* info,
-                                     PALETTEENTRY* palette, IDirect3DTexture8** texture);
+                                     DWORD mipFilter, D3DCOLOR colorKey, D3DXIMAGE_INFO* info, PALETTEENTRY* palette,
+                                     IDirect3DTexture8** texture);
 HRESULT D3DXCreateTextureFromFileInMemoryEx(IDirect3DDevice8* device, const void* data, UINT dataSize, UINT width,
-                                            UINT height, UINT mipLevels, DWORD usage, D3DFORMAT format,
-                                            D3DPOOL pool, DWORD filter, DWORD mipFilter, D3DCOLOR colorKey,
-                                            D3DXIMAGE_INFO* info, PALETTEENTRY* palette,
-                                            IDirect3DTexture8** texture);
+                                            UINT height, UINT mipLevels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                                            DWORD filter, DWORD mipFilter, D3DCOLOR colorKey, D3DXIMAGE_INFO* info,
+                                            PALETTEENTRY* palette, IDirect3DTexture8** texture);
 // All defaults, managed pool.
 HRESULT D3DXCreateTextureFromFileA(IDirect3DDevice8* device, const char* file, IDirect3DTexture8** texture);
 HRESULT D3DXCreateTextureFromFileInMemory(IDirect3DDevice8* device, const void* data, UINT dataSize,
@@ -86,17 +85,16 @@ HRESULT D3DXCreateTextureFromFileInMemory(IDirect3DDevice8* device, const void* 
 HRESULT D3DXLoadSurfaceFromFileA(IDirect3DSurface8* dest, const PALETTEENTRY* destPalette, const RECT* destRect,
                                  const char* file, const RECT* srcRect, DWORD filter, D3DCOLOR colorKey,
                                  D3DXIMAGE_INFO* info);
-HRESULT D3DXLoadSurfaceFromFileInMemory(IDirect3DSurface8* dest, const PALETTEENTRY* destPalette,
-                                        const RECT* destRect, const void* data, UINT dataSize, const RECT* srcRect,
-                                        DWORD filter, D3DCOLOR colorKey, D3DXIMAGE_INFO* info);
+HRESULT D3DXLoadSurfaceFromFileInMemory(IDirect3DSurface8* dest, const PALETTEENTRY* destPalette, const RECT* destRect,
+                                        const void* data, UINT dataSize, const RECT* srcRect, DWORD filter,
+                                        D3DCOLOR colorKey, D3DXIMAGE_INFO* info);
 HRESULT D3DXLoadSurfaceFromSurface(IDirect3DSurface8* dest, const PALETTEENTRY* destPalette, const RECT* destRect,
                                    IDirect3DSurface8* src, const PALETTEENTRY* srcPalette, const RECT* srcRect,
                                    DWORD filter, D3DCOLOR colorKey);
 // srcPitch: bytes per row (per row of 4x4 blocks for DXT formats).
 HRESULT D3DXLoadSurfaceFromMemory(IDirect3DSurface8* dest, const PALETTEENTRY* destPalette, const RECT* destRect,
                                   const void* srcMemory, D3DFORMAT srcFormat, UINT srcPitch,
-                                  const PALETTEENTRY* srcPalette, const RECT* srcRect, DWORD filter,
-                                  D3DCOLOR colorKey);
+                                  const PALETTEENTRY* srcPalette, const RECT* srcRect, DWORD filter, D3DCOLOR colorKey);
 
 // Rebuilds every level below srcLevel from the one above it (D3DX_DEFAULT filter: box).
 HRESULT D3DXFilterTexture(IDirect3DBaseTexture8* texture, const PALETTEENTRY* palette, UINT srcLevel, DWORD filter);

@@ -46,8 +46,8 @@ HRESULT FillFromImage(IDirect3DTexture8* texture, const DecodedImage& image, DWO
         IDirect3DSurface8* surface = TextureSurface(texture, 0, level);
         const PixelLevel source = image.Level(level);
         const RECT whole = {0, 0, static_cast<LONG>(source.width), static_cast<LONG>(source.height)};
-        const HRESULT result = surface ? LoadSurfaceFromLevel(surface, nullptr, source, whole, filter, colorKey)
-                                       : D3DERR_INVALIDCALL;
+        const HRESULT result =
+            surface ? LoadSurfaceFromLevel(surface, nullptr, source, whole, filter, colorKey) : D3DERR_INVALIDCALL;
         if (surface)
             surface->Release();
         if (FAILED(result))
@@ -73,8 +73,8 @@ HRESULT FillFromImage(IDirect3DTexture8* texture, const DecodedImage& image, DWO
 
 }  // namespace
 
-HRESULT D3DXCheckTextureRequirements(IDirect3DDevice8* device, UINT* width, UINT* height, UINT* mipLevels,
-                                     DWORD usage, D3DFORMAT* format, D3DPOOL)
+HRESULT D3DXCheckTextureRequirements(IDirect3DDevice8* device, UINT* width, UINT* height, UINT* mipLevels, DWORD usage,
+                                     D3DFORMAT* format, D3DPOOL)
 {
     if (!device)
         return D3DERR_INVALIDCALL;
@@ -122,10 +122,12 @@ HRESULT D3DXGetImageInfoFromFileA(const char* file, D3DXIMAGE_INFO* info)
 }
 
 HRESULT D3DXCreateTextureFromFileInMemoryEx(IDirect3DDevice8* device, const void* data, UINT dataSize, UINT width,
-                                            UINT height, UINT mipLevels, DWORD usage, D3DFORMAT format,
-                                            D3DPOOL pool, DWORD filter, DWORD mipFilter, D3DCOLOR colorKey,
-                                            D3DXIMAGE_INFO* info, PALETTEENTRY*, IDirect3DTexture8** texture)
+                                            UINT height, UINT mipLevels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                                            DWORD filter, DWORD mipFilter, D3DCOLOR colorKey, D3DXIMAGE_INFO* info,
+                                            PALETTEENTRY*, IDirect3DTexture8** texture)
 {
+    if (info)
+        *info = {};
     if (!device || !data || !texture || !FilterValid(filter) || !FilterValid(mipFilter))
         return D3DERR_INVALIDCALL;
     *texture = nullptr;
@@ -161,6 +163,8 @@ HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice8* device, const char* file,
 {
     if (texture)
         *texture = nullptr;
+    if (info)
+        *info = {};
     std::vector<BYTE> bytes;
     if (!ReadWholeFile(file, bytes))
         return E_FAIL;

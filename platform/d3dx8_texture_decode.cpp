@@ -134,8 +134,8 @@ bool CheckTga(const BYTE* data, std::size_t size, D3DXIMAGE_INFO& info)
         return false;
     if (bitCount != 8 && bitCount != 15 && bitCount != 16 && bitCount != 24 && bitCount != 32)
         return false;
-    if (mapped && (bitCount != 8 || (mapEntryBits != 15 && mapEntryBits != 16 && mapEntryBits != 24 &&
-                                     mapEntryBits != 32)))
+    if (mapped &&
+        (bitCount != 8 || (mapEntryBits != 15 && mapEntryBits != 16 && mapEntryBits != 24 && mapEntryBits != 32)))
         return false;
     std::uint64_t position = 18 + idLength;
     if (colourMapType == 1)
@@ -298,8 +298,8 @@ bool CheckJpeg(const BYTE* data, std::size_t size, D3DXIMAGE_INFO& info)
     if (!SideValid(width) || !SideValid(height) ||
         static_cast<std::uint64_t>(width) * height > kJpegPixelsPerByte * size + 65536)
         return false;
-    SetInfo(info, static_cast<UINT>(width), static_cast<UINT>(height), 1,
-            components == 1 ? D3DFMT_L8 : D3DFMT_X8R8G8B8, D3DXIFF_JPG);
+    SetInfo(info, static_cast<UINT>(width), static_cast<UINT>(height), 1, components == 1 ? D3DFMT_L8 : D3DFMT_X8R8G8B8,
+            D3DXIFF_JPG);
     return true;
 }
 

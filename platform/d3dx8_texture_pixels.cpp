@@ -146,10 +146,7 @@ bool HalveExactly(const ArgbImage& src, UINT width, UINT height, ArgbImage& out)
 
 }  // namespace
 
-bool PixelFormatConvertible(D3DFORMAT format)
-{
-    return PixelFormatBytes(format) != 0 || DxtBlockBytes(format) != 0;
-}
+bool PixelFormatConvertible(D3DFORMAT format) { return PixelFormatBytes(format) != 0 || DxtBlockBytes(format) != 0; }
 
 UINT PixelFormatBytes(D3DFORMAT format)
 {
@@ -181,10 +178,7 @@ UINT PixelRowPitch(D3DFORMAT format, UINT width)
     return width * PixelFormatBytes(format);
 }
 
-UINT PixelRowCount(D3DFORMAT format, UINT height)
-{
-    return DxtBlockBytes(format) ? (height + 3) / 4 : height;
-}
+UINT PixelRowCount(D3DFORMAT format, UINT height) { return DxtBlockBytes(format) ? (height + 3) / 4 : height; }
 
 void ReadPixelRow(D3DFORMAT format, const BYTE* p, UINT count, DWORD* out)
 {
@@ -426,8 +420,7 @@ bool FilterValid(DWORD filter)
 void ResampleImage(const ArgbImage& src, UINT width, UINT height, DWORD filter, ArgbImage& out)
 {
     const DWORD kind = filter == D3DX_DEFAULT ? D3DX_FILTER_TRIANGLE : filter & 0xFF;
-    if (kind == D3DX_FILTER_NONE || (width == src.width && height == src.height) || src.width == 0 ||
-        src.height == 0) {
+    if (kind == D3DX_FILTER_NONE || (width == src.width && height == src.height) || src.width == 0 || src.height == 0) {
         CopyUnscaled(src, width, height, out);
         return;
     }

@@ -86,12 +86,13 @@ HRESULT AppendSurfaceDds(IDirect3DSurface8* surface, const RECT* srcRect, std::v
         return D3DERR_INVALIDCALL;
     const RECT whole = {0, 0, static_cast<LONG>(desc.Width), static_cast<LONG>(desc.Height)};
     const RECT rect = srcRect ? *srcRect : whole;
-    if (rect.left < 0 || rect.top < 0 || rect.left >= rect.right || rect.top >= rect.bottom || rect.right > whole.right ||
-        rect.bottom > whole.bottom)
+    if (rect.left < 0 || rect.top < 0 || rect.left >= rect.right || rect.top >= rect.bottom ||
+        rect.right > whole.right || rect.bottom > whole.bottom)
         return D3DERR_INVALIDCALL;
     // Compressed surfaces are cut on block boundaries only.
-    if (DxtBlockBytes(desc.Format) && srcRect && ((rect.left | rect.top) & 3 || (rect.right & 3 && rect.right != whole.right) ||
-                                                  (rect.bottom & 3 && rect.bottom != whole.bottom)))
+    if (DxtBlockBytes(desc.Format) && srcRect &&
+        ((rect.left | rect.top) & 3 || (rect.right & 3 && rect.right != whole.right) ||
+         (rect.bottom & 3 && rect.bottom != whole.bottom)))
         return D3DERR_INVALIDCALL;
     D3DLOCKED_RECT locked = {};
     if (FAILED(surface->LockRect(&locked, nullptr, D3DLOCK_READONLY)))

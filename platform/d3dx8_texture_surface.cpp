@@ -60,8 +60,8 @@ IDirect3DSurface8* TextureSurface(IDirect3DBaseTexture8* texture, UINT face, UIN
     return surface;
 }
 
-HRESULT LoadSurfaceFromLevel(IDirect3DSurface8* dest, const RECT* destRect, const PixelLevel& src,
-                             const RECT& srcRect, DWORD filter, D3DCOLOR colorKey)
+HRESULT LoadSurfaceFromLevel(IDirect3DSurface8* dest, const RECT* destRect, const PixelLevel& src, const RECT& srcRect,
+                             DWORD filter, D3DCOLOR colorKey)
 {
     D3DSURFACE_DESC desc = {};
     if (!dest || !src.bits || !FilterValid(filter) || !PixelFormatConvertible(src.format) ||
@@ -202,9 +202,8 @@ HRESULT D3DXLoadSurfaceFromSurface(IDirect3DSurface8* dest, const PALETTEENTRY*,
         return D3DERR_INVALIDCALL;
     const PixelLevel level = {desc.Format, static_cast<BYTE*>(locked.pBits), static_cast<UINT>(locked.Pitch),
                               desc.Width, desc.Height};
-    const HRESULT result =
-        LoadSurfaceFromLevel(dest, destRect, level, srcRect ? *srcRect : WholeRect(desc.Width, desc.Height), filter,
-                             colorKey);
+    const HRESULT result = LoadSurfaceFromLevel(
+        dest, destRect, level, srcRect ? *srcRect : WholeRect(desc.Width, desc.Height), filter, colorKey);
     src->UnlockRect();
     return result;
 }

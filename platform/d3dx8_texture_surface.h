@@ -12,8 +12,8 @@ UINT TextureFaceCount(IDirect3DBaseTexture8* texture);
 
 // srcRect of src converted, colour-keyed and resampled with filter into destRect (null: whole) of dest.
 // Same size and format with no colour key copies the bytes as they are.
-HRESULT LoadSurfaceFromLevel(IDirect3DSurface8* dest, const RECT* destRect, const PixelLevel& src,
-                             const RECT& srcRect, DWORD filter, D3DCOLOR colorKey);
+HRESULT LoadSurfaceFromLevel(IDirect3DSurface8* dest, const RECT* destRect, const PixelLevel& src, const RECT& srcRect,
+                             DWORD filter, D3DCOLOR colorKey);
 
 HRESULT ReadSurfacePixels(IDirect3DSurface8* surface, const RECT* rect, ArgbImage& out);
 HRESULT WriteSurfacePixels(IDirect3DSurface8* surface, const ArgbImage& image);

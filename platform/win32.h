@@ -235,6 +235,8 @@ void OutputDebugStringA(const char* text);
 HMODULE LoadLibraryA(const char* fileName);
 FARPROC GetProcAddress(HMODULE module, const char* name);
 BOOL FreeLibrary(HMODULE module);
+// The program's own path (module must be null); the characters copied, the size when cut, 0 on failure.
+DWORD GetModuleFileNameA(HMODULE module, char* fileName, DWORD size);
 
 // Directory search with a wildcard pattern such as "plugins\*.plg" (see platform/file_system.h).
 struct WIN32_FIND_DATAA {

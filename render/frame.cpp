@@ -4,6 +4,7 @@
 #include "core/log.h"
 #include "render/dynamic_buffers.h"
 #include "render/render_context.h"
+#include "render/shaders.h"
 #include "render/state_cache.h"
 #include "world/clustered_mesh.h"
 
@@ -108,6 +109,7 @@ void RenderReleaseDeviceResources()
     ReleaseResource(g_render.cubeTarget);
     ReleaseResource(g_render.targetDepthStencil);
     ReleaseResource(g_render.secondTarget);
+    ShaderReleaseAll();
 }
 
 void RenderCreateDeviceResources()
@@ -155,4 +157,5 @@ void RenderCreateDeviceResources()
     KeepIfMade(device->CreateTexture(512, 512, 0, D3DUSAGE_RENDERTARGET, D3DFMT_R5G6B5, D3DPOOL_DEFAULT,
                                      &g_render.secondTarget),
                g_render.secondTarget);
+    ShaderLoadWaterSet();
 }

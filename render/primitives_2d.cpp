@@ -14,6 +14,15 @@ namespace {
 
 constexpr float kPi = 3.14159265358979f;
 
+bool TextureOnCurrentDevice(IDirect3DTexture8* texture)
+{
+    IDirect3DDevice8* device = nullptr;
+    if (!texture || FAILED(texture->GetDevice(&device)) || !device)
+        return false;
+    device->Release();
+    return device == g_render.device;
+}
+
 VertexScreen ScreenVertex(float x, float y, D3DCOLOR colour, float u, float v)
 {
     return {x, y, kScreenZ, kScreenRhw, colour, u, v};
@@ -148,8 +157,10 @@ void DynVertexPutVec2(const float* v)
 void RenderShowLogoFrame()
 {
     RenderSetClearColor(0);
-    // Without a logo there is nothing to show: no white square stands in for it.
-    if (!g_texGuiLogo || RenderBeginFrame() != 0)
+    // Without a logo there is nothing to show: no white square stands in for it. Right after a mode
+    // change the registry may still hold the logo of the previous device until the textures are
+    // recreated; that one cannot be drawn on the new device.
+    if (!TextureOnCurrentDevice(g_texGuiLogo) || RenderBeginFrame() != 0)
         return;
     RenderSetColorOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE);
     RenderSetAlphaOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE);

@@ -9,6 +9,7 @@
 #include "render/land_composite.h"
 #include "render/render_context.h"
 #include "render/texture_manager.h"
+#include "scene/decal_list.h"
 
 RenderContext g_render;
 
@@ -21,6 +22,7 @@ int RenderInit(HWND window)
         return -1;
     g_render.window = window;
     DebugListsReset();
+    DecalListInit();
     return 0;
 }
 
@@ -60,6 +62,7 @@ void RenderLogDeviceInfo()
 int RenderShutdown(bool)
 {
     Log("Destroying device buffers and vegetation...");
+    DecalListClear();
     TexturesReleaseAll();
     LandLayersRelease();
     GridFontReleaseBuiltin();

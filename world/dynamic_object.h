@@ -20,6 +20,8 @@ public:
 
     // The object's position; the root class is at the origin.
     virtual Vector3 GetPosition() const { return {}; }
+    // Moves the object; the root class has no position to move.
+    virtual void SetPosition(const Vector3&) {}
     // True for objects that block traces and take decals.
     virtual bool IsCollidable() const { return false; }
     // The object's bounds in world space: min x, y, z, then max x, y, z. The root class is a point

@@ -21,6 +21,15 @@ Vector3 GraphObj::GetPosition() const
     return {local.m[3][0], local.m[3][1], local.m[3][2]};
 }
 
+void GraphObj::SetPosition(const Vector3& position)
+{
+    D3DMATRIX local = m_root->GetLocalMatrix();
+    local.m[3][0] = position.x;
+    local.m[3][1] = position.y;
+    local.m[3][2] = position.z;
+    m_root->SetLocalMatrix(local);
+}
+
 namespace {
 
 template <class Visit>

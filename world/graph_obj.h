@@ -13,6 +13,8 @@ public:
 
     // The translation of the root node.
     Vector3 GetPosition() const override;
+    // Sets the translation of the root node.
+    void SetPosition(const Vector3& position) override;
     bool IsCollidable() const override { return collidable; }
     // The boxes of every frame-0 mesh of the tree, in world space; a point at the position when
     // the tree holds no mesh.
@@ -30,6 +32,9 @@ public:
     bool FindNamedPoint(const char* pointName, GraphNode** nodeOut, Vector3* pointOut) const;
 
     bool collidable = true;
+    // Set once the object has been moved onto the terrain; "fly" objects are never moved there.
+    u8_t placedOnGround = 0;
+    u8_t fly = 0;
 
 private:
     GraphNode* m_root;

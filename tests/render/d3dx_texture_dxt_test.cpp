@@ -21,20 +21,27 @@ struct BlockCase {
 // Colour endpoints 0xF800 (red) and 0x001F (blue); every row of indices is 0, 1, 2, 3, so the
 // checked diagonal shows each index once.
 const BlockCase kBlocks[] = {
-    {"four colours (c0 > c1)", D3DFMT_DXT1, {0x00, 0xF8, 0x1F, 0x00, 0xE4, 0xE4, 0xE4, 0xE4},
+    {"four colours (c0 > c1)",
+     D3DFMT_DXT1,
+     {0x00, 0xF8, 0x1F, 0x00, 0xE4, 0xE4, 0xE4, 0xE4},
      {0xFFFF0000u, 0xFF0000FFu, 0xFFAA0055u, 0xFF5500AAu}},
-    {"three colours and transparent (c0 <= c1)", D3DFMT_DXT1, {0x1F, 0x00, 0x00, 0xF8, 0xE4, 0xE4, 0xE4, 0xE4},
+    {"three colours and transparent (c0 <= c1)",
+     D3DFMT_DXT1,
+     {0x1F, 0x00, 0x00, 0xF8, 0xE4, 0xE4, 0xE4, 0xE4},
      {0xFF0000FFu, 0xFFFF0000u, 0xFF7F007Fu, 0x00000000u}},
     // Nibbles F, F, 5, A on the diagonal; the colour block always has four colours here.
-    {"explicit alpha nibbles", D3DFMT_DXT3,
+    {"explicit alpha nibbles",
+     D3DFMT_DXT3,
      {0x0F, 0x00, 0xF0, 0x00, 0x00, 0x05, 0x00, 0xA0, 0xE0, 0x07, 0xE0, 0x07, 0, 0, 0, 0},
      {0xFF00FF00u, 0xFF00FF00u, 0x5500FF00u, 0xAA00FF00u}},
     // a0 = 255, a1 = 3; texel i has alpha index i % 8.
-    {"eight interpolated alphas (a0 > a1)", D3DFMT_DXT5,
+    {"eight interpolated alphas (a0 > a1)",
+     D3DFMT_DXT5,
      {0xFF, 0x03, 0x88, 0xC6, 0xFA, 0x88, 0xC6, 0xFA, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0},
      {0xFFFFFFFFu, 0x6FFFFFFFu, 0xDBFFFFFFu, 0x27FFFFFFu}},
     // a0 = 10, a1 = 100; alpha indices 0, 6, 2, 7 on the diagonal.
-    {"six interpolated alphas with 0 and 255 (a0 <= a1)", D3DFMT_DXT5,
+    {"six interpolated alphas with 0 and 255 (a0 <= a1)",
+     D3DFMT_DXT5,
      {0x0A, 0x64, 0x00, 0x00, 0x03, 0x80, 0x00, 0xE0, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0},
      {0x0AFFFFFFu, 0x00FFFFFFu, 0x1CFFFFFFu, 0xFFFFFFFFu}},
 };

@@ -68,7 +68,8 @@ inline std::vector<BYTE> LevelBytes(IDirect3DTexture8* texture, UINT level)
 {
     D3DSURFACE_DESC desc = {};
     D3DLOCKED_RECT locked = {};
-    if (FAILED(texture->GetLevelDesc(level, &desc)) || FAILED(texture->LockRect(level, &locked, nullptr, D3DLOCK_READONLY)))
+    if (FAILED(texture->GetLevelDesc(level, &desc)) ||
+        FAILED(texture->LockRect(level, &locked, nullptr, D3DLOCK_READONLY)))
         return {};
     const UINT rows = PixelRowCount(desc.Format, desc.Height);
     const UINT rowBytes = PixelRowPitch(desc.Format, desc.Width);

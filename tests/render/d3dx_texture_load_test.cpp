@@ -68,15 +68,16 @@ TEST_F(D3dxTextureLoad, EachFixtureGivesItsSizeFormatLevelsAndPixels)
         const DWORD samples[4] = {pixels.Row(top)[left], pixels.Row(top)[right], pixels.Row(bottom)[left],
                                   pixels.Row(bottom)[right]};
         for (int i = 0; i < 4; ++i)
-            EXPECT_TRUE(render_test::ColourNear(samples[i], fixture.quadrants[i], fixture.tolerance)) << "quadrant " << i;
+            EXPECT_TRUE(render_test::ColourNear(samples[i], fixture.quadrants[i], fixture.tolerance))
+                << "quadrant " << i;
 
         // The same file from memory makes the same texture.
         const std::vector<BYTE> bytes = ReadBytes(path);
         Released<IDirect3DTexture8> fromMemory;
         ASSERT_EQ(D3DXCreateTextureFromFileInMemoryEx(device, bytes.data(), static_cast<UINT>(bytes.size()),
-                                                      D3DX_DEFAULT, D3DX_DEFAULT, 0, 0, D3DFMT_UNKNOWN,
-                                                      D3DPOOL_MANAGED, D3DX_FILTER_TRIANGLE, D3DX_FILTER_BOX, 0,
-                                                      nullptr, nullptr, &fromMemory),
+                                                      D3DX_DEFAULT, D3DX_DEFAULT, 0, 0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED,
+                                                      D3DX_FILTER_TRIANGLE, D3DX_FILTER_BOX, 0, nullptr, nullptr,
+                                                      &fromMemory),
                   D3D_OK);
         for (UINT level = 0; level < texture->GetLevelCount(); ++level)
             EXPECT_EQ(LevelBytes(texture, level), LevelBytes(fromMemory, level)) << "level " << level;
@@ -131,10 +132,10 @@ TEST_F(D3dxTextureLoad, ConvertedDdsLevelsComeFromTheFileAndMissingOnesAreFilter
     const std::string path = FixturePath("quad_dxt5.dds");
     Released<IDirect3DTexture8> original, converted;
     ASSERT_EQ(D3DXCreateTextureFromFileA(device, path.c_str(), &original), D3D_OK);
-    ASSERT_EQ(D3DXCreateTextureFromFileExA(device, path.c_str(), D3DX_DEFAULT, D3DX_DEFAULT, 0, 0, D3DFMT_A8R8G8B8,
-                                           D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT, 0, nullptr, nullptr,
-                                           &converted),
-              D3D_OK);
+    ASSERT_EQ(
+        D3DXCreateTextureFromFileExA(device, path.c_str(), D3DX_DEFAULT, D3DX_DEFAULT, 0, 0, D3DFMT_A8R8G8B8,
+                                     D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT, 0, nullptr, nullptr, &converted),
+        D3D_OK);
     for (UINT level = 0; level < 4; ++level)
         EXPECT_EQ(LevelPixels(original, level).pixels, LevelPixels(converted, level).pixels) << "level " << level;
 
@@ -155,8 +156,8 @@ TEST_F(D3dxTextureLoad, TheColourKeyTurnsItsTexelsTransparentBlack)
 {
     Released<IDirect3DTexture8> texture;
     ASSERT_EQ(D3DXCreateTextureFromFileExA(device, FixturePath("quad.bmp").c_str(), D3DX_DEFAULT, D3DX_DEFAULT, 1, 0,
-                                           D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, D3DX_FILTER_NONE, D3DX_FILTER_NONE,
-                                           kGreen, nullptr, nullptr, &texture),
+                                           D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, D3DX_FILTER_NONE, D3DX_FILTER_NONE, kGreen,
+                                           nullptr, nullptr, &texture),
               D3D_OK);
     const ArgbImage pixels = LevelPixels(texture, 0);
     EXPECT_EQ(pixels.Row(0)[4], 0u);

@@ -29,9 +29,9 @@ private:
 
 TEST_F(D3dxTextureSave, DdsFilesReadBackEqualInEveryFormatAndLevel)
 {
-    const D3DFORMAT formats[] = {D3DFMT_DXT1,     D3DFMT_DXT3,     D3DFMT_DXT5,     D3DFMT_A8R8G8B8,
-                                 D3DFMT_X8R8G8B8, D3DFMT_R5G6B5,   D3DFMT_A1R5G5B5, D3DFMT_A4R4G4B4,
-                                 D3DFMT_A8,       D3DFMT_L8,       D3DFMT_A8L8,     D3DFMT_X1R5G5B5};
+    const D3DFORMAT formats[] = {D3DFMT_DXT1,     D3DFMT_DXT3,   D3DFMT_DXT5,     D3DFMT_A8R8G8B8,
+                                 D3DFMT_X8R8G8B8, D3DFMT_R5G6B5, D3DFMT_A1R5G5B5, D3DFMT_A4R4G4B4,
+                                 D3DFMT_A8,       D3DFMT_L8,     D3DFMT_A8L8,     D3DFMT_X1R5G5B5};
     EngineSRand(3);
     for (D3DFORMAT format : formats) {
         SCOPED_TRACE(static_cast<unsigned>(format));
@@ -53,8 +53,7 @@ TEST_F(D3dxTextureSave, DdsFilesReadBackEqualInEveryFormatAndLevel)
         D3DXIMAGE_INFO info = {};
         Released<IDirect3DTexture8> loaded;
         ASSERT_EQ(D3DXCreateTextureFromFileExA(device, "saved.dds", D3DX_DEFAULT, D3DX_DEFAULT, 0, 0, D3DFMT_UNKNOWN,
-                                               D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT, 0, &info, nullptr,
-                                               &loaded),
+                                               D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT, 0, &info, nullptr, &loaded),
                   D3D_OK);
         EXPECT_EQ(info.Format, format);
         EXPECT_EQ(info.MipLevels, 4u);
@@ -74,7 +73,8 @@ TEST_F(D3dxTextureSave, ASavedSurfaceLoadsIntoASurfaceAgain)
     ASSERT_EQ(lightmap->LockRect(0, &locked, nullptr, D3DLOCK_NOSYSLOCK), D3D_OK);
     for (UINT y = 0; y < 16; ++y)
         for (UINT x = 0; x < 16; ++x)
-            reinterpret_cast<DWORD*>(static_cast<BYTE*>(locked.pBits) + y * locked.Pitch)[x] = 0x80000000u | y << 16 | x;
+            reinterpret_cast<DWORD*>(static_cast<BYTE*>(locked.pBits) + y * locked.Pitch)[x] =
+                0x80000000u | y << 16 | x;
     lightmap->UnlockRect(0);
     Released<IDirect3DSurface8> level, target;
     ASSERT_EQ(lightmap->GetSurfaceLevel(0, &level), D3D_OK);

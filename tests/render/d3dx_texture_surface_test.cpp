@@ -96,10 +96,10 @@ TEST_F(D3dxSurfaceLoad, RectanglesLandInACompressedLevelAndKeepTheRest)
         LONG x, y;
         DWORD colour;
     };
-    const Probe probes[] = {{8, 16, kGreen},  {15, 23, kGreen}, {7, 16, kRed},     {16, 23, kRed},   {60, 60, kBlue},
-                            {63, 63, kBlue},  {59, 60, kRed},   {2, 2, kYellow},   {5, 5, kYellow},  {1, 1, kRed},
-                            {6, 5, kRed},     {5, 6, kRed},     {0, 7, kRed},      {32, 32, kWhite}, {39, 39, kWhite},
-                            {40, 39, kRed}};
+    const Probe probes[] = {{8, 16, kGreen}, {15, 23, kGreen}, {7, 16, kRed},    {16, 23, kRed},
+                            {60, 60, kBlue}, {63, 63, kBlue},  {59, 60, kRed},   {2, 2, kYellow},
+                            {5, 5, kYellow}, {1, 1, kRed},     {6, 5, kRed},     {5, 6, kRed},
+                            {0, 7, kRed},    {32, 32, kWhite}, {39, 39, kWhite}, {40, 39, kRed}};
     for (const Probe& p : probes)
         EXPECT_EQ(level.Row(static_cast<UINT>(p.y))[p.x], p.colour) << p.x << ", " << p.y;
 

@@ -8,6 +8,7 @@
 #include "render/camera.h"
 #include "render/primitives_2d.h"
 #include "render/state_cache.h"
+#include "render/texture_manager.h"
 #include "render/texture_preload.h"
 #include "tests/render/texture_test_support.h"
 
@@ -182,6 +183,14 @@ TEST_F(Primitives2D, ModeChangeShowsTheLogoInTheCornerOnBlack)
     EXPECT_EQ(pixels.At(319, 239), 0xFFFF0000u);
     EXPECT_EQ(pixels.At(191, 239), kBlack);
     EXPECT_EQ(pixels.At(319, 111), kBlack);
+
+    // Another mode: the registered logo belongs to the old device until the textures are recreated.
+    ASSERT_EQ(RenderSetDisplayMode(320, 240, 0, D3DFMT_X8R8G8B8, D3DFMT_D24S8, true, 2), 0);
+    EXPECT_EQ(Counts().present, 0u);
+    TexturesRecreate();
+    RenderShowLogoFrame();
+    EXPECT_EQ(Counts().present, 1u);
+    EXPECT_EQ(ReadBackBuffer(Device()).At(319, 239), 0xFFFF0000u);
     ASSERT_EQ(RenderBeginFrame(), 0);  // for the fixture's frame end
 }
 

@@ -1,0 +1,82 @@
+// The interface record: the engine entry points the editor library drives the engine through.
+#include "core/console.h"
+#include "core/console_var.h"
+#include "core/def_file.h"
+#include "core/editor.h"
+#include "core/editor_interface.h"
+#include "core/script_file.h"
+#include "core/sound.h"
+#include "core/video.h"
+#include "game/accounts.h"
+#include "game/object_factory.h"
+#include "gui/gui.h"
+#include "map/octree.h"
+#include "map/terrain_height.h"
+#include "map/world_registry.h"
+#include "map/world_tiles.h"
+#include "render/camera.h"
+#include "render/debug_primitives.h"
+#include "render/env_maps.h"
+#include "render/frame.h"
+#include "render/render_context.h"
+#include "render/render_device.h"
+#include "render/state_cache.h"
+#include "render/visible_nodes.h"
+#include "world/anim_cache.h"
+
+namespace {
+
+template <class Function>
+void* Slot(Function* function)
+{
+    return reinterpret_cast<void*>(function);
+}
+
+}  // namespace
+
+void EditorFillInterface(void** record)
+{
+    for (int i = 0; i < EDITOR_RECORD_SLOTS; ++i)
+        record[i] = nullptr;
+    // Slots whose engine function does not exist yet stay null (see the table in
+    // core/editor_interface.h): 12 to 15, 17, 21, 26 to 29, 35, 36, 46 to 53, 58 to 71, 73, 74.
+    record[EDITOR_SLOT_DEVICE] = &g_render.device;
+    record[EDITOR_SLOT_RENDER_INIT] = Slot(RenderInit);
+    record[EDITOR_SLOT_RENDER_SET_DISPLAY_MODE] = Slot(RenderSetDisplayMode);
+    record[EDITOR_SLOT_RENDER_SHUTDOWN] = Slot(RenderShutdown);
+    record[EDITOR_SLOT_RENDER_PREPARE_BUFFERS] = Slot(RenderPrepareBuffers);
+    record[EDITOR_SLOT_RENDER_BEGIN_FRAME] = Slot(RenderBeginFrame);
+    record[EDITOR_SLOT_RENDER_END_FRAME] = Slot(RenderEndFrame);
+    record[EDITOR_SLOT_CON_STARTUP] = Slot(ConStartup);
+    record[EDITOR_SLOT_CON_SHUTDOWN] = Slot(ConShutdown);
+    record[EDITOR_SLOT_ANIM_CACHE_RESET] = Slot(AnimCacheReset);
+    record[EDITOR_SLOT_ANIM_CACHE_FREE_ALL] = Slot(AnimCacheFreeAll);
+    record[EDITOR_SLOT_ANIM_CACHE_ACQUIRE] = Slot(AnimCacheAcquire);
+    record[EDITOR_SLOT_ENV_MAPS_LOAD] = Slot(EnvMapsLoad);
+    record[EDITOR_SLOT_CREATE_OBJECT_BY_CLASS] = Slot(CreateDynamicObjectByClass);
+    record[EDITOR_SLOT_DYN_OBJECT_ADD] = Slot(DynObjectAdd);
+    record[EDITOR_SLOT_DYN_OBJECT_REMOVE] = Slot(DynObjectRemove);
+    record[EDITOR_SLOT_MAP_TERRAIN_HEIGHT] = Slot(MapTerrainHeight);
+    record[EDITOR_SLOT_DEF_FILE_LOAD] = Slot(DefFileLoad);
+    record[EDITOR_SLOT_DEF_FILE_RELEASE] = Slot(DefFileRelease);
+    record[EDITOR_SLOT_DEF_FILE_FIND_ENTRY] = Slot(DefFileFindEntry);
+    record[EDITOR_SLOT_CREATE_SCRIPT_CACHE] = Slot(CreateScriptCache);
+    record[EDITOR_SLOT_DESTROY_SCRIPT_CACHE] = Slot(DestroyScriptCache);
+    record[EDITOR_SLOT_GUI_INIT] = Slot(GuiInit);
+    record[EDITOR_SLOT_GUI_SHUTDOWN] = Slot(GuiShutdown);
+    record[EDITOR_SLOT_RENDER_SET_ORTHOGRAPHIC] = Slot(RenderSetOrthographic);
+    record[EDITOR_SLOT_DEBUG_BOX_ADD] = Slot(DebugBoxAdd);
+    record[EDITOR_SLOT_DEBUG_LINES_DRAW] = Slot(DebugLinesDraw);
+    record[EDITOR_SLOT_GET_SCRIPT_FILE] = Slot(GetScriptFile);
+    record[EDITOR_SLOT_RENDER_SET_COLOR_OP] = Slot(RenderSetColorOp);
+    record[EDITOR_SLOT_RENDER_SET_ALPHA_OP] = Slot(RenderSetAlphaOp);
+    record[EDITOR_SLOT_ACCOUNTS_INIT] = Slot(AccountsInit);
+    record[EDITOR_SLOT_SOUND_INIT] = Slot(SoundInit);
+    record[EDITOR_SLOT_VIDEO_INIT] = Slot(VideoInit);
+    record[EDITOR_SLOT_FIND_CVAR] = Slot(FindCVar);
+    record[EDITOR_SLOT_COLLECT_VISIBLE_NODES] = Slot(EditorCollectVisibleNodes);
+    record[EDITOR_SLOT_VIEW_GET_VISIBLE_NODES] = Slot(ViewGetVisibleNodes);
+    record[EDITOR_SLOT_MAP_GET_WORLD_SIZE] = Slot(MapGetWorldSize);
+    record[EDITOR_SLOT_OCTREE_GET_ROOT] = Slot(OctreeGetRoot);
+    record[EDITOR_SLOT_SIGNAL_EVENT] = Slot(SetEvent);
+}

@@ -1,0 +1,97 @@
+// The record of engine entry points that editor mode hands to the editor library, and the library's
+// one export. Editor libraries include this header (it needs nothing else of the engine).
+//
+// The record is an array of pointer-sized slots. Slots 0 to 74 are the engine's: slot 0 holds the
+// address of the variable that holds the Direct3D device pointer (null until a display mode is
+// set), slot 34 is null, and every other slot holds an engine function, or null while the engine
+// does not have that function yet. Slot 75 holds the host's event signal function: the library
+// calls it with the event it was given once it has finished, and the program then unloads it.
+#pragma once
+#include "platform/win32.h"
+
+enum EditorSlot : int {
+    EDITOR_SLOT_DEVICE = 0,
+    EDITOR_SLOT_RENDER_INIT = 1,
+    EDITOR_SLOT_RENDER_SET_DISPLAY_MODE = 2,
+    EDITOR_SLOT_RENDER_SHUTDOWN = 3,
+    EDITOR_SLOT_RENDER_PREPARE_BUFFERS = 4,
+    EDITOR_SLOT_RENDER_BEGIN_FRAME = 5,
+    EDITOR_SLOT_RENDER_END_FRAME = 6,
+    EDITOR_SLOT_CON_STARTUP = 7,
+    EDITOR_SLOT_CON_SHUTDOWN = 8,
+    EDITOR_SLOT_ANIM_CACHE_RESET = 9,
+    EDITOR_SLOT_ANIM_CACHE_FREE_ALL = 10,
+    EDITOR_SLOT_ANIM_CACHE_ACQUIRE = 11,
+    EDITOR_SLOT_MESH_DRAW_ANIMATED = 12,
+    EDITOR_SLOT_MAP_LOAD = 13,
+    EDITOR_SLOT_MAP_UNLOAD = 14,
+    EDITOR_SLOT_RENDER_VISIBILITY_PASS = 15,
+    EDITOR_SLOT_ENV_MAPS_LOAD = 16,
+    EDITOR_SLOT_LANDSCAPE_DRAW_STANDALONE = 17,
+    EDITOR_SLOT_CREATE_OBJECT_BY_CLASS = 18,
+    EDITOR_SLOT_DYN_OBJECT_ADD = 19,
+    EDITOR_SLOT_DYN_OBJECT_REMOVE = 20,
+    EDITOR_SLOT_CLUSTERED_MESH_PASS = 21,
+    EDITOR_SLOT_MAP_TERRAIN_HEIGHT = 22,
+    EDITOR_SLOT_DEF_FILE_LOAD = 23,
+    EDITOR_SLOT_DEF_FILE_RELEASE = 24,
+    EDITOR_SLOT_DEF_FILE_FIND_ENTRY = 25,
+    EDITOR_SLOT_OBJECT_LIST_LOAD = 26,
+    EDITOR_SLOT_OBJECT_LOADER_WORD_READ = 27,
+    EDITOR_SLOT_OBJECT_LOADER_RECORD = 28,
+    EDITOR_SLOT_OBJECT_LOADER_WORD_WRITE = 29,
+    EDITOR_SLOT_CREATE_SCRIPT_CACHE = 30,
+    EDITOR_SLOT_DESTROY_SCRIPT_CACHE = 31,
+    EDITOR_SLOT_GUI_INIT = 32,
+    EDITOR_SLOT_GUI_SHUTDOWN = 33,
+    EDITOR_SLOT_UNUSED = 34,
+    EDITOR_SLOT_MAP_TRACE = 35,
+    EDITOR_SLOT_DYN_OBJECTS_RAY_PICK = 36,
+    EDITOR_SLOT_RENDER_SET_ORTHOGRAPHIC = 37,
+    EDITOR_SLOT_DEBUG_BOX_ADD = 38,
+    EDITOR_SLOT_DEBUG_LINES_DRAW = 39,
+    EDITOR_SLOT_GET_SCRIPT_FILE = 40,
+    EDITOR_SLOT_RENDER_SET_COLOR_OP = 41,
+    EDITOR_SLOT_RENDER_SET_ALPHA_OP = 42,
+    EDITOR_SLOT_ACCOUNTS_INIT = 43,
+    EDITOR_SLOT_SOUND_INIT = 44,
+    EDITOR_SLOT_VIDEO_INIT = 45,
+    EDITOR_SLOT_RENDER_RELEASE_MAP_RESOURCES = 46,
+    EDITOR_SLOT_AI_STARTUP = 47,
+    EDITOR_SLOT_NO_OP_1 = 48,
+    EDITOR_SLOT_AI_SHUTDOWN = 49,
+    EDITOR_SLOT_NO_OP_2 = 50,
+    EDITOR_SLOT_OBJECT_VIEW_UPDATE = 51,
+    EDITOR_SLOT_ACTOR_CLASS_INFOS_RESET = 52,
+    EDITOR_SLOT_DYN_OBJECT_UPDATE_GRID = 53,
+    EDITOR_SLOT_FIND_CVAR = 54,
+    EDITOR_SLOT_COLLECT_VISIBLE_NODES = 55,
+    EDITOR_SLOT_VIEW_GET_VISIBLE_NODES = 56,
+    EDITOR_SLOT_MAP_GET_WORLD_SIZE = 57,
+    EDITOR_SLOT_RENDER_SET_BATCHING = 58,
+    EDITOR_SLOT_LOOK_AT_VIEW_PASS = 59,
+    EDITOR_SLOT_LAND_TEXTURES_LOAD = 60,
+    EDITOR_SLOT_MISSION_ENVIRONMENT_LOAD = 61,
+    EDITOR_SLOT_RENDER_SET_PASS_SELECTOR = 62,
+    EDITOR_SLOT_CON_OBJ_GROUP_SETUP = 63,
+    EDITOR_SLOT_CON_OBJ_CREATE_GROUP = 64,
+    EDITOR_SLOT_CON_OBJ_GROUP_APPEND_OBJECT = 65,
+    EDITOR_SLOT_CON_OBJ_GROUP_INSERT_OBJECT = 66,
+    EDITOR_SLOT_CON_OBJ_DELETE_GROUP = 67,
+    EDITOR_SLOT_CON_OBJ_GROUP_REFRESH_OBJECT = 68,
+    EDITOR_SLOT_CON_OBJ_GROUP_REMOVE_AT = 69,
+    EDITOR_SLOT_ENVIRONMENT_RELEASE = 70,
+    EDITOR_SLOT_CON_OBJ_DRAW = 71,
+    EDITOR_SLOT_OCTREE_GET_ROOT = 72,
+    EDITOR_SLOT_ANIMATED_MESH_WALK = 73,
+    EDITOR_SLOT_ZONE_DRAW = 74,
+    // The engine's slots end here.
+    EDITOR_INTERFACE_SLOTS = 75,
+    EDITOR_SLOT_SIGNAL_EVENT = 75,
+    EDITOR_RECORD_SLOTS = 76,
+};
+
+// The export the program looks up by the name "Initialize". Its result is ignored.
+using EditorInitializeFn = int (*)(HANDLE event, void** record);
+// Slot 75: signals the event (TRUE on success). Callable from any thread.
+using EditorSignalEventFn = BOOL (*)(HANDLE event);

@@ -1,0 +1,24 @@
+// The game's view and HUD switches that the HUD layers and the lens flare read. The player
+// control and the game frame set them; until they exist these are plain stored values.
+#pragma once
+#include "core/console_var.h"
+#include "core/types.h"
+
+struct GameHudFlags {
+    u8_t missionEnded;       // accomplished or otherwise over
+    u8_t binocularView;
+    u8_t sightView;          // aiming through the weapon's sight
+    u8_t layer3;             // the "LAYER3" toggle
+    u8_t nightVision;        // shows "LAYER8"; the lens flare tints with rc_nvisioncol
+    u8_t quickMode;
+    u8_t commandMenuOpen;
+    u8_t objectivesShown;
+    u8_t worldMarkersShown;
+    u8_t layer9;             // "LAYER9" of the external-camera HUD
+    s32_t gameModeRunning;   // non-zero while a plug-in game mode runs
+};
+
+extern GameHudFlags g_gameHud;
+
+// The inset camera view ("LAYER4" and the view drawn in its rectangle).
+extern ConsoleVar gbteskenable;

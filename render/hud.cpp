@@ -1,0 +1,245 @@
+#include "render/hud.h"
+
+#include "actors/actor.h"
+#include "actors/weapon.h"
+#include "core/mission_timers.h"
+#include "game/command_menu.h"
+#include "game/game_view.h"
+#include "game/hud_flags.h"
+#include "game/player_control.h"
+#include "game/player_view.h"
+#include "gui/gui.h"
+#include "gui/gui_controls.h"
+#include "gui/gui_in_game.h"
+#include "render/camera.h"
+#include "render/debug_cvars.h"
+#include "render/render_clock.h"
+#include "render/render_context.h"
+#include "render/state_cache.h"
+#include "scene/first_person_view.h"
+#include "scene/hud_overlays.h"
+#include "scene/object_preview.h"
+
+namespace {
+
+void DrawScreen(GuiScreen* screen)
+{
+    g_guiCurrentScreen = screen;
+    screen->Draw(0.0f, 0.0f, 1.0f, 1.0f);
+    g_guiCurrentScreen = nullptr;
+}
+
+void DrawLayer(const char* name)
+{
+    if (!name || !*name)
+        return;
+    if (GuiScreen* screen = GuiFindScreen(name))
+        DrawScreen(screen);
+}
+
+void DrawLayer(const EngineString& name) { DrawLayer(name.Text()); }
+
+void DepthOff()
+{
+    RenderSetState(D3DRS_ZWRITEENABLE, 0);
+    RenderSetState(D3DRS_ZENABLE, 0);
+}
+
+void MipFilter(u32_t filter)
+{
+    RenderSetStageState(0, D3DTSS_MIPFILTER, filter);
+    RenderSetStageState(1, D3DTSS_MIPFILTER, filter);
+}
+
+void ClosingStates()
+{
+    DepthOff();
+    if (rbwireframe.Bool())
+        RenderSetState(D3DRS_FILLMODE, D3DFILL_WIREFRAME);
+    MipFilter(D3DTEXF_LINEAR);
+}
+
+// The weapon of the occupied seat in a vehicle, else the one in the selected slot, else none.
+const Weapon* CurrentWeapon(const Actor* actor)
+{
+    if (!actor)
+        return nullptr;
+    if (actor->inVehicle)
+        return actor->seat ? actor->seat->weapon : nullptr;
+    const u8_t slot = actor->selectedSlot;
+    return slot < kActorWeaponSlots && actor->weaponOwned[slot] ? actor->weapons[slot] : nullptr;
+}
+
+// Clears the slot when its time is up (true); else draws the layer when it has the control.
+bool MessageSlot(GuiMessageSlot& slot, const char* layer, const char* control)
+{
+    if (!slot.shown)
+        return false;
+    if (RenderTicks() - slot.start > slot.duration) {
+        slot.shown = 0;
+        return true;
+    }
+    GuiScreen* screen = GuiFindScreen(layer);
+    if (screen && screen->FindControl(control))
+        DrawScreen(screen);
+    return false;
+}
+
+const char* FireModeScreen(u32_t mode)
+{
+    switch (mode) {
+    case kFireModeAuto: return "AUTO";
+    case kFireModeSingle: return "SEMI";
+    case kFireModeBurst: return "BURST";
+    default: return nullptr;
+    }
+}
+
+void SquadPreviews(const Actor& actor)
+{
+    const float viewWidth = static_cast<float>(g_camera.viewWidth);
+    const float viewHeight = static_cast<float>(g_camera.viewHeight);
+    const float sx = viewWidth * 0.00125f;
+    const float sy = viewHeight * 0.0016667f;
+    float top = viewWidth * 0.3f;
+    for (const SquadMember* member : actor.squad) {
+        if (!member)
+            continue;
+        ObjectPreview* preview = ObjectPreviewAdd();
+        if (!preview)
+            continue;
+        preview->left = static_cast<s32_t>(viewWidth - 70.0f * sx);
+        preview->top = static_cast<s32_t>(top);
+        preview->width = static_cast<s32_t>(50.0f * sx);
+        preview->height = static_cast<s32_t>(50.0f * sy);
+        preview->scale = 1.0f;
+        preview->flag = 0;
+        preview->object = member->object;
+        if (!member->name.IsEmpty())
+            preview->caption = member->name.Text();
+        else
+            preview->caption = member->object ? member->object->name.Text() : "";
+        top += 75.0f * sy;
+    }
+}
+
+void CommandMenu()
+{
+    if (g_gameHud.commandMenuOpen)
+        CommandMenuDraw(g_commandMenu.x, g_commandMenu.y, 0, g_commandMenu.openItem, g_commandMenu.selection,
+                        g_commandMenu.count, 1);
+}
+
+}  // namespace
+
+void HudDrawLayers()
+{
+    if (GamePlayerSoundView().playerDead)
+        return;
+    DepthOff();
+    if (g_guiInGameDisplay || g_gameHud.missionEnded)
+        return;
+
+    const Actor* actor = player;
+    const Weapon* weapon = CurrentWeapon(actor);
+    const bool driver = actor && actor->IsDriver();
+    const bool hasScope = weapon && !weapon->hud.scopeScreen.IsEmpty();
+    if (weapon && (!g_gameHud.sightView || !hasScope) && !g_gameHud.binocularView && !driver)
+        DrawLayer(weapon->hud.crosshairScreen);
+    if (g_gameHud.sightView && !g_gameHud.binocularView && !driver && !g_firstPersonViewState && hasScope)
+        DrawLayer(weapon->hud.scopeScreen);
+
+    MipFilter(D3DTEXF_NONE);
+    if (g_gameHud.binocularView) {
+        DrawLayer("BINOCULAR");
+    } else if (weapon) {
+        DrawLayer(weapon->hud.weaponScreen);
+        if (weapon->hud.fireModeCount > 1) {
+            DrawLayer(FireModeScreen(weapon->hud.fireMode));
+            DrawLayer("LAYER0");
+        }
+    }
+    if (actor)
+        SquadPreviews(*actor);
+    if (actor && actor->inVehicle && actor->vehicle)
+        DrawLayer(actor->vehicle->hudScreen);
+    if (g_gameHud.worldMarkersShown)
+        HudDrawWorldMarkers();
+
+    MipFilter(D3DTEXF_LINEAR);
+    if (g_gameHud.layer3)
+        DrawLayer("LAYER3");
+    if (gbteskenable.Bool()) {
+        // The inset view takes the rectangle of its layer: without the layer there is none to draw in.
+        if (GuiScreen* inset = GuiFindScreen("LAYER4")) {
+            DrawScreen(inset);
+            const float width = static_cast<float>(g_render.screenWidth);
+            const float height = static_cast<float>(g_render.screenHeight);
+            HudDrawTeskCam(static_cast<s32_t>(inset->left * width), static_cast<s32_t>(inset->top * height),
+                           static_cast<s32_t>(inset->width * width), static_cast<s32_t>(inset->height * height));
+        }
+    }
+    DrawLayer("LAYER5");
+    if (g_gameZoomView)
+        DrawLayer("LAYER6");
+    if (actor && actor->oxygen < actor->oxygenMax)
+        DrawLayer("LAYER7");
+    if (g_gameHud.nightVision)
+        DrawLayer("LAYER8");
+    if (g_gameHud.quickMode)
+        DrawLayer("QUICKMODE");
+
+    MessageSlot(g_guiSubtitleSlot, "LAYER10", "subtitles");
+    if (!g_gameHud.gameModeRunning) {
+        MessageSlot(g_guiCaptionSlot, "layer11", "missionmsg");
+        if (MessageSlot(g_guiRecordSlot, "layer12", "accomplishmsg"))
+            GuiShowResponse(10000);
+        MessageSlot(g_guiResponseSlot, "layer13", "response");
+    }
+
+    if (actor && !actor->inVehicle) {
+        if (GameIsPlayerOnLadder())
+            DrawLayer("ladder");
+        else if (actor->crouched)
+            DrawLayer("crouch");
+        else if (actor->prone)
+            DrawLayer("prone");
+        else
+            DrawLayer("stay");
+    }
+    CommandMenu();
+    if (AnyTimerRunning()) {
+        DrawLayer("ITF");
+        HudDrawItfList();
+    }
+    if (g_gameHud.objectivesShown)
+        DrawLayer("OBJECTIVES");
+    ClosingStates();
+}
+
+void HudDrawLayersExternal()
+{
+    if (GamePlayerSoundView().playerDead)
+        return;
+    DepthOff();
+    if (g_guiInGameDisplay || g_gameHud.missionEnded)
+        return;
+    MipFilter(D3DTEXF_NONE);
+    if (g_gameHud.worldMarkersShown)
+        HudDrawWorldMarkers();
+    DrawLayer("LAYER5");
+    if (g_gameZoomView)
+        DrawLayer("LAYER6");
+    if (g_gameHud.layer3)
+        DrawLayer("LAYER3");
+    if (g_gameHud.quickMode)
+        DrawLayer("QUICKMODE");
+    if (g_gameHud.layer9)
+        DrawLayer("LAYER9");
+    MessageSlot(g_guiSubtitleSlot, "LAYER10", "subtitles");
+    MessageSlot(g_guiCaptionSlot, "layer11", "missionmsg");
+    CommandMenu();
+    if (g_gameHud.objectivesShown)
+        DrawLayer("OBJECTIVES");
+    ClosingStates();
+}

@@ -1,0 +1,151 @@
+// Full-screen playback on a real window, device and input: the video plays to its end on time and
+// upright, Escape or a click skips it, and keys held from before neither end it nor outlive it.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <thread>
+
+#include "core/input.h"
+#include "core/video.h"
+#include "core/winos.h"
+#include "platform/raw_input.h"
+#include "platform/test_input.h"
+#include "render/render_test_support.h"
+#include "support/archive_builder.h"
+#include "support/temp_dir.h"
+#include "video_fixture.h"
+
+namespace {
+
+using namespace video_test;
+
+constexpr int kVideoMs = kFrames * kMsPerFrame;
+
+class VideoFullscreenTest : public render_test::RenderCore {
+protected:
+    // The display mode the video fills.
+    static constexpr int kScreenWidth = kWidth;
+    static constexpr int kScreenHeight = kHeight;
+
+    void SetUp() override
+    {
+        render_test::RenderCore::SetUp();
+        ASSERT_TRUE(WriteFileBytes("component/gui/intro.avi", ReadFileBytes(FixturePath("colours.avi"))));
+        m_width = riwidth.Int();
+        m_height = riheight.Int();
+        riwidth.SetInt(kScreenWidth);
+        riheight.SetInt(kScreenHeight);
+        // The keyboard device reads only while the window has the focus.
+        ShowWindow(Window(), SW_SHOW);
+        SetForegroundWindow(Window());
+        MSG message;
+        while (PeekMessageA(&message, Window(), 0, 0, PM_REMOVE))
+            DispatchMessageA(&message);
+        PlatformClearRawInput();
+        ASSERT_EQ(InputInit(Window(), true), 0);
+        VideoInit();
+    }
+    void TearDown() override
+    {
+        VideoShutdown();
+        InputShutdown();
+        riwidth.SetInt(m_width);
+        riheight.SetInt(m_height);
+        render_test::RenderCore::TearDown();
+    }
+
+    // Plays the video; the milliseconds it took.
+    static long long Play(const char* name)
+    {
+        const auto start = std::chrono::steady_clock::now();
+        VideoPlayFullscreen(name);
+        return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+    }
+
+private:
+    TempDir m_folder;
+    s32_t m_width = 0;
+    s32_t m_height = 0;
+};
+
+// The frame whose colour the pixel shows, -1 for none.
+int FrameShownBy(DWORD pixel)
+{
+    for (int frame = 0; frame < kFrames; ++frame) {
+        if (render_test::ColourNear(pixel, FrameColourWord(frame), 2))
+            return frame;
+    }
+    return -1;
+}
+
+TEST_F(VideoFullscreenTest, KeysHeldBeforeTheStartNeitherEndItNorOutliveIt)
+{
+    g_keyStates[KEY_ESCAPE] = INPUT_STATE_DOWN;
+    g_mouseStates[0] = INPUT_STATE_DOWN;
+    const long long took = Play("intro");
+    // Frames are chosen by time: the video ends after its length, however fast the passes are.
+    EXPECT_GE(took, kVideoMs);
+    EXPECT_LT(took, kVideoMs + 1500);
+    EXPECT_EQ(g_keyStates[KEY_ESCAPE], 0);
+    EXPECT_EQ(g_mouseStates[0], 0);
+
+    // The last pass drew a frame upright and in its own colours: colour above, black below.
+    const render_test::Pixels screen = render_test::ReadBackBuffer(Device());
+    ASSERT_EQ(screen.width, static_cast<UINT>(kScreenWidth));
+    const int shown = FrameShownBy(screen.At(kScreenWidth / 2, 6));
+    EXPECT_GE(shown, 0) << std::hex << screen.At(kScreenWidth / 2, 6);
+    EXPECT_EQ(FrameShownBy(screen.At(4, 10)), shown);
+    EXPECT_TRUE(render_test::ColourNear(screen.At(kScreenWidth / 2, kScreenHeight - 8), 0xFF000000u));
+}
+
+struct SkipCase {
+    const char* name;
+    std::function<void(bool down)> press;
+};
+
+void PrintTo(const SkipCase& skip, std::ostream* out)
+{
+    *out << skip.name;
+}
+
+class VideoFullscreenSkip : public VideoFullscreenTest, public ::testing::WithParamInterface<SkipCase> {};
+
+TEST_P(VideoFullscreenSkip, EndsThePlaybackAndIsClearedAfter)
+{
+    const SkipCase& skip = GetParam();
+    std::atomic<bool> pressed{false};
+    std::thread presser([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        skip.press(true);
+        pressed = true;
+    });
+    const long long took = Play("intro");
+    presser.join();
+    EXPECT_TRUE(pressed);
+    EXPECT_LT(took, kVideoMs - 300);
+    // The key that ended the video does not reach the game.
+    EXPECT_EQ(g_keyStates[KEY_ESCAPE], 0);
+    EXPECT_EQ(g_mouseStates[0], 0);
+    skip.press(false);
+    InputUpdate();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Input, VideoFullscreenSkip,
+    ::testing::Values(SkipCase{"Escape", [](bool down) { PlatformInjectKey(KEY_ESCAPE, down); }},
+                      SkipCase{"LeftButton", [](bool down) { PlatformInjectMouseButton(0, down); }}),
+    [](const ::testing::TestParamInfo<SkipCase>& info) { return std::string(info.param.name); });
+
+TEST_F(VideoFullscreenTest, AVideoThatCannotPlayReturnsAtOnceTouchingNothing)
+{
+    constexpr int kSomeKey = 30;
+    g_keyStates[kSomeKey] = INPUT_STATE_DOWN;
+    g_mouseStates[1] = INPUT_STATE_DOWN;
+    EXPECT_LT(Play("missing"), 100);
+    EXPECT_EQ(g_keyStates[kSomeKey], INPUT_STATE_DOWN);
+    EXPECT_EQ(g_mouseStates[1], INPUT_STATE_DOWN);
+}
+
+}  // namespace

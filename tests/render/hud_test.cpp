@@ -1,0 +1,412 @@
+// The HUD layer compositor: which screens it draws, in which order, for each game state; the
+// timed message slots under a fake clock; the squad previews; the states it leaves behind.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "actors/actor.h"
+#include "actors/weapon.h"
+#include "core/mission_timers.h"
+#include "game/command_menu.h"
+#include "game/game_view.h"
+#include "game/hud_flags.h"
+#include "game/player_control.h"
+#include "game/player_view.h"
+#include "gui/gui.h"
+#include "gui/gui_controls.h"
+#include "gui/gui_in_game.h"
+#include "render/camera.h"
+#include "render/debug_cvars.h"
+#include "render/hud.h"
+#include "render/render_clock.h"
+#include "scene/first_person_view.h"
+#include "scene/hud_overlays.h"
+#include "scene/object_preview.h"
+#include "tests/render/render_test_support.h"
+
+using namespace render_test;
+using Names = std::vector<std::string>;
+
+namespace {
+
+Names g_drawn;
+DWORD g_now = 100000;
+DWORD FakeClock() { return g_now; }
+
+// A loaded screen that notes each draw, and checks that it is the current screen while it draws
+// over the whole screen.
+class RecordingScreen : public GuiScreen {
+public:
+    explicit RecordingScreen(const char* screenName) : GuiScreen(screenName) {}
+    void Draw(float drawLeft, float drawTop, float drawWidth, float drawHeight) override
+    {
+        EXPECT_EQ(g_guiCurrentScreen, this);
+        EXPECT_EQ(drawLeft, 0.0f);
+        EXPECT_EQ(drawTop, 0.0f);
+        EXPECT_EQ(drawWidth, 1.0f);
+        EXPECT_EQ(drawHeight, 1.0f);
+        g_drawn.push_back(name.Text());
+    }
+};
+
+GuiScreen* AddScreen(const char* name, const char* control = nullptr)
+{
+    auto* screen = new RecordingScreen(name);
+    if (control) {
+        GuiControl* item = GuiCreateControl("textbox");
+        item->name.Assign(control);
+        screen->AddControl(item);
+    }
+    GuiAddScreen(screen);
+    return screen;
+}
+
+class Hud : public RenderCore {
+protected:
+    void SetUp() override
+    {
+        RenderCore::SetUp();
+        for (const char* name : {"LAYER0", "LAYER3", "LAYER5", "LAYER6", "LAYER7", "LAYER8", "LAYER9", "BINOCULAR",
+                                 "AUTO", "SEMI", "BURST", "QUICKMODE", "ITF", "OBJECTIVES", "ladder", "crouch",
+                                 "prone", "stay", "CROSS", "SCOPE", "RIFLE", "MGCROSS", "MG", "TANKHUD"})
+            AddScreen(name);
+        AddScreen("LAYER10", "subtitles");
+        AddScreen("layer11", "MissionMsg");  // controls are found without regard to case
+        AddScreen("layer12", "accomplishmsg");
+        AddScreen("layer13", "response");
+        m_inset = AddScreen("LAYER4");
+        m_inset->top = 0.25f;
+        m_inset->left = 0.5f;
+        m_inset->width = 0.25f;
+        m_inset->height = 0.5f;
+
+        m_rifle.hud.crosshairScreen.Assign("CROSS");
+        m_rifle.hud.scopeScreen.Assign("SCOPE");
+        m_rifle.hud.weaponScreen.Assign("RIFLE");
+        m_gun.hud.crosshairScreen.Assign("MGCROSS");
+        m_gun.hud.weaponScreen.Assign("MG");
+        m_tank.hudScreen.Assign("TANKHUD");
+        m_actor.weapons[2] = &m_rifle;
+        m_actor.weaponOwned[2] = true;
+        m_actor.selectedSlot = 2;
+        m_seat.weapon = &m_gun;
+        player = &m_actor;
+        RenderSetClock(FakeClock);
+        g_drawn.clear();
+    }
+    void TearDown() override
+    {
+        player = nullptr;
+        g_gameHud = {};
+        g_gameZoomView = false;
+        g_guiInGameDisplay = false;
+        g_firstPersonViewState = 0;
+        GamePlayerSoundView().playerDead = false;
+        GameSetPlayerClimbState(false, false);
+        gbteskenable.SetBool(false);
+        rbwireframe.SetBool(false);
+        g_guiSubtitleSlot = g_guiCaptionSlot = g_guiRecordSlot = g_guiResponseSlot = {};
+        ClearTimers();
+        ObjectPreviewsClear();
+        HudOverlayRequestsClear();
+        RenderSetClock(nullptr);
+        GuiShutdown();
+        RenderCore::TearDown();
+    }
+
+    Names Draw(bool external = false)
+    {
+        g_drawn.clear();
+        external ? HudDrawLayersExternal() : HudDrawLayers();
+        return g_drawn;
+    }
+
+    Actor m_actor;
+    Weapon m_rifle, m_gun;
+    Vehicle m_tank;
+    VehicleSeat m_seat;
+    GuiScreen* m_inset = nullptr;
+};
+
+TEST_F(Hud, TheLayersFollowTheGameState)
+{
+    struct Case {
+        const char* what;
+        std::function<void(Hud&)> set;
+        Names expected;
+    };
+    const Case cases[] = {
+        {"on foot", [](Hud&) {}, {"CROSS", "RIFLE", "LAYER5", "stay"}},
+        {"dead", [](Hud&) { GamePlayerSoundView().playerDead = true; }, {}},
+        {"in-game screen", [](Hud&) { g_guiInGameDisplay = true; }, {}},
+        {"mission over", [](Hud&) { g_gameHud.missionEnded = 1; }, {}},
+        {"sight with a scope", [](Hud&) { g_gameHud.sightView = 1; }, {"SCOPE", "RIFLE", "LAYER5", "stay"}},
+        {"sight while the first-person view is busy",
+         [](Hud&) {
+             g_gameHud.sightView = 1;
+             g_firstPersonViewState = 1;
+         },
+         {"RIFLE", "LAYER5", "stay"}},
+        {"sight without a scope",
+         [](Hud& t) {
+             g_gameHud.sightView = 1;
+             t.m_rifle.hud.scopeScreen.Clear();
+         },
+         {"CROSS", "RIFLE", "LAYER5", "stay"}},
+        {"binocular", [](Hud&) { g_gameHud.binocularView = 1; }, {"BINOCULAR", "LAYER5", "stay"}},
+        {"automatic of three modes",
+         [](Hud& t) {
+             t.m_rifle.hud.fireModeCount = 3;
+             t.m_rifle.hud.fireMode = kFireModeAuto;
+         },
+         {"CROSS", "RIFLE", "AUTO", "LAYER0", "LAYER5", "stay"}},
+        {"single of two modes",
+         [](Hud& t) {
+             t.m_rifle.hud.fireModeCount = 2;
+             t.m_rifle.hud.fireMode = kFireModeSingle;
+         },
+         {"CROSS", "RIFLE", "SEMI", "LAYER0", "LAYER5", "stay"}},
+        {"burst", [](Hud& t) { t.m_rifle.hud.fireModeCount = 2, t.m_rifle.hud.fireMode = kFireModeBurst; },
+         {"CROSS", "RIFLE", "BURST", "LAYER0", "LAYER5", "stay"}},
+        {"unknown mode", [](Hud& t) { t.m_rifle.hud.fireModeCount = 2, t.m_rifle.hud.fireMode = 0x40; },
+         {"CROSS", "RIFLE", "LAYER0", "LAYER5", "stay"}},
+        {"one mode", [](Hud& t) { t.m_rifle.hud.fireMode = kFireModeAuto; }, {"CROSS", "RIFLE", "LAYER5", "stay"}},
+        {"empty slot", [](Hud& t) { t.m_actor.weaponOwned[2] = false; }, {"LAYER5", "stay"}},
+        {"no player", [](Hud&) { player = nullptr; }, {"LAYER5"}},
+        {"driving",
+         [](Hud& t) {
+             t.m_seat.driver = 1;
+             t.m_actor.inVehicle = true, t.m_actor.vehicle = &t.m_tank, t.m_actor.seat = &t.m_seat;
+         },
+         {"MG", "TANKHUD", "LAYER5"}},
+        {"riding at the gun",
+         [](Hud& t) { t.m_actor.inVehicle = true, t.m_actor.vehicle = &t.m_tank, t.m_actor.seat = &t.m_seat; },
+         {"MGCROSS", "MG", "TANKHUD", "LAYER5"}},
+        {"toggles and meters",
+         [](Hud& t) {
+             g_gameHud.layer3 = g_gameHud.nightVision = g_gameHud.quickMode = 1;
+             g_gameZoomView = true;
+             t.m_actor.oxygen = 5.0f, t.m_actor.oxygenMax = 10.0f;
+         },
+         {"CROSS", "RIFLE", "LAYER3", "LAYER5", "LAYER6", "LAYER7", "LAYER8", "QUICKMODE", "stay"}},
+        {"full meter", [](Hud& t) { t.m_actor.oxygen = t.m_actor.oxygenMax = 10.0f; },
+         {"CROSS", "RIFLE", "LAYER5", "stay"}},
+        {"crouched", [](Hud& t) { t.m_actor.crouched = true; }, {"CROSS", "RIFLE", "LAYER5", "crouch"}},
+        {"prone", [](Hud& t) { t.m_actor.prone = true; }, {"CROSS", "RIFLE", "LAYER5", "prone"}},
+        {"crouched on a ladder",
+         [](Hud& t) {
+             t.m_actor.crouched = true;
+             GameSetPlayerClimbState(true, false);
+         },
+         {"CROSS", "RIFLE", "LAYER5", "ladder"}},
+        {"timer and objectives",
+         [](Hud&) {
+             StartTimer(nullptr, "bridge", 30);
+             g_gameHud.objectivesShown = 1;
+         },
+         {"CROSS", "RIFLE", "LAYER5", "stay", "ITF", "OBJECTIVES"}},
+        {"inset view", [](Hud&) { gbteskenable.SetBool(true); }, {"CROSS", "RIFLE", "LAYER4", "LAYER5", "stay"}},
+    };
+    for (const Case& c : cases) {
+        c.set(*this);
+        EXPECT_EQ(Draw(), c.expected) << c.what;
+        EXPECT_EQ(g_guiCurrentScreen, nullptr) << c.what;
+        TearDown();
+        SetUp();
+    }
+}
+
+TEST_F(Hud, TheExternalCameraDrawsTheReducedSet)
+{
+    struct Case {
+        const char* what;
+        std::function<void()> set;
+        Names expected;
+    };
+    const Case cases[] = {
+        {"plain", [] {}, {"LAYER5"}},
+        {"dead", [] { GamePlayerSoundView().playerDead = true; }, {}},
+        {"mission over", [] { g_gameHud.missionEnded = 1; }, {}},
+        {"everything on",
+         [] {
+             g_gameZoomView = true;
+             g_gameHud.layer3 = g_gameHud.quickMode = g_gameHud.layer9 = g_gameHud.objectivesShown = 1;
+             g_gameHud.binocularView = g_gameHud.nightVision = 1;  // not part of this set
+         },
+         {"LAYER5", "LAYER6", "LAYER3", "QUICKMODE", "LAYER9", "OBJECTIVES"}},
+        {"caption even while a game mode runs",
+         [] {
+             g_gameHud.gameModeRunning = 1;
+             g_guiCaptionSlot = {1, g_now, 1000};
+         },
+         {"LAYER5", "layer11"}},
+    };
+    for (const Case& c : cases) {
+        c.set();
+        EXPECT_EQ(Draw(true), c.expected) << c.what;
+        TearDown();
+        SetUp();
+    }
+}
+
+TEST_F(Hud, AMessageShowsUntilItsTimeIsUpAndIsClearedOnTheFrameAfter)
+{
+    g_guiSubtitleSlot = {1, 5000, 800};
+    struct Step {
+        DWORD now;
+        bool drawn;
+        u8_t shown;
+    };
+    const Step steps[] = {{5000, true, 1}, {5800, true, 1}, {5801, false, 0}, {6000, false, 0}};
+    for (const Step& step : steps) {
+        g_now = step.now;
+        const Names drawn = Draw(true);
+        EXPECT_EQ(std::find(drawn.begin(), drawn.end(), "LAYER10") != drawn.end(), step.drawn) << step.now;
+        EXPECT_EQ(g_guiSubtitleSlot.shown, step.shown) << step.now;
+    }
+    // The tick count wraps: the difference still measures the time shown.
+    g_guiSubtitleSlot = {1, 0xFFFFFF00u, 0x200};
+    g_now = 0x80;
+    Draw();
+    EXPECT_EQ(g_guiSubtitleSlot.shown, 1);
+}
+
+TEST_F(Hud, AMessageLayerWithoutItsControlIsNotDrawn)
+{
+    GuiShutdown();
+    AddScreen("LAYER10", "other");
+    AddScreen("LAYER5");
+    g_guiSubtitleSlot = {1, g_now, 1000};
+    EXPECT_EQ(Draw(), Names{"LAYER5"});
+    EXPECT_EQ(g_guiSubtitleSlot.shown, 1);
+}
+
+TEST_F(Hud, WhileAGameModeRunsTheMissionMessagesNeitherShowNorExpire)
+{
+    g_guiCaptionSlot = {1, 1000, 100};
+    g_guiRecordSlot = {1, 1000, 100};
+    g_guiResponseSlot = {1, 1000, 100};
+    g_gameHud.gameModeRunning = 1;
+    g_now = 1050;
+    EXPECT_EQ(Draw(), (Names{"CROSS", "RIFLE", "LAYER5", "stay"}));
+    g_now = 5000;
+    Draw();
+    EXPECT_EQ(g_guiCaptionSlot.shown + g_guiRecordSlot.shown + g_guiResponseSlot.shown, 3);
+
+    // Without the game mode they vanish at once; the expired record calls up a 10 s response.
+    g_gameHud.gameModeRunning = 0;
+    EXPECT_EQ(Draw(), (Names{"CROSS", "RIFLE", "LAYER5", "layer13", "stay"}));
+    EXPECT_EQ(g_guiCaptionSlot.shown, 0);
+    EXPECT_EQ(g_guiRecordSlot.shown, 0);
+    EXPECT_EQ(g_guiResponseSlot.shown, 1);
+    EXPECT_EQ(g_guiResponseSlot.duration, 10000u);
+}
+
+TEST_F(Hud, SquadMembersGetPreviewsDownTheRightEdge)
+{
+    CameraSetViewSize(800, 600);
+    Actor second, third;
+    third.name.Assign("Kowalski");
+    SquadMember a{EngineString("Miller"), &second};
+    SquadMember b{EngineString(""), &third};
+    SquadMember c{EngineString("Novak"), nullptr};
+    m_actor.squad[0] = &a;
+    m_actor.squad[3] = &b;
+    m_actor.squad[7] = &c;
+    Draw();
+    ASSERT_EQ(ObjectPreviewCount(), 3);
+    struct Expected {
+        s32_t top;
+        DynamicObject* object;
+        const char* caption;
+    };
+    const Expected expected[] = {{240, &second, "Miller"}, {315, &third, "Kowalski"}, {390, nullptr, "Novak"}};
+    for (int i = 0; i < 3; ++i) {
+        const ObjectPreview* preview = ObjectPreviewAt(i);
+        EXPECT_EQ(preview->left, 730);
+        EXPECT_EQ(preview->top, expected[i].top) << i;
+        EXPECT_EQ(preview->width, 50);
+        EXPECT_EQ(preview->height, 50);
+        EXPECT_EQ(preview->scale, 1.0f);
+        EXPECT_EQ(preview->flag, 0);
+        EXPECT_EQ(preview->object, expected[i].object);
+        EXPECT_STREQ(preview->caption, expected[i].caption);
+    }
+
+    // A full table skips members without moving the next one down.
+    ObjectPreviewsClear();
+    while (ObjectPreviewCount() < kObjectPreviewSlots - 1)
+        ObjectPreviewAdd();
+    Draw();
+    EXPECT_EQ(ObjectPreviewCount(), kObjectPreviewSlots);
+    EXPECT_EQ(ObjectPreviewAt(kObjectPreviewSlots - 1)->top, 240);
+}
+
+TEST_F(Hud, TheInsetViewTakesItsLayersRectangleAndIsSkippedWithoutTheLayer)
+{
+    gbteskenable.SetBool(true);
+    Draw();
+    const HudOverlayRequests& requests = HudOverlayRequestsSoFar();
+    ASSERT_EQ(requests.insetViews, 1u);
+    // 64 x 48 mode: left 0.5 and width 0.25 of the width, top 0.25 and height 0.5 of the height.
+    EXPECT_EQ(requests.insetRect[0], 32);
+    EXPECT_EQ(requests.insetRect[1], 12);
+    EXPECT_EQ(requests.insetRect[2], 16);
+    EXPECT_EQ(requests.insetRect[3], 24);
+
+    GuiShutdown();
+    AddScreen("LAYER5");
+    EXPECT_EQ(Draw(), Names{"LAYER5"});
+    EXPECT_EQ(HudOverlayRequestsSoFar().insetViews, 1u) << "no layer, no inset view";
+}
+
+TEST_F(Hud, OverlaysAndTheCommandMenuComeWhenAsked)
+{
+    const u32_t menus = CommandMenuDrawCount();
+    g_gameHud.worldMarkersShown = 1;
+    g_gameHud.commandMenuOpen = 1;
+    StartTimer(nullptr, "extract", 60);
+    Draw();
+    Draw(true);
+    EXPECT_EQ(HudOverlayRequestsSoFar().worldMarkers, 2u);
+    EXPECT_EQ(HudOverlayRequestsSoFar().itfLists, 1u);
+    EXPECT_EQ(CommandMenuDrawCount(), menus + 2);
+}
+
+TEST_F(Hud, AfterTheHudDepthIsOffAndMipFilteringLinear)
+{
+    IDirect3DDevice8* device = Device();
+    struct Case {
+        bool external;
+        bool wireframe;
+    };
+    for (const Case c : {Case{false, false}, Case{false, true}, Case{true, true}}) {
+        rbwireframe.SetBool(c.wireframe);
+        RenderSetState(D3DRS_ZENABLE, 1);
+        RenderSetState(D3DRS_ZWRITEENABLE, 1);
+        RenderSetState(D3DRS_FILLMODE, D3DFILL_SOLID);
+        Draw(c.external);
+        DWORD value = 0;
+        device->GetRenderState(D3DRS_ZENABLE, &value);
+        EXPECT_EQ(value, 0u);
+        device->GetRenderState(D3DRS_ZWRITEENABLE, &value);
+        EXPECT_EQ(value, 0u);
+        device->GetRenderState(D3DRS_FILLMODE, &value);
+        EXPECT_EQ(value, DWORD(c.wireframe ? D3DFILL_WIREFRAME : D3DFILL_SOLID));
+        for (DWORD stage : {0u, 1u}) {
+            device->GetTextureStageState(stage, D3DTSS_MIPFILTER, &value);
+            EXPECT_EQ(value, DWORD(D3DTEXF_LINEAR));
+        }
+    }
+    // A dead player's frame touches nothing.
+    GamePlayerSoundView().playerDead = true;
+    RenderSetState(D3DRS_ZENABLE, 1);
+    Draw();
+    DWORD value = 0;
+    device->GetRenderState(D3DRS_ZENABLE, &value);
+    EXPECT_EQ(value, 1u);
+}
+
+}  // namespace

@@ -1,0 +1,58 @@
+// What the mission script can do with the wires.
+#include <strings.h>
+
+#include "ai/script_functions.h"
+#include "world/wire_state.h"
+
+namespace {
+
+void EnableWireCut(ScriptArgWord*)
+{
+    g_conObj.wireCutEnabled = 1;
+}
+
+void DisableWireCut(ScriptArgWord*)
+{
+    g_conObj.wireCutEnabled = 0;
+}
+
+void WireCutEnabled(ScriptArgWord*)
+{
+    ScriptResultBool = g_conObj.wireCutEnabled;
+}
+
+// Arguments: group name, span index, wire index.
+void CutWire(ScriptArgWord* args)
+{
+    if (!args || !args[0] || !args[1] || !args[2])
+        return;
+    ConObjCutWire(static_cast<const char*>(args[0]), *static_cast<const s32_t*>(args[1]),
+                  *static_cast<const s32_t*>(args[2]));
+}
+
+}  // namespace
+
+void ConObjCutWire(const char* groupName, s32_t span, s32_t wire)
+{
+    if (!groupName || span < 0 || wire < 0 || wire >= MAX_CO_POINTS)
+        return;
+    for (s32_t g = 0; g < g_conObj.groupCount; ++g) {
+        const ConObjGroup* group = g_conObj.groups[g];
+        if (strcasecmp(group->name.Text(), groupName) != 0)
+            continue;
+        ConObjPointSet* set = group->first;
+        for (s32_t k = 0; set && k < span; ++k)
+            set = set->next;
+        if (set)
+            set->cut[wire] = 1;
+        return;
+    }
+}
+
+void ConObjRegisterScriptFunctions()
+{
+    ScriptFunctionTable::Add("EnableWireCut", EnableWireCut, TYP_VOID);
+    ScriptFunctionTable::Add("DisableWireCut", DisableWireCut, TYP_VOID);
+    ScriptFunctionTable::Add("WireCutEnabled", WireCutEnabled, TYP_BOOL);
+    ScriptFunctionTable::Add("CutWire", CutWire, TYP_VOID);
+}

@@ -122,8 +122,9 @@ bool SeekBackTo(AviFrameDecoder* decoder, int64_t index)
 
 bool Reach(AviFrameDecoder* decoder, int64_t index)
 {
-    const bool forward = decoder->heldIndex >= 0 ? index >= decoder->heldIndex && index - decoder->heldIndex <= kForwardDecodeLimit
-                                                 : decoder->fresh && index <= kForwardDecodeLimit;
+    const int64_t from = decoder->heldIndex;
+    const bool forward = from >= 0 ? index >= from && index - from <= kForwardDecodeLimit
+                                   : decoder->fresh && index <= kForwardDecodeLimit;
     if (forward && DecodeForward(decoder, index))
         return true;
     // Back to the key frame before it; when the demuxer lands past the frame, back to the start.
@@ -144,7 +145,8 @@ bool ConvertHeld(AviFrameDecoder* decoder)
                                            AV_PIX_FMT_BGR24, SWS_BILINEAR, nullptr, nullptr, nullptr);
     if (!decoder->scaler)
         return false;
-    uint8_t* lastRow = DibPixels(decoder) + static_cast<size_t>(stream.height - 1) * static_cast<size_t>(decoder->stride);
+    const size_t stride = static_cast<size_t>(decoder->stride);
+    uint8_t* lastRow = DibPixels(decoder) + static_cast<size_t>(stream.height - 1) * stride;
     uint8_t* const target[4] = {lastRow, nullptr, nullptr, nullptr};
     const int targetStride[4] = {-static_cast<int>(decoder->stride), 0, 0, 0};
     return sws_scale(decoder->scaler, frame->data, frame->linesize, 0, frame->height, target, targetStride) > 0;

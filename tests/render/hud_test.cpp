@@ -2,7 +2,9 @@
 // timed message slots under a fake clock; the squad previews; the states it leaves behind.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -68,6 +70,19 @@ protected:
     void SetUp() override
     {
         RenderCore::SetUp();
+        RenderSetClock(FakeClock);
+        StartWorld();
+    }
+    void TearDown() override
+    {
+        EndWorld();
+        RenderSetClock(nullptr);
+        RenderCore::TearDown();
+    }
+
+    // The screens, the player with a rifle in slot 2, a tank whose seat carries a gun; every flag off.
+    void StartWorld()
+    {
         for (const char* name : {"LAYER0", "LAYER3", "LAYER5", "LAYER6", "LAYER7", "LAYER8", "LAYER9", "BINOCULAR",
                                  "AUTO", "SEMI", "BURST", "QUICKMODE", "ITF", "OBJECTIVES", "ladder", "crouch",
                                  "prone", "stay", "CROSS", "SCOPE", "RIFLE", "MGCROSS", "MG", "TANKHUD"})
@@ -82,23 +97,31 @@ protected:
         m_inset->width = 0.25f;
         m_inset->height = 0.5f;
 
-        m_rifle.hud.crosshairScreen.Assign("CROSS");
-        m_rifle.hud.scopeScreen.Assign("SCOPE");
-        m_rifle.hud.weaponScreen.Assign("RIFLE");
-        m_gun.hud.crosshairScreen.Assign("MGCROSS");
-        m_gun.hud.weaponScreen.Assign("MG");
-        m_tank.hudScreen.Assign("TANKHUD");
-        m_actor.weapons[2] = &m_rifle;
-        m_actor.weaponOwned[2] = true;
-        m_actor.selectedSlot = 2;
-        m_seat.weapon = &m_gun;
-        player = &m_actor;
-        RenderSetClock(FakeClock);
+        m_actor = std::make_unique<Actor>();
+        m_rifle = std::make_unique<Weapon>();
+        m_gun = std::make_unique<Weapon>();
+        m_tank = std::make_unique<Vehicle>();
+        m_seat = VehicleSeat();
+        m_rifle->hud.crosshairScreen.Assign("CROSS");
+        m_rifle->hud.scopeScreen.Assign("SCOPE");
+        m_rifle->hud.weaponScreen.Assign("RIFLE");
+        m_gun->hud.crosshairScreen.Assign("MGCROSS");
+        m_gun->hud.weaponScreen.Assign("MG");
+        m_tank->hudScreen.Assign("TANKHUD");
+        m_actor->weapons[2] = m_rifle.get();
+        m_actor->weaponOwned[2] = true;
+        m_actor->selectedSlot = 2;
+        m_seat.weapon = m_gun.get();
+        player = m_actor.get();
         g_drawn.clear();
     }
-    void TearDown() override
+    void EndWorld()
     {
         player = nullptr;
+        m_actor.reset();
+        m_rifle.reset();
+        m_gun.reset();
+        m_tank.reset();
         g_gameHud = {};
         g_gameZoomView = false;
         g_guiInGameDisplay = false;
@@ -111,9 +134,7 @@ protected:
         ClearTimers();
         ObjectPreviewsClear();
         HudOverlayRequestsClear();
-        RenderSetClock(nullptr);
         GuiShutdown();
-        RenderCore::TearDown();
     }
 
     Names Draw(bool external = false)
@@ -123,9 +144,10 @@ protected:
         return g_drawn;
     }
 
-    Actor m_actor;
-    Weapon m_rifle, m_gun;
-    Vehicle m_tank;
+public:
+    std::unique_ptr<Actor> m_actor;
+    std::unique_ptr<Weapon> m_rifle, m_gun;
+    std::unique_ptr<Vehicle> m_tank;
     VehicleSeat m_seat;
     GuiScreen* m_inset = nullptr;
 };
@@ -152,52 +174,52 @@ TEST_F(Hud, TheLayersFollowTheGameState)
         {"sight without a scope",
          [](Hud& t) {
              g_gameHud.sightView = 1;
-             t.m_rifle.hud.scopeScreen.Clear();
+             t.m_rifle->hud.scopeScreen.Clear();
          },
          {"CROSS", "RIFLE", "LAYER5", "stay"}},
         {"binocular", [](Hud&) { g_gameHud.binocularView = 1; }, {"BINOCULAR", "LAYER5", "stay"}},
         {"automatic of three modes",
          [](Hud& t) {
-             t.m_rifle.hud.fireModeCount = 3;
-             t.m_rifle.hud.fireMode = kFireModeAuto;
+             t.m_rifle->hud.fireModeCount = 3;
+             t.m_rifle->hud.fireMode = kFireModeAuto;
          },
          {"CROSS", "RIFLE", "AUTO", "LAYER0", "LAYER5", "stay"}},
         {"single of two modes",
          [](Hud& t) {
-             t.m_rifle.hud.fireModeCount = 2;
-             t.m_rifle.hud.fireMode = kFireModeSingle;
+             t.m_rifle->hud.fireModeCount = 2;
+             t.m_rifle->hud.fireMode = kFireModeSingle;
          },
          {"CROSS", "RIFLE", "SEMI", "LAYER0", "LAYER5", "stay"}},
-        {"burst", [](Hud& t) { t.m_rifle.hud.fireModeCount = 2, t.m_rifle.hud.fireMode = kFireModeBurst; },
+        {"burst", [](Hud& t) { t.m_rifle->hud.fireModeCount = 2, t.m_rifle->hud.fireMode = kFireModeBurst; },
          {"CROSS", "RIFLE", "BURST", "LAYER0", "LAYER5", "stay"}},
-        {"unknown mode", [](Hud& t) { t.m_rifle.hud.fireModeCount = 2, t.m_rifle.hud.fireMode = 0x40; },
+        {"unknown mode", [](Hud& t) { t.m_rifle->hud.fireModeCount = 2, t.m_rifle->hud.fireMode = 0x40; },
          {"CROSS", "RIFLE", "LAYER0", "LAYER5", "stay"}},
-        {"one mode", [](Hud& t) { t.m_rifle.hud.fireMode = kFireModeAuto; }, {"CROSS", "RIFLE", "LAYER5", "stay"}},
-        {"empty slot", [](Hud& t) { t.m_actor.weaponOwned[2] = false; }, {"LAYER5", "stay"}},
+        {"one mode", [](Hud& t) { t.m_rifle->hud.fireMode = kFireModeAuto; }, {"CROSS", "RIFLE", "LAYER5", "stay"}},
+        {"empty slot", [](Hud& t) { t.m_actor->weaponOwned[2] = false; }, {"LAYER5", "stay"}},
         {"no player", [](Hud&) { player = nullptr; }, {"LAYER5"}},
         {"driving",
          [](Hud& t) {
              t.m_seat.driver = 1;
-             t.m_actor.inVehicle = true, t.m_actor.vehicle = &t.m_tank, t.m_actor.seat = &t.m_seat;
+             t.m_actor->inVehicle = true, t.m_actor->vehicle = t.m_tank.get(), t.m_actor->seat = &t.m_seat;
          },
          {"MG", "TANKHUD", "LAYER5"}},
         {"riding at the gun",
-         [](Hud& t) { t.m_actor.inVehicle = true, t.m_actor.vehicle = &t.m_tank, t.m_actor.seat = &t.m_seat; },
+         [](Hud& t) { t.m_actor->inVehicle = true, t.m_actor->vehicle = t.m_tank.get(), t.m_actor->seat = &t.m_seat; },
          {"MGCROSS", "MG", "TANKHUD", "LAYER5"}},
         {"toggles and meters",
          [](Hud& t) {
              g_gameHud.layer3 = g_gameHud.nightVision = g_gameHud.quickMode = 1;
              g_gameZoomView = true;
-             t.m_actor.oxygen = 5.0f, t.m_actor.oxygenMax = 10.0f;
+             t.m_actor->oxygen = 5.0f, t.m_actor->oxygenMax = 10.0f;
          },
          {"CROSS", "RIFLE", "LAYER3", "LAYER5", "LAYER6", "LAYER7", "LAYER8", "QUICKMODE", "stay"}},
-        {"full meter", [](Hud& t) { t.m_actor.oxygen = t.m_actor.oxygenMax = 10.0f; },
+        {"full meter", [](Hud& t) { t.m_actor->oxygen = t.m_actor->oxygenMax = 10.0f; },
          {"CROSS", "RIFLE", "LAYER5", "stay"}},
-        {"crouched", [](Hud& t) { t.m_actor.crouched = true; }, {"CROSS", "RIFLE", "LAYER5", "crouch"}},
-        {"prone", [](Hud& t) { t.m_actor.prone = true; }, {"CROSS", "RIFLE", "LAYER5", "prone"}},
+        {"crouched", [](Hud& t) { t.m_actor->crouched = true; }, {"CROSS", "RIFLE", "LAYER5", "crouch"}},
+        {"prone", [](Hud& t) { t.m_actor->prone = true; }, {"CROSS", "RIFLE", "LAYER5", "prone"}},
         {"crouched on a ladder",
          [](Hud& t) {
-             t.m_actor.crouched = true;
+             t.m_actor->crouched = true;
              GameSetPlayerClimbState(true, false);
          },
          {"CROSS", "RIFLE", "LAYER5", "ladder"}},
@@ -213,8 +235,8 @@ TEST_F(Hud, TheLayersFollowTheGameState)
         c.set(*this);
         EXPECT_EQ(Draw(), c.expected) << c.what;
         EXPECT_EQ(g_guiCurrentScreen, nullptr) << c.what;
-        TearDown();
-        SetUp();
+        EndWorld();
+        StartWorld();
     }
 }
 
@@ -246,8 +268,8 @@ TEST_F(Hud, TheExternalCameraDrawsTheReducedSet)
     for (const Case& c : cases) {
         c.set();
         EXPECT_EQ(Draw(true), c.expected) << c.what;
-        TearDown();
-        SetUp();
+        EndWorld();
+        StartWorld();
     }
 }
 
@@ -285,13 +307,15 @@ TEST_F(Hud, AMessageLayerWithoutItsControlIsNotDrawn)
 
 TEST_F(Hud, WhileAGameModeRunsTheMissionMessagesNeitherShowNorExpire)
 {
-    g_guiCaptionSlot = {1, 1000, 100};
-    g_guiRecordSlot = {1, 1000, 100};
-    g_guiResponseSlot = {1, 1000, 100};
+    // Times near the real clock: the GUI stamps the response it is asked for with GetTickCount.
+    const DWORD base = GetTickCount();
+    g_guiCaptionSlot = {1, base, 100};
+    g_guiRecordSlot = {1, base, 100};
+    g_guiResponseSlot = {1, base, 100};
     g_gameHud.gameModeRunning = 1;
-    g_now = 1050;
+    g_now = base + 50;
     EXPECT_EQ(Draw(), (Names{"CROSS", "RIFLE", "LAYER5", "stay"}));
-    g_now = 5000;
+    g_now = base + 5000;
     Draw();
     EXPECT_EQ(g_guiCaptionSlot.shown + g_guiRecordSlot.shown + g_guiResponseSlot.shown, 3);
 
@@ -312,9 +336,9 @@ TEST_F(Hud, SquadMembersGetPreviewsDownTheRightEdge)
     SquadMember a{EngineString("Miller"), &second};
     SquadMember b{EngineString(""), &third};
     SquadMember c{EngineString("Novak"), nullptr};
-    m_actor.squad[0] = &a;
-    m_actor.squad[3] = &b;
-    m_actor.squad[7] = &c;
+    m_actor->squad[0] = &a;
+    m_actor->squad[3] = &b;
+    m_actor->squad[7] = &c;
     Draw();
     ASSERT_EQ(ObjectPreviewCount(), 3);
     struct Expected {

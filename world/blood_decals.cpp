@@ -16,6 +16,7 @@
 #include "world/anim_mesh.h"
 #include "world/decal.h"
 #include "world/decal_builders.h"
+#include "world/decal_faces.h"
 #include "world/decal_work.h"
 #include "world/graph_node.h"
 #include "world/graph_obj.h"
@@ -57,23 +58,10 @@ void ProjectOntoFace(const D3DXVECTOR3* face, const Projection& projection, Deca
 void ProjectOntoNode(GraphNode& node, const Projection& projection, const D3DXVECTOR3& boxMin,
                      const D3DXVECTOR3& boxMax, DecalTriangles& work)
 {
-    const AnimMesh& mesh = *node.GetAnimMesh();
-    for (u32_t m = 0; m < mesh.frames[0].meshes_c && work.count < MAX_DECAL_TRIANGLES; ++m) {
-        if (!MeshTakesDecals(node, mesh, m, boxMin, boxMax))
-            continue;
-        AnimFrameMesh* frameMesh = &mesh.frames[0].meshes[m];
-        const AnimVertexData* vertices = mesh.GetMeshVertices(0, m);
-        const AnimFaces* faces = mesh.GetMeshFaces(0, m);
-        AnimMaterial* material = mesh.GetMeshTextureRef(0, m);
-        for (u32_t f = 0; f < frameMesh->faceCount && work.count < MAX_DECAL_TRIANGLES; ++f) {
-            D3DXVECTOR3 face[3];
-            for (int c = 0; c < 3; ++c) {
-                const float* p = vertices->positions + static_cast<size_t>(faces->indices[f * 3 + c]) * 3;
-                face[c] = D3DXVECTOR3(p[0], p[1], p[2]);
-            }
-            ProjectOntoFace(face, projection, work, frameMesh, material);
-        }
-    }
+    ForEachDecalFace(node, boxMin, boxMax, work, MAX_DECAL_TRIANGLES,
+                     [&](const D3DXVECTOR3* face, AnimFrameMesh* frameMesh, AnimMaterial* material) {
+                         ProjectOntoFace(face, projection, work, frameMesh, material);
+                     });
 }
 
 // The projection brought into a node's space; false when the node has no inverse.

@@ -14,6 +14,7 @@
 #include "world/anim_mesh.h"
 #include "world/decal.h"
 #include "world/decal_builders.h"
+#include "world/decal_faces.h"
 #include "world/decal_work.h"
 #include "world/graph_node.h"
 #include "world/graph_obj.h"
@@ -52,25 +53,12 @@ void ScorchFace(const D3DXVECTOR3* face, const Scorch& scorch, DecalTriangles& w
 
 void ScorchNode(GraphNode& node, const Scorch& scorch, float reach, DecalTriangles& work)
 {
-    const AnimMesh& mesh = *node.GetAnimMesh();
     const D3DXVECTOR3 boxMin = scorch.centre - D3DXVECTOR3(reach, reach, reach);
     const D3DXVECTOR3 boxMax = scorch.centre + D3DXVECTOR3(reach, reach, reach);
-    for (u32_t m = 0; m < mesh.frames[0].meshes_c && work.count < MAX_EXPLOSION_TRIANGLES; ++m) {
-        if (!MeshTakesDecals(node, mesh, m, boxMin, boxMax))
-            continue;
-        AnimFrameMesh* frameMesh = &mesh.frames[0].meshes[m];
-        const AnimVertexData* vertices = mesh.GetMeshVertices(0, m);
-        const AnimFaces* faces = mesh.GetMeshFaces(0, m);
-        AnimMaterial* material = mesh.GetMeshTextureRef(0, m);
-        for (u32_t f = 0; f < frameMesh->faceCount && work.count < MAX_EXPLOSION_TRIANGLES; ++f) {
-            D3DXVECTOR3 face[3];
-            for (int c = 0; c < 3; ++c) {
-                const float* p = vertices->positions + static_cast<size_t>(faces->indices[f * 3 + c]) * 3;
-                face[c] = D3DXVECTOR3(p[0], p[1], p[2]);
-            }
-            ScorchFace(face, scorch, work, frameMesh, material);
-        }
-    }
+    ForEachDecalFace(node, boxMin, boxMax, work, MAX_EXPLOSION_TRIANGLES,
+                     [&](const D3DXVECTOR3* face, AnimFrameMesh* frameMesh, AnimMaterial* material) {
+                         ScorchFace(face, scorch, work, frameMesh, material);
+                     });
 }
 
 IDirect3DTexture8* PickTexture(const MaterialDecalSection& section)

@@ -13,6 +13,7 @@
 #include "world/anim_mesh.h"
 #include "world/decal.h"
 #include "world/decal_builders.h"
+#include "world/decal_faces.h"
 #include "world/decal_work.h"
 #include "world/graph_node.h"
 #include "world/graph_obj.h"
@@ -47,53 +48,40 @@ struct ImpactSquare {
 void CutOntoNode(GraphNode& node, const ImpactSquare& square, const D3DXVECTOR3& direction, const D3DXVECTOR3& boxMin,
                  const D3DXVECTOR3& boxMax, DecalTriangles& work)
 {
-    const AnimMesh& mesh = *node.GetAnimMesh();
     u32_t& nFacesCnt = work.count;
-    for (u32_t m = 0; m < mesh.frames[0].meshes_c && nFacesCnt < MAX_DECAL_TRIANGLES; ++m) {
-        if (!MeshTakesDecals(node, mesh, m, boxMin, boxMax))
-            continue;
-        AnimFrameMesh* frameMesh = &mesh.frames[0].meshes[m];
-        const AnimVertexData* vertices = mesh.GetMeshVertices(0, m);
-        const AnimFaces* faces = mesh.GetMeshFaces(0, m);
-        AnimMaterial* material = mesh.GetMeshTextureRef(0, m);
-        for (u32_t f = 0; f < frameMesh->faceCount && nFacesCnt < MAX_DECAL_TRIANGLES; ++f) {
-            D3DXVECTOR3 face[3];
-            for (int c = 0; c < 3; ++c) {
-                const float* p = vertices->positions + static_cast<size_t>(faces->indices[f * 3 + c]) * 3;
-                face[c] = D3DXVECTOR3(p[0], p[1], p[2]);
-            }
-            if (!PointsMeetBox(face, 3, boxMin, boxMax))
-                continue;
-            D3DXVECTOR3 faceNormal;
-            const D3DXVECTOR3 ab = face[1] - face[0], ac = face[2] - face[0];
-            D3DXVec3Cross(&faceNormal, &ab, &ac);
-            D3DXVec3Normalize(&faceNormal, &faceNormal);
-            // A face turned away from the shot takes nothing; one parallel to it still does.
-            if (D3DXVec3Dot(&direction, &faceNormal) > 0.0f)
-                continue;
-            ENGINE_ASSERT(nFacesCnt+7<MAX_DECAL_VERTICES);
-            const float facing = std::fabs(D3DXVec3Dot(&faceNormal, &square.normal));
-            if (facing > 0.99f && facing < 1.01f) {
-                // The face lies in the square's plane: lay the square onto it.
-                const D3DXVECTOR3 offset = face[0] - square.corners[0];
-                const float t = D3DXVec3Dot(&offset, &faceNormal) + kPushOut;
-                D3DXVECTOR3 moved[4];
-                for (int c = 0; c < 4; ++c)
-                    moved[c] = square.corners[c] + faceNormal * t;
-                work.AddClipped(face, moved, D3DXVECTOR3(0, 0, 0), frameMesh, material);
-                continue;
-            }
-            D3DXMATRIX fold;
-            if (!DecalFoldOntoFace(&fold, square.corners, face, nullptr))
-                continue;
-            D3DXVECTOR3 folded[4];
+    auto cutOntoFace = [&](const D3DXVECTOR3* face, AnimFrameMesh* frameMesh, AnimMaterial* material) {
+        if (!PointsMeetBox(face, 3, boxMin, boxMax))
+            return;
+        D3DXVECTOR3 faceNormal;
+        const D3DXVECTOR3 ab = face[1] - face[0], ac = face[2] - face[0];
+        D3DXVec3Cross(&faceNormal, &ab, &ac);
+        D3DXVec3Normalize(&faceNormal, &faceNormal);
+        // A face turned away from the shot takes nothing; one parallel to it still does.
+        if (D3DXVec3Dot(&direction, &faceNormal) > 0.0f)
+            return;
+        ENGINE_ASSERT(nFacesCnt+7<MAX_DECAL_VERTICES);
+        const float facing = std::fabs(D3DXVec3Dot(&faceNormal, &square.normal));
+        if (facing > 0.99f && facing < 1.01f) {
+            // The face lies in the square's plane: lay the square onto it.
+            const D3DXVECTOR3 offset = face[0] - square.corners[0];
+            const float t = D3DXVec3Dot(&offset, &faceNormal) + kPushOut;
+            D3DXVECTOR3 moved[4];
             for (int c = 0; c < 4; ++c)
-                D3DXVec3TransformCoord(&folded[c], &square.corners[c], &fold);
-            if (!PointsMeetBox(folded, 4, boxMin, boxMax))
-                continue;
-            work.AddClipped(face, folded, faceNormal * kPushOut, frameMesh, material);
+                moved[c] = square.corners[c] + faceNormal * t;
+            work.AddClipped(face, moved, D3DXVECTOR3(0, 0, 0), frameMesh, material);
+            return;
         }
-    }
+        D3DXMATRIX fold;
+        if (!DecalFoldOntoFace(&fold, square.corners, face, nullptr))
+            return;
+        D3DXVECTOR3 folded[4];
+        for (int c = 0; c < 4; ++c)
+            D3DXVec3TransformCoord(&folded[c], &square.corners[c], &fold);
+        if (!PointsMeetBox(folded, 4, boxMin, boxMax))
+            return;
+        work.AddClipped(face, folded, faceNormal * kPushOut, frameMesh, material);
+    };
+    ForEachDecalFace(node, boxMin, boxMax, work, MAX_DECAL_TRIANGLES, cutOntoFace);
 }
 
 }  // namespace

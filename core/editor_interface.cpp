@@ -23,6 +23,7 @@
 #include "render/state_cache.h"
 #include "render/visible_nodes.h"
 #include "world/anim_cache.h"
+#include "world/connection_objects.h"
 
 namespace {
 
@@ -39,7 +40,7 @@ void EditorFillInterface(void** record)
     for (int i = 0; i < EDITOR_RECORD_SLOTS; ++i)
         record[i] = nullptr;
     // Slots whose engine function does not exist yet stay null (see the table in
-    // core/editor_interface.h): 12 to 15, 17, 21, 26 to 29, 35, 36, 46 to 53, 58 to 71, 73, 74.
+    // core/editor_interface.h): 12 to 15, 17, 21, 26 to 29, 35, 36, 46 to 53, 58 to 63, 70, 71, 73, 74.
     record[EDITOR_SLOT_DEVICE] = &g_render.device;
     record[EDITOR_SLOT_RENDER_INIT] = Slot(RenderInit);
     record[EDITOR_SLOT_RENDER_SET_DISPLAY_MODE] = Slot(RenderSetDisplayMode);
@@ -77,6 +78,12 @@ void EditorFillInterface(void** record)
     record[EDITOR_SLOT_COLLECT_VISIBLE_NODES] = Slot(EditorCollectVisibleNodes);
     record[EDITOR_SLOT_VIEW_GET_VISIBLE_NODES] = Slot(ViewGetVisibleNodes);
     record[EDITOR_SLOT_MAP_GET_WORLD_SIZE] = Slot(MapGetWorldSize);
+    record[EDITOR_SLOT_CON_OBJ_CREATE_GROUP] = Slot(ConObjCreateGroup);
+    record[EDITOR_SLOT_CON_OBJ_GROUP_APPEND_OBJECT] = Slot(ConObjGroupAppendObject);
+    record[EDITOR_SLOT_CON_OBJ_GROUP_INSERT_OBJECT] = Slot(ConObjGroupInsertObject);
+    record[EDITOR_SLOT_CON_OBJ_DELETE_GROUP] = Slot(ConObjDeleteGroup);
+    record[EDITOR_SLOT_CON_OBJ_GROUP_REFRESH_OBJECT] = Slot(ConObjGroupRefreshObject);
+    record[EDITOR_SLOT_CON_OBJ_GROUP_REMOVE_AT] = Slot(ConObjGroupRemoveAt);
     record[EDITOR_SLOT_OCTREE_GET_ROOT] = Slot(OctreeGetRoot);
     record[EDITOR_SLOT_SIGNAL_EVENT] = Slot(SetEvent);
 }

@@ -9,6 +9,13 @@ void MapForceCacheRebuild(bool forced);
 bool MapCacheRebuildForced();
 
 const char* MapGetLandName();
+// The path of the map's data file; the land layer cache lies in its folder. Empty until set.
+const char* MapGetDataPath();
+// Set by the map load.
+void MapSetDataPath(const char* path);
+// True when the forced rebuild is on, when the cache or the source file is missing on disk, or
+// when the source is newer than the cache.
+bool MapCacheIsStale(const char* cachePath, const char* sourcePath);
 // Builds or loads the land lightmap of the land and mission folders.
 void MapBuildLightmap(const char* landPath, const char* missionPath);
 IDirect3DTexture8* MapGetLightmapTexture();

@@ -62,6 +62,14 @@ void DestroyNode(OctreeNode* node)
     }
     delete[] node->geometry.vertices;
     delete[] node->geometry.faces;
+    for (u32_t i = 0; i < node->attachedCount; ++i) {
+        if (OctreeGeometry* piece = node->attached[i]) {
+            delete[] piece->vertices;
+            delete[] piece->faces;
+            delete piece;
+        }
+    }
+    delete[] node->attached;
     delete node;
 }
 

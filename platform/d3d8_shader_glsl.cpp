@@ -269,7 +269,8 @@ void GenerateVertexShaderGlsl(const ShaderFunction& f, const ShaderLinkage& link
             continue;
         bool overridden = false;
         for (std::size_t k = i + 1; k < f.instructions.size(); ++k)
-            overridden |= f.instructions[k].opcode == kDef && f.instructions[k].destination.number == in.destination.number;
+            overridden |= f.instructions[k].opcode == kDef &&
+                          f.instructions[k].destination.number == in.destination.number;
         if (overridden)
             continue;
         Append(&s, "const vec4 d%u = vec4(%s, %s, %s, %s);\n", in.destination.number,

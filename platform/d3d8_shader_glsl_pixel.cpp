@@ -173,7 +173,9 @@ private:
             Append(m_out, "    %s = %s;\n", t, Sample(n, c).c_str());
             return true;
         }
-        case kTexCoord: Append(m_out, "    %s = vec4(clamp(%s.xyz, 0.0, 1.0), 1.0);\n", t, coordinates.c_str()); return true;
+        case kTexCoord:
+            Append(m_out, "    %s = vec4(clamp(%s.xyz, 0.0, 1.0), 1.0);\n", t, coordinates.c_str());
+            return true;
         case kTexKill:
             Append(m_out, "    if (any(lessThan(%s.xyz, vec3(0.0)))) discard;\n", coordinates.c_str());
             return true;
@@ -188,8 +190,9 @@ private:
                                  ".y + m.y * s.x + m.w * s.y, 0.0, 1.0)")
                        .c_str());
             if (in.opcode == kTexBemL)
-                Append(m_out, "    %s.rgb *= clamp((%s).z * sc.bumpLuminance[%u].x + sc.bumpLuminance[%u].y, 0.0, 1.0);\n",
-                       t, s0.c_str(), n, n);
+                Append(m_out,
+                       "    %s.rgb *= clamp((%s).z * sc.bumpLuminance[%u].x + sc.bumpLuminance[%u].y, 0.0, 1.0);\n", t,
+                       s0.c_str(), n, n);
             return true;
         case kTexReg2Ar:
             Append(m_out, "    %s = %s;\n", t, Sample(n, "vec4((" + s0 + ").w, (" + s0 + ").x, 0.0, 1.0)").c_str());
@@ -305,7 +308,8 @@ private:
         Append(m_out, "    res%zu = clamp(res%zu, -%s, %s);\n", index, index, range, range);
         const std::string mask = shader_glsl::Mask(d.mask);
         char line[96];
-        std::snprintf(line, sizeof line, "    %s%s = res%zu%s;\n", Register(d).c_str(), mask.c_str(), index, mask.c_str());
+        std::snprintf(line, sizeof line, "    %s%s = res%zu%s;\n", Register(d).c_str(), mask.c_str(), index,
+                      mask.c_str());
         *write = line;
         return true;
     }
@@ -368,7 +372,9 @@ void GeneratePixelShaderGlsl(const ShaderFunction& f, const PixelShaderSetup& se
     const std::uint32_t fogMode = Field(setup.pixelState, kFogModeShift, 2);
     const std::uint32_t alphaFunc = Field(setup.pixelState, kAlphaFuncShift, 4);
     if (fogKind == kFogTable) {
-        Append(&s, "    float fogDistance = vFog;\n    colour.rgb = mix(ds.fogColour.rgb, colour.rgb, clamp(%s, 0.0, 1.0));\n",
+        Append(&s,
+               "    float fogDistance = vFog;\n"
+               "    colour.rgb = mix(ds.fogColour.rgb, colour.rgb, clamp(%s, 0.0, 1.0));\n",
                FogFactor(fogMode));
     } else if (fogKind != kFogNone) {
         s += "    colour.rgb = mix(ds.fogColour.rgb, colour.rgb, clamp(vFog, 0.0, 1.0));\n";

@@ -232,9 +232,9 @@ std::string Assembler::StripComments()
 bool Assembler::ParseVersion(const std::string& word)
 {
     // "vs.1.1", "ps.1.4", "vs_1_1".
-    if (word.size() != 6 || (word[0] != 'v' && word[0] != 'p') || word[1] != 's' || (word[2] != '.' && word[2] != '_') ||
-        word[4] != word[2] || !std::isdigit(static_cast<unsigned char>(word[3])) ||
-        !std::isdigit(static_cast<unsigned char>(word[5])))
+    const bool separated = word.size() == 6 && (word[2] == '.' || word[2] == '_') && word[4] == word[2];
+    if (!separated || (word[0] != 'v' && word[0] != 'p') || word[1] != 's' ||
+        !std::isdigit(static_cast<unsigned char>(word[3])) || !std::isdigit(static_cast<unsigned char>(word[5])))
         return false;
     Version v;
     v.pixel = word[0] == 'p';
@@ -335,7 +335,8 @@ bool Assembler::ParseRegister(const std::string& text, std::size_t* at, Register
                     } else if (std::isdigit(static_cast<unsigned char>(inside[k]))) {
                         std::uint32_t n = 0;
                         const std::size_t start = k;
-                        while (k < inside.size() && std::isdigit(static_cast<unsigned char>(inside[k])) && k - start < 6)
+                        while (k < inside.size() && k - start < 6 &&
+                               std::isdigit(static_cast<unsigned char>(inside[k])))
                             n = n * 10 + static_cast<std::uint32_t>(inside[k++] - '0');
                         valid = !sawNumber;
                         sawNumber = true;

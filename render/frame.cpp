@@ -5,6 +5,7 @@
 #include "render/dynamic_buffers.h"
 #include "render/render_context.h"
 #include "render/shaders.h"
+#include "render/static_buffers.h"
 #include "render/state_cache.h"
 #include "world/clustered_mesh.h"
 
@@ -53,6 +54,7 @@ int RenderBeginFrame()
                 return -1;
             ENGINE_ASSERT(res == D3D_OK);
             RenderCreateDeviceResources();
+            RenderBuildStaticBuffers();
             DebugPrint("Reset OK\n");
         }
         return -1;  // the frame in which the device came back is not drawn

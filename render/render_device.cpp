@@ -9,7 +9,9 @@
 #include "render/land_composite.h"
 #include "render/render_context.h"
 #include "render/texture_manager.h"
+#include "scene/sun_effect.h"
 #include "scene/decal_list.h"
+#include "scene/vegetation.h"
 
 RenderContext g_render;
 
@@ -59,9 +61,12 @@ void RenderLogDeviceInfo()
                  static_cast<int>(parameters.FullScreen_RefreshRateInHz), name ? name : "(null)");
 }
 
-int RenderShutdown(bool)
+int RenderShutdown(bool freeVegetation)
 {
     Log("Destroying device buffers and vegetation...");
+    if (freeVegetation)
+        VegetationShutdown();
+    RenderFreeSunEffect();
     DecalListClear();
     TexturesReleaseAll();
     LandLayersRelease();
@@ -76,11 +81,4 @@ int RenderShutdown(bool)
     g_render.direct3d = nullptr;
     Log("done\n");
     return 0;
-}
-
-void RenderPrepareBuffers()
-{
-    Log("Preparing device buffers & vegetation...");
-    RenderSetCameraObject(nullptr);
-    Log("done\n");
 }

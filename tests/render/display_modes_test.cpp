@@ -245,10 +245,10 @@ TEST(DisplayModeLog, TheModeIsLoggedWithItsDepthAndStencil)
     } cases[] = {
         {"D24S8",
          "\nResolution set to 800x600 0Hz.\nBackbuffer format is D3DFMT_X8R8G8B8.\nDepthbuffer bit depth is 32 bits.\n"
-         "Device is using stencil buffer.\n\n"},
+         "Device is using stencil buffer.\nDevice is using shaders.\n\n"},
         {"D24X8",
          "\nResolution set to 800x600 0Hz.\nBackbuffer format is D3DFMT_X8R8G8B8.\nDepthbuffer bit depth is 32 "
-         "bits.\n\nDestroying"},
+         "bits.\nDevice is using shaders.\n\nDestroying"},
     };
     for (const auto& c : cases) {
         TempDir folder;

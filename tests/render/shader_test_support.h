@@ -43,7 +43,8 @@ inline Assembled Copy(HRESULT result, ID3DXBuffer* code, ID3DXBuffer* constants,
 inline Assembled Assemble(const std::string& text)
 {
     ID3DXBuffer *code = nullptr, *constants = nullptr, *errors = nullptr;
-    const HRESULT result = D3DXAssembleShader(text.data(), static_cast<UINT>(text.size()), 0, &constants, &code, &errors);
+    const HRESULT result =
+        D3DXAssembleShader(text.data(), static_cast<UINT>(text.size()), 0, &constants, &code, &errors);
     return Copy(result, code, constants, errors);
 }
 

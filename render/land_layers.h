@@ -1,0 +1,44 @@
+// Landscape layers: for every leaf of the land octree, the faces each of the 32 land texture layers
+// really shows, appended to the leaf as copies with one range per layer (OctreeNode::layerRanges),
+// so that the landscape draws each layer over those faces only. They are worked out by drawing the
+// leaf's faces, numbered in the vertex colour, through each layer's alpha texture into a 256 x 256
+// target and reading the pixels back, and cached in a ".lvi" file beside the map data:
+//
+//   "VisibleLayers" (13 bytes), version u32 1, then per leaf in OctreeForEachLeaf order:
+//   face count n after the layer faces (u32; 0 for a leaf without faces, nothing else follows),
+//   the 32 layer ranges (u32 each), the three u16 vertex numbers of each appended face.
+#pragma once
+#include <cstddef>
+#include <string>
+
+#include "core/types.h"
+
+struct OctreeNode;
+
+enum LandLayersResult {
+    LAND_LAYERS_NO_MAP,          // no octree: nothing to do
+    LAND_LAYERS_LOADED,          // from a valid, current cache
+    LAND_LAYERS_BUILT,           // built and the cache written
+    LAND_LAYERS_BUILT_UNCACHED,  // built, but nothing written: a pass could not render, or no file
+};
+
+// The cache of a land: the folder of MapGetDataPath() (up to its last separator) + name + ".lvi".
+std::string LandLayersCachePath(const char* name);
+
+// Loads the cache when it is valid and current (on disk and not stale, or in the archives); else
+// builds the layers of every leaf and writes the cache. A leaf's earlier layer faces are dropped
+// first, so a rebuild gives the same result.
+LandLayersResult LandLayersBuild(const char* name);
+
+// The cache ------------------------------------------------------------------------------------------
+
+// Drops the tree's layer faces, then applies a whole cache to it. False, with own faces only left,
+// unless the bytes are a cache of exactly this tree: magic, version, one record per leaf whose count
+// fits the leaf's own faces, layer ranges within the record, vertex numbers within the leaf, nothing
+// left over.
+bool LandLayersReadCache(OctreeNode* root, const void* data, size_t size);
+// Writes the layer faces of the tree below root; false (and no file left) when it cannot.
+bool LandLayersWriteCache(OctreeNode* root, const char* path);
+
+// Drops the layer faces of every leaf below root: own faces only, empty ranges.
+void LandLayersForget(OctreeNode* root);

@@ -1,0 +1,35 @@
+#include "scene/sun_effect.h"
+
+#include <cmath>
+
+namespace {
+SunEffect* g_sunEffect = nullptr;
+Vector3 g_sunDirection = {0.0f, 1.0f, 0.0f};
+}  // namespace
+
+SunEffect* RenderGetSunEffect() { return g_sunEffect; }
+
+void RenderSetSunEffect(SunEffect* effect)
+{
+    if (effect != g_sunEffect)
+        RenderFreeSunEffect();
+    g_sunEffect = effect;
+}
+
+void RenderFreeSunEffect()
+{
+    if (g_sunEffect) {
+        delete[] g_sunEffect->elements;
+        delete g_sunEffect;
+    }
+    g_sunEffect = nullptr;
+}
+
+void RenderSetSunDirection(const Vector3& direction)
+{
+    const float length = std::sqrt(direction.x * direction.x + direction.y * direction.y + direction.z * direction.z);
+    g_sunDirection = length > 0.0f ? Vector3{direction.x / length, direction.y / length, direction.z / length}
+                                   : Vector3{};
+}
+
+Vector3 RenderGetSunDirection() { return g_sunDirection; }

@@ -7,6 +7,7 @@
 
 #include "platform/d3d8_device.h"
 #include "platform/d3d8_fixed_function_bits.h"
+#include "platform/d3d8_gl_program.h"
 #include "platform/d3d8_shader_tokens.h"
 #include "platform/d3dx8_shader.h"
 
@@ -31,59 +32,10 @@ void Report(const char* what, const char* detail)
     OutputDebugStringA(line);
 }
 
-GLuint CompileStage(GLenum kind, const std::string& source)
-{
-    const GLuint shader = gl.CreateShader(kind);
-    const char* text = source.c_str();
-    gl.ShaderSource(shader, 1, &text, nullptr);
-    gl.CompileShader(shader);
-    GLint compiled = 0;
-    gl.GetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
-    if (!compiled) {
-        char log[1024] = {};
-        gl.GetShaderInfoLog(shader, sizeof log, nullptr, log);
-        Report(kind == GL_VERTEX_SHADER ? "Vertex shader translation failed to compile"
-                                        : "Pixel shader translation failed to compile",
-               log);
-        gl.DeleteShader(shader);
-        return 0;
-    }
-    return shader;
-}
-
-GLuint Link(const std::string& vertexSource, const std::string& fragmentSource)
-{
-    const GLuint vertex = CompileStage(GL_VERTEX_SHADER, vertexSource);
-    const GLuint fragment = vertex ? CompileStage(GL_FRAGMENT_SHADER, fragmentSource) : 0;
-    if (!vertex || !fragment) {
-        if (vertex)
-            gl.DeleteShader(vertex);
-        return 0;
-    }
-    const GLuint program = gl.CreateProgram();
-    gl.AttachShader(program, vertex);
-    gl.AttachShader(program, fragment);
-    gl.LinkProgram(program);
-    gl.DetachShader(program, vertex);
-    gl.DetachShader(program, fragment);
-    gl.DeleteShader(vertex);
-    gl.DeleteShader(fragment);
-    GLint linked = 0;
-    gl.GetProgramiv(program, GL_LINK_STATUS, &linked);
-    if (!linked) {
-        char log[1024] = {};
-        gl.GetProgramInfoLog(program, sizeof log, nullptr, log);
-        Report("Shader program failed to link", log);
-        gl.DeleteProgram(program);
-        return 0;
-    }
-    return program;
-}
-
 // A compile of one stage alone: catches translations GLSL does not accept at creation time.
 bool Compiles(GLenum kind, const std::string& source)
 {
-    const GLuint shader = CompileStage(kind, source);
+    const GLuint shader = GlCompileStage(kind, source, "Shader translation");
     if (shader)
         gl.DeleteShader(shader);
     return shader != 0;
@@ -157,7 +109,7 @@ bool ShaderTranslatorSelfTest()
             std::string vertexGlsl, pixelGlsl;
             GenerateVertexShaderGlsl(vertex, ShaderLinkage(), &vertexGlsl);
             GeneratePixelShaderGlsl(pixel, TrialSetup(pixel), &pixelGlsl);
-            const GLuint program = Link(vertexGlsl, pixelGlsl);
+            const GLuint program = GlBuildProgram(vertexGlsl, pixelGlsl, "Shader program");
             works = program != 0;
             if (program)
                 gl.DeleteProgram(program);
@@ -481,7 +433,7 @@ GLuint GlDevice::LinkShaderProgram(const ShaderProgramKey& key)
     } else {
         GenerateFixedFunctionSource(key.fixed, &unused, &fragmentSource);
     }
-    return Link(vertexSource, fragmentSource);
+    return GlBuildProgram(vertexSource, fragmentSource, "Shader program");
 }
 
 void GlDevice::ApplyShaderProgram()

@@ -39,6 +39,9 @@ struct FixedFunctionState {
 
 FixedFunctionKey BuildFixedFunctionKey(const FixedFunctionState& state);
 
+// The device-state uniform block (struct Light and DeviceState ds) as every generated program declares it.
+extern const char kDeviceStateGlsl[];
+
 // The GLSL of a key: a vertex and a fragment shader reading the uniform block below.
 void GenerateFixedFunctionSource(const FixedFunctionKey& key, std::string* vertexSource,
                                  std::string* fragmentSource);

@@ -11,8 +11,11 @@ using namespace ffbits;
 
 namespace {
 
-constexpr const char* kUniformBlock = R"(
-struct Light {
+}  // namespace
+
+// The device-state block every generated program declares; a program that links stages of two
+// generators relies on both declaring it identically.
+const char kDeviceStateGlsl[] = R"(struct Light {
     vec4 diffuse;
     vec4 specular;
     vec4 ambient;
@@ -39,6 +42,8 @@ layout(std140, binding = 0) uniform DeviceState {
     Light lights[8];
 } ds;
 )";
+
+namespace {
 
 class Source {
 public:
@@ -111,7 +116,7 @@ void WriteVertexShader(const FixedFunctionKey& key, std::string* text)
     const std::uint32_t fogMode = Field(key.pixelState, kFogModeShift, 2);
 
     Source out(text);
-    out << "#version 450 core\n" << kUniformBlock;
+    out << "#version 450 core\n" << kDeviceStateGlsl;
     out << "layout(location = 0) in vec4 inPosition;\n";
     if (layout.normalOffset >= 0)
         out << "layout(location = 1) in vec3 inNormal;\n";
@@ -310,7 +315,7 @@ void WriteFragmentShader(const FixedFunctionKey& key, std::string* text)
     const std::uint32_t alphaFunc = Field(key.pixelState, kAlphaFuncShift, 4);
 
     Source out(text);
-    out << "#version 450 core\n" << kUniformBlock;
+    out << "#version 450 core\n" << kDeviceStateGlsl;
     out << (flat ? "flat " : "") << "in vec4 vDiffuse;\n";
     out << (flat ? "flat " : "") << "in vec4 vSpecular;\n";
     out << "in float vFog;\n";

@@ -17,36 +17,6 @@ using shader_glsl::Append;
 
 namespace {
 
-// The fixed-function block as the generated fixed-function stages declare it: a program that links
-// a pixel shader with the fixed-function vertex stage must declare it the same in both (the
-// mixed-road device test fails on any difference).
-constexpr const char* kDeviceState = R"(struct Light {
-    vec4 diffuse;
-    vec4 specular;
-    vec4 ambient;
-    vec4 position;
-    vec4 direction;
-    vec4 attenuation;
-    vec4 cone;
-};
-layout(std140, binding = 0) uniform DeviceState {
-    mat4 worldViewProj;
-    mat4 worldView;
-    mat4 normalMatrix;
-    mat4 textureMatrix[8];
-    vec4 textureFactor;
-    vec4 fogColour;
-    vec4 fogParams;
-    vec4 screen;
-    vec4 ambient;
-    vec4 materialDiffuse;
-    vec4 materialAmbient;
-    vec4 materialSpecular;
-    vec4 materialEmissive;
-    vec4 materialPower;
-    Light lights[8];
-} ds;
-)";
 
 class PixelWriter {
 public:
@@ -338,7 +308,7 @@ void GeneratePixelShaderGlsl(const ShaderFunction& f, const PixelShaderSetup& se
     std::string& s = *out;
     s.clear();
     s += "#version 450 core\n";
-    s += kDeviceState;
+    s += kDeviceStateGlsl;
     s += shader_glsl::kConstantBlock;
     for (std::uint32_t stage = 0; stage < 8; ++stage) {
         if ((f.sampledStages & (1u << stage)) && setup.textureKinds[stage] != kTextureNone)

@@ -9,10 +9,6 @@
 
 using namespace ffbits;
 
-namespace {
-
-}  // namespace
-
 // The device-state block every generated program declares; a program that links stages of two
 // generators relies on both declaring it identically.
 const char kDeviceStateGlsl[] = R"(struct Light {

@@ -5,7 +5,10 @@
 
 #include <vector>
 
+#include "render/render_device.h"
 #include "render/static_buffers.h"
+#include "scene/vegetation.h"
+#include "world/graph_node.h"
 #include "tests/render/map_draw_support.h"
 
 using namespace map_test;
@@ -164,6 +167,27 @@ TEST_F(StaticBuffers, MapsPastSixteenBitVertexNumbersDrawEveryLeaf)
         EXPECT_TRUE(render_test::ColourNear(At(pixels, x, z), kWhite)) << "leaf " << c;
     }
     EXPECT_TRUE(render_test::ColourNear(At(pixels, 1, 1), kBackground));
+}
+
+TEST_F(StaticBuffers, MissionPreparationBuildsTheBuffersAndVegetationAndUnlinksTheCamera)
+{
+    OctreeNode* root = OctreeCreateRoot({0, 0, 0}, {8, 8, 8});
+    FillGrid(root->geometry, 0, 8, 0, 8, 0, 1, 1);
+    GraphNode carrier("carrier");
+    RenderSetCameraObject(&carrier);
+    for (auto& table : g_vegetationJitter)
+        for (auto& pair : table)
+            pair[0] = pair[1] = -1.0f;
+
+    RenderPrepareBuffers();
+    EXPECT_NE(g_render.staticMap.leafVertices, nullptr);
+    EXPECT_EQ(g_camera.cameraObject, nullptr);
+    for (auto& table : g_vegetationJitter) {
+        for (auto& pair : table) {
+            EXPECT_GE(pair[0], 0.0f);
+            EXPECT_LE(pair[1], 80.0f);
+        }
+    }
 }
 
 }  // namespace

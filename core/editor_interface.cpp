@@ -18,6 +18,7 @@
 #include "render/debug_primitives.h"
 #include "render/env_maps.h"
 #include "render/frame.h"
+#include "render/map_render_setup.h"
 #include "render/render_context.h"
 #include "render/render_device.h"
 #include "render/state_cache.h"
@@ -40,7 +41,7 @@ void EditorFillInterface(void** record)
     for (int i = 0; i < EDITOR_RECORD_SLOTS; ++i)
         record[i] = nullptr;
     // Slots whose engine function does not exist yet stay null (see the table in
-    // core/editor_interface.h): 12 to 15, 17, 21, 26 to 29, 35, 36, 46 to 53, 58 to 63, 70, 71, 73, 74.
+    // core/editor_interface.h): 12 to 15, 17, 21, 26 to 29, 35, 36, 47 to 53, 58 to 60, 62, 63, 71, 73, 74.
     record[EDITOR_SLOT_DEVICE] = &g_render.device;
     record[EDITOR_SLOT_RENDER_INIT] = Slot(RenderInit);
     record[EDITOR_SLOT_RENDER_SET_DISPLAY_MODE] = Slot(RenderSetDisplayMode);
@@ -84,6 +85,9 @@ void EditorFillInterface(void** record)
     record[EDITOR_SLOT_CON_OBJ_DELETE_GROUP] = Slot(ConObjDeleteGroup);
     record[EDITOR_SLOT_CON_OBJ_GROUP_REFRESH_OBJECT] = Slot(ConObjGroupRefreshObject);
     record[EDITOR_SLOT_CON_OBJ_GROUP_REMOVE_AT] = Slot(ConObjGroupRemoveAt);
+    record[EDITOR_SLOT_RENDER_RELEASE_MAP_RESOURCES] = Slot(RenderReleaseMapResources);
+    record[EDITOR_SLOT_MISSION_ENVIRONMENT_LOAD] = Slot(MissionEnvironmentLoad);
+    record[EDITOR_SLOT_ENVIRONMENT_RELEASE] = Slot(EnvironmentRelease);
     record[EDITOR_SLOT_OCTREE_GET_ROOT] = Slot(OctreeGetRoot);
     record[EDITOR_SLOT_SIGNAL_EVENT] = Slot(SetEvent);
 }

@@ -125,30 +125,22 @@ private:
     bool m_ok = true;
 };
 
-// Appends to a stream; Ok() turns false at the first failed write.
-class ByteFileWriter {
+// The typed little-endian writes over a writer's WriteBytes.
+template <class Writer>
+class LittleEndianWrites {
 public:
-    explicit ByteFileWriter(std::FILE* stream) : m_stream(stream), m_ok(stream != nullptr) {}
-
-    bool Ok() const { return m_ok; }
-    bool WriteBytes(const void* data, size_t count)
-    {
-        if (m_ok && count && std::fwrite(data, 1, count, m_stream) != count)
-            m_ok = false;
-        return m_ok;
-    }
-    bool WriteU8(u8_t value) { return WriteBytes(&value, 1); }
+    bool WriteU8(u8_t value) { return Self().WriteBytes(&value, 1); }
     bool WriteU16(u16_t value)
     {
         u8_t bytes[2];
         StoreU16(bytes, value);
-        return WriteBytes(bytes, 2);
+        return Self().WriteBytes(bytes, 2);
     }
     bool WriteU32(u32_t value)
     {
         u8_t bytes[4];
         StoreU32(bytes, value);
-        return WriteBytes(bytes, 4);
+        return Self().WriteBytes(bytes, 4);
     }
     bool WriteS32(s32_t value) { return WriteU32(static_cast<u32_t>(value)); }
     bool WriteF32(float value)
@@ -159,12 +151,29 @@ public:
     }
 
 private:
+    Writer& Self() { return static_cast<Writer&>(*this); }
+};
+
+// Appends to a stream; Ok() turns false at the first failed write.
+class ByteFileWriter : public LittleEndianWrites<ByteFileWriter> {
+public:
+    explicit ByteFileWriter(std::FILE* stream) : m_stream(stream), m_ok(stream != nullptr) {}
+
+    bool Ok() const { return m_ok; }
+    bool WriteBytes(const void* data, size_t count)
+    {
+        if (m_ok && count && std::fwrite(data, 1, count, m_stream) != count)
+            m_ok = false;
+        return m_ok;
+    }
+
+private:
     std::FILE* m_stream;
     bool m_ok;
 };
 
 // Fills a caller's buffer of fixed capacity; a write that does not fit fails and writes nothing.
-class ByteBufferWriter {
+class ByteBufferWriter : public LittleEndianWrites<ByteBufferWriter> {
 public:
     ByteBufferWriter(void* data, size_t capacity) : m_data(static_cast<u8_t*>(data)), m_capacity(data ? capacity : 0) {}
 
@@ -180,26 +189,6 @@ public:
             std::memcpy(m_data + m_position, data, count);
         m_position += count;
         return true;
-    }
-    bool WriteU8(u8_t value) { return WriteBytes(&value, 1); }
-    bool WriteU16(u16_t value)
-    {
-        u8_t bytes[2];
-        StoreU16(bytes, value);
-        return WriteBytes(bytes, 2);
-    }
-    bool WriteU32(u32_t value)
-    {
-        u8_t bytes[4];
-        StoreU32(bytes, value);
-        return WriteBytes(bytes, 4);
-    }
-    bool WriteS32(s32_t value) { return WriteU32(static_cast<u32_t>(value)); }
-    bool WriteF32(float value)
-    {
-        u32_t bits;
-        std::memcpy(&bits, &value, sizeof bits);
-        return WriteU32(bits);
     }
 
 private:

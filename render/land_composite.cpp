@@ -191,56 +191,51 @@ int LandLayerTileSide(int size, float var)
     return static_cast<int>(side);
 }
 
-IDirect3DTexture8* TextureConvert(IDirect3DTexture8* texture, D3DFORMAT format, UINT levels)
+namespace {
+
+// A new managed texture of the size, format and levels with the source's level 0 loaded into its
+// level 0 (converted and filtered); null when either step fails.
+IDirect3DTexture8* CopyLevelZeroInto(IDirect3DTexture8* texture, UINT width, UINT height, D3DFORMAT format,
+                                     UINT levels, DWORD filter)
 {
-    D3DSURFACE_DESC desc;
-    if (!texture || !g_render.device || FAILED(texture->GetLevelDesc(0, &desc)))
+    if (!texture || !g_render.device)
         return nullptr;
-    IDirect3DTexture8* converted = nullptr;
-    if (FAILED(g_render.device->CreateTexture(desc.Width, desc.Height, levels, 0, format, D3DPOOL_MANAGED,
-                                              &converted)))
+    IDirect3DTexture8* copy = nullptr;
+    if (FAILED(g_render.device->CreateTexture(width, height, levels, 0, format, D3DPOOL_MANAGED, &copy)))
         return nullptr;
     IDirect3DSurface8* source = nullptr;
     IDirect3DSurface8* target = nullptr;
     texture->GetSurfaceLevel(0, &source);
-    converted->GetSurfaceLevel(0, &target);
-    const HRESULT result = source && target ? D3DXLoadSurfaceFromSurface(target, nullptr, nullptr, source, nullptr,
-                                                                        nullptr, D3DX_FILTER_NONE, 0)
-                                            : D3DERR_INVALIDCALL;
+    copy->GetSurfaceLevel(0, &target);
+    const HRESULT result = source && target
+                               ? D3DXLoadSurfaceFromSurface(target, nullptr, nullptr, source, nullptr, nullptr, filter, 0)
+                               : D3DERR_INVALIDCALL;
     if (source)
         source->Release();
     if (target)
         target->Release();
     if (FAILED(result)) {
-        converted->Release();
+        copy->Release();
         return nullptr;
     }
-    return converted;
+    return copy;
+}
+
+}  // namespace
+
+IDirect3DTexture8* TextureConvert(IDirect3DTexture8* texture, D3DFORMAT format, UINT levels)
+{
+    D3DSURFACE_DESC desc;
+    if (!texture || FAILED(texture->GetLevelDesc(0, &desc)))
+        return nullptr;
+    return CopyLevelZeroInto(texture, desc.Width, desc.Height, format, levels, D3DX_FILTER_NONE);
 }
 
 IDirect3DTexture8* TextureResampleSquare(IDirect3DTexture8* texture, UINT side, D3DFORMAT format, UINT levels)
 {
-    if (!texture || !g_render.device || side == 0)
+    if (side == 0)
         return nullptr;
-    IDirect3DTexture8* resampled = nullptr;
-    if (FAILED(g_render.device->CreateTexture(side, side, levels, 0, format, D3DPOOL_MANAGED, &resampled)))
-        return nullptr;
-    IDirect3DSurface8* source = nullptr;
-    IDirect3DSurface8* target = nullptr;
-    texture->GetSurfaceLevel(0, &source);
-    resampled->GetSurfaceLevel(0, &target);
-    const HRESULT result = source && target ? D3DXLoadSurfaceFromSurface(target, nullptr, nullptr, source, nullptr,
-                                                                        nullptr, D3DX_DEFAULT, 0)
-                                            : D3DERR_INVALIDCALL;
-    if (source)
-        source->Release();
-    if (target)
-        target->Release();
-    if (FAILED(result)) {
-        resampled->Release();
-        return nullptr;
-    }
-    return resampled;
+    return CopyLevelZeroInto(texture, side, side, format, levels, D3DX_DEFAULT);
 }
 
 bool LandLayersCompositeFrom(const LandLayerSource* layers, int layerCount, IDirect3DTexture8* lightmap, int size,

@@ -11,6 +11,17 @@
 
 namespace {
 
+// Allocates count items for a block the mesh will own; an empty block stays null. False when
+// memory fails.
+template <class T>
+bool AllocateArray(T*& items, size_t count)
+{
+    if (count == 0)
+        return true;
+    items = new (std::nothrow) T[count];
+    return items != nullptr;
+}
+
 struct Chunk {
     const u8_t* data = nullptr;
     size_t size = 0;
@@ -77,11 +88,8 @@ bool ReadStringTable(const Chunk& chunk, EngineString*& table, u32_t& tableCount
     u32_t count = 0;
     if (!reader.ReadU32(count) || count > reader.Remaining() / kStringLeast)
         return false;
-    if (count) {
-        table = new (std::nothrow) EngineString[count];
-        if (!table)
-            return false;
-    }
+    if (!AllocateArray(table, count))
+        return false;
     tableCount = count;
     for (u32_t i = 0; i < count; ++i) {
         u32_t length = 0;
@@ -134,11 +142,8 @@ bool ReadTexCoords(ByteReader& reader, AnimTexCoords& coords)
     u32_t count = 0;
     if (!reader.ReadU32(count) || count > reader.Remaining() / 8)
         return false;
-    if (count) {
-        coords.uv = new (std::nothrow) float[static_cast<size_t>(count) * 2];
-        if (!coords.uv)
-            return false;
-    }
+    if (!AllocateArray(coords.uv, static_cast<size_t>(count) * 2))
+        return false;
     coords.count = count;
     return ReadFloats(reader, coords.uv, static_cast<size_t>(count) * 2);
 }
@@ -149,11 +154,8 @@ bool ReadFaces(ByteReader& reader, AnimFaces& faces)
     if (!reader.ReadU32(count) || count > reader.Remaining() / 6)
         return false;
     const size_t indexCount = static_cast<size_t>(count) * 3;
-    if (count) {
-        faces.indices = new (std::nothrow) u16_t[indexCount];
-        if (!faces.indices)
-            return false;
-    }
+    if (!AllocateArray(faces.indices, indexCount))
+        return false;
     faces.count = count;
     for (size_t i = 0; i < indexCount; ++i)
         reader.ReadU16(faces.indices[i]);
@@ -197,22 +199,16 @@ bool ReadFrames(const Chunk& chunk, AnimMesh& mesh)
     reader.ReadU32(count);
     if (!reader.ReadF32(mesh.frameRate) || count > reader.Remaining() / 4)
         return false;
-    if (count) {
-        mesh.frames = new (std::nothrow) AnimFrame[count];
-        if (!mesh.frames)
-            return false;
-    }
+    if (!AllocateArray(mesh.frames, count))
+        return false;
     mesh.frames_c = count;
     for (u32_t f = 0; f < count; ++f) {
         AnimFrame& frame = mesh.frames[f];
         u32_t meshCount = 0;
         if (!reader.ReadU32(meshCount) || meshCount > reader.Remaining() / kMeshHeader)
             return false;
-        if (meshCount) {
-            frame.meshes = new (std::nothrow) AnimFrameMesh[meshCount];
-            if (!frame.meshes)
-                return false;
-        }
+        if (!AllocateArray(frame.meshes, meshCount))
+            return false;
         frame.meshes_c = meshCount;
         for (u32_t m = 0; m < meshCount; ++m) {
             if (!ReadMesh(reader, mesh, frame.meshes[m]))
@@ -307,11 +303,8 @@ bool ReadDummyBoxes(const Chunk& chunk, AnimMesh& mesh)
     u32_t count = 0;
     if (!reader.ReadU32(count) || count > reader.Remaining() / kDummyBox)
         return false;
-    if (count) {
-        mesh.dummyBoxes = new (std::nothrow) AnimDummyBox[count];
-        if (!mesh.dummyBoxes)
-            return false;
-    }
+    if (!AllocateArray(mesh.dummyBoxes, count))
+        return false;
     mesh.dummyBoxes_c = count;
     for (u32_t i = 0; i < count; ++i) {
         AnimDummyBox& box = mesh.dummyBoxes[i];
@@ -350,11 +343,8 @@ bool ReadZone(ByteReader& reader, AnimZone& zone, s32_t& parent)
     u16_t pointCount = 0;
     if (!reader.ReadU16(pointCount) || pointCount > reader.Remaining() / 12)
         return false;
-    if (pointCount) {
-        zone.points = new (std::nothrow) Vector3[pointCount];
-        if (!zone.points)
-            return false;
-    }
+    if (!AllocateArray(zone.points, pointCount))
+        return false;
     zone.pointCount = pointCount;
     for (u16_t i = 0; i < pointCount; ++i) {
         Vector3 p;

@@ -13,7 +13,7 @@
 #include "render/land_layers.h"
 #include "render/land_textures.h"
 #include "render/render_cvars.h"
-#include "tests/render/map_octree_support.h"
+#include "support/map_octree_support.h"
 #include "tests/render/texture_test_support.h"
 
 using namespace map_test;

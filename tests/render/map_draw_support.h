@@ -11,7 +11,7 @@
 #include "render/map_chunks.h"
 #include "render/state_cache.h"
 #include "render/visible_nodes.h"
-#include "tests/render/map_octree_support.h"
+#include "support/map_octree_support.h"
 #include "tests/render/render_test_support.h"
 
 namespace map_test {

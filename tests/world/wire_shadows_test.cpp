@@ -8,6 +8,7 @@
 
 #include "map/map_cvars.h"
 #include "map/octree.h"
+#include "support/map_octree_support.h"
 #include "tests/world/wire_poles.h"
 #include "world/wire_shadows.h"
 
@@ -38,19 +39,6 @@ void FillGrid(OctreeNode* leaf, float x0, float x1, float z0, float z1, float y,
             geometry.faces[f++] = OctreeFace{{a, c, d}};
             geometry.faces[f++] = OctreeFace{{a, d, b}};
         }
-    }
-}
-
-// Splits a leaf into eight children, each a leaf.
-void Split(OctreeNode* node)
-{
-    const Vector3 lo = node->boxMin, hi = node->boxMax;
-    const Vector3 mid = {(lo.x + hi.x) / 2, (lo.y + hi.y) / 2, (lo.z + hi.z) / 2};
-    for (int c = 0; c < 8; ++c) {
-        OctreeNode* child = new OctreeNode();
-        child->boxMin = {(c & 1) ? mid.x : lo.x, (c & 2) ? mid.y : lo.y, (c & 4) ? mid.z : lo.z};
-        child->boxMax = {(c & 1) ? hi.x : mid.x, (c & 2) ? hi.y : mid.y, (c & 4) ? hi.z : mid.z};
-        node->children[c] = child;
     }
 }
 
@@ -221,9 +209,9 @@ TEST_F(WireShadows, LimitsCutTheShadowShortWithAWarning)
     SetSun({0, 1, 0});
     // 64 leaves of one triangle each; a diagonal wire's box touches them all.
     OctreeNode* root = OctreeCreateRoot({-50, -50, -50}, {50, 50, 50});
-    Split(root);
+    map_test::Split(root);
     for (OctreeNode* child : root->children) {
-        Split(child);
+        map_test::Split(child);
         for (OctreeNode* leaf : child->children)
             FillGrid(leaf, leaf->boxMin.x, leaf->boxMax.x, leaf->boxMin.z, leaf->boxMax.z, leaf->boxMin.y, 1);
     }

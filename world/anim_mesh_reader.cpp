@@ -273,11 +273,31 @@ bool IndicesBelow(const u16_t* indices, size_t count, u32_t limit)
     return true;
 }
 
+// The vertices a face block reaches: one past its highest index, 0 when it is empty.
+u32_t VerticesReached(const AnimFaces& faces)
+{
+    const size_t corners = static_cast<size_t>(faces.count) * 3;
+    u32_t highest = 0;
+    for (size_t i = 0; i < corners; ++i)
+        highest = faces.indices[i] > highest ? faces.indices[i] : highest;
+    return corners ? highest + 1 : 0;
+}
+
 // Draw calls take the header's vertex and face counts: the blocks must hold that many, and the
-// faces drawn must address vertices drawn. The faces a mesh owns must address its own positions
-// (welding and neighbours walk all of them).
+// faces drawn must address vertices drawn. Hit tests, welding and neighbours walk a mesh's whole
+// face block over its positions, so every face of a block must also address positions of each mesh
+// that uses it: its holder and every mesh that shares it (references are resolved to the holder by
+// now, so a chain of them is checked at each link). Each block is scanned once.
 bool MeshesHoldTogether(const AnimMesh& mesh)
 {
+    constexpr u32_t kNotScanned = 0xFFFFFFFFu;
+    std::vector<u32_t> firstOfFrame(mesh.frames_c);
+    size_t total = 0;
+    for (u32_t f = 0; f < mesh.frames_c; ++f) {
+        firstOfFrame[f] = static_cast<u32_t>(total);
+        total += mesh.frames[f].meshes_c;
+    }
+    std::vector<u32_t> reached(total, kNotScanned);
     for (u32_t f = 0; f < mesh.frames_c; ++f) {
         for (u32_t m = 0; m < mesh.frames[f].meshes_c; ++m) {
             const AnimFrameMesh& frameMesh = mesh.frames[f].meshes[m];
@@ -289,8 +309,13 @@ bool MeshesHoldTogether(const AnimMesh& mesh)
                 return false;
             if (!IndicesBelow(faces->indices, static_cast<size_t>(frameMesh.faceCount) * 3, frameMesh.vertexCount))
                 return false;
-            if (frameMesh.faceRef == ANIM_REF_OWN &&
-                !IndicesBelow(faces->indices, static_cast<size_t>(faces->count) * 3, vertices->count))
+            const u32_t holder = frameMesh.faceRef == ANIM_REF_OWN
+                                     ? firstOfFrame[f] + m
+                                     : firstOfFrame[static_cast<u32_t>(frameMesh.faceRef) >> 16] +
+                                           (static_cast<u32_t>(frameMesh.faceRef) & 0xFFFF);
+            if (reached[holder] == kNotScanned)
+                reached[holder] = VerticesReached(*faces);
+            if (reached[holder] > vertices->count)
                 return false;
         }
     }

@@ -104,6 +104,98 @@ TEST_P(AnimMeshReaders, SharedReferencesResolveToTheMeshThatHoldsTheData)
     EXPECT_EQ(own->centre.x, 7.5f);
 }
 
+// A mesh with its own fan of positions that draws the first faces of another mesh's face block.
+Mesh FaceUser(u32_t vertices, s32_t faceRef, u32_t drawnFaces)
+{
+    Mesh mesh;
+    mesh.name = 1;
+    for (u32_t i = 0; i < vertices; ++i)
+        mesh.positions.push_back({float(i), float(i % 2), 0});
+    mesh.faceRef = faceRef;
+    mesh.headerFaceCount = drawnFaces;
+    return mesh;
+}
+
+// A face block is walked whole over the positions of every mesh that draws it, not only the faces
+// its header draws: each of them must have every vertex the block names.
+TEST_P(AnimMeshReaders, SharedFaceBlocksMustFitEveryMeshThatUsesThem)
+{
+    struct Case {
+        const char* what;
+        std::function<void(AffFile&)> build;
+        int expected;
+    };
+    // Frame 0 holds the blocks: a quad whose faces (0 1 2) (0 2 3) reach four vertices, and a triangle.
+    const Case cases[] = {
+        {"user with as many vertices as the block reaches",
+         [](AffFile& f) { f.frames.push_back({{FaceUser(4, AnimMeshRef(0, 0), 2)}}); }, ANIM_READ_OK},
+        {"user with more vertices, drawing the first face only",
+         [](AffFile& f) { f.frames.push_back({{FaceUser(6, AnimMeshRef(0, 0), 1)}}); }, ANIM_READ_OK},
+        {"block names the vertex at the user's count, fewer faces drawn than the block holds",
+         [](AffFile& f) { f.frames.push_back({{FaceUser(3, AnimMeshRef(0, 0), 1)}}); }, ANIM_READ_ERROR},
+        {"block names the vertex at the user's count, every face drawn",
+         [](AffFile& f) { f.frames.push_back({{FaceUser(3, AnimMeshRef(0, 0), 2)}}); }, ANIM_READ_ERROR},
+        {"block names a vertex past the user's count",
+         [](AffFile& f) {
+             Mesh& quad = f.frames[0].meshes[0];
+             quad.positions.push_back({2, 2, 0});
+             quad.positions.push_back({3, 2, 0});
+             quad.indices[5] = 5;
+             f.frames.push_back({{FaceUser(4, AnimMeshRef(0, 0), 1)}});
+         },
+         ANIM_READ_ERROR},
+        {"user whose shared vertices are fewer than the block reaches",
+         [](AffFile& f) {
+             Mesh user = FaceUser(0, AnimMeshRef(0, 0), 1);
+             user.vertexRef = user.texCoordRef = AnimMeshRef(0, 1);
+             user.headerVertexCount = 3;
+             f.frames.push_back({{user}});
+         },
+         ANIM_READ_ERROR},
+        {"chain of references that fits at every link",
+         [](AffFile& f) {
+             f.frames.push_back({{FaceUser(4, AnimMeshRef(0, 0), 2)}});
+             f.frames.push_back({{FaceUser(5, AnimMeshRef(1, 0), 1)}});
+         },
+         ANIM_READ_OK},
+        {"chain of references whose end has too few vertices",
+         [](AffFile& f) {
+             f.frames.push_back({{FaceUser(4, AnimMeshRef(0, 0), 2)}});
+             f.frames.push_back({{FaceUser(3, AnimMeshRef(1, 0), 1)}});
+         },
+         ANIM_READ_ERROR},
+        {"chain of references whose middle has too few vertices",
+         [](AffFile& f) {
+             f.frames.push_back({{FaceUser(3, AnimMeshRef(0, 0), 1)}});
+             f.frames.push_back({{FaceUser(4, AnimMeshRef(1, 0), 2)}});
+         },
+         ANIM_READ_ERROR},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        AffFile file;
+        file.strings = {"quad", "user", "tri"};
+        file.textures = {"t"};
+        file.frames = {{{QuadMesh(0, {{{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}}}),
+                         TriangleMesh(2, {0, 0, 0}, {1, 0, 0}, {0, 1, 0})}}};
+        c.build(file);
+        AnimMesh mesh;
+        ASSERT_EQ(Read(GetParam(), mesh, OneTriangle()), ANIM_READ_OK);
+        const int result = Read(GetParam(), mesh, file);
+        EXPECT_EQ(result, c.expected);
+        if (result != ANIM_READ_OK) {
+            ExpectEmpty(mesh);
+            continue;
+        }
+        for (u32_t f = 1; f < mesh.frames_c; ++f) {
+            const AnimFaces* faces = mesh.GetMeshFaces(f, 0);
+            EXPECT_EQ(faces, mesh.GetMeshFaces(0, 0));
+            for (u32_t i = 0; i < faces->count * 3; ++i)
+                EXPECT_LT(faces->indices[i], mesh.GetMeshVertices(f, 0)->count);
+        }
+    }
+}
+
 TEST_P(AnimMeshReaders, MeshFlagsAndDetailLevelsComeFromFacesAndNames)
 {
     struct Case {

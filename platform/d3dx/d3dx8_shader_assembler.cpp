@@ -675,7 +675,7 @@ void Assembler::Statement(std::string line)
             m_version.known = true;  // report the version once
             m_version.pixel = word.size() > 1 && word[0] == 'p';
             m_version.major = 1;
-            m_version.minor = m_version.pixel ? 1 : 1;
+            m_version.minor = 1;
         }
         return;
     }

@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "core/random.h"
-#include "platform/d3d8_formats.h"
+#include "platform/gl/d3d8_formats.h"
 #include "platform/d3dx8_texture.h"
-#include "platform/d3dx8_texture_pixels.h"
-#include "platform/dds_file.h"
-#include "platform/dxt_codec.h"
+#include "platform/d3dx/d3dx8_texture_pixels.h"
+#include "platform/d3dx/dds_file.h"
+#include "platform/d3dx/dxt_codec.h"
 #include "platform/win32.h"
 
 #define STB_IMAGE_WRITE_IMPLEMENTATION

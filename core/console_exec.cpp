@@ -1,6 +1,4 @@
 // Console lines of the form name, '=', value run against the console variables, and console scripts.
-#include <sys/stat.h>
-
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -23,13 +21,6 @@ inline bool IsBlank(char c)
 inline bool IsLineEnd(char c)
 {
     return c == '\r' || c == '\n';
-}
-
-// Linux opens folders for reading too; only a regular file is a script.
-bool IsRegularFile(std::FILE* file)
-{
-    struct stat info;
-    return ::fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode);
 }
 
 }  // namespace
@@ -82,7 +73,7 @@ int ConExecFile(const char* fileName)
         return -1;
     char line[CON_SCRIPT_LINE_SIZE];
     if (std::FILE* file = PlatformOpenFile(fileName, "rb")) {
-        if (IsRegularFile(file)) {
+        if (PlatformIsRegularFile(file)) {
             while (std::fgets(line, sizeof line, file))
                 ConExec(line, true);
             std::fclose(file);

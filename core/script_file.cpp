@@ -1,8 +1,6 @@
 // Sectioned script files: the word table, the parser, section paths and the cache.
 #include "core/script_file.h"
 
-#include <sys/stat.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -333,12 +331,6 @@ struct ScriptCache {
 
 ScriptCache* g_scriptCache = nullptr;
 
-bool IsRegularFile(std::FILE* file)
-{
-    struct stat info;
-    return ::fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode);
-}
-
 // The whole of a disk file, read straight from the disk so that the file system's current file stays
 // as it is. False when the path opens nothing on disk.
 bool ReadDiskFile(const char* path, std::string& bytes)
@@ -346,7 +338,7 @@ bool ReadDiskFile(const char* path, std::string& bytes)
     std::FILE* file = PlatformOpenFile(path, "rb");
     if (!file)
         return false;
-    if (!IsRegularFile(file)) {
+    if (!PlatformIsRegularFile(file)) {
         std::fclose(file);
         return false;
     }

@@ -1,8 +1,6 @@
 // Start and end of the sound system, and the global record every sound file shares.
 #include "core/sound.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 
 #include "core/log.h"
@@ -10,6 +8,7 @@
 #include "core/winos.h"
 #include "map/world_registry.h"
 #include "platform/audio.h"
+#include "platform/file_system.h"
 #include "world/dynamic_object.h"
 
 SoundSystem g_sound;
@@ -121,7 +120,7 @@ bool SoundInit(HWND window)
 
     char folder[MAX_PATH + 8] = "";
     char current[MAX_PATH];
-    if (getcwd(current, sizeof(current)))
+    if (PlatformCurrentFolder(current, sizeof(current)))
         std::snprintf(folder, sizeof(folder), "%s/sound", current);
     if (g_sound.loader->SetSearchDirectory(folder, FALSE) != S_OK)
         Log("\nSound: Search path redirected to virtual file system.\n");

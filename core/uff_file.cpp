@@ -2,9 +2,6 @@
 // describe a sound tree inside the file is not open, so no later lookup or read can leave it.
 #include "core/uff_file.h"
 
-#include <sys/mman.h>
-#include <sys/stat.h>
-
 #include <cstring>
 #include <new>
 
@@ -75,15 +72,12 @@ bool UffFile::MapFile()
         return true;
     if (!m_stream)
         return false;
-    struct stat info;
-    const int descriptor = fileno(m_stream);
-    if (::fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size <= 0)
-        return false;
-    void* mapping = ::mmap(nullptr, static_cast<size_t>(info.st_size), PROT_READ, MAP_PRIVATE, descriptor, 0);
-    if (mapping == MAP_FAILED)
+    size_t size = 0;
+    const void* mapping = PlatformMapFile(m_stream, &size);
+    if (!mapping)
         return false;
     m_image = static_cast<const u8_t*>(mapping);
-    m_imageSize = static_cast<size_t>(info.st_size);
+    m_imageSize = size;
     m_ownsMapping = true;
     return true;
 }
@@ -121,7 +115,7 @@ void UffFile::FreeAll()
         m_stream = nullptr;
     }
     if (m_ownsMapping)
-        ::munmap(const_cast<u8_t*>(m_image), m_imageSize);
+        PlatformUnmapFile(m_image, m_imageSize);
     m_image = nullptr;
     m_imageSize = 0;
     m_ownsMapping = false;

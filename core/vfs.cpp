@@ -3,8 +3,8 @@
 #include "core/vfs.h"
 
 #include <strings.h>
-#include <sys/stat.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -92,13 +92,6 @@ void DestroyArchives()
         g_archives[i] = nullptr;
     }
     g_archiveCount = 0;
-}
-
-// Linux opens folders for reading too; a folder is not a file to read.
-bool IsRegularFile(std::FILE* file)
-{
-    struct stat info;
-    return ::fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode);
 }
 
 bool VFSOpenInArchive(int slot, const char* fileName, bool binary)
@@ -217,7 +210,7 @@ bool VFSOpenFile(const char* fileName, bool binary)
         return false;
 
     std::FILE* disk = VFSDiskMayHold(fileName) ? PlatformOpenFile(fileName, "rb") : nullptr;
-    if (disk && !IsRegularFile(disk)) {
+    if (disk && !PlatformIsRegularFile(disk)) {
         std::fclose(disk);
         disk = nullptr;
     }
@@ -256,10 +249,10 @@ u32_t VFSGetFileSize()
         return g_current.archive ? g_current.archive->GetEntrySize(g_current.entry) : 0;
     if (!g_current.disk)
         return 0;
-    struct stat info;
-    if (::fstat(fileno(g_current.disk), &info) != 0 || info.st_size < 0)
+    const std::int64_t size = PlatformFileSize(g_current.disk);
+    if (size < 0)
         return 0;
-    return info.st_size > 0xFFFFFFFF ? 0xFFFFFFFFu : static_cast<u32_t>(info.st_size);
+    return size > 0xFFFFFFFF ? 0xFFFFFFFFu : static_cast<u32_t>(size);
 }
 
 int VFSReadFile(void* buffer, u32_t count)

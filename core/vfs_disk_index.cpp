@@ -1,8 +1,5 @@
 #include "core/vfs_disk_index.h"
 
-#include <dirent.h>
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cstring>
 #include <functional>
@@ -12,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/file_system.h"
+
 namespace {
 
 constexpr size_t kMaxComponentLength = 63;
@@ -19,12 +18,8 @@ constexpr size_t kPathBufferSize = 1024;
 
 // A folder listing with the folder's identity and change stamps at the time it was read.
 struct FolderListing {
-    dev_t device = 0;
-    ino_t inode = 0;
-    nlink_t links = 0;
-    off_t size = 0;
-    timespec modified = {};
-    timespec changed = {};
+    PlatformFolderStamp stamp;
+    bool read = false;
     std::vector<std::pair<std::string, std::string>> names;  // (lower case, as on disk), sorted
 };
 
@@ -39,17 +34,6 @@ using ListingMap = std::unordered_map<std::string, FolderListing, PathHash, std:
 // initialisation of this file would have run.
 ListingMap* g_listings = nullptr;
 
-bool SameTime(const timespec& a, const timespec& b)
-{
-    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
-}
-
-bool Unchanged(const FolderListing& listing, const struct stat& info)
-{
-    return listing.device == info.st_dev && listing.inode == info.st_ino && listing.links == info.st_nlink &&
-           listing.size == info.st_size && SameTime(listing.modified, info.st_mtim) && SameTime(listing.changed, info.st_ctim);
-}
-
 char LowerAscii(char c)
 {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c;
@@ -58,8 +42,8 @@ char LowerAscii(char c)
 // The listing of a folder, read again when the folder changed; null when it cannot be read.
 const FolderListing* ListingOf(const char* folder, size_t length)
 {
-    struct stat info;
-    if (::stat(folder, &info) != 0 || !S_ISDIR(info.st_mode))
+    PlatformFolderStamp stamp;
+    if (!PlatformFolderStampOf(folder, &stamp))
         return nullptr;
     if (!g_listings)
         g_listings = new ListingMap;
@@ -68,27 +52,22 @@ const FolderListing* ListingOf(const char* folder, size_t length)
     if (found == g_listings->end())
         found = g_listings->emplace(std::string(key), FolderListing{}).first;
     FolderListing& listing = found->second;
-    if (Unchanged(listing, info) && (listing.device != 0 || listing.inode != 0))
+    if (listing.read && listing.stamp == stamp)
         return &listing;
-    DIR* dir = ::opendir(folder);
-    if (!dir) {
+    std::vector<std::string> onDisk;
+    if (!PlatformListFolder(folder, onDisk)) {
         g_listings->erase(found);
         return nullptr;
     }
     listing.names.clear();
-    while (const dirent* entry = ::readdir(dir)) {
-        std::string lower = entry->d_name;
+    for (std::string& name : onDisk) {
+        std::string lower = name;
         std::transform(lower.begin(), lower.end(), lower.begin(), LowerAscii);
-        listing.names.emplace_back(std::move(lower), entry->d_name);
+        listing.names.emplace_back(std::move(lower), std::move(name));
     }
-    ::closedir(dir);
     std::sort(listing.names.begin(), listing.names.end());
-    listing.device = info.st_dev;
-    listing.inode = info.st_ino;
-    listing.links = info.st_nlink;
-    listing.size = info.st_size;
-    listing.modified = info.st_mtim;
-    listing.changed = info.st_ctim;
+    listing.stamp = stamp;
+    listing.read = true;
     return &listing;
 }
 
@@ -110,8 +89,7 @@ bool VFSDiskMayHold(const char* path)
     for (const char* p = path; *p && exactLength + 1 < sizeof exact; ++p)
         exact[exactLength++] = *p == '\\' ? '/' : *p;
     exact[exactLength] = '\0';
-    struct stat info;
-    if (::stat(exact, &info) == 0)
+    if (PlatformPathExistsAsWritten(exact))
         return true;
     char folder[kPathBufferSize] = ".";
     size_t folderLength = 1;

@@ -1,6 +1,6 @@
 // Our stand-in for the Direct3D 8 vocabulary the engine is written in: types, constants and the
 // interfaces of the Direct3D object, the device and its resources. The implementation draws with
-// OpenGL (platform/d3d8_*.cpp); only what the engine calls is declared.
+// OpenGL (platform/gl/); only what the engine calls is declared.
 #pragma once
 #include "platform/win32.h"
 

@@ -2,8 +2,11 @@
 // a component that does not exist with its exact spelling is matched without regard to case.
 // A component longer than 63 characters names nothing.
 #pragma once
+#include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 // The path as it exists on disk (or, for a file to be created, with the existing folders resolved
 // and the rest as given). Returns false when the path cannot name anything.
@@ -14,3 +17,40 @@ bool PlatformFileExists(const char* path);
 bool PlatformIsDirectory(const char* path);
 bool PlatformCreateDirectories(const char* path);
 bool PlatformRemoveFile(const char* path);
+
+// Files the engine holds open.
+// Whether the open file is a regular file: fopen opens folders for reading too, and a folder or a
+// device is no file to read.
+bool PlatformIsRegularFile(std::FILE* file);
+// The size of the open file in bytes; -1 when it cannot be told.
+std::int64_t PlatformFileSize(std::FILE* file);
+// The whole of an open regular file mapped read-only into memory, its size in `size`; null for an
+// empty file, anything but a regular file, or when it cannot be mapped. The mapping stays valid after
+// the file is closed, until PlatformUnmapFile.
+const void* PlatformMapFile(std::FILE* file, std::size_t* size);
+void PlatformUnmapFile(const void* image, std::size_t size);
+
+// The working folder as an absolute path; false when it does not fit in `size` bytes.
+bool PlatformCurrentFolder(char* folder, std::size_t size);
+
+// Folders as they are on disk, for the engine's own index of disk names: no '\' mapping and no
+// case matching here.
+// What identifies a folder and its contents at one time: while the stamp stays equal, so does the
+// folder's listing.
+struct PlatformFolderStamp {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::uint64_t links = 0;
+    std::int64_t size = 0;
+    std::int64_t modifiedSeconds = 0;
+    std::int64_t modifiedNanoseconds = 0;
+    std::int64_t changedSeconds = 0;
+    std::int64_t changedNanoseconds = 0;
+    bool operator==(const PlatformFolderStamp&) const = default;
+};
+// False when the path is not a folder.
+bool PlatformFolderStampOf(const char* folder, PlatformFolderStamp* stamp);
+// The names in a folder ("." and ".." included), in no particular order; false when it cannot be read.
+bool PlatformListFolder(const char* folder, std::vector<std::string>& names);
+// Whether something exists under exactly this path.
+bool PlatformPathExistsAsWritten(const char* path);

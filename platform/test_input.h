@@ -1,6 +1,9 @@
-// Lets tests (and scripted runs) push input into the queue that PeekMessageA and the input devices read.
+// Lets tests (and scripted runs) push input into the queue that PeekMessageA and the input devices read,
+// and look at what the window layer keeps.
 #pragma once
 #include <cstdint>
+
+#include "platform/win32.h"
 
 // keyCode: the keyboard scan-code numbering (1..237, DIK_* values). Pushes a key-down or key-up event.
 void PlatformInjectKey(int keyCode, bool down);
@@ -12,6 +15,14 @@ void PlatformInjectMouseButton(int button, bool down);
 void PlatformInjectMouseWheel(int steps);
 // Asks the window to close (as the window manager's close button does).
 void PlatformInjectCloseRequest();
+// The window gains or loses the input focus (as when the user switches windows).
+void PlatformInjectFocus(HWND window, bool gained);
+
+// Whether a key of some keyboard produces this key code (1..237). Keys that the backend cannot tell
+// apart from others produce none: only injection reaches them.
+bool PlatformKeyHasPhysicalKey(int keyCode);
+// The text in the window's title bar; empty for no window.
+const char* PlatformWindowTitle(HWND window);
 
 // Marks on the SDL events pushed above, so that the message pump can tell them from hardware events:
 // injected key events carry the key code in keysym.unused, injected mouse events this mouse id and

@@ -1,7 +1,6 @@
 // A real window on the program's window procedure, the input started on it with "input.def" from the
 // test's folder, and a frame as the main loop runs one: waiting messages dispatched, then the poll.
 #pragma once
-#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -12,7 +11,7 @@
 #include "core/input.h"
 #include "core/winos.h"
 #include "platform/raw_input.h"
-#include "platform/sdl_window.h"
+#include "platform/test_input.h"
 #include "support/vfs_fixture.h"
 
 class InputWindowTest : public VfsTest {
@@ -76,14 +75,7 @@ protected:
         InputUpdate();
     }
 
-    void PushFocusEvent(bool gained)
-    {
-        SDL_Event event{};
-        event.type = SDL_WINDOWEVENT;
-        event.window.event = gained ? SDL_WINDOWEVENT_FOCUS_GAINED : SDL_WINDOWEVENT_FOCUS_LOST;
-        event.window.windowID = SDL_GetWindowID(PlatformSdlWindow(m_window));
-        SDL_PushEvent(&event);
-    }
+    void PushFocusEvent(bool gained) { PlatformInjectFocus(m_window, gained); }
 
     HWND m_window = nullptr;
 };

@@ -1,6 +1,5 @@
 // Key names of the binding files, display texts, and the keyboard table behind them: every named key
 // can be pressed and arrives under its own code.
-#include <SDL_keyboard.h>
 #include <gtest/gtest.h>
 
 #include <set>
@@ -10,7 +9,6 @@
 
 #include "core/input.h"
 #include "input_fixture.h"
-#include "platform/keyboard_codes.h"
 #include "platform/test_input.h"
 
 namespace {
@@ -54,9 +52,9 @@ const NamedKey kNamedKeys[] = {
     {"MOUSE_WHEEL_DOWN", 244},
 };
 
-// Keys of keyboards that SDL does not tell apart (Japanese AX and NEC keyboards, the Brazilian keypad
-// separator that shares SDL's keypad comma, the wake key): only injection reaches them.
-const std::set<std::string> kWithoutSdlScancode = {"DIK_ABNT_C2", "DIK_AT",        "DIK_COLON", "DIK_UNDERLINE",
+// Keys of keyboards that the platform does not tell apart (Japanese AX and NEC keyboards, the Brazilian
+// keypad separator that shares the keypad comma, the wake key): only injection reaches them.
+const std::set<std::string> kWithoutPhysicalKey = {"DIK_ABNT_C2", "DIK_AT",        "DIK_COLON", "DIK_UNDERLINE",
                                                    "DIK_KANJI",   "DIK_AX",        "DIK_UNLABELED", "DIK_WAKE"};
 
 std::string Display(int code, std::size_t bufferSize = 32)
@@ -130,25 +128,20 @@ TEST(KeyNames, DisplayTextsCoverTheirCodesAndNoOthers)
     EXPECT_EQ(Display(157, 1), "");
 }
 
-TEST(KeyNames, EveryNamedKeyComesFromAnSdlScancodeOrIsListedAsUnreachable)
+TEST(KeyNames, EveryNamedKeyComesFromAPhysicalKeyOrIsListedAsUnreachable)
 {
     std::set<int> namedCodes;
     for (const NamedKey& key : kNamedKeys) {
         namedCodes.insert(key.code);
         if (key.code >= KEY_MOUSE0)
             continue;
-        const int scancode = SdlScancodeFromKeyCode(key.code);
-        const bool listed = kWithoutSdlScancode.count(key.name) != 0;
-        EXPECT_EQ(scancode == SDL_SCANCODE_UNKNOWN, listed) << key.name;
-        if (scancode != SDL_SCANCODE_UNKNOWN) {
-            EXPECT_EQ(KeyCodeFromSdlScancode(scancode), key.code) << key.name;
-        }
+        const bool listed = kWithoutPhysicalKey.count(key.name) != 0;
+        EXPECT_EQ(PlatformKeyHasPhysicalKey(key.code), !listed) << key.name;
     }
-    // Whatever key SDL reports can be bound by name.
-    for (int scancode = 0; scancode < SDL_NUM_SCANCODES; ++scancode) {
-        const int code = KeyCodeFromSdlScancode(scancode);
-        if (code != 0) {
-            EXPECT_EQ(namedCodes.count(code), 1u) << SDL_GetScancodeName(static_cast<SDL_Scancode>(scancode));
+    // Whatever key a keyboard reports can be bound by name.
+    for (int code = 0; code < KEY_MOUSE0; ++code) {
+        if (PlatformKeyHasPhysicalKey(code)) {
+            EXPECT_EQ(namedCodes.count(code), 1u) << code;
         }
     }
 }

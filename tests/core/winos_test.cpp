@@ -10,8 +10,6 @@
 #include <unistd.h>
 #include "core/log.h"
 #include "core/winos.h"
-#include <SDL.h>
-#include "platform/sdl_window.h"
 #include "platform/test_input.h"
 #include "support/archive_builder.h"
 #include "support/temp_dir.h"
@@ -107,7 +105,7 @@ TEST_F(ProgramRun, StartsUpRunsTheMenuAndShutsDownOnEscape)
     EXPECT_EQ(exitCode, 0);
     EXPECT_EQ(g_loopState, LOOP_QUIT);
     ASSERT_NE(g_mainWindow, nullptr);
-    EXPECT_STREQ(SDL_GetWindowTitle(PlatformSdlWindow(g_mainWindow)), "Zintar Engine");
+    EXPECT_STREQ(PlatformWindowTitle(g_mainWindow), "Zintar Engine");
     EXPECT_EQ(riwidth.Int(), 640);
     EXPECT_EQ(riheight.Int(), 480);
     EXPECT_TRUE(rbwindowed.Bool());

@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "tests/platform/temp_folder.h"
 
@@ -128,6 +130,68 @@ TEST_F(PathResolverTest, FolderAndFileOperations) {
     EXPECT_TRUE(PlatformRemoveFile((folder / "MAPS\\TOWN\\LEVEL.DAT").c_str()));
     EXPECT_FALSE(std::filesystem::exists(folder / "Maps/Town/Level.DAT"));
     EXPECT_FALSE(PlatformRemoveFile((folder / "MAPS\\TOWN\\LEVEL.DAT").c_str()));
+}
+
+TEST_F(PathResolverTest, OpenFilesTellTheirKindAndSizeAndMapWhole) {
+    FILE* file = PlatformOpenFile((folder / "maps\\town\\level.dat").c_str(), "rb");
+    ASSERT_NE(file, nullptr);
+    EXPECT_TRUE(PlatformIsRegularFile(file));
+    EXPECT_EQ(PlatformFileSize(file), 5);
+    std::size_t size = 0;
+    const void* image = PlatformMapFile(file, &size);
+    std::fclose(file);
+    ASSERT_NE(image, nullptr);
+    // The mapping outlives the file it was made from.
+    EXPECT_EQ(std::string(static_cast<const char*>(image), size), "level");
+    PlatformUnmapFile(image, size);
+
+    // A folder opens for reading, but it is no file to read or map.
+    FILE* dir = std::fopen((folder / "Maps").c_str(), "rb");
+    ASSERT_NE(dir, nullptr);
+    EXPECT_FALSE(PlatformIsRegularFile(dir));
+    EXPECT_EQ(PlatformMapFile(dir, &size), nullptr);
+    std::fclose(dir);
+
+    folder.Write("Data/empty.bin", "");
+    FILE* empty = std::fopen((folder / "Data/empty.bin").c_str(), "rb");
+    ASSERT_NE(empty, nullptr);
+    EXPECT_TRUE(PlatformIsRegularFile(empty));
+    EXPECT_EQ(PlatformFileSize(empty), 0);
+    EXPECT_EQ(PlatformMapFile(empty, &size), nullptr);
+    std::fclose(empty);
+}
+
+TEST_F(PathResolverTest, FoldersAsOnDiskListTheirNamesAndStampTheirChanges) {
+    const std::string data = folder / "Data";
+    std::vector<std::string> names;
+    ASSERT_TRUE(PlatformListFolder(data.c_str(), names));
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{".", "..", "readme.txt"}));
+    EXPECT_FALSE(PlatformListFolder((folder / "data").c_str(), names));  // no case matching here
+
+    PlatformFolderStamp before;
+    PlatformFolderStamp again;
+    ASSERT_TRUE(PlatformFolderStampOf(data.c_str(), &before));
+    ASSERT_TRUE(PlatformFolderStampOf(data.c_str(), &again));
+    EXPECT_EQ(before, again);
+    // A new subfolder adds a link to its parent: the stamp changes whatever the clock's grain.
+    std::filesystem::create_directory(data + "/Sub");
+    ASSERT_TRUE(PlatformFolderStampOf(data.c_str(), &again));
+    EXPECT_FALSE(before == again);
+    EXPECT_FALSE(PlatformFolderStampOf((data + "/readme.txt").c_str(), &again));
+    EXPECT_FALSE(PlatformFolderStampOf((folder / "Missing").c_str(), &again));
+
+    EXPECT_TRUE(PlatformPathExistsAsWritten((data + "/readme.txt").c_str()));
+    EXPECT_FALSE(PlatformPathExistsAsWritten((data + "/README.txt").c_str()));
+    EXPECT_FALSE(PlatformPathExistsAsWritten((folder.path() + "\\Data\\readme.txt").c_str()));
+}
+
+TEST(WorkingFolderTest, IsTheAbsoluteWorkingFolderWhenItFits) {
+    char buffer[4096];
+    ASSERT_TRUE(PlatformCurrentFolder(buffer, sizeof buffer));
+    EXPECT_EQ(std::string(buffer), std::filesystem::current_path().string());
+    char small[2];
+    EXPECT_FALSE(PlatformCurrentFolder(small, sizeof small));
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "platform/keyboard_codes.h"
+#include "platform/sdl/keyboard_codes.h"
 
 #include <SDL_keyboard.h>
 #include <gtest/gtest.h>

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/raw_input.h"
-#include "platform/sdl_window.h"
+#include "platform/sdl/sdl_window.h"
 #include "platform/test_input.h"
 #include "platform/win32.h"
 

@@ -135,10 +135,10 @@ int InputInit(HWND window, bool useDirectInput)
 
     if (useDirectInput) {
         void* created = nullptr;
-        const HRESULT res = DirectInput8Create(nullptr, DIRECTINPUT_VERSION, IID_IDirectInput8A, &created, nullptr);
-        if (DiFailed(res)) {
+        const HRESULT result = DirectInput8Create(nullptr, DIRECTINPUT_VERSION, IID_IDirectInput8A, &created, nullptr);
+        if (DiFailed(result)) {
             g_input.useDirectInput = false;
-            return res;
+            return result;
         }
         g_input.directInput = static_cast<IDirectInput8A*>(created);
         g_input.keyboard = CreateDevice(GUID_SysKeyboard, c_dfDIKeyboard);

@@ -19,9 +19,9 @@ constexpr int kCapacities[CON_MAX_CONSOLES] = {CON_PAGE_CAPACITY, CON_PAGE_CAPAC
 // The store of a console index; an index that is not a console ends the program.
 ConsoleStore& Store(int console)
 {
-    const u32_t con_index = static_cast<u32_t>(console);
-    ENGINE_ASSERT(con_index < CON_MAX_CONSOLES);
-    return g_console.consoles[con_index];
+    const u32_t index = static_cast<u32_t>(console);
+    ENGINE_ASSERT_TEXT(index < CON_MAX_CONSOLES, "con_index < CON_MAX_CONSOLES");
+    return g_console.consoles[index];
 }
 
 char* CopyChars(const char* characters, int count)

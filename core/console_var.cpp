@@ -74,8 +74,8 @@ void SetStringFromText(EngineString& value, const char* text)
 
 }  // namespace
 
-ConsoleVar::ConsoleVar(const char* name, ConsoleVarType type, const char* defaultText)
-    : next(g_cvarHead), prev(nullptr), type(type), name(name)
+ConsoleVar::ConsoleVar(const char* varName, ConsoleVarType varType, const char* defaultText)
+    : next(g_cvarHead), prev(nullptr), type(varType), name(varName)
 {
     std::memset(&value, 0, sizeof value);
     if (g_cvarHead)
@@ -94,8 +94,8 @@ ConsoleVar::ConsoleVar(const char* name, ConsoleVarType type, const char* defaul
         SetFromText(defaultText);
 }
 
-ConsoleVar::ConsoleVar(const char* name, ConsoleCommandHandler handler)
-    : next(g_cvarHead), prev(nullptr), type(CVAR_COMMAND), name(name)
+ConsoleVar::ConsoleVar(const char* varName, ConsoleCommandHandler handler)
+    : next(g_cvarHead), prev(nullptr), type(CVAR_COMMAND), name(varName)
 {
     std::memset(&value, 0, sizeof value);
     value.handler = handler;

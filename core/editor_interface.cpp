@@ -24,7 +24,7 @@
 #include "render/state_cache.h"
 #include "render/visible_nodes.h"
 #include "world/anim_cache.h"
-#include "world/connection_objects.h"
+#include "world/wires.h"
 
 namespace {
 

@@ -22,12 +22,12 @@ constexpr DWORD kCooperation = DISCL_NONEXCLUSIVE | DISCL_FOREGROUND | DISCL_NOW
 IDirectInputDevice8A* CreateDevice(const GUID& kind, const DIDATAFORMAT& format)
 {
     IDirectInputDevice8A* device = nullptr;
-    HRESULT res = g_input.directInput->CreateDevice(kind, &device, nullptr);
-    ENGINE_ASSERT(res == DI_OK);
-    res = device->SetCooperativeLevel(g_input.window, kCooperation);
-    ENGINE_ASSERT(res == DI_OK);
-    res = device->SetDataFormat(&format);
-    ENGINE_ASSERT(res == DI_OK);
+    HRESULT result = g_input.directInput->CreateDevice(kind, &device, nullptr);
+    ENGINE_ASSERT_TEXT(result == DI_OK, "res == DI_OK");
+    result = device->SetCooperativeLevel(g_input.window, kCooperation);
+    ENGINE_ASSERT_TEXT(result == DI_OK, "res == DI_OK");
+    result = device->SetDataFormat(&format);
+    ENGINE_ASSERT_TEXT(result == DI_OK, "res == DI_OK");
     return device;
 }
 
@@ -39,13 +39,13 @@ void SetBufferAndAcquire(IDirectInputDevice8A* device)
     property.diph.dwObj = 0;
     property.diph.dwHow = DIPH_DEVICE;
     property.dwData = INPUT_BUFFER_RECORDS;
-    HRESULT res = device->SetProperty(DIPROP_BUFFERSIZE, &property.diph);
-    ENGINE_ASSERT(res == DI_OK);
+    HRESULT result = device->SetProperty(DIPROP_BUFFERSIZE, &property.diph);
+    ENGINE_ASSERT_TEXT(result == DI_OK, "res == DI_OK");
     // A window that has not received the focus yet cannot acquire; the poll acquires once it has.
-    res = device->Acquire();
-    if (res == DIERR_OTHERAPPHASPRIO)
-        res = DI_OK;
-    ENGINE_ASSERT(res == DI_OK);
+    result = device->Acquire();
+    if (result == DIERR_OTHERAPPHASPRIO)
+        result = DI_OK;
+    ENGINE_ASSERT_TEXT(result == DI_OK, "res == DI_OK");
 }
 
 // Reads the device's waiting records into g_input.records. On failure (the device was lost to another
@@ -135,10 +135,10 @@ int InputInit(HWND window, bool useDirectInput)
 
     if (useDirectInput) {
         void* created = nullptr;
-        const HRESULT res = DirectInput8Create(nullptr, DIRECTINPUT_VERSION, IID_IDirectInput8A, &created, nullptr);
-        if (DiFailed(res)) {
+        const HRESULT result = DirectInput8Create(nullptr, DIRECTINPUT_VERSION, IID_IDirectInput8A, &created, nullptr);
+        if (DiFailed(result)) {
             g_input.useDirectInput = false;
-            return res;
+            return result;
         }
         g_input.directInput = static_cast<IDirectInput8A*>(created);
         g_input.keyboard = CreateDevice(GUID_SysKeyboard, c_dfDIKeyboard);

@@ -21,6 +21,10 @@ public:
     bool Pop(InputMode* owner);
 
 protected:
+    // Members are owned by whoever installs them and are never deleted through the chain; the
+    // operation table stays the three operations above.
+    ~InputMode() = default;
+
     InputMode* m_next = nullptr;
 };
 
@@ -38,6 +42,8 @@ public:
     virtual bool Draw();
     virtual bool OnPush();
     virtual bool OnPop();
+    // After the three operations, so that they keep the first places of the table.
+    virtual ~DebugOverlay() = default;
 
     DebugOverlay* Previous() const { return m_previous; }
     DebugOverlay* Next() const { return m_next; }

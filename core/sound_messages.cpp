@@ -41,8 +41,7 @@ SoundInstance* LoadVoice(const char* folder, const char* fileName)
 
 void Append(const char* key, SoundInstance* instance)
 {
-    const s32_t game_msg_snds_c = g_sound.messageCount;
-    ENGINE_ASSERT(game_msg_snds_c < MAX_GAME_MSG_SOUNDS - 1);
+    ENGINE_ASSERT_TEXT(g_sound.messageCount < MAX_GAME_MSG_SOUNDS - 1, "game_msg_snds_c < MAX_GAME_MSG_SOUNDS - 1");
     MessageSound& slot = g_sound.messages[g_sound.messageCount++];
     slot.instance = instance;
     slot.key.Assign(key);

@@ -6,8 +6,7 @@
 
 void AddSpatialSound(SoundSource* source)
 {
-    const s32_t nSpatialSoundsCount = g_sound.spatialCount;
-    ENGINE_ASSERT(nSpatialSoundsCount + 1 < MAX_SPATIAL_SOUNDS);
+    ENGINE_ASSERT_TEXT(g_sound.spatialCount + 1 < MAX_SPATIAL_SOUNDS, "nSpatialSoundsCount + 1 < MAX_SPATIAL_SOUNDS");
     if (!source)
         return;
     g_sound.spatial[g_sound.spatialCount++] = source;

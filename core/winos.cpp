@@ -312,20 +312,20 @@ void SplitCommandLine(const char* commandLine, StartOptions& options)
 {
     std::memset(options.words, 0, sizeof options.words);
     int word = 0;
-    int pc = 0;
+    int length = 0;
     for (const char* p = commandLine ? commandLine : ""; *p; ++p) {
         if (*p == ' ') {
             ++word;
-            pc = 0;
+            length = 0;
             continue;
         }
         // Words past the table's end are dropped rather than written beyond it.
         if (word >= PARAM_MAX_COUNT)
             continue;
-        ++pc;
-        ENGINE_ASSERT(pc < PARAM_MAX_SIZE);
-        options.words[word][pc - 1] = (*p == '/') ? '-' : *p;
-        options.words[word][pc] = 0;
+        ++length;
+        ENGINE_ASSERT_TEXT(length < PARAM_MAX_SIZE, "pc < PARAM_MAX_SIZE");
+        options.words[word][length - 1] = (*p == '/') ? '-' : *p;
+        options.words[word][length] = 0;
     }
     options.lastWord = word < PARAM_MAX_COUNT ? word : PARAM_MAX_COUNT - 1;
 }

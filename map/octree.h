@@ -94,11 +94,17 @@ struct OctreeNode {
 
 using OctreeNodeCallback = void (*)(OctreeNode* node);
 
+// The texts a leaf walk reports when the tree is too deep for its 256-entry stack: the landscape
+// layers name the room the eight children need, the device buffers the depth the stack reaches.
+// Both fail at the same depth.
+inline constexpr const char* OCTREE_WALK_ROOM_CHECK = "(stack_c + 8) < 256";
+inline constexpr const char* OCTREE_WALK_DEPTH_CHECK = "stack_c < 256";
+
 // Every leaf below the node in the order the map caches are written in: an explicit stack, a node
 // popped from it is a leaf or pushes its children 0 to 7 (so child 7 comes first). A tree too deep
-// for 256 entries fails the assertion "(stack_c + 8) < 256".
+// for 256 entries fails the assertion with the given text.
 template <class Visit>
-void OctreeForEachLeaf(OctreeNode* root, Visit&& visit)
+void OctreeForEachLeaf(OctreeNode* root, const char* depthCheck, Visit&& visit)
 {
     if (!root)
         return;
@@ -111,7 +117,7 @@ void OctreeForEachLeaf(OctreeNode* root, Visit&& visit)
             visit(node);
             continue;
         }
-        ENGINE_ASSERT((stack_c + 8) < 256);
+        ENGINE_ASSERT_TEXT(stack_c + 8 < 256, depthCheck);
         for (OctreeNode* child : node->children) {
             if (child)
                 stack[stack_c++] = child;

@@ -57,7 +57,7 @@ int ClipQuadToTrianglePrism(D3DXVECTOR3* outPositions, D3DXVECTOR2* outTexCoords
         positions[0][i] = quadPositions[i];
         coords[0][i] = quadTexCoords[i];
     }
-    int nCnt = 4;
+    int count = 4;
     int current = 0;
     const int edges[3][3] = {{2, 0, 1}, {0, 1, 2}, {1, 2, 0}};  // edge start, end, opposite corner
     for (const auto& edge : edges) {
@@ -71,21 +71,21 @@ int ClipQuadToTrianglePrism(D3DXVECTOR3* outPositions, D3DXVECTOR2* outTexCoords
             inward = -inward;
         D3DXPLANE plane;
         D3DXPlaneFromPointNormal(&plane, &a, &inward);
-        nCnt = ClipPolygonToPlane(positions[1 - current], coords[1 - current], &plane, positions[current],
-                                  coords[current], nCnt);
+        count = ClipPolygonToPlane(positions[1 - current], coords[1 - current], &plane, positions[current],
+                                   coords[current], count);
         current = 1 - current;
-        if (nCnt == 0)
+        if (count == 0)
             return 0;
     }
-    if (nCnt < 3)
+    if (count < 3)
         return 0;
-    ENGINE_ASSERT(nCnt<8);
-    for (int k = 0; k < nCnt - 2; ++k) {
+    ENGINE_ASSERT_TEXT(count < 8, "nCnt<8");
+    for (int k = 0; k < count - 2; ++k) {
         const int corners[3] = {0, k + 1, k + 2};
         for (int c = 0; c < 3; ++c) {
             outPositions[k * 3 + c] = positions[current][corners[c]];
             outTexCoords[k * 3 + c] = coords[current][corners[c]];
         }
     }
-    return nCnt - 2;
+    return count - 2;
 }

@@ -39,7 +39,7 @@ struct D3DXVECTOR4 {
 
 struct D3DXMATRIX : D3DMATRIX {
     D3DXMATRIX() : D3DMATRIX{} {}
-    D3DXMATRIX(const D3DMATRIX& m) : D3DMATRIX(m) {}
+    D3DXMATRIX(const D3DMATRIX& other) : D3DMATRIX(other) {}
     D3DXMATRIX(float m11, float m12, float m13, float m14, float m21, float m22, float m23, float m24, float m31,
                float m32, float m33, float m34, float m41, float m42, float m43, float m44);
     float& operator()(int row, int column) { return m[row][column]; }

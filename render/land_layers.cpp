@@ -317,7 +317,8 @@ bool BuildLayers(OctreeNode* root)
         Log("ERROR : the land layer targets could not be created\n");
     bool rendered = made;
     LeafWork work;
-    OctreeForEachLeaf(root, [&](OctreeNode* leaf) { BuildLeaf(leaf, made ? &targets : nullptr, work, rendered); });
+    OctreeForEachLeaf(root, OCTREE_WALK_ROOM_CHECK,
+                      [&](OctreeNode* leaf) { BuildLeaf(leaf, made ? &targets : nullptr, work, rendered); });
     if (device)
         RestoreStates();
     targets.Release();

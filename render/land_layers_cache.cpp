@@ -78,7 +78,7 @@ bool ApplyLeafRecord(ByteReader& reader, OctreeNode* leaf)
 
 void LandLayersForget(OctreeNode* root)
 {
-    OctreeForEachLeaf(root, [](OctreeNode* leaf) {
+    OctreeForEachLeaf(root, OCTREE_WALK_ROOM_CHECK, [](OctreeNode* leaf) {
         leaf->geometry.faceCount = leaf->OwnFaceCount();
         leaf->firstLayerFace = 0;
         std::memset(leaf->layerRanges, 0, sizeof leaf->layerRanges);
@@ -92,13 +92,15 @@ bool LandLayersReadCache(OctreeNode* root, const void* data, size_t size)
     LandLayersForget(root);
     ByteReader check(data, size);
     bool sound = ReadHeader(check);
-    OctreeForEachLeaf(root, [&](const OctreeNode* leaf) { sound = sound && CheckLeafRecord(check, leaf); });
+    OctreeForEachLeaf(root, OCTREE_WALK_ROOM_CHECK,
+                      [&](const OctreeNode* leaf) { sound = sound && CheckLeafRecord(check, leaf); });
     if (!sound || check.Remaining() != 0)
         return false;
     ByteReader reader(data, size);
     ReadHeader(reader);
     bool applied = true;
-    OctreeForEachLeaf(root, [&](OctreeNode* leaf) { applied = ApplyLeafRecord(reader, leaf) && applied; });
+    OctreeForEachLeaf(root, OCTREE_WALK_ROOM_CHECK,
+                      [&](OctreeNode* leaf) { applied = ApplyLeafRecord(reader, leaf) && applied; });
     if (!applied)
         LandLayersForget(root);
     return applied;
@@ -112,7 +114,7 @@ bool LandLayersWriteCache(OctreeNode* root, const char* path)
     ByteFileWriter writer(file);
     writer.WriteBytes(kMagic, kMagicSize);
     writer.WriteU32(kVersion);
-    OctreeForEachLeaf(root, [&](const OctreeNode* leaf) {
+    OctreeForEachLeaf(root, OCTREE_WALK_ROOM_CHECK, [&](const OctreeNode* leaf) {
         const OctreeGeometry& geometry = leaf->geometry;
         const u32_t n = geometry.faceCount;
         writer.WriteU32(n);

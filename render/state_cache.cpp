@@ -5,28 +5,28 @@
 #include "core/assert.h"
 #include "render/render_context.h"
 
-void RenderSetState(u32_t st, u32_t value)
+void RenderSetState(u32_t state, u32_t value)
 {
-    ENGINE_ASSERT(st < MAX_STATES_COUNT);
+    ENGINE_ASSERT_TEXT(state < MAX_STATES_COUNT, "st < MAX_STATES_COUNT");
     RenderStateCache& cache = g_render.stateCache;
-    const u32_t bit = 1u << (st & 31);
-    if ((cache.stateKnown[st >> 5] & bit) && cache.stateValues[st] == value)
+    const u32_t bit = 1u << (state & 31);
+    if ((cache.stateKnown[state >> 5] & bit) && cache.stateValues[state] == value)
         return;
-    cache.stateKnown[st >> 5] |= bit;
-    cache.stateValues[st] = value;
-    g_render.device->SetRenderState(static_cast<D3DRENDERSTATETYPE>(st), value);
+    cache.stateKnown[state >> 5] |= bit;
+    cache.stateValues[state] = value;
+    g_render.device->SetRenderState(static_cast<D3DRENDERSTATETYPE>(state), value);
 }
 
 void RenderSetStageState(u32_t stage, u32_t type, u32_t value)
 {
-    const u32_t t = stage * kStageStateStride + type;
-    ENGINE_ASSERT(t < MAX_STAGES);
+    const u32_t index = stage * kStageStateStride + type;
+    ENGINE_ASSERT_TEXT(index < MAX_STAGES, "t < MAX_STAGES");
     RenderStateCache& cache = g_render.stateCache;
-    const u32_t bit = 1u << (t & 31);
-    if ((cache.stageKnown[t >> 5] & bit) && cache.stageValues[t] == value)
+    const u32_t bit = 1u << (index & 31);
+    if ((cache.stageKnown[index >> 5] & bit) && cache.stageValues[index] == value)
         return;
-    cache.stageKnown[t >> 5] |= bit;
-    cache.stageValues[t] = value;
+    cache.stageKnown[index >> 5] |= bit;
+    cache.stageValues[index] = value;
     g_render.device->SetTextureStageState(stage, static_cast<D3DTEXTURESTAGESTATETYPE>(type), value);
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "core/assert.h"
 #include "core/log.h"
 #include "map/octree.h"
 #include "render/camera.h"
@@ -42,7 +43,7 @@ void ForEachPiece(const OctreeNode* leaf, Visit&& visit)
 StaticCounts CountStaticGeometry(OctreeNode* root)
 {
     StaticCounts counts;
-    OctreeForEachLeaf(root, [&](OctreeNode* leaf) {
+    OctreeForEachLeaf(root, OCTREE_WALK_DEPTH_CHECK, [&](OctreeNode* leaf) {
         counts.leafIndices += 3ull * LeafTriangles(leaf);
         counts.leafVertices += leaf->geometry.vertexCount;
         ForEachPiece(leaf, [&](const OctreeGeometry* piece) {
@@ -197,16 +198,16 @@ bool RenderBuildStaticBuffers()
     if (attachedPair && (!LockWhole(map.attachedVertices, &attached.vertices) ||
                          !LockWhole(map.attachedIndices, &attached.indices)))
         return FailBuild("the attached geometry buffers could not be locked");
-    const VertexPT* vb_start = leaves.vertices;
-    const u16_t* ib_start = leaves.indices;
-    OctreeForEachLeaf(root, [&](OctreeNode* leaf) { FillLeaf(leaf, leaves, attached); });
-    const VertexPT* vb_out = leaves.vertices;
-    const u16_t* ib_out = leaves.indices;
-    const u32_t vertices = static_cast<u32_t>(counts.leafVertices);
-    const u32_t indices = static_cast<u32_t>(counts.leafIndices);
+    const VertexPT* firstVertex = leaves.vertices;
+    const u16_t* firstIndex = leaves.indices;
+    OctreeForEachLeaf(root, OCTREE_WALK_DEPTH_CHECK,
+                      [&](OctreeNode* leaf) { FillLeaf(leaf, leaves, attached); });
     if (leafPair) {
-        ENGINE_ASSERT((u32_t)(vb_out - vb_start) == vertices);
-        ENGINE_ASSERT((u32_t)(ib_out - ib_start) == indices);
+        // The filling walk must have written exactly what the counting walk found.
+        ENGINE_ASSERT_TEXT(static_cast<std::uint64_t>(leaves.vertices - firstVertex) == counts.leafVertices,
+                           STATIC_BUFFERS_VERTEX_CHECK);
+        ENGINE_ASSERT_TEXT(static_cast<std::uint64_t>(leaves.indices - firstIndex) == counts.leafIndices,
+                           STATIC_BUFFERS_INDEX_CHECK);
     }
 
     bool unlocked = true;

@@ -127,14 +127,11 @@ const AnimFrameMesh& Owner(const AnimMesh& mesh, s32_t ref)
     return mesh.frames[frame].meshes[index];
 }
 
-// The names keep the assertion texts the accessors are known by.
 const AnimFrameMesh& Checked(const AnimMesh& self, u32_t frame, u32_t mesh)
 {
-    const u32_t frames_c = self.frames_c;
-    ENGINE_ASSERT(frame < frames_c);
-    const AnimFrame* frames = self.frames;
-    ENGINE_ASSERT(mesh < frames[frame].meshes_c);
-    return frames[frame].meshes[mesh];
+    ENGINE_ASSERT_TEXT(frame < self.frames_c, "frame < frames_c");
+    ENGINE_ASSERT_TEXT(mesh < self.frames[frame].meshes_c, "mesh < frames[frame].meshes_c");
+    return self.frames[frame].meshes[mesh];
 }
 
 }  // namespace

@@ -2,21 +2,17 @@
 // the upward faces under a wounded actor. The square's corners travel along a direction (the shot,
 // or straight down) onto each face's plane before they are cut to the face.
 #include <cmath>
-#include <vector>
 
 #include "actors/bleeding.h"
 #include "actors/projectile.h"
 #include "core/colour_codes.h"
 #include "core/console.h"
-#include "core/random.h"
 #include "map/material.h"
-#include "map/octree.h"
-#include "scene/decal_list.h"
 #include "scene/scene_light.h"
 #include "world/anim_mesh.h"
 #include "world/decal.h"
 #include "world/decal_builders.h"
-#include "world/decal_faces.h"
+#include "world/decal_walks.h"
 #include "world/decal_work.h"
 #include "world/graph_node.h"
 #include "world/graph_obj.h"
@@ -64,56 +60,42 @@ void ProjectOntoNode(GraphNode& node, const Projection& projection, const D3DXVE
                      });
 }
 
-// The projection brought into a node's space; false when the node has no inverse.
-bool ToNodeSpace(GraphNode& node, const Projection& world, Projection* local)
+// The projection brought into the space of the node whose inverse world matrix is given.
+Projection ToNodeSpace(const Projection& world, const D3DXMATRIX& inverse)
 {
-    D3DXMATRIX matrix, inverse;
-    if (!NodeSpace(node, &matrix, &inverse))
-        return false;
+    Projection local;
     for (int c = 0; c < 4; ++c)
-        D3DXVec3TransformCoord(&local->corners[c], &world.corners[c], &inverse);
-    D3DXVec3TransformNormal(&local->direction, &world.direction, &inverse);
-    D3DXVec3TransformCoord(&local->point, &world.point, &inverse);
-    local->facingLimit = world.facingLimit;
-    return true;
+        D3DXVec3TransformCoord(&local.corners[c], &world.corners[c], &inverse);
+    D3DXVec3TransformNormal(&local.direction, &world.direction, &inverse);
+    D3DXVec3TransformCoord(&local.point, &world.point, &inverse);
+    local.facingLimit = world.facingLimit;
+    return local;
 }
 
-// Cuts the projection onto every node of the objects in the box; calls made(node, work) for each
-// node that took triangles.
-template <class Made>
+// Cuts the projection onto every node of the objects in the box but the bleeding one, each node's
+// faces taken within the reach of the point.
 void ProjectOntoObjects(const Projection& projection, const float* worldBox, float meshReach, const DynamicObject* skip,
-                        Made made)
+                        const DecalEvent& event)
 {
-    std::vector<GraphObj*> objects;
-    CollectDecalObjects(worldBox, true, skip, objects);
-    std::vector<GraphNode*> nodes;
-    DecalTriangles work(MAX_DECAL_VERTICES / 3, true);
-    for (GraphObj* object : objects) {
-        CollectMeshNodes(object->GetRootNode(), nodes);
-        for (GraphNode* node : nodes) {
-            Projection local;
-            if (!ToNodeSpace(*node, projection, &local))
-                continue;
-            const D3DXVECTOR3 reach(meshReach, meshReach, meshReach);
-            work.Reset();
-            ProjectOntoNode(*node, local, local.point - reach, local.point + reach, work);
-            if (work.count)
-                made(node, work);
-        }
-    }
+    DecalObjectNodes(worldBox, true, skip, MAX_DECAL_VERTICES / 3, event,
+                     [&](GraphNode& node, const D3DXMATRIX& inverse, DecalTriangles& work) {
+                         const Projection local = ToNodeSpace(projection, inverse);
+                         const D3DXVECTOR3 reach(meshReach, meshReach, meshReach);
+                         ProjectOntoNode(node, local, local.point - reach, local.point + reach, work);
+                     });
 }
 
-Decal* MakeDecal(const DecalTriangles& work, IDirect3DTexture8* texture, GraphNode* node, u32_t lifetime)
+// Every blood decal of an event takes one of the bleeding object's textures.
+DecalEvent BloodEvent(const BleedingInfo& info, DecalKind kind, const Vector3& centre, u32_t lifetime)
 {
-    Decal* decal = new Decal;
-    decal->Init(work.positions.data(), work.texCoords.data(), work.count, texture, node, lifetime, node != nullptr,
-                work.perTriangle ? work.meshes.data() : nullptr, work.perTriangle ? work.materials.data() : nullptr);
-    return decal;
-}
-
-IDirect3DTexture8* PickBloodTexture(const BleedingInfo& info)
-{
-    return info.bloodTextures[static_cast<u32_t>(EngineRand()) % info.bloodTextureCount];
+    DecalEvent event;
+    event.kind = kind;
+    event.centre = centre;
+    event.lifetime = lifetime;
+    event.textures = info.bloodTextures;
+    event.textureCount = info.bloodTextureCount;
+    event.spacingTest = false;
+    return event;
 }
 
 float BloodHalfSize(const BleedingInfo& info)
@@ -155,17 +137,13 @@ void DecalCreateBlood(GraphObj* bleeding, const Vector3& hitPoint, const Vector3
     projection.direction = direction;
     projection.facingLimit = 0.0f;
 
+    DecalEvent event = BloodEvent(*info, DECAL_BLOOD, hitPoint, lifetime);
+    event.spacingRadius = projectile->decalSpacing;
+    event.lightTint = material->color;
+    event.facesLight = 1;
     const float box[6] = {hitPoint.x - kSplashReach, hitPoint.y - kSplashReach, hitPoint.z - kSplashReach,
                           hitPoint.x + kSplashReach, hitPoint.y + kSplashReach, hitPoint.z + kSplashReach};
-    ProjectOntoObjects(projection, box, kSplashReach, bleeding, [&](GraphNode* node, const DecalTriangles& work) {
-        Decal* decal = MakeDecal(work, PickBloodTexture(*info), node, lifetime);
-        decal->kind = DECAL_BLOOD;
-        decal->centre = hitPoint;
-        decal->spacingRadius = projectile->decalSpacing;
-        decal->lightTint = material->color;
-        decal->facesLight = 1;
-        node->AddDecal(decal, false);
-    });
+    ProjectOntoObjects(projection, box, kSplashReach, bleeding, event);
 }
 
 void DecalCreateActorBlood(GraphObj* actor)
@@ -199,37 +177,18 @@ void DecalCreateActorBlood(GraphObj* actor)
     projection.point = point;
     projection.facingLimit = -0.001f;
 
-    const Vector3 centre = {point.x, point.y, point.z};
     const D3DXVECTOR3 up(0, 1, 0);
     const D3DXVECTOR3 light(g_sceneLightDirection.x, g_sceneLightDirection.y, g_sceneLightDirection.z);
-    const u8_t facesLight = D3DXVec3Dot(&light, &up) > 0.0f ? 1 : 0;
-    auto finish = [&](Decal* decal) {
-        decal->kind = DECAL_BLOOD_POOL;
-        decal->centre = centre;
-        decal->spacingRadius = 0.0f;
-        decal->lightTint = 1;
-        decal->facesLight = facesLight;
-    };
+    DecalEvent event = BloodEvent(*info, DECAL_BLOOD_POOL, {point.x, point.y, point.z}, lifetime);
+    event.spacingRadius = 0.0f;
+    event.lightTint = 1;
+    event.facesLight = D3DXVec3Dot(&light, &up) > 0.0f ? 1 : 0;
 
     const float box[6] = {point.x - reach, point.y - reach, point.z - reach,
                           point.x + reach, point.y + reach, point.z + reach};
-    ProjectOntoObjects(projection, box, reach, actor, [&](GraphNode* node, const DecalTriangles& work) {
-        Decal* decal = MakeDecal(work, PickBloodTexture(*info), node, lifetime);
-        finish(decal);
-        node->AddDecal(decal, false);
-    });
-
-    DecalTriangles map(MAX_DECAL_VERTICES / 3, false);
-    for (const CollectedLeaf& leaf : CollectOctreeLeaves(box)) {
-        for (u32_t f = 0; f < leaf.leaf->geometry.faceCount && map.count < MAX_DECAL_TRIANGLES; ++f) {
-            D3DXVECTOR3 face[3];
-            if (LeafFace(leaf, f, face))
-                ProjectOntoFace(face, projection, map, nullptr, nullptr);
-        }
-    }
-    if (map.count == 0)
-        return;
-    Decal* decal = MakeDecal(map, PickBloodTexture(*info), nullptr, lifetime);
-    finish(decal);
-    DecalListAdd(decal, false);
+    ProjectOntoObjects(projection, box, reach, actor, event);
+    DecalMapFaces(box, MAX_DECAL_VERTICES / 3, MAX_DECAL_TRIANGLES, event,
+                  [&](const D3DXVECTOR3* face, DecalTriangles& work) {
+                      ProjectOntoFace(face, projection, work, nullptr, nullptr);
+                  });
 }

@@ -51,16 +51,16 @@ MeshCluster* ClusterFor(ClusterGroup& group, IDirect3DTexture8* texture, u32_t v
             return list[i];
         lastOfRun = i;
     }
-    MeshCluster* pCluster = new MeshCluster;
-    pCluster->texture = texture;
-    list.Append(pCluster);
+    MeshCluster* cluster = new MeshCluster;
+    cluster->texture = texture;
+    list.Append(cluster);
     if (lastOfRun >= 0) {
         for (s32_t i = list.count - 1; i > lastOfRun; --i)
             list[i] = list[i - 1];
-        list[lastOfRun] = pCluster;
+        list[lastOfRun] = cluster;
     }
-    ENGINE_ASSERT(pCluster);
-    return pCluster;
+    ENGINE_ASSERT_TEXT(cluster, "pCluster");
+    return cluster;
 }
 
 // 5b: the mesh's vertices in world space, its normals turned, its faces renumbered.
@@ -229,12 +229,12 @@ void CreateBuffers(MeshCluster& cluster)
     if (!device || cluster.vertexCount == 0 || cluster.faceCount == 0)
         return;
     if (!cluster.vertexBuffer) {
-        HRESULT res = device->CreateVertexBuffer(cluster.vertexCount * kClusterStride, D3DUSAGE_WRITEONLY, kClusterFvf,
-                                                 D3DPOOL_DEFAULT, &cluster.vertexBuffer);
-        ENGINE_ASSERT(res == D3D_OK);
+        HRESULT result = device->CreateVertexBuffer(cluster.vertexCount * kClusterStride, D3DUSAGE_WRITEONLY,
+                                                    kClusterFvf, D3DPOOL_DEFAULT, &cluster.vertexBuffer);
+        ENGINE_ASSERT_TEXT(result == D3D_OK, "res == D3D_OK");
         BYTE* data = nullptr;
-        res = cluster.vertexBuffer->Lock(0, 0, &data, D3DLOCK_NOSYSLOCK);
-        ENGINE_ASSERT(res == D3D_OK);
+        result = cluster.vertexBuffer->Lock(0, 0, &data, D3DLOCK_NOSYSLOCK);
+        ENGINE_ASSERT_TEXT(result == D3D_OK, "res == D3D_OK");
         for (u32_t v = 0; v < cluster.vertexCount; ++v) {
             float* out = reinterpret_cast<float*>(data + static_cast<size_t>(v) * kClusterStride);
             std::memcpy(out, &cluster.positions[v * 3], 12);
@@ -245,12 +245,12 @@ void CreateBuffers(MeshCluster& cluster)
     }
     if (!cluster.indexBuffer) {
         const UINT bytes = cluster.faceCount * 6u;
-        HRESULT res = device->CreateIndexBuffer(bytes, D3DUSAGE_WRITEONLY, D3DFMT_INDEX16, D3DPOOL_SYSTEMMEM,
-                                                &cluster.indexBuffer);
-        ENGINE_ASSERT(res == D3D_OK);
+        HRESULT result = device->CreateIndexBuffer(bytes, D3DUSAGE_WRITEONLY, D3DFMT_INDEX16, D3DPOOL_SYSTEMMEM,
+                                                   &cluster.indexBuffer);
+        ENGINE_ASSERT_TEXT(result == D3D_OK, "res == D3D_OK");
         BYTE* data = nullptr;
-        res = cluster.indexBuffer->Lock(0, 0, &data, D3DLOCK_NOSYSLOCK);
-        ENGINE_ASSERT(res == D3D_OK);
+        result = cluster.indexBuffer->Lock(0, 0, &data, D3DLOCK_NOSYSLOCK);
+        ENGINE_ASSERT_TEXT(result == D3D_OK, "res == D3D_OK");
         std::memcpy(data, cluster.faces.data(), bytes);
         cluster.indexBuffer->Unlock();
     }

@@ -28,9 +28,9 @@ struct MeshCluster {
     ~MeshCluster();
     void ReleaseBuffers();
     // Whether vertices and faces can be added without reaching the limit.
-    bool CanTake(u32_t vertices, u32_t faces) const
+    bool CanTake(u32_t addedVertices, u32_t addedFaces) const
     {
-        return vertexCount + vertices < CLUSTER_INDEX_LIMIT && faceCount + faces < CLUSTER_INDEX_LIMIT;
+        return vertexCount + addedVertices < CLUSTER_INDEX_LIMIT && faceCount + addedFaces < CLUSTER_INDEX_LIMIT;
     }
 
     std::vector<float> positions;  // 3 per vertex

@@ -49,29 +49,28 @@ void Decal::Free()
     triangleCount = 0;
 }
 
-void Decal::Init(const float* vertexData, const float* coordData, u32_t triangles, IDirect3DTexture8* decalTexture,
-                 GraphNode* ownerNode, u32_t lifetimeMs, bool attachedToNode, AnimFrameMesh* const* triangleMeshes,
-                 AnimMaterial* const* triangleMaterials)
+void Decal::Init(const DecalInitParams& params)
 {
     Free();
+    const u32_t triangles = params.triangles;
     const size_t vertexCount = static_cast<size_t>(triangles) * 3;
     vertices = new float[vertexCount * 3];
-    std::memcpy(vertices, vertexData, sizeof(float) * vertexCount * 3);
+    std::memcpy(vertices, params.vertices, sizeof(float) * vertexCount * 3);
     texCoords = new float[vertexCount * 2];
-    std::memcpy(texCoords, coordData, sizeof(float) * vertexCount * 2);
-    if (triangleMeshes) {
+    std::memcpy(texCoords, params.texCoords, sizeof(float) * vertexCount * 2);
+    if (params.meshes) {
         meshes = new AnimFrameMesh*[triangles];
-        std::memcpy(meshes, triangleMeshes, sizeof(AnimFrameMesh*) * triangles);
+        std::memcpy(meshes, params.meshes, sizeof(AnimFrameMesh*) * triangles);
     }
-    if (triangleMaterials) {
+    if (params.materials) {
         meshMaterials = new AnimMaterial*[triangles];
-        std::memcpy(meshMaterials, triangleMaterials, sizeof(AnimMaterial*) * triangles);
+        std::memcpy(meshMaterials, params.materials, sizeof(AnimMaterial*) * triangles);
     }
     triangleCount = triangles;
-    texture = decalTexture;
-    node = ownerNode;
-    lifetime = lifetimeMs;
-    attached = attachedToNode ? 1 : 0;
+    texture = params.texture;
+    node = params.node;
+    lifetime = params.lifetimeMs;
+    attached = params.attached ? 1 : 0;
     created = GetTickCount();
 }
 

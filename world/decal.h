@@ -28,6 +28,19 @@ constexpr u32_t EXPLOSION_BUFFER_TRIANGLES = 1024;
 // Fading out at the end of the lifetime, and the blood pool's fading in.
 constexpr u32_t DECAL_FADE_MS = 900;
 
+// What Decal::Init copies and stores.
+struct DecalInitParams {
+    const float* vertices = nullptr;   // 3 vertices of 3 floats per triangle
+    const float* texCoords = nullptr;  // 3 coordinate pairs per triangle
+    u32_t triangles = 0;
+    IDirect3DTexture8* texture = nullptr;  // may be null
+    GraphNode* node = nullptr;             // null for world decals
+    u32_t lifetimeMs = 0;
+    bool attached = false;                      // node space, drawn with the node's world matrix
+    AnimFrameMesh* const* meshes = nullptr;     // per triangle, optional
+    AnimMaterial* const* materials = nullptr;   // per triangle, optional
+};
+
 // Off: decals never expire and stay opaque. On: owners remove a decal once its lifetime is over,
 // and it fades out over its last 900 ms.
 extern ConsoleVar rbremovedecals;
@@ -42,12 +55,10 @@ public:
 
     // Frees the vertex, texture-coordinate and per-triangle arrays.
     void Free();
-    // Copies the triangles (3 vertices of 3 floats, 3 coordinate pairs each) and the per-triangle
-    // arrays when given; stores texture, node, lifetime and the attached byte; the creation tick
-    // is now. The builders set kind, centre, spacing radius and the tint bytes afterwards.
-    void Init(const float* vertices, const float* texCoords, u32_t triangles, IDirect3DTexture8* decalTexture,
-              GraphNode* ownerNode, u32_t lifetimeMs, bool attachedToNode, AnimFrameMesh* const* triangleMeshes,
-              AnimMaterial* const* triangleMaterials);
+    // Copies the triangles and the per-triangle arrays when given; stores texture, node, lifetime
+    // and the attached byte; the creation tick is now. The builders set kind, centre, spacing radius
+    // and the tint bytes afterwards.
+    void Init(const DecalInitParams& params);
     // Once per frame: the colour's alpha (fading) and the world matrix to draw with.
     void UpdateFade();
     // Whether the lifetime is over at the tick (unsigned age, so a wrapping tick count is harmless).

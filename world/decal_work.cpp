@@ -9,7 +9,9 @@
 #include "map/polygon_clip.h"
 #include "map/world_registry.h"
 #include "map/world_tiles.h"
+#include "scene/decal_list.h"
 #include "world/anim_mesh.h"
+#include "world/decal.h"
 #include "world/graph_node.h"
 #include "world/graph_obj.h"
 
@@ -57,6 +59,49 @@ void DecalTriangles::AddClipped(const D3DXVECTOR3* face, const D3DXVECTOR3* squa
         }
         ++count;
     }
+}
+
+IDirect3DTexture8* PickDecalTexture(IDirect3DTexture8* const* textures, u32_t count)
+{
+    return count && textures ? textures[static_cast<u32_t>(EngineRand()) % count] : nullptr;
+}
+
+namespace {
+
+Decal* MakeEventDecal(const DecalTriangles& work, const DecalEvent& event, GraphNode* node)
+{
+    DecalInitParams params;
+    params.vertices = work.positions.data();
+    params.texCoords = work.texCoords.data();
+    params.triangles = work.count;
+    params.texture = PickDecalTexture(event.textures, event.textureCount);
+    params.node = node;
+    params.lifetimeMs = event.lifetime;
+    params.attached = node != nullptr;
+    if (node && work.perTriangle) {
+        params.meshes = work.meshes.data();
+        params.materials = work.materials.data();
+    }
+    Decal* decal = new Decal;
+    decal->Init(params);
+    decal->kind = event.kind;
+    decal->centre = event.centre;
+    decal->spacingRadius = event.spacingRadius;
+    decal->lightTint = event.lightTint;
+    decal->facesLight = event.facesLight;
+    return decal;
+}
+
+}  // namespace
+
+void AddNodeDecal(const DecalTriangles& work, const DecalEvent& event, GraphNode& node)
+{
+    node.AddDecal(MakeEventDecal(work, event, &node), event.spacingTest);
+}
+
+void AddWorldDecal(const DecalTriangles& work, const DecalEvent& event)
+{
+    DecalListAdd(MakeEventDecal(work, event, nullptr), event.spacingTest);
 }
 
 void SurfaceFrame(const D3DXVECTOR3& normal, D3DXVECTOR3* u, D3DXVECTOR3* v)
@@ -175,6 +220,11 @@ const std::vector<CollectedLeaf>& CollectOctreeLeaves(const float* worldBox)
     g_leaves.clear();
     OctreeQueryBox(worldBox, DecalCollectOctreeLeaf);
     return g_leaves;
+}
+
+u32_t LeafFaceCount(const CollectedLeaf& entry)
+{
+    return entry.leaf->geometry.faceCount;
 }
 
 bool LeafFace(const CollectedLeaf& entry, u32_t face, D3DXVECTOR3* out)

@@ -9,9 +9,11 @@
 struct AnimFrameMesh;
 struct AnimMaterial;
 class AnimMesh;
+class Decal;
 class DynamicObject;
 class GraphNode;
 class GraphObj;
+class IDirect3DTexture8;
 struct OctreeNode;
 
 namespace decal_work {
@@ -39,6 +41,27 @@ public:
     u32_t capacity;
     bool perTriangle;
 };
+
+// What every decal of one event shares; the walks make each decal from it.
+struct DecalEvent {
+    s32_t kind = 0;  // DecalKind
+    Vector3 centre = {};  // where the event happened, in world space
+    float spacingRadius = 0.0f;
+    u8_t lightTint = 1;
+    u8_t facesLight = 1;
+    u32_t lifetime = 0;
+    IDirect3DTexture8* const* textures = nullptr;  // each decal takes one of them
+    u32_t textureCount = 0;
+    bool spacingTest = false;  // whether the owner drops a decal too near one it holds
+};
+
+// One of the textures chosen by the engine's generator; none (and no number drawn) for an empty list.
+IDirect3DTexture8* PickDecalTexture(IDirect3DTexture8* const* textures, u32_t count);
+// A new decal of the work buffer's triangles with one of the event's textures (kind, centre,
+// spacing and tint from the event), handed to its owner: the node, in the node's space with the
+// per-triangle arrays, or the world renderer's list, in world space, for the static map geometry.
+void AddNodeDecal(const DecalTriangles& work, const DecalEvent& event, GraphNode& node);
+void AddWorldDecal(const DecalTriangles& work, const DecalEvent& event);
 
 // The square's frame on a surface with the normal: U = reference x N, V = N x U, normalised, with
 // the reference +z, or +y when the normal lies nearly along z.
@@ -77,6 +100,7 @@ struct CollectedLeaf {
 int DecalCollectOctreeLeaf(OctreeNode* leaf, s32_t tileX, s32_t tileZ);
 // Runs the octree query and returns the leaves it reported (the list is reused by the next query).
 const std::vector<CollectedLeaf>& CollectOctreeLeaves(const float* worldBox);
+u32_t LeafFaceCount(const CollectedLeaf& entry);
 // A leaf face in world space: false when its indices do not address the leaf's vertices.
 bool LeafFace(const CollectedLeaf& entry, u32_t face, D3DXVECTOR3* out);
 

@@ -2,22 +2,17 @@
 // gets a square on its plane, as wide as the circle the sphere cuts there. Objects get one decal
 // per node; the static map geometry gets one world decal for everything it takes.
 #include <cmath>
-#include <vector>
 
 #include "actors/projectile.h"
 #include "core/colour_codes.h"
 #include "core/console.h"
-#include "core/random.h"
 #include "map/material.h"
-#include "map/octree.h"
-#include "scene/decal_list.h"
 #include "world/anim_mesh.h"
 #include "world/decal.h"
 #include "world/decal_builders.h"
-#include "world/decal_faces.h"
+#include "world/decal_walks.h"
 #include "world/decal_work.h"
 #include "world/graph_node.h"
-#include "world/graph_obj.h"
 
 using namespace decal_work;
 
@@ -61,11 +56,6 @@ void ScorchNode(GraphNode& node, const Scorch& scorch, float reach, DecalTriangl
                      });
 }
 
-IDirect3DTexture8* PickTexture(const MaterialDecalSection& section)
-{
-    return section.decalTextureCount ? section.decalTextures[EngineRand() % section.decalTextureCount] : nullptr;
-}
-
 }  // namespace
 
 void DecalCreateExplosion(const Vector3& centre, const Vector3* normal, Material* material, const Projectile* projectile)
@@ -84,58 +74,31 @@ void DecalCreateExplosion(const Vector3& centre, const Vector3* normal, Material
     scorch.randomRotation = material->hit.decalRandRot != 0;
     scorch.angle = scorch.randomRotation ? RandomAngle() : 0.0f;
     const float reach = scorch.half * kSqrt2;
-    const u32_t lifetime = RandomLifetime();
+    DecalEvent event;
+    event.kind = DECAL_EXPLOSION;
+    event.centre = centre;
+    event.spacingRadius = projectile->decalSpacing;
+    event.lightTint = material->color;
+    event.facesLight = 1;
+    event.lifetime = RandomLifetime();
+    event.textures = material->explosion.decalTextures;
+    event.textureCount = material->explosion.decalTextureCount;
+    event.spacingTest = true;
     const D3DXVECTOR3 worldCentre(centre.x, centre.y, centre.z);
     const float worldBox[6] = {centre.x - reach, centre.y - reach, centre.z - reach,
                                centre.x + reach, centre.y + reach, centre.z + reach};
 
-    auto finish = [&](Decal* decal) {
-        decal->kind = DECAL_EXPLOSION;
-        decal->centre = centre;
-        decal->spacingRadius = projectile->decalSpacing;
-        decal->lightTint = material->color;
-        decal->facesLight = 1;
-    };
-
-    DecalTriangles work(EXPLOSION_BUFFER_TRIANGLES, true);
-    std::vector<GraphObj*> objects;
-    CollectDecalObjects(worldBox, true, nullptr, objects);
-    std::vector<GraphNode*> nodes;
-    for (GraphObj* object : objects) {
-        CollectMeshNodes(object->GetRootNode(), nodes);
-        for (GraphNode* node : nodes) {
-            D3DXMATRIX world, inverse;
-            if (!NodeSpace(*node, &world, &inverse))
-                continue;
-            Scorch local = scorch;
-            D3DXVec3TransformCoord(&local.centre, &worldCentre, &inverse);
-            work.Reset();
-            ScorchNode(*node, local, reach, work);
-            if (work.count == 0)
-                continue;
-            Decal* decal = new Decal;
-            decal->Init(work.positions.data(), work.texCoords.data(), work.count, PickTexture(material->explosion), node,
-                        lifetime, true, work.meshes.data(), work.materials.data());
-            finish(decal);
-            node->AddDecal(decal, true);
-        }
-    }
+    DecalObjectNodes(worldBox, true, nullptr, EXPLOSION_BUFFER_TRIANGLES, event,
+                     [&](GraphNode& node, const D3DXMATRIX& inverse, DecalTriangles& work) {
+                         Scorch local = scorch;
+                         D3DXVec3TransformCoord(&local.centre, &worldCentre, &inverse);
+                         ScorchNode(node, local, reach, work);
+                     });
 
     // The static map geometry: one world decal for all of it.
-    DecalTriangles map(EXPLOSION_BUFFER_TRIANGLES, false);
     scorch.centre = worldCentre;
-    for (const CollectedLeaf& leaf : CollectOctreeLeaves(worldBox)) {
-        for (u32_t f = 0; f < leaf.leaf->geometry.faceCount && map.count < MAX_EXPLOSION_TRIANGLES; ++f) {
-            D3DXVECTOR3 face[3];
-            if (LeafFace(leaf, f, face))
-                ScorchFace(face, scorch, map, nullptr, nullptr);
-        }
-    }
-    if (map.count == 0)
-        return;
-    Decal* decal = new Decal;
-    decal->Init(map.positions.data(), map.texCoords.data(), map.count, PickTexture(material->explosion), nullptr,
-                lifetime, false, nullptr, nullptr);
-    finish(decal);
-    DecalListAdd(decal, true);
+    DecalMapFaces(worldBox, EXPLOSION_BUFFER_TRIANGLES, MAX_EXPLOSION_TRIANGLES, event,
+                  [&](const D3DXVECTOR3* face, DecalTriangles& work) {
+                      ScorchFace(face, scorch, work, nullptr, nullptr);
+                  });
 }

@@ -1,22 +1,19 @@
 // The impact decal: a square across the hit surface, folded over face edges onto the faces round
 // the hit and cut to each of them; one decal per node it covers.
 #include <cmath>
-#include <vector>
 
 #include "actors/projectile.h"
 #include "core/assert.h"
 #include "core/colour_codes.h"
 #include "core/console.h"
-#include "core/random.h"
 #include "map/material.h"
 #include "scene/scene_light.h"
 #include "world/anim_mesh.h"
 #include "world/decal.h"
 #include "world/decal_builders.h"
-#include "world/decal_faces.h"
+#include "world/decal_walks.h"
 #include "world/decal_work.h"
 #include "world/graph_node.h"
-#include "world/graph_obj.h"
 
 using namespace decal_work;
 
@@ -48,7 +45,6 @@ struct ImpactSquare {
 void CutOntoNode(GraphNode& node, const ImpactSquare& square, const D3DXVECTOR3& direction, const D3DXVECTOR3& boxMin,
                  const D3DXVECTOR3& boxMax, DecalTriangles& work)
 {
-    u32_t& nFacesCnt = work.count;
     auto cutOntoFace = [&](const D3DXVECTOR3* face, AnimFrameMesh* frameMesh, AnimMaterial* material) {
         if (!PointsMeetBox(face, 3, boxMin, boxMax))
             return;
@@ -59,7 +55,7 @@ void CutOntoNode(GraphNode& node, const ImpactSquare& square, const D3DXVECTOR3&
         // A face turned away from the shot takes nothing; one parallel to it still does.
         if (D3DXVec3Dot(&direction, &faceNormal) > 0.0f)
             return;
-        ENGINE_ASSERT(nFacesCnt+7<MAX_DECAL_VERTICES);
+        ENGINE_ASSERT_TEXT(work.count + 7 < MAX_DECAL_VERTICES, "nFacesCnt+7<MAX_DECAL_VERTICES");
         const float facing = std::fabs(D3DXVec3Dot(&faceNormal, &square.normal));
         if (facing > 0.99f && facing < 1.01f) {
             // The face lies in the square's plane: lay the square onto it.
@@ -84,6 +80,38 @@ void CutOntoNode(GraphNode& node, const ImpactSquare& square, const D3DXVECTOR3&
     ForEachDecalFace(node, boxMin, boxMax, work, MAX_DECAL_TRIANGLES, cutOntoFace);
 }
 
+// The hit in world space.
+struct Hit {
+    D3DXVECTOR3 point;
+    D3DXVECTOR3 normal;
+    D3DXVECTOR3 direction;  // of the shot
+    float half;             // half the square's side
+    float reach;            // half the side of the box the faces must meet
+    float angle;            // the square's turn about the normal when turned at random
+    bool randomRotation;
+};
+
+// The square across the hit, in the node's space, cut onto the node's faces around it.
+void CutHitOntoNode(GraphNode& node, const D3DXMATRIX& inverse, const Hit& hit, DecalTriangles& work)
+{
+    D3DXVECTOR3 localPoint, localNormal, localDirection;
+    D3DXVec3TransformCoord(&localPoint, &hit.point, &inverse);
+    D3DXVec3TransformNormal(&localNormal, &hit.normal, &inverse);
+    D3DXVec3Normalize(&localNormal, &localNormal);
+    D3DXVec3TransformNormal(&localDirection, &hit.direction, &inverse);
+    const D3DXVECTOR3 reach(hit.reach, hit.reach, hit.reach);
+
+    ImpactSquare square;
+    D3DXVECTOR3 u, v;
+    SurfaceFrame(localNormal, &u, &v);
+    if (hit.randomRotation)
+        RotateFrame(localNormal, hit.angle, &u, &v);
+    SquareCorners(localPoint, u, v, hit.half, square.corners);
+    D3DXVec3Cross(&square.normal, &u, &v);
+    D3DXVec3Normalize(&square.normal, &square.normal);
+    CutOntoNode(node, square, localDirection, localPoint - reach, localPoint + reach, work);
+}
+
 }  // namespace
 
 void DecalCreateAtHit(const Vector3& hitPoint, const Vector3* normal, Material* material, const Projectile* projectile)
@@ -97,59 +125,33 @@ void DecalCreateAtHit(const Vector3& hitPoint, const Vector3* normal, Material* 
     }
     if (material->hit.noDecal)
         return;
-    const float half = RandomBetween(projectile->minDecalSize, projectile->maxDecalSize) * material->hit.decalStretch * 0.5f;
-    const float angle = RandomAngle();
+    Hit hit;
+    hit.half = RandomBetween(projectile->minDecalSize, projectile->maxDecalSize) * material->hit.decalStretch * 0.5f;
+    hit.angle = RandomAngle();
     const u32_t lifetime = RandomLifetime();
-    const float reach = half * kSqrt2;
-    const D3DXVECTOR3 p(hitPoint.x, hitPoint.y, hitPoint.z);
-    const D3DXVECTOR3 n(normal->x, normal->y, normal->z);
-    const D3DXVECTOR3 d(projectile->direction.x, projectile->direction.y, projectile->direction.z);
-    const float worldBox[6] = {p.x - reach, p.y - reach, p.z - reach, p.x + reach, p.y + reach, p.z + reach};
+    hit.reach = hit.half * kSqrt2;
+    hit.randomRotation = material->hit.decalRandRot != 0;
+    hit.point = D3DXVECTOR3(hitPoint.x, hitPoint.y, hitPoint.z);
+    hit.normal = D3DXVECTOR3(normal->x, normal->y, normal->z);
+    hit.direction = D3DXVECTOR3(projectile->direction.x, projectile->direction.y, projectile->direction.z);
+    const D3DXVECTOR3& p = hit.point;
+    const float worldBox[6] = {p.x - hit.reach, p.y - hit.reach, p.z - hit.reach,
+                               p.x + hit.reach, p.y + hit.reach, p.z + hit.reach};
 
-    std::vector<GraphObj*> objects;
-    CollectDecalObjects(worldBox, false, nullptr, objects);
-    std::vector<GraphNode*> nodes;
-    DecalTriangles work(MAX_DECAL_VERTICES / 3, true);
     const D3DXVECTOR3 light(g_sceneLightDirection.x, g_sceneLightDirection.y, g_sceneLightDirection.z);
-    const bool facesLight = D3DXVec3Dot(&light, &n) > 0.0f;
-    for (GraphObj* object : objects) {
-        CollectMeshNodes(object->GetRootNode(), nodes);
-        for (GraphNode* node : nodes) {
-            D3DXMATRIX world, inverse;
-            if (!NodeSpace(*node, &world, &inverse))
-                continue;
-            D3DXVECTOR3 localPoint, localNormal, localDirection;
-            D3DXVec3TransformCoord(&localPoint, &p, &inverse);
-            D3DXVec3TransformNormal(&localNormal, &n, &inverse);
-            D3DXVec3Normalize(&localNormal, &localNormal);
-            D3DXVec3TransformNormal(&localDirection, &d, &inverse);
-            const D3DXVECTOR3 boxMin = localPoint - D3DXVECTOR3(reach, reach, reach);
-            const D3DXVECTOR3 boxMax = localPoint + D3DXVECTOR3(reach, reach, reach);
+    DecalEvent event;
+    event.kind = DECAL_IMPACT;
+    event.centre = hitPoint;
+    event.spacingRadius = projectile->decalSpacing;
+    event.lightTint = material->color;
+    event.facesLight = D3DXVec3Dot(&light, &hit.normal) > 0.0f ? 1 : 0;
+    event.lifetime = lifetime;
+    event.textures = material->hit.decalTextures;
+    event.textureCount = material->hit.decalTextureCount;
+    event.spacingTest = true;
 
-            ImpactSquare square;
-            D3DXVECTOR3 u, v;
-            SurfaceFrame(localNormal, &u, &v);
-            if (material->hit.decalRandRot)
-                RotateFrame(localNormal, angle, &u, &v);
-            SquareCorners(localPoint, u, v, half, square.corners);
-            D3DXVec3Cross(&square.normal, &u, &v);
-            D3DXVec3Normalize(&square.normal, &square.normal);
-
-            work.Reset();
-            CutOntoNode(*node, square, localDirection, boxMin, boxMax, work);
-            if (work.count == 0)
-                continue;
-            const MaterialDecalSection& hit = material->hit;
-            IDirect3DTexture8* texture = hit.decalTextureCount ? hit.decalTextures[EngineRand() % hit.decalTextureCount] : nullptr;
-            Decal* decal = new Decal;
-            decal->Init(work.positions.data(), work.texCoords.data(), work.count, texture, node, lifetime, true,
-                        work.meshes.data(), work.materials.data());
-            decal->kind = DECAL_IMPACT;
-            decal->centre = hitPoint;
-            decal->spacingRadius = projectile->decalSpacing;
-            decal->lightTint = material->color;
-            decal->facesLight = facesLight ? 1 : 0;
-            node->AddDecal(decal, true);
-        }
-    }
+    DecalObjectNodes(worldBox, false, nullptr, MAX_DECAL_VERTICES / 3, event,
+                     [&](GraphNode& node, const D3DXMATRIX& inverse, DecalTriangles& work) {
+                         CutHitOntoNode(node, inverse, hit, work);
+                     });
 }

@@ -85,21 +85,21 @@ void ConObjCollideObject(DynamicObject* object, Vector3* position, float radius)
     for (s32_t g = 0; g < g_conObj.groupCount; ++g) {
         const ConObjGroup* group = g_conObj.groups[g];
         for (const ConObjPointSet* set = group->first; set && set->next; set = set->next) {
-            for (s32_t n = 0; n < MAX_CO_POINTS; ++n) {
+            for (s32_t n = 0; n < MAX_WIRE_POINTS; ++n) {
                 if (!set->WireIntact(n))
                     continue;
                 const Vector3& from = set->minusPoints[n];
                 const Vector3& to = set->next->plusPoints[n];
                 float wireBox[6] = {std::fmin(from.x, to.x), std::fmin(from.y, to.y), std::fmin(from.z, to.z),
                                     std::fmax(from.x, to.x), std::fmax(from.y, to.y), std::fmax(from.z, to.z)};
-                if (group->profile == CO_PROFILE_YFLAT) {
+                if (group->profile == WIRE_PROFILE_YFLAT) {
                     wireBox[1] -= group->width;
                     wireBox[4] += group->width;
                 }
                 if (!BoxesTouch(wireBox, objectBox))
                     continue;
                 const D3DXVECTOR3 a(from.x, from.y, from.z), b(to.x, to.y, to.z);
-                if (group->profile == CO_PROFILE_YFLAT)
+                if (group->profile == WIRE_PROFILE_YFLAT)
                     PushFromBand(a, b, &p, radius);
                 else
                     PushFromCross(a, b, &p, radius);

@@ -1,4 +1,4 @@
-// The scene editor's operations on connection-object groups.
+// The scene editor's operations on wire groups.
 #include "world/graph_obj.h"
 #include "world/wire_state.h"
 
@@ -23,11 +23,11 @@ bool InTable(const ConObjGroup* group)
 ConObjGroup* ConObjCreateGroup(const char* name, const char* profile, const char* texture, float width, float sag,
                                float textureLength, s32_t segments)
 {
-    if (g_conObj.groupCount >= MAX_CO_GROUPS)
+    if (g_conObj.groupCount >= MAX_WIRE_GROUPS)
         return nullptr;
     ConObjGroup* group = new ConObjGroup;
-    ConObjFillGroup(group, name, profile, texture, width, sag, textureLength, segments);
-    ConObjRegisterGroup(group);
+    WireFillGroup(group, name, profile, texture, width, sag, textureLength, segments);
+    WireRegisterGroup(group);
     return group;
 }
 
@@ -40,7 +40,7 @@ int ConObjGroupInsertObject(ConObjGroup* group, DynamicObject* object, s32_t ind
 {
     if (!InTable(group))
         return 0;
-    ConObjPointSet* set = ConObjBuildPointSet(object);
+    ConObjPointSet* set = WireBuildPointSet(object);
     if (!set)
         return 0;
     if (index < 0)
@@ -69,7 +69,7 @@ int ConObjGroupRefreshObject(ConObjGroup* group, DynamicObject* object)
         return 0;
     for (ConObjPointSet* set = group->first; set; set = set->next) {
         if (static_cast<DynamicObject*>(set->owner) == object)
-            ConObjRefreshPointSet(set);
+            WireRefreshPointSet(set);
     }
     return 1;
 }

@@ -32,13 +32,13 @@ bool ReadPointNumber(const char* name, u8_t* sign, long* number)
     *number = std::strtol(name + 1, &end, 10);
     if (end == name + 1)
         return false;
-    *sign = name[0] == '+' ? CO_POINT_PLUS : CO_POINT_MINUS;
+    *sign = name[0] == '+' ? WIRE_POINT_PLUS : WIRE_POINT_MINUS;
     return true;
 }
 
 void StorePoint(ConObjPointSet* set, u8_t sign, s32_t n, const D3DXVECTOR3& point)
 {
-    Vector3& slot = sign == CO_POINT_PLUS ? set->plusPoints[n] : set->minusPoints[n];
+    Vector3& slot = sign == WIRE_POINT_PLUS ? set->plusPoints[n] : set->minusPoints[n];
     slot = {point.x, point.y, point.z};
     set->present[n] |= sign;
     set->wireRandom[n] = static_cast<float>(EngineRand()) / ENGINE_RAND_MAX - 0.5f;
@@ -58,11 +58,12 @@ ConObjPointSet* ReadPoints(GraphObj* owner, ConObjPointSet* set, bool report)
         long n = 0;
         if (!ReadPointNumber(box.name, &sign, &n))
             continue;
-        if (n < 0 || n >= MAX_CO_POINTS) {
+        if (n < 0 || n >= MAX_WIRE_POINTS) {
             if (report) {
-                ConPrint(0, ERROR_COLOUR "'%s': max number of con. points is %d!\n", owner->name.Text(), MAX_CO_POINTS);
+                ConPrint(0, ERROR_COLOUR "'%s': max number of con. points is %d!\n", owner->name.Text(),
+                         MAX_WIRE_POINTS);
                 char text[64];
-                std::snprintf(text, sizeof text, "ConObj: max number of connection points is %d\n", MAX_CO_POINTS);
+                std::snprintf(text, sizeof text, "ConObj: max number of connection points is %d\n", MAX_WIRE_POINTS);
                 OutputDebugStringA(text);
             }
             continue;
@@ -82,7 +83,7 @@ ConObjPointSet* ReadPoints(GraphObj* owner, ConObjPointSet* set, bool report)
 
 }  // namespace
 
-ConObjPointSet* ConObjBuildPointSet(DynamicObject* object)
+ConObjPointSet* WireBuildPointSet(DynamicObject* object)
 {
     if (!object)
         return nullptr;
@@ -100,7 +101,7 @@ ConObjPointSet* ConObjBuildPointSet(DynamicObject* object)
     return ReadPoints(graphic, nullptr, true);
 }
 
-void ConObjRefreshPointSet(ConObjPointSet* set)
+void WireRefreshPointSet(ConObjPointSet* set)
 {
     if (PointNode(set->owner))
         ReadPoints(set->owner, set, false);

@@ -6,35 +6,35 @@
 
 namespace {
 
-void EnableWireCut(ScriptArgWord*)
+void ScriptEnableWireCut(ScriptArgWord*)
 {
     g_conObj.wireCutEnabled = 1;
 }
 
-void DisableWireCut(ScriptArgWord*)
+void ScriptDisableWireCut(ScriptArgWord*)
 {
     g_conObj.wireCutEnabled = 0;
 }
 
-void WireCutEnabled(ScriptArgWord*)
+void ScriptWireCutEnabled(ScriptArgWord*)
 {
     ScriptResultBool = g_conObj.wireCutEnabled;
 }
 
 // Arguments: group name, span index, wire index.
-void CutWire(ScriptArgWord* args)
+void ScriptCutWire(ScriptArgWord* args)
 {
     if (!args || !args[0] || !args[1] || !args[2])
         return;
-    ConObjCutWire(static_cast<const char*>(args[0]), *static_cast<const s32_t*>(args[1]),
+    WireCut(static_cast<const char*>(args[0]), *static_cast<const s32_t*>(args[1]),
                   *static_cast<const s32_t*>(args[2]));
 }
 
 }  // namespace
 
-void ConObjCutWire(const char* groupName, s32_t span, s32_t wire)
+void WireCut(const char* groupName, s32_t span, s32_t wire)
 {
-    if (!groupName || span < 0 || wire < 0 || wire >= MAX_CO_POINTS)
+    if (!groupName || span < 0 || wire < 0 || wire >= MAX_WIRE_POINTS)
         return;
     for (s32_t g = 0; g < g_conObj.groupCount; ++g) {
         const ConObjGroup* group = g_conObj.groups[g];
@@ -49,10 +49,10 @@ void ConObjCutWire(const char* groupName, s32_t span, s32_t wire)
     }
 }
 
-void ConObjRegisterScriptFunctions()
+void WireRegisterScriptFunctions()
 {
-    ScriptFunctionTable::Add("EnableWireCut", EnableWireCut, TYP_VOID);
-    ScriptFunctionTable::Add("DisableWireCut", DisableWireCut, TYP_VOID);
-    ScriptFunctionTable::Add("WireCutEnabled", WireCutEnabled, TYP_BOOL);
-    ScriptFunctionTable::Add("CutWire", CutWire, TYP_VOID);
+    ScriptFunctionTable::Add("EnableWireCut", ScriptEnableWireCut, TYP_VOID);
+    ScriptFunctionTable::Add("DisableWireCut", ScriptDisableWireCut, TYP_VOID);
+    ScriptFunctionTable::Add("WireCutEnabled", ScriptWireCutEnabled, TYP_BOOL);
+    ScriptFunctionTable::Add("CutWire", ScriptCutWire, TYP_VOID);
 }

@@ -12,16 +12,16 @@
 #include "platform/d3dx8_math.h"
 #include "world/wire_state.h"
 
-ConObjShadowMesh::~ConObjShadowMesh()
+WireShadowMesh::~WireShadowMesh()
 {
     delete[] positions;
     delete[] texCoords;
 }
 
-void ConObjFreeShadowMeshes(ConObjShadowMesh* list)
+void WireFreeShadowMeshes(WireShadowMesh* list)
 {
     while (list) {
-        ConObjShadowMesh* next = list->next;
+        WireShadowMesh* next = list->next;
         delete list;
         list = next;
     }
@@ -36,7 +36,7 @@ struct TouchedLeaf {
 };
 
 struct TouchedLeaves {
-    TouchedLeaf leaves[CO_SHADOW_MAX_LEAVES];
+    TouchedLeaf leaves[WIRE_SHADOW_MAX_LEAVES];
     u32_t count = 0;
     bool overflow = false;  // a leaf found no room
 };
@@ -66,7 +66,7 @@ float TextureRun(float length, float textureLength)
 void AddCasterQuad(ShadowWork& work, const D3DXVECTOR3& s0, const D3DXVECTOR3& s1, const D3DXVECTOR3& e1,
                    const D3DXVECTOR3& e0, float u0, float u1)
 {
-    if (work.casterPositions.size() + 6 > CO_SHADOW_MAX_CASTER_VERTICES) {
+    if (work.casterPositions.size() + 6 > WIRE_SHADOW_MAX_CASTER_VERTICES) {
         work.casterTruncated = true;
         return;
     }
@@ -96,7 +96,7 @@ void AddCrossWire(ShadowWork& work, const ConObjGroup& group, const D3DXVECTOR3&
     const D3DXVECTOR3 control2 = a + along * 0.66f - sag;
     const D3DXVECTOR3 tangentA = control1 - a;
     const D3DXVECTOR3 tangentB = b - control2;
-    D3DXVECTOR3 points[MAX_CO_SEGMENTS + 1];
+    D3DXVECTOR3 points[MAX_WIRE_SEGMENTS + 1];
     points[0] = a;
     points[segments] = b;
     for (u32_t i = 1; i < segments; ++i)
@@ -160,7 +160,7 @@ void ProjectOntoTriangle(ShadowWork& work, const D3DXVECTOR3* mapTriangle, const
         const int pieces =
             ClipTriangleToBox(piecePositions, pieceTexCoords, mapTriangle, projected, &work.casterTexCoords[t]);
         const size_t vertices = static_cast<size_t>(pieces) * 3;
-        if (work.outPositions.size() + vertices > CO_SHADOW_MAX_OUTPUT_VERTICES) {
+        if (work.outPositions.size() + vertices > WIRE_SHADOW_MAX_OUTPUT_VERTICES) {
             work.outputTruncated = true;
             return;
         }
@@ -194,9 +194,9 @@ void ProjectOntoLeaves(ShadowWork& work, const D3DXVECTOR3& sunReach)
     }
 }
 
-ConObjShadowMesh* MakeRecord(const ConObjGroup& group, const ShadowWork& work)
+WireShadowMesh* MakeRecord(const ConObjGroup& group, const ShadowWork& work)
 {
-    ConObjShadowMesh* record = new ConObjShadowMesh;
+    WireShadowMesh* record = new WireShadowMesh;
     record->name.Assign("con_obj_shadow");
     record->texture = group.texture;
     const u32_t count = static_cast<u32_t>(work.outPositions.size());
@@ -228,13 +228,13 @@ void BuildSpanShadow(ShadowWork& work, const ConObjGroup& group, ConObjPointSet*
     work.outPositions.clear();
     work.outTexCoords.clear();
     work.casterTruncated = work.outputTruncated = false;
-    for (s32_t n = 0; n < MAX_CO_POINTS; ++n) {
+    for (s32_t n = 0; n < MAX_WIRE_POINTS; ++n) {
         if (!set->WireExists(n))
             continue;
         const Vector3& from = set->minusPoints[n];
         const Vector3& to = set->next->plusPoints[n];
         const D3DXVECTOR3 a(from.x, from.y, from.z), b(to.x, to.y, to.z);
-        if (group.profile == CO_PROFILE_YFLAT)
+        if (group.profile == WIRE_PROFILE_YFLAT)
             AddBandWire(work, group, a, b);
         else
             AddCrossWire(work, group, a, b);
@@ -243,7 +243,7 @@ void BuildSpanShadow(ShadowWork& work, const ConObjGroup& group, ConObjPointSet*
         return;
     if (work.casterTruncated)
         ConPrint(0, "WARNING: Shadow of '%s' span %d: more than %u caster vertices, the rest is left out\n",
-                 group.name.Text(), span, CO_SHADOW_MAX_CASTER_VERTICES);
+                 group.name.Text(), span, WIRE_SHADOW_MAX_CASTER_VERTICES);
 
     D3DXVECTOR3 boxMin, boxMax;
     BoxOf(work.casterPositions.data(), work.casterPositions.size(), &boxMin, &boxMax);
@@ -253,15 +253,15 @@ void BuildSpanShadow(ShadowWork& work, const ConObjGroup& group, ConObjPointSet*
     OctreeQueryBox(box, ConObjCollectLeaf);
     if (g_touched.overflow)
         ConPrint(0, "WARNING: Shadow of '%s' span %d: more than %u map leaves, the rest is left out\n",
-                 group.name.Text(), span, CO_SHADOW_MAX_LEAVES);
+                 group.name.Text(), span, WIRE_SHADOW_MAX_LEAVES);
     if (g_touched.count == 0)
         return;
 
     ProjectOntoLeaves(work, sunReach);
     if (work.outputTruncated)
         ConPrint(0, "WARNING: Shadow of '%s' span %d: more than %u vertices, the rest is left out\n",
-                 group.name.Text(), span, CO_SHADOW_MAX_OUTPUT_VERTICES);
-    ConObjShadowMesh* record = MakeRecord(group, work);
+                 group.name.Text(), span, WIRE_SHADOW_MAX_OUTPUT_VERTICES);
+    WireShadowMesh* record = MakeRecord(group, work);
     record->next = set->shadows;
     set->shadows = record;
 }
@@ -277,7 +277,7 @@ int ConObjCollectLeaf(OctreeNode* leaf, s32_t tileX, s32_t tileZ)
         if (known.leaf == leaf && known.tileX == tileX && known.tileZ == tileZ)
             return 0;
     }
-    if (g_touched.count >= CO_SHADOW_MAX_LEAVES) {
+    if (g_touched.count >= WIRE_SHADOW_MAX_LEAVES) {
         g_touched.overflow = true;
         return 0;
     }
@@ -288,16 +288,16 @@ int ConObjCollectLeaf(OctreeNode* leaf, s32_t tileX, s32_t tileZ)
 void ConObjBuildShadows()
 {
     const Vector3 sun = mvsundir.Vector();
-    const D3DXVECTOR3 sunReach = D3DXVECTOR3(sun.x, sun.y, sun.z) * CO_SHADOW_PROJECTION_LENGTH;
+    const D3DXVECTOR3 sunReach = D3DXVECTOR3(sun.x, sun.y, sun.z) * WIRE_SHADOW_PROJECTION_LENGTH;
     ShadowWork work;
-    work.casterPositions.reserve(CO_SHADOW_MAX_CASTER_VERTICES);
-    work.casterTexCoords.reserve(CO_SHADOW_MAX_CASTER_VERTICES);
+    work.casterPositions.reserve(WIRE_SHADOW_MAX_CASTER_VERTICES);
+    work.casterTexCoords.reserve(WIRE_SHADOW_MAX_CASTER_VERTICES);
     for (s32_t g = 0; g < g_conObj.groupCount; ++g) {
         const ConObjGroup& group = *g_conObj.groups[g];
         s32_t span = 0;
         for (ConObjPointSet* set = group.first; set && set->next; set = set->next, ++span) {
             // A second build replaces the shadows of the first.
-            ConObjFreeShadowMeshes(set->shadows);
+            WireFreeShadowMeshes(set->shadows);
             set->shadows = nullptr;
             BuildSpanShadow(work, group, set, span, sunReach);
         }

@@ -1,4 +1,4 @@
-// Static shadows of the connection-object wires: built once per mission by projecting each span's
+// Static shadows of the wires: built once per mission by projecting each span's
 // wire shapes along the sun onto the map triangles below them and cutting them to those triangles.
 #pragma once
 #include "core/engine_string.h"
@@ -8,18 +8,18 @@ class IDirect3DTexture8;
 struct OctreeNode;
 
 // Per-span limits of the build: caster vertices, touched octree leaves, output vertices.
-constexpr u32_t CO_SHADOW_MAX_CASTER_VERTICES = 1500 * 3;
-constexpr u32_t CO_SHADOW_MAX_LEAVES = 32;
-constexpr u32_t CO_SHADOW_MAX_OUTPUT_VERTICES = 21500 * 3;
+constexpr u32_t WIRE_SHADOW_MAX_CASTER_VERTICES = 1500 * 3;
+constexpr u32_t WIRE_SHADOW_MAX_LEAVES = 32;
+constexpr u32_t WIRE_SHADOW_MAX_OUTPUT_VERTICES = 21500 * 3;
 // Caster vertices are projected along this length of the sun direction.
-constexpr float CO_SHADOW_PROJECTION_LENGTH = 200000.0f;
+constexpr float WIRE_SHADOW_PROJECTION_LENGTH = 200000.0f;
 
 // A textured triangle list on the map geometry under one span.
-struct ConObjShadowMesh {
-    ConObjShadowMesh() = default;
-    ~ConObjShadowMesh();
-    ConObjShadowMesh(const ConObjShadowMesh&) = delete;
-    ConObjShadowMesh& operator=(const ConObjShadowMesh&) = delete;
+struct WireShadowMesh {
+    WireShadowMesh() = default;
+    ~WireShadowMesh();
+    WireShadowMesh(const WireShadowMesh&) = delete;
+    WireShadowMesh& operator=(const WireShadowMesh&) = delete;
 
     EngineString name;                     // "con_obj_shadow"
     IDirect3DTexture8* texture = nullptr;  // the group's
@@ -28,11 +28,11 @@ struct ConObjShadowMesh {
     u32_t vertexCount = 0;
     Vector3 boxMin;
     Vector3 boxMax;
-    ConObjShadowMesh* next = nullptr;  // the next record of the point set's list
+    WireShadowMesh* next = nullptr;  // the next record of the point set's list
 };
 
 // Frees a list of shadow meshes.
-void ConObjFreeShadowMeshes(ConObjShadowMesh* list);
+void WireFreeShadowMeshes(WireShadowMesh* list);
 
 // Octree query callback of the build: adds a leaf that holds geometry to the touched-leaf list,
 // once per leaf and tile. 0 always.

@@ -20,12 +20,12 @@ void ConObjSightTest()
     FrustumCentreRay(&direction);
     const float* view = GameGetViewPos();
     const D3DXVECTOR3 viewer(view[0], view[1], view[2]);
-    ConObjSightedWire& sighted = g_conObj.sighted;
-    sighted = ConObjSightedWire();
+    SightedWire& sighted = g_conObj.sighted;
+    sighted = SightedWire();
     float bestKey = 1e30f;
     for (s32_t g = 0; g < g_conObj.groupCount; ++g) {
         for (ConObjPointSet* set = g_conObj.groups[g]->first; set && set->next; set = set->next) {
-            for (s32_t n = 0; n < MAX_CO_POINTS; ++n) {
+            for (s32_t n = 0; n < MAX_WIRE_POINTS; ++n) {
                 if (!set->WireIntact(n))
                     continue;
                 const Vector3& a = set->minusPoints[n];
@@ -50,14 +50,14 @@ void ConObjSightTest()
 
 void ConObjCutSightedWire()
 {
-    const ConObjSightedWire& sighted = g_conObj.sighted;
+    const SightedWire& sighted = g_conObj.sighted;
     if (!sighted.pointSet || !g_conObj.wireCutEnabled)
         return;
-    ENGINE_ASSERT(sighted.wire < MAX_CO_POINTS);
+    ENGINE_ASSERT_TEXT(sighted.wire < MAX_WIRE_POINTS, "con_obj_sight_i < MAX_CO_POINTS");
     sighted.pointSet->cut[sighted.wire] = 1;
 }
 
 void ConObjClearSightedWire()
 {
-    g_conObj.sighted = ConObjSightedWire();
+    g_conObj.sighted = SightedWire();
 }

@@ -1,22 +1,22 @@
-// The connection objects' module state and the chain operations that its files share.
+// The wires' module state and the chain operations that its files share.
 #pragma once
-#include "world/connection_objects.h"
+#include "world/wires.h"
 
 struct ConObjState {
-    ConObjGroup* groups[MAX_CO_GROUPS] = {};
+    ConObjGroup* groups[MAX_WIRE_GROUPS] = {};
     s32_t groupCount = 0;
     u8_t wireCutEnabled = 0;
-    ConObjSightedWire sighted;
+    SightedWire sighted;
 };
 
 extern ConObjState g_conObj;
 
 // Fills a group from the values of a "group" line: lengths in file units (stored x 10), the
 // profile by name, the texture from the shared folder, segments clamped to 0..16 (beyond: 16).
-void ConObjFillGroup(ConObjGroup* group, const char* name, const char* profile, const char* texture, float width,
+void WireFillGroup(ConObjGroup* group, const char* name, const char* profile, const char* texture, float width,
                      float sag, float textureLength, s32_t segments);
 // Appends the group to the table; false when the table is full.
-bool ConObjRegisterGroup(ConObjGroup* group);
+bool WireRegisterGroup(ConObjGroup* group);
 
 // Chains are doubly linked lists of point sets.
 void ChainAppend(ConObjGroup* group, ConObjPointSet* set);
@@ -28,7 +28,7 @@ ConObjPointSet* ChainAt(const ConObjGroup* group, s32_t index);
 void ChainUnlink(ConObjGroup* group, ConObjPointSet* set);
 
 // Recomputes the points of an existing set from its owner's boxes (no ground placement, no messages).
-void ConObjRefreshPointSet(ConObjPointSet* set);
+void WireRefreshPointSet(ConObjPointSet* set);
 
 // Registers "EnableWireCut", "DisableWireCut", "WireCutEnabled" and "CutWire".
-void ConObjRegisterScriptFunctions();
+void WireRegisterScriptFunctions();

@@ -20,6 +20,17 @@ int FailTheMacro()
     return 0;
 }
 
+int g_checks = 0;
+constexpr int kFailingTextLine = __LINE__ + 6;
+
+// The condition is evaluated once, and a passing one reports nothing.
+int FailTheTextMacro()
+{
+    ENGINE_ASSERT_TEXT(++g_checks == 1, "never shown");
+    ENGINE_ASSERT_TEXT(++g_checks == 3, "two_c < 3");
+    return 0;
+}
+
 int FailWithGivenSource()
 {
     AssertionFailed("x > 0", std::getenv("TEST_ASSERT_SOURCE"), 42);
@@ -27,6 +38,7 @@ int FailWithGivenSource()
 
 const bool g_macroJob = child_job::RunIfAsked("assert-macro", FailTheMacro);
 const bool g_sourceJob = child_job::RunIfAsked("assert-source", FailWithGivenSource);
+const bool g_textJob = child_job::RunIfAsked("assert-text", FailTheTextMacro);
 
 struct FailedChild {
     std::string log;
@@ -51,11 +63,22 @@ bool EndsWith(const std::string& text, const std::string& end)
 
 TEST(AssertDeathTest, FailedAssertionLogsItsLineAndEndsWithCode3)
 {
-    const FailedChild child = RunFailingChild("assert-macro");
-    const std::string message = "Assertion 'g_two == 3' failed in assert_test, line " + std::to_string(kFailingLine);
-    EXPECT_TRUE(EndsWith(child.log, "\n-- " + message + "\n")) << child.log;
-    EXPECT_NE(child.messageBox.find("ERROR"), std::string::npos) << child.messageBox;
-    EXPECT_NE(child.messageBox.find(message), std::string::npos) << child.messageBox;
+    struct Case {
+        const char* job;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"assert-macro", "Assertion 'g_two == 3' failed in assert_test, line " + std::to_string(kFailingLine)},
+        // The form with a fixed text reports the text in place of the condition.
+        {"assert-text", "Assertion 'two_c < 3' failed in assert_test, line " + std::to_string(kFailingTextLine)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.job);
+        const FailedChild child = RunFailingChild(c.job);
+        EXPECT_TRUE(EndsWith(child.log, "\n-- " + c.message + "\n")) << child.log;
+        EXPECT_NE(child.messageBox.find("ERROR"), std::string::npos) << child.messageBox;
+        EXPECT_NE(child.messageBox.find(c.message), std::string::npos) << child.messageBox;
+    }
 }
 
 TEST(AssertDeathTest, SourceIsNamedWithoutFoldersOrExtension)

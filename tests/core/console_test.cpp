@@ -63,6 +63,17 @@ TEST_F(ConsoleTest, EachConsoleKeepsItsNewestLinesInTheLastSlot)
     }
 }
 
+TEST_F(ConsoleTest, AnIndexThatIsNoConsoleEndsTheProgram)
+{
+    // Indices are unsigned: -1 is past the last console as well.
+    for (const int console : {static_cast<int>(CON_MAX_CONSOLES), -1}) {
+        SCOPED_TRACE(console);
+        EXPECT_EXIT(ConClear(console), ::testing::ExitedWithCode(3),
+                    "Assertion 'con_index < CON_MAX_CONSOLES' failed");
+    }
+    ConClear(static_cast<int>(CON_MAX_CONSOLES) - 1);
+}
+
 TEST_F(ConsoleTest, PiecesJoinAnOpenLineOrScroll)
 {
     struct Case {

@@ -126,6 +126,6 @@ INSTANTIATE_TEST_SUITE_P(
                       EditorCase{"WithoutInitialize", "no_initialize", false,
                                  "Loading pravlin.so...done\nInitializing editor collaboration...", false},
                       EditorCase{"WithoutLibrary", nullptr, false, "Loading pravlin.so...", false}),
-    [](const ::testing::TestParamInfo<EditorCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<EditorCase>& testInfo) { return std::string(testInfo.param.name); });
 
 }  // namespace

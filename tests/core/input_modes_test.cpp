@@ -12,7 +12,7 @@ namespace {
 std::string g_trace;
 
 // Writes its letter for each operation: E enter, L leave, K handle keys, D draw, P push, O pop.
-class TracingMode : public InputMode {
+class TracingMode final : public InputMode {
 public:
     explicit TracingMode(char name, bool handles = false) : m_name(name), m_handles(handles) {}
     bool Enter() override { return Note('E'); }
@@ -37,7 +37,7 @@ private:
     bool m_handles;
 };
 
-class TracingOverlay : public DebugOverlay {
+class TracingOverlay final : public DebugOverlay {
 public:
     explicit TracingOverlay(char name) : m_name(name) {}
     bool Draw() override

@@ -13,7 +13,7 @@ struct Element {
 
 // Counts its deletions; deleted through the base class, so the array must use the virtual destructor.
 struct CountedElement : Element {
-    explicit CountedElement(int& deletions) : deletions(deletions) {}
+    explicit CountedElement(int& counter) : deletions(counter) {}
     ~CountedElement() override { ++deletions; }
     int& deletions;
 };

@@ -1,6 +1,8 @@
 // World-object sources and their activity, spatial sounds that loop or repeat, and the music.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "core/random.h"
 #include "tests/core/sound_fixture.h"
 
@@ -32,6 +34,21 @@ protected:
         SoundUpdate();
     }
 };
+
+TEST_F(SoundSpatialTest, TheSixtyFourthSpatialSoundEndsTheProgram)
+{
+    // Only the dying child fills the table, so nothing here owns the source twice.
+    EXPECT_EXIT(
+        {
+            SoundSource* source = new SoundSource(nullptr);
+            for (s32_t i = 0; i < MAX_SPATIAL_SOUNDS - 1; ++i)
+                AddSpatialSound(source);
+            if (SoundSpatialCount() != MAX_SPATIAL_SOUNDS - 1)
+                std::_Exit(1);
+            AddSpatialSound(source);
+        },
+        ::testing::ExitedWithCode(3), "Assertion 'nSpatialSoundsCount \\+ 1 < MAX_SPATIAL_SOUNDS' failed");
+}
 
 TEST_F(SoundSpatialTest, ASourceBecomesActiveWhenTheViewerComesNearItsOwner)
 {

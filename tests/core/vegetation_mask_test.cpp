@@ -206,7 +206,7 @@ INSTANTIATE_TEST_SUITE_P(
         DamagedCase{"GridSideOverflowingTheCellCount", MaskFile(65536, 0, {1, 1, 1, 1}, ""), {}},
         DamagedCase{"HeaderCutShort", U32(2).substr(0, 3), {}},
         DamagedCase{"EmptyFile", "", {}}),
-    [](const ::testing::TestParamInfo<DamagedCase>& info) { return std::string(info.param.what); });
+    [](const ::testing::TestParamInfo<DamagedCase>& testInfo) { return std::string(testInfo.param.what); });
 
 class VegetationMaskTruncationRobustness : public VegetationMaskTest {};
 

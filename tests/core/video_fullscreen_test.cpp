@@ -136,7 +136,7 @@ INSTANTIATE_TEST_SUITE_P(
     Input, VideoFullscreenSkip,
     ::testing::Values(SkipCase{"Escape", [](bool down) { PlatformInjectKey(KEY_ESCAPE, down); }},
                       SkipCase{"LeftButton", [](bool down) { PlatformInjectMouseButton(0, down); }}),
-    [](const ::testing::TestParamInfo<SkipCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<SkipCase>& testInfo) { return std::string(testInfo.param.name); });
 
 TEST_F(VideoFullscreenTest, AVideoThatCannotPlayReturnsAtOnceTouchingNothing)
 {

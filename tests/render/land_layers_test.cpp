@@ -236,6 +236,22 @@ TEST_F(LandLayers, LayersThatWouldPassSixteenBitFaceNumbersAreLeftOutWithAWarnin
               std::string::npos);
 }
 
+TEST(LandLayersWalk, ATreeTooDeepForTheWalkStackEndsTheProgram)
+{
+    OctreeNode* root = OctreeCreateRoot({0, 0, 0}, {64, 64, 64});
+    OctreeNode* deepest = SplitChain(root, kLongestWalkableChain);
+    deepest->firstLayerFace = 1;
+    LandLayersForget(root);
+    EXPECT_EQ(deepest->firstLayerFace, 0u);
+    EXPECT_EXIT(
+        {
+            SplitChain(deepest, 1);
+            LandLayersForget(root);
+        },
+        ::testing::ExitedWithCode(3), render_test::AssertionText("(stack_c + 8) < 256"));
+    OctreeDestroy();
+}
+
 // The reader's checks, without a device: a tree of a 2 x 2 grid leaf (child 7, handled first) with
 // layers 0 and 4 appended, and seven leaves without faces.
 class LandLayersCacheRobustness : public TempDirTest {

@@ -109,6 +109,24 @@ TEST_F(StaticBuffers, OffsetsFollowTheLeavesInCacheOrder)
     EXPECT_EQ(OffsetsOfLeaves(), expected);
 }
 
+TEST_F(StaticBuffers, ATreeTooDeepForTheWalkStackEndsTheProgram)
+{
+    OctreeNode* root = OctreeCreateRoot({0, 0, 0}, {64, 64, 64});
+    OctreeNode* deepest = SplitChain(root, kLongestWalkableChain);
+    FillGrid(deepest->geometry, 0, 1, 0, 1, 0, 1, 1);
+    ASSERT_TRUE(RenderBuildStaticBuffers());
+    EXPECT_EQ(deepest->baseVertex, 0u);  // handled first
+    EXPECT_EXIT(
+        {
+            SplitChain(deepest, 1);
+            RenderBuildStaticBuffers();
+        },
+        ::testing::ExitedWithCode(3), render_test::AssertionText("stack_c < 256"));
+    // The checks of the two walks against each other report these texts.
+    EXPECT_STREQ(STATIC_BUFFERS_VERTEX_CHECK, "(u32_t)((vb_out - vb_start) / 5) == vertices");
+    EXPECT_STREQ(STATIC_BUFFERS_INDEX_CHECK, "(u32_t)(ib_out - ib_start) == indices");
+}
+
 TEST_F(StaticBuffers, WithoutPiecesOnlyTheLeafPairIsMade)
 {
     OctreeNode* root = OctreeCreateRoot({0, 0, 0}, {8, 8, 8});

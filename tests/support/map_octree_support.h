@@ -24,6 +24,20 @@ inline void Split(OctreeNode* node)
     }
 }
 
+// Splits the node, then its child 7 (the child a leaf walk takes first, leaving its seven siblings
+// on the walk's stack), and so on: a chain of that many inner nodes. Returns the last leaf of it.
+inline OctreeNode* SplitChain(OctreeNode* node, int splits)
+{
+    for (int i = 0; i < splits; ++i) {
+        Split(node);
+        node = node->children[7];
+    }
+    return node;
+}
+// The longest chain a leaf walk's 256-entry stack takes: the inner node at depth 35 finds 7 x 35
+// entries on the stack and pushes eight more; one split more fails the walk's depth check.
+constexpr int kLongestWalkableChain = 36;
+
 // How a grid's texture coordinates follow x and z: u = uBase + uScale * (x - x0) / (x1 - x0).
 struct GridUv {
     float uBase = 0.0f, uScale = 1.0f;
@@ -113,7 +127,7 @@ inline std::vector<Triple> LayerFaces(const OctreeNode* leaf, int layer)
 inline std::vector<OctreeNode*> Leaves()
 {
     std::vector<OctreeNode*> leaves;
-    OctreeForEachLeaf(OctreeGetRoot(), [&](OctreeNode* leaf) { leaves.push_back(leaf); });
+    OctreeForEachLeaf(OctreeGetRoot(), OCTREE_WALK_ROOM_CHECK, [&](OctreeNode* leaf) { leaves.push_back(leaf); });
     return leaves;
 }
 

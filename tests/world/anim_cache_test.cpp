@@ -226,4 +226,14 @@ TEST(AnimMeshAccessors, IndicesOutOfRangeEndTheProgram)
     EXPECT_DEATH(mesh.GetMeshVertices(0, 0), "Assertion 'frame < frames_c' failed");
 }
 
+TEST_F(AnimCache, AMeshIndexPastTheFramesMeshesEndsTheProgram)
+{
+    ASSERT_TRUE(WriteAff("tri.aff", OneTriangle()));
+    const AnimMesh* mesh = AnimCacheAcquire("tri.aff", false);
+    ASSERT_NE(mesh, nullptr);
+    EXPECT_NE(mesh->GetMeshFaces(0, 0), nullptr);
+    EXPECT_EXIT(mesh->GetMeshFaces(0, 1), ::testing::ExitedWithCode(3),
+                "Assertion 'mesh < frames\\[frame\\]\\.meshes_c' failed");
+}
+
 }  // namespace

@@ -53,7 +53,7 @@ void ExpectEmpty(const AnimMesh& mesh)
 class AnimMeshReaders : public TempDirTest, public ::testing::WithParamInterface<Reader> {};
 
 INSTANTIATE_TEST_SUITE_P(BothReaders, AnimMeshReaders, ::testing::Values(Reader::File, Reader::Image),
-                         [](const auto& info) { return info.param == Reader::File ? "File" : "Image"; });
+                         [](const auto& testInfo) { return testInfo.param == Reader::File ? "File" : "Image"; });
 
 TEST_P(AnimMeshReaders, SharedReferencesResolveToTheMeshThatHoldsTheData)
 {

@@ -1,4 +1,4 @@
-// Placed poles for the connection-object tests: graphic objects in the world registry whose first
+// Placed poles for the wire tests: graphic objects in the world registry whose first
 // child carries an animated mesh (written as a real ".aff" file) with named dummy boxes.
 #pragma once
 #include <gtest/gtest.h>
@@ -18,7 +18,7 @@
 #include "support/vfs_fixture.h"
 #include "tests/world/aff_writer.h"
 #include "world/anim_cache.h"
-#include "world/connection_objects.h"
+#include "world/wires.h"
 #include "world/graph_node.h"
 #include "world/graph_obj.h"
 

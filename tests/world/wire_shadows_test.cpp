@@ -48,7 +48,7 @@ struct ShadowShape {
     float maxU = 0.0f;
 };
 
-ShadowShape ShapeOf(const ConObjShadowMesh& mesh)
+ShadowShape ShapeOf(const WireShadowMesh& mesh)
 {
     ShadowShape shape;
     for (u32_t i = 0; i < mesh.vertexCount; ++i) {
@@ -133,7 +133,7 @@ TEST_F(WireShadows, SpansCastAlongTheSunOntoTheTrianglesBelow)
         ConObjGroup* group = Span(c.profile, c.fileWidth, 1, {-5, 5, 0}, {5, 5, 0});
         ConObjBuildShadows();
         ConObjBuildShadows();  // a second build replaces the first
-        const ConObjShadowMesh* mesh = group->first->shadows;
+        const WireShadowMesh* mesh = group->first->shadows;
         ASSERT_NE(mesh, nullptr) << c.profile;
         EXPECT_EQ(mesh->next, nullptr);
         EXPECT_EQ(group->last->shadows, nullptr);
@@ -228,8 +228,8 @@ TEST_F(WireShadows, LimitsCutTheShadowShortWithAWarning)
     ConObjGroup* wire = Span("CROSS", 0.02f, 1, {-5, 5, 0}, {5, 5, 0});
     ConObjBuildShadows();
     ASSERT_NE(wire->first->shadows, nullptr);
-    EXPECT_LE(wire->first->shadows->vertexCount, CO_SHADOW_MAX_OUTPUT_VERTICES);
-    EXPECT_GT(wire->first->shadows->vertexCount, CO_SHADOW_MAX_OUTPUT_VERTICES - 12);
+    EXPECT_LE(wire->first->shadows->vertexCount, WIRE_SHADOW_MAX_OUTPUT_VERTICES);
+    EXPECT_GT(wire->first->shadows->vertexCount, WIRE_SHADOW_MAX_OUTPUT_VERTICES - 12);
     EXPECT_EQ(wire->first->shadows->vertexCount % 3, 0u);
     EXPECT_EQ(ConsoleLines(),
               std::vector<std::string>{"WARNING: Shadow of 'span' span 0: more than 64500 vertices, the rest is left out\n"});

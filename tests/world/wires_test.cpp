@@ -1,4 +1,4 @@
-// Connection objects through a real "mission.cog", real ".aff" poles in the world registry and the
+// Wires through a real "mission.cog", real ".aff" poles in the world registry and the
 // real camera: reading groups, connection points, wire existence, cutting, the collision push,
 // the sight test and the editor's chain operations.
 #include <gtest/gtest.h>
@@ -17,7 +17,7 @@
 
 namespace {
 
-class ConnectionObjects : public wire_test::WirePoles {
+class Wires : public wire_test::WirePoles {
 protected:
     // A wire n between two new poles at the origin: "-n" at a on the first, "+n" at b on the second.
     ConObjGroup* Wire(const char* group, const char* profile, float fileWidth, Vector3 a, Vector3 b, int n = 0)
@@ -67,7 +67,7 @@ public:
     float halfSize = 0.5f;
 };
 
-TEST_F(ConnectionObjects, GroupLinesReadProfileLengthsAndSegments)
+TEST_F(Wires, GroupLinesReadProfileLengthsAndSegments)
 {
     LoadCog("group g1 CROSS 0.5 0.2 wire 3.0 4\n"
             "colour 1 2 3\n"
@@ -83,13 +83,13 @@ TEST_F(ConnectionObjects, GroupLinesReadProfileLengthsAndSegments)
         u32_t segments;
     };
     const Expected expected[] = {
-        {"g1", CO_PROFILE_CROSS, 5.0f, 2.0f, 30.0f, 4}, {"g2", CO_PROFILE_YFLAT, 10.0f, 0.0f, 20.0f, 16},
-        {"g3", CO_PROFILE_CROSS, 0.0f, 0.0f, 0.0f, 16}, {"g4", CO_PROFILE_CROSS, 0.0f, 0.0f, 0.0f, 0},
-        {"g5", CO_PROFILE_YFLAT, 0.0f, 0.0f, 0.0f, 16}, {"g6", CO_PROFILE_CROSS, 0.0f, 0.0f, 0.0f, 0},
+        {"g1", WIRE_PROFILE_CROSS, 5.0f, 2.0f, 30.0f, 4}, {"g2", WIRE_PROFILE_YFLAT, 10.0f, 0.0f, 20.0f, 16},
+        {"g3", WIRE_PROFILE_CROSS, 0.0f, 0.0f, 0.0f, 16}, {"g4", WIRE_PROFILE_CROSS, 0.0f, 0.0f, 0.0f, 0},
+        {"g5", WIRE_PROFILE_YFLAT, 0.0f, 0.0f, 0.0f, 16}, {"g6", WIRE_PROFILE_CROSS, 0.0f, 0.0f, 0.0f, 0},
     };
-    ASSERT_EQ(ConObjGroupCount(), 6);
+    ASSERT_EQ(WireGroupCount(), 6);
     for (int i = 0; i < 6; ++i) {
-        const ConObjGroup& group = *ConObjGetGroup(i);
+        const ConObjGroup& group = *WireGetGroup(i);
         const Expected& e = expected[i];
         EXPECT_STREQ(group.name.Text(), e.name);
         EXPECT_EQ(group.profile, e.profile) << e.name;
@@ -113,15 +113,15 @@ TEST_F(ConnectionObjects, GroupLinesReadProfileLengthsAndSegments)
     // A folder without the file changes nothing and registers nothing.
     ScriptFunctionTable::Clear();
     ConObjLoad("elsewhere");
-    EXPECT_EQ(ConObjGroupCount(), 6);
+    EXPECT_EQ(WireGroupCount(), 6);
     EXPECT_EQ(ScriptFunctionTable::Count(), 0);
     // Loading again replaces the groups.
     LoadCog("group only CROSS 0 0 t 0 1\n");
-    ASSERT_EQ(ConObjGroupCount(), 1);
-    EXPECT_STREQ(ConObjGetGroup(0)->name.Text(), "only");
+    ASSERT_EQ(WireGroupCount(), 1);
+    EXPECT_STREQ(WireGetGroup(0)->name.Text(), "only");
 }
 
-TEST_F(ConnectionObjects, BrokenLinesAreReportedAndSkipped)
+TEST_F(Wires, BrokenLinesAreReportedAndSkipped)
 {
     AddPole("pole", {{"-0", {0, 1, 0}}});
     AddPole("wide", {{"+16", {0, 1, 0}}, {"--1", {0, 1, 0}}, {"+2", {0, 2, 0}}, {"+lamp", {0, 3, 0}}});
@@ -143,29 +143,29 @@ TEST_F(ConnectionObjects, BrokenLinesAreReportedAndSkipped)
         ConClear(0);
         LoadCog(c.cog);
         EXPECT_TRUE(Printed(c.line)) << c.cog;
-        ASSERT_EQ(ConObjGroupCount(), 1) << c.cog;
-        EXPECT_EQ(ConObjGetGroup(0)->pointSetCount, c.sets) << c.cog;
+        ASSERT_EQ(WireGroupCount(), 1) << c.cog;
+        EXPECT_EQ(WireGetGroup(0)->pointSetCount, c.sets) << c.cog;
     }
     // Out-of-range boxes are skipped, the others kept; a name without a number is no point.
-    const ConObjPointSet& wide = *ConObjGetGroup(0)->first;
-    for (int n = 0; n < MAX_CO_POINTS; ++n)
-        EXPECT_EQ(wide.present[n], n == 2 ? CO_POINT_PLUS : 0) << n;
+    const ConObjPointSet& wide = *WireGetGroup(0)->first;
+    for (int n = 0; n < MAX_WIRE_POINTS; ++n)
+        EXPECT_EQ(wide.present[n], n == 2 ? WIRE_POINT_PLUS : 0) << n;
     EXPECT_EQ(ConsoleLines().size(), 2u);  // one line per bad box: 16 and -1
 
     // Groups beyond the table are reported and skipped with their "add" lines.
     std::string cog;
-    for (int g = 0; g <= MAX_CO_GROUPS; ++g)
+    for (int g = 0; g <= MAX_WIRE_GROUPS; ++g)
         cog += "group g" + std::to_string(g) + " CROSS 0 0 t 1 1\n";
     cog += "add pole\n";
     ConClear(0);
     LoadCog(cog);
-    EXPECT_EQ(ConObjGroupCount(), MAX_CO_GROUPS);
-    EXPECT_EQ(ConObjGetGroup(MAX_CO_GROUPS - 1)->pointSetCount, 0u);
+    EXPECT_EQ(WireGroupCount(), MAX_WIRE_GROUPS);
+    EXPECT_EQ(WireGetGroup(MAX_WIRE_GROUPS - 1)->pointSetCount, 0u);
     EXPECT_EQ(ConsoleLines(), std::vector<std::string>{ERROR_COLOUR
                                                       "Too many connection object groups (max 64), 'g64' skipped!\n"});
 }
 
-TEST_F(ConnectionObjects, WiresRunFromMinusToTheNextPlusWhenBothEndsExist)
+TEST_F(Wires, WiresRunFromMinusToTheNextPlusWhenBothEndsExist)
 {
     // Poles a and b stand on the ground at x = 0 and x = 10 (given higher), c flies at height 7.
     GraphObj* a = AddPole("a", {{"-0", {0, 2, 0}}, {"-3", {0, 3, 0.5f}}, {"+4", {0, 1, 0}}}, {0, 5, 0});
@@ -182,7 +182,7 @@ TEST_F(ConnectionObjects, WiresRunFromMinusToTheNextPlusWhenBothEndsExist)
     EXPECT_EQ(c->GetPosition().y, 7.0f);
     EXPECT_EQ(c->placedOnGround, 0);
 
-    const ConObjGroup& chain = *ConObjGetGroup(0);
+    const ConObjGroup& chain = *WireGetGroup(0);
     ASSERT_EQ(chain.pointSetCount, 3u);
     const ConObjPointSet* spans[] = {chain.first, chain.first->next, chain.last};
     EXPECT_EQ(spans[0]->owner, a);
@@ -209,7 +209,7 @@ TEST_F(ConnectionObjects, WiresRunFromMinusToTheNextPlusWhenBothEndsExist)
     EXPECT_FLOAT_EQ(to.x, 20.0f);
     EXPECT_FLOAT_EQ(to.y, 10.0f);
     EXPECT_FLOAT_EQ(to.z, -0.5f);
-    for (int n = 0; n < MAX_CO_POINTS; ++n) {
+    for (int n = 0; n < MAX_WIRE_POINTS; ++n) {
         const float random = spans[1]->wireRandom[n];
         EXPECT_TRUE(spans[1]->present[n] ? random >= -0.5f && random <= 0.5f : random == 0.0f) << n;
     }
@@ -217,12 +217,12 @@ TEST_F(ConnectionObjects, WiresRunFromMinusToTheNextPlusWhenBothEndsExist)
     EXPECT_LE(spans[0]->swayPhase, 2.0f);
 
     // A chain of one object has no wire at all.
-    const ConObjGroup& single = *ConObjGetGroup(1);
+    const ConObjGroup& single = *WireGetGroup(1);
     ASSERT_EQ(single.pointSetCount, 1u);
     EXPECT_FALSE(single.first->WireExists(0));
 }
 
-TEST_F(ConnectionObjects, CuttingNeedsTheSwitchOnlyForTheSightedWire)
+TEST_F(Wires, CuttingNeedsTheSwitchOnlyForTheSightedWire)
 {
     LoadCog("");  // registers the script functions
     LookFrom({5, 2, -10});
@@ -231,9 +231,9 @@ TEST_F(ConnectionObjects, CuttingNeedsTheSwitchOnlyForTheSightedWire)
     ConObjPointSet* span = fence->first;
 
     ConObjSightTest();
-    EXPECT_EQ(ConObjGetSightedWire().pointSet, span);
-    EXPECT_EQ(ConObjGetSightedWire().wire, 0);
-    EXPECT_FLOAT_EQ(ConObjGetSightedWire().boxMax.y, 3.0f);
+    EXPECT_EQ(WireGetSighted().pointSet, span);
+    EXPECT_EQ(WireGetSighted().wire, 0);
+    EXPECT_FLOAT_EQ(WireGetSighted().boxMax.y, 3.0f);
     ScriptResultBool = 1;
     Call("WireCutEnabled");
     EXPECT_EQ(ScriptResultBool, 0);
@@ -254,7 +254,7 @@ TEST_F(ConnectionObjects, CuttingNeedsTheSwitchOnlyForTheSightedWire)
     EXPECT_FALSE(span->WireIntact(0));
     // A cut wire is neither sighted nor pushes.
     ConObjSightTest();
-    EXPECT_EQ(ConObjGetSightedWire().pointSet, nullptr);
+    EXPECT_EQ(WireGetSighted().pointSet, nullptr);
     position = body.at;
     ConObjCollideObject(&body, &position, 1.0f);
     EXPECT_EQ(position.z, 1.5f);
@@ -280,12 +280,12 @@ TEST_F(ConnectionObjects, CuttingNeedsTheSwitchOnlyForTheSightedWire)
     Call("EnableWireCut");
     ConObjSightTest();
     ConObjFreeAll();
-    EXPECT_EQ(ConObjGetSightedWire().pointSet, nullptr);
-    EXPECT_FALSE(ConObjWireCutEnabled());
-    EXPECT_EQ(ConObjGroupCount(), 0);
+    EXPECT_EQ(WireGetSighted().pointSet, nullptr);
+    EXPECT_FALSE(WireCutEnabled());
+    EXPECT_EQ(WireGroupCount(), 0);
 }
 
-TEST_F(ConnectionObjects, WiresPushObjectsSidewaysToTheRadius)
+TEST_F(Wires, WiresPushObjectsSidewaysToTheRadius)
 {
     // Both run along x from (0, 1, 0) to (10, 1, 0); the band is 0.5 high each way.
     Wire("cross", "CROSS", 0.0f, {0, 1, 0}, {10, 1, 0});
@@ -327,7 +327,7 @@ TEST_F(ConnectionObjects, WiresPushObjectsSidewaysToTheRadius)
     EXPECT_EQ(position.z, 0.2f);
 }
 
-TEST_F(ConnectionObjects, TheNearestWireOnTheViewRayWithinThirtyUnitsIsSighted)
+TEST_F(Wires, TheNearestWireOnTheViewRayWithinThirtyUnitsIsSighted)
 {
     LookFrom({0, 0, 0});
     D3DXVECTOR3 ray;
@@ -355,25 +355,25 @@ TEST_F(ConnectionObjects, TheNearestWireOnTheViewRayWithinThirtyUnitsIsSighted)
             spans.push_back(Wire("w", "CROSS", 0.0f, a, b, 3)->first);
         }
         ConObjSightTest();
-        const ConObjSightedWire& sighted = ConObjGetSightedWire();
+        const SightedWire& sighted = WireGetSighted();
         EXPECT_EQ(sighted.pointSet, c.sighted < 0 ? nullptr : spans[c.sighted]) << c.depths[0];
         if (c.sighted >= 0) {
             EXPECT_EQ(sighted.wire, 3);
             EXPECT_FLOAT_EQ(sighted.boxMin.z, c.depths[c.sighted] - 0.5f);
         }
         ConObjClearSightedWire();
-        EXPECT_EQ(ConObjGetSightedWire().pointSet, nullptr);
+        EXPECT_EQ(WireGetSighted().pointSet, nullptr);
     }
 }
 
-TEST_F(ConnectionObjects, EditorOperationsKeepTheChainInOrder)
+TEST_F(Wires, EditorOperationsKeepTheChainInOrder)
 {
     std::vector<GraphObj*> poles;
     for (const char* name : {"p0", "p1", "p2", "p3", "p4"})
         poles.push_back(AddPole(name, {{"+1", {0, 1, 0}}, {"-1", {0, 1, 0}}}));
     ConObjGroup* group = ConObjCreateGroup("edit", "yflat", "", 0.1f, 0.2f, 0.3f, 40);
     ASSERT_NE(group, nullptr);
-    EXPECT_EQ(group->profile, CO_PROFILE_YFLAT);
+    EXPECT_EQ(group->profile, WIRE_PROFILE_YFLAT);
     EXPECT_FLOAT_EQ(group->width, 1.0f);
     EXPECT_EQ(group->segments, 16u);
 
@@ -413,12 +413,12 @@ TEST_F(ConnectionObjects, EditorOperationsKeepTheChainInOrder)
     ASSERT_NE(second, nullptr);
     LookFrom({0, 1, -5});
     ConObjSightTest();
-    ASSERT_EQ(ConObjGetSightedWire().pointSet, group->first);
+    ASSERT_EQ(WireGetSighted().pointSet, group->first);
     EXPECT_EQ(ConObjDeleteGroup(group), 1);
-    EXPECT_EQ(ConObjGetSightedWire().pointSet, nullptr);
-    EXPECT_EQ(ConObjGroupCount(), 2);
-    EXPECT_EQ(ConObjGetGroup(0), third);
-    EXPECT_EQ(ConObjGetGroup(1), second);
+    EXPECT_EQ(WireGetSighted().pointSet, nullptr);
+    EXPECT_EQ(WireGroupCount(), 2);
+    EXPECT_EQ(WireGetGroup(0), third);
+    EXPECT_EQ(WireGetGroup(1), second);
     EXPECT_EQ(ConObjDeleteGroup(group), 0);
     EXPECT_EQ(ConObjGroupAppendObject(group, poles[0]), 0);
 }
@@ -429,9 +429,9 @@ namespace {
 
 // Lines made of the file's own words and numbers in any order and count: every group stays within
 // its limits, and nothing reads or writes beyond them (the sanitizer build runs this suite).
-class ConnectionObjectsRobustness : public wire_test::WirePoles {};
+class WiresRobustness : public wire_test::WirePoles {};
 
-TEST_F(ConnectionObjectsRobustness, ScrambledMissionFilesLoadWithinTheLimits)
+TEST_F(WiresRobustness, ScrambledMissionFilesLoadWithinTheLimits)
 {
     AddPole("p", {{"-0", {0, 1, 0}}, {"+0", {0, 1, 0}}, {"+15", {0, 2, 0}}, {"-99", {0, 1, 0}}});
     AddBare("q");
@@ -449,10 +449,10 @@ TEST_F(ConnectionObjectsRobustness, ScrambledMissionFilesLoadWithinTheLimits)
             cog += "\n";
         }
         LoadCog(cog);
-        ASSERT_LE(ConObjGroupCount(), MAX_CO_GROUPS);
-        for (s32_t g = 0; g < ConObjGroupCount(); ++g) {
-            const ConObjGroup& group = *ConObjGetGroup(g);
-            EXPECT_LE(group.segments, static_cast<u32_t>(MAX_CO_SEGMENTS));
+        ASSERT_LE(WireGroupCount(), MAX_WIRE_GROUPS);
+        for (s32_t g = 0; g < WireGroupCount(); ++g) {
+            const ConObjGroup& group = *WireGetGroup(g);
+            EXPECT_LE(group.segments, static_cast<u32_t>(MAX_WIRE_SEGMENTS));
             EXPECT_TRUE(std::isfinite(group.width) && std::isfinite(group.sag) && std::isfinite(group.textureLength));
         }
         ConObjBuildShadows();

@@ -1,5 +1,5 @@
 // The group table, "mission.cog" and the chains.
-#include "world/connection_objects.h"
+#include "world/wires.h"
 
 #include <strings.h>
 
@@ -21,7 +21,7 @@ ConObjState g_conObj;
 
 ConObjPointSet::~ConObjPointSet()
 {
-    ConObjFreeShadowMeshes(shadows);
+    WireFreeShadowMeshes(shadows);
 }
 
 ConObjGroup::~ConObjGroup()
@@ -33,27 +33,27 @@ ConObjGroup::~ConObjGroup()
     }
 }
 
-s32_t ConObjGroupCount()
+s32_t WireGroupCount()
 {
     return g_conObj.groupCount;
 }
 
-ConObjGroup* ConObjGetGroup(s32_t index)
+ConObjGroup* WireGetGroup(s32_t index)
 {
     return index >= 0 && index < g_conObj.groupCount ? g_conObj.groups[index] : nullptr;
 }
 
-bool ConObjWireCutEnabled()
+bool WireCutEnabled()
 {
     return g_conObj.wireCutEnabled != 0;
 }
 
-void ConObjSetWireCutEnabled(bool enabled)
+void WireSetCutEnabled(bool enabled)
 {
     g_conObj.wireCutEnabled = enabled ? 1 : 0;
 }
 
-const ConObjSightedWire& ConObjGetSightedWire()
+const SightedWire& WireGetSighted()
 {
     return g_conObj.sighted;
 }
@@ -82,30 +82,30 @@ void DeleteGroups()
         g_conObj.groups[i] = nullptr;
     }
     g_conObj.groupCount = 0;
-    g_conObj.sighted = ConObjSightedWire();
+    g_conObj.sighted = SightedWire();
 }
 
 constexpr int kGroupValues = 7;
 
 }  // namespace
 
-void ConObjFillGroup(ConObjGroup* group, const char* name, const char* profile, const char* texture, float width,
+void WireFillGroup(ConObjGroup* group, const char* name, const char* profile, const char* texture, float width,
                      float sag, float textureLength, s32_t segments)
 {
     group->name.Assign(name);
-    group->profile = strcasecmp(profile ? profile : "", "YFLAT") == 0 ? CO_PROFILE_YFLAT : CO_PROFILE_CROSS;
+    group->profile = strcasecmp(profile ? profile : "", "YFLAT") == 0 ? WIRE_PROFILE_YFLAT : WIRE_PROFILE_CROSS;
     group->width = width * kFileLengthScale;
     group->sag = sag * kFileLengthScale;
     group->textureLength = textureLength * kFileLengthScale;
-    group->segments = segments < 0 || segments > MAX_CO_SEGMENTS ? MAX_CO_SEGMENTS : static_cast<u32_t>(segments);
+    group->segments = segments < 0 || segments > MAX_WIRE_SEGMENTS ? MAX_WIRE_SEGMENTS : static_cast<u32_t>(segments);
     group->texture = nullptr;
     if (texture && texture[0])
         group->texture = TextureFindOrLoad((std::string(TEXTURE_SHARED_FOLDER) + texture).c_str());
 }
 
-bool ConObjRegisterGroup(ConObjGroup* group)
+bool WireRegisterGroup(ConObjGroup* group)
 {
-    if (g_conObj.groupCount >= MAX_CO_GROUPS)
+    if (g_conObj.groupCount >= MAX_WIRE_GROUPS)
         return false;
     g_conObj.groups[g_conObj.groupCount++] = group;
     return true;
@@ -187,17 +187,17 @@ void ConObjLoad(const char* missionFolder)
             if (entry->valueCount < kGroupValues)
                 ConPrint(0, "WARNING: '%s' line %d: group '%s' has %d of %d values\n", path.c_str(), entry->line,
                          entry->Value(0), entry->valueCount, kGroupValues);
-            if (g_conObj.groupCount >= MAX_CO_GROUPS) {
-                ConPrint(0, ERROR_COLOUR "Too many connection object groups (max %d), '%s' skipped!\n", MAX_CO_GROUPS,
+            if (g_conObj.groupCount >= MAX_WIRE_GROUPS) {
+                ConPrint(0, ERROR_COLOUR "Too many connection object groups (max %d), '%s' skipped!\n", MAX_WIRE_GROUPS,
                          entry->Value(0));
                 current = nullptr;
                 skippingGroup = true;
                 continue;
             }
             current = new ConObjGroup;
-            ConObjFillGroup(current, entry->Value(0), entry->Value(1), entry->Value(4), ReadFloat(entry->Value(2)),
+            WireFillGroup(current, entry->Value(0), entry->Value(1), entry->Value(4), ReadFloat(entry->Value(2)),
                             ReadFloat(entry->Value(3)), ReadFloat(entry->Value(5)), ReadInt(entry->Value(6)));
-            ConObjRegisterGroup(current);
+            WireRegisterGroup(current);
             skippingGroup = false;
         } else if (strcasecmp(key, "add") == 0) {
             const char* objectName = entry->Value(0);
@@ -211,12 +211,12 @@ void ConObjLoad(const char* missionFolder)
                 ConPrint(0, ERROR_COLOUR "Invalid connection object '%s'!\n", objectName);
                 continue;
             }
-            if (ConObjPointSet* set = ConObjBuildPointSet(object))
+            if (ConObjPointSet* set = WireBuildPointSet(object))
                 ChainAppend(current, set);
         }
     }
     DefFileRelease(file);
-    ConObjRegisterScriptFunctions();
+    WireRegisterScriptFunctions();
 }
 
 void ConObjFreeAll()

@@ -1,4 +1,4 @@
-// Connection objects: wires, cables and tapes strung between placed objects of a mission. A group
+// Wires: the wires, cables and tapes strung between placed objects of a mission. A group
 // is a chain of point sets, one per placed object; wire n of a span runs from the minus point n of
 // one set to the plus point n of the next. The points come from the dummy boxes "+n" and "-n" of
 // the object's animated mesh. Wires can be cut; a cut wire is no longer drawn, collided with or
@@ -10,18 +10,18 @@
 class IDirect3DTexture8;
 class DynamicObject;
 class GraphObj;
-struct ConObjShadowMesh;
+struct WireShadowMesh;
 
-constexpr s32_t MAX_CO_POINTS = 16;
-constexpr s32_t MAX_CO_GROUPS = 64;
-constexpr s32_t MAX_CO_SEGMENTS = 16;
+constexpr s32_t MAX_WIRE_POINTS = 16;
+constexpr s32_t MAX_WIRE_GROUPS = 64;
+constexpr s32_t MAX_WIRE_SEGMENTS = 16;
 
-constexpr u32_t CO_PROFILE_CROSS = 1;  // a thin wire: two crossed quads along a sagging curve
-constexpr u32_t CO_PROFILE_YFLAT = 2;  // a flat vertical band
+constexpr u32_t WIRE_PROFILE_CROSS = 1;  // a thin wire: two crossed quads along a sagging curve
+constexpr u32_t WIRE_PROFILE_YFLAT = 2;  // a flat vertical band
 
 // Bits of ConObjPointSet::present: which ends of wire n the object's boxes gave.
-constexpr u8_t CO_POINT_MINUS = 1;  // "-n": where wire n leaves towards the next object
-constexpr u8_t CO_POINT_PLUS = 2;   // "+n": where wire n arrives from the previous object
+constexpr u8_t WIRE_POINT_MINUS = 1;  // "-n": where wire n leaves towards the next object
+constexpr u8_t WIRE_POINT_PLUS = 2;   // "+n": where wire n arrives from the previous object
 
 // The connection points of one placed object of a chain.
 struct ConObjPointSet {
@@ -34,20 +34,20 @@ struct ConObjPointSet {
     // Wire n of the span to the next set has both its ends.
     bool WireExists(s32_t n) const
     {
-        return next && (present[n] & CO_POINT_MINUS) && (next->present[n] & CO_POINT_PLUS);
+        return next && (present[n] & WIRE_POINT_MINUS) && (next->present[n] & WIRE_POINT_PLUS);
     }
     // The wire exists and is not cut: it is drawn, collided with and sighted.
     bool WireIntact(s32_t n) const { return WireExists(n) && !cut[n]; }
 
     float swayPhase = 0.0f;  // advanced by the renderer
-    Vector3 minusPoints[MAX_CO_POINTS] = {};  // world space
-    Vector3 plusPoints[MAX_CO_POINTS] = {};
-    u8_t present[MAX_CO_POINTS] = {};  // CO_POINT_MINUS | CO_POINT_PLUS; non-zero: point n was set
-    u8_t cut[MAX_CO_POINTS] = {};      // wire n leaving this object is cut
-    float wireRandom[MAX_CO_POINTS] = {};  // -0.5 to 0.5, read by the renderer
+    Vector3 minusPoints[MAX_WIRE_POINTS] = {};  // world space
+    Vector3 plusPoints[MAX_WIRE_POINTS] = {};
+    u8_t present[MAX_WIRE_POINTS] = {};  // WIRE_POINT_MINUS | WIRE_POINT_PLUS; non-zero: point n was set
+    u8_t cut[MAX_WIRE_POINTS] = {};      // wire n leaving this object is cut
+    float wireRandom[MAX_WIRE_POINTS] = {};  // -0.5 to 0.5, read by the renderer
     ConObjPointSet* prev = nullptr;
     ConObjPointSet* next = nullptr;
-    ConObjShadowMesh* shadows = nullptr;  // owned list of "con_obj_shadow" meshes
+    WireShadowMesh* shadows = nullptr;  // owned list of "con_obj_shadow" meshes
     GraphObj* owner = nullptr;
 };
 
@@ -64,7 +64,7 @@ struct ConObjGroup {
     u32_t pointSetCount = 0;
     EngineString name;
     IDirect3DTexture8* texture = nullptr;  // held by the texture manager
-    u32_t profile = CO_PROFILE_CROSS;
+    u32_t profile = WIRE_PROFILE_CROSS;
     float width = 0.0f;          // half-size of the cross-section
     float textureLength = 0.0f;  // length over which the texture repeats once
     u32_t segments = 1;          // curve segments of a "CROSS" wire, 0 to 16
@@ -72,7 +72,7 @@ struct ConObjGroup {
 };
 
 // The wire under the crosshair.
-struct ConObjSightedWire {
+struct SightedWire {
     ConObjPointSet* pointSet = nullptr;  // the set the wire leaves from; null: none
     s32_t wire = 0;
     Vector3 boxMin;
@@ -81,12 +81,12 @@ struct ConObjSightedWire {
 
 // Module state ------------------------------------------------------------------------------------
 
-s32_t ConObjGroupCount();
+s32_t WireGroupCount();
 // Null past the count.
-ConObjGroup* ConObjGetGroup(s32_t index);
-bool ConObjWireCutEnabled();
-void ConObjSetWireCutEnabled(bool enabled);
-const ConObjSightedWire& ConObjGetSightedWire();
+ConObjGroup* WireGetGroup(s32_t index);
+bool WireCutEnabled();
+void WireSetCutEnabled(bool enabled);
+const SightedWire& WireGetSighted();
 
 // Mission life --------------------------------------------------------------------------------------
 
@@ -99,7 +99,7 @@ void ConObjFreeAll();
 
 // Builds the point set of an object (moving it onto the terrain first unless it is placed or
 // flies); null, with a console line where the object has no animation, when it gives no point.
-ConObjPointSet* ConObjBuildPointSet(DynamicObject* object);
+ConObjPointSet* WireBuildPointSet(DynamicObject* object);
 
 // Play ------------------------------------------------------------------------------------------------
 
@@ -114,7 +114,7 @@ void ConObjCutSightedWire();
 void ConObjClearSightedWire();
 // Cuts wire n of the span that starts k sets into the first group of that name (any case); no
 // effect when there is no such group, span or wire. Wire cutting need not be on.
-void ConObjCutWire(const char* groupName, s32_t span, s32_t wire);
+void WireCut(const char* groupName, s32_t span, s32_t wire);
 
 // Editor operations (1 on success, 0 on failure) -----------------------------------------------------
 

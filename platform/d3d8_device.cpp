@@ -335,7 +335,8 @@ HRESULT GlDevice::GetFrontBuffer(IDirect3DSurface8* destination)
     int left = 0, top = 0;
     if (m_parameters.Windowed)
         SDL_GetWindowPosition(m_window, &left, &top);
-    const int frameWidth = static_cast<int>(m_frontBuffer.Width()), frameHeight = static_cast<int>(m_frontBuffer.Height());
+    const int frameWidth = static_cast<int>(m_frontBuffer.Width());
+    const int frameHeight = static_cast<int>(m_frontBuffer.Height());
     const int imageWidth = static_cast<int>(image->Width()), imageHeight = static_cast<int>(image->Height());
     // The part of the frame that lands on the image.
     const int x0 = left < 0 ? -left : 0, y0 = top < 0 ? -top : 0;

@@ -199,12 +199,17 @@ TEST_F(DeviceFidelity, ClipPlaneZeroCutsAwayTheNegativeSideOfAWorldPlane)
         EXPECT_EQ(pixels.At(keptX, keptY), kGreen);
         EXPECT_EQ(pixels.At(cutX, cutY), kBackground);
 
-        device->SetRenderState(D3DRS_CLIPPLANEENABLE, 0);
-        ClearTo(kBackground);
-        device->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, quad, sizeof(ColourVertex));
-        pixels = ReadBackBuffer(device);
-        EXPECT_EQ(pixels.At(keptX, keptY), kGreen);
-        EXPECT_EQ(pixels.At(cutX, cutY), kGreen);
+        // Disabled, and with clipping turned off, the plane cuts nothing.
+        for (const bool clipping : {true, false}) {
+            device->SetRenderState(D3DRS_CLIPPLANEENABLE, clipping ? 0 : D3DCLIPPLANE0);
+            device->SetRenderState(D3DRS_CLIPPING, clipping);
+            ClearTo(kBackground);
+            device->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, quad, sizeof(ColourVertex));
+            pixels = ReadBackBuffer(device);
+            EXPECT_EQ(pixels.At(keptX, keptY), kGreen);
+            EXPECT_EQ(pixels.At(cutX, cutY), kGreen);
+        }
+        device->SetRenderState(D3DRS_CLIPPING, TRUE);
     }
 }
 

@@ -268,6 +268,13 @@ enum D3DRENDERSTATETYPE : std::uint32_t {
 };
 // One past the highest render-state id the device keeps.
 constexpr UINT D3DRS_COUNT = 174;
+// D3DRS_CLIPPLANEENABLE bits: plane i cuts away the points where a.x + b.y + c.z + d.w < 0.
+constexpr DWORD D3DCLIPPLANE0 = 1u << 0;
+constexpr DWORD D3DCLIPPLANE1 = 1u << 1;
+constexpr DWORD D3DCLIPPLANE2 = 1u << 2;
+constexpr DWORD D3DCLIPPLANE3 = 1u << 3;
+constexpr DWORD D3DCLIPPLANE4 = 1u << 4;
+constexpr DWORD D3DCLIPPLANE5 = 1u << 5;
 
 enum D3DTEXTURESTAGESTATETYPE : std::uint32_t {
     D3DTSS_COLOROP = 1,
@@ -674,6 +681,9 @@ public:
     virtual HRESULT Present(const RECT* sourceRect, const RECT* destRect, HWND overrideWindow,
                             const void* dirtyRegion) = 0;
     virtual HRESULT GetBackBuffer(UINT index, D3DBACKBUFFER_TYPE type, IDirect3DSurface8** surface) = 0;
+    // Copies the last presented frame into an A8R8G8B8 image surface (CreateImageSurface); windowed,
+    // the surface stands for the desktop and the frame lands at the window's place on it.
+    virtual HRESULT GetFrontBuffer(IDirect3DSurface8* destination) = 0;
 
     virtual HRESULT CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
                                   IDirect3DTexture8** texture) = 0;

@@ -29,3 +29,7 @@ const char* PlatformWindowTitle(HWND window);
 // positions relative to the cursor the pump tracks.
 constexpr std::uint32_t kInjectedKeyTag = 0x5A100000u;
 constexpr std::uint32_t kInjectedMouseId = 0x5A100001u;
+
+// True while ClipCursor confines the cursor to part of the window, with that part in client
+// coordinates (as SDL holds it for the window, also where the driver cannot confine for real).
+bool PlatformCursorClip(HWND window, RECT* clientRect);

@@ -189,6 +189,9 @@ struct WNDCLASSA {
 #define IDOK 1
 #define SM_CXSCREEN 0
 #define SM_CYSCREEN 1
+#define SM_CYCAPTION 4
+#define SM_CXFRAME 32
+#define SM_CYFRAME 33
 #define ERROR_FILE_NOT_FOUND 2
 #define ERROR_PATH_NOT_FOUND 3
 #define ERROR_INVALID_HANDLE 6
@@ -217,6 +220,9 @@ BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 int ShowCursor(BOOL show);
 BOOL SetCursorPos(int x, int y);
 BOOL GetCursorPos(POINT* point);
+// Keeps the cursor inside the rectangle (screen coordinates) while the main window has the mouse;
+// null lets it go.
+BOOL ClipCursor(const RECT* rect);
 BOOL ClientToScreen(HWND window, POINT* point);
 BOOL ScreenToClient(HWND window, POINT* point);
 BOOL GetClientRect(HWND window, RECT* rect);

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "core/editor_mode.h"
 #include "core/log.h"
 #include "render/camera.h"
 #include "render/frame.h"
@@ -95,6 +96,25 @@ void FitWindow(int width, int height)
     MoveWindow(window, x, y, rect.right - rect.left, rect.bottom - rect.top, TRUE);
 }
 
+// The cursor stays over the client area of the fitted window (the editor needs it free): the
+// adjusted rectangle on the screen less the frame and caption.
+void ConfineCursor(int width, int height)
+{
+    HWND window = g_render.window;
+    if (!window || editor_mode)
+        return;
+    RECT rect = {0, 0, width, height};
+    AdjustWindowRect(&rect, WS_OVERLAPPEDWINDOW, FALSE);
+    POINT topLeft = {rect.left, rect.top};
+    POINT bottomRight = {rect.right, rect.bottom};
+    ClientToScreen(window, &topLeft);
+    ClientToScreen(window, &bottomRight);
+    const int frameWidth = GetSystemMetrics(SM_CXFRAME), frameHeight = GetSystemMetrics(SM_CYFRAME);
+    const RECT clip = {topLeft.x + frameWidth, topLeft.y + frameHeight + GetSystemMetrics(SM_CYCAPTION),
+                       bottomRight.x - frameWidth, bottomRight.y - frameHeight};
+    ClipCursor(&clip);
+}
+
 }  // namespace
 
 int FormatBitsPerPixel(D3DFORMAT format)
@@ -178,8 +198,10 @@ int RenderSetDisplayMode(int width, int height, int refresh, D3DFORMAT format, D
     g_render.presentParameters = parameters;
     g_render.vertexProcessing = vertexProcessing;
 
-    if (windowed)
+    if (windowed) {
         FitWindow(width, height);
+        ConfineCursor(width, height);
+    }
     g_render.screenWidth = width;
     g_render.screenHeight = height;
     CameraSetViewSize(static_cast<u32_t>(width), static_cast<u32_t>(height));

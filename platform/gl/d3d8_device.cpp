@@ -191,6 +191,13 @@ bool GlDevice::CreateFramebuffer(const D3DPRESENT_PARAMETERS& requested)
     }
     if (gl.CheckNamedFramebufferStatus(m_backFramebuffer, GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE)
         return false;
+    // The presented frame is kept apart: the back buffer's contents are gone once drawing goes on.
+    if (FAILED(m_frontBuffer.Create(GL_TEXTURE_2D, parameters.BackBufferWidth, parameters.BackBufferHeight, 1,
+                                    D3DFMT_A8R8G8B8, D3DUSAGE_RENDERTARGET, D3DPOOL_DEFAULT)))
+        return false;
+    gl.CreateFramebuffers(1, &m_frontFramebuffer);
+    gl.NamedFramebufferTexture(m_frontFramebuffer, GL_COLOR_ATTACHMENT0, m_frontBuffer.Name(), 0);
+    m_framePresented = false;
     m_parameters = parameters;
     m_renderTarget = m_backBufferSurface;
     m_depthStencil = m_autoDepthStencil;
@@ -204,6 +211,10 @@ void GlDevice::DestroyFramebuffer()
     if (m_backFramebuffer)
         gl.DeleteFramebuffers(1, &m_backFramebuffer);
     m_backFramebuffer = 0;
+    if (m_frontFramebuffer)
+        gl.DeleteFramebuffers(1, &m_frontFramebuffer);
+    m_frontFramebuffer = 0;
+    m_frontBuffer.Destroy();
     m_boundFramebuffer = ~0u;
     if (m_backBufferSurface)
         m_backBufferSurface->DestroyOwned();
@@ -295,6 +306,9 @@ HRESULT GlDevice::Present(const RECT*, const RECT*, HWND, const void*)
     gl.BlitNamedFramebuffer(m_backFramebuffer, 0, 0, 0, width, height, 0, drawableHeight, drawableWidth, 0,
                             GL_COLOR_BUFFER_BIT,
                             (width == drawableWidth && height == drawableHeight) ? GL_NEAREST : GL_LINEAR);
+    gl.BlitNamedFramebuffer(m_backFramebuffer, m_frontFramebuffer, 0, 0, width, height, 0, 0, width, height,
+                            GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    m_framePresented = true;
     SDL_GL_SwapWindow(m_window);
     m_dirty |= kDirtyViewport | kDirtyRaster | kDirtyFramebuffer;
     return D3D_OK;
@@ -306,6 +320,50 @@ HRESULT GlDevice::GetBackBuffer(UINT index, D3DBACKBUFFER_TYPE, IDirect3DSurface
         return D3DERR_INVALIDCALL;
     m_backBufferSurface->AddRef();
     *surface = m_backBufferSurface;
+    return D3D_OK;
+}
+
+HRESULT GlDevice::GetFrontBuffer(IDirect3DSurface8* destination)
+{
+    // An A8R8G8B8 system-memory image receives the presented frame: at its top left in full screen,
+    // at the window's place on the screen when windowed (the image stands for the whole desktop).
+    auto* image = static_cast<GlSurface*>(destination);
+    if (!image || image->SurfaceKind() != GlSurface::Kind::Image || image->Format() != D3DFMT_A8R8G8B8)
+        return D3DERR_INVALIDCALL;
+    if (m_cooperativeLevel != D3D_OK)
+        return D3DERR_DEVICELOST;
+    int left = 0, top = 0;
+    if (m_parameters.Windowed)
+        SDL_GetWindowPosition(m_window, &left, &top);
+    const int frameWidth = static_cast<int>(m_frontBuffer.Width());
+    const int frameHeight = static_cast<int>(m_frontBuffer.Height());
+    const int imageWidth = static_cast<int>(image->Width()), imageHeight = static_cast<int>(image->Height());
+    // The part of the frame that lands on the image.
+    const int x0 = left < 0 ? -left : 0, y0 = top < 0 ? -top : 0;
+    const int x1 = frameWidth < imageWidth - left ? frameWidth : imageWidth - left;
+    const int y1 = frameHeight < imageHeight - top ? frameHeight : imageHeight - top;
+    D3DLOCKED_RECT locked;
+    if (FAILED(image->LockRect(&locked, nullptr, 0)))
+        return D3DERR_INVALIDCALL;
+    if (x1 > x0 && y1 > y0) {
+        const int width = x1 - x0, height = y1 - y0;
+        std::vector<DWORD> rows(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0u);
+        if (m_framePresented) {
+            MakeCurrent();
+            gl.GetTextureSubImage(m_frontBuffer.Name(), 0, x0, y0, 0, width, height, 1, GL_BGRA,
+                                  GL_UNSIGNED_INT_8_8_8_8_REV, static_cast<GLsizei>(rows.size() * sizeof(DWORD)),
+                                  rows.data());
+        }
+        for (int y = 0; y < height; ++y) {
+            auto* out = reinterpret_cast<DWORD*>(static_cast<BYTE*>(locked.pBits) +
+                                                 static_cast<std::size_t>(top + y0 + y) * locked.Pitch) +
+                        (left + x0);
+            const DWORD* in = rows.data() + static_cast<std::size_t>(y) * width;
+            for (int x = 0; x < width; ++x)
+                out[x] = in[x] | 0xFF000000u;  // the screen has no alpha: it reads opaque
+        }
+    }
+    image->UnlockRect();
     return D3D_OK;
 }
 
@@ -434,6 +492,7 @@ void GlDevice::SetTargets(GlSurface* colour, GlSurface* depth)
     m_uniforms.screen[0] = 2.0f / static_cast<float>(colour->Width());
     m_uniforms.screen[1] = 2.0f / static_cast<float>(colour->Height());
     MarkUniforms(m_uniforms.screen, sizeof m_uniforms.screen);
+    UpdatePixelCentre();
     m_dirty |= kDirtyFramebuffer | kDirtyViewport;
 }
 

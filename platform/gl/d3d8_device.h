@@ -69,6 +69,7 @@ public:
     HRESULT Present(const RECT* sourceRect, const RECT* destRect, HWND overrideWindow,
                     const void* dirtyRegion) override;
     HRESULT GetBackBuffer(UINT index, D3DBACKBUFFER_TYPE type, IDirect3DSurface8** surface) override;
+    HRESULT GetFrontBuffer(IDirect3DSurface8* destination) override;
 
     HRESULT CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
                           IDirect3DTexture8** texture) override;
@@ -183,6 +184,9 @@ private:
     void ApplySamplers();
     void UpdateMatrices();
     void UpdateLights();
+    void UpdateClipPlanes();
+    void UpdatePixelCentre();
+    void ApplyClipDistances(std::uint32_t planes);
     void UploadUniforms();
     void MarkUniforms(const void* first, std::size_t bytes);
     GLuint UploadTransient(const void* data, UINT bytes, UINT alignment, UINT* offset);
@@ -217,11 +221,16 @@ private:
     GLuint m_boundFramebuffer = ~0u;   // the framebuffer bound in the context
     GlSurface* m_renderTarget = nullptr;
     GlSurface* m_depthStencil = nullptr;  // may be null
+    // A copy of the last presented frame (GetFrontBuffer reads it).
+    GlTextureStorage m_frontBuffer;
+    GLuint m_frontFramebuffer = 0;
+    bool m_framePresented = false;
 
     // Recorded Direct3D state.
     DWORD m_renderStates[D3DRS_COUNT] = {};
     DWORD m_stageStates[D3DMAX_TEXTURE_STAGES][D3DTSS_COUNT] = {};
     D3DMATRIX m_world = {}, m_view = {}, m_projection = {};
+    bool m_affineProjection = true;  // the projection's fourth column is (0, 0, 0, 1)
     D3DMATRIX m_textureMatrices[D3DMAX_TEXTURE_STAGES] = {};
     D3DVIEWPORT8 m_viewport = {};
     D3DMATERIAL8 m_material = {};
@@ -256,7 +265,8 @@ private:
         kDirtyUniforms = 1u << 10,
         kDirtyFramebuffer = 1u << 11,
         kDirtyShaderConstants = 1u << 12,
-        kDirtyAll = 0x1FFFu,
+        kDirtyClipPlanes = 1u << 13,
+        kDirtyAll = 0x3FFFu,
     };
     std::uint32_t m_dirty = kDirtyAll;
     std::uint32_t m_dirtySamplerStages = 0xFF;
@@ -308,5 +318,6 @@ private:
         GLint viewport[4] = {-1, -1, -1, -1};
         float depthRange[2] = {-1.0f, -1.0f};
         GLint scissor[4] = {-1, -1, -1, -1};
+        std::uint32_t clipDistances = 0;  // GL_CLIP_DISTANCE0 + i enabled for bit i
     } m_gl;
 };

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/gl/d3d8_device.h"
+#include "platform/gl/d3d8_fixed_function_bits.h"
 
 namespace {
 
@@ -178,6 +179,20 @@ void GlDevice::GlBindFramebuffer(GLuint framebuffer)
     m_dirty &= ~kDirtyFramebuffer;
 }
 
+// The clip distances a program writes are the ones enabled: GL leaves an enabled distance that
+// the program does not write undefined.
+void GlDevice::ApplyClipDistances(std::uint32_t planes)
+{
+    if (planes == m_gl.clipDistances)
+        return;
+    for (GLenum i = 0; i < 6; ++i) {
+        const std::uint32_t bit = 1u << i;
+        if ((planes ^ m_gl.clipDistances) & bit)
+            (planes & bit) ? gl.Enable(GL_CLIP_DISTANCE0 + i) : gl.Disable(GL_CLIP_DISTANCE0 + i);
+    }
+    m_gl.clipDistances = planes;
+}
+
 // ---- applying the recorded state
 
 void GlDevice::ApplyProgram()
@@ -194,7 +209,9 @@ void GlDevice::ApplyProgram()
     std::memcpy(state.textureKinds, m_textureKinds, sizeof state.textureKinds);
     for (DWORD i = 0; i < kLightCount; ++i)
         state.lightTypes[i] = m_lightEnabled[i] ? static_cast<BYTE>(m_lights[i].Type) : 0;
+    state.affineProjection = m_affineProjection;
     const FixedFunctionKey key = BuildFixedFunctionKey(state);
+    ApplyClipDistances(ffbits::Field(key.vertexState, ffbits::kClipPlaneShift, 6));
     if (m_programKeyValid && key == m_programKey)
         return;
     m_programKey = key;
@@ -436,6 +453,8 @@ bool GlDevice::PrepareDraw()
             UpdateMatrices();
         if (m_dirty & kDirtyLights)
             UpdateLights();
+        if (m_dirty & kDirtyClipPlanes)
+            UpdateClipPlanes();
         if (m_dirty & kDirtyProgram)
             ApplyProgram();
         if (m_dirty & kDirtyBlend)

@@ -410,6 +410,7 @@ GLuint GlDevice::LinkShaderProgram(const ShaderProgramKey& key)
         ShaderLinkage linkage;
         linkage.flatColours = flat;
         linkage.fogKind = Field(key.fixed.pixelState, kFogKindShift, 2);
+        linkage.clipPlanes = Field(key.fixed.vertexState, kClipPlaneShift, 6);
         if (!m_pixelShaderRecord) {
             // Each texture stage reads the oT register its coordinate index names.
             for (int s = 0; s < 8; ++s)
@@ -446,6 +447,7 @@ void GlDevice::ApplyShaderProgram()
     std::memcpy(state.textureKinds, m_textureKinds, sizeof state.textureKinds);
     for (DWORD i = 0; i < kLightCount; ++i)
         state.lightTypes[i] = m_lightEnabled[i] ? static_cast<BYTE>(m_lights[i].Type) : 0;
+    state.affineProjection = m_affineProjection;
 
     ShaderProgramKey key;
     key.fixed = BuildFixedFunctionKey(state);
@@ -453,13 +455,14 @@ void GlDevice::ApplyShaderProgram()
         key.vertexSerial = m_vertexShaderRecord->serial;
         key.fixed.vertexFormat = 0;
         key.fixed.lightTypes = 0;
-        key.fixed.vertexState &= kFlatShading;
+        key.fixed.vertexState &= kFlatShading | kClipPlaneMask;
     }
     if (m_pixelShaderRecord) {
         const ShaderFunction& function = m_pixelShaderRecord->function;
         key.pixelSerial = m_pixelShaderRecord->serial;
         // The pixel shader does alpha test and fog itself; the stages only hand coordinates on.
-        key.fixed.pixelState &= (0xFu << kAlphaFuncShift) | (3u << kFogKindShift) | (3u << kFogModeShift);
+        key.fixed.pixelState &=
+            (0xFu << kAlphaFuncShift) | (3u << kFogKindShift) | (3u << kFogModeShift) | kFogDeviceDepth;
         const bool pretransformed = m_layout.pretransformed;
         for (UINT s = 0; s < D3DMAX_TEXTURE_STAGES; ++s) {
             key.fixed.stages[s] = m_vertexShaderRecord ? 0 : CoordinateStage(m_stageStates[s], pretransformed);
@@ -473,6 +476,7 @@ void GlDevice::ApplyShaderProgram()
         }
     }
     m_programKeyValid = false;  // the fixed-function road must look its program up again
+    ApplyClipDistances(Field(key.fixed.vertexState, kClipPlaneShift, 6));
     if (m_shaderKeyValid && key == m_shaderKey)
         return;
     m_shaderKey = key;

@@ -128,7 +128,9 @@ std::uint32_t GlDevice::RenderStateEffect(DWORD state)
     case D3DRS_FOGENABLE:
     case D3DRS_FOGTABLEMODE:
     case D3DRS_FOGVERTEXMODE:
-    case D3DRS_RANGEFOGENABLE: return kDirtyProgram;
+    case D3DRS_RANGEFOGENABLE:
+    case D3DRS_CLIPPING:
+    case D3DRS_CLIPPLANEENABLE: return kDirtyProgram;
     case D3DRS_ALPHABLENDENABLE:
     case D3DRS_SRCBLEND:
     case D3DRS_DESTBLEND:
@@ -188,6 +190,7 @@ void GlDevice::ResetState()
         std::memcpy(m_uniforms.textureMatrix[stage], &kIdentity, sizeof kIdentity);
     }
     m_world = m_view = m_projection = kIdentity;
+    m_affineProjection = true;
     m_material = {};
     for (DWORD i = 0; i < kLightCount; ++i) {
         m_lights[i] = {};
@@ -358,9 +361,18 @@ HRESULT GlDevice::SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* mat
     case D3DTS_WORLD: m_world = *matrix; break;
     case D3DTS_VIEW:
         m_view = *matrix;
-        m_dirty |= kDirtyLights;
+        m_dirty |= kDirtyLights | kDirtyClipPlanes;
         break;
-    case D3DTS_PROJECTION: m_projection = *matrix; break;
+    case D3DTS_PROJECTION: {
+        m_projection = *matrix;
+        // Direct3D's test for table fog: an affine projection leaves w at 1, so fog reads z.
+        const bool affine = matrix->_14 == 0.0f && matrix->_24 == 0.0f && matrix->_34 == 0.0f && matrix->_44 == 1.0f;
+        if (affine != m_affineProjection) {
+            m_affineProjection = affine;
+            m_dirty |= kDirtyProgram;
+        }
+        break;
+    }
     default:
         if (state >= D3DTS_TEXTURE0 && state <= D3DTS_TEXTURE7) {
             const UINT stage = state - D3DTS_TEXTURE0;
@@ -402,6 +414,7 @@ HRESULT GlDevice::SetViewport(const D3DVIEWPORT8* viewport)
         return D3DERR_INVALIDCALL;
     m_viewport = *viewport;
     m_dirty |= kDirtyViewport;
+    UpdatePixelCentre();
     return D3D_OK;
 }
 
@@ -470,6 +483,7 @@ HRESULT GlDevice::SetClipPlane(DWORD index, const float* plane)
     if (!plane || index >= 6)
         return D3DERR_INVALIDCALL;
     std::memcpy(m_clipPlanes[index], plane, sizeof m_clipPlanes[index]);
+    m_dirty |= kDirtyClipPlanes;
     return D3D_OK;
 }
 
@@ -586,6 +600,32 @@ void GlDevice::UpdateLights()
         out.cone[2] = out.cone[3] = 0.0f;
     }
     MarkUniforms(m_uniforms.lights, sizeof m_uniforms.lights);
+}
+
+void GlDevice::UpdateClipPlanes()
+{
+    // A world-space plane p meets camera-space points e = x * view as view^-1 * p (p a column).
+    D3DXMATRIX inverse;
+    const D3DXMATRIX view(m_view);
+    const bool invertible = D3DXMatrixInverse(&inverse, nullptr, &view) != nullptr;
+    for (int i = 0; i < 6; ++i) {
+        const float* p = m_clipPlanes[i];
+        std::memcpy(m_uniforms.clipPlanes[i], p, sizeof m_uniforms.clipPlanes[i]);
+        for (int row = 0; row < 4; ++row)
+            m_uniforms.eyeClipPlanes[i][row] =
+                invertible ? inverse.m[row][0] * p[0] + inverse.m[row][1] * p[1] + inverse.m[row][2] * p[2] +
+                                 inverse.m[row][3] * p[3]
+                           : p[row];
+    }
+    MarkUniforms(m_uniforms.eyeClipPlanes, sizeof m_uniforms.eyeClipPlanes + sizeof m_uniforms.clipPlanes);
+}
+
+void GlDevice::UpdatePixelCentre()
+{
+    // Half a pixel right and down, in normalised units of the viewport the vertices are mapped to.
+    m_uniforms.pixelCentre[0] = m_viewport.Width ? 1.0f / static_cast<float>(m_viewport.Width) : 0.0f;
+    m_uniforms.pixelCentre[1] = m_viewport.Height ? -1.0f / static_cast<float>(m_viewport.Height) : 0.0f;
+    MarkUniforms(m_uniforms.pixelCentre, sizeof m_uniforms.pixelCentre);
 }
 
 void GlDevice::MarkUniforms(const void* first, std::size_t bytes)

@@ -35,6 +35,9 @@ struct FixedFunctionState {
     DWORD fvf;
     BYTE textureKinds[D3DMAX_TEXTURE_STAGES];   // FixedFunctionTextureKind per stage
     BYTE lightTypes[8];                         // 0 for a disabled light
+    // The projection's fourth column is (0, 0, 0, 1): w says nothing about depth, so table fog
+    // reads the device depth z instead of the eye depth w.
+    bool affineProjection = false;
 };
 
 FixedFunctionKey BuildFixedFunctionKey(const FixedFunctionState& state);
@@ -74,10 +77,16 @@ struct FixedFunctionUniforms {
     float materialEmissive[4];
     float materialPower[4];
     FixedFunctionLight lights[8];
+    float eyeClipPlanes[6][4];  // the user clip planes in camera space, for untransformed vertices
+    float clipPlanes[6][4];     // the user clip planes as set: clip space, for vertex shader output
+    // Direct3D puts pixel centres on whole viewport coordinates, GL half a pixel further on: clip x
+    // and y move by (1 / viewport width, -1 / viewport height) times w.
+    float pixelCentre[4];
 };
 static_assert(sizeof(FixedFunctionLight) == 112);
 static_assert(offsetof(FixedFunctionUniforms, textureFactor) == 704);
 static_assert(offsetof(FixedFunctionUniforms, lights) == 864);
+static_assert(offsetof(FixedFunctionUniforms, eyeClipPlanes) == 1760);
 
 // Linked programs by key. Lookups do not allocate; a miss compiles and links once.
 class FixedFunctionPrograms {

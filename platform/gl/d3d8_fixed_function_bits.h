@@ -15,12 +15,16 @@ constexpr int kSpecularSourceShift = 8;
 constexpr int kEmissiveSourceShift = 10;
 constexpr std::uint32_t kFlatShading = 1u << 12;
 constexpr std::uint32_t kRangeFog = 1u << 13;
+constexpr int kClipPlaneShift = 14;  // 6 bits: the user clip planes in use (D3DRS_CLIPPLANEENABLE)
+constexpr std::uint32_t kClipPlaneMask = 0x3Fu << kClipPlaneShift;
 
 // pixelState
 constexpr int kAlphaFuncShift = 0;  // 4 bits: D3DCMPFUNC, 0 = no alpha test
 constexpr int kFogKindShift = 4;    // 2 bits
 constexpr int kFogModeShift = 6;    // 2 bits: D3DFOGMODE of the vertex or table fog
 constexpr std::uint32_t kSpecularAdd = 1u << 8;
+// Table fog reads the device depth (z in 0..1) instead of the eye depth w: the projection is affine.
+constexpr std::uint32_t kFogDeviceDepth = 1u << 9;
 enum FogKind : std::uint32_t { kFogNone = 0, kFogVertex = 1, kFogTable = 2, kFogFromSpecular = 3 };
 
 // stages[s]

@@ -36,6 +36,9 @@ layout(std140, binding = 0) uniform DeviceState {
     vec4 materialEmissive;
     vec4 materialPower;
     Light lights[8];
+    vec4 eyeClipPlanes[6];
+    vec4 clipPlanes[6];
+    vec4 pixelCentre;
 } ds;
 )";
 
@@ -144,6 +147,13 @@ void WriteVertexShader(const FixedFunctionKey& key, std::string* text)
         out << "    vec4 position = vec4(inPosition.xyz, 1.0);\n"
                "    gl_Position = ds.worldViewProj * position;\n"
                "    vec3 eyePos = (ds.worldView * position).xyz;\n";
+        // World-space planes, compared in camera space (the device moves them there).
+        const std::uint32_t clipPlanes = Field(key.vertexState, kClipPlaneShift, 6);
+        for (int i = 0; i < 6; ++i) {
+            if (clipPlanes & (1u << i))
+                out << "    gl_ClipDistance[" << i << "] = dot(vec4(eyePos, 1.0), ds.eyeClipPlanes[" << i << "]);\n";
+        }
+        out << "    gl_Position.xy += ds.pixelCentre.xy * gl_Position.w;\n";
         if (layout.normalOffset >= 0) {
             out << "    vec3 eyeNormal = mat3(ds.normalMatrix) * inNormal;\n";
             if (key.vertexState & kNormalizeNormals)
@@ -378,7 +388,7 @@ void WriteFragmentShader(const FixedFunctionKey& key, std::string* text)
     if (key.pixelState & kSpecularAdd)
         out << "    colour.rgb = min(colour.rgb + vSpecular.rgb, vec3(1.0));\n";
     if (fogKind == kFogTable) {
-        out << "    float fogDistance = vFog;\n";
+        out << "    float fogDistance = " << ((key.pixelState & kFogDeviceDepth) ? "gl_FragCoord.z" : "vFog") << ";\n";
         out << "    float fog = clamp(" << FogFactor(fogMode) << ", 0.0, 1.0);\n";
         out << "    colour.rgb = mix(ds.fogColour.rgb, colour.rgb, fog);\n";
     } else if (fogKind != kFogNone) {

@@ -91,6 +91,10 @@ FixedFunctionKey BuildFixedFunctionKey(const FixedFunctionState& state)
     }
     if (rs[D3DRS_SHADEMODE] == D3DSHADE_FLAT)
         vertex |= kFlatShading;
+    // User clip planes cut what the device transforms, and only while clipping is on; screen
+    // vertices are never clipped.
+    if (!pretransformed && rs[D3DRS_CLIPPING])
+        vertex |= (rs[D3DRS_CLIPPLANEENABLE] & 0x3Fu) << kClipPlaneShift;
 
     std::uint32_t pixel = 0;
     if (rs[D3DRS_ALPHATESTENABLE] && rs[D3DRS_ALPHAFUNC] != D3DCMP_ALWAYS && rs[D3DRS_ALPHAFUNC] >= D3DCMP_NEVER &&
@@ -103,6 +107,8 @@ FixedFunctionKey BuildFixedFunctionKey(const FixedFunctionState& state)
         const DWORD vertexMode = rs[D3DRS_FOGVERTEXMODE] & 3;
         if (table != D3DFOG_NONE) {
             pixel |= (kFogTable << kFogKindShift) | (table << kFogModeShift);
+            if (state.affineProjection)
+                pixel |= kFogDeviceDepth;
         } else if (vertexMode != D3DFOG_NONE && !pretransformed) {
             pixel |= (kFogVertex << kFogKindShift) | (vertexMode << kFogModeShift);
             if (rs[D3DRS_RANGEFOGENABLE])

@@ -132,7 +132,7 @@ public:
         caps->MaxTextureWidth = caps->MaxTextureHeight = 8192;
         caps->MaxTextureBlendStages = caps->MaxSimultaneousTextures = D3DMAX_TEXTURE_STAGES;
         caps->MaxActiveLights = 8;
-        caps->MaxUserClipPlanes = 0;
+        caps->MaxUserClipPlanes = 6;
         caps->MaxPrimitiveCount = 0xFFFFFF;
         caps->MaxVertexIndex = 0xFFFFFF;
         caps->MaxStreams = 1;

@@ -6,6 +6,7 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "platform/gl/d3d8_fixed_function.h"
 #include "platform/gl/d3d8_fixed_function_bits.h"
 #include "platform/gl/d3d8_shader_glsl_common.h"
 #include "platform/gl/d3d8_shader_program.h"
@@ -253,6 +254,7 @@ void GenerateVertexShaderGlsl(const ShaderFunction& f, const ShaderLinkage& link
     std::string& s = *out;
     s.clear();
     s += "#version 450 core\n";
+    s += kDeviceStateGlsl;
     s += shader_glsl::kConstantBlock;
     for (int i = 0; i < kVertexInputs; ++i) {
         if (f.inputsRead & (1u << i))
@@ -294,7 +296,13 @@ void GenerateVertexShaderGlsl(const ShaderFunction& f, const ShaderLinkage& link
     for (const ShaderInstruction& in : f.instructions)
         writer.Instruction(in);
 
-    s += "    gl_Position = oPos;\n"
+    s += "    gl_Position = oPos;\n";
+    // Clip-space planes meet the position as the shader wrote it, before the pixel-centre shift.
+    for (int i = 0; i < 6; ++i) {
+        if (linkage.clipPlanes & (1u << i))
+            Append(&s, "    gl_ClipDistance[%d] = dot(oPos, ds.clipPlanes[%d]);\n", i, i);
+    }
+    s += "    gl_Position.xy += ds.pixelCentre.xy * oPos.w;\n"
          "    vDiffuse = clamp(oD0, 0.0, 1.0);\n"
          "    vSpecular = clamp(oD1, 0.0, 1.0);\n";
     if (linkage.fogKind == ffbits::kFogTable)

@@ -343,9 +343,9 @@ void GeneratePixelShaderGlsl(const ShaderFunction& f, const PixelShaderSetup& se
     const std::uint32_t alphaFunc = Field(setup.pixelState, kAlphaFuncShift, 4);
     if (fogKind == kFogTable) {
         Append(&s,
-               "    float fogDistance = vFog;\n"
+               "    float fogDistance = %s;\n"
                "    colour.rgb = mix(ds.fogColour.rgb, colour.rgb, clamp(%s, 0.0, 1.0));\n",
-               FogFactor(fogMode));
+               (setup.pixelState & kFogDeviceDepth) ? "gl_FragCoord.z" : "vFog", FogFactor(fogMode));
     } else if (fogKind != kFogNone) {
         s += "    colour.rgb = mix(ds.fogColour.rgb, colour.rgb, clamp(vFog, 0.0, 1.0));\n";
     }

@@ -77,10 +77,12 @@ struct ShaderConstantBlock {
 };
 
 // What a vertex shader hands on: flat colours, the fog kind of the fixed-function key
-// (ffbits::FogKind) and, for each vTex<s>, the oT register it carries (-1: none).
+// (ffbits::FogKind), the user clip planes that cut its output (bit i: plane i, given in clip space)
+// and, for each vTex<s>, the oT register it carries (-1: none).
 struct ShaderLinkage {
     bool flatColours = false;
     std::uint32_t fogKind = 0;
+    std::uint32_t clipPlanes = 0;
     std::int8_t texSource[8] = {0, 1, 2, 3, 4, 5, 6, 7};
 };
 void GenerateVertexShaderGlsl(const ShaderFunction& function, const ShaderLinkage& linkage, std::string* out);

@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "platform/sdl/sdl_window.h"
+#include "platform/test_input.h"
 #include "platform/sdl/window_system.h"
 
 WindowSystem g_windowSystem;
@@ -216,6 +217,42 @@ BOOL SetCursorPos(int x, int y) {
     return TRUE;
 }
 
+BOOL ClipCursor(const RECT* rect) {
+    if (g_windowSystem.windows.empty()) {
+        return rect == nullptr ? TRUE : FALSE;
+    }
+    PlatformWindow* window = g_windowSystem.windows.front();
+    if (rect == nullptr) {
+        return SDL_SetWindowMouseRect(window->sdl, nullptr) == 0 ? TRUE : FALSE;
+    }
+    // SDL confines to a part of the window: the rectangle is cut to the client area, and an empty
+    // one still holds the cursor on a point as Windows does.
+    POINT topLeft{rect->left, rect->top};
+    POINT bottomRight{rect->right, rect->bottom};
+    ScreenToClient(window, &topLeft);
+    ScreenToClient(window, &bottomRight);
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(window->sdl, &width, &height);
+    const int left = std::clamp(static_cast<int>(topLeft.x), 0, std::max(width - 1, 0));
+    const int top = std::clamp(static_cast<int>(topLeft.y), 0, std::max(height - 1, 0));
+    const int right = std::clamp(static_cast<int>(bottomRight.x), left + 1, std::max(width, left + 1));
+    const int bottom = std::clamp(static_cast<int>(bottomRight.y), top + 1, std::max(height, top + 1));
+    const SDL_Rect area{left, top, right - left, bottom - top};
+    return SDL_SetWindowMouseRect(window->sdl, &area) == 0 ? TRUE : FALSE;
+}
+
+bool PlatformCursorClip(HWND window, RECT* clientRect) {
+    const SDL_Rect* area = IsLiveWindow(window) ? SDL_GetWindowMouseRect(window->sdl) : nullptr;
+    if (area == nullptr) {
+        return false;
+    }
+    if (clientRect != nullptr) {
+        *clientRect = RECT{area->x, area->y, area->x + area->w, area->y + area->h};
+    }
+    return true;
+}
+
 BOOL GetCursorPos(POINT* point) {
     if (point == nullptr) {
         return FALSE;
@@ -258,6 +295,10 @@ int GetSystemMetrics(int index) {
     switch (index) {
         case SM_CXSCREEN: return known ? mode.w : 1024;
         case SM_CYSCREEN: return known ? mode.h : 768;
+        // SDL windows have no frame or caption inside their size.
+        case SM_CXFRAME:
+        case SM_CYFRAME:
+        case SM_CYCAPTION: return 0;
         default: return 0;
     }
 }

@@ -11,6 +11,7 @@
 #include "support/vfs_fixture.h"
 #include "tests/render/texture_test_support.h"
 #include "tests/world/aff_writer.h"
+#include "tests/world/graph_fixtures.h"
 #include "tests/world/node_tree.h"
 #include "world/anim_cache.h"
 #include "world/anim_mesh.h"
@@ -18,21 +19,12 @@
 #include "world/graph_obj.h"
 
 using namespace aff_test;
+using graph_test::DummyAt;
+using graph_test::Quad;
 
 namespace {
 
 constexpr float kPi = 3.14159265f;
-
-// A right triangle whose dummy frame has its origin at o, X along +z, Y along +y and Z along +x.
-Mesh DummyAt(u32_t name, Vector3 o)
-{
-    return TriangleMesh(name, o, {o.x, o.y, o.z + 2}, {o.x + 1, o.y, o.z});
-}
-
-Mesh Quad(u32_t name, float x0, float x1, float y = 0.0f)
-{
-    return QuadMesh(name, {{{x0, y, 0}, {x1, y, 0}, {x1, y + 1, 0}, {x0, y + 1, 0}}});
-}
 
 Vector3 Apply(GraphNode* node, Vector3 p)
 {
@@ -137,9 +129,12 @@ TEST_F(GraphObjects, ADeeperNodeTurnsAboutItsOwnDummyWhateverItsPosition)
 
 TEST_F(GraphObjects, AChildsDummyLandsOnItsParentsDummyAndFollowsItsAnimation)
 {
-    AnimMesh* carrier = Load("carrier.aff", {"hand", "grip"},
-                             {{Quad(0, 0, 1), DummyAt(1, {5, 0, 0})}, {Quad(0, 0, 1), DummyAt(1, {7, 0, 0})}});
-    AnimMesh* gun = Load("gun.aff", {"barrel", "handle"}, {{Quad(0, 1, 3), DummyAt(1, {1, 0, 0})}});
+    ASSERT_TRUE(WriteAff("carrier.aff", graph_test::CarrierAff({5, 7})));
+    ASSERT_TRUE(WriteAff("gun.aff", graph_test::HeldAff(1)));
+    AnimMesh* carrier = AnimCacheAcquire("carrier.aff", false);
+    AnimMesh* gun = AnimCacheAcquire("gun.aff", false);
+    ASSERT_NE(carrier, nullptr);
+    ASSERT_NE(gun, nullptr);
     GraphObj object;
     GraphNode* body = AddChildNode(object.GetRootNode(), "body", carrier);
     GraphNode* held = AddChildNode(body, "gun", gun);
@@ -158,10 +153,47 @@ TEST_F(GraphObjects, AChildsDummyLandsOnItsParentsDummyAndFollowsItsAnimation)
     held->SetFrame(7.5f);
     body->SetFrame(0.0f);
     EXPECT_TRUE(Near(Apply(held, {1, 0, 0}), {5, 0, 0}));
-    AnimMesh* still = Load("still.aff", {"hand", "grip"}, {{Quad(0, 0, 1), DummyAt(1, {4, 0, 0})}});
-    body->SwitchAnim(still, false);
+    ASSERT_TRUE(WriteAff("still.aff", graph_test::CarrierAff({4})));
+    body->SwitchAnim(AnimCacheAcquire("still.aff", false), false);
     body->SetFrame(-3.7f);
     EXPECT_TRUE(Near(Apply(held, {1, 0, 0}), {4, 0, 0}));
+}
+
+TEST_F(GraphObjects, DummiesCrossFadeFromTheMeshSwitchedFrom)
+{
+    ASSERT_TRUE(WriteAff("carrier.aff", graph_test::CarrierAff({5})));
+    ASSERT_TRUE(WriteAff("pistol.aff", graph_test::HeldAff(1)));
+    ASSERT_TRUE(WriteAff("rifle.aff", graph_test::HeldAff(3)));
+    ASSERT_TRUE(WriteAff("raised.aff", graph_test::CarrierAff({9})));
+    GraphObj object;
+    GraphNode* body = AddChildNode(object.GetRootNode(), "body", AnimCacheAcquire("carrier.aff", false));
+    GraphNode* held = AddChildNode(body, "gun", AnimCacheAcquire("pistol.aff", false));
+    held->SetAttachPoint(1, 1);
+
+    // The own dummy: from the pistol's handle (x = 1) to the rifle's (x = 3) by the blend weight.
+    held->SwitchAnim(AnimCacheAcquire("rifle.aff", false), true);
+    const struct {
+        DWORD since;
+        float expectedX;  // where the point (2, 0, 0) of the held mesh lands
+    } ownCases[] = {{0, 6}, {150, 5}, {300, 4}, {301, 4}};
+    for (const auto& c : ownCases) {
+        SCOPED_TRACE(c.since);
+        PlatformPinTickCount(100000 + c.since);
+        held->StampTime();
+        held->Invalidate();
+        EXPECT_TRUE(Near(Apply(held, {2, 0, 0}), {c.expectedX, 0, 0}));
+    }
+
+    // The parent's dummy: from x = 5 to x = 9 while the parent's fade runs.
+    PlatformPinTickCount(200000);
+    body->SwitchAnim(AnimCacheAcquire("raised.aff", false), true);
+    PlatformPinTickCount(200100);
+    body->StampTime();  // a third of the way
+    held->Invalidate();
+    EXPECT_TRUE(Near(Apply(held, {3, 0, 0}), {5 + 4.0f / 3.0f, 0, 0}));
+    PlatformPinTickCount(200301);
+    held->Invalidate();
+    EXPECT_TRUE(Near(Apply(held, {3, 0, 0}), {9, 0, 0}));
 }
 
 TEST_F(GraphObjects, TheGeometryBoxIsCachedAndFallsBackToTenUnitsEachWay)

@@ -24,6 +24,7 @@
 #include "render/state_cache.h"
 #include "render/visible_nodes.h"
 #include "world/anim_cache.h"
+#include "world/dynamic_object.h"
 #include "world/wires.h"
 
 namespace {
@@ -41,7 +42,7 @@ void EditorFillInterface(void** record)
     for (int i = 0; i < EDITOR_RECORD_SLOTS; ++i)
         record[i] = nullptr;
     // Slots whose engine function does not exist yet stay null (see the table in
-    // core/editor_interface.h): 12 to 15, 17, 21, 26 to 29, 35, 36, 47 to 53, 58 to 60, 62, 63, 71, 73, 74.
+    // core/editor_interface.h): 12 to 15, 17, 21, 26 to 29, 35, 47 to 53, 58 to 60, 62, 63, 71, 73, 74.
     record[EDITOR_SLOT_DEVICE] = &g_render.device;
     record[EDITOR_SLOT_RENDER_INIT] = Slot(RenderInit);
     record[EDITOR_SLOT_RENDER_SET_DISPLAY_MODE] = Slot(RenderSetDisplayMode);
@@ -66,6 +67,7 @@ void EditorFillInterface(void** record)
     record[EDITOR_SLOT_DESTROY_SCRIPT_CACHE] = Slot(DestroyScriptCache);
     record[EDITOR_SLOT_GUI_INIT] = Slot(GuiInit);
     record[EDITOR_SLOT_GUI_SHUTDOWN] = Slot(GuiShutdown);
+    record[EDITOR_SLOT_DYN_OBJECTS_RAY_PICK] = Slot(DynObjectsRayPick);
     record[EDITOR_SLOT_RENDER_SET_ORTHOGRAPHIC] = Slot(RenderSetOrthographic);
     record[EDITOR_SLOT_DEBUG_BOX_ADD] = Slot(DebugBoxAdd);
     record[EDITOR_SLOT_DEBUG_LINES_DRAW] = Slot(DebugLinesDraw);

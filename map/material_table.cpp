@@ -1,6 +1,83 @@
+// The material table: loading, freeing and the lookups by name and by texture.
 #include "map/material_table.h"
 
-Material* MaterialFindByTexture(const char*)
+#include <strings.h>
+
+
+#include "core/script_file.h"
+#include "map/material.h"
+#include "map/material_loading.h"
+
+namespace {
+
+struct MaterialTable {
+    Material* materials = nullptr;
+    u32_t count = 0;
+};
+
+MaterialTable g_materialTable;
+
+}  // namespace
+
+Material::~Material()
 {
+    delete[] assignedTextures;
+}
+
+void MaterialsLoad()
+{
+    MaterialsFree();
+    ScriptFile* script = GetScriptFile("material", false);
+    if (!script)
+        return;
+    ScriptSection* root = script->Root();
+    const size_t sections = root->children.size();
+    if (sections == 0)
+        return;
+    g_materialTable.materials = new Material[sections];
+    for (const ScriptSection* section : root->children)
+        MaterialReadSection(&g_materialTable.materials[g_materialTable.count++], *section);
+    MaterialsAssignTextures(g_materialTable.materials, g_materialTable.count);
+}
+
+void MaterialsFree()
+{
+    delete[] g_materialTable.materials;
+    g_materialTable.materials = nullptr;
+    g_materialTable.count = 0;
+}
+
+u32_t MaterialCount()
+{
+    return g_materialTable.count;
+}
+
+Material* MaterialAt(u32_t index)
+{
+    return index < g_materialTable.count ? &g_materialTable.materials[index] : nullptr;
+}
+
+Material* MaterialFind(const char* name)
+{
+    if (!name)
+        return nullptr;
+    for (u32_t i = 0; i < g_materialTable.count; ++i) {
+        if (strcasecmp(g_materialTable.materials[i].name, name) == 0)
+            return &g_materialTable.materials[i];
+    }
+    return nullptr;
+}
+
+Material* MaterialFindByTexture(const char* fileName)
+{
+    if (!fileName)
+        return nullptr;
+    for (u32_t i = 0; i < g_materialTable.count; ++i) {
+        Material& material = g_materialTable.materials[i];
+        for (u32_t t = 0; t < material.assignedTextureCount; ++t) {
+            if (strcasecmp(material.assignedTextures[t].Text(), fileName) == 0)
+                return &material;
+        }
+    }
     return nullptr;
 }

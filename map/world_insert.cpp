@@ -13,3 +13,5 @@ void RemoveFromWorld(DynamicObject* object)
     if (object)
         DynObjectRemove(object);
 }
+
+void DynObjectUpdateGrid(DynamicObject*) {}

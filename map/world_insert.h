@@ -7,3 +7,6 @@ class DynamicObject;
 void InsertToWorld(DynamicObject* object);
 // Takes the object out of the world and deletes the objects attached to it; null is ignored.
 void RemoveFromWorld(DynamicObject* object);
+// Relinks the object in the object grid after its box changed. No object grid exists yet, so
+// there is nothing to relink.
+void DynObjectUpdateGrid(DynamicObject* object);

@@ -95,7 +95,7 @@ bool MeshShownAtMergeLevel(const GraphNode& node, const AnimFrameMesh& frameMesh
 {
     if (frameMesh.detailLevel != kMergeDetailLevel && frameMesh.detailLevel != -1)
         return false;
-    return !node.GetMeshLodInfo() || MeshLodShows(node.GetMeshLodInfo()[m], kMergeDetailLevel);
+    return !node.GetMeshSettings() || MeshSettingsShows(node.GetMeshSettings()[m], kMergeDetailLevel);
 }
 
 void MergeNodeMesh(ClusterGroup& group, GraphNode& node, const AnimMesh& mesh, u32_t m, const D3DXMATRIX& world)

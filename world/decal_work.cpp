@@ -190,7 +190,7 @@ bool MeshTakesDecals(const GraphNode& node, const AnimMesh& mesh, u32_t m, const
     const AnimFrameMesh& frameMesh = mesh.frames[0].meshes[m];
     if (frameMesh.detailLevel != 0 && frameMesh.detailLevel != -1)
         return false;
-    if (node.GetMeshLodInfo() && !MeshLodShows(node.GetMeshLodInfo()[m], 0))
+    if (node.GetMeshSettings() && !MeshSettingsShows(node.GetMeshSettings()[m], 0))
         return false;
     if ((frameMesh.flags & ANIM_MESH_TAKES_DECALS) == 0)
         return false;

@@ -1,19 +1,68 @@
 #include "world/dynamic_object.h"
 
-#include "core/sound_source.h"
+#include <new>
 
-DynamicObject::DynamicObject() : sound(new SoundSource(this)) {}
+#include "core/sound_source.h"
+#include "map/object_grid.h"
+#include "world/object_trace.h"
+
+DynamicObject::DynamicObject() : sound(new (std::nothrow) SoundSource(this)) {}
 
 DynamicObject::~DynamicObject()
 {
-    sound->Release();
-    delete sound;
+    destroyedReplacement = nullptr;
+    replacedOriginal = nullptr;
+    SetGridEntry(nullptr);
+    if (sound) {
+        if (sound->audioPathMade && !sound->released)
+            sound->Release();
+        delete sound;
+        sound = nullptr;
+    }
+    infoName.Clear();
+    name.Clear();
 }
 
-void DynamicObject::GetGeometryBounds(float* box) const
+void DynamicObject::SetGridEntry(ObjectGridEntry* entry)
+{
+    if (entry == gridEntry)
+        return;
+    delete gridEntry;
+    gridEntry = entry;
+}
+
+float DynamicObject::TraceRay(const Vector3&, const Vector3&, ObjectTraceBlock*)
+{
+    return OBJTRACE_NO_HIT;
+}
+
+void DynamicObject::GetGeometryBounds(float* box)
 {
     const Vector3 p = GetPosition();
     box[0] = box[3] = p.x;
     box[1] = box[4] = p.y;
     box[2] = box[5] = p.z;
+}
+
+void DynamicObject::SetBoundingBox(const float* box)
+{
+    bboxMin = {box[0], box[1], box[2]};
+    bboxMax = {box[3], box[4], box[5]};
+}
+
+void DynamicObject::GetBoundingBox(float* box)
+{
+    box[0] = bboxMin.x;
+    box[1] = bboxMin.y;
+    box[2] = bboxMin.z;
+    box[3] = bboxMax.x;
+    box[4] = bboxMax.y;
+    box[5] = bboxMax.z;
+}
+
+bool DynamicObject::SetDrawn(bool draw)
+{
+    const bool previous = drawn != 0;
+    drawn = draw ? 1 : 0;
+    return previous;
 }

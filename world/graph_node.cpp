@@ -1,90 +1,154 @@
+// Graphic nodes: construction and destruction, the child array, the transform setters, the per-mesh
+// tables, poses and the level-of-detail render flags.
 #include "world/graph_node.h"
 
 #include <cstring>
 
+#include "core/assert.h"
 #include "platform/d3dx8_math.h"
-#include "render/texture_manager.h"
 #include "world/anim_mesh.h"
 
-GraphNode::GraphNode(const char* name) : m_name(name)
+GraphNode::GraphNode(const char* nodeName) : name(nodeName)
 {
     D3DXMATRIX identity;
     D3DXMatrixIdentity(&identity);
-    m_local = identity;
+    matrix = identity;
 }
 
 GraphNode::~GraphNode()
 {
-    for (s32_t i = 0; i < m_childCount; ++i)
-        delete m_children[i];
-    delete[] m_children;
-    delete[] m_meshTextures;
+    delete[] meshTextures;
+    delete[] meshColors;
+    for (u32_t i = 0; i < childCount; ++i)
+        delete children[i];
+    delete[] children;
+    m_decals.Clear();
+    delete[] meshSettings;
+    for (u32_t i = 0; i < lodSwitchCount && i < GRAPH_NODE_MAX_LOD_SWITCHES; ++i)
+        delete[] lodSwitches[i].meshes;
+    for (LodLevel& list : lodMeshLists)
+        delete[] list.meshes;
+    delete[] zones;
     delete m_selection;
     delete[] m_selectionList;
-    delete[] m_lodInfo;
+    sourceDefName.Clear();
+    name.Clear();
 }
 
-void GraphNode::UpdateTransform(D3DXMATRIX* out)
+// Tree ---------------------------------------------------------------------------------------------
+
+void GraphNode::SetParent(GraphNode* node)
 {
-    D3DXMATRIX world(m_local);
-    if (m_parent) {
-        D3DXMATRIX parentWorld;
-        m_parent->UpdateTransform(&parentWorld);
-        world = world * parentWorld;
+    parent = node;
+    Invalidate();
+}
+
+void GraphNode::AddChild(GraphNode* node)
+{
+    if (!(childCount <= childCapacity))
+        AssertionFailed("childs_c <= childs_maxc", "graphobj", __LINE__);
+    if (childCount == childCapacity) {
+        const u32_t capacity = childCapacity == 0 ? 4 : childCapacity * 2;
+        GraphNode** grown = new GraphNode*[capacity]();
+        for (u32_t i = 0; i < childCount; ++i)
+            grown[i] = children[i];
+        delete[] children;
+        children = grown;
+        childCapacity = capacity;
     }
-    *out = world;
+    children[childCount++] = node;
 }
 
-GraphNode* GraphNode::AddChild(GraphNode* child)
+void GraphNode::RemoveChild(GraphNode* node)
 {
-    GraphNode** children = new GraphNode*[m_childCount + 1];
-    for (s32_t i = 0; i < m_childCount; ++i)
-        children[i] = m_children[i];
-    children[m_childCount] = child;
-    delete[] m_children;
-    m_children = children;
-    ++m_childCount;
-    child->m_parent = this;
-    return child;
+    for (u32_t i = 0; i < childCount; ++i) {
+        if (children[i] != node)
+            continue;
+        delete node;
+        children[i] = children[childCount - 1];
+        children[childCount - 1] = nullptr;
+        --childCount;
+        return;
+    }
 }
 
-GraphNode* GraphNode::GetChild(s32_t index) const
+// Transform ----------------------------------------------------------------------------------------
+
+void GraphNode::Invalidate()
 {
-    return index >= 0 && index < m_childCount ? m_children[index] : nullptr;
+    // The whole subtree, without recursion: a deep chain of nodes must not run the stack out.
+    GraphNode* pending[64];
+    u32_t pendingCount = 0;
+    pending[pendingCount++] = this;
+    while (pendingCount) {
+        GraphNode* node = pending[--pendingCount];
+        node->matrixValid = 0;
+        for (u32_t i = 0; i < node->childCount; ++i) {
+            if (pendingCount == sizeof pending / sizeof pending[0]) {
+                node->children[i]->Invalidate();
+                continue;
+            }
+            pending[pendingCount++] = node->children[i];
+        }
+    }
 }
+
+void GraphNode::SetPosition(const Vector3& value)
+{
+    Invalidate();
+    position = value;
+}
+
+void GraphNode::SetRotation(const Vector3& value)
+{
+    Invalidate();
+    rotation = value;
+}
+
+void GraphNode::SetScale(float value)
+{
+    scale = value;
+    Invalidate();
+}
+
+void GraphNode::SetMatrix(const float* values)
+{
+    // The descendants were computed from the old matrix.
+    Invalidate();
+    std::memcpy(&matrix, values, sizeof matrix);
+    matrixValid = 1;
+}
+
+void GraphNode::SetAttachPoint(s32_t parentDummy, s32_t ownDummy)
+{
+    attachDummyA = parentDummy;
+    attachDummyB = ownDummy;
+    Invalidate();
+}
+
+void GraphNode::GetAttachPoint(s32_t* parentDummy, s32_t* ownDummy) const
+{
+    *parentDummy = attachDummyA;
+    *ownDummy = attachDummyB;
+}
+
+// Per-mesh tables ----------------------------------------------------------------------------------
 
 u32_t GraphNode::FrameZeroMeshCount() const
 {
-    return m_mesh && m_mesh->frames_c ? m_mesh->frames[0].meshes_c : 0;
-}
-
-void GraphNode::SetAnimMesh(AnimMesh* mesh)
-{
-    delete[] m_meshTextures;
-    m_meshTextures = nullptr;
-    delete[] m_lodInfo;
-    m_lodInfo = nullptr;
-    SetMeshSelection(nullptr, 0);
-    m_mesh = mesh;
-    const u32_t count = FrameZeroMeshCount();
-    if (!mesh)
-        return;
-    m_meshTextures = new IDirect3DTexture8*[count ? count : 1]();
-    for (u32_t m = 0; m < count; ++m) {
-        AnimMaterial* material = mesh->GetMeshTextureRef(0, m);
-        if (material->textureWord == 0xFFFFFFFFu)
-            material->textureWord = ANIM_TEXTURE_NONE;
-        const u32_t index = material->textureWord & ANIM_TEXTURE_INDEX_MASK;
-        // An index past the table names no texture.
-        if (index != ANIM_TEXTURE_NONE && index < mesh->textures_c)
-            m_meshTextures[m] = TextureFindOrLoad(mesh->textures[index].Text());
-    }
+    return animMesh && animMesh->frames_c ? animMesh->frames[0].meshes_c : 0;
 }
 
 void GraphNode::SetMeshTexture(u32_t mesh, IDirect3DTexture8* texture)
 {
-    if (m_meshTextures && mesh < FrameZeroMeshCount())
-        m_meshTextures[mesh] = texture;
+    if (meshTextures && mesh < FrameZeroMeshCount())
+        meshTextures[mesh] = texture;
+}
+
+void GraphNode::SetMeshColor(u32_t mesh, u32_t color)
+{
+    if (meshColors && mesh < FrameZeroMeshCount())
+        meshColors[mesh] = color;
 }
 
 void GraphNode::SetMeshSelection(const u32_t* meshes, u32_t count)
@@ -100,16 +164,47 @@ void GraphNode::SetMeshSelection(const u32_t* meshes, u32_t count)
     m_selection = new MeshSelection{count, m_selectionList};
 }
 
-void GraphNode::SetMeshLodInfo(u32_t mesh, const MeshLodInfo& info)
+// Poses --------------------------------------------------------------------------------------------
+
+void GraphNode::StorePose()
 {
-    const u32_t count = FrameZeroMeshCount();
-    if (mesh >= count)
-        return;
-    if (!m_lodInfo) {
-        m_lodInfo = new MeshLodInfo[count];
-        // Until set otherwise every mesh is shown at every level.
-        for (u32_t m = 0; m < count; ++m)
-            m_lodInfo[m] = MeshLodInfo{0, {MESH_LOD_SHOWN, MESH_LOD_SHOWN, MESH_LOD_SHOWN}, {0, 0, 0}};
-    }
-    m_lodInfo[mesh] = info;
+    pose.stored = {frame, position, rotation, animMesh};
+}
+
+void GraphNode::ApplyStoredPose()
+{
+    pose.kept = {frame, position, rotation, animMesh};
+    const NodePose stored = pose.stored;
+    SetFrame(stored.frame);
+    SetPosition(stored.position);
+    SetRotation(stored.rotation);
+    SwitchAnim(stored.mesh, false);
+}
+
+void GraphNode::RestorePose()
+{
+    const NodePose kept = pose.kept;
+    SetFrame(kept.frame);
+    SetPosition(kept.position);
+    SetRotation(kept.rotation);
+    SwitchAnim(kept.mesh, false);
+}
+
+// Level-of-detail render flags ---------------------------------------------------------------------
+
+void GraphNode::SetLodRender(const u8_t* flags)
+{
+    for (u32_t step = 0; step < GRAPH_NODE_LOD_STEPS; ++step)
+        lodRender[step] = flags[step];
+}
+
+bool GraphNode::GetLodRender(s32_t step) const
+{
+    return step >= 0 && step < static_cast<s32_t>(GRAPH_NODE_LOD_STEPS) && lodRender[step] != 0;
+}
+
+void GraphNode::CopyLodRender(GraphNode* other) const
+{
+    for (u32_t step = 0; step < GRAPH_NODE_LOD_STEPS; ++step)
+        other->lodRender[step] = lodRender[step];
 }

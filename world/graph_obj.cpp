@@ -4,38 +4,48 @@
 
 #include <vector>
 
-#include "platform/d3dx8_math.h"
 #include "world/anim_mesh.h"
 #include "world/graph_node.h"
 
-GraphObj::GraphObj() : m_root(new GraphNode("root")) {}
+GraphObj::GraphObj() : root(new GraphNode("root"))
+{
+    typeId = OBJECT_TYPE_GRAPHIC;
+}
 
 GraphObj::~GraphObj()
 {
-    delete m_root;
-}
-
-Vector3 GraphObj::GetPosition() const
-{
-    const D3DMATRIX& local = m_root->GetLocalMatrix();
-    return {local.m[3][0], local.m[3][1], local.m[3][2]};
+    delete root;
+    root = nullptr;
 }
 
 void GraphObj::SetPosition(const Vector3& position)
 {
-    D3DMATRIX local = m_root->GetLocalMatrix();
-    local.m[3][0] = position.x;
-    local.m[3][1] = position.y;
-    local.m[3][2] = position.z;
-    m_root->SetLocalMatrix(local);
+    root->SetPosition(position);
+    boundsValid = 0;
+}
+
+void GraphObj::SetRotation(const Vector3& angles)
+{
+    root->SetRotation(angles);
+    boundsValid = 0;
+}
+
+Vector3 GraphObj::GetPosition() const
+{
+    return root->GetPosition();
+}
+
+Vector3 GraphObj::GetRotation() const
+{
+    return root->GetRotation();
 }
 
 namespace {
 
 template <class Visit>
-void ForEachNode(GraphNode* root, Visit visit)
+void ForEachNode(GraphNode* top, Visit visit)
 {
-    std::vector<GraphNode*> pending = {root};
+    std::vector<GraphNode*> pending = {top};
     while (!pending.empty()) {
         GraphNode* node = pending.back();
         pending.pop_back();
@@ -48,47 +58,10 @@ void ForEachNode(GraphNode* root, Visit visit)
 
 }  // namespace
 
-void GraphObj::GetGeometryBounds(float* box) const
-{
-    D3DXVECTOR3 lo(1e30f, 1e30f, 1e30f), hi(-1e30f, -1e30f, -1e30f);
-    bool any = false;
-    ForEachNode(m_root, [&](GraphNode* node) {
-        const AnimMesh* mesh = node->GetAnimMesh();
-        if (!mesh || mesh->frames_c == 0)
-            return false;
-        D3DXMATRIX world;
-        node->UpdateTransform(&world);
-        for (u32_t m = 0; m < mesh->frames[0].meshes_c; ++m) {
-            const AnimVertexData* vertices = mesh->GetMeshVertices(0, m);
-            for (int corner = 0; corner < 8; ++corner) {
-                const D3DXVECTOR3 local((corner & 4) ? vertices->boxMax.x : vertices->boxMin.x,
-                                        (corner & 2) ? vertices->boxMax.y : vertices->boxMin.y,
-                                        (corner & 1) ? vertices->boxMax.z : vertices->boxMin.z);
-                D3DXVECTOR3 p;
-                D3DXVec3TransformCoord(&p, &local, &world);
-                D3DXVec3Minimize(&lo, &lo, &p);
-                D3DXVec3Maximize(&hi, &hi, &p);
-                any = true;
-            }
-        }
-        return false;
-    });
-    if (!any) {
-        DynamicObject::GetGeometryBounds(box);
-        return;
-    }
-    box[0] = lo.x;
-    box[1] = lo.y;
-    box[2] = lo.z;
-    box[3] = hi.x;
-    box[4] = hi.y;
-    box[5] = hi.z;
-}
-
 bool GraphObj::FindNamedPoint(const char* pointName, GraphNode** nodeOut, Vector3* pointOut) const
 {
     bool found = false;
-    ForEachNode(m_root, [&](GraphNode* node) {
+    ForEachNode(root, [&](GraphNode* node) {
         const AnimMesh* mesh = node->GetAnimMesh();
         if (!mesh)
             return false;

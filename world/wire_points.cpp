@@ -18,7 +18,8 @@ namespace {
 // The node whose mesh carries the boxes: the first child of the root.
 GraphNode* PointNode(GraphObj* object)
 {
-    GraphNode* node = object ? object->GetRootNode()->GetChild(0) : nullptr;
+    GraphNode* root = object ? object->GetRootNode() : nullptr;
+    GraphNode* node = root && root->GetChildCount() > 0 ? root->GetChild(0) : nullptr;
     return node && node->GetAnimMesh() ? node : nullptr;
 }
 
@@ -88,11 +89,11 @@ ConObjPointSet* WireBuildPointSet(DynamicObject* object)
     if (!object)
         return nullptr;
     GraphObj* graphic = dynamic_cast<GraphObj*>(object);
-    if (graphic && !graphic->placedOnGround && !graphic->fly) {
+    if (graphic && !graphic->placedOnce && !graphic->fly) {
         Vector3 position = graphic->GetPosition();
         position.y = MapTerrainHeight(position.x, position.z, nullptr, nullptr);
         graphic->SetPosition(position);
-        graphic->placedOnGround = 1;
+        graphic->placedOnce = 1;
     }
     if (!PointNode(graphic)) {
         ConPrint(0, ERROR_COLOUR "Connection object '%s' has no animation!\n", object->name.Text());

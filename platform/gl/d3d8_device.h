@@ -144,6 +144,8 @@ public:
     // Bindings do not hold references (resources hold the device): a resource that goes away is
     // unbound here first.
     void ForgetTexture(IDirect3DBaseTexture8* texture, const GlTextureStorage* storage);
+    // The texture's GL texture changed: stages that hold it bind it again.
+    void RebindTexture(IDirect3DBaseTexture8* texture);
     void ForgetSurface(const GlSurface* surface);
     void ForgetVertexBuffer(const GlVertexBuffer* buffer);
     void ForgetIndexBuffer(const GlIndexBuffer* buffer);

@@ -85,6 +85,8 @@ public:
     HRESULT Describe(UINT level, D3DRESOURCETYPE type, D3DSURFACE_DESC* desc) const;
     DWORD SetLOD(DWORD lod);
     DWORD GetLOD() const { return m_lod; }
+    // Trades everything with the other storage (GL texture, levels, format, CPU copies).
+    void Swap(GlTextureStorage& other);
 
     GLuint Name() const { return m_name; }
     GLenum Target() const { return m_target; }
@@ -150,6 +152,9 @@ public:
     bool IsRenderTarget() const;
     // Only the device deletes a surface it owns whole (its automatic depth buffer).
     void DestroyOwned() { delete this; }
+    // A level surface whose container's storage changed: takes the device and the level's
+    // description anew.
+    void FollowStorage(GlDevice* device, D3DPOOL pool);
 
 private:
     GlSurface(GlDevice* device, Kind kind, IUnknown8* container, D3DPOOL pool);
@@ -182,6 +187,9 @@ public:
     HRESULT LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) override;
     HRESULT UnlockRect(UINT level) override;
     GlTextureStorage& Storage() { return m_storage; }
+    // Trades contents and device with the other texture; each keeps its identity (references,
+    // private data, level surfaces).
+    void ExchangeContents(GlTexture& other);
 
 private:
     GlTexture(GlDevice* device, D3DPOOL pool) : GlResource(device, pool) {}

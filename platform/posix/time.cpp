@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <thread>
 
+#include "platform/time_test_hooks.h"
 #include "platform/win32.h"
 
 namespace {
@@ -14,12 +15,27 @@ constexpr std::uint64_t kTickOffset = 0x10000;
 
 thread_local DWORD t_lastError = 0;
 
+bool g_ticksPinned = false;
+DWORD g_pinnedTicks = 0;
+
 }  // namespace
 
 DWORD GetTickCount() {
+    if (g_ticksPinned) {
+        return g_pinnedTicks;
+    }
     const auto now = std::chrono::steady_clock::now().time_since_epoch();
     const auto milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(now).count();
     return static_cast<DWORD>(kTickOffset + static_cast<std::uint64_t>(milliseconds));
+}
+
+void PlatformPinTickCount(DWORD ticks) {
+    g_pinnedTicks = ticks;
+    g_ticksPinned = true;
+}
+
+void PlatformUnpinTickCount() {
+    g_ticksPinned = false;
 }
 
 void Sleep(DWORD milliseconds) {

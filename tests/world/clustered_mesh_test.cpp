@@ -5,7 +5,6 @@
 
 #include <array>
 #include <cmath>
-#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,6 +18,7 @@
 #include "support/temp_dir.h"
 #include "tests/render/render_test_support.h"
 #include "tests/world/aff_writer.h"
+#include "tests/world/node_tree.h"
 #include "world/anim_cache.h"
 #include "world/anim_mesh.h"
 #include "world/clustered_mesh.h"
@@ -92,10 +92,10 @@ protected:
         EXPECT_TRUE(WriteAff(path, file));
         auto object = std::make_unique<GraphObj>();
         object->name.Assign(name);
-        object->gridEntry = &m_entries.emplace_back();
+        object->SetGridEntry(new ObjectGridEntry{});
         if (placement)
-            object->GetRootNode()->SetLocalMatrix(*placement);
-        object->GetRootNode()->AddChild(new GraphNode("body"))->SetAnimMesh(AnimCacheAcquire(path.c_str(), false));
+            object->GetRootNode()->SetMatrix(placement->m[0]);
+        AddChildNode(object->GetRootNode(), "body", AnimCacheAcquire(path.c_str(), false));
         GraphObj* raw = object.get();
         EXPECT_GE(DynObjectAdd(raw), 0);
         m_objects.push_back(std::move(object));
@@ -133,7 +133,6 @@ protected:
 
     TempDir m_dir;  // made before the device, so files land in a fresh folder
     std::vector<std::unique_ptr<GraphObj>> m_objects;
-    std::deque<ObjectGridEntry> m_entries;
 };
 
 // Two walls side by side 20 units ahead of the camera.
@@ -230,7 +229,8 @@ TEST_F(ClusteredMeshes, OnlyFarDetailMeshesMergeInWorldSpace)
                                 &placement);
     GraphNode* body = house->GetRootNode()->GetChild(0);
     // The last mesh is hidden at the far level by its level-of-detail record.
-    body->SetMeshLodInfo(4, MeshLodInfo{0, {2, 2, 2}, {0, 0, 1}});
+    MeshSettings& hidden = body->GetMeshSettings()[4];
+    hidden.lodHidden[hidden.lodTagged ? 0 : 2] = 1;
     ASSERT_TRUE(WriteMissionCtr("mission", {{"town", "", {"house", "nobody"}}}));
     ASSERT_TRUE(ClusteredObjLoad("mission"));
     const ClusterGroup& group = Group(0);

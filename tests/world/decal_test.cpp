@@ -24,6 +24,7 @@
 #include "scene/scene_light.h"
 #include "support/temp_dir.h"
 #include "tests/world/aff_writer.h"
+#include "tests/world/node_tree.h"
 #include "world/anim_cache.h"
 #include "world/anim_mesh.h"
 #include "world/decal.h"
@@ -111,8 +112,7 @@ protected:
         auto object = std::make_unique<Object>();
         object->name.Assign(name);
         object->typeId = typeId;
-        GraphNode* node = object->GetRootNode()->AddChild(new GraphNode(name));
-        node->SetAnimMesh(mesh);
+        AddChildNode(object->GetRootNode(), name, mesh);
         Object* raw = object.get();
         EXPECT_GE(DynObjectAdd(raw), 0);
         m_objects.push_back(std::move(object));
@@ -267,9 +267,7 @@ TEST_F(Decals, FadingFollowsTheAgeWhenRemovalIsOn)
         EXPECT_EQ(decal.colour & 0xFFFFFFu, 0xFFFFFFu);
     }
     // The node's world matrix comes with the fade.
-    D3DXMATRIX moved;
-    D3DXMatrixTranslation(&moved, 5, 0, 0);
-    floor->GetRootNode()->SetLocalMatrix(moved);
+    floor->SetPosition({5, 0, 0});
     decal.UpdateFade();
     EXPECT_FLOAT_EQ(decal.worldMatrix.m[3][0], 5.0f);
 
@@ -433,10 +431,8 @@ BleedingObject* AddActor(const BleedingInfo& blood, bool withPoint, float x)
     actor->name.Assign("soldier");
     actor->typeId = OBJECT_TYPE_ACTOR;
     actor->bleeding = blood;
-    D3DXMATRIX placed;
-    D3DXMatrixTranslation(&placed, x, 0, 0);
-    actor->GetRootNode()->SetLocalMatrix(placed);
-    actor->GetRootNode()->AddChild(new GraphNode("body"))->SetAnimMesh(AnimCacheAcquire(path.c_str(), false));
+    actor->SetPosition({x, 0, 0});
+    AddChildNode(actor->GetRootNode(), "body", AnimCacheAcquire(path.c_str(), false));
     return actor;
 }
 

@@ -17,6 +17,7 @@
 #include "map/world_registry.h"
 #include "support/vfs_fixture.h"
 #include "tests/world/aff_writer.h"
+#include "tests/world/node_tree.h"
 #include "world/anim_cache.h"
 #include "world/wires.h"
 #include "world/graph_node.h"
@@ -61,7 +62,7 @@ protected:
         const std::string path = name + ".aff";
         EXPECT_TRUE(aff_test::WriteAff(path, file));
         GraphObj* pole = AddBare(name, position);
-        pole->GetRootNode()->AddChild(new GraphNode("post"))->SetAnimMesh(AnimCacheAcquire(path.c_str(), false));
+        AddChildNode(pole->GetRootNode(), "post", AnimCacheAcquire(path.c_str(), false));
         return pole;
     }
 

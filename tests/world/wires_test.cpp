@@ -55,7 +55,7 @@ protected:
 // An object whose geometry box is its position widened by a half-size on every axis.
 class Body : public DynamicObject {
 public:
-    void GetGeometryBounds(float* box) const override
+    void GetGeometryBounds(float* box) override
     {
         const float p[3] = {at.x, at.y, at.z};
         for (int axis = 0; axis < 3; ++axis) {
@@ -178,9 +178,9 @@ TEST_F(Wires, WiresRunFromMinusToTheNextPlusWhenBothEndsExist)
     LoadCog("group chain CROSS 0 0 t 1 1\nadd a\nadd b\nadd c\ngroup single CROSS 0 0 t 1 1\nadd lone\n");
 
     EXPECT_EQ(a->GetPosition().y, 0.0f);
-    EXPECT_EQ(a->placedOnGround, 1);
+    EXPECT_EQ(a->placedOnce, 1);
     EXPECT_EQ(c->GetPosition().y, 7.0f);
-    EXPECT_EQ(c->placedOnGround, 0);
+    EXPECT_EQ(c->placedOnce, 0);
 
     const ConObjGroup& chain = *WireGetGroup(0);
     ASSERT_EQ(chain.pointSetCount, 3u);

@@ -298,6 +298,60 @@ LoopExit MainLoop()
     }
 }
 
+// Start-up in its fixed order. False when the program is to end without running the loops; the
+// exit code is then in exitCode.
+bool StartUp(char* commandLine, int& exitCode)
+{
+    exitCode = 0;
+    // The program may run more than once in one process (tests): its options and state word start
+    // afresh each time.
+    g_startOptions = {};
+    g_loopState = LOOP_NOTHING;
+    g_menuRequest = 0;
+
+    if (!VFSInit())
+        return false;
+    g_started = Stage::Archives;
+
+    SplitCommandLine(commandLine, g_startOptions);
+    if (ApplyCommandLineOptions(g_startOptions))
+        return false;  // editor mode ran
+
+    RegisterMainWindowClass(kWindowClass);
+    g_mainWindow = CreateMainWindow(kWindowClass, kWindowTitle);
+    InputInit(g_mainWindow, true);
+    RenderInit(g_mainWindow);
+    LoadPlugins();
+    g_started = Stage::Devices;
+    ConExecFile("config.def");
+
+    if (RenderSetDisplayModeLadder(riwidth.Int(), riheight.Int(), rbwindowed.Bool(), rirefresh.Int()) != 0) {
+        MessageBoxA(nullptr, "Cannot set display mode", "Fatal Error", MB_OK);
+        exitCode = -1;
+        return false;
+    }
+
+    SoundInit(g_mainWindow);
+    SetCursorVisible(false);
+    VideoInit();
+    SetForegroundWindow(g_mainWindow);
+    VideoPlayFullscreen("intro");
+    SetCursorVisible(false);
+    ConStartup();
+    ConSetCurrent(-1);
+    ConPrint(0, "Startup ...\n");
+    RenderLogDeviceInfo();
+    AccountsInit();
+    GameModsInit();
+    CreateScriptCache();
+    GuiInit(g_mainWindow, riwidth.Int(), riheight.Int());
+    SetForegroundWindow(g_mainWindow);
+    SetCursorVisible(true);
+    RegisterDefObject();
+    g_started = Stage::Everything;
+    return true;
+}
+
 // The menu and the missions, until a road leads out of the program; the result is the exit code.
 int RunLoops()
 {
@@ -385,59 +439,6 @@ void Shutdown()
     g_started = Stage::Nothing;
 }
 
-// Start-up in its fixed order. False when the program is to end without running the loops; the
-// exit code is then in exitCode.
-bool StartUp(char* commandLine, int& exitCode)
-{
-    exitCode = 0;
-    // The program may run more than once in one process (tests): its options and state word start
-    // afresh each time.
-    g_startOptions = {};
-    g_loopState = LOOP_NOTHING;
-    g_menuRequest = 0;
-
-    if (!VFSInit())
-        return false;
-    g_started = Stage::Archives;
-
-    SplitCommandLine(commandLine, g_startOptions);
-    if (ApplyCommandLineOptions(g_startOptions))
-        return false;  // editor mode ran
-
-    RegisterMainWindowClass(kWindowClass);
-    g_mainWindow = CreateMainWindow(kWindowClass, kWindowTitle);
-    InputInit(g_mainWindow, true);
-    RenderInit(g_mainWindow);
-    LoadPlugins();
-    g_started = Stage::Devices;
-    ConExecFile("config.def");
-
-    if (RenderSetDisplayModeLadder(riwidth.Int(), riheight.Int(), rbwindowed.Bool(), rirefresh.Int()) != 0) {
-        MessageBoxA(nullptr, "Cannot set display mode", "Fatal Error", MB_OK);
-        exitCode = -1;
-        return false;
-    }
-
-    SoundInit(g_mainWindow);
-    SetCursorVisible(false);
-    VideoInit();
-    SetForegroundWindow(g_mainWindow);
-    VideoPlayFullscreen("intro");
-    SetCursorVisible(false);
-    ConStartup();
-    ConSetCurrent(-1);
-    ConPrint(0, "Startup ...\n");
-    RenderLogDeviceInfo();
-    AccountsInit();
-    GameModsInit();
-    CreateScriptCache();
-    GuiInit(g_mainWindow, riwidth.Int(), riheight.Int());
-    SetForegroundWindow(g_mainWindow);
-    SetCursorVisible(true);
-    RegisterDefObject();
-    g_started = Stage::Everything;
-    return true;
-}
 }  // namespace
 
 void SplitCommandLine(const char* commandLine, StartOptions& options)

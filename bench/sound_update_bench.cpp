@@ -8,7 +8,7 @@
 
 #include "core/sound.h"
 #include "core/sound_system.h"
-#include "core/winos.h"
+#include "game/player_view.h"
 #include "map/world_registry.h"
 #include "platform/audio.h"
 #include "world/dynamic_object.h"

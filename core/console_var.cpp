@@ -207,6 +207,11 @@ const char* ConsoleVar::ValueToText() const
     return out;
 }
 
+ConsoleVar* AddCVarFn(const char* name, ConsoleCommandHandler handler)
+{
+    return new ConsoleVar(name, handler);
+}
+
 ConsoleVar* CVarListFind(const char* name)
 {
     if (!name)

@@ -59,6 +59,9 @@ struct ConsoleVar {
     void SetString(const char* text) { stringValue.Assign(text); }
 };
 
+// Runtime command creation: a heap command linked at the head of the list; never freed.
+ConsoleVar* AddCVarFn(const char* name, ConsoleCommandHandler handler);
+
 // The first variable whose name equals the text exactly, walking from the head; null when none.
 ConsoleVar* CVarListFind(const char* name);
 // Host function of the same effect.

@@ -1,4 +1,7 @@
 // The interface record: the engine entry points the editor library drives the engine through.
+//
+// A composition root: the record's slots point into every subsystem, so this file may include any
+// folder.
 #include "core/console.h"
 #include "core/console_var.h"
 #include "core/def_file.h"

@@ -1,6 +1,8 @@
 // The host dictionary: the named functions and variables a plug-in looks up when its
 // InitCommunication runs. The names and their order are the interface between the program and
 // every plug-in, so they are fixed.
+//
+// A composition root: the entries come from every subsystem, so this file may include any folder.
 #include <cstring>
 #include "actors/actor_death.h"
 #include "core/console.h"

@@ -36,6 +36,11 @@ int PluginPrint(const char* format, ...)
 
 PluginHost::~PluginHost()
 {
+    Clear();
+}
+
+void PluginHost::Clear()
+{
     for (s32_t i = 0; i < m_plugins.count; ++i)
         delete m_plugins[i];
     m_plugins.Free();
@@ -112,4 +117,10 @@ void LoadPlugins()
     RegisterHostInterface(g_pluginHost);
     g_pluginHost.LoadFolder("plugins");
     Log("done\n");
+}
+
+void UnloadPlugins()
+{
+    g_pluginHost.Clear();
+    SetPluginPrintHook(nullptr);
 }

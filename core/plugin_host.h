@@ -92,10 +92,13 @@ private:
 class PluginHost {
 public:
     PluginHost() = default;
-    // Deletes every plug-in record (which frees its library) and the dictionary.
+    // Clears what the host still holds (nothing, for the program's host, after UnloadPlugins).
     virtual ~PluginHost();
     PluginHost(const PluginHost&) = delete;
     PluginHost& operator=(const PluginHost&) = delete;
+
+    // Deletes every plug-in record (which frees its library) and the dictionary.
+    void Clear();
 
     // Loads every "*.plg" of the folder.
     void LoadFolder(const char* folder);
@@ -149,3 +152,6 @@ PluginRecord* CurrentCallingPlugin();
 // Start-up step: "Loading plugins...", the print hook, the host dictionary, then every plug-in of
 // the folder "plugins", "done".
 void LoadPlugins();
+// Shutdown step, the mirror of LoadPlugins: every plug-in is unloaded, then the dictionary and the
+// print hook go.
+void UnloadPlugins();

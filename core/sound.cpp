@@ -5,7 +5,7 @@
 
 #include "core/log.h"
 #include "core/sound_system.h"
-#include "core/winos.h"
+#include "game/player_view.h"
 #include "map/world_registry.h"
 #include "platform/audio.h"
 #include "platform/file_system.h"

@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "core/sound_system.h"
-#include "core/winos.h"
 #include "game/player_view.h"
 #include "world/dynamic_object.h"
 

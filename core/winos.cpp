@@ -1,4 +1,8 @@
 // The program's entry and outermost control flow. Everything runs on this one thread.
+//
+// A composition root: WinMain and its loops wire every subsystem together, so this file may include
+// any folder. Other sources include only their own folder and those below it, except where their
+// work calls a later subsystem.
 #include "core/winos.h"
 #include <cstdio>
 #include <cstring>
@@ -40,15 +44,16 @@ namespace {
 constexpr const char* kWindowClass = "zintar";
 constexpr const char* kWindowTitle = "Zintar Engine";
 
-float g_viewPosition[3] = {0.0f, 0.0f, 0.0f};
-float g_playerModeModifier = 0.0f;
-
 // The record of the last message pump; the GUI frame reads its fields.
 MSG g_message = {};
 // Set while the screen shown by the main loop is a game mod's score screen.
 bool g_scoreScreenShown = false;
 
 enum class LoopExit { Quit, ToMenu, NextMission };
+
+// How far start-up came: Shutdown stops what the stages reached have started, and nothing else.
+enum class Stage { Nothing, Archives, Devices, Everything };
+Stage g_started = Stage::Nothing;
 
 // Takes at most one window message and dispatches it. When none was waiting the record keeps
 // the cursor position but carries no message, so the GUI never sees one message twice.
@@ -134,14 +139,16 @@ void MenuLoop()
     }
 }
 
-// Loads the mission of `dsmap`; a map that cannot be loaded halts the program.
-void MissionStart()
+// Loads the mission of `dsmap` and runs its first frame. A map that cannot be loaded halts the
+// program: false, with the exit code the halt gave.
+bool MissionStart(int& exitCode)
 {
     SetCursorVisible(false);
     ConPrint(0, "Loading map '%s'\n", dsmap.String());
     if (GameInitMission(dsmap.String()) < 0) {
         ConPrint(0, "Unable to load map '%s'\n", dsmap.String());
-        GameHaltAfterLoadError();
+        exitCode = GameHaltAfterLoadError();
+        return false;
     }
     ConSetCurrent(-1);
     RenderPrepareBuffers();
@@ -159,6 +166,7 @@ void MissionStart()
     GameUpdateFrame(false);
     MSALStartAll();
     AIRestartAll();
+    return true;
 }
 
 void ShowMenuScreen(const char* name)
@@ -177,6 +185,7 @@ bool ActOnLoopState(LoopExit& exit)
     SetCursorVisible(false);
     switch (state) {
     case LOOP_QUIT:
+        // The exit screen; the subsystems then stop in Shutdown, as on every road out.
         GameExitToGui("");
         exit = LoopExit::Quit;
         return true;
@@ -289,23 +298,147 @@ LoopExit MainLoop()
     }
 }
 
-void Shutdown()
+// Start-up in its fixed order. False when the program is to end without running the loops; the
+// exit code is then in exitCode.
+bool StartUp(char* commandLine, int& exitCode)
+{
+    exitCode = 0;
+    // The program may run more than once in one process (tests): its options and state word start
+    // afresh each time.
+    g_startOptions = {};
+    g_loopState = LOOP_NOTHING;
+    g_menuRequest = 0;
+
+    if (!VFSInit())
+        return false;
+    g_started = Stage::Archives;
+
+    SplitCommandLine(commandLine, g_startOptions);
+    if (ApplyCommandLineOptions(g_startOptions))
+        return false;  // editor mode ran
+
+    RegisterMainWindowClass(kWindowClass);
+    g_mainWindow = CreateMainWindow(kWindowClass, kWindowTitle);
+    InputInit(g_mainWindow, true);
+    RenderInit(g_mainWindow);
+    LoadPlugins();
+    g_started = Stage::Devices;
+    ConExecFile("config.def");
+
+    if (RenderSetDisplayModeLadder(riwidth.Int(), riheight.Int(), rbwindowed.Bool(), rirefresh.Int()) != 0) {
+        MessageBoxA(nullptr, "Cannot set display mode", "Fatal Error", MB_OK);
+        exitCode = -1;
+        return false;
+    }
+
+    SoundInit(g_mainWindow);
+    SetCursorVisible(false);
+    VideoInit();
+    SetForegroundWindow(g_mainWindow);
+    VideoPlayFullscreen("intro");
+    SetCursorVisible(false);
+    ConStartup();
+    ConSetCurrent(-1);
+    ConPrint(0, "Startup ...\n");
+    RenderLogDeviceInfo();
+    AccountsInit();
+    GameModsInit();
+    CreateScriptCache();
+    GuiInit(g_mainWindow, riwidth.Int(), riheight.Int());
+    SetForegroundWindow(g_mainWindow);
+    SetCursorVisible(true);
+    RegisterDefObject();
+    g_started = Stage::Everything;
+    return true;
+}
+
+// The menu and the missions, until a road leads out of the program; the result is the exit code.
+int RunLoops()
+{
+    if (g_startOptions.directStart) {
+        g_accountCurrentName.Assign(g_startOptions.accountName ? g_startOptions.accountName : "developer");
+        AccountLogIn(nullptr);
+        GameFillMissionInfo(nullptr);
+    } else {
+        MenuLoop();
+        if (g_loopState == LOOP_QUIT)
+            return 0;
+    }
+    for (;;) {
+        int exitCode = 0;
+        if (!MissionStart(exitCode))
+            return exitCode;
+        switch (MainLoop()) {
+        case LoopExit::Quit:
+            return 0;
+        case LoopExit::NextMission:
+            break;
+        case LoopExit::ToMenu:
+            MenuLoop();
+            if (g_loopState == LOOP_QUIT)
+                return 0;
+            break;
+        }
+    }
+}
+
+void HideCursor()
 {
     SetCursorVisible(false);
-    CampaignChronologyFree();
-    ActorListsFree();
-    GameModsFree();
-    SoundShutdown();
-    VideoShutdown();
-    DestroyScriptCache();
-    ConShutdown();
-    InputShutdown();
-    GuiShutdown();
-    RenderShutdown(false);
-    AccountsShutdown();
-    VFSShutdown();
-    DefFileFreeAll();
 }
+
+// At the program's end the vegetation is not freed.
+void ShutDownRender()
+{
+    RenderShutdown(false);
+}
+
+void DestroyMainWindow()
+{
+    DestroyWindow(g_mainWindow);
+    g_mainWindow = nullptr;
+}
+
+// The shutdown order is fixed and is not the mirror of start-up: the lists the last mission left go
+// first, then game modes, sound, video, the script cache and the consoles; input stops before the
+// GUI, the render device after it; accounts, the archives and the definition files come last. The
+// plug-ins, loaded just after the Direct3D object, are unloaded just before the render device, and
+// the window goes once nothing draws into it or reads input from it. Each step is taken only when
+// the start-up stage that needs it was reached.
+struct ShutdownStep {
+    Stage startedBy;
+    void (*stop)();
+};
+
+constexpr ShutdownStep kShutdownOrder[] = {
+    {Stage::Everything, HideCursor},
+    {Stage::Everything, CampaignChronologyFree},
+    {Stage::Everything, ActorListsFree},
+    {Stage::Everything, GameModsFree},
+    {Stage::Everything, SoundShutdown},
+    {Stage::Everything, VideoShutdown},
+    {Stage::Everything, DestroyScriptCache},
+    {Stage::Everything, ConShutdown},
+    {Stage::Devices, InputShutdown},
+    {Stage::Everything, GuiShutdown},
+    {Stage::Devices, UnloadPlugins},
+    {Stage::Devices, ShutDownRender},
+    {Stage::Devices, DestroyMainWindow},
+    {Stage::Everything, AccountsShutdown},
+    {Stage::Archives, VFSShutdown},
+    {Stage::Archives, DefFileFreeAll},
+};
+
+// The one road out: every exit of WinMain passes here.
+void Shutdown()
+{
+    for (const ShutdownStep& step : kShutdownOrder) {
+        if (g_started >= step.startedBy)
+            step.stop();
+    }
+    g_started = Stage::Nothing;
+}
+
 }  // namespace
 
 void SplitCommandLine(const char* commandLine, StartOptions& options)
@@ -395,88 +528,13 @@ LRESULT MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-float* GameGetViewPos()
-{
-    return g_viewPosition;
-}
-
-float GameGetPlayerModeModifier()
-{
-    return g_playerModeModifier;
-}
-
-void GameSetPlayerModeModifier(float modifier)
-{
-    g_playerModeModifier = modifier;
-}
-
+// The spine of the program: start-up, the loops, and the one shutdown that every road out takes
+// (archives missing, editor mode, no display mode, quit, a mission that halts).
 int WinMain(HINSTANCE, HINSTANCE, char* commandLine, int)
 {
-    if (!VFSInit())
-        return 0;
-
-    SplitCommandLine(commandLine, g_startOptions);
-    if (ApplyCommandLineOptions(g_startOptions)) {
-        VFSShutdown();
-        return 0;
-    }
-
-    RegisterMainWindowClass(kWindowClass);
-    g_mainWindow = CreateMainWindow(kWindowClass, kWindowTitle);
-    InputInit(g_mainWindow, true);
-    RenderInit(g_mainWindow);
-    LoadPlugins();
-    ConExecFile("config.def");
-
-    if (RenderSetDisplayModeLadder(riwidth.Int(), riheight.Int(), rbwindowed.Bool(), rirefresh.Int()) != 0) {
-        MessageBoxA(nullptr, "Cannot set display mode", "Fatal Error", MB_OK);
-        return -1;
-    }
-
-    SoundInit(g_mainWindow);
-    SetCursorVisible(false);
-    VideoInit();
-    SetForegroundWindow(g_mainWindow);
-    VideoPlayFullscreen("intro");
-    SetCursorVisible(false);
-    ConStartup();
-    ConSetCurrent(-1);
-    ConPrint(0, "Startup ...\n");
-    RenderLogDeviceInfo();
-    AccountsInit();
-    GameModsInit();
-    CreateScriptCache();
-    GuiInit(g_mainWindow, riwidth.Int(), riheight.Int());
-    SetForegroundWindow(g_mainWindow);
-    SetCursorVisible(true);
-    RegisterDefObject();
-
-    if (g_startOptions.directStart) {
-        g_accountCurrentName.Assign(g_startOptions.accountName ? g_startOptions.accountName : "developer");
-        AccountLogIn(nullptr);
-        GameFillMissionInfo(nullptr);
-    } else {
-        MenuLoop();
-        if (g_loopState == LOOP_QUIT) {
-            Shutdown();
-            return 0;
-        }
-    }
-
-    for (;;) {
-        MissionStart();
-        switch (MainLoop()) {
-        case LoopExit::Quit:
-            return 0;
-        case LoopExit::NextMission:
-            break;
-        case LoopExit::ToMenu:
-            MenuLoop();
-            if (g_loopState == LOOP_QUIT) {
-                Shutdown();
-                return 0;
-            }
-            break;
-        }
-    }
+    int exitCode = 0;
+    if (StartUp(commandLine, exitCode))
+        exitCode = RunLoops();
+    Shutdown();
+    return exitCode;
 }

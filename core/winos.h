@@ -51,8 +51,3 @@ bool ApplyCommandLineOptions(StartOptions& options);
 // The key's scan code of a key message: bits 16-23 of lParam, plus 0x80 for an extended key.
 int KeyMessageScanCode(LPARAM lParam);
 LRESULT MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
-// The viewer position shared by sound, world rendering and the object model.
-float* GameGetViewPos();
-float GameGetPlayerModeModifier();
-void GameSetPlayerModeModifier(float modifier);

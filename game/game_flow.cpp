@@ -2,7 +2,6 @@
 // after a map that cannot be loaded.
 #include "game/game_flow.h"
 #include "game/game_mod_registry.h"
-#include <cstdlib>
 #include "core/console.h"
 #include "core/input.h"
 #include "core/plugin_host.h"
@@ -41,17 +40,12 @@ ConsoleVar grx_toggle_camins("grx_toggle_camins", ToggleCameraInset);
 ConsoleVar ax_getcutscene_begin("ax_getcutscene_begin", PlayOpeningCutscene);
 ConsoleVar gx_joinserver("gx_joinserver", JoinServer);
 
-ConsoleVar* AddCVarFn(const char* name, ConsoleCommandHandler handler)
-{
-    return new ConsoleVar(name, handler);
-}
-
 int GameInitMission(const char*)
 {
     return -1;
 }
 
-void GameHaltAfterLoadError()
+int GameHaltAfterLoadError()
 {
     ConSetCurrent(0);
     MSG message = {};
@@ -60,7 +54,7 @@ void GameHaltAfterLoadError()
             TranslateMessage(&message);
             DispatchMessageA(&message);
             if (message.message == WM_KEYDOWN || message.message == WM_LBUTTONDOWN)
-                std::exit(0);
+                return 0;
         }
         InputUpdate();
         Sleep(10);

@@ -23,12 +23,11 @@ extern u32_t g_gameFrameClock;       // tick count of the previous game frame
 extern ConsoleVar grx_toggle_camins;
 extern ConsoleVar ax_getcutscene_begin;
 
-// Runtime command creation: a heap command linked at the head of the list; never freed.
-ConsoleVar* AddCVarFn(const char* name, ConsoleCommandHandler handler);
-
 // Loads and starts the mission of a map; negative on failure.
 int GameInitMission(const char* mapName);
-[[noreturn]] void GameHaltAfterLoadError();
+// Shows console 0 until the player presses a key; the program then ends with the result, the exit
+// code, after the shutdown every other road takes.
+int GameHaltAfterLoadError();
 s32_t GameLoadGameCommand(const char* saveGameName);
 // One game frame; present hands the frame end its present flag.
 void GameUpdateFrame(bool present);

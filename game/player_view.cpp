@@ -1,11 +1,28 @@
 #include "game/player_view.h"
 
 namespace {
+float g_viewPosition[3] = {0.0f, 0.0f, 0.0f};
+float g_playerModeModifier = 0.0f;
 float g_viewYaw = 0.0f;
 float g_viewPitch = 0.0f;
 PlayerSoundView g_playerSoundView;
 EngineString g_currentMapName;
 }  // namespace
+
+float* GameGetViewPos()
+{
+    return g_viewPosition;
+}
+
+float GameGetPlayerModeModifier()
+{
+    return g_playerModeModifier;
+}
+
+void GameSetPlayerModeModifier(float modifier)
+{
+    g_playerModeModifier = modifier;
+}
 
 float GameGetYaw()
 {

@@ -8,6 +8,11 @@
 class DynamicObject;
 struct SurfaceSounds;
 
+// The viewer position shared by sound, world rendering and the object model.
+float* GameGetViewPos();
+float GameGetPlayerModeModifier();
+void GameSetPlayerModeModifier(float modifier);
+
 // View angles in radians (yaw about the vertical axis, pitch about the side axis).
 float GameGetYaw();
 float GameGetPitch();

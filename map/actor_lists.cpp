@@ -1,5 +1,7 @@
 #include "map/actor_lists.h"
 
+#include "actors/actor.h"
+
 PtrArray<Actor> g_actorSideLists[2];
 PtrArray<Actor> g_actorList;
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "core/winos.h"
+#include "game/player_view.h"
 #include "platform/d3dx8_math.h"
 
 namespace {

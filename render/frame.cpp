@@ -2,12 +2,12 @@
 
 #include "core/assert.h"
 #include "core/log.h"
+#include "render/device_hooks.h"
 #include "render/dynamic_buffers.h"
 #include "render/render_context.h"
 #include "render/shaders.h"
 #include "render/static_buffers.h"
 #include "render/state_cache.h"
-#include "world/clustered_mesh.h"
 
 namespace {
 
@@ -105,7 +105,7 @@ void RenderReleaseDeviceResources()
         DynVertexBufferRelease(record);
     for (DynIndexBuffer* record : g_dynIndexBuffers)
         DynIndexBufferRelease(record);
-    ClusteredObjReleaseDeviceBuffers();
+    RenderRunReleaseHooks();
     ReleaseResource(g_render.worldPassTarget);
     ReleaseResource(g_render.secondaryViewTarget);
     ReleaseResource(g_render.cubeTarget);
@@ -131,7 +131,7 @@ void RenderCreateDeviceResources()
     DynIndexBufferCreate(&dib_large, 262144);
     DynIndexBufferCreate(&dib_direct, 262144);
 
-    ClusteredObjCreateDeviceBuffers();
+    RenderRunRecreateHooks();
 
     RenderStateCacheClear();
     // The static map buffers are built again from the octree by their owner.

@@ -8,9 +8,11 @@
 int RenderBeginFrame();
 // Ends the scene and, when present is true, shows the back buffer.
 void RenderEndFrame(bool present);
-// Releases every default-pool resource; safe to run twice.
+// Releases every default-pool resource: the device's own and, through their release hooks
+// (render/device_hooks.h), its clients'. Safe to run twice.
 void RenderReleaseDeviceResources();
-// Makes the streaming buffers and the render targets and clears the state caches.
+// Makes the streaming buffers, the clients' resources (their recreate hooks) and the render
+// targets, and clears the state caches.
 void RenderCreateDeviceResources();
 // The colour frame begin clears to; a non-zero alpha byte leaves the back buffer uncleared.
 void RenderSetClearColor(D3DCOLOR argb);

@@ -4,14 +4,12 @@
 #include "core/log.h"
 #include "render/camera.h"
 #include "render/debug_primitives.h"
+#include "render/device_hooks.h"
 #include "render/frame.h"
 #include "render/grid_font.h"
 #include "render/land_composite.h"
 #include "render/render_context.h"
 #include "render/texture_manager.h"
-#include "scene/sun_effect.h"
-#include "scene/decal_list.h"
-#include "scene/vegetation.h"
 
 RenderContext g_render;
 
@@ -24,7 +22,6 @@ int RenderInit(HWND window)
         return -1;
     g_render.window = window;
     DebugListsReset();
-    DecalListInit();
     return 0;
 }
 
@@ -64,10 +61,9 @@ void RenderLogDeviceInfo()
 int RenderShutdown(bool freeVegetation)
 {
     Log("Destroying device buffers and vegetation...");
-    if (freeVegetation)
-        VegetationShutdown();
-    RenderFreeSunEffect();
-    DecalListClear();
+    // The clients let go of what they hold for drawing (the sun record, the vegetation when asked,
+    // the decals) while the textures they point at still exist.
+    RenderRunShutdownHooks(freeVegetation);
     TexturesReleaseAll();
     LandLayersRelease();
     GridFontReleaseBuiltin();

@@ -1,10 +1,10 @@
 #include "render/sun_flare.h"
 
 #include "actors/actor.h"
-#include "core/winos.h"
 #include "game/frame_time.h"
 #include "game/hud_flags.h"
 #include "game/player_control.h"
+#include "game/player_view.h"
 #include "map/map_cvars.h"
 #include "map/map_trace.h"
 #include "platform/d3dx8_math.h"

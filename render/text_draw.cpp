@@ -1,7 +1,7 @@
 #include "render/text_draw.h"
 
 #include "core/colour_codes.h"
-#include "gui/fonts.h"
+#include "render/bitmap_font.h"
 #include "render/dynamic_buffers.h"
 #include "render/primitives_2d.h"
 #include "render/state_cache.h"

@@ -7,7 +7,6 @@
 
 #include "core/console.h"
 #include "core/console_var.h"
-#include "game/account_settings.h"
 #include "render/render_context.h"
 #include "render/texture_manager.h"
 
@@ -46,6 +45,8 @@ s32_t ApplyTextureQualityCommand(const char*)
 }  // namespace
 
 ConsoleVar ritexlod("ritexlod", CVAR_INT, "0");
+// Kept with each player account (the accounts store it by name); only the texture manager reads it.
+ConsoleVar as_tqmod("as_tqmod", CVAR_STRING, "HIGH");
 ConsoleVar rxtexlod("rxtexlod", SetTextureLodCommand);
 ConsoleVar gxtexlod("gxtexlod", ApplyTextureQualityCommand);
 

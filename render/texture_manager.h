@@ -104,6 +104,8 @@ void TextureSetAlphaMap(const char* textureFileName, const char* alphaName);
 
 // The current texture level of detail (0 = full resolution).
 extern ConsoleVar ritexlod;
+// The account's texture quality: "VERY LOW", "LOW", "MEDIUM" or "HIGH".
+extern ConsoleVar as_tqmod;
 
 
 // Sets the level on every texture but the interface ones (gui, font, icon, crosshair, select,

@@ -1,24 +1,23 @@
 #include "scene/decal_list.h"
 
+#include "render/device_hooks.h"
 #include "world/decal.h"
 
 namespace {
 DecalList g_worldDecals(DECAL_LIST_MAX);
 }  // namespace
 
-void DecalListInit()
-{
-    // Nothing is listed before start-up; a list left from an earlier run is freed, not leaked.
-    g_worldDecals.Clear();
-}
-
 void DecalListClear()
 {
+    RenderUnregisterDeviceHooks(RENDER_HOOK_DECAL_LIST);
     g_worldDecals.Clear();
 }
 
 void DecalListAdd(Decal* decal, bool spacingTest)
 {
+    // While the list holds decals, the render shutdown frees them.
+    if (!RenderDeviceHooksRegistered(RENDER_HOOK_DECAL_LIST))
+        RenderRegisterDeviceHooks({RENDER_HOOK_DECAL_LIST, nullptr, nullptr, [](bool) { DecalListClear(); }});
     g_worldDecals.Add(decal, spacingTest);
 }
 

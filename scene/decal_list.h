@@ -7,9 +7,8 @@ class Decal;
 
 constexpr s32_t DECAL_LIST_MAX = 512;
 
-// Empties the list (render start-up).
-void DecalListInit();
-// Frees every decal and empties the list (render shutdown).
+// Frees every decal and empties the list (mission leave; the render shutdown calls it through the
+// hook the first added decal registers).
 void DecalListClear();
 // Takes the decal: with the spacing test it is freed when its centre lies within the spacing
 // radius of a listed decal; a full list first frees the one created longest ago.

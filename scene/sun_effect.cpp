@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "render/device_hooks.h"
+
 namespace {
 SunEffect* g_sunEffect = nullptr;
 Vector3 g_sunDirection = {0.0f, 1.0f, 0.0f};
@@ -14,6 +16,9 @@ void RenderSetSunEffect(SunEffect* effect)
     if (effect != g_sunEffect)
         RenderFreeSunEffect();
     g_sunEffect = effect;
+    // The render shutdown frees the record held.
+    if (effect)
+        RenderRegisterDeviceHooks({RENDER_HOOK_SUN_EFFECT, nullptr, nullptr, [](bool) { RenderFreeSunEffect(); }});
 }
 
 void RenderFreeSunEffect()
@@ -23,6 +28,7 @@ void RenderFreeSunEffect()
         delete g_sunEffect;
     }
     g_sunEffect = nullptr;
+    RenderUnregisterDeviceHooks(RENDER_HOOK_SUN_EFFECT);
 }
 
 void RenderSetSunDirection(const Vector3& direction)

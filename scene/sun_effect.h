@@ -24,7 +24,7 @@ struct SunEffect {
 
 // The record held, or null.
 SunEffect* RenderGetSunEffect();
-// Holds the record (freeing the one held before).
+// Holds the record (freeing the one held before); the render shutdown frees it.
 void RenderSetSunEffect(SunEffect* effect);
 // Frees the record and its elements (mission exit and shutdown).
 void RenderFreeSunEffect();

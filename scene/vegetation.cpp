@@ -1,6 +1,7 @@
 #include "scene/vegetation.h"
 
 #include "core/random.h"
+#include "render/device_hooks.h"
 #include "render/texture_manager.h"
 
 IDirect3DTexture8* g_vegetationTexture = nullptr;
@@ -18,10 +19,16 @@ void VegetationInit()
     }
     // The map's vegetation layer grids arrive with the map loader; until then no layer is offered.
     g_vegetationTopLayer = 0;
+    // The render shutdown forgets the set-up when it is asked to free the vegetation.
+    RenderRegisterDeviceHooks({RENDER_HOOK_VEGETATION, nullptr, nullptr, [](bool freeVegetation) {
+                                   if (freeVegetation)
+                                       VegetationShutdown();
+                               }});
 }
 
 void VegetationShutdown()
 {
+    RenderUnregisterDeviceHooks(RENDER_HOOK_VEGETATION);
     g_vegetationTexture = nullptr;
     g_vegetationTopLayer = 0;
 }

@@ -16,6 +16,7 @@
 #include "platform/d3dx8_math.h"
 #include "platform/win32.h"
 #include "render/render_context.h"
+#include "render/device_hooks.h"
 #include "render/render_cvars.h"
 #include "render/state_cache.h"
 #include "render/texture_manager.h"
@@ -327,6 +328,8 @@ bool ClusteredObjLoad(const char* missionFolder)
         return false;
     ClusteredObjFreeAll();
     g_groups = new PtrArray<ClusterGroup>;
+    RenderRegisterDeviceHooks(
+        {RENDER_HOOK_CLUSTERED_MESHES, ClusteredObjReleaseDeviceBuffers, ClusteredObjCreateDeviceBuffers, nullptr});
     for (const DefEntry* entry = file->first; entry;) {
         ClusterGroup* group = new ClusterGroup;
         const bool opensGroup = KeyIs(entry, "cluster");
@@ -351,6 +354,7 @@ bool ClusteredObjLoad(const char* missionFolder)
 
 void ClusteredObjFreeAll()
 {
+    RenderUnregisterDeviceHooks(RENDER_HOOK_CLUSTERED_MESHES);
     delete g_groups;
     g_groups = nullptr;
 }

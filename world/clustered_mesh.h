@@ -83,6 +83,7 @@ void ClusteredObjDrawVisible();
 PtrArray<ClusterGroup>* ClusteredObjGroups();
 
 // Device resets and mode changes: the buffers go with the device's default-pool resources and are
-// made again from the kept geometry.
+// made again from the kept geometry. The load registers both with the render device; freeing the
+// groups unregisters them.
 void ClusteredObjReleaseDeviceBuffers();
 void ClusteredObjCreateDeviceBuffers();

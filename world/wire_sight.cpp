@@ -2,7 +2,7 @@
 #include <cmath>
 
 #include "core/assert.h"
-#include "core/winos.h"
+#include "game/player_view.h"
 #include "platform/d3dx8_math.h"
 #include "scene/frustum_ray.h"
 #include "world/wire_state.h"

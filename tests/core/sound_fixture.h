@@ -13,7 +13,6 @@
 #include "core/console_var.h"
 #include "core/sound.h"
 #include "core/sound_system.h"
-#include "core/winos.h"
 #include "game/player_view.h"
 #include "map/world_registry.h"
 #include "platform/audio.h"

@@ -1,15 +1,21 @@
-// The program's whole road: start-up in order, the menu loop, and shutdown through the state word.
+// The program's whole road: start-up in order, the menu loop, and the one shutdown that every road
+// out takes, with the plug-ins unloaded on the way.
 #include <gtest/gtest.h>
 #include <atomic>
 #include <chrono>
-#include <cstdlib>
+#include <filesystem>
+#include <ostream>
 #include <string>
+#include <utility>
 #include <sys/wait.h>
 #include <thread>
 #include <vector>
 #include <unistd.h>
+#include "core/console_var.h"
 #include "core/log.h"
+#include "core/plugin_host.h"
 #include "core/winos.h"
+#include "platform/d3d8_test_hooks.h"
 #include "platform/test_input.h"
 #include "support/archive_builder.h"
 #include "support/temp_dir.h"
@@ -25,13 +31,19 @@ const std::string g_logPath = [] {
 constexpr int kEscapeKey = 0x01;
 
 // Presses and releases Escape every 100 ms until stopped, so that the key arrives whenever the
-// program's loop is ready for it.
+// program's loop is ready for it. Asked to, it first waits for the program's window and notes its
+// title: the window lives until the program quits, which takes a press.
 class EscapePresser {
 public:
-    EscapePresser()
-        : m_thread([this] {
+    explicit EscapePresser(std::string* windowTitle = nullptr)
+        : m_thread([this, windowTitle] {
               while (!m_stop) {
                   std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                  if (windowTitle && windowTitle->empty()) {
+                      if (HWND window = GetForegroundWindow())
+                          *windowTitle = PlatformWindowTitle(window);
+                      continue;
+                  }
                   PlatformInjectKey(kEscapeKey, true);
                   PlatformInjectKey(kEscapeKey, false);
               }
@@ -97,15 +109,16 @@ TEST_F(ProgramRun, StartsUpRunsTheMenuAndShutsDownOnEscape)
     Log("%s", marker.c_str());
 
     int exitCode = -99;
+    std::string windowTitle;
     {
-        EscapePresser presser;
+        EscapePresser presser(&windowTitle);
         char commandLine[] = "";
         exitCode = WinMain(nullptr, nullptr, commandLine, SW_SHOW);
     }
     EXPECT_EQ(exitCode, 0);
     EXPECT_EQ(g_loopState, LOOP_QUIT);
-    ASSERT_NE(g_mainWindow, nullptr);
-    EXPECT_STREQ(PlatformWindowTitle(g_mainWindow), "Zintar Engine");
+    EXPECT_EQ(windowTitle, "Zintar Engine");
+    EXPECT_EQ(g_mainWindow, nullptr);  // the shutdown destroyed it
     EXPECT_EQ(riwidth.Int(), 640);
     EXPECT_EQ(riheight.Int(), 480);
     EXPECT_TRUE(rbwindowed.Bool());
@@ -125,17 +138,93 @@ TEST_F(ProgramRun, StartsUpRunsTheMenuAndShutsDownOnEscape)
                                                 }));
 }
 
-TEST_F(ProgramRun, DirectStartOfAMapThatCannotLoadHaltsUntilAKey)
+// A road out of the program: how it is taken, the exit code, and the shutdown lines the log shows
+// (in this order) and must not show.
+struct Road {
+    const char* name;
+    const char* commandLine;
+    bool noDisplayMode;  // every depth format is refused, so no display mode can be set
+    int exitCode;
+    std::vector<std::string> shutdownLines;
+    std::vector<std::string> absentLines;
+};
+
+void PrintTo(const Road& road, std::ostream* out)
 {
-    ASSERT_TRUE(WriteTestArchive("main.bfs", {{"config.def", "rbwindowed = 1\n"}}));
-    EXPECT_EXIT(
-        {
-            EscapePresser presser;
-            char commandLine[] = "-m missing_map";
-            WinMain(nullptr, nullptr, commandLine, SW_SHOW);
-            std::exit(5);  // never reached: the halt ends the process
-        },
-        testing::ExitedWithCode(0), "");
+    *out << road.name;
 }
+
+const std::vector<std::string> kWholeShutdown = {
+    "Destroying sound...",         "Destroying video subsystem...",
+    "Destroying input...",         "Destroying device buffers and vegetation...",
+    "Destroying virtual file system...",
+};
+
+const Road kRoads[] = {
+    {"QuitFromTheMenu", "", false, 0, kWholeShutdown, {}},
+    {"HaltAfterAMapThatCannotLoad", "-m missing_map", false, 0, kWholeShutdown, {}},
+    {"NoDisplayMode", "", true, -1,
+     {"Destroying input...", "Destroying device buffers and vegetation...", "Destroying virtual file system..."},
+     {"Initializing sound system...", "Destroying sound...", "Destroying video subsystem..."}},
+};
+
+// Each road runs WinMain in this process with two test plug-ins in its "plugins" folder.
+class ProgramRoad : public ProgramRun, public ::testing::WithParamInterface<Road> {
+protected:
+    void SetUp() override
+    {
+        ProgramRun::SetUp();
+        for (ConsoleVar* var : {&dsmap, &riwidth, &riheight, &rbwindowed})
+            m_saved.emplace_back(var, var->ValueToText());
+    }
+    void TearDown() override
+    {
+        D3D8TestFailDepthFormats(nullptr, 0);
+        for (auto& [var, text] : m_saved)
+            var->SetFromText(text.c_str());
+        ProgramRun::TearDown();
+    }
+
+private:
+    std::vector<std::pair<ConsoleVar*, std::string>> m_saved;
+};
+
+TEST_P(ProgramRoad, EndsThroughTheOneShutdownAndUnloadsThePlugins)
+{
+    const Road& road = GetParam();
+    ASSERT_TRUE(WriteTestArchive("main.bfs", {{"config.def", "rbwindowed = 1\n"}}));
+    std::filesystem::create_directories("plugins");
+    for (const char* plugin : {"a_good.plg", "f_unload.plg"})
+        std::filesystem::copy_file(std::filesystem::path(ZINTAR_TEST_PLUGIN_DIR) / plugin,
+                                   std::filesystem::path("plugins") / plugin);
+    const D3DFORMAT depthFormats[] = {D3DFMT_D24S8, D3DFMT_D24X8, D3DFMT_D24X4S4, D3DFMT_D16};
+    if (road.noDisplayMode)
+        D3D8TestFailDepthFormats(depthFormats, 4);
+    const std::string marker = std::string("-- road ") + road.name + " --\n";
+    Log("%s", marker.c_str());
+
+    int exitCode = -99;
+    {
+        EscapePresser presser;
+        std::string commandLine = road.commandLine;
+        exitCode = WinMain(nullptr, nullptr, commandLine.data(), SW_SHOW);
+    }
+    EXPECT_EQ(exitCode, road.exitCode);
+    const std::string log = LogSince(marker);
+    EXPECT_TRUE(AppearInOrder(log, road.shutdownLines));
+    for (const std::string& line : road.absentLines)
+        EXPECT_EQ(log.find(line), std::string::npos) << line;
+
+    // Both plug-ins were loaded, and the shutdown let them go before WinMain returned: the libraries
+    // are closed, their records and the command the good one made are gone.
+    const std::string trace = ReadFileBytes("plugin_trace.txt");
+    EXPECT_TRUE(AppearInOrder(trace, {"Good plugin: init", "Unload plugin: init", "Unload plugin: unloaded"}));
+    EXPECT_EQ(g_pluginHost.PluginCount(), 0);
+    EXPECT_EQ(g_pluginHost.HostEntryCount(), 0);
+    EXPECT_EQ(CVarListFind("plgtest_cmd_a_good"), nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryRoadOut, ProgramRoad, ::testing::ValuesIn(kRoads),
+                         [](const ::testing::TestParamInfo<Road>& road) { return std::string(road.param.name); });
 
 }  // namespace

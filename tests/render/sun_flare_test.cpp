@@ -4,9 +4,9 @@
 #include <cmath>
 #include <memory>
 
-#include "core/winos.h"
 #include "game/frame_time.h"
 #include "game/hud_flags.h"
+#include "game/player_view.h"
 #include "map/map_cvars.h"
 #include "map/octree.h"
 #include "render/camera.h"

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "core/console.h"
-#include "game/account_settings.h"
+#include "core/console_var.h"
 #include "map/map_grid.h"
 #include "render/texture_manager.h"
 #include "tests/render/texture_test_support.h"

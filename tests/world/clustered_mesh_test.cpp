@@ -14,6 +14,7 @@
 #include "map/world_registry.h"
 #include "platform/d3dx8_math.h"
 #include "platform/d3dx8_texture.h"
+#include "render/device_hooks.h"
 #include "render/texture_manager.h"
 #include "support/temp_dir.h"
 #include "tests/render/render_test_support.h"
@@ -175,6 +176,7 @@ TEST_F(ClusteredMeshes, TheGroupComesBackAfterADeviceReset)
     AddObject("house_a", {QuadMesh(0, kLeftWall)}, {"wall2"}, {"red"});
     ASSERT_TRUE(WriteMissionCtr("mission", {{"town", "0.1", {"house_a"}}}));
     ASSERT_TRUE(ClusteredObjLoad("mission"));
+    EXPECT_TRUE(RenderDeviceHooksRegistered(RENDER_HOOK_CLUSTERED_MESHES));
     const UINT withGroup = D3D8TestLiveDefaultPoolResources(Device());
     // The reset only succeeds when every default-pool resource was given back first.
     D3D8TestSetCooperativeLevel(Device(), D3DERR_DEVICENOTRESET);
@@ -183,9 +185,10 @@ TEST_F(ClusteredMeshes, TheGroupComesBackAfterADeviceReset)
     EXPECT_EQ(D3D8TestLiveDefaultPoolResources(Device()), withGroup);
     ClusteredObjSelectLods({0, 0, 0}, D3DX_PI / 2, nullptr, 0, 1);
     EXPECT_TRUE(render_test::ColourNear(DrawFrame().At(26, 24), kRed, 2));
-    // Freeing the groups gives their buffers back.
+    // Freeing the groups gives their buffers back, and the device forgets them.
     ClusteredObjFreeAll();
     EXPECT_EQ(D3D8TestLiveDefaultPoolResources(Device()), withGroup - 1);
+    EXPECT_FALSE(RenderDeviceHooksRegistered(RENDER_HOOK_CLUSTERED_MESHES));
 }
 
 TEST_F(ClusteredMeshes, SwitchDistancesNamesAndTheEndOfTheList)

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "core/colour_codes.h"
-#include "core/winos.h"
+#include "game/player_view.h"
 #include "platform/d3dx8_math.h"
 #include "render/camera.h"
 #include "scene/frustum_ray.h"

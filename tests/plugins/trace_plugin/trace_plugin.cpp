@@ -7,6 +7,7 @@
 //   TRACE_THROW_ON  event code on which HookProc throws (0: never)
 //   TRACE_NO_INFO   no GetVer and no GetInfo
 //   TRACE_NO_HOOK   no HookProc
+//   TRACE_UNLOAD    traces "unloaded" when the library is let go
 // On the event kCallHostEntry it calls the host entry named by the parameter (a function without
 // arguments) and traces "called back" once that returned.
 #include <cinttypes>
@@ -46,6 +47,13 @@ std::int32_t TraceCommand(const char* arguments)
     Trace("command %s", arguments ? arguments : "(none)");
     return 0;
 }
+
+#ifdef TRACE_UNLOAD
+__attribute__((destructor)) void TraceUnload()
+{
+    Trace("unloaded");
+}
+#endif
 }  // namespace
 
 PLUGIN_EXPORT std::int32_t GetType()

@@ -5,14 +5,13 @@
 #include "actors/actor_death.h"
 #include "core/console.h"
 #include "core/console_var.h"
-#include "core/editor_mode.h"
 #include "core/plugin_host.h"
 #include "core/vfs.h"
 #include "core/winos.h"
 #include "game/current_account.h"
-#include "game/frame_time.h"
 #include "game/game_flow.h"
 #include "game/game_mod_registry.h"
+#include "game/game_state.h"
 #include "game/object_factory.h"
 #include "game/player_control.h"
 #include "game/player_view.h"
@@ -112,13 +111,13 @@ void RegisterHostInterface(PluginHost& host)
     // Filled once: a second call would only add entries that the first ones hide.
     if (host.HostEntryCount() != 0)
         return;
-    host.RegisterHostEntry(&editor_mode, "editor_mode");
+    host.RegisterHostEntry(&g_program.editorMode, "editor_mode");
     RegisterTyped<HostConPrintFn>(host, &ConPrint, "ConPrint");
     host.RegisterHostEntry(EntryAddress(&die), "die");
     host.RegisterHostEntry(CVarListHeadAddress(), "cvar");
     host.RegisterHostEntry(EntryAddress(&FindCVar), "FindCVar");
     RegisterTyped<HostAddCVarFnFn>(host, &HostAddCVarFn, "AddCVarFn");
-    host.RegisterHostEntry(&framedtime, "framedtime");
+    host.RegisterHostEntry(&g_game.frameTime, "framedtime");
     host.RegisterHostEntry(EntryAddress(&CreateDynamicObjectByClass), "CreateDynamicObjectByClass");
     host.RegisterHostEntry(EntryAddress(&ForceActorCreation), "ForceActorCreation");
     host.RegisterHostEntry(EntryAddress(&GameApplyTemplateToObject), "GameApplyTemplateToObject");
@@ -126,7 +125,7 @@ void RegisterHostInterface(PluginHost& host)
     host.RegisterHostEntry(EntryAddress(&RemoveFromWorld), "RemoveFromWorld");
     host.RegisterHostEntry(EntryAddress(&MapTerrainHeight), "MapTerrainHeight");
     host.RegisterHostEntry(EntryAddress(&DeleteDynamicObject), "DeleteDynamicObject");
-    host.RegisterHostEntry(&player, "player");
+    host.RegisterHostEntry(&g_game.player, "player");
     host.RegisterHostEntry(EntryAddress(&GameGetYaw), "GameGetYaw");
     host.RegisterHostEntry(EntryAddress(&GameGetPitch), "GameGetPitch");
     host.RegisterHostEntry(EntryAddress(&GuiFindScreen), "GuiFindScreen");

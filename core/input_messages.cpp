@@ -3,6 +3,7 @@
 #include "core/input.h"
 #include "core/input_state.h"
 #include "core/winos.h"
+#include "game/game_state.h"
 #include "game/mouse_look.h"
 
 namespace {
@@ -24,7 +25,7 @@ bool WindowCentre(POINT* centre)
 
 void MouseMovedOverWindow()
 {
-    if (g_inputGuiMode || g_gameFreeMouse)
+    if (g_inputGuiMode || g_game.freeMouse)
         return;
     POINT centre;
     POINT cursor;
@@ -51,7 +52,7 @@ void InputCenterCursor()
 LRESULT InputWindowMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam)
 {
     // The devices read the mouse and keys: the messages only keep the cursor at the centre.
-    if (g_input.useDirectInput && !g_inputGuiMode && !g_gameFreeMouse) {
+    if (g_input.useDirectInput && !g_inputGuiMode && !g_game.freeMouse) {
         if (message == WM_MOUSEMOVE)
             InputCenterCursor();
         return 0;

@@ -9,6 +9,7 @@
 #include "core/winos.h"
 #include "render/frame.h"
 #include "render/primitives_2d.h"
+#include "render/render_cvars.h"
 #include "render/state_cache.h"
 
 namespace {

@@ -6,6 +6,7 @@
 #include "ai/ai_runtime.h"
 #include "core/assert.h"
 #include "core/console.h"
+#include "core/core_cvars.h"
 #include "core/def_file.h"
 #include "core/editor.h"
 #include "core/input.h"
@@ -16,25 +17,20 @@
 #include "core/vfs.h"
 #include "core/video.h"
 #include "game/accounts.h"
+#include "game/game_cvars.h"
 #include "game/game_flow.h"
+#include "game/game_state.h"
 #include "gui/gui.h"
 #include "map/actor_lists.h"
+#include "render/render_cvars.h"
 #include "render/render_device.h"
 #include "scene/screen_fade.h"
 
 ConsoleVar gbconsoles("gbconsoles", CVAR_BOOL, "false");
-ConsoleVar riwidth("riwidth", CVAR_INT, "800");
-ConsoleVar riheight("riheight", CVAR_INT, "600");
-ConsoleVar rirefresh("rirefresh", CVAR_INT, "0");
-ConsoleVar rbwindowed("rbwindowed", CVAR_BOOL, "false");
 ConsoleVar dsmap("dsmap", CVAR_STRING, "map_01");
 ConsoleVar gbsf("gbsf", CVAR_BOOL, "true");
-ConsoleVar gbsound("gbsound", CVAR_BOOL, "true");
 
-StartOptions g_startOptions = {};
-s32_t g_loopState = LOOP_NOTHING;
-s32_t g_menuRequest = 0;
-HWND g_mainWindow = nullptr;
+ProgramState g_program;
 
 namespace {
 constexpr const char* kWindowClass = "zintar";
@@ -54,7 +50,7 @@ enum class LoopExit { Quit, ToMenu, NextMission };
 // the cursor position but carries no message, so the GUI never sees one message twice.
 void PumpOneMessage()
 {
-    if (PeekMessageA(&g_message, g_mainWindow, 0, 0, PM_REMOVE)) {
+    if (PeekMessageA(&g_message, g_program.mainWindow, 0, 0, PM_REMOVE)) {
         TranslateMessage(&g_message);
         DispatchMessageA(&g_message);
     } else {
@@ -67,7 +63,7 @@ void PumpOneMessage()
 bool RunGuiFrame()
 {
     return GuiFrame(g_message.pt.x, g_message.pt.y, g_message.message, g_message.lParam, g_message.wParam,
-                    &g_loopState);
+                    &g_program.loopState);
 }
 
 void FrameStep(bool present)
@@ -100,28 +96,28 @@ void MenuLoop()
         PumpOneMessage();
         InputUpdate();
         g_pluginHost.Broadcast(HookFrame, 0);
-        if (g_multiplayerPending) {
+        if (g_game.multiplayerPending) {
             if (dsmap.stringValue.IsEmpty()) {
-                g_multiplayerPending = false;
-                g_menuRequest = 1;
+                g_game.multiplayerPending = false;
+                g_program.menuRequest = 1;
             } else {
                 SetCursorVisible(false);
-                g_pluginHost.Broadcast(HookMultiplayerPending, reinterpret_cast<std::uintptr_t>(&g_menuRequest));
+                g_pluginHost.Broadcast(HookMultiplayerPending, reinterpret_cast<std::uintptr_t>(&g_program.menuRequest));
             }
         }
         if (!RunGuiFrame())
             return;
-        if (g_menuRequest == 1) {
-            g_menuRequest = 0;
-            g_multiplayerPending = false;
+        if (g_program.menuRequest == 1) {
+            g_program.menuRequest = 0;
+            g_game.multiplayerPending = false;
             g_guiCurrentScreen = GuiFindScreen("MULTIPLAYER");
             if (g_guiCurrentScreen)
                 g_guiCurrentScreen->Activate(g_guiCurrentScreen);
             --g_guiMultiplayerCounter;
             SetCursorVisible(true);
-        } else if (g_menuRequest == 2) {
-            g_menuRequest = 0;
-            g_multiplayerPending = false;
+        } else if (g_program.menuRequest == 2) {
+            g_program.menuRequest = 0;
+            g_game.multiplayerPending = false;
             g_inputGuiMode = false;
             if (g_guiCurrentScreen) {
                 g_guiCurrentScreen->DeInit();
@@ -145,16 +141,16 @@ void MissionStart()
     }
     ConSetCurrent(-1);
     RenderPrepareBuffers();
-    if (!g_pendingSaveGame.IsEmpty()) {
-        GameLoadGameCommand(g_pendingSaveGame.Text());
+    if (!g_game.pendingSaveGame.IsEmpty()) {
+        GameLoadGameCommand(g_game.pendingSaveGame.Text());
     } else {
         AccountResetCurrentMissionValue();
         ax_getcutscene_begin.value.handler(nullptr);
         ScreenFadeStart(1000, 0);
     }
-    g_pendingSaveGame.Clear();
+    g_game.pendingSaveGame.Clear();
     SoundResumeAll();
-    g_gameFrameClock = GetTickCount();
+    g_game.frameClock = GetTickCount();
     Log("Entering main loop...\n");
     GameUpdateFrame(false);
     MSALStartAll();
@@ -171,7 +167,7 @@ void ShowMenuScreen(const char* name)
 // Acts on the state word; LOOP_NOTHING and unknown values let the main loop go on.
 bool ActOnLoopState(LoopExit& exit)
 {
-    s32_t state = g_loopState;
+    s32_t state = g_program.loopState;
     if (state < LOOP_QUIT || state > LOOP_QUICK_MISSIONS)
         return false;
     SetCursorVisible(false);
@@ -182,7 +178,7 @@ bool ActOnLoopState(LoopExit& exit)
         return true;
     case LOOP_LOAD_MAP:
         GameExitToGui("-g");
-        g_loopState = LOOP_NOTHING;
+        g_program.loopState = LOOP_NOTHING;
         g_guiScreenOpen = false;
         g_inputGuiMode = false;
         exit = LoopExit::NextMission;
@@ -195,7 +191,7 @@ bool ActOnLoopState(LoopExit& exit)
     if (state == LOOP_MAIN_MENU) {
         ShowMenuScreen("MAINMENU");
     } else if (state == LOOP_CAMPAIGN) {
-        if (g_campaignCompleted) {
+        if (g_game.campaignCompleted) {
             ShowMenuScreen("MAINMENU");
         } else {
             AccountDetermineNextMission(nullptr);
@@ -204,7 +200,7 @@ bool ActOnLoopState(LoopExit& exit)
     } else {
         ShowMenuScreen("QUICKMISSIONS");
     }
-    g_loopState = LOOP_NOTHING;
+    g_program.loopState = LOOP_NOTHING;
     g_guiScreenOpen = false;
     SetCursorVisible(true);
     exit = LoopExit::ToMenu;
@@ -213,7 +209,7 @@ bool ActOnLoopState(LoopExit& exit)
 
 bool GameModHasOwnScreens()
 {
-    return g_currentGameMod && g_currentGameMod->ownScreens;
+    return g_game.currentGameMod && g_game.currentGameMod->ownScreens;
 }
 
 // Opens the screen asked for by Escape, game code or the objectives key.
@@ -227,12 +223,12 @@ void OpenScreen(bool byEscape)
     if (byEscape) {
         if (!g_guiScreenRequested)
             g_guiCurrentScreen = GuiFindScreen("_MAINMENU");
-        if (g_missionFailed)
+        if (g_game.missionFailed)
             g_guiCurrentScreen = GuiFindScreen("FAILSCREEN");
         if (GameModHasOwnScreens())
-            g_guiCurrentScreen = GuiFindScreen(g_currentGameMod->escapeScreen.Text());
+            g_guiCurrentScreen = GuiFindScreen(g_game.currentGameMod->escapeScreen.Text());
     } else if (GameModHasOwnScreens()) {
-        g_guiCurrentScreen = GuiFindScreen(g_currentGameMod->scoreScreen.Text());
+        g_guiCurrentScreen = GuiFindScreen(g_game.currentGameMod->scoreScreen.Text());
         g_pluginHost.Broadcast(HookScreenShown, reinterpret_cast<std::uintptr_t>(g_guiCurrentScreen));
         g_scoreScreenShown = true;
     }
@@ -254,7 +250,7 @@ bool ScreenLoop(LoopExit& exit)
         }
         FrameStep(false);
         bool screenUp = RunGuiFrame();
-        if (screenUp && g_loopState != LOOP_LOAD_MAP)
+        if (screenUp && g_program.loopState != LOOP_LOAD_MAP)
             continue;
         g_scoreScreenShown = false;
         if (ActOnLoopState(exit))
@@ -277,11 +273,11 @@ LoopExit MainLoop()
             if (ScreenLoop(exit))
                 return exit;
         }
-        if (g_loopState == LOOP_MAIN_MENU && ActOnLoopState(exit))
+        if (g_program.loopState == LOOP_MAIN_MENU && ActOnLoopState(exit))
             return exit;
-        if (g_cursorMode)
+        if (g_game.cursorMode)
             SetCursorVisible(true);
-        if (g_loopState == LOOP_LOAD_MAP && ActOnLoopState(exit))
+        if (g_program.loopState == LOOP_LOAD_MAP && ActOnLoopState(exit))
             return exit;
         FrameStep(true);
         if (gbsound.Bool())
@@ -412,19 +408,20 @@ void GameSetPlayerModeModifier(float modifier)
 
 int WinMain(HINSTANCE, HINSTANCE, char* commandLine, int)
 {
+    g_program = ProgramState{};
     if (!VFSInit())
         return 0;
 
-    SplitCommandLine(commandLine, g_startOptions);
-    if (ApplyCommandLineOptions(g_startOptions)) {
+    SplitCommandLine(commandLine, g_program.startOptions);
+    if (ApplyCommandLineOptions(g_program.startOptions)) {
         VFSShutdown();
         return 0;
     }
 
     RegisterMainWindowClass(kWindowClass);
-    g_mainWindow = CreateMainWindow(kWindowClass, kWindowTitle);
-    InputInit(g_mainWindow, true);
-    RenderInit(g_mainWindow);
+    g_program.mainWindow = CreateMainWindow(kWindowClass, kWindowTitle);
+    InputInit(g_program.mainWindow, true);
+    RenderInit(g_program.mainWindow);
     LoadPlugins();
     ConExecFile("config.def");
 
@@ -433,10 +430,10 @@ int WinMain(HINSTANCE, HINSTANCE, char* commandLine, int)
         return -1;
     }
 
-    SoundInit(g_mainWindow);
+    SoundInit(g_program.mainWindow);
     SetCursorVisible(false);
     VideoInit();
-    SetForegroundWindow(g_mainWindow);
+    SetForegroundWindow(g_program.mainWindow);
     VideoPlayFullscreen("intro");
     SetCursorVisible(false);
     ConStartup();
@@ -446,18 +443,18 @@ int WinMain(HINSTANCE, HINSTANCE, char* commandLine, int)
     AccountsInit();
     GameModsInit();
     CreateScriptCache();
-    GuiInit(g_mainWindow, riwidth.Int(), riheight.Int());
-    SetForegroundWindow(g_mainWindow);
+    GuiInit(g_program.mainWindow, riwidth.Int(), riheight.Int());
+    SetForegroundWindow(g_program.mainWindow);
     SetCursorVisible(true);
     RegisterDefObject();
 
-    if (g_startOptions.directStart) {
-        g_accountCurrentName.Assign(g_startOptions.accountName ? g_startOptions.accountName : "developer");
+    if (g_program.startOptions.directStart) {
+        g_game.accountName.Assign(g_program.startOptions.accountName ? g_program.startOptions.accountName : "developer");
         AccountLogIn(nullptr);
         GameFillMissionInfo(nullptr);
     } else {
         MenuLoop();
-        if (g_loopState == LOOP_QUIT) {
+        if (g_program.loopState == LOOP_QUIT) {
             Shutdown();
             return 0;
         }
@@ -472,7 +469,7 @@ int WinMain(HINSTANCE, HINSTANCE, char* commandLine, int)
             break;
         case LoopExit::ToMenu:
             MenuLoop();
-            if (g_loopState == LOOP_QUIT) {
+            if (g_program.loopState == LOOP_QUIT) {
                 Shutdown();
                 return 0;
             }

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "core/editor_mode.h"
 #include "core/log.h"
 #include "core/vfs.h"
+#include "core/winos.h"
 #include "map/map_caches.h"
 #include "platform/d3dx8_texture.h"
 #include "render/land_textures.h"
@@ -289,7 +289,7 @@ int LandLayersTextureLoad(const char* litFile, const char* plainFile)
 
 int LandLayersTextureSave(const char* landPath, const char* missionPath, const char* name)
 {
-    if (editor_mode || !landPath || !missionPath || !name)
+    if (g_program.editorMode || !landPath || !missionPath || !name)
         return 0;
     const std::string litFile = std::string(missionPath) + "\\" + name + "_layers.dds";
     const std::string plainFile = std::string(landPath) + "\\layers.dds";

@@ -7,7 +7,7 @@
 
 #include "core/console.h"
 #include "core/console_var.h"
-#include "game/account_settings.h"
+#include "game/game_cvars.h"
 #include "render/render_context.h"
 #include "render/texture_manager.h"
 

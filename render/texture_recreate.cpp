@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "core/core_cvars.h"
 #include "core/log.h"
 #include "core/winos.h"
 #include "gui/gui.h"

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "game/game_state.h"
 #include "game/game_view.h"
 #include "map/map_cvars.h"
 #include "map/octree.h"
@@ -40,7 +41,7 @@ void FlagGeometryDistance(OctreeNode* node)
     const float sizeX = boxMax.x - boxMin.x, sizeZ = boxMax.z - boxMin.z;
     const float horizontal = std::sqrt(toCentre.x * toCentre.x + toCentre.z * toCentre.z) +
                              0.5f * std::sqrt(sizeX * sizeX + sizeZ * sizeZ);
-    if (rbfog.Bool() && !g_gameZoomView && horizontal > mffogstart.Float() * 10.0f)
+    if (rbfog.Bool() && !g_game.zoomView && horizontal > mffogstart.Float() * 10.0f)
         node->flags |= OCTREE_NODE_BEYOND_FOG;
     if (distance > 0.0f && std::tan(g_camera.fov / 2.0f) * distance > mflayerlod0.Float() * 10.0f)
         node->flags |= OCTREE_NODE_FAR_DETAIL;

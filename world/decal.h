@@ -7,7 +7,6 @@
 
 struct AnimFrameMesh;
 struct AnimMaterial;
-struct ConsoleVar;
 struct D3DXMATRIX;
 struct D3DXVECTOR3;
 class GraphNode;
@@ -27,10 +26,6 @@ constexpr u32_t MAX_EXPLOSION_TRIANGLES = 1000;
 constexpr u32_t EXPLOSION_BUFFER_TRIANGLES = 1024;
 // Fading out at the end of the lifetime, and the blood pool's fading in.
 constexpr u32_t DECAL_FADE_MS = 900;
-
-// Off: decals never expire and stay opaque. On: owners remove a decal once its lifetime is over,
-// and it fades out over its last 900 ms.
-extern ConsoleVar rbremovedecals;
 
 class Decal {
 public:

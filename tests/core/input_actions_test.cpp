@@ -7,6 +7,8 @@
 #include "core/def_file.h"
 #include "core/input.h"
 #include "core/random.h"
+#include "game/game_cvars.h"
+#include "game/game_state.h"
 #include "game/mouse_look.h"
 #include "support/vfs_fixture.h"
 
@@ -89,8 +91,8 @@ TEST_F(ActionsTest, InputDefBindsKeysToActions)
     for (int code = 0; code < 256; ++code)
         EXPECT_EQ(g_keyMap[code], expected[code]) << "key code " << code;
     EXPECT_EQ(g_actionDown[ACTION_FIRE], 0);
-    EXPECT_FLOAT_EQ(g_mouseLookFactorX, 0.002f);
-    EXPECT_FLOAT_EQ(g_mouseLookFactorY, 0.002f);
+    EXPECT_FLOAT_EQ(g_game.mouseLookFactorX, 0.002f);
+    EXPECT_FLOAT_EQ(g_game.mouseLookFactorY, 0.002f);
 }
 
 TEST_F(ActionsTest, AMissingInputDefKeepsTheMapButStillClearsAndAppliesTheSensitivity)
@@ -104,8 +106,8 @@ TEST_F(ActionsTest, AMissingInputDefKeepsTheMapButStillClearsAndAppliesTheSensit
     EXPECT_EQ(g_keyMap[0x11], ACTION_MOVE_FORWARD);
     EXPECT_EQ(g_keyMap[0x12], ACTION_UNBOUND);
     EXPECT_EQ(g_actionDown[ACTION_MOVE_FORWARD], 0);
-    EXPECT_FLOAT_EQ(g_mouseLookFactorX, 0.003f);
-    EXPECT_FLOAT_EQ(g_mouseLookFactorY, 0.003f);
+    EXPECT_FLOAT_EQ(g_game.mouseLookFactorX, 0.003f);
+    EXPECT_FLOAT_EQ(g_game.mouseLookFactorY, 0.003f);
 }
 
 // One update after each step: which actions are down and which were released in it.

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "core/input.h"
+#include "game/game_state.h"
 #include "game/mouse_look.h"
 #include "input_fixture.h"
 #include "platform/direct_input.h"
@@ -40,7 +41,7 @@ protected:
     }
     void TearDown() override
     {
-        g_gameFreeMouse = false;
+        g_game.freeMouse = false;
         InputWindowTest::TearDown();
     }
 
@@ -135,7 +136,7 @@ TEST_F(InputMessagesTest, MouseMovementSteersFromTheCentreUnlessTheMouseIsFree)
     Send(WM_MOUSEMOVE);  // at the centre: no movement
     EXPECT_EQ(g_moves, 1);
 
-    for (bool* flag : {&g_gameFreeMouse, &g_inputGuiMode}) {
+    for (bool* flag : {&g_game.freeMouse, &g_inputGuiMode}) {
         *flag = true;
         SetCursorPos(centre.x + 3, centre.y + 3);
         Send(WM_MOUSEMOVE);
@@ -162,7 +163,7 @@ TEST_F(InputMessagesTest, WhileTheDevicesReadTheInputMessagesOnlyHoldTheCursor)
     EXPECT_EQ(Cursor().x, centre.x);
 
     // With a screen open, or the mouse free, the messages feed the states.
-    for (bool* flag : {&g_inputGuiMode, &g_gameFreeMouse}) {
+    for (bool* flag : {&g_inputGuiMode, &g_game.freeMouse}) {
         CleanStart();
         *flag = true;
         Send(WM_KEYDOWN, 'W', KeyLParam(DIK_W, false));

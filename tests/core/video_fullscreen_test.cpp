@@ -12,6 +12,7 @@
 #include "core/winos.h"
 #include "platform/raw_input.h"
 #include "platform/test_input.h"
+#include "render/render_cvars.h"
 #include "render/render_test_support.h"
 #include "support/archive_builder.h"
 #include "support/temp_dir.h"

@@ -13,6 +13,7 @@
 #include <SDL.h>
 #include "platform/sdl_window.h"
 #include "platform/test_input.h"
+#include "render/render_cvars.h"
 #include "support/archive_builder.h"
 #include "support/temp_dir.h"
 
@@ -105,9 +106,9 @@ TEST_F(ProgramRun, StartsUpRunsTheMenuAndShutsDownOnEscape)
         exitCode = WinMain(nullptr, nullptr, commandLine, SW_SHOW);
     }
     EXPECT_EQ(exitCode, 0);
-    EXPECT_EQ(g_loopState, LOOP_QUIT);
-    ASSERT_NE(g_mainWindow, nullptr);
-    EXPECT_STREQ(SDL_GetWindowTitle(PlatformSdlWindow(g_mainWindow)), "Zintar Engine");
+    EXPECT_EQ(g_program.loopState, LOOP_QUIT);
+    ASSERT_NE(g_program.mainWindow, nullptr);
+    EXPECT_STREQ(SDL_GetWindowTitle(PlatformSdlWindow(g_program.mainWindow)), "Zintar Engine");
     EXPECT_EQ(riwidth.Int(), 640);
     EXPECT_EQ(riheight.Int(), 480);
     EXPECT_TRUE(rbwindowed.Bool());

@@ -6,13 +6,14 @@
 #include <vector>
 
 #include "actors/actor.h"
+#include "game/game_cvars.h"
+#include "game/game_state.h"
 #include "game/game_view.h"
 #include "game/player_control.h"
 #include "map/map_cvars.h"
 #include "map/octree.h"
 #include "map/octree_visit_mark.h"
 #include "render/camera.h"
-#include "render/debug_cvars.h"
 #include "render/render_cvars.h"
 #include "render/visible_nodes.h"
 #include "scene/camera_angles.h"
@@ -63,7 +64,7 @@ protected:
         rbviewporttest.SetBool(false);
         rbict.SetBool(false);
         gbthirdperson.SetBool(false);
-        player = nullptr;
+        g_game.player = nullptr;
         RenderSetCameraObject(nullptr);
         RenderSetOrthographic(0, kCameraDefaultOrthoDivisor);
     }
@@ -320,7 +321,7 @@ private:
 TEST_F(Camera, ThirdPersonOrbitsThePlayerUnlessPlacedAtTheOrigin)
 {
     StandingActor actor({100, 0, 50});
-    player = &actor;
+    g_game.player = &actor;
     gbthirdperson.SetBool(true);
     g_camera.thirdPersonYaw = 0;
     g_camera.thirdPersonPitch = kPi / 2;
@@ -334,7 +335,7 @@ TEST_F(Camera, ThirdPersonOrbitsThePlayerUnlessPlacedAtTheOrigin)
     EXPECT_TRUE(Near(g_camera.position, {0, 0, 0}));
     EXPECT_TRUE(Near(ToView({10, 0, 0}), {0, 0, 10}));
 
-    player = nullptr;  // no player to orbit: the given angles
+    g_game.player = nullptr;  // no player to orbit: the given angles
     RenderSetupCamera(1, 1, 1, 0, 0, 0, kPi / 2, 0);
     EXPECT_TRUE(Near(g_camera.position, {1, 1, 1}));
 }
@@ -394,7 +395,7 @@ protected:
     {
         mffogstart.SetFloat(1000.0f);
         rbfog.SetBool(true);
-        g_gameZoomView = false;
+        g_game.zoomView = false;
         Camera::TearDown();
     }
 
@@ -433,7 +434,7 @@ TEST_F(VisibleNodes, FogAndDetailFlagsFollowTheGeometryDistance)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         rbfog.SetBool(c.fog);
-        g_gameZoomView = c.zoom;
+        g_game.zoomView = c.zoom;
         OctreeNode node = GeometryLeaf(c.centre, c.radius);
         node.flags = OCTREE_NODE_FULL_VISIBILITY | kFog | kFar;  // stale flags go, others stay
         g_visibleNodeCount = 0;

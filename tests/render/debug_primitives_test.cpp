@@ -9,9 +9,9 @@
 
 #include "platform/d3dx8_math.h"
 #include "platform/win32.h"
-#include "render/debug_cvars.h"
 #include "render/debug_primitives.h"
 #include "render/debug_vertex.h"
+#include "render/render_cvars.h"
 
 namespace {
 

@@ -12,6 +12,8 @@
 #include "actors/weapon.h"
 #include "core/mission_timers.h"
 #include "game/command_menu.h"
+#include "game/game_cvars.h"
+#include "game/game_state.h"
 #include "game/game_view.h"
 #include "game/hud_flags.h"
 #include "game/player_control.h"
@@ -20,9 +22,9 @@
 #include "gui/gui_controls.h"
 #include "gui/gui_in_game.h"
 #include "render/camera.h"
-#include "render/debug_cvars.h"
 #include "render/hud.h"
 #include "render/render_clock.h"
+#include "render/render_cvars.h"
 #include "scene/first_person_view.h"
 #include "scene/hud_overlays.h"
 #include "scene/object_preview.h"
@@ -112,18 +114,18 @@ protected:
         m_actor->weaponOwned[2] = true;
         m_actor->selectedSlot = 2;
         m_seat.weapon = m_gun.get();
-        player = m_actor.get();
+        g_game.player = m_actor.get();
         g_drawn.clear();
     }
     void EndWorld()
     {
-        player = nullptr;
+        g_game.player = nullptr;
         m_actor.reset();
         m_rifle.reset();
         m_gun.reset();
         m_tank.reset();
-        g_gameHud = {};
-        g_gameZoomView = false;
+        g_game.hud = {};
+        g_game.zoomView = false;
         g_guiInGameDisplay = false;
         g_firstPersonViewState = 0;
         GamePlayerSoundView().playerDead = false;
@@ -163,21 +165,21 @@ TEST_F(Hud, TheLayersFollowTheGameState)
         {"on foot", [](Hud&) {}, {"CROSS", "RIFLE", "LAYER5", "stay"}},
         {"dead", [](Hud&) { GamePlayerSoundView().playerDead = true; }, {}},
         {"in-game screen", [](Hud&) { g_guiInGameDisplay = true; }, {}},
-        {"mission over", [](Hud&) { g_gameHud.missionEnded = 1; }, {}},
-        {"sight with a scope", [](Hud&) { g_gameHud.sightView = 1; }, {"SCOPE", "RIFLE", "LAYER5", "stay"}},
+        {"mission over", [](Hud&) { g_game.hud.missionEnded = 1; }, {}},
+        {"sight with a scope", [](Hud&) { g_game.hud.sightView = 1; }, {"SCOPE", "RIFLE", "LAYER5", "stay"}},
         {"sight while the first-person view is busy",
          [](Hud&) {
-             g_gameHud.sightView = 1;
+             g_game.hud.sightView = 1;
              g_firstPersonViewState = 1;
          },
          {"RIFLE", "LAYER5", "stay"}},
         {"sight without a scope",
          [](Hud& t) {
-             g_gameHud.sightView = 1;
+             g_game.hud.sightView = 1;
              t.m_rifle->hud.scopeScreen.Clear();
          },
          {"CROSS", "RIFLE", "LAYER5", "stay"}},
-        {"binocular", [](Hud&) { g_gameHud.binocularView = 1; }, {"BINOCULAR", "LAYER5", "stay"}},
+        {"binocular", [](Hud&) { g_game.hud.binocularView = 1; }, {"BINOCULAR", "LAYER5", "stay"}},
         {"automatic of three modes",
          [](Hud& t) {
              t.m_rifle->hud.fireModeCount = 3;
@@ -196,7 +198,7 @@ TEST_F(Hud, TheLayersFollowTheGameState)
          {"CROSS", "RIFLE", "LAYER0", "LAYER5", "stay"}},
         {"one mode", [](Hud& t) { t.m_rifle->hud.fireMode = kFireModeAuto; }, {"CROSS", "RIFLE", "LAYER5", "stay"}},
         {"empty slot", [](Hud& t) { t.m_actor->weaponOwned[2] = false; }, {"LAYER5", "stay"}},
-        {"no player", [](Hud&) { player = nullptr; }, {"LAYER5"}},
+        {"no player", [](Hud&) { g_game.player = nullptr; }, {"LAYER5"}},
         {"driving",
          [](Hud& t) {
              t.m_seat.driver = 1;
@@ -208,8 +210,8 @@ TEST_F(Hud, TheLayersFollowTheGameState)
          {"MGCROSS", "MG", "TANKHUD", "LAYER5"}},
         {"toggles and meters",
          [](Hud& t) {
-             g_gameHud.layer3 = g_gameHud.nightVision = g_gameHud.quickMode = 1;
-             g_gameZoomView = true;
+             g_game.hud.layer3 = g_game.hud.nightVision = g_game.hud.quickMode = 1;
+             g_game.zoomView = true;
              t.m_actor->oxygen = 5.0f, t.m_actor->oxygenMax = 10.0f;
          },
          {"CROSS", "RIFLE", "LAYER3", "LAYER5", "LAYER6", "LAYER7", "LAYER8", "QUICKMODE", "stay"}},
@@ -226,7 +228,7 @@ TEST_F(Hud, TheLayersFollowTheGameState)
         {"timer and objectives",
          [](Hud&) {
              StartTimer(nullptr, "bridge", 30);
-             g_gameHud.objectivesShown = 1;
+             g_game.hud.objectivesShown = 1;
          },
          {"CROSS", "RIFLE", "LAYER5", "stay", "ITF", "OBJECTIVES"}},
         {"inset view", [](Hud&) { gbteskenable.SetBool(true); }, {"CROSS", "RIFLE", "LAYER4", "LAYER5", "stay"}},
@@ -250,17 +252,17 @@ TEST_F(Hud, TheExternalCameraDrawsTheReducedSet)
     const Case cases[] = {
         {"plain", [] {}, {"LAYER5"}},
         {"dead", [] { GamePlayerSoundView().playerDead = true; }, {}},
-        {"mission over", [] { g_gameHud.missionEnded = 1; }, {}},
+        {"mission over", [] { g_game.hud.missionEnded = 1; }, {}},
         {"everything on",
          [] {
-             g_gameZoomView = true;
-             g_gameHud.layer3 = g_gameHud.quickMode = g_gameHud.layer9 = g_gameHud.objectivesShown = 1;
-             g_gameHud.binocularView = g_gameHud.nightVision = 1;  // not part of this set
+             g_game.zoomView = true;
+             g_game.hud.layer3 = g_game.hud.quickMode = g_game.hud.layer9 = g_game.hud.objectivesShown = 1;
+             g_game.hud.binocularView = g_game.hud.nightVision = 1;  // not part of this set
          },
          {"LAYER5", "LAYER6", "LAYER3", "QUICKMODE", "LAYER9", "OBJECTIVES"}},
         {"caption even while a game mode runs",
          [] {
-             g_gameHud.gameModeRunning = 1;
+             g_game.hud.gameModeRunning = 1;
              g_guiCaptionSlot = {1, g_now, 1000};
          },
          {"LAYER5", "layer11"}},
@@ -312,7 +314,7 @@ TEST_F(Hud, WhileAGameModeRunsTheMissionMessagesNeitherShowNorExpire)
     g_guiCaptionSlot = {1, base, 100};
     g_guiRecordSlot = {1, base, 100};
     g_guiResponseSlot = {1, base, 100};
-    g_gameHud.gameModeRunning = 1;
+    g_game.hud.gameModeRunning = 1;
     g_now = base + 50;
     EXPECT_EQ(Draw(), (Names{"CROSS", "RIFLE", "LAYER5", "stay"}));
     g_now = base + 5000;
@@ -320,7 +322,7 @@ TEST_F(Hud, WhileAGameModeRunsTheMissionMessagesNeitherShowNorExpire)
     EXPECT_EQ(g_guiCaptionSlot.shown + g_guiRecordSlot.shown + g_guiResponseSlot.shown, 3);
 
     // Without the game mode they vanish at once; the expired record calls up a 10 s response.
-    g_gameHud.gameModeRunning = 0;
+    g_game.hud.gameModeRunning = 0;
     EXPECT_EQ(Draw(), (Names{"CROSS", "RIFLE", "LAYER5", "layer13", "stay"}));
     EXPECT_EQ(g_guiCaptionSlot.shown, 0);
     EXPECT_EQ(g_guiRecordSlot.shown, 0);
@@ -389,8 +391,8 @@ TEST_F(Hud, TheInsetViewTakesItsLayersRectangleAndIsSkippedWithoutTheLayer)
 TEST_F(Hud, OverlaysAndTheCommandMenuComeWhenAsked)
 {
     const u32_t menus = CommandMenuDrawCount();
-    g_gameHud.worldMarkersShown = 1;
-    g_gameHud.commandMenuOpen = 1;
+    g_game.hud.worldMarkersShown = 1;
+    g_game.hud.commandMenuOpen = 1;
     StartTimer(nullptr, "extract", 60);
     Draw();
     Draw(true);

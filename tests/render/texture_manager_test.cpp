@@ -10,8 +10,9 @@
 #include <vector>
 
 #include "core/console.h"
-#include "game/account_settings.h"
+#include "game/game_cvars.h"
 #include "map/map_grid.h"
+#include "render/render_cvars.h"
 #include "render/texture_manager.h"
 #include "tests/render/texture_test_support.h"
 

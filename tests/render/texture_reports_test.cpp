@@ -7,7 +7,7 @@
 #include <string>
 
 #include "core/console.h"
-#include "core/editor_mode.h"
+#include "core/winos.h"
 #include "map/map_caches.h"
 #include "render/grid_font.h"
 #include "render/land_composite.h"
@@ -200,9 +200,9 @@ TEST_F(LandComposite, CachedFilesAreLoadedUnlessARebuildIsForced)
     // One cache missing: nothing is taken from the other.
     EXPECT_EQ(LandLayersTextureLoad("mission\\m1\\m1_layers.dds", "land\\l1\\none.dds"), 0);
     // The editor builds its own.
-    editor_mode = 1;
+    g_program.editorMode = 1;
     EXPECT_EQ(LandLayersTextureSave("land\\l1", "mission\\m1", "m1"), 0);
-    editor_mode = 0;
+    g_program.editorMode = 0;
 
     g_landTextures[0].layer = nullptr;
     red->Release();

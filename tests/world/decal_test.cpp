@@ -30,6 +30,7 @@
 #include "world/decal_builders.h"
 #include "world/graph_node.h"
 #include "world/graph_obj.h"
+#include "world/world_cvars.h"
 
 using aff_test::AffFile;
 using aff_test::QuadMesh;

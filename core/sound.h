@@ -58,12 +58,12 @@ struct TempSoundEntry {
     bool listenerRelative;
 };
 
-// Requests of the first-person weapon view, by sound property; cleared after each handling.
+// Requests of the first-person weapon view, by sound property; cleared after each handling. The
+// sound system's record holds them (g_sound.playerRequests, core/sound_system.h).
 struct SoundPlayerRequests {
     u8_t request[SOUND_PLAYER_REQUESTS];
     s32_t aimIndex;  // the variant of the "aim" request
 };
-extern SoundPlayerRequests g_soundPlayerRequests;
 // Footsteps by the surface under the viewer and the weapon sounds the view asks for (run by SoundUpdate).
 void SoundUpdatePlayer();
 

@@ -118,7 +118,7 @@ void MenuLoop()
         } else if (g_program.menuRequest == 2) {
             g_program.menuRequest = 0;
             g_game.multiplayerPending = false;
-            g_inputGuiMode = false;
+            g_input.guiMode = false;
             if (g_guiCurrentScreen) {
                 g_guiCurrentScreen->DeInit();
                 g_guiCurrentScreen->StopSounds();
@@ -180,7 +180,7 @@ bool ActOnLoopState(LoopExit& exit)
         GameExitToGui("-g");
         g_program.loopState = LOOP_NOTHING;
         g_guiScreenOpen = false;
-        g_inputGuiMode = false;
+        g_input.guiMode = false;
         exit = LoopExit::NextMission;
         return true;
     default:
@@ -216,7 +216,7 @@ bool GameModHasOwnScreens()
 void OpenScreen(bool byEscape)
 {
     g_guiScreenOpen = true;
-    g_inputGuiMode = true;
+    g_input.guiMode = true;
     GameClearFrameInput();
     SetCursorVisible(true);
     g_scoreScreenShown = false;
@@ -233,8 +233,8 @@ void OpenScreen(bool byEscape)
         g_scoreScreenShown = true;
     }
     g_guiScreenRequested = false;
-    std::memset(g_actionDown, 0, sizeof g_actionDown);
-    std::memset(g_actionReleased, 0, sizeof g_actionReleased);
+    std::memset(g_input.actionDown, 0, sizeof g_input.actionDown);
+    std::memset(g_input.actionReleased, 0, sizeof g_input.actionReleased);
     SoundStopAll();
 }
 
@@ -266,8 +266,8 @@ LoopExit MainLoop()
     for (;;) {
         PumpOneMessage();
         InputUpdate();
-        bool byEscape = g_actionReleased[ACTION_ESCAPE] != 0;
-        bool byObjectives = g_actionReleased[ACTION_OBJECTIVES] != 0 && GameModHasOwnScreens();
+        bool byEscape = g_input.actionReleased[ACTION_ESCAPE] != 0;
+        bool byObjectives = g_input.actionReleased[ACTION_OBJECTIVES] != 0 && GameModHasOwnScreens();
         if (byEscape || g_guiScreenRequested || byObjectives) {
             OpenScreen(byEscape);
             if (ScreenLoop(exit))
@@ -382,7 +382,7 @@ LRESULT MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         }
         break;
     case WM_CHAR:
-        if (!g_inputGuiMode && KeyMessageScanCode(lParam) != 0x29)
+        if (!g_input.guiMode && KeyMessageScanCode(lParam) != 0x29)
             ConKeyInput(static_cast<int>(wParam));
         break;
     default:

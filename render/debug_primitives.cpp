@@ -83,9 +83,9 @@ struct DebugListsAtExit {
 
 void WriteVertex(const Vector3& p, u32_t colour)
 {
-    DebugVertexRecord* out = reinterpret_cast<DebugVertexRecord*>(cur_dvb_out);
+    DebugVertexRecord* out = reinterpret_cast<DebugVertexRecord*>(g_dynBuffers.vertexOut);
     *out = {p.x, p.y, p.z, colour};
-    cur_dvb_out += sizeof(DebugVertexRecord);
+    g_dynBuffers.vertexOut += sizeof(DebugVertexRecord);
 }
 
 void EmitLine(const DebugLine& line)
@@ -104,7 +104,7 @@ void EmitFace(const DebugFace& face)
 
 bool CanDraw()
 {
-    return g_render.device && dvb_lines.buffer;
+    return g_render.device && g_dynBuffers.lineVertices.buffer;
 }
 
 void SetDrawStates(bool depthTest)
@@ -132,7 +132,7 @@ void DrawAndAge(DebugRecordLists<Record>& lists, D3DPRIMITIVETYPE type, bool dep
     const bool drawing = CanDraw() && lists.active;
     if (drawing) {
         SetDrawStates(depthTest);
-        DynBatchBegin(&dvb_lines, type, kDebugBatchVertices);
+        DynBatchBegin(&g_dynBuffers.lineVertices, type, kDebugBatchVertices);
     }
     const u32_t now = GetTickCount() - g_debugStartTick;
     Record** link = &lists.active;

@@ -4,6 +4,7 @@
 #include "core/log.h"
 #include "render/camera.h"
 #include "render/debug_primitives.h"
+#include "render/dynamic_buffers.h"
 #include "render/frame.h"
 #include "render/grid_font.h"
 #include "render/land_composite.h"
@@ -79,6 +80,7 @@ int RenderShutdown(bool freeVegetation)
     if (g_render.direct3d)
         g_render.direct3d->Release();
     g_render.direct3d = nullptr;
+    g_dynBuffers = {};
     Log("done\n");
     return 0;
 }

@@ -72,7 +72,7 @@ void DrawElement(const SunFlareElement& element, const D3DXVECTOR3& centre, cons
     // Round the quad from A + u - v, the texture's top left.
     const D3DXVECTOR3 corners[4] = {centre + u - v, centre - u - v, centre - u + v, centre + u + v};
     static const float kCoordinates[4][2] = {{0.0f, 0.0f}, {1.0f, 0.0f}, {1.0f, 1.0f}, {0.0f, 1.0f}};
-    DynBufferSelect(&dvb_tex);
+    DynBufferSelect(&g_dynBuffers.texVertices);
     DynVertexBufferLock(4);
     for (int i = 0; i < 4; ++i) {
         DynVertexPutVec3(&corners[i].x);

@@ -17,8 +17,8 @@ class GlyphBatch {
 public:
     GlyphBatch()
     {
-        DynBufferSelect(&dvb_screen);
-        DynIndexBufferSelect(&dib_small);
+        DynBufferSelect(&g_dynBuffers.screenVertices);
+        DynIndexBufferSelect(&g_dynBuffers.smallIndices);
     }
     ~GlyphBatch()
     {
@@ -35,13 +35,13 @@ public:
             DynBuffersLock(TEXT_BATCH_GLYPHS * 4, TEXT_BATCH_GLYPHS * 6);
             m_locked = true;
         }
-        VertexScreen* v = reinterpret_cast<VertexScreen*>(cur_dvb_out) + m_count * 4;
+        VertexScreen* v = reinterpret_cast<VertexScreen*>(g_dynBuffers.vertexOut) + m_count * 4;
         v[0] = {left, top, kScreenZ, kScreenRhw, colour, u0, v0};
         v[1] = {right, top, kScreenZ, kScreenRhw, colour, u1, v0};
         v[2] = {right, bottom, kScreenZ, kScreenRhw, colour, u1, v1};
         v[3] = {left, bottom, kScreenZ, kScreenRhw, colour, u0, v1};
-        u16_t* index = cur_dib_out + m_count * 6;
-        const u16_t base = static_cast<u16_t>(cur_base_vertex + m_count * 4);
+        u16_t* index = g_dynBuffers.indexOut + m_count * 6;
+        const u16_t base = static_cast<u16_t>(g_dynBuffers.baseVertex + m_count * 4);
         constexpr u16_t kQuad[6] = {0, 1, 2, 0, 2, 3};
         for (int i = 0; i < 6; ++i)
             index[i] = static_cast<u16_t>(base + kQuad[i]);

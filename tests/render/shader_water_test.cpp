@@ -171,7 +171,7 @@ TEST_F(WaterShaders, TheBoundPairDrawsAndUnbindingLeavesTheVertexShader)
     device->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
     device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
     ShaderBindWater(0);  // identity transforms: the positions are clip coordinates
-    DynBufferSelect(&dvb_shader);
+    DynBufferSelect(&g_dynBuffers.shaderVertices);
     DynVertexBufferLock(4);
     const float corners[4][3] = {{-1, 1, 0.5f}, {1, 1, 0.5f}, {1, -1, 0.5f}, {-1, -1, 0.5f}};
     for (const auto& corner : corners)

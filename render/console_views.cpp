@@ -85,7 +85,7 @@ void BuildInputLine(char (&out)[CON_COMMAND_LINE_SIZE + 4], const char* input, i
 
 IDirect3DTexture8* GridFontTexture()
 {
-    return g_texGuiFont ? g_texGuiFont : GridFontBuiltinTexture();
+    return g_preloadedTextures.guiFont ? g_preloadedTextures.guiFont : GridFontBuiltinTexture();
 }
 
 const char* LineAt(char** lines, int index)

@@ -13,7 +13,7 @@
 #include "platform/file_system.h"
 #include "render/dynamic_buffers.h"
 #include "render/frame.h"
-#include "render/land_textures.h"
+#include "render/map_render_setup.h"
 #include "render/render_context.h"
 #include "render/render_cvars.h"
 #include "render/state_cache.h"
@@ -87,7 +87,7 @@ struct LeafWork {
 
 bool LayerHasTexture(int layer)
 {
-    return g_landTextures[layer].layer != nullptr;
+    return g_mapRender.landTextures[layer].layer != nullptr;
 }
 
 void SetBuildStates()
@@ -206,7 +206,7 @@ bool RenderLayerPass(LayerTargets& targets, const OctreeNode* leaf, int layer, L
         device->SetViewport(&viewport);
         rendered = SUCCEEDED(device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kClearColour, 1.0f, 0));
         SetBuildStates();
-        RenderSetTexture(0, g_landTextures[layer].variant);
+        RenderSetTexture(0, g_mapRender.landTextures[layer].variant);
         RenderSetAlphaOp(0, D3DTOP_SELECTARG1, layer == 0 ? D3DTA_DIFFUSE : D3DTA_TEXTURE, 0xFFFFFFFFu);
         rendered = rendered && DrawLeafFaces(leaf, layer) && ReadPass(targets, layer, leaf->geometry.faceCount, work);
         RenderEndFrame(true);

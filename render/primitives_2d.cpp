@@ -160,13 +160,13 @@ void RenderShowLogoFrame()
     // Without a logo there is nothing to show: no white square stands in for it. Right after a mode
     // change the registry may still hold the logo of the previous device until the textures are
     // recreated; that one cannot be drawn on the new device.
-    if (!TextureOnCurrentDevice(g_texGuiLogo) || RenderBeginFrame() != 0)
+    if (!TextureOnCurrentDevice(g_preloadedTextures.guiLogo) || RenderBeginFrame() != 0)
         return;
     RenderSetColorOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE);
     RenderSetAlphaOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE);
     RenderSetState(D3DRS_CULLMODE, D3DCULL_NONE);
     RenderSetState(D3DRS_ALPHABLENDENABLE, 0);
-    RenderSetTexture(0, g_texGuiLogo);
+    RenderSetTexture(0, g_preloadedTextures.guiLogo);
     const int width = g_render.screenWidth, height = g_render.screenHeight;
     Draw2DQuad(width - 128, width, height - 128, height);
     RenderEndFrame(true);

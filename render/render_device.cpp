@@ -10,6 +10,7 @@
 #include "render/land_composite.h"
 #include "render/render_context.h"
 #include "render/texture_manager.h"
+#include "render/visible_nodes.h"
 #include "scene/sun_effect.h"
 #include "scene/decal_list.h"
 #include "scene/vegetation.h"
@@ -81,6 +82,7 @@ int RenderShutdown(bool freeVegetation)
         g_render.direct3d->Release();
     g_render.direct3d = nullptr;
     g_dynBuffers = {};
+    g_visible = {};
     Log("done\n");
     return 0;
 }

@@ -6,9 +6,6 @@
 #include "render/primitives_2d.h"
 #include "render/state_cache.h"
 
-const D3DCOLOR g_textPalette[PALETTE_SIZE] = {0x000000, 0x000000, 0xFF0000, 0x00FF00, 0x0000FF,
-                                               0x00FFFF, 0xFF00FF, 0xFFFF00, 0xFFFFFF};
-
 namespace {
 
 // Quads of one text, written into the screen buffer and drawn 16 at a time. The screen buffer stays
@@ -77,7 +74,7 @@ bool ApplyColourCode(const u8_t*& p, D3DCOLOR callerColour, D3DCOLOR& colour)
         return false;
     ++p;
     if (*p < PALETTE_SIZE)
-        colour = (callerColour & 0xFF000000u) | g_textPalette[*p];
+        colour = (callerColour & 0xFF000000u) | kTextPalette[*p];
     return true;
 }
 

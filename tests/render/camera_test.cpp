@@ -387,9 +387,9 @@ protected:
         mffogstart.SetFloat(500.0f);
         mflayerlod0.SetFloat(100.0f);
         RenderSetupCamera(0, 0, 0, 0, 0, 0, kPi / 2, 0);
-        g_visibleNodeCount = 0;
-        g_viewWaterTotal = 0;
-        g_viewNearestWater = 1e30f;
+        g_visible.nodeCount = 0;
+        g_visible.waterTotal = 0;
+        g_visible.nearestWater = 1e30f;
     }
     void TearDown() override
     {
@@ -437,11 +437,11 @@ TEST_F(VisibleNodes, FogAndDetailFlagsFollowTheGeometryDistance)
         g_game.zoomView = c.zoom;
         OctreeNode node = GeometryLeaf(c.centre, c.radius);
         node.flags = OCTREE_NODE_FULL_VISIBILITY | kFog | kFar;  // stale flags go, others stay
-        g_visibleNodeCount = 0;
+        g_visible.nodeCount = 0;
         ViewNodeVisible(&node);
         EXPECT_EQ(node.flags, OCTREE_NODE_FULL_VISIBILITY | c.flags);
-        ASSERT_EQ(g_visibleNodeCount, 1u);
-        EXPECT_EQ(g_visibleNodes[0], &node);
+        ASSERT_EQ(g_visible.nodeCount, 1u);
+        EXPECT_EQ(g_visible.nodes[0], &node);
     }
     OctreeNode empty = GeometryLeaf({0, 0, 4990}, 15);
     empty.geometryCount = 0;
@@ -457,8 +457,8 @@ TEST_F(VisibleNodes, TheListStopsAt1024Nodes)
         node.flags = OCTREE_NODE_BEYOND_FOG;
     for (OctreeNode& node : nodes)
         ViewNodeVisible(&node);
-    EXPECT_EQ(g_visibleNodeCount, kMaxVisibleNodes);
-    EXPECT_EQ(g_visibleNodes[kMaxVisibleNodes - 1], &nodes[kMaxVisibleNodes - 1]);
+    EXPECT_EQ(g_visible.nodeCount, kMaxVisibleNodes);
+    EXPECT_EQ(g_visible.nodes[kMaxVisibleNodes - 1], &nodes[kMaxVisibleNodes - 1]);
     EXPECT_EQ(nodes.back().flags, OCTREE_NODE_BEYOND_FOG);  // not touched at all
     EXPECT_EQ(nodes.front().flags, 0u);
     EXPECT_EQ(ViewNodeAppend(&nodes.back()), kMaxVisibleNodes);
@@ -466,7 +466,7 @@ TEST_F(VisibleNodes, TheListStopsAt1024Nodes)
     OctreeNode** list = nullptr;
     u32_t count = 0;
     ViewGetVisibleNodes(&list, &count);
-    EXPECT_EQ(list, g_visibleNodes);
+    EXPECT_EQ(list, g_visible.nodes);
     EXPECT_EQ(count, kMaxVisibleNodes);
 }
 
@@ -475,10 +475,10 @@ TEST_F(VisibleNodes, CheckedCallbackListsOnlyNodesFlaggedForFullVisibility)
     OctreeNode plain = {}, flagged = {};
     flagged.flags = OCTREE_NODE_FULL_VISIBILITY;
     ViewNodeVisibleChecked(&plain);
-    EXPECT_EQ(g_visibleNodeCount, 0u);
+    EXPECT_EQ(g_visible.nodeCount, 0u);
     ViewNodeVisibleChecked(&flagged);
-    ASSERT_EQ(g_visibleNodeCount, 1u);
-    EXPECT_EQ(g_visibleNodes[0], &flagged);
+    ASSERT_EQ(g_visible.nodeCount, 1u);
+    EXPECT_EQ(g_visible.nodes[0], &flagged);
     EXPECT_EQ(ViewNodeAppend(&plain), 2u);
 }
 
@@ -490,14 +490,14 @@ TEST_F(VisibleNodes, WaterNodesAddUpAndGiveTheNearestDistance)
     ViewNodeVisible(&farNode);
     ViewNodeVisible(&nearNode);
     ViewNodeVisible(&dry);
-    EXPECT_EQ(g_viewWaterTotal, 7u);
+    EXPECT_EQ(g_visible.waterTotal, 7u);
     // 100 to the centre less half the diagonal of the 20-unit cube
-    EXPECT_NEAR(g_viewNearestWater, 100.0f - 10.0f * std::sqrt(3.0f), 1e-3f);
+    EXPECT_NEAR(g_visible.nearestWater, 100.0f - 10.0f * std::sqrt(3.0f), 1e-3f);
 
     OctreeNode around = GeometryLeaf({0, 0, 5}, 15);
     around.waterSquareCount = 1;
     ViewNodeVisible(&around);
-    EXPECT_EQ(g_viewNearestWater, 0.0f);
+    EXPECT_EQ(g_visible.nearestWater, 0.0f);
 }
 
 TEST_F(VisibleNodes, StampedCallbacksVisitOncePerStampAndGatherTileMasks)
@@ -507,18 +507,18 @@ TEST_F(VisibleNodes, StampedCallbacksVisitOncePerStampAndGatherTileMasks)
     node.planeMask = 0x80;  // left from an older stamp
     ViewNodeVisibleStamped(&node, 2);
     ViewNodeVisibleStamped(&node, 4);
-    EXPECT_EQ(g_visibleNodeCount, 1u);
+    EXPECT_EQ(g_visible.nodeCount, 1u);
     EXPECT_EQ(node.queryStamp, 5u);
     EXPECT_EQ(node.planeMask, 6u);
 
     octree_object_checked = 6;
     ViewNodeVisibleStamped(&node, 1);
-    EXPECT_EQ(g_visibleNodeCount, 2u);
+    EXPECT_EQ(g_visible.nodeCount, 2u);
     EXPECT_EQ(node.planeMask, 1u);
 
     OctreeNode plain = {};
     ViewNodeVisibleCheckedStamped(&plain, 8);
-    EXPECT_EQ(g_visibleNodeCount, 2u);  // not flagged for full visibility: not listed
+    EXPECT_EQ(g_visible.nodeCount, 2u);  // not flagged for full visibility: not listed
     EXPECT_EQ(plain.queryStamp, 6u);
     EXPECT_EQ(plain.planeMask, 8u);
 }

@@ -18,7 +18,7 @@
 #include "gui/fonts.h"
 #include "gui/gui.h"
 #include "gui/gui_controls.h"
-#include "map/octree_visit_mark.h"
+#include "map/map_state.h"
 #include "map/terrain_height.h"
 #include "map/world_insert.h"
 #include "map/world_registry.h"
@@ -27,6 +27,7 @@
 #include "render/render_context.h"
 #include "scene/indoor_bridge.h"
 #include "scene/particle_host.h"
+#include "scene/scene_state.h"
 
 namespace {
 // The entries below take what plug-ins pass, as the shared interface declares it.
@@ -113,7 +114,7 @@ void RegisterHostInterface(PluginHost& host)
         return;
     host.RegisterHostEntry(&g_program.editorMode, "editor_mode");
     RegisterTyped<HostConPrintFn>(host, &ConPrint, "ConPrint");
-    host.RegisterHostEntry(EntryAddress(&die), "die");
+    host.RegisterHostEntry(EntryAddress(&ActorDie), "die");
     host.RegisterHostEntry(CVarListHeadAddress(), "cvar");
     host.RegisterHostEntry(EntryAddress(&FindCVar), "FindCVar");
     RegisterTyped<HostAddCVarFnFn>(host, &HostAddCVarFn, "AddCVarFn");
@@ -167,15 +168,15 @@ void RegisterHostInterface(PluginHost& host)
     host.RegisterHostEntry(EntryAddress(&GameInvokeScoreTable), "GameInvokeScoreTable");
     host.RegisterHostEntry(EntryAddress(&GameInvokeTeamTable), "GameInvokeTeamTable");
     host.RegisterHostEntry(EntryAddress(&GameLoadNextGameModMap), "GameLoadNextGameModMap");
-    host.RegisterHostEntry(&ndr_clip_data, "ndr_clip_data");
+    host.RegisterHostEntry(&g_scene.indoorClip, "ndr_clip_data");
     host.RegisterHostEntry(EntryAddress(&IndoorClipCallback), "IndoorClipCallback");
     host.RegisterHostEntry(EntryAddress(&IndoorRenderMeshCallback), "IndoorRenderMeshCallback");
     host.RegisterHostEntry(EntryAddress(&IndoorRenderDefCallback), "IndoorRenderDefCallback");
     host.RegisterHostEntry(EntryAddress(&IndoorMeshSphereCollision), "IndoorMeshSphereCollision");
     host.RegisterHostEntry(EntryAddress(&IndoorMeshTrace), "IndoorMeshTrace");
     host.RegisterHostEntry(EntryAddress(&GuiWriteMsg), "GuiWriteMsg");
-    host.RegisterHostEntry(&octree_object_checked, "octree_object_checked");
+    host.RegisterHostEntry(&g_map.octreeVisitMark, "octree_object_checked");
     host.RegisterHostEntry(EntryAddress(&GameGetLean), "GameGetLean");
-    RegisterTyped<HostFPWTrasformFn>(host, &FPWTrasform, "FPWTrasform");
+    RegisterTyped<HostFPWTransformFn>(host, &FPWTransform, "FPWTrasform");
     host.RegisterHostEntry(EntryAddress(&DebugVertex), "DebugVertex");
 }

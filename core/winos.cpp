@@ -110,18 +110,18 @@ void MenuLoop()
         if (g_program.menuRequest == 1) {
             g_program.menuRequest = 0;
             g_game.multiplayerPending = false;
-            g_guiCurrentScreen = GuiFindScreen("MULTIPLAYER");
-            if (g_guiCurrentScreen)
-                g_guiCurrentScreen->Activate(g_guiCurrentScreen);
-            --g_guiMultiplayerCounter;
+            g_gui.currentScreen = GuiFindScreen("MULTIPLAYER");
+            if (g_gui.currentScreen)
+                g_gui.currentScreen->Activate(g_gui.currentScreen);
+            --g_gui.multiplayerCounter;
             SetCursorVisible(true);
         } else if (g_program.menuRequest == 2) {
             g_program.menuRequest = 0;
             g_game.multiplayerPending = false;
             g_input.guiMode = false;
-            if (g_guiCurrentScreen) {
-                g_guiCurrentScreen->DeInit();
-                g_guiCurrentScreen->StopSounds();
+            if (g_gui.currentScreen) {
+                g_gui.currentScreen->DeInit();
+                g_gui.currentScreen->StopSounds();
             }
             if (GuiScreen* mainMenu = GuiFindScreen("MAINMENU"))
                 mainMenu->StopSounds();
@@ -159,9 +159,9 @@ void MissionStart()
 
 void ShowMenuScreen(const char* name)
 {
-    g_guiCurrentScreen = GuiFindScreen(name);
-    if (g_guiCurrentScreen)
-        g_guiCurrentScreen->Activate(g_guiCurrentScreen);
+    g_gui.currentScreen = GuiFindScreen(name);
+    if (g_gui.currentScreen)
+        g_gui.currentScreen->Activate(g_gui.currentScreen);
 }
 
 // Acts on the state word; LOOP_NOTHING and unknown values let the main loop go on.
@@ -179,7 +179,7 @@ bool ActOnLoopState(LoopExit& exit)
     case LOOP_LOAD_MAP:
         GameExitToGui("-g");
         g_program.loopState = LOOP_NOTHING;
-        g_guiScreenOpen = false;
+        g_gui.screenOpen = false;
         g_input.guiMode = false;
         exit = LoopExit::NextMission;
         return true;
@@ -201,7 +201,7 @@ bool ActOnLoopState(LoopExit& exit)
         ShowMenuScreen("QUICKMISSIONS");
     }
     g_program.loopState = LOOP_NOTHING;
-    g_guiScreenOpen = false;
+    g_gui.screenOpen = false;
     SetCursorVisible(true);
     exit = LoopExit::ToMenu;
     return true;
@@ -215,24 +215,24 @@ bool GameModHasOwnScreens()
 // Opens the screen asked for by Escape, game code or the objectives key.
 void OpenScreen(bool byEscape)
 {
-    g_guiScreenOpen = true;
+    g_gui.screenOpen = true;
     g_input.guiMode = true;
     GameClearFrameInput();
     SetCursorVisible(true);
     g_scoreScreenShown = false;
     if (byEscape) {
-        if (!g_guiScreenRequested)
-            g_guiCurrentScreen = GuiFindScreen("_MAINMENU");
+        if (!g_gui.screenRequested)
+            g_gui.currentScreen = GuiFindScreen("_MAINMENU");
         if (g_game.missionFailed)
-            g_guiCurrentScreen = GuiFindScreen("FAILSCREEN");
+            g_gui.currentScreen = GuiFindScreen("FAILSCREEN");
         if (GameModHasOwnScreens())
-            g_guiCurrentScreen = GuiFindScreen(g_game.currentGameMod->escapeScreen.Text());
+            g_gui.currentScreen = GuiFindScreen(g_game.currentGameMod->escapeScreen.Text());
     } else if (GameModHasOwnScreens()) {
-        g_guiCurrentScreen = GuiFindScreen(g_game.currentGameMod->scoreScreen.Text());
-        g_pluginHost.Broadcast(HookScreenShown, reinterpret_cast<std::uintptr_t>(g_guiCurrentScreen));
+        g_gui.currentScreen = GuiFindScreen(g_game.currentGameMod->scoreScreen.Text());
+        g_pluginHost.Broadcast(HookScreenShown, reinterpret_cast<std::uintptr_t>(g_gui.currentScreen));
         g_scoreScreenShown = true;
     }
-    g_guiScreenRequested = false;
+    g_gui.screenRequested = false;
     std::memset(g_input.actionDown, 0, sizeof g_input.actionDown);
     std::memset(g_input.actionReleased, 0, sizeof g_input.actionReleased);
     SoundStopAll();
@@ -244,9 +244,9 @@ bool ScreenLoop(LoopExit& exit)
     for (;;) {
         PumpOneMessage();
         InputUpdate();
-        if (g_scoreScreenShown && g_guiCurrentScreen) {
-            g_pluginHost.Broadcast(HookScreenShown, reinterpret_cast<std::uintptr_t>(g_guiCurrentScreen));
-            g_guiCurrentScreen->DeInit();
+        if (g_scoreScreenShown && g_gui.currentScreen) {
+            g_pluginHost.Broadcast(HookScreenShown, reinterpret_cast<std::uintptr_t>(g_gui.currentScreen));
+            g_gui.currentScreen->DeInit();
         }
         FrameStep(false);
         bool screenUp = RunGuiFrame();
@@ -268,7 +268,7 @@ LoopExit MainLoop()
         InputUpdate();
         bool byEscape = g_input.actionReleased[ACTION_ESCAPE] != 0;
         bool byObjectives = g_input.actionReleased[ACTION_OBJECTIVES] != 0 && GameModHasOwnScreens();
-        if (byEscape || g_guiScreenRequested || byObjectives) {
+        if (byEscape || g_gui.screenRequested || byObjectives) {
             OpenScreen(byEscape);
             if (ScreenLoop(exit))
                 return exit;

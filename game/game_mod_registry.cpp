@@ -20,9 +20,9 @@ GameMod* g_openRegistration = nullptr;
 
 void ShowModScreen(const EngineString GameMod::*screenName, bool announce)
 {
-    g_guiScreenRequested = true;
+    g_gui.screenRequested = true;
     GuiScreen* screen = g_game.currentGameMod ? GuiFindScreen((g_game.currentGameMod->*screenName).Text()) : nullptr;
-    g_guiCurrentScreen = screen;
+    g_gui.currentScreen = screen;
     if (announce)
         g_pluginHost.Broadcast(HookScreenShown, reinterpret_cast<std::uintptr_t>(screen));
 }

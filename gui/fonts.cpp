@@ -4,8 +4,6 @@
 
 #include "core/colour_codes.h"
 
-Font* g_guiDefaultFont = nullptr;
-
 Font::Font(const char* name, IDirect3DTexture8* texture, IDirect3DTexture8* glowTexture, u8_t charHeight, s8_t base,
            u8_t cursorChar)
     : m_name(name), m_texture(texture), m_glowTexture(glowTexture), m_charHeight(charHeight), m_base(base),

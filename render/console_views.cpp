@@ -225,8 +225,8 @@ void DrawConsolePanel(char** lines, int lineCount, const char* input, int inputL
                       D3DCOLOR textColour)
 {
     SetConsoleStates();
-    if (g_guiDefaultFont)
-        BitmapConsolePanel(g_guiDefaultFont, lines, lineCount, input, inputLength, backgroundColour, textColour);
+    if (g_gui.defaultFont)
+        BitmapConsolePanel(g_gui.defaultFont, lines, lineCount, input, inputLength, backgroundColour, textColour);
     else
         GridConsolePanel(lines, lineCount, input, inputLength, backgroundColour, textColour);
     RestoreWireframe();
@@ -236,8 +236,8 @@ void DrawMessageLines(bool typing, char** lines, int lineCount, const char* inpu
                       D3DCOLOR, D3DCOLOR textColour)
 {
     SetConsoleStates();
-    if (g_guiDefaultFont)
-        BitmapMessageLines(g_guiDefaultFont, typing, lines, lineCount, input, inputLength, stamps, textColour);
+    if (g_gui.defaultFont)
+        BitmapMessageLines(g_gui.defaultFont, typing, lines, lineCount, input, inputLength, stamps, textColour);
     else
         GridMessageLines(typing, lines, lineCount, input, inputLength, textColour);
     RestoreWireframe();

@@ -18,17 +18,17 @@
 #include "render/render_context.h"
 #include "render/render_cvars.h"
 #include "render/state_cache.h"
-#include "scene/first_person_view.h"
 #include "scene/hud_overlays.h"
 #include "scene/object_preview.h"
+#include "scene/scene_state.h"
 
 namespace {
 
 void DrawScreen(GuiScreen* screen)
 {
-    g_guiCurrentScreen = screen;
+    g_gui.currentScreen = screen;
     screen->Draw(0.0f, 0.0f, 1.0f, 1.0f);
-    g_guiCurrentScreen = nullptr;
+    g_gui.currentScreen = nullptr;
 }
 
 void DrawLayer(const char* name)
@@ -139,7 +139,7 @@ void HudDrawLayers()
     if (GamePlayerSoundView().playerDead)
         return;
     DepthOff();
-    if (g_guiInGameDisplay || g_game.hud.missionEnded)
+    if (g_gui.inGameDisplay || g_game.hud.missionEnded)
         return;
 
     const Actor* actor = g_game.player;
@@ -148,7 +148,7 @@ void HudDrawLayers()
     const bool hasScope = weapon && !weapon->hud.scopeScreen.IsEmpty();
     if (weapon && (!g_game.hud.sightView || !hasScope) && !g_game.hud.binocularView && !driver)
         DrawLayer(weapon->hud.crosshairScreen);
-    if (g_game.hud.sightView && !g_game.hud.binocularView && !driver && !g_firstPersonViewState && hasScope)
+    if (g_game.hud.sightView && !g_game.hud.binocularView && !driver && !g_scene.firstPersonViewState && hasScope)
         DrawLayer(weapon->hud.scopeScreen);
 
     MipFilter(D3DTEXF_NONE);
@@ -191,12 +191,12 @@ void HudDrawLayers()
     if (g_game.hud.quickMode)
         DrawLayer("QUICKMODE");
 
-    MessageSlot(g_guiSubtitleSlot, "LAYER10", "subtitles");
+    MessageSlot(g_gui.subtitleSlot, "LAYER10", "subtitles");
     if (!g_game.hud.gameModeRunning) {
-        MessageSlot(g_guiCaptionSlot, "layer11", "missionmsg");
-        if (MessageSlot(g_guiRecordSlot, "layer12", "accomplishmsg"))
+        MessageSlot(g_gui.captionSlot, "layer11", "missionmsg");
+        if (MessageSlot(g_gui.recordSlot, "layer12", "accomplishmsg"))
             GuiShowResponse(10000);
-        MessageSlot(g_guiResponseSlot, "layer13", "response");
+        MessageSlot(g_gui.responseSlot, "layer13", "response");
     }
 
     if (actor && !actor->inVehicle) {
@@ -224,7 +224,7 @@ void HudDrawLayersExternal()
     if (GamePlayerSoundView().playerDead)
         return;
     DepthOff();
-    if (g_guiInGameDisplay || g_game.hud.missionEnded)
+    if (g_gui.inGameDisplay || g_game.hud.missionEnded)
         return;
     MipFilter(D3DTEXF_NONE);
     if (g_game.hud.worldMarkersShown)
@@ -238,8 +238,8 @@ void HudDrawLayersExternal()
         DrawLayer("QUICKMODE");
     if (g_game.hud.layer9)
         DrawLayer("LAYER9");
-    MessageSlot(g_guiSubtitleSlot, "LAYER10", "subtitles");
-    MessageSlot(g_guiCaptionSlot, "layer11", "missionmsg");
+    MessageSlot(g_gui.subtitleSlot, "LAYER10", "subtitles");
+    MessageSlot(g_gui.captionSlot, "layer11", "missionmsg");
     CommandMenu();
     if (g_game.hud.objectivesShown)
         DrawLayer("OBJECTIVES");

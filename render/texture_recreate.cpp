@@ -44,7 +44,7 @@ IDirect3DTexture8* NewTextureOf(const std::vector<CarriedTexture>& carried, int 
 void RebuildLandTextures()
 {
     const char* land = MapGetLandName();
-    if (g_guiScreenOpen || !land || !land[0])
+    if (g_gui.screenOpen || !land || !land[0])
         return;
     const std::string landPath = std::string("land\\") + land;
     const std::string missionPath = std::string("mission\\") + dsmap.String();

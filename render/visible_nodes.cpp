@@ -6,8 +6,8 @@
 #include "game/game_state.h"
 #include "game/game_view.h"
 #include "map/map_cvars.h"
+#include "map/map_state.h"
 #include "map/octree.h"
-#include "map/octree_visit_mark.h"
 #include "map/world_tiles.h"
 #include "render/camera.h"
 #include "render/render_cvars.h"
@@ -94,10 +94,10 @@ u32_t ViewNodeAppend(OctreeNode* node)
 
 void ViewNodeVisibleStamped(OctreeNode* node, u32_t mask)
 {
-    if (node->queryStamp != octree_object_checked) {
+    if (node->queryStamp != g_map.octreeVisitMark) {
         node->planeMask = 0;
         ViewNodeVisible(node);
-        node->queryStamp = octree_object_checked;
+        node->queryStamp = g_map.octreeVisitMark;
     }
     node->planeMask |= mask;
     CollectInExtraPlanes(node);
@@ -105,10 +105,10 @@ void ViewNodeVisibleStamped(OctreeNode* node, u32_t mask)
 
 void ViewNodeVisibleCheckedStamped(OctreeNode* node, u32_t mask)
 {
-    if (node->queryStamp != octree_object_checked) {
+    if (node->queryStamp != g_map.octreeVisitMark) {
         node->planeMask = 0;
         ViewNodeVisibleChecked(node);
-        node->queryStamp = octree_object_checked;
+        node->queryStamp = g_map.octreeVisitMark;
     }
     node->planeMask |= mask;
     CollectInExtraPlanes(node);

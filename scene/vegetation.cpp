@@ -2,26 +2,23 @@
 
 #include "core/random.h"
 #include "render/texture_manager.h"
-
-IDirect3DTexture8* g_vegetationTexture = nullptr;
-float g_vegetationJitter[VEGETATION_JITTER_TABLES][VEGETATION_JITTER_PAIRS][2] = {};
-int g_vegetationTopLayer = 0;
+#include "scene/scene_state.h"
 
 void VegetationInit()
 {
-    g_vegetationTexture = TextureFindOrLoad("component\\extras\\veg");
-    for (auto& table : g_vegetationJitter) {
+    g_scene.vegetationTexture = TextureFindOrLoad("component\\extras\\veg");
+    for (auto& table : g_scene.vegetationJitter) {
         for (auto& pair : table) {
             pair[0] = static_cast<float>(EngineRand()) * 80.0f / 32767.0f;
             pair[1] = static_cast<float>(EngineRand()) * 80.0f / 32767.0f;
         }
     }
     // The map's vegetation layer grids arrive with the map loader; until then no layer is offered.
-    g_vegetationTopLayer = 0;
+    g_scene.vegetationTopLayer = 0;
 }
 
 void VegetationShutdown()
 {
-    g_vegetationTexture = nullptr;
-    g_vegetationTopLayer = 0;
+    g_scene.vegetationTexture = nullptr;
+    g_scene.vegetationTopLayer = 0;
 }

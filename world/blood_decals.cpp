@@ -12,7 +12,7 @@
 #include "map/material.h"
 #include "map/octree.h"
 #include "scene/decal_list.h"
-#include "scene/scene_light.h"
+#include "scene/scene_state.h"
 #include "world/anim_mesh.h"
 #include "world/decal.h"
 #include "world/decal_builders.h"
@@ -201,7 +201,7 @@ void DecalCreateActorBlood(GraphObj* actor)
 
     const Vector3 centre = {point.x, point.y, point.z};
     const D3DXVECTOR3 up(0, 1, 0);
-    const D3DXVECTOR3 light(g_sceneLightDirection.x, g_sceneLightDirection.y, g_sceneLightDirection.z);
+    const D3DXVECTOR3 light(g_scene.lightDirection.x, g_scene.lightDirection.y, g_scene.lightDirection.z);
     const u8_t facesLight = D3DXVec3Dot(&light, &up) > 0.0f ? 1 : 0;
     auto finish = [&](Decal* decal) {
         decal->kind = DECAL_BLOOD_POOL;

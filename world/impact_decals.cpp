@@ -9,7 +9,7 @@
 #include "core/console.h"
 #include "core/random.h"
 #include "map/material.h"
-#include "scene/scene_light.h"
+#include "scene/scene_state.h"
 #include "world/anim_mesh.h"
 #include "world/decal.h"
 #include "world/decal_builders.h"
@@ -110,7 +110,7 @@ void DecalCreateAtHit(const Vector3& hitPoint, const Vector3* normal, Material* 
     CollectDecalObjects(worldBox, false, nullptr, objects);
     std::vector<GraphNode*> nodes;
     DecalTriangles work(MAX_DECAL_VERTICES / 3, true);
-    const D3DXVECTOR3 light(g_sceneLightDirection.x, g_sceneLightDirection.y, g_sceneLightDirection.z);
+    const D3DXVECTOR3 light(g_scene.lightDirection.x, g_scene.lightDirection.y, g_scene.lightDirection.z);
     const bool facesLight = D3DXVec3Dot(&light, &n) > 0.0f;
     for (GraphObj* object : objects) {
         CollectMeshNodes(object->GetRootNode(), nodes);

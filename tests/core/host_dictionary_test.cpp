@@ -9,9 +9,10 @@
 #include "core/winos.h"
 #include "game/game_state.h"
 #include "game/player_control.h"
-#include "map/octree_visit_mark.h"
+#include "map/map_state.h"
 #include "render/render_context.h"
 #include "scene/indoor_bridge.h"
+#include "scene/scene_state.h"
 
 namespace {
 
@@ -65,8 +66,8 @@ TEST(HostDictionary, DataEntriesGiveTheVariablesAddresses)
         {"framedtime", &g_game.frameTime},
         {"player", &g_game.player},
         {"d3dev", &g_render.device},
-        {"ndr_clip_data", &ndr_clip_data},
-        {"octree_object_checked", &octree_object_checked},
+        {"ndr_clip_data", &g_scene.indoorClip},
+        {"octree_object_checked", &g_map.octreeVisitMark},
         {"ConPrint", reinterpret_cast<const void*>(&ConPrint)},
         {"FindCVar", reinterpret_cast<const void*>(&FindCVar)},
     };

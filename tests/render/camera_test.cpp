@@ -11,8 +11,8 @@
 #include "game/game_view.h"
 #include "game/player_control.h"
 #include "map/map_cvars.h"
+#include "map/map_state.h"
 #include "map/octree.h"
-#include "map/octree_visit_mark.h"
 #include "render/camera.h"
 #include "render/render_cvars.h"
 #include "render/visible_nodes.h"
@@ -502,7 +502,7 @@ TEST_F(VisibleNodes, WaterNodesAddUpAndGiveTheNearestDistance)
 
 TEST_F(VisibleNodes, StampedCallbacksVisitOncePerStampAndGatherTileMasks)
 {
-    octree_object_checked = 5;
+    g_map.octreeVisitMark = 5;
     OctreeNode node = {};
     node.planeMask = 0x80;  // left from an older stamp
     ViewNodeVisibleStamped(&node, 2);
@@ -511,7 +511,7 @@ TEST_F(VisibleNodes, StampedCallbacksVisitOncePerStampAndGatherTileMasks)
     EXPECT_EQ(node.queryStamp, 5u);
     EXPECT_EQ(node.planeMask, 6u);
 
-    octree_object_checked = 6;
+    g_map.octreeVisitMark = 6;
     ViewNodeVisibleStamped(&node, 1);
     EXPECT_EQ(g_visible.nodeCount, 2u);
     EXPECT_EQ(node.planeMask, 1u);

@@ -25,9 +25,9 @@
 #include "render/hud.h"
 #include "render/render_clock.h"
 #include "render/render_cvars.h"
-#include "scene/first_person_view.h"
 #include "scene/hud_overlays.h"
 #include "scene/object_preview.h"
+#include "scene/scene_state.h"
 #include "tests/render/render_test_support.h"
 
 using namespace render_test;
@@ -46,7 +46,7 @@ public:
     explicit RecordingScreen(const char* screenName) : GuiScreen(screenName) {}
     void Draw(float drawLeft, float drawTop, float drawWidth, float drawHeight) override
     {
-        EXPECT_EQ(g_guiCurrentScreen, this);
+        EXPECT_EQ(g_gui.currentScreen, this);
         EXPECT_EQ(drawLeft, 0.0f);
         EXPECT_EQ(drawTop, 0.0f);
         EXPECT_EQ(drawWidth, 1.0f);
@@ -126,13 +126,13 @@ protected:
         m_tank.reset();
         g_game.hud = {};
         g_game.zoomView = false;
-        g_guiInGameDisplay = false;
-        g_firstPersonViewState = 0;
+        g_gui.inGameDisplay = false;
+        g_scene.firstPersonViewState = 0;
         GamePlayerSoundView().playerDead = false;
         GameSetPlayerClimbState(false, false);
         gbteskenable.SetBool(false);
         rbwireframe.SetBool(false);
-        g_guiSubtitleSlot = g_guiCaptionSlot = g_guiRecordSlot = g_guiResponseSlot = {};
+        g_gui.subtitleSlot = g_gui.captionSlot = g_gui.recordSlot = g_gui.responseSlot = {};
         ClearTimers();
         ObjectPreviewsClear();
         HudOverlayRequestsClear();
@@ -164,13 +164,13 @@ TEST_F(Hud, TheLayersFollowTheGameState)
     const Case cases[] = {
         {"on foot", [](Hud&) {}, {"CROSS", "RIFLE", "LAYER5", "stay"}},
         {"dead", [](Hud&) { GamePlayerSoundView().playerDead = true; }, {}},
-        {"in-game screen", [](Hud&) { g_guiInGameDisplay = true; }, {}},
+        {"in-game screen", [](Hud&) { g_gui.inGameDisplay = true; }, {}},
         {"mission over", [](Hud&) { g_game.hud.missionEnded = 1; }, {}},
         {"sight with a scope", [](Hud&) { g_game.hud.sightView = 1; }, {"SCOPE", "RIFLE", "LAYER5", "stay"}},
         {"sight while the first-person view is busy",
          [](Hud&) {
              g_game.hud.sightView = 1;
-             g_firstPersonViewState = 1;
+             g_scene.firstPersonViewState = 1;
          },
          {"RIFLE", "LAYER5", "stay"}},
         {"sight without a scope",
@@ -236,7 +236,7 @@ TEST_F(Hud, TheLayersFollowTheGameState)
     for (const Case& c : cases) {
         c.set(*this);
         EXPECT_EQ(Draw(), c.expected) << c.what;
-        EXPECT_EQ(g_guiCurrentScreen, nullptr) << c.what;
+        EXPECT_EQ(g_gui.currentScreen, nullptr) << c.what;
         EndWorld();
         StartWorld();
     }
@@ -263,7 +263,7 @@ TEST_F(Hud, TheExternalCameraDrawsTheReducedSet)
         {"caption even while a game mode runs",
          [] {
              g_game.hud.gameModeRunning = 1;
-             g_guiCaptionSlot = {1, g_now, 1000};
+             g_gui.captionSlot = {1, g_now, 1000};
          },
          {"LAYER5", "layer11"}},
     };
@@ -277,7 +277,7 @@ TEST_F(Hud, TheExternalCameraDrawsTheReducedSet)
 
 TEST_F(Hud, AMessageShowsUntilItsTimeIsUpAndIsClearedOnTheFrameAfter)
 {
-    g_guiSubtitleSlot = {1, 5000, 800};
+    g_gui.subtitleSlot = {1, 5000, 800};
     struct Step {
         DWORD now;
         bool drawn;
@@ -288,13 +288,13 @@ TEST_F(Hud, AMessageShowsUntilItsTimeIsUpAndIsClearedOnTheFrameAfter)
         g_now = step.now;
         const Names drawn = Draw(true);
         EXPECT_EQ(std::find(drawn.begin(), drawn.end(), "LAYER10") != drawn.end(), step.drawn) << step.now;
-        EXPECT_EQ(g_guiSubtitleSlot.shown, step.shown) << step.now;
+        EXPECT_EQ(g_gui.subtitleSlot.shown, step.shown) << step.now;
     }
     // The tick count wraps: the difference still measures the time shown.
-    g_guiSubtitleSlot = {1, 0xFFFFFF00u, 0x200};
+    g_gui.subtitleSlot = {1, 0xFFFFFF00u, 0x200};
     g_now = 0x80;
     Draw();
-    EXPECT_EQ(g_guiSubtitleSlot.shown, 1);
+    EXPECT_EQ(g_gui.subtitleSlot.shown, 1);
 }
 
 TEST_F(Hud, AMessageLayerWithoutItsControlIsNotDrawn)
@@ -302,32 +302,32 @@ TEST_F(Hud, AMessageLayerWithoutItsControlIsNotDrawn)
     GuiShutdown();
     AddScreen("LAYER10", "other");
     AddScreen("LAYER5");
-    g_guiSubtitleSlot = {1, g_now, 1000};
+    g_gui.subtitleSlot = {1, g_now, 1000};
     EXPECT_EQ(Draw(), Names{"LAYER5"});
-    EXPECT_EQ(g_guiSubtitleSlot.shown, 1);
+    EXPECT_EQ(g_gui.subtitleSlot.shown, 1);
 }
 
 TEST_F(Hud, WhileAGameModeRunsTheMissionMessagesNeitherShowNorExpire)
 {
     // Times near the real clock: the GUI stamps the response it is asked for with GetTickCount.
     const DWORD base = GetTickCount();
-    g_guiCaptionSlot = {1, base, 100};
-    g_guiRecordSlot = {1, base, 100};
-    g_guiResponseSlot = {1, base, 100};
+    g_gui.captionSlot = {1, base, 100};
+    g_gui.recordSlot = {1, base, 100};
+    g_gui.responseSlot = {1, base, 100};
     g_game.hud.gameModeRunning = 1;
     g_now = base + 50;
     EXPECT_EQ(Draw(), (Names{"CROSS", "RIFLE", "LAYER5", "stay"}));
     g_now = base + 5000;
     Draw();
-    EXPECT_EQ(g_guiCaptionSlot.shown + g_guiRecordSlot.shown + g_guiResponseSlot.shown, 3);
+    EXPECT_EQ(g_gui.captionSlot.shown + g_gui.recordSlot.shown + g_gui.responseSlot.shown, 3);
 
     // Without the game mode they vanish at once; the expired record calls up a 10 s response.
     g_game.hud.gameModeRunning = 0;
     EXPECT_EQ(Draw(), (Names{"CROSS", "RIFLE", "LAYER5", "layer13", "stay"}));
-    EXPECT_EQ(g_guiCaptionSlot.shown, 0);
-    EXPECT_EQ(g_guiRecordSlot.shown, 0);
-    EXPECT_EQ(g_guiResponseSlot.shown, 1);
-    EXPECT_EQ(g_guiResponseSlot.duration, 10000u);
+    EXPECT_EQ(g_gui.captionSlot.shown, 0);
+    EXPECT_EQ(g_gui.recordSlot.shown, 0);
+    EXPECT_EQ(g_gui.responseSlot.shown, 1);
+    EXPECT_EQ(g_gui.responseSlot.duration, 10000u);
 }
 
 TEST_F(Hud, SquadMembersGetPreviewsDownTheRightEdge)

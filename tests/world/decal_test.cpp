@@ -21,7 +21,7 @@
 #include "platform/d3dx8_math.h"
 #include "platform/win32.h"
 #include "scene/decal_list.h"
-#include "scene/scene_light.h"
+#include "scene/scene_state.h"
 #include "support/temp_dir.h"
 #include "tests/world/aff_writer.h"
 #include "world/anim_cache.h"
@@ -78,7 +78,7 @@ protected:
     {
         TempDirTest::SetUp();
         EngineSRand(7);
-        g_sceneLightDirection = {0, 1, 0};
+        g_scene.lightDirection = {0, 1, 0};
         projectile.direction = {-1, -1, 0};
         projectile.minDecalSize = projectile.maxDecalSize = 1.0f;  // squares of half size 0.5
         projectile.decalSpacing = 0.25f;

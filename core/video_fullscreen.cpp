@@ -6,7 +6,6 @@
 #include "core/log.h"
 #include "core/sound_sets.h"
 #include "core/video.h"
-#include "core/winos.h"
 #include "render/frame.h"
 #include "render/primitives_2d.h"
 #include "render/render_cvars.h"

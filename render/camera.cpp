@@ -6,8 +6,6 @@
 #include "actors/actor.h"
 #include "game/game_cvars.h"
 #include "game/game_state.h"
-#include "game/game_view.h"
-#include "game/player_control.h"
 #include "map/map_cvars.h"
 #include "map/world_tiles.h"
 #include "render/render_context.h"

@@ -6,8 +6,6 @@
 #include "game/command_menu.h"
 #include "game/game_cvars.h"
 #include "game/game_state.h"
-#include "game/game_view.h"
-#include "game/hud_flags.h"
 #include "game/player_control.h"
 #include "game/player_view.h"
 #include "gui/gui.h"

@@ -7,10 +7,10 @@
 // The display mode the start-up sets.
 extern ConsoleVar riwidth;
 extern ConsoleVar riheight;
-extern ConsoleVar rirefresh;   // refresh rate of the first three attempts; 0 for the default
+extern ConsoleVar rirefresh;  // refresh rate of the first three attempts; 0 for the default
 extern ConsoleVar rbwindowed;
 
-
+// World passes, mesh renderers, water shaders and the camera.
 extern ConsoleVar rbflm;               // run the map-switched outdoor passes whatever the map says
 extern ConsoleVar rbtexunits;          // texture units of the static map pass: 8+ eight-unit, 2 two-unit, else none
 extern ConsoleVar rbclusters;          // draw the clustered static meshes

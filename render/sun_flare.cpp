@@ -3,8 +3,6 @@
 #include "actors/actor.h"
 #include "core/winos.h"
 #include "game/game_state.h"
-#include "game/hud_flags.h"
-#include "game/player_control.h"
 #include "map/map_cvars.h"
 #include "map/map_trace.h"
 #include "platform/d3dx8_math.h"

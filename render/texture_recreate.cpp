@@ -6,7 +6,6 @@
 
 #include "core/core_cvars.h"
 #include "core/log.h"
-#include "core/winos.h"
 #include "gui/gui.h"
 #include "map/map_caches.h"
 #include "map/map_grid.h"

@@ -4,7 +4,6 @@
 #include <cmath>
 
 #include "game/game_state.h"
-#include "game/game_view.h"
 #include "map/map_cvars.h"
 #include "map/map_state.h"
 #include "map/octree.h"

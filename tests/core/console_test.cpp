@@ -8,7 +8,6 @@
 
 #include "core/console_var.h"
 #include "core/core_cvars.h"
-#include "core/winos.h"
 #include "platform/file_system.h"
 #include "platform/win32.h"
 #include "render/render_cvars.h"

@@ -9,7 +9,6 @@
 #include "core/random.h"
 #include "game/game_cvars.h"
 #include "game/game_state.h"
-#include "game/mouse_look.h"
 #include "support/vfs_fixture.h"
 
 namespace {

@@ -4,7 +4,6 @@
 
 #include "core/input.h"
 #include "game/game_state.h"
-#include "game/mouse_look.h"
 #include "input_fixture.h"
 #include "platform/direct_input.h"
 

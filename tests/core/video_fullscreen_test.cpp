@@ -9,7 +9,6 @@
 
 #include "core/input.h"
 #include "core/video.h"
-#include "core/winos.h"
 #include "platform/raw_input.h"
 #include "platform/test_input.h"
 #include "render/render_cvars.h"

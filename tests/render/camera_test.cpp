@@ -9,7 +9,6 @@
 #include "game/game_cvars.h"
 #include "game/game_state.h"
 #include "game/game_view.h"
-#include "game/player_control.h"
 #include "map/map_cvars.h"
 #include "map/map_state.h"
 #include "map/octree.h"

@@ -8,7 +8,6 @@
 #include "render/render_device.h"
 #include "render/static_buffers.h"
 #include "scene/scene_state.h"
-#include "scene/vegetation.h"
 #include "world/graph_node.h"
 #include "tests/render/map_draw_support.h"
 

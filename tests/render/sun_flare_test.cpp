@@ -6,7 +6,6 @@
 
 #include "core/winos.h"
 #include "game/game_state.h"
-#include "game/hud_flags.h"
 #include "map/map_cvars.h"
 #include "map/octree.h"
 #include "render/camera.h"

@@ -12,7 +12,6 @@
 
 #include "actors/bleeding.h"
 #include "actors/projectile.h"
-#include "core/console_var.h"
 #include "core/random.h"
 #include "map/material.h"
 #include "map/octree.h"

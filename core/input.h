@@ -4,7 +4,6 @@
 // and five mouse codes. The poll ends by rebuilding the action tables (core/actions.h).
 #pragma once
 #include <cstddef>
-#include <cstring>
 
 #include "core/actions.h"
 #include "core/types.h"
@@ -38,7 +37,11 @@ using MouseMoveListener = void (*)(s32_t dx, s32_t dy);
 // them, the heads of the input-mode and debug-overlay chains (core/input_modes.h) and the devices.
 // InputShutdown starts it afresh.
 struct InputState {
-    InputState() { std::memset(keyMap, ACTION_UNBOUND, sizeof keyMap); }
+    constexpr InputState()
+    {
+        for (u8_t& action : keyMap)
+            action = ACTION_UNBOUND;
+    }
 
     // Per keyboard code: 255 while the key is down, 0 while it is up.
     u8_t keyStates[256] = {};
@@ -57,8 +60,8 @@ struct InputState {
     u8_t actionReleased[256] = {};
     u8_t actionPrevious[256] = {};
 
-    InputMode* currentMode = nullptr;     // the first mode of the chain
-    DebugOverlay* topOverlay = nullptr;   // the overlay drawn first
+    InputMode* currentMode = nullptr;    // the first mode of the chain
+    DebugOverlay* topOverlay = nullptr;  // the overlay drawn first
 
     IDirectInput8A* directInput = nullptr;
     IDirectInputDevice8A* keyboard = nullptr;
@@ -69,6 +72,7 @@ struct InputState {
 };
 
 extern InputState g_input;
+
 void InputSetMouseMoveListener(MouseMoveListener listener);
 
 // Keeps the window; with useDirectInput creates and acquires the devices (a system without them leaves

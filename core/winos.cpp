@@ -102,7 +102,8 @@ void MenuLoop()
                 g_program.menuRequest = 1;
             } else {
                 SetCursorVisible(false);
-                g_pluginHost.Broadcast(HookMultiplayerPending, reinterpret_cast<std::uintptr_t>(&g_program.menuRequest));
+                g_pluginHost.Broadcast(HookMultiplayerPending,
+                                       reinterpret_cast<std::uintptr_t>(&g_program.menuRequest));
             }
         }
         if (!RunGuiFrame())
@@ -449,7 +450,8 @@ int WinMain(HINSTANCE, HINSTANCE, char* commandLine, int)
     RegisterDefObject();
 
     if (g_program.startOptions.directStart) {
-        g_game.accountName.Assign(g_program.startOptions.accountName ? g_program.startOptions.accountName : "developer");
+        const char* accountName = g_program.startOptions.accountName;
+        g_game.accountName.Assign(accountName ? accountName : "developer");
         AccountLogIn(nullptr);
         GameFillMissionInfo(nullptr);
     } else {

@@ -125,9 +125,9 @@ void SquadPreviews(const Actor& actor)
 
 void CommandMenu()
 {
+    const CommandMenuState& menu = g_game.commandMenu;
     if (g_game.hud.commandMenuOpen)
-        CommandMenuDraw(g_game.commandMenu.x, g_game.commandMenu.y, 0, g_game.commandMenu.openItem, g_game.commandMenu.selection,
-                        g_game.commandMenu.count, 1);
+        CommandMenuDraw(menu.x, menu.y, 0, menu.openItem, menu.selection, menu.count, 1);
 }
 
 }  // namespace

@@ -182,14 +182,15 @@ TEST_F(LandComposite, CachedFilesAreLoadedUnlessARebuildIsForced)
     // Both caches exist: they are the composites, nothing is built.
     EXPECT_EQ(LandLayersTextureSave("land\\l1", "mission\\m1", "m1"), 1);
     EXPECT_EQ(g_mapRender.landCompositeReady, 1);
-    EXPECT_TRUE(render_test::ColourNear(ReadTexture(Device(), g_mapRender.landCompositeLit).At(0, 0), 0xFF0000FFu, 0));
-    EXPECT_TRUE(render_test::ColourNear(ReadTexture(Device(), g_mapRender.landCompositePlain).At(0, 0), 0xFF00FF00u, 0));
+    const MapRenderState& map = g_mapRender;
+    EXPECT_TRUE(render_test::ColourNear(ReadTexture(Device(), map.landCompositeLit).At(0, 0), 0xFF0000FFu, 0));
+    EXPECT_TRUE(render_test::ColourNear(ReadTexture(Device(), map.landCompositePlain).At(0, 0), 0xFF00FF00u, 0));
 
     // A forced rebuild builds from the layers and writes both caches.
     MapForceCacheRebuild(true);
     EXPECT_EQ(LandLayersTextureSave("land\\l1", "mission\\m1", "m1"), 1);
     MapForceCacheRebuild(false);
-    EXPECT_TRUE(render_test::ColourNear(ReadTexture(Device(), g_mapRender.landCompositePlain).At(100, 200), 0xFFFF0000u, 0));
+    EXPECT_TRUE(render_test::ColourNear(ReadTexture(Device(), map.landCompositePlain).At(100, 200), 0xFFFF0000u, 0));
     D3DXIMAGE_INFO info = {};
     ASSERT_TRUE(SUCCEEDED(D3DXGetImageInfoFromFileA("land/l1/layers.dds", &info)));
     EXPECT_EQ(info.Width, UINT(LAND_COMPOSITE_SIZE));

@@ -2,4 +2,4 @@
 // changes nothing that anything reads.
 #include "actors/actor_death.h"
 
-void die(Actor*) {}
+void ActorDie(Actor*) {}

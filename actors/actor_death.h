@@ -3,5 +3,5 @@
 
 class Actor;
 
-// The actor's die operation; null is ignored.
-void die(Actor* actor);
+// The actor's die operation (host function "die"); null is ignored.
+void ActorDie(Actor* actor);

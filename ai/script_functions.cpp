@@ -2,9 +2,7 @@
 
 #include <cstring>
 
-u8_t ScriptResultBool = 0;
-s32_t ScriptResultInt = 0;
-float ScriptResultFloat = 0.0f;
+ScriptResultCells g_scriptResult;
 
 namespace {
 

@@ -36,6 +36,10 @@ public:
 };
 
 // Result cells: written by the called function, read by the caller right after the call; never reset.
-extern u8_t ScriptResultBool;
-extern s32_t ScriptResultInt;
-extern float ScriptResultFloat;
+struct ScriptResultCells {
+    u8_t asBool = 0;
+    s32_t asInt = 0;
+    float asFloat = 0.0f;
+};
+
+extern ScriptResultCells g_scriptResult;

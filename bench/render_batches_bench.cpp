@@ -69,8 +69,8 @@ void PutQuadList(float x, float y, DWORD colour)
     const ScreenVertex list[6] = {{x, y, 0.5f, 1, colour, 0, 0},         {x + 8, y, 0.5f, 1, colour, 1, 0},
                                   {x + 8, y + 8, 0.5f, 1, colour, 1, 1}, {x, y, 0.5f, 1, colour, 0, 0},
                                   {x + 8, y + 8, 0.5f, 1, colour, 1, 1}, {x, y + 8, 0.5f, 1, colour, 0, 1}};
-    std::memcpy(cur_dvb_out, list, sizeof list);
-    cur_dvb_out += sizeof list;
+    std::memcpy(g_dynBuffers.vertexOut, list, sizeof list);
+    g_dynBuffers.vertexOut += sizeof list;
 }
 
 // Every quad is its own batch: select, lock, write, unlock, draw.
@@ -89,7 +89,7 @@ void BM_StreamedQuadBatches(benchmark::State& state)
         for (int i = 0; i < quads; ++i) {
             float x, y;
             QuadCorner(i, &x, &y);
-            DynBufferSelect(&dvb_screen);
+            DynBufferSelect(&g_dynBuffers.screenVertices);
             DynVertexBufferLock(6);
             PutQuadList(x, y, 0x80000000u | static_cast<DWORD>(i * 2654435761u >> 8));
             DynBuffersUnlock();
@@ -117,7 +117,7 @@ void BM_BatchedQuads(benchmark::State& state)
         if (RenderBeginFrame() != 0)
             continue;
         ScreenStates();
-        DynBatchBegin(&dvb_screen, D3DPT_TRIANGLELIST, 6 * 512);
+        DynBatchBegin(&g_dynBuffers.screenVertices, D3DPT_TRIANGLELIST, 6 * 512);
         for (int i = 0; i < quads; ++i) {
             float x, y;
             QuadCorner(i, &x, &y);

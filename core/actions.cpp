@@ -26,19 +26,6 @@ constexpr u8_t kMouseKeyCodes[MOUSE_STATE_COUNT] = {KEY_MOUSE0, KEY_MOUSE1, KEY_
 
 }  // namespace
 
-u8_t g_keyMap[256];
-u8_t g_actionDown[256];
-u8_t g_actionReleased[256];
-u8_t g_actionPrevious[256];
-
-namespace {
-// Every key starts unbound, so that no key drives an action before bindings are read.
-const bool g_keyMapStartsUnbound = [] {
-    std::memset(g_keyMap, ACTION_UNBOUND, sizeof g_keyMap);
-    return true;
-}();
-}  // namespace
-
 u8_t ActionFromName(const char* name)
 {
     if (!name)
@@ -59,38 +46,38 @@ bool LoadKeyBindings()
 {
     DefFile* file = DefFileLoad("input.def");
     if (file) {
-        std::memset(g_keyMap, ACTION_UNBOUND, sizeof g_keyMap);
+        std::memset(g_input.keyMap, ACTION_UNBOUND, sizeof g_input.keyMap);
         for (const DefEntry* entry = file->first; entry; entry = entry->next) {
             // A line with an action but no key binds nothing.
             if (entry->valueCount < 1)
                 continue;
-            g_keyMap[KeyCodeFromName(entry->Value(0))] = ActionFromName(entry->key.Text());
+            g_input.keyMap[KeyCodeFromName(entry->Value(0))] = ActionFromName(entry->key.Text());
         }
         DefFileRelease(file);
     }
-    std::memset(g_actionDown, 0, sizeof g_actionDown);
+    std::memset(g_input.actionDown, 0, sizeof g_input.actionDown);
     GameUpdateMouseSensitivity();
     return file != nullptr;
 }
 
 void ActionsUpdate()
 {
-    std::memset(g_actionDown, 0, sizeof g_actionDown);
+    std::memset(g_input.actionDown, 0, sizeof g_input.actionDown);
     for (int code = 0; code < 255; ++code) {
-        if (g_keyStates[code] == INPUT_STATE_DOWN)
-            g_actionDown[g_keyMap[code]] = INPUT_STATE_DOWN;
+        if (g_input.keyStates[code] == INPUT_STATE_DOWN)
+            g_input.actionDown[g_input.keyMap[code]] = INPUT_STATE_DOWN;
     }
     for (int i = 0; i < MOUSE_STATE_COUNT; ++i) {
-        if (g_mouseStates[i] == INPUT_STATE_DOWN)
-            g_actionDown[g_keyMap[kMouseKeyCodes[i]]] = INPUT_STATE_DOWN;
+        if (g_input.mouseStates[i] == INPUT_STATE_DOWN)
+            g_input.actionDown[g_input.keyMap[kMouseKeyCodes[i]]] = INPUT_STATE_DOWN;
     }
-    if (g_keyStates[KEY_ESCAPE] == INPUT_STATE_DOWN)
-        g_actionDown[ACTION_ESCAPE] = INPUT_STATE_DOWN;
+    if (g_input.keyStates[KEY_ESCAPE] == INPUT_STATE_DOWN)
+        g_input.actionDown[ACTION_ESCAPE] = INPUT_STATE_DOWN;
 
-    std::memset(g_actionReleased, 0, sizeof g_actionReleased);
+    std::memset(g_input.actionReleased, 0, sizeof g_input.actionReleased);
     for (int action = 0; action < 255; ++action) {
-        if (g_actionDown[action] == 0 && g_actionPrevious[action] == 1)
-            g_actionReleased[action] = INPUT_STATE_DOWN;
-        g_actionPrevious[action] = g_actionDown[action] == INPUT_STATE_DOWN ? 1 : 0;
+        if (g_input.actionDown[action] == 0 && g_input.actionPrevious[action] == 1)
+            g_input.actionReleased[action] = INPUT_STATE_DOWN;
+        g_input.actionPrevious[action] = g_input.actionDown[action] == INPUT_STATE_DOWN ? 1 : 0;
     }
 }

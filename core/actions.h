@@ -66,13 +66,7 @@ enum Action : u8_t {
     ACTION_UNBOUND = 255,
 };
 
-// Key code (keyboard 1..237, mouse 240..244) to action; ACTION_UNBOUND for a key without one. Several
-// keys may share an action. The account code and the key-binding screen read and write it.
-extern u8_t g_keyMap[256];
-// Per action: 255 while down; 255 in the one update in which it went up; 1 when down in the last update.
-extern u8_t g_actionDown[256];
-extern u8_t g_actionReleased[256];
-extern u8_t g_actionPrevious[256];
+// The key map and the three action tables live in the input record (g_input, core/input.h).
 
 // The index of an action name (exact comparison), ACTION_UNBOUND for anything else.
 u8_t ActionFromName(const char* name);

@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "core/editor_interface.h"
-#include "core/editor_mode.h"
 #include "core/log.h"
+#include "core/winos.h"
 #include "platform/file_system.h"
 #include "platform/win32.h"
 
@@ -49,7 +49,7 @@ void RunEditorSession()
     Log("done\n");
 
     HANDLE event = CreateEventA(nullptr, FALSE, FALSE, "Editor");
-    editor_mode = 1;
+    g_program.editorMode = 1;
     void** record = new void*[EDITOR_RECORD_SLOTS];
     EditorFillInterface(record);
     Log("Providing zintar interface...");

@@ -7,21 +7,20 @@
 #include "actors/actor_death.h"
 #include "core/console.h"
 #include "core/console_var.h"
-#include "core/editor_mode.h"
 #include "core/plugin_host.h"
 #include "core/vfs.h"
 #include "core/winos.h"
 #include "game/current_account.h"
-#include "game/frame_time.h"
 #include "game/game_flow.h"
 #include "game/game_mod_registry.h"
+#include "game/game_state.h"
 #include "game/object_factory.h"
 #include "game/player_control.h"
 #include "game/player_view.h"
 #include "gui/fonts.h"
 #include "gui/gui.h"
 #include "gui/gui_controls.h"
-#include "map/octree_visit_mark.h"
+#include "map/map_state.h"
 #include "map/terrain_height.h"
 #include "map/world_insert.h"
 #include "map/world_registry.h"
@@ -30,6 +29,7 @@
 #include "render/render_context.h"
 #include "scene/indoor_bridge.h"
 #include "scene/particle_host.h"
+#include "scene/scene_state.h"
 
 namespace {
 // The entries below take what plug-ins pass, as the shared interface declares it.
@@ -114,13 +114,13 @@ void RegisterHostInterface(PluginHost& host)
     // Filled once: a second call would only add entries that the first ones hide.
     if (host.HostEntryCount() != 0)
         return;
-    host.RegisterHostEntry(&editor_mode, "editor_mode");
+    host.RegisterHostEntry(&g_program.editorMode, "editor_mode");
     RegisterTyped<HostConPrintFn>(host, &ConPrint, "ConPrint");
-    host.RegisterHostEntry(EntryAddress(&die), "die");
+    host.RegisterHostEntry(EntryAddress(&ActorDie), "die");
     host.RegisterHostEntry(CVarListHeadAddress(), "cvar");
     host.RegisterHostEntry(EntryAddress(&FindCVar), "FindCVar");
     RegisterTyped<HostAddCVarFnFn>(host, &HostAddCVarFn, "AddCVarFn");
-    host.RegisterHostEntry(&framedtime, "framedtime");
+    host.RegisterHostEntry(&g_game.frameTime, "framedtime");
     host.RegisterHostEntry(EntryAddress(&CreateDynamicObjectByClass), "CreateDynamicObjectByClass");
     host.RegisterHostEntry(EntryAddress(&ForceActorCreation), "ForceActorCreation");
     host.RegisterHostEntry(EntryAddress(&GameApplyTemplateToObject), "GameApplyTemplateToObject");
@@ -128,7 +128,7 @@ void RegisterHostInterface(PluginHost& host)
     host.RegisterHostEntry(EntryAddress(&RemoveFromWorld), "RemoveFromWorld");
     host.RegisterHostEntry(EntryAddress(&MapTerrainHeight), "MapTerrainHeight");
     host.RegisterHostEntry(EntryAddress(&DeleteDynamicObject), "DeleteDynamicObject");
-    host.RegisterHostEntry(&player, "player");
+    host.RegisterHostEntry(&g_game.player, "player");
     host.RegisterHostEntry(EntryAddress(&GameGetYaw), "GameGetYaw");
     host.RegisterHostEntry(EntryAddress(&GameGetPitch), "GameGetPitch");
     host.RegisterHostEntry(EntryAddress(&GuiFindScreen), "GuiFindScreen");
@@ -170,15 +170,15 @@ void RegisterHostInterface(PluginHost& host)
     host.RegisterHostEntry(EntryAddress(&GameInvokeScoreTable), "GameInvokeScoreTable");
     host.RegisterHostEntry(EntryAddress(&GameInvokeTeamTable), "GameInvokeTeamTable");
     host.RegisterHostEntry(EntryAddress(&GameLoadNextGameModMap), "GameLoadNextGameModMap");
-    host.RegisterHostEntry(&ndr_clip_data, "ndr_clip_data");
+    host.RegisterHostEntry(&g_scene.indoorClip, "ndr_clip_data");
     host.RegisterHostEntry(EntryAddress(&IndoorClipCallback), "IndoorClipCallback");
     host.RegisterHostEntry(EntryAddress(&IndoorRenderMeshCallback), "IndoorRenderMeshCallback");
     host.RegisterHostEntry(EntryAddress(&IndoorRenderDefCallback), "IndoorRenderDefCallback");
     host.RegisterHostEntry(EntryAddress(&IndoorMeshSphereCollision), "IndoorMeshSphereCollision");
     host.RegisterHostEntry(EntryAddress(&IndoorMeshTrace), "IndoorMeshTrace");
     host.RegisterHostEntry(EntryAddress(&GuiWriteMsg), "GuiWriteMsg");
-    host.RegisterHostEntry(&octree_object_checked, "octree_object_checked");
+    host.RegisterHostEntry(&g_map.octreeVisitMark, "octree_object_checked");
     host.RegisterHostEntry(EntryAddress(&GameGetLean), "GameGetLean");
-    RegisterTyped<HostFPWTrasformFn>(host, &FPWTrasform, "FPWTrasform");
+    RegisterTyped<HostFPWTransformFn>(host, &FPWTransform, "FPWTrasform");
     host.RegisterHostEntry(EntryAddress(&DebugVertex), "DebugVertex");
 }

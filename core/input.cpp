@@ -6,16 +6,15 @@
 #include "core/assert.h"
 #include "core/console.h"
 #include "core/input_modes.h"
-#include "core/input_state.h"
 #include "core/log.h"
+#include "platform/direct_input.h"
 
-u8_t g_keyStates[256];
-u8_t g_mouseStates[MOUSE_STATE_COUNT];
-bool g_inputGuiMode = false;
 InputState g_input;
 
 namespace {
 
+// Records read from a device per poll (the size of each device's buffer as well).
+constexpr DWORD INPUT_BUFFER_RECORDS = 64;
 constexpr DWORD kPressedBit = 0x80;
 constexpr DWORD kCooperation = DISCL_NONEXCLUSIVE | DISCL_FOREGROUND | DISCL_NOWINKEY;
 
@@ -48,12 +47,12 @@ void SetBufferAndAcquire(IDirectInputDevice8A* device)
     ENGINE_ASSERT_TEXT(result == DI_OK, "res == DI_OK");
 }
 
-// Reads the device's waiting records into g_input.records. On failure (the device was lost to another
-// window) it is acquired again for the next poll; a window in the background simply keeps failing.
-bool ReadDevice(IDirectInputDevice8A* device, DWORD* count)
+// Reads the device's waiting records (at most INPUT_BUFFER_RECORDS). On failure (the device was lost to
+// another window) it is acquired again for the next poll; a window in the background simply keeps failing.
+bool ReadDevice(IDirectInputDevice8A* device, DIDEVICEOBJECTDATA* records, DWORD* count)
 {
     *count = INPUT_BUFFER_RECORDS;
-    if (!DiFailed(device->GetDeviceData(sizeof(DIDEVICEOBJECTDATA), g_input.records, count, 0)))
+    if (!DiFailed(device->GetDeviceData(sizeof(DIDEVICEOBJECTDATA), records, count, 0)))
         return true;
     *count = 0;
     device->Acquire();
@@ -62,16 +61,17 @@ bool ReadDevice(IDirectInputDevice8A* device, DWORD* count)
 
 void PollKeyboard()
 {
+    DIDEVICEOBJECTDATA records[INPUT_BUFFER_RECORDS];
     DWORD count = 0;
-    const bool read = ReadDevice(g_input.keyboard, &count);
+    const bool read = ReadDevice(g_input.keyboard, records, &count);
     // Keys released while the window was away never report it: none stays held.
     if (!read)
-        std::memset(g_keyStates, 0, sizeof g_keyStates);
-    if (g_inputGuiMode)
+        std::memset(g_input.keyStates, 0, sizeof g_input.keyStates);
+    if (g_input.guiMode)
         return;
     ClearWheel();
     for (DWORD i = 0; i < count; ++i) {
-        const DIDEVICEOBJECTDATA& record = g_input.records[i];
+        const DIDEVICEOBJECTDATA& record = records[i];
         if (record.dwData & kPressedBit)
             KeyDown(static_cast<int>(record.dwOfs));
         else
@@ -81,13 +81,14 @@ void PollKeyboard()
 
 void PollMouse()
 {
+    DIDEVICEOBJECTDATA records[INPUT_BUFFER_RECORDS];
     DWORD count = 0;
-    if (!ReadDevice(g_input.mouse, &count))
-        std::memset(g_mouseStates, 0, sizeof g_mouseStates);
-    if (g_inputGuiMode)
+    if (!ReadDevice(g_input.mouse, records, &count))
+        std::memset(g_input.mouseStates, 0, sizeof g_input.mouseStates);
+    if (g_input.guiMode)
         return;
     for (DWORD i = 0; i < count; ++i) {
-        const DIDEVICEOBJECTDATA& record = g_input.records[i];
+        const DIDEVICEOBJECTDATA& record = records[i];
         const auto value = static_cast<s32_t>(record.dwData);
         switch (record.dwOfs) {
         case DIMOFS_X:
@@ -130,8 +131,8 @@ int InputInit(HWND window, bool useDirectInput)
     Log("Initializing input...");
     g_input.window = window;
     g_input.useDirectInput = useDirectInput;
-    std::memset(g_keyStates, 0, sizeof g_keyStates);
-    std::memset(g_mouseStates, 0, sizeof g_mouseStates);
+    std::memset(g_input.keyStates, 0, sizeof g_input.keyStates);
+    std::memset(g_input.mouseStates, 0, sizeof g_input.mouseStates);
 
     if (useDirectInput) {
         void* created = nullptr;
@@ -163,7 +164,7 @@ void InputShutdown()
             g_input.directInput = nullptr;
         }
     }
-    g_input.useDirectInput = false;
+    g_input = InputState{};
     Log("done\n");
 }
 
@@ -192,33 +193,33 @@ void InputSetMouseMoveListener(MouseMoveListener listener)
 void KeyDown(int code)
 {
     if (code >= 0 && code < 256)
-        g_keyStates[code] = INPUT_STATE_DOWN;
+        g_input.keyStates[code] = INPUT_STATE_DOWN;
 }
 
 void KeyUp(int code)
 {
     if (code >= 0 && code < 256)
-        g_keyStates[code] = 0;
+        g_input.keyStates[code] = 0;
 }
 
 void MouseButtonDown(int button)
 {
     if (button >= 0 && button < MOUSE_STATE_COUNT)
-        g_mouseStates[button] = INPUT_STATE_DOWN;
+        g_input.mouseStates[button] = INPUT_STATE_DOWN;
 }
 
 void MouseButtonUp(int button)
 {
     if (button >= 0 && button < MOUSE_STATE_COUNT)
-        g_mouseStates[button] = 0;
+        g_input.mouseStates[button] = 0;
 }
 
 void MouseWheel(int delta)
 {
     if (delta > 0)
-        g_mouseStates[MOUSE_WHEEL_UP] = INPUT_STATE_DOWN;
+        g_input.mouseStates[MOUSE_WHEEL_UP] = INPUT_STATE_DOWN;
     else if (delta < 0)
-        g_mouseStates[MOUSE_WHEEL_DOWN] = INPUT_STATE_DOWN;
+        g_input.mouseStates[MOUSE_WHEEL_DOWN] = INPUT_STATE_DOWN;
 }
 
 void MouseMove(s32_t dx, s32_t dy)
@@ -229,6 +230,6 @@ void MouseMove(s32_t dx, s32_t dy)
 
 void ClearWheel()
 {
-    g_mouseStates[MOUSE_WHEEL_UP] = 0;
-    g_mouseStates[MOUSE_WHEEL_DOWN] = 0;
+    g_input.mouseStates[MOUSE_WHEEL_UP] = 0;
+    g_input.mouseStates[MOUSE_WHEEL_DOWN] = 0;
 }

@@ -9,6 +9,11 @@
 #include "core/types.h"
 #include "platform/win32.h"
 
+class DebugOverlay;
+class IDirectInput8A;
+class IDirectInputDevice8A;
+class InputMode;
+
 // Mouse key codes (after the keyboard's 1..237); 0 is no key.
 constexpr u8_t KEY_MOUSE0 = 240;  // left button
 constexpr u8_t KEY_MOUSE1 = 241;  // right button
@@ -25,16 +30,49 @@ constexpr int MOUSE_STATE_COUNT = 5;
 
 constexpr u8_t INPUT_STATE_DOWN = 255;
 
-// Per keyboard code: 255 while the key is down, 0 while it is up.
-extern u8_t g_keyStates[256];
-// Buttons 0..2, wheel up, wheel down: 255 while active.
-extern u8_t g_mouseStates[MOUSE_STATE_COUNT];
-// Set while a screen is open over the game: no device records are applied and the window messages feed
-// the key and button states.
-extern bool g_inputGuiMode;
-
 // Receives the mouse movement (dx, dy) for the player's view; null for none.
 using MouseMoveListener = void (*)(s32_t dx, s32_t dy);
+
+// The input's one state record: the states both roads feed, the key map and action tables built from
+// them, the heads of the input-mode and debug-overlay chains (core/input_modes.h) and the devices.
+// InputShutdown starts it afresh.
+struct InputState {
+    constexpr InputState()
+    {
+        for (u8_t& action : keyMap)
+            action = ACTION_UNBOUND;
+    }
+
+    // Per keyboard code: 255 while the key is down, 0 while it is up.
+    u8_t keyStates[256] = {};
+    // Buttons 0..2, wheel up, wheel down: 255 while active.
+    u8_t mouseStates[MOUSE_STATE_COUNT] = {};
+    // Set while a screen is open over the game: no device records are applied and the window messages
+    // feed the key and button states.
+    bool guiMode = false;
+
+    // Key code (keyboard 1..237, mouse 240..244) to action; ACTION_UNBOUND for a key without one (every
+    // key starts unbound, so that no key drives an action before bindings are read). Several keys may
+    // share an action. The account code and the key-binding screen read and write it.
+    u8_t keyMap[256];
+    // Per action: 255 while down; 255 in the one update in which it went up; 1 when down in the last update.
+    u8_t actionDown[256] = {};
+    u8_t actionReleased[256] = {};
+    u8_t actionPrevious[256] = {};
+
+    InputMode* currentMode = nullptr;    // the first mode of the chain
+    DebugOverlay* topOverlay = nullptr;  // the overlay drawn first
+
+    IDirectInput8A* directInput = nullptr;
+    IDirectInputDevice8A* keyboard = nullptr;
+    IDirectInputDevice8A* mouse = nullptr;
+    bool useDirectInput = false;
+    HWND window = nullptr;
+    MouseMoveListener mouseMoveListener = nullptr;
+};
+
+extern InputState g_input;
+
 void InputSetMouseMoveListener(MouseMoveListener listener);
 
 // Keeps the window; with useDirectInput creates and acquires the devices (a system without them leaves

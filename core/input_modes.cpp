@@ -1,7 +1,5 @@
 #include "core/input_modes.h"
-
-InputMode* g_currentInputMode = nullptr;
-DebugOverlay* g_topDebugOverlay = nullptr;
+#include "core/input.h"
 
 bool InputMode::Enter()
 {
@@ -32,7 +30,7 @@ bool InputMode::Push(InputMode* mode, InputMode* owner)
     if (owner)
         owner->m_next = mode;
     else
-        g_currentInputMode = mode;
+        g_input.currentMode = mode;
     mode->m_next = this;
     mode->Enter();
     return true;
@@ -45,20 +43,20 @@ bool InputMode::Pop(InputMode* owner)
     if (owner)
         owner->m_next = m_next;
     else
-        g_currentInputMode = m_next;
+        g_input.currentMode = m_next;
     return true;
 }
 
 void InputModeSwitchTo(InputMode* mode)
 {
-    g_currentInputMode = mode;
+    g_input.currentMode = mode;
     if (mode)
         mode->Enter();
 }
 
 bool InputModeCall()
 {
-    return g_currentInputMode ? g_currentInputMode->HandleKeys(nullptr) : false;
+    return g_input.currentMode ? g_input.currentMode->HandleKeys(nullptr) : false;
 }
 
 bool DebugOverlay::Draw()
@@ -79,7 +77,7 @@ bool DebugOverlay::OnPop()
 namespace {
 bool InChain(const DebugOverlay* overlay)
 {
-    return overlay == g_topDebugOverlay || overlay->Previous() || overlay->Next();
+    return overlay == g_input.topOverlay || overlay->Previous() || overlay->Next();
 }
 }  // namespace
 
@@ -88,11 +86,11 @@ bool PushDebugOverlay(DebugOverlay* overlay)
     // Linking an overlay twice would make the chain loop.
     if (!overlay || InChain(overlay))
         return false;
-    overlay->m_next = g_topDebugOverlay;
-    if (g_topDebugOverlay)
-        g_topDebugOverlay->m_previous = overlay;
+    overlay->m_next = g_input.topOverlay;
+    if (g_input.topOverlay)
+        g_input.topOverlay->m_previous = overlay;
     overlay->OnPush();
-    g_topDebugOverlay = overlay;
+    g_input.topOverlay = overlay;
     return true;
 }
 
@@ -109,12 +107,12 @@ bool PopDebugOverlay(DebugOverlay* overlay)
     overlay->m_previous = nullptr;
     overlay->m_next = nullptr;
     overlay->OnPop();
-    if (g_topDebugOverlay == overlay)
-        g_topDebugOverlay = next;
+    if (g_input.topOverlay == overlay)
+        g_input.topOverlay = next;
     return true;
 }
 
 bool DrawDebugOverlays()
 {
-    return g_topDebugOverlay ? g_topDebugOverlay->Draw() : false;
+    return g_input.topOverlay ? g_input.topOverlay->Draw() : false;
 }

@@ -28,8 +28,7 @@ protected:
     InputMode* m_next = nullptr;
 };
 
-// The first mode of the chain; null at start.
-extern InputMode* g_currentInputMode;
+// The first mode of the chain is g_input.currentMode (core/input.h); null at start.
 
 // The mode (null for none) becomes current and is entered.
 void InputModeSwitchTo(InputMode* mode);
@@ -55,8 +54,7 @@ private:
     DebugOverlay* m_next = nullptr;
 };
 
-// The overlay drawn first; null at start.
-extern DebugOverlay* g_topDebugOverlay;
+// The overlay drawn first is g_input.topOverlay; null at start.
 
 // Links the overlay on top and calls its OnPush. False for none or one that is already in the chain.
 bool PushDebugOverlay(DebugOverlay* overlay);

@@ -219,5 +219,5 @@ using HostParticleRegisterPinOBJFn = std::int32_t (*)(void* object, const char* 
 using HostParticleRegisterPinFPWFn = std::int32_t (*)(const char* meshName);
 using HostParticleUnregisterPinFn = void (*)(std::int32_t index);
 using HostParticlePinGetTransformFn = void (*)(std::int32_t index, float* axesOut, float* originOut);
-using HostFPWTrasformFn = void (*)(float* axesOut, float* positionOut);
+using HostFPWTransformFn = void (*)(float* axesOut, float* positionOut);
 using HostDebugVertexFn = void (*)(const float* point, std::uint32_t colour, std::uint32_t durationMs);

@@ -9,7 +9,6 @@
 #include "platform/win32.h"
 
 class IDirectMusicSegment8;
-struct ConsoleVar;
 
 constexpr s32_t SOUND_CHANNEL_COUNT = 32;
 constexpr s32_t MAX_SPATIAL_SOUNDS = 64;
@@ -59,12 +58,12 @@ struct TempSoundEntry {
     bool listenerRelative;
 };
 
-// Requests of the first-person weapon view, by sound property; cleared after each handling.
+// Requests of the first-person weapon view, by sound property; cleared after each handling. The
+// sound system's record holds them (g_sound.playerRequests, core/sound_system.h).
 struct SoundPlayerRequests {
     u8_t request[SOUND_PLAYER_REQUESTS];
     s32_t aimIndex;  // the variant of the "aim" request
 };
-extern SoundPlayerRequests g_soundPlayerRequests;
 // Footsteps by the surface under the viewer and the weapon sounds the view asks for (run by SoundUpdate).
 void SoundUpdatePlayer();
 
@@ -86,19 +85,3 @@ s32_t SoundVolumeAttenuation(s32_t volume);
 bool SoundSetGroupVolume(s32_t group, s32_t attenuation);
 // Applies the four volume variables to their groups (skipping muted groups).
 void SoundApplyVolumes();
-
-extern ConsoleVar si_mastervolume;
-extern ConsoleVar si_effectvolume;
-extern ConsoleVar si_envvolume;
-extern ConsoleVar si_musicvolume;
-extern ConsoleVar sb_mastermuted;
-extern ConsoleVar sb_effectmuted;
-extern ConsoleVar sb_envmuted;
-extern ConsoleVar sb_musicmuted;
-extern ConsoleVar sb_forcelocalesnd;
-extern ConsoleVar gb_showsounds;
-extern ConsoleVar sx_updatevolume;
-extern ConsoleVar sx_mutemaster;
-extern ConsoleVar sx_muteeffect;
-extern ConsoleVar sx_muteenv;
-extern ConsoleVar sx_mutemusic;

@@ -1,5 +1,6 @@
-// The volume variables, the volume and mute commands, and the four volume groups they drive.
-#include "core/console_var.h"
+// The sound switch, the volume variables, the volume and mute commands, and the four volume groups
+// they drive.
+#include "core/core_cvars.h"
 #include "core/sound_system.h"
 #include "gui/gui_screen_sounds.h"
 #include "platform/audio.h"
@@ -60,6 +61,7 @@ s32_t UpdateVolumeCommand(const char*)
 
 }  // namespace
 
+ConsoleVar gbsound("gbsound", CVAR_BOOL, "true");
 ConsoleVar si_mastervolume("si_mastervolume", CVAR_INT, "65");
 ConsoleVar si_effectvolume("si_effectvolume", CVAR_INT, "65");
 ConsoleVar si_envvolume("si_envvolume", CVAR_INT, "65");

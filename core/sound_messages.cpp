@@ -6,6 +6,7 @@
 
 #include "core/assert.h"
 #include "core/console_var.h"
+#include "core/core_cvars.h"
 #include "core/def_file.h"
 #include "core/sound_system.h"
 #include "game/player_view.h"

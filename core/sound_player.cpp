@@ -6,8 +6,6 @@
 #include "game/player_view.h"
 #include "world/dynamic_object.h"
 
-SoundPlayerRequests g_soundPlayerRequests;
-
 namespace {
 
 constexpr u32_t kSurfaceTraceInterval = 300;
@@ -70,7 +68,7 @@ void PlayRequestedSound(const PlayerSoundView& view)
 {
     s32_t request = -1;
     for (s32_t i = 0; i < SOUND_PLAYER_REQUESTS; ++i) {
-        if (g_soundPlayerRequests.request[i]) {
+        if (g_sound.playerRequests.request[i]) {
             request = i;
             break;
         }
@@ -83,14 +81,14 @@ void PlayRequestedSound(const PlayerSoundView& view)
     if (!table)
         return;
     if (request == SOUND_AIM)
-        PlayFlat(table->Get(SOUND_AIM, g_soundPlayerRequests.aimIndex, 0));
+        PlayFlat(table->Get(SOUND_AIM, g_sound.playerRequests.aimIndex, 0));
     else
         PlayFlat(table->Pick(request, false, 0));
 }
 
 void ClearRequests()
 {
-    std::memset(g_soundPlayerRequests.request, 0, sizeof(g_soundPlayerRequests.request));
+    std::memset(g_sound.playerRequests.request, 0, sizeof(g_sound.playerRequests.request));
 }
 
 }  // namespace
@@ -102,7 +100,7 @@ void SoundResetPlayer()
     for (u32_t& time : g_sound.surfaceLastPlay)
         time = 0;
     g_sound.waterLastPlay = 0;
-    ClearRequests();
+    g_sound.playerRequests = {};
 }
 
 void SoundUpdatePlayer()

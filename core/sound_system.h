@@ -44,6 +44,7 @@ struct SoundSystem {
     SurfaceSounds* surface = nullptr;
     u32_t surfaceLastPlay[3] = {};
     u32_t waterLastPlay = 0;
+    SoundPlayerRequests playerRequests = {};
 };
 
 extern SoundSystem g_sound;

@@ -9,8 +9,7 @@
 #include "core/colour_codes.h"
 #include "core/console.h"
 #include "core/vfs.h"
-
-VegetationMask* g_vegetationMask = nullptr;
+#include "core/winos.h"
 
 namespace {
 
@@ -196,12 +195,12 @@ const VegetationMaskBlock* VegetationMask::GetBlock(s32_t x, s32_t y, s32_t* kin
 void LoadVegetationMask(const char* path)
 {
     FreeVegetationMask();
-    g_vegetationMask = new VegetationMask();
-    g_vegetationMask->Load(path);
+    g_program.vegetationMask = new VegetationMask();
+    g_program.vegetationMask->Load(path);
 }
 
 void FreeVegetationMask()
 {
-    delete g_vegetationMask;
-    g_vegetationMask = nullptr;
+    delete g_program.vegetationMask;
+    g_program.vegetationMask = nullptr;
 }

@@ -55,8 +55,7 @@ public:
 // The number of times the value can be halved before it falls below 2 (log2 of a power of two).
 u32_t VegShiftOf(u32_t value);
 
-// The mask of the loaded map, null when none.
-extern VegetationMask* g_vegetationMask;
-// Replaces the global mask by a new one loaded from the path (empty when the file is missing).
+// Replaces the global mask (g_program.vegetationMask, core/winos.h) by a new one loaded from the path
+// (empty when the file is missing).
 void LoadVegetationMask(const char* path);
 void FreeVegetationMask();

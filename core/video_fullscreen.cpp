@@ -6,9 +6,9 @@
 #include "core/log.h"
 #include "core/sound_sets.h"
 #include "core/video.h"
-#include "core/winos.h"
 #include "render/frame.h"
 #include "render/primitives_2d.h"
+#include "render/render_cvars.h"
 #include "render/state_cache.h"
 
 namespace {
@@ -21,13 +21,13 @@ constexpr D3DCOLOR kWhite = 0xFFFFFFFFu;
 // and the key that ends it does not reach the game.
 void ClearKeysAndButtons()
 {
-    std::memset(g_keyStates, 0, sizeof g_keyStates);
-    std::memset(g_mouseStates, 0, kMouseButtonCount);
+    std::memset(g_input.keyStates, 0, sizeof g_input.keyStates);
+    std::memset(g_input.mouseStates, 0, kMouseButtonCount);
 }
 
 bool SkipRequested()
 {
-    return g_keyStates[KEY_ESCAPE] != 0 || g_mouseStates[0] != 0;
+    return g_input.keyStates[KEY_ESCAPE] != 0 || g_input.mouseStates[0] != 0;
 }
 
 void SetVideoStates()

@@ -10,6 +10,7 @@
 #include "ai/ai_runtime.h"
 #include "core/assert.h"
 #include "core/console.h"
+#include "core/core_cvars.h"
 #include "core/def_file.h"
 #include "core/editor.h"
 #include "core/input.h"
@@ -20,25 +21,20 @@
 #include "core/vfs.h"
 #include "core/video.h"
 #include "game/accounts.h"
+#include "game/game_cvars.h"
 #include "game/game_flow.h"
+#include "game/game_state.h"
 #include "gui/gui.h"
 #include "map/actor_lists.h"
+#include "render/render_cvars.h"
 #include "render/render_device.h"
 #include "scene/screen_fade.h"
 
 ConsoleVar gbconsoles("gbconsoles", CVAR_BOOL, "false");
-ConsoleVar riwidth("riwidth", CVAR_INT, "800");
-ConsoleVar riheight("riheight", CVAR_INT, "600");
-ConsoleVar rirefresh("rirefresh", CVAR_INT, "0");
-ConsoleVar rbwindowed("rbwindowed", CVAR_BOOL, "false");
 ConsoleVar dsmap("dsmap", CVAR_STRING, "map_01");
 ConsoleVar gbsf("gbsf", CVAR_BOOL, "true");
-ConsoleVar gbsound("gbsound", CVAR_BOOL, "true");
 
-StartOptions g_startOptions = {};
-s32_t g_loopState = LOOP_NOTHING;
-s32_t g_menuRequest = 0;
-HWND g_mainWindow = nullptr;
+ProgramState g_program;
 
 namespace {
 constexpr const char* kWindowClass = "zintar";
@@ -59,7 +55,7 @@ Stage g_started = Stage::Nothing;
 // the cursor position but carries no message, so the GUI never sees one message twice.
 void PumpOneMessage()
 {
-    if (PeekMessageA(&g_message, g_mainWindow, 0, 0, PM_REMOVE)) {
+    if (PeekMessageA(&g_message, g_program.mainWindow, 0, 0, PM_REMOVE)) {
         TranslateMessage(&g_message);
         DispatchMessageA(&g_message);
     } else {
@@ -72,7 +68,7 @@ void PumpOneMessage()
 bool RunGuiFrame()
 {
     return GuiFrame(g_message.pt.x, g_message.pt.y, g_message.message, g_message.lParam, g_message.wParam,
-                    &g_loopState);
+                    &g_program.loopState);
 }
 
 void FrameStep(bool present)
@@ -105,32 +101,33 @@ void MenuLoop()
         PumpOneMessage();
         InputUpdate();
         g_pluginHost.Broadcast(HookFrame, 0);
-        if (g_multiplayerPending) {
+        if (g_game.multiplayerPending) {
             if (dsmap.stringValue.IsEmpty()) {
-                g_multiplayerPending = false;
-                g_menuRequest = 1;
+                g_game.multiplayerPending = false;
+                g_program.menuRequest = 1;
             } else {
                 SetCursorVisible(false);
-                g_pluginHost.Broadcast(HookMultiplayerPending, reinterpret_cast<std::uintptr_t>(&g_menuRequest));
+                g_pluginHost.Broadcast(HookMultiplayerPending,
+                                       reinterpret_cast<std::uintptr_t>(&g_program.menuRequest));
             }
         }
         if (!RunGuiFrame())
             return;
-        if (g_menuRequest == 1) {
-            g_menuRequest = 0;
-            g_multiplayerPending = false;
-            g_guiCurrentScreen = GuiFindScreen("MULTIPLAYER");
-            if (g_guiCurrentScreen)
-                g_guiCurrentScreen->Activate(g_guiCurrentScreen);
-            --g_guiMultiplayerCounter;
+        if (g_program.menuRequest == 1) {
+            g_program.menuRequest = 0;
+            g_game.multiplayerPending = false;
+            g_gui.currentScreen = GuiFindScreen("MULTIPLAYER");
+            if (g_gui.currentScreen)
+                g_gui.currentScreen->Activate(g_gui.currentScreen);
+            --g_gui.multiplayerCounter;
             SetCursorVisible(true);
-        } else if (g_menuRequest == 2) {
-            g_menuRequest = 0;
-            g_multiplayerPending = false;
-            g_inputGuiMode = false;
-            if (g_guiCurrentScreen) {
-                g_guiCurrentScreen->DeInit();
-                g_guiCurrentScreen->StopSounds();
+        } else if (g_program.menuRequest == 2) {
+            g_program.menuRequest = 0;
+            g_game.multiplayerPending = false;
+            g_input.guiMode = false;
+            if (g_gui.currentScreen) {
+                g_gui.currentScreen->DeInit();
+                g_gui.currentScreen->StopSounds();
             }
             if (GuiScreen* mainMenu = GuiFindScreen("MAINMENU"))
                 mainMenu->StopSounds();
@@ -152,16 +149,16 @@ bool MissionStart(int& exitCode)
     }
     ConSetCurrent(-1);
     RenderPrepareBuffers();
-    if (!g_pendingSaveGame.IsEmpty()) {
-        GameLoadGameCommand(g_pendingSaveGame.Text());
+    if (!g_game.pendingSaveGame.IsEmpty()) {
+        GameLoadGameCommand(g_game.pendingSaveGame.Text());
     } else {
         AccountResetCurrentMissionValue();
         ax_getcutscene_begin.value.handler(nullptr);
         ScreenFadeStart(1000, 0);
     }
-    g_pendingSaveGame.Clear();
+    g_game.pendingSaveGame.Clear();
     SoundResumeAll();
-    g_gameFrameClock = GetTickCount();
+    g_game.frameClock = GetTickCount();
     Log("Entering main loop...\n");
     GameUpdateFrame(false);
     MSALStartAll();
@@ -171,15 +168,15 @@ bool MissionStart(int& exitCode)
 
 void ShowMenuScreen(const char* name)
 {
-    g_guiCurrentScreen = GuiFindScreen(name);
-    if (g_guiCurrentScreen)
-        g_guiCurrentScreen->Activate(g_guiCurrentScreen);
+    g_gui.currentScreen = GuiFindScreen(name);
+    if (g_gui.currentScreen)
+        g_gui.currentScreen->Activate(g_gui.currentScreen);
 }
 
 // Acts on the state word; LOOP_NOTHING and unknown values let the main loop go on.
 bool ActOnLoopState(LoopExit& exit)
 {
-    s32_t state = g_loopState;
+    s32_t state = g_program.loopState;
     if (state < LOOP_QUIT || state > LOOP_QUICK_MISSIONS)
         return false;
     SetCursorVisible(false);
@@ -191,9 +188,9 @@ bool ActOnLoopState(LoopExit& exit)
         return true;
     case LOOP_LOAD_MAP:
         GameExitToGui("-g");
-        g_loopState = LOOP_NOTHING;
-        g_guiScreenOpen = false;
-        g_inputGuiMode = false;
+        g_program.loopState = LOOP_NOTHING;
+        g_gui.screenOpen = false;
+        g_input.guiMode = false;
         exit = LoopExit::NextMission;
         return true;
     default:
@@ -204,7 +201,7 @@ bool ActOnLoopState(LoopExit& exit)
     if (state == LOOP_MAIN_MENU) {
         ShowMenuScreen("MAINMENU");
     } else if (state == LOOP_CAMPAIGN) {
-        if (g_campaignCompleted) {
+        if (g_game.campaignCompleted) {
             ShowMenuScreen("MAINMENU");
         } else {
             AccountDetermineNextMission(nullptr);
@@ -213,8 +210,8 @@ bool ActOnLoopState(LoopExit& exit)
     } else {
         ShowMenuScreen("QUICKMISSIONS");
     }
-    g_loopState = LOOP_NOTHING;
-    g_guiScreenOpen = false;
+    g_program.loopState = LOOP_NOTHING;
+    g_gui.screenOpen = false;
     SetCursorVisible(true);
     exit = LoopExit::ToMenu;
     return true;
@@ -222,32 +219,32 @@ bool ActOnLoopState(LoopExit& exit)
 
 bool GameModHasOwnScreens()
 {
-    return g_currentGameMod && g_currentGameMod->ownScreens;
+    return g_game.currentGameMod && g_game.currentGameMod->ownScreens;
 }
 
 // Opens the screen asked for by Escape, game code or the objectives key.
 void OpenScreen(bool byEscape)
 {
-    g_guiScreenOpen = true;
-    g_inputGuiMode = true;
+    g_gui.screenOpen = true;
+    g_input.guiMode = true;
     GameClearFrameInput();
     SetCursorVisible(true);
     g_scoreScreenShown = false;
     if (byEscape) {
-        if (!g_guiScreenRequested)
-            g_guiCurrentScreen = GuiFindScreen("_MAINMENU");
-        if (g_missionFailed)
-            g_guiCurrentScreen = GuiFindScreen("FAILSCREEN");
+        if (!g_gui.screenRequested)
+            g_gui.currentScreen = GuiFindScreen("_MAINMENU");
+        if (g_game.missionFailed)
+            g_gui.currentScreen = GuiFindScreen("FAILSCREEN");
         if (GameModHasOwnScreens())
-            g_guiCurrentScreen = GuiFindScreen(g_currentGameMod->escapeScreen.Text());
+            g_gui.currentScreen = GuiFindScreen(g_game.currentGameMod->escapeScreen.Text());
     } else if (GameModHasOwnScreens()) {
-        g_guiCurrentScreen = GuiFindScreen(g_currentGameMod->scoreScreen.Text());
-        g_pluginHost.Broadcast(HookScreenShown, reinterpret_cast<std::uintptr_t>(g_guiCurrentScreen));
+        g_gui.currentScreen = GuiFindScreen(g_game.currentGameMod->scoreScreen.Text());
+        g_pluginHost.Broadcast(HookScreenShown, reinterpret_cast<std::uintptr_t>(g_gui.currentScreen));
         g_scoreScreenShown = true;
     }
-    g_guiScreenRequested = false;
-    std::memset(g_actionDown, 0, sizeof g_actionDown);
-    std::memset(g_actionReleased, 0, sizeof g_actionReleased);
+    g_gui.screenRequested = false;
+    std::memset(g_input.actionDown, 0, sizeof g_input.actionDown);
+    std::memset(g_input.actionReleased, 0, sizeof g_input.actionReleased);
     SoundStopAll();
 }
 
@@ -257,13 +254,13 @@ bool ScreenLoop(LoopExit& exit)
     for (;;) {
         PumpOneMessage();
         InputUpdate();
-        if (g_scoreScreenShown && g_guiCurrentScreen) {
-            g_pluginHost.Broadcast(HookScreenShown, reinterpret_cast<std::uintptr_t>(g_guiCurrentScreen));
-            g_guiCurrentScreen->DeInit();
+        if (g_scoreScreenShown && g_gui.currentScreen) {
+            g_pluginHost.Broadcast(HookScreenShown, reinterpret_cast<std::uintptr_t>(g_gui.currentScreen));
+            g_gui.currentScreen->DeInit();
         }
         FrameStep(false);
         bool screenUp = RunGuiFrame();
-        if (screenUp && g_loopState != LOOP_LOAD_MAP)
+        if (screenUp && g_program.loopState != LOOP_LOAD_MAP)
             continue;
         g_scoreScreenShown = false;
         if (ActOnLoopState(exit))
@@ -279,18 +276,18 @@ LoopExit MainLoop()
     for (;;) {
         PumpOneMessage();
         InputUpdate();
-        bool byEscape = g_actionReleased[ACTION_ESCAPE] != 0;
-        bool byObjectives = g_actionReleased[ACTION_OBJECTIVES] != 0 && GameModHasOwnScreens();
-        if (byEscape || g_guiScreenRequested || byObjectives) {
+        bool byEscape = g_input.actionReleased[ACTION_ESCAPE] != 0;
+        bool byObjectives = g_input.actionReleased[ACTION_OBJECTIVES] != 0 && GameModHasOwnScreens();
+        if (byEscape || g_gui.screenRequested || byObjectives) {
             OpenScreen(byEscape);
             if (ScreenLoop(exit))
                 return exit;
         }
-        if (g_loopState == LOOP_MAIN_MENU && ActOnLoopState(exit))
+        if (g_program.loopState == LOOP_MAIN_MENU && ActOnLoopState(exit))
             return exit;
-        if (g_cursorMode)
+        if (g_game.cursorMode)
             SetCursorVisible(true);
-        if (g_loopState == LOOP_LOAD_MAP && ActOnLoopState(exit))
+        if (g_program.loopState == LOOP_LOAD_MAP && ActOnLoopState(exit))
             return exit;
         FrameStep(true);
         if (gbsound.Bool())
@@ -305,22 +302,22 @@ bool StartUp(char* commandLine, int& exitCode)
     exitCode = 0;
     // The program may run more than once in one process (tests): its options and state word start
     // afresh each time.
-    g_startOptions = {};
-    g_loopState = LOOP_NOTHING;
-    g_menuRequest = 0;
+    g_program.startOptions = {};
+    g_program.loopState = LOOP_NOTHING;
+    g_program.menuRequest = 0;
 
     if (!VFSInit())
         return false;
     g_started = Stage::Archives;
 
-    SplitCommandLine(commandLine, g_startOptions);
-    if (ApplyCommandLineOptions(g_startOptions))
+    SplitCommandLine(commandLine, g_program.startOptions);
+    if (ApplyCommandLineOptions(g_program.startOptions))
         return false;  // editor mode ran
 
     RegisterMainWindowClass(kWindowClass);
-    g_mainWindow = CreateMainWindow(kWindowClass, kWindowTitle);
-    InputInit(g_mainWindow, true);
-    RenderInit(g_mainWindow);
+    g_program.mainWindow = CreateMainWindow(kWindowClass, kWindowTitle);
+    InputInit(g_program.mainWindow, true);
+    RenderInit(g_program.mainWindow);
     LoadPlugins();
     g_started = Stage::Devices;
     ConExecFile("config.def");
@@ -331,10 +328,10 @@ bool StartUp(char* commandLine, int& exitCode)
         return false;
     }
 
-    SoundInit(g_mainWindow);
+    SoundInit(g_program.mainWindow);
     SetCursorVisible(false);
     VideoInit();
-    SetForegroundWindow(g_mainWindow);
+    SetForegroundWindow(g_program.mainWindow);
     VideoPlayFullscreen("intro");
     SetCursorVisible(false);
     ConStartup();
@@ -344,8 +341,8 @@ bool StartUp(char* commandLine, int& exitCode)
     AccountsInit();
     GameModsInit();
     CreateScriptCache();
-    GuiInit(g_mainWindow, riwidth.Int(), riheight.Int());
-    SetForegroundWindow(g_mainWindow);
+    GuiInit(g_program.mainWindow, riwidth.Int(), riheight.Int());
+    SetForegroundWindow(g_program.mainWindow);
     SetCursorVisible(true);
     RegisterDefObject();
     g_started = Stage::Everything;
@@ -355,13 +352,13 @@ bool StartUp(char* commandLine, int& exitCode)
 // The menu and the missions, until a road leads out of the program; the result is the exit code.
 int RunLoops()
 {
-    if (g_startOptions.directStart) {
-        g_accountCurrentName.Assign(g_startOptions.accountName ? g_startOptions.accountName : "developer");
+    if (g_program.startOptions.directStart) {
+        g_game.accountName.Assign(g_program.startOptions.accountName ? g_program.startOptions.accountName : "developer");
         AccountLogIn(nullptr);
         GameFillMissionInfo(nullptr);
     } else {
         MenuLoop();
-        if (g_loopState == LOOP_QUIT)
+        if (g_program.loopState == LOOP_QUIT)
             return 0;
     }
     for (;;) {
@@ -375,7 +372,7 @@ int RunLoops()
             break;
         case LoopExit::ToMenu:
             MenuLoop();
-            if (g_loopState == LOOP_QUIT)
+            if (g_program.loopState == LOOP_QUIT)
                 return 0;
             break;
         }
@@ -395,8 +392,8 @@ void ShutDownRender()
 
 void DestroyMainWindow()
 {
-    DestroyWindow(g_mainWindow);
-    g_mainWindow = nullptr;
+    DestroyWindow(g_program.mainWindow);
+    g_program.mainWindow = nullptr;
 }
 
 // The shutdown order is fixed and is not the mirror of start-up: the lists the last mission left go
@@ -519,7 +516,7 @@ LRESULT MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         }
         break;
     case WM_CHAR:
-        if (!g_inputGuiMode && KeyMessageScanCode(lParam) != 0x29)
+        if (!g_input.guiMode && KeyMessageScanCode(lParam) != 0x29)
             ConKeyInput(static_cast<int>(wParam));
         break;
     default:

@@ -1,8 +1,9 @@
 // Program start-up, the window, the menu, main and screen loops, and shutdown.
 #pragma once
-#include "core/console_var.h"
 #include "core/types.h"
 #include "platform/win32.h"
+
+class VegetationMask;
 
 constexpr int PARAM_MAX_COUNT = 36;
 constexpr int PARAM_MAX_SIZE = 64;
@@ -27,19 +28,22 @@ struct StartOptions {
     bool editorMode;            // "-e" was seen (editor mode ran)
 };
 
-extern StartOptions g_startOptions;
-extern s32_t g_loopState;
-extern s32_t g_menuRequest;
-extern HWND g_mainWindow;
+// The core's own record: the start-up options, the outer loops' state, the main window, the
+// editor-mode switch and the loaded map's vegetation mask. WinMain starts it afresh.
+struct ProgramState {
+    StartOptions startOptions = {};
+    s32_t loopState = LOOP_NOTHING;
+    s32_t menuRequest = 0;
+    HWND mainWindow = nullptr;
+    // True (1) while the program runs in editor mode; it stays set until the process ends.
+    // Loaders and renderers test it to skip their interactive screens; plug-ins read it through the
+    // host data entry "editor_mode".
+    u8_t editorMode = 0;
+    // The vegetation mask of the loaded map (core/vegetation_mask.h), null when none.
+    VegetationMask* vegetationMask = nullptr;
+};
 
-extern ConsoleVar gbconsoles;
-extern ConsoleVar riwidth;
-extern ConsoleVar riheight;
-extern ConsoleVar rirefresh;
-extern ConsoleVar rbwindowed;
-extern ConsoleVar dsmap;
-extern ConsoleVar gbsf;
-extern ConsoleVar gbsound;
+extern ProgramState g_program;
 
 int WinMain(HINSTANCE instance, HINSTANCE previousInstance, char* commandLine, int showCommand);
 

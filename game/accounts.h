@@ -3,9 +3,6 @@
 #include "core/engine_string.h"
 #include "core/types.h"
 
-// The accounts' current-name string: the account that AccountLogIn logs in.
-extern EngineString g_accountCurrentName;
-
 void AccountsInit();
 void AccountsShutdown();
 s32_t AccountLogIn(const char* arguments);

@@ -1,7 +1,5 @@
 #include "game/command_menu.h"
 
-CommandMenuState g_commandMenu = {};
-
 namespace {
 u32_t g_drawCount = 0;
 }  // namespace

@@ -9,8 +9,6 @@ struct CommandMenuState {
     s32_t count;      // items of the open menu
 };
 
-extern CommandMenuState g_commandMenu;
-
 // Draws the menu at (x, y). Its drawing lands with the game's menus; until then the calls are
 // counted so that the HUD's choices can be seen.
 void CommandMenuDraw(s32_t x, s32_t y, s32_t first, s32_t openItem, s32_t selection, s32_t count, s32_t flag);

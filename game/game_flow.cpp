@@ -5,15 +5,9 @@
 #include "core/console.h"
 #include "core/input.h"
 #include "core/plugin_host.h"
+#include "game/game_cvars.h"
+#include "game/game_state.h"
 #include "platform/win32.h"
-
-GameMod* g_currentGameMod = nullptr;
-bool g_missionFailed = false;
-bool g_cursorMode = false;
-bool g_multiplayerPending = false;
-bool g_campaignCompleted = false;
-EngineString g_pendingSaveGame;
-u32_t g_gameFrameClock = 0;
 
 namespace {
 bool g_cameraInsetToggle = false;
@@ -31,7 +25,7 @@ s32_t PlayOpeningCutscene(const char*)
 
 s32_t JoinServer(const char*)
 {
-    g_multiplayerPending = true;
+    g_game.multiplayerPending = true;
     return 0;
 }
 }  // namespace
@@ -64,7 +58,7 @@ int GameHaltAfterLoadError()
 s32_t GameLoadGameCommand(const char*) { return 0; }
 void GameUpdateFrame(bool) {}
 void GameExitToGui(const char*) {}
-void GameModEnd() { g_currentGameMod = nullptr; }
+void GameModEnd() { g_game.currentGameMod = nullptr; }
 
 void GameModsInit()
 {
@@ -73,7 +67,7 @@ void GameModsInit()
 
 void GameModsFree()
 {
-    g_currentGameMod = nullptr;
+    g_game.currentGameMod = nullptr;
     GameModRegistryFree();
 }
 void GameClearFrameInput() {}

@@ -12,16 +12,6 @@ struct GameMod {
     EngineString teamScreen;
 };
 
-extern GameMod* g_currentGameMod;    // null while no game mod runs
-extern bool g_missionFailed;
-extern bool g_cursorMode;
-extern bool g_multiplayerPending;    // set by gx_joinserver
-extern bool g_campaignCompleted;     // set by AccountDetermineNextMission at the chronology's end
-extern EngineString g_pendingSaveGame;
-extern u32_t g_gameFrameClock;       // tick count of the previous game frame
-
-extern ConsoleVar grx_toggle_camins;
-extern ConsoleVar ax_getcutscene_begin;
 
 // Loads and starts the mission of a map; negative on failure.
 int GameInitMission(const char* mapName);

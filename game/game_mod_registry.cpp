@@ -1,9 +1,11 @@
 #include "game/game_mod_registry.h"
+#include "core/core_cvars.h"
 #include "core/grow_array.h"
 #include "core/plugin_host.h"
 #include "core/winos.h"
 #include "game/accounts.h"
 #include "game/game_flow.h"
+#include "game/game_state.h"
 #include "gui/gui.h"
 
 namespace {
@@ -18,9 +20,9 @@ GameMod* g_openRegistration = nullptr;
 
 void ShowModScreen(const EngineString GameMod::*screenName, bool announce)
 {
-    g_guiScreenRequested = true;
-    GuiScreen* screen = g_currentGameMod ? GuiFindScreen((g_currentGameMod->*screenName).Text()) : nullptr;
-    g_guiCurrentScreen = screen;
+    g_gui.screenRequested = true;
+    GuiScreen* screen = g_game.currentGameMod ? GuiFindScreen((g_game.currentGameMod->*screenName).Text()) : nullptr;
+    g_gui.currentScreen = screen;
     if (announce)
         g_pluginHost.Broadcast(HookScreenShown, reinterpret_cast<std::uintptr_t>(screen));
 }
@@ -95,6 +97,6 @@ void GameLoadNextGameModMap(const char* mapName)
 {
     if (mapName)
         dsmap.SetString(mapName);
-    g_loopState = LOOP_LOAD_MAP;
+    g_program.loopState = LOOP_LOAD_MAP;
     GameFillMissionInfo(nullptr);
 }

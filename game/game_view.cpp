@@ -5,9 +5,6 @@ constexpr float kNormalFieldOfView = 1.5707964f;  // pi / 2
 float g_fieldOfView = kNormalFieldOfView;
 }  // namespace
 
-ConsoleVar gbthirdperson("gbthirdperson", CVAR_BOOL, "false");
-bool g_gameZoomView = false;
-
 float GameGetFieldOfView()
 {
     return g_fieldOfView;

@@ -1,7 +1,6 @@
 // The game's view and HUD switches that the HUD layers and the lens flare read. The player
 // control and the game frame set them; until they exist these are plain stored values.
 #pragma once
-#include "core/console_var.h"
 #include "core/types.h"
 
 struct GameHudFlags {
@@ -17,8 +16,3 @@ struct GameHudFlags {
     u8_t layer9;             // "LAYER9" of the external-camera HUD
     s32_t gameModeRunning;   // non-zero while a plug-in game mode runs
 };
-
-extern GameHudFlags g_gameHud;
-
-// The inset camera view ("LAYER4" and the view drawn in its rectangle).
-extern ConsoleVar gbteskenable;

@@ -1,16 +1,6 @@
-// The game's side of the mouse: the sensitivity of the player's view and the free-mouse flag.
+// The game's side of the mouse: the sensitivity of the player's view. The view factors and the
+// free-mouse flag live in the game record (game/game_state.h).
 #pragma once
-#include "core/console_var.h"
 
-// Mouse sensitivity setting (integer); GameUpdateMouseSensitivity turns it into the view factors.
-extern ConsoleVar gi_mousesensitivity;
-
-// While set the mouse does not steer the view and the cursor is not held at the window's centre.
-extern bool g_gameFreeMouse;
-
-// Radians of view turn per unit of mouse movement, horizontal and vertical.
-extern float g_mouseLookFactorX;
-extern float g_mouseLookFactorY;
-
-// Both factors become gi_mousesensitivity x 0.0002, or 0.003 when that is 0.
+// Both view factors become gi_mousesensitivity x 0.0002, or 0.003 when that is 0.
 void GameUpdateMouseSensitivity();

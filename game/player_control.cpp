@@ -1,8 +1,6 @@
 #include "game/player_control.h"
 #include "game/player_view.h"
 
-Actor* player = nullptr;
-
 namespace {
 float g_lean = 0.0f;
 float g_yawBeforeFiring = 0.0f;

@@ -1,12 +1,8 @@
-// The player's actor and the player state that plug-ins read and set through the host dictionary.
+// The player state that plug-ins read and set through the host dictionary (the player's actor is
+// g_game.player).
 // The player control writes these values; until it exists they are plain stored values.
 #pragma once
 #include "core/types.h"
-
-class Actor;
-
-// The player's actor, null outside a mission.
-extern Actor* player;
 
 float GameGetLean();
 void GameSetLean(float lean);

@@ -3,8 +3,7 @@
 #pragma once
 #include "render/bitmap_font.h"
 
-// The font the front end loaded first; null before GUI fonts are loaded.
-extern Font* g_guiDefaultFont;
+// The font the front end loaded first is g_gui.defaultFont (gui/gui.h).
 
 // The loaded font of that name (without regard to case), or null.
 Font* FindFont(const char* name);

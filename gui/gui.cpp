@@ -12,10 +12,7 @@
 #include "render/frame.h"
 #include "platform/win32.h"
 
-GuiScreen* g_guiCurrentScreen = nullptr;
-bool g_guiScreenOpen = false;
-bool g_guiScreenRequested = false;
-s16_t g_guiMultiplayerCounter = 0;
+GuiState g_gui;
 
 namespace {
 std::vector<GuiScreen*> g_screens;
@@ -30,7 +27,7 @@ GuiScreen::~GuiScreen()
 
 void GuiScreen::Activate(GuiScreen* screen)
 {
-    g_guiCurrentScreen = screen;
+    g_gui.currentScreen = screen;
 }
 
 void GuiScreen::Draw(float, float, float, float) {}
@@ -69,10 +66,10 @@ bool GuiInit(HWND, int, int)
 
 void GuiShutdown()
 {
-    g_guiCurrentScreen = nullptr;
     for (GuiScreen* screen : g_screens)
         delete screen;
     g_screens.clear();
+    g_gui = {};
 }
 
 bool GuiFrame(int, int, UINT message, LPARAM, WPARAM wParam, s32_t* stateWord)
@@ -80,7 +77,7 @@ bool GuiFrame(int, int, UINT message, LPARAM, WPARAM wParam, s32_t* stateWord)
     bool quit = message == WM_CLOSE || message == WM_QUIT || (message == WM_KEYUP && wParam == VK_ESCAPE);
     if (quit) {
         *stateWord = 1;
-        g_guiScreenOpen = false;
+        g_gui.screenOpen = false;
         return false;
     }
     // The stand-in screen draws nothing of its own: the frame shows the clear colour.

@@ -2,8 +2,10 @@
 #pragma once
 #include "core/engine_string.h"
 #include "core/types.h"
+#include "gui/gui_in_game.h"
 #include "platform/win32.h"
 
+class Font;
 class GuiControl;
 
 class GuiScreen {
@@ -39,10 +41,28 @@ private:
     u32_t m_controlCount = 0;
 };
 
-extern GuiScreen* g_guiCurrentScreen;
-extern bool g_guiScreenOpen;       // cleared by the GUI when the screen closes
-extern bool g_guiScreenRequested;  // set by game code that wants a screen
-extern s16_t g_guiMultiplayerCounter;
+// The front end's state record: the screen shown and the flags the main loop shares with it, what
+// the in-game HUD reads (gui/gui_in_game.h) and the default font. GuiShutdown starts it afresh.
+struct GuiState {
+    GuiScreen* currentScreen = nullptr;
+    bool screenOpen = false;       // cleared by the GUI when the screen closes
+    bool screenRequested = false;  // set by game code that wants a screen
+    s16_t multiplayerCounter = 0;
+
+    // Set by the GUI's drawing of in-game screens; cleared on reincarnation, on game load and when the
+    // GUI goes to a menu screen. While it is set the HUD draws nothing and the water stands still.
+    bool inGameDisplay = false;
+    // The four timed message slots that the GUI's message functions fill.
+    GuiMessageSlot subtitleSlot = {};  // layer "LAYER10", control "subtitles"
+    GuiMessageSlot captionSlot = {};   // layer "layer11", control "missionmsg"
+    GuiMessageSlot recordSlot = {};    // layer "layer12", control "accomplishmsg"
+    GuiMessageSlot responseSlot = {};  // layer "layer13", control "response"
+
+    // The font the front end loaded first (gui/fonts.h); null before GUI fonts are loaded.
+    Font* defaultFont = nullptr;
+};
+
+extern GuiState g_gui;
 
 bool GuiInit(HWND window, int width, int height);
 void GuiShutdown();

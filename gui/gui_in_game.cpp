@@ -1,13 +1,7 @@
 #include "gui/gui_in_game.h"
 
+#include "gui/gui.h"
 #include "platform/win32.h"
-
-bool g_guiInGameDisplay = false;
-
-GuiMessageSlot g_guiSubtitleSlot = {};
-GuiMessageSlot g_guiCaptionSlot = {};
-GuiMessageSlot g_guiRecordSlot = {};
-GuiMessageSlot g_guiResponseSlot = {};
 
 namespace {
 
@@ -20,7 +14,7 @@ void Show(GuiMessageSlot& slot, u32_t durationMs)
 
 }  // namespace
 
-void GuiShowSubtitle(u32_t durationMs) { Show(g_guiSubtitleSlot, durationMs); }
-void GuiShowCaption(u32_t durationMs) { Show(g_guiCaptionSlot, durationMs); }
-void GuiShowRecord(u32_t durationMs) { Show(g_guiRecordSlot, durationMs); }
-void GuiShowResponse(u32_t durationMs) { Show(g_guiResponseSlot, durationMs); }
+void GuiShowSubtitle(u32_t durationMs) { Show(g_gui.subtitleSlot, durationMs); }
+void GuiShowCaption(u32_t durationMs) { Show(g_gui.captionSlot, durationMs); }
+void GuiShowRecord(u32_t durationMs) { Show(g_gui.recordSlot, durationMs); }
+void GuiShowResponse(u32_t durationMs) { Show(g_gui.responseSlot, durationMs); }

@@ -1,13 +1,11 @@
 #include "map/actor_lists.h"
 
 #include "actors/actor.h"
-
-PtrArray<Actor> g_actorSideLists[2];
-PtrArray<Actor> g_actorList;
+#include "map/map_state.h"
 
 void ActorListsFree()
 {
-    g_actorSideLists[0].DeleteAll();
-    g_actorSideLists[1].DeleteAll();
-    g_actorList.DeleteAll();
+    g_map.actorSideLists[0].DeleteAll();
+    g_map.actorSideLists[1].DeleteAll();
+    g_map.actors.DeleteAll();
 }

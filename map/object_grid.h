@@ -8,8 +8,8 @@ struct ObjectGridEntry {
     Vector3 boxMax;
     s8_t tileRect[4];  // min tile x, min tile z, max tile x, max tile z of that box
     u32_t traceStamp;
-    // The value of octree_object_checked at which a pass last reported (or dropped) the entry:
-    // an entry stamped with the current value counts as handled in that pass.
+    // The value of the octree visit mark (g_map.octreeVisitMark) at which a pass last reported (or
+    // dropped) the entry: an entry stamped with the current value counts as handled in that pass.
     u32_t visitStamp;
     u32_t kind;    // 0 map mesh, 3 graphic world object, 4 shadow companion
     void* owner;   // the map mesh record or the DynamicObject

@@ -3,8 +3,8 @@
 #include "game/game_view.h"
 #include "map/map_cvars.h"
 #include "render/camera.h"
-#include "render/debug_cvars.h"
 #include "render/render_context.h"
+#include "render/render_cvars.h"
 
 CullingSnapshot g_cullingSnapshot;
 

@@ -8,10 +8,10 @@
 #include "gui/gui.h"
 #include "gui/gui_scale.h"
 #include "platform/win32.h"
-#include "render/debug_cvars.h"
 #include "render/grid_font.h"
 #include "render/primitives_2d.h"
 #include "render/render_context.h"
+#include "render/render_cvars.h"
 #include "render/state_cache.h"
 #include "render/text_draw.h"
 #include "render/texture_preload.h"
@@ -85,7 +85,7 @@ void BuildInputLine(char (&out)[CON_COMMAND_LINE_SIZE + 4], const char* input, i
 
 IDirect3DTexture8* GridFontTexture()
 {
-    return g_texGuiFont ? g_texGuiFont : GridFontBuiltinTexture();
+    return g_preloadedTextures.guiFont ? g_preloadedTextures.guiFont : GridFontBuiltinTexture();
 }
 
 const char* LineAt(char** lines, int index)
@@ -225,8 +225,8 @@ void DrawConsolePanel(char** lines, int lineCount, const char* input, int inputL
                       D3DCOLOR textColour)
 {
     SetConsoleStates();
-    if (g_guiDefaultFont)
-        BitmapConsolePanel(g_guiDefaultFont, lines, lineCount, input, inputLength, backgroundColour, textColour);
+    if (g_gui.defaultFont)
+        BitmapConsolePanel(g_gui.defaultFont, lines, lineCount, input, inputLength, backgroundColour, textColour);
     else
         GridConsolePanel(lines, lineCount, input, inputLength, backgroundColour, textColour);
     RestoreWireframe();
@@ -236,8 +236,8 @@ void DrawMessageLines(bool typing, char** lines, int lineCount, const char* inpu
                       D3DCOLOR, D3DCOLOR textColour)
 {
     SetConsoleStates();
-    if (g_guiDefaultFont)
-        BitmapMessageLines(g_guiDefaultFont, typing, lines, lineCount, input, inputLength, stamps, textColour);
+    if (g_gui.defaultFont)
+        BitmapMessageLines(g_gui.defaultFont, typing, lines, lineCount, input, inputLength, stamps, textColour);
     else
         GridMessageLines(typing, lines, lineCount, input, inputLength, textColour);
     RestoreWireframe();

@@ -9,9 +9,7 @@
 #include "render/render_context.h"
 #include "render/state_cache.h"
 
-DebugRecordLists<DebugLine> g_debugLines;
-DebugRecordLists<DebugFace> g_debugFaces;
-u32_t g_debugStartTick = 0;
+DebugPrimitives g_debugPrimitives;
 
 namespace {
 
@@ -42,7 +40,7 @@ void SetExpiry(Record* record, u32_t durationMs)
 {
     record->permanent = durationMs == 0;
     // The last millisecond of the duration; far durations stop at the largest tick difference.
-    const std::uint64_t elapsed = GetTickCount() - g_debugStartTick;
+    const std::uint64_t elapsed = GetTickCount() - g_debugPrimitives.startTick;
     const std::uint64_t expiry = elapsed + durationMs - (durationMs ? 1 : 0);
     record->expiry = expiry > UINT32_MAX ? UINT32_MAX : static_cast<u32_t>(expiry);
 }
@@ -76,16 +74,16 @@ void FreeAll(DebugRecordLists<Record>& lists)
 struct DebugListsAtExit {
     ~DebugListsAtExit()
     {
-        FreeAll(g_debugFaces);
-        FreeAll(g_debugLines);
+        FreeAll(g_debugPrimitives.faces);
+        FreeAll(g_debugPrimitives.lines);
     }
 } g_debugListsAtExit;
 
 void WriteVertex(const Vector3& p, u32_t colour)
 {
-    DebugVertexRecord* out = reinterpret_cast<DebugVertexRecord*>(cur_dvb_out);
+    DebugVertexRecord* out = reinterpret_cast<DebugVertexRecord*>(g_dynBuffers.vertexOut);
     *out = {p.x, p.y, p.z, colour};
-    cur_dvb_out += sizeof(DebugVertexRecord);
+    g_dynBuffers.vertexOut += sizeof(DebugVertexRecord);
 }
 
 void EmitLine(const DebugLine& line)
@@ -104,7 +102,7 @@ void EmitFace(const DebugFace& face)
 
 bool CanDraw()
 {
-    return g_render.device && dvb_lines.buffer;
+    return g_render.device && g_dynBuffers.lineVertices.buffer;
 }
 
 void SetDrawStates(bool depthTest)
@@ -132,9 +130,9 @@ void DrawAndAge(DebugRecordLists<Record>& lists, D3DPRIMITIVETYPE type, bool dep
     const bool drawing = CanDraw() && lists.active;
     if (drawing) {
         SetDrawStates(depthTest);
-        DynBatchBegin(&dvb_lines, type, kDebugBatchVertices);
+        DynBatchBegin(&g_dynBuffers.lineVertices, type, kDebugBatchVertices);
     }
-    const u32_t now = GetTickCount() - g_debugStartTick;
+    const u32_t now = GetTickCount() - g_debugPrimitives.startTick;
     Record** link = &lists.active;
     while (Record* record = *link) {
         if (drawing)
@@ -158,27 +156,27 @@ void DrawAndAge(DebugRecordLists<Record>& lists, D3DPRIMITIVETYPE type, bool dep
 
 void DebugLineAdd(const Vector3* start, const Vector3* end, u32_t startColour, u32_t endColour, u32_t durationMs)
 {
-    if (g_debugLines.count > kDebugLineLimit)
+    if (g_debugPrimitives.lines.count > kDebugLineLimit)
         return;
-    DebugLine* line = TakeRecord(g_debugLines);
+    DebugLine* line = TakeRecord(g_debugPrimitives.lines);
     line->start = *start;
     line->end = *end;
     line->startColour = startColour;
     line->endColour = endColour;
     SetExpiry(line, durationMs);
-    PushActive(g_debugLines, line);
+    PushActive(g_debugPrimitives.lines, line);
 }
 
 void DebugFaceAdd(const Vector3* p0, const Vector3* p1, const Vector3* p2, u32_t colour, u32_t durationMs)
 {
-    DebugFace* face = TakeRecord(g_debugFaces);
+    DebugFace* face = TakeRecord(g_debugPrimitives.faces);
     face->corners[0] = *p0;
     face->corners[1] = *p1;
     face->corners[2] = *p2;
     for (u32_t& c : face->colours)
         c = colour;
     SetExpiry(face, durationMs);
-    PushActive(g_debugFaces, face);
+    PushActive(g_debugPrimitives.faces, face);
 }
 
 void DebugTriangleAdd(const Vector3* p0, const Vector3* p1, const Vector3* p2, u32_t colour, u32_t durationMs)
@@ -254,22 +252,22 @@ void DebugCircleAdd(const Vector3* centre, float radius, u32_t colour, u32_t dur
 
 void DebugLinesDraw()
 {
-    DrawAndAge(g_debugLines, D3DPT_LINELIST, false, EmitLine);
+    DrawAndAge(g_debugPrimitives.lines, D3DPT_LINELIST, false, EmitLine);
 }
 
 void DebugFacesDraw()
 {
-    DrawAndAge(g_debugFaces, D3DPT_TRIANGLELIST, true, EmitFace);
+    DrawAndAge(g_debugPrimitives.faces, D3DPT_TRIANGLELIST, true, EmitFace);
 }
 
 void DebugListsFree()
 {
-    FreeAll(g_debugLines);
+    FreeAll(g_debugPrimitives.lines);
 }
 
 void DebugListsReset()
 {
     // Records are freed rather than dropped, so a reset never leaks the lines it empties.
     DebugListsFree();
-    g_debugStartTick = GetTickCount();
+    g_debugPrimitives.startTick = GetTickCount();
 }

@@ -29,10 +29,16 @@ struct DebugRecordLists {
     u32_t count = 0;  // records in the active list
 };
 
-extern DebugRecordLists<DebugLine> g_debugLines;
-extern DebugRecordLists<DebugFace> g_debugFaces;
-// GetTickCount at the last DebugListsReset; every expiry counts from it.
-extern u32_t g_debugStartTick;
+// The timed debug primitives' record. RenderInit empties the lines and restarts the clock
+// (DebugListsReset), RenderShutdown frees the lines; faces live until the program ends.
+struct DebugPrimitives {
+    DebugRecordLists<DebugLine> lines;
+    DebugRecordLists<DebugFace> faces;
+    // GetTickCount at the last DebugListsReset; every expiry counts from it.
+    u32_t startTick = 0;
+};
+
+extern DebugPrimitives g_debugPrimitives;
 
 // A line is added only while no more than this many are alive.
 constexpr u32_t kDebugLineLimit = 100000;

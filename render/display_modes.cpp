@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "core/editor_mode.h"
+#include "core/winos.h"
 #include "core/log.h"
 #include "render/camera.h"
 #include "render/frame.h"
@@ -101,7 +101,7 @@ void FitWindow(int width, int height)
 void ConfineCursor(int width, int height)
 {
     HWND window = g_render.window;
-    if (!window || editor_mode)
+    if (!window || g_program.editorMode)
         return;
     RECT rect = {0, 0, width, height};
     AdjustWindowRect(&rect, WS_OVERLAPPEDWINDOW, FALSE);

@@ -2,9 +2,8 @@
 
 #include <string>
 
+#include "render/map_render_setup.h"
 #include "render/texture_manager.h"
-
-IDirect3DTexture8* EnvMapTextures[ENV_FACE_COUNT] = {};
 
 namespace {
 const char* const kFaceSuffixes[ENV_FACE_COUNT] = {"rt", "lf", "up", "dn", "bk", "fr"};
@@ -14,6 +13,6 @@ void EnvMapsLoad(const EngineString& folder)
 {
     for (int face = 0; face < ENV_FACE_COUNT; ++face) {
         const std::string name = std::string(folder.Text()) + "\\env_" + kFaceSuffixes[face];
-        EnvMapTextures[face] = TextureFindOrLoad(name.c_str());
+        g_mapRender.envMaps[face] = TextureFindOrLoad(name.c_str());
     }
 }

@@ -6,9 +6,6 @@
 // Faces in table order, with the suffixes of their texture names.
 enum EnvMapFace { ENV_RIGHT = 0, ENV_LEFT, ENV_UP, ENV_DOWN, ENV_BACK, ENV_FRONT, ENV_FACE_COUNT };
 
-// A face without a texture holds null.
-extern IDirect3DTexture8* EnvMapTextures[ENV_FACE_COUNT];
-
 // Looks up folder + "\env_" + "rt", "lf", "up", "dn", "bk", "fr" through the texture manager and
-// stores each result in the table.
+// stores each result in the table (g_mapRender.envMaps, render/map_render_setup.h).
 void EnvMapsLoad(const EngineString& folder);

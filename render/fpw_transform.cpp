@@ -29,7 +29,7 @@ DynamicObject* FPWGetCurrentObject()
     return g_weaponObject;
 }
 
-void FPWTrasform(float* axesOut, float* positionOut)
+void FPWTransform(float* axesOut, float* positionOut)
 {
     const D3DXVECTOR3 units[3] = {{1.0f, 0.0f, 0.0f}, {0.0f, 1.0f, 0.0f}, {0.0f, 0.0f, 1.0f}};
     for (int axis = 0; axis < 3; ++axis) {

@@ -10,6 +10,6 @@ void FPWSetTransform(const float* matrix, DynamicObject* object);
 void FPWGetTransform(float* matrixOut);
 // The graphic object the first-person view draws, or null.
 DynamicObject* FPWGetCurrentObject();
-// Host function (spelled so): the matrix's X, Y and Z axes as directions (9 floats) and the
-// viewer position transformed as a point, times 0.1 (3 floats, the plug-in's units).
-void FPWTrasform(float* axesOut, float* positionOut);
+// Host function "FPWTrasform" (spelled so): the matrix's X, Y and Z axes as directions (9 floats) and
+// the viewer position transformed as a point, times 0.1 (3 floats, the plug-in's units).
+void FPWTransform(float* axesOut, float* positionOut);

@@ -101,9 +101,9 @@ void RenderReleaseDeviceResources()
     ReleaseResource(map.leafIndices);
     ReleaseResource(map.attachedVertices);
     ReleaseResource(map.attachedIndices);
-    for (DynVertexBuffer* record : g_dynVertexBuffers)
+    for (DynVertexBuffer* record : DynVertexBuffers())
         DynVertexBufferRelease(record);
-    for (DynIndexBuffer* record : g_dynIndexBuffers)
+    for (DynIndexBuffer* record : DynIndexBuffers())
         DynIndexBufferRelease(record);
     RenderRunReleaseHooks();
     ReleaseResource(g_render.worldPassTarget);
@@ -117,19 +117,20 @@ void RenderReleaseDeviceResources()
 void RenderCreateDeviceResources()
 {
     IDirect3DDevice8* device = g_render.device;
-    DynVertexBufferCreate(&dvb_lines, D3DFVF_XYZ | D3DFVF_DIFFUSE, kDynBufferVertices);
-    DynVertexBufferCreate(&dvb_tex2, D3DFVF_XYZ | D3DFVF_TEX2, kDynBufferVertices);
-    DynVertexBufferCreate(&dvb_lit, D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1, kDynBufferVertices);
-    DynVertexBufferCreate(&dvb_coltex, D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1, kDynBufferVertices);
-    DynVertexBufferCreate(&dvb_tex, D3DFVF_XYZ | D3DFVF_TEX1, kDynBufferVertices);
-    DynVertexBufferCreate(&dvb_pos, D3DFVF_XYZ, 16384);
-    DynVertexBufferCreate(&dvb_screen, D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1, kDynBufferVertices);
-    DynShaderVertexBufferCreate(&dvb_shader, D3DFVF_XYZ, kDynBufferVertices);
-    DynIndexBufferCreate(&dib_spare, 65536);
-    DynIndexBufferCreate(&dib_brackets, 131072);
-    DynIndexBufferCreate(&dib_small, 32768);
-    DynIndexBufferCreate(&dib_large, 262144);
-    DynIndexBufferCreate(&dib_direct, 262144);
+    DynVertexBufferCreate(&g_dynBuffers.lineVertices, D3DFVF_XYZ | D3DFVF_DIFFUSE, kDynBufferVertices);
+    DynVertexBufferCreate(&g_dynBuffers.tex2Vertices, D3DFVF_XYZ | D3DFVF_TEX2, kDynBufferVertices);
+    DynVertexBufferCreate(&g_dynBuffers.litVertices, D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1, kDynBufferVertices);
+    DynVertexBufferCreate(&g_dynBuffers.colTexVertices, D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1, kDynBufferVertices);
+    DynVertexBufferCreate(&g_dynBuffers.texVertices, D3DFVF_XYZ | D3DFVF_TEX1, kDynBufferVertices);
+    DynVertexBufferCreate(&g_dynBuffers.posVertices, D3DFVF_XYZ, 16384);
+    DynVertexBufferCreate(&g_dynBuffers.screenVertices, D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1,
+                          kDynBufferVertices);
+    DynShaderVertexBufferCreate(&g_dynBuffers.shaderVertices, D3DFVF_XYZ, kDynBufferVertices);
+    DynIndexBufferCreate(&g_dynBuffers.spareIndices, 65536);
+    DynIndexBufferCreate(&g_dynBuffers.bracketIndices, 131072);
+    DynIndexBufferCreate(&g_dynBuffers.smallIndices, 32768);
+    DynIndexBufferCreate(&g_dynBuffers.largeIndices, 262144);
+    DynIndexBufferCreate(&g_dynBuffers.directIndices, 262144);
 
     RenderRunRecreateHooks();
 

@@ -4,29 +4,29 @@
 #include "actors/weapon.h"
 #include "core/mission_timers.h"
 #include "game/command_menu.h"
-#include "game/game_view.h"
-#include "game/hud_flags.h"
+#include "game/game_cvars.h"
+#include "game/game_state.h"
 #include "game/player_control.h"
 #include "game/player_view.h"
 #include "gui/gui.h"
 #include "gui/gui_controls.h"
 #include "gui/gui_in_game.h"
 #include "render/camera.h"
-#include "render/debug_cvars.h"
 #include "render/render_clock.h"
 #include "render/render_context.h"
+#include "render/render_cvars.h"
 #include "render/state_cache.h"
-#include "scene/first_person_view.h"
 #include "scene/hud_overlays.h"
 #include "scene/object_preview.h"
+#include "scene/scene_state.h"
 
 namespace {
 
 void DrawScreen(GuiScreen* screen)
 {
-    g_guiCurrentScreen = screen;
+    g_gui.currentScreen = screen;
     screen->Draw(0.0f, 0.0f, 1.0f, 1.0f);
-    g_guiCurrentScreen = nullptr;
+    g_gui.currentScreen = nullptr;
 }
 
 void DrawLayer(const char* name)
@@ -125,9 +125,9 @@ void SquadPreviews(const Actor& actor)
 
 void CommandMenu()
 {
-    if (g_gameHud.commandMenuOpen)
-        CommandMenuDraw(g_commandMenu.x, g_commandMenu.y, 0, g_commandMenu.openItem, g_commandMenu.selection,
-                        g_commandMenu.count, 1);
+    const CommandMenuState& menu = g_game.commandMenu;
+    if (g_game.hud.commandMenuOpen)
+        CommandMenuDraw(menu.x, menu.y, 0, menu.openItem, menu.selection, menu.count, 1);
 }
 
 }  // namespace
@@ -137,20 +137,20 @@ void HudDrawLayers()
     if (GamePlayerSoundView().playerDead)
         return;
     DepthOff();
-    if (g_guiInGameDisplay || g_gameHud.missionEnded)
+    if (g_gui.inGameDisplay || g_game.hud.missionEnded)
         return;
 
-    const Actor* actor = player;
+    const Actor* actor = g_game.player;
     const Weapon* weapon = CurrentWeapon(actor);
     const bool driver = actor && actor->IsDriver();
     const bool hasScope = weapon && !weapon->hud.scopeScreen.IsEmpty();
-    if (weapon && (!g_gameHud.sightView || !hasScope) && !g_gameHud.binocularView && !driver)
+    if (weapon && (!g_game.hud.sightView || !hasScope) && !g_game.hud.binocularView && !driver)
         DrawLayer(weapon->hud.crosshairScreen);
-    if (g_gameHud.sightView && !g_gameHud.binocularView && !driver && !g_firstPersonViewState && hasScope)
+    if (g_game.hud.sightView && !g_game.hud.binocularView && !driver && !g_scene.firstPersonViewState && hasScope)
         DrawLayer(weapon->hud.scopeScreen);
 
     MipFilter(D3DTEXF_NONE);
-    if (g_gameHud.binocularView) {
+    if (g_game.hud.binocularView) {
         DrawLayer("BINOCULAR");
     } else if (weapon) {
         DrawLayer(weapon->hud.weaponScreen);
@@ -163,11 +163,11 @@ void HudDrawLayers()
         SquadPreviews(*actor);
     if (actor && actor->inVehicle && actor->vehicle)
         DrawLayer(actor->vehicle->hudScreen);
-    if (g_gameHud.worldMarkersShown)
+    if (g_game.hud.worldMarkersShown)
         HudDrawWorldMarkers();
 
     MipFilter(D3DTEXF_LINEAR);
-    if (g_gameHud.layer3)
+    if (g_game.hud.layer3)
         DrawLayer("LAYER3");
     if (gbteskenable.Bool()) {
         // The inset view takes the rectangle of its layer: without the layer there is none to draw in.
@@ -180,21 +180,21 @@ void HudDrawLayers()
         }
     }
     DrawLayer("LAYER5");
-    if (g_gameZoomView)
+    if (g_game.zoomView)
         DrawLayer("LAYER6");
     if (actor && actor->oxygen < actor->oxygenMax)
         DrawLayer("LAYER7");
-    if (g_gameHud.nightVision)
+    if (g_game.hud.nightVision)
         DrawLayer("LAYER8");
-    if (g_gameHud.quickMode)
+    if (g_game.hud.quickMode)
         DrawLayer("QUICKMODE");
 
-    MessageSlot(g_guiSubtitleSlot, "LAYER10", "subtitles");
-    if (!g_gameHud.gameModeRunning) {
-        MessageSlot(g_guiCaptionSlot, "layer11", "missionmsg");
-        if (MessageSlot(g_guiRecordSlot, "layer12", "accomplishmsg"))
+    MessageSlot(g_gui.subtitleSlot, "LAYER10", "subtitles");
+    if (!g_game.hud.gameModeRunning) {
+        MessageSlot(g_gui.captionSlot, "layer11", "missionmsg");
+        if (MessageSlot(g_gui.recordSlot, "layer12", "accomplishmsg"))
             GuiShowResponse(10000);
-        MessageSlot(g_guiResponseSlot, "layer13", "response");
+        MessageSlot(g_gui.responseSlot, "layer13", "response");
     }
 
     if (actor && !actor->inVehicle) {
@@ -212,7 +212,7 @@ void HudDrawLayers()
         DrawLayer("ITF");
         HudDrawItfList();
     }
-    if (g_gameHud.objectivesShown)
+    if (g_game.hud.objectivesShown)
         DrawLayer("OBJECTIVES");
     ClosingStates();
 }
@@ -222,24 +222,24 @@ void HudDrawLayersExternal()
     if (GamePlayerSoundView().playerDead)
         return;
     DepthOff();
-    if (g_guiInGameDisplay || g_gameHud.missionEnded)
+    if (g_gui.inGameDisplay || g_game.hud.missionEnded)
         return;
     MipFilter(D3DTEXF_NONE);
-    if (g_gameHud.worldMarkersShown)
+    if (g_game.hud.worldMarkersShown)
         HudDrawWorldMarkers();
     DrawLayer("LAYER5");
-    if (g_gameZoomView)
+    if (g_game.zoomView)
         DrawLayer("LAYER6");
-    if (g_gameHud.layer3)
+    if (g_game.hud.layer3)
         DrawLayer("LAYER3");
-    if (g_gameHud.quickMode)
+    if (g_game.hud.quickMode)
         DrawLayer("QUICKMODE");
-    if (g_gameHud.layer9)
+    if (g_game.hud.layer9)
         DrawLayer("LAYER9");
-    MessageSlot(g_guiSubtitleSlot, "LAYER10", "subtitles");
-    MessageSlot(g_guiCaptionSlot, "layer11", "missionmsg");
+    MessageSlot(g_gui.subtitleSlot, "LAYER10", "subtitles");
+    MessageSlot(g_gui.captionSlot, "layer11", "missionmsg");
     CommandMenu();
-    if (g_gameHud.objectivesShown)
+    if (g_game.hud.objectivesShown)
         DrawLayer("OBJECTIVES");
     ClosingStates();
 }

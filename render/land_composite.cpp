@@ -4,17 +4,13 @@
 #include <string>
 #include <vector>
 
-#include "core/editor_mode.h"
 #include "core/log.h"
 #include "core/vfs.h"
+#include "core/winos.h"
 #include "map/map_caches.h"
 #include "platform/d3dx8_texture.h"
-#include "render/land_textures.h"
+#include "render/map_render_setup.h"
 #include "render/render_context.h"
-
-IDirect3DTexture8* g_landCompositePlain = nullptr;
-IDirect3DTexture8* g_landCompositeLit = nullptr;
-u8_t g_landCompositeReady = 0;
 
 namespace {
 
@@ -172,9 +168,9 @@ IDirect3DTexture8* LoadComposite(const char* file)
 void KeepComposites(IDirect3DTexture8* plain, IDirect3DTexture8* lit)
 {
     LandLayersRelease();
-    g_landCompositePlain = plain;
-    g_landCompositeLit = lit;
-    g_landCompositeReady = 1;
+    g_mapRender.landCompositePlain = plain;
+    g_mapRender.landCompositeLit = lit;
+    g_mapRender.landCompositeReady = 1;
 }
 
 }  // namespace
@@ -264,7 +260,7 @@ int LandLayersComposite(int size)
 {
     LandLayerSource layers[LAND_LAYER_COUNT];
     for (int i = 0; i < LAND_LAYER_COUNT; ++i)
-        layers[i] = {g_landTextures[i].layer, g_landTextures[i].variant, MapGetLayerVar(i)};
+        layers[i] = {g_mapRender.landTextures[i].layer, g_mapRender.landTextures[i].variant, MapGetLayerVar(i)};
     IDirect3DTexture8* plain = nullptr;
     IDirect3DTexture8* lit = nullptr;
     if (!LandLayersCompositeFrom(layers, LAND_LAYER_COUNT, MapGetLightmapTexture(), size, &plain, &lit))
@@ -289,26 +285,26 @@ int LandLayersTextureLoad(const char* litFile, const char* plainFile)
 
 int LandLayersTextureSave(const char* landPath, const char* missionPath, const char* name)
 {
-    if (editor_mode || !landPath || !missionPath || !name)
+    if (g_program.editorMode || !landPath || !missionPath || !name)
         return 0;
     const std::string litFile = std::string(missionPath) + "\\" + name + "_layers.dds";
     const std::string plainFile = std::string(landPath) + "\\layers.dds";
     if (!MapCacheRebuildForced() && LandLayersTextureLoad(litFile.c_str(), plainFile.c_str()))
         return 1;
     if (!LandLayersComposite(LAND_COMPOSITE_SIZE)) {
-        g_landCompositeReady = 0;
+        g_mapRender.landCompositeReady = 0;
         return 0;
     }
-    if (FAILED(D3DXSaveTextureToFileA(litFile.c_str(), D3DXIFF_DDS, g_landCompositeLit, nullptr)))
+    if (FAILED(D3DXSaveTextureToFileA(litFile.c_str(), D3DXIFF_DDS, g_mapRender.landCompositeLit, nullptr)))
         DebugPrint("Error writing %s\n", litFile.c_str());
-    if (FAILED(D3DXSaveTextureToFileA(plainFile.c_str(), D3DXIFF_DDS, g_landCompositePlain, nullptr)))
+    if (FAILED(D3DXSaveTextureToFileA(plainFile.c_str(), D3DXIFF_DDS, g_mapRender.landCompositePlain, nullptr)))
         DebugPrint("Error writing %s\n", plainFile.c_str());
     return 1;
 }
 
 void LandLayersRelease()
 {
-    ReleaseTexture(g_landCompositePlain);
-    ReleaseTexture(g_landCompositeLit);
-    g_landCompositeReady = 0;
+    ReleaseTexture(g_mapRender.landCompositePlain);
+    ReleaseTexture(g_mapRender.landCompositeLit);
+    g_mapRender.landCompositeReady = 0;
 }

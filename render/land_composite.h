@@ -7,9 +7,8 @@
 
 constexpr int LAND_COMPOSITE_SIZE = 512;
 
-extern IDirect3DTexture8* g_landCompositePlain;
-extern IDirect3DTexture8* g_landCompositeLit;
-extern u8_t g_landCompositeReady;  // both composites exist
+// The composites and their ready flag live in the renderer's map record (g_mapRender,
+// render/map_render_setup.h).
 
 // Loads the cached composites (unless the map caches are to be rebuilt), else builds and saves
 // them. 1 when both exist afterwards; 0 on failure and in editor mode.

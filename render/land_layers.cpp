@@ -13,7 +13,7 @@
 #include "platform/file_system.h"
 #include "render/dynamic_buffers.h"
 #include "render/frame.h"
-#include "render/land_textures.h"
+#include "render/map_render_setup.h"
 #include "render/render_context.h"
 #include "render/render_cvars.h"
 #include "render/state_cache.h"
@@ -26,7 +26,7 @@ constexpr u16_t kNoFace = 0xFFFF;             // what the target is cleared to: 
 constexpr D3DCOLOR kClearColour = 0x0000FFFF;
 constexpr u32_t kBatchVertices = 3 * 1024;
 
-// The screen vertex of the streaming buffer dvb_screen.
+// The screen vertex of the streaming buffer g_dynBuffers.screenVertices.
 struct LayerVertex {
     float x, y, z, rhw;
     D3DCOLOR colour;
@@ -87,7 +87,7 @@ struct LeafWork {
 
 bool LayerHasTexture(int layer)
 {
-    return g_landTextures[layer].layer != nullptr;
+    return g_mapRender.landTextures[layer].layer != nullptr;
 }
 
 void SetBuildStates()
@@ -122,20 +122,20 @@ void RestoreStates()
 // the low 16 bits of the colour and the layer in the red byte.
 bool DrawLeafFaces(const OctreeNode* leaf, int layer)
 {
-    if (!dvb_screen.buffer)
+    if (!g_dynBuffers.screenVertices.buffer)
         return false;
     const OctreeGeometry& geometry = leaf->geometry;
     const float width = leaf->boxMax.x - leaf->boxMin.x, depth = leaf->boxMax.z - leaf->boxMin.z;
     const float scaleX = width > 0.0f ? float(kSide) / width : 0.0f;
     const float scaleZ = depth > 0.0f ? float(kSide) / depth : 0.0f;
-    DynBatchBegin(&dvb_screen, D3DPT_TRIANGLELIST, kBatchVertices);
+    DynBatchBegin(&g_dynBuffers.screenVertices, D3DPT_TRIANGLELIST, kBatchVertices);
     for (u32_t f = 0; f < geometry.faceCount; ++f) {
         DynBatchReserve(3);
         const u16_t* corner = geometry.faces[f].indices;
         const bool inside = corner[0] < geometry.vertexCount && corner[1] < geometry.vertexCount &&
                             corner[2] < geometry.vertexCount;
         const D3DCOLOR colour = 0xFF000000u | (u32_t(layer) << 16) | f;
-        LayerVertex* out = reinterpret_cast<LayerVertex*>(cur_dvb_out);
+        LayerVertex* out = reinterpret_cast<LayerVertex*>(g_dynBuffers.vertexOut);
         for (int c = 0; c < 3; ++c) {
             // A face naming a vertex its leaf does not have is drawn as a point: it covers nothing.
             const OctreeVertex* vertex = inside ? &geometry.vertices[corner[c]] : nullptr;
@@ -143,7 +143,7 @@ bool DrawLeafFaces(const OctreeNode* leaf, int layer)
             const float y = vertex ? (vertex->position.z - leaf->boxMin.z) * scaleZ : 0.0f;
             out[c] = {x, y, 0.5f, 0.5f, colour, vertex ? vertex->u : 0.0f, vertex ? vertex->v : 0.0f};
         }
-        cur_dvb_out += 3 * sizeof(LayerVertex);
+        g_dynBuffers.vertexOut += 3 * sizeof(LayerVertex);
     }
     DynBatchEnd();
     return true;
@@ -206,7 +206,7 @@ bool RenderLayerPass(LayerTargets& targets, const OctreeNode* leaf, int layer, L
         device->SetViewport(&viewport);
         rendered = SUCCEEDED(device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kClearColour, 1.0f, 0));
         SetBuildStates();
-        RenderSetTexture(0, g_landTextures[layer].variant);
+        RenderSetTexture(0, g_mapRender.landTextures[layer].variant);
         RenderSetAlphaOp(0, D3DTOP_SELECTARG1, layer == 0 ? D3DTA_DIFFUSE : D3DTA_TEXTURE, 0xFFFFFFFFu);
         rendered = rendered && DrawLeafFaces(leaf, layer) && ReadPass(targets, layer, leaf->geometry.faceCount, work);
         RenderEndFrame(true);

@@ -11,5 +11,4 @@ struct LandTextureSlot {
     IDirect3DTexture8* variant;  // its alpha texture
 };
 
-extern LandTextureSlot g_landTextures[LAND_LAYER_COUNT];
-extern u8_t g_landTexturesLoaded;
+// The slots live in the renderer's map record (g_mapRender, render/map_render_setup.h).

@@ -10,9 +10,6 @@
 #include "render/static_buffers.h"
 #include "render/visible_nodes.h"
 
-DynamicObject* g_reportedVisibleObjects[MAX_REPORTED_VISIBLE_OBJECTS];
-u32_t g_reportedVisibleObjectCount = 0;
-
 namespace {
 
 constexpr D3DCOLOR kFlaggedChunkColour = 0xFF00FF00;
@@ -41,8 +38,8 @@ bool Flagged(const OctreeNode* node)
 template <class Visit>
 void ForEachChunk(Visit&& visit)
 {
-    for (u32_t i = 0; i < g_visibleNodeCount && i < kMaxVisibleNodes; ++i) {
-        OctreeNode* node = g_visibleNodes[i];
+    for (u32_t i = 0; i < g_visible.nodeCount && i < kMaxVisibleNodes; ++i) {
+        OctreeNode* node = g_visible.nodes[i];
         if (node && node->IsLeaf() && PassesFilter(node))
             visit(node);
     }
@@ -145,7 +142,7 @@ void DrawMaterialPieces(bool byPass, u32_t passMask)
             return;
         ForEachPiece(node, [&](const OctreeGeometry* piece) {
             const OctreeMaterialDraw& material = piece->material;
-            if (material.visibleStamp != OCTREE_ALWAYS_VISIBLE && material.visibleStamp != g_viewCellWord)
+            if (material.visibleStamp != OCTREE_ALWAYS_VISIBLE && material.visibleStamp != g_visible.cellWord)
                 return;
             RenderSetStageState(0, D3DTSS_MAGFILTER, material.filter);
             RenderSetStageState(0, D3DTSS_MINFILTER, material.filter);
@@ -249,13 +246,13 @@ void RenderAddStats(u32_t vertices, u32_t triangles, u32_t lines, u32_t indices)
 
 bool RenderAddVisibleObject(DynamicObject* object)
 {
-    if (!object || g_reportedVisibleObjectCount >= MAX_REPORTED_VISIBLE_OBJECTS)
+    if (!object || g_visible.reportedObjectCount >= MAX_REPORTED_VISIBLE_OBJECTS)
         return false;
-    g_reportedVisibleObjects[g_reportedVisibleObjectCount++] = object;
+    g_visible.reportedObjects[g_visible.reportedObjectCount++] = object;
     return true;
 }
 
 void RenderResetVisibleObjects()
 {
-    g_reportedVisibleObjectCount = 0;
+    g_visible.reportedObjectCount = 0;
 }

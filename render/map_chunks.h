@@ -1,5 +1,5 @@
 // Static map chunk drawing: the landscape passes' draw calls over the static map buffers
-// (render/static_buffers.h). A chunk is a leaf of the visible-node list (g_visibleNodes): its own
+// (render/static_buffers.h). A chunk is a leaf of the visible-node list (g_visible.nodes): its own
 // faces, or the faces of one land layer. Its material sub-chunks are the map-mesh pieces hung on
 // it, drawn with their own texture and filters. One indexed draw per chunk or sub-chunk, with its
 // base vertex; every call binds the buffers once and unbinds stream 0 and the indices at the end.
@@ -23,7 +23,7 @@ void MapChunksDraw(bool flaggedOnly, u32_t passMask);
 // that layer is skipped.
 void MapChunksDrawLayer(int layer, u32_t passMask);
 // The material sub-chunks of every chunk that passes the filter: those stamped always visible or
-// with the current view tile (g_viewCellWord), each with its texture and filters on stage 0. Depth
+// with the current view tile (g_visible.cellWord), each with its texture and filters on stage 0. Depth
 // test on and depth writes off meanwhile, under the camera's projection with the near plane moved
 // out by 0.005 and the far plane ten times as far; the camera's projection comes back afterwards.
 void MapChunksDrawMaterials();
@@ -36,10 +36,7 @@ void MapChunksDrawWireframe();
 // Adds to the frame statistics.
 void RenderAddStats(u32_t vertices, u32_t triangles, u32_t lines, u32_t indices);
 
-// The objects the indoor plug-in reports visible this frame; the visibility pass resets the list.
-constexpr u32_t MAX_REPORTED_VISIBLE_OBJECTS = 4096;
-extern DynamicObject* g_reportedVisibleObjects[MAX_REPORTED_VISIBLE_OBJECTS];
-extern u32_t g_reportedVisibleObjectCount;
-// Appends the object; false (nothing added) for null or a full list.
+// The objects the indoor plug-in reports visible this frame (g_visible.reportedObjects); the
+// visibility pass resets the list. Appends the object; false (nothing added) for null or a full list.
 bool RenderAddVisibleObject(DynamicObject* object);
 void RenderResetVisibleObjects();

@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "render/env_maps.h"
 #include "render/render_context.h"
 #include "render/state_cache.h"
 #include "render/texture_manager.h"
@@ -10,62 +9,57 @@
 #include "scene/environment.h"
 #include "world/graph_obj.h"
 
-GraphObj* g_skyBefore = nullptr;
-GraphObj* g_skyAfter = nullptr;
+MapRenderState g_mapRender;
 
 namespace {
 
 constexpr const char* kLandFolder = "component\\land\\";
 constexpr const char* kReflectLayer = "reflect";
 
-// Slots whose layer texture is the placeholder of a "reflect" layer: it belongs to the GUI
-// preloads, so the land forgets it without releasing it.
-bool g_layerBorrowed[LAND_LAYER_COUNT] = {};
-
 }  // namespace
 
 void LandTexturesLoad(const EngineString& prefix, const EngineString* layerNames, const EngineString* variantNames)
 {
     for (int i = 0; i < LAND_LAYER_COUNT; ++i) {
-        LandTextureSlot& slot = g_landTextures[i];
+        LandTextureSlot& slot = g_mapRender.landTextures[i];
         const char* layerName = layerNames ? layerNames[i].Text() : "";
-        g_layerBorrowed[i] = std::string(layerName) == kReflectLayer;
-        if (g_layerBorrowed[i])
-            slot.layer = g_texGuiLogo;
+        g_mapRender.landLayerBorrowed[i] = std::string(layerName) == kReflectLayer;
+        if (g_mapRender.landLayerBorrowed[i])
+            slot.layer = g_preloadedTextures.guiLogo;
         else
             slot.layer = TextureFindOrLoad((std::string(kLandFolder) + layerName).c_str());
         const char* variantName = variantNames ? variantNames[i].Text() : "";
         slot.variant = TextureFindOrLoad((std::string(prefix.Text()) + variantName).c_str());
     }
-    g_landTexturesLoaded = 1;
+    g_mapRender.landTexturesLoaded = 1;
 }
 
 void LandTexturesRelease()
 {
     for (int i = 0; i < LAND_LAYER_COUNT; ++i) {
-        LandTextureSlot& slot = g_landTextures[i];
+        LandTextureSlot& slot = g_mapRender.landTextures[i];
         // Two slots may name one texture: the second release finds it gone and does nothing.
-        if (!g_layerBorrowed[i])
+        if (!g_mapRender.landLayerBorrowed[i])
             TextureRelease(slot.layer);
         TextureRelease(slot.variant);
         slot = {};
-        g_layerBorrowed[i] = false;
+        g_mapRender.landLayerBorrowed[i] = false;
     }
-    g_landTexturesLoaded = 0;
+    g_mapRender.landTexturesLoaded = 0;
 }
 
 void RenderClearMapLinks()
 {
-    g_skyBefore = nullptr;
-    g_skyAfter = nullptr;
+    g_mapRender.skyBefore = nullptr;
+    g_mapRender.skyAfter = nullptr;
 }
 
 void EnvironmentRelease()
 {
-    delete g_skyBefore;
-    delete g_skyAfter;
+    delete g_mapRender.skyBefore;
+    delete g_mapRender.skyAfter;
     RenderClearMapLinks();
-    for (IDirect3DTexture8*& texture : EnvMapTextures) {
+    for (IDirect3DTexture8*& texture : g_mapRender.envMaps) {
         TextureRelease(texture);
         texture = nullptr;
     }

@@ -2,13 +2,34 @@
 // textures (render/land_textures.h), the environment maps and the two sky objects.
 #pragma once
 #include "core/engine_string.h"
+#include "render/env_maps.h"
 #include "render/land_textures.h"
 
 class GraphObj;
 
-// The mission's sky objects, owned here once loaded; null while there is none.
-extern GraphObj* g_skyBefore;  // drawn behind the world
-extern GraphObj* g_skyAfter;   // drawn over the sky box
+// What the renderer holds of the loaded map; each part is let go by its release below (the
+// composites by LandLayersRelease, render/land_composite.h).
+struct MapRenderState {
+    LandTextureSlot landTextures[LAND_LAYER_COUNT] = {};
+    u8_t landTexturesLoaded = 0;
+    // Slots whose layer texture is the placeholder of a "reflect" layer: it belongs to the GUI
+    // preloads, so the land forgets it without releasing it.
+    bool landLayerBorrowed[LAND_LAYER_COUNT] = {};
+
+    // The land layer composites (render/land_composite.h).
+    IDirect3DTexture8* landCompositePlain = nullptr;
+    IDirect3DTexture8* landCompositeLit = nullptr;
+    u8_t landCompositeReady = 0;  // both composites exist
+
+    // The environment textures, one per face of the sky box; a face without a texture holds null.
+    IDirect3DTexture8* envMaps[ENV_FACE_COUNT] = {};
+
+    // The mission's sky objects, owned here once loaded; null while there is none.
+    GraphObj* skyBefore = nullptr;  // drawn behind the world
+    GraphObj* skyAfter = nullptr;   // drawn over the sky box
+};
+
+extern MapRenderState g_mapRender;
 
 // Fills the 32 land texture slots: the layer texture from "component\land\" + layerNames[i], the
 // alpha texture from prefix + variantNames[i]. A layer named exactly "reflect" gets the shared GUI

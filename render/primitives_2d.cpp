@@ -31,9 +31,9 @@ VertexScreen ScreenVertex(float x, float y, D3DCOLOR colour, float u, float v)
 // One fan of four vertices through the screen buffer; stream 0 is let go after it.
 void DrawScreenFan(const VertexScreen (&corners)[4])
 {
-    DynBufferSelect(&dvb_screen);
+    DynBufferSelect(&g_dynBuffers.screenVertices);
     DynVertexBufferLock(4);
-    std::memcpy(cur_dvb_out, corners, sizeof corners);
+    std::memcpy(g_dynBuffers.vertexOut, corners, sizeof corners);
     DynBuffersUnlock();
     DynVertexBufferDraw(D3DPT_TRIANGLEFAN, 4, true);
     DynBufferSelect(nullptr);
@@ -63,11 +63,11 @@ void Draw2DCornerBrackets(int cx, int cy, int halfWidth, int halfHeight, D3DCOLO
     const int xs[2] = {cx - halfWidth, cx + halfWidth};
     const int ys[2] = {cy - halfHeight, cy + halfHeight};
 
-    DynBufferSelect(&dvb_screen);
-    DynIndexBufferSelect(&dib_brackets);
+    DynBufferSelect(&g_dynBuffers.screenVertices);
+    DynIndexBufferSelect(&g_dynBuffers.bracketIndices);
     DynBuffersLock(12, 16);
-    auto* vertices = reinterpret_cast<VertexScreen*>(cur_dvb_out);
-    u16_t* indices = cur_dib_out;
+    auto* vertices = reinterpret_cast<VertexScreen*>(g_dynBuffers.vertexOut);
+    u16_t* indices = g_dynBuffers.indexOut;
     for (int corner = 0; corner < 4; ++corner) {
         const int x = xs[corner & 1], y = ys[corner >> 1];
         // The arms run along the edges, towards the rectangle's inside.
@@ -77,7 +77,7 @@ void Draw2DCornerBrackets(int cx, int cy, int halfWidth, int halfHeight, D3DCOLO
         v[0] = ScreenVertex(static_cast<float>(x), static_cast<float>(y), colour, 0.0f, 0.0f);
         v[1] = ScreenVertex(static_cast<float>(x + dx), static_cast<float>(y), colour, 0.0f, 0.0f);
         v[2] = ScreenVertex(static_cast<float>(x), static_cast<float>(y + dy), colour, 0.0f, 0.0f);
-        const u16_t first = static_cast<u16_t>(cur_base_vertex + corner * 3);
+        const u16_t first = static_cast<u16_t>(g_dynBuffers.baseVertex + corner * 3);
         u16_t* line = indices + corner * 4;
         line[0] = first;
         line[1] = static_cast<u16_t>(first + 1);
@@ -129,9 +129,9 @@ void Draw2DEdgeArrow(u32_t x, u32_t y, u32_t size, D3DCOLOR colour)
     EdgeArrowCentre(&x, &y, size, width, height);
     const float radius = 0.5f * static_cast<float>(size);
 
-    DynBufferSelect(&dvb_screen);
+    DynBufferSelect(&g_dynBuffers.screenVertices);
     DynVertexBufferLock(3);
-    auto* vertices = reinterpret_cast<VertexScreen*>(cur_dvb_out);
+    auto* vertices = reinterpret_cast<VertexScreen*>(g_dynBuffers.vertexOut);
     for (int corner = 0; corner < 3; ++corner) {
         const float t = angle + static_cast<float>(corner) * (2.0f * kPi / 3.0f);
         vertices[corner] = ScreenVertex(static_cast<float>(x) + std::sin(t) * radius,
@@ -144,14 +144,14 @@ void Draw2DEdgeArrow(u32_t x, u32_t y, u32_t size, D3DCOLOR colour)
 
 void DynVertexPutVec3(const float* v)
 {
-    std::memcpy(cur_dvb_out, v, 12);
-    cur_dvb_out += 12;
+    std::memcpy(g_dynBuffers.vertexOut, v, 12);
+    g_dynBuffers.vertexOut += 12;
 }
 
 void DynVertexPutVec2(const float* v)
 {
-    std::memcpy(cur_dvb_out, v, 8);
-    cur_dvb_out += 8;
+    std::memcpy(g_dynBuffers.vertexOut, v, 8);
+    g_dynBuffers.vertexOut += 8;
 }
 
 void RenderShowLogoFrame()
@@ -160,13 +160,13 @@ void RenderShowLogoFrame()
     // Without a logo there is nothing to show: no white square stands in for it. Right after a mode
     // change the registry may still hold the logo of the previous device until the textures are
     // recreated; that one cannot be drawn on the new device.
-    if (!TextureOnCurrentDevice(g_texGuiLogo) || RenderBeginFrame() != 0)
+    if (!TextureOnCurrentDevice(g_preloadedTextures.guiLogo) || RenderBeginFrame() != 0)
         return;
     RenderSetColorOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE);
     RenderSetAlphaOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE);
     RenderSetState(D3DRS_CULLMODE, D3DCULL_NONE);
     RenderSetState(D3DRS_ALPHABLENDENABLE, 0);
-    RenderSetTexture(0, g_texGuiLogo);
+    RenderSetTexture(0, g_preloadedTextures.guiLogo);
     const int width = g_render.screenWidth, height = g_render.screenHeight;
     Draw2DQuad(width - 128, width, height - 128, height);
     RenderEndFrame(true);

@@ -15,6 +15,10 @@ struct ColourDefault {
 
 }  // namespace
 
+ConsoleVar riwidth("riwidth", CVAR_INT, "800");
+ConsoleVar riheight("riheight", CVAR_INT, "600");
+ConsoleVar rirefresh("rirefresh", CVAR_INT, "0");
+ConsoleVar rbwindowed("rbwindowed", CVAR_BOOL, "false");
 ConsoleVar rbflm("rbflm", CVAR_BOOL, "false");
 ConsoleVar rbtexunits("rbtexunits", CVAR_INT, "2");
 ConsoleVar rbclusters("rbclusters", CVAR_BOOL, "true");
@@ -54,3 +58,13 @@ const ColourDefault rc_nvambDefault(rc_nvamb, 0.008f, 0.125f, 0.008f, 1.0f);
 ConsoleVar rc_nvdif("rc_nvdif", CVAR_COLOUR, nullptr);
 const ColourDefault rc_nvdifDefault(rc_nvdif, 0.06f, 0.5f, 0.06f, 1.0f);
 ConsoleVar rf_nvmul("rf_nvmul", CVAR_FLOAT, "1.0");
+
+ConsoleVar rbviewporttest("rbviewporttest", CVAR_BOOL, "false");
+ConsoleVar rbdrawfps("rbdrawfps", CVAR_BOOL, "false");
+ConsoleVar rbdrawtimes("rbdrawtimes", CVAR_BOOL, "false");
+ConsoleVar rbict("rbict", CVAR_BOOL, "false");
+ConsoleVar rbwireframe("rbwireframe", CVAR_BOOL, "false");
+ConsoleVar rbtraceraytest("rbtraceraytest", CVAR_BOOL, "false");
+ConsoleVar rbdrawaxis("rbdrawaxis", CVAR_BOOL, "false");
+ConsoleVar rbdrawstats("rbdrawstats", CVAR_BOOL, "false");
+ConsoleVar rbparticles("rbparticles", CVAR_BOOL, "true");

@@ -1,8 +1,16 @@
-// The renderer's switches, distances and colours: console variables that the world passes, mesh
-// renderers, water shaders and camera read directly every frame.
+// The renderer's console variables: the display mode, the switches, distances and colours that the
+// world passes, mesh renderers, water shaders and camera read directly every frame, the texture level
+// of detail, and the debug views. Readers test the value each time they need it.
 #pragma once
 #include "core/console_var.h"
 
+// The display mode the start-up sets.
+extern ConsoleVar riwidth;
+extern ConsoleVar riheight;
+extern ConsoleVar rirefresh;  // refresh rate of the first three attempts; 0 for the default
+extern ConsoleVar rbwindowed;
+
+// World passes, mesh renderers, water shaders and the camera.
 extern ConsoleVar rbflm;               // run the map-switched outdoor passes whatever the map says
 extern ConsoleVar rbtexunits;          // texture units of the static map pass: 8+ eight-unit, 2 two-unit, else none
 extern ConsoleVar rbclusters;          // draw the clustered static meshes
@@ -36,3 +44,22 @@ extern ConsoleVar rc_nvisionactorcol;  // night-vision tint meant for actors (un
 extern ConsoleVar rc_nvamb;            // ambient light colour in night vision
 extern ConsoleVar rc_nvdif;            // diffuse light colour in night vision
 extern ConsoleVar rf_nvmul;            // night-vision brightness factor
+
+// Texture level of detail and quality.
+extern ConsoleVar ritexlod;  // the current texture level of detail (0 = full resolution)
+// The account's texture quality: "VERY LOW", "LOW", "MEDIUM" or "HIGH" (kept with each player account,
+// applied by the texture manager).
+extern ConsoleVar as_tqmod;
+extern ConsoleVar rxtexlod;  // command: sets the level of detail
+extern ConsoleVar gxtexlod;  // command: applies the texture quality setting
+
+// Debug views, overlays and the particle effects.
+extern ConsoleVar rbviewporttest;  // culling uses only the central half of the view rectangle
+extern ConsoleVar rbdrawfps;       // the frame rate is printed on screen
+extern ConsoleVar rbdrawtimes;     // the frame timings are shown
+extern ConsoleVar rbict;           // culling and the game's visibility reference stop following the camera
+extern ConsoleVar rbwireframe;     // passes draw in wireframe
+extern ConsoleVar rbtraceraytest;  // a test trace from the camera is shown
+extern ConsoleVar rbdrawaxis;      // axis lines are drawn as timed debug lines
+extern ConsoleVar rbdrawstats;     // the statistics line of the frame
+extern ConsoleVar rbparticles;     // particle effects reach the particle plug-ins

@@ -5,11 +5,13 @@
 #include "render/camera.h"
 #include "render/debug_primitives.h"
 #include "render/device_hooks.h"
+#include "render/dynamic_buffers.h"
 #include "render/frame.h"
 #include "render/grid_font.h"
 #include "render/land_composite.h"
 #include "render/render_context.h"
 #include "render/texture_manager.h"
+#include "render/visible_nodes.h"
 
 RenderContext g_render;
 
@@ -75,6 +77,8 @@ int RenderShutdown(bool freeVegetation)
     if (g_render.direct3d)
         g_render.direct3d->Release();
     g_render.direct3d = nullptr;
+    g_dynBuffers = {};
+    g_visible = {};
     Log("done\n");
     return 0;
 }

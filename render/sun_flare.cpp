@@ -1,15 +1,13 @@
 #include "render/sun_flare.h"
 
 #include "actors/actor.h"
-#include "game/frame_time.h"
-#include "game/hud_flags.h"
+#include "game/game_state.h"
 #include "game/player_control.h"
 #include "game/player_view.h"
 #include "map/map_cvars.h"
 #include "map/map_trace.h"
 #include "platform/d3dx8_math.h"
 #include "render/camera.h"
-#include "render/debug_cvars.h"
 #include "render/dynamic_buffers.h"
 #include "render/primitives_2d.h"
 #include "render/render_clock.h"
@@ -34,7 +32,7 @@ bool SunVisible(const float* viewer, const Vector3& sun)
 {
     const float target[3] = {viewer[0] + sun.x * 1000.0f, viewer[1] + sun.y * 1000.0f, viewer[2] + sun.z * 1000.0f};
     MapTraceInfo hit;
-    hit.ignore = player;
+    hit.ignore = g_game.player;
     if (MapTrace(viewer, target, &hit))
         return false;
     MapTraceInfo indoor;
@@ -53,7 +51,7 @@ void DrawElement(const SunFlareElement& element, const D3DXVECTOR3& centre, cons
     RenderSetState(D3DRS_ALPHABLENDENABLE, 1);
     RenderSetState(D3DRS_SRCBLEND, element.sourceBlend);
     RenderSetState(D3DRS_DESTBLEND, element.destinationBlend);
-    if (g_gameHud.nightVision) {
+    if (g_game.hud.nightVision) {
         const float* tint = rc_nvisioncol.Colour();
         RenderSetState(D3DRS_TEXTUREFACTOR, (ColourByte(tint[3]) << 24) | (ColourByte(tint[0]) << 16) |
                                                 (ColourByte(tint[1]) << 8) | ColourByte(tint[2]));
@@ -73,7 +71,7 @@ void DrawElement(const SunFlareElement& element, const D3DXVECTOR3& centre, cons
     // Round the quad from A + u - v, the texture's top left.
     const D3DXVECTOR3 corners[4] = {centre + u - v, centre - u - v, centre - u + v, centre + u + v};
     static const float kCoordinates[4][2] = {{0.0f, 0.0f}, {1.0f, 0.0f}, {1.0f, 1.0f}, {0.0f, 1.0f}};
-    DynBufferSelect(&dvb_tex);
+    DynBufferSelect(&g_dynBuffers.texVertices);
     DynVertexBufferLock(4);
     for (int i = 0; i < 4; ++i) {
         DynVertexPutVec3(&corners[i].x);
@@ -101,7 +99,7 @@ void SunFlareDraw()
             return;
         }
     }
-    g_sunFlare.fade += framedtime * 8.5f;
+    g_sunFlare.fade += g_game.frameTime * 8.5f;
     if (g_sunFlare.fade > 1.0f)
         g_sunFlare.fade = 1.0f;
 

@@ -6,9 +6,6 @@
 #include "render/primitives_2d.h"
 #include "render/state_cache.h"
 
-const D3DCOLOR g_textPalette[PALETTE_SIZE] = {0x000000, 0x000000, 0xFF0000, 0x00FF00, 0x0000FF,
-                                               0x00FFFF, 0xFF00FF, 0xFFFF00, 0xFFFFFF};
-
 namespace {
 
 // Quads of one text, written into the screen buffer and drawn 16 at a time. The screen buffer stays
@@ -17,8 +14,8 @@ class GlyphBatch {
 public:
     GlyphBatch()
     {
-        DynBufferSelect(&dvb_screen);
-        DynIndexBufferSelect(&dib_small);
+        DynBufferSelect(&g_dynBuffers.screenVertices);
+        DynIndexBufferSelect(&g_dynBuffers.smallIndices);
     }
     ~GlyphBatch()
     {
@@ -35,13 +32,13 @@ public:
             DynBuffersLock(TEXT_BATCH_GLYPHS * 4, TEXT_BATCH_GLYPHS * 6);
             m_locked = true;
         }
-        VertexScreen* v = reinterpret_cast<VertexScreen*>(cur_dvb_out) + m_count * 4;
+        VertexScreen* v = reinterpret_cast<VertexScreen*>(g_dynBuffers.vertexOut) + m_count * 4;
         v[0] = {left, top, kScreenZ, kScreenRhw, colour, u0, v0};
         v[1] = {right, top, kScreenZ, kScreenRhw, colour, u1, v0};
         v[2] = {right, bottom, kScreenZ, kScreenRhw, colour, u1, v1};
         v[3] = {left, bottom, kScreenZ, kScreenRhw, colour, u0, v1};
-        u16_t* index = cur_dib_out + m_count * 6;
-        const u16_t base = static_cast<u16_t>(cur_base_vertex + m_count * 4);
+        u16_t* index = g_dynBuffers.indexOut + m_count * 6;
+        const u16_t base = static_cast<u16_t>(g_dynBuffers.baseVertex + m_count * 4);
         constexpr u16_t kQuad[6] = {0, 1, 2, 0, 2, 3};
         for (int i = 0; i < 6; ++i)
             index[i] = static_cast<u16_t>(base + kQuad[i]);
@@ -77,7 +74,7 @@ bool ApplyColourCode(const u8_t*& p, D3DCOLOR callerColour, D3DCOLOR& colour)
         return false;
     ++p;
     if (*p < PALETTE_SIZE)
-        colour = (callerColour & 0xFF000000u) | g_textPalette[*p];
+        colour = (callerColour & 0xFF000000u) | kTextPalette[*p];
     return true;
 }
 

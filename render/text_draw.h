@@ -16,7 +16,8 @@ constexpr int TEXT_BATCH_GLYPHS = 16;
 constexpr int PALETTE_SIZE = 9;
 
 // RGB of palette index 0 to 8.
-extern const D3DCOLOR g_textPalette[PALETTE_SIZE];
+inline constexpr D3DCOLOR kTextPalette[PALETTE_SIZE] = {0x000000, 0x000000, 0xFF0000, 0x00FF00, 0x0000FF,
+                                                        0x00FFFF, 0xFF00FF, 0xFFFF00, 0xFFFFFF};
 
 // Integer position and cell size; a glyph covers one cell and moves x on by cellWidth; a line feed
 // returns to the starting x on the same row. The caller binds the texture and sets the states.

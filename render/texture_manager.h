@@ -12,7 +12,6 @@ struct MapGrid;
 struct D3DXIMAGE_INFO;
 struct POINT;
 class Material;
-struct ConsoleVar;
 
 constexpr int TEXTURE_REGISTRY_SIZE = 1024;
 constexpr int TEXTURE_PATH_SIZE = 128;  // the record's path field, terminating zero included
@@ -101,12 +100,6 @@ void TextureSetReflectMaps(const char* textureFileName, const char* reflectName1
 void TextureSetAlphaMap(const char* textureFileName, const char* alphaName);
 
 // Level of detail, quality, recreation ----------------------------------------------------------------
-
-// The current texture level of detail (0 = full resolution).
-extern ConsoleVar ritexlod;
-// The account's texture quality: "VERY LOW", "LOW", "MEDIUM" or "HIGH".
-extern ConsoleVar as_tqmod;
-
 
 // Sets the level on every texture but the interface ones (gui, font, icon, crosshair, select,
 // compass, scope) and on their reflection textures; prints "Textures LOD set to %d\n" on console 0.

@@ -1,21 +1,29 @@
-// Textures loaded up front and kept in globals: the GUI set (logo, grid font, indicator), the
+// Textures loaded up front and kept in one record: the GUI set (logo, grid font, indicator), the
 // cursor set of a mission, and the compass, selection and water animation frames.
-// Each global is null when its texture is missing.
+// Each texture is null when it is missing.
 #pragma once
 #include "platform/d3d8.h"
 
 constexpr int WATER_FRAME_COUNT = 32;
 
-extern IDirect3DTexture8* g_texCursorActorSel;
-extern IDirect3DTexture8* g_texCursorDestSel;
-extern IDirect3DTexture8* g_texDestSelect;
-extern IDirect3DTexture8* g_texGuiLogo;
-// The grid font: "component\gui\font", or the built-in font when no such file exists.
-extern IDirect3DTexture8* g_texGuiFont;
-extern IDirect3DTexture8* g_texGuiIndicator;
-extern IDirect3DTexture8* g_texCompass;
-extern IDirect3DTexture8* g_texSelect;
-extern IDirect3DTexture8* g_texWater[WATER_FRAME_COUNT];
+struct PreloadedTextures {
+    IDirect3DTexture8* cursorActorSel = nullptr;
+    IDirect3DTexture8* cursorDestSel = nullptr;
+    IDirect3DTexture8* destSelect = nullptr;
+    IDirect3DTexture8* guiLogo = nullptr;
+    // The grid font: "component\gui\font", or the built-in font when no such file exists.
+    IDirect3DTexture8* guiFont = nullptr;
+    IDirect3DTexture8* guiIndicator = nullptr;
+    IDirect3DTexture8* compass = nullptr;
+    IDirect3DTexture8* select = nullptr;
+    IDirect3DTexture8* water[WATER_FRAME_COUNT] = {};
+    // The sets loaded since the registry last let its textures go.
+    bool cursorSetLoaded = false;
+    bool guiSetLoaded = false;
+    bool compassSetLoaded = false;
+};
+
+extern PreloadedTextures g_preloadedTextures;
 
 // Mission start.
 void CursorTexturesLoad();

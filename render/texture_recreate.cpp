@@ -4,8 +4,8 @@
 // record kept inside the texture (path, alpha map, material, reflections) stays with it.
 #include <string>
 
+#include "core/core_cvars.h"
 #include "core/log.h"
-#include "core/winos.h"
 #include "gui/gui.h"
 #include "map/map_caches.h"
 #include "platform/d3d8_texture_exchange.h"
@@ -17,7 +17,7 @@ namespace {
 void RebuildLandTextures()
 {
     const char* land = MapGetLandName();
-    if (g_guiScreenOpen || !land || !land[0])
+    if (g_gui.screenOpen || !land || !land[0])
         return;
     const std::string landPath = std::string("land\\") + land;
     const std::string missionPath = std::string("mission\\") + dsmap.String();

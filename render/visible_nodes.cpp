@@ -3,24 +3,15 @@
 #include <algorithm>
 #include <cmath>
 
-#include "game/game_view.h"
+#include "game/game_state.h"
 #include "map/map_cvars.h"
+#include "map/map_state.h"
 #include "map/octree.h"
-#include "map/octree_visit_mark.h"
 #include "map/world_tiles.h"
 #include "render/camera.h"
 #include "render/render_cvars.h"
 
-OctreeNode* g_visibleNodes[kMaxVisibleNodes];
-u32_t g_visibleNodeCount = 0;
-ObjectGridEntry* g_visibleObjects[kMaxVisibleObjects];
-u32_t g_visibleObjectCount = 0;
-u32_t g_viewWaterTotal = 0;
-float g_viewNearestWater = 1e30f;
-s8_t g_viewCell[2] = {0, 0};
-u32_t g_viewCellWord = 0;
-const D3DXPLANE* g_viewExtraPlanes = nullptr;
-u32_t g_viewExtraPlaneCount = 0;
+VisibleSet g_visible;
 
 namespace {
 
@@ -40,7 +31,7 @@ void FlagGeometryDistance(OctreeNode* node)
     const float sizeX = boxMax.x - boxMin.x, sizeZ = boxMax.z - boxMin.z;
     const float horizontal = std::sqrt(toCentre.x * toCentre.x + toCentre.z * toCentre.z) +
                              0.5f * std::sqrt(sizeX * sizeX + sizeZ * sizeZ);
-    if (rbfog.Bool() && !g_gameZoomView && horizontal > mffogstart.Float() * 10.0f)
+    if (rbfog.Bool() && !g_game.zoomView && horizontal > mffogstart.Float() * 10.0f)
         node->flags |= OCTREE_NODE_BEYOND_FOG;
     if (distance > 0.0f && std::tan(g_camera.fov / 2.0f) * distance > mflayerlod0.Float() * 10.0f)
         node->flags |= OCTREE_NODE_FAR_DETAIL;
@@ -48,8 +39,8 @@ void FlagGeometryDistance(OctreeNode* node)
 
 void CollectObjects(OctreeNode* node)
 {
-    node->CollectDrawable(g_camera.frustumPlanes, g_visibleObjects, &g_visibleObjectCount, kMaxVisibleObjects,
-                          g_viewCell);
+    node->CollectDrawable(g_camera.frustumPlanes, g_visible.objects, &g_visible.objectCount, kMaxVisibleObjects,
+                          g_visible.cell);
 }
 
 // Water of the node: the total grows, and the nearest distance (to the node's box, roughly) falls.
@@ -57,30 +48,30 @@ void CountWater(const OctreeNode* node)
 {
     if (!node->waterSquareCount)
         return;
-    g_viewWaterTotal += node->waterSquareCount;
+    g_visible.waterTotal += node->waterSquareCount;
     const D3DXVECTOR3 boxMin = ToD3DX(node->boxMin), boxMax = ToD3DX(node->boxMax);
     const D3DXVECTOR3 toCentre = g_camera.eye - (boxMin + boxMax) * 0.5f;
     const D3DXVECTOR3 diagonal = boxMax - boxMin;
     const float distance = std::max(0.0f, D3DXVec3Length(&toCentre) - 0.5f * D3DXVec3Length(&diagonal));
-    g_viewNearestWater = std::min(g_viewNearestWater, distance);
+    g_visible.nearestWater = std::min(g_visible.nearestWater, distance);
 }
 
 void CollectInExtraPlanes(OctreeNode* node)
 {
-    node->CollectInPlanes(g_viewExtraPlanes, g_viewExtraPlaneCount, g_visibleObjects, &g_visibleObjectCount,
-                          kMaxVisibleObjects, g_viewCell);
+    node->CollectInPlanes(g_visible.extraPlanes, g_visible.extraPlaneCount, g_visible.objects, &g_visible.objectCount,
+                          kMaxVisibleObjects, g_visible.cell);
 }
 
 }  // namespace
 
 void ViewNodeVisible(OctreeNode* node)
 {
-    if (g_visibleNodeCount >= kMaxVisibleNodes)
+    if (g_visible.nodeCount >= kMaxVisibleNodes)
         return;
     node->flags &= ~(OCTREE_NODE_BEYOND_FOG | OCTREE_NODE_FAR_DETAIL);
     if (node->geometryCount)
         FlagGeometryDistance(node);
-    g_visibleNodes[g_visibleNodeCount++] = node;
+    g_visible.nodes[g_visible.nodeCount++] = node;
     CollectObjects(node);
     CountWater(node);
 }
@@ -95,17 +86,17 @@ void ViewNodeVisibleChecked(OctreeNode* node)
 
 u32_t ViewNodeAppend(OctreeNode* node)
 {
-    if (g_visibleNodeCount < kMaxVisibleNodes)
-        g_visibleNodes[g_visibleNodeCount++] = node;
-    return g_visibleNodeCount;
+    if (g_visible.nodeCount < kMaxVisibleNodes)
+        g_visible.nodes[g_visible.nodeCount++] = node;
+    return g_visible.nodeCount;
 }
 
 void ViewNodeVisibleStamped(OctreeNode* node, u32_t mask)
 {
-    if (node->queryStamp != octree_object_checked) {
+    if (node->queryStamp != g_map.octreeVisitMark) {
         node->planeMask = 0;
         ViewNodeVisible(node);
-        node->queryStamp = octree_object_checked;
+        node->queryStamp = g_map.octreeVisitMark;
     }
     node->planeMask |= mask;
     CollectInExtraPlanes(node);
@@ -113,10 +104,10 @@ void ViewNodeVisibleStamped(OctreeNode* node, u32_t mask)
 
 void ViewNodeVisibleCheckedStamped(OctreeNode* node, u32_t mask)
 {
-    if (node->queryStamp != octree_object_checked) {
+    if (node->queryStamp != g_map.octreeVisitMark) {
         node->planeMask = 0;
         ViewNodeVisibleChecked(node);
-        node->queryStamp = octree_object_checked;
+        node->queryStamp = g_map.octreeVisitMark;
     }
     node->planeMask |= mask;
     CollectInExtraPlanes(node);
@@ -125,9 +116,9 @@ void ViewNodeVisibleCheckedStamped(OctreeNode* node, u32_t mask)
 void ViewGetVisibleNodes(OctreeNode*** outList, u32_t* outCount)
 {
     if (outList)
-        *outList = g_visibleNodes;
+        *outList = g_visible.nodes;
     if (outCount)
-        *outCount = g_visibleNodeCount;
+        *outCount = g_visible.nodeCount;
 }
 
 void EditorCollectVisibleNodes(const float* position, const s32_t* tileIndex, OctreeNode*** outList, u32_t* outCount)
@@ -142,9 +133,9 @@ void EditorCollectVisibleNodes(const float* position, const s32_t* tileIndex, Oc
     float local[3];
     s32_t cell[2];
     MapPosToCell(&eye.x, size, local, cell);
-    g_viewCell[0] = static_cast<s8_t>(cell[0]);
-    g_viewCell[1] = static_cast<s8_t>(cell[1]);
-    g_viewCellWord = (static_cast<u32_t>(cell[1]) << 16) | (static_cast<u32_t>(cell[0]) & 0xFFFFu);
+    g_visible.cell[0] = static_cast<s8_t>(cell[0]);
+    g_visible.cell[1] = static_cast<s8_t>(cell[1]);
+    g_visible.cellWord = (static_cast<u32_t>(cell[1]) << 16) | (static_cast<u32_t>(cell[0]) & 0xFFFFu);
     OctreeCullFrustum(planes, 6, ViewNodeVisible);
     ViewGetVisibleNodes(outList, outCount);
 }

@@ -4,30 +4,43 @@
 #pragma once
 #include "core/types.h"
 
+class DynamicObject;
 struct D3DXPLANE;
 struct ObjectGridEntry;
 struct OctreeNode;
 
 constexpr u32_t kMaxVisibleNodes = 1024;
 constexpr u32_t kMaxVisibleObjects = 4096;
+constexpr u32_t MAX_REPORTED_VISIBLE_OBJECTS = 4096;
 
-extern OctreeNode* g_visibleNodes[kMaxVisibleNodes];
-extern u32_t g_visibleNodeCount;
-extern ObjectGridEntry* g_visibleObjects[kMaxVisibleObjects];
-extern u32_t g_visibleObjectCount;
+// What the view being drawn sees. RenderShutdown starts it afresh.
+struct VisibleSet {
+    OctreeNode* nodes[kMaxVisibleNodes];
+    u32_t nodeCount = 0;
+    ObjectGridEntry* objects[kMaxVisibleObjects];
+    u32_t objectCount = 0;
 
-// Water squares of the visible nodes, and the distance from the eye to the nearest of their
-// nodes (never below 0).
-extern u32_t g_viewWaterTotal;
-extern float g_viewNearestWater;
+    // Water squares of the visible nodes, and the distance from the eye to the nearest of their
+    // nodes (never below 0).
+    u32_t waterTotal = 0;
+    float nearestWater = 1e30f;
 
-// The world tile the camera stands in: (x, z) as bytes, and packed (z in the high 16 bits, x in the low).
-extern s8_t g_viewCell[2];
-extern u32_t g_viewCellWord;
+    // The world tile the camera stands in: (x, z) as bytes, and packed (z in the high 16 bits, x in
+    // the low).
+    s8_t cell[2] = {0, 0};
+    u32_t cellWord = 0;
 
-// The extra plane set (indoor clip planes) of the stamped callbacks.
-extern const D3DXPLANE* g_viewExtraPlanes;
-extern u32_t g_viewExtraPlaneCount;
+    // The extra plane set (indoor clip planes) of the stamped callbacks.
+    const D3DXPLANE* extraPlanes = nullptr;
+    u32_t extraPlaneCount = 0;
+
+    // The objects the indoor plug-in reports visible this frame (render/map_chunks.h); the
+    // visibility pass resets the list.
+    DynamicObject* reportedObjects[MAX_REPORTED_VISIBLE_OBJECTS];
+    u32_t reportedObjectCount = 0;
+};
+
+extern VisibleSet g_visible;
 
 // The full callback: sets the node's fog and detail flags from its geometry, lists the node,
 // collects its objects and adds up its water. Does nothing once the list holds 1024 nodes.

@@ -2,8 +2,6 @@
 // nothing, nothing is collected or drawn, and no mesh is hit.
 #include "scene/indoor_bridge.h"
 
-IndoorClipData ndr_clip_data = {};
-
 void* RegisterAffMesh(const char*)
 {
     return nullptr;

@@ -6,14 +6,11 @@
 
 class DynamicObject;
 
-// The clip state of the current portal, shared with the plug-in as "ndr_clip_data".
-extern IndoorClipData ndr_clip_data;
-
 // Registers the ".aff" mesh for the plug-in's use; the mesh, or null when it cannot be loaded.
 void* RegisterAffMesh(const char* name);
 // Loads or finds the texture through the texture manager; the texture, or null.
 void* RegisterTexture(const char* name);
-// Collects what is seen through the portal described by ndr_clip_data.
+// Collects what is seen through the portal described by the shared clip data (g_scene.indoorClip).
 void IndoorClipCallback();
 // Draws mesh `mesh` of the object.
 void IndoorRenderMeshCallback(DynamicObject* object, s32_t mesh);

@@ -3,22 +3,19 @@
 #include "core/random.h"
 #include "render/device_hooks.h"
 #include "render/texture_manager.h"
-
-IDirect3DTexture8* g_vegetationTexture = nullptr;
-float g_vegetationJitter[VEGETATION_JITTER_TABLES][VEGETATION_JITTER_PAIRS][2] = {};
-int g_vegetationTopLayer = 0;
+#include "scene/scene_state.h"
 
 void VegetationInit()
 {
-    g_vegetationTexture = TextureFindOrLoad("component\\extras\\veg");
-    for (auto& table : g_vegetationJitter) {
+    g_scene.vegetationTexture = TextureFindOrLoad("component\\extras\\veg");
+    for (auto& table : g_scene.vegetationJitter) {
         for (auto& pair : table) {
             pair[0] = static_cast<float>(EngineRand()) * 80.0f / 32767.0f;
             pair[1] = static_cast<float>(EngineRand()) * 80.0f / 32767.0f;
         }
     }
     // The map's vegetation layer grids arrive with the map loader; until then no layer is offered.
-    g_vegetationTopLayer = 0;
+    g_scene.vegetationTopLayer = 0;
     // The render shutdown forgets the set-up when it is asked to free the vegetation.
     RenderRegisterDeviceHooks({RENDER_HOOK_VEGETATION, nullptr, nullptr, [](bool freeVegetation) {
                                    if (freeVegetation)
@@ -29,6 +26,6 @@ void VegetationInit()
 void VegetationShutdown()
 {
     RenderUnregisterDeviceHooks(RENDER_HOOK_VEGETATION);
-    g_vegetationTexture = nullptr;
-    g_vegetationTopLayer = 0;
+    g_scene.vegetationTexture = nullptr;
+    g_scene.vegetationTopLayer = 0;
 }

@@ -7,12 +7,8 @@
 constexpr int VEGETATION_JITTER_TABLES = 4;
 constexpr int VEGETATION_JITTER_PAIRS = 32;
 
-extern IDirect3DTexture8* g_vegetationTexture;  // "component\extras\veg", null when missing
-// Offsets (x, z) in [0, 80] that scatter the plants of a cell, table by table, x before z.
-extern float g_vegetationJitter[VEGETATION_JITTER_TABLES][VEGETATION_JITTER_PAIRS][2];
-extern int g_vegetationTopLayer;  // the highest vegetation layer the map offers; 0 for none
-
 // Finds the texture, fills the jitter tables from the engine's generator and chooses the top layer.
 void VegetationInit();
+// The texture, tables and top layer live in g_scene (scene/scene_state.h).
 // Forgets what VegetationInit set up (the texture manager keeps the texture).
 void VegetationShutdown();

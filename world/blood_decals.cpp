@@ -8,7 +8,7 @@
 #include "core/colour_codes.h"
 #include "core/console.h"
 #include "map/material.h"
-#include "scene/scene_light.h"
+#include "scene/scene_state.h"
 #include "world/anim_mesh.h"
 #include "world/decal.h"
 #include "world/decal_builders.h"
@@ -178,7 +178,7 @@ void DecalCreateActorBlood(GraphObj* actor)
     projection.facingLimit = -0.001f;
 
     const D3DXVECTOR3 up(0, 1, 0);
-    const D3DXVECTOR3 light(g_sceneLightDirection.x, g_sceneLightDirection.y, g_sceneLightDirection.z);
+    const D3DXVECTOR3 light(g_scene.lightDirection.x, g_scene.lightDirection.y, g_scene.lightDirection.z);
     DecalEvent event = BloodEvent(*info, DECAL_BLOOD_POOL, {point.x, point.y, point.z}, lifetime);
     event.spacingRadius = 0.0f;
     event.lightTint = 1;

@@ -20,7 +20,8 @@
 #include "render/render_cvars.h"
 #include "render/state_cache.h"
 #include "render/texture_manager.h"
-#include "scene/scene_light.h"
+#include "scene/scene_state.h"
+#include "scene/scene_state.h"
 #include "world/anim_mesh.h"
 #include "world/dynamic_object.h"
 #include "world/graph_node.h"
@@ -276,16 +277,17 @@ D3DCOLORVALUE Colour(const float* rgb, float alpha)
 D3DMATERIAL8 MergedMaterial(const AnimMaterial& record)
 {
     constexpr D3DCOLORVALUE kBlack = {0.0f, 0.0f, 0.0f, 1.0f};
-    const u32_t mask = g_materialComponentMask;
+    const u32_t mask = g_scene.materialComponentMask;
+    const bool nightVision = g_scene.nightVision;
     D3DMATERIAL8 material = {};
     material.Ambient = kBlack;
     material.Diffuse = kBlack;
     material.Specular = kBlack;
     material.Emissive = kBlack;
     if (mask & MATERIAL_AMBIENT)
-        material.Ambient = g_nightVision ? Colour(rc_nvamb.Colour(), rc_nvamb.Colour()[3]) : Colour(record.ambient, 1.0f);
+        material.Ambient = nightVision ? Colour(rc_nvamb.Colour(), rc_nvamb.Colour()[3]) : Colour(record.ambient, 1.0f);
     if (mask & MATERIAL_DIFFUSE)
-        material.Diffuse = g_nightVision ? Colour(rc_nvdif.Colour(), rc_nvdif.Colour()[3]) : Colour(record.diffuse, 1.0f);
+        material.Diffuse = nightVision ? Colour(rc_nvdif.Colour(), rc_nvdif.Colour()[3]) : Colour(record.diffuse, 1.0f);
     if (mask & MATERIAL_EMISSIVE)
         material.Emissive = Colour(record.emissive, 1.0f);
     if ((mask & MATERIAL_SPECULAR) && record.specularStrength > 0.0f) {

@@ -3,10 +3,10 @@
 #include <cmath>
 #include <cstring>
 
-#include "core/console_var.h"
 #include "platform/d3dx8_math.h"
 #include "platform/win32.h"
 #include "world/graph_node.h"
+#include "world/world_cvars.h"
 
 ConsoleVar rbremovedecals("rbremovedecals", CVAR_BOOL, "0");
 

@@ -7,7 +7,6 @@
 
 struct AnimFrameMesh;
 struct AnimMaterial;
-struct ConsoleVar;
 struct D3DXMATRIX;
 struct D3DXVECTOR3;
 class GraphNode;
@@ -40,10 +39,6 @@ struct DecalInitParams {
     AnimFrameMesh* const* meshes = nullptr;     // per triangle, optional
     AnimMaterial* const* materials = nullptr;   // per triangle, optional
 };
-
-// Off: decals never expire and stay opaque. On: owners remove a decal once its lifetime is over,
-// and it fades out over its last 900 ms.
-extern ConsoleVar rbremovedecals;
 
 class Decal {
 public:

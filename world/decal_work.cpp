@@ -17,9 +17,10 @@
 
 namespace decal_work {
 
+namespace {
+// Texture coordinates of the square's corners c0..c3.
 const D3DXVECTOR2 kSquareTexCoords[4] = {{0.0f, 0.0f}, {1.0f, 0.0f}, {1.0f, 1.0f}, {0.0f, 1.0f}};
 
-namespace {
 // A quad clipped by three planes keeps at most 7 vertices: a fan of 5 triangles.
 constexpr u32_t kMaxClipTriangles = 5;
 }  // namespace

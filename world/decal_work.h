@@ -21,9 +21,6 @@ namespace decal_work {
 constexpr float kPushOut = 0.001f;
 constexpr float kSqrt2 = 1.41421356f;
 
-// Texture coordinates of the square's corners c0..c3.
-extern const D3DXVECTOR2 kSquareTexCoords[4];
-
 // Triangles gathered for one decal, with the mesh and material of each when asked for.
 class DecalTriangles {
 public:

@@ -7,7 +7,7 @@
 #include "core/colour_codes.h"
 #include "core/console.h"
 #include "map/material.h"
-#include "scene/scene_light.h"
+#include "scene/scene_state.h"
 #include "world/anim_mesh.h"
 #include "world/decal.h"
 #include "world/decal_builders.h"
@@ -138,7 +138,7 @@ void DecalCreateAtHit(const Vector3& hitPoint, const Vector3* normal, Material* 
     const float worldBox[6] = {p.x - hit.reach, p.y - hit.reach, p.z - hit.reach,
                                p.x + hit.reach, p.y + hit.reach, p.z + hit.reach};
 
-    const D3DXVECTOR3 light(g_sceneLightDirection.x, g_sceneLightDirection.y, g_sceneLightDirection.z);
+    const D3DXVECTOR3 light(g_scene.lightDirection.x, g_scene.lightDirection.y, g_scene.lightDirection.z);
     DecalEvent event;
     event.kind = DECAL_IMPACT;
     event.centre = hitPoint;

@@ -18,7 +18,7 @@ void ScriptDisableWireCut(ScriptArgWord*)
 
 void ScriptWireCutEnabled(ScriptArgWord*)
 {
-    ScriptResultBool = g_conObj.wireCutEnabled;
+    g_scriptResult.asBool = g_conObj.wireCutEnabled;
 }
 
 // Arguments: group name, span index, wire index.

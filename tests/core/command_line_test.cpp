@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <string>
+#include "core/core_cvars.h"
 #include "core/winos.h"
 
 namespace {

@@ -7,9 +7,10 @@
 #include <vector>
 
 #include "core/console_var.h"
-#include "core/winos.h"
+#include "core/core_cvars.h"
 #include "platform/file_system.h"
 #include "platform/win32.h"
+#include "render/render_cvars.h"
 #include "support/vfs_fixture.h"
 
 namespace {

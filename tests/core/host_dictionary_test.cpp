@@ -5,13 +5,14 @@
 #include <vector>
 #include "core/console.h"
 #include "core/console_var.h"
-#include "core/editor_mode.h"
 #include "core/plugin_host.h"
-#include "game/frame_time.h"
+#include "core/winos.h"
+#include "game/game_state.h"
 #include "game/player_control.h"
-#include "map/octree_visit_mark.h"
+#include "map/map_state.h"
 #include "render/render_context.h"
 #include "scene/indoor_bridge.h"
+#include "scene/scene_state.h"
 
 namespace {
 
@@ -60,13 +61,13 @@ TEST(HostDictionary, DataEntriesGiveTheVariablesAddresses)
         const char* name;
         const void* address;
     } cases[] = {
-        {"editor_mode", &editor_mode},
+        {"editor_mode", &g_program.editorMode},
         {"cvar", CVarListHeadAddress()},
-        {"framedtime", &framedtime},
-        {"player", &player},
+        {"framedtime", &g_game.frameTime},
+        {"player", &g_game.player},
         {"d3dev", &g_render.device},
-        {"ndr_clip_data", &ndr_clip_data},
-        {"octree_object_checked", &octree_object_checked},
+        {"ndr_clip_data", &g_scene.indoorClip},
+        {"octree_object_checked", &g_map.octreeVisitMark},
         {"ConPrint", reinterpret_cast<const void*>(&ConPrint)},
         {"FindCVar", reinterpret_cast<const void*>(&FindCVar)},
     };
@@ -96,7 +97,7 @@ TEST(HostDictionary, CallbackBlockLooksUpTheGlobalHost)
 {
     RegisterHostInterface(g_pluginHost);
     const HostCallbackBlock block = {HostGetFunction, HostGetValue};
-    EXPECT_EQ(block.getFunction("framedtime"), &framedtime);
+    EXPECT_EQ(block.getFunction("framedtime"), &g_game.frameTime);
     EXPECT_EQ(block.getFunction("cvar"), CVarListHeadAddress());
     auto findCVar = reinterpret_cast<HostFindCVarFn>(block.getFunction("FindCVar"));
     ASSERT_NE(findCVar, nullptr);

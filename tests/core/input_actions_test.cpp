@@ -7,7 +7,8 @@
 #include "core/def_file.h"
 #include "core/input.h"
 #include "core/random.h"
-#include "game/mouse_look.h"
+#include "game/game_cvars.h"
+#include "game/game_state.h"
 #include "support/vfs_fixture.h"
 
 namespace {
@@ -18,12 +19,12 @@ protected:
     {
         VfsTest::SetUp();
         // A clean start, as the game makes one.
-        std::memset(g_keyStates, 0, sizeof g_keyStates);
-        std::memset(g_mouseStates, 0, sizeof g_mouseStates);
-        std::memset(g_actionDown, 0, sizeof g_actionDown);
-        std::memset(g_actionReleased, 0, sizeof g_actionReleased);
-        std::memset(g_actionPrevious, 0, sizeof g_actionPrevious);
-        std::memset(g_keyMap, ACTION_UNBOUND, sizeof g_keyMap);
+        std::memset(g_input.keyStates, 0, sizeof g_input.keyStates);
+        std::memset(g_input.mouseStates, 0, sizeof g_input.mouseStates);
+        std::memset(g_input.actionDown, 0, sizeof g_input.actionDown);
+        std::memset(g_input.actionReleased, 0, sizeof g_input.actionReleased);
+        std::memset(g_input.actionPrevious, 0, sizeof g_input.actionPrevious);
+        std::memset(g_input.keyMap, ACTION_UNBOUND, sizeof g_input.keyMap);
     }
     void TearDown() override
     {
@@ -71,8 +72,8 @@ TEST_F(ActionsTest, InputDefBindsKeysToActions)
                                "map DIK_Z extra\n"       // a later line for the same key wins
                                "zoomin MOUSE_WHEEL_UP\n"
                                "navigation DIK_RCONTROL\n"));
-    g_keyMap[0x10] = ACTION_RUN;  // replaced: the whole map is rebuilt
-    g_actionDown[ACTION_FIRE] = 255;
+    g_input.keyMap[0x10] = ACTION_RUN;  // replaced: the whole map is rebuilt
+    g_input.actionDown[ACTION_FIRE] = 255;
     gi_mousesensitivity.SetInt(10);
 
     EXPECT_TRUE(LoadKeyBindings());
@@ -87,25 +88,25 @@ TEST_F(ActionsTest, InputDefBindsKeysToActions)
     expected[KEY_MOUSE_WHEEL_UP] = ACTION_ZOOMIN;
     expected[0x9D] = ACTION_NAVIGATION;
     for (int code = 0; code < 256; ++code)
-        EXPECT_EQ(g_keyMap[code], expected[code]) << "key code " << code;
-    EXPECT_EQ(g_actionDown[ACTION_FIRE], 0);
-    EXPECT_FLOAT_EQ(g_mouseLookFactorX, 0.002f);
-    EXPECT_FLOAT_EQ(g_mouseLookFactorY, 0.002f);
+        EXPECT_EQ(g_input.keyMap[code], expected[code]) << "key code " << code;
+    EXPECT_EQ(g_input.actionDown[ACTION_FIRE], 0);
+    EXPECT_FLOAT_EQ(g_game.mouseLookFactorX, 0.002f);
+    EXPECT_FLOAT_EQ(g_game.mouseLookFactorY, 0.002f);
 }
 
 TEST_F(ActionsTest, AMissingInputDefKeepsTheMapButStillClearsAndAppliesTheSensitivity)
 {
-    g_keyMap[0x11] = ACTION_MOVE_FORWARD;
-    g_actionDown[ACTION_MOVE_FORWARD] = 255;
+    g_input.keyMap[0x11] = ACTION_MOVE_FORWARD;
+    g_input.actionDown[ACTION_MOVE_FORWARD] = 255;
     gi_mousesensitivity.SetInt(0);
 
     EXPECT_FALSE(LoadKeyBindings());
 
-    EXPECT_EQ(g_keyMap[0x11], ACTION_MOVE_FORWARD);
-    EXPECT_EQ(g_keyMap[0x12], ACTION_UNBOUND);
-    EXPECT_EQ(g_actionDown[ACTION_MOVE_FORWARD], 0);
-    EXPECT_FLOAT_EQ(g_mouseLookFactorX, 0.003f);
-    EXPECT_FLOAT_EQ(g_mouseLookFactorY, 0.003f);
+    EXPECT_EQ(g_input.keyMap[0x11], ACTION_MOVE_FORWARD);
+    EXPECT_EQ(g_input.keyMap[0x12], ACTION_UNBOUND);
+    EXPECT_EQ(g_input.actionDown[ACTION_MOVE_FORWARD], 0);
+    EXPECT_FLOAT_EQ(g_game.mouseLookFactorX, 0.003f);
+    EXPECT_FLOAT_EQ(g_game.mouseLookFactorY, 0.003f);
 }
 
 // One update after each step: which actions are down and which were released in it.
@@ -114,11 +115,11 @@ TEST_F(ActionsTest, TablesFollowTheKeysBoundToEachAction)
     constexpr int kA = 0x1E;
     constexpr int kSpace = 0x39;
     constexpr int kUnboundKey = 0x30;
-    g_keyMap[kA] = ACTION_FIRE;
-    g_keyMap[kSpace] = ACTION_FIRE;
-    g_keyMap[KEY_MOUSE1] = ACTION_ZOOM;
-    g_keyMap[KEY_ESCAPE] = ACTION_MAP;
-    g_keyMap[KEY_MOUSE_WHEEL_UP] = ACTION_ZOOMIN;
+    g_input.keyMap[kA] = ACTION_FIRE;
+    g_input.keyMap[kSpace] = ACTION_FIRE;
+    g_input.keyMap[KEY_MOUSE1] = ACTION_ZOOM;
+    g_input.keyMap[KEY_ESCAPE] = ACTION_MAP;
+    g_input.keyMap[KEY_MOUSE_WHEEL_UP] = ACTION_ZOOMIN;
 
     struct Step {
         void (*act)();
@@ -149,10 +150,10 @@ TEST_F(ActionsTest, TablesFollowTheKeysBoundToEachAction)
         step.act();
         ActionsUpdate();
         SCOPED_TRACE("step " + std::to_string(index++));
-        EXPECT_EQ(g_actionDown[step.action], step.down ? 255 : 0);
-        EXPECT_EQ(g_actionReleased[step.action], step.released ? 255 : 0);
+        EXPECT_EQ(g_input.actionDown[step.action], step.down ? 255 : 0);
+        EXPECT_EQ(g_input.actionReleased[step.action], step.released ? 255 : 0);
         if (step.action != ACTION_UNBOUND) {
-            EXPECT_EQ(g_actionPrevious[step.action], step.down ? 1 : 0);
+            EXPECT_EQ(g_input.actionPrevious[step.action], step.down ? 1 : 0);
         }
     }
 }
@@ -171,7 +172,7 @@ TEST_F(InputDefRobustness, DamagedFilesBindOnlyKnownActions)
         ASSERT_TRUE(WriteFileBytes("input.def", text));
         LoadKeyBindings();
         for (int code = 0; code < 256; ++code)
-            ASSERT_TRUE(g_keyMap[code] < ACTION_COUNT || g_keyMap[code] == ACTION_UNBOUND) << code;
+            ASSERT_TRUE(g_input.keyMap[code] < ACTION_COUNT || g_input.keyMap[code] == ACTION_UNBOUND) << code;
     }
 }
 

@@ -43,7 +43,7 @@ protected:
     {
         InputShutdown();
         InputSetMouseMoveListener(nullptr);
-        g_inputGuiMode = false;
+        g_input.guiMode = false;
         ConSetCurrent(-1);
         DestroyWindow(m_window);
         DefFileFreeAll();
@@ -53,11 +53,11 @@ protected:
     // Key and action tables cleared, as the game clears them for a clean start.
     static void CleanStart()
     {
-        std::memset(g_keyStates, 0, sizeof g_keyStates);
-        std::memset(g_mouseStates, 0, sizeof g_mouseStates);
-        std::memset(g_actionDown, 0, sizeof g_actionDown);
-        std::memset(g_actionReleased, 0, sizeof g_actionReleased);
-        std::memset(g_actionPrevious, 0, sizeof g_actionPrevious);
+        std::memset(g_input.keyStates, 0, sizeof g_input.keyStates);
+        std::memset(g_input.mouseStates, 0, sizeof g_input.mouseStates);
+        std::memset(g_input.actionDown, 0, sizeof g_input.actionDown);
+        std::memset(g_input.actionReleased, 0, sizeof g_input.actionReleased);
+        std::memset(g_input.actionPrevious, 0, sizeof g_input.actionPrevious);
     }
 
     void DispatchWaitingMessages()

@@ -160,7 +160,7 @@ protected:
 TEST_F(NamedKeysTest, EveryNamedKeyArrivesUnderItsCode)
 {
     for (bool guiMode : {false, true}) {
-        g_inputGuiMode = guiMode;
+        g_input.guiMode = guiMode;
         for (const NamedKey& key : kNamedKeys) {
             SCOPED_TRACE(std::string(key.name) + (guiMode ? " from messages" : " from the devices"));
             const bool mouse = key.code >= KEY_MOUSE0;
@@ -173,7 +173,7 @@ TEST_F(NamedKeysTest, EveryNamedKeyArrivesUnderItsCode)
                 PlatformInjectMouseWheel(button == MOUSE_WHEEL_UP ? 1 : -1);
             }
             Frame();
-            EXPECT_EQ(mouse ? g_mouseStates[button] : g_keyStates[key.code], 255);
+            EXPECT_EQ(mouse ? g_input.mouseStates[button] : g_input.keyStates[key.code], 255);
             if (!mouse) {
                 PlatformInjectKey(key.code, false);
             } else if (button < MOUSE_WHEEL_UP) {
@@ -182,7 +182,7 @@ TEST_F(NamedKeysTest, EveryNamedKeyArrivesUnderItsCode)
                 PostMessageA(m_window, WM_NULL, 0, 0);  // while a screen is open the next message ends a wheel turn
             }
             Frame();
-            EXPECT_EQ(mouse ? g_mouseStates[button] : g_keyStates[key.code], 0);
+            EXPECT_EQ(mouse ? g_input.mouseStates[button] : g_input.keyStates[key.code], 0);
         }
     }
 }

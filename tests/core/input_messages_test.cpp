@@ -3,7 +3,7 @@
 #include <string>
 
 #include "core/input.h"
-#include "game/mouse_look.h"
+#include "game/game_state.h"
 #include "input_fixture.h"
 #include "platform/direct_input.h"
 
@@ -40,7 +40,7 @@ protected:
     }
     void TearDown() override
     {
-        g_gameFreeMouse = false;
+        g_game.freeMouse = false;
         InputWindowTest::TearDown();
     }
 
@@ -96,7 +96,7 @@ TEST_F(InputMessagesTest, KeyButtonAndWheelMessagesSetTheStates)
         SCOPED_TRACE("message " + std::to_string(c.message) + " index " + std::to_string(c.index));
         CleanStart();
         Send(c.message, c.wParam, c.lParam);
-        const u8_t* table = c.mouse ? g_mouseStates : g_keyStates;
+        const u8_t* table = c.mouse ? g_input.mouseStates : g_input.keyStates;
         EXPECT_EQ(table[c.index], 255);
         for (const auto& pair : releases) {
             if (pair[0] == c.message) {
@@ -113,8 +113,8 @@ TEST_F(InputMessagesTest, KeyButtonAndWheelMessagesSetTheStates)
     // Less than a notch either way turns nothing.
     for (int delta : {60, -119, 119}) {
         Send(WM_MOUSEWHEEL, WheelWParam(delta));
-        EXPECT_EQ(g_mouseStates[MOUSE_WHEEL_UP], 0) << delta;
-        EXPECT_EQ(g_mouseStates[MOUSE_WHEEL_DOWN], 0) << delta;
+        EXPECT_EQ(g_input.mouseStates[MOUSE_WHEEL_UP], 0) << delta;
+        EXPECT_EQ(g_input.mouseStates[MOUSE_WHEEL_DOWN], 0) << delta;
     }
 }
 
@@ -135,7 +135,7 @@ TEST_F(InputMessagesTest, MouseMovementSteersFromTheCentreUnlessTheMouseIsFree)
     Send(WM_MOUSEMOVE);  // at the centre: no movement
     EXPECT_EQ(g_moves, 1);
 
-    for (bool* flag : {&g_gameFreeMouse, &g_inputGuiMode}) {
+    for (bool* flag : {&g_game.freeMouse, &g_input.guiMode}) {
         *flag = true;
         SetCursorPos(centre.x + 3, centre.y + 3);
         Send(WM_MOUSEMOVE);
@@ -152,9 +152,9 @@ TEST_F(InputMessagesTest, WhileTheDevicesReadTheInputMessagesOnlyHoldTheCursor)
     MouseWheel(1);
     Send(WM_KEYDOWN, 'W', KeyLParam(DIK_W, false));
     Send(WM_LBUTTONDOWN);
-    EXPECT_EQ(g_keyStates[DIK_W], 0);
-    EXPECT_EQ(g_mouseStates[0], 0);
-    EXPECT_EQ(g_mouseStates[MOUSE_WHEEL_UP], 255);  // not cleared on this road
+    EXPECT_EQ(g_input.keyStates[DIK_W], 0);
+    EXPECT_EQ(g_input.mouseStates[0], 0);
+    EXPECT_EQ(g_input.mouseStates[MOUSE_WHEEL_UP], 255);  // not cleared on this road
 
     SetCursorPos(centre.x + 9, centre.y);
     Send(WM_MOUSEMOVE);
@@ -162,11 +162,11 @@ TEST_F(InputMessagesTest, WhileTheDevicesReadTheInputMessagesOnlyHoldTheCursor)
     EXPECT_EQ(Cursor().x, centre.x);
 
     // With a screen open, or the mouse free, the messages feed the states.
-    for (bool* flag : {&g_inputGuiMode, &g_gameFreeMouse}) {
+    for (bool* flag : {&g_input.guiMode, &g_game.freeMouse}) {
         CleanStart();
         *flag = true;
         Send(WM_KEYDOWN, 'W', KeyLParam(DIK_W, false));
-        EXPECT_EQ(g_keyStates[DIK_W], 255);
+        EXPECT_EQ(g_input.keyStates[DIK_W], 255);
         *flag = false;
     }
 }
@@ -189,7 +189,7 @@ TEST_F(InputMessagesRobustness, AnyKeyMessageStaysInsideTheTables)
     CleanStart();
     Send(WM_KEYDOWN, 0, KeyLParam(0xFF, true));
     for (int code = 0; code < 256; ++code)
-        EXPECT_EQ(g_keyStates[code], 0) << code;
+        EXPECT_EQ(g_input.keyStates[code], 0) << code;
 }
 
 }  // namespace

@@ -64,14 +64,14 @@ protected:
     void SetUp() override { g_trace.clear(); }
     void TearDown() override
     {
-        g_currentInputMode = nullptr;
-        g_topDebugOverlay = nullptr;
+        g_input.currentMode = nullptr;
+        g_input.topOverlay = nullptr;
     }
 };
 
 TEST_F(InputModesTest, EmptyChainsDoNothing)
 {
-    ASSERT_EQ(g_currentInputMode, nullptr);
+    ASSERT_EQ(g_input.currentMode, nullptr);
     EXPECT_FALSE(InputModeCall());
     EXPECT_FALSE(DrawDebugOverlays());
     EXPECT_FALSE(PushDebugOverlay(nullptr));
@@ -92,7 +92,7 @@ TEST_F(InputModesTest, ModesPushPopAndPassKeysDownTheChain)
 
     g_trace.clear();
     EXPECT_TRUE(base.Push(&top, nullptr));  // without owner: top becomes current, entered once
-    EXPECT_EQ(g_currentInputMode, &top);
+    EXPECT_EQ(g_input.currentMode, &top);
     EXPECT_EQ(top.Next(), &base);
     EXPECT_EQ(g_trace, "bE ");
 
@@ -109,7 +109,7 @@ TEST_F(InputModesTest, ModesPushPopAndPassKeysDownTheChain)
     EXPECT_TRUE(middle.Pop(&top));
     EXPECT_EQ(top.Next(), &base);
     EXPECT_TRUE(top.Pop(nullptr));
-    EXPECT_EQ(g_currentInputMode, &base);
+    EXPECT_EQ(g_input.currentMode, &base);
     EXPECT_EQ(g_trace, "cL bL ");  // the mode behind is not entered again
 
     EXPECT_FALSE(base.Push(&base, nullptr));
@@ -128,7 +128,7 @@ TEST_F(InputModesTest, OverlaysDrawFromTheTopAndPopFromAnywhere)
     for (TracingOverlay* overlay : {&a, &b, &c})
         EXPECT_TRUE(PushDebugOverlay(overlay));
     EXPECT_EQ(g_trace, "aP bP cP ");
-    EXPECT_EQ(g_topDebugOverlay, &c);
+    EXPECT_EQ(g_input.topOverlay, &c);
     EXPECT_EQ(b.Previous(), &c);
     EXPECT_EQ(b.Next(), &a);
 
@@ -142,7 +142,7 @@ TEST_F(InputModesTest, OverlaysDrawFromTheTopAndPopFromAnywhere)
 
     g_trace.clear();
     EXPECT_TRUE(PopDebugOverlay(&b));  // not the top: the top stays, the rest stays linked
-    EXPECT_EQ(g_topDebugOverlay, &c);
+    EXPECT_EQ(g_input.topOverlay, &c);
     EXPECT_EQ(c.Next(), &a);
     EXPECT_EQ(a.Previous(), &c);
     EXPECT_EQ(b.Next(), nullptr);
@@ -153,13 +153,13 @@ TEST_F(InputModesTest, OverlaysDrawFromTheTopAndPopFromAnywhere)
 
     g_trace.clear();
     EXPECT_TRUE(PopDebugOverlay(&c));
-    EXPECT_EQ(g_topDebugOverlay, &a);
+    EXPECT_EQ(g_input.topOverlay, &a);
     EXPECT_TRUE(PopDebugOverlay(&a));
-    EXPECT_EQ(g_topDebugOverlay, nullptr);
+    EXPECT_EQ(g_input.topOverlay, nullptr);
     EXPECT_FALSE(DrawDebugOverlays());
     EXPECT_EQ(g_trace, "cO aO ");
     EXPECT_TRUE(PushDebugOverlay(&b));  // a popped overlay can come back
-    EXPECT_EQ(g_topDebugOverlay, &b);
+    EXPECT_EQ(g_input.topOverlay, &b);
 }
 
 }  // namespace

@@ -71,8 +71,8 @@ TEST_F(InputUpdateTest, InjectedEventsDriveTheActionsFrameByFrame)
         step.inject();
         Frame();
         SCOPED_TRACE("step " + std::to_string(index++));
-        EXPECT_EQ(g_actionDown[step.action], step.down ? 255 : 0);
-        EXPECT_EQ(g_actionReleased[step.action], step.released ? 255 : 0);
+        EXPECT_EQ(g_input.actionDown[step.action], step.down ? 255 : 0);
+        EXPECT_EQ(g_input.actionReleased[step.action], step.released ? 255 : 0);
     }
 }
 
@@ -87,7 +87,7 @@ TEST_F(InputUpdateTest, MouseMotionReachesTheListener)
 
 TEST_F(InputUpdateTest, InGuiModeOnlyTheWindowMessagesFeedTheStates)
 {
-    g_inputGuiMode = true;
+    g_input.guiMode = true;
     PlatformInjectMouseMotion(5, 5);
     PlatformInjectKey(DIK_W, true);
     PlatformInjectMouseButton(1, true);
@@ -95,17 +95,17 @@ TEST_F(InputUpdateTest, InGuiModeOnlyTheWindowMessagesFeedTheStates)
     PostMessageA(m_window, WM_KEYDOWN, 'A', (DIK_A << 16) | 1);
     Frame();
     EXPECT_EQ(g_movedX, 0);
-    EXPECT_EQ(g_keyStates[DIK_W], 255);
-    EXPECT_EQ(g_keyStates[DIK_A], 255);
-    EXPECT_EQ(g_mouseStates[1], 255);
-    EXPECT_EQ(g_actionDown[ACTION_MOVE_FORWARD], 255);
+    EXPECT_EQ(g_input.keyStates[DIK_W], 255);
+    EXPECT_EQ(g_input.keyStates[DIK_A], 255);
+    EXPECT_EQ(g_input.mouseStates[1], 255);
+    EXPECT_EQ(g_input.actionDown[ACTION_MOVE_FORWARD], 255);
 
     // Back in the game the device records count again.
-    g_inputGuiMode = false;
+    g_input.guiMode = false;
     PlatformInjectKey(DIK_W, false);
     PlatformInjectMouseMotion(5, 0);
     Frame();
-    EXPECT_EQ(g_keyStates[DIK_W], 0);
+    EXPECT_EQ(g_input.keyStates[DIK_W], 0);
     EXPECT_EQ(g_movedX, 5);
 }
 
@@ -114,11 +114,11 @@ TEST_F(InputUpdateTest, AShownConsolePageKeepsTheActionTables)
     ConSetCurrent(0);
     PlatformInjectKey(DIK_W, true);
     Frame();
-    EXPECT_EQ(g_keyStates[DIK_W], 255);
-    EXPECT_EQ(g_actionDown[ACTION_MOVE_FORWARD], 0);
+    EXPECT_EQ(g_input.keyStates[DIK_W], 255);
+    EXPECT_EQ(g_input.actionDown[ACTION_MOVE_FORWARD], 0);
     ConSetCurrent(-1);
     Frame();
-    EXPECT_EQ(g_actionDown[ACTION_MOVE_FORWARD], 255);
+    EXPECT_EQ(g_input.actionDown[ACTION_MOVE_FORWARD], 255);
     PlatformInjectKey(DIK_W, false);
 }
 
@@ -127,22 +127,22 @@ TEST_F(InputUpdateTest, LosingTheFocusLetsGoOfHeldKeysAndTheDevicesComeBackWithI
     PlatformInjectKey(DIK_W, true);
     PlatformInjectMouseButton(0, true);
     Frame();
-    ASSERT_EQ(g_actionDown[ACTION_MOVE_FORWARD], 255);
-    ASSERT_EQ(g_actionDown[ACTION_FIRE], 255);
+    ASSERT_EQ(g_input.actionDown[ACTION_MOVE_FORWARD], 255);
+    ASSERT_EQ(g_input.actionDown[ACTION_FIRE], 255);
 
     PushFocusEvent(false);
     Frame();
-    EXPECT_EQ(g_keyStates[DIK_W], 0);
-    EXPECT_EQ(g_mouseStates[0], 0);
-    EXPECT_EQ(g_actionReleased[ACTION_MOVE_FORWARD], 255);
-    EXPECT_EQ(g_actionReleased[ACTION_FIRE], 255);
+    EXPECT_EQ(g_input.keyStates[DIK_W], 0);
+    EXPECT_EQ(g_input.mouseStates[0], 0);
+    EXPECT_EQ(g_input.actionReleased[ACTION_MOVE_FORWARD], 255);
+    EXPECT_EQ(g_input.actionReleased[ACTION_FIRE], 255);
 
     PushFocusEvent(true);
     Frame();  // acquires again; no records in this frame
     PlatformInjectKey(DIK_W, false);
     PlatformInjectKey(DIK_W, true);
     Frame();
-    EXPECT_EQ(g_actionDown[ACTION_MOVE_FORWARD], 255);
+    EXPECT_EQ(g_input.actionDown[ACTION_MOVE_FORWARD], 255);
     PlatformInjectKey(DIK_W, false);
     PlatformInjectMouseButton(0, false);
 }
@@ -155,36 +155,36 @@ TEST_F(InputUpdateTest, AWindowWithoutFocusAtStartUpGetsTheDevicesWhenTheFocusCo
     ASSERT_EQ(InputInit(m_window, true), 0);
     PlatformInjectKey(DIK_W, true);
     Frame();
-    EXPECT_EQ(g_actionDown[ACTION_MOVE_FORWARD], 0);
+    EXPECT_EQ(g_input.actionDown[ACTION_MOVE_FORWARD], 0);
 
     PushFocusEvent(true);
     Frame();
     PlatformInjectKey(DIK_W, false);
     PlatformInjectKey(DIK_W, true);
     Frame();
-    EXPECT_EQ(g_actionDown[ACTION_MOVE_FORWARD], 255);
+    EXPECT_EQ(g_input.actionDown[ACTION_MOVE_FORWARD], 255);
     PlatformInjectKey(DIK_W, false);
 }
 
 TEST_F(InputUpdateTest, WithoutDirectInputTheMessagesFeedTheStatesAndNoBindingsAreRead)
 {
     InputShutdown();
-    std::memset(g_keyMap, ACTION_UNBOUND, sizeof g_keyMap);
-    g_keyMap[DIK_E] = ACTION_MOVE_FORWARD;
+    std::memset(g_input.keyMap, ACTION_UNBOUND, sizeof g_input.keyMap);
+    g_input.keyMap[DIK_E] = ACTION_MOVE_FORWARD;
     DirectInputFailCreation(true);
     const int result = InputInit(m_window, true);
     DirectInputFailCreation(false);
     EXPECT_LT(result, 0);
     EXPECT_FALSE(InputUsesDirectInput());
-    EXPECT_EQ(g_keyMap[DIK_W], ACTION_UNBOUND);
+    EXPECT_EQ(g_input.keyMap[DIK_W], ACTION_UNBOUND);
 
     PlatformInjectKey(DIK_E, true);
     Frame();
-    EXPECT_EQ(g_keyStates[DIK_E], 255);
-    EXPECT_EQ(g_actionDown[ACTION_MOVE_FORWARD], 255);
+    EXPECT_EQ(g_input.keyStates[DIK_E], 255);
+    EXPECT_EQ(g_input.actionDown[ACTION_MOVE_FORWARD], 255);
     PlatformInjectKey(DIK_E, false);
     Frame();
-    EXPECT_EQ(g_actionReleased[ACTION_MOVE_FORWARD], 255);
+    EXPECT_EQ(g_input.actionReleased[ACTION_MOVE_FORWARD], 255);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include <string>
 
 #include "core/console.h"
+#include "core/core_cvars.h"
 #include "input_fixture.h"
 #include "platform/direct_input.h"
 #include "platform/test_input.h"

@@ -19,7 +19,7 @@
 #include "core/console_var.h"
 #include "core/plugin_host.h"
 #include "core/winos.h"
-#include "game/frame_time.h"
+#include "game/game_state.h"
 #include "platform/test_input.h"
 #include "support/archive_builder.h"
 #include "support/temp_dir.h"
@@ -278,7 +278,7 @@ TEST_F(PluginHostRobustness, FilesThatAreNoPluginsLoadNothing)
 TEST_F(PluginHostTest, PluginFindsHostEntriesThroughItsCallbackBlock)
 {
     static ConsoleVar probe("plgtest_probe", CVAR_INT, "7");
-    framedtime = 0.025f;
+    g_game.frameTime = 0.025f;
     Copy("a_good.plg");
     PluginHost host;
     PluginRecord* record = host.LoadPluginFile("plugins", "a_good.plg");
@@ -288,7 +288,7 @@ TEST_F(PluginHostTest, PluginFindsHostEntriesThroughItsCallbackBlock)
     ASSERT_EQ(reports.size(), 1u);
     const auto& found = reports[0];
     EXPECT_EQ(Hex(found.at("block")), Address(record->CallbackBlock()));
-    EXPECT_EQ(Hex(found.at("framedtime")), Address(&framedtime));
+    EXPECT_EQ(Hex(found.at("framedtime")), Address(&g_game.frameTime));
     EXPECT_EQ(found.at("value"), "0.025");
     EXPECT_EQ(Hex(found.at("cvar")), Address(CVarListHeadAddress()));
     EXPECT_EQ(Hex(found.at("FindCVar")), reinterpret_cast<std::uintptr_t>(&FindCVar));

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/console_var.h"
+#include "core/core_cvars.h"
 #include "core/sound.h"
 #include "core/sound_system.h"
 #include "game/player_view.h"

@@ -1,6 +1,7 @@
 // Message voices from the common and the localized "messages.asc".
 #include <gtest/gtest.h>
 
+#include "core/core_cvars.h"
 #include "core/def_file.h"
 #include "tests/core/sound_fixture.h"
 

@@ -26,7 +26,7 @@ protected:
         water.sets[0].extraParam = 500;
         view().surfaceBelowViewer = &ground;
         view().waterSurface = &water;
-        std::memset(&g_soundPlayerRequests, 0, sizeof(g_soundPlayerRequests));
+        std::memset(&g_sound.playerRequests, 0, sizeof(g_sound.playerRequests));
     }
     static PlayerSoundView& view() { return GamePlayerSoundView(); }
     static SoundInstance* Flat(const char* name) { return SoundLoad(nullptr, name, SOUND_MODE_VOICE); }
@@ -140,7 +140,7 @@ protected:
         }
         weapon.sound->SetSoundTable(weaponTable);
     }
-    static void Request(s32_t property) { g_soundPlayerRequests.request[property] = 1; }
+    static void Request(s32_t property) { g_sound.playerRequests.request[property] = 1; }
 
     PlacedObject weapon{{0.0f, 0.0f, 0.0f}};
     SoundSetTable* weaponTable = nullptr;
@@ -167,11 +167,11 @@ TEST_F(SoundRequestTest, RequestsPlayTheWeaponsSoundsAndAreCleared)
          }) {
         view().currentWeapon = c.current ? &weapon : nullptr;
         view().holsteredWeapon = c.holstered ? &weapon : nullptr;
-        g_soundPlayerRequests.aimIndex = c.aimIndex;
+        g_sound.playerRequests.aimIndex = c.aimIndex;
         for (s32_t request : c.requests)
             Request(request);
         EXPECT_EQ(UpdateAndHear(), c.heard) << c.requests[0] << " aim " << c.aimIndex;
-        for (u8_t request : g_soundPlayerRequests.request)
+        for (u8_t request : g_sound.playerRequests.request)
             ASSERT_EQ(request, 0);
     }
 }

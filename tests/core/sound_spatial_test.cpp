@@ -1,8 +1,7 @@
 // World-object sources and their activity, spatial sounds that loop or repeat, and the music.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
+#include "core/core_cvars.h"
 #include "core/random.h"
 #include "tests/core/sound_fixture.h"
 

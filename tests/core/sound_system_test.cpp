@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "core/console.h"
+#include "core/core_cvars.h"
 #include "core/log.h"
 #include "core/script_file.h"
 #include "gui/gui_screen_sounds.h"

@@ -8,6 +8,7 @@
 #include "core/byte_io.h"
 #include "core/console.h"
 #include "core/vegetation_mask.h"
+#include "core/winos.h"
 #include "support/vfs_fixture.h"
 
 namespace {
@@ -142,15 +143,15 @@ TEST_F(VegetationMaskTest, MissingFileLeavesAnEmptyMaskAndSaysSo)
 {
     ConStartup();
     LoadVegetationMask("maps\\none\\vegclip.dat");
-    ASSERT_NE(g_vegetationMask, nullptr);
+    ASSERT_NE(g_program.vegetationMask, nullptr);
     s32_t kind = -1;
-    EXPECT_EQ(g_vegetationMask->GetBlock(0, 0, &kind), nullptr);
+    EXPECT_EQ(g_program.vegetationMask->GetBlock(0, 0, &kind), nullptr);
     EXPECT_EQ(kind, VEG_KIND_CLEAR);
     const char* newest = ConLines(0)[ConLineCapacity(0) - 1];
     ASSERT_NE(newest, nullptr);
     EXPECT_STREQ(newest, "\x0E\x02Missing vegmask 'maps\\none\\vegclip.dat'!\n");
     FreeVegetationMask();
-    EXPECT_EQ(g_vegetationMask, nullptr);
+    EXPECT_EQ(g_program.vegetationMask, nullptr);
     ConShutdown();
 }
 

@@ -9,9 +9,9 @@
 
 #include "core/input.h"
 #include "core/video.h"
-#include "core/winos.h"
 #include "platform/raw_input.h"
 #include "platform/test_input.h"
+#include "render/render_cvars.h"
 #include "render/render_test_support.h"
 #include "support/archive_builder.h"
 #include "support/temp_dir.h"
@@ -82,14 +82,14 @@ int FrameShownBy(DWORD pixel)
 
 TEST_F(VideoFullscreenTest, KeysHeldBeforeTheStartNeitherEndItNorOutliveIt)
 {
-    g_keyStates[KEY_ESCAPE] = INPUT_STATE_DOWN;
-    g_mouseStates[0] = INPUT_STATE_DOWN;
+    g_input.keyStates[KEY_ESCAPE] = INPUT_STATE_DOWN;
+    g_input.mouseStates[0] = INPUT_STATE_DOWN;
     const long long took = Play("intro");
     // Frames are chosen by time: the video ends after its length, however fast the passes are.
     EXPECT_GE(took, kVideoMs);
     EXPECT_LT(took, kVideoMs + 1500);
-    EXPECT_EQ(g_keyStates[KEY_ESCAPE], 0);
-    EXPECT_EQ(g_mouseStates[0], 0);
+    EXPECT_EQ(g_input.keyStates[KEY_ESCAPE], 0);
+    EXPECT_EQ(g_input.mouseStates[0], 0);
 
     // The last pass drew a frame upright and in its own colours: colour above, black below.
     const render_test::Pixels screen = render_test::ReadBackBuffer(Device());
@@ -126,8 +126,8 @@ TEST_P(VideoFullscreenSkip, EndsThePlaybackAndIsClearedAfter)
     EXPECT_TRUE(pressed);
     EXPECT_LT(took, kVideoMs - 300);
     // The key that ended the video does not reach the game.
-    EXPECT_EQ(g_keyStates[KEY_ESCAPE], 0);
-    EXPECT_EQ(g_mouseStates[0], 0);
+    EXPECT_EQ(g_input.keyStates[KEY_ESCAPE], 0);
+    EXPECT_EQ(g_input.mouseStates[0], 0);
     skip.press(false);
     InputUpdate();
 }
@@ -141,11 +141,11 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(VideoFullscreenTest, AVideoThatCannotPlayReturnsAtOnceTouchingNothing)
 {
     constexpr int kSomeKey = 30;
-    g_keyStates[kSomeKey] = INPUT_STATE_DOWN;
-    g_mouseStates[1] = INPUT_STATE_DOWN;
+    g_input.keyStates[kSomeKey] = INPUT_STATE_DOWN;
+    g_input.mouseStates[1] = INPUT_STATE_DOWN;
     EXPECT_LT(Play("missing"), 100);
-    EXPECT_EQ(g_keyStates[kSomeKey], INPUT_STATE_DOWN);
-    EXPECT_EQ(g_mouseStates[1], INPUT_STATE_DOWN);
+    EXPECT_EQ(g_input.keyStates[kSomeKey], INPUT_STATE_DOWN);
+    EXPECT_EQ(g_input.mouseStates[1], INPUT_STATE_DOWN);
 }
 
 }  // namespace

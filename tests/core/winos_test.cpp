@@ -12,11 +12,13 @@
 #include <vector>
 #include <unistd.h>
 #include "core/console_var.h"
+#include "core/core_cvars.h"
 #include "core/log.h"
 #include "core/plugin_host.h"
 #include "core/winos.h"
 #include "platform/d3d8_test_hooks.h"
 #include "platform/test_input.h"
+#include "render/render_cvars.h"
 #include "support/archive_builder.h"
 #include "support/temp_dir.h"
 
@@ -116,9 +118,9 @@ TEST_F(ProgramRun, StartsUpRunsTheMenuAndShutsDownOnEscape)
         exitCode = WinMain(nullptr, nullptr, commandLine, SW_SHOW);
     }
     EXPECT_EQ(exitCode, 0);
-    EXPECT_EQ(g_loopState, LOOP_QUIT);
+    EXPECT_EQ(g_program.loopState, LOOP_QUIT);
     EXPECT_EQ(windowTitle, "Zintar Engine");
-    EXPECT_EQ(g_mainWindow, nullptr);  // the shutdown destroyed it
+    EXPECT_EQ(g_program.mainWindow, nullptr);  // the shutdown destroyed it
     EXPECT_EQ(riwidth.Int(), 640);
     EXPECT_EQ(riheight.Int(), 480);
     EXPECT_TRUE(rbwindowed.Bool());

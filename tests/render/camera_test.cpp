@@ -6,13 +6,13 @@
 #include <vector>
 
 #include "actors/actor.h"
+#include "game/game_cvars.h"
+#include "game/game_state.h"
 #include "game/game_view.h"
-#include "game/player_control.h"
 #include "map/map_cvars.h"
+#include "map/map_state.h"
 #include "map/octree.h"
-#include "map/octree_visit_mark.h"
 #include "render/camera.h"
-#include "render/debug_cvars.h"
 #include "render/render_cvars.h"
 #include "render/visible_nodes.h"
 #include "scene/camera_angles.h"
@@ -63,7 +63,7 @@ protected:
         rbviewporttest.SetBool(false);
         rbict.SetBool(false);
         gbthirdperson.SetBool(false);
-        player = nullptr;
+        g_game.player = nullptr;
         RenderSetCameraObject(nullptr);
         RenderSetOrthographic(0, kCameraDefaultOrthoDivisor);
     }
@@ -320,7 +320,7 @@ private:
 TEST_F(Camera, ThirdPersonOrbitsThePlayerUnlessPlacedAtTheOrigin)
 {
     StandingActor actor({100, 0, 50});
-    player = &actor;
+    g_game.player = &actor;
     gbthirdperson.SetBool(true);
     g_camera.thirdPersonYaw = 0;
     g_camera.thirdPersonPitch = kPi / 2;
@@ -334,7 +334,7 @@ TEST_F(Camera, ThirdPersonOrbitsThePlayerUnlessPlacedAtTheOrigin)
     EXPECT_TRUE(Near(g_camera.position, {0, 0, 0}));
     EXPECT_TRUE(Near(ToView({10, 0, 0}), {0, 0, 10}));
 
-    player = nullptr;  // no player to orbit: the given angles
+    g_game.player = nullptr;  // no player to orbit: the given angles
     RenderSetupCamera(1, 1, 1, 0, 0, 0, kPi / 2, 0);
     EXPECT_TRUE(Near(g_camera.position, {1, 1, 1}));
 }
@@ -386,15 +386,15 @@ protected:
         mffogstart.SetFloat(500.0f);
         mflayerlod0.SetFloat(100.0f);
         RenderSetupCamera(0, 0, 0, 0, 0, 0, kPi / 2, 0);
-        g_visibleNodeCount = 0;
-        g_viewWaterTotal = 0;
-        g_viewNearestWater = 1e30f;
+        g_visible.nodeCount = 0;
+        g_visible.waterTotal = 0;
+        g_visible.nearestWater = 1e30f;
     }
     void TearDown() override
     {
         mffogstart.SetFloat(1000.0f);
         rbfog.SetBool(true);
-        g_gameZoomView = false;
+        g_game.zoomView = false;
         Camera::TearDown();
     }
 
@@ -433,14 +433,14 @@ TEST_F(VisibleNodes, FogAndDetailFlagsFollowTheGeometryDistance)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         rbfog.SetBool(c.fog);
-        g_gameZoomView = c.zoom;
+        g_game.zoomView = c.zoom;
         OctreeNode node = GeometryLeaf(c.centre, c.radius);
         node.flags = OCTREE_NODE_FULL_VISIBILITY | kFog | kFar;  // stale flags go, others stay
-        g_visibleNodeCount = 0;
+        g_visible.nodeCount = 0;
         ViewNodeVisible(&node);
         EXPECT_EQ(node.flags, OCTREE_NODE_FULL_VISIBILITY | c.flags);
-        ASSERT_EQ(g_visibleNodeCount, 1u);
-        EXPECT_EQ(g_visibleNodes[0], &node);
+        ASSERT_EQ(g_visible.nodeCount, 1u);
+        EXPECT_EQ(g_visible.nodes[0], &node);
     }
     OctreeNode empty = GeometryLeaf({0, 0, 4990}, 15);
     empty.geometryCount = 0;
@@ -456,8 +456,8 @@ TEST_F(VisibleNodes, TheListStopsAt1024Nodes)
         node.flags = OCTREE_NODE_BEYOND_FOG;
     for (OctreeNode& node : nodes)
         ViewNodeVisible(&node);
-    EXPECT_EQ(g_visibleNodeCount, kMaxVisibleNodes);
-    EXPECT_EQ(g_visibleNodes[kMaxVisibleNodes - 1], &nodes[kMaxVisibleNodes - 1]);
+    EXPECT_EQ(g_visible.nodeCount, kMaxVisibleNodes);
+    EXPECT_EQ(g_visible.nodes[kMaxVisibleNodes - 1], &nodes[kMaxVisibleNodes - 1]);
     EXPECT_EQ(nodes.back().flags, OCTREE_NODE_BEYOND_FOG);  // not touched at all
     EXPECT_EQ(nodes.front().flags, 0u);
     EXPECT_EQ(ViewNodeAppend(&nodes.back()), kMaxVisibleNodes);
@@ -465,7 +465,7 @@ TEST_F(VisibleNodes, TheListStopsAt1024Nodes)
     OctreeNode** list = nullptr;
     u32_t count = 0;
     ViewGetVisibleNodes(&list, &count);
-    EXPECT_EQ(list, g_visibleNodes);
+    EXPECT_EQ(list, g_visible.nodes);
     EXPECT_EQ(count, kMaxVisibleNodes);
 }
 
@@ -474,10 +474,10 @@ TEST_F(VisibleNodes, CheckedCallbackListsOnlyNodesFlaggedForFullVisibility)
     OctreeNode plain = {}, flagged = {};
     flagged.flags = OCTREE_NODE_FULL_VISIBILITY;
     ViewNodeVisibleChecked(&plain);
-    EXPECT_EQ(g_visibleNodeCount, 0u);
+    EXPECT_EQ(g_visible.nodeCount, 0u);
     ViewNodeVisibleChecked(&flagged);
-    ASSERT_EQ(g_visibleNodeCount, 1u);
-    EXPECT_EQ(g_visibleNodes[0], &flagged);
+    ASSERT_EQ(g_visible.nodeCount, 1u);
+    EXPECT_EQ(g_visible.nodes[0], &flagged);
     EXPECT_EQ(ViewNodeAppend(&plain), 2u);
 }
 
@@ -489,35 +489,35 @@ TEST_F(VisibleNodes, WaterNodesAddUpAndGiveTheNearestDistance)
     ViewNodeVisible(&farNode);
     ViewNodeVisible(&nearNode);
     ViewNodeVisible(&dry);
-    EXPECT_EQ(g_viewWaterTotal, 7u);
+    EXPECT_EQ(g_visible.waterTotal, 7u);
     // 100 to the centre less half the diagonal of the 20-unit cube
-    EXPECT_NEAR(g_viewNearestWater, 100.0f - 10.0f * std::sqrt(3.0f), 1e-3f);
+    EXPECT_NEAR(g_visible.nearestWater, 100.0f - 10.0f * std::sqrt(3.0f), 1e-3f);
 
     OctreeNode around = GeometryLeaf({0, 0, 5}, 15);
     around.waterSquareCount = 1;
     ViewNodeVisible(&around);
-    EXPECT_EQ(g_viewNearestWater, 0.0f);
+    EXPECT_EQ(g_visible.nearestWater, 0.0f);
 }
 
 TEST_F(VisibleNodes, StampedCallbacksVisitOncePerStampAndGatherTileMasks)
 {
-    octree_object_checked = 5;
+    g_map.octreeVisitMark = 5;
     OctreeNode node = {};
     node.planeMask = 0x80;  // left from an older stamp
     ViewNodeVisibleStamped(&node, 2);
     ViewNodeVisibleStamped(&node, 4);
-    EXPECT_EQ(g_visibleNodeCount, 1u);
+    EXPECT_EQ(g_visible.nodeCount, 1u);
     EXPECT_EQ(node.queryStamp, 5u);
     EXPECT_EQ(node.planeMask, 6u);
 
-    octree_object_checked = 6;
+    g_map.octreeVisitMark = 6;
     ViewNodeVisibleStamped(&node, 1);
-    EXPECT_EQ(g_visibleNodeCount, 2u);
+    EXPECT_EQ(g_visible.nodeCount, 2u);
     EXPECT_EQ(node.planeMask, 1u);
 
     OctreeNode plain = {};
     ViewNodeVisibleCheckedStamped(&plain, 8);
-    EXPECT_EQ(g_visibleNodeCount, 2u);  // not flagged for full visibility: not listed
+    EXPECT_EQ(g_visible.nodeCount, 2u);  // not flagged for full visibility: not listed
     EXPECT_EQ(plain.queryStamp, 6u);
     EXPECT_EQ(plain.planeMask, 8u);
 }

@@ -163,7 +163,7 @@ TEST_F(DebugPixels, AOneShotLineIsDrawnOnceThenGone)
     DebugLineAdd(&from, &to, kRed, kRed, 1);
     DebugLinesDraw();
     EXPECT_TRUE(NearPixelIs(EndAndRead(), Project({0, 0, 10}), kRed));
-    EXPECT_EQ(g_debugLines.count, 0u);
+    EXPECT_EQ(g_debugPrimitives.lines.count, 0u);
 
     ASSERT_EQ(RenderBeginFrame(), 0);
     DebugLinesDraw();

@@ -9,9 +9,9 @@
 
 #include "platform/d3dx8_math.h"
 #include "platform/win32.h"
-#include "render/debug_cvars.h"
 #include "render/debug_primitives.h"
 #include "render/debug_vertex.h"
+#include "render/render_cvars.h"
 
 namespace {
 
@@ -28,7 +28,7 @@ Point Rounded(const Vector3& v)
 std::vector<DebugLine*> Lines()
 {
     std::vector<DebugLine*> lines;
-    for (DebugLine* line = g_debugLines.active; line; line = line->next)
+    for (DebugLine* line = g_debugPrimitives.lines.active; line; line = line->next)
         lines.insert(lines.begin(), line);
     return lines;
 }
@@ -109,7 +109,7 @@ TEST_F(DebugPrimitives, DrawingRemovesRecordsOnceTheirTimeIsUp)
     // Added at the start tick, a one-shot line has expiry 0: it must not become permanent.
     for (const DebugLine* line : Lines())
         EXPECT_EQ(line->permanent, line->startColour == 1) << line->startColour;
-    EXPECT_EQ(g_debugLines.count, 5u);
+    EXPECT_EQ(g_debugPrimitives.lines.count, 5u);
 
     auto colours = [] {
         std::set<u32_t> alive;
@@ -122,40 +122,40 @@ TEST_F(DebugPrimitives, DrawingRemovesRecordsOnceTheirTimeIsUp)
     Sleep(250);
     DebugLinesDraw();
     EXPECT_EQ(colours(), (std::set<u32_t>{1, 3, 5}));
-    EXPECT_EQ(g_debugLines.count, 3u);
+    EXPECT_EQ(g_debugPrimitives.lines.count, 3u);
 
     // Expired records are reused before anything new is allocated.
     std::set<DebugLine*> spare;
-    for (DebugLine* line = g_debugLines.spare; line; line = line->next)
+    for (DebugLine* line = g_debugPrimitives.lines.spare; line; line = line->next)
         spare.insert(line);
     ASSERT_EQ(spare.size(), 2u);
     DebugLineAdd(&a, &b, 6, 6, 0);
     DebugLineAdd(&a, &b, 7, 7, 0);
-    EXPECT_TRUE(spare.count(g_debugLines.active) && spare.count(g_debugLines.active->next));
-    EXPECT_EQ(g_debugLines.spare, nullptr);
+    EXPECT_TRUE(spare.count(g_debugPrimitives.lines.active) && spare.count(g_debugPrimitives.lines.active->next));
+    EXPECT_EQ(g_debugPrimitives.lines.spare, nullptr);
 
     DebugListsFree();
-    EXPECT_EQ(g_debugLines.active, nullptr);
-    EXPECT_EQ(g_debugLines.count, 0u);
+    EXPECT_EQ(g_debugPrimitives.lines.active, nullptr);
+    EXPECT_EQ(g_debugPrimitives.lines.count, 0u);
 }
 
 TEST_F(DebugPrimitives, FacesAgeLikeLinesButSurviveTheLineReset)
 {
     const Vector3 p0{0, 0, 0}, p1{1, 0, 0}, p2{0, 1, 0};
-    const u32_t facesBefore = g_debugFaces.count;
+    const u32_t facesBefore = g_debugPrimitives.faces.count;
     DebugFaceAdd(&p0, &p1, &p2, 0xFF0000FFu, 0);
     DebugFaceAdd(&p0, &p1, &p2, 0xFF0000FFu, 1);
-    ASSERT_EQ(g_debugFaces.count, facesBefore + 2);
-    const DebugFace* face = g_debugFaces.active;
+    ASSERT_EQ(g_debugPrimitives.faces.count, facesBefore + 2);
+    const DebugFace* face = g_debugPrimitives.faces.active;
     EXPECT_EQ(face->colours[0], 0xFF0000FFu);
     EXPECT_EQ(face->colours[2], 0xFF0000FFu);
     EXPECT_EQ(Rounded(face->corners[1]), Point(1, 0, 0));
 
     DebugFacesDraw();
-    EXPECT_EQ(g_debugFaces.count, facesBefore + 1);
+    EXPECT_EQ(g_debugPrimitives.faces.count, facesBefore + 1);
     DebugListsFree();
     DebugListsReset();
-    EXPECT_EQ(g_debugFaces.count, facesBefore + 1);
+    EXPECT_EQ(g_debugPrimitives.faces.count, facesBefore + 1);
 }
 
 TEST_F(DebugPrimitives, LinesStopAtTheLimitAndShapesAddWhatFits)
@@ -163,18 +163,18 @@ TEST_F(DebugPrimitives, LinesStopAtTheLimitAndShapesAddWhatFits)
     const Vector3 a{0, 0, 0}, b{1, 0, 0};
     for (u32_t i = 0; i < kDebugLineLimit - 1; ++i)
         DebugLineAdd(&a, &b, 0, 0, 0);
-    EXPECT_EQ(g_debugLines.count, kDebugLineLimit - 1);
+    EXPECT_EQ(g_debugPrimitives.lines.count, kDebugLineLimit - 1);
 
     const Vector3 boxMax{1, 1, 1};
     DebugBoxAdd(&a, &boxMax, 0xFFFF0000u, 0);  // room for two of its twelve edges
-    EXPECT_EQ(g_debugLines.count, kDebugLineLimit + 1);
-    EXPECT_EQ(g_debugLines.active->startColour, 0xFFFF0000u);
-    EXPECT_EQ(g_debugLines.active->next->startColour, 0xFFFF0000u);
-    EXPECT_EQ(g_debugLines.active->next->next->startColour, 0u);
+    EXPECT_EQ(g_debugPrimitives.lines.count, kDebugLineLimit + 1);
+    EXPECT_EQ(g_debugPrimitives.lines.active->startColour, 0xFFFF0000u);
+    EXPECT_EQ(g_debugPrimitives.lines.active->next->startColour, 0xFFFF0000u);
+    EXPECT_EQ(g_debugPrimitives.lines.active->next->next->startColour, 0u);
 
     DebugLineAdd(&a, &b, 0xFF00FF00u, 0xFF00FF00u, 0);
-    EXPECT_EQ(g_debugLines.count, kDebugLineLimit + 1);
-    EXPECT_EQ(g_debugLines.active->startColour, 0xFFFF0000u);
+    EXPECT_EQ(g_debugPrimitives.lines.count, kDebugLineLimit + 1);
+    EXPECT_EQ(g_debugPrimitives.lines.active->startColour, 0xFFFF0000u);
 }
 
 TEST(DebugSwitches, OnlyTheParticlesStartOn)

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "core/editor_mode.h"
+#include "core/winos.h"
 #include "platform/d3dx8_math.h"
 #include "platform/test_input.h"
 #include "tests/render/render_test_support.h"
@@ -492,9 +492,9 @@ TEST_F(WindowedModeCursor, AWindowedModeConfinesTheCursorToTheClientArea)
     EXPECT_FALSE(PlatformCursorClip(Window(), nullptr));
 
     // The editor keeps the cursor free.
-    editor_mode = 1;
+    g_program.editorMode = 1;
     ASSERT_EQ(RenderSetDisplayMode(80, 60, 0, D3DFMT_X8R8G8B8, D3DFMT_D24S8, true, 2), 0);
-    editor_mode = 0;
+    g_program.editorMode = 0;
     EXPECT_FALSE(PlatformCursorClip(Window(), nullptr));
     ASSERT_EQ(RenderSetDisplayMode(80, 60, 0, D3DFMT_X8R8G8B8, D3DFMT_D24S8, true, 2), 0);
     ASSERT_TRUE(PlatformCursorClip(Window(), &clip));

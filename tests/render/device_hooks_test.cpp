@@ -10,6 +10,7 @@
 #include "scene/decal_list.h"
 #include "scene/sun_effect.h"
 #include "scene/vegetation.h"
+#include "scene/scene_state.h"
 #include "tests/render/render_test_support.h"
 #include "world/decal.h"
 
@@ -110,7 +111,7 @@ TEST_F(DeviceHooks, TheRenderShutdownFreesTheSunAndTheDecalsAndTheVegetationOnly
 
     RenderShutdown(true);
     EXPECT_FALSE(RenderDeviceHooksRegistered(RENDER_HOOK_VEGETATION));
-    EXPECT_EQ(g_vegetationTexture, nullptr);
+    EXPECT_EQ(g_scene.vegetationTexture, nullptr);
 }
 
 }  // namespace

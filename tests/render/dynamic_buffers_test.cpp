@@ -35,8 +35,8 @@ protected:
         const float l = x0 - 0.5f, t = y0 - 0.5f, r = x1 - 0.5f, b = y1 - 0.5f;
         const ScreenVertex quad[4] = {{l, t, 0.5f, 1, colour, 0, 0}, {r, t, 0.5f, 1, colour, 0, 0},
                                       {r, b, 0.5f, 1, colour, 0, 0}, {l, b, 0.5f, 1, colour, 0, 0}};
-        std::memcpy(cur_dvb_out, quad, sizeof quad);
-        cur_dvb_out += sizeof quad;
+        std::memcpy(g_dynBuffers.vertexOut, quad, sizeof quad);
+        g_dynBuffers.vertexOut += sizeof quad;
     }
     // Two triangles of a quad as a list of six vertices.
     static void PutQuadTriangles(int x0, int y0, int x1, int y1, DWORD colour)
@@ -45,14 +45,14 @@ protected:
         const ScreenVertex list[6] = {{l, t, 0.5f, 1, colour, 0, 0}, {r, t, 0.5f, 1, colour, 0, 0},
                                       {r, b, 0.5f, 1, colour, 0, 0}, {l, t, 0.5f, 1, colour, 0, 0},
                                       {r, b, 0.5f, 1, colour, 0, 0}, {l, b, 0.5f, 1, colour, 0, 0}};
-        std::memcpy(cur_dvb_out, list, sizeof list);
-        cur_dvb_out += sizeof list;
+        std::memcpy(g_dynBuffers.vertexOut, list, sizeof list);
+        g_dynBuffers.vertexOut += sizeof list;
     }
     static void PutQuadIndices()
     {
         const u16_t local[6] = {0, 1, 2, 0, 2, 3};
         for (u16_t index : local)
-            *cur_dib_out++ = static_cast<u16_t>(index + cur_base_vertex);
+            *g_dynBuffers.indexOut++ = static_cast<u16_t>(index + g_dynBuffers.baseVertex);
     }
     static void PrepareScreenStates()
     {
@@ -63,44 +63,44 @@ protected:
 
 TEST_F(DynamicBuffers, TheFirstLockOfAFrameDiscardsAndLaterOnesAppend)
 {
-    DynBufferSelect(&dvb_screen);
+    DynBufferSelect(&g_dynBuffers.screenVertices);
     DynVertexBufferLock(4);
-    EXPECT_EQ(D3D8TestLastLock(dvb_screen.buffer).offset, 0u);
-    EXPECT_EQ(D3D8TestLastLock(dvb_screen.buffer).flags, kDiscard);
+    EXPECT_EQ(D3D8TestLastLock(g_dynBuffers.screenVertices.buffer).offset, 0u);
+    EXPECT_EQ(D3D8TestLastLock(g_dynBuffers.screenVertices.buffer).flags, kDiscard);
     PutQuadVertices(0, 0, 4, 4, 0xFFFFFFFFu);
     DynBuffersUnlock();
     DynVertexBufferDraw(D3DPT_TRIANGLEFAN, 4, true);
     DynVertexBufferLock(4);
-    EXPECT_EQ(D3D8TestLastLock(dvb_screen.buffer).offset, 4u * 28u);
-    EXPECT_EQ(D3D8TestLastLock(dvb_screen.buffer).flags, kAppend);
+    EXPECT_EQ(D3D8TestLastLock(g_dynBuffers.screenVertices.buffer).offset, 4u * 28u);
+    EXPECT_EQ(D3D8TestLastLock(g_dynBuffers.screenVertices.buffer).flags, kAppend);
     DynBuffersUnlock();
 
     // A new frame discards at the first lock although the buffer has room.
     RenderEndFrame(false);
     ASSERT_EQ(RenderBeginFrame(), 0);
     DynVertexBufferLock(4);
-    EXPECT_EQ(D3D8TestLastLock(dvb_screen.buffer).offset, 0u);
-    EXPECT_EQ(D3D8TestLastLock(dvb_screen.buffer).flags, kDiscard);
+    EXPECT_EQ(D3D8TestLastLock(g_dynBuffers.screenVertices.buffer).offset, 0u);
+    EXPECT_EQ(D3D8TestLastLock(g_dynBuffers.screenVertices.buffer).flags, kDiscard);
     DynBuffersUnlock();
 }
 
 TEST_F(DynamicBuffers, CombinedLocksTakeConsecutiveBlocksWithTheirBaseVertex)
 {
     PrepareScreenStates();
-    DynBufferSelect(&dvb_screen);
-    DynIndexBufferSelect(&dib_small);
+    DynBufferSelect(&g_dynBuffers.screenVertices);
+    DynIndexBufferSelect(&g_dynBuffers.smallIndices);
     const DWORD colours[2] = {0xFFFF0000u, 0xFF00FF00u};
     for (int block = 0; block < 2; ++block) {
         DynBuffersLock(100, 6);
-        EXPECT_EQ(cur_base_vertex, block * 100);
-        EXPECT_EQ(D3D8TestLastLock(dib_small.buffer).offset, block * 6u * 2u);
+        EXPECT_EQ(g_dynBuffers.baseVertex, block * 100);
+        EXPECT_EQ(D3D8TestLastLock(g_dynBuffers.smallIndices.buffer).offset, block * 6u * 2u);
         PutQuadVertices(block * 16, 0, block * 16 + 8, 8, colours[block]);
         PutQuadIndices();
         DynBuffersUnlock();
         DynBuffersDrawIndexed(D3DPT_TRIANGLELIST, 100, 6, true);
     }
-    EXPECT_EQ(dvb_screen.used, 200u * 28u);
-    EXPECT_EQ(dib_small.used, 12u);
+    EXPECT_EQ(g_dynBuffers.screenVertices.used, 200u * 28u);
+    EXPECT_EQ(g_dynBuffers.smallIndices.used, 12u);
     const Pixels pixels = ReadBackBuffer(Device());
     EXPECT_EQ(pixels.At(4, 4), colours[0]);
     EXPECT_EQ(pixels.At(20, 4), colours[1]);
@@ -114,48 +114,48 @@ TEST_F(DynamicBuffers, ACombinedLockThatDoesNotFitWrapsBothBuffers)
         u32_t vertices, indices;
     };
     const Case cases[] = {{10, 32760, 10, 10}, {65530, 6, 10, 6}};
-    DynBufferSelect(&dvb_screen);
-    DynIndexBufferSelect(&dib_small);
+    DynBufferSelect(&g_dynBuffers.screenVertices);
+    DynIndexBufferSelect(&g_dynBuffers.smallIndices);
     for (const Case& c : cases) {
         DynBuffersLock(c.firstVertices, c.firstIndices);
         DynBuffersUnlock();
-        dvb_screen.used += c.firstVertices * 28;  // as the draw with advance would
-        dib_small.used += c.firstIndices;
+        g_dynBuffers.screenVertices.used += c.firstVertices * 28;  // as the draw with advance would
+        g_dynBuffers.smallIndices.used += c.firstIndices;
         DynBuffersLock(c.vertices, c.indices);
-        EXPECT_EQ(cur_base_vertex, 0);
-        EXPECT_EQ(D3D8TestLastLock(dvb_screen.buffer).offset, 0u);
-        EXPECT_EQ(D3D8TestLastLock(dvb_screen.buffer).flags, kDiscard);
-        EXPECT_EQ(D3D8TestLastLock(dib_small.buffer).offset, 0u);
-        EXPECT_EQ(D3D8TestLastLock(dib_small.buffer).flags, kDiscard);
-        EXPECT_EQ(dvb_screen.used, 0u);
-        EXPECT_EQ(dib_small.used, 0u);
+        EXPECT_EQ(g_dynBuffers.baseVertex, 0);
+        EXPECT_EQ(D3D8TestLastLock(g_dynBuffers.screenVertices.buffer).offset, 0u);
+        EXPECT_EQ(D3D8TestLastLock(g_dynBuffers.screenVertices.buffer).flags, kDiscard);
+        EXPECT_EQ(D3D8TestLastLock(g_dynBuffers.smallIndices.buffer).offset, 0u);
+        EXPECT_EQ(D3D8TestLastLock(g_dynBuffers.smallIndices.buffer).flags, kDiscard);
+        EXPECT_EQ(g_dynBuffers.screenVertices.used, 0u);
+        EXPECT_EQ(g_dynBuffers.smallIndices.used, 0u);
         DynBuffersUnlock();
     }
 }
 
 TEST_F(DynamicBuffers, ZeroCountsTakeNoLock)
 {
-    DynBufferSelect(&dvb_screen);
-    DynIndexBufferSelect(&dib_small);
-    const UINT locks = D3D8TestLastLock(dvb_screen.buffer).count;
+    DynBufferSelect(&g_dynBuffers.screenVertices);
+    DynIndexBufferSelect(&g_dynBuffers.smallIndices);
+    const UINT locks = D3D8TestLastLock(g_dynBuffers.screenVertices.buffer).count;
     DynVertexBufferLock(0);
     DynBuffersLock(4, 0);
     DynBuffersLock(0, 6);
-    EXPECT_EQ(D3D8TestLastLock(dvb_screen.buffer).count, locks);
-    EXPECT_EQ(cur_dvb_out, nullptr);
+    EXPECT_EQ(D3D8TestLastLock(g_dynBuffers.screenVertices.buffer).count, locks);
+    EXPECT_EQ(g_dynBuffers.vertexOut, nullptr);
 }
 
 TEST_F(DynamicBuffers, ADrawWithoutAdvanceDrawsTheSameBlockAgain)
 {
     PrepareScreenStates();
-    DynBufferSelect(&dvb_screen);
+    DynBufferSelect(&g_dynBuffers.screenVertices);
     DynVertexBufferLock(6);
     PutQuadTriangles(0, 0, 8, 8, 0xFFFFFFFFu);
     DynBuffersUnlock();
     DynVertexBufferDraw(D3DPT_TRIANGLELIST, 6, false);
-    EXPECT_EQ(dvb_screen.used, 0u);
+    EXPECT_EQ(g_dynBuffers.screenVertices.used, 0u);
     DynVertexBufferDraw(D3DPT_TRIANGLELIST, 6, true);
-    EXPECT_EQ(dvb_screen.used, 6u * 28u);
+    EXPECT_EQ(g_dynBuffers.screenVertices.used, 6u * 28u);
     EXPECT_EQ(g_render.frameStats.vertices, 12u);
     EXPECT_EQ(g_render.frameStats.faces, 4u);
 }
@@ -163,18 +163,18 @@ TEST_F(DynamicBuffers, ADrawWithoutAdvanceDrawsTheSameBlockAgain)
 TEST_F(DynamicBuffers, ABatchDrawsAFullBlockAndStartsAnotherOnOverflow)
 {
     PrepareScreenStates();
-    DynBatchBegin(&dvb_screen, D3DPT_TRIANGLELIST, 6);
+    DynBatchBegin(&g_dynBuffers.screenVertices, D3DPT_TRIANGLELIST, 6);
     DynBatchReserve(6);
     PutQuadTriangles(0, 0, 8, 8, 0xFFFF0000u);
     const D3D8CallCounts before = Counts();
     DynBatchReserve(3);  // does not fit: the six reserved so far are drawn, a new block is locked
     EXPECT_EQ(Counts().drawPrimitive - before.drawPrimitive, 1u);
-    EXPECT_EQ(g_dynBatch.batch_bc, 3u);
-    EXPECT_EQ(D3D8TestLastLock(dvb_screen.buffer).offset, 6u * 28u);
+    EXPECT_EQ(g_dynBuffers.batch.reserved, 3u);
+    EXPECT_EQ(D3D8TestLastLock(g_dynBuffers.screenVertices.buffer).offset, 6u * 28u);
     PutQuadTriangles(16, 0, 24, 8, 0xFF00FF00u);  // both triangles: 3 reserved now, 3 next
     DynBatchReserve(3);
     DynBatchEnd();
-    EXPECT_EQ(cur_dvb, nullptr);
+    EXPECT_EQ(g_dynBuffers.vertexBuffer, nullptr);
     EXPECT_EQ(g_render.frameStats.vertices, 12u);
     EXPECT_EQ(g_render.frameStats.faces, 4u);
     const Pixels pixels = ReadBackBuffer(Device());
@@ -212,15 +212,38 @@ TEST_F(DynamicBuffers, MisuseEndsTheProgram)
         std::function<void()> misuse;
     };
     const Case cases[] = {
-        {"vert_space <= cur_dvb->size", [] { DynBufferSelect(&dvb_screen); DynVertexBufferLock(65537); }},
-        {"!cur_dvb_out", [] { DynBufferSelect(&dvb_screen); DynVertexBufferLock(4); DynVertexBufferLock(4); }},
+        {"vert_space <= cur_dvb->size",
+         [] {
+             DynBufferSelect(&g_dynBuffers.screenVertices);
+             DynVertexBufferLock(65537);
+         }},
+        {"!cur_dvb_out",
+         [] {
+             DynBufferSelect(&g_dynBuffers.screenVertices);
+             DynVertexBufferLock(4);
+             DynVertexBufferLock(4);
+         }},
         {"cur_dvb_out", [] { DynBuffersUnlock(); }},
         {"index_space <= cur_dib->size",
-         [] { DynBufferSelect(&dvb_screen); DynIndexBufferSelect(&dib_small); DynBuffersLock(4, 32769); }},
+         [] {
+             DynBufferSelect(&g_dynBuffers.screenVertices);
+             DynIndexBufferSelect(&g_dynBuffers.smallIndices);
+             DynBuffersLock(4, 32769);
+         }},
         {"space <= dvb_last_lock_space",
-         [] { DynBufferSelect(&dvb_screen); DynVertexBufferLock(3); DynBuffersUnlock(); DynVertexBufferDraw(D3DPT_TRIANGLELIST, 6, true); }},
-        {"n <= batch_size", [] { DynBatchBegin(&dvb_screen, D3DPT_TRIANGLELIST, 6); DynBatchReserve(7); }},
-        {"bsize <= (dvb.size / dvb.vertex_size)", [] { DynBatchBegin(&dvb_pos, D3DPT_POINTLIST, 16385); }},
+         [] {
+             DynBufferSelect(&g_dynBuffers.screenVertices);
+             DynVertexBufferLock(3);
+             DynBuffersUnlock();
+             DynVertexBufferDraw(D3DPT_TRIANGLELIST, 6, true);
+         }},
+        {"n <= batch_size",
+         [] {
+             DynBatchBegin(&g_dynBuffers.screenVertices, D3DPT_TRIANGLELIST, 6);
+             DynBatchReserve(7);
+         }},
+        {"bsize <= (dvb.size / dvb.vertex_size)",
+         [] { DynBatchBegin(&g_dynBuffers.posVertices, D3DPT_POINTLIST, 16385); }},
     };
     for (const Case& c : cases)
         EXPECT_EXIT(c.misuse(), ::testing::ExitedWithCode(3), AssertionText(c.expression)) << c.expression;

@@ -22,7 +22,7 @@ TEST(FpwTransform, AxesAreDirectionsAndTheViewerAPointInPluginUnits)
     viewer[1] = 20;
     viewer[2] = 30;
     float axes[9], position[3];
-    FPWTrasform(axes, position);
+    FPWTransform(axes, position);
     viewer[0] = saved[0];
     viewer[1] = saved[1];
     viewer[2] = saved[2];

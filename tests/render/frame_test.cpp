@@ -17,32 +17,32 @@ void DrawStreamedQuad(int x0, int y0, int x1, int y1, DWORD colour)
 {
     RenderSetState(D3DRS_CULLMODE, D3DCULL_NONE);
     RenderSetColorOp(0, D3DTOP_SELECTARG1, D3DTA_DIFFUSE, static_cast<u32_t>(-1));
-    DynBufferSelect(&dvb_screen);
+    DynBufferSelect(&g_dynBuffers.screenVertices);
     DynVertexBufferLock(4);
     const float l = x0 - 0.5f, t = y0 - 0.5f, r = x1 - 0.5f, b = y1 - 0.5f;
     const ScreenVertex quad[4] = {{l, t, 0.5f, 1, colour, 0, 0}, {r, t, 0.5f, 1, colour, 0, 0},
                                   {r, b, 0.5f, 1, colour, 0, 0}, {l, b, 0.5f, 1, colour, 0, 0}};
-    std::memcpy(cur_dvb_out, quad, sizeof quad);
+    std::memcpy(g_dynBuffers.vertexOut, quad, sizeof quad);
     DynBuffersUnlock();
     DynVertexBufferDraw(D3DPT_TRIANGLEFAN, 4, true);
 }
 
 TEST_F(Frame, ALostDeviceSkipsFramesUntilItIsResetThenDrawsAgain)
 {
-    IDirect3DVertexBuffer8* streaming = dvb_screen.buffer;
+    IDirect3DVertexBuffer8* streaming = g_dynBuffers.screenVertices.buffer;
     D3D8TestSetCooperativeLevel(Device(), D3DERR_DEVICELOST);
     for (int frame = 0; frame < 2; ++frame) {
         const auto start = std::chrono::steady_clock::now();
         EXPECT_EQ(RenderBeginFrame(), -1);
         EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(19));
-        EXPECT_EQ(dvb_screen.buffer, streaming);  // nothing is released while lost
+        EXPECT_EQ(g_dynBuffers.screenVertices.buffer, streaming);  // nothing is released while lost
     }
     EXPECT_EQ(Counts().reset, 0u);
 
     D3D8TestSetCooperativeLevel(Device(), D3DERR_DEVICENOTRESET);
     EXPECT_EQ(RenderBeginFrame(), -1);  // the frame that resets is not drawn
     EXPECT_EQ(Counts().reset, 1u);
-    EXPECT_NE(dvb_screen.buffer, nullptr);
+    EXPECT_NE(g_dynBuffers.screenVertices.buffer, nullptr);
     EXPECT_NE(g_render.secondaryViewTarget, nullptr);
 
     RenderSetClearColor(0x00000000u);
@@ -102,17 +102,17 @@ TEST_F(Frame, DefaultPoolResourcesCanBeReleasedTwiceAndMadeAgain)
     RenderReleaseDeviceResources();
     RenderReleaseDeviceResources();
     EXPECT_EQ(D3D8TestLiveDefaultPoolResources(Device()), 0u);
-    for (DynVertexBuffer* record : g_dynVertexBuffers)
+    for (DynVertexBuffer* record : DynVertexBuffers())
         EXPECT_EQ(record->buffer, nullptr);
     EXPECT_EQ(g_render.cubeTarget, nullptr);
     EXPECT_EQ(g_render.targetDepthStencil, nullptr);
     RenderCreateDeviceResources();
     EXPECT_EQ(D3D8TestLiveDefaultPoolResources(Device()), 18u);
-    EXPECT_EQ(dvb_screen.vertex_size, 28u);
-    EXPECT_EQ(dvb_pos.size, 16384u * 12u);
-    EXPECT_EQ(dvb_shader.fvf, 0u);
-    EXPECT_EQ(dvb_shader.vertex_size, 12u);
-    EXPECT_EQ(dib_large.size, 262144u);
+    EXPECT_EQ(g_dynBuffers.screenVertices.vertexSize, 28u);
+    EXPECT_EQ(g_dynBuffers.posVertices.size, 16384u * 12u);
+    EXPECT_EQ(g_dynBuffers.shaderVertices.fvf, 0u);
+    EXPECT_EQ(g_dynBuffers.shaderVertices.vertexSize, 12u);
+    EXPECT_EQ(g_dynBuffers.largeIndices.size, 262144u);
     DWORD zEnable = 1, lighting = 1;
     Device()->GetRenderState(D3DRS_ZENABLE, &zEnable);
     Device()->GetRenderState(D3DRS_LIGHTING, &lighting);

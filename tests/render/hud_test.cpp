@@ -12,20 +12,19 @@
 #include "actors/weapon.h"
 #include "core/mission_timers.h"
 #include "game/command_menu.h"
-#include "game/game_view.h"
-#include "game/hud_flags.h"
+#include "game/game_cvars.h"
+#include "game/game_state.h"
 #include "game/player_control.h"
 #include "game/player_view.h"
 #include "gui/gui.h"
 #include "gui/gui_controls.h"
-#include "gui/gui_in_game.h"
 #include "render/camera.h"
-#include "render/debug_cvars.h"
 #include "render/hud.h"
 #include "render/render_clock.h"
-#include "scene/first_person_view.h"
+#include "render/render_cvars.h"
 #include "scene/hud_overlays.h"
 #include "scene/object_preview.h"
+#include "scene/scene_state.h"
 #include "tests/render/render_test_support.h"
 
 using namespace render_test;
@@ -44,7 +43,7 @@ public:
     explicit RecordingScreen(const char* screenName) : GuiScreen(screenName) {}
     void Draw(float drawLeft, float drawTop, float drawWidth, float drawHeight) override
     {
-        EXPECT_EQ(g_guiCurrentScreen, this);
+        EXPECT_EQ(g_gui.currentScreen, this);
         EXPECT_EQ(drawLeft, 0.0f);
         EXPECT_EQ(drawTop, 0.0f);
         EXPECT_EQ(drawWidth, 1.0f);
@@ -112,25 +111,25 @@ protected:
         m_actor->weaponOwned[2] = true;
         m_actor->selectedSlot = 2;
         m_seat.weapon = m_gun.get();
-        player = m_actor.get();
+        g_game.player = m_actor.get();
         g_drawn.clear();
     }
     void EndWorld()
     {
-        player = nullptr;
+        g_game.player = nullptr;
         m_actor.reset();
         m_rifle.reset();
         m_gun.reset();
         m_tank.reset();
-        g_gameHud = {};
-        g_gameZoomView = false;
-        g_guiInGameDisplay = false;
-        g_firstPersonViewState = 0;
+        g_game.hud = {};
+        g_game.zoomView = false;
+        g_gui.inGameDisplay = false;
+        g_scene.firstPersonViewState = 0;
         GamePlayerSoundView().playerDead = false;
         GameSetPlayerClimbState(false, false);
         gbteskenable.SetBool(false);
         rbwireframe.SetBool(false);
-        g_guiSubtitleSlot = g_guiCaptionSlot = g_guiRecordSlot = g_guiResponseSlot = {};
+        g_gui.subtitleSlot = g_gui.captionSlot = g_gui.recordSlot = g_gui.responseSlot = {};
         ClearTimers();
         ObjectPreviewsClear();
         HudOverlayRequestsClear();
@@ -162,22 +161,22 @@ TEST_F(Hud, TheLayersFollowTheGameState)
     const Case cases[] = {
         {"on foot", [](Hud&) {}, {"CROSS", "RIFLE", "LAYER5", "stay"}},
         {"dead", [](Hud&) { GamePlayerSoundView().playerDead = true; }, {}},
-        {"in-game screen", [](Hud&) { g_guiInGameDisplay = true; }, {}},
-        {"mission over", [](Hud&) { g_gameHud.missionEnded = 1; }, {}},
-        {"sight with a scope", [](Hud&) { g_gameHud.sightView = 1; }, {"SCOPE", "RIFLE", "LAYER5", "stay"}},
+        {"in-game screen", [](Hud&) { g_gui.inGameDisplay = true; }, {}},
+        {"mission over", [](Hud&) { g_game.hud.missionEnded = 1; }, {}},
+        {"sight with a scope", [](Hud&) { g_game.hud.sightView = 1; }, {"SCOPE", "RIFLE", "LAYER5", "stay"}},
         {"sight while the first-person view is busy",
          [](Hud&) {
-             g_gameHud.sightView = 1;
-             g_firstPersonViewState = 1;
+             g_game.hud.sightView = 1;
+             g_scene.firstPersonViewState = 1;
          },
          {"RIFLE", "LAYER5", "stay"}},
         {"sight without a scope",
          [](Hud& t) {
-             g_gameHud.sightView = 1;
+             g_game.hud.sightView = 1;
              t.m_rifle->hud.scopeScreen.Clear();
          },
          {"CROSS", "RIFLE", "LAYER5", "stay"}},
-        {"binocular", [](Hud&) { g_gameHud.binocularView = 1; }, {"BINOCULAR", "LAYER5", "stay"}},
+        {"binocular", [](Hud&) { g_game.hud.binocularView = 1; }, {"BINOCULAR", "LAYER5", "stay"}},
         {"automatic of three modes",
          [](Hud& t) {
              t.m_rifle->hud.fireModeCount = 3;
@@ -196,7 +195,7 @@ TEST_F(Hud, TheLayersFollowTheGameState)
          {"CROSS", "RIFLE", "LAYER0", "LAYER5", "stay"}},
         {"one mode", [](Hud& t) { t.m_rifle->hud.fireMode = kFireModeAuto; }, {"CROSS", "RIFLE", "LAYER5", "stay"}},
         {"empty slot", [](Hud& t) { t.m_actor->weaponOwned[2] = false; }, {"LAYER5", "stay"}},
-        {"no player", [](Hud&) { player = nullptr; }, {"LAYER5"}},
+        {"no player", [](Hud&) { g_game.player = nullptr; }, {"LAYER5"}},
         {"driving",
          [](Hud& t) {
              t.m_seat.driver = 1;
@@ -208,8 +207,8 @@ TEST_F(Hud, TheLayersFollowTheGameState)
          {"MGCROSS", "MG", "TANKHUD", "LAYER5"}},
         {"toggles and meters",
          [](Hud& t) {
-             g_gameHud.layer3 = g_gameHud.nightVision = g_gameHud.quickMode = 1;
-             g_gameZoomView = true;
+             g_game.hud.layer3 = g_game.hud.nightVision = g_game.hud.quickMode = 1;
+             g_game.zoomView = true;
              t.m_actor->oxygen = 5.0f, t.m_actor->oxygenMax = 10.0f;
          },
          {"CROSS", "RIFLE", "LAYER3", "LAYER5", "LAYER6", "LAYER7", "LAYER8", "QUICKMODE", "stay"}},
@@ -226,7 +225,7 @@ TEST_F(Hud, TheLayersFollowTheGameState)
         {"timer and objectives",
          [](Hud&) {
              StartTimer(nullptr, "bridge", 30);
-             g_gameHud.objectivesShown = 1;
+             g_game.hud.objectivesShown = 1;
          },
          {"CROSS", "RIFLE", "LAYER5", "stay", "ITF", "OBJECTIVES"}},
         {"inset view", [](Hud&) { gbteskenable.SetBool(true); }, {"CROSS", "RIFLE", "LAYER4", "LAYER5", "stay"}},
@@ -234,7 +233,7 @@ TEST_F(Hud, TheLayersFollowTheGameState)
     for (const Case& c : cases) {
         c.set(*this);
         EXPECT_EQ(Draw(), c.expected) << c.what;
-        EXPECT_EQ(g_guiCurrentScreen, nullptr) << c.what;
+        EXPECT_EQ(g_gui.currentScreen, nullptr) << c.what;
         EndWorld();
         StartWorld();
     }
@@ -250,18 +249,18 @@ TEST_F(Hud, TheExternalCameraDrawsTheReducedSet)
     const Case cases[] = {
         {"plain", [] {}, {"LAYER5"}},
         {"dead", [] { GamePlayerSoundView().playerDead = true; }, {}},
-        {"mission over", [] { g_gameHud.missionEnded = 1; }, {}},
+        {"mission over", [] { g_game.hud.missionEnded = 1; }, {}},
         {"everything on",
          [] {
-             g_gameZoomView = true;
-             g_gameHud.layer3 = g_gameHud.quickMode = g_gameHud.layer9 = g_gameHud.objectivesShown = 1;
-             g_gameHud.binocularView = g_gameHud.nightVision = 1;  // not part of this set
+             g_game.zoomView = true;
+             g_game.hud.layer3 = g_game.hud.quickMode = g_game.hud.layer9 = g_game.hud.objectivesShown = 1;
+             g_game.hud.binocularView = g_game.hud.nightVision = 1;  // not part of this set
          },
          {"LAYER5", "LAYER6", "LAYER3", "QUICKMODE", "LAYER9", "OBJECTIVES"}},
         {"caption even while a game mode runs",
          [] {
-             g_gameHud.gameModeRunning = 1;
-             g_guiCaptionSlot = {1, g_now, 1000};
+             g_game.hud.gameModeRunning = 1;
+             g_gui.captionSlot = {1, g_now, 1000};
          },
          {"LAYER5", "layer11"}},
     };
@@ -275,7 +274,7 @@ TEST_F(Hud, TheExternalCameraDrawsTheReducedSet)
 
 TEST_F(Hud, AMessageShowsUntilItsTimeIsUpAndIsClearedOnTheFrameAfter)
 {
-    g_guiSubtitleSlot = {1, 5000, 800};
+    g_gui.subtitleSlot = {1, 5000, 800};
     struct Step {
         DWORD now;
         bool drawn;
@@ -286,13 +285,13 @@ TEST_F(Hud, AMessageShowsUntilItsTimeIsUpAndIsClearedOnTheFrameAfter)
         g_now = step.now;
         const Names drawn = Draw(true);
         EXPECT_EQ(std::find(drawn.begin(), drawn.end(), "LAYER10") != drawn.end(), step.drawn) << step.now;
-        EXPECT_EQ(g_guiSubtitleSlot.shown, step.shown) << step.now;
+        EXPECT_EQ(g_gui.subtitleSlot.shown, step.shown) << step.now;
     }
     // The tick count wraps: the difference still measures the time shown.
-    g_guiSubtitleSlot = {1, 0xFFFFFF00u, 0x200};
+    g_gui.subtitleSlot = {1, 0xFFFFFF00u, 0x200};
     g_now = 0x80;
     Draw();
-    EXPECT_EQ(g_guiSubtitleSlot.shown, 1);
+    EXPECT_EQ(g_gui.subtitleSlot.shown, 1);
 }
 
 TEST_F(Hud, AMessageLayerWithoutItsControlIsNotDrawn)
@@ -300,32 +299,32 @@ TEST_F(Hud, AMessageLayerWithoutItsControlIsNotDrawn)
     GuiShutdown();
     AddScreen("LAYER10", "other");
     AddScreen("LAYER5");
-    g_guiSubtitleSlot = {1, g_now, 1000};
+    g_gui.subtitleSlot = {1, g_now, 1000};
     EXPECT_EQ(Draw(), Names{"LAYER5"});
-    EXPECT_EQ(g_guiSubtitleSlot.shown, 1);
+    EXPECT_EQ(g_gui.subtitleSlot.shown, 1);
 }
 
 TEST_F(Hud, WhileAGameModeRunsTheMissionMessagesNeitherShowNorExpire)
 {
     // Times near the real clock: the GUI stamps the response it is asked for with GetTickCount.
     const DWORD base = GetTickCount();
-    g_guiCaptionSlot = {1, base, 100};
-    g_guiRecordSlot = {1, base, 100};
-    g_guiResponseSlot = {1, base, 100};
-    g_gameHud.gameModeRunning = 1;
+    g_gui.captionSlot = {1, base, 100};
+    g_gui.recordSlot = {1, base, 100};
+    g_gui.responseSlot = {1, base, 100};
+    g_game.hud.gameModeRunning = 1;
     g_now = base + 50;
     EXPECT_EQ(Draw(), (Names{"CROSS", "RIFLE", "LAYER5", "stay"}));
     g_now = base + 5000;
     Draw();
-    EXPECT_EQ(g_guiCaptionSlot.shown + g_guiRecordSlot.shown + g_guiResponseSlot.shown, 3);
+    EXPECT_EQ(g_gui.captionSlot.shown + g_gui.recordSlot.shown + g_gui.responseSlot.shown, 3);
 
     // Without the game mode they vanish at once; the expired record calls up a 10 s response.
-    g_gameHud.gameModeRunning = 0;
+    g_game.hud.gameModeRunning = 0;
     EXPECT_EQ(Draw(), (Names{"CROSS", "RIFLE", "LAYER5", "layer13", "stay"}));
-    EXPECT_EQ(g_guiCaptionSlot.shown, 0);
-    EXPECT_EQ(g_guiRecordSlot.shown, 0);
-    EXPECT_EQ(g_guiResponseSlot.shown, 1);
-    EXPECT_EQ(g_guiResponseSlot.duration, 10000u);
+    EXPECT_EQ(g_gui.captionSlot.shown, 0);
+    EXPECT_EQ(g_gui.recordSlot.shown, 0);
+    EXPECT_EQ(g_gui.responseSlot.shown, 1);
+    EXPECT_EQ(g_gui.responseSlot.duration, 10000u);
 }
 
 TEST_F(Hud, SquadMembersGetPreviewsDownTheRightEdge)
@@ -389,8 +388,8 @@ TEST_F(Hud, TheInsetViewTakesItsLayersRectangleAndIsSkippedWithoutTheLayer)
 TEST_F(Hud, OverlaysAndTheCommandMenuComeWhenAsked)
 {
     const u32_t menus = CommandMenuDrawCount();
-    g_gameHud.worldMarkersShown = 1;
-    g_gameHud.commandMenuOpen = 1;
+    g_game.hud.worldMarkersShown = 1;
+    g_game.hud.commandMenuOpen = 1;
     StartTimer(nullptr, "extract", 60);
     Draw();
     Draw(true);

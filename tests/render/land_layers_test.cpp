@@ -11,7 +11,7 @@
 
 #include "map/map_caches.h"
 #include "render/land_layers.h"
-#include "render/land_textures.h"
+#include "render/map_render_setup.h"
 #include "render/render_cvars.h"
 #include "support/map_octree_support.h"
 #include "tests/render/texture_test_support.h"
@@ -71,7 +71,7 @@ protected:
     {
         D3D8TestSetCooperativeLevel(Device(), D3D_OK);
         dblvi.SetBool(false);
-        for (LandTextureSlot& slot : g_landTextures) {
+        for (LandTextureSlot& slot : g_mapRender.landTextures) {
             for (IDirect3DTexture8* texture : {slot.layer, slot.variant})
                 if (texture)
                     texture->Release();
@@ -96,7 +96,7 @@ protected:
     }
     void SetLayer(int layer, IDirect3DTexture8* alpha)
     {
-        g_landTextures[layer] = {texture_test::SolidTexture(Device(), 1, 1, 1, 0xFF808080u), alpha};
+        g_mapRender.landTextures[layer] = {texture_test::SolidTexture(Device(), 1, 1, 1, 0xFF808080u), alpha};
     }
 
     // One leaf over x, z in [0, 64]: a grid of 4 x 4 cells (target columns of 64 pixels), its u

@@ -179,7 +179,7 @@ protected:
 
 TEST_F(MapChunkMaterials, OnlyPiecesSeenFromThisViewTileOrAlwaysVisibleAreDrawn)
 {
-    g_viewCellWord = 0x00030002u;
+    g_visible.cellWord = 0x00030002u;
     OctreeNode* near = m_root->children[0];
     OctreeNode* far = m_root->children[1];
     far->flags = OCTREE_NODE_FAR_DETAIL;
@@ -261,9 +261,9 @@ TEST_F(MapChunks, VisibleObjectListStopsAtItsCapacity)
         ASSERT_TRUE(RenderAddVisibleObject(&object));
     EXPECT_FALSE(RenderAddVisibleObject(&object));
     EXPECT_FALSE(RenderAddVisibleObject(nullptr));
-    EXPECT_EQ(g_reportedVisibleObjectCount, MAX_REPORTED_VISIBLE_OBJECTS);
+    EXPECT_EQ(g_visible.reportedObjectCount, MAX_REPORTED_VISIBLE_OBJECTS);
     RenderResetVisibleObjects();
-    EXPECT_EQ(g_reportedVisibleObjectCount, 0u);
+    EXPECT_EQ(g_visible.reportedObjectCount, 0u);
 }
 
 }  // namespace

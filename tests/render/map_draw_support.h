@@ -29,14 +29,14 @@ protected:
     {
         render_test::RenderCore::SetUp();
         mfrange.SetFloat(1500.0f);
-        g_visibleNodeCount = 0;
+        g_visible.nodeCount = 0;
         MapChunksSetVisibilityFilter(false, 0);
         // Over the middle of the ground rectangle [0, 64] x [0, 48], looking down.
         RenderSetupCamera(32.0f, 40.0f, 24.0f, 0.0f, D3DX_PI / 2.0f, 0.0f, D3DX_PI / 2.0f, 1);
     }
     void TearDown() override
     {
-        g_visibleNodeCount = 0;
+        g_visible.nodeCount = 0;
         OctreeDestroy();
         render_test::RenderCore::TearDown();
     }

@@ -39,7 +39,7 @@ TEST_F(MapRenderSetup, LandTexturesFillTheSlotsAndTheReleaseEmptiesThem)
                              "land/x/grass_a.tga", "component/gui/logo.tga"})
         ASSERT_TRUE(WriteTga(name, 2, 2, 0xFF406080u)) << name;
     GuiTexturesLoad();
-    ASSERT_NE(g_texGuiLogo, nullptr);
+    ASSERT_NE(g_preloadedTextures.guiLogo, nullptr);
     std::vector<EngineString> layers(LAND_LAYER_COUNT), variants(LAND_LAYER_COUNT);
     layers[0].Assign("grass");
     layers[1].Assign("reflect");
@@ -48,26 +48,26 @@ TEST_F(MapRenderSetup, LandTexturesFillTheSlotsAndTheReleaseEmptiesThem)
     variants[2].Assign("missing");
 
     LandTexturesLoad(EngineString("land\\x\\"), layers.data(), variants.data());
-    EXPECT_EQ(g_landTexturesLoaded, 1);
-    EXPECT_NE(g_landTextures[0].layer, nullptr);
-    EXPECT_EQ(g_landTextures[0].layer, TextureFind("component\\land\\grass"));
-    EXPECT_EQ(g_landTextures[0].variant, TextureFind("land\\x\\grass_a"));
-    EXPECT_NE(g_landTextures[0].variant, nullptr);
-    EXPECT_EQ(g_landTextures[1].layer, g_texGuiLogo);
+    EXPECT_EQ(g_mapRender.landTexturesLoaded, 1);
+    EXPECT_NE(g_mapRender.landTextures[0].layer, nullptr);
+    EXPECT_EQ(g_mapRender.landTextures[0].layer, TextureFind("component\\land\\grass"));
+    EXPECT_EQ(g_mapRender.landTextures[0].variant, TextureFind("land\\x\\grass_a"));
+    EXPECT_NE(g_mapRender.landTextures[0].variant, nullptr);
+    EXPECT_EQ(g_mapRender.landTextures[1].layer, g_preloadedTextures.guiLogo);
     EXPECT_EQ(TextureFind("component\\land\\reflect"), nullptr);  // never looked up
-    EXPECT_NE(g_landTextures[2].layer, nullptr);
-    EXPECT_EQ(g_landTextures[2].variant, nullptr);
-    EXPECT_EQ(g_landTextures[3].layer, nullptr);
+    EXPECT_NE(g_mapRender.landTextures[2].layer, nullptr);
+    EXPECT_EQ(g_mapRender.landTextures[2].variant, nullptr);
+    EXPECT_EQ(g_mapRender.landTextures[3].layer, nullptr);
 
     LandTexturesRelease();
-    EXPECT_EQ(g_landTexturesLoaded, 0);
-    for (const LandTextureSlot& slot : g_landTextures) {
+    EXPECT_EQ(g_mapRender.landTexturesLoaded, 0);
+    for (const LandTextureSlot& slot : g_mapRender.landTextures) {
         EXPECT_EQ(slot.layer, nullptr);
         EXPECT_EQ(slot.variant, nullptr);
     }
     EXPECT_EQ(TextureFind("component\\land\\grass"), nullptr);
     EXPECT_EQ(TextureFind("land\\x\\grass_a"), nullptr);
-    EXPECT_EQ(TextureFind("component\\gui\\logo"), g_texGuiLogo);  // the borrowed logo stays
+    EXPECT_EQ(TextureFind("component\\gui\\logo"), g_preloadedTextures.guiLogo);  // the borrowed logo stays
 }
 
 TEST_F(MapRenderSetup, MissionEnvironmentReplacesSkyAndMapsAndTheUnloadReleasesThem)
@@ -75,25 +75,25 @@ TEST_F(MapRenderSetup, MissionEnvironmentReplacesSkyAndMapsAndTheUnloadReleasesT
     for (const char* face : {"rt", "up"})
         ASSERT_TRUE(WriteTga(std::string("mission/m1/env_") + face + ".tga", 2, 2, 0xFF102030u));
     g_skyObjectsDeleted = 0;
-    g_skyBefore = new CountedSky();
-    g_skyAfter = new CountedSky();
-    GraphObj* before = g_skyBefore;
+    g_mapRender.skyBefore = new CountedSky();
+    g_mapRender.skyAfter = new CountedSky();
+    GraphObj* before = g_mapRender.skyBefore;
 
     EXPECT_EQ(MissionEnvironmentLoad(nullptr, nullptr), 0);
-    EXPECT_EQ(g_skyBefore, before);
+    EXPECT_EQ(g_mapRender.skyBefore, before);
     EXPECT_EQ(g_skyObjectsDeleted, 0);
 
     EXPECT_EQ(MissionEnvironmentLoad("m1", nullptr), 1);
     EXPECT_EQ(g_skyObjectsDeleted, 2);
-    EXPECT_EQ(g_skyBefore, nullptr);
-    EXPECT_EQ(g_skyAfter, nullptr);
-    EXPECT_NE(EnvMapTextures[ENV_RIGHT], nullptr);
-    EXPECT_NE(EnvMapTextures[ENV_UP], nullptr);
-    EXPECT_EQ(EnvMapTextures[ENV_LEFT], nullptr);
+    EXPECT_EQ(g_mapRender.skyBefore, nullptr);
+    EXPECT_EQ(g_mapRender.skyAfter, nullptr);
+    EXPECT_NE(g_mapRender.envMaps[ENV_RIGHT], nullptr);
+    EXPECT_NE(g_mapRender.envMaps[ENV_UP], nullptr);
+    EXPECT_EQ(g_mapRender.envMaps[ENV_LEFT], nullptr);
 
-    Device()->SetTexture(5, EnvMapTextures[ENV_RIGHT]);
+    Device()->SetTexture(5, g_mapRender.envMaps[ENV_RIGHT]);
     RenderReleaseMapResources();
-    for (IDirect3DTexture8* texture : EnvMapTextures)
+    for (IDirect3DTexture8* texture : g_mapRender.envMaps)
         EXPECT_EQ(texture, nullptr);
     EXPECT_EQ(TextureFind("mission\\m1\\env_rt"), nullptr);
     IDirect3DBaseTexture8* bound = nullptr;

@@ -175,7 +175,7 @@ TEST_F(Primitives2D, ModeChangeShowsTheLogoInTheCornerOnBlack)
     ASSERT_TRUE(texture_test::WriteTga("component/gui/logo.tga", 128, 128, 0xFFFF0000u));
     RenderSetClearColor(0x00FFFFFFu);
     ASSERT_EQ(RenderSetDisplayMode(320, 240, 0, D3DFMT_X8R8G8B8, D3DFMT_D24S8, true, 2), 0);
-    ASSERT_NE(g_texGuiLogo, nullptr);
+    ASSERT_NE(g_preloadedTextures.guiLogo, nullptr);
     EXPECT_EQ(Counts().present, 1u);  // the new device's first frame
     EXPECT_EQ(g_render.clearColor, 0u);
     const Pixels pixels = ReadBackBuffer(Device());

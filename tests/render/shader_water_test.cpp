@@ -8,7 +8,7 @@
 #include <string>
 
 #include "core/vfs.h"
-#include "gui/gui_in_game.h"
+#include "gui/gui.h"
 #include "map/map_cvars.h"
 #include "platform/d3dx8_math.h"
 #include "render/camera.h"
@@ -65,7 +65,7 @@ protected:
         VFSShutdown();
         RenderSetClock(nullptr);
         D3D8TestClearShaderVersions();
-        g_guiInGameDisplay = false;
+        g_gui.inGameDisplay = false;
         m_folder.reset();
     }
 
@@ -171,7 +171,7 @@ TEST_F(WaterShaders, TheBoundPairDrawsAndUnbindingLeavesTheVertexShader)
     device->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
     device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
     ShaderBindWater(0);  // identity transforms: the positions are clip coordinates
-    DynBufferSelect(&dvb_shader);
+    DynBufferSelect(&g_dynBuffers.shaderVertices);
     DynVertexBufferLock(4);
     const float corners[4][3] = {{-1, 1, 0.5f}, {1, 1, 0.5f}, {1, -1, 0.5f}, {-1, -1, 0.5f}};
     for (const auto& corner : corners)
@@ -203,12 +203,12 @@ TEST_F(WaterShaders, TheAnimationStandsStillWhileAnInGameScreenIsUpThenJumps)
                           {6000, false, 0.2f}};
     for (const Step& step : steps) {
         g_now = step.now;
-        g_guiInGameDisplay = step.inGame;
+        g_gui.inGameDisplay = step.inGame;
         ShaderBindWater(0);
         EXPECT_NEAR(VertexConstant(4)[1], step.time, 1e-5f) << step.now;
     }
     g_now = 9000;
-    g_guiInGameDisplay = true;
+    g_gui.inGameDisplay = true;
     ShaderBindWater(1);
     EXPECT_NEAR(VertexConstant(4)[1], 0.0f, 1e-6f) << "slot 1 has no earlier value of its own";
 }

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "render/env_maps.h"
+#include "render/map_render_setup.h"
 #include "render/sky_box.h"
 #include "render/texture_manager.h"
 #include "tests/render/render_test_support.h"
@@ -127,7 +127,7 @@ TEST_F(EnvMaps, EachFaceTakesItsTextureOrStaysEmpty)
     WriteBmp("mission/m7/env_rt.bmp", 255, 0, 0);
     WriteBmp("mission/m7/env_up.bmp", 0, 255, 0);
     WriteBmp("mission/m7/env_fr.bmp", 0, 0, 255);
-    for (IDirect3DTexture8*& face : EnvMapTextures)
+    for (IDirect3DTexture8*& face : g_mapRender.envMaps)
         face = reinterpret_cast<IDirect3DTexture8*>(&face);  // stale values: every face is overwritten
 
     EnvMapsLoad(EngineString("mission\\m7"));
@@ -136,10 +136,10 @@ TEST_F(EnvMaps, EachFaceTakesItsTextureOrStaysEmpty)
     const bool present[ENV_FACE_COUNT] = {true, false, true, false, false, true};
     for (int face = 0; face < ENV_FACE_COUNT; ++face) {
         if (present[face]) {
-            EXPECT_NE(EnvMapTextures[face], nullptr) << names[face];
-            EXPECT_EQ(EnvMapTextures[face], TextureFind(names[face]));
+            EXPECT_NE(g_mapRender.envMaps[face], nullptr) << names[face];
+            EXPECT_EQ(g_mapRender.envMaps[face], TextureFind(names[face]));
         } else {
-            EXPECT_EQ(EnvMapTextures[face], nullptr) << names[face];
+            EXPECT_EQ(g_mapRender.envMaps[face], nullptr) << names[face];
         }
     }
     TexturesReleaseAll();

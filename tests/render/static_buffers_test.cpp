@@ -7,7 +7,7 @@
 
 #include "render/render_device.h"
 #include "render/static_buffers.h"
-#include "scene/vegetation.h"
+#include "scene/scene_state.h"
 #include "world/graph_node.h"
 #include "tests/render/map_draw_support.h"
 
@@ -193,14 +193,14 @@ TEST_F(StaticBuffers, MissionPreparationBuildsTheBuffersAndVegetationAndUnlinksT
     FillGrid(root->geometry, 0, 8, 0, 8, 0, 1, 1);
     GraphNode carrier("carrier");
     RenderSetCameraObject(&carrier);
-    for (auto& table : g_vegetationJitter)
+    for (auto& table : g_scene.vegetationJitter)
         for (auto& pair : table)
             pair[0] = pair[1] = -1.0f;
 
     RenderPrepareBuffers();
     EXPECT_NE(g_render.staticMap.leafVertices, nullptr);
     EXPECT_EQ(g_camera.cameraObject, nullptr);
-    for (auto& table : g_vegetationJitter) {
+    for (auto& table : g_scene.vegetationJitter) {
         for (auto& pair : table) {
             EXPECT_GE(pair[0], 0.0f);
             EXPECT_LE(pair[1], 80.0f);

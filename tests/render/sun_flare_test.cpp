@@ -4,13 +4,11 @@
 #include <cmath>
 #include <memory>
 
-#include "game/frame_time.h"
-#include "game/hud_flags.h"
+#include "game/game_state.h"
 #include "game/player_view.h"
 #include "map/map_cvars.h"
 #include "map/octree.h"
 #include "render/camera.h"
-#include "render/debug_cvars.h"
 #include "render/render_clock.h"
 #include "render/render_cvars.h"
 #include "render/sun_flare.h"
@@ -33,7 +31,7 @@ protected:
         RenderCore::SetUp();
         RenderSetClock(FakeClock);
         g_sunFlare = SunFlareState();
-        framedtime = 0.01f;
+        g_game.frameTime = 0.01f;
         SetSun(0.0f, 0.0f, 1.0f);
         float* viewer = GameGetViewPos();
         viewer[0] = viewer[1] = viewer[2] = 0.0f;
@@ -45,7 +43,7 @@ protected:
         RenderFreeSunEffect();
         OctreeDestroy();
         RenderSetClock(nullptr);
-        g_gameHud = {};
+        g_game.hud = {};
         rbwireframe.SetBool(false);
         if (m_white)
             m_white->Release();
@@ -252,7 +250,7 @@ TEST_F(SunFlare, ColourComesFromTheAlphaFactorOrTheNightVisionTint)
         element.alphaFactor = c.alphaFactor;
         element.enabled = c.disabled ? 0 : 1;
         UseElements({element});
-        g_gameHud.nightVision = c.nightVision ? 1 : 0;
+        g_game.hud.nightVision = c.nightVision ? 1 : 0;
         g_sunFlare.lastTest = g_now;  // no new test needed
         EXPECT_TRUE(ColourNear(DrawFrame().At(kWidth / 2, kHeight / 2), c.expected, 2)) << c.what;
     }

@@ -145,7 +145,7 @@ TEST_F(TextDraw, GlyphsGoOutInBatchesOfSixteenAndCodesDoNotCount)
         for (char ch : c.text)
             glyphs += ch == 'x';
         EXPECT_EQ(g_render.frameStats.faces - facesBefore, 2 * glyphs);
-        EXPECT_EQ(cur_dvb, nullptr);  // stream 0 let go after the text
+        EXPECT_EQ(g_dynBuffers.vertexBuffer, nullptr);  // stream 0 let go after the text
     }
     DrawGridText(0, 0, 4, 4, nullptr, 0xFFFFFFFFu);
 }

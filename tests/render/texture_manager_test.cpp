@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "core/console.h"
-#include "core/console_var.h"
 #include "map/map_grid.h"
+#include "render/render_cvars.h"
 #include "render/texture_manager.h"
 #include "tests/render/texture_test_support.h"
 

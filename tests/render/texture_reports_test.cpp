@@ -7,11 +7,11 @@
 #include <string>
 
 #include "core/console.h"
-#include "core/editor_mode.h"
+#include "core/winos.h"
 #include "map/map_caches.h"
 #include "render/grid_font.h"
 #include "render/land_composite.h"
-#include "render/land_textures.h"
+#include "render/map_render_setup.h"
 #include "render/texture_manager.h"
 #include "render/texture_preload.h"
 #include "render/texture_reports.h"
@@ -103,27 +103,27 @@ TEST_F(TexturePreloads, SetsLoadTheirNamesAndFollowReloadsAndReleases)
     ASSERT_TRUE(WriteTga("component/_common/select.tga", 4, 4, 0xFF0000FFu));
 
     GuiTexturesLoad();
-    EXPECT_EQ(g_texGuiLogo, TextureFind("component\\gui\\logo"));
-    EXPECT_NE(g_texGuiIndicator, nullptr);
+    EXPECT_EQ(g_preloadedTextures.guiLogo, TextureFind("component\\gui\\logo"));
+    EXPECT_NE(g_preloadedTextures.guiIndicator, nullptr);
     // No font image: the built-in grid font stands in, outside the registry.
-    EXPECT_EQ(g_texGuiFont, GridFontBuiltinTexture());
-    EXPECT_EQ(TextureFindSlot(g_texGuiFont), -1);
+    EXPECT_EQ(g_preloadedTextures.guiFont, GridFontBuiltinTexture());
+    EXPECT_EQ(TextureFindSlot(g_preloadedTextures.guiFont), -1);
 
     CompassAndWaterTexturesLoad();
-    EXPECT_EQ(g_texCompass, nullptr);
-    EXPECT_EQ(g_texSelect, TextureFind("component\\_common\\select"));
+    EXPECT_EQ(g_preloadedTextures.compass, nullptr);
+    EXPECT_EQ(g_preloadedTextures.select, TextureFind("component\\_common\\select"));
     for (int i = 0; i < WATER_FRAME_COUNT; ++i)
-        EXPECT_EQ(g_texWater[i] != nullptr, i == 0 || i == 31) << i;
-    EXPECT_EQ(g_texWater[31], TextureFind("component\\_common\\water_nf_32"));
+        EXPECT_EQ(g_preloadedTextures.water[i] != nullptr, i == 0 || i == 31) << i;
+    EXPECT_EQ(g_preloadedTextures.water[31], TextureFind("component\\_common\\water_nf_32"));
 
     TexturesRecreate();
-    EXPECT_EQ(g_texGuiLogo, TextureFind("component\\gui\\logo"));
-    EXPECT_EQ(g_texWater[0], TextureFind("component\\_common\\water_nf_01"));
-    EXPECT_EQ(g_texSelect, TextureFind("component\\_common\\select"));
+    EXPECT_EQ(g_preloadedTextures.guiLogo, TextureFind("component\\gui\\logo"));
+    EXPECT_EQ(g_preloadedTextures.water[0], TextureFind("component\\_common\\water_nf_01"));
+    EXPECT_EQ(g_preloadedTextures.select, TextureFind("component\\_common\\select"));
 
     TexturesReleaseAll();
-    EXPECT_EQ(g_texGuiLogo, nullptr);
-    EXPECT_EQ(g_texWater[0], nullptr);
+    EXPECT_EQ(g_preloadedTextures.guiLogo, nullptr);
+    EXPECT_EQ(g_preloadedTextures.water[0], nullptr);
 }
 
 using LandComposite = TextureTest;
@@ -177,34 +177,35 @@ TEST_F(LandComposite, CachedFilesAreLoadedUnlessARebuildIsForced)
     ASSERT_TRUE(WriteDds(Device(), "mission/m1/m1_layers.dds", 8, 8, 1, 0xFF0000FFu));
     ASSERT_TRUE(WriteDds(Device(), "land/l1/layers.dds", 8, 8, 1, 0xFF00FF00u));
     IDirect3DTexture8* red = SolidTexture(Device(), 8, 8, 1, 0xFFFF0000u);
-    g_landTextures[0].layer = red;
+    g_mapRender.landTextures[0].layer = red;
 
     // Both caches exist: they are the composites, nothing is built.
     EXPECT_EQ(LandLayersTextureSave("land\\l1", "mission\\m1", "m1"), 1);
-    EXPECT_EQ(g_landCompositeReady, 1);
-    EXPECT_TRUE(render_test::ColourNear(ReadTexture(Device(), g_landCompositeLit).At(0, 0), 0xFF0000FFu, 0));
-    EXPECT_TRUE(render_test::ColourNear(ReadTexture(Device(), g_landCompositePlain).At(0, 0), 0xFF00FF00u, 0));
+    EXPECT_EQ(g_mapRender.landCompositeReady, 1);
+    const MapRenderState& map = g_mapRender;
+    EXPECT_TRUE(render_test::ColourNear(ReadTexture(Device(), map.landCompositeLit).At(0, 0), 0xFF0000FFu, 0));
+    EXPECT_TRUE(render_test::ColourNear(ReadTexture(Device(), map.landCompositePlain).At(0, 0), 0xFF00FF00u, 0));
 
     // A forced rebuild builds from the layers and writes both caches.
     MapForceCacheRebuild(true);
     EXPECT_EQ(LandLayersTextureSave("land\\l1", "mission\\m1", "m1"), 1);
     MapForceCacheRebuild(false);
-    EXPECT_TRUE(render_test::ColourNear(ReadTexture(Device(), g_landCompositePlain).At(100, 200), 0xFFFF0000u, 0));
+    EXPECT_TRUE(render_test::ColourNear(ReadTexture(Device(), map.landCompositePlain).At(100, 200), 0xFFFF0000u, 0));
     D3DXIMAGE_INFO info = {};
     ASSERT_TRUE(SUCCEEDED(D3DXGetImageInfoFromFileA("land/l1/layers.dds", &info)));
     EXPECT_EQ(info.Width, UINT(LAND_COMPOSITE_SIZE));
     EXPECT_EQ(info.Format, D3DFMT_DXT1);
     EXPECT_EQ(LandLayersTextureLoad("mission\\m1\\m1_layers.dds", "land\\l1\\layers.dds"), 1);
-    EXPECT_TRUE(render_test::ColourNear(ReadTexture(Device(), g_landCompositeLit).At(7, 7), 0xFFFF0000u, 0));
+    EXPECT_TRUE(render_test::ColourNear(ReadTexture(Device(), g_mapRender.landCompositeLit).At(7, 7), 0xFFFF0000u, 0));
 
     // One cache missing: nothing is taken from the other.
     EXPECT_EQ(LandLayersTextureLoad("mission\\m1\\m1_layers.dds", "land\\l1\\none.dds"), 0);
     // The editor builds its own.
-    editor_mode = 1;
+    g_program.editorMode = 1;
     EXPECT_EQ(LandLayersTextureSave("land\\l1", "mission\\m1", "m1"), 0);
-    editor_mode = 0;
+    g_program.editorMode = 0;
 
-    g_landTextures[0].layer = nullptr;
+    g_mapRender.landTextures[0].layer = nullptr;
     red->Release();
 }
 

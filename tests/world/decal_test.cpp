@@ -12,7 +12,6 @@
 
 #include "actors/bleeding.h"
 #include "actors/projectile.h"
-#include "core/console_var.h"
 #include "core/random.h"
 #include "map/material.h"
 #include "map/octree.h"
@@ -21,7 +20,7 @@
 #include "platform/d3dx8_math.h"
 #include "platform/win32.h"
 #include "scene/decal_list.h"
-#include "scene/scene_light.h"
+#include "scene/scene_state.h"
 #include "support/temp_dir.h"
 #include "tests/world/aff_writer.h"
 #include "tests/world/node_tree.h"
@@ -31,6 +30,7 @@
 #include "world/decal_builders.h"
 #include "world/graph_node.h"
 #include "world/graph_obj.h"
+#include "world/world_cvars.h"
 
 using aff_test::AffFile;
 using aff_test::QuadMesh;
@@ -78,7 +78,7 @@ protected:
     {
         TempDirTest::SetUp();
         EngineSRand(7);
-        g_sceneLightDirection = {0, 1, 0};
+        g_scene.lightDirection = {0, 1, 0};
         projectile.direction = {-1, -1, 0};
         projectile.minDecalSize = projectile.maxDecalSize = 1.0f;  // squares of half size 0.5
         projectile.decalSpacing = 0.25f;

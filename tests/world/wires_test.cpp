@@ -234,9 +234,9 @@ TEST_F(Wires, CuttingNeedsTheSwitchOnlyForTheSightedWire)
     EXPECT_EQ(WireGetSighted().pointSet, span);
     EXPECT_EQ(WireGetSighted().wire, 0);
     EXPECT_FLOAT_EQ(WireGetSighted().boxMax.y, 3.0f);
-    ScriptResultBool = 1;
+    g_scriptResult.asBool = 1;
     Call("WireCutEnabled");
-    EXPECT_EQ(ScriptResultBool, 0);
+    EXPECT_EQ(g_scriptResult.asBool, 0);
     ConObjCutSightedWire();
     EXPECT_EQ(span->cut[0], 0);
 
@@ -248,7 +248,7 @@ TEST_F(Wires, CuttingNeedsTheSwitchOnlyForTheSightedWire)
 
     Call("EnableWireCut");
     Call("WireCutEnabled");
-    EXPECT_EQ(ScriptResultBool, 1);
+    EXPECT_EQ(g_scriptResult.asBool, 1);
     ConObjCutSightedWire();
     EXPECT_EQ(span->cut[0], 1);
     EXPECT_FALSE(span->WireIntact(0));

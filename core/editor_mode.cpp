@@ -1,3 +1,0 @@
-#include "core/editor_mode.h"
-
-u8_t editor_mode = 0;

@@ -1,0 +1,15 @@
+// The console variables of missions and game flow.
+#pragma once
+#include "core/console_var.h"
+
+// Third-person view: the camera orbits the player instead of looking from the eye.
+extern ConsoleVar gbthirdperson;
+// The inset camera view ("LAYER4" and the view drawn in its rectangle).
+extern ConsoleVar gbteskenable;
+// Mouse sensitivity setting (integer); GameUpdateMouseSensitivity turns it into the view factors.
+extern ConsoleVar gi_mousesensitivity;
+
+// Commands.
+extern ConsoleVar grx_toggle_camins;
+extern ConsoleVar ax_getcutscene_begin;
+extern ConsoleVar gx_joinserver;

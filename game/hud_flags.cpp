@@ -1,5 +1,0 @@
-#include "game/hud_flags.h"
-
-GameHudFlags g_gameHud = {};
-
-ConsoleVar gbteskenable("gbteskenable", CVAR_BOOL, "false");

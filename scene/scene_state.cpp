@@ -1,0 +1,3 @@
+#include "scene/scene_state.h"
+
+SceneState g_scene;

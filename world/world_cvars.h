@@ -1,0 +1,7 @@
+// The console variables of the world object model.
+#pragma once
+#include "core/console_var.h"
+
+// Off: decals never expire and stay opaque. On: owners remove a decal once its lifetime is over,
+// and it fades out over its last 900 ms.
+extern ConsoleVar rbremovedecals;

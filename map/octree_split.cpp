@@ -86,7 +86,9 @@ bool CutFace(int axis, float value, const MapVertex* const corner[3], OctreeGeom
         const float a = Coordinate(first, axis), b = Coordinate(second, axis);
         const float t = (value - a) / (b - a);
         ENGINE_ASSERT((t >= 0) && (t <= 1));
-        const MapVertex cut = Interpolate(first, second, t);
+        MapVertex cut = Interpolate(first, second, t);
+        // On the plane exactly, whatever the rounding: the piece must lie in its side's box.
+        (axis == 0 ? cut.position.x : axis == 1 ? cut.position.y : cut.position.z) = value;
         ENGINE_ASSERT(lowCount < kMaxPolygon && highCount < kMaxPolygon);
         low[lowCount++] = cut;
         high[highCount++] = cut;

@@ -8,7 +8,8 @@ struct OctreeGeometry;
 // Cuts the source at the plane where coordinate `axis` (0 x, 1 y, 2 z) equals value. A vertex below
 // the value is lower, any other (one on the plane too) upper. A triangle wholly on one side goes
 // there whole; a crossing one is cut into a triangle and a quadrilateral (two triangles), the new
-// vertices interpolated along the edges with their normals normalised. Vertices merge as they are
+// vertices interpolated along the edges (and put on the plane exactly) with their normals
+// normalised. Vertices merge as they are
 // added; the faces made carry default face fields. Faces naming a missing vertex or one that is
 // not finite are dropped. lower and upper must be empty; both end shrunk to fit.
 // False (both left empty) when they are not empty, when memory runs out, or when a result would

@@ -6,10 +6,11 @@
 namespace {
 
 constexpr u32_t kNone = 0xFFFFFFFFu;
-// Cells of 1/64 unit: a vertex within 1e-3 of another lies in the same cell or the next one on
-// each axis. The probe reaches 2e-3 on each side so that rounding cannot hide a match.
-constexpr double kCellsPerUnit = 64.0;
-constexpr double kProbe = 2e-3;
+// Cells of 1/32 unit: a vertex within 1e-3 of another lies in the same cell or the next one on
+// each axis. The probe reaches 1% further than the match distance, beyond what the rounding of the
+// float comparison can let through.
+constexpr double kCellsPerUnit = 32.0;
+constexpr double kProbe = 1.01e-3;
 constexpr u32_t kMinSlots = 64;
 
 // Monotone in the coordinate: a vertex within reach of another never falls outside the probed

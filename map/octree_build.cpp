@@ -94,6 +94,7 @@ void SplitSecondarySets(OctreeNode* node, u32_t firstSlot)
         if (set->faceCount == 0)
             continue;
         OctreeGeometry taken = *set;
+        taken.merge = nullptr;  // the set's own, released with it
         set->Reset(false);
         if (!CutIntoChildren(node, taken, set->splitVertical != 0, SecondarySet, firstSlot + i))
             Log("WARNING: a map-mesh piece of %u faces could not be cut into the octree; it is left out\n",

@@ -70,6 +70,10 @@ void OctreeVertexMerge::Release(OctreeVertexMerge* merge)
 {
     if (!merge)
         return;
+    for (const OctreeVertexMerge* pooled : g_pool) {
+        if (pooled == merge)
+            return;
+    }
     if (g_pool.size() >= 8) {
         delete merge;
         return;

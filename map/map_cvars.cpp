@@ -7,3 +7,5 @@ ConsoleVar mvsundir("mvsundir", CVAR_VECTOR, "(1.0, 0.5, 0.0)");
 ConsoleVar mcmapambient("mcmapambient", CVAR_COLOUR, "(128.0, 128.0, 128.0, 255.0)");
 ConsoleVar mcmapdiffuse("mcmapdiffuse", CVAR_COLOUR, "(128.0, 128.0, 128.0, 255.0)");
 ConsoleVar mfwaterfog("mfwaterfog", CVAR_FLOAT, "800.0");
+ConsoleVar rflodx("rflodx", CVAR_FLOAT, "1.0");
+ConsoleVar rfloda("rfloda", CVAR_FLOAT, "0.0");

@@ -9,3 +9,5 @@ extern ConsoleVar mvsundir;     // direction towards the sun (set, then normalis
 extern ConsoleVar mcmapambient;  // the map's ambient light colour
 extern ConsoleVar mcmapdiffuse;  // the map's sun light colour
 extern ConsoleVar mfwaterfog;    // distance over which water fogs up
+extern ConsoleVar rflodx;  // octree level-of-detail factor; nothing reads it
+extern ConsoleVar rfloda;  // octree level-of-detail offset; nothing reads it

@@ -51,7 +51,8 @@ void TraceNode(const OctreeNode* node, const Segment& s, float* best, Vector3* n
         return;
     const OctreeGeometry& g = node->geometry;
     for (u32_t f = 0; f < g.faceCount && g.faces && g.vertices; ++f) {
-        const u16_t* index = g.faces[f].indices;
+        const MapFace& face = g.faces[f];
+        const u16_t index[3] = {face.indices[0], face.indices[1], face.indices[2]};
         if (index[0] >= g.vertexCount || index[1] >= g.vertexCount || index[2] >= g.vertexCount)
             continue;
         const Vector3& a = g.vertices[index[0]].position;

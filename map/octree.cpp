@@ -1,11 +1,15 @@
 #include "map/octree.h"
 
+#include <algorithm>
+#include <new>
+
 #include "platform/d3dx8_math.h"
 
 namespace {
 
 // Set by the map loader once it builds the tree.
 OctreeNode* g_octreeRoot = nullptr;
+float g_worldSize = 0.0f;
 
 void HandOnLeaves(OctreeNode* node, OctreeNodeCallback callback)
 {
@@ -52,46 +56,95 @@ OctreeNode* OctreeGetRoot()
     return g_octreeRoot;
 }
 
-namespace {
-
-void DestroyNode(OctreeNode* node)
+bool OctreeNode::CreateChildren()
 {
-    for (OctreeNode* child : node->children) {
-        if (child)
-            DestroyNode(child);
-    }
-    delete[] node->geometry.vertices;
-    delete[] node->geometry.faces;
-    for (u32_t i = 0; i < node->attachedCount; ++i) {
-        if (OctreeGeometry* piece = node->attached[i]) {
-            delete[] piece->vertices;
-            delete[] piece->faces;
-            delete piece;
+    if (!IsLeaf())
+        return false;
+    OctreeNode* made[8] = {};
+    for (OctreeNode*& child : made) {
+        child = new (std::nothrow) OctreeNode();
+        if (!child) {
+            for (OctreeNode* m : made)
+                delete m;
+            return false;
         }
     }
-    delete[] node->attached;
-    delete node;
+    const Vector3 c = {(boxMin.x + boxMax.x) / 2, (boxMin.y + boxMax.y) / 2, (boxMin.z + boxMax.z) / 2};
+    const u32_t depth = std::min(Depth() + 1, OCTREE_NODE_DEPTH_MASK);
+    for (int i = 0; i < 8; ++i) {
+        OctreeNode* child = made[i];
+        child->parent = this;
+        child->flags = depth;
+        child->boxMin = {(i & OCTREE_CHILD_X) ? c.x : boxMin.x, (i & OCTREE_CHILD_Y) ? c.y : boxMin.y,
+                         (i & OCTREE_CHILD_Z) ? c.z : boxMin.z};
+        child->boxMax = {(i & OCTREE_CHILD_X) ? boxMax.x : c.x, (i & OCTREE_CHILD_Y) ? boxMax.y : c.y,
+                         (i & OCTREE_CHILD_Z) ? boxMax.z : c.z};
+        children[i] = child;
+    }
+    return true;
 }
 
-}  // namespace
+bool OctreeNode::AddSecondarySet(OctreeGeometry* set)
+{
+    OctreeGeometry** grown = new (std::nothrow) OctreeGeometry*[secondarySetCount + 1];
+    if (!grown)
+        return false;
+    std::copy_n(secondarySets, secondarySetCount, grown);
+    grown[secondarySetCount++] = set;
+    delete[] secondarySets;
+    secondarySets = grown;
+    return true;
+}
+
+void OctreeNode::Destroy()
+{
+    for (OctreeNode*& child : children) {
+        OctreeNodeDelete(child);
+        child = nullptr;
+    }
+    for (u32_t i = 0; i < secondarySetCount; ++i)
+        OctreeGeometryDelete(secondarySets[i]);
+    delete[] secondarySets;
+    secondarySets = nullptr;
+    secondarySetCount = 0;
+    delete[] waterSquares;
+    waterSquares = nullptr;
+    waterSquareCount = 0;
+    geometry.Reset(true);
+}
+
+void OctreeNodeDelete(OctreeNode* node)
+{
+    if (!node)
+        return;
+    node->Destroy();
+    delete node;
+}
 
 OctreeNode* OctreeCreateRoot(const Vector3& boxMin, const Vector3& boxMax)
 {
     OctreeDestroy();
     const float dx = boxMax.x - boxMin.x, dy = boxMax.y - boxMin.y, dz = boxMax.z - boxMin.z;
-    const float half = 0.5f * (dx > dy ? (dx > dz ? dx : dz) : (dy > dz ? dy : dz));
-    const Vector3 centre = {(boxMin.x + boxMax.x) * 0.5f, (boxMin.y + boxMax.y) * 0.5f, (boxMin.z + boxMax.z) * 0.5f};
+    const float size = std::max(dx, std::max(dy, dz));
+    const float half = size / 2;
+    const Vector3 centre = {(boxMin.x + boxMax.x) / 2, (boxMin.y + boxMax.y) / 2, (boxMin.z + boxMax.z) / 2};
     g_octreeRoot = new OctreeNode();
     g_octreeRoot->boxMin = {centre.x - half, centre.y - half, centre.z - half};
     g_octreeRoot->boxMax = {centre.x + half, centre.y + half, centre.z + half};
+    g_worldSize = size;
     return g_octreeRoot;
+}
+
+float OctreeGetWorldSize()
+{
+    return g_octreeRoot ? g_worldSize : 0.0f;
 }
 
 void OctreeDestroy()
 {
-    if (g_octreeRoot)
-        DestroyNode(g_octreeRoot);
+    OctreeNodeDelete(g_octreeRoot);
     g_octreeRoot = nullptr;
+    g_worldSize = 0.0f;
 }
 
 void OctreeNodeCullFrustum(OctreeNode* node, const D3DXPLANE* planes, u32_t planeCount, OctreeNodeCallback callback)

@@ -4,8 +4,7 @@
 
 float MapGetWorldSize()
 {
-    const OctreeNode* root = OctreeGetRoot();
-    return root ? root->boxMax.x - root->boxMin.x : 0.0f;
+    return OctreeGetWorldSize();
 }
 
 namespace {

@@ -3,7 +3,7 @@
 #pragma once
 #include "core/types.h"
 
-// The side of the square world: the x extent of the octree's root box, 0 while no map is loaded.
+// The side of the square world: the largest extent of the map box, 0 while no map is loaded.
 float MapGetWorldSize();
 
 // Splits a position into its tile index (x, z) and its place inside that tile, on x and z alike:

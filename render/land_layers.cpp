@@ -131,14 +131,14 @@ bool DrawLeafFaces(const OctreeNode* leaf, int layer)
     DynBatchBegin(&g_dynBuffers.screenVertices, D3DPT_TRIANGLELIST, kBatchVertices);
     for (u32_t f = 0; f < geometry.faceCount; ++f) {
         DynBatchReserve(3);
-        const u16_t* corner = geometry.faces[f].indices;
-        const bool inside = corner[0] < geometry.vertexCount && corner[1] < geometry.vertexCount &&
-                            corner[2] < geometry.vertexCount;
+        const MapFace& face = geometry.faces[f];
+        const bool inside = face.indices[0] < geometry.vertexCount && face.indices[1] < geometry.vertexCount &&
+                            face.indices[2] < geometry.vertexCount;
         const D3DCOLOR colour = 0xFF000000u | (u32_t(layer) << 16) | f;
         LayerVertex* out = reinterpret_cast<LayerVertex*>(g_dynBuffers.vertexOut);
         for (int c = 0; c < 3; ++c) {
             // A face naming a vertex its leaf does not have is drawn as a point: it covers nothing.
-            const OctreeVertex* vertex = inside ? &geometry.vertices[corner[c]] : nullptr;
+            const MapVertex* vertex = inside ? &geometry.vertices[face.indices[c]] : nullptr;
             const float x = vertex ? (vertex->position.x - leaf->boxMin.x) * scaleX : 0.0f;
             const float y = vertex ? (vertex->position.z - leaf->boxMin.z) * scaleZ : 0.0f;
             out[c] = {x, y, 0.5f, 0.5f, colour, vertex ? vertex->u : 0.0f, vertex ? vertex->v : 0.0f};
@@ -283,7 +283,7 @@ void BuildLeaf(OctreeNode* leaf, LayerTargets* targets, LeafWork& work, bool& re
     const u32_t faces = leaf->geometry.faceCount;
     if (faces == 0)
         return;
-    leaf->firstLayerFace = faces;
+    leaf->geometry.traceFaceCount = faces;
     if (faces >= kNoFace) {
         Log("WARNING: a land leaf of %u faces has too many for layers; it is drawn without them\n", faces);
         return;

@@ -64,11 +64,14 @@ bool ApplyLeafRecord(ByteReader& reader, OctreeNode* leaf)
     const u32_t own = geometry.faceCount;
     if (!geometry.ReserveFaces(n - own))
         return false;
-    leaf->firstLayerFace = own;
+    geometry.traceFaceCount = own;
     for (u32_t f = own; f < n; ++f) {
-        OctreeFace face{};
-        for (u16_t& index : face.indices)
+        MapFace face;
+        for (int c = 0; c < 3; ++c) {
+            u16_t index = 0;
             reader.ReadU16(index);
+            face.indices[c] = index;
+        }
         geometry.AppendFace(face);
     }
     return true;
@@ -80,7 +83,7 @@ void LandLayersForget(OctreeNode* root)
 {
     OctreeForEachLeaf(root, OCTREE_WALK_ROOM_CHECK, [](OctreeNode* leaf) {
         leaf->geometry.faceCount = leaf->OwnFaceCount();
-        leaf->firstLayerFace = 0;
+        leaf->geometry.traceFaceCount = 0;
         std::memset(leaf->layerRanges, 0, sizeof leaf->layerRanges);
     });
 }
@@ -123,8 +126,8 @@ bool LandLayersWriteCache(OctreeNode* root, const char* path)
         for (u32_t range : leaf->layerRanges)
             writer.WriteU32(range);
         for (u32_t f = leaf->OwnFaceCount(); f < n; ++f) {
-            for (u16_t index : geometry.faces[f].indices)
-                writer.WriteU16(index);
+            for (int c = 0; c < 3; ++c)
+                writer.WriteU16(geometry.faces[f].indices[c]);
         }
     });
     const bool written = std::fclose(file) == 0 && writer.Ok();

@@ -64,9 +64,9 @@ bool PieceDrawn(const OctreeGeometry* piece)
 template <class Visit>
 void ForEachPiece(const OctreeNode* node, Visit&& visit)
 {
-    for (u32_t i = 0; node->attached && i < node->attachedCount; ++i) {
-        if (PieceDrawn(node->attached[i]))
-            visit(node->attached[i]);
+    for (u32_t i = 0; node->secondarySets && i < node->secondarySetCount; ++i) {
+        if (PieceDrawn(node->secondarySets[i]))
+            visit(node->secondarySets[i]);
     }
 }
 

@@ -33,8 +33,8 @@ u32_t LeafTriangles(const OctreeNode* leaf)
 template <class Visit>
 void ForEachPiece(const OctreeNode* leaf, Visit&& visit)
 {
-    for (u32_t i = 0; i < leaf->attachedCount; ++i) {
-        OctreeGeometry* piece = leaf->attached ? leaf->attached[i] : nullptr;
+    for (u32_t i = 0; i < leaf->secondarySetCount; ++i) {
+        OctreeGeometry* piece = leaf->secondarySets ? leaf->secondarySets[i] : nullptr;
         if (piece && HasTriangles(*piece, piece->faceCount))
             visit(piece);
     }
@@ -123,22 +123,22 @@ struct PairWriter {
     void WriteFaces(const OctreeGeometry& geometry, u32_t first, u32_t count)
     {
         for (u32_t f = first; f < first + count; ++f) {
-            const u16_t* corner = geometry.faces[f].indices;
-            const bool inside = corner[0] < geometry.vertexCount && corner[1] < geometry.vertexCount &&
-                                corner[2] < geometry.vertexCount;
+            const MapFace& corner = geometry.faces[f];
+            const bool inside = corner.indices[0] < geometry.vertexCount &&
+                                corner.indices[1] < geometry.vertexCount && corner.indices[2] < geometry.vertexCount;
             if (!inside)
                 ++badFaces;
             if (!indices)
                 continue;
             for (int c = 0; c < 3; ++c)
-                *indices++ = inside ? corner[c] : 0;
+                *indices++ = inside ? corner.indices[c] : 0;
         }
         indexCursor += 3 * count;
     }
     void WriteVertices(const OctreeGeometry& geometry)
     {
         for (u32_t v = 0; vertices && v < geometry.vertexCount; ++v) {
-            const OctreeVertex& source = geometry.vertices[v];
+            const MapVertex& source = geometry.vertices[v];
             *vertices++ = {source.position.x, source.position.y, source.position.z, source.u, source.v};
         }
         baseVertex += geometry.vertexCount;

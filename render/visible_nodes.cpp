@@ -24,10 +24,11 @@ D3DXVECTOR3 ToD3DX(const Vector3& v)
 void FlagGeometryDistance(OctreeNode* node)
 {
     const D3DXVECTOR3& eye = g_camera.eye;
-    const D3DXVECTOR3 boxMin = ToD3DX(node->geometryBoxMin), boxMax = ToD3DX(node->geometryBoxMax);
+    const OctreeGeometry& geometry = node->geometry;
+    const D3DXVECTOR3 boxMin = ToD3DX(geometry.boundsMin), boxMax = ToD3DX(geometry.boundsMax);
     const D3DXVECTOR3 centre = (boxMin + boxMax) * 0.5f;
     const D3DXVECTOR3 toCentre = eye - centre;
-    const float distance = D3DXVec3Length(&toCentre) - node->geometryRadius;
+    const float distance = D3DXVec3Length(&toCentre) - geometry.boundsRadius;
     const float sizeX = boxMax.x - boxMin.x, sizeZ = boxMax.z - boxMin.z;
     const float horizontal = std::sqrt(toCentre.x * toCentre.x + toCentre.z * toCentre.z) +
                              0.5f * std::sqrt(sizeX * sizeX + sizeZ * sizeZ);
@@ -69,7 +70,7 @@ void ViewNodeVisible(OctreeNode* node)
     if (g_visible.nodeCount >= kMaxVisibleNodes)
         return;
     node->flags &= ~(OCTREE_NODE_BEYOND_FOG | OCTREE_NODE_FAR_DETAIL);
-    if (node->geometryCount)
+    if (node->geometry.vertexCount)
         FlagGeometryDistance(node);
     g_visible.nodes[g_visible.nodeCount++] = node;
     CollectObjects(node);

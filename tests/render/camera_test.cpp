@@ -402,10 +402,10 @@ protected:
     static OctreeNode GeometryLeaf(D3DXVECTOR3 centre, float radius)
     {
         OctreeNode node = {};
-        node.geometryCount = 1;
-        node.geometryBoxMin = node.boxMin = {centre.x - 10, centre.y - 10, centre.z - 10};
-        node.geometryBoxMax = node.boxMax = {centre.x + 10, centre.y + 10, centre.z + 10};
-        node.geometryRadius = radius;
+        node.geometry.vertexCount = 1;  // counted only: nothing reads the vertices
+        node.geometry.boundsMin = node.boxMin = {centre.x - 10, centre.y - 10, centre.z - 10};
+        node.geometry.boundsMax = node.boxMax = {centre.x + 10, centre.y + 10, centre.z + 10};
+        node.geometry.boundsRadius = radius;
         return node;
     }
 };
@@ -443,7 +443,7 @@ TEST_F(VisibleNodes, FogAndDetailFlagsFollowTheGeometryDistance)
         EXPECT_EQ(g_visible.nodes[0], &node);
     }
     OctreeNode empty = GeometryLeaf({0, 0, 4990}, 15);
-    empty.geometryCount = 0;
+    empty.geometry.vertexCount = 0;
     empty.flags = kFog | kFar;
     ViewNodeVisible(&empty);
     EXPECT_EQ(empty.flags, 0u);

@@ -26,7 +26,7 @@ constexpr const char* kCacheFile = "land/test/test.lvi";
 
 // A leaf's layer faces as the build or the cache left them.
 struct LeafLayers {
-    u32_t faceCount, firstLayerFace;
+    u32_t faceCount, traceFaceCount;
     std::vector<u32_t> ranges;
     std::vector<Triple> faces;  // in array order
     bool operator==(const LeafLayers&) const = default;
@@ -36,7 +36,7 @@ std::vector<LeafLayers> Snapshot()
 {
     std::vector<LeafLayers> leaves;
     for (const OctreeNode* leaf : Leaves()) {
-        LeafLayers layers{leaf->geometry.faceCount, leaf->firstLayerFace,
+        LeafLayers layers{leaf->geometry.faceCount, leaf->geometry.traceFaceCount,
                           std::vector<u32_t>(leaf->layerRanges, leaf->layerRanges + OCTREE_LAYER_COUNT), {}};
         for (u32_t f = 0; f < leaf->geometry.faceCount; ++f)
             layers.faces.push_back(TripleOf(leaf->geometry.faces[f]));
@@ -107,7 +107,7 @@ protected:
         OctreeNode* leaf = OctreeCreateRoot({0, -32, 0}, {64, 32, 64});
         OctreeGeometry& geometry = leaf->geometry;
         FillGrid(geometry, 0, 64, 0, 64, 0, 4, 4, {0.25f + 1.0f / 1024, 0.5f, 0.5f, 0.0f});
-        OctreeVertex* vertices = new OctreeVertex[geometry.vertexCount + 3];
+        MapVertex* vertices = new MapVertex[geometry.vertexCount + 3];
         std::copy_n(geometry.vertices, geometry.vertexCount, vertices);
         const u16_t t = static_cast<u16_t>(geometry.vertexCount);
         // At target pixels (10.2, 10.2) to (10.5, 10.5): 4 pixels per world unit.
@@ -138,7 +138,7 @@ TEST_F(LandLayers, EachLayerGetsTheFacesItShowsAndTheCacheReadsBackEqual)
 
     const OctreeGeometry& geometry = leaf->geometry;
     constexpr u32_t kTiny = 32;
-    EXPECT_EQ(leaf->firstLayerFace, 33u);
+    EXPECT_EQ(leaf->geometry.traceFaceCount, 33u);
     // Column 1 is half covered by layer 1: its faces show in both layers.
     EXPECT_EQ(LayerFaces(leaf, 1), ColumnFaces(geometry, {0, 1}, {kTiny}));
     EXPECT_EQ(LayerFaces(leaf, 0), ColumnFaces(geometry, {1, 2, 3}, {kTiny}));
@@ -218,7 +218,7 @@ TEST_F(LandLayers, LayersThatWouldPassSixteenBitFaceNumbersAreLeftOutWithAWarnin
     SetLayer(2, texture_test::SolidTexture(Device(), 1, 1, 1, 0x80FFFFFFu));
     OctreeNode* leaf = OctreeCreateRoot({0, -32, 0}, {64, 32, 64});
     OctreeGeometry& geometry = leaf->geometry;
-    geometry.vertices = new OctreeVertex[6]{{{0, 0, 0}, 0, 0, {}},        {{128, 0, 0}, 0, 0, {}},
+    geometry.vertices = new MapVertex[6]{{{0, 0, 0}, 0, 0, {}},        {{128, 0, 0}, 0, 0, {}},
                                             {{0, 0, 128}, 0, 0, {}},      {{2.55f, 0, 2.55f}, 0, 0, {}},
                                             {{2.625f, 0, 2.55f}, 0, 0, {}}, {{2.55f, 0, 2.625f}, 0, 0, {}}};
     geometry.vertexCount = geometry.vertexCapacity = 6;
@@ -280,7 +280,7 @@ protected:
     void ExpectOwnFacesOnly(const std::string& why)
     {
         EXPECT_EQ(m_leaf->geometry.faceCount, 8u) << why;
-        EXPECT_EQ(m_leaf->firstLayerFace, 0u) << why;
+        EXPECT_EQ(m_leaf->geometry.traceFaceCount, 0u) << why;
         for (u32_t range : m_leaf->layerRanges)
             EXPECT_EQ(range, 0u) << why;
     }

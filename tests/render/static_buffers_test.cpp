@@ -160,17 +160,17 @@ TEST_F(StaticBuffers, MapsPastSixteenBitVertexNumbersDrawEveryLeaf)
     for (int c = 0; c < 8; ++c) {
         OctreeGeometry& geometry = root->children[c]->geometry;
         geometry.vertexCount = geometry.vertexCapacity = kVertices;
-        geometry.vertices = new OctreeVertex[kVertices];
+        geometry.vertices = new MapVertex[kVertices];
         for (u32_t v = 0; v < kVertices; ++v)  // unused vertices far off to the side
-            geometry.vertices[v] = OctreeVertex{{-1000.0f, 0, -1000.0f}, 0, 0, {0, 1, 0}};
+            geometry.vertices[v] = MapVertex{{-1000.0f, 0, -1000.0f}, 0, 0, {0, 1, 0}};
         const float x0 = 16.0f * float(c % 4) + 2, z0 = 24.0f * float(c / 4) + 2, x1 = x0 + 12, z1 = z0 + 20;
         const u16_t a = kVertices - 4;
-        geometry.vertices[a] = OctreeVertex{{x0, 0, z0}, 0, 0, {0, 1, 0}};
-        geometry.vertices[a + 1] = OctreeVertex{{x1, 0, z0}, 0, 0, {0, 1, 0}};
-        geometry.vertices[a + 2] = OctreeVertex{{x0, 0, z1}, 0, 0, {0, 1, 0}};
-        geometry.vertices[a + 3] = OctreeVertex{{x1, 0, z1}, 0, 0, {0, 1, 0}};
+        geometry.vertices[a] = MapVertex{{x0, 0, z0}, 0, 0, {0, 1, 0}};
+        geometry.vertices[a + 1] = MapVertex{{x1, 0, z0}, 0, 0, {0, 1, 0}};
+        geometry.vertices[a + 2] = MapVertex{{x0, 0, z1}, 0, 0, {0, 1, 0}};
+        geometry.vertices[a + 3] = MapVertex{{x1, 0, z1}, 0, 0, {0, 1, 0}};
         geometry.faceCount = geometry.faceCapacity = 2;
-        geometry.faces = new OctreeFace[2]{{{a, u16_t(a + 2), u16_t(a + 3)}}, {{a, u16_t(a + 3), u16_t(a + 1)}}};
+        geometry.faces = new MapFace[2]{{{a, u16_t(a + 2), u16_t(a + 3)}}, {{a, u16_t(a + 3), u16_t(a + 1)}}};
         ViewNodeAppend(root->children[c]);
     }
     ASSERT_TRUE(RenderBuildStaticBuffers());

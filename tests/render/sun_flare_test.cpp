@@ -102,12 +102,12 @@ protected:
     {
         OctreeNode* root = OctreeCreateRoot({-100.0f, -100.0f, -100.0f}, {100.0f, 100.0f, 100.0f});
         OctreeGeometry& g = root->geometry;
-        g.vertices = new OctreeVertex[3];
+        g.vertices = new MapVertex[3];
         g.vertexCapacity = g.vertexCount = 3;
         g.vertices[0].position = {-10.0f, -10.0f, 50.0f};
         g.vertices[1].position = {10.0f, -10.0f, 50.0f};
         g.vertices[2].position = {0.0f, 10.0f, 50.0f};
-        g.faces = new OctreeFace[1];
+        g.faces = new MapFace[1];
         g.faceCapacity = g.faceCount = 1;
         g.faces[0].indices[0] = 0;
         g.faces[0].indices[1] = 1;

@@ -3,6 +3,7 @@
 #pragma once
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <vector>
 
 #include "map/octree.h"
@@ -11,17 +12,11 @@ namespace map_test {
 
 using Triple = std::array<u16_t, 3>;
 
-// Eight leaf children over the octants of the node's box.
+// Eight leaf children over the octants of the node's box, as the build makes them (child index
+// bits: x 4, y 2, z 1).
 inline void Split(OctreeNode* node)
 {
-    const Vector3 lo = node->boxMin, hi = node->boxMax;
-    const Vector3 mid = {(lo.x + hi.x) / 2, (lo.y + hi.y) / 2, (lo.z + hi.z) / 2};
-    for (int c = 0; c < 8; ++c) {
-        OctreeNode* child = new OctreeNode();
-        child->boxMin = {(c & 1) ? mid.x : lo.x, (c & 2) ? mid.y : lo.y, (c & 4) ? mid.z : lo.z};
-        child->boxMax = {(c & 1) ? hi.x : mid.x, (c & 2) ? hi.y : mid.y, (c & 4) ? hi.z : mid.z};
-        node->children[c] = child;
-    }
+    node->CreateChildren();
 }
 
 // Splits the node, then its child 7 (the child a leaf walk takes first, leaving its seven siblings
@@ -45,7 +40,7 @@ struct GridUv {
 };
 
 // Replaces the set's triangles by a grid of cellsX x cellsZ quads over [x0, x1] x [z0, z1] at height
-// y, two faces per quad (a, c, d) and (a, d, b), quads row by row.
+// y, two faces per quad (a, c, d) and (a, d, b), quads row by row. The bounds follow the vertices.
 inline void FillGrid(OctreeGeometry& geometry, float x0, float x1, float z0, float z1, float y, int cellsX,
                      int cellsZ, GridUv uv = {})
 {
@@ -53,40 +48,40 @@ inline void FillGrid(OctreeGeometry& geometry, float x0, float x1, float z0, flo
     delete[] geometry.faces;
     const int across = cellsX + 1, down = cellsZ + 1;
     geometry.vertexCount = geometry.vertexCapacity = static_cast<u32_t>(across * down);
-    geometry.vertices = new OctreeVertex[geometry.vertexCount];
+    geometry.vertices = new MapVertex[geometry.vertexCount];
     for (int j = 0; j < down; ++j) {
         for (int i = 0; i < across; ++i) {
             const float fx = float(i) / float(cellsX), fz = float(j) / float(cellsZ);
-            geometry.vertices[j * across + i] = OctreeVertex{{x0 + (x1 - x0) * fx, y, z0 + (z1 - z0) * fz},
+            geometry.vertices[j * across + i] = MapVertex{{x0 + (x1 - x0) * fx, y, z0 + (z1 - z0) * fz},
                                                              uv.uBase + uv.uScale * fx,
                                                              uv.vBase + uv.vScale * fz,
                                                              {0, 1, 0}};
         }
     }
     geometry.faceCount = geometry.faceCapacity = static_cast<u32_t>(cellsX * cellsZ * 2);
-    geometry.faces = new OctreeFace[geometry.faceCount];
+    geometry.faces = new MapFace[geometry.faceCount];
     u32_t f = 0;
     for (int j = 0; j < cellsZ; ++j) {
         for (int i = 0; i < cellsX; ++i) {
             const u16_t a = static_cast<u16_t>(j * across + i);
             const u16_t b = static_cast<u16_t>(a + 1), c = static_cast<u16_t>(a + across),
                         d = static_cast<u16_t>(c + 1);
-            geometry.faces[f++] = OctreeFace{{a, c, d}};
-            geometry.faces[f++] = OctreeFace{{a, d, b}};
+            geometry.faces[f++] = MapFace{{a, c, d}};
+            geometry.faces[f++] = MapFace{{a, d, b}};
         }
     }
+    geometry.boundsMin = {std::min(x0, x1), y, std::min(z0, z1)};
+    geometry.boundsMax = {std::max(x0, x1), y, std::max(z0, z1)};
+    const float dx = x1 - x0, dz = z1 - z0;
+    geometry.boundsRadius = 0.5f * std::sqrt(dx * dx + dz * dz);
 }
 
 // Hangs a new map-mesh piece on the leaf (the leaf owns it).
 inline OctreeGeometry* AddPiece(OctreeNode* leaf)
 {
-    OctreeGeometry** pieces = new OctreeGeometry*[leaf->attachedCount + 1];
-    std::copy_n(leaf->attached, leaf->attachedCount, pieces);
-    delete[] leaf->attached;
-    leaf->attached = pieces;
     OctreeGeometry* piece = new OctreeGeometry();
     piece->material.visibleStamp = OCTREE_ALWAYS_VISIBLE;
-    leaf->attached[leaf->attachedCount++] = piece;
+    leaf->AddSecondarySet(piece);
     return piece;
 }
 
@@ -94,15 +89,15 @@ inline OctreeGeometry* AddPiece(OctreeNode* leaf)
 inline void AppendLayer(OctreeNode* leaf, int layer, const std::vector<u32_t>& ownFaces)
 {
     OctreeGeometry& geometry = leaf->geometry;
-    if (!leaf->firstLayerFace)
-        leaf->firstLayerFace = geometry.faceCount;
+    if (!geometry.traceFaceCount)
+        geometry.traceFaceCount = geometry.faceCount;
     const u32_t first = geometry.faceCount;
     for (u32_t face : ownFaces)
         geometry.AppendFace(geometry.faces[face]);
     leaf->layerRanges[layer] = OctreeLayerRange(first, static_cast<u32_t>(ownFaces.size()));
 }
 
-inline Triple TripleOf(const OctreeFace& face)
+inline Triple TripleOf(const MapFace& face)
 {
     return {face.indices[0], face.indices[1], face.indices[2]};
 }

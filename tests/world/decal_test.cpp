@@ -345,19 +345,19 @@ void MakeFloorLeaf()
 {
     OctreeNode* root = OctreeCreateRoot({-50, -50, -50}, {50, 50, 50});
     OctreeGeometry& geometry = root->geometry;
-    geometry.vertices = new OctreeVertex[9];
+    geometry.vertices = new MapVertex[9];
     geometry.vertexCount = geometry.vertexCapacity = 9;
     for (int z = 0; z < 3; ++z)
         for (int x = 0; x < 3; ++x)
-            geometry.vertices[z * 3 + x] = OctreeVertex{{x * 5.0f - 5, 0, z * 5.0f - 5}, 0, 0, {0, 1, 0}};
-    geometry.faces = new OctreeFace[8];
+            geometry.vertices[z * 3 + x] = MapVertex{{x * 5.0f - 5, 0, z * 5.0f - 5}, 0, 0, {0, 1, 0}};
+    geometry.faces = new MapFace[8];
     geometry.faceCount = geometry.faceCapacity = 8;
     int f = 0;
     for (int z = 0; z < 2; ++z) {
         for (int x = 0; x < 2; ++x) {
             const u16_t a = static_cast<u16_t>(z * 3 + x);
-            geometry.faces[f++] = OctreeFace{{a, static_cast<u16_t>(a + 3), static_cast<u16_t>(a + 4)}};
-            geometry.faces[f++] = OctreeFace{{a, static_cast<u16_t>(a + 4), static_cast<u16_t>(a + 1)}};
+            geometry.faces[f++] = MapFace{{a, static_cast<u16_t>(a + 3), static_cast<u16_t>(a + 4)}};
+            geometry.faces[f++] = MapFace{{a, static_cast<u16_t>(a + 4), static_cast<u16_t>(a + 1)}};
         }
     }
 }

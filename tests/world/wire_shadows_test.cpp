@@ -22,22 +22,22 @@ void FillGrid(OctreeNode* leaf, float x0, float x1, float z0, float z1, float y,
     OctreeGeometry& geometry = leaf->geometry;
     const int side = cells + 1;
     geometry.vertexCount = geometry.vertexCapacity = static_cast<u32_t>(side * side);
-    geometry.vertices = new OctreeVertex[geometry.vertexCount];
+    geometry.vertices = new MapVertex[geometry.vertexCount];
     for (int j = 0; j < side; ++j) {
         for (int i = 0; i < side; ++i) {
             const float x = x0 + (x1 - x0) * i / cells, z = z0 + (z1 - z0) * j / cells;
-            geometry.vertices[j * side + i] = OctreeVertex{{x, y, z}, 0, 0, {0, 1, 0}};
+            geometry.vertices[j * side + i] = MapVertex{{x, y, z}, 0, 0, {0, 1, 0}};
         }
     }
     geometry.faceCount = geometry.faceCapacity = static_cast<u32_t>(cells * cells * 2);
-    geometry.faces = new OctreeFace[geometry.faceCount];
+    geometry.faces = new MapFace[geometry.faceCount];
     u32_t f = 0;
     for (int j = 0; j < cells; ++j) {
         for (int i = 0; i < cells; ++i) {
             const u16_t a = static_cast<u16_t>(j * side + i);
             const u16_t b = static_cast<u16_t>(a + 1), c = static_cast<u16_t>(a + side), d = static_cast<u16_t>(c + 1);
-            geometry.faces[f++] = OctreeFace{{a, c, d}};
-            geometry.faces[f++] = OctreeFace{{a, d, b}};
+            geometry.faces[f++] = MapFace{{a, c, d}};
+            geometry.faces[f++] = MapFace{{a, d, b}};
         }
     }
 }

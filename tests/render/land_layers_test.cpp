@@ -240,9 +240,9 @@ TEST(LandLayersWalk, ATreeTooDeepForTheWalkStackEndsTheProgram)
 {
     OctreeNode* root = OctreeCreateRoot({0, 0, 0}, {64, 64, 64});
     OctreeNode* deepest = SplitChain(root, kLongestWalkableChain);
-    deepest->firstLayerFace = 1;
+    deepest->geometry.traceFaceCount = 1;
     LandLayersForget(root);
-    EXPECT_EQ(deepest->firstLayerFace, 0u);
+    EXPECT_EQ(deepest->geometry.traceFaceCount, 0u);
     EXPECT_EXIT(
         {
             SplitChain(deepest, 1);

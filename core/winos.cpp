@@ -303,6 +303,8 @@ void Shutdown()
     GuiShutdown();
     RenderShutdown(false);
     AccountsShutdown();
+    DestroyWindow(g_mainWindow);
+    g_mainWindow = nullptr;
     VFSShutdown();
     DefFileFreeAll();
 }

@@ -30,7 +30,7 @@ protected:
     {
         D3D8TestFailDepthFormats(nullptr, 0);
         D3D8TestSetAdapterModes(nullptr, -1);
-        D3D8TestSetShaderVersions(0, 0);
+        D3D8TestClearShaderVersions();
         RenderShutdown(false);
     }
     static std::vector<D3D8CreateAttempt> Attempts()

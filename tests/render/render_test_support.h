@@ -174,8 +174,6 @@ protected:
 
     void SetUp() override
     {
-        // Engine assertions end the process: death tests run them in a fresh child.
-        GTEST_FLAG_SET(death_test_style, "threadsafe");
         ASSERT_NE(m_window.Handle(), nullptr);
         ASSERT_EQ(RenderInit(m_window.Handle()), 0);
         ASSERT_EQ(RenderSetDisplayMode(kWidth, kHeight, 0, D3DFMT_X8R8G8B8, D3DFMT_D24S8, true, 2), 0);

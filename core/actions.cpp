@@ -34,10 +34,18 @@ u8_t g_actionPrevious[256];
 namespace {
 // Every key starts unbound, so that no key drives an action before bindings are read.
 const bool g_keyMapStartsUnbound = [] {
-    std::memset(g_keyMap, ACTION_UNBOUND, sizeof g_keyMap);
+    ActionsReset();
     return true;
 }();
 }  // namespace
+
+void ActionsReset()
+{
+    std::memset(g_keyMap, ACTION_UNBOUND, sizeof g_keyMap);
+    std::memset(g_actionDown, 0, sizeof g_actionDown);
+    std::memset(g_actionReleased, 0, sizeof g_actionReleased);
+    std::memset(g_actionPrevious, 0, sizeof g_actionPrevious);
+}
 
 u8_t ActionFromName(const char* name)
 {

@@ -85,3 +85,5 @@ const char* ActionName(int action);
 bool LoadKeyBindings();
 // Rebuilds the three tables from the key and mouse states (once per poll).
 void ActionsUpdate();
+// Back to the start: every key unbound and the three tables clear (the input's shutdown).
+void ActionsReset();

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "core/actions.h"
 #include "core/assert.h"
 #include "core/console.h"
 #include "core/input_modes.h"
@@ -163,7 +164,15 @@ void InputShutdown()
             g_input.directInput = nullptr;
         }
     }
-    g_input.useDirectInput = false;
+    // A later start finds the input as the first one did: no key held, no key bound, no mode or
+    // overlay in the chains, no listener, not in GUI mode.
+    g_input = InputState{};
+    std::memset(g_keyStates, 0, sizeof g_keyStates);
+    std::memset(g_mouseStates, 0, sizeof g_mouseStates);
+    g_inputGuiMode = false;
+    ActionsReset();
+    g_currentInputMode = nullptr;
+    g_topDebugOverlay = nullptr;
     Log("done\n");
 }
 

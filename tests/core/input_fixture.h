@@ -37,21 +37,17 @@ protected:
         SetForegroundWindow(m_window);
         DispatchWaitingMessages();
         PlatformClearRawInput();
-        CleanStart();
     }
 
     void TearDown() override
     {
         InputShutdown();
-        InputSetMouseMoveListener(nullptr);
-        g_inputGuiMode = false;
-        ConSetCurrent(-1);
         DestroyWindow(m_window);
         DefFileFreeAll();
         VfsTest::TearDown();
     }
 
-    // Key and action tables cleared, as the game clears them for a clean start.
+    // Key and action tables cleared between the cases of one test, as the game clears them for a clean start.
     static void CleanStart()
     {
         std::memset(g_keyStates, 0, sizeof g_keyStates);

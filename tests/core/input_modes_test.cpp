@@ -62,11 +62,7 @@ private:
 class InputModesTest : public ::testing::Test {
 protected:
     void SetUp() override { g_trace.clear(); }
-    void TearDown() override
-    {
-        g_currentInputMode = nullptr;
-        g_topDebugOverlay = nullptr;
-    }
+    void TearDown() override { InputShutdown(); }
 };
 
 TEST_F(InputModesTest, EmptyChainsDoNothing)

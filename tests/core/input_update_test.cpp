@@ -169,7 +169,6 @@ TEST_F(InputUpdateTest, AWindowWithoutFocusAtStartUpGetsTheDevicesWhenTheFocusCo
 TEST_F(InputUpdateTest, WithoutDirectInputTheMessagesFeedTheStatesAndNoBindingsAreRead)
 {
     InputShutdown();
-    std::memset(g_keyMap, ACTION_UNBOUND, sizeof g_keyMap);
     g_keyMap[DIK_E] = ACTION_MOVE_FORWARD;
     DirectInputFailCreation(true);
     const int result = InputInit(m_window, true);
@@ -185,6 +184,25 @@ TEST_F(InputUpdateTest, WithoutDirectInputTheMessagesFeedTheStatesAndNoBindingsA
     PlatformInjectKey(DIK_E, false);
     Frame();
     EXPECT_EQ(g_actionReleased[ACTION_MOVE_FORWARD], 255);
+}
+
+// Whatever the last session left, the next one starts as the first: no key held or bound, no action
+// down or about to be reported released, not in GUI mode.
+TEST_F(InputUpdateTest, ShutdownReturnsTheInputToItsStartState)
+{
+    PlatformInjectKey(DIK_W, true);
+    Frame();
+    ASSERT_EQ(g_actionDown[ACTION_MOVE_FORWARD], 255);
+    g_inputGuiMode = true;
+
+    InputShutdown();
+    EXPECT_FALSE(InputUsesDirectInput());
+    EXPECT_FALSE(g_inputGuiMode);
+    EXPECT_EQ(g_keyStates[DIK_W], 0);
+    EXPECT_EQ(g_keyMap[DIK_W], ACTION_UNBOUND);
+    EXPECT_EQ(g_actionDown[ACTION_MOVE_FORWARD], 0);
+    ActionsUpdate();
+    EXPECT_EQ(g_actionReleased[ACTION_MOVE_FORWARD], 0);
 }
 
 }  // namespace

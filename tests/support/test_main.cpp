@@ -5,8 +5,15 @@
 // run of this program instead.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
+#include "support/run_program.h"
+
 int main(int argc, char** argv)
 {
+    // A child started for one job does that job and nothing else.
+    if (AskedChildJob())
+        std::exit(RunAskedChildJob());
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

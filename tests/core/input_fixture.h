@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "core/console.h"
@@ -13,6 +14,7 @@
 #include "core/winos.h"
 #include "platform/raw_input.h"
 #include "platform/sdl_window.h"
+#include "support/test_window.h"
 #include "support/vfs_fixture.h"
 
 class InputWindowTest : public VfsTest {
@@ -26,15 +28,10 @@ protected:
         if (!Bindings().empty()) {
             ASSERT_TRUE(WriteFileBytes("input.def", Bindings()));
         }
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = MainWindowProc;
-        windowClass.lpszClassName = "ZintarInputTest";
-        RegisterClassA(&windowClass);  // already there after the first test of a run
-        m_window = CreateWindowExA(0, "ZintarInputTest", "Input", WS_CAPTION, 0, 0, 320, 200, nullptr, nullptr,
-                                   nullptr, nullptr);
+        m_testWindow = std::make_unique<TestWindow>(320, 200, MainWindowProc, WS_CAPTION);
+        m_window = m_testWindow->Handle();
         ASSERT_NE(m_window, nullptr);
-        ShowWindow(m_window, SW_SHOW);
-        SetForegroundWindow(m_window);
+        m_testWindow->Show();
         DispatchWaitingMessages();
         PlatformClearRawInput();
     }
@@ -42,7 +39,7 @@ protected:
     void TearDown() override
     {
         InputShutdown();
-        DestroyWindow(m_window);
+        m_testWindow.reset();
         DefFileFreeAll();
         VfsTest::TearDown();
     }
@@ -81,5 +78,6 @@ protected:
         SDL_PushEvent(&event);
     }
 
+    std::unique_ptr<TestWindow> m_testWindow;
     HWND m_window = nullptr;
 };

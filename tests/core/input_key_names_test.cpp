@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "core/input.h"
-#include "input_fixture.h"
+#include "tests/core/input_fixture.h"
 #include "platform/keyboard_codes.h"
 #include "platform/test_input.h"
 

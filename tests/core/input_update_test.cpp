@@ -4,7 +4,7 @@
 #include <string>
 
 #include "core/input.h"
-#include "input_fixture.h"
+#include "tests/core/input_fixture.h"
 #include "platform/direct_input.h"
 #include "platform/test_input.h"
 

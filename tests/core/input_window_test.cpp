@@ -2,7 +2,7 @@
 #include <string>
 
 #include "core/console.h"
-#include "input_fixture.h"
+#include "tests/core/input_fixture.h"
 #include "platform/direct_input.h"
 #include "platform/test_input.h"
 

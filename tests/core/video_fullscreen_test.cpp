@@ -11,10 +11,10 @@
 #include "platform/raw_input.h"
 #include "platform/test_clock.h"
 #include "platform/test_input.h"
-#include "render/render_test_support.h"
+#include "tests/render/render_test_support.h"
 #include "support/archive_builder.h"
 #include "support/temp_dir.h"
-#include "video_fixture.h"
+#include "tests/core/video_fixture.h"
 
 namespace {
 

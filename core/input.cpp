@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "core/actions.h"
 #include "core/assert.h"
 #include "core/console.h"
 #include "core/input_modes.h"

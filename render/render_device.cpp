@@ -10,6 +10,7 @@
 #include "render/grid_font.h"
 #include "render/land_composite.h"
 #include "render/render_context.h"
+#include "render/shaders.h"
 #include "render/texture_manager.h"
 #include "render/visible_nodes.h"
 
@@ -71,6 +72,8 @@ int RenderShutdown(bool freeVegetation)
     GridFontReleaseBuiltin();
     DebugListsFree();
     RenderReleaseDeviceResources();
+    // The water animation keeps each slot's last value for as long as the renderer lives.
+    g_shaderSet = ShaderSet{};
     if (g_render.device)
         g_render.device->Release();
     g_render.device = nullptr;

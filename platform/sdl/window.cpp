@@ -109,6 +109,8 @@ BOOL DestroyWindow(HWND window) {
     window->procedure(window, WM_DESTROY, 0, 0);
     if (g_windowSystem.focused == window) {
         g_windowSystem.focused = nullptr;
+        // As when the focus moves away: the releases of keys held now go to no window of ours.
+        g_windowSystem.keyDown.fill(false);
     }
     {
         std::lock_guard<std::mutex> lock(g_windowSystem.queueMutex);

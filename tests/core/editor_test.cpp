@@ -2,16 +2,12 @@
 // in the working folder, without "Initialize", and with no library at all.
 #include <gtest/gtest.h>
 
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <filesystem>
 #include <string>
-#include <thread>
 
 #include "support/archive_builder.h"
+#include "support/run_program.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -26,38 +22,10 @@ std::string EditorLibrary(const char* variant)
     return std::string(ZINTAR_TEST_EDITOR_DIR) + "/" + variant + "/" + kLibrary;
 }
 
-struct RunResult {
-    bool exited = false;
-    int exitCode = -1;
-};
-
 // Runs the program with "-e" in the folder; a run that has not ended after 30 s is killed.
-RunResult RunEditorMode(const std::string& program, const fs::path& folder)
+ProgramResult RunEditorMode(const std::string& program, const fs::path& folder)
 {
-    const pid_t child = fork();
-    if (child == 0) {
-        if (chdir(folder.c_str()) != 0)
-            _exit(126);
-        setenv("SDL_VIDEODRIVER", "offscreen", 1);
-        execl(program.c_str(), program.c_str(), "-e", static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    RunResult result;
-    if (child < 0)
-        return result;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    int status = 0;
-    while (waitpid(child, &status, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            kill(child, SIGKILL);
-            waitpid(child, &status, 0);
-            return result;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    result.exited = WIFEXITED(status);
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
+    return RunProgram({program, "-e"}, {}, folder.string(), std::chrono::seconds(30));
 }
 
 // What the program logged after opening its archives.
@@ -103,7 +71,7 @@ TEST_P(EditorModeRun, LogsTheSessionAndEndsWithZero)
     if (run.variant)
         fs::copy_file(EditorLibrary(run.variant), (run.besideProgram ? programFolder : work) / kLibrary);
 
-    const RunResult result = RunEditorMode(program, work);
+    const ProgramResult result = RunEditorMode(program, work);
     ASSERT_TRUE(result.exited) << "the program did not end";
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(LogAfterStartUp(work), run.expectedLog + kClosingLine);

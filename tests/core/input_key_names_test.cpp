@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "core/input.h"
-#include "input_fixture.h"
+#include "tests/core/input_fixture.h"
 #include "platform/test_input.h"
 
 namespace {

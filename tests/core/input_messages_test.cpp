@@ -4,7 +4,7 @@
 
 #include "core/input.h"
 #include "game/game_state.h"
-#include "input_fixture.h"
+#include "tests/core/input_fixture.h"
 #include "platform/direct_input.h"
 
 namespace {

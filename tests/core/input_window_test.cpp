@@ -3,7 +3,7 @@
 
 #include "core/console.h"
 #include "core/core_cvars.h"
-#include "input_fixture.h"
+#include "tests/core/input_fixture.h"
 #include "platform/direct_input.h"
 #include "platform/test_input.h"
 

@@ -23,7 +23,7 @@
 #include "platform/test_input.h"
 #include "support/archive_builder.h"
 #include "support/temp_dir.h"
-#include "tests/core/child_job.h"
+#include "support/run_program.h"
 
 namespace fs = std::filesystem;
 
@@ -393,19 +393,7 @@ int RunProgramWithPlugins()
     return exitCode;
 }
 
-// The job runs once the whole program is set up (unlike a namespace-scope job): as a test
-// environment of the child, before any test.
-class ProgramWithPluginsJob : public ::testing::Environment {
-public:
-    void SetUp() override { std::exit(RunProgramWithPlugins()); }
-};
-
-const bool g_programJob = [] {
-    const char* job = std::getenv(child_job::kJobVariable);
-    if (job && std::strcmp(job, "plugin_host_program") == 0)
-        ::testing::AddGlobalTestEnvironment(new ProgramWithPluginsJob);
-    return true;
-}();
+const bool g_programJob = RegisterChildJob("plugin_host_program", RunProgramWithPlugins);
 
 TEST(PluginHostProgram, PluginsGetStartUpEventsAndTheFrameEventOnEveryMenuPass)
 {
@@ -415,7 +403,7 @@ TEST(PluginHostProgram, PluginsGetStartUpEventsAndTheFrameEventOnEveryMenuPass)
     CopyPlugin(path, "a_good.plg");
     CopyPlugin(path, "b_thrower.plg");
 
-    const child_job::Result result = child_job::Run("plugin_host_program", path);
+    const ProgramResult result = RunChildJob("plugin_host_program", path);
     ASSERT_TRUE(result.exited);
     EXPECT_EQ(result.exitCode, 0) << ReadFileBytes((path / "stderr.txt").string());
     EXPECT_NE(ReadFileBytes((path / "zintar.log").string()).find("Loading plugins...done\n"), std::string::npos);

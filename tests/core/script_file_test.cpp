@@ -11,7 +11,7 @@
 
 #include "core/random.h"
 #include "support/vfs_fixture.h"
-#include "tests/core/child_job.h"
+#include "support/run_program.h"
 
 namespace {
 
@@ -240,21 +240,14 @@ int LoadMissingScript()
     return missing ? 0 : 1;
 }
 
-// The job reads through the file system, whose state is built by static initialisers of its own:
-// it runs once they all have, before the first test.
-class MissingScriptJob : public ::testing::Environment {
-public:
-    void SetUp() override { child_job::RunIfAsked("script-missing", LoadMissingScript); }
-};
-
-const ::testing::Environment* const g_missingScriptJob = ::testing::AddGlobalTestEnvironment(new MissingScriptJob);
+const bool g_missingScriptJob = RegisterChildJob("script-missing", LoadMissingScript);
 
 TEST_F(ScriptCacheTest, AMissingScriptIsReportedInTheLog)
 {
-    const child_job::Result result = child_job::Run("script-missing", TempPath());
+    const ProgramResult result = RunChildJob("script-missing", TempPath());
     ASSERT_TRUE(result.exited);
     EXPECT_EQ(result.exitCode, 0);
-    const std::string log = child_job::ReadFile(std::filesystem::path(TempPath()) / "zintar.log");
+    const std::string log = ReadFileBytes(std::filesystem::path(TempPath()) / "zintar.log");
     EXPECT_NE(log.find("WARNING: Couldn't load script 'script\\menus\\nothere.scr'\n"), std::string::npos) << log;
 }
 

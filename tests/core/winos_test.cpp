@@ -7,10 +7,9 @@
 #include <ostream>
 #include <string>
 #include <utility>
-#include <sys/wait.h>
 #include <thread>
-#include <vector>
 #include <unistd.h>
+#include <vector>
 #include "core/console_var.h"
 #include "core/core_cvars.h"
 #include "core/log.h"
@@ -20,6 +19,7 @@
 #include "platform/test_input.h"
 #include "render/render_cvars.h"
 #include "support/archive_builder.h"
+#include "support/run_program.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -89,17 +89,9 @@ class ProgramRun : public TempDirTest {};
 TEST_F(ProgramRun, WithoutArchivesEndsAtOnceWithALog)
 {
     // A separate process in an empty folder: the log it leaves is its own.
-    std::string command = std::string(ZINTAR_BIN_DIR) + "/zintar";
-    pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        execl(command.c_str(), command.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    const ProgramResult result = RunProgram({ZINTAR_BIN_DIR "/zintar"}, {}, TempPath(), std::chrono::seconds(60));
+    ASSERT_TRUE(result.exited);
+    EXPECT_EQ(result.exitCode, 0);
     std::string log = ReadFileBytes("zintar.log");
     EXPECT_EQ(log.rfind("Zintar Log File\nBuild: ", 0), 0u) << log;
 }

@@ -17,31 +17,23 @@ constexpr DWORD kRed = 0xFFFF0000u;
 constexpr DWORD kGreen = 0xFF00FF00u;
 constexpr DWORD kBlue = 0xFF0000FFu;
 
-class DevicePixels : public ::testing::Test {
+class DevicePixels : public RawDeviceTest {
 protected:
     static constexpr UINT kWidth = 64;
     static constexpr UINT kHeight = 48;
 
+    DevicePixels() : RawDeviceTest(kWidth, kHeight) {}
     void SetUp() override
     {
-        ASSERT_NE(m_window.Handle(), nullptr);
-        m_direct3d = Direct3DCreate8(D3D_SDK_VERSION);
-        ASSERT_NE(m_direct3d, nullptr);
-        D3DPRESENT_PARAMETERS parameters = WindowedParameters(m_window.Handle(), kWidth, kHeight);
-        ASSERT_EQ(m_direct3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, m_window.Handle(),
-                                           D3DCREATE_HARDWARE_VERTEXPROCESSING, &parameters, &device),
-                  D3D_OK);
+        RawDeviceTest::SetUp();
         device->BeginScene();
         ClearTo(kMagenta);
     }
     void TearDown() override
     {
-        if (device) {
+        if (device)
             device->EndScene();
-            device->Release();
-        }
-        if (m_direct3d)
-            m_direct3d->Release();
+        RawDeviceTest::TearDown();
     }
 
     void ClearTo(DWORD colour)
@@ -63,12 +55,6 @@ protected:
         EXPECT_EQ(texture->UnlockRect(0), D3D_OK);
         return texture;
     }
-
-    IDirect3DDevice8* device = nullptr;
-
-private:
-    TestWindow m_window;
-    IDirect3D8* m_direct3d = nullptr;
 };
 
 TEST_F(DevicePixels, ClearFillsTheViewportOnly)

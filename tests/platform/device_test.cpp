@@ -11,31 +11,9 @@ using namespace render_test;
 
 namespace {
 
-class Device : public ::testing::Test {
+class Device : public RawDeviceTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_NE(m_window.Handle(), nullptr);
-        direct3d = Direct3DCreate8(D3D_SDK_VERSION);
-        ASSERT_NE(direct3d, nullptr);
-        parameters = WindowedParameters(m_window.Handle(), 32, 32);
-        ASSERT_EQ(direct3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, m_window.Handle(),
-                                         D3DCREATE_SOFTWARE_VERTEXPROCESSING, &parameters, &device),
-                  D3D_OK);
-    }
-    void TearDown() override
-    {
-        D3D8TestFailDepthFormats(nullptr, 0);
-        if (device)
-            device->Release();
-        if (direct3d)
-            direct3d->Release();
-    }
-
-    IDirect3D8* direct3d = nullptr;
-    IDirect3DDevice8* device = nullptr;
-    D3DPRESENT_PARAMETERS parameters = {};
-    TestWindow m_window;
+    Device() : RawDeviceTest(32, 32, D3DCREATE_SOFTWARE_VERTEXPROCESSING) {}
 };
 
 struct RenderStateDefault {

@@ -11,12 +11,9 @@
 #include "platform/raw_input.h"
 #include "platform/sdl/sdl_window.h"
 #include "platform/test_input.h"
+#include "support/test_window.h"
 
 namespace {
-
-LRESULT PlainProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcA(window, message, wParam, lParam);
-}
 
 struct Record {
     DWORD offset;
@@ -48,16 +45,8 @@ void PushFocusEvent(HWND window, bool gained) {
 class DirectInputTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        setenv("SDL_VIDEODRIVER", "offscreen", 0);
-        WNDCLASSA windowClass{};
-        windowClass.lpfnWndProc = PlainProcedure;
-        windowClass.lpszClassName = "ZintarDirectInputTest";
-        RegisterClassA(&windowClass);  // already there after the first test of a run
-        window = CreateWindowExA(0, "ZintarDirectInputTest", "Test", WS_CAPTION, 0, 0, 320, 200, nullptr, nullptr,
-                                 nullptr, nullptr);
         ASSERT_NE(window, nullptr);
-        ShowWindow(window, SW_SHOW);
-        SetForegroundWindow(window);
+        testWindow.Show();
         PlatformPumpEvents();
         PlatformClearRawInput();
 
@@ -78,7 +67,6 @@ protected:
         if (directInput != nullptr) {
             directInput->Release();
         }
-        DestroyWindow(window);
     }
 
     IDirectInputDevice8A* MakeDevice(const GUID& kind, const DIDATAFORMAT& format) {
@@ -110,7 +98,8 @@ protected:
         return records;
     }
 
-    HWND window = nullptr;
+    TestWindow testWindow{320, 200, DefWindowProcA, WS_CAPTION};
+    HWND window = testWindow.Handle();
     IDirectInput8A* directInput = nullptr;
     IDirectInputDevice8A* keyboard = nullptr;
     IDirectInputDevice8A* mouse = nullptr;

@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "platform/win32.h"
-#include "tests/platform/temp_folder.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -26,11 +26,11 @@ TEST(DynamicLibraryTest, FindsALibraryWrittenWithBackslashesInAnotherCase) {
     ASSERT_NE(system, nullptr);
     Dl_info info{};
     ASSERT_NE(dladdr(reinterpret_cast<void*>(GetProcAddress(system, "cos")), &info), 0);
-    TempFolder folder;
+    TempDir folder;
     std::filesystem::create_directories(folder / "Plugins");
     std::filesystem::copy_file(info.dli_fname, folder / "Plugins/Math.PLG");
 
-    HMODULE module = LoadLibraryA((folder.path() + "\\plugins\\math.plg").c_str());
+    HMODULE module = LoadLibraryA((folder.Path() + "\\plugins\\math.plg").c_str());
     ASSERT_NE(module, nullptr);
     auto cosine = reinterpret_cast<CosFunction>(GetProcAddress(module, "cos"));
     ASSERT_NE(cosine, nullptr);

@@ -5,28 +5,21 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
-#include "tests/platform/temp_folder.h"
+#include "support/temp_dir.h"
 
 namespace {
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 class PathResolverTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_FALSE(folder.path().empty());
+        ASSERT_FALSE(folder.Path().empty());
         folder.Write("Maps/Town/Level.DAT", "level");
         folder.Write("Data/readme.txt");
     }
-    TempFolder folder;
+    TempDir folder;
 };
 
 TEST_F(PathResolverTest, ResolvesSpellingsToTheNamesOnDisk) {
@@ -46,7 +39,7 @@ TEST_F(PathResolverTest, ResolvesSpellingsToTheNamesOnDisk) {
     };
     for (const Case& c : cases) {
         std::string resolved;
-        EXPECT_TRUE(PlatformResolvePath((folder.path() + "\\" + c.written).c_str(), resolved)) << c.written;
+        EXPECT_TRUE(PlatformResolvePath((folder.Path() + "\\" + c.written).c_str(), resolved)) << c.written;
         EXPECT_EQ(resolved, folder / c.onDisk) << c.written;
     }
 }
@@ -67,7 +60,7 @@ TEST_F(PathResolverTest, ExactSpellingWinsOverOtherCases) {
 TEST_F(PathResolverTest, RelativePathsStartInTheWorkingFolder) {
     char previous[4096];
     ASSERT_NE(::getcwd(previous, sizeof previous), nullptr);
-    ASSERT_EQ(::chdir(folder.path().c_str()), 0);
+    ASSERT_EQ(::chdir(folder.Path().c_str()), 0);
     std::string resolved;
     const bool ok = PlatformResolvePath("MAPS\\town\\LEVEL.DAT", resolved);
     FILE* file = PlatformOpenFile("maps\\TOWN\\level.dat", "rb");
@@ -102,13 +95,13 @@ TEST_F(PathResolverTest, EmptyPathsNameNothing) {
 
 TEST_F(PathResolverTest, WritingCreatesMissingFoldersInsideExistingOnes) {
     for (const char* mode : {"wb", "a"}) {
-        const std::string written = folder.path() + "\\maps\\TOWN\\Saves\\" + mode + "\\out.bin";
+        const std::string written = folder.Path() + "\\maps\\TOWN\\Saves\\" + mode + "\\out.bin";
         FILE* file = PlatformOpenFile(written.c_str(), mode);
         ASSERT_NE(file, nullptr) << mode;
         std::fputs("saved", file);
         std::fclose(file);
         // The existing "Maps/Town" is reused, not doubled by a new "maps/TOWN".
-        EXPECT_EQ(ReadAll(folder / "Maps/Town/Saves/" + mode + "/out.bin"), "saved") << mode;
+        EXPECT_EQ(ReadFileBytes(folder / "Maps/Town/Saves/" + mode + "/out.bin"), "saved") << mode;
     }
     EXPECT_FALSE(std::filesystem::exists(folder / "maps"));
 
@@ -183,7 +176,7 @@ TEST_F(PathResolverTest, FoldersAsOnDiskListTheirNamesAndStampTheirChanges) {
 
     EXPECT_TRUE(PlatformPathExistsAsWritten((data + "/readme.txt").c_str()));
     EXPECT_FALSE(PlatformPathExistsAsWritten((data + "/README.txt").c_str()));
-    EXPECT_FALSE(PlatformPathExistsAsWritten((folder.path() + "\\Data\\readme.txt").c_str()));
+    EXPECT_FALSE(PlatformPathExistsAsWritten((folder.Path() + "\\Data\\readme.txt").c_str()));
 }
 
 TEST(WorkingFolderTest, IsTheAbsoluteWorkingFolderWhenItFits) {

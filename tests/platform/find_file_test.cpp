@@ -4,14 +4,14 @@
 #include <vector>
 
 #include "platform/win32.h"
-#include "tests/platform/temp_folder.h"
+#include "support/temp_dir.h"
 
 namespace {
 
 class FindFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_FALSE(folder.path().empty());
+        ASSERT_FALSE(folder.Path().empty());
         for (const char* name : {"Plugins/b.PLG", "Plugins/a.plg", "Plugins/C.plg", "Plugins/readme.txt",
                                  "Plugins/noext", "Plugins/d.plgx", "Plugins/sub/inner.plg"}) {
             folder.Write(name, "1234");
@@ -34,7 +34,7 @@ protected:
         return names;
     }
 
-    TempFolder folder;
+    TempDir folder;
 };
 
 using Names = std::vector<std::string>;
@@ -60,7 +60,7 @@ TEST_F(FindFileTest, PatternsMatchWithoutRegardToCaseInNameOrder) {
         {"plugins\\", {}},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(List(folder.path() + "\\" + c.pattern), c.expected) << c.pattern;
+        EXPECT_EQ(List(folder.Path() + "\\" + c.pattern), c.expected) << c.pattern;
     }
 }
 

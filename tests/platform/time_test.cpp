@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <thread>
 
+#include "platform/test_clock.h"
 #include "platform/win32.h"
 
 namespace {
@@ -23,6 +25,28 @@ TEST(TickCountTest, NeverGoesBackwards) {
         ASSERT_LT(now - previous, 0x80000000u);
         previous = now;
     }
+}
+
+DWORD g_heardAt = 0;
+
+TEST(TickCountTest, TheTestClockIsExactAndSleepsMoveItOnAtOnce) {
+    PlatformTestClockStart(0xFFFFFF00u);
+    PlatformTestClockOnSleep([](DWORD now) { g_heardAt = now; });
+    EXPECT_EQ(GetTickCount(), 0xFFFFFF00u);
+    const auto start = std::chrono::steady_clock::now();
+    Sleep(60000);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    EXPECT_EQ(GetTickCount(), 0xFFFFFF00u + 60000u);  // wraps as the real ticks do
+    EXPECT_EQ(g_heardAt, GetTickCount());
+    PlatformTestClockAdvance(5);
+    EXPECT_EQ(GetTickCount(), 0xFFFFFF00u + 60005u);
+    EXPECT_EQ(g_heardAt, 0xFFFFFF00u + 60000u);  // only a sleep is heard
+
+    PlatformTestClockStop();
+    const DWORD real = GetTickCount();
+    Sleep(30);
+    EXPECT_GE(GetTickCount() - real, 30u);
+    EXPECT_EQ(g_heardAt, 0xFFFFFF00u + 60000u);  // the listener went with the clock
 }
 
 TEST(LastErrorTest, BelongsToEachThread) {

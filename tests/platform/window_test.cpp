@@ -337,6 +337,22 @@ TEST_F(WindowTest, FocusChangesAndQuitRequestsBecomeMessages) {
     EXPECT_EQ(messages[1].message, static_cast<UINT>(WM_CHAR));
 }
 
+TEST_F(WindowTest, KeysHeldWhenTheFocusedWindowGoesAreNotHeldForTheNextOne) {
+    PlatformInjectKey(0x38, true);  // Alt, whose release goes to no window of ours
+    Drain();
+    DestroyWindow(window);
+    window = CreateWindowExA(0, "ZintarTest", "Next", WS_CAPTION, 0, 0, 64, 48, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    ShowWindow(window, SW_SHOW);
+    PlatformInjectKey(0x1E, true);
+    const std::vector<MSG> messages = Only(Drain(), {WM_KEYDOWN, WM_SYSKEYDOWN});
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].message, static_cast<UINT>(WM_KEYDOWN));
+    EXPECT_EQ(messages[0].lParam & (1 << 29), 0);
+    PlatformInjectKey(0x1E, false);
+    Drain();
+}
+
 TEST_F(WindowTest, PeekHonoursRemoveFlagAndMessageRange) {
     ASSERT_TRUE(PostMessageA(window, WM_PAINT, 1, 0));
     ASSERT_TRUE(PostMessageA(window, WM_KEYDOWN, 2, 0));

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/d3dx8_math.h"
+#include "platform/test_clock.h"
 #include "platform/win32.h"
 #include "render/debug_primitives.h"
 #include "render/debug_vertex.h"
@@ -41,10 +42,19 @@ std::vector<Segment> Segments()
     return segments;
 }
 
+// Time from the test clock: a Sleep moves it on at once, by exactly the time asked for.
 class DebugPrimitives : public ::testing::Test {
 protected:
-    void SetUp() override { DebugListsReset(); }
-    void TearDown() override { DebugListsReset(); }
+    void SetUp() override
+    {
+        PlatformTestClockStart(0x30000);
+        DebugListsReset();
+    }
+    void TearDown() override
+    {
+        DebugListsReset();
+        PlatformTestClockStop();
+    }
 };
 
 TEST_F(DebugPrimitives, ShapesAreMadeOfOneColouredLines)
@@ -119,7 +129,11 @@ TEST_F(DebugPrimitives, DrawingRemovesRecordsOnceTheirTimeIsUp)
     };
     DebugLinesDraw();
     EXPECT_EQ(colours(), (std::set<u32_t>{1, 3, 4, 5}));
-    Sleep(250);
+    // The 200 ms line is drawn a last time in its 200th millisecond.
+    Sleep(198);
+    DebugLinesDraw();
+    EXPECT_EQ(colours(), (std::set<u32_t>{1, 3, 4, 5}));
+    Sleep(1);
     DebugLinesDraw();
     EXPECT_EQ(colours(), (std::set<u32_t>{1, 3, 5}));
     EXPECT_EQ(g_debugPrimitives.lines.count, 3u);

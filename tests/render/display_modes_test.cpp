@@ -7,8 +7,8 @@
 
 #include "core/console.h"
 #include "render/render_cvars.h"
-#include "tests/core/child_job.h"
-#include "tests/support/temp_dir.h"
+#include "support/run_program.h"
+#include "support/temp_dir.h"
 #include "tests/render/render_test_support.h"
 
 using namespace render_test;
@@ -30,7 +30,7 @@ protected:
     {
         D3D8TestFailDepthFormats(nullptr, 0);
         D3D8TestSetAdapterModes(nullptr, -1);
-        D3D8TestSetShaderVersions(0, 0);
+        D3D8TestClearShaderVersions();
         RenderShutdown(false);
     }
     static std::vector<D3D8CreateAttempt> Attempts()
@@ -235,7 +235,7 @@ int SetModeAndLog()
     RenderShutdown(false);
     return result == 0 ? 0 : 11;
 }
-const bool g_setModeJob = child_job::RunIfAsked("render-set-mode", SetModeAndLog);
+const bool g_setModeJob = RegisterChildJob("render-set-mode", SetModeAndLog);
 
 TEST(DisplayModeLog, TheModeIsLoggedWithItsDepthAndStencil)
 {
@@ -252,11 +252,11 @@ TEST(DisplayModeLog, TheModeIsLoggedWithItsDepthAndStencil)
     };
     for (const auto& c : cases) {
         TempDir folder;
-        const child_job::Result result =
-            child_job::Run("render-set-mode", folder.Path(), {{"TEST_DEPTH", c.depth}, {"SDL_VIDEODRIVER", "offscreen"}});
+        const ProgramResult result =
+            RunChildJob("render-set-mode", folder.Path(), {{"TEST_DEPTH", c.depth}, {"SDL_VIDEODRIVER", "offscreen"}});
         EXPECT_TRUE(result.exited);
         EXPECT_EQ(result.exitCode, 0);
-        const std::string log = child_job::ReadFile(folder.Path() + "/zintar.log");
+        const std::string log = ReadFileBytes(folder.Path() + "/zintar.log");
         EXPECT_NE(log.find(c.lines), std::string::npos) << log;
     }
 }

@@ -1,10 +1,6 @@
 #include "support/archive_builder.h"
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
-#include <system_error>
 
 #include "core/uff_file.h"
 
@@ -104,21 +100,4 @@ bool WriteTestUff(const std::string& uffPath, const std::vector<TestFile>& entri
         }
     }
     return true;
-}
-
-std::string ReadFileBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-bool WriteFileBytes(const std::string& path, const std::string& bytes)
-{
-    const std::filesystem::path target(path);
-    std::error_code failure;
-    if (target.has_parent_path())
-        std::filesystem::create_directories(target.parent_path(), failure);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    return static_cast<bool>(out);
 }

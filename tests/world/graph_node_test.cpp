@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/time_test_hooks.h"
+#include "platform/test_clock.h"
 #include "support/vfs_fixture.h"
 #include "tests/world/aff_writer.h"
 #include "tests/world/node_tree.h"
@@ -23,15 +23,15 @@ protected:
     void SetUp() override
     {
         VfsTest::SetUp();
-        PlatformPinTickCount(kStart);
+        PlatformTestClockStart(kStart);
     }
     void TearDown() override
     {
-        PlatformUnpinTickCount();
+        PlatformTestClockStop();
         AnimCacheFreeAll();
         VfsTest::TearDown();
     }
-    static void At(DWORD ticks) { PlatformPinTickCount(ticks); }
+    static void At(DWORD ticks) { PlatformTestClockStart(ticks); }
 
     // A cached mesh of the named meshes, one quad each, in every frame.
     static AnimMesh* MeshOf(const std::string& file, const std::vector<std::string>& names, u32_t frames = 1)

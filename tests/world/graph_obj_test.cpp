@@ -7,7 +7,7 @@
 #include <string>
 
 #include "platform/d3dx8_math.h"
-#include "platform/time_test_hooks.h"
+#include "platform/test_clock.h"
 #include "support/vfs_fixture.h"
 #include "tests/render/texture_test_support.h"
 #include "tests/world/aff_writer.h"
@@ -56,11 +56,11 @@ protected:
     {
         texture_test::StartFolder();
         VfsTest::SetUp();
-        PlatformPinTickCount(100000);
+        PlatformTestClockStart(100000);
     }
     void TearDown() override
     {
-        PlatformUnpinTickCount();
+        PlatformTestClockStop();
         AnimCacheFreeAll();
         VfsTest::TearDown();
     }
@@ -178,20 +178,20 @@ TEST_F(GraphObjects, DummiesCrossFadeFromTheMeshSwitchedFrom)
     } ownCases[] = {{0, 6}, {150, 5}, {300, 4}, {301, 4}};
     for (const auto& c : ownCases) {
         SCOPED_TRACE(c.since);
-        PlatformPinTickCount(100000 + c.since);
+        PlatformTestClockStart(100000 + c.since);
         held->StampTime();
         held->Invalidate();
         EXPECT_TRUE(Near(Apply(held, {2, 0, 0}), {c.expectedX, 0, 0}));
     }
 
     // The parent's dummy: from x = 5 to x = 9 while the parent's fade runs.
-    PlatformPinTickCount(200000);
+    PlatformTestClockStart(200000);
     body->SwitchAnim(AnimCacheAcquire("raised.aff", false), true);
-    PlatformPinTickCount(200100);
+    PlatformTestClockStart(200100);
     body->StampTime();  // a third of the way
     held->Invalidate();
     EXPECT_TRUE(Near(Apply(held, {3, 0, 0}), {5 + 4.0f / 3.0f, 0, 0}));
-    PlatformPinTickCount(200301);
+    PlatformTestClockStart(200301);
     held->Invalidate();
     EXPECT_TRUE(Near(Apply(held, {3, 0, 0}), {9, 0, 0}));
 }

@@ -137,7 +137,8 @@ protected:
     void TearDown() override
     {
         D3D8TestFailDepthFormats(nullptr, 0);
-        RenderShutdown(false);
+        // The whole device set-up goes, the vegetation included: the next test starts as a new program.
+        RenderShutdown(true);
     }
 
     IDirect3DDevice8* Device() const { return g_render.device; }

@@ -17,7 +17,7 @@ constexpr u32_t HookGuiInit = HookGuiReady;
 using PluginPrintFn = int (*)(const char* format, ...);
 void SetPluginPrintHook(PluginPrintFn hook);
 PluginPrintFn GetPluginPrintHook();
-// Formats into a 2048-byte buffer and prints the text on console 0.
+// Formats into a 2048-byte buffer and prints the text on console 0 and in the log.
 int PluginPrint(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // One plug-in file. Records stay in the host's list while the program runs; unloading only stops.

@@ -15,8 +15,10 @@
 #include <string>
 #include <thread>
 #include <vector>
+#include <unistd.h>
 #include "core/console.h"
 #include "core/console_var.h"
+#include "core/log.h"
 #include "core/plugin_host.h"
 #include "core/winos.h"
 #include "game/game_state.h"
@@ -28,6 +30,12 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+// The log is opened in the folder the test process starts in, before any test changes folder.
+const std::string g_logPath = [] {
+    char folder[4096];
+    return std::string(getcwd(folder, sizeof folder) ? folder : ".") + "/zintar.log";
+}();
 
 constexpr u32_t kCallHostEntry = 0x7F0001;  // the trace plug-in calls the host entry named by the parameter
 
@@ -346,6 +354,32 @@ TEST_F(PluginHostTest, UnloadRemovesThePluginsCommandsAndLoadBindsItAgain)
                                   "Good plugin: command second",
                                   "Good plugin: event 40000 4",
                               }));
+}
+
+// The plug-ins load before the consoles exist: what the host reports on them at start-up must reach
+// the log, or a plug-in that failed to bind is reported nowhere.
+TEST_F(PluginHostTest, StartUpReportsBindErrorsAndVersionWarningsInTheLog)
+{
+    Copy("c_newer_major.plg");
+    Copy("c_newer_minor.plg");
+    Copy("d_no_info.plg");
+    const std::string marker = "-- plug-ins at start-up --\n";
+    Log("%s", marker.c_str());
+
+    LoadPlugins();
+    ASSERT_EQ(g_pluginHost.PluginCount(), 3);
+    const std::string handle = std::to_string(Address(g_pluginHost.Plugin(2)->Module()));
+    UnloadPlugins();
+
+    const std::string log = ReadFileBytes(g_logPath);
+    const size_t start = log.rfind(marker);
+    ASSERT_NE(start, std::string::npos);
+    EXPECT_EQ(log.substr(start + marker.size()),
+              "Loading plugins..."
+              "Warning, version of plugin 'Major plugin' is newer than server(1 > 0).\n"
+              "Warning, version of plugin 'Minor plugin' is newer than server(.2 > .1).\n"
+              "Error loading plugin '" + handle + "'\n"
+              "done\n");
 }
 
 PluginRecord* g_recordToUnload = nullptr;

@@ -15,6 +15,7 @@
 #include "core/log.h"
 #include "core/plugin_host.h"
 #include "core/winos.h"
+#include "gui/gui_test_hooks.h"
 #include "platform/d3d8_test_hooks.h"
 #include "platform/test_input.h"
 #include "render/render_cvars.h"
@@ -33,19 +34,13 @@ const std::string g_logPath = [] {
 constexpr int kEscapeKey = 0x01;
 
 // Presses and releases Escape every 100 ms until stopped, so that the key arrives whenever the
-// program's loop is ready for it. Asked to, it first waits for the program's window and notes its
-// title: the window lives until the program quits, which takes a press.
+// program's loop is ready for it.
 class EscapePresser {
 public:
-    explicit EscapePresser(std::string* windowTitle = nullptr)
-        : m_thread([this, windowTitle] {
+    EscapePresser()
+        : m_thread([this] {
               while (!m_stop) {
                   std::this_thread::sleep_for(std::chrono::milliseconds(100));
-                  if (windowTitle && windowTitle->empty()) {
-                      if (HWND window = GetForegroundWindow())
-                          *windowTitle = PlatformWindowTitle(window);
-                      continue;
-                  }
                   PlatformInjectKey(kEscapeKey, true);
                   PlatformInjectKey(kEscapeKey, false);
               }
@@ -102,13 +97,20 @@ TEST_F(ProgramRun, StartsUpRunsTheMenuAndShutsDownOnEscape)
     const std::string marker = "-- start-up road --\n";
     Log("%s", marker.c_str());
 
-    int exitCode = -99;
-    std::string windowTitle;
-    {
-        EscapePresser presser(&windowTitle);
-        char commandLine[] = "";
-        exitCode = WinMain(nullptr, nullptr, commandLine, SW_SHOW);
-    }
+    // The first menu frame notes the window's title and presses Escape, then hands the frame back to
+    // the menu's own rule, which quits on the released key: all on the program's thread, no waiting.
+    static std::string windowTitle;
+    windowTitle.clear();
+    GuiSetTestFrameHook([](s32_t*) {
+        windowTitle = PlatformWindowTitle(g_program.mainWindow);
+        PlatformInjectKey(kEscapeKey, true);
+        PlatformInjectKey(kEscapeKey, false);
+        GuiSetTestFrameHook(nullptr);
+        return true;
+    });
+    char commandLine[] = "";
+    const int exitCode = WinMain(nullptr, nullptr, commandLine, SW_SHOW);
+    GuiSetTestFrameHook(nullptr);
     EXPECT_EQ(exitCode, 0);
     EXPECT_EQ(g_program.loopState, LOOP_QUIT);
     EXPECT_EQ(windowTitle, "Zintar Engine");

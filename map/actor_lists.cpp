@@ -1,11 +1,59 @@
 #include "map/actor_lists.h"
 
+#include <initializer_list>
+
 #include "actors/actor.h"
+#include "actors/ai_entity.h"
 #include "map/map_state.h"
+
+PtrRefArray<Actor>* ActorTeamList(s32_t team)
+{
+    switch (team) {
+    case ACTOR_TEAM_FRIEND:
+        return &g_map.FriendActorList;
+    case ACTOR_TEAM_NEUTRAL:
+        return &g_map.NeutralActorList;
+    case ACTOR_TEAM_ENEMY:
+        return &g_map.EnemyActorList;
+    default:
+        return nullptr;
+    }
+}
+
+void ActorSideListAdd(Actor* actor)
+{
+    const AIEntity* entity = actor ? actor->GetAIEntity() : nullptr;
+    if (!entity)
+        return;
+    if (PtrRefArray<Actor>* list = ActorTeamList(entity->team))
+        list->Append(actor);
+}
+
+void ActorSideListRemove(Actor* actor)
+{
+    if (!actor)
+        return;
+    if (const AIEntity* entity = actor->GetAIEntity()) {
+        if (PtrRefArray<Actor>* list = ActorTeamList(entity->team))
+            list->RemoveSwapLast(actor);
+        return;
+    }
+    g_map.EnemyActorList.RemoveSwapLast(actor);
+    g_map.FriendActorList.RemoveSwapLast(actor);
+    g_map.NeutralActorList.RemoveSwapLast(actor);
+}
+
+void ActorSideListsForget(const Actor* actor)
+{
+    for (PtrRefArray<Actor>* list : {&g_map.EnemyActorList, &g_map.FriendActorList, &g_map.NeutralActorList}) {
+        while (list->RemoveSwapLast(actor)) {
+        }
+    }
+}
 
 void ActorListsFree()
 {
-    g_map.actorSideLists[0].DeleteAll();
-    g_map.actorSideLists[1].DeleteAll();
-    g_map.actors.DeleteAll();
+    g_map.FriendActorList.Release();
+    g_map.NeutralActorList.Release();
+    g_map.EnemyActorList.Release();
 }

@@ -60,4 +60,12 @@ public:
     u8_t animate = 0;         // "animate": the first child plays its animation continuously
     u8_t alwaysAnimated = 0;  // the sky objects
     bool collidable = true;
+    // Level-of-detail distance of the frame and squared distance from the camera.
+    float viewDistance = 0.0f;
+    float viewDistanceSq = 0.0f;
+    // "decal": the blood of the object: up to 5 textures, and the smallest size, the largest size
+    // and a size factor.
+    IDirect3DTexture8* decalTextures[5] = {};
+    float decalSize[3] = {};
+    s32_t decalTextureCount = 0;
 };

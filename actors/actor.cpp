@@ -10,6 +10,7 @@
 #include "actors/ai_entity.h"
 #include "actors/weapon.h"
 #include "ai/ai_interface.h"
+#include "ai/envelope.h"
 #include "ai/path_follower.h"
 #include "core/random.h"
 #include "map/actor_lists.h"
@@ -92,10 +93,16 @@ void Actor::ActorAddCarriedItem(DOEnvelope* item)
 
 void Actor::ReleaseInventory()
 {
-    // Giving an item back needs its envelope's bound object and its Enable method, which come with
-    // the envelopes; until then the entries are emptied.
-    for (DOEnvelope*& entry : carriedItems)
+    for (DOEnvelope*& entry : carriedItems) {
+        if (!entry)
+            continue;
+        if (DynamicObject* object = entry->object) {
+            object->SetDrawn(true);
+            object->SetCastsShadow(true);
+            entry->Enable(nullptr);
+        }
         entry = nullptr;
+    }
 }
 
 const BleedingInfo* Actor::GetBleedingInfo() const

@@ -11,6 +11,7 @@
 #include "actors/ai_entity.h"
 #include "actors/weapon.h"
 #include "ai/ai_interface.h"
+#include "ai/envelope.h"
 #include "ai/ai_state.h"
 #include "core/random.h"
 #include "game/game_cvars.h"
@@ -119,8 +120,9 @@ TEST(Actor, DestructionDeletesExactlyTheOwnedWeapons)
     auto mounted = std::make_unique<CountingWeapon>(&deaths);
     auto vehicle = std::make_unique<Vehicle>();
     VehicleSeat seat;
-    int itemMarker = 0;
-    DOEnvelope* item = reinterpret_cast<DOEnvelope*>(&itemMarker);  // never reached through
+    auto item = std::make_unique<DOEnvelope>();
+    auto itemObject = std::make_unique<GraphObj>();
+    item->object = itemObject.get();
     {
         Actor actor;
         actor.weapons[0] = owned0;
@@ -134,33 +136,48 @@ TEST(Actor, DestructionDeletesExactlyTheOwnedWeapons)
         actor.inVehicle = true;
         actor.vehicle = vehicle.get();
         actor.seat = &seat;
-        actor.ActorAddCarriedItem(item);
+        actor.ActorAddCarriedItem(item.get());
     }
     EXPECT_EQ(deaths, 2);
     // What the actor only referenced is still whole.
     lent->name.Assign("still here");
     mounted->name.Assign("still here");
     vehicle->hudScreen.Assign("still here");
+    item->name.Assign("still here");
+    itemObject->name.Assign("still here");
     lent.reset();
     mounted.reset();
     EXPECT_EQ(deaths, 4);
 }
 
-TEST(Actor, CarriedItemsPackFromTheFrontAndReleaseEmptiesThem)
+TEST(Actor, CarriedItemsPackFromTheFrontAndGoBackToTheWorld)
 {
     Actor actor;
-    int markers[kActorCarriedItems + 1] = {};
-    for (int& marker : markers)
-        actor.ActorAddCarriedItem(reinterpret_cast<DOEnvelope*>(&marker));
+    DOEnvelope items[kActorCarriedItems + 1];
+    for (DOEnvelope& item : items)
+        actor.ActorAddCarriedItem(&item);
     for (int i = 0; i < kActorCarriedItems; ++i)
-        EXPECT_EQ(actor.carriedItems[i], reinterpret_cast<DOEnvelope*>(&markers[i])) << i;
+        EXPECT_EQ(actor.carriedItems[i], &items[i]) << i;
     actor.carriedItems[3] = nullptr;
-    int late = 0;
-    actor.ActorAddCarriedItem(reinterpret_cast<DOEnvelope*>(&late));
-    EXPECT_EQ(actor.carriedItems[3], reinterpret_cast<DOEnvelope*>(&late));
+    DOEnvelope late;
+    actor.ActorAddCarriedItem(&late);
+    EXPECT_EQ(actor.carriedItems[3], &late);
+
+    // A taken item is hidden, casts no shadow and its envelope is disabled; releasing the inventory
+    // gives it back. An envelope without an object is only forgotten.
+    GraphObj object;
+    object.SetDrawn(false);
+    object.SetCastsShadow(false);
+    late.object = &object;
+    late.Disable(nullptr);
+    items[0].Disable(nullptr);
     actor.ReleaseInventory();
     for (DOEnvelope* entry : actor.carriedItems)
         EXPECT_EQ(entry, nullptr);
+    EXPECT_EQ(object.drawn, 1);
+    EXPECT_TRUE(object.CastsShadow());
+    EXPECT_EQ(late.disabled, 0);
+    EXPECT_EQ(items[0].disabled, 1);
 }
 
 TEST(Actor, BleedsWithTheDecalTexturesOfItsGraphicObject)

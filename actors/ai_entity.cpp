@@ -7,6 +7,7 @@
 #include "ai/patrol_path.h"
 #include "core/log.h"
 #include "map/actor_lists.h"
+#include "map/actor_side_lists.h"
 #include "map/map_cvars.h"
 #include "map/map_sight.h"
 

@@ -2,8 +2,6 @@
 
 #include <initializer_list>
 
-#include "actors/actor.h"
-#include "actors/ai_entity.h"
 #include "map/map_state.h"
 
 PtrRefArray<Actor>* ActorTeamList(s32_t team)
@@ -18,29 +16,6 @@ PtrRefArray<Actor>* ActorTeamList(s32_t team)
     default:
         return nullptr;
     }
-}
-
-void ActorSideListAdd(Actor* actor)
-{
-    const AIEntity* entity = actor ? actor->GetAIEntity() : nullptr;
-    if (!entity)
-        return;
-    if (PtrRefArray<Actor>* list = ActorTeamList(entity->team))
-        list->Append(actor);
-}
-
-void ActorSideListRemove(Actor* actor)
-{
-    if (!actor)
-        return;
-    if (const AIEntity* entity = actor->GetAIEntity()) {
-        if (PtrRefArray<Actor>* list = ActorTeamList(entity->team))
-            list->RemoveSwapLast(actor);
-        return;
-    }
-    g_map.EnemyActorList.RemoveSwapLast(actor);
-    g_map.FriendActorList.RemoveSwapLast(actor);
-    g_map.NeutralActorList.RemoveSwapLast(actor);
 }
 
 void ActorSideListsForget(const Actor* actor)

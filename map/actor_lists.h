@@ -1,6 +1,7 @@
 // The actors' relation lists (g_map.FriendActorList, NeutralActorList and EnemyActorList,
 // map/map_state.h): the actors in the world by the team of their AI. The lists reference the actors;
-// the world owns them, so nothing here ever deletes an actor.
+// the world owns them, so nothing here ever deletes an actor. The world registry fills and empties
+// them as actors enter and leave the world (map/actor_side_lists.h).
 #pragma once
 #include "core/ptr_ref_array.h"
 #include "core/types.h"
@@ -16,12 +17,6 @@ enum ActorTeam : s32_t {
 
 // The relation list of a team value; null for a value outside 0..2.
 PtrRefArray<Actor>* ActorTeamList(s32_t team);
-// With an AI whose team is 0, 1 or 2: appends the actor to that team's list (the cursor marks it);
-// otherwise nothing.
-void ActorSideListAdd(Actor* actor);
-// With an AI: takes the actor out of its team's list (the last entry moves into its place). Without
-// one: out of all three, in the order ENEMY, FRIEND, NEUTRAL.
-void ActorSideListRemove(Actor* actor);
 // Takes every entry of the actor out of all three lists; a destroyed actor leaves nothing behind.
 void ActorSideListsForget(const Actor* actor);
 // Frees the blocks of the three lists without deleting any actor (program end, and whenever the

@@ -12,7 +12,7 @@ struct MapState {
     // "octree_object_checked".
     u32_t octreeVisitMark = 0;
     // The actors in the world by the team of their AI (0 FRIEND, 1 NEUTRAL, 2 ENEMY), kept by
-    // ActorSideListAdd and ActorSideListRemove (map/actor_lists.h). They only reference: the world
+    // ActorSideListAdd and ActorSideListRemove (map/actor_side_lists.h). They only reference: the world
     // owns the actors, and emptying a list deletes nothing.
     PtrRefArray<Actor> FriendActorList;
     PtrRefArray<Actor> NeutralActorList;

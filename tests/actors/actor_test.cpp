@@ -16,6 +16,7 @@
 #include "core/random.h"
 #include "game/game_cvars.h"
 #include "map/actor_lists.h"
+#include "map/actor_side_lists.h"
 #include "map/map_state.h"
 
 namespace {

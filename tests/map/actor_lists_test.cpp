@@ -7,6 +7,7 @@
 #include "ai/ai_interface.h"
 #include "core/random.h"
 #include "map/actor_lists.h"
+#include "map/actor_side_lists.h"
 #include "map/map_state.h"
 
 namespace {

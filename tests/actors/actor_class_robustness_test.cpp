@@ -202,6 +202,22 @@ TEST_F(ActorClassRobustness, EveryFaultOfAClassScriptIsReportedAndIgnored)
          }},
         {"more than 255 legs groups", false, "<LEGS>" + Repeat("<g><Stay></Stay></g>", 300) + "</LEGS>",
          "only the first 255 are read", [](const ActorClassInfo& c) { EXPECT_EQ(c.legsGroupCount, 255); }},
+        {"every fault of a line", false,
+         "<LEGS><g><Stay>adjust torso 0 1 1 1 early 0; anim idle 25 legs_idle legs_walk legs_run legs_jump legs_fall "
+         "legs_idle2; adjust torso 7 1 1 1 x 0; adjust head -1 1 1 1 x 0; adjust torso 0 1;" +
+             Repeat("adjust head 1 1 1 1 " + std::string(80, 'h') + " 3;", 33) +
+             "</Stay></g></LEGS><TORSO><g><Stay><aim>anim aim 25 torso_aim; triggerframe 9 1; modify torso 5 1 1 1;"
+             "triggerframe 1;</aim></Stay></g></TORSO>",
+         "anim 'idle' names more than 4 files",
+         [](const ActorClassInfo& c) {
+             const AnimEntry& idle = c.legsGroups[0].entries[0];
+             EXPECT_EQ(idle.animationCount, 4);
+             EXPECT_EQ(idle.adjustments[0].torsoCount, 0);
+             EXPECT_EQ(idle.adjustments[1].headCount, 31);
+             EXPECT_EQ(std::string(idle.adjustments[1].headNames[30]), std::string(63, 'h'));
+             for (const AnimModify& modify : c.torsoGroups[0].entries[0].modifications)
+                 EXPECT_EQ(modify.a, 0.0f);
+         }},
         {"damaged words everywhere", false,
          "<LEGS><g><Stay>anim; anim idle x y z w v u t; adjust; adjust head x y z w v u t; triggerframe;</Stay></g>"
          "</LEGS><TORSO><g><Stay><aim>modify; modify head -7 1 1 1; anim aim nan torso_aim reverseframes "
@@ -229,6 +245,20 @@ TEST_F(ActorClassRobustness, EveryFaultOfAClassScriptIsReportedAndIgnored)
         c.check(*info);
         EXPECT_NE(LogFrom(before).find(c.warning), std::string::npos) << LogFrom(before);
     }
+}
+
+TEST_F(ActorClassRobustness, ASeventeenthClassIsRefused)
+{
+    ASSERT_NE(LoadDefault(), nullptr);
+    for (int i = 1; i < 16; ++i)
+        ASSERT_NE(Read("<LEGS><rifle><Stay>anim idle 25 legs_idle;</Stay></rifle></LEGS>", ("c" + std::to_string(i)).c_str()),
+                  nullptr);
+    const size_t before = LogSize();
+    EXPECT_EQ(Read("<LEGS></LEGS>", "c16"), nullptr);
+    EXPECT_NE(LogFrom(before).find("WARNING: Actor class 'c16' not loaded"), std::string::npos);
+    ASSERT_EQ(ActorClassCount(), 16u);
+    for (u32_t slot = 0; slot < ActorClassCount(); ++slot)
+        EXPECT_TRUE(Consistent(*ActorClassAt(slot))) << slot;
 }
 
 TEST_F(ActorClassRobustness, ManyDriveSectionsMakeASquareOfRecords)

@@ -1,28 +1,31 @@
-// Envelopes: the script-callable regions and representatives of a mission. This holds what the actors
-// use of the envelope bound to one world object (DOEnvelope): its object and its enable state. The
-// script methods, handlers and the envelope table come with the envelopes themselves.
+// Envelopes: the mission's script wrappers of world objects. What exists so far is what the world
+// objects and the actors ask of the envelope bound to an object: its events, whether it counts the
+// object destroyed, the object itself, and its enable state.
 #pragma once
-#include "core/engine_string.h"
 #include "core/types.h"
 
 class DynamicObject;
 
-class Envelope {
-public:
-    virtual ~Envelope() = default;
+// Envelope event indices.
+constexpr s32_t ENVELOPE_EVENT_ON_DESTROY = 3;  // "OnDestroy", fired with no sender
 
+class DOEnvelope {
+public:
+    DOEnvelope() = default;
+    virtual ~DOEnvelope() = default;
+    DOEnvelope(const DOEnvelope&) = delete;
+    DOEnvelope& operator=(const DOEnvelope&) = delete;
+
+    // Runs the envelope's handler of the event on behalf of the sender (null: none). No handlers
+    // exist yet: nothing happens.
+    virtual void FireEvent(DynamicObject* /*sender*/, s32_t /*eventIndex*/) {}
+    // True while the envelope counts its object as destroyed.
+    virtual bool IsDestroyedState() { return destroyedState; }
     // Script methods; each takes one argument (null when the caller has none).
     virtual void Enable(void* /*argument*/) { disabled = 0; }
     virtual void Disable(void* /*argument*/) { disabled = 1; }
 
-    s32_t kind = 0;
-    EngineString name;
-    u8_t destroyed = 0;
-    u8_t disabled = 0;
-    u8_t visible = 0;
-};
-
-class DOEnvelope : public Envelope {
-public:
+    bool destroyedState = false;
     DynamicObject* object = nullptr;  // the bound world object; not owned
+    u8_t disabled = 0;
 };

@@ -144,7 +144,7 @@ TEST(Actor, DestructionDeletesExactlyTheOwnedWeapons)
     lent->name.Assign("still here");
     mounted->name.Assign("still here");
     vehicle->hudScreen.Assign("still here");
-    item->name.Assign("still here");
+    item->Disable(nullptr);
     itemObject->name.Assign("still here");
     lent.reset();
     mounted.reset();

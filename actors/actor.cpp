@@ -145,10 +145,20 @@ void Actor::MoveToEnvelope(const Vector3& point, DOEnvelope* target)
 }
 
 // ---- operations that later parts of the actor fill in ----
+// Until then the actor is handled as the graphic object it is, except for damage: a graphic object
+// destroyed by damage gives way to its replacement, which is no way for a soldier to die.
 
-void Actor::Render() {}
+void Actor::Render()
+{
+    GraphObj::Render();
+}
+
 void Actor::ApplyDamage(int, float, float) {}
-void Actor::OnProjectileHit(ObjectTraceBlock*, Projectile*) {}
+
+void Actor::OnProjectileHit(ObjectTraceBlock* hit, Projectile* projectile)
+{
+    GraphObj::OnProjectileHit(hit, projectile);
+}
 
 float Actor::TraceRay(const Vector3& origin, const Vector3& direction, ObjectTraceBlock* hit)
 {
@@ -160,9 +170,20 @@ void Actor::GetGeometryBounds(float* box)
     GraphObj::GetGeometryBounds(box);
 }
 
-void Actor::Update() {}
-void Actor::UpdateSounds() {}
-void Actor::InvalidateShadows() {}
+void Actor::Update()
+{
+    GraphObj::Update();
+}
+
+void Actor::UpdateSounds()
+{
+    GraphObj::UpdateSounds();
+}
+
+void Actor::InvalidateShadows()
+{
+    GraphObj::InvalidateShadows();
+}
 
 bool Actor::SetParam(const char* keyword, const EngineString* values, int count)
 {
@@ -174,8 +195,15 @@ bool Actor::EnumGeometry(GeometryEnumCallback callback, GeometryEnumData* data)
     return GraphObj::EnumGeometry(callback, data);
 }
 
-void Actor::LoadState(SavedObjectState*) {}
-void Actor::SaveState(SavedObjectState*) {}
+void Actor::LoadState(SavedObjectState* state)
+{
+    GraphObj::LoadState(state);
+}
+
+void Actor::SaveState(SavedObjectState* state)
+{
+    GraphObj::SaveState(state);
+}
 
 bool Actor::IsAnimated() const
 {

@@ -2,6 +2,7 @@
 //
 // A composition root: the record's slots point into every subsystem, so this file may include any
 // folder.
+#include "actors/actor_class.h"
 #include "core/console.h"
 #include "core/console_var.h"
 #include "core/def_file.h"
@@ -80,6 +81,7 @@ void EditorFillInterface(void** record)
     record[EDITOR_SLOT_ACCOUNTS_INIT] = Slot(AccountsInit);
     record[EDITOR_SLOT_SOUND_INIT] = Slot(SoundInit);
     record[EDITOR_SLOT_VIDEO_INIT] = Slot(VideoInit);
+    record[EDITOR_SLOT_ACTOR_CLASS_INFOS_RESET] = Slot(ActorClassInfosReset);
     record[EDITOR_SLOT_FIND_CVAR] = Slot(FindCVar);
     record[EDITOR_SLOT_COLLECT_VISIBLE_NODES] = Slot(EditorCollectVisibleNodes);
     record[EDITOR_SLOT_VIEW_GET_VISIBLE_NODES] = Slot(ViewGetVisibleNodes);

@@ -1,6 +1,7 @@
-// The map subsystem's state record: the octree's per-pass visit mark and the global actor lists.
+// The map subsystem's state record: the octree's per-pass visit mark, the actors' relation lists and
+// the sight factors of the loaded map.
 #pragma once
-#include "core/ptr_array.h"
+#include "core/ptr_ref_array.h"
 #include "core/types.h"
 
 class Actor;
@@ -10,9 +11,16 @@ struct MapState {
     // counts as already handled in this pass. Plug-ins read it through the host data entry
     // "octree_object_checked".
     u32_t octreeVisitMark = 0;
-    // The two per-side lists and a third list of actors; ActorListsFree deletes the actors still listed.
-    PtrArray<Actor> actorSideLists[2];
-    PtrArray<Actor> actors;
+    // The actors in the world by the team of their AI (0 FRIEND, 1 NEUTRAL, 2 ENEMY), kept by
+    // ActorSideListAdd and ActorSideListRemove (map/actor_side_lists.h). They only reference: the world
+    // owns the actors, and emptying a list deletes nothing.
+    PtrRefArray<Actor> FriendActorList;
+    PtrRefArray<Actor> NeutralActorList;
+    PtrRefArray<Actor> EnemyActorList;
+    // Set by the map load from the view range, the fog start and the ambient light
+    // (MapSightFactorsCompute, map/map_sight.h); 1.0 while no map is loaded.
+    float sightRangeFactor = 1.0f;
+    float sightLightFactor = 1.0f;
 };
 
 extern MapState g_map;

@@ -8,6 +8,8 @@ class AnimMesh;
 class GraphNode;
 struct BleedingInfo;
 
+constexpr u32_t GRAPH_OBJ_DECAL_TEXTURES = 5;
+
 class GraphObj : public DynamicObject {
 public:
     GraphObj();
@@ -60,4 +62,10 @@ public:
     u8_t animate = 0;         // "animate": the first child plays its animation continuously
     u8_t alwaysAnimated = 0;  // the sky objects
     bool collidable = true;
+    float viewDistance = 0.0f;    // level-of-detail distance of the frame
+    float viewDistanceSq = 0.0f;  // squared camera distance of the root; sort key of far billboards
+    // "decal": the textures and sizes of decals on this object.
+    IDirect3DTexture8* decalTextures[GRAPH_OBJ_DECAL_TEXTURES] = {};
+    Vector3 decalSize;
+    s32_t decalTextureCount = 0;
 };

@@ -42,7 +42,8 @@ std::string CheckRecord(void** record)
               failures);
     Check(record[EDITOR_SLOT_UNUSED] == nullptr, "slot 34 is null", failures);
     for (int slot : {EDITOR_SLOT_RENDER_INIT, EDITOR_SLOT_RENDER_BEGIN_FRAME, EDITOR_SLOT_CON_STARTUP,
-                     EDITOR_SLOT_DEF_FILE_LOAD, EDITOR_SLOT_GUI_INIT, EDITOR_SLOT_SOUND_INIT})
+                     EDITOR_SLOT_DEF_FILE_LOAD, EDITOR_SLOT_GUI_INIT, EDITOR_SLOT_SOUND_INIT,
+                     EDITOR_SLOT_ACTOR_CLASS_INFOS_RESET})
         Check(record[slot] != nullptr, ("slot " + std::to_string(slot) + " is set").c_str(), failures);
 
     auto findCVar = reinterpret_cast<FindCVarFn>(record[EDITOR_SLOT_FIND_CVAR]);

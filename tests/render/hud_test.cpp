@@ -117,6 +117,7 @@ protected:
     void EndWorld()
     {
         g_game.player = nullptr;
+        m_actor->weaponOwned[2] = false;  // the rifle is the test's
         m_actor.reset();
         m_rifle.reset();
         m_gun.reset();

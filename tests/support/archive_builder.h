@@ -4,14 +4,12 @@
 #include <vector>
 
 #include "support/files.h"
+#include "tools/aff_make/uff_chunks.h"
 #include "tools/bfs_pack/bfs_pack.h"
 
 // A path with '/' or '\' separators and its bytes. A path that ends in a separator names an
 // empty folder.
-struct TestFile {
-    std::string path;
-    std::string data;
-};
+using TestFile = UffChunk;
 
 // The archive tree of the files, folders made on the way, children in list order.
 BfsNode BuildArchiveTree(const std::vector<TestFile>& files);

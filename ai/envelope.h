@@ -1,0 +1,31 @@
+// Envelopes: the mission's script wrappers of world objects. What exists so far is what the world
+// objects and the actors ask of the envelope bound to an object: its events, whether it counts the
+// object destroyed, the object itself, and its enable state.
+#pragma once
+#include "core/types.h"
+
+class DynamicObject;
+
+// Envelope event indices.
+constexpr s32_t ENVELOPE_EVENT_ON_DESTROY = 3;  // "OnDestroy", fired with no sender
+
+class DOEnvelope {
+public:
+    DOEnvelope() = default;
+    virtual ~DOEnvelope() = default;
+    DOEnvelope(const DOEnvelope&) = delete;
+    DOEnvelope& operator=(const DOEnvelope&) = delete;
+
+    // Runs the envelope's handler of the event on behalf of the sender (null: none). No handlers
+    // exist yet: nothing happens.
+    virtual void FireEvent(DynamicObject* /*sender*/, s32_t /*eventIndex*/) {}
+    // True while the envelope counts its object as destroyed.
+    virtual bool IsDestroyedState() { return destroyedState; }
+    // Script methods; each takes one argument (null when the caller has none).
+    virtual void Enable(void* /*argument*/) { disabled = 0; }
+    virtual void Disable(void* /*argument*/) { disabled = 1; }
+
+    bool destroyedState = false;
+    DynamicObject* object = nullptr;  // the bound world object; not owned
+    u8_t disabled = 0;
+};

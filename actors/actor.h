@@ -17,11 +17,13 @@ struct SquadMember {
 
 class Actor : public DynamicObject {
 public:
+    Actor() { typeId = OBJECT_TYPE_ACTOR; }
     ~Actor() override = default;
 
     // True when the actor sits in a vehicle seat marked "driver".
     bool IsDriver() const { return inVehicle && seat && seat->driver; }
 
+    bool dead = false;
     bool crouched = false;
     bool prone = false;
     Weapon* weapons[kActorWeaponSlots] = {};

@@ -26,8 +26,9 @@ ConsoleVar rbrs("rbrs", CVAR_BOOL, "true");
 
 namespace {
 
-constexpr float kHalfPi = 1.5707963f;
-constexpr float kTwoOverPi = 0.63661977f;
+// The normal field of view; distances scale with the view's share of it (zoomed views see far
+// objects nearer).
+constexpr float kHalfPi = D3DX_PI * 0.5f;
 constexpr u32_t kNodeBoxColour = 0x600000FFu;
 // Debug boxes live for one frame.
 constexpr u32_t kOneFrameMs = 1;
@@ -130,7 +131,7 @@ void GraphObj::UpdateViewDistance()
     if (d < 0.0f)
         d = 0.0f;
     const float fov = GameGetFieldOfView();
-    d = d * fov * kTwoOverPi;
+    d = d * (fov / kHalfPi);
     viewDistance = d;
 
     const float* table = hasOwnLodDistances ? lodDistances : RenderGetLodDistances();

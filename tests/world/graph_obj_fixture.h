@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ai/ai_events.h"
+#include "core/console_var.h"
 #include "core/def_file.h"
 #include "core/engine_string.h"
 #include "map/destroy_queue.h"
@@ -30,6 +31,19 @@
 namespace graph_test {
 
 constexpr DWORD kStartTick = 1000000;
+
+// Keeps a console variable's value and puts it back at the end of the scope.
+class SavedVar {
+public:
+    explicit SavedVar(ConsoleVar& var) : m_var(var), m_value(var.value) {}
+    ~SavedVar() { m_var.value = m_value; }
+    SavedVar(const SavedVar&) = delete;
+    SavedVar& operator=(const SavedVar&) = delete;
+
+private:
+    ConsoleVar& m_var;
+    ConsoleVar::Value m_value;
+};
 
 // A definition line: the keyword and its values, split at blanks.
 struct ParamLine {

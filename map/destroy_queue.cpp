@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "core/assert.h"
+#include "core/log.h"
 #include "map/world_registry.h"
 #include "world/dynamic_object.h"
 
@@ -13,10 +13,14 @@ DynamicObject* g_destroyQueue[MAX_DYNAMIC_OBJECTS];
 u32_t g_destroyQueueCount = 0;
 }  // namespace
 
-void DestroyQueueAdd(DynamicObject* object)
+bool DestroyQueueAdd(DynamicObject* object)
 {
-    ENGINE_ASSERT_TEXT(g_destroyQueueCount < static_cast<u32_t>(MAX_DYNAMIC_OBJECTS), "l_nDestroyObjects < DYN_MAX_OBJECTS");
+    if (g_destroyQueueCount >= static_cast<u32_t>(MAX_DYNAMIC_OBJECTS)) {
+        Log("WARNING: Destroy queue full, '%s' not queued\n", object ? object->name.Text() : "");
+        return false;
+    }
     g_destroyQueue[g_destroyQueueCount++] = object;
+    return true;
 }
 
 void DestroyQueueRemove(DynamicObject* object)
@@ -40,6 +44,11 @@ DynamicObject* DestroyQueueFind(const char* name)
             return g_destroyQueue[i];
     }
     return nullptr;
+}
+
+DynamicObject* DestroyQueueGet(u32_t index)
+{
+    return index < g_destroyQueueCount ? g_destroyQueue[index] : nullptr;
 }
 
 u32_t DestroyQueueCount()

@@ -6,13 +6,15 @@
 
 class DynamicObject;
 
-// Appends the object (at most 4096 are queued; the assertion guards it).
-void DestroyQueueAdd(DynamicObject* object);
+// Appends the object; false, with a "WARNING: " log line, when 4096 objects are queued already.
+bool DestroyQueueAdd(DynamicObject* object);
 // Removes the first entry equal to the object (the last entry moves into its place); nothing
 // when it is not queued.
 void DestroyQueueRemove(DynamicObject* object);
 // The first queued object whose name equals the text without regard to case, or null.
 DynamicObject* DestroyQueueFind(const char* name);
 u32_t DestroyQueueCount();
+// The queued object at the position; null past the end.
+DynamicObject* DestroyQueueGet(u32_t index);
 // Empties the queue without touching the objects (map load).
 void DestroyQueueClear();

@@ -4,7 +4,6 @@
 #pragma once
 #include "core/plugin_api.h"
 #include "core/types.h"
-#include "scene/draw_records.h"
 #include "scene/object_draw.h"
 #include "scene/particle_effects.h"
 #include "scene/scene_light.h"
@@ -40,8 +39,6 @@ struct SceneState {
     GraphNode* drawingNode = nullptr;  // the node being drawn
     float lodDistances[3] = {0.0f, 120.0f, 250.0f};  // the default level-of-detail switch table
     SceneDrawLog drawLog;
-    DrawRecordList drawRecords;
-    BatchRecordStore batches;
     // Named particle effects objects attach to their nodes; no operation fills it yet.
     ParticleEffect* particleEffects[PARTICLE_EFFECT_SLOTS] = {};
 };

@@ -138,9 +138,10 @@ public:
     float shakePhase = 0.0f;
     float shakeSpeed = 0.0f;
     Vector3 shakeAxis;
-    // "decal": the textures and sizes of decals on this object.
+    // "decal": the blood of the object: up to 5 textures, and the smallest size, the largest size
+    // and a size factor.
     IDirect3DTexture8* decalTextures[GRAPH_OBJ_DECAL_TEXTURES] = {};
-    Vector3 decalSize;
+    float decalSize[3] = {};
     s32_t decalTextureCount = 0;
     float damageRadius = 0.0f;    // "radius": damage round the object at its destruction
     float damageAmount = 0.0f;    // "damage"

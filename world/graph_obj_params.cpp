@@ -618,7 +618,8 @@ bool ParamGrenadeHit(GraphObj& object, Values values, int)
 
 bool ParamDecal(GraphObj& object, Values values, int)
 {
-    object.decalSize = {ReadFloat(values[0]), ReadFloat(values[1]), ReadFloat(values[2])};
+    for (int k = 0; k < 3; ++k)
+        object.decalSize[k] = ReadFloat(values[k]);
     object.decalTextureCount = 0;
     const std::string base = std::string(kExtrasFolder) + values[3].Text();
     int start = 0;

@@ -12,6 +12,7 @@
 #include "platform/d3dx8_math.h"
 #include "render/debug_primitives.h"
 #include "render/render_cvars.h"
+#include "scene/batch_records.h"
 #include "scene/draw_records.h"
 #include "scene/object_draw.h"
 #include "scene/scene_state.h"
@@ -21,7 +22,6 @@
 #include "world/shader_settings.h"
 #include "world/world_cvars.h"
 
-ConsoleVar rfhidesize("rfhidesize", CVAR_FLOAT, "200.0");
 ConsoleVar rbrs("rbrs", CVAR_BOOL, "true");
 
 namespace {

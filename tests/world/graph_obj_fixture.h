@@ -18,6 +18,7 @@
 #include "map/world_registry.h"
 #include "platform/time_test_hooks.h"
 #include "render/camera.h"
+#include "scene/batch_records.h"
 #include "scene/draw_records.h"
 #include "scene/object_draw.h"
 #include "scene/scene_state.h"

@@ -450,7 +450,7 @@ TEST_F(GraphObjTextureParams, DecalTexturesAreTheNamedOneAndItsNumberedVariants)
         GraphObj object;
         EXPECT_TRUE(ApplyLine(object, "decal 1 2 3 " + base));
         EXPECT_EQ(object.decalTextureCount, c.count);
-        EXPECT_EQ(object.decalSize.z, 3.0f);
+        EXPECT_EQ(object.decalSize[2], 3.0f);
         for (s32_t i = 0; i < c.count; ++i)
             EXPECT_NE(object.decalTextures[i], nullptr);
     }

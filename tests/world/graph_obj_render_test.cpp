@@ -11,6 +11,7 @@
 #include "game/game_view.h"
 #include "map/map_cvars.h"
 #include "render/render_cvars.h"
+#include "scene/batch_records.h"
 #include "scene/draw_records.h"
 #include "scene/object_draw.h"
 #include "scene/scene_state.h"
@@ -157,14 +158,14 @@ TEST_F(GraphObjDrawing, HiddenObjectsDrawNothing)
     EXPECT_EQ(Log().meshDrawCount, 0);
     object->drawn = 1;
     object->envelope = &envelope;
-    envelope.destroyedState = true;
+    envelope.destroyed = 1;
     object->Render();
     EXPECT_EQ(Log().meshDrawCount, 0);
     // An actor is drawn whatever its envelope says.
     object->typeId = OBJECT_TYPE_ACTOR;
     object->Render();
     EXPECT_EQ(Log().meshDrawCount, 1);
-    envelope.destroyedState = false;
+    envelope.destroyed = 0;
     object->typeId = OBJECT_TYPE_GRAPHIC;
     object->Render();
     EXPECT_EQ(Log().meshDrawCount, 2);

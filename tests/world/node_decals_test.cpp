@@ -144,7 +144,7 @@ TEST_F(NodeDecals, DecalsAreDrawnInListOrderUnlessTheEnvelopeCountsTheObjectDest
     EXPECT_EQ(log.tintedMeshes[2], first->decals[1]);
 
     DOEnvelope envelope;
-    envelope.destroyedState = true;
+    envelope.destroyed = 1;
     object.envelope = &envelope;
     object.DrawDecals();
     EXPECT_EQ(log.tintedMeshCount, 3);

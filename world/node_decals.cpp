@@ -1,7 +1,6 @@
 // A graphic node's decals: the bullet holes and scorch marks projected onto its meshes, kept in an
 // array of exactly as many entries as decals, in the order they were added, so that they move with
 // the node and are drawn after it.
-#include "core/assert.h"
 #include "platform/win32.h"
 #include "scene/object_draw.h"
 #include "world/decal.h"

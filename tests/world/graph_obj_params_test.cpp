@@ -13,6 +13,7 @@
 #include "game/game_state.h"
 #include "game/object_factory.h"
 #include "map/destroy_queue.h"
+#include "map/material.h"
 #include "map/world_registry.h"
 #include "platform/d3dx8_math.h"
 #include "render/texture_manager.h"
@@ -193,6 +194,31 @@ TEST_F(GraphObjParams, DefinitionLinesSetTheirFieldsAndAreTraced)
              EXPECT_EQ(s[MeshIndex(parts, "wheel_1")].noClip, 1);
              EXPECT_EQ(s[MeshIndex(parts, "gun")].noClip, 0);
          }},
+        // The scan ends at the mesh of the name itself: its numbered variants behind it keep theirs.
+        {"mtl root wheel unknown", true,
+         [this](GraphObj& o) {
+             const MeshSettings* s = o.GetRootNode()->GetMeshSettings();
+             EXPECT_EQ(s[MeshIndex(parts, "wheel")].material, nullptr);
+             EXPECT_NE(s[MeshIndex(parts, "wheel_0")].material, nullptr);
+             EXPECT_NE(s[MeshIndex(parts, "body")].material, nullptr);
+         },
+         [](GraphObj& o) {
+             static Material sentinel;
+             for (u32_t i = 0; i < 5; ++i)
+                 o.GetRootNode()->GetMeshSettings()[i].material = &sentinel;
+         }},
+        {"setldr root wheel_1", true,
+         [this](GraphObj& o) {
+             const MeshSettings* s = o.GetRootNode()->GetMeshSettings();
+             EXPECT_EQ(s[MeshIndex(parts, "wheel_1")].setLdr, 1);
+             EXPECT_EQ(s[MeshIndex(parts, "wheel")].setLdr, 0);
+         }},
+        {"grdclip root gun", true,
+         [this](GraphObj& o) { EXPECT_EQ(o.GetRootNode()->GetMeshSettings()[MeshIndex(parts, "gun")].groundClip, 1); }},
+        {"clipveg 1", true, [](GraphObj& o) { EXPECT_TRUE(o.ClipsVegetation()); }},
+        {"hitshake 3", true, [](GraphObj& o) { EXPECT_EQ(o.hitShake, 1); }},
+        {"grenadehit 0", true, [](GraphObj& o) { EXPECT_EQ(o.grenadeHit, 0); }},
+        {"damage 12.5", true, [](GraphObj& o) { EXPECT_EQ(o.damageAmount, 12.5f); }},
         {"landtex root body", true,
          [this](GraphObj& o) {
              const MeshSettings& body = o.GetRootNode()->GetMeshSettings()[MeshIndex(parts, "body")];

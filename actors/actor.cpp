@@ -112,9 +112,9 @@ const BleedingInfo* Actor::GetBleedingInfo() const
     m_bleeding.bloodTextures = const_cast<IDirect3DTexture8**>(decalTextures);
     m_bleeding.bloodTextureCount = static_cast<u32_t>(decalTextureCount);
     // The decal sizes are the smallest and largest blood size and a size factor.
-    m_bleeding.minBloodSize = decalSize.x;
-    m_bleeding.maxBloodSize = decalSize.y;
-    m_bleeding.bloodSizeScale = decalSize.z;
+    m_bleeding.minBloodSize = decalSize[0];
+    m_bleeding.maxBloodSize = decalSize[1];
+    m_bleeding.bloodSizeScale = decalSize[2];
     return &m_bleeding;
 }
 

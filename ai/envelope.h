@@ -1,7 +1,9 @@
-// Envelopes: the mission's script wrappers of world objects. What exists so far is what the world
-// objects and the actors ask of the envelope bound to an object: its events, whether it counts the
-// object destroyed, the object itself, and its enable state.
+// Envelopes: the script-callable regions and representatives of a mission. This holds what the
+// world uses of the envelope bound to one world object (DOEnvelope): its object, its enable state,
+// its events and whether it counts the object destroyed. The script methods, handlers and the
+// envelope table come with the envelopes themselves.
 #pragma once
+#include "core/engine_string.h"
 #include "core/types.h"
 
 class DynamicObject;
@@ -9,23 +11,28 @@ class DynamicObject;
 // Envelope event indices.
 constexpr s32_t ENVELOPE_EVENT_ON_DESTROY = 3;  // "OnDestroy", fired with no sender
 
-class DOEnvelope {
+class Envelope {
 public:
-    DOEnvelope() = default;
-    virtual ~DOEnvelope() = default;
-    DOEnvelope(const DOEnvelope&) = delete;
-    DOEnvelope& operator=(const DOEnvelope&) = delete;
+    virtual ~Envelope() = default;
 
-    // Runs the envelope's handler of the event on behalf of the sender (null: none). No handlers
-    // exist yet: nothing happens.
-    virtual void FireEvent(DynamicObject* /*sender*/, s32_t /*eventIndex*/) {}
-    // True while the envelope counts its object as destroyed.
-    virtual bool IsDestroyedState() { return destroyedState; }
     // Script methods; each takes one argument (null when the caller has none).
     virtual void Enable(void* /*argument*/) { disabled = 0; }
     virtual void Disable(void* /*argument*/) { disabled = 1; }
+    // Runs the envelope's handler of the event on behalf of the sender (null: none). No handlers
+    // exist yet: nothing happens.
+    virtual void FireEvent(DynamicObject* /*sender*/, s32_t /*eventIndex*/) {}
+    // True while the envelope counts its object as destroyed: the object is then not drawn (unless
+    // an actor) and map traces never hit it.
+    virtual bool IsDestroyedState() { return destroyed != 0; }
 
-    bool destroyedState = false;
-    DynamicObject* object = nullptr;  // the bound world object; not owned
+    s32_t kind = 0;
+    EngineString name;
+    u8_t destroyed = 0;
     u8_t disabled = 0;
+    u8_t visible = 0;
+};
+
+class DOEnvelope : public Envelope {
+public:
+    DynamicObject* object = nullptr;  // the bound world object; not owned
 };

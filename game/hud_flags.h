@@ -15,4 +15,6 @@ struct GameHudFlags {
     u8_t worldMarkersShown;
     u8_t layer9;             // "LAYER9" of the external-camera HUD
     s32_t gameModeRunning;   // non-zero while a plug-in game mode runs
+    u8_t treesStill;         // the in-mission HUD control: trees do not sway
+    u8_t allShaderSetsShown; // shader-setting lists count as visible whatever their distance
 };

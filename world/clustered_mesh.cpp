@@ -123,7 +123,8 @@ void MergeNode(ClusterGroup& group, GraphNode& node)
         D3DXMATRIX world;
         node.UpdateTransform(&world);
         const u32_t count = mesh->frames[0].meshes_c;
-        if (const MeshSelection* selection = node.GetMeshSelection()) {
+        // The node's mesh-selection list is its farthest level of detail.
+        if (const LodLevel* selection = node.GetLastLodLevel()) {
             for (u32_t i = 0; i < selection->count; ++i) {
                 if (selection->meshes[i] < count)
                     MergeNodeMesh(group, node, *mesh, selection->meshes[i], world);

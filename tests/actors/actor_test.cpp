@@ -189,7 +189,9 @@ TEST(Actor, BleedsWithTheDecalTexturesOfItsGraphicObject)
     actor.decalTextures[0] = reinterpret_cast<IDirect3DTexture8*>(&first);
     actor.decalTextures[1] = reinterpret_cast<IDirect3DTexture8*>(&second);
     actor.decalTextureCount = 2;
-    actor.decalSize = {4.0f, 9.0f, 1.5f};
+    actor.decalSize[0] = 4.0f;
+    actor.decalSize[1] = 9.0f;
+    actor.decalSize[2] = 1.5f;
     const BleedingInfo* info = actor.GetBleedingInfo();
     ASSERT_NE(info, nullptr);
     EXPECT_EQ(info->bloodTextureCount, 2u);

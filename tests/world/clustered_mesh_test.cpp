@@ -260,6 +260,24 @@ TEST_F(ClusteredMeshes, OnlyFarDetailMeshesMergeInWorldSpace)
         EXPECT_NEAR(group.lodCluster->texCoords[i], expected[i], 1e-6f) << i;
 }
 
+TEST_F(ClusteredMeshes, ANodesFarthestLevelOfDetailChoosesTheMeshesMerged)
+{
+    WriteTexture("red", 64, kRed);
+    const std::array<Vector3, 4> unit = {{{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}}};
+    GraphObj* house = AddObject("house", {QuadMesh(0, unit), QuadMesh(0, unit)}, {"wall", "door"}, {"red", "red"});
+    GraphNode* body = house->GetRootNode()->GetChild(0);
+    // The farthest level holds only the door; a nearer one would hold the wall too.
+    ASSERT_EQ(body->AddLodLevel(1000.0f, "all", "door"), 1u);
+    ASSERT_EQ(body->AddLodLevel(500.0f, "nothing", nullptr), 1u);
+    AddObject("shed", {QuadMesh(0, unit), QuadMesh(0, unit)}, {"wall", "door"}, {"red", "red"});
+    ASSERT_TRUE(WriteMissionCtr("mission", {{"house", "", {"house"}}, {"shed", "", {"shed"}}}));
+    ASSERT_TRUE(ClusteredObjLoad("mission"));
+    ASSERT_EQ(Group(0).meshClusters.count, 1);
+    EXPECT_EQ(Group(0).meshClusters[0]->vertexCount, 4);
+    ASSERT_EQ(Group(1).meshClusters.count, 1);
+    EXPECT_EQ(Group(1).meshClusters[0]->vertexCount, 8);
+}
+
 TEST_F(ClusteredMeshes, MeshesOfOneTexturePastTheIndexLimitSplitIntoNeighbouringClusters)
 {
     WriteTexture("red", 64, kRed);

@@ -23,6 +23,7 @@
 #include "scene/scene_state.h"
 #include "support/temp_dir.h"
 #include "tests/world/aff_writer.h"
+#include "tests/world/collidable_object.h"
 #include "tests/world/node_tree.h"
 #include "world/anim_cache.h"
 #include "world/anim_mesh.h"
@@ -41,7 +42,7 @@ namespace {
 
 constexpr float kTolerance = 1e-3f;
 
-class BleedingObject : public GraphObj {
+class BleedingObject : public CollidableObject {
 public:
     const BleedingInfo* GetBleedingInfo() const override { return &bleeding; }
     BleedingInfo bleeding;
@@ -99,7 +100,7 @@ protected:
     }
 
     // An object in the world registry with one node holding a quad mesh with those corners.
-    template <class Object = GraphObj>
+    template <class Object = CollidableObject>
     Object* AddQuad(const char* name, const std::array<Vector3, 4>& corners, s32_t typeId = 0)
     {
         AffFile file;
@@ -118,8 +119,14 @@ protected:
         m_objects.push_back(std::move(object));
         return raw;
     }
+    // A node's decals as a list.
+    struct NodeDecals {
+        GraphNode* node;
+        s32_t Count() const { return static_cast<s32_t>(node->decalCount); }
+        Decal* Get(s32_t index) const { return node->decals[index]; }
+    };
     static GraphNode* MeshNode(GraphObj* object) { return object->GetRootNode()->GetChild(0); }
-    static const DecalList& DecalsOf(GraphObj* object) { return MeshNode(object)->Decals(); }
+    static NodeDecals DecalsOf(GraphObj* object) { return {MeshNode(object)}; }
 
     Projectile projectile;
     Material material;
@@ -202,7 +209,7 @@ TEST_F(Decals, TheSpacingRuleDropsASecondCloseHit)
 
 TEST_F(Decals, WhatMakesNoImpactDecal)
 {
-    GraphObj* floor = AddQuad("floor", kFloor);
+    CollidableObject* floor = AddQuad("floor", kFloor);
     const Vector3 up = {0, 1, 0};
     struct Case {
         const char* what;

@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "map/object_grid.h"
 #include "map/world_registry.h"
 #include "world/dynamic_object.h"
 #include "world/graph_obj.h"
@@ -18,10 +19,11 @@ TEST(DynamicObjects, FreshObjectsStartEmptyAtFullEnergyWithTheirClassTypeId)
         const char* what;
         std::unique_ptr<DynamicObject> object;
         s32_t typeId;
+        bool hasGridEntry;  // a graphic object makes its own, linked nowhere yet
     };
     Case cases[] = {
-        {"root", std::make_unique<DynamicObject>(), OBJECT_TYPE_ROOT},
-        {"graphic object", std::make_unique<GraphObj>(), OBJECT_TYPE_GRAPHIC},
+        {"root", std::make_unique<DynamicObject>(), OBJECT_TYPE_ROOT, false},
+        {"graphic object", std::make_unique<GraphObj>(), OBJECT_TYPE_GRAPHIC, true},
     };
     for (Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -37,7 +39,16 @@ TEST(DynamicObjects, FreshObjectsStartEmptyAtFullEnergyWithTheirClassTypeId)
         EXPECT_EQ(object.maxEnergy, 1000.0f);
         EXPECT_TRUE(object.CastsShadow());
         EXPECT_NE(object.sound, nullptr);
-        EXPECT_EQ(object.GetGridEntry(), nullptr);
+        if (c.hasGridEntry) {
+            const ObjectGridEntry* entry = object.GetGridEntry();
+            ASSERT_NE(entry, nullptr);
+            EXPECT_EQ(entry->kind, 3u);
+            EXPECT_EQ(entry->owner, &object);
+            EXPECT_EQ(entry->firstLink, 0xFFFFFFFFu);
+            EXPECT_EQ(static_cast<GraphObj&>(object).gridEntryCopy, entry);
+        } else {
+            EXPECT_EQ(object.GetGridEntry(), nullptr);
+        }
         EXPECT_TRUE(object.SetDrawn(false));
         EXPECT_EQ(object.drawn, 0);
         EXPECT_FALSE(object.SetDrawn(true));

@@ -11,6 +11,7 @@
 #include "render/texture_manager.h"
 #include "scene/sun_effect.h"
 #include "scene/decal_list.h"
+#include "scene/draw_records.h"
 #include "scene/vegetation.h"
 
 RenderContext g_render;
@@ -24,7 +25,10 @@ int RenderInit(HWND window)
         return -1;
     g_render.window = window;
     DebugListsReset();
+    DrawRecordListInit();
     DecalListInit();
+    g_textures.totalBytes = 0;
+    g_textures.commonBytes = 0;
     return 0;
 }
 
@@ -67,6 +71,7 @@ int RenderShutdown(bool freeVegetation)
     if (freeVegetation)
         VegetationShutdown();
     RenderFreeSunEffect();
+    DrawRecordListFree();
     DecalListClear();
     TexturesReleaseAll();
     LandLayersRelease();

@@ -225,8 +225,8 @@ void HudDrawLayersExternal()
     if (g_guiInGameDisplay || g_gameHud.missionEnded)
         return;
     MipFilter(D3DTEXF_NONE);
-    if (g_gameHud.worldMarkersShown)
-        HudDrawWorldMarkers();
+    // The external camera always shows the world markers, whatever their switch says.
+    HudDrawWorldMarkers();
     DrawLayer("LAYER5");
     if (g_gameZoomView)
         DrawLayer("LAYER6");

@@ -107,6 +107,7 @@ struct EditorCase {
     bool besideProgram;   // else in the working folder
     std::string expectedLog;
     bool checked;  // the library wrote its verdict
+    std::string programFolder = "program";
 };
 
 void PrintTo(const EditorCase& run, std::ostream* out)
@@ -120,7 +121,7 @@ TEST_P(EditorModeRun, LogsTheSessionAndEndsWithZero)
 {
     const EditorCase& run = GetParam();
     const fs::path work = fs::path(TempPath()) / "work";
-    const fs::path programFolder = fs::path(TempPath()) / "program";
+    const fs::path programFolder = fs::path(TempPath()) / run.programFolder;
     fs::create_directories(work);
     fs::create_directories(programFolder);
     ASSERT_TRUE(WriteTestArchive((work / "main.bfs").string(), {{"config.def", "rbwindowed = 1\n"}}));
@@ -152,6 +153,9 @@ const std::string kWholeSession =
 INSTANTIATE_TEST_SUITE_P(
     Editor, EditorModeRun,
     ::testing::Values(EditorCase{"BesideTheProgram", "checking", true, kWholeSession, true},
+                      // Longer than any game-data name may be: the program's own folders are not game data.
+                      EditorCase{"BesideTheProgramInALongFolder", "checking", true, kWholeSession, true,
+                                 std::string(70, 'p')},
                       EditorCase{"InTheWorkingFolder", "checking", false, kWholeSession, true},
                       EditorCase{"WithoutInitialize", "no_initialize", false,
                                  "Loading pravlin.so...done\nInitializing editor collaboration...", false},

@@ -130,8 +130,10 @@ s32_t SoundMessageCount()
 
 SoundInstance* FindMessageSound(const EngineString& key)
 {
-    // Only the loaded entries count: a cleared table finds nothing.
-    for (s32_t i = 0; i < g_sound.messageCount && g_sound.messages[i].instance; ++i) {
+    // The search ends at the first empty slot, not at the count: leaving a mission only zeroes the
+    // count, so its voices are still found (their instances live until shutdown) until the next
+    // load empties the slots.
+    for (s32_t i = 0; i < MAX_GAME_MSG_SOUNDS && g_sound.messages[i].instance; ++i) {
         const EngineString& stored = g_sound.messages[i].key;
         if (stored.Length() == key.Length() && strcasecmp(stored.Text(), key.Text()) == 0)
             return g_sound.messages[i].instance;

@@ -9,6 +9,9 @@ extern ConsoleVar gbteskenable;
 // Mouse sensitivity setting (integer); GameUpdateMouseSensitivity turns it into the view factors.
 extern ConsoleVar gi_mousesensitivity;
 
+// The text of the current loading step, drawn on the loading screen.
+extern ConsoleVar gs_maploadprogress;
+
 // Commands.
 extern ConsoleVar grx_toggle_camins;
 extern ConsoleVar ax_getcutscene_begin;

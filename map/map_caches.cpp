@@ -4,12 +4,30 @@
 #include <string>
 #include <system_error>
 
+#include "core/vfs.h"
+#include "map/map_grid.h"
 #include "platform/file_system.h"
 
 namespace {
 
 bool g_forcedRebuild = false;
 std::string g_dataPath;
+MapGrid* g_layerGrids[MAP_LAYER_GRID_COUNT] = {};
+MapGrid* g_vegetationLayerGrid = nullptr;  // "veg_layer": kept for the map's life, read by nothing yet
+
+// The grid of name + ".tga": from disk, else through the virtual file system.
+MapGrid* LoadGrid(const std::string& name)
+{
+    if (MapGrid* grid = MapGridLoadTga(name.c_str()))
+        return grid;
+    u32_t size = 0;
+    char* bytes = VFSLoadFile((name + ".tga").c_str(), &size);
+    if (!bytes)
+        return nullptr;
+    MapGrid* grid = MapGridFromTga(bytes, size);
+    delete[] bytes;
+    return grid;
+}
 
 // The modification time of a disk file; false when there is none.
 bool FileTime(const char* path, std::filesystem::file_time_type& time)
@@ -78,4 +96,30 @@ void MapCreateFogTexture(const char*) {}
 float MapGetLayerVar(int)
 {
     return 0.0f;
+}
+
+void MapLoadVegetationLayers(const char* folder, const EngineString* alphaNames)
+{
+    MapFreeGrids();
+    const std::string prefix = folder ? folder : "";
+    for (int layer = 1; alphaNames && layer < MAP_LAYER_GRID_COUNT; ++layer) {
+        if (alphaNames[layer].Length() > 0)
+            g_layerGrids[layer] = LoadGrid(prefix + alphaNames[layer].Text());
+    }
+    g_vegetationLayerGrid = LoadGrid(prefix + "veg_layer");
+}
+
+MapGrid* MapGetVegetationLayerGrid(int layer)
+{
+    return layer >= 0 && layer < MAP_LAYER_GRID_COUNT ? g_layerGrids[layer] : nullptr;
+}
+
+void MapFreeGrids()
+{
+    for (MapGrid*& grid : g_layerGrids) {
+        MapGridFree(grid);
+        grid = nullptr;
+    }
+    MapGridFree(g_vegetationLayerGrid);
+    g_vegetationLayerGrid = nullptr;
 }

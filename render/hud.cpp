@@ -225,8 +225,8 @@ void HudDrawLayersExternal()
     if (g_gui.inGameDisplay || g_game.hud.missionEnded)
         return;
     MipFilter(D3DTEXF_NONE);
-    if (g_game.hud.worldMarkersShown)
-        HudDrawWorldMarkers();
+    // The external camera always shows the world markers, whatever their switch says.
+    HudDrawWorldMarkers();
     DrawLayer("LAYER5");
     if (g_game.zoomView)
         DrawLayer("LAYER6");

@@ -1,13 +1,16 @@
 #include "render/land_layers.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <vector>
 
 #include "core/console.h"
 #include "core/log.h"
 #include "core/vfs.h"
+#include "game/loading_screen.h"
 #include "map/map_caches.h"
+#include "map/map_grid.h"
 #include "map/octree.h"
 #include "platform/d3dx8_texture.h"
 #include "platform/file_system.h"
@@ -336,12 +339,15 @@ bool ReadDiskFile(std::FILE* file, std::vector<u8_t>& bytes)
     return std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size();
 }
 
-// The cache when it is there, current and sound for this tree.
+// The cache when it is there, current and sound for this tree. While dblvi is on no cache counts,
+// wherever it lies.
 bool LoadCache(OctreeNode* root, const std::string& path)
 {
+    if (dblvi.Bool())
+        return false;
     std::vector<u8_t> bytes;
     if (std::FILE* file = PlatformOpenFile(path.c_str(), "rb")) {
-        const bool current = !MapCacheIsStale(path.c_str(), MapGetDataPath()) && !dblvi.Bool();
+        const bool current = !MapCacheIsStale(path.c_str(), MapGetDataPath());
         const bool read = current && ReadDiskFile(file, bytes);
         std::fclose(file);
         if (!read)
@@ -357,7 +363,56 @@ bool LoadCache(OctreeNode* root, const std::string& path)
     return LandLayersReadCache(root, bytes.data(), bytes.size());
 }
 
+// The grid at texture coordinates (u, v), bilinear between texel centres, wrapping as the layer
+// textures do.
+float SampleGrid(const MapGrid& grid, float u, float v)
+{
+    const float size = float(grid.size);
+    const float x = u * size - 0.5f, y = v * size - 0.5f;
+    if (!std::isfinite(x) || !std::isfinite(y))
+        return 0.0f;
+    const float x0 = std::floor(x), y0 = std::floor(y);
+    const float fx = x - x0, fy = y - y0;
+    auto wrap = [&](float at) {
+        const float inside = std::max(0.0f, at - size * std::floor(at / size));
+        return std::min(static_cast<u32_t>(inside), grid.size - 1);
+    };
+    auto texel = [&](float column, float row) {
+        return float(grid.data[size_t(wrap(row)) * grid.size + wrap(column)]);
+    };
+    const float top = texel(x0, y0) + (texel(x0 + 1, y0) - texel(x0, y0)) * fx;
+    const float bottom = texel(x0, y0 + 1) + (texel(x0 + 1, y0 + 1) - texel(x0, y0 + 1)) * fx;
+    return top + (bottom - top) * fy;
+}
+
 }  // namespace
+
+u32_t LandLayerFaceMask(const OctreeGeometry& geometry, u32_t face)
+{
+    if (face >= geometry.faceCount)
+        return 0;
+    float u = 0.0f, v = 0.0f;
+    for (int corner = 0; corner < 3; ++corner) {
+        const u16_t index = geometry.faces[face].indices[corner];  // by value: the face is packed
+        if (index >= geometry.vertexCount)
+            return 0;
+        u += geometry.vertices[index].u / 3.0f;
+        v += geometry.vertices[index].v / 3.0f;
+    }
+    u32_t mask = 1;
+    for (int layer = 0; layer < OCTREE_LAYER_COUNT; ++layer) {
+        const MapGrid* grid = MapGetVegetationLayerGrid(layer);
+        if (!grid || !grid->data || grid->size == 0)
+            continue;
+        const float sample = SampleGrid(*grid, u, v);
+        const u32_t bit = 1u << layer;
+        if (sample > 254.0f)
+            mask &= ~(bit - 1);
+        if (sample > 1.0f)
+            mask |= bit;
+    }
+    return mask;
+}
 
 std::string LandLayersCachePath(const char* name)
 {
@@ -376,6 +431,7 @@ LandLayersResult LandLayersBuild(const char* name)
     if (LoadCache(root, path))
         return LAND_LAYERS_LOADED;
     ConPrint(0, "Building layers: '%s'\n", path.c_str());
+    GameDrawLoadingMessage("Building layers...");
     if (!BuildLayers(root)) {
         Log("WARNING: land layers could not be rendered; every layer keeps all its faces and no cache is written\n");
         return LAND_LAYERS_BUILT_UNCACHED;

@@ -13,6 +13,7 @@
 #include "render/shaders.h"
 #include "render/texture_manager.h"
 #include "render/visible_nodes.h"
+#include "scene/draw_records.h"
 
 RenderContext g_render;
 
@@ -25,6 +26,9 @@ int RenderInit(HWND window)
         return -1;
     g_render.window = window;
     DebugListsReset();
+    DrawRecordListInit();
+    g_textures.totalBytes = 0;
+    g_textures.commonBytes = 0;
     return 0;
 }
 
@@ -67,6 +71,7 @@ int RenderShutdown(bool freeVegetation)
     // The clients let go of what they hold for drawing (the sun record, the vegetation when asked,
     // the decals) while the textures they point at still exist.
     RenderRunShutdownHooks(freeVegetation);
+    DrawRecordListFree();
     TexturesReleaseAll();
     LandLayersRelease();
     GridFontReleaseBuiltin();

@@ -8,6 +8,7 @@
 #include "render/camera.h"
 #include "render/render_context.h"
 #include "render/render_device.h"
+#include "scene/object_draw.h"
 #include "scene/vegetation.h"
 
 namespace {
@@ -229,6 +230,10 @@ void RenderPrepareBuffers()
     Log("Preparing device buffers & vegetation...");
     RenderBuildStaticBuffers();
     VegetationInit();
+    // Each mission starts with the mesh renderers' switches at their start values.
+    RenderSetAnimatedFlag(false);
+    RenderSetObjectFog(true);
+    RenderSetBatching(true);
     RenderSetCameraObject(nullptr);
     Log("done\n");
 }

@@ -51,6 +51,16 @@ void RenderSetAnimatedFlag(bool animated)
     g_scene.animatedFlag = animated ? 1 : 0;
 }
 
+void RenderSetObjectFog(bool enabled)
+{
+    g_scene.objectFog = enabled ? 1 : 0;
+}
+
+void RenderSetBatching(bool enabled)
+{
+    g_scene.batching = enabled ? 1 : 0;
+}
+
 s32_t MeshDrawLoopFrame(const MeshDrawArgs& args)
 {
     if (!args.meshList || args.meshList->count == 0)

@@ -68,8 +68,14 @@ const float* RenderGetLodDistances();
 // The pass selector the object and mesh renderers read (all bits set at start).
 void RenderSetPassSelector(u32_t value);
 u32_t RenderGetPassSelector();
-// The current object's animated flag for the mesh renderers.
+// The mesh renderers' switches. Each mission's device-buffer preparation puts them back to their
+// start values (not animated, fog on, batching on); after that they change only through these.
+// The current object's animated flag, marked in each draw record it queues.
 void RenderSetAnimatedFlag(bool animated);
+// Whether meshes may take their fog pass.
+void RenderSetObjectFog(bool enabled);
+// Whether distance-faded objects and the HUD's map items are batched.
+void RenderSetBatching(bool enabled);
 
 // The three mesh-draw paths. The loop-frame path returns 0 for an empty mesh list, else 1.
 s32_t MeshDrawLoopFrame(const MeshDrawArgs& args);

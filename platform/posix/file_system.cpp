@@ -17,12 +17,15 @@ namespace {
 constexpr std::size_t kMaxComponentLength = 63;
 
 // '\' -> '/', doubled separators collapsed, trailing separator dropped (except for the root).
-// False when the path is empty or a component is too long to name anything.
+// False when the path is empty or a component of a relative path is too long to name anything.
+// The length rule is one of game-data names, which are relative to the working folder: an
+// absolute path (the program's own folder, the working folder) may hold any folder the system does.
 bool NormalisePath(const char* path, std::string& out) {
     out.clear();
     if (path == nullptr || path[0] == '\0') {
         return false;
     }
+    const bool absolute = path[0] == '/' || path[0] == '\\';
     std::size_t componentLength = 0;
     for (const char* p = path; *p != '\0'; ++p) {
         const char c = (*p == '\\') ? '/' : *p;
@@ -31,7 +34,7 @@ bool NormalisePath(const char* path, std::string& out) {
                 continue;
             }
             componentLength = 0;
-        } else if (++componentLength > kMaxComponentLength) {
+        } else if (++componentLength > kMaxComponentLength && !absolute) {
             return false;
         }
         out.push_back(c);

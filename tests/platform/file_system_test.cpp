@@ -71,19 +71,49 @@ TEST_F(PathResolverTest, RelativePathsStartInTheWorkingFolder) {
     std::fclose(file);
 }
 
-TEST_F(PathResolverTest, ComponentsLongerThan63CharactersNameNothing) {
+// Game-data names are relative to the working folder: there a component longer than 63
+// characters names nothing.
+TEST_F(PathResolverTest, RelativeComponentsLongerThan63CharactersNameNothing) {
     const std::string name63(63, 'a');
     folder.Write("Data/" + name63, "long");
-    EXPECT_TRUE(PlatformFileExists((folder / "DATA/" + std::string(63, 'A')).c_str()));
-
+    char previous[4096];
+    ASSERT_NE(::getcwd(previous, sizeof previous), nullptr);
+    ASSERT_EQ(::chdir(folder.Path().c_str()), 0);
+    const bool found63 = PlatformFileExists(("DATA/" + std::string(63, 'A')).c_str());
+    std::vector<std::string> failures;
     for (const std::string& tooLong : {std::string(64, 'a'), std::string(5000, 'b')}) {
         std::string resolved = "left over";
-        EXPECT_FALSE(PlatformResolvePath((folder / "Data/" + tooLong).c_str(), resolved));
-        EXPECT_TRUE(resolved.empty());
-        EXPECT_FALSE(PlatformFileExists((folder / tooLong + "/x").c_str()));
-        EXPECT_EQ(PlatformOpenFile((folder / "Data/" + tooLong).c_str(), "wb"), nullptr);
+        if (PlatformResolvePath(("Data/" + tooLong).c_str(), resolved) || !resolved.empty())
+            failures.push_back("resolved " + std::to_string(tooLong.size()));
+        if (PlatformFileExists((tooLong + "/x").c_str()))
+            failures.push_back("exists " + std::to_string(tooLong.size()));
+        if (std::FILE* file = PlatformOpenFile(("Data/" + tooLong).c_str(), "wb")) {
+            std::fclose(file);
+            failures.push_back("created " + std::to_string(tooLong.size()));
+        }
     }
+    ASSERT_EQ(::chdir(previous), 0);
+    EXPECT_TRUE(found63);
+    EXPECT_EQ(failures, std::vector<std::string>{});
     EXPECT_FALSE(std::filesystem::exists(folder / "Data/" + std::string(64, 'a')));
+}
+
+// The folders of an absolute path (where the program is installed, the working folder) are the
+// system's: any length it allows, and the names below them are still matched without regard to case.
+TEST_F(PathResolverTest, AbsolutePathsTakeFoldersOfAnyLength) {
+    const std::string folder70(70, 'f');
+    folder.Write(folder70 + "/Plugins/Inside.txt", "deep");
+    std::string resolved;
+    ASSERT_TRUE(PlatformResolvePath((folder / folder70 + "\\plugins\\INSIDE.TXT").c_str(), resolved));
+    EXPECT_EQ(resolved, folder / folder70 + "/Plugins/Inside.txt");
+    EXPECT_TRUE(PlatformFileExists((folder / std::string(70, 'F') + "/plugins/inside.txt").c_str()));
+    FILE* file = PlatformOpenFile((folder / folder70 + "/saves/out.bin").c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    std::fclose(file);
+    EXPECT_TRUE(std::filesystem::exists(folder / folder70 + "/saves/out.bin"));
+    // A component the system cannot hold still names nothing.
+    EXPECT_FALSE(PlatformFileExists((folder / std::string(5000, 'b')).c_str()));
+    EXPECT_EQ(PlatformOpenFile((folder / std::string(5000, 'b')).c_str(), "wb"), nullptr);
 }
 
 TEST_F(PathResolverTest, EmptyPathsNameNothing) {

@@ -7,6 +7,8 @@
 
 #include "core/console.h"
 #include "render/render_cvars.h"
+#include "render/texture_manager.h"
+#include "scene/draw_records.h"
 #include "support/run_program.h"
 #include "support/temp_dir.h"
 #include "tests/render/render_test_support.h"
@@ -43,6 +45,30 @@ protected:
 private:
     TestWindow m_window;
 };
+
+// Start-up makes the world passes' record list and counts texture memory from zero; shutdown
+// frees the list.
+TEST(RenderStartUp, MakesTheDrawRecordListAndZeroesTheTextureCounters)
+{
+    TestWindow window;
+    g_textures.totalBytes = 5000;
+    g_textures.commonBytes = 700;
+    ASSERT_EQ(RenderInit(window.Handle()), 0);
+    EXPECT_EQ(g_textures.totalBytes, 0u);
+    EXPECT_EQ(g_textures.commonBytes, 0u);
+    EXPECT_NE(g_drawRecords.buffer, nullptr);
+    EXPECT_EQ(g_drawRecords.capacity, 1024u);
+    EXPECT_NE(g_drawRecords.index, nullptr);
+    EXPECT_EQ(g_drawRecords.indexCapacity, 64u);
+    EXPECT_EQ(g_drawRecords.used, 0u);
+    EXPECT_EQ(g_drawRecords.count, 0u);
+
+    RenderShutdown(false);
+    EXPECT_EQ(g_drawRecords.buffer, nullptr);
+    EXPECT_EQ(g_drawRecords.index, nullptr);
+    EXPECT_EQ(g_drawRecords.capacity, 0u);
+    EXPECT_EQ(g_drawRecords.indexCapacity, 0u);
+}
 
 TEST_F(DisplayModes, TheLadderTriesItsRungsInOrderUntilOneSucceeds)
 {

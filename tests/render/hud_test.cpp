@@ -399,6 +399,23 @@ TEST_F(Hud, OverlaysAndTheCommandMenuComeWhenAsked)
     EXPECT_EQ(CommandMenuDrawCount(), menus + 2);
 }
 
+// The normal view draws the world markers while their switch is on; the external camera always.
+TEST_F(Hud, WorldMarkersFollowTheirSwitchOnlyInTheNormalView)
+{
+    const struct {
+        bool external;
+        u8_t shown;
+        u32_t drawn;
+    } cases[] = {{false, 0, 0}, {false, 1, 1}, {true, 0, 1}, {true, 1, 1}};
+    for (const auto& c : cases) {
+        g_game.hud.worldMarkersShown = c.shown;
+        HudOverlayRequestsClear();
+        Draw(c.external);
+        EXPECT_EQ(HudOverlayRequestsSoFar().worldMarkers, c.drawn) << "external " << c.external << ", shown "
+                                                                   << int(c.shown);
+    }
+}
+
 TEST_F(Hud, AfterTheHudDepthIsOffAndMipFilteringLinear)
 {
     IDirect3DDevice8* device = Device();

@@ -189,6 +189,21 @@ TEST_F(Decals, AHitNearAnInnerCornerFoldsOntoBothFaces)
     }
 }
 
+// A face much smaller than the decal (legs of 0.2) still gets its piece: the whole face.
+TEST_F(Decals, ASmallFaceGetsItsPiece)
+{
+    GraphObj* chip = AddQuad("chip", {{{0, 0, 0}, {0, 0, 0.2f}, {0.2f, 0, 0.2f}, {0.2f, 0, 0}}});
+    const Vector3 up = {0, 1, 0};
+    DecalCreateAtHit({0.1f, 0, 0.1f}, &up, &material, &projectile);
+    ASSERT_EQ(DecalsOf(chip).Count(), 1);
+    const DecalShape shape = ShapeOf(*DecalsOf(chip).Get(0));
+    EXPECT_NEAR(shape.area, 0.04f, 1e-4f);
+    EXPECT_NEAR(shape.lo.x, 0.0f, 1e-4f);
+    EXPECT_NEAR(shape.hi.x, 0.2f, 1e-4f);
+    EXPECT_NEAR(shape.lo.z, 0.0f, 1e-4f);
+    EXPECT_NEAR(shape.hi.z, 0.2f, 1e-4f);
+}
+
 TEST_F(Decals, TheSpacingRuleDropsASecondCloseHit)
 {
     GraphObj* floor = AddQuad("floor", kFloor);
@@ -494,8 +509,9 @@ TEST_F(Decals, AnActorWithoutItsPoolPointLeavesNoPool)
 
 namespace {
 
-// The quad is cut to the prism over the face, whichever way the face is wound.
-TEST(DecalClipping, QuadsAreCutToTheFaceWhateverItsWinding)
+// The quad is cut to the prism over the face, whichever way the face is wound and however small
+// the face is.
+TEST(DecalClipping, QuadsAreCutToTheFaceWhateverItsWindingAndSize)
 {
     struct Case {
         const char* what;
@@ -509,24 +525,34 @@ TEST(DecalClipping, QuadsAreCutToTheFaceWhateverItsWinding)
         {"outside", {{5, 5, 0}, {6, 5, 0}, {6, 6, 0}, {5, 6, 0}}, 0, 0.0f},
         {"across the long edge", {{1, 1, 0}, {3, 1, 0}, {3, 3, 0}, {1, 3, 0}}, 1, 2.0f},
         {"over a corner", {{-1, -1, 0}, {1, -1, 0}, {1, 1, 0}, {-1, 1, 0}}, 2, 1.0f},
+        {"over the whole face", {{-1, -1, 0}, {5, -1, 0}, {5, 5, 0}, {-1, 5, 0}}, 1, 8.0f},
     };
     const D3DXVECTOR3 windings[2][3] = {{{0, 0, 0}, {4, 0, 0}, {0, 4, 0}}, {{0, 0, 0}, {0, 4, 0}, {4, 0, 0}}};
     const D3DXVECTOR2 coords[4] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
-    for (const auto& face : windings) {
-        for (const Case& c : cases) {
-            SCOPED_TRACE(c.what);
-            D3DXVECTOR3 out[15];
-            D3DXVECTOR2 outCoords[15];
-            const int made = ClipQuadToTrianglePrism(out, outCoords, face, c.quad, coords);
-            EXPECT_EQ(made, c.triangles);
-            float area = 0.0f;
-            for (int t = 0; t < made; ++t) {
-                D3DXVECTOR3 cross;
-                const D3DXVECTOR3 ab = out[t * 3 + 1] - out[t * 3], ac = out[t * 3 + 2] - out[t * 3];
-                D3DXVec3Cross(&cross, &ab, &ac);
-                area += 0.5f * D3DXVec3Length(&cross);
+    // Legs of 4, of 0.2 and of 0.01 units.
+    for (float scale : {1.0f, 0.05f, 0.0025f}) {
+        for (const auto& winding : windings) {
+            D3DXVECTOR3 face[3];
+            for (int c = 0; c < 3; ++c)
+                face[c] = winding[c] * scale;
+            for (const Case& c : cases) {
+                SCOPED_TRACE(std::string(c.what) + " at scale " + std::to_string(scale));
+                D3DXVECTOR3 quad[4];
+                for (int q = 0; q < 4; ++q)
+                    quad[q] = c.quad[q] * scale;
+                D3DXVECTOR3 out[15];
+                D3DXVECTOR2 outCoords[15];
+                const int made = ClipQuadToTrianglePrism(out, outCoords, face, quad, coords);
+                EXPECT_EQ(made, c.triangles);
+                float area = 0.0f;
+                for (int t = 0; t < made; ++t) {
+                    D3DXVECTOR3 cross;
+                    const D3DXVECTOR3 ab = out[t * 3 + 1] - out[t * 3], ac = out[t * 3 + 2] - out[t * 3];
+                    D3DXVec3Cross(&cross, &ab, &ac);
+                    area += 0.5f * D3DXVec3Length(&cross);
+                }
+                EXPECT_NEAR(area / (scale * scale), c.area, 1e-3f);
             }
-            EXPECT_NEAR(area, c.area, 1e-4f);
         }
     }
     // A quad wholly inside keeps its texture coordinates; a degenerate face takes nothing.
@@ -537,6 +563,31 @@ TEST(DecalClipping, QuadsAreCutToTheFaceWhateverItsWinding)
     EXPECT_FLOAT_EQ(outCoords[2].y, 1.0f);
     const D3DXVECTOR3 line[3] = {{0, 0, 0}, {1, 1, 0}, {2, 2, 0}};
     EXPECT_EQ(ClipQuadToTrianglePrism(out, outCoords, line, cases[0].quad, coords), 0);
+}
+
+// An edge is split where it crosses the plane; a corner on the plane, or grazing it, is kept and
+// adds no further point.
+TEST(DecalClipping, EdgesAreSplitOnlyWhereTheyCrossThePlane)
+{
+    const D3DXPLANE plane(0, 1, 0, 0);  // keeps y >= 0
+    const D3DXVECTOR2 coords[3] = {{0, 0}, {1, 0}, {0, 1}};
+    struct Case {
+        const char* what;
+        D3DXVECTOR3 corners[3];
+        int vertices;
+    };
+    const Case cases[] = {
+        {"across", {{0, 1, 0}, {1, -1, 0}, {-1, 1, 0}}, 4},
+        {"a small triangle across", {{0, 0.001f, 0}, {0.001f, -0.001f, 0}, {-0.001f, 0.001f, 0}}, 4},
+        {"a corner on the plane", {{0, 1, 0}, {1, 0, 0}, {-1, 1, 0}}, 3},
+        {"a corner grazing the plane", {{0, 1, 0}, {1, -0.000001f, 0}, {-1, 1, 0}}, 3},
+        {"wholly behind", {{0, -1, 0}, {1, -1, 0}, {0, -2, 0}}, 0},
+    };
+    for (const Case& c : cases) {
+        D3DXVECTOR3 out[6];
+        D3DXVECTOR2 outCoords[6];
+        EXPECT_EQ(ClipPolygonToPlane(out, outCoords, &plane, c.corners, coords, 3), c.vertices) << c.what;
+    }
 }
 
 }  // namespace

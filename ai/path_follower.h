@@ -62,4 +62,12 @@ public:
     float lastDestinationZ = 1e30f;
     float arrivalRadius = 20.0f;
     u8_t stopped = 0;
+    u32_t replanTick = 0;  // when the route to a target envelope was last planned
+    // Patrol: on the path, walking it backward (back-and-forth paths), the current point, and a pause.
+    u8_t patrolActive = 0;
+    u8_t patrolBackward = 0;
+    u32_t patrolIndex = 0;
+    u8_t patrolWaiting = 0;
+    u32_t patrolWaitTime = 0;
+    u32_t patrolWaitStart = 0;
 };

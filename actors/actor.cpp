@@ -165,21 +165,6 @@ void Actor::GetGeometryBounds(float* box)
     GraphObj::GetGeometryBounds(box);
 }
 
-void Actor::Update()
-{
-    GraphObj::Update();
-}
-
-void Actor::UpdateSounds()
-{
-    GraphObj::UpdateSounds();
-}
-
-void Actor::InvalidateShadows()
-{
-    GraphObj::InvalidateShadows();
-}
-
 bool Actor::SetParam(const char* keyword, const EngineString* values, int count)
 {
     return GraphObj::SetParam(keyword, values, count);

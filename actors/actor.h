@@ -134,6 +134,8 @@ public:
     // A mounted weapon follows the body's heading and pitch (until the weapons in hand exist, nothing).
     void TurnMountedWeapon(float heading);
     void PitchMountedWeapon(float pitch);
+    // Takes the weapon of the kind in hand (until the weapons in hand exist, nothing).
+    void SwapWeaponNodes(u16_t kind);
 
     // The sensing record of the actor's AI; null without AI.
     AIEntity* GetAIEntity() const;

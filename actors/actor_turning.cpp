@@ -246,3 +246,4 @@ bool Actor::IsAnimated() const
 
 void Actor::TurnMountedWeapon(float) {}
 void Actor::PitchMountedWeapon(float) {}
+void Actor::SwapWeaponNodes(u16_t) {}

@@ -246,6 +246,9 @@ void ActorJumpStep(Actor* actor)
     Vector3 p = actor->GetPosition();
     if (!actor->jumpStarted) {
         actor->jumpStarted = true;
+        // The actor leaves the ground: ground following pulls it down again (an idle actor that
+        // stayed marked on the ground would hang in the air after the arc).
+        actor->onGround = false;
         const s32_t mode = actor->movementMode;
         if (mode != ACTOR_MOVE_IDLE) {
             Vector3 d = {actor->stepPoint.x - p.x, 0.0f, actor->stepPoint.z - p.z};

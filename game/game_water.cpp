@@ -20,7 +20,8 @@ bool GameIsPointUnderWater(u32_t* surface, const float* point)
     float local[3];
     s32_t tile[2];
     MapPosToCell(point, MapGetWorldSize(), local, tile);
-    OctreeNode* leaf = OctreeFindLeaf(local, nullptr);
+    s32_t leafTile[2];
+    OctreeNode* leaf = OctreeFindLeaf(local, leafTile);
     if (!leaf)
         return false;
     *surface = 0;

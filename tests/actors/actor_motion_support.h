@@ -1,9 +1,11 @@
 // Helpers of the actor motion tests: an actor with its body, torso and head nodes, and a guard that
-// fixes the frame time, the tick and the random seed for one test and restores them afterwards.
+// fixes the frame time, the tick and the random seed for one test and restores them (and the shown
+// oxygen) afterwards.
 #pragma once
 #include <gtest/gtest.h>
 
 #include "actors/actor.h"
+#include "actors/actor_cvars.h"
 #include "actors/actor_motion.h"
 #include "core/random.h"
 #include "game/game_state.h"
@@ -27,7 +29,10 @@ inline void AddBodyNodes(Actor* actor)
 class MotionGuard {
 public:
     MotionGuard(float frameTime, DWORD tick, u32_t seed)
-        : m_frameTime(g_game.frameTime), m_seed(EngineRandState()), m_player(g_game.player)
+        : m_frameTime(g_game.frameTime),
+          m_seed(EngineRandState()),
+          m_player(g_game.player),
+          m_oxygenShown(mi_oxygen.value)
     {
         g_game.frameTime = frameTime;
         PlatformTestClockStart(tick);
@@ -37,6 +42,7 @@ public:
     {
         g_game.frameTime = m_frameTime;
         g_game.player = m_player;
+        mi_oxygen.value = m_oxygenShown;
         PlatformTestClockStop();
         EngineSRand(m_seed);
     }
@@ -45,6 +51,7 @@ private:
     float m_frameTime;
     u32_t m_seed;
     Actor* m_player;
+    ConsoleVar::Value m_oxygenShown;  // the frames under test write mi_oxygen
 };
 
 }  // namespace motion_test

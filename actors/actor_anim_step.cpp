@@ -14,8 +14,10 @@
 #include "actors/weapon.h"
 #include "ai/path_follower.h"
 #include "core/random.h"
+#include "game/game_messages.h"
 #include "game/game_state.h"
 #include "game/game_water.h"
+#include "platform/d3dx8_math.h"
 #include "platform/win32.h"
 #include "render/render_cvars.h"
 #include "world/anim_mesh.h"
@@ -258,6 +260,21 @@ void StanceRequest(Actor* a)
     }
 }
 
+// The body hangs from the weapon's "x01" node; the actor stands at the weapon's origin.
+void HoldOnMountedWeapon(Actor* a)
+{
+    Weapon* weapon = a->mountedWeapon;
+    GraphNode* body = ActorBodyNode(a);
+    if (body && body->GetParent() == a->GetRootNode())
+        GameLinkActorBodyRange(a, weapon->FindChild("x01"), "xdef", "xdef");
+    GraphNode* root = weapon->GetRootNode();
+    if (!root)
+        return;
+    D3DXMATRIX world;
+    root->UpdateTransform(&world);
+    a->SetPosition({world._41, world._42, world._43});
+}
+
 }  // namespace
 
 float ActorTurnInPlace(Actor* a)
@@ -309,7 +326,7 @@ void ActorAnimationStep(Actor* a)
     }
     // 3. A mounted weapon holds the body at its seat point.
     if (a->usesMountedWeapon && a->mountedWeapon && !(a->follower && a->follower->moving))
-        a->SetPosition(a->mountedWeapon->GetPosition());
+        HoldOnMountedWeapon(a);
     // 4. In a vehicle the seat holds the body still.
     if (a->inVehicle) {
         SetModeBracketed(a, ACTOR_MOVE_IDLE);

@@ -3,9 +3,13 @@
 // The node keeps its animation, the variant is 0, and nothing reads past the class's lists.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "actor_motion_support.h"
 #include "actors/actor_class.h"
 #include "actors/anim_name_tables.h"
+#include "actors/weapon.h"
+#include "ai/path_follower.h"
 #include "world/anim_mesh.h"
 
 namespace {
@@ -83,6 +87,71 @@ TEST_F(AnimStepFaults, SteeringAndPushOutWithoutAI)
     EXPECT_FLOAT_EQ(p.x, 1.0f);
     EXPECT_FLOAT_EQ(p.y, 2.0f);
     EXPECT_FLOAT_EQ(p.z, 3.0f);
+}
+
+TEST_F(AnimStepFaults, TheIdleVariantChangesAtMostEveryTenSeconds)
+{
+    m_info.torsoGroups[0].entries[0].animationCount = 3;
+    m_actor.idleTick = 0;
+    std::vector<s32_t> drawn;
+    for (int second = 0; second < 60; ++second) {
+        const s32_t before = m_actor.animVariant;
+        const u32_t tickBefore = m_actor.idleTick;
+        ActorAnimationStep(&m_actor);
+        if (m_actor.idleTick != tickBefore)
+            drawn.push_back(m_actor.animVariant);
+        else
+            EXPECT_EQ(m_actor.animVariant, before);
+        EXPECT_GE(m_actor.animVariant, 0);
+        EXPECT_LT(m_actor.animVariant, 3);
+        PlatformTestClockAdvance(1000);
+    }
+    // Drawn at 0, 10, 20, 30, 40 and 50 seconds.
+    EXPECT_EQ(drawn.size(), 6u);
+}
+
+TEST_F(AnimStepFaults, ATurnOnTheSpotTurnsTheBodyTowardTheHead)
+{
+    motion_test::AddBodyNodes(&m_actor);
+    m_actor.bodyAngle = 0.0f;
+    ActorSetNodeAngle(ActorHeadNode(&m_actor), 1, 0.2f);
+    m_actor.turnInPlaceStart = GetTickCount();
+    const float rate = ActorTurnInPlace(&m_actor);
+    EXPECT_EQ(rate, 0.0f);  // no idle animation in this class
+    // 50 degrees per turn time (250 ms) for the body, 25 for the head back toward 0.
+    const float d50 = 0.02f * 50.0f / 0.25f * 0.017453292f;
+    const float d25 = 0.02f * 25.0f / 0.25f * 0.017453292f;
+    EXPECT_NEAR(ActorNodeAngle(ActorBodyNode(&m_actor), 2), d50, 1e-6f);
+    EXPECT_NEAR(ActorNodeAngle(ActorHeadNode(&m_actor), 1), 0.2f - d25, 1e-6f);
+    EXPECT_EQ(ActorNodeAngle(ActorTorsoNode(&m_actor), 1), 0.0f);
+    // In the animation step the turn marks the body for a re-fit, which the same step carries out.
+    ActorAnimationStep(&m_actor);
+    EXPECT_FALSE(m_actor.fitBody);
+    EXPECT_FALSE(m_actor.turningInPlace);
+}
+
+TEST_F(AnimStepFaults, AMountedWeaponHoldsTheBody)
+{
+    Weapon gun;
+    GraphNode* mount = new GraphNode("x01");
+    gun.GetRootNode()->AddChild(mount);
+    mount->SetParent(gun.GetRootNode());
+    gun.SetPosition({5, 1, 7});
+    motion_test::AddBodyNodes(&m_actor);
+    m_actor.usesMountedWeapon = true;
+    m_actor.mountedWeapon = &gun;
+    ActorAnimationStep(&m_actor);
+    EXPECT_EQ(ActorBodyNode(&m_actor)->GetParent(), gun.GetRootNode());
+    const Vector3 p = m_actor.GetPosition();
+    EXPECT_FLOAT_EQ(p.x, 5.0f);
+    EXPECT_FLOAT_EQ(p.y, 1.0f);
+    EXPECT_FLOAT_EQ(p.z, 7.0f);
+    // Walking a route, the soldier leaves the weapon where it is.
+    m_actor.follower->moving = 1;
+    gun.SetPosition({9, 1, 9});
+    ActorAnimationStep(&m_actor);
+    EXPECT_FLOAT_EQ(m_actor.GetPosition().x, 5.0f);
+    ActorBodyNode(&m_actor)->SetParent(m_actor.GetRootNode());
 }
 
 }  // namespace

@@ -20,6 +20,7 @@
 #include "gui/gui.h"
 #include "map/material.h"
 #include "map/octree.h"
+#include "map/world_registry.h"
 #include "map/water_square.h"
 #include "world/anim_mesh.h"
 
@@ -334,6 +335,65 @@ TEST_F(FixtureLand, ACorpseStopsCollidingAndIsStatic)
     EXPECT_FALSE(actor.IsCollidable());
     EXPECT_TRUE(actor.deathDone);
     EXPECT_EQ(actor.shownMode, ACTOR_MOVE_IDLE);
+}
+
+// A body that pushes a sphere 6 units along +x out of itself.
+class PushingBody : public DynamicObject {
+public:
+    PushingBody() { typeId = OBJECT_TYPE_ACTOR; }
+    bool IsCollidable() const override { return collidable; }
+    void GetGeometryBounds(float* box) override
+    {
+        const float b[6] = {-5, 0, -5, 5, 20, 5};
+        for (int i = 0; i < 6; ++i)
+            box[i] = b[i];
+    }
+    bool SphereCollision(const Vector3& centre, float radius, Vector3* out) override
+    {
+        lastRadius = radius;
+        lastCentreY = centre.y;
+        *out = {centre.x + 6.0f, centre.y, centre.z};
+        return true;
+    }
+    bool collidable = true;
+    float lastRadius = 0.0f;
+    float lastCentreY = 0.0f;
+};
+
+TEST(ActorPushOut, OverlappingBodiesPushTheActorOut)
+{
+    MotionGuard guard(0.02f, 1000, 1);
+    PushingBody other;
+    ASSERT_GE(DynObjectAdd(&other), 0);
+    struct Case {
+        const char* name;
+        bool player, idle, corpse, collidable, far;
+        float x;
+    };
+    const Case cases[] = {
+        {"pushed", false, false, false, true, false, 6.0f},
+        {"the player is not", true, false, false, true, false, 0.0f},
+        {"an idle actor is not", false, true, false, true, false, 0.0f},
+        {"a corpse is not", false, false, true, true, false, 0.0f},
+        {"nor by what does not collide", false, false, false, false, false, 0.0f},
+        {"nor by a body beyond the query box", false, false, false, true, true, 40.0f},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Actor actor;
+        actor.SetPosition({c.far ? 40.0f : 0.0f, 0, 0});
+        actor.shownMode = c.idle ? ACTOR_MOVE_IDLE : ACTOR_MOVE_WALK;
+        actor.deathDone = c.corpse;
+        g_game.player = c.player ? &actor : nullptr;
+        other.collidable = c.collidable;
+        ActorCollide(&actor);
+        EXPECT_FLOAT_EQ(actor.GetPosition().x, c.x);
+        EXPECT_FLOAT_EQ(actor.GetPosition().y, 0.0f);
+    }
+    // The sphere of radius 4.5 is tested 13 units above the feet.
+    EXPECT_EQ(other.lastRadius, 4.5f);
+    EXPECT_EQ(other.lastCentreY, 13.0f);
+    DynObjectRemove(&other);
 }
 
 // Puts the soldier on its current patrol point before every step, so that each step advances.

@@ -3,11 +3,14 @@
 // rbshowbodys on and not at all with it off.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "actor_test_support.h"
 #include "actors/actor_cvars.h"
 #include "actors/actor_motion.h"
 #include "actors/anim_name_tables.h"
 #include "platform/test_clock.h"
+#include "render/debug_primitives.h"
 #include "render/render_cvars.h"
 #include "scene/object_draw.h"
 #include "scene/scene_state.h"
@@ -101,6 +104,29 @@ TEST_F(ActorDrawing, ALyingCorpseIsDrawnFlatOnlyWithRbshowbodys)
     EXPECT_EQ(ActorTorsoNode(m_actor)->swapPivotAxes, 1);
     rbshowbodys.SetBool(false);
     EXPECT_EQ(Draws(), 0);
+}
+
+TEST_F(ActorDrawing, RbactordirsAddsFourTwentyUnitLinesFromTheEye)
+{
+    KeepVar keepDirs(rbactordirs);
+    DebugListsReset();
+    rbactordirs.SetBool(true);
+    m_actor->crouched = true;
+    m_actor->pose = ACTOR_POSE_CROUCH;
+    Draws();
+    ASSERT_EQ(g_debugPrimitives.lines.count, 4u);
+    // Newest first: the aim line (heading 0, pitch 0 looks along -z).
+    const DebugLine* aim = g_debugPrimitives.lines.active;
+    EXPECT_EQ(aim->startColour, 0xFFFFFF00u);
+    EXPECT_FLOAT_EQ(aim->start.y, 12.0f);
+    EXPECT_NEAR(aim->end.z, 30.0f - 20.0f, 1e-4f);
+    for (const DebugLine* line = aim; line; line = line->next) {
+        const float dx = line->end.x - line->start.x, dy = line->end.y - line->start.y,
+                    dz = line->end.z - line->start.z;
+        EXPECT_NEAR(std::sqrt(dx * dx + dy * dy + dz * dz), 20.0f, 1e-3f);
+        EXPECT_FALSE(line->permanent);
+    }
+    DebugListsFree();
 }
 
 TEST_F(ActorDrawing, AProneActorLiesFlatWhileNoPoseChangeRuns)

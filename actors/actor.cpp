@@ -148,11 +148,6 @@ void Actor::MoveToEnvelope(const Vector3& point, DOEnvelope* target)
 // Until then the actor is handled as the graphic object it is, except for damage: a graphic object
 // destroyed by damage gives way to its replacement, which is no way for a soldier to die.
 
-void Actor::Render()
-{
-    GraphObj::Render();
-}
-
 void Actor::ApplyDamage(int, float, float) {}
 
 void Actor::OnProjectileHit(ObjectTraceBlock* hit, Projectile* projectile)
@@ -170,29 +165,9 @@ void Actor::GetGeometryBounds(float* box)
     GraphObj::GetGeometryBounds(box);
 }
 
-void Actor::Update()
-{
-    GraphObj::Update();
-}
-
-void Actor::UpdateSounds()
-{
-    GraphObj::UpdateSounds();
-}
-
-void Actor::InvalidateShadows()
-{
-    GraphObj::InvalidateShadows();
-}
-
 bool Actor::SetParam(const char* keyword, const EngineString* values, int count)
 {
     return GraphObj::SetParam(keyword, values, count);
-}
-
-bool Actor::EnumGeometry(GeometryEnumCallback callback, GeometryEnumData* data)
-{
-    return GraphObj::EnumGeometry(callback, data);
 }
 
 void Actor::LoadState(SavedObjectState* state)
@@ -205,32 +180,8 @@ void Actor::SaveState(SavedObjectState* state)
     GraphObj::SaveState(state);
 }
 
-bool Actor::IsAnimated() const
-{
-    return GraphObj::IsAnimated();
-}
-
 void Actor::ResetPoseAndWeapons() {}
 
-s32_t Actor::SetMovementMode(s32_t mode)
-{
-    const s32_t previous = movementMode;
-    movementMode = mode;
-    return previous;
-}
-
-void Actor::MoveForward() {}
-void Actor::MoveBackward() {}
-void Actor::RunForward() {}
-void Actor::RunBackward() {}
-void Actor::StrafeLeft() {}
-void Actor::StrafeRight() {}
-void Actor::RunStrafeLeft() {}
-void Actor::RunStrafeRight() {}
-void Actor::TurnTo(float, bool) {}
-void Actor::SetPitch(float) {}
-void Actor::TurnToPoint(const Vector3&) {}
-void Actor::AimAtPoint(const Vector3&) {}
 
 bool Actor::FireAt(float, float, bool, bool)
 {
@@ -242,22 +193,7 @@ bool Actor::Fire(bool, bool)
     return false;
 }
 
-void Actor::Jump() {}
-
-bool Actor::PoseDown()
-{
-    return false;
-}
-
-bool Actor::PoseUp()
-{
-    return false;
-}
-
-void Actor::Crouch(bool) {}
 void Actor::StartReload() {}
-void Actor::die(s32_t, float) {}
-void Actor::Revive() {}
 
 bool Actor::SelectWeaponKind(s32_t)
 {

@@ -131,6 +131,12 @@ public:
     // Takes the AI out of the AI table, deletes it and clears the link.
     virtual void DetachAI();
 
+    // A mounted weapon follows the body's heading and pitch (until the weapons in hand exist, nothing).
+    void TurnMountedWeapon(float heading);
+    void PitchMountedWeapon(float pitch);
+    // Takes the weapon of the kind in hand (until the weapons in hand exist, nothing).
+    void SwapWeaponNodes(u16_t kind);
+
     // The sensing record of the actor's AI; null without AI.
     AIEntity* GetAIEntity() const;
     // 1 when crouched, else 2 when prone, else 0.
@@ -143,6 +149,12 @@ public:
     // Gives every carried item back to the world (drawn, casting shadows, its envelope enabled) and
     // empties the entries.
     void ReleaseInventory();
+    // alwaysRun follows the console variable gbalwaysrun.
+    void ApplyAlwaysRunSetting();
+    // Sets the heading at once, the body straightened to it (definitions, the console).
+    void SetHeading(float value);
+    // The heading to turn to, brought within pi of the heading; turning unless already there.
+    void SetTargetHeading(float angle);
     // True when the actor sits in a vehicle seat marked "driver".
     bool IsDriver() const { return inVehicle && seat && seat->driver; }
 
@@ -191,6 +203,7 @@ public:
     float deathLegsFrame = 0.0f;
     float deathTorsoFrame = 0.0f;
     float bodyAngle = 0.0f;
+    float aimPitchFrame = 0.0f;  // frame of the aim animation on the torso, chosen from the pitch
     float fireAngle = 0.0f;
     u32_t turnInPlaceStart = 0;
     float turnInPlaceTime = 250.0f;

@@ -3,8 +3,10 @@
 #include "core/types.h"
 
 class AIInterface;
+class Envelope;
 
 constexpr u32_t MAX_AI_INTERFACES = 128;
+constexpr u32_t ENVELOPE_TABLE_SLOTS = 2048;
 
 struct AIState {
     // Every soldier's interface, in creation order (AIInterfaceTable); removal moves the last one in.
@@ -12,6 +14,8 @@ struct AIState {
     u32_t interfaceCount = 0;
     // The AI clock (AIGameTime): the tick count at the start of the frame's AI step.
     u32_t gameTime = 0;
+    // The mission's envelopes (the envelope table); empty slots are null.
+    Envelope* envelopes[ENVELOPE_TABLE_SLOTS] = {};
 };
 
 extern AIState g_ai;

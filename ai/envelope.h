@@ -8,6 +8,9 @@
 
 class DynamicObject;
 
+// Envelope kinds (the kind word).
+constexpr s32_t ENVELOPE_KIND_ZONE = 3;
+
 // Envelope event indices.
 constexpr s32_t ENVELOPE_EVENT_ON_DESTROY = 3;  // "OnDestroy", fired with no sender
 
@@ -36,3 +39,11 @@ class DOEnvelope : public Envelope {
 public:
     DynamicObject* object = nullptr;  // the bound world object; not owned
 };
+
+// Puts the envelope into the first free slot of the envelope table; its slot, or -1 when the table
+// is full or the envelope is null. An envelope already in the table keeps its slot.
+s32_t EnvelopeRegister(Envelope* envelope);
+// Takes the envelope out of the table (nothing when it is not there).
+void EnvelopeUnregister(Envelope* envelope);
+// Deletes every envelope of the table and empties it.
+void EnvelopeTableDeleteAll();

@@ -1,5 +1,7 @@
 #include "ai/path_follower.h"
 
+#include "actors/obstacle_tree.h"
+
 namespace {
 
 constexpr float kGoalTolerance = 0.1f;
@@ -59,15 +61,14 @@ void PathFollower::PlanTo(const Vector3& from, const Vector3& to)
 
     waypointCount = 0;
     PathWaypoint* start = AllocWaypoint(&from);
-    PathWaypoint* end = AllocWaypoint(&to);
-    start->next = end;
-    end->previous = start;
-    goal.x = end->x;
-    goal.z = end->z;
+    BuildPathAroundObstacles(start, to, this);
+    PathWaypoint* first = start->next ? start->next : start;
+    goal.x = first->x;
+    goal.z = first->z;
     goal.y = to.y;
     lastDestinationX = to.x;
     lastDestinationZ = to.z;
-    current = end;
+    current = first;
 }
 
 void PathFollower::MoveToEnvelope(const Vector3&, const Vector3& offset, DOEnvelope* envelope)

@@ -1,6 +1,6 @@
 // The movement controller of a soldier's body: the goal it walks to, the route of waypoints that
-// leads there around obstacles, and an envelope it may follow. The obstacle search and the debug
-// drawing of routes come later; until then a planned route is the straight leg to the destination.
+// leads there around obstacles, and an envelope it may follow. The debug drawing of routes comes
+// later.
 #pragma once
 #include "core/types.h"
 
@@ -38,7 +38,8 @@ public:
     // The next free record of the pool, cleared, at the position when one is given; null when all
     // 64 are in use.
     PathWaypoint* AllocWaypoint(const Vector3* position);
-    // Plans a route from one point to another and makes its first waypoint the goal. A destination
+    // Plans a route from one point to another round the obstacles (a start waypoint at the first
+    // point, then the detours) and makes the first waypoint after the start the goal. A destination
     // within 5 units of the last one planned keeps the current route.
     void PlanTo(const Vector3& from, const Vector3& to);
     // Follows the envelope at the offset: stores both. The envelope's position comes with the
@@ -62,4 +63,12 @@ public:
     float lastDestinationZ = 1e30f;
     float arrivalRadius = 20.0f;
     u8_t stopped = 0;
+    u32_t replanTick = 0;  // when the route to a target envelope was last planned
+    // Patrol: on the path, walking it backward (back-and-forth paths), the current point, and a pause.
+    u8_t patrolActive = 0;
+    u8_t patrolBackward = 0;
+    u32_t patrolIndex = 0;
+    u8_t patrolWaiting = 0;
+    u32_t patrolWaitTime = 0;
+    u32_t patrolWaitStart = 0;
 };

@@ -225,6 +225,25 @@ TEST_F(GeometryEnum, NodesAndLocalFramesAreFoundByMeshNameLastChildFirst)
     EXPECT_EQ(frame, keptFrame);
 }
 
+TEST_F(GeometryEnum, WideTreesAreSearchedWhole)
+{
+    AnimMesh* carrier = WriteMesh("carrier", CarrierAff({4}));
+    carrier->frames[0].meshes[0].flags |= ANIM_MESH_FLAGGED_TEXTURE;
+    GraphObj object;
+    // The first child is visited last, behind 99 siblings pending on the walk.
+    GraphNode* first = AddChildNode(object.GetRootNode(), "first", carrier);
+    for (int i = 0; i < 99; ++i)
+        AddChildNode(object.GetRootNode(), ("leaf" + std::to_string(i)).c_str());
+    static u8_t textureMarker;
+    IDirect3DTexture8* texture = reinterpret_cast<IDirect3DTexture8*>(&textureMarker);
+    first->SetMeshTexture(0, texture);
+    EXPECT_EQ(object.FindFlaggedMeshTexture(), texture);
+    GraphNode* node = nullptr;
+    const AnimDummyFrame* frame = nullptr;
+    ASSERT_TRUE(GraphObjFindNodeMesh(&object, &node, &frame, "grip"));
+    EXPECT_EQ(node, first);
+}
+
 TEST(BoxCornersTest, BottomRingThenTopRingAlongZ)
 {
     const float box[6] = {1, 2, 3, 4, 5, 6};

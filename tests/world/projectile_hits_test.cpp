@@ -211,6 +211,10 @@ TEST_F(ProjectileHits, ShaderSettingListsBeyond3000UnitsAreVisibleOnlyWhileTheHu
         {"the HUD shows all, out of view", OBJECT_TYPE_STRUCTURE, 3000.1f, -50.0f, true, 0},
         {"a plain graphic object is left alone", OBJECT_TYPE_GRAPHIC, 100.0f, 5.0f, false, 7},
     };
+    // Objects of other classes have no list; the pass looks at graphic objects only.
+    DynamicObject equipment;
+    equipment.typeId = OBJECT_TYPE_EQUIPMENT;
+    ASSERT_GE(DynObjectAdd(&equipment), 0);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         GraphObj object;
@@ -227,6 +231,7 @@ TEST_F(ProjectileHits, ShaderSettingListsBeyond3000UnitsAreVisibleOnlyWhileTheHu
         EXPECT_EQ(list.visible, c.visible);
         DynObjectRemove(&object);
     }
+    DynObjectRemove(&equipment);
 }
 
 TEST_F(ProjectileHits, ClearingDecalsTouchesNamedGraphicObjectsOnly)

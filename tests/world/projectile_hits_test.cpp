@@ -258,3 +258,15 @@ TEST_F(ProjectileHits, ClearingDecalsTouchesNamedGraphicObjectsOnly)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ProjectileHitRecord, AMissingRecordEndsTheProgram)
+{
+    GraphObj object;
+    Projectile projectile;
+    EXPECT_DEATH(object.OnProjectileHit(nullptr, &projectile), "Assertion 'data' failed");
+    EXPECT_DEATH(object.OnProjectileHitNotify(nullptr, nullptr), "Assertion 'data' failed");
+}
+
+}  // namespace

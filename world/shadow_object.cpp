@@ -7,6 +7,7 @@
 #include "map/map_cvars.h"
 #include "map/map_trace.h"
 #include "map/object_grid.h"
+#include "map/world_insert.h"
 #include "platform/d3dx8_math.h"
 
 namespace {
@@ -50,6 +51,16 @@ float ShadowEstimateBox(DynamicObject* source, float* box)
         box[axis + 3] = std::max(box[axis + 3], box[axis + 3] - move[axis]);
     }
     return 2.0f * s;
+}
+
+void ShadowCompanionsInvalidate(DynamicObject* source)
+{
+    for (DynamicObject* companion : {source->shadowCompanion, source->shadowVolume}) {
+        if (ShadowObject* shadow = dynamic_cast<ShadowObject*>(companion)) {
+            shadow->Invalidate();
+            DynObjectUpdateGrid(shadow);
+        }
+    }
 }
 
 ShadowObject::ShadowObject(DynamicObject* sourceObject) : source(sourceObject)

@@ -26,6 +26,10 @@ Vector3 ShadowLightDirection();
 // with it: twice the length of that move.
 float ShadowEstimateBox(DynamicObject* source, float* box);
 
+// Marks the source's two companions (shadowCompanion, shadowVolume) stale and relinks them in the
+// world grid: what the classes' InvalidateShadows do when their shape changed.
+void ShadowCompanionsInvalidate(DynamicObject* source);
+
 class ShadowObject : public DynamicObject {
 public:
     // The companion of the source (not owned), with its own grid entry (kind 4).

@@ -292,6 +292,29 @@ TEST_F(Shadows, AVolumeKeepsTheFirst32MeshesAndAnEmptySourceGivesTheEmptyBox)
     ExpectBox(box, {1e30f, 1e30f, 1e30f, -1e30f, -1e30f, -1e30f});
 }
 
+TEST_F(Shadows, TheSourceMarksBothCompanionsStale)
+{
+    SetSun(0, 1, 0);
+    GraphObj* quad = MakeSource("quad", QuadsAff({"body"}));
+    ShadowVolume volume(quad);
+    BoundsShadowObject bounds(quad, nullptr);
+    quad->shadowVolume = &volume;
+    quad->shadowCompanion = &bounds;
+    volume.Rebuild();
+    bounds.Rebuild();
+    ASSERT_EQ(volume.needsRebuild + bounds.needsRebuild, 0);
+    ShadowCompanionsInvalidate(quad);
+    EXPECT_EQ(volume.needsRebuild, 1);
+    EXPECT_EQ(bounds.needsRebuild, 1);
+    // A source with one companion, or none.
+    quad->shadowCompanion = nullptr;
+    volume.Rebuild();
+    ShadowCompanionsInvalidate(quad);
+    EXPECT_EQ(volume.needsRebuild, 1);
+    quad->shadowVolume = nullptr;
+    ShadowCompanionsInvalidate(quad);
+}
+
 TEST_F(Shadows, ABoundsShadowLaysItsFourPointsOnTheGround)
 {
     SetSun(0, 1, 0);

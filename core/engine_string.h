@@ -32,6 +32,8 @@ public:
     void Clear();
 
     u32_t Length() const { return m_length; }
+    // The text read as one float ("%f"); 0 when it does not start with a number.
+    float ToFloat() const;
     bool IsEmpty() const { return m_length == 0; }
     bool IsOnHeap() const { return m_length >= kInlineSize; }
     const char* Text() const;

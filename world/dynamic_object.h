@@ -103,6 +103,11 @@ public:
     // SetName). Setting frees the current entry first; null is allowed.
     ObjectGridEntry* GetGridEntry() const { return gridEntry; }
     void SetGridEntry(ObjectGridEntry* entry);
+    // Small accessors of the definition parameters.
+    s32_t GetTypeId() const { return typeId; }
+    void SetNameText(const char* text) { name.Assign(text); }
+    EngineString& GetNameString() { return name; }
+    void SetDestroyedReplacement(DynamicObject* object) { destroyedReplacement = object; }
 
     ObjectGridEntry* gridEntry = nullptr;  // owned
     EngineString name;                     // compared without regard to case

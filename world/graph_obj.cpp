@@ -2,8 +2,6 @@
 // the shader settings a mesh file declares.
 #include "world/graph_obj.h"
 
-#include <strings.h>
-
 #include <cstring>
 
 #include "map/object_grid.h"
@@ -71,34 +69,6 @@ Vector3 GraphObj::GetPosition() const
 Vector3 GraphObj::GetRotation() const
 {
     return root->GetRotation();
-}
-
-bool GraphObj::FindNamedPoint(const char* pointName, GraphNode** nodeOut, Vector3* pointOut) const
-{
-    bool found = false;
-    WalkNodeTree(root, [&](GraphNode* node) {
-        const AnimMesh* mesh = node->GetAnimMesh();
-        if (!mesh)
-            return false;
-        const s32_t nameIndex = mesh->FindName(pointName);
-        if (nameIndex >= 0) {
-            const s32_t index = mesh->FindMesh(static_cast<u32_t>(nameIndex), 0);
-            if (index >= 0) {
-                *pointOut = mesh->GetMeshVertices(0, static_cast<u32_t>(index))->centre;
-                found = true;
-            }
-        }
-        for (u32_t b = 0; !found && b < mesh->dummyBoxes_c; ++b) {
-            if (strcasecmp(mesh->dummyBoxes[b].name, pointName) == 0) {
-                *pointOut = mesh->dummyBoxes[b].position;
-                found = true;
-            }
-        }
-        if (found)
-            *nodeOut = node;
-        return found;
-    });
-    return found;
 }
 
 // Whole-tree walks ---------------------------------------------------------------------------------

@@ -32,6 +32,16 @@ public:
     void ApplyDamage(int kind, float angle, float amount) override;
     bool SphereCollision(const Vector3& /*centre*/, float /*radius*/, Vector3* /*out*/) override { return false; }
     bool QueryFalse(int /*argument*/) override { return false; }
+    // A projectile's hit (world/projectile_hits.cpp): the surface's sound at the hit point (none
+    // when the projectile's hit-sound value is above 0.5); once the projectile has stopped, its
+    // damage and, with "hitshake", the hit shake. The record must be given.
+    void OnProjectileHit(ObjectTraceBlock* hit, Projectile* projectile) override;
+    void OnProjectileHitNotify(ObjectTraceBlock* hit, DynamicObject* source) override;
+    // Geometry of the node tree (world/geometry_enum.cpp).
+    // The texture of the first frame-0 mesh flagged for shadow overlays, depth first from the root.
+    IDirect3DTexture8* FindFlaggedMeshTexture() override;
+    // EnumNodeGeometry from the root; true.
+    bool EnumGeometry(GeometryEnumCallback callback, GeometryEnumData* data) override;
     // The root node's translation and rotation; setting either makes the geometry box stale.
     void SetPosition(const Vector3& position) override;
     void SetRotation(const Vector3& angles) override;
@@ -70,10 +80,6 @@ public:
     // A texture named in a definition, under the object's component folder. False, with
     // "WARNING: Texture %s not found" in the log, when there is none.
     bool LoadTexture(const char* textureName, IDirect3DTexture8** texture, EngineString* folder);
-    // Searches the tree for a frame-0 mesh or a dummy box of that name (without regard to case).
-    // Gives its node and its point in the node's space: the centre of the mesh's box, or the
-    // box's position. False when nothing has the name.
-    bool FindNamedPoint(const char* pointName, GraphNode** nodeOut, Vector3* pointOut) const;
 
     // Once per frame before drawing: the view distance, the level of detail, the billboard fade.
     void UpdateViewDistance();
@@ -91,6 +97,17 @@ public:
     void AdvanceFrameAll(float seconds);
     // Attaches the particle effect of that name (kind 1) to every node; nothing when none.
     void ExecParticleSet(const char* effectName);
+    // Hands the callback, once per mesh, the world-space geometry of each mesh of the node's
+    // current frame (blended towards the next, or during a cross-fade from the old mesh's frozen
+    // frame towards frame 0 of the new one) that the object's level-of-detail step shows and that is
+    // not left out of enumeration; then does the same for the children. A mesh too large for the
+    // work buffer is skipped with a warning in the log.
+    void EnumNodeGeometry(GraphNode* node, GeometryEnumCallback callback, GeometryEnumData* data);
+    // The hit shake: a second of rocking about the horizontal axis across the direction. A shake
+    // that runs is not restarted. UpdateHitShake moves it on once per frame and ends it with the
+    // object's x and z rotation set to 0.
+    void StartHitShake(const Vector3& direction);
+    void UpdateHitShake();
     // Replaces the shader-setting list by the settings the mesh file declares (entries named
     // "sh..."); none when it declares none.
     void AddMeshShaderSettings(const AnimMesh* mesh);

@@ -49,10 +49,7 @@ using Values = const EngineString*;
 
 float ReadFloat(const EngineString& value)
 {
-    float result = 0.0f;
-    if (std::sscanf(value.Text(), "%f", &result) != 1)
-        return 0.0f;
-    return result;
+    return value.ToFloat();
 }
 
 int ReadInt(const EngineString& value)

@@ -11,42 +11,13 @@
 #include "map/material.h"
 #include "map/material_table.h"
 #include "render/texture_manager.h"
+#include "support/wave_bytes.h"
 #include "tests/map/material_fixture.h"
 #include "tests/render/texture_test_support.h"
 
 using material_test::LoadScripts;
 
 namespace {
-
-// A short 16-bit mono PCM wave.
-std::string WaveBytes()
-{
-    const u32_t samples = 800;
-    std::string bytes;
-    const auto put32 = [&bytes](u32_t value) {
-        for (int shift = 0; shift < 32; shift += 8)
-            bytes.push_back(static_cast<char>((value >> shift) & 0xFF));
-    };
-    const auto put16 = [&bytes](u32_t value) {
-        bytes.push_back(static_cast<char>(value & 0xFF));
-        bytes.push_back(static_cast<char>((value >> 8) & 0xFF));
-    };
-    bytes += "RIFF";
-    put32(36 + samples * 2);
-    bytes += "WAVEfmt ";
-    put32(16);
-    put16(1);  // PCM
-    put16(1);  // mono
-    put32(8000);
-    put32(16000);
-    put16(2);
-    put16(16);
-    bytes += "data";
-    put32(samples * 2);
-    for (u32_t i = 0; i < samples; ++i)
-        put16((i * 97) & 0x7FFF);
-    return bytes;
-}
 
 class MaterialSounds : public MaterialTest {
 protected:
@@ -60,7 +31,7 @@ protected:
 
 TEST_F(MaterialSounds, SetsTakeTheSoundThenItsNumberedVariantsUpToTheFirstGap)
 {
-    const std::string wave = WaveBytes();
+    const std::string wave = ShortWaveBytes();
     for (const char* name : {"thud", "thud_0", "thud_1", "thud_3", "step_0", "step_1"})
         ASSERT_TRUE(WriteFileBytes(std::string("sound/material/") + name + ".wav", wave));
     ASSERT_TRUE(SoundInit(nullptr));

@@ -441,12 +441,14 @@ TEST_F(Decals, BloodOnlyLandsOnFacesBehindTheVictimThatFaceTheShot)
     EXPECT_EQ(DecalsOf(behind).Count(), 1);
 }
 
-// An actor whose mesh holds a small triangle named "xb" at its feet, at (x, 0.5, 0).
+// An actor whose mesh holds a small dummy triangle named "xb" at its feet, its frame's origin (the
+// right angle) at (x, 0.5, 0); the first frame has it elsewhere, the pool takes the last frame's.
 BleedingObject* AddActor(const BleedingInfo& blood, bool withPoint, float x)
 {
     AffFile file;
     file.strings = {withPoint ? "xb" : "foot"};
-    file.frames = {{{TriangleMesh(0, {-0.1f, 0.4f, 0}, {0.1f, 0.4f, 0}, {0, 0.6f, 0})}}};
+    file.frames = {{{TriangleMesh(0, {3, 0.5f, 0}, {3, 0.5f, 0.2f}, {3.1f, 0.5f, 0})}},
+                   {{TriangleMesh(0, {0, 0.5f, 0}, {0, 0.5f, 0.2f}, {0.1f, 0.5f, 0})}}};
     const std::string path = std::string(withPoint ? "actor_xb" : "actor_plain") + ".aff";
     EXPECT_TRUE(WriteAff(path, file));
     auto* actor = new BleedingObject;

@@ -11,22 +11,6 @@
 
 namespace {
 
-// The legs name id of a movement mode; -1 for none.
-s32_t LegsIdOfMode(s32_t mode)
-{
-    switch (mode) {
-    case ACTOR_MOVE_IDLE: return LEGS_IDLE;
-    case ACTOR_MOVE_WALK: return LEGS_MOVE_FORWARD;
-    case ACTOR_MOVE_BACKWARD: return LEGS_MOVE_BACKWARD;
-    case ACTOR_MOVE_RUN: return LEGS_FAST_FORWARD;
-    case ACTOR_MOVE_RUN_BACKWARD: return LEGS_FAST_BACKWARD;
-    case ACTOR_MOVE_LEFT: return LEGS_MOVE_LEFT;
-    case ACTOR_MOVE_RIGHT: return LEGS_MOVE_RIGHT;
-    case ACTOR_MOVE_PATROL: return LEGS_PATROL_FORWARD;
-    default: return -1;
-    }
-}
-
 // The entry of the current phase, or null where the class lacks it (a cell of 255 or one past the
 // group's entries is never followed).
 const AnimEntry* CurrentPhaseEntry(const Actor* actor)
@@ -152,4 +136,19 @@ void ActorReapplyPitch(Actor* actor)
 float ActorFrameTime()
 {
     return g_game.frameTime;
+}
+
+s32_t LegsIdOfMode(s32_t mode)
+{
+    switch (mode) {
+    case ACTOR_MOVE_IDLE: return LEGS_IDLE;
+    case ACTOR_MOVE_WALK: return LEGS_MOVE_FORWARD;
+    case ACTOR_MOVE_BACKWARD: return LEGS_MOVE_BACKWARD;
+    case ACTOR_MOVE_RUN: return LEGS_FAST_FORWARD;
+    case ACTOR_MOVE_RUN_BACKWARD: return LEGS_FAST_BACKWARD;
+    case ACTOR_MOVE_LEFT: return LEGS_MOVE_LEFT;
+    case ACTOR_MOVE_RIGHT: return LEGS_MOVE_RIGHT;
+    case ACTOR_MOVE_PATROL: return LEGS_PATROL_FORWARD;
+    default: return -1;
+    }
 }

@@ -27,21 +27,6 @@ namespace {
 
 constexpr u32_t kEchoDelayMs = 300;
 
-s32_t LegsIdOfMode(s32_t mode)
-{
-    switch (mode) {
-    case ACTOR_MOVE_IDLE: return LEGS_IDLE;
-    case ACTOR_MOVE_WALK: return LEGS_MOVE_FORWARD;
-    case ACTOR_MOVE_BACKWARD: return LEGS_MOVE_BACKWARD;
-    case ACTOR_MOVE_RUN: return LEGS_FAST_FORWARD;
-    case ACTOR_MOVE_RUN_BACKWARD: return LEGS_FAST_BACKWARD;
-    case ACTOR_MOVE_LEFT: return LEGS_MOVE_LEFT;
-    case ACTOR_MOVE_RIGHT: return LEGS_MOVE_RIGHT;
-    case ACTOR_MOVE_PATROL: return LEGS_PATROL_FORWARD;
-    default: return -1;
-    }
-}
-
 // The entry a cell of a table row names in the group; null for a missing cell or entry.
 const AnimEntry* EntryAt(const std::vector<u8_t>& table, size_t cellIndex, const std::vector<AnimGroup>& groups,
                          size_t group)

@@ -30,6 +30,8 @@ inline GraphNode* ActorHeadNode(const Actor* actor)
 {
     return ActorChildNode(ActorTorsoNode(actor));
 }
+// The legs name id of a movement mode; -1 for none.
+s32_t LegsIdOfMode(s32_t mode);
 // Sets one rotation component (0 first, 1 second, 2 third) of a node; nothing without the node.
 void ActorSetNodeAngle(GraphNode* node, int component, float value);
 float ActorNodeAngle(const GraphNode* node, int component);

@@ -160,6 +160,21 @@ float Actor::TraceRay(const Vector3& origin, const Vector3& direction, ObjectTra
     return GraphObj::TraceRay(origin, direction, hit);
 }
 
+bool Actor::SphereCollision(const Vector3& centre, float radius, Vector3* out)
+{
+    Vector3 c = centre;
+    bool touched = false;
+    GraphNode* top = GetRootNode();
+    const s32_t count = top ? top->GetChildCount() : 0;
+    for (s32_t i = 0; i < count; ++i) {
+        if (top->GetChild(i)->SphereCollision(&c, radius, lodLevel, nullptr))
+            touched = true;
+    }
+    if (out)
+        *out = c;
+    return touched;
+}
+
 void Actor::GetGeometryBounds(float* box)
 {
     GraphObj::GetGeometryBounds(box);

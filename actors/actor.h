@@ -70,6 +70,9 @@ public:
     void OnProjectileHit(ObjectTraceBlock* hit, Projectile* projectile) override;
     void OnProjectileHitNotify(ObjectTraceBlock*, DynamicObject*) override {}
     float TraceRay(const Vector3& origin, const Vector3& direction, ObjectTraceBlock* hit) override;
+    // The sphere test of the body: each child of the root in order, at the current level of
+    // detail, pushes the centre (copied to out) out of its solid meshes; true on any contact.
+    bool SphereCollision(const Vector3& centre, float radius, Vector3* out) override;
     void GetGeometryBounds(float* box) override;
     void Update() override;
     void UpdateSounds() override;

@@ -152,8 +152,9 @@ TEST_F(ActorCollision, SoldiersOverlappingArePushedApart)
             EXPECT_EQ(b.x, c.gap);
             EXPECT_EQ(b.y, 0.0f);
         }
-        if (c.firstX != 0.0f)
+        if (c.firstX != 0.0f) {
             EXPECT_NEAR(Apart(a, b), 7.0f, 1e-3f);
+        }
         DynObjectRemove(first);
         DynObjectRemove(second);
         delete first;

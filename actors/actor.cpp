@@ -197,7 +197,6 @@ void Actor::SaveState(SavedObjectState* state)
 
 void Actor::ResetPoseAndWeapons() {}
 
-
 bool Actor::FireAt(float, float, bool, bool)
 {
     return false;

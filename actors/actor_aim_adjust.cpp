@@ -30,7 +30,7 @@ const AnimEntry* CurrentPhaseEntry(const Actor* actor)
         cellIndex = static_cast<size_t>(actor->weaponKind) * LEGS_TABLE_ROW + static_cast<size_t>(id) * ACTOR_POSES +
                     static_cast<size_t>(actor->pose);
     } else {
-        const s32_t id = actor->aiming ? TORSO_SHOT
+        const s32_t id = actor->aiming         ? TORSO_SHOT
                          : actor->weaponRaised ? TORSO_AIM
                          : actor->reloading    ? TORSO_RELOAD
                                                : TORSO_POSE;
@@ -141,14 +141,23 @@ float ActorFrameTime()
 s32_t LegsIdOfMode(s32_t mode)
 {
     switch (mode) {
-    case ACTOR_MOVE_IDLE: return LEGS_IDLE;
-    case ACTOR_MOVE_WALK: return LEGS_MOVE_FORWARD;
-    case ACTOR_MOVE_BACKWARD: return LEGS_MOVE_BACKWARD;
-    case ACTOR_MOVE_RUN: return LEGS_FAST_FORWARD;
-    case ACTOR_MOVE_RUN_BACKWARD: return LEGS_FAST_BACKWARD;
-    case ACTOR_MOVE_LEFT: return LEGS_MOVE_LEFT;
-    case ACTOR_MOVE_RIGHT: return LEGS_MOVE_RIGHT;
-    case ACTOR_MOVE_PATROL: return LEGS_PATROL_FORWARD;
-    default: return -1;
+        case ACTOR_MOVE_IDLE:
+            return LEGS_IDLE;
+        case ACTOR_MOVE_WALK:
+            return LEGS_MOVE_FORWARD;
+        case ACTOR_MOVE_BACKWARD:
+            return LEGS_MOVE_BACKWARD;
+        case ACTOR_MOVE_RUN:
+            return LEGS_FAST_FORWARD;
+        case ACTOR_MOVE_RUN_BACKWARD:
+            return LEGS_FAST_BACKWARD;
+        case ACTOR_MOVE_LEFT:
+            return LEGS_MOVE_LEFT;
+        case ACTOR_MOVE_RIGHT:
+            return LEGS_MOVE_RIGHT;
+        case ACTOR_MOVE_PATROL:
+            return LEGS_PATROL_FORWARD;
+        default:
+            return -1;
     }
 }

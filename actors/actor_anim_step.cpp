@@ -220,28 +220,28 @@ void StanceRequest(Actor* a)
         return;
     const s32_t s = a->GetActorPose();
     switch (a->targetPose) {
-    case 0:
-        if (s == 0)
-            a->targetPose = -1;
-        else
-            a->PoseUp();
-        break;
-    case 1:
-        if (s == 1)
-            a->targetPose = -1;
-        else if (s == 0)
-            a->PoseDown();
-        else
-            a->PoseUp();
-        break;
-    case 2:
-        if (s == 2)
-            a->targetPose = -1;
-        else
-            a->PoseDown();
-        break;
-    default:
-        break;
+        case 0:
+            if (s == 0)
+                a->targetPose = -1;
+            else
+                a->PoseUp();
+            break;
+        case 1:
+            if (s == 1)
+                a->targetPose = -1;
+            else if (s == 0)
+                a->PoseDown();
+            else
+                a->PoseUp();
+            break;
+        case 2:
+            if (s == 2)
+                a->targetPose = -1;
+            else
+                a->PoseDown();
+            break;
+        default:
+            break;
     }
 }
 

@@ -49,7 +49,7 @@ struct ActorClassInfo {
     std::vector<u8_t> phases;       // TORSO_MOVE_PHASE_IDS cells per torso group
     std::vector<AnimGroup> legsGroups;
     std::vector<AnimGroup> torsoGroups;
-    AnimGroup headGroup;  // the one entry of the file "H_M0"
+    AnimGroup headGroup;                      // the one entry of the file "H_M0"
     std::vector<AnimGroup> interphaseGroups;  // one per torso group
     std::vector<AnimGroup> phaseGroups;       // one per torso group
     std::vector<DeathGroup> deathGroups;

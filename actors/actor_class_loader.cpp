@@ -360,8 +360,7 @@ void LoadFull(const ClassReader& reader, ScriptFile* script)
 bool Register(ActorClassInfo* info)
 {
     if (g_actors.classCount >= ACTOR_MAX_CLASSES) {
-        Log("WARNING: Actor class '%s' not loaded: the table holds %u classes\n", info->name.Text(),
-            ACTOR_MAX_CLASSES);
+        Log("WARNING: Actor class '%s' not loaded: the table holds %u classes\n", info->name.Text(), ACTOR_MAX_CLASSES);
         return false;
     }
     g_actors.classInfos[g_actors.classCount++] = info;
@@ -386,8 +385,7 @@ ActorClassInfo* ActorClassLoad(Actor* actor, const char* scriptName, const Engin
     if (ActorClassInfo* known = ActorClassFind(className.Text()))
         return known;
     if (g_actors.classCount >= ACTOR_MAX_CLASSES) {
-        Log("WARNING: Actor class '%s' not loaded: the table holds %u classes\n", className.Text(),
-            ACTOR_MAX_CLASSES);
+        Log("WARNING: Actor class '%s' not loaded: the table holds %u classes\n", className.Text(), ACTOR_MAX_CLASSES);
         return nullptr;
     }
     ActorClassInfo* info = new ActorClassInfo();

@@ -263,7 +263,8 @@ void ActorJumpStep(Actor* actor)
             }
             actor->jumpDirection = d;
         }
-        if (mode == ACTOR_MOVE_WALK || mode == ACTOR_MOVE_LEFT || mode == ACTOR_MOVE_RIGHT || mode == ACTOR_MOVE_BACKWARD)
+        if (mode == ACTOR_MOVE_WALK || mode == ACTOR_MOVE_LEFT || mode == ACTOR_MOVE_RIGHT ||
+            mode == ACTOR_MOVE_BACKWARD)
             actor->jumpSpeed = actor->walkSpeed;
         else if (mode == ACTOR_MOVE_RUN || mode == ACTOR_MOVE_RUN_BACKWARD)
             actor->jumpSpeed = actor->runSpeed;

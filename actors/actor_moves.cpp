@@ -66,22 +66,22 @@ void StraightStep(Actor* actor, StraightKind kind)
     float speed = 0.0f;
     s32_t mode = ACTOR_MOVE_WALK;
     switch (kind) {
-    case STRAIGHT_WALK_FORWARD:
-        speed = patrol ? actor->cautiousSpeed : actor->walkSpeed;
-        mode = ACTOR_MOVE_WALK;
-        break;
-    case STRAIGHT_WALK_BACKWARD:
-        speed = actor->walkSpeed;
-        mode = ACTOR_MOVE_BACKWARD;
-        break;
-    case STRAIGHT_RUN_FORWARD:
-        speed = patrol ? actor->cautiousSpeed : actor->runSpeed;
-        mode = ACTOR_MOVE_RUN;
-        break;
-    case STRAIGHT_RUN_BACKWARD:
-        speed = actor->runBackSpeed;
-        mode = ACTOR_MOVE_RUN_BACKWARD;
-        break;
+        case STRAIGHT_WALK_FORWARD:
+            speed = patrol ? actor->cautiousSpeed : actor->walkSpeed;
+            mode = ACTOR_MOVE_WALK;
+            break;
+        case STRAIGHT_WALK_BACKWARD:
+            speed = actor->walkSpeed;
+            mode = ACTOR_MOVE_BACKWARD;
+            break;
+        case STRAIGHT_RUN_FORWARD:
+            speed = patrol ? actor->cautiousSpeed : actor->runSpeed;
+            mode = ACTOR_MOVE_RUN;
+            break;
+        case STRAIGHT_RUN_BACKWARD:
+            speed = actor->runBackSpeed;
+            mode = ACTOR_MOVE_RUN_BACKWARD;
+            break;
     }
     if (actor->slowMove)
         speed = speed * kSlowMoveFactor;
@@ -158,7 +158,8 @@ void RunSideStep(Actor* actor, bool left)
     ActorAimAdjust(actor, true);
     StraightenForSideStep(actor);
     const s32_t mode = actor->movementMode;
-    const float t = (mode == ACTOR_MOVE_BACKWARD || mode == ACTOR_MOVE_RUN_BACKWARD) ? -kRunStrafeTwist : kRunStrafeTwist;
+    const float t =
+        (mode == ACTOR_MOVE_BACKWARD || mode == ACTOR_MOVE_RUN_BACKWARD) ? -kRunStrafeTwist : kRunStrafeTwist;
     const float r = ActorNodeAngle(ActorBodyNode(actor), 2);
     Twist(actor, left ? t : -t);
     const float speed = mode == ACTOR_MOVE_RUN_BACKWARD ? actor->runBackSpeed : actor->runSpeed;

@@ -17,7 +17,7 @@
 
 namespace {
 
-constexpr float kSmallTurn = 0.17453293f;     // 10 degrees
+constexpr float kSmallTurn = 0.17453293f;       // 10 degrees
 constexpr float kTorsoTwistLimit = 0.4363323f;  // 25 degrees
 constexpr float kTurnRateScale = 100.0f;
 constexpr float kOneOverPi = 0.31830987f;
@@ -56,7 +56,7 @@ void DrawDirections(Actor* actor)
 {
     ActorAimAdjust(actor, true);
     Vector3 eye = actor->GetPosition();
-    eye.y += actor->pose == ACTOR_POSE_PRONE ? kEyeHeightProne
+    eye.y += actor->pose == ACTOR_POSE_PRONE    ? kEyeHeightProne
              : actor->pose == ACTOR_POSE_CROUCH ? kEyeHeightCrouch
                                                 : kEyeHeightStand;
     struct Line {

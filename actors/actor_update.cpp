@@ -185,21 +185,21 @@ void Actor::UpdateSounds()
     if (!RefreshGroundMaterial(this, now) || !groundMaterial)
         return;
     switch (shownMode) {
-    case ACTOR_MOVE_WALK:
-    case ACTOR_MOVE_LEFT:
-    case ACTOR_MOVE_RIGHT:
-    case ACTOR_MOVE_BACKWARD:
-        Step(this, STEP_WALK, &walkStepTick, now);
-        break;
-    case ACTOR_MOVE_RUN:
-    case ACTOR_MOVE_RUN_BACKWARD:
-        Step(this, STEP_RUN, &runStepTick, now);
-        break;
-    case ACTOR_MOVE_PATROL:
-        Step(this, STEP_CAUTIOUS, &cautiousStepTick, now);
-        break;
-    default:
-        break;
+        case ACTOR_MOVE_WALK:
+        case ACTOR_MOVE_LEFT:
+        case ACTOR_MOVE_RIGHT:
+        case ACTOR_MOVE_BACKWARD:
+            Step(this, STEP_WALK, &walkStepTick, now);
+            break;
+        case ACTOR_MOVE_RUN:
+        case ACTOR_MOVE_RUN_BACKWARD:
+            Step(this, STEP_RUN, &runStepTick, now);
+            break;
+        case ACTOR_MOVE_PATROL:
+            Step(this, STEP_CAUTIOUS, &cautiousStepTick, now);
+            break;
+        default:
+            break;
     }
 }
 

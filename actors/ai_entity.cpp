@@ -34,9 +34,9 @@ struct KeyEntry {
 };
 
 constexpr KeyEntry kKeys[] = {
-    {"class", 1, Key::Class},       {"max_sight", 1, Key::MaxSight},     {"player_rel", 1, Key::PlayerRel},
+    {"class", 1, Key::Class},        {"max_sight", 1, Key::MaxSight},     {"player_rel", 1, Key::PlayerRel},
     {"rot_speed", 1, Key::RotSpeed}, {"patrol_path", 1, Key::PatrolPath}, {"health", 1, Key::Health},
-    {"aim_time", 1, Key::AimTime},  {"scatter", 2, Key::Scatter},
+    {"aim_time", 1, Key::AimTime},   {"scatter", 2, Key::Scatter},
 };
 
 bool Is(const EngineString& word, const char* text)
@@ -109,50 +109,50 @@ bool AIEntity::SetParam(const char* keyword, const EngineString* values, int cou
         return false;
 
     switch (entry->key) {
-    case Key::Class:
-        if (Is(values[0], "SNIPER"))
-            soldierClass = SOLDIER_CLASS_SNIPER;
-        else if (Is(values[0], "SCOUT"))
-            soldierClass = SOLDIER_CLASS_SCOUT;
-        return true;
-    case Key::MaxSight:
-        SetMaxSight(ActorWordFloat(values[0].Text()));
-        return true;
-    case Key::PlayerRel:
-        if (Is(values[0], "NEUTRAL")) {
-            SetTeam(ACTOR_TEAM_NEUTRAL);
-            patrolAllowed = 1;
-        } else if (Is(values[0], "FRIEND")) {
-            SetTeam(ACTOR_TEAM_FRIEND);
-        } else if (Is(values[0], "ENEMY")) {
-            SetTeam(ACTOR_TEAM_ENEMY);
-            patrolAllowed = 1;
-        }
-        return true;
-    case Key::RotSpeed:
-        configuredRotationSpeed = rotationSpeed = ActorWordFloat(values[0].Text());
-        return true;
-    case Key::PatrolPath:
-        if (PatrolPath* path = AIFindPatrolPath(values[0].Text())) {
-            assignedPatrolPath = currentPatrolPath = path;
+        case Key::Class:
+            if (Is(values[0], "SNIPER"))
+                soldierClass = SOLDIER_CLASS_SNIPER;
+            else if (Is(values[0], "SCOUT"))
+                soldierClass = SOLDIER_CLASS_SCOUT;
             return true;
-        }
-        assignedPatrolPath = nullptr;
-        return false;
-    case Key::Health:
-        health = ActorWordFloat(values[0].Text());
-        if (actor)
-            actor->energy = health;
-        return true;
-    case Key::AimTime:
-        // The entry holds one value: the second aim time has none to come from.
-        aimTimes[0] = static_cast<u32_t>(ActorWordInt(values[0].Text()));
-        aimTimes[1] = 0;
-        return true;
-    case Key::Scatter:
-        for (int k = 0; k < 2; ++k)
-            scatter[k] = ActorWordFloat(values[k].Text()) * kDegreesToRadians * kScatterFactor;
-        return true;
+        case Key::MaxSight:
+            SetMaxSight(ActorWordFloat(values[0].Text()));
+            return true;
+        case Key::PlayerRel:
+            if (Is(values[0], "NEUTRAL")) {
+                SetTeam(ACTOR_TEAM_NEUTRAL);
+                patrolAllowed = 1;
+            } else if (Is(values[0], "FRIEND")) {
+                SetTeam(ACTOR_TEAM_FRIEND);
+            } else if (Is(values[0], "ENEMY")) {
+                SetTeam(ACTOR_TEAM_ENEMY);
+                patrolAllowed = 1;
+            }
+            return true;
+        case Key::RotSpeed:
+            configuredRotationSpeed = rotationSpeed = ActorWordFloat(values[0].Text());
+            return true;
+        case Key::PatrolPath:
+            if (PatrolPath* path = AIFindPatrolPath(values[0].Text())) {
+                assignedPatrolPath = currentPatrolPath = path;
+                return true;
+            }
+            assignedPatrolPath = nullptr;
+            return false;
+        case Key::Health:
+            health = ActorWordFloat(values[0].Text());
+            if (actor)
+                actor->energy = health;
+            return true;
+        case Key::AimTime:
+            // The entry holds one value: the second aim time has none to come from.
+            aimTimes[0] = static_cast<u32_t>(ActorWordInt(values[0].Text()));
+            aimTimes[1] = 0;
+            return true;
+        case Key::Scatter:
+            for (int k = 0; k < 2; ++k)
+                scatter[k] = ActorWordFloat(values[k].Text()) * kDegreesToRadians * kScatterFactor;
+            return true;
     }
     return false;
 }

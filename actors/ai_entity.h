@@ -62,7 +62,7 @@ public:
     float sightRange = 0.0f;  // the frustum's far plane
     float scatter[2] = {};    // radians
     float rotationSpeed = AI_ENTITY_ROTATION_SPEED;
-    s32_t team = 0;           // 0 FRIEND, 1 NEUTRAL, 2 ENEMY
+    s32_t team = 0;  // 0 FRIEND, 1 NEUTRAL, 2 ENEMY
     u8_t patrolAllowed = 0;
     u8_t inAlert = 0;
     u32_t lastAlertTick = 0;

@@ -35,8 +35,17 @@ AnimEntry::AnimEntry() : animations{}, triggerFrames{}, reverse(0), speed(0.0f),
 }
 
 DeathAnim::DeathAnim()
-    : pose(0), excludeCount(0), legs(nullptr), torso(nullptr), head(nullptr), legsSpeed(0.0f), torsoSpeed(0.0f),
-      headSpeed(0.0f), minAngle(0.0f), maxAngle(0.0f), sound(nullptr)
+    : pose(0),
+      excludeCount(0),
+      legs(nullptr),
+      torso(nullptr),
+      head(nullptr),
+      legsSpeed(0.0f),
+      torsoSpeed(0.0f),
+      headSpeed(0.0f),
+      minAngle(0.0f),
+      maxAngle(0.0f),
+      sound(nullptr)
 {
     AnimModifyInit(&modify);
 }

@@ -70,7 +70,7 @@ struct AnimEntry {
 struct DeathAnim {
     DeathAnim();
 
-    u8_t pose;  // 0 "Stay", 1 "Crouch", 2 "Prone"
+    u8_t pose;                               // 0 "Stay", 1 "Crouch", 2 "Prone"
     std::vector<EngineString> excludeNames;  // weapons for which it is not used
     u32_t excludeCount;
     AnimMesh* legs;

@@ -54,7 +54,7 @@ public:
     void SetAlertMode();
     void ResetAlertMode();
 
-    Actor* body = nullptr;      // not owned; null once the body is gone
+    Actor* body = nullptr;       // not owned; null once the body is gone
     AIEntity* entity = nullptr;  // owned
     AIInterface* lockedTarget = nullptr;
     DefendPoint* defendPoint = nullptr;

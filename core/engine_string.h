@@ -12,9 +12,9 @@ public:
         void (*free)(char* block);
     };
 
-    EngineString();                              // empty text
-    explicit EngineString(const char* text);     // FromText: null is taken as empty
-    EngineString(const EngineString& other);     // copy
+    EngineString();                                      // empty text
+    explicit EngineString(const char* text);             // FromText: null is taken as empty
+    EngineString(const EngineString& other);             // copy
     EngineString& operator=(const EngineString& other);  // Assign
     ~EngineString();
 

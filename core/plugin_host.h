@@ -85,8 +85,8 @@ private:
     char* m_info[kPluginInfoCount] = {};
     PluginVersion m_version = 0;
     GrowArray<ConsoleVar*> m_commands{1};
-    s32_t m_callDepth = 0;        // calls into the plug-in in progress
-    bool m_unloadPending = false; // Unload asked for during a call
+    s32_t m_callDepth = 0;         // calls into the plug-in in progress
+    bool m_unloadPending = false;  // Unload asked for during a call
 };
 
 class PluginHost {

@@ -79,8 +79,8 @@ void SoundSet::Add(SoundInstance* instance, s32_t level)
     if (lod < 0)
         return;
     const s32_t count = counts[lod];
-    SoundInstance** grown =
-        static_cast<SoundInstance**>(std::realloc(instances[lod], sizeof(SoundInstance*) * static_cast<size_t>(count + 1)));
+    SoundInstance** grown = static_cast<SoundInstance**>(
+        std::realloc(instances[lod], sizeof(SoundInstance*) * static_cast<size_t>(count + 1)));
     if (!grown)
         return;
     grown[count] = instance;

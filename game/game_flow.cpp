@@ -64,14 +64,20 @@ int GameHaltAfterLoadError()
     }
 }
 
-s32_t GameLoadGameCommand(const char*) { return 0; }
+s32_t GameLoadGameCommand(const char*)
+{
+    return 0;
+}
 void GameUpdateFrame(bool present)
 {
     if (g_testHooks.frame)
         g_testHooks.frame(present);
 }
 void GameExitToGui(const char*) {}
-void GameModEnd() { g_game.currentGameMod = nullptr; }
+void GameModEnd()
+{
+    g_game.currentGameMod = nullptr;
+}
 
 void GameModsInit()
 {
@@ -84,5 +90,8 @@ void GameModsFree()
     GameModRegistryFree();
 }
 void GameClearFrameInput() {}
-s32_t RegisterDefObject() { return 0; }
+s32_t RegisterDefObject()
+{
+    return 0;
+}
 void CampaignChronologyFree() {}

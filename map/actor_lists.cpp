@@ -7,14 +7,14 @@
 PtrRefArray<Actor>* ActorTeamList(s32_t team)
 {
     switch (team) {
-    case ACTOR_TEAM_FRIEND:
-        return &g_map.FriendActorList;
-    case ACTOR_TEAM_NEUTRAL:
-        return &g_map.NeutralActorList;
-    case ACTOR_TEAM_ENEMY:
-        return &g_map.EnemyActorList;
-    default:
-        return nullptr;
+        case ACTOR_TEAM_FRIEND:
+            return &g_map.FriendActorList;
+        case ACTOR_TEAM_NEUTRAL:
+            return &g_map.NeutralActorList;
+        case ACTOR_TEAM_ENEMY:
+            return &g_map.EnemyActorList;
+        default:
+            return nullptr;
     }
 }
 

@@ -6,12 +6,18 @@
 
 namespace {
 
-Vector3 Sub(const Vector3& a, const Vector3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+Vector3 Sub(const Vector3& a, const Vector3& b)
+{
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
 Vector3 Cross(const Vector3& a, const Vector3& b)
 {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
-float Dot(const Vector3& a, const Vector3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+float Dot(const Vector3& a, const Vector3& b)
+{
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 
 struct Segment {
     Vector3 start, delta;
@@ -100,4 +106,7 @@ int MapTrace(const float* start, const float* end, MapTraceInfo* hit)
     return 1;
 }
 
-int WorldTraceIndoor(const float*, const float*, MapTraceInfo*) { return 0; }
+int WorldTraceIndoor(const float*, const float*, MapTraceInfo*)
+{
+    return 0;
+}

@@ -3,7 +3,6 @@
 
 #include <strings.h>
 
-
 #include "core/script_file.h"
 #include "map/material.h"
 #include "map/material_loading.h"

@@ -11,7 +11,7 @@ struct ObjectGridEntry {
     // The value of the octree visit mark (g_map.octreeVisitMark) at which a pass last reported (or
     // dropped) the entry: an entry stamped with the current value counts as handled in that pass.
     u32_t visitStamp;
-    u32_t kind;    // 0 map mesh, 3 graphic world object, 4 shadow companion
-    void* owner;   // the map mesh record or the DynamicObject
+    u32_t kind;   // 0 map mesh, 3 graphic world object, 4 shadow companion
+    void* owner;  // the map mesh record or the DynamicObject
     u32_t firstLink;
 };

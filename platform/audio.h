@@ -275,8 +275,8 @@ public:
     HRESULT GetDefaultAudioPath(IDirectMusicAudioPath8** path);
     // Plays a downloaded segment on the path (the default path when null). With a state pointer the
     // caller receives a reference to the voice.
-    HRESULT PlaySegmentEx(IDirectMusicSegment8* segment, DWORD flags, LONG startTime,
-                          IDirectMusicSegmentState** state, IDirectMusicAudioPath8* path);
+    HRESULT PlaySegmentEx(IDirectMusicSegment8* segment, DWORD flags, LONG startTime, IDirectMusicSegmentState** state,
+                          IDirectMusicAudioPath8* path);
     // Stops every voice of the segment / the one voice / every voice on the path.
     HRESULT StopEx(IDirectMusicSegment8* segment, LONG stopTime, DWORD flags);
     HRESULT StopEx(IDirectMusicSegmentState* state, LONG stopTime, DWORD flags);
@@ -300,12 +300,12 @@ private:
     friend class IDirectMusicSegment8;
     friend class IDirectMusicSegmentState;
     struct Voice {
-        unsigned source = 0;                       // OpenAL source, made at first use
-        IDirectMusicSegment8* segment = nullptr;   // null: the voice is free
+        unsigned source = 0;                      // OpenAL source, made at first use
+        IDirectMusicSegment8* segment = nullptr;  // null: the voice is free
         IDirectMusicAudioPath8* path = nullptr;
-        DWORD generation = 0;                      // bumped each time the voice is freed
+        DWORD generation = 0;  // bumped each time the voice is freed
         bool primary = false;
-        bool queued = false;                       // a primary waiting for the current one to end
+        bool queued = false;  // a primary waiting for the current one to end
         DWORD queueOrder = 0;
     };
     IDirectMusicPerformance8();

@@ -206,8 +206,8 @@ struct WNDCLASSA {
 // Windows and messages (SDL2). The window is created with an OpenGL-capable surface, so the render
 // device can attach its context to it. Input events become WM_* records, one per PeekMessageA call.
 ATOM RegisterClassA(const WNDCLASSA* windowClass);
-HWND CreateWindowExA(DWORD exStyle, const char* className, const char* title, DWORD style, int x, int y,
-                     int width, int height, HWND parent, HMENU menu, HINSTANCE instance, void* param);
+HWND CreateWindowExA(DWORD exStyle, const char* className, const char* title, DWORD style, int x, int y, int width,
+                     int height, HWND parent, HMENU menu, HINSTANCE instance, void* param);
 BOOL DestroyWindow(HWND window);
 BOOL ShowWindow(HWND window, int command);
 BOOL SetForegroundWindow(HWND window);

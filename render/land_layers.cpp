@@ -25,7 +25,7 @@ namespace {
 
 constexpr UINT kSide = 256;
 constexpr u32_t kPixels = kSide * kSide;
-constexpr u16_t kNoFace = 0xFFFF;             // what the target is cleared to: no face here
+constexpr u16_t kNoFace = 0xFFFF;  // what the target is cleared to: no face here
 constexpr D3DCOLOR kClearColour = 0x0000FFFF;
 constexpr u32_t kBatchVertices = 3 * 1024;
 
@@ -49,7 +49,8 @@ struct LayerTargets {
         if (FAILED(device->CreateTexture(kSide, kSide, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT,
                                          &target)) ||
             FAILED(device->CreateTexture(kSide, kSide, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM, &readback)) ||
-            FAILED(target->GetSurfaceLevel(0, &targetSurface)) || FAILED(readback->GetSurfaceLevel(0, &readbackSurface)))
+            FAILED(target->GetSurfaceLevel(0, &targetSurface)) ||
+            FAILED(readback->GetSurfaceLevel(0, &readbackSurface)))
             return false;
         if (FAILED(device->CreateDepthStencilSurface(kSide, kSide, D3DFMT_D24X8, D3DMULTISAMPLE_NONE, &depth)) &&
             FAILED(device->CreateDepthStencilSurface(kSide, kSide, D3DFMT_D16, D3DMULTISAMPLE_NONE, &depth)))
@@ -73,8 +74,8 @@ struct LayerTargets {
 
 // Work buffers of one leaf, kept across leaves.
 struct LeafWork {
-    std::vector<u16_t> pixelFace = std::vector<u16_t>(kPixels);   // the face each pixel shows
-    std::vector<u32_t> pixelLayers = std::vector<u32_t>(kPixels); // the layers each pixel shows
+    std::vector<u16_t> pixelFace = std::vector<u16_t>(kPixels);    // the face each pixel shows
+    std::vector<u32_t> pixelLayers = std::vector<u32_t>(kPixels);  // the layers each pixel shows
     std::vector<u8_t> unseen;                                      // per face: no pass showed it
     std::vector<u8_t> added;                                       // per face: in the layer being made
     std::vector<u16_t> layerFaces;                                 // the faces of the layer being made
@@ -234,8 +235,8 @@ void CollectLayerFaces(int layer, u32_t faces, LeafWork& work)
         if (!(work.pixelLayers[pixel] & bit) || id == kNoFace)
             continue;
         if (id >= faces) {
-            DebugPrint("Invalid Face ID %d at pos [%d,%d], mesh has only %d faces\n", id, pixel % kSide,
-                       pixel / kSide, faces);
+            DebugPrint("Invalid Face ID %d at pos [%d,%d], mesh has only %d faces\n", id, pixel % kSide, pixel / kSide,
+                       faces);
             continue;
         }
         if (!work.added[id]) {

@@ -61,8 +61,8 @@ void RenderLogDeviceInfo()
                  static_cast<int>(parameters.BackBufferHeight), name ? name : "(null)");
     else
         ConPrint(0, "\nGraphics mode: %dx%d / %dHz %s\n\n", static_cast<int>(parameters.BackBufferWidth),
-                 static_cast<int>(parameters.BackBufferHeight),
-                 static_cast<int>(parameters.FullScreen_RefreshRateInHz), name ? name : "(null)");
+                 static_cast<int>(parameters.BackBufferHeight), static_cast<int>(parameters.FullScreen_RefreshRateInHz),
+                 name ? name : "(null)");
 }
 
 int RenderShutdown(bool freeVegetation)

@@ -13,7 +13,7 @@
 namespace {
 
 // Interface textures are drawn at their own size on the screen: they keep every level.
-constexpr const char* kFullResolutionMarks[] = {"component\\gui", "font", "icon", "crosshair",
+constexpr const char* kFullResolutionMarks[] = {"component\\gui", "font",    "icon", "crosshair",
                                                 "select",         "compass", "scope"};
 
 bool KeepsFullResolution(const char* name)

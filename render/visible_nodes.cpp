@@ -30,8 +30,8 @@ void FlagGeometryDistance(OctreeNode* node)
     const D3DXVECTOR3 toCentre = eye - centre;
     const float distance = D3DXVec3Length(&toCentre) - geometry.boundsRadius;
     const float sizeX = boxMax.x - boxMin.x, sizeZ = boxMax.z - boxMin.z;
-    const float horizontal = std::sqrt(toCentre.x * toCentre.x + toCentre.z * toCentre.z) +
-                             0.5f * std::sqrt(sizeX * sizeX + sizeZ * sizeZ);
+    const float horizontal =
+        std::sqrt(toCentre.x * toCentre.x + toCentre.z * toCentre.z) + 0.5f * std::sqrt(sizeX * sizeX + sizeZ * sizeZ);
     if (rbfog.Bool() && !g_game.zoomView && horizontal > mffogstart.Float() * 10.0f)
         node->flags |= OCTREE_NODE_BEYOND_FOG;
     if (distance > 0.0f && std::tan(g_camera.fov / 2.0f) * distance > mflayerlod0.Float() * 10.0f)

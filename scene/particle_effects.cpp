@@ -14,7 +14,7 @@ void ParticleSpawnEffect(const char* name, const Vector3& position, const Vector
     // The plug-in reads the six floats through the request's pointers during the call.
     float values[6] = {position.x, position.y, position.z, direction.x, direction.y, direction.z};
     ParticleSpawnRequest request = {name ? name : "", &values[0], &values[1], &values[2],
-                                    &values[3], &values[4], &values[5]};
+                                    &values[3],       &values[4], &values[5]};
     g_pluginHost.Broadcast(HookParticlesSpawn, reinterpret_cast<std::uintptr_t>(&request));
 }
 

@@ -32,13 +32,13 @@ struct SceneState {
     u8_t firstPersonViewState = 0;
 
     // Object drawing (scene/object_draw.h, scene/draw_records.h).
-    u32_t passSelector = 0xFFFFFFFFu;  // material colour terms the mesh renderers use
-    u8_t animatedFlag = 0;             // the object being drawn animates
-    u8_t objectFog = 1;                // meshes may take their fog pass
-    u8_t batching = 1;                 // distance-faded objects and the HUD's map items are batched
-    bool billboardsOn = true;          // far objects may stand in as billboards
-    bool indoorPassRunning = false;    // the pass list of a camera inside an indoor cell runs
-    GraphNode* drawingNode = nullptr;  // the node being drawn
+    u32_t passSelector = 0xFFFFFFFFu;                // material colour terms the mesh renderers use
+    u8_t animatedFlag = 0;                           // the object being drawn animates
+    u8_t objectFog = 1;                              // meshes may take their fog pass
+    u8_t batching = 1;                               // distance-faded objects and the HUD's map items are batched
+    bool billboardsOn = true;                        // far objects may stand in as billboards
+    bool indoorPassRunning = false;                  // the pass list of a camera inside an indoor cell runs
+    GraphNode* drawingNode = nullptr;                // the node being drawn
     float lodDistances[3] = {0.0f, 120.0f, 250.0f};  // the default level-of-detail switch table
     SceneDrawLog drawLog;
     // Named particle effects objects attach to their nodes; no operation fills it yet.

@@ -366,10 +366,8 @@ void DummyFrameToMatrix(D3DXMATRIX* out, const Vector3* axes, const Vector3* ori
     const Vector3& y = axes[1];
     const Vector3& z = axes[2];
     // Columns: X, Z, Y, then (0, 0, 0, 1); the last row carries the origin's offsets.
-    *out = D3DXMATRIX(x.x, z.x, y.x, 0.0f,
-                      x.y, z.y, y.y, 0.0f,
-                      x.z, z.z, y.z, 0.0f,
-                      -Dot(*origin, x), -Dot(*origin, z), -Dot(*origin, y), 1.0f);
+    *out = D3DXMATRIX(x.x, z.x, y.x, 0.0f, x.y, z.y, y.y, 0.0f, x.z, z.z, y.z, 0.0f, -Dot(*origin, x), -Dot(*origin, z),
+                      -Dot(*origin, y), 1.0f);
 }
 
 void DummyFrameLerpMatrix(const AnimDummyFrame* a, D3DXMATRIX* out, float t, const AnimDummyFrame* b)

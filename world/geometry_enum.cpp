@@ -116,8 +116,8 @@ void GraphObj::EnumNodeGeometry(GraphNode* node, GeometryEnumCallback callback, 
             data->meshFlags = mode;
             data->meshIndex = i;
             const MeshSettings* settings = node->GetMeshSettings();
-            data->shadowLength = settings && settings[i].shadowLength != 0.0f ? settings[i].shadowLength
-                                                                              : node->GetShadowLength();
+            data->shadowLength =
+                settings && settings[i].shadowLength != 0.0f ? settings[i].shadowLength : node->GetShadowLength();
             data->node = node;
             callback(data);
         }

@@ -11,20 +11,20 @@ struct AnimDummyFrame;
 // The caller's record handed to GraphObj::EnumGeometry and passed to the callback once per mesh.
 // The caller fills the first three fields; the enumeration fills the rest for each mesh.
 struct GeometryEnumData {
-    void* caller = nullptr;       // the caller's own word, left alone
-    u8_t* workBuffer = nullptr;   // owned by the caller; reused for every mesh
-    u32_t workBufferSize = 0;     // bytes
-    float* vertices = nullptr;    // world-space positions, 3 floats each, at the start of the work buffer
+    void* caller = nullptr;      // the caller's own word, left alone
+    u8_t* workBuffer = nullptr;  // owned by the caller; reused for every mesh
+    u32_t workBufferSize = 0;    // bytes
+    float* vertices = nullptr;   // world-space positions, 3 floats each, at the start of the work buffer
     u32_t vertexCount = 0;
-    u16_t* faces = nullptr;       // three vertex indices per face, in the work buffer after the vertices
+    u16_t* faces = nullptr;  // three vertex indices per face, in the work buffer after the vertices
     u32_t faceCount = 0;
-    u32_t meshFlags = 0;          // the mesh's mode word for the object's level-of-detail step
-    u32_t meshIndex = 0;          // the mesh's place in its frame's mesh list
+    u32_t meshFlags = 0;  // the mesh's mode word for the object's level-of-detail step
+    u32_t meshIndex = 0;  // the mesh's place in its frame's mesh list
     // Per face and edge k (corner k to k + 1) the face across it, 0xFFFF for none; null when the
     // mesh has no such table. Points into the mesh, not the work buffer.
     const u16_t* faceExtra = nullptr;
     u32_t reserved = 0;
-    float shadowLength = 0.0f;    // the mesh's own shadow length, else the node's; 0 for none
+    float shadowLength = 0.0f;  // the mesh's own shadow length, else the node's; 0 for none
     GraphNode* node = nullptr;
 };
 

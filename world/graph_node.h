@@ -26,10 +26,10 @@ constexpr u32_t GRAPH_NODE_LOD_LISTS = 4;
 
 // Bits of a mesh's mode word.
 constexpr u32_t MESH_MODE_DRAWN = 0x01;
-constexpr u32_t MESH_MODE_COLLIDES = 0x02;       // takes part in traces and collisions
-constexpr u32_t MESH_MODE_NO_ENUM = 0x08;        // left out of geometry enumeration
-constexpr u32_t MESH_MODE_NO_OVERLAY = 0x10;     // left out of shadow overlays
-constexpr u32_t MESH_MODE_NO_OVERLAY_2 = 0x40;   // left out of shadow overlays
+constexpr u32_t MESH_MODE_COLLIDES = 0x02;      // takes part in traces and collisions
+constexpr u32_t MESH_MODE_NO_ENUM = 0x08;       // left out of geometry enumeration
+constexpr u32_t MESH_MODE_NO_OVERLAY = 0x10;    // left out of shadow overlays
+constexpr u32_t MESH_MODE_NO_OVERLAY_2 = 0x40;  // left out of shadow overlays
 constexpr u32_t MESH_MODE_MARKED = 0x80;
 constexpr u32_t MESH_MODE_DEFAULT = MESH_MODE_DRAWN | MESH_MODE_COLLIDES;
 
@@ -38,9 +38,9 @@ constexpr u32_t MESH_MODE_DEFAULT = MESH_MODE_DRAWN | MESH_MODE_COLLIDES;
 // each per level-of-detail step.
 struct MeshSettings {
     u8_t lodTagged;
-    u8_t noClip;       // skipped by traces with OBJTRACE_SKIP_NOCLIP and by sphere and footprint tests
-    u8_t setLdr;       // sphere collisions report a contact but do not push out
-    u8_t groundClip;   // traces with OBJTRACE_ALPHA_EXEMPT ignore the alpha map
+    u8_t noClip;      // skipped by traces with OBJTRACE_SKIP_NOCLIP and by sphere and footprint tests
+    u8_t setLdr;      // sphere collisions report a contact but do not push out
+    u8_t groundClip;  // traces with OBJTRACE_ALPHA_EXEMPT ignore the alpha map
     u8_t landTexture;
     float shadowLength;  // 0: the node's
     u8_t lit;
@@ -84,7 +84,7 @@ u32_t LodIndexAddUnique(u32_t* array, u32_t* count, u32_t index);
 
 // What a sphere collision reports besides its result.
 struct SphereContact {
-    u8_t contactOnlyTouched = 0;  // set when a touched mesh reports contact only ("setldr")
+    u8_t contactOnlyTouched = 0;   // set when a touched mesh reports contact only ("setldr")
     Material* material = nullptr;  // the material of the last touched mesh's texture
 };
 
@@ -242,8 +242,8 @@ public:
     // record receives the nearest hit's fields.
     float TraceRay(const Vector3& origin, const Vector3& direction, ObjectTraceBlock* record, s32_t lodStep);
     // Writes the hit fields of the record for face of mesh meshIndex at frame.
-    void FillTraceHit(u32_t meshIndex, u32_t frameIndex, u32_t face, const D3DXMATRIX& world, IDirect3DTexture8* texture,
-                      Material* material, const float* barycentric, const Vector3& origin,
+    void FillTraceHit(u32_t meshIndex, u32_t frameIndex, u32_t face, const D3DXMATRIX& world,
+                      IDirect3DTexture8* texture, Material* material, const float* barycentric, const Vector3& origin,
                       const Vector3& direction, float distance, ObjectTraceBlock* record) const;
     // True when a mesh of the subtree touches the sphere; centre (world) is pushed out of solid meshes.
     bool SphereCollision(Vector3* centre, float radius, s32_t lodStep, SphereContact* contact);
@@ -258,13 +258,13 @@ public:
     u32_t FrameZeroMeshCount() const;
 
     EngineString name;
-    EngineString sourceDefName;  // the definition being applied when a parameter made the node
+    EngineString sourceDefName;           // the definition being applied when a parameter made the node
     AnimMesh* animMesh = nullptr;         // the animation cache's
     AnimMesh* blendSourceAnim = nullptr;  // the mesh faded from
     u32_t stampTick = 0;                  // StampTime: the reference of the blend weight
     float blendWeight = 0.0f;
-    u32_t switchTick = 0;                 // when the animation was last switched
-    u8_t blending = 0;                    // the last switch asked for a cross-fade
+    u32_t switchTick = 0;  // when the animation was last switched
+    u8_t blending = 0;     // the last switch asked for a cross-fade
     IDirect3DTexture8** meshTextures = nullptr;
     u32_t* meshColors = nullptr;
     GraphNode** children = nullptr;
@@ -291,7 +291,7 @@ public:
     u32_t lodSwitchCount = 0;
     MeshSettings* meshSettings = nullptr;
     u8_t renderMark = 0;
-    u8_t swapPivotAxes = 0;  // set per frame by the actor renderer: turns y about a2 and z about a1
+    u8_t swapPivotAxes = 0;    // set per frame by the actor renderer: turns y about a2 and z about a1
     Decal** decals = nullptr;  // owned, exactly decalCount entries
     u32_t decalCount = 0;
 };

@@ -127,7 +127,7 @@ public:
     u8_t lodLevel = 0;            // 0 near to 2 far
     u8_t billboardOnly = 0;       // while the field of view is not the normal one
     u8_t meshOnly = 0;
-    u8_t alwaysAnimated = 0;      // the sky objects
+    u8_t alwaysAnimated = 0;  // the sky objects
     // Made by "weapon"; lines this object does not know go to it. Registered in the world, which
     // deletes it.
     Weapon* fixedWeapon = nullptr;
@@ -136,16 +136,16 @@ public:
     Vector3 boundsMin;
     Vector3 boundsMax;
     u8_t boundsValid = 0;
-    u8_t fly = 0;                 // "fly": not set down on the terrain when placed
-    u8_t lodChanged = 0;          // the level changed this frame; the classes' Update rebuild shadows
+    u8_t fly = 0;         // "fly": not set down on the terrain when placed
+    u8_t lodChanged = 0;  // the level changed this frame; the classes' Update rebuild shadows
     IDirect3DTexture8* billboardTexture = nullptr;
-    u8_t billboardVariant = 0;    // the quarter of the billboard texture used, 0-3
-    float billboardNear = 0.0f;   // 0: no billboard
+    u8_t billboardVariant = 0;   // the quarter of the billboard texture used, 0-3
+    float billboardNear = 0.0f;  // 0: no billboard
     float billboardMid = 0.0f;
     float billboardFar = 0.0f;
-    u8_t animate = 0;             // "animate": the first child plays its animation continuously
+    u8_t animate = 0;  // "animate": the first child plays its animation continuously
     float animateSpeed = 0.0f;
-    EngineString indoorName;      // "indoor"
+    EngineString indoorName;  // "indoor"
     IndoorLink* indoorLink = nullptr;
     ObjectGridEntry* gridEntryCopy = nullptr;  // the entry gridEntry holds
     // Hit shake.
@@ -160,9 +160,9 @@ public:
     IDirect3DTexture8* decalTextures[GRAPH_OBJ_DECAL_TEXTURES] = {};
     float decalSize[3] = {};
     s32_t decalTextureCount = 0;
-    float damageRadius = 0.0f;    // "radius": damage round the object at its destruction
-    float damageAmount = 0.0f;    // "damage"
-    u8_t randomStartFrame = 0;    // set with "animate"
+    float damageRadius = 0.0f;                    // "radius": damage round the object at its destruction
+    float damageAmount = 0.0f;                    // "damage"
+    u8_t randomStartFrame = 0;                    // set with "animate"
     ShaderSettingList* shaderSettings = nullptr;  // owned
     // 1: drawn in the world passes; 0 (far, set by the visibility collection): drawn under pass
     // selector 15, and not at all while the indoor pass list runs.

@@ -29,15 +29,15 @@ constexpr s32_t kDestructionSoundLevel = 1;
 bool TakesBlastDamage(DynamicObject* object)
 {
     switch (object->typeId) {
-    case OBJECT_TYPE_ACTOR:
-        return !static_cast<Actor*>(object)->isDead;
-    case OBJECT_TYPE_STRUCTURE:
-    case OBJECT_TYPE_VEHICLE:
-    case OBJECT_TYPE_MAP_OBJECT:
-    case OBJECT_TYPE_TREE:
-        return true;
-    default:
-        return false;
+        case OBJECT_TYPE_ACTOR:
+            return !static_cast<Actor*>(object)->isDead;
+        case OBJECT_TYPE_STRUCTURE:
+        case OBJECT_TYPE_VEHICLE:
+        case OBJECT_TYPE_MAP_OBJECT:
+        case OBJECT_TYPE_TREE:
+            return true;
+        default:
+            return false;
     }
 }
 

@@ -149,26 +149,26 @@ bool SetMeshFlag(GraphObj& object, Values values, Change change)
 u32_t LodModeCode(int code)
 {
     switch (code) {
-    case 1:
-        return 1;
-    case 2:
-        return 2;
-    case 3:
-        return 0x12;
-    case 4:
-        return 0x22;
-    case 5:
-        return 0x32;
-    case 6:
-        return 5;
-    case 7:
-        return 9;
-    case 8:
-        return 0x42;
-    case 9:
-        return 0x80;
-    default:
-        return 3;
+        case 1:
+            return 1;
+        case 2:
+            return 2;
+        case 3:
+            return 0x12;
+        case 4:
+            return 0x22;
+        case 5:
+            return 0x32;
+        case 6:
+            return 5;
+        case 7:
+            return 9;
+        case 8:
+            return 0x42;
+        case 9:
+            return 0x80;
+        default:
+            return 3;
     }
 }
 
@@ -551,7 +551,8 @@ bool ParamLodRender(GraphObj& object, Values values, int)
     GraphNode* node = object.FindChild(values[0].Text());
     if (!node)
         return false;
-    const u8_t flags[3] = {static_cast<u8_t>(ReadFlag(values[1]) ? 1 : 0), static_cast<u8_t>(ReadFlag(values[2]) ? 1 : 0),
+    const u8_t flags[3] = {static_cast<u8_t>(ReadFlag(values[1]) ? 1 : 0),
+                           static_cast<u8_t>(ReadFlag(values[2]) ? 1 : 0),
                            static_cast<u8_t>(ReadFlag(values[3]) ? 1 : 0)};
     node->SetLodRender(flags);
     return true;
@@ -645,21 +646,21 @@ bool ParamDestroy(GraphObj& object, Values values, int)
     const char* classKeyword;
     const char* folder;
     switch (object.typeId) {
-    case OBJECT_TYPE_STRUCTURE:
-        classKeyword = "structure";
-        folder = "structures\\";
-        break;
-    case OBJECT_TYPE_MAP_OBJECT:
-    case OBJECT_TYPE_VEHICLE:
-        classKeyword = "map_obj";
-        folder = "map_obj\\";
-        break;
-    case OBJECT_TYPE_TREE:
-        classKeyword = "tree";
-        folder = "trees\\";
-        break;
-    default:
-        return false;
+        case OBJECT_TYPE_STRUCTURE:
+            classKeyword = "structure";
+            folder = "structures\\";
+            break;
+        case OBJECT_TYPE_MAP_OBJECT:
+        case OBJECT_TYPE_VEHICLE:
+            classKeyword = "map_obj";
+            folder = "map_obj\\";
+            break;
+        case OBJECT_TYPE_TREE:
+            classKeyword = "tree";
+            folder = "trees\\";
+            break;
+        default:
+            return false;
     }
     DynamicObject* replacement = CreateDynamicObjectByClass(classKeyword);
     if (!replacement)
@@ -699,18 +700,42 @@ struct Keyword {
 
 // The keywords in their fixed order; the first match wins.
 const Keyword kKeywords[] = {
-    {"pos", 4, ParamPos},           {"posobj", 1, ParamPosObj},       {"rot", 4, ParamRot},
-    {"color", 6, ParamColor},       {"anim", kAnyCount, ParamAnim},   {"texture", 3, ParamTexture},
-    {"lod", kAnyCount, ParamLod},   {"clipveg", 1, ParamClipVeg},     {"svlength", kAnyCount, ParamSvLength},
-    {"billboard", 2, ParamBillboard}, {"noclip", 2, ParamNoClip},     {"soundset", 1, ParamSoundSet},
-    {"setsh", kAnyCount, ParamSetSh}, {"setldr", 2, ParamSetLdr},     {"mtl", 3, ParamMtl},
-    {"lodhideall", 1, ParamLodHideAll}, {"setpsh", kAnyCount, ParamSetPSh}, {"fly", 1, ParamFly},
-    {"unlit", 2, ParamUnlit},       {"scale", kAnyCount, ParamScale}, {"infoname", 1, ParamInfoName},
-    {"setgsh", kAnyCount, ParamSetGSh}, {"lodrender", 4, ParamLodRender}, {"weapon", 1, ParamWeapon},
-    {"indoor", 1, ParamIndoor},     {"animate", 1, ParamAnimate},     {"grdclip", 2, ParamGrdClip},
-    {"hitshake", 1, ParamHitShake}, {"energy", 1, ParamEnergy},       {"landtex", 2, ParamLandTex},
-    {"grenadehit", 1, ParamGrenadeHit}, {"decal", 4, ParamDecal},     {"zone", 2, ParamZone},
-    {"destroy", 1, ParamDestroy},   {"particle", 1, ParamParticle},   {"radius", 1, ParamRadius},
+    {"pos", 4, ParamPos},
+    {"posobj", 1, ParamPosObj},
+    {"rot", 4, ParamRot},
+    {"color", 6, ParamColor},
+    {"anim", kAnyCount, ParamAnim},
+    {"texture", 3, ParamTexture},
+    {"lod", kAnyCount, ParamLod},
+    {"clipveg", 1, ParamClipVeg},
+    {"svlength", kAnyCount, ParamSvLength},
+    {"billboard", 2, ParamBillboard},
+    {"noclip", 2, ParamNoClip},
+    {"soundset", 1, ParamSoundSet},
+    {"setsh", kAnyCount, ParamSetSh},
+    {"setldr", 2, ParamSetLdr},
+    {"mtl", 3, ParamMtl},
+    {"lodhideall", 1, ParamLodHideAll},
+    {"setpsh", kAnyCount, ParamSetPSh},
+    {"fly", 1, ParamFly},
+    {"unlit", 2, ParamUnlit},
+    {"scale", kAnyCount, ParamScale},
+    {"infoname", 1, ParamInfoName},
+    {"setgsh", kAnyCount, ParamSetGSh},
+    {"lodrender", 4, ParamLodRender},
+    {"weapon", 1, ParamWeapon},
+    {"indoor", 1, ParamIndoor},
+    {"animate", 1, ParamAnimate},
+    {"grdclip", 2, ParamGrdClip},
+    {"hitshake", 1, ParamHitShake},
+    {"energy", 1, ParamEnergy},
+    {"landtex", 2, ParamLandTex},
+    {"grenadehit", 1, ParamGrenadeHit},
+    {"decal", 4, ParamDecal},
+    {"zone", 2, ParamZone},
+    {"destroy", 1, ParamDestroy},
+    {"particle", 1, ParamParticle},
+    {"radius", 1, ParamRadius},
     {"damage", 1, ParamDamage},
 };
 static_assert(sizeof kKeywords / sizeof kKeywords[0] == 37, "the graphic object knows 37 keywords");

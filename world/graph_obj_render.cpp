@@ -148,7 +148,8 @@ void GraphObj::UpdateViewDistance()
 
     meshFadeAlpha = 0;
     if (billboardMid < d && d < billboardFar)
-        meshFadeAlpha = static_cast<u8_t>(std::min(255.0f, (d - billboardMid) / ((billboardFar - billboardMid) / 255.0f)));
+        meshFadeAlpha =
+            static_cast<u8_t>(std::min(255.0f, (d - billboardMid) / ((billboardFar - billboardMid) / 255.0f)));
 
     billboardOnly = 0;
     meshOnly = 0;
@@ -223,8 +224,11 @@ void GraphObj::DrawBillboard()
         const float share = FogShare(std::sqrt(centreSq) / 10.0f, fogStart, mfrange.Float());
         const u32_t alpha = 255 - static_cast<u32_t>(share * 255.0f);
         BillboardDrawPayload* payload = reinterpret_cast<BillboardDrawPayload*>(record->payload);
-        *payload = {billboardTexture, width, height, u0, u0 + 0.5f, v0, v0 + 0.5f,
-                    D3DCOLOR_ARGB(alpha, ChannelByte(fog[0]), ChannelByte(fog[1]), ChannelByte(fog[2]))};
+        *payload = {
+            billboardTexture, width,
+            height,           u0,
+            u0 + 0.5f,        v0,
+            v0 + 0.5f,        D3DCOLOR_ARGB(alpha, ChannelByte(fog[0]), ChannelByte(fog[1]), ChannelByte(fog[2]))};
         return;
     }
     BatchRecord* batch = BatchRecordNext();

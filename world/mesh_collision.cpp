@@ -54,7 +54,8 @@ D3DXVECTOR3 NearestOnEdge(const D3DXVECTOR3& e, const D3DXVECTOR3& f, const D3DX
 
 }  // namespace
 
-bool MeshSphereCollision(const AnimMesh* mesh, u32_t index, u32_t frame, bool contactOnly, Vector3* centre, float radius)
+bool MeshSphereCollision(const AnimMesh* mesh, u32_t index, u32_t frame, bool contactOnly, Vector3* centre,
+                         float radius)
 {
     const AnimVertexData* vertices = mesh->GetMeshVertices(frame, index);
     const AnimFaces* faces = mesh->GetMeshFaces(frame, index);
@@ -62,8 +63,9 @@ bool MeshSphereCollision(const AnimMesh* mesh, u32_t index, u32_t frame, bool co
         return false;
     const float r = radius;
     // The sphere's box must meet the mesh's box; touching counts.
-    if (centre->x + r < vertices->boxMin.x || centre->x - r > vertices->boxMax.x || centre->y + r < vertices->boxMin.y ||
-        centre->y - r > vertices->boxMax.y || centre->z + r < vertices->boxMin.z || centre->z - r > vertices->boxMax.z)
+    if (centre->x + r < vertices->boxMin.x || centre->x - r > vertices->boxMax.x ||
+        centre->y + r < vertices->boxMin.y || centre->y - r > vertices->boxMax.y ||
+        centre->z + r < vertices->boxMin.z || centre->z - r > vertices->boxMax.z)
         return false;
     const bool twoSided = (mesh->GetMeshTextureRef(frame, index)->textureWord & ANIM_TEXTURE_TWO_SIDED) != 0;
     bool touched = false;
@@ -223,9 +225,9 @@ bool GraphNode::FootprintCollision(Vector3* centre, float halfSize, float height
             }
             // The first vertex's normal, in world space, turned round.
             const s8_t* packed = vertices->normals ? vertices->normals + static_cast<size_t>(corners[0]) * 3 : nullptr;
-            D3DXVECTOR3 normal = packed ? D3DXVECTOR3(packed[0] * kNormalScale, packed[1] * kNormalScale,
-                                                      packed[2] * kNormalScale)
-                                        : D3DXVECTOR3(0.0f, 0.0f, 0.0f);
+            D3DXVECTOR3 normal =
+                packed ? D3DXVECTOR3(packed[0] * kNormalScale, packed[1] * kNormalScale, packed[2] * kNormalScale)
+                       : D3DXVECTOR3(0.0f, 0.0f, 0.0f);
             D3DXVec3Normalize(&normal, &normal);
             D3DXVECTOR3 turned;
             D3DXVec3TransformNormal(&turned, &normal, &world);

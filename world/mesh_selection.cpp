@@ -8,8 +8,8 @@
 #include "world/graph_node.h"
 #include "world/object_trace.h"
 
-bool MeshSelectedForTest(const GraphNode& node, u32_t i, const AnimFrameMesh& record, s32_t lodStep,
-                         MeshTestKind kind, u32_t options, Material** materialOut)
+bool MeshSelectedForTest(const GraphNode& node, u32_t i, const AnimFrameMesh& record, s32_t lodStep, MeshTestKind kind,
+                         u32_t options, Material** materialOut)
 {
     const MeshSettings* settings = node.meshSettings ? &node.meshSettings[i] : nullptr;
     IDirect3DTexture8* texture = node.meshTextures ? node.meshTextures[i] : nullptr;
@@ -28,7 +28,8 @@ bool MeshSelectedForTest(const GraphNode& node, u32_t i, const AnimFrameMesh& re
             return true;
         if (settings->HiddenAt(step))
             return false;
-        const bool modeTakes = (mode & MESH_MODE_COLLIDES) != 0 || (kind == MESH_TEST_SPHERE && mode == MESH_MODE_MARKED);
+        const bool modeTakes =
+            (mode & MESH_MODE_COLLIDES) != 0 || (kind == MESH_TEST_SPHERE && mode == MESH_MODE_MARKED);
         if (!modeTakes)
             return false;
     } else if (lodStep != -1 && record.detailLevel != -1 && record.detailLevel != lodStep) {

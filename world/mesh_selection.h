@@ -13,5 +13,5 @@ enum MeshTestKind { MESH_TEST_TRACE, MESH_TEST_SPHERE, MESH_TEST_FOOTPRINT };
 // other tests the texture's material. With lodStep -1 only the mesh's flags and material count.
 // options are the trace's option bits (0 for the other tests). Meshes whose material is named
 // "NOHIT_" (any case) never take part, unless a marked trace takes them.
-bool MeshSelectedForTest(const GraphNode& node, u32_t i, const AnimFrameMesh& record, s32_t lodStep,
-                         MeshTestKind kind, u32_t options, Material** materialOut);
+bool MeshSelectedForTest(const GraphNode& node, u32_t i, const AnimFrameMesh& record, s32_t lodStep, MeshTestKind kind,
+                         u32_t options, Material** materialOut);

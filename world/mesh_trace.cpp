@@ -186,7 +186,8 @@ void GraphNode::FillTraceHit(u32_t meshIndex, u32_t frameIndex, u32_t face, cons
         D3DXVECTOR3 turned;
         D3DXVec3TransformNormal(&turned, &normal, &world);
         D3DXVec3Normalize(&turned, &turned);
-        const bool twoSided = (animMesh->GetMeshTextureRef(frameIndex, meshIndex)->textureWord & ANIM_TEXTURE_TWO_SIDED) != 0;
+        const bool twoSided =
+            (animMesh->GetMeshTextureRef(frameIndex, meshIndex)->textureWord & ANIM_TEXTURE_TWO_SIDED) != 0;
         const D3DXVECTOR3 ray = ToD3DX(direction);
         if (twoSided && D3DXVec3Dot(&turned, &ray) > 0.0f)
             turned = -turned;

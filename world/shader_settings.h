@@ -26,7 +26,7 @@ struct ShaderSetting {
     AnimFrameMesh* mesh = nullptr;  // frame 0's record of the mesh it applies to (not owned)
     Vector3 position;               // set for settings a mesh file declares
     IDirect3DTexture8* texture = nullptr;
-    u8_t* buffers[2] = {};          // owned; freed with the setting
+    u8_t* buffers[2] = {};  // owned; freed with the setting
     u8_t enabled = 1;
 };
 
@@ -35,8 +35,8 @@ struct ShaderSettingList {
     ShaderSetting** items = nullptr;
     u32_t count = 0;
     DynamicObject* owner = nullptr;
-    u8_t visible = 0;        // the list is visible in the current view
-    float distance = 0.0f;   // the owner's view distance of the frame
+    u8_t visible = 0;       // the list is visible in the current view
+    float distance = 0.0f;  // the owner's view distance of the frame
     Vector3 boxMin;
     Vector3 boxMax;
 };

@@ -22,7 +22,10 @@ constexpr u32_t kBoundsGridSize = 2;
 constexpr float kGroundDropHeight = 0.3f;
 constexpr float kGroundLift = 0.1f;
 
-D3DXVECTOR3 ToD3DX(const Vector3& v) { return {v.x, v.y, v.z}; }
+D3DXVECTOR3 ToD3DX(const Vector3& v)
+{
+    return {v.x, v.y, v.z};
+}
 
 }  // namespace
 
@@ -117,7 +120,7 @@ void BoundsShadowObject::Rebuild()
     // Forward away from the sun's side and across it, each half the square's side.
     const float horizontal = std::sqrt(light.x * light.x + light.z * light.z);
     const D3DXVECTOR3 forward = horizontal < 0.001f ? D3DXVECTOR3(1.0f, 0.0f, 0.0f)
-                                                     : D3DXVECTOR3(light.x / horizontal, 0.0f, light.z / horizontal);
+                                                    : D3DXVECTOR3(light.x / horizontal, 0.0f, light.z / horizontal);
     const D3DXVECTOR3 d = forward * halfSide;
     D3DXVECTOR3 across(d.z, 0.0f, -d.x);
     D3DXVec3Normalize(&across, &across);

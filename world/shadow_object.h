@@ -61,7 +61,7 @@ public:
     // corners are dropped onto the map and raised 0.1 along its normal there.
     void Rebuild() override;
 
-    u32_t gridSize = 0;                  // 2 from the first rebuild on
-    Vector3* groundPoints = nullptr;     // owned; gridSize x gridSize, row by row
-    IDirect3DTexture8* shadowTexture;    // the texture manager's
+    u32_t gridSize = 0;                // 2 from the first rebuild on
+    Vector3* groundPoints = nullptr;   // owned; gridSize x gridSize, row by row
+    IDirect3DTexture8* shadowTexture;  // the texture manager's
 };

@@ -22,7 +22,7 @@ constexpr u32_t kMaxOutputTriangles = 7 * SHADOW_MAX_FACES;
 
 // The scratch arrays of the builds and the work buffer of the rebuilds, made on first use.
 struct ShadowBuildState {
-    float* vertices = nullptr;  // SHADOW_MAX_VERTICES x 3
+    float* vertices = nullptr;   // SHADOW_MAX_VERTICES x 3
     u16_t* triangles = nullptr;  // kMaxOutputTriangles x 3
     u8_t* lit = nullptr;         // SHADOW_MAX_FACES
     u8_t* workBuffer = nullptr;  // SHADOW_WORK_BUFFER_SIZE
@@ -50,7 +50,7 @@ void Reserve(T** array, u32_t* capacity, u32_t needed)
 {
     if (needed <= *capacity)
         return;
-    delete[] *array;
+    delete[] * array;
     *array = new T[needed];
     *capacity = needed;
 }
@@ -65,8 +65,8 @@ void AddEnumeratedMesh(GeometryEnumData* data)
     u32_t vertexCount = data->vertexCount;
     const u16_t* triangles = data->faces;
     u32_t triangleCount = data->faceCount;
-    if (!ShadowVolumeBuild(&vertices, &vertexCount, &triangles, &triangleCount, data->faceExtra,
-                           context.defaultLength, data->shadowLength, context.isStatic))
+    if (!ShadowVolumeBuild(&vertices, &vertexCount, &triangles, &triangleCount, data->faceExtra, context.defaultLength,
+                           data->shadowLength, context.isStatic))
         return;
     ShadowVolumePiece& piece = volume.subMeshes[volume.subMeshCount];
     Reserve(&piece.vertices, &piece.vertexCapacity, vertexCount * 3);
@@ -136,8 +136,10 @@ void ShadowVolume::Rebuild()
         const ShadowVolumePiece& piece = subMeshes[p];
         for (u32_t v = 0; v < piece.vertexCount; ++v) {
             const float* at = piece.vertices + static_cast<size_t>(v) * 3;
-            builtBoxMin = {std::min(builtBoxMin.x, at[0]), std::min(builtBoxMin.y, at[1]), std::min(builtBoxMin.z, at[2])};
-            builtBoxMax = {std::max(builtBoxMax.x, at[0]), std::max(builtBoxMax.y, at[1]), std::max(builtBoxMax.z, at[2])};
+            builtBoxMin = {std::min(builtBoxMin.x, at[0]), std::min(builtBoxMin.y, at[1]),
+                           std::min(builtBoxMin.z, at[2])};
+            builtBoxMax = {std::max(builtBoxMax.x, at[0]), std::max(builtBoxMax.y, at[1]),
+                           std::max(builtBoxMax.z, at[2])};
         }
     }
 }
@@ -212,7 +214,7 @@ bool ShadowVolumeBuild(const float** vertices, u32_t* vertexCount, const u16_t**
                 continue;
             const u16_t from = faces[f * 3 + k], to = faces[f * 3 + (k + 1) % 3];
             const u16_t side[6] = {from, static_cast<u16_t>(from + shift), static_cast<u16_t>(to + shift),
-                                   from, static_cast<u16_t>(to + shift), to};
+                                   from, static_cast<u16_t>(to + shift),   to};
             std::memcpy(tris + static_cast<size_t>(count) * 3, side, sizeof(side));
             count += 2;
         }

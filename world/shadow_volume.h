@@ -17,11 +17,11 @@ struct ShadowVolumePiece {
     float* vertices = nullptr;  // owned; 3 floats each
     u32_t vertexCount = 0;
     u32_t vertexCapacity = 0;
-    u16_t* indices = nullptr;   // owned; 3 per triangle
+    u16_t* indices = nullptr;  // owned; 3 per triangle
     u32_t triangleCount = 0;
     u32_t triangleCapacity = 0;
-    u32_t capCount = 0;         // the first triangles are the caps: one per triangle of the mesh
-    u32_t meshIndex = 0;        // the mesh's place in its frame's mesh list
+    u32_t capCount = 0;   // the first triangles are the caps: one per triangle of the mesh
+    u32_t meshIndex = 0;  // the mesh's place in its frame's mesh list
 };
 
 class ShadowVolume : public ShadowObject {

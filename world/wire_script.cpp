@@ -27,7 +27,7 @@ void ScriptCutWire(ScriptArgWord* args)
     if (!args || !args[0] || !args[1] || !args[2])
         return;
     WireCut(static_cast<const char*>(args[0]), *static_cast<const s32_t*>(args[1]),
-                  *static_cast<const s32_t*>(args[2]));
+            *static_cast<const s32_t*>(args[2]));
 }
 
 }  // namespace

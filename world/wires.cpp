@@ -90,7 +90,7 @@ constexpr int kGroupValues = 7;
 }  // namespace
 
 void WireFillGroup(ConObjGroup* group, const char* name, const char* profile, const char* texture, float width,
-                     float sag, float textureLength, s32_t segments)
+                   float sag, float textureLength, s32_t segments)
 {
     group->name.Assign(name);
     group->profile = strcasecmp(profile ? profile : "", "YFLAT") == 0 ? WIRE_PROFILE_YFLAT : WIRE_PROFILE_CROSS;
@@ -196,7 +196,7 @@ void ConObjLoad(const char* missionFolder)
             }
             current = new ConObjGroup;
             WireFillGroup(current, entry->Value(0), entry->Value(1), entry->Value(4), ReadFloat(entry->Value(2)),
-                            ReadFloat(entry->Value(3)), ReadFloat(entry->Value(5)), ReadInt(entry->Value(6)));
+                          ReadFloat(entry->Value(3)), ReadFloat(entry->Value(5)), ReadInt(entry->Value(6)));
             WireRegisterGroup(current);
             skippingGroup = false;
         } else if (strcasecmp(key, "add") == 0) {

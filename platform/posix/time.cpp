@@ -23,7 +23,8 @@ void (*g_testClockListener)(DWORD now) = nullptr;
 
 }  // namespace
 
-DWORD GetTickCount() {
+DWORD GetTickCount()
+{
     if (g_testClockRunning.load()) {
         return g_testClockNow.load();
     }
@@ -32,7 +33,8 @@ DWORD GetTickCount() {
     return static_cast<DWORD>(kTickOffset + static_cast<std::uint64_t>(milliseconds));
 }
 
-void Sleep(DWORD milliseconds) {
+void Sleep(DWORD milliseconds)
+{
     if (g_testClockRunning.load()) {
         PlatformTestClockAdvance(milliseconds);
         if (g_testClockListener != nullptr) {
@@ -47,34 +49,41 @@ void Sleep(DWORD milliseconds) {
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
-void OutputDebugStringA(const char* text) {
+void OutputDebugStringA(const char* text)
+{
     if (text != nullptr && std::getenv("ZINTAR_DEBUG") != nullptr) {
         std::fputs(text, stderr);
     }
 }
 
-DWORD GetLastError() {
+DWORD GetLastError()
+{
     return t_lastError;
 }
 
-void SetLastError(DWORD error) {
+void SetLastError(DWORD error)
+{
     t_lastError = error;
 }
 
-void PlatformTestClockStart(DWORD now) {
+void PlatformTestClockStart(DWORD now)
+{
     g_testClockNow.store(now);
     g_testClockRunning.store(true);
 }
 
-void PlatformTestClockStop() {
+void PlatformTestClockStop()
+{
     g_testClockRunning.store(false);
     g_testClockListener = nullptr;
 }
 
-void PlatformTestClockAdvance(DWORD milliseconds) {
+void PlatformTestClockAdvance(DWORD milliseconds)
+{
     g_testClockNow.fetch_add(milliseconds);
 }
 
-void PlatformTestClockOnSleep(void (*listener)(DWORD now)) {
+void PlatformTestClockOnSleep(void (*listener)(DWORD now))
+{
     g_testClockListener = listener;
 }

@@ -83,7 +83,8 @@ protected:
         std::istringstream log(LogFrom(m_logStart));
         int count = 0;
         for (std::string line; std::getline(log, line);) {
-            if (line.rfind("WARNING: Actor class 'lines': ", 0) == 0 && line.find("has no section") == std::string::npos)
+            if (line.rfind("WARNING: Actor class 'lines': ", 0) == 0 &&
+                line.find("has no section") == std::string::npos)
                 ++count;
         }
         return count;
@@ -173,7 +174,8 @@ TEST_F(ClassLines, EachLineFillsItsEntryAndDamagedLinesAreSkipped)
         {"triggerframe keeps 16 bits", Torso("anim aim 25 a; triggerframe 4 70000;"), 0,
          [](const ActorClassInfo& c, const std::string&) { EXPECT_EQ(TorsoAim(c).triggerFrames[4], 70000 & 0xFFFF); }},
         {"slot words outside 0 to 4",
-         Torso("anim aim 25 a; triggerframe 5 10; modify head -1 1 1 1;") + Legs("anim idle 25 a; adjust torso 9 0 0 0 n 0;"),
+         Torso("anim aim 25 a; triggerframe 5 10; modify head -1 1 1 1;") +
+             Legs("anim idle 25 a; adjust torso 9 0 0 0 n 0;"),
          3,
          [](const ActorClassInfo& c, const std::string& log) {
              for (int slot = 0; slot < ANIM_TRIGGER_SLOTS; ++slot) {
@@ -207,7 +209,8 @@ TEST_F(ClassLines, EachLineFillsItsEntryAndDamagedLinesAreSkipped)
              EXPECT_EQ(block.torsoOffsets[30].x, 30.0f);
              EXPECT_STREQ(block.torsoNames[31], "");
          }},
-        {"an adjustment name of 70 characters keeps 63", Legs("anim idle 25 a; adjust torso 0 0 0 0 " + longName + " 0;"), 0,
+        {"an adjustment name of 70 characters keeps 63",
+         Legs("anim idle 25 a; adjust torso 0 0 0 0 " + longName + " 0;"), 0,
          [](const ActorClassInfo& c, const std::string&) {
              EXPECT_EQ(std::string(LegsEntry(c, 0).adjustments[0].torsoNames[0]), std::string(63, 'n'));
          }},
@@ -228,7 +231,8 @@ TEST_F(ClassLines, EachLineFillsItsEntryAndDamagedLinesAreSkipped)
              EXPECT_EQ(TorsoAim(c).triggerFrames[0], 0) << "it belongs to no other section's animation";
              EXPECT_EQ(Files(c.torsoGroups[0].entries[1]), "lines\\b");
          }},
-        {"lines with too few words", Legs("anim idle; anim; adjust torso 0 1;") + Torso("anim aim 25 a; modify head 1;"), 4,
+        {"lines with too few words",
+         Legs("anim idle; anim; adjust torso 0 1;") + Torso("anim aim 25 a; modify head 1;"), 4,
          [](const ActorClassInfo& c, const std::string& log) {
              EXPECT_EQ(c.legsGroups[0].entries.size(), 2u) << "each anim line has its entry";
              EXPECT_EQ(LegsEntry(c, 0).animationCount, 0);
@@ -257,7 +261,8 @@ TEST_F(ClassLines, EachLineFillsItsEntryAndDamagedLinesAreSkipped)
              EXPECT_EQ(Cell(c, LEGS_IDLE, 0), ANIM_CELL_NONE);
          }},
         {"legs transition names go to the legs table",
-         Legs("anim stay2crouch 25 a;") + Torso("anim aim 25 a;", "<Interphases>anim stay2crouch 25 b;</Interphases>"), 0,
+         Legs("anim stay2crouch 25 a;") + Torso("anim aim 25 a;", "<Interphases>anim stay2crouch 25 b;</Interphases>"),
+         0,
          [](const ActorClassInfo& c, const std::string&) {
              EXPECT_EQ(Cell(c, LEGS_STAY_TO_CROUCH, 0), 0);
              EXPECT_EQ(c.transitions[TRANSITION_STAY_TO_CROUCH], 0);

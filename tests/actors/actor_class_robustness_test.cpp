@@ -66,9 +66,8 @@ using actor_test::LogSize;
     for (auto check : {CellsWithin(c.legsNames, LEGS_TABLE_ROW, c.legsGroups, "legs"),
                        CellsWithin(c.torsoNames, TORSO_TABLE_ROW, c.torsoGroups, "torso"),
                        CellsWithin(c.transitions, TORSO_TRANSITION_IDS, c.interphaseGroups, "transition"),
-                       CellsWithin(c.phases, TORSO_MOVE_PHASE_IDS, c.phaseGroups, "phase"),
-                       EntriesWithin(c.legsGroups), EntriesWithin(c.torsoGroups), EntriesWithin(c.interphaseGroups),
-                       EntriesWithin(c.phaseGroups)}) {
+                       CellsWithin(c.phases, TORSO_MOVE_PHASE_IDS, c.phaseGroups, "phase"), EntriesWithin(c.legsGroups),
+                       EntriesWithin(c.torsoGroups), EntriesWithin(c.interphaseGroups), EntriesWithin(c.phaseGroups)}) {
         if (!check)
             return check;
     }
@@ -178,7 +177,8 @@ TEST_F(ActorClassRobustness, EveryFaultOfAClassScriptIsReportedAndIgnored)
              EXPECT_EQ(c.legsGroups[1].entries.size(), 0u);
              EXPECT_EQ(c.torsoGroupCount, 1);
          }},
-        {"more anim lines than default", true, "<LEGS><rifle><Stay>" + Repeat("anim idle 25 legs_run;", 30) + "</Stay></rifle></LEGS>",
+        {"more anim lines than default", true,
+         "<LEGS><rifle><Stay>" + Repeat("anim idle 25 legs_run;", 30) + "</Stay></rifle></LEGS>",
          "no entry left in group 'rifle' for anim 'idle', line ignored",
          [](const ActorClassInfo& c) {
              EXPECT_EQ(c.legsGroups[0].entries.size(), 23u);
@@ -194,7 +194,8 @@ TEST_F(ActorClassRobustness, EveryFaultOfAClassScriptIsReportedAndIgnored)
              Repeat("adjust torso 0 1 1 1 x 0;", 40) + "</Stay></rifle></LEGS>",
          "torso adjustment list of slot 0 already holds 31, line ignored",
          [](const ActorClassInfo& c) { EXPECT_EQ(c.legsGroups[0].entries[1].adjustments[0].torsoCount, 31); }},
-        {"more than 255 anim lines in a group", false, "<LEGS><g><Stay>" + Repeat("anim idle 25 legs_idle;", 300) + "</Stay></g></LEGS>",
+        {"more than 255 anim lines in a group", false,
+         "<LEGS><g><Stay>" + Repeat("anim idle 25 legs_idle;", 300) + "</Stay></g></LEGS>",
          "only the first 255 are kept",
          [](const ActorClassInfo& c) {
              EXPECT_EQ(c.legsGroups[0].entries.size(), 255u);
@@ -251,8 +252,9 @@ TEST_F(ActorClassRobustness, ASeventeenthClassIsRefused)
 {
     ASSERT_NE(LoadDefault(), nullptr);
     for (int i = 1; i < 16; ++i)
-        ASSERT_NE(Read("<LEGS><rifle><Stay>anim idle 25 legs_idle;</Stay></rifle></LEGS>", ("c" + std::to_string(i)).c_str()),
-                  nullptr);
+        ASSERT_NE(
+            Read("<LEGS><rifle><Stay>anim idle 25 legs_idle;</Stay></rifle></LEGS>", ("c" + std::to_string(i)).c_str()),
+            nullptr);
     const size_t before = LogSize();
     EXPECT_EQ(Read("<LEGS></LEGS>", "c16"), nullptr);
     EXPECT_NE(LogFrom(before).find("WARNING: Actor class 'c16' not loaded"), std::string::npos);
@@ -279,24 +281,24 @@ std::string Mutate(const std::string& text)
         const size_t at = static_cast<size_t>(EngineRand()) % out.size();
         const char c = kAlphabet[EngineRand() % (sizeof kAlphabet - 1)];
         switch (EngineRand() % 5) {
-        case 0:
-            out[at] = c;
-            break;
-        case 1:
-            out.insert(at, 1, c);
-            break;
-        case 2:
-            out.erase(at, 1 + static_cast<size_t>(EngineRand() % 16));
-            break;
-        case 3: {
-            // A piece of the text again, elsewhere: sections and lines multiply.
-            const size_t from = static_cast<size_t>(EngineRand()) % out.size();
-            out.insert(at, out.substr(from, static_cast<size_t>(EngineRand() % 200)));
-            break;
-        }
-        default:
-            out.resize(at);
-            break;
+            case 0:
+                out[at] = c;
+                break;
+            case 1:
+                out.insert(at, 1, c);
+                break;
+            case 2:
+                out.erase(at, 1 + static_cast<size_t>(EngineRand() % 16));
+                break;
+            case 3: {
+                // A piece of the text again, elsewhere: sections and lines multiply.
+                const size_t from = static_cast<size_t>(EngineRand()) % out.size();
+                out.insert(at, out.substr(from, static_cast<size_t>(EngineRand() % 200)));
+                break;
+            }
+            default:
+                out.resize(at);
+                break;
         }
     }
     return out;

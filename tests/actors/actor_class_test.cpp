@@ -95,8 +95,10 @@ u8_t TorsoCell(const ActorClassInfo& info, int group, TorsoAnimId id, int pose)
     if (a.legsGroupCount != b.legsGroupCount || a.torsoGroupCount != b.torsoGroupCount ||
         a.deathGroupCount != b.deathGroupCount || a.driveGroupCount != b.driveGroupCount)
         return ::testing::AssertionFailure() << "group counts differ";
-    for (const auto& [ga, gb] : {std::pair{&a.legsGroups, &b.legsGroups}, {&a.torsoGroups, &b.torsoGroups},
-                                 {&a.interphaseGroups, &b.interphaseGroups}, {&a.phaseGroups, &b.phaseGroups}}) {
+    for (const auto& [ga, gb] : {std::pair{&a.legsGroups, &b.legsGroups},
+                                 {&a.torsoGroups, &b.torsoGroups},
+                                 {&a.interphaseGroups, &b.interphaseGroups},
+                                 {&a.phaseGroups, &b.phaseGroups}}) {
         ::testing::AssertionResult same = SameGroups(*ga, *gb);
         if (!same)
             return same;
@@ -408,11 +410,12 @@ TEST_F(SampleClasses, ChangingACopyOrFreeingEitherSideLeavesTheOtherIntact)
 
 TEST_F(SampleClasses, EveryDriveSectionNamesARecordOfEveryDriveGroup)
 {
-    ASSERT_TRUE(WriteFileBytes("script/drive3.scr", "<DRIVE>\n"
-                                                    "  <jeep> anim legs 25 drive_legs; anim torso 20 drive_torso; </jeep>\n"
-                                                    "  <truck> anim torso 10 torso_pose; </truck>\n"
-                                                    "  <boat> anim head 5 H_M0; anim legs 5 legs_idle; </boat>\n"
-                                                    "</DRIVE>\n"));
+    ASSERT_TRUE(WriteFileBytes("script/drive3.scr",
+                               "<DRIVE>\n"
+                               "  <jeep> anim legs 25 drive_legs; anim torso 20 drive_torso; </jeep>\n"
+                               "  <truck> anim torso 10 torso_pose; </truck>\n"
+                               "  <boat> anim head 5 H_M0; anim legs 5 legs_idle; </boat>\n"
+                               "</DRIVE>\n"));
     ActorClassInfo* info = Load("drive3", "default");
     ASSERT_NE(info, nullptr);
     ASSERT_EQ(info->driveGroupCount, 3);

@@ -113,8 +113,7 @@ protected:
             drawn.mesh = call.node ? call.node->GetAnimMesh() : nullptr;
             if (!drawn.mesh)
                 continue;
-            const AnimVertexData* vertices =
-                drawn.mesh->GetMeshVertices(static_cast<u32_t>(call.node->GetFrame()), 0);
+            const AnimVertexData* vertices = drawn.mesh->GetMeshVertices(static_cast<u32_t>(call.node->GetFrame()), 0);
             if (!vertices)
                 continue;
             const D3DXMATRIX world(call.world);

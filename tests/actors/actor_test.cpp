@@ -208,8 +208,8 @@ TEST(Actor, PoseSectionNamesAreFoundWithoutRegardToCase)
         const char* name;
         s32_t index;
     } cases[] = {
-        {"Stay", 0}, {"crouch", 1}, {"CROUCH", 1}, {"prone", 2}, {"interphases", 3}, {"Phases", 4},
-        {"Walk", -1}, {"Stay2", -1}, {"", -1}, {nullptr, -1},
+        {"Stay", 0},   {"crouch", 1}, {"CROUCH", 1}, {"prone", 2}, {"interphases", 3},
+        {"Phases", 4}, {"Walk", -1},  {"Stay2", -1}, {"", -1},     {nullptr, -1},
     };
     for (const auto& c : cases)
         EXPECT_EQ(ActorPoseSectionIndex(c.name), c.index) << (c.name ? c.name : "null");
@@ -243,7 +243,8 @@ TEST(Actor, ConsoleVariablesAreListedInOrderWithTheirDefaults)
     const struct {
         const char* name;
         bool value;
-    } game[] = {{"gb_godmode", false}, {"gbai", true}, {"gbshake", false}, {"gbalwaysrun", false}, {"gbdebuginfo", false}};
+    } game[] = {
+        {"gb_godmode", false}, {"gbai", true}, {"gbshake", false}, {"gbalwaysrun", false}, {"gbdebuginfo", false}};
     for (const auto& g : game) {
         ConsoleVar* cvar = CVarListFind(g.name);
         ASSERT_NE(cvar, nullptr) << g.name;

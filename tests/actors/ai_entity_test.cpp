@@ -120,57 +120,104 @@ TEST_F(AIEntities, ParametersTakeTheirValuesAndRefuseWrongCounts)
         void (*check)(const AIEntity&);
     };
     const Case cases[] = {
-        {"class sniper", "class", {"sniper"}, true,
+        {"class sniper",
+         "class",
+         {"sniper"},
+         true,
          [](const AIEntity& e) { EXPECT_EQ(e.soldierClass, SOLDIER_CLASS_SNIPER); }},
-        {"class SCOUT", "CLASS", {"SCOUT"}, true, [](const AIEntity& e) { EXPECT_EQ(e.soldierClass, SOLDIER_CLASS_SCOUT); }},
-        {"class of another word", "class", {"medic"}, true,
+        {"class SCOUT",
+         "CLASS",
+         {"SCOUT"},
+         true,
+         [](const AIEntity& e) { EXPECT_EQ(e.soldierClass, SOLDIER_CLASS_SCOUT); }},
+        {"class of another word",
+         "class",
+         {"medic"},
+         true,
          [](const AIEntity& e) { EXPECT_EQ(e.soldierClass, SOLDIER_CLASS_SCOUT); }},
         {"class without a value", "class", {}, false, [](const AIEntity&) {}},
         {"max_sight", "max_sight", {"300"}, true, [](const AIEntity& e) { EXPECT_FLOAT_EQ(e.sightRange, 3000.0f); }},
-        {"max_sight with two values", "max_sight", {"300", "1"}, false,
+        {"max_sight with two values",
+         "max_sight",
+         {"300", "1"},
+         false,
          [](const AIEntity& e) { EXPECT_FLOAT_EQ(e.sightRange, 1500.0f * 3.3333333f); }},
-        {"player_rel neutral", "player_rel", {"neutral"}, true,
+        {"player_rel neutral",
+         "player_rel",
+         {"neutral"},
+         true,
          [](const AIEntity& e) {
              EXPECT_EQ(e.team, ACTOR_TEAM_NEUTRAL);
              EXPECT_EQ(e.patrolAllowed, 1);
          }},
-        {"player_rel ENEMY", "player_rel", {"ENEMY"}, true,
+        {"player_rel ENEMY",
+         "player_rel",
+         {"ENEMY"},
+         true,
          [](const AIEntity& e) {
              EXPECT_EQ(e.team, ACTOR_TEAM_ENEMY);
              EXPECT_EQ(e.patrolAllowed, 1);
          }},
-        {"player_rel FRIEND", "player_rel", {"FRIEND"}, true,
+        {"player_rel FRIEND",
+         "player_rel",
+         {"FRIEND"},
+         true,
          [](const AIEntity& e) {
              EXPECT_EQ(e.team, ACTOR_TEAM_FRIEND);
              EXPECT_EQ(e.patrolAllowed, 0);
          }},
-        {"player_rel FOE", "player_rel", {"FOE"}, true,
+        {"player_rel FOE",
+         "player_rel",
+         {"FOE"},
+         true,
          [](const AIEntity& e) {
              EXPECT_EQ(e.team, ACTOR_TEAM_FRIEND);
              EXPECT_EQ(e.patrolAllowed, 0);
          }},
-        {"rot_speed", "rot_speed", {"0.25"}, true,
+        {"rot_speed",
+         "rot_speed",
+         {"0.25"},
+         true,
          [](const AIEntity& e) {
              EXPECT_EQ(e.rotationSpeed, 0.25f);
              EXPECT_EQ(e.configuredRotationSpeed, 0.25f);
          }},
-        {"rot_speed not a number", "rot_speed", {"fast"}, true, [](const AIEntity& e) { EXPECT_EQ(e.rotationSpeed, 0.0f); }},
-        {"patrol_path unknown", "patrol_path", {"north"}, false,
+        {"rot_speed not a number",
+         "rot_speed",
+         {"fast"},
+         true,
+         [](const AIEntity& e) { EXPECT_EQ(e.rotationSpeed, 0.0f); }},
+        {"patrol_path unknown",
+         "patrol_path",
+         {"north"},
+         false,
          [](const AIEntity& e) { EXPECT_EQ(e.assignedPatrolPath, nullptr); }},
-        {"health", "health", {"35.5"}, true,
+        {"health",
+         "health",
+         {"35.5"},
+         true,
          [](const AIEntity& e) {
              EXPECT_EQ(e.health, 35.5f);
              EXPECT_EQ(e.actor->energy, 35.5f);
          }},
         {"health with no value", "health", {}, false, [](const AIEntity& e) { EXPECT_EQ(e.health, 100.0f); }},
-        {"aim_time", "aim_time", {"700"}, true,
+        {"aim_time",
+         "aim_time",
+         {"700"},
+         true,
          [](const AIEntity& e) {
              EXPECT_EQ(e.aimTimes[0], 700u);
              EXPECT_EQ(e.aimTimes[1], 0u) << "the entry has no second value";
          }},
-        {"aim_time with two values", "aim_time", {"700", "900"}, false,
+        {"aim_time with two values",
+         "aim_time",
+         {"700", "900"},
+         false,
          [](const AIEntity& e) { EXPECT_EQ(e.aimTimes[0], 0u); }},
-        {"scatter", "scatter", {"10", "20"}, true,
+        {"scatter",
+         "scatter",
+         {"10", "20"},
+         true,
          [](const AIEntity& e) {
              EXPECT_NEAR(e.scatter[0], 0.122173f, 1e-6f);
              EXPECT_NEAR(e.scatter[1], 0.244346f, 1e-6f);

@@ -162,10 +162,10 @@ TEST_F(ObstacleRoutes, AMeshZoneHasANodeUnderItsMeshParentAndOneUnderTheRoot)
     inner->pointCount = 4;
     inner->points = new Vector3[4]{{-5, 0, -5}, {5, 0, -5}, {5, 0, 5}, {-5, 0, 5}};
     inner->cross = 0;
-    outer->children = new AnimZone*[1]{inner};
+    outer->children = new AnimZone* [1] { inner };
     outer->childCount = 1;
     inner->parent = outer;
-    mesh.zoneRoot->children = new AnimZone*[1]{outer};
+    mesh.zoneRoot->children = new AnimZone* [1] { outer };
     mesh.zoneRoot->childCount = 1;
     outer->parent = mesh.zoneRoot;
 

@@ -88,11 +88,8 @@ TEST(AssertDeathTest, SourceIsNamedWithoutFoldersOrExtension)
         const char* name;
     };
     const Case cases[] = {
-        {"core/winos.cpp", "winos"},
-        {"render\\decal.cpp", "decal"},
-        {"a.dir/b/plain", "plain"},
-        {"noext", "noext"},
-        {"two.dots.cpp", "two.dots"},
+        {"core/winos.cpp", "winos"}, {"render\\decal.cpp", "decal"}, {"a.dir/b/plain", "plain"},
+        {"noext", "noext"},          {"two.dots.cpp", "two.dots"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);

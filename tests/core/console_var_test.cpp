@@ -55,7 +55,7 @@ TEST(ConsoleVarTest, SetFromTextReadsTheTextByType)
         {CVAR_INT, "0", " \t\x01-42x", "-42"},
         {CVAR_INT, "9", "abc", "0"},
         {CVAR_INT, "0", "99999999999", "2147483647"},  // held to the 32-bit range
-        {CVAR_BOOL, "false", "", "true"},  // nothing left: toggles
+        {CVAR_BOOL, "false", "", "true"},              // nothing left: toggles
         {CVAR_BOOL, "true", "  ", "false"},
         {CVAR_BOOL, "false", " true", "true"},
         {CVAR_BOOL, "false", "trueish", "true"},

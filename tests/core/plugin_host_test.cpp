@@ -246,8 +246,7 @@ TEST_F(PluginHostRobustness, MissingInfoExportsReportTheLibraryHandleAndKeepTheR
     EXPECT_EQ(host.PluginCount(), 1);
     // What the bind had set stays: the hook answers.
     EXPECT_EQ(host.Broadcast(HookFrame, 0), 55);
-    EXPECT_EQ(TraceSummary(),
-              (std::vector<std::string>{"No info plugin: init", "No info plugin: event 40000 0"}));
+    EXPECT_EQ(TraceSummary(), (std::vector<std::string>{"No info plugin: init", "No info plugin: event 40000 0"}));
 }
 
 TEST_F(PluginHostRobustness, MissingHookProcStopsThePluginAtItsFirstEvent)
@@ -273,7 +272,10 @@ TEST_F(PluginHostRobustness, FilesThatAreNoPluginsLoadNothing)
     host.LoadFolder("plugins");
     ASSERT_TRUE(WriteFileBytes("plugins/empty.plg", ""));
     ASSERT_TRUE(WriteFileBytes("plugins/text.plg", "not a library"));
-    ASSERT_TRUE(WriteFileBytes("plugins/elf.plg", std::string("\x7f" "ELF\x02\x01\x01", 7) + std::string(64, '\xff')));
+    ASSERT_TRUE(WriteFileBytes("plugins/elf.plg", std::string("\x7f"
+                                                              "ELF\x02\x01\x01",
+                                                              7) +
+                                                      std::string(64, '\xff')));
     fs::create_directories("plugins/folder.plg");
     host.LoadFolder("plugins");
     EXPECT_EQ(host.LoadPluginFile("plugins", "missing.plg"), nullptr);
@@ -378,8 +380,10 @@ TEST_F(PluginHostTest, StartUpReportsBindErrorsAndVersionWarningsInTheLog)
               "Loading plugins..."
               "Warning, version of plugin 'Major plugin' is newer than server(1 > 0).\n"
               "Warning, version of plugin 'Minor plugin' is newer than server(.2 > .1).\n"
-              "Error loading plugin '" + handle + "'\n"
-              "done\n");
+              "Error loading plugin '" +
+                  handle +
+                  "'\n"
+                  "done\n");
 }
 
 PluginRecord* g_recordToUnload = nullptr;
@@ -450,8 +454,7 @@ TEST(PluginHostProgram, PluginsGetStartUpEventsAndTheFrameEventOnEveryMenuPass)
     for (size_t i = 0; i < good.size(); ++i)
         EXPECT_EQ(good[i], "Good plugin: " + (i < startUp.size() ? startUp[i] : "event 40000 0")) << i;
     EXPECT_EQ(thrower, (std::vector<std::string>{"Thrower plugin: init", "Thrower plugin: event 30003 0",
-                                                 "Thrower plugin: event 50000 0",
-                                                 "Thrower plugin: event 40000 0"}));
+                                                 "Thrower plugin: event 50000 0", "Thrower plugin: event 40000 0"}));
 }
 
 }  // namespace

@@ -178,10 +178,22 @@ bool OnGuiFrame(s32_t* stateWord)
 }
 
 // What the player does: a key goes down in one frame and up in a later one.
-void EscapeDown() { PlatformInjectKey(KEY_ESCAPE, true); }
-void EscapeUp() { PlatformInjectKey(KEY_ESCAPE, false); }
-void ObjectivesDown() { PlatformInjectKey(kObjectivesKey, true); }
-void ObjectivesUp() { PlatformInjectKey(kObjectivesKey, false); }
+void EscapeDown()
+{
+    PlatformInjectKey(KEY_ESCAPE, true);
+}
+void EscapeUp()
+{
+    PlatformInjectKey(KEY_ESCAPE, false);
+}
+void ObjectivesDown()
+{
+    PlatformInjectKey(kObjectivesKey, true);
+}
+void ObjectivesUp()
+{
+    PlatformInjectKey(kObjectivesKey, false);
+}
 void PressAKey()
 {
     PlatformInjectKey(0x39, true);
@@ -199,7 +211,10 @@ void EscapeUpAndRequestSuccessScreen()
     EscapeUp();
     RequestSuccessScreen();
 }
-void FailMission() { g_game.missionFailed = true; }
+void FailMission()
+{
+    g_game.missionFailed = true;
+}
 void RunGameMod(bool ownScreens)
 {
     GameMod* mod = BeginGameModRegistration();
@@ -211,18 +226,36 @@ void RunGameMod(bool ownScreens)
     EndGameModRegistration();
     g_game.currentGameMod = mod;
 }
-void RunGameModWithOwnScreens() { RunGameMod(true); }
-void RunGameModWithoutOwnScreens() { RunGameMod(false); }
+void RunGameModWithOwnScreens()
+{
+    RunGameMod(true);
+}
+void RunGameModWithoutOwnScreens()
+{
+    RunGameMod(false);
+}
 void FailMissionInGameModWithOwnScreens()
 {
     RunGameModWithOwnScreens();
     FailMission();
 }
-void CompleteCampaign() { g_game.campaignCompleted = true; }
-void EnterCursorMode() { g_game.cursorMode = true; }
+void CompleteCampaign()
+{
+    g_game.campaignCompleted = true;
+}
+void EnterCursorMode()
+{
+    g_game.cursorMode = true;
+}
 // A game mode's change of map (`gxmap` does the same): the state word becomes 3.
-void LoadNextMap() { GameLoadNextGameModMap("map_b"); }
-void AskForTheMainMenu() { g_program.loopState = LOOP_MAIN_MENU; }
+void LoadNextMap()
+{
+    GameLoadNextGameModMap("map_b");
+}
+void AskForTheMainMenu()
+{
+    g_program.loopState = LOOP_MAIN_MENU;
+}
 
 // What the front end does: it holds the input while its menus show, and gives it back to a mission
 // that it resumes.
@@ -231,11 +264,20 @@ void JoinServer()
     ConExec("gx_joinserver", true);
     g_input.guiMode = true;
 }
-void ResumeMission() { g_input.guiMode = false; }
+void ResumeMission()
+{
+    g_input.guiMode = false;
+}
 
 // What must hold at a step.
-void ExpectCursorHidden() { EXPECT_FALSE(CursorShown()); }
-void ExpectCursorShown() { EXPECT_TRUE(CursorShown()); }
+void ExpectCursorHidden()
+{
+    EXPECT_FALSE(CursorShown());
+}
+void ExpectCursorShown()
+{
+    EXPECT_TRUE(CursorShown());
+}
 void ExpectBackInTheMission()
 {
     EXPECT_FALSE(g_gui.screenOpen);
@@ -283,10 +325,10 @@ struct LoopCase {
     std::vector<Step> script;
     std::vector<std::string> road;
     int exitCode = 0;
-    int missionsEntered = 0;      // "Entering main loop..." in the log
-    int screenShownEvents = 0;    // the game mode's score screen sent to the plug-ins
-    int joinEvents = 0;           // HookMultiplayerPending sent with the menu request word
-    const char* map = nullptr;    // `dsmap` before the run, when given
+    int missionsEntered = 0;    // "Entering main loop..." in the log
+    int screenShownEvents = 0;  // the game mode's score screen sent to the plug-ins
+    int joinEvents = 0;         // HookMultiplayerPending sent with the menu request word
+    const char* map = nullptr;  // `dsmap` before the run, when given
     const char* plugin = "a_good.plg";
     int initMissionResult = 0;
 };
@@ -298,87 +340,198 @@ void PrintTo(const LoopCase& c, std::ostream* out)
 
 const LoopCase kStateWords[] = {
     {"QuitFromAScreen", "-m map_a", kEscapeAndQuit, {"start map_a", "game", "screen _MAINMENU"}, 0, 1},
-    {"MainMenuFromAScreen", "-m map_a",
-     {{At::Game, RunGameModWithoutOwnScreens}, {At::Game, EscapeDown}, {At::Game, EscapeUp}, {At::Screen, nullptr, 2},
+    {"MainMenuFromAScreen",
+     "-m map_a",
+     {{At::Game, RunGameModWithoutOwnScreens},
+      {At::Game, EscapeDown},
+      {At::Game, EscapeUp},
+      {At::Screen, nullptr, 2},
       {At::Menu, ExpectBackAtTheMenu, 1}},
-     {"start map_a", "game", "screen _MAINMENU", "activate MAINMENU", "menu MAINMENU"}, 0, 1},
-    {"MainMenuWhileNoScreenIsUp", "-m map_a",
+     {"start map_a", "game", "screen _MAINMENU", "activate MAINMENU", "menu MAINMENU"},
+     0,
+     1},
+    {"MainMenuWhileNoScreenIsUp",
+     "-m map_a",
      {{At::Game, RunGameModWithoutOwnScreens}, {At::Game, AskForTheMainMenu}, {At::Menu, ExpectBackAtTheMenu, 1}},
-     {"start map_a", "game", "activate MAINMENU", "menu MAINMENU"}, 0, 1},
-    {"LoadMapFromTheGame", "-m map_a", Then({{At::Game, LoadNextMap}, {At::Start, ExpectScreenLeft}}, kEscapeAndQuit),
-     {"start map_a", "game", "start map_b", "game", "screen _MAINMENU"}, 0, 2},
-    {"LoadMapUnderAScreen", "-m map_a",
+     {"start map_a", "game", "activate MAINMENU", "menu MAINMENU"},
+     0,
+     1},
+    {"LoadMapFromTheGame",
+     "-m map_a",
+     Then({{At::Game, LoadNextMap}, {At::Start, ExpectScreenLeft}}, kEscapeAndQuit),
+     {"start map_a", "game", "start map_b", "game", "screen _MAINMENU"},
+     0,
+     2},
+    {"LoadMapUnderAScreen",
+     "-m map_a",
      Then({{At::Game, EscapeDown}, {At::Game, EscapeUp}, {At::Screen, LoadNextMap}, {At::Start, ExpectScreenLeft}},
           kEscapeAndQuit),
-     {"start map_a", "game", "screen _MAINMENU", "start map_b", "game", "screen _MAINMENU"}, 0, 2},
-    {"CampaignFromAScreenThenTheNextMission", "-m map_a",
-     Then({{At::Game, RunGameModWithoutOwnScreens}, {At::Game, EscapeDown}, {At::Game, EscapeUp},
-           {At::Screen, nullptr, 4}, {At::Menu, ExpectBackAtTheMenu, 0}, {At::Start}},
+     {"start map_a", "game", "screen _MAINMENU", "start map_b", "game", "screen _MAINMENU"},
+     0,
+     2},
+    {"CampaignFromAScreenThenTheNextMission",
+     "-m map_a",
+     Then({{At::Game, RunGameModWithoutOwnScreens},
+           {At::Game, EscapeDown},
+           {At::Game, EscapeUp},
+           {At::Screen, nullptr, 4},
+           {At::Menu, ExpectBackAtTheMenu, 0},
+           {At::Start}},
           kEscapeAndQuit),
      {"start map_a", "game", "screen _MAINMENU", "activate CAMPAIGN", "menu CAMPAIGN", "start map_a", "game",
       "screen _MAINMENU"},
-     0, 2},
-    {"CampaignCompleted", "-m map_a",
-     {{At::Game, CompleteCampaign}, {At::Game, EscapeDown}, {At::Game, EscapeUp}, {At::Screen, nullptr, 4},
+     0,
+     2},
+    {"CampaignCompleted",
+     "-m map_a",
+     {{At::Game, CompleteCampaign},
+      {At::Game, EscapeDown},
+      {At::Game, EscapeUp},
+      {At::Screen, nullptr, 4},
       {At::Menu, ExpectBackAtTheMenu, 1}},
-     {"start map_a", "game", "screen _MAINMENU", "activate MAINMENU", "menu MAINMENU"}, 0, 1},
-    {"QuickMissionsFromAScreen", "-m map_a",
-     {{At::Game, RunGameModWithoutOwnScreens}, {At::Game, EscapeDown}, {At::Game, EscapeUp}, {At::Screen, nullptr, 5},
+     {"start map_a", "game", "screen _MAINMENU", "activate MAINMENU", "menu MAINMENU"},
+     0,
+     1},
+    {"QuickMissionsFromAScreen",
+     "-m map_a",
+     {{At::Game, RunGameModWithoutOwnScreens},
+      {At::Game, EscapeDown},
+      {At::Game, EscapeUp},
+      {At::Screen, nullptr, 5},
       {At::Menu, ExpectBackAtTheMenu, 1}},
-     {"start map_a", "game", "screen _MAINMENU", "activate QUICKMISSIONS", "menu QUICKMISSIONS"}, 0, 1},
-    {"NothingBackToTheMission", "-m map_a",
-     Then({{At::Game, EscapeDown}, {At::Game, EscapeUp}, {At::Screen, ResumeMission, 0},
+     {"start map_a", "game", "screen _MAINMENU", "activate QUICKMISSIONS", "menu QUICKMISSIONS"},
+     0,
+     1},
+    {"NothingBackToTheMission",
+     "-m map_a",
+     Then({{At::Game, EscapeDown},
+           {At::Game, EscapeUp},
+           {At::Screen, ResumeMission, 0},
            {At::Game, ExpectBackInTheMission}},
           kEscapeAndQuit),
-     {"start map_a", "game", "screen _MAINMENU", "game", "screen _MAINMENU"}, 0, 1},
-    {"CursorModeShowsTheCursorInPlay", "-m map_a",
-     Then({{At::Game, ExpectCursorHidden}, {At::Game, EnterCursorMode}, {At::Game, ExpectCursorShown}},
-          kEscapeAndQuit),
-     {"start map_a", "game", "screen _MAINMENU"}, 0, 1},
-    {"MenuStartsTheMission", "", Then({{At::Menu, nullptr, 0}, {At::Start}}, kEscapeAndQuit),
-     {"menu", "start map_menu", "game", "screen _MAINMENU"}, 0, 1, 0, 0, "map_menu"},
+     {"start map_a", "game", "screen _MAINMENU", "game", "screen _MAINMENU"},
+     0,
+     1},
+    {"CursorModeShowsTheCursorInPlay",
+     "-m map_a",
+     Then({{At::Game, ExpectCursorHidden}, {At::Game, EnterCursorMode}, {At::Game, ExpectCursorShown}}, kEscapeAndQuit),
+     {"start map_a", "game", "screen _MAINMENU"},
+     0,
+     1},
+    {"MenuStartsTheMission",
+     "",
+     Then({{At::Menu, nullptr, 0}, {At::Start}}, kEscapeAndQuit),
+     {"menu", "start map_menu", "game", "screen _MAINMENU"},
+     0,
+     1,
+     0,
+     0,
+     "map_menu"},
     {"QuitFromTheMenu", "", {{At::Menu, nullptr, 1}}, {"menu"}, 0, 0},
-    {"MapThatCannotLoadHalts", "-m missing_map", {{At::Start, PressAKey}}, {"start missing_map"}, 0, 0, 0, 0, nullptr,
-     "a_good.plg", -1},
+    {"MapThatCannotLoadHalts",
+     "-m missing_map",
+     {{At::Start, PressAKey}},
+     {"start missing_map"},
+     0,
+     0,
+     0,
+     0,
+     nullptr,
+     "a_good.plg",
+     -1},
 };
 
 const LoopCase kEscapeScreens[] = {
     {"Escape", "-m map_a", kEscapeAndQuit, {"start map_a", "game", "screen _MAINMENU"}, 0, 1},
-    {"EscapeAfterGameCodeChoseAScreen", "-m map_a",
+    {"EscapeAfterGameCodeChoseAScreen",
+     "-m map_a",
      {{At::Game, EscapeDown}, {At::Game, EscapeUpAndRequestSuccessScreen}, {At::Screen, nullptr, 1}},
-     {"start map_a", "game", "screen SUCCESSSCREEN"}, 0, 1},
-    {"EscapeAfterTheMissionFailed", "-m map_a", Then({{At::Game, FailMission}}, kEscapeAndQuit),
-     {"start map_a", "game", "screen FAILSCREEN"}, 0, 1},
-    {"EscapeInAGameModWithItsOwnScreens", "-m map_a",
+     {"start map_a", "game", "screen SUCCESSSCREEN"},
+     0,
+     1},
+    {"EscapeAfterTheMissionFailed",
+     "-m map_a",
+     Then({{At::Game, FailMission}}, kEscapeAndQuit),
+     {"start map_a", "game", "screen FAILSCREEN"},
+     0,
+     1},
+    {"EscapeInAGameModWithItsOwnScreens",
+     "-m map_a",
      Then({{At::Game, FailMissionInGameModWithOwnScreens}}, kEscapeAndQuit),
-     {"start map_a", "game", "screen MODESC"}, 0, 1},
-    {"EscapeInAGameModWithoutOwnScreens", "-m map_a", Then({{At::Game, RunGameModWithoutOwnScreens}}, kEscapeAndQuit),
-     {"start map_a", "game", "screen _MAINMENU"}, 0, 1},
-    {"GameCodeChoseAScreen", "-m map_a", {{At::Game, RequestSuccessScreen}, {At::Screen, nullptr, 1}},
-     {"start map_a", "game", "screen SUCCESSSCREEN"}, 0, 1},
-    {"GameCodeAskedForAScreenInAGameModWithItsOwnScreens", "-m map_a",
-     {{At::Game, RunGameModWithOwnScreens}, {At::Game, RequestSuccessScreen}, {At::Screen}, {At::Screen},
+     {"start map_a", "game", "screen MODESC"},
+     0,
+     1},
+    {"EscapeInAGameModWithoutOwnScreens",
+     "-m map_a",
+     Then({{At::Game, RunGameModWithoutOwnScreens}}, kEscapeAndQuit),
+     {"start map_a", "game", "screen _MAINMENU"},
+     0,
+     1},
+    {"GameCodeChoseAScreen",
+     "-m map_a",
+     {{At::Game, RequestSuccessScreen}, {At::Screen, nullptr, 1}},
+     {"start map_a", "game", "screen SUCCESSSCREEN"},
+     0,
+     1},
+    {"GameCodeAskedForAScreenInAGameModWithItsOwnScreens",
+     "-m map_a",
+     {{At::Game, RunGameModWithOwnScreens},
+      {At::Game, RequestSuccessScreen},
+      {At::Screen},
+      {At::Screen},
       {At::Screen, nullptr, 1}},
-     {"start map_a", "game", "screen MODSCORE"}, 0, 1, 4},
-    {"ObjectivesKeyInAGameModWithItsOwnScreens", "-m map_a",
-     {{At::Game, RunGameModWithOwnScreens}, {At::Game, ObjectivesDown}, {At::Game, ObjectivesUp},
+     {"start map_a", "game", "screen MODSCORE"},
+     0,
+     1,
+     4},
+    {"ObjectivesKeyInAGameModWithItsOwnScreens",
+     "-m map_a",
+     {{At::Game, RunGameModWithOwnScreens},
+      {At::Game, ObjectivesDown},
+      {At::Game, ObjectivesUp},
       {At::Screen, nullptr, 1}},
-     {"start map_a", "game", "screen MODSCORE"}, 0, 1, 2},
-    {"ObjectivesKeyWithoutAGameModOpensNothing", "-m map_a",
+     {"start map_a", "game", "screen MODSCORE"},
+     0,
+     1,
+     2},
+    {"ObjectivesKeyWithoutAGameModOpensNothing",
+     "-m map_a",
      Then({{At::Game, ObjectivesDown}, {At::Game, ObjectivesUp}, {At::Game}}, kEscapeAndQuit),
-     {"start map_a", "game", "screen _MAINMENU"}, 0, 1},
+     {"start map_a", "game", "screen _MAINMENU"},
+     0,
+     1},
 };
 
 const LoopCase kMenuRequests[] = {
-    {"JoinWithoutAMapShowsMultiplayer", "",
+    {"JoinWithoutAMapShowsMultiplayer",
+     "",
      {{At::Menu, JoinServer}, {At::Menu}, {At::Menu, ExpectMultiplayerShown, 1}},
-     {"menu", "activate MULTIPLAYER", "menu MULTIPLAYER"}, 0, 0, 0, 0, ""},
-    {"PluginAsksForMultiplayer", "",
+     {"menu", "activate MULTIPLAYER", "menu MULTIPLAYER"},
+     0,
+     0,
+     0,
+     0,
+     ""},
+    {"PluginAsksForMultiplayer",
+     "",
      {{At::Menu, JoinServer}, {At::Menu, ExpectCursorHidden}, {At::Menu, ExpectMultiplayerShown, 1}},
-     {"menu", "activate MULTIPLAYER", "menu MULTIPLAYER"}, 0, 0, 0, 1, "map_net", "g_join_show.plg"},
-    {"PluginStartsTheMission", "",
+     {"menu", "activate MULTIPLAYER", "menu MULTIPLAYER"},
+     0,
+     0,
+     0,
+     1,
+     "map_net",
+     "g_join_show.plg"},
+    {"PluginStartsTheMission",
+     "",
      Then({{At::Menu, JoinServer}, {At::Menu}, {At::Start, ExpectJoinStarted}}, kEscapeAndQuit),
-     {"menu", "start map_net", "game", "screen _MAINMENU"}, 0, 1, 0, 1, "map_net", "g_join_start.plg"},
+     {"menu", "start map_net", "game", "screen _MAINMENU"},
+     0,
+     1,
+     0,
+     1,
+     "map_net",
+     "g_join_start.plg"},
 };
 
 // The parameters of one event in the plug-in's trace, in order.

@@ -157,9 +157,9 @@ TEST(ScriptFileTest, Syntax)
         {"a ;", "a||;", 0},           // a blank before ';' adds an empty word
         {";;", "|;|;", 0},
         {"// note; <x>\r\na; // b;\r\nc;", "a|;c|;", 0},
-        {"a//note\nb;", "a|b|;", 1},  // a comment ends the word and runs to the line end
-        {"a/b c;", "a|c|;", 1},        // a single '/' drops itself and the next character
-        {"a b <s> c;", "<s>{a|b|c|;}", 1},  // a command open at a tag goes on inside the section
+        {"a//note\nb;", "a|b|;", 1},                   // a comment ends the word and runs to the line end
+        {"a/b c;", "a|c|;", 1},                        // a single '/' drops itself and the next character
+        {"a b <s> c;", "<s>{a|b|c|;}", 1},             // a command open at a tag goes on inside the section
         {"</x> a; <s>b;</> c;", "a|;c|;<s>{b|;}", 0},  // a closing tag at the root stays at the root
         {"<s>a;<t>b;</t>c;</s>d;", "d|;<s>{a|;c|;<t>{b|;}}", 0},
         {"<s t>", "<s t>{}", 1},
@@ -255,8 +255,20 @@ class ScriptFileRobustness : public ScriptCacheTest {};
 
 TEST_F(ScriptFileRobustness, DamagedFilesParseWithinTheirBytes)
 {
-    std::vector<std::string> inputs = {"", "<", "</", "<a", "</a", "/", "//", "// open comment", ";", "a", "<<<<",
-                                       std::string(100000, '<'), std::string(3000, 'w'), "<" + std::string(3000, 'n')};
+    std::vector<std::string> inputs = {"",
+                                       "<",
+                                       "</",
+                                       "<a",
+                                       "</a",
+                                       "/",
+                                       "//",
+                                       "// open comment",
+                                       ";",
+                                       "a",
+                                       "<<<<",
+                                       std::string(100000, '<'),
+                                       std::string(3000, 'w'),
+                                       "<" + std::string(3000, 'n')};
     const std::string good = kExample;
     for (size_t cut = 0; cut < good.size(); ++cut)
         inputs.push_back(good.substr(0, cut));

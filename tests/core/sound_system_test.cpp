@@ -248,10 +248,10 @@ TEST_F(SoundSystemTest, MuteCommandsToggleTheirGroup)
         ConsoleVar* volume;
         ConsoleVar* muted;
     };
-    for (const Case& c : {Case{&sx_mutemaster, &si_mastervolume, &sb_mastermuted},
-                          Case{&sx_muteeffect, &si_effectvolume, &sb_effectmuted},
-                          Case{&sx_muteenv, &si_envvolume, &sb_envmuted},
-                          Case{&sx_mutemusic, &si_musicvolume, &sb_musicmuted}}) {
+    for (const Case& c :
+         {Case{&sx_mutemaster, &si_mastervolume, &sb_mastermuted},
+          Case{&sx_muteeffect, &si_effectvolume, &sb_effectmuted}, Case{&sx_muteenv, &si_envvolume, &sb_envmuted},
+          Case{&sx_mutemusic, &si_musicvolume, &sb_musicmuted}}) {
         c.command->SetFromText("");
         EXPECT_TRUE(c.muted->Bool()) << c.command->name.Text();
         EXPECT_EQ(c.volume->Int(), 0);

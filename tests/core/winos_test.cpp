@@ -45,8 +45,7 @@ public:
                   PlatformInjectKey(kEscapeKey, false);
               }
           })
-    {
-    }
+    {}
     ~EscapePresser()
     {
         m_stop = true;
@@ -151,15 +150,20 @@ void PrintTo(const Road& road, std::ostream* out)
 }
 
 const std::vector<std::string> kWholeShutdown = {
-    "Destroying sound...",         "Destroying video subsystem...",
-    "Destroying input...",         "Destroying device buffers and vegetation...",
+    "Destroying sound...",
+    "Destroying video subsystem...",
+    "Destroying input...",
+    "Destroying device buffers and vegetation...",
     "Destroying virtual file system...",
 };
 
 const Road kRoads[] = {
     {"QuitFromTheMenu", "", false, 0, kWholeShutdown, {}},
     {"HaltAfterAMapThatCannotLoad", "-m missing_map", false, 0, kWholeShutdown, {}},
-    {"NoDisplayMode", "", true, -1,
+    {"NoDisplayMode",
+     "",
+     true,
+     -1,
      {"Destroying input...", "Destroying device buffers and vegetation...", "Destroying virtual file system..."},
      {"Initializing sound system...", "Destroying sound...", "Destroying video subsystem..."}},
 };

@@ -49,12 +49,11 @@ std::string CheckRecord(void** record)
     std::string failures;
     Check(record[EDITOR_SLOT_DEVICE] != nullptr, "slot 0 holds the device variable's address", failures);
     if (record[EDITOR_SLOT_DEVICE])
-        Check(*static_cast<void**>(record[EDITOR_SLOT_DEVICE]) == nullptr, "no device before a display mode",
-              failures);
+        Check(*static_cast<void**>(record[EDITOR_SLOT_DEVICE]) == nullptr, "no device before a display mode", failures);
     Check(record[EDITOR_SLOT_UNUSED] == nullptr, "slot 34 is null", failures);
-    for (int slot : {EDITOR_SLOT_RENDER_INIT, EDITOR_SLOT_RENDER_BEGIN_FRAME, EDITOR_SLOT_CON_STARTUP,
-                     EDITOR_SLOT_DEF_FILE_LOAD, EDITOR_SLOT_GUI_INIT, EDITOR_SLOT_SOUND_INIT,
-                     EDITOR_SLOT_ACTOR_CLASS_INFOS_RESET})
+    for (int slot :
+         {EDITOR_SLOT_RENDER_INIT, EDITOR_SLOT_RENDER_BEGIN_FRAME, EDITOR_SLOT_CON_STARTUP, EDITOR_SLOT_DEF_FILE_LOAD,
+          EDITOR_SLOT_GUI_INIT, EDITOR_SLOT_SOUND_INIT, EDITOR_SLOT_ACTOR_CLASS_INFOS_RESET})
         Check(record[slot] != nullptr, ("slot " + std::to_string(slot) + " is set").c_str(), failures);
 
     auto findCVar = reinterpret_cast<FindCVarFn>(record[EDITOR_SLOT_FIND_CVAR]);

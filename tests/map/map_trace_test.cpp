@@ -70,10 +70,22 @@ struct Expected {
 struct Vec {
     double x, y, z;
 };
-Vec V(const Vector3& v) { return {v.x, v.y, v.z}; }
-Vec Sub(Vec a, Vec b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-Vec Cross(Vec a, Vec b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
-double Dot(Vec a, Vec b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+Vec V(const Vector3& v)
+{
+    return {v.x, v.y, v.z};
+}
+Vec Sub(Vec a, Vec b)
+{
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+Vec Cross(Vec a, Vec b)
+{
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+double Dot(Vec a, Vec b)
+{
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 
 // Every triangle of every node, each with the plane through it; the nearest crossing wins.
 Expected Oracle(const Vector3& start, const Vector3& end)
@@ -101,9 +113,10 @@ Expected Oracle(const Vector3& start, const Vector3& end)
             const double t = Dot(n, Sub(a, s)) / along;
             const Vec p = {s.x + d.x * t, s.y + d.y * t, s.z + d.z * t};
             // Distances of the crossing inside each edge, in world units.
-            const double inside[3] = {Dot(n, Cross(Sub(b, a), Sub(p, a))) / nLength / std::sqrt(Dot(Sub(b, a), Sub(b, a))),
-                                      Dot(n, Cross(Sub(c, b), Sub(p, b))) / nLength / std::sqrt(Dot(Sub(c, b), Sub(c, b))),
-                                      Dot(n, Cross(Sub(a, c), Sub(p, c))) / nLength / std::sqrt(Dot(Sub(a, c), Sub(a, c)))};
+            const double inside[3] = {
+                Dot(n, Cross(Sub(b, a), Sub(p, a))) / nLength / std::sqrt(Dot(Sub(b, a), Sub(b, a))),
+                Dot(n, Cross(Sub(c, b), Sub(p, b))) / nLength / std::sqrt(Dot(Sub(c, b), Sub(c, b))),
+                Dot(n, Cross(Sub(a, c), Sub(p, c))) / nLength / std::sqrt(Dot(Sub(a, c), Sub(a, c)))};
             const double margin = std::fmin(inside[0], std::fmin(inside[1], inside[2]));
             const double endMargin = std::fmin(std::fabs(t), std::fabs(1.0 - t)) * length;
             if (std::fabs(margin) < 1e-2 || (margin > 0 && endMargin < 1e-2))
@@ -235,13 +248,16 @@ TEST(MapTraceWithoutMap, FindsNothing)
 struct ClipResult {
     int triangles = 0;
     double area = 0.0;
-    bool insidePrism = true;    // every corner within the three edge planes
+    bool insidePrism = true;        // every corner within the three edge planes
     bool coordinatesFollow = true;  // every corner's coordinates those of the caster at that point
     bool inCasterPlane = true;
 };
 
 // The caster's coordinates are u = x / 10, v = z / 10 + y / 100 at its corners.
-D3DXVECTOR2 CasterCoordinates(const D3DXVECTOR3& p) { return {p.x / 10.0f, p.z / 10.0f + p.y / 100.0f}; }
+D3DXVECTOR2 CasterCoordinates(const D3DXVECTOR3& p)
+{
+    return {p.x / 10.0f, p.z / 10.0f + p.y / 100.0f};
+}
 
 ClipResult Clip(const std::array<D3DXVECTOR3, 3>& map, const std::array<D3DXVECTOR3, 3>& caster)
 {
@@ -253,7 +269,8 @@ ClipResult Clip(const std::array<D3DXVECTOR3, 3>& map, const std::array<D3DXVECT
     ClipResult result;
     result.triangles = ClipTriangleToBox(positions, uvs, map.data(), caster.data(), casterUv);
     D3DXVECTOR3 mapNormal, casterNormal;
-    const D3DXVECTOR3 m1 = map[1] - map[0], m2 = map[2] - map[0], c1 = caster[1] - caster[0], c2 = caster[2] - caster[0];
+    const D3DXVECTOR3 m1 = map[1] - map[0], m2 = map[2] - map[0], c1 = caster[1] - caster[0],
+                      c2 = caster[2] - caster[0];
     D3DXVec3Cross(&mapNormal, &m1, &m2);
     D3DXVec3Cross(&casterNormal, &c1, &c2);
     D3DXVec3Normalize(&casterNormal, &casterNormal);
@@ -305,11 +322,20 @@ TEST(ClipTriangleToBox, KeepsTheCastersPartOverTheMapTriangle)
         {"outside", ground, {P(20, 0, 20), P(30, 0, 20), P(20, 0, 30)}, 0, 0.0},
         {"covering: the map triangle itself", ground, {P(-10, 0, -10), P(40, 0, -10), P(-10, 0, 40)}, 1, 50.0},
         {"a corner cut off", ground, {P(-10, 0, 14), P(14, 0, -10), P(40, 0, 40)}, 2, 50.0 - 8.0},
-        {"turned half round about the centre: a hexagon", ground,
-         {P(20.0f / 3, 0, 20.0f / 3), P(-10.0f / 3, 0, 20.0f / 3), P(20.0f / 3, 0, -10.0f / 3)}, 4, 100.0 / 3},
-        {"above the ground: cut by the upright planes only", ground, {P(-10, 5, -10), P(40, 5, -10), P(-10, 5, 40)}, 1,
+        {"turned half round about the centre: a hexagon",
+         ground,
+         {P(20.0f / 3, 0, 20.0f / 3), P(-10.0f / 3, 0, 20.0f / 3), P(20.0f / 3, 0, -10.0f / 3)},
+         4,
+         100.0 / 3},
+        {"above the ground: cut by the upright planes only",
+         ground,
+         {P(-10, 5, -10), P(40, 5, -10), P(-10, 5, 40)},
+         1,
          50.0},
-        {"a degenerate map triangle", {P(0, 0, 0), P(5, 0, 5), P(10, 0, 10)}, {P(1, 0, 1), P(4, 0, 1), P(1, 0, 4)}, 0,
+        {"a degenerate map triangle",
+         {P(0, 0, 0), P(5, 0, 5), P(10, 0, 10)},
+         {P(1, 0, 1), P(4, 0, 1), P(1, 0, 4)},
+         0,
          0.0},
     };
     for (const Case& c : cases) {

@@ -35,16 +35,17 @@ TEST_F(MaterialSounds, SetsTakeTheSoundThenItsNumberedVariantsUpToTheFirstGap)
     for (const char* name : {"thud", "thud_0", "thud_1", "thud_3", "step_0", "step_1"})
         ASSERT_TRUE(WriteFileBytes(std::string("sound/material/") + name + ".wav", wave));
     ASSERT_TRUE(SoundInit(nullptr));
-    LoadScripts("<wood>\n"
-                "  <HIT>\n"
-                "    sound 100 thud;\n"
-                "  </HIT>\n"
-                "  <STEP>\n"
-                "    walk 300 step;\n"
-                "    run 200 none;\n"
-                "  </STEP>\n"
-                "</wood>\n",
-                "");
+    LoadScripts(
+        "<wood>\n"
+        "  <HIT>\n"
+        "    sound 100 thud;\n"
+        "  </HIT>\n"
+        "  <STEP>\n"
+        "    walk 300 step;\n"
+        "    run 200 none;\n"
+        "  </STEP>\n"
+        "</wood>\n",
+        "");
     const Material* wood = MaterialFind("wood");
     ASSERT_NE(wood, nullptr);
     EXPECT_EQ(wood->hit.sounds.Count(0), 3);  // "thud", "thud_0", "thud_1"
@@ -74,20 +75,21 @@ protected:
     }
 };
 
-const char* const kDecalMaterial = "<wood>\n"
-                                   "  <HIT>\n"
-                                   "    sound 100;\n"
-                                   "    decal hole;\n"
-                                   "  </HIT>\n"
-                                   "  <EXPLOSION>\n"
-                                   "    boom;\n"
-                                   "    decal scorch;\n"
-                                   "  </EXPLOSION>\n"
-                                   "  <GRENADE>\n"
-                                   "    sound 1;\n"
-                                   "    decal splinter;\n"
-                                   "  </GRENADE>\n"
-                                   "</wood>\n";
+const char* const kDecalMaterial =
+    "<wood>\n"
+    "  <HIT>\n"
+    "    sound 100;\n"
+    "    decal hole;\n"
+    "  </HIT>\n"
+    "  <EXPLOSION>\n"
+    "    boom;\n"
+    "    decal scorch;\n"
+    "  </EXPLOSION>\n"
+    "  <GRENADE>\n"
+    "    sound 1;\n"
+    "    decal splinter;\n"
+    "  </GRENADE>\n"
+    "</wood>\n";
 
 TEST_F(MaterialTextures, DecalTexturesTakeTheNameThenItsNumberedVariantsUpToFive)
 {
@@ -100,7 +102,8 @@ TEST_F(MaterialTextures, DecalTexturesTakeTheNameThenItsNumberedVariantsUpToFive
     ASSERT_EQ(wood->hit.decalTextureCount, 5);
     const char* hits[] = {"", "_1", "_2", "_3", "_4"};
     for (int i = 0; i < 5; ++i)
-        EXPECT_EQ(wood->hit.decalTextures[i], TextureFind((std::string("component\\extras\\hole") + hits[i]).c_str())) << i;
+        EXPECT_EQ(wood->hit.decalTextures[i], TextureFind((std::string("component\\extras\\hole") + hits[i]).c_str()))
+            << i;
     EXPECT_EQ(TextureFind("component\\extras\\hole_5"), nullptr);
     ASSERT_EQ(wood->explosion.decalTextureCount, 2);
     EXPECT_EQ(wood->explosion.decalTextures[1], TextureFind("component\\extras\\scorch_1"));

@@ -10,7 +10,8 @@ namespace {
 
 using CosFunction = double (*)(double);
 
-TEST(DynamicLibraryTest, LoadsASystemLibraryByBareName) {
+TEST(DynamicLibraryTest, LoadsASystemLibraryByBareName)
+{
     HMODULE module = LoadLibraryA("libm.so.6");
     ASSERT_NE(module, nullptr);
     auto cosine = reinterpret_cast<CosFunction>(GetProcAddress(module, "cos"));
@@ -21,7 +22,8 @@ TEST(DynamicLibraryTest, LoadsASystemLibraryByBareName) {
     EXPECT_TRUE(FreeLibrary(module));
 }
 
-TEST(DynamicLibraryTest, FindsALibraryWrittenWithBackslashesInAnotherCase) {
+TEST(DynamicLibraryTest, FindsALibraryWrittenWithBackslashesInAnotherCase)
+{
     HMODULE system = LoadLibraryA("libm.so.6");
     ASSERT_NE(system, nullptr);
     Dl_info info{};
@@ -39,7 +41,8 @@ TEST(DynamicLibraryTest, FindsALibraryWrittenWithBackslashesInAnotherCase) {
     EXPECT_TRUE(FreeLibrary(system));
 }
 
-TEST(DynamicLibraryTest, MissingLibrariesAndNullArgumentsFail) {
+TEST(DynamicLibraryTest, MissingLibrariesAndNullArgumentsFail)
+{
     EXPECT_EQ(LoadLibraryA("no_such_library.dll"), nullptr);
     EXPECT_EQ(LoadLibraryA("plugins\\no_such.plg"), nullptr);
     EXPECT_EQ(LoadLibraryA(nullptr), nullptr);

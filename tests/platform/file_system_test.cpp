@@ -14,7 +14,8 @@ namespace {
 
 class PathResolverTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         ASSERT_FALSE(folder.Path().empty());
         folder.Write("Maps/Town/Level.DAT", "level");
         folder.Write("Data/readme.txt");
@@ -22,7 +23,8 @@ protected:
     TempDir folder;
 };
 
-TEST_F(PathResolverTest, ResolvesSpellingsToTheNamesOnDisk) {
+TEST_F(PathResolverTest, ResolvesSpellingsToTheNamesOnDisk)
+{
     struct Case {
         const char* written;
         const char* onDisk;
@@ -44,7 +46,8 @@ TEST_F(PathResolverTest, ResolvesSpellingsToTheNamesOnDisk) {
     }
 }
 
-TEST_F(PathResolverTest, ExactSpellingWinsOverOtherCases) {
+TEST_F(PathResolverTest, ExactSpellingWinsOverOtherCases)
+{
     folder.Write("Data/FILE.txt", "upper");
     folder.Write("Data/file.txt", "lower");
     std::string resolved;
@@ -57,7 +60,8 @@ TEST_F(PathResolverTest, ExactSpellingWinsOverOtherCases) {
     EXPECT_EQ(resolved, folder / "Data/FILE.txt");
 }
 
-TEST_F(PathResolverTest, RelativePathsStartInTheWorkingFolder) {
+TEST_F(PathResolverTest, RelativePathsStartInTheWorkingFolder)
+{
     char previous[4096];
     ASSERT_NE(::getcwd(previous, sizeof previous), nullptr);
     ASSERT_EQ(::chdir(folder.Path().c_str()), 0);
@@ -73,7 +77,8 @@ TEST_F(PathResolverTest, RelativePathsStartInTheWorkingFolder) {
 
 // Game-data names are relative to the working folder: there a component longer than 63
 // characters names nothing.
-TEST_F(PathResolverTest, RelativeComponentsLongerThan63CharactersNameNothing) {
+TEST_F(PathResolverTest, RelativeComponentsLongerThan63CharactersNameNothing)
+{
     const std::string name63(63, 'a');
     folder.Write("Data/" + name63, "long");
     char previous[4096];
@@ -100,7 +105,8 @@ TEST_F(PathResolverTest, RelativeComponentsLongerThan63CharactersNameNothing) {
 
 // The folders of an absolute path (where the program is installed, the working folder) are the
 // system's: any length it allows, and the names below them are still matched without regard to case.
-TEST_F(PathResolverTest, AbsolutePathsTakeFoldersOfAnyLength) {
+TEST_F(PathResolverTest, AbsolutePathsTakeFoldersOfAnyLength)
+{
     const std::string folder70(70, 'f');
     folder.Write(folder70 + "/Plugins/Inside.txt", "deep");
     std::string resolved;
@@ -116,14 +122,16 @@ TEST_F(PathResolverTest, AbsolutePathsTakeFoldersOfAnyLength) {
     EXPECT_EQ(PlatformOpenFile((folder / std::string(5000, 'b')).c_str(), "wb"), nullptr);
 }
 
-TEST_F(PathResolverTest, EmptyPathsNameNothing) {
+TEST_F(PathResolverTest, EmptyPathsNameNothing)
+{
     std::string resolved;
     EXPECT_FALSE(PlatformResolvePath("", resolved));
     EXPECT_FALSE(PlatformResolvePath(nullptr, resolved));
     EXPECT_EQ(PlatformOpenFile("", "rb"), nullptr);
 }
 
-TEST_F(PathResolverTest, WritingCreatesMissingFoldersInsideExistingOnes) {
+TEST_F(PathResolverTest, WritingCreatesMissingFoldersInsideExistingOnes)
+{
     for (const char* mode : {"wb", "a"}) {
         const std::string written = folder.Path() + "\\maps\\TOWN\\Saves\\" + mode + "\\out.bin";
         FILE* file = PlatformOpenFile(written.c_str(), mode);
@@ -139,7 +147,8 @@ TEST_F(PathResolverTest, WritingCreatesMissingFoldersInsideExistingOnes) {
     EXPECT_FALSE(std::filesystem::exists(folder / "Other"));
 }
 
-TEST_F(PathResolverTest, FolderAndFileOperations) {
+TEST_F(PathResolverTest, FolderAndFileOperations)
+{
     EXPECT_TRUE(PlatformIsDirectory((folder / "maps\\town").c_str()));
     EXPECT_FALSE(PlatformIsDirectory((folder / "maps\\town\\level.dat").c_str()));
     EXPECT_TRUE(PlatformFileExists((folder / "maps\\town\\level.dat").c_str()));
@@ -155,7 +164,8 @@ TEST_F(PathResolverTest, FolderAndFileOperations) {
     EXPECT_FALSE(PlatformRemoveFile((folder / "MAPS\\TOWN\\LEVEL.DAT").c_str()));
 }
 
-TEST_F(PathResolverTest, OpenFilesTellTheirKindAndSizeAndMapWhole) {
+TEST_F(PathResolverTest, OpenFilesTellTheirKindAndSizeAndMapWhole)
+{
     FILE* file = PlatformOpenFile((folder / "maps\\town\\level.dat").c_str(), "rb");
     ASSERT_NE(file, nullptr);
     EXPECT_TRUE(PlatformIsRegularFile(file));
@@ -184,7 +194,8 @@ TEST_F(PathResolverTest, OpenFilesTellTheirKindAndSizeAndMapWhole) {
     std::fclose(empty);
 }
 
-TEST_F(PathResolverTest, FoldersAsOnDiskListTheirNamesAndStampTheirChanges) {
+TEST_F(PathResolverTest, FoldersAsOnDiskListTheirNamesAndStampTheirChanges)
+{
     const std::string data = folder / "Data";
     std::vector<std::string> names;
     ASSERT_TRUE(PlatformListFolder(data.c_str(), names));
@@ -209,7 +220,8 @@ TEST_F(PathResolverTest, FoldersAsOnDiskListTheirNamesAndStampTheirChanges) {
     EXPECT_FALSE(PlatformPathExistsAsWritten((folder.Path() + "\\Data\\readme.txt").c_str()));
 }
 
-TEST(WorkingFolderTest, IsTheAbsoluteWorkingFolderWhenItFits) {
+TEST(WorkingFolderTest, IsTheAbsoluteWorkingFolderWhenItFits)
+{
     char buffer[4096];
     ASSERT_TRUE(PlatformCurrentFolder(buffer, sizeof buffer));
     EXPECT_EQ(std::string(buffer), std::filesystem::current_path().string());

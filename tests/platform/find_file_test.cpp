@@ -10,7 +10,8 @@ namespace {
 
 class FindFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         ASSERT_FALSE(folder.Path().empty());
         for (const char* name : {"Plugins/b.PLG", "Plugins/a.plg", "Plugins/C.plg", "Plugins/readme.txt",
                                  "Plugins/noext", "Plugins/d.plgx", "Plugins/sub/inner.plg"}) {
@@ -19,7 +20,8 @@ protected:
     }
 
     // Every name a search lists, in the order it lists them; empty when the search finds nothing.
-    static std::vector<std::string> List(const std::string& pattern) {
+    static std::vector<std::string> List(const std::string& pattern)
+    {
         std::vector<std::string> names;
         WIN32_FIND_DATAA found;
         HANDLE search = FindFirstFileA(pattern.c_str(), &found);
@@ -39,7 +41,8 @@ protected:
 
 using Names = std::vector<std::string>;
 
-TEST_F(FindFileTest, PatternsMatchWithoutRegardToCaseInNameOrder) {
+TEST_F(FindFileTest, PatternsMatchWithoutRegardToCaseInNameOrder)
+{
     struct Case {
         const char* pattern;
         Names expected;
@@ -64,7 +67,8 @@ TEST_F(FindFileTest, PatternsMatchWithoutRegardToCaseInNameOrder) {
     }
 }
 
-TEST_F(FindFileTest, ReportsAttributesAndSizes) {
+TEST_F(FindFileTest, ReportsAttributesAndSizes)
+{
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((folder / "plugins\\s*").c_str(), &found);
     ASSERT_NE(search, INVALID_HANDLE_VALUE);
@@ -80,7 +84,8 @@ TEST_F(FindFileTest, ReportsAttributesAndSizes) {
     EXPECT_TRUE(FindClose(search));
 }
 
-TEST_F(FindFileTest, StaleAndForeignHandlesAreRefused) {
+TEST_F(FindFileTest, StaleAndForeignHandlesAreRefused)
+{
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((folder / "plugins\\*.plg").c_str(), &found);
     ASSERT_NE(search, INVALID_HANDLE_VALUE);

@@ -8,7 +8,8 @@
 
 namespace {
 
-TEST(TickCountTest, StartsWellAboveZeroAndAdvancesWithSleep) {
+TEST(TickCountTest, StartsWellAboveZeroAndAdvancesWithSleep)
+{
     const DWORD first = GetTickCount();
     EXPECT_GE(first, 0x10000u);
     Sleep(30);
@@ -17,7 +18,8 @@ TEST(TickCountTest, StartsWellAboveZeroAndAdvancesWithSleep) {
     EXPECT_LT(elapsed, 5000u);
 }
 
-TEST(TickCountTest, NeverGoesBackwards) {
+TEST(TickCountTest, NeverGoesBackwards)
+{
     DWORD previous = GetTickCount();
     for (int i = 0; i < 1000; ++i) {
         Sleep(i % 100 == 0 ? 1 : 0);
@@ -29,7 +31,8 @@ TEST(TickCountTest, NeverGoesBackwards) {
 
 DWORD g_heardAt = 0;
 
-TEST(TickCountTest, TheTestClockIsExactAndSleepsMoveItOnAtOnce) {
+TEST(TickCountTest, TheTestClockIsExactAndSleepsMoveItOnAtOnce)
+{
     PlatformTestClockStart(0xFFFFFF00u);
     PlatformTestClockOnSleep([](DWORD now) { g_heardAt = now; });
     EXPECT_EQ(GetTickCount(), 0xFFFFFF00u);
@@ -49,7 +52,8 @@ TEST(TickCountTest, TheTestClockIsExactAndSleepsMoveItOnAtOnce) {
     EXPECT_EQ(g_heardAt, 0xFFFFFF00u + 60000u);  // the listener went with the clock
 }
 
-TEST(LastErrorTest, BelongsToEachThread) {
+TEST(LastErrorTest, BelongsToEachThread)
+{
     SetLastError(42);
     std::thread([] {
         EXPECT_EQ(GetLastError(), 0u);

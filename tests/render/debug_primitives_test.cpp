@@ -61,7 +61,8 @@ TEST_F(DebugPrimitives, ShapesAreMadeOfOneColouredLines)
 {
     const Vector3 a{0, 0, 0}, b{1, 0, 0}, c{0, 2, 0};
     DebugTriangleAdd(&a, &b, &c, 0xFF112233u, 0);
-    EXPECT_EQ(Segments(), (std::vector<Segment>{{{0, 0, 0}, {1, 0, 0}}, {{1, 0, 0}, {0, 2, 0}}, {{0, 2, 0}, {0, 0, 0}}}));
+    EXPECT_EQ(Segments(),
+              (std::vector<Segment>{{{0, 0, 0}, {1, 0, 0}}, {{1, 0, 0}, {0, 2, 0}}, {{0, 2, 0}, {0, 0, 0}}}));
     for (const DebugLine* line : Lines()) {
         EXPECT_EQ(line->startColour, 0xFF112233u);
         EXPECT_EQ(line->endColour, 0xFF112233u);
@@ -70,7 +71,8 @@ TEST_F(DebugPrimitives, ShapesAreMadeOfOneColouredLines)
     DebugListsReset();
     const Vector3 point{1, 2, 3};
     DebugVertex(&point, 0xFFFFFFFFu, 0);  // the plug-ins' cross
-    EXPECT_EQ(Segments(), (std::vector<Segment>{{{-4, 2, 3}, {6, 2, 3}}, {{1, -3, 3}, {1, 7, 3}}, {{1, 2, -2}, {1, 2, 8}}}));
+    EXPECT_EQ(Segments(),
+              (std::vector<Segment>{{{-4, 2, 3}, {6, 2, 3}}, {{1, -3, 3}, {1, 7, 3}}, {{1, 2, -2}, {1, 2, 8}}}));
 
     DebugListsReset();
     const Vector3 centre{10, 5, 20};
@@ -102,7 +104,9 @@ TEST_F(DebugPrimitives, BoxesHaveTheirTwelveEdgesInOrder)
     DebugBoxAddTransformed(corners, &moved, 0xFF00FF00u, 0);
     std::vector<Segment> movedEdges;
     for (const Segment& edge : edges) {
-        auto shift = [](const Point& p) { return Point(std::get<0>(p) + 10, std::get<1>(p) + 20, std::get<2>(p) + 30); };
+        auto shift = [](const Point& p) {
+            return Point(std::get<0>(p) + 10, std::get<1>(p) + 20, std::get<2>(p) + 30);
+        };
         movedEdges.push_back({shift(edge.first), shift(edge.second)});
     }
     EXPECT_EQ(Segments(), movedEdges);
@@ -111,10 +115,10 @@ TEST_F(DebugPrimitives, BoxesHaveTheirTwelveEdgesInOrder)
 TEST_F(DebugPrimitives, DrawingRemovesRecordsOnceTheirTimeIsUp)
 {
     const Vector3 a{0, 0, 0}, b{1, 1, 1};
-    DebugLineAdd(&a, &b, 1, 1, 0);       // until the lists are freed
-    DebugLineAdd(&a, &b, 2, 2, 1);       // one draw
-    DebugLineAdd(&a, &b, 3, 3, 60000);   // a minute
-    DebugLineAdd(&a, &b, 4, 4, 200);     // 200 ms
+    DebugLineAdd(&a, &b, 1, 1, 0);            // until the lists are freed
+    DebugLineAdd(&a, &b, 2, 2, 1);            // one draw
+    DebugLineAdd(&a, &b, 3, 3, 60000);        // a minute
+    DebugLineAdd(&a, &b, 4, 4, 200);          // 200 ms
     DebugLineAdd(&a, &b, 5, 5, 0xFFFFFFFFu);  // as long as ticks go: never wraps into "now"
     // Added at the start tick, a one-shot line has expiry 0: it must not become permanent.
     for (const DebugLine* line : Lines())

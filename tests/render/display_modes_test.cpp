@@ -82,8 +82,11 @@ TEST_F(DisplayModes, TheLadderTriesItsRungsInOrderUntilOneSucceeds)
         D3DFORMAT depth;
         DWORD flags;
         UINT refresh;
-    } expected[] = {{D3DFMT_D24S8, kHardware, 75}, {D3DFMT_D24X8, kHardware, 75}, {D3DFMT_D24X4S4, kSoftware, 75},
-                    {D3DFMT_D24X8, kSoftware, 0},  {D3DFMT_D16, kHardware, 0}};
+    } expected[] = {{D3DFMT_D24S8, kHardware, 75},
+                    {D3DFMT_D24X8, kHardware, 75},
+                    {D3DFMT_D24X4S4, kSoftware, 75},
+                    {D3DFMT_D24X8, kSoftware, 0},
+                    {D3DFMT_D16, kHardware, 0}};
     ASSERT_EQ(attempts.size(), 5u);
     for (size_t i = 0; i < attempts.size(); ++i) {
         SCOPED_TRACE(i);
@@ -111,8 +114,8 @@ TEST_F(DisplayModes, AllSixFailingLeavesNoDevice)
 TEST_F(DisplayModes, FullScreenTakesTheHighestRefreshNotAboveTheRequest)
 {
     const D3DDISPLAYMODE modes[] = {
-        {64, 48, 60, D3DFMT_X8R8G8B8},  {64, 48, 100, D3DFMT_X8R8G8B8}, {64, 48, 75, D3DFMT_X8R8G8B8},
-        {64, 48, 85, D3DFMT_R5G6B5},    {800, 600, 85, D3DFMT_X8R8G8B8},
+        {64, 48, 60, D3DFMT_X8R8G8B8}, {64, 48, 100, D3DFMT_X8R8G8B8},  {64, 48, 75, D3DFMT_X8R8G8B8},
+        {64, 48, 85, D3DFMT_R5G6B5},   {800, 600, 85, D3DFMT_X8R8G8B8},
     };
     D3D8TestSetAdapterModes(modes, 5);
     struct Case {
@@ -199,10 +202,14 @@ TEST(DisplayModeTables, FormatsAndFilterNames)
         const char* name;
         int depthBits;
     } formats[] = {
-        {D3DFMT_X8R8G8B8, 32, "D3DFMT_X8R8G8B8", 0}, {D3DFMT_R5G6B5, 16, "D3DFMT_R5G6B5", 0},
-        {D3DFMT_A4L4, 8, "D3DFMT_A4L4", 0},          {D3DFMT_DXT1, 0, nullptr, 0},
-        {D3DFMT_D24S8, 0, nullptr, 32},              {D3DFMT_D15S1, 0, nullptr, 16},
-        {D3DFMT_D24X4S4, 0, nullptr, 32},            {D3DFMT_UNKNOWN, 0, nullptr, 0},
+        {D3DFMT_X8R8G8B8, 32, "D3DFMT_X8R8G8B8", 0},
+        {D3DFMT_R5G6B5, 16, "D3DFMT_R5G6B5", 0},
+        {D3DFMT_A4L4, 8, "D3DFMT_A4L4", 0},
+        {D3DFMT_DXT1, 0, nullptr, 0},
+        {D3DFMT_D24S8, 0, nullptr, 32},
+        {D3DFMT_D15S1, 0, nullptr, 16},
+        {D3DFMT_D24X4S4, 0, nullptr, 32},
+        {D3DFMT_UNKNOWN, 0, nullptr, 0},
     };
     for (const auto& f : formats) {
         SCOPED_TRACE(f.format);
@@ -218,9 +225,12 @@ TEST(DisplayModeTables, FormatsAndFilterNames)
         const char* name;
         bool allowAnisotropic;
         DWORD filter;
-    } filters[] = {{"NONE", true, D3DTEXF_NONE},          {"none", true, D3DTEXF_NONE},
-                   {"LINEAR", true, D3DTEXF_LINEAR},       {"anisotropic", true, D3DTEXF_ANISOTROPIC},
-                   {"ANISOTROPIC", false, D3DTEXF_LINEAR}, {"POINT", true, D3DTEXF_LINEAR},
+    } filters[] = {{"NONE", true, D3DTEXF_NONE},
+                   {"none", true, D3DTEXF_NONE},
+                   {"LINEAR", true, D3DTEXF_LINEAR},
+                   {"anisotropic", true, D3DTEXF_ANISOTROPIC},
+                   {"ANISOTROPIC", false, D3DTEXF_LINEAR},
+                   {"POINT", true, D3DTEXF_LINEAR},
                    {"", true, D3DTEXF_LINEAR}};
     for (const auto& f : filters) {
         rbanisotropic.SetBool(f.allowAnisotropic);

@@ -20,8 +20,10 @@ void DrawStreamedQuad(int x0, int y0, int x1, int y1, DWORD colour)
     DynBufferSelect(&g_dynBuffers.screenVertices);
     DynVertexBufferLock(4);
     const float l = x0 - 0.5f, t = y0 - 0.5f, r = x1 - 0.5f, b = y1 - 0.5f;
-    const ScreenVertex quad[4] = {{l, t, 0.5f, 1, colour, 0, 0}, {r, t, 0.5f, 1, colour, 0, 0},
-                                  {r, b, 0.5f, 1, colour, 0, 0}, {l, b, 0.5f, 1, colour, 0, 0}};
+    const ScreenVertex quad[4] = {{l, t, 0.5f, 1, colour, 0, 0},
+                                  {r, t, 0.5f, 1, colour, 0, 0},
+                                  {r, b, 0.5f, 1, colour, 0, 0},
+                                  {l, b, 0.5f, 1, colour, 0, 0}};
     std::memcpy(g_dynBuffers.vertexOut, quad, sizeof quad);
     DynBuffersUnlock();
     DynVertexBufferDraw(D3DPT_TRIANGLEFAN, 4, true);
@@ -35,7 +37,7 @@ TEST_F(Frame, ALostDeviceSkipsFramesUntilItIsResetThenDrawsAgain)
     for (int frame = 0; frame < 2; ++frame) {
         const DWORD start = GetTickCount();
         EXPECT_EQ(RenderBeginFrame(), -1);
-        EXPECT_EQ(GetTickCount() - start, 20u);  // a lost frame waits
+        EXPECT_EQ(GetTickCount() - start, 20u);                    // a lost frame waits
         EXPECT_EQ(g_dynBuffers.screenVertices.buffer, streaming);  // nothing is released while lost
     }
     PlatformTestClockStop();

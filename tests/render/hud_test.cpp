@@ -34,7 +34,10 @@ namespace {
 
 Names g_drawn;
 DWORD g_now = 100000;
-DWORD FakeClock() { return g_now; }
+DWORD FakeClock()
+{
+    return g_now;
+}
 
 // A loaded screen that notes each draw, and checks that it is the current screen while it draws
 // over the whole screen.
@@ -82,9 +85,10 @@ protected:
     // The screens, the player with a rifle in slot 2, a tank whose seat carries a gun; every flag off.
     void StartWorld()
     {
-        for (const char* name : {"LAYER0", "LAYER3", "LAYER5", "LAYER6", "LAYER7", "LAYER8", "LAYER9", "BINOCULAR",
-                                 "AUTO", "SEMI", "BURST", "QUICKMODE", "ITF", "OBJECTIVES", "ladder", "crouch",
-                                 "prone", "stay", "CROSS", "SCOPE", "RIFLE", "MGCROSS", "MG", "TANKHUD"})
+        for (const char* name :
+             {"LAYER0", "LAYER3", "LAYER5", "LAYER6",    "LAYER7", "LAYER8",     "LAYER9", "BINOCULAR",
+              "AUTO",   "SEMI",   "BURST",  "QUICKMODE", "ITF",    "OBJECTIVES", "ladder", "crouch",
+              "prone",  "stay",   "CROSS",  "SCOPE",     "RIFLE",  "MGCROSS",    "MG",     "TANKHUD"})
             AddScreen(name);
         AddScreen("LAYER10", "subtitles");
         AddScreen("layer11", "MissionMsg");  // controls are found without regard to case
@@ -190,9 +194,11 @@ TEST_F(Hud, TheLayersFollowTheGameState)
              t.m_rifle->hud.fireMode = kFireModeSingle;
          },
          {"CROSS", "RIFLE", "SEMI", "LAYER0", "LAYER5", "stay"}},
-        {"burst", [](Hud& t) { t.m_rifle->hud.fireModeCount = 2, t.m_rifle->hud.fireMode = kFireModeBurst; },
+        {"burst",
+         [](Hud& t) { t.m_rifle->hud.fireModeCount = 2, t.m_rifle->hud.fireMode = kFireModeBurst; },
          {"CROSS", "RIFLE", "BURST", "LAYER0", "LAYER5", "stay"}},
-        {"unknown mode", [](Hud& t) { t.m_rifle->hud.fireModeCount = 2, t.m_rifle->hud.fireMode = 0x40; },
+        {"unknown mode",
+         [](Hud& t) { t.m_rifle->hud.fireModeCount = 2, t.m_rifle->hud.fireMode = 0x40; },
          {"CROSS", "RIFLE", "LAYER0", "LAYER5", "stay"}},
         {"one mode", [](Hud& t) { t.m_rifle->hud.fireMode = kFireModeAuto; }, {"CROSS", "RIFLE", "LAYER5", "stay"}},
         {"empty slot", [](Hud& t) { t.m_actor->weaponOwned[2] = false; }, {"LAYER5", "stay"}},
@@ -213,7 +219,8 @@ TEST_F(Hud, TheLayersFollowTheGameState)
              t.m_actor->oxygen = 5.0f, t.m_actor->oxygenMax = 10.0f;
          },
          {"CROSS", "RIFLE", "LAYER3", "LAYER5", "LAYER6", "LAYER7", "LAYER8", "QUICKMODE", "stay"}},
-        {"full meter", [](Hud& t) { t.m_actor->oxygen = t.m_actor->oxygenMax = 10.0f; },
+        {"full meter",
+         [](Hud& t) { t.m_actor->oxygen = t.m_actor->oxygenMax = 10.0f; },
          {"CROSS", "RIFLE", "LAYER5", "stay"}},
         {"crouched", [](Hud& t) { t.m_actor->crouched = true; }, {"CROSS", "RIFLE", "LAYER5", "crouch"}},
         {"prone", [](Hud& t) { t.m_actor->prone = true; }, {"CROSS", "RIFLE", "LAYER5", "prone"}},
@@ -411,8 +418,8 @@ TEST_F(Hud, WorldMarkersFollowTheirSwitchOnlyInTheNormalView)
         g_game.hud.worldMarkersShown = c.shown;
         HudOverlayRequestsClear();
         Draw(c.external);
-        EXPECT_EQ(HudOverlayRequestsSoFar().worldMarkers, c.drawn) << "external " << c.external << ", shown "
-                                                                   << int(c.shown);
+        EXPECT_EQ(HudOverlayRequestsSoFar().worldMarkers, c.drawn)
+            << "external " << c.external << ", shown " << int(c.shown);
     }
 }
 

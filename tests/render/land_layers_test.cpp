@@ -41,8 +41,10 @@ std::vector<LeafLayers> Snapshot()
 {
     std::vector<LeafLayers> leaves;
     for (const OctreeNode* leaf : Leaves()) {
-        LeafLayers layers{leaf->geometry.faceCount, leaf->geometry.traceFaceCount,
-                          std::vector<u32_t>(leaf->layerRanges, leaf->layerRanges + OCTREE_LAYER_COUNT), {}};
+        LeafLayers layers{leaf->geometry.faceCount,
+                          leaf->geometry.traceFaceCount,
+                          std::vector<u32_t>(leaf->layerRanges, leaf->layerRanges + OCTREE_LAYER_COUNT),
+                          {}};
         for (u32_t f = 0; f < leaf->geometry.faceCount; ++f)
             layers.faces.push_back(TripleOf(leaf->geometry.faces[f]));
         leaves.push_back(layers);
@@ -182,9 +184,13 @@ TEST_F(LandLayers, ADamagedStaleOrSwitchedOffCacheIsRebuiltAndRewritten)
         void (*spoil)(const std::string& good);
     };
     const Case cases[] = {
-        {"foreign magic", [](const std::string& bytes) { WriteFileBytes(kCacheFile, "Visible" + bytes.substr(7, 6) + "x" + bytes.substr(14)); }},
+        {"foreign magic",
+         [](const std::string& bytes) {
+             WriteFileBytes(kCacheFile, "Visible" + bytes.substr(7, 6) + "x" + bytes.substr(14));
+         }},
         {"cut short", [](const std::string& bytes) { WriteFileBytes(kCacheFile, bytes.substr(0, bytes.size() - 1)); }},
-        {"source newer", [](const std::string&) {
+        {"source newer",
+         [](const std::string&) {
              fs::last_write_time(kDataFile, fs::last_write_time(kCacheFile) + std::chrono::seconds(5));
          }},
         {"dblvi", [](const std::string&) { dblvi.SetBool(true); }},
@@ -224,8 +230,7 @@ TEST_F(LandLayers, ABuildIsAnnouncedOnConsoleZeroAndTheLoadingScreen)
     const Step steps[] = {
         {"built in editor mode", true, false, LAND_LAYERS_BUILT, "Building layers: 'land\\test\\test.lvi'\n", ""},
         {"loaded", false, true, LAND_LAYERS_LOADED, "(before)\n", ""},
-        {"built", false, false, LAND_LAYERS_BUILT, "Building layers: 'land\\test\\test.lvi'\n",
-         "Building layers..."},
+        {"built", false, false, LAND_LAYERS_BUILT, "Building layers: 'land\\test\\test.lvi'\n", "Building layers..."},
     };
     ConStartup();
     for (const Step& step : steps) {
@@ -266,9 +271,9 @@ TEST_F(LandLayers, LayersThatWouldPassSixteenBitFaceNumbersAreLeftOutWithAWarnin
     SetLayer(2, texture_test::SolidTexture(Device(), 1, 1, 1, 0x80FFFFFFu));
     OctreeNode* leaf = OctreeCreateRoot({0, -32, 0}, {64, 32, 64});
     OctreeGeometry& geometry = leaf->geometry;
-    geometry.vertices = new MapVertex[6]{{{0, 0, 0}, 0, 0, {}},        {{128, 0, 0}, 0, 0, {}},
-                                            {{0, 0, 128}, 0, 0, {}},      {{2.55f, 0, 2.55f}, 0, 0, {}},
-                                            {{2.625f, 0, 2.55f}, 0, 0, {}}, {{2.55f, 0, 2.625f}, 0, 0, {}}};
+    geometry.vertices =
+        new MapVertex[6]{{{0, 0, 0}, 0, 0, {}},         {{128, 0, 0}, 0, 0, {}},        {{0, 0, 128}, 0, 0, {}},
+                         {{2.55f, 0, 2.55f}, 0, 0, {}}, {{2.625f, 0, 2.55f}, 0, 0, {}}, {{2.55f, 0, 2.625f}, 0, 0, {}}};
     geometry.vertexCount = geometry.vertexCapacity = 6;
     geometry.AppendFace({{0, 1, 2}});
     for (u32_t f = 1; f < kFaces; ++f)

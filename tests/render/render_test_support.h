@@ -45,7 +45,8 @@ inline Pixels ReadSurface(IDirect3DSurface8* surface)
             if (desc.Format == D3DFMT_R5G6B5) {
                 const unsigned short packed = reinterpret_cast<const unsigned short*>(row)[x];
                 const DWORD r = (packed >> 11) & 31, g = (packed >> 5) & 63, b = packed & 31;
-                word = 0xFF000000u | (((r << 3) | (r >> 2)) << 16) | (((g << 2) | (g >> 4)) << 8) | ((b << 3) | (b >> 2));
+                word =
+                    0xFF000000u | (((r << 3) | (r >> 2)) << 16) | (((g << 2) | (g >> 4)) << 8) | ((b << 3) | (b >> 2));
             } else {
                 word = reinterpret_cast<const DWORD*>(row)[x];
                 if (desc.Format == D3DFMT_X8R8G8B8)

@@ -18,10 +18,11 @@ D3DPRESENT_PARAMETERS WindowedParameters(HWND window, UINT width, UINT height, D
 }
 
 RawDeviceTest::RawDeviceTest(UINT width, UINT height, DWORD behaviour)
-    : m_width(width), m_height(height), m_behaviour(behaviour),
+    : m_width(width),
+      m_height(height),
+      m_behaviour(behaviour),
       m_window(static_cast<int>(width), static_cast<int>(height))
-{
-}
+{}
 
 void RawDeviceTest::SetUp()
 {

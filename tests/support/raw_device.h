@@ -11,8 +11,7 @@ D3DPRESENT_PARAMETERS WindowedParameters(HWND window, UINT width, UINT height, D
 
 class RawDeviceTest : public ::testing::Test {
 protected:
-    explicit RawDeviceTest(UINT width = 64, UINT height = 48,
-                           DWORD behaviour = D3DCREATE_HARDWARE_VERTEXPROCESSING);
+    explicit RawDeviceTest(UINT width = 64, UINT height = 48, DWORD behaviour = D3DCREATE_HARDWARE_VERTEXPROCESSING);
     void SetUp() override;
     // Releases the device and the Direct3D object; depth formats made to fail by the test work again.
     void TearDown() override;

@@ -54,8 +54,8 @@ ProgramResult RunProgram(const std::vector<std::string>& args, const ProgramEnvi
         return result;
     // Everything the child needs is made before the fork: the parent has threads (the GL driver's, the
     // sound library's), and the child may only make calls that take no lock until it execs.
-    ProgramEnvironment headless = {{"SDL_VIDEODRIVER", "offscreen"}, {"SDL_AUDIODRIVER", "dummy"},
-                                   {"ALSOFT_DRIVERS", "null"}};
+    ProgramEnvironment headless = {
+        {"SDL_VIDEODRIVER", "offscreen"}, {"SDL_AUDIODRIVER", "dummy"}, {"ALSOFT_DRIVERS", "null"}};
     headless.insert(headless.end(), environment.begin(), environment.end());
     std::vector<std::string> environmentTexts = ChildEnvironment(headless);
     std::vector<std::string> argumentTexts = args;

@@ -52,9 +52,9 @@ Vector3 Position(const AnimVertexData& vertices, u32_t index)
     if (std::fabs(vertices->boxMin.x - low.x) > 1e-5f || std::fabs(vertices->boxMin.y - low.y) > 1e-5f ||
         std::fabs(vertices->boxMin.z - low.z) > 1e-5f || std::fabs(vertices->boxMax.x - high.x) > 1e-5f ||
         std::fabs(vertices->boxMax.y - high.y) > 1e-5f || std::fabs(vertices->boxMax.z - high.z) > 1e-5f)
-        return ::testing::AssertionFailure() << "the box spans (" << vertices->boxMin.x << ", " << vertices->boxMin.y
-                                             << ", " << vertices->boxMin.z << ") to (" << vertices->boxMax.x << ", "
-                                             << vertices->boxMax.y << ", " << vertices->boxMax.z << ")";
+        return ::testing::AssertionFailure()
+               << "the box spans (" << vertices->boxMin.x << ", " << vertices->boxMin.y << ", " << vertices->boxMin.z
+               << ") to (" << vertices->boxMax.x << ", " << vertices->boxMax.y << ", " << vertices->boxMax.z << ")";
     for (u32_t f = 0; f < faces->count; ++f) {
         const Vector3 a = Position(*vertices, faces->indices[f * 3]);
         const Vector3 b = Position(*vertices, faces->indices[f * 3 + 1]);
@@ -203,7 +203,9 @@ TEST_F(AffMake, AFaultyDescriptionFailsNamingItsLine)
         {"frames 2\ndummy a 0 0 0\nzone z parent nope 0 0 0\n", "line 3: zone 'nope' is not described before 'z'"},
         {"frames 2\ndummy a 0 0 0\nzone crossing 0 0 0\n", "line 3: zone 'crossing' has \"cross\" in its name"},
         {"frames 2\ndummy a 0 0 0\nzone z 0 0 0\nzone z 1 1 1\n", "line 4: zone 'z' is described twice"},
-        {"frames 2\ndummy " "nnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnn" " 0 0 0\n",
+        {"frames 2\ndummy "
+         "nnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnn"
+         " 0 0 0\n",
          "line 2: name 'nnnn"},
         {"frames 2\ndummy a 0 inf 0\n", "line 2: 'inf' is not a number"},
     };
@@ -262,7 +264,8 @@ TEST(SampleMeshes, AreThoseTheirDescriptionsMake)
             aff::AffFile file;
             std::string error;
             ASSERT_TRUE(aff::ParseAffDescription(ReadFileBytes(description.path().string()), &file, &error)) << error;
-            EXPECT_TRUE(aff::AffImage(file) == ReadFileBytes(mesh.string())) << "not current: run scripts/sample_meshes";
+            EXPECT_TRUE(aff::AffImage(file) == ReadFileBytes(mesh.string()))
+                << "not current: run scripts/sample_meshes";
             ++made;
         }
     }
@@ -270,7 +273,8 @@ TEST(SampleMeshes, AreThoseTheirDescriptionsMake)
     // No mesh is left without its description.
     for (const fs::directory_entry& classFolder : fs::directory_iterator(meshes)) {
         for (const fs::directory_entry& mesh : fs::directory_iterator(classFolder.path())) {
-            const fs::path description = descriptions / classFolder.path().filename() / (mesh.path().stem().string() + ".txt");
+            const fs::path description =
+                descriptions / classFolder.path().filename() / (mesh.path().stem().string() + ".txt");
             EXPECT_TRUE(fs::exists(description)) << mesh.path() << " has no description";
         }
     }

@@ -71,8 +71,9 @@ protected:
     }
 
     // A registered object whose child node holds the meshes, each textured by name (null: none).
-    GraphObj* AddObject(const char* name, const std::vector<aff_test::Mesh>& meshes, const std::vector<std::string>& names,
-                        const std::vector<const char*>& textures, const D3DXMATRIX* placement = nullptr)
+    GraphObj* AddObject(const char* name, const std::vector<aff_test::Mesh>& meshes,
+                        const std::vector<std::string>& names, const std::vector<const char*>& textures,
+                        const D3DXMATRIX* placement = nullptr)
     {
         AffFile file;
         file.strings = names;
@@ -227,9 +228,9 @@ TEST_F(ClusteredMeshes, OnlyFarDetailMeshesMergeInWorldSpace)
     aff_test::Mesh lit = QuadMesh(0, unit);
     lit.normals.assign(4, {127, 0, 0});
     lit.uvs = {{0, 0}, {1.7f, 0}, {1.7f, 1}, {-0.5f, 1}};
-    GraphObj* house = AddObject("house", {QuadMesh(0, unit), QuadMesh(0, unit), lit, QuadMesh(0, unit), QuadMesh(0, unit)},
-                                {"roof0", "roof1", "roof2", "chimney", "hidden2"}, {"red", "red", "red", "red", "red"},
-                                &placement);
+    GraphObj* house =
+        AddObject("house", {QuadMesh(0, unit), QuadMesh(0, unit), lit, QuadMesh(0, unit), QuadMesh(0, unit)},
+                  {"roof0", "roof1", "roof2", "chimney", "hidden2"}, {"red", "red", "red", "red", "red"}, &placement);
     GraphNode* body = house->GetRootNode()->GetChild(0);
     // The last mesh is hidden at the far level by its level-of-detail record.
     MeshSettings& hidden = body->GetMeshSettings()[4];
@@ -318,11 +319,11 @@ TEST_F(ClusteredMeshes, ZoomDistanceSphereAndFrustumDecideAndMarkTheObjects)
         bool visible;
     };
     const Case cases[] = {
-        {150.0f, D3DX_PI / 2, true},         // tan 45 x 150 > 100
-        {90.0f, D3DX_PI / 2, false},         // 90 < 100
-        {150.0f, D3DX_PI / 4, false},        // zoomed in: tan 22.5 x 150 = 62
-        {250.0f, D3DX_PI / 4, true},         // tan 22.5 x 250 = 103
-        {-1.0f, D3DX_PI / 2, false},         // inside the sphere
+        {150.0f, D3DX_PI / 2, true},   // tan 45 x 150 > 100
+        {90.0f, D3DX_PI / 2, false},   // 90 < 100
+        {150.0f, D3DX_PI / 4, false},  // zoomed in: tan 22.5 x 150 = 62
+        {250.0f, D3DX_PI / 4, true},   // tan 22.5 x 250 = 103
+        {-1.0f, D3DX_PI / 2, false},   // inside the sphere
     };
     u32_t mark = 100;
     for (const Case& c : cases) {

@@ -235,12 +235,28 @@ TEST_F(Decals, WhatMakesNoImpactDecal)
     Projectile explosive = projectile;
     explosive.kind = PROJECTILE_EXPLOSIVE;
     const Case cases[] = {
-        {"an explosive projectile", [&] { DecalCreateAtHit({2, 0, 0}, &up, &material, &explosive); }},
-        {"no normal", [&] { DecalCreateAtHit({2, 0, 0}, nullptr, &material, &projectile); }},
-        {"no material", [&] { DecalCreateAtHit({2, 0, 0}, &up, nullptr, &projectile); }},
-        {"a material without decals", [&] { DecalCreateAtHit({2, 0, 0}, &up, &noDecal, &projectile); }},
-        {"a hit out of reach", [&] { DecalCreateAtHit({2, 3, 0}, &up, &material, &projectile); }},
-        {"a shot from behind the face", [&] {
+        {"an explosive projectile",
+         [&] {
+             DecalCreateAtHit({2, 0, 0}, &up, &material, &explosive);
+         }},
+        {"no normal",
+         [&] {
+             DecalCreateAtHit({2, 0, 0}, nullptr, &material, &projectile);
+         }},
+        {"no material",
+         [&] {
+             DecalCreateAtHit({2, 0, 0}, &up, nullptr, &projectile);
+         }},
+        {"a material without decals",
+         [&] {
+             DecalCreateAtHit({2, 0, 0}, &up, &noDecal, &projectile);
+         }},
+        {"a hit out of reach",
+         [&] {
+             DecalCreateAtHit({2, 3, 0}, &up, &material, &projectile);
+         }},
+        {"a shot from behind the face",
+         [&] {
              Projectile fromBelow = projectile;
              fromBelow.direction = {0, 1, 0};
              DecalCreateAtHit({2, 0, 0}, &up, &material, &fromBelow);
@@ -409,9 +425,9 @@ TEST_F(Decals, BloodOnlyLandsOnFacesBehindTheVictimThatFaceTheShot)
     // The victim stands at the origin; the shot flies along -x.
     BleedingObject* victim = AddQuad<BleedingObject>("victim", {{{0, 0, 1}, {0, 0, -1}, {0, 2, -1}, {0, 2, 1}}});
     victim->bleeding = blood;
-    GraphObj* behind = AddQuad("behind", {{{-3, 0, 2}, {-3, 0, -2}, {-3, 4, -2}, {-3, 4, 2}}});      // faces +x
-    GraphObj* turned = AddQuad("turned", {{{-4, 0, -2}, {-4, 0, 2}, {-4, 4, 2}, {-4, 4, -2}}});      // faces -x
-    GraphObj* inFront = AddQuad("in_front", {{{3, 0, -2}, {3, 0, 2}, {3, 4, 2}, {3, 4, -2}}});       // faces -x
+    GraphObj* behind = AddQuad("behind", {{{-3, 0, 2}, {-3, 0, -2}, {-3, 4, -2}, {-3, 4, 2}}});  // faces +x
+    GraphObj* turned = AddQuad("turned", {{{-4, 0, -2}, {-4, 0, 2}, {-4, 4, 2}, {-4, 4, -2}}});  // faces -x
+    GraphObj* inFront = AddQuad("in_front", {{{3, 0, -2}, {3, 0, 2}, {3, 4, 2}, {3, 4, -2}}});   // faces -x
     GraphObj* actor = AddQuad("actor", {{{-2, 0, 2}, {-2, 0, -2}, {-2, 4, -2}, {-2, 4, 2}}}, OBJECT_TYPE_ACTOR);
     GraphObj* farAway = AddQuad("far", {{{-30, 0, 2}, {-30, 0, -2}, {-30, 4, -2}, {-30, 4, 2}}});
     projectile.direction = {-1, 0, 0};

@@ -113,16 +113,21 @@ TEST_F(GeometryEnum, MeshesTheLevelOfDetailStepHidesAreLeftOut)
     };
     const Case cases[] = {
         {"every mesh", [](GraphObj&, GraphNode&, AnimMesh&) {}, {0, 1, 2}},
-        {"mode without the drawn bit", [](GraphObj&, GraphNode& n, AnimMesh&) { n.GetMeshSettings()[1].lodMode[0] = 2; },
+        {"mode without the drawn bit",
+         [](GraphObj&, GraphNode& n, AnimMesh&) { n.GetMeshSettings()[1].lodMode[0] = 2; },
          {0, 2}},
         {"mode left out of enumeration",
-         [](GraphObj&, GraphNode& n, AnimMesh&) { n.GetMeshSettings()[0].lodMode[0] |= MESH_MODE_NO_ENUM; }, {1, 2}},
-        {"hidden at the step", [](GraphObj&, GraphNode& n, AnimMesh&) { n.GetMeshSettings()[2].lodHidden[0] = 1; },
+         [](GraphObj&, GraphNode& n, AnimMesh&) { n.GetMeshSettings()[0].lodMode[0] |= MESH_MODE_NO_ENUM; },
+         {1, 2}},
+        {"hidden at the step",
+         [](GraphObj&, GraphNode& n, AnimMesh&) { n.GetMeshSettings()[2].lodHidden[0] = 1; },
          {0, 1}},
         {"hidden at another step only",
-         [](GraphObj&, GraphNode& n, AnimMesh&) { n.GetMeshSettings()[2].lodHidden[1] = 1; }, {0, 1, 2}},
+         [](GraphObj&, GraphNode& n, AnimMesh&) { n.GetMeshSettings()[2].lodHidden[1] = 1; },
+         {0, 1, 2}},
         {"record not drawn", [](GraphObj&, GraphNode&, AnimMesh& m) { m.frames[0].meshes[0].flags = 2; }, {1, 2}},
-        {"record of another level", [](GraphObj&, GraphNode&, AnimMesh& m) { m.frames[0].meshes[1].detailLevel = 1; },
+        {"record of another level",
+         [](GraphObj&, GraphNode&, AnimMesh& m) { m.frames[0].meshes[1].detailLevel = 1; },
          {0, 2}},
         {"record of the object's level",
          [](GraphObj& o, GraphNode&, AnimMesh& m) {
@@ -249,7 +254,8 @@ TEST(BoxCornersTest, BottomRingThenTopRingAlongZ)
     const float box[6] = {1, 2, 3, 4, 5, 6};
     Vector3 corners[8];
     BoxCorners(box, corners);
-    const Vector3 expected[8] = {{1, 2, 3}, {4, 2, 3}, {4, 5, 3}, {1, 5, 3}, {1, 2, 6}, {4, 2, 6}, {4, 5, 6}, {1, 5, 6}};
+    const Vector3 expected[8] = {{1, 2, 3}, {4, 2, 3}, {4, 5, 3}, {1, 5, 3},
+                                 {1, 2, 6}, {4, 2, 6}, {4, 5, 6}, {1, 5, 6}};
     for (int i = 0; i < 8; ++i) {
         EXPECT_EQ(corners[i].x, expected[i].x) << i;
         EXPECT_EQ(corners[i].y, expected[i].y) << i;

@@ -82,13 +82,11 @@ TEST_F(GraphNodeLevels, NameListsShapeALevelsMeshSet)
     };
     // Level 2 holds body, gun, gun_2 (pin has no geometry flag, wheel_1 is of level 1).
     const Case cases[] = {
-        {"all", "body gun", {0, 1}},
-        {"nothing", nullptr, {0, 1, 2}},
-        {"gun", nullptr, {0, 2}},          // the first mesh named so or so with "_2"
-        {"GUN_2 body", nullptr, {1}},
-        {"body body", nullptr, {1, 2}},    // named twice, removed once
-        {"gun unknown", "body", {0, 2}},   // already there: added once
-        {"all", "wheel_1 pin", {3, 4}},    // the extra list adds any mesh of that name
+        {"all", "body gun", {0, 1}},     {"nothing", nullptr, {0, 1, 2}},
+        {"gun", nullptr, {0, 2}},                                         // the first mesh named so or so with "_2"
+        {"GUN_2 body", nullptr, {1}},    {"body body", nullptr, {1, 2}},  // named twice, removed once
+        {"gun unknown", "body", {0, 2}},                                  // already there: added once
+        {"all", "wheel_1 pin", {3, 4}},                                   // the extra list adds any mesh of that name
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.list) + " / " + (c.extra ? c.extra : "-"));
@@ -111,8 +109,8 @@ TEST_F(GraphNodeLevels, MeshSelectionFollowsFlagsLevelModesAndHiding)
     };
     EXPECT_EQ(collect(-1), (std::vector<u32_t>{0, 1, 2, 3}));
     EXPECT_EQ(collect(1), (std::vector<u32_t>{0, 1, 3}));
-    settings[1].lodHidden[1] = 1;     // gun hidden at level 1
-    settings[3].lodMode[0] = 1;       // wheel_1 (one level) drawn but not traced
+    settings[1].lodHidden[1] = 1;  // gun hidden at level 1
+    settings[3].lodMode[0] = 1;    // wheel_1 (one level) drawn but not traced
     EXPECT_EQ(collect(1), (std::vector<u32_t>{0}));
     EXPECT_EQ(collect(-1), (std::vector<u32_t>{0, 1, 2, 3}));
 

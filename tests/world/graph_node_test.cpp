@@ -130,7 +130,9 @@ TEST_F(GraphNodes, TheBlendWeightRisesFromZeroToOneOverTheFadeAndStaysWithinThem
         DWORD stamp;
         float weight;
     } cases[] = {
-        {kStart + 1000, 0.0f}, {kStart + 1150, 0.5f}, {kStart + 1300, 1.0f},
+        {kStart + 1000, 0.0f},
+        {kStart + 1150, 0.5f},
+        {kStart + 1300, 1.0f},
         {kStart + 1075, 0.25f},
         {kStart + 950, 0.0f},   // stamped before the switch
         {kStart + 5000, 1.0f},  // long after it

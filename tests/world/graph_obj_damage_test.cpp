@@ -32,7 +32,10 @@ public:
 // A replacement that notes, when it is placed, where the two objects stand.
 class WatchedReplacement : public GraphObj {
 public:
-    explicit WatchedReplacement(DynamicObject* watchedOriginal) : original(watchedOriginal) { typeId = OBJECT_TYPE_STRUCTURE; }
+    explicit WatchedReplacement(DynamicObject* watchedOriginal) : original(watchedOriginal)
+    {
+        typeId = OBJECT_TYPE_STRUCTURE;
+    }
     void SetPosition(const Vector3& position) override
     {
         notes.push_back(std::string("position:") + State());
@@ -144,7 +147,7 @@ TEST_F(GraphObjDamage, TheBlastDamagesWhatStandsRoundIt)
     struct Case {
         const char* what;
         float radius;
-        std::vector<float> soldier;  // damage taken by the soldier 6 units away
+        std::vector<float> soldier;    // damage taken by the soldier 6 units away
         std::vector<float> structure;  // and by the structure 3 units away
         u32_t aiEvents;
     };

@@ -18,11 +18,11 @@ using graph_test::GraphObjTest;
 namespace {
 
 const char* const kKeywords[] = {
-    "pos",      "posobj",  "rot",    "color",    "anim",       "texture",  "lod",      "clipveg",   "svlength",
-    "billboard", "noclip", "soundset", "setsh",  "setldr",     "mtl",      "lodhideall", "setpsh",  "fly",
-    "unlit",    "scale",   "infoname", "setgsh", "lodrender",  "weapon",   "indoor",   "animate",   "grdclip",
-    "hitshake", "energy",  "landtex",  "grenadehit", "decal",  "zone",     "destroy",  "particle",  "radius",
-    "damage",   "unknown",
+    "pos",      "posobj",    "rot",      "color",    "anim",     "texture", "lod",        "clipveg",
+    "svlength", "billboard", "noclip",   "soundset", "setsh",    "setldr",  "mtl",        "lodhideall",
+    "setpsh",   "fly",       "unlit",    "scale",    "infoname", "setgsh",  "lodrender",  "weapon",
+    "indoor",   "animate",   "grdclip",  "hitshake", "energy",   "landtex", "grenadehit", "decal",
+    "zone",     "destroy",   "particle", "radius",   "damage",   "unknown",
 };
 const char* const kWords[] = {"root", "body", ":", "all", "1", "wheel", "-2.5", "parts", "x", ""};
 constexpr int kWordCount = sizeof kWords / sizeof kWords[0];

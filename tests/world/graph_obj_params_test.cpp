@@ -302,7 +302,7 @@ TEST_F(GraphObjParams, LinesTooShortForTheValuesTheyReadAreRefused)
         "scale root",                   // needs node and a scale
         "lod root",                     // needs node and a distance or a mesh
         "lod",
-        "anim gun root held :",         // a dummy mark with no dummy after it
+        "anim gun root held :",  // a dummy mark with no dummy after it
         "anim gun root :",
         "anim gun root : grip",
     };

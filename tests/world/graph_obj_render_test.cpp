@@ -73,9 +73,15 @@ TEST_F(GraphObjDrawing, TheLevelRisesAtEachTableEntry)
         u8_t level;
     };
     const Case cases[] = {
-        {0.0f, false, 0}, {119.99f, false, 0}, {120.0f, false, 1}, {249.0f, false, 1}, {250.0f, false, 2},
+        {0.0f, false, 0},
+        {119.99f, false, 0},
+        {120.0f, false, 1},
+        {249.0f, false, 1},
+        {250.0f, false, 2},
         // The object's own table wins over the default one.
-        {120.0f, true, 2}, {49.0f, true, 0}, {50.0f, true, 1},
+        {120.0f, true, 2},
+        {49.0f, true, 0},
+        {50.0f, true, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.distance << (c.ownTable ? " own" : ""));
@@ -104,7 +110,8 @@ TEST_F(GraphObjDrawing, TheViewDistanceLeavesOutHalfTheBoxAndScalesWithTheFieldO
 {
     // A unit cube round the origin: half its diagonal is sqrt(3) / 2.
     aff_test::AffFile aff = graph_test::QuadsAff({"front"});
-    aff.frames[0].meshes[0] = aff_test::QuadMesh(0, {{{-0.5f, -0.5f, -0.5f}, {0.5f, -0.5f, -0.5f}, {0.5f, 0.5f, 0.5f}, {-0.5f, 0.5f, 0.5f}}});
+    aff.frames[0].meshes[0] =
+        aff_test::QuadMesh(0, {{{-0.5f, -0.5f, -0.5f}, {0.5f, -0.5f, -0.5f}, {0.5f, 0.5f, 0.5f}, {-0.5f, 0.5f, 0.5f}}});
     AnimMesh* cube = WriteMesh("cube", aff);
     GraphObj boxed;
     AddChildNode(boxed.GetRootNode(), "cube", cube);
@@ -133,10 +140,13 @@ TEST_F(GraphObjDrawing, TheMeshesFadeIntoTheBillboardAndAZoomedViewPicksOne)
         u8_t billboardOnly;
     };
     const Case cases[] = {
-        {kNormalFov, 150.0f, 0, 0, 0},  {kNormalFov, 200.0f, 0, 0, 0}, {kNormalFov, 250.0f, 127, 0, 0},
+        {kNormalFov, 150.0f, 0, 0, 0},
+        {kNormalFov, 200.0f, 0, 0, 0},
+        {kNormalFov, 250.0f, 127, 0, 0},
         {kNormalFov, 300.0f, 0, 0, 0},
         // Zoomed: the distance shrinks with the view; meshes below the far distance, else the billboard.
-        {kNormalFov / 2, 500.0f, 0, 1, 0}, {kNormalFov / 2, 600.0f, 255, 0, 1},
+        {kNormalFov / 2, 500.0f, 0, 1, 0},
+        {kNormalFov / 2, 600.0f, 255, 0, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.fov << " " << c.distance);
@@ -229,18 +239,18 @@ TEST_F(GraphObjDrawing, EachNodeTakesOneOfTheThreeMeshPaths)
         EXPECT_EQ(call.args.lodRecords, body->GetMeshSettings());
         EXPECT_EQ(call.world.m[3][2], 150.0f);
         switch (c.path) {
-        case MESH_DRAW_ANIMATED_NO_SLERP:
-            EXPECT_EQ(call.args.meshList, &body->lodMeshLists[2]);
-            EXPECT_EQ(call.args.frame, 2.75f);
-            break;
-        case MESH_DRAW_ANIMATED:
-            EXPECT_EQ(call.args.colours[0], 0x11223344u);
-            EXPECT_EQ(call.args.frame, 2.75f);
-            break;
-        case MESH_DRAW_LOOP_FRAME:
-            EXPECT_EQ(call.args.meshList, body->FindLodLevel(150.0f));
-            EXPECT_EQ(call.args.frame, 2.0f);  // a whole frame
-            break;
+            case MESH_DRAW_ANIMATED_NO_SLERP:
+                EXPECT_EQ(call.args.meshList, &body->lodMeshLists[2]);
+                EXPECT_EQ(call.args.frame, 2.75f);
+                break;
+            case MESH_DRAW_ANIMATED:
+                EXPECT_EQ(call.args.colours[0], 0x11223344u);
+                EXPECT_EQ(call.args.frame, 2.75f);
+                break;
+            case MESH_DRAW_LOOP_FRAME:
+                EXPECT_EQ(call.args.meshList, body->FindLodLevel(150.0f));
+                EXPECT_EQ(call.args.frame, 2.0f);  // a whole frame
+                break;
         }
     }
 }
@@ -313,10 +323,10 @@ TEST_F(GraphObjBillboards, TheFogAlphaStaysWithinAByte)
         u32_t alpha;
     };
     const Case cases[] = {
-        {1000.0f, 1500.0f, 20000.0f, 0x00},    // beyond the range: full fog
-        {1000.0f, 1000.0f, 12000.0f, 0x00},    // no fog band: full fog beyond its start
+        {1000.0f, 1500.0f, 20000.0f, 0x00},  // beyond the range: full fog
+        {1000.0f, 1000.0f, 12000.0f, 0x00},  // no fog band: full fog beyond its start
         {1000.0f, 900.0f, 12000.0f, 0x00},
-        {1000.0f, 1500.0f, 10500.0f, 0xE6},    // 255 - (1050 - 1000) / 500 x 255 = 229.5
+        {1000.0f, 1500.0f, 10500.0f, 0xE6},  // 255 - (1050 - 1000) / 500 x 255 = 229.5
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.fogStart << " " << c.range << " " << c.distance);

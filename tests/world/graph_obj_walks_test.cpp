@@ -120,8 +120,8 @@ TEST_F(GraphObjWalks, AParticleSetAttachesToEveryNodeByKindAndExactName)
 TEST_F(GraphObjWalks, AMeshFileDeclaresShaderSettingsThatLaterLinesTune)
 {
     aff_test::AffFile aff = graph_test::QuadsAff({"hull"});
-    aff.dummies = std::vector<aff_test::DummyBox>{{"sh_glow", {}, {}, {1, 2, 3}}, {"lamp", {}, {}, {}},
-                                                  {"sh_x", {}, {}, {4, 5, 6}}};
+    aff.dummies = std::vector<aff_test::DummyBox>{
+        {"sh_glow", {}, {}, {1, 2, 3}}, {"lamp", {}, {}, {}}, {"sh_x", {}, {}, {4, 5, 6}}};
     WriteMesh("lit", aff);
     WriteMesh("plain", graph_test::QuadsAff({"hull"}));
     GraphObj object;

@@ -168,7 +168,8 @@ TEST_F(MeshTraces, AmongEqualHitsTheFirstFoundKeepsIt)
 TEST_F(MeshTraces, ASeeThroughTexelLetsTheRayOnToAFaceBehind)
 {
     // The front quad's texel (0, 0) is see-through; the quad behind it maps wholly to texel (1, 1).
-    const std::array<std::array<float, 2>, 4> corner = {{{0.75f, 0.75f}, {0.75f, 0.75f}, {0.75f, 0.75f}, {0.75f, 0.75f}}};
+    const std::array<std::array<float, 2>, 4> corner = {
+        {{0.75f, 0.75f}, {0.75f, 0.75f}, {0.75f, 0.75f}, {0.75f, 0.75f}}};
     aff_test::Mesh mesh = FacingQuad(0, 0);
     trace_test::AddQuad(mesh, {{{-1, -1, 1}, {-1, 1, 1}, {1, 1, 1}, {1, -1, 1}}}, {0, 0, -127}, &corner);
     AnimMesh* anim = WriteMesh("window", MeshesAff({mesh}));
@@ -190,7 +191,8 @@ TEST_F(MeshTraces, ASeeThroughTexelLetsTheRayOnToAFaceBehind)
 
 TEST_F(MeshTraces, TextureCoordinatesWrapIntoTheUnitSquare)
 {
-    const std::array<std::array<float, 2>, 4> outside = {{{-0.25f, 1.25f}, {-0.25f, 1.25f}, {-0.25f, 1.25f}, {-0.25f, 1.25f}}};
+    const std::array<std::array<float, 2>, 4> outside = {
+        {{-0.25f, 1.25f}, {-0.25f, 1.25f}, {-0.25f, 1.25f}, {-0.25f, 1.25f}}};
     GraphNode* node = Node("wrapped", {FacingQuad(0, 0, &outside)});
     ObjectTraceBlock record = Request();
     Trace(node, {0, 0.5f, -1}, {0, 0, 1}, &record);

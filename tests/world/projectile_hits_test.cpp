@@ -42,9 +42,10 @@ protected:
         ASSERT_TRUE(WriteFileBytes("sound/material/thud.wav", wave));
         ASSERT_TRUE(WriteFileBytes("sound/material/boom.wav", wave));
         ASSERT_TRUE(SoundInit(nullptr));
-        material_test::LoadScripts("<wood>\n  <HIT>\n    sound 100 thud;\n  </HIT>\n"
-                                   "  <GRENADE>\n    sound 100 boom;\n  </GRENADE>\n</wood>\n",
-                                   "");
+        material_test::LoadScripts(
+            "<wood>\n  <HIT>\n    sound 100 thud;\n  </HIT>\n"
+            "  <GRENADE>\n    sound 100 boom;\n  </GRENADE>\n</wood>\n",
+            "");
         wood = MaterialFind("wood");
         ASSERT_NE(wood, nullptr);
         ASSERT_EQ(wood->hit.sounds.Count(0), 1);

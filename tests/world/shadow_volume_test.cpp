@@ -150,7 +150,10 @@ TEST_F(Shadows, LitAndUnlitTrianglesAndWhichEdgesMakeSides)
          {0, 1, 2, 5, 6, 8, 0, 5, 6, 0, 6, 1}},
         {"the same edge left open", {0, 1, 2, 0, 1, 3}, {none, none, none, none, none, none}, {0, 1, 2, 5, 6, 8}},
         {"no neighbour table", {0, 1, 2, 0, 1, 3}, {}, {0, 1, 2, 5, 6, 8}},
-        {"a neighbour past the faces is none", {0, 1, 2, 0, 1, 3}, {7, none, none, none, none, none}, {0, 1, 2, 5, 6, 8}},
+        {"a neighbour past the faces is none",
+         {0, 1, 2, 0, 1, 3},
+         {7, none, none, none, none, none},
+         {0, 1, 2, 5, 6, 8}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -189,8 +192,8 @@ TEST_F(Shadows, ExtrusionByOwnLengthDefaultLengthOrDownToTheGround)
         u32_t vertexCount = 2;
         const u16_t* triangles = nullptr;
         u32_t triangleCount = 0;
-        ASSERT_TRUE(ShadowVolumeBuild(&out, &vertexCount, &triangles, &triangleCount, nullptr, 10.0f, c.ownLength,
-                                      c.isStatic));
+        ASSERT_TRUE(
+            ShadowVolumeBuild(&out, &vertexCount, &triangles, &triangleCount, nullptr, 10.0f, c.ownLength, c.isStatic));
         ASSERT_EQ(vertexCount, 4u);
         EXPECT_NEAR(out[7], c.overFloorY, kTolerance);
         EXPECT_NEAR(out[10], c.besideY, kTolerance);
@@ -254,8 +257,8 @@ TEST_F(Shadows, AHorizontalSunGivesAFiniteBox)
 {
     SetSun(1, 0, 0);
     GraphObj* quad = MakeSource("quad", QuadsAff({"body"}));
-    for (ShadowObject* shadow : {static_cast<ShadowObject*>(new ShadowObject(quad)),
-                                 static_cast<ShadowObject*>(new ShadowVolume(quad))}) {
+    for (ShadowObject* shadow :
+         {static_cast<ShadowObject*>(new ShadowObject(quad)), static_cast<ShadowObject*>(new ShadowVolume(quad))}) {
         float box[6];
         shadow->GetGeometryBounds(box);
         for (float value : box)
@@ -341,8 +344,8 @@ TEST_F(Shadows, ABoundsShadowLaysItsFourPointsOnTheGround)
         shadow.Rebuild();
         ASSERT_EQ(shadow.gridSize, 2u);
         // Row by row: under c3, c0, c2, c1.
-        const Vector3 expected[4] = {{-0.5f, c.lowY, -0.5f}, {-0.5f, c.lowY, 0.5f}, {0.5f, c.highY, -0.5f},
-                                     {0.5f, c.highY, 0.5f}};
+        const Vector3 expected[4] = {
+            {-0.5f, c.lowY, -0.5f}, {-0.5f, c.lowY, 0.5f}, {0.5f, c.highY, -0.5f}, {0.5f, c.highY, 0.5f}};
         for (int i = 0; i < 4; ++i) {
             EXPECT_NEAR(shadow.groundPoints[i].x, expected[i].x, kTolerance) << i;
             EXPECT_NEAR(shadow.groundPoints[i].y, expected[i].y, kTolerance) << i;

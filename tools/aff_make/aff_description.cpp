@@ -253,8 +253,8 @@ private:
             for (int k = 0; k < 3; ++k)
                 pp[k] += pn[k] * h[k] + pu[k] * corners[c][0] * h[k] + pv[k] * corners[c][1] * h[k];
             mesh.positions.push_back(p);
-            mesh.normals.push_back({static_cast<s8_t>(pn[0] * 127), static_cast<s8_t>(pn[1] * 127),
-                                    static_cast<s8_t>(pn[2] * 127)});
+            mesh.normals.push_back(
+                {static_cast<s8_t>(pn[0] * 127), static_cast<s8_t>(pn[1] * 127), static_cast<s8_t>(pn[2] * 127)});
             mesh.uvs.push_back({uv[c][0], uv[c][1]});
         }
         for (u16_t i : {0, 1, 2, 0, 2, 3})

@@ -89,7 +89,7 @@ PLUGIN_EXPORT PluginVersion GetVer()
 PLUGIN_EXPORT const char* const* GetInfo()
 {
     static const char* const info[kPluginInfoCount] = {TRACE_NAME, "Records what the host sends", "zintar tests",
-                                                        "zintar"};
+                                                       "zintar"};
     return info;
 }
 #endif

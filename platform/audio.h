@@ -14,32 +14,6 @@
 #pragma once
 #include "platform/win32.h"
 
-#ifndef S_OK
-#define S_OK static_cast<HRESULT>(0)
-#endif
-#ifndef S_FALSE
-#define S_FALSE static_cast<HRESULT>(1)
-#endif
-#ifndef E_FAIL
-#define E_FAIL static_cast<HRESULT>(0x80004005u)
-#endif
-#ifndef E_POINTER
-#define E_POINTER static_cast<HRESULT>(0x80004003u)
-#endif
-#ifndef E_NOINTERFACE
-#define E_NOINTERFACE static_cast<HRESULT>(0x80004002u)
-#endif
-#ifndef E_OUTOFMEMORY
-#define E_OUTOFMEMORY static_cast<HRESULT>(0x8007000Eu)
-#endif
-#ifndef E_INVALIDARG
-#define E_INVALIDARG static_cast<HRESULT>(0x80070057u)
-#endif
-#ifndef SUCCEEDED
-#define SUCCEEDED(hr) (static_cast<HRESULT>(hr) >= 0)
-#define FAILED(hr) (static_cast<HRESULT>(hr) < 0)
-#endif
-
 constexpr HRESULT DSERR_BUFFERLOST = static_cast<HRESULT>(0x88780096u);
 constexpr HRESULT DSERR_NODRIVER = static_cast<HRESULT>(0x88780078u);
 constexpr HRESULT DSERR_INVALIDPARAM = E_INVALIDARG;

@@ -12,9 +12,6 @@ constexpr UINT D3D_SDK_VERSION = 220;
 
 // Results.
 constexpr HRESULT D3D_OK = 0;
-constexpr HRESULT S_OK = 0;
-constexpr HRESULT E_FAIL = static_cast<HRESULT>(0x80004005u);
-constexpr HRESULT E_OUTOFMEMORY = static_cast<HRESULT>(0x8007000Eu);
 constexpr HRESULT D3DERR_WRONGTEXTUREFORMAT = static_cast<HRESULT>(0x88760818u);
 constexpr HRESULT D3DERR_DRIVERINTERNALERROR = static_cast<HRESULT>(0x88760827u);
 constexpr HRESULT D3DERR_NOTFOUND = static_cast<HRESULT>(0x88760866u);
@@ -24,14 +21,6 @@ constexpr HRESULT D3DERR_DEVICENOTRESET = static_cast<HRESULT>(0x88760869u);
 constexpr HRESULT D3DERR_NOTAVAILABLE = static_cast<HRESULT>(0x8876086Au);
 constexpr HRESULT D3DERR_OUTOFVIDEOMEMORY = static_cast<HRESULT>(0x8876017Cu);
 constexpr HRESULT D3DERR_INVALIDCALL = static_cast<HRESULT>(0x8876086Cu);
-inline bool FAILED(HRESULT result)
-{
-    return result < 0;
-}
-inline bool SUCCEEDED(HRESULT result)
-{
-    return result >= 0;
-}
 
 constexpr DWORD MakeFourCC(char a, char b, char c, char d)
 {

@@ -16,6 +16,23 @@ using LRESULT = std::intptr_t;
 using ATOM = WORD;
 using HRESULT = std::int32_t;
 
+// The general COM results, shared by the Direct3D, DirectInput and audio vocabularies.
+constexpr HRESULT S_OK = 0;
+constexpr HRESULT S_FALSE = 1;
+constexpr HRESULT E_FAIL = static_cast<HRESULT>(0x80004005u);
+constexpr HRESULT E_POINTER = static_cast<HRESULT>(0x80004003u);
+constexpr HRESULT E_NOINTERFACE = static_cast<HRESULT>(0x80004002u);
+constexpr HRESULT E_OUTOFMEMORY = static_cast<HRESULT>(0x8007000Eu);
+constexpr HRESULT E_INVALIDARG = static_cast<HRESULT>(0x80070057u);
+constexpr bool SUCCEEDED(HRESULT result)
+{
+    return result >= 0;
+}
+constexpr bool FAILED(HRESULT result)
+{
+    return result < 0;
+}
+
 #ifndef TRUE
 #define TRUE 1
 #define FALSE 0

@@ -3,7 +3,7 @@
 // files; until then they keep the actor as it is.
 #include "actors/actor.h"
 
-#include <strings.h>
+#include "core/text_case.h"
 
 #include <cmath>
 
@@ -35,7 +35,7 @@ s32_t ActorPoseSectionIndex(const char* name)
     if (!name)
         return -1;
     for (s32_t i = 0; ActorPoseSectionNames[i]; ++i) {
-        if (strcasecmp(ActorPoseSectionNames[i], name) == 0)
+        if (CompareNoCase(ActorPoseSectionNames[i], name) == 0)
             return i;
     }
     return -1;

@@ -1,12 +1,12 @@
 // The aim-adjust bracket: each animation phase may turn the head and torso by a few degrees for the
 // weapon in hand, so that the weapon points where the actor looks. Every change of phase takes the
 // old phase's offsets off and puts the new phase's on.
-#include <strings.h>
 
 #include "actors/actor_class.h"
 #include "actors/actor_motion.h"
 #include "actors/anim_name_tables.h"
 #include "actors/weapon.h"
+#include "core/text_case.h"
 #include "game/game_state.h"
 
 namespace {
@@ -55,7 +55,7 @@ Vector3 FindOffsets(const char (*names)[ANIM_ADJUST_NAME_SIZE], const u8_t* code
 {
     const int n = count < ANIM_ADJUST_SLOTS ? count : ANIM_ADJUST_SLOTS;
     for (int i = 0; i < n; ++i) {
-        if (strcasecmp(names[i], weaponName) == 0 && codes[i] == static_cast<u8_t>(variant))
+        if (CompareNoCase(names[i], weaponName) == 0 && codes[i] == static_cast<u8_t>(variant))
             return offsets[i];
     }
     return {0.0f, 0.0f, 0.0f};

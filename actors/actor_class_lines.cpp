@@ -1,6 +1,6 @@
 #include "actors/actor_class_lines.h"
 
-#include <strings.h>
+#include "core/text_case.h"
 
 #include <algorithm>
 #include <cstdarg>
@@ -21,7 +21,7 @@ constexpr int kAnimFirstFile = 3;
 
 bool Is(const char* word, const char* text)
 {
-    return strcasecmp(word, text) == 0;
+    return CompareNoCase(word, text) == 0;
 }
 
 // A slot word of 0..4; -1 (with a warning) for any other number.

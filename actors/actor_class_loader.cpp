@@ -7,7 +7,6 @@
 // "anim" line in one torso animation section, more than 255 groups or entries) is reported with a
 // "WARNING: " line and ignored. A missing "LEGS", "TORSO" or "DEATHS" section counts as empty (a
 // derived class keeps what "default" has there), never as the script's root.
-#include <strings.h>
 
 #include <cstring>
 #include <string>
@@ -19,6 +18,7 @@
 #include "actors/anim_name_tables.h"
 #include "core/log.h"
 #include "core/script_file.h"
+#include "core/text_case.h"
 
 namespace {
 
@@ -27,7 +27,7 @@ constexpr s32_t kPosePhases = 4;
 
 bool Is(const char* word, const char* text)
 {
-    return strcasecmp(word, text) == 0;
+    return CompareNoCase(word, text) == 0;
 }
 
 // The top-level section of that name; null when the script has none.
@@ -374,7 +374,7 @@ ActorClassInfo* ActorClassFind(const char* name)
     const size_t length = std::strlen(name ? name : "");
     for (u32_t slot = 0; slot < g_actors.classCount; ++slot) {
         ActorClassInfo* info = g_actors.classInfos[slot];
-        if (info->name.Length() == length && strcasecmp(info->name.Text(), name) == 0)
+        if (info->name.Length() == length && CompareNoCase(info->name.Text(), name) == 0)
             return info;
     }
     return nullptr;

@@ -1,6 +1,6 @@
 #include "actors/ai_entity.h"
 
-#include <strings.h>
+#include "core/text_case.h"
 
 #include "actors/actor.h"
 #include "actors/actor_words.h"
@@ -41,7 +41,7 @@ constexpr KeyEntry kKeys[] = {
 
 bool Is(const EngineString& word, const char* text)
 {
-    return strcasecmp(word.Text(), text) == 0;
+    return CompareNoCase(word.Text(), text) == 0;
 }
 
 }  // namespace
@@ -96,7 +96,7 @@ bool AIEntity::SetParam(const char* keyword, const EngineString* values, int cou
 {
     const KeyEntry* entry = nullptr;
     for (const KeyEntry& candidate : kKeys) {
-        if (strcasecmp(keyword ? keyword : "", candidate.name) == 0) {
+        if (CompareNoCase(keyword ? keyword : "", candidate.name) == 0) {
             entry = &candidate;
             break;
         }

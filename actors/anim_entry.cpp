@@ -1,6 +1,6 @@
 #include "actors/anim_entry.h"
 
-#include <strings.h>
+#include "core/text_case.h"
 
 #include <cstring>
 
@@ -57,13 +57,13 @@ DriveAnim::DriveAnim() : legs(nullptr), torso(nullptr), legsSpeed(0.0f), torsoSp
 
 void DeathAnimSetChannel(DeathAnim* record, const char* channel, AnimMesh* animation, float speed)
 {
-    if (strcasecmp(channel, "legs") == 0) {
+    if (CompareNoCase(channel, "legs") == 0) {
         record->legs = animation;
         record->legsSpeed = speed;
-    } else if (strcasecmp(channel, "torso") == 0) {
+    } else if (CompareNoCase(channel, "torso") == 0) {
         record->torso = animation;
         record->torsoSpeed = speed;
-    } else if (strcasecmp(channel, "head") == 0) {
+    } else if (CompareNoCase(channel, "head") == 0) {
         record->head = animation;
         record->headSpeed = speed;
     }
@@ -71,10 +71,10 @@ void DeathAnimSetChannel(DeathAnim* record, const char* channel, AnimMesh* anima
 
 void DriveAnimSetChannel(DriveAnim* record, const char* channel, AnimMesh* animation, float speed)
 {
-    if (strcasecmp(channel, "legs") == 0) {
+    if (CompareNoCase(channel, "legs") == 0) {
         record->legs = animation;
         record->legsSpeed = speed;
-    } else if (strcasecmp(channel, "torso") == 0) {
+    } else if (CompareNoCase(channel, "torso") == 0) {
         record->torso = animation;
         record->torsoSpeed = speed;
     }

@@ -1,6 +1,6 @@
 #include "actors/anim_name_tables.h"
 
-#include <strings.h>
+#include "core/text_case.h"
 
 namespace {
 
@@ -54,7 +54,7 @@ s32_t FindId(const NameId (&names)[N], const char* name)
     if (!name)
         return -1;
     for (const NameId& entry : names) {
-        if (strcasecmp(entry.name, name) == 0)
+        if (CompareNoCase(entry.name, name) == 0)
             return entry.id;
     }
     return -1;

@@ -6,7 +6,7 @@
 #include "core/winos.h"
 #include <cstdio>
 #include <cstring>
-#include <strings.h>
+#include "core/text_case.h"
 #include "ai/ai_runtime.h"
 #include "core/assert.h"
 #include "core/console.h"
@@ -457,20 +457,20 @@ bool ApplyCommandLineOptions(StartOptions& options)
 {
     float* position[3] = {&options.startPosition.x, &options.startPosition.y, &options.startPosition.z};
     for (int i = 0; i <= options.lastWord; ++i) {
-        if (strcasecmp(options.words[i], "-e") == 0) {
+        if (CompareNoCase(options.words[i], "-e") == 0) {
             options.editorMode = true;
             RunEditorSession();
             return true;
         }
-        if (strcasecmp(options.words[i], "-g") == 0)
+        if (CompareNoCase(options.words[i], "-g") == 0)
             grx_toggle_camins.value.handler(nullptr);
-        if (strcasecmp(options.words[i], "-a") == 0 && i < options.lastWord)
+        if (CompareNoCase(options.words[i], "-a") == 0 && i < options.lastWord)
             options.accountName = options.words[++i];
-        if (strcasecmp(options.words[i], "-m") == 0 && i < options.lastWord) {
+        if (CompareNoCase(options.words[i], "-m") == 0 && i < options.lastWord) {
             dsmap.SetString(options.words[++i]);
             options.directStart = 1;
         }
-        if (strcasecmp(options.words[i], "-p") == 0) {
+        if (CompareNoCase(options.words[i], "-p") == 0) {
             for (float* coordinate : position) {
                 if (i < options.lastWord)
                     std::sscanf(options.words[++i], "%f", coordinate);

@@ -2,7 +2,7 @@
 // Of the factory's own classes only the weapon exists so far; the others come with their classes.
 #include "game/object_factory.h"
 
-#include <strings.h>
+#include "core/text_case.h"
 
 #include <string>
 
@@ -35,12 +35,12 @@ DynamicObject* CreateDynamicObjectByClass(const char* classKeyword)
     if (!classKeyword)
         return nullptr;
     for (const ObjectClassEntry& entry : kOwnClasses) {
-        if (strcasecmp(entry.keyword, classKeyword) == 0)
+        if (CompareNoCase(entry.keyword, classKeyword) == 0)
             return entry.make();
     }
     for (s32_t i = 0; i < g_game.objectClassCount; ++i) {
         const ObjectClassEntry& entry = g_game.objectClasses[i];
-        if (strcasecmp(entry.keyword, classKeyword) == 0)
+        if (CompareNoCase(entry.keyword, classKeyword) == 0)
             return entry.make();
     }
     return nullptr;
@@ -57,7 +57,7 @@ bool GameRegisterObjectClass(const char* keyword, DynamicObject* (*make)())
 void GameUnregisterObjectClass(const char* keyword)
 {
     for (s32_t i = 0; i < g_game.objectClassCount; ++i) {
-        if (strcasecmp(g_game.objectClasses[i].keyword, keyword ? keyword : "") != 0)
+        if (CompareNoCase(g_game.objectClasses[i].keyword, keyword ? keyword : "") != 0)
             continue;
         for (s32_t j = i + 1; j < g_game.objectClassCount; ++j)
             g_game.objectClasses[j - 1] = g_game.objectClasses[j];

@@ -4,7 +4,7 @@
 #include "gui/gui.h"
 #include "gui/gui_test_hooks.h"
 
-#include <strings.h>
+#include "core/text_case.h"
 
 #include <vector>
 
@@ -56,7 +56,7 @@ GuiControl* GuiScreen::FindControl(const char* controlName) const
     if (!controlName)
         return nullptr;
     for (u32_t i = 0; i < m_controlCount; ++i) {
-        if (strcasecmp(m_controls[i]->name.Text(), controlName) == 0)
+        if (CompareNoCase(m_controls[i]->name.Text(), controlName) == 0)
             return m_controls[i];
     }
     return nullptr;
@@ -104,7 +104,7 @@ GuiScreen* GuiFindScreen(const char* name)
     if (!name)
         return nullptr;
     for (GuiScreen* screen : g_screens) {
-        if (strcasecmp(screen->name.Text(), name) == 0)
+        if (CompareNoCase(screen->name.Text(), name) == 0)
             return screen;
     }
     return nullptr;

@@ -1,6 +1,6 @@
 #include "map/destroy_queue.h"
 
-#include <strings.h>
+#include "core/text_case.h"
 
 #include <cstring>
 
@@ -40,7 +40,7 @@ DynamicObject* DestroyQueueFind(const char* name)
     const u32_t length = static_cast<u32_t>(std::strlen(wanted));
     for (u32_t i = 0; i < g_destroyQueueCount; ++i) {
         const EngineString& queued = g_destroyQueue[i]->name;
-        if (queued.Length() == length && strncasecmp(queued.Text(), wanted, length) == 0)
+        if (queued.Length() == length && CompareNoCaseN(queued.Text(), wanted, length) == 0)
             return g_destroyQueue[i];
     }
     return nullptr;

@@ -1,6 +1,6 @@
 #include "map/world_registry.h"
 
-#include <strings.h>
+#include "core/text_case.h"
 
 #include <cstring>
 
@@ -47,7 +47,7 @@ s32_t DynObjectFindIndex(const char* name)
     const u32_t length = static_cast<u32_t>(std::strlen(name));
     for (s32_t i = 0; i < g_objectCount; ++i) {
         const EngineString& objectName = g_objects[i]->name;
-        if (objectName.Length() == length && strncasecmp(objectName.Text(), name, length) == 0)
+        if (objectName.Length() == length && CompareNoCaseN(objectName.Text(), name, length) == 0)
             return i;
     }
     return -1;

@@ -1,12 +1,12 @@
 // Display modes: one attempt at a device for a mode, the window fitted round it, and the format
 // tables the log and the mode list use.
-#include <strings.h>
 
 #include <cstdio>
 #include <cstdlib>
 
 #include "core/winos.h"
 #include "core/log.h"
+#include "core/text_case.h"
 #include "render/camera.h"
 #include "render/frame.h"
 #include "render/primitives_2d.h"
@@ -142,9 +142,9 @@ DWORD TextureFilterFromName(const char* name)
 {
     if (!name)
         return D3DTEXF_LINEAR;
-    if (strcasecmp(name, "NONE") == 0)
+    if (CompareNoCase(name, "NONE") == 0)
         return D3DTEXF_NONE;
-    if (strcasecmp(name, "ANISOTROPIC") == 0)
+    if (CompareNoCase(name, "ANISOTROPIC") == 0)
         return rbanisotropic.Bool() ? D3DTEXF_ANISOTROPIC : D3DTEXF_LINEAR;
     return D3DTEXF_LINEAR;
 }

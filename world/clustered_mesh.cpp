@@ -1,6 +1,6 @@
 #include "world/clustered_mesh.h"
 
-#include <strings.h>
+#include "core/text_case.h"
 
 #include <cmath>
 #include <cstdio>
@@ -37,7 +37,7 @@ constexpr int kMergeDetailLevel = 2;
 
 bool KeyIs(const DefEntry* entry, const char* key)
 {
-    return strcasecmp(entry->key.Text(), key) == 0;
+    return CompareNoCase(entry->key.Text(), key) == 0;
 }
 
 // 5a: the record of the texture that can take the mesh; a new one next to the texture's other

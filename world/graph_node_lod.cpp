@@ -1,11 +1,11 @@
 // A graphic node's levels of detail: the distance-ordered table of reduced mesh sets that the "lod"
 // parameter fills, the selection of the node's meshes for one level, and the four mesh lists the
 // object's drawing uses per level-of-detail step.
-#include <strings.h>
 
 #include <cstring>
 
 #include "core/assert.h"
+#include "core/text_case.h"
 #include "world/anim_mesh.h"
 #include "world/graph_node.h"
 
@@ -78,9 +78,9 @@ void GraphNode::ApplyMeshNameList(u32_t* array, u32_t* count, const char* names,
             for (u32_t i = 0; i < meshCount; ++i) {
                 const char* meshName = animMesh->MeshName(animMesh->frames[0].meshes[i]);
                 const size_t meshLength = std::strlen(meshName);
-                const bool plain = meshLength == length && strncasecmp(meshName, cursor, length) == 0;
+                const bool plain = meshLength == length && CompareNoCaseN(meshName, cursor, length) == 0;
                 // The level-2 variant: the name followed by "_2".
-                const bool variant = meshLength == length + 2 && strncasecmp(meshName, cursor, length) == 0 &&
+                const bool variant = meshLength == length + 2 && CompareNoCaseN(meshName, cursor, length) == 0 &&
                                      std::strcmp(meshName + length, "_2") == 0;
                 if (plain || variant) {
                     operation(array, count, i);
@@ -120,7 +120,7 @@ u32_t GraphNode::AddLodLevel(float distance, const char* meshNames, const char* 
     const u32_t meshCount = FrameZeroMeshCount();
     u32_t count = 0;
     u32_t* working;
-    if (meshNames && strcasecmp(meshNames, "all") == 0) {
+    if (meshNames && CompareNoCase(meshNames, "all") == 0) {
         working = new u32_t[meshCount ? meshCount : 1];
     } else {
         working = CollectLodMeshes(&count, 2, MESH_MODE_COLLIDES, MESH_MODE_COLLIDES);

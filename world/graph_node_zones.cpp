@@ -1,11 +1,11 @@
 // The zones a graphic node belongs to: null for every zone, else the zones the "zone" parameter
 // named, taken from the zone tree of the node's mesh.
-#include <strings.h>
 
 #include <cstring>
 #include <string>
 
 #include "world/anim_mesh.h"
+#include "core/text_case.h"
 #include "world/graph_node.h"
 #include "world/mesh_zones.h"
 
@@ -41,7 +41,7 @@ AnimZone** AnimMeshCollectZones(const AnimMesh* mesh)
 AnimZone* MeshZoneFind(AnimZone* const* zones, const char* name)
 {
     for (AnimZone* const* zone = zones; zone && *zone; ++zone) {
-        if ((*zone)->name && strcasecmp((*zone)->name, name) == 0)
+        if ((*zone)->name && CompareNoCase((*zone)->name, name) == 0)
             return *zone;
     }
     return nullptr;
@@ -52,7 +52,7 @@ u32_t GraphNode::SetZones(const char* names)
     if (!animMesh)
         return 0;
     const char* text = names ? names : "";
-    if (strcasecmp(text, "all") == 0) {
+    if (CompareNoCase(text, "all") == 0) {
         delete[] zones;
         zones = nullptr;
         return 1;

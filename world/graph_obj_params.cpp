@@ -1,7 +1,6 @@
 // A graphic object's definition lines: the 37 keywords that build its node tree, place and turn
 // nodes, set textures, colours, materials, level-of-detail rules and per-mesh flags, shader
 // settings, the billboard, damage and destruction, and its fixed weapon.
-#include <strings.h>
 
 #include <cstdio>
 #include <cstring>
@@ -12,6 +11,7 @@
 #include "core/random.h"
 #include "core/sound_sets.h"
 #include "core/sound_source.h"
+#include "core/text_case.h"
 #include "game/game_state.h"
 #include "game/named_objects.h"
 #include "game/object_factory.h"
@@ -67,7 +67,7 @@ bool ReadFlag(const EngineString& value)
 
 bool SameText(const char* a, const char* b)
 {
-    return strcasecmp(a, b) == 0;
+    return CompareNoCase(a, b) == 0;
 }
 
 // A colour component 0..1 as a byte: 1.0 or more gives 255, 0 or less gives 0.
@@ -766,7 +766,7 @@ bool GraphObj::SetParam(const char* keywordText, const EngineString* values, int
         count = 0;
     LogParam(*this, keyword, values, count);
     for (const Keyword& entry : kKeywords) {
-        if (strcasecmp(entry.name, keyword) != 0)
+        if (CompareNoCase(entry.name, keyword) != 0)
             continue;
         if (entry.count != kAnyCount && entry.count != count)
             return false;

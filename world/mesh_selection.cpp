@@ -1,6 +1,6 @@
 #include "world/mesh_selection.h"
 
-#include <strings.h>
+#include "core/text_case.h"
 
 #include "map/material.h"
 #include "render/texture_manager.h"
@@ -37,5 +37,5 @@ bool MeshSelectedForTest(const GraphNode& node, u32_t i, const AnimFrameMesh& re
     }
     if (!(record.flags & ANIM_MESH_TAKES_DECALS))
         return false;
-    return !(material && strcasecmp(material->name, "NOHIT_") == 0);
+    return !(material && CompareNoCase(material->name, "NOHIT_") == 0);
 }

@@ -1,6 +1,6 @@
 #include "world/shader_settings.h"
 
-#include <strings.h>
+#include "core/text_case.h"
 
 ShaderSettingList* ShaderSettingListCreate(DynamicObject* owner)
 {
@@ -25,7 +25,7 @@ ShaderSetting* ShaderSettingListFind(const ShaderSettingList* list, const char* 
     if (!list)
         return nullptr;
     for (u32_t i = 0; i < list->count; ++i) {
-        if (strcasecmp(list->items[i]->name.Text(), name ? name : "") == 0)
+        if (CompareNoCase(list->items[i]->name.Text(), name ? name : "") == 0)
             return list->items[i];
     }
     return nullptr;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/vector_d3dx.h"
 #include "game/game_state.h"
 #include "map/map_cvars.h"
 #include "map/map_state.h"
@@ -14,11 +15,6 @@
 VisibleSet g_visible;
 
 namespace {
-
-D3DXVECTOR3 ToD3DX(const Vector3& v)
-{
-    return D3DXVECTOR3(v.x, v.y, v.z);
-}
 
 // The fog and level-of-detail flags that the static-geometry pass reads.
 void FlagGeometryDistance(OctreeNode* node)

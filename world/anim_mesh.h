@@ -4,6 +4,8 @@
 // carries its name and texture tables, named dummy boxes, a tree of zones and per-mesh portal values.
 // Read from ".aff" files ("UFF 1.0") on disk or from a file image in memory.
 #pragma once
+#include <cstddef>
+
 #include "core/engine_string.h"
 #include "core/types.h"
 
@@ -55,6 +57,18 @@ struct AnimVertexData {
     float* positions = nullptr;  // count x 3 floats
     s8_t* normals = nullptr;     // count x 3 signed bytes, component = byte / 127
     u32_t count = 0;
+
+    // The position of a vertex below count.
+    Vector3 Position(u32_t index) const
+    {
+        const float* p = positions + static_cast<std::size_t>(index) * 3;
+        return {p[0], p[1], p[2]};
+    }
+    // True when the three corners of a face name vertices of this block.
+    bool HoldsFace(const u16_t* corners) const
+    {
+        return corners[0] < count && corners[1] < count && corners[2] < count;
+    }
 
     ~AnimVertexData();
 };

@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "core/vector_d3dx.h"
 #include "platform/d3dx8_math.h"
 #include "render/texture_manager.h"
 #include "world/anim_mesh.h"
@@ -19,17 +20,6 @@ constexpr float kInsideAngleSum = 6.220353627204895f;
 // Below this distance from the nearest edge point the direction to the centre is meaningless.
 constexpr float kDegenerateEdgeDistance = 1e-6f;
 constexpr float kNormalScale = 0.007874016f;
-
-D3DXVECTOR3 Position(const AnimVertexData& vertices, u16_t index)
-{
-    const float* p = vertices.positions + static_cast<size_t>(index) * 3;
-    return D3DXVECTOR3(p[0], p[1], p[2]);
-}
-
-bool FaceInRange(const AnimVertexData& vertices, const u16_t* corners)
-{
-    return corners[0] < vertices.count && corners[1] < vertices.count && corners[2] < vertices.count;
-}
 
 float EdgeAngle(const D3DXVECTOR3& e, const D3DXVECTOR3& f, const D3DXVECTOR3& p)
 {
@@ -71,11 +61,11 @@ bool MeshSphereCollision(const AnimMesh* mesh, u32_t index, u32_t frame, bool co
     bool touched = false;
     for (u32_t f = 0; f < faces->count; ++f) {
         const u16_t* corners = faces->indices + static_cast<size_t>(f) * 3;
-        if (!FaceInRange(*vertices, corners))
+        if (!vertices->HoldsFace(corners))
             continue;
-        const D3DXVECTOR3 a = Position(*vertices, corners[0]);
-        const D3DXVECTOR3 b = Position(*vertices, corners[1]);
-        const D3DXVECTOR3 c = Position(*vertices, corners[2]);
+        const D3DXVECTOR3 a = ToD3DX(vertices->Position(corners[0]));
+        const D3DXVECTOR3 b = ToD3DX(vertices->Position(corners[1]));
+        const D3DXVECTOR3 c = ToD3DX(vertices->Position(corners[2]));
         D3DXPLANE plane;
         D3DXPlaneFromPoints(&plane, &c, &b, &a);
         D3DXPlaneNormalize(&plane, &plane);
@@ -216,11 +206,11 @@ bool GraphNode::FootprintCollision(Vector3* centre, float halfSize, float height
             continue;
         for (u32_t f = 0; f < faces->count; ++f) {
             const u16_t* corners = faces->indices + static_cast<size_t>(f) * 3;
-            if (!FaceInRange(*vertices, corners))
+            if (!vertices->HoldsFace(corners))
                 continue;
             D3DXVECTOR3 placed[3];
             for (int k = 0; k < 3; ++k) {
-                const D3DXVECTOR3 local = Position(*vertices, corners[k]);
+                const D3DXVECTOR3 local = ToD3DX(vertices->Position(corners[k]));
                 D3DXVec3TransformCoord(&placed[k], &local, &world);
             }
             // The first vertex's normal, in world space, turned round.

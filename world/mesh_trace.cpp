@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "core/assert.h"
+#include "core/vector_d3dx.h"
 #include "map/map_grid.h"
 #include "map/material_table.h"
 #include "platform/d3dx8_math.h"
@@ -19,20 +20,9 @@ namespace {
 
 constexpr float kNormalScale = 0.007874016f;  // a packed normal component is byte / 127
 
-D3DXVECTOR3 ToD3DX(const Vector3& v)
-{
-    return D3DXVECTOR3(v.x, v.y, v.z);
-}
-
 Vector3 FromD3DX(const D3DXVECTOR3& v)
 {
     return {v.x, v.y, v.z};
-}
-
-D3DXVECTOR3 Position(const AnimVertexData& vertices, u16_t index)
-{
-    const float* p = vertices.positions + static_cast<size_t>(index) * 3;
-    return D3DXVECTOR3(p[0], p[1], p[2]);
 }
 
 D3DXVECTOR2 TexCoord(const AnimTexCoords* texCoords, u16_t index)
@@ -54,11 +44,6 @@ D3DXVECTOR2 FaceTexCoord(const AnimTexCoords* texCoords, const u16_t* corners, f
     return D3DXVECTOR2(WrapTexCoord(at.x), WrapTexCoord(at.y));
 }
 
-bool FaceInRange(const AnimVertexData& vertices, const u16_t* corners)
-{
-    return corners[0] < vertices.count && corners[1] < vertices.count && corners[2] < vertices.count;
-}
-
 s32_t TraceMeshFaces(const AnimMesh* mesh, u32_t meshIndex, u32_t frame, const MapGrid* alphaMap, u8_t threshold,
                      const Vector3& origin, const Vector3& direction, float* bestDistance, float* barycentric)
 {
@@ -77,11 +62,11 @@ s32_t TraceMeshFaces(const AnimMesh* mesh, u32_t meshIndex, u32_t frame, const M
     s32_t result = -1;
     for (u32_t f = 0; f < faces->count; ++f) {
         const u16_t* corners = faces->indices + static_cast<size_t>(f) * 3;
-        if (!FaceInRange(*vertices, corners))
+        if (!vertices->HoldsFace(corners))
             continue;
-        const D3DXVECTOR3 a = Position(*vertices, corners[0]);
-        const D3DXVECTOR3 b = Position(*vertices, corners[1]);
-        const D3DXVECTOR3 c = Position(*vertices, corners[2]);
+        const D3DXVECTOR3 a = ToD3DX(vertices->Position(corners[0]));
+        const D3DXVECTOR3 b = ToD3DX(vertices->Position(corners[1]));
+        const D3DXVECTOR3 c = ToD3DX(vertices->Position(corners[2]));
         if (!twoSided) {
             D3DXPLANE plane;
             D3DXPlaneFromPoints(&plane, &a, &b, &c);
@@ -162,7 +147,7 @@ void GraphNode::FillTraceHit(u32_t meshIndex, u32_t frameIndex, u32_t face, cons
     const float u = barycentric[0];
     const float v = barycentric[1];
     for (int k = 0; k < 3; ++k) {
-        const D3DXVECTOR3 local = Position(*vertices, corners[k]);
+        const D3DXVECTOR3 local = ToD3DX(vertices->Position(corners[k]));
         D3DXVECTOR3 placed;
         D3DXVec3TransformCoord(&placed, &local, &world);
         record->objTriangle[k] = FromD3DX(placed);

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/vector_d3dx.h"
 #include "map/map_cvars.h"
 #include "map/map_trace.h"
 #include "map/object_grid.h"
@@ -21,11 +22,6 @@ constexpr u32_t kBoundsGridSize = 2;
 // The quad's corners are dropped along the sun direction with this vertical part.
 constexpr float kGroundDropHeight = 0.3f;
 constexpr float kGroundLift = 0.1f;
-
-D3DXVECTOR3 ToD3DX(const Vector3& v)
-{
-    return {v.x, v.y, v.z};
-}
 
 }  // namespace
 

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "actor_motion_support.h"
+#include "tests/actors/actor_motion_support.h"
 #include "actors/actor_class.h"
 #include "actors/anim_name_tables.h"
 #include "actors/weapon.h"

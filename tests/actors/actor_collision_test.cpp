@@ -4,8 +4,8 @@
 
 #include <cmath>
 
-#include "actor_motion_support.h"
-#include "actor_test_support.h"
+#include "tests/actors/actor_motion_support.h"
+#include "tests/actors/actor_test_support.h"
 #include "actors/actor_motion.h"
 #include "actors/anim_name_tables.h"
 #include "game/game_state.h"
@@ -15,6 +15,8 @@
 #include "world/graph_node.h"
 
 namespace {
+
+using actor_test::Dummy;
 
 class ActorCollision : public actor_test::ClassFixture {
 protected:
@@ -53,12 +55,6 @@ protected:
         actor->SetPosition(at);
         actor->shownMode = ACTOR_MOVE_WALK;
         return actor;
-    }
-
-    static s32_t Dummy(const AnimMesh* mesh, const char* name)
-    {
-        const s32_t nameIndex = mesh->FindName(name);
-        return nameIndex < 0 ? -1 : mesh->FindMesh(static_cast<u32_t>(nameIndex), 0);
     }
 
     ActorClassInfo* m_info = nullptr;

@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-#include "actor_test_support.h"
+#include "tests/actors/actor_test_support.h"
 #include "actors/actor_cvars.h"
 #include "actors/actor_motion.h"
 #include "actors/anim_name_tables.h"
@@ -18,16 +18,7 @@
 
 namespace {
 
-// Restores a console variable's value at the end of the scope.
-class KeepVar {
-public:
-    explicit KeepVar(ConsoleVar& var) : m_var(var), m_value(var.value) {}
-    ~KeepVar() { m_var.value = m_value; }
-
-private:
-    ConsoleVar& m_var;
-    ConsoleVar::Value m_value;
-};
+using actor_test::KeepVar;
 
 class ActorDrawing : public actor_test::ClassFixture {
 protected:

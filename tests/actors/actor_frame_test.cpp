@@ -7,7 +7,7 @@
 #include <cmath>
 #include <vector>
 
-#include "actor_motion_support.h"
+#include "tests/actors/actor_motion_support.h"
 #include "actors/actor_class.h"
 #include "actors/actor_cvars.h"
 #include "actors/anim_name_tables.h"

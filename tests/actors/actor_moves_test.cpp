@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "actor_motion_support.h"
+#include "tests/actors/actor_motion_support.h"
 #include "actors/ai_entity.h"
 #include "ai/ai_interface.h"
 #include "ai/path_follower.h"

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "actor_test_support.h"
+#include "tests/actors/actor_test_support.h"
 #include "actors/actor_cvars.h"
 #include "actors/actor_motion.h"
 #include "actors/anim_name_tables.h"
@@ -26,21 +26,8 @@
 
 namespace {
 
-class KeepVar {
-public:
-    explicit KeepVar(ConsoleVar& var) : m_var(var), m_value(var.value) {}
-    ~KeepVar() { m_var.value = m_value; }
-
-private:
-    ConsoleVar& m_var;
-    ConsoleVar::Value m_value;
-};
-
-s32_t Dummy(const AnimMesh* mesh, const char* name)
-{
-    const s32_t nameIndex = mesh->FindName(name);
-    return nameIndex < 0 ? -1 : mesh->FindMesh(static_cast<u32_t>(nameIndex), 0);
-}
+using actor_test::Dummy;
+using actor_test::KeepVar;
 
 // One recorded draw's box (the first mesh of the node's frame) in world space, and where its eight
 // corners land on the screen.

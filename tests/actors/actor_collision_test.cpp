@@ -16,8 +16,6 @@
 
 namespace {
 
-using actor_test::Dummy;
-
 class ActorCollision : public actor_test::ClassFixture {
 protected:
     void SetUp() override
@@ -40,18 +38,8 @@ protected:
     {
         Actor* actor = new Actor();
         actor->classInfo = m_info;
-        // The torso stands on the legs: its dummy "xa1" on the legs' dummy "xa", as an actor's
-        // definition links them.
-        GraphNode* parent = actor->GetRootNode();
-        for (AnimMesh* mesh : {m_legs, m_torso}) {
-            GraphNode* node = new GraphNode("part");
-            parent->AddChild(node);
-            node->SetParent(parent);
-            node->SetAnimMesh(mesh);
-            if (mesh == m_torso)
-                node->SetAttachPoint(Dummy(m_legs, "xa"), Dummy(m_torso, "xa1"));
-            parent = node;
-        }
+        // The torso stands on the legs, as an actor's definition links them.
+        actor_test::AttachSoldierBody(actor, m_legs, m_torso, true);
         actor->SetPosition(at);
         actor->shownMode = ACTOR_MOVE_WALK;
         return actor;

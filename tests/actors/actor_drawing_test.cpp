@@ -38,14 +38,7 @@ protected:
         ASSERT_NE(torso, nullptr);
         m_actor = new Actor();
         m_actor->classInfo = m_info;
-        GraphNode* parent = m_actor->GetRootNode();
-        for (AnimMesh* mesh : {legs, torso}) {
-            GraphNode* node = new GraphNode("part");
-            parent->AddChild(node);
-            node->SetParent(parent);
-            node->SetAnimMesh(mesh);
-            parent = node;
-        }
+        actor_test::AttachSoldierBody(m_actor, legs, torso, false);
         m_actor->SetPosition({0, 0, 30});
         m_actor->UpdateViewDistance();
         SceneDrawLogClear();

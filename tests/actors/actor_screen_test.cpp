@@ -57,16 +57,8 @@ protected:
         ASSERT_NE(m_torso, nullptr);
         m_actor = new Actor();
         m_actor->classInfo = m_info;
-        GraphNode* parent = m_actor->GetRootNode();
-        for (AnimMesh* mesh : {m_legs, m_torso}) {
-            GraphNode* node = new GraphNode("part");
-            parent->AddChild(node);
-            node->SetParent(parent);
-            node->SetAnimMesh(mesh);
+        for (GraphNode* node : actor_test::AttachSoldierBody(m_actor, m_legs, m_torso, true))
             m_nodes.push_back(node);
-            parent = node;
-        }
-        m_nodes[1]->SetAttachPoint(Dummy(m_legs, "xa"), Dummy(m_torso, "xa1"));
         m_actor->SetPosition({0, 0, 30});
         // The eye 40 units behind the soldier at chest height, looking at its middle.
         RenderSetupLookAtCamera(0, 10, 70, 0, 7.5f, 30, 1.0f, 0, nullptr, nullptr, 1);

@@ -3,6 +3,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 #include <string>
 
@@ -14,6 +15,7 @@
 #include "support/vfs_fixture.h"
 #include "world/anim_cache.h"
 #include "world/anim_mesh.h"
+#include "world/graph_node.h"
 
 namespace actor_test {
 
@@ -68,6 +70,25 @@ inline std::string SampleFolder()
 // Runs each test in a fresh folder whose "main.bfs" is packed from a folder (the sample data by
 // default), with the file system and the script cache up; classes, meshes and scripts are freed after
 // it. Loose files written into the folder take precedence over the archive.
+// Hangs a legs node under the actor's root and a torso node under the legs, both named "part";
+// with onDummy the torso's dummy "xa1" sits on the legs' dummy "xa", as an actor's definition links
+// them. Returns the legs and torso nodes.
+inline std::array<GraphNode*, 2> AttachSoldierBody(Actor* actor, AnimMesh* legs, AnimMesh* torso, bool onDummy)
+{
+    std::array<GraphNode*, 2> nodes = {};
+    GraphNode* parent = actor->GetRootNode();
+    for (int part = 0; part < 2; ++part) {
+        GraphNode* node = new GraphNode("part");
+        parent->AddChild(node);
+        node->SetParent(parent);
+        node->SetAnimMesh(part == 0 ? legs : torso);
+        nodes[part] = parent = node;
+    }
+    if (onDummy)
+        nodes[1]->SetAttachPoint(Dummy(legs, "xa"), Dummy(torso, "xa1"));
+    return nodes;
+}
+
 class ClassFixture : public VfsTest {
 protected:
     void SetUp() override

@@ -20,6 +20,7 @@
 #include "tests/render/texture_test_support.h"
 #include "tests/world/graph_fixtures.h"
 #include "tests/world/graph_obj_fixture.h"
+#include "tests/world/node_tree.h"
 #include "world/graph_node.h"
 #include "world/graph_obj.h"
 #include "world/shader_settings.h"
@@ -39,16 +40,6 @@ public:
 DynamicObject* MakeTestMapObject()
 {
     return new TestMapObject;
-}
-
-Vector3 WorldPoint(GraphNode* node, Vector3 p)
-{
-    D3DXMATRIX world;
-    node->UpdateTransform(&world);
-    const D3DXVECTOR3 local(p.x, p.y, p.z);
-    D3DXVECTOR3 out;
-    D3DXVec3TransformCoord(&out, &local, &world);
-    return {out.x, out.y, out.z};
 }
 
 class GraphObjParams : public GraphObjTest {
@@ -129,7 +120,7 @@ TEST_F(GraphObjParams, DefinitionLinesSetTheirFieldsAndAreTraced)
              EXPECT_EQ(b, -1);
              EXPECT_TRUE(gun->sourceDefName.IsEmpty());
              // The node's origin is the parent's origin.
-             const Vector3 at = WorldPoint(gun, {0, 0, 0});
+             const Vector3 at = NodeWorldPoint(gun, {0, 0, 0});
              EXPECT_EQ(at.x + at.y + at.z, 0.0f);
          }},
         {"anim gun hand : grip held : handle", true,
@@ -142,8 +133,8 @@ TEST_F(GraphObjParams, DefinitionLinesSetTheirFieldsAndAreTraced)
              EXPECT_EQ(a, MeshIndex(hand->GetAnimMesh(), "grip"));
              EXPECT_EQ(b, MeshIndex(gun->GetAnimMesh(), "handle"));
              // The child's dummy (origin at x = 1 of the held mesh) sits on the parent's (x = 3).
-             const Vector3 handle = WorldPoint(gun, {1, 0, 0});
-             const Vector3 grip = WorldPoint(hand, {3, 0, 0});
+             const Vector3 handle = NodeWorldPoint(gun, {1, 0, 0});
+             const Vector3 grip = NodeWorldPoint(hand, {3, 0, 0});
              EXPECT_NEAR(handle.x, grip.x, 1e-4f);
              EXPECT_NEAR(handle.y, grip.y, 1e-4f);
              EXPECT_NEAR(handle.z, grip.z, 1e-4f);

@@ -28,8 +28,8 @@ constexpr float kAside = 0.031245f;
 // The ambient share of a texel that nothing occludes.
 constexpr float kAmbientShare = 0.8f;
 
-const float kOcclusionKernel[25] = {16, 22, 25,  22, 16, 22, 35, 50, 35, 22, 25, 50, 100,
-                                    50, 25, 22,  35, 50, 35, 22, 16, 22, 25, 22, 16};
+const float kOcclusionKernel[25] = {16, 22, 25, 22, 16, 22, 35, 50, 35, 22, 25, 50, 100,
+                                    50, 25, 22, 35, 50, 35, 22, 16, 22, 25, 22, 16};
 const float kSunKernel[9] = {0, 1, 0, 1, 2, 1, 0, 1, 0};
 const float kNormalKernel[9] = {0.5f, 1, 0.5f, 1, 3, 1, 0.5f, 1, 0.5f};
 
@@ -218,8 +218,8 @@ bool LoadCache(IDirect3DSurface8* surface, const std::string& lmapPath, const st
     }
     const RECT source = {0, 0, LONG(n), LONG(n)};
     D3DXIMAGE_INFO info = {};
-    if (SUCCEEDED(D3DXLoadSurfaceFromFileA(surface, nullptr, nullptr, lmapPath.c_str(), &source, D3DX_DEFAULT, 0,
-                                           &info)))
+    if (SUCCEEDED(
+            D3DXLoadSurfaceFromFileA(surface, nullptr, nullptr, lmapPath.c_str(), &source, D3DX_DEFAULT, 0, &info)))
         return true;
     if (info.Width != n && info.Width != 0)
         return false;

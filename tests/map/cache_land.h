@@ -13,8 +13,8 @@ namespace cache_test {
 
 // Land over x0..x1 by -50..50 on z at the height y(x, z), the map box -50..50 on x and z and
 // boxLowY..boxHighY on y.
-inline void MakeLand(const std::function<float(float, float)>& height, float boxLowY, float boxHighY,
-                     float x0 = -50.0f, float x1 = 50.0f)
+inline void MakeLand(const std::function<float(float, float)>& height, float boxLowY, float boxHighY, float x0 = -50.0f,
+                     float x1 = 50.0f)
 {
     OctreeNode* root = OctreeCreateRoot({-50, -50, -50}, {50, 50, 50});
     map_test::FillGrid(root->geometry, x0, x1, -50, 50, 0.0f, 1, 1);

@@ -114,11 +114,10 @@ protected:
         return texels;
     }
 
-    cache_test::KeepVar m_kept[9] = {cache_test::KeepVar{milmapsize},   cache_test::KeepVar{migisamples},
+    cache_test::KeepVar m_kept[8] = {cache_test::KeepVar{milmapsize},     cache_test::KeepVar{migisamples},
                                      cache_test::KeepVar{mishadowsmooth}, cache_test::KeepVar{dblm},
-                                     cache_test::KeepVar{mvsundir},      cache_test::KeepVar{mcmapambient},
-                                     cache_test::KeepVar{mcmapdiffuse},  cache_test::KeepVar{mfgiradius},
-                                     cache_test::KeepVar{dbhm}};
+                                     cache_test::KeepVar{mvsundir},       cache_test::KeepVar{mcmapambient},
+                                     cache_test::KeepVar{mcmapdiffuse},   cache_test::KeepVar{mfgiradius}};
     std::unique_ptr<TempDir> m_folder;
 };
 
@@ -243,7 +242,7 @@ TEST(LightmapFilter, KernelsWrapAroundTheGridEdges)
     EXPECT_FLOAT_EQ(out[15], 0.0f);
     EXPECT_FLOAT_EQ(out[5], 0.0f);
 
-    const float occlusionKernel[25] = {16, 22, 25, 22, 16, 22, 35, 50, 35, 22, 25,  50, 100,
+    const float occlusionKernel[25] = {16, 22, 25, 22, 16, 22, 35, 50, 35, 22, 25, 50, 100,
                                        50, 25, 22, 35, 50, 35, 22, 16, 22, 25, 22, 16};
     LightmapFilterWrapped(spike.data(), out.data(), 4, 1, occlusionKernel, 5);
     EXPECT_FLOAT_EQ(out[15], 35.0f / 780.0f);  // one step on across the corner

@@ -183,7 +183,8 @@ TEST_F(Heightmap, BuiltFromTheLandWrittenAndReadBackRowFlipped)
     ASSERT_EQ(grid->size, 4u);
     for (int j = 0; j < 4; ++j) {
         for (int c = 0; c < 4; ++c) {
-            const float expected = (Slope(-50.0f + 25.0f * float(c + 1), -50.0f + 25.0f * float(j)) - 5.0f) * 255.0f / 30.0f;
+            const float expected =
+                (Slope(-50.0f + 25.0f * float(c + 1), -50.0f + 25.0f * float(j)) - 5.0f) * 255.0f / 30.0f;
             EXPECT_NEAR(grid->data[j * 4 + c], std::floor(std::fmin(expected, 255.0f)), 1.0) << j << ", " << c;
         }
     }

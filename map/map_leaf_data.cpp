@@ -99,6 +99,8 @@ void LayOverlay(OctreeNode* leaf, OctreeGeometry* set)
 void FileWaterSquares(OctreeNode* root)
 {
     const float worldSize = MapGetWorldSize() > 0.0f ? MapGetWorldSize() : root->boxMax.x - root->boxMin.x;
+    // The squares are made anew: no leaf keeps a square of an earlier pass.
+    OctreeForEachLeaf(root, OCTREE_WALK_DEPTH_CHECK, [](OctreeNode* leaf) { leaf->waterSquareCount = 0; });
     WaterLayer* layers = MapGetWaterLayers();
     for (int l = 0; l < MAP_WATER_LAYER_COUNT; ++l) {
         WaterLayer& layer = layers[l];

@@ -13,6 +13,8 @@ namespace {
 constexpr float kCollinearShare = 1e-6f;
 // Corners the stack buffers of the prism clip hold; larger polygons use the heap.
 constexpr int kStackCorners = 16;
+// Work corners of the quad and triangle variants.
+constexpr int kFixedWorkCorners = 10;
 
 // Sutherland-Hodgman that writes at most capacity corners and returns the number it would write.
 int ClipBounded(D3DXVECTOR3* outPositions, D3DXVECTOR2* outTexCoords, int capacity, const D3DXPLANE& plane,
@@ -90,7 +92,7 @@ int ClipToPrism(const D3DXPLANE* planes, D3DXVECTOR3* const positions[2], D3DXVE
         const int next = 1 - *current;
         count = ClipBounded(positions[next], coords[next], capacity, planes[p], positions[*current], coords[*current],
                             count);
-        ENGINE_ASSERT_TEXT(count < capacity, limitText);
+        ENGINE_ASSERT_TEXT(count <= capacity, limitText);
         *current = next;
     }
     return count;
@@ -112,15 +114,15 @@ int WriteFan(D3DXVECTOR3* outPositions, D3DXVECTOR2* outTexCoords, const D3DXVEC
     return count - 2;
 }
 
-// The fan variants: the input copied into the first work buffer (room for capacity corners), cut,
+// The fan variants: the input copied into the first of two work buffers of capacity corners, cut,
 // and written as a fan when fewer than limit corners remain.
 int ClipFan(D3DXVECTOR3* outPositions, D3DXVECTOR2* outTexCoords, const D3DXVECTOR3* triangle,
-            const D3DXVECTOR3* inPositions, const D3DXVECTOR2* inCoords, int count, int limit, const char* limitText)
+            const D3DXVECTOR3* inPositions, const D3DXVECTOR2* inCoords, int count, int capacity, int limit,
+            const char* limitText)
 {
     D3DXPLANE planes[3];
     if (count < 3 || !PrismPlanes(triangle, planes))
         return 0;
-    const int capacity = count + 3;
     D3DXVECTOR3 stackPositions[2][kStackCorners];
     D3DXVECTOR2 stackCoords[2][kStackCorners];
     std::vector<D3DXVECTOR3> heapPositions;
@@ -156,19 +158,21 @@ int ClipPolygonToPlane(D3DXVECTOR3* outPositions, D3DXVECTOR2* outTexCoords, con
 int ClipPolygonToTrianglePrism(D3DXVECTOR3* outPositions, D3DXVECTOR2* outTexCoords, const D3DXVECTOR3* triangle,
                                const D3DXVECTOR3* positions, const D3DXVECTOR2* texCoords, int count)
 {
-    return ClipFan(outPositions, outTexCoords, triangle, positions, texCoords, count, count + 3, "nCnt<nVcnt+3");
+    return ClipFan(outPositions, outTexCoords, triangle, positions, texCoords, count, count + 3, count + 3,
+                   "nCnt<nVcnt+3");
 }
 
 int ClipQuadToTrianglePrism(D3DXVECTOR3* outPositions, D3DXVECTOR2* outTexCoords, const D3DXVECTOR3* triangle,
                             const D3DXVECTOR3* quadPositions, const D3DXVECTOR2* quadTexCoords)
 {
-    return ClipFan(outPositions, outTexCoords, triangle, quadPositions, quadTexCoords, 4, 8, "nCnt<8");
+    return ClipFan(outPositions, outTexCoords, triangle, quadPositions, quadTexCoords, 4, kFixedWorkCorners, 8,
+                   "nCnt<8");
 }
 
 int ClipTriangleToTrianglePrism(D3DXVECTOR3* outPositions, D3DXVECTOR2* outTexCoords, const D3DXVECTOR3* triangle,
                                 const D3DXVECTOR3* triPositions, const D3DXVECTOR2* triTexCoords)
 {
-    return ClipFan(outPositions, outTexCoords, triangle, triPositions, triTexCoords, 3, 7, "nCnt<7");
+    return ClipFan(outPositions, outTexCoords, triangle, triPositions, triTexCoords, 3, kFixedWorkCorners, 7, "nCnt<7");
 }
 
 int ClipPositionsToTrianglePrism(MapVertex* out, const MapVertex* triangle, const MapVertex* inTriangle)

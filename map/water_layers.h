@@ -12,9 +12,9 @@ constexpr int MAP_WATER_LAYER_COUNT = 32;
 constexpr u8_t WATER_MASK_THRESHOLD = 50;
 
 struct WaterLayer {
-    MapGrid* mask = nullptr;  // owned; null for a layer the land does not use
-    s32_t value = 0;          // the layer line's whole number
-    float height = 0.0f;      // the water surface
+    MapGrid* mask = nullptr;         // owned; null for a layer the land does not use
+    s32_t value = 0;                 // the layer line's whole number
+    float height = 0.0f;             // the water surface
     WaterSquare* squares = nullptr;  // owned, squareCount of them
     u32_t squareCount = 0;
     Material* material = nullptr;  // the material table's record; not owned

@@ -24,6 +24,6 @@ std::string MapOctreeCachePath(const char* landName);
 // On the root the map load made (OctreeCreateRoot): the land arrays become the root's own
 // geometry; every road of the road list becomes an overlay set of its own, moved into the base
 // tile and cut at the tile's far edges; then the cache is read (and the sets handed down to the
-// leaves) or, when it is missing, stale or unsound, the tree is built and the cache written. Does
-// nothing without a root. True when the cache was read.
+// leaves) or, when it is missing, stale or unsound, the tree is built and the cache written. Without
+// a root it does nothing and the arrays stay the caller's. True when the cache was read.
 bool MapBuildOctree(MapLandGeometry* land, const char* landName);

@@ -140,10 +140,10 @@ TEST(GeometryCut, RecentringMovesByWholeTilesAndAdvancesTheOffset)
         float movedX;
     };
     const Case cases[] = {
-        {230, 10, 0, 2, -200},                                   // two tiles along x
-        {-260, 160, 0, 0xFFFDu | (2u << 16), 300},               // back three, up two: 16-bit halves wrap
+        {230, 10, 0, 2, -200},                                          // two tiles along x
+        {-260, 160, 0, 0xFFFDu | (2u << 16), 300},                      // back three, up two: 16-bit halves wrap
         {230, 10, OCTREE_ALWAYS_VISIBLE, OCTREE_ALWAYS_VISIBLE, -200},  // moved, the stamp kept
-        {40, -40, 5, 5, 0},                                       // already in the base tile
+        {40, -40, 5, 5, 0},                                             // already in the base tile
     };
     for (const Case& c : cases) {
         OwnedSet set;
@@ -160,8 +160,8 @@ TEST(GeometryCut, RecentringMovesByWholeTilesAndAdvancesTheOffset)
 
 TEST_F(MapOctreeBuild, ARoadFarPastTheEdgeIsCutIntoTheBaseTile)
 {
-    RoadListAdd(MakeRoad(30, 280, 0, 1, 0));                            // past max x by 2.3 world sizes
-    RoadListAdd(MakeRoad(130, 160, 44, 1, ROAD_TILE_NONE));             // one tile on; across max z
+    RoadListAdd(MakeRoad(30, 280, 0, 1, 0));                 // past max x by 2.3 world sizes
+    RoadListAdd(MakeRoad(130, 160, 44, 1, ROAD_TILE_NONE));  // one tile on; across max z
     Build(4, Flat);
     std::vector<u32_t> xTiles;
     double length = 0.0;

@@ -89,7 +89,9 @@ TEST(MapSettings, EveryVariableBeforeAndAfterTheLoadReset)
     // The land's "var" block has set every variable to something else first.
     for (const Row& row : table) {
         if (row.type != CVAR_COMMAND)
-            row.cvar->SetFromText(row.type == CVAR_VECTOR ? "(7, 7, 7)" : row.type == CVAR_COLOUR ? "(7, 7, 7, 7)" : "7");
+            row.cvar->SetFromText(row.type == CVAR_VECTOR   ? "(7, 7, 7)"
+                                  : row.type == CVAR_COLOUR ? "(7, 7, 7, 7)"
+                                                            : "7");
     }
     MapSettingsLoadReset();
     for (const Row& row : table) {

@@ -5,7 +5,7 @@
 
 #include "core/console.h"
 #include "game/loading_screen.h"
-#include "map/lightmap_cvars.h"
+#include "map/map_cvars.h"
 #include "map/lightmap_trace.h"
 #include "map/map_caches.h"
 #include "map/map_grid.h"

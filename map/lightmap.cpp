@@ -10,7 +10,7 @@
 #include "core/random.h"
 #include "core/vfs.h"
 #include "game/loading_screen.h"
-#include "map/lightmap_cvars.h"
+#include "map/map_cvars.h"
 #include "map/lightmap_trace.h"
 #include "map/map_caches.h"
 #include "map/map_cvars.h"

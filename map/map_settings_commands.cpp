@@ -1,29 +1,11 @@
 #include "map/map_settings_commands.h"
 
-#include <string>
-
 #include "map/map_caches.h"
 #include "map/map_cvars.h"
 #include "map/map_layers_reload.h"
 #include "map/octree.h"
 #include "render/land_layers.h"
 #include "scene/scene_state.h"
-
-namespace {
-
-std::string g_missionFolder;
-
-}  // namespace
-
-const char* MapGetMissionFolder()
-{
-    return g_missionFolder.c_str();
-}
-
-void MapSetMissionFolder(const char* folder)
-{
-    g_missionFolder = folder ? folder : "";
-}
 
 s32_t MapRebuildCommand(const char*)
 {

@@ -10,8 +10,5 @@ s32_t MapRebuildCommand(const char* arguments);
 // "mxlayersreload": reloads the texture layers of the current land.
 s32_t MapLayersReloadCommand(const char* arguments);
 
-// The mission folder of the loaded map, which the lightmap lies in; set by the map load.
-const char* MapGetMissionFolder();
-void MapSetMissionFolder(const char* folder);
 // The folder of every land's layers and meshes.
 inline constexpr const char* MAP_LAND_FOLDER = "component\\land\\";

@@ -12,7 +12,7 @@
 #include "core/console.h"
 #include "core/vfs.h"
 #include "map/lightmap.h"
-#include "map/lightmap_cvars.h"
+#include "map/map_cvars.h"
 #include "map/map_caches.h"
 #include "map/map_cvars.h"
 #include "render/render_context.h"

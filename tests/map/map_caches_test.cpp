@@ -10,7 +10,7 @@
 
 #include "core/console.h"
 #include "map/heightmap.h"
-#include "map/lightmap_cvars.h"
+#include "map/map_cvars.h"
 #include "map/map_caches.h"
 #include "map/map_grid.h"
 #include "support/files.h"

@@ -86,13 +86,6 @@ IDirect3DTexture8* MapGetLightmapTexture()
     return nullptr;
 }
 
-IDirect3DTexture8* MapGetFogTexture()
-{
-    return nullptr;
-}
-
-void MapCreateFogTexture(const char*) {}
-
 float MapGetLayerVar(int)
 {
     return 0.0f;

@@ -1,5 +1,5 @@
 // What the renderer reaches of the loaded land's derived data: the forced-rebuild switch of the
-// map caches, the lightmap and fog textures, the land name and its texture layers' tiling values,
+// map caches, the lightmap, the land name and its texture layers' tiling values,
 // and the byte grids of the land's layers. No land is loaded until the map load exists: no
 // lightmap, no fog texture, an empty land name.
 #pragma once
@@ -25,9 +25,6 @@ bool MapCacheIsStale(const char* cachePath, const char* sourcePath);
 // Builds or loads the land lightmap of the land and mission folders.
 void MapBuildLightmap(const char* landPath, const char* missionPath);
 IDirect3DTexture8* MapGetLightmapTexture();
-IDirect3DTexture8* MapGetFogTexture();
-// Releases the fog texture held, then creates and fills it anew for the map.
-void MapCreateFogTexture(const char* mapName);
 // The "var" value of land texture layer 0 to 31 (default 0); 0 for any other number.
 float MapGetLayerVar(int layer);
 

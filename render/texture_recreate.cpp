@@ -7,6 +7,7 @@
 #include "core/core_cvars.h"
 #include "core/log.h"
 #include "gui/gui.h"
+#include "map/fog_textures.h"
 #include "map/map_caches.h"
 #include "platform/d3d8_texture_exchange.h"
 #include "render/texture_manager.h"
@@ -22,7 +23,6 @@ void RebuildLandTextures()
     const std::string landPath = std::string("land\\") + land;
     const std::string missionPath = std::string("mission\\") + dsmap.String();
     MapBuildLightmap(landPath.c_str(), missionPath.c_str());
-    MapCreateFogTexture(dsmap.String());
 }
 
 }  // namespace
@@ -62,5 +62,7 @@ void TexturesRecreate()
     }
 
     RebuildLandTextures();
+    // The fog textures belonged to the device that went, the water fog's as much as the fog's.
+    MapRecreateFogTextures();
     TexturePreloadsRefresh();
 }

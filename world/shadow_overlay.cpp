@@ -145,8 +145,7 @@ void AddQuadShadow(const Vector3* shadowPositions, const float* shadowTexCoords,
     const D3DXVECTOR3 planeNormal = PlaneNormal(facePlane);
     if (std::fabs(D3DXVec3Dot(&planeNormal, &light)) <= kGrazingLight)
         return;
-    const D3DXVECTOR3 s0 = ToD3DX(shadowPositions[0]), s1 = ToD3DX(shadowPositions[1]),
-                      s2 = ToD3DX(shadowPositions[2]);
+    const D3DXVECTOR3 s0 = ToD3DX(shadowPositions[0]), s1 = ToD3DX(shadowPositions[1]), s2 = ToD3DX(shadowPositions[2]);
     D3DXPLANE shadowPlane;
     D3DXPlaneFromPoints(&shadowPlane, &s0, &s1, &s2);
     const D3DXVECTOR3 shadowNormal = PlaneNormal(shadowPlane);

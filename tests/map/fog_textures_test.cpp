@@ -120,8 +120,9 @@ TEST_F(FogTextures, AFailedCreationPrintsTheRedLineAndLeavesNone)
     ScopedSetting size("mifogtexsize", CVAR_INT, "0");
     MapCreateFogTexture();
     EXPECT_EQ(MapGetFogTexture(), nullptr);
-    EXPECT_TRUE(PrintedOnConsole0("\x0E\x02"
-                                  "Failed to create fog texture\n"));
+    EXPECT_TRUE(
+        PrintedOnConsole0("\x0E\x02"
+                          "Failed to create fog texture\n"));
     MapFillFogTexture();  // nothing to fill
     MapCreateWaterFogTexture();
     EXPECT_EQ(MapGetWaterFogTexture(), nullptr);

@@ -50,8 +50,8 @@ protected:
         root->CreateChildren();
         for (OctreeNode* child : root->children) {
             if (child->boxMin.y < 0.0f)
-                map_test::FillGrid(child->geometry, child->boxMin.x, child->boxMax.x, child->boxMin.z,
-                                   child->boxMax.z, -1.0f, 2, 2);
+                map_test::FillGrid(child->geometry, child->boxMin.x, child->boxMax.x, child->boxMin.z, child->boxMax.z,
+                                   -1.0f, 2, 2);
         }
     }
 
@@ -262,7 +262,8 @@ TEST_F(OccluderRobustness, DamagedFilesAreRebuilt)
         {"empty", {}},
         {"header cut", Bytes(good.begin(), good.begin() + 6)},
         {"lists cut", Bytes(good.begin(), good.end() - 3)},
-        {"one byte more", [&] {
+        {"one byte more",
+         [&] {
              Bytes bytes = good;
              bytes.push_back(0);
              return bytes;
@@ -272,7 +273,8 @@ TEST_F(OccluderRobustness, DamagedFilesAreRebuilt)
         {"count past the leaves", with(firstFull, 200)},
         {"count past the end", with(firstFull + 1, 0x7F)},
         {"index past the leaves", with(firstFull + 2, 8)},
-        {"index at the end mark", [&] {
+        {"index at the end mark",
+         [&] {
              Bytes bytes = with(firstFull + 2, 0xFF);
              bytes[firstFull + 3] = 0xFF;
              return bytes;

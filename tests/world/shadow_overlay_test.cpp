@@ -132,8 +132,8 @@ TEST_F(ShadowOverlays, OneQuadGivesAnOverlayRecord)
 {
     SetSun({0, 1, 0});
     // The quad template: positions 0, 1, 5 and 3 make its corners.
-    Vector3 quad[6] = {{-0.5f, -5, -0.5f}, {-0.5f, -5, 0.5f}, {0.5f, -5, 0.5f},
-                       {0.5f, -5, -0.5f},  {},                 {0.5f, -5, 0.5f}};
+    Vector3 quad[6] = {{-0.5f, -5, -0.5f}, {-0.5f, -5, 0.5f}, {0.5f, -5, 0.5f}, {0.5f, -5, -0.5f}, {},
+                       {0.5f, -5, 0.5f}};
     float coords[12] = {0, 0, 0, 1, 0, 0, 1, 0, 0, 0, 1, 1};
     shadowTemplate.kind = SHADOW_TEMPLATE_QUAD;
     object->BuildShadowOverlays(&shadowTemplate, quad, coords, 2);

@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "map/map_cvars.h"
 #include "map/octree.h"
@@ -61,6 +64,18 @@ protected:
         GraphObjTest::TearDown();
     }
 
+    // What the builds write to the debugger output (stderr while ZINTAR_DEBUG is set).
+    template <class Build>
+    static std::string DebugOutputOf(Build build)
+    {
+        setenv("ZINTAR_DEBUG", "1", 1);
+        testing::internal::CaptureStderr();
+        build();
+        const std::string output = testing::internal::GetCapturedStderr();
+        unsetenv("ZINTAR_DEBUG");
+        return output;
+    }
+
     u32_t OverlayCount() const
     {
         u32_t count = 0;
@@ -81,7 +96,9 @@ TEST_F(ShadowOverlays, ASunBelowEveryFaceBuildsNothingAndTheEmptyBoxIsTen)
     SetSun({0, -1, 0});
     // Every cube face turned away from a sun straight below... except the bottom one, which the
     // shadow on the ground lies behind.
-    object->BuildShadowOverlays(&shadowTemplate, ground.positions, ground.texCoords, 2);
+    const std::string output =
+        DebugOutputOf([&] { object->BuildShadowOverlays(&shadowTemplate, ground.positions, ground.texCoords, 2); });
+    EXPECT_EQ(output.find("ShadowCloak"), std::string::npos);
     ASSERT_NE(object->shaderSettings, nullptr);
     EXPECT_EQ(OverlayCount(), 0u);
     EXPECT_EQ(object->shaderSettings->boxMin.x, -10.0f);
@@ -100,9 +117,13 @@ TEST_F(ShadowOverlays, ASunBelowEveryFaceBuildsNothingAndTheEmptyBoxIsTen)
 TEST_F(ShadowOverlays, TrianglesFromBelowLandOnTheTopFace)
 {
     SetSun({0, 1, 0});
-    object->BuildShadowOverlays(&shadowTemplate, ground.positions, ground.texCoords, 2);
+    const std::string output =
+        DebugOutputOf([&] { object->BuildShadowOverlays(&shadowTemplate, ground.positions, ground.texCoords, 2); });
     ASSERT_EQ(OverlayCount(), 1u);
     const ShaderSetting& overlay = *object->shaderSettings->items[0];
+    EXPECT_NE(output.find("ShadowCloak faces " + std::to_string(OverlayVertexCount(overlay) / 3) + "\n"),
+              std::string::npos)
+        << output;
     EXPECT_EQ(overlay.texture, shadowTemplate.texture);
     EXPECT_EQ(overlay.enabled, 0);
     const u32_t count = OverlayVertexCount(overlay);
@@ -126,6 +147,24 @@ TEST_F(ShadowOverlays, TrianglesFromBelowLandOnTheTopFace)
     // A second build appends another record.
     object->BuildShadowOverlays(&shadowTemplate, ground.positions, ground.texCoords, 2);
     EXPECT_EQ(OverlayCount(), 2u);
+}
+
+TEST_F(ShadowOverlays, AFullWorkBufferStopsTheBuildBeforeAClipCouldOverrun)
+{
+    SetSun({0, 1, 0});
+    // More shadow triangles than the buffers hold pieces: every one lands on the top face.
+    const u32_t triangles = MAX_CLOAK_FACES + 1000;
+    std::vector<Vector3> positions;
+    std::vector<float> coords;
+    for (u32_t t = 0; t < triangles; ++t) {
+        positions.insert(positions.end(), {{-0.5f, -5, -0.5f}, {-0.5f, -5, 0.5f}, {0.5f, -5, 0.5f}});
+        coords.insert(coords.end(), {0, 0, 0, 1, 1, 1});
+    }
+    object->BuildShadowOverlays(&shadowTemplate, positions.data(), coords.data(), triangles);
+    ASSERT_EQ(OverlayCount(), 1u);
+    const u32_t count = OverlayVertexCount(*object->shaderSettings->items[0]);
+    EXPECT_LE(count, OVERLAY_WORK_VERTICES);
+    EXPECT_GT(count, OVERLAY_WORK_VERTICES - OVERLAY_CLIP_VERTICES);
 }
 
 TEST_F(ShadowOverlays, OneQuadGivesAnOverlayRecord)

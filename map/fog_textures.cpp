@@ -110,9 +110,8 @@ u32_t WaterFogTexel(u32_t size, u32_t column, u32_t row)
 void MapFillFogTexture()
 {
     const float range = mfrange.Float(), fogStart = mffogstart.Float(), power = mffogpow.Float();
-    Fill(g_fogTexture, [&](u32_t size, u32_t column, u32_t row) {
-        return FogTexel(size, column, row, range, fogStart, power);
-    });
+    Fill(g_fogTexture,
+         [&](u32_t size, u32_t column, u32_t row) { return FogTexel(size, column, row, range, fogStart, power); });
 }
 
 void MapFillWaterFogTexture()

@@ -149,8 +149,8 @@ void LogDuration(std::chrono::steady_clock::time_point started)
     seconds %= 86400;
     const int hours = static_cast<int>(seconds / 3600);
     seconds %= 3600;
-    Log("Occluders computation took: %d days, %d hours, %d min., %d sec.\n", days, hours, static_cast<int>(seconds / 60),
-        static_cast<int>(seconds % 60));
+    Log("Occluders computation took: %d days, %d hours, %d min., %d sec.\n", days, hours,
+        static_cast<int>(seconds / 60), static_cast<int>(seconds % 60));
 }
 
 void Build(const std::string& fileName)
@@ -200,11 +200,12 @@ void Build(const std::string& fileName)
                         if (LeafSeen(geometry, shift, samples))
                             WorkAppend(used++, static_cast<u16_t>(l));
                     }
-                    delete[] *list;
-                    *list = new u16_t[used + 1];
+                    u16_t*& stored = *list;
+                    delete[] stored;
+                    stored = new u16_t[used + 1];
                     for (u32_t k = 0; k < used; ++k)
-                        (*list)[k] = g_occluders.work[k];
-                    (*list)[used] = OCCLUDER_LIST_END;
+                        stored[k] = g_occluders.work[k];
+                    stored[used] = OCCLUDER_LIST_END;
                     out.WriteU16(static_cast<u16_t>(used));
                     for (u32_t k = 0; k < used; ++k)
                         out.WriteU16(g_occluders.work[k]);

@@ -106,13 +106,6 @@ bool MapCacheIsStale(const char* cachePath, const char* sourcePath)
     return sourceTime > cacheTime;
 }
 
-IDirect3DTexture8* MapGetFogTexture()
-{
-    return nullptr;
-}
-
-void MapCreateFogTexture(const char*) {}
-
 float MapGetLayerVar(int)
 {
     return 0.0f;

@@ -1,7 +1,6 @@
 // What the renderer reaches of the loaded land's derived data: the forced-rebuild switch of the
-// map caches, the lightmap and fog textures, the land's name, folders and box, its texture layers'
-// tiling values, and the byte grids of the land's layers. Until a map load sets them: no lightmap,
-// no fog texture, empty names and an empty box.
+// map caches, the lightmap, the land's name, folders and box, its texture layers'
+// tiling values, and the byte grids of the land's layers. Until a map load sets them: no lightmap, empty names and an empty box.
 #pragma once
 #include "core/engine_string.h"
 #include "core/types.h"
@@ -36,9 +35,6 @@ bool MapCacheIsStale(const char* cachePath, const char* sourcePath);
 void MapBuildLightmap(const char* lightmapFolder, const char* meshFolder);
 // The lightmap texture; null without one.
 IDirect3DTexture8* MapGetLightmapTexture();
-IDirect3DTexture8* MapGetFogTexture();
-// Releases the fog texture held, then creates and fills it anew for the map.
-void MapCreateFogTexture(const char* mapName);
 // The "var" value of land texture layer 0 to 31 (default 0); 0 for any other number.
 float MapGetLayerVar(int layer);
 

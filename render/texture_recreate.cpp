@@ -7,6 +7,7 @@
 #include "core/core_cvars.h"
 #include "core/log.h"
 #include "gui/gui.h"
+#include "map/fog_textures.h"
 #include "map/map_caches.h"
 #include "platform/d3d8_texture_exchange.h"
 #include "render/texture_manager.h"
@@ -20,7 +21,6 @@ void RebuildLandTextures()
     if (g_gui.screenOpen || !land || !land[0])
         return;
     MapBuildLightmap(MapGetMissionFolder(), MapGetLandFolder());
-    MapCreateFogTexture(dsmap.String());
 }
 
 }  // namespace
@@ -60,5 +60,7 @@ void TexturesRecreate()
     }
 
     RebuildLandTextures();
+    // The fog textures belonged to the device that went, the water fog's as much as the fog's.
+    MapRecreateFogTextures();
     TexturePreloadsRefresh();
 }

@@ -10,7 +10,7 @@
 
 #include "map/map_trace.h"
 #include "map/octree.h"
-#include "map/triangle_clip.h"
+#include "map/polygon_clip.h"
 #include "platform/d3dx8_math.h"
 #include "support/map_octree_support.h"
 

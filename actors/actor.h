@@ -4,6 +4,7 @@
 #include "core/engine_string.h"
 #include "world/dynamic_object.h"
 
+class AIInterface;
 class Weapon;
 
 constexpr int kActorWeaponSlots = 8;
@@ -33,4 +34,5 @@ public:
     float oxygen = 0.0f;  // breath left, drained under water and refilled up to oxygenMax
     float oxygenMax = 0.0f;
     SquadMember* squad[kActorSquadSlots] = {};  // not owned
+    AIInterface* ai = nullptr;  // the AI that owns the actor; null for an actor without AI
 };

@@ -13,6 +13,7 @@
 #include "game/accounts.h"
 #include "game/object_factory.h"
 #include "gui/gui.h"
+#include "map/map_trace.h"
 #include "map/octree.h"
 #include "map/terrain_height.h"
 #include "map/world_registry.h"
@@ -45,7 +46,7 @@ void EditorFillInterface(void** record)
     for (int i = 0; i < EDITOR_RECORD_SLOTS; ++i)
         record[i] = nullptr;
     // Slots whose engine function does not exist yet stay null (see the table in
-    // core/editor_interface.h): 12 to 15, 17, 21, 26 to 29, 35, 47 to 53, 58 to 60, 62, 63, 71, 73, 74.
+    // core/editor_interface.h): 12 to 15, 17, 21, 26 to 29, 47 to 52, 58 to 60, 62, 63, 71, 73, 74.
     record[EDITOR_SLOT_DEVICE] = &g_render.device;
     record[EDITOR_SLOT_RENDER_INIT] = Slot(RenderInit);
     record[EDITOR_SLOT_RENDER_SET_DISPLAY_MODE] = Slot(RenderSetDisplayMode);
@@ -70,6 +71,7 @@ void EditorFillInterface(void** record)
     record[EDITOR_SLOT_DESTROY_SCRIPT_CACHE] = Slot(DestroyScriptCache);
     record[EDITOR_SLOT_GUI_INIT] = Slot(GuiInit);
     record[EDITOR_SLOT_GUI_SHUTDOWN] = Slot(GuiShutdown);
+    record[EDITOR_SLOT_MAP_TRACE] = Slot(MapTrace);
     record[EDITOR_SLOT_DYN_OBJECTS_RAY_PICK] = Slot(DynObjectsRayPick);
     record[EDITOR_SLOT_RENDER_SET_ORTHOGRAPHIC] = Slot(RenderSetOrthographic);
     record[EDITOR_SLOT_DEBUG_BOX_ADD] = Slot(DebugBoxAdd);
@@ -80,6 +82,7 @@ void EditorFillInterface(void** record)
     record[EDITOR_SLOT_ACCOUNTS_INIT] = Slot(AccountsInit);
     record[EDITOR_SLOT_SOUND_INIT] = Slot(SoundInit);
     record[EDITOR_SLOT_VIDEO_INIT] = Slot(VideoInit);
+    record[EDITOR_SLOT_DYN_OBJECT_UPDATE_GRID] = Slot(DynObjectUpdateGrid);
     record[EDITOR_SLOT_FIND_CVAR] = Slot(FindCVar);
     record[EDITOR_SLOT_COLLECT_VISIBLE_NODES] = Slot(EditorCollectVisibleNodes);
     record[EDITOR_SLOT_VIEW_GET_VISIBLE_NODES] = Slot(ViewGetVisibleNodes);

@@ -5,7 +5,6 @@
 
 void ActorListsFree()
 {
-    g_map.actorSideLists[0].DeleteAll();
-    g_map.actorSideLists[1].DeleteAll();
-    g_map.actors.DeleteAll();
+    for (PtrArray<Actor>& list : g_map.teamLists)
+        list.DeleteAll();
 }

@@ -9,6 +9,7 @@
 namespace {
 
 bool g_forcedRebuild = false;
+MapGrid* g_vegetationLayers[MAP_VEGETATION_LAYERS] = {};
 std::string g_dataPath;
 
 // The modification time of a disk file; false when there is none.
@@ -78,4 +79,15 @@ void MapCreateFogTexture(const char*) {}
 float MapGetLayerVar(int)
 {
     return 0.0f;
+}
+
+MapGrid* MapGetVegetationLayerGrid(int layer)
+{
+    return layer >= 0 && layer < MAP_VEGETATION_LAYERS ? g_vegetationLayers[layer] : nullptr;
+}
+
+void MapSetVegetationLayerGrid(int layer, MapGrid* grid)
+{
+    if (layer >= 0 && layer < MAP_VEGETATION_LAYERS)
+        g_vegetationLayers[layer] = grid;
 }

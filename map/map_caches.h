@@ -4,6 +4,11 @@
 #pragma once
 #include "platform/d3d8.h"
 
+struct MapGrid;
+
+// Vegetation layers 0 to 31.
+constexpr int MAP_VEGETATION_LAYERS = 32;
+
 // While set, every map cache counts as stale and is rebuilt.
 void MapForceCacheRebuild(bool forced);
 bool MapCacheRebuildForced();
@@ -24,3 +29,7 @@ IDirect3DTexture8* MapGetFogTexture();
 void MapCreateFogTexture(const char* mapName);
 // The "var" value of land texture layer 0 to 31 (default 0); 0 for any other number.
 float MapGetLayerVar(int layer);
+// The density grid of vegetation layer 0 to 31; null when the layer has none (and for any other
+// number). The map caches hand the grids in; the caller of the setter keeps ownership.
+MapGrid* MapGetVegetationLayerGrid(int layer);
+void MapSetVegetationLayerGrid(int layer, MapGrid* grid);

@@ -6,6 +6,7 @@
 #include "map/octree_geometry.h"
 
 struct D3DXPLANE;
+struct MapTraceLeafData;
 struct ObjectGridEntry;
 struct WaterSquare;
 
@@ -78,6 +79,9 @@ struct OctreeNode {
     // layer (see OctreeGeometry::traceFaceCount).
     u32_t layerRanges[OCTREE_LAYER_COUNT] = {};
 
+    // The leaf's own faces prepared for map traces (owned; made on the first trace that needs them).
+    MapTraceLeafData* traceData = nullptr;
+
     // Where the static map buffers hold the leaf: the first index of its own faces, of each
     // layer's faces, and its first vertex.
     u32_t firstIndex = 0;
@@ -140,11 +144,14 @@ struct OctreeNode {
     // its own geometry arrays. The node itself stays.
     void Destroy();
 
-    // Appends the node's linked objects that lie inside the 6 view planes and in the camera's cell,
-    // once per visit stamp, while the list has room.
+    // Appends the node's linked entries that lie in the cell's tile rectangle and inside the 6 view
+    // planes, once per visit stamp (g_map.octreeVisitMark), while the list has room. Actors,
+    // structures, map objects and trees too small for their distance are stamped and left out;
+    // the others get their full-detail flag by their distance.
     void CollectDrawable(const D3DXPLANE* planes, ObjectGridEntry** list, u32_t* count, u32_t capacity,
                          const s8_t* cell);
-    // The same against another plane set; the count also counts entries that found no room.
+    // The same against another plane set, without the distance rule; the count also counts the
+    // entries that found no room (those are not stamped).
     void CollectInPlanes(const D3DXPLANE* planes, u32_t planeCount, ObjectGridEntry** list, u32_t* count,
                          u32_t capacity, const s8_t* cell);
 };

@@ -36,6 +36,7 @@ void ExtendBounds(OctreeGeometry& g, const Vector3& p)
 
 bool OctreeGeometry::Init(u32_t maxVertices, u32_t maxFaces)
 {
+    ++revision;
     if (vertices || faces || vertexCount || faceCount)
         return false;
     maxVertices = std::min(maxVertices, OCTREE_MAX_SET_VERTICES);
@@ -55,6 +56,7 @@ bool OctreeGeometry::Init(u32_t maxVertices, u32_t maxFaces)
 
 s32_t OctreeGeometry::AddVertex(const MapVertex& v)
 {
+    ++revision;
     if (merge) {
         const s32_t found = merge->Find(vertices, v);
         if (found >= 0)
@@ -85,6 +87,7 @@ s32_t OctreeGeometry::AddVertex(const MapVertex& v)
 
 bool OctreeGeometry::AddFace(const MapFace& face)
 {
+    ++revision;
     if (face.indices[0] == face.indices[1] || face.indices[1] == face.indices[2] || face.indices[0] == face.indices[2])
         return true;
     if (faceCount == faceCapacity) {
@@ -106,6 +109,7 @@ bool OctreeGeometry::AddFace(const MapFace& face)
 
 bool OctreeGeometry::Shrink()
 {
+    ++revision;
     OctreeVertexMerge::Release(merge);
     merge = nullptr;
     if (vertexCapacity != vertexCount) {
@@ -123,6 +127,7 @@ bool OctreeGeometry::Shrink()
 
 void OctreeGeometry::Reset(bool freeArrays)
 {
+    ++revision;
     if (freeArrays) {
         delete[] vertices;
         delete[] faces;
@@ -152,6 +157,7 @@ bool OctreeGeometry::ReserveFaces(u32_t count)
 
 bool OctreeGeometry::AppendFace(const MapFace& face)
 {
+    ++revision;
     const MapFace copy = face;  // the face may lie in the array that is about to grow
     if (!ReserveFaces(1))
         return false;

@@ -52,6 +52,9 @@ struct OctreeGeometry {
 
     // The lookup that merges vertices while the set is being filled (from Init to Shrink).
     OctreeVertexMerge* merge = nullptr;
+    // Counts the changes made through the operations below; derived data (the map trace's prepared
+    // triangles) is made again when it differs. Code that writes the arrays directly swaps them.
+    u32_t revision = 0;
 
     // The faces that traces test; the layer copies after them are left out.
     u32_t OwnFaceCount() const

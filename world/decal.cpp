@@ -9,6 +9,7 @@
 #include "world/world_cvars.h"
 
 ConsoleVar rbremovedecals("rbremovedecals", CVAR_BOOL, "0");
+ConsoleVar rfhidesize("rfhidesize", CVAR_FLOAT, "200.0");
 
 Decal::Decal()
     : kind(0),

@@ -4,18 +4,21 @@
 
 #include <vector>
 
+#include "map/object_grid.h"
 #include "world/anim_mesh.h"
 #include "world/graph_node.h"
 
 GraphObj::GraphObj() : root(new GraphNode("root"))
 {
     typeId = OBJECT_TYPE_GRAPHIC;
+    SetGridEntry(ObjectGridEntryCreate(OBJECT_GRID_OBJECT, this));
 }
 
 GraphObj::~GraphObj()
 {
     delete root;
     root = nullptr;
+    SetGridEntry(nullptr);
 }
 
 void GraphObj::SetPosition(const Vector3& position)

@@ -60,4 +60,7 @@ public:
     u8_t animate = 0;         // "animate": the first child plays its animation continuously
     u8_t alwaysAnimated = 0;  // the sky objects
     bool collidable = true;
+    // Set by each collection of visible objects: 1 for a near object, 0 for one far enough to be
+    // drawn with reduced detail.
+    s32_t fullDetail = 1;
 };

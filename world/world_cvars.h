@@ -5,3 +5,6 @@
 // Off: decals never expire and stay opaque. On: owners remove a decal once its lifetime is over,
 // and it fades out over its last 900 ms.
 extern ConsoleVar rbremovedecals;
+// Objects whose box radius is smaller than 1 / rfhidesize of their distance scaled to the view are
+// left out of the view's object list.
+extern ConsoleVar rfhidesize;

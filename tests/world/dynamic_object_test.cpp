@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "map/object_grid.h"
 #include "map/world_registry.h"
 #include "world/dynamic_object.h"
 #include "world/graph_obj.h"
@@ -37,7 +38,15 @@ TEST(DynamicObjects, FreshObjectsStartEmptyAtFullEnergyWithTheirClassTypeId)
         EXPECT_EQ(object.maxEnergy, 1000.0f);
         EXPECT_TRUE(object.CastsShadow());
         EXPECT_NE(object.sound, nullptr);
-        EXPECT_EQ(object.GetGridEntry(), nullptr);
+        // A graphic object makes its own unlinked grid entry; the root has none.
+        if (c.typeId == OBJECT_TYPE_ROOT) {
+            EXPECT_EQ(object.GetGridEntry(), nullptr);
+        } else {
+            ASSERT_NE(object.GetGridEntry(), nullptr);
+            EXPECT_EQ(object.GetGridEntry()->kind, u32_t(OBJECT_GRID_OBJECT));
+            EXPECT_EQ(object.GetGridEntry()->owner, &object);
+            EXPECT_EQ(object.GetGridEntry()->firstLink, GRID_LINK_NONE);
+        }
         EXPECT_TRUE(object.SetDrawn(false));
         EXPECT_EQ(object.drawn, 0);
         EXPECT_FALSE(object.SetDrawn(true));
@@ -85,7 +94,7 @@ protected:
     Target* Add(Vector3 at, float distance, s32_t type = OBJECT_TYPE_STRUCTURE)
     {
         m_targets.push_back(std::make_unique<Target>(at, distance, type));
-        EXPECT_GE(DynObjectAdd(m_targets.back().get()), 0);
+        EXPECT_TRUE(DynObjectAdd(m_targets.back().get()));
         return m_targets.back().get();
     }
     // The ray from the origin along +z.

@@ -1,0 +1,350 @@
+#include "map/map_trace_leaf.h"
+
+#include <xmmintrin.h>
+
+#include <algorithm>
+#include <cmath>
+#include <new>
+
+#include "map/octree.h"
+
+// One leaf's prepared triangles. The key fields tell whether the leaf's geometry is still the one
+// the data were made from.
+struct alignas(16) TrianglePacket {
+    float p0[3][4];  // the face's first vertex, per lane
+    float e1[3][4];  // third vertex - first vertex
+    float e2[3][4];  // second vertex - first vertex
+    u32_t face[4];   // GRID_NO_FACE in unused lanes
+};
+
+struct PacketTreeNode {
+    float boxMin[3], boxMax[3];
+    u32_t first;  // inner node: its first child (the second follows); leaf: its first packet
+    u32_t count;  // 0 for an inner node; packets of a leaf
+};
+
+struct MapTraceLeafData {
+    const MapVertex* vertices = nullptr;
+    const MapFace* faces = nullptr;
+    u32_t vertexCount = 0;
+    u32_t ownFaces = 0;
+    u32_t revision = 0;
+    TrianglePacket* packets = nullptr;
+    u32_t packetCount = 0;
+    PacketTreeNode* nodes = nullptr;
+    u32_t nodeCount = 0;
+};
+
+namespace {
+
+constexpr u32_t kNoFace = 0xFFFFFFFFu;
+constexpr u32_t kLanes = 4;
+constexpr int kMaxTreeDepth = 64;
+
+struct BuildTriangle {
+    Vector3 a, b, c;  // first, second, third vertex
+    Vector3 centre;
+    u32_t face;
+};
+
+struct Builder {
+    BuildTriangle* triangles;
+    MapTraceLeafData* data;
+};
+
+void Grow(float* low, float* high, const Vector3& p)
+{
+    low[0] = std::min(low[0], p.x);
+    low[1] = std::min(low[1], p.y);
+    low[2] = std::min(low[2], p.z);
+    high[0] = std::max(high[0], p.x);
+    high[1] = std::max(high[1], p.y);
+    high[2] = std::max(high[2], p.z);
+}
+
+// A box a little larger than its triangles, so that rounding in the hit test or the slab test
+// cannot lose a hit that lies on a face of the box.
+void Pad(float* low, float* high)
+{
+    for (int axis = 0; axis < 3; ++axis) {
+        const float size = std::max(std::fabs(low[axis]), std::fabs(high[axis])) + (high[axis] - low[axis]);
+        const float pad = size * 1e-4f + 1e-3f;
+        low[axis] -= pad;
+        high[axis] += pad;
+    }
+}
+
+void FillPacket(TrianglePacket& packet, const BuildTriangle* triangles, u32_t count)
+{
+    for (u32_t lane = 0; lane < kLanes; ++lane) {
+        if (lane >= count) {
+            for (int axis = 0; axis < 3; ++axis)
+                packet.p0[axis][lane] = packet.e1[axis][lane] = packet.e2[axis][lane] = 0.0f;
+            packet.face[lane] = kNoFace;
+            continue;
+        }
+        const BuildTriangle& t = triangles[lane];
+        const float a[3] = {t.a.x, t.a.y, t.a.z}, b[3] = {t.b.x, t.b.y, t.b.z}, c[3] = {t.c.x, t.c.y, t.c.z};
+        for (int axis = 0; axis < 3; ++axis) {
+            packet.p0[axis][lane] = a[axis];
+            packet.e1[axis][lane] = c[axis] - a[axis];
+            packet.e2[axis][lane] = b[axis] - a[axis];
+        }
+        packet.face[lane] = t.face;
+    }
+}
+
+// Median split on the longest axis of the centres until a node holds one packet's worth.
+void BuildNode(Builder& b, u32_t nodeIndex, u32_t first, u32_t count, int depth)
+{
+    PacketTreeNode& node = b.data->nodes[nodeIndex];
+    float low[3] = {1e30f, 1e30f, 1e30f}, high[3] = {-1e30f, -1e30f, -1e30f};
+    float centreLow[3] = {1e30f, 1e30f, 1e30f}, centreHigh[3] = {-1e30f, -1e30f, -1e30f};
+    for (u32_t i = first; i < first + count; ++i) {
+        Grow(low, high, b.triangles[i].a);
+        Grow(low, high, b.triangles[i].b);
+        Grow(low, high, b.triangles[i].c);
+        Grow(centreLow, centreHigh, b.triangles[i].centre);
+    }
+    Pad(low, high);
+    std::copy_n(low, 3, node.boxMin);
+    std::copy_n(high, 3, node.boxMax);
+    if (count <= kLanes || depth >= kMaxTreeDepth - 2) {
+        node.first = b.data->packetCount;
+        node.count = (count + kLanes - 1) / kLanes;
+        for (u32_t i = 0; i < count; i += kLanes)
+            FillPacket(b.data->packets[b.data->packetCount++], b.triangles + first + i, std::min(kLanes, count - i));
+        return;
+    }
+    int axis = 0;
+    for (int a = 1; a < 3; ++a) {
+        if (centreHigh[a] - centreLow[a] > centreHigh[axis] - centreLow[axis])
+            axis = a;
+    }
+    // Halves on a multiple of the packet width, so that packets stay full.
+    u32_t half = (count / 2 + kLanes - 1) / kLanes * kLanes;
+    if (half >= count)
+        half = count - kLanes;
+    auto key = [axis](const BuildTriangle& t) { return axis == 0 ? t.centre.x : axis == 1 ? t.centre.y : t.centre.z; };
+    std::nth_element(b.triangles + first, b.triangles + first + half, b.triangles + first + count,
+                     [&](const BuildTriangle& l, const BuildTriangle& r) { return key(l) < key(r); });
+    const u32_t children = b.data->nodeCount;
+    b.data->nodeCount += 2;
+    node.first = children;
+    node.count = 0;
+    BuildNode(b, children, first, half, depth + 1);
+    BuildNode(b, children + 1, first + half, count - half, depth + 1);
+}
+
+bool Finite(const Vector3& p)
+{
+    return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
+}
+
+MapTraceLeafData* Prepare(const OctreeGeometry& geometry, u32_t ownFaces)
+{
+    MapTraceLeafData* data = new (std::nothrow) MapTraceLeafData;
+    if (!data)
+        return nullptr;
+    data->vertices = geometry.vertices;
+    data->faces = geometry.faces;
+    data->vertexCount = geometry.vertexCount;
+    data->ownFaces = ownFaces;
+    data->revision = geometry.revision;
+    BuildTriangle* triangles = new (std::nothrow) BuildTriangle[ownFaces ? ownFaces : 1];
+    if (!triangles)
+        return data;
+    u32_t count = 0;
+    for (u32_t f = 0; f < ownFaces; ++f) {
+        const MapFace& face = geometry.faces[f];
+        const u16_t i0 = face.indices[0], i1 = face.indices[1], i2 = face.indices[2];
+        if (i0 >= geometry.vertexCount || i1 >= geometry.vertexCount || i2 >= geometry.vertexCount)
+            continue;
+        BuildTriangle& t = triangles[count];
+        t.a = geometry.vertices[i0].position;
+        t.b = geometry.vertices[i1].position;
+        t.c = geometry.vertices[i2].position;
+        // A face with a coordinate that is not finite is never hit by the plain test either.
+        if (!Finite(t.a) || !Finite(t.b) || !Finite(t.c))
+            continue;
+        t.centre = {(t.a.x + t.b.x + t.c.x) / 3, (t.a.y + t.b.y + t.c.y) / 3, (t.a.z + t.b.z + t.c.z) / 3};
+        t.face = f;
+        ++count;
+    }
+    if (count) {
+        const u32_t maxPackets = count;  // one packet per triangle at worst
+        data->packets = new (std::nothrow) TrianglePacket[maxPackets];
+        data->nodes = new (std::nothrow) PacketTreeNode[2 * maxPackets + 1];
+        if (data->packets && data->nodes) {
+            Builder builder{triangles, data};
+            data->nodeCount = 1;
+            BuildNode(builder, 0, 0, count, 0);
+        } else {
+            delete[] data->packets;
+            delete[] data->nodes;
+            data->packets = nullptr;
+            data->nodes = nullptr;
+            data->nodeCount = 0;
+        }
+    }
+    delete[] triangles;
+    return data;
+}
+
+struct Ray {
+    float origin[3];
+    float direction[3];
+    float inverse[3];
+    bool parallel[3];
+};
+
+// The parameter range of the ray inside the box, clipped to [0, limit]; false when empty.
+bool RayMeetsBox(const Ray& ray, const PacketTreeNode& node, float limit, float* entry)
+{
+    float near = 0.0f, far = limit;
+    for (int axis = 0; axis < 3; ++axis) {
+        if (ray.parallel[axis]) {
+            if (ray.origin[axis] < node.boxMin[axis] || ray.origin[axis] > node.boxMax[axis])
+                return false;
+            continue;
+        }
+        float t1 = (node.boxMin[axis] - ray.origin[axis]) * ray.inverse[axis];
+        float t2 = (node.boxMax[axis] - ray.origin[axis]) * ray.inverse[axis];
+        if (t1 > t2)
+            std::swap(t1, t2);
+        near = t1 > near ? t1 : near;
+        far = t2 < far ? t2 : far;
+        if (near > far)
+            return false;
+    }
+    *entry = near;
+    return true;
+}
+
+// The test of four faces at once, operation for operation the Moeller-Trumbore test of the D3DX
+// probe, so that every lane gives the value the scalar test gives.
+void TestPacket(const TrianglePacket& p, const Ray& ray, LeafTriangleHit* best, bool* found)
+{
+    const __m128 dx = _mm_set1_ps(ray.direction[0]), dy = _mm_set1_ps(ray.direction[1]),
+                 dz = _mm_set1_ps(ray.direction[2]);
+    const __m128 e1x = _mm_load_ps(p.e1[0]), e1y = _mm_load_ps(p.e1[1]), e1z = _mm_load_ps(p.e1[2]);
+    const __m128 e2x = _mm_load_ps(p.e2[0]), e2y = _mm_load_ps(p.e2[1]), e2z = _mm_load_ps(p.e2[2]);
+    const __m128 px = _mm_sub_ps(_mm_mul_ps(dy, e2z), _mm_mul_ps(dz, e2y));
+    const __m128 py = _mm_sub_ps(_mm_mul_ps(dz, e2x), _mm_mul_ps(dx, e2z));
+    const __m128 pz = _mm_sub_ps(_mm_mul_ps(dx, e2y), _mm_mul_ps(dy, e2x));
+    const __m128 det = _mm_add_ps(_mm_add_ps(_mm_mul_ps(e1x, px), _mm_mul_ps(e1y, py)), _mm_mul_ps(e1z, pz));
+    const __m128 absMask = _mm_castsi128_ps(_mm_set1_epi32(0x7FFFFFFF));
+    __m128 reject = _mm_cmplt_ps(_mm_and_ps(det, absMask), _mm_set1_ps(1e-12f));
+    const __m128 inverse = _mm_div_ps(_mm_set1_ps(1.0f), det);
+    const __m128 tx = _mm_sub_ps(_mm_set1_ps(ray.origin[0]), _mm_load_ps(p.p0[0]));
+    const __m128 ty = _mm_sub_ps(_mm_set1_ps(ray.origin[1]), _mm_load_ps(p.p0[1]));
+    const __m128 tz = _mm_sub_ps(_mm_set1_ps(ray.origin[2]), _mm_load_ps(p.p0[2]));
+    const __m128 bu =
+        _mm_mul_ps(_mm_add_ps(_mm_add_ps(_mm_mul_ps(tx, px), _mm_mul_ps(ty, py)), _mm_mul_ps(tz, pz)), inverse);
+    const __m128 zero = _mm_setzero_ps(), one = _mm_set1_ps(1.0f);
+    reject = _mm_or_ps(reject, _mm_or_ps(_mm_cmplt_ps(bu, zero), _mm_cmpgt_ps(bu, one)));
+    if (_mm_movemask_ps(reject) == 0xF)
+        return;
+    const __m128 qx = _mm_sub_ps(_mm_mul_ps(ty, e1z), _mm_mul_ps(tz, e1y));
+    const __m128 qy = _mm_sub_ps(_mm_mul_ps(tz, e1x), _mm_mul_ps(tx, e1z));
+    const __m128 qz = _mm_sub_ps(_mm_mul_ps(tx, e1y), _mm_mul_ps(ty, e1x));
+    const __m128 bv =
+        _mm_mul_ps(_mm_add_ps(_mm_add_ps(_mm_mul_ps(dx, qx), _mm_mul_ps(dy, qy)), _mm_mul_ps(dz, qz)), inverse);
+    reject = _mm_or_ps(reject, _mm_or_ps(_mm_cmplt_ps(bv, zero), _mm_cmpgt_ps(_mm_add_ps(bu, bv), one)));
+    const __m128 t =
+        _mm_mul_ps(_mm_add_ps(_mm_add_ps(_mm_mul_ps(e2x, qx), _mm_mul_ps(e2y, qy)), _mm_mul_ps(e2z, qz)), inverse);
+    reject = _mm_or_ps(reject, _mm_cmplt_ps(t, zero));
+    // The trace's own rule: 0 <= t <= 1 (a parameter that is not a number is never taken).
+    const __m128 inRange = _mm_and_ps(_mm_cmpge_ps(t, zero), _mm_cmple_ps(t, one));
+    const int mask = _mm_movemask_ps(_mm_andnot_ps(reject, inRange));
+    if (!mask)
+        return;
+    alignas(16) float ts[4], us[4], vs[4];
+    _mm_store_ps(ts, t);
+    _mm_store_ps(us, bu);
+    _mm_store_ps(vs, bv);
+    for (u32_t lane = 0; lane < kLanes; ++lane) {
+        if (!(mask & (1 << lane)) || p.face[lane] == kNoFace)
+            continue;
+        const float value = ts[lane];
+        if (value < best->t || (*found && value == best->t && p.face[lane] < best->face)) {
+            best->t = value;
+            best->u = us[lane];
+            best->v = vs[lane];
+            best->face = p.face[lane];
+            *found = true;
+        }
+    }
+}
+
+}  // namespace
+
+void MapTraceLeafDataFree(MapTraceLeafData* data)
+{
+    if (!data)
+        return;
+    delete[] data->packets;
+    delete[] data->nodes;
+    delete data;
+}
+
+bool MapTraceLeafTriangles(OctreeNode* leaf, const Vector3& start, const Vector3& direction, LeafTriangleHit* hit)
+{
+    const OctreeGeometry& geometry = leaf->geometry;
+    const u32_t ownFaces = std::min(geometry.traceFaceCount, geometry.faceCount);
+    MapTraceLeafData* data = leaf->traceData;
+    if (!data || data->vertices != geometry.vertices || data->faces != geometry.faces ||
+        data->vertexCount != geometry.vertexCount || data->ownFaces != ownFaces ||
+        data->revision != geometry.revision) {
+        MapTraceLeafDataFree(data);
+        data = leaf->traceData = Prepare(geometry, ownFaces);
+        if (!data)
+            return false;
+    }
+    if (!data->nodeCount)
+        return false;
+    Ray ray;
+    const float origin[3] = {start.x, start.y, start.z}, dir[3] = {direction.x, direction.y, direction.z};
+    for (int axis = 0; axis < 3; ++axis) {
+        ray.origin[axis] = origin[axis];
+        ray.direction[axis] = dir[axis];
+        ray.parallel[axis] = dir[axis] == 0.0f;
+        ray.inverse[axis] = ray.parallel[axis] ? 0.0f : 1.0f / dir[axis];
+    }
+    bool found = false;
+    u32_t stack[kMaxTreeDepth * 2];
+    int top = 0;
+    stack[top++] = 0;
+    while (top > 0) {
+        const PacketTreeNode& node = data->nodes[stack[--top]];
+        const float limit = std::min(1.0f, hit->t);
+        float entry = 0.0f;
+        if (!RayMeetsBox(ray, node, limit, &entry))
+            continue;
+        if (node.count) {
+            for (u32_t i = 0; i < node.count; ++i)
+                TestPacket(data->packets[node.first + i], ray, hit, &found);
+            continue;
+        }
+        // The nearer child is taken first: pushed last.
+        const PacketTreeNode& left = data->nodes[node.first];
+        const PacketTreeNode& right = data->nodes[node.first + 1];
+        float leftEntry = 0.0f, rightEntry = 0.0f;
+        const bool leftMet = RayMeetsBox(ray, left, limit, &leftEntry);
+        const bool rightMet = RayMeetsBox(ray, right, limit, &rightEntry);
+        if (leftMet && rightMet) {
+            if (leftEntry <= rightEntry) {
+                stack[top++] = node.first + 1;
+                stack[top++] = node.first;
+            } else {
+                stack[top++] = node.first;
+                stack[top++] = node.first + 1;
+            }
+        } else if (leftMet) {
+            stack[top++] = node.first;
+        } else if (rightMet) {
+            stack[top++] = node.first + 1;
+        }
+    }
+    return found;
+}

@@ -5,6 +5,7 @@
 
 #include "core/byte_io.h"
 #include "core/uff_file.h"
+#include "map/triangle_probe.h"
 #include "platform/d3dx8_math.h"
 
 namespace {
@@ -153,12 +154,9 @@ float CollisionMesh::TraceRay(const Vector3& origin, const Vector3& segment, s32
         // A face naming a vertex beyond the array is no face.
         if (a >= vertexCount || b >= vertexCount || c >= vertexCount)
             continue;
-        const Vector3& pa = vertices[a].position;
-        const Vector3& pb = vertices[b].position;
-        const Vector3& pc = vertices[c].position;
-        const D3DXVECTOR3 p0(pa.x, pa.y, pa.z), p1(pb.x, pb.y, pb.z), p2(pc.x, pc.y, pc.z);
         float u = 0.0f, v = 0.0f, t = 0.0f;
-        if (!D3DXIntersectTri(&p0, &p1, &p2, &rayPos, &rayDir, &u, &v, &t))
+        if (!ProbeTriangle(vertices[a].position, vertices[b].position, vertices[c].position, origin, segment, &u, &v,
+                           &t))
             continue;
         if (!(t < best) || t < 0.0f || t > 1.0f)
             continue;

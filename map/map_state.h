@@ -60,6 +60,8 @@ struct MapState {
     // Identity unless the land is mirrored or rotated: turns texture coordinates about (0.5, 0.5).
     float textureMatrix[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 
+    // Counts the changes to octree triangle sets (OctreeGeometryChanged).
+    u32_t geometryEpoch = 0;
     // Incremented by every MapTrace: an object accepted by a trace is not tested again in it.
     u32_t traceStamp = 0;
     // The x and z offset of the world tile the current trace walks.

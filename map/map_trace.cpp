@@ -13,6 +13,7 @@
 #include "map/object_grid.h"
 #include "map/octree.h"
 #include "map/octree_trace.h"
+#include "map/triangle_probe.h"
 #include "map/water_square.h"
 #include "map/world_registry.h"
 #include "map/world_tiles.h"
@@ -29,7 +30,28 @@ struct TraceRun {
     MapTraceInfo* info;  // null: only the result is wanted
     u32_t flags;
     bool staticHitRecorded;  // a static hit point has been written in this trace
+    // Set when the walk was ended because every leaf still to come lies beyond the segment's end.
+    bool passedTheEnd;
+    float inverse[3];  // 1 / direction per axis, 0 where the direction is 0
 };
+
+// The parameter at which the segment's ray enters the leaf's box (axes the ray runs along are
+// left out).
+float EntryParameter(const OctreeNode* leaf, const Vector3& start, const float* inverse)
+{
+    const float o[3] = {start.x, start.y, start.z};
+    const float lo[3] = {leaf->boxMin.x, leaf->boxMin.y, leaf->boxMin.z};
+    const float hi[3] = {leaf->boxMax.x, leaf->boxMax.y, leaf->boxMax.z};
+    float entry = -1e30f;
+    for (int axis = 0; axis < 3; ++axis) {
+        if (inverse[axis] == 0.0f)
+            continue;
+        const float t0 = (lo[axis] - o[axis]) * inverse[axis], t1 = (hi[axis] - o[axis]) * inverse[axis];
+        const float first = t0 < t1 ? t0 : t1;
+        entry = first > entry ? first : entry;
+    }
+    return entry;
+}
 
 D3DXVECTOR3 ToD3DX(const Vector3& v)
 {
@@ -58,7 +80,7 @@ bool TileIndex(float c, float half, float size, s32_t* index)
 
 // The first of the leaf's secondary sets that has a triangle the ray meets (no limit on the
 // distance along it); null when none.
-OctreeGeometry* FirstCrossedSet(const OctreeNode* leaf, const D3DXVECTOR3& start, const D3DXVECTOR3& direction)
+OctreeGeometry* FirstCrossedSet(const OctreeNode* leaf, const Vector3& start, const Vector3& direction)
 {
     for (u32_t s = 0; s < leaf->secondarySetCount; ++s) {
         OctreeGeometry* set = leaf->secondarySets[s];
@@ -69,10 +91,9 @@ OctreeGeometry* FirstCrossedSet(const OctreeNode* leaf, const D3DXVECTOR3& start
             const u16_t a = face.indices[0], b = face.indices[1], c = face.indices[2];
             if (a >= set->vertexCount || b >= set->vertexCount || c >= set->vertexCount)
                 continue;
-            const D3DXVECTOR3 pa = ToD3DX(set->vertices[a].position), pb = ToD3DX(set->vertices[b].position),
-                              pc = ToD3DX(set->vertices[c].position);
             float u, v, t;
-            if (D3DXIntersectTri(&pa, &pc, &pb, &start, &direction, &u, &v, &t))
+            if (ProbeTriangle(set->vertices[a].position, set->vertices[c].position, set->vertices[b].position, start,
+                              direction, &u, &v, &t))
                 return set;
         }
     }
@@ -173,7 +194,15 @@ bool MapTraceLeafTest(OctreeNode* leaf, OctreeTraceContext* context)
     const u32_t flags = run->flags;
     const Vector3& start = context->start;
     const Vector3& direction = context->direction;
-    const D3DXVECTOR3 rayStart = ToD3DX(start), rayDirection = ToD3DX(direction);
+    // Land triangles and map meshes count only up to the segment's end, and leaves come nearest
+    // first: once a leaf lies wholly beyond the end, no later one can give anything, unless objects
+    // (whose hits may lie beyond the end) or water are asked for.
+    // (A little past 1, so that rounding in the entry parameter never drops a leaf that starts
+    // exactly at the end.)
+    if (!(flags & (TRACE_OBJECTS | TRACE_WATER)) && EntryParameter(leaf, start, run->inverse) > 1.0001f) {
+        run->passedTheEnd = true;
+        return true;
+    }
 
     float best = MAP_TRACE_NO_HIT;
     bool faceHit = false, meshHit = false;
@@ -182,14 +211,16 @@ bool MapTraceLeafTest(OctreeNode* leaf, OctreeTraceContext* context)
     MapMesh* bestMesh = nullptr;
     Vector3 meshNormal = {0.0f, 1.0f, 0.0f};
     if (!(flags & TRACE_NO_GEOMETRY)) {
-        const OctreeGeometry& own = leaf->geometry;
-        if (own.traceFaceCount) {
-            const D3DXVECTOR3 low = ToD3DX(own.boundsMin), high = ToD3DX(own.boundsMax);
-            if (D3DXBoxBoundProbe(&low, &high, &rayStart, &rayDirection) &&
-                MapTraceLeafTriangles(leaf, start, direction, &triangle)) {
-                best = triangle.t;
-                face = triangle.face;
-                faceHit = true;
+        if (leaf->geometry.traceFaceCount) {
+            if (const MapTraceLeafData* prepared = MapTraceLeafPrepared(leaf)) {
+                Vector3 low, high;
+                MapTraceLeafBounds(prepared, &low, &high);
+                if (ProbeBox(low, high, start, direction) &&
+                    MapTraceLeafDataTriangles(prepared, start, direction, &triangle)) {
+                    best = triangle.t;
+                    face = triangle.face;
+                    faceHit = true;
+                }
             }
         }
         if (info)
@@ -198,8 +229,15 @@ bool MapTraceLeafTest(OctreeNode* leaf, OctreeTraceContext* context)
         for (ObjectGridEntry* entry = ObjectGridFirst(leaf, &it); entry; entry = ObjectGridNext(&it)) {
             if (entry->kind != OBJECT_GRID_MAP_MESH || !entry->owner)
                 continue;
+            // A mesh the segment does not come near cannot give a hit at or before its end. The
+            // entry keeps the box the mesh was linked with, its collision mesh's box: the test
+            // needs nothing further from memory.
+            if (!SegmentNearBox(start, direction, best < 1.0f ? best : 1.0f, entry->boxMin, entry->boxMax))
+                continue;
             MapMesh* mesh = static_cast<MapMesh*>(entry->owner);
-            if (!mesh->collision)
+            if (!mesh->collision ||
+                !SegmentNearBox(start, direction, best < 1.0f ? best : 1.0f, mesh->collision->boxMin,
+                                mesh->collision->boxMax))
                 continue;
             s32_t meshFace = -1;
             Vector3 normal;
@@ -235,7 +273,7 @@ bool MapTraceLeafTest(OctreeNode* leaf, OctreeTraceContext* context)
         }
         if (faceHit || meshHit) {
             if (flags & TRACE_FACESETS)
-                info->hitFaceSet = FirstCrossedSet(leaf, rayStart, rayDirection);
+                info->hitFaceSet = FirstCrossedSet(leaf, start, direction);
             info->fraction = best;
             info->faceIndex = face;
             info->hitMesh = &leaf->geometry;
@@ -321,9 +359,13 @@ bool MapTrace(const float* start, const float* end, MapTraceInfo* info)
     ++g_map.traceStamp;
     if (!start || !end)
         return false;
-    TraceRun run = {info, info ? info->flags : 0u, false};
+    TraceRun run = {info, info ? info->flags : 0u, false, false, {0.0f, 0.0f, 0.0f}};
+    for (int axis = 0; axis < 3; ++axis) {
+        const float d = end[axis] - start[axis];
+        run.inverse[axis] = d != 0.0f ? 1.0f / d : 0.0f;
+    }
     const bool tiled = info && (info->flags & TRACE_TILED);
-    return Walk(start, end, MapTraceLeafTest, &run, tiled, MAP_TRACE_MAX_TILES);
+    return Walk(start, end, MapTraceLeafTest, &run, tiled, MAP_TRACE_MAX_TILES) && !run.passedTheEnd;
 }
 
 bool MapTraceWithCallback(const float* start, const float* end, bool (*callback)(OctreeNode*, OctreeTraceContext*),

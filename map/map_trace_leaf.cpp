@@ -6,6 +6,7 @@
 #include <cmath>
 #include <new>
 
+#include "map/map_state.h"
 #include "map/octree.h"
 
 // One leaf's prepared triangles. The key fields tell whether the leaf's geometry is still the one
@@ -23,16 +24,29 @@ struct PacketTreeNode {
     u32_t count;  // 0 for an inner node; packets of a leaf
 };
 
+// Four children side by side, tested against a ray with one set of vector instructions. A child
+// is an inner node (count 0, child its node) or a run of packets (count packets from child); an
+// unused slot has an empty box.
+struct alignas(16) QuadNode {
+    float low[3][4];
+    float high[3][4];
+    u32_t child[4];
+    u32_t count[4];
+};
+
 struct MapTraceLeafData {
     const MapVertex* vertices = nullptr;
     const MapFace* faces = nullptr;
     u32_t vertexCount = 0;
     u32_t ownFaces = 0;
-    u32_t revision = 0;
+    u32_t epoch = 0;
+    Vector3 boundsMin, boundsMax;  // of the leaf's geometry, for the traces' box probe
     TrianglePacket* packets = nullptr;
     u32_t packetCount = 0;
-    PacketTreeNode* nodes = nullptr;
+    PacketTreeNode* nodes = nullptr;  // the binary tree, only while building
     u32_t nodeCount = 0;
+    QuadNode* quads = nullptr;  // the tree the traces walk; node 0 is the root
+    u32_t quadCount = 0;
 };
 
 namespace {
@@ -136,6 +150,56 @@ void BuildNode(Builder& b, u32_t nodeIndex, u32_t first, u32_t count, int depth)
     BuildNode(b, children + 1, first + half, count - half, depth + 1);
 }
 
+// The binary node's descendants two levels down (fewer where leaves come first), each taking one
+// slot of a four-wide node; inner descendants get four-wide nodes of their own.
+u32_t Collapse(MapTraceLeafData* data, u32_t binaryIndex)
+{
+    const u32_t index = data->quadCount++;
+    u32_t slots[4];
+    int used = 0;
+    const PacketTreeNode& top = data->nodes[binaryIndex];
+    if (top.count) {
+        slots[used++] = binaryIndex;
+    } else {
+        slots[used++] = top.first;
+        slots[used++] = top.first + 1;
+        // Open the inner slots while there is room.
+        for (int i = 0; i < used && used < 4;) {
+            const PacketTreeNode& n = data->nodes[slots[i]];
+            if (n.count) {
+                ++i;
+                continue;
+            }
+            slots[i] = n.first;
+            slots[used++] = n.first + 1;
+        }
+    }
+    for (int k = 0; k < 4; ++k) {
+        QuadNode& quad = data->quads[index];
+        if (k >= used) {
+            for (int axis = 0; axis < 3; ++axis) {
+                quad.low[axis][k] = 1e30f;
+                quad.high[axis][k] = -1e30f;
+            }
+            quad.child[k] = 0;
+            quad.count[k] = 0xFFFFFFFFu;
+            continue;
+        }
+        const PacketTreeNode& n = data->nodes[slots[k]];
+        for (int axis = 0; axis < 3; ++axis) {
+            quad.low[axis][k] = n.boxMin[axis];
+            quad.high[axis][k] = n.boxMax[axis];
+        }
+        quad.count[k] = n.count;
+        quad.child[k] = n.count ? n.first : 0;
+        if (!n.count) {
+            const u32_t made = Collapse(data, slots[k]);
+            data->quads[index].child[k] = made;
+        }
+    }
+    return index;
+}
+
 bool Finite(const Vector3& p)
 {
     return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
@@ -150,7 +214,9 @@ MapTraceLeafData* Prepare(const OctreeGeometry& geometry, u32_t ownFaces)
     data->faces = geometry.faces;
     data->vertexCount = geometry.vertexCount;
     data->ownFaces = ownFaces;
-    data->revision = geometry.revision;
+    data->epoch = g_map.geometryEpoch;
+    data->boundsMin = geometry.boundsMin;
+    data->boundsMax = geometry.boundsMax;
     BuildTriangle* triangles = new (std::nothrow) BuildTriangle[ownFaces ? ownFaces : 1];
     if (!triangles)
         return data;
@@ -179,6 +245,11 @@ MapTraceLeafData* Prepare(const OctreeGeometry& geometry, u32_t ownFaces)
             Builder builder{triangles, data};
             data->nodeCount = 1;
             BuildNode(builder, 0, 0, count, 0);
+            data->quads = new (std::nothrow) QuadNode[data->nodeCount];
+            if (data->quads)
+                Collapse(data, 0);
+            delete[] data->nodes;
+            data->nodes = nullptr;
         } else {
             delete[] data->packets;
             delete[] data->nodes;
@@ -195,31 +266,7 @@ struct Ray {
     float origin[3];
     float direction[3];
     float inverse[3];
-    bool parallel[3];
 };
-
-// The parameter range of the ray inside the box, clipped to [0, limit]; false when empty.
-bool RayMeetsBox(const Ray& ray, const PacketTreeNode& node, float limit, float* entry)
-{
-    float near = 0.0f, far = limit;
-    for (int axis = 0; axis < 3; ++axis) {
-        if (ray.parallel[axis]) {
-            if (ray.origin[axis] < node.boxMin[axis] || ray.origin[axis] > node.boxMax[axis])
-                return false;
-            continue;
-        }
-        float t1 = (node.boxMin[axis] - ray.origin[axis]) * ray.inverse[axis];
-        float t2 = (node.boxMax[axis] - ray.origin[axis]) * ray.inverse[axis];
-        if (t1 > t2)
-            std::swap(t1, t2);
-        near = t1 > near ? t1 : near;
-        far = t2 < far ? t2 : far;
-        if (near > far)
-            return false;
-    }
-    *entry = near;
-    return true;
-}
 
 // The test of four faces at once, operation for operation the Moeller-Trumbore test of the D3DX
 // probe, so that every lane gives the value the scalar test gives.
@@ -285,66 +332,102 @@ void MapTraceLeafDataFree(MapTraceLeafData* data)
         return;
     delete[] data->packets;
     delete[] data->nodes;
+    delete[] data->quads;
     delete data;
 }
 
-bool MapTraceLeafTriangles(OctreeNode* leaf, const Vector3& start, const Vector3& direction, LeafTriangleHit* hit)
+MapTraceLeafData* MapTraceLeafPrepared(OctreeNode* leaf)
 {
     const OctreeGeometry& geometry = leaf->geometry;
     const u32_t ownFaces = std::min(geometry.traceFaceCount, geometry.faceCount);
     MapTraceLeafData* data = leaf->traceData;
-    if (!data || data->vertices != geometry.vertices || data->faces != geometry.faces ||
-        data->vertexCount != geometry.vertexCount || data->ownFaces != ownFaces ||
-        data->revision != geometry.revision) {
-        MapTraceLeafDataFree(data);
-        data = leaf->traceData = Prepare(geometry, ownFaces);
-        if (!data)
-            return false;
-    }
-    if (!data->nodeCount)
+    if (data && data->epoch == g_map.geometryEpoch && data->ownFaces == ownFaces && data->vertices == geometry.vertices &&
+        data->faces == geometry.faces)
+        return data;
+    MapTraceLeafDataFree(data);
+    leaf->traceData = Prepare(geometry, ownFaces);
+    return leaf->traceData;
+}
+
+void MapTraceLeafBounds(const MapTraceLeafData* data, Vector3* boundsMin, Vector3* boundsMax)
+{
+    *boundsMin = data->boundsMin;
+    *boundsMax = data->boundsMax;
+}
+
+bool MapTraceLeafTriangles(OctreeNode* leaf, const Vector3& start, const Vector3& direction, LeafTriangleHit* hit)
+{
+    MapTraceLeafData* data = MapTraceLeafPrepared(leaf);
+    return data && MapTraceLeafDataTriangles(data, start, direction, hit);
+}
+
+bool MapTraceLeafDataTriangles(const MapTraceLeafData* data, const Vector3& start, const Vector3& direction,
+                               LeafTriangleHit* hit)
+{
+    if (!data->quadCount)
         return false;
     Ray ray;
     const float origin[3] = {start.x, start.y, start.z}, dir[3] = {direction.x, direction.y, direction.z};
+    __m128 rayOrigin[3], rayInverse[3];
     for (int axis = 0; axis < 3; ++axis) {
         ray.origin[axis] = origin[axis];
         ray.direction[axis] = dir[axis];
-        ray.parallel[axis] = dir[axis] == 0.0f;
-        ray.inverse[axis] = ray.parallel[axis] ? 0.0f : 1.0f / dir[axis];
+        // A direction of 0 on an axis: a huge finite factor keeps the slab products ordered (and
+        // never 0 x infinity) while the origin's place inside or outside the slab decides.
+        float inverse = dir[axis] != 0.0f ? 1.0f / dir[axis] : 1e30f;
+        if (!(std::fabs(inverse) <= 1e30f))
+            inverse = std::copysign(1e30f, dir[axis]);
+        ray.inverse[axis] = inverse;
+        rayOrigin[axis] = _mm_set1_ps(origin[axis]);
+        rayInverse[axis] = _mm_set1_ps(inverse);
     }
     bool found = false;
-    u32_t stack[kMaxTreeDepth * 2];
+    // Nodes waiting with the parameter at which the ray enters them: a node entered beyond the
+    // best hit found since it was pushed is dropped.
+    struct Pending {
+        u32_t node;
+        float entry;
+    };
+    Pending stack[kMaxTreeDepth * 4];
     int top = 0;
-    stack[top++] = 0;
+    stack[top++] = {0, 0.0f};
     while (top > 0) {
-        const PacketTreeNode& node = data->nodes[stack[--top]];
+        const Pending pending = stack[--top];
         const float limit = std::min(1.0f, hit->t);
-        float entry = 0.0f;
-        if (!RayMeetsBox(ray, node, limit, &entry))
+        if (pending.entry > limit)
             continue;
-        if (node.count) {
-            for (u32_t i = 0; i < node.count; ++i)
-                TestPacket(data->packets[node.first + i], ray, hit, &found);
-            continue;
+        const QuadNode& node = data->quads[pending.node];
+        __m128 near = _mm_setzero_ps(), far = _mm_set1_ps(limit);
+        for (int axis = 0; axis < 3; ++axis) {
+            const __m128 t0 = _mm_mul_ps(_mm_sub_ps(_mm_load_ps(node.low[axis]), rayOrigin[axis]), rayInverse[axis]);
+            const __m128 t1 = _mm_mul_ps(_mm_sub_ps(_mm_load_ps(node.high[axis]), rayOrigin[axis]), rayInverse[axis]);
+            near = _mm_max_ps(near, _mm_min_ps(t0, t1));
+            far = _mm_min_ps(far, _mm_max_ps(t0, t1));
         }
-        // The nearer child is taken first: pushed last.
-        const PacketTreeNode& left = data->nodes[node.first];
-        const PacketTreeNode& right = data->nodes[node.first + 1];
-        float leftEntry = 0.0f, rightEntry = 0.0f;
-        const bool leftMet = RayMeetsBox(ray, left, limit, &leftEntry);
-        const bool rightMet = RayMeetsBox(ray, right, limit, &rightEntry);
-        if (leftMet && rightMet) {
-            if (leftEntry <= rightEntry) {
-                stack[top++] = node.first + 1;
-                stack[top++] = node.first;
+        int mask = _mm_movemask_ps(_mm_cmple_ps(near, far));
+        if (!mask)
+            continue;
+        alignas(16) float entries[4];
+        _mm_store_ps(entries, near);
+        // Packets at once; inner children pushed farthest first, so the nearest comes next.
+        Pending inner[4];
+        int innerCount = 0;
+        for (int k = 0; k < 4; ++k) {
+            if (!(mask & (1 << k)) || node.count[k] == 0xFFFFFFFFu)
+                continue;
+            if (node.count[k]) {
+                for (u32_t i = 0; i < node.count[k]; ++i)
+                    TestPacket(data->packets[node.child[k] + i], ray, hit, &found);
             } else {
-                stack[top++] = node.first;
-                stack[top++] = node.first + 1;
+                inner[innerCount++] = {node.child[k], entries[k]};
             }
-        } else if (leftMet) {
-            stack[top++] = node.first;
-        } else if (rightMet) {
-            stack[top++] = node.first + 1;
         }
+        for (int i = 1; i < innerCount; ++i) {
+            for (int j = i; j > 0 && inner[j].entry > inner[j - 1].entry; --j)
+                std::swap(inner[j], inner[j - 1]);
+        }
+        for (int i = 0; i < innerCount; ++i)
+            stack[top++] = inner[i];
     }
     return found;
 }

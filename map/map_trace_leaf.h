@@ -22,5 +22,13 @@ struct LeafTriangleHit {
 // when one was found (hit then holds it). The leaf's prepared data are made on first use and made
 // again when its geometry changed.
 bool MapTraceLeafTriangles(OctreeNode* leaf, const Vector3& start, const Vector3& direction, LeafTriangleHit* hit);
+// The leaf's prepared data, made (again) when missing or when the leaf's geometry changed; null
+// when they cannot be made.
+MapTraceLeafData* MapTraceLeafPrepared(OctreeNode* leaf);
+// The box of the leaf's own geometry as it was when the data were made.
+void MapTraceLeafBounds(const MapTraceLeafData* data, Vector3* boundsMin, Vector3* boundsMax);
+// MapTraceLeafTriangles on data already prepared.
+bool MapTraceLeafDataTriangles(const MapTraceLeafData* data, const Vector3& start, const Vector3& direction,
+                               LeafTriangleHit* hit);
 // Frees a leaf's prepared data (the octree's destruction of the node).
 void MapTraceLeafDataFree(MapTraceLeafData* data);

@@ -51,6 +51,9 @@ constexpr u32_t OctreeLayerCount(u32_t range) { return range & 0xFFFF; }
 // One box of the tree. A plain record: a node is made with new, and the tree frees its nodes.
 struct OctreeNode {
     u32_t linkHead = 0xFFFFFFFFu;           // the first object link of the object grid; none
+    // The leaf's own faces prepared for map traces (owned; made on the first trace that needs them).
+    // Beside linkHead: a trace reads both at every leaf.
+    MapTraceLeafData* traceData = nullptr;
     OctreeNode* neighbours[6] = {};         // across each face (OctreeDirection); null at the tree's edge
     OctreeNode* parent = nullptr;           // null for the root
     OctreeNode* children[8] = {};           // all null on a leaf, all set on an inner node
@@ -78,9 +81,6 @@ struct OctreeNode {
     // Land layers: the faces each layer shows follow the leaf's own faces as copies, one range per
     // layer (see OctreeGeometry::traceFaceCount).
     u32_t layerRanges[OCTREE_LAYER_COUNT] = {};
-
-    // The leaf's own faces prepared for map traces (owned; made on the first trace that needs them).
-    MapTraceLeafData* traceData = nullptr;
 
     // Where the static map buffers hold the leaf: the first index of its own faces, of each
     // layer's faces, and its first vertex.

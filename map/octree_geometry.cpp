@@ -6,6 +6,7 @@
 #include <new>
 
 #include "core/log.h"
+#include "map/map_state.h"
 #include "map/octree_vertex_merge.h"
 
 namespace {
@@ -36,7 +37,7 @@ void ExtendBounds(OctreeGeometry& g, const Vector3& p)
 
 bool OctreeGeometry::Init(u32_t maxVertices, u32_t maxFaces)
 {
-    ++revision;
+    OctreeGeometryChanged();
     if (vertices || faces || vertexCount || faceCount)
         return false;
     maxVertices = std::min(maxVertices, OCTREE_MAX_SET_VERTICES);
@@ -56,7 +57,7 @@ bool OctreeGeometry::Init(u32_t maxVertices, u32_t maxFaces)
 
 s32_t OctreeGeometry::AddVertex(const MapVertex& v)
 {
-    ++revision;
+    OctreeGeometryChanged();
     if (merge) {
         const s32_t found = merge->Find(vertices, v);
         if (found >= 0)
@@ -87,7 +88,7 @@ s32_t OctreeGeometry::AddVertex(const MapVertex& v)
 
 bool OctreeGeometry::AddFace(const MapFace& face)
 {
-    ++revision;
+    OctreeGeometryChanged();
     if (face.indices[0] == face.indices[1] || face.indices[1] == face.indices[2] || face.indices[0] == face.indices[2])
         return true;
     if (faceCount == faceCapacity) {
@@ -109,7 +110,7 @@ bool OctreeGeometry::AddFace(const MapFace& face)
 
 bool OctreeGeometry::Shrink()
 {
-    ++revision;
+    OctreeGeometryChanged();
     OctreeVertexMerge::Release(merge);
     merge = nullptr;
     if (vertexCapacity != vertexCount) {
@@ -127,7 +128,7 @@ bool OctreeGeometry::Shrink()
 
 void OctreeGeometry::Reset(bool freeArrays)
 {
-    ++revision;
+    OctreeGeometryChanged();
     if (freeArrays) {
         delete[] vertices;
         delete[] faces;
@@ -157,7 +158,7 @@ bool OctreeGeometry::ReserveFaces(u32_t count)
 
 bool OctreeGeometry::AppendFace(const MapFace& face)
 {
-    ++revision;
+    OctreeGeometryChanged();
     const MapFace copy = face;  // the face may lie in the array that is about to grow
     if (!ReserveFaces(1))
         return false;
@@ -181,4 +182,9 @@ void OctreeGeometryDelete(OctreeGeometry* set)
         return;
     set->Reset(true);
     delete set;
+}
+
+void OctreeGeometryChanged()
+{
+    ++g_map.geometryEpoch;
 }

@@ -52,9 +52,7 @@ struct OctreeGeometry {
 
     // The lookup that merges vertices while the set is being filled (from Init to Shrink).
     OctreeVertexMerge* merge = nullptr;
-    // Counts the changes made through the operations below; derived data (the map trace's prepared
-    // triangles) is made again when it differs. Code that writes the arrays directly swaps them.
-    u32_t revision = 0;
+
 
     // The faces that traces test; the layer copies after them are left out.
     u32_t OwnFaceCount() const
@@ -82,6 +80,11 @@ struct OctreeGeometry {
     // Appends a copy of the face, growing the array.
     bool AppendFace(const MapFace& face);
 };
+
+// Counts the changes made to any set through the operations above (g_map.geometryEpoch); data
+// derived from a set (the map trace's prepared triangles) is made again once it differs. Code that
+// fills the arrays of a set directly calls this too (or Reset first).
+void OctreeGeometryChanged();
 
 // A new empty set that carries what every piece of the source carries (material, splitVertical).
 OctreeGeometry* OctreeGeometryNewPiece(const OctreeGeometry& source);

@@ -171,8 +171,9 @@ bool PassesDistanceRule(ObjectGridEntry* entry)
         if ((d - r) * k * 0.1f > rfspdist.Float())
             detail = 0;
     }
-    // Every class with these type ids is a graphic object.
-    static_cast<GraphObj*>(object)->fullDetail = detail;
+    // The classes with these type ids are graphic objects; one that is not has no flag to set.
+    if (GraphObj* graphic = dynamic_cast<GraphObj*>(object))
+        graphic->fullDetail = detail;
     return true;
 }
 

@@ -70,6 +70,13 @@ PtrArray<Actor>* TeamListOf(const Actor* actor)
     return team >= 0 && team < MAP_TEAM_LISTS ? &g_map.teamLists[team] : nullptr;
 }
 
+// The actor behind an object of the actor type id; null for any other object (a class that claims
+// the id without being an actor has no AI and no team to keep).
+Actor* AsActor(DynamicObject* object)
+{
+    return object->typeId == OBJECT_TYPE_ACTOR ? dynamic_cast<Actor*>(object) : nullptr;
+}
+
 void RemoveFromList(PtrArray<Actor>& list, const Actor* actor)
 {
     list.RemoveMovingLast(list.IndexOf(actor));
@@ -94,7 +101,8 @@ bool DynObjectAdd(DynamicObject* object)
         Log("WARNING: Too many objects in the world (%u), '%s' not inserted\n", DYN_MAX_OBJECTS, object->name.Text());
         return false;
     }
-    if (object->typeId == OBJECT_TYPE_ACTOR && g_map.actorCount >= MAX_ACTORS) {
+    Actor* actor = AsActor(object);
+    if (actor && g_map.actorCount >= MAX_ACTORS) {
         Log("WARNING: Too many actors in the world (%u), '%s' not inserted\n", MAX_ACTORS, object->name.Text());
         return false;
     }
@@ -102,8 +110,8 @@ bool DynObjectAdd(DynamicObject* object)
     float box[6];
     object->GetGeometryBounds(box);
     ObjectGridLink(object->GetGridEntry(), box);
-    if (object->typeId == OBJECT_TYPE_ACTOR)
-        ActorTableAdd(static_cast<Actor*>(object));
+    if (actor)
+        ActorTableAdd(actor);
     return true;
 }
 
@@ -112,8 +120,8 @@ u32_t DynObjectRemove(DynamicObject* object)
     if (!object)
         return g_map.objectCount;
     ObjectGridUnlink(object->GetGridEntry());
-    if (object->typeId == OBJECT_TYPE_ACTOR)
-        ActorTableRemove(static_cast<Actor*>(object));
+    if (Actor* actor = AsActor(object))
+        ActorTableRemove(actor);
     return RemoveFirst(g_map.objects, g_map.objectCount, object);
 }
 

@@ -229,8 +229,8 @@ protected:
 TEST_F(ObjectGridDistance, TooSmallForItsDistanceIsStampedNotCollectedFarIsReducedDetail)
 {
     MakeWorld(1);
-    // k = tan(pi/2 / 1 / 2) = 1. An actor of radius ~0.87 at distance 400: 0.87/400 < 1/200.
-    TestObject* tiny = Make({399.5f, -0.5f, -0.5f, 400.5f, 0.5f, 0.5f}, OBJECT_TYPE_ACTOR);
+    // k = tan(pi/2 / 1 / 2) = 1. A structure of radius ~0.87 at distance 400: 0.87/400 < 1/200.
+    TestObject* tiny = Make({399.5f, -0.5f, -0.5f, 400.5f, 0.5f, 0.5f}, OBJECT_TYPE_STRUCTURE);
     // Radius ~17 at 400: collected, (400 - 17) x 0.1 = 38 is within rfspdist 100: full detail.
     TestObject* near = Make({390, -10, -10, 410, 10, 10}, OBJECT_TYPE_TREE);
     // At 2000 (beyond the base tile, but linked by its local place) it would be far; a map object
@@ -265,8 +265,8 @@ TEST_F(ObjectGridDistance, AScreenTallerThanWideCountsAsAspectOne)
     MakeWorld(1);
     g_render.screenWidth = 600;
     g_render.screenHeight = 800;
-    TestObject* actor = Make({390, -10, -10, 410, 10, 10}, OBJECT_TYPE_ACTOR);
-    ASSERT_TRUE(DynObjectAdd(actor));
+    TestObject* tree = Make({390, -10, -10, 410, 10, 10}, OBJECT_TYPE_TREE);
+    ASSERT_TRUE(DynObjectAdd(tree));
     ++g_map.octreeVisitMark;
     ObjectGridEntry* list[4] = {};
     u32_t count = 0;

@@ -235,6 +235,21 @@ void BM_MapTerrainHeight(benchmark::State& state)
     PerTrace(state, w.columns.size());
 }
 BENCHMARK(BM_MapTerrainHeight)->Unit(benchmark::kMillisecond);
+void BM_MapTraceHot(benchmark::State& state)
+{
+    World& w = TheWorld();
+    const std::vector<Segment>& segments = SegmentsOf(w, static_cast<int>(state.range(0)));
+    int count = 0;
+    for (auto _ : state) {
+        for (size_t i = 0; i < segments.size(); ++i) {
+            MapTraceInfo info = Request();
+            count += MapTrace(segments[i % 8].start, segments[i % 8].end, &info) ? 1 : 0;
+        }
+    }
+    benchmark::DoNotOptimize(count);
+    PerTrace(state, segments.size());
+}
+BENCHMARK(BM_MapTraceHot)->Arg(0)->Arg(1)->ArgName("long")->Unit(benchmark::kMillisecond);
 
 void BM_BruteForce(benchmark::State& state)
 {

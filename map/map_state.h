@@ -9,6 +9,13 @@
 class Actor;
 class DynamicObject;
 struct MapMesh;
+struct OctreeNode;
+
+// The octree as the map traces walk it: the nodes in one array, the 8 children of a node side by side.
+struct TraceTreeNode {
+    u32_t firstChild;  // 0 for a leaf (the root is entry 0 and no node's child)
+    OctreeNode* node;
+};
 
 // The world registry's bounds (the names the checks give them).
 constexpr u32_t DYN_MAX_OBJECTS = 4096;
@@ -60,8 +67,14 @@ struct MapState {
     // Identity unless the land is mirrored or rotated: turns texture coordinates about (0.5, 0.5).
     float textureMatrix[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 
-    // Counts the changes to octree triangle sets (OctreeGeometryChanged).
+    // Counts the changes to octree triangle sets (OctreeGeometryChanged) and to the tree's shape.
     u32_t geometryEpoch = 0;
+    u32_t treeEpoch = 0;
+    // The trace walk's copy of the tree's shape, made again when treeEpoch moved on.
+    TraceTreeNode* traceTree = nullptr;
+    u32_t traceTreeCount = 0;
+    u32_t traceTreeEpoch = 0;
+    bool traceTreeValid = false;
     // Incremented by every MapTrace: an object accepted by a trace is not tested again in it.
     u32_t traceStamp = 0;
     // The x and z offset of the world tile the current trace walks.

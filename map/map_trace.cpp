@@ -10,6 +10,7 @@
 #include "map/map_mesh.h"
 #include "map/map_state.h"
 #include "map/map_trace_leaf.h"
+#include "map/map_trace_walk.h"
 #include "map/object_grid.h"
 #include "map/octree.h"
 #include "map/octree_trace.h"
@@ -32,26 +33,8 @@ struct TraceRun {
     bool staticHitRecorded;  // a static hit point has been written in this trace
     // Set when the walk was ended because every leaf still to come lies beyond the segment's end.
     bool passedTheEnd;
-    float inverse[3];  // 1 / direction per axis, 0 where the direction is 0
+    float leafEntry;  // the parameter at which the segment's ray enters the leaf being tested
 };
-
-// The parameter at which the segment's ray enters the leaf's box (axes the ray runs along are
-// left out).
-float EntryParameter(const OctreeNode* leaf, const Vector3& start, const float* inverse)
-{
-    const float o[3] = {start.x, start.y, start.z};
-    const float lo[3] = {leaf->boxMin.x, leaf->boxMin.y, leaf->boxMin.z};
-    const float hi[3] = {leaf->boxMax.x, leaf->boxMax.y, leaf->boxMax.z};
-    float entry = -1e30f;
-    for (int axis = 0; axis < 3; ++axis) {
-        if (inverse[axis] == 0.0f)
-            continue;
-        const float t0 = (lo[axis] - o[axis]) * inverse[axis], t1 = (hi[axis] - o[axis]) * inverse[axis];
-        const float first = t0 < t1 ? t0 : t1;
-        entry = first > entry ? first : entry;
-    }
-    return entry;
-}
 
 D3DXVECTOR3 ToD3DX(const Vector3& v)
 {
@@ -199,7 +182,7 @@ bool MapTraceLeafTest(OctreeNode* leaf, OctreeTraceContext* context)
     // (whose hits may lie beyond the end) or water are asked for.
     // (A little past 1, so that rounding in the entry parameter never drops a leaf that starts
     // exactly at the end.)
-    if (!(flags & (TRACE_OBJECTS | TRACE_WATER)) && EntryParameter(leaf, start, run->inverse) > 1.0001f) {
+    if (!(flags & (TRACE_OBJECTS | TRACE_WATER)) && run->leafEntry > 1.0001f) {
         run->passedTheEnd = true;
         return true;
     }
@@ -309,13 +292,21 @@ bool MapTraceLeafTest(OctreeNode* leaf, OctreeTraceContext* context)
     return (faceHit && leaf->IsPointInside(p)) || meshHit;
 }
 
-bool Walk(const float* start, const float* end, OctreeLeafCallback callback, void* user, bool tiled, int maxTiles)
+bool VisitLeaf(OctreeNode* leaf, OctreeTraceContext* context, float entry)
+{
+    static_cast<TraceRun*>(context->user)->leafEntry = entry;
+    return MapTraceLeafTest(leaf, context);
+}
+
+// The walk over the world's repetitions; traceTile(start, end, tileX, tileZ) walks one tile.
+template <class TraceTile>
+bool Walk(const float* start, const float* end, TraceTile traceTile, bool tiled, int maxTiles)
 {
     OctreeNode* root = OctreeGetRoot();
     if (!root || !Finite3(start) || !Finite3(end))
         return false;
     if (!tiled)
-        return OctreeTraceSegment(start, end, callback, user, 0, 0);
+        return traceTile(start, end, 0, 0);
     const float sizeX = root->boxMax.x - root->boxMin.x, sizeZ = root->boxMax.z - root->boxMin.z;
     const float halfX = 0.5f * sizeX, halfZ = 0.5f * sizeZ;
     s32_t ix = 0, iz = 0, endX = 0, endZ = 0;
@@ -330,7 +321,7 @@ bool Walk(const float* start, const float* end, OctreeLeafCallback callback, voi
         g_map.traceTileOffset[1] = offZ;
         const float s[3] = {start[0] - offX, start[1], start[2] - offZ};
         const float e[3] = {end[0] - offX, end[1], end[2] - offZ};
-        if (OctreeTraceSegment(s, e, callback, user, ix, iz))
+        if (traceTile(s, e, ix, iz))
             return true;
         if (ix == endX && iz == endZ)
             return false;
@@ -359,13 +350,12 @@ bool MapTrace(const float* start, const float* end, MapTraceInfo* info)
     ++g_map.traceStamp;
     if (!start || !end)
         return false;
-    TraceRun run = {info, info ? info->flags : 0u, false, false, {0.0f, 0.0f, 0.0f}};
-    for (int axis = 0; axis < 3; ++axis) {
-        const float d = end[axis] - start[axis];
-        run.inverse[axis] = d != 0.0f ? 1.0f / d : 0.0f;
-    }
+    TraceRun run = {info, info ? info->flags : 0u, false, false, 0.0f};
     const bool tiled = info && (info->flags & TRACE_TILED);
-    return Walk(start, end, MapTraceLeafTest, &run, tiled, MAP_TRACE_MAX_TILES) && !run.passedTheEnd;
+    auto traceTile = [&run](const float* s, const float* e, s32_t tileX, s32_t tileZ) {
+        return MapTraceWalkSegment(s, e, VisitLeaf, &run, tileX, tileZ);
+    };
+    return Walk(start, end, traceTile, tiled, MAP_TRACE_MAX_TILES) && !run.passedTheEnd;
 }
 
 bool MapTraceWithCallback(const float* start, const float* end, bool (*callback)(OctreeNode*, OctreeTraceContext*),
@@ -373,7 +363,10 @@ bool MapTraceWithCallback(const float* start, const float* end, bool (*callback)
 {
     if (!start || !end || !callback)
         return false;
-    return Walk(start, end, callback, user, tiled, 0);
+    auto traceTile = [callback, user](const float* s, const float* e, s32_t tileX, s32_t tileZ) {
+        return OctreeTraceSegment(s, e, callback, user, tileX, tileZ);
+    };
+    return Walk(start, end, traceTile, tiled, 0);
 }
 
 int WorldTraceIndoor(const float*, const float*, MapTraceInfo*)

@@ -205,21 +205,23 @@ bool Finite(const Vector3& p)
     return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
 }
 
+// The header, the four-wide nodes and the packets in one block, in that order, so that a leaf's
+// data lie together in memory.
+constexpr size_t kHeaderBytes = (sizeof(MapTraceLeafData) + 63) / 64 * 64;
+
 MapTraceLeafData* Prepare(const OctreeGeometry& geometry, u32_t ownFaces)
 {
-    MapTraceLeafData* data = new (std::nothrow) MapTraceLeafData;
-    if (!data)
-        return nullptr;
-    data->vertices = geometry.vertices;
-    data->faces = geometry.faces;
-    data->vertexCount = geometry.vertexCount;
-    data->ownFaces = ownFaces;
-    data->epoch = g_map.geometryEpoch;
-    data->boundsMin = geometry.boundsMin;
-    data->boundsMax = geometry.boundsMax;
+    MapTraceLeafData scratch;
+    scratch.vertices = geometry.vertices;
+    scratch.faces = geometry.faces;
+    scratch.vertexCount = geometry.vertexCount;
+    scratch.ownFaces = ownFaces;
+    scratch.epoch = g_map.geometryEpoch;
+    scratch.boundsMin = geometry.boundsMin;
+    scratch.boundsMax = geometry.boundsMax;
     BuildTriangle* triangles = new (std::nothrow) BuildTriangle[ownFaces ? ownFaces : 1];
     if (!triangles)
-        return data;
+        return nullptr;
     u32_t count = 0;
     for (u32_t f = 0; f < ownFaces; ++f) {
         const MapFace& face = geometry.faces[f];
@@ -237,28 +239,45 @@ MapTraceLeafData* Prepare(const OctreeGeometry& geometry, u32_t ownFaces)
         t.face = f;
         ++count;
     }
+    bool built = true;
     if (count) {
         const u32_t maxPackets = count;  // one packet per triangle at worst
-        data->packets = new (std::nothrow) TrianglePacket[maxPackets];
-        data->nodes = new (std::nothrow) PacketTreeNode[2 * maxPackets + 1];
-        if (data->packets && data->nodes) {
-            Builder builder{triangles, data};
-            data->nodeCount = 1;
+        scratch.packets = new (std::nothrow) TrianglePacket[maxPackets];
+        scratch.nodes = new (std::nothrow) PacketTreeNode[2 * maxPackets + 1];
+        built = scratch.packets && scratch.nodes;
+        if (built) {
+            Builder builder{triangles, &scratch};
+            scratch.nodeCount = 1;
             BuildNode(builder, 0, 0, count, 0);
-            data->quads = new (std::nothrow) QuadNode[data->nodeCount];
-            if (data->quads)
-                Collapse(data, 0);
-            delete[] data->nodes;
-            data->nodes = nullptr;
-        } else {
-            delete[] data->packets;
-            delete[] data->nodes;
-            data->packets = nullptr;
-            data->nodes = nullptr;
-            data->nodeCount = 0;
+            scratch.quads = new (std::nothrow) QuadNode[scratch.nodeCount];
+            built = scratch.quads != nullptr;
+            if (built)
+                Collapse(&scratch, 0);
         }
     }
     delete[] triangles;
+    MapTraceLeafData* data = nullptr;
+    const size_t total = kHeaderBytes + scratch.quadCount * sizeof(QuadNode) + scratch.packetCount * sizeof(TrianglePacket);
+    void* block = built ? ::operator new(total, std::align_val_t(64), std::nothrow) : nullptr;
+    if (block) {
+        data = new (block) MapTraceLeafData;
+        data->vertices = scratch.vertices;
+        data->faces = scratch.faces;
+        data->vertexCount = scratch.vertexCount;
+        data->ownFaces = scratch.ownFaces;
+        data->epoch = scratch.epoch;
+        data->boundsMin = scratch.boundsMin;
+        data->boundsMax = scratch.boundsMax;
+        data->quads = reinterpret_cast<QuadNode*>(static_cast<char*>(block) + kHeaderBytes);
+        data->quadCount = scratch.quadCount;
+        data->packets = reinterpret_cast<TrianglePacket*>(data->quads + scratch.quadCount);
+        data->packetCount = scratch.packetCount;
+        std::copy_n(scratch.quads, scratch.quadCount, data->quads);
+        std::copy_n(scratch.packets, scratch.packetCount, data->packets);
+    }
+    delete[] scratch.packets;
+    delete[] scratch.nodes;
+    delete[] scratch.quads;
     return data;
 }
 
@@ -330,10 +349,8 @@ void MapTraceLeafDataFree(MapTraceLeafData* data)
 {
     if (!data)
         return;
-    delete[] data->packets;
-    delete[] data->nodes;
-    delete[] data->quads;
-    delete data;
+    data->~MapTraceLeafData();
+    ::operator delete(data, std::align_val_t(64));
 }
 
 MapTraceLeafData* MapTraceLeafPrepared(OctreeNode* leaf)
@@ -342,8 +359,12 @@ MapTraceLeafData* MapTraceLeafPrepared(OctreeNode* leaf)
     const u32_t ownFaces = std::min(geometry.traceFaceCount, geometry.faceCount);
     MapTraceLeafData* data = leaf->traceData;
     if (data && data->epoch == g_map.geometryEpoch && data->ownFaces == ownFaces && data->vertices == geometry.vertices &&
-        data->faces == geometry.faces)
+        data->faces == geometry.faces) {
+        // The root node of the leaf's tree is read next, after the box probe.
+        __builtin_prefetch(data->quads);
+        __builtin_prefetch(reinterpret_cast<const char*>(data->quads) + 64);
         return data;
+    }
     MapTraceLeafDataFree(data);
     leaf->traceData = Prepare(geometry, ownFaces);
     return leaf->traceData;
@@ -410,6 +431,19 @@ bool MapTraceLeafDataTriangles(const MapTraceLeafData* data, const Vector3& star
         alignas(16) float entries[4];
         _mm_store_ps(entries, near);
         // Packets at once; inner children pushed farthest first, so the nearest comes next.
+        // Every child the ray meets is asked of memory before the first is worked on.
+        for (int k = 0; k < 4; ++k) {
+            if (!(mask & (1 << k)) || node.count[k] == 0xFFFFFFFFu)
+                continue;
+            if (node.count[k]) {
+                const char* packet = reinterpret_cast<const char*>(&data->packets[node.child[k]]);
+                for (u32_t offset = 0; offset < node.count[k] * sizeof(TrianglePacket); offset += 64)
+                    __builtin_prefetch(packet + offset);
+            } else {
+                __builtin_prefetch(&data->quads[node.child[k]]);
+                __builtin_prefetch(reinterpret_cast<const char*>(&data->quads[node.child[k]]) + 64);
+            }
+        }
         Pending inner[4];
         int innerCount = 0;
         for (int k = 0; k < 4; ++k) {

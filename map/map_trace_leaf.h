@@ -32,3 +32,5 @@ bool MapTraceLeafDataTriangles(const MapTraceLeafData* data, const Vector3& star
                                LeafTriangleHit* hit);
 // Frees a leaf's prepared data (the octree's destruction of the node).
 void MapTraceLeafDataFree(MapTraceLeafData* data);
+// Frees the trace walk's copy of the tree's shape (the octree's destruction).
+void MapTraceTreeFree();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <new>
 
+#include "map/map_state.h"
 #include "map/map_trace_leaf.h"
 #include "map/object_grid.h"
 #include "platform/d3dx8_math.h"
@@ -55,6 +56,7 @@ OctreeNode* OctreeGetRoot()
 
 bool OctreeNode::CreateChildren()
 {
+    ++g_map.treeEpoch;
     if (!IsLeaf())
         return false;
     OctreeNode* made[8] = {};
@@ -95,6 +97,7 @@ bool OctreeNode::AddSecondarySet(OctreeGeometry* set)
 
 void OctreeNode::Destroy()
 {
+    ++g_map.treeEpoch;
     for (OctreeNode*& child : children) {
         OctreeNodeDelete(child);
         child = nullptr;
@@ -124,6 +127,7 @@ OctreeNode* OctreeCreateRoot(const Vector3& boxMin, const Vector3& boxMax)
 {
     OctreeDestroy();
     GridLinkPoolReset();
+    ++g_map.treeEpoch;
     const float dx = boxMax.x - boxMin.x, dy = boxMax.y - boxMin.y, dz = boxMax.z - boxMin.z;
     const float size = std::max(dx, std::max(dy, dz));
     const float half = size / 2;
@@ -143,6 +147,8 @@ float OctreeGetWorldSize()
 void OctreeDestroy()
 {
     GridLinkPoolFree();
+    MapTraceTreeFree();
+    ++g_map.treeEpoch;
     OctreeNodeDelete(g_octreeRoot);
     g_octreeRoot = nullptr;
     g_worldSize = 0.0f;

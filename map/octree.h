@@ -50,10 +50,14 @@ constexpr u32_t OctreeLayerCount(u32_t range) { return range & 0xFFFF; }
 
 // One box of the tree. A plain record: a node is made with new, and the tree frees its nodes.
 struct OctreeNode {
+    // The fields a map trace reads at every leaf come first, so that they share the node's first
+    // cache lines: the link head, the prepared faces and the geometry's arrays and counts.
     u32_t linkHead = 0xFFFFFFFFu;           // the first object link of the object grid; none
     // The leaf's own faces prepared for map traces (owned; made on the first trace that needs them).
-    // Beside linkHead: a trace reads both at every leaf.
     MapTraceLeafData* traceData = nullptr;
+    // The land triangles that lie in the node's box (an inner node keeps all of them too).
+    OctreeGeometry geometry;
+
     OctreeNode* neighbours[6] = {};         // across each face (OctreeDirection); null at the tree's edge
     OctreeNode* parent = nullptr;           // null for the root
     OctreeNode* children[8] = {};           // all null on a leaf, all set on an inner node
@@ -64,9 +68,6 @@ struct OctreeNode {
     u32_t flags = 0;
     u32_t queryStamp = 0;  // the visit stamp of the last view query that reached the node
     u32_t planeMask = 0;   // tiles of the indoor pass that reached the node under the current stamp
-
-    // The land triangles that lie in the node's box (an inner node keeps all of them too).
-    OctreeGeometry geometry;
 
     // Map-mesh pieces in the box, in the order they were added: the array and every set in it are
     // owned. After a build only leaves hold non-empty sets.

@@ -15,6 +15,9 @@ struct OctreeNode;
 struct TraceTreeNode {
     u32_t firstChild;  // 0 for a leaf (the root is entry 0 and no node's child)
     OctreeNode* node;
+    // The leaf's prepared faces as the last trace through it found them; only ever used to fetch
+    // memory ahead (a stale value costs nothing but the fetch).
+    const void* preparedHint;
 };
 
 // The world registry's bounds (the names the checks give them).

@@ -1,5 +1,6 @@
 #include "map/map_trace_leaf.h"
 
+#include <emmintrin.h>
 #include <xmmintrin.h>
 
 #include <algorithm>
@@ -8,6 +9,7 @@
 
 #include "map/map_state.h"
 #include "map/octree.h"
+#include "map/triangle_probe.h"
 
 // One leaf's prepared triangles. The key fields tell whether the leaf's geometry is still the one
 // the data were made from.
@@ -27,12 +29,15 @@ struct PacketTreeNode {
 // Four children side by side, tested against a ray with one set of vector instructions. A child
 // is an inner node (count 0, child its node) or a run of packets (count packets from child); an
 // unused slot has an empty box.
-struct alignas(16) QuadNode {
-    float low[3][4];
-    float high[3][4];
-    u32_t child[4];
-    u32_t count[4];
+// Boxes are kept as 16-bit steps of the leaf's grid (rounded outwards), so that a node fills one
+// cache line.
+struct alignas(64) QuadNode {
+    s16_t low[3][4];
+    s16_t high[3][4];
+    u16_t child[4];
+    u8_t count[4];  // kEmptySlot for an unused slot
 };
+static_assert(sizeof(QuadNode) == 64);
 
 struct MapTraceLeafData {
     const MapVertex* vertices = nullptr;
@@ -47,11 +52,18 @@ struct MapTraceLeafData {
     u32_t nodeCount = 0;
     QuadNode* quads = nullptr;  // the tree the traces walk; node 0 is the root
     u32_t quadCount = 0;
+    // Position = gridOrigin + step x gridScale on each axis.
+    float gridOrigin[3] = {0.0f, 0.0f, 0.0f};
+    float gridScale[3] = {1.0f, 1.0f, 1.0f};
 };
 
 namespace {
 
 constexpr u32_t kNoFace = 0xFFFFFFFFu;
+constexpr u8_t kEmptySlot = 0xFF;
+// Leaves with more own faces than this are tested face by face (their tree would not fit 16-bit
+// node numbers).
+constexpr u32_t kMaxPreparedFaces = 60000;
 constexpr u32_t kLanes = 4;
 constexpr int kMaxTreeDepth = 64;
 
@@ -178,23 +190,26 @@ u32_t Collapse(MapTraceLeafData* data, u32_t binaryIndex)
         QuadNode& quad = data->quads[index];
         if (k >= used) {
             for (int axis = 0; axis < 3; ++axis) {
-                quad.low[axis][k] = 1e30f;
-                quad.high[axis][k] = -1e30f;
+                quad.low[axis][k] = 32767;
+                quad.high[axis][k] = -32768;
             }
             quad.child[k] = 0;
-            quad.count[k] = 0xFFFFFFFFu;
+            quad.count[k] = kEmptySlot;
             continue;
         }
         const PacketTreeNode& n = data->nodes[slots[k]];
         for (int axis = 0; axis < 3; ++axis) {
-            quad.low[axis][k] = n.boxMin[axis];
-            quad.high[axis][k] = n.boxMax[axis];
+            const float scale = data->gridScale[axis];
+            const float low = std::floor((n.boxMin[axis] - data->gridOrigin[axis]) / scale) - 1.0f;
+            const float high = std::ceil((n.boxMax[axis] - data->gridOrigin[axis]) / scale) + 1.0f;
+            quad.low[axis][k] = static_cast<s16_t>(std::clamp(low, -32768.0f, 32767.0f));
+            quad.high[axis][k] = static_cast<s16_t>(std::clamp(high, -32768.0f, 32767.0f));
         }
-        quad.count[k] = n.count;
-        quad.child[k] = n.count ? n.first : 0;
+        quad.count[k] = static_cast<u8_t>(n.count);
+        quad.child[k] = static_cast<u16_t>(n.count ? n.first : 0);
         if (!n.count) {
             const u32_t made = Collapse(data, slots[k]);
-            data->quads[index].child[k] = made;
+            data->quads[index].child[k] = static_cast<u16_t>(made);
         }
     }
     return index;
@@ -240,7 +255,7 @@ MapTraceLeafData* Prepare(const OctreeGeometry& geometry, u32_t ownFaces)
         ++count;
     }
     bool built = true;
-    if (count) {
+    if (count && count <= kMaxPreparedFaces) {
         const u32_t maxPackets = count;  // one packet per triangle at worst
         scratch.packets = new (std::nothrow) TrianglePacket[maxPackets];
         scratch.nodes = new (std::nothrow) PacketTreeNode[2 * maxPackets + 1];
@@ -249,6 +264,13 @@ MapTraceLeafData* Prepare(const OctreeGeometry& geometry, u32_t ownFaces)
             Builder builder{triangles, &scratch};
             scratch.nodeCount = 1;
             BuildNode(builder, 0, 0, count, 0);
+            // The grid spans the root's (padded) box in 2 x 30000 steps, leaving room for the
+            // outward rounding.
+            for (int axis = 0; axis < 3; ++axis) {
+                const float low = scratch.nodes[0].boxMin[axis], high = scratch.nodes[0].boxMax[axis];
+                scratch.gridOrigin[axis] = (low + high) / 2;
+                scratch.gridScale[axis] = std::max((high - low) / 60000.0f, 1e-30f);
+            }
             scratch.quads = new (std::nothrow) QuadNode[scratch.nodeCount];
             built = scratch.quads != nullptr;
             if (built)
@@ -268,6 +290,8 @@ MapTraceLeafData* Prepare(const OctreeGeometry& geometry, u32_t ownFaces)
         data->epoch = scratch.epoch;
         data->boundsMin = scratch.boundsMin;
         data->boundsMax = scratch.boundsMax;
+        std::copy_n(scratch.gridOrigin, 3, data->gridOrigin);
+        std::copy_n(scratch.gridScale, 3, data->gridScale);
         data->quads = reinterpret_cast<QuadNode*>(static_cast<char*>(block) + kHeaderBytes);
         data->quadCount = scratch.quadCount;
         data->packets = reinterpret_cast<TrianglePacket*>(data->quads + scratch.quadCount);
@@ -343,6 +367,34 @@ void TestPacket(const TrianglePacket& p, const Ray& ray, LeafTriangleHit* best, 
     }
 }
 
+// Four signed 16-bit steps as floats.
+__m128 Widen(const s16_t* steps)
+{
+    const __m128i packed = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(steps));
+    return _mm_cvtepi32_ps(_mm_srai_epi32(_mm_unpacklo_epi16(packed, packed), 16));
+}
+
+// The plain test of a leaf too large for its tree: every own face in index order.
+bool TestFaceByFace(const MapTraceLeafData* data, const Vector3& start, const Vector3& direction, LeafTriangleHit* hit)
+{
+    bool found = false;
+    for (u32_t f = 0; f < data->ownFaces; ++f) {
+        const MapFace& face = data->faces[f];
+        const u16_t a = face.indices[0], b = face.indices[1], c = face.indices[2];
+        if (a >= data->vertexCount || b >= data->vertexCount || c >= data->vertexCount)
+            continue;
+        float u, v, t;
+        if (!ProbeTriangle(data->vertices[a].position, data->vertices[c].position, data->vertices[b].position, start,
+                           direction, &u, &v, &t))
+            continue;
+        if (t >= 0.0f && t <= 1.0f && t < hit->t) {
+            *hit = {t, u, v, f};
+            found = true;
+        }
+    }
+    return found;
+}
+
 }  // namespace
 
 void MapTraceLeafDataFree(MapTraceLeafData* data)
@@ -362,7 +414,6 @@ MapTraceLeafData* MapTraceLeafPrepared(OctreeNode* leaf)
         data->faces == geometry.faces) {
         // The root node of the leaf's tree is read next, after the box probe.
         __builtin_prefetch(data->quads);
-        __builtin_prefetch(reinterpret_cast<const char*>(data->quads) + 64);
         return data;
     }
     MapTraceLeafDataFree(data);
@@ -386,10 +437,11 @@ bool MapTraceLeafDataTriangles(const MapTraceLeafData* data, const Vector3& star
                                LeafTriangleHit* hit)
 {
     if (!data->quadCount)
-        return false;
+        return data->ownFaces > kMaxPreparedFaces && TestFaceByFace(data, start, direction, hit);
     Ray ray;
     const float origin[3] = {start.x, start.y, start.z}, dir[3] = {direction.x, direction.y, direction.z};
-    __m128 rayOrigin[3], rayInverse[3];
+    // Slab parameters straight from the grid steps: t = step x stepFactor + offset.
+    __m128 stepFactor[3], offset[3];
     for (int axis = 0; axis < 3; ++axis) {
         ray.origin[axis] = origin[axis];
         ray.direction[axis] = dir[axis];
@@ -399,8 +451,8 @@ bool MapTraceLeafDataTriangles(const MapTraceLeafData* data, const Vector3& star
         if (!(std::fabs(inverse) <= 1e30f))
             inverse = std::copysign(1e30f, dir[axis]);
         ray.inverse[axis] = inverse;
-        rayOrigin[axis] = _mm_set1_ps(origin[axis]);
-        rayInverse[axis] = _mm_set1_ps(inverse);
+        stepFactor[axis] = _mm_set1_ps(data->gridScale[axis] * inverse);
+        offset[axis] = _mm_set1_ps((data->gridOrigin[axis] - origin[axis]) * inverse);
     }
     bool found = false;
     // Nodes waiting with the parameter at which the ray enters them: a node entered beyond the
@@ -420,8 +472,9 @@ bool MapTraceLeafDataTriangles(const MapTraceLeafData* data, const Vector3& star
         const QuadNode& node = data->quads[pending.node];
         __m128 near = _mm_setzero_ps(), far = _mm_set1_ps(limit);
         for (int axis = 0; axis < 3; ++axis) {
-            const __m128 t0 = _mm_mul_ps(_mm_sub_ps(_mm_load_ps(node.low[axis]), rayOrigin[axis]), rayInverse[axis]);
-            const __m128 t1 = _mm_mul_ps(_mm_sub_ps(_mm_load_ps(node.high[axis]), rayOrigin[axis]), rayInverse[axis]);
+            const __m128 low = Widen(node.low[axis]), high = Widen(node.high[axis]);
+            const __m128 t0 = _mm_add_ps(_mm_mul_ps(low, stepFactor[axis]), offset[axis]);
+            const __m128 t1 = _mm_add_ps(_mm_mul_ps(high, stepFactor[axis]), offset[axis]);
             near = _mm_max_ps(near, _mm_min_ps(t0, t1));
             far = _mm_min_ps(far, _mm_max_ps(t0, t1));
         }
@@ -433,21 +486,20 @@ bool MapTraceLeafDataTriangles(const MapTraceLeafData* data, const Vector3& star
         // Packets at once; inner children pushed farthest first, so the nearest comes next.
         // Every child the ray meets is asked of memory before the first is worked on.
         for (int k = 0; k < 4; ++k) {
-            if (!(mask & (1 << k)) || node.count[k] == 0xFFFFFFFFu)
+            if (!(mask & (1 << k)) || node.count[k] == kEmptySlot)
                 continue;
             if (node.count[k]) {
                 const char* packet = reinterpret_cast<const char*>(&data->packets[node.child[k]]);
-                for (u32_t offset = 0; offset < node.count[k] * sizeof(TrianglePacket); offset += 64)
-                    __builtin_prefetch(packet + offset);
+                for (u32_t bytes = 0; bytes < node.count[k] * sizeof(TrianglePacket); bytes += 64)
+                    __builtin_prefetch(packet + bytes);
             } else {
                 __builtin_prefetch(&data->quads[node.child[k]]);
-                __builtin_prefetch(reinterpret_cast<const char*>(&data->quads[node.child[k]]) + 64);
             }
         }
         Pending inner[4];
         int innerCount = 0;
         for (int k = 0; k < 4; ++k) {
-            if (!(mask & (1 << k)) || node.count[k] == 0xFFFFFFFFu)
+            if (!(mask & (1 << k)) || node.count[k] == kEmptySlot)
                 continue;
             if (node.count[k]) {
                 for (u32_t i = 0; i < node.count[k]; ++i)

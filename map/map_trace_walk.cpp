@@ -22,7 +22,7 @@ struct Slabs {
 struct Walk {
     OctreeTraceContext* context;
     MapTraceLeafVisit visit;
-    const TraceTreeNode* tree;
+    TraceTreeNode* tree;
 };
 
 u32_t CountNodes(const OctreeNode* node)
@@ -38,6 +38,7 @@ u32_t CountNodes(const OctreeNode* node)
 void CopyChildren(TraceTreeNode* tree, u32_t index, u32_t& used)
 {
     OctreeNode* node = tree[index].node;
+    tree[index].preparedHint = nullptr;
     if (node->IsLeaf()) {
         tree[index].firstChild = 0;
         return;
@@ -53,7 +54,7 @@ void CopyChildren(TraceTreeNode* tree, u32_t index, u32_t& used)
 
 // The copy of the loaded tree, made again when the tree changed shape; null when there is no root
 // or the copy cannot be made.
-const TraceTreeNode* CurrentTree()
+TraceTreeNode* CurrentTree()
 {
     OctreeNode* root = OctreeGetRoot();
     if (!root)
@@ -102,18 +103,33 @@ int NextChild(float a, int ia, float b, int ib, float c, int ic)
     return b <= c ? ib : ic;
 }
 
+float Max3(float a, float b, float c)
+{
+    const float ab = a > b ? a : b;
+    return ab > c ? ab : c;
+}
+
+float Min3(float a, float b, float c)
+{
+    const float ab = a < b ? a : b;
+    return ab < c ? ab : c;
+}
+
 float Entry(const Slabs& t)
 {
-    return std::fmax(t.x0, std::fmax(t.y0, t.z0));
+    return Max3(t.x0, t.y0, t.z0);
 }
 
 bool Subtree(const Walk& w, u32_t index, const Slabs& t)
 {
     if (t.x1 < 0.0f || t.y1 < 0.0f || t.z1 < 0.0f)
         return false;
-    const TraceTreeNode& node = w.tree[index];
-    if (!node.firstChild)
-        return w.visit(node.node, w.context, Entry(t));
+    TraceTreeNode& node = w.tree[index];
+    if (!node.firstChild) {
+        const bool stop = w.visit(node.node, w.context, Entry(t));
+        node.preparedHint = node.node->traceData;
+        return stop;
+    }
     const float xm = (t.x0 + t.x1) / 2, ym = (t.y0 + t.y1) / 2, zm = (t.z0 + t.z1) / 2;
     const u32_t mirror = w.context->mirrorMask;
     int k = FirstChild(t, xm, ym, zm);
@@ -159,9 +175,15 @@ bool Subtree(const Walk& w, u32_t index, const Slabs& t)
         // The child after this one is known before this one is walked: its node is fetched from
         // memory meanwhile.
         if (next < 8) {
-            const OctreeNode* following = w.tree[node.firstChild + (static_cast<u32_t>(next) ^ mirror)].node;
-            __builtin_prefetch(following);
-            __builtin_prefetch(reinterpret_cast<const char*>(following) + 64);
+            const TraceTreeNode& following = w.tree[node.firstChild + (static_cast<u32_t>(next) ^ mirror)];
+            if (!following.firstChild) {
+                __builtin_prefetch(following.node);
+                __builtin_prefetch(reinterpret_cast<const char*>(following.node) + 64);
+                if (const char* prepared = static_cast<const char*>(following.preparedHint)) {
+                    for (int line = 0; line < 4; ++line)
+                        __builtin_prefetch(prepared + 64 * line);
+                }
+            }
         }
         if (Subtree(w, child, c))
             return true;
@@ -183,7 +205,7 @@ void MapTraceTreeFree()
 bool MapTraceWalkSegment(const float* start, const float* end, MapTraceLeafVisit visit, void* user, s32_t tileX,
                          s32_t tileZ)
 {
-    const TraceTreeNode* tree = CurrentTree();
+    TraceTreeNode* tree = CurrentTree();
     if (!tree || !visit)
         return false;
     OctreeNode* root = tree[0].node;
@@ -227,8 +249,8 @@ bool MapTraceWalkSegment(const float* start, const float* end, MapTraceLeafVisit
     ENGINE_ASSERT(t.x0 <= t.x1);
     ENGINE_ASSERT(t.y0 <= t.y1);
     ENGINE_ASSERT(t.z0 <= t.z1);
-    const float entry = std::fmax(t.x0, std::fmax(t.y0, t.z0));
-    const float exit = std::fmin(t.x1, std::fmin(t.y1, t.z1));
+    const float entry = Max3(t.x0, t.y0, t.z0);
+    const float exit = Min3(t.x1, t.y1, t.z1);
     if (!(entry < exit) || t.x1 < 0.0f || t.y1 < 0.0f || t.z1 < 0.0f)
         return false;
     const Walk w = {&context, visit, tree};

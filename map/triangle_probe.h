@@ -67,7 +67,8 @@ inline bool SegmentNearBox(const Vector3& origin, const Vector3& direction, floa
     return true;
 }
 
-// The infinite ray origin + t x direction, t >= 0, against the box, as D3DXBoxBoundProbe.
+// The infinite ray origin + t x direction, t >= 0, against the box, as D3DXBoxBoundProbe. The box
+// and the ray must be finite.
 inline bool ProbeBox(const Vector3& low, const Vector3& high, const Vector3& origin, const Vector3& direction)
 {
     float nearest = 0.0f, farthest = INFINITY;
@@ -86,8 +87,9 @@ inline bool ProbeBox(const Vector3& low, const Vector3& high, const Vector3& ori
             t1 = t2;
             t2 = swap;
         }
-        nearest = std::fmax(nearest, t1);
-        farthest = std::fmin(farthest, t2);
+        // (Plain comparisons: the box and the ray are finite, so no parameter is not a number.)
+        nearest = t1 > nearest ? t1 : nearest;
+        farthest = t2 < farthest ? t2 : farthest;
         if (nearest > farthest)
             return false;
     }

@@ -74,6 +74,12 @@ TraceTreeNode* CurrentTree()
     g_map.traceTreeCount = count;
     g_map.traceTreeEpoch = g_map.treeEpoch;
     g_map.traceTreeValid = true;
+    // Every leaf's faces are prepared now, in the order of the copy, so that leaves near each other
+    // in the tree lie near each other in memory (and no trace later pays for a preparation).
+    for (u32_t i = 0; i < count; ++i) {
+        if (!tree[i].firstChild && tree[i].node->geometry.traceFaceCount)
+            tree[i].preparedHint = MapTraceLeafPrepared(tree[i].node);
+    }
     return tree;
 }
 

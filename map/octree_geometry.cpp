@@ -143,6 +143,7 @@ void OctreeGeometry::Reset(bool freeArrays)
 
 bool OctreeGeometry::ReserveFaces(u32_t count)
 {
+    OctreeGeometryChanged();
     const std::uint64_t needed = std::uint64_t(faceCount) + count;
     if (needed <= faceCapacity)
         return true;

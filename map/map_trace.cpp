@@ -33,7 +33,6 @@ struct TraceRun {
     bool staticHitRecorded;  // a static hit point has been written in this trace
     // Set when the walk was ended because every leaf still to come lies beyond the segment's end.
     bool passedTheEnd;
-    float leafEntry;  // the parameter at which the segment's ray enters the leaf being tested
 };
 
 D3DXVECTOR3 ToD3DX(const Vector3& v)
@@ -177,16 +176,6 @@ bool MapTraceLeafTest(OctreeNode* leaf, OctreeTraceContext* context)
     const u32_t flags = run->flags;
     const Vector3& start = context->start;
     const Vector3& direction = context->direction;
-    // Land triangles and map meshes count only up to the segment's end, and leaves come nearest
-    // first: once a leaf lies wholly beyond the end, no later one can give anything, unless objects
-    // (whose hits may lie beyond the end) or water are asked for.
-    // (A little past 1, so that rounding in the entry parameter never drops a leaf that starts
-    // exactly at the end.)
-    if (!(flags & (TRACE_OBJECTS | TRACE_WATER)) && run->leafEntry > 1.0001f) {
-        run->passedTheEnd = true;
-        return true;
-    }
-
     float best = MAP_TRACE_NO_HIT;
     bool faceHit = false, meshHit = false;
     LeafTriangleHit triangle = {MAP_TRACE_NO_HIT, 0.0f, 0.0f, 0};
@@ -292,9 +281,8 @@ bool MapTraceLeafTest(OctreeNode* leaf, OctreeTraceContext* context)
     return (faceHit && leaf->IsPointInside(p)) || meshHit;
 }
 
-bool VisitLeaf(OctreeNode* leaf, OctreeTraceContext* context, float entry)
+bool VisitLeaf(OctreeNode* leaf, OctreeTraceContext* context, float)
 {
-    static_cast<TraceRun*>(context->user)->leafEntry = entry;
     return MapTraceLeafTest(leaf, context);
 }
 
@@ -350,12 +338,20 @@ bool MapTrace(const float* start, const float* end, MapTraceInfo* info)
     ++g_map.traceStamp;
     if (!start || !end)
         return false;
-    TraceRun run = {info, info ? info->flags : 0u, false, false, 0.0f};
+    TraceRun run = {info, info ? info->flags : 0u, false, false};
     const bool tiled = info && (info->flags & TRACE_TILED);
-    auto traceTile = [&run](const float* s, const float* e, s32_t tileX, s32_t tileZ) {
-        return MapTraceWalkSegment(s, e, VisitLeaf, &run, tileX, tileZ);
+    // Land triangles and map meshes count only up to the segment's end, and the walk takes nodes
+    // nearest first: once it enters a node beyond the end, nothing later can be hit, unless objects
+    // (whose hits may lie beyond the end) or water are asked for. (A little past 1, so that rounding
+    // never drops a node that starts exactly at the end.)
+    const float endAt = (run.flags & (TRACE_OBJECTS | TRACE_WATER)) ? 3.4e38f : 1.0001f;
+    auto traceTile = [&run, endAt](const float* s, const float* e, s32_t tileX, s32_t tileZ) {
+        // A walk that passed the end ends the tile walk too: later tiles lie further along.
+        return MapTraceWalkSegment(s, e, VisitLeaf, &run, tileX, tileZ, endAt, &run.passedTheEnd) ||
+               run.passedTheEnd;
     };
-    return Walk(start, end, traceTile, tiled, MAP_TRACE_MAX_TILES) && !run.passedTheEnd;
+    const bool hit = Walk(start, end, traceTile, tiled, MAP_TRACE_MAX_TILES);
+    return hit && !run.passedTheEnd;
 }
 
 bool MapTraceWithCallback(const float* start, const float* end, bool (*callback)(OctreeNode*, OctreeTraceContext*),

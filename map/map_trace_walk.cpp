@@ -23,6 +23,8 @@ struct Walk {
     OctreeTraceContext* context;
     MapTraceLeafVisit visit;
     TraceTreeNode* tree;
+    float endAt;
+    bool* passedEnd;
 };
 
 u32_t CountNodes(const OctreeNode* node)
@@ -130,6 +132,10 @@ bool Subtree(const Walk& w, u32_t index, const Slabs& t)
 {
     if (t.x1 < 0.0f || t.y1 < 0.0f || t.z1 < 0.0f)
         return false;
+    if (Entry(t) > w.endAt) {
+        *w.passedEnd = true;
+        return true;
+    }
     TraceTreeNode& node = w.tree[index];
     if (!node.firstChild) {
         const bool stop = w.visit(node.node, w.context, Entry(t));
@@ -209,8 +215,11 @@ void MapTraceTreeFree()
 }
 
 bool MapTraceWalkSegment(const float* start, const float* end, MapTraceLeafVisit visit, void* user, s32_t tileX,
-                         s32_t tileZ)
+                         s32_t tileZ, float endAt, bool* passedEnd)
 {
+    bool passed = false;
+    if (!passedEnd)
+        passedEnd = &passed;
     TraceTreeNode* tree = CurrentTree();
     if (!tree || !visit)
         return false;
@@ -259,8 +268,12 @@ bool MapTraceWalkSegment(const float* start, const float* end, MapTraceLeafVisit
     const float exit = Min3(t.x1, t.y1, t.z1);
     if (!(entry < exit) || t.x1 < 0.0f || t.y1 < 0.0f || t.z1 < 0.0f)
         return false;
-    const Walk w = {&context, visit, tree};
+    const Walk w = {&context, visit, tree, endAt, passedEnd};
+    if (entry > endAt) {
+        *passedEnd = true;
+        return false;
+    }
     if (!tree[0].firstChild)
         return visit(root, &context, entry);
-    return Subtree(w, 0, t);
+    return Subtree(w, 0, t) && !*passedEnd;
 }

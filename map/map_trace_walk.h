@@ -10,6 +10,8 @@ struct OctreeTraceContext;
 
 using MapTraceLeafVisit = bool (*)(OctreeNode* leaf, OctreeTraceContext* context, float entry);
 
-// As OctreeTraceSegment (octree_trace.h), over the loaded octree.
+// As OctreeTraceSegment (octree_trace.h), over the loaded octree. When endAt is given, the walk
+// also ends (false, *passedEnd set) at the first node the ray enters beyond that parameter: no
+// leaf after it can hold anything nearer.
 bool MapTraceWalkSegment(const float* start, const float* end, MapTraceLeafVisit visit, void* user, s32_t tileX,
-                         s32_t tileZ);
+                         s32_t tileZ, float endAt = 3.4e38f, bool* passedEnd = nullptr);

@@ -2,6 +2,7 @@
 // repetitions, terrain heights, and the prepared leaf triangles against the plain face-by-face test.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <limits>
@@ -11,6 +12,7 @@
 #include "ai/envelope.h"
 #include "map/map_trace.h"
 #include "map/map_trace_leaf.h"
+#include "map/map_trace_walk.h"
 #include "map/octree_query.h"
 #include "map/octree_trace.h"
 #include "map/terrain_height.h"
@@ -415,6 +417,66 @@ TEST(MapTraceLeaf, PreparedTrianglesAnswerAsThePlainFaceByFaceTest)
         }
     }
     EXPECT_GT(hits, compared / 10);
+    land_test::UnloadLand();
+}
+
+TEST(MapTraceWalk, LeavesComeInTheOrderOfTheOctreeTraversal)
+{
+    TempDir folder;
+    MapAuthorSpec spec;
+    spec.grid = 65;
+    spec.size = 2000.0f;
+    MapAuthorSeededHeights(spec, 5, 300.0f);
+    std::string error;
+    ASSERT_TRUE(land_test::LoadLand(spec, "land.lff", error)) << error;
+    struct Seen {
+        std::vector<OctreeNode*> leaves;
+        std::vector<u32_t> masks;
+    };
+    auto record = [](OctreeNode* leaf, OctreeTraceContext* context) {
+        Seen* seen = static_cast<Seen*>(context->user);
+        seen->leaves.push_back(leaf);
+        seen->masks.push_back(context->mirrorMask);
+        return false;
+    };
+    auto recordWalk = [](OctreeNode* leaf, OctreeTraceContext* context, float) {
+        Seen* seen = static_cast<Seen*>(context->user);
+        seen->leaves.push_back(leaf);
+        seen->masks.push_back(context->mirrorMask);
+        return false;
+    };
+    u32_t state = 7;
+    auto random = [&state](float low, float high) {
+        state = state * 214013u + 2531011u;
+        return low + (high - low) * static_cast<float>((state >> 16) & 0x7FFF) / 32767.0f;
+    };
+    for (int i = 0; i < 300; ++i) {
+        float start[3] = {random(-1200, 1200), random(-400, 400), random(-1200, 1200)};
+        float end[3] = {random(-1200, 1200), random(-400, 400), random(-1200, 1200)};
+        if (i % 5 == 0) {  // straight down, along an axis
+            end[0] = start[0];
+            end[2] = start[2];
+        }
+        Seen octree, walk;
+        OctreeTraceSegment(start, end, record, &octree, 0, 0);
+        MapTraceWalkSegment(start, end, recordWalk, &walk, 0, 0);
+        ASSERT_EQ(walk.leaves, octree.leaves) << i;
+        ASSERT_EQ(walk.masks, octree.masks) << i;
+        // Ending at the segment's end keeps the leaves the segment reaches, in the same order.
+        Seen ended;
+        bool passed = false;
+        MapTraceWalkSegment(start, end, recordWalk, &ended, 0, 0, 1.0f, &passed);
+        ASSERT_LE(ended.leaves.size(), octree.leaves.size());
+        ASSERT_TRUE(std::equal(ended.leaves.begin(), ended.leaves.end(), octree.leaves.begin())) << i;
+    }
+    // The copy follows a change of the tree's shape.
+    OctreeNode* leaf = AllLeaves().front();
+    leaf->CreateChildren();
+    const float down[3] = {0, 1000, 0}, bottom[3] = {0, -1000, 0};
+    Seen octree, walk;
+    OctreeTraceSegment(down, bottom, record, &octree, 0, 0);
+    MapTraceWalkSegment(down, bottom, recordWalk, &walk, 0, 0);
+    EXPECT_EQ(walk.leaves, octree.leaves);
     land_test::UnloadLand();
 }
 

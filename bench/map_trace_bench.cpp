@@ -36,7 +36,7 @@ struct Segment {
 };
 
 struct World {
-    MapAuthorSpec spec;
+    MapAuthorPlan plan;
     std::vector<float> positions;  // every triangle of land and boxes: 9 floats each
     std::vector<Segment> shortSegments, sightLines, columns;
     bool ready = false;
@@ -128,27 +128,27 @@ World& TheWorld()
         return w;
     const fs::path folder = fs::temp_directory_path() / "zintar_map_trace_bench";
     fs::create_directories(folder);
-    w.spec.grid = kSide;
-    w.spec.size = kSize;
-    MapAuthorSeededHeights(w.spec, 17, 150.0f);
+    w.plan.grid = kSide;
+    w.plan.size = kSize;
+    MapAuthorSeededHeights(w.plan, 17, 150.0f);
     for (int i = 0; i < kBoxes; ++i) {
         const float x = Random(-1200, 1200), z = Random(-1200, 1200);
         const float half = Random(3, 25), height = Random(5, 60);
-        const float ground = MapAuthorLandHeight(w.spec, x, z);
+        const float ground = MapAuthorLandHeight(w.plan, x, z);
         const float low[3] = {x - half, ground - 2, z - half}, high[3] = {x + half, ground + height, z + half};
-        w.spec.meshes.push_back(MapAuthorBox("col_box" + std::to_string(i), "", low, high));
+        w.plan.meshes.push_back(MapAuthorBox("col_box" + std::to_string(i), "", low, high));
     }
-    if (!land_test::LoadLand(w.spec, (folder / "bench.lff").string(), w.error))
+    if (!land_test::LoadLand(w.plan, (folder / "bench.lff").string(), w.error))
         return w;
     MapAuthorMesh land;
-    MapAuthorLandMesh(w.spec, land, w.error);
+    MapAuthorLandMesh(w.plan, land, w.error);
     AddTriangles(w, land);
-    for (const MapAuthorMesh& mesh : w.spec.meshes)
+    for (const MapAuthorMesh& mesh : w.plan.meshes)
         AddTriangles(w, mesh);
     for (int i = 0; i < kRays; ++i) {
         // A projectile's step: 30 to 150 units from 1 to 40 units above the ground.
         const float x = Random(-1150, 1150), z = Random(-1150, 1150);
-        const float y = MapAuthorLandHeight(w.spec, x, z) + Random(1, 40);
+        const float y = MapAuthorLandHeight(w.plan, x, z) + Random(1, 40);
         const float length = Random(30, 150);
         D3DXVECTOR3 d(Random(-1, 1), Random(-0.6f, 0.2f), Random(-1, 1));
         D3DXVec3Normalize(&d, &d);
@@ -157,8 +157,8 @@ World& TheWorld()
         const float angle = Random(0, 6.2831853f), distance = Random(300, 1500);
         const float tx = std::fmax(-1260.0f, std::fmin(1260.0f, x + std::cos(angle) * distance));
         const float tz = std::fmax(-1260.0f, std::fmin(1260.0f, z + std::sin(angle) * distance));
-        const float eye = MapAuthorLandHeight(w.spec, x, z) + 18.0f;
-        w.sightLines.push_back({{x, eye, z}, {tx, MapAuthorLandHeight(w.spec, tx, tz) + 2.0f, tz}});
+        const float eye = MapAuthorLandHeight(w.plan, x, z) + 18.0f;
+        w.sightLines.push_back({{x, eye, z}, {tx, MapAuthorLandHeight(w.plan, tx, tz) + 2.0f, tz}});
         w.columns.push_back({{x, 0, z}, {x, 0, z}});
     }
 #ifndef ZINTAR_NO_EMBREE

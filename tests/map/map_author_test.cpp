@@ -44,10 +44,10 @@ TEST_F(MapAuthor, AMapLoadsBackWithItsGridAndBoxes)
           "box col_crate crate.tga -10 0 -10 10 20 10\n"
           "box wall - 100 0 -50 110 40 50\n"
           "water 5\n");
-    MapAuthorSpec spec;
+    MapAuthorPlan plan;
     std::string error;
-    ASSERT_TRUE(MapAuthorParse(mesh_test::ReadBytes("map.txt"), ".", spec, error)) << error;
-    ASSERT_TRUE(MapAuthorWrite(spec, "out", error)) << error;
+    ASSERT_TRUE(MapAuthorParse(mesh_test::ReadBytes("map.txt"), ".", plan, error)) << error;
+    ASSERT_TRUE(MapAuthorWrite(plan, "out", error)) << error;
     ASSERT_EQ(LoadFile("out/component/land/hills.lff"), 0);
     ASSERT_EQ(g_map.landVertexCount, 16u);
     EXPECT_EQ(g_map.landFaceCount, 18u);
@@ -84,20 +84,20 @@ TEST_F(MapAuthor, AMapLoadsBackWithItsGridAndBoxes)
     EXPECT_NEAR(MapTerrainHeight(0, 0, nullptr, nullptr), 30.0f, 1e-3f);
     EXPECT_NEAR(MapTerrainHeight(-125, 0, nullptr, nullptr), 7.5f, 1e-3f);  // a quarter up the slope
     EXPECT_NEAR(MapTerrainHeight(105, 0, nullptr, nullptr), 40.0f, 1e-3f);  // on the wall
-    EXPECT_NEAR(MapTerrainHeight(0, 0, nullptr, nullptr), MapAuthorLandHeight(spec, 0, 0), 1e-3f);
+    EXPECT_NEAR(MapTerrainHeight(0, 0, nullptr, nullptr), MapAuthorLandHeight(plan, 0, 0), 1e-3f);
 }
 
 TEST_F(MapAuthor, AWrittenSectionReplacesTheLandsEarlierOne)
 {
     fs::create_directories("out/script");
     Write("out/script/land.scr", "<other>\n    mesh other;\n</other>\n<hills>\n    mesh old;\n</hills>\n");
-    MapAuthorSpec spec;
-    spec.land = "hills";
-    spec.grid = 2;
-    spec.rotate = "90";
-    MapAuthorFlatHeights(spec, 0);
+    MapAuthorPlan plan;
+    plan.land = "hills";
+    plan.grid = 2;
+    plan.rotate = "90";
+    MapAuthorFlatHeights(plan, 0);
     std::string error;
-    ASSERT_TRUE(MapAuthorWrite(spec, "out", error)) << error;
+    ASSERT_TRUE(MapAuthorWrite(plan, "out", error)) << error;
     ScriptFile script("script\\land.scr");
     (void)script;
     const std::string text = mesh_test::ReadBytes("out/script/land.scr");
@@ -114,14 +114,14 @@ TEST_F(MapAuthor, HeightsFromAPgmImageAndAWavefrontObj)
     Write("h.pgm", pgm);
     Write("tri.obj", "v 0 0 0\nv 10 0 0\nv 0 10 0\nv 10 10 0\nvt 0 0\nvt 1 1\nf 1/1 2/2 4 3\n");
     Write("map.txt", "grid 9\nheights pgm h.pgm 50\nobj rock rock.tga tri.obj 5 0 0\n");
-    MapAuthorSpec spec;
+    MapAuthorPlan plan;
     std::string error;
-    ASSERT_TRUE(MapAuthorParse(mesh_test::ReadBytes("map.txt"), ".", spec, error)) << error;
-    EXPECT_EQ(spec.grid, 3);
-    EXPECT_EQ(spec.heights[4], 50.0f);
-    EXPECT_EQ(spec.heights[0], 0.0f);
-    ASSERT_EQ(spec.meshes.size(), 1u);
-    const MapAuthorMesh& rock = spec.meshes[0];
+    ASSERT_TRUE(MapAuthorParse(mesh_test::ReadBytes("map.txt"), ".", plan, error)) << error;
+    EXPECT_EQ(plan.grid, 3);
+    EXPECT_EQ(plan.heights[4], 50.0f);
+    EXPECT_EQ(plan.heights[0], 0.0f);
+    ASSERT_EQ(plan.meshes.size(), 1u);
+    const MapAuthorMesh& rock = plan.meshes[0];
     EXPECT_EQ(rock.faces.size(), 2u);  // the quad fanned
     EXPECT_EQ(rock.vertices[1].position[0], 15.0f);
     EXPECT_EQ(rock.vertices[1].uv[0], 1.0f);
@@ -130,20 +130,20 @@ TEST_F(MapAuthor, HeightsFromAPgmImageAndAWavefrontObj)
 
 TEST_F(MapAuthor, BrokenDescriptionsAndOversizedLandsAreRefused)
 {
-    MapAuthorSpec spec;
+    MapAuthorPlan plan;
     std::string error;
     for (const char* text : {"grid 257\n", "heights rows\n1 2\n", "box a\n", "size -3\n", "frobnicate\n",
                              "obj a b missing.obj\n"}) {
-        EXPECT_FALSE(MapAuthorParse(text, ".", spec, error)) << text;
+        EXPECT_FALSE(MapAuthorParse(text, ".", plan, error)) << text;
         EXPECT_FALSE(error.empty());
     }
     Write("bad.obj", "v 0 0 0\nf 1 2 3\n");
-    EXPECT_FALSE(MapAuthorParse("obj a - bad.obj\n", ".", spec, error));
+    EXPECT_FALSE(MapAuthorParse("obj a - bad.obj\n", ".", plan, error));
     // A land of 256 x 256 vertices is the largest.
-    ASSERT_TRUE(MapAuthorParse("grid 256\n", ".", spec, error)) << error;
-    spec.grid = 257;
-    MapAuthorFlatHeights(spec, 0);
-    EXPECT_FALSE(MapAuthorWriteLff(spec, "big.lff", error));
+    ASSERT_TRUE(MapAuthorParse("grid 256\n", ".", plan, error)) << error;
+    plan.grid = 257;
+    MapAuthorFlatHeights(plan, 0);
+    EXPECT_FALSE(MapAuthorWriteLff(plan, "big.lff", error));
     EXPECT_NE(error.find("16-bit"), std::string::npos);
 }
 

@@ -15,17 +15,17 @@ namespace {
 
 class MapMeshReader : public MeshFileTest {};
 
-MapAuthorSpec SmallSpec()
+MapAuthorPlan SmallPlan()
 {
-    MapAuthorSpec spec;
-    spec.grid = 5;
-    spec.size = 400.0f;
-    MapAuthorSeededHeights(spec, 7, 30.0f);
+    MapAuthorPlan plan;
+    plan.grid = 5;
+    plan.size = 400.0f;
+    MapAuthorSeededHeights(plan, 7, 30.0f);
     const float low[3] = {-20, 0, -20}, high[3] = {20, 40, 20};
-    spec.meshes.push_back(MapAuthorBox("COL_rock", "rock.tga", low, high));
-    spec.meshes.push_back(MapAuthorBox("Land_hill", "", low, high));
-    spec.meshes.push_back(MapAuthorBox("collider", "", low, high));
-    return spec;
+    plan.meshes.push_back(MapAuthorBox("COL_rock", "rock.tga", low, high));
+    plan.meshes.push_back(MapAuthorBox("Land_hill", "", low, high));
+    plan.meshes.push_back(MapAuthorBox("collider", "", low, high));
+    return plan;
 }
 
 bool Printed(const std::string& text)
@@ -39,7 +39,7 @@ bool Printed(const std::string& text)
 TEST_F(MapMeshReader, FileAndImageGiveTheSameLandAndMeshes)
 {
     std::string error;
-    ASSERT_TRUE(MapAuthorWriteLff(SmallSpec(), "land.lff", error)) << error;
+    ASSERT_TRUE(MapAuthorWriteLff(SmallPlan(), "land.lff", error)) << error;
     std::string debug;
     ASSERT_EQ(LoadFile("land.lff", &debug), 0);
     EXPECT_NE(debug.find("MAP: face-count:32 MAP: vertex-count:25\n"), std::string::npos) << debug;
@@ -143,20 +143,20 @@ TEST_F(MapMeshReader, The2049thMeshIsSkipped)
 
 class LandTransform : public MeshFileTest {
 protected:
-    void Load(const MapAuthorSpec& spec)
+    void Load(const MapAuthorPlan& plan)
     {
         std::string error;
-        ASSERT_TRUE(MapAuthorWriteLff(spec, "land.lff", error)) << error;
+        ASSERT_TRUE(MapAuthorWriteLff(plan, "land.lff", error)) << error;
         ASSERT_EQ(LoadFile("land.lff"), 0);
     }
 };
 
 TEST_F(LandTransform, MirrorOneAndNoTurnPutTheLowestVertexAtZero)
 {
-    MapAuthorSpec spec = SmallSpec();
-    Load(spec);
+    MapAuthorPlan plan = SmallPlan();
+    Load(plan);
     float lowest = 1e30f;
-    for (float h : spec.heights)
+    for (float h : plan.heights)
         lowest = std::min(lowest, h);
     std::vector<Vector3> before;
     for (u32_t i = 0; i < g_map.landVertexCount; ++i)
@@ -174,13 +174,13 @@ TEST_F(LandTransform, MirrorOneAndNoTurnPutTheLowestVertexAtZero)
 
 TEST_F(LandTransform, MirrorOnXKeepsEachVertexsTextureCoordinates)
 {
-    Load(SmallSpec());
+    Load(SmallPlan());
     MapGeometryApplyTransformValues(false, nullptr, false, 0.0f);
     std::vector<std::pair<float, float>> plain;
     for (u32_t i = 0; i < g_map.landVertexCount; ++i)
         plain.emplace_back(g_map.landVertices[i].u, g_map.landVertices[i].v);
     Unload();
-    Load(SmallSpec());
+    Load(SmallPlan());
     const float mirror[3] = {-1, 1, 1};
     MapGeometryApplyTransformValues(true, mirror, true, 0.0f);
     for (u32_t i = 0; i < g_map.landVertexCount; ++i) {
@@ -192,7 +192,7 @@ TEST_F(LandTransform, MirrorOnXKeepsEachVertexsTextureCoordinates)
 
 TEST_F(LandTransform, RotateNinetyTurnsAQuarterAndMeshBoxesTakeAllCorners)
 {
-    Load(SmallSpec());
+    Load(SmallPlan());
     const Vector3 first = g_map.landVertices[0].position;  // (-200, h, -200)
     const float one[3] = {1, 1, 1};
     MapGeometryApplyTransformValues(true, one, true, 90.0f);
@@ -201,7 +201,7 @@ TEST_F(LandTransform, RotateNinetyTurnsAQuarterAndMeshBoxesTakeAllCorners)
     EXPECT_NEAR(g_map.landVertices[0].position.z, -first.x, 1e-3f);
     Unload();
 
-    Load(SmallSpec());
+    Load(SmallPlan());
     MapGeometryApplyTransformValues(true, one, true, 45.0f);
     const CollisionMesh& rock = *MapGetMesh(0)->collision;
     for (u32_t i = 0; i < rock.vertexCount; ++i) {
@@ -217,11 +217,11 @@ TEST_F(LandTransform, RotateNinetyTurnsAQuarterAndMeshBoxesTakeAllCorners)
 
 TEST_F(LandTransform, AFlatLandGetsTenUnitsOfHeightAndUvRunsFromOneAtMinZ)
 {
-    MapAuthorSpec spec;
-    spec.grid = 3;
-    spec.size = 100.0f;
-    MapAuthorFlatHeights(spec, 4.0f);
-    Load(spec);
+    MapAuthorPlan plan;
+    plan.grid = 3;
+    plan.size = 100.0f;
+    MapAuthorFlatHeights(plan, 4.0f);
+    Load(plan);
     MapGeometryApplyTransformValues(false, nullptr, false, 0.0f);
     EXPECT_EQ(g_map.bounds[0].y, 4.0f);
     EXPECT_EQ(g_map.bounds[1].y, 14.0f);

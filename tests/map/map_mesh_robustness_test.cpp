@@ -17,15 +17,15 @@ protected:
     void SetUp() override
     {
         MeshFileTest::SetUp();
-        MapAuthorSpec spec;
-        spec.grid = 4;
-        spec.size = 100.0f;
-        MapAuthorSeededHeights(spec, 3, 5.0f);
+        MapAuthorPlan plan;
+        plan.grid = 4;
+        plan.size = 100.0f;
+        MapAuthorSeededHeights(plan, 3, 5.0f);
         const float low[3] = {-5, 0, -5}, high[3] = {5, 10, 5};
-        spec.meshes.push_back(MapAuthorBox("col_box", "box.tga", low, high));
-        spec.meshes.push_back(MapAuthorBox("other", "", low, high));
+        plan.meshes.push_back(MapAuthorBox("col_box", "box.tga", low, high));
+        plan.meshes.push_back(MapAuthorBox("other", "", low, high));
         std::string error;
-        ASSERT_TRUE(MapAuthorWriteLff(spec, "good.lff", error)) << error;
+        ASSERT_TRUE(MapAuthorWriteLff(plan, "good.lff", error)) << error;
         m_good = ReadBytes("good.lff");
     }
     // Both readers on the bytes; whatever they accept must hold together.

@@ -367,12 +367,12 @@ TEST_F(ObjectTrace, WithinTheSegmentLimitsObjectHitsToItsLength)
 TEST(MapTraceLeaf, PreparedTrianglesAnswerAsThePlainFaceByFaceTest)
 {
     TempDir folder;
-    MapAuthorSpec spec;
-    spec.grid = 65;
-    spec.size = 2000.0f;
-    MapAuthorSeededHeights(spec, 11, 120.0f);
+    MapAuthorPlan plan;
+    plan.grid = 65;
+    plan.size = 2000.0f;
+    MapAuthorSeededHeights(plan, 11, 120.0f);
     std::string error;
-    ASSERT_TRUE(land_test::LoadLand(spec, "land.lff", error)) << error;
+    ASSERT_TRUE(land_test::LoadLand(plan, "land.lff", error)) << error;
     u32_t state = 99;
     auto random = [&state](float low, float high) {
         state = state * 214013u + 2531011u;
@@ -423,12 +423,12 @@ TEST(MapTraceLeaf, PreparedTrianglesAnswerAsThePlainFaceByFaceTest)
 TEST(MapTraceWalk, LeavesComeInTheOrderOfTheOctreeTraversal)
 {
     TempDir folder;
-    MapAuthorSpec spec;
-    spec.grid = 65;
-    spec.size = 2000.0f;
-    MapAuthorSeededHeights(spec, 5, 300.0f);
+    MapAuthorPlan plan;
+    plan.grid = 65;
+    plan.size = 2000.0f;
+    MapAuthorSeededHeights(plan, 5, 300.0f);
     std::string error;
-    ASSERT_TRUE(land_test::LoadLand(spec, "land.lff", error)) << error;
+    ASSERT_TRUE(land_test::LoadLand(plan, "land.lff", error)) << error;
     struct Seen {
         std::vector<OctreeNode*> leaves;
         std::vector<u32_t> masks;

@@ -39,10 +39,10 @@ inline void BuildLandOctree()
     MapMeshesLinkToGrid();
 }
 
-// Writes the spec's ".lff" to path and loads it as above. False when a step fails.
-inline bool LoadLand(const MapAuthorSpec& spec, const std::string& path, std::string& error)
+// Writes the plan's ".lff" to path and loads it as above. False when a step fails.
+inline bool LoadLand(const MapAuthorPlan& plan, const std::string& path, std::string& error)
 {
-    if (!MapAuthorWriteLff(spec, path, error))
+    if (!MapAuthorWriteLff(plan, path, error))
         return false;
     if (MapMeshesLoadFromFile(path.c_str(), "component\\land\\") != 0) {
         error = "the map mesh reader refused " + path;

@@ -18,14 +18,14 @@ int main(int argc, char** argv)
         return 1;
     }
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    MapAuthorSpec spec;
+    MapAuthorPlan plan;
     std::string error;
     const std::string base = std::filesystem::path(argv[1]).parent_path().string();
-    if (!MapAuthorParse(text, base, spec, error) || !MapAuthorWrite(spec, argv[2], error)) {
+    if (!MapAuthorParse(text, base, plan, error) || !MapAuthorWrite(plan, argv[2], error)) {
         std::fprintf(stderr, "map_author: %s\n", error.c_str());
         return 1;
     }
-    std::printf("map_author: land '%s' (%d x %d vertices, %zu meshes) written to %s\n", spec.land.c_str(), spec.grid,
-                spec.grid, spec.meshes.size(), argv[2]);
+    std::printf("map_author: land '%s' (%d x %d vertices, %zu meshes) written to %s\n", plan.land.c_str(), plan.grid,
+                plan.grid, plan.meshes.size(), argv[2]);
     return 0;
 }

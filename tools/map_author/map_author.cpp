@@ -30,9 +30,9 @@ void Normalise(float* v)
     }
 }
 
-float Coordinate(const MapAuthorSpec& spec, int index)
+float Coordinate(const MapAuthorPlan& plan, int index)
 {
-    return -spec.size / 2 + spec.size * static_cast<float>(index) / static_cast<float>(spec.grid - 1);
+    return -plan.size / 2 + plan.size * static_cast<float>(index) / static_cast<float>(plan.grid - 1);
 }
 
 std::string VertexBytes(const std::vector<MapAuthorVertex>& vertices)
@@ -79,9 +79,9 @@ bool WriteText(const fs::path& path, const std::string& text, std::string& error
 }
 
 // The land section in the script text, replacing an earlier section of the same land.
-std::string WithLandSection(std::string script, const MapAuthorSpec& spec)
+std::string WithLandSection(std::string script, const MapAuthorPlan& plan)
 {
-    const std::string open = "<" + spec.land + ">", close = "</" + spec.land + ">";
+    const std::string open = "<" + plan.land + ">", close = "</" + plan.land + ">";
     const size_t begin = script.find(open);
     if (begin != std::string::npos) {
         const size_t end = script.find(close, begin);
@@ -89,13 +89,13 @@ std::string WithLandSection(std::string script, const MapAuthorSpec& spec)
             script.erase(begin, end + close.size() - begin);
     }
     std::ostringstream section;
-    section << open << "\n    mesh " << spec.land << ";\n";
-    if (!spec.mirror.empty())
-        section << "    mirror " << spec.mirror << ";\n";
-    if (!spec.rotate.empty())
-        section << "    rotate " << spec.rotate << ";\n";
-    if (spec.water)
-        section << "    water0 " << spec.land << "_water water " << spec.waterHeight << " 0;\n";
+    section << open << "\n    mesh " << plan.land << ";\n";
+    if (!plan.mirror.empty())
+        section << "    mirror " << plan.mirror << ";\n";
+    if (!plan.rotate.empty())
+        section << "    rotate " << plan.rotate << ";\n";
+    if (plan.water)
+        section << "    water0 " << plan.land << "_water water " << plan.waterHeight << " 0;\n";
     section << close << "\n";
     if (!script.empty() && script.back() != '\n')
         script += '\n';
@@ -103,9 +103,9 @@ std::string WithLandSection(std::string script, const MapAuthorSpec& spec)
 }
 
 // A 32-bit uncompressed TGA whose alpha is 255 where the land lies below the water.
-std::string WaterMask(const MapAuthorSpec& spec)
+std::string WaterMask(const MapAuthorPlan& plan)
 {
-    const int n = spec.waterMaskSize;
+    const int n = plan.waterMaskSize;
     std::string bytes(18 + static_cast<size_t>(n) * n * 4, '\0');
     bytes[2] = 2;
     bytes[12] = static_cast<char>(n & 0xFF);
@@ -118,9 +118,9 @@ std::string WaterMask(const MapAuthorSpec& spec)
         // File rows run from the bottom (max z) up.
         const int gridRow = n - 1 - row;
         for (int column = 0; column < n; ++column) {
-            const float x = -spec.size / 2 + spec.size * (static_cast<float>(column) + 0.5f) / static_cast<float>(n);
-            const float z = -spec.size / 2 + spec.size * (static_cast<float>(gridRow) + 0.5f) / static_cast<float>(n);
-            const bool wet = MapAuthorLandHeight(spec, x, z) < spec.waterHeight;
+            const float x = -plan.size / 2 + plan.size * (static_cast<float>(column) + 0.5f) / static_cast<float>(n);
+            const float z = -plan.size / 2 + plan.size * (static_cast<float>(gridRow) + 0.5f) / static_cast<float>(n);
+            const bool wet = MapAuthorLandHeight(plan, x, z) < plan.waterHeight;
             char* pixel = &bytes[18 + (static_cast<size_t>(row) * n + column) * 4];
             pixel[0] = pixel[1] = pixel[2] = static_cast<char>(0x40);
             pixel[3] = static_cast<char>(wet ? 0xFF : 0x00);
@@ -131,32 +131,32 @@ std::string WaterMask(const MapAuthorSpec& spec)
 
 }  // namespace
 
-void MapAuthorFlatHeights(MapAuthorSpec& spec, float height)
+void MapAuthorFlatHeights(MapAuthorPlan& plan, float height)
 {
-    spec.heights.assign(static_cast<size_t>(spec.grid) * spec.grid, height);
+    plan.heights.assign(static_cast<size_t>(plan.grid) * plan.grid, height);
 }
 
-void MapAuthorSeededHeights(MapAuthorSpec& spec, std::uint32_t seed, float amplitude)
+void MapAuthorSeededHeights(MapAuthorPlan& plan, std::uint32_t seed, float amplitude)
 {
     std::uint32_t state = seed;
     float phase[6], frequency[6];
     for (int i = 0; i < 6; ++i) {
         phase[i] = static_cast<float>(NextRandom(state)) / 32767.0f * 6.2831853f;
-        frequency[i] = (1.0f + static_cast<float>(NextRandom(state) % 7)) * 6.2831853f / spec.size;
+        frequency[i] = (1.0f + static_cast<float>(NextRandom(state) % 7)) * 6.2831853f / plan.size;
     }
-    spec.heights.resize(static_cast<size_t>(spec.grid) * spec.grid);
-    for (int j = 0; j < spec.grid; ++j) {
-        for (int i = 0; i < spec.grid; ++i) {
-            const float x = Coordinate(spec, i), z = Coordinate(spec, j);
+    plan.heights.resize(static_cast<size_t>(plan.grid) * plan.grid);
+    for (int j = 0; j < plan.grid; ++j) {
+        for (int i = 0; i < plan.grid; ++i) {
+            const float x = Coordinate(plan, i), z = Coordinate(plan, j);
             float h = 0.0f;
             for (int k = 0; k < 3; ++k)
                 h += std::sin(x * frequency[k] + phase[k]) * std::cos(z * frequency[k + 3] + phase[k + 3]);
-            spec.heights[static_cast<size_t>(j) * spec.grid + i] = amplitude * h / 3.0f;
+            plan.heights[static_cast<size_t>(j) * plan.grid + i] = amplitude * h / 3.0f;
         }
     }
 }
 
-bool MapAuthorPgmHeights(MapAuthorSpec& spec, const std::string& bytes, float scale, std::string& error)
+bool MapAuthorPgmHeights(MapAuthorPlan& plan, const std::string& bytes, float scale, std::string& error)
 {
     std::istringstream in(bytes);
     std::string magic;
@@ -176,10 +176,10 @@ bool MapAuthorPgmHeights(MapAuthorSpec& spec, const std::string& bytes, float sc
         error = "not a square PGM image";
         return false;
     }
-    spec.grid = width;
-    spec.heights.resize(static_cast<size_t>(width) * width);
+    plan.grid = width;
+    plan.heights.resize(static_cast<size_t>(width) * width);
     if (magic == "P2") {
-        for (float& h : spec.heights) {
+        for (float& h : plan.heights) {
             int value = 0;
             if (!readNumber(value)) {
                 error = "PGM image too short";
@@ -192,14 +192,14 @@ bool MapAuthorPgmHeights(MapAuthorSpec& spec, const std::string& bytes, float sc
     in.get();  // the one blank after the maximum
     const size_t sample = maxValue > 255 ? 2 : 1;
     const size_t start = static_cast<size_t>(in.tellg());
-    if (bytes.size() < start + spec.heights.size() * sample) {
+    if (bytes.size() < start + plan.heights.size() * sample) {
         error = "PGM image too short";
         return false;
     }
-    for (size_t k = 0; k < spec.heights.size(); ++k) {
+    for (size_t k = 0; k < plan.heights.size(); ++k) {
         const unsigned char* p = reinterpret_cast<const unsigned char*>(bytes.data() + start + k * sample);
         const int value = sample == 2 ? (p[0] << 8) | p[1] : p[0];
-        spec.heights[k] = static_cast<float>(value) / static_cast<float>(maxValue) * scale;
+        plan.heights[k] = static_cast<float>(value) / static_cast<float>(maxValue) * scale;
     }
     return true;
 }
@@ -301,43 +301,43 @@ bool MapAuthorObj(const std::string& name, const std::string& texture, const std
     return true;
 }
 
-float MapAuthorLandHeight(const MapAuthorSpec& spec, float x, float z)
+float MapAuthorLandHeight(const MapAuthorPlan& plan, float x, float z)
 {
-    const int n = spec.grid;
-    const float cell = spec.size / static_cast<float>(n - 1);
-    const float fx = std::clamp((x + spec.size / 2) / cell, 0.0f, static_cast<float>(n - 1) - 1e-4f);
-    const float fz = std::clamp((z + spec.size / 2) / cell, 0.0f, static_cast<float>(n - 1) - 1e-4f);
+    const int n = plan.grid;
+    const float cell = plan.size / static_cast<float>(n - 1);
+    const float fx = std::clamp((x + plan.size / 2) / cell, 0.0f, static_cast<float>(n - 1) - 1e-4f);
+    const float fz = std::clamp((z + plan.size / 2) / cell, 0.0f, static_cast<float>(n - 1) - 1e-4f);
     const int i = static_cast<int>(fx), j = static_cast<int>(fz);
     const float s = fx - static_cast<float>(i), t = fz - static_cast<float>(j);
-    auto h = [&](int a, int b) { return spec.heights[static_cast<size_t>(b) * n + a]; };
+    auto h = [&](int a, int b) { return plan.heights[static_cast<size_t>(b) * n + a]; };
     // Faces (a, c, d) and (a, d, b): the cut runs from a (i, j) to d (i + 1, j + 1).
     if (t >= s)
         return h(i, j) + s * (h(i + 1, j + 1) - h(i, j + 1)) + t * (h(i, j + 1) - h(i, j));
     return h(i, j) + s * (h(i + 1, j) - h(i, j)) + t * (h(i + 1, j + 1) - h(i + 1, j));
 }
 
-bool MapAuthorLandMesh(const MapAuthorSpec& spec, MapAuthorMesh& land, std::string& error)
+bool MapAuthorLandMesh(const MapAuthorPlan& plan, MapAuthorMesh& land, std::string& error)
 {
-    const int n = spec.grid;
+    const int n = plan.grid;
     if (n < 2 || static_cast<long>(n) * n > MAP_AUTHOR_MAX_VERTICES) {
         error = "a land of " + std::to_string(n) + " x " + std::to_string(n) + " vertices does not fit 16-bit indices";
         return false;
     }
-    if (spec.heights.size() != static_cast<size_t>(n) * n) {
+    if (plan.heights.size() != static_cast<size_t>(n) * n) {
         error = "the height grid does not hold " + std::to_string(n) + " x " + std::to_string(n) + " heights";
         return false;
     }
     land = MapAuthorMesh{};
     land.name = "land0";
-    const float cell = spec.size / static_cast<float>(n - 1);
+    const float cell = plan.size / static_cast<float>(n - 1);
     auto h = [&](int i, int j) {
         i = std::clamp(i, 0, n - 1);
         j = std::clamp(j, 0, n - 1);
-        return spec.heights[static_cast<size_t>(j) * n + i];
+        return plan.heights[static_cast<size_t>(j) * n + i];
     };
     for (int j = 0; j < n; ++j) {
         for (int i = 0; i < n; ++i) {
-            MapAuthorVertex v = {{Coordinate(spec, i), h(i, j), Coordinate(spec, j)},
+            MapAuthorVertex v = {{Coordinate(plan, i), h(i, j), Coordinate(plan, j)},
                                  {static_cast<float>(i) / static_cast<float>(n - 1),
                                   static_cast<float>(j) / static_cast<float>(n - 1)},
                                  {-(h(i + 1, j) - h(i - 1, j)), 2.0f * cell, -(h(i, j + 1) - h(i, j - 1))}};
@@ -356,10 +356,10 @@ bool MapAuthorLandMesh(const MapAuthorSpec& spec, MapAuthorMesh& land, std::stri
     return true;
 }
 
-bool MapAuthorWriteLff(const MapAuthorSpec& spec, const std::string& path, std::string& error)
+bool MapAuthorWriteLff(const MapAuthorPlan& plan, const std::string& path, std::string& error)
 {
     MapAuthorMesh land;
-    if (!MapAuthorLandMesh(spec, land, error))
+    if (!MapAuthorLandMesh(plan, land, error))
         return false;
     std::error_code code;
     fs::create_directories(fs::path(path).parent_path(), code);
@@ -375,7 +375,7 @@ bool MapAuthorWriteLff(const MapAuthorSpec& spec, const std::string& path, std::
         writer.EndEntry();
         WriteEntry(writer, "vertex-array", landEntry, VertexBytes(land.vertices));
         WriteEntry(writer, "face-array", landEntry, FaceBytes(land.faces));
-        for (const MapAuthorMesh& mesh : spec.meshes) {
+        for (const MapAuthorMesh& mesh : plan.meshes) {
             const s32_t entry = writer.BeginEntry(mesh.name.c_str(), root);
             writer.EndEntry();
             WriteEntry(writer, "vertex-array", entry, VertexBytes(mesh.vertices));
@@ -392,10 +392,10 @@ bool MapAuthorWriteLff(const MapAuthorSpec& spec, const std::string& path, std::
     return true;
 }
 
-bool MapAuthorWrite(const MapAuthorSpec& spec, const std::string& folder, std::string& error)
+bool MapAuthorWrite(const MapAuthorPlan& plan, const std::string& folder, std::string& error)
 {
     const fs::path root(folder);
-    if (!MapAuthorWriteLff(spec, (root / "component" / "land" / (spec.land + ".lff")).string(), error))
+    if (!MapAuthorWriteLff(plan, (root / "component" / "land" / (plan.land + ".lff")).string(), error))
         return false;
     const fs::path scriptPath = root / "script" / "land.scr";
     std::string script;
@@ -404,13 +404,13 @@ bool MapAuthorWrite(const MapAuthorSpec& spec, const std::string& folder, std::s
         if (in)
             script.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
-    if (!WriteText(scriptPath, WithLandSection(script, spec), error))
+    if (!WriteText(scriptPath, WithLandSection(script, plan), error))
         return false;
-    if (spec.water && !WriteText(root / "component" / "land" / (spec.land + "_water.tga"), WaterMask(spec), error))
+    if (plan.water && !WriteText(root / "component" / "land" / (plan.land + "_water.tga"), WaterMask(plan), error))
         return false;
-    if (!spec.mission.empty()) {
-        const fs::path mission = root / "mission" / spec.mission;
-        if (!WriteText(mission / "mission.def", "land " + spec.land + "\n", error) ||
+    if (!plan.mission.empty()) {
+        const fs::path mission = root / "mission" / plan.mission;
+        if (!WriteText(mission / "mission.def", "land " + plan.land + "\n", error) ||
             !WriteText(mission / "mission.cfg", "mfrange = 1500.0\nmffogstart = 1000.0\n", error))
             return false;
     }

@@ -37,7 +37,7 @@ struct MapAuthorMesh {
     std::vector<std::array<std::uint16_t, 3>> faces;
 };
 
-struct MapAuthorSpec {
+struct MapAuthorPlan {
     std::string land = "land";
     std::string mission;  // empty: no mission folder
     float size = 1000.0f;
@@ -55,11 +55,11 @@ struct MapAuthorSpec {
 constexpr int MAP_AUTHOR_MAX_VERTICES = 65536;
 
 // Reads a description; files it names are relative to baseFolder. False with a message on error.
-bool MapAuthorParse(const std::string& text, const std::string& baseFolder, MapAuthorSpec& spec, std::string& error);
+bool MapAuthorParse(const std::string& text, const std::string& baseFolder, MapAuthorPlan& plan, std::string& error);
 // Heights: all h; rolling hills from a seed; from a PGM file's bytes.
-void MapAuthorFlatHeights(MapAuthorSpec& spec, float height);
-void MapAuthorSeededHeights(MapAuthorSpec& spec, std::uint32_t seed, float amplitude);
-bool MapAuthorPgmHeights(MapAuthorSpec& spec, const std::string& bytes, float scale, std::string& error);
+void MapAuthorFlatHeights(MapAuthorPlan& plan, float height);
+void MapAuthorSeededHeights(MapAuthorPlan& plan, std::uint32_t seed, float amplitude);
+bool MapAuthorPgmHeights(MapAuthorPlan& plan, const std::string& bytes, float scale, std::string& error);
 // A box as 24 vertices (flat normals) and 12 faces.
 MapAuthorMesh MapAuthorBox(const std::string& name, const std::string& texture, const float* low, const float* high);
 // A Wavefront OBJ text (v, vt, f with polygons fanned into triangles; normals from the faces),
@@ -67,11 +67,11 @@ MapAuthorMesh MapAuthorBox(const std::string& name, const std::string& texture, 
 bool MapAuthorObj(const std::string& name, const std::string& texture, const std::string& text, const float* offset,
                   MapAuthorMesh& mesh, std::string& error);
 // The land as a mesh: vertices on the grid with normals from the heights, two faces per cell.
-bool MapAuthorLandMesh(const MapAuthorSpec& spec, MapAuthorMesh& land, std::string& error);
+bool MapAuthorLandMesh(const MapAuthorPlan& plan, MapAuthorMesh& land, std::string& error);
 // The height of the land surface at (x, z), interpolated over the cell's two faces as they are cut.
-float MapAuthorLandHeight(const MapAuthorSpec& spec, float x, float z);
+float MapAuthorLandHeight(const MapAuthorPlan& plan, float x, float z);
 
 // Writes the ".lff" file alone.
-bool MapAuthorWriteLff(const MapAuthorSpec& spec, const std::string& path, std::string& error);
+bool MapAuthorWriteLff(const MapAuthorPlan& plan, const std::string& path, std::string& error);
 // Writes the whole map under the folder (the game's working folder layout).
-bool MapAuthorWrite(const MapAuthorSpec& spec, const std::string& folder, std::string& error);
+bool MapAuthorWrite(const MapAuthorPlan& plan, const std::string& folder, std::string& error);

@@ -18,9 +18,9 @@ bool ReadFile(const std::string& path, std::string& bytes)
 
 }  // namespace
 
-bool MapAuthorParse(const std::string& text, const std::string& baseFolder, MapAuthorSpec& spec, std::string& error)
+bool MapAuthorParse(const std::string& text, const std::string& baseFolder, MapAuthorPlan& plan, std::string& error)
 {
-    spec = MapAuthorSpec{};
+    plan = MapAuthorPlan{};
     std::istringstream lines(text);
     std::string line;
     int number = 0;
@@ -43,14 +43,14 @@ bool MapAuthorParse(const std::string& text, const std::string& baseFolder, MapA
             std::string name;
             if (!(words >> name))
                 return fail(keyword + " needs a name");
-            (keyword == "land" ? spec.land : spec.mission) = name;
+            (keyword == "land" ? plan.land : plan.mission) = name;
         } else if (keyword == "size") {
-            if (!(words >> spec.size) || !(spec.size > 0.0f))
+            if (!(words >> plan.size) || !(plan.size > 0.0f))
                 return fail("size needs a positive side");
         } else if (keyword == "grid") {
-            if (!(words >> spec.grid) || spec.grid < 2)
+            if (!(words >> plan.grid) || plan.grid < 2)
                 return fail("grid needs a vertex count of at least 2");
-            if (static_cast<long>(spec.grid) * spec.grid > MAP_AUTHOR_MAX_VERTICES)
+            if (static_cast<long>(plan.grid) * plan.grid > MAP_AUTHOR_MAX_VERTICES)
                 return fail("a land of more than 65536 vertices does not fit 16-bit indices");
         } else if (keyword == "heights") {
             std::string kind;
@@ -59,35 +59,35 @@ bool MapAuthorParse(const std::string& text, const std::string& baseFolder, MapA
             if (kind == "flat") {
                 float h = 0.0f;
                 words >> h;
-                MapAuthorFlatHeights(spec, h);
+                MapAuthorFlatHeights(plan, h);
             } else if (kind == "seed") {
                 unsigned long seed = 0;
                 float amplitude = 0.0f;
                 if (!(words >> seed >> amplitude))
                     return fail("heights seed needs a seed and an amplitude");
-                MapAuthorSeededHeights(spec, static_cast<std::uint32_t>(seed), amplitude);
+                MapAuthorSeededHeights(plan, static_cast<std::uint32_t>(seed), amplitude);
             } else if (kind == "pgm") {
                 std::string file, bytes;
                 float scale = 1.0f;
                 if (!(words >> file >> scale) || !ReadFile(path(file), bytes))
                     return fail("heights pgm needs a readable file and a scale");
                 std::string message;
-                if (!MapAuthorPgmHeights(spec, bytes, scale, message))
+                if (!MapAuthorPgmHeights(plan, bytes, scale, message))
                     return fail(message);
-                if (static_cast<long>(spec.grid) * spec.grid > MAP_AUTHOR_MAX_VERTICES)
+                if (static_cast<long>(plan.grid) * plan.grid > MAP_AUTHOR_MAX_VERTICES)
                     return fail("a land of more than 65536 vertices does not fit 16-bit indices");
             } else if (kind == "rows") {
-                spec.heights.clear();
-                for (int row = 0; row < spec.grid; ++row) {
+                plan.heights.clear();
+                for (int row = 0; row < plan.grid; ++row) {
                     if (!std::getline(lines, line))
-                        return fail("heights rows needs " + std::to_string(spec.grid) + " rows");
+                        return fail("heights rows needs " + std::to_string(plan.grid) + " rows");
                     ++number;
                     std::istringstream values(line);
-                    for (int column = 0; column < spec.grid; ++column) {
+                    for (int column = 0; column < plan.grid; ++column) {
                         float h = 0.0f;
                         if (!(values >> h))
-                            return fail("a row needs " + std::to_string(spec.grid) + " heights");
-                        spec.heights.push_back(h);
+                            return fail("a row needs " + std::to_string(plan.grid) + " heights");
+                        plan.heights.push_back(h);
                     }
                 }
             } else {
@@ -98,7 +98,7 @@ bool MapAuthorParse(const std::string& text, const std::string& baseFolder, MapA
             float low[3], high[3];
             if (!(words >> name >> texture >> low[0] >> low[1] >> low[2] >> high[0] >> high[1] >> high[2]))
                 return fail("box needs a name, a texture and two corners");
-            spec.meshes.push_back(MapAuthorBox(name, texture == "-" ? "" : texture, low, high));
+            plan.meshes.push_back(MapAuthorBox(name, texture == "-" ? "" : texture, low, high));
         } else if (keyword == "obj") {
             std::string name, texture, file, bytes;
             float offset[3] = {0, 0, 0};
@@ -111,26 +111,26 @@ bool MapAuthorParse(const std::string& text, const std::string& baseFolder, MapA
             std::string message;
             if (!MapAuthorObj(name, texture == "-" ? "" : texture, bytes, offset, mesh, message))
                 return fail(message);
-            spec.meshes.push_back(std::move(mesh));
+            plan.meshes.push_back(std::move(mesh));
         } else if (keyword == "water") {
-            if (!(words >> spec.waterHeight))
+            if (!(words >> plan.waterHeight))
                 return fail("water needs a height");
-            spec.water = true;
+            plan.water = true;
         } else if (keyword == "mirror") {
             float s[3];
             if (!(words >> s[0] >> s[1] >> s[2]))
                 return fail("mirror needs three scales");
-            spec.mirror = std::to_string(s[0]) + " " + std::to_string(s[1]) + " " + std::to_string(s[2]);
+            plan.mirror = std::to_string(s[0]) + " " + std::to_string(s[1]) + " " + std::to_string(s[2]);
         } else if (keyword == "rotate") {
             float degrees;
             if (!(words >> degrees))
                 return fail("rotate needs an angle");
-            spec.rotate = std::to_string(degrees);
+            plan.rotate = std::to_string(degrees);
         } else {
             return fail("unknown keyword '" + keyword + "'");
         }
     }
-    if (!heightsGiven || spec.heights.size() != static_cast<size_t>(spec.grid) * spec.grid)
-        MapAuthorFlatHeights(spec, 0.0f);
+    if (!heightsGiven || plan.heights.size() != static_cast<size_t>(plan.grid) * plan.grid)
+        MapAuthorFlatHeights(plan, 0.0f);
     return true;
 }

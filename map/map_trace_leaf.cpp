@@ -410,12 +410,14 @@ MapTraceLeafData* MapTraceLeafPrepared(OctreeNode* leaf)
     const OctreeGeometry& geometry = leaf->geometry;
     const u32_t ownFaces = std::min(geometry.traceFaceCount, geometry.faceCount);
     MapTraceLeafData* data = leaf->traceData;
-    if (data && data->epoch == g_map.geometryEpoch && data->ownFaces == ownFaces && data->vertices == geometry.vertices &&
-        data->faces == geometry.faces) {
-        // The root node of the leaf's tree is read next, after the box probe.
-        __builtin_prefetch(data->quads);
-        return data;
+    // The header and the tree's root node lie together: all of it is asked of memory at once.
+    if (data) {
+        for (size_t line = 0; line < kHeaderBytes + sizeof(QuadNode); line += 64)
+            __builtin_prefetch(reinterpret_cast<const char*>(data) + line);
     }
+    if (data && data->epoch == g_map.geometryEpoch && data->ownFaces == ownFaces && data->vertices == geometry.vertices &&
+        data->faces == geometry.faces)
+        return data;
     MapTraceLeafDataFree(data);
     leaf->traceData = Prepare(geometry, ownFaces);
     return leaf->traceData;

@@ -1,8 +1,11 @@
-// The weapon object: what the HUD reads of it so far.
+// The weapon object: what the HUD and a carrier's fixed weapon read of it so far. Its own
+// definition keywords come with its class; a line the graphic object does not know is refused.
 #pragma once
 #include "core/engine_string.h"
 #include "core/types.h"
-#include "world/dynamic_object.h"
+#include "world/graph_obj.h"
+
+class GraphNode;
 
 // Fire modes of a weapon.
 constexpr u32_t kFireModeAuto = 0x1;
@@ -18,9 +21,11 @@ struct WeaponHud {
     u32_t fireMode = kFireModeSingle;
 };
 
-class Weapon : public DynamicObject {
+class Weapon : public GraphObj {
 public:
+    Weapon() { typeId = OBJECT_TYPE_WEAPON; }
     ~Weapon() override = default;
 
     WeaponHud hud;
+    GraphNode* mountNode = nullptr;  // the carrier's node the weapon hangs from (not owned)
 };

@@ -1,12 +1,49 @@
-// The envelope a world object can be bound to: the script wrapper through which the mission script
-// sees the object. What the world reads of it so far is its destroyed state.
+// Envelopes: the script-callable regions and representatives of a mission. This holds what the
+// world uses of the envelope bound to one world object (DOEnvelope): its object, its enable state,
+// its events and whether it counts the object destroyed. The script methods, handlers and the
+// envelope table come with the envelopes themselves.
 #pragma once
+#include "core/engine_string.h"
+#include "core/types.h"
 
-class DOEnvelope {
+class DynamicObject;
+
+// Envelope kinds (the kind word).
+constexpr s32_t ENVELOPE_KIND_ZONE = 3;
+
+// Envelope event indices.
+constexpr s32_t ENVELOPE_EVENT_ON_DESTROY = 3;  // "OnDestroy", fired with no sender
+
+class Envelope {
 public:
-    virtual ~DOEnvelope() = default;
-    // True while the envelope counts its object as destroyed: map traces then never hit the object.
-    virtual bool IsDestroyedState() { return destroyed; }
+    virtual ~Envelope() = default;
 
-    bool destroyed = false;
+    // Script methods; each takes one argument (null when the caller has none).
+    virtual void Enable(void* /*argument*/) { disabled = 0; }
+    virtual void Disable(void* /*argument*/) { disabled = 1; }
+    // Runs the envelope's handler of the event on behalf of the sender (null: none). No handlers
+    // exist yet: nothing happens.
+    virtual void FireEvent(DynamicObject* /*sender*/, s32_t /*eventIndex*/) {}
+    // True while the envelope counts its object as destroyed: the object is then not drawn (unless
+    // an actor) and map traces never hit it.
+    virtual bool IsDestroyedState() { return destroyed != 0; }
+
+    s32_t kind = 0;
+    EngineString name;
+    u8_t destroyed = 0;
+    u8_t disabled = 0;
+    u8_t visible = 0;
 };
+
+class DOEnvelope : public Envelope {
+public:
+    DynamicObject* object = nullptr;  // the bound world object; not owned
+};
+
+// Puts the envelope into the first free slot of the envelope table; its slot, or -1 when the table
+// is full or the envelope is null. An envelope already in the table keeps its slot.
+s32_t EnvelopeRegister(Envelope* envelope);
+// Takes the envelope out of the table (nothing when it is not there).
+void EnvelopeUnregister(Envelope* envelope);
+// Deletes every envelope of the table and empties it.
+void EnvelopeTableDeleteAll();

@@ -27,30 +27,31 @@ const std::string& DefinitionText()
             const int kind = EngineRand() % 8;
             const int a = EngineRand(), b = EngineRand(), c = EngineRand();
             switch (kind) {
-            case 0:
-                std::snprintf(line, sizeof line, "# object %d\r\n", n);
-                break;
-            case 1:
-                std::snprintf(line, sizeof line, "mesh = \"object\\structures\\house_%d.aff\"\r\n", a);
-                break;
-            case 2:
-                std::snprintf(line, sizeof line, "pos %d.%02d %d.%02d %d.%02d\r\n", a, b % 100, b, c % 100, c, a % 100);
-                break;
-            case 3:
-                std::snprintf(line, sizeof line, "team: %d\r\n", a % 4);
-                break;
-            case 4:
-                std::snprintf(line, sizeof line, "sound_set = $%d, \"step grass\", %d\r\n", a, b);
-                break;
-            case 5:
-                std::snprintf(line, sizeof line, "\r\n");
-                break;
-            case 6:
-                std::snprintf(line, sizeof line, "damage_factor_%d %d,%d 0.%d\r\n", a % 16, b, c, a);
-                break;
-            default:
-                std::snprintf(line, sizeof line, "  flags FLAG_A FLAG_B FLAG_C%d\r\n", a % 9);
-                break;
+                case 0:
+                    std::snprintf(line, sizeof line, "# object %d\r\n", n);
+                    break;
+                case 1:
+                    std::snprintf(line, sizeof line, "mesh = \"object\\structures\\house_%d.aff\"\r\n", a);
+                    break;
+                case 2:
+                    std::snprintf(line, sizeof line, "pos %d.%02d %d.%02d %d.%02d\r\n", a, b % 100, b, c % 100, c,
+                                  a % 100);
+                    break;
+                case 3:
+                    std::snprintf(line, sizeof line, "team: %d\r\n", a % 4);
+                    break;
+                case 4:
+                    std::snprintf(line, sizeof line, "sound_set = $%d, \"step grass\", %d\r\n", a, b);
+                    break;
+                case 5:
+                    std::snprintf(line, sizeof line, "\r\n");
+                    break;
+                case 6:
+                    std::snprintf(line, sizeof line, "damage_factor_%d %d,%d 0.%d\r\n", a % 16, b, c, a);
+                    break;
+                default:
+                    std::snprintf(line, sizeof line, "  flags FLAG_A FLAG_B FLAG_C%d\r\n", a % 9);
+                    break;
             }
             out += line;
         }

@@ -18,8 +18,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int kSide = 256;           // vertices along each edge
-constexpr float kCell = 10.0f;       // world units between neighbouring vertices
+constexpr int kSide = 256;      // vertices along each edge
+constexpr float kCell = 10.0f;  // world units between neighbouring vertices
 constexpr const char* kCacheFile = "land.oct";
 
 const float kExtent = kCell * (kSide - 1);

@@ -158,10 +158,22 @@ void LoadFile(benchmark::State& state, const std::vector<BYTE>& file)
     state.counters["textures/s"] = benchmark::Counter(1, benchmark::Counter::kIsIterationInvariantRate);
 }
 
-void BM_LoadDdsDxt1(benchmark::State& state) { LoadFile(state, DdsFile(D3DFMT_DXT1)); }
-void BM_LoadDdsDxt5(benchmark::State& state) { LoadFile(state, DdsFile(D3DFMT_DXT5)); }
-void BM_LoadTga(benchmark::State& state) { LoadFile(state, TgaFile()); }
-void BM_LoadPng(benchmark::State& state) { LoadFile(state, PngFile()); }
+void BM_LoadDdsDxt1(benchmark::State& state)
+{
+    LoadFile(state, DdsFile(D3DFMT_DXT1));
+}
+void BM_LoadDdsDxt5(benchmark::State& state)
+{
+    LoadFile(state, DdsFile(D3DFMT_DXT5));
+}
+void BM_LoadTga(benchmark::State& state)
+{
+    LoadFile(state, TgaFile());
+}
+void BM_LoadPng(benchmark::State& state)
+{
+    LoadFile(state, PngFile());
+}
 BENCHMARK(BM_LoadDdsDxt1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_LoadDdsDxt5)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_LoadTga)->Unit(benchmark::kMicrosecond);

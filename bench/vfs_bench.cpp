@@ -31,7 +31,7 @@ struct DataSet {
     fs::path loose;    // the tree as loose files (the working folder of the disk road)
     fs::path archive;  // the working folder with "main.bfs"
     fs::path zip;
-    std::vector<std::string> textFiles;    // relative paths with '/'
+    std::vector<std::string> textFiles;  // relative paths with '/'
     std::vector<std::string> binaryFiles;
     size_t largest = 0;
 };
@@ -161,7 +161,8 @@ void CreateDataSet()
     g_data.zip = g_data.root / "data.zip";
     EngineSRand(12345);
     for (int i = 0; i < kTextFiles; ++i) {
-        const std::string name = "text/folder" + std::to_string(i % kTextFolders) + "/file" + std::to_string(i) + ".txt";
+        const std::string name =
+            "text/folder" + std::to_string(i % kTextFolders) + "/file" + std::to_string(i) + ".txt";
         const size_t size = 200 + EngineRand() % 1801;
         WriteBytes(g_data.loose / name, TextOfSize(size));
         g_data.textFiles.push_back(name);
@@ -299,8 +300,8 @@ public:
 
 void PrintSummary(const std::map<std::string, double>& rates)
 {
-    std::printf("\nSummary (MiB/s; wall time; %d text files of 200-2000 bytes, %d binary files of %zu MiB)\n", kTextFiles,
-                kBinaryFiles, kBinarySize >> 20);
+    std::printf("\nSummary (MiB/s; wall time; %d text files of 200-2000 bytes, %d binary files of %zu MiB)\n",
+                kTextFiles, kBinaryFiles, kBinarySize >> 20);
     for (int kind = 0; kind < 2; ++kind) {
         // The median of repeated runs when there are repetitions, else the one run.
         auto rate = [&](const char* name) {

@@ -61,6 +61,7 @@ void ConStartup()
 void ConShutdown()
 {
     g_console.ready = false;
+    g_console.currentPage = -1;
     for (ConsoleStore& store : g_console.consoles) {
         if (!store.lines)
             continue;

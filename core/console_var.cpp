@@ -131,41 +131,41 @@ s32_t ConsoleVar::SetFromText(const char* text)
         text = "";
 
     switch (type) {
-    case CVAR_INT:
-        value.asInt = ReadInt(SkipBlanks(text));
-        break;
-    case CVAR_BOOL: {
-        const char* word = SkipBlanks(text);
-        if (*word == '\0')
-            value.asBool = value.asBool ? 0 : 1;
-        else if (std::strncmp(word, "true", 4) == 0)
-            value.asBool = 1;
-        else
-            value.asBool = ReadInt(word) != 0 ? 1 : 0;
-        break;
-    }
-    case CVAR_FLOAT:
-        value.asFloat = ReadFloat(SkipBlanks(text));
-        break;
-    case CVAR_STRING:
-        SetStringFromText(stringValue, text);
-        break;
-    case CVAR_VECTOR: {
-        float* v = value.asVector;
-        v[0] = v[1] = v[2] = 0.0f;
-        std::sscanf(text, "(%f,%f,%f)", &v[0], &v[1], &v[2]);
-        break;
-    }
-    case CVAR_COLOUR: {
-        float* c = value.asColour;
-        c[0] = c[1] = c[2] = c[3] = 1.0f;
-        std::sscanf(text, "(%f,%f,%f,%f)", &c[0], &c[1], &c[2], &c[3]);
-        for (int i = 0; i < 4; ++i)
-            c[i] *= kColourScale;
-        break;
-    }
-    default:
-        break;
+        case CVAR_INT:
+            value.asInt = ReadInt(SkipBlanks(text));
+            break;
+        case CVAR_BOOL: {
+            const char* word = SkipBlanks(text);
+            if (*word == '\0')
+                value.asBool = value.asBool ? 0 : 1;
+            else if (std::strncmp(word, "true", 4) == 0)
+                value.asBool = 1;
+            else
+                value.asBool = ReadInt(word) != 0 ? 1 : 0;
+            break;
+        }
+        case CVAR_FLOAT:
+            value.asFloat = ReadFloat(SkipBlanks(text));
+            break;
+        case CVAR_STRING:
+            SetStringFromText(stringValue, text);
+            break;
+        case CVAR_VECTOR: {
+            float* v = value.asVector;
+            v[0] = v[1] = v[2] = 0.0f;
+            std::sscanf(text, "(%f,%f,%f)", &v[0], &v[1], &v[2]);
+            break;
+        }
+        case CVAR_COLOUR: {
+            float* c = value.asColour;
+            c[0] = c[1] = c[2] = c[3] = 1.0f;
+            std::sscanf(text, "(%f,%f,%f,%f)", &c[0], &c[1], &c[2], &c[3]);
+            for (int i = 0; i < 4; ++i)
+                c[i] *= kColourScale;
+            break;
+        }
+        default:
+            break;
     }
     return 0;
 }
@@ -176,33 +176,33 @@ const char* ConsoleVar::ValueToText() const
     char* out = g_valueText;
     const size_t size = sizeof g_valueText;
     switch (type) {
-    case CVAR_INT:
-        std::snprintf(out, size, "%d", value.asInt);
-        break;
-    case CVAR_BOOL:
-        std::snprintf(out, size, "%s", value.asBool ? "true" : "false");
-        break;
-    case CVAR_FLOAT:
-        std::snprintf(out, size, "%g", static_cast<double>(value.asFloat));
-        break;
-    case CVAR_STRING:
-        std::snprintf(out, size, "%s", stringValue.Text());
-        break;
-    case CVAR_VECTOR:
-        std::snprintf(out, size, "(%g, %g, %g)", static_cast<double>(value.asVector[0]),
-                      static_cast<double>(value.asVector[1]), static_cast<double>(value.asVector[2]));
-        break;
-    case CVAR_COLOUR:
-        std::snprintf(out, size, "(%d, %d, %d, %d)", ColourPartToInt(value.asColour[0]),
-                      ColourPartToInt(value.asColour[1]), ColourPartToInt(value.asColour[2]),
-                      ColourPartToInt(value.asColour[3]));
-        break;
-    case CVAR_COMMAND:
-        std::snprintf(out, size, "function");
-        break;
-    default:
-        out[0] = '\0';
-        break;
+        case CVAR_INT:
+            std::snprintf(out, size, "%d", value.asInt);
+            break;
+        case CVAR_BOOL:
+            std::snprintf(out, size, "%s", value.asBool ? "true" : "false");
+            break;
+        case CVAR_FLOAT:
+            std::snprintf(out, size, "%g", static_cast<double>(value.asFloat));
+            break;
+        case CVAR_STRING:
+            std::snprintf(out, size, "%s", stringValue.Text());
+            break;
+        case CVAR_VECTOR:
+            std::snprintf(out, size, "(%g, %g, %g)", static_cast<double>(value.asVector[0]),
+                          static_cast<double>(value.asVector[1]), static_cast<double>(value.asVector[2]));
+            break;
+        case CVAR_COLOUR:
+            std::snprintf(out, size, "(%d, %d, %d, %d)", ColourPartToInt(value.asColour[0]),
+                          ColourPartToInt(value.asColour[1]), ColourPartToInt(value.asColour[2]),
+                          ColourPartToInt(value.asColour[3]));
+            break;
+        case CVAR_COMMAND:
+            std::snprintf(out, size, "function");
+            break;
+        default:
+            out[0] = '\0';
+            break;
     }
     return out;
 }

@@ -94,8 +94,8 @@ DefEntry* ParseLine(const char* p, size_t length, s32_t lineNumber, Token* token
                 ++p;
             } else {
                 // Not closed on its line: the value stops before the line end.
-                while (token.length > 0 && (token.start[token.length - 1] == '\n' ||
-                                            token.start[token.length - 1] == '\r'))
+                while (token.length > 0 &&
+                       (token.start[token.length - 1] == '\n' || token.start[token.length - 1] == '\r'))
                     --token.length;
             }
         } else if (*p == ':') {

@@ -2,6 +2,7 @@
 //
 // A composition root: the record's slots point into every subsystem, so this file may include any
 // folder.
+#include "actors/actor_class.h"
 #include "core/console.h"
 #include "core/console_var.h"
 #include "core/def_file.h"
@@ -11,6 +12,7 @@
 #include "core/sound.h"
 #include "core/video.h"
 #include "game/accounts.h"
+#include "game/no_op.h"
 #include "game/object_factory.h"
 #include "gui/gui.h"
 #include "map/map_trace.h"
@@ -27,6 +29,7 @@
 #include "render/render_device.h"
 #include "render/state_cache.h"
 #include "render/visible_nodes.h"
+#include "scene/object_draw.h"
 #include "world/anim_cache.h"
 #include "world/dynamic_object.h"
 #include "world/wires.h"
@@ -46,7 +49,7 @@ void EditorFillInterface(void** record)
     for (int i = 0; i < EDITOR_RECORD_SLOTS; ++i)
         record[i] = nullptr;
     // Slots whose engine function does not exist yet stay null (see the table in
-    // core/editor_interface.h): 12 to 15, 17, 21, 26 to 29, 47 to 52, 58 to 60, 62, 63, 71, 73, 74.
+    // core/editor_interface.h): 12 to 15, 17, 21, 26 to 29, 47, 49, 51, 59, 60, 62, 63, 71, 73, 74.
     record[EDITOR_SLOT_DEVICE] = &g_render.device;
     record[EDITOR_SLOT_RENDER_INIT] = Slot(RenderInit);
     record[EDITOR_SLOT_RENDER_SET_DISPLAY_MODE] = Slot(RenderSetDisplayMode);
@@ -71,8 +74,8 @@ void EditorFillInterface(void** record)
     record[EDITOR_SLOT_DESTROY_SCRIPT_CACHE] = Slot(DestroyScriptCache);
     record[EDITOR_SLOT_GUI_INIT] = Slot(GuiInit);
     record[EDITOR_SLOT_GUI_SHUTDOWN] = Slot(GuiShutdown);
-    record[EDITOR_SLOT_MAP_TRACE] = Slot(MapTrace);
     record[EDITOR_SLOT_DYN_OBJECTS_RAY_PICK] = Slot(DynObjectsRayPick);
+    record[EDITOR_SLOT_MAP_TRACE] = Slot(MapTrace);
     record[EDITOR_SLOT_RENDER_SET_ORTHOGRAPHIC] = Slot(RenderSetOrthographic);
     record[EDITOR_SLOT_DEBUG_BOX_ADD] = Slot(DebugBoxAdd);
     record[EDITOR_SLOT_DEBUG_LINES_DRAW] = Slot(DebugLinesDraw);
@@ -82,11 +85,13 @@ void EditorFillInterface(void** record)
     record[EDITOR_SLOT_ACCOUNTS_INIT] = Slot(AccountsInit);
     record[EDITOR_SLOT_SOUND_INIT] = Slot(SoundInit);
     record[EDITOR_SLOT_VIDEO_INIT] = Slot(VideoInit);
+    record[EDITOR_SLOT_ACTOR_CLASS_INFOS_RESET] = Slot(ActorClassInfosReset);
     record[EDITOR_SLOT_DYN_OBJECT_UPDATE_GRID] = Slot(DynObjectUpdateGrid);
     record[EDITOR_SLOT_FIND_CVAR] = Slot(FindCVar);
     record[EDITOR_SLOT_COLLECT_VISIBLE_NODES] = Slot(EditorCollectVisibleNodes);
     record[EDITOR_SLOT_VIEW_GET_VISIBLE_NODES] = Slot(ViewGetVisibleNodes);
     record[EDITOR_SLOT_MAP_GET_WORLD_SIZE] = Slot(MapGetWorldSize);
+    record[EDITOR_SLOT_RENDER_SET_BATCHING] = Slot(RenderSetBatching);
     record[EDITOR_SLOT_CON_OBJ_CREATE_GROUP] = Slot(ConObjCreateGroup);
     record[EDITOR_SLOT_CON_OBJ_GROUP_APPEND_OBJECT] = Slot(ConObjGroupAppendObject);
     record[EDITOR_SLOT_CON_OBJ_GROUP_INSERT_OBJECT] = Slot(ConObjGroupInsertObject);
@@ -94,6 +99,8 @@ void EditorFillInterface(void** record)
     record[EDITOR_SLOT_CON_OBJ_GROUP_REFRESH_OBJECT] = Slot(ConObjGroupRefreshObject);
     record[EDITOR_SLOT_CON_OBJ_GROUP_REMOVE_AT] = Slot(ConObjGroupRemoveAt);
     record[EDITOR_SLOT_RENDER_RELEASE_MAP_RESOURCES] = Slot(RenderReleaseMapResources);
+    record[EDITOR_SLOT_NO_OP_1] = Slot(NoOp);
+    record[EDITOR_SLOT_NO_OP_2] = Slot(NoOp);
     record[EDITOR_SLOT_MISSION_ENVIRONMENT_LOAD] = Slot(MissionEnvironmentLoad);
     record[EDITOR_SLOT_ENVIRONMENT_RELEASE] = Slot(EnvironmentRelease);
     record[EDITOR_SLOT_OCTREE_GET_ROOT] = Slot(OctreeGetRoot);

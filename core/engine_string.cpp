@@ -1,5 +1,6 @@
 #include "core/engine_string.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
@@ -117,6 +118,12 @@ void EngineString::Clear()
 const char* EngineString::Text() const
 {
     return IsOnHeap() ? m_text.heapText : m_text.inlineText;
+}
+
+float EngineString::ToFloat() const
+{
+    float value = 0.0f;
+    return std::sscanf(Text(), "%f", &value) == 1 ? value : 0.0f;
 }
 
 char* EngineString::Data()

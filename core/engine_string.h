@@ -12,9 +12,9 @@ public:
         void (*free)(char* block);
     };
 
-    EngineString();                              // empty text
-    explicit EngineString(const char* text);     // FromText: null is taken as empty
-    EngineString(const EngineString& other);     // copy
+    EngineString();                                      // empty text
+    explicit EngineString(const char* text);             // FromText: null is taken as empty
+    EngineString(const EngineString& other);             // copy
     EngineString& operator=(const EngineString& other);  // Assign
     ~EngineString();
 
@@ -32,6 +32,8 @@ public:
     void Clear();
 
     u32_t Length() const { return m_length; }
+    // The text read as one float ("%f"); 0 when it does not start with a number.
+    float ToFloat() const;
     bool IsEmpty() const { return m_length == 0; }
     bool IsOnHeap() const { return m_length >= kInlineSize; }
     const char* Text() const;

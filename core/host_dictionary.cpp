@@ -49,8 +49,7 @@ std::int32_t HostVFSOpenFile(const char* name)
     return VFSOpenFile(name, true) ? 1 : 0;
 }
 
-void HostVFSFindFile(const char* folder, const char* extension, HostVFSFindCallbackFn callback,
-                     std::int32_t allEntries)
+void HostVFSFindFile(const char* folder, const char* extension, HostVFSFindCallbackFn callback, std::int32_t allEntries)
 {
     VFSFindFile(folder, extension, callback, allEntries != 0);
 }

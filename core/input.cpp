@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "core/actions.h"
 #include "core/assert.h"
 #include "core/console.h"
 #include "core/input_modes.h"
@@ -91,26 +92,26 @@ void PollMouse()
         const DIDEVICEOBJECTDATA& record = records[i];
         const auto value = static_cast<s32_t>(record.dwData);
         switch (record.dwOfs) {
-        case DIMOFS_X:
-            MouseMove(value, 0);
-            break;
-        case DIMOFS_Y:
-            MouseMove(0, value);
-            break;
-        case DIMOFS_Z:
-            MouseWheel(value);
-            break;
-        case DIMOFS_BUTTON0:
-        case DIMOFS_BUTTON1:
-        case DIMOFS_BUTTON2:
-        case DIMOFS_BUTTON3:
-            if (record.dwData & kPressedBit)
-                MouseButtonDown(static_cast<int>(record.dwOfs - DIMOFS_BUTTON0));
-            else
-                MouseButtonUp(static_cast<int>(record.dwOfs - DIMOFS_BUTTON0));
-            break;
-        default:
-            break;
+            case DIMOFS_X:
+                MouseMove(value, 0);
+                break;
+            case DIMOFS_Y:
+                MouseMove(0, value);
+                break;
+            case DIMOFS_Z:
+                MouseWheel(value);
+                break;
+            case DIMOFS_BUTTON0:
+            case DIMOFS_BUTTON1:
+            case DIMOFS_BUTTON2:
+            case DIMOFS_BUTTON3:
+                if (record.dwData & kPressedBit)
+                    MouseButtonDown(static_cast<int>(record.dwOfs - DIMOFS_BUTTON0));
+                else
+                    MouseButtonUp(static_cast<int>(record.dwOfs - DIMOFS_BUTTON0));
+                break;
+            default:
+                break;
         }
     }
 }

@@ -79,6 +79,7 @@ void InputSetMouseMoveListener(MouseMoveListener listener);
 // the window messages as the only road: the error is returned and no key bindings are loaded). Then loads
 // "input.def". 0 on success.
 int InputInit(HWND window, bool useDirectInput);
+// Releases the devices and returns the input to its start state.
 void InputShutdown();
 // The per-frame poll: device records into the states, the action tables, the current input mode.
 void InputUpdate();

@@ -58,41 +58,41 @@ LRESULT InputWindowMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam)
 
     ClearWheel();
     switch (message) {
-    case WM_MOUSEMOVE:
-        MouseMovedOverWindow();
-        break;
-    case WM_LBUTTONDOWN:
-        MouseButtonDown(0);
-        break;
-    case WM_LBUTTONUP:
-        MouseButtonUp(0);
-        break;
-    case WM_RBUTTONDOWN:
-        MouseButtonDown(1);
-        break;
-    case WM_RBUTTONUP:
-        MouseButtonUp(1);
-        break;
-    case WM_MBUTTONDOWN:
-        MouseButtonDown(2);
-        break;
-    case WM_MBUTTONUP:
-        MouseButtonUp(2);
-        break;
-    case WM_MOUSEWHEEL:
-        // Whole notches only, rounded toward zero.
-        MouseWheel(static_cast<s16_t>((wParam >> 16) & 0xFFFF) / WHEEL_DELTA);
-        break;
-    case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-        KeyDown(KeyMessageScanCode(lParam));
-        break;
-    case WM_KEYUP:
-    case WM_SYSKEYUP:
-        KeyUp(KeyMessageScanCode(lParam));
-        break;
-    default:
-        break;
+        case WM_MOUSEMOVE:
+            MouseMovedOverWindow();
+            break;
+        case WM_LBUTTONDOWN:
+            MouseButtonDown(0);
+            break;
+        case WM_LBUTTONUP:
+            MouseButtonUp(0);
+            break;
+        case WM_RBUTTONDOWN:
+            MouseButtonDown(1);
+            break;
+        case WM_RBUTTONUP:
+            MouseButtonUp(1);
+            break;
+        case WM_MBUTTONDOWN:
+            MouseButtonDown(2);
+            break;
+        case WM_MBUTTONUP:
+            MouseButtonUp(2);
+            break;
+        case WM_MOUSEWHEEL:
+            // Whole notches only, rounded toward zero.
+            MouseWheel(static_cast<s16_t>((wParam >> 16) & 0xFFFF) / WHEEL_DELTA);
+            break;
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+            KeyDown(KeyMessageScanCode(lParam));
+            break;
+        case WM_KEYUP:
+        case WM_SYSKEYUP:
+            KeyUp(KeyMessageScanCode(lParam));
+            break;
+        default:
+            break;
     }
     return 0;
 }

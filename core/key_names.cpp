@@ -11,6 +11,8 @@ struct KeyName {
     u8_t code;
 };
 
+// A packed table reads better than one name a line.
+// clang-format off
 #define KEY_NAME(constant) {#constant, constant}
 
 // Compared in this order; the first exact match gives the code.
@@ -52,6 +54,7 @@ constexpr KeyName kKeyNames[] = {
     {"MOUSE0", KEY_MOUSE0}, {"MOUSE1", KEY_MOUSE1}, {"MOUSE2", KEY_MOUSE2},
     {"MOUSE_WHEEL_UP", KEY_MOUSE_WHEEL_UP}, {"MOUSE_WHEEL_DOWN", KEY_MOUSE_WHEEL_DOWN},
 };
+// clang-format on
 
 #undef KEY_NAME
 
@@ -70,8 +73,9 @@ constexpr DisplayRun kDisplayRuns[] = {
     {0x28, {"'", "`", "LEFT SHIFT", "\\", "Z", "X", "C", "V", "B", "N", "M", ",", "."}},
     {0x35, {"/", "RIGHT SHIFT", "*", "LEFT ALT", "SPACE", "CAPS LOCK", "F1", "F2", "F3", "F4", "F5", "F6", "F7"}},
     {0x42, {"F8", "F9", "F10", "NUM LOCK", "SCROLL LOCK"}},
-    {0x47, {"NUMPAD 7", "NUMPAD 8", "NUMPAD 9", "NUMPAD -", "NUMPAD 4", "NUMPAD 5", "NUMPAD 6", "NUMPAD +",
-            "NUMPAD 1", "NUMPAD 2", "NUMPAD 3", "NUMPAD 0", "NUMPAD ."}},
+    {0x47,
+     {"NUMPAD 7", "NUMPAD 8", "NUMPAD 9", "NUMPAD -", "NUMPAD 4", "NUMPAD 5", "NUMPAD 6", "NUMPAD +", "NUMPAD 1",
+      "NUMPAD 2", "NUMPAD 3", "NUMPAD 0", "NUMPAD ."}},
     {0x56, {"OEM 102", "F11", "F12"}},
     {0x64, {"F13", "F14", "F15"}},
     {0x8D, {"NUMPAD ="}},

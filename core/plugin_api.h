@@ -49,9 +49,9 @@ struct HostCallbackBlock {
 enum PluginInfoField { PLUGIN_INFO_NAME = 0, PLUGIN_INFO_DESCRIPTION, PLUGIN_INFO_AUTHOR, PLUGIN_INFO_COMPANY };
 constexpr int kPluginInfoCount = 4;
 
-using PluginGetTypeFn = std::int32_t (*)();                                      // optional
+using PluginGetTypeFn = std::int32_t (*)();  // optional
 using PluginHookProcFn = std::int32_t (*)(std::uint32_t code, PluginWord parameter);
-using PluginInitCommunicationFn = std::int32_t (*)(HostCallbackBlock* block);     // optional
+using PluginInitCommunicationFn = std::int32_t (*)(HostCallbackBlock* block);  // optional
 using PluginGetVerFn = PluginVersion (*)();
 using PluginGetInfoFn = const char* const* (*)();
 
@@ -64,44 +64,44 @@ constexpr std::uint32_t PluginMessage(std::uint32_t group, std::uint32_t event)
 // Game.
 constexpr std::uint32_t HookMissionStarted = 0x30001;
 constexpr std::uint32_t HookMissionLeft = 0x30002;
-constexpr std::uint32_t HookGameModsInit = 0x30003;      // plug-ins register their game modes in answer
-constexpr std::uint32_t HookGameModHit = 0x30004;        // parameter: the projectile record
-constexpr std::uint32_t HookObjectUsed = 0x30005;        // parameter: ObjectUseEvent*
+constexpr std::uint32_t HookGameModsInit = 0x30003;  // plug-ins register their game modes in answer
+constexpr std::uint32_t HookGameModHit = 0x30004;    // parameter: the projectile record
+constexpr std::uint32_t HookObjectUsed = 0x30005;    // parameter: ObjectUseEvent*
 // Frame: every game frame and every pass of the menu loop.
 constexpr std::uint32_t HookFrame = 0x40000;
 // Front end, servers and players.
 constexpr std::uint32_t HookGuiReady = 0x50000;
-constexpr std::uint32_t HookServerListFill = 0x50001;    // parameter: a value of the list's selection
+constexpr std::uint32_t HookServerListFill = 0x50001;  // parameter: a value of the list's selection
 constexpr std::uint32_t HookServerCreate = 0x50002;
 constexpr std::uint32_t HookServerJoin = 0x50003;
-constexpr std::uint32_t HookPlayerListFill = 0x50004;    // parameter: the list control
+constexpr std::uint32_t HookPlayerListFill = 0x50004;  // parameter: the list control
 constexpr std::uint32_t HookPlayerInfo = 0x50005;
-constexpr std::uint32_t HookScreenShown = 0x50006;       // parameter: the screen
-constexpr std::uint32_t HookMessageLine = 0x50007;       // parameter: the text
-constexpr std::uint32_t HookServerInfo = 0x50008;        // parameter: the current screen
+constexpr std::uint32_t HookScreenShown = 0x50006;  // parameter: the screen
+constexpr std::uint32_t HookMessageLine = 0x50007;  // parameter: the text
+constexpr std::uint32_t HookServerInfo = 0x50008;   // parameter: the current screen
 // Parameter: address of the menu request word; the plug-in writes 1 (show the multiplayer
 // screen) or 2 (start the mission of the current map).
 constexpr std::uint32_t HookMultiplayerPending = 0x50009;
 // Particles.
 constexpr std::uint32_t HookParticlesMapLoaded = 0x60000;
 constexpr std::uint32_t HookParticlesMapUnloaded = 0x60001;
-constexpr std::uint32_t HookParticlesFrame = 0x60002;    // the plug-in answers with AddParticleInfo
+constexpr std::uint32_t HookParticlesFrame = 0x60002;        // the plug-in answers with AddParticleInfo
 constexpr std::uint32_t HookParticlesEffectEvent = 0x60003;  // parameter: ParticleEffectEvent*
-constexpr std::uint32_t HookParticlesSpawn = 0x60004;    // parameter: ParticleSpawnRequest*
-constexpr std::uint32_t HookParticlesValue = 0x60005;    // parameter: ParticleValueEvent*; the host never sends it
+constexpr std::uint32_t HookParticlesSpawn = 0x60004;        // parameter: ParticleSpawnRequest*
+constexpr std::uint32_t HookParticlesValue = 0x60005;        // parameter: ParticleValueEvent*; the host never sends it
 constexpr std::uint32_t HookParticlesReset = 0x60006;
 // Indoor rendering.
 constexpr std::uint32_t HookIndoorMissionLoaded = 0x70000;
 constexpr std::uint32_t HookIndoorMissionUnloaded = 0x70001;
-constexpr std::uint32_t HookIndoorMeshAttach = 0x70002;  // parameter: IndoorMeshAttachEvent*
-constexpr std::uint32_t HookIndoorLinkUpdate = 0x70003;  // parameter: IndoorLink*
-constexpr std::uint32_t HookIndoorRender = 0x70004;      // parameter: IndoorPosition* of the camera
-constexpr std::uint32_t HookIndoorLocateStart = 0x70005; // parameter: IndoorLocateStartQuery*
-constexpr std::uint32_t HookIndoorLocateWalk = 0x70006;  // parameter: IndoorLocateWalkQuery*
-constexpr std::uint32_t HookIndoorTraceSegment = 0x70007;  // parameter: IndoorTraceRequest*
+constexpr std::uint32_t HookIndoorMeshAttach = 0x70002;      // parameter: IndoorMeshAttachEvent*
+constexpr std::uint32_t HookIndoorLinkUpdate = 0x70003;      // parameter: IndoorLink*
+constexpr std::uint32_t HookIndoorRender = 0x70004;          // parameter: IndoorPosition* of the camera
+constexpr std::uint32_t HookIndoorLocateStart = 0x70005;     // parameter: IndoorLocateStartQuery*
+constexpr std::uint32_t HookIndoorLocateWalk = 0x70006;      // parameter: IndoorLocateWalkQuery*
+constexpr std::uint32_t HookIndoorTraceSegment = 0x70007;    // parameter: IndoorTraceRequest*
 constexpr std::uint32_t HookIndoorQueryNearPoint = 0x70008;  // parameter: IndoorNearPointQuery*
-constexpr std::uint32_t HookIndoorObjectAdd = 0x70009;   // parameter: IndoorObjectAddEvent*
-constexpr std::uint32_t HookIndoorLinkRelease = 0x7000a; // parameter: the plug-in's handle of the link
+constexpr std::uint32_t HookIndoorObjectAdd = 0x70009;       // parameter: IndoorObjectAddEvent*
+constexpr std::uint32_t HookIndoorLinkRelease = 0x7000a;     // parameter: the plug-in's handle of the link
 
 // ---- Event records: owned by the sender, valid only during the broadcast ----------------------
 struct ObjectUseEvent {

@@ -31,6 +31,9 @@ int PluginPrint(const char* format, ...)
     va_start(arguments, format);
     std::vsnprintf(text, sizeof text, format, arguments);
     va_end(arguments);
+    // The plug-ins are bound before the consoles start: the log is the only place a failed bind or a
+    // version warning of start-up can be read.
+    Log("%s", text);
     return ConPrint(0, "%s", text);
 }
 

@@ -17,7 +17,7 @@ constexpr u32_t HookGuiInit = HookGuiReady;
 using PluginPrintFn = int (*)(const char* format, ...);
 void SetPluginPrintHook(PluginPrintFn hook);
 PluginPrintFn GetPluginPrintHook();
-// Formats into a 2048-byte buffer and prints the text on console 0.
+// Formats into a 2048-byte buffer and prints the text on console 0 and in the log.
 int PluginPrint(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // One plug-in file. Records stay in the host's list while the program runs; unloading only stops.
@@ -85,8 +85,8 @@ private:
     char* m_info[kPluginInfoCount] = {};
     PluginVersion m_version = 0;
     GrowArray<ConsoleVar*> m_commands{1};
-    s32_t m_callDepth = 0;        // calls into the plug-in in progress
-    bool m_unloadPending = false; // Unload asked for during a call
+    s32_t m_callDepth = 0;         // calls into the plug-in in progress
+    bool m_unloadPending = false;  // Unload asked for during a call
 };
 
 class PluginHost {

@@ -74,16 +74,6 @@ void PtrArrayBase::RemoveAt(s32_t index)
         --m_cursor;
 }
 
-void PtrArrayBase::RemoveMovingLast(s32_t index)
-{
-    if (index < 0 || index >= m_count)
-        return;
-    --m_count;
-    m_items[index] = m_items[m_count];
-    if (m_cursor >= m_count)
-        m_cursor = m_count - 1;
-}
-
 void PtrArrayBase::FreeBlock()
 {
     std::free(m_items);

@@ -20,9 +20,6 @@ public:
     void AppendRaw(void* element);
     // Removes the element at the index, keeping the order of the others.
     void RemoveAt(s32_t index);
-    // Removes the element at the index by moving the last element into its place; the cursor is
-    // pulled back to the new last element when it stood at or beyond the new count.
-    void RemoveMovingLast(s32_t index);
 
     s32_t Count() const { return m_count; }
     s32_t Capacity() const { return m_capacity; }

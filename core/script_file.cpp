@@ -160,36 +160,35 @@ class ScriptParser {
 public:
     ScriptParser(ScriptFile& file, const char* text, size_t size)
         : m_file(file), m_p(text), m_end(text + size), m_section(file.Root())
-    {
-    }
+    {}
 
     void Run()
     {
         while (m_p < m_end) {
             const char c = *m_p++;
             switch (c) {
-            case ' ':
-            case '\t':
-                EndWord();
-                break;
-            case '\r':
-            case '\n':
-                EndWord();
-                CountLineEnd(c);
-                break;
-            case '/':
-                Slash();
-                break;
-            case ';':
-                EndCommand();
-                break;
-            case '<':
-                Tag();
-                break;
-            default:
-                if (m_wordLength < SCRIPT_MAX_WORD_LENGTH)
-                    m_word[m_wordLength++] = c;
-                break;
+                case ' ':
+                case '\t':
+                    EndWord();
+                    break;
+                case '\r':
+                case '\n':
+                    EndWord();
+                    CountLineEnd(c);
+                    break;
+                case '/':
+                    Slash();
+                    break;
+                case ';':
+                    EndCommand();
+                    break;
+                case '<':
+                    Tag();
+                    break;
+                default:
+                    if (m_wordLength < SCRIPT_MAX_WORD_LENGTH)
+                        m_word[m_wordLength++] = c;
+                    break;
             }
         }
         // A command not ended with ';' is dropped; open sections simply end.

@@ -82,7 +82,9 @@ s32_t SoundVolumeAttenuation(s32_t volume)
 {
     // -30 dB at 0 up to full volume at 100, in whole hundredths of a decibel.
     const long long attenuation = -3000LL + 30LL * volume;
-    return attenuation > 0x7FFFFFFF ? 0x7FFFFFFF : attenuation < -0x7FFFFFFF ? -0x7FFFFFFF : static_cast<s32_t>(attenuation);
+    return attenuation > 0x7FFFFFFF    ? 0x7FFFFFFF
+           : attenuation < -0x7FFFFFFF ? -0x7FFFFFFF
+                                       : static_cast<s32_t>(attenuation);
 }
 
 void SoundApplyVolumes()
@@ -95,28 +97,28 @@ bool SoundSetGroupVolume(s32_t group, s32_t attenuation)
     if (!g_sound.performance || group < SOUND_GROUP_MASTER || group > SOUND_GROUP_MUSIC)
         return false;
     switch (group) {
-    case SOUND_GROUP_MASTER: {
-        const s32_t value = attenuation;
-        return SUCCEEDED(g_sound.performance->SetGlobalParam(GUID_PerfMasterVolume, &value, sizeof(value)));
-    }
-    case SOUND_GROUP_ENVIRONMENT:
-        if (g_sound.music)
-            g_sound.music->SetVolume(attenuation);
-        for (s32_t i = 0; i < g_sound.spatialCount; ++i)
-            if (g_sound.spatial[i] && g_sound.spatial[i]->HasAudioPath())
-                g_sound.spatial[i]->SetVolume(attenuation);
-        return false;
-    case SOUND_GROUP_EFFECTS:
-        for (s32_t i = 0; i < g_sound.pathSources.count; ++i)
-            g_sound.pathSources[i]->SetVolume(attenuation);
-        for (SoundChannel& channel : g_sound.channels)
-            if (channel.source.HasAudioPath())
-                channel.source.SetVolume(attenuation);
-        if (g_sound.defaultPath)
-            g_sound.defaultPath->SetVolume(attenuation, 0);
-        return false;
-    default:
-        GuiSetScreenSoundVolume(attenuation);
-        return false;
+        case SOUND_GROUP_MASTER: {
+            const s32_t value = attenuation;
+            return SUCCEEDED(g_sound.performance->SetGlobalParam(GUID_PerfMasterVolume, &value, sizeof(value)));
+        }
+        case SOUND_GROUP_ENVIRONMENT:
+            if (g_sound.music)
+                g_sound.music->SetVolume(attenuation);
+            for (s32_t i = 0; i < g_sound.spatialCount; ++i)
+                if (g_sound.spatial[i] && g_sound.spatial[i]->HasAudioPath())
+                    g_sound.spatial[i]->SetVolume(attenuation);
+            return false;
+        case SOUND_GROUP_EFFECTS:
+            for (s32_t i = 0; i < g_sound.pathSources.count; ++i)
+                g_sound.pathSources[i]->SetVolume(attenuation);
+            for (SoundChannel& channel : g_sound.channels)
+                if (channel.source.HasAudioPath())
+                    channel.source.SetVolume(attenuation);
+            if (g_sound.defaultPath)
+                g_sound.defaultPath->SetVolume(attenuation, 0);
+            return false;
+        default:
+            GuiSetScreenSoundVolume(attenuation);
+            return false;
     }
 }

@@ -2,7 +2,7 @@
 // common locale and of the current language, found by message key.
 #include <cstdio>
 #include <cstring>
-#include <strings.h>
+#include "core/text_case.h"
 
 #include "core/assert.h"
 #include "core/console_var.h"
@@ -25,7 +25,7 @@ s32_t FindKey(const char* key)
     const size_t length = std::strlen(key);
     for (s32_t i = 0; i < g_sound.messageCount; ++i) {
         const EngineString& stored = g_sound.messages[i].key;
-        if (stored.Length() == length && strcasecmp(stored.Text(), key) == 0)
+        if (stored.Length() == length && CompareNoCase(stored.Text(), key) == 0)
             return i;
     }
     return -1;
@@ -65,7 +65,7 @@ void LoadList(const char* fileName, char* folder, size_t folderSize, bool locali
     char* mapName = GameCurrentMapName().Data();
     LowerAscii(mapName);
     for (DefEntry* entry = file->first; entry; entry = entry->next) {
-        if (strcasecmp(entry->key.Text(), "sounddir") == 0) {
+        if (CompareNoCase(entry->key.Text(), "sounddir") == 0) {
             if (entry->valueCount >= 1)
                 std::snprintf(folder, folderSize, "%s\\", entry->Value(0));
             continue;
@@ -130,10 +130,12 @@ s32_t SoundMessageCount()
 
 SoundInstance* FindMessageSound(const EngineString& key)
 {
-    // Only the loaded entries count: a cleared table finds nothing.
-    for (s32_t i = 0; i < g_sound.messageCount && g_sound.messages[i].instance; ++i) {
+    // The search ends at the first empty slot, not at the count: leaving a mission only zeroes the
+    // count, so its voices are still found (their instances live until shutdown) until the next
+    // load empties the slots.
+    for (s32_t i = 0; i < MAX_GAME_MSG_SOUNDS && g_sound.messages[i].instance; ++i) {
         const EngineString& stored = g_sound.messages[i].key;
-        if (stored.Length() == key.Length() && strcasecmp(stored.Text(), key.Text()) == 0)
+        if (stored.Length() == key.Length() && CompareNoCase(stored.Text(), key.Text()) == 0)
             return g_sound.messages[i].instance;
     }
     return nullptr;

@@ -2,7 +2,7 @@
 // property, and the reader of the sound script "sound".
 #include <cstdio>
 #include <cstdlib>
-#include <strings.h>
+#include "core/text_case.h"
 
 #include "core/assert.h"
 #include "core/log.h"
@@ -55,7 +55,7 @@ s32_t SoundPropertyIndex(const char* name)
     if (!name)
         return 0;
     for (s32_t i = 1; i <= SOUND_PROPERTY_COUNT; ++i)
-        if (strcasecmp(name, kPropertyNames[i]) == 0)
+        if (CompareNoCase(name, kPropertyNames[i]) == 0)
             return i;
     return 0;
 }
@@ -79,8 +79,8 @@ void SoundSet::Add(SoundInstance* instance, s32_t level)
     if (lod < 0)
         return;
     const s32_t count = counts[lod];
-    SoundInstance** grown =
-        static_cast<SoundInstance**>(std::realloc(instances[lod], sizeof(SoundInstance*) * static_cast<size_t>(count + 1)));
+    SoundInstance** grown = static_cast<SoundInstance**>(
+        std::realloc(instances[lod], sizeof(SoundInstance*) * static_cast<size_t>(count + 1)));
     if (!grown)
         return;
     grown[count] = instance;
@@ -217,12 +217,12 @@ SoundSetTable* LoadSoundSets(DynamicObject* object, const char* sectionName)
     const char* folder = "";
     for (const ScriptCommand& command : section->commands) {
         const char* keyword = command.Keyword();
-        if (strcasecmp(keyword, "property") == 0) {
-            if (command.WordCount() > 2 && strcasecmp(command.Word(1), "path") == 0)
+        if (CompareNoCase(keyword, "property") == 0) {
+            if (command.WordCount() > 2 && CompareNoCase(command.Word(1), "path") == 0)
                 folder = command.Word(2);
             continue;
         }
-        if (strcasecmp(keyword, "sound") != 0 || command.WordCount() < 3)
+        if (CompareNoCase(keyword, "sound") != 0 || command.WordCount() < 3)
             continue;
         SoundSet* set = new SoundSet();
         for (int word = 3; word < command.WordCount(); ++word) {

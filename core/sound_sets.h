@@ -50,8 +50,8 @@ enum SoundProperty : s32_t {
 enum SoundPlayMode : s32_t {
     SOUND_MODE_OBJECT = 1,  // a world object's or spatial sound: the source's path
     SOUND_MODE_MUSIC = 2,
-    SOUND_MODE_VOICE = 3,   // message voice or GUI sound
-    SOUND_MODE_GUI = 4,     // GUI sound with its flag
+    SOUND_MODE_VOICE = 3,  // message voice or GUI sound
+    SOUND_MODE_GUI = 4,    // GUI sound with its flag
 };
 
 // One wave file, loaded once and shared by every instance made from it.

@@ -12,13 +12,20 @@ namespace {
 const char* AudioPathWarning(HRESULT result)
 {
     switch (result) {
-    case E_OUTOFMEMORY: return "Warning: inssuficient memory while creating audiopath!\n";
-    case DSERR_BUFFERLOST: return "Warning: DS buffer lost while creating audiopath!\n";
-    case DMUS_E_AUDIOPATHS_NOT_VALID: return "Warning: APs not valid while creating audiopath!\n";
-    case DMUS_E_NOT_INIT: return "Warning: DirectMusic not initialized while creating audiopath!\n";
-    case E_INVALIDARG: return "Warning: Invalid args while creating audiopath!\n";
-    case E_POINTER: return "Warning: Invalid pointer while creating audiopath!\n";
-    default: return "Warning: Unknown error while creating audiopath!\n";
+        case E_OUTOFMEMORY:
+            return "Warning: inssuficient memory while creating audiopath!\n";
+        case DSERR_BUFFERLOST:
+            return "Warning: DS buffer lost while creating audiopath!\n";
+        case DMUS_E_AUDIOPATHS_NOT_VALID:
+            return "Warning: APs not valid while creating audiopath!\n";
+        case DMUS_E_NOT_INIT:
+            return "Warning: DirectMusic not initialized while creating audiopath!\n";
+        case E_INVALIDARG:
+            return "Warning: Invalid args while creating audiopath!\n";
+        case E_POINTER:
+            return "Warning: Invalid pointer while creating audiopath!\n";
+        default:
+            return "Warning: Unknown error while creating audiopath!\n";
     }
 }
 
@@ -102,7 +109,8 @@ bool SoundSource::SetPosition(float x, float y, float z, u32_t applyMode)
     if (!buffer3D)
         return false;
     position = {x, y, z};
-    return SUCCEEDED(buffer3D->SetPosition(x, y, z, applyMode == SOUND_APPLY_DEFERRED ? DS3D_DEFERRED : DS3D_IMMEDIATE));
+    return SUCCEEDED(
+        buffer3D->SetPosition(x, y, z, applyMode == SOUND_APPLY_DEFERRED ? DS3D_DEFERRED : DS3D_IMMEDIATE));
 }
 
 void SoundSource::SetDistances(float minimum, float maximum)

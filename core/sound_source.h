@@ -53,16 +53,16 @@ public:
     Vector3 listenerPosition;
     float minDistance = 0.0f;
     float maxDistance = 0.0f;
-    s32_t repeatMode = 0;           // 0 loops the own sound, 1 replays it at random intervals
-    s32_t longestInterval = 0;      // ms
-    s32_t shortestInterval = 0;     // ms
+    s32_t repeatMode = 0;        // 0 loops the own sound, 1 replays it at random intervals
+    s32_t longestInterval = 0;   // ms
+    s32_t shortestInterval = 0;  // ms
     u32_t nextPlayTime = 0;
     IDirectMusicAudioPath8* audioPath = nullptr;
     IDirectSoundBuffer* soundBuffer = nullptr;
     IDirectSound3DBuffer* buffer3D = nullptr;
     IDirectSound3DListener* listener = nullptr;
     DynamicObject* owner;
-    bool active = false;            // within hearing range of the viewer
+    bool active = false;  // within hearing range of the viewer
     u32_t lastActivityCheck = 0;
 };
 

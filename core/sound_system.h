@@ -18,9 +18,9 @@ struct SoundSystem {
     IDirectMusicPerformance8* performance = nullptr;
     IDirectMusicLoader8* loader = nullptr;
     IDirectMusicAudioPath8* defaultPath = nullptr;
-    IDirectSoundBuffer* defaultBuffer = nullptr;   // the flat path's buffer, shared by its instances
-    IDirectSound3DListener* listener = nullptr;    // the one listener, steered every update pass
-    GrowArray<SoundSource*> pathSources;           // every source that has an audio path
+    IDirectSoundBuffer* defaultBuffer = nullptr;  // the flat path's buffer, shared by its instances
+    IDirectSound3DListener* listener = nullptr;   // the one listener, steered every update pass
+    GrowArray<SoundSource*> pathSources;          // every source that has an audio path
     SoundChannel channels[SOUND_CHANNEL_COUNT];
     SoundSource* spatial[MAX_SPATIAL_SOUNDS] = {};
     s32_t spatialCount = 0;

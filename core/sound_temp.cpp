@@ -7,10 +7,10 @@
 
 namespace {
 
-constexpr float kLod0Squared = 10000.0f;      // 100 units
-constexpr float kLod1Squared = 250000.0f;     // 500 units: farther sounds wait for their travel time
-constexpr float kNoDelaySquared = 40000.0f;   // 200 units
-constexpr float kAudibleSquared = 1000000.0f; // 1000 units
+constexpr float kLod0Squared = 10000.0f;       // 100 units
+constexpr float kLod1Squared = 250000.0f;      // 500 units: farther sounds wait for their travel time
+constexpr float kNoDelaySquared = 40000.0f;    // 200 units
+constexpr float kAudibleSquared = 1000000.0f;  // 1000 units
 constexpr float kRelativeDistance = 10.0f;
 
 u32_t TravelMilliseconds(float distanceSquared)

@@ -1,7 +1,7 @@
 // Waves (one per file name, loaded once) and the instances that play them.
 #include <cstdio>
 #include <cstring>
-#include <strings.h>
+#include "core/text_case.h"
 
 #include "core/assert.h"
 #include "core/sound_system.h"
@@ -101,7 +101,7 @@ SoundWave* SoundWaveGet(const char* name)
 
     for (s32_t i = 0; i < g_sound.waves.count; ++i) {
         SoundWave* wave = g_sound.waves[i];
-        if (wave->name.Length() == static_cast<u32_t>(length) && strcasecmp(wave->name.Text(), fileName) == 0)
+        if (wave->name.Length() == static_cast<u32_t>(length) && CompareNoCase(wave->name.Text(), fileName) == 0)
             return wave;
     }
     if (!g_sound.performance)

@@ -11,4 +11,12 @@ using s32_t = std::int32_t;
 
 struct Vector3 {
     float x = 0.0f, y = 0.0f, z = 0.0f;
+
+    Vector3& AddInPlace(const Vector3& other)
+    {
+        x += other.x;
+        y += other.y;
+        z += other.z;
+        return *this;
+    }
 };

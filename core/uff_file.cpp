@@ -90,7 +90,8 @@ bool UffFile::ReadAt(std::uint64_t position, void* out, size_t count)
         std::memcpy(out, m_image + position, count);
         return true;
     }
-    return std::fseek(m_stream, static_cast<long>(position), SEEK_SET) == 0 && std::fread(out, 1, count, m_stream) == count;
+    return std::fseek(m_stream, static_cast<long>(position), SEEK_SET) == 0 &&
+           std::fread(out, 1, count, m_stream) == count;
 }
 
 void UffFile::FreeAll()
@@ -182,7 +183,9 @@ bool UffFile::ParseDirectory(const u8_t* directory, size_t directorySize, u32_t 
     }
     m_entryCount = m_entryCapacity = static_cast<s32_t>(entryCount);
     const u32_t narrowNone = width == 12 ? 0xFFu : 0xFFFFu;
-    auto linkFits = [entryCount](s32_t link) { return link == -1 || (link >= 0 && static_cast<u32_t>(link) < entryCount); };
+    auto linkFits = [entryCount](s32_t link) {
+        return link == -1 || (link >= 0 && static_cast<u32_t>(link) < entryCount);
+    };
     for (u32_t i = 0; i < entryCount; ++i) {
         UffEntry& entry = m_entries[i];
         u32_t nameIndex = 0;
@@ -295,7 +298,8 @@ s32_t UffFile::FindChild(s32_t entry, const char* name) const
         return m_entries[entry].parent;
     // Entries outside the root's tree were not checked for cycles: the walk is bounded all the same.
     s32_t steps = 0;
-    for (s32_t child = m_entries[entry].child; child >= 0 && steps < m_entryCount; child = m_entries[child].next, ++steps) {
+    for (s32_t child = m_entries[entry].child; child >= 0 && steps < m_entryCount;
+         child = m_entries[child].next, ++steps) {
         if (NamesEqualIgnoringCase(m_names[m_entries[child].name], name))
             return child;
     }

@@ -118,36 +118,36 @@ bool VegetationMask::Load(const char* path)
     for (size_t i = 0; i < cellCount; ++i) {
         u16_t cell = VEG_CELL_CLEAR;
         switch (kinds[i]) {
-        case VEG_KIND_CLEAR:
-            break;
-        case VEG_KIND_FULL:
-            cell = VEG_CELL_FULL;
-            break;
-        case VEG_KIND_MIXED: {
-            // Every mixed cell takes the next number, even when its block cannot be kept.
-            const u32_t number = nextBlock++;
-            VegetationMaskBlock block;
-            const bool read = ReadBlock(reader, block);
-            if (read && number < blockCount) {
-                blocks[number] = block;
-                cell = static_cast<u16_t>(number);
-            } else {
-                delete[] block.bits;
-                damaged = true;
+            case VEG_KIND_CLEAR:
+                break;
+            case VEG_KIND_FULL:
+                cell = VEG_CELL_FULL;
+                break;
+            case VEG_KIND_MIXED: {
+                // Every mixed cell takes the next number, even when its block cannot be kept.
+                const u32_t number = nextBlock++;
+                VegetationMaskBlock block;
+                const bool read = ReadBlock(reader, block);
+                if (read && number < blockCount) {
+                    blocks[number] = block;
+                    cell = static_cast<u16_t>(number);
+                } else {
+                    delete[] block.bits;
+                    damaged = true;
+                }
+                break;
             }
-            break;
-        }
-        case VEG_KIND_SHARED: {
-            u16_t number = 0;
-            if (reader.ReadU16(number) && number < blockCount)
-                cell = number;
-            else
+            case VEG_KIND_SHARED: {
+                u16_t number = 0;
+                if (reader.ReadU16(number) && number < blockCount)
+                    cell = number;
+                else
+                    damaged = true;
+                break;
+            }
+            default:
                 damaged = true;
-            break;
-        }
-        default:
-            damaged = true;
-            break;
+                break;
         }
         cells[i] = cell;
     }

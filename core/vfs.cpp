@@ -2,7 +2,7 @@
 // the newest archive that holds it. Archive data are stored scrambled and unscrambled as read.
 #include "core/vfs.h"
 
-#include <strings.h>
+#include "core/text_case.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -374,7 +374,7 @@ void VFSFindFile(const char* folder, const char* extension, VFSFindCallback call
             const char* name = archive->GetEntryName(child);
             if (!allEntries) {
                 const char* dot = std::strrchr(name, '.');
-                if (!dot || (!anyExtension && strcasecmp(dot + 1, extension) != 0))
+                if (!dot || (!anyExtension && CompareNoCase(dot + 1, extension) != 0))
                     continue;
             }
             // Reported once, from disk or from the newest archive that has it.

@@ -3,7 +3,7 @@
 
 #include <cstdio>
 #include <cstring>
-#include <strings.h>
+#include "core/text_case.h"
 
 #include "core/grow_array.h"
 #include "core/log.h"
@@ -35,7 +35,7 @@ VideoPlayer* FindPlayer(const char* name)
     const size_t length = std::strlen(name);
     for (s32_t i = 0; i < g_videos.names.count; ++i) {
         const EngineString* known = g_videos.names[i];
-        if (known->Length() == length && strcasecmp(known->Text(), name) == 0)
+        if (known->Length() == length && CompareNoCase(known->Text(), name) == 0)
             return g_videos.players[i];
     }
     return nullptr;

@@ -37,7 +37,7 @@ public:
     u32_t msPerFrame = 0;
     IDirect3DTexture8* texture = nullptr;
     D3DFORMAT textureFormat = D3DFMT_UNKNOWN;
-    s32_t dibStride = 0;  // bytes per DIB row: three a pixel, rounded up to four
+    s32_t dibStride = 0;   // bytes per DIB row: three a pixel, rounded up to four
     float uExtent = 0.0f;  // the part of the texture the frame fills
     float vExtent = 0.0f;
     EngineString path;

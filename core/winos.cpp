@@ -6,7 +6,7 @@
 #include "core/winos.h"
 #include <cstdio>
 #include <cstring>
-#include <strings.h>
+#include "core/text_case.h"
 #include "ai/ai_runtime.h"
 #include "core/assert.h"
 #include "core/console.h"
@@ -88,8 +88,8 @@ ATOM RegisterMainWindowClass(const char* className)
 
 HWND CreateMainWindow(const char* className, const char* title)
 {
-    HWND window = CreateWindowExA(0, className, title, WS_CAPTION | WS_THICKFRAME | WS_CLIPCHILDREN, 0, 0, 320,
-                                  200, nullptr, nullptr, nullptr, nullptr);
+    HWND window = CreateWindowExA(0, className, title, WS_CAPTION | WS_THICKFRAME | WS_CLIPCHILDREN, 0, 0, 320, 200,
+                                  nullptr, nullptr, nullptr, nullptr);
     ShowWindow(window, SW_SHOW);
     return window;
 }
@@ -181,20 +181,20 @@ bool ActOnLoopState(LoopExit& exit)
         return false;
     SetCursorVisible(false);
     switch (state) {
-    case LOOP_QUIT:
-        // The exit screen; the subsystems then stop in Shutdown, as on every road out.
-        GameExitToGui("");
-        exit = LoopExit::Quit;
-        return true;
-    case LOOP_LOAD_MAP:
-        GameExitToGui("-g");
-        g_program.loopState = LOOP_NOTHING;
-        g_gui.screenOpen = false;
-        g_input.guiMode = false;
-        exit = LoopExit::NextMission;
-        return true;
-    default:
-        break;
+        case LOOP_QUIT:
+            // The exit screen; the subsystems then stop in Shutdown, as on every road out.
+            GameExitToGui("");
+            exit = LoopExit::Quit;
+            return true;
+        case LOOP_LOAD_MAP:
+            GameExitToGui("-g");
+            g_program.loopState = LOOP_NOTHING;
+            g_gui.screenOpen = false;
+            g_input.guiMode = false;
+            exit = LoopExit::NextMission;
+            return true;
+        default:
+            break;
     }
     GameExitToGui("-g");
     GameModEnd();
@@ -353,7 +353,8 @@ bool StartUp(char* commandLine, int& exitCode)
 int RunLoops()
 {
     if (g_program.startOptions.directStart) {
-        g_game.accountName.Assign(g_program.startOptions.accountName ? g_program.startOptions.accountName : "developer");
+        g_game.accountName.Assign(g_program.startOptions.accountName ? g_program.startOptions.accountName
+                                                                     : "developer");
         AccountLogIn(nullptr);
         GameFillMissionInfo(nullptr);
     } else {
@@ -366,15 +367,15 @@ int RunLoops()
         if (!MissionStart(exitCode))
             return exitCode;
         switch (MainLoop()) {
-        case LoopExit::Quit:
-            return 0;
-        case LoopExit::NextMission:
-            break;
-        case LoopExit::ToMenu:
-            MenuLoop();
-            if (g_program.loopState == LOOP_QUIT)
+            case LoopExit::Quit:
                 return 0;
-            break;
+            case LoopExit::NextMission:
+                break;
+            case LoopExit::ToMenu:
+                MenuLoop();
+                if (g_program.loopState == LOOP_QUIT)
+                    return 0;
+                break;
         }
     }
 }
@@ -408,22 +409,14 @@ struct ShutdownStep {
 };
 
 constexpr ShutdownStep kShutdownOrder[] = {
-    {Stage::Everything, HideCursor},
-    {Stage::Everything, CampaignChronologyFree},
-    {Stage::Everything, ActorListsFree},
-    {Stage::Everything, GameModsFree},
-    {Stage::Everything, SoundShutdown},
-    {Stage::Everything, VideoShutdown},
-    {Stage::Everything, DestroyScriptCache},
-    {Stage::Everything, ConShutdown},
-    {Stage::Devices, InputShutdown},
-    {Stage::Everything, GuiShutdown},
-    {Stage::Devices, UnloadPlugins},
-    {Stage::Devices, ShutDownRender},
-    {Stage::Devices, DestroyMainWindow},
-    {Stage::Everything, AccountsShutdown},
-    {Stage::Archives, VFSShutdown},
-    {Stage::Archives, DefFileFreeAll},
+    {Stage::Everything, HideCursor},         {Stage::Everything, CampaignChronologyFree},
+    {Stage::Everything, ActorListsFree},     {Stage::Everything, GameModsFree},
+    {Stage::Everything, SoundShutdown},      {Stage::Everything, VideoShutdown},
+    {Stage::Everything, DestroyScriptCache}, {Stage::Everything, ConShutdown},
+    {Stage::Devices, InputShutdown},         {Stage::Everything, GuiShutdown},
+    {Stage::Devices, UnloadPlugins},         {Stage::Devices, ShutDownRender},
+    {Stage::Devices, DestroyMainWindow},     {Stage::Everything, AccountsShutdown},
+    {Stage::Archives, VFSShutdown},          {Stage::Archives, DefFileFreeAll},
 };
 
 // The one road out: every exit of WinMain passes here.
@@ -464,20 +457,20 @@ bool ApplyCommandLineOptions(StartOptions& options)
 {
     float* position[3] = {&options.startPosition.x, &options.startPosition.y, &options.startPosition.z};
     for (int i = 0; i <= options.lastWord; ++i) {
-        if (strcasecmp(options.words[i], "-e") == 0) {
+        if (CompareNoCase(options.words[i], "-e") == 0) {
             options.editorMode = true;
             RunEditorSession();
             return true;
         }
-        if (strcasecmp(options.words[i], "-g") == 0)
+        if (CompareNoCase(options.words[i], "-g") == 0)
             grx_toggle_camins.value.handler(nullptr);
-        if (strcasecmp(options.words[i], "-a") == 0 && i < options.lastWord)
+        if (CompareNoCase(options.words[i], "-a") == 0 && i < options.lastWord)
             options.accountName = options.words[++i];
-        if (strcasecmp(options.words[i], "-m") == 0 && i < options.lastWord) {
+        if (CompareNoCase(options.words[i], "-m") == 0 && i < options.lastWord) {
             dsmap.SetString(options.words[++i]);
             options.directStart = 1;
         }
-        if (strcasecmp(options.words[i], "-p") == 0) {
+        if (CompareNoCase(options.words[i], "-p") == 0) {
             for (float* coordinate : position) {
                 if (i < options.lastWord)
                     std::sscanf(options.words[++i], "%f", coordinate);
@@ -499,28 +492,28 @@ LRESULT MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     InputWindowMessage(window, message, wParam, lParam);
     switch (message) {
-    case WM_CLOSE:
-        PostQuitMessage(0);
-        return 0;
-    case WM_SYSCOMMAND:
-        return 0;
-    case WM_KEYDOWN:
-        ConPageKey(static_cast<int>(wParam));
-        break;
-    case WM_KEYUP:
-        if (gbconsoles.Bool()) {
-            if (wParam == VK_F1 || KeyMessageScanCode(lParam) == 0x29)
-                ConTogglePage(0);
-            else if (wParam >= VK_F2 && wParam <= VK_F5)
-                ConTogglePage(static_cast<int>(wParam - VK_F1));
-        }
-        break;
-    case WM_CHAR:
-        if (!g_input.guiMode && KeyMessageScanCode(lParam) != 0x29)
-            ConKeyInput(static_cast<int>(wParam));
-        break;
-    default:
-        break;
+        case WM_CLOSE:
+            PostQuitMessage(0);
+            return 0;
+        case WM_SYSCOMMAND:
+            return 0;
+        case WM_KEYDOWN:
+            ConPageKey(static_cast<int>(wParam));
+            break;
+        case WM_KEYUP:
+            if (gbconsoles.Bool()) {
+                if (wParam == VK_F1 || KeyMessageScanCode(lParam) == 0x29)
+                    ConTogglePage(0);
+                else if (wParam >= VK_F2 && wParam <= VK_F5)
+                    ConTogglePage(static_cast<int>(wParam - VK_F1));
+            }
+            break;
+        case WM_CHAR:
+            if (!g_input.guiMode && KeyMessageScanCode(lParam) != 0x29)
+                ConKeyInput(static_cast<int>(wParam));
+            break;
+        default:
+            break;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }

@@ -21,11 +21,11 @@ enum LoopState : s32_t {
 // Start-up options filled by the command line.
 struct StartOptions {
     char words[PARAM_MAX_COUNT][PARAM_MAX_SIZE];
-    int lastWord;               // index of the last stored word
-    u8_t directStart;           // "-m" with a map name
-    const char* accountName;    // the word after "-a", or null
-    Vector3 startPosition;      // "-p" x y z
-    bool editorMode;            // "-e" was seen (editor mode ran)
+    int lastWord;             // index of the last stored word
+    u8_t directStart;         // "-m" with a map name
+    const char* accountName;  // the word after "-a", or null
+    Vector3 startPosition;    // "-p" x y z
+    bool editorMode;          // "-e" was seen (editor mode ran)
 };
 
 // The core's own record: the start-up options, the outer loops' state, the main window, the

@@ -4,6 +4,12 @@ namespace {
 u32_t g_drawCount = 0;
 }  // namespace
 
-void CommandMenuDraw(s32_t, s32_t, s32_t, s32_t, s32_t, s32_t, s32_t) { ++g_drawCount; }
+void CommandMenuDraw(s32_t, s32_t, s32_t, s32_t, s32_t, s32_t, s32_t)
+{
+    ++g_drawCount;
+}
 
-u32_t CommandMenuDrawCount() { return g_drawCount; }
+u32_t CommandMenuDrawCount()
+{
+    return g_drawCount;
+}

@@ -3,10 +3,10 @@
 #include "core/types.h"
 
 struct CommandMenuState {
-    s32_t x, y;       // screen position
-    s32_t openItem;   // the open submenu
+    s32_t x, y;      // screen position
+    s32_t openItem;  // the open submenu
     s32_t selection;
-    s32_t count;      // items of the open menu
+    s32_t count;  // items of the open menu
 };
 
 // Draws the menu at (x, y). Its drawing lands with the game's menus; until then the calls are

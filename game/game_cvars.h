@@ -9,7 +9,17 @@ extern ConsoleVar gbteskenable;
 // Mouse sensitivity setting (integer); GameUpdateMouseSensitivity turns it into the view factors.
 extern ConsoleVar gi_mousesensitivity;
 
+// The text of the current loading step, drawn on the loading screen.
+extern ConsoleVar gs_maploadprogress;
+
 // Commands.
 extern ConsoleVar grx_toggle_camins;
 extern ConsoleVar ax_getcutscene_begin;
 extern ConsoleVar gx_joinserver;
+
+// Read by the actors and the AI.
+extern ConsoleVar gb_godmode;   // the player takes no damage and does not drown
+extern ConsoleVar gbai;         // the AI runs (true by default)
+extern ConsoleVar gbshake;      // hits shake the player's view
+extern ConsoleVar gbalwaysrun;  // the player runs unless the walk key is held
+extern ConsoleVar gbdebuginfo;  // debug texts over the soldiers

@@ -1,7 +1,8 @@
 // Mission loading does not exist yet: every mission start fails, and the program halts as it does
-// after a map that cannot be loaded.
+// after a map that cannot be loaded, unless a test has the start succeed (game/game_test_hooks.h).
 #include "game/game_flow.h"
 #include "game/game_mod_registry.h"
+#include "game/game_test_hooks.h"
 #include "core/console.h"
 #include "core/input.h"
 #include "core/plugin_host.h"
@@ -11,6 +12,7 @@
 
 namespace {
 bool g_cameraInsetToggle = false;
+GameTestHooks g_testHooks;
 
 s32_t ToggleCameraInset(const char*)
 {
@@ -34,9 +36,16 @@ ConsoleVar grx_toggle_camins("grx_toggle_camins", ToggleCameraInset);
 ConsoleVar ax_getcutscene_begin("ax_getcutscene_begin", PlayOpeningCutscene);
 ConsoleVar gx_joinserver("gx_joinserver", JoinServer);
 
-int GameInitMission(const char*)
+void GameSetTestHooks(const GameTestHooks& hooks)
 {
-    return -1;
+    g_testHooks = hooks;
+}
+
+int GameInitMission(const char* mapName)
+{
+    if (g_testHooks.missionStart)
+        g_testHooks.missionStart(mapName);
+    return g_testHooks.initMissionResult;
 }
 
 int GameHaltAfterLoadError()
@@ -55,10 +64,20 @@ int GameHaltAfterLoadError()
     }
 }
 
-s32_t GameLoadGameCommand(const char*) { return 0; }
-void GameUpdateFrame(bool) {}
+s32_t GameLoadGameCommand(const char*)
+{
+    return 0;
+}
+void GameUpdateFrame(bool present)
+{
+    if (g_testHooks.frame)
+        g_testHooks.frame(present);
+}
 void GameExitToGui(const char*) {}
-void GameModEnd() { g_game.currentGameMod = nullptr; }
+void GameModEnd()
+{
+    g_game.currentGameMod = nullptr;
+}
 
 void GameModsInit()
 {
@@ -71,5 +90,8 @@ void GameModsFree()
     GameModRegistryFree();
 }
 void GameClearFrameInput() {}
-s32_t RegisterDefObject() { return 0; }
+s32_t RegisterDefObject()
+{
+    return 0;
+}
 void CampaignChronologyFree() {}

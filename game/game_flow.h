@@ -12,7 +12,6 @@ struct GameMod {
     EngineString teamScreen;
 };
 
-
 // Loads and starts the mission of a map; negative on failure.
 int GameInitMission(const char* mapName);
 // Shows console 0 until the player presses a key; the program then ends with the result, the exit

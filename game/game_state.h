@@ -8,7 +8,15 @@
 #include "game/hud_flags.h"
 
 class Actor;
+class DynamicObject;
 struct GameMod;
+
+// A class keyword the object factory answers, and what makes its objects.
+struct ObjectClassEntry {
+    const char* keyword;  // a static text
+    DynamicObject* (*make)();
+};
+constexpr s32_t GAME_OBJECT_CLASS_SLOTS = 32;
 
 // Radians of view turn per unit of mouse movement while the sensitivity setting is 0.
 constexpr float kDefaultMouseLookFactor = 0.003f;
@@ -37,9 +45,18 @@ struct GameState {
     float mouseLookFactorY = kDefaultMouseLookFactor;
     // Set while the view is zoomed (sight, binocular): fog then does not cull the map geometry.
     bool zoomView = false;
+    // The alternative view mode (cleared at mission start): far billboards are not drawn fogged.
+    u8_t viewModeToggle = 0;
 
     GameHudFlags hud = {};
     CommandMenuState commandMenu = {};
+
+    // The name of the object definition being applied (GameApplyTemplateToObject), null between
+    // definitions; nodes made by its lines take it as their source definition.
+    const char* applyingDefinition = nullptr;
+    // Object classes registered with the factory beside its own (game/object_factory.h).
+    ObjectClassEntry objectClasses[GAME_OBJECT_CLASS_SLOTS] = {};
+    s32_t objectClassCount = 0;
 };
 
 extern GameState g_game;

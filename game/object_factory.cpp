@@ -1,16 +1,69 @@
-// No object class, definition template or weapon is known yet: creation and templating fail
-// cleanly, which callers already handle for unknown names.
+// Making world objects by class keyword, applying object definitions to them, and deleting them.
+// Of the factory's own classes only the weapon exists so far; the others come with their classes.
 #include "game/object_factory.h"
+
+#include "core/text_case.h"
+
+#include <string>
+
+#include "actors/weapon.h"
+#include "core/def_file.h"
 #include "core/random.h"
+#include "game/game_state.h"
 #include "world/dynamic_object.h"
 
 namespace {
+
+// The most values one definition line hands to SetParam.
+constexpr s32_t kMaxParamValues = 64;
+
 bool g_forceActorCreation = false;
+
+DynamicObject* MakeWeapon()
+{
+    return new Weapon;
+}
+
+const ObjectClassEntry kOwnClasses[] = {
+    {"weapon", MakeWeapon},
+};
+
 }  // namespace
 
-DynamicObject* CreateDynamicObjectByClass(const char*)
+DynamicObject* CreateDynamicObjectByClass(const char* classKeyword)
 {
+    if (!classKeyword)
+        return nullptr;
+    for (const ObjectClassEntry& entry : kOwnClasses) {
+        if (CompareNoCase(entry.keyword, classKeyword) == 0)
+            return entry.make();
+    }
+    for (s32_t i = 0; i < g_game.objectClassCount; ++i) {
+        const ObjectClassEntry& entry = g_game.objectClasses[i];
+        if (CompareNoCase(entry.keyword, classKeyword) == 0)
+            return entry.make();
+    }
     return nullptr;
+}
+
+bool GameRegisterObjectClass(const char* keyword, DynamicObject* (*make)())
+{
+    if (!keyword || !make || g_game.objectClassCount >= GAME_OBJECT_CLASS_SLOTS)
+        return false;
+    g_game.objectClasses[g_game.objectClassCount++] = {keyword, make};
+    return true;
+}
+
+void GameUnregisterObjectClass(const char* keyword)
+{
+    for (s32_t i = 0; i < g_game.objectClassCount; ++i) {
+        if (CompareNoCase(g_game.objectClasses[i].keyword, keyword ? keyword : "") != 0)
+            continue;
+        for (s32_t j = i + 1; j < g_game.objectClassCount; ++j)
+            g_game.objectClasses[j - 1] = g_game.objectClasses[j];
+        g_game.objectClasses[--g_game.objectClassCount] = {};
+        return;
+    }
 }
 
 void ForceActorCreation(bool force)
@@ -23,9 +76,24 @@ bool GameActorCreationForced()
     return g_forceActorCreation;
 }
 
-bool GameApplyTemplateToObject(const char*, DynamicObject*)
+bool GameApplyTemplateToObject(const char* templateName, DynamicObject* object)
 {
-    return false;
+    if (!object)
+        return false;
+    const std::string fileName = std::string("object\\") + (templateName ? templateName : "") + ".def";
+    DefFile* definition = DefFileLoad(fileName.c_str());
+    if (!definition)
+        return false;
+    // Definitions nest (a "destroy" line applies the replacement's own): the outer name comes back.
+    const char* outer = g_game.applyingDefinition;
+    g_game.applyingDefinition = definition->name.Text();
+    for (const DefEntry* entry = definition->first; entry; entry = entry->next) {
+        const s32_t count = entry->valueCount < kMaxParamValues ? entry->valueCount : kMaxParamValues;
+        object->SetParam(entry->key.Text(), entry->values, count);
+    }
+    g_game.applyingDefinition = outer;
+    DefFileRelease(definition);
+    return true;
 }
 
 void DeleteDynamicObject(DynamicObject* object)

@@ -5,12 +5,20 @@
 class Actor;
 class DynamicObject;
 
-// Creates a world object from its class keyword; null for a keyword no class answers to.
+// Creates a world object from its class keyword (without regard to case): the factory's own
+// classes first, then the registered ones in order of registration; null for a keyword no class
+// answers to. The object is not in the world yet.
 DynamicObject* CreateDynamicObjectByClass(const char* classKeyword);
+// Registers a class keyword (a static text) beside the factory's own; false when the table of
+// GAME_OBJECT_CLASS_SLOTS is full. GameUnregisterObjectClass removes it again.
+bool GameRegisterObjectClass(const char* keyword, DynamicObject* (*make)());
+void GameUnregisterObjectClass(const char* keyword);
 // Sets the game's force-actor-creation flag (cleared when a mission is left).
 void ForceActorCreation(bool force);
 bool GameActorCreationForced();
-// Applies the object definition template "object\<name>.def" to the object; false when it cannot.
+// Applies the object definition "object\<name>.def" to the object: each line, in file order, goes to
+// the object's SetParam as its keyword and at most 64 values. While it runs, g_game.applyingDefinition
+// names the definition. False when the definition cannot be read (or for a null object).
 bool GameApplyTemplateToObject(const char* templateName, DynamicObject* object);
 // Deletes the object through its virtual deleting destructor; null is ignored.
 void DeleteDynamicObject(DynamicObject* object);

@@ -22,16 +22,16 @@ void GameSetPitch(float pitch);
 // What the player's own sounds (footsteps, weapon handling) read of the game each frame.
 struct PlayerSoundView {
     bool playerDead = false;
-    bool surfaceForced = false;                  // while set, forcedSurface replaces the trace
+    bool surfaceForced = false;  // while set, forcedSurface replaces the trace
     SurfaceSounds* forcedSurface = nullptr;
-    DynamicObject* currentVehicle = nullptr;     // null while on foot
+    DynamicObject* currentVehicle = nullptr;  // null while on foot
     bool viewUnderWater = false;
-    SurfaceSounds* waterSurface = nullptr;       // the water material of the loaded map, if any
-    SurfaceSounds* surfaceBelowViewer = nullptr; // what a trace 20 units down from the viewer hits
-    s32_t motionState = 0;                       // 0-5: 0, 2, 3, 4 walking kinds; 1, 5 the other group
+    SurfaceSounds* waterSurface = nullptr;        // the water material of the loaded map, if any
+    SurfaceSounds* surfaceBelowViewer = nullptr;  // what a trace 20 units down from the viewer hits
+    s32_t motionState = 0;                        // 0-5: 0, 2, 3, 4 walking kinds; 1, 5 the other group
     u8_t movementFlags[2] = {0, 0};
-    DynamicObject* currentWeapon = nullptr;      // the weapon in the current slot
-    DynamicObject* holsteredWeapon = nullptr;    // the weapon being put away
+    DynamicObject* currentWeapon = nullptr;    // the weapon in the current slot
+    DynamicObject* holsteredWeapon = nullptr;  // the weapon being put away
 };
 
 PlayerSoundView& GamePlayerSoundView();

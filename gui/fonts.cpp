@@ -1,6 +1,5 @@
 #include "gui/fonts.h"
 
-
 // No font is loaded yet.
 Font* FindFont(const char*)
 {

@@ -1,9 +1,10 @@
 // No screen script is loaded yet. The stand-in front end keeps one empty screen up, presenting a
 // cleared frame each pass, and closes it, asking to quit (state word 1), on a released Escape key
-// or when the window is closed.
+// or when the window is closed. Tests may decide in its place (gui/gui_test_hooks.h).
 #include "gui/gui.h"
+#include "gui/gui_test_hooks.h"
 
-#include <strings.h>
+#include "core/text_case.h"
 
 #include <vector>
 
@@ -16,7 +17,13 @@ GuiState g_gui;
 
 namespace {
 std::vector<GuiScreen*> g_screens;
+GuiTestFrameHook g_testFrameHook = nullptr;
 }  // namespace
+
+void GuiSetTestFrameHook(GuiTestFrameHook hook)
+{
+    g_testFrameHook = hook;
+}
 
 GuiScreen::~GuiScreen()
 {
@@ -49,7 +56,7 @@ GuiControl* GuiScreen::FindControl(const char* controlName) const
     if (!controlName)
         return nullptr;
     for (u32_t i = 0; i < m_controlCount; ++i) {
-        if (strcasecmp(m_controls[i]->name.Text(), controlName) == 0)
+        if (CompareNoCase(m_controls[i]->name.Text(), controlName) == 0)
             return m_controls[i];
     }
     return nullptr;
@@ -74,9 +81,14 @@ void GuiShutdown()
 
 bool GuiFrame(int, int, UINT message, LPARAM, WPARAM wParam, s32_t* stateWord)
 {
-    bool quit = message == WM_CLOSE || message == WM_QUIT || (message == WM_KEYUP && wParam == VK_ESCAPE);
-    if (quit) {
+    bool stayUp = true;
+    if (g_testFrameHook) {
+        stayUp = g_testFrameHook(stateWord);
+    } else if (message == WM_CLOSE || message == WM_QUIT || (message == WM_KEYUP && wParam == VK_ESCAPE)) {
         *stateWord = 1;
+        stayUp = false;
+    }
+    if (!stayUp) {
         g_gui.screenOpen = false;
         return false;
     }
@@ -92,7 +104,7 @@ GuiScreen* GuiFindScreen(const char* name)
     if (!name)
         return nullptr;
     for (GuiScreen* screen : g_screens) {
-        if (strcasecmp(screen->name.Text(), name) == 0)
+        if (CompareNoCase(screen->name.Text(), name) == 0)
             return screen;
     }
     return nullptr;

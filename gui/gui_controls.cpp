@@ -1,14 +1,14 @@
 // Screens hold no controls yet: nothing is found and no message control shows the text.
 #include "gui/gui_controls.h"
-#include <strings.h>
+#include "core/text_case.h"
 
 GuiControl* GuiCreateControl(const char* typeName)
 {
     if (!typeName)
         return nullptr;
-    if (strcasecmp(typeName, "textbox") == 0)
+    if (CompareNoCase(typeName, "textbox") == 0)
         return new GuiControl("textbox");
-    if (strcasecmp(typeName, "listbox") == 0)
+    if (CompareNoCase(typeName, "listbox") == 0)
         return new GuiControl("listbox");
     return nullptr;
 }

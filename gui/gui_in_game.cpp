@@ -14,7 +14,19 @@ void Show(GuiMessageSlot& slot, u32_t durationMs)
 
 }  // namespace
 
-void GuiShowSubtitle(u32_t durationMs) { Show(g_gui.subtitleSlot, durationMs); }
-void GuiShowCaption(u32_t durationMs) { Show(g_gui.captionSlot, durationMs); }
-void GuiShowRecord(u32_t durationMs) { Show(g_gui.recordSlot, durationMs); }
-void GuiShowResponse(u32_t durationMs) { Show(g_gui.responseSlot, durationMs); }
+void GuiShowSubtitle(u32_t durationMs)
+{
+    Show(g_gui.subtitleSlot, durationMs);
+}
+void GuiShowCaption(u32_t durationMs)
+{
+    Show(g_gui.captionSlot, durationMs);
+}
+void GuiShowRecord(u32_t durationMs)
+{
+    Show(g_gui.recordSlot, durationMs);
+}
+void GuiShowResponse(u32_t durationMs)
+{
+    Show(g_gui.responseSlot, durationMs);
+}

@@ -1,10 +1,34 @@
 #include "map/actor_lists.h"
 
-#include "actors/actor.h"
+#include <initializer_list>
+
 #include "map/map_state.h"
+
+PtrRefArray<Actor>* ActorTeamList(s32_t team)
+{
+    switch (team) {
+        case ACTOR_TEAM_FRIEND:
+            return &g_map.FriendActorList;
+        case ACTOR_TEAM_NEUTRAL:
+            return &g_map.NeutralActorList;
+        case ACTOR_TEAM_ENEMY:
+            return &g_map.EnemyActorList;
+        default:
+            return nullptr;
+    }
+}
+
+void ActorSideListsForget(const Actor* actor)
+{
+    for (PtrRefArray<Actor>* list : {&g_map.EnemyActorList, &g_map.FriendActorList, &g_map.NeutralActorList}) {
+        while (list->RemoveSwapLast(actor)) {
+        }
+    }
+}
 
 void ActorListsFree()
 {
-    for (PtrArray<Actor>& list : g_map.teamLists)
-        list.DeleteAll();
+    g_map.FriendActorList.Release();
+    g_map.NeutralActorList.Release();
+    g_map.EnemyActorList.Release();
 }

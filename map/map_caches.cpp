@@ -4,13 +4,30 @@
 #include <string>
 #include <system_error>
 
+#include "core/vfs.h"
+#include "map/map_grid.h"
 #include "platform/file_system.h"
 
 namespace {
 
 bool g_forcedRebuild = false;
-MapGrid* g_vegetationLayers[MAP_VEGETATION_LAYERS] = {};
 std::string g_dataPath;
+MapGrid* g_layerGrids[MAP_LAYER_GRID_COUNT] = {};
+MapGrid* g_vegetationLayerGrid = nullptr;  // "veg_layer": kept for the map's life, read by nothing yet
+
+// The grid of name + ".tga": from disk, else through the virtual file system.
+MapGrid* LoadGrid(const std::string& name)
+{
+    if (MapGrid* grid = MapGridLoadTga(name.c_str()))
+        return grid;
+    u32_t size = 0;
+    char* bytes = VFSLoadFile((name + ".tga").c_str(), &size);
+    if (!bytes)
+        return nullptr;
+    MapGrid* grid = MapGridFromTga(bytes, size);
+    delete[] bytes;
+    return grid;
+}
 
 // The modification time of a disk file; false when there is none.
 bool FileTime(const char* path, std::filesystem::file_time_type& time)
@@ -81,13 +98,39 @@ float MapGetLayerVar(int)
     return 0.0f;
 }
 
+void MapLoadVegetationLayers(const char* folder, const EngineString* alphaNames)
+{
+    MapFreeGrids();
+    const std::string prefix = folder ? folder : "";
+    for (int layer = 1; alphaNames && layer < MAP_LAYER_GRID_COUNT; ++layer) {
+        if (alphaNames[layer].Length() > 0)
+            g_layerGrids[layer] = LoadGrid(prefix + alphaNames[layer].Text());
+    }
+    g_vegetationLayerGrid = LoadGrid(prefix + "veg_layer");
+}
+
 MapGrid* MapGetVegetationLayerGrid(int layer)
 {
-    return layer >= 0 && layer < MAP_VEGETATION_LAYERS ? g_vegetationLayers[layer] : nullptr;
+    return layer >= 0 && layer < MAP_LAYER_GRID_COUNT ? g_layerGrids[layer] : nullptr;
 }
 
 void MapSetVegetationLayerGrid(int layer, MapGrid* grid)
 {
-    if (layer >= 0 && layer < MAP_VEGETATION_LAYERS)
-        g_vegetationLayers[layer] = grid;
+    if (layer < 1 || layer >= MAP_LAYER_GRID_COUNT) {
+        MapGridFree(grid);
+        return;
+    }
+    if (g_layerGrids[layer] != grid)
+        MapGridFree(g_layerGrids[layer]);
+    g_layerGrids[layer] = grid;
+}
+
+void MapFreeGrids()
+{
+    for (MapGrid*& grid : g_layerGrids) {
+        MapGridFree(grid);
+        grid = nullptr;
+    }
+    MapGridFree(g_vegetationLayerGrid);
+    g_vegetationLayerGrid = nullptr;
 }

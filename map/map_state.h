@@ -1,7 +1,8 @@
-// The map subsystem's state record: the octree's per-pass visit mark, the object grid's link pool,
-// the world registry's tables, the loaded land's geometry and map meshes, and the trace state.
+// The map subsystem's state record: the octree's per-pass visit mark, the actors' relation lists, the
+// sight factors of the loaded map, the object grid's link pool, the world registry's tables, the loaded
+// land's geometry and map meshes, and the trace state.
 #pragma once
-#include "core/ptr_array.h"
+#include "core/ptr_ref_array.h"
 #include "core/types.h"
 #include "map/map_face.h"
 #include "map/object_grid.h"
@@ -25,17 +26,22 @@ constexpr u32_t DYN_MAX_OBJECTS = 4096;
 constexpr u32_t MAX_ACTORS = 256;
 // Map meshes a land can hold.
 constexpr u32_t MAP_MAX_MESHES = 2048;
-// Team values that have a team list: 0 friend, 1 neutral, 2 enemy.
-constexpr int MAP_TEAM_LISTS = 3;
 
 struct MapState {
     // Bumped by each pass that walks the octree; an object whose octree link carries the current mark
     // counts as already handled in this pass. Plug-ins read it through the host data entry
     // "octree_object_checked".
     u32_t octreeVisitMark = 0;
-    // One actor list per team value (0 friend, 1 neutral, 2 enemy). The registry adds and removes
-    // actors as they enter and leave the world; ActorListsFree deletes the actors still listed.
-    PtrArray<Actor> teamLists[MAP_TEAM_LISTS];
+    // The actors in the world by the team of their AI (0 FRIEND, 1 NEUTRAL, 2 ENEMY), kept by
+    // ActorSideListAdd and ActorSideListRemove (map/actor_side_lists.h). They only reference: the world
+    // owns the actors, and emptying a list deletes nothing.
+    PtrRefArray<Actor> FriendActorList;
+    PtrRefArray<Actor> NeutralActorList;
+    PtrRefArray<Actor> EnemyActorList;
+    // Set by the map load from the view range, the fog start and the ambient light
+    // (MapSightFactorsCompute, map/map_sight.h); 1.0 while no map is loaded.
+    float sightRangeFactor = 1.0f;
+    float sightLightFactor = 1.0f;
 
     // The object grid's link pool: links addressed by index, the free list threaded through next.
     GridLink* gridLinks = nullptr;

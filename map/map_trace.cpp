@@ -153,8 +153,8 @@ void TraceWater(OctreeNode* leaf, OctreeTraceContext* context, TraceRun* run)
     bool inSquare = false;
     for (u32_t i = 0; i < leaf->waterSquareCount && !inSquare; ++i) {
         const WaterSquare* square = leaf->waterSquares[i];
-        inSquare = square && square->MinX() < point.x && point.x < square->MaxX() && square->MinZ() < point.z &&
-                   point.z < square->MaxZ();
+        inSquare = square && square->minX < point.x && point.x < square->maxX && square->minZ < point.z &&
+                   point.z < square->maxZ;
     }
     if (!inSquare)
         return;
@@ -183,7 +183,7 @@ bool MapTraceLeafTest(OctreeNode* leaf, OctreeTraceContext* context)
     MapMesh* bestMesh = nullptr;
     Vector3 meshNormal = {0.0f, 1.0f, 0.0f};
     if (!(flags & TRACE_NO_GEOMETRY)) {
-        if (leaf->geometry.traceFaceCount) {
+        if (leaf->geometry.OwnFaceCount()) {
             if (const MapTraceLeafData* prepared = MapTraceLeafPrepared(leaf)) {
                 Vector3 low, high;
                 MapTraceLeafBounds(prepared, &low, &high);

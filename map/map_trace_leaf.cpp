@@ -408,7 +408,7 @@ void MapTraceLeafDataFree(MapTraceLeafData* data)
 MapTraceLeafData* MapTraceLeafPrepared(OctreeNode* leaf)
 {
     const OctreeGeometry& geometry = leaf->geometry;
-    const u32_t ownFaces = std::min(geometry.traceFaceCount, geometry.faceCount);
+    const u32_t ownFaces = geometry.OwnFaceCount();
     MapTraceLeafData* data = leaf->traceData;
     // The header and the tree's root node lie together: all of it is asked of memory at once.
     if (data) {

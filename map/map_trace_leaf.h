@@ -16,7 +16,7 @@ struct LeafTriangleHit {
     u32_t face;
 };
 
-// The nearest of the leaf's first traceFaceCount faces that the segment from start along
+// The nearest of the leaf's own faces (OwnFaceCount) that the segment from start along
 // direction (end - start, not normalised) hits with a parameter in [0, 1] and below hit->t.
 // Faces are intersected with vertex order first, third, second, as the map trace defines. True
 // when one was found (hit then holds it). The leaf's prepared data are made on first use and made

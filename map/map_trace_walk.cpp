@@ -79,7 +79,7 @@ TraceTreeNode* CurrentTree()
     // Every leaf's faces are prepared now, in the order of the copy, so that leaves near each other
     // in the tree lie near each other in memory (and no trace later pays for a preparation).
     for (u32_t i = 0; i < count; ++i) {
-        if (!tree[i].firstChild && tree[i].node->geometry.traceFaceCount)
+        if (!tree[i].firstChild && tree[i].node->geometry.OwnFaceCount())
             tree[i].preparedHint = MapTraceLeafPrepared(tree[i].node);
     }
     return tree;

@@ -20,7 +20,7 @@ constexpr u32_t MATERIAL_NAME_TRIPLE = 3;
 struct MaterialRegion {
     s32_t textureIndex;  // into the owner's assigned textures; -1 before the first "assign"
     Material* owner;
-    Material* sub;       // what a hit strictly inside the rectangle is of
+    Material* sub;  // what a hit strictly inside the rectangle is of
     float umin, vmin, umax, vmax;
 };
 
@@ -53,8 +53,8 @@ struct MaterialGrenadeSettings : MaterialDecalSection {
     SoundSet sounds;
     s32_t soundInterval = 0;
     char effect[MATERIAL_TEXT_SIZE] = {};  // the name of the decal line
-    u8_t noDecal = 0;     // "no_decal"
-    u8_t noParticle = 0;  // "no_particle"
+    u8_t noDecal = 0;                      // "no_decal"
+    u8_t noParticle = 0;                   // "no_particle"
 };
 
 // One of the footstep sound sets.
@@ -72,7 +72,7 @@ public:
     Material(const Material&) = delete;
     Material& operator=(const Material&) = delete;
 
-    char name[MATERIAL_TEXT_SIZE] = {};  // compared without regard to case
+    char name[MATERIAL_TEXT_SIZE] = {};        // compared without regard to case
     EngineString* assignedTextures = nullptr;  // texture names the "detect" script gives the material
     u32_t assignedTextureCount = 0;
     u32_t assignedTextureCapacity = 0;
@@ -81,7 +81,7 @@ public:
     float density = 0.5f;             // "density"
     s32_t resistance = -1;            // "resistance"
     float velocityResistance = 0.3f;  // "vel_resist"
-    u8_t color = 0;  // "color": decals on this surface take the scene's lit or shadow tint
+    u8_t color = 0;                   // "color": decals on this surface take the scene's lit or shadow tint
     MaterialHitSettings hit;
     MaterialExplosionSettings explosion;
     MaterialGrenadeSettings grenade;

@@ -4,11 +4,11 @@
 // A line whose word 2 names a material is that material's; with the keyword "assign" its word 1 is
 // a texture of the material. The "property" lines directly after it belong to it; the first line
 // after them that is not a property line is a line of the walk again.
-#include <strings.h>
 
 #include <cstring>
 
 #include "core/script_file.h"
+#include "core/text_case.h"
 #include "map/material.h"
 #include "map/material_loading.h"
 #include "map/material_table.h"
@@ -18,7 +18,7 @@ namespace {
 
 bool Is(const char* word, const char* keyword)
 {
-    return strcasecmp(word, keyword) == 0;
+    return CompareNoCase(word, keyword) == 0;
 }
 
 bool NamesMaterial(const ScriptCommand& line, const Material& material)

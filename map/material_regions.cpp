@@ -1,7 +1,7 @@
 // The material at a point of a texture: a texture may hold rectangles of other materials.
-#include <strings.h>
 
 #include "map/material.h"
+#include "core/text_case.h"
 #include "map/material_table.h"
 #include "render/texture_manager.h"
 
@@ -10,7 +10,7 @@ Material* MaterialRefineByRegion(Material* material, const char* textureFileName
     if (!material || !textureFileName)
         return material;
     for (u32_t t = 0; t < material->assignedTextureCount; ++t) {
-        if (strcasecmp(material->assignedTextures[t].Text(), textureFileName) != 0)
+        if (CompareNoCase(material->assignedTextures[t].Text(), textureFileName) != 0)
             continue;
         for (u32_t r = 0; r < material->regionCount; ++r) {
             const MaterialRegion& region = material->regions[r];

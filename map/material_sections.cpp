@@ -1,7 +1,6 @@
 // Reading one material from its section of the script "material": the "property" lines, then the
 // child sections, whose first lines are positional (their keyword is not looked at) and whose
 // later "property" lines set options. A missing line or word leaves the default.
-#include <strings.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -10,6 +9,7 @@
 
 #include "core/script_file.h"
 #include "core/sound_sets.h"
+#include "core/text_case.h"
 #include "map/material.h"
 #include "map/material_loading.h"
 #include "render/texture_manager.h"
@@ -46,7 +46,7 @@ namespace {
 
 bool Is(const char* word, const char* keyword)
 {
-    return strcasecmp(word, keyword) == 0;
+    return CompareNoCase(word, keyword) == 0;
 }
 
 // The sound "material\<name>", then "material\<name>_0", "_1", ... up to the first that does not load.

@@ -1,8 +1,7 @@
 // The material table: loading, freeing and the lookups by name and by texture.
 #include "map/material_table.h"
 
-#include <strings.h>
-
+#include "core/text_case.h"
 
 #include "core/script_file.h"
 #include "map/material.h"
@@ -68,7 +67,7 @@ Material* MaterialFind(const char* name)
     if (!name)
         return nullptr;
     for (u32_t i = 0; i < g_materialTable.count; ++i) {
-        if (strcasecmp(g_materialTable.materials[i].name, name) == 0)
+        if (CompareNoCase(g_materialTable.materials[i].name, name) == 0)
             return &g_materialTable.materials[i];
     }
     return nullptr;
@@ -81,7 +80,7 @@ Material* MaterialFindByTexture(const char* fileName)
     for (u32_t i = 0; i < g_materialTable.count; ++i) {
         Material& material = g_materialTable.materials[i];
         for (u32_t t = 0; t < material.assignedTextureCount; ++t) {
-            if (strcasecmp(material.assignedTextures[t].Text(), fileName) == 0)
+            if (CompareNoCase(material.assignedTextures[t].Text(), fileName) == 0)
                 return &material;
         }
     }

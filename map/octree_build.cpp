@@ -49,9 +49,9 @@ bool CutIntoChildren(OctreeNode* node, const OctreeGeometry& source, bool vertic
             quarters[0].Reset(true);
             quarters[1].Reset(true);
         } else {
-            cut = OctreeGeometrySplitZ(c.z, halves[h], target(child[0], slot), target(child[upperZ], slot)) &&
-                  OctreeGeometrySplitZ(c.z, halves[h], target(child[upperY], slot),
-                                       target(child[upperY | upperZ], slot));
+            cut =
+                OctreeGeometrySplitZ(c.z, halves[h], target(child[0], slot), target(child[upperZ], slot)) &&
+                OctreeGeometrySplitZ(c.z, halves[h], target(child[upperY], slot), target(child[upperY | upperZ], slot));
         }
     }
     halves[0].Reset(true);

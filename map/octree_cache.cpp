@@ -17,8 +17,8 @@ constexpr size_t kFaceBytes = 41;
 
 size_t RecordBytes(const OctreeNode* node)
 {
-    size_t bytes = kNodeBytes + kGeometryBytes + kVertexBytes * node->geometry.vertexCount +
-                   kFaceBytes * node->geometry.faceCount;
+    size_t bytes =
+        kNodeBytes + kGeometryBytes + kVertexBytes * node->geometry.vertexCount + kFaceBytes * node->geometry.faceCount;
     if (!node->IsLeaf()) {
         for (const OctreeNode* child : node->children)
             bytes += RecordBytes(child);

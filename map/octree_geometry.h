@@ -55,10 +55,7 @@ struct OctreeGeometry {
 
 
     // The faces that traces test; the layer copies after them are left out.
-    u32_t OwnFaceCount() const
-    {
-        return traceFaceCount && traceFaceCount < faceCount ? traceFaceCount : faceCount;
-    }
+    u32_t OwnFaceCount() const { return traceFaceCount && traceFaceCount < faceCount ? traceFaceCount : faceCount; }
 
     // Gives an empty set room for the vertices (at most OCTREE_MAX_SET_VERTICES) and faces, with no
     // vertex yet and empty bounds. False when the set is not empty or the room cannot be made.

@@ -99,7 +99,8 @@ bool CutFace(int axis, float value, const MapVertex* const corner[3], OctreeGeom
 bool Cut(int axis, float value, const OctreeGeometry& source, OctreeGeometry* lower, OctreeGeometry* upper)
 {
     const std::uint64_t vertexRoom = 2ull * source.vertexCount, faceRoom = 2ull * source.faceCount;
-    const u32_t vertices = static_cast<u32_t>(vertexRoom < OCTREE_MAX_SET_VERTICES ? vertexRoom : OCTREE_MAX_SET_VERTICES);
+    const u32_t vertices =
+        static_cast<u32_t>(vertexRoom < OCTREE_MAX_SET_VERTICES ? vertexRoom : OCTREE_MAX_SET_VERTICES);
     const u32_t faces = static_cast<u32_t>(faceRoom < 0xFFFFFFFFull ? faceRoom : 0xFFFFFFFFull);
     if (!lower->Init(vertices, faces) || !upper->Init(vertices, faces))
         return false;

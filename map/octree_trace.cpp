@@ -33,9 +33,12 @@ int FirstChild(const Slabs& t, float xm, float ym, float zm)
         axis = 2;
     }
     switch (axis) {
-    case 0: return (ym < entry ? OCTREE_CHILD_Y : 0) | (zm < entry ? OCTREE_CHILD_Z : 0);
-    case 1: return (xm < entry ? OCTREE_CHILD_X : 0) | (zm < entry ? OCTREE_CHILD_Z : 0);
-    default: return (xm < entry ? OCTREE_CHILD_X : 0) | (ym < entry ? OCTREE_CHILD_Y : 0);
+        case 0:
+            return (ym < entry ? OCTREE_CHILD_Y : 0) | (zm < entry ? OCTREE_CHILD_Z : 0);
+        case 1:
+            return (xm < entry ? OCTREE_CHILD_X : 0) | (zm < entry ? OCTREE_CHILD_Z : 0);
+        default:
+            return (xm < entry ? OCTREE_CHILD_X : 0) | (ym < entry ? OCTREE_CHILD_Y : 0);
     }
 }
 
@@ -62,54 +65,54 @@ bool Subtree(OctreeNode* node, const Slabs& t, OctreeTraceContext* context)
         OctreeNode* child = node->children[static_cast<u32_t>(k) ^ mirror];
         Slabs c;
         switch (k) {
-        case 0:
-            c = {t.x0, t.y0, t.z0, xm, ym, zm};
-            if (Subtree(child, c, context))
-                return true;
-            k = NextChild(xm, 4, ym, 2, zm, 1);
-            break;
-        case 1:
-            c = {t.x0, t.y0, zm, xm, ym, t.z1};
-            if (Subtree(child, c, context))
-                return true;
-            k = NextChild(xm, 5, ym, 3, t.z1, 8);
-            break;
-        case 2:
-            c = {t.x0, ym, t.z0, xm, t.y1, zm};
-            if (Subtree(child, c, context))
-                return true;
-            k = NextChild(xm, 6, t.y1, 8, zm, 3);
-            break;
-        case 3:
-            c = {t.x0, ym, zm, xm, t.y1, t.z1};
-            if (Subtree(child, c, context))
-                return true;
-            k = NextChild(xm, 7, t.y1, 8, t.z1, 8);
-            break;
-        case 4:
-            c = {xm, t.y0, t.z0, t.x1, ym, zm};
-            if (Subtree(child, c, context))
-                return true;
-            k = NextChild(t.x1, 8, ym, 6, zm, 5);
-            break;
-        case 5:
-            c = {xm, t.y0, zm, t.x1, ym, t.z1};
-            if (Subtree(child, c, context))
-                return true;
-            k = NextChild(t.x1, 8, ym, 7, t.z1, 8);
-            break;
-        case 6:
-            c = {xm, ym, t.z0, t.x1, t.y1, zm};
-            if (Subtree(child, c, context))
-                return true;
-            k = NextChild(t.x1, 8, t.y1, 8, zm, 7);
-            break;
-        default:
-            c = {xm, ym, zm, t.x1, t.y1, t.z1};
-            if (Subtree(child, c, context))
-                return true;
-            k = 8;
-            break;
+            case 0:
+                c = {t.x0, t.y0, t.z0, xm, ym, zm};
+                if (Subtree(child, c, context))
+                    return true;
+                k = NextChild(xm, 4, ym, 2, zm, 1);
+                break;
+            case 1:
+                c = {t.x0, t.y0, zm, xm, ym, t.z1};
+                if (Subtree(child, c, context))
+                    return true;
+                k = NextChild(xm, 5, ym, 3, t.z1, 8);
+                break;
+            case 2:
+                c = {t.x0, ym, t.z0, xm, t.y1, zm};
+                if (Subtree(child, c, context))
+                    return true;
+                k = NextChild(xm, 6, t.y1, 8, zm, 3);
+                break;
+            case 3:
+                c = {t.x0, ym, zm, xm, t.y1, t.z1};
+                if (Subtree(child, c, context))
+                    return true;
+                k = NextChild(xm, 7, t.y1, 8, t.z1, 8);
+                break;
+            case 4:
+                c = {xm, t.y0, t.z0, t.x1, ym, zm};
+                if (Subtree(child, c, context))
+                    return true;
+                k = NextChild(t.x1, 8, ym, 6, zm, 5);
+                break;
+            case 5:
+                c = {xm, t.y0, zm, t.x1, ym, t.z1};
+                if (Subtree(child, c, context))
+                    return true;
+                k = NextChild(t.x1, 8, ym, 7, t.z1, 8);
+                break;
+            case 6:
+                c = {xm, ym, t.z0, t.x1, t.y1, zm};
+                if (Subtree(child, c, context))
+                    return true;
+                k = NextChild(t.x1, 8, t.y1, 8, zm, 7);
+                break;
+            default:
+                c = {xm, ym, zm, t.x1, t.y1, t.z1};
+                if (Subtree(child, c, context))
+                    return true;
+                k = 8;
+                break;
         }
     }
     return false;

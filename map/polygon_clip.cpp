@@ -1,11 +1,18 @@
 #include "map/polygon_clip.h"
 
+#include <algorithm>
+
 #include "core/assert.h"
 #include "platform/d3dx8_math.h"
 
 namespace {
 
-constexpr float kStraddleTolerance = -0.0001f;
+// Within this distance of the plane (in the plane's units: world units for a unit normal) a point
+// counts as on it: it is kept, and an edge is split only when its ends lie further than this on
+// opposite sides, so grazing edges add no near-duplicate points.
+constexpr float kGrazeDistance = 1e-5f;
+// A clip triangle is degenerate when twice its area is below this share of its longest side squared.
+constexpr float kCollinearShare = 1e-6f;
 constexpr int kQuadWorkVertices = 10;
 
 }  // namespace
@@ -23,13 +30,14 @@ int ClipPolygonToPlane(D3DXVECTOR3* outPositions, D3DXVECTOR2* outTexCoords, con
         const D3DXVECTOR3& p = positions[i];
         const D3DXVECTOR2& uv = texCoords[i];
         const float distance = D3DXPlaneDotCoord(plane, &p);
-        if (previousDistance * distance < kStraddleTolerance) {
+        if ((previousDistance < -kGrazeDistance && distance > kGrazeDistance) ||
+            (previousDistance > kGrazeDistance && distance < -kGrazeDistance)) {
             const float t = distance / (distance - previousDistance);
             outPositions[written] = p + (previous - p) * t;
             outTexCoords[written] = D3DXVECTOR2(uv.x + (previousUv.x - uv.x) * t, uv.y + (previousUv.y - uv.y) * t);
             ++written;
         }
-        if (distance >= 0.0f) {
+        if (distance >= -kGrazeDistance) {
             outPositions[written] = p;
             outTexCoords[written] = uv;
             ++written;
@@ -48,7 +56,10 @@ int ClipQuadToTrianglePrism(D3DXVECTOR3* outPositions, D3DXVECTOR2* outTexCoords
     const D3DXVECTOR3 side1 = triangle[0] - triangle[2];
     D3DXVECTOR3 normal;
     D3DXVec3Cross(&normal, &side0, &side1);
-    if (D3DXVec3Length(&normal) < 0.0001f)
+    const D3DXVECTOR3 side2 = triangle[2] - triangle[1];
+    const float longestSquared =
+        std::max({D3DXVec3LengthSq(&side0), D3DXVec3LengthSq(&side1), D3DXVec3LengthSq(&side2)});
+    if (!(D3DXVec3Length(&normal) > kCollinearShare * longestSquared))
         return 0;
 
     D3DXVECTOR3 positions[2][kQuadWorkVertices];
@@ -69,6 +80,8 @@ int ClipQuadToTrianglePrism(D3DXVECTOR3* outPositions, D3DXVECTOR2* outTexCoords
         const D3DXVECTOR3 towardCorner = triangle[edge[2]] - a;
         if (D3DXVec3Dot(&inward, &towardCorner) < 0.0f)
             inward = -inward;
+        // A unit normal: distances in world units, so small faces are cut as exactly as large ones.
+        D3DXVec3Normalize(&inward, &inward);
         D3DXPLANE plane;
         D3DXPlaneFromPointNormal(&plane, &a, &inward);
         count = ClipPolygonToPlane(positions[1 - current], coords[1 - current], &plane, positions[current],

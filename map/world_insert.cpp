@@ -5,7 +5,7 @@
 #include <initializer_list>
 
 #include "map/world_registry.h"
-#include "world/shadow_object.h"
+#include "world/shadow_volume.h"
 
 void InsertToWorld(DynamicObject* object)
 {

@@ -2,16 +2,15 @@
 // into its place.
 #include "map/world_registry.h"
 
-#include <strings.h>
+#include "core/text_case.h"
 
 #include <cmath>
 #include <cstring>
-#include <initializer_list>
 
 #include "actors/actor.h"
-#include "ai/ai_interface.h"
 #include "core/assert.h"
 #include "core/log.h"
+#include "map/actor_side_lists.h"
 #include "map/collision_mesh.h"
 #include "map/map_caches.h"
 #include "map/map_grid.h"
@@ -41,7 +40,7 @@ u32_t RemoveFirst(T** table, u32_t& count, const T* element)
 
 bool SameName(const EngineString& name, const char* text, u32_t length)
 {
-    return name.Length() == length && strncasecmp(name.Text(), text, length) == 0;
+    return name.Length() == length && CompareNoCaseN(name.Text(), text, length) == 0;
 }
 
 template <class T>
@@ -63,23 +62,11 @@ float SquaredDistance(const float* a, const float* b)
     return dx * dx + dy * dy + dz * dz;
 }
 
-// The team list of an actor with an AI, or null (no AI, or a team without a list).
-PtrArray<Actor>* TeamListOf(const Actor* actor)
-{
-    const s32_t team = actor->ai->entity.team;
-    return team >= 0 && team < MAP_TEAM_LISTS ? &g_map.teamLists[team] : nullptr;
-}
-
 // The actor behind an object of the actor type id; null for any other object (a class that claims
 // the id without being an actor has no AI and no team to keep).
 Actor* AsActor(DynamicObject* object)
 {
     return object->typeId == OBJECT_TYPE_ACTOR ? dynamic_cast<Actor*>(object) : nullptr;
-}
-
-void RemoveFromList(PtrArray<Actor>& list, const Actor* actor)
-{
-    list.RemoveMovingLast(list.IndexOf(actor));
 }
 
 }  // namespace
@@ -229,27 +216,6 @@ Actor* ActorTableGet(u32_t index)
     return index < g_map.actorCount ? g_map.actorTable[index] : nullptr;
 }
 
-void ActorSideListAdd(Actor* actor)
-{
-    if (!actor || !actor->ai)
-        return;
-    if (PtrArray<Actor>* list = TeamListOf(actor))
-        list->Append(actor);
-}
-
-void ActorSideListRemove(Actor* actor)
-{
-    if (!actor)
-        return;
-    if (actor->ai) {
-        if (PtrArray<Actor>* list = TeamListOf(actor))
-            RemoveFromList(*list, actor);
-        return;
-    }
-    for (int team : {AI_TEAM_ENEMY, AI_TEAM_FRIEND, AI_TEAM_NEUTRAL})
-        RemoveFromList(g_map.teamLists[team], actor);
-}
-
 bool DestroyQueueAdd(DynamicObject* object)
 {
     if (!object)
@@ -326,7 +292,7 @@ s32_t MapFindMeshIndex(const char* name)
     if (!name)
         return -1;
     for (u32_t i = 0; i < g_map.meshCount; ++i) {
-        if (strcasecmp(g_map.meshes[i]->name.Text(), name) == 0)
+        if (CompareNoCase(g_map.meshes[i]->name.Text(), name) == 0)
             return static_cast<s32_t>(i);
     }
     return -1;
@@ -397,7 +363,7 @@ u32_t MapVegetationLayerAt(const float* point)
         v += width;
     u32_t best = 0;
     u32_t bestDensity = 0;
-    for (int layer = MAP_VEGETATION_LAYERS - 1; layer >= 1; --layer) {
+    for (int layer = MAP_LAYER_GRID_COUNT - 1; layer >= 1; --layer) {
         const MapGrid* grid = MapGetVegetationLayerGrid(layer);
         if (!grid || !grid->data || grid->size == 0)
             continue;

@@ -40,15 +40,12 @@ void DynObjectsClear();
 // Removes and deletes every object of the table (map unload).
 void DynObjectsDeleteAll();
 
-// The actor table and the team lists (0 friend, 1 neutral, 2 enemy).
+// The actor table; an actor entering or leaving it joins or leaves its team's relation list
+// (map/actor_side_lists.h).
 void ActorTableAdd(Actor* actor);
 void ActorTableRemove(Actor* actor);
 u32_t ActorTableCount();
 Actor* ActorTableGet(u32_t index);
-// An actor with an AI and team 0, 1 or 2 joins that team's list (the list's cursor names it).
-void ActorSideListAdd(Actor* actor);
-// An actor with an AI leaves its team's list; one without an AI leaves all three (2, 0, 1).
-void ActorSideListRemove(Actor* actor);
 
 // The destroy queue. A full queue refuses the object with a "WARNING: " log line and false.
 bool DestroyQueueAdd(DynamicObject* object);

@@ -14,32 +14,6 @@
 #pragma once
 #include "platform/win32.h"
 
-#ifndef S_OK
-#define S_OK static_cast<HRESULT>(0)
-#endif
-#ifndef S_FALSE
-#define S_FALSE static_cast<HRESULT>(1)
-#endif
-#ifndef E_FAIL
-#define E_FAIL static_cast<HRESULT>(0x80004005u)
-#endif
-#ifndef E_POINTER
-#define E_POINTER static_cast<HRESULT>(0x80004003u)
-#endif
-#ifndef E_NOINTERFACE
-#define E_NOINTERFACE static_cast<HRESULT>(0x80004002u)
-#endif
-#ifndef E_OUTOFMEMORY
-#define E_OUTOFMEMORY static_cast<HRESULT>(0x8007000Eu)
-#endif
-#ifndef E_INVALIDARG
-#define E_INVALIDARG static_cast<HRESULT>(0x80070057u)
-#endif
-#ifndef SUCCEEDED
-#define SUCCEEDED(hr) (static_cast<HRESULT>(hr) >= 0)
-#define FAILED(hr) (static_cast<HRESULT>(hr) < 0)
-#endif
-
 constexpr HRESULT DSERR_BUFFERLOST = static_cast<HRESULT>(0x88780096u);
 constexpr HRESULT DSERR_NODRIVER = static_cast<HRESULT>(0x88780078u);
 constexpr HRESULT DSERR_INVALIDPARAM = E_INVALIDARG;
@@ -275,8 +249,8 @@ public:
     HRESULT GetDefaultAudioPath(IDirectMusicAudioPath8** path);
     // Plays a downloaded segment on the path (the default path when null). With a state pointer the
     // caller receives a reference to the voice.
-    HRESULT PlaySegmentEx(IDirectMusicSegment8* segment, DWORD flags, LONG startTime,
-                          IDirectMusicSegmentState** state, IDirectMusicAudioPath8* path);
+    HRESULT PlaySegmentEx(IDirectMusicSegment8* segment, DWORD flags, LONG startTime, IDirectMusicSegmentState** state,
+                          IDirectMusicAudioPath8* path);
     // Stops every voice of the segment / the one voice / every voice on the path.
     HRESULT StopEx(IDirectMusicSegment8* segment, LONG stopTime, DWORD flags);
     HRESULT StopEx(IDirectMusicSegmentState* state, LONG stopTime, DWORD flags);
@@ -300,12 +274,12 @@ private:
     friend class IDirectMusicSegment8;
     friend class IDirectMusicSegmentState;
     struct Voice {
-        unsigned source = 0;                       // OpenAL source, made at first use
-        IDirectMusicSegment8* segment = nullptr;   // null: the voice is free
+        unsigned source = 0;                      // OpenAL source, made at first use
+        IDirectMusicSegment8* segment = nullptr;  // null: the voice is free
         IDirectMusicAudioPath8* path = nullptr;
-        DWORD generation = 0;                      // bumped each time the voice is freed
+        DWORD generation = 0;  // bumped each time the voice is freed
         bool primary = false;
-        bool queued = false;                       // a primary waiting for the current one to end
+        bool queued = false;  // a primary waiting for the current one to end
         DWORD queueOrder = 0;
     };
     IDirectMusicPerformance8();

@@ -12,9 +12,6 @@ constexpr UINT D3D_SDK_VERSION = 220;
 
 // Results.
 constexpr HRESULT D3D_OK = 0;
-constexpr HRESULT S_OK = 0;
-constexpr HRESULT E_FAIL = static_cast<HRESULT>(0x80004005u);
-constexpr HRESULT E_OUTOFMEMORY = static_cast<HRESULT>(0x8007000Eu);
 constexpr HRESULT D3DERR_WRONGTEXTUREFORMAT = static_cast<HRESULT>(0x88760818u);
 constexpr HRESULT D3DERR_DRIVERINTERNALERROR = static_cast<HRESULT>(0x88760827u);
 constexpr HRESULT D3DERR_NOTFOUND = static_cast<HRESULT>(0x88760866u);
@@ -24,8 +21,6 @@ constexpr HRESULT D3DERR_DEVICENOTRESET = static_cast<HRESULT>(0x88760869u);
 constexpr HRESULT D3DERR_NOTAVAILABLE = static_cast<HRESULT>(0x8876086Au);
 constexpr HRESULT D3DERR_OUTOFVIDEOMEMORY = static_cast<HRESULT>(0x8876017Cu);
 constexpr HRESULT D3DERR_INVALIDCALL = static_cast<HRESULT>(0x8876086Cu);
-inline bool FAILED(HRESULT result) { return result < 0; }
-inline bool SUCCEEDED(HRESULT result) { return result >= 0; }
 
 constexpr DWORD MakeFourCC(char a, char b, char c, char d)
 {
@@ -166,10 +161,22 @@ constexpr DWORD D3DFVF_TEXTUREFORMAT1 = 3;
 constexpr DWORD D3DFVF_TEXTUREFORMAT2 = 0;
 constexpr DWORD D3DFVF_TEXTUREFORMAT3 = 1;
 constexpr DWORD D3DFVF_TEXTUREFORMAT4 = 2;
-constexpr DWORD D3DFVF_TEXCOORDSIZE1(int index) { return D3DFVF_TEXTUREFORMAT1 << (index * 2 + 16); }
-constexpr DWORD D3DFVF_TEXCOORDSIZE2(int) { return D3DFVF_TEXTUREFORMAT2; }
-constexpr DWORD D3DFVF_TEXCOORDSIZE3(int index) { return D3DFVF_TEXTUREFORMAT3 << (index * 2 + 16); }
-constexpr DWORD D3DFVF_TEXCOORDSIZE4(int index) { return D3DFVF_TEXTUREFORMAT4 << (index * 2 + 16); }
+constexpr DWORD D3DFVF_TEXCOORDSIZE1(int index)
+{
+    return D3DFVF_TEXTUREFORMAT1 << (index * 2 + 16);
+}
+constexpr DWORD D3DFVF_TEXCOORDSIZE2(int)
+{
+    return D3DFVF_TEXTUREFORMAT2;
+}
+constexpr DWORD D3DFVF_TEXCOORDSIZE3(int index)
+{
+    return D3DFVF_TEXTUREFORMAT3 << (index * 2 + 16);
+}
+constexpr DWORD D3DFVF_TEXCOORDSIZE4(int index)
+{
+    return D3DFVF_TEXTUREFORMAT4 << (index * 2 + 16);
+}
 
 enum D3DPRIMITIVETYPE : std::uint32_t {
     D3DPT_POINTLIST = 1,
@@ -437,7 +444,10 @@ constexpr D3DCOLOR D3DCOLOR_ARGB(DWORD a, DWORD r, DWORD g, DWORD b)
 {
     return ((a & 0xFF) << 24) | ((r & 0xFF) << 16) | ((g & 0xFF) << 8) | (b & 0xFF);
 }
-constexpr D3DCOLOR D3DCOLOR_XRGB(DWORD r, DWORD g, DWORD b) { return D3DCOLOR_ARGB(0xFF, r, g, b); }
+constexpr D3DCOLOR D3DCOLOR_XRGB(DWORD r, DWORD g, DWORD b)
+{
+    return D3DCOLOR_ARGB(0xFF, r, g, b);
+}
 
 // Records.
 struct D3DVECTOR {
@@ -522,8 +532,14 @@ struct D3DCAPS8 {
     DWORD PixelShaderVersion;
     float MaxPixelShaderValue;
 };
-constexpr DWORD D3DVS_VERSION(DWORD major, DWORD minor) { return 0xFFFE0000u | (major << 8) | minor; }
-constexpr DWORD D3DPS_VERSION(DWORD major, DWORD minor) { return 0xFFFF0000u | (major << 8) | minor; }
+constexpr DWORD D3DVS_VERSION(DWORD major, DWORD minor)
+{
+    return 0xFFFE0000u | (major << 8) | minor;
+}
+constexpr DWORD D3DPS_VERSION(DWORD major, DWORD minor)
+{
+    return 0xFFFF0000u | (major << 8) | minor;
+}
 
 struct D3DSURFACE_DESC {
     D3DFORMAT Format;
@@ -649,7 +665,10 @@ enum D3DVSD_TOKENTYPE : DWORD {
     D3DVSD_TOKEN_END = 7,
 };
 constexpr DWORD D3DVSD_TOKENTYPESHIFT = 29;
-constexpr DWORD D3DVSD_STREAM(DWORD stream) { return (DWORD(D3DVSD_TOKEN_STREAM) << D3DVSD_TOKENTYPESHIFT) | stream; }
+constexpr DWORD D3DVSD_STREAM(DWORD stream)
+{
+    return (DWORD(D3DVSD_TOKEN_STREAM) << D3DVSD_TOKENTYPESHIFT) | stream;
+}
 constexpr DWORD D3DVSD_REG(DWORD vertexRegister, DWORD type)
 {
     return (DWORD(D3DVSD_TOKEN_STREAMDATA) << D3DVSD_TOKENTYPESHIFT) | (type << 16) | vertexRegister;
@@ -664,8 +683,14 @@ constexpr DWORD D3DVSD_CONST(DWORD address, DWORD count)
 {
     return (DWORD(D3DVSD_TOKEN_CONSTMEM) << D3DVSD_TOKENTYPESHIFT) | (count << 25) | address;
 }
-constexpr DWORD D3DVSD_NOP() { return 0; }
-constexpr DWORD D3DVSD_END() { return 0xFFFFFFFFu; }
+constexpr DWORD D3DVSD_NOP()
+{
+    return 0;
+}
+constexpr DWORD D3DVSD_END()
+{
+    return 0xFFFFFFFFu;
+}
 
 class IDirect3D8;
 
@@ -703,8 +728,7 @@ public:
 
     virtual HRESULT BeginScene() = 0;
     virtual HRESULT EndScene() = 0;
-    virtual HRESULT Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR colour, float z,
-                          DWORD stencil) = 0;
+    virtual HRESULT Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR colour, float z, DWORD stencil) = 0;
 
     virtual HRESULT SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix) = 0;
     virtual HRESULT GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) = 0;
@@ -731,8 +755,7 @@ public:
     // Shaders from assembled vs.1.0/1.1 and ps.1.0-1.4 tokens (D3DXAssembleShader). Constants are
     // 4-float registers: 96 for vertex shaders, 8 for pixel shaders. Pixel shader 0 selects the
     // texture-stage pipeline.
-    virtual HRESULT CreateVertexShader(const DWORD* declaration, const DWORD* function, DWORD* handle,
-                                       DWORD usage) = 0;
+    virtual HRESULT CreateVertexShader(const DWORD* declaration, const DWORD* function, DWORD* handle, DWORD usage) = 0;
     virtual HRESULT DeleteVertexShader(DWORD handle) = 0;
     virtual HRESULT SetVertexShaderConstant(DWORD firstRegister, const void* data, DWORD count) = 0;
     virtual HRESULT GetVertexShaderConstant(DWORD firstRegister, void* data, DWORD count) = 0;
@@ -749,11 +772,10 @@ public:
     virtual HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE type, UINT minIndex, UINT vertexCount, UINT startIndex,
                                          UINT primitiveCount) = 0;
     // Draws from memory; stream 0 is unbound afterwards.
-    virtual HRESULT DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, const void* vertices,
-                                    UINT stride) = 0;
-    virtual HRESULT DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT minIndex, UINT vertexCount,
-                                           UINT primitiveCount, const void* indices, D3DFORMAT indexFormat,
-                                           const void* vertices, UINT stride) = 0;
+    virtual HRESULT DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, const void* vertices, UINT stride) = 0;
+    virtual HRESULT DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT minIndex, UINT vertexCount, UINT primitiveCount,
+                                           const void* indices, D3DFORMAT indexFormat, const void* vertices,
+                                           UINT stride) = 0;
 };
 
 class IDirect3D8 : public IUnknown8 {

@@ -6,7 +6,10 @@
 #include "platform/d3d8.h"
 
 constexpr float D3DX_PI = 3.14159265358979323846f;
-constexpr float D3DXToRadian(float degrees) { return degrees * (D3DX_PI / 180.0f); }
+constexpr float D3DXToRadian(float degrees)
+{
+    return degrees * (D3DX_PI / 180.0f);
+}
 
 struct D3DXVECTOR2 {
     float x = 0.0f, y = 0.0f;
@@ -64,8 +67,8 @@ struct D3DXCOLOR {
 
 // Vectors.
 float D3DXVec2Length(const D3DXVECTOR2* v);
-D3DXVECTOR2* D3DXVec2BaryCentric(D3DXVECTOR2* out, const D3DXVECTOR2* v1, const D3DXVECTOR2* v2,
-                                 const D3DXVECTOR2* v3, float f, float g);
+D3DXVECTOR2* D3DXVec2BaryCentric(D3DXVECTOR2* out, const D3DXVECTOR2* v1, const D3DXVECTOR2* v2, const D3DXVECTOR2* v3,
+                                 float f, float g);
 float D3DXVec3Length(const D3DXVECTOR3* v);
 float D3DXVec3LengthSq(const D3DXVECTOR3* v);
 float D3DXVec3Dot(const D3DXVECTOR3* a, const D3DXVECTOR3* b);
@@ -121,8 +124,7 @@ D3DXPLANE* D3DXPlaneNormalize(D3DXPLANE* out, const D3DXPLANE* p);
 float D3DXPlaneDotCoord(const D3DXPLANE* p, const D3DXVECTOR3* v);
 float D3DXPlaneDotNormal(const D3DXPLANE* p, const D3DXVECTOR3* v);
 // The point where the line through v1 and v2 meets the plane; null when they are parallel.
-D3DXVECTOR3* D3DXPlaneIntersectLine(D3DXVECTOR3* out, const D3DXPLANE* p, const D3DXVECTOR3* v1,
-                                    const D3DXVECTOR3* v2);
+D3DXVECTOR3* D3DXPlaneIntersectLine(D3DXVECTOR3* out, const D3DXPLANE* p, const D3DXVECTOR3* v1, const D3DXVECTOR3* v2);
 
 // Probes of a ray (origin, direction) in front of its origin.
 // Barycentric u (weight of p1), v (weight of p2) and the distance in units of the direction.

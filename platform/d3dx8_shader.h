@@ -23,8 +23,8 @@ constexpr DWORD D3DXASM_SKIPVALIDATION = 4;
 // (D3DVSD_CONST blocks, ended by D3DVSD_END) - they also stay in the code, which needs no
 // declaration constants. On failure errors (may be null) holds the error text, zero-terminated,
 // and the result is E_FAIL; D3DERR_INVALIDCALL for missing arguments.
-HRESULT D3DXAssembleShader(const void* source, UINT length, DWORD flags, ID3DXBuffer** constants,
-                           ID3DXBuffer** code, ID3DXBuffer** errors);
+HRESULT D3DXAssembleShader(const void* source, UINT length, DWORD flags, ID3DXBuffer** constants, ID3DXBuffer** code,
+                           ID3DXBuffer** errors);
 // The same from a file on disk; a file that cannot be read fails with D3DERR_NOTFOUND and an
 // error text naming it.
 HRESULT D3DXAssembleShaderFromFileA(const char* file, DWORD flags, ID3DXBuffer** constants, ID3DXBuffer** code,

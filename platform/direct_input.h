@@ -14,7 +14,7 @@ using ULONG = std::uint32_t;
 
 // Results. Failures are negative.
 constexpr HRESULT DI_OK = 0;
-constexpr HRESULT DI_NOEFFECT = 1;  // nothing to do (already acquired, not acquired)
+constexpr HRESULT DI_NOEFFECT = 1;        // nothing to do (already acquired, not acquired)
 constexpr HRESULT DI_BUFFEROVERFLOW = 1;  // records were lost because the buffer was full
 constexpr HRESULT DIERR_INPUTLOST = static_cast<HRESULT>(0x8007001Eu);
 constexpr HRESULT DIERR_NOTACQUIRED = static_cast<HRESULT>(0x8007000Cu);
@@ -27,7 +27,10 @@ constexpr HRESULT DIERR_OLDDIRECTINPUTVERSION = static_cast<HRESULT>(0x8007047Eu
 constexpr HRESULT DIERR_BETADIRECTINPUTVERSION = static_cast<HRESULT>(0x80070481u);
 constexpr HRESULT DIERR_GENERIC = static_cast<HRESULT>(0x80004005u);
 
-inline bool DiFailed(HRESULT result) { return result < 0; }
+inline bool DiFailed(HRESULT result)
+{
+    return result < 0;
+}
 
 // Interface and device identifiers. Only their identity matters here.
 struct GUID {
@@ -36,7 +39,8 @@ struct GUID {
     std::uint16_t data3;
     std::uint8_t data4[8];
 };
-inline bool operator==(const GUID& a, const GUID& b) {
+inline bool operator==(const GUID& a, const GUID& b)
+{
     if (a.data1 != b.data1 || a.data2 != b.data2 || a.data3 != b.data3) {
         return false;
     }
@@ -153,8 +157,7 @@ private:
 };
 
 // Creates the DirectInput object (version 0x0800, IID_IDirectInput8A).
-HRESULT DirectInput8Create(HINSTANCE instance, DWORD version, const GUID& interfaceId, void** created,
-                           void* outer);
+HRESULT DirectInput8Create(HINSTANCE instance, DWORD version, const GUID& interfaceId, void** created, void* outer);
 
 // Test hook: while set, DirectInput8Create fails with DIERR_GENERIC, as on a system without it.
 void DirectInputFailCreation(bool fail);

@@ -1,6 +1,7 @@
 // One path resolver for every disk access of the engine. Paths may be written with '\' or '/';
 // a component that does not exist with its exact spelling is matched without regard to case.
-// A component longer than 63 characters names nothing.
+// In a relative path (a game-data name) a component longer than 63 characters names nothing;
+// absolute paths are taken as the system takes them.
 #pragma once
 #include <cstddef>
 #include <cstdint>

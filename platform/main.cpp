@@ -6,7 +6,8 @@
 
 int WinMain(HINSTANCE instance, HINSTANCE previous, char* commandLine, int showCommand);
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     std::string commandLine;
     for (int i = 1; i < argc; ++i) {
         if (i > 1) {

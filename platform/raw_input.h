@@ -4,10 +4,10 @@
 #include <cstdint>
 
 enum RawInputKind : std::uint8_t {
-    RAW_KEY = 0,          // code = key code 1..237, down = pressed or released
-    RAW_MOUSE_MOTION = 1, // dx, dy = relative motion in pixels
-    RAW_MOUSE_BUTTON = 2, // code = button 0 left, 1 right, 2 middle, 3 fourth; down
-    RAW_MOUSE_WHEEL = 3,  // wheel = steps (positive away from the user)
+    RAW_KEY = 0,           // code = key code 1..237, down = pressed or released
+    RAW_MOUSE_MOTION = 1,  // dx, dy = relative motion in pixels
+    RAW_MOUSE_BUTTON = 2,  // code = button 0 left, 1 right, 2 middle, 3 fourth; down
+    RAW_MOUSE_WHEEL = 3,   // wheel = steps (positive away from the user)
 };
 
 struct RawInputEvent {

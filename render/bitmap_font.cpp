@@ -6,7 +6,11 @@
 
 Font::Font(const char* name, IDirect3DTexture8* texture, IDirect3DTexture8* glowTexture, u8_t charHeight, s8_t base,
            u8_t cursorChar)
-    : m_name(name), m_texture(texture), m_glowTexture(glowTexture), m_charHeight(charHeight), m_base(base),
+    : m_name(name),
+      m_texture(texture),
+      m_glowTexture(glowTexture),
+      m_charHeight(charHeight),
+      m_base(base),
       m_cursorChar(cursorChar)
 {
     std::memset(m_glyphs, 0, sizeof m_glyphs);

@@ -114,8 +114,8 @@ bool ThirdPersonTarget(const D3DXVECTOR3& given, D3DXVECTOR3* target)
 
 }  // namespace
 
-void CameraBuildViewMatrix(D3DXMATRIX* outView, D3DXMATRIX* outWorld, float x, float y, float z, float yaw,
-                           float pitch, float roll)
+void CameraBuildViewMatrix(D3DXMATRIX* outView, D3DXMATRIX* outWorld, float x, float y, float z, float yaw, float pitch,
+                           float roll)
 {
     D3DXMATRIX rotation;
     D3DXMatrixRotationYawPitchRoll(&rotation, yaw, pitch, roll);
@@ -128,8 +128,8 @@ void CameraBuildViewMatrix(D3DXMATRIX* outView, D3DXMATRIX* outWorld, float x, f
     InvertView(outWorld, *outView);
 }
 
-void CameraBuildViewFromObject(D3DXMATRIX* outView, D3DXMATRIX* outWorld, const D3DXMATRIX* objectMatrix,
-                               const float*, float yaw, float pitch, float roll)
+void CameraBuildViewFromObject(D3DXMATRIX* outView, D3DXMATRIX* outWorld, const D3DXMATRIX* objectMatrix, const float*,
+                               float yaw, float pitch, float roll)
 {
     D3DXMATRIX rotation;
     D3DXMatrixRotationYawPitchRoll(&rotation, yaw, -pitch, roll);

@@ -14,18 +14,18 @@ constexpr float kCameraDefaultOrthoDivisor = 640.0f;
 struct CameraState {
     D3DXVECTOR3 position;  // the eye given, or the computed eye of orbit and third-person cameras
     float yaw = 0.0f, pitch = 0.0f, roll = 0.0f;
-    float fov = 0.0f;     // as given, radians
-    float fovY = 0.0f;    // the vertical field of view handed to the projection
+    float fov = 0.0f;   // as given, radians
+    float fovY = 0.0f;  // the vertical field of view handed to the projection
     float aspect = 1.0f;
     u32_t viewWidth = 0, viewHeight = 0;  // the surface being drawn: back buffer or render-target texture
-    u8_t screenAspectOverride = 0;  // set while drawing into a texture: the aspect is then the display mode's
-    float fogStartSq = 0.0f;        // (mffogstart x 10) squared
-    D3DXMATRIX projection, view, world;  // world is the inverse of view: the camera's own transform
-    D3DVIEWPORT8 viewport = {};          // the last viewport a set-up set
+    u8_t screenAspectOverride = 0;        // set while drawing into a texture: the aspect is then the display mode's
+    float fogStartSq = 0.0f;              // (mffogstart x 10) squared
+    D3DXMATRIX projection, view, world;   // world is the inverse of view: the camera's own transform
+    D3DVIEWPORT8 viewport = {};           // the last viewport a set-up set
     D3DXVECTOR3 right, up, forward, eye;
     // The near-plane rectangle: one corner and its two full edges.
     D3DXVECTOR3 frustumCorner, frustumEdge1, frustumEdge2;
-    D3DXPLANE frustumPlanes[6];  // near, far, then the four sides; normals point inwards
+    D3DXPLANE frustumPlanes[6];         // near, far, then the four sides; normals point inwards
     GraphNode* cameraObject = nullptr;  // supplies the camera transform while set
     u8_t orthographic = 0;              // the editor's top view
     float orthoScaleDivisor = kCameraDefaultOrthoDivisor;
@@ -39,8 +39,8 @@ struct CullingSnapshot {
     D3DXVECTOR3 position;
     D3DXVECTOR3 right, up, forward;  // normalised
     float fov = 0.0f;
-    float aspect = 1.0f;        // display mode width / height
-    float farDistance = 0.0f;   // mfrange x 10
+    float aspect = 1.0f;       // display mode width / height
+    float farDistance = 0.0f;  // mfrange x 10
 };
 
 extern CameraState g_camera;
@@ -62,8 +62,8 @@ void RenderSetupCameraFov90(float x, float y, float z, float a3, float a4, float
 void RenderSetViewFromAngles(const float* position, float yaw, float pitch, float roll);
 
 // The view of a camera at the position turned by yaw, pitch and roll, and its inverse.
-void CameraBuildViewMatrix(D3DXMATRIX* outView, D3DXMATRIX* outWorld, float x, float y, float z, float yaw,
-                           float pitch, float roll);
+void CameraBuildViewMatrix(D3DXMATRIX* outView, D3DXMATRIX* outWorld, float x, float y, float z, float yaw, float pitch,
+                           float roll);
 // The view of a camera carried by an object: the object's matrix turned by the angles; position is not read.
 void CameraBuildViewFromObject(D3DXMATRIX* outView, D3DXMATRIX* outWorld, const D3DXMATRIX* objectMatrix,
                                const float* position, float yaw, float pitch, float roll);

@@ -116,8 +116,7 @@ void GridConsolePanel(char** lines, int lineCount, const char* input, int inputL
     DrawGridText(kGridPanelLeft, height - 22, kGridCellWidth, kGridCellHeight, inputLine, textColour);
 }
 
-void GridMessageLines(bool typing, char** lines, int lineCount, const char* input, int inputLength,
-                      D3DCOLOR textColour)
+void GridMessageLines(bool typing, char** lines, int lineCount, const char* input, int inputLength, D3DCOLOR textColour)
 {
     const int width = g_render.screenWidth, height = g_render.screenHeight;
     RenderSetTexture(0, GridFontTexture());
@@ -185,8 +184,8 @@ D3DCOLOR FadedColour(D3DCOLOR colour, u32_t age)
     return (alpha << 24) | (colour & 0x00FFFFFFu);
 }
 
-void BitmapMessageLines(const Font* font, bool typing, char** lines, int lineCount, const char* input,
-                        int inputLength, u32_t* stamps, D3DCOLOR textColour)
+void BitmapMessageLines(const Font* font, bool typing, char** lines, int lineCount, const char* input, int inputLength,
+                        u32_t* stamps, D3DCOLOR textColour)
 {
     const FontLayout layout = LayoutOf(font);
     int margin = layout.margin;

@@ -124,8 +124,7 @@ void SetDrawStates(bool depthTest)
 // Emits every active record and moves the expired ones to the spare list; without a device the
 // records still age.
 template <class Record>
-void DrawAndAge(DebugRecordLists<Record>& lists, D3DPRIMITIVETYPE type, bool depthTest,
-                void (*emit)(const Record&))
+void DrawAndAge(DebugRecordLists<Record>& lists, D3DPRIMITIVETYPE type, bool depthTest, void (*emit)(const Record&))
 {
     const bool drawing = CanDraw() && lists.active;
     if (drawing) {

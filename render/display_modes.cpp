@@ -1,12 +1,12 @@
 // Display modes: one attempt at a device for a mode, the window fitted round it, and the format
 // tables the log and the mode list use.
-#include <strings.h>
 
 #include <cstdio>
 #include <cstdlib>
 
 #include "core/winos.h"
 #include "core/log.h"
+#include "core/text_case.h"
 #include "render/camera.h"
 #include "render/frame.h"
 #include "render/primitives_2d.h"
@@ -52,8 +52,8 @@ struct DepthEntry {
 };
 
 constexpr DepthEntry kDepthFormats[] = {
-    {D3DFMT_D16_LOCKABLE, 16}, {D3DFMT_D32, 32},   {D3DFMT_D15S1, 16},   {D3DFMT_D24S8, 32},
-    {D3DFMT_D24X8, 32},        {D3DFMT_D24X4S4, 32}, {D3DFMT_D16, 16}, {D3DFMT_UNKNOWN, 0},
+    {D3DFMT_D16_LOCKABLE, 16}, {D3DFMT_D32, 32},     {D3DFMT_D15S1, 16}, {D3DFMT_D24S8, 32},
+    {D3DFMT_D24X8, 32},        {D3DFMT_D24X4S4, 32}, {D3DFMT_D16, 16},   {D3DFMT_UNKNOWN, 0},
 };
 
 const FormatEntry* FindFormat(D3DFORMAT format)
@@ -76,8 +76,8 @@ UINT FullScreenRefresh(int width, int height, D3DFORMAT format, int requested)
         D3DDISPLAYMODE mode;
         if (FAILED(direct3d->EnumAdapterModes(D3DADAPTER_DEFAULT, i, &mode)))
             continue;
-        if (static_cast<int>(mode.Width) == width && static_cast<int>(mode.Height) == height &&
-            mode.Format == format && mode.RefreshRate <= static_cast<UINT>(requested) && mode.RefreshRate > best)
+        if (static_cast<int>(mode.Width) == width && static_cast<int>(mode.Height) == height && mode.Format == format &&
+            mode.RefreshRate <= static_cast<UINT>(requested) && mode.RefreshRate > best)
             best = mode.RefreshRate;
     }
     return best;
@@ -142,9 +142,9 @@ DWORD TextureFilterFromName(const char* name)
 {
     if (!name)
         return D3DTEXF_LINEAR;
-    if (strcasecmp(name, "NONE") == 0)
+    if (CompareNoCase(name, "NONE") == 0)
         return D3DTEXF_NONE;
-    if (strcasecmp(name, "ANISOTROPIC") == 0)
+    if (CompareNoCase(name, "ANISOTROPIC") == 0)
         return rbanisotropic.Bool() ? D3DTEXF_ANISOTROPIC : D3DTEXF_LINEAR;
     return D3DTEXF_LINEAR;
 }
@@ -159,10 +159,17 @@ int RenderSetDisplayMode(int width, int height, int refresh, D3DFORMAT format, D
 
     DWORD behaviour = D3DCREATE_MULTITHREADED;
     switch (vertexProcessing) {
-    case 0: behaviour |= D3DCREATE_SOFTWARE_VERTEXPROCESSING; break;
-    case 1: behaviour |= D3DCREATE_MIXED_VERTEXPROCESSING; break;
-    case 2: behaviour |= D3DCREATE_HARDWARE_VERTEXPROCESSING; break;
-    default: break;
+        case 0:
+            behaviour |= D3DCREATE_SOFTWARE_VERTEXPROCESSING;
+            break;
+        case 1:
+            behaviour |= D3DCREATE_MIXED_VERTEXPROCESSING;
+            break;
+        case 2:
+            behaviour |= D3DCREATE_HARDWARE_VERTEXPROCESSING;
+            break;
+        default:
+            break;
     }
 
     D3DPRESENT_PARAMETERS parameters = {};
@@ -188,8 +195,8 @@ int RenderSetDisplayMode(int width, int height, int refresh, D3DFORMAT format, D
     }
 
     IDirect3DDevice8* device = nullptr;
-    const HRESULT res = direct3d->CreateDevice(D3DADAPTER_DEFAULT, kRenderDeviceType, g_render.window, behaviour,
-                                               &parameters, &device);
+    const HRESULT res =
+        direct3d->CreateDevice(D3DADAPTER_DEFAULT, kRenderDeviceType, g_render.window, behaviour, &parameters, &device);
     g_render.RenderLastResult = res;
     if (FAILED(res) || !device)
         return -1;
@@ -241,8 +248,8 @@ void RenderListDisplayModes(EngineString*** strings, int* count)
             continue;  // the same mode at another refresh rate
         if (bits == 16)
             continue;
-        const bool listed = (width == 800 && height == 600) || (width == 1024 && height == 768) ||
-                            (width == 1280 && height == 1024);
+        const bool listed =
+            (width == 800 && height == 600) || (width == 1024 && height == 768) || (width == 1280 && height == 1024);
         if (!listed)
             continue;
         auto* grown = static_cast<EngineString**>(std::realloc(*strings, sizeof(EngineString*) * (*count + 1)));

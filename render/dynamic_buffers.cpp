@@ -64,8 +64,8 @@ void DynIndexBufferCreate(DynIndexBuffer* record, u32_t indexCount)
     record->used = 0;
     record->needsDiscard = false;
     record->buffer = nullptr;
-    HRESULT res = g_render.device->CreateIndexBuffer(indexCount * 2, StreamingUsage(), D3DFMT_INDEX16,
-                                                     D3DPOOL_DEFAULT, &record->buffer);
+    HRESULT res = g_render.device->CreateIndexBuffer(indexCount * 2, StreamingUsage(), D3DFMT_INDEX16, D3DPOOL_DEFAULT,
+                                                     &record->buffer);
     g_render.RenderLastResult = res;
     ENGINE_ASSERT(res == D3D_OK);
 }
@@ -98,7 +98,10 @@ void DynBufferSelect(DynVertexBuffer* record)
     g_render.device->SetStreamSource(0, record->buffer, record->vertexSize);
 }
 
-void DynIndexBufferSelect(DynIndexBuffer* record) { g_dynBuffers.indexBuffer = record; }
+void DynIndexBufferSelect(DynIndexBuffer* record)
+{
+    g_dynBuffers.indexBuffer = record;
+}
 
 void DynBuffersForgetCurrent()
 {
@@ -289,13 +292,19 @@ void DynBuffersNewFrame()
 u32_t PrimitiveCount(D3DPRIMITIVETYPE type, u32_t count)
 {
     switch (type) {
-    case D3DPT_POINTLIST: return count;
-    case D3DPT_LINELIST: return count / 2;
-    case D3DPT_LINESTRIP: return count ? count - 1 : 0;
-    case D3DPT_TRIANGLELIST: return count / 3;
-    case D3DPT_TRIANGLESTRIP:
-    case D3DPT_TRIANGLEFAN: return count >= 2 ? count - 2 : 0;
-    default: return 0;
+        case D3DPT_POINTLIST:
+            return count;
+        case D3DPT_LINELIST:
+            return count / 2;
+        case D3DPT_LINESTRIP:
+            return count ? count - 1 : 0;
+        case D3DPT_TRIANGLELIST:
+            return count / 3;
+        case D3DPT_TRIANGLESTRIP:
+        case D3DPT_TRIANGLEFAN:
+            return count >= 2 ? count - 2 : 0;
+        default:
+            return 0;
     }
 }
 
@@ -306,11 +315,20 @@ void RenderCountDraw(D3DPRIMITIVETYPE type, u32_t vertexCount, u32_t indexCount)
     stats.indices += indexCount;
     const u32_t n = indexCount ? indexCount : vertexCount;
     switch (type) {
-    case D3DPT_LINELIST: stats.lines += n / 2; break;
-    case D3DPT_LINESTRIP: stats.lines += n ? n - 1 : 0; break;
-    case D3DPT_TRIANGLELIST: stats.faces += n / 3; break;
-    case D3DPT_TRIANGLESTRIP:
-    case D3DPT_TRIANGLEFAN: stats.faces += n >= 2 ? n - 2 : 0; break;
-    default: break;
+        case D3DPT_LINELIST:
+            stats.lines += n / 2;
+            break;
+        case D3DPT_LINESTRIP:
+            stats.lines += n ? n - 1 : 0;
+            break;
+        case D3DPT_TRIANGLELIST:
+            stats.faces += n / 3;
+            break;
+        case D3DPT_TRIANGLESTRIP:
+        case D3DPT_TRIANGLEFAN:
+            stats.faces += n >= 2 ? n - 2 : 0;
+            break;
+        default:
+            break;
     }
 }

@@ -8,10 +8,10 @@
 #include "platform/d3d8.h"
 
 struct DynVertexBuffer {
-    u32_t vertexSize;   // bytes per vertex
-    u32_t size;         // capacity in bytes
-    u32_t used;         // bytes handed out since the last discard
-    u32_t fvf;          // 0 for the buffer fed to vertex shaders
+    u32_t vertexSize;                // bytes per vertex
+    u32_t size;                      // capacity in bytes
+    u32_t used;                      // bytes handed out since the last discard
+    u32_t fvf;                       // 0 for the buffer fed to vertex shaders
     IDirect3DVertexBuffer8* buffer;  // null while the device resources are released
     bool needsDiscard;
 };
@@ -55,8 +55,8 @@ struct DynBufferState {
 
     DynVertexBuffer* vertexBuffer;  // the selected buffers, null for none
     DynIndexBuffer* indexBuffer;
-    u8_t* vertexOut;   // write position in the locked vertex block, null while unlocked
-    u16_t* indexOut;   // write position in the locked index block
+    u8_t* vertexOut;            // write position in the locked vertex block, null while unlocked
+    u16_t* indexOut;            // write position in the locked index block
     u32_t lastVertexLockSpace;  // bytes of the last vertex lock
     u32_t lastIndexLockSpace;   // indices of the last index lock
     // First vertex (in the whole buffer) of the last combined lock's block: indices written into the

@@ -29,7 +29,10 @@ void KeepIfMade(HRESULT result, Resource*& resource)
 
 }  // namespace
 
-void RenderSetClearColor(D3DCOLOR argb) { g_render.clearColor = argb; }
+void RenderSetClearColor(D3DCOLOR argb)
+{
+    g_render.clearColor = argb;
+}
 
 int RenderBeginFrame()
 {
@@ -154,9 +157,9 @@ void RenderCreateDeviceResources()
                g_render.cubeTarget);
     if (FAILED(device->CreateDepthStencilSurface(512, 512, D3DFMT_D24S8, D3DMULTISAMPLE_NONE,
                                                  &g_render.targetDepthStencil)))
-        KeepIfMade(device->CreateDepthStencilSurface(512, 512, D3DFMT_D16, D3DMULTISAMPLE_NONE,
-                                                     &g_render.targetDepthStencil),
-                   g_render.targetDepthStencil);
+        KeepIfMade(
+            device->CreateDepthStencilSurface(512, 512, D3DFMT_D16, D3DMULTISAMPLE_NONE, &g_render.targetDepthStencil),
+            g_render.targetDepthStencil);
     KeepIfMade(device->CreateTexture(512, 512, 0, D3DUSAGE_RENDERTARGET, D3DFMT_R5G6B5, D3DPOOL_DEFAULT,
                                      &g_render.secondTarget),
                g_render.secondTarget);

@@ -128,13 +128,20 @@ bool BarInk(u8_t code, int x, int y)
     const bool frameRow = y == 2 || y == 12;
     const bool fillRow = y >= 4 && y <= 10;
     switch (code) {
-    case BAR_LEFT_END: return (x >= 3 && frameRow) || ((x == 3 || x == 4) && y >= 2 && y <= 12);
-    case BAR_RIGHT_END: return (x <= 12 && frameRow) || ((x == 11 || x == 12) && y >= 2 && y <= 12);
-    case BAR_FULL: return frameRow || fillRow;
-    case BAR_THIRD: return frameRow || (fillRow && x < 6);
-    case BAR_TWO_THIRDS: return frameRow || (fillRow && x < 11);
-    case BAR_EMPTY: return frameRow;
-    default: return false;
+        case BAR_LEFT_END:
+            return (x >= 3 && frameRow) || ((x == 3 || x == 4) && y >= 2 && y <= 12);
+        case BAR_RIGHT_END:
+            return (x <= 12 && frameRow) || ((x == 11 || x == 12) && y >= 2 && y <= 12);
+        case BAR_FULL:
+            return frameRow || fillRow;
+        case BAR_THIRD:
+            return frameRow || (fillRow && x < 6);
+        case BAR_TWO_THIRDS:
+            return frameRow || (fillRow && x < 11);
+        case BAR_EMPTY:
+            return frameRow;
+        default:
+            return false;
     }
 }
 
@@ -180,8 +187,7 @@ IDirect3DTexture8* GridFontBuiltinTexture()
     if (!device)
         return nullptr;
     IDirect3DTexture8* texture = nullptr;
-    if (FAILED(device->CreateTexture(GRID_FONT_SIZE, GRID_FONT_SIZE, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED,
-                                     &texture)))
+    if (FAILED(device->CreateTexture(GRID_FONT_SIZE, GRID_FONT_SIZE, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture)))
         return nullptr;
     D3DLOCKED_RECT locked;
     if (FAILED(texture->LockRect(0, &locked, nullptr, 0))) {

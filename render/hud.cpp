@@ -37,7 +37,10 @@ void DrawLayer(const char* name)
         DrawScreen(screen);
 }
 
-void DrawLayer(const EngineString& name) { DrawLayer(name.Text()); }
+void DrawLayer(const EngineString& name)
+{
+    DrawLayer(name.Text());
+}
 
 void DepthOff()
 {
@@ -88,10 +91,14 @@ bool MessageSlot(GuiMessageSlot& slot, const char* layer, const char* control)
 const char* FireModeScreen(u32_t mode)
 {
     switch (mode) {
-    case kFireModeAuto: return "AUTO";
-    case kFireModeSingle: return "SEMI";
-    case kFireModeBurst: return "BURST";
-    default: return nullptr;
+        case kFireModeAuto:
+            return "AUTO";
+        case kFireModeSingle:
+            return "SEMI";
+        case kFireModeBurst:
+            return "BURST";
+        default:
+            return nullptr;
     }
 }
 
@@ -225,8 +232,8 @@ void HudDrawLayersExternal()
     if (g_gui.inGameDisplay || g_game.hud.missionEnded)
         return;
     MipFilter(D3DTEXF_NONE);
-    if (g_game.hud.worldMarkersShown)
-        HudDrawWorldMarkers();
+    // The external camera always shows the world markers, whatever their switch says.
+    HudDrawWorldMarkers();
     DrawLayer("LAYER5");
     if (g_game.zoomView)
         DrawLayer("LAYER6");

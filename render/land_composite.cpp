@@ -126,8 +126,8 @@ u32_t ToByte(float value)
 IDirect3DTexture8* CompositeTexture(const ColourBuffer& buffer, int size)
 {
     IDirect3DTexture8* staging = nullptr;
-    if (FAILED(g_render.device->CreateTexture(UINT(size), UINT(size), 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED,
-                                              &staging)))
+    if (FAILED(
+            g_render.device->CreateTexture(UINT(size), UINT(size), 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &staging)))
         return nullptr;
     bool filled = false;
     {
@@ -191,8 +191,8 @@ namespace {
 
 // A new managed texture of the size, format and levels with the source's level 0 loaded into its
 // level 0 (converted and filtered); null when either step fails.
-IDirect3DTexture8* CopyLevelZeroInto(IDirect3DTexture8* texture, UINT width, UINT height, D3DFORMAT format,
-                                     UINT levels, DWORD filter)
+IDirect3DTexture8* CopyLevelZeroInto(IDirect3DTexture8* texture, UINT width, UINT height, D3DFORMAT format, UINT levels,
+                                     DWORD filter)
 {
     if (!texture || !g_render.device)
         return nullptr;
@@ -203,9 +203,9 @@ IDirect3DTexture8* CopyLevelZeroInto(IDirect3DTexture8* texture, UINT width, UIN
     IDirect3DSurface8* target = nullptr;
     texture->GetSurfaceLevel(0, &source);
     copy->GetSurfaceLevel(0, &target);
-    const HRESULT result = source && target
-                               ? D3DXLoadSurfaceFromSurface(target, nullptr, nullptr, source, nullptr, nullptr, filter, 0)
-                               : D3DERR_INVALIDCALL;
+    const HRESULT result =
+        source && target ? D3DXLoadSurfaceFromSurface(target, nullptr, nullptr, source, nullptr, nullptr, filter, 0)
+                         : D3DERR_INVALIDCALL;
     if (source)
         source->Release();
     if (target)

@@ -1,13 +1,16 @@
 #include "render/land_layers.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <vector>
 
 #include "core/console.h"
 #include "core/log.h"
 #include "core/vfs.h"
+#include "game/loading_screen.h"
 #include "map/map_caches.h"
+#include "map/map_grid.h"
 #include "map/octree.h"
 #include "platform/d3dx8_texture.h"
 #include "platform/file_system.h"
@@ -22,7 +25,7 @@ namespace {
 
 constexpr UINT kSide = 256;
 constexpr u32_t kPixels = kSide * kSide;
-constexpr u16_t kNoFace = 0xFFFF;             // what the target is cleared to: no face here
+constexpr u16_t kNoFace = 0xFFFF;  // what the target is cleared to: no face here
 constexpr D3DCOLOR kClearColour = 0x0000FFFF;
 constexpr u32_t kBatchVertices = 3 * 1024;
 
@@ -46,7 +49,8 @@ struct LayerTargets {
         if (FAILED(device->CreateTexture(kSide, kSide, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT,
                                          &target)) ||
             FAILED(device->CreateTexture(kSide, kSide, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM, &readback)) ||
-            FAILED(target->GetSurfaceLevel(0, &targetSurface)) || FAILED(readback->GetSurfaceLevel(0, &readbackSurface)))
+            FAILED(target->GetSurfaceLevel(0, &targetSurface)) ||
+            FAILED(readback->GetSurfaceLevel(0, &readbackSurface)))
             return false;
         if (FAILED(device->CreateDepthStencilSurface(kSide, kSide, D3DFMT_D24X8, D3DMULTISAMPLE_NONE, &depth)) &&
             FAILED(device->CreateDepthStencilSurface(kSide, kSide, D3DFMT_D16, D3DMULTISAMPLE_NONE, &depth)))
@@ -70,8 +74,8 @@ struct LayerTargets {
 
 // Work buffers of one leaf, kept across leaves.
 struct LeafWork {
-    std::vector<u16_t> pixelFace = std::vector<u16_t>(kPixels);   // the face each pixel shows
-    std::vector<u32_t> pixelLayers = std::vector<u32_t>(kPixels); // the layers each pixel shows
+    std::vector<u16_t> pixelFace = std::vector<u16_t>(kPixels);    // the face each pixel shows
+    std::vector<u32_t> pixelLayers = std::vector<u32_t>(kPixels);  // the layers each pixel shows
     std::vector<u8_t> unseen;                                      // per face: no pass showed it
     std::vector<u8_t> added;                                       // per face: in the layer being made
     std::vector<u16_t> layerFaces;                                 // the faces of the layer being made
@@ -231,8 +235,8 @@ void CollectLayerFaces(int layer, u32_t faces, LeafWork& work)
         if (!(work.pixelLayers[pixel] & bit) || id == kNoFace)
             continue;
         if (id >= faces) {
-            DebugPrint("Invalid Face ID %d at pos [%d,%d], mesh has only %d faces\n", id, pixel % kSide,
-                       pixel / kSide, faces);
+            DebugPrint("Invalid Face ID %d at pos [%d,%d], mesh has only %d faces\n", id, pixel % kSide, pixel / kSide,
+                       faces);
             continue;
         }
         if (!work.added[id]) {
@@ -336,12 +340,15 @@ bool ReadDiskFile(std::FILE* file, std::vector<u8_t>& bytes)
     return std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size();
 }
 
-// The cache when it is there, current and sound for this tree.
+// The cache when it is there, current and sound for this tree. While dblvi is on no cache counts,
+// wherever it lies.
 bool LoadCache(OctreeNode* root, const std::string& path)
 {
+    if (dblvi.Bool())
+        return false;
     std::vector<u8_t> bytes;
     if (std::FILE* file = PlatformOpenFile(path.c_str(), "rb")) {
-        const bool current = !MapCacheIsStale(path.c_str(), MapGetDataPath()) && !dblvi.Bool();
+        const bool current = !MapCacheIsStale(path.c_str(), MapGetDataPath());
         const bool read = current && ReadDiskFile(file, bytes);
         std::fclose(file);
         if (!read)
@@ -357,7 +364,56 @@ bool LoadCache(OctreeNode* root, const std::string& path)
     return LandLayersReadCache(root, bytes.data(), bytes.size());
 }
 
+// The grid at texture coordinates (u, v), bilinear between texel centres, wrapping as the layer
+// textures do.
+float SampleGrid(const MapGrid& grid, float u, float v)
+{
+    const float size = float(grid.size);
+    const float x = u * size - 0.5f, y = v * size - 0.5f;
+    if (!std::isfinite(x) || !std::isfinite(y))
+        return 0.0f;
+    const float x0 = std::floor(x), y0 = std::floor(y);
+    const float fx = x - x0, fy = y - y0;
+    auto wrap = [&](float at) {
+        const float inside = std::max(0.0f, at - size * std::floor(at / size));
+        return std::min(static_cast<u32_t>(inside), grid.size - 1);
+    };
+    auto texel = [&](float column, float row) {
+        return float(grid.data[size_t(wrap(row)) * grid.size + wrap(column)]);
+    };
+    const float top = texel(x0, y0) + (texel(x0 + 1, y0) - texel(x0, y0)) * fx;
+    const float bottom = texel(x0, y0 + 1) + (texel(x0 + 1, y0 + 1) - texel(x0, y0 + 1)) * fx;
+    return top + (bottom - top) * fy;
+}
+
 }  // namespace
+
+u32_t LandLayerFaceMask(const OctreeGeometry& geometry, u32_t face)
+{
+    if (face >= geometry.faceCount)
+        return 0;
+    float u = 0.0f, v = 0.0f;
+    for (int corner = 0; corner < 3; ++corner) {
+        const u16_t index = geometry.faces[face].indices[corner];  // by value: the face is packed
+        if (index >= geometry.vertexCount)
+            return 0;
+        u += geometry.vertices[index].u / 3.0f;
+        v += geometry.vertices[index].v / 3.0f;
+    }
+    u32_t mask = 1;
+    for (int layer = 0; layer < OCTREE_LAYER_COUNT; ++layer) {
+        const MapGrid* grid = MapGetVegetationLayerGrid(layer);
+        if (!grid || !grid->data || grid->size == 0)
+            continue;
+        const float sample = SampleGrid(*grid, u, v);
+        const u32_t bit = 1u << layer;
+        if (sample > 254.0f)
+            mask &= ~(bit - 1);
+        if (sample > 1.0f)
+            mask |= bit;
+    }
+    return mask;
+}
 
 std::string LandLayersCachePath(const char* name)
 {
@@ -376,6 +432,7 @@ LandLayersResult LandLayersBuild(const char* name)
     if (LoadCache(root, path))
         return LAND_LAYERS_LOADED;
     ConPrint(0, "Building layers: '%s'\n", path.c_str());
+    GameDrawLoadingMessage("Building layers...");
     if (!BuildLayers(root)) {
         Log("WARNING: land layers could not be rendered; every layer keeps all its faces and no cache is written\n");
         return LAND_LAYERS_BUILT_UNCACHED;

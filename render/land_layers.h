@@ -13,6 +13,7 @@
 
 #include "core/types.h"
 
+struct OctreeGeometry;
 struct OctreeNode;
 
 enum LandLayersResult {
@@ -29,6 +30,13 @@ std::string LandLayersCachePath(const char* name);
 // builds the layers of every leaf and writes the cache. A leaf's earlier layer faces are dropped
 // first, so a rebuild gives the same result.
 LandLayersResult LandLayersBuild(const char* name);
+
+// The layers whose alpha map covers a face, as a mask: bit 0 to start with; then for each layer
+// with a grid (MapGetVegetationLayerGrid), in rising order, the grid sampled bilinearly (wrapping,
+// texel centres at half texels) at the mean of the face's texture coordinates: above 254 the layer
+// hides every layer below it, above 1 it shows. 0 for a face the geometry does not hold. The build
+// does not consult it: faces that no pass saw join every layer that shows any face.
+u32_t LandLayerFaceMask(const OctreeGeometry& geometry, u32_t face);
 
 // The cache ------------------------------------------------------------------------------------------
 

@@ -99,8 +99,7 @@ void Unbind()
 }
 
 // Indices are numbered within their leaf or piece: its base vertex goes with them.
-void DrawRange(IDirect3DIndexBuffer8* indices, u32_t baseVertex, u32_t vertexCount, u32_t firstIndex,
-               u32_t triangles)
+void DrawRange(IDirect3DIndexBuffer8* indices, u32_t baseVertex, u32_t vertexCount, u32_t firstIndex, u32_t triangles)
 {
     IDirect3DDevice8* device = g_render.device;
     device->SetIndices(indices, baseVertex);

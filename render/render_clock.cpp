@@ -4,6 +4,12 @@ namespace {
 DWORD (*g_clock)() = GetTickCount;
 }  // namespace
 
-DWORD RenderTicks() { return g_clock(); }
+DWORD RenderTicks()
+{
+    return g_clock();
+}
 
-void RenderSetClock(DWORD (*clock)()) { g_clock = clock ? clock : GetTickCount; }
+void RenderSetClock(DWORD (*clock)())
+{
+    g_clock = clock ? clock : GetTickCount;
+}

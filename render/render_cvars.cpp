@@ -48,6 +48,7 @@ ConsoleVar rilayer("rilayer", CVAR_INT, "-1");
 ConsoleVar rfspdist("rfspdist", CVAR_FLOAT, "100.0");
 ConsoleVar rfsatcamnear("rfsatcamnear", CVAR_FLOAT, "0.2");
 ConsoleVar rbactors("rbactors", CVAR_BOOL, "true");
+ConsoleVar rbactordirs("rbactordirs", CVAR_BOOL, "false");
 ConsoleVar rbrain("rbrain", CVAR_BOOL, "false");
 ConsoleVar rc_nvisioncol("rc_nvisioncol", CVAR_COLOUR, nullptr);
 const ColourDefault rc_nvisioncolDefault(rc_nvisioncol, 0.0f, 1.0f, 0.0f, 1.0f);

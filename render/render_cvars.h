@@ -38,6 +38,7 @@ extern ConsoleVar rilayer;             // bit mask of the landscape layers drawn
 extern ConsoleVar rfspdist;            // distance beyond which far small objects are left out
 extern ConsoleVar rfsatcamnear;        // near clip distance in the satellite view
 extern ConsoleVar rbactors;            // draw actors
+extern ConsoleVar rbactordirs;         // draw each actor's body, torso, head and aim directions
 extern ConsoleVar rbrain;              // run the rain pass
 extern ConsoleVar rc_nvisioncol;       // night-vision tint of meshes, particles and the landscape
 extern ConsoleVar rc_nvisionactorcol;  // night-vision tint meant for actors (unused)

@@ -10,8 +10,10 @@
 #include "render/grid_font.h"
 #include "render/land_composite.h"
 #include "render/render_context.h"
+#include "render/shaders.h"
 #include "render/texture_manager.h"
 #include "render/visible_nodes.h"
+#include "scene/draw_records.h"
 
 RenderContext g_render;
 
@@ -24,6 +26,9 @@ int RenderInit(HWND window)
         return -1;
     g_render.window = window;
     DebugListsReset();
+    DrawRecordListInit();
+    g_textures.totalBytes = 0;
+    g_textures.commonBytes = 0;
     return 0;
 }
 
@@ -56,8 +61,8 @@ void RenderLogDeviceInfo()
                  static_cast<int>(parameters.BackBufferHeight), name ? name : "(null)");
     else
         ConPrint(0, "\nGraphics mode: %dx%d / %dHz %s\n\n", static_cast<int>(parameters.BackBufferWidth),
-                 static_cast<int>(parameters.BackBufferHeight),
-                 static_cast<int>(parameters.FullScreen_RefreshRateInHz), name ? name : "(null)");
+                 static_cast<int>(parameters.BackBufferHeight), static_cast<int>(parameters.FullScreen_RefreshRateInHz),
+                 name ? name : "(null)");
 }
 
 int RenderShutdown(bool freeVegetation)
@@ -66,11 +71,14 @@ int RenderShutdown(bool freeVegetation)
     // The clients let go of what they hold for drawing (the sun record, the vegetation when asked,
     // the decals) while the textures they point at still exist.
     RenderRunShutdownHooks(freeVegetation);
+    DrawRecordListFree();
     TexturesReleaseAll();
     LandLayersRelease();
     GridFontReleaseBuiltin();
     DebugListsFree();
     RenderReleaseDeviceResources();
+    // The water animation keeps each slot's last value for as long as the renderer lives.
+    g_shaderSet = ShaderSet{};
     if (g_render.device)
         g_render.device->Release();
     g_render.device = nullptr;

@@ -7,8 +7,8 @@
 int RenderInit(HWND window);
 // One attempt; 0 on success, -1 when no device was created. A device that exists already is
 // released (with its default-pool resources) before the new one is made.
-int RenderSetDisplayMode(int width, int height, int refresh, D3DFORMAT format, D3DFORMAT depthFormat,
-                         bool windowed, int vertexProcessing);
+int RenderSetDisplayMode(int width, int height, int refresh, D3DFORMAT format, D3DFORMAT depthFormat, bool windowed,
+                         int vertexProcessing);
 // The six attempts with different depth formats and vertex processing, back buffer X8R8G8B8;
 // attempts 1-3 use refreshFirstThree, 4-6 refresh 0. 0 at the first success, -1 when all fail.
 int RenderSetDisplayModeLadder(int width, int height, bool windowed, int refreshFirstThree);

@@ -16,10 +16,7 @@ BlockHeader* g_blocks = nullptr;
 
 }  // namespace
 
-HashTable::HashTable(u32_t count)
-    : buckets(new HashNode*[count > 0 ? count : 1]()), bucketCount(count), itemCount(0)
-{
-}
+HashTable::HashTable(u32_t count) : buckets(new HashNode*[count > 0 ? count : 1]()), bucketCount(count), itemCount(0) {}
 
 HashTable::~HashTable()
 {
@@ -95,7 +92,10 @@ void HashNodeRelease(HashNode* node)
     g_spareNodes = node;
 }
 
-HashNode* HashSpareNodes() { return g_spareNodes; }
+HashNode* HashSpareNodes()
+{
+    return g_spareNodes;
+}
 
 void* BlockListAllocate(u32_t bytes)
 {

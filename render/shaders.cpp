@@ -158,8 +158,8 @@ void ShaderBindWater(int slot)
         g_shaderSet.result = device->SetVertexShaderConstant(0, &product, 4);
         // The water stands still while an in-game screen is up, then jumps to the live clock.
         if (!g_gui.inGameDisplay)
-            g_shaderSet.time[slot] = static_cast<float>(
-                std::fmod(static_cast<double>(RenderTicks()) * 0.001 * rf_waterscroll.Float(), 1.0));
+            g_shaderSet.time[slot] =
+                static_cast<float>(std::fmod(static_cast<double>(RenderTicks()) * 0.001 * rf_waterscroll.Float(), 1.0));
         const float stretch = rf_waterstretch.Float();
         SetVertexConstant(device, 4, 0.5f, g_shaderSet.time[slot], stretch, stretch);
         const D3DXVECTOR3& eye = g_camera.eye;

@@ -10,10 +10,10 @@
 constexpr int kShaderSlots = 8;
 
 struct ShaderSet {
-    DWORD pixel[kShaderSlots];   // device handles, 0 = none
+    DWORD pixel[kShaderSlots];  // device handles, 0 = none
     DWORD vertex[kShaderSlots];
-    HRESULT result;              // the last device result
-    float time[kShaderSlots];    // each slot's last water animation value
+    HRESULT result;            // the last device result
+    float time[kShaderSlots];  // each slot's last water animation value
 };
 
 extern ShaderSet g_shaderSet;

@@ -8,6 +8,7 @@
 #include "render/camera.h"
 #include "render/render_context.h"
 #include "render/render_device.h"
+#include "scene/object_draw.h"
 #include "scene/vegetation.h"
 
 namespace {
@@ -91,8 +92,8 @@ bool CreatePair(std::uint64_t vertices, std::uint64_t indices, IDirect3DVertexBu
         *vertexBuffer = nullptr;
         return false;
     }
-    res = device->CreateIndexBuffer(static_cast<UINT>(indices * sizeof(u16_t)), usage, D3DFMT_INDEX16,
-                                    D3DPOOL_DEFAULT, indexBuffer);
+    res = device->CreateIndexBuffer(static_cast<UINT>(indices * sizeof(u16_t)), usage, D3DFMT_INDEX16, D3DPOOL_DEFAULT,
+                                    indexBuffer);
     g_render.RenderLastResult = res;
     if (FAILED(res)) {
         *indexBuffer = nullptr;
@@ -124,8 +125,8 @@ struct PairWriter {
     {
         for (u32_t f = first; f < first + count; ++f) {
             const MapFace& corner = geometry.faces[f];
-            const bool inside = corner.indices[0] < geometry.vertexCount &&
-                                corner.indices[1] < geometry.vertexCount && corner.indices[2] < geometry.vertexCount;
+            const bool inside = corner.indices[0] < geometry.vertexCount && corner.indices[1] < geometry.vertexCount &&
+                                corner.indices[2] < geometry.vertexCount;
             if (!inside)
                 ++badFaces;
             if (!indices)
@@ -195,13 +196,12 @@ bool RenderBuildStaticBuffers()
     PairWriter leaves, attached;
     if (leafPair && (!LockWhole(map.leafVertices, &leaves.vertices) || !LockWhole(map.leafIndices, &leaves.indices)))
         return FailBuild("the leaf buffers could not be locked");
-    if (attachedPair && (!LockWhole(map.attachedVertices, &attached.vertices) ||
-                         !LockWhole(map.attachedIndices, &attached.indices)))
+    if (attachedPair &&
+        (!LockWhole(map.attachedVertices, &attached.vertices) || !LockWhole(map.attachedIndices, &attached.indices)))
         return FailBuild("the attached geometry buffers could not be locked");
     const VertexPT* firstVertex = leaves.vertices;
     const u16_t* firstIndex = leaves.indices;
-    OctreeForEachLeaf(root, OCTREE_WALK_DEPTH_CHECK,
-                      [&](OctreeNode* leaf) { FillLeaf(leaf, leaves, attached); });
+    OctreeForEachLeaf(root, OCTREE_WALK_DEPTH_CHECK, [&](OctreeNode* leaf) { FillLeaf(leaf, leaves, attached); });
     if (leafPair) {
         // The filling walk must have written exactly what the counting walk found.
         ENGINE_ASSERT_TEXT(static_cast<std::uint64_t>(leaves.vertices - firstVertex) == counts.leafVertices,
@@ -219,8 +219,7 @@ bool RenderBuildStaticBuffers()
         return FailBuild("the buffers could not be unlocked");
     const u32_t badFaces = leaves.badFaces + attached.badFaces;
     if (badFaces)
-        Log("WARNING: static map buffers: %u faces name vertices their set does not have; drawn as points\n",
-            badFaces);
+        Log("WARNING: static map buffers: %u faces name vertices their set does not have; drawn as points\n", badFaces);
     return true;
 }
 
@@ -229,6 +228,10 @@ void RenderPrepareBuffers()
     Log("Preparing device buffers & vegetation...");
     RenderBuildStaticBuffers();
     VegetationInit();
+    // Each mission starts with the mesh renderers' switches at their start values.
+    RenderSetAnimatedFlag(false);
+    RenderSetObjectFog(true);
+    RenderSetBatching(true);
     RenderSetCameraObject(nullptr);
     Log("done\n");
 }

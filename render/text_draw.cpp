@@ -25,8 +25,7 @@ public:
     GlyphBatch(const GlyphBatch&) = delete;
     GlyphBatch& operator=(const GlyphBatch&) = delete;
 
-    void Add(float left, float top, float right, float bottom, float u0, float v0, float u1, float v1,
-             D3DCOLOR colour)
+    void Add(float left, float top, float right, float bottom, float u0, float v0, float u1, float v1, D3DCOLOR colour)
     {
         if (!m_locked) {
             DynBuffersLock(TEXT_BATCH_GLYPHS * 4, TEXT_BATCH_GLYPHS * 6);

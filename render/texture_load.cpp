@@ -81,9 +81,9 @@ IDirect3DTexture8* TextureCreateFromFile(const char* name, UINT width, UINT heig
         char* bytes = VFSLoadFile(file.c_str(), &size);
         if (!bytes)
             continue;
-        const HRESULT result = D3DXCreateTextureFromFileInMemoryEx(
-            device, bytes, size, width, height, mipLevels, usage, format, pool, D3DX_FILTER_TRIANGLE, D3DX_FILTER_BOX,
-            0, imageInfo, nullptr, &texture);
+        const HRESULT result =
+            D3DXCreateTextureFromFileInMemoryEx(device, bytes, size, width, height, mipLevels, usage, format, pool,
+                                                D3DX_FILTER_TRIANGLE, D3DX_FILTER_BOX, 0, imageInfo, nullptr, &texture);
         delete[] bytes;
         if (SUCCEEDED(result) && texture)
             return texture;
@@ -91,8 +91,8 @@ IDirect3DTexture8* TextureCreateFromFile(const char* name, UINT width, UINT heig
     return nullptr;
 }
 
-IDirect3DTexture8* TextureLoad(const char* name, UINT width, UINT height, UINT mipLevels, DWORD usage,
-                               D3DFORMAT format, D3DPOOL pool, bool withAlphaMap)
+IDirect3DTexture8* TextureLoad(const char* name, UINT width, UINT height, UINT mipLevels, DWORD usage, D3DFORMAT format,
+                               D3DPOOL pool, bool withAlphaMap)
 {
     if (!name)
         return nullptr;

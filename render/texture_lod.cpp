@@ -1,19 +1,19 @@
 // Texture level of detail: the quality setting of the account, the console switches, and the
 // interface textures that always stay at full resolution.
-#include <strings.h>
 
 #include <cstdio>
 #include <cstring>
 
 #include "core/console.h"
 #include "core/console_var.h"
+#include "core/text_case.h"
 #include "render/render_context.h"
 #include "render/texture_manager.h"
 
 namespace {
 
 // Interface textures are drawn at their own size on the screen: they keep every level.
-constexpr const char* kFullResolutionMarks[] = {"component\\gui", "font", "icon", "crosshair",
+constexpr const char* kFullResolutionMarks[] = {"component\\gui", "font",    "icon", "crosshair",
                                                 "select",         "compass", "scope"};
 
 bool KeepsFullResolution(const char* name)
@@ -72,7 +72,7 @@ int TextureQualityLevel(const char* quality)
     if (!quality)
         return -1;
     for (int index = 0; index < 4; ++index) {
-        if (strcasecmp(quality, kWords[index]) == 0)
+        if (CompareNoCase(quality, kWords[index]) == 0)
             return 3 - index;
     }
     return -1;

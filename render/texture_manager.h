@@ -21,10 +21,10 @@ constexpr int TEXTURE_PATH_SIZE = 128;  // the record's path field, terminating 
 
 // Kept inside each texture as private data and copied in and out whole.
 struct TextureInfo {
-    char path[TEXTURE_PATH_SIZE];        // the name as loaded, cut to fit, zero-terminated
-    MapGrid* alphaMap;                   // see-through texels for the ray tests; owned by the manager
-    Material* material;                  // the material whose "assign" list names the file, or null
-    IDirect3DTexture8* reflectMap;       // null until TextureSetReflectMaps
+    char path[TEXTURE_PATH_SIZE];   // the name as loaded, cut to fit, zero-terminated
+    MapGrid* alphaMap;              // see-through texels for the ray tests; owned by the manager
+    Material* material;             // the material whose "assign" list names the file, or null
+    IDirect3DTexture8* reflectMap;  // null until TextureSetReflectMaps
     IDirect3DTexture8* secondReflectMap;
 };
 
@@ -52,8 +52,8 @@ extern TextureRegistry g_textures;
 IDirect3DTexture8* TextureFindOrLoad(const char* name);
 // Loads (TextureCreateFromFile), registers and describes a texture; the alpha map is searched when
 // withAlphaMap is set. Null when no file yields it.
-IDirect3DTexture8* TextureLoad(const char* name, UINT width, UINT height, UINT mipLevels, DWORD usage,
-                               D3DFORMAT format, D3DPOOL pool, bool withAlphaMap);
+IDirect3DTexture8* TextureLoad(const char* name, UINT width, UINT height, UINT mipLevels, DWORD usage, D3DFORMAT format,
+                               D3DPOOL pool, bool withAlphaMap);
 // Tries ".dds", ".tga", ".bmp", ".png", ".jpg" on disk, then the same through the virtual file
 // system. imageInfo (may be null) receives what the file that won holds.
 IDirect3DTexture8* TextureCreateFromFile(const char* name, UINT width, UINT height, UINT mipLevels, DWORD usage,

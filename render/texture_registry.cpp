@@ -1,9 +1,9 @@
 // The table of registered textures and the record kept inside each texture.
-#include <strings.h>
 
 #include <cstring>
 
 #include "core/assert.h"
+#include "core/text_case.h"
 #include "map/map_grid.h"
 #include "render/texture_manager.h"
 #include "render/texture_names.h"
@@ -77,7 +77,7 @@ IDirect3DTexture8* TextureFind(const char* name)
     if (!name)
         return nullptr;
     for (const TextureSlot& slot : g_textures.slots) {
-        if (slot.texture && strcasecmp(slot.name.Text(), name) == 0)
+        if (slot.texture && CompareNoCase(slot.name.Text(), name) == 0)
             return slot.texture;
     }
     return nullptr;
@@ -89,7 +89,7 @@ int TextureFindSlotByFileName(const char* fileName)
         return -1;
     for (int i = 0; i < TEXTURE_REGISTRY_SIZE; ++i) {
         const TextureSlot& slot = g_textures.slots[i];
-        if (slot.texture && strcasecmp(TextureFilePart(slot.name.Text()), fileName) == 0)
+        if (slot.texture && CompareNoCase(TextureFilePart(slot.name.Text()), fileName) == 0)
             return i;
     }
     return -1;

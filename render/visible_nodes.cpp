@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/vector_d3dx.h"
 #include "game/game_state.h"
 #include "map/map_cvars.h"
 #include "map/map_state.h"
@@ -15,11 +16,6 @@ VisibleSet g_visible;
 
 namespace {
 
-D3DXVECTOR3 ToD3DX(const Vector3& v)
-{
-    return D3DXVECTOR3(v.x, v.y, v.z);
-}
-
 // The fog and level-of-detail flags that the static-geometry pass reads.
 void FlagGeometryDistance(OctreeNode* node)
 {
@@ -30,8 +26,8 @@ void FlagGeometryDistance(OctreeNode* node)
     const D3DXVECTOR3 toCentre = eye - centre;
     const float distance = D3DXVec3Length(&toCentre) - geometry.boundsRadius;
     const float sizeX = boxMax.x - boxMin.x, sizeZ = boxMax.z - boxMin.z;
-    const float horizontal = std::sqrt(toCentre.x * toCentre.x + toCentre.z * toCentre.z) +
-                             0.5f * std::sqrt(sizeX * sizeX + sizeZ * sizeZ);
+    const float horizontal =
+        std::sqrt(toCentre.x * toCentre.x + toCentre.z * toCentre.z) + 0.5f * std::sqrt(sizeX * sizeX + sizeZ * sizeZ);
     if (rbfog.Bool() && !g_game.zoomView && horizontal > mffogstart.Float() * 10.0f)
         node->flags |= OCTREE_NODE_BEYOND_FOG;
     if (distance > 0.0f && std::tan(g_camera.fov / 2.0f) * distance > mflayerlod0.Float() * 10.0f)

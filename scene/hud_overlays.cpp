@@ -4,7 +4,10 @@ namespace {
 HudOverlayRequests g_requests = {};
 }  // namespace
 
-void HudDrawWorldMarkers() { ++g_requests.worldMarkers; }
+void HudDrawWorldMarkers()
+{
+    ++g_requests.worldMarkers;
+}
 
 void HudDrawTeskCam(s32_t x, s32_t y, s32_t width, s32_t height)
 {
@@ -15,8 +18,17 @@ void HudDrawTeskCam(s32_t x, s32_t y, s32_t width, s32_t height)
     g_requests.insetRect[3] = height;
 }
 
-void HudDrawItfList() { ++g_requests.itfLists; }
+void HudDrawItfList()
+{
+    ++g_requests.itfLists;
+}
 
-const HudOverlayRequests& HudOverlayRequestsSoFar() { return g_requests; }
+const HudOverlayRequests& HudOverlayRequestsSoFar()
+{
+    return g_requests;
+}
 
-void HudOverlayRequestsClear() { g_requests = {}; }
+void HudOverlayRequestsClear()
+{
+    g_requests = {};
+}

@@ -19,6 +19,12 @@ ObjectPreview* ObjectPreviewAt(int index)
     return index >= 0 && index < g_previewCount ? &g_previews[index] : nullptr;
 }
 
-int ObjectPreviewCount() { return g_previewCount; }
+int ObjectPreviewCount()
+{
+    return g_previewCount;
+}
 
-void ObjectPreviewsClear() { g_previewCount = 0; }
+void ObjectPreviewsClear()
+{
+    g_previewCount = 0;
+}

@@ -7,9 +7,9 @@
 
 namespace {
 struct ParticlePin {
-    s32_t kind;       // 0: a node of an object, 1: the first-person weapon
-    void* node;       // kind 0
-    char* meshName;   // kind 1
+    s32_t kind;      // 0: a node of an object, 1: the first-person weapon
+    void* node;      // kind 0
+    char* meshName;  // kind 1
 };
 
 struct ParticleAnim {

@@ -1,8 +1,11 @@
 // The scene's state record: the lighting the world passes set up each frame, the vegetation set-up,
-// the indoor plug-in's clip data and what the first-person view shares with the HUD.
+// the indoor plug-in's clip data, what the first-person view shares with the HUD, and what the
+// object drawing reads and queues.
 #pragma once
 #include "core/plugin_api.h"
 #include "core/types.h"
+#include "scene/object_draw.h"
+#include "scene/particle_effects.h"
 #include "scene/scene_light.h"
 #include "scene/vegetation.h"
 
@@ -27,6 +30,19 @@ struct SceneState {
 
     // Set and cleared by the first-person view; while it is set the HUD draws no scope.
     u8_t firstPersonViewState = 0;
+
+    // Object drawing (scene/object_draw.h, scene/draw_records.h).
+    u32_t passSelector = 0xFFFFFFFFu;                // material colour terms the mesh renderers use
+    u8_t animatedFlag = 0;                           // the object being drawn animates
+    u8_t objectFog = 1;                              // meshes may take their fog pass
+    u8_t batching = 1;                               // distance-faded objects and the HUD's map items are batched
+    bool billboardsOn = true;                        // far objects may stand in as billboards
+    bool indoorPassRunning = false;                  // the pass list of a camera inside an indoor cell runs
+    GraphNode* drawingNode = nullptr;                // the node being drawn
+    float lodDistances[3] = {0.0f, 120.0f, 250.0f};  // the default level-of-detail switch table
+    SceneDrawLog drawLog;
+    // Named particle effects objects attach to their nodes; no operation fills it yet.
+    ParticleEffect* particleEffects[PARTICLE_EFFECT_SLOTS] = {};
 };
 
 extern SceneState g_scene;

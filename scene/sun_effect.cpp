@@ -9,7 +9,10 @@ SunEffect* g_sunEffect = nullptr;
 Vector3 g_sunDirection = {0.0f, 1.0f, 0.0f};
 }  // namespace
 
-SunEffect* RenderGetSunEffect() { return g_sunEffect; }
+SunEffect* RenderGetSunEffect()
+{
+    return g_sunEffect;
+}
 
 void RenderSetSunEffect(SunEffect* effect)
 {
@@ -34,8 +37,11 @@ void RenderFreeSunEffect()
 void RenderSetSunDirection(const Vector3& direction)
 {
     const float length = std::sqrt(direction.x * direction.x + direction.y * direction.y + direction.z * direction.z);
-    g_sunDirection = length > 0.0f ? Vector3{direction.x / length, direction.y / length, direction.z / length}
-                                   : Vector3{};
+    g_sunDirection =
+        length > 0.0f ? Vector3{direction.x / length, direction.y / length, direction.z / length} : Vector3{};
 }
 
-Vector3 RenderGetSunDirection() { return g_sunDirection; }
+Vector3 RenderGetSunDirection()
+{
+    return g_sunDirection;
+}

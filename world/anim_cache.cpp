@@ -87,12 +87,6 @@ Vector3 Blend(const Vector3& a, const Vector3& b, float t)
     return {a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t, a.z + (b.z - a.z) * t};
 }
 
-Vector3 PositionAt(const AnimVertexData& vertices, u32_t index)
-{
-    const float* p = vertices.positions + static_cast<size_t>(index) * 3;
-    return {p[0], p[1], p[2]};
-}
-
 AnimDummyFrame FrameOfTriangle(const Vector3 (&p)[3])
 {
     float length[3];
@@ -203,7 +197,7 @@ std::vector<u32_t> WeldIndices(const AnimVertexData& vertices)
     std::vector<u32_t> weld(count);
     WeldGrid grid(count);
     for (u32_t i = 0; i < count; ++i) {
-        const Vector3 p = PositionAt(vertices, i);
+        const Vector3 p = vertices.Position(i);
         weld[i] = i;
         // A position that is not finite is never within reach of another.
         if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
@@ -214,7 +208,7 @@ std::vector<u32_t> WeldIndices(const AnimVertexData& vertices)
                 for (int dz = -1; dz <= 1; ++dz) {
                     const Cell cell = {home.x + dx, home.y + dy, home.z + dz};
                     for (u32_t j = grid.First(cell); j != WeldGrid::kNone && j < weld[i]; j = grid.Next(j)) {
-                        const Vector3 d = Subtract(PositionAt(vertices, j), p);
+                        const Vector3 d = Subtract(vertices.Position(j), p);
                         if (Dot(d, d) < kWeldDistanceSquared) {
                             weld[i] = j;
                             break;
@@ -330,7 +324,7 @@ void AnimMeshBuildDummyFrames(AnimMesh* mesh)
             const AnimVertexData* vertices = mesh->GetMeshVertices(f, m);
             if (!vertices || vertices->count != 3)
                 continue;
-            const Vector3 corners[3] = {PositionAt(*vertices, 0), PositionAt(*vertices, 1), PositionAt(*vertices, 2)};
+            const Vector3 corners[3] = {vertices->Position(0), vertices->Position(1), vertices->Position(2)};
             AnimFrameMesh& frameMesh = mesh->frames[f].meshes[m];
             delete frameMesh.dummyFrame;
             frameMesh.dummyFrame = new AnimDummyFrame(FrameOfTriangle(corners));
@@ -366,10 +360,8 @@ void DummyFrameToMatrix(D3DXMATRIX* out, const Vector3* axes, const Vector3* ori
     const Vector3& y = axes[1];
     const Vector3& z = axes[2];
     // Columns: X, Z, Y, then (0, 0, 0, 1); the last row carries the origin's offsets.
-    *out = D3DXMATRIX(x.x, z.x, y.x, 0.0f,
-                      x.y, z.y, y.y, 0.0f,
-                      x.z, z.z, y.z, 0.0f,
-                      -Dot(*origin, x), -Dot(*origin, z), -Dot(*origin, y), 1.0f);
+    *out = D3DXMATRIX(x.x, z.x, y.x, 0.0f, x.y, z.y, y.y, 0.0f, x.z, z.z, y.z, 0.0f, -Dot(*origin, x), -Dot(*origin, z),
+                      -Dot(*origin, y), 1.0f);
 }
 
 void DummyFrameLerpMatrix(const AnimDummyFrame* a, D3DXMATRIX* out, float t, const AnimDummyFrame* b)

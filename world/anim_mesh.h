@@ -4,6 +4,8 @@
 // carries its name and texture tables, named dummy boxes, a tree of zones and per-mesh portal values.
 // Read from ".aff" files ("UFF 1.0") on disk or from a file image in memory.
 #pragma once
+#include <cstddef>
+
 #include "core/engine_string.h"
 #include "core/types.h"
 
@@ -15,7 +17,10 @@ constexpr int ANIM_READ_ERROR = -2;     // a required chunk is missing or the da
 // A reference of -1 means the block follows in place; any other value names the mesh that holds
 // the data: frame index in the high 16 bits, mesh index in the low 16 bits.
 constexpr s32_t ANIM_REF_OWN = -1;
-constexpr s32_t AnimMeshRef(u32_t frame, u32_t mesh) { return static_cast<s32_t>((frame << 16) | (mesh & 0xFFFF)); }
+constexpr s32_t AnimMeshRef(u32_t frame, u32_t mesh)
+{
+    return static_cast<s32_t>((frame << 16) | (mesh & 0xFFFF));
+}
 
 // The texture word of a material: texture index in the low 31 bits, 0xFFFF for none; bit 31 marks
 // a two-sided mesh. The whole word -1 also means no texture.
@@ -47,11 +52,23 @@ struct AnimMaterial {
 struct AnimVertexData {
     Vector3 boxMin;
     Vector3 boxMax;
-    Vector3 size;    // boxMax - boxMin
-    Vector3 centre;  // (boxMin + boxMax) / 2
+    Vector3 size;                // boxMax - boxMin
+    Vector3 centre;              // (boxMin + boxMax) / 2
     float* positions = nullptr;  // count x 3 floats
     s8_t* normals = nullptr;     // count x 3 signed bytes, component = byte / 127
     u32_t count = 0;
+
+    // The position of a vertex below count.
+    Vector3 Position(u32_t index) const
+    {
+        const float* p = positions + static_cast<std::size_t>(index) * 3;
+        return {p[0], p[1], p[2]};
+    }
+    // True when the three corners of a face name vertices of this block.
+    bool HoldsFace(const u16_t* corners) const
+    {
+        return corners[0] < count && corners[1] < count && corners[2] < count;
+    }
 
     ~AnimVertexData();
 };
@@ -64,7 +81,7 @@ struct AnimTexCoords {
 };
 
 struct AnimFaces {
-    u16_t* indices = nullptr;     // count index triples
+    u16_t* indices = nullptr;  // count index triples
     u32_t count = 0;
     u16_t* neighbours = nullptr;  // per face and edge k (corner k to k + 1): the face across, or 0xFFFF
     u16_t* welded = nullptr;      // the index triples with positions closer than 0.01 merged
@@ -112,9 +129,9 @@ struct AnimFrame {
 
 // A named box as the file stores it (52 bytes).
 struct AnimDummyBox {
-    char name[16];  // always zero-terminated
-    Vector3 first;   // held as read
-    Vector3 second;  // held as read
+    char name[16];     // always zero-terminated
+    Vector3 first;     // held as read
+    Vector3 second;    // held as read
     Vector3 position;  // the box's position in mesh space
 };
 

@@ -38,12 +38,12 @@ struct AffChunks {
 };
 
 // Bytes of the fixed parts of the records, the least each one takes in the file.
-constexpr size_t kStringLeast = 5;      // length and terminating zero
+constexpr size_t kStringLeast = 5;  // length and terminating zero
 constexpr size_t kMeshHeader = 28;
 constexpr size_t kMaterialBlock = 64;
 constexpr size_t kVertexBoxes = 24;
-constexpr size_t kVertexBytes = 15;     // 3 floats and 3 signed bytes
-constexpr size_t kZoneLeast = 11;       // length, kind, parent, point count
+constexpr size_t kVertexBytes = 15;  // 3 floats and 3 signed bytes
+constexpr size_t kZoneLeast = 11;    // length, kind, parent, point count
 constexpr size_t kDummyBox = 52;
 
 // An entry's bytes: in place for an image or a mapped file, else copied into the storage.
@@ -221,14 +221,14 @@ bool ReadFrames(const Chunk& chunk, AnimMesh& mesh)
 s32_t& RefOf(AnimFrameMesh& mesh, int kind)
 {
     switch (kind) {
-    case 0:
-        return mesh.materialRef;
-    case 1:
-        return mesh.vertexRef;
-    case 2:
-        return mesh.texCoordRef;
-    default:
-        return mesh.faceRef;
+        case 0:
+            return mesh.materialRef;
+        case 1:
+            return mesh.vertexRef;
+        case 2:
+            return mesh.texCoordRef;
+        default:
+            return mesh.faceRef;
     }
 }
 
@@ -489,8 +489,8 @@ bool ReadPortal(const Chunk& chunk, AnimMesh& mesh)
 int ReadContent(AnimMesh& mesh, const AffChunks& chunks, bool withPortal)
 {
     const bool ok = ReadStringTable(chunks.strings, mesh.strings, mesh.strings_c) &&
-                    ReadStringTable(chunks.textures, mesh.textures, mesh.textures_c) && ReadFrames(chunks.frames, mesh) &&
-                    ResolveReferences(mesh) && MeshesHoldTogether(mesh) &&
+                    ReadStringTable(chunks.textures, mesh.textures, mesh.textures_c) &&
+                    ReadFrames(chunks.frames, mesh) && ResolveReferences(mesh) && MeshesHoldTogether(mesh) &&
                     (!chunks.dummies.present || ReadDummyBoxes(chunks.dummies, mesh)) &&
                     (!chunks.zones.present || ReadZones(chunks.zones, mesh)) &&
                     (!withPortal || !chunks.portal.present || ReadPortal(chunks.portal, mesh));

@@ -14,6 +14,7 @@
 #include "world/decal_builders.h"
 #include "world/decal_walks.h"
 #include "world/decal_work.h"
+#include "world/geometry_enum.h"
 #include "world/graph_node.h"
 #include "world/graph_obj.h"
 
@@ -154,14 +155,17 @@ void DecalCreateActorBlood(GraphObj* actor)
     if (!info || info->bloodTextureCount == 0 || !info->bloodTextures)
         return;
     const float half = BloodHalfSize(*info);
-    // Without its pool point the actor leaves no pool (rather than one at the world origin).
+    // The pool point is the mesh "xb" of the last frame: its local frame's origin, or the node's
+    // own origin for a mesh that is no three-vertex dummy. Without it the actor leaves no pool
+    // (rather than one at the world origin).
     GraphNode* pointNode = nullptr;
-    Vector3 nodePoint;
-    if (!actor->FindNamedPoint("xb", &pointNode, &nodePoint))
+    const AnimDummyFrame* pointFrame = nullptr;
+    if (!GraphObjFindNodeMeshAtFrame(actor, &pointNode, &pointFrame, "xb", -1))
         return;
     D3DXMATRIX nodeWorld;
     pointNode->UpdateTransform(&nodeWorld);
     D3DXVECTOR3 point;
+    const Vector3 nodePoint = pointFrame ? pointFrame->origin : Vector3{};
     const D3DXVECTOR3 local(nodePoint.x, nodePoint.y, nodePoint.z);
     D3DXVec3TransformCoord(&point, &local, &nodeWorld);
     const float angle = RandomAngle();

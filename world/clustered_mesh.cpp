@@ -1,6 +1,6 @@
 #include "world/clustered_mesh.h"
 
-#include <strings.h>
+#include "core/text_case.h"
 
 #include <cmath>
 #include <cstdio>
@@ -37,7 +37,7 @@ constexpr int kMergeDetailLevel = 2;
 
 bool KeyIs(const DefEntry* entry, const char* key)
 {
-    return strcasecmp(entry->key.Text(), key) == 0;
+    return CompareNoCase(entry->key.Text(), key) == 0;
 }
 
 // 5a: the record of the texture that can take the mesh; a new one next to the texture's other
@@ -123,7 +123,8 @@ void MergeNode(ClusterGroup& group, GraphNode& node)
         D3DXMATRIX world;
         node.UpdateTransform(&world);
         const u32_t count = mesh->frames[0].meshes_c;
-        if (const MeshSelection* selection = node.GetMeshSelection()) {
+        // The node's mesh-selection list is its farthest level of detail.
+        if (const LodLevel* selection = node.GetLastLodLevel()) {
             for (u32_t i = 0; i < selection->count; ++i) {
                 if (selection->meshes[i] < count)
                     MergeNodeMesh(group, node, *mesh, selection->meshes[i], world);

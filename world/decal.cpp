@@ -29,8 +29,7 @@ Decal::Decal()
       colour(0),
       worldMatrix{},
       fogFactor(0.0f)
-{
-}
+{}
 
 Decal::~Decal()
 {

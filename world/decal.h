@@ -35,9 +35,9 @@ struct DecalInitParams {
     IDirect3DTexture8* texture = nullptr;  // may be null
     GraphNode* node = nullptr;             // null for world decals
     u32_t lifetimeMs = 0;
-    bool attached = false;                      // node space, drawn with the node's world matrix
-    AnimFrameMesh* const* meshes = nullptr;     // per triangle, optional
-    AnimMaterial* const* materials = nullptr;   // per triangle, optional
+    bool attached = false;                     // node space, drawn with the node's world matrix
+    AnimFrameMesh* const* meshes = nullptr;    // per triangle, optional
+    AnimMaterial* const* materials = nullptr;  // per triangle, optional
 };
 
 class Decal {
@@ -76,7 +76,7 @@ public:
     u8_t facesLight;               // the surface faces the scene's light
     u32_t colour;                  // ARGB; the alpha falls while fading
     D3DMATRIX worldMatrix;
-    float fogFactor;               // written by the owner before drawing
+    float fogFactor;  // written by the owner before drawing
 };
 
 // A bounded list of decals that owns them: a graphic node's (64) and the world renderer's (512).

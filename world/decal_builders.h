@@ -13,7 +13,8 @@ class Projectile;
 void DecalCreateAtHit(const Vector3& hitPoint, const Vector3* normal, Material* material, const Projectile* projectile);
 // An explosion scorch on every object and map face within reach of the centre. Only explosive
 // projectiles make one.
-void DecalCreateExplosion(const Vector3& centre, const Vector3* normal, Material* material, const Projectile* projectile);
+void DecalCreateExplosion(const Vector3& centre, const Vector3* normal, Material* material,
+                          const Projectile* projectile);
 // Blood splashed along the shot onto the faces behind a bleeding object that was hit.
 void DecalCreateBlood(GraphObj* bleeding, const Vector3& hitPoint, const Vector3* normal, Material* material,
                       const Projectile* projectile);

@@ -15,8 +15,8 @@ namespace decal_work {
 // Calls visit(face corners[3], frame mesh, material) for every frame-0 face of the node's meshes
 // that take decals in the box (node space), while the work buffer holds fewer than limit triangles.
 template <class Visit>
-void ForEachDecalFace(GraphNode& node, const D3DXVECTOR3& boxMin, const D3DXVECTOR3& boxMax,
-                      const DecalTriangles& work, u32_t limit, Visit&& visit)
+void ForEachDecalFace(GraphNode& node, const D3DXVECTOR3& boxMin, const D3DXVECTOR3& boxMax, const DecalTriangles& work,
+                      u32_t limit, Visit&& visit)
 {
     const AnimMesh& mesh = *node.GetAnimMesh();
     for (u32_t m = 0; m < mesh.frames[0].meshes_c && work.count < limit; ++m) {

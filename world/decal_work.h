@@ -41,7 +41,7 @@ public:
 
 // What every decal of one event shares; the walks make each decal from it.
 struct DecalEvent {
-    s32_t kind = 0;  // DecalKind
+    s32_t kind = 0;       // DecalKind
     Vector3 centre = {};  // where the event happened, in world space
     float spacingRadius = 0.0f;
     u8_t lightTint = 1;

@@ -4,8 +4,8 @@
 #include "world/dynamic_object.h"
 #include "world/object_trace.h"
 
-float DynObjectsRayPick(const Vector3& origin, const Vector3& direction, ObjectTraceBlock* hit,
-                        DynamicObject** object, DynamicObject* ignored)
+float DynObjectsRayPick(const Vector3& origin, const Vector3& direction, ObjectTraceBlock* hit, DynamicObject** object,
+                        DynamicObject* ignored)
 {
     DynamicObject** objects = nullptr;
     s32_t count = 0;

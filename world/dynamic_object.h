@@ -16,15 +16,15 @@ struct SavedObjectState;
 
 // The class of an object, set by each constructor. 7 is not used.
 enum DynamicObjectTypeId : s32_t {
-    OBJECT_TYPE_ROOT = 0,         // the root class and the shadow companions
-    OBJECT_TYPE_GRAPHIC = 1,      // plain graphic objects (sky objects) and particle-effect objects
+    OBJECT_TYPE_ROOT = 0,     // the root class and the shadow companions
+    OBJECT_TYPE_GRAPHIC = 1,  // plain graphic objects (sky objects) and particle-effect objects
     OBJECT_TYPE_ACTOR = 2,
     OBJECT_TYPE_STRUCTURE = 3,
     OBJECT_TYPE_WEAPON = 4,
-    OBJECT_TYPE_VEHICLE = 5,      // vehicle, boat, caterpillar and helicopter
+    OBJECT_TYPE_VEHICLE = 5,  // vehicle, boat, caterpillar and helicopter
     OBJECT_TYPE_MAP_OBJECT = 6,
     OBJECT_TYPE_EQUIPMENT = 8,
-    OBJECT_TYPE_ENTITY = 9,       // entity and networked entity
+    OBJECT_TYPE_ENTITY = 9,  // entity and networked entity
     OBJECT_TYPE_TREE = 10,
     OBJECT_TYPE_PROJECTILE = 11,
 };
@@ -103,20 +103,25 @@ public:
     // SetName). Setting frees the current entry first; null is allowed.
     ObjectGridEntry* GetGridEntry() const { return gridEntry; }
     void SetGridEntry(ObjectGridEntry* entry);
+    // Small accessors of the definition parameters.
+    s32_t GetTypeId() const { return typeId; }
+    void SetNameText(const char* text) { name.Assign(text); }
+    EngineString& GetNameString() { return name; }
+    void SetDestroyedReplacement(DynamicObject* object) { destroyedReplacement = object; }
 
     ObjectGridEntry* gridEntry = nullptr;  // owned
     EngineString name;                     // compared without regard to case
     u8_t castsShadow = 1;
     Vector3 bboxMin = {1e30f, 1e30f, 1e30f};  // the empty box: any point extends it
     Vector3 bboxMax = {-1e30f, -1e30f, -1e30f};
-    u8_t hitShake = 0;    // "hitshake": a projectile hit pushes the object
-    u8_t grenadeHit = 0;  // "grenadehit"
-    float lodDistances[3] = {};     // valid only while hasOwnLodDistances is set
+    u8_t hitShake = 0;           // "hitshake": a projectile hit pushes the object
+    u8_t grenadeHit = 0;         // "grenadehit"
+    float lodDistances[3] = {};  // valid only while hasOwnLodDistances is set
     u8_t hasOwnLodDistances = 0;
     DynamicObject* destroyedReplacement = nullptr;  // not owned: it lives in the world registry
     DynamicObject* replacedOriginal = nullptr;      // on a replacement: the object it replaces
     DOEnvelope* envelope = nullptr;                 // not owned
-    u8_t clipsVegetation = 0;  // "clipveg"
+    u8_t clipsVegetation = 0;                       // "clipveg"
     s32_t typeId = OBJECT_TYPE_ROOT;
     EngineString infoName;  // the localised display name ("infoname")
     u8_t drawn = 1;
@@ -126,8 +131,8 @@ public:
     // The two shadow companions; owned by the world registry.
     DynamicObject* shadowCompanion = nullptr;
     DynamicObject* shadowVolume = nullptr;
-    SoundSource* sound;    // owned; null only when it could not be made
-    u8_t placedOnce = 0;   // set once the connection objects have placed the object
+    SoundSource* sound;   // owned; null only when it could not be made
+    u8_t placedOnce = 0;  // set once the connection objects have placed the object
 };
 
 // The nearest collidable registered object that the ray from origin along direction hits, skipping
@@ -135,5 +140,5 @@ public:
 // the origin. Returns its distance (OBJTRACE_NO_HIT for none) and writes it to *object (when object
 // is not null; null for none). On a hit the record holds that object's trace, the heights of its
 // triangle lowered by 1.0; on a miss the record is left as it was given.
-float DynObjectsRayPick(const Vector3& origin, const Vector3& direction, ObjectTraceBlock* hit,
-                        DynamicObject** object, DynamicObject* ignored);
+float DynObjectsRayPick(const Vector3& origin, const Vector3& direction, ObjectTraceBlock* hit, DynamicObject** object,
+                        DynamicObject* ignored);

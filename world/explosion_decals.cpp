@@ -58,7 +58,8 @@ void ScorchNode(GraphNode& node, const Scorch& scorch, float reach, DecalTriangl
 
 }  // namespace
 
-void DecalCreateExplosion(const Vector3& centre, const Vector3* normal, Material* material, const Projectile* projectile)
+void DecalCreateExplosion(const Vector3& centre, const Vector3* normal, Material* material,
+                          const Projectile* projectile)
 {
     if (projectile->kind != PROJECTILE_EXPLOSIVE)
         return;
@@ -97,8 +98,7 @@ void DecalCreateExplosion(const Vector3& centre, const Vector3* normal, Material
 
     // The static map geometry: one world decal for all of it.
     scorch.centre = worldCentre;
-    DecalMapFaces(worldBox, EXPLOSION_BUFFER_TRIANGLES, MAX_EXPLOSION_TRIANGLES, event,
-                  [&](const D3DXVECTOR3* face, DecalTriangles& work) {
-                      ScorchFace(face, scorch, work, nullptr, nullptr);
-                  });
+    DecalMapFaces(
+        worldBox, EXPLOSION_BUFFER_TRIANGLES, MAX_EXPLOSION_TRIANGLES, event,
+        [&](const D3DXVECTOR3* face, DecalTriangles& work) { ScorchFace(face, scorch, work, nullptr, nullptr); });
 }

@@ -22,15 +22,13 @@ GraphNode::~GraphNode()
     for (u32_t i = 0; i < childCount; ++i)
         delete children[i];
     delete[] children;
-    m_decals.Clear();
+    ClearDecals();
     delete[] meshSettings;
     for (u32_t i = 0; i < lodSwitchCount && i < GRAPH_NODE_MAX_LOD_SWITCHES; ++i)
         delete[] lodSwitches[i].meshes;
     for (LodLevel& list : lodMeshLists)
         delete[] list.meshes;
     delete[] zones;
-    delete m_selection;
-    delete[] m_selectionList;
     sourceDefName.Clear();
     name.Clear();
 }
@@ -149,19 +147,6 @@ void GraphNode::SetMeshColor(u32_t mesh, u32_t color)
 {
     if (meshColors && mesh < FrameZeroMeshCount())
         meshColors[mesh] = color;
-}
-
-void GraphNode::SetMeshSelection(const u32_t* meshes, u32_t count)
-{
-    delete m_selection;
-    delete[] m_selectionList;
-    m_selection = nullptr;
-    m_selectionList = nullptr;
-    if (!meshes || count == 0)
-        return;
-    m_selectionList = new u32_t[count];
-    std::memcpy(m_selectionList, meshes, sizeof(u32_t) * count);
-    m_selection = new MeshSelection{count, m_selectionList};
 }
 
 // Poses --------------------------------------------------------------------------------------------

@@ -6,12 +6,14 @@
 #include "core/engine_string.h"
 #include "core/types.h"
 #include "platform/d3d8.h"
-#include "world/decal.h"
 
 class AnimMesh;
+class Decal;
 class Material;
+class ParticleEffect;
 struct AnimZone;
 struct D3DXMATRIX;
+struct ObjectTraceBlock;
 
 constexpr s32_t GRAPH_NODE_MAX_DECALS = 64;
 // A cross-fade lasts this long after a blended switch (inclusive).
@@ -22,18 +24,12 @@ constexpr u32_t GRAPH_NODE_LOD_STEPS = 3;
 constexpr u32_t GRAPH_NODE_MAX_LOD_SWITCHES = 8;
 constexpr u32_t GRAPH_NODE_LOD_LISTS = 4;
 
-// When present, only these meshes of frame 0 are used, in list order.
-struct MeshSelection {
-    u32_t count;
-    const u32_t* meshes;
-};
-
 // Bits of a mesh's mode word.
 constexpr u32_t MESH_MODE_DRAWN = 0x01;
-constexpr u32_t MESH_MODE_COLLIDES = 0x02;       // takes part in traces and collisions
-constexpr u32_t MESH_MODE_NO_ENUM = 0x08;        // left out of geometry enumeration
-constexpr u32_t MESH_MODE_NO_OVERLAY = 0x10;     // left out of shadow overlays
-constexpr u32_t MESH_MODE_NO_OVERLAY_2 = 0x40;   // left out of shadow overlays
+constexpr u32_t MESH_MODE_COLLIDES = 0x02;      // takes part in traces and collisions
+constexpr u32_t MESH_MODE_NO_ENUM = 0x08;       // left out of geometry enumeration
+constexpr u32_t MESH_MODE_NO_OVERLAY = 0x10;    // left out of shadow overlays
+constexpr u32_t MESH_MODE_NO_OVERLAY_2 = 0x40;  // left out of shadow overlays
 constexpr u32_t MESH_MODE_MARKED = 0x80;
 constexpr u32_t MESH_MODE_DEFAULT = MESH_MODE_DRAWN | MESH_MODE_COLLIDES;
 
@@ -42,9 +38,9 @@ constexpr u32_t MESH_MODE_DEFAULT = MESH_MODE_DRAWN | MESH_MODE_COLLIDES;
 // each per level-of-detail step.
 struct MeshSettings {
     u8_t lodTagged;
-    u8_t noClip;       // skipped by traces with OBJTRACE_SKIP_NOCLIP and by sphere and footprint tests
-    u8_t setLdr;       // sphere collisions report a contact but do not push out
-    u8_t groundClip;   // traces with OBJTRACE_ALPHA_EXEMPT ignore the alpha map
+    u8_t noClip;      // skipped by traces with OBJTRACE_SKIP_NOCLIP and by sphere and footprint tests
+    u8_t setLdr;      // sphere collisions report a contact but do not push out
+    u8_t groundClip;  // traces with OBJTRACE_ALPHA_EXEMPT ignore the alpha map
     u8_t landTexture;
     float shadowLength;  // 0: the node's
     u8_t lit;
@@ -72,7 +68,24 @@ inline bool MeshSettingsShows(const MeshSettings& settings, u32_t step)
 struct LodLevel {
     float distance = 0.0f;
     u32_t count = 0;
-    u32_t* meshes = nullptr;  // owned by the node
+    u32_t* meshes = nullptr;  // owned by the node; null when the count is 0
+
+    // Fills the record with a copy of the array (the array it held is freed).
+    void Set(const u32_t* array, u32_t arrayCount, float atDistance);
+};
+
+// The two operations ApplyMeshNameList hands each named mesh's index to. Both return 1 when they
+// changed the set and LodIndexAddUnique also when the index was there already.
+using LodIndexOperation = u32_t (*)(u32_t* array, u32_t* count, u32_t index);
+// Removes the index: the last entry takes its place.
+u32_t LodIndexRemove(u32_t* array, u32_t* count, u32_t index);
+// Appends the index unless it is there already.
+u32_t LodIndexAddUnique(u32_t* array, u32_t* count, u32_t index);
+
+// What a sphere collision reports besides its result.
+struct SphereContact {
+    u8_t contactOnlyTouched = 0;   // set when a touched mesh reports contact only ("setldr")
+    Material* material = nullptr;  // the material of the last touched mesh's texture
 };
 
 // A node's transform and animation at one moment.
@@ -159,9 +172,6 @@ public:
     void SetMeshColor(u32_t mesh, u32_t color);
     u32_t* GetMeshColors() const { return meshColors; }
     MeshSettings* GetMeshSettings() const { return meshSettings; }
-    const MeshSelection* GetMeshSelection() const { return m_selection; }
-    // Copies the list; an empty list removes it.
-    void SetMeshSelection(const u32_t* meshes, u32_t count);
 
     const char* GetName() const { return name.Text(); }
     void SetName(const EngineString& value) { name.Assign(value); }
@@ -180,23 +190,81 @@ public:
     // Copies this node's flags into the other node.
     void CopyLodRender(GraphNode* other) const;
 
-    // Takes the decal (see DecalList::Add); at most 64 per node.
-    void AddDecal(Decal* decal, bool spacingTest) { m_decals.Add(decal, spacingTest); }
-    void ExpireDecals(float fogFactor) { m_decals.Expire(fogFactor); }
-    void ClearDecals() { m_decals.Clear(); }
-    const DecalList& Decals() const { return m_decals; }
+    // Binds the particle effect to this node (its attach operation with flag 1); nothing for null.
+    void AttachParticleEffect(ParticleEffect* effect);
+
+    // Decals: the node owns them, in the order they were added; the array holds exactly
+    // decalCount entries. Destroying a decal frees its buffers and the record.
+    // Takes the decal. With dropNear, a decal whose centre lies within the radius of one already
+    // listed is destroyed instead. A list of 64 first loses the decal of the strictly greatest
+    // age, when one is older than 0 ms.
+    void AddDecal(Decal* decal, bool dropNear);
+    // Removes and destroys the decal; nothing when it is not listed.
+    void RemoveDecal(Decal* decal);
+    void ClearDecals();
+    // With "rbremovedecals" on, removes the decals whose lifetime is over; then hands the fade
+    // to every remaining decal and updates its fading.
+    void ExpireDecals(float fade);
+    // Draws each decal in list order with the renderer's tinted-mesh drawing.
+    void DrawDecals();
+
+    // Levels of detail (world/graph_node_lod.cpp).
+    // Adds a level at the distance: the meshes of level 2 less those the list names, or, for the
+    // list "all", none; plus those the extra list names (may be null). 0 when the node has no
+    // mesh or already holds GRAPH_NODE_MAX_LOD_SWITCHES levels, else 1.
+    u32_t AddLodLevel(float distance, const char* meshNames, const char* extraNames);
+    // A new array (the caller frees it; room for every frame-0 mesh) of the frame-0 meshes that
+    // have a bit of flagMask in their flags word and, unless level is -1, belong to the level,
+    // are not hidden there and have a bit of modeMask in their mode word there.
+    u32_t* CollectLodMeshes(u32_t* count, s32_t level, u32_t flagMask, u32_t modeMask) const;
+    // The record for a new level at the distance, placed before every level at that distance or
+    // farther; the count grows by one. The table must have room.
+    LodLevel* InsertLodLevel(float distance);
+    // The last level whose distance is not above the distance; null below the first or when none.
+    const LodLevel* FindLodLevel(float distance) const;
+    // The level with the greatest distance, or null.
+    const LodLevel* GetLastLodLevel() const;
+    // Hands the index of each named mesh (names separated by single spaces; the first frame-0
+    // mesh named so, or so with "_2") to the operation; unknown names are skipped.
+    void ApplyMeshNameList(u32_t* array, u32_t* count, const char* names, LodIndexOperation operation) const;
+    // With a mesh: the mesh lists of the four drawing steps (step s holds level s - 1's meshes).
+    void BuildLodMeshLists();
+
+    // Zones (world/graph_node_zones.cpp).
+    // "all": the node is in every zone (1). Otherwise the named zones of the node's mesh; 0 when
+    // the node has no mesh or the mesh no zones (the list is then left as it was).
+    u32_t SetZones(const char* names);
+    bool HasZone(const AnimZone* zone) const;
+
+    // Traces and collisions (world/mesh_trace.cpp, world/mesh_collision.cpp). lodStep is the
+    // object's level-of-detail step, or -1 for no level-of-detail selection.
+    // The nearest hit in the node's subtree along the world ray; OBJTRACE_NO_HIT when none. The
+    // record receives the nearest hit's fields.
+    float TraceRay(const Vector3& origin, const Vector3& direction, ObjectTraceBlock* record, s32_t lodStep);
+    // Writes the hit fields of the record for face of mesh meshIndex at frame.
+    void FillTraceHit(u32_t meshIndex, u32_t frameIndex, u32_t face, const D3DXMATRIX& world,
+                      IDirect3DTexture8* texture, Material* material, const float* barycentric, const Vector3& origin,
+                      const Vector3& direction, float distance, ObjectTraceBlock* record) const;
+    // True when a mesh of the subtree touches the sphere; centre (world) is pushed out of solid meshes.
+    bool SphereCollision(Vector3* centre, float radius, s32_t lodStep, SphereContact* contact);
+    // Moves centre out of the node's faces by the footprint box's corners; always false. The
+    // node's own meshes only.
+    bool FootprintCollision(Vector3* centre, float halfSize, float height, s32_t lodStep);
+    // The whole frame the traces and collisions use: the node's frame truncated, modulo the
+    // mesh's frame count less one (0 for a single frame).
+    u32_t WholeFrame() const;
 
     // The number of meshes of frame 0 of the node's mesh; 0 without a mesh or frames.
     u32_t FrameZeroMeshCount() const;
 
     EngineString name;
-    EngineString sourceDefName;  // the definition being applied when a parameter made the node
+    EngineString sourceDefName;           // the definition being applied when a parameter made the node
     AnimMesh* animMesh = nullptr;         // the animation cache's
     AnimMesh* blendSourceAnim = nullptr;  // the mesh faded from
     u32_t stampTick = 0;                  // StampTime: the reference of the blend weight
     float blendWeight = 0.0f;
-    u32_t switchTick = 0;                 // when the animation was last switched
-    u8_t blending = 0;                    // the last switch asked for a cross-fade
+    u32_t switchTick = 0;  // when the animation was last switched
+    u8_t blending = 0;     // the last switch asked for a cross-fade
     IDirect3DTexture8** meshTextures = nullptr;
     u32_t* meshColors = nullptr;
     GraphNode** children = nullptr;
@@ -223,10 +291,7 @@ public:
     u32_t lodSwitchCount = 0;
     MeshSettings* meshSettings = nullptr;
     u8_t renderMark = 0;
-    u8_t swapPivotAxes = 0;  // set per frame by the actor renderer: turns y about a2 and z about a1
-
-private:
-    MeshSelection* m_selection = nullptr;
-    u32_t* m_selectionList = nullptr;
-    DecalList m_decals{GRAPH_NODE_MAX_DECALS};
+    u8_t swapPivotAxes = 0;    // set per frame by the actor renderer: turns y about a2 and z about a1
+    Decal** decals = nullptr;  // owned, exactly decalCount entries
+    u32_t decalCount = 0;
 };

@@ -63,9 +63,8 @@ bool PivotLocal(const GraphNode& node, const D3DXMATRIX& scaling, D3DXMATRIX* ou
     Vector3 origin;
     Vector3 axes[3];
     DummyFrameLerp(first, second, at.fraction, &origin, axes);
-    const D3DXVECTOR3 axis[3] = {{axes[0].x, axes[0].y, axes[0].z},
-                                 {axes[1].x, axes[1].y, axes[1].z},
-                                 {axes[2].x, axes[2].y, axes[2].z}};
+    const D3DXVECTOR3 axis[3] = {
+        {axes[0].x, axes[0].y, axes[0].z}, {axes[1].x, axes[1].y, axes[1].z}, {axes[2].x, axes[2].y, axes[2].z}};
     const int yawAxis = node.swapPivotAxes ? 2 : 1;
     const int rollAxis = node.swapPivotAxes ? 1 : 2;
     D3DXMATRIX toPivot, fromPivot, pitch, yaw, roll;

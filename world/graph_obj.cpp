@@ -1,17 +1,30 @@
+// Graphic objects: construction and destruction, the root's transform, the whole-tree walks and
+// the shader settings a mesh file declares.
 #include "world/graph_obj.h"
 
-#include <strings.h>
-
-#include <vector>
+#include <cstring>
 
 #include "map/object_grid.h"
+#include "map/world_registry.h"
+#include "scene/indoor_link.h"
+#include "scene/particle_effects.h"
 #include "world/anim_mesh.h"
 #include "world/graph_node.h"
+#include "world/shader_settings.h"
+
+namespace {
+
+// Settings a mesh file declares start with these parameters.
+constexpr float kDeclaredSettingParam = 10.0f;
+
+}  // namespace
 
 GraphObj::GraphObj() : root(new GraphNode("root"))
 {
     typeId = OBJECT_TYPE_GRAPHIC;
-    SetGridEntry(ObjectGridEntryCreate(OBJECT_GRID_OBJECT, this));
+    ObjectGridEntry* entry = ObjectGridEntryCreate(OBJECT_GRID_OBJECT, this);
+    gridEntryCopy = entry;
+    SetGridEntry(entry);
 }
 
 GraphObj::~GraphObj()
@@ -19,6 +32,14 @@ GraphObj::~GraphObj()
     delete root;
     root = nullptr;
     SetGridEntry(nullptr);
+    gridEntryCopy = nullptr;
+    ShaderSettingListFree(shaderSettings);
+    shaderSettings = nullptr;
+    if (indoorLink) {
+        IndoorLinkRelease(indoorLink);
+        indoorLink = nullptr;
+    }
+    indoorName.Clear();
 }
 
 void GraphObj::SetPosition(const Vector3& position)
@@ -43,48 +64,88 @@ Vector3 GraphObj::GetRotation() const
     return root->GetRotation();
 }
 
-namespace {
+// Whole-tree walks ---------------------------------------------------------------------------------
 
-template <class Visit>
-void ForEachNode(GraphNode* top, Visit visit)
+void GraphObj::ClearDecals()
 {
-    std::vector<GraphNode*> pending = {top};
-    while (!pending.empty()) {
-        GraphNode* node = pending.back();
-        pending.pop_back();
-        if (visit(node))
-            return;
-        for (s32_t i = node->GetChildCount() - 1; i >= 0; --i)
-            pending.push_back(node->GetChild(i));
-    }
+    ForEachNode([](GraphNode* node) { node->ClearDecals(); });
 }
 
-}  // namespace
-
-bool GraphObj::FindNamedPoint(const char* pointName, GraphNode** nodeOut, Vector3* pointOut) const
+void GraphObj::BuildLodMeshLists()
 {
-    bool found = false;
-    ForEachNode(root, [&](GraphNode* node) {
-        const AnimMesh* mesh = node->GetAnimMesh();
-        if (!mesh)
-            return false;
-        const s32_t nameIndex = mesh->FindName(pointName);
-        if (nameIndex >= 0) {
-            const s32_t index = mesh->FindMesh(static_cast<u32_t>(nameIndex), 0);
-            if (index >= 0) {
-                *pointOut = mesh->GetMeshVertices(0, static_cast<u32_t>(index))->centre;
-                found = true;
-            }
-        }
-        for (u32_t b = 0; !found && b < mesh->dummyBoxes_c; ++b) {
-            if (strcasecmp(mesh->dummyBoxes[b].name, pointName) == 0) {
-                *pointOut = mesh->dummyBoxes[b].position;
-                found = true;
-            }
-        }
-        if (found)
-            *nodeOut = node;
-        return found;
+    ForEachNode([](GraphNode* node) { node->BuildLodMeshLists(); });
+}
+
+void GraphObj::StampNodeTimes()
+{
+    ForEachNode([](GraphNode* node) { node->StampTime(); });
+}
+
+void GraphObj::AdvanceFrameAll(float seconds)
+{
+    ForEachNode([seconds](GraphNode* node) {
+        if (node->animMesh)
+            node->SetFrame(node->frame + seconds * node->animMesh->frameRate);
     });
-    return found;
+}
+
+void GraphObj::ExecParticleSet(const char* effectName)
+{
+    ParticleEffect* effect = ParticleEffectFind(1, effectName);
+    ForEachNode([effect](GraphNode* node) { node->AttachParticleEffect(effect); });
+}
+
+void GraphObj::StorePose()
+{
+    ForEachNode([](GraphNode* node) { node->StorePose(); });
+}
+
+void GraphObj::ApplyStoredPose()
+{
+    ForEachNode([](GraphNode* node) { node->ApplyStoredPose(); });
+    DynObjectUpdateGrid(this);
+}
+
+void GraphObj::RestorePose()
+{
+    ForEachNode([](GraphNode* node) { node->RestorePose(); });
+    DynObjectUpdateGrid(this);
+}
+
+void GraphNode::AttachParticleEffect(ParticleEffect* effect)
+{
+    if (effect)
+        effect->Attach(this, 1);
+}
+
+// Shader settings ------------------------------------------------------------------------------------
+
+void GraphObj::ReleaseShaderSettings()
+{
+    ShaderSettingListFree(shaderSettings);
+    shaderSettings = nullptr;
+}
+
+void GraphObj::AddMeshShaderSettings(const AnimMesh* mesh)
+{
+    ShaderSettingListFree(shaderSettings);
+    shaderSettings = ShaderSettingListCreate(this);
+    // The mesh file's declarations are its named boxes; those named "sh..." declare a setting,
+    // named by the rest of the name from its fourth character on.
+    for (u32_t i = 0; mesh && i < mesh->dummyBoxes_c; ++i) {
+        const AnimDummyBox& box = mesh->dummyBoxes[i];
+        if (std::strncmp(box.name, "sh", 2) != 0)
+            continue;
+        ShaderSetting* setting = new ShaderSetting;
+        setting->name.Assign(std::strlen(box.name) > 3 ? box.name + 3 : "");
+        setting->kind = SHADER_SETTING_DECLARED;
+        setting->param1 = kDeclaredSettingParam;
+        setting->param2 = kDeclaredSettingParam;
+        setting->position = box.position;
+        ShaderSettingListAppend(shaderSettings, setting);
+    }
+    if (shaderSettings->count == 0) {
+        ShaderSettingListFree(shaderSettings);
+        shaderSettings = nullptr;
+    }
 }

@@ -1,11 +1,11 @@
 // Finding a graphic object's nodes by name, and loading the meshes and textures its definition names.
-#include <strings.h>
 
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "core/log.h"
+#include "core/text_case.h"
 #include "render/texture_manager.h"
 #include "world/anim_cache.h"
 #include "world/anim_mesh.h"
@@ -24,7 +24,7 @@ GraphNode* GraphObj::FindChild(const char* childName) const
     while (!pending.empty()) {
         GraphNode* node = pending.back();
         pending.pop_back();
-        if (node->name.Length() == length && strncasecmp(node->name.Text(), wanted, length) == 0)
+        if (node->name.Length() == length && CompareNoCaseN(node->name.Text(), wanted, length) == 0)
             return node;
         for (u32_t i = 0; i < node->childCount; ++i)
             pending.push_back(node->children[i]);

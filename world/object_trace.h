@@ -7,13 +7,13 @@ class GraphNode;
 class Material;
 
 // Option bits of objOptions.
-constexpr u32_t OBJTRACE_NORMAL = 0x01;           // compute objNormal
-constexpr u32_t OBJTRACE_ALPHA = 0x02;            // texels of an alpha map below objAlphaThreshold let the ray through
-constexpr u32_t OBJTRACE_MATERIAL = 0x04;         // fill objMaterial and objTextureName
-constexpr u32_t OBJTRACE_WITHIN_SEGMENT = 0x08;   // object hits count only within the segment (map trace)
-constexpr u32_t OBJTRACE_SKIP_NOCLIP = 0x10;      // skip meshes set "noclip"
-constexpr u32_t OBJTRACE_MARKED = 0x20;           // meshes marked 0x80 are traced whatever else they say
-constexpr u32_t OBJTRACE_ALPHA_EXEMPT = 0x40;     // with OBJTRACE_ALPHA: ground-clip meshes ignore the alpha map
+constexpr u32_t OBJTRACE_NORMAL = 0x01;          // compute objNormal
+constexpr u32_t OBJTRACE_ALPHA = 0x02;           // texels of an alpha map below objAlphaThreshold let the ray through
+constexpr u32_t OBJTRACE_MATERIAL = 0x04;        // fill objMaterial and objTextureName
+constexpr u32_t OBJTRACE_WITHIN_SEGMENT = 0x08;  // object hits count only within the segment (map trace)
+constexpr u32_t OBJTRACE_SKIP_NOCLIP = 0x10;     // skip meshes set "noclip"
+constexpr u32_t OBJTRACE_MARKED = 0x20;          // meshes marked 0x80 are traced whatever else they say
+constexpr u32_t OBJTRACE_ALPHA_EXEMPT = 0x40;    // with OBJTRACE_ALPHA: ground-clip meshes ignore the alpha map
 
 // A trace that hits nothing reports this distance.
 constexpr float OBJTRACE_NO_HIT = 1e31f;

@@ -1,7 +1,7 @@
 // What the mission script can do with the wires.
-#include <strings.h>
 
 #include "ai/script_functions.h"
+#include "core/text_case.h"
 #include "world/wire_state.h"
 
 namespace {
@@ -27,7 +27,7 @@ void ScriptCutWire(ScriptArgWord* args)
     if (!args || !args[0] || !args[1] || !args[2])
         return;
     WireCut(static_cast<const char*>(args[0]), *static_cast<const s32_t*>(args[1]),
-                  *static_cast<const s32_t*>(args[2]));
+            *static_cast<const s32_t*>(args[2]));
 }
 
 }  // namespace
@@ -38,7 +38,7 @@ void WireCut(const char* groupName, s32_t span, s32_t wire)
         return;
     for (s32_t g = 0; g < g_conObj.groupCount; ++g) {
         const ConObjGroup* group = g_conObj.groups[g];
-        if (strcasecmp(group->name.Text(), groupName) != 0)
+        if (CompareNoCase(group->name.Text(), groupName) != 0)
             continue;
         ConObjPointSet* set = group->first;
         for (s32_t k = 0; set && k < span; ++k)

@@ -259,8 +259,8 @@ void BuildSpanShadow(ShadowWork& work, const ConObjGroup& group, ConObjPointSet*
 
     ProjectOntoLeaves(work, sunReach);
     if (work.outputTruncated)
-        ConPrint(0, "WARNING: Shadow of '%s' span %d: more than %u vertices, the rest is left out\n",
-                 group.name.Text(), span, WIRE_SHADOW_MAX_OUTPUT_VERTICES);
+        ConPrint(0, "WARNING: Shadow of '%s' span %d: more than %u vertices, the rest is left out\n", group.name.Text(),
+                 span, WIRE_SHADOW_MAX_OUTPUT_VERTICES);
     WireShadowMesh* record = MakeRecord(group, work);
     record->next = set->shadows;
     set->shadows = record;

@@ -14,7 +14,7 @@ extern ConObjState g_conObj;
 // Fills a group from the values of a "group" line: lengths in file units (stored x 10), the
 // profile by name, the texture from the shared folder, segments clamped to 0..16 (beyond: 16).
 void WireFillGroup(ConObjGroup* group, const char* name, const char* profile, const char* texture, float width,
-                     float sag, float textureLength, s32_t segments);
+                   float sag, float textureLength, s32_t segments);
 // Appends the group to the table; false when the table is full.
 bool WireRegisterGroup(ConObjGroup* group);
 

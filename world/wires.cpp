@@ -1,7 +1,7 @@
 // The group table, "mission.cog" and the chains.
 #include "world/wires.h"
 
-#include <strings.h>
+#include "core/text_case.h"
 
 #include <algorithm>
 #include <cmath>
@@ -90,10 +90,10 @@ constexpr int kGroupValues = 7;
 }  // namespace
 
 void WireFillGroup(ConObjGroup* group, const char* name, const char* profile, const char* texture, float width,
-                     float sag, float textureLength, s32_t segments)
+                   float sag, float textureLength, s32_t segments)
 {
     group->name.Assign(name);
-    group->profile = strcasecmp(profile ? profile : "", "YFLAT") == 0 ? WIRE_PROFILE_YFLAT : WIRE_PROFILE_CROSS;
+    group->profile = CompareNoCase(profile ? profile : "", "YFLAT") == 0 ? WIRE_PROFILE_YFLAT : WIRE_PROFILE_CROSS;
     group->width = width * kFileLengthScale;
     group->sag = sag * kFileLengthScale;
     group->textureLength = textureLength * kFileLengthScale;
@@ -183,7 +183,7 @@ void ConObjLoad(const char* missionFolder)
     bool skippingGroup = false;  // the "add" lines of a group that found no room go with it
     for (const DefEntry* entry = file->first; entry; entry = entry->next) {
         const char* key = entry->key.Text();
-        if (strcasecmp(key, "group") == 0) {
+        if (CompareNoCase(key, "group") == 0) {
             if (entry->valueCount < kGroupValues)
                 ConPrint(0, "WARNING: '%s' line %d: group '%s' has %d of %d values\n", path.c_str(), entry->line,
                          entry->Value(0), entry->valueCount, kGroupValues);
@@ -196,10 +196,10 @@ void ConObjLoad(const char* missionFolder)
             }
             current = new ConObjGroup;
             WireFillGroup(current, entry->Value(0), entry->Value(1), entry->Value(4), ReadFloat(entry->Value(2)),
-                            ReadFloat(entry->Value(3)), ReadFloat(entry->Value(5)), ReadInt(entry->Value(6)));
+                          ReadFloat(entry->Value(3)), ReadFloat(entry->Value(5)), ReadInt(entry->Value(6)));
             WireRegisterGroup(current);
             skippingGroup = false;
-        } else if (strcasecmp(key, "add") == 0) {
+        } else if (CompareNoCase(key, "add") == 0) {
             const char* objectName = entry->Value(0);
             if (!current) {
                 if (!skippingGroup)

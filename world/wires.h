@@ -39,11 +39,11 @@ struct ConObjPointSet {
     // The wire exists and is not cut: it is drawn, collided with and sighted.
     bool WireIntact(s32_t n) const { return WireExists(n) && !cut[n]; }
 
-    float swayPhase = 0.0f;  // advanced by the renderer
+    float swayPhase = 0.0f;                     // advanced by the renderer
     Vector3 minusPoints[MAX_WIRE_POINTS] = {};  // world space
     Vector3 plusPoints[MAX_WIRE_POINTS] = {};
-    u8_t present[MAX_WIRE_POINTS] = {};  // WIRE_POINT_MINUS | WIRE_POINT_PLUS; non-zero: point n was set
-    u8_t cut[MAX_WIRE_POINTS] = {};      // wire n leaving this object is cut
+    u8_t present[MAX_WIRE_POINTS] = {};      // WIRE_POINT_MINUS | WIRE_POINT_PLUS; non-zero: point n was set
+    u8_t cut[MAX_WIRE_POINTS] = {};          // wire n leaving this object is cut
     float wireRandom[MAX_WIRE_POINTS] = {};  // -0.5 to 0.5, read by the renderer
     ConObjPointSet* prev = nullptr;
     ConObjPointSet* next = nullptr;

@@ -2,6 +2,9 @@
 #pragma once
 #include "core/console_var.h"
 
+// On: graphic-object nodes whose level-of-detail mesh lists are built are drawn through those lists.
+extern ConsoleVar rbrs;
+
 // Off: decals never expire and stay opaque. On: owners remove a decal once its lifetime is over,
 // and it fades out over its last 900 ms.
 extern ConsoleVar rbremovedecals;

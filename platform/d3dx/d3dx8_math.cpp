@@ -27,8 +27,7 @@ D3DXCOLOR::D3DXCOLOR(D3DCOLOR argb)
       g(((argb >> 8) & 0xFF) / 255.0f),
       b((argb & 0xFF) / 255.0f),
       a(((argb >> 24) & 0xFF) / 255.0f)
-{
-}
+{}
 
 D3DXCOLOR::operator D3DCOLOR() const
 {
@@ -44,10 +43,13 @@ D3DXCOLOR::operator D3DCOLOR() const
 
 // ---- vectors
 
-float D3DXVec2Length(const D3DXVECTOR2* v) { return std::sqrt(v->x * v->x + v->y * v->y); }
+float D3DXVec2Length(const D3DXVECTOR2* v)
+{
+    return std::sqrt(v->x * v->x + v->y * v->y);
+}
 
-D3DXVECTOR2* D3DXVec2BaryCentric(D3DXVECTOR2* out, const D3DXVECTOR2* v1, const D3DXVECTOR2* v2,
-                                 const D3DXVECTOR2* v3, float f, float g)
+D3DXVECTOR2* D3DXVec2BaryCentric(D3DXVECTOR2* out, const D3DXVECTOR2* v1, const D3DXVECTOR2* v2, const D3DXVECTOR2* v3,
+                                 float f, float g)
 {
     const D3DXVECTOR2 result(v1->x + f * (v2->x - v1->x) + g * (v3->x - v1->x),
                              v1->y + f * (v2->y - v1->y) + g * (v3->y - v1->y));
@@ -55,9 +57,18 @@ D3DXVECTOR2* D3DXVec2BaryCentric(D3DXVECTOR2* out, const D3DXVECTOR2* v1, const 
     return out;
 }
 
-float D3DXVec3LengthSq(const D3DXVECTOR3* v) { return v->x * v->x + v->y * v->y + v->z * v->z; }
-float D3DXVec3Length(const D3DXVECTOR3* v) { return std::sqrt(D3DXVec3LengthSq(v)); }
-float D3DXVec3Dot(const D3DXVECTOR3* a, const D3DXVECTOR3* b) { return a->x * b->x + a->y * b->y + a->z * b->z; }
+float D3DXVec3LengthSq(const D3DXVECTOR3* v)
+{
+    return v->x * v->x + v->y * v->y + v->z * v->z;
+}
+float D3DXVec3Length(const D3DXVECTOR3* v)
+{
+    return std::sqrt(D3DXVec3LengthSq(v));
+}
+float D3DXVec3Dot(const D3DXVECTOR3* a, const D3DXVECTOR3* b)
+{
+    return a->x * b->x + a->y * b->y + a->z * b->z;
+}
 
 D3DXVECTOR3* D3DXVec3Cross(D3DXVECTOR3* out, const D3DXVECTOR3* a, const D3DXVECTOR3* b)
 {
@@ -111,10 +122,9 @@ D3DXVECTOR3* D3DXVec3Maximize(D3DXVECTOR3* out, const D3DXVECTOR3* a, const D3DX
 
 D3DXVECTOR4* D3DXVec3Transform(D3DXVECTOR4* out, const D3DXVECTOR3* v, const D3DXMATRIX* m)
 {
-    const D3DXVECTOR4 result(v->x * m->_11 + v->y * m->_21 + v->z * m->_31 + m->_41,
-                             v->x * m->_12 + v->y * m->_22 + v->z * m->_32 + m->_42,
-                             v->x * m->_13 + v->y * m->_23 + v->z * m->_33 + m->_43,
-                             v->x * m->_14 + v->y * m->_24 + v->z * m->_34 + m->_44);
+    const D3DXVECTOR4 result(
+        v->x * m->_11 + v->y * m->_21 + v->z * m->_31 + m->_41, v->x * m->_12 + v->y * m->_22 + v->z * m->_32 + m->_42,
+        v->x * m->_13 + v->y * m->_23 + v->z * m->_33 + m->_43, v->x * m->_14 + v->y * m->_24 + v->z * m->_34 + m->_44);
     *out = result;
     return out;
 }
@@ -292,8 +302,8 @@ float Adjugate(const D3DXMATRIX& m, D3DXMATRIX* adjugate)
              a[8] * a[2] * a[7] - a[8] * a[3] * a[6];
     inv[11] = -a[0] * a[5] * a[11] + a[0] * a[7] * a[9] + a[4] * a[1] * a[11] - a[4] * a[3] * a[9] -
               a[8] * a[1] * a[7] + a[8] * a[3] * a[5];
-    inv[15] = a[0] * a[5] * a[10] - a[0] * a[6] * a[9] - a[4] * a[1] * a[10] + a[4] * a[2] * a[9] +
-              a[8] * a[1] * a[6] - a[8] * a[2] * a[5];
+    inv[15] = a[0] * a[5] * a[10] - a[0] * a[6] * a[9] - a[4] * a[1] * a[10] + a[4] * a[2] * a[9] + a[8] * a[1] * a[6] -
+              a[8] * a[2] * a[5];
     if (adjugate)
         std::memcpy(adjugate->m, inv, sizeof inv);
     return a[0] * inv[0] + a[1] * inv[4] + a[2] * inv[8] + a[3] * inv[12];
@@ -301,7 +311,10 @@ float Adjugate(const D3DXMATRIX& m, D3DXMATRIX* adjugate)
 
 }  // namespace
 
-float D3DXMatrixDeterminant(const D3DXMATRIX* m) { return Adjugate(*m, nullptr); }
+float D3DXMatrixDeterminant(const D3DXMATRIX* m)
+{
+    return Adjugate(*m, nullptr);
+}
 
 D3DXMATRIX* D3DXMatrixInverse(D3DXMATRIX* out, float* determinant, const D3DXMATRIX* m)
 {
@@ -358,9 +371,9 @@ D3DXMATRIX* D3DXMatrixRotationAxis(D3DXMATRIX* out, const D3DXVECTOR3* axis, flo
     D3DXVECTOR3 n;
     D3DXVec3Normalize(&n, axis);
     const float c = std::cos(angle), s = std::sin(angle), t = 1.0f - c;
-    *out = D3DXMATRIX(t * n.x * n.x + c, t * n.x * n.y + s * n.z, t * n.x * n.z - s * n.y, 0,
-                      t * n.x * n.y - s * n.z, t * n.y * n.y + c, t * n.y * n.z + s * n.x, 0,
-                      t * n.x * n.z + s * n.y, t * n.y * n.z - s * n.x, t * n.z * n.z + c, 0, 0, 0, 0, 1);
+    *out = D3DXMATRIX(t * n.x * n.x + c, t * n.x * n.y + s * n.z, t * n.x * n.z - s * n.y, 0, t * n.x * n.y - s * n.z,
+                      t * n.y * n.y + c, t * n.y * n.z + s * n.x, 0, t * n.x * n.z + s * n.y, t * n.y * n.z - s * n.x,
+                      t * n.z * n.z + c, 0, 0, 0, 0, 1);
     return out;
 }
 
@@ -429,11 +442,16 @@ D3DXPLANE* D3DXPlaneNormalize(D3DXPLANE* out, const D3DXPLANE* p)
     return out;
 }
 
-float D3DXPlaneDotCoord(const D3DXPLANE* p, const D3DXVECTOR3* v) { return p->a * v->x + p->b * v->y + p->c * v->z + p->d; }
-float D3DXPlaneDotNormal(const D3DXPLANE* p, const D3DXVECTOR3* v) { return p->a * v->x + p->b * v->y + p->c * v->z; }
+float D3DXPlaneDotCoord(const D3DXPLANE* p, const D3DXVECTOR3* v)
+{
+    return p->a * v->x + p->b * v->y + p->c * v->z + p->d;
+}
+float D3DXPlaneDotNormal(const D3DXPLANE* p, const D3DXVECTOR3* v)
+{
+    return p->a * v->x + p->b * v->y + p->c * v->z;
+}
 
-D3DXVECTOR3* D3DXPlaneIntersectLine(D3DXVECTOR3* out, const D3DXPLANE* p, const D3DXVECTOR3* v1,
-                                    const D3DXVECTOR3* v2)
+D3DXVECTOR3* D3DXPlaneIntersectLine(D3DXVECTOR3* out, const D3DXPLANE* p, const D3DXVECTOR3* v1, const D3DXVECTOR3* v2)
 {
     const D3DXVECTOR3 direction = *v2 - *v1;
     const float denominator = D3DXPlaneDotNormal(p, &direction);
@@ -508,8 +526,7 @@ BOOL D3DXBoxBoundProbe(const D3DXVECTOR3* boxMin, const D3DXVECTOR3* boxMax, con
     return TRUE;
 }
 
-BOOL D3DXSphereBoundProbe(const D3DXVECTOR3* centre, float radius, const D3DXVECTOR3* rayPos,
-                          const D3DXVECTOR3* rayDir)
+BOOL D3DXSphereBoundProbe(const D3DXVECTOR3* centre, float radius, const D3DXVECTOR3* rayPos, const D3DXVECTOR3* rayDir)
 {
     const D3DXVECTOR3 toCentre = *centre - *rayPos;
     const float lengthSq = D3DXVec3LengthSq(rayDir);
@@ -522,4 +539,7 @@ BOOL D3DXSphereBoundProbe(const D3DXVECTOR3* centre, float radius, const D3DXVEC
     return D3DXVec3LengthSq(&closest) <= radius * radius ? TRUE : FALSE;
 }
 
-UINT D3DXGetFVFVertexSize(DWORD fvf) { return FvfVertexSize(fvf); }
+UINT D3DXGetFVFVertexSize(DWORD fvf)
+{
+    return FvfVertexSize(fvf);
+}

@@ -20,11 +20,11 @@ using namespace shader_tokens;
 namespace {
 
 // Versions an instruction exists in.
-constexpr unsigned kVs = 1u << 0;     // vs.1.0 and vs.1.1
-constexpr unsigned kPs10 = 1u << 1;   // ps.1.0 to ps.1.3
-constexpr unsigned kPs12 = 1u << 2;   // ps.1.2 and ps.1.3 only
-constexpr unsigned kPs13 = 1u << 3;   // ps.1.3 only
-constexpr unsigned kPs14 = 1u << 4;   // ps.1.4
+constexpr unsigned kVs = 1u << 0;         // vs.1.0 and vs.1.1
+constexpr unsigned kPs10 = 1u << 1;       // ps.1.0 to ps.1.3
+constexpr unsigned kPs12 = 1u << 2;       // ps.1.2 and ps.1.3 only
+constexpr unsigned kPs13 = 1u << 3;       // ps.1.3 only
+constexpr unsigned kPs14 = 1u << 4;       // ps.1.4
 constexpr unsigned kTextureOp = 1u << 5;  // a texture-address instruction
 constexpr unsigned kNoDest = 1u << 6;
 constexpr unsigned kMaskLimited = 1u << 7;  // writes at most its default mask
@@ -130,8 +130,7 @@ class Assembler {
 public:
     Assembler(const char* text, std::size_t length, const char* sourceName)
         : m_text(text), m_length(length), m_sourceName(sourceName ? sourceName : "")
-    {
-    }
+    {}
 
     bool Run();
     const std::vector<std::uint32_t>& Code() const { return m_code; }
@@ -258,23 +257,36 @@ RegisterRule RuleFor(const Version& v, std::uint32_t type, bool* known)
     *known = true;
     if (!v.pixel) {
         switch (type) {
-        case kTemp: return {kVertexTemps, true, true};
-        case kInput: return {kVertexInputs, true, false};
-        case kConst: return {kVertexConstants, true, false};
-        case kAddress: return {v.minor >= 1 ? 1 : 0, false, true};
-        case kRasterOut: return {3, false, true};
-        case kAttributeOut: return {2, false, true};
-        case kTexCoordOut: return {kVertexTexCoordOuts, false, true};
-        default: break;
+            case kTemp:
+                return {kVertexTemps, true, true};
+            case kInput:
+                return {kVertexInputs, true, false};
+            case kConst:
+                return {kVertexConstants, true, false};
+            case kAddress:
+                return {v.minor >= 1 ? 1 : 0, false, true};
+            case kRasterOut:
+                return {3, false, true};
+            case kAttributeOut:
+                return {2, false, true};
+            case kTexCoordOut:
+                return {kVertexTexCoordOuts, false, true};
+            default:
+                break;
         }
     } else {
         const bool ps14 = v.minor == 4;
         switch (type) {
-        case kTemp: return {ps14 ? 6 : 2, true, true};
-        case kInput: return {2, true, false};
-        case kConst: return {kPixelConstants, true, false};
-        case kTexture: return {ps14 ? 6 : 4, true, !ps14};
-        default: break;
+            case kTemp:
+                return {ps14 ? 6 : 2, true, true};
+            case kInput:
+                return {2, true, false};
+            case kConst:
+                return {kPixelConstants, true, false};
+            case kTexture:
+                return {ps14 ? 6 : 4, true, !ps14};
+            default:
+                break;
         }
     }
     *known = false;
@@ -308,61 +320,74 @@ bool Assembler::ParseRegister(const std::string& text, std::size_t* at, Register
     } else if (i < text.size()) {
         const char kind = text[i++];
         switch (kind) {
-        case 'r': r.type = kTemp; ok = number(&r.number); break;
-        case 'v': r.type = kInput; ok = number(&r.number); break;
-        case 't': r.type = kTexture; ok = m_version.pixel && number(&r.number); break;
-        case 'a': r.type = kAddress; ok = !m_version.pixel && number(&r.number); break;
-        case 'c':
-            r.type = kConst;
-            if (i < text.size() && text[i] == '[') {
-                // c[a0.x + n], c[n + a0.x], c[a0.x], c[n]
-                const std::size_t close = text.find(']', i);
-                if (close == std::string::npos)
-                    break;
-                std::string inside;
-                for (std::size_t k = i + 1; k < close; ++k) {
-                    if (!std::isspace(static_cast<unsigned char>(text[k])))
-                        inside.push_back(text[k]);
-                }
-                i = close + 1;
-                std::size_t k = 0;
-                bool sawAddress = false, sawNumber = false, valid = true;
-                while (k < inside.size() && valid) {
-                    if (inside.compare(k, 4, "a0.x") == 0) {
-                        valid = !sawAddress;
-                        sawAddress = true;
-                        k += 4;
-                    } else if (std::isdigit(static_cast<unsigned char>(inside[k]))) {
-                        std::uint32_t n = 0;
-                        const std::size_t start = k;
-                        while (k < inside.size() && k - start < 6 &&
-                               std::isdigit(static_cast<unsigned char>(inside[k])))
-                            n = n * 10 + static_cast<std::uint32_t>(inside[k++] - '0');
-                        valid = !sawNumber;
-                        sawNumber = true;
-                        r.number = n;
-                    } else {
-                        valid = false;
-                    }
-                    if (valid && k < inside.size()) {
-                        valid = inside[k] == '+';
-                        ++k;
-                        valid = valid && k < inside.size();
-                    }
-                }
-                if (!valid || (!sawAddress && !sawNumber))
-                    break;
-                if (sawAddress && (m_version.pixel || m_version.minor < 1)) {
-                    Error("relative addressing needs vs.1.1");
-                    return false;
-                }
-                r.relative = sawAddress;
-                ok = true;
-            } else {
+            case 'r':
+                r.type = kTemp;
                 ok = number(&r.number);
-            }
-            break;
-        default: break;
+                break;
+            case 'v':
+                r.type = kInput;
+                ok = number(&r.number);
+                break;
+            case 't':
+                r.type = kTexture;
+                ok = m_version.pixel && number(&r.number);
+                break;
+            case 'a':
+                r.type = kAddress;
+                ok = !m_version.pixel && number(&r.number);
+                break;
+            case 'c':
+                r.type = kConst;
+                if (i < text.size() && text[i] == '[') {
+                    // c[a0.x + n], c[n + a0.x], c[a0.x], c[n]
+                    const std::size_t close = text.find(']', i);
+                    if (close == std::string::npos)
+                        break;
+                    std::string inside;
+                    for (std::size_t k = i + 1; k < close; ++k) {
+                        if (!std::isspace(static_cast<unsigned char>(text[k])))
+                            inside.push_back(text[k]);
+                    }
+                    i = close + 1;
+                    std::size_t k = 0;
+                    bool sawAddress = false, sawNumber = false, valid = true;
+                    while (k < inside.size() && valid) {
+                        if (inside.compare(k, 4, "a0.x") == 0) {
+                            valid = !sawAddress;
+                            sawAddress = true;
+                            k += 4;
+                        } else if (std::isdigit(static_cast<unsigned char>(inside[k]))) {
+                            std::uint32_t n = 0;
+                            const std::size_t start = k;
+                            while (k < inside.size() && k - start < 6 &&
+                                   std::isdigit(static_cast<unsigned char>(inside[k])))
+                                n = n * 10 + static_cast<std::uint32_t>(inside[k++] - '0');
+                            valid = !sawNumber;
+                            sawNumber = true;
+                            r.number = n;
+                        } else {
+                            valid = false;
+                        }
+                        if (valid && k < inside.size()) {
+                            valid = inside[k] == '+';
+                            ++k;
+                            valid = valid && k < inside.size();
+                        }
+                    }
+                    if (!valid || (!sawAddress && !sawNumber))
+                        break;
+                    if (sawAddress && (m_version.pixel || m_version.minor < 1)) {
+                        Error("relative addressing needs vs.1.1");
+                        return false;
+                    }
+                    r.relative = sawAddress;
+                    ok = true;
+                } else {
+                    ok = number(&r.number);
+                }
+                break;
+            default:
+                break;
         }
     }
     if (!ok) {
@@ -571,11 +596,21 @@ bool Assembler::ParseSource(std::string text, std::uint32_t* token)
         return false;
     } else {
         switch (suffix) {
-        case kModBias: modifier = negate ? kModBiasNegate : kModBias; break;
-        case kModSign: modifier = negate ? kModSignNegate : kModSign; break;
-        case kModTimes2: modifier = negate ? kModTimes2Negate : kModTimes2; break;
-        case kModNone: modifier = negate ? kModNegate : kModNone; break;
-        default: modifier = suffix; break;
+            case kModBias:
+                modifier = negate ? kModBiasNegate : kModBias;
+                break;
+            case kModSign:
+                modifier = negate ? kModSignNegate : kModSign;
+                break;
+            case kModTimes2:
+                modifier = negate ? kModTimes2Negate : kModTimes2;
+                break;
+            case kModNone:
+                modifier = negate ? kModNegate : kModNone;
+                break;
+            default:
+                modifier = suffix;
+                break;
         }
     }
     *token = RegisterToken(r.type, r.number) | (swizzle << kSwizzleShift) | (modifier << kSourceModifierShift) |

@@ -14,10 +14,14 @@ constexpr UINT kLargestSide = 16384;
 D3DFORMAT StorableFormat(D3DFORMAT format, DWORD usage)
 {
     switch (format) {
-    case D3DFMT_UNKNOWN: return D3DFMT_A8R8G8B8;
-    case D3DFMT_R8G8B8: return D3DFMT_X8R8G8B8;
-    case D3DFMT_A4L4: return D3DFMT_A8L8;
-    default: break;
+        case D3DFMT_UNKNOWN:
+            return D3DFMT_A8R8G8B8;
+        case D3DFMT_R8G8B8:
+            return D3DFMT_X8R8G8B8;
+        case D3DFMT_A4L4:
+            return D3DFMT_A8L8;
+        default:
+            break;
     }
     const GlFormat* stored = GlFindFormat(format);
     if (!stored || stored->depth)

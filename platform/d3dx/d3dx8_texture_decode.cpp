@@ -32,7 +32,10 @@ constexpr UINT kLargestSide = 16384;
 constexpr std::uint64_t kDeflateRatio = 1032;
 constexpr std::uint64_t kJpegPixelsPerByte = 1024;
 
-WORD Le16(const BYTE* p) { return static_cast<WORD>(p[0] | p[1] << 8); }
+WORD Le16(const BYTE* p)
+{
+    return static_cast<WORD>(p[0] | p[1] << 8);
+}
 DWORD Le32(const BYTE* p)
 {
     return static_cast<DWORD>(p[0]) | static_cast<DWORD>(p[1]) << 8 | static_cast<DWORD>(p[2]) << 16 |
@@ -44,7 +47,10 @@ DWORD Be32(const BYTE* p)
            static_cast<DWORD>(p[3]);
 }
 
-bool SideValid(std::int64_t side) { return side > 0 && side <= kLargestSide; }
+bool SideValid(std::int64_t side)
+{
+    return side > 0 && side <= kLargestSide;
+}
 
 void SetInfo(D3DXIMAGE_INFO& info, UINT width, UINT height, UINT levels, D3DFORMAT format,
              D3DXIMAGE_FILEFORMAT fileFormat)
@@ -58,8 +64,14 @@ void SetInfo(D3DXIMAGE_INFO& info, UINT width, UINT height, UINT levels, D3DFORM
     info.ImageFileFormat = fileFormat;
 }
 
-bool IsDds(const BYTE* data, std::size_t size) { return size >= 4 && std::memcmp(data, "DDS ", 4) == 0; }
-bool IsBmp(const BYTE* data, std::size_t size) { return size >= 2 && data[0] == 'B' && data[1] == 'M'; }
+bool IsDds(const BYTE* data, std::size_t size)
+{
+    return size >= 4 && std::memcmp(data, "DDS ", 4) == 0;
+}
+bool IsBmp(const BYTE* data, std::size_t size)
+{
+    return size >= 2 && data[0] == 'B' && data[1] == 'M';
+}
 bool IsPng(const BYTE* data, std::size_t size)
 {
     static const BYTE kSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};

@@ -21,15 +21,36 @@ inline DWORD Pack(DWORD channel, DWORD bits)
     return (channel * top + 127) / 255;
 }
 
-inline DWORD Argb(DWORD a, DWORD r, DWORD g, DWORD b) { return a << 24 | r << 16 | g << 8 | b; }
-inline DWORD A(DWORD c) { return c >> 24; }
-inline DWORD R(DWORD c) { return (c >> 16) & 0xFF; }
-inline DWORD G(DWORD c) { return (c >> 8) & 0xFF; }
-inline DWORD B(DWORD c) { return c & 0xFF; }
+inline DWORD Argb(DWORD a, DWORD r, DWORD g, DWORD b)
+{
+    return a << 24 | r << 16 | g << 8 | b;
+}
+inline DWORD A(DWORD c)
+{
+    return c >> 24;
+}
+inline DWORD R(DWORD c)
+{
+    return (c >> 16) & 0xFF;
+}
+inline DWORD G(DWORD c)
+{
+    return (c >> 8) & 0xFF;
+}
+inline DWORD B(DWORD c)
+{
+    return c & 0xFF;
+}
 // Rec. 709 weights summing to 256, so that greys stay exact.
-inline DWORD Luminance(DWORD c) { return (R(c) * 54 + G(c) * 183 + B(c) * 19 + 128) >> 8; }
+inline DWORD Luminance(DWORD c)
+{
+    return (R(c) * 54 + G(c) * 183 + B(c) * 19 + 128) >> 8;
+}
 
-inline WORD Word16(const BYTE* p) { return static_cast<WORD>(p[0] | p[1] << 8); }
+inline WORD Word16(const BYTE* p)
+{
+    return static_cast<WORD>(p[0] | p[1] << 8);
+}
 inline DWORD Word32(const BYTE* p)
 {
     return static_cast<DWORD>(p[0]) | static_cast<DWORD>(p[1]) << 8 | static_cast<DWORD>(p[2]) << 16 |
@@ -146,28 +167,36 @@ bool HalveExactly(const ArgbImage& src, UINT width, UINT height, ArgbImage& out)
 
 }  // namespace
 
-bool PixelFormatConvertible(D3DFORMAT format) { return PixelFormatBytes(format) != 0 || DxtBlockBytes(format) != 0; }
+bool PixelFormatConvertible(D3DFORMAT format)
+{
+    return PixelFormatBytes(format) != 0 || DxtBlockBytes(format) != 0;
+}
 
 UINT PixelFormatBytes(D3DFORMAT format)
 {
     switch (format) {
-    case D3DFMT_A8R8G8B8:
-    case D3DFMT_X8R8G8B8:
-    case D3DFMT_A2B10G10R10:
-    case D3DFMT_G16R16: return 4;
-    case D3DFMT_R8G8B8: return 3;
-    case D3DFMT_R5G6B5:
-    case D3DFMT_X1R5G5B5:
-    case D3DFMT_A1R5G5B5:
-    case D3DFMT_A4R4G4B4:
-    case D3DFMT_X4R4G4B4:
-    case D3DFMT_A8R3G3B2:
-    case D3DFMT_A8L8: return 2;
-    case D3DFMT_R3G3B2:
-    case D3DFMT_A8:
-    case D3DFMT_L8:
-    case D3DFMT_A4L4: return 1;
-    default: return 0;
+        case D3DFMT_A8R8G8B8:
+        case D3DFMT_X8R8G8B8:
+        case D3DFMT_A2B10G10R10:
+        case D3DFMT_G16R16:
+            return 4;
+        case D3DFMT_R8G8B8:
+            return 3;
+        case D3DFMT_R5G6B5:
+        case D3DFMT_X1R5G5B5:
+        case D3DFMT_A1R5G5B5:
+        case D3DFMT_A4R4G4B4:
+        case D3DFMT_X4R4G4B4:
+        case D3DFMT_A8R3G3B2:
+        case D3DFMT_A8L8:
+            return 2;
+        case D3DFMT_R3G3B2:
+        case D3DFMT_A8:
+        case D3DFMT_L8:
+        case D3DFMT_A4L4:
+            return 1;
+        default:
+            return 0;
     }
 }
 
@@ -178,161 +207,167 @@ UINT PixelRowPitch(D3DFORMAT format, UINT width)
     return width * PixelFormatBytes(format);
 }
 
-UINT PixelRowCount(D3DFORMAT format, UINT height) { return DxtBlockBytes(format) ? (height + 3) / 4 : height; }
+UINT PixelRowCount(D3DFORMAT format, UINT height)
+{
+    return DxtBlockBytes(format) ? (height + 3) / 4 : height;
+}
 
 void ReadPixelRow(D3DFORMAT format, const BYTE* p, UINT count, DWORD* out)
 {
     switch (format) {
-    case D3DFMT_A8R8G8B8:
-        for (UINT i = 0; i < count; ++i)
-            out[i] = Word32(p + i * 4);
-        break;
-    case D3DFMT_X8R8G8B8:
-        for (UINT i = 0; i < count; ++i)
-            out[i] = Word32(p + i * 4) | 0xFF000000u;
-        break;
-    case D3DFMT_R8G8B8:
-        for (UINT i = 0; i < count; ++i, p += 3)
-            out[i] = Argb(255, p[2], p[1], p[0]);
-        break;
-    case D3DFMT_A2B10G10R10:
-        for (UINT i = 0; i < count; ++i) {
-            const DWORD v = Word32(p + i * 4);
-            out[i] = Argb(Expand(v >> 30, 2), Expand(v & 0x3FF, 10), Expand((v >> 10) & 0x3FF, 10),
-                          Expand((v >> 20) & 0x3FF, 10));
-        }
-        break;
-    case D3DFMT_G16R16:
-        for (UINT i = 0; i < count; ++i) {
-            const DWORD v = Word32(p + i * 4);
-            out[i] = Argb(255, Expand(v & 0xFFFF, 16), Expand(v >> 16, 16), 255);
-        }
-        break;
-    case D3DFMT_R5G6B5:
-        for (UINT i = 0; i < count; ++i) {
-            const DWORD v = Word16(p + i * 2);
-            out[i] = Argb(255, Expand(v >> 11, 5), Expand((v >> 5) & 63, 6), Expand(v & 31, 5));
-        }
-        break;
-    case D3DFMT_X1R5G5B5:
-    case D3DFMT_A1R5G5B5:
-        for (UINT i = 0; i < count; ++i) {
-            const DWORD v = Word16(p + i * 2);
-            const DWORD alpha = format == D3DFMT_X1R5G5B5 || (v & 0x8000) ? 255 : 0;
-            out[i] = Argb(alpha, Expand((v >> 10) & 31, 5), Expand((v >> 5) & 31, 5), Expand(v & 31, 5));
-        }
-        break;
-    case D3DFMT_A4R4G4B4:
-    case D3DFMT_X4R4G4B4:
-        for (UINT i = 0; i < count; ++i) {
-            const DWORD v = Word16(p + i * 2);
-            const DWORD alpha = format == D3DFMT_X4R4G4B4 ? 255 : Expand(v >> 12, 4);
-            out[i] = Argb(alpha, Expand((v >> 8) & 15, 4), Expand((v >> 4) & 15, 4), Expand(v & 15, 4));
-        }
-        break;
-    case D3DFMT_A8R3G3B2:
-    case D3DFMT_R3G3B2:
-        for (UINT i = 0; i < count; ++i) {
-            const bool wide = format == D3DFMT_A8R3G3B2;
-            const DWORD v = wide ? Word16(p + i * 2) : p[i];
-            out[i] = Argb(wide ? v >> 8 : 255, Expand((v >> 5) & 7, 3), Expand((v >> 2) & 7, 3), Expand(v & 3, 2));
-        }
-        break;
-    case D3DFMT_A8L8:
-        for (UINT i = 0; i < count; ++i)
-            out[i] = Argb(p[i * 2 + 1], p[i * 2], p[i * 2], p[i * 2]);
-        break;
-    case D3DFMT_A8:
-        for (UINT i = 0; i < count; ++i)
-            out[i] = Argb(p[i], 0, 0, 0);
-        break;
-    case D3DFMT_L8:
-        for (UINT i = 0; i < count; ++i)
-            out[i] = Argb(255, p[i], p[i], p[i]);
-        break;
-    case D3DFMT_A4L4:
-        for (UINT i = 0; i < count; ++i) {
-            const DWORD l = Expand(p[i] & 15, 4);
-            out[i] = Argb(Expand(p[i] >> 4, 4), l, l, l);
-        }
-        break;
-    default: std::fill(out, out + count, 0u); break;
+        case D3DFMT_A8R8G8B8:
+            for (UINT i = 0; i < count; ++i)
+                out[i] = Word32(p + i * 4);
+            break;
+        case D3DFMT_X8R8G8B8:
+            for (UINT i = 0; i < count; ++i)
+                out[i] = Word32(p + i * 4) | 0xFF000000u;
+            break;
+        case D3DFMT_R8G8B8:
+            for (UINT i = 0; i < count; ++i, p += 3)
+                out[i] = Argb(255, p[2], p[1], p[0]);
+            break;
+        case D3DFMT_A2B10G10R10:
+            for (UINT i = 0; i < count; ++i) {
+                const DWORD v = Word32(p + i * 4);
+                out[i] = Argb(Expand(v >> 30, 2), Expand(v & 0x3FF, 10), Expand((v >> 10) & 0x3FF, 10),
+                              Expand((v >> 20) & 0x3FF, 10));
+            }
+            break;
+        case D3DFMT_G16R16:
+            for (UINT i = 0; i < count; ++i) {
+                const DWORD v = Word32(p + i * 4);
+                out[i] = Argb(255, Expand(v & 0xFFFF, 16), Expand(v >> 16, 16), 255);
+            }
+            break;
+        case D3DFMT_R5G6B5:
+            for (UINT i = 0; i < count; ++i) {
+                const DWORD v = Word16(p + i * 2);
+                out[i] = Argb(255, Expand(v >> 11, 5), Expand((v >> 5) & 63, 6), Expand(v & 31, 5));
+            }
+            break;
+        case D3DFMT_X1R5G5B5:
+        case D3DFMT_A1R5G5B5:
+            for (UINT i = 0; i < count; ++i) {
+                const DWORD v = Word16(p + i * 2);
+                const DWORD alpha = format == D3DFMT_X1R5G5B5 || (v & 0x8000) ? 255 : 0;
+                out[i] = Argb(alpha, Expand((v >> 10) & 31, 5), Expand((v >> 5) & 31, 5), Expand(v & 31, 5));
+            }
+            break;
+        case D3DFMT_A4R4G4B4:
+        case D3DFMT_X4R4G4B4:
+            for (UINT i = 0; i < count; ++i) {
+                const DWORD v = Word16(p + i * 2);
+                const DWORD alpha = format == D3DFMT_X4R4G4B4 ? 255 : Expand(v >> 12, 4);
+                out[i] = Argb(alpha, Expand((v >> 8) & 15, 4), Expand((v >> 4) & 15, 4), Expand(v & 15, 4));
+            }
+            break;
+        case D3DFMT_A8R3G3B2:
+        case D3DFMT_R3G3B2:
+            for (UINT i = 0; i < count; ++i) {
+                const bool wide = format == D3DFMT_A8R3G3B2;
+                const DWORD v = wide ? Word16(p + i * 2) : p[i];
+                out[i] = Argb(wide ? v >> 8 : 255, Expand((v >> 5) & 7, 3), Expand((v >> 2) & 7, 3), Expand(v & 3, 2));
+            }
+            break;
+        case D3DFMT_A8L8:
+            for (UINT i = 0; i < count; ++i)
+                out[i] = Argb(p[i * 2 + 1], p[i * 2], p[i * 2], p[i * 2]);
+            break;
+        case D3DFMT_A8:
+            for (UINT i = 0; i < count; ++i)
+                out[i] = Argb(p[i], 0, 0, 0);
+            break;
+        case D3DFMT_L8:
+            for (UINT i = 0; i < count; ++i)
+                out[i] = Argb(255, p[i], p[i], p[i]);
+            break;
+        case D3DFMT_A4L4:
+            for (UINT i = 0; i < count; ++i) {
+                const DWORD l = Expand(p[i] & 15, 4);
+                out[i] = Argb(Expand(p[i] >> 4, 4), l, l, l);
+            }
+            break;
+        default:
+            std::fill(out, out + count, 0u);
+            break;
     }
 }
 
 void WritePixelRow(D3DFORMAT format, const DWORD* in, UINT count, BYTE* p)
 {
     switch (format) {
-    case D3DFMT_A8R8G8B8:
-        for (UINT i = 0; i < count; ++i)
-            Put32(p + i * 4, in[i]);
-        break;
-    case D3DFMT_X8R8G8B8:
-        for (UINT i = 0; i < count; ++i)
-            Put32(p + i * 4, in[i] | 0xFF000000u);
-        break;
-    case D3DFMT_R8G8B8:
-        for (UINT i = 0; i < count; ++i, p += 3) {
-            p[0] = static_cast<BYTE>(B(in[i]));
-            p[1] = static_cast<BYTE>(G(in[i]));
-            p[2] = static_cast<BYTE>(R(in[i]));
-        }
-        break;
-    case D3DFMT_A2B10G10R10:
-        for (UINT i = 0; i < count; ++i) {
-            const DWORD c = in[i];
-            Put32(p + i * 4, Pack(A(c), 2) << 30 | Pack(B(c), 10) << 20 | Pack(G(c), 10) << 10 | Pack(R(c), 10));
-        }
-        break;
-    case D3DFMT_G16R16:
-        for (UINT i = 0; i < count; ++i)
-            Put32(p + i * 4, G(in[i]) * 257 << 16 | R(in[i]) * 257);
-        break;
-    case D3DFMT_R5G6B5:
-        for (UINT i = 0; i < count; ++i)
-            Put16(p + i * 2, Pack(R(in[i]), 5) << 11 | Pack(G(in[i]), 6) << 5 | Pack(B(in[i]), 5));
-        break;
-    case D3DFMT_X1R5G5B5:
-    case D3DFMT_A1R5G5B5:
-        for (UINT i = 0; i < count; ++i) {
-            const DWORD alpha = format == D3DFMT_X1R5G5B5 || A(in[i]) >= 128 ? 0x8000 : 0;
-            Put16(p + i * 2, alpha | Pack(R(in[i]), 5) << 10 | Pack(G(in[i]), 5) << 5 | Pack(B(in[i]), 5));
-        }
-        break;
-    case D3DFMT_A4R4G4B4:
-    case D3DFMT_X4R4G4B4:
-        for (UINT i = 0; i < count; ++i) {
-            const DWORD alpha = format == D3DFMT_X4R4G4B4 ? 15 : Pack(A(in[i]), 4);
-            Put16(p + i * 2, alpha << 12 | Pack(R(in[i]), 4) << 8 | Pack(G(in[i]), 4) << 4 | Pack(B(in[i]), 4));
-        }
-        break;
-    case D3DFMT_A8R3G3B2:
-        for (UINT i = 0; i < count; ++i)
-            Put16(p + i * 2, A(in[i]) << 8 | Pack(R(in[i]), 3) << 5 | Pack(G(in[i]), 3) << 2 | Pack(B(in[i]), 2));
-        break;
-    case D3DFMT_R3G3B2:
-        for (UINT i = 0; i < count; ++i)
-            p[i] = static_cast<BYTE>(Pack(R(in[i]), 3) << 5 | Pack(G(in[i]), 3) << 2 | Pack(B(in[i]), 2));
-        break;
-    case D3DFMT_A8L8:
-        for (UINT i = 0; i < count; ++i) {
-            p[i * 2] = static_cast<BYTE>(Luminance(in[i]));
-            p[i * 2 + 1] = static_cast<BYTE>(A(in[i]));
-        }
-        break;
-    case D3DFMT_A8:
-        for (UINT i = 0; i < count; ++i)
-            p[i] = static_cast<BYTE>(A(in[i]));
-        break;
-    case D3DFMT_L8:
-        for (UINT i = 0; i < count; ++i)
-            p[i] = static_cast<BYTE>(Luminance(in[i]));
-        break;
-    case D3DFMT_A4L4:
-        for (UINT i = 0; i < count; ++i)
-            p[i] = static_cast<BYTE>(Pack(A(in[i]), 4) << 4 | Pack(Luminance(in[i]), 4));
-        break;
-    default: break;
+        case D3DFMT_A8R8G8B8:
+            for (UINT i = 0; i < count; ++i)
+                Put32(p + i * 4, in[i]);
+            break;
+        case D3DFMT_X8R8G8B8:
+            for (UINT i = 0; i < count; ++i)
+                Put32(p + i * 4, in[i] | 0xFF000000u);
+            break;
+        case D3DFMT_R8G8B8:
+            for (UINT i = 0; i < count; ++i, p += 3) {
+                p[0] = static_cast<BYTE>(B(in[i]));
+                p[1] = static_cast<BYTE>(G(in[i]));
+                p[2] = static_cast<BYTE>(R(in[i]));
+            }
+            break;
+        case D3DFMT_A2B10G10R10:
+            for (UINT i = 0; i < count; ++i) {
+                const DWORD c = in[i];
+                Put32(p + i * 4, Pack(A(c), 2) << 30 | Pack(B(c), 10) << 20 | Pack(G(c), 10) << 10 | Pack(R(c), 10));
+            }
+            break;
+        case D3DFMT_G16R16:
+            for (UINT i = 0; i < count; ++i)
+                Put32(p + i * 4, G(in[i]) * 257 << 16 | R(in[i]) * 257);
+            break;
+        case D3DFMT_R5G6B5:
+            for (UINT i = 0; i < count; ++i)
+                Put16(p + i * 2, Pack(R(in[i]), 5) << 11 | Pack(G(in[i]), 6) << 5 | Pack(B(in[i]), 5));
+            break;
+        case D3DFMT_X1R5G5B5:
+        case D3DFMT_A1R5G5B5:
+            for (UINT i = 0; i < count; ++i) {
+                const DWORD alpha = format == D3DFMT_X1R5G5B5 || A(in[i]) >= 128 ? 0x8000 : 0;
+                Put16(p + i * 2, alpha | Pack(R(in[i]), 5) << 10 | Pack(G(in[i]), 5) << 5 | Pack(B(in[i]), 5));
+            }
+            break;
+        case D3DFMT_A4R4G4B4:
+        case D3DFMT_X4R4G4B4:
+            for (UINT i = 0; i < count; ++i) {
+                const DWORD alpha = format == D3DFMT_X4R4G4B4 ? 15 : Pack(A(in[i]), 4);
+                Put16(p + i * 2, alpha << 12 | Pack(R(in[i]), 4) << 8 | Pack(G(in[i]), 4) << 4 | Pack(B(in[i]), 4));
+            }
+            break;
+        case D3DFMT_A8R3G3B2:
+            for (UINT i = 0; i < count; ++i)
+                Put16(p + i * 2, A(in[i]) << 8 | Pack(R(in[i]), 3) << 5 | Pack(G(in[i]), 3) << 2 | Pack(B(in[i]), 2));
+            break;
+        case D3DFMT_R3G3B2:
+            for (UINT i = 0; i < count; ++i)
+                p[i] = static_cast<BYTE>(Pack(R(in[i]), 3) << 5 | Pack(G(in[i]), 3) << 2 | Pack(B(in[i]), 2));
+            break;
+        case D3DFMT_A8L8:
+            for (UINT i = 0; i < count; ++i) {
+                p[i * 2] = static_cast<BYTE>(Luminance(in[i]));
+                p[i * 2 + 1] = static_cast<BYTE>(A(in[i]));
+            }
+            break;
+        case D3DFMT_A8:
+            for (UINT i = 0; i < count; ++i)
+                p[i] = static_cast<BYTE>(A(in[i]));
+            break;
+        case D3DFMT_L8:
+            for (UINT i = 0; i < count; ++i)
+                p[i] = static_cast<BYTE>(Luminance(in[i]));
+            break;
+        case D3DFMT_A4L4:
+            for (UINT i = 0; i < count; ++i)
+                p[i] = static_cast<BYTE>(Pack(A(in[i]), 4) << 4 | Pack(Luminance(in[i]), 4));
+            break;
+        default:
+            break;
     }
 }
 

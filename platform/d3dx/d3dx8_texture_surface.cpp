@@ -14,10 +14,16 @@ bool RectInside(const RECT& rect, UINT width, UINT height)
            rect.right <= static_cast<LONG>(width) && rect.bottom <= static_cast<LONG>(height);
 }
 
-RECT WholeRect(UINT width, UINT height) { return {0, 0, static_cast<LONG>(width), static_cast<LONG>(height)}; }
+RECT WholeRect(UINT width, UINT height)
+{
+    return {0, 0, static_cast<LONG>(width), static_cast<LONG>(height)};
+}
 
 // A rect of whole 4x4 blocks.
-bool BlockAligned(const RECT& rect) { return ((rect.left | rect.top | rect.right | rect.bottom) & 3) == 0; }
+bool BlockAligned(const RECT& rect)
+{
+    return ((rect.left | rect.top | rect.right | rect.bottom) & 3) == 0;
+}
 
 // Rows of bytes from one level to another of the same format and size.
 void CopyRaw(const PixelLevel& src, const RECT& srcRect, const PixelLevel& dest, const RECT& destRect)
@@ -43,9 +49,12 @@ UINT TextureFaceCount(IDirect3DBaseTexture8* texture)
     if (!texture)
         return 0;
     switch (texture->GetType()) {
-    case D3DRTYPE_TEXTURE: return 1;
-    case D3DRTYPE_CUBETEXTURE: return 6;
-    default: return 0;
+        case D3DRTYPE_TEXTURE:
+            return 1;
+        case D3DRTYPE_CUBETEXTURE:
+            return 6;
+        default:
+            return 0;
     }
 }
 

@@ -22,7 +22,10 @@ void Put32(std::vector<BYTE>& out, DWORD value)
 
 }  // namespace
 
-bool DdsFormatWritable(D3DFORMAT format) { return DxtBlockBytes(format) != 0 || DdsLayoutOf(format) != nullptr; }
+bool DdsFormatWritable(D3DFORMAT format)
+{
+    return DxtBlockBytes(format) != 0 || DdsLayoutOf(format) != nullptr;
+}
 
 bool DdsWriteHeader(D3DFORMAT format, UINT width, UINT height, UINT levels, std::vector<BYTE>& out)
 {

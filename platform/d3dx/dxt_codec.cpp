@@ -13,7 +13,10 @@ DWORD Expand565(WORD colour)
     return ((r << 3 | r >> 2) << 16) | ((g << 2 | g >> 4) << 8) | (b << 3 | b >> 2);
 }
 
-WORD ReadWord(const BYTE* p) { return static_cast<WORD>(p[0] | p[1] << 8); }
+WORD ReadWord(const BYTE* p)
+{
+    return static_cast<WORD>(p[0] | p[1] << 8);
+}
 
 DWORD Mix(DWORD a, DWORD b, DWORD weightA, DWORD weightB, DWORD divisor)
 {
@@ -148,30 +151,37 @@ void EncodeDxt1WithTransparency(const DWORD texels[16], BYTE* block)
 UINT DxtBlockBytes(D3DFORMAT format)
 {
     switch (format) {
-    case D3DFMT_DXT1: return 8;
-    case D3DFMT_DXT2:
-    case D3DFMT_DXT3:
-    case D3DFMT_DXT4:
-    case D3DFMT_DXT5: return 16;
-    default: return 0;
+        case D3DFMT_DXT1:
+            return 8;
+        case D3DFMT_DXT2:
+        case D3DFMT_DXT3:
+        case D3DFMT_DXT4:
+        case D3DFMT_DXT5:
+            return 16;
+        default:
+            return 0;
     }
 }
 
 void DxtDecodeBlock(D3DFORMAT format, const BYTE* block, DWORD texels[16])
 {
     switch (format) {
-    case D3DFMT_DXT1: DecodeColour(block, true, texels); break;
-    case D3DFMT_DXT2:
-    case D3DFMT_DXT3:
-        DecodeColour(block + 8, false, texels);
-        DecodeExplicitAlpha(block, texels);
-        break;
-    case D3DFMT_DXT4:
-    case D3DFMT_DXT5:
-        DecodeColour(block + 8, false, texels);
-        DecodeInterpolatedAlpha(block, texels);
-        break;
-    default: std::memset(texels, 0, 16 * sizeof(DWORD)); break;
+        case D3DFMT_DXT1:
+            DecodeColour(block, true, texels);
+            break;
+        case D3DFMT_DXT2:
+        case D3DFMT_DXT3:
+            DecodeColour(block + 8, false, texels);
+            DecodeExplicitAlpha(block, texels);
+            break;
+        case D3DFMT_DXT4:
+        case D3DFMT_DXT5:
+            DecodeColour(block + 8, false, texels);
+            DecodeInterpolatedAlpha(block, texels);
+            break;
+        default:
+            std::memset(texels, 0, 16 * sizeof(DWORD));
+            break;
     }
 }
 
@@ -179,33 +189,34 @@ void DxtEncodeBlock(D3DFORMAT format, const DWORD texels[16], BYTE* block)
 {
     BYTE rgba[64];
     switch (format) {
-    case D3DFMT_DXT1:
-        for (int i = 0; i < 16; ++i) {
-            if ((texels[i] >> 24) < 128) {
-                EncodeDxt1WithTransparency(texels, block);
-                return;
+        case D3DFMT_DXT1:
+            for (int i = 0; i < 16; ++i) {
+                if ((texels[i] >> 24) < 128) {
+                    EncodeDxt1WithTransparency(texels, block);
+                    return;
+                }
             }
-        }
-        ToRgba(texels, rgba);
-        stb_compress_dxt_block(block, rgba, 0, STB_DXT_HIGHQUAL);
-        break;
-    case D3DFMT_DXT2:
-    case D3DFMT_DXT3:
-        for (int i = 0; i < 8; ++i) {
-            // Round each alpha to its nearest 4-bit step.
-            const DWORD low = ((texels[2 * i] >> 24) * 15 + 127) / 255;
-            const DWORD high = ((texels[2 * i + 1] >> 24) * 15 + 127) / 255;
-            block[i] = static_cast<BYTE>(low | high << 4);
-        }
-        ToRgba(texels, rgba);
-        stb_compress_dxt_block(block + 8, rgba, 0, STB_DXT_HIGHQUAL);
-        break;
-    case D3DFMT_DXT4:
-    case D3DFMT_DXT5:
-        ToRgba(texels, rgba);
-        stb_compress_dxt_block(block, rgba, 1, STB_DXT_HIGHQUAL);
-        break;
-    default: break;
+            ToRgba(texels, rgba);
+            stb_compress_dxt_block(block, rgba, 0, STB_DXT_HIGHQUAL);
+            break;
+        case D3DFMT_DXT2:
+        case D3DFMT_DXT3:
+            for (int i = 0; i < 8; ++i) {
+                // Round each alpha to its nearest 4-bit step.
+                const DWORD low = ((texels[2 * i] >> 24) * 15 + 127) / 255;
+                const DWORD high = ((texels[2 * i + 1] >> 24) * 15 + 127) / 255;
+                block[i] = static_cast<BYTE>(low | high << 4);
+            }
+            ToRgba(texels, rgba);
+            stb_compress_dxt_block(block + 8, rgba, 0, STB_DXT_HIGHQUAL);
+            break;
+        case D3DFMT_DXT4:
+        case D3DFMT_DXT5:
+            ToRgba(texels, rgba);
+            stb_compress_dxt_block(block, rgba, 1, STB_DXT_HIGHQUAL);
+            break;
+        default:
+            break;
     }
 }
 

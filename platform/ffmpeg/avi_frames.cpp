@@ -50,9 +50,8 @@ bool WantedFormatIsOffered(const AviStream& stream, const BITMAPINFOHEADER* want
 {
     if (!wanted)
         return true;
-    return wanted->biSize >= sizeof(BITMAPINFOHEADER) && wanted->biBitCount == 24 &&
-           wanted->biCompression == BI_RGB && wanted->biWidth == stream.width &&
-           (wanted->biHeight == stream.height || wanted->biHeight == 0);
+    return wanted->biSize >= sizeof(BITMAPINFOHEADER) && wanted->biBitCount == 24 && wanted->biCompression == BI_RGB &&
+           wanted->biWidth == stream.width && (wanted->biHeight == stream.height || wanted->biHeight == 0);
 }
 
 void Forget(AVFrame* frame, int64_t& index)
@@ -140,9 +139,9 @@ bool ConvertHeld(AviFrameDecoder* decoder)
     const AviStream& stream = *decoder->stream;
     if (frame->width <= 0 || frame->height <= 0 || frame->format < 0)
         return false;
-    decoder->scaler = sws_getCachedContext(decoder->scaler, frame->width, frame->height,
-                                           static_cast<AVPixelFormat>(frame->format), stream.width, stream.height,
-                                           AV_PIX_FMT_BGR24, SWS_BILINEAR, nullptr, nullptr, nullptr);
+    decoder->scaler =
+        sws_getCachedContext(decoder->scaler, frame->width, frame->height, static_cast<AVPixelFormat>(frame->format),
+                             stream.width, stream.height, AV_PIX_FMT_BGR24, SWS_BILINEAR, nullptr, nullptr, nullptr);
     if (!decoder->scaler)
         return false;
     const size_t stride = static_cast<size_t>(decoder->stride);

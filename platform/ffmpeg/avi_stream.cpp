@@ -187,8 +187,8 @@ LONG AVIStreamSampleToTime(PAVISTREAM stream, LONG sample)
 {
     if (!stream || !IsUsableRate(stream->frameDuration))
         return -1;
-    const int64_t scaled = av_rescale_rnd(sample, int64_t{1000} * stream->frameDuration.num,
-                                          stream->frameDuration.den, AV_ROUND_DOWN);
+    const int64_t scaled =
+        av_rescale_rnd(sample, int64_t{1000} * stream->frameDuration.num, stream->frameDuration.den, AV_ROUND_DOWN);
     return ClampToLong(scaled);
 }
 

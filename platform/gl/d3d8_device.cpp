@@ -9,17 +9,22 @@ namespace {
 // The device whose context is current; device calls switch contexts only when it changes.
 GlDevice* g_currentDevice = nullptr;
 
-float ColourChannel(D3DCOLOR colour, int shift) { return static_cast<float>((colour >> shift) & 0xFF) / 255.0f; }
+float ColourChannel(D3DCOLOR colour, int shift)
+{
+    return static_cast<float>((colour >> shift) & 0xFF) / 255.0f;
+}
 
 bool IsBackBufferFormat(D3DFORMAT format)
 {
     switch (format) {
-    case D3DFMT_X8R8G8B8:
-    case D3DFMT_A8R8G8B8:
-    case D3DFMT_R5G6B5:
-    case D3DFMT_X1R5G5B5:
-    case D3DFMT_A1R5G5B5: return true;
-    default: return false;
+        case D3DFMT_X8R8G8B8:
+        case D3DFMT_A8R8G8B8:
+        case D3DFMT_R5G6B5:
+        case D3DFMT_X1R5G5B5:
+        case D3DFMT_A1R5G5B5:
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -247,7 +252,10 @@ void GlDevice::ApplyPresentationToWindow()
 
 // ---- cooperative level, reset, present
 
-HRESULT GlDevice::TestCooperativeLevel() { return m_cooperativeLevel; }
+HRESULT GlDevice::TestCooperativeLevel()
+{
+    return m_cooperativeLevel;
+}
 
 HRESULT GlDevice::Reset(D3DPRESENT_PARAMETERS* parameters)
 {
@@ -394,7 +402,10 @@ HRESULT GlDevice::GetDisplayMode(D3DDISPLAYMODE* mode)
     return D3D_OK;
 }
 
-HRESULT GlDevice::ResourceManagerDiscardBytes(DWORD) { return D3D_OK; }
+HRESULT GlDevice::ResourceManagerDiscardBytes(DWORD)
+{
+    return D3D_OK;
+}
 
 // ---- scenes and clearing
 
@@ -593,8 +604,7 @@ HRESULT GlDevice::CreateCubeTexture(UINT edge, UINT levels, DWORD usage, D3DFORM
     return result;
 }
 
-HRESULT GlDevice::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
-                                     IDirect3DVertexBuffer8** buffer)
+HRESULT GlDevice::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool, IDirect3DVertexBuffer8** buffer)
 {
     if (!buffer)
         return D3DERR_INVALIDCALL;

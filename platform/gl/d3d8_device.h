@@ -220,7 +220,7 @@ private:
     GLuint m_backFramebuffer = 0;
     GLuint m_targetFramebuffer = 0;
     GLuint m_currentFramebuffer = 0;  // the framebuffer of the current targets
-    GLuint m_boundFramebuffer = ~0u;   // the framebuffer bound in the context
+    GLuint m_boundFramebuffer = ~0u;  // the framebuffer bound in the context
     GlSurface* m_renderTarget = nullptr;
     GlSurface* m_depthStencil = nullptr;  // may be null
     // A copy of the last presented frame (GetFrontBuffer reads it).
@@ -242,7 +242,7 @@ private:
     float m_clipPlanes[6][4] = {};
     IDirect3DBaseTexture8* m_textures[D3DMAX_TEXTURE_STAGES] = {};
     BYTE m_textureKinds[D3DMAX_TEXTURE_STAGES] = {};
-    DWORD m_vertexShader = 0;  // the flexible vertex format or the vertex shader handle in use
+    DWORD m_vertexShader = 0;                        // the flexible vertex format or the vertex shader handle in use
     GlVertexShader* m_vertexShaderRecord = nullptr;  // null while a vertex format is in use
     DWORD m_pixelShader = 0;
     GlPixelShader* m_pixelShaderRecord = nullptr;

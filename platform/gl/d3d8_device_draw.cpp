@@ -10,13 +10,26 @@ namespace {
 bool PrimitiveMode(D3DPRIMITIVETYPE type, GLenum* mode)
 {
     switch (type) {
-    case D3DPT_POINTLIST: *mode = GL_POINTS; return true;
-    case D3DPT_LINELIST: *mode = GL_LINES; return true;
-    case D3DPT_LINESTRIP: *mode = GL_LINE_STRIP; return true;
-    case D3DPT_TRIANGLELIST: *mode = GL_TRIANGLES; return true;
-    case D3DPT_TRIANGLESTRIP: *mode = GL_TRIANGLE_STRIP; return true;
-    case D3DPT_TRIANGLEFAN: *mode = GL_TRIANGLE_FAN; return true;
-    default: return false;
+        case D3DPT_POINTLIST:
+            *mode = GL_POINTS;
+            return true;
+        case D3DPT_LINELIST:
+            *mode = GL_LINES;
+            return true;
+        case D3DPT_LINESTRIP:
+            *mode = GL_LINE_STRIP;
+            return true;
+        case D3DPT_TRIANGLELIST:
+            *mode = GL_TRIANGLES;
+            return true;
+        case D3DPT_TRIANGLESTRIP:
+            *mode = GL_TRIANGLE_STRIP;
+            return true;
+        case D3DPT_TRIANGLEFAN:
+            *mode = GL_TRIANGLE_FAN;
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -24,80 +37,123 @@ std::uint64_t VerticesOf(D3DPRIMITIVETYPE type, UINT primitives)
 {
     const std::uint64_t n = primitives;
     switch (type) {
-    case D3DPT_POINTLIST: return n;
-    case D3DPT_LINELIST: return n * 2;
-    case D3DPT_LINESTRIP: return n + 1;
-    case D3DPT_TRIANGLELIST: return n * 3;
-    case D3DPT_TRIANGLESTRIP:
-    case D3DPT_TRIANGLEFAN: return n + 2;
-    default: return 0;
+        case D3DPT_POINTLIST:
+            return n;
+        case D3DPT_LINELIST:
+            return n * 2;
+        case D3DPT_LINESTRIP:
+            return n + 1;
+        case D3DPT_TRIANGLELIST:
+            return n * 3;
+        case D3DPT_TRIANGLESTRIP:
+        case D3DPT_TRIANGLEFAN:
+            return n + 2;
+        default:
+            return 0;
     }
 }
 
 GLenum CompareFunction(DWORD function)
 {
     switch (function) {
-    case D3DCMP_NEVER: return GL_NEVER;
-    case D3DCMP_LESS: return GL_LESS;
-    case D3DCMP_EQUAL: return GL_EQUAL;
-    case D3DCMP_LESSEQUAL: return GL_LEQUAL;
-    case D3DCMP_GREATER: return GL_GREATER;
-    case D3DCMP_NOTEQUAL: return GL_NOTEQUAL;
-    case D3DCMP_GREATEREQUAL: return GL_GEQUAL;
-    default: return GL_ALWAYS;
+        case D3DCMP_NEVER:
+            return GL_NEVER;
+        case D3DCMP_LESS:
+            return GL_LESS;
+        case D3DCMP_EQUAL:
+            return GL_EQUAL;
+        case D3DCMP_LESSEQUAL:
+            return GL_LEQUAL;
+        case D3DCMP_GREATER:
+            return GL_GREATER;
+        case D3DCMP_NOTEQUAL:
+            return GL_NOTEQUAL;
+        case D3DCMP_GREATEREQUAL:
+            return GL_GEQUAL;
+        default:
+            return GL_ALWAYS;
     }
 }
 
 GLenum StencilOperation(DWORD operation)
 {
     switch (operation) {
-    case D3DSTENCILOP_ZERO: return GL_ZERO;
-    case D3DSTENCILOP_REPLACE: return GL_REPLACE;
-    case D3DSTENCILOP_INCRSAT: return GL_INCR;
-    case D3DSTENCILOP_DECRSAT: return GL_DECR;
-    case D3DSTENCILOP_INVERT: return GL_INVERT;
-    case D3DSTENCILOP_INCR: return GL_INCR_WRAP;
-    case D3DSTENCILOP_DECR: return GL_DECR_WRAP;
-    default: return GL_KEEP;
+        case D3DSTENCILOP_ZERO:
+            return GL_ZERO;
+        case D3DSTENCILOP_REPLACE:
+            return GL_REPLACE;
+        case D3DSTENCILOP_INCRSAT:
+            return GL_INCR;
+        case D3DSTENCILOP_DECRSAT:
+            return GL_DECR;
+        case D3DSTENCILOP_INVERT:
+            return GL_INVERT;
+        case D3DSTENCILOP_INCR:
+            return GL_INCR_WRAP;
+        case D3DSTENCILOP_DECR:
+            return GL_DECR_WRAP;
+        default:
+            return GL_KEEP;
     }
 }
 
 GLenum BlendFactor(DWORD blend)
 {
     switch (blend) {
-    case D3DBLEND_ZERO: return GL_ZERO;
-    case D3DBLEND_SRCCOLOR: return GL_SRC_COLOR;
-    case D3DBLEND_INVSRCCOLOR: return GL_ONE_MINUS_SRC_COLOR;
-    case D3DBLEND_SRCALPHA: return GL_SRC_ALPHA;
-    case D3DBLEND_INVSRCALPHA: return GL_ONE_MINUS_SRC_ALPHA;
-    case D3DBLEND_DESTALPHA: return GL_DST_ALPHA;
-    case D3DBLEND_INVDESTALPHA: return GL_ONE_MINUS_DST_ALPHA;
-    case D3DBLEND_DESTCOLOR: return GL_DST_COLOR;
-    case D3DBLEND_INVDESTCOLOR: return GL_ONE_MINUS_DST_COLOR;
-    case D3DBLEND_SRCALPHASAT: return GL_SRC_ALPHA_SATURATE;
-    default: return GL_ONE;
+        case D3DBLEND_ZERO:
+            return GL_ZERO;
+        case D3DBLEND_SRCCOLOR:
+            return GL_SRC_COLOR;
+        case D3DBLEND_INVSRCCOLOR:
+            return GL_ONE_MINUS_SRC_COLOR;
+        case D3DBLEND_SRCALPHA:
+            return GL_SRC_ALPHA;
+        case D3DBLEND_INVSRCALPHA:
+            return GL_ONE_MINUS_SRC_ALPHA;
+        case D3DBLEND_DESTALPHA:
+            return GL_DST_ALPHA;
+        case D3DBLEND_INVDESTALPHA:
+            return GL_ONE_MINUS_DST_ALPHA;
+        case D3DBLEND_DESTCOLOR:
+            return GL_DST_COLOR;
+        case D3DBLEND_INVDESTCOLOR:
+            return GL_ONE_MINUS_DST_COLOR;
+        case D3DBLEND_SRCALPHASAT:
+            return GL_SRC_ALPHA_SATURATE;
+        default:
+            return GL_ONE;
     }
 }
 
 GLenum BlendEquation(DWORD operation)
 {
     switch (operation) {
-    case D3DBLENDOP_SUBTRACT: return GL_FUNC_SUBTRACT;
-    case D3DBLENDOP_REVSUBTRACT: return GL_FUNC_REVERSE_SUBTRACT;
-    case D3DBLENDOP_MIN: return GL_MIN;
-    case D3DBLENDOP_MAX: return GL_MAX;
-    default: return GL_FUNC_ADD;
+        case D3DBLENDOP_SUBTRACT:
+            return GL_FUNC_SUBTRACT;
+        case D3DBLENDOP_REVSUBTRACT:
+            return GL_FUNC_REVERSE_SUBTRACT;
+        case D3DBLENDOP_MIN:
+            return GL_MIN;
+        case D3DBLENDOP_MAX:
+            return GL_MAX;
+        default:
+            return GL_FUNC_ADD;
     }
 }
 
 GLint AddressMode(DWORD address)
 {
     switch (address) {
-    case D3DTADDRESS_MIRROR: return GL_MIRRORED_REPEAT;
-    case D3DTADDRESS_CLAMP: return GL_CLAMP_TO_EDGE;
-    case D3DTADDRESS_BORDER: return GL_CLAMP_TO_BORDER;
-    case D3DTADDRESS_MIRRORONCE: return GL_MIRROR_CLAMP_TO_EDGE;
-    default: return GL_REPEAT;
+        case D3DTADDRESS_MIRROR:
+            return GL_MIRRORED_REPEAT;
+        case D3DTADDRESS_CLAMP:
+            return GL_CLAMP_TO_EDGE;
+        case D3DTADDRESS_BORDER:
+            return GL_CLAMP_TO_BORDER;
+        case D3DTADDRESS_MIRRORONCE:
+            return GL_MIRROR_CLAMP_TO_EDGE;
+        default:
+            return GL_REPEAT;
     }
 }
 
@@ -116,13 +172,26 @@ void GlDevice::GlEnable(GLenum capability, bool on)
 {
     bool* current = nullptr;
     switch (capability) {
-    case GL_BLEND: current = &m_gl.blend; break;
-    case GL_DEPTH_TEST: current = &m_gl.depthTest; break;
-    case GL_STENCIL_TEST: current = &m_gl.stencilTest; break;
-    case GL_CULL_FACE: current = &m_gl.cullFace; break;
-    case GL_SCISSOR_TEST: current = &m_gl.scissorTest; break;
-    case GL_POLYGON_OFFSET_FILL: current = &m_gl.polygonOffset; break;
-    default: break;
+        case GL_BLEND:
+            current = &m_gl.blend;
+            break;
+        case GL_DEPTH_TEST:
+            current = &m_gl.depthTest;
+            break;
+        case GL_STENCIL_TEST:
+            current = &m_gl.stencilTest;
+            break;
+        case GL_CULL_FACE:
+            current = &m_gl.cullFace;
+            break;
+        case GL_SCISSOR_TEST:
+            current = &m_gl.scissorTest;
+            break;
+        case GL_POLYGON_OFFSET_FILL:
+            current = &m_gl.polygonOffset;
+            break;
+        default:
+            break;
     }
     if (current && *current == on)
         return;
@@ -576,9 +645,8 @@ HRESULT GlDevice::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, co
     return D3D_OK;
 }
 
-HRESULT GlDevice::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT minIndex, UINT vertexCount,
-                                         UINT primitiveCount, const void* indices, D3DFORMAT indexFormat,
-                                         const void* vertices, UINT stride)
+HRESULT GlDevice::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT minIndex, UINT vertexCount, UINT primitiveCount,
+                                         const void* indices, D3DFORMAT indexFormat, const void* vertices, UINT stride)
 {
     ++m_counts.drawIndexedPrimitive;
     GLenum mode;

@@ -69,7 +69,10 @@ bool StageReadsCoordinates(std::uint64_t stage)
 
 }  // namespace
 
-bool GlShaderTranslatorWorks() { return g_translatorState == 1; }
+bool GlShaderTranslatorWorks()
+{
+    return g_translatorState == 1;
+}
 
 std::size_t ShaderProgramKeyHash::operator()(const ShaderProgramKey& key) const
 {
@@ -340,8 +343,8 @@ void GlDevice::UpdateBumpConstants(DWORD stage)
 
 void GlDevice::MarkShaderConstants(const void* first, std::size_t bytes)
 {
-    const std::size_t begin = static_cast<std::size_t>(static_cast<const BYTE*>(first) -
-                                                       reinterpret_cast<const BYTE*>(&m_shaderConstants));
+    const std::size_t begin =
+        static_cast<std::size_t>(static_cast<const BYTE*>(first) - reinterpret_cast<const BYTE*>(&m_shaderConstants));
     const std::size_t end = begin + bytes;
     if (m_shaderConstantsDirtyEnd == m_shaderConstantsDirtyFirst) {
         m_shaderConstantsDirtyFirst = begin;
@@ -383,18 +386,32 @@ void GlDevice::ConfigureDeclarationInputs()
         GLenum type = GL_FLOAT;
         GLboolean normalised = GL_FALSE;
         switch (element->type) {
-        case D3DVSDT_FLOAT1: size = 1; break;
-        case D3DVSDT_FLOAT2: size = 2; break;
-        case D3DVSDT_FLOAT3: size = 3; break;
-        case D3DVSDT_D3DCOLOR:  // 0xAARRGGBB words: the bytes B, G, R, A
-            size = GL_BGRA;
-            type = GL_UNSIGNED_BYTE;
-            normalised = GL_TRUE;
-            break;
-        case D3DVSDT_UBYTE4: type = GL_UNSIGNED_BYTE; break;
-        case D3DVSDT_SHORT2: size = 2; type = GL_SHORT; break;
-        case D3DVSDT_SHORT4: type = GL_SHORT; break;
-        default: break;
+            case D3DVSDT_FLOAT1:
+                size = 1;
+                break;
+            case D3DVSDT_FLOAT2:
+                size = 2;
+                break;
+            case D3DVSDT_FLOAT3:
+                size = 3;
+                break;
+            case D3DVSDT_D3DCOLOR:  // 0xAARRGGBB words: the bytes B, G, R, A
+                size = GL_BGRA;
+                type = GL_UNSIGNED_BYTE;
+                normalised = GL_TRUE;
+                break;
+            case D3DVSDT_UBYTE4:
+                type = GL_UNSIGNED_BYTE;
+                break;
+            case D3DVSDT_SHORT2:
+                size = 2;
+                type = GL_SHORT;
+                break;
+            case D3DVSDT_SHORT4:
+                type = GL_SHORT;
+                break;
+            default:
+                break;
         }
         gl.EnableVertexArrayAttrib(m_vertexArray, location);
         gl.VertexArrayAttribFormat(m_vertexArray, location, size, type, normalised, element->offset);

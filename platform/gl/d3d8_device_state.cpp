@@ -113,45 +113,50 @@ const StateDefault kRenderStateDefaults[] = {
 std::uint32_t GlDevice::RenderStateEffect(DWORD state)
 {
     switch (state) {
-    case D3DRS_LIGHTING:
-    case D3DRS_SPECULARENABLE:
-    case D3DRS_LOCALVIEWER:
-    case D3DRS_NORMALIZENORMALS:
-    case D3DRS_COLORVERTEX:
-    case D3DRS_DIFFUSEMATERIALSOURCE:
-    case D3DRS_SPECULARMATERIALSOURCE:
-    case D3DRS_AMBIENTMATERIALSOURCE:
-    case D3DRS_EMISSIVEMATERIALSOURCE:
-    case D3DRS_SHADEMODE:
-    case D3DRS_ALPHATESTENABLE:
-    case D3DRS_ALPHAFUNC:
-    case D3DRS_FOGENABLE:
-    case D3DRS_FOGTABLEMODE:
-    case D3DRS_FOGVERTEXMODE:
-    case D3DRS_RANGEFOGENABLE:
-    case D3DRS_CLIPPING:
-    case D3DRS_CLIPPLANEENABLE: return kDirtyProgram;
-    case D3DRS_ALPHABLENDENABLE:
-    case D3DRS_SRCBLEND:
-    case D3DRS_DESTBLEND:
-    case D3DRS_BLENDOP: return kDirtyBlend;
-    case D3DRS_ZENABLE:
-    case D3DRS_ZWRITEENABLE:
-    case D3DRS_ZFUNC:
-    case D3DRS_STENCILENABLE:
-    case D3DRS_STENCILFAIL:
-    case D3DRS_STENCILZFAIL:
-    case D3DRS_STENCILPASS:
-    case D3DRS_STENCILFUNC:
-    case D3DRS_STENCILREF:
-    case D3DRS_STENCILMASK:
-    case D3DRS_STENCILWRITEMASK: return kDirtyDepthStencil;
-    case D3DRS_CULLMODE:
-    case D3DRS_FILLMODE:
-    case D3DRS_COLORWRITEENABLE:
-    case D3DRS_ZBIAS:
-    case D3DRS_POINTSIZE: return kDirtyRaster;
-    default: return 0;
+        case D3DRS_LIGHTING:
+        case D3DRS_SPECULARENABLE:
+        case D3DRS_LOCALVIEWER:
+        case D3DRS_NORMALIZENORMALS:
+        case D3DRS_COLORVERTEX:
+        case D3DRS_DIFFUSEMATERIALSOURCE:
+        case D3DRS_SPECULARMATERIALSOURCE:
+        case D3DRS_AMBIENTMATERIALSOURCE:
+        case D3DRS_EMISSIVEMATERIALSOURCE:
+        case D3DRS_SHADEMODE:
+        case D3DRS_ALPHATESTENABLE:
+        case D3DRS_ALPHAFUNC:
+        case D3DRS_FOGENABLE:
+        case D3DRS_FOGTABLEMODE:
+        case D3DRS_FOGVERTEXMODE:
+        case D3DRS_RANGEFOGENABLE:
+        case D3DRS_CLIPPING:
+        case D3DRS_CLIPPLANEENABLE:
+            return kDirtyProgram;
+        case D3DRS_ALPHABLENDENABLE:
+        case D3DRS_SRCBLEND:
+        case D3DRS_DESTBLEND:
+        case D3DRS_BLENDOP:
+            return kDirtyBlend;
+        case D3DRS_ZENABLE:
+        case D3DRS_ZWRITEENABLE:
+        case D3DRS_ZFUNC:
+        case D3DRS_STENCILENABLE:
+        case D3DRS_STENCILFAIL:
+        case D3DRS_STENCILZFAIL:
+        case D3DRS_STENCILPASS:
+        case D3DRS_STENCILFUNC:
+        case D3DRS_STENCILREF:
+        case D3DRS_STENCILMASK:
+        case D3DRS_STENCILWRITEMASK:
+            return kDirtyDepthStencil;
+        case D3DRS_CULLMODE:
+        case D3DRS_FILLMODE:
+        case D3DRS_COLORWRITEENABLE:
+        case D3DRS_ZBIAS:
+        case D3DRS_POINTSIZE:
+            return kDirtyRaster;
+        default:
+            return 0;
     }
 }
 
@@ -241,35 +246,36 @@ HRESULT GlDevice::SetRenderState(D3DRENDERSTATETYPE state, DWORD value)
     m_renderStates[state] = value;
     m_dirty |= RenderStateEffect(state);
     switch (state) {
-    case D3DRS_TEXTUREFACTOR:
-        ColourToFloats(value, m_uniforms.textureFactor);
-        MarkUniforms(m_uniforms.textureFactor, sizeof m_uniforms.textureFactor);
-        break;
-    case D3DRS_FOGCOLOR:
-        ColourToFloats(value, m_uniforms.fogColour);
-        MarkUniforms(m_uniforms.fogColour, sizeof m_uniforms.fogColour);
-        break;
-    case D3DRS_AMBIENT:
-        ColourToFloats(value, m_uniforms.ambient);
-        MarkUniforms(m_uniforms.ambient, sizeof m_uniforms.ambient);
-        break;
-    case D3DRS_ALPHAREF:
-        m_uniforms.screen[2] = static_cast<float>(value & 0xFF);
-        MarkUniforms(m_uniforms.screen, sizeof m_uniforms.screen);
-        break;
-    case D3DRS_FOGSTART:
-    case D3DRS_FOGEND:
-    case D3DRS_FOGDENSITY: {
-        const float start = BitsFloat(m_renderStates[D3DRS_FOGSTART]);
-        const float end = BitsFloat(m_renderStates[D3DRS_FOGEND]);
-        m_uniforms.fogParams[0] = start;
-        m_uniforms.fogParams[1] = end;
-        m_uniforms.fogParams[2] = BitsFloat(m_renderStates[D3DRS_FOGDENSITY]);
-        m_uniforms.fogParams[3] = end != start ? 1.0f / (end - start) : 0.0f;
-        MarkUniforms(m_uniforms.fogParams, sizeof m_uniforms.fogParams);
-        break;
-    }
-    default: break;
+        case D3DRS_TEXTUREFACTOR:
+            ColourToFloats(value, m_uniforms.textureFactor);
+            MarkUniforms(m_uniforms.textureFactor, sizeof m_uniforms.textureFactor);
+            break;
+        case D3DRS_FOGCOLOR:
+            ColourToFloats(value, m_uniforms.fogColour);
+            MarkUniforms(m_uniforms.fogColour, sizeof m_uniforms.fogColour);
+            break;
+        case D3DRS_AMBIENT:
+            ColourToFloats(value, m_uniforms.ambient);
+            MarkUniforms(m_uniforms.ambient, sizeof m_uniforms.ambient);
+            break;
+        case D3DRS_ALPHAREF:
+            m_uniforms.screen[2] = static_cast<float>(value & 0xFF);
+            MarkUniforms(m_uniforms.screen, sizeof m_uniforms.screen);
+            break;
+        case D3DRS_FOGSTART:
+        case D3DRS_FOGEND:
+        case D3DRS_FOGDENSITY: {
+            const float start = BitsFloat(m_renderStates[D3DRS_FOGSTART]);
+            const float end = BitsFloat(m_renderStates[D3DRS_FOGEND]);
+            m_uniforms.fogParams[0] = start;
+            m_uniforms.fogParams[1] = end;
+            m_uniforms.fogParams[2] = BitsFloat(m_renderStates[D3DRS_FOGDENSITY]);
+            m_uniforms.fogParams[3] = end != start ? 1.0f / (end - start) : 0.0f;
+            MarkUniforms(m_uniforms.fogParams, sizeof m_uniforms.fogParams);
+            break;
+        }
+        default:
+            break;
     }
     return D3D_OK;
 }
@@ -291,26 +297,30 @@ HRESULT GlDevice::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE typ
         return D3D_OK;
     m_stageStates[stage][type] = value;
     switch (type) {
-    case D3DTSS_ADDRESSU:
-    case D3DTSS_ADDRESSV:
-    case D3DTSS_ADDRESSW:
-    case D3DTSS_BORDERCOLOR:
-    case D3DTSS_MAGFILTER:
-    case D3DTSS_MINFILTER:
-    case D3DTSS_MIPFILTER:
-    case D3DTSS_MIPMAPLODBIAS:
-    case D3DTSS_MAXMIPLEVEL:
-    case D3DTSS_MAXANISOTROPY:
-        m_dirtySamplerStages |= 1u << stage;
-        m_dirty |= kDirtySamplers;
-        break;
-    case D3DTSS_BUMPENVMAT00:
-    case D3DTSS_BUMPENVMAT01:
-    case D3DTSS_BUMPENVMAT10:
-    case D3DTSS_BUMPENVMAT11:
-    case D3DTSS_BUMPENVLSCALE:
-    case D3DTSS_BUMPENVLOFFSET: UpdateBumpConstants(stage); break;
-    default: m_dirty |= kDirtyProgram; break;
+        case D3DTSS_ADDRESSU:
+        case D3DTSS_ADDRESSV:
+        case D3DTSS_ADDRESSW:
+        case D3DTSS_BORDERCOLOR:
+        case D3DTSS_MAGFILTER:
+        case D3DTSS_MINFILTER:
+        case D3DTSS_MIPFILTER:
+        case D3DTSS_MIPMAPLODBIAS:
+        case D3DTSS_MAXMIPLEVEL:
+        case D3DTSS_MAXANISOTROPY:
+            m_dirtySamplerStages |= 1u << stage;
+            m_dirty |= kDirtySamplers;
+            break;
+        case D3DTSS_BUMPENVMAT00:
+        case D3DTSS_BUMPENVMAT01:
+        case D3DTSS_BUMPENVMAT10:
+        case D3DTSS_BUMPENVMAT11:
+        case D3DTSS_BUMPENVLSCALE:
+        case D3DTSS_BUMPENVLOFFSET:
+            UpdateBumpConstants(stage);
+            break;
+        default:
+            m_dirty |= kDirtyProgram;
+            break;
     }
     return D3D_OK;
 }
@@ -358,30 +368,33 @@ HRESULT GlDevice::SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* mat
     if (!matrix)
         return D3DERR_INVALIDCALL;
     switch (state) {
-    case D3DTS_WORLD: m_world = *matrix; break;
-    case D3DTS_VIEW:
-        m_view = *matrix;
-        m_dirty |= kDirtyLights | kDirtyClipPlanes;
-        break;
-    case D3DTS_PROJECTION: {
-        m_projection = *matrix;
-        // Direct3D's test for table fog: an affine projection leaves w at 1, so fog reads z.
-        const bool affine = matrix->_14 == 0.0f && matrix->_24 == 0.0f && matrix->_34 == 0.0f && matrix->_44 == 1.0f;
-        if (affine != m_affineProjection) {
-            m_affineProjection = affine;
-            m_dirty |= kDirtyProgram;
+        case D3DTS_WORLD:
+            m_world = *matrix;
+            break;
+        case D3DTS_VIEW:
+            m_view = *matrix;
+            m_dirty |= kDirtyLights | kDirtyClipPlanes;
+            break;
+        case D3DTS_PROJECTION: {
+            m_projection = *matrix;
+            // Direct3D's test for table fog: an affine projection leaves w at 1, so fog reads z.
+            const bool affine =
+                matrix->_14 == 0.0f && matrix->_24 == 0.0f && matrix->_34 == 0.0f && matrix->_44 == 1.0f;
+            if (affine != m_affineProjection) {
+                m_affineProjection = affine;
+                m_dirty |= kDirtyProgram;
+            }
+            break;
         }
-        break;
-    }
-    default:
-        if (state >= D3DTS_TEXTURE0 && state <= D3DTS_TEXTURE7) {
-            const UINT stage = state - D3DTS_TEXTURE0;
-            m_textureMatrices[stage] = *matrix;
-            std::memcpy(m_uniforms.textureMatrix[stage], matrix, sizeof *matrix);
-            MarkUniforms(m_uniforms.textureMatrix[stage], sizeof m_uniforms.textureMatrix[stage]);
-            return D3D_OK;
-        }
-        return D3DERR_INVALIDCALL;
+        default:
+            if (state >= D3DTS_TEXTURE0 && state <= D3DTS_TEXTURE7) {
+                const UINT stage = state - D3DTS_TEXTURE0;
+                m_textureMatrices[stage] = *matrix;
+                std::memcpy(m_uniforms.textureMatrix[stage], matrix, sizeof *matrix);
+                MarkUniforms(m_uniforms.textureMatrix[stage], sizeof m_uniforms.textureMatrix[stage]);
+                return D3D_OK;
+            }
+            return D3DERR_INVALIDCALL;
     }
     m_dirty |= kDirtyMatrices;
     return D3D_OK;
@@ -392,15 +405,21 @@ HRESULT GlDevice::GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix)
     if (!matrix)
         return D3DERR_INVALIDCALL;
     switch (state) {
-    case D3DTS_WORLD: *matrix = m_world; return D3D_OK;
-    case D3DTS_VIEW: *matrix = m_view; return D3D_OK;
-    case D3DTS_PROJECTION: *matrix = m_projection; return D3D_OK;
-    default:
-        if (state >= D3DTS_TEXTURE0 && state <= D3DTS_TEXTURE7) {
-            *matrix = m_textureMatrices[state - D3DTS_TEXTURE0];
+        case D3DTS_WORLD:
+            *matrix = m_world;
             return D3D_OK;
-        }
-        return D3DERR_INVALIDCALL;
+        case D3DTS_VIEW:
+            *matrix = m_view;
+            return D3D_OK;
+        case D3DTS_PROJECTION:
+            *matrix = m_projection;
+            return D3D_OK;
+        default:
+            if (state >= D3DTS_TEXTURE0 && state <= D3DTS_TEXTURE7) {
+                *matrix = m_textureMatrices[state - D3DTS_TEXTURE0];
+                return D3D_OK;
+            }
+            return D3DERR_INVALIDCALL;
     }
 }
 
@@ -612,10 +631,9 @@ void GlDevice::UpdateClipPlanes()
         const float* p = m_clipPlanes[i];
         std::memcpy(m_uniforms.clipPlanes[i], p, sizeof m_uniforms.clipPlanes[i]);
         for (int row = 0; row < 4; ++row)
-            m_uniforms.eyeClipPlanes[i][row] =
-                invertible ? inverse.m[row][0] * p[0] + inverse.m[row][1] * p[1] + inverse.m[row][2] * p[2] +
-                                 inverse.m[row][3] * p[3]
-                           : p[row];
+            m_uniforms.eyeClipPlanes[i][row] = invertible ? inverse.m[row][0] * p[0] + inverse.m[row][1] * p[1] +
+                                                                inverse.m[row][2] * p[2] + inverse.m[row][3] * p[3]
+                                                          : p[row];
     }
     MarkUniforms(m_uniforms.eyeClipPlanes, sizeof m_uniforms.eyeClipPlanes + sizeof m_uniforms.clipPlanes);
 }

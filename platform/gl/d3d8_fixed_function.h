@@ -30,11 +30,11 @@ enum FixedFunctionTextureKind : BYTE { kTextureNone = 0, kTexture2D = 1, kTextur
 
 // What the key is built from: the device's state tables, the vertex format, what is bound.
 struct FixedFunctionState {
-    const DWORD* renderStates;                  // D3DRS_COUNT entries
-    const DWORD (*stageStates)[D3DTSS_COUNT];   // D3DMAX_TEXTURE_STAGES rows
+    const DWORD* renderStates;                 // D3DRS_COUNT entries
+    const DWORD (*stageStates)[D3DTSS_COUNT];  // D3DMAX_TEXTURE_STAGES rows
     DWORD fvf;
-    BYTE textureKinds[D3DMAX_TEXTURE_STAGES];   // FixedFunctionTextureKind per stage
-    BYTE lightTypes[8];                         // 0 for a disabled light
+    BYTE textureKinds[D3DMAX_TEXTURE_STAGES];  // FixedFunctionTextureKind per stage
+    BYTE lightTypes[8];                        // 0 for a disabled light
     // The projection's fourth column is (0, 0, 0, 1): w says nothing about depth, so table fog
     // reads the device depth z instead of the eye depth w.
     bool affineProjection = false;
@@ -46,8 +46,7 @@ FixedFunctionKey BuildFixedFunctionKey(const FixedFunctionState& state);
 extern const char kDeviceStateGlsl[];
 
 // The GLSL of a key: a vertex and a fragment shader reading the uniform block below.
-void GenerateFixedFunctionSource(const FixedFunctionKey& key, std::string* vertexSource,
-                                 std::string* fragmentSource);
+void GenerateFixedFunctionSource(const FixedFunctionKey& key, std::string* vertexSource, std::string* fragmentSource);
 
 // The uniform block (std140, binding 0). Matrices are Direct3D's row-major floats as they are:
 // read by GLSL as column-major they give M * v for Direct3D's v * M.

@@ -38,9 +38,9 @@ constexpr int kAlphaArg1Shift = 28;
 constexpr int kAlphaArg2Shift = 34;
 constexpr int kAlphaArg0Shift = 40;
 constexpr std::uint64_t kResultTemp = 1ull << 46;
-constexpr int kTextureKindShift = 47;  // 2 bits: FixedFunctionTextureKind
-constexpr int kTexCoordSetShift = 49;  // 3 bits
-constexpr int kTexCoordGenShift = 52;  // 2 bits: the D3DTSS_TCI_* generator >> 16
+constexpr int kTextureKindShift = 47;     // 2 bits: FixedFunctionTextureKind
+constexpr int kTexCoordSetShift = 49;     // 3 bits
+constexpr int kTexCoordGenShift = 52;     // 2 bits: the D3DTSS_TCI_* generator >> 16
 constexpr int kTransformCountShift = 54;  // 3 bits: D3DTTFF_COUNTn, 0 = no transform
 constexpr std::uint64_t kTransformProjected = 1ull << 57;
 constexpr std::uint64_t kStageSamples = 1ull << 58;

@@ -64,17 +64,29 @@ private:
     std::string* m_text;
 };
 
-bool StageSamples(std::uint64_t stage) { return (stage & kStageSamples) != 0; }
-std::uint32_t TextureKind(std::uint64_t stage) { return Field(stage, kTextureKindShift, 2); }
+bool StageSamples(std::uint64_t stage)
+{
+    return (stage & kStageSamples) != 0;
+}
+std::uint32_t TextureKind(std::uint64_t stage)
+{
+    return Field(stage, kTextureKindShift, 2);
+}
 // A stage with a bound texture reads coordinates; an unbound one reads opaque white.
-bool StageReadsCoordinates(std::uint64_t stage) { return StageSamples(stage) && TextureKind(stage) != kTextureNone; }
+bool StageReadsCoordinates(std::uint64_t stage)
+{
+    return StageSamples(stage) && TextureKind(stage) != kTextureNone;
+}
 
 const char* FogFactor(std::uint32_t mode)
 {
     switch (mode) {
-    case D3DFOG_EXP: return "exp(-ds.fogParams.z * fogDistance)";
-    case D3DFOG_EXP2: return "exp(-(ds.fogParams.z * fogDistance) * (ds.fogParams.z * fogDistance))";
-    default: return "(ds.fogParams.y - fogDistance) * ds.fogParams.w";
+        case D3DFOG_EXP:
+            return "exp(-ds.fogParams.z * fogDistance)";
+        case D3DFOG_EXP2:
+            return "exp(-(ds.fogParams.z * fogDistance) * (ds.fogParams.z * fogDistance))";
+        default:
+            return "(ds.fogParams.y - fogDistance) * ds.fogParams.w";
     }
 }
 
@@ -97,10 +109,18 @@ void PaddedTexCoord(Source& out, const FvfLayout& layout, std::uint32_t set)
     }
     const int index = static_cast<int>(set);
     switch (layout.texCoordSize[set]) {
-    case 1: out << "vec4(inTex" << index << ", 1.0, 0.0, 0.0)"; break;
-    case 2: out << "vec4(inTex" << index << ", 1.0, 0.0)"; break;
-    case 3: out << "vec4(inTex" << index << ", 1.0)"; break;
-    default: out << "inTex" << index; break;
+        case 1:
+            out << "vec4(inTex" << index << ", 1.0, 0.0, 0.0)";
+            break;
+        case 2:
+            out << "vec4(inTex" << index << ", 1.0, 0.0)";
+            break;
+        case 3:
+            out << "vec4(inTex" << index << ", 1.0)";
+            break;
+        default:
+            out << "inTex" << index;
+            break;
     }
 }
 
@@ -139,7 +159,8 @@ void WriteVertexShader(const FixedFunctionKey& key, std::string* text)
     if (pretransformed) {
         // Screen pixels against the whole target; Direct3D puts pixel centres on integers.
         out << "    float w = inPosition.w > 0.0 ? 1.0 / inPosition.w : 1.0;\n"
-               "    vec2 ndc = vec2((inPosition.x + 0.5) * ds.screen.x - 1.0, 1.0 - (inPosition.y + 0.5) * ds.screen.y);\n"
+               "    vec2 ndc = vec2((inPosition.x + 0.5) * ds.screen.x - 1.0, 1.0 - (inPosition.y + 0.5) * "
+               "ds.screen.y);\n"
                "    gl_Position = vec4(ndc * w, clamp(inPosition.z, 0.0, 1.0) * w, w);\n"
                "    vec3 eyePos = vec3(0.0);\n"
                "    vec3 eyeNormal = vec3(0.0);\n";
@@ -164,10 +185,10 @@ void WriteVertexShader(const FixedFunctionKey& key, std::string* text)
     }
 
     if (lighting) {
-        out << "    vec4 mDiffuse = " << MaterialColour(Field(key.vertexState, kDiffuseSourceShift, 2), "ds.materialDiffuse")
-            << ";\n";
-        out << "    vec4 mAmbient = " << MaterialColour(Field(key.vertexState, kAmbientSourceShift, 2), "ds.materialAmbient")
-            << ";\n";
+        out << "    vec4 mDiffuse = "
+            << MaterialColour(Field(key.vertexState, kDiffuseSourceShift, 2), "ds.materialDiffuse") << ";\n";
+        out << "    vec4 mAmbient = "
+            << MaterialColour(Field(key.vertexState, kAmbientSourceShift, 2), "ds.materialAmbient") << ";\n";
         out << "    vec4 mSpecular = "
             << MaterialColour(Field(key.vertexState, kSpecularSourceShift, 2), "ds.materialSpecular") << ";\n";
         out << "    vec4 mEmissive = "
@@ -216,7 +237,8 @@ void WriteVertexShader(const FixedFunctionKey& key, std::string* text)
     }
 
     if (fogKind == kFogVertex) {
-        out << "    float fogDistance = " << ((key.vertexState & kRangeFog) ? "length(eyePos)" : "abs(eyePos.z)") << ";\n";
+        out << "    float fogDistance = " << ((key.vertexState & kRangeFog) ? "length(eyePos)" : "abs(eyePos.z)")
+            << ";\n";
         out << "    vFog = clamp(" << FogFactor(fogMode) << ", 0.0, 1.0);\n";
     } else if (fogKind == kFogTable) {
         out << "    vFog = gl_Position.w;\n";  // the depth the fragment stage turns into fog
@@ -232,12 +254,18 @@ void WriteVertexShader(const FixedFunctionKey& key, std::string* text)
             continue;
         out << "    vTex" << s << " = ";
         switch (Field(stage, kTexCoordGenShift, 2)) {
-        case D3DTSS_TCI_CAMERASPACENORMAL >> 16: out << "vec4(eyeNormal, 1.0)"; break;
-        case D3DTSS_TCI_CAMERASPACEPOSITION >> 16: out << "vec4(eyePos, 1.0)"; break;
-        case D3DTSS_TCI_CAMERASPACEREFLECTIONVECTOR >> 16:
-            out << "vec4(reflect(normalize(eyePos + vec3(0.0, 0.0, 1e-9)), eyeNormal), 1.0)";
-            break;
-        default: PaddedTexCoord(out, layout, Field(stage, kTexCoordSetShift, 3)); break;
+            case D3DTSS_TCI_CAMERASPACENORMAL >> 16:
+                out << "vec4(eyeNormal, 1.0)";
+                break;
+            case D3DTSS_TCI_CAMERASPACEPOSITION >> 16:
+                out << "vec4(eyePos, 1.0)";
+                break;
+            case D3DTSS_TCI_CAMERASPACEREFLECTIONVECTOR >> 16:
+                out << "vec4(reflect(normalize(eyePos + vec3(0.0, 0.0, 1e-9)), eyeNormal), 1.0)";
+                break;
+            default:
+                PaddedTexCoord(out, layout, Field(stage, kTexCoordSetShift, 3));
+                break;
         }
         out << ";\n";
         if (Field(stage, kTransformCountShift, 3) != 0)
@@ -251,12 +279,23 @@ void Argument(Source& out, std::uint32_t argument)
 {
     const char* base = "vDiffuse";
     switch (argument & D3DTA_SELECTMASK) {
-    case D3DTA_CURRENT: base = "current"; break;
-    case D3DTA_TEXTURE: base = "tex"; break;
-    case D3DTA_TFACTOR: base = "ds.textureFactor"; break;
-    case D3DTA_SPECULAR: base = "vSpecular"; break;
-    case D3DTA_TEMP: base = "temp"; break;
-    default: break;
+        case D3DTA_CURRENT:
+            base = "current";
+            break;
+        case D3DTA_TEXTURE:
+            base = "tex";
+            break;
+        case D3DTA_TFACTOR:
+            base = "ds.textureFactor";
+            break;
+        case D3DTA_SPECULAR:
+            base = "vSpecular";
+            break;
+        case D3DTA_TEMP:
+            base = "temp";
+            break;
+        default:
+            break;
     }
     if (argument & D3DTA_COMPLEMENT)
         out << "(vec4(1.0) - ";
@@ -276,40 +315,78 @@ void Operation(Source& out, std::uint32_t op, bool alpha)
         out << a << c << middle << b << c << end;
     };
     switch (op) {
-    case D3DTOP_SELECTARG1: out << "a1" << c; break;
-    case D3DTOP_SELECTARG2: out << "a2" << c; break;
-    case D3DTOP_MODULATE: put("a1", " * ", "a2", ""); break;
-    case D3DTOP_MODULATE2X: put("(a1", " * ", "a2", ") * 2.0"); break;
-    case D3DTOP_MODULATE4X: put("(a1", " * ", "a2", ") * 4.0"); break;
-    case D3DTOP_ADD: put("a1", " + ", "a2", ""); break;
-    case D3DTOP_ADDSIGNED: put("a1", " + ", "a2", " - 0.5"); break;
-    case D3DTOP_ADDSIGNED2X: put("(a1", " + ", "a2", " - 0.5) * 2.0"); break;
-    case D3DTOP_SUBTRACT: put("a1", " - ", "a2", ""); break;
-    case D3DTOP_ADDSMOOTH: out << "a1" << c << " + a2" << c << " - a1" << c << " * a2" << c; break;
-    case D3DTOP_BLENDDIFFUSEALPHA: put("mix(a2", ", a1", "", ", vDiffuse.a)"); break;
-    case D3DTOP_BLENDTEXTUREALPHA: put("mix(a2", ", a1", "", ", tex.a)"); break;
-    case D3DTOP_BLENDFACTORALPHA: put("mix(a2", ", a1", "", ", ds.textureFactor.a)"); break;
-    case D3DTOP_BLENDCURRENTALPHA: put("mix(a2", ", a1", "", ", current.a)"); break;
-    case D3DTOP_BLENDTEXTUREALPHAPM: put("a1", " + a2", "", " * (1.0 - tex.a)"); break;
-    case D3DTOP_MODULATEALPHA_ADDCOLOR:
-        out << (alpha ? "a1.a" : "a1.rgb + a1.a * a2.rgb");
-        break;
-    case D3DTOP_MODULATECOLOR_ADDALPHA:
-        out << (alpha ? "a1.a" : "a1.rgb * a2.rgb + a1.a");
-        break;
-    case D3DTOP_MODULATEINVALPHA_ADDCOLOR:
-        out << (alpha ? "a1.a" : "(1.0 - a1.a) * a2.rgb + a1.rgb");
-        break;
-    case D3DTOP_MODULATEINVCOLOR_ADDALPHA:
-        out << (alpha ? "a1.a" : "(vec3(1.0) - a1.rgb) * a2.rgb + a1.a");
-        break;
-    case D3DTOP_DOTPRODUCT3:
-        out << (alpha ? "" : "vec3(") << "dot(a1.rgb * 2.0 - 1.0, a2.rgb * 2.0 - 1.0)" << (alpha ? "" : ")");
-        break;
-    case D3DTOP_MULTIPLYADD: out << "a0" << c << " + a1" << c << " * a2" << c; break;
-    case D3DTOP_LERP: out << "mix(a2" << c << ", a1" << c << ", a0" << c << ")"; break;
-    case D3DTOP_PREMODULATE: out << "a1" << c; break;
-    default: out << "current" << c; break;  // bump mapping and disabled alpha pass the current value on
+        case D3DTOP_SELECTARG1:
+            out << "a1" << c;
+            break;
+        case D3DTOP_SELECTARG2:
+            out << "a2" << c;
+            break;
+        case D3DTOP_MODULATE:
+            put("a1", " * ", "a2", "");
+            break;
+        case D3DTOP_MODULATE2X:
+            put("(a1", " * ", "a2", ") * 2.0");
+            break;
+        case D3DTOP_MODULATE4X:
+            put("(a1", " * ", "a2", ") * 4.0");
+            break;
+        case D3DTOP_ADD:
+            put("a1", " + ", "a2", "");
+            break;
+        case D3DTOP_ADDSIGNED:
+            put("a1", " + ", "a2", " - 0.5");
+            break;
+        case D3DTOP_ADDSIGNED2X:
+            put("(a1", " + ", "a2", " - 0.5) * 2.0");
+            break;
+        case D3DTOP_SUBTRACT:
+            put("a1", " - ", "a2", "");
+            break;
+        case D3DTOP_ADDSMOOTH:
+            out << "a1" << c << " + a2" << c << " - a1" << c << " * a2" << c;
+            break;
+        case D3DTOP_BLENDDIFFUSEALPHA:
+            put("mix(a2", ", a1", "", ", vDiffuse.a)");
+            break;
+        case D3DTOP_BLENDTEXTUREALPHA:
+            put("mix(a2", ", a1", "", ", tex.a)");
+            break;
+        case D3DTOP_BLENDFACTORALPHA:
+            put("mix(a2", ", a1", "", ", ds.textureFactor.a)");
+            break;
+        case D3DTOP_BLENDCURRENTALPHA:
+            put("mix(a2", ", a1", "", ", current.a)");
+            break;
+        case D3DTOP_BLENDTEXTUREALPHAPM:
+            put("a1", " + a2", "", " * (1.0 - tex.a)");
+            break;
+        case D3DTOP_MODULATEALPHA_ADDCOLOR:
+            out << (alpha ? "a1.a" : "a1.rgb + a1.a * a2.rgb");
+            break;
+        case D3DTOP_MODULATECOLOR_ADDALPHA:
+            out << (alpha ? "a1.a" : "a1.rgb * a2.rgb + a1.a");
+            break;
+        case D3DTOP_MODULATEINVALPHA_ADDCOLOR:
+            out << (alpha ? "a1.a" : "(1.0 - a1.a) * a2.rgb + a1.rgb");
+            break;
+        case D3DTOP_MODULATEINVCOLOR_ADDALPHA:
+            out << (alpha ? "a1.a" : "(vec3(1.0) - a1.rgb) * a2.rgb + a1.a");
+            break;
+        case D3DTOP_DOTPRODUCT3:
+            out << (alpha ? "" : "vec3(") << "dot(a1.rgb * 2.0 - 1.0, a2.rgb * 2.0 - 1.0)" << (alpha ? "" : ")");
+            break;
+        case D3DTOP_MULTIPLYADD:
+            out << "a0" << c << " + a1" << c << " * a2" << c;
+            break;
+        case D3DTOP_LERP:
+            out << "mix(a2" << c << ", a1" << c << ", a0" << c << ")";
+            break;
+        case D3DTOP_PREMODULATE:
+            out << "a1" << c;
+            break;
+        default:
+            out << "current" << c;
+            break;  // bump mapping and disabled alpha pass the current value on
     }
 }
 

@@ -7,20 +7,29 @@
 
 namespace {
 
-bool ArgumentIsTexture(DWORD argument) { return (argument & D3DTA_SELECTMASK) == D3DTA_TEXTURE; }
+bool ArgumentIsTexture(DWORD argument)
+{
+    return (argument & D3DTA_SELECTMASK) == D3DTA_TEXTURE;
+}
 
 // How many of arg1, arg2, arg0 an operation reads (bit 0 arg1, bit 1 arg2, bit 2 arg0).
 unsigned ArgumentsRead(DWORD op)
 {
     switch (op) {
-    case D3DTOP_DISABLE: return 0;
-    case D3DTOP_SELECTARG1: return 1;
-    case D3DTOP_SELECTARG2: return 2;
-    case D3DTOP_BUMPENVMAP:
-    case D3DTOP_BUMPENVMAPLUMINANCE: return 0;
-    case D3DTOP_MULTIPLYADD:
-    case D3DTOP_LERP: return 7;
-    default: return 3;
+        case D3DTOP_DISABLE:
+            return 0;
+        case D3DTOP_SELECTARG1:
+            return 1;
+        case D3DTOP_SELECTARG2:
+            return 2;
+        case D3DTOP_BUMPENVMAP:
+        case D3DTOP_BUMPENVMAPLUMINANCE:
+            return 0;
+        case D3DTOP_MULTIPLYADD:
+        case D3DTOP_LERP:
+            return 7;
+        default:
+            return 3;
     }
 }
 
@@ -29,7 +38,10 @@ bool OperationReadsTextureAlpha(DWORD op)
     return op == D3DTOP_BLENDTEXTUREALPHA || op == D3DTOP_BLENDTEXTUREALPHAPM;
 }
 
-DWORD KnownOperation(DWORD op) { return (op >= D3DTOP_DISABLE && op <= D3DTOP_LERP) ? op : D3DTOP_DISABLE; }
+DWORD KnownOperation(DWORD op)
+{
+    return (op >= D3DTOP_DISABLE && op <= D3DTOP_LERP) ? op : D3DTOP_DISABLE;
+}
 
 }  // namespace
 
@@ -147,13 +159,11 @@ FixedFunctionKey BuildFixedFunctionKey(const FixedFunctionState& state)
         if ((ts[D3DTSS_RESULTARG] & D3DTA_SELECTMASK) == D3DTA_TEMP)
             bits |= kResultTemp;
 
-        const bool samples = (colourArgs & 1 && ArgumentIsTexture(colour1)) ||
-                             (colourArgs & 2 && ArgumentIsTexture(colour2)) ||
-                             (colourArgs & 4 && ArgumentIsTexture(colour0)) ||
-                             (alphaArgs & 1 && ArgumentIsTexture(alpha1)) ||
-                             (alphaArgs & 2 && ArgumentIsTexture(alpha2)) ||
-                             (alphaArgs & 4 && ArgumentIsTexture(alpha0)) || OperationReadsTextureAlpha(colourOp) ||
-                             OperationReadsTextureAlpha(alphaOp);
+        const bool samples =
+            (colourArgs & 1 && ArgumentIsTexture(colour1)) || (colourArgs & 2 && ArgumentIsTexture(colour2)) ||
+            (colourArgs & 4 && ArgumentIsTexture(colour0)) || (alphaArgs & 1 && ArgumentIsTexture(alpha1)) ||
+            (alphaArgs & 2 && ArgumentIsTexture(alpha2)) || (alphaArgs & 4 && ArgumentIsTexture(alpha0)) ||
+            OperationReadsTextureAlpha(colourOp) || OperationReadsTextureAlpha(alphaOp);
         if (samples) {
             bits |= kStageSamples;
             const std::uint64_t kind = state.textureKinds[s] & 3;

@@ -26,6 +26,9 @@ UINT FormatRowPitch(const GlFormat& format, UINT width);
 UINT FormatRowCount(const GlFormat& format, UINT height);
 UINT FormatLevelBytes(const GlFormat& format, UINT width, UINT height);
 // Size of a level: halved per level, never below 1.
-inline UINT LevelExtent(UINT extent, UINT level) { return (extent >> level) ? (extent >> level) : 1; }
+inline UINT LevelExtent(UINT extent, UINT level)
+{
+    return (extent >> level) ? (extent >> level) : 1;
+}
 // Levels of a full chain down to 1 x 1.
 UINT FullLevelCount(UINT width, UINT height);

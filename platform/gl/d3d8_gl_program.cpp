@@ -26,8 +26,8 @@ GLuint GlCompileStage(GLenum kind, const std::string& source, const char* purpos
     if (!compiled) {
         char log[1024] = {};
         gl.GetShaderInfoLog(shader, sizeof log, nullptr, log);
-        Report(purpose, kind == GL_VERTEX_SHADER ? "vertex stage failed to compile" : "fragment stage failed to compile",
-               log);
+        Report(purpose,
+               kind == GL_VERTEX_SHADER ? "vertex stage failed to compile" : "fragment stage failed to compile", log);
         gl.DeleteShader(shader);
         return 0;
     }

@@ -34,9 +34,12 @@ AdapterHooks& Hooks()
 D3DFORMAT FormatOfSdlMode(const SDL_DisplayMode& mode)
 {
     switch (SDL_BITSPERPIXEL(mode.format)) {
-    case 15: return D3DFMT_X1R5G5B5;
-    case 16: return D3DFMT_R5G6B5;
-    default: return D3DFMT_X8R8G8B8;
+        case 15:
+            return D3DFMT_X1R5G5B5;
+        case 16:
+            return D3DFMT_R5G6B5;
+        default:
+            return D3DFMT_X8R8G8B8;
     }
 }
 
@@ -150,8 +153,8 @@ public:
         return D3D_OK;
     }
 
-    HRESULT CreateDevice(UINT adapter, D3DDEVTYPE, HWND focusWindow, DWORD behaviour,
-                         D3DPRESENT_PARAMETERS* parameters, IDirect3DDevice8** device) override
+    HRESULT CreateDevice(UINT adapter, D3DDEVTYPE, HWND focusWindow, DWORD behaviour, D3DPRESENT_PARAMETERS* parameters,
+                         IDirect3DDevice8** device) override
     {
         const HRESULT result = TryCreateDevice(adapter, focusWindow, behaviour, parameters, device);
         if (parameters)
@@ -215,7 +218,10 @@ int D3D8TestCreateAttempts(const D3D8CreateAttempt** attempts)
     return static_cast<int>(Hooks().attempts.size());
 }
 
-void D3D8TestClearCreateAttempts() { Hooks().attempts.clear(); }
+void D3D8TestClearCreateAttempts()
+{
+    Hooks().attempts.clear();
+}
 
 void D3D8TestSetAdapterModes(const D3DDISPLAYMODE* modes, int count)
 {

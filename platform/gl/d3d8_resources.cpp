@@ -6,7 +6,10 @@
 
 namespace {
 
-bool SameGuid(const GUID& a, const GUID& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+bool SameGuid(const GUID& a, const GUID& b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
 
 // Drains GL's error flags; true when there was none.
 bool GlErrorFree()
@@ -183,9 +186,11 @@ HRESULT GlTextureStorage::Lock(UINT level, UINT face, D3DLOCKED_RECT* locked, co
     }
     std::size_t offset;
     if (m_info->blockBytes)
-        offset = static_cast<std::size_t>(area.top / 4) * pitch + static_cast<std::size_t>(area.left / 4) * m_info->blockBytes;
+        offset = static_cast<std::size_t>(area.top / 4) * pitch +
+                 static_cast<std::size_t>(area.left / 4) * m_info->blockBytes;
     else
-        offset = static_cast<std::size_t>(area.top) * pitch + static_cast<std::size_t>(area.left) * m_info->bytesPerPixel;
+        offset =
+            static_cast<std::size_t>(area.top) * pitch + static_cast<std::size_t>(area.left) * m_info->bytesPerPixel;
     locked->Pitch = static_cast<int>(pitch);
     locked->pBits = slice->staging.data() + offset;
     slice->locked = true;
@@ -327,8 +332,8 @@ GlSurface::~GlSurface()
     }
 }
 
-HRESULT GlSurface::CreateDepthStencil(GlDevice* device, IUnknown8* container, UINT width, UINT height,
-                                      D3DFORMAT format, GlSurface** surface)
+HRESULT GlSurface::CreateDepthStencil(GlDevice* device, IUnknown8* container, UINT width, UINT height, D3DFORMAT format,
+                                      GlSurface** surface)
 {
     const GlFormat* info = GlFindFormat(format);
     if (!info || !info->depth || width == 0 || height == 0 || !surface)
@@ -409,11 +414,13 @@ HRESULT GlSurface::GetDesc(D3DSURFACE_DESC* desc)
 HRESULT GlSurface::LockRect(D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags)
 {
     switch (m_kind) {
-    case Kind::TextureLevel:
-        m_device->MakeCurrent();
-        return m_storage->Lock(m_level, m_face, locked, rect, flags);
-    case Kind::DepthStencil: return D3DERR_INVALIDCALL;
-    case Kind::Image: break;
+        case Kind::TextureLevel:
+            m_device->MakeCurrent();
+            return m_storage->Lock(m_level, m_face, locked, rect, flags);
+        case Kind::DepthStencil:
+            return D3DERR_INVALIDCALL;
+        case Kind::Image:
+            break;
     }
     if (!locked || m_locked)
         return D3DERR_INVALIDCALL;
@@ -436,9 +443,13 @@ HRESULT GlSurface::LockRect(D3DLOCKED_RECT* locked, const RECT* rect, DWORD flag
 HRESULT GlSurface::UnlockRect()
 {
     switch (m_kind) {
-    case Kind::TextureLevel: m_device->MakeCurrent(); return m_storage->Unlock(m_level, m_face);
-    case Kind::DepthStencil: return D3DERR_INVALIDCALL;
-    case Kind::Image: break;
+        case Kind::TextureLevel:
+            m_device->MakeCurrent();
+            return m_storage->Unlock(m_level, m_face);
+        case Kind::DepthStencil:
+            return D3DERR_INVALIDCALL;
+        case Kind::Image:
+            break;
     }
     if (!m_locked)
         return D3DERR_INVALIDCALL;
@@ -572,10 +583,12 @@ GlTextureStorage* TextureStorageOf(IDirect3DBaseTexture8* texture)
     if (!texture)
         return nullptr;
     switch (texture->GetType()) {
-    case D3DRTYPE_TEXTURE: return &static_cast<GlTexture*>(static_cast<IDirect3DTexture8*>(texture))->Storage();
-    case D3DRTYPE_CUBETEXTURE:
-        return &static_cast<GlCubeTexture*>(static_cast<IDirect3DCubeTexture8*>(texture))->Storage();
-    default: return nullptr;
+        case D3DRTYPE_TEXTURE:
+            return &static_cast<GlTexture*>(static_cast<IDirect3DTexture8*>(texture))->Storage();
+        case D3DRTYPE_CUBETEXTURE:
+            return &static_cast<GlCubeTexture*>(static_cast<IDirect3DCubeTexture8*>(texture))->Storage();
+        default:
+            return nullptr;
     }
 }
 

@@ -57,7 +57,10 @@ public:
     {
         return m_privateData.Set(guid, data, size);
     }
-    HRESULT GetPrivateData(REFGUID guid, void* data, DWORD* size) override { return m_privateData.Get(guid, data, size); }
+    HRESULT GetPrivateData(REFGUID guid, void* data, DWORD* size) override
+    {
+        return m_privateData.Get(guid, data, size);
+    }
     HRESULT FreePrivateData(REFGUID guid) override { return m_privateData.Free(guid); }
 
 protected:
@@ -130,8 +133,8 @@ public:
     // A level of a texture owned by container (a texture or the device).
     GlSurface(GlDevice* device, IUnknown8* container, GlTextureStorage* storage, UINT level, UINT face, D3DPOOL pool);
     // A standalone depth-stencil renderbuffer (holds its own reference and one to the device).
-    static HRESULT CreateDepthStencil(GlDevice* device, IUnknown8* container, UINT width, UINT height,
-                                      D3DFORMAT format, GlSurface** surface);
+    static HRESULT CreateDepthStencil(GlDevice* device, IUnknown8* container, UINT width, UINT height, D3DFORMAT format,
+                                      GlSurface** surface);
     static HRESULT CreateImage(GlDevice* device, UINT width, UINT height, D3DFORMAT format, GlSurface** surface);
 
     ULONG AddRef() override;
@@ -208,8 +211,7 @@ public:
     DWORD GetLevelCount() override { return m_storage.Levels(); }
     HRESULT GetLevelDesc(UINT level, D3DSURFACE_DESC* desc) override;
     HRESULT GetCubeMapSurface(D3DCUBEMAP_FACES face, UINT level, IDirect3DSurface8** surface) override;
-    HRESULT LockRect(D3DCUBEMAP_FACES face, UINT level, D3DLOCKED_RECT* locked, const RECT* rect,
-                     DWORD flags) override;
+    HRESULT LockRect(D3DCUBEMAP_FACES face, UINT level, D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) override;
     HRESULT UnlockRect(D3DCUBEMAP_FACES face, UINT level) override;
     GlTextureStorage& Storage() { return m_storage; }
 

@@ -34,7 +34,7 @@ void Append(std::string* text, const char* format, ...)
     va_end(arguments);
     if (length > 0)
         text->append(buffer, static_cast<std::size_t>(length) < sizeof buffer ? static_cast<std::size_t>(length)
-                                                                                 : sizeof buffer - 1);
+                                                                              : sizeof buffer - 1);
 }
 
 std::string Float(float value)
@@ -76,15 +76,24 @@ std::string Mask(std::uint32_t mask)
 std::string Modify(const std::string& v, std::uint32_t modifier)
 {
     switch (modifier) {
-    case kModNegate: return "(-" + v + ")";
-    case kModBias: return "(" + v + " - 0.5)";
-    case kModBiasNegate: return "(0.5 - " + v + ")";
-    case kModSign: return "(2.0 * " + v + " - 1.0)";
-    case kModSignNegate: return "(1.0 - 2.0 * " + v + ")";
-    case kModComplement: return "(1.0 - " + v + ")";
-    case kModTimes2: return "(2.0 * " + v + ")";
-    case kModTimes2Negate: return "(-2.0 * " + v + ")";
-    default: return v;
+        case kModNegate:
+            return "(-" + v + ")";
+        case kModBias:
+            return "(" + v + " - 0.5)";
+        case kModBiasNegate:
+            return "(0.5 - " + v + ")";
+        case kModSign:
+            return "(2.0 * " + v + " - 1.0)";
+        case kModSignNegate:
+            return "(1.0 - 2.0 * " + v + ")";
+        case kModComplement:
+            return "(1.0 - " + v + ")";
+        case kModTimes2:
+            return "(2.0 * " + v + ")";
+        case kModTimes2Negate:
+            return "(-2.0 * " + v + ")";
+        default:
+            return v;
     }
 }
 
@@ -132,26 +141,27 @@ public:
         const std::uint32_t n = op.number + offset;
         char text[48];
         switch (op.type) {
-        case kTemp:
-            if (n >= static_cast<std::uint32_t>(kVertexTemps))
-                return "vec4(0.0)";
-            std::snprintf(text, sizeof text, "r%u", n);
-            return text;
-        case kInput:
-            if (n >= static_cast<std::uint32_t>(kVertexInputs))
-                return "vec4(0.0)";
-            std::snprintf(text, sizeof text, "v%u", n);
-            return text;
-        case kConst:
-            if (op.relative) {
-                std::snprintf(text, sizeof text, "cRel(a0.x + %u)", n);
+            case kTemp:
+                if (n >= static_cast<std::uint32_t>(kVertexTemps))
+                    return "vec4(0.0)";
+                std::snprintf(text, sizeof text, "r%u", n);
                 return text;
-            }
-            if (n >= static_cast<std::uint32_t>(kVertexConstants))
+            case kInput:
+                if (n >= static_cast<std::uint32_t>(kVertexInputs))
+                    return "vec4(0.0)";
+                std::snprintf(text, sizeof text, "v%u", n);
+                return text;
+            case kConst:
+                if (op.relative) {
+                    std::snprintf(text, sizeof text, "cRel(a0.x + %u)", n);
+                    return text;
+                }
+                if (n >= static_cast<std::uint32_t>(kVertexConstants))
+                    return "vec4(0.0)";
+                std::snprintf(text, sizeof text, Defined(n) ? "d%u" : "sc.vc[%u]", n);
+                return text;
+            default:
                 return "vec4(0.0)";
-            std::snprintf(text, sizeof text, Defined(n) ? "d%u" : "sc.vc[%u]", n);
-            return text;
-        default: return "vec4(0.0)";
         }
     }
 
@@ -180,34 +190,60 @@ public:
             return e + ")";
         };
         switch (in.opcode) {
-        case kMov: return s0;
-        case kAdd: return "(" + s0 + " + " + s1 + ")";
-        case kSub: return "(" + s0 + " - " + s1 + ")";
-        case kMul: return "(" + s0 + " * " + s1 + ")";
-        case kMad: return "(" + s0 + " * " + s1 + " + " + s2 + ")";
-        case kDp3: return "vec4(dot((" + s0 + ").xyz, (" + s1 + ").xyz))";
-        case kDp4: return "vec4(dot(" + s0 + ", " + s1 + "))";
-        case kMin: return "min(" + s0 + ", " + s1 + ")";
-        case kMax: return "max(" + s0 + ", " + s1 + ")";
-        case kSlt: return "vec4(lessThan(" + s0 + ", " + s1 + "))";
-        case kSge: return "vec4(greaterThanEqual(" + s0 + ", " + s1 + "))";
-        // Scalar instructions read the source's w slot: the component a replicate swizzle names,
-        // or w itself without one.
-        case kRcp: return "vec4(d3dRcp((" + s0 + ").w))";
-        case kRsq: return "vec4(d3dRsq((" + s0 + ").w))";
-        case kExp: return "vec4(exp2((" + s0 + ").w))";
-        case kLog: return "vec4(d3dLog((" + s0 + ").w))";
-        case kExpP: return "d3dExpP((" + s0 + ").w)";
-        case kLogP: return "d3dLogP((" + s0 + ").w)";
-        case kLit: return "d3dLit(" + s0 + ")";
-        case kDst: return "vec4(1.0, (" + s0 + ").y * (" + s1 + ").y, (" + s0 + ").z, (" + s1 + ").w)";
-        case kFrc: return "fract(" + s0 + ")";
-        case kM4x4: return rows(4, true);
-        case kM4x3: return rows(3, true);
-        case kM3x4: return rows(4, false);
-        case kM3x3: return rows(3, false);
-        case kM3x2: return rows(2, false);
-        default: return "";
+            case kMov:
+                return s0;
+            case kAdd:
+                return "(" + s0 + " + " + s1 + ")";
+            case kSub:
+                return "(" + s0 + " - " + s1 + ")";
+            case kMul:
+                return "(" + s0 + " * " + s1 + ")";
+            case kMad:
+                return "(" + s0 + " * " + s1 + " + " + s2 + ")";
+            case kDp3:
+                return "vec4(dot((" + s0 + ").xyz, (" + s1 + ").xyz))";
+            case kDp4:
+                return "vec4(dot(" + s0 + ", " + s1 + "))";
+            case kMin:
+                return "min(" + s0 + ", " + s1 + ")";
+            case kMax:
+                return "max(" + s0 + ", " + s1 + ")";
+            case kSlt:
+                return "vec4(lessThan(" + s0 + ", " + s1 + "))";
+            case kSge:
+                return "vec4(greaterThanEqual(" + s0 + ", " + s1 + "))";
+            // Scalar instructions read the source's w slot: the component a replicate swizzle names,
+            // or w itself without one.
+            case kRcp:
+                return "vec4(d3dRcp((" + s0 + ").w))";
+            case kRsq:
+                return "vec4(d3dRsq((" + s0 + ").w))";
+            case kExp:
+                return "vec4(exp2((" + s0 + ").w))";
+            case kLog:
+                return "vec4(d3dLog((" + s0 + ").w))";
+            case kExpP:
+                return "d3dExpP((" + s0 + ").w)";
+            case kLogP:
+                return "d3dLogP((" + s0 + ").w)";
+            case kLit:
+                return "d3dLit(" + s0 + ")";
+            case kDst:
+                return "vec4(1.0, (" + s0 + ").y * (" + s1 + ").y, (" + s0 + ").z, (" + s1 + ").w)";
+            case kFrc:
+                return "fract(" + s0 + ")";
+            case kM4x4:
+                return rows(4, true);
+            case kM4x3:
+                return rows(3, true);
+            case kM3x4:
+                return rows(4, false);
+            case kM3x3:
+                return rows(3, false);
+            case kM3x2:
+                return rows(2, false);
+            default:
+                return "";
         }
     }
 
@@ -226,14 +262,21 @@ public:
         }
         char name[16];
         switch (d.type) {
-        case kTemp: std::snprintf(name, sizeof name, "r%u", d.number); break;
-        case kRasterOut:
-            std::snprintf(name, sizeof name, "%s",
-                          d.number == kOutPosition ? "oPos" : (d.number == kOutFog ? "oFog" : "oPts"));
-            break;
-        case kAttributeOut: std::snprintf(name, sizeof name, "oD%u", d.number); break;
-        case kTexCoordOut: std::snprintf(name, sizeof name, "oT%u", d.number); break;
-        default: return;
+            case kTemp:
+                std::snprintf(name, sizeof name, "r%u", d.number);
+                break;
+            case kRasterOut:
+                std::snprintf(name, sizeof name, "%s",
+                              d.number == kOutPosition ? "oPos" : (d.number == kOutFog ? "oFog" : "oPts"));
+                break;
+            case kAttributeOut:
+                std::snprintf(name, sizeof name, "oD%u", d.number);
+                break;
+            case kTexCoordOut:
+                std::snprintf(name, sizeof name, "oT%u", d.number);
+                break;
+            default:
+                return;
         }
         const std::string mask = shader_glsl::Mask(d.mask);
         if (mask.empty())
@@ -271,8 +314,8 @@ void GenerateVertexShaderGlsl(const ShaderFunction& f, const ShaderLinkage& link
             continue;
         bool overridden = false;
         for (std::size_t k = i + 1; k < f.instructions.size(); ++k)
-            overridden |= f.instructions[k].opcode == kDef &&
-                          f.instructions[k].destination.number == in.destination.number;
+            overridden |=
+                f.instructions[k].opcode == kDef && f.instructions[k].destination.number == in.destination.number;
         if (overridden)
             continue;
         Append(&s, "const vec4 d%u = vec4(%s, %s, %s, %s);\n", in.destination.number,

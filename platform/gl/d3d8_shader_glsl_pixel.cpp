@@ -17,7 +17,6 @@ using shader_glsl::Append;
 
 namespace {
 
-
 class PixelWriter {
 public:
     PixelWriter(const ShaderFunction& f, const PixelShaderSetup& setup, std::string* out)
@@ -33,13 +32,20 @@ public:
     {
         char text[32];
         switch (op.type) {
-        case kTemp: std::snprintf(text, sizeof text, "r%u", op.number); break;
-        case kInput: std::snprintf(text, sizeof text, "v%u", op.number); break;
-        case kConst:
-            std::snprintf(text, sizeof text, m_defined[op.number & 7] ? "d%u" : "sc.pc[%u]", op.number);
-            break;
-        case kTexture: std::snprintf(text, sizeof text, m_f.Is14() ? "vTex%u" : "t%u", op.number); break;
-        default: return "vec4(0.0)";
+            case kTemp:
+                std::snprintf(text, sizeof text, "r%u", op.number);
+                break;
+            case kInput:
+                std::snprintf(text, sizeof text, "v%u", op.number);
+                break;
+            case kConst:
+                std::snprintf(text, sizeof text, m_defined[op.number & 7] ? "d%u" : "sc.pc[%u]", op.number);
+                break;
+            case kTexture:
+                std::snprintf(text, sizeof text, m_f.Is14() ? "vTex%u" : "t%u", op.number);
+                break;
+            default:
+                return "vec4(0.0)";
         }
         return text;
     }
@@ -66,9 +72,12 @@ public:
         char text[32];
         std::snprintf(text, sizeof text, "uTexture%u", stage);
         switch (m_setup.textureKinds[stage & 7]) {
-        case kTexture2D: return std::string("texture(") + text + ", (" + coordinates + ").xy)";
-        case kTextureCube: return std::string("texture(") + text + ", (" + coordinates + ").xyz)";
-        default: return "vec4(1.0)";
+            case kTexture2D:
+                return std::string("texture(") + text + ", (" + coordinates + ").xy)";
+            case kTextureCube:
+                return std::string("texture(") + text + ", (" + coordinates + ").xyz)";
+            default:
+                return "vec4(1.0)";
         }
     }
 
@@ -113,116 +122,122 @@ private:
             char r[8];
             std::snprintf(r, sizeof r, "r%u", n);
             switch (in.opcode) {
-            case kTex:
-                Append(m_out, "    %s = %s;\n", r, Sample(n, Coordinates(in.sources[0])).c_str());
-                return true;
-            case kTexCoord: {
-                const std::string mask = shader_glsl::Mask(d.mask);
-                Append(m_out, "    %s%s = clamp(%s, -8.0, 8.0)%s;\n", r, mask.c_str(),
-                       Coordinates(in.sources[0]).c_str(), mask.c_str());
-                return true;
-            }
-            case kTexKill:
-                Append(m_out, "    if (any(lessThan((%s).xyz, vec3(0.0)))) discard;\n", Register(d).c_str());
-                return true;
-            case kTexDepth:
-                Append(m_out, "    gl_FragDepth = clamp(%s.y == 0.0 ? 1.0 : %s.x / %s.y, 0.0, 1.0);\n", r, r, r);
-                return true;
-            case kPhase: return true;
-            default: return false;
+                case kTex:
+                    Append(m_out, "    %s = %s;\n", r, Sample(n, Coordinates(in.sources[0])).c_str());
+                    return true;
+                case kTexCoord: {
+                    const std::string mask = shader_glsl::Mask(d.mask);
+                    Append(m_out, "    %s%s = clamp(%s, -8.0, 8.0)%s;\n", r, mask.c_str(),
+                           Coordinates(in.sources[0]).c_str(), mask.c_str());
+                    return true;
+                }
+                case kTexKill:
+                    Append(m_out, "    if (any(lessThan((%s).xyz, vec3(0.0)))) discard;\n", Register(d).c_str());
+                    return true;
+                case kTexDepth:
+                    Append(m_out, "    gl_FragDepth = clamp(%s.y == 0.0 ? 1.0 : %s.x / %s.y, 0.0, 1.0);\n", r, r, r);
+                    return true;
+                case kPhase:
+                    return true;
+                default:
+                    return false;
             }
         }
         const std::string s0 = in.sourceCount > 0 ? Read(in.sources[0]) : "";
         auto dotRow = [&]() { return "dot(" + coordinates + ".xyz, (" + s0 + ").xyz)"; };
         switch (in.opcode) {
-        case kTex: {
-            std::string c = coordinates;
-            const BYTE by = m_setup.projectedBy[n & 7];
-            if (by >= 1 && by <= 4)
-                c = "(" + coordinates + " / " + coordinates + "." + "xyzw"[by - 1] + ")";
-            Append(m_out, "    %s = %s;\n", t, Sample(n, c).c_str());
-            return true;
-        }
-        case kTexCoord:
-            Append(m_out, "    %s = vec4(clamp(%s.xyz, 0.0, 1.0), 1.0);\n", t, coordinates.c_str());
-            return true;
-        case kTexKill:
-            Append(m_out, "    if (any(lessThan(%s.xyz, vec3(0.0)))) discard;\n", coordinates.c_str());
-            return true;
-        case kTexBem:
-        case kTexBemL:
-            // u' = u + m00 du + m10 dv, v' = v + m01 du + m11 dv with the matrix of this stage.
-            Append(m_out,
-                   "    { vec4 s = %s; vec4 m = sc.bumpMatrix[%u];\n"
-                   "      %s = %s; }\n",
-                   s0.c_str(), n, t,
-                   Sample(n, "vec4(" + coordinates + ".x + m.x * s.x + m.z * s.y, " + coordinates +
-                                 ".y + m.y * s.x + m.w * s.y, 0.0, 1.0)")
-                       .c_str());
-            if (in.opcode == kTexBemL)
-                Append(m_out,
-                       "    %s.rgb *= clamp((%s).z * sc.bumpLuminance[%u].x + sc.bumpLuminance[%u].y, 0.0, 1.0);\n", t,
-                       s0.c_str(), n, n);
-            return true;
-        case kTexReg2Ar:
-            Append(m_out, "    %s = %s;\n", t, Sample(n, "vec4((" + s0 + ").w, (" + s0 + ").x, 0.0, 1.0)").c_str());
-            return true;
-        case kTexReg2Gb:
-            Append(m_out, "    %s = %s;\n", t, Sample(n, "vec4((" + s0 + ").y, (" + s0 + ").z, 0.0, 1.0)").c_str());
-            return true;
-        case kTexReg2Rgb:
-            Append(m_out, "    %s = %s;\n", t, Sample(n, "vec4((" + s0 + ").xyz, 1.0)").c_str());
-            return true;
-        case kTexM3x2Pad:
-        case kTexM3x3Pad: {
-            char pad[16];
-            std::snprintf(pad, sizeof pad, "pad%zu", m_pads.size());
-            Append(m_out, "    float %s = %s;\n", pad, dotRow().c_str());
-            m_pads.push_back(pad);
-            return true;
-        }
-        case kTexM3x2Tex:
-        case kTexM3x2Depth: {
-            const std::string u = TakePad(1);
-            if (in.opcode == kTexM3x2Tex) {
-                Append(m_out, "    %s = %s;\n", t, Sample(n, "vec4(" + u + ", " + dotRow() + ", 0.0, 1.0)").c_str());
-            } else {
-                Append(m_out, "    { float w = %s; gl_FragDepth = clamp(w == 0.0 ? 1.0 : %s / w, 0.0, 1.0); }\n",
-                       dotRow().c_str(), u.c_str());
+            case kTex: {
+                std::string c = coordinates;
+                const BYTE by = m_setup.projectedBy[n & 7];
+                if (by >= 1 && by <= 4)
+                    c = "(" + coordinates + " / " + coordinates + "." + "xyzw"[by - 1] + ")";
+                Append(m_out, "    %s = %s;\n", t, Sample(n, c).c_str());
+                return true;
             }
-            return true;
-        }
-        case kTexM3x3Tex:
-        case kTexM3x3:
-        case kTexM3x3Spec:
-        case kTexM3x3VSpec:
-        case kTexM3x3Diff: {
-            const std::string u = TakePad(2);
-            const std::string v = TakePad(1);
-            const std::string normal = "vec3(" + u + ", " + v + ", " + dotRow() + ")";
-            if (in.opcode == kTexM3x3) {
-                Append(m_out, "    %s = vec4(%s, 1.0);\n", t, normal.c_str());
-            } else if (in.opcode == kTexM3x3Spec || in.opcode == kTexM3x3VSpec) {
-                // The eye vector is a constant, or the w of the three coordinates.
-                const std::string eye =
-                    in.opcode == kTexM3x3Spec
-                        ? "(" + Read(in.sources[1]) + ").xyz"
-                        : "vec3(" + TexCoord(n - 2) + ".w, " + TexCoord(n - 1) + ".w, " + coordinates + ".w)";
+            case kTexCoord:
+                Append(m_out, "    %s = vec4(clamp(%s.xyz, 0.0, 1.0), 1.0);\n", t, coordinates.c_str());
+                return true;
+            case kTexKill:
+                Append(m_out, "    if (any(lessThan(%s.xyz, vec3(0.0)))) discard;\n", coordinates.c_str());
+                return true;
+            case kTexBem:
+            case kTexBemL:
+                // u' = u + m00 du + m10 dv, v' = v + m01 du + m11 dv with the matrix of this stage.
                 Append(m_out,
-                       "    { vec3 N = %s; vec3 E = %s; float nn = dot(N, N);\n"
-                       "      vec3 R = nn == 0.0 ? -E : 2.0 * N * dot(N, E) / nn - E;\n"
+                       "    { vec4 s = %s; vec4 m = sc.bumpMatrix[%u];\n"
                        "      %s = %s; }\n",
-                       normal.c_str(), eye.c_str(), t, Sample(n, "vec4(R, 1.0)").c_str());
-            } else {
-                Append(m_out, "    %s = %s;\n", t, Sample(n, "vec4(" + normal + ", 1.0)").c_str());
+                       s0.c_str(), n, t,
+                       Sample(n, "vec4(" + coordinates + ".x + m.x * s.x + m.z * s.y, " + coordinates +
+                                     ".y + m.y * s.x + m.w * s.y, 0.0, 1.0)")
+                           .c_str());
+                if (in.opcode == kTexBemL)
+                    Append(m_out,
+                           "    %s.rgb *= clamp((%s).z * sc.bumpLuminance[%u].x + sc.bumpLuminance[%u].y, 0.0, 1.0);\n",
+                           t, s0.c_str(), n, n);
+                return true;
+            case kTexReg2Ar:
+                Append(m_out, "    %s = %s;\n", t, Sample(n, "vec4((" + s0 + ").w, (" + s0 + ").x, 0.0, 1.0)").c_str());
+                return true;
+            case kTexReg2Gb:
+                Append(m_out, "    %s = %s;\n", t, Sample(n, "vec4((" + s0 + ").y, (" + s0 + ").z, 0.0, 1.0)").c_str());
+                return true;
+            case kTexReg2Rgb:
+                Append(m_out, "    %s = %s;\n", t, Sample(n, "vec4((" + s0 + ").xyz, 1.0)").c_str());
+                return true;
+            case kTexM3x2Pad:
+            case kTexM3x3Pad: {
+                char pad[16];
+                std::snprintf(pad, sizeof pad, "pad%zu", m_pads.size());
+                Append(m_out, "    float %s = %s;\n", pad, dotRow().c_str());
+                m_pads.push_back(pad);
+                return true;
             }
-            return true;
-        }
-        case kTexDp3Tex:
-            Append(m_out, "    %s = %s;\n", t, Sample(n, "vec4(" + dotRow() + ", 0.0, 0.0, 1.0)").c_str());
-            return true;
-        case kTexDp3: Append(m_out, "    %s = vec4(%s);\n", t, dotRow().c_str()); return true;
-        default: return false;
+            case kTexM3x2Tex:
+            case kTexM3x2Depth: {
+                const std::string u = TakePad(1);
+                if (in.opcode == kTexM3x2Tex) {
+                    Append(m_out, "    %s = %s;\n", t,
+                           Sample(n, "vec4(" + u + ", " + dotRow() + ", 0.0, 1.0)").c_str());
+                } else {
+                    Append(m_out, "    { float w = %s; gl_FragDepth = clamp(w == 0.0 ? 1.0 : %s / w, 0.0, 1.0); }\n",
+                           dotRow().c_str(), u.c_str());
+                }
+                return true;
+            }
+            case kTexM3x3Tex:
+            case kTexM3x3:
+            case kTexM3x3Spec:
+            case kTexM3x3VSpec:
+            case kTexM3x3Diff: {
+                const std::string u = TakePad(2);
+                const std::string v = TakePad(1);
+                const std::string normal = "vec3(" + u + ", " + v + ", " + dotRow() + ")";
+                if (in.opcode == kTexM3x3) {
+                    Append(m_out, "    %s = vec4(%s, 1.0);\n", t, normal.c_str());
+                } else if (in.opcode == kTexM3x3Spec || in.opcode == kTexM3x3VSpec) {
+                    // The eye vector is a constant, or the w of the three coordinates.
+                    const std::string eye =
+                        in.opcode == kTexM3x3Spec
+                            ? "(" + Read(in.sources[1]) + ").xyz"
+                            : "vec3(" + TexCoord(n - 2) + ".w, " + TexCoord(n - 1) + ".w, " + coordinates + ".w)";
+                    Append(m_out,
+                           "    { vec3 N = %s; vec3 E = %s; float nn = dot(N, N);\n"
+                           "      vec3 R = nn == 0.0 ? -E : 2.0 * N * dot(N, E) / nn - E;\n"
+                           "      %s = %s; }\n",
+                           normal.c_str(), eye.c_str(), t, Sample(n, "vec4(R, 1.0)").c_str());
+                } else {
+                    Append(m_out, "    %s = %s;\n", t, Sample(n, "vec4(" + normal + ", 1.0)").c_str());
+                }
+                return true;
+            }
+            case kTexDp3Tex:
+                Append(m_out, "    %s = %s;\n", t, Sample(n, "vec4(" + dotRow() + ", 0.0, 0.0, 1.0)").c_str());
+                return true;
+            case kTexDp3:
+                Append(m_out, "    %s = vec4(%s);\n", t, dotRow().c_str());
+                return true;
+            default:
+                return false;
         }
     }
 
@@ -248,24 +263,45 @@ private:
         const std::string s2 = in.sourceCount > 2 ? Read(in.sources[2]) : "";
         std::string e;
         switch (in.opcode) {
-        case kMov: e = s0; break;
-        case kAdd: e = "(" + s0 + " + " + s1 + ")"; break;
-        case kSub: e = "(" + s0 + " - " + s1 + ")"; break;
-        case kMul: e = "(" + s0 + " * " + s1 + ")"; break;
-        case kMad: e = "(" + s0 + " * " + s1 + " + " + s2 + ")"; break;
-        case kDp3: e = "vec4(dot((" + s0 + ").xyz, (" + s1 + ").xyz))"; break;
-        case kDp4: e = "vec4(dot(" + s0 + ", " + s1 + "))"; break;
-        case kLrp: e = "mix(" + s2 + ", " + s1 + ", " + s0 + ")"; break;
-        case kCnd: e = "mix(" + s2 + ", " + s1 + ", vec4(greaterThan(" + s0 + ", vec4(0.5))))"; break;
-        case kCmp: e = "mix(" + s2 + ", " + s1 + ", vec4(greaterThanEqual(" + s0 + ", vec4(0.0))))"; break;
-        case kBem: {
-            char m[32];
-            std::snprintf(m, sizeof m, "sc.bumpMatrix[%u]", in.destination.number & 7);
-            e = "vec4((" + s0 + ").x + " + m + ".x * (" + s1 + ").x + " + m + ".z * (" + s1 + ").y, (" + s0 + ").y + " +
-                m + ".y * (" + s1 + ").x + " + m + ".w * (" + s1 + ").y, 0.0, 0.0)";
-            break;
-        }
-        default: return false;
+            case kMov:
+                e = s0;
+                break;
+            case kAdd:
+                e = "(" + s0 + " + " + s1 + ")";
+                break;
+            case kSub:
+                e = "(" + s0 + " - " + s1 + ")";
+                break;
+            case kMul:
+                e = "(" + s0 + " * " + s1 + ")";
+                break;
+            case kMad:
+                e = "(" + s0 + " * " + s1 + " + " + s2 + ")";
+                break;
+            case kDp3:
+                e = "vec4(dot((" + s0 + ").xyz, (" + s1 + ").xyz))";
+                break;
+            case kDp4:
+                e = "vec4(dot(" + s0 + ", " + s1 + "))";
+                break;
+            case kLrp:
+                e = "mix(" + s2 + ", " + s1 + ", " + s0 + ")";
+                break;
+            case kCnd:
+                e = "mix(" + s2 + ", " + s1 + ", vec4(greaterThan(" + s0 + ", vec4(0.5))))";
+                break;
+            case kCmp:
+                e = "mix(" + s2 + ", " + s1 + ", vec4(greaterThanEqual(" + s0 + ", vec4(0.0))))";
+                break;
+            case kBem: {
+                char m[32];
+                std::snprintf(m, sizeof m, "sc.bumpMatrix[%u]", in.destination.number & 7);
+                e = "vec4((" + s0 + ").x + " + m + ".x * (" + s1 + ").x + " + m + ".z * (" + s1 + ").y, (" + s0 +
+                    ").y + " + m + ".y * (" + s1 + ").x + " + m + ".w * (" + s1 + ").y, 0.0, 0.0)";
+                break;
+            }
+            default:
+                return false;
         }
         const ShaderOperand& d = in.destination;
         static const char* const kScale[7] = {"0.125", "0.25", "0.5", "", "2.0", "4.0", "8.0"};
@@ -294,9 +330,12 @@ private:
 const char* FogFactor(std::uint32_t mode)
 {
     switch (mode) {
-    case D3DFOG_EXP: return "exp(-ds.fogParams.z * fogDistance)";
-    case D3DFOG_EXP2: return "exp(-(ds.fogParams.z * fogDistance) * (ds.fogParams.z * fogDistance))";
-    default: return "(ds.fogParams.y - fogDistance) * ds.fogParams.w";
+        case D3DFOG_EXP:
+            return "exp(-ds.fogParams.z * fogDistance)";
+        case D3DFOG_EXP2:
+            return "exp(-(ds.fogParams.z * fogDistance) * (ds.fogParams.z * fogDistance))";
+        default:
+            return "(ds.fogParams.y - fogDistance) * ds.fogParams.w";
     }
 }
 

@@ -16,58 +16,78 @@ int ParameterCount(std::uint32_t opcode, const ShaderFunction& f)
     const bool ps = f.pixel;
     const bool ps14 = f.Is14();
     switch (opcode) {
-    case kNop: return 0;
-    case kMov: return 2;
-    case kAdd:
-    case kSub:
-    case kMul:
-    case kDp3: return 3;
-    case kMad: return 4;
-    case kDp4: return (vs || ps14 || f.minor >= 2) ? 3 : -1;
-    case kRcp:
-    case kRsq:
-    case kExp:
-    case kLog:
-    case kLit:
-    case kFrc:
-    case kExpP:
-    case kLogP: return vs ? 2 : -1;
-    case kMin:
-    case kMax:
-    case kSlt:
-    case kSge:
-    case kDst:
-    case kM4x4:
-    case kM4x3:
-    case kM3x4:
-    case kM3x3:
-    case kM3x2: return vs ? 3 : -1;
-    case kLrp:
-    case kCnd: return ps ? 4 : -1;
-    case kCmp: return (ps14 || (ps && f.minor >= 2)) ? 4 : -1;
-    case kBem: return ps14 ? 3 : -1;
-    case kTex:
-    case kTexCoord: return ps ? (ps14 ? 2 : 1) : -1;
-    case kTexKill: return ps ? 1 : -1;
-    case kTexDepth: return ps14 ? 1 : -1;
-    case kTexBem:
-    case kTexBemL:
-    case kTexReg2Ar:
-    case kTexReg2Gb:
-    case kTexM3x2Pad:
-    case kTexM3x2Tex:
-    case kTexM3x3Pad:
-    case kTexM3x3Tex:
-    case kTexM3x3VSpec: return (ps && !ps14) ? 2 : -1;
-    case kTexM3x3Spec: return (ps && !ps14) ? 3 : -1;
-    case kTexReg2Rgb:
-    case kTexDp3Tex:
-    case kTexDp3:
-    case kTexM3x3: return (ps && !ps14 && f.minor >= 2) ? 2 : -1;
-    case kTexM3x2Depth: return (ps && !ps14 && f.minor >= 3) ? 2 : -1;
-    case kDef: return 5;
-    case kPhase: return ps14 ? 0 : -1;
-    default: return -1;
+        case kNop:
+            return 0;
+        case kMov:
+            return 2;
+        case kAdd:
+        case kSub:
+        case kMul:
+        case kDp3:
+            return 3;
+        case kMad:
+            return 4;
+        case kDp4:
+            return (vs || ps14 || f.minor >= 2) ? 3 : -1;
+        case kRcp:
+        case kRsq:
+        case kExp:
+        case kLog:
+        case kLit:
+        case kFrc:
+        case kExpP:
+        case kLogP:
+            return vs ? 2 : -1;
+        case kMin:
+        case kMax:
+        case kSlt:
+        case kSge:
+        case kDst:
+        case kM4x4:
+        case kM4x3:
+        case kM3x4:
+        case kM3x3:
+        case kM3x2:
+            return vs ? 3 : -1;
+        case kLrp:
+        case kCnd:
+            return ps ? 4 : -1;
+        case kCmp:
+            return (ps14 || (ps && f.minor >= 2)) ? 4 : -1;
+        case kBem:
+            return ps14 ? 3 : -1;
+        case kTex:
+        case kTexCoord:
+            return ps ? (ps14 ? 2 : 1) : -1;
+        case kTexKill:
+            return ps ? 1 : -1;
+        case kTexDepth:
+            return ps14 ? 1 : -1;
+        case kTexBem:
+        case kTexBemL:
+        case kTexReg2Ar:
+        case kTexReg2Gb:
+        case kTexM3x2Pad:
+        case kTexM3x2Tex:
+        case kTexM3x3Pad:
+        case kTexM3x3Tex:
+        case kTexM3x3VSpec:
+            return (ps && !ps14) ? 2 : -1;
+        case kTexM3x3Spec:
+            return (ps && !ps14) ? 3 : -1;
+        case kTexReg2Rgb:
+        case kTexDp3Tex:
+        case kTexDp3:
+        case kTexM3x3:
+            return (ps && !ps14 && f.minor >= 2) ? 2 : -1;
+        case kTexM3x2Depth:
+            return (ps && !ps14 && f.minor >= 3) ? 2 : -1;
+        case kDef:
+            return 5;
+        case kPhase:
+            return ps14 ? 0 : -1;
+        default:
+            return -1;
     }
 }
 
@@ -77,26 +97,48 @@ int RegisterCount(std::uint32_t type, const ShaderFunction& f, bool* writable, b
     *writable = *readable = false;
     if (!f.pixel) {
         switch (type) {
-        case kTemp: *writable = *readable = true; return kVertexTemps;
-        case kInput: *readable = true; return kVertexInputs;
-        case kConst: *readable = true; return kVertexConstants;
-        case kAddress: *writable = true; return f.minor >= 1 ? 1 : 0;
-        case kRasterOut: *writable = true; return 3;
-        case kAttributeOut: *writable = true; return 2;
-        case kTexCoordOut: *writable = true; return kVertexTexCoordOuts;
-        default: return 0;
+            case kTemp:
+                *writable = *readable = true;
+                return kVertexTemps;
+            case kInput:
+                *readable = true;
+                return kVertexInputs;
+            case kConst:
+                *readable = true;
+                return kVertexConstants;
+            case kAddress:
+                *writable = true;
+                return f.minor >= 1 ? 1 : 0;
+            case kRasterOut:
+                *writable = true;
+                return 3;
+            case kAttributeOut:
+                *writable = true;
+                return 2;
+            case kTexCoordOut:
+                *writable = true;
+                return kVertexTexCoordOuts;
+            default:
+                return 0;
         }
     }
     const bool ps14 = f.Is14();
     switch (type) {
-    case kTemp: *writable = *readable = true; return ps14 ? 6 : 2;
-    case kInput: *readable = true; return 2;
-    case kConst: *readable = true; return kPixelConstants;
-    case kTexture:
-        *readable = true;
-        *writable = !ps14;
-        return ps14 ? 6 : 4;
-    default: return 0;
+        case kTemp:
+            *writable = *readable = true;
+            return ps14 ? 6 : 2;
+        case kInput:
+            *readable = true;
+            return 2;
+        case kConst:
+            *readable = true;
+            return kPixelConstants;
+        case kTexture:
+            *readable = true;
+            *writable = !ps14;
+            return ps14 ? 6 : 4;
+        default:
+            return 0;
     }
 }
 
@@ -104,18 +146,20 @@ int RegisterCount(std::uint32_t type, const ShaderFunction& f, bool* writable, b
 bool SamplesTexture(std::uint32_t opcode)
 {
     switch (opcode) {
-    case kTex:
-    case kTexBem:
-    case kTexBemL:
-    case kTexReg2Ar:
-    case kTexReg2Gb:
-    case kTexReg2Rgb:
-    case kTexM3x2Tex:
-    case kTexM3x3Tex:
-    case kTexM3x3Spec:
-    case kTexM3x3VSpec:
-    case kTexDp3Tex: return true;
-    default: return false;
+        case kTex:
+        case kTexBem:
+        case kTexBemL:
+        case kTexReg2Ar:
+        case kTexReg2Gb:
+        case kTexReg2Rgb:
+        case kTexM3x2Tex:
+        case kTexM3x3Tex:
+        case kTexM3x3Spec:
+        case kTexM3x3VSpec:
+        case kTexDp3Tex:
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -278,54 +322,54 @@ bool ParseVertexDeclaration(const DWORD* tokens, VertexDeclaration* out)
         }
         const DWORD kind = word >> D3DVSD_TOKENTYPESHIFT;
         switch (kind) {
-        case D3DVSD_TOKEN_NOP:
-            if (word != 0)
-                return false;
-            break;
-        case D3DVSD_TOKEN_STREAM:
-            // One stream, and it is stream 0.
-            if ((word & 0x0FFFFFFFu) != 0 || streamSeen)
-                return false;
-            streamSeen = true;
-            break;
-        case D3DVSD_TOKEN_STREAMDATA: {
-            if (!streamSeen)
-                return false;
-            if (word & 0x10000000u) {  // skip
-                offset += 4u * ((word >> 16) & 0xF);
+            case D3DVSD_TOKEN_NOP:
+                if (word != 0)
+                    return false;
+                break;
+            case D3DVSD_TOKEN_STREAM:
+                // One stream, and it is stream 0.
+                if ((word & 0x0FFFFFFFu) != 0 || streamSeen)
+                    return false;
+                streamSeen = true;
+                break;
+            case D3DVSD_TOKEN_STREAMDATA: {
+                if (!streamSeen)
+                    return false;
+                if (word & 0x10000000u) {  // skip
+                    offset += 4u * ((word >> 16) & 0xF);
+                    break;
+                }
+                const DWORD type = (word >> 16) & 0xF;
+                const DWORD reg = word & 0x1F;
+                static constexpr UINT kBytes[8] = {4, 8, 12, 16, 4, 4, 4, 8};
+                if (type > D3DVSDT_SHORT4 || reg >= 16 || declaration.elementCount >= 16)
+                    return false;
+                for (int i = 0; i < declaration.elementCount; ++i) {
+                    if (declaration.elements[i].reg == reg)
+                        return false;
+                }
+                declaration.elements[declaration.elementCount++] = {static_cast<BYTE>(reg), static_cast<BYTE>(type),
+                                                                    static_cast<WORD>(offset)};
+                offset += kBytes[type];
                 break;
             }
-            const DWORD type = (word >> 16) & 0xF;
-            const DWORD reg = word & 0x1F;
-            static constexpr UINT kBytes[8] = {4, 8, 12, 16, 4, 4, 4, 8};
-            if (type > D3DVSDT_SHORT4 || reg >= 16 || declaration.elementCount >= 16)
-                return false;
-            for (int i = 0; i < declaration.elementCount; ++i) {
-                if (declaration.elements[i].reg == reg)
+            case D3DVSD_TOKEN_CONSTMEM: {
+                const DWORD count = (word >> 25) & 0xF;
+                const DWORD address = word & 0x7F;
+                if (address + count > 96 || at + 4u * count > 1024)
                     return false;
+                for (DWORD i = 0; i < count; ++i) {
+                    VertexDeclaration::Constant constant;
+                    constant.reg = address + i;
+                    std::memcpy(constant.values, tokens + at, sizeof constant.values);
+                    at += 4;
+                    declaration.constants.push_back(constant);
+                }
+                break;
             }
-            declaration.elements[declaration.elementCount++] = {static_cast<BYTE>(reg), static_cast<BYTE>(type),
-                                                                 static_cast<WORD>(offset)};
-            offset += kBytes[type];
-            break;
-        }
-        case D3DVSD_TOKEN_CONSTMEM: {
-            const DWORD count = (word >> 25) & 0xF;
-            const DWORD address = word & 0x7F;
-            if (address + count > 96 || at + 4u * count > 1024)
+            default:
+                // Tessellator and extension tokens: not available here.
                 return false;
-            for (DWORD i = 0; i < count; ++i) {
-                VertexDeclaration::Constant constant;
-                constant.reg = address + i;
-                std::memcpy(constant.values, tokens + at, sizeof constant.values);
-                at += 4;
-                declaration.constants.push_back(constant);
-            }
-            break;
-        }
-        default:
-            // Tessellator and extension tokens: not available here.
-            return false;
         }
     }
     return false;

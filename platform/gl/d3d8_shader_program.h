@@ -89,8 +89,8 @@ void GenerateVertexShaderGlsl(const ShaderFunction& function, const ShaderLinkag
 
 // What a pixel shader program depends on beside its code.
 struct PixelShaderSetup {
-    BYTE textureKinds[8] = {};    // FixedFunctionTextureKind per stage
-    BYTE projectedBy[8] = {};     // tex of ps.1.0-1.3: divide by this component (1..4), 0 = not
+    BYTE textureKinds[8] = {};  // FixedFunctionTextureKind per stage
+    BYTE projectedBy[8] = {};   // tex of ps.1.0-1.3: divide by this component (1..4), 0 = not
     bool flatColours = false;
     std::uint32_t pixelState = 0;  // alpha test and fog bits of the fixed-function key
 };

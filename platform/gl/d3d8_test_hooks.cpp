@@ -4,7 +4,10 @@
 #include "platform/gl/d3d8_device.h"
 
 namespace {
-GlDevice* Device(IDirect3DDevice8* device) { return static_cast<GlDevice*>(device); }
+GlDevice* Device(IDirect3DDevice8* device)
+{
+    return static_cast<GlDevice*>(device);
+}
 
 D3D8LockRecord Record(const GlBufferStorage& storage)
 {
@@ -12,12 +15,30 @@ D3D8LockRecord Record(const GlBufferStorage& storage)
 }
 }  // namespace
 
-void D3D8TestSetCooperativeLevel(IDirect3DDevice8* device, HRESULT level) { Device(device)->InjectCooperativeLevel(level); }
-void D3D8TestSetResetResult(IDirect3DDevice8* device, HRESULT result) { Device(device)->InjectResetResult(result); }
-D3D8CallCounts D3D8TestCallCounts(IDirect3DDevice8* device) { return Device(device)->Counts(); }
-void D3D8TestClearCallCounts(IDirect3DDevice8* device) { Device(device)->Counts() = {}; }
-UINT D3D8TestLiveDefaultPoolResources(IDirect3DDevice8* device) { return Device(device)->LiveDefaultPoolResources(); }
-UINT D3D8TestProgramCount(IDirect3DDevice8* device) { return static_cast<UINT>(Device(device)->ProgramCount()); }
+void D3D8TestSetCooperativeLevel(IDirect3DDevice8* device, HRESULT level)
+{
+    Device(device)->InjectCooperativeLevel(level);
+}
+void D3D8TestSetResetResult(IDirect3DDevice8* device, HRESULT result)
+{
+    Device(device)->InjectResetResult(result);
+}
+D3D8CallCounts D3D8TestCallCounts(IDirect3DDevice8* device)
+{
+    return Device(device)->Counts();
+}
+void D3D8TestClearCallCounts(IDirect3DDevice8* device)
+{
+    Device(device)->Counts() = {};
+}
+UINT D3D8TestLiveDefaultPoolResources(IDirect3DDevice8* device)
+{
+    return Device(device)->LiveDefaultPoolResources();
+}
+UINT D3D8TestProgramCount(IDirect3DDevice8* device)
+{
+    return static_cast<UINT>(Device(device)->ProgramCount());
+}
 UINT D3D8TestShaderProgramCount(IDirect3DDevice8* device)
 {
     return static_cast<UINT>(Device(device)->ShaderProgramCount());

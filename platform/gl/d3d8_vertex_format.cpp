@@ -5,18 +5,22 @@ bool FvfDescribe(DWORD fvf, FvfLayout* layout)
     FvfLayout out;
     UINT offset = 0;
     switch (fvf & D3DFVF_POSITION_MASK) {
-    case 0: break;
-    case D3DFVF_XYZ: out.positionComponents = 3; offset = 12; break;
-    case D3DFVF_XYZRHW:
-        out.positionComponents = 4;
-        out.pretransformed = true;
-        offset = 16;
-        break;
-    default:  // XYZB1 .. XYZB5: position and 1 to 5 blend weights
-        out.positionComponents = 3;
-        out.blendWeights = static_cast<BYTE>(((fvf & D3DFVF_POSITION_MASK) - D3DFVF_XYZB1) / 2 + 1);
-        offset = 12 + 4u * out.blendWeights;
-        break;
+        case 0:
+            break;
+        case D3DFVF_XYZ:
+            out.positionComponents = 3;
+            offset = 12;
+            break;
+        case D3DFVF_XYZRHW:
+            out.positionComponents = 4;
+            out.pretransformed = true;
+            offset = 16;
+            break;
+        default:  // XYZB1 .. XYZB5: position and 1 to 5 blend weights
+            out.positionComponents = 3;
+            out.blendWeights = static_cast<BYTE>(((fvf & D3DFVF_POSITION_MASK) - D3DFVF_XYZB1) / 2 + 1);
+            offset = 12 + 4u * out.blendWeights;
+            break;
     }
     if (fvf & D3DFVF_NORMAL) {
         out.normalOffset = static_cast<int>(offset);

@@ -234,37 +234,45 @@ HRESULT IDirectMusicPerformance8::InitAudio(HWND, DWORD defaultPathType, DWORD p
     ALCdevice* device = nullptr;
     ALCcontext* context = nullptr;
     switch (g_deviceChoice) {
-    case AudioDeviceChoice::None:
-        AudioSetLastError("no sound device is available");
-        return DSERR_NODRIVER;
-    case AudioDeviceChoice::System:
-        device = alcOpenDevice(nullptr);
-        if (!device) {
-            AudioSetLastError("no sound device could be opened");
+        case AudioDeviceChoice::None:
+            AudioSetLastError("no sound device is available");
             return DSERR_NODRIVER;
+        case AudioDeviceChoice::System:
+            device = alcOpenDevice(nullptr);
+            if (!device) {
+                AudioSetLastError("no sound device could be opened");
+                return DSERR_NODRIVER;
+            }
+            context = alcCreateContext(device, nullptr);
+            break;
+        case AudioDeviceChoice::Loopback: {
+            if (!alcIsExtensionPresent(nullptr, "ALC_SOFT_loopback")) {
+                AudioSetLastError("the loopback device is not supported");
+                return DSERR_NODRIVER;
+            }
+            auto openLoopback =
+                reinterpret_cast<LPALCLOOPBACKOPENDEVICESOFT>(alcGetProcAddress(nullptr, "alcLoopbackOpenDeviceSOFT"));
+            g_renderSamples =
+                reinterpret_cast<LPALCRENDERSAMPLESSOFT>(alcGetProcAddress(nullptr, "alcRenderSamplesSOFT"));
+            device = openLoopback ? openLoopback(nullptr) : nullptr;
+            if (!device || !g_renderSamples) {
+                AudioSetLastError("the loopback device could not be opened");
+                return DSERR_NODRIVER;
+            }
+            const ALCint attributes[] = {ALC_FORMAT_CHANNELS_SOFT,
+                                         ALC_STEREO_SOFT,
+                                         ALC_FORMAT_TYPE_SOFT,
+                                         ALC_FLOAT_SOFT,
+                                         ALC_FREQUENCY,
+                                         g_loopbackRate,
+                                         ALC_HRTF_SOFT,
+                                         ALC_FALSE,
+                                         0};
+            context = alcCreateContext(device, attributes);
+            if (context)
+                g_loopbackDevice = device;
+            break;
         }
-        context = alcCreateContext(device, nullptr);
-        break;
-    case AudioDeviceChoice::Loopback: {
-        if (!alcIsExtensionPresent(nullptr, "ALC_SOFT_loopback")) {
-            AudioSetLastError("the loopback device is not supported");
-            return DSERR_NODRIVER;
-        }
-        auto openLoopback =
-            reinterpret_cast<LPALCLOOPBACKOPENDEVICESOFT>(alcGetProcAddress(nullptr, "alcLoopbackOpenDeviceSOFT"));
-        g_renderSamples = reinterpret_cast<LPALCRENDERSAMPLESSOFT>(alcGetProcAddress(nullptr, "alcRenderSamplesSOFT"));
-        device = openLoopback ? openLoopback(nullptr) : nullptr;
-        if (!device || !g_renderSamples) {
-            AudioSetLastError("the loopback device could not be opened");
-            return DSERR_NODRIVER;
-        }
-        const ALCint attributes[] = {ALC_FORMAT_CHANNELS_SOFT, ALC_STEREO_SOFT, ALC_FORMAT_TYPE_SOFT, ALC_FLOAT_SOFT,
-                                     ALC_FREQUENCY, g_loopbackRate, ALC_HRTF_SOFT, ALC_FALSE, 0};
-        context = alcCreateContext(device, attributes);
-        if (context)
-            g_loopbackDevice = device;
-        break;
-    }
     }
     if (!context || !alcMakeContextCurrent(context)) {
         AudioSetLastError("the sound device has no usable context");
@@ -295,8 +303,7 @@ HRESULT IDirectMusicPerformance8::CreateStandardAudioPath(DWORD type, DWORD perf
     *path = nullptr;
     if (!m_open)
         return DMUS_E_NOT_INIT;
-    if (performanceChannels == 0 ||
-        (type != DMUS_APATH_SHARED_STEREOPLUSREVERB && type != DMUS_APATH_DYNAMIC_3D))
+    if (performanceChannels == 0 || (type != DMUS_APATH_SHARED_STEREOPLUSREVERB && type != DMUS_APATH_DYNAMIC_3D))
         return E_INVALIDARG;
     *path = new IDirectMusicAudioPath8(this, type == DMUS_APATH_DYNAMIC_3D, path != &m_defaultPath);
     (*path)->m_active = activate != FALSE;
@@ -337,7 +344,7 @@ HRESULT IDirectMusicPerformance8::SetGlobalParam(DWORD parameter, const void* da
         return DMUS_E_NOT_INIT;
     const BYTE* bytes = static_cast<const BYTE*>(data);
     LONG volume = static_cast<LONG>(static_cast<DWORD>(bytes[0]) | static_cast<DWORD>(bytes[1]) << 8 |
-                               static_cast<DWORD>(bytes[2]) << 16 | static_cast<DWORD>(bytes[3]) << 24);
+                                    static_cast<DWORD>(bytes[2]) << 16 | static_cast<DWORD>(bytes[3]) << 24);
     if (volume > DMUS_MASTERVOLUME_MAX)
         volume = DMUS_MASTERVOLUME_MAX;
     if (volume < DSBVOLUME_MIN)
@@ -437,8 +444,8 @@ void IDirectMusicPerformance8::ApplyVoiceGain(int index)
     if (!m_open || voice.source == 0 || !voice.path)
         return;
     const IDirectMusicAudioPath8& path = *voice.path;
-    float gain = path.m_active ? AudioAttenuationToGain(path.m_bufferVolume) * AudioAttenuationToGain(path.m_pathVolume)
-                               : 0.0f;
+    float gain =
+        path.m_active ? AudioAttenuationToGain(path.m_bufferVolume) * AudioAttenuationToGain(path.m_pathVolume) : 0.0f;
     alSourcef(voice.source, AL_GAIN, gain);
 }
 
@@ -555,7 +562,8 @@ void IDirectMusicPerformance8::Service()
         return;
     int next = -1;
     for (int i = 0; i < kVoiceCount; ++i)
-        if (m_voices[i].segment && m_voices[i].queued && (next < 0 || m_voices[i].queueOrder < m_voices[next].queueOrder))
+        if (m_voices[i].segment && m_voices[i].queued &&
+            (next < 0 || m_voices[i].queueOrder < m_voices[next].queueOrder))
             next = i;
     if (next < 0)
         return;

@@ -8,7 +8,8 @@
 #include "platform/file_system.h"
 #include "platform/win32.h"
 
-HMODULE LoadLibraryA(const char* fileName) {
+HMODULE LoadLibraryA(const char* fileName)
+{
     if (fileName == nullptr || fileName[0] == '\0') {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
@@ -36,7 +37,8 @@ HMODULE LoadLibraryA(const char* fileName) {
     return module;
 }
 
-FARPROC GetProcAddress(HMODULE module, const char* name) {
+FARPROC GetProcAddress(HMODULE module, const char* name)
+{
     if (module == nullptr || name == nullptr) {
         SetLastError(ERROR_INVALID_HANDLE);
         return nullptr;
@@ -49,7 +51,8 @@ FARPROC GetProcAddress(HMODULE module, const char* name) {
     return reinterpret_cast<FARPROC>(symbol);
 }
 
-BOOL FreeLibrary(HMODULE module) {
+BOOL FreeLibrary(HMODULE module)
+{
     if (module == nullptr) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;

@@ -30,12 +30,14 @@ struct EventRegistry {
     std::map<std::string, std::weak_ptr<EventObject>> named;
 };
 
-EventRegistry& Registry() {
+EventRegistry& Registry()
+{
     static EventRegistry registry;
     return registry;
 }
 
-std::shared_ptr<EventObject> LookUp(HANDLE handle) {
+std::shared_ptr<EventObject> LookUp(HANDLE handle)
+{
     EventRegistry& registry = Registry();
     std::lock_guard<std::mutex> lock(registry.mutex);
     auto* eventHandle = static_cast<EventHandle*>(handle);
@@ -47,7 +49,8 @@ std::shared_ptr<EventObject> LookUp(HANDLE handle) {
 
 }  // namespace
 
-HANDLE CreateEventA(void* /*securityAttributes*/, BOOL manualReset, BOOL initialState, const char* name) {
+HANDLE CreateEventA(void* /*securityAttributes*/, BOOL manualReset, BOOL initialState, const char* name)
+{
     EventRegistry& registry = Registry();
     std::lock_guard<std::mutex> lock(registry.mutex);
     std::shared_ptr<EventObject> object;
@@ -70,7 +73,8 @@ HANDLE CreateEventA(void* /*securityAttributes*/, BOOL manualReset, BOOL initial
     return handle;
 }
 
-BOOL SetEvent(HANDLE event) {
+BOOL SetEvent(HANDLE event)
+{
     const std::shared_ptr<EventObject> object = LookUp(event);
     if (object == nullptr) {
         SetLastError(ERROR_INVALID_HANDLE);
@@ -88,7 +92,8 @@ BOOL SetEvent(HANDLE event) {
     return TRUE;
 }
 
-BOOL ResetEvent(HANDLE event) {
+BOOL ResetEvent(HANDLE event)
+{
     const std::shared_ptr<EventObject> object = LookUp(event);
     if (object == nullptr) {
         SetLastError(ERROR_INVALID_HANDLE);
@@ -99,7 +104,8 @@ BOOL ResetEvent(HANDLE event) {
     return TRUE;
 }
 
-DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
+DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds)
+{
     const std::shared_ptr<EventObject> object = LookUp(handle);
     if (object == nullptr) {
         SetLastError(ERROR_INVALID_HANDLE);
@@ -118,7 +124,8 @@ DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
     return WAIT_OBJECT_0;
 }
 
-BOOL CloseHandle(HANDLE handle) {
+BOOL CloseHandle(HANDLE handle)
+{
     EventRegistry& registry = Registry();
     std::lock_guard<std::mutex> lock(registry.mutex);
     auto* eventHandle = static_cast<EventHandle*>(handle);

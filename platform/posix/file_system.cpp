@@ -17,12 +17,16 @@ namespace {
 constexpr std::size_t kMaxComponentLength = 63;
 
 // '\' -> '/', doubled separators collapsed, trailing separator dropped (except for the root).
-// False when the path is empty or a component is too long to name anything.
-bool NormalisePath(const char* path, std::string& out) {
+// False when the path is empty or a component of a relative path is too long to name anything.
+// The length rule is one of game-data names, which are relative to the working folder: an
+// absolute path (the program's own folder, the working folder) may hold any folder the system does.
+bool NormalisePath(const char* path, std::string& out)
+{
     out.clear();
     if (path == nullptr || path[0] == '\0') {
         return false;
     }
+    const bool absolute = path[0] == '/' || path[0] == '\\';
     std::size_t componentLength = 0;
     for (const char* p = path; *p != '\0'; ++p) {
         const char c = (*p == '\\') ? '/' : *p;
@@ -31,7 +35,7 @@ bool NormalisePath(const char* path, std::string& out) {
                 continue;
             }
             componentLength = 0;
-        } else if (++componentLength > kMaxComponentLength) {
+        } else if (++componentLength > kMaxComponentLength && !absolute) {
             return false;
         }
         out.push_back(c);
@@ -42,14 +46,16 @@ bool NormalisePath(const char* path, std::string& out) {
     return true;
 }
 
-bool PathExists(const std::string& path) {
+bool PathExists(const std::string& path)
+{
     struct stat info;
     return ::stat(path.c_str(), &info) == 0;
 }
 
 // Looks for an entry of `folder` whose name equals `name` without regard to ASCII case. When
 // several do, the smallest in byte order wins so that the choice does not depend on readdir.
-bool FindEntryIgnoringCase(const std::string& folder, const std::string& name, std::string& found) {
+bool FindEntryIgnoringCase(const std::string& folder, const std::string& name, std::string& found)
+{
     DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
     if (dir == nullptr) {
         return false;
@@ -68,12 +74,14 @@ bool FindEntryIgnoringCase(const std::string& folder, const std::string& name, s
     return any;
 }
 
-bool IsWriteMode(const char* mode) {
+bool IsWriteMode(const char* mode)
+{
     return std::strchr(mode, 'w') != nullptr || std::strchr(mode, 'a') != nullptr;
 }
 
 // Creates every missing folder of an already resolved path (the last component included).
-bool MakeFolders(const std::string& resolved) {
+bool MakeFolders(const std::string& resolved)
+{
     std::string prefix;
     prefix.reserve(resolved.size());
     std::size_t start = 0;
@@ -93,7 +101,8 @@ bool MakeFolders(const std::string& resolved) {
 }
 
 // Resolves the path; `info` receives what stat says of the result, its st_mode 0 when it is missing.
-bool Resolve(const char* path, std::string& resolved, struct stat& info) {
+bool Resolve(const char* path, std::string& resolved, struct stat& info)
+{
     info.st_mode = 0;
     std::string normal;
     if (!NormalisePath(path, normal)) {
@@ -151,12 +160,14 @@ bool Resolve(const char* path, std::string& resolved, struct stat& info) {
 
 }  // namespace
 
-bool PlatformResolvePath(const char* path, std::string& resolved) {
+bool PlatformResolvePath(const char* path, std::string& resolved)
+{
     struct stat info;
     return Resolve(path, resolved, info);
 }
 
-std::FILE* PlatformOpenFile(const char* path, const char* mode) {
+std::FILE* PlatformOpenFile(const char* path, const char* mode)
+{
     std::string resolved;
     if (mode == nullptr || !PlatformResolvePath(path, resolved)) {
         return nullptr;
@@ -170,34 +181,40 @@ std::FILE* PlatformOpenFile(const char* path, const char* mode) {
     return std::fopen(resolved.c_str(), mode);
 }
 
-bool PlatformFileExists(const char* path) {
+bool PlatformFileExists(const char* path)
+{
     std::string resolved;
     struct stat info;
     return Resolve(path, resolved, info) && info.st_mode != 0;
 }
 
-bool PlatformIsDirectory(const char* path) {
+bool PlatformIsDirectory(const char* path)
+{
     std::string resolved;
     struct stat info;
     return Resolve(path, resolved, info) && S_ISDIR(info.st_mode);
 }
 
-bool PlatformCreateDirectories(const char* path) {
+bool PlatformCreateDirectories(const char* path)
+{
     std::string resolved;
     return PlatformResolvePath(path, resolved) && MakeFolders(resolved);
 }
 
-bool PlatformRemoveFile(const char* path) {
+bool PlatformRemoveFile(const char* path)
+{
     std::string resolved;
     return PlatformResolvePath(path, resolved) && ::unlink(resolved.c_str()) == 0;
 }
 
-bool PlatformIsRegularFile(std::FILE* file) {
+bool PlatformIsRegularFile(std::FILE* file)
+{
     struct stat info;
     return file != nullptr && ::fstat(::fileno(file), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-std::int64_t PlatformFileSize(std::FILE* file) {
+std::int64_t PlatformFileSize(std::FILE* file)
+{
     struct stat info;
     if (file == nullptr || ::fstat(::fileno(file), &info) != 0 || info.st_size < 0) {
         return -1;
@@ -205,7 +222,8 @@ std::int64_t PlatformFileSize(std::FILE* file) {
     return static_cast<std::int64_t>(info.st_size);
 }
 
-const void* PlatformMapFile(std::FILE* file, std::size_t* size) {
+const void* PlatformMapFile(std::FILE* file, std::size_t* size)
+{
     struct stat info;
     if (file == nullptr || size == nullptr) {
         return nullptr;
@@ -222,17 +240,20 @@ const void* PlatformMapFile(std::FILE* file, std::size_t* size) {
     return mapping;
 }
 
-void PlatformUnmapFile(const void* image, std::size_t size) {
+void PlatformUnmapFile(const void* image, std::size_t size)
+{
     if (image != nullptr) {
         ::munmap(const_cast<void*>(image), size);
     }
 }
 
-bool PlatformCurrentFolder(char* folder, std::size_t size) {
+bool PlatformCurrentFolder(char* folder, std::size_t size)
+{
     return folder != nullptr && size > 0 && ::getcwd(folder, size) != nullptr;
 }
 
-bool PlatformFolderStampOf(const char* folder, PlatformFolderStamp* stamp) {
+bool PlatformFolderStampOf(const char* folder, PlatformFolderStamp* stamp)
+{
     struct stat info;
     if (folder == nullptr || ::stat(folder, &info) != 0 || !S_ISDIR(info.st_mode)) {
         return false;
@@ -248,7 +269,8 @@ bool PlatformFolderStampOf(const char* folder, PlatformFolderStamp* stamp) {
     return true;
 }
 
-bool PlatformListFolder(const char* folder, std::vector<std::string>& names) {
+bool PlatformListFolder(const char* folder, std::vector<std::string>& names)
+{
     names.clear();
     DIR* dir = folder != nullptr ? ::opendir(folder) : nullptr;
     if (dir == nullptr) {
@@ -261,7 +283,8 @@ bool PlatformListFolder(const char* folder, std::vector<std::string>& names) {
     return true;
 }
 
-bool PlatformPathExistsAsWritten(const char* path) {
+bool PlatformPathExistsAsWritten(const char* path)
+{
     struct stat info;
     return path != nullptr && ::stat(path, &info) == 0;
 }

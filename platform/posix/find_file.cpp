@@ -26,17 +26,20 @@ struct FindSearch {
 std::mutex g_searchesMutex;
 std::unordered_set<FindSearch*> g_searches;
 
-FindSearch* LookUpSearch(HANDLE handle) {
+FindSearch* LookUpSearch(HANDLE handle)
+{
     std::lock_guard<std::mutex> lock(g_searchesMutex);
     auto* search = static_cast<FindSearch*>(handle);
     return g_searches.count(search) != 0 ? search : nullptr;
 }
 
-bool SameLetter(char a, char b) {
+bool SameLetter(char a, char b)
+{
     return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
 }
 
-bool MatchWildcard(const char* pattern, const char* name) {
+bool MatchWildcard(const char* pattern, const char* name)
+{
     // Iterative '*' matching with one back-track point: linear in practice, no recursion.
     const char* starPattern = nullptr;
     const char* starName = nullptr;
@@ -61,7 +64,8 @@ bool MatchWildcard(const char* pattern, const char* name) {
 }
 
 // A pattern ending in ".*" also matches names without an extension ("*.*" matches every name).
-bool MatchFilePattern(const std::string& pattern, const char* name) {
+bool MatchFilePattern(const std::string& pattern, const char* name)
+{
     if (MatchWildcard(pattern.c_str(), name)) {
         return true;
     }
@@ -72,12 +76,14 @@ bool MatchFilePattern(const std::string& pattern, const char* name) {
     return false;
 }
 
-bool NameLess(const WIN32_FIND_DATAA& a, const WIN32_FIND_DATAA& b) {
+bool NameLess(const WIN32_FIND_DATAA& a, const WIN32_FIND_DATAA& b)
+{
     const int folded = ::strcasecmp(a.cFileName, b.cFileName);
     return folded != 0 ? folded < 0 : std::strcmp(a.cFileName, b.cFileName) < 0;
 }
 
-void FillEntry(const std::string& folder, const char* name, WIN32_FIND_DATAA& entry) {
+void FillEntry(const std::string& folder, const char* name, WIN32_FIND_DATAA& entry)
+{
     std::memset(&entry, 0, sizeof entry);
     std::strncpy(entry.cFileName, name, MAX_PATH - 1);
     std::string full = folder;
@@ -97,7 +103,8 @@ void FillEntry(const std::string& folder, const char* name, WIN32_FIND_DATAA& en
 
 }  // namespace
 
-HANDLE FindFirstFileA(const char* pattern, WIN32_FIND_DATAA* found) {
+HANDLE FindFirstFileA(const char* pattern, WIN32_FIND_DATAA* found)
+{
     if (pattern == nullptr || found == nullptr) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return INVALID_HANDLE_VALUE;
@@ -146,7 +153,8 @@ HANDLE FindFirstFileA(const char* pattern, WIN32_FIND_DATAA* found) {
     return search;
 }
 
-BOOL FindNextFileA(HANDLE handle, WIN32_FIND_DATAA* found) {
+BOOL FindNextFileA(HANDLE handle, WIN32_FIND_DATAA* found)
+{
     FindSearch* search = LookUpSearch(handle);
     if (search == nullptr || found == nullptr) {
         SetLastError(ERROR_INVALID_HANDLE);
@@ -160,7 +168,8 @@ BOOL FindNextFileA(HANDLE handle, WIN32_FIND_DATAA* found) {
     return TRUE;
 }
 
-BOOL FindClose(HANDLE handle) {
+BOOL FindClose(HANDLE handle)
+{
     std::lock_guard<std::mutex> lock(g_searchesMutex);
     auto* search = static_cast<FindSearch*>(handle);
     if (g_searches.erase(search) == 0) {

@@ -1,10 +1,11 @@
-// Millisecond ticks, sleeping, debugger output and the per-thread last error.
+// Millisecond ticks, sleeping, debugger output and the per-thread last error; the test clock.
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <thread>
 
-#include "platform/time_test_hooks.h"
+#include "platform/test_clock.h"
 #include "platform/win32.h"
 
 namespace {
@@ -15,30 +16,32 @@ constexpr std::uint64_t kTickOffset = 0x10000;
 
 thread_local DWORD t_lastError = 0;
 
-bool g_ticksPinned = false;
-DWORD g_pinnedTicks = 0;
+// The test clock: ticks read and moved by any thread; the listener is set and called on the test's.
+std::atomic<bool> g_testClockRunning{false};
+std::atomic<DWORD> g_testClockNow{0};
+void (*g_testClockListener)(DWORD now) = nullptr;
 
 }  // namespace
 
-DWORD GetTickCount() {
-    if (g_ticksPinned) {
-        return g_pinnedTicks;
+DWORD GetTickCount()
+{
+    if (g_testClockRunning.load()) {
+        return g_testClockNow.load();
     }
     const auto now = std::chrono::steady_clock::now().time_since_epoch();
     const auto milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(now).count();
     return static_cast<DWORD>(kTickOffset + static_cast<std::uint64_t>(milliseconds));
 }
 
-void PlatformPinTickCount(DWORD ticks) {
-    g_pinnedTicks = ticks;
-    g_ticksPinned = true;
-}
-
-void PlatformUnpinTickCount() {
-    g_ticksPinned = false;
-}
-
-void Sleep(DWORD milliseconds) {
+void Sleep(DWORD milliseconds)
+{
+    if (g_testClockRunning.load()) {
+        PlatformTestClockAdvance(milliseconds);
+        if (g_testClockListener != nullptr) {
+            g_testClockListener(g_testClockNow.load());
+        }
+        return;
+    }
     if (milliseconds == 0) {
         std::this_thread::yield();
         return;
@@ -46,16 +49,41 @@ void Sleep(DWORD milliseconds) {
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
-void OutputDebugStringA(const char* text) {
+void OutputDebugStringA(const char* text)
+{
     if (text != nullptr && std::getenv("ZINTAR_DEBUG") != nullptr) {
         std::fputs(text, stderr);
     }
 }
 
-DWORD GetLastError() {
+DWORD GetLastError()
+{
     return t_lastError;
 }
 
-void SetLastError(DWORD error) {
+void SetLastError(DWORD error)
+{
     t_lastError = error;
+}
+
+void PlatformTestClockStart(DWORD now)
+{
+    g_testClockNow.store(now);
+    g_testClockRunning.store(true);
+}
+
+void PlatformTestClockStop()
+{
+    g_testClockRunning.store(false);
+    g_testClockListener = nullptr;
+}
+
+void PlatformTestClockAdvance(DWORD milliseconds)
+{
+    g_testClockNow.fetch_add(milliseconds);
+}
+
+void PlatformTestClockOnSleep(void (*listener)(DWORD now))
+{
+    g_testClockListener = listener;
 }

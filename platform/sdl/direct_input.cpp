@@ -47,12 +47,14 @@ bool g_failCreation = false;
 constexpr DWORD kPressed = 0x80;
 constexpr int kWheelUnitsPerNotch = 120;
 
-void Register(DeviceState* state) {
+void Register(DeviceState* state)
+{
     state->nextLive = g_liveDevices;
     g_liveDevices = state;
 }
 
-void Unregister(DeviceState* state) {
+void Unregister(DeviceState* state)
+{
     for (DeviceState** link = &g_liveDevices; *link != nullptr; link = &(*link)->nextLive) {
         if (*link == state) {
             *link = state->nextLive;
@@ -61,11 +63,13 @@ void Unregister(DeviceState* state) {
     }
 }
 
-bool WindowHasFocus(HWND window) {
+bool WindowHasFocus(HWND window)
+{
     return window != nullptr && GetForegroundWindow() == window;
 }
 
-void Append(DeviceState& state, DWORD offset, DWORD data, DWORD time) {
+void Append(DeviceState& state, DWORD offset, DWORD data, DWORD time)
+{
     if (state.count == state.capacity) {
         state.overflowed = true;  // the newest records are the ones lost
         return;
@@ -75,7 +79,8 @@ void Append(DeviceState& state, DWORD offset, DWORD data, DWORD time) {
     ++state.count;
 }
 
-void AppendRaw(DeviceState& state, const RawInputEvent& event) {
+void AppendRaw(DeviceState& state, const RawInputEvent& event)
+{
     switch (event.kind) {
         case RAW_KEY:
             Append(state, event.code, event.down ? kPressed : 0, event.time);
@@ -101,7 +106,8 @@ void AppendRaw(DeviceState& state, const RawInputEvent& event) {
 
 // Takes what the system has collected: focus changes first (a foreground device whose window lost the
 // focus loses its acquisition and the records after it), then the waiting records.
-void Distribute() {
+void Distribute()
+{
     PlatformPumpEvents();
     for (DeviceState* state = g_liveDevices; state != nullptr; state = state->nextLive) {
         if (state->acquired && (state->cooperation & DISCL_FOREGROUND) != 0 && !WindowHasFocus(state->window)) {
@@ -120,7 +126,8 @@ void Distribute() {
     }
 }
 
-bool OneOf(DWORD flags, DWORD a, DWORD b) {
+bool OneOf(DWORD flags, DWORD a, DWORD b)
+{
     return ((flags & a) != 0) != ((flags & b) != 0);
 }
 
@@ -129,7 +136,8 @@ bool OneOf(DWORD flags, DWORD a, DWORD b) {
 // The DirectInput object.
 
 HRESULT DirectInput8Create(HINSTANCE /*instance*/, DWORD version, const GUID& interfaceId, void** created,
-                           void* /*outer*/) {
+                           void* /*outer*/)
+{
     if (created == nullptr) {
         return DIERR_INVALIDPARAM;
     }
@@ -154,11 +162,13 @@ HRESULT DirectInput8Create(HINSTANCE /*instance*/, DWORD version, const GUID& in
     return DI_OK;
 }
 
-void DirectInputFailCreation(bool fail) {
+void DirectInputFailCreation(bool fail)
+{
     g_failCreation = fail;
 }
 
-HRESULT IDirectInput8A::CreateDevice(const GUID& device, IDirectInputDevice8A** created, void* /*outer*/) {
+HRESULT IDirectInput8A::CreateDevice(const GUID& device, IDirectInputDevice8A** created, void* /*outer*/)
+{
     if (created == nullptr) {
         return DIERR_INVALIDPARAM;
     }
@@ -176,11 +186,13 @@ HRESULT IDirectInput8A::CreateDevice(const GUID& device, IDirectInputDevice8A** 
     return DI_OK;
 }
 
-ULONG IDirectInput8A::AddRef() {
+ULONG IDirectInput8A::AddRef()
+{
     return ++m_references;
 }
 
-ULONG IDirectInput8A::Release() {
+ULONG IDirectInput8A::Release()
+{
     const ULONG left = --m_references;
     if (left == 0) {
         delete this;
@@ -190,25 +202,29 @@ ULONG IDirectInput8A::Release() {
 
 // Devices.
 
-IDirectInputDevice8A::IDirectInputDevice8A(bool keyboard) : m_state(new (std::nothrow) State()) {
+IDirectInputDevice8A::IDirectInputDevice8A(bool keyboard) : m_state(new (std::nothrow) State())
+{
     if (m_state != nullptr) {
         m_state->keyboard = keyboard;
         Register(m_state);
     }
 }
 
-IDirectInputDevice8A::~IDirectInputDevice8A() {
+IDirectInputDevice8A::~IDirectInputDevice8A()
+{
     if (m_state != nullptr) {
         Unregister(m_state);
         delete m_state;
     }
 }
 
-ULONG IDirectInputDevice8A::AddRef() {
+ULONG IDirectInputDevice8A::AddRef()
+{
     return ++m_state->references;
 }
 
-ULONG IDirectInputDevice8A::Release() {
+ULONG IDirectInputDevice8A::Release()
+{
     const ULONG left = --m_state->references;
     if (left == 0) {
         delete this;
@@ -216,7 +232,8 @@ ULONG IDirectInputDevice8A::Release() {
     return left;
 }
 
-HRESULT IDirectInputDevice8A::SetCooperativeLevel(HWND window, DWORD flags) {
+HRESULT IDirectInputDevice8A::SetCooperativeLevel(HWND window, DWORD flags)
+{
     State& state = *m_state;
     if (state.acquired) {
         return DIERR_ACQUIRED;
@@ -232,7 +249,8 @@ HRESULT IDirectInputDevice8A::SetCooperativeLevel(HWND window, DWORD flags) {
     return DI_OK;
 }
 
-HRESULT IDirectInputDevice8A::SetDataFormat(const DIDATAFORMAT* format) {
+HRESULT IDirectInputDevice8A::SetDataFormat(const DIDATAFORMAT* format)
+{
     State& state = *m_state;
     if (state.acquired) {
         return DIERR_ACQUIRED;
@@ -246,7 +264,8 @@ HRESULT IDirectInputDevice8A::SetDataFormat(const DIDATAFORMAT* format) {
     return DI_OK;
 }
 
-HRESULT IDirectInputDevice8A::SetProperty(DIPROPID property, const DIPROPHEADER* header) {
+HRESULT IDirectInputDevice8A::SetProperty(DIPROPID property, const DIPROPHEADER* header)
+{
     State& state = *m_state;
     if (property != DIPROP_BUFFERSIZE || header == nullptr || header->dwSize != sizeof(DIPROPDWORD) ||
         header->dwHeaderSize != sizeof(DIPROPHEADER) || header->dwHow != DIPH_DEVICE || header->dwObj != 0) {
@@ -273,7 +292,8 @@ HRESULT IDirectInputDevice8A::SetProperty(DIPROPID property, const DIPROPHEADER*
     return DI_OK;
 }
 
-HRESULT IDirectInputDevice8A::Acquire() {
+HRESULT IDirectInputDevice8A::Acquire()
+{
     State& state = *m_state;
     if (!state.formatSet) {
         return DIERR_INVALIDPARAM;
@@ -293,7 +313,8 @@ HRESULT IDirectInputDevice8A::Acquire() {
     return DI_OK;
 }
 
-HRESULT IDirectInputDevice8A::Unacquire() {
+HRESULT IDirectInputDevice8A::Unacquire()
+{
     State& state = *m_state;
     state.lost = false;
     if (!state.acquired) {
@@ -303,8 +324,8 @@ HRESULT IDirectInputDevice8A::Unacquire() {
     return DI_OK;
 }
 
-HRESULT IDirectInputDevice8A::GetDeviceData(DWORD recordSize, DIDEVICEOBJECTDATA* records, DWORD* count,
-                                            DWORD flags) {
+HRESULT IDirectInputDevice8A::GetDeviceData(DWORD recordSize, DIDEVICEOBJECTDATA* records, DWORD* count, DWORD flags)
+{
     State& state = *m_state;
     if (recordSize != sizeof(DIDEVICEOBJECTDATA) || count == nullptr) {
         return DIERR_INVALIDPARAM;

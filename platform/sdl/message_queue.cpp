@@ -25,7 +25,8 @@ constexpr Uint8 kKeyRightControl = 0x9D;
 constexpr Uint8 kKeyRightAlt = 0xB8;
 
 // SDL events name their window by id; events pushed without one (id 0) belong to the main window.
-PlatformWindow* WindowFromId(Uint32 id) {
+PlatformWindow* WindowFromId(Uint32 id)
+{
     if (id == 0) {
         return g_windowSystem.windows.empty() ? nullptr : g_windowSystem.windows.front();
     }
@@ -37,15 +38,18 @@ PlatformWindow* WindowFromId(Uint32 id) {
     return nullptr;
 }
 
-LPARAM PackPoint(int x, int y) {
+LPARAM PackPoint(int x, int y)
+{
     return static_cast<LPARAM>((static_cast<DWORD>(y & 0xFFFF) << 16) | static_cast<DWORD>(x & 0xFFFF));
 }
 
-LPARAM PackedPointer() {
+LPARAM PackedPointer()
+{
     return PackPoint(g_windowSystem.pointer.x, g_windowSystem.pointer.y);
 }
 
-void Enqueue(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+void Enqueue(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
     MSG record{window, message, wParam, lParam, GetTickCount(), g_windowSystem.pointer};
     std::lock_guard<std::mutex> lock(g_windowSystem.queueMutex);
     // Windows keeps at most one pending mouse move; so does this queue, for the newest position.
@@ -60,7 +64,8 @@ void Enqueue(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-void PushRaw(RawInputKind kind, int code, bool down, int dx, int dy, int wheel) {
+void PushRaw(RawInputKind kind, int code, bool down, int dx, int dy, int wheel)
+{
     RawInputEvent event{};
     event.kind = kind;
     event.code = static_cast<std::uint8_t>(code);
@@ -72,7 +77,8 @@ void PushRaw(RawInputKind kind, int code, bool down, int dx, int dy, int wheel) 
     PlatformPushRawInput(event);
 }
 
-void SetFocus(PlatformWindow* window) {
+void SetFocus(PlatformWindow* window)
+{
     if (g_windowSystem.focused == window) {
         return;
     }
@@ -87,7 +93,8 @@ void SetFocus(PlatformWindow* window) {
     }
 }
 
-void TranslateWindowEvent(const SDL_WindowEvent& event) {
+void TranslateWindowEvent(const SDL_WindowEvent& event)
+{
     PlatformWindow* window = WindowFromId(event.windowID);
     if (window == nullptr) {
         return;
@@ -115,15 +122,18 @@ void TranslateWindowEvent(const SDL_WindowEvent& event) {
     }
 }
 
-bool AltHeld() {
+bool AltHeld()
+{
     return g_windowSystem.keyDown[kKeyLeftAlt] || g_windowSystem.keyDown[kKeyRightAlt];
 }
 
-bool ControlHeld() {
+bool ControlHeld()
+{
     return g_windowSystem.keyDown[kKeyLeftControl] || g_windowSystem.keyDown[kKeyRightControl];
 }
 
-void TranslateKeyEvent(const SDL_KeyboardEvent& event) {
+void TranslateKeyEvent(const SDL_KeyboardEvent& event)
+{
     const bool down = event.type == SDL_KEYDOWN;
     Uint8 code = KeyCodeFromSdlScancode(event.keysym.scancode);
     if ((event.keysym.unused & 0xFFFFFF00u) == kInjectedKeyTag) {
@@ -166,12 +176,21 @@ void TranslateKeyEvent(const SDL_KeyboardEvent& event) {
         if (down && !system) {
             WPARAM character = 0;
             switch (code) {
-                case kKeyBack: character = 8; break;
-                case kKeyTab: character = 9; break;
+                case kKeyBack:
+                    character = 8;
+                    break;
+                case kKeyTab:
+                    character = 9;
+                    break;
                 case kKeyReturn:
-                case kKeyNumpadEnter: character = 13; break;
-                case kKeyEscape: character = 27; break;
-                default: break;
+                case kKeyNumpadEnter:
+                    character = 13;
+                    break;
+                case kKeyEscape:
+                    character = 27;
+                    break;
+                default:
+                    break;
             }
             if (character != 0) {
                 Enqueue(window, WM_CHAR, character, static_cast<LPARAM>(lParam));
@@ -185,7 +204,8 @@ void TranslateKeyEvent(const SDL_KeyboardEvent& event) {
 
 // UTF-8 text to WM_CHAR records of the Latin-1 code page; other characters become '?'. Bytes that
 // are not valid UTF-8 pass through as they are.
-void TranslateTextEvent(const SDL_TextInputEvent& event) {
+void TranslateTextEvent(const SDL_TextInputEvent& event)
+{
     PlatformWindow* window = WindowFromId(event.windowID);
     if (window == nullptr) {
         return;
@@ -221,7 +241,8 @@ void TranslateTextEvent(const SDL_TextInputEvent& event) {
     }
 }
 
-void MovePointer(PlatformWindow* window, const SDL_MouseMotionEvent& event, bool& warpEcho) {
+void MovePointer(PlatformWindow* window, const SDL_MouseMotionEvent& event, bool& warpEcho)
+{
     if (event.which == kInjectedMouseId) {
         int width = 1;
         int height = 1;
@@ -239,7 +260,8 @@ void MovePointer(PlatformWindow* window, const SDL_MouseMotionEvent& event, bool
     g_windowSystem.pointer.y = event.y;
 }
 
-void TranslateMouseMotion(const SDL_MouseMotionEvent& event) {
+void TranslateMouseMotion(const SDL_MouseMotionEvent& event)
+{
     PlatformWindow* window = WindowFromId(event.windowID);
     if (window == nullptr) {
         return;
@@ -253,7 +275,8 @@ void TranslateMouseMotion(const SDL_MouseMotionEvent& event) {
     }
 }
 
-void TranslateMouseButton(const SDL_MouseButtonEvent& event) {
+void TranslateMouseButton(const SDL_MouseButtonEvent& event)
+{
     PlatformWindow* window = WindowFromId(event.windowID);
     if (window == nullptr) {
         return;
@@ -266,11 +289,26 @@ void TranslateMouseButton(const SDL_MouseButtonEvent& event) {
     UINT message = 0;
     WPARAM flag = 0;
     switch (event.button) {
-        case SDL_BUTTON_LEFT: rawButton = 0; message = down ? WM_LBUTTONDOWN : WM_LBUTTONUP; flag = MK_LBUTTON; break;
-        case SDL_BUTTON_RIGHT: rawButton = 1; message = down ? WM_RBUTTONDOWN : WM_RBUTTONUP; flag = MK_RBUTTON; break;
-        case SDL_BUTTON_MIDDLE: rawButton = 2; message = down ? WM_MBUTTONDOWN : WM_MBUTTONUP; flag = MK_MBUTTON; break;
-        case SDL_BUTTON_X1: rawButton = 3; break;  // the input devices know four buttons
-        default: return;
+        case SDL_BUTTON_LEFT:
+            rawButton = 0;
+            message = down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
+            flag = MK_LBUTTON;
+            break;
+        case SDL_BUTTON_RIGHT:
+            rawButton = 1;
+            message = down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
+            flag = MK_RBUTTON;
+            break;
+        case SDL_BUTTON_MIDDLE:
+            rawButton = 2;
+            message = down ? WM_MBUTTONDOWN : WM_MBUTTONUP;
+            flag = MK_MBUTTON;
+            break;
+        case SDL_BUTTON_X1:
+            rawButton = 3;
+            break;  // the input devices know four buttons
+        default:
+            return;
     }
     if (message != 0) {
         g_windowSystem.buttonFlags = down ? (g_windowSystem.buttonFlags | flag) : (g_windowSystem.buttonFlags & ~flag);
@@ -279,7 +317,8 @@ void TranslateMouseButton(const SDL_MouseButtonEvent& event) {
     PushRaw(RAW_MOUSE_BUTTON, rawButton, down, 0, 0, 0);
 }
 
-void TranslateMouseWheel(const SDL_MouseWheelEvent& event) {
+void TranslateMouseWheel(const SDL_MouseWheelEvent& event)
+{
     PlatformWindow* window = WindowFromId(event.windowID);
     int steps = event.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.y : event.y;
     if (window == nullptr || steps == 0) {
@@ -287,31 +326,45 @@ void TranslateMouseWheel(const SDL_MouseWheelEvent& event) {
     }
     steps = std::clamp(steps, -273, 273);  // the delta must fit the signed high word
     const auto delta = static_cast<WORD>(static_cast<std::int16_t>(steps * WHEEL_DELTA));
-    Enqueue(window, WM_MOUSEWHEEL, (static_cast<WPARAM>(delta) << 16) | g_windowSystem.buttonFlags,
-            PackedPointer());
+    Enqueue(window, WM_MOUSEWHEEL, (static_cast<WPARAM>(delta) << 16) | g_windowSystem.buttonFlags, PackedPointer());
     PushRaw(RAW_MOUSE_WHEEL, 0, false, 0, 0, steps);
 }
 
-void TranslateEvent(const SDL_Event& event) {
+void TranslateEvent(const SDL_Event& event)
+{
     switch (event.type) {
         case SDL_QUIT:
             if (!g_windowSystem.windows.empty()) {
                 Enqueue(g_windowSystem.windows.front(), WM_CLOSE, 0, 0);
             }
             break;
-        case SDL_WINDOWEVENT: TranslateWindowEvent(event.window); break;
+        case SDL_WINDOWEVENT:
+            TranslateWindowEvent(event.window);
+            break;
         case SDL_KEYDOWN:
-        case SDL_KEYUP: TranslateKeyEvent(event.key); break;
-        case SDL_TEXTINPUT: TranslateTextEvent(event.text); break;
-        case SDL_MOUSEMOTION: TranslateMouseMotion(event.motion); break;
+        case SDL_KEYUP:
+            TranslateKeyEvent(event.key);
+            break;
+        case SDL_TEXTINPUT:
+            TranslateTextEvent(event.text);
+            break;
+        case SDL_MOUSEMOTION:
+            TranslateMouseMotion(event.motion);
+            break;
         case SDL_MOUSEBUTTONDOWN:
-        case SDL_MOUSEBUTTONUP: TranslateMouseButton(event.button); break;
-        case SDL_MOUSEWHEEL: TranslateMouseWheel(event.wheel); break;
-        default: break;
+        case SDL_MOUSEBUTTONUP:
+            TranslateMouseButton(event.button);
+            break;
+        case SDL_MOUSEWHEEL:
+            TranslateMouseWheel(event.wheel);
+            break;
+        default:
+            break;
     }
 }
 
-void PumpSdlEvents() {
+void PumpSdlEvents()
+{
     if (SDL_WasInit(SDL_INIT_EVENTS) == 0) {
         return;
     }
@@ -321,7 +374,8 @@ void PumpSdlEvents() {
     }
 }
 
-bool MessageMatches(const MSG& message, HWND window, UINT filterMin, UINT filterMax) {
+bool MessageMatches(const MSG& message, HWND window, UINT filterMin, UINT filterMax)
+{
     if (window != nullptr && message.hwnd != window) {
         return false;
     }
@@ -330,7 +384,8 @@ bool MessageMatches(const MSG& message, HWND window, UINT filterMin, UINT filter
 
 }  // namespace
 
-BOOL PeekMessageA(MSG* message, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags) {
+BOOL PeekMessageA(MSG* message, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags)
+{
     if (message == nullptr) {
         return FALSE;
     }
@@ -357,7 +412,8 @@ BOOL PeekMessageA(MSG* message, HWND window, UINT filterMin, UINT filterMax, UIN
     return FALSE;
 }
 
-BOOL TranslateMessage(const MSG* message) {
+BOOL TranslateMessage(const MSG* message)
+{
     if (message == nullptr) {
         return FALSE;
     }
@@ -365,29 +421,35 @@ BOOL TranslateMessage(const MSG* message) {
         case WM_KEYDOWN:
         case WM_KEYUP:
         case WM_SYSKEYDOWN:
-        case WM_SYSKEYUP: return TRUE;
-        default: return FALSE;
+        case WM_SYSKEYUP:
+            return TRUE;
+        default:
+            return FALSE;
     }
 }
 
-LRESULT DispatchMessageA(const MSG* message) {
+LRESULT DispatchMessageA(const MSG* message)
+{
     if (message == nullptr || message->message == WM_QUIT || !IsLiveWindow(message->hwnd)) {
         return 0;
     }
     return message->hwnd->procedure(message->hwnd, message->message, message->wParam, message->lParam);
 }
 
-LRESULT DefWindowProcA(HWND /*window*/, UINT /*message*/, WPARAM /*wParam*/, LPARAM /*lParam*/) {
+LRESULT DefWindowProcA(HWND /*window*/, UINT /*message*/, WPARAM /*wParam*/, LPARAM /*lParam*/)
+{
     return 0;
 }
 
-void PostQuitMessage(int exitCode) {
+void PostQuitMessage(int exitCode)
+{
     std::lock_guard<std::mutex> lock(g_windowSystem.queueMutex);
     g_windowSystem.quitPosted = true;
     g_windowSystem.quitCode = exitCode;
 }
 
-BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
     std::lock_guard<std::mutex> lock(g_windowSystem.queueMutex);
     if (g_windowSystem.queue.size() >= kMaxQueuedMessages) {
         return FALSE;
@@ -396,7 +458,7 @@ BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return TRUE;
 }
 
-void PlatformPumpEvents() {
+void PlatformPumpEvents()
+{
     PumpSdlEvents();
 }
-

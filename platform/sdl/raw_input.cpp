@@ -18,7 +18,8 @@ RawInputRing g_ring;
 
 }  // namespace
 
-void PlatformPushRawInput(const RawInputEvent& event) {
+void PlatformPushRawInput(const RawInputEvent& event)
+{
     if (g_ring.count == kCapacity) {
         g_ring.first = (g_ring.first + 1) % kCapacity;
         --g_ring.count;
@@ -27,7 +28,8 @@ void PlatformPushRawInput(const RawInputEvent& event) {
     ++g_ring.count;
 }
 
-bool PlatformPopRawInput(RawInputEvent* event) {
+bool PlatformPopRawInput(RawInputEvent* event)
+{
     if (g_ring.count == 0 || event == nullptr) {
         return false;
     }
@@ -37,7 +39,8 @@ bool PlatformPopRawInput(RawInputEvent* event) {
     return true;
 }
 
-void PlatformClearRawInput() {
+void PlatformClearRawInput()
+{
     g_ring.first = 0;
     g_ring.count = 0;
 }

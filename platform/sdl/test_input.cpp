@@ -13,14 +13,16 @@
 namespace {
 
 // Events pushed without a window id go to the main window.
-void Push(SDL_Event& event) {
+void Push(SDL_Event& event)
+{
     if (EnsureSdlSubsystems(SDL_INIT_EVENTS)) {
         SDL_PushEvent(&event);
     }
 }
 
 // Length of the longest prefix of text, at most limit bytes, that does not cut a UTF-8 sequence.
-std::size_t WholeCharacters(const char* text, std::size_t limit) {
+std::size_t WholeCharacters(const char* text, std::size_t limit)
+{
     std::size_t length = std::strlen(text);
     if (length <= limit) {
         return length;
@@ -34,7 +36,8 @@ std::size_t WholeCharacters(const char* text, std::size_t limit) {
 
 }  // namespace
 
-void PlatformInjectKey(int keyCode, bool down) {
+void PlatformInjectKey(int keyCode, bool down)
+{
     if (keyCode < 1 || keyCode > 255) {
         return;
     }
@@ -49,7 +52,8 @@ void PlatformInjectKey(int keyCode, bool down) {
     Push(event);
 }
 
-void PlatformInjectText(const char* text) {
+void PlatformInjectText(const char* text)
+{
     if (text == nullptr) {
         return;
     }
@@ -64,7 +68,8 @@ void PlatformInjectText(const char* text) {
     }
 }
 
-void PlatformInjectMouseMotion(int dx, int dy) {
+void PlatformInjectMouseMotion(int dx, int dy)
+{
     SDL_Event event{};
     event.type = SDL_MOUSEMOTION;
     event.motion.timestamp = SDL_GetTicks();
@@ -74,7 +79,8 @@ void PlatformInjectMouseMotion(int dx, int dy) {
     Push(event);
 }
 
-void PlatformInjectMouseButton(int button, bool down) {
+void PlatformInjectMouseButton(int button, bool down)
+{
     static constexpr Uint8 kSdlButtons[] = {SDL_BUTTON_LEFT, SDL_BUTTON_RIGHT, SDL_BUTTON_MIDDLE};
     if (button < 0 || button > 2) {
         return;
@@ -89,7 +95,8 @@ void PlatformInjectMouseButton(int button, bool down) {
     Push(event);
 }
 
-void PlatformInjectMouseWheel(int steps) {
+void PlatformInjectMouseWheel(int steps)
+{
     SDL_Event event{};
     event.type = SDL_MOUSEWHEEL;
     event.wheel.timestamp = SDL_GetTicks();
@@ -100,7 +107,8 @@ void PlatformInjectMouseWheel(int steps) {
     Push(event);
 }
 
-void PlatformInjectCloseRequest() {
+void PlatformInjectCloseRequest()
+{
     SDL_Event event{};
     event.type = SDL_WINDOWEVENT;
     event.window.timestamp = SDL_GetTicks();
@@ -108,7 +116,8 @@ void PlatformInjectCloseRequest() {
     Push(event);
 }
 
-void PlatformInjectFocus(HWND window, bool gained) {
+void PlatformInjectFocus(HWND window, bool gained)
+{
     SDL_Window* sdlWindow = PlatformSdlWindow(window);
     if (sdlWindow == nullptr) {
         return;
@@ -121,11 +130,13 @@ void PlatformInjectFocus(HWND window, bool gained) {
     Push(event);
 }
 
-bool PlatformKeyHasPhysicalKey(int keyCode) {
+bool PlatformKeyHasPhysicalKey(int keyCode)
+{
     return SdlScancodeFromKeyCode(keyCode) != SDL_SCANCODE_UNKNOWN;
 }
 
-const char* PlatformWindowTitle(HWND window) {
+const char* PlatformWindowTitle(HWND window)
+{
     SDL_Window* sdlWindow = PlatformSdlWindow(window);
     return sdlWindow != nullptr ? SDL_GetWindowTitle(sdlWindow) : "";
 }

@@ -13,7 +13,8 @@
 
 WindowSystem g_windowSystem;
 
-bool EnsureSdlSubsystems(Uint32 subsystems) {
+bool EnsureSdlSubsystems(Uint32 subsystems)
+{
     if (SDL_WasInit(subsystems) == subsystems) {
         return true;
     }
@@ -29,14 +30,16 @@ bool EnsureSdlSubsystems(Uint32 subsystems) {
     return true;
 }
 
-bool IsLiveWindow(HWND window) {
+bool IsLiveWindow(HWND window)
+{
     const std::vector<PlatformWindow*>& windows = g_windowSystem.windows;
     return window != nullptr && std::find(windows.begin(), windows.end(), window) != windows.end();
 }
 
 // Window classes and windows.
 
-ATOM RegisterClassA(const WNDCLASSA* windowClass) {
+ATOM RegisterClassA(const WNDCLASSA* windowClass)
+{
     if (windowClass == nullptr || windowClass->lpszClassName == nullptr || windowClass->lpfnWndProc == nullptr) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
@@ -51,9 +54,9 @@ ATOM RegisterClassA(const WNDCLASSA* windowClass) {
     return static_cast<ATOM>(0xC000 + g_windowSystem.classes.size());
 }
 
-HWND CreateWindowExA(DWORD /*exStyle*/, const char* className, const char* title, DWORD style, int x, int y,
-                     int width, int height, HWND /*parent*/, HMENU /*menu*/, HINSTANCE /*instance*/,
-                     void* /*param*/) {
+HWND CreateWindowExA(DWORD /*exStyle*/, const char* className, const char* title, DWORD style, int x, int y, int width,
+                     int height, HWND /*parent*/, HMENU /*menu*/, HINSTANCE /*instance*/, void* /*param*/)
+{
     const WindowClassRecord* windowClass = nullptr;
     for (const WindowClassRecord& record : g_windowSystem.classes) {
         if (className != nullptr && ::strcasecmp(record.name.c_str(), className) == 0) {
@@ -99,7 +102,8 @@ HWND CreateWindowExA(DWORD /*exStyle*/, const char* className, const char* title
     return window;
 }
 
-BOOL DestroyWindow(HWND window) {
+BOOL DestroyWindow(HWND window)
+{
     if (!IsLiveWindow(window) || window->destroying) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
@@ -109,6 +113,8 @@ BOOL DestroyWindow(HWND window) {
     window->procedure(window, WM_DESTROY, 0, 0);
     if (g_windowSystem.focused == window) {
         g_windowSystem.focused = nullptr;
+        // As when the focus moves away: the releases of keys held now go to no window of ours.
+        g_windowSystem.keyDown.fill(false);
     }
     {
         std::lock_guard<std::mutex> lock(g_windowSystem.queueMutex);
@@ -120,7 +126,8 @@ BOOL DestroyWindow(HWND window) {
     return TRUE;
 }
 
-BOOL ShowWindow(HWND window, int command) {
+BOOL ShowWindow(HWND window, int command)
+{
     if (!IsLiveWindow(window)) {
         return FALSE;
     }
@@ -137,7 +144,8 @@ BOOL ShowWindow(HWND window, int command) {
     return wasVisible;
 }
 
-BOOL SetForegroundWindow(HWND window) {
+BOOL SetForegroundWindow(HWND window)
+{
     if (!IsLiveWindow(window)) {
         return FALSE;
     }
@@ -148,15 +156,18 @@ BOOL SetForegroundWindow(HWND window) {
     return TRUE;
 }
 
-HWND GetForegroundWindow() {
+HWND GetForegroundWindow()
+{
     return g_windowSystem.focused;
 }
 
-SDL_Window* PlatformSdlWindow(HWND window) {
+SDL_Window* PlatformSdlWindow(HWND window)
+{
     return IsLiveWindow(window) ? window->sdl : nullptr;
 }
 
-bool PlatformIsHeadless() {
+bool PlatformIsHeadless()
+{
     const char* driver = SDL_WasInit(SDL_INIT_VIDEO) != 0 ? SDL_GetCurrentVideoDriver() : nullptr;
     if (driver == nullptr) {
         driver = std::getenv("SDL_VIDEODRIVER");
@@ -164,13 +175,15 @@ bool PlatformIsHeadless() {
     return driver != nullptr && (::strcasecmp(driver, "offscreen") == 0 || ::strcasecmp(driver, "dummy") == 0);
 }
 
-bool PlatformWindowHasFocus() {
+bool PlatformWindowHasFocus()
+{
     return g_windowSystem.focused != nullptr;
 }
 
 // Cursor and geometry.
 
-int ShowCursor(BOOL show) {
+int ShowCursor(BOOL show)
+{
     g_windowSystem.cursorCounter += show != FALSE ? 1 : -1;
     if (SDL_WasInit(SDL_INIT_VIDEO) != 0) {
         SDL_ShowCursor(g_windowSystem.cursorCounter >= 0 ? SDL_ENABLE : SDL_DISABLE);
@@ -179,7 +192,8 @@ int ShowCursor(BOOL show) {
 }
 
 // Screen coordinates are client coordinates plus the window's position.
-BOOL ClientToScreen(HWND window, POINT* point) {
+BOOL ClientToScreen(HWND window, POINT* point)
+{
     if (!IsLiveWindow(window) || point == nullptr) {
         return FALSE;
     }
@@ -191,7 +205,8 @@ BOOL ClientToScreen(HWND window, POINT* point) {
     return TRUE;
 }
 
-BOOL ScreenToClient(HWND window, POINT* point) {
+BOOL ScreenToClient(HWND window, POINT* point)
+{
     if (!IsLiveWindow(window) || point == nullptr) {
         return FALSE;
     }
@@ -203,7 +218,8 @@ BOOL ScreenToClient(HWND window, POINT* point) {
     return TRUE;
 }
 
-BOOL SetCursorPos(int x, int y) {
+BOOL SetCursorPos(int x, int y)
+{
     if (g_windowSystem.windows.empty()) {
         return FALSE;
     }
@@ -217,7 +233,8 @@ BOOL SetCursorPos(int x, int y) {
     return TRUE;
 }
 
-BOOL ClipCursor(const RECT* rect) {
+BOOL ClipCursor(const RECT* rect)
+{
     if (g_windowSystem.windows.empty()) {
         return rect == nullptr ? TRUE : FALSE;
     }
@@ -242,7 +259,8 @@ BOOL ClipCursor(const RECT* rect) {
     return SDL_SetWindowMouseRect(window->sdl, &area) == 0 ? TRUE : FALSE;
 }
 
-bool PlatformCursorClip(HWND window, RECT* clientRect) {
+bool PlatformCursorClip(HWND window, RECT* clientRect)
+{
     const SDL_Rect* area = IsLiveWindow(window) ? SDL_GetWindowMouseRect(window->sdl) : nullptr;
     if (area == nullptr) {
         return false;
@@ -253,7 +271,8 @@ bool PlatformCursorClip(HWND window, RECT* clientRect) {
     return true;
 }
 
-BOOL GetCursorPos(POINT* point) {
+BOOL GetCursorPos(POINT* point)
+{
     if (point == nullptr) {
         return FALSE;
     }
@@ -264,7 +283,8 @@ BOOL GetCursorPos(POINT* point) {
     return TRUE;
 }
 
-BOOL GetClientRect(HWND window, RECT* rect) {
+BOOL GetClientRect(HWND window, RECT* rect)
+{
     if (!IsLiveWindow(window) || rect == nullptr) {
         return FALSE;
     }
@@ -276,11 +296,13 @@ BOOL GetClientRect(HWND window, RECT* rect) {
 }
 
 // SDL windows have no decoration that the client area must make room for.
-BOOL AdjustWindowRect(RECT* rect, DWORD /*style*/, BOOL /*menu*/) {
+BOOL AdjustWindowRect(RECT* rect, DWORD /*style*/, BOOL /*menu*/)
+{
     return rect != nullptr ? TRUE : FALSE;
 }
 
-BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL /*repaint*/) {
+BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL /*repaint*/)
+{
     if (!IsLiveWindow(window)) {
         return FALSE;
     }
@@ -289,21 +311,27 @@ BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL /*repaint
     return TRUE;
 }
 
-int GetSystemMetrics(int index) {
+int GetSystemMetrics(int index)
+{
     SDL_DisplayMode mode{};
     const bool known = SDL_WasInit(SDL_INIT_VIDEO) != 0 && SDL_GetDesktopDisplayMode(0, &mode) == 0 && mode.w > 0;
     switch (index) {
-        case SM_CXSCREEN: return known ? mode.w : 1024;
-        case SM_CYSCREEN: return known ? mode.h : 768;
+        case SM_CXSCREEN:
+            return known ? mode.w : 1024;
+        case SM_CYSCREEN:
+            return known ? mode.h : 768;
         // SDL windows have no frame or caption inside their size.
         case SM_CXFRAME:
         case SM_CYFRAME:
-        case SM_CYCAPTION: return 0;
-        default: return 0;
+        case SM_CYCAPTION:
+            return 0;
+        default:
+            return 0;
     }
 }
 
-int MessageBoxA(HWND owner, const char* text, const char* caption, UINT type) {
+int MessageBoxA(HWND owner, const char* text, const char* caption, UINT type)
+{
     const char* body = text != nullptr ? text : "";
     const char* title = caption != nullptr ? caption : "";
     const Uint32 flags = (type & MB_ICONERROR) != 0 ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION;

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "support/temp_dir.h"
-#include "tests/core/child_job.h"
+#include "support/run_program.h"
 
 namespace {
 
@@ -36,9 +36,9 @@ int FailWithGivenSource()
     AssertionFailed("x > 0", std::getenv("TEST_ASSERT_SOURCE"), 42);
 }
 
-const bool g_macroJob = child_job::RunIfAsked("assert-macro", FailTheMacro);
-const bool g_sourceJob = child_job::RunIfAsked("assert-source", FailWithGivenSource);
-const bool g_textJob = child_job::RunIfAsked("assert-text", FailTheTextMacro);
+const bool g_macroJob = RegisterChildJob("assert-macro", FailTheMacro);
+const bool g_sourceJob = RegisterChildJob("assert-source", FailWithGivenSource);
+const bool g_textJob = RegisterChildJob("assert-text", FailTheTextMacro);
 
 struct FailedChild {
     std::string log;
@@ -46,14 +46,14 @@ struct FailedChild {
 };
 
 // The child is to end at once with code 3.
-FailedChild RunFailingChild(const char* job, const child_job::Environment& environment = {})
+FailedChild RunFailingChild(const char* job, const ProgramEnvironment& environment = {})
 {
     const TempDir folder;
     const std::filesystem::path path = folder.Path();
-    const child_job::Result result = child_job::Run(job, path, environment);
+    const ProgramResult result = RunChildJob(job, path, environment);
     EXPECT_TRUE(result.exited);
     EXPECT_EQ(result.exitCode, 3);
-    return {child_job::ReadFile(path / "zintar.log"), child_job::ReadFile(path / "stderr.txt")};
+    return {ReadFileBytes(path / "zintar.log"), ReadFileBytes(path / "stderr.txt")};
 }
 
 bool EndsWith(const std::string& text, const std::string& end)
@@ -88,11 +88,8 @@ TEST(AssertDeathTest, SourceIsNamedWithoutFoldersOrExtension)
         const char* name;
     };
     const Case cases[] = {
-        {"core/winos.cpp", "winos"},
-        {"render\\decal.cpp", "decal"},
-        {"a.dir/b/plain", "plain"},
-        {"noext", "noext"},
-        {"two.dots.cpp", "two.dots"},
+        {"core/winos.cpp", "winos"}, {"render\\decal.cpp", "decal"}, {"a.dir/b/plain", "plain"},
+        {"noext", "noext"},          {"two.dots.cpp", "two.dots"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);

@@ -63,18 +63,18 @@ TEST_P(CommandLineOptions, AppliesOptionsInOrder)
     EXPECT_FLOAT_EQ(parsed.options.startPosition.z, c.z);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, CommandLineOptions,
-    testing::Values(OptionCase{"-m map_07", "map_07", true, nullptr, 0, 0, 0},
-                    OptionCase{"/M map_07", "map_07", true, nullptr, 0, 0, 0},
-                    OptionCase{"-m", "map_01", false, nullptr, 0, 0, 0},  // last word: nothing follows
-                    OptionCase{"-a bob", "map_01", false, "bob", 0, 0, 0},
-                    OptionCase{"-A bob -m x", "x", true, "bob", 0, 0, 0},
-                    // "-a" takes "-m" as its name; the later options then look at that same word.
-                    OptionCase{"-a -m x", "x", true, "-m", 0, 0, 0},
-                    OptionCase{"-p 1 2", "map_01", false, nullptr, 1, 2, 0},
-                    OptionCase{"-p 1.5 -2 3", "map_01", false, nullptr, 1.5f, -2, 3},
-                    OptionCase{"-unknown -p 4 5 6 -m m", "m", true, nullptr, 4, 5, 6}));
+INSTANTIATE_TEST_SUITE_P(Cases, CommandLineOptions,
+                         testing::Values(OptionCase{"-m map_07", "map_07", true, nullptr, 0, 0, 0},
+                                         OptionCase{"/M map_07", "map_07", true, nullptr, 0, 0, 0},
+                                         OptionCase{"-m", "map_01", false, nullptr, 0, 0,
+                                                    0},  // last word: nothing follows
+                                         OptionCase{"-a bob", "map_01", false, "bob", 0, 0, 0},
+                                         OptionCase{"-A bob -m x", "x", true, "bob", 0, 0, 0},
+                                         // "-a" takes "-m" as its name; the later options then look at that same word.
+                                         OptionCase{"-a -m x", "x", true, "-m", 0, 0, 0},
+                                         OptionCase{"-p 1 2", "map_01", false, nullptr, 1, 2, 0},
+                                         OptionCase{"-p 1.5 -2 3", "map_01", false, nullptr, 1.5f, -2, 3},
+                                         OptionCase{"-unknown -p 4 5 6 -m m", "m", true, nullptr, 4, 5, 6}));
 
 TEST(CommandLine, EditorOptionRunsAfterTheOptionsBeforeIt)
 {

@@ -66,9 +66,8 @@ protected:
                     continue;
                 const DWORD actual = pixels.At(UINT(x), UINT(y));
                 if (!ColourNear(actual, ink_ ? ink : paper, 2))
-                    return ::testing::AssertionFailure()
-                           << "'" << text[k] << "' at (" << x << ", " << y << ") "
-                           << ColourNear(actual, ink_ ? ink : paper, 2).message();
+                    return ::testing::AssertionFailure() << "'" << text[k] << "' at (" << x << ", " << y << ") "
+                                                         << ColourNear(actual, ink_ ? ink : paper, 2).message();
             }
         }
     }

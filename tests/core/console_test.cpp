@@ -69,8 +69,7 @@ TEST_F(ConsoleTest, AnIndexThatIsNoConsoleEndsTheProgram)
     // Indices are unsigned: -1 is past the last console as well.
     for (const int console : {static_cast<int>(CON_MAX_CONSOLES), -1}) {
         SCOPED_TRACE(console);
-        EXPECT_EXIT(ConClear(console), ::testing::ExitedWithCode(3),
-                    "Assertion 'con_index < CON_MAX_CONSOLES' failed");
+        EXPECT_EXIT(ConClear(console), ::testing::ExitedWithCode(3), "Assertion 'con_index < CON_MAX_CONSOLES' failed");
     }
     ConClear(static_cast<int>(CON_MAX_CONSOLES) - 1);
 }
@@ -147,7 +146,7 @@ TEST_F(ConsoleTest, ExecLinesSetVariables)
         {"tbconflag true", &tbconflag, "false", "true"},
         {"tbconflag=0\r\n", &tbconflag, "true", "false"},
         {" tbconflag = 1", &tbconflag, "false", "false"},  // a leading blank: no name, nothing happens
-        {"tbconflag == 1", &tbconflag, "true", "false"},  // one '=' is skipped; "= 1" reads as 0
+        {"tbconflag == 1", &tbconflag, "true", "false"},   // one '=' is skipped; "= 1" reads as 0
         {"TBCONFLAG = 1", &tbconflag, "false", "false"},   // names are exact
         {"ticonnumber\t=\t-17\n", &ticonnumber, "0", "-17"},
         {"tsconname = map_02\r\n", &tsconname, "x", "map_02"},
@@ -272,10 +271,13 @@ TEST_F(ConsoleTest, ScriptsRunFromDiskThenTheArchives)
         ConsoleVar& cvar;
         std::string text;
     };
-    Saved saved[] = {{riwidth, riwidth.ValueToText()}, {riheight, riheight.ValueToText()},
-                     {rbwindowed, rbwindowed.ValueToText()}, {tsconname, tsconname.String()}};
+    Saved saved[] = {{riwidth, riwidth.ValueToText()},
+                     {riheight, riheight.ValueToText()},
+                     {rbwindowed, rbwindowed.ValueToText()},
+                     {tsconname, tsconname.String()}};
 
-    const std::string windowsScript = "riwidth = 1024\r\nriheight = 768\r\nrbwindowed = true\r\ntsconname = from_disk\r\n";
+    const std::string windowsScript =
+        "riwidth = 1024\r\nriheight = 768\r\nrbwindowed = true\r\ntsconname = from_disk\r\n";
     const std::string archiveScript = "riwidth = 640\nriheight = 480\nrbwindowed = false\ntsconname = from_archive\n";
     ASSERT_TRUE(WriteTestArchive("main.bfs", {{"config.def", archiveScript}, {"other.cfg", "riwidth = 320\n"}}));
     ASSERT_TRUE(VFSInit());

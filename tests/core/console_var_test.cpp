@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <string>
 
@@ -54,7 +55,7 @@ TEST(ConsoleVarTest, SetFromTextReadsTheTextByType)
         {CVAR_INT, "0", " \t\x01-42x", "-42"},
         {CVAR_INT, "9", "abc", "0"},
         {CVAR_INT, "0", "99999999999", "2147483647"},  // held to the 32-bit range
-        {CVAR_BOOL, "false", "", "true"},  // nothing left: toggles
+        {CVAR_BOOL, "false", "", "true"},              // nothing left: toggles
         {CVAR_BOOL, "true", "  ", "false"},
         {CVAR_BOOL, "false", " true", "true"},
         {CVAR_BOOL, "false", "trueish", "true"},
@@ -177,6 +178,22 @@ TEST(ConsoleVarTest, FindMatchesNamesExactlyNewestFirst)
 
     newer.reset();
     EXPECT_EQ(CVarListFind("test_dup"), &older);
+}
+
+// The program's own list: every folder registers its variables and commands from static objects, and
+// a name registered twice would leave the older entry unreachable by name.
+TEST(ConsoleVarTest, EveryNameOfTheProgramIsRegisteredOnce)
+{
+    std::map<std::string, int> registrations;
+    for (const ConsoleVar* cvar = CVarListHead(); cvar; cvar = cvar->next) {
+        ASSERT_NE(cvar->name.Text(), nullptr);
+        ++registrations[cvar->name.Text()];
+    }
+    for (const auto& [name, count] : registrations)
+        EXPECT_EQ(count, 1) << name;
+    // The list is the whole program's: one name from each folder that declares any.
+    for (const char* name : {"gbconsoles", "rbfog", "mvsundir", "rbremovedecals", "gbthirdperson"})
+        EXPECT_EQ(registrations.count(name), 1u) << name;
 }
 
 }  // namespace

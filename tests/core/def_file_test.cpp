@@ -107,10 +107,8 @@ TEST_F(DefFileTest, LongLinesAreReadInPiecesOf2047Characters)
 {
     const std::string first = "a " + std::string(2045, 'x');  // 2047 characters: a whole piece
     ASSERT_TRUE(WriteFileBytes("long.def", first + "yy zz\nb\n" + std::string(5000, ' ') + "c 1\n"));
-    ExpectEntries(DefFileLoad("long.def"), {{"a", {std::string(2045, 'x')}, 1},
-                                            {"yy", {"zz"}, 2},
-                                            {"b", {}, 3},
-                                            {"c", {"1"}, 6}});
+    ExpectEntries(DefFileLoad("long.def"),
+                  {{"a", {std::string(2045, 'x')}, 1}, {"yy", {"zz"}, 2}, {"b", {}, 3}, {"c", {"1"}, 6}});
 }
 
 TEST_F(DefFileTest, KeysAreExactAndRepeatedKeysAreFoundInTurn)
@@ -182,8 +180,19 @@ class DefFileRobustness : public DefFileTest {};
 
 TEST_F(DefFileRobustness, DamagedFilesParseWithinTheirBytes)
 {
-    std::vector<std::string> inputs = {"", "\"", "k \"", "k \"unclosed", "#", "k $", "k :", "k ,", "k=", std::string(1, '\0'),
-                                       std::string(5000, '"'), "k " + std::string(4095, 'v'), std::string(3000, '\xFF')};
+    std::vector<std::string> inputs = {"",
+                                       "\"",
+                                       "k \"",
+                                       "k \"unclosed",
+                                       "#",
+                                       "k $",
+                                       "k :",
+                                       "k ,",
+                                       "k=",
+                                       std::string(1, '\0'),
+                                       std::string(5000, '"'),
+                                       "k " + std::string(4095, 'v'),
+                                       std::string(3000, '\xFF')};
     const std::string good = "mesh = \"a b\"\npos 1 2 3\nteam: 2\nx = $12, \"q\"\n";
     for (size_t cut = 0; cut < good.size(); ++cut)
         inputs.push_back(good.substr(0, cut));

@@ -2,17 +2,45 @@
 // in the working folder, without "Initialize", and with no library at all.
 #include <gtest/gtest.h>
 
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <filesystem>
 #include <string>
-#include <thread>
 
+#include "core/console.h"
+#include "core/console_var.h"
+#include "core/def_file.h"
+#include "core/editor.h"
+#include "core/editor_interface.h"
+#include "core/winos.h"
+#include "core/script_file.h"
+#include "core/sound.h"
+#include "actors/actor_class.h"
+#include "core/video.h"
+#include "game/accounts.h"
+#include "game/no_op.h"
+#include "game/object_factory.h"
+#include "gui/gui.h"
+#include "map/map_trace.h"
+#include "map/octree.h"
+#include "map/terrain_height.h"
+#include "map/world_registry.h"
+#include "map/world_tiles.h"
+#include "render/camera.h"
+#include "render/debug_primitives.h"
+#include "render/env_maps.h"
+#include "render/frame.h"
+#include "render/map_render_setup.h"
+#include "render/render_context.h"
+#include "render/render_device.h"
+#include "render/state_cache.h"
+#include "render/visible_nodes.h"
+#include "scene/object_draw.h"
 #include "support/archive_builder.h"
+#include "support/run_program.h"
 #include "support/temp_dir.h"
+#include "world/anim_cache.h"
+#include "world/dynamic_object.h"
+#include "world/wires.h"
 
 namespace {
 
@@ -26,38 +54,10 @@ std::string EditorLibrary(const char* variant)
     return std::string(ZINTAR_TEST_EDITOR_DIR) + "/" + variant + "/" + kLibrary;
 }
 
-struct RunResult {
-    bool exited = false;
-    int exitCode = -1;
-};
-
 // Runs the program with "-e" in the folder; a run that has not ended after 30 s is killed.
-RunResult RunEditorMode(const std::string& program, const fs::path& folder)
+ProgramResult RunEditorMode(const std::string& program, const fs::path& folder)
 {
-    const pid_t child = fork();
-    if (child == 0) {
-        if (chdir(folder.c_str()) != 0)
-            _exit(126);
-        setenv("SDL_VIDEODRIVER", "offscreen", 1);
-        execl(program.c_str(), program.c_str(), "-e", static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    RunResult result;
-    if (child < 0)
-        return result;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    int status = 0;
-    while (waitpid(child, &status, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            kill(child, SIGKILL);
-            waitpid(child, &status, 0);
-            return result;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    result.exited = WIFEXITED(status);
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
+    return RunProgram({program, "-e"}, {}, folder.string(), std::chrono::seconds(30));
 }
 
 // What the program logged after opening its archives.
@@ -77,6 +77,7 @@ struct EditorCase {
     bool besideProgram;   // else in the working folder
     std::string expectedLog;
     bool checked;  // the library wrote its verdict
+    std::string programFolder = "program";
 };
 
 void PrintTo(const EditorCase& run, std::ostream* out)
@@ -90,7 +91,7 @@ TEST_P(EditorModeRun, LogsTheSessionAndEndsWithZero)
 {
     const EditorCase& run = GetParam();
     const fs::path work = fs::path(TempPath()) / "work";
-    const fs::path programFolder = fs::path(TempPath()) / "program";
+    const fs::path programFolder = fs::path(TempPath()) / run.programFolder;
     fs::create_directories(work);
     fs::create_directories(programFolder);
     ASSERT_TRUE(WriteTestArchive((work / "main.bfs").string(), {{"config.def", "rbwindowed = 1\n"}}));
@@ -103,7 +104,7 @@ TEST_P(EditorModeRun, LogsTheSessionAndEndsWithZero)
     if (run.variant)
         fs::copy_file(EditorLibrary(run.variant), (run.besideProgram ? programFolder : work) / kLibrary);
 
-    const RunResult result = RunEditorMode(program, work);
+    const ProgramResult result = RunEditorMode(program, work);
     ASSERT_TRUE(result.exited) << "the program did not end";
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(LogAfterStartUp(work), run.expectedLog + kClosingLine);
@@ -122,10 +123,109 @@ const std::string kWholeSession =
 INSTANTIATE_TEST_SUITE_P(
     Editor, EditorModeRun,
     ::testing::Values(EditorCase{"BesideTheProgram", "checking", true, kWholeSession, true},
+                      // Longer than any game-data name may be: the program's own folders are not game data.
+                      EditorCase{"BesideTheProgramInALongFolder", "checking", true, kWholeSession, true,
+                                 std::string(70, 'p')},
                       EditorCase{"InTheWorkingFolder", "checking", false, kWholeSession, true},
                       EditorCase{"WithoutInitialize", "no_initialize", false,
                                  "Loading pravlin.so...done\nInitializing editor collaboration...", false},
                       EditorCase{"WithoutLibrary", nullptr, false, "Loading pravlin.so...", false}),
     [](const ::testing::TestParamInfo<EditorCase>& testInfo) { return std::string(testInfo.param.name); });
+
+template <class Function>
+const void* Address(Function* function)
+{
+    return reinterpret_cast<const void*>(function);
+}
+
+// Every slot holds its engine function, or null while the engine lacks it (an editor must not
+// find a slot null whose function exists: it would jump to null).
+TEST(EditorRecord, EverySlotHoldsItsFunction)
+{
+    const std::pair<int, const void*> filled[] = {
+        {EDITOR_SLOT_DEVICE, &g_render.device},
+        {EDITOR_SLOT_RENDER_INIT, Address(RenderInit)},
+        {EDITOR_SLOT_RENDER_SET_DISPLAY_MODE, Address(RenderSetDisplayMode)},
+        {EDITOR_SLOT_RENDER_SHUTDOWN, Address(RenderShutdown)},
+        {EDITOR_SLOT_RENDER_PREPARE_BUFFERS, Address(RenderPrepareBuffers)},
+        {EDITOR_SLOT_RENDER_BEGIN_FRAME, Address(RenderBeginFrame)},
+        {EDITOR_SLOT_RENDER_END_FRAME, Address(RenderEndFrame)},
+        {EDITOR_SLOT_CON_STARTUP, Address(ConStartup)},
+        {EDITOR_SLOT_CON_SHUTDOWN, Address(ConShutdown)},
+        {EDITOR_SLOT_ANIM_CACHE_RESET, Address(AnimCacheReset)},
+        {EDITOR_SLOT_ANIM_CACHE_FREE_ALL, Address(AnimCacheFreeAll)},
+        {EDITOR_SLOT_ANIM_CACHE_ACQUIRE, Address(AnimCacheAcquire)},
+        {EDITOR_SLOT_ENV_MAPS_LOAD, Address(EnvMapsLoad)},
+        {EDITOR_SLOT_CREATE_OBJECT_BY_CLASS, Address(CreateDynamicObjectByClass)},
+        {EDITOR_SLOT_DYN_OBJECT_ADD, Address(DynObjectAdd)},
+        {EDITOR_SLOT_DYN_OBJECT_REMOVE, Address(DynObjectRemove)},
+        {EDITOR_SLOT_MAP_TERRAIN_HEIGHT, Address(MapTerrainHeight)},
+        {EDITOR_SLOT_DEF_FILE_LOAD, Address(DefFileLoad)},
+        {EDITOR_SLOT_DEF_FILE_RELEASE, Address(DefFileRelease)},
+        {EDITOR_SLOT_DEF_FILE_FIND_ENTRY, Address(DefFileFindEntry)},
+        {EDITOR_SLOT_CREATE_SCRIPT_CACHE, Address(CreateScriptCache)},
+        {EDITOR_SLOT_DESTROY_SCRIPT_CACHE, Address(DestroyScriptCache)},
+        {EDITOR_SLOT_GUI_INIT, Address(GuiInit)},
+        {EDITOR_SLOT_GUI_SHUTDOWN, Address(GuiShutdown)},
+        {EDITOR_SLOT_MAP_TRACE, Address(MapTrace)},
+        {EDITOR_SLOT_RENDER_SET_ORTHOGRAPHIC, Address(RenderSetOrthographic)},
+        {EDITOR_SLOT_DEBUG_BOX_ADD, Address(DebugBoxAdd)},
+        {EDITOR_SLOT_DEBUG_LINES_DRAW, Address(DebugLinesDraw)},
+        {EDITOR_SLOT_GET_SCRIPT_FILE, Address(GetScriptFile)},
+        {EDITOR_SLOT_RENDER_SET_COLOR_OP, Address(RenderSetColorOp)},
+        {EDITOR_SLOT_RENDER_SET_ALPHA_OP, Address(RenderSetAlphaOp)},
+        {EDITOR_SLOT_ACCOUNTS_INIT, Address(AccountsInit)},
+        {EDITOR_SLOT_SOUND_INIT, Address(SoundInit)},
+        {EDITOR_SLOT_VIDEO_INIT, Address(VideoInit)},
+        {EDITOR_SLOT_RENDER_RELEASE_MAP_RESOURCES, Address(RenderReleaseMapResources)},
+        {EDITOR_SLOT_DYN_OBJECTS_RAY_PICK, Address(DynObjectsRayPick)},
+        {EDITOR_SLOT_ACTOR_CLASS_INFOS_RESET, Address(ActorClassInfosReset)},
+        {EDITOR_SLOT_DYN_OBJECT_UPDATE_GRID, Address(DynObjectUpdateGrid)},
+        {EDITOR_SLOT_NO_OP_1, Address(NoOp)},
+        {EDITOR_SLOT_NO_OP_2, Address(NoOp)},
+        {EDITOR_SLOT_FIND_CVAR, Address(FindCVar)},
+        {EDITOR_SLOT_COLLECT_VISIBLE_NODES, Address(EditorCollectVisibleNodes)},
+        {EDITOR_SLOT_VIEW_GET_VISIBLE_NODES, Address(ViewGetVisibleNodes)},
+        {EDITOR_SLOT_MAP_GET_WORLD_SIZE, Address(MapGetWorldSize)},
+        {EDITOR_SLOT_RENDER_SET_BATCHING, Address(RenderSetBatching)},
+        {EDITOR_SLOT_MISSION_ENVIRONMENT_LOAD, Address(MissionEnvironmentLoad)},
+        {EDITOR_SLOT_CON_OBJ_CREATE_GROUP, Address(ConObjCreateGroup)},
+        {EDITOR_SLOT_CON_OBJ_GROUP_APPEND_OBJECT, Address(ConObjGroupAppendObject)},
+        {EDITOR_SLOT_CON_OBJ_GROUP_INSERT_OBJECT, Address(ConObjGroupInsertObject)},
+        {EDITOR_SLOT_CON_OBJ_DELETE_GROUP, Address(ConObjDeleteGroup)},
+        {EDITOR_SLOT_CON_OBJ_GROUP_REFRESH_OBJECT, Address(ConObjGroupRefreshObject)},
+        {EDITOR_SLOT_CON_OBJ_GROUP_REMOVE_AT, Address(ConObjGroupRemoveAt)},
+        {EDITOR_SLOT_ENVIRONMENT_RELEASE, Address(EnvironmentRelease)},
+        {EDITOR_SLOT_OCTREE_GET_ROOT, Address(OctreeGetRoot)},
+        {EDITOR_SLOT_SIGNAL_EVENT, Address(SetEvent)},
+    };
+    const void* expected[EDITOR_RECORD_SLOTS] = {};
+    for (const auto& [slot, function] : filled)
+        expected[slot] = function;
+    void* record[EDITOR_RECORD_SLOTS];
+    for (void*& slot : record)
+        slot = &record;  // anything but null: every slot must be written
+    EditorFillInterface(record);
+    for (int slot = 0; slot < EDITOR_RECORD_SLOTS; ++slot)
+        EXPECT_EQ(record[slot], expected[slot]) << "slot " << slot;
+}
+
+// A session inside this program: editor mode is on once the library has the record, and stays on.
+class EditorSession : public TempDirTest {
+protected:
+    void TearDown() override
+    {
+        g_program.editorMode = 0;
+        TempDirTest::TearDown();
+    }
+};
+
+TEST_F(EditorSession, SetsEditorMode)
+{
+    fs::copy_file(EditorLibrary("signal_only"), fs::path(TempPath()) / kLibrary);
+    ASSERT_EQ(g_program.editorMode, 0);
+    RunEditorSession();
+    EXPECT_EQ(g_program.editorMode, 1);
+}
 
 }  // namespace

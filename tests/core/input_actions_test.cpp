@@ -37,14 +37,60 @@ protected:
 TEST(ActionNames, EachOfTheFiftyFourHasItsIndex)
 {
     const char* const names[] = {
-        "move_forward", "move_backward", "strafe_left", "strafe_right", "crouch", "jump", "run", "mode_up",
-        "mode_down", "reload", "set_csw", "set_primary", "set_secondary", "set_grenade", "set_explosive",
-        "always_run", "fire", "zoom", "map", "cycle_mode", "lean_left", "lean_right", "accept_cmd_g0_0",
-        "accept_cmd_g0_1", "accept_cmd_g0_2", "accept_cmd_g1_0", "accept_cmd_g1_1", "accept_cmd_g1_2",
-        "accept_cmd_g2_0", "accept_cmd_g2_1", "accept_cmd_g2_2", "accept_cmd_g3_0", "accept_cmd_g3_1",
-        "accept_cmd_g3_2", "drop_weapon", "cmd_menu_sel", "screenshot", "quicksave", "quickload", "codered",
-        "codegreen", "codeblue", "codered5", "codegreen5", "codeblue5", "binocular", "objectives", "satcam",
-        "quickmode", "zoomin", "zoomout", "nightvision", "cmd_menu_sel2", "navigation",
+        "move_forward",
+        "move_backward",
+        "strafe_left",
+        "strafe_right",
+        "crouch",
+        "jump",
+        "run",
+        "mode_up",
+        "mode_down",
+        "reload",
+        "set_csw",
+        "set_primary",
+        "set_secondary",
+        "set_grenade",
+        "set_explosive",
+        "always_run",
+        "fire",
+        "zoom",
+        "map",
+        "cycle_mode",
+        "lean_left",
+        "lean_right",
+        "accept_cmd_g0_0",
+        "accept_cmd_g0_1",
+        "accept_cmd_g0_2",
+        "accept_cmd_g1_0",
+        "accept_cmd_g1_1",
+        "accept_cmd_g1_2",
+        "accept_cmd_g2_0",
+        "accept_cmd_g2_1",
+        "accept_cmd_g2_2",
+        "accept_cmd_g3_0",
+        "accept_cmd_g3_1",
+        "accept_cmd_g3_2",
+        "drop_weapon",
+        "cmd_menu_sel",
+        "screenshot",
+        "quicksave",
+        "quickload",
+        "codered",
+        "codegreen",
+        "codeblue",
+        "codered5",
+        "codegreen5",
+        "codeblue5",
+        "binocular",
+        "objectives",
+        "satcam",
+        "quickmode",
+        "zoomin",
+        "zoomout",
+        "nightvision",
+        "cmd_menu_sel2",
+        "navigation",
     };
     ASSERT_EQ(std::size(names), static_cast<size_t>(ACTION_COUNT));
     for (int i = 0; i < ACTION_COUNT; ++i) {
@@ -65,11 +111,11 @@ TEST_F(ActionsTest, InputDefBindsKeysToActions)
                                "move_forward DIK_W\n"
                                "fire MOUSE0\n"
                                "fire DIK_SPACE\n"
-                               "Fire DIK_F\n"            // no action name: F stays unbound
-                               "jump DIK_NOSUCHKEY\n"    // no key name: the action goes to code 0
-                               "crouch\n"                // no key at all: nothing is bound
+                               "Fire DIK_F\n"          // no action name: F stays unbound
+                               "jump DIK_NOSUCHKEY\n"  // no key name: the action goes to code 0
+                               "crouch\n"              // no key at all: nothing is bound
                                "zoom DIK_Z\n"
-                               "map DIK_Z extra\n"       // a later line for the same key wins
+                               "map DIK_Z extra\n"  // a later line for the same key wins
                                "zoomin MOUSE_WHEEL_UP\n"
                                "navigation DIK_RCONTROL\n"));
     g_input.keyMap[0x10] = ACTION_RUN;  // replaced: the whole map is rebuilt

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "core/console.h"
@@ -12,6 +13,7 @@
 #include "core/winos.h"
 #include "platform/raw_input.h"
 #include "platform/test_input.h"
+#include "support/test_window.h"
 #include "support/vfs_fixture.h"
 
 class InputWindowTest : public VfsTest {
@@ -25,32 +27,23 @@ protected:
         if (!Bindings().empty()) {
             ASSERT_TRUE(WriteFileBytes("input.def", Bindings()));
         }
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = MainWindowProc;
-        windowClass.lpszClassName = "ZintarInputTest";
-        RegisterClassA(&windowClass);  // already there after the first test of a run
-        m_window = CreateWindowExA(0, "ZintarInputTest", "Input", WS_CAPTION, 0, 0, 320, 200, nullptr, nullptr,
-                                   nullptr, nullptr);
+        m_testWindow = std::make_unique<TestWindow>(320, 200, MainWindowProc, WS_CAPTION);
+        m_window = m_testWindow->Handle();
         ASSERT_NE(m_window, nullptr);
-        ShowWindow(m_window, SW_SHOW);
-        SetForegroundWindow(m_window);
+        m_testWindow->Show();
         DispatchWaitingMessages();
         PlatformClearRawInput();
-        CleanStart();
     }
 
     void TearDown() override
     {
         InputShutdown();
-        InputSetMouseMoveListener(nullptr);
-        g_input.guiMode = false;
-        ConSetCurrent(-1);
-        DestroyWindow(m_window);
+        m_testWindow.reset();
         DefFileFreeAll();
         VfsTest::TearDown();
     }
 
-    // Key and action tables cleared, as the game clears them for a clean start.
+    // Key and action tables cleared between the cases of one test, as the game clears them for a clean start.
     static void CleanStart()
     {
         std::memset(g_input.keyStates, 0, sizeof g_input.keyStates);
@@ -77,5 +70,6 @@ protected:
 
     void PushFocusEvent(bool gained) { PlatformInjectFocus(m_window, gained); }
 
+    std::unique_ptr<TestWindow> m_testWindow;
     HWND m_window = nullptr;
 };

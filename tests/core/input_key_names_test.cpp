@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "core/input.h"
-#include "input_fixture.h"
+#include "tests/core/input_fixture.h"
 #include "platform/test_input.h"
 
 namespace {
@@ -19,6 +19,8 @@ struct NamedKey {
 };
 
 // In the order the names are compared.
+// A packed table reads better than one name a line.
+// clang-format off
 const NamedKey kNamedKeys[] = {
     {"DIK_ESCAPE", 1}, {"DIK_1", 2}, {"DIK_2", 3}, {"DIK_3", 4}, {"DIK_4", 5}, {"DIK_5", 6}, {"DIK_6", 7},
     {"DIK_7", 8}, {"DIK_8", 9}, {"DIK_9", 10}, {"DIK_0", 11}, {"DIK_MINUS", 12}, {"DIK_EQUALS", 13},
@@ -51,11 +53,12 @@ const NamedKey kNamedKeys[] = {
     {"DIK_MEDIASELECT", 237}, {"MOUSE0", 240}, {"MOUSE1", 241}, {"MOUSE2", 242}, {"MOUSE_WHEEL_UP", 243},
     {"MOUSE_WHEEL_DOWN", 244},
 };
+// clang-format on
 
 // Keys of keyboards that the platform does not tell apart (Japanese AX and NEC keyboards, the Brazilian
 // keypad separator that shares the keypad comma, the wake key): only injection reaches them.
-const std::set<std::string> kWithoutPhysicalKey = {"DIK_ABNT_C2", "DIK_AT",        "DIK_COLON", "DIK_UNDERLINE",
-                                                   "DIK_KANJI",   "DIK_AX",        "DIK_UNLABELED", "DIK_WAKE"};
+const std::set<std::string> kWithoutPhysicalKey = {"DIK_ABNT_C2", "DIK_AT", "DIK_COLON",     "DIK_UNDERLINE",
+                                                   "DIK_KANJI",   "DIK_AX", "DIK_UNLABELED", "DIK_WAKE"};
 
 std::string Display(int code, std::size_t bufferSize = 32)
 {
@@ -94,8 +97,9 @@ TEST(KeyNames, DisplayTextsCoverTheirCodesAndNoOthers)
         {54, "RIGHT SHIFT|*|LEFT ALT|SPACE|CAPS LOCK"},
         {59, "F1|F2|F3|F4|F5|F6|F7|F8|F9|F10"},
         {69, "NUM LOCK|SCROLL LOCK"},
-        {71, "NUMPAD 7|NUMPAD 8|NUMPAD 9|NUMPAD -|NUMPAD 4|NUMPAD 5|NUMPAD 6|NUMPAD +|NUMPAD 1|NUMPAD 2|"
-             "NUMPAD 3|NUMPAD 0|NUMPAD ."},
+        {71,
+         "NUMPAD 7|NUMPAD 8|NUMPAD 9|NUMPAD -|NUMPAD 4|NUMPAD 5|NUMPAD 6|NUMPAD +|NUMPAD 1|NUMPAD 2|"
+         "NUMPAD 3|NUMPAD 0|NUMPAD ."},
         {86, "OEM 102|F11|F12"},
         {100, "F13|F14|F15"},
         {141, "NUMPAD ="},

@@ -4,7 +4,7 @@
 
 #include "core/input.h"
 #include "game/game_state.h"
-#include "input_fixture.h"
+#include "tests/core/input_fixture.h"
 #include "platform/direct_input.h"
 
 namespace {
@@ -90,8 +90,11 @@ TEST_F(InputMessagesTest, KeyButtonAndWheelMessagesSetTheStates)
         {WM_MOUSEWHEEL, WheelWParam(240), 0, true, MOUSE_WHEEL_UP},
         {WM_MOUSEWHEEL, WheelWParam(-120), 0, true, MOUSE_WHEEL_DOWN},
     };
-    const UINT releases[][2] = {{WM_KEYDOWN, WM_KEYUP}, {WM_SYSKEYDOWN, WM_SYSKEYUP}, {WM_LBUTTONDOWN, WM_LBUTTONUP},
-                                {WM_RBUTTONDOWN, WM_RBUTTONUP}, {WM_MBUTTONDOWN, WM_MBUTTONUP}};
+    const UINT releases[][2] = {{WM_KEYDOWN, WM_KEYUP},
+                                {WM_SYSKEYDOWN, WM_SYSKEYUP},
+                                {WM_LBUTTONDOWN, WM_LBUTTONUP},
+                                {WM_RBUTTONDOWN, WM_RBUTTONUP},
+                                {WM_MBUTTONDOWN, WM_MBUTTONUP}};
     for (const Case& c : cases) {
         SCOPED_TRACE("message " + std::to_string(c.message) + " index " + std::to_string(c.index));
         CleanStart();

@@ -62,11 +62,7 @@ private:
 class InputModesTest : public ::testing::Test {
 protected:
     void SetUp() override { g_trace.clear(); }
-    void TearDown() override
-    {
-        g_input.currentMode = nullptr;
-        g_input.topOverlay = nullptr;
-    }
+    void TearDown() override { InputShutdown(); }
 };
 
 TEST_F(InputModesTest, EmptyChainsDoNothing)

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "core/input.h"
-#include "input_fixture.h"
+#include "tests/core/input_fixture.h"
 #include "platform/direct_input.h"
 #include "platform/test_input.h"
 
@@ -185,6 +185,25 @@ TEST_F(InputUpdateTest, WithoutDirectInputTheMessagesFeedTheStatesAndNoBindingsA
     PlatformInjectKey(DIK_E, false);
     Frame();
     EXPECT_EQ(g_input.actionReleased[ACTION_MOVE_FORWARD], 255);
+}
+
+// Whatever the last session left, the next one starts as the first: no key held or bound, no action
+// down or about to be reported released, not in GUI mode.
+TEST_F(InputUpdateTest, ShutdownReturnsTheInputToItsStartState)
+{
+    PlatformInjectKey(DIK_W, true);
+    Frame();
+    ASSERT_EQ(g_input.actionDown[ACTION_MOVE_FORWARD], 255);
+    g_input.guiMode = true;
+
+    InputShutdown();
+    EXPECT_FALSE(InputUsesDirectInput());
+    EXPECT_FALSE(g_input.guiMode);
+    EXPECT_EQ(g_input.keyStates[DIK_W], 0);
+    EXPECT_EQ(g_input.keyMap[DIK_W], ACTION_UNBOUND);
+    EXPECT_EQ(g_input.actionDown[ACTION_MOVE_FORWARD], 0);
+    ActionsUpdate();
+    EXPECT_EQ(g_input.actionReleased[ACTION_MOVE_FORWARD], 0);
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 
 #include "core/console.h"
 #include "core/core_cvars.h"
-#include "input_fixture.h"
+#include "tests/core/input_fixture.h"
 #include "platform/direct_input.h"
 #include "platform/test_input.h"
 
@@ -41,7 +41,7 @@ TEST_F(ConsoleKeysTest, ReleasedPageKeysToggleTheirPagesWhenConsolesAreOn)
         int page;  // shown after one press; -1 none
     };
     const Case cases[] = {
-        {true, DIK_F1, 0}, {true, DIK_GRAVE, 0}, {true, DIK_F2, 1}, {true, DIK_F3, 2}, {true, DIK_F4, 3},
+        {true, DIK_F1, 0}, {true, DIK_GRAVE, 0}, {true, DIK_F2, 1},   {true, DIK_F3, 2},      {true, DIK_F4, 3},
         {true, DIK_F5, 4}, {true, DIK_F6, -1},   {false, DIK_F1, -1}, {false, DIK_GRAVE, -1}, {false, DIK_F5, -1},
     };
     for (const Case& c : cases) {

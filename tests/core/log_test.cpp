@@ -8,7 +8,7 @@
 
 #include "platform/win32.h"
 #include "support/temp_dir.h"
-#include "tests/core/child_job.h"
+#include "support/run_program.h"
 
 namespace {
 
@@ -53,9 +53,9 @@ int ReportCursorCounter()
     return 0;
 }
 
-const bool g_logJob = child_job::RunIfAsked("log-lines", WriteLogAndDebugLines);
-const bool g_noFileJob = child_job::RunIfAsked("log-no-file", LogWithoutAFile);
-const bool g_cursorJob = child_job::RunIfAsked("cursor", ReportCursorCounter);
+const bool g_logJob = RegisterChildJob("log-lines", WriteLogAndDebugLines);
+const bool g_noFileJob = RegisterChildJob("log-no-file", LogWithoutAFile);
+const bool g_cursorJob = RegisterChildJob("cursor", ReportCursorCounter);
 
 // One child writes the lines in a folder of its own; each test checks a part of what it left.
 class LogFileTest : public testing::Test {
@@ -64,9 +64,9 @@ protected:
     {
         const TempDir folder;
         const std::filesystem::path path = folder.Path();
-        s_result = child_job::Run("log-lines", path, {{"ZINTAR_DEBUG", "1"}});
-        s_log = child_job::ReadFile(path / "zintar.log");
-        s_debug = child_job::ReadFile(path / "stderr.txt");
+        s_result = RunChildJob("log-lines", path, {{"ZINTAR_DEBUG", "1"}});
+        s_log = ReadFileBytes(path / "zintar.log");
+        s_debug = ReadFileBytes(path / "stderr.txt");
     }
     void SetUp() override
     {
@@ -74,7 +74,7 @@ protected:
         ASSERT_EQ(s_result.exitCode, 0);
     }
 
-    static inline child_job::Result s_result;
+    static inline ProgramResult s_result;
     static inline std::string s_log;
     static inline std::string s_debug;
 };
@@ -110,7 +110,7 @@ TEST(LogTest, WithoutALogFileLinesAreDiscarded)
     // A folder in the log's place: the file cannot be created.
     std::filesystem::create_directory(path / "zintar.log");
 
-    const child_job::Result result = child_job::Run("log-no-file", path);
+    const ProgramResult result = RunChildJob("log-no-file", path);
     ASSERT_TRUE(result.exited);
     EXPECT_EQ(result.exitCode, 0);
 }
@@ -119,11 +119,11 @@ TEST(CursorTest, ShowCursorIsCalledOnlyWhenTheStateChanges)
 {
     const TempDir folder;
     const std::filesystem::path path = folder.Path();
-    const child_job::Result result = child_job::Run("cursor", path);
+    const ProgramResult result = RunChildJob("cursor", path);
     ASSERT_TRUE(result.exited);
     ASSERT_EQ(result.exitCode, 0);
     // Visible from the start: showing does nothing, hiding twice moves the counter once.
-    EXPECT_EQ(child_job::ReadFile(path / "stdout.txt"), "0 -1 0");
+    EXPECT_EQ(ReadFileBytes(path / "stdout.txt"), "0 -1 0");
 }
 
 }  // namespace

@@ -65,11 +65,11 @@ TEST_P(TimerFiring, RunnerMovesOnOnceInTheFrameAfterTheDurationIsReached)
 }
 
 INSTANTIATE_TEST_SUITE_P(FrameTimes, TimerFiring,
-                         ::testing::Values(FiringCase{1, 0.1f, 11},    // 10 frames reach 1000 ms
-                                           FiringCase{1, 0.3f, 5},     // 1200 ms is held at 1000
+                         ::testing::Values(FiringCase{1, 0.1f, 11},      // 10 frames reach 1000 ms
+                                           FiringCase{1, 0.3f, 5},       // 1200 ms is held at 1000
                                            FiringCase{2, 0.0159f, 135},  // 15 ms a frame: 133 x 15 < 2000 <= 134 x 15
-                                           FiringCase{0, 0.1f, 0},     // a timer of 0 s never fires
-                                           FiringCase{-5, 0.1f, 0},    // nor does a negative one
+                                           FiringCase{0, 0.1f, 0},       // a timer of 0 s never fires
+                                           FiringCase{-5, 0.1f, 0},      // nor does a negative one
                                            FiringCase{1, 0.0004f, 0}));  // 0.4 ms steps count as 0 ms
 
 struct AdvanceCase {
@@ -97,8 +97,8 @@ TEST_P(TimerAdvance, AddsWholeMillisecondsHeldAtTheDuration)
 
 INSTANTIATE_TEST_SUITE_P(FrameTimes, TimerAdvance,
                          ::testing::Values(AdvanceCase{0.0159f, 3, 45}, AdvanceCase{0.1f, 7, 700},
-                                           AdvanceCase{4.0f, 3, 10000},     // held at the duration
-                                           AdvanceCase{-1.0f, 3, 0},        // time never runs backwards
+                                           AdvanceCase{4.0f, 3, 10000},       // held at the duration
+                                           AdvanceCase{-1.0f, 3, 0},          // time never runs backwards
                                            AdvanceCase{1.0e30f, 1, 10000}));  // nor overflows
 
 TEST_F(MissionTimers, TimersExpiringTogetherEachFireOnceAndAllLeave)

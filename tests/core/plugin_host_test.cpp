@@ -15,19 +15,27 @@
 #include <string>
 #include <thread>
 #include <vector>
+#include <unistd.h>
 #include "core/console.h"
 #include "core/console_var.h"
+#include "core/log.h"
 #include "core/plugin_host.h"
 #include "core/winos.h"
 #include "game/game_state.h"
 #include "platform/test_input.h"
 #include "support/archive_builder.h"
 #include "support/temp_dir.h"
-#include "tests/core/child_job.h"
+#include "support/run_program.h"
 
 namespace fs = std::filesystem;
 
 namespace {
+
+// The log is opened in the folder the test process starts in, before any test changes folder.
+const std::string g_logPath = [] {
+    char folder[4096];
+    return std::string(getcwd(folder, sizeof folder) ? folder : ".") + "/zintar.log";
+}();
 
 constexpr u32_t kCallHostEntry = 0x7F0001;  // the trace plug-in calls the host entry named by the parameter
 
@@ -238,8 +246,7 @@ TEST_F(PluginHostRobustness, MissingInfoExportsReportTheLibraryHandleAndKeepTheR
     EXPECT_EQ(host.PluginCount(), 1);
     // What the bind had set stays: the hook answers.
     EXPECT_EQ(host.Broadcast(HookFrame, 0), 55);
-    EXPECT_EQ(TraceSummary(),
-              (std::vector<std::string>{"No info plugin: init", "No info plugin: event 40000 0"}));
+    EXPECT_EQ(TraceSummary(), (std::vector<std::string>{"No info plugin: init", "No info plugin: event 40000 0"}));
 }
 
 TEST_F(PluginHostRobustness, MissingHookProcStopsThePluginAtItsFirstEvent)
@@ -265,7 +272,10 @@ TEST_F(PluginHostRobustness, FilesThatAreNoPluginsLoadNothing)
     host.LoadFolder("plugins");
     ASSERT_TRUE(WriteFileBytes("plugins/empty.plg", ""));
     ASSERT_TRUE(WriteFileBytes("plugins/text.plg", "not a library"));
-    ASSERT_TRUE(WriteFileBytes("plugins/elf.plg", std::string("\x7f" "ELF\x02\x01\x01", 7) + std::string(64, '\xff')));
+    ASSERT_TRUE(WriteFileBytes("plugins/elf.plg", std::string("\x7f"
+                                                              "ELF\x02\x01\x01",
+                                                              7) +
+                                                      std::string(64, '\xff')));
     fs::create_directories("plugins/folder.plg");
     host.LoadFolder("plugins");
     EXPECT_EQ(host.LoadPluginFile("plugins", "missing.plg"), nullptr);
@@ -348,6 +358,34 @@ TEST_F(PluginHostTest, UnloadRemovesThePluginsCommandsAndLoadBindsItAgain)
                               }));
 }
 
+// The plug-ins load before the consoles exist: what the host reports on them at start-up must reach
+// the log, or a plug-in that failed to bind is reported nowhere.
+TEST_F(PluginHostTest, StartUpReportsBindErrorsAndVersionWarningsInTheLog)
+{
+    Copy("c_newer_major.plg");
+    Copy("c_newer_minor.plg");
+    Copy("d_no_info.plg");
+    const std::string marker = "-- plug-ins at start-up --\n";
+    Log("%s", marker.c_str());
+
+    LoadPlugins();
+    ASSERT_EQ(g_pluginHost.PluginCount(), 3);
+    const std::string handle = std::to_string(Address(g_pluginHost.Plugin(2)->Module()));
+    UnloadPlugins();
+
+    const std::string log = ReadFileBytes(g_logPath);
+    const size_t start = log.rfind(marker);
+    ASSERT_NE(start, std::string::npos);
+    EXPECT_EQ(log.substr(start + marker.size()),
+              "Loading plugins..."
+              "Warning, version of plugin 'Major plugin' is newer than server(1 > 0).\n"
+              "Warning, version of plugin 'Minor plugin' is newer than server(.2 > .1).\n"
+              "Error loading plugin '" +
+                  handle +
+                  "'\n"
+                  "done\n");
+}
+
 PluginRecord* g_recordToUnload = nullptr;
 
 void UnloadRecordUnderCall()
@@ -393,19 +431,7 @@ int RunProgramWithPlugins()
     return exitCode;
 }
 
-// The job runs once the whole program is set up (unlike a namespace-scope job): as a test
-// environment of the child, before any test.
-class ProgramWithPluginsJob : public ::testing::Environment {
-public:
-    void SetUp() override { std::exit(RunProgramWithPlugins()); }
-};
-
-const bool g_programJob = [] {
-    const char* job = std::getenv(child_job::kJobVariable);
-    if (job && std::strcmp(job, "plugin_host_program") == 0)
-        ::testing::AddGlobalTestEnvironment(new ProgramWithPluginsJob);
-    return true;
-}();
+const bool g_programJob = RegisterChildJob("plugin_host_program", RunProgramWithPlugins);
 
 TEST(PluginHostProgram, PluginsGetStartUpEventsAndTheFrameEventOnEveryMenuPass)
 {
@@ -415,7 +441,7 @@ TEST(PluginHostProgram, PluginsGetStartUpEventsAndTheFrameEventOnEveryMenuPass)
     CopyPlugin(path, "a_good.plg");
     CopyPlugin(path, "b_thrower.plg");
 
-    const child_job::Result result = child_job::Run("plugin_host_program", path);
+    const ProgramResult result = RunChildJob("plugin_host_program", path);
     ASSERT_TRUE(result.exited);
     EXPECT_EQ(result.exitCode, 0) << ReadFileBytes((path / "stderr.txt").string());
     EXPECT_NE(ReadFileBytes((path / "zintar.log").string()).find("Loading plugins...done\n"), std::string::npos);
@@ -428,8 +454,7 @@ TEST(PluginHostProgram, PluginsGetStartUpEventsAndTheFrameEventOnEveryMenuPass)
     for (size_t i = 0; i < good.size(); ++i)
         EXPECT_EQ(good[i], "Good plugin: " + (i < startUp.size() ? startUp[i] : "event 40000 0")) << i;
     EXPECT_EQ(thrower, (std::vector<std::string>{"Thrower plugin: init", "Thrower plugin: event 30003 0",
-                                                 "Thrower plugin: event 50000 0",
-                                                 "Thrower plugin: event 40000 0"}));
+                                                 "Thrower plugin: event 50000 0", "Thrower plugin: event 40000 0"}));
 }
 
 }  // namespace

@@ -96,11 +96,8 @@ TEST(PtrArrayTest, RemoveAtKeepsTheOrderAndHandsTheElementBack)
         int cursor;
     };
     const Case cases[] = {
-        {0, {1, 2, 3}, 2},
-        {1, {0, 2, 3}, 2},
-        {3, {0, 1, 2}, -1},  // the element appended last is gone
-        {-1, {0, 1, 2, 3}, 3},
-        {4, {0, 1, 2, 3}, 3},
+        {0, {1, 2, 3}, 2},     {1, {0, 2, 3}, 2},    {3, {0, 1, 2}, -1},  // the element appended last is gone
+        {-1, {0, 1, 2, 3}, 3}, {4, {0, 1, 2, 3}, 3},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.index);

@@ -11,7 +11,7 @@
 
 #include "core/random.h"
 #include "support/vfs_fixture.h"
-#include "tests/core/child_job.h"
+#include "support/run_program.h"
 
 namespace {
 
@@ -157,9 +157,9 @@ TEST(ScriptFileTest, Syntax)
         {"a ;", "a||;", 0},           // a blank before ';' adds an empty word
         {";;", "|;|;", 0},
         {"// note; <x>\r\na; // b;\r\nc;", "a|;c|;", 0},
-        {"a//note\nb;", "a|b|;", 1},  // a comment ends the word and runs to the line end
-        {"a/b c;", "a|c|;", 1},        // a single '/' drops itself and the next character
-        {"a b <s> c;", "<s>{a|b|c|;}", 1},  // a command open at a tag goes on inside the section
+        {"a//note\nb;", "a|b|;", 1},                   // a comment ends the word and runs to the line end
+        {"a/b c;", "a|c|;", 1},                        // a single '/' drops itself and the next character
+        {"a b <s> c;", "<s>{a|b|c|;}", 1},             // a command open at a tag goes on inside the section
         {"</x> a; <s>b;</> c;", "a|;c|;<s>{b|;}", 0},  // a closing tag at the root stays at the root
         {"<s>a;<t>b;</t>c;</s>d;", "d|;<s>{a|;c|;<t>{b|;}}", 0},
         {"<s t>", "<s t>{}", 1},
@@ -240,21 +240,14 @@ int LoadMissingScript()
     return missing ? 0 : 1;
 }
 
-// The job reads through the file system, whose state is built by static initialisers of its own:
-// it runs once they all have, before the first test.
-class MissingScriptJob : public ::testing::Environment {
-public:
-    void SetUp() override { child_job::RunIfAsked("script-missing", LoadMissingScript); }
-};
-
-const ::testing::Environment* const g_missingScriptJob = ::testing::AddGlobalTestEnvironment(new MissingScriptJob);
+const bool g_missingScriptJob = RegisterChildJob("script-missing", LoadMissingScript);
 
 TEST_F(ScriptCacheTest, AMissingScriptIsReportedInTheLog)
 {
-    const child_job::Result result = child_job::Run("script-missing", TempPath());
+    const ProgramResult result = RunChildJob("script-missing", TempPath());
     ASSERT_TRUE(result.exited);
     EXPECT_EQ(result.exitCode, 0);
-    const std::string log = child_job::ReadFile(std::filesystem::path(TempPath()) / "zintar.log");
+    const std::string log = ReadFileBytes(std::filesystem::path(TempPath()) / "zintar.log");
     EXPECT_NE(log.find("WARNING: Couldn't load script 'script\\menus\\nothere.scr'\n"), std::string::npos) << log;
 }
 
@@ -262,8 +255,20 @@ class ScriptFileRobustness : public ScriptCacheTest {};
 
 TEST_F(ScriptFileRobustness, DamagedFilesParseWithinTheirBytes)
 {
-    std::vector<std::string> inputs = {"", "<", "</", "<a", "</a", "/", "//", "// open comment", ";", "a", "<<<<",
-                                       std::string(100000, '<'), std::string(3000, 'w'), "<" + std::string(3000, 'n')};
+    std::vector<std::string> inputs = {"",
+                                       "<",
+                                       "</",
+                                       "<a",
+                                       "</a",
+                                       "/",
+                                       "//",
+                                       "// open comment",
+                                       ";",
+                                       "a",
+                                       "<<<<",
+                                       std::string(100000, '<'),
+                                       std::string(3000, 'w'),
+                                       "<" + std::string(3000, 'n')};
     const std::string good = kExample;
     for (size_t cut = 0; cut < good.size(); ++cut)
         inputs.push_back(good.substr(0, cut));

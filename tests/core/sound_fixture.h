@@ -140,6 +140,8 @@ protected:
     void TearDown() override
     {
         SoundShutdown();
+        // The view points at the test's own surfaces: a later sound update must not find them.
+        GamePlayerSoundView() = PlayerSoundView{};
         SoundSetClock(nullptr);
         AudioChooseDevice(AudioDeviceChoice::System);
         for (ConsoleVar* volume : {&si_mastervolume, &si_effectvolume, &si_envvolume, &si_musicvolume})

@@ -90,13 +90,23 @@ TEST_F(SoundMessagesTest, VoicesAreFoundByKey)
     EXPECT_EQ(GameCurrentMapName().Text(), std::string("c01_intro_map"));
 }
 
-TEST_F(SoundMessagesTest, ClearedVoicesAreNotFound)
+// Leaving a mission only zeroes the count: the voices are still found until the next load empties
+// the table.
+TEST_F(SoundMessagesTest, ClearedVoicesAreFoundUntilTheNextLoad)
 {
     LoadMessageSounds();
-    ASSERT_NE(VoiceOf("greet"), "");
+    ASSERT_EQ(VoiceOf("greet"), "voice\\_common\\hello.wav");
     ClearMessageSounds();
     EXPECT_EQ(SoundMessageCount(), 0);
-    EXPECT_EQ(VoiceOf("greet"), "");
+    EXPECT_EQ(VoiceOf("greet"), "voice\\_common\\hello.wav");
+    EXPECT_EQ(VoiceOf("extra"), "voice\\local\\extra.wav");
+
+    std::filesystem::remove("locale/testlang/messages.asc");
+    DefFileFreeAll();
+    LoadMessageSounds();
+    EXPECT_EQ(SoundMessageCount(), 3);
+    EXPECT_EQ(VoiceOf("greet"), "voice\\_common\\hello.wav");
+    EXPECT_EQ(VoiceOf("extra"), "");
 }
 
 TEST_F(SoundMessagesTest, WithoutTheFilesThereAreNoVoices)

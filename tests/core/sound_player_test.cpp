@@ -100,9 +100,9 @@ TEST_F(SoundPlayerTest, TheMotionStateChoosesTheSurfaceSet)
         u8_t flags[2];
         const char* heard;
     };
-    for (const Case& c : {Case{0, {0, 0}, "step.wav"}, Case{3, {1, 1}, "step.wav"}, Case{1, {0, 0}, "run.wav"},
-                          Case{5, {1, 0}, "run.wav"}, Case{2, {0, 1}, "sneak.wav"}, Case{1, {0, 1}, ""},
-                          Case{6, {0, 0}, ""}}) {
+    for (const Case& c :
+         {Case{0, {0, 0}, "step.wav"}, Case{3, {1, 1}, "step.wav"}, Case{1, {0, 0}, "run.wav"},
+          Case{5, {1, 0}, "run.wav"}, Case{2, {0, 1}, "sneak.wav"}, Case{1, {0, 1}, ""}, Case{6, {0, 0}, ""}}) {
         view().motionState = c.state;
         view().movementFlags[0] = c.flags[0];
         view().movementFlags[1] = c.flags[1];
@@ -198,7 +198,7 @@ TEST_F(SoundRequestTest, RequestsPlayTheWeaponsSoundsAndAreCleared)
              Case{{SOUND_FIRE}, true, false, 0, "fire.wav"},
              Case{{SOUND_SWITCH_TO, SOUND_FIRE}, true, false, 0, "fire.wav"},  // the lowest request wins
              Case{{SOUND_AIM}, true, false, 1, "aim1.wav"},
-             Case{{SOUND_AIM}, true, false, 7, ""},  // the set has no 8th variant
+             Case{{SOUND_AIM}, true, false, 7, ""},          // the set has no 8th variant
              Case{{SOUND_SWITCH_FROM}, true, false, 0, ""},  // nothing being put away
              Case{{SOUND_SWITCH_FROM}, false, true, 0, "holster.wav"},
              Case{{SOUND_FIRE}, false, true, 0, ""},

@@ -51,8 +51,12 @@ TEST_F(SoundSetsTest, VariantsAreTheBaseAndItsNumberedRunUpToTheFirstGap)
         s32_t variants;
     };
     const std::vector<Case> cases = {
-        {"c0", {"shot", "shot_0", "shot_1"}, 3}, {"c1", {"shot_0", "shot_2"}, 1}, {"c2", {"shot_0", "shot_1"}, 2},
-        {"c3", {"shot", "shot_1"}, 1},           {"c4", {}, 0},                   {"", {"shot", "shot_0"}, 2},
+        {"c0", {"shot", "shot_0", "shot_1"}, 3},
+        {"c1", {"shot_0", "shot_2"}, 1},
+        {"c2", {"shot_0", "shot_1"}, 2},
+        {"c3", {"shot", "shot_1"}, 1},
+        {"c4", {}, 0},
+        {"", {"shot", "shot_0"}, 2},
     };
     for (const Case& c : cases)
         for (const char* file : c.files)

@@ -11,7 +11,7 @@
 #include "core/log.h"
 #include "core/script_file.h"
 #include "gui/gui_screen_sounds.h"
-#include "tests/core/child_job.h"
+#include "support/run_program.h"
 #include "tests/core/sound_fixture.h"
 
 using namespace sound_test;
@@ -51,46 +51,9 @@ int RunWithoutDevice()
     return pathMade || instance || SoundIsRunning() ? 3 : 0;
 }
 
-constexpr const char* kJobVariable = "ZINTAR_SOUND_JOB";
-
-// The jobs need the whole engine set up, so they run inside main (as the one test of a child)
-// rather than from a static initialiser; the regular runs leave this test out.
-TEST(SoundChildJob, DISABLED_Run)
-{
-    const char* job = std::getenv(kJobVariable);
-    if (!job)
-        GTEST_SKIP() << "runs only as a child of the start-up tests";
-    std::fflush(stdout);
-    const int result = std::strcmp(job, "sound-start") == 0    ? StartAndStopSound()
-                       : std::strcmp(job, "sound-silent") == 0 ? RunWithoutDevice()
-                                                                : 100;
-    std::fflush(stdout);
-    std::_Exit(result);
-}
-
-// Runs the job in the folder, with stdout going to "stdout.txt" there; the exit code, or -1.
-int RunChild(const char* job, const std::filesystem::path& folder)
-{
-    const pid_t pid = fork();
-    if (pid == 0) {
-        if (chdir(folder.c_str()) != 0)
-            _exit(126);
-        const int out = open("stdout.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (out < 0 || dup2(out, 1) < 0)
-            _exit(126);
-        setenv(kJobVariable, job, 1);
-        setenv("ALSOFT_DRIVERS", "null", 1);
-        setenv("SDL_VIDEODRIVER", "offscreen", 1);
-        execl("/proc/self/exe", "child", "--gtest_filter=SoundChildJob.DISABLED_Run",
-              "--gtest_also_run_disabled_tests", "--gtest_brief=1",
-              static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    int status = 0;
-    if (pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status))
-        return WEXITSTATUS(status);
-    return -1;
-}
+// Each in a child of its own, once the whole engine is set up.
+const bool g_startJob = RegisterChildJob("sound-start", StartAndStopSound);
+const bool g_silentJob = RegisterChildJob("sound-silent", RunWithoutDevice);
 
 class SoundStartTest : public testing::Test {
 protected:
@@ -105,11 +68,13 @@ protected:
             for (const char* name : {"a", "b", "c", "d"})
                 WriteWave((path / "sound" / (std::string(name) + ".wav")).string(), WaveShape{441});
         }
-        EXPECT_EQ(RunChild(job, path), 0);
-        printed = child_job::ReadFile(path / "stdout.txt");
+        const ProgramResult result = RunChildJob(job, path.string());
+        EXPECT_TRUE(result.exited);
+        EXPECT_EQ(result.exitCode, 0);
+        printed = ReadFileBytes(path / "stdout.txt");
         const size_t mark = printed.find("levels");
         printed = mark == std::string::npos ? "" : printed.substr(mark);
-        return child_job::ReadFile(path / "zintar.log");
+        return ReadFileBytes(path / "zintar.log");
     }
     std::string printed;
 };
@@ -283,10 +248,10 @@ TEST_F(SoundSystemTest, MuteCommandsToggleTheirGroup)
         ConsoleVar* volume;
         ConsoleVar* muted;
     };
-    for (const Case& c : {Case{&sx_mutemaster, &si_mastervolume, &sb_mastermuted},
-                          Case{&sx_muteeffect, &si_effectvolume, &sb_effectmuted},
-                          Case{&sx_muteenv, &si_envvolume, &sb_envmuted},
-                          Case{&sx_mutemusic, &si_musicvolume, &sb_musicmuted}}) {
+    for (const Case& c :
+         {Case{&sx_mutemaster, &si_mastervolume, &sb_mastermuted},
+          Case{&sx_muteeffect, &si_effectvolume, &sb_effectmuted}, Case{&sx_muteenv, &si_envvolume, &sb_envmuted},
+          Case{&sx_mutemusic, &si_musicvolume, &sb_musicmuted}}) {
         c.command->SetFromText("");
         EXPECT_TRUE(c.muted->Bool()) << c.command->name.Text();
         EXPECT_EQ(c.volume->Int(), 0);

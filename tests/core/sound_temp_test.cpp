@@ -70,9 +70,15 @@ TEST(SoundDistanceRulesTest, LevelOfDetailAndTravelDelayByDistance)
         u32_t delay;
     };
     for (const Case& c : {
-             Case{{0, 0, 0}, 0, 0},          Case{{100, 0, 0}, 0, 0},      Case{{0, 100.5f, 0}, 1, 0},
-             Case{{0, 0, -199.9f}, 1, 0},    Case{{200, 0, 0}, 1, 60},     Case{{300, 0, 400}, 1, 151},
-             Case{{0, 500.5f, 0}, 2, 151},   Case{{0, 0, 1500}, 2, 454},   Case{{3300, 0, 0}, 2, 1000},
+             Case{{0, 0, 0}, 0, 0},
+             Case{{100, 0, 0}, 0, 0},
+             Case{{0, 100.5f, 0}, 1, 0},
+             Case{{0, 0, -199.9f}, 1, 0},
+             Case{{200, 0, 0}, 1, 60},
+             Case{{300, 0, 400}, 1, 151},
+             Case{{0, 500.5f, 0}, 2, 151},
+             Case{{0, 0, 1500}, 2, 454},
+             Case{{3300, 0, 0}, 2, 1000},
              Case{{-6000, 0, 8000}, 2, 3030},
          }) {
         const Vector3 point{10.0f + c.offset.x, 5.0f + c.offset.y, -3.0f + c.offset.z};

@@ -49,7 +49,8 @@ TEST_P(UffWidthTest, RoundTripKeepsTreeNamesAndData)
     std::uint64_t tableSize = 0;
     for (s32_t i = 0; i < param.names; ++i)
         tableSize += std::to_string(i).size() + 2;
-    const std::uint64_t expected = 8 + param.entries + 8 + static_cast<std::uint64_t>(param.entries) * param.width + 4 + tableSize + 4;
+    const std::uint64_t expected =
+        8 + param.entries + 8 + static_cast<std::uint64_t>(param.entries) * param.width + 4 + tableSize + 4;
     EXPECT_EQ(ReadFileBytes("tree.uff").size(), expected);
 
     UffFile file("tree.uff");
@@ -135,8 +136,11 @@ TEST_F(UffFileTest, ListChildrenCountsBeyondMax)
 
 TEST_F(UffFileTest, FileWithoutEntriesHasNoRoot)
 {
-    { UffWriter writer("empty.uff"); }
-    EXPECT_EQ(ReadFileBytes("empty.uff"), std::string("UFF 1.0\n", 8) + std::string("\0\0\0\0\0\0\0\0\0\0\0\0\x08\0\0\0", 16));
+    {
+        UffWriter writer("empty.uff");
+    }
+    EXPECT_EQ(ReadFileBytes("empty.uff"),
+              std::string("UFF 1.0\n", 8) + std::string("\0\0\0\0\0\0\0\0\0\0\0\0\x08\0\0\0", 16));
     UffFile file("empty.uff");
     ASSERT_TRUE(file.IsOpen());
     EXPECT_EQ(file.Root(), -1);

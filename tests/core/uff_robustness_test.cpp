@@ -54,8 +54,10 @@ void ExerciseVfs()
         VFSCloseFile();
         delete[] VFSLoadTextFile(file.path.c_str());
     }
-    VFSFindFile("data", "*", [](const char*, const char*) {}, true);
-    VFSFindFile("", "txt", [](const char*, const char*) {}, false);
+    VFSFindFile(
+        "data", "*", [](const char*, const char*) {}, true);
+    VFSFindFile(
+        "", "txt", [](const char*, const char*) {}, false);
 }
 
 using UffRobustnessTest = TempDirTest;
@@ -83,7 +85,9 @@ TEST_F(UffRobustnessTest, DamagedFieldsAreRefused)
     const u32_t records = dir + 8;
     const u32_t table = records + 4 * 12;  // the name-table size; the names follow
     auto u8At = [](std::string& bytes, size_t at, u8_t value) { bytes[at] = static_cast<char>(value); };
-    auto u32At = [](std::string& bytes, size_t at, u32_t value) { StoreU32(reinterpret_cast<u8_t*>(&bytes[at]), value); };
+    auto u32At = [](std::string& bytes, size_t at, u32_t value) {
+        StoreU32(reinterpret_cast<u8_t*>(&bytes[at]), value);
+    };
     struct Patch {
         const char* label;
         std::function<void(std::string&)> apply;
@@ -91,7 +95,8 @@ TEST_F(UffRobustnessTest, DamagedFieldsAreRefused)
         {"header text", [&](std::string& b) { b[3] = '2'; }},
         {"directory before the data", [&](std::string& b) { u32At(b, b.size() - 4, 7); }},
         {"directory past the end", [&](std::string& b) { u32At(b, b.size() - 4, static_cast<u32_t>(b.size())); }},
-        {"directory at the trailer", [&](std::string& b) { u32At(b, b.size() - 4, static_cast<u32_t>(b.size() - 12)); }},
+        {"directory at the trailer",
+         [&](std::string& b) { u32At(b, b.size() - 4, static_cast<u32_t>(b.size() - 12)); }},
         {"huge name count", [&](std::string& b) { u32At(b, dir, 0xFFFFFFF0u); }},
         {"huge entry count", [&](std::string& b) { u32At(b, dir + 4, 0x7FFFFFF0u); }},
         {"entry count one too many", [&](std::string& b) { u32At(b, dir + 4, 5); }},

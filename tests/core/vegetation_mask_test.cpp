@@ -117,14 +117,14 @@ TEST(VegetationMaskBlock, TestReadsTheBitOfTheRowAndColumn)
         bool expected;
     };
     const Case cases[] = {
-        {16, 15, 32767, 0, true},        // column 15 of row 0: byte 1, bit 7
+        {16, 15, 32767, 0, true},  // column 15 of row 0: byte 1, bit 7
         {16, 15, 0, 0, false},
-        {16, 15, 32767, 2048, false},    // row 1
+        {16, 15, 32767, 2048, false},  // row 1
         {16, 16 + 15, 32767, 2048, true},
-        {16, 15, 30720, 2047, true},     // 30720 >> 11 = 15, 2047 >> 11 = 0
-        {16, 255, 40000, 99999, true},   // past 32767 counts as 32767: the last bit
-        {1, 0, 32767, 32767, true},      // a one-point block: shift 0
-        {3, 3, 0, 16384, true},          // side 3: shift 1, row 1 starts at bit 3
+        {16, 15, 30720, 2047, true},    // 30720 >> 11 = 15, 2047 >> 11 = 0
+        {16, 255, 40000, 99999, true},  // past 32767 counts as 32767: the last bit
+        {1, 0, 32767, 32767, true},     // a one-point block: shift 0
+        {3, 3, 0, 16384, true},         // side 3: shift 1, row 1 starts at bit 3
     };
     for (const Case& c : cases) {
         std::string block = Block(c.side, {c.setBit});
@@ -193,29 +193,28 @@ INSTANTIATE_TEST_SUITE_P(
     Files, VegetationMaskRobustness,
     ::testing::Values(
         DamagedCase{"UnknownKind", MaskFile(2, 0, {7, 1, 2, 0}, Block(2, {1})), {C, F, M, C}},
-        DamagedCase{"SharedNumberPastTheBlocks", MaskFile(2, 0, {2, 3, 3, 1}, Block(2, {}) + U16(1) + U16(0)),
-                    {M, C, M, F}},
-        DamagedCase{"SideZeroKeepsTheDataInStep", MaskFile(2, 0, {2, 2, 3, 1}, U16(0) + Block(2, {}) + U16(1)),
-                    {C, M, M, F}},
-        DamagedCase{"SharedNumberOfAnUnreadBlock", MaskFile(2, 0, {2, 3, 2, 0}, U16(0) + U16(0) + Block(1, {0})),
-                    {C, C, M, C}},
+        DamagedCase{
+            "SharedNumberPastTheBlocks", MaskFile(2, 0, {2, 3, 3, 1}, Block(2, {}) + U16(1) + U16(0)), {M, C, M, F}},
+        DamagedCase{
+            "SideZeroKeepsTheDataInStep", MaskFile(2, 0, {2, 2, 3, 1}, U16(0) + Block(2, {}) + U16(1)), {C, M, M, F}},
+        DamagedCase{
+            "SharedNumberOfAnUnreadBlock", MaskFile(2, 0, {2, 3, 2, 0}, U16(0) + U16(0) + Block(1, {0})), {C, C, M, C}},
         DamagedCase{"BitsCutShort", MaskFile(2, 0, {2, 1, 2, 3}, Block(16, {}).substr(0, 10)), {C, F, C, C}},
         DamagedCase{"DataMissing", MaskFile(2, 0, {1, 2, 3, 0}, ""), {F, C, C, C}},
         DamagedCase{"GridNotAPowerOfTwo", MaskFile(3, 0, {0, 0, 0, 0, 0, 1, 0, 0, 0}, ""), {C, C, C, C, C, F, C, C, C}},
         DamagedCase{"KindTableCutShort", MaskFile(4, 0, {1, 1, 1}, ""), {}},
         DamagedCase{"GridSideZero", MaskFile(0, 0, {}, ""), {}},
         DamagedCase{"GridSideOverflowingTheCellCount", MaskFile(65536, 0, {1, 1, 1, 1}, ""), {}},
-        DamagedCase{"HeaderCutShort", U32(2).substr(0, 3), {}},
-        DamagedCase{"EmptyFile", "", {}}),
+        DamagedCase{"HeaderCutShort", U32(2).substr(0, 3), {}}, DamagedCase{"EmptyFile", "", {}}),
     [](const ::testing::TestParamInfo<DamagedCase>& testInfo) { return std::string(testInfo.param.what); });
 
 class VegetationMaskTruncationRobustness : public VegetationMaskTest {};
 
 TEST_F(VegetationMaskTruncationRobustness, EveryTruncationLoadsWithoutReadingPastTheData)
 {
-    const std::string whole = MaskFile(4, 9, {2, 3, 1, 0, 2, 2, 3, 0, 1, 1, 0, 2, 3, 3, 0, 1},
-                                       Block(8, {0, 63}) + U16(0) + Block(4, {5}) + Block(2, {3}) + U16(1) +
-                                           Block(16, {255}) + U16(3) + U16(2));
+    const std::string whole = MaskFile(
+        4, 9, {2, 3, 1, 0, 2, 2, 3, 0, 1, 1, 0, 2, 3, 3, 0, 1},
+        Block(8, {0, 63}) + U16(0) + Block(4, {5}) + Block(2, {3}) + U16(1) + Block(16, {255}) + U16(3) + U16(2));
     for (size_t length = 0; length <= whole.size(); ++length) {
         Load(whole.substr(0, length));
         for (s32_t y = 0; y < 4; ++y) {

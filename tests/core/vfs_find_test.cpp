@@ -40,7 +40,8 @@ protected:
                                                   {"maps\\sub\\x.txt", "X0"},
                                                   {"maps\\dup.txt", "DUP0"},
                                                   {"maps\\both.txt", "BOTH0"}}));
-        ASSERT_TRUE(WriteTestArchive("main01.bfs", {{"maps\\dup.txt", "DUP1"}, {"maps\\c.TXT", "C1"}, {"maps\\both.txt", "BOTH1"}}));
+        ASSERT_TRUE(WriteTestArchive("main01.bfs",
+                                     {{"maps\\dup.txt", "DUP1"}, {"maps\\c.TXT", "C1"}, {"maps\\both.txt", "BOTH1"}}));
         ASSERT_TRUE(WriteFileBytes("maps/dup.txt", "DUPdisk"));
         ASSERT_TRUE(WriteFileBytes("maps/d.txt", "Ddisk"));
         ASSERT_TRUE(VFSInit());
@@ -51,7 +52,7 @@ TEST_F(VfsFindTest, ReportsEachFileOnceFromWhereItIsRead)
 {
     VFSFindFile("maps", "txt", Record, false);
     const std::vector<Reported> expected = {
-        {"d.txt", "maps", "Ddisk"},   {"dup.txt", "maps", "DUPdisk"}, {"c.TXT", "maps", "C1"},
+        {"d.txt", "maps", "Ddisk"},    {"dup.txt", "maps", "DUPdisk"}, {"c.TXT", "maps", "C1"},
         {"both.txt", "maps", "BOTH1"}, {"a.txt", "maps", "A0"},
     };
     EXPECT_EQ(g_reported, expected);
@@ -93,13 +94,14 @@ TEST_F(VfsFindTest, FileExistsOverDiskAndSlots)
         int last;
         bool exists;
     } cases[] = {
-        {"d.txt", 5, 9, true},    // disk, whatever the slots
-        {"c.txt", 0, 0, false},   {"C.txt", 1, -1, true}, {"a.txt", 1, 1, false}, {"a.txt", 0, -1, true},
-        {"sub", 0, 0, true},      // folders exist too
-        {"zzz", 0, -1, false},    {"a.txt", 5, 9, false}, {"a.txt", -3, 0, true},
+        {"d.txt", 5, 9, true},  // disk, whatever the slots
+        {"c.txt", 0, 0, false}, {"C.txt", 1, -1, true}, {"a.txt", 1, 1, false},
+        {"a.txt", 0, -1, true}, {"sub", 0, 0, true},  // folders exist too
+        {"zzz", 0, -1, false},  {"a.txt", 5, 9, false}, {"a.txt", -3, 0, true},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(VFSFileExists("maps", c.name, c.first, c.last), c.exists) << c.name << " " << c.first << ".." << c.last;
+        EXPECT_EQ(VFSFileExists("maps", c.name, c.first, c.last), c.exists)
+            << c.name << " " << c.first << ".." << c.last;
     EXPECT_TRUE(VFSFileExists("maps\\sub", "X.TXT", 0, -1));
 }
 

@@ -43,7 +43,8 @@ TEST(VfsScrambleTest, StoredBytesDependOnTheirPositionInTheEntry)
             std::string scrambled = plain;
             VFSScramble(reinterpret_cast<u8_t*>(scrambled.data()), length, start);
             std::string copied(length, '\0');
-            VFSUnscrambleCopy(reinterpret_cast<u8_t*>(copied.data()), reinterpret_cast<const u8_t*>(scrambled.data()), length, start);
+            VFSUnscrambleCopy(reinterpret_cast<u8_t*>(copied.data()), reinterpret_cast<const u8_t*>(scrambled.data()),
+                              length, start);
             VFSUnscramble(reinterpret_cast<u8_t*>(scrambled.data()), length, start);
             EXPECT_EQ(scrambled, plain) << length << " from " << start;
             EXPECT_EQ(copied, plain) << length << " from " << start;
@@ -53,7 +54,8 @@ TEST(VfsScrambleTest, StoredBytesDependOnTheirPositionInTheEntry)
 
 TEST_F(VfsReadTest, DiskWinsThenTheNewestArchive)
 {
-    ASSERT_TRUE(WriteTestArchive("main.bfs", {{"data\\a.txt", "main-a"}, {"data\\b.txt", "main-b"}, {"data\\c.txt", "main-c"}}));
+    ASSERT_TRUE(WriteTestArchive("main.bfs",
+                                 {{"data\\a.txt", "main-a"}, {"data\\b.txt", "main-b"}, {"data\\c.txt", "main-c"}}));
     ASSERT_TRUE(WriteTestArchive("main01.bfs", {{"data\\b.txt", "one-b"}}));
     // No archive numbered 2: number 3 takes slot 2.
     ASSERT_TRUE(WriteTestArchive("main03.bfs", {{"data\\c.txt", "three-c"}, {"data\\b.txt", "three-b"}}));
@@ -83,10 +85,18 @@ TEST_F(VfsReadTest, PathSpellingsNameTheSameEntry)
         std::string path;
         bool found;
     } spellings[] = {
-        {"data\\sub\\file.txt", true},   {"\\\\data\\sub\\file.txt", true}, {"data\\\\sub//file.txt", true},
-        {"data/sub/file.txt", true},     {"DATA\\Sub\\FILE.TXT", true},     {"/data/sub/file.txt//", true},
-        {"data\\sub\\file.tx", false},   {"data\\file.txt", false},         {"data\\sub\\file.txt\\x", false},
-        {longName + "\\x.txt", true},    {tooLong, false},    {std::string(5000, 'z'), false},
+        {"data\\sub\\file.txt", true},
+        {"\\\\data\\sub\\file.txt", true},
+        {"data\\\\sub//file.txt", true},
+        {"data/sub/file.txt", true},
+        {"DATA\\Sub\\FILE.TXT", true},
+        {"/data/sub/file.txt//", true},
+        {"data\\sub\\file.tx", false},
+        {"data\\file.txt", false},
+        {"data\\sub\\file.txt\\x", false},
+        {longName + "\\x.txt", true},
+        {tooLong, false},
+        {std::string(5000, 'z'), false},
     };
     for (const Spelling& spelling : spellings) {
         const std::optional<std::string> bytes = VfsReadAll(spelling.path.c_str());
@@ -213,7 +223,9 @@ TEST_F(VfsReadTest, DiskChangesAreSeenAtOnce)
 
 TEST_F(VfsReadTest, ArchiveWithoutEntriesHoldsNothing)
 {
-    { UffWriter writer("main.bfs"); }
+    {
+        UffWriter writer("main.bfs");
+    }
     ASSERT_TRUE(VFSInit());
     EXPECT_FALSE(VFSOpenFile("anything", true));
     EXPECT_FALSE(VFSOpenFile("", true));

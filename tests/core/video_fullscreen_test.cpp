@@ -1,27 +1,28 @@
 // Full-screen playback on a real window, device and input: the video plays to its end on time and
-// upright, Escape or a click skips it, and keys held from before neither end it nor outlive it.
+// upright, Escape or a click skips it, and keys held from before neither end it nor outlive it. Time
+// comes from the test clock: every pass of the loop sleeps, and each sleep moves the clock on at once.
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
 #include <functional>
-#include <thread>
 
 #include "core/input.h"
 #include "core/video.h"
 #include "platform/raw_input.h"
+#include "platform/test_clock.h"
 #include "platform/test_input.h"
 #include "render/render_cvars.h"
-#include "render/render_test_support.h"
+#include "tests/render/render_test_support.h"
 #include "support/archive_builder.h"
 #include "support/temp_dir.h"
-#include "video_fixture.h"
+#include "tests/core/video_fixture.h"
 
 namespace {
 
 using namespace video_test;
 
 constexpr int kVideoMs = kFrames * kMsPerFrame;
+// What each pass of the loop sleeps.
+constexpr DWORD kPassMs = 50;
 
 class VideoFullscreenTest : public render_test::RenderCore {
 protected:
@@ -46,9 +47,11 @@ protected:
         PlatformClearRawInput();
         ASSERT_EQ(InputInit(Window(), true), 0);
         VideoInit();
+        PlatformTestClockStart(0x20000);
     }
     void TearDown() override
     {
+        PlatformTestClockStop();
         VideoShutdown();
         InputShutdown();
         riwidth.SetInt(m_width);
@@ -57,11 +60,11 @@ protected:
     }
 
     // Plays the video; the milliseconds it took.
-    static long long Play(const char* name)
+    static DWORD Play(const char* name)
     {
-        const auto start = std::chrono::steady_clock::now();
+        const DWORD start = GetTickCount();
         VideoPlayFullscreen(name);
-        return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+        return GetTickCount() - start;
     }
 
 private:
@@ -84,10 +87,10 @@ TEST_F(VideoFullscreenTest, KeysHeldBeforeTheStartNeitherEndItNorOutliveIt)
 {
     g_input.keyStates[KEY_ESCAPE] = INPUT_STATE_DOWN;
     g_input.mouseStates[0] = INPUT_STATE_DOWN;
-    const long long took = Play("intro");
-    // Frames are chosen by time: the video ends after its length, however fast the passes are.
-    EXPECT_GE(took, kVideoMs);
-    EXPECT_LT(took, kVideoMs + 1500);
+    const DWORD took = Play("intro");
+    // Frames are chosen by time: the video ends with the first pass at or after its length.
+    EXPECT_GE(took, DWORD(kVideoMs));
+    EXPECT_LT(took, kVideoMs + kPassMs);
     EXPECT_EQ(g_input.keyStates[KEY_ESCAPE], 0);
     EXPECT_EQ(g_input.mouseStates[0], 0);
 
@@ -95,7 +98,7 @@ TEST_F(VideoFullscreenTest, KeysHeldBeforeTheStartNeitherEndItNorOutliveIt)
     const render_test::Pixels screen = render_test::ReadBackBuffer(Device());
     ASSERT_EQ(screen.width, static_cast<UINT>(kScreenWidth));
     const int shown = FrameShownBy(screen.At(kScreenWidth / 2, 6));
-    EXPECT_GE(shown, 0) << std::hex << screen.At(kScreenWidth / 2, 6);
+    EXPECT_EQ(shown, kFrames - 1) << std::hex << screen.At(kScreenWidth / 2, 6);
     EXPECT_EQ(FrameShownBy(screen.At(4, 10)), shown);
     EXPECT_TRUE(render_test::ColourNear(screen.At(kScreenWidth / 2, kScreenHeight - 8), 0xFF000000u));
 }
@@ -110,21 +113,33 @@ void PrintTo(const SkipCase& skip, std::ostream* out)
     *out << skip.name;
 }
 
-class VideoFullscreenSkip : public VideoFullscreenTest, public ::testing::WithParamInterface<SkipCase> {};
+class VideoFullscreenSkip : public VideoFullscreenTest, public ::testing::WithParamInterface<SkipCase> {
+protected:
+    // Presses once the playback has slept kPressAt milliseconds.
+    static constexpr DWORD kPressAt = 300;
+    static inline const SkipCase* s_skip = nullptr;
+    static inline DWORD s_start = 0;
+    static inline bool s_pressed = false;
+    static void PressOnTime(DWORD now)
+    {
+        if (!s_pressed && now - s_start >= kPressAt) {
+            s_skip->press(true);
+            s_pressed = true;
+        }
+    }
+};
 
 TEST_P(VideoFullscreenSkip, EndsThePlaybackAndIsClearedAfter)
 {
     const SkipCase& skip = GetParam();
-    std::atomic<bool> pressed{false};
-    std::thread presser([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        skip.press(true);
-        pressed = true;
-    });
-    const long long took = Play("intro");
-    presser.join();
-    EXPECT_TRUE(pressed);
-    EXPECT_LT(took, kVideoMs - 300);
+    s_skip = &skip;
+    s_start = GetTickCount();
+    s_pressed = false;
+    PlatformTestClockOnSleep(PressOnTime);
+    const DWORD took = Play("intro");
+    EXPECT_TRUE(s_pressed);
+    // The pass after the press reads it, and the loop ends before drawing another.
+    EXPECT_EQ(took, kPressAt + kPassMs);
     // The key that ended the video does not reach the game.
     EXPECT_EQ(g_input.keyStates[KEY_ESCAPE], 0);
     EXPECT_EQ(g_input.mouseStates[0], 0);
@@ -143,7 +158,7 @@ TEST_F(VideoFullscreenTest, AVideoThatCannotPlayReturnsAtOnceTouchingNothing)
     constexpr int kSomeKey = 30;
     g_input.keyStates[kSomeKey] = INPUT_STATE_DOWN;
     g_input.mouseStates[1] = INPUT_STATE_DOWN;
-    EXPECT_LT(Play("missing"), 100);
+    EXPECT_EQ(Play("missing"), 0u);
     EXPECT_EQ(g_input.keyStates[kSomeKey], INPUT_STATE_DOWN);
     EXPECT_EQ(g_input.mouseStates[1], INPUT_STATE_DOWN);
 }

@@ -4,10 +4,10 @@
 
 #include "core/video.h"
 #include "platform/file_system.h"
-#include "render/render_test_support.h"
+#include "tests/render/render_test_support.h"
 #include "support/archive_builder.h"
 #include "support/temp_dir.h"
-#include "video_fixture.h"
+#include "tests/core/video_fixture.h"
 
 namespace {
 

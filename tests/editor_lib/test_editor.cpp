@@ -2,7 +2,8 @@
 // two engine functions through it, writes what it found to "editor_check.txt" in the working folder
 // ("ok" or one line per failed check), and signals the event from a thread of its own after a
 // moment, as an editor running beside the program would. The thread is joined when the program
-// unloads the library.
+// unloads the library. Built with TEST_EDITOR_SIGNAL_ONLY it only signals the event (for a session
+// inside the test program), with TEST_EDITOR_NO_INITIALIZE it lacks "Initialize".
 #include <chrono>
 #include <cstdio>
 #include <string>
@@ -10,7 +11,17 @@
 
 #include "core/editor_interface.h"
 
-#ifndef TEST_EDITOR_NO_INITIALIZE
+#if defined(TEST_EDITOR_SIGNAL_ONLY)
+// Calls nothing of the engine: signals the event at once.
+extern "C" __attribute__((visibility("default"))) int Initialize(HANDLE event, void** record)
+{
+    auto signal = record ? reinterpret_cast<EditorSignalEventFn>(record[EDITOR_SLOT_SIGNAL_EVENT]) : nullptr;
+    if (!signal)
+        return -1;
+    signal(event);
+    return 0;
+}
+#elif !defined(TEST_EDITOR_NO_INITIALIZE)
 namespace {
 
 using FindCVarFn = void* (*)(const char* name);
@@ -38,11 +49,11 @@ std::string CheckRecord(void** record)
     std::string failures;
     Check(record[EDITOR_SLOT_DEVICE] != nullptr, "slot 0 holds the device variable's address", failures);
     if (record[EDITOR_SLOT_DEVICE])
-        Check(*static_cast<void**>(record[EDITOR_SLOT_DEVICE]) == nullptr, "no device before a display mode",
-              failures);
+        Check(*static_cast<void**>(record[EDITOR_SLOT_DEVICE]) == nullptr, "no device before a display mode", failures);
     Check(record[EDITOR_SLOT_UNUSED] == nullptr, "slot 34 is null", failures);
-    for (int slot : {EDITOR_SLOT_RENDER_INIT, EDITOR_SLOT_RENDER_BEGIN_FRAME, EDITOR_SLOT_CON_STARTUP,
-                     EDITOR_SLOT_DEF_FILE_LOAD, EDITOR_SLOT_GUI_INIT, EDITOR_SLOT_SOUND_INIT})
+    for (int slot :
+         {EDITOR_SLOT_RENDER_INIT, EDITOR_SLOT_RENDER_BEGIN_FRAME, EDITOR_SLOT_CON_STARTUP, EDITOR_SLOT_DEF_FILE_LOAD,
+          EDITOR_SLOT_GUI_INIT, EDITOR_SLOT_SOUND_INIT, EDITOR_SLOT_ACTOR_CLASS_INFOS_RESET})
         Check(record[slot] != nullptr, ("slot " + std::to_string(slot) + " is set").c_str(), failures);
 
     auto findCVar = reinterpret_cast<FindCVarFn>(record[EDITOR_SLOT_FIND_CVAR]);

@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "map/actor_lists.h"
 #include "map/map_state.h"
 #include "map/object_grid.h"
 #include "map/octree.h"
@@ -109,7 +110,9 @@ public:
         if (onUpdate)
             onUpdate(this);
     }
+    bool IsCollidable() const override { return collidable; }
 
+    bool collidable = true;
     float traceDistance = OBJTRACE_NO_HIT;
     int traces = 0;
     int updates = 0;
@@ -127,10 +130,7 @@ protected:
         while (g_map.objectCount)
             DynObjectRemove(g_map.objects[0]);
         DestroyQueueClear();
-        for (auto& list : g_map.teamLists) {
-            while (list.Count())
-                list.RemoveMovingLast(0);
-        }
+        ActorListsFree();
         m_objects.clear();
         OctreeDestroy();
         g_map.bounds[0] = g_map.bounds[1] = {0.0f, 0.0f, 0.0f};

@@ -11,42 +11,13 @@
 #include "map/material.h"
 #include "map/material_table.h"
 #include "render/texture_manager.h"
+#include "support/wave_bytes.h"
 #include "tests/map/material_fixture.h"
 #include "tests/render/texture_test_support.h"
 
 using material_test::LoadScripts;
 
 namespace {
-
-// A short 16-bit mono PCM wave.
-std::string WaveBytes()
-{
-    const u32_t samples = 800;
-    std::string bytes;
-    const auto put32 = [&bytes](u32_t value) {
-        for (int shift = 0; shift < 32; shift += 8)
-            bytes.push_back(static_cast<char>((value >> shift) & 0xFF));
-    };
-    const auto put16 = [&bytes](u32_t value) {
-        bytes.push_back(static_cast<char>(value & 0xFF));
-        bytes.push_back(static_cast<char>((value >> 8) & 0xFF));
-    };
-    bytes += "RIFF";
-    put32(36 + samples * 2);
-    bytes += "WAVEfmt ";
-    put32(16);
-    put16(1);  // PCM
-    put16(1);  // mono
-    put32(8000);
-    put32(16000);
-    put16(2);
-    put16(16);
-    bytes += "data";
-    put32(samples * 2);
-    for (u32_t i = 0; i < samples; ++i)
-        put16((i * 97) & 0x7FFF);
-    return bytes;
-}
 
 class MaterialSounds : public MaterialTest {
 protected:
@@ -60,20 +31,21 @@ protected:
 
 TEST_F(MaterialSounds, SetsTakeTheSoundThenItsNumberedVariantsUpToTheFirstGap)
 {
-    const std::string wave = WaveBytes();
+    const std::string wave = ShortWaveBytes();
     for (const char* name : {"thud", "thud_0", "thud_1", "thud_3", "step_0", "step_1"})
         ASSERT_TRUE(WriteFileBytes(std::string("sound/material/") + name + ".wav", wave));
     ASSERT_TRUE(SoundInit(nullptr));
-    LoadScripts("<wood>\n"
-                "  <HIT>\n"
-                "    sound 100 thud;\n"
-                "  </HIT>\n"
-                "  <STEP>\n"
-                "    walk 300 step;\n"
-                "    run 200 none;\n"
-                "  </STEP>\n"
-                "</wood>\n",
-                "");
+    LoadScripts(
+        "<wood>\n"
+        "  <HIT>\n"
+        "    sound 100 thud;\n"
+        "  </HIT>\n"
+        "  <STEP>\n"
+        "    walk 300 step;\n"
+        "    run 200 none;\n"
+        "  </STEP>\n"
+        "</wood>\n",
+        "");
     const Material* wood = MaterialFind("wood");
     ASSERT_NE(wood, nullptr);
     EXPECT_EQ(wood->hit.sounds.Count(0), 3);  // "thud", "thud_0", "thud_1"
@@ -103,20 +75,21 @@ protected:
     }
 };
 
-const char* const kDecalMaterial = "<wood>\n"
-                                   "  <HIT>\n"
-                                   "    sound 100;\n"
-                                   "    decal hole;\n"
-                                   "  </HIT>\n"
-                                   "  <EXPLOSION>\n"
-                                   "    boom;\n"
-                                   "    decal scorch;\n"
-                                   "  </EXPLOSION>\n"
-                                   "  <GRENADE>\n"
-                                   "    sound 1;\n"
-                                   "    decal splinter;\n"
-                                   "  </GRENADE>\n"
-                                   "</wood>\n";
+const char* const kDecalMaterial =
+    "<wood>\n"
+    "  <HIT>\n"
+    "    sound 100;\n"
+    "    decal hole;\n"
+    "  </HIT>\n"
+    "  <EXPLOSION>\n"
+    "    boom;\n"
+    "    decal scorch;\n"
+    "  </EXPLOSION>\n"
+    "  <GRENADE>\n"
+    "    sound 1;\n"
+    "    decal splinter;\n"
+    "  </GRENADE>\n"
+    "</wood>\n";
 
 TEST_F(MaterialTextures, DecalTexturesTakeTheNameThenItsNumberedVariantsUpToFive)
 {
@@ -129,7 +102,8 @@ TEST_F(MaterialTextures, DecalTexturesTakeTheNameThenItsNumberedVariantsUpToFive
     ASSERT_EQ(wood->hit.decalTextureCount, 5);
     const char* hits[] = {"", "_1", "_2", "_3", "_4"};
     for (int i = 0; i < 5; ++i)
-        EXPECT_EQ(wood->hit.decalTextures[i], TextureFind((std::string("component\\extras\\hole") + hits[i]).c_str())) << i;
+        EXPECT_EQ(wood->hit.decalTextures[i], TextureFind((std::string("component\\extras\\hole") + hits[i]).c_str()))
+            << i;
     EXPECT_EQ(TextureFind("component\\extras\\hole_5"), nullptr);
     ASSERT_EQ(wood->explosion.decalTextureCount, 2);
     EXPECT_EQ(wood->explosion.decalTextures[1], TextureFind("component\\extras\\scorch_1"));

@@ -39,42 +39,44 @@ size_t TouchTable()
     return sum;
 }
 
-const char* const kMaterialScript = "<wood>\n"
-                                    "  property resistance 5;\n"
-                                    "  property density 0.7;\n"
-                                    "  property color 1;\n"
-                                    "  <HIT>\n"
-                                    "    sound 100 thud;\n"
-                                    "    decal hole;\n"
-                                    "    effect chips;\n"
-                                    "    property decal_size 0.5 0.25;\n"
-                                    "    property decal_rand_rot 0;\n"
-                                    "  </HIT>\n"
-                                    "  <EXPLOSION>\n"
-                                    "    boom first;\n"
-                                    "    decal scorch;\n"
-                                    "    smoke second;\n"
-                                    "    property decal_stretch 2;\n"
-                                    "  </EXPLOSION>\n"
-                                    "  <GRENADE>\n"
-                                    "    sound 80 nade;\n"
-                                    "    decal splinter;\n"
-                                    "    property no_particle 1;\n"
-                                    "  </GRENADE>\n"
-                                    "  <CRASH>\n    a c1;\n    b c2;\n    c c3;\n  </CRASH>\n"
-                                    "  <STEP>\n    a 1 s1;\n    b 2 s2;\n    c 3 s3;\n    d 4 s4;\n  </STEP>\n"
-                                    "  <FRICTION>\n    a f1;\n    b f2;\n    c f3;\n  </FRICTION>\n"
-                                    "</wood>\n"
-                                    "<metal>\n  property vel_resist 0.1;\n</metal>\n";
+const char* const kMaterialScript =
+    "<wood>\n"
+    "  property resistance 5;\n"
+    "  property density 0.7;\n"
+    "  property color 1;\n"
+    "  <HIT>\n"
+    "    sound 100 thud;\n"
+    "    decal hole;\n"
+    "    effect chips;\n"
+    "    property decal_size 0.5 0.25;\n"
+    "    property decal_rand_rot 0;\n"
+    "  </HIT>\n"
+    "  <EXPLOSION>\n"
+    "    boom first;\n"
+    "    decal scorch;\n"
+    "    smoke second;\n"
+    "    property decal_stretch 2;\n"
+    "  </EXPLOSION>\n"
+    "  <GRENADE>\n"
+    "    sound 80 nade;\n"
+    "    decal splinter;\n"
+    "    property no_particle 1;\n"
+    "  </GRENADE>\n"
+    "  <CRASH>\n    a c1;\n    b c2;\n    c c3;\n  </CRASH>\n"
+    "  <STEP>\n    a 1 s1;\n    b 2 s2;\n    c 3 s3;\n    d 4 s4;\n  </STEP>\n"
+    "  <FRICTION>\n    a f1;\n    b f2;\n    c f3;\n  </FRICTION>\n"
+    "</wood>\n"
+    "<metal>\n  property vel_resist 0.1;\n</metal>\n";
 
-const char* const kDetectScript = "<MATERIALS>\n"
-                                  "  assign crate wood;\n"
-                                  "  property sub 0.25 0.25 0.75 0.75 metal;\n"
-                                  "  property reflect sky1 sky2;\n"
-                                  "  property alpha mask;\n"
-                                  "  assign plate metal;\n"
-                                  "  property sub 0 0 1 1 wood;\n"
-                                  "</MATERIALS>\n";
+const char* const kDetectScript =
+    "<MATERIALS>\n"
+    "  assign crate wood;\n"
+    "  property sub 0.25 0.25 0.75 0.75 metal;\n"
+    "  property reflect sky1 sky2;\n"
+    "  property alpha mask;\n"
+    "  assign plate metal;\n"
+    "  property sub 0 0 1 1 wood;\n"
+    "</MATERIALS>\n";
 
 using MaterialRobustness = MaterialTest;
 
@@ -90,14 +92,18 @@ TEST_F(MaterialRobustness, MalformedLinesReadOnlyTheWordsThereAre)
         {"empty lines", "<a>\n;\n;;\n<HIT>\n;\n;\n;\n;\n</HIT>\n</a>\n", "<MATERIALS>\n;\n;\n</MATERIALS>\n"},
         {"keywords alone", "<a>\nproperty;\n<HIT>\nsound;\ndecal;\neffect;\nproperty;\n</HIT>\n</a>\n",
          "<MATERIALS>\nassign;\nproperty;\nproperty sub;\n</MATERIALS>\n"},
-        {"a sub line with too few words", "<a>\n</a>\n", "<MATERIALS>\nassign t a;\nproperty sub 0.1 0.2;\n</MATERIALS>\n"},
+        {"a sub line with too few words", "<a>\n</a>\n",
+         "<MATERIALS>\nassign t a;\nproperty sub 0.1 0.2;\n</MATERIALS>\n"},
         {"a sub before any assign", "<a>\n</a>\n", "<MATERIALS>\nx y a;\nproperty sub 0 0 1 1 a;\n</MATERIALS>\n"},
-        {"names as long as the parser allows", "<" + longName + ">\n<HIT>\nsound 1 " + longName + ";\ndecal " + longName +
-                                                   ";\neffect " + longName + ";\n</HIT>\n</" + longName + ">\n",
-         "<MATERIALS>\nassign " + longName + " " + longName + ";\nproperty sub 0 0 1 1 " + longName + ";\n</MATERIALS>\n"},
-        {"options with no value", "<a>\n<HIT>\n1;\n2;\n3;\nproperty decal_size;\nproperty no_decal;\n</HIT>\n</a>\n", ""},
-        {"numbers that are none", "<a>\nproperty resistance 1e99;\nproperty density nan;\nproperty vel_resist -inf;\n</a>\n",
+        {"names as long as the parser allows",
+         "<" + longName + ">\n<HIT>\nsound 1 " + longName + ";\ndecal " + longName + ";\neffect " + longName +
+             ";\n</HIT>\n</" + longName + ">\n",
+         "<MATERIALS>\nassign " + longName + " " + longName + ";\nproperty sub 0 0 1 1 " + longName +
+             ";\n</MATERIALS>\n"},
+        {"options with no value", "<a>\n<HIT>\n1;\n2;\n3;\nproperty decal_size;\nproperty no_decal;\n</HIT>\n</a>\n",
          ""},
+        {"numbers that are none",
+         "<a>\nproperty resistance 1e99;\nproperty density nan;\nproperty vel_resist -inf;\n</a>\n", ""},
         {"sections nested deeper", "<a>\n<HIT>\n<HIT>\nsound 1 x;\n</HIT>\n</HIT>\n<b>\n<c>\n</c>\n</b>\n</a>\n", ""},
         {"unclosed sections", "<a>\n<HIT>\nsound 1 x;\n", "<MATERIALS>\nassign t a;\nproperty sub 0 0 1 1 a"},
         {"no MATERIALS section", kMaterialScript, "assign crate wood;\nproperty sub 0 0 1 1 metal;\n"},
@@ -134,10 +140,18 @@ TEST_F(MaterialRobustness, MutatedScriptsLoadWithinTheirWords)
         for (int i = 0; i < edits; ++i) {
             const size_t at = static_cast<size_t>(EngineRand()) % target.size();
             switch (EngineRand() % 4) {
-            case 0: target[at] = kBytes[EngineRand() % sizeof kBytes]; break;
-            case 1: target.erase(at, 1 + static_cast<size_t>(EngineRand() % 12)); break;
-            case 2: target.insert(at, target.substr(static_cast<size_t>(EngineRand()) % target.size(), 20)); break;
-            default: target.insert(at, 1, kBytes[EngineRand() % sizeof kBytes]); break;
+                case 0:
+                    target[at] = kBytes[EngineRand() % sizeof kBytes];
+                    break;
+                case 1:
+                    target.erase(at, 1 + static_cast<size_t>(EngineRand() % 12));
+                    break;
+                case 2:
+                    target.insert(at, target.substr(static_cast<size_t>(EngineRand()) % target.size(), 20));
+                    break;
+                default:
+                    target.insert(at, 1, kBytes[EngineRand() % sizeof kBytes]);
+                    break;
             }
             if (target.empty())
                 target = ";";

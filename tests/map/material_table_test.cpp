@@ -15,20 +15,21 @@ namespace {
 
 TEST_F(MaterialTest, PropertiesOverrideTheDefaultsAndWordsThatAreNoNumbersGiveZero)
 {
-    LoadScripts("<plain>\n</plain>\n"
-                "<soft>\n"
-                "  property resistance hard;\n"
-                "  property density 0.75;\n"
-                "  property vel_resist 12x;\n"
-                "  property color 2;\n"
-                "  property unknown 9;\n"
-                "  resistance 7;\n"
-                "</soft>\n"
-                "<short>\n"
-                "  property resistance;\n"
-                "  property density;\n"
-                "</short>\n",
-                "");
+    LoadScripts(
+        "<plain>\n</plain>\n"
+        "<soft>\n"
+        "  property resistance hard;\n"
+        "  property density 0.75;\n"
+        "  property vel_resist 12x;\n"
+        "  property color 2;\n"
+        "  property unknown 9;\n"
+        "  resistance 7;\n"
+        "</soft>\n"
+        "<short>\n"
+        "  property resistance;\n"
+        "  property density;\n"
+        "</short>\n",
+        "");
     ASSERT_EQ(MaterialCount(), 3u);
     struct Case {
         const char* name;
@@ -64,48 +65,49 @@ TEST_F(MaterialTest, PropertiesOverrideTheDefaultsAndWordsThatAreNoNumbersGiveZe
 
 TEST_F(MaterialTest, ImpactSectionsReadPositionalLinesThenOptions)
 {
-    LoadScripts("<wood>\n"
-                "  <HIT>\n"
-                "    sound 120 wood_hit;\n"
-                "    decal hole;\n"
-                "    effect chips;\n"
-                "    property decal_size 0.5 0.25;\n"
-                "    property no_bullet_ric 1;\n"
-                "    property decal_stretch 1.5;\n"
-                "    no_decal 1;\n"
-                "  </HIT>\n"
-                "  <EXPLOSION>\n"
-                "    first boom;\n"
-                "    decal scorch;\n"
-                "    second smoke;\n"
-                "    property decal_stretch 2.5;\n"
-                "    property decal_size 9 9;\n"
-                "    property decal_rand_rot 0;\n"
-                "    property no_bullet_ric 0;\n"
-                "    property no_decal 1;\n"
-                "  </EXPLOSION>\n"
-                "  <GRENADE>\n"
-                "    sound 80 wood_nade;\n"
-                "    decal splinters;\n"
-                "    property no_particle 1;\n"
-                "    property decal_stretch 3;\n"
-                "  </GRENADE>\n"
-                "  <CRASH>\n"
-                "    a crash1;\n"
-                "    b crash2;\n"
-                "  </CRASH>\n"
-                "  <STEP>\n"
-                "    walk 300 step_walk;\n"
-                "    run 200;\n"
-                "  </STEP>\n"
-                "  <FRICTION>\n"
-                "    x rub;\n"
-                "  </FRICTION>\n"
-                "  <OTHER>\n"
-                "    property resistance 4;\n"
-                "  </OTHER>\n"
-                "</wood>\n",
-                "");
+    LoadScripts(
+        "<wood>\n"
+        "  <HIT>\n"
+        "    sound 120 wood_hit;\n"
+        "    decal hole;\n"
+        "    effect chips;\n"
+        "    property decal_size 0.5 0.25;\n"
+        "    property no_bullet_ric 1;\n"
+        "    property decal_stretch 1.5;\n"
+        "    no_decal 1;\n"
+        "  </HIT>\n"
+        "  <EXPLOSION>\n"
+        "    first boom;\n"
+        "    decal scorch;\n"
+        "    second smoke;\n"
+        "    property decal_stretch 2.5;\n"
+        "    property decal_size 9 9;\n"
+        "    property decal_rand_rot 0;\n"
+        "    property no_bullet_ric 0;\n"
+        "    property no_decal 1;\n"
+        "  </EXPLOSION>\n"
+        "  <GRENADE>\n"
+        "    sound 80 wood_nade;\n"
+        "    decal splinters;\n"
+        "    property no_particle 1;\n"
+        "    property decal_stretch 3;\n"
+        "  </GRENADE>\n"
+        "  <CRASH>\n"
+        "    a crash1;\n"
+        "    b crash2;\n"
+        "  </CRASH>\n"
+        "  <STEP>\n"
+        "    walk 300 step_walk;\n"
+        "    run 200;\n"
+        "  </STEP>\n"
+        "  <FRICTION>\n"
+        "    x rub;\n"
+        "  </FRICTION>\n"
+        "  <OTHER>\n"
+        "    property resistance 4;\n"
+        "  </OTHER>\n"
+        "</wood>\n",
+        "");
     const Material* wood = MaterialFind("wood");
     ASSERT_NE(wood, nullptr);
     EXPECT_EQ(wood->resistance, -1);
@@ -142,17 +144,18 @@ TEST_F(MaterialTest, ImpactSectionsReadPositionalLinesThenOptions)
 
 TEST_F(MaterialTest, ImpactSectionsWithMissingLinesKeepTheirDefaults)
 {
-    LoadScripts("<stone>\n"
-                "  <HIT>\n"
-                "    sound;\n"
-                "  </HIT>\n"
-                "  <EXPLOSION>\n"
-                "  </EXPLOSION>\n"
-                "  <GRENADE>\n"
-                "    sound 5;\n"
-                "  </GRENADE>\n"
-                "</stone>\n",
-                "");
+    LoadScripts(
+        "<stone>\n"
+        "  <HIT>\n"
+        "    sound;\n"
+        "  </HIT>\n"
+        "  <EXPLOSION>\n"
+        "  </EXPLOSION>\n"
+        "  <GRENADE>\n"
+        "    sound 5;\n"
+        "  </GRENADE>\n"
+        "</stone>\n",
+        "");
     const Material* stone = MaterialFind("stone");
     ASSERT_NE(stone, nullptr);
     EXPECT_EQ(stone->hit.soundInterval, 0);
@@ -220,16 +223,13 @@ TEST_F(MaterialTest, SubRectanglesRefineTheMaterialOnlyStrictlyInside)
         Material* expected;
     };
     const Case cases[] = {
-        {"crate", 0.5f, 0.375f, metal},
-        {"CRATE", 0.3f, 0.3f, metal},
-        {"crate", 0.25f, 0.375f, wood},  // on an edge
+        {"crate", 0.5f, 0.375f, metal}, {"CRATE", 0.3f, 0.3f, metal},    {"crate", 0.25f, 0.375f, wood},  // on an edge
         {"crate", 0.5f, 0.5f, wood},     // on the edges of two regions
         {"crate", 0.6f, 0.6f, wood},     // a region naming no material gives its owner
         {"crate", 0.2f, 0.9f, wood},     // "GLASS" is no material's name
         {"crate", 0.9f, 0.1f, wood},     // the region before the first assignment is no texture's
         {"window", 0.5f, 0.375f, wood},  // another texture of the material
-        {"planks", 0.5f, 0.5f, metal},
-        {"nothing", 0.5f, 0.375f, wood},
+        {"planks", 0.5f, 0.5f, metal},  {"nothing", 0.5f, 0.375f, wood},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.texture) + " " + std::to_string(c.u) + " " + std::to_string(c.v));

@@ -258,12 +258,24 @@ OctreeNode* ExpectedNeighbour(OctreeNode* root, OctreeNode* node, int direction)
     const float step = 0.01f;
     Vector3 p = c;
     switch (direction) {
-    case OCTREE_POS_Z: p.z = node->boxMax.z + step; break;
-    case OCTREE_NEG_Z: p.z = node->boxMin.z - step; break;
-    case OCTREE_POS_Y: p.y = node->boxMax.y + step; break;
-    case OCTREE_NEG_Y: p.y = node->boxMin.y - step; break;
-    case OCTREE_NEG_X: p.x = node->boxMin.x - step; break;
-    default: p.x = node->boxMax.x + step; break;
+        case OCTREE_POS_Z:
+            p.z = node->boxMax.z + step;
+            break;
+        case OCTREE_NEG_Z:
+            p.z = node->boxMin.z - step;
+            break;
+        case OCTREE_POS_Y:
+            p.y = node->boxMax.y + step;
+            break;
+        case OCTREE_NEG_Y:
+            p.y = node->boxMin.y - step;
+            break;
+        case OCTREE_NEG_X:
+            p.x = node->boxMin.x - step;
+            break;
+        default:
+            p.x = node->boxMax.x + step;
+            break;
     }
     if (!root->IsPointInside(p))
         return nullptr;
@@ -318,8 +330,9 @@ TEST_F(OctreeBuild, TheStatisticsPassCountsLeavesAndPrintsItsLines)
     const std::string printed = testing::internal::GetCapturedStderr();
     unsetenv("ZINTAR_DEBUG");
     // 9 nodes of 492 bytes, 13 vertices of 32 and 10 faces of 41: 5254 bytes.
-    EXPECT_EQ(printed,
-              "\n\n---OctreeCheck---\nall-faces: 10\nall-vertices: 13\nall-nodes: 9\nused-memory: 5 kB\nmax-depth: 1\n");
+    EXPECT_EQ(
+        printed,
+        "\n\n---OctreeCheck---\nall-faces: 10\nall-vertices: 13\nall-nodes: 9\nused-memory: 5 kB\nmax-depth: 1\n");
     EXPECT_EQ(OctreeGetStats().bytes, 5254u);
     EXPECT_EQ(root->children[0]->top, 7.0f);
     EXPECT_EQ(root->children[5]->top, 40.0f);

@@ -133,7 +133,8 @@ TEST_F(OctreeCacheRobustness, TruncatedAndCorruptedFilesAreRefused)
     ASSERT_EQ(good.size(), kChild0 + 16 * 81 + 3 * (32 * 4 + 41 * 2));
     ASSERT_EQ(good[kRoot + 32], 1);
     ASSERT_EQ(LoadU32(reinterpret_cast<const u8_t*>(&good[kRootFaceWords + 4])), 8u);
-    ASSERT_EQ(LoadU32(reinterpret_cast<const u8_t*>(&good[kChild0])), LoadU32(reinterpret_cast<const u8_t*>(&good[kRoot])));
+    ASSERT_EQ(LoadU32(reinterpret_cast<const u8_t*>(&good[kChild0])),
+              LoadU32(reinterpret_cast<const u8_t*>(&good[kRoot])));
 
     const struct {
         const char* name;
@@ -148,16 +149,19 @@ TEST_F(OctreeCacheRobustness, TruncatedAndCorruptedFilesAreRefused)
         {"has-children 0 on an inner node", [](std::string& b) { b[kRoot + 32] = 0; }},
         {"has-children 1 on a leaf", [](std::string& b) { b[kChild0 + 32] = 1; }},
         {"vertex capacity above the count", [](std::string& b) { PutU32(b, kRootGeometry, 10); }},
-        {"vertex count past the file", [](std::string& b) {
+        {"vertex count past the file",
+         [](std::string& b) {
              PutU32(b, kRootGeometry, 0x7FFFFFFF);
              PutU32(b, kRootGeometry + 4, 0x7FFFFFFF);
          }},
-        {"vertex count of every byte", [](std::string& b) {
+        {"vertex count of every byte",
+         [](std::string& b) {
              PutU32(b, kRootGeometry, 0xFFFFFFFF);
              PutU32(b, kRootGeometry + 4, 0xFFFFFFFF);
          }},
         {"face capacity below the count", [](std::string& b) { PutU32(b, kRootFaceWords, 7); }},
-        {"face count past the file", [](std::string& b) {
+        {"face count past the file",
+         [](std::string& b) {
              PutU32(b, kRootFaceWords, 0x10000000);
              PutU32(b, kRootFaceWords + 4, 0x10000000);
          }},

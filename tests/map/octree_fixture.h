@@ -45,8 +45,10 @@ inline void Fill(OctreeGeometry& set, const std::vector<MapVertex>& vertices, co
     set.boundsMax = {-1e30f, -1e30f, -1e30f};
     for (const MapVertex& v : vertices) {
         const Vector3& p = v.position;
-        set.boundsMin = {std::fmin(set.boundsMin.x, p.x), std::fmin(set.boundsMin.y, p.y), std::fmin(set.boundsMin.z, p.z)};
-        set.boundsMax = {std::fmax(set.boundsMax.x, p.x), std::fmax(set.boundsMax.y, p.y), std::fmax(set.boundsMax.z, p.z)};
+        set.boundsMin = {std::fmin(set.boundsMin.x, p.x), std::fmin(set.boundsMin.y, p.y),
+                         std::fmin(set.boundsMin.z, p.z)};
+        set.boundsMax = {std::fmax(set.boundsMax.x, p.x), std::fmax(set.boundsMax.y, p.y),
+                         std::fmax(set.boundsMax.z, p.z)};
     }
     const float dx = set.boundsMax.x - set.boundsMin.x, dy = set.boundsMax.y - set.boundsMin.y,
                 dz = set.boundsMax.z - set.boundsMin.z;

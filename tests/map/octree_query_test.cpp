@@ -95,7 +95,7 @@ TEST_F(OctreeQuery, SegmentsOutsideTheRootEnterItOrVisitNothing)
     EXPECT_EQ(s_visits.front()->boxMin.x, -4.0f);
     EXPECT_EQ(s_visits.back()->boxMax.x, 4.0f);
     s_visits.clear();
-    EXPECT_FALSE(Trace({9, 1, 1}, {10, 1, 1}));  // the root lies behind the start
+    EXPECT_FALSE(Trace({9, 1, 1}, {10, 1, 1}));    // the root lies behind the start
     EXPECT_FALSE(Trace({-9, 9, 1}, {-8, 10, 1}));  // the ray passes the root by
     EXPECT_TRUE(s_visits.empty());
     const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
@@ -167,8 +167,7 @@ TEST_F(OctreeQuery, LeavesComeFrontToBackEachOnce)
             if (entry < exit && exit >= 0)
                 expected.emplace_back(entry, leaf);
         }
-        std::sort(expected.begin(), expected.end(),
-                  [](const auto& a, const auto& b) { return a.first < b.first; });
+        std::sort(expected.begin(), expected.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
         std::vector<OctreeNode*> order;
         for (const auto& e : expected)
             order.push_back(e.second);

@@ -28,9 +28,12 @@ Vector3 OnAxis(int axis, float h, float p, float q)
 bool Cut(int axis, float value, const OctreeGeometry& source, OctreeGeometry* lower, OctreeGeometry* upper)
 {
     switch (axis) {
-    case 0: return OctreeGeometrySplitX(value, source, lower, upper);
-    case 1: return OctreeGeometrySplitY(value, source, lower, upper);
-    default: return OctreeGeometrySplitZ(value, source, lower, upper);
+        case 0:
+            return OctreeGeometrySplitX(value, source, lower, upper);
+        case 1:
+            return OctreeGeometrySplitY(value, source, lower, upper);
+        default:
+            return OctreeGeometrySplitZ(value, source, lower, upper);
     }
 }
 
@@ -129,8 +132,7 @@ TEST(OctreeSplit, InterpolatedNormalsAreNormalised)
 TEST(OctreeSplit, DropsDegenerateBrokenAndNonFiniteFaces)
 {
     OwnedSet source, lower, upper;
-    Fill(source,
-         {Vertex(1, 0, 0), Vertex(2, 0, 0), Vertex(1, 0, 1), Vertex(1, 0, 1), Vertex(NAN, 0, 0)},
+    Fill(source, {Vertex(1, 0, 0), Vertex(2, 0, 0), Vertex(1, 0, 1), Vertex(1, 0, 1), Vertex(NAN, 0, 0)},
          {Face(0, 0, 1),    // two equal indices
           Face(0, 2, 3),    // equal once merged
           Face(0, 1, 9),    // a vertex the set does not have
@@ -210,11 +212,21 @@ TEST(OctreeGeometry, MergingFindsTheFirstMatchLikeALinearSearch)
         if (!seen.empty() && EngineRand() % 3) {
             v = seen[static_cast<size_t>(EngineRand()) % seen.size()];
             switch (EngineRand() % 5) {
-            case 0: break;
-            case 1: v.position.x += Jitter(2.2e-3f); v.position.y += Jitter(2.2e-3f); break;
-            case 2: v.u += Jitter(2.5e-3f); break;
-            case 3: v.normal.z += Jitter(2.5e-3f); break;
-            default: v.position.z += 1.0f / 64.0f * Jitter(2.0f); break;
+                case 0:
+                    break;
+                case 1:
+                    v.position.x += Jitter(2.2e-3f);
+                    v.position.y += Jitter(2.2e-3f);
+                    break;
+                case 2:
+                    v.u += Jitter(2.5e-3f);
+                    break;
+                case 3:
+                    v.normal.z += Jitter(2.5e-3f);
+                    break;
+                default:
+                    v.position.z += 1.0f / 64.0f * Jitter(2.0f);
+                    break;
             }
         } else {
             // Coordinates on and next to cell edges (multiples of 1/64) and far away.

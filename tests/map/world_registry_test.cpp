@@ -2,18 +2,22 @@
 // pass, the destroy queue, and the position operations of the repeating world.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 
 #include "actors/actor.h"
+#include "actors/ai_entity.h"
 #include "ai/ai_interface.h"
+#include "core/random.h"
+#include "map/actor_lists.h"
 #include "map/map_caches.h"
 #include "map/map_grid.h"
 #include "map/world_insert.h"
 #include "map/world_offset.h"
 #include "support/engine_log.h"
 #include "tests/map/map_world_fixture.h"
-#include "world/shadow_object.h"
+#include "world/shadow_volume.h"
 
 using namespace map_world;
 
@@ -55,64 +59,60 @@ TEST_F(Registry, ARemovalMovesTheLastEntryIn)
     EXPECT_EQ(DynObjectFindIndex("nobody"), -1);
 }
 
-class TestActor : public Actor {
-public:
-    explicit TestActor(AIInterface* interface)
+// Soldiers as the AI makes them: the interface with its body and its entity.
+class RegistryActors : public Registry {
+protected:
+    void TearDown() override
     {
-        typeId = OBJECT_TYPE_ACTOR;
-        ai = interface;
+        Registry::TearDown();
+        for (AIInterface* soldier : m_soldiers) {
+            Actor* body = soldier->body;
+            delete soldier;
+            delete body;
+        }
+        ActorListsFree();
+        EngineSRand(m_seed);
     }
+    Actor* Soldier(s32_t team)
+    {
+        m_soldiers.push_back(new AIInterface());
+        m_soldiers.back()->entity->team = team;
+        return m_soldiers.back()->body;
+    }
+
+    std::vector<AIInterface*> m_soldiers;
+    Actor m_loner;  // without AI
+    u32_t m_seed = EngineRandState();
 };
 
-TEST_F(Registry, ActorsEnterAndLeaveTheActorTableAndTheirTeamList)
+TEST_F(RegistryActors, ActorsEnterAndLeaveTheActorTableAndTheirTeamList)
 {
-    AIInterface enemyAi, friendAi;
-    enemyAi.entity.team = AI_TEAM_ENEMY;
-    friendAi.entity.team = AI_TEAM_FRIEND;
-    TestActor enemy(&enemyAi), friendly(&friendAi), loner(nullptr);
-    ASSERT_TRUE(DynObjectAdd(&enemy));
-    ASSERT_TRUE(DynObjectAdd(&friendly));
-    ASSERT_TRUE(DynObjectAdd(&loner));
+    Actor* enemy = Soldier(ACTOR_TEAM_ENEMY);
+    Actor* friendly = Soldier(ACTOR_TEAM_FRIEND);
+    ASSERT_TRUE(DynObjectAdd(enemy));
+    ASSERT_TRUE(DynObjectAdd(friendly));
+    ASSERT_TRUE(DynObjectAdd(&m_loner));
     EXPECT_EQ(ActorTableCount(), 3u);
-    EXPECT_EQ(g_map.teamLists[AI_TEAM_ENEMY].Count(), 1);
-    EXPECT_EQ(g_map.teamLists[AI_TEAM_ENEMY].Cursor(), 0);
-    EXPECT_EQ(g_map.teamLists[AI_TEAM_FRIEND].Get(0), &friendly);
-    EXPECT_EQ(g_map.teamLists[AI_TEAM_NEUTRAL].Count(), 0);  // the actor without AI is in none
+    EXPECT_EQ(g_map.EnemyActorList.Count(), 1);
+    EXPECT_EQ(g_map.EnemyActorList.Cursor(), 0);
+    EXPECT_EQ(g_map.FriendActorList.Get(0), friendly);
+    EXPECT_EQ(g_map.NeutralActorList.Count(), 0);  // the actor without AI is in none
 
-    DynObjectRemove(&enemy);
+    EXPECT_EQ(DynObjectRemove(enemy), 0u);
     EXPECT_EQ(ActorTableCount(), 2u);
-    EXPECT_EQ(ActorTableGet(0), &loner);  // the last entry moved in
-    EXPECT_EQ(g_map.teamLists[AI_TEAM_ENEMY].Count(), 0);
+    EXPECT_EQ(ActorTableGet(0), &m_loner);  // the last entry moved in
+    EXPECT_EQ(g_map.EnemyActorList.Count(), 0);
 
-    // An actor without AI leaves all three lists, wherever it was put.
-    g_map.teamLists[AI_TEAM_ENEMY].Append(&loner);
-    g_map.teamLists[AI_TEAM_NEUTRAL].Append(&loner);
-    DynObjectRemove(&loner);
-    for (const auto& list : g_map.teamLists)
-        EXPECT_FALSE(list.Contains(&loner));
-    EXPECT_EQ(g_map.teamLists[AI_TEAM_FRIEND].Count(), 1);
-
-    // A team change moves the actor between lists.
-    ActorSideListRemove(&friendly);
-    friendAi.entity.team = AI_TEAM_NEUTRAL;
-    ActorSideListAdd(&friendly);
-    EXPECT_EQ(g_map.teamLists[AI_TEAM_FRIEND].Count(), 0);
-    EXPECT_EQ(g_map.teamLists[AI_TEAM_NEUTRAL].Get(0), &friendly);
-    DynObjectRemove(&friendly);
+    // An actor without AI leaves all three lists, wherever it was put; the lists delete nothing.
+    g_map.EnemyActorList.Append(&m_loner);
+    g_map.NeutralActorList.Append(&m_loner);
+    DynObjectRemove(&m_loner);
+    for (const PtrRefArray<Actor>* list : {&g_map.FriendActorList, &g_map.NeutralActorList, &g_map.EnemyActorList})
+        EXPECT_FALSE(list->Contains(&m_loner));
+    EXPECT_EQ(g_map.FriendActorList.Count(), 1);
+    DynObjectRemove(friendly);
     EXPECT_EQ(ActorTableCount(), 0u);
-}
-
-TEST_F(Registry, TeamListsPullTheirCursorBackOnRemoval)
-{
-    PtrArray<Actor>& list = g_map.teamLists[AI_TEAM_NEUTRAL];
-    AIInterface ai;
-    TestActor a(&ai), b(&ai), c(&ai);
-    for (TestActor* actor : {&a, &b, &c})
-        ActorSideListAdd(actor);
-    EXPECT_EQ(list.Cursor(), 2);
-    ActorSideListRemove(&a);
-    EXPECT_EQ(list.Get(0), &c);
-    EXPECT_EQ(list.Cursor(), 1);
+    EXPECT_EQ(g_map.FriendActorList.Count(), 0);
 }
 
 TEST_F(Registry, InsertToWorldAddsAShadowVolumeAndRemoveFromWorldDeletesBothCompanions)
@@ -127,7 +127,7 @@ TEST_F(Registry, InsertToWorldAddsAShadowVolumeAndRemoveFromWorldDeletesBothComp
     EXPECT_EQ(Table(), (std::vector<DynamicObject*>{other, crate, crate->shadowVolume}));
     auto* volume = static_cast<ShadowVolume*>(crate->shadowVolume);
     EXPECT_EQ(volume->source, crate);
-    EXPECT_EQ(volume->shadowKind, 1);
+    EXPECT_EQ(volume->shadowKind, SHADOW_KIND_VOLUME);
     EXPECT_EQ(volume->GetGridEntry()->kind, u32_t(OBJECT_GRID_SHADOW));
     EXPECT_NE(volume->GetGridEntry()->firstLink, GRID_LINK_NONE);
 
@@ -286,31 +286,31 @@ class VegetationLayers : public Registry {
 protected:
     void TearDown() override
     {
-        for (int layer = 0; layer < MAP_VEGETATION_LAYERS; ++layer)
-            MapSetVegetationLayerGrid(layer, nullptr);
+        MapFreeGrids();
         Registry::TearDown();
     }
-    MapGrid Grid(u32_t size, u8_t value)
+    // A grid of one value, allocated as the caches free it.
+    static MapGrid* Grid(u32_t size, u8_t value)
     {
-        m_bytes.emplace_back(size * size, value);
-        return MapGrid{m_bytes.back().data(), size};
+        auto* grid = static_cast<MapGrid*>(std::malloc(sizeof(MapGrid)));
+        grid->data = static_cast<u8_t*>(std::malloc(size_t(size) * size));
+        grid->size = size;
+        std::memset(grid->data, value, size_t(size) * size);
+        return grid;
     }
-    std::vector<std::vector<u8_t>> m_bytes;
 };
 
 TEST_F(VegetationLayers, EqualDensitiesGiveTheLowerLayerAndASideOfOneIsOneCell)
 {
     g_map.bounds[0] = {-500, 0, -500};
     g_map.bounds[1] = {500, 10, 500};
-    m_bytes.reserve(8);
-    MapGrid three = Grid(4, 90), five = Grid(4, 90), two = Grid(4, 10), one = Grid(1, 200);
     const float point[3] = {100, 0, 100};
     EXPECT_EQ(MapVegetationLayerAt(point), 0u);
-    MapSetVegetationLayerGrid(2, &two);
-    MapSetVegetationLayerGrid(3, &three);
-    MapSetVegetationLayerGrid(5, &five);
+    MapSetVegetationLayerGrid(2, Grid(4, 10));
+    MapSetVegetationLayerGrid(3, Grid(4, 90));
+    MapSetVegetationLayerGrid(5, Grid(4, 90));
     EXPECT_EQ(MapVegetationLayerAt(point), 3u);
-    MapSetVegetationLayerGrid(7, &one);
+    MapSetVegetationLayerGrid(7, Grid(1, 200));
     EXPECT_EQ(MapVegetationLayerAt(point), 7u);
     const float edge[3] = {-500, 0, 500};  // v gives row n, reduced
     EXPECT_EQ(MapVegetationLayerAt(edge), 7u);

@@ -17,9 +17,9 @@ TEST(WorldTiles, PositionsSplitIntoTileAndPlaceInIt)
         float localX, localZ;
     };
     const Case cases[] = {
-        {100, 150, 0, 2, 0, -50, 0},   {100, -150, 0, -2, 0, 50, 0}, {100, 0, 49, 0, 0, 0, 49},
-        {100, 51, -51, 1, -1, -49, 49}, {100, 420, -980, 4, -10, 20, 20},
-        {0, 150, -7, 0, 0, 150, -7},  // no world: nothing moves
+        {100, 150, 0, 2, 0, -50, 0},      {100, -150, 0, -2, 0, 50, 0},
+        {100, 0, 49, 0, 0, 0, 49},        {100, 51, -51, 1, -1, -49, 49},
+        {100, 420, -980, 4, -10, 20, 20}, {0, 150, -7, 0, 0, 150, -7},  // no world: nothing moves
     };
     for (const Case& c : cases) {
         const float position[3] = {c.x, 33, c.z};

@@ -23,9 +23,9 @@ TEST(D3dxMath, RotationsActOnRowVectorsRollThenPitchThenYaw)
         D3DXVECTOR3 in, out;
     };
     const Case cases[] = {
-        {quarter, 0, 0, {0, 0, 1}, {1, 0, 0}},         // yaw turns forward to the right
-        {0, quarter, 0, {0, 0, 1}, {0, -1, 0}},        // pitch turns forward downwards
-        {0, 0, quarter, {1, 0, 0}, {0, 1, 0}},         // roll turns right to up
+        {quarter, 0, 0, {0, 0, 1}, {1, 0, 0}},   // yaw turns forward to the right
+        {0, quarter, 0, {0, 0, 1}, {0, -1, 0}},  // pitch turns forward downwards
+        {0, 0, quarter, {1, 0, 0}, {0, 1, 0}},   // roll turns right to up
         {quarter, quarter, quarter, {1, 0, 0}, {1, 0, 0}},
         {quarter, quarter, 0, {0, 0, 1}, {0, -1, 0}},
     };
@@ -74,8 +74,8 @@ TEST(D3dxMath, CameraAndProjectionMapDepthZeroToOne)
         D3DXVECTOR3 world, screen;
     };
     const Case cases[] = {
-        {{0, 0, -4}, {100, 50, 0}},   // on the near plane, centre of the view
-        {{0, 0, 6}, {100, 50, 1}},    // on the far plane
+        {{0, 0, -4}, {100, 50, 0}},      // on the near plane, centre of the view
+        {{0, 0, 6}, {100, 50, 1}},       // on the far plane
         {{8, 4, -1}, {200, 0, 0.825f}},  // the top-right corner at depth 4
     };
     for (const Case& c : cases) {

@@ -98,34 +98,12 @@ inline IDirect3DSurface8* ImageSurface(IDirect3DDevice8* device, const ArgbImage
 }
 
 // A device of its own on a hidden window.
-class DeviceTest : public ::testing::Test {
+class DeviceTest : public RawDeviceTest {
 protected:
     static constexpr UINT kWidth = 64;
     static constexpr UINT kHeight = 64;
 
-    void SetUp() override
-    {
-        ASSERT_NE(m_window.Handle(), nullptr);
-        m_direct3d = Direct3DCreate8(D3D_SDK_VERSION);
-        ASSERT_NE(m_direct3d, nullptr);
-        D3DPRESENT_PARAMETERS parameters = render_test::WindowedParameters(m_window.Handle(), kWidth, kHeight);
-        ASSERT_EQ(m_direct3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, m_window.Handle(),
-                                           D3DCREATE_HARDWARE_VERTEXPROCESSING, &parameters, &device),
-                  D3D_OK);
-    }
-    void TearDown() override
-    {
-        if (device)
-            device->Release();
-        if (m_direct3d)
-            m_direct3d->Release();
-    }
-
-    IDirect3DDevice8* device = nullptr;
-
-private:
-    render_test::TestWindow m_window{static_cast<int>(kWidth), static_cast<int>(kHeight)};
-    IDirect3D8* m_direct3d = nullptr;
+    DeviceTest() : RawDeviceTest(kWidth, kHeight) {}
 };
 
 // Releases a Direct3D object at the end of a scope.

@@ -4,7 +4,7 @@
 
 #include "core/random.h"
 #include "tests/platform/d3dx_texture_fixture.h"
-#include "tests/support/temp_dir.h"
+#include "support/temp_dir.h"
 
 using namespace d3dx_test;
 

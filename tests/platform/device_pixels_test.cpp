@@ -17,31 +17,23 @@ constexpr DWORD kRed = 0xFFFF0000u;
 constexpr DWORD kGreen = 0xFF00FF00u;
 constexpr DWORD kBlue = 0xFF0000FFu;
 
-class DevicePixels : public ::testing::Test {
+class DevicePixels : public RawDeviceTest {
 protected:
     static constexpr UINT kWidth = 64;
     static constexpr UINT kHeight = 48;
 
+    DevicePixels() : RawDeviceTest(kWidth, kHeight) {}
     void SetUp() override
     {
-        ASSERT_NE(m_window.Handle(), nullptr);
-        m_direct3d = Direct3DCreate8(D3D_SDK_VERSION);
-        ASSERT_NE(m_direct3d, nullptr);
-        D3DPRESENT_PARAMETERS parameters = WindowedParameters(m_window.Handle(), kWidth, kHeight);
-        ASSERT_EQ(m_direct3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, m_window.Handle(),
-                                           D3DCREATE_HARDWARE_VERTEXPROCESSING, &parameters, &device),
-                  D3D_OK);
+        RawDeviceTest::SetUp();
         device->BeginScene();
         ClearTo(kMagenta);
     }
     void TearDown() override
     {
-        if (device) {
+        if (device)
             device->EndScene();
-            device->Release();
-        }
-        if (m_direct3d)
-            m_direct3d->Release();
+        RawDeviceTest::TearDown();
     }
 
     void ClearTo(DWORD colour)
@@ -59,16 +51,11 @@ protected:
         EXPECT_EQ(texture->LockRect(0, &locked, nullptr, 0), D3D_OK);
         for (UINT y = 0; y < height; ++y)
             for (UINT x = 0; x < width; ++x)
-                reinterpret_cast<DWORD*>(static_cast<BYTE*>(locked.pBits) + y * locked.Pitch)[x] = texels[y * width + x];
+                reinterpret_cast<DWORD*>(static_cast<BYTE*>(locked.pBits) + y * locked.Pitch)[x] =
+                    texels[y * width + x];
         EXPECT_EQ(texture->UnlockRect(0), D3D_OK);
         return texture;
     }
-
-    IDirect3DDevice8* device = nullptr;
-
-private:
-    TestWindow m_window;
-    IDirect3D8* m_direct3d = nullptr;
 };
 
 TEST_F(DevicePixels, ClearFillsTheViewportOnly)
@@ -96,8 +83,11 @@ TEST_F(DevicePixels, ScreenQuadCoversExactlyItsPixelRectangle)
         float z;
     };
     // Screen depth is not clipped: 2D drawing uses z = -0.5.
-    const Rect rects[] = {{10, 10, 20, 20, 0.5f}, {0, 0, int(kWidth), int(kHeight), 0.0f}, {3, 7, 4, 8, 0.5f},
-                          {-5, 40, 70, 60, 0.9f}, {30, 2, 33, 40, -0.5f}};
+    const Rect rects[] = {{10, 10, 20, 20, 0.5f},
+                          {0, 0, int(kWidth), int(kHeight), 0.0f},
+                          {3, 7, 4, 8, 0.5f},
+                          {-5, 40, 70, 60, 0.9f},
+                          {30, 2, 33, 40, -0.5f}};
     for (const Rect& r : rects) {
         ClearTo(kMagenta);
         // The colour word's bytes are read as B, G, R, A: an 0xAARRGGBB word comes back unchanged.
@@ -117,8 +107,10 @@ TEST_F(DevicePixels, IndexedDrawsAddTheBaseVertexAndDrawsFromMemoryUnbindTheStre
 {
     auto quad = [](ScreenVertex* out, int x0, DWORD colour) {
         const float l = x0 - 0.5f, r = x0 + 7.5f, t = -0.5f, b = 7.5f;
-        const ScreenVertex corners[4] = {{l, t, 0.5f, 1, colour, 0, 0}, {r, t, 0.5f, 1, colour, 0, 0},
-                                         {r, b, 0.5f, 1, colour, 0, 0}, {l, b, 0.5f, 1, colour, 0, 0}};
+        const ScreenVertex corners[4] = {{l, t, 0.5f, 1, colour, 0, 0},
+                                         {r, t, 0.5f, 1, colour, 0, 0},
+                                         {r, b, 0.5f, 1, colour, 0, 0},
+                                         {l, b, 0.5f, 1, colour, 0, 0}};
         std::memcpy(out, corners, sizeof corners);
     };
     const WORD indices[6] = {0, 1, 2, 0, 2, 3};
@@ -127,9 +119,9 @@ TEST_F(DevicePixels, IndexedDrawsAddTheBaseVertexAndDrawsFromMemoryUnbindTheStre
     ASSERT_EQ(device->CreateVertexBuffer(8 * sizeof(ScreenVertex), D3DUSAGE_WRITEONLY, kScreenFvf, D3DPOOL_MANAGED,
                                          &vertices),
               D3D_OK);
-    ASSERT_EQ(device->CreateIndexBuffer(sizeof indices, D3DUSAGE_WRITEONLY, D3DFMT_INDEX16, D3DPOOL_MANAGED,
-                                        &indexBuffer),
-              D3D_OK);
+    ASSERT_EQ(
+        device->CreateIndexBuffer(sizeof indices, D3DUSAGE_WRITEONLY, D3DFMT_INDEX16, D3DPOOL_MANAGED, &indexBuffer),
+        D3D_OK);
     BYTE* data = nullptr;
     vertices->Lock(0, 0, &data, 0);
     quad(reinterpret_cast<ScreenVertex*>(data), 0, kRed);
@@ -200,8 +192,8 @@ TEST_F(DevicePixels, StencilOperationsWrapOrSaturate)
         DWORD expected;
     };
     const Case cases[] = {
-        {255, D3DSTENCILOP_INCR, 0},      {0, D3DSTENCILOP_DECR, 255},     {255, D3DSTENCILOP_INCRSAT, 255},
-        {0, D3DSTENCILOP_DECRSAT, 0},     {7, D3DSTENCILOP_REPLACE, 3},    {7, D3DSTENCILOP_ZERO, 0},
+        {255, D3DSTENCILOP_INCR, 0},       {0, D3DSTENCILOP_DECR, 255},  {255, D3DSTENCILOP_INCRSAT, 255},
+        {0, D3DSTENCILOP_DECRSAT, 0},      {7, D3DSTENCILOP_REPLACE, 3}, {7, D3DSTENCILOP_ZERO, 0},
         {0x0F, D3DSTENCILOP_INVERT, 0xF0}, {9, D3DSTENCILOP_KEEP, 9},
     };
     device->SetRenderState(D3DRS_STENCILENABLE, TRUE);
@@ -233,15 +225,24 @@ TEST_F(DevicePixels, ColourOperationsCombineTheirArguments)
     // Diffuse (0x40, 0x80, 0xC0) with alpha 0x80 as argument 1, the texture factor (0x80, 0x40, 0x20)
     // with alpha 0xFF as argument 2 and as argument 0.
     const Case cases[] = {
-        {D3DTOP_SELECTARG1, 0x4080C0u},          {D3DTOP_SELECTARG2, 0x804020u},
-        {D3DTOP_MODULATE, 0x202018u},           {D3DTOP_MODULATE2X, 0x404030u},
-        {D3DTOP_MODULATE4X, 0x818160u},         {D3DTOP_ADD, 0xC0C0E0u},
-        {D3DTOP_ADDSIGNED, 0x404060u},          {D3DTOP_ADDSIGNED2X, 0x8181C1u},
-        {D3DTOP_SUBTRACT, 0x0040A0u},           {D3DTOP_ADDSMOOTH, 0xA0A0C8u},
-        {D3DTOP_BLENDDIFFUSEALPHA, 0x606070u},  {D3DTOP_BLENDFACTORALPHA, 0x4080C0u},
-        {D3DTOP_BLENDCURRENTALPHA, 0x606070u},  {D3DTOP_MODULATEALPHA_ADDCOLOR, 0x80A0D0u},
-        {D3DTOP_MODULATECOLOR_ADDALPHA, 0xA0A098u}, {D3DTOP_MODULATEINVALPHA_ADDCOLOR, 0x80A0D0u},
-        {D3DTOP_MODULATEINVCOLOR_ADDALPHA, 0xE0A088u}, {D3DTOP_MULTIPLYADD, 0xA06038u},
+        {D3DTOP_SELECTARG1, 0x4080C0u},
+        {D3DTOP_SELECTARG2, 0x804020u},
+        {D3DTOP_MODULATE, 0x202018u},
+        {D3DTOP_MODULATE2X, 0x404030u},
+        {D3DTOP_MODULATE4X, 0x818160u},
+        {D3DTOP_ADD, 0xC0C0E0u},
+        {D3DTOP_ADDSIGNED, 0x404060u},
+        {D3DTOP_ADDSIGNED2X, 0x8181C1u},
+        {D3DTOP_SUBTRACT, 0x0040A0u},
+        {D3DTOP_ADDSMOOTH, 0xA0A0C8u},
+        {D3DTOP_BLENDDIFFUSEALPHA, 0x606070u},
+        {D3DTOP_BLENDFACTORALPHA, 0x4080C0u},
+        {D3DTOP_BLENDCURRENTALPHA, 0x606070u},
+        {D3DTOP_MODULATEALPHA_ADDCOLOR, 0x80A0D0u},
+        {D3DTOP_MODULATECOLOR_ADDALPHA, 0xA0A098u},
+        {D3DTOP_MODULATEINVALPHA_ADDCOLOR, 0x80A0D0u},
+        {D3DTOP_MODULATEINVCOLOR_ADDALPHA, 0xE0A088u},
+        {D3DTOP_MULTIPLYADD, 0xA06038u},
         {D3DTOP_LERP, 0x605034u},
     };
     device->SetRenderState(D3DRS_TEXTUREFACTOR, 0xFF804020u);
@@ -291,10 +292,10 @@ TEST_F(DevicePixels, CullingFollowsTheWindingOnScreen)
     };
     const Case cases[] = {{D3DCULL_CCW, true, false}, {D3DCULL_CW, false, true}, {D3DCULL_NONE, true, true}};
     // Clockwise as seen: top-left, top-right, bottom-left (y grows downwards).
-    const ScreenVertex clockwise[3] = {{0, 0, 0.5f, 1, kRed, 0, 0}, {20, 0, 0.5f, 1, kRed, 0, 0},
-                                       {0, 20, 0.5f, 1, kRed, 0, 0}};
-    const ScreenVertex counterClockwise[3] = {{30, 0, 0.5f, 1, kGreen, 0, 0}, {30, 20, 0.5f, 1, kGreen, 0, 0},
-                                              {50, 0, 0.5f, 1, kGreen, 0, 0}};
+    const ScreenVertex clockwise[3] = {
+        {0, 0, 0.5f, 1, kRed, 0, 0}, {20, 0, 0.5f, 1, kRed, 0, 0}, {0, 20, 0.5f, 1, kRed, 0, 0}};
+    const ScreenVertex counterClockwise[3] = {
+        {30, 0, 0.5f, 1, kGreen, 0, 0}, {30, 20, 0.5f, 1, kGreen, 0, 0}, {50, 0, 0.5f, 1, kGreen, 0, 0}};
     device->SetVertexShader(kScreenFvf);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.mode);
@@ -325,8 +326,8 @@ TEST_F(DevicePixels, PerspectiveQuadLandsWhereTheProjectionPutsIt)
         float x, y, z;
         DWORD colour;
     };
-    const Vertex quad[4] = {{0.5f, 0.5f, 0.0f, kGreen}, {3.0f, 0.5f, 0.0f, kGreen}, {3.0f, 2.5f, 0.0f, kGreen},
-                            {0.5f, 2.5f, 0.0f, kGreen}};
+    const Vertex quad[4] = {
+        {0.5f, 0.5f, 0.0f, kGreen}, {3.0f, 0.5f, 0.0f, kGreen}, {3.0f, 2.5f, 0.0f, kGreen}, {0.5f, 2.5f, 0.0f, kGreen}};
     device->SetVertexShader(D3DFVF_XYZ | D3DFVF_DIFFUSE);
     ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, quad, sizeof(Vertex)), D3D_OK);
 
@@ -359,8 +360,8 @@ TEST_F(DevicePixels, DirectionalLightShadesTheMaterial)
     struct Vertex {
         float x, y, z, nx, ny, nz;
     };
-    const Vertex quad[4] = {{-1, 1, 0.5f, 0, 0, -1}, {1, 1, 0.5f, 0, 0, -1}, {1, -1, 0.5f, 0, 0, -1},
-                            {-1, -1, 0.5f, 0, 0, -1}};
+    const Vertex quad[4] = {
+        {-1, 1, 0.5f, 0, 0, -1}, {1, 1, 0.5f, 0, 0, -1}, {1, -1, 0.5f, 0, 0, -1}, {-1, -1, 0.5f, 0, 0, -1}};
     D3DMATERIAL8 material = {};
     material.Diffuse = {1.0f, 0.5f, 0.25f, 1.0f};
     material.Ambient = {1.0f, 1.0f, 1.0f, 1.0f};

@@ -11,31 +11,9 @@ using namespace render_test;
 
 namespace {
 
-class Device : public ::testing::Test {
+class Device : public RawDeviceTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_NE(m_window.Handle(), nullptr);
-        direct3d = Direct3DCreate8(D3D_SDK_VERSION);
-        ASSERT_NE(direct3d, nullptr);
-        parameters = WindowedParameters(m_window.Handle(), 32, 32);
-        ASSERT_EQ(direct3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, m_window.Handle(),
-                                         D3DCREATE_SOFTWARE_VERTEXPROCESSING, &parameters, &device),
-                  D3D_OK);
-    }
-    void TearDown() override
-    {
-        D3D8TestFailDepthFormats(nullptr, 0);
-        if (device)
-            device->Release();
-        if (direct3d)
-            direct3d->Release();
-    }
-
-    IDirect3D8* direct3d = nullptr;
-    IDirect3DDevice8* device = nullptr;
-    D3DPRESENT_PARAMETERS parameters = {};
-    TestWindow m_window;
+    Device() : RawDeviceTest(32, 32, D3DCREATE_SOFTWARE_VERTEXPROCESSING) {}
 };
 
 struct RenderStateDefault {
@@ -43,13 +21,26 @@ struct RenderStateDefault {
     DWORD value;
 };
 const RenderStateDefault kRenderStateDefaults[] = {
-    {D3DRS_ZENABLE, D3DZB_TRUE},        {D3DRS_ZWRITEENABLE, TRUE},          {D3DRS_ZFUNC, D3DCMP_LESSEQUAL},
-    {D3DRS_LIGHTING, TRUE},             {D3DRS_CULLMODE, D3DCULL_CCW},       {D3DRS_FILLMODE, D3DFILL_SOLID},
-    {D3DRS_SRCBLEND, D3DBLEND_ONE},     {D3DRS_DESTBLEND, D3DBLEND_ZERO},    {D3DRS_ALPHAFUNC, D3DCMP_ALWAYS},
-    {D3DRS_STENCILMASK, 0xFFFFFFFFu},   {D3DRS_STENCILFUNC, D3DCMP_ALWAYS},  {D3DRS_TEXTUREFACTOR, 0xFFFFFFFFu},
-    {D3DRS_FOGEND, 0x3F800000u},        {D3DRS_COLORVERTEX, TRUE},           {D3DRS_COLORWRITEENABLE, 0xF},
-    {D3DRS_DIFFUSEMATERIALSOURCE, D3DMCS_COLOR1}, {D3DRS_SOFTWAREVERTEXPROCESSING, TRUE},
-    {D3DRS_ALPHABLENDENABLE, FALSE},    {D3DRS_SHADEMODE, D3DSHADE_GOURAUD}, {D3DRS_BLENDOP, D3DBLENDOP_ADD},
+    {D3DRS_ZENABLE, D3DZB_TRUE},
+    {D3DRS_ZWRITEENABLE, TRUE},
+    {D3DRS_ZFUNC, D3DCMP_LESSEQUAL},
+    {D3DRS_LIGHTING, TRUE},
+    {D3DRS_CULLMODE, D3DCULL_CCW},
+    {D3DRS_FILLMODE, D3DFILL_SOLID},
+    {D3DRS_SRCBLEND, D3DBLEND_ONE},
+    {D3DRS_DESTBLEND, D3DBLEND_ZERO},
+    {D3DRS_ALPHAFUNC, D3DCMP_ALWAYS},
+    {D3DRS_STENCILMASK, 0xFFFFFFFFu},
+    {D3DRS_STENCILFUNC, D3DCMP_ALWAYS},
+    {D3DRS_TEXTUREFACTOR, 0xFFFFFFFFu},
+    {D3DRS_FOGEND, 0x3F800000u},
+    {D3DRS_COLORVERTEX, TRUE},
+    {D3DRS_COLORWRITEENABLE, 0xF},
+    {D3DRS_DIFFUSEMATERIALSOURCE, D3DMCS_COLOR1},
+    {D3DRS_SOFTWAREVERTEXPROCESSING, TRUE},
+    {D3DRS_ALPHABLENDENABLE, FALSE},
+    {D3DRS_SHADEMODE, D3DSHADE_GOURAUD},
+    {D3DRS_BLENDOP, D3DBLENDOP_ADD},
 };
 
 struct StageDefault {
@@ -58,12 +49,18 @@ struct StageDefault {
     DWORD value;
 };
 const StageDefault kStageDefaults[] = {
-    {0, D3DTSS_COLOROP, D3DTOP_MODULATE},   {1, D3DTSS_COLOROP, D3DTOP_DISABLE},
-    {0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1}, {7, D3DTSS_ALPHAOP, D3DTOP_DISABLE},
-    {3, D3DTSS_COLORARG1, D3DTA_TEXTURE},   {3, D3DTSS_COLORARG2, D3DTA_CURRENT},
-    {5, D3DTSS_TEXCOORDINDEX, 5},           {2, D3DTSS_ADDRESSU, D3DTADDRESS_WRAP},
-    {0, D3DTSS_MINFILTER, D3DTEXF_POINT},   {0, D3DTSS_MIPFILTER, D3DTEXF_NONE},
-    {4, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_DISABLE}, {6, D3DTSS_MAXANISOTROPY, 1},
+    {0, D3DTSS_COLOROP, D3DTOP_MODULATE},
+    {1, D3DTSS_COLOROP, D3DTOP_DISABLE},
+    {0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1},
+    {7, D3DTSS_ALPHAOP, D3DTOP_DISABLE},
+    {3, D3DTSS_COLORARG1, D3DTA_TEXTURE},
+    {3, D3DTSS_COLORARG2, D3DTA_CURRENT},
+    {5, D3DTSS_TEXCOORDINDEX, 5},
+    {2, D3DTSS_ADDRESSU, D3DTADDRESS_WRAP},
+    {0, D3DTSS_MINFILTER, D3DTEXF_POINT},
+    {0, D3DTSS_MIPFILTER, D3DTEXF_NONE},
+    {4, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_DISABLE},
+    {6, D3DTSS_MAXANISOTROPY, 1},
 };
 
 void ExpectDefaults(IDirect3DDevice8* device)
@@ -149,8 +146,12 @@ TEST_F(Device, BufferLocksStayInsideTheBuffer)
         UINT offset, size;
         HRESULT expected;
     };
-    const Case cases[] = {{0, 0, D3D_OK},        {0, 256, D3D_OK},           {200, 56, D3D_OK},
-                          {200, 57, D3DERR_INVALIDCALL}, {256, 0, D3DERR_INVALIDCALL}, {8, 0xFFFFFFFFu, D3DERR_INVALIDCALL}};
+    const Case cases[] = {{0, 0, D3D_OK},
+                          {0, 256, D3D_OK},
+                          {200, 56, D3D_OK},
+                          {200, 57, D3DERR_INVALIDCALL},
+                          {256, 0, D3DERR_INVALIDCALL},
+                          {8, 0xFFFFFFFFu, D3DERR_INVALIDCALL}};
     for (const Case& c : cases) {
         BYTE* data = nullptr;
         EXPECT_EQ(buffer->Lock(c.offset, c.size, &data, 0), c.expected) << c.offset << "+" << c.size;
@@ -184,7 +185,7 @@ TEST_F(Device, TextureLevelsHaveDirect3DSizesAndPitches)
     const Case cases[] = {
         {D3DFMT_A8R8G8B8, 64, 16, 0, 64, 16, 256, 4096}, {D3DFMT_A8R8G8B8, 64, 16, 5, 2, 1, 8, 8},
         {D3DFMT_R5G6B5, 10, 6, 1, 5, 3, 10, 30},         {D3DFMT_L8, 7, 3, 0, 7, 3, 7, 21},
-        {D3DFMT_DXT1, 64, 64, 0, 64, 64, 128, 2048},      {D3DFMT_DXT1, 64, 64, 6, 1, 1, 8, 8},
+        {D3DFMT_DXT1, 64, 64, 0, 64, 64, 128, 2048},     {D3DFMT_DXT1, 64, 64, 6, 1, 1, 8, 8},
         {D3DFMT_DXT5, 16, 8, 0, 16, 8, 64, 128},         {D3DFMT_DXT3, 6, 6, 0, 6, 6, 32, 64},
     };
     for (const Case& c : cases) {
@@ -235,7 +236,7 @@ TEST_F(Device, ProgramsAreMadeOncePerShapingState)
     const UINT first = D3D8TestProgramCount(device);
     EXPECT_GE(first, 1u);
     draw();
-    device->SetRenderState(D3DRS_TEXTUREFACTOR, 0xFF102030u);  // a value, not a shape
+    device->SetRenderState(D3DRS_TEXTUREFACTOR, 0xFF102030u);     // a value, not a shape
     device->SetTextureStageState(2, D3DTSS_COLOROP, D3DTOP_ADD);  // behind the disabled stage 1
     draw();
     EXPECT_EQ(D3D8TestProgramCount(device), first);

@@ -11,12 +11,9 @@
 #include "platform/raw_input.h"
 #include "platform/sdl/sdl_window.h"
 #include "platform/test_input.h"
+#include "support/test_window.h"
 
 namespace {
-
-LRESULT PlainProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcA(window, message, wParam, lParam);
-}
 
 struct Record {
     DWORD offset;
@@ -24,11 +21,13 @@ struct Record {
     bool operator==(const Record&) const = default;
 };
 
-std::ostream& operator<<(std::ostream& out, const Record& record) {
+std::ostream& operator<<(std::ostream& out, const Record& record)
+{
     return out << "{" << record.offset << ", " << static_cast<std::int32_t>(record.data) << "}";
 }
 
-HRESULT SetBufferSize(IDirectInputDevice8A* device, DWORD size) {
+HRESULT SetBufferSize(IDirectInputDevice8A* device, DWORD size)
+{
     DIPROPDWORD property{};
     property.diph.dwSize = sizeof(DIPROPDWORD);
     property.diph.dwHeaderSize = sizeof(DIPROPHEADER);
@@ -37,7 +36,8 @@ HRESULT SetBufferSize(IDirectInputDevice8A* device, DWORD size) {
     return device->SetProperty(DIPROP_BUFFERSIZE, &property.diph);
 }
 
-void PushFocusEvent(HWND window, bool gained) {
+void PushFocusEvent(HWND window, bool gained)
+{
     SDL_Event event{};
     event.type = SDL_WINDOWEVENT;
     event.window.event = gained ? SDL_WINDOWEVENT_FOCUS_GAINED : SDL_WINDOWEVENT_FOCUS_LOST;
@@ -47,17 +47,10 @@ void PushFocusEvent(HWND window, bool gained) {
 
 class DirectInputTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        setenv("SDL_VIDEODRIVER", "offscreen", 0);
-        WNDCLASSA windowClass{};
-        windowClass.lpfnWndProc = PlainProcedure;
-        windowClass.lpszClassName = "ZintarDirectInputTest";
-        RegisterClassA(&windowClass);  // already there after the first test of a run
-        window = CreateWindowExA(0, "ZintarDirectInputTest", "Test", WS_CAPTION, 0, 0, 320, 200, nullptr, nullptr,
-                                 nullptr, nullptr);
+    void SetUp() override
+    {
         ASSERT_NE(window, nullptr);
-        ShowWindow(window, SW_SHOW);
-        SetForegroundWindow(window);
+        testWindow.Show();
         PlatformPumpEvents();
         PlatformClearRawInput();
 
@@ -68,7 +61,8 @@ protected:
         mouse = MakeDevice(GUID_SysMouse, c_dfDIMouse);
     }
 
-    void TearDown() override {
+    void TearDown() override
+    {
         for (IDirectInputDevice8A* device : {keyboard, mouse}) {
             if (device != nullptr) {
                 device->Unacquire();
@@ -78,10 +72,10 @@ protected:
         if (directInput != nullptr) {
             directInput->Release();
         }
-        DestroyWindow(window);
     }
 
-    IDirectInputDevice8A* MakeDevice(const GUID& kind, const DIDATAFORMAT& format) {
+    IDirectInputDevice8A* MakeDevice(const GUID& kind, const DIDATAFORMAT& format)
+    {
         IDirectInputDevice8A* device = nullptr;
         EXPECT_EQ(directInput->CreateDevice(kind, &device, nullptr), DI_OK);
         if (device == nullptr) {
@@ -96,7 +90,8 @@ protected:
 
     // Takes up to `wanted` records; the call's result goes to *result.
     static std::vector<Record> Read(IDirectInputDevice8A* device, HRESULT* result = nullptr, DWORD wanted = 64,
-                                    DWORD flags = 0) {
+                                    DWORD flags = 0)
+    {
         std::vector<DIDEVICEOBJECTDATA> data(wanted + 1);
         DWORD count = wanted;
         const HRESULT res = device->GetDeviceData(sizeof(DIDEVICEOBJECTDATA), data.data(), &count, flags);
@@ -110,7 +105,8 @@ protected:
         return records;
     }
 
-    HWND window = nullptr;
+    TestWindow testWindow{320, 200, DefWindowProcA, WS_CAPTION};
+    HWND window = testWindow.Handle();
     IDirectInput8A* directInput = nullptr;
     IDirectInputDevice8A* keyboard = nullptr;
     IDirectInputDevice8A* mouse = nullptr;
@@ -118,7 +114,8 @@ protected:
 
 constexpr DWORD kDown = 0x80;
 
-TEST_F(DirectInputTest, KeysAndMouseArriveAtTheirOwnDevicesInOrder) {
+TEST_F(DirectInputTest, KeysAndMouseArriveAtTheirOwnDevicesInOrder)
+{
     PlatformInjectKey(DIK_W, true);
     PlatformInjectMouseMotion(5, -3);
     PlatformInjectKey(DIK_W, false);
@@ -149,7 +146,8 @@ TEST_F(DirectInputTest, KeysAndMouseArriveAtTheirOwnDevicesInOrder) {
     PlatformInjectKey(DIK_WAKE, false);
 }
 
-TEST_F(DirectInputTest, TwoKeyboardsEachGetEveryRecord) {
+TEST_F(DirectInputTest, TwoKeyboardsEachGetEveryRecord)
+{
     IDirectInputDevice8A* second = MakeDevice(GUID_SysKeyboard, c_dfDIKeyboard);
     ASSERT_NE(second, nullptr);
     PlatformInjectKey(DIK_A, true);
@@ -160,7 +158,8 @@ TEST_F(DirectInputTest, TwoKeyboardsEachGetEveryRecord) {
     second->Release();
 }
 
-TEST_F(DirectInputTest, AFullBufferKeepsTheOldestRecordsAndReportsTheOverflow) {
+TEST_F(DirectInputTest, AFullBufferKeepsTheOldestRecordsAndReportsTheOverflow)
+{
     for (int i = 0; i < 35; ++i) {
         PlatformInjectKey(DIK_SPACE, true);
         PlatformInjectKey(DIK_SPACE, false);
@@ -183,7 +182,8 @@ TEST_F(DirectInputTest, AFullBufferKeepsTheOldestRecordsAndReportsTheOverflow) {
     EXPECT_TRUE(Read(keyboard).empty());
 }
 
-TEST_F(DirectInputTest, AcquisitionFollowsTheWindowFocus) {
+TEST_F(DirectInputTest, AcquisitionFollowsTheWindowFocus)
+{
     PushFocusEvent(window, false);
     HRESULT result = 0;
     EXPECT_TRUE(Read(keyboard, &result).empty());
@@ -217,13 +217,15 @@ TEST_F(DirectInputTest, AcquisitionFollowsTheWindowFocus) {
     PlatformPumpEvents();
 }
 
-TEST_F(DirectInputTest, SetUpCallsCheckTheirArguments) {
+TEST_F(DirectInputTest, SetUpCallsCheckTheirArguments)
+{
     void* created = reinterpret_cast<void*>(1);
     EXPECT_EQ(DirectInput8Create(nullptr, 0x0700, IID_IDirectInput8A, &created, nullptr), DIERR_OLDDIRECTINPUTVERSION);
     EXPECT_EQ(created, nullptr);
     EXPECT_EQ(DirectInput8Create(nullptr, 0x0900, IID_IDirectInput8A, &created, nullptr), DIERR_BETADIRECTINPUTVERSION);
     EXPECT_EQ(DirectInput8Create(nullptr, DIRECTINPUT_VERSION, GUID_SysMouse, &created, nullptr), DIERR_INVALIDPARAM);
-    EXPECT_EQ(DirectInput8Create(nullptr, DIRECTINPUT_VERSION, IID_IDirectInput8A, nullptr, nullptr), DIERR_INVALIDPARAM);
+    EXPECT_EQ(DirectInput8Create(nullptr, DIRECTINPUT_VERSION, IID_IDirectInput8A, nullptr, nullptr),
+              DIERR_INVALIDPARAM);
     DirectInputFailCreation(true);
     EXPECT_EQ(DirectInput8Create(nullptr, DIRECTINPUT_VERSION, IID_IDirectInput8A, &created, nullptr), DIERR_GENERIC);
     DirectInputFailCreation(false);

@@ -4,13 +4,14 @@
 #include <filesystem>
 
 #include "platform/win32.h"
-#include "tests/platform/temp_folder.h"
+#include "support/temp_dir.h"
 
 namespace {
 
 using CosFunction = double (*)(double);
 
-TEST(DynamicLibraryTest, LoadsASystemLibraryByBareName) {
+TEST(DynamicLibraryTest, LoadsASystemLibraryByBareName)
+{
     HMODULE module = LoadLibraryA("libm.so.6");
     ASSERT_NE(module, nullptr);
     auto cosine = reinterpret_cast<CosFunction>(GetProcAddress(module, "cos"));
@@ -21,16 +22,17 @@ TEST(DynamicLibraryTest, LoadsASystemLibraryByBareName) {
     EXPECT_TRUE(FreeLibrary(module));
 }
 
-TEST(DynamicLibraryTest, FindsALibraryWrittenWithBackslashesInAnotherCase) {
+TEST(DynamicLibraryTest, FindsALibraryWrittenWithBackslashesInAnotherCase)
+{
     HMODULE system = LoadLibraryA("libm.so.6");
     ASSERT_NE(system, nullptr);
     Dl_info info{};
     ASSERT_NE(dladdr(reinterpret_cast<void*>(GetProcAddress(system, "cos")), &info), 0);
-    TempFolder folder;
+    TempDir folder;
     std::filesystem::create_directories(folder / "Plugins");
     std::filesystem::copy_file(info.dli_fname, folder / "Plugins/Math.PLG");
 
-    HMODULE module = LoadLibraryA((folder.path() + "\\plugins\\math.plg").c_str());
+    HMODULE module = LoadLibraryA((folder.Path() + "\\plugins\\math.plg").c_str());
     ASSERT_NE(module, nullptr);
     auto cosine = reinterpret_cast<CosFunction>(GetProcAddress(module, "cos"));
     ASSERT_NE(cosine, nullptr);
@@ -39,7 +41,8 @@ TEST(DynamicLibraryTest, FindsALibraryWrittenWithBackslashesInAnotherCase) {
     EXPECT_TRUE(FreeLibrary(system));
 }
 
-TEST(DynamicLibraryTest, MissingLibrariesAndNullArgumentsFail) {
+TEST(DynamicLibraryTest, MissingLibrariesAndNullArgumentsFail)
+{
     EXPECT_EQ(LoadLibraryA("no_such_library.dll"), nullptr);
     EXPECT_EQ(LoadLibraryA("plugins\\no_such.plg"), nullptr);
     EXPECT_EQ(LoadLibraryA(nullptr), nullptr);

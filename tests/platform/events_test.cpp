@@ -8,7 +8,8 @@
 
 namespace {
 
-TEST(EventTest, AutoResetEventWakesOneWaitAcrossThreads) {
+TEST(EventTest, AutoResetEventWakesOneWaitAcrossThreads)
+{
     HANDLE event = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     ASSERT_NE(event, nullptr);
     std::atomic<bool> signalled{false};
@@ -25,7 +26,8 @@ TEST(EventTest, AutoResetEventWakesOneWaitAcrossThreads) {
     EXPECT_TRUE(CloseHandle(event));
 }
 
-TEST(EventTest, ManualResetEventStaysSignalledUntilReset) {
+TEST(EventTest, ManualResetEventStaysSignalledUntilReset)
+{
     HANDLE event = CreateEventA(nullptr, TRUE, TRUE, nullptr);
     EXPECT_EQ(WaitForSingleObject(event, 0), WAIT_OBJECT_0);
     EXPECT_EQ(WaitForSingleObject(event, 0), WAIT_OBJECT_0);
@@ -36,7 +38,8 @@ TEST(EventTest, ManualResetEventStaysSignalledUntilReset) {
     EXPECT_TRUE(CloseHandle(event));
 }
 
-TEST(EventTest, ManualResetEventReleasesEveryWaiter) {
+TEST(EventTest, ManualResetEventReleasesEveryWaiter)
+{
     HANDLE event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     std::atomic<int> woken{0};
     std::thread waiters[3];
@@ -56,7 +59,8 @@ TEST(EventTest, ManualResetEventReleasesEveryWaiter) {
     CloseHandle(event);
 }
 
-TEST(EventTest, SameNameGivesTheSameEventUntilEveryHandleIsClosed) {
+TEST(EventTest, SameNameGivesTheSameEventUntilEveryHandleIsClosed)
+{
     HANDLE first = CreateEventA(nullptr, FALSE, FALSE, "Shared");
     EXPECT_EQ(GetLastError(), 0u);
     HANDLE second = CreateEventA(nullptr, FALSE, FALSE, "Shared");
@@ -78,7 +82,8 @@ TEST(EventTest, SameNameGivesTheSameEventUntilEveryHandleIsClosed) {
     CloseHandle(other);
 }
 
-TEST(EventTest, ClosedAndForeignHandlesFail) {
+TEST(EventTest, ClosedAndForeignHandlesFail)
+{
     HANDLE event = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     EXPECT_TRUE(CloseHandle(event));
     EXPECT_FALSE(CloseHandle(event));

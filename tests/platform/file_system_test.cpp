@@ -5,31 +5,26 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
-#include "tests/platform/temp_folder.h"
+#include "support/temp_dir.h"
 
 namespace {
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 class PathResolverTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_FALSE(folder.path().empty());
+    void SetUp() override
+    {
+        ASSERT_FALSE(folder.Path().empty());
         folder.Write("Maps/Town/Level.DAT", "level");
         folder.Write("Data/readme.txt");
     }
-    TempFolder folder;
+    TempDir folder;
 };
 
-TEST_F(PathResolverTest, ResolvesSpellingsToTheNamesOnDisk) {
+TEST_F(PathResolverTest, ResolvesSpellingsToTheNamesOnDisk)
+{
     struct Case {
         const char* written;
         const char* onDisk;
@@ -46,12 +41,13 @@ TEST_F(PathResolverTest, ResolvesSpellingsToTheNamesOnDisk) {
     };
     for (const Case& c : cases) {
         std::string resolved;
-        EXPECT_TRUE(PlatformResolvePath((folder.path() + "\\" + c.written).c_str(), resolved)) << c.written;
+        EXPECT_TRUE(PlatformResolvePath((folder.Path() + "\\" + c.written).c_str(), resolved)) << c.written;
         EXPECT_EQ(resolved, folder / c.onDisk) << c.written;
     }
 }
 
-TEST_F(PathResolverTest, ExactSpellingWinsOverOtherCases) {
+TEST_F(PathResolverTest, ExactSpellingWinsOverOtherCases)
+{
     folder.Write("Data/FILE.txt", "upper");
     folder.Write("Data/file.txt", "lower");
     std::string resolved;
@@ -64,10 +60,11 @@ TEST_F(PathResolverTest, ExactSpellingWinsOverOtherCases) {
     EXPECT_EQ(resolved, folder / "Data/FILE.txt");
 }
 
-TEST_F(PathResolverTest, RelativePathsStartInTheWorkingFolder) {
+TEST_F(PathResolverTest, RelativePathsStartInTheWorkingFolder)
+{
     char previous[4096];
     ASSERT_NE(::getcwd(previous, sizeof previous), nullptr);
-    ASSERT_EQ(::chdir(folder.path().c_str()), 0);
+    ASSERT_EQ(::chdir(folder.Path().c_str()), 0);
     std::string resolved;
     const bool ok = PlatformResolvePath("MAPS\\town\\LEVEL.DAT", resolved);
     FILE* file = PlatformOpenFile("maps\\TOWN\\level.dat", "rb");
@@ -78,37 +75,71 @@ TEST_F(PathResolverTest, RelativePathsStartInTheWorkingFolder) {
     std::fclose(file);
 }
 
-TEST_F(PathResolverTest, ComponentsLongerThan63CharactersNameNothing) {
+// Game-data names are relative to the working folder: there a component longer than 63
+// characters names nothing.
+TEST_F(PathResolverTest, RelativeComponentsLongerThan63CharactersNameNothing)
+{
     const std::string name63(63, 'a');
     folder.Write("Data/" + name63, "long");
-    EXPECT_TRUE(PlatformFileExists((folder / "DATA/" + std::string(63, 'A')).c_str()));
-
+    char previous[4096];
+    ASSERT_NE(::getcwd(previous, sizeof previous), nullptr);
+    ASSERT_EQ(::chdir(folder.Path().c_str()), 0);
+    const bool found63 = PlatformFileExists(("DATA/" + std::string(63, 'A')).c_str());
+    std::vector<std::string> failures;
     for (const std::string& tooLong : {std::string(64, 'a'), std::string(5000, 'b')}) {
         std::string resolved = "left over";
-        EXPECT_FALSE(PlatformResolvePath((folder / "Data/" + tooLong).c_str(), resolved));
-        EXPECT_TRUE(resolved.empty());
-        EXPECT_FALSE(PlatformFileExists((folder / tooLong + "/x").c_str()));
-        EXPECT_EQ(PlatformOpenFile((folder / "Data/" + tooLong).c_str(), "wb"), nullptr);
+        if (PlatformResolvePath(("Data/" + tooLong).c_str(), resolved) || !resolved.empty())
+            failures.push_back("resolved " + std::to_string(tooLong.size()));
+        if (PlatformFileExists((tooLong + "/x").c_str()))
+            failures.push_back("exists " + std::to_string(tooLong.size()));
+        if (std::FILE* file = PlatformOpenFile(("Data/" + tooLong).c_str(), "wb")) {
+            std::fclose(file);
+            failures.push_back("created " + std::to_string(tooLong.size()));
+        }
     }
+    ASSERT_EQ(::chdir(previous), 0);
+    EXPECT_TRUE(found63);
+    EXPECT_EQ(failures, std::vector<std::string>{});
     EXPECT_FALSE(std::filesystem::exists(folder / "Data/" + std::string(64, 'a')));
 }
 
-TEST_F(PathResolverTest, EmptyPathsNameNothing) {
+// The folders of an absolute path (where the program is installed, the working folder) are the
+// system's: any length it allows, and the names below them are still matched without regard to case.
+TEST_F(PathResolverTest, AbsolutePathsTakeFoldersOfAnyLength)
+{
+    const std::string folder70(70, 'f');
+    folder.Write(folder70 + "/Plugins/Inside.txt", "deep");
+    std::string resolved;
+    ASSERT_TRUE(PlatformResolvePath((folder / folder70 + "\\plugins\\INSIDE.TXT").c_str(), resolved));
+    EXPECT_EQ(resolved, folder / folder70 + "/Plugins/Inside.txt");
+    EXPECT_TRUE(PlatformFileExists((folder / std::string(70, 'F') + "/plugins/inside.txt").c_str()));
+    FILE* file = PlatformOpenFile((folder / folder70 + "/saves/out.bin").c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    std::fclose(file);
+    EXPECT_TRUE(std::filesystem::exists(folder / folder70 + "/saves/out.bin"));
+    // A component the system cannot hold still names nothing.
+    EXPECT_FALSE(PlatformFileExists((folder / std::string(5000, 'b')).c_str()));
+    EXPECT_EQ(PlatformOpenFile((folder / std::string(5000, 'b')).c_str(), "wb"), nullptr);
+}
+
+TEST_F(PathResolverTest, EmptyPathsNameNothing)
+{
     std::string resolved;
     EXPECT_FALSE(PlatformResolvePath("", resolved));
     EXPECT_FALSE(PlatformResolvePath(nullptr, resolved));
     EXPECT_EQ(PlatformOpenFile("", "rb"), nullptr);
 }
 
-TEST_F(PathResolverTest, WritingCreatesMissingFoldersInsideExistingOnes) {
+TEST_F(PathResolverTest, WritingCreatesMissingFoldersInsideExistingOnes)
+{
     for (const char* mode : {"wb", "a"}) {
-        const std::string written = folder.path() + "\\maps\\TOWN\\Saves\\" + mode + "\\out.bin";
+        const std::string written = folder.Path() + "\\maps\\TOWN\\Saves\\" + mode + "\\out.bin";
         FILE* file = PlatformOpenFile(written.c_str(), mode);
         ASSERT_NE(file, nullptr) << mode;
         std::fputs("saved", file);
         std::fclose(file);
         // The existing "Maps/Town" is reused, not doubled by a new "maps/TOWN".
-        EXPECT_EQ(ReadAll(folder / "Maps/Town/Saves/" + mode + "/out.bin"), "saved") << mode;
+        EXPECT_EQ(ReadFileBytes(folder / "Maps/Town/Saves/" + mode + "/out.bin"), "saved") << mode;
     }
     EXPECT_FALSE(std::filesystem::exists(folder / "maps"));
 
@@ -116,7 +147,8 @@ TEST_F(PathResolverTest, WritingCreatesMissingFoldersInsideExistingOnes) {
     EXPECT_FALSE(std::filesystem::exists(folder / "Other"));
 }
 
-TEST_F(PathResolverTest, FolderAndFileOperations) {
+TEST_F(PathResolverTest, FolderAndFileOperations)
+{
     EXPECT_TRUE(PlatformIsDirectory((folder / "maps\\town").c_str()));
     EXPECT_FALSE(PlatformIsDirectory((folder / "maps\\town\\level.dat").c_str()));
     EXPECT_TRUE(PlatformFileExists((folder / "maps\\town\\level.dat").c_str()));
@@ -132,7 +164,8 @@ TEST_F(PathResolverTest, FolderAndFileOperations) {
     EXPECT_FALSE(PlatformRemoveFile((folder / "MAPS\\TOWN\\LEVEL.DAT").c_str()));
 }
 
-TEST_F(PathResolverTest, OpenFilesTellTheirKindAndSizeAndMapWhole) {
+TEST_F(PathResolverTest, OpenFilesTellTheirKindAndSizeAndMapWhole)
+{
     FILE* file = PlatformOpenFile((folder / "maps\\town\\level.dat").c_str(), "rb");
     ASSERT_NE(file, nullptr);
     EXPECT_TRUE(PlatformIsRegularFile(file));
@@ -161,7 +194,8 @@ TEST_F(PathResolverTest, OpenFilesTellTheirKindAndSizeAndMapWhole) {
     std::fclose(empty);
 }
 
-TEST_F(PathResolverTest, FoldersAsOnDiskListTheirNamesAndStampTheirChanges) {
+TEST_F(PathResolverTest, FoldersAsOnDiskListTheirNamesAndStampTheirChanges)
+{
     const std::string data = folder / "Data";
     std::vector<std::string> names;
     ASSERT_TRUE(PlatformListFolder(data.c_str(), names));
@@ -183,10 +217,11 @@ TEST_F(PathResolverTest, FoldersAsOnDiskListTheirNamesAndStampTheirChanges) {
 
     EXPECT_TRUE(PlatformPathExistsAsWritten((data + "/readme.txt").c_str()));
     EXPECT_FALSE(PlatformPathExistsAsWritten((data + "/README.txt").c_str()));
-    EXPECT_FALSE(PlatformPathExistsAsWritten((folder.path() + "\\Data\\readme.txt").c_str()));
+    EXPECT_FALSE(PlatformPathExistsAsWritten((folder.Path() + "\\Data\\readme.txt").c_str()));
 }
 
-TEST(WorkingFolderTest, IsTheAbsoluteWorkingFolderWhenItFits) {
+TEST(WorkingFolderTest, IsTheAbsoluteWorkingFolderWhenItFits)
+{
     char buffer[4096];
     ASSERT_TRUE(PlatformCurrentFolder(buffer, sizeof buffer));
     EXPECT_EQ(std::string(buffer), std::filesystem::current_path().string());

@@ -4,14 +4,15 @@
 #include <vector>
 
 #include "platform/win32.h"
-#include "tests/platform/temp_folder.h"
+#include "support/temp_dir.h"
 
 namespace {
 
 class FindFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_FALSE(folder.path().empty());
+    void SetUp() override
+    {
+        ASSERT_FALSE(folder.Path().empty());
         for (const char* name : {"Plugins/b.PLG", "Plugins/a.plg", "Plugins/C.plg", "Plugins/readme.txt",
                                  "Plugins/noext", "Plugins/d.plgx", "Plugins/sub/inner.plg"}) {
             folder.Write(name, "1234");
@@ -19,7 +20,8 @@ protected:
     }
 
     // Every name a search lists, in the order it lists them; empty when the search finds nothing.
-    static std::vector<std::string> List(const std::string& pattern) {
+    static std::vector<std::string> List(const std::string& pattern)
+    {
         std::vector<std::string> names;
         WIN32_FIND_DATAA found;
         HANDLE search = FindFirstFileA(pattern.c_str(), &found);
@@ -34,12 +36,13 @@ protected:
         return names;
     }
 
-    TempFolder folder;
+    TempDir folder;
 };
 
 using Names = std::vector<std::string>;
 
-TEST_F(FindFileTest, PatternsMatchWithoutRegardToCaseInNameOrder) {
+TEST_F(FindFileTest, PatternsMatchWithoutRegardToCaseInNameOrder)
+{
     struct Case {
         const char* pattern;
         Names expected;
@@ -60,11 +63,12 @@ TEST_F(FindFileTest, PatternsMatchWithoutRegardToCaseInNameOrder) {
         {"plugins\\", {}},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(List(folder.path() + "\\" + c.pattern), c.expected) << c.pattern;
+        EXPECT_EQ(List(folder.Path() + "\\" + c.pattern), c.expected) << c.pattern;
     }
 }
 
-TEST_F(FindFileTest, ReportsAttributesAndSizes) {
+TEST_F(FindFileTest, ReportsAttributesAndSizes)
+{
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((folder / "plugins\\s*").c_str(), &found);
     ASSERT_NE(search, INVALID_HANDLE_VALUE);
@@ -80,7 +84,8 @@ TEST_F(FindFileTest, ReportsAttributesAndSizes) {
     EXPECT_TRUE(FindClose(search));
 }
 
-TEST_F(FindFileTest, StaleAndForeignHandlesAreRefused) {
+TEST_F(FindFileTest, StaleAndForeignHandlesAreRefused)
+{
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((folder / "plugins\\*.plg").c_str(), &found);
     ASSERT_NE(search, INVALID_HANDLE_VALUE);

@@ -4,7 +4,8 @@
 
 namespace {
 
-RawInputEvent KeyRecord(int code) {
+RawInputEvent KeyRecord(int code)
+{
     RawInputEvent event{};
     event.kind = RAW_KEY;
     event.code = static_cast<std::uint8_t>(code);
@@ -12,7 +13,8 @@ RawInputEvent KeyRecord(int code) {
     return event;
 }
 
-TEST(RawInputRingTest, KeepsTheNewest256InArrivalOrder) {
+TEST(RawInputRingTest, KeepsTheNewest256InArrivalOrder)
+{
     PlatformClearRawInput();
     for (int i = 0; i < 300; ++i) {
         PlatformPushRawInput(KeyRecord(i & 0xFF));

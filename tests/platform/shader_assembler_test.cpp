@@ -53,8 +53,7 @@ TEST(ShaderAssembler, EveryMistakeIsReportedWithItsLine)
     for (const Case& c : cases) {
         const Assembled assembled = Assemble(c.source);
         EXPECT_EQ(assembled.result, E_FAIL) << c.source;
-        EXPECT_NE(assembled.errors.find(c.message), std::string::npos)
-            << c.source << "\n-> " << assembled.errors;
+        EXPECT_NE(assembled.errors.find(c.message), std::string::npos) << c.source << "\n-> " << assembled.errors;
         EXPECT_TRUE(assembled.code.empty());
     }
 }
@@ -95,8 +94,8 @@ TEST(ShaderAssembler, MissingArgumentsAreRefused)
     EXPECT_EQ(D3DXAssembleShader("vs.1.1", 6, 0, nullptr, nullptr, nullptr), D3DERR_INVALIDCALL);
     EXPECT_EQ(D3DXAssembleShaderFromFileA(nullptr, 0, nullptr, &code, nullptr), D3DERR_INVALIDCALL);
     // The length bounds the text even without a terminating zero.
-    const char text[] = {'v', 's', '.', '1', '.', '1', '\n', 'm', 'o', 'v', ' ',
-                         'o', 'P', 'o', 's', ',', ' ', 'v', '0'};
+    const char text[] = {'v', 's', '.', '1', '.', '1', '\n', 'm', 'o', 'v',
+                         ' ', 'o', 'P', 'o', 's', ',', ' ',  'v', '0'};
     EXPECT_EQ(D3DXAssembleShader(text, sizeof text, 0, nullptr, &code, nullptr), D3D_OK);
     if (code)
         code->Release();

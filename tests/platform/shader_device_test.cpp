@@ -119,9 +119,9 @@ TEST_F(ShaderDevice, APairFromFilesDrawsTheTexturedQuadWithBothShadersConstants)
     EXPECT_FALSE(ColourNear(quarter.At(kRight, kTop), kClear));
 
     const Pixels pixels = DrawFull();
-    EXPECT_TRUE(ColourNear(pixels.At(kLeft, kTop), 0xFF800000, 1));     // red x 0.5
-    EXPECT_TRUE(ColourNear(pixels.At(kRight, kTop), 0xFF008000, 1));    // green x 0.5
-    EXPECT_TRUE(ColourNear(pixels.At(kLeft, kBottom), 0xFF0000FF, 1));  // blue
+    EXPECT_TRUE(ColourNear(pixels.At(kLeft, kTop), 0xFF800000, 1));      // red x 0.5
+    EXPECT_TRUE(ColourNear(pixels.At(kRight, kTop), 0xFF008000, 1));     // green x 0.5
+    EXPECT_TRUE(ColourNear(pixels.At(kLeft, kBottom), 0xFF0000FF, 1));   // blue
     EXPECT_TRUE(ColourNear(pixels.At(kRight, kBottom), 0xFF8080FF, 1));  // white x (0.5, 0.5, 1)
 
     device->SetTexture(0, nullptr);
@@ -152,13 +152,13 @@ TEST_F(ShaderDevice, VertexShaderInstructionsComputeWhatDirect3DComputes)
         {"max oD0, c4, c6.z", 0xFF808099},
         {"slt oD0, c4, c6.z", 0xFFFFFF00},
         {"sge oD0, c4, c6.z", 0xFF0000FF},
-        {"exp r0, c5.w\nmov oD0, r0", 0xFFB5B5B5},  // 2^-0.5
+        {"exp r0, c5.w\nmov oD0, r0", 0xFFB5B5B5},        // 2^-0.5
         {"log r0, c5.x\nmul oD0, r0, c6.w", 0xFF808080},  // log2(4) x 0.25
         {"frc oD0, c5.z", 0xFFBFBFBF},
         {"expp r0, c5.z\nmov oD0, r0.y", 0xFFBFBFBF},
-        {"logp r0, c5.y\nmul oD0, r0.x, c6.w", 0xFFFFFFFF},  // exponent 4 x 0.25
-        {"lit r0, c6.zzzx\nmov oD0, r0.yzxw", 0xFF8040FF},  // (1, 0.5, 0.25, 1)
-        {"dst r0, c4, c6\nmov oD0, r0", 0xFFFF0099},         // (1, 0.4 x 0, 0.6, 0.25)
+        {"logp r0, c5.y\nmul oD0, r0.x, c6.w", 0xFFFFFFFF},    // exponent 4 x 0.25
+        {"lit r0, c6.zzzx\nmov oD0, r0.yzxw", 0xFF8040FF},     // (1, 0.5, 0.25, 1)
+        {"dst r0, c4, c6\nmov oD0, r0", 0xFFFF0099},           // (1, 0.4 x 0, 0.6, 0.25)
         {"mov a0.x, c6.x\nmov oD0, c[a0.x + 7]", 0xFF0000FF},  // c9
         {"mov a0.x, c5.z\nmov oD0, c[5 + a0.x]", 0xFF00FF00},  // floor(2.75) + 5 = c7
         {"mad oD0, c4, c6.x, -c4", 0xFF336699},
@@ -167,7 +167,7 @@ TEST_F(ShaderDevice, VertexShaderInstructionsComputeWhatDirect3DComputes)
     };
     IDirect3DDevice8* device = Device();
     const float constants[6][4] = {{0.2f, 0.4f, 0.6f, 1.0f}, {4.0f, 16.0f, 2.75f, -0.5f}, {2.0f, 0.0f, 0.5f, 0.25f},
-                                   {0.0f, 1.0f, 0.0f, 0.0f}, {1.0f, 0.0f, 0.0f, 0.0f},  {0.0f, 0.0f, 1.0f, 0.0f}};
+                                   {0.0f, 1.0f, 0.0f, 0.0f}, {1.0f, 0.0f, 0.0f, 0.0f},    {0.0f, 0.0f, 1.0f, 0.0f}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.body);
         const std::string text = std::string("vs.1.1\nmov oPos, v0\n") + c.body + "\n";
@@ -217,8 +217,7 @@ TEST_F(ShaderDevice, PixelShaderInstructionsAndModifiersComputeWhatDirect3DCompu
     const float constants[3][4] = {{0.2f, 0.4f, 0.6f, 1.0f}, {0.5f, 0.5f, 0.5f, 0.25f}, {0.75f, 0.25f, 1.0f, 0.5f}};
     const float colour[4] = {1.0f, 0.5f, 0.0f, 1.0f};
     // The vertex shader hands a colour and the coordinates (0.5, 0.5, 0) at every vertex.
-    const DWORD vertexShader =
-        VertexShader("vs.1.1\nmov oPos, v0\nmov oD0, c4\nmov oT0, c5\n");
+    const DWORD vertexShader = VertexShader("vs.1.1\nmov oPos, v0\nmov oD0, c4\nmov oT0, c5\n");
     ASSERT_NE(vertexShader, 0u);
     device->SetVertexShader(vertexShader);
     device->SetVertexShaderConstant(4, colour, 1);
@@ -324,7 +323,7 @@ TEST_F(ShaderDevice, ShadersMeetTheFixedFunctionStagesOnEitherSide)
     device->Clear(0, nullptr, D3DCLEAR_TARGET, kClear, 1.0f, 0);
     ASSERT_EQ(DrawScreenQuad(device, 0, 0, kWidth, kHeight, 0xFFFFFFFF), D3D_OK);
     pixels = ReadBackBuffer(device);
-    EXPECT_TRUE(ColourNear(pixels.At(kLeft, kTop), 0xFF0000FF));  // red becomes blue
+    EXPECT_TRUE(ColourNear(pixels.At(kLeft, kTop), 0xFF0000FF));     // red becomes blue
     EXPECT_TRUE(ColourNear(pixels.At(kLeft, kBottom), 0xFFFFFF00));  // blue becomes yellow
     device->SetPixelShader(0);
     device->SetTexture(0, nullptr);
@@ -356,8 +355,8 @@ TEST_F(ShaderDevice, DeclarationsFeedRegistersAndLoadTheirConstants)
     float loaded[4] = {};
     device->GetVertexShaderConstant(10, loaded, 1);
     EXPECT_EQ(loaded[0], 0.5f);
-    const Vertex quad[4] = {{-1, 1, 0.5f, 0xFFFF8000}, {1, 1, 0.5f, 0xFFFF8000}, {1, -1, 0.5f, 0xFFFF8000},
-                            {-1, -1, 0.5f, 0xFFFF8000}};
+    const Vertex quad[4] = {
+        {-1, 1, 0.5f, 0xFFFF8000}, {1, 1, 0.5f, 0xFFFF8000}, {1, -1, 0.5f, 0xFFFF8000}, {-1, -1, 0.5f, 0xFFFF8000}};
     device->Clear(0, nullptr, D3DCLEAR_TARGET, kClear, 1.0f, 0);
     ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, quad, sizeof(Vertex)), D3D_OK);
     EXPECT_TRUE(ColourNear(ReadBackBuffer(device).At(kWidth / 2, kHeight / 2), 0xFF804000, 1));

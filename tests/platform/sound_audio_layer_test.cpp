@@ -52,7 +52,8 @@ protected:
         segments.push_back(segment);
         return segment;
     }
-    IDirectMusicSegmentState* Play(IDirectMusicSegment8* segment, IDirectMusicAudioPath8* path, DWORD flags = DMUS_SEGF_SECONDARY)
+    IDirectMusicSegmentState* Play(IDirectMusicSegment8* segment, IDirectMusicAudioPath8* path,
+                                   DWORD flags = DMUS_SEGF_SECONDARY)
     {
         IDirectMusicSegmentState* state = nullptr;
         EXPECT_EQ(performance->PlaySegmentEx(segment, flags, 0, &state, path), S_OK);

@@ -20,40 +20,45 @@ struct Received {
 
 std::vector<Received> g_received;
 
-LRESULT RecordingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT RecordingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
     g_received.push_back({message, wParam, lParam});
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-int KeyCodeOf(LPARAM lParam) {
+int KeyCodeOf(LPARAM lParam)
+{
     return static_cast<int>((lParam >> 16) & 0xFF) + ((lParam & (1 << 24)) != 0 ? 0x80 : 0);
 }
 
 class WindowTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         setenv("SDL_VIDEODRIVER", "offscreen", 0);
         WNDCLASSA windowClass{};
         windowClass.lpfnWndProc = RecordingProcedure;
         windowClass.lpszClassName = "ZintarTest";
         RegisterClassA(&windowClass);  // already there after the first test of a run
         g_received.clear();
-        window = CreateWindowExA(0, "zintartest", "Test", WS_CAPTION | WS_THICKFRAME | WS_CLIPCHILDREN, 0, 0,
-                                 320, 200, nullptr, nullptr, nullptr, nullptr);
+        window = CreateWindowExA(0, "zintartest", "Test", WS_CAPTION | WS_THICKFRAME | WS_CLIPCHILDREN, 0, 0, 320, 200,
+                                 nullptr, nullptr, nullptr, nullptr);
         ASSERT_NE(window, nullptr);
         ShowWindow(window, SW_SHOW);
         Drain();
         PlatformClearRawInput();
         g_received.clear();
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         if (window != nullptr) {
             DestroyWindow(window);
         }
     }
 
     // Every waiting message of the window (WM_QUIT included), each dispatched.
-    std::vector<MSG> Drain() {
+    std::vector<MSG> Drain()
+    {
         std::vector<MSG> messages;
         MSG message;
         while (PeekMessageA(&message, window, 0, 0, PM_REMOVE)) {
@@ -64,7 +69,8 @@ protected:
         return messages;
     }
 
-    static std::vector<MSG> Only(const std::vector<MSG>& messages, std::initializer_list<UINT> kinds) {
+    static std::vector<MSG> Only(const std::vector<MSG>& messages, std::initializer_list<UINT> kinds)
+    {
         std::vector<MSG> kept;
         for (const MSG& message : messages) {
             for (UINT kind : kinds) {
@@ -76,7 +82,8 @@ protected:
         return kept;
     }
 
-    static std::vector<RawInputEvent> DrainRaw() {
+    static std::vector<RawInputEvent> DrainRaw()
+    {
         std::vector<RawInputEvent> events;
         RawInputEvent event;
         while (PlatformPopRawInput(&event)) {
@@ -88,7 +95,8 @@ protected:
     HWND window = nullptr;
 };
 
-TEST_F(WindowTest, CreationReachesTheClassProcedure) {
+TEST_F(WindowTest, CreationReachesTheClassProcedure)
+{
     DestroyWindow(window);
     g_received.clear();
     window = CreateWindowExA(0, "ZINTARTEST", "Again", WS_CAPTION, 0, 0, 64, 48, nullptr, nullptr, nullptr, nullptr);
@@ -106,17 +114,17 @@ TEST_F(WindowTest, CreationReachesTheClassProcedure) {
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_CANNOT_FIND_WND_CLASS));
 }
 
-TEST_F(WindowTest, KeysBecomeKeyMessagesWithTheirScanCodes) {
+TEST_F(WindowTest, KeysBecomeKeyMessagesWithTheirScanCodes)
+{
     struct Case {
         int keyCode;
         WPARAM virtualKey;
         WPARAM character;  // 0: no WM_CHAR
     };
     const Case cases[] = {
-        {0x29, VK_OEM_3, 0},   {0x01, VK_ESCAPE, 27}, {0x3B, VK_F1, 0},       {0x1C, VK_RETURN, 13},
-        {0x0E, VK_BACK, 8},    {0x0F, VK_TAB, 9},     {0x1E, 'A', 0},         {0xC8, VK_UP, 0},
-        {0x9D, VK_CONTROL, 0}, {0x9C, VK_RETURN, 13}, {0xD3, VK_DELETE, 0},
-        {0x91, 0, 0},  // a key code SDL has no scancode for still arrives
+        {0x29, VK_OEM_3, 0},  {0x01, VK_ESCAPE, 27}, {0x3B, VK_F1, 0}, {0x1C, VK_RETURN, 13}, {0x0E, VK_BACK, 8},
+        {0x0F, VK_TAB, 9},    {0x1E, 'A', 0},        {0xC8, VK_UP, 0}, {0x9D, VK_CONTROL, 0}, {0x9C, VK_RETURN, 13},
+        {0xD3, VK_DELETE, 0}, {0x91, 0, 0},  // a key code SDL has no scancode for still arrives
     };
     for (const Case& c : cases) {
         PlatformInjectKey(c.keyCode, true);
@@ -157,7 +165,8 @@ TEST_F(WindowTest, KeysBecomeKeyMessagesWithTheirScanCodes) {
     EXPECT_EQ(keyMessages, expectedKeyMessages);
 }
 
-TEST_F(WindowTest, HeldKeysRepeatWithThePreviousStateBit) {
+TEST_F(WindowTest, HeldKeysRepeatWithThePreviousStateBit)
+{
     PlatformInjectKey(0x11, true);
     PlatformInjectKey(0x11, true);
     PlatformInjectKey(0x11, false);
@@ -170,9 +179,10 @@ TEST_F(WindowTest, HeldKeysRepeatWithThePreviousStateBit) {
     EXPECT_EQ(DrainRaw().size(), 2u);
 }
 
-TEST_F(WindowTest, AltMakesSystemKeyMessages) {
-    PlatformInjectKey(0x38, true);   // left Alt
-    PlatformInjectKey(0x3E, true);   // F4
+TEST_F(WindowTest, AltMakesSystemKeyMessages)
+{
+    PlatformInjectKey(0x38, true);  // left Alt
+    PlatformInjectKey(0x3E, true);  // F4
     PlatformInjectKey(0x3E, false);
     PlatformInjectKey(0x38, false);
     PlatformInjectKey(0x3E, true);
@@ -188,7 +198,8 @@ TEST_F(WindowTest, AltMakesSystemKeyMessages) {
     Drain();
 }
 
-TEST_F(WindowTest, TextBecomesLatin1Characters) {
+TEST_F(WindowTest, TextBecomesLatin1Characters)
+{
     std::string text = "a\xC3\xA9\xE2\x82\xAC";  // a, e acute, euro sign
     const std::string longText(40, 'z');
     PlatformInjectText((text + longText).c_str());
@@ -202,7 +213,8 @@ TEST_F(WindowTest, TextBecomesLatin1Characters) {
     EXPECT_EQ(characters, expected);
 }
 
-TEST_F(WindowTest, TypedCharactersCarryTheScanCodeOfTheirKey) {
+TEST_F(WindowTest, TypedCharactersCarryTheScanCodeOfTheirKey)
+{
     // The console key (scan code 0x29) types a character that the window procedure must recognise.
     PlatformInjectKey(0x29, true);
     PlatformInjectText("`");
@@ -213,7 +225,8 @@ TEST_F(WindowTest, TypedCharactersCarryTheScanCodeOfTheirKey) {
     EXPECT_EQ((messages[0].lParam >> 16) & 0xFF, 0x29);
 }
 
-TEST_F(WindowTest, MouseMessagesCarryClientPositionsAndRawMotion) {
+TEST_F(WindowTest, MouseMessagesCarryClientPositionsAndRawMotion)
+{
     POINT centre{160, 100};
     ClientToScreen(window, &centre);
     ASSERT_TRUE(SetCursorPos(centre.x, centre.y));
@@ -230,8 +243,8 @@ TEST_F(WindowTest, MouseMessagesCarryClientPositionsAndRawMotion) {
     PlatformInjectMouseWheel(1);
     PlatformInjectMouseWheel(-2);
     PlatformInjectMouseButton(1, false);
-    const std::vector<MSG> messages = Only(Drain(), {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN,
-                                                     WM_RBUTTONUP, WM_MOUSEWHEEL});
+    const std::vector<MSG> messages =
+        Only(Drain(), {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_RBUTTONUP, WM_MOUSEWHEEL});
     ASSERT_EQ(messages.size(), 7u);
     const LPARAM position = 165 | (97 << 16);
     const struct {
@@ -272,7 +285,8 @@ TEST_F(WindowTest, MouseMessagesCarryClientPositionsAndRawMotion) {
     EXPECT_EQ(raw[5].wheel, -2);
 }
 
-TEST_F(WindowTest, WaitingMouseMovesMergeButRawMotionIsKept) {
+TEST_F(WindowTest, WaitingMouseMovesMergeButRawMotionIsKept)
+{
     for (int i = 0; i < 50; ++i) {
         PlatformInjectMouseMotion(1, 1);
     }
@@ -282,7 +296,8 @@ TEST_F(WindowTest, WaitingMouseMovesMergeButRawMotionIsKept) {
     EXPECT_EQ(DrainRaw().size(), 50u);
 }
 
-TEST_F(WindowTest, CloseRequestReachesTheProcedureAndQuitIsNotDispatched) {
+TEST_F(WindowTest, CloseRequestReachesTheProcedureAndQuitIsNotDispatched)
+{
     PlatformInjectCloseRequest();
     const std::vector<MSG> closes = Only(Drain(), {WM_CLOSE});
     ASSERT_EQ(closes.size(), 1u);
@@ -301,7 +316,8 @@ TEST_F(WindowTest, CloseRequestReachesTheProcedureAndQuitIsNotDispatched) {
     EXPECT_FALSE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE));
 }
 
-TEST_F(WindowTest, FocusChangesAndQuitRequestsBecomeMessages) {
+TEST_F(WindowTest, FocusChangesAndQuitRequestsBecomeMessages)
+{
     const auto push = [this](Uint32 type, Uint8 windowEvent) {
         SDL_Event event{};
         event.type = type;
@@ -337,7 +353,25 @@ TEST_F(WindowTest, FocusChangesAndQuitRequestsBecomeMessages) {
     EXPECT_EQ(messages[1].message, static_cast<UINT>(WM_CHAR));
 }
 
-TEST_F(WindowTest, PeekHonoursRemoveFlagAndMessageRange) {
+TEST_F(WindowTest, KeysHeldWhenTheFocusedWindowGoesAreNotHeldForTheNextOne)
+{
+    PlatformInjectKey(0x38, true);  // Alt, whose release goes to no window of ours
+    Drain();
+    DestroyWindow(window);
+    window = CreateWindowExA(0, "ZintarTest", "Next", WS_CAPTION, 0, 0, 64, 48, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    ShowWindow(window, SW_SHOW);
+    PlatformInjectKey(0x1E, true);
+    const std::vector<MSG> messages = Only(Drain(), {WM_KEYDOWN, WM_SYSKEYDOWN});
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].message, static_cast<UINT>(WM_KEYDOWN));
+    EXPECT_EQ(messages[0].lParam & (1 << 29), 0);
+    PlatformInjectKey(0x1E, false);
+    Drain();
+}
+
+TEST_F(WindowTest, PeekHonoursRemoveFlagAndMessageRange)
+{
     ASSERT_TRUE(PostMessageA(window, WM_PAINT, 1, 0));
     ASSERT_TRUE(PostMessageA(window, WM_KEYDOWN, 2, 0));
     MSG message;
@@ -350,7 +384,8 @@ TEST_F(WindowTest, PeekHonoursRemoveFlagAndMessageRange) {
     EXPECT_FALSE(PeekMessageA(&message, window, 0, 0, PM_REMOVE));
 }
 
-TEST_F(WindowTest, QueueIsBoundedWhenNobodyReads) {
+TEST_F(WindowTest, QueueIsBoundedWhenNobodyReads)
+{
     int accepted = 0;
     while (accepted < 20000 && PostMessageA(window, WM_PAINT, 0, 0)) {
         ++accepted;
@@ -359,7 +394,8 @@ TEST_F(WindowTest, QueueIsBoundedWhenNobodyReads) {
     EXPECT_EQ(Drain().size(), static_cast<std::size_t>(accepted));
 }
 
-TEST_F(WindowTest, CursorCounterAndGeometry) {
+TEST_F(WindowTest, CursorCounterAndGeometry)
+{
     EXPECT_EQ(ShowCursor(FALSE), -1);
     EXPECT_EQ(ShowCursor(FALSE), -2);
     EXPECT_EQ(ShowCursor(TRUE), -1);
@@ -381,7 +417,8 @@ TEST_F(WindowTest, CursorCounterAndGeometry) {
     EXPECT_TRUE(PlatformWindowHasFocus());
 }
 
-TEST_F(WindowTest, HeadlessMessageBoxWritesOneLine) {
+TEST_F(WindowTest, HeadlessMessageBoxWritesOneLine)
+{
     testing::internal::CaptureStderr();
     EXPECT_EQ(MessageBoxA(nullptr, "Cannot set display mode", "Fatal Error", MB_OK), IDOK);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "Fatal Error: Cannot set display mode\n");

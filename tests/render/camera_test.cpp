@@ -241,9 +241,9 @@ TEST_F(Camera, FrustumPlanesClassifyProbePoints)
         int plane;
     };
     const Case cases[] = {
-        {0, {0, 0, 10}, kInside},      {0, {9.9f, 9.9f, 10}, kInside}, {0, {0, 0, 0.1f}, kNear},
-        {0, {0, 0, 15100}, kFar},      {0, {0, 0, 14900}, kInside},    {0, {0, -11, 10}, kBottom},
-        {0, {11, 0, 10}, kRight},      {0, {0, 11, 10}, kTop},         {0, {-11, 0, 10}, kLeft},
+        {0, {0, 0, 10}, kInside},       {0, {9.9f, 9.9f, 10}, kInside},  {0, {0, 0, 0.1f}, kNear},
+        {0, {0, 0, 15100}, kFar},       {0, {0, 0, 14900}, kInside},     {0, {0, -11, 10}, kBottom},
+        {0, {11, 0, 10}, kRight},       {0, {0, 11, 10}, kTop},          {0, {-11, 0, 10}, kLeft},
         {kPi / 2, {10, 0, 0}, kInside}, {kPi / 2, {10, 0, -11}, kRight}, {kPi / 2, {10, 0, 11}, kLeft},
         {kPi / 2, {-10, 0, 0}, kNear},
     };

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/d3dx8_math.h"
+#include "platform/test_clock.h"
 #include "platform/win32.h"
 #include "render/debug_primitives.h"
 #include "render/debug_vertex.h"
@@ -41,17 +42,27 @@ std::vector<Segment> Segments()
     return segments;
 }
 
+// Time from the test clock: a Sleep moves it on at once, by exactly the time asked for.
 class DebugPrimitives : public ::testing::Test {
 protected:
-    void SetUp() override { DebugListsReset(); }
-    void TearDown() override { DebugListsReset(); }
+    void SetUp() override
+    {
+        PlatformTestClockStart(0x30000);
+        DebugListsReset();
+    }
+    void TearDown() override
+    {
+        DebugListsReset();
+        PlatformTestClockStop();
+    }
 };
 
 TEST_F(DebugPrimitives, ShapesAreMadeOfOneColouredLines)
 {
     const Vector3 a{0, 0, 0}, b{1, 0, 0}, c{0, 2, 0};
     DebugTriangleAdd(&a, &b, &c, 0xFF112233u, 0);
-    EXPECT_EQ(Segments(), (std::vector<Segment>{{{0, 0, 0}, {1, 0, 0}}, {{1, 0, 0}, {0, 2, 0}}, {{0, 2, 0}, {0, 0, 0}}}));
+    EXPECT_EQ(Segments(),
+              (std::vector<Segment>{{{0, 0, 0}, {1, 0, 0}}, {{1, 0, 0}, {0, 2, 0}}, {{0, 2, 0}, {0, 0, 0}}}));
     for (const DebugLine* line : Lines()) {
         EXPECT_EQ(line->startColour, 0xFF112233u);
         EXPECT_EQ(line->endColour, 0xFF112233u);
@@ -60,7 +71,8 @@ TEST_F(DebugPrimitives, ShapesAreMadeOfOneColouredLines)
     DebugListsReset();
     const Vector3 point{1, 2, 3};
     DebugVertex(&point, 0xFFFFFFFFu, 0);  // the plug-ins' cross
-    EXPECT_EQ(Segments(), (std::vector<Segment>{{{-4, 2, 3}, {6, 2, 3}}, {{1, -3, 3}, {1, 7, 3}}, {{1, 2, -2}, {1, 2, 8}}}));
+    EXPECT_EQ(Segments(),
+              (std::vector<Segment>{{{-4, 2, 3}, {6, 2, 3}}, {{1, -3, 3}, {1, 7, 3}}, {{1, 2, -2}, {1, 2, 8}}}));
 
     DebugListsReset();
     const Vector3 centre{10, 5, 20};
@@ -92,7 +104,9 @@ TEST_F(DebugPrimitives, BoxesHaveTheirTwelveEdgesInOrder)
     DebugBoxAddTransformed(corners, &moved, 0xFF00FF00u, 0);
     std::vector<Segment> movedEdges;
     for (const Segment& edge : edges) {
-        auto shift = [](const Point& p) { return Point(std::get<0>(p) + 10, std::get<1>(p) + 20, std::get<2>(p) + 30); };
+        auto shift = [](const Point& p) {
+            return Point(std::get<0>(p) + 10, std::get<1>(p) + 20, std::get<2>(p) + 30);
+        };
         movedEdges.push_back({shift(edge.first), shift(edge.second)});
     }
     EXPECT_EQ(Segments(), movedEdges);
@@ -101,10 +115,10 @@ TEST_F(DebugPrimitives, BoxesHaveTheirTwelveEdgesInOrder)
 TEST_F(DebugPrimitives, DrawingRemovesRecordsOnceTheirTimeIsUp)
 {
     const Vector3 a{0, 0, 0}, b{1, 1, 1};
-    DebugLineAdd(&a, &b, 1, 1, 0);       // until the lists are freed
-    DebugLineAdd(&a, &b, 2, 2, 1);       // one draw
-    DebugLineAdd(&a, &b, 3, 3, 60000);   // a minute
-    DebugLineAdd(&a, &b, 4, 4, 200);     // 200 ms
+    DebugLineAdd(&a, &b, 1, 1, 0);            // until the lists are freed
+    DebugLineAdd(&a, &b, 2, 2, 1);            // one draw
+    DebugLineAdd(&a, &b, 3, 3, 60000);        // a minute
+    DebugLineAdd(&a, &b, 4, 4, 200);          // 200 ms
     DebugLineAdd(&a, &b, 5, 5, 0xFFFFFFFFu);  // as long as ticks go: never wraps into "now"
     // Added at the start tick, a one-shot line has expiry 0: it must not become permanent.
     for (const DebugLine* line : Lines())
@@ -119,7 +133,11 @@ TEST_F(DebugPrimitives, DrawingRemovesRecordsOnceTheirTimeIsUp)
     };
     DebugLinesDraw();
     EXPECT_EQ(colours(), (std::set<u32_t>{1, 3, 4, 5}));
-    Sleep(250);
+    // The 200 ms line is drawn a last time in its 200th millisecond.
+    Sleep(198);
+    DebugLinesDraw();
+    EXPECT_EQ(colours(), (std::set<u32_t>{1, 3, 4, 5}));
+    Sleep(1);
     DebugLinesDraw();
     EXPECT_EQ(colours(), (std::set<u32_t>{1, 3, 5}));
     EXPECT_EQ(g_debugPrimitives.lines.count, 3u);

@@ -135,9 +135,9 @@ TEST_F(DeviceFidelity, ClipPlaneZeroCutsAwayTheNegativeSideOfAWorldPlane)
     struct Case {
         const char* name;
         bool perspective;
-        bool rolledView;      // the camera rolled a quarter turn: world x runs down the screen
-        bool planeFirst;      // the plane is set before the transforms
-        D3DXPLANE plane;      // in world space
+        bool rolledView;        // the camera rolled a quarter turn: world x runs down the screen
+        bool planeFirst;        // the plane is set before the transforms
+        D3DXPLANE plane;        // in world space
         D3DXVECTOR3 kept, cut;  // world points on the quad on either side of the plane
     };
     // A 4 x 3 quad moved to (10, 5, 3) by the world matrix, seen from (10, 5, -2) along +z.
@@ -153,8 +153,10 @@ TEST_F(DeviceFidelity, ClipPlaneZeroCutsAwayTheNegativeSideOfAWorldPlane)
         {"perspective, plane first", true, false, true, keepLow, low, high},
         {"perspective, rolled", true, true, true, keepRight, right, left},
     };
-    const ColourVertex quad[4] = {{-2.0f, 1.5f, 0.0f, kGreen}, {2.0f, 1.5f, 0.0f, kGreen},
-                                  {2.0f, -1.5f, 0.0f, kGreen}, {-2.0f, -1.5f, 0.0f, kGreen}};
+    const ColourVertex quad[4] = {{-2.0f, 1.5f, 0.0f, kGreen},
+                                  {2.0f, 1.5f, 0.0f, kGreen},
+                                  {2.0f, -1.5f, 0.0f, kGreen},
+                                  {-2.0f, -1.5f, 0.0f, kGreen}};
     const D3DVIEWPORT8 viewport = {0, 0, kWidth, kHeight, 0.0f, 1.0f};
     device->SetVertexShader(kColourFvf);
     for (const Case& c : cases) {
@@ -317,9 +319,9 @@ TEST_F(DeviceFidelity, APointSampledTextureDrawnOneToOneReproducesEveryTexel)
                                 {kLeft - 0.5f, kTop + 3.5f, 0.5f, 0.0f, 1.0f}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ASSERT_EQ(device->SetRenderTarget(c.renderTarget ? targetSurface : backBuffer,
-                                          c.renderTarget ? nullptr : depth),
-                  D3D_OK);
+        ASSERT_EQ(
+            device->SetRenderTarget(c.renderTarget ? targetSurface : backBuffer, c.renderTarget ? nullptr : depth),
+            D3D_OK);
         ClearTo(kBackground);
         ASSERT_EQ(device->SetViewport(&c.viewport), D3D_OK);
         const D3DXMATRIX projection = PixelProjection(float(c.viewport.Width), float(c.viewport.Height));

@@ -7,8 +7,10 @@
 
 #include "core/console.h"
 #include "render/render_cvars.h"
-#include "tests/core/child_job.h"
-#include "tests/support/temp_dir.h"
+#include "render/texture_manager.h"
+#include "scene/draw_records.h"
+#include "support/run_program.h"
+#include "support/temp_dir.h"
 #include "tests/render/render_test_support.h"
 
 using namespace render_test;
@@ -30,7 +32,7 @@ protected:
     {
         D3D8TestFailDepthFormats(nullptr, 0);
         D3D8TestSetAdapterModes(nullptr, -1);
-        D3D8TestSetShaderVersions(0, 0);
+        D3D8TestClearShaderVersions();
         RenderShutdown(false);
     }
     static std::vector<D3D8CreateAttempt> Attempts()
@@ -44,6 +46,30 @@ private:
     TestWindow m_window;
 };
 
+// Start-up makes the world passes' record list and counts texture memory from zero; shutdown
+// frees the list.
+TEST(RenderStartUp, MakesTheDrawRecordListAndZeroesTheTextureCounters)
+{
+    TestWindow window;
+    g_textures.totalBytes = 5000;
+    g_textures.commonBytes = 700;
+    ASSERT_EQ(RenderInit(window.Handle()), 0);
+    EXPECT_EQ(g_textures.totalBytes, 0u);
+    EXPECT_EQ(g_textures.commonBytes, 0u);
+    EXPECT_NE(g_drawRecords.buffer, nullptr);
+    EXPECT_EQ(g_drawRecords.capacity, 1024u);
+    EXPECT_NE(g_drawRecords.index, nullptr);
+    EXPECT_EQ(g_drawRecords.indexCapacity, 64u);
+    EXPECT_EQ(g_drawRecords.used, 0u);
+    EXPECT_EQ(g_drawRecords.count, 0u);
+
+    RenderShutdown(false);
+    EXPECT_EQ(g_drawRecords.buffer, nullptr);
+    EXPECT_EQ(g_drawRecords.index, nullptr);
+    EXPECT_EQ(g_drawRecords.capacity, 0u);
+    EXPECT_EQ(g_drawRecords.indexCapacity, 0u);
+}
+
 TEST_F(DisplayModes, TheLadderTriesItsRungsInOrderUntilOneSucceeds)
 {
     const D3DDISPLAYMODE modes[] = {{64, 48, 60, D3DFMT_X8R8G8B8}, {64, 48, 75, D3DFMT_X8R8G8B8}};
@@ -56,8 +82,11 @@ TEST_F(DisplayModes, TheLadderTriesItsRungsInOrderUntilOneSucceeds)
         D3DFORMAT depth;
         DWORD flags;
         UINT refresh;
-    } expected[] = {{D3DFMT_D24S8, kHardware, 75}, {D3DFMT_D24X8, kHardware, 75}, {D3DFMT_D24X4S4, kSoftware, 75},
-                    {D3DFMT_D24X8, kSoftware, 0},  {D3DFMT_D16, kHardware, 0}};
+    } expected[] = {{D3DFMT_D24S8, kHardware, 75},
+                    {D3DFMT_D24X8, kHardware, 75},
+                    {D3DFMT_D24X4S4, kSoftware, 75},
+                    {D3DFMT_D24X8, kSoftware, 0},
+                    {D3DFMT_D16, kHardware, 0}};
     ASSERT_EQ(attempts.size(), 5u);
     for (size_t i = 0; i < attempts.size(); ++i) {
         SCOPED_TRACE(i);
@@ -85,8 +114,8 @@ TEST_F(DisplayModes, AllSixFailingLeavesNoDevice)
 TEST_F(DisplayModes, FullScreenTakesTheHighestRefreshNotAboveTheRequest)
 {
     const D3DDISPLAYMODE modes[] = {
-        {64, 48, 60, D3DFMT_X8R8G8B8},  {64, 48, 100, D3DFMT_X8R8G8B8}, {64, 48, 75, D3DFMT_X8R8G8B8},
-        {64, 48, 85, D3DFMT_R5G6B5},    {800, 600, 85, D3DFMT_X8R8G8B8},
+        {64, 48, 60, D3DFMT_X8R8G8B8}, {64, 48, 100, D3DFMT_X8R8G8B8},  {64, 48, 75, D3DFMT_X8R8G8B8},
+        {64, 48, 85, D3DFMT_R5G6B5},   {800, 600, 85, D3DFMT_X8R8G8B8},
     };
     D3D8TestSetAdapterModes(modes, 5);
     struct Case {
@@ -173,10 +202,14 @@ TEST(DisplayModeTables, FormatsAndFilterNames)
         const char* name;
         int depthBits;
     } formats[] = {
-        {D3DFMT_X8R8G8B8, 32, "D3DFMT_X8R8G8B8", 0}, {D3DFMT_R5G6B5, 16, "D3DFMT_R5G6B5", 0},
-        {D3DFMT_A4L4, 8, "D3DFMT_A4L4", 0},          {D3DFMT_DXT1, 0, nullptr, 0},
-        {D3DFMT_D24S8, 0, nullptr, 32},              {D3DFMT_D15S1, 0, nullptr, 16},
-        {D3DFMT_D24X4S4, 0, nullptr, 32},            {D3DFMT_UNKNOWN, 0, nullptr, 0},
+        {D3DFMT_X8R8G8B8, 32, "D3DFMT_X8R8G8B8", 0},
+        {D3DFMT_R5G6B5, 16, "D3DFMT_R5G6B5", 0},
+        {D3DFMT_A4L4, 8, "D3DFMT_A4L4", 0},
+        {D3DFMT_DXT1, 0, nullptr, 0},
+        {D3DFMT_D24S8, 0, nullptr, 32},
+        {D3DFMT_D15S1, 0, nullptr, 16},
+        {D3DFMT_D24X4S4, 0, nullptr, 32},
+        {D3DFMT_UNKNOWN, 0, nullptr, 0},
     };
     for (const auto& f : formats) {
         SCOPED_TRACE(f.format);
@@ -192,9 +225,12 @@ TEST(DisplayModeTables, FormatsAndFilterNames)
         const char* name;
         bool allowAnisotropic;
         DWORD filter;
-    } filters[] = {{"NONE", true, D3DTEXF_NONE},          {"none", true, D3DTEXF_NONE},
-                   {"LINEAR", true, D3DTEXF_LINEAR},       {"anisotropic", true, D3DTEXF_ANISOTROPIC},
-                   {"ANISOTROPIC", false, D3DTEXF_LINEAR}, {"POINT", true, D3DTEXF_LINEAR},
+    } filters[] = {{"NONE", true, D3DTEXF_NONE},
+                   {"none", true, D3DTEXF_NONE},
+                   {"LINEAR", true, D3DTEXF_LINEAR},
+                   {"anisotropic", true, D3DTEXF_ANISOTROPIC},
+                   {"ANISOTROPIC", false, D3DTEXF_LINEAR},
+                   {"POINT", true, D3DTEXF_LINEAR},
                    {"", true, D3DTEXF_LINEAR}};
     for (const auto& f : filters) {
         rbanisotropic.SetBool(f.allowAnisotropic);
@@ -235,7 +271,7 @@ int SetModeAndLog()
     RenderShutdown(false);
     return result == 0 ? 0 : 11;
 }
-const bool g_setModeJob = child_job::RunIfAsked("render-set-mode", SetModeAndLog);
+const bool g_setModeJob = RegisterChildJob("render-set-mode", SetModeAndLog);
 
 TEST(DisplayModeLog, TheModeIsLoggedWithItsDepthAndStencil)
 {
@@ -252,11 +288,11 @@ TEST(DisplayModeLog, TheModeIsLoggedWithItsDepthAndStencil)
     };
     for (const auto& c : cases) {
         TempDir folder;
-        const child_job::Result result =
-            child_job::Run("render-set-mode", folder.Path(), {{"TEST_DEPTH", c.depth}, {"SDL_VIDEODRIVER", "offscreen"}});
+        const ProgramResult result =
+            RunChildJob("render-set-mode", folder.Path(), {{"TEST_DEPTH", c.depth}, {"SDL_VIDEODRIVER", "offscreen"}});
         EXPECT_TRUE(result.exited);
         EXPECT_EQ(result.exitCode, 0);
-        const std::string log = child_job::ReadFile(folder.Path() + "/zintar.log");
+        const std::string log = ReadFileBytes(folder.Path() + "/zintar.log");
         EXPECT_NE(log.find(c.lines), std::string::npos) << log;
     }
 }

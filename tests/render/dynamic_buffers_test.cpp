@@ -33,8 +33,10 @@ protected:
     static void PutQuadVertices(int x0, int y0, int x1, int y1, DWORD colour)
     {
         const float l = x0 - 0.5f, t = y0 - 0.5f, r = x1 - 0.5f, b = y1 - 0.5f;
-        const ScreenVertex quad[4] = {{l, t, 0.5f, 1, colour, 0, 0}, {r, t, 0.5f, 1, colour, 0, 0},
-                                      {r, b, 0.5f, 1, colour, 0, 0}, {l, b, 0.5f, 1, colour, 0, 0}};
+        const ScreenVertex quad[4] = {{l, t, 0.5f, 1, colour, 0, 0},
+                                      {r, t, 0.5f, 1, colour, 0, 0},
+                                      {r, b, 0.5f, 1, colour, 0, 0},
+                                      {l, b, 0.5f, 1, colour, 0, 0}};
         std::memcpy(g_dynBuffers.vertexOut, quad, sizeof quad);
         g_dynBuffers.vertexOut += sizeof quad;
     }

@@ -34,7 +34,10 @@ namespace {
 
 Names g_drawn;
 DWORD g_now = 100000;
-DWORD FakeClock() { return g_now; }
+DWORD FakeClock()
+{
+    return g_now;
+}
 
 // A loaded screen that notes each draw, and checks that it is the current screen while it draws
 // over the whole screen.
@@ -82,9 +85,10 @@ protected:
     // The screens, the player with a rifle in slot 2, a tank whose seat carries a gun; every flag off.
     void StartWorld()
     {
-        for (const char* name : {"LAYER0", "LAYER3", "LAYER5", "LAYER6", "LAYER7", "LAYER8", "LAYER9", "BINOCULAR",
-                                 "AUTO", "SEMI", "BURST", "QUICKMODE", "ITF", "OBJECTIVES", "ladder", "crouch",
-                                 "prone", "stay", "CROSS", "SCOPE", "RIFLE", "MGCROSS", "MG", "TANKHUD"})
+        for (const char* name :
+             {"LAYER0", "LAYER3", "LAYER5", "LAYER6",    "LAYER7", "LAYER8",     "LAYER9", "BINOCULAR",
+              "AUTO",   "SEMI",   "BURST",  "QUICKMODE", "ITF",    "OBJECTIVES", "ladder", "crouch",
+              "prone",  "stay",   "CROSS",  "SCOPE",     "RIFLE",  "MGCROSS",    "MG",     "TANKHUD"})
             AddScreen(name);
         AddScreen("LAYER10", "subtitles");
         AddScreen("layer11", "MissionMsg");  // controls are found without regard to case
@@ -117,6 +121,7 @@ protected:
     void EndWorld()
     {
         g_game.player = nullptr;
+        m_actor->weaponOwned[2] = false;  // the rifle is the test's
         m_actor.reset();
         m_rifle.reset();
         m_gun.reset();
@@ -189,9 +194,11 @@ TEST_F(Hud, TheLayersFollowTheGameState)
              t.m_rifle->hud.fireMode = kFireModeSingle;
          },
          {"CROSS", "RIFLE", "SEMI", "LAYER0", "LAYER5", "stay"}},
-        {"burst", [](Hud& t) { t.m_rifle->hud.fireModeCount = 2, t.m_rifle->hud.fireMode = kFireModeBurst; },
+        {"burst",
+         [](Hud& t) { t.m_rifle->hud.fireModeCount = 2, t.m_rifle->hud.fireMode = kFireModeBurst; },
          {"CROSS", "RIFLE", "BURST", "LAYER0", "LAYER5", "stay"}},
-        {"unknown mode", [](Hud& t) { t.m_rifle->hud.fireModeCount = 2, t.m_rifle->hud.fireMode = 0x40; },
+        {"unknown mode",
+         [](Hud& t) { t.m_rifle->hud.fireModeCount = 2, t.m_rifle->hud.fireMode = 0x40; },
          {"CROSS", "RIFLE", "LAYER0", "LAYER5", "stay"}},
         {"one mode", [](Hud& t) { t.m_rifle->hud.fireMode = kFireModeAuto; }, {"CROSS", "RIFLE", "LAYER5", "stay"}},
         {"empty slot", [](Hud& t) { t.m_actor->weaponOwned[2] = false; }, {"LAYER5", "stay"}},
@@ -212,7 +219,8 @@ TEST_F(Hud, TheLayersFollowTheGameState)
              t.m_actor->oxygen = 5.0f, t.m_actor->oxygenMax = 10.0f;
          },
          {"CROSS", "RIFLE", "LAYER3", "LAYER5", "LAYER6", "LAYER7", "LAYER8", "QUICKMODE", "stay"}},
-        {"full meter", [](Hud& t) { t.m_actor->oxygen = t.m_actor->oxygenMax = 10.0f; },
+        {"full meter",
+         [](Hud& t) { t.m_actor->oxygen = t.m_actor->oxygenMax = 10.0f; },
          {"CROSS", "RIFLE", "LAYER5", "stay"}},
         {"crouched", [](Hud& t) { t.m_actor->crouched = true; }, {"CROSS", "RIFLE", "LAYER5", "crouch"}},
         {"prone", [](Hud& t) { t.m_actor->prone = true; }, {"CROSS", "RIFLE", "LAYER5", "prone"}},
@@ -396,6 +404,23 @@ TEST_F(Hud, OverlaysAndTheCommandMenuComeWhenAsked)
     EXPECT_EQ(HudOverlayRequestsSoFar().worldMarkers, 2u);
     EXPECT_EQ(HudOverlayRequestsSoFar().itfLists, 1u);
     EXPECT_EQ(CommandMenuDrawCount(), menus + 2);
+}
+
+// The normal view draws the world markers while their switch is on; the external camera always.
+TEST_F(Hud, WorldMarkersFollowTheirSwitchOnlyInTheNormalView)
+{
+    const struct {
+        bool external;
+        u8_t shown;
+        u32_t drawn;
+    } cases[] = {{false, 0, 0}, {false, 1, 1}, {true, 0, 1}, {true, 1, 1}};
+    for (const auto& c : cases) {
+        g_game.hud.worldMarkersShown = c.shown;
+        HudOverlayRequestsClear();
+        Draw(c.external);
+        EXPECT_EQ(HudOverlayRequestsSoFar().worldMarkers, c.drawn)
+            << "external " << c.external << ", shown " << int(c.shown);
+    }
 }
 
 TEST_F(Hud, AfterTheHudDepthIsOffAndMipFilteringLinear)

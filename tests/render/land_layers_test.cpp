@@ -9,6 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "core/console.h"
+#include "core/winos.h"
+#include "game/game_cvars.h"
+#include "core/vfs.h"
+#include "game/loading_screen.h"
 #include "map/map_caches.h"
 #include "render/land_layers.h"
 #include "render/map_render_setup.h"
@@ -36,8 +41,10 @@ std::vector<LeafLayers> Snapshot()
 {
     std::vector<LeafLayers> leaves;
     for (const OctreeNode* leaf : Leaves()) {
-        LeafLayers layers{leaf->geometry.faceCount, leaf->geometry.traceFaceCount,
-                          std::vector<u32_t>(leaf->layerRanges, leaf->layerRanges + OCTREE_LAYER_COUNT), {}};
+        LeafLayers layers{leaf->geometry.faceCount,
+                          leaf->geometry.traceFaceCount,
+                          std::vector<u32_t>(leaf->layerRanges, leaf->layerRanges + OCTREE_LAYER_COUNT),
+                          {}};
         for (u32_t f = 0; f < leaf->geometry.faceCount; ++f)
             layers.faces.push_back(TripleOf(leaf->geometry.faces[f]));
         leaves.push_back(layers);
@@ -71,6 +78,7 @@ protected:
     {
         D3D8TestSetCooperativeLevel(Device(), D3D_OK);
         dblvi.SetBool(false);
+        gs_maploadprogress.SetString("");
         for (LandTextureSlot& slot : g_mapRender.landTextures) {
             for (IDirect3DTexture8* texture : {slot.layer, slot.variant})
                 if (texture)
@@ -176,12 +184,23 @@ TEST_F(LandLayers, ADamagedStaleOrSwitchedOffCacheIsRebuiltAndRewritten)
         void (*spoil)(const std::string& good);
     };
     const Case cases[] = {
-        {"foreign magic", [](const std::string& bytes) { WriteFileBytes(kCacheFile, "Visible" + bytes.substr(7, 6) + "x" + bytes.substr(14)); }},
+        {"foreign magic",
+         [](const std::string& bytes) {
+             WriteFileBytes(kCacheFile, "Visible" + bytes.substr(7, 6) + "x" + bytes.substr(14));
+         }},
         {"cut short", [](const std::string& bytes) { WriteFileBytes(kCacheFile, bytes.substr(0, bytes.size() - 1)); }},
-        {"source newer", [](const std::string&) {
+        {"source newer",
+         [](const std::string&) {
              fs::last_write_time(kDataFile, fs::last_write_time(kCacheFile) + std::chrono::seconds(5));
          }},
         {"dblvi", [](const std::string&) { dblvi.SetBool(true); }},
+        // Last: the archive stays mounted, and the disk file written by each build wins over it.
+        {"dblvi, the cache in the archives only",
+         [](const std::string& bytes) {
+             fs::remove(kCacheFile);
+             MountArchive({{"land\\test\\test.lvi", bytes}});
+             dblvi.SetBool(true);
+         }},
     };
     for (const Case& c : cases) {
         c.spoil(good);
@@ -193,6 +212,40 @@ TEST_F(LandLayers, ADamagedStaleOrSwitchedOffCacheIsRebuiltAndRewritten)
         dblvi.SetBool(false);
         fs::last_write_time(kDataFile, fs::last_write_time(kCacheFile) - std::chrono::seconds(5));
     }
+}
+
+// A build names its cache on console 0 and shows "Building layers..." on the loading screen, which
+// editor mode does without; a cache that loads shows nothing.
+TEST_F(LandLayers, ABuildIsAnnouncedOnConsoleZeroAndTheLoadingScreen)
+{
+    HalfCoveredLayers();
+    struct Step {
+        const char* what;
+        bool editor;
+        bool cached;
+        LandLayersResult result;
+        const char* consoleLine;
+        const char* loadingText;
+    };
+    const Step steps[] = {
+        {"built in editor mode", true, false, LAND_LAYERS_BUILT, "Building layers: 'land\\test\\test.lvi'\n", ""},
+        {"loaded", false, true, LAND_LAYERS_LOADED, "(before)\n", ""},
+        {"built", false, false, LAND_LAYERS_BUILT, "Building layers: 'land\\test\\test.lvi'\n", "Building layers..."},
+    };
+    ConStartup();
+    for (const Step& step : steps) {
+        if (!step.cached)
+            fs::remove(kCacheFile);
+        ConPrint(0, "(before)\n");
+        g_program.editorMode = step.editor ? 1 : 0;
+        HalfCoveredLeaf();
+        const LandLayersResult result = LandLayersBuild("test");
+        g_program.editorMode = 0;
+        EXPECT_EQ(result, step.result) << step.what;
+        EXPECT_STREQ(ConLines(0)[ConLineCapacity(0) - 1], step.consoleLine) << step.what;
+        EXPECT_STREQ(gs_maploadprogress.String(), step.loadingText) << step.what;
+    }
+    ConShutdown();
 }
 
 TEST_F(LandLayers, ABuildThatCannotRenderWritesNoCacheAndDrawsEveryFaceInEachLayer)
@@ -218,9 +271,9 @@ TEST_F(LandLayers, LayersThatWouldPassSixteenBitFaceNumbersAreLeftOutWithAWarnin
     SetLayer(2, texture_test::SolidTexture(Device(), 1, 1, 1, 0x80FFFFFFu));
     OctreeNode* leaf = OctreeCreateRoot({0, -32, 0}, {64, 32, 64});
     OctreeGeometry& geometry = leaf->geometry;
-    geometry.vertices = new MapVertex[6]{{{0, 0, 0}, 0, 0, {}},        {{128, 0, 0}, 0, 0, {}},
-                                            {{0, 0, 128}, 0, 0, {}},      {{2.55f, 0, 2.55f}, 0, 0, {}},
-                                            {{2.625f, 0, 2.55f}, 0, 0, {}}, {{2.55f, 0, 2.625f}, 0, 0, {}}};
+    geometry.vertices =
+        new MapVertex[6]{{{0, 0, 0}, 0, 0, {}},         {{128, 0, 0}, 0, 0, {}},        {{0, 0, 128}, 0, 0, {}},
+                         {{2.55f, 0, 2.55f}, 0, 0, {}}, {{2.625f, 0, 2.55f}, 0, 0, {}}, {{2.55f, 0, 2.625f}, 0, 0, {}}};
     geometry.vertexCount = geometry.vertexCapacity = 6;
     geometry.AppendFace({{0, 1, 2}});
     for (u32_t f = 1; f < kFaces; ++f)
@@ -250,6 +303,84 @@ TEST(LandLayersWalk, ATreeTooDeepForTheWalkStackEndsTheProgram)
         },
         ::testing::ExitedWithCode(3), render_test::AssertionText("(stack_c + 8) < 256"));
     OctreeDestroy();
+}
+
+// A square 32-bit TGA whose alpha bytes are given row by row from the top (the file is bottom-up).
+std::string AlphaTga(int side, const std::vector<u8_t>& alphaTopDown)
+{
+    std::string bytes(18, '\0');
+    bytes[2] = 2;
+    bytes[12] = bytes[14] = static_cast<char>(side);
+    bytes[16] = 32;
+    for (int row = side - 1; row >= 0; --row)
+        for (int x = 0; x < side; ++x)
+            bytes += std::string{'\x40', '\x40', '\x40', static_cast<char>(alphaTopDown[row * side + x])};
+    return bytes;
+}
+
+// The mask from the land's layer grids: one from the archives, the others loose; layer 0's name
+// is not used.
+class LandLayerFaceMaskTest : public TempDirTest {};
+
+TEST_F(LandLayerFaceMaskTest, FollowsTheLayerGridsAtTheFaceTextureCoordinates)
+{
+    ASSERT_TRUE(WriteFileBytes("component/land/never.tga", AlphaTga(2, {255, 255, 255, 255})));
+    ASSERT_TRUE(WriteFileBytes("component/land/opaque.tga", AlphaTga(2, {255, 255, 255, 255})));
+    ASSERT_TRUE(WriteFileBytes("component/land/faint.tga", AlphaTga(2, {1, 1, 1, 1})));
+    ASSERT_TRUE(WriteFileBytes("component/land/thin.tga", AlphaTga(2, {2, 2, 2, 2})));
+    ASSERT_TRUE(WriteTestArchive("main.bfs", {{"component\\land\\halves.tga", AlphaTga(2, {255, 0, 255, 0})}}));
+    ASSERT_TRUE(VFSInit());
+    EngineString names[OCTREE_LAYER_COUNT];
+    names[0].Assign("never");
+    names[1].Assign("opaque");
+    names[2].Assign("halves");  // left column opaque, right column clear
+    names[3].Assign("faint");
+    names[4].Assign("thin");
+    names[5].Assign("missing");
+    MapLoadVegetationLayers("component\\land\\", names);
+    EXPECT_EQ(MapGetVegetationLayerGrid(0), nullptr);
+    EXPECT_EQ(MapGetVegetationLayerGrid(5), nullptr);
+    ASSERT_NE(MapGetVegetationLayerGrid(2), nullptr);
+
+    // One face per case, its corners' texture coordinates averaging to (u, 0.5).
+    struct Case {
+        const char* what;
+        float u;
+        u32_t mask;
+    };
+    const Case cases[] = {
+        {"on the opaque column", 0.25f, 1u << 2 | 1u << 4},
+        {"on the clear column", 0.75f, 1u << 1 | 1u << 4},
+        {"between the columns", 0.5f, 1u << 1 | 1u << 2 | 1u << 4},
+        {"at the edge, wrapping", 0.0f, 1u << 1 | 1u << 2 | 1u << 4},
+        {"a whole texture further", 1.25f, 1u << 2 | 1u << 4},
+    };
+    OctreeGeometry geometry{};
+    std::vector<MapVertex> vertices;
+    std::vector<MapFace> faces;
+    for (const Case& c : cases) {
+        const u16_t first = static_cast<u16_t>(vertices.size());
+        for (float du : {-0.1f, 0.05f, 0.05f})
+            vertices.push_back({{0, 0, 0}, c.u + du, 0.5f + du, {0, 1, 0}});
+        MapFace face{};
+        face.indices[0] = first;
+        face.indices[1] = u16_t(first + 1);
+        face.indices[2] = u16_t(first + 2);
+        faces.push_back(face);
+    }
+    geometry.vertices = vertices.data();
+    geometry.vertexCount = static_cast<u32_t>(vertices.size());
+    geometry.faces = faces.data();
+    geometry.faceCount = static_cast<u32_t>(faces.size());
+    for (u32_t f = 0; f < geometry.faceCount; ++f)
+        EXPECT_EQ(LandLayerFaceMask(geometry, f), cases[f].mask) << cases[f].what;
+    EXPECT_EQ(LandLayerFaceMask(geometry, geometry.faceCount), 0u);
+
+    // Without grids only layer 0 shows.
+    MapFreeGrids();
+    EXPECT_EQ(MapGetVegetationLayerGrid(2), nullptr);
+    EXPECT_EQ(LandLayerFaceMask(geometry, 0), 1u);
+    VFSShutdown();
 }
 
 // The reader's checks, without a device: a tree of a 2 x 2 grid leaf (child 7, handled first) with

@@ -72,11 +72,11 @@ protected:
 
 TEST_F(MapChunks, DrawPicksChunksByPassFogFlagAndVisibility)
 {
-    QuadLeaf(0, 0, 1u << 2);                                             // near
-    QuadLeaf(1, OCTREE_NODE_FAR_DETAIL, 0);                              // far
-    QuadLeaf(2, OCTREE_NODE_BEYOND_FOG, (1u << 2) | 1u);                 // near, beyond the fog
+    QuadLeaf(0, 0, 1u << 2);                                                // near
+    QuadLeaf(1, OCTREE_NODE_FAR_DETAIL, 0);                                 // far
+    QuadLeaf(2, OCTREE_NODE_BEYOND_FOG, (1u << 2) | 1u);                    // near, beyond the fog
     QuadLeaf(3, OCTREE_NODE_FAR_DETAIL | OCTREE_NODE_BEYOND_FOG, 1u << 5);  // far, beyond the fog
-    ViewNodeAppend(m_root->children[4]);                                 // no faces
+    ViewNodeAppend(m_root->children[4]);                                    // no faces
     ASSERT_TRUE(RenderBuildStaticBuffers());
 
     struct Case {
@@ -101,8 +101,8 @@ TEST_F(MapChunks, DrawPicksChunksByPassFogFlagAndVisibility)
         const D3D8CallCounts counts = Counts();
         const RenderFrameStats stats = g_render.frameStats;
         const render_test::Pixels pixels = EndFrame();
-        const std::string label = std::to_string(c.flaggedOnly) + " " + std::to_string(c.passMask) + " " +
-                                  std::to_string(c.filterBit);
+        const std::string label =
+            std::to_string(c.flaggedOnly) + " " + std::to_string(c.passMask) + " " + std::to_string(c.filterBit);
         EXPECT_EQ(LitCells(pixels), c.drawn) << label;
         EXPECT_EQ(counts.drawIndexedPrimitive, c.drawn.size()) << label;
         EXPECT_EQ(stats.faces, 2 * c.drawn.size()) << label;
@@ -130,12 +130,10 @@ TEST_F(MapChunks, DrawLayerDrawsOnlyThatLayersFaces)
         u32_t draws;
     };
     const Case cases[] = {
-        {3, MAP_CHUNK_PASS_NEAR, false, true, 1},
-        {5, MAP_CHUNK_PASS_NEAR, true, false, 1},
+        {3, MAP_CHUNK_PASS_NEAR, false, true, 1},   {5, MAP_CHUNK_PASS_NEAR, true, false, 1},
         {0, MAP_CHUNK_PASS_NEAR, false, false, 0},  // no faces in layer 0
         {5, MAP_CHUNK_PASS_FAR, false, false, 0},   // a near chunk
-        {32, MAP_CHUNK_PASS_NEAR, false, false, 0},
-        {-1, MAP_CHUNK_PASS_NEAR, false, false, 0},
+        {32, MAP_CHUNK_PASS_NEAR, false, false, 0}, {-1, MAP_CHUNK_PASS_NEAR, false, false, 0},
     };
     for (const Case& c : cases) {
         BeginFlatFrame();

@@ -103,10 +103,10 @@ TEST_F(Primitives2D, QuadExTakesCornerColoursClockwiseAndATextureRectangle)
     const Pixels pixels = ReadBackBuffer(Device());
     EXPECT_EQ(pixels.At(2, 2), Texel(2, 2));
     EXPECT_EQ(pixels.At(3, 3), Texel(3, 3));
-    EXPECT_TRUE(ColourNear(pixels.At(10, 4), 0xFFFF0000u, 16));  // c0 top-left
-    EXPECT_TRUE(ColourNear(pixels.At(49, 4), 0xFF00FF00u, 16));  // c1 top-right
-    EXPECT_TRUE(ColourNear(pixels.At(49, 43), 0xFF0000FFu, 16)); // c2 bottom-right
-    EXPECT_TRUE(ColourNear(pixels.At(10, 43), 0xFFFFFFFFu, 16)); // c3 bottom-left
+    EXPECT_TRUE(ColourNear(pixels.At(10, 4), 0xFFFF0000u, 16));   // c0 top-left
+    EXPECT_TRUE(ColourNear(pixels.At(49, 4), 0xFF00FF00u, 16));   // c1 top-right
+    EXPECT_TRUE(ColourNear(pixels.At(49, 43), 0xFF0000FFu, 16));  // c2 bottom-right
+    EXPECT_TRUE(ColourNear(pixels.At(10, 43), 0xFFFFFFFFu, 16));  // c3 bottom-left
 }
 
 TEST_F(Primitives2D, CornerBracketArmsAreAQuarterOfTheSideAndAtLeastTwo)
@@ -141,9 +141,9 @@ TEST_F(Primitives2D, EdgeArrowPointsOutOfTheBorderItTouches)
         float angle;
         u32_t cx, cy;
     } cases[] = {
-        {0, 0, -kPi / 4, 10, 10},           {W, 0, kPi / 4, W - 10, 10},    {W, H, 3 * kPi / 4, W - 10, H - 10},
-        {0, H, -3 * kPi / 4, 10, H - 10},   {300, 0, 0.0f, 300, 10},        {W, 200, kPi / 2, W - 10, 200},
-        {300, H, kPi, 300, H - 10},         {0, 200, -kPi / 2, 10, 200},    {300, 200, -kPi / 2, 300, 200},
+        {0, 0, -kPi / 4, 10, 10},         {W, 0, kPi / 4, W - 10, 10}, {W, H, 3 * kPi / 4, W - 10, H - 10},
+        {0, H, -3 * kPi / 4, 10, H - 10}, {300, 0, 0.0f, 300, 10},     {W, 200, kPi / 2, W - 10, 200},
+        {300, H, kPi, 300, H - 10},       {0, 200, -kPi / 2, 10, 200}, {300, 200, -kPi / 2, 300, 200},
     };
     for (const auto& c : cases) {
         EXPECT_FLOAT_EQ(EdgeArrowAngle(c.x, c.y, W, H), c.angle) << c.x << ", " << c.y;

@@ -1,5 +1,5 @@
-// Shared pieces of the render tests: a hidden window on SDL's offscreen driver, a windowed device
-// on it, back-buffer read-back, colour comparison and screen-space quads.
+// Shared pieces of the render tests: the render core on a test window, back-buffer read-back, colour
+// comparison and screen-space quads.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -14,54 +14,10 @@
 #include "render/frame.h"
 #include "render/render_context.h"
 #include "render/render_device.h"
+#include "support/raw_device.h"
+#include "support/test_window.h"
 
 namespace render_test {
-
-inline LRESULT TestWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
-class TestWindow {
-public:
-    TestWindow(int width = 64, int height = 48)
-    {
-        setenv("SDL_VIDEODRIVER", "offscreen", 0);
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = TestWindowProcedure;
-        windowClass.lpszClassName = "zintar render test";
-        RegisterClassA(&windowClass);
-        m_window = CreateWindowExA(0, "zintar render test", "render test", WS_OVERLAPPEDWINDOW, 0, 0, width, height,
-                                   nullptr, nullptr, nullptr, nullptr);
-    }
-    ~TestWindow()
-    {
-        if (m_window)
-            DestroyWindow(m_window);
-    }
-    TestWindow(const TestWindow&) = delete;
-    TestWindow& operator=(const TestWindow&) = delete;
-    HWND Handle() const { return m_window; }
-
-private:
-    HWND m_window = nullptr;
-};
-
-inline D3DPRESENT_PARAMETERS WindowedParameters(HWND window, UINT width, UINT height,
-                                                D3DFORMAT depth = D3DFMT_D24S8)
-{
-    D3DPRESENT_PARAMETERS parameters = {};
-    parameters.BackBufferWidth = width;
-    parameters.BackBufferHeight = height;
-    parameters.BackBufferFormat = D3DFMT_X8R8G8B8;
-    parameters.BackBufferCount = 1;
-    parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    parameters.hDeviceWindow = window;
-    parameters.Windowed = TRUE;
-    parameters.EnableAutoDepthStencil = TRUE;
-    parameters.AutoDepthStencilFormat = depth;
-    return parameters;
-}
 
 // A surface read back as 0xAARRGGBB words, rows from the top.
 struct Pixels {
@@ -89,7 +45,8 @@ inline Pixels ReadSurface(IDirect3DSurface8* surface)
             if (desc.Format == D3DFMT_R5G6B5) {
                 const unsigned short packed = reinterpret_cast<const unsigned short*>(row)[x];
                 const DWORD r = (packed >> 11) & 31, g = (packed >> 5) & 63, b = packed & 31;
-                word = 0xFF000000u | (((r << 3) | (r >> 2)) << 16) | (((g << 2) | (g >> 4)) << 8) | ((b << 3) | (b >> 2));
+                word =
+                    0xFF000000u | (((r << 3) | (r >> 2)) << 16) | (((g << 2) | (g >> 4)) << 8) | ((b << 3) | (b >> 2));
             } else {
                 word = reinterpret_cast<const DWORD*>(row)[x];
                 if (desc.Format == D3DFMT_X8R8G8B8)
@@ -174,8 +131,6 @@ protected:
 
     void SetUp() override
     {
-        // Engine assertions end the process: death tests run them in a fresh child.
-        GTEST_FLAG_SET(death_test_style, "threadsafe");
         ASSERT_NE(m_window.Handle(), nullptr);
         ASSERT_EQ(RenderInit(m_window.Handle()), 0);
         ASSERT_EQ(RenderSetDisplayMode(kWidth, kHeight, 0, D3DFMT_X8R8G8B8, D3DFMT_D24S8, true, 2), 0);
@@ -183,7 +138,8 @@ protected:
     void TearDown() override
     {
         D3D8TestFailDepthFormats(nullptr, 0);
-        RenderShutdown(false);
+        // The whole device set-up goes, the vegetation included: the next test starts as a new program.
+        RenderShutdown(true);
     }
 
     IDirect3DDevice8* Device() const { return g_render.device; }

@@ -27,9 +27,15 @@ using namespace render_test;
 namespace {
 
 DWORD g_now = 0;
-DWORD FakeClock() { return g_now; }
+DWORD FakeClock()
+{
+    return g_now;
+}
 
-std::string Fixture(const char* name) { return ReadFileBytes(std::string(ZINTAR_TEST_DATA_DIR "/shaders/") + name); }
+std::string Fixture(const char* name)
+{
+    return ReadFileBytes(std::string(ZINTAR_TEST_DATA_DIR "/shaders/") + name);
+}
 
 void SetColour(ConsoleVar& cvar, float r, float g, float b, float a)
 {
@@ -199,8 +205,8 @@ TEST_F(WaterShaders, TheAnimationStandsStillWhileAnInGameScreenIsUpThenJumps)
         float time;
     };
     // Scroll 0.2: t = fmod(seconds x 0.2, 1), each slot on its own.
-    const Step steps[] = {{2500, false, 0.5f}, {3000, true, 0.5f}, {4000, true, 0.5f}, {4000, false, 0.8f},
-                          {6000, false, 0.2f}};
+    const Step steps[] = {
+        {2500, false, 0.5f}, {3000, true, 0.5f}, {4000, true, 0.5f}, {4000, false, 0.8f}, {6000, false, 0.2f}};
     for (const Step& step : steps) {
         g_now = step.now;
         g_gui.inGameDisplay = step.inGame;
@@ -217,9 +223,9 @@ TEST_F(WaterShaders, AFileOnlyInAnArchiveIsAssembledAndABrokenOneIsLogged)
 {
     WriteLoose("water.vs", Fixture("water.vs"));
     WriteLoose("water.ps", "ps.1.1\nmov r9, c0\n");
-    ASSERT_TRUE(WriteTestArchive(m_folder->Path() + "/main.bfs",
-                                 {{"component/_common/water1.ps", Fixture("water1.ps")},
-                                  {"component/_common/water1.vs", Fixture("water1.vs")}}));
+    ASSERT_TRUE(
+        WriteTestArchive(m_folder->Path() + "/main.bfs", {{"component/_common/water1.ps", Fixture("water1.ps")},
+                                                          {"component/_common/water1.vs", Fixture("water1.vs")}}));
     ASSERT_TRUE(VFSInit());
     const std::size_t logStart = texture_test::LogSize();
     Start();

@@ -23,7 +23,7 @@ TEST(SkyBox, CubeCornersFollowTheMaskBits)
     };
     // Bit 0 chooses x, bit 2 y, bit 1 z.
     const Case cases[] = {{0, -50, -50, -50}, {1, 50, -50, -50}, {2, -50, -50, 50}, {4, -50, 50, -50},
-                          {5, 50, 50, -50},    {6, -50, 50, 50},  {7, 50, 50, 50}};
+                          {5, 50, 50, -50},   {6, -50, 50, 50},  {7, 50, 50, 50}};
     float buffer[3 * 7 + 1] = {};
     buffer[3 * 7] = 123.0f;
     float* stream = buffer;
@@ -40,10 +40,10 @@ TEST(SkyBox, CubeCornersFollowTheMaskBits)
 
 // A 10 x 10 square in the plane z = 0 with texture coordinates running 0 to 1.
 constexpr float kSquare[4 * kSkyVertexFloats] = {
-    0, 0, 0, 0, 0,  //
-    10, 0, 0, 1, 0,  //
+    0,  0,  0, 0, 0,  //
+    10, 0,  0, 1, 0,  //
     10, 10, 0, 1, 1,  //
-    0, 10, 0, 0, 1,  //
+    0,  10, 0, 0, 1,  //
 };
 
 std::vector<SkyVertex> Clip(const float* plane, const float* quad = kSquare)
@@ -75,9 +75,11 @@ TEST(SkyBox, ClippingKeepsThePartOnThePlanesFrontSide)
     const Case cases[] = {
         {"wholly inside", {1, 0, 0, 1}, {{0, 0, 0, 0, 0}, {10, 0, 0, 1, 0}, {10, 10, 0, 1, 1}, {0, 10, 0, 0, 1}}},
         {"wholly outside", {-1, 0, 0, -1}, {}},
-        {"cut through two opposite edges", {1, 0, 0, -5},
+        {"cut through two opposite edges",
+         {1, 0, 0, -5},
          {{5, 0, 0, 0.5f, 0}, {10, 0, 0, 1, 0}, {10, 10, 0, 1, 1}, {5, 10, 0, 0.5f, 1}}},
-        {"one corner cut off", {1, 1, 0, -2},
+        {"one corner cut off",
+         {1, 1, 0, -2},
          {{2, 0, 0, 0.2f, 0}, {10, 0, 0, 1, 0}, {10, 10, 0, 1, 1}, {0, 10, 0, 0, 1}, {0, 2, 0, 0, 0.2f}}},
         {"one corner kept", {-1, -1, 0, 2}, {{0, 0, 0, 0, 0}, {2, 0, 0, 0.2f, 0}, {0, 2, 0, 0, 0.2f}}},
     };
@@ -92,10 +94,10 @@ TEST(SkyBox, AnEdgeAlmostParallelToThePlaneGivesNoCrossing)
     // Vertex 0 lies on the plane y = 0, vertex 1 a millionth below it: the edge between them
     // crosses, but too flat to cut. Only the closing edge 3 -> 0 adds its crossing (vertex 0 itself).
     const float quad[4 * kSkyVertexFloats] = {
-        0, 0, 0, 0, 0,  //
+        0,  0,      0, 0, 0,  //
         10, -1e-6f, 0, 1, 0,  //
-        10, -10, 0, 1, 1,  //
-        0, -10, 0, 0, 1,  //
+        10, -10,    0, 1, 1,  //
+        0,  -10,    0, 0, 1,  //
     };
     const float plane[4] = {0, 1, 0, 0};
     ExpectVertices(Clip(plane, quad), {{0, 0, 0, 0, 0}, {0, 0, 0, 0, 0}});
@@ -106,8 +108,8 @@ void WriteBmp(const std::filesystem::path& path, unsigned char r, unsigned char 
 {
     std::filesystem::create_directories(path.parent_path());
     const unsigned char rowPadding[2] = {0, 0};
-    unsigned char header[54] = {'B', 'M', 70, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,  // file header
-                                40, 0, 0, 0, 2, 0, 0, 0, 2, 0, 0, 0, 1, 0, 24, 0};  // info header, rest zero
+    unsigned char header[54] = {'B', 'M', 70, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,          // file header
+                                40,  0,   0,  0, 2, 0, 0, 0, 2, 0, 0,  0, 1, 0, 24, 0};  // info header, rest zero
     FILE* file = std::fopen(path.c_str(), "wb");
     ASSERT_NE(file, nullptr);
     std::fwrite(header, 1, sizeof header, file);

@@ -68,9 +68,9 @@ TEST_F(StateCache, AnArgumentOfMinusOneIsLeftAlone)
     const struct {
         D3DTEXTURESTAGESTATETYPE type;
         DWORD value;
-    } expected[] = {{D3DTSS_COLOROP, D3DTOP_ADD},        {D3DTSS_COLORARG1, D3DTA_TEXTURE},
-                    {D3DTSS_COLORARG2, D3DTA_DIFFUSE},   {D3DTSS_ALPHAOP, D3DTOP_SELECTARG1},
-                    {D3DTSS_ALPHAARG1, D3DTA_TFACTOR},   {D3DTSS_ALPHAARG2, D3DTA_CURRENT}};
+    } expected[] = {{D3DTSS_COLOROP, D3DTOP_ADD},      {D3DTSS_COLORARG1, D3DTA_TEXTURE},
+                    {D3DTSS_COLORARG2, D3DTA_DIFFUSE}, {D3DTSS_ALPHAOP, D3DTOP_SELECTARG1},
+                    {D3DTSS_ALPHAARG1, D3DTA_TFACTOR}, {D3DTSS_ALPHAARG2, D3DTA_CURRENT}};
     for (const auto& entry : expected) {
         DWORD value = 0;
         Device()->GetTextureStageState(1, entry.type, &value);

@@ -7,7 +7,9 @@
 
 #include "render/render_device.h"
 #include "render/static_buffers.h"
+#include "scene/object_draw.h"
 #include "scene/scene_state.h"
+#include "scene/vegetation.h"
 #include "world/graph_node.h"
 #include "tests/render/map_draw_support.h"
 
@@ -187,12 +189,15 @@ TEST_F(StaticBuffers, MapsPastSixteenBitVertexNumbersDrawEveryLeaf)
     EXPECT_TRUE(render_test::ColourNear(At(pixels, 1, 1), kBackground));
 }
 
-TEST_F(StaticBuffers, MissionPreparationBuildsTheBuffersAndVegetationAndUnlinksTheCamera)
+TEST_F(StaticBuffers, MissionPreparationBuildsTheBuffersAndVegetationAndResetsTheRenderSwitches)
 {
     OctreeNode* root = OctreeCreateRoot({0, 0, 0}, {8, 8, 8});
     FillGrid(root->geometry, 0, 8, 0, 8, 0, 1, 1);
     GraphNode carrier("carrier");
     RenderSetCameraObject(&carrier);
+    RenderSetAnimatedFlag(true);
+    RenderSetObjectFog(false);
+    RenderSetBatching(false);
     for (auto& table : g_scene.vegetationJitter)
         for (auto& pair : table)
             pair[0] = pair[1] = -1.0f;
@@ -200,6 +205,9 @@ TEST_F(StaticBuffers, MissionPreparationBuildsTheBuffersAndVegetationAndUnlinksT
     RenderPrepareBuffers();
     EXPECT_NE(g_render.staticMap.leafVertices, nullptr);
     EXPECT_EQ(g_camera.cameraObject, nullptr);
+    EXPECT_EQ(g_scene.animatedFlag, 0);
+    EXPECT_EQ(g_scene.objectFog, 1);
+    EXPECT_EQ(g_scene.batching, 1);
     for (auto& table : g_scene.vegetationJitter) {
         for (auto& pair : table) {
             EXPECT_GE(pair[0], 0.0f);

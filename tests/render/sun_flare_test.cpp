@@ -20,7 +20,10 @@ using namespace render_test;
 namespace {
 
 DWORD g_now = 0;
-DWORD FakeClock() { return g_now; }
+DWORD FakeClock()
+{
+    return g_now;
+}
 
 constexpr float kFov = 1.6f;
 
@@ -154,7 +157,7 @@ TEST_F(SunFlare, VisibilityIsTestedEvery250MsHiddenAtOnceAndFadedIn)
         {1400, 0, false, 0.1f, 1251, false},    // clear again, still no test
         {1502, -1, false, 0.185f, 1502, true},  // tested: visible, fading in by 8.5 per second
         {1600, -1, false, 0.27f, 1502, true},
-        {1700, -1, true, 0.355f, 1502, true},   // the suppress byte waits for the next test
+        {1700, -1, true, 0.355f, 1502, true},  // the suppress byte waits for the next test
         {1800, -1, true, 0.1f, 1800, false},
         {2100, -1, false, 0.185f, 2100, true},
     };

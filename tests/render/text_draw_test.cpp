@@ -81,13 +81,26 @@ TEST_F(TextDraw, GridTextPutsEachGlyphInItsCellInTheColourItsCodesChoose)
     };
     const Case cases[] = {
         {"palette colours, an index past the palette keeps the colour, 0x0F restores",
-         "A\x0E\x02" "B\x0E\x09" "C\x0F" "D",
+         "A\x0E\x02"
+         "B\x0E\x09"
+         "C\x0F"
+         "D",
          0xFFFFFFFFu,
          {{'A', 0xFFFFFFFFu}, {'B', 0xFFFF0000u}, {'C', 0xFFFF0000u}, {'D', 0xFFFFFFFFu}}},
-        {"a palette colour takes the caller's alpha", "\x0E\x03" "W", 0x80FFFFFFu, {{'W', 0xFF008000u}}},
+        {"a palette colour takes the caller's alpha",
+         "\x0E\x03"
+         "W",
+         0x80FFFFFFu,
+         {{'W', 0xFF008000u}}},
         {"a code at the very end ends the text", "Xy\x0E", 0xFF00FFFFu, {{'X', 0xFF00FFFFu}, {'y', 0xFF00FFFFu}}},
-        {"bar pieces from the upper half of the font", "\x80\x81\x83\x84\x85\x82", 0xFFFFFF00u,
-         {{0x80, 0xFFFFFF00u}, {0x81, 0xFFFFFF00u}, {0x83, 0xFFFFFF00u}, {0x84, 0xFFFFFF00u}, {0x85, 0xFFFFFF00u},
+        {"bar pieces from the upper half of the font",
+         "\x80\x81\x83\x84\x85\x82",
+         0xFFFFFF00u,
+         {{0x80, 0xFFFFFF00u},
+          {0x81, 0xFFFFFF00u},
+          {0x83, 0xFFFFFF00u},
+          {0x84, 0xFFFFFF00u},
+          {0x85, 0xFFFFFF00u},
           {0x82, 0xFFFFFF00u}}},
     };
     int top = 4;
@@ -129,10 +142,8 @@ TEST_F(TextDraw, GlyphsGoOutInBatchesOfSixteenAndCodesDoNotCount)
         std::string text;
         UINT draws;
     } cases[] = {
-        {std::string(16, 'x'), 1},
-        {std::string(17, 'x'), 2},
-        {std::string(40, 'x'), 3},
-        {std::string(20, '\x0F') + std::string(16, 'x') + "\n\x0E\x02", 1},
+        {std::string(16, 'x'), 1}, {std::string(17, 'x'), 2},
+        {std::string(40, 'x'), 3}, {std::string(20, '\x0F') + std::string(16, 'x') + "\n\x0E\x02", 1},
         {"\x0E\x02\x0F\n", 0},
     };
     for (const auto& c : cases) {
@@ -197,8 +208,7 @@ TEST_F(FontText, AlignmentPlacesTheTextAndTheResultIsTheDistanceMoved)
     } cases[] = {{0, 100, 100, 101}, {1, 200, 99, 0}, {2, 150, 100, 51}, {7, 40, 40, 101}};
     int y = 0;
     for (const auto& c : cases) {
-        EXPECT_EQ(DrawFontText(m_font.get(), false, c.x, y, 1.0f, "aaaaaaaaaab", 0xFFFFFFFFu, c.alignment),
-                  c.result);
+        EXPECT_EQ(DrawFontText(m_font.get(), false, c.x, y, 1.0f, "aaaaaaaaaab", 0xFFFFFFFFu, c.alignment), c.result);
         y += 30;
     }
     const Pixels pixels = ReadBackBuffer(Device());
@@ -218,7 +228,11 @@ TEST_F(FontText, LineFeedsReturnToTheGivenXAndGlyphlessCharactersTakeNoRoom)
 {
     // Right-aligned: the whole text is 40 wide, so the first line starts at 160; the second at x.
     EXPECT_EQ(DrawFontText(m_font.get(), false, 200, 0, 1.0f, "aa\naa", 0xFFFFFFFFu, 1), 20);
-    EXPECT_EQ(DrawFontText(m_font.get(), false, 10, 100, 1.0f, "a?\x01" "a", 0xFFFFFFFFu, 0), 20);
+    EXPECT_EQ(DrawFontText(m_font.get(), false, 10, 100, 1.0f,
+                           "a?\x01"
+                           "a",
+                           0xFFFFFFFFu, 0),
+              20);
     EXPECT_EQ(DrawFontText(m_font.get(), true, 10, 150, 1.0f, "aaa", 0xFFFFFFFFu, 0), 0);  // no glow texture
     EXPECT_EQ(DrawFontText(nullptr, false, 10, 150, 1.0f, "aaa", 0xFFFFFFFFu, 0), 0);
     EXPECT_EQ(DrawFontText(m_font.get(), false, 10, 150, 1.0f, nullptr, 0xFFFFFFFFu, 0), 0);

@@ -43,13 +43,22 @@ TEST_F(TextureLookup, SharedFolderFirstThenTheNameAsGivenAndOnePointerPerTexture
         const char* expectedPath;   // null: nothing loads
     };
     const Case cases[] = {
-        {"the shared file wins over one in a named folder", {"component/_common/rock.tga", "component/land/rock.tga"},
-         "component\\land\\rock", "rock", "component\\_common\\rock"},
-        {"another folder with the same file name", {"component/_common/rock.tga"}, "component\\land\\rock",
-         "component\\mission\\rock", "component\\_common\\rock"},
+        {"the shared file wins over one in a named folder",
+         {"component/_common/rock.tga", "component/land/rock.tga"},
+         "component\\land\\rock",
+         "rock",
+         "component\\_common\\rock"},
+        {"another folder with the same file name",
+         {"component/_common/rock.tga"},
+         "component\\land\\rock",
+         "component\\mission\\rock",
+         "component\\_common\\rock"},
         {"a bare name is loaded as given without a shared file", {"plain.tga"}, "plain", "PLAIN", "plain"},
-        {"a folder name is loaded as given", {"component/land/dirt.tga"}, "component\\land\\dirt",
-         "component\\land\\dirt", "component\\land\\dirt"},
+        {"a folder name is loaded as given",
+         {"component/land/dirt.tga"},
+         "component\\land\\dirt",
+         "component\\land\\dirt",
+         "component\\land\\dirt"},
         {"nothing anywhere", {}, "component\\land\\none", "none", nullptr},
     };
     for (const Case& c : cases) {
@@ -115,8 +124,7 @@ TEST_F(TextureLookup, ExtensionsInOrderOnDiskBeforeAnyInTheArchive)
         if (!archived.empty())
             MountArchive(archived);
         D3DXIMAGE_INFO info = {};
-        IDirect3DTexture8* texture =
-            TextureCreateFromFile("img", 0, 0, 0, 0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED, &info);
+        IDirect3DTexture8* texture = TextureCreateFromFile("img", 0, 0, 0, 0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED, &info);
         ASSERT_NE(texture, nullptr);
         EXPECT_EQ(info.ImageFileFormat, c.expected);
         texture->Release();
@@ -260,8 +268,8 @@ TEST_F(TextureDetail, QualityWordsGiveLevels)
     const struct {
         const char* word;
         int level;
-    } cases[] = {{"VERY LOW", 3}, {"very low", 3}, {"LOW", 2}, {"Medium", 1}, {"HIGH", 0},
-                 {"ULTRA", -1},   {"", -1},        {"LOW ", -1}};
+    } cases[] = {{"VERY LOW", 3}, {"very low", 3}, {"LOW", 2}, {"Medium", 1},
+                 {"HIGH", 0},     {"ULTRA", -1},   {"", -1},   {"LOW ", -1}};
     for (const auto& c : cases)
         EXPECT_EQ(TextureQualityLevel(c.word), c.level) << c.word;
     EXPECT_EQ(TextureQualityLevel(nullptr), -1);
@@ -273,9 +281,15 @@ TEST_F(TextureDetail, LevelOfDetailSparesInterfaceTexturesButNotReflections)
         const char* name;
         DWORD expected;
     } cases[] = {
-        {"component\\land\\dirt", 2},       {"component\\gui\\panel", 0},  {"component\\GUI\\panel", 2},
-        {"component\\extras\\font_big", 0}, {"component\\extras\\icon_a", 0}, {"x\\crosshair1", 0},
-        {"x\\select_ring", 0},              {"x\\compass", 0},            {"x\\scope_view", 0},
+        {"component\\land\\dirt", 2},
+        {"component\\gui\\panel", 0},
+        {"component\\GUI\\panel", 2},
+        {"component\\extras\\font_big", 0},
+        {"component\\extras\\icon_a", 0},
+        {"x\\crosshair1", 0},
+        {"x\\select_ring", 0},
+        {"x\\compass", 0},
+        {"x\\scope_view", 0},
         {"x\\Scope_view", 2},
     };
     std::vector<IDirect3DTexture8*> textures;
@@ -384,8 +398,8 @@ TEST_F(TextureAtlas, ShelvesFillRowByRowAndOnlyPlacedTexturesAreCopied)
         TextureSetRecord(textures[0], &record);
         std::vector<POINT> offsets(textures.size(), POINT{-1, -1});
 
-        IDirect3DTexture8* merged = TextureAtlasBuild(textures.data(), int(textures.size()), offsets.data(),
-                                                      c.maxWidth, c.maxHeight, c.level);
+        IDirect3DTexture8* merged =
+            TextureAtlasBuild(textures.data(), int(textures.size()), offsets.data(), c.maxWidth, c.maxHeight, c.level);
         ASSERT_NE(merged, nullptr);
         EXPECT_EQ(TextureFind("component\\atlas_source_merged"), merged);
         D3DSURFACE_DESC desc;
@@ -446,8 +460,8 @@ TEST(TextureAlphaMapRobustness, DamagedTgaFilesGiveNoGrid)
 TEST(TextureAlphaMap, FileRowsAreStoredBottomUp)
 {
     std::string bytes = TgaBytes(2, 2, 0xFFFFFFFFu);
-    bytes[18 + 3] = 0x11;       // file row 0, column 0
-    bytes[18 + 8 + 7] = 0x22;   // file row 1, column 1
+    bytes[18 + 3] = 0x11;      // file row 0, column 0
+    bytes[18 + 8 + 7] = 0x22;  // file row 1, column 1
     MapGrid* grid = MapGridFromTga(bytes.data(), bytes.size());
     ASSERT_NE(grid, nullptr);
     EXPECT_EQ(grid->data[2], 0x11);  // grid row 1, column 0

@@ -70,8 +70,8 @@ TEST_F(TextureReports, MemoryLineCountsWholeThousands)
 
 TEST_F(TextureReports, UsageListsNameEveryTextureAndTheSharedOnes)
 {
-    const char* names[] = {"a", "component\\_common\\b", "c", "d", "component\\_common\\e",
-                           "f", "g", "x_common", "i", "j"};
+    const char* names[] = {"a", "component\\_common\\b", "c", "d", "component\\_common\\e", "f", "g", "x_common", "i",
+                           "j"};
     for (const char* name : names)
         TextureRegister(SolidTexture(Device(), 4, 4, 1, 0xFFFFFFFFu), name);
     g_textures.totalBytes = 1999999;
@@ -134,9 +134,9 @@ TEST_F(LandComposite, TileSideStaysWithinOneAndTheLimit)
         int size;
         float var;
         int side;
-    } cases[] = {{512, 0.0f, 512},    {512, -3.0f, 512}, {512, std::nanf(""), 512}, {512, 4.0f, 128},
-                 {512, 3.0f, 170},    {512, 0.5f, 512},  {512, 1e6f, 1},            {8, 2.0f, 4},
-                 {512, std::numeric_limits<float>::infinity(), 1}};
+    } cases[] = {{512, 0.0f, 512}, {512, -3.0f, 512}, {512, std::nanf(""), 512},
+                 {512, 4.0f, 128}, {512, 3.0f, 170},  {512, 0.5f, 512},
+                 {512, 1e6f, 1},   {8, 2.0f, 4},      {512, std::numeric_limits<float>::infinity(), 1}};
     for (const auto& c : cases)
         EXPECT_EQ(LandLayerTileSide(c.size, c.var), c.side) << c.size << " / " << c.var;
 }
@@ -148,9 +148,9 @@ TEST_F(LandComposite, LayersBlendByTheirAlphaTexturesAndTheLightmapDarkens)
     IDirect3DTexture8* halfCover = SolidTexture(Device(), 8, 8, 1, 0x80FFFFFFu);
     IDirect3DTexture8* greyLight = SolidTexture(Device(), 8, 8, 1, 0xFF808080u);
     const LandLayerSource layers[] = {
-        {red, nullptr, 0.0f},         // covers everything, a var of 0 counts as 1
-        {nullptr, halfCover, 1.0f},   // no colour texture: left out
-        {green, halfCover, 2.0f},     // half over the red
+        {red, nullptr, 0.0f},        // covers everything, a var of 0 counts as 1
+        {nullptr, halfCover, 1.0f},  // no colour texture: left out
+        {green, halfCover, 2.0f},    // half over the red
     };
     IDirect3DTexture8* plain = nullptr;
     IDirect3DTexture8* lit = nullptr;

@@ -1,33 +1,6 @@
 #include "support/archive_builder.h"
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <map>
-#include <system_error>
-
-#include "core/uff_file.h"
-
 namespace {
-
-std::vector<std::string> SplitPath(const std::string& path, bool& endsInSeparator)
-{
-    std::vector<std::string> components;
-    std::string current;
-    for (char c : path) {
-        if (c == '/' || c == '\\') {
-            if (!current.empty())
-                components.push_back(current);
-            current.clear();
-        } else {
-            current.push_back(c);
-        }
-    }
-    endsInSeparator = current.empty() && !path.empty();
-    if (!current.empty())
-        components.push_back(current);
-    return components;
-}
 
 BfsNode& ChildFolder(BfsNode& parent, const std::string& name)
 {
@@ -51,7 +24,7 @@ BfsNode BuildArchiveTree(const std::vector<TestFile>& files)
     root.isFolder = true;
     for (const TestFile& file : files) {
         bool folderOnly = false;
-        const std::vector<std::string> components = SplitPath(file.path, folderOnly);
+        const std::vector<std::string> components = SplitUffPath(file.path, folderOnly);
         if (components.empty())
             continue;
         BfsNode* node = &root;
@@ -76,49 +49,5 @@ bool WriteTestArchive(const std::string& archivePath, const std::vector<TestFile
 
 bool WriteTestUff(const std::string& uffPath, const std::vector<TestFile>& entries)
 {
-    UffWriter writer(uffPath.c_str());
-    if (!writer.IsOpen())
-        return false;
-    std::map<std::string, s32_t> indexByPath;
-    for (const TestFile& file : entries) {
-        bool folderOnly = false;
-        const std::vector<std::string> components = SplitPath(file.path, folderOnly);
-        s32_t parent = -1;
-        std::string prefix;
-        for (size_t i = 0; i < components.size(); ++i) {
-            prefix += "/" + components[i];
-            const bool last = i + 1 == components.size();
-            auto known = indexByPath.find(prefix);
-            if (known != indexByPath.end() && !(last && !folderOnly)) {
-                parent = known->second;
-                continue;
-            }
-            const s32_t index = writer.BeginEntry(components[i].c_str(), parent);
-            if (index < 0)
-                return false;
-            if (last && !folderOnly)
-                writer.Write(file.data.data(), static_cast<u32_t>(file.data.size()));
-            writer.EndEntry();
-            indexByPath[prefix] = index;
-            parent = index;
-        }
-    }
-    return true;
-}
-
-std::string ReadFileBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-bool WriteFileBytes(const std::string& path, const std::string& bytes)
-{
-    const std::filesystem::path target(path);
-    std::error_code failure;
-    if (target.has_parent_path())
-        std::filesystem::create_directories(target.parent_path(), failure);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    return static_cast<bool>(out);
+    return WriteUffChunks(uffPath, entries);
 }

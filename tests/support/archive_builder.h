@@ -3,14 +3,13 @@
 #include <string>
 #include <vector>
 
+#include "support/files.h"
+#include "tools/aff_make/uff_chunks.h"
 #include "tools/bfs_pack/bfs_pack.h"
 
 // A path with '/' or '\' separators and its bytes. A path that ends in a separator names an
 // empty folder.
-struct TestFile {
-    std::string path;
-    std::string data;
-};
+using TestFile = UffChunk;
 
 // The archive tree of the files, folders made on the way, children in list order.
 BfsNode BuildArchiveTree(const std::vector<TestFile>& files);
@@ -20,7 +19,3 @@ bool WriteTestArchive(const std::string& archivePath, const std::vector<TestFile
 // order, with its bytes unscrambled. Paths without a separator are top-level entries; the first
 // entry is the root.
 bool WriteTestUff(const std::string& uffPath, const std::vector<TestFile>& entries);
-
-// Whole-file helpers; WriteFileBytes creates missing folders.
-std::string ReadFileBytes(const std::string& path);
-bool WriteFileBytes(const std::string& path, const std::string& bytes);

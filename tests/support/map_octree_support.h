@@ -41,8 +41,8 @@ struct GridUv {
 
 // Replaces the set's triangles by a grid of cellsX x cellsZ quads over [x0, x1] x [z0, z1] at height
 // y, two faces per quad (a, c, d) and (a, d, b), quads row by row. The bounds follow the vertices.
-inline void FillGrid(OctreeGeometry& geometry, float x0, float x1, float z0, float z1, float y, int cellsX,
-                     int cellsZ, GridUv uv = {})
+inline void FillGrid(OctreeGeometry& geometry, float x0, float x1, float z0, float z1, float y, int cellsX, int cellsZ,
+                     GridUv uv = {})
 {
     delete[] geometry.vertices;
     delete[] geometry.faces;
@@ -53,9 +53,9 @@ inline void FillGrid(OctreeGeometry& geometry, float x0, float x1, float z0, flo
         for (int i = 0; i < across; ++i) {
             const float fx = float(i) / float(cellsX), fz = float(j) / float(cellsZ);
             geometry.vertices[j * across + i] = MapVertex{{x0 + (x1 - x0) * fx, y, z0 + (z1 - z0) * fz},
-                                                             uv.uBase + uv.uScale * fx,
-                                                             uv.vBase + uv.vScale * fz,
-                                                             {0, 1, 0}};
+                                                          uv.uBase + uv.uScale * fx,
+                                                          uv.vBase + uv.vScale * fz,
+                                                          {0, 1, 0}};
         }
     }
     geometry.faceCount = geometry.faceCapacity = static_cast<u32_t>(cellsX * cellsZ * 2);

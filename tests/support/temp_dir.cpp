@@ -31,3 +31,11 @@ TempDir::~TempDir()
         fs::remove_all(m_path, failure);
     }
 }
+
+std::string TempDir::Write(const std::string& relative, const std::string& bytes) const
+{
+    const std::string path = *this / relative;
+    if (!WriteFileBytes(path, bytes))
+        ADD_FAILURE() << "cannot write " << path;
+    return path;
+}

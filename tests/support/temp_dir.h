@@ -1,9 +1,12 @@
-// A fresh temporary folder made the working folder for the life of the object, then removed.
+// A fresh temporary folder made the working folder for the life of the object, then removed with
+// everything in it.
 #pragma once
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
+
+#include "support/files.h"
 
 class TempDir {
 public:
@@ -14,6 +17,10 @@ public:
 
     // Absolute path of the folder.
     const std::string& Path() const { return m_path; }
+    // The absolute path of a file or folder inside it.
+    std::string operator/(const std::string& relative) const { return m_path + "/" + relative; }
+    // Writes the file inside it (folders made on the way); its absolute path.
+    std::string Write(const std::string& relative, const std::string& bytes = "x") const;
 
 private:
     std::string m_path;

@@ -221,7 +221,6 @@ TEST(DummyInterpolation, BlendsOriginsAndRenormalisesAxes)
 
 TEST(AnimMeshAccessors, IndicesOutOfRangeEndTheProgram)
 {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
     AnimMesh mesh;
     EXPECT_DEATH(mesh.GetMeshVertices(0, 0), "Assertion 'frame < frames_c' failed");
 }

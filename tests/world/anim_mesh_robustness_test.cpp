@@ -169,31 +169,34 @@ TEST_F(AnimMeshRobustness, RearrangedSharedBlocksStayInsideTheMeshesThatDrawThem
             Frame& frame = file.frames[static_cast<size_t>(EngineRand()) % file.frames.size()];
             return frame.meshes[static_cast<size_t>(EngineRand()) % frame.meshes.size()];
         };
-        auto anyRef = [&]() { return AnimMeshRef(static_cast<u32_t>(EngineRand() % 3), static_cast<u32_t>(EngineRand() % 3)); };
+        auto anyRef = [&]() {
+            return AnimMeshRef(static_cast<u32_t>(EngineRand() % 3), static_cast<u32_t>(EngineRand() % 3));
+        };
         const int edits = 1 + EngineRand() % 3;
         for (int e = 0; e < edits; ++e) {
             Mesh& target = pick();
             switch (EngineRand() % 5) {
-            case 0:
-                if (target.faceRef != -1)
-                    target.faceRef = anyRef();
-                break;
-            case 1:
-                if (target.vertexRef != -1)
-                    target.vertexRef = target.texCoordRef = anyRef();
-                break;
-            case 2:
-                if (target.vertexRef == -1)
-                    target.positions.resize(1 + static_cast<size_t>(EngineRand()) % 6, {3, 1, 2});
-                break;
-            case 3:
-                if (!target.indices.empty())
-                    target.indices[static_cast<size_t>(EngineRand()) % target.indices.size()] = static_cast<u16_t>(EngineRand() % 7);
-                break;
-            default:
-                target.headerFaceCount = static_cast<u32_t>(EngineRand() % 3);
-                target.headerVertexCount = static_cast<u32_t>(EngineRand() % 6);
-                break;
+                case 0:
+                    if (target.faceRef != -1)
+                        target.faceRef = anyRef();
+                    break;
+                case 1:
+                    if (target.vertexRef != -1)
+                        target.vertexRef = target.texCoordRef = anyRef();
+                    break;
+                case 2:
+                    if (target.vertexRef == -1)
+                        target.positions.resize(1 + static_cast<size_t>(EngineRand()) % 6, {3, 1, 2});
+                    break;
+                case 3:
+                    if (!target.indices.empty())
+                        target.indices[static_cast<size_t>(EngineRand()) % target.indices.size()] =
+                            static_cast<u16_t>(EngineRand() % 7);
+                    break;
+                default:
+                    target.headerFaceCount = static_cast<u32_t>(EngineRand() % 3);
+                    target.headerVertexCount = static_cast<u32_t>(EngineRand() % 6);
+                    break;
             }
         }
         int result;

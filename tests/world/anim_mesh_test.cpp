@@ -205,8 +205,8 @@ TEST_P(AnimMeshReaders, MeshFlagsAndDetailLevelsComeFromFacesAndNames)
         u32_t flags;
     };
     const Case cases[] = {
-        {"wall0", 2, 0, 3}, {"wall1", 2, 1, 3}, {"wall2", 2, 2, 3}, {"wall7", 2, -1, 3},
-        {"walls", 2, -1, 3}, {"", 2, -1, 3},    {"glass2", 1, 2, 0}, {"deck", 3, -1, 3},
+        {"wall0", 2, 0, 3},  {"wall1", 2, 1, 3}, {"wall2", 2, 2, 3},  {"wall7", 2, -1, 3},
+        {"walls", 2, -1, 3}, {"", 2, -1, 3},     {"glass2", 1, 2, 0}, {"deck", 3, -1, 3},
     };
     AffFile file;
     file.textures = {};
@@ -289,7 +289,8 @@ TEST_P(AnimMeshReaders, OptionalChunksMayBeAbsentAndBoxesAreReadAsStored)
     EXPECT_STREQ(mesh.textures[0].Text(), "brick");
 
     AffFile file = OneTriangle();
-    file.dummies = std::vector<DummyBox>{{"con_a", {1, 2, 3}, {4, 5, 6}, {7, 8, 9}}, {"fifteen_chars_x", {}, {}, {1, 1, 1}}};
+    file.dummies =
+        std::vector<DummyBox>{{"con_a", {1, 2, 3}, {4, 5, 6}, {7, 8, 9}}, {"fifteen_chars_x", {}, {}, {1, 1, 1}}};
     file.portal = std::make_pair(std::vector<u8_t>{9}, std::vector<u32_t>{0xDEADBEEF});
     // A second read replaces everything the record held.
     ASSERT_EQ(Read(GetParam(), mesh, file), ANIM_READ_OK);
@@ -370,11 +371,22 @@ const Damage kDamages[] = {
          big.texCoordRef = AnimMeshRef(0, 0);
      }},
     {"face block count past the data", [](AffFile& f) { f.frames[0].meshes[0].blockFaceCount = 1000; }},
-    {"zone parent past the zones", [](AffFile& f) { f.zones = std::vector<Zone>{{"a", 0, 1, {}}}; }},
-    {"zone that is its own parent", [](AffFile& f) { f.zones = std::vector<Zone>{{"a", 0, 0, {}}}; }},
+    {"zone parent past the zones",
+     [](AffFile& f) {
+         f.zones = std::vector<Zone>{{"a", 0, 1, {}}};
+     }},
+    {"zone that is its own parent",
+     [](AffFile& f) {
+         f.zones = std::vector<Zone>{{"a", 0, 0, {}}};
+     }},
     {"zones that are each other's parent",
-     [](AffFile& f) { f.zones = std::vector<Zone>{{"a", 0, 1, {}}, {"b", 0, 0, {}}, {"c", 0, -1, {}}}; }},
-    {"zone parent below -1", [](AffFile& f) { f.zones = std::vector<Zone>{{"a", 0, -7, {}}}; }},
+     [](AffFile& f) {
+         f.zones = std::vector<Zone>{{"a", 0, 1, {}}, {"b", 0, 0, {}}, {"c", 0, -1, {}}};
+     }},
+    {"zone parent below -1",
+     [](AffFile& f) {
+         f.zones = std::vector<Zone>{{"a", 0, -7, {}}};
+     }},
 };
 
 TEST_P(AnimMeshReaders, DamagedContentIsRefusedWithNothingHalfBuilt)
@@ -408,7 +420,8 @@ TEST_P(AnimMeshReaders, CountsAndLengthsPastTheChunkAreRefused)
         {"string length", "str-table", [&](const AffFile&) { return u32(1) + u32(0xFFFFFFFFu) + "tri"; }},
         {"string without its terminating byte", "tex-table", [&](const AffFile&) { return u32(1) + u32(5) + "brick"; }},
         {"frame count", "frames", [&](const AffFile&) { return u32(0x40000000u) + u32(0) + u32(0); }},
-        {"mesh count", "frames", [&](const AffFile& f) { return u32(1) + f.FramesChunk().substr(4, 4) + u32(2) + f.FramesChunk().substr(12); }},
+        {"mesh count", "frames",
+         [&](const AffFile& f) { return u32(1) + f.FramesChunk().substr(4, 4) + u32(2) + f.FramesChunk().substr(12); }},
         {"vertex count", "frames",
          [&](const AffFile& f) {
              std::string bytes = f.FramesChunk();
@@ -416,10 +429,18 @@ TEST_P(AnimMeshReaders, CountsAndLengthsPastTheChunkAreRefused)
              bytes.replace(12 + 28 + 64, 4, u32(0x20000000u));
              return bytes;
          }},
-        {"truncated frames", "frames", [&](const AffFile& f) { return f.FramesChunk().substr(0, f.FramesChunk().size() - 1); }},
-        {"zone count", "zones", [&](const AffFile&) { return u32(2) + u32(1) + "a" + std::string(1, '\0') + u32(~0u) + std::string(2, '\0'); }},
+        {"truncated frames", "frames",
+         [&](const AffFile& f) { return f.FramesChunk().substr(0, f.FramesChunk().size() - 1); }},
+        {"zone count", "zones",
+         [&](const AffFile&) {
+             return u32(2) + u32(1) + "a" + std::string(1, '\0') + u32(~0u) + std::string(2, '\0');
+         }},
         {"zone name length", "zones", [&](const AffFile&) { return u32(1) + u32(0xFFFFFFF0u) + "abc"; }},
-        {"zone point count", "zones", [&](const AffFile&) { return u32(1) + u32(1) + "a" + std::string(1, '\0') + u32(~0u) + std::string("\x05\x00", 2) + std::string(12, '\0'); }},
+        {"zone point count", "zones",
+         [&](const AffFile&) {
+             return u32(1) + u32(1) + "a" + std::string(1, '\0') + u32(~0u) + std::string("\x05\x00", 2) +
+                    std::string(12, '\0');
+         }},
         {"dummy box count", "dummy_boxes", [&](const AffFile&) { return u32(2) + std::string(52, '\0'); }},
     };
     for (const RawCase& c : cases) {

@@ -71,8 +71,9 @@ protected:
     }
 
     // A registered object whose child node holds the meshes, each textured by name (null: none).
-    GraphObj* AddObject(const char* name, const std::vector<aff_test::Mesh>& meshes, const std::vector<std::string>& names,
-                        const std::vector<const char*>& textures, const D3DXMATRIX* placement = nullptr)
+    GraphObj* AddObject(const char* name, const std::vector<aff_test::Mesh>& meshes,
+                        const std::vector<std::string>& names, const std::vector<const char*>& textures,
+                        const D3DXMATRIX* placement = nullptr)
     {
         AffFile file;
         file.strings = names;
@@ -227,9 +228,9 @@ TEST_F(ClusteredMeshes, OnlyFarDetailMeshesMergeInWorldSpace)
     aff_test::Mesh lit = QuadMesh(0, unit);
     lit.normals.assign(4, {127, 0, 0});
     lit.uvs = {{0, 0}, {1.7f, 0}, {1.7f, 1}, {-0.5f, 1}};
-    GraphObj* house = AddObject("house", {QuadMesh(0, unit), QuadMesh(0, unit), lit, QuadMesh(0, unit), QuadMesh(0, unit)},
-                                {"roof0", "roof1", "roof2", "chimney", "hidden2"}, {"red", "red", "red", "red", "red"},
-                                &placement);
+    GraphObj* house =
+        AddObject("house", {QuadMesh(0, unit), QuadMesh(0, unit), lit, QuadMesh(0, unit), QuadMesh(0, unit)},
+                  {"roof0", "roof1", "roof2", "chimney", "hidden2"}, {"red", "red", "red", "red", "red"}, &placement);
     GraphNode* body = house->GetRootNode()->GetChild(0);
     // The last mesh is hidden at the far level by its level-of-detail record.
     MeshSettings& hidden = body->GetMeshSettings()[4];
@@ -258,6 +259,24 @@ TEST_F(ClusteredMeshes, OnlyFarDetailMeshesMergeInWorldSpace)
     const float expected[8] = {0, 0, eighth, 0, eighth, eighth, 0, eighth};
     for (int i = 0; i < 8; ++i)
         EXPECT_NEAR(group.lodCluster->texCoords[i], expected[i], 1e-6f) << i;
+}
+
+TEST_F(ClusteredMeshes, ANodesFarthestLevelOfDetailChoosesTheMeshesMerged)
+{
+    WriteTexture("red", 64, kRed);
+    const std::array<Vector3, 4> unit = {{{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}}};
+    GraphObj* house = AddObject("house", {QuadMesh(0, unit), QuadMesh(0, unit)}, {"wall", "door"}, {"red", "red"});
+    GraphNode* body = house->GetRootNode()->GetChild(0);
+    // The farthest level holds only the door; a nearer one would hold the wall too.
+    ASSERT_EQ(body->AddLodLevel(1000.0f, "all", "door"), 1u);
+    ASSERT_EQ(body->AddLodLevel(500.0f, "nothing", nullptr), 1u);
+    AddObject("shed", {QuadMesh(0, unit), QuadMesh(0, unit)}, {"wall", "door"}, {"red", "red"});
+    ASSERT_TRUE(WriteMissionCtr("mission", {{"house", "", {"house"}}, {"shed", "", {"shed"}}}));
+    ASSERT_TRUE(ClusteredObjLoad("mission"));
+    ASSERT_EQ(Group(0).meshClusters.count, 1);
+    EXPECT_EQ(Group(0).meshClusters[0]->vertexCount, 4);
+    ASSERT_EQ(Group(1).meshClusters.count, 1);
+    EXPECT_EQ(Group(1).meshClusters[0]->vertexCount, 8);
 }
 
 TEST_F(ClusteredMeshes, MeshesOfOneTexturePastTheIndexLimitSplitIntoNeighbouringClusters)
@@ -300,11 +319,11 @@ TEST_F(ClusteredMeshes, ZoomDistanceSphereAndFrustumDecideAndMarkTheObjects)
         bool visible;
     };
     const Case cases[] = {
-        {150.0f, D3DX_PI / 2, true},         // tan 45 x 150 > 100
-        {90.0f, D3DX_PI / 2, false},         // 90 < 100
-        {150.0f, D3DX_PI / 4, false},        // zoomed in: tan 22.5 x 150 = 62
-        {250.0f, D3DX_PI / 4, true},         // tan 22.5 x 250 = 103
-        {-1.0f, D3DX_PI / 2, false},         // inside the sphere
+        {150.0f, D3DX_PI / 2, true},   // tan 45 x 150 > 100
+        {90.0f, D3DX_PI / 2, false},   // 90 < 100
+        {150.0f, D3DX_PI / 4, false},  // zoomed in: tan 22.5 x 150 = 62
+        {250.0f, D3DX_PI / 4, true},   // tan 22.5 x 250 = 103
+        {-1.0f, D3DX_PI / 2, false},   // inside the sphere
     };
     u32_t mark = 100;
     for (const Case& c : cases) {

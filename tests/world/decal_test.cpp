@@ -23,6 +23,7 @@
 #include "scene/scene_state.h"
 #include "support/temp_dir.h"
 #include "tests/world/aff_writer.h"
+#include "tests/world/collidable_object.h"
 #include "tests/world/node_tree.h"
 #include "world/anim_cache.h"
 #include "world/anim_mesh.h"
@@ -41,7 +42,7 @@ namespace {
 
 constexpr float kTolerance = 1e-3f;
 
-class BleedingObject : public GraphObj {
+class BleedingObject : public CollidableObject {
 public:
     const BleedingInfo* GetBleedingInfo() const override { return &bleeding; }
     BleedingInfo bleeding;
@@ -99,7 +100,7 @@ protected:
     }
 
     // An object in the world registry with one node holding a quad mesh with those corners.
-    template <class Object = GraphObj>
+    template <class Object = CollidableObject>
     Object* AddQuad(const char* name, const std::array<Vector3, 4>& corners, s32_t typeId = 0)
     {
         AffFile file;
@@ -118,8 +119,14 @@ protected:
         m_objects.push_back(std::move(object));
         return raw;
     }
+    // A node's decals as a list.
+    struct NodeDecals {
+        GraphNode* node;
+        s32_t Count() const { return static_cast<s32_t>(node->decalCount); }
+        Decal* Get(s32_t index) const { return node->decals[index]; }
+    };
     static GraphNode* MeshNode(GraphObj* object) { return object->GetRootNode()->GetChild(0); }
-    static const DecalList& DecalsOf(GraphObj* object) { return MeshNode(object)->Decals(); }
+    static NodeDecals DecalsOf(GraphObj* object) { return {MeshNode(object)}; }
 
     Projectile projectile;
     Material material;
@@ -182,6 +189,21 @@ TEST_F(Decals, AHitNearAnInnerCornerFoldsOntoBothFaces)
     }
 }
 
+// A face much smaller than the decal (legs of 0.2) still gets its piece: the whole face.
+TEST_F(Decals, ASmallFaceGetsItsPiece)
+{
+    GraphObj* chip = AddQuad("chip", {{{0, 0, 0}, {0, 0, 0.2f}, {0.2f, 0, 0.2f}, {0.2f, 0, 0}}});
+    const Vector3 up = {0, 1, 0};
+    DecalCreateAtHit({0.1f, 0, 0.1f}, &up, &material, &projectile);
+    ASSERT_EQ(DecalsOf(chip).Count(), 1);
+    const DecalShape shape = ShapeOf(*DecalsOf(chip).Get(0));
+    EXPECT_NEAR(shape.area, 0.04f, 1e-4f);
+    EXPECT_NEAR(shape.lo.x, 0.0f, 1e-4f);
+    EXPECT_NEAR(shape.hi.x, 0.2f, 1e-4f);
+    EXPECT_NEAR(shape.lo.z, 0.0f, 1e-4f);
+    EXPECT_NEAR(shape.hi.z, 0.2f, 1e-4f);
+}
+
 TEST_F(Decals, TheSpacingRuleDropsASecondCloseHit)
 {
     GraphObj* floor = AddQuad("floor", kFloor);
@@ -202,7 +224,7 @@ TEST_F(Decals, TheSpacingRuleDropsASecondCloseHit)
 
 TEST_F(Decals, WhatMakesNoImpactDecal)
 {
-    GraphObj* floor = AddQuad("floor", kFloor);
+    CollidableObject* floor = AddQuad("floor", kFloor);
     const Vector3 up = {0, 1, 0};
     struct Case {
         const char* what;
@@ -213,12 +235,28 @@ TEST_F(Decals, WhatMakesNoImpactDecal)
     Projectile explosive = projectile;
     explosive.kind = PROJECTILE_EXPLOSIVE;
     const Case cases[] = {
-        {"an explosive projectile", [&] { DecalCreateAtHit({2, 0, 0}, &up, &material, &explosive); }},
-        {"no normal", [&] { DecalCreateAtHit({2, 0, 0}, nullptr, &material, &projectile); }},
-        {"no material", [&] { DecalCreateAtHit({2, 0, 0}, &up, nullptr, &projectile); }},
-        {"a material without decals", [&] { DecalCreateAtHit({2, 0, 0}, &up, &noDecal, &projectile); }},
-        {"a hit out of reach", [&] { DecalCreateAtHit({2, 3, 0}, &up, &material, &projectile); }},
-        {"a shot from behind the face", [&] {
+        {"an explosive projectile",
+         [&] {
+             DecalCreateAtHit({2, 0, 0}, &up, &material, &explosive);
+         }},
+        {"no normal",
+         [&] {
+             DecalCreateAtHit({2, 0, 0}, nullptr, &material, &projectile);
+         }},
+        {"no material",
+         [&] {
+             DecalCreateAtHit({2, 0, 0}, &up, nullptr, &projectile);
+         }},
+        {"a material without decals",
+         [&] {
+             DecalCreateAtHit({2, 0, 0}, &up, &noDecal, &projectile);
+         }},
+        {"a hit out of reach",
+         [&] {
+             DecalCreateAtHit({2, 3, 0}, &up, &material, &projectile);
+         }},
+        {"a shot from behind the face",
+         [&] {
              Projectile fromBelow = projectile;
              fromBelow.direction = {0, 1, 0};
              DecalCreateAtHit({2, 0, 0}, &up, &material, &fromBelow);
@@ -387,9 +425,9 @@ TEST_F(Decals, BloodOnlyLandsOnFacesBehindTheVictimThatFaceTheShot)
     // The victim stands at the origin; the shot flies along -x.
     BleedingObject* victim = AddQuad<BleedingObject>("victim", {{{0, 0, 1}, {0, 0, -1}, {0, 2, -1}, {0, 2, 1}}});
     victim->bleeding = blood;
-    GraphObj* behind = AddQuad("behind", {{{-3, 0, 2}, {-3, 0, -2}, {-3, 4, -2}, {-3, 4, 2}}});      // faces +x
-    GraphObj* turned = AddQuad("turned", {{{-4, 0, -2}, {-4, 0, 2}, {-4, 4, 2}, {-4, 4, -2}}});      // faces -x
-    GraphObj* inFront = AddQuad("in_front", {{{3, 0, -2}, {3, 0, 2}, {3, 4, 2}, {3, 4, -2}}});       // faces -x
+    GraphObj* behind = AddQuad("behind", {{{-3, 0, 2}, {-3, 0, -2}, {-3, 4, -2}, {-3, 4, 2}}});  // faces +x
+    GraphObj* turned = AddQuad("turned", {{{-4, 0, -2}, {-4, 0, 2}, {-4, 4, 2}, {-4, 4, -2}}});  // faces -x
+    GraphObj* inFront = AddQuad("in_front", {{{3, 0, -2}, {3, 0, 2}, {3, 4, 2}, {3, 4, -2}}});   // faces -x
     GraphObj* actor = AddQuad("actor", {{{-2, 0, 2}, {-2, 0, -2}, {-2, 4, -2}, {-2, 4, 2}}}, OBJECT_TYPE_ACTOR);
     GraphObj* farAway = AddQuad("far", {{{-30, 0, 2}, {-30, 0, -2}, {-30, 4, -2}, {-30, 4, 2}}});
     projectile.direction = {-1, 0, 0};
@@ -419,12 +457,14 @@ TEST_F(Decals, BloodOnlyLandsOnFacesBehindTheVictimThatFaceTheShot)
     EXPECT_EQ(DecalsOf(behind).Count(), 1);
 }
 
-// An actor whose mesh holds a small triangle named "xb" at its feet, at (x, 0.5, 0).
+// An actor whose mesh holds a small dummy triangle named "xb" at its feet, its frame's origin (the
+// right angle) at (x, 0.5, 0); the first frame has it elsewhere, the pool takes the last frame's.
 BleedingObject* AddActor(const BleedingInfo& blood, bool withPoint, float x)
 {
     AffFile file;
     file.strings = {withPoint ? "xb" : "foot"};
-    file.frames = {{{TriangleMesh(0, {-0.1f, 0.4f, 0}, {0.1f, 0.4f, 0}, {0, 0.6f, 0})}}};
+    file.frames = {{{TriangleMesh(0, {3, 0.5f, 0}, {3, 0.5f, 0.2f}, {3.1f, 0.5f, 0})}},
+                   {{TriangleMesh(0, {0, 0.5f, 0}, {0, 0.5f, 0.2f}, {0.1f, 0.5f, 0})}}};
     const std::string path = std::string(withPoint ? "actor_xb" : "actor_plain") + ".aff";
     EXPECT_TRUE(WriteAff(path, file));
     auto* actor = new BleedingObject;
@@ -487,8 +527,9 @@ TEST_F(Decals, AnActorWithoutItsPoolPointLeavesNoPool)
 
 namespace {
 
-// The quad is cut to the prism over the face, whichever way the face is wound.
-TEST(DecalClipping, QuadsAreCutToTheFaceWhateverItsWinding)
+// The quad is cut to the prism over the face, whichever way the face is wound and however small
+// the face is.
+TEST(DecalClipping, QuadsAreCutToTheFaceWhateverItsWindingAndSize)
 {
     struct Case {
         const char* what;
@@ -502,24 +543,34 @@ TEST(DecalClipping, QuadsAreCutToTheFaceWhateverItsWinding)
         {"outside", {{5, 5, 0}, {6, 5, 0}, {6, 6, 0}, {5, 6, 0}}, 0, 0.0f},
         {"across the long edge", {{1, 1, 0}, {3, 1, 0}, {3, 3, 0}, {1, 3, 0}}, 1, 2.0f},
         {"over a corner", {{-1, -1, 0}, {1, -1, 0}, {1, 1, 0}, {-1, 1, 0}}, 2, 1.0f},
+        {"over the whole face", {{-1, -1, 0}, {5, -1, 0}, {5, 5, 0}, {-1, 5, 0}}, 1, 8.0f},
     };
     const D3DXVECTOR3 windings[2][3] = {{{0, 0, 0}, {4, 0, 0}, {0, 4, 0}}, {{0, 0, 0}, {0, 4, 0}, {4, 0, 0}}};
     const D3DXVECTOR2 coords[4] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
-    for (const auto& face : windings) {
-        for (const Case& c : cases) {
-            SCOPED_TRACE(c.what);
-            D3DXVECTOR3 out[15];
-            D3DXVECTOR2 outCoords[15];
-            const int made = ClipQuadToTrianglePrism(out, outCoords, face, c.quad, coords);
-            EXPECT_EQ(made, c.triangles);
-            float area = 0.0f;
-            for (int t = 0; t < made; ++t) {
-                D3DXVECTOR3 cross;
-                const D3DXVECTOR3 ab = out[t * 3 + 1] - out[t * 3], ac = out[t * 3 + 2] - out[t * 3];
-                D3DXVec3Cross(&cross, &ab, &ac);
-                area += 0.5f * D3DXVec3Length(&cross);
+    // Legs of 4, of 0.2 and of 0.01 units.
+    for (float scale : {1.0f, 0.05f, 0.0025f}) {
+        for (const auto& winding : windings) {
+            D3DXVECTOR3 face[3];
+            for (int c = 0; c < 3; ++c)
+                face[c] = winding[c] * scale;
+            for (const Case& c : cases) {
+                SCOPED_TRACE(std::string(c.what) + " at scale " + std::to_string(scale));
+                D3DXVECTOR3 quad[4];
+                for (int q = 0; q < 4; ++q)
+                    quad[q] = c.quad[q] * scale;
+                D3DXVECTOR3 out[15];
+                D3DXVECTOR2 outCoords[15];
+                const int made = ClipQuadToTrianglePrism(out, outCoords, face, quad, coords);
+                EXPECT_EQ(made, c.triangles);
+                float area = 0.0f;
+                for (int t = 0; t < made; ++t) {
+                    D3DXVECTOR3 cross;
+                    const D3DXVECTOR3 ab = out[t * 3 + 1] - out[t * 3], ac = out[t * 3 + 2] - out[t * 3];
+                    D3DXVec3Cross(&cross, &ab, &ac);
+                    area += 0.5f * D3DXVec3Length(&cross);
+                }
+                EXPECT_NEAR(area / (scale * scale), c.area, 1e-3f);
             }
-            EXPECT_NEAR(area, c.area, 1e-4f);
         }
     }
     // A quad wholly inside keeps its texture coordinates; a degenerate face takes nothing.
@@ -530,6 +581,31 @@ TEST(DecalClipping, QuadsAreCutToTheFaceWhateverItsWinding)
     EXPECT_FLOAT_EQ(outCoords[2].y, 1.0f);
     const D3DXVECTOR3 line[3] = {{0, 0, 0}, {1, 1, 0}, {2, 2, 0}};
     EXPECT_EQ(ClipQuadToTrianglePrism(out, outCoords, line, cases[0].quad, coords), 0);
+}
+
+// An edge is split where it crosses the plane; a corner on the plane, or grazing it, is kept and
+// adds no further point.
+TEST(DecalClipping, EdgesAreSplitOnlyWhereTheyCrossThePlane)
+{
+    const D3DXPLANE plane(0, 1, 0, 0);  // keeps y >= 0
+    const D3DXVECTOR2 coords[3] = {{0, 0}, {1, 0}, {0, 1}};
+    struct Case {
+        const char* what;
+        D3DXVECTOR3 corners[3];
+        int vertices;
+    };
+    const Case cases[] = {
+        {"across", {{0, 1, 0}, {1, -1, 0}, {-1, 1, 0}}, 4},
+        {"a small triangle across", {{0, 0.001f, 0}, {0.001f, -0.001f, 0}, {-0.001f, 0.001f, 0}}, 4},
+        {"a corner on the plane", {{0, 1, 0}, {1, 0, 0}, {-1, 1, 0}}, 3},
+        {"a corner grazing the plane", {{0, 1, 0}, {1, -0.000001f, 0}, {-1, 1, 0}}, 3},
+        {"wholly behind", {{0, -1, 0}, {1, -1, 0}, {0, -2, 0}}, 0},
+    };
+    for (const Case& c : cases) {
+        D3DXVECTOR3 out[6];
+        D3DXVECTOR2 outCoords[6];
+        EXPECT_EQ(ClipPolygonToPlane(out, outCoords, &plane, c.corners, coords, 3), c.vertices) << c.what;
+    }
 }
 
 }  // namespace

@@ -19,10 +19,11 @@ TEST(DynamicObjects, FreshObjectsStartEmptyAtFullEnergyWithTheirClassTypeId)
         const char* what;
         std::unique_ptr<DynamicObject> object;
         s32_t typeId;
+        bool hasGridEntry;  // a graphic object makes its own, linked nowhere yet
     };
     Case cases[] = {
-        {"root", std::make_unique<DynamicObject>(), OBJECT_TYPE_ROOT},
-        {"graphic object", std::make_unique<GraphObj>(), OBJECT_TYPE_GRAPHIC},
+        {"root", std::make_unique<DynamicObject>(), OBJECT_TYPE_ROOT, false},
+        {"graphic object", std::make_unique<GraphObj>(), OBJECT_TYPE_GRAPHIC, true},
     };
     for (Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -38,14 +39,15 @@ TEST(DynamicObjects, FreshObjectsStartEmptyAtFullEnergyWithTheirClassTypeId)
         EXPECT_EQ(object.maxEnergy, 1000.0f);
         EXPECT_TRUE(object.CastsShadow());
         EXPECT_NE(object.sound, nullptr);
-        // A graphic object makes its own unlinked grid entry; the root has none.
-        if (c.typeId == OBJECT_TYPE_ROOT) {
-            EXPECT_EQ(object.GetGridEntry(), nullptr);
+        if (c.hasGridEntry) {
+            const ObjectGridEntry* entry = object.GetGridEntry();
+            ASSERT_NE(entry, nullptr);
+            EXPECT_EQ(entry->kind, 3u);
+            EXPECT_EQ(entry->owner, &object);
+            EXPECT_EQ(entry->firstLink, 0xFFFFFFFFu);
+            EXPECT_EQ(static_cast<GraphObj&>(object).gridEntryCopy, entry);
         } else {
-            ASSERT_NE(object.GetGridEntry(), nullptr);
-            EXPECT_EQ(object.GetGridEntry()->kind, u32_t(OBJECT_GRID_OBJECT));
-            EXPECT_EQ(object.GetGridEntry()->owner, &object);
-            EXPECT_EQ(object.GetGridEntry()->firstLink, GRID_LINK_NONE);
+            EXPECT_EQ(object.GetGridEntry(), nullptr);
         }
         EXPECT_TRUE(object.SetDrawn(false));
         EXPECT_EQ(object.drawn, 0);

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/time_test_hooks.h"
+#include "platform/test_clock.h"
 #include "support/vfs_fixture.h"
 #include "tests/world/aff_writer.h"
 #include "tests/world/node_tree.h"
@@ -23,15 +23,15 @@ protected:
     void SetUp() override
     {
         VfsTest::SetUp();
-        PlatformPinTickCount(kStart);
+        PlatformTestClockStart(kStart);
     }
     void TearDown() override
     {
-        PlatformUnpinTickCount();
+        PlatformTestClockStop();
         AnimCacheFreeAll();
         VfsTest::TearDown();
     }
-    static void At(DWORD ticks) { PlatformPinTickCount(ticks); }
+    static void At(DWORD ticks) { PlatformTestClockStart(ticks); }
 
     // A cached mesh of the named meshes, one quad each, in every frame.
     static AnimMesh* MeshOf(const std::string& file, const std::vector<std::string>& names, u32_t frames = 1)
@@ -130,7 +130,9 @@ TEST_F(GraphNodes, TheBlendWeightRisesFromZeroToOneOverTheFadeAndStaysWithinThem
         DWORD stamp;
         float weight;
     } cases[] = {
-        {kStart + 1000, 0.0f}, {kStart + 1150, 0.5f}, {kStart + 1300, 1.0f},
+        {kStart + 1000, 0.0f},
+        {kStart + 1150, 0.5f},
+        {kStart + 1300, 1.0f},
         {kStart + 1075, 0.25f},
         {kStart + 950, 0.0f},   // stamped before the switch
         {kStart + 5000, 1.0f},  // long after it

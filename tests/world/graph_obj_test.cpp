@@ -7,7 +7,7 @@
 #include <string>
 
 #include "platform/d3dx8_math.h"
-#include "platform/time_test_hooks.h"
+#include "platform/test_clock.h"
 #include "support/vfs_fixture.h"
 #include "tests/render/texture_test_support.h"
 #include "tests/world/aff_writer.h"
@@ -25,16 +25,6 @@ using graph_test::Quad;
 namespace {
 
 constexpr float kPi = 3.14159265f;
-
-Vector3 Apply(GraphNode* node, Vector3 p)
-{
-    D3DXMATRIX world;
-    node->UpdateTransform(&world);
-    const D3DXVECTOR3 local(p.x, p.y, p.z);
-    D3DXVECTOR3 out;
-    D3DXVec3TransformCoord(&out, &local, &world);
-    return {out.x, out.y, out.z};
-}
 
 ::testing::AssertionResult Near(Vector3 actual, Vector3 expected)
 {
@@ -56,11 +46,11 @@ protected:
     {
         texture_test::StartFolder();
         VfsTest::SetUp();
-        PlatformPinTickCount(100000);
+        PlatformTestClockStart(100000);
     }
     void TearDown() override
     {
-        PlatformUnpinTickCount();
+        PlatformTestClockStop();
         AnimCacheFreeAll();
         VfsTest::TearDown();
     }
@@ -84,7 +74,7 @@ TEST_F(GraphObjects, TheRootScalesTurnsAndMovesAndItsChildrenFollowIt)
     GraphNode* root = object.GetRootNode();
     object.SetPosition({1, 2, 3});
     root->SetScale(2.0f);
-    EXPECT_TRUE(Near(Apply(root, {1, 0, 0}), {3, 2, 3}));
+    EXPECT_TRUE(Near(NodeWorldPoint(root, {1, 0, 0}), {3, 2, 3}));
 
     // A child of the root without dummies: its own matrix, then the root's.
     GraphNode* child = AddChildNode(root, "child");
@@ -92,18 +82,18 @@ TEST_F(GraphObjects, TheRootScalesTurnsAndMovesAndItsChildrenFollowIt)
     root->SetScale(1.0f);
     object.SetPosition({10, 0, 0});
     object.SetRotation({0, kPi / 2, 0});
-    EXPECT_TRUE(Near(Apply(child, {0, 0, 0}), {10, 0, -1}));
-    EXPECT_TRUE(Near(Apply(child, {0, 1, 0}), {10, 1, -1}));
+    EXPECT_TRUE(Near(NodeWorldPoint(child, {0, 0, 0}), {10, 0, -1}));
+    EXPECT_TRUE(Near(NodeWorldPoint(child, {0, 1, 0}), {10, 1, -1}));
     // Cached until something changes; a change above marks the child stale too.
     EXPECT_EQ(child->matrixValid, 1);
     object.SetPosition({20, 0, 0});
     EXPECT_EQ(child->matrixValid, 0);
-    EXPECT_TRUE(Near(Apply(child, {0, 0, 0}), {20, 0, -1}));
+    EXPECT_TRUE(Near(NodeWorldPoint(child, {0, 0, 0}), {20, 0, -1}));
     // A matrix set from outside is kept as it is.
     D3DXMATRIX placed;
     D3DXMatrixTranslation(&placed, 0, 7, 0);
     child->SetMatrix(placed.m[0]);
-    EXPECT_TRUE(Near(Apply(child, {0, 0, 0}), {0, 7, 0}));
+    EXPECT_TRUE(Near(NodeWorldPoint(child, {0, 0, 0}), {0, 7, 0}));
 }
 
 TEST_F(GraphObjects, ADeeperNodeTurnsAboutItsOwnDummyWhateverItsPosition)
@@ -115,16 +105,16 @@ TEST_F(GraphObjects, ADeeperNodeTurnsAboutItsOwnDummyWhateverItsPosition)
     node->SetAttachPoint(-1, 1);
     // The own dummy maps the pivot (2, 0, 0) to the origin; a point one unit along x lies one unit
     // along the dummy's Z, which is the third coordinate it gives.
-    EXPECT_TRUE(Near(Apply(node, {2, 0, 0}), {0, 0, 0}));
-    EXPECT_TRUE(Near(Apply(node, {3, 0, 0}), {0, 1, 0}));
+    EXPECT_TRUE(Near(NodeWorldPoint(node, {2, 0, 0}), {0, 0, 0}));
+    EXPECT_TRUE(Near(NodeWorldPoint(node, {3, 0, 0}), {0, 1, 0}));
     node->SetRotation({0, kPi, 0});
     node->SetPosition({100, 100, 100});
-    EXPECT_TRUE(Near(Apply(node, {2, 0, 0}), {0, 0, 0}));
-    EXPECT_TRUE(Near(Apply(node, {3, 0, 0}), {0, -1, 0}));
+    EXPECT_TRUE(Near(NodeWorldPoint(node, {2, 0, 0}), {0, 0, 0}));
+    EXPECT_TRUE(Near(NodeWorldPoint(node, {3, 0, 0}), {0, -1, 0}));
     // With the pivot axes swapped the y turn is about the dummy's Z axis: x stays where it was.
     node->swapPivotAxes = 1;
     node->Invalidate();
-    EXPECT_TRUE(Near(Apply(node, {3, 0, 0}), {0, 1, 0}));
+    EXPECT_TRUE(Near(NodeWorldPoint(node, {3, 0, 0}), {0, 1, 0}));
 }
 
 TEST_F(GraphObjects, AChildsDummyLandsOnItsParentsDummyAndFollowsItsAnimation)
@@ -139,24 +129,24 @@ TEST_F(GraphObjects, AChildsDummyLandsOnItsParentsDummyAndFollowsItsAnimation)
     GraphNode* body = AddChildNode(object.GetRootNode(), "body", carrier);
     GraphNode* held = AddChildNode(body, "gun", gun);
     held->SetAttachPoint(1, 1);
-    EXPECT_TRUE(Near(Apply(held, {1, 0, 0}), {5, 0, 0}));
-    EXPECT_TRUE(Near(Apply(held, {2, 0, 0}), {6, 0, 0}));
+    EXPECT_TRUE(Near(NodeWorldPoint(held, {1, 0, 0}), {5, 0, 0}));
+    EXPECT_TRUE(Near(NodeWorldPoint(held, {2, 0, 0}), {6, 0, 0}));
     body->SetFrame(0.5f);
-    EXPECT_TRUE(Near(Apply(held, {1, 0, 0}), {6, 0, 0}));
+    EXPECT_TRUE(Near(NodeWorldPoint(held, {1, 0, 0}), {6, 0, 0}));
     // A whole frame of a two-frame mesh wraps back to its first record.
     body->SetFrame(3.0f);
-    EXPECT_TRUE(Near(Apply(held, {1, 0, 0}), {5, 0, 0}));
+    EXPECT_TRUE(Near(NodeWorldPoint(held, {1, 0, 0}), {5, 0, 0}));
     body->SetFrame(-0.25f);
-    EXPECT_TRUE(Near(Apply(held, {1, 0, 0}), {6.5f, 0, 0}));
+    EXPECT_TRUE(Near(NodeWorldPoint(held, {1, 0, 0}), {6.5f, 0, 0}));
 
     // Single-frame meshes stay on their one record at any frame.
     held->SetFrame(7.5f);
     body->SetFrame(0.0f);
-    EXPECT_TRUE(Near(Apply(held, {1, 0, 0}), {5, 0, 0}));
+    EXPECT_TRUE(Near(NodeWorldPoint(held, {1, 0, 0}), {5, 0, 0}));
     ASSERT_TRUE(WriteAff("still.aff", graph_test::CarrierAff({4})));
     body->SwitchAnim(AnimCacheAcquire("still.aff", false), false);
     body->SetFrame(-3.7f);
-    EXPECT_TRUE(Near(Apply(held, {1, 0, 0}), {4, 0, 0}));
+    EXPECT_TRUE(Near(NodeWorldPoint(held, {1, 0, 0}), {4, 0, 0}));
 }
 
 TEST_F(GraphObjects, DummiesCrossFadeFromTheMeshSwitchedFrom)
@@ -178,22 +168,22 @@ TEST_F(GraphObjects, DummiesCrossFadeFromTheMeshSwitchedFrom)
     } ownCases[] = {{0, 6}, {150, 5}, {300, 4}, {301, 4}};
     for (const auto& c : ownCases) {
         SCOPED_TRACE(c.since);
-        PlatformPinTickCount(100000 + c.since);
+        PlatformTestClockStart(100000 + c.since);
         held->StampTime();
         held->Invalidate();
-        EXPECT_TRUE(Near(Apply(held, {2, 0, 0}), {c.expectedX, 0, 0}));
+        EXPECT_TRUE(Near(NodeWorldPoint(held, {2, 0, 0}), {c.expectedX, 0, 0}));
     }
 
     // The parent's dummy: from x = 5 to x = 9 while the parent's fade runs.
-    PlatformPinTickCount(200000);
+    PlatformTestClockStart(200000);
     body->SwitchAnim(AnimCacheAcquire("raised.aff", false), true);
-    PlatformPinTickCount(200100);
+    PlatformTestClockStart(200100);
     body->StampTime();  // a third of the way
     held->Invalidate();
-    EXPECT_TRUE(Near(Apply(held, {3, 0, 0}), {5 + 4.0f / 3.0f, 0, 0}));
-    PlatformPinTickCount(200301);
+    EXPECT_TRUE(Near(NodeWorldPoint(held, {3, 0, 0}), {5 + 4.0f / 3.0f, 0, 0}));
+    PlatformTestClockStart(200301);
     held->Invalidate();
-    EXPECT_TRUE(Near(Apply(held, {3, 0, 0}), {9, 0, 0}));
+    EXPECT_TRUE(Near(NodeWorldPoint(held, {3, 0, 0}), {9, 0, 0}));
 }
 
 TEST_F(GraphObjects, TheGeometryBoxIsCachedAndFallsBackToTenUnitsEachWay)

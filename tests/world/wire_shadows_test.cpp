@@ -12,7 +12,6 @@
 #include "tests/world/wire_poles.h"
 #include "world/wire_shadows.h"
 
-
 namespace {
 
 // A leaf over the box whose geometry is a grid of cells x cells squares (two triangles each)
@@ -231,8 +230,9 @@ TEST_F(WireShadows, LimitsCutTheShadowShortWithAWarning)
     EXPECT_LE(wire->first->shadows->vertexCount, WIRE_SHADOW_MAX_OUTPUT_VERTICES);
     EXPECT_GT(wire->first->shadows->vertexCount, WIRE_SHADOW_MAX_OUTPUT_VERTICES - 12);
     EXPECT_EQ(wire->first->shadows->vertexCount % 3, 0u);
-    EXPECT_EQ(ConsoleLines(),
-              std::vector<std::string>{"WARNING: Shadow of 'span' span 0: more than 64500 vertices, the rest is left out\n"});
+    EXPECT_EQ(
+        ConsoleLines(),
+        std::vector<std::string>{"WARNING: Shadow of 'span' span 0: more than 64500 vertices, the rest is left out\n"});
 }
 
 }  // namespace

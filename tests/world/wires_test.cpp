@@ -14,7 +14,6 @@
 #include "scene/frustum_ray.h"
 #include "tests/world/wire_poles.h"
 
-
 namespace {
 
 class Wires : public wire_test::WirePoles {
@@ -69,13 +68,14 @@ public:
 
 TEST_F(Wires, GroupLinesReadProfileLengthsAndSegments)
 {
-    LoadCog("group g1 CROSS 0.5 0.2 wire 3.0 4\n"
-            "colour 1 2 3\n"
-            "GROUP g2 yflat 1 x tape 2 99\n"
-            "group g3 other 0 0 t 0 -1\n"
-            "group g4 Cross 0 0 t 0 abc\n"
-            "group g5 YFLAT 0 0 t 0 16\n"
-            "group g6 CROSS\n");
+    LoadCog(
+        "group g1 CROSS 0.5 0.2 wire 3.0 4\n"
+        "colour 1 2 3\n"
+        "GROUP g2 yflat 1 x tape 2 99\n"
+        "group g3 other 0 0 t 0 -1\n"
+        "group g4 Cross 0 0 t 0 abc\n"
+        "group g5 YFLAT 0 0 t 0 16\n"
+        "group g6 CROSS\n");
     struct Expected {
         const char* name;
         u32_t profile;
@@ -161,17 +161,17 @@ TEST_F(Wires, BrokenLinesAreReportedAndSkipped)
     LoadCog(cog);
     EXPECT_EQ(WireGroupCount(), MAX_WIRE_GROUPS);
     EXPECT_EQ(WireGetGroup(MAX_WIRE_GROUPS - 1)->pointSetCount, 0u);
-    EXPECT_EQ(ConsoleLines(), std::vector<std::string>{ERROR_COLOUR
-                                                      "Too many connection object groups (max 64), 'g64' skipped!\n"});
+    EXPECT_EQ(ConsoleLines(),
+              std::vector<std::string>{ERROR_COLOUR "Too many connection object groups (max 64), 'g64' skipped!\n"});
 }
 
 TEST_F(Wires, WiresRunFromMinusToTheNextPlusWhenBothEndsExist)
 {
     // Poles a and b stand on the ground at x = 0 and x = 10 (given higher), c flies at height 7.
     GraphObj* a = AddPole("a", {{"-0", {0, 2, 0}}, {"-3", {0, 3, 0.5f}}, {"+4", {0, 1, 0}}}, {0, 5, 0});
-    GraphObj* b = AddPole("b", {{"+0", {0, 2, 0}}, {"+3", {0, 3, -0.5f}}, {"-3", {0, 3, 0.5f}}, {"+4", {0, 1, 0}},
-                                {"-5", {0, 1, 0}}},
-                          {10, 5, 0});
+    GraphObj* b = AddPole(
+        "b", {{"+0", {0, 2, 0}}, {"+3", {0, 3, -0.5f}}, {"-3", {0, 3, 0.5f}}, {"+4", {0, 1, 0}}, {"-5", {0, 1, 0}}},
+        {10, 5, 0});
     GraphObj* c = AddPole("c", {{"+3", {0, 3, -0.5f}}, {"-5", {0, 1, 0}}}, {20, 7, 0});
     c->fly = 1;
     AddPole("lone", {{"-0", {0, 1, 0}}});
@@ -193,11 +193,11 @@ TEST_F(Wires, WiresRunFromMinusToTheNextPlusWhenBothEndsExist)
         bool exists;
     };
     const Case cases[] = {
-        {0, 0, true}, {0, 3, true},   // both ends set
-        {0, 4, false},                // a has only "+4": the wire has no start
-        {1, 3, true}, {1, 0, false},  // b carries "+3" and "-3"; c has no "+0"
-        {1, 5, false},                // c has only "-5": the wire has no end
-        {2, 3, false},                // the last object starts no span
+        {0, 0, true},  {0, 3, true},   // both ends set
+        {0, 4, false},                 // a has only "+4": the wire has no start
+        {1, 3, true},  {1, 0, false},  // b carries "+3" and "-3"; c has no "+0"
+        {1, 5, false},                 // c has only "-5": the wire has no end
+        {2, 3, false},                 // the last object starts no span
     };
     for (const Case& k : cases)
         EXPECT_EQ(spans[k.span]->WireExists(k.wire), k.exists) << k.span << " " << k.wire;
@@ -300,15 +300,15 @@ TEST_F(Wires, WiresPushObjectsSidewaysToTheRadius)
         // A thin wire: away from the nearest point of the wire, in x and z only.
         {0, {5, 1, 0.2f}, {5, 1, 0.5f}},
         {0, {5, 1, -0.2f}, {5, 1, -0.5f}},
-        {0, {-0.3f, 1, 0}, {-0.5f, 1, 0}},            // beyond an end: away from the end
-        {0, {5, 1.3f, 0.3f}, {5, 1.3f, kDiagonal}},   // the height stays, only z moves
-        {0, {5, 1.3f, 0}, {5, 1.3f, 0}},              // straight above: nothing to move sideways
-        {0, {5, 1, 0.6f}, {5, 1, 0.6f}},              // out of reach
+        {0, {-0.3f, 1, 0}, {-0.5f, 1, 0}},           // beyond an end: away from the end
+        {0, {5, 1.3f, 0.3f}, {5, 1.3f, kDiagonal}},  // the height stays, only z moves
+        {0, {5, 1.3f, 0}, {5, 1.3f, 0}},             // straight above: nothing to move sideways
+        {0, {5, 1, 0.6f}, {5, 1, 0.6f}},             // out of reach
         // A band: back to the radius on the side the object came from.
         {100, {5, 1, 0.2f}, {5, 1, 0.5f}},
         {100, {5, 1.4f, -0.1f}, {5, 1.4f, -0.5f}},
-        {100, {10.2f, 1, 0.1f}, {10.2f, 1, 0.1f}},   // past the band's end
-        {100, {5, 3, 0.1f}, {5, 3, 0.1f}},            // above the band
+        {100, {10.2f, 1, 0.1f}, {10.2f, 1, 0.1f}},  // past the band's end
+        {100, {5, 3, 0.1f}, {5, 3, 0.1f}},          // above the band
     };
     for (const Case& c : cases) {
         Body body;
@@ -341,11 +341,10 @@ TEST_F(Wires, TheNearestWireOnTheViewRayWithinThirtyUnitsIsSighted)
         int sighted;  // index into depths, -1 for none
     };
     const Case cases[] = {
-        {{29.9f}, 0, 0},
-        {{30.1f}, 0, -1},         // squared distance above 900
-        {{20, 10}, 0, 1},         // the nearer one wins
-        {{10, 10}, 0, 0},         // on a tie the first stays
-        {{10}, 5, -1},            // within range but off the ray
+        {{29.9f}, 0, 0},  {{30.1f}, 0, -1},  // squared distance above 900
+        {{20, 10}, 0, 1},                    // the nearer one wins
+        {{10, 10}, 0, 0},                    // on a tie the first stays
+        {{10}, 5, -1},                       // within range but off the ray
     };
     for (const Case& c : cases) {
         ConObjFreeAll();
@@ -435,8 +434,8 @@ TEST_F(WiresRobustness, ScrambledMissionFilesLoadWithinTheLimits)
 {
     AddPole("p", {{"-0", {0, 1, 0}}, {"+0", {0, 1, 0}}, {"+15", {0, 2, 0}}, {"-99", {0, 1, 0}}});
     AddBare("q");
-    const char* words[] = {"group", "add",  "GROUP", "p",    "q",   "CROSS", "yflat", "-1",  "99",  "1e39",
-                           "nan",   "0.5",  "x",     "-0.3", "16",  "17",    "",      "+3",  "tex", "2147483648"};
+    const char* words[] = {"group", "add", "GROUP", "p",    "q",  "CROSS", "yflat", "-1", "99",  "1e39",
+                           "nan",   "0.5", "x",     "-0.3", "16", "17",    "",      "+3", "tex", "2147483648"};
     u32_t state = 12345;
     auto next = [&state] { return (state = state * 1103515245u + 12345u) >> 16; };
     for (int round = 0; round < 20; ++round) {

@@ -8,6 +8,7 @@
 //   TRACE_NO_INFO   no GetVer and no GetInfo
 //   TRACE_NO_HOOK   no HookProc
 //   TRACE_UNLOAD    traces "unloaded" when the library is let go
+//   TRACE_MENU_REQUEST  answers HookMultiplayerPending by writing this value into the menu request word
 // On the event kCallHostEntry it calls the host entry named by the parameter (a function without
 // arguments) and traces "called back" once that returned.
 #include <cinttypes>
@@ -88,7 +89,7 @@ PLUGIN_EXPORT PluginVersion GetVer()
 PLUGIN_EXPORT const char* const* GetInfo()
 {
     static const char* const info[kPluginInfoCount] = {TRACE_NAME, "Records what the host sends", "zintar tests",
-                                                        "zintar"};
+                                                       "zintar"};
     return info;
 }
 #endif
@@ -99,6 +100,10 @@ PLUGIN_EXPORT std::int32_t HookProc(std::uint32_t code, PluginWord parameter)
     Trace("event %" PRIx32 " %" PRIxPTR, code, parameter);
     if (TRACE_THROW_ON != 0 && code == TRACE_THROW_ON)
         throw std::runtime_error("the test plug-in fails on purpose");
+#ifdef TRACE_MENU_REQUEST
+    if (code == HookMultiplayerPending)
+        *reinterpret_cast<std::int32_t*>(parameter) = TRACE_MENU_REQUEST;
+#endif
     if (code == kCallHostEntry && g_block) {
         const char* name = reinterpret_cast<const char*>(parameter);
         if (auto entry = reinterpret_cast<void (*)()>(g_block->getFunction(name))) {

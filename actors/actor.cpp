@@ -1,0 +1,215 @@
+// The actor's construction and destruction, its links to its AI, its inventory lists and the pose
+// section names. The actor's operations that move, animate, hurt and kill it come with their own
+// files; until then they keep the actor as it is.
+#include "actors/actor.h"
+
+#include "core/text_case.h"
+
+#include <cmath>
+
+#include "actors/ai_entity.h"
+#include "actors/weapon.h"
+#include "ai/ai_interface.h"
+#include "ai/envelope.h"
+#include "ai/path_follower.h"
+#include "core/random.h"
+#include "map/actor_lists.h"
+#include "world/graph_node.h"
+
+namespace {
+
+// The root's third angle in degrees times this gives the start direction of the step point.
+constexpr float kStepAngleScale = 0.017444444f;
+constexpr float kStepPointOffset = 10.0f;
+constexpr float kViewDistance = 1e8f;
+constexpr float kRandScale = 3.0518509e-5f;
+constexpr float kGroundCheckSpread = 1000.0f;
+constexpr u32_t kGroundCheckLast = 999;
+
+}  // namespace
+
+const char* const ActorPoseSectionNames[6] = {"Stay", "Crouch", "Prone", "Interphases", "Phases", nullptr};
+
+s32_t ActorPoseSectionIndex(const char* name)
+{
+    if (!name)
+        return -1;
+    for (s32_t i = 0; ActorPoseSectionNames[i]; ++i) {
+        if (CompareNoCase(ActorPoseSectionNames[i], name) == 0)
+            return i;
+    }
+    return -1;
+}
+
+Actor::Actor() : follower(new PathFollower())
+{
+    typeId = OBJECT_TYPE_ACTOR;
+    SetPosition({0.0f, 0.0f, 0.0f});
+    SetRotation({0.0f, 0.0f, 0.0f});
+    const float r = GetRotation().z * kStepAngleScale;
+    stepPoint = {kStepPointOffset + std::sin(r), 0.0f, kStepPointOffset + std::cos(r)};
+    ai = nullptr;
+    viewDistance = kViewDistance;
+    viewDistanceSq = kViewDistance;
+    // In single precision the last draw (32767) scales to 1000 itself: the spread stops at 999.
+    const u32_t tick = static_cast<u32_t>(static_cast<float>(EngineRand()) * kRandScale * kGroundCheckSpread);
+    groundCheckTick = tick > kGroundCheckLast ? kGroundCheckLast : tick;
+}
+
+Actor::~Actor()
+{
+    for (int slot = 0; slot < kActorWeaponSlots; ++slot) {
+        if (!weaponOwned[slot])
+            continue;
+        delete weapons[slot];
+        weapons[slot] = nullptr;
+    }
+    delete follower;
+    follower = nullptr;
+    if (ai) {
+        if (ai->body == this)
+            ai->body = nullptr;
+        if (ai->entity && ai->entity->actor == this)
+            ai->entity->actor = nullptr;
+        ai = nullptr;
+    }
+    ActorSideListsForget(this);
+}
+
+AIEntity* Actor::GetAIEntity() const
+{
+    return ai ? ai->entity : nullptr;
+}
+
+void Actor::ActorAddCarriedItem(DOEnvelope* item)
+{
+    for (DOEnvelope*& entry : carriedItems) {
+        if (!entry) {
+            entry = item;
+            return;
+        }
+    }
+}
+
+void Actor::ReleaseInventory()
+{
+    for (DOEnvelope*& entry : carriedItems) {
+        if (!entry)
+            continue;
+        if (DynamicObject* object = entry->object) {
+            object->SetDrawn(true);
+            object->SetCastsShadow(true);
+            entry->Enable(nullptr);
+        }
+        entry = nullptr;
+    }
+}
+
+const BleedingInfo* Actor::GetBleedingInfo() const
+{
+    if (decalTextureCount <= 0)
+        return nullptr;
+    m_bleeding.bloodTextures = const_cast<IDirect3DTexture8**>(decalTextures);
+    m_bleeding.bloodTextureCount = static_cast<u32_t>(decalTextureCount);
+    // The decal sizes are the smallest and largest blood size and a size factor.
+    m_bleeding.minBloodSize = decalSize[0];
+    m_bleeding.maxBloodSize = decalSize[1];
+    m_bleeding.bloodSizeScale = decalSize[2];
+    return &m_bleeding;
+}
+
+void Actor::DetachAI()
+{
+    AIInterface* interface = ai;
+    if (!interface)
+        return;
+    AIRemoveInterface(interface);
+    delete interface;
+    ai = nullptr;
+}
+
+float Actor::SetBodyAngle(float angle)
+{
+    bodyAngle = angle;
+    return angle;
+}
+
+void Actor::MoveTo(const Vector3& point)
+{
+    follower->PlanTo(GetPosition(), point);
+}
+
+void Actor::MoveToEnvelope(const Vector3& point, DOEnvelope* target)
+{
+    follower->MoveToEnvelope(GetPosition(), point, target);
+}
+
+// ---- operations that later parts of the actor fill in ----
+// Until then the actor is handled as the graphic object it is, except for damage: a graphic object
+// destroyed by damage gives way to its replacement, which is no way for a soldier to die.
+
+void Actor::ApplyDamage(int, float, float) {}
+
+void Actor::OnProjectileHit(ObjectTraceBlock* hit, Projectile* projectile)
+{
+    GraphObj::OnProjectileHit(hit, projectile);
+}
+
+float Actor::TraceRay(const Vector3& origin, const Vector3& direction, ObjectTraceBlock* hit)
+{
+    return GraphObj::TraceRay(origin, direction, hit);
+}
+
+bool Actor::SphereCollision(const Vector3& centre, float radius, Vector3* out)
+{
+    Vector3 c = centre;
+    bool touched = false;
+    GraphNode* top = GetRootNode();
+    const s32_t count = top ? top->GetChildCount() : 0;
+    for (s32_t i = 0; i < count; ++i) {
+        if (top->GetChild(i)->SphereCollision(&c, radius, lodLevel, nullptr))
+            touched = true;
+    }
+    if (out)
+        *out = c;
+    return touched;
+}
+
+void Actor::GetGeometryBounds(float* box)
+{
+    GraphObj::GetGeometryBounds(box);
+}
+
+bool Actor::SetParam(const char* keyword, const EngineString* values, int count)
+{
+    return GraphObj::SetParam(keyword, values, count);
+}
+
+void Actor::LoadState(SavedObjectState* state)
+{
+    GraphObj::LoadState(state);
+}
+
+void Actor::SaveState(SavedObjectState* state)
+{
+    GraphObj::SaveState(state);
+}
+
+void Actor::ResetPoseAndWeapons() {}
+
+bool Actor::FireAt(float, float, bool, bool)
+{
+    return false;
+}
+
+bool Actor::Fire(bool, bool)
+{
+    return false;
+}
+
+void Actor::StartReload() {}
+
+bool Actor::SelectWeaponKind(s32_t)
+{
+    return false;
+}

@@ -1,0 +1,11 @@
+// The console variables of the actors.
+#pragma once
+#include "core/console_var.h"
+
+// The oxygen of the actor whose oxygen changed last, truncated toward zero.
+extern ConsoleVar mi_oxygen;
+// Oxygen lost per second under water, and regained per second above it.
+extern ConsoleVar mf_oxygendecrease;
+extern ConsoleVar mf_oxygenincrease;
+// Lying corpses are drawn only while it is on.
+extern ConsoleVar rbshowbodys;

@@ -1,0 +1,3 @@
+#include "actors/actor_state.h"
+
+ActorState g_actors;

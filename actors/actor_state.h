@@ -1,0 +1,20 @@
+// The actors' state record: the table of actor classes of the running mission.
+#pragma once
+#include "core/types.h"
+
+struct ActorClassInfo;
+struct ObstacleTree;
+
+constexpr u32_t ACTOR_CLASS_SLOTS = 16;
+
+struct ActorState {
+    // The registered classes, filled from slot 0 upward; the table owns them.
+    ActorClassInfo* classInfos[ACTOR_CLASS_SLOTS] = {};
+    u32_t classCount = 0;
+    // The zones routes go round, built at mission start and freed when the mission is left.
+    ObstacleTree* obstacleTree = nullptr;
+    // Raised by one for every route planned; zones stamp the route that last went round them.
+    u32_t routeNumber = 0;
+};
+
+extern ActorState g_actors;

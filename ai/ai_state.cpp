@@ -1,0 +1,3 @@
+#include "ai/ai_state.h"
+
+AIState g_ai;

@@ -1,0 +1,21 @@
+// The AI's state record: the table of soldier AI interfaces and the AI clock.
+#pragma once
+#include "core/types.h"
+
+class AIInterface;
+class Envelope;
+
+constexpr u32_t MAX_AI_INTERFACES = 128;
+constexpr u32_t ENVELOPE_TABLE_SLOTS = 2048;
+
+struct AIState {
+    // Every soldier's interface, in creation order (AIInterfaceTable); removal moves the last one in.
+    AIInterface* interfaces[MAX_AI_INTERFACES] = {};
+    u32_t interfaceCount = 0;
+    // The AI clock (AIGameTime): the tick count at the start of the frame's AI step.
+    u32_t gameTime = 0;
+    // The mission's envelopes (the envelope table); empty slots are null.
+    Envelope* envelopes[ENVELOPE_TABLE_SLOTS] = {};
+};
+
+extern AIState g_ai;

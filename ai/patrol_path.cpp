@@ -1,0 +1,6 @@
+#include "ai/patrol_path.h"
+
+PatrolPath* AIFindPatrolPath(const char*)
+{
+    return nullptr;
+}

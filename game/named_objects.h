@@ -1,0 +1,7 @@
+// Positions of named things of the mission, for definitions that place one object by another.
+#pragma once
+#include "core/types.h"
+
+// The position of the named map object, else the centre of the stored box of the first registered
+// dynamic object of that name; false when neither exists. No map object records exist yet.
+bool GameGetNamedObjectPosition(const char* name, Vector3* out);

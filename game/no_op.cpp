@@ -1,0 +1,3 @@
+#include "game/no_op.h"
+
+void NoOp() {}

@@ -1,0 +1,32 @@
+// One-shot particle effects for the particle plug-ins, and the lookup of named effects.
+#include "scene/particle_effects.h"
+
+#include <cstring>
+
+#include "core/plugin_host.h"
+#include "render/render_cvars.h"
+#include "scene/scene_state.h"
+
+void ParticleSpawnEffect(const char* name, const Vector3& position, const Vector3& direction)
+{
+    if (!rbparticles.Bool())
+        return;
+    // The plug-in reads the six floats through the request's pointers during the call.
+    float values[6] = {position.x, position.y, position.z, direction.x, direction.y, direction.z};
+    ParticleSpawnRequest request = {name ? name : "", &values[0], &values[1], &values[2],
+                                    &values[3],       &values[4], &values[5]};
+    g_pluginHost.Broadcast(HookParticlesSpawn, reinterpret_cast<std::uintptr_t>(&request));
+}
+
+ParticleEffect* ParticleEffectFind(s32_t kind, const char* name)
+{
+    const char* wanted = name ? name : "";
+    const u32_t length = static_cast<u32_t>(std::strlen(wanted));
+    for (s32_t slot = 0; slot < PARTICLE_EFFECT_SLOTS; ++slot) {
+        ParticleEffect* effect = g_scene.particleEffects[slot];
+        if (effect && effect->kind == kind && effect->name.Length() == length &&
+            std::memcmp(effect->name.Text(), wanted, length) == 0)
+            return effect;
+    }
+    return nullptr;
+}

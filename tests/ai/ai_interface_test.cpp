@@ -1,0 +1,87 @@
+// The AI interface stand-in: its table, and the path follower embedded in every soldier's body.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "actors/actor.h"
+#include "ai/ai_interface.h"
+#include "ai/ai_state.h"
+#include "ai/path_follower.h"
+#include "ai/patrol_path.h"
+#include "core/random.h"
+
+namespace {
+
+TEST(AIInterfaces, TheTableKeepsEveryInterfaceAndRemovalMovesTheLastIn)
+{
+    const u32_t seed = EngineRandState();
+    std::vector<AIInterface*> soldiers;
+    for (int i = 0; i < 4; ++i)
+        soldiers.push_back(new AIInterface());
+    ASSERT_EQ(g_ai.interfaceCount, 4u);
+    EXPECT_EQ(AIRemoveInterface(soldiers[1]), 1u);
+    EXPECT_EQ(g_ai.interfaces[1], soldiers[3]);
+    EXPECT_EQ(g_ai.interfaces[3], nullptr);
+    EXPECT_EQ(g_ai.interfaceCount, 3u);
+    EXPECT_EQ(AIRemoveInterface(soldiers[1]), 3u) << "not in the table: the count";
+    AIDisableInterface(soldiers[2]);
+    EXPECT_EQ(soldiers[2]->outOfPlay, 1);
+    AIDisableInterface(nullptr);
+    EXPECT_EQ(soldiers[0]->SetScriptFile("guard"), 1);
+    EXPECT_STREQ(soldiers[0]->scriptFile.Text(), "guard");
+    for (AIInterface* soldier : soldiers) {
+        Actor* body = soldier->body;
+        delete soldier;
+        delete body;
+    }
+    EXPECT_EQ(g_ai.interfaceCount, 0u);
+    EXPECT_EQ(AIFindPatrolPath("north"), nullptr);
+    EngineSRand(seed);
+}
+
+TEST(PathFollowers, APlannedRouteLeadsToItsDestination)
+{
+    PathFollower follower;
+    follower.PlanTo({0, 0, 0}, {30, 2, 40});
+    EXPECT_EQ(follower.moving, 1);
+    Vector3 goal;
+    follower.GetGoal(&goal);
+    EXPECT_EQ(goal.x, 30.0f);
+    EXPECT_EQ(goal.z, 40.0f);
+    ASSERT_NE(follower.current, nullptr);
+    // The start, the goal and the spare that the detour search holds ready.
+    EXPECT_EQ(follower.waypointCount, 3u);
+    // A destination within 5 units of the last keeps the route.
+    follower.PlanTo({1, 0, 1}, {33, 0, 43});
+    EXPECT_EQ(follower.waypointCount, 3u);
+    follower.GetGoal(&goal);
+    EXPECT_EQ(goal.x, 30.0f);
+    // The route's last waypoint, then none: the follower stops.
+    follower.NextWaypoint();
+    EXPECT_EQ(follower.current, nullptr);
+    follower.NextWaypoint();
+    EXPECT_EQ(follower.stopped, 1);
+    EXPECT_EQ(follower.moving, 0);
+    follower.Reset();
+    EXPECT_EQ(follower.waypointCount, 0u);
+}
+
+TEST(PathFollowers, ThePoolHoldsSixtyFourWaypoints)
+{
+    PathFollower follower;
+    const Vector3 at{5, 6, 7};
+    for (u32_t i = 0; i < PATH_WAYPOINT_POOL; ++i) {
+        PathWaypoint* waypoint = follower.AllocWaypoint(i == 0 ? &at : nullptr);
+        ASSERT_NE(waypoint, nullptr) << i;
+        if (i == 0) {
+            EXPECT_EQ(waypoint->x, 5.0f);
+            EXPECT_EQ(waypoint->z, 7.0f);
+        }
+    }
+    EXPECT_EQ(follower.AllocWaypoint(&at), nullptr);
+    Vector3 tracked{1, 1, 1};
+    follower.TrackEnvelopeGoal(&tracked);
+    EXPECT_EQ(tracked.x, 0.0f) << "no envelope followed";
+}
+
+}  // namespace

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <new>
 
 #include "map/map_state.h"
@@ -45,7 +46,10 @@ struct MapTraceLeafData {
     u32_t vertexCount = 0;
     u32_t ownFaces = 0;
     u32_t epoch = 0;
-    Vector3 boundsMin, boundsMax;  // of the leaf's geometry, for the traces' box probe
+    // The box of the traced faces' corners, for the traces' box probe. Made from the faces rather than
+    // taken from the set's recorded bounds: a set filled directly (not through AddVertex) has none,
+    // and the faces' box is never larger.
+    Vector3 boundsMin, boundsMax;
     TrianglePacket* packets = nullptr;
     u32_t packetCount = 0;
     PacketTreeNode* nodes = nullptr;  // the binary tree, only while building
@@ -232,8 +236,8 @@ MapTraceLeafData* Prepare(const OctreeGeometry& geometry, u32_t ownFaces)
     scratch.vertexCount = geometry.vertexCount;
     scratch.ownFaces = ownFaces;
     scratch.epoch = g_map.geometryEpoch;
-    scratch.boundsMin = geometry.boundsMin;
-    scratch.boundsMax = geometry.boundsMax;
+    scratch.boundsMin = {1e30f, 1e30f, 1e30f};
+    scratch.boundsMax = {-1e30f, -1e30f, -1e30f};
     BuildTriangle* triangles = new (std::nothrow) BuildTriangle[ownFaces ? ownFaces : 1];
     if (!triangles)
         return nullptr;
@@ -252,6 +256,12 @@ MapTraceLeafData* Prepare(const OctreeGeometry& geometry, u32_t ownFaces)
             continue;
         t.centre = {(t.a.x + t.b.x + t.c.x) / 3, (t.a.y + t.b.y + t.c.y) / 3, (t.a.z + t.b.z + t.c.z) / 3};
         t.face = f;
+        for (const Vector3* p : {&t.a, &t.b, &t.c}) {
+            scratch.boundsMin = {std::min(scratch.boundsMin.x, p->x), std::min(scratch.boundsMin.y, p->y),
+                                 std::min(scratch.boundsMin.z, p->z)};
+            scratch.boundsMax = {std::max(scratch.boundsMax.x, p->x), std::max(scratch.boundsMax.y, p->y),
+                                 std::max(scratch.boundsMax.z, p->z)};
+        }
         ++count;
     }
     bool built = true;

@@ -25,7 +25,7 @@ bool MapTraceLeafTriangles(OctreeNode* leaf, const Vector3& start, const Vector3
 // The leaf's prepared data, made (again) when missing or when the leaf's geometry changed; null
 // when they cannot be made.
 MapTraceLeafData* MapTraceLeafPrepared(OctreeNode* leaf);
-// The box of the leaf's own geometry as it was when the data were made.
+// The box of the leaf's traced faces as they were when the data were made.
 void MapTraceLeafBounds(const MapTraceLeafData* data, Vector3* boundsMin, Vector3* boundsMax);
 // MapTraceLeafTriangles on data already prepared.
 bool MapTraceLeafDataTriangles(const MapTraceLeafData* data, const Vector3& start, const Vector3& direction,

@@ -104,7 +104,11 @@ bool DynObjectAdd(DynamicObject* object)
 
 u32_t DynObjectRemove(DynamicObject* object)
 {
-    if (!object)
+    // An object that is not in the table is not touched: callers may name one already gone.
+    u32_t index = 0;
+    while (index < g_map.objectCount && g_map.objects[index] != object)
+        ++index;
+    if (!object || index == g_map.objectCount)
         return g_map.objectCount;
     ObjectGridUnlink(object->GetGridEntry());
     if (Actor* actor = AsActor(object))

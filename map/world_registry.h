@@ -18,7 +18,8 @@ void DynObjectsGet(DynamicObject*** objects, s32_t* count);
 bool DynObjectAdd(DynamicObject* object);
 // Unlinks the object's grid entry, takes an actor out of the actor table and its team list, and
 // removes the object's first table entry, moving the last entry in. Returns the position it held,
-// or the table's count when it was not in the table.
+// or the table's count when it was not in the table (the object is then not touched at all: it may
+// be gone already).
 u32_t DynObjectRemove(DynamicObject* object);
 // Relinks the object in the object grid when a corner of its box moved by more than 2^-23 (squared
 // distance above 2^-46) since it was stored, and then stores the new box.

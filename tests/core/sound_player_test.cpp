@@ -19,6 +19,7 @@ namespace {
 class Ground : public GraphObj {
 public:
     explicit Ground(Material* surface) : material(surface) { typeId = OBJECT_TYPE_STRUCTURE; }
+    bool IsCollidable() const override { return true; }
     void GetGeometryBounds(float* box) override
     {
         const float bounds[6] = {-10, -15, -10, 10, -10, 10};

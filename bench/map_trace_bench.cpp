@@ -185,8 +185,8 @@ const std::vector<Segment>& SegmentsOf(World& w, int kind)
 void PerTrace(benchmark::State& state, size_t traces)
 {
     state.counters["ns_per_trace"] =
-        benchmark::Counter(static_cast<double>(traces) * 1e-9, benchmark::Counter::kIsIterationInvariantRate |
-                                                                   benchmark::Counter::kInvert);
+        benchmark::Counter(static_cast<double>(traces) * 1e-9,
+                           benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 void BM_MapTrace(benchmark::State& state)

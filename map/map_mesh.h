@@ -15,8 +15,8 @@ constexpr u32_t MAP_MESH_COLLISION = 0x02;  // the name begins "col_"
 struct MapMesh {
     EngineString name;
     u32_t flags = 0;
-    CollisionMesh* collision = nullptr;  // owned
-    EngineString textureName;            // as the file gives it; empty when absent
+    CollisionMesh* collision = nullptr;    // owned
+    EngineString textureName;              // as the file gives it; empty when absent
     IDirect3DTexture8* texture = nullptr;  // not owned; null without a name or when missing
     ObjectGridEntry* gridEntry = nullptr;  // owned; set by MapMeshesLinkToGrid
 };

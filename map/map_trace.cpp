@@ -207,14 +207,13 @@ bool MapTraceLeafTest(OctreeNode* leaf, OctreeTraceContext* context)
             if (!SegmentNearBox(start, direction, best < 1.0f ? best : 1.0f, entry->boxMin, entry->boxMax))
                 continue;
             MapMesh* mesh = static_cast<MapMesh*>(entry->owner);
-            if (!mesh->collision ||
-                !SegmentNearBox(start, direction, best < 1.0f ? best : 1.0f, mesh->collision->boxMin,
-                                mesh->collision->boxMax))
+            if (!mesh->collision || !SegmentNearBox(start, direction, best < 1.0f ? best : 1.0f,
+                                                    mesh->collision->boxMin, mesh->collision->boxMax))
                 continue;
             s32_t meshFace = -1;
             Vector3 normal;
-            const float t = mesh->collision->TraceRay(start, direction, &meshFace,
-                                                      (flags & TRACE_NORMAL) ? &normal : nullptr);
+            const float t =
+                mesh->collision->TraceRay(start, direction, &meshFace, (flags & TRACE_NORMAL) ? &normal : nullptr);
             if (t < best) {
                 best = t;
                 meshHit = true;
@@ -241,7 +240,7 @@ bool MapTraceLeafTest(OctreeNode* leaf, OctreeTraceContext* context)
         } else {
             const float dx = p.x - start.x, dy = p.y - start.y, dz = p.z - start.z;
             info->resultKind = std::sqrt(dx * dx + dy * dy + dz * dz) <= bestObj ? TRACE_RESULT_OBJECT_BEHIND
-                                                                                  : TRACE_RESULT_OBJECT_NEAREST;
+                                                                                 : TRACE_RESULT_OBJECT_NEAREST;
         }
         if (faceHit || meshHit) {
             if (flags & TRACE_FACESETS)
@@ -347,8 +346,7 @@ bool MapTrace(const float* start, const float* end, MapTraceInfo* info)
     const float endAt = (run.flags & (TRACE_OBJECTS | TRACE_WATER)) ? 3.4e38f : 1.0001f;
     auto traceTile = [&run, endAt](const float* s, const float* e, s32_t tileX, s32_t tileZ) {
         // A walk that passed the end ends the tile walk too: later tiles lie further along.
-        return MapTraceWalkSegment(s, e, VisitLeaf, &run, tileX, tileZ, endAt, &run.passedTheEnd) ||
-               run.passedTheEnd;
+        return MapTraceWalkSegment(s, e, VisitLeaf, &run, tileX, tileZ, endAt, &run.passedTheEnd) || run.passedTheEnd;
     };
     const bool hit = Walk(start, end, traceTile, tiled, MAP_TRACE_MAX_TILES);
     return hit && !run.passedTheEnd;

@@ -39,12 +39,12 @@ struct MapTraceInfo : ObjectTraceBlock {
     DynamicObject* hitObject;     // the object of the accepted object hit
     DynamicObject* ignoreObject;  // request: never reported
     u32_t resultKind;
-    u32_t flags;  // request
-    float fraction;      // nearest static hit along the segment, 0..1
-    u32_t faceIndex;     // the hit triangle in the leaf's faces (or in the map mesh's faces)
+    u32_t flags;              // request
+    float fraction;           // nearest static hit along the segment, 0..1
+    u32_t faceIndex;          // the hit triangle in the leaf's faces (or in the map mesh's faces)
     OctreeGeometry* hitMesh;  // the leaf's own geometry
-    Vector3 hitPoint;    // world coordinates
-    Vector3 normal;      // with TRACE_NORMAL
+    Vector3 hitPoint;         // world coordinates
+    Vector3 normal;           // with TRACE_NORMAL
     s32_t vegetationLayer;
     OctreeGeometry* hitFaceSet;  // with TRACE_FACESETS: the first of the leaf's secondary sets the ray crosses
     Vector3 waterPoint;

@@ -289,7 +289,8 @@ MapTraceLeafData* Prepare(const OctreeGeometry& geometry, u32_t ownFaces)
     }
     delete[] triangles;
     MapTraceLeafData* data = nullptr;
-    const size_t total = kHeaderBytes + scratch.quadCount * sizeof(QuadNode) + scratch.packetCount * sizeof(TrianglePacket);
+    const size_t total =
+        kHeaderBytes + scratch.quadCount * sizeof(QuadNode) + scratch.packetCount * sizeof(TrianglePacket);
     void* block = built ? ::operator new(total, std::align_val_t(64), std::nothrow) : nullptr;
     if (block) {
         data = new (block) MapTraceLeafData;
@@ -425,8 +426,8 @@ MapTraceLeafData* MapTraceLeafPrepared(OctreeNode* leaf)
         for (size_t line = 0; line < kHeaderBytes + sizeof(QuadNode); line += 64)
             __builtin_prefetch(reinterpret_cast<const char*>(data) + line);
     }
-    if (data && data->epoch == g_map.geometryEpoch && data->ownFaces == ownFaces && data->vertices == geometry.vertices &&
-        data->faces == geometry.faces)
+    if (data && data->epoch == g_map.geometryEpoch && data->ownFaces == ownFaces &&
+        data->vertices == geometry.vertices && data->faces == geometry.faces)
         return data;
     MapTraceLeafDataFree(data);
     leaf->traceData = Prepare(geometry, ownFaces);

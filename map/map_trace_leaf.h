@@ -10,9 +10,9 @@ struct OctreeNode;
 struct MapTraceLeafData;
 
 struct LeafTriangleHit {
-    float t;    // parameter along the segment
-    float u;    // barycentric weight of the face's third vertex
-    float v;    // barycentric weight of the face's second vertex
+    float t;  // parameter along the segment
+    float u;  // barycentric weight of the face's third vertex
+    float v;  // barycentric weight of the face's second vertex
     u32_t face;
 };
 

@@ -98,9 +98,12 @@ int FirstChild(const Slabs& t, float xm, float ym, float zm)
         axis = 2;
     }
     switch (axis) {
-    case 0: return (ym < entry ? OCTREE_CHILD_Y : 0) | (zm < entry ? OCTREE_CHILD_Z : 0);
-    case 1: return (xm < entry ? OCTREE_CHILD_X : 0) | (zm < entry ? OCTREE_CHILD_Z : 0);
-    default: return (xm < entry ? OCTREE_CHILD_X : 0) | (ym < entry ? OCTREE_CHILD_Y : 0);
+        case 0:
+            return (ym < entry ? OCTREE_CHILD_Y : 0) | (zm < entry ? OCTREE_CHILD_Z : 0);
+        case 1:
+            return (xm < entry ? OCTREE_CHILD_X : 0) | (zm < entry ? OCTREE_CHILD_Z : 0);
+        default:
+            return (xm < entry ? OCTREE_CHILD_X : 0) | (ym < entry ? OCTREE_CHILD_Y : 0);
     }
 }
 
@@ -151,38 +154,38 @@ bool Subtree(const Walk& w, u32_t index, const Slabs& t)
         Slabs c;
         int next;
         switch (k) {
-        case 0:
-            c = {t.x0, t.y0, t.z0, xm, ym, zm};
-            next = NextChild(xm, 4, ym, 2, zm, 1);
-            break;
-        case 1:
-            c = {t.x0, t.y0, zm, xm, ym, t.z1};
-            next = NextChild(xm, 5, ym, 3, t.z1, 8);
-            break;
-        case 2:
-            c = {t.x0, ym, t.z0, xm, t.y1, zm};
-            next = NextChild(xm, 6, t.y1, 8, zm, 3);
-            break;
-        case 3:
-            c = {t.x0, ym, zm, xm, t.y1, t.z1};
-            next = NextChild(xm, 7, t.y1, 8, t.z1, 8);
-            break;
-        case 4:
-            c = {xm, t.y0, t.z0, t.x1, ym, zm};
-            next = NextChild(t.x1, 8, ym, 6, zm, 5);
-            break;
-        case 5:
-            c = {xm, t.y0, zm, t.x1, ym, t.z1};
-            next = NextChild(t.x1, 8, ym, 7, t.z1, 8);
-            break;
-        case 6:
-            c = {xm, ym, t.z0, t.x1, t.y1, zm};
-            next = NextChild(t.x1, 8, t.y1, 8, zm, 7);
-            break;
-        default:
-            c = {xm, ym, zm, t.x1, t.y1, t.z1};
-            next = 8;
-            break;
+            case 0:
+                c = {t.x0, t.y0, t.z0, xm, ym, zm};
+                next = NextChild(xm, 4, ym, 2, zm, 1);
+                break;
+            case 1:
+                c = {t.x0, t.y0, zm, xm, ym, t.z1};
+                next = NextChild(xm, 5, ym, 3, t.z1, 8);
+                break;
+            case 2:
+                c = {t.x0, ym, t.z0, xm, t.y1, zm};
+                next = NextChild(xm, 6, t.y1, 8, zm, 3);
+                break;
+            case 3:
+                c = {t.x0, ym, zm, xm, t.y1, t.z1};
+                next = NextChild(xm, 7, t.y1, 8, t.z1, 8);
+                break;
+            case 4:
+                c = {xm, t.y0, t.z0, t.x1, ym, zm};
+                next = NextChild(t.x1, 8, ym, 6, zm, 5);
+                break;
+            case 5:
+                c = {xm, t.y0, zm, t.x1, ym, t.z1};
+                next = NextChild(t.x1, 8, ym, 7, t.z1, 8);
+                break;
+            case 6:
+                c = {xm, ym, t.z0, t.x1, t.y1, zm};
+                next = NextChild(t.x1, 8, t.y1, 8, zm, 7);
+                break;
+            default:
+                c = {xm, ym, zm, t.x1, t.y1, t.z1};
+                next = 8;
+                break;
         }
         // The child after this one is known before this one is walked: its node is fetched from
         // memory meanwhile.

@@ -26,8 +26,8 @@ struct ObjectGridEntry {
     // The value of the octree visit mark (g_map.octreeVisitMark) at which a pass last reported (or
     // dropped) the entry: an entry stamped with the current value counts as handled in that pass.
     u32_t visitStamp;
-    u32_t kind;    // ObjectGridKind
-    void* owner;   // the map mesh record or the DynamicObject
+    u32_t kind;   // ObjectGridKind
+    void* owner;  // the map mesh record or the DynamicObject
     u32_t firstLink;
 };
 

@@ -44,24 +44,33 @@ constexpr u32_t OCTREE_MAX_LEAF_FACES = 0xFFFF;
 constexpr u32_t OCTREE_MAX_WATER_SQUARES = 256;
 
 // A layer range: first face in the high 16 bits, number of faces in the low 16 bits.
-constexpr u32_t OctreeLayerRange(u32_t firstFace, u32_t count) { return (firstFace << 16) | (count & 0xFFFF); }
-constexpr u32_t OctreeLayerFirst(u32_t range) { return range >> 16; }
-constexpr u32_t OctreeLayerCount(u32_t range) { return range & 0xFFFF; }
+constexpr u32_t OctreeLayerRange(u32_t firstFace, u32_t count)
+{
+    return (firstFace << 16) | (count & 0xFFFF);
+}
+constexpr u32_t OctreeLayerFirst(u32_t range)
+{
+    return range >> 16;
+}
+constexpr u32_t OctreeLayerCount(u32_t range)
+{
+    return range & 0xFFFF;
+}
 
 // One box of the tree. A plain record: a node is made with new, and the tree frees its nodes.
 struct OctreeNode {
     // The fields a map trace reads at every leaf come first, so that they share the node's first
     // cache lines: the link head, the prepared faces and the geometry's arrays and counts.
-    u32_t linkHead = 0xFFFFFFFFu;           // the first object link of the object grid; none
+    u32_t linkHead = 0xFFFFFFFFu;  // the first object link of the object grid; none
     // The leaf's own faces prepared for map traces (owned; made on the first trace that needs them).
     MapTraceLeafData* traceData = nullptr;
     // The land triangles that lie in the node's box (an inner node keeps all of them too).
     OctreeGeometry geometry;
 
-    OctreeNode* neighbours[6] = {};         // across each face (OctreeDirection); null at the tree's edge
-    OctreeNode* parent = nullptr;           // null for the root
-    OctreeNode* children[8] = {};           // all null on a leaf, all set on an inner node
-    Vector3 boxMin;                         // the node's own box
+    OctreeNode* neighbours[6] = {};  // across each face (OctreeDirection); null at the tree's edge
+    OctreeNode* parent = nullptr;    // null for the root
+    OctreeNode* children[8] = {};    // all null on a leaf, all set on an inner node
+    Vector3 boxMin;                  // the node's own box
     Vector3 boxMax;
     float top = 0.0f;     // a leaf's highest own vertex, at least boxMin.y (set by the statistics pass)
     float radius = 0.0f;  // half the box diagonal (set by the statistics pass)

@@ -53,7 +53,6 @@ struct OctreeGeometry {
     // The lookup that merges vertices while the set is being filled (from Init to Shrink).
     OctreeVertexMerge* merge = nullptr;
 
-
     // The faces that traces test; the layer copies after them are left out.
     u32_t OwnFaceCount() const { return traceFaceCount && traceFaceCount < faceCount ? traceFaceCount : faceCount; }
 

@@ -36,7 +36,8 @@ TEST(CollisionMesh, HitsFromTheStartToTheEndOfTheSegmentOnly)
     };
     for (const Case& c : {Case{10, -10, 1.0f}, Case{0, -10, 0.0f}, Case{10, -20, 0.5f}, Case{-1, -10, COLLISION_NO_HIT},
                           Case{10, -9, COLLISION_NO_HIT}}) {
-        EXPECT_EQ(mesh.TraceRay({1, c.startY, 1}, {0, c.lengthY, 0}, &face, nullptr), c.t) << c.startY << " " << c.lengthY;
+        EXPECT_EQ(mesh.TraceRay({1, c.startY, 1}, {0, c.lengthY, 0}, &face, nullptr), c.t)
+            << c.startY << " " << c.lengthY;
     }
 }
 

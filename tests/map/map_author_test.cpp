@@ -73,8 +73,8 @@ TEST_F(MapAuthor, AMapLoadsBackWithItsGridAndBoxes)
     MapGrid* mask = MapGridLoadTga("out/component/land/hills_water");
     ASSERT_NE(mask, nullptr);
     EXPECT_EQ(mask->size, 64u);
-    EXPECT_EQ(mask->data[0], 0xFF);                  // a corner at height 0, under the water
-    EXPECT_EQ(mask->data[32 * 64 + 32], 0x00);       // the hill's top
+    EXPECT_EQ(mask->data[0], 0xFF);             // a corner at height 0, under the water
+    EXPECT_EQ(mask->data[32 * 64 + 32], 0x00);  // the hill's top
     MapGridFree(mask);
 
     // Traces find the grid's heights and the boxes.
@@ -132,8 +132,8 @@ TEST_F(MapAuthor, BrokenDescriptionsAndOversizedLandsAreRefused)
 {
     MapAuthorPlan plan;
     std::string error;
-    for (const char* text : {"grid 257\n", "heights rows\n1 2\n", "box a\n", "size -3\n", "frobnicate\n",
-                             "obj a b missing.obj\n"}) {
+    for (const char* text :
+         {"grid 257\n", "heights rows\n1 2\n", "box a\n", "size -3\n", "frobnicate\n", "obj a b missing.obj\n"}) {
         EXPECT_FALSE(MapAuthorParse(text, ".", plan, error)) << text;
         EXPECT_FALSE(error.empty());
     }

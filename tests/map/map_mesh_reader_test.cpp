@@ -50,8 +50,8 @@ TEST_F(MapMeshReader, FileAndImageGiveTheSameLandAndMeshes)
     EXPECT_EQ(Snapshot(), fromFile);
     // Prefixes ignore case and need their underscore; a mesh without "texture" has an empty name
     // and no message.
-    EXPECT_EQ(fromFile.meshes, (std::vector<std::string>{"COL_rock|2|rock.tga|24|12", "Land_hill|1||24|12",
-                                                          "collider|0||24|12"}));
+    EXPECT_EQ(fromFile.meshes,
+              (std::vector<std::string>{"COL_rock|2|rock.tga|24|12", "Land_hill|1||24|12", "collider|0||24|12"}));
     EXPECT_EQ(MapGetMesh(1)->texture, nullptr);
     EXPECT_EQ(MapFindMeshIndex("land_HILL"), 1);
     EXPECT_EQ(MapFindMeshIndex("none"), -1);

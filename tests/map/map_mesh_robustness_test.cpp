@@ -83,10 +83,10 @@ TEST_F(MapMeshRobustness, CorruptedDirectoryFieldsAndSizes)
     };
     // Name count, entry count, then the first records' links, offsets and sizes (12-byte records:
     // next, child, parent, offset, size, name).
-    for (const Damage& d : {Damage{0, 0xFFFFFFFF}, Damage{4, 0x7FFFFFFF}, Damage{4, 1}, Damage{8, 0x01010101},
-                            Damage{8 + 12 + 3, 0x7FFFFFF0}, Damage{8 + 12 + 7, 0xFFFFFFF0},
-                            Damage{8 + 24 + 3, 0xFFFFFFFF}, Damage{8 + 24 + 7, 0x10000000},
-                            Damage{8 + 36 + 1, 0x00000000}, Damage{8 + 48 + 11, 0xFF}}) {
+    for (const Damage& d :
+         {Damage{0, 0xFFFFFFFF}, Damage{4, 0x7FFFFFFF}, Damage{4, 1}, Damage{8, 0x01010101},
+          Damage{8 + 12 + 3, 0x7FFFFFF0}, Damage{8 + 12 + 7, 0xFFFFFFF0}, Damage{8 + 24 + 3, 0xFFFFFFFF},
+          Damage{8 + 24 + 7, 0x10000000}, Damage{8 + 36 + 1, 0x00000000}, Damage{8 + 48 + 11, 0xFF}}) {
         std::string bytes = m_good;
         if (directory + d.offset + 4 > bytes.size())
             continue;

@@ -271,8 +271,8 @@ TEST_F(WaterTrace, WaterAboveTheLandSeenFromAboveIsReported)
     Vector3 point;
     EXPECT_TRUE(Water({0, 50, 0}, {0, -50, 0}, &point));
     EXPECT_FLOAT_EQ(point.y, 10.0f);
-    EXPECT_FALSE(Water({0, 5, 0}, {0, -50, 0}));   // starting below the surface
-    EXPECT_FALSE(Water({0, -15, 0}, {0, 50, 0}));  // going up
+    EXPECT_FALSE(Water({0, 5, 0}, {0, -50, 0}));       // starting below the surface
+    EXPECT_FALSE(Water({0, -15, 0}, {0, 50, 0}));      // going up
     EXPECT_FALSE(Water({150, 50, 0}, {150, -50, 0}));  // beside the square
     // Land above the water: the water lies below the first solid hit.
     SetLeafTriangles(OctreeGetRoot(), Square(-400, 400, -400, 400, 30));
@@ -397,8 +397,8 @@ TEST(MapTraceLeaf, PreparedTrianglesAnswerAsThePlainFaceByFaceTest)
             const Vector3 start = {random(leaf->boxMin.x, leaf->boxMax.x), random(-150, 150),
                                    random(leaf->boxMin.z, leaf->boxMax.z)};
             // Vertical rays hit vertices and edges exactly now and then.
-            const Vector3 direction = ray % 4 == 0 ? Vector3{0, -300, 0}
-                                                   : Vector3{random(-300, 300), random(-300, 300), random(-300, 300)};
+            const Vector3 direction =
+                ray % 4 == 0 ? Vector3{0, -300, 0} : Vector3{random(-300, 300), random(-300, 300), random(-300, 300)};
             float best = 1e30f;
             u32_t bestFace = 0;
             bool found = false;
@@ -570,7 +570,7 @@ void BuildMap()
 struct Expected {
     bool hit = false;
     double fraction = 0.0;
-    Vector3 normal = {};  // the vertex normals interpolated at the crossing
+    Vector3 normal = {};     // the vertex normals interpolated at the crossing
     bool ambiguous = false;  // an edge, a grazing angle or an end point too close to call
 };
 

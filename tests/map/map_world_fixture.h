@@ -79,7 +79,8 @@ inline std::vector<ObjectGridEntry*> EntriesOf(const OctreeNode* leaf)
 // point, and an update the test can watch.
 class TestObject : public GraphObj {
 public:
-    explicit TestObject(const float* box, s32_t type = OBJECT_TYPE_STRUCTURE) {
+    explicit TestObject(const float* box, s32_t type = OBJECT_TYPE_STRUCTURE)
+    {
         SetBox(box);
         typeId = type;
     }

@@ -41,8 +41,8 @@ protected:
 };
 
 // Planes that every box is inside of.
-const D3DXPLANE kOpen[6] = {{0, 1, 0, 1e6f}, {0, -1, 0, 1e6f}, {1, 0, 0, 1e6f},
-                            {-1, 0, 0, 1e6f}, {0, 0, 1, 1e6f}, {0, 0, -1, 1e6f}};
+const D3DXPLANE kOpen[6] = {{0, 1, 0, 1e6f},  {0, -1, 0, 1e6f}, {1, 0, 0, 1e6f},
+                            {-1, 0, 0, 1e6f}, {0, 0, 1, 1e6f},  {0, 0, -1, 1e6f}};
 const s8_t kBaseCell[2] = {0, 0};
 
 TEST_F(ObjectGrid, ThePoolHandsOutItsHighestSlotFirstAndDoublesWhenFull)

@@ -40,8 +40,8 @@ std::string VertexBytes(const std::vector<MapAuthorVertex>& vertices)
     std::string bytes(vertices.size() * 32, '\0');
     ByteBufferWriter out(bytes.data(), bytes.size());
     for (const MapAuthorVertex& v : vertices) {
-        for (float value : {v.position[0], v.position[1], v.position[2], v.uv[0], v.uv[1], v.normal[0], v.normal[1],
-                            v.normal[2]})
+        for (float value :
+             {v.position[0], v.position[1], v.position[2], v.uv[0], v.uv[1], v.normal[0], v.normal[1], v.normal[2]})
             out.WriteF32(value);
     }
     return bytes;
@@ -215,7 +215,7 @@ MapAuthorMesh MapAuthorBox(const std::string& name, const std::string& texture, 
         float sign;
         int corners[4];
     };
-    const Side sides[6] = {{0, -1, {0, 1, 3, 2}}, {0, 1, {4, 6, 7, 5}}, {1, -1, {0, 4, 5, 1}},
+    const Side sides[6] = {{0, -1, {0, 1, 3, 2}}, {0, 1, {4, 6, 7, 5}},  {1, -1, {0, 4, 5, 1}},
                            {1, 1, {2, 3, 7, 6}},  {2, -1, {0, 2, 6, 4}}, {2, 1, {1, 5, 7, 3}}};
     const float uvs[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
     for (const Side& side : sides) {
@@ -243,7 +243,9 @@ bool MapAuthorObj(const std::string& name, const std::string& texture, const std
     std::vector<std::array<float, 2>> uvs;
     std::istringstream lines(text);
     std::string line;
-    auto resolve = [](long index, size_t count) -> long { return index < 0 ? static_cast<long>(count) + index : index - 1; };
+    auto resolve = [](long index, size_t count) -> long {
+        return index < 0 ? static_cast<long>(count) + index : index - 1;
+    };
     while (std::getline(lines, line)) {
         std::istringstream words(line);
         std::string keyword;
@@ -281,7 +283,8 @@ bool MapAuthorObj(const std::string& name, const std::string& texture, const std
                 corners.push_back(v);
             }
             for (size_t k = 2; k < corners.size(); ++k)
-                mesh.faces.push_back({static_cast<std::uint16_t>(corners[0]), static_cast<std::uint16_t>(corners[k - 1]),
+                mesh.faces.push_back({static_cast<std::uint16_t>(corners[0]),
+                                      static_cast<std::uint16_t>(corners[k - 1]),
                                       static_cast<std::uint16_t>(corners[k])});
         }
     }
@@ -337,10 +340,10 @@ bool MapAuthorLandMesh(const MapAuthorPlan& plan, MapAuthorMesh& land, std::stri
     };
     for (int j = 0; j < n; ++j) {
         for (int i = 0; i < n; ++i) {
-            MapAuthorVertex v = {{Coordinate(plan, i), h(i, j), Coordinate(plan, j)},
-                                 {static_cast<float>(i) / static_cast<float>(n - 1),
-                                  static_cast<float>(j) / static_cast<float>(n - 1)},
-                                 {-(h(i + 1, j) - h(i - 1, j)), 2.0f * cell, -(h(i, j + 1) - h(i, j - 1))}};
+            MapAuthorVertex v = {
+                {Coordinate(plan, i), h(i, j), Coordinate(plan, j)},
+                {static_cast<float>(i) / static_cast<float>(n - 1), static_cast<float>(j) / static_cast<float>(n - 1)},
+                {-(h(i + 1, j) - h(i - 1, j)), 2.0f * cell, -(h(i, j + 1) - h(i, j - 1))}};
             Normalise(v.normal);
             land.vertices.push_back(v);
         }

@@ -285,6 +285,21 @@ void ActorJumpStep(Actor* actor)
     ActorAimAdjust(actor, false);
 }
 
+// Two soldiers standing at one point: the test sphere's centre lies inside the other body, where no
+// face of it is met from the front, so the mesh test alone would leave them together. The one being
+// moved first steps a sphere radius to its right; from there the mesh test pushes it clear.
+static void StepAsideFromCoincident(const Actor* actor, const DynamicObject* other, Vector3* centre)
+{
+    constexpr float kSamePoint = 1e-3f;
+    if (other->typeId != actor->typeId)
+        return;
+    const Vector3 q = other->GetPosition();
+    if (std::fabs(q.x - centre->x) > kSamePoint || std::fabs(q.z - centre->z) > kSamePoint)
+        return;
+    centre->x += kCollideRadius * std::cos(actor->heading);
+    centre->z += kCollideRadius * std::sin(actor->heading);
+}
+
 void ActorCollide(Actor* actor)
 {
     if (actor == g_game.player || actor->shownMode == ACTOR_MOVE_IDLE || actor->deathDone)
@@ -309,6 +324,7 @@ void ActorCollide(Actor* actor)
         other->GetGeometryBounds(box);
         if (!BoxesOverlap(box, query))
             continue;
+        StepAsideFromCoincident(actor, other, &c);
         other->SphereCollision(c, kCollideRadius, &c);
     }
     actor->SetPosition({c.x, c.y - kCollideLift, c.z});

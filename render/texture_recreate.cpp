@@ -19,9 +19,7 @@ void RebuildLandTextures()
     const char* land = MapGetLandName();
     if (g_gui.screenOpen || !land || !land[0])
         return;
-    const std::string landPath = std::string("land\\") + land;
-    const std::string missionPath = std::string("mission\\") + dsmap.String();
-    MapBuildLightmap(landPath.c_str(), missionPath.c_str());
+    MapBuildLightmap(MapGetMissionFolder(), MapGetLandFolder());
     MapCreateFogTexture(dsmap.String());
 }
 

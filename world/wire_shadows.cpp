@@ -157,8 +157,8 @@ void ProjectOntoTriangle(ShadowWork& work, const D3DXVECTOR3* mapTriangle, const
             continue;
         D3DXVECTOR3 piecePositions[CLIP_TRIANGLE_MAX_TRIANGLES * 3];
         D3DXVECTOR2 pieceTexCoords[CLIP_TRIANGLE_MAX_TRIANGLES * 3];
-        const int pieces =
-            ClipTriangleToBox(piecePositions, pieceTexCoords, mapTriangle, projected, &work.casterTexCoords[t]);
+        const int pieces = ClipTriangleToTrianglePrism(piecePositions, pieceTexCoords, mapTriangle, projected,
+                                                       &work.casterTexCoords[t]);
         const size_t vertices = static_cast<size_t>(pieces) * 3;
         if (work.outPositions.size() + vertices > WIRE_SHADOW_MAX_OUTPUT_VERTICES) {
             work.outputTruncated = true;

@@ -70,7 +70,7 @@ struct MapState {
     u32_t meshCount = 0;
     // The map box: the bounds of the land vertices (MapComputeBounds), min then max, and their
     // inverse x and z extents.
-    Vector3 bounds[2] = {{0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 0.0f}};
+    Vector3 bounds[2] = {{1e30f, 1e30f, 1e30f}, {-1e30f, -1e30f, -1e30f}};
     float inverseExtentX = 0.0f;
     float inverseExtentZ = 0.0f;
     // Identity unless the land is mirrored or rotated: turns texture coordinates about (0.5, 0.5).

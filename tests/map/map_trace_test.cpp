@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "ai/envelope.h"
+#include "map/map_caches.h"
 #include "map/map_trace.h"
 #include "map/map_trace_leaf.h"
 #include "map/map_trace_walk.h"
@@ -507,7 +508,7 @@ TEST(MapEdgeNormals, EveryVertexOfALongEdgeIsMatched)
     for (u32_t i = 0; i < kEdge; ++i)
         ASSERT_EQ(g_map.landVertices[kEdge + i].normal.z, static_cast<float>(i)) << i;
     MapLandGeometryFree();
-    g_map.bounds[0] = g_map.bounds[1] = {0, 0, 0};
+    MapSetBox({1e30f, 1e30f, 1e30f}, {-1e30f, -1e30f, -1e30f});
 }
 
 // Traces checked against the oracle.

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "map/actor_lists.h"
+#include "map/map_caches.h"
 #include "map/map_state.h"
 #include "map/object_grid.h"
 #include "map/octree.h"
@@ -134,7 +135,7 @@ protected:
         ActorListsFree();
         m_objects.clear();
         OctreeDestroy();
-        g_map.bounds[0] = g_map.bounds[1] = {0.0f, 0.0f, 0.0f};
+        MapSetBox({1e30f, 1e30f, 1e30f}, {-1e30f, -1e30f, -1e30f});
     }
 
     TestObject* Make(std::initializer_list<float> box, s32_t type = OBJECT_TYPE_STRUCTURE)

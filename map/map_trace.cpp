@@ -292,8 +292,11 @@ bool Walk(const float* start, const float* end, TraceTile traceTile, bool tiled,
     OctreeNode* root = OctreeGetRoot();
     if (!root || !Finite3(start) || !Finite3(end))
         return false;
-    if (!tiled)
+    if (!tiled) {
+        // The base tile: a hit point must not carry the tile of an earlier tiled trace.
+        g_map.traceTileOffset[0] = g_map.traceTileOffset[1] = 0.0f;
         return traceTile(start, end, 0, 0);
+    }
     const float sizeX = root->boxMax.x - root->boxMin.x, sizeZ = root->boxMax.z - root->boxMin.z;
     const float halfX = 0.5f * sizeX, halfZ = 0.5f * sizeZ;
     s32_t ix = 0, iz = 0, endX = 0, endZ = 0;

@@ -161,6 +161,10 @@ TEST_F(MapTraceTest, ANullRecordWalksNoTiles)
     EXPECT_FLOAT_EQ(info.hitPoint.x, 1000.0f);
     info = Request(0);
     EXPECT_FALSE(MapTrace(start, end, &info));
+    // A trace of the base tile after it reports its hit in the base tile.
+    const float baseStart[3] = {10, 10, 0}, baseEnd[3] = {10, -10, 0};
+    ASSERT_TRUE(MapTrace(baseStart, baseEnd, &info));
+    EXPECT_FLOAT_EQ(info.hitPoint.x, 10.0f);
 }
 
 TEST_F(MapTraceTest, ATiledTraceWalksAtMostFiveTiles)

@@ -215,10 +215,13 @@ void ActorFollowGround(Actor* actor, bool snap)
     const float start[3] = {p.x, p.y + kGroundTraceUp, p.z};
     const float end[3] = {p.x, p.y - kGroundTraceDown, p.z};
     MapTraceInfo hit;
-    hit.ignore = actor;
+    hit.flags = 0;
+    hit.ignoreObject = actor;
+    hit.objOptions = 0;
     if (!MapTrace(start, end, &hit))
         return;
-    const float ground = hit.point.y;
+    // An object nearer than the land gives its own hit point.
+    const float ground = hit.resultKind == TRACE_RESULT_OBJECT_NEAREST ? hit.objHitPoint.y : hit.hitPoint.y;
     const float dt = ActorFrameTime();
     if (ground < p.y) {
         const float next = p.y - (kGravity * dt * 0.5f + actor->fallSpeed) * dt * 10.0f;

@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "map/map_grid.h"
+#include "map/map_state.h"
 #include "platform/file_system.h"
 
 namespace {
@@ -15,8 +16,6 @@ std::string g_dataPath;
 std::string g_missionFolder;
 std::string g_landFolder;
 std::string g_landName;
-Vector3 g_boxMin = {1e30f, 1e30f, 1e30f};
-Vector3 g_boxMax = {-1e30f, -1e30f, -1e30f};
 MapGrid* g_layerGrids[MAP_LAYER_GRID_COUNT] = {};
 MapGrid* g_vegetationLayerGrid = nullptr;  // "veg_layer": kept for the map's life, read by nothing yet
 
@@ -72,18 +71,19 @@ const char* MapGetLandName()
     return g_landName.c_str();
 }
 
+// The box is the map state's one map box, which the land reader computes and the traces read.
 void MapSetBox(const Vector3& boxMin, const Vector3& boxMax)
 {
-    g_boxMin = boxMin;
-    g_boxMax = boxMax;
+    g_map.bounds[0] = boxMin;
+    g_map.bounds[1] = boxMax;
 }
 
 void MapGetBox(Vector3* boxMin, Vector3* boxMax)
 {
     if (boxMin)
-        *boxMin = g_boxMin;
+        *boxMin = g_map.bounds[0];
     if (boxMax)
-        *boxMax = g_boxMax;
+        *boxMax = g_map.bounds[1];
 }
 
 const char* MapGetDataPath()
@@ -125,6 +125,17 @@ void MapLoadVegetationLayers(const char* folder, const EngineString* alphaNames)
 MapGrid* MapGetVegetationLayerGrid(int layer)
 {
     return layer >= 0 && layer < MAP_LAYER_GRID_COUNT ? g_layerGrids[layer] : nullptr;
+}
+
+void MapSetVegetationLayerGrid(int layer, MapGrid* grid)
+{
+    if (layer < 1 || layer >= MAP_LAYER_GRID_COUNT) {
+        MapGridFree(grid);
+        return;
+    }
+    if (g_layerGrids[layer] != grid)
+        MapGridFree(g_layerGrids[layer]);
+    g_layerGrids[layer] = grid;
 }
 
 void MapFreeGrids()

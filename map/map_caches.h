@@ -45,6 +45,10 @@ float MapGetLayerVar(int layer);
 void MapLoadVegetationLayers(const char* folder, const EngineString* alphaNames);
 // The grid of layer 0 to 31; null when it has none, for layer 0, and past 31.
 MapGrid* MapGetVegetationLayerGrid(int layer);
+// Puts the grid in as layer 1 to 31's, freeing the grid held before (null takes the layer's grid
+// away). The caches own the grid from now on, as a loaded one; for any other layer it is freed at
+// once. Tests use it in place of alpha map images.
+void MapSetVegetationLayerGrid(int layer, MapGrid* grid);
 // Frees the layer grids and the "veg_layer" grid (map unload).
 void MapFreeGrids();
 // A vegetation grid that nothing fills yet: null.

@@ -4,6 +4,7 @@
 #include "game/game_state.h"
 #include "map/terrain_height.h"
 #include "map/world_insert.h"
+#include "map/world_registry.h"
 #include "world/child_node_queries.h"
 #include "world/graph_node.h"
 #include "world/shadow_object.h"

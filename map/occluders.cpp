@@ -101,13 +101,14 @@ bool SegmentClear(const Vector3& a, const Vector3& b)
 {
     MapTraceInfo trace;
     trace.flags = 0;  // the map geometry alone
-    trace.ignore = nullptr;
+    trace.ignoreObject = nullptr;
+    trace.objOptions = 0;
     trace.fraction = 1.0f;
-    trace.point = b;
+    trace.hitPoint = b;
     trace.normal = {0.0f, 1.0f, 0.0f};
     const float start[3] = {a.x, a.y, a.z};
     const float end[3] = {b.x, b.y, b.z};
-    return MapTrace(start, end, &trace) == 0;
+    return !MapTrace(start, end, &trace);
 }
 
 // Whether any vertex of the leaf, shifted by the tile offset, lies within reach of the sample

@@ -7,6 +7,7 @@
 #include "game/game_state.h"
 #include "map/terrain_height.h"
 #include "map/world_insert.h"
+#include "map/world_registry.h"
 #include "platform/d3dx8_math.h"
 #include "platform/win32.h"
 #include "world/child_node_queries.h"

@@ -118,8 +118,8 @@ TEST_F(ActorCollision, SoldiersOverlappingArePushedApart)
         Actor* first = Soldier({0, 0, 0});
         Actor* second = Soldier({c.gap, 0, 0});
         second->isCollidable = c.otherCollides;
-        ASSERT_GE(DynObjectAdd(first), 0);
-        ASSERT_GE(DynObjectAdd(second), 0);
+        ASSERT_TRUE(DynObjectAdd(first));
+        ASSERT_TRUE(DynObjectAdd(second));
         ActorCollide(first);
         ActorCollide(second);
         const Vector3 a = first->GetPosition();

@@ -366,7 +366,7 @@ TEST(ActorPushOut, OverlappingBodiesPushTheActorOut)
 {
     MotionGuard guard(0.02f, 1000, 1);
     PushingBody other;
-    ASSERT_GE(DynObjectAdd(&other), 0);
+    ASSERT_TRUE(DynObjectAdd(&other));
     struct Case {
         const char* name;
         bool player, idle, corpse, collidable, far;

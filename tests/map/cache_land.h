@@ -4,7 +4,7 @@
 #include <cstring>
 #include <functional>
 
-#include "core/console_var.h"
+#include "support/keep_var.h"
 #include "map/map_caches.h"
 #include "map/octree.h"
 #include "support/map_octree_support.h"
@@ -30,18 +30,5 @@ inline void ForgetLand()
     OctreeDestroy();
     MapSetBox({1e30f, 1e30f, 1e30f}, {-1e30f, -1e30f, -1e30f});
 }
-
-// Puts a console variable's value back when it goes.
-class KeepVar {
-public:
-    explicit KeepVar(ConsoleVar& var) : m_var(var) { std::memcpy(m_raw, var.value.raw, sizeof m_raw); }
-    ~KeepVar() { std::memcpy(m_var.value.raw, m_raw, sizeof m_raw); }
-    KeepVar(const KeepVar&) = delete;
-    KeepVar& operator=(const KeepVar&) = delete;
-
-private:
-    ConsoleVar& m_var;
-    u8_t m_raw[16];
-};
 
 }  // namespace cache_test

@@ -114,10 +114,8 @@ protected:
         return texels;
     }
 
-    cache_test::KeepVar m_kept[8] = {cache_test::KeepVar{milmapsize},     cache_test::KeepVar{migisamples},
-                                     cache_test::KeepVar{mishadowsmooth}, cache_test::KeepVar{dblm},
-                                     cache_test::KeepVar{mvsundir},       cache_test::KeepVar{mcmapambient},
-                                     cache_test::KeepVar{mcmapdiffuse},   cache_test::KeepVar{mfgiradius}};
+    KeepVar m_kept[8] = {KeepVar{milmapsize}, KeepVar{migisamples},  KeepVar{mishadowsmooth}, KeepVar{dblm},
+                         KeepVar{mvsundir},   KeepVar{mcmapambient}, KeepVar{mcmapdiffuse},   KeepVar{mfgiradius}};
     std::unique_ptr<TempDir> m_folder;
 };
 

@@ -2,6 +2,7 @@
 // and "mission.cfg", the derived sight factors and the two commands.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 #include "map/map_caches.h"
@@ -12,6 +13,7 @@
 #include "render/map_render_setup.h"
 #include "render/render_cvars.h"
 #include "scene/scene_state.h"
+#include "support/keep_var.h"
 
 namespace {
 
@@ -75,9 +77,27 @@ std::vector<Row> Table()
     };
 }
 
+// Every test leaves the map variables and the sight factors as it found them.
+class MapSettings : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (const Row& row : Table())
+            m_kept.push_back(std::make_unique<KeepVar>(*row.cvar));
+    }
+    void TearDown() override
+    {
+        m_kept.clear();
+        MapSightFactorsReset();
+    }
+
+private:
+    std::vector<std::unique_ptr<KeepVar>> m_kept;
+};
+
 }  // namespace
 
-TEST(MapSettings, EveryVariableBeforeAndAfterTheLoadReset)
+TEST_F(MapSettings, EveryVariableBeforeAndAfterTheLoadReset)
 {
     const std::vector<Row> table = Table();
     for (const Row& row : table) {
@@ -110,7 +130,7 @@ TEST(MapSettings, EveryVariableBeforeAndAfterTheLoadReset)
     EXPECT_FLOAT_EQ(mcmapambient.Colour()[0], 0.50196081f);
 }
 
-TEST(MapSettings, MissionValuesHoldAndTheLoadEndDerivesTheSightFactors)
+TEST_F(MapSettings, MissionValuesHoldAndTheLoadEndDerivesTheSightFactors)
 {
     EXPECT_EQ(MapSightRangeFactor(), 1.0f);
     EXPECT_EQ(MapSightLightFactor(), 1.0f);
@@ -136,7 +156,7 @@ TEST(MapSettings, MissionValuesHoldAndTheLoadEndDerivesTheSightFactors)
     MapSightFactorsReset();
 }
 
-TEST(MapSettings, CommandsAndTheLayerSwitch)
+TEST_F(MapSettings, CommandsAndTheLayerSwitch)
 {
     // Without a map "mxrebuild" does nothing: no octree to build layers or a lightmap from.
     ASSERT_EQ(OctreeGetRoot(), nullptr);

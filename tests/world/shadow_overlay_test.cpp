@@ -250,14 +250,14 @@ TEST_F(WireOverlays, AStructureUnderAWireGetsTheWiresShadow)
     AddChildNode(structure->GetRootNode(), "box", AnimCacheAcquire("cube.aff", false));
     structure->SetPosition({0, 2, 0});
     structure->Update();
-    ASSERT_GE(DynObjectAdd(structure.get()), 0);
+    ASSERT_TRUE(DynObjectAdd(structure.get()));
     // A structure off the wire's way gets nothing.
     aside = std::make_unique<Structure>();
     aside->fly = 1;
     AddChildNode(aside->GetRootNode(), "box", AnimCacheAcquire("cube.aff", false));
     aside->SetPosition({30, 2, 30});
     aside->Update();
-    ASSERT_GE(DynObjectAdd(aside.get()), 0);
+    ASSERT_TRUE(DynObjectAdd(aside.get()));
 
     ConObjGroup* group = ConObjCreateGroup("span", "CROSS", "", 0.01f, 0.0f, 0.5f, 1);
     ASSERT_EQ(ConObjGroupAppendObject(group, AddPole("a", {{"-0", {-5, 5, 0}}})), 1);

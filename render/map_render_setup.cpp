@@ -3,6 +3,7 @@
 #include <string>
 
 #include "render/render_context.h"
+#include "render/render_cvars.h"
 #include "render/state_cache.h"
 #include "render/texture_manager.h"
 #include "render/texture_preload.h"
@@ -46,6 +47,8 @@ void LandTexturesRelease()
         g_mapRender.landLayerBorrowed[i] = false;
     }
     g_mapRender.landTexturesLoaded = 0;
+    // Without layer textures the static map cannot be drawn layer by layer.
+    rblvi.SetBool(false);
 }
 
 void RenderClearMapLinks()

@@ -32,6 +32,7 @@ ConsoleVar rbsp("rbsp", CVAR_BOOL, "false");
 ConsoleVar rbshowboxes("rbshowboxes", CVAR_BOOL, "false");
 ConsoleVar rbzpass("rbzpass", CVAR_BOOL, "false");
 ConsoleVar dblvi("dblvi", CVAR_BOOL, "false");
+ConsoleVar rblvi("rblvi", CVAR_BOOL, "false");
 ConsoleVar rbroads("rbroads", CVAR_BOOL, "true");
 ConsoleVar rbanisotropic("rbanisotropic", CVAR_BOOL, "true");
 ConsoleVar rc_watercol("rc_watercol", CVAR_COLOUR, nullptr);

@@ -12,6 +12,7 @@
 #include "render/debug_primitives.h"
 #include "render/map_chunks.h"
 #include "render/map_render_setup.h"
+#include "render/pass_timing.h"
 #include "render/render_context.h"
 #include "render/render_cvars.h"
 #include "render/state_cache.h"
@@ -324,9 +325,13 @@ void RenderStaticMapTwoStage()
         DrawWireframe();
         return;
     }
+    RenderTimingBegin(TIMED_PASS_MAP_DEPTH);
     DepthPrePass();
+    RenderTimingEnd(TIMED_PASS_MAP_DEPTH);
     const u32_t layerMask = static_cast<u32_t>(rilayer.Int());
+    RenderTimingBegin(TIMED_PASS_MAP_LAYERS);
     DrawLayers(layerMask);
+    RenderTimingEnd(TIMED_PASS_MAP_LAYERS);
     if (layerMask == 0xFFFFFFFFu)
         RenderStaticMapLightmap(OctreeGetRoot());
 }
@@ -342,12 +347,16 @@ void RenderStaticMapLightmap(OctreeNode*)
     RenderSetColorOp(0, D3DTOP_SELECTARG1, D3DTA_TEXTURE, kKeep);
     RenderSetAlphaOp(0, D3DTOP_SELECTARG1, D3DTA_TEXTURE, kKeep);
     const float size = MapGetWorldSize();
+    RenderTimingBegin(TIMED_PASS_MAP_LIGHTMAP);
     if (IDirect3DTexture8* lightmap = MapGetLightmapTexture(); lightmap && size > 0.0f)
         DrawLightmap(lightmap, size);
+    RenderTimingEnd(TIMED_PASS_MAP_LIGHTMAP);
+    RenderTimingBegin(TIMED_PASS_MAP_FOG);
     if (IDirect3DTexture8* fog = MapGetFogTexture())
         DrawFog(fog);
     if (DeviceHasFog() && rbfog.Bool() && !g_game.cursorMode)
         DrawWaterFog();
+    RenderTimingEnd(TIMED_PASS_MAP_FOG);
     RenderSetStageState(0, D3DTSS_TEXCOORDINDEX, 0);
     RenderSetStageState(0, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_DISABLE);
     DisableStage(1);

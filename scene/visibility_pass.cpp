@@ -14,6 +14,7 @@
 #include "map/world_registry.h"
 #include "map/world_tiles.h"
 #include "render/camera.h"
+#include "render/pass_timing.h"
 #include "render/render_context.h"
 #include "render/render_cvars.h"
 #include "render/visible_nodes.h"
@@ -82,6 +83,7 @@ void SetWorldTranslation(float x, float z)
 
 void RenderVisibilityPass(float x, float y, float z, float angleX, float angleY, float angleZ, float fov)
 {
+    RenderTimingBegin(TIMED_PASS_VISIBILITY);
     if (g_scene.mainView)
         g_scene.mainViewCamera = {{x, y, z}, {angleX, angleY, angleZ}, fov};
 
@@ -183,6 +185,7 @@ void RenderVisibilityPass(float x, float y, float z, float angleX, float angleY,
         RenderSetCameraWrap(0);
     g_camera.eye = D3DXVECTOR3(x, y, z);
     RenderSetupCamera(x, y, z, angleX, angleY, angleZ, fov, 0);
+    RenderTimingEnd(TIMED_PASS_VISIBILITY);
 }
 
 const float* RenderGetVisibilityEye()

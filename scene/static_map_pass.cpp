@@ -273,18 +273,11 @@ void DrawFog(IDirect3DTexture8* fog)
     MapChunksDraw(true, kAllPasses);
 }
 
-// The map's under-water fog texture; none until the map load provides one.
-IDirect3DTexture8* WaterFogTexture()
-{
-    return nullptr;
-}
-
 // Under water every leaf is drawn once more, blended towards the under-water colour by the water
 // fog texture, addressed by the horizontal offset from the eye as the meshes' under-water stage
 // addresses it.
-void DrawWaterFog()
+void DrawWaterFog(IDirect3DTexture8* texture)
 {
-    IDirect3DTexture8* texture = WaterFogTexture();
     if (!g_scene.viewUnderWater || !texture)
         return;
     RenderSetTexture(0, texture);
@@ -317,7 +310,20 @@ void RenderStaticMapDebugBoxes()
     }
 }
 
+StaticMapTextures StaticMapTexturesOfMap()
+{
+    StaticMapTextures textures;
+    textures.lightmap = MapGetLightmapTexture();
+    textures.fog = MapGetFogTexture();
+    return textures;
+}
+
 void RenderStaticMapTwoStage()
+{
+    RenderStaticMapTwoStageWith(StaticMapTexturesOfMap());
+}
+
+void RenderStaticMapTwoStageWith(const StaticMapTextures& textures)
 {
     if (rbshowboxes.Bool())
         RenderStaticMapDebugBoxes();
@@ -333,7 +339,7 @@ void RenderStaticMapTwoStage()
     DrawLayers(layerMask);
     RenderTimingEnd(TIMED_PASS_MAP_LAYERS);
     if (layerMask == 0xFFFFFFFFu)
-        RenderStaticMapLightmap(OctreeGetRoot());
+        RenderStaticMapLightmap(OctreeGetRoot(), textures);
 }
 
 void RenderStaticMapManyStage()
@@ -341,21 +347,21 @@ void RenderStaticMapManyStage()
     RenderStaticMapTwoStage();
 }
 
-void RenderStaticMapLightmap(OctreeNode*)
+void RenderStaticMapLightmap(OctreeNode*, const StaticMapTextures& textures)
 {
     BlendOver();
     RenderSetColorOp(0, D3DTOP_SELECTARG1, D3DTA_TEXTURE, kKeep);
     RenderSetAlphaOp(0, D3DTOP_SELECTARG1, D3DTA_TEXTURE, kKeep);
     const float size = MapGetWorldSize();
     RenderTimingBegin(TIMED_PASS_MAP_LIGHTMAP);
-    if (IDirect3DTexture8* lightmap = MapGetLightmapTexture(); lightmap && size > 0.0f)
-        DrawLightmap(lightmap, size);
+    if (textures.lightmap && size > 0.0f)
+        DrawLightmap(textures.lightmap, size);
     RenderTimingEnd(TIMED_PASS_MAP_LIGHTMAP);
     RenderTimingBegin(TIMED_PASS_MAP_FOG);
-    if (IDirect3DTexture8* fog = MapGetFogTexture())
-        DrawFog(fog);
+    if (textures.fog)
+        DrawFog(textures.fog);
     if (DeviceHasFog() && rbfog.Bool() && !g_game.cursorMode)
-        DrawWaterFog();
+        DrawWaterFog(textures.waterFog);
     RenderTimingEnd(TIMED_PASS_MAP_FOG);
     RenderSetStageState(0, D3DTSS_TEXCOORDINDEX, 0);
     RenderSetStageState(0, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_DISABLE);

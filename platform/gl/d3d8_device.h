@@ -161,10 +161,10 @@ public:
     bool TimerElapsed(UINT from, UINT to, double* milliseconds);
 
 private:
-    void ObserveDraw(D3DPRIMITIVETYPE type, UINT primitiveCount)
+    void ObserveDraw(D3DPRIMITIVETYPE type, UINT start, UINT primitiveCount)
     {
         if (m_drawObserver)
-            m_drawObserver(this, type, primitiveCount, m_drawObserverContext);
+            m_drawObserver(this, type, start, primitiveCount, m_drawObserverContext);
     }
 
     GlDevice(IDirect3D8* direct3d, SDL_Window* window, DWORD behaviour);

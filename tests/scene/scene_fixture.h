@@ -7,6 +7,7 @@
 #include "core/console_var.h"
 #include "platform/d3d8.h"
 #include "platform/d3d8_test_hooks.h"
+#include "render/visible_nodes.h"
 
 namespace scene_test {
 
@@ -36,7 +37,9 @@ private:
 
 // The state one draw call was made with.
 struct DrawState {
+    UINT start = 0;  // first index
     UINT primitives = 0;
+    s8_t cell[2] = {};  // the world tile being drawn (g_visible.cell)
     IDirect3DBaseTexture8* textures[3] = {};
     DWORD colorOp[3] = {}, colorArg1[3] = {}, colorArg2[3] = {};
     DWORD alphaOp[3] = {}, alphaArg1[3] = {};
@@ -72,10 +75,13 @@ public:
     }
 
 private:
-    static void Observe(IDirect3DDevice8* device, D3DPRIMITIVETYPE, UINT primitives, void* context)
+    static void Observe(IDirect3DDevice8* device, D3DPRIMITIVETYPE, UINT start, UINT primitives, void* context)
     {
         DrawState state;
+        state.start = start;
         state.primitives = primitives;
+        state.cell[0] = g_visible.cell[0];
+        state.cell[1] = g_visible.cell[1];
         for (DWORD stage = 0; stage < 3; ++stage) {
             device->GetTexture(stage, &state.textures[stage]);
             if (state.textures[stage])

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/console.h"
+#include "map/world_registry.h"
 #include "render/camera.h"
 #include "render/map_render_setup.h"
 #include "scene/object_draw.h"
@@ -13,6 +14,8 @@
 #include "scene/scene_cvars.h"
 #include "tests/map/material_fixture.h"
 #include "tests/render/render_test_support.h"
+#include "tests/scene/scene_fixture.h"
+#include "world/dynamic_object.h"
 
 namespace {
 
@@ -108,6 +111,30 @@ TEST_F(RenderServices, FullViewportCoversTheScreenOrTheTargetWithTheDepthRangeAs
     }
     g_camera.screenAspectOverride = 0;
     CameraSetViewSize(kWidth, kHeight);
+}
+
+// An object that counts the shadow invalidations it is asked for.
+class ShadowCounter : public DynamicObject {
+public:
+    void InvalidateShadows() override { ++invalidations; }
+    int invalidations = 0;
+};
+
+TEST(ShadowsUpdate, EveryRegisteredObjectOnlyWhileTheSwitchIsOn)
+{
+    scene_test::SavedVars saved{&rbupdateshadows};
+    ShadowCounter first, second;
+    ASSERT_GE(DynObjectAdd(&first), 0);
+    ASSERT_GE(DynObjectAdd(&second), 0);
+    rbupdateshadows.SetBool(false);
+    ShadowsUpdateDynamic();
+    EXPECT_EQ(first.invalidations + second.invalidations, 0);
+    rbupdateshadows.SetBool(true);
+    ShadowsUpdateDynamic();
+    EXPECT_EQ(first.invalidations, 1);
+    EXPECT_EQ(second.invalidations, 1);
+    DynObjectRemove(&first);
+    DynObjectRemove(&second);
 }
 
 }  // namespace

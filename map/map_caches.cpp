@@ -1,10 +1,10 @@
 #include "map/map_caches.h"
 
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <system_error>
 
-#include "core/vfs.h"
 #include "map/map_grid.h"
 #include "platform/file_system.h"
 
@@ -12,25 +12,16 @@ namespace {
 
 bool g_forcedRebuild = false;
 std::string g_dataPath;
+std::string g_missionFolder;
+std::string g_landFolder;
+std::string g_landName;
+Vector3 g_boxMin = {1e30f, 1e30f, 1e30f};
+Vector3 g_boxMax = {-1e30f, -1e30f, -1e30f};
 MapGrid* g_layerGrids[MAP_LAYER_GRID_COUNT] = {};
 MapGrid* g_vegetationLayerGrid = nullptr;  // "veg_layer": kept for the map's life, read by nothing yet
 
-// The grid of name + ".tga": from disk, else through the virtual file system.
-MapGrid* LoadGrid(const std::string& name)
-{
-    if (MapGrid* grid = MapGridLoadTga(name.c_str()))
-        return grid;
-    u32_t size = 0;
-    char* bytes = VFSLoadFile((name + ".tga").c_str(), &size);
-    if (!bytes)
-        return nullptr;
-    MapGrid* grid = MapGridFromTga(bytes, size);
-    delete[] bytes;
-    return grid;
-}
-
-// The modification time of a disk file; false when there is none.
-bool FileTime(const char* path, std::filesystem::file_time_type& time)
+// The modification time of a disk file in whole seconds; false when there is none.
+bool FileSeconds(const char* path, std::chrono::seconds& seconds)
 {
     std::string resolved;
     if (!path || !PlatformResolvePath(path, resolved))
@@ -38,8 +29,13 @@ bool FileTime(const char* path, std::filesystem::file_time_type& time)
     std::error_code error;
     if (!std::filesystem::is_regular_file(resolved, error))
         return false;
-    time = std::filesystem::last_write_time(resolved, error);
-    return !error;
+    const std::filesystem::file_time_type time = std::filesystem::last_write_time(resolved, error);
+    if (error)
+        return false;
+    // The file clock's epoch lies a whole number of seconds from the system's, so flooring here
+    // gives the same seconds as the system's own time stamps.
+    seconds = std::chrono::floor<std::chrono::seconds>(time.time_since_epoch());
+    return true;
 }
 
 }  // namespace
@@ -54,9 +50,40 @@ bool MapCacheRebuildForced()
     return g_forcedRebuild;
 }
 
+void MapSetFolders(const char* missionFolder, const char* landName)
+{
+    g_missionFolder = missionFolder ? missionFolder : "";
+    g_landFolder = "component\\land\\";
+    g_landName = landName ? landName : "";
+}
+
+const char* MapGetMissionFolder()
+{
+    return g_missionFolder.c_str();
+}
+
+const char* MapGetLandFolder()
+{
+    return g_landFolder.c_str();
+}
+
 const char* MapGetLandName()
 {
-    return "";
+    return g_landName.c_str();
+}
+
+void MapSetBox(const Vector3& boxMin, const Vector3& boxMax)
+{
+    g_boxMin = boxMin;
+    g_boxMax = boxMax;
+}
+
+void MapGetBox(Vector3* boxMin, Vector3* boxMax)
+{
+    if (boxMin)
+        *boxMin = g_boxMin;
+    if (boxMax)
+        *boxMax = g_boxMax;
 }
 
 const char* MapGetDataPath()
@@ -73,25 +100,11 @@ bool MapCacheIsStale(const char* cachePath, const char* sourcePath)
 {
     if (g_forcedRebuild)
         return true;
-    std::filesystem::file_time_type cacheTime, sourceTime;
-    if (!FileTime(cachePath, cacheTime) || !FileTime(sourcePath, sourceTime))
+    std::chrono::seconds cacheTime, sourceTime;
+    if (!FileSeconds(cachePath, cacheTime) || !FileSeconds(sourcePath, sourceTime))
         return true;
     return sourceTime > cacheTime;
 }
-
-void MapBuildLightmap(const char*, const char*) {}
-
-IDirect3DTexture8* MapGetLightmapTexture()
-{
-    return nullptr;
-}
-
-IDirect3DTexture8* MapGetFogTexture()
-{
-    return nullptr;
-}
-
-void MapCreateFogTexture(const char*) {}
 
 float MapGetLayerVar(int)
 {
@@ -104,9 +117,9 @@ void MapLoadVegetationLayers(const char* folder, const EngineString* alphaNames)
     const std::string prefix = folder ? folder : "";
     for (int layer = 1; alphaNames && layer < MAP_LAYER_GRID_COUNT; ++layer) {
         if (alphaNames[layer].Length() > 0)
-            g_layerGrids[layer] = LoadGrid(prefix + alphaNames[layer].Text());
+            g_layerGrids[layer] = MapGridLoad((prefix + alphaNames[layer].Text()).c_str());
     }
-    g_vegetationLayerGrid = LoadGrid(prefix + "veg_layer");
+    g_vegetationLayerGrid = MapGridLoad((prefix + "veg_layer").c_str());
 }
 
 MapGrid* MapGetVegetationLayerGrid(int layer)
@@ -122,4 +135,9 @@ void MapFreeGrids()
     }
     MapGridFree(g_vegetationLayerGrid);
     g_vegetationLayerGrid = nullptr;
+}
+
+MapGrid* MapGetVegetationGrid()
+{
+    return nullptr;
 }

@@ -2,8 +2,8 @@
 
 #include <string>
 
+#include "map/map_cvars.h"
 #include "render/render_context.h"
-#include "render/render_cvars.h"
 #include "render/state_cache.h"
 #include "render/texture_manager.h"
 #include "render/texture_preload.h"
@@ -47,7 +47,7 @@ void LandTexturesRelease()
         g_mapRender.landLayerBorrowed[i] = false;
     }
     g_mapRender.landTexturesLoaded = 0;
-    // Without layer textures the static map cannot be drawn layer by layer.
+    // Without the layer textures the landscape cannot draw layer by layer.
     rblvi.SetBool(false);
 }
 

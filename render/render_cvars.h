@@ -11,22 +11,19 @@ extern ConsoleVar rirefresh;  // refresh rate of the first three attempts; 0 for
 extern ConsoleVar rbwindowed;
 
 // World passes, mesh renderers, water shaders and the camera.
-extern ConsoleVar rbflm;        // run the map-switched outdoor passes whatever the map says
-extern ConsoleVar rbtexunits;   // texture units of the static map pass: 8+ eight-unit, 2 two-unit, else none
-extern ConsoleVar rbclusters;   // draw the clustered static meshes
-extern ConsoleVar rbobjects;    // read by the world pass that also draws the clustered meshes
-extern ConsoleVar rbwater;      // draw water (under-water test, reflection view, water passes)
-extern ConsoleVar rbfov;        // true: the field of view is vertical as given; false: divided by the aspect
-extern ConsoleVar rbfog;        // fog in the landscape, mesh and map passes
-extern ConsoleVar rbdrawblood;  // blood decals
-extern ConsoleVar rfobjrad;     // radius above which objects are fogged through the fog texture
-extern ConsoleVar rbsp;         // switch of the animated-mesh renderer
-extern ConsoleVar rbshowboxes;  // debug boxes of objects, octree nodes and clusters
-extern ConsoleVar rbzpass;      // stencil shadows by the z-pass pass (else z-fail)
-extern ConsoleVar dblvi;        // rebuild landscape layers, ignoring their ".lvi" cache
-// The static map draws chunk by chunk with the land layers (set by the map load, cleared when the
-// layer textures are let go).
-extern ConsoleVar rblvi;
+extern ConsoleVar rbflm;               // run the map-switched outdoor passes whatever the map says
+extern ConsoleVar rbtexunits;          // texture units of the static map pass: 8+ eight-unit, 2 two-unit, else none
+extern ConsoleVar rbclusters;          // draw the clustered static meshes
+extern ConsoleVar rbobjects;           // read by the world pass that also draws the clustered meshes
+extern ConsoleVar rbwater;             // draw water (under-water test, reflection view, water passes)
+extern ConsoleVar rbfov;               // true: the field of view is vertical as given; false: divided by the aspect
+extern ConsoleVar rbfog;               // fog in the landscape, mesh and map passes
+extern ConsoleVar rbdrawblood;         // blood decals
+extern ConsoleVar rfobjrad;            // radius above which objects are fogged through the fog texture
+extern ConsoleVar rbsp;                // switch of the animated-mesh renderer
+extern ConsoleVar rbshowboxes;         // debug boxes of objects, octree nodes and clusters
+extern ConsoleVar rbzpass;             // stencil shadows by the z-pass pass (else z-fail)
+extern ConsoleVar dblvi;               // rebuild landscape layers, ignoring their ".lvi" cache
 extern ConsoleVar rbroads;             // road and material passes of the static map
 extern ConsoleVar rbanisotropic;       // allow anisotropic texture filtering
 extern ConsoleVar rc_watercol;         // water colour constant of the water shaders
@@ -43,6 +40,7 @@ extern ConsoleVar rfsatcamnear;        // near clip distance in the satellite vi
 extern ConsoleVar rbactors;            // draw actors
 extern ConsoleVar rbactordirs;         // draw each actor's body, torso, head and aim directions
 extern ConsoleVar rbrain;              // run the rain pass
+extern ConsoleVar rcshadowcolor;       // colour of the shadow darkening pass; the map load resets it
 extern ConsoleVar rc_nvisioncol;       // night-vision tint of meshes, particles and the landscape
 extern ConsoleVar rc_nvisionactorcol;  // night-vision tint meant for actors (unused)
 extern ConsoleVar rc_nvamb;            // ambient light colour in night vision

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "game/game_state.h"
+#include "map/fog_textures.h"
 #include "map/map_caches.h"
 #include "map/map_cvars.h"
 #include "map/octree.h"
@@ -315,6 +316,7 @@ StaticMapTextures StaticMapTexturesOfMap()
     StaticMapTextures textures;
     textures.lightmap = MapGetLightmapTexture();
     textures.fog = MapGetFogTexture();
+    textures.waterFog = MapGetWaterFogTexture();
     return textures;
 }
 

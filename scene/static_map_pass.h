@@ -14,7 +14,7 @@ struct StaticMapTextures {
     IDirect3DTexture8* waterFog = nullptr;  // the under-water fog
 };
 
-// The loaded map's textures. The map gives no under-water fog texture yet.
+// The loaded map's textures.
 StaticMapTextures StaticMapTexturesOfMap();
 
 // The two-texture-stage sequence (rbtexunits 2) with the loaded map's textures.

@@ -8,9 +8,9 @@
 #include "game/player_view.h"
 #include "map/map_state.h"
 #include "map/object_grid.h"
-#include "map/occluder_grid.h"
+#include "map/occluders.h"
+#include "map/fog_textures.h"
 #include "map/octree.h"
-#include "map/terrain_height.h"
 #include "map/world_registry.h"
 #include "map/world_tiles.h"
 #include "render/camera.h"
@@ -30,15 +30,13 @@ namespace {
 struct PassOccluders {
     u32_t resolution = 0;
     u16_t** lists = nullptr;
-    OctreeNode** leaves = nullptr;
+    OctreeNode* const* leaves = nullptr;
     u32_t leafCount = 0;
     u32_t cellX = 0, cellZ = 0;
 };
 
-bool NearGround(float x, float y, float z)
-{
-    return y - MapTerrainHeight(x, z, nullptr, nullptr) < VISIBILITY_NEAR_GROUND;
-}
+// The part of an occluder list entry that numbers a leaf.
+constexpr u16_t kOccluderLeafNumberMask = 0x0FFF;
 
 // The occluder cell of a position inside the base tile. A position on the tile's far border (or
 // rounded onto it) would give resolution itself: it is held to the last cell.
@@ -61,7 +59,7 @@ void MarkOccluderLeaves(const PassOccluders& occluders, int tileX, int tileZ, bo
     if (!list)
         return;
     for (; *list != OCCLUDER_LIST_END; ++list) {
-        const u32_t number = *list & OCCLUDER_LEAF_NUMBER_MASK;
+        const u32_t number = *list & kOccluderLeafNumberMask;
         if (number >= occluders.leafCount || !occluders.leaves[number])
             continue;
         if (set)
@@ -90,9 +88,9 @@ void RenderVisibilityPass(float x, float y, float z, float angleX, float angleY,
     const float size = MapGetWorldSize();
     OctreeNode* root = OctreeGetRoot();
     PassOccluders occluders;
-    if (NearGround(x, y, z)) {
+    if (MapIsNearGround(Vector3{x, y, z})) {
         MapGetOccluderGrid(&occluders.resolution, &occluders.lists);
-        MapGetOccluderLeaves(&occluders.leaves, &occluders.leafCount);
+        occluders.leaves = OccludersGetLeaves(&occluders.leafCount);
         if (!occluders.lists || !(size > 0.0f))
             occluders.resolution = 0;
     }

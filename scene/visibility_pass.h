@@ -6,8 +6,6 @@
 #include "core/types.h"
 
 constexpr int VISIBILITY_TILE_REACH = 2;  // tiles -2..2 round the camera's on each axis
-// Cameras lower than this above the terrain use the occluder lists.
-constexpr float VISIBILITY_NEAR_GROUND = 80.0f;
 
 // Position, angles (x, y, z) and field of view of the view. Leaves the device camera set up at the
 // given position. While g_scene.mainView is set, the arguments become g_scene.mainViewCamera.

@@ -10,7 +10,7 @@
 
 #include "map/map_trace.h"
 #include "map/octree.h"
-#include "map/triangle_clip.h"
+#include "map/polygon_clip.h"
 #include "platform/d3dx8_math.h"
 #include "support/map_octree_support.h"
 
@@ -243,7 +243,7 @@ TEST(MapTraceWithoutMap, FindsNothing)
     EXPECT_EQ(MapTrace(start, end, &hit), 0);
 }
 
-// ClipTriangleToBox: the caster's part inside the prism over the map triangle.
+// ClipTriangleToTrianglePrism: the caster's part inside the prism over the map triangle.
 
 struct ClipResult {
     int triangles = 0;
@@ -267,7 +267,7 @@ ClipResult Clip(const std::array<D3DXVECTOR3, 3>& map, const std::array<D3DXVECT
     D3DXVECTOR3 positions[CLIP_TRIANGLE_MAX_TRIANGLES * 3];
     D3DXVECTOR2 uvs[CLIP_TRIANGLE_MAX_TRIANGLES * 3];
     ClipResult result;
-    result.triangles = ClipTriangleToBox(positions, uvs, map.data(), caster.data(), casterUv);
+    result.triangles = ClipTriangleToTrianglePrism(positions, uvs, map.data(), caster.data(), casterUv);
     D3DXVECTOR3 mapNormal, casterNormal;
     const D3DXVECTOR3 m1 = map[1] - map[0], m2 = map[2] - map[0], c1 = caster[1] - caster[0],
                       c2 = caster[2] - caster[0];
@@ -305,7 +305,7 @@ ClipResult Clip(const std::array<D3DXVECTOR3, 3>& map, const std::array<D3DXVECT
     return result;
 }
 
-TEST(ClipTriangleToBox, KeepsTheCastersPartOverTheMapTriangle)
+TEST(ClipTriangleToTrianglePrism, KeepsTheCastersPartOverTheMapTriangle)
 {
     using P = D3DXVECTOR3;
     const std::array<P, 3> ground = {P(0, 0, 0), P(10, 0, 0), P(0, 0, 10)};
@@ -349,7 +349,7 @@ TEST(ClipTriangleToBox, KeepsTheCastersPartOverTheMapTriangle)
     }
 }
 
-TEST(ClipTriangleToBox, ATiltedCasterIsCutAlongTheUprightPlanes)
+TEST(ClipTriangleToTrianglePrism, ATiltedCasterIsCutAlongTheUprightPlanes)
 {
     using P = D3DXVECTOR3;
     // The caster rises with x; its part over the map triangle is the triangle (0..10) x (0..10) lifted onto it.

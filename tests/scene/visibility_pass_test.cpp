@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
+#include <string>
 #include <map>
 #include <set>
 #include <tuple>
@@ -14,7 +16,7 @@
 #include "game/game_cvars.h"
 #include "map/map_cvars.h"
 #include "map/map_state.h"
-#include "map/occluder_grid.h"
+#include "map/occluders.h"
 #include "map/world_tiles.h"
 #include "render/camera.h"
 #include "render/debug_primitives.h"
@@ -23,7 +25,9 @@
 #include "render/visible_nodes.h"
 #include "scene/scene_state.h"
 #include "scene/visibility_pass.h"
+#include "support/files.h"
 #include "support/map_octree_support.h"
+#include "support/temp_dir.h"
 #include "tests/render/render_test_support.h"
 #include "tests/scene/scene_fixture.h"
 
@@ -56,7 +60,7 @@ protected:
     }
     void TearDown() override
     {
-        g_occluderGrid = {};
+        OccludersFree();
         g_visible.nodeCount = 0;
         g_visible.objectCount = 0;
         g_scene.mainView = 1;
@@ -150,13 +154,32 @@ protected:
         return true;
     }
 
-    // An occluder grid whose every list (all cells, all tiles) is the given entries.
-    void SetOccluders(u32_t resolution, const std::vector<u16_t>& entries)
+    // The occluder lists of the map as the map load reads them from the mission's "map.ocl": the
+    // list of cell (row, column) for every tile is listOf(column).
+    void SetOccluders(u32_t resolution, const std::function<std::vector<u16_t>(u32_t column)>& listOf)
     {
-        m_list = entries;
-        m_list.push_back(OCCLUDER_LIST_END);
-        m_lists.assign(resolution * resolution * OCCLUDER_TILE_LISTS, m_list.data());
-        g_occluderGrid = {resolution, m_lists.data(), m_leaves.data(), u32_t(m_leaves.size())};
+        std::string bytes;
+        auto put = [&bytes](u32_t value, int size) {
+            for (int i = 0; i < size; ++i)
+                bytes.push_back(char((value >> (8 * i)) & 0xFF));
+        };
+        put(u32_t(m_leaves.size()), 4);
+        put(resolution, 4);
+        for (u32_t cell = 0; cell < resolution * resolution; ++cell) {
+            const std::vector<u16_t> list = listOf(cell % resolution);
+            for (u32_t k = 0; k < OCCLUDER_TILE_LISTS; ++k) {
+                put(u32_t(list.size()), 2);
+                for (u16_t entry : list)
+                    put(entry, 2);
+            }
+        }
+        ASSERT_TRUE(WriteFileBytes("mission/map.ocl", bytes));
+        mioccres.SetInt(s32_t(resolution));
+        OccludersLoadOrBuild("mission", "land");
+        u32_t loaded = 0;
+        u16_t** grid = nullptr;
+        MapGetOccluderGrid(&loaded, &grid);
+        ASSERT_EQ(loaded, resolution);
     }
 
     int LeafAt(float x, float z) const
@@ -172,9 +195,8 @@ protected:
 
     std::vector<OctreeNode*> m_leaves;
     std::map<UINT, int> m_byFirstIndex;
-    std::vector<u16_t> m_list;
-    std::vector<u16_t*> m_lists;
-    SavedVars m_saved{&mfrange, &rbtexunits, &rbwireframe, &rbshowboxes, &gbthirdperson};
+    TempDir m_folder;
+    SavedVars m_saved{&mfrange, &rbtexunits, &rbwireframe, &rbshowboxes, &gbthirdperson, &mioccres};
 };
 
 TEST_F(VisibilityPass, TilesCoverEveryCopyInTheFrustum)
@@ -215,8 +237,8 @@ TEST_F(VisibilityPass, OccluderListsLimitTheDrawnLeavesNearTheGround)
     const int a = LeafAt(100.0f, 100.0f), b = LeafAt(-100.0f, 300.0f);
     ASSERT_GE(a, 0);
     ASSERT_GE(b, 0);
-    // Leaf a, a number past the leaf table (skipped), and leaf b with bits above the leaf number.
-    SetOccluders(8, {u16_t(a), u16_t(0x0FFE), u16_t(0x1000 | b)});
+    // Every cell sees leaves a and b of every tile.
+    SetOccluders(8, [&](u32_t) { return std::vector<u16_t>{u16_t(a), u16_t(b)}; });
     struct Case {
         const char* name;
         float y;
@@ -248,14 +270,9 @@ TEST_F(VisibilityPass, OccluderCellOfAPositionRoundedOntoTheFarBorderIsTheLastCe
     // Only the cells of the last column list a leaf; any other cell lists none.
     const int a = LeafAt(kHalf - 100.0f, 0.0f);
     ASSERT_GE(a, 0);
-    m_list = {u16_t(a), OCCLUDER_LIST_END};
-    static const u16_t kEmpty[] = {OCCLUDER_LIST_END};
-    m_lists.assign(resolution * resolution * OCCLUDER_TILE_LISTS, const_cast<u16_t*>(kEmpty));
-    for (u32_t row = 0; row < resolution; ++row) {
-        for (u32_t k = 0; k < OCCLUDER_TILE_LISTS; ++k)
-            m_lists[(row * resolution + resolution - 1) * OCCLUDER_TILE_LISTS + k] = m_list.data();
-    }
-    g_occluderGrid = {resolution, m_lists.data(), m_leaves.data(), u32_t(m_leaves.size())};
+    SetOccluders(resolution, [&](u32_t column) {
+        return column == resolution - 1 ? std::vector<u16_t>{u16_t(a)} : std::vector<u16_t>{};
+    });
     const std::set<Copy> drawn = Pass(x, 10.0f, 0.0f, -D3DX_PI / 2.0f, 0.0f);
     EXPECT_FALSE(drawn.empty());
     EXPECT_EQ(drawn, Expected({a}));

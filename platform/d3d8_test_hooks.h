@@ -36,6 +36,14 @@ struct D3D8LockRecord {
     UINT count;  // locks since creation
 };
 
+// Called at every draw call that reaches the device, before it draws, so that a test can read the
+// state the draw is made with (GetRenderState, GetTextureStageState, GetTexture, GetTransform), with
+// the draw's first index (first vertex of an unindexed draw; 0 for the UP draws).
+using D3D8DrawObserver = void (*)(IDirect3DDevice8* device, D3DPRIMITIVETYPE type, UINT start, UINT primitiveCount,
+                                  void* context);
+// Null stops observing.
+void D3D8TestSetDrawObserver(IDirect3DDevice8* device, D3D8DrawObserver observer, void* context);
+
 // CreateDevice fails with D3DERR_NOTAVAILABLE for these automatic depth formats (count 0: none).
 void D3D8TestFailDepthFormats(const D3DFORMAT* formats, int count);
 // Every CreateDevice call since the last clear, oldest first.

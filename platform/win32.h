@@ -250,7 +250,19 @@ HWND GetForegroundWindow();
 int MessageBoxA(HWND owner, const char* text, const char* caption, UINT type);
 
 // Time and debugger output.
+struct SYSTEMTIME {
+    WORD wYear;
+    WORD wMonth;      // 1 to 12
+    WORD wDayOfWeek;  // 0 Sunday
+    WORD wDay;
+    WORD wHour;
+    WORD wMinute;
+    WORD wSecond;
+    WORD wMilliseconds;
+};
 DWORD GetTickCount();
+// The local date and time of the wall clock (not the test clock).
+void GetLocalTime(SYSTEMTIME* time);
 void Sleep(DWORD milliseconds);
 void OutputDebugStringA(const char* text);
 
@@ -260,6 +272,10 @@ FARPROC GetProcAddress(HMODULE module, const char* name);
 BOOL FreeLibrary(HMODULE module);
 // The program's own path (module must be null); the characters copied, the size when cut, 0 on failure.
 DWORD GetModuleFileNameA(HMODULE module, char* fileName, DWORD size);
+
+// Creates one folder (its parent must exist); FALSE with ERROR_ALREADY_EXISTS when it is there
+// already, with ERROR_PATH_NOT_FOUND when it cannot be made. The security attributes are not read.
+BOOL CreateDirectoryA(const char* path, void* securityAttributes);
 
 // Directory search with a wildcard pattern such as "plugins\*.plg" (see platform/file_system.h).
 struct WIN32_FIND_DATAA {

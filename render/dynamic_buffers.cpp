@@ -86,13 +86,15 @@ void DynIndexBufferRelease(DynIndexBuffer* record)
 
 void DynBufferSelect(DynVertexBuffer* record)
 {
-    if (g_dynBuffers.vertexBuffer == record)
-        return;
-    g_dynBuffers.vertexBuffer = record;
+    // Unbinding always reaches the device: stream 0 may hold a buffer bound outside these records.
     if (!record) {
+        g_dynBuffers.vertexBuffer = nullptr;
         g_render.device->SetStreamSource(0, nullptr, 0);
         return;
     }
+    if (g_dynBuffers.vertexBuffer == record)
+        return;
+    g_dynBuffers.vertexBuffer = record;
     if (record->fvf)
         g_render.device->SetVertexShader(record->fvf);
     g_render.device->SetStreamSource(0, record->buffer, record->vertexSize);

@@ -81,7 +81,8 @@ void DynIndexBufferCreate(DynIndexBuffer* record, u32_t indexCount);
 void DynVertexBufferRelease(DynVertexBuffer* record);
 void DynIndexBufferRelease(DynIndexBuffer* record);
 
-// Makes the record current (binding stream 0 and, with a format, the vertex format); null unbinds.
+// Makes the record current (binding stream 0 and, with a format, the vertex format); binding the
+// current record again does nothing. Null always unbinds stream 0, even when nothing was current.
 void DynBufferSelect(DynVertexBuffer* record);
 void DynIndexBufferSelect(DynIndexBuffer* record);
 // Forgets the current buffers (their device bindings are gone).

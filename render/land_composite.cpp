@@ -11,6 +11,7 @@
 #include "platform/d3dx8_texture.h"
 #include "render/map_render_setup.h"
 #include "render/render_context.h"
+#include "render/colour_pack.h"
 
 namespace {
 
@@ -117,11 +118,6 @@ void MultiplyByLightmap(ColourBuffer& buffer, int size, IDirect3DTexture8* light
     ReleaseTexture(resampled);
 }
 
-u32_t ToByte(float value)
-{
-    return static_cast<u32_t>(std::clamp(value, 0.0f, 1.0f) * 255.0f);
-}
-
 // The buffer as a DXT1 texture with its full mip chain; null when it cannot be made.
 IDirect3DTexture8* CompositeTexture(const ColourBuffer& buffer, int size)
 {
@@ -137,7 +133,7 @@ IDirect3DTexture8* CompositeTexture(const ColourBuffer& buffer, int size)
                 u32_t* row = texels.Row(y);
                 const float* in = buffer.data() + size_t(y) * size_t(size) * 4;
                 for (int x = 0; x < size; ++x, in += 4)
-                    row[x] = ToByte(in[3]) << 24 | ToByte(in[0]) << 16 | ToByte(in[1]) << 8 | ToByte(in[2]);
+                    row[x] = ColourPackTruncated(in);
             }
             filled = true;
         }

@@ -14,18 +14,13 @@
 #include "render/render_cvars.h"
 #include "render/state_cache.h"
 #include "scene/sun_effect.h"
+#include "render/colour_pack.h"
 
 SunFlareState g_sunFlare;
 
 namespace {
 
 constexpr u32_t kKeepArgument = 0xFFFFFFFFu;
-
-u32_t ColourByte(float value)
-{
-    value = value < 0.0f ? 0.0f : (value > 1.0f ? 1.0f : value);
-    return static_cast<u32_t>(value * 255.0f);
-}
 
 // The traces toward the sun: true when it is visible from the viewer.
 bool SunVisible(const float* viewer, const Vector3& sun)
@@ -55,13 +50,12 @@ void DrawElement(const SunFlareElement& element, const D3DXVECTOR3& centre, cons
     RenderSetState(D3DRS_DESTBLEND, element.destinationBlend);
     if (g_game.hud.nightVision) {
         const float* tint = rc_nvisioncol.Colour();
-        RenderSetState(D3DRS_TEXTUREFACTOR, (ColourByte(tint[3]) << 24) | (ColourByte(tint[0]) << 16) |
-                                                (ColourByte(tint[1]) << 8) | ColourByte(tint[2]));
+        RenderSetState(D3DRS_TEXTUREFACTOR, ColourPackTruncated(tint));
         RenderSetColorOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_TFACTOR);
     } else if (!element.noAlphaFactor) {
         // The factor's alpha, spread over the colour, dims the sprite; a factor above 1 saturates
         // instead of wrapping round.
-        RenderSetState(D3DRS_TEXTUREFACTOR, ColourByte(g_sunFlare.intensity * element.alphaFactor) << 24);
+        RenderSetState(D3DRS_TEXTUREFACTOR, ColourByteTruncated(g_sunFlare.intensity * element.alphaFactor) << 24);
         RenderSetColorOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_TFACTOR | D3DTA_ALPHAREPLICATE);
     } else {
         RenderSetColorOp(0, D3DTOP_SELECTARG1, D3DTA_TEXTURE, kKeepArgument);

@@ -36,7 +36,7 @@ void FlagGeometryDistance(OctreeNode* node)
 
 void CollectObjects(OctreeNode* node)
 {
-    node->CollectDrawable(g_camera.frustumPlanes, g_visible.objects, &g_visible.objectCount, kMaxVisibleObjects,
+    node->CollectDrawable(g_visible.visibilityFrustum, g_visible.objects, &g_visible.objectCount, kMaxVisibleObjects,
                           g_visible.cell);
 }
 
@@ -133,6 +133,8 @@ void EditorCollectVisibleNodes(const float* position, const s32_t* tileIndex, Oc
     g_visible.cell[0] = static_cast<s8_t>(cell[0]);
     g_visible.cell[1] = static_cast<s8_t>(cell[1]);
     g_visible.cellWord = (static_cast<u32_t>(cell[1]) << 16) | (static_cast<u32_t>(cell[0]) & 0xFFFFu);
+    // Objects are taken against the camera at its own position.
+    std::copy(g_camera.frustumPlanes, g_camera.frustumPlanes + 6, g_visible.visibilityFrustum);
     OctreeCullFrustum(planes, 6, ViewNodeVisible);
     ViewGetVisibleNodes(outList, outCount);
 }

@@ -3,9 +3,9 @@
 // before each walk and draws from them afterwards.
 #pragma once
 #include "core/types.h"
+#include "platform/d3dx8_math.h"
 
 class DynamicObject;
-struct D3DXPLANE;
 struct ObjectGridEntry;
 struct OctreeNode;
 
@@ -29,6 +29,13 @@ struct VisibleSet {
     // the low).
     s8_t cell[2] = {0, 0};
     u32_t cellWord = 0;
+
+    // The camera of the visibility pass at its own (unwrapped) position: the eye and the 6 planes
+    // that objects are collected against and measured from.
+    D3DXVECTOR3 visibilityEye = {0.0f, 0.0f, 0.0f};
+    D3DXPLANE visibilityFrustum[6] = {};
+    // Object boxes tested against the frustum in the current pass (the object collectors add them).
+    u32_t objectTests = 0;
 
     // The extra plane set (indoor clip planes) of the stamped callbacks.
     const D3DXPLANE* extraPlanes = nullptr;

@@ -9,6 +9,13 @@
 #include "scene/scene_light.h"
 #include "scene/vegetation.h"
 
+// A view's camera as the visibility pass was given it.
+struct ViewCamera {
+    float position[3] = {0.0f, 0.0f, 0.0f};
+    float angles[3] = {0.0f, 0.0f, 0.0f};
+    float fov = 0.0f;
+};
+
 struct SceneState {
     // The direction towards the scene's light: a decal whose surface normal points along it
     // (positive dot product) faces the light.
@@ -17,6 +24,14 @@ struct SceneState {
     u32_t materialComponentMask = MATERIAL_AMBIENT | MATERIAL_DIFFUSE | MATERIAL_SPECULAR | MATERIAL_EMISSIVE;
     // Night vision: the ambient and diffuse parts take the night-vision colours.
     bool nightVision = false;
+
+    // Set while the main view is drawn, cleared around the visibility pass of a secondary, inset or
+    // external view (the map-drawing flag of the secondary views): only the main view's pass stores
+    // its camera as mainViewCamera, from which the water pass draws.
+    u8_t mainView = 1;
+    ViewCamera mainViewCamera;
+    // The view being drawn is under water (the water pass decides; never before it exists).
+    u8_t viewUnderWater = 0;
 
     // Set by the map load and "mxrebuild": the landscape drawing refreshes what it keeps of the land.
     bool landscapeNeedsRefresh = false;

@@ -367,6 +367,18 @@ PtrArray<ClusterGroup>* ClusteredObjGroups()
     return g_groups;
 }
 
+void ClusteredObjUpdateVisibility(const D3DXPLANE* planes, u32_t planeCount)
+{
+    if (!g_groups)
+        return;
+    for (s32_t i = 0; i < g_groups->Count(); ++i) {
+        ClusterGroup& group = *g_groups->Get(i);
+        const float box[6] = {group.boxMin.x, group.boxMin.y, group.boxMin.z,
+                              group.boxMax.x, group.boxMax.y, group.boxMax.z};
+        group.inView = BoxInsidePlanes(box, planes, planeCount) ? 1 : 0;
+    }
+}
+
 void ClusteredObjSelectLods(const Vector3& viewPosition, float fieldOfView, const D3DXPLANE* planes, u32_t planeCount,
                             u32_t visitMark)
 {

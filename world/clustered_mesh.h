@@ -60,6 +60,7 @@ struct ClusterGroup {
     Vector3 boxMin;
     Vector3 boxMax;
     u32_t visible = 0;  // set by the last ClusteredObjSelectLods: the group stands in for its objects
+    u32_t inView = 0;   // set by the last ClusteredObjUpdateVisibility: the group's box is in the view
     Vector3 centre;
     float radius = 0.0f;
     float switchDistance = CLUSTER_DEFAULT_SWITCH_DISTANCE;
@@ -70,6 +71,9 @@ struct ClusterGroup {
 bool ClusteredObjLoad(const char* missionFolder);
 // Frees every group with its clusters and buffers; the objects are untouched.
 void ClusteredObjFreeAll();
+// Per view: marks each group whose box has a corner in front of every plane (a box crossing a plane
+// counts as in view).
+void ClusteredObjUpdateVisibility(const D3DXPLANE* planes, u32_t planeCount);
 // Per view: a group stands in for its objects when the viewer is outside its sphere, far enough
 // that tan(fov / 2) x distance passes its switch distance, and its box is inside the planes; its
 // objects then carry the visit mark so that the object pass skips them.

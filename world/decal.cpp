@@ -7,6 +7,7 @@
 #include "platform/win32.h"
 #include "world/graph_node.h"
 #include "world/world_cvars.h"
+#include "render/colour_pack.h"
 
 ConsoleVar rbremovedecals("rbremovedecals", CVAR_BOOL, "0");
 ConsoleVar rfhidesize("rfhidesize", CVAR_FLOAT, "200.0");
@@ -78,7 +79,7 @@ namespace {
 
 u32_t WithAlpha(u32_t elapsed)
 {
-    const u32_t alpha = static_cast<u32_t>(static_cast<float>(elapsed) * (1.0f / DECAL_FADE_MS) * 255.0f);
+    const u32_t alpha = ColourByteTruncated(static_cast<float>(elapsed) * (1.0f / DECAL_FADE_MS));
     return (alpha << 24) | 0xFFFFFFu;
 }
 

@@ -23,6 +23,7 @@
 #include "world/graph_node.h"
 #include "world/graph_obj.h"
 #include "world/shader_settings.h"
+#include "render/colour_pack.h"
 
 namespace {
 
@@ -67,16 +68,6 @@ bool ReadFlag(const EngineString& value)
 bool SameText(const char* a, const char* b)
 {
     return CompareNoCase(a, b) == 0;
-}
-
-// A colour component 0..1 as a byte: 1.0 or more gives 255, 0 or less gives 0.
-u32_t ColourByte(float value)
-{
-    if (value >= 1.0f)
-        return 255;
-    if (value <= 0.0f)
-        return 0;
-    return static_cast<u32_t>(value * 255.0f + 0.5f);
 }
 
 std::string Numbered(const char* name, int k)
@@ -209,8 +200,8 @@ bool ParamColor(GraphObj& object, Values values, int)
     GraphNode* node = MeshNode(object, values[0]);
     if (!node)
         return false;
-    const u32_t colour = ColourByte(ReadFloat(values[5])) << 24 | ColourByte(ReadFloat(values[2])) << 16 |
-                         ColourByte(ReadFloat(values[3])) << 8 | ColourByte(ReadFloat(values[4]));
+    const u32_t colour =
+        ColourPackRounded(ReadFloat(values[2]), ReadFloat(values[3]), ReadFloat(values[4]), ReadFloat(values[5]));
     if (SameText(values[1].Text(), "all")) {
         for (u32_t i = 0; i < node->FrameZeroMeshCount(); ++i)
             node->SetMeshColor(i, colour);

@@ -21,6 +21,7 @@
 #include "world/graph_obj.h"
 #include "world/shader_settings.h"
 #include "world/world_cvars.h"
+#include "render/colour_pack.h"
 
 ConsoleVar rbrs("rbrs", CVAR_BOOL, "true");
 
@@ -32,16 +33,6 @@ constexpr float kHalfPi = D3DX_PI * 0.5f;
 constexpr u32_t kNodeBoxColour = 0x600000FFu;
 // Debug boxes live for one frame.
 constexpr u32_t kOneFrameMs = 1;
-
-// A colour channel 0..1 as a byte: 1.0 or more gives 255, 0 or less gives 0.
-u32_t ChannelByte(float channel)
-{
-    if (channel >= 1.0f)
-        return 255;
-    if (channel <= 0.0f)
-        return 0;
-    return static_cast<u32_t>(channel * 255.0f + 0.5f);
-}
 
 float Clamp01(float value)
 {
@@ -222,13 +213,12 @@ void GraphObj::DrawBillboard()
         record->sortKey = viewDistanceSq;
         const float* fog = mcfogcolor.Colour();
         const float share = FogShare(std::sqrt(centreSq) / 10.0f, fogStart, mfrange.Float());
-        const u32_t alpha = 255 - static_cast<u32_t>(share * 255.0f);
+        const u32_t alpha = 255 - ColourByteTruncated(share);
         BillboardDrawPayload* payload = reinterpret_cast<BillboardDrawPayload*>(record->payload);
-        *payload = {
-            billboardTexture, width,
-            height,           u0,
-            u0 + 0.5f,        v0,
-            v0 + 0.5f,        D3DCOLOR_ARGB(alpha, ChannelByte(fog[0]), ChannelByte(fog[1]), ChannelByte(fog[2]))};
+        *payload = {billboardTexture, width,
+                    height,           u0,
+                    u0 + 0.5f,        v0,
+                    v0 + 0.5f,        (alpha << 24) | (ColourPackRounded(fog[0], fog[1], fog[2], 0.0f) & 0x00FFFFFFu)};
         return;
     }
     BatchRecord* batch = BatchRecordNext();

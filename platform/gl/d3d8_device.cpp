@@ -62,6 +62,8 @@ GlDevice::~GlDevice()
         }
         if (m_shaderConstantBuffer)
             gl.DeleteBuffers(1, &m_shaderConstantBuffer);
+        if (m_timerQueriesMade)
+            gl.DeleteQueries(GPU_TIMER_SLOTS, m_timerQueries);
         if (m_targetFramebuffer)
             gl.DeleteFramebuffers(1, &m_targetFramebuffer);
         if (m_vertexArray)

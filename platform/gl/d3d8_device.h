@@ -18,6 +18,7 @@
 #include "platform/gl/d3d8_resources.h"
 #include "platform/gl/d3d8_shader_program.h"
 #include "platform/d3d8_test_hooks.h"
+#include "platform/gpu_timer.h"
 #include "platform/gl/d3d8_vertex_format.h"
 
 // Keeps the GL renderer and version texts for the adapter identifier.
@@ -149,8 +150,23 @@ public:
     void ForgetSurface(const GlSurface* surface);
     void ForgetVertexBuffer(const GlVertexBuffer* buffer);
     void ForgetIndexBuffer(const GlIndexBuffer* buffer);
+    // The test hook called at every draw (null: none).
+    void SetDrawObserver(D3D8DrawObserver observer, void* context)
+    {
+        m_drawObserver = observer;
+        m_drawObserverContext = context;
+    }
+    // GPU time stamps (platform/gpu_timer.h).
+    bool TimerMark(UINT slot);
+    bool TimerElapsed(UINT from, UINT to, double* milliseconds);
 
 private:
+    void ObserveDraw(D3DPRIMITIVETYPE type, UINT start, UINT primitiveCount)
+    {
+        if (m_drawObserver)
+            m_drawObserver(this, type, start, primitiveCount, m_drawObserverContext);
+    }
+
     GlDevice(IDirect3D8* direct3d, SDL_Window* window, DWORD behaviour);
     ~GlDevice() override;
 
@@ -212,6 +228,12 @@ private:
     UINT m_liveDefaultPool = 0;
     bool m_inScene = false;
     D3D8CallCounts m_counts = {};
+    D3D8DrawObserver m_drawObserver = nullptr;
+    void* m_drawObserverContext = nullptr;
+    // Time-stamp queries, made at the first mark; a slot counts as marked once its query was issued.
+    GLuint m_timerQueries[GPU_TIMER_SLOTS] = {};
+    bool m_timerMarked[GPU_TIMER_SLOTS] = {};
+    bool m_timerQueriesMade = false;
 
     // The back buffer and its automatic depth-stencil buffer, and the framebuffers drawn into.
     GlTextureStorage m_backBuffer;

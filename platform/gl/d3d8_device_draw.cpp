@@ -554,6 +554,7 @@ bool GlDevice::PrepareDraw()
 HRESULT GlDevice::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount)
 {
     ++m_counts.drawPrimitive;
+    ObserveDraw(type, startVertex, primitiveCount);
     GLenum mode;
     if (!PrimitiveMode(type, &mode) || !m_stream || m_streamStride == 0 || m_stream->Storage().IsLocked())
         return D3DERR_INVALIDCALL;
@@ -571,6 +572,7 @@ HRESULT GlDevice::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT pr
 HRESULT GlDevice::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, UINT, UINT, UINT startIndex, UINT primitiveCount)
 {
     ++m_counts.drawIndexedPrimitive;
+    ObserveDraw(type, startIndex, primitiveCount);
     GLenum mode;
     if (!PrimitiveMode(type, &mode) || !m_stream || m_streamStride == 0 || !m_indices ||
         m_stream->Storage().IsLocked() || m_indices->Storage().IsLocked())
@@ -619,6 +621,7 @@ GLuint GlDevice::UploadTransient(const void* data, UINT bytes, UINT alignment, U
 HRESULT GlDevice::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, const void* vertices, UINT stride)
 {
     ++m_counts.drawPrimitive;
+    ObserveDraw(type, 0, primitiveCount);
     GLenum mode;
     if (!PrimitiveMode(type, &mode) || !vertices || stride == 0)
         return D3DERR_INVALIDCALL;
@@ -649,6 +652,7 @@ HRESULT GlDevice::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT minIndex, U
                                          const void* indices, D3DFORMAT indexFormat, const void* vertices, UINT stride)
 {
     ++m_counts.drawIndexedPrimitive;
+    ObserveDraw(type, 0, primitiveCount);
     GLenum mode;
     if (!PrimitiveMode(type, &mode) || !vertices || !indices || stride == 0 ||
         (indexFormat != D3DFMT_INDEX16 && indexFormat != D3DFMT_INDEX32))

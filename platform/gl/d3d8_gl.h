@@ -95,7 +95,11 @@
     X(PFNGLDELETEPROGRAMPROC, DeleteProgram)                               \
     X(PFNGLUSEPROGRAMPROC, UseProgram)                                     \
     X(PFNGLDRAWARRAYSPROC, DrawArrays)                                     \
-    X(PFNGLDRAWELEMENTSBASEVERTEXPROC, DrawElementsBaseVertex)
+    X(PFNGLDRAWELEMENTSBASEVERTEXPROC, DrawElementsBaseVertex)             \
+    X(PFNGLGENQUERIESPROC, GenQueries)                                     \
+    X(PFNGLDELETEQUERIESPROC, DeleteQueries)                               \
+    X(PFNGLQUERYCOUNTERPROC, QueryCounter)                                 \
+    X(PFNGLGETQUERYOBJECTUI64VPROC, GetQueryObjectui64v)
 
 struct GlFunctions {
 #define ZINTAR_GL_DECLARE(type, name) type name = nullptr;

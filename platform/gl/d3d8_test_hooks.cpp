@@ -23,6 +23,10 @@ void D3D8TestSetResetResult(IDirect3DDevice8* device, HRESULT result)
 {
     Device(device)->InjectResetResult(result);
 }
+void D3D8TestSetDrawObserver(IDirect3DDevice8* device, D3D8DrawObserver observer, void* context)
+{
+    Device(device)->SetDrawObserver(observer, context);
+}
 D3D8CallCounts D3D8TestCallCounts(IDirect3DDevice8* device)
 {
     return Device(device)->Counts();

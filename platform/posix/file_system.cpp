@@ -2,6 +2,7 @@
 // them "maps/town/Level.dat". Every disk access of the engine goes through here, and so do its
 // questions about open files (type, size, mapping) and folder listings.
 #include "platform/file_system.h"
+#include "platform/win32.h"
 
 #include <dirent.h>
 #include <strings.h>
@@ -199,6 +200,21 @@ bool PlatformCreateDirectories(const char* path)
 {
     std::string resolved;
     return PlatformResolvePath(path, resolved) && MakeFolders(resolved);
+}
+
+BOOL CreateDirectoryA(const char* path, void*)
+{
+    std::string resolved;
+    if (!path || !PlatformResolvePath(path, resolved)) {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return FALSE;
+    }
+    while (resolved.size() > 1 && resolved.back() == '/')
+        resolved.pop_back();
+    if (::mkdir(resolved.c_str(), 0777) == 0)
+        return TRUE;
+    SetLastError(errno == EEXIST ? ERROR_ALREADY_EXISTS : ERROR_PATH_NOT_FOUND);
+    return FALSE;
 }
 
 bool PlatformRemoveFile(const char* path)

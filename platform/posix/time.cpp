@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <thread>
 
 #include "platform/test_clock.h"
@@ -31,6 +32,24 @@ DWORD GetTickCount()
     const auto now = std::chrono::steady_clock::now().time_since_epoch();
     const auto milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(now).count();
     return static_cast<DWORD>(kTickOffset + static_cast<std::uint64_t>(milliseconds));
+}
+
+void GetLocalTime(SYSTEMTIME* time)
+{
+    const auto now = std::chrono::system_clock::now();
+    const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
+    const auto sinceSecond = now - std::chrono::system_clock::from_time_t(seconds);
+    std::tm local = {};
+    localtime_r(&seconds, &local);
+    time->wYear = static_cast<WORD>(local.tm_year + 1900);
+    time->wMonth = static_cast<WORD>(local.tm_mon + 1);
+    time->wDayOfWeek = static_cast<WORD>(local.tm_wday);
+    time->wDay = static_cast<WORD>(local.tm_mday);
+    time->wHour = static_cast<WORD>(local.tm_hour);
+    time->wMinute = static_cast<WORD>(local.tm_min);
+    time->wSecond = static_cast<WORD>(local.tm_sec);
+    const auto milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(sinceSecond).count();
+    time->wMilliseconds = static_cast<WORD>(milliseconds < 0 ? 0 : milliseconds % 1000);
 }
 
 void Sleep(DWORD milliseconds)

@@ -344,3 +344,35 @@ TEST_F(ClusteredMeshes, ZoomDistanceSphereAndFrustumDecideAndMarkTheObjects)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ClusteredMeshes, ViewMarksFollowTheGroupBoxAgainstThePlanes)
+{
+    AddObject("house", {QuadMesh(0, kLeftWall)}, {"wall"}, {nullptr});
+    ASSERT_TRUE(WriteMissionCtr("mission", {{"town", "10", {"house"}}}));
+    ASSERT_TRUE(ClusteredObjLoad("mission"));
+    const ClusterGroup& group = Group(0);
+    struct Case {
+        const char* name;
+        D3DXPLANE plane;
+        u32_t inView;
+    };
+    // Planes facing +z and -z through points before, inside and past the group's box.
+    const float before = group.boxMin.z - 1.0f, inside = group.centre.z, past = group.boxMax.z + 1.0f;
+    const Case cases[] = {
+        {"box in front", D3DXPLANE(0, 0, 1, -before), 1},
+        {"box behind", D3DXPLANE(0, 0, 1, -past), 0},
+        {"box crossing", D3DXPLANE(0, 0, 1, -inside), 1},
+        {"facing the other way", D3DXPLANE(0, 0, -1, before), 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ClusteredObjUpdateVisibility(&c.plane, 1);
+        EXPECT_EQ(group.inView, c.inView);
+    }
+    ClusteredObjUpdateVisibility(nullptr, 0);
+    EXPECT_EQ(group.inView, 1u);
+}
+
+}  // namespace

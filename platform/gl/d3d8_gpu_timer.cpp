@@ -1,0 +1,39 @@
+// GPU time stamps through GL timestamp queries.
+#include "platform/gl/d3d8_device.h"
+#include "platform/gpu_timer.h"
+
+bool GlDevice::TimerMark(UINT slot)
+{
+    if (slot >= GPU_TIMER_SLOTS || !m_context)
+        return false;
+    MakeCurrent();
+    if (!m_timerQueriesMade) {
+        gl.GenQueries(GPU_TIMER_SLOTS, m_timerQueries);
+        m_timerQueriesMade = true;
+    }
+    gl.QueryCounter(m_timerQueries[slot], GL_TIMESTAMP);
+    m_timerMarked[slot] = true;
+    return true;
+}
+
+bool GlDevice::TimerElapsed(UINT from, UINT to, double* milliseconds)
+{
+    if (from >= GPU_TIMER_SLOTS || to >= GPU_TIMER_SLOTS || !m_timerMarked[from] || !m_timerMarked[to])
+        return false;
+    MakeCurrent();
+    GLuint64 start = 0, end = 0;
+    gl.GetQueryObjectui64v(m_timerQueries[from], GL_QUERY_RESULT, &start);
+    gl.GetQueryObjectui64v(m_timerQueries[to], GL_QUERY_RESULT, &end);
+    *milliseconds = (static_cast<double>(end) - static_cast<double>(start)) / 1.0e6;
+    return true;
+}
+
+bool GpuTimerMark(IDirect3DDevice8* device, UINT slot)
+{
+    return device && static_cast<GlDevice*>(device)->TimerMark(slot);
+}
+
+bool GpuTimerElapsed(IDirect3DDevice8* device, UINT from, UINT to, double* milliseconds)
+{
+    return device && milliseconds && static_cast<GlDevice*>(device)->TimerElapsed(from, to, milliseconds);
+}

@@ -1,0 +1,28 @@
+// Small operations the world renderers share: binding a streaming vertex buffer, writing positions
+// and triangles into the locked streaming block, the identity matrix, and bilinear sampling of a
+// square byte grid.
+#pragma once
+#include "core/types.h"
+#include "render/dynamic_buffers.h"
+
+struct D3DMATRIX;
+struct MapGrid;
+
+// Makes the buffer current on stream 0 (with its vertex format); null always unbinds stream 0.
+inline void StaticBufferBind(DynVertexBuffer* record)
+{
+    DynBufferSelect(record);
+}
+
+// Writes a position at the vertex write position and advances it by three floats; the caller
+// writes what follows the position in its vertex format.
+void EmitPosition(float x, float y, float z);
+// Writes a triangle of block-local vertex numbers: each index has the locked block's base vertex
+// added, so callers number the vertices of their own block from 0.
+void EmitTriangle(u16_t a, u16_t b, u16_t c);
+// The 4 x 4 identity: the one identity operation of the renderer.
+void MatrixSetIdentity(D3DMATRIX* matrix);
+// The grid at grid coordinates (column a, row b), mixed bilinearly from the four bytes round it;
+// coordinates wrap round the side, and the last column and row are not mixed past the edge. A grid
+// of side 0 (or none) gives 0.
+float GridSampleBilinear(const MapGrid* grid, float a, float b);

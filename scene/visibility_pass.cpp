@@ -1,0 +1,212 @@
+#include "scene/visibility_pass.h"
+
+#include <algorithm>
+
+#include "core/console.h"
+#include "game/game_cvars.h"
+#include "game/game_view.h"
+#include "game/player_view.h"
+#include "map/map_state.h"
+#include "map/object_grid.h"
+#include "map/occluders.h"
+#include "map/fog_textures.h"
+#include "map/octree.h"
+#include "map/world_registry.h"
+#include "map/world_tiles.h"
+#include "render/camera.h"
+#include "render/pass_timing.h"
+#include "render/render_context.h"
+#include "render/render_cvars.h"
+#include "render/visible_nodes.h"
+#include "scene/scene_state.h"
+#include "scene/static_map_pass.h"
+#include "scene/stream_emit.h"
+#include "world/clustered_mesh.h"
+#include "world/graph_obj.h"
+
+namespace {
+
+// The occluder data of one pass: none while resolution is 0.
+struct PassOccluders {
+    u32_t resolution = 0;
+    u16_t** lists = nullptr;
+    OctreeNode* const* leaves = nullptr;
+    u32_t leafCount = 0;
+    u32_t cellX = 0, cellZ = 0;
+};
+
+// The part of an occluder list entry that numbers a leaf.
+constexpr u16_t kOccluderLeafNumberMask = 0x0FFF;
+
+// The occluder cell of a position inside the base tile. A position on the tile's far border (or
+// rounded onto it) would give resolution itself: it is held to the last cell.
+u32_t OccluderCell(float local, float size, u32_t resolution)
+{
+    const float scaled = (local + size * 0.5f) / size * float(resolution);
+    if (!(scaled > 0.0f))
+        return 0;
+    const u32_t cell = scaled >= float(resolution) ? resolution : static_cast<u32_t>(scaled);
+    return std::min(cell, resolution - 1);
+}
+
+// Sets or clears the full-visibility bit of the leaves in the cell's list for the relative tile.
+// Numbers past the leaf table (the lists come from a cache file) are skipped.
+void MarkOccluderLeaves(const PassOccluders& occluders, int tileX, int tileZ, bool set)
+{
+    const u32_t entry = (occluders.cellZ * occluders.resolution + occluders.cellX) * OCCLUDER_TILE_LISTS +
+                        static_cast<u32_t>((tileZ + 2) * 5 + (tileX + 2));
+    const u16_t* list = occluders.lists[entry];
+    if (!list)
+        return;
+    for (; *list != OCCLUDER_LIST_END; ++list) {
+        const u32_t number = *list & kOccluderLeafNumberMask;
+        if (number >= occluders.leafCount || !occluders.leaves[number])
+            continue;
+        if (set)
+            occluders.leaves[number]->flags |= OCTREE_NODE_FULL_VISIBILITY;
+        else
+            occluders.leaves[number]->flags &= ~OCTREE_NODE_FULL_VISIBILITY;
+    }
+}
+
+void SetWorldTranslation(float x, float z)
+{
+    D3DXMATRIX world;
+    D3DXMatrixTranslation(&world, x, 0.0f, z);
+    if (g_render.device)
+        g_render.device->SetTransform(D3DTS_WORLD, &world);
+}
+
+}  // namespace
+
+void RenderVisibilityPass(float x, float y, float z, float angleX, float angleY, float angleZ, float fov)
+{
+    RenderTimingBegin(TIMED_PASS_VISIBILITY);
+    if (g_scene.mainView)
+        g_scene.mainViewCamera = {{x, y, z}, {angleX, angleY, angleZ}, fov};
+
+    const float size = MapGetWorldSize();
+    OctreeNode* root = OctreeGetRoot();
+    PassOccluders occluders;
+    if (MapIsNearGround(Vector3{x, y, z})) {
+        MapGetOccluderGrid(&occluders.resolution, &occluders.lists);
+        occluders.leaves = OccludersGetLeaves(&occluders.leafCount);
+        if (!occluders.lists || !(size > 0.0f))
+            occluders.resolution = 0;
+    }
+
+    // The third-person camera is set up at the player's own position, then wrapped while the tiles
+    // are drawn.
+    const bool thirdPerson = gbthirdperson.Bool();
+    if (thirdPerson)
+        RenderSetCameraWrap(0);
+    RenderSetupCamera(x, y, z, angleX, angleY, angleZ, fov, 1);
+    if (thirdPerson)
+        RenderSetCameraWrap(1);
+
+    g_visible.visibilityEye = D3DXVECTOR3(x, y, z);
+    std::copy(g_camera.frustumPlanes, g_camera.frustumPlanes + 6, g_visible.visibilityFrustum);
+
+    const float position[3] = {x, y, z};
+    float wrapped[3];
+    s32_t tile[2];
+    MapPosToCell(position, size, wrapped, tile);
+
+    RenderSetupCamera(wrapped[0], wrapped[1], wrapped[2], angleX, angleY, angleZ, fov, 0);
+    if (g_camera.cameraObject && !thirdPerson) {
+        CameraBuildViewMatrix(&g_camera.view, &g_camera.world, wrapped[0], wrapped[1], wrapped[2], g_camera.yaw,
+                              g_camera.pitch, g_camera.roll);
+        if (g_render.device)
+            g_render.device->SetTransform(D3DTS_VIEW, &g_camera.view);
+        CameraExtractAxes();
+    }
+
+    if (occluders.resolution) {
+        occluders.cellX = OccluderCell(wrapped[0], size, occluders.resolution);
+        occluders.cellZ = OccluderCell(wrapped[2], size, occluders.resolution);
+    }
+
+    ++g_map.octreeVisitMark;
+    g_visible.objectCount = 0;
+    g_visible.objectTests = 0;
+    g_visible.waterTotal = 0;
+    g_visible.nearestWater = 1e30f;
+
+    ClusteredObjUpdateVisibility(g_visible.visibilityFrustum, 6);
+    const float* viewer = GameGetViewPos();
+    ClusteredObjSelectLods(Vector3{viewer[0], viewer[1], viewer[2]}, GameGetFieldOfView(), g_visible.visibilityFrustum,
+                           6, g_map.octreeVisitMark);
+
+    for (int oz = -VISIBILITY_TILE_REACH; oz <= VISIBILITY_TILE_REACH; ++oz) {
+        for (int ox = -VISIBILITY_TILE_REACH; ox <= VISIBILITY_TILE_REACH; ++ox) {
+            const float dx = float(ox) * size, dz = float(oz) * size;
+            const s32_t tileX = tile[0] - ox, tileZ = tile[1] - oz;
+            g_visible.cell[0] = static_cast<s8_t>(tileX);
+            g_visible.cell[1] = static_cast<s8_t>(tileZ);
+            g_visible.cellWord = (static_cast<u32_t>(tileZ) << 16) | (static_cast<u32_t>(tileX) & 0xFFFFu);
+
+            if (occluders.resolution)
+                MarkOccluderLeaves(occluders, -ox, -oz, true);
+
+            g_camera.eye = D3DXVECTOR3(wrapped[0] + dx, wrapped[1], wrapped[2] + dz);
+            FrustumBuildBox();
+            FrustumBuildPlanes(g_camera.frustumPlanes, &g_camera.eye);
+
+            // A tile whose frustum misses the map lists nothing, so that no leaf of an earlier tile is
+            // drawn again at this tile's place.
+            g_visible.nodeCount = 0;
+            if (root && root->TestPlanes(g_camera.frustumPlanes, 6) != 0) {
+                OctreeCullFrustum(g_camera.frustumPlanes, 6,
+                                  occluders.resolution ? ViewNodeVisibleChecked : ViewNodeVisible);
+            }
+
+            SetWorldTranslation(-dx, -dz);
+            const s32_t units = rbtexunits.Int();
+            if (units >= 8)
+                RenderStaticMapManyStage();
+            else if (units == 2)
+                RenderStaticMapTwoStage();
+
+            if (occluders.resolution)
+                MarkOccluderLeaves(occluders, -ox, -oz, false);
+        }
+    }
+
+    ConPrint(1, "\rtests_per_frame: %d\n", static_cast<int>(g_visible.objectTests));
+    D3DXMATRIX identity;
+    MatrixSetIdentity(&identity);
+    if (g_render.device)
+        g_render.device->SetTransform(D3DTS_WORLD, &identity);
+
+    // The camera back at the unwrapped position; third-person wrapping stays off.
+    if (thirdPerson)
+        RenderSetCameraWrap(0);
+    g_camera.eye = D3DXVECTOR3(x, y, z);
+    RenderSetupCamera(x, y, z, angleX, angleY, angleZ, fov, 0);
+    RenderTimingEnd(TIMED_PASS_VISIBILITY);
+}
+
+const float* RenderGetVisibilityEye()
+{
+    return &g_visible.visibilityEye.x;
+}
+
+void RenderPrepareVisibleObjects()
+{
+    DynamicObject** objects = nullptr;
+    s32_t count = 0;
+    DynObjectsGet(&objects, &count);
+    for (s32_t i = 0; i < count; ++i) {
+        const s32_t type = objects[i]->GetTypeId();
+        if (type == OBJECT_TYPE_ROOT || type == OBJECT_TYPE_GRAPHIC)
+            continue;
+        if (GraphObj* graphic = dynamic_cast<GraphObj*>(objects[i]))
+            graphic->StampNodeTimes();
+    }
+    for (u32_t i = 0; i < g_visible.objectCount; ++i) {
+        const ObjectGridEntry* entry = g_visible.objects[i];
+        if (entry && entry->kind == 3 && entry->owner)
+            if (GraphObj* graphic = dynamic_cast<GraphObj*>(static_cast<DynamicObject*>(entry->owner)))
+                graphic->UpdateViewDistance();
+    }
+}

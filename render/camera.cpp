@@ -15,11 +15,6 @@
 
 CameraState g_camera;
 
-const float* RenderGetVisibilityEye()
-{
-    return &g_camera.eye.x;
-}
-
 float RenderGetFov()
 {
     return g_camera.fov;

@@ -24,6 +24,7 @@
 #include "render/static_buffers.h"
 #include "render/visible_nodes.h"
 #include "scene/scene_state.h"
+#include "map/terrain_height.h"
 #include "scene/visibility_pass.h"
 #include "support/files.h"
 #include "support/map_octree_support.h"
@@ -245,9 +246,10 @@ TEST_F(VisibilityPass, OccluderListsLimitTheDrawnLeavesNearTheGround)
         bool occluded;
     };
     const Case cases[] = {{"near the ground", 10.0f, true}, {"more than 80 above it", 81.0f, false}};
+    const float ground = MapTerrainHeight(0.0f, 0.0f, nullptr, nullptr);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::set<Copy> drawn = Pass(0.0f, c.y, 0.0f, 0.3f, 0.0f);
+        const std::set<Copy> drawn = Pass(0.0f, ground + c.y, 0.0f, 0.3f, 0.0f);
         EXPECT_EQ(drawn, c.occluded ? Expected({a, b}) : Expected());
         EXPECT_FALSE(drawn.empty());
         for (const OctreeNode* leaf : m_leaves)
@@ -261,7 +263,8 @@ TEST_F(VisibilityPass, OccluderCellOfAPositionRoundedOntoTheFarBorderIsTheLastCe
     // At -size/2 the position wraps to +size/2 of tile -1, whose cell number is the resolution.
     const float x = -kHalf;
     const u32_t resolution = 32;
-    const float position[3] = {x, 10.0f, 0.0f};
+    const float y = MapTerrainHeight(x, 0.0f, nullptr, nullptr) + 10.0f;  // near the ground
+    const float position[3] = {x, y, 0.0f};
     float local[3];
     s32_t tile[2];
     MapPosToCell(position, kSize, local, tile);
@@ -273,7 +276,7 @@ TEST_F(VisibilityPass, OccluderCellOfAPositionRoundedOntoTheFarBorderIsTheLastCe
     SetOccluders(resolution, [&](u32_t column) {
         return column == resolution - 1 ? std::vector<u16_t>{u16_t(a)} : std::vector<u16_t>{};
     });
-    const std::set<Copy> drawn = Pass(x, 10.0f, 0.0f, -D3DX_PI / 2.0f, 0.0f);
+    const std::set<Copy> drawn = Pass(x, y, 0.0f, -D3DX_PI / 2.0f, 0.0f);
     EXPECT_FALSE(drawn.empty());
     EXPECT_EQ(drawn, Expected({a}));
 }

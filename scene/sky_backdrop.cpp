@@ -30,6 +30,8 @@ constexpr u32_t kKeepArgument = 0xFFFFFFFFu;
 constexpr float kHorizonRangeFactor = 10.0f;
 constexpr float kHorizonDrop = 30.0f;
 constexpr float kSunDistance = 10.0f;
+// The least horizontal share of the view direction that still gives a horizon direction.
+constexpr float kLevelShareLimit = 1e-3f;
 
 // Corner masks of the six faces, faces in the order of their textures (+x, -x, +y, -y, +z, -z).
 constexpr u32_t kFaceCorners[ENV_FACE_COUNT][4] = {
@@ -100,7 +102,10 @@ D3DXPLANE HorizonPlane(const BackdropView& view)
     const float lift = 300.0f + 30.0f * view.height;
     D3DXVECTOR3 normal(hx * lift, across, hz * lift);
     const float length = D3DXVec3Length(&normal);
-    if (!(across > 0.0f) || !(length > 0.0f) || !std::isfinite(length))
+    // A view within rounding of the vertical has no horizon direction to speak of: its plane would
+    // turn on the rounding error.
+    const float minimumAcross = range * kLevelShareLimit * range * kLevelShareLimit;
+    if (!(across > minimumAcross) || !(length > 0.0f) || !std::isfinite(length))
         return D3DXPLANE(0.0f, 0.0f, 0.0f, 1.0f);
     normal = normal * (1.0f / length);
     return D3DXPLANE(normal.x, normal.y, normal.z, kHorizonDrop);

@@ -76,8 +76,8 @@ TEST_F(DrawRecordReplayTest, TheFirstReplayRunsRegisteredKindsInOrderAndSkipsThe
     for (u32_t i = 0; i < sizeof kinds / sizeof kinds[0]; ++i)
         Queue(kinds[i], static_cast<float>(i));
     DrawRecordsReplay();
-    const std::vector<std::string> expected = {"kind 0 key 0", "kind 2 key 2", "kind 4 key 4", "flush", "flush",
-                                               "kind 6 key 6", "kind 4 key 10", "flush"};
+    const std::vector<std::string> expected = {"kind 0 key 0", "kind 2 key 2", "kind 4 key 4",  "flush",
+                                               "flush",        "kind 6 key 6", "kind 4 key 10", "flush"};
     EXPECT_EQ(g_calls, expected);
     EXPECT_EQ(DrawRecordCount(), 11u);  // the caller clears
 }
@@ -160,9 +160,12 @@ TEST_F(DrawRecordReplayTest, EachReplaySetsItsStates)
         DWORD first, plants;
     };
     const StageCase stages[] = {
-        {0, D3DTSS_MAGFILTER, D3DTEXF_LINEAR, D3DTEXF_LINEAR}, {0, D3DTSS_MINFILTER, D3DTEXF_LINEAR, D3DTEXF_LINEAR},
-        {0, D3DTSS_MIPFILTER, D3DTEXF_LINEAR, D3DTEXF_NONE},   {0, D3DTSS_ADDRESSU, D3DTADDRESS_WRAP, D3DTADDRESS_WRAP},
-        {0, D3DTSS_ADDRESSV, D3DTADDRESS_WRAP, D3DTADDRESS_WRAP}, {0, D3DTSS_TEXCOORDINDEX, 0, 0},
+        {0, D3DTSS_MAGFILTER, D3DTEXF_LINEAR, D3DTEXF_LINEAR},
+        {0, D3DTSS_MINFILTER, D3DTEXF_LINEAR, D3DTEXF_LINEAR},
+        {0, D3DTSS_MIPFILTER, D3DTEXF_LINEAR, D3DTEXF_NONE},
+        {0, D3DTSS_ADDRESSU, D3DTADDRESS_WRAP, D3DTADDRESS_WRAP},
+        {0, D3DTSS_ADDRESSV, D3DTADDRESS_WRAP, D3DTADDRESS_WRAP},
+        {0, D3DTSS_TEXCOORDINDEX, 0, 0},
         {1, D3DTSS_TEXCOORDINDEX, 1, 1},
     };
     for (bool plants : {false, true}) {

@@ -18,15 +18,15 @@ namespace {
 
 TEST(BlendModeFromName, GivesTheValueOfAnExactNameOnly)
 {
-    const char* const names[] = {"D3DBLEND_ZERO",         "D3DBLEND_ONE",          "D3DBLEND_SRCCOLOR",
-                                 "D3DBLEND_INVSRCCOLOR",  "D3DBLEND_SRCALPHA",     "D3DBLEND_INVSRCALPHA",
-                                 "D3DBLEND_DESTALPHA",    "D3DBLEND_INVDESTALPHA", "D3DBLEND_DESTCOLOR",
-                                 "D3DBLEND_INVDESTCOLOR", "D3DBLEND_SRCALPHASAT",  "D3DBLEND_BOTHSRCALPHA",
+    const char* const names[] = {"D3DBLEND_ZERO",           "D3DBLEND_ONE",          "D3DBLEND_SRCCOLOR",
+                                 "D3DBLEND_INVSRCCOLOR",    "D3DBLEND_SRCALPHA",     "D3DBLEND_INVSRCALPHA",
+                                 "D3DBLEND_DESTALPHA",      "D3DBLEND_INVDESTALPHA", "D3DBLEND_DESTCOLOR",
+                                 "D3DBLEND_INVDESTCOLOR",   "D3DBLEND_SRCALPHASAT",  "D3DBLEND_BOTHSRCALPHA",
                                  "D3DBLEND_BOTHINVSRCALPHA"};
     for (u32_t i = 0; i < sizeof names / sizeof names[0]; ++i)
         EXPECT_EQ(BlendModeFromName(names[i]), i + 1) << names[i];
-    const char* const others[] = {"d3dblend_one", "D3DBLEND_One", "D3DBLEND_ONE ", " D3DBLEND_ONE", "D3DBLEND_",
-                                  "D3DBLEND_ONES", "", "ONE"};
+    const char* const others[] = {
+        "d3dblend_one", "D3DBLEND_One", "D3DBLEND_ONE ", " D3DBLEND_ONE", "D3DBLEND_", "D3DBLEND_ONES", "", "ONE"};
     for (const char* other : others)
         EXPECT_EQ(BlendModeFromName(other), 0u) << '"' << other << '"';
     EXPECT_EQ(BlendModeFromName(nullptr), 0u);
@@ -129,9 +129,9 @@ TEST_F(EnvironmentLoadTest, BuildsBothSkyObjectsAndTheirBoxes)
         float beforeMaxX;  // the dome's quads span 0..1; an empty object's box is -10..10
     };
     const Case cases[] = {
-        {"dusk", true, false, 1.0f},    // only a before section
-        {"noon", true, true, 1.0f},     // both
-        {"night", false, false, 10.0f}, // no section
+        {"dusk", true, false, 1.0f},     // only a before section
+        {"noon", true, true, 1.0f},      // both
+        {"night", false, false, 10.0f},  // no section
         {"dusk.x", false, false, 10.0f},
     };
     for (const Case& c : cases) {
@@ -209,15 +209,15 @@ TEST_F(EnvironmentScriptRobustness, MutatedScriptsLoadWithoutACrash)
         for (int c = 0; c < changes; ++c) {
             const std::size_t at = next() % text.size();
             switch (next() % 3) {
-            case 0:
-                text[at] = static_cast<char>(next() & 0xFF);
-                break;
-            case 1:
-                text.erase(at, 1 + next() % 6);
-                break;
-            default:
-                text.insert(at, 1, "<>;. \n/"[next() % 7]);
-                break;
+                case 0:
+                    text[at] = static_cast<char>(next() & 0xFF);
+                    break;
+                case 1:
+                    text.erase(at, 1 + next() % 6);
+                    break;
+                default:
+                    text.insert(at, 1, "<>;. \n/"[next() % 7]);
+                    break;
             }
             if (text.empty())
                 text = ";";

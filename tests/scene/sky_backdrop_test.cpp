@@ -29,8 +29,7 @@ using namespace render_test;
 namespace {
 
 // Face colours in the order +x, -x, +y, -y, +z, -z, and the clear colour.
-constexpr DWORD kFaceColours[ENV_FACE_COUNT] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF,
-                                                0xFFFFFF00, 0xFF00FFFF, 0xFFFF00FF};
+constexpr DWORD kFaceColours[ENV_FACE_COUNT] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFF00, 0xFF00FFFF, 0xFFFF00FF};
 constexpr DWORD kClear = 0xFF102030;
 constexpr float kFov = 2.4f;  // 1.8 radians high at this window's proportions
 constexpr float kHalfPi = 1.5707963f;
@@ -128,10 +127,7 @@ protected:
     }
 
     // The camera at the origin; pitch up to the sky when asked (the sign the camera set-up takes).
-    static void Look(float yaw, float pitch)
-    {
-        RenderSetupCamera(0.0f, 0.0f, 0.0f, yaw, pitch, 0.0f, kFov, 1);
-    }
+    static void Look(float yaw, float pitch) { RenderSetupCamera(0.0f, 0.0f, 0.0f, yaw, pitch, 0.0f, kFov, 1); }
     static void LookVertically(bool up, float pitch = 1.5f)
     {
         Look(0.0f, pitch);

@@ -33,11 +33,7 @@ constexpr float kSunDistance = 10.0f;
 // The least horizontal share of the view direction that still gives a horizon direction.
 constexpr float kLevelShareLimit = 1e-3f;
 
-// Corner masks of the six faces, faces in the order of their textures (+x, -x, +y, -y, +z, -z).
-constexpr u32_t kFaceCorners[ENV_FACE_COUNT][4] = {
-    {5, 7, 3, 1}, {6, 4, 0, 2}, {5, 4, 6, 7}, {3, 2, 0, 1}, {7, 6, 2, 3}, {4, 5, 1, 0},
-};
-constexpr float kFaceTexCoords[4][2] = {{1.0f, 0.0f}, {0.0f, 0.0f}, {0.0f, 1.0f}, {1.0f, 1.0f}};
+static_assert(kSkyBoxFaces == ENV_FACE_COUNT, "one environment map per face");
 
 // What differs between the mission's backdrop and the standalone one.
 struct BackdropView {
@@ -119,13 +115,7 @@ void DrawSkyBox(const D3DXPLANE& plane)
     for (int face = 0; face < ENV_FACE_COUNT; ++face) {
         RenderSetTexture(0, g_mapRender.envMaps[face]);
         float quad[4 * kSkyVertexFloats];
-        for (int corner = 0; corner < 4; ++corner) {
-            float* vertex = quad + corner * kSkyVertexFloats;
-            float* stream = vertex;
-            CubeCornerEmit(&stream, kFaceCorners[face][corner]);
-            vertex[3] = kFaceTexCoords[corner][0];
-            vertex[4] = kFaceTexCoords[corner][1];
-        }
+        SkyBoxFaceQuad(face, quad);
         float clipped[8 * kSkyVertexFloats];
         const int count = ClipPolygonByPlane(&plane.a, quad, clipped);
         if (count < 3)

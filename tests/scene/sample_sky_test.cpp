@@ -71,9 +71,10 @@ TEST(SampleSky, GradientsRunDownTheFaceOrOutFromItsCentre)
 {
     sky::SkyDescription sky;
     std::string error;
-    ASSERT_TRUE(sky::ParseSkyDescription("size 4\nface rt vertical 0 0 0 0 1 200 100 40\n"
-                                         "face up radial 0 255 255 255 1 0 0 0",
-                                         &sky, &error))
+    ASSERT_TRUE(
+        sky::ParseSkyDescription("size 4\nface rt vertical 0 0 0 0 1 200 100 40\n"
+                                 "face up radial 0 255 255 255 1 0 0 0",
+                                 &sky, &error))
         << error;
     const std::string vertical = sky::FaceImage(sky, sky.faces[0]);
     ASSERT_EQ(vertical.size(), 18u + 4 * 4 * 3);

@@ -117,6 +117,9 @@ GraphObj* MakeSkyObject()
 
 void EnvironmentLoad(const char* name)
 {
+    // Callers release the previous environment first; one that did not would leak its objects.
+    delete g_mapRender.skyBefore;
+    delete g_mapRender.skyAfter;
     g_mapRender.skyBefore = MakeSkyObject();
     g_mapRender.skyAfter = MakeSkyObject();
     ScriptFile* file = GetScriptFile("env", false);

@@ -4,7 +4,7 @@
 #include "core/types.h"
 
 // Builds the two sky objects of the named environment into g_mapRender.skyBefore and skyAfter
-// (render/map_render_setup.h); the caller releases earlier ones first. The environment is the
+// (render/map_render_setup.h), in place of any held (the callers release the environment first). The environment is the
 // sections "before.<name>" and "after.<name>" of "script\env.scr": a "fogcol <node> <mesh>" line
 // paints that mesh with the fog colour mcfogcolor, every other line is a graphic-object parameter.
 // Afterwards the objects' geometry bounds go into g_mapRender.skyBox and skyAfterBox. Without the

@@ -138,7 +138,8 @@ bool SkyAnimates()
 
 void DrawSkyObject(GraphObj* sky)
 {
-    sky->fullDetail = 0;
+    // The sky is drawn at its nearest level of detail, under the pass selector the backdrop set.
+    sky->lodLevel = 0;
     sky->Render();
     if (SkyAnimates())
         sky->AdvanceFrameAll(g_game.frameTime);

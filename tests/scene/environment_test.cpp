@@ -145,7 +145,7 @@ TEST_F(EnvironmentLoadTest, BuildsBothSkyObjectsAndTheirBoxes)
         EXPECT_EQ(g_mapRender.skyBox[3], c.beforeMaxX) << c.name;
         EXPECT_EQ(g_mapRender.skyBox[0], c.beforeDome ? 0.0f : -10.0f) << c.name;
         EXPECT_EQ(g_mapRender.skyAfterBox[3], c.afterDome ? 1.0f : 10.0f) << c.name;
-        EnvironmentRelease();
+        // The next load replaces these objects (a leak shows in the sanitizer build).
     }
 }
 

@@ -339,6 +339,7 @@ TEST_F(SkyBackdrop, LeavesItsStatesAndAnEmptyRecordList)
         if (withAfter) {
             g_mapRender.skyBefore = new GraphObj();
             g_mapRender.skyAfter = new GraphObj();
+            g_mapRender.skyAfter->lodLevel = 2;
         }
         g_render.worldLightingSetUp = true;
         RenderSetObjectFog(false);
@@ -360,7 +361,10 @@ TEST_F(SkyBackdrop, LeavesItsStatesAndAnEmptyRecordList)
         EXPECT_FALSE(g_drawRecordReplay.skyPass) << withAfter;
         // With a sky object the list is replayed and cleared; without one the record stays.
         EXPECT_EQ(DrawRecordCount(), withAfter ? 0u : 1u) << withAfter;
-        EXPECT_EQ(g_mapRender.skyAfter ? g_mapRender.skyAfter->fullDetail : 0, 0) << withAfter;
+        if (withAfter) {
+            EXPECT_EQ(g_mapRender.skyAfter->lodLevel, 0);
+            EXPECT_EQ(g_mapRender.skyAfter->fullDetail, 1) << "drawn under the backdrop's pass selector";
+        }
     }
 }
 

@@ -28,8 +28,9 @@
 #include "render/render_context.h"
 #include "render/render_device.h"
 #include "render/state_cache.h"
-#include "render/visible_nodes.h"
 #include "scene/object_draw.h"
+#include "scene/sky_backdrop.h"
+#include "render/visible_nodes.h"
 #include "world/anim_cache.h"
 #include "world/dynamic_object.h"
 #include "world/wires.h"
@@ -92,6 +93,8 @@ void EditorFillInterface(void** record)
     record[EDITOR_SLOT_VIEW_GET_VISIBLE_NODES] = Slot(ViewGetVisibleNodes);
     record[EDITOR_SLOT_MAP_GET_WORLD_SIZE] = Slot(MapGetWorldSize);
     record[EDITOR_SLOT_RENDER_SET_BATCHING] = Slot(RenderSetBatching);
+    record[EDITOR_SLOT_LANDSCAPE_DRAW_STANDALONE] = Slot(SkyBackdropDrawStandalone);
+    record[EDITOR_SLOT_RENDER_SET_PASS_SELECTOR] = Slot(RenderSetPassSelector);
     record[EDITOR_SLOT_CON_OBJ_CREATE_GROUP] = Slot(ConObjCreateGroup);
     record[EDITOR_SLOT_CON_OBJ_GROUP_APPEND_OBJECT] = Slot(ConObjGroupAppendObject);
     record[EDITOR_SLOT_CON_OBJ_GROUP_INSERT_OBJECT] = Slot(ConObjGroupInsertObject);

@@ -27,6 +27,11 @@ struct MapRenderState {
     // The mission's sky objects, owned here once loaded; null while there is none.
     GraphObj* skyBefore = nullptr;  // drawn behind the world
     GraphObj* skyAfter = nullptr;   // drawn over the sky box
+    // The geometry bounds (minimum x, y, z, maximum x, y, z) of the sky objects as their environment
+    // left them; the sky backdrop lays its fog floor under the "before" box. Kept until the next
+    // environment is loaded.
+    float skyBox[6] = {};
+    float skyAfterBox[6] = {};
 };
 
 extern MapRenderState g_mapRender;

@@ -36,7 +36,9 @@ struct RenderContext {
     HRESULT RenderLastResult;  // result of the last device call
     D3DCOLOR clearColor;       // a non-zero alpha byte leaves the back buffer uncleared
     RenderFrameStats frameStats;
-    bool worldLightingSetUp;  // the world passes' shared lighting set-up is in place
+    // The sun-lights mark: the sun's two lights are set (RenderSetSunLights, scene/sun_lights.h). Every
+    // pass that changes the lights or the lighting clears it.
+    bool worldLightingSetUp;
 
     // Default-pool resources, released before a reset or mode change and made again after.
     StaticMapBuffers staticMap;

@@ -9,6 +9,12 @@ constexpr int kQuadVertices = 4;
 // Edges closer to parallel with the plane than this give no crossing.
 constexpr float kParallelLimit = 1e-5f;
 
+// Corner masks of the six faces.
+constexpr u32_t kFaceCorners[kSkyBoxFaces][kQuadVertices] = {
+    {5, 7, 3, 1}, {6, 4, 0, 2}, {5, 4, 6, 7}, {3, 2, 0, 1}, {7, 6, 2, 3}, {4, 5, 1, 0},
+};
+constexpr float kFaceTexCoords[kQuadVertices][2] = {{1.0f, 0.0f}, {0.0f, 0.0f}, {0.0f, 1.0f}, {1.0f, 1.0f}};
+
 float PlaneDistance(const float* plane, const float* vertex)
 {
     return plane[0] * vertex[0] + plane[1] * vertex[1] + plane[2] * vertex[2] + plane[3];
@@ -23,6 +29,17 @@ void CubeCornerEmit(float** stream, u32_t cornerMask)
     out[1] = (cornerMask & 4) ? kSkyBoxHalfEdge : -kSkyBoxHalfEdge;
     out[2] = (cornerMask & 2) ? kSkyBoxHalfEdge : -kSkyBoxHalfEdge;
     *stream = out + 3;
+}
+
+void SkyBoxFaceQuad(int face, float* quad)
+{
+    for (int corner = 0; corner < kQuadVertices; ++corner) {
+        float* vertex = quad + corner * kSkyVertexFloats;
+        float* stream = vertex;
+        CubeCornerEmit(&stream, kFaceCorners[face][corner]);
+        vertex[3] = kFaceTexCoords[corner][0];
+        vertex[4] = kFaceTexCoords[corner][1];
+    }
 }
 
 int ClipPolygonByPlane(const float* plane, const float* quad, float* out)

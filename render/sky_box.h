@@ -10,6 +10,13 @@ constexpr float kSkyBoxHalfEdge = 50.0f;
 // of the mask is set (else -50), y by bit 2, z by bit 1.
 void CubeCornerEmit(float** stream, u32_t cornerMask);
 
+// The faces in the order of their textures (+x, -x, +y, -y, +z, -z, as the environment maps).
+constexpr int kSkyBoxFaces = 6;
+
+// Writes the quad of a face (four vertices of five floats): the corners of its mask table with the
+// texture coordinates (1, 0), (0, 0), (0, 1), (1, 1) in this order; v = 0 along the top of a side face.
+void SkyBoxFaceQuad(int face, float* quad);
+
 // Keeps the part of the quad (four vertices of five floats) where a x + b y + c z + d >= 0 and
 // writes it to out (room for eight vertices); the number of vertices written.
 int ClipPolygonByPlane(const float* plane, const float* quad, float* out);

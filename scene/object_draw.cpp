@@ -18,7 +18,7 @@ void RecordMeshDraw(MeshDrawPath path, const MeshDrawArgs& args)
         call.world = args.world ? *args.world : D3DMATRIX{};
         call.args.world = &call.world;
         call.node = g_scene.drawingNode;
-        call.passSelector = g_scene.passSelector;
+        call.passSelector = g_scene.materialComponentMask;
         call.animated = g_scene.animatedFlag;
     }
     ++log.meshDrawCount;
@@ -38,12 +38,12 @@ const float* RenderGetLodDistances()
 
 void RenderSetPassSelector(u32_t value)
 {
-    g_scene.passSelector = value;
+    g_scene.materialComponentMask = value;
 }
 
 u32_t RenderGetPassSelector()
 {
-    return g_scene.passSelector;
+    return g_scene.materialComponentMask;
 }
 
 void RenderSetAnimatedFlag(bool animated)

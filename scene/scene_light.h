@@ -3,7 +3,8 @@
 #pragma once
 #include "core/types.h"
 
-// Bit values of the material component mask: which parts of a mesh material are applied.
+// Bit values of the pass selector (g_scene.materialComponentMask, set by RenderSetPassSelector):
+// which colour terms of a mesh material are applied; a clear bit gives black for its term.
 constexpr u32_t MATERIAL_AMBIENT = 1;
 constexpr u32_t MATERIAL_DIFFUSE = 2;
 constexpr u32_t MATERIAL_SPECULAR = 4;

@@ -20,8 +20,9 @@ struct SceneState {
     // The direction towards the scene's light: a decal whose surface normal points along it
     // (positive dot product) faces the light.
     Vector3 lightDirection = {0.0f, 1.0f, 0.0f};
-    // The parts of mesh materials applied when a merged mesh's material is set; all by default.
-    u32_t materialComponentMask = MATERIAL_AMBIENT | MATERIAL_DIFFUSE | MATERIAL_SPECULAR | MATERIAL_EMISSIVE;
+    // The pass selector: the material colour terms (MATERIAL_AMBIENT ...) the mesh renderers and the
+    // merged meshes apply; one word, written by RenderSetPassSelector, all bits set at start.
+    u32_t materialComponentMask = 0xFFFFFFFFu;
     // Night vision: the ambient and diffuse parts take the night-vision colours.
     bool nightVision = false;
 
@@ -50,7 +51,6 @@ struct SceneState {
     u8_t firstPersonViewState = 0;
 
     // Object drawing (scene/object_draw.h, scene/draw_records.h).
-    u32_t passSelector = 0xFFFFFFFFu;                // material colour terms the mesh renderers use
     u8_t animatedFlag = 0;                           // the object being drawn animates
     u8_t objectFog = 1;                              // meshes may take their fog pass
     u8_t batching = 1;                               // distance-faded objects and the HUD's map items are batched

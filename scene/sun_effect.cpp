@@ -7,6 +7,7 @@
 namespace {
 SunEffect* g_sunEffect = nullptr;
 Vector3 g_sunDirection = {0.0f, 1.0f, 0.0f};
+u32_t g_sunEffectValue = 0;
 }  // namespace
 
 SunEffect* RenderGetSunEffect()
@@ -34,8 +35,9 @@ void RenderFreeSunEffect()
     RenderUnregisterDeviceHooks(RENDER_HOOK_SUN_EFFECT);
 }
 
-void RenderSetSunDirection(const Vector3& direction)
+void RenderSetSunDirection(const Vector3& direction, u32_t effectValue)
 {
+    g_sunEffectValue = effectValue;
     const float length = std::sqrt(direction.x * direction.x + direction.y * direction.y + direction.z * direction.z);
     g_sunDirection =
         length > 0.0f ? Vector3{direction.x / length, direction.y / length, direction.z / length} : Vector3{};
@@ -44,4 +46,9 @@ void RenderSetSunDirection(const Vector3& direction)
 Vector3 RenderGetSunDirection()
 {
     return g_sunDirection;
+}
+
+u32_t RenderGetSunEffectValue()
+{
+    return g_sunEffectValue;
 }

@@ -29,6 +29,8 @@ void RenderSetSunEffect(SunEffect* effect);
 // Frees the record and its elements (mission exit and shutdown).
 void RenderFreeSunEffect();
 
-// The direction towards the sun, kept normalised (a zero vector stays zero).
-void RenderSetSunDirection(const Vector3& direction);
+// The direction towards the sun, kept normalised (a zero vector stays zero), and the value the
+// mission's effect reader gave for the sun's effect.
+void RenderSetSunDirection(const Vector3& direction, u32_t effectValue = 0);
 Vector3 RenderGetSunDirection();
+u32_t RenderGetSunEffectValue();

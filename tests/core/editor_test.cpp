@@ -35,6 +35,7 @@
 #include "render/state_cache.h"
 #include "render/visible_nodes.h"
 #include "scene/object_draw.h"
+#include "scene/sky_backdrop.h"
 #include "support/archive_builder.h"
 #include "support/run_program.h"
 #include "support/temp_dir.h"
@@ -188,6 +189,8 @@ TEST(EditorRecord, EverySlotHoldsItsFunction)
         {EDITOR_SLOT_VIEW_GET_VISIBLE_NODES, Address(ViewGetVisibleNodes)},
         {EDITOR_SLOT_MAP_GET_WORLD_SIZE, Address(MapGetWorldSize)},
         {EDITOR_SLOT_RENDER_SET_BATCHING, Address(RenderSetBatching)},
+        {EDITOR_SLOT_LANDSCAPE_DRAW_STANDALONE, Address(SkyBackdropDrawStandalone)},
+        {EDITOR_SLOT_RENDER_SET_PASS_SELECTOR, Address(RenderSetPassSelector)},
         {EDITOR_SLOT_MISSION_ENVIRONMENT_LOAD, Address(MissionEnvironmentLoad)},
         {EDITOR_SLOT_CON_OBJ_CREATE_GROUP, Address(ConObjCreateGroup)},
         {EDITOR_SLOT_CON_OBJ_GROUP_APPEND_OBJECT, Address(ConObjGroupAppendObject)},

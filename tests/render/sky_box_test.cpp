@@ -38,6 +38,43 @@ TEST(SkyBox, CubeCornersFollowTheMaskBits)
     EXPECT_EQ(buffer[3 * 7], 123.0f);  // nothing written past the corners
 }
 
+TEST(SkyBox, EachFaceLiesOnItsSideWithTheTextureUprightFromInside)
+{
+    struct Case {
+        int axis;     // 0 x, 1 y, 2 z
+        float value;  // the face's plane
+    };
+    const Case faces[kSkyBoxFaces] = {{0, 50}, {0, -50}, {1, 50}, {1, -50}, {2, 50}, {2, -50}};
+    for (int face = 0; face < kSkyBoxFaces; ++face) {
+        float quad[4 * kSkyVertexFloats];
+        SkyBoxFaceQuad(face, quad);
+        const float* v = quad;
+        for (int corner = 0; corner < 4; ++corner)
+            EXPECT_EQ(v[corner * kSkyVertexFloats + faces[face].axis], faces[face].value) << face << " " << corner;
+        const float uv[4][2] = {{1, 0}, {0, 0}, {0, 1}, {1, 1}};
+        for (int corner = 0; corner < 4; ++corner) {
+            EXPECT_EQ(v[corner * kSkyVertexFloats + 3], uv[corner][0]);
+            EXPECT_EQ(v[corner * kSkyVertexFloats + 4], uv[corner][1]);
+        }
+        if (faces[face].axis != 1) {
+            // Side faces: the top of the texture (v = 0) along the top of the box.
+            EXPECT_EQ(v[1], 50.0f) << face;
+            EXPECT_EQ(v[kSkyVertexFloats + 1], 50.0f) << face;
+            EXPECT_EQ(v[2 * kSkyVertexFloats + 1], -50.0f) << face;
+        }
+        // Every face turns the same way seen from the centre (no face is mirrored against the others):
+        // the cross product of the u edge (corner 1 to 0) and the v edge (corner 1 to 2) points inwards.
+        float du[3], dv[3];
+        for (int c = 0; c < 3; ++c) {
+            du[c] = v[c] - v[kSkyVertexFloats + c];
+            dv[c] = v[2 * kSkyVertexFloats + c] - v[kSkyVertexFloats + c];
+        }
+        const float normal[3] = {du[1] * dv[2] - du[2] * dv[1], du[2] * dv[0] - du[0] * dv[2],
+                                 du[0] * dv[1] - du[1] * dv[0]};
+        EXPECT_LT(normal[faces[face].axis] * faces[face].value, 0.0f) << face;
+    }
+}
+
 // A 10 x 10 square in the plane z = 0 with texture coordinates running 0 to 1.
 constexpr float kSquare[4 * kSkyVertexFloats] = {
     0,  0,  0, 0, 0,  //

@@ -48,7 +48,7 @@ protected:
         GameSetFieldOfView(kNormalFov);
         g_scene.billboardsOn = true;
         g_scene.indoorPassRunning = false;
-        g_scene.passSelector = 0xFFFFFFFFu;
+        g_scene.materialComponentMask = 0xFFFFFFFFu;
         g_game.viewModeToggle = 0;
         GraphObjTest::TearDown();
     }
@@ -258,12 +258,12 @@ TEST_F(GraphObjDrawing, EachNodeTakesOneOfTheThreeMeshPaths)
 TEST_F(GraphObjDrawing, FarObjectsDrawUnderPassSelector15AndNotIndoors)
 {
     At(10.0f);
-    g_scene.passSelector = 9;
+    g_scene.materialComponentMask = 9;
     object->fullDetail = 0;
     object->Render();
     ASSERT_EQ(Log().meshDrawCount, 1);
     EXPECT_EQ(Log().meshDraws[0].passSelector, 15u);
-    EXPECT_EQ(g_scene.passSelector, 9u);
+    EXPECT_EQ(g_scene.materialComponentMask, 9u);
     g_scene.indoorPassRunning = true;
     object->Render();
     EXPECT_EQ(Log().meshDrawCount, 1);

@@ -6,7 +6,9 @@
 
 #include <string>
 
+#include "actors/actor.h"
 #include "actors/weapon.h"
+#include "ai/ai_interface.h"
 #include "core/def_file.h"
 #include "core/random.h"
 #include "game/game_state.h"
@@ -24,8 +26,15 @@ DynamicObject* MakeWeapon()
     return new Weapon;
 }
 
+// A soldier comes with its AI, which makes the body; the world owns the body from then on.
+DynamicObject* MakeActor()
+{
+    return (new AIInterface())->body;
+}
+
 const ObjectClassEntry kOwnClasses[] = {
     {"weapon", MakeWeapon},
+    {"actor", MakeActor},
 };
 
 }  // namespace

@@ -1,0 +1,256 @@
+// An actor's definition lines: the 22 keywords that place and shape its body, build it from its class
+// script, give it weapons, its AI's script and parameters, its oxygen and its blood. Lines it does
+// not know go to the weapon of its last "weapon" line.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "actors/actor.h"
+#include "actors/actor_class.h"
+#include "actors/actor_cvars.h"
+#include "actors/actor_motion.h"
+#include "actors/ai_entity.h"
+#include "actors/anim_name_tables.h"
+#include "actors/mesh_lod_lines.h"
+#include "actors/weapon.h"
+#include "ai/ai_interface.h"
+#include "core/console.h"
+#include "core/log.h"
+#include "core/random.h"
+#include "core/text_case.h"
+#include "game/game_state.h"
+#include "world/anim_mesh.h"
+#include "world/graph_node.h"
+
+namespace {
+
+constexpr int kAnyCount = 255;
+constexpr float kLengthScale = 10.0f;
+constexpr const char* kBodyTextureFolder = "component\\model\\";
+
+using Values = const EngineString*;
+
+float ReadFloat(const EngineString& value)
+{
+    float result = 0.0f;
+    return std::sscanf(value.Text(), "%f", &result) == 1 ? result : 0.0f;
+}
+
+int ReadInt(const EngineString& value)
+{
+    int result = 0;
+    return std::sscanf(value.Text(), "%d", &result) == 1 ? result : 0;
+}
+
+s32_t Dummy(const AnimMesh* mesh, const char* dummyName)
+{
+    if (!mesh)
+        return -1;
+    const s32_t nameIndex = mesh->FindName(dummyName);
+    return nameIndex < 0 ? -1 : mesh->FindMesh(static_cast<u32_t>(nameIndex), 0);
+}
+
+bool ParamPos(Actor& actor, Values values, int count)
+{
+    GraphNode* node = actor.FindChild(values[0].Text());
+    if (!node) {
+        Log("WARNING: Param '%s", "pos");
+        for (int i = 0; i < count; ++i)
+            Log(" %s", values[i].Text());
+        Log("' for object '%s' not set\n", actor.name.Text());
+        return false;
+    }
+    const Vector3 point = {ReadFloat(values[1]) * kLengthScale, ReadFloat(values[2]) * kLengthScale,
+                           ReadFloat(values[3]) * kLengthScale};
+    node->SetPosition(point);
+    actor.boundsValid = 0;
+    if (actor.ai)
+        actor.ai->SetHomePosition(point);
+    return true;
+}
+
+bool ParamRot(Actor& actor, Values values, int)
+{
+    GraphNode* node = actor.FindChild(values[0].Text());
+    if (!node)
+        return false;
+    if (CompareNoCase(values[0].Text(), "root") == 0) {
+        actor.SetHeading(ReadFloat(values[2]));
+        actor.SetPitch(ReadFloat(values[3]));
+        return true;
+    }
+    node->SetRotation({ReadFloat(values[1]), ReadFloat(values[2]), ReadFloat(values[3])});
+    actor.boundsValid = 0;
+    return true;
+}
+
+// A body node under the parent with the mesh, linked dummy to dummy.
+GraphNode* AddBodyNode(GraphNode* parent, const char* nodeName, AnimMesh* mesh, const char* parentDummy,
+                       const char* ownDummy)
+{
+    GraphNode* node = new GraphNode(nodeName);
+    node->SetParent(parent);
+    node->SetAnimMesh(mesh, kBodyTextureFolder);
+    if (g_game.applyingDefinition)
+        node->sourceDefName.Assign(g_game.applyingDefinition);
+    parent->AddChild(node);
+    if (parentDummy)
+        node->SetAttachPoint(Dummy(parent->GetAnimMesh(), parentDummy), Dummy(mesh, ownDummy));
+    return node;
+}
+
+// The first animation file of the entry a name-table cell names; null when there is none.
+AnimMesh* CellAnimation(const AnimGroup* group, u8_t cell)
+{
+    if (!group || cell == ANIM_CELL_NONE || cell >= group->entries.size())
+        return nullptr;
+    return group->entries[cell].animations[0];
+}
+
+bool ParamScript(Actor& actor, Values values, int)
+{
+    ActorClassInfo* info = ActorClassLoad(&actor, values[0].Text(), actor.defName);
+    if (!info)
+        return false;
+    actor.classInfo = info;
+    const u32_t legsGroup = actor.weaponKind;
+    const u32_t torsoGroup = actor.torsoSet;
+    const u32_t legsCell = legsGroup * LEGS_TABLE_ROW + LEGS_IDLE * ACTOR_POSES;
+    const u32_t torsoCell = torsoGroup * TORSO_TABLE_ROW + TORSO_POSE * ACTOR_POSES;
+    AnimMesh* legs = legsGroup < info->legsGroups.size() && legsCell < info->legsNames.size()
+                         ? CellAnimation(&info->legsGroups[legsGroup], info->legsNames[legsCell])
+                         : nullptr;
+    AnimMesh* torso = torsoGroup < info->torsoGroups.size() && torsoCell < info->torsoNames.size()
+                          ? CellAnimation(&info->torsoGroups[torsoGroup], info->torsoNames[torsoCell])
+                          : nullptr;
+    AnimMesh* head = CellAnimation(&info->headGroup, 0);
+    if (!legs || !torso || !head) {
+        Log("WARNING: Actor '%s': class '%s' lacks the standing legs, torso or head\n", actor.name.Text(),
+            actor.defName.Text());
+        return false;
+    }
+    GraphNode* legsNode = AddBodyNode(actor.GetRootNode(), "legs", legs, nullptr, nullptr);
+    GraphNode* torsoNode = AddBodyNode(legsNode, "torso", torso, "xa", "xa1");
+    AddBodyNode(torsoNode, "head", head, "xb", "xb1");
+    ActorAimAdjust(&actor, false);
+    return true;
+}
+
+bool ParamWeapon(Actor& actor, Values values, int)
+{
+    if (actor.weaponCount >= kActorWeaponSlots) {
+        Log("WARNING: Actor '%s': no free weapon slot for '%s'\n", actor.name.Text(), values[0].Text());
+        return false;
+    }
+    Weapon* weapon = new Weapon;
+    actor.paramWeapon = weapon;
+    actor.weapons[actor.weaponCount] = weapon;
+    weapon->name.Assign(values[0]);
+    weapon->owner = &actor;
+    actor.weaponOwned[actor.weaponCount] = true;
+    ++actor.weaponCount;
+    return true;
+}
+
+bool ParamAiScript(Actor& actor, Values values, int count)
+{
+    if (!actor.ai || count < 1)
+        return false;
+    const int chosen = count > 1 ? EngineRand() % count : 0;
+    actor.ai->SetScriptFile(values[chosen].Text());
+    ConPrint(0, "%s: Associated with ai script '%s'\n", actor.name.Text(), values[chosen].Text());
+    return true;
+}
+
+bool ParamAiParam(Actor& actor, Values values, int count)
+{
+    AIEntity* entity = actor.GetAIEntity();
+    if (!actor.ai || !entity || count < 1)
+        return false;
+    return entity->SetParam(values[0].Text(), values + 1, count - 1);
+}
+
+bool ParamOxygen(Actor& actor, Values values, int)
+{
+    actor.oxygen = actor.oxygenMax = ReadFloat(values[0]);
+    mi_oxygen.SetInt(ReadInt(values[0]));
+    return true;
+}
+
+// What the graphic object's own line does for the actor (its node, mesh, sound and blood keys).
+bool Graphic(Actor& actor, const char* keyword, Values values, int count)
+{
+    return actor.GraphObj::SetParam(keyword, values, count);
+}
+
+struct Keyword {
+    const char* name;
+    int count;
+};
+
+const Keyword kKeywords[] = {
+    {"pos", 4},        {"posobj", 1},     {"rot", 4},        {"color", 6},        {"anim", kAnyCount},
+    {"texture", 3},    {"class", 1},      {"script", 1},     {"weapon", 1},       {"lod", kAnyCount},
+    {"svlength", kAnyCount}, {"aiscript", kAnyCount}, {"aiparam", kAnyCount}, {"soundset", 1}, {"mtl", 3},
+    {"lodhideall", 1}, {"scale", 2},      {"infoname", 1},   {"lodrender", 4},    {"guiimage", 1},
+    {"oxygen", 1},     {"decal", 4},
+};
+static_assert(sizeof kKeywords / sizeof kKeywords[0] == 22, "an actor knows 22 keywords");
+
+bool Apply(Actor& actor, int keyword, Values values, int count)
+{
+    const char* name = kKeywords[keyword].name;
+    switch (keyword) {
+        case 0:
+            return ParamPos(actor, values, count);
+        case 2:
+            return ParamRot(actor, values, count);
+        case 4:
+            return count >= 3 && count <= 7 && Graphic(actor, name, values, count);
+        case 6:
+            actor.defName.Assign(values[0]);
+            return true;
+        case 7:
+            return ParamScript(actor, values, count);
+        case 8:
+            return ParamWeapon(actor, values, count);
+        case 9:
+            return ApplyMeshLodLine(actor, values, count, ActorLodRenderCode);
+        case 10:
+            return count >= 2 && Graphic(actor, name, values, count);
+        case 11:
+            return ParamAiScript(actor, values, count);
+        case 12:
+            return ParamAiParam(actor, values, count);
+        case 19:
+            return false;
+        case 20:
+            return ParamOxygen(actor, values, count);
+        default:
+            // posobj, color, texture, soundset, mtl, lodhideall, scale, infoname, lodrender, decal: the
+            // decal's sizes and textures are the actor's blood.
+            return Graphic(actor, name, values, count);
+    }
+}
+
+}  // namespace
+
+bool Actor::SetParam(const char* keyword, const EngineString* values, int count)
+{
+    const char* name = keyword ? keyword : "";
+    if (count < 0 || (count > 0 && !values))
+        return false;
+    for (int i = 0; i < static_cast<int>(sizeof kKeywords / sizeof kKeywords[0]); ++i) {
+        if (CompareNoCase(kKeywords[i].name, name) != 0)
+            continue;
+        if (kKeywords[i].count != kAnyCount && kKeywords[i].count != count)
+            return false;
+        return Apply(*this, i, values, count);
+    }
+    Log("WARNING: Unknow Actor param %s [%s:%d]\n", name, "actor", __LINE__);
+    // Before any "weapon" line there is no weapon to take the line.
+    if (!paramWeapon)
+        return false;
+    return paramWeapon->SetParam(name, values, count);
+}

@@ -190,11 +190,28 @@ struct Keyword {
 };
 
 const Keyword kKeywords[] = {
-    {"pos", 4},        {"posobj", 1},     {"rot", 4},        {"color", 6},        {"anim", kAnyCount},
-    {"texture", 3},    {"class", 1},      {"script", 1},     {"weapon", 1},       {"lod", kAnyCount},
-    {"svlength", kAnyCount}, {"aiscript", kAnyCount}, {"aiparam", kAnyCount}, {"soundset", 1}, {"mtl", 3},
-    {"lodhideall", 1}, {"scale", 2},      {"infoname", 1},   {"lodrender", 4},    {"guiimage", 1},
-    {"oxygen", 1},     {"decal", 4},
+    {"pos", 4},
+    {"posobj", 1},
+    {"rot", 4},
+    {"color", 6},
+    {"anim", kAnyCount},
+    {"texture", 3},
+    {"class", 1},
+    {"script", 1},
+    {"weapon", 1},
+    {"lod", kAnyCount},
+    {"svlength", kAnyCount},
+    {"aiscript", kAnyCount},
+    {"aiparam", kAnyCount},
+    {"soundset", 1},
+    {"mtl", 3},
+    {"lodhideall", 1},
+    {"scale", 2},
+    {"infoname", 1},
+    {"lodrender", 4},
+    {"guiimage", 1},
+    {"oxygen", 1},
+    {"decal", 4},
 };
 static_assert(sizeof kKeywords / sizeof kKeywords[0] == 22, "an actor knows 22 keywords");
 
@@ -238,19 +255,19 @@ bool Apply(Actor& actor, int keyword, Values values, int count)
 
 bool Actor::SetParam(const char* keyword, const EngineString* values, int count)
 {
-    const char* name = keyword ? keyword : "";
+    const char* given = keyword ? keyword : "";
     if (count < 0 || (count > 0 && !values))
         return false;
     for (int i = 0; i < static_cast<int>(sizeof kKeywords / sizeof kKeywords[0]); ++i) {
-        if (CompareNoCase(kKeywords[i].name, name) != 0)
+        if (CompareNoCase(kKeywords[i].name, given) != 0)
             continue;
         if (kKeywords[i].count != kAnyCount && kKeywords[i].count != count)
             return false;
         return Apply(*this, i, values, count);
     }
-    Log("WARNING: Unknow Actor param %s [%s:%d]\n", name, "actor", __LINE__);
+    Log("WARNING: Unknow Actor param %s [%s:%d]\n", given, "actor", __LINE__);
     // Before any "weapon" line there is no weapon to take the line.
     if (!paramWeapon)
         return false;
-    return paramWeapon->SetParam(name, values, count);
+    return paramWeapon->SetParam(given, values, count);
 }

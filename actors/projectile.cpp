@@ -83,9 +83,9 @@ void Projectile::Render()
         GraphObj::Render();
 }
 
-float Projectile::TraceRay(const Vector3& origin, const Vector3& direction, ObjectTraceBlock* hit)
+float Projectile::TraceRay(const Vector3& origin, const Vector3& along, ObjectTraceBlock* hit)
 {
-    return NoRayHit(origin, direction, hit);
+    return NoRayHit(origin, along, hit);
 }
 
 const char* Projectile::GetObjectFolder() const

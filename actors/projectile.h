@@ -99,7 +99,7 @@ public:
     Vector3 arcStartPosition;
     Vector3 flightDirection;  // unit direction of the last step longer than 0.001
     Vector3 hitNormal;
-    float decalSize[2] = {};  // smallest and largest decal, world units
+    float decalSize[2] = {};   // smallest and largest decal, world units
     float decalRadius = 0.0f;  // a new decal this close to an earlier one is dropped
     float initialDensity = 0.0f;
     float finalDensity = 0.0f;

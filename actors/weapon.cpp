@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "actors/actor.h"
 #include "actors/projectile.h"
 #include "core/byte_io.h"
 #include "core/text_case.h"
@@ -254,8 +255,7 @@ bool Weapon::WriteState(u8_t* area, u32_t size) const
         entries > 255)
         return false;
     ByteBufferWriter out(area, size);
-    WriteNameField(out, previousOwner ? reinterpret_cast<const DynamicObject*>(previousOwner)->name.Text() : "",
-                   WEAPON_STATE_NAME_SIZE);
+    WriteNameField(out, previousOwner ? previousOwner->name.Text() : "", WEAPON_STATE_NAME_SIZE);
     WriteNameField(out, name.Text(), WEAPON_STATE_NAME_SIZE);
     out.WriteU8(static_cast<u8_t>(spareMagazines));
     out.WriteU8(static_cast<u8_t>(roundsInGun));

@@ -191,7 +191,8 @@ void Weapon::Update()
                 bound->handler = handler;
                 handler->AddRef();
             } else {
-                ConPrint(0, ERROR_COLOUR "Warning: handler 'weapon_fixed' not found, fixed weapons will be unusable!\n");
+                ConPrint(0,
+                         ERROR_COLOUR "Warning: handler 'weapon_fixed' not found, fixed weapons will be unusable!\n");
             }
         }
         SetPosition(GetMuzzlePosition());

@@ -89,11 +89,11 @@ u32_t FireModeBit(const char* word)
 // does not load.
 void LoadSoundLevel(SoundSet* set, SoundSource* source, const char* name, s32_t level)
 {
-    if (SoundInstance* sound = SoundLoad(source, name, 1))
+    if (SoundInstance* sound = SoundLoad(source, name, SOUND_MODE_OBJECT))
         set->Add(sound, level);
     for (int k = 0;; ++k) {
         const std::string variant = std::string(name) + "_" + std::to_string(k);
-        SoundInstance* sound = SoundLoad(source, variant.c_str(), 1);
+        SoundInstance* sound = SoundLoad(source, variant.c_str(), SOUND_MODE_OBJECT);
         if (!sound)
             break;
         set->Add(sound, level);
@@ -287,7 +287,8 @@ void ReadFirstPersonTextures(Weapon& weapon)
             } else {
                 for (u32_t k = 0; k < meshes[a]; ++k, ++index) {
                     const AnimMaterial* material = file->GetMeshTextureRef(0, k);
-                    const u32_t texture = material ? material->textureWord & ANIM_TEXTURE_INDEX_MASK : ANIM_TEXTURE_NONE;
+                    const u32_t texture =
+                        material ? material->textureWord & ANIM_TEXTURE_INDEX_MASK : ANIM_TEXTURE_NONE;
                     if (texture == ANIM_TEXTURE_NONE || texture >= file->textures_c)
                         continue;
                     const std::string path = std::string("component\\weapon\\") + file->textures[texture].Text();
@@ -517,15 +518,48 @@ struct Key {
 
 // The 42 keys in their fixed order; the first match wins.
 const Key kKeys[] = {
-    {"pos", 4},          {"posobj", 1},       {"rot", 4},           {"color", 6},         {"anim", kAnyCount},
-    {"texture", 3},      {"legs", 1},         {"torso", 1},         {"type", 1},          {"pin_inactive", 1},
-    {"subweapon", kAnyCount}, {"mode", kAnyCount}, {"fpm", kAnyCount}, {"delay", 1},    {"zoom", 1},
-    {"scatter", 12},     {"zoomscreen", 1},   {"fp_anim", 1},       {"silent", 1},        {"fixed", 1},
-    {"burst", 1},        {"magazinecap", 1},  {"bullet", 1},        {"lod", kAnyCount},   {"magazinecount", 1},
-    {"statscreen", 1},   {"crosshair", 1},    {"common_stats", 1},  {"weapon_sound", 1},  {"guiimage", 1},
-    {"guiinfo", 1},      {"ainear", 1},       {"aifar", 1},         {"aipower", 1},       {"aigoodfor", 6},
-    {"aitype", 1},       {"aireptime", 1},    {"ainkills", 1},      {"firewait", 1},      {"trace_count", 1},
-    {"button2_off", 1},  {"activate_bullet", 1},
+    {"pos", 4},
+    {"posobj", 1},
+    {"rot", 4},
+    {"color", 6},
+    {"anim", kAnyCount},
+    {"texture", 3},
+    {"legs", 1},
+    {"torso", 1},
+    {"type", 1},
+    {"pin_inactive", 1},
+    {"subweapon", kAnyCount},
+    {"mode", kAnyCount},
+    {"fpm", kAnyCount},
+    {"delay", 1},
+    {"zoom", 1},
+    {"scatter", 12},
+    {"zoomscreen", 1},
+    {"fp_anim", 1},
+    {"silent", 1},
+    {"fixed", 1},
+    {"burst", 1},
+    {"magazinecap", 1},
+    {"bullet", 1},
+    {"lod", kAnyCount},
+    {"magazinecount", 1},
+    {"statscreen", 1},
+    {"crosshair", 1},
+    {"common_stats", 1},
+    {"weapon_sound", 1},
+    {"guiimage", 1},
+    {"guiinfo", 1},
+    {"ainear", 1},
+    {"aifar", 1},
+    {"aipower", 1},
+    {"aigoodfor", 6},
+    {"aitype", 1},
+    {"aireptime", 1},
+    {"ainkills", 1},
+    {"firewait", 1},
+    {"trace_count", 1},
+    {"button2_off", 1},
+    {"activate_bullet", 1},
 };
 static_assert(sizeof kKeys / sizeof kKeys[0] == 42, "a weapon knows 42 keys");
 
@@ -648,26 +682,36 @@ bool ApplyKey(Weapon& w, int key, Values v, int count)
 
 bool Weapon::SetParam(const char* key, const EngineString* values, int count)
 {
-    const char* name = key ? key : "";
+    const char* given = key ? key : "";
     if (count < 0 || (count > 0 && !values))
         return false;
     for (int i = 0; i < static_cast<int>(sizeof kKeys / sizeof kKeys[0]); ++i) {
-        if (!Same(kKeys[i].name, name))
+        if (!Same(kKeys[i].name, given))
             continue;
         if (kKeys[i].count != kAnyCount && kKeys[i].count != count)
             return false;
         return ApplyKey(*this, i, values, count);
     }
-    Log("WARNING: Unknow Weapon param %s\n", name);
+    Log("WARNING: Unknow Weapon param %s\n", given);
     return false;
 }
 
 u32_t WeaponFirstPersonAnimIndex(const char* name)
 {
-    static const char* const kNames[MAX_WEAPON_FP_ANIMS] = {
-        "Aim",        "Shot",          "Reload",          "ShotDone",      "SwitchTo",
-        "SwitchFrom", "AimEmpty",      "ReloadEmpty",     "ShotDoneEmpty", "SwitchToEmpty",
-        "SwitchFromEmpty", "SwitchToSub", "SwitchToSubEmpty", "ReloadHolster"};
+    static const char* const kNames[MAX_WEAPON_FP_ANIMS] = {"Aim",
+                                                            "Shot",
+                                                            "Reload",
+                                                            "ShotDone",
+                                                            "SwitchTo",
+                                                            "SwitchFrom",
+                                                            "AimEmpty",
+                                                            "ReloadEmpty",
+                                                            "ShotDoneEmpty",
+                                                            "SwitchToEmpty",
+                                                            "SwitchFromEmpty",
+                                                            "SwitchToSub",
+                                                            "SwitchToSubEmpty",
+                                                            "ReloadHolster"};
     for (u32_t i = 0; i < MAX_WEAPON_FP_ANIMS; ++i) {
         if (Same(kNames[i], name ? name : ""))
             return i;

@@ -133,7 +133,8 @@ void DecalCreateAtHit(const Vector3& hitPoint, const Vector3* normal, Material* 
     hit.randomRotation = material->hit.decalRandRot != 0;
     hit.point = D3DXVECTOR3(hitPoint.x, hitPoint.y, hitPoint.z);
     hit.normal = D3DXVECTOR3(normal->x, normal->y, normal->z);
-    hit.direction = D3DXVECTOR3(projectile->flightDirection.x, projectile->flightDirection.y, projectile->flightDirection.z);
+    hit.direction =
+        D3DXVECTOR3(projectile->flightDirection.x, projectile->flightDirection.y, projectile->flightDirection.z);
     const D3DXVECTOR3& p = hit.point;
     const float worldBox[6] = {p.x - hit.reach, p.y - hit.reach, p.z - hit.reach,
                                p.x + hit.reach, p.y + hit.reach, p.z + hit.reach};

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "actors/actor_state.h"
 #include "actors/weapon.h"
 #include "core/byte_io.h"
 #include "core/sound_sets.h"
@@ -18,27 +19,19 @@ namespace {
 // A box this far round the root stands for a flying projectile.
 constexpr float kFlyingHalfSize = 0.1f;
 
-// The retire table: filled from slot 0, a null slot ends it. It starts at 1024 slots and doubles
-// when a step retires more, so that no retirement is ever lost.
-struct RetireTable {
-    Projectile** slots = nullptr;
-    u32_t capacity = 0;
-    u32_t count = 0;
-};
-
-RetireTable g_retired;
-
+// The retire table starts at 1024 slots and doubles when a step retires more, so that no
+// retirement is ever lost.
 bool GrowRetireTable()
 {
-    const u32_t capacity = g_retired.capacity ? g_retired.capacity * 2 : PROJECTILE_TABLE_SLOTS;
-    if (capacity <= g_retired.capacity)
+    const u32_t capacity = g_actors.retiredCapacity ? g_actors.retiredCapacity * 2 : PROJECTILE_TABLE_SLOTS;
+    if (capacity <= g_actors.retiredCapacity)
         return false;
     Projectile** slots = new Projectile*[capacity]();
-    for (u32_t i = 0; i < g_retired.count; ++i)
-        slots[i] = g_retired.slots[i];
-    delete[] g_retired.slots;
-    g_retired.slots = slots;
-    g_retired.capacity = capacity;
+    for (u32_t i = 0; i < g_actors.retiredCount; ++i)
+        slots[i] = g_actors.retiredProjectiles[i];
+    delete[] g_actors.retiredProjectiles;
+    g_actors.retiredProjectiles = slots;
+    g_actors.retiredCapacity = capacity;
     return true;
 }
 
@@ -188,50 +181,52 @@ void Projectile::LoadState(SavedObjectState* state)
 
 void ProjectileTableClear()
 {
-    for (u32_t i = 0; i < g_retired.count; ++i)
-        g_retired.slots[i] = nullptr;
-    g_retired.count = 0;
+    for (u32_t i = 0; i < g_actors.retiredCount; ++i)
+        g_actors.retiredProjectiles[i] = nullptr;
+    g_actors.retiredCount = 0;
 }
 
 bool ProjectileTableAdd(Projectile* projectile)
 {
     if (!projectile)
         return false;
-    for (u32_t i = 0; i < g_retired.count; ++i) {
-        if (g_retired.slots[i] == projectile)
+    for (u32_t i = 0; i < g_actors.retiredCount; ++i) {
+        if (g_actors.retiredProjectiles[i] == projectile)
             return true;
     }
-    if (g_retired.count == g_retired.capacity && !GrowRetireTable())
+    if (g_actors.retiredCount == g_actors.retiredCapacity && !GrowRetireTable())
         return false;
-    g_retired.slots[g_retired.count++] = projectile;
+    g_actors.retiredProjectiles[g_actors.retiredCount++] = projectile;
     return true;
 }
 
 void ProjectileTableDestroyAll()
 {
-    for (u32_t i = 0; i < g_retired.count; ++i) {
-        Projectile* projectile = g_retired.slots[i];
-        g_retired.slots[i] = nullptr;
+    for (u32_t i = 0; i < g_actors.retiredCount; ++i) {
+        Projectile* projectile = g_actors.retiredProjectiles[i];
+        g_actors.retiredProjectiles[i] = nullptr;
         DynObjectRemove(projectile);
         delete projectile;
     }
-    g_retired.count = 0;
+    g_actors.retiredCount = 0;
 }
 
 u32_t ProjectileTableCount()
 {
-    return g_retired.count;
+    return g_actors.retiredCount;
 }
 
 u32_t ProjectileTableCapacity()
 {
-    return g_retired.capacity;
+    return g_actors.retiredCapacity;
 }
 
 void ProjectileTableFree()
 {
-    delete[] g_retired.slots;
-    g_retired = {};
+    delete[] g_actors.retiredProjectiles;
+    g_actors.retiredProjectiles = nullptr;
+    g_actors.retiredCapacity = 0;
+    g_actors.retiredCount = 0;
 }
 
 void ProjectileDetonateByName(const char* name)

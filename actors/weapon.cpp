@@ -7,10 +7,12 @@
 #include "actors/projectile.h"
 #include "core/byte_io.h"
 #include "core/text_case.h"
+#include "map/world_insert.h"
 #include "map/world_registry.h"
 #include "platform/d3dx8_math.h"
 #include "world/graph_node.h"
 #include "world/saved_object_state.h"
+#include "world/shadow_object.h"
 
 namespace {
 
@@ -238,7 +240,8 @@ void Weapon::InvalidateShadows()
     for (DynamicObject* companion : {shadowCompanion, shadowVolume}) {
         if (!companion)
             continue;
-        companion->InvalidateShadows();
+        static_cast<ShadowObject*>(companion)->Invalidate();
+        DynObjectUpdateGrid(companion);
     }
 }
 

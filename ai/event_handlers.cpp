@@ -1,23 +1,29 @@
 #include "ai/event_handlers.h"
 
 #include <cstring>
-#include <vector>
 
-namespace {
-
-std::vector<EventHandler*> g_handlers;
-
-}  // namespace
+#include "ai/ai_state.h"
 
 void EventHandlerListAdd(EventHandler* handler)
 {
-    if (handler)
-        g_handlers.push_back(handler);
+    if (!handler)
+        return;
+    if (g_ai.eventHandlerCount == g_ai.eventHandlerCapacity) {
+        const u32_t capacity = g_ai.eventHandlerCapacity ? g_ai.eventHandlerCapacity * 2 : 8;
+        EventHandler** grown = new EventHandler*[capacity]();
+        for (u32_t i = 0; i < g_ai.eventHandlerCount; ++i)
+            grown[i] = g_ai.eventHandlers[i];
+        delete[] g_ai.eventHandlers;
+        g_ai.eventHandlers = grown;
+        g_ai.eventHandlerCapacity = capacity;
+    }
+    g_ai.eventHandlers[g_ai.eventHandlerCount++] = handler;
 }
 
 EventHandler* EventHandlerFind(const char* name)
 {
-    for (EventHandler* handler : g_handlers) {
+    for (u32_t i = 0; i < g_ai.eventHandlerCount; ++i) {
+        EventHandler* handler = g_ai.eventHandlers[i];
         if (std::strcmp(handler->name.Text(), name ? name : "") == 0)
             return handler;
     }
@@ -26,12 +32,15 @@ EventHandler* EventHandlerFind(const char* name)
 
 u32_t EventHandlerListCount()
 {
-    return static_cast<u32_t>(g_handlers.size());
+    return g_ai.eventHandlerCount;
 }
 
 void EventHandlerListFreeAll()
 {
-    for (EventHandler* handler : g_handlers)
-        delete handler;
-    g_handlers.clear();
+    for (u32_t i = 0; i < g_ai.eventHandlerCount; ++i)
+        delete g_ai.eventHandlers[i];
+    delete[] g_ai.eventHandlers;
+    g_ai.eventHandlers = nullptr;
+    g_ai.eventHandlerCount = 0;
+    g_ai.eventHandlerCapacity = 0;
 }

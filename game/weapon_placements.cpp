@@ -1,12 +1,6 @@
 #include "game/weapon_placements.h"
 
-#include <vector>
-
-namespace {
-
-std::vector<WeaponPlacement> g_placements;
-
-}  // namespace
+#include "game/game_state.h"
 
 void GameRecordWeaponPlacement(const char* name, const Vector3& position, const Vector3& rotation,
                                DynamicObject* object)
@@ -16,20 +10,20 @@ void GameRecordWeaponPlacement(const char* name, const Vector3& position, const 
     placement.position = position;
     placement.rotation = rotation;
     placement.object = object;
-    g_placements.push_back(placement);
+    g_game.weaponPlacements.push_back(placement);
 }
 
 u32_t GameWeaponPlacementCount()
 {
-    return static_cast<u32_t>(g_placements.size());
+    return static_cast<u32_t>(g_game.weaponPlacements.size());
 }
 
 const WeaponPlacement* GameWeaponPlacementAt(u32_t index)
 {
-    return index < g_placements.size() ? &g_placements[index] : nullptr;
+    return index < g_game.weaponPlacements.size() ? &g_game.weaponPlacements[index] : nullptr;
 }
 
 void GameWeaponPlacementsClear()
 {
-    g_placements.clear();
+    g_game.weaponPlacements.clear();
 }

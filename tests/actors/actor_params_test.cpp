@@ -73,32 +73,52 @@ TEST_F(ActorParams, KeywordEdgeCases)
         std::function<void(ActorParams&, Actor&)> check;
     };
     const Case cases[] = {
-        {"pos puts the node and the home", true, {"pos root 1 2 3"}, {true}, [](ActorParams& t, Actor& a) {
+        {"pos puts the node and the home",
+         true,
+         {"pos root 1 2 3"},
+         {true},
+         [](ActorParams& t, Actor& a) {
              EXPECT_EQ(a.GetRootNode()->GetPosition().z, 30.0f);
              EXPECT_EQ(t.m_ai->homePosition.y, 20.0f);
          }},
         {"pos of a missing node", true, {"pos nowhere 1 2 3"}, {false}, [](ActorParams&, Actor&) {}},
-        {"rot of the root turns heading and pitch only", true, {"rot root 7 1.5 0.25"}, {true},
+        {"rot of the root turns heading and pitch only",
+         true,
+         {"rot root 7 1.5 0.25"},
+         {true},
          [](ActorParams&, Actor& a) {
              EXPECT_FLOAT_EQ(a.GetHeading(), 1.5f);
              EXPECT_FLOAT_EQ(a.GetPitch(), 0.25f);
              EXPECT_EQ(a.GetRootNode()->GetRotation().x, 0.0f);
          }},
-        {"rot of a node", true, {"rot gun 0.5 0 0"}, {true}, [](ActorParams&, Actor& a) {
-             EXPECT_EQ(a.FindChild("gun")->GetRotation().x, 0.5f);
-         }},
-        {"color of all meshes", true, {"color gun all 1 0.5 0 1"}, {true}, [](ActorParams&, Actor& a) {
-             EXPECT_EQ(a.FindChild("gun")->GetMeshColors()[1], 0xFFFF8000u);
-         }},
-        {"color components beyond the range", true, {"color gun barrel 1.5 -0.2 0.5 1"}, {true},
+        {"rot of a node",
+         true,
+         {"rot gun 0.5 0 0"},
+         {true},
+         [](ActorParams&, Actor& a) { EXPECT_EQ(a.FindChild("gun")->GetRotation().x, 0.5f); }},
+        {"color of all meshes",
+         true,
+         {"color gun all 1 0.5 0 1"},
+         {true},
+         [](ActorParams&, Actor& a) { EXPECT_EQ(a.FindChild("gun")->GetMeshColors()[1], 0xFFFF8000u); }},
+        {"color components beyond the range",
+         true,
+         {"color gun barrel 1.5 -0.2 0.5 1"},
+         {true},
          [](ActorParams& t, Actor& a) {
              GraphNode* gun = a.FindChild("gun");
              EXPECT_EQ(gun->GetMeshColors()[actor_test::Dummy(gun->GetAnimMesh(), "barrel")], 0xFFFF0080u);
              (void)t;
          }},
-        {"anim with 2 and with 8 values", true,
-         {"anim a root", "anim a root : x1 ..\\weapon\\rifle : x1 extra"}, {false, false}, [](ActorParams&, Actor&) {}},
-        {"anim on a parent dummy with no child dummy", true, {"anim sight kit : x2 ..\\weapon\\rifle_fp_aim"}, {true},
+        {"anim with 2 and with 8 values",
+         true,
+         {"anim a root", "anim a root : x1 ..\\weapon\\rifle : x1 extra"},
+         {false, false},
+         [](ActorParams&, Actor&) {}},
+        {"anim on a parent dummy with no child dummy",
+         true,
+         {"anim sight kit : x2 ..\\weapon\\rifle_fp_aim"},
+         {true},
          [](ActorParams&, Actor& a) {
              GraphNode* sight = a.FindChild("sight");
              ASSERT_NE(sight, nullptr);
@@ -107,44 +127,80 @@ TEST_F(ActorParams, KeywordEdgeCases)
              EXPECT_EQ(parentDummy, actor_test::Dummy(a.FindChild("kit")->GetAnimMesh(), "x2"));
              EXPECT_EQ(ownDummy, -1);
          }},
-        {"lod with 5 values keeps the codes", true, {"lod gun barrel 1 0 1"}, {true}, [](ActorParams& t, Actor&) {
+        {"lod with 5 values keeps the codes",
+         true,
+         {"lod gun barrel 1 0 1"},
+         {true},
+         [](ActorParams& t, Actor&) {
              const MeshSettings& s = t.Settings("gun", "barrel");
              EXPECT_EQ(s.lodHidden[0], 1);
              EXPECT_EQ(s.lodHidden[1], 0);
              EXPECT_EQ(s.lodHidden[2], 1);
          }},
-        {"lod with 8 values: 3, 0, 12", true, {"lod gun barrel 1 0 1 3 0 12"}, {true}, [](ActorParams& t, Actor&) {
+        {"lod with 8 values: 3, 0, 12",
+         true,
+         {"lod gun barrel 1 0 1 3 0 12"},
+         {true},
+         [](ActorParams& t, Actor&) {
              const MeshSettings& s = t.Settings("gun", "barrel");
              EXPECT_EQ(s.lodMode[0], 0x12u);
              EXPECT_EQ(s.lodMode[1], 3u);
              EXPECT_EQ(s.lodMode[2], 3u);
          }},
-        {"an actor's 8 is a code of its own", true, {"lod gun stock 0 0 0 8 8 8"}, {true}, [](ActorParams& t, Actor&) {
-             EXPECT_EQ(t.Settings("gun", "stock").lodMode[0], 0x42u);
-         }},
-        {"lod with 4 and with 9 values", true, {"lod gun barrel 1 0", "lod gun barrel 1 0 1 3 3 3 3"}, {false, false},
+        {"an actor's 8 is a code of its own",
+         true,
+         {"lod gun stock 0 0 0 8 8 8"},
+         {true},
+         [](ActorParams& t, Actor&) { EXPECT_EQ(t.Settings("gun", "stock").lodMode[0], 0x42u); }},
+        {"lod with 4 and with 9 values",
+         true,
+         {"lod gun barrel 1 0", "lod gun barrel 1 0 1 3 3 3 3"},
+         {false, false},
          [](ActorParams&, Actor&) {}},
-        {"aiparam on the soldier's entity", true, {"aiparam health 55"}, {true}, [](ActorParams&, Actor& a) {
-             EXPECT_EQ(a.GetAIEntity()->health, 55.0f);
-         }},
-        {"aiscript and aiparam without AI", false, {"aiscript patrol", "aiparam health 5", "aiscript"},
-         {false, false, false}, [](ActorParams&, Actor&) {}},
-        {"aiscript and aiparam without values", true, {"aiscript", "aiparam"}, {false, false},
+        {"aiparam on the soldier's entity",
+         true,
+         {"aiparam health 55"},
+         {true},
+         [](ActorParams&, Actor& a) { EXPECT_EQ(a.GetAIEntity()->health, 55.0f); }},
+        {"aiscript and aiparam without AI",
+         false,
+         {"aiscript patrol", "aiparam health 5", "aiscript"},
+         {false, false, false},
+         [](ActorParams&, Actor&) {}},
+        {"aiscript and aiparam without values",
+         true,
+         {"aiscript", "aiparam"},
+         {false, false},
          [](ActorParams&, Actor&) {}},
         {"guiimage", true, {"guiimage face"}, {false}, [](ActorParams&, Actor&) {}},
-        {"oxygen 7.9", true, {"oxygen 7.9"}, {true}, [](ActorParams&, Actor& a) {
+        {"oxygen 7.9",
+         true,
+         {"oxygen 7.9"},
+         {true},
+         [](ActorParams&, Actor& a) {
              EXPECT_FLOAT_EQ(a.oxygen, 7.9f);
              EXPECT_FLOAT_EQ(a.oxygenMax, 7.9f);
              EXPECT_EQ(mi_oxygen.Int(), 7);
          }},
-        {"svlength of a node and with one value", true, {"svlength gun 2", "svlength gun"}, {true, false},
+        {"svlength of a node and with one value",
+         true,
+         {"svlength gun 2", "svlength gun"},
+         {true, false},
          [](ActorParams&, Actor& a) { EXPECT_EQ(a.FindChild("gun")->GetShadowLength(), 20.0f); }},
-        {"class and wrong counts", true, {"class scout", "class a b", "scale gun"}, {true, false, false},
+        {"class and wrong counts",
+         true,
+         {"class scout", "class a b", "scale gun"},
+         {true, false, false},
          [](ActorParams&, Actor& a) { EXPECT_STREQ(a.defName.Text(), "scout"); }},
-        {"a line before any weapon", true, {"magazinecap 30"}, {false}, [](ActorParams&, Actor& a) {
-             EXPECT_EQ(a.paramWeapon, nullptr);
-         }},
-        {"lines after a weapon go to it", true, {"weapon rifle", "MagazineCap 30", "nonsense 1"}, {true, true, false},
+        {"a line before any weapon",
+         true,
+         {"magazinecap 30"},
+         {false},
+         [](ActorParams&, Actor& a) { EXPECT_EQ(a.paramWeapon, nullptr); }},
+        {"lines after a weapon go to it",
+         true,
+         {"weapon rifle", "MagazineCap 30", "nonsense 1"},
+         {true, true, false},
          [](ActorParams&, Actor& a) {
              ASSERT_EQ(a.weaponCount, 1);
              EXPECT_EQ(a.weapons[0], a.paramWeapon);
@@ -152,10 +208,12 @@ TEST_F(ActorParams, KeywordEdgeCases)
              EXPECT_EQ(a.paramWeapon->owner, &a);
              EXPECT_EQ(a.paramWeapon->magazineCap, 30);
          }},
-        {"a ninth weapon finds no slot", true,
+        {"a ninth weapon finds no slot",
+         true,
          {"weapon w1", "weapon w2", "weapon w3", "weapon w4", "weapon w5", "weapon w6", "weapon w7", "weapon w8",
           "weapon w9", "zoom 3"},
-         {true, true, true, true, true, true, true, true, false, true}, [](ActorParams&, Actor& a) {
+         {true, true, true, true, true, true, true, true, false, true},
+         [](ActorParams&, Actor& a) {
              EXPECT_EQ(a.weaponCount, kActorWeaponSlots);
              EXPECT_STREQ(a.weapons[7]->name.Text(), "w8");
              EXPECT_EQ(a.paramWeapon, a.weapons[7]);

@@ -69,20 +69,23 @@ TEST_F(WeaponDefinitionRobustness, TruncatedAndCorruptedFiles)
         {"one byte", [](const std::string& o) { return o.substr(0, 1); }},
         {"cut in half", [](const std::string& o) { return o.substr(0, o.size() / 2); }},
         {"cut before the end", [](const std::string& o) { return o.substr(0, o.size() - 3); }},
-        {"zero bytes inside", [](const std::string& o) {
+        {"zero bytes inside",
+         [](const std::string& o) {
              std::string d = o;
              for (size_t i = 7; i < d.size(); i += 23)
                  d[i] = '\0';
              return d;
          }},
-        {"closing marks removed", [](const std::string& o) {
+        {"closing marks removed",
+         [](const std::string& o) {
              std::string d = o;
              for (char& c : d)
                  if (c == '>' || c == ';')
                      c = ' ';
              return d;
          }},
-        {"numbers made huge", [](const std::string& o) {
+        {"numbers made huge",
+         [](const std::string& o) {
              std::string d;
              for (char c : o)
                  d += (c >= '0' && c <= '9') ? std::string("99999999999") : std::string(1, c);

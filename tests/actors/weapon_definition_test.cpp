@@ -293,9 +293,10 @@ TEST_F(WeaponDefinition, KeyEdgeCases)
          {"delay 1 2", "scatter 1 2 3"},
          {false, false},
          [](const Weapon& w) { EXPECT_EQ(w.delay, 0.0f); }},
-        {"a screen that is not loaded", {"crosshair NONE"}, {false}, [](const Weapon& w) {
-             EXPECT_EQ(w.crosshairScreen, nullptr);
-         }},
+        {"a screen that is not loaded",
+         {"crosshair NONE"},
+         {false},
+         [](const Weapon& w) { EXPECT_EQ(w.crosshairScreen, nullptr); }},
         {"BLANK before damage leaves the damage",
          {"bullet blank_round"},
          {true},
@@ -313,9 +314,10 @@ TEST_F(WeaponDefinition, KeyEdgeCases)
              EXPECT_EQ(GameWeaponPlacementAt(0)->object, &w);
              EXPECT_STREQ(GameWeaponPlacementAt(0)->name.Text(), "probe");
          }},
-        {"anim with too few values", {"anim gun root"}, {false}, [](const Weapon&) {
-             EXPECT_EQ(GameWeaponPlacementCount(), 0u);
-         }},
+        {"anim with too few values",
+         {"anim gun root"},
+         {false},
+         [](const Weapon&) { EXPECT_EQ(GameWeaponPlacementCount(), 0u); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -359,7 +361,8 @@ TEST_F(WeaponDefinition, DamagedViewsAndBulletsAreSkippedWithAWarning)
             sections += "<a" + std::to_string(i) + ">\n" + (i == 0 ? aimLines : "") + "</a" + std::to_string(i) + ">\n";
         sections += std::string("</") + name + ">\n";
     };
-    view("pairs", "anim aim 25 rifle_fp_aim 25 rifle_fp_aim 25 rifle_fp_aim 25 rifle_fp_aim 25 rifle_fp_aim;\n", "", 15);
+    view("pairs", "anim aim 25 rifle_fp_aim 25 rifle_fp_aim 25 rifle_fp_aim 25 rifle_fp_aim 25 rifle_fp_aim;\n", "",
+         15);
     view("trigger", "triggerframe 5 3;\ntriggerframe -1 3;\ntriggerframe 4 9;\n", "", 15);
     view("short", "anim aim 25 rifle_fp_aim;\n", "", 14);
     // Slot 0 holds the four-mesh world model, slot 1 a two-mesh view model.
@@ -378,22 +381,20 @@ TEST_F(WeaponDefinition, DamagedViewsAndBulletsAreSkippedWithAWarning)
         std::function<void(const Weapon&)> check;
     };
     const Case cases[] = {
-        {"fp_anim pairs", true, "more than 4 animations", [](const Weapon& w) {
-             EXPECT_EQ(w.fpAnims[0].animationCount, 0);
-         }},
-        {"fp_anim trigger", true, "trigger slot", [](const Weapon& w) {
-             EXPECT_EQ(w.fpAnims[0].triggerFrames[4], 9);
-         }},
+        {"fp_anim pairs", true, "more than 4 animations",
+         [](const Weapon& w) { EXPECT_EQ(w.fpAnims[0].animationCount, 0); }},
+        {"fp_anim trigger", true, "trigger slot", [](const Weapon& w) { EXPECT_EQ(w.fpAnims[0].triggerFrames[4], 9); }},
         {"fp_anim short", false, "has 14 parts of 15", [](const Weapon& w) { EXPECT_EQ(w.fpAnims, nullptr); }},
-        {"fp_anim thin", true, "fewer meshes than level 0", [](const Weapon& w) {
+        {"fp_anim thin", true, "fewer meshes than level 0",
+         [](const Weapon& w) {
              EXPECT_EQ(w.fpTextureCount, 4u);
              for (u32_t i = 0; i < 4; ++i)
                  EXPECT_EQ(w.fpTextures[1][i], nullptr);
          }},
-        {"fp_anim particles", true, "unknown animation 'Bogus'", [](const Weapon& w) {
-             EXPECT_STREQ(w.fpParticleNames[1].Text(), "flash");
-         }},
-        {"bullet short_explo", true, "fewer than 3 sounds", [](const Weapon& w) {
+        {"fp_anim particles", true, "unknown animation 'Bogus'",
+         [](const Weapon& w) { EXPECT_STREQ(w.fpParticleNames[1].Text(), "flash"); }},
+        {"bullet short_explo", true, "fewer than 3 sounds",
+         [](const Weapon& w) {
              EXPECT_EQ(w.bulletTemplate->explosionSounds, nullptr);
              EXPECT_EQ(w.bulletTemplate->damage, 7.0f);
          }},

@@ -169,8 +169,7 @@ TEST_F(WeaponModes, MountedWeaponSetsUpOnceAndFollowsItsMount)
     DynObjectAdd(weapon);
     ConStartup();
     weapon->Update();
-    const char* warning =
-        "\x0E\x02Warning: handler 'weapon_fixed' not found, fixed weapons will be unusable!\n";
+    const char* warning = "\x0E\x02Warning: handler 'weapon_fixed' not found, fixed weapons will be unusable!\n";
     EXPECT_STREQ(ConLines(0)[ConLineCapacity(0) - 1], warning);
     ConClear(0);
     ASSERT_NE(weapon->envelope, nullptr);

@@ -85,6 +85,46 @@ bool ParamRot(Actor& actor, Values values, int)
     return true;
 }
 
+// node, parent, [":" parent dummy,] file, [":" [own dummy]]: a trailing ":" names no own dummy.
+bool ParamAnim(Actor& actor, Values values, int count)
+{
+    if (count < 3 || count > 7)
+        return false;
+    int at = 2;
+    const char* parentDummy = nullptr;
+    if (std::strcmp(values[2].Text(), ":") == 0) {
+        // The parent's dummy and then the file must follow.
+        if (count < 5)
+            return false;
+        parentDummy = values[3].Text();
+        at = 4;
+    }
+    if (at >= count)
+        return false;
+    const char* fileName = values[at].Text();
+    const char* ownDummy = nullptr;
+    if (at + 2 < count && std::strcmp(values[at + 1].Text(), ":") == 0)
+        ownDummy = values[at + 2].Text();
+    GraphNode* parent = actor.FindChild(values[1].Text());
+    if (!parent)
+        return false;
+    AnimMesh* mesh = nullptr;
+    EngineString folder;
+    if (!actor.LoadAnim(fileName, &mesh, &folder))
+        return false;
+    GraphNode* node = new GraphNode;
+    node->SetParent(parent);
+    node->SetName(values[0]);
+    node->SetAnimMesh(mesh, folder.Text());
+    if (g_game.applyingDefinition)
+        node->sourceDefName.Assign(g_game.applyingDefinition);
+    parent->AddChild(node);
+    node->SetAttachPoint(parentDummy ? Dummy(parent->GetAnimMesh(), parentDummy) : -1,
+                         ownDummy ? Dummy(mesh, ownDummy) : -1);
+    actor.boundsValid = 0;
+    return true;
+}
+
 // A body node under the parent with the mesh, linked dummy to dummy.
 GraphNode* AddBodyNode(GraphNode* parent, const char* nodeName, AnimMesh* mesh, const char* parentDummy,
                        const char* ownDummy)
@@ -224,7 +264,7 @@ bool Apply(Actor& actor, int keyword, Values values, int count)
         case 2:
             return ParamRot(actor, values, count);
         case 4:
-            return count >= 3 && count <= 7 && Graphic(actor, name, values, count);
+            return ParamAnim(actor, values, count);
         case 6:
             actor.defName.Assign(values[0]);
             return true;

@@ -6,6 +6,7 @@
 #include "actors/actor.h"
 #include "actors/projectile.h"
 #include "core/byte_io.h"
+#include "core/log.h"
 #include "core/text_case.h"
 #include "map/world_insert.h"
 #include "map/world_registry.h"
@@ -311,14 +312,14 @@ bool Weapon::ReadState(const u8_t* area, u32_t size)
 
 void Weapon::SaveState(SavedObjectState* state)
 {
-    if (state)
-        WriteState(state->kindArea, sizeof state->kindArea);
+    if (state && !WriteState(state->kindArea, sizeof state->kindArea))
+        Log("WARNING: Weapon '%s': its ammunition does not fit the saved record, not saved\n", name.Text());
 }
 
 void Weapon::LoadState(SavedObjectState* state)
 {
-    if (state)
-        ReadState(state->kindArea, sizeof state->kindArea);
+    if (state && !ReadState(state->kindArea, sizeof state->kindArea))
+        Log("WARNING: Weapon '%s': damaged saved record refused\n", name.Text());
 }
 
 bool WeaponStateNames(const u8_t* area, u32_t size, EngineString* previousOwnerName, EngineString* ownName)

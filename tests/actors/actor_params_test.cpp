@@ -117,14 +117,20 @@ TEST_F(ActorParams, KeywordEdgeCases)
          [](ActorParams&, Actor&) {}},
         {"anim on a parent dummy with no child dummy",
          true,
-         {"anim sight kit : x2 ..\\weapon\\rifle_fp_aim"},
-         {true},
+         {"anim sight kit : x2 ..\\weapon\\rifle_fp_aim",
+          "anim open kit ..\\weapon\\rifle_fp_aim :", "anim bare kit :"},
+         {true, true, false},
          [](ActorParams&, Actor& a) {
              GraphNode* sight = a.FindChild("sight");
              ASSERT_NE(sight, nullptr);
              s32_t parentDummy = 0, ownDummy = 0;
              sight->GetAttachPoint(&parentDummy, &ownDummy);
              EXPECT_EQ(parentDummy, actor_test::Dummy(a.FindChild("kit")->GetAnimMesh(), "x2"));
+             EXPECT_EQ(ownDummy, -1);
+             // A line whose last value is the ":" after the file: no dummy on either side.
+             ASSERT_NE(a.FindChild("open"), nullptr);
+             a.FindChild("open")->GetAttachPoint(&parentDummy, &ownDummy);
+             EXPECT_EQ(parentDummy, -1);
              EXPECT_EQ(ownDummy, -1);
          }},
         {"lod with 5 values keeps the codes",

@@ -207,6 +207,7 @@ TEST_F(WeaponDefinition, SampleGrenadeIsATimedExplosive)
 // One key line on a fresh weapon: its result and what it leaves.
 TEST_F(WeaponDefinition, KeyEdgeCases)
 {
+    size_t logStart = 0;  // where the log stood before the case's lines
     struct Case {
         const char* what;
         std::vector<std::string> lines;
@@ -314,6 +315,32 @@ TEST_F(WeaponDefinition, KeyEdgeCases)
              EXPECT_EQ(GameWeaponPlacementAt(0)->object, &w);
              EXPECT_STREQ(GameWeaponPlacementAt(0)->name.Text(), "probe");
          }},
+        {"the view's fov 90 and a trigger frame of last",
+         {"fp_anim rifle"},
+         {true},
+         [](const Weapon& w) {
+             EXPECT_FLOAT_EQ(w.fpFov, 1.5707963f);
+             EXPECT_EQ(w.fpAnims[1].triggerFrames[1], 0xFFFF);
+         }},
+        {"an unknown key",
+         {"colour red"},
+         {false},
+         [&logStart](const Weapon&) { EXPECT_EQ(LogCount(logStart, "WARNING: Unknow Weapon param colour\n"), 1); }},
+        {"subweapon reads its own file with one warning",
+         {"subweapon grenade"},
+         {true},
+         [&logStart](const Weapon& w) {
+             ASSERT_EQ(w.subWeaponCount, 1);
+             const Weapon* sub = w.GetSubWeapon(0);
+             // Named by its file's "weapon" line, the one line no weapon key takes.
+             EXPECT_STREQ(sub->name.Text(), "grenade");
+             EXPECT_EQ(sub->subWeaponIndex, 0);
+             EXPECT_EQ(sub->slotType, WEAPON_SLOT_GRENADE);
+             ASSERT_NE(sub->bulletTemplate, nullptr);
+             EXPECT_TRUE(sub->bulletTemplate->IsTimedExplosive());
+             EXPECT_EQ(LogCount(logStart, "WARNING: Unknow Weapon param "), 1);
+             EXPECT_EQ(LogCount(logStart, "WARNING: Unknow Weapon param weapon\n"), 1);
+         }},
         {"anim with too few values",
          {"anim gun root"},
          {false},
@@ -324,31 +351,11 @@ TEST_F(WeaponDefinition, KeyEdgeCases)
         GameWeaponPlacementsClear();
         Weapon weapon;
         weapon.name.Assign("probe");
+        logStart = actor_test::LogSize();
         for (size_t i = 0; i < c.lines.size(); ++i)
             EXPECT_EQ(ApplyLine(weapon, c.lines[i]), c.results[i]) << c.lines[i];
         c.check(weapon);
     }
-}
-
-TEST_F(WeaponDefinition, UnknownKeyWarnsAndSubWeaponReadsItsOwnFile)
-{
-    Weapon weapon;
-    size_t log = actor_test::LogSize();
-    EXPECT_FALSE(ApplyLine(weapon, "colour red"));
-    EXPECT_EQ(LogCount(log, "WARNING: Unknow Weapon param colour\n"), 1);
-
-    // The sub-weapon takes its name from its file's "weapon" line, which is its one unknown key.
-    log = actor_test::LogSize();
-    EXPECT_TRUE(ApplyLine(weapon, "subweapon grenade"));
-    ASSERT_EQ(weapon.subWeaponCount, 1);
-    Weapon* sub = weapon.GetSubWeapon(0);
-    EXPECT_STREQ(sub->name.Text(), "grenade");
-    EXPECT_EQ(sub->subWeaponIndex, 0);
-    EXPECT_EQ(sub->slotType, WEAPON_SLOT_GRENADE);
-    ASSERT_NE(sub->bulletTemplate, nullptr);
-    EXPECT_TRUE(sub->bulletTemplate->IsTimedExplosive());
-    EXPECT_EQ(LogCount(log, "WARNING: Unknow Weapon param "), 1);
-    EXPECT_EQ(LogCount(log, "WARNING: Unknow Weapon param weapon\n"), 1);
 }
 
 // Damaged first-person views and bullet blocks: each fault is warned about and skipped.

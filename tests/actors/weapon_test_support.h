@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "actors/actor_cvars.h"
 #include "actors/projectile.h"
 #include "actors/weapon.h"
 #include "ai/envelope.h"
@@ -85,6 +86,10 @@ protected:
     }
 
     std::vector<bool> m_results;
+
+private:
+    // Soldiers' "oxygen" lines set the console variable.
+    actor_test::KeepVar m_oxygen{mi_oxygen};
 };
 
 }  // namespace weapon_test

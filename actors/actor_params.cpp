@@ -218,7 +218,8 @@ bool ParamOxygen(Actor& actor, Values values, int)
     return true;
 }
 
-// What the graphic object's own line does for the actor (its node, mesh, sound and blood keys).
+// What the graphic object's own line does for the actor: its node, mesh, sound and blood keys (the
+// "decal" sizes and textures are the actor's bleeding data).
 bool Graphic(Actor& actor, const char* keyword, Values values, int count)
 {
     return actor.GraphObj::SetParam(keyword, values, count);
@@ -227,69 +228,36 @@ bool Graphic(Actor& actor, const char* keyword, Values values, int count)
 struct Keyword {
     const char* name;
     int count;
+    // Null: the graphic object's handling of the same keyword.
+    bool (*apply)(Actor& actor, Values values, int count);
 };
 
 const Keyword kKeywords[] = {
-    {"pos", 4},
-    {"posobj", 1},
-    {"rot", 4},
-    {"color", 6},
-    {"anim", kAnyCount},
-    {"texture", 3},
-    {"class", 1},
-    {"script", 1},
-    {"weapon", 1},
-    {"lod", kAnyCount},
-    {"svlength", kAnyCount},
-    {"aiscript", kAnyCount},
-    {"aiparam", kAnyCount},
-    {"soundset", 1},
-    {"mtl", 3},
-    {"lodhideall", 1},
-    {"scale", 2},
-    {"infoname", 1},
-    {"lodrender", 4},
-    {"guiimage", 1},
-    {"oxygen", 1},
-    {"decal", 4},
+    {"pos", 4, ParamPos},
+    {"posobj", 1, nullptr},
+    {"rot", 4, ParamRot},
+    {"color", 6, nullptr},
+    {"anim", kAnyCount, ParamAnim},
+    {"texture", 3, nullptr},
+    {"class", 1, [](Actor& a, Values v, int) { return a.defName.Assign(v[0]), true; }},
+    {"script", 1, ParamScript},
+    {"weapon", 1, ParamWeapon},
+    {"lod", kAnyCount, [](Actor& a, Values v, int count) { return ApplyMeshLodLine(a, v, count, ActorLodRenderCode); }},
+    {"svlength", kAnyCount,
+     [](Actor& a, Values v, int count) { return count >= 2 && Graphic(a, "svlength", v, count); }},
+    {"aiscript", kAnyCount, ParamAiScript},
+    {"aiparam", kAnyCount, ParamAiParam},
+    {"soundset", 1, nullptr},
+    {"mtl", 3, nullptr},
+    {"lodhideall", 1, nullptr},
+    {"scale", 2, nullptr},
+    {"infoname", 1, nullptr},
+    {"lodrender", 4, nullptr},
+    {"guiimage", 1, [](Actor&, Values, int) { return false; }},
+    {"oxygen", 1, ParamOxygen},
+    {"decal", 4, nullptr},
 };
 static_assert(sizeof kKeywords / sizeof kKeywords[0] == 22, "an actor knows 22 keywords");
-
-bool Apply(Actor& actor, int keyword, Values values, int count)
-{
-    const char* name = kKeywords[keyword].name;
-    switch (keyword) {
-        case 0:
-            return ParamPos(actor, values, count);
-        case 2:
-            return ParamRot(actor, values, count);
-        case 4:
-            return ParamAnim(actor, values, count);
-        case 6:
-            actor.defName.Assign(values[0]);
-            return true;
-        case 7:
-            return ParamScript(actor, values, count);
-        case 8:
-            return ParamWeapon(actor, values, count);
-        case 9:
-            return ApplyMeshLodLine(actor, values, count, ActorLodRenderCode);
-        case 10:
-            return count >= 2 && Graphic(actor, name, values, count);
-        case 11:
-            return ParamAiScript(actor, values, count);
-        case 12:
-            return ParamAiParam(actor, values, count);
-        case 19:
-            return false;
-        case 20:
-            return ParamOxygen(actor, values, count);
-        default:
-            // posobj, color, texture, soundset, mtl, lodhideall, scale, infoname, lodrender, decal: the
-            // decal's sizes and textures are the actor's blood.
-            return Graphic(actor, name, values, count);
-    }
-}
 
 }  // namespace
 
@@ -298,12 +266,12 @@ bool Actor::SetParam(const char* keyword, const EngineString* values, int count)
     const char* given = keyword ? keyword : "";
     if (count < 0 || (count > 0 && !values))
         return false;
-    for (int i = 0; i < static_cast<int>(sizeof kKeywords / sizeof kKeywords[0]); ++i) {
-        if (CompareNoCase(kKeywords[i].name, given) != 0)
+    for (const Keyword& entry : kKeywords) {
+        if (CompareNoCase(entry.name, given) != 0)
             continue;
-        if (kKeywords[i].count != kAnyCount && kKeywords[i].count != count)
+        if (entry.count != kAnyCount && entry.count != count)
             return false;
-        return Apply(*this, i, values, count);
+        return entry.apply ? entry.apply(*this, values, count) : Graphic(*this, entry.name, values, count);
     }
     Log("WARNING: Unknow Actor param %s [%s:%d]\n", given, "actor", __LINE__);
     // Before any "weapon" line there is no weapon to take the line.

@@ -497,10 +497,17 @@ bool ParamAnim(Weapon& weapon, Values values, int count)
     return weapon.GraphObj::SetParam("anim", values, count);
 }
 
-// The graphic object's own handling of the line (its node, mesh and texture keys).
-bool ParamGraphic(Weapon& weapon, const char* key, Values values, int count)
+bool ParamWeaponSound(Weapon& weapon, Values values, int)
 {
-    return weapon.GraphObj::SetParam(key, values, count);
+    SoundSetTable* table = LoadSoundSets(&weapon, values[0].Text());
+    if (!table)
+        return false;
+    if (!weapon.sound) {
+        delete table;
+        return false;
+    }
+    weapon.sound->SetSoundTable(table);
+    return true;
 }
 
 bool ParamScreen(GuiScreen** screen, Values values)
@@ -509,174 +516,90 @@ bool ParamScreen(GuiScreen** screen, Values values)
     return *screen != nullptr;
 }
 
-bool ApplyKey(Weapon& w, int key, Values v, int count);
+// The graphic object's own handling of the line: its node, mesh and texture keys.
+template <const char* const* Name>
+bool Graphic(Weapon& w, Values v, int count)
+{
+    return w.GraphObj::SetParam(*Name, v, count);
+}
+
+const char* const kPos = "pos";
+const char* const kPosObj = "posobj";
+const char* const kRot = "rot";
+const char* const kColor = "color";
+const char* const kTexture = "texture";
+
+u16_t ReadU16(const EngineString& value)
+{
+    return static_cast<u16_t>(ReadInt(value));
+}
 
 struct Key {
     const char* name;
     int count;
+    bool (*apply)(Weapon& w, Values v, int count);
 };
 
 // The 42 keys in their fixed order; the first match wins.
 const Key kKeys[] = {
-    {"pos", 4},
-    {"posobj", 1},
-    {"rot", 4},
-    {"color", 6},
-    {"anim", kAnyCount},
-    {"texture", 3},
-    {"legs", 1},
-    {"torso", 1},
-    {"type", 1},
-    {"pin_inactive", 1},
-    {"subweapon", kAnyCount},
-    {"mode", kAnyCount},
-    {"fpm", kAnyCount},
-    {"delay", 1},
-    {"zoom", 1},
-    {"scatter", 12},
-    {"zoomscreen", 1},
-    {"fp_anim", 1},
-    {"silent", 1},
-    {"fixed", 1},
-    {"burst", 1},
-    {"magazinecap", 1},
-    {"bullet", 1},
-    {"lod", kAnyCount},
-    {"magazinecount", 1},
-    {"statscreen", 1},
-    {"crosshair", 1},
-    {"common_stats", 1},
-    {"weapon_sound", 1},
-    {"guiimage", 1},
-    {"guiinfo", 1},
-    {"ainear", 1},
-    {"aifar", 1},
-    {"aipower", 1},
-    {"aigoodfor", 6},
-    {"aitype", 1},
-    {"aireptime", 1},
-    {"ainkills", 1},
-    {"firewait", 1},
-    {"trace_count", 1},
-    {"button2_off", 1},
-    {"activate_bullet", 1},
+    {"pos", 4, Graphic<&kPos>},
+    {"posobj", 1, Graphic<&kPosObj>},
+    {"rot", 4, Graphic<&kRot>},
+    {"color", 6, Graphic<&kColor>},
+    {"anim", kAnyCount, ParamAnim},
+    {"texture", 3, Graphic<&kTexture>},
+    {"legs", 1, [](Weapon& w, Values v, int) { return w.legsName.Assign(v[0]), true; }},
+    {"torso", 1, [](Weapon& w, Values v, int) { return w.torsoName.Assign(v[0]), true; }},
+    {"type", 1, ParamType},
+    {"pin_inactive", 1, [](Weapon& w, Values v, int) { return w.pinInactive.Assign(v[0]), true; }},
+    {"subweapon", kAnyCount, ParamSubWeapon},
+    {"mode", kAnyCount, ParamMode},
+    {"fpm", kAnyCount, ParamFpm},
+    {"delay", 1, [](Weapon& w, Values v, int) { return w.delay = ReadFloat(v[0]), true; }},
+    {"zoom", 1, [](Weapon& w, Values v, int) { return w.zoom = ReadFloat(v[0]), true; }},
+    {"scatter", 12,
+     [](Weapon& w, Values v, int) {
+         for (int g = 0; g < 4; ++g)
+             for (int i = 0; i < 3; ++i)
+                 w.scatter[g][i] = ReadFloat(v[3 * g + i]);
+         return true;
+     }},
+    {"zoomscreen", 1, [](Weapon& w, Values v, int) { return ParamScreen(&w.zoomScreen, v); }},
+    {"fp_anim", 1, ParamFpAnim},
+    {"silent", 1, [](Weapon& w, Values v, int) { return ReadTruth(v[0], &w.silent); }},
+    {"fixed", 1, [](Weapon& w, Values v, int) { return ReadTruth(v[0], &w.fixed); }},
+    {"burst", 1, [](Weapon& w, Values v, int) { return w.burstCount = ReadU16(v[0]), true; }},
+    {"magazinecap", 1,
+     [](Weapon& w, Values v, int) { return w.magazineCap = w.magazineCapFull = w.roundsInGun = ReadU16(v[0]), true; }},
+    {"bullet", 1, ParamBullet},
+    {"lod", kAnyCount,
+     [](Weapon& w, Values v, int count) { return ApplyMeshLodLine(w, v, count, WeaponLodRenderCode); }},
+    {"magazinecount", 1,
+     [](Weapon& w, Values v, int) { return w.magazineCountFull = w.spareMagazines = ReadU16(v[0]), true; }},
+    {"statscreen", 1, [](Weapon& w, Values v, int) { return ParamScreen(&w.statScreen, v); }},
+    {"crosshair", 1, [](Weapon& w, Values v, int) { return ParamScreen(&w.crosshairScreen, v); }},
+    {"common_stats", 1, [](Weapon& w, Values v, int) { return w.commonStats = ReadInt(v[0]) == 1, true; }},
+    {"weapon_sound", 1, ParamWeaponSound},
+    {"guiimage", 1, [](Weapon&, Values, int) { return true; }},
+    {"guiinfo", 1, [](Weapon&, Values, int) { return true; }},
+    {"ainear", 1, [](Weapon& w, Values v, int) { return w.aiNear = ReadFloat(v[0]) * kLengthScale, true; }},
+    {"aifar", 1, [](Weapon& w, Values v, int) { return w.aiFar = ReadFloat(v[0]) * kLengthScale, true; }},
+    {"aipower", 1, [](Weapon& w, Values v, int) { return w.aiPower = ReadFloat(v[0]), true; }},
+    {"aigoodfor", 6,
+     [](Weapon& w, Values v, int) {
+         for (int i = 0; i < 6; ++i)
+             w.aiGoodFor[i] = ReadFloat(v[i]);
+         return true;
+     }},
+    {"aitype", 1, [](Weapon& w, Values v, int) { return w.aiType = ReadInt(v[0]), true; }},
+    {"aireptime", 1, [](Weapon& w, Values v, int) { return w.aiRepTime = ReadInt(v[0]), true; }},
+    {"ainkills", 1, [](Weapon& w, Values v, int) { return w.aiNKills = ReadInt(v[0]), true; }},
+    {"firewait", 1, [](Weapon& w, Values v, int) { return w.fireWait = ReadInt(v[0]), true; }},
+    {"trace_count", 1, [](Weapon& w, Values v, int) { return w.traceCount = ReadInt(v[0]), true; }},
+    {"button2_off", 1, [](Weapon& w, Values v, int) { return ReadTruth(v[0], &w.button2Off); }},
+    {"activate_bullet", 1, [](Weapon& w, Values v, int) { return w.activateBullet.Assign(v[0]), true; }},
 };
 static_assert(sizeof kKeys / sizeof kKeys[0] == 42, "a weapon knows 42 keys");
-
-bool ApplyKey(Weapon& w, int key, Values v, int count)
-{
-    switch (key) {
-        case 0:  // pos
-        case 1:  // posobj
-        case 2:  // rot
-        case 3:  // color
-        case 5:  // texture
-            return ParamGraphic(w, kKeys[key].name, v, count);
-        case 4:
-            return ParamAnim(w, v, count);
-        case 6:
-            w.legsName.Assign(v[0]);
-            return true;
-        case 7:
-            w.torsoName.Assign(v[0]);
-            return true;
-        case 8:
-            return ParamType(w, v, count);
-        case 9:
-            w.pinInactive.Assign(v[0]);
-            return true;
-        case 10:
-            return ParamSubWeapon(w, v, count);
-        case 11:
-            return ParamMode(w, v, count);
-        case 12:
-            return ParamFpm(w, v, count);
-        case 13:
-            w.delay = ReadFloat(v[0]);
-            return true;
-        case 14:
-            w.zoom = ReadFloat(v[0]);
-            return true;
-        case 15:
-            for (int g = 0; g < 4; ++g)
-                for (int i = 0; i < 3; ++i)
-                    w.scatter[g][i] = ReadFloat(v[3 * g + i]);
-            return true;
-        case 16:
-            return ParamScreen(&w.zoomScreen, v);
-        case 17:
-            return ParamFpAnim(w, v, count);
-        case 18:
-            return ReadTruth(v[0], &w.silent);
-        case 19:
-            return ReadTruth(v[0], &w.fixed);
-        case 20:
-            w.burstCount = static_cast<u16_t>(ReadInt(v[0]));
-            return true;
-        case 21:
-            w.magazineCap = w.magazineCapFull = w.roundsInGun = static_cast<u16_t>(ReadInt(v[0]));
-            return true;
-        case 22:
-            return ParamBullet(w, v, count);
-        case 23:
-            return ApplyMeshLodLine(w, v, count, WeaponLodRenderCode);
-        case 24:
-            w.magazineCountFull = w.spareMagazines = static_cast<u16_t>(ReadInt(v[0]));
-            return true;
-        case 25:
-            return ParamScreen(&w.statScreen, v);
-        case 26:
-            return ParamScreen(&w.crosshairScreen, v);
-        case 27:
-            w.commonStats = ReadInt(v[0]) == 1;
-            return true;
-        case 28: {
-            SoundSetTable* table = LoadSoundSets(&w, v[0].Text());
-            if (!table || !w.sound)
-                return false;
-            w.sound->SetSoundTable(table);
-            return true;
-        }
-        case 29:
-        case 30:
-            return true;
-        case 31:
-            w.aiNear = ReadFloat(v[0]) * kLengthScale;
-            return true;
-        case 32:
-            w.aiFar = ReadFloat(v[0]) * kLengthScale;
-            return true;
-        case 33:
-            w.aiPower = ReadFloat(v[0]);
-            return true;
-        case 34:
-            for (int i = 0; i < 6; ++i)
-                w.aiGoodFor[i] = ReadFloat(v[i]);
-            return true;
-        case 35:
-            w.aiType = ReadInt(v[0]);
-            return true;
-        case 36:
-            w.aiRepTime = ReadInt(v[0]);
-            return true;
-        case 37:
-            w.aiNKills = ReadInt(v[0]);
-            return true;
-        case 38:
-            w.fireWait = ReadInt(v[0]);
-            return true;
-        case 39:
-            w.traceCount = ReadInt(v[0]);
-            return true;
-        case 40:
-            return ReadTruth(v[0], &w.button2Off);
-        case 41:
-            w.activateBullet.Assign(v[0]);
-            return true;
-        default:
-            return false;
-    }
-}
 
 }  // namespace
 
@@ -685,12 +608,12 @@ bool Weapon::SetParam(const char* key, const EngineString* values, int count)
     const char* given = key ? key : "";
     if (count < 0 || (count > 0 && !values))
         return false;
-    for (int i = 0; i < static_cast<int>(sizeof kKeys / sizeof kKeys[0]); ++i) {
-        if (!Same(kKeys[i].name, given))
+    for (const Key& entry : kKeys) {
+        if (!Same(entry.name, given))
             continue;
-        if (kKeys[i].count != kAnyCount && kKeys[i].count != count)
+        if (entry.count != kAnyCount && entry.count != count)
             return false;
-        return ApplyKey(*this, i, values, count);
+        return entry.apply(*this, values, count);
     }
     Log("WARNING: Unknow Weapon param %s\n", given);
     return false;

@@ -9,6 +9,7 @@
 #include "actors/actor.h"
 #include "actors/weapon.h"
 #include "ai/ai_interface.h"
+#include "ai/ai_state.h"
 #include "core/def_file.h"
 #include "core/random.h"
 #include "game/game_state.h"
@@ -26,9 +27,12 @@ DynamicObject* MakeWeapon()
     return new Weapon;
 }
 
-// A soldier comes with its AI, which makes the body; the world owns the body from then on.
+// A soldier comes with its AI, which makes the body; the world owns the body from then on. None
+// once the AI table is full.
 DynamicObject* MakeActor()
 {
+    if (g_ai.interfaceCount >= MAX_AI_INTERFACES)
+        return nullptr;
     return (new AIInterface())->body;
 }
 

@@ -8,6 +8,7 @@
 #include "actors/actor_cvars.h"
 #include "actors/ai_entity.h"
 #include "ai/ai_interface.h"
+#include "ai/ai_state.h"
 #include "core/console.h"
 #include "game/object_factory.h"
 #include "render/texture_manager.h"
@@ -373,6 +374,12 @@ TEST_F(SampleSoldiers, ScoutCarriesRifleAndGrenade)
     EXPECT_NE(scout->FindChild("head"), nullptr);
     scout->DetachAI();
     delete scout;
+
+    // A full AI table makes no soldier.
+    const u32_t interfaces = g_ai.interfaceCount;
+    g_ai.interfaceCount = MAX_AI_INTERFACES;
+    EXPECT_EQ(CreateDynamicObjectByClass("actor"), nullptr);
+    g_ai.interfaceCount = interfaces;
 
     DynamicObject* weapon = CreateDynamicObjectByClass("WEAPON");
     ASSERT_NE(weapon, nullptr);

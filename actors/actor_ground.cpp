@@ -215,10 +215,13 @@ void ActorFollowGround(Actor* actor, bool snap)
     const float start[3] = {p.x, p.y + kGroundTraceUp, p.z};
     const float end[3] = {p.x, p.y - kGroundTraceDown, p.z};
     MapTraceInfo hit;
-    hit.ignore = actor;
+    hit.flags = 0;
+    hit.ignoreObject = actor;
+    hit.objOptions = 0;
     if (!MapTrace(start, end, &hit))
         return;
-    const float ground = hit.point.y;
+    // An object nearer than the land gives its own hit point.
+    const float ground = hit.resultKind == TRACE_RESULT_OBJECT_NEAREST ? hit.objHitPoint.y : hit.hitPoint.y;
     const float dt = ActorFrameTime();
     if (ground < p.y) {
         const float next = p.y - (kGravity * dt * 0.5f + actor->fallSpeed) * dt * 10.0f;
@@ -282,6 +285,21 @@ void ActorJumpStep(Actor* actor)
     ActorAimAdjust(actor, false);
 }
 
+// Two soldiers standing at one point: the test sphere's centre lies inside the other body, where no
+// face of it is met from the front, so the mesh test alone would leave them together. The one being
+// moved first steps a sphere radius to its right; from there the mesh test pushes it clear.
+static void StepAsideFromCoincident(const Actor* actor, const DynamicObject* other, Vector3* centre)
+{
+    constexpr float kSamePoint = 1e-3f;
+    if (other->typeId != actor->typeId)
+        return;
+    const Vector3 q = other->GetPosition();
+    if (std::fabs(q.x - centre->x) > kSamePoint || std::fabs(q.z - centre->z) > kSamePoint)
+        return;
+    centre->x += kCollideRadius * std::cos(actor->heading);
+    centre->z += kCollideRadius * std::sin(actor->heading);
+}
+
 void ActorCollide(Actor* actor)
 {
     if (actor == g_game.player || actor->shownMode == ACTOR_MOVE_IDLE || actor->deathDone)
@@ -306,6 +324,7 @@ void ActorCollide(Actor* actor)
         other->GetGeometryBounds(box);
         if (!BoxesOverlap(box, query))
             continue;
+        StepAsideFromCoincident(actor, other, &c);
         other->SphereCollision(c, kCollideRadius, &c);
     }
     actor->SetPosition({c.x, c.y - kCollideLift, c.z});

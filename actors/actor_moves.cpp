@@ -8,7 +8,7 @@
 #include "ai/ai_interface.h"
 #include "ai/path_follower.h"
 #include "game/game_cvars.h"
-#include "map/world_insert.h"
+#include "map/world_registry.h"
 #include "platform/win32.h"
 
 namespace {

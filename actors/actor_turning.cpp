@@ -9,7 +9,7 @@
 #include "ai/envelope.h"
 #include "ai/path_follower.h"
 #include "game/game_state.h"
-#include "map/world_insert.h"
+#include "map/world_registry.h"
 #include "platform/win32.h"
 #include "render/debug_primitives.h"
 #include "render/render_cvars.h"

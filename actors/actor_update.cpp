@@ -19,7 +19,7 @@
 #include "map/map_trace.h"
 #include "map/material.h"
 #include "map/object_grid.h"
-#include "map/world_insert.h"
+#include "map/world_registry.h"
 #include "platform/win32.h"
 
 namespace {
@@ -85,7 +85,9 @@ bool RefreshGroundMaterial(Actor* actor, u32_t now)
     float start[3] = {p.x, p.y + kGroundTraceUp, p.z};
     float end[3] = {p.x, p.y - kGroundTraceDown, p.z};
     MapTraceInfo hit;
-    hit.ignore = actor;
+    hit.flags = 0;
+    hit.ignoreObject = actor;
+    hit.objOptions = 0;
     if (!MapTrace(start, end, &hit)) {
         start[0] += kSecondTraceShift;
         start[2] += kSecondTraceShift;

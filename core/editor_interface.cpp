@@ -49,7 +49,7 @@ void EditorFillInterface(void** record)
     for (int i = 0; i < EDITOR_RECORD_SLOTS; ++i)
         record[i] = nullptr;
     // Slots whose engine function does not exist yet stay null (see the table in
-    // core/editor_interface.h): 12 to 15, 17, 21, 26 to 29, 47, 49, 51, 53, 59, 60, 62, 63, 71, 73, 74.
+    // core/editor_interface.h): 12 to 15, 17, 21, 26 to 29, 47, 49, 51, 59, 60, 62, 63, 71, 73, 74.
     record[EDITOR_SLOT_DEVICE] = &g_render.device;
     record[EDITOR_SLOT_RENDER_INIT] = Slot(RenderInit);
     record[EDITOR_SLOT_RENDER_SET_DISPLAY_MODE] = Slot(RenderSetDisplayMode);
@@ -86,6 +86,7 @@ void EditorFillInterface(void** record)
     record[EDITOR_SLOT_SOUND_INIT] = Slot(SoundInit);
     record[EDITOR_SLOT_VIDEO_INIT] = Slot(VideoInit);
     record[EDITOR_SLOT_ACTOR_CLASS_INFOS_RESET] = Slot(ActorClassInfosReset);
+    record[EDITOR_SLOT_DYN_OBJECT_UPDATE_GRID] = Slot(DynObjectUpdateGrid);
     record[EDITOR_SLOT_FIND_CVAR] = Slot(FindCVar);
     record[EDITOR_SLOT_COLLECT_VISIBLE_NODES] = Slot(EditorCollectVisibleNodes);
     record[EDITOR_SLOT_VIEW_GET_VISIBLE_NODES] = Slot(ViewGetVisibleNodes);

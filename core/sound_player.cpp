@@ -34,9 +34,13 @@ void PlayFlat(SoundInstance* instance)
         instance->PlayOnPath(SoundDefaultPath(), false);
 }
 
-// Plays a no-repeat pick of the set when it is due, and notes the time.
-void PlayWhenDue(SoundSet& set, u32_t& lastPlay, u32_t now)
+// Plays a no-repeat pick of the set when it is due, and notes the time. A surface without that set
+// plays nothing.
+void PlayWhenDue(SoundSet* surfaceSet, u32_t& lastPlay, u32_t now)
 {
+    if (!surfaceSet)
+        return;
+    SoundSet& set = *surfaceSet;
     if (!Due(set, lastPlay, now))
         return;
     lastPlay = now;

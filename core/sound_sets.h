@@ -149,9 +149,10 @@ public:
     EngineString name;
 };
 
-// The three surface sound sets a render material carries (walking, running, the alternative walk).
+// The three surface sound sets of a surface (walking, running, the alternative walk): set k is the
+// surface material's STEP line k (k = 1..3, sets[k - 1]). Not owned: the material holds the sets.
 struct SurfaceSounds {
-    SoundSet sets[3];
+    SoundSet* sets[3] = {};
 };
 
 // 1..26 for a property name (without regard to case), 0 when unknown.

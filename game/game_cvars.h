@@ -16,6 +16,7 @@ extern ConsoleVar gs_maploadprogress;
 extern ConsoleVar grx_toggle_camins;
 extern ConsoleVar ax_getcutscene_begin;
 extern ConsoleVar gx_joinserver;
+extern ConsoleVar gx_fogtex;  // refills the map's fog texture after its settings changed
 
 // Read by the actors and the AI.
 extern ConsoleVar gb_godmode;   // the player takes no damage and does not drown

@@ -1,5 +1,4 @@
 // Making world objects by class keyword, applying object definitions to them, and deleting them.
-// Of the factory's own classes only the weapon exists so far; the others come with their classes.
 #include "game/object_factory.h"
 
 #include "core/text_case.h"
@@ -13,7 +12,11 @@
 #include "core/def_file.h"
 #include "core/random.h"
 #include "game/game_state.h"
+#include "map/map_object.h"
 #include "world/dynamic_object.h"
+#include "world/entity.h"
+#include "world/structure.h"
+#include "world/tree.h"
 
 namespace {
 
@@ -22,9 +25,10 @@ constexpr s32_t kMaxParamValues = 64;
 
 bool g_forceActorCreation = false;
 
-DynamicObject* MakeWeapon()
+template <class Class>
+DynamicObject* Make()
 {
-    return new Weapon;
+    return new Class;
 }
 
 // A soldier comes with its AI, which makes the body; the world owns the body from then on. None
@@ -37,8 +41,9 @@ DynamicObject* MakeActor()
 }
 
 const ObjectClassEntry kOwnClasses[] = {
-    {"weapon", MakeWeapon},
-    {"actor", MakeActor},
+    {"weapon", Make<Weapon>},       {"entity", Make<Entity>},       {"entitynet", Make<EntityNet>},
+    {"equipment", Make<Equipment>}, {"structure", Make<Structure>}, {"tree", Make<Tree>},
+    {"map_obj", Make<MapObject>},   {"actor", MakeActor},
 };
 
 }  // namespace

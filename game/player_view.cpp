@@ -1,5 +1,12 @@
 #include "game/player_view.h"
 
+#include "actors/actor.h"
+#include "game/game_state.h"
+#include "map/map_mesh.h"
+#include "map/map_trace.h"
+#include "map/material.h"
+#include "render/texture_manager.h"
+
 namespace {
 float g_viewPosition[3] = {0.0f, 0.0f, 0.0f};
 float g_playerModeModifier = 0.0f;
@@ -49,9 +56,40 @@ PlayerSoundView& GamePlayerSoundView()
     return g_playerSoundView;
 }
 
-SurfaceSounds* GameTraceSurfaceBelow(const float*, float)
+namespace {
+
+// The material of what the record hit: the object's own (object hits), else the material of the map
+// mesh's texture. A land face's material comes from the renderer's material-by-index lookup, which
+// does not exist yet: none.
+Material* HitMaterial(const MapTraceInfo& info)
 {
-    // No map traces yet: the surface is what the player control last stored.
+    if ((info.resultKind & TRACE_RESULT_OBJECT_BIT) && info.hitObject)
+        return info.objMaterial;
+    if (info.hitMapMesh && info.hitMapMesh->texture) {
+        TextureInfo record = {};
+        TextureGetRecord(info.hitMapMesh->texture, &record);
+        return record.material;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+SurfaceSounds* GameTraceSurfaceBelow(const float* from, float distance)
+{
+    MapTraceInfo info;
+    info.flags = TRACE_TILED | TRACE_OBJECTS;
+    info.objOptions = OBJTRACE_MATERIAL;
+    info.objMaterial = nullptr;
+    info.ignoreObject = g_game.player;
+    info.hitObject = nullptr;
+    info.hitMapMesh = nullptr;
+    info.resultKind = TRACE_RESULT_NONE;
+    const float end[3] = {from[0], from[1] - distance, from[2]};
+    Material* material = nullptr;
+    if (MapTrace(from, end, &info) || WorldTraceIndoor(from, end, &info))
+        material = HitMaterial(info);
+    g_playerSoundView.surfaceBelowViewer = material ? &material->surface : nullptr;
     return g_playerSoundView.surfaceBelowViewer;
 }
 

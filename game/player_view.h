@@ -35,7 +35,9 @@ struct PlayerSoundView {
 };
 
 PlayerSoundView& GamePlayerSoundView();
-// The surface material met by a trace from the point straight down over the distance, or null.
+// The footstep sets of the surface met by a trace from the point straight down over the distance
+// (map, then indoor meshes): the hit object's material, or that of the hit map mesh's texture; null
+// when nothing with a material is met. Also kept as surfaceBelowViewer.
 SurfaceSounds* GameTraceSurfaceBelow(const float* from, float distance);
 
 // The name of the map being played (the mission start sets it; message voices read it).

@@ -1,36 +1,26 @@
 #include "map/map_caches.h"
 
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <system_error>
 
-#include "core/vfs.h"
 #include "map/map_grid.h"
+#include "map/map_state.h"
 #include "platform/file_system.h"
 
 namespace {
 
 bool g_forcedRebuild = false;
 std::string g_dataPath;
+std::string g_missionFolder;
+std::string g_landFolder;
+std::string g_landName;
 MapGrid* g_layerGrids[MAP_LAYER_GRID_COUNT] = {};
 MapGrid* g_vegetationLayerGrid = nullptr;  // "veg_layer": kept for the map's life, read by nothing yet
 
-// The grid of name + ".tga": from disk, else through the virtual file system.
-MapGrid* LoadGrid(const std::string& name)
-{
-    if (MapGrid* grid = MapGridLoadTga(name.c_str()))
-        return grid;
-    u32_t size = 0;
-    char* bytes = VFSLoadFile((name + ".tga").c_str(), &size);
-    if (!bytes)
-        return nullptr;
-    MapGrid* grid = MapGridFromTga(bytes, size);
-    delete[] bytes;
-    return grid;
-}
-
-// The modification time of a disk file; false when there is none.
-bool FileTime(const char* path, std::filesystem::file_time_type& time)
+// The modification time of a disk file in whole seconds; false when there is none.
+bool FileSeconds(const char* path, std::chrono::seconds& seconds)
 {
     std::string resolved;
     if (!path || !PlatformResolvePath(path, resolved))
@@ -38,8 +28,13 @@ bool FileTime(const char* path, std::filesystem::file_time_type& time)
     std::error_code error;
     if (!std::filesystem::is_regular_file(resolved, error))
         return false;
-    time = std::filesystem::last_write_time(resolved, error);
-    return !error;
+    const std::filesystem::file_time_type time = std::filesystem::last_write_time(resolved, error);
+    if (error)
+        return false;
+    // The file clock's epoch lies a whole number of seconds from the system's, so flooring here
+    // gives the same seconds as the system's own time stamps.
+    seconds = std::chrono::floor<std::chrono::seconds>(time.time_since_epoch());
+    return true;
 }
 
 }  // namespace
@@ -54,9 +49,41 @@ bool MapCacheRebuildForced()
     return g_forcedRebuild;
 }
 
+void MapSetFolders(const char* missionFolder, const char* landName)
+{
+    g_missionFolder = missionFolder ? missionFolder : "";
+    g_landFolder = "component\\land\\";
+    g_landName = landName ? landName : "";
+}
+
+const char* MapGetMissionFolder()
+{
+    return g_missionFolder.c_str();
+}
+
+const char* MapGetLandFolder()
+{
+    return g_landFolder.c_str();
+}
+
 const char* MapGetLandName()
 {
-    return "";
+    return g_landName.c_str();
+}
+
+// The box is the map state's one map box, which the land reader computes and the traces read.
+void MapSetBox(const Vector3& boxMin, const Vector3& boxMax)
+{
+    g_map.bounds[0] = boxMin;
+    g_map.bounds[1] = boxMax;
+}
+
+void MapGetBox(Vector3* boxMin, Vector3* boxMax)
+{
+    if (boxMin)
+        *boxMin = g_map.bounds[0];
+    if (boxMax)
+        *boxMax = g_map.bounds[1];
 }
 
 const char* MapGetDataPath()
@@ -73,25 +100,11 @@ bool MapCacheIsStale(const char* cachePath, const char* sourcePath)
 {
     if (g_forcedRebuild)
         return true;
-    std::filesystem::file_time_type cacheTime, sourceTime;
-    if (!FileTime(cachePath, cacheTime) || !FileTime(sourcePath, sourceTime))
+    std::chrono::seconds cacheTime, sourceTime;
+    if (!FileSeconds(cachePath, cacheTime) || !FileSeconds(sourcePath, sourceTime))
         return true;
     return sourceTime > cacheTime;
 }
-
-void MapBuildLightmap(const char*, const char*) {}
-
-IDirect3DTexture8* MapGetLightmapTexture()
-{
-    return nullptr;
-}
-
-IDirect3DTexture8* MapGetFogTexture()
-{
-    return nullptr;
-}
-
-void MapCreateFogTexture(const char*) {}
 
 float MapGetLayerVar(int)
 {
@@ -104,14 +117,25 @@ void MapLoadVegetationLayers(const char* folder, const EngineString* alphaNames)
     const std::string prefix = folder ? folder : "";
     for (int layer = 1; alphaNames && layer < MAP_LAYER_GRID_COUNT; ++layer) {
         if (alphaNames[layer].Length() > 0)
-            g_layerGrids[layer] = LoadGrid(prefix + alphaNames[layer].Text());
+            g_layerGrids[layer] = MapGridLoad((prefix + alphaNames[layer].Text()).c_str());
     }
-    g_vegetationLayerGrid = LoadGrid(prefix + "veg_layer");
+    g_vegetationLayerGrid = MapGridLoad((prefix + "veg_layer").c_str());
 }
 
 MapGrid* MapGetVegetationLayerGrid(int layer)
 {
     return layer >= 0 && layer < MAP_LAYER_GRID_COUNT ? g_layerGrids[layer] : nullptr;
+}
+
+void MapSetVegetationLayerGrid(int layer, MapGrid* grid)
+{
+    if (layer < 1 || layer >= MAP_LAYER_GRID_COUNT) {
+        MapGridFree(grid);
+        return;
+    }
+    if (g_layerGrids[layer] != grid)
+        MapGridFree(g_layerGrids[layer]);
+    g_layerGrids[layer] = grid;
 }
 
 void MapFreeGrids()
@@ -122,4 +146,9 @@ void MapFreeGrids()
     }
     MapGridFree(g_vegetationLayerGrid);
     g_vegetationLayerGrid = nullptr;
+}
+
+MapGrid* MapGetVegetationGrid()
+{
+    return nullptr;
 }

@@ -1,9 +1,9 @@
 // What the renderer reaches of the loaded land's derived data: the forced-rebuild switch of the
-// map caches, the lightmap and fog textures, the land name and its texture layers' tiling values,
-// and the byte grids of the land's layers. No land is loaded until the map load exists: no
-// lightmap, no fog texture, an empty land name.
+// map caches, the lightmap, the land's name, folders and box, its texture layers'
+// tiling values, and the byte grids of the land's layers. Until a map load sets them: no lightmap, empty names and an empty box.
 #pragma once
 #include "core/engine_string.h"
+#include "core/types.h"
 #include "platform/d3d8.h"
 
 struct MapGrid;
@@ -14,20 +14,27 @@ constexpr int MAP_LAYER_GRID_COUNT = 32;
 void MapForceCacheRebuild(bool forced);
 bool MapCacheRebuildForced();
 
+// The loaded map's names, set by the map load: the mission folder, the land folder (always
+// "component\land\" once set) and the land name. Empty until then.
+void MapSetFolders(const char* missionFolder, const char* landName);
+const char* MapGetMissionFolder();
+const char* MapGetLandFolder();
 const char* MapGetLandName();
+// The map's bounding box (the land mesh's), set by the map load; min 1e30 and max -1e30 until then.
+void MapSetBox(const Vector3& boxMin, const Vector3& boxMax);
+void MapGetBox(Vector3* boxMin, Vector3* boxMax);
 // The path of the map's data file; the land layer cache lies in its folder. Empty until set.
 const char* MapGetDataPath();
 // Set by the map load.
 void MapSetDataPath(const char* path);
 // True when the forced rebuild is on, when the cache or the source file is missing on disk, or
-// when the source is newer than the cache.
+// when the source was modified in a later second than the cache (the same second is up to date).
 bool MapCacheIsStale(const char* cachePath, const char* sourcePath);
-// Builds or loads the land lightmap of the land and mission folders.
-void MapBuildLightmap(const char* landPath, const char* missionPath);
+// Loads the land lightmap from lightmapFolder + "\lmap.dds", or builds it and writes that file
+// (map/lightmap.h). The staleness source is meshFolder + "\mesh.lff".
+void MapBuildLightmap(const char* lightmapFolder, const char* meshFolder);
+// The lightmap texture; null without one.
 IDirect3DTexture8* MapGetLightmapTexture();
-IDirect3DTexture8* MapGetFogTexture();
-// Releases the fog texture held, then creates and fills it anew for the map.
-void MapCreateFogTexture(const char* mapName);
 // The "var" value of land texture layer 0 to 31 (default 0); 0 for any other number.
 float MapGetLayerVar(int layer);
 
@@ -38,5 +45,11 @@ float MapGetLayerVar(int layer);
 void MapLoadVegetationLayers(const char* folder, const EngineString* alphaNames);
 // The grid of layer 0 to 31; null when it has none, for layer 0, and past 31.
 MapGrid* MapGetVegetationLayerGrid(int layer);
+// Puts the grid in as layer 1 to 31's, freeing the grid held before (null takes the layer's grid
+// away). The caches own the grid from now on, as a loaded one; for any other layer it is freed at
+// once. Tests use it in place of alpha map images.
+void MapSetVegetationLayerGrid(int layer, MapGrid* grid);
 // Frees the layer grids and the "veg_layer" grid (map unload).
 void MapFreeGrids();
+// A vegetation grid that nothing fills yet: null.
+MapGrid* MapGetVegetationGrid();

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/byte_io.h"
+#include "core/vfs.h"
 #include "platform/file_system.h"
 
 namespace {
@@ -15,6 +16,20 @@ constexpr size_t kTgaHeaderSize = 18;
 constexpr u8_t kTgaTrueColour = 2;
 
 }  // namespace
+
+MapGrid* MapGridCreate(u32_t size)
+{
+    auto* grid = static_cast<MapGrid*>(std::malloc(sizeof(MapGrid)));
+    if (!grid)
+        return nullptr;
+    grid->size = size;
+    grid->data = static_cast<u8_t*>(std::calloc(size_t(size) * size + 1, 1));
+    if (!grid->data) {
+        std::free(grid);
+        return nullptr;
+    }
+    return grid;
+}
 
 MapGrid* MapGridFromTga(const void* bytes, size_t byteCount)
 {
@@ -29,15 +44,9 @@ MapGrid* MapGridFromTga(const void* bytes, size_t byteCount)
     if (pixelBytes > byteCount - kTgaHeaderSize)
         return nullptr;
 
-    auto* grid = static_cast<MapGrid*>(std::malloc(sizeof(MapGrid)));
+    MapGrid* grid = MapGridCreate(width);
     if (!grid)
         return nullptr;
-    grid->size = width;
-    grid->data = static_cast<u8_t*>(std::malloc(size_t(width) * width));
-    if (!grid->data) {
-        std::free(grid);
-        return nullptr;
-    }
     const u8_t* pixels = header + kTgaHeaderSize;
     for (u32_t row = 0; row < width; ++row) {
         const u8_t* source = pixels + size_t(row) * width * 4;
@@ -63,6 +72,42 @@ MapGrid* MapGridLoadTga(const char* name)
         bytes.insert(bytes.end(), chunk, chunk + got);
     std::fclose(file);
     return MapGridFromTga(bytes.data(), bytes.size());
+}
+
+MapGrid* MapGridLoad(const char* name)
+{
+    if (!name)
+        return nullptr;
+    if (MapGrid* grid = MapGridLoadTga(name))
+        return grid;
+    u32_t size = 0;
+    char* bytes = VFSLoadFile((std::string(name) + ".tga").c_str(), &size);
+    if (!bytes)
+        return nullptr;
+    MapGrid* grid = MapGridFromTga(bytes, size);
+    delete[] bytes;
+    return grid;
+}
+
+bool TgaWrite32(const void* pixels, u32_t size, const char* name)
+{
+    if (!pixels || !name || size > 0xFFFF)
+        return false;
+    u8_t header[kTgaHeaderSize] = {};
+    header[2] = kTgaTrueColour;
+    StoreU16(header + 12, static_cast<u16_t>(size));
+    StoreU16(header + 14, static_cast<u16_t>(size));
+    header[16] = 32;
+    header[17] = 0x28;
+    const std::string path = std::string(name) + ".tga";
+    std::FILE* file = PlatformOpenFile(path.c_str(), "wb");
+    if (!file)
+        return false;
+    const size_t pixelBytes = size_t(size) * size * 4;
+    bool written = std::fwrite(header, 1, sizeof header, file) == sizeof header &&
+                   std::fwrite(pixels, 1, pixelBytes, file) == pixelBytes;
+    written = std::fflush(file) == 0 && written;
+    return std::fclose(file) == 0 && written;
 }
 
 void MapGridFree(MapGrid* grid)

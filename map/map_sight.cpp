@@ -17,7 +17,7 @@ void MapSightFactorsCompute()
 {
     g_map.sightRangeFactor = (mfrange.Float() - mffogstart.Float()) * 0.0025f;
     const float* ambient = mcmapambient.Colour();
-    g_map.sightLightFactor = 2.0f * ((ambient[0] + ambient[1] + ambient[2]) / 3.0f);
+    g_map.sightLightFactor = 2.0f * (ambient[0] + ambient[1] + ambient[2]) * 0.33333334f;
 }
 
 void MapSightFactorsReset()

@@ -65,7 +65,8 @@ struct MaterialStepSounds {
 
 class Material {
 public:
-    Material() = default;
+    // The surface sound view points at the STEP sets.
+    Material();
     // Frees the assigned-texture names.
     ~Material();
     Material(const Material&) = delete;
@@ -86,5 +87,7 @@ public:
     MaterialGrenadeSettings grenade;
     char crash[MATERIAL_NAME_TRIPLE][MATERIAL_TEXT_SIZE] = {};
     MaterialStepSounds step[MATERIAL_STEP_SETS];
+    // The footstep sets as the sound layer reads them: its set k is STEP line k (k = 1..3).
+    SurfaceSounds surface;
     char friction[MATERIAL_NAME_TRIPLE][MATERIAL_TEXT_SIZE] = {};
 };

@@ -182,8 +182,11 @@ void ReadNames(char (&names)[MATERIAL_NAME_TRIPLE][MATERIAL_TEXT_SIZE], const Sc
 
 void ReadSteps(MaterialStepSounds (&steps)[MATERIAL_STEP_SETS], const ScriptSection& section)
 {
-    for (size_t i = 0; i < section.commands.size() && i < MATERIAL_STEP_SETS; ++i)
+    for (size_t i = 0; i < section.commands.size() && i < MATERIAL_STEP_SETS; ++i) {
         ReadSoundLine(section.commands[i], steps[i].sounds, steps[i].interval);
+        // The footstep player keeps a set's least time between two plays in the set itself.
+        steps[i].sounds.extraParam = steps[i].interval;
+    }
 }
 
 }  // namespace

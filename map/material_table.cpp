@@ -18,6 +18,12 @@ MaterialTable g_materialTable;
 
 }  // namespace
 
+Material::Material()
+{
+    for (int k = 0; k < 3; ++k)
+        surface.sets[k] = &step[k].sounds;
+}
+
 Material::~Material()
 {
     delete[] assignedTextures;

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <new>
 
+#include "map/map_state.h"
+#include "map/map_trace_leaf.h"
+#include "map/object_grid.h"
 #include "platform/d3dx8_math.h"
 
 namespace {
@@ -46,11 +49,6 @@ int OctreeNode::TestPlanes(const D3DXPLANE* planes, u32_t planeCount) const
     return result;
 }
 
-// Objects are linked to nodes by the object grid of the map; until it exists no node holds any.
-void OctreeNode::CollectDrawable(const D3DXPLANE*, ObjectGridEntry**, u32_t*, u32_t, const s8_t*) {}
-
-void OctreeNode::CollectInPlanes(const D3DXPLANE*, u32_t, ObjectGridEntry**, u32_t*, u32_t, const s8_t*) {}
-
 OctreeNode* OctreeGetRoot()
 {
     return g_octreeRoot;
@@ -58,6 +56,7 @@ OctreeNode* OctreeGetRoot()
 
 bool OctreeNode::CreateChildren()
 {
+    ++g_map.treeEpoch;
     if (!IsLeaf())
         return false;
     OctreeNode* made[8] = {};
@@ -98,6 +97,7 @@ bool OctreeNode::AddSecondarySet(OctreeGeometry* set)
 
 void OctreeNode::Destroy()
 {
+    ++g_map.treeEpoch;
     for (OctreeNode*& child : children) {
         OctreeNodeDelete(child);
         child = nullptr;
@@ -111,6 +111,8 @@ void OctreeNode::Destroy()
     waterSquares = nullptr;
     waterSquareCount = 0;
     geometry.Reset(true);
+    MapTraceLeafDataFree(traceData);
+    traceData = nullptr;
 }
 
 void OctreeNodeDelete(OctreeNode* node)
@@ -124,6 +126,8 @@ void OctreeNodeDelete(OctreeNode* node)
 OctreeNode* OctreeCreateRoot(const Vector3& boxMin, const Vector3& boxMax)
 {
     OctreeDestroy();
+    GridLinkPoolReset();
+    ++g_map.treeEpoch;
     const float dx = boxMax.x - boxMin.x, dy = boxMax.y - boxMin.y, dz = boxMax.z - boxMin.z;
     const float size = std::max(dx, std::max(dy, dz));
     const float half = size / 2;
@@ -142,6 +146,9 @@ float OctreeGetWorldSize()
 
 void OctreeDestroy()
 {
+    GridLinkPoolFree();
+    MapTraceTreeFree();
+    ++g_map.treeEpoch;
     OctreeNodeDelete(g_octreeRoot);
     g_octreeRoot = nullptr;
     g_worldSize = 0.0f;

@@ -6,6 +6,7 @@
 #include "map/octree_geometry.h"
 
 struct D3DXPLANE;
+struct MapTraceLeafData;
 struct ObjectGridEntry;
 struct WaterSquare;
 
@@ -58,7 +59,14 @@ constexpr u32_t OctreeLayerCount(u32_t range)
 
 // One box of the tree. A plain record: a node is made with new, and the tree frees its nodes.
 struct OctreeNode {
-    u32_t linkHead = 0xFFFFFFFFu;    // the first object link of the object grid; none
+    // The fields a map trace reads at every leaf come first, so that they share the node's first
+    // cache lines: the link head, the prepared faces and the geometry's arrays and counts.
+    u32_t linkHead = 0xFFFFFFFFu;  // the first object link of the object grid; none
+    // The leaf's own faces prepared for map traces (owned; made on the first trace that needs them).
+    MapTraceLeafData* traceData = nullptr;
+    // The land triangles that lie in the node's box (an inner node keeps all of them too).
+    OctreeGeometry geometry;
+
     OctreeNode* neighbours[6] = {};  // across each face (OctreeDirection); null at the tree's edge
     OctreeNode* parent = nullptr;    // null for the root
     OctreeNode* children[8] = {};    // all null on a leaf, all set on an inner node
@@ -69,9 +77,6 @@ struct OctreeNode {
     u32_t flags = 0;
     u32_t queryStamp = 0;  // the visit stamp of the last view query that reached the node
     u32_t planeMask = 0;   // tiles of the indoor pass that reached the node under the current stamp
-
-    // The land triangles that lie in the node's box (an inner node keeps all of them too).
-    OctreeGeometry geometry;
 
     // Map-mesh pieces in the box, in the order they were added: the array and every set in it are
     // owned. After a build only leaves hold non-empty sets.
@@ -149,11 +154,14 @@ struct OctreeNode {
     // its own geometry arrays. The node itself stays.
     void Destroy();
 
-    // Appends the node's linked objects that lie inside the 6 view planes and in the camera's cell,
-    // once per visit stamp, while the list has room.
+    // Appends the node's linked entries that lie in the cell's tile rectangle and inside the 6 view
+    // planes, once per visit stamp (g_map.octreeVisitMark), while the list has room. Actors,
+    // structures, map objects and trees too small for their distance are stamped and left out;
+    // the others get their full-detail flag by their distance.
     void CollectDrawable(const D3DXPLANE* planes, ObjectGridEntry** list, u32_t* count, u32_t capacity,
                          const s8_t* cell);
-    // The same against another plane set; the count also counts entries that found no room.
+    // The same against another plane set, without the distance rule; the count also counts the
+    // entries that found no room (those are not stamped).
     void CollectInPlanes(const D3DXPLANE* planes, u32_t planeCount, ObjectGridEntry** list, u32_t* count,
                          u32_t capacity, const s8_t* cell);
 };

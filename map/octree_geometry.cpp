@@ -6,6 +6,7 @@
 #include <new>
 
 #include "core/log.h"
+#include "map/map_state.h"
 #include "map/octree_vertex_merge.h"
 
 namespace {
@@ -36,6 +37,7 @@ void ExtendBounds(OctreeGeometry& g, const Vector3& p)
 
 bool OctreeGeometry::Init(u32_t maxVertices, u32_t maxFaces)
 {
+    OctreeGeometryChanged();
     if (vertices || faces || vertexCount || faceCount)
         return false;
     maxVertices = std::min(maxVertices, OCTREE_MAX_SET_VERTICES);
@@ -55,6 +57,7 @@ bool OctreeGeometry::Init(u32_t maxVertices, u32_t maxFaces)
 
 s32_t OctreeGeometry::AddVertex(const MapVertex& v)
 {
+    OctreeGeometryChanged();
     if (merge) {
         const s32_t found = merge->Find(vertices, v);
         if (found >= 0)
@@ -85,6 +88,7 @@ s32_t OctreeGeometry::AddVertex(const MapVertex& v)
 
 bool OctreeGeometry::AddFace(const MapFace& face)
 {
+    OctreeGeometryChanged();
     if (face.indices[0] == face.indices[1] || face.indices[1] == face.indices[2] || face.indices[0] == face.indices[2])
         return true;
     if (faceCount == faceCapacity) {
@@ -106,6 +110,7 @@ bool OctreeGeometry::AddFace(const MapFace& face)
 
 bool OctreeGeometry::Shrink()
 {
+    OctreeGeometryChanged();
     OctreeVertexMerge::Release(merge);
     merge = nullptr;
     if (vertexCapacity != vertexCount) {
@@ -123,6 +128,7 @@ bool OctreeGeometry::Shrink()
 
 void OctreeGeometry::Reset(bool freeArrays)
 {
+    OctreeGeometryChanged();
     if (freeArrays) {
         delete[] vertices;
         delete[] faces;
@@ -137,6 +143,7 @@ void OctreeGeometry::Reset(bool freeArrays)
 
 bool OctreeGeometry::ReserveFaces(u32_t count)
 {
+    OctreeGeometryChanged();
     const std::uint64_t needed = std::uint64_t(faceCount) + count;
     if (needed <= faceCapacity)
         return true;
@@ -152,6 +159,7 @@ bool OctreeGeometry::ReserveFaces(u32_t count)
 
 bool OctreeGeometry::AppendFace(const MapFace& face)
 {
+    OctreeGeometryChanged();
     const MapFace copy = face;  // the face may lie in the array that is about to grow
     if (!ReserveFaces(1))
         return false;
@@ -175,4 +183,9 @@ void OctreeGeometryDelete(OctreeGeometry* set)
         return;
     set->Reset(true);
     delete set;
+}
+
+void OctreeGeometryChanged()
+{
+    ++g_map.geometryEpoch;
 }

@@ -77,6 +77,11 @@ struct OctreeGeometry {
     bool AppendFace(const MapFace& face);
 };
 
+// Counts the changes made to any set through the operations above (g_map.geometryEpoch); data
+// derived from a set (the map trace's prepared triangles) is made again once it differs. Code that
+// fills the arrays of a set directly calls this too (or Reset first).
+void OctreeGeometryChanged();
+
 // A new empty set that carries what every piece of the source carries (material, splitVertical).
 OctreeGeometry* OctreeGeometryNewPiece(const OctreeGeometry& source);
 // Frees the set's arrays and the set.

@@ -1,17 +1,35 @@
-// No object grid and no attached objects exist yet: the world is the object table.
+// The way into the world for objects made after the mission's shadow preparation (plug-ins): the
+// object and a shadow volume of its own.
 #include "map/world_insert.h"
+
+#include <initializer_list>
+
 #include "map/world_registry.h"
+#include "world/shadow_volume.h"
 
 void InsertToWorld(DynamicObject* object)
 {
-    if (object)
-        DynObjectAdd(object);
+    if (!object || !DynObjectAdd(object))
+        return;
+    ShadowVolume* volume = new ShadowVolume(object);
+    object->shadowCompanion = nullptr;
+    if (!DynObjectAdd(volume)) {
+        delete volume;
+        volume = nullptr;
+    }
+    object->shadowVolume = volume;
 }
 
-void RemoveFromWorld(DynamicObject* object)
+unsigned RemoveFromWorld(DynamicObject* object)
 {
-    if (object)
-        DynObjectRemove(object);
+    if (!object)
+        return 0;
+    for (DynamicObject** companion : {&object->shadowCompanion, &object->shadowVolume}) {
+        if (!*companion)
+            continue;
+        DynObjectRemove(*companion);
+        delete *companion;
+        *companion = nullptr;
+    }
+    return DynObjectRemove(object);
 }
-
-void DynObjectUpdateGrid(DynamicObject*) {}

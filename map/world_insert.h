@@ -1,12 +1,12 @@
-// Putting dynamic objects into the world and taking them out again.
+// Putting dynamic objects into the world with their shadow companions and taking them out again.
 #pragma once
 
 class DynamicObject;
 
-// Puts the object into the world registry and its spatial links; null is ignored.
+// DynObjectAdd, then a new shadow volume for the object, added too and kept in its shadowVolume
+// (shadowCompanion becomes none). When the registry refuses the object nothing else happens and
+// the caller keeps it. Null is ignored.
 void InsertToWorld(DynamicObject* object);
-// Takes the object out of the world and deletes the objects attached to it; null is ignored.
-void RemoveFromWorld(DynamicObject* object);
-// Relinks the object in the object grid after its box changed. No object grid exists yet, so
-// there is nothing to relink.
-void DynObjectUpdateGrid(DynamicObject* object);
+// Removes and deletes the object's two companions, then removes the object (the caller keeps it).
+// Returns the position the object held, as DynObjectRemove; 0 for null.
+unsigned RemoveFromWorld(DynamicObject* object);

@@ -15,6 +15,16 @@
 
 CameraState g_camera;
 
+const float* RenderGetVisibilityEye()
+{
+    return &g_camera.eye.x;
+}
+
+float RenderGetFov()
+{
+    return g_camera.fov;
+}
+
 namespace {
 
 constexpr float kHalfPi = D3DX_PI / 2.0f;

@@ -46,6 +46,10 @@ struct CullingSnapshot {
 extern CameraState g_camera;
 extern CullingSnapshot g_cullingSnapshot;
 
+// The eye of the current visibility pass (3 floats) and the camera's field of view in radians.
+const float* RenderGetVisibilityEye();
+float RenderGetFov();
+
 // The main set-up; fov in radians.
 void RenderSetupCamera(float x, float y, float z, float yaw, float pitch, float roll, float fov, u8_t setViewport);
 // Camera from an eye and a target; the derived yaw and pitch go to the out pointers (either may be null).

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "map/map_cvars.h"
 #include "render/render_context.h"
 #include "render/state_cache.h"
 #include "render/texture_manager.h"
@@ -46,6 +47,8 @@ void LandTexturesRelease()
         g_mapRender.landLayerBorrowed[i] = false;
     }
     g_mapRender.landTexturesLoaded = 0;
+    // Without the layer textures the landscape cannot draw layer by layer.
+    rblvi.SetBool(false);
 }
 
 void RenderClearMapLinks()

@@ -50,6 +50,9 @@ ConsoleVar rfsatcamnear("rfsatcamnear", CVAR_FLOAT, "0.2");
 ConsoleVar rbactors("rbactors", CVAR_BOOL, "true");
 ConsoleVar rbactordirs("rbactordirs", CVAR_BOOL, "false");
 ConsoleVar rbrain("rbrain", CVAR_BOOL, "false");
+ConsoleVar rcshadowcolor("rcshadowcolor", CVAR_COLOUR, nullptr);
+// Registered as the raw 0..255 values: every component reads as at least 1 until the map load resets it.
+const ColourDefault rcshadowcolorDefault(rcshadowcolor, 128.0f, 128.0f, 128.0f, 255.0f);
 ConsoleVar rc_nvisioncol("rc_nvisioncol", CVAR_COLOUR, nullptr);
 const ColourDefault rc_nvisioncolDefault(rc_nvisioncol, 0.0f, 1.0f, 0.0f, 1.0f);
 ConsoleVar rc_nvisionactorcol("rc_nvisionactorcol", CVAR_COLOUR, nullptr);

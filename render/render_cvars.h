@@ -40,6 +40,7 @@ extern ConsoleVar rfsatcamnear;        // near clip distance in the satellite vi
 extern ConsoleVar rbactors;            // draw actors
 extern ConsoleVar rbactordirs;         // draw each actor's body, torso, head and aim directions
 extern ConsoleVar rbrain;              // run the rain pass
+extern ConsoleVar rcshadowcolor;       // colour of the shadow darkening pass; the map load resets it
 extern ConsoleVar rc_nvisioncol;       // night-vision tint of meshes, particles and the landscape
 extern ConsoleVar rc_nvisionactorcol;  // night-vision tint meant for actors (unused)
 extern ConsoleVar rc_nvamb;            // ambient light colour in night vision

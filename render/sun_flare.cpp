@@ -32,7 +32,9 @@ bool SunVisible(const float* viewer, const Vector3& sun)
 {
     const float target[3] = {viewer[0] + sun.x * 1000.0f, viewer[1] + sun.y * 1000.0f, viewer[2] + sun.z * 1000.0f};
     MapTraceInfo hit;
-    hit.ignore = g_game.player;
+    hit.flags = TRACE_TILED | TRACE_OBJECTS;
+    hit.ignoreObject = g_game.player;
+    hit.objOptions = 0;
     if (MapTrace(viewer, target, &hit))
         return false;
     MapTraceInfo indoor;

@@ -7,6 +7,7 @@
 #include "core/core_cvars.h"
 #include "core/log.h"
 #include "gui/gui.h"
+#include "map/fog_textures.h"
 #include "map/map_caches.h"
 #include "platform/d3d8_texture_exchange.h"
 #include "render/texture_manager.h"
@@ -19,10 +20,7 @@ void RebuildLandTextures()
     const char* land = MapGetLandName();
     if (g_gui.screenOpen || !land || !land[0])
         return;
-    const std::string landPath = std::string("land\\") + land;
-    const std::string missionPath = std::string("mission\\") + dsmap.String();
-    MapBuildLightmap(landPath.c_str(), missionPath.c_str());
-    MapCreateFogTexture(dsmap.String());
+    MapBuildLightmap(MapGetMissionFolder(), MapGetLandFolder());
 }
 
 }  // namespace
@@ -62,5 +60,7 @@ void TexturesRecreate()
     }
 
     RebuildLandTextures();
+    // The fog textures belonged to the device that went, the water fog's as much as the fog's.
+    MapRecreateFogTextures();
     TexturePreloadsRefresh();
 }

@@ -18,6 +18,9 @@ struct SceneState {
     // Night vision: the ambient and diffuse parts take the night-vision colours.
     bool nightVision = false;
 
+    // Set by the map load and "mxrebuild": the landscape drawing refreshes what it keeps of the land.
+    bool landscapeNeedsRefresh = false;
+
     // Vegetation (VegetationInit and VegetationShutdown).
     IDirect3DTexture8* vegetationTexture = nullptr;  // "component\extras\veg", null when missing
     // Offsets (x, z) in [0, 80] that scatter the plants of a cell, table by table, x before z.

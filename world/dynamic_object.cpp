@@ -27,6 +27,9 @@ void DynamicObject::SetGridEntry(ObjectGridEntry* entry)
 {
     if (entry == gridEntry)
         return;
+    // An entry never outlives its links: a link left in a leaf would name freed memory.
+    if (gridEntry)
+        ObjectGridUnlink(gridEntry);
     delete gridEntry;
     gridEntry = entry;
 }

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "map/object_grid.h"
-#include "map/world_insert.h"
+#include "map/world_registry.h"
 #include "scene/indoor_link.h"
 #include "scene/particle_effects.h"
 #include "world/anim_mesh.h"
@@ -14,8 +14,6 @@
 
 namespace {
 
-// The value an entry's first link holds while the entry is linked nowhere.
-constexpr u32_t kNoGridLink = 0xFFFFFFFFu;
 // Settings a mesh file declares start with these parameters.
 constexpr float kDeclaredSettingParam = 10.0f;
 
@@ -24,12 +22,7 @@ constexpr float kDeclaredSettingParam = 10.0f;
 GraphObj::GraphObj() : root(new GraphNode("root"))
 {
     typeId = OBJECT_TYPE_GRAPHIC;
-    ObjectGridEntry* entry = new ObjectGridEntry{};
-    entry->kind = 3;
-    entry->owner = this;
-    entry->firstLink = kNoGridLink;
-    // No trace has run yet: any stamp a trace takes differs from this one.
-    entry->traceStamp = 0xFFFFFFFFu;
+    ObjectGridEntry* entry = ObjectGridEntryCreate(OBJECT_GRID_OBJECT, this);
     gridEntryCopy = entry;
     SetGridEntry(entry);
 }

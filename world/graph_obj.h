@@ -13,6 +13,7 @@ class GraphNode;
 class Weapon;
 struct BleedingInfo;
 struct IndoorLink;
+struct ShaderSetting;
 struct ShaderSettingList;
 
 constexpr u32_t GRAPH_OBJ_DECAL_TEXTURES = 5;
@@ -111,6 +112,13 @@ public:
     // Replaces the shader-setting list by the settings the mesh file declares (entries named
     // "sh..."); none when it declares none.
     void AddMeshShaderSettings(const AnimMesh* mesh);
+    // Shadow overlays (world/shadow_overlay.cpp): the shadow triangles (three positions and three
+    // coordinate pairs each) laid along the sun onto the lit faces of every node's meshes, one
+    // overlay setting per node that receives some; then the list's box.
+    void BuildShadowOverlays(const ShaderSetting* shadowTemplate, const Vector3* shadowPositions,
+                             const float* shadowTexCoords, u32_t shadowTriangleCount);
+    void BuildNodeShadowOverlay(GraphNode* node, const ShaderSetting* shadowTemplate, const Vector3* shadowPositions,
+                                const float* shadowTexCoords, u32_t shadowTriangleCount);
     // Visits every node, root first, then the last child's subtree before the earlier ones.
     template <class Visit>
     void ForEachNode(Visit visit)

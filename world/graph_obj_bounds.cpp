@@ -1,5 +1,5 @@
 // The geometry box of a graphic object's node tree, and the node operations it is built from.
-#include "map/world_insert.h"
+#include "map/world_registry.h"
 #include "platform/d3dx8_math.h"
 #include "world/anim_frame_position.h"
 #include "world/anim_mesh.h"

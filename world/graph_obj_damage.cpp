@@ -11,7 +11,6 @@
 #include "core/sound_sets.h"
 #include "core/sound_source.h"
 #include "core/sound_system.h"
-#include "map/destroy_queue.h"
 #include "map/world_registry.h"
 #include "platform/win32.h"
 #include "scene/particle_effects.h"

@@ -8,16 +8,11 @@
 #include "map/map_cvars.h"
 #include "map/map_trace.h"
 #include "map/object_grid.h"
-#include "map/world_insert.h"
+#include "map/world_registry.h"
 #include "platform/d3dx8_math.h"
 
 namespace {
 
-// Option bits of the map trace: walk the world's repetitions; give the normal at the hit.
-constexpr u32_t kTraceNormal = 0x01;
-constexpr u32_t kTraceTiled = 0x02;
-// The value an entry's first link holds while the entry is linked nowhere.
-constexpr u32_t kNoGridLink = 0xFFFFFFFFu;
 constexpr u32_t kBoundsGridSize = 2;
 // The quad's corners are dropped along the sun direction with this vertical part.
 constexpr float kGroundDropHeight = 0.3f;
@@ -64,12 +59,7 @@ void ShadowCompanionsInvalidate(DynamicObject* source)
 
 ShadowObject::ShadowObject(DynamicObject* sourceObject) : source(sourceObject)
 {
-    ObjectGridEntry* entry = new ObjectGridEntry{};
-    entry->kind = 4;
-    entry->owner = this;
-    entry->firstLink = kNoGridLink;
-    entry->traceStamp = 0xFFFFFFFFu;
-    SetGridEntry(entry);
+    SetGridEntry(ObjectGridEntryCreate(OBJECT_GRID_SHADOW, this));
 }
 
 ShadowObject::~ShadowObject()
@@ -134,10 +124,12 @@ void BoundsShadowObject::Rebuild()
             const D3DXVECTOR3 start = g + drop * (0.25f * shadowLength);
             const D3DXVECTOR3 end = g - drop * (2.0f * shadowLength);
             MapTraceInfo trace;
-            trace.flags = kTraceTiled | kTraceNormal;
+            trace.flags = TRACE_TILED | TRACE_NORMAL;
+            trace.ignoreObject = nullptr;
+            trace.objOptions = 0;
             D3DXVECTOR3 ground = g, normal(0.0f, 1.0f, 0.0f);
             if (MapTrace(&start.x, &end.x, &trace)) {
-                ground = ToD3DX(trace.point);
+                ground = ToD3DX(trace.hitPoint);
                 normal = ToD3DX(trace.normal);
             }
             const D3DXVECTOR3 point = ground + normal * kGroundLift;

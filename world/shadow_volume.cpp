@@ -10,7 +10,6 @@
 
 namespace {
 
-constexpr u32_t kTraceTiled = 0x02;
 constexpr u16_t kNoNeighbour = 0xFFFF;
 // The sun stands this far along its direction.
 constexpr float kSunDistance = 100000.0f;
@@ -175,7 +174,9 @@ bool ShadowVolumeBuild(const float** vertices, u32_t* vertexCount, const u16_t**
     float* out = g_shadowBuild.vertices;
     std::memcpy(out, in, sizeof(float) * 3 * vc);
     MapTraceInfo trace;
-    trace.flags = kTraceTiled;
+    trace.flags = TRACE_TILED;
+    trace.ignoreObject = nullptr;
+    trace.objOptions = 0;
     for (u32_t i = 0; i < vc; ++i) {
         const D3DXVECTOR3 v = at(i);
         D3DXVECTOR3 moved;
@@ -188,7 +189,7 @@ bool ShadowVolumeBuild(const float** vertices, u32_t* vertexCount, const u16_t**
             const D3DXVECTOR3 start = v + light * kGroundMargin;
             const D3DXVECTOR3 end = v - light * defaultLength;
             if (MapTrace(&start.x, &end.x, &trace))
-                moved = D3DXVECTOR3(trace.point.x, trace.point.y, trace.point.z) - light * kGroundMargin;
+                moved = D3DXVECTOR3(trace.hitPoint.x, trace.hitPoint.y, trace.hitPoint.z) - light * kGroundMargin;
             else
                 moved = v - light * (kMissedGroundShare * defaultLength);
         }

@@ -7,9 +7,13 @@
 #include "map/map_cvars.h"
 #include "map/octree.h"
 #include "map/octree_query.h"
-#include "map/triangle_clip.h"
+#include "map/polygon_clip.h"
 #include "map/world_offset.h"
+#include "map/world_registry.h"
 #include "platform/d3dx8_math.h"
+#include "world/graph_obj.h"
+#include "world/shader_settings.h"
+#include "world/shadow_overlay.h"
 #include "world/wire_state.h"
 
 WireShadowMesh::~WireShadowMesh()
@@ -157,8 +161,8 @@ void ProjectOntoTriangle(ShadowWork& work, const D3DXVECTOR3* mapTriangle, const
             continue;
         D3DXVECTOR3 piecePositions[CLIP_TRIANGLE_MAX_TRIANGLES * 3];
         D3DXVECTOR2 pieceTexCoords[CLIP_TRIANGLE_MAX_TRIANGLES * 3];
-        const int pieces =
-            ClipTriangleToBox(piecePositions, pieceTexCoords, mapTriangle, projected, &work.casterTexCoords[t]);
+        const int pieces = ClipTriangleToTrianglePrism(piecePositions, pieceTexCoords, mapTriangle, projected,
+                                                       &work.casterTexCoords[t]);
         const size_t vertices = static_cast<size_t>(pieces) * 3;
         if (work.outPositions.size() + vertices > WIRE_SHADOW_MAX_OUTPUT_VERTICES) {
             work.outputTruncated = true;
@@ -191,6 +195,42 @@ void ProjectOntoLeaves(ShadowWork& work, const D3DXVECTOR3& sunReach)
             if (valid)
                 ProjectOntoTriangle(work, triangle, sunReach);
         }
+    }
+}
+
+bool BoxesOverlap(const float* a, const float* b)
+{
+    return a[0] <= b[3] && a[3] >= b[0] && a[1] <= b[4] && a[4] >= b[1] && a[2] <= b[5] && a[5] >= b[2];
+}
+
+// The span's shadow laid onto the structures, trees and map objects whose box meets the wire's:
+// the box from the wires down to their shadow on the map, where whatever can catch it stands.
+void LayShadowOnObjects(const WireShadowMesh& shadow, const float* casterBox)
+{
+    if (shadow.vertexCount < 3)
+        return;
+    const float reach[6] = {std::fmin(casterBox[0], shadow.boxMin.x), std::fmin(casterBox[1], shadow.boxMin.y),
+                            std::fmin(casterBox[2], shadow.boxMin.z), std::fmax(casterBox[3], shadow.boxMax.x),
+                            std::fmax(casterBox[4], shadow.boxMax.y), std::fmax(casterBox[5], shadow.boxMax.z)};
+    ShaderSetting shadowTemplate;
+    shadowTemplate.kind = SHADOW_TEMPLATE_TRIANGLES;
+    shadowTemplate.texture = shadow.texture;
+    shadowTemplate.enabled = 1;
+    DynamicObject** objects = nullptr;
+    s32_t count = 0;
+    DynObjectsGet(&objects, &count);
+    for (s32_t i = 0; i < count; ++i) {
+        DynamicObject* object = objects[i];
+        const s32_t type = object ? object->GetTypeId() : OBJECT_TYPE_ROOT;
+        if (type != OBJECT_TYPE_STRUCTURE && type != OBJECT_TYPE_TREE && type != OBJECT_TYPE_MAP_OBJECT)
+            continue;
+        GraphObj* receiver = dynamic_cast<GraphObj*>(object);
+        if (!receiver)
+            continue;
+        float box[6];
+        receiver->GetGeometryBounds(box);
+        if (BoxesOverlap(box, reach))
+            receiver->BuildShadowOverlays(&shadowTemplate, shadow.positions, shadow.texCoords, shadow.vertexCount / 3);
     }
 }
 
@@ -264,6 +304,7 @@ void BuildSpanShadow(ShadowWork& work, const ConObjGroup& group, ConObjPointSet*
     WireShadowMesh* record = MakeRecord(group, work);
     record->next = set->shadows;
     set->shadows = record;
+    LayShadowOnObjects(*record, box);
 }
 
 }  // namespace

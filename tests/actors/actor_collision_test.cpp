@@ -91,9 +91,9 @@ TEST_F(ActorCollision, TheBodyPushesASphereOutOfItsMeshes)
 
 // The first soldier's sphere (radius 4.5, 13 units up: in the torso, which stands 9 to 15 units up
 // and 2.5 to either side) is pushed out of the second soldier's body, then the second's out of the
-// first's. A sphere that overlaps the other body from outside ends 2.5 + 4.5 = 7 units from it. A
-// sphere whose centre lies inside the other torso meets no face of it from the front: only the top of
-// the legs below lifts it by half a unit, and the soldiers stay where they stood.
+// first's. A sphere that overlaps the other body from outside ends 2.5 + 4.5 = 7 units from it.
+// Soldiers at one point: the first steps a sphere radius to its right (+x at heading 0), where its
+// sphere overlaps the other torso from outside, and is pushed clear to 7 as well.
 TEST_F(ActorCollision, SoldiersOverlappingArePushedApart)
 {
     motion_test::MotionGuard guard(0.02f, 1000, 1);
@@ -110,7 +110,7 @@ TEST_F(ActorCollision, SoldiersOverlappingArePushedApart)
         {"overlapping by a half", 6.5f, true, -0.5f, -1.0f},
         {"out of reach", 8.0f, true, 0.0f, 0.0f},
         {"far apart", 40.0f, true, 0.0f, 0.0f},
-        {"at one point", 0.0f, true, 0.0f, 0.5f},
+        {"at one point", 0.0f, true, 7.0f, 0.0f},
         {"over a corpse", 3.0f, false, 0.0f, 0.0f},
     };
     for (const Case& c : cases) {
@@ -118,8 +118,8 @@ TEST_F(ActorCollision, SoldiersOverlappingArePushedApart)
         Actor* first = Soldier({0, 0, 0});
         Actor* second = Soldier({c.gap, 0, 0});
         second->isCollidable = c.otherCollides;
-        ASSERT_GE(DynObjectAdd(first), 0);
-        ASSERT_GE(DynObjectAdd(second), 0);
+        ASSERT_TRUE(DynObjectAdd(first));
+        ASSERT_TRUE(DynObjectAdd(second));
         ActorCollide(first);
         ActorCollide(second);
         const Vector3 a = first->GetPosition();

@@ -18,8 +18,6 @@
 
 namespace {
 
-using actor_test::KeepVar;
-
 class ActorDrawing : public actor_test::ClassFixture {
 protected:
     void SetUp() override

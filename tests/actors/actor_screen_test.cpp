@@ -27,7 +27,6 @@
 namespace {
 
 using actor_test::Dummy;
-using actor_test::KeepVar;
 
 // One recorded draw's box (the first mesh of the node's frame) in world space, and where its eight
 // corners land on the screen.

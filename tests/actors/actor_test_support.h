@@ -12,23 +12,13 @@
 #include "core/console_var.h"
 #include "core/random.h"
 #include "core/script_file.h"
+#include "support/keep_var.h"
 #include "support/vfs_fixture.h"
 #include "world/anim_cache.h"
 #include "world/anim_mesh.h"
 #include "world/graph_node.h"
 
 namespace actor_test {
-
-// Restores a console variable's value at the end of the scope.
-class KeepVar {
-public:
-    explicit KeepVar(ConsoleVar& var) : m_var(var), m_value(var.value) {}
-    ~KeepVar() { m_var.value = m_value; }
-
-private:
-    ConsoleVar& m_var;
-    ConsoleVar::Value m_value;
-};
 
 // The mesh index of a named dummy in frame 0; -1 when the mesh has no such name.
 inline s32_t Dummy(const AnimMesh* mesh, const char* name)

@@ -176,7 +176,7 @@ TEST_F(ObstacleRoutes, AMeshZoneHasANodeUnderItsMeshParentAndOneUnderTheRoot)
     node->SetAnimMesh(&mesh);
     object->SetPosition({100, 0, 0});
     object->typeId = OBJECT_TYPE_STRUCTURE;
-    ASSERT_GE(DynObjectAdd(object), 0);
+    ASSERT_TRUE(DynObjectAdd(object));
 
     BuildObstacleTree();
     ObstacleTreeNode& root = g_actors.obstacleTree->root;

@@ -180,6 +180,7 @@ TEST(EditorRecord, EverySlotHoldsItsFunction)
         {EDITOR_SLOT_RENDER_RELEASE_MAP_RESOURCES, Address(RenderReleaseMapResources)},
         {EDITOR_SLOT_DYN_OBJECTS_RAY_PICK, Address(DynObjectsRayPick)},
         {EDITOR_SLOT_ACTOR_CLASS_INFOS_RESET, Address(ActorClassInfosReset)},
+        {EDITOR_SLOT_DYN_OBJECT_UPDATE_GRID, Address(DynObjectUpdateGrid)},
         {EDITOR_SLOT_NO_OP_1, Address(NoOp)},
         {EDITOR_SLOT_NO_OP_2, Address(NoOp)},
         {EDITOR_SLOT_FIND_CVAR, Address(FindCVar)},

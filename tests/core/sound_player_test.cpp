@@ -3,11 +3,38 @@
 
 #include <cstring>
 
+#include "map/material.h"
+#include "map/octree.h"
+#include "map/world_registry.h"
 #include "tests/core/sound_fixture.h"
+#include "world/graph_obj.h"
+#include "world/object_trace.h"
 
 using namespace sound_test;
 
 namespace {
+
+// The ground under the viewer: a structure whose trace meets its top at y = -10 and names its
+// material, as a traced surface does.
+class Ground : public GraphObj {
+public:
+    explicit Ground(Material* surface) : material(surface) { typeId = OBJECT_TYPE_STRUCTURE; }
+    bool IsCollidable() const override { return true; }
+    void GetGeometryBounds(float* box) override
+    {
+        const float bounds[6] = {-10, -15, -10, 10, -10, 10};
+        for (int i = 0; i < 6; ++i)
+            box[i] = bounds[i];
+    }
+    float TraceRay(const Vector3& origin, const Vector3& direction, ObjectTraceBlock* hit) override
+    {
+        const float distance = origin.y + 10.0f;
+        hit->objHitPoint = {origin.x + direction.x * distance, -10.0f, origin.z + direction.z * distance};
+        hit->objMaterial = material;
+        return distance;
+    }
+    Material* material;
+};
 
 class SoundPlayerTest : public SoundTest {
 protected:
@@ -19,12 +46,14 @@ protected:
         StartSound();
         const char* setNames[3] = {"step", "run", "sneak"};
         for (int i = 0; i < 3; ++i) {
-            ground.sets[i].Add(Flat(setNames[i]), 0);
-            ground.sets[i].extraParam = 300;
+            groundMaterial.step[i].sounds.Add(Flat(setNames[i]), 0);
+            groundMaterial.step[i].sounds.extraParam = 300;
         }
-        water.sets[0].Add(Flat("swim"), 0);
-        water.sets[0].extraParam = 500;
-        view().surfaceBelowViewer = &ground;
+        waterSet.Add(Flat("swim"), 0);
+        waterSet.extraParam = 500;
+        water.sets[0] = &waterSet;
+        OctreeCreateRoot({-500, -500, -500}, {500, 500, 500});
+        ASSERT_TRUE(DynObjectAdd(&ground));
         view().waterSurface = &water;
         std::memset(&g_sound.playerRequests, 0, sizeof(g_sound.playerRequests));
     }
@@ -50,7 +79,18 @@ protected:
         return Heard();
     }
 
-    SurfaceSounds ground;
+    void TearDown() override
+    {
+        DynObjectRemove(&ground);
+        OctreeDestroy();
+        SoundTest::TearDown();
+    }
+    // Takes the ground out from under the viewer.
+    void StepOffTheGround() { DynObjectRemove(&ground); }
+
+    Material groundMaterial;
+    Ground ground{&groundMaterial};
+    SoundSet waterSet;
     SurfaceSounds water;
 };
 
@@ -101,21 +141,21 @@ TEST_F(SoundPlayerTest, NoFootstepsInAVehicleWithoutASurfaceOrWhileDead)
     view().playerDead = true;
     EXPECT_EQ(UpdateAndHear(1000), "");
     view().playerDead = false;
-    view().surfaceBelowViewer = nullptr;
+    StepOffTheGround();
     EXPECT_EQ(UpdateAndHear(1000), "");
 
     // A forced surface needs no trace.
     view().surfaceForced = true;
-    view().forcedSurface = &ground;
+    view().forcedSurface = &groundMaterial.surface;
     EXPECT_EQ(UpdateAndHear(1000), "step.wav");
 }
 
 TEST_F(SoundPlayerTest, TheSurfaceIsTracedAgainOnlyEvery300Milliseconds)
 {
     EXPECT_EQ(UpdateAndHear(1000), "step.wav");
-    view().surfaceBelowViewer = nullptr;  // stepped off the ground
+    StepOffTheGround();
     EXPECT_EQ(UpdateAndHear(250), "");
-    EXPECT_EQ(g_sound.surface, &ground);  // not traced yet
+    EXPECT_EQ(g_sound.surface, &groundMaterial.surface);  // not traced yet
     EXPECT_EQ(UpdateAndHear(51), "");
     EXPECT_EQ(g_sound.surface, nullptr);
 }
@@ -125,7 +165,7 @@ protected:
     void SetUp() override
     {
         SoundPlayerTest::SetUp();
-        view().surfaceBelowViewer = nullptr;
+        StepOffTheGround();
         weaponTable = new SoundSetTable("rifle");
         struct Entry {
             const char* property;

@@ -134,6 +134,11 @@ TEST_F(MaterialTest, ImpactSectionsReadPositionalLinesThenOptions)
     EXPECT_EQ(wood->step[0].interval, 300);
     EXPECT_EQ(wood->step[1].interval, 200);
     EXPECT_EQ(wood->step[2].interval, 0);
+    // The footstep player reads STEP line k as its surface set k, held to the line's interval.
+    for (int k = 0; k < 3; ++k)
+        EXPECT_EQ(wood->surface.sets[k], &wood->step[k].sounds);
+    EXPECT_EQ(wood->step[0].sounds.extraParam, 300);
+    EXPECT_EQ(wood->step[1].sounds.extraParam, 200);
     EXPECT_STREQ(wood->friction[0], "rub");
 }
 

@@ -115,6 +115,9 @@ protected:
         g.faces[0].indices[0] = 0;
         g.faces[0].indices[1] = 1;
         g.faces[0].indices[2] = 2;
+        g.traceFaceCount = 1;  // the land layers leave the leaf's own faces to the traces
+        g.boundsMin = {-10.0f, -10.0f, 50.0f};
+        g.boundsMax = {10.0f, 10.0f, 50.0f};
     }
 
     Pixels DrawFrame()

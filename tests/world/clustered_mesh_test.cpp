@@ -99,7 +99,7 @@ protected:
             object->GetRootNode()->SetMatrix(placement->m[0]);
         AddChildNode(object->GetRootNode(), "body", AnimCacheAcquire(path.c_str(), false));
         GraphObj* raw = object.get();
-        EXPECT_GE(DynObjectAdd(raw), 0);
+        EXPECT_TRUE(DynObjectAdd(raw));
         m_objects.push_back(std::move(object));
         return raw;
     }

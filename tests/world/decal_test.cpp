@@ -115,7 +115,7 @@ protected:
         object->typeId = typeId;
         AddChildNode(object->GetRootNode(), name, mesh);
         Object* raw = object.get();
-        EXPECT_GE(DynObjectAdd(raw), 0);
+        EXPECT_TRUE(DynObjectAdd(raw));
         m_objects.push_back(std::move(object));
         return raw;
     }

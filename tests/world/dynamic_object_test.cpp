@@ -96,7 +96,7 @@ protected:
     Target* Add(Vector3 at, float distance, s32_t type = OBJECT_TYPE_STRUCTURE)
     {
         m_targets.push_back(std::make_unique<Target>(at, distance, type));
-        EXPECT_GE(DynObjectAdd(m_targets.back().get()), 0);
+        EXPECT_TRUE(DynObjectAdd(m_targets.back().get()));
         return m_targets.back().get();
     }
     // The ray from the origin along +z.

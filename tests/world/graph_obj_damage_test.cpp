@@ -9,7 +9,6 @@
 #include "actors/actor.h"
 #include "ai/ai_events.h"
 #include "ai/envelope.h"
-#include "map/destroy_queue.h"
 #include "map/world_registry.h"
 #include "tests/world/graph_obj_fixture.h"
 #include "world/graph_obj.h"

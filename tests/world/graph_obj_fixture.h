@@ -14,7 +14,6 @@
 #include "core/console_var.h"
 #include "core/def_file.h"
 #include "core/engine_string.h"
-#include "map/destroy_queue.h"
 #include "map/world_registry.h"
 #include "platform/test_clock.h"
 #include "render/camera.h"
@@ -121,7 +120,7 @@ protected:
     // Puts the object into the world registry; it leaves it again after the test.
     void Register(DynamicObject* object)
     {
-        ASSERT_GE(DynObjectAdd(object), 0);
+        ASSERT_TRUE(DynObjectAdd(object));
         m_registered.push_back(object);
     }
     // Objects the code under test registered itself, to be taken out after the test.

@@ -215,7 +215,7 @@ TEST_F(ProjectileHits, ShaderSettingListsBeyond3000UnitsAreVisibleOnlyWhileTheHu
     // Objects of other classes have no list; the pass looks at graphic objects only.
     DynamicObject equipment;
     equipment.typeId = OBJECT_TYPE_EQUIPMENT;
-    ASSERT_GE(DynObjectAdd(&equipment), 0);
+    ASSERT_TRUE(DynObjectAdd(&equipment));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         GraphObj object;
@@ -227,7 +227,7 @@ TEST_F(ProjectileHits, ShaderSettingListsBeyond3000UnitsAreVisibleOnlyWhileTheHu
         list.boxMax = {c.boxX + 1, 1, 1};
         list.visible = 7;
         g_game.hud.allShaderSetsShown = c.hudShowsAll ? 1 : 0;
-        ASSERT_GE(DynObjectAdd(&object), 0);
+        ASSERT_TRUE(DynObjectAdd(&object));
         DynObjectsUpdateShaderSetVisibility(planes, 1);
         EXPECT_EQ(list.visible, c.visible);
         DynObjectRemove(&object);
@@ -249,7 +249,7 @@ TEST_F(ProjectileHits, ClearingDecalsTouchesNamedGraphicObjectsOnly)
     equipment.name.Assign("medkit");
     for (DynamicObject* object : {static_cast<DynamicObject*>(&equipment), static_cast<DynamicObject*>(&named),
                                   static_cast<DynamicObject*>(&unnamed)})
-        ASSERT_GE(DynObjectAdd(object), 0);
+        ASSERT_TRUE(DynObjectAdd(object));
     DynObjectsClearDecals();
     EXPECT_EQ(namedNode->decalCount, 0u);
     EXPECT_EQ(unnamedNode->decalCount, 1u);

@@ -72,7 +72,7 @@ protected:
         auto pole = std::make_unique<GraphObj>();
         pole->name.Assign(name.c_str());
         pole->SetPosition(position);
-        EXPECT_GE(DynObjectAdd(pole.get()), 0);
+        EXPECT_TRUE(DynObjectAdd(pole.get()));
         m_poles.push_back(std::move(pole));
         return m_poles.back().get();
     }

@@ -1,0 +1,66 @@
+#include "map/map_object.h"
+
+#include "core/random.h"
+#include "game/game_state.h"
+#include "map/terrain_height.h"
+#include "map/world_insert.h"
+#include "map/world_registry.h"
+#include "world/child_node_queries.h"
+#include "world/graph_node.h"
+#include "world/shadow_object.h"
+
+MapObject::MapObject()
+{
+    typeId = OBJECT_TYPE_MAP_OBJECT;
+    firstUpdate = 1;
+    boundsValid = 0;
+    GraphObj::SetPosition({0.0f, 0.0f, 0.0f});
+    GraphObj::SetRotation({0.0f, 0.0f, 0.0f});
+}
+
+float MapObject::TraceRay(const Vector3& origin, const Vector3& direction, ObjectTraceBlock* hit)
+{
+    return ChildNodesTraceRay(*this, origin, direction, hit);
+}
+
+bool MapObject::SphereCollision(const Vector3& centre, float radius, Vector3* out)
+{
+    return ChildNodesSphereCollision(*this, centre, radius, out);
+}
+
+bool MapObject::FootprintCollision(const Vector3& point, float halfSize, Vector3* out)
+{
+    return ChildNodesFootprintCollision(*this, point, halfSize, out);
+}
+
+void MapObject::Update()
+{
+    GraphNode* first = root->GetChildCount() > 0 ? root->GetChild(0) : nullptr;
+    if (randomStartFrame) {
+        const int start = EngineRand();
+        if (first)
+            first->SetFrame(static_cast<float>(start));
+        randomStartFrame = 0;
+    }
+    if (animate && first)
+        first->SetFrame(first->GetFrame() + g_game.frameTime * animateSpeed);
+    if (firstUpdate) {
+        Vector3 position = GetPosition();
+        if (!fly)
+            position.y = MapTerrainHeight(position.x, position.z, nullptr, nullptr);
+        SetPosition(position);
+        BuildLodMeshLists();
+        DynObjectUpdateGrid(this);
+        firstUpdate = 0;
+    }
+    UpdateHitShake();
+    if (lodChanged || animate) {
+        ShadowCompanionsInvalidate(this);
+        lodChanged = 0;
+    }
+}
+
+void MapObject::InvalidateShadows()
+{
+    ShadowCompanionsInvalidate(this);
+}

@@ -1,0 +1,27 @@
+#include "map/map_settings_commands.h"
+
+#include "map/map_caches.h"
+#include "map/map_cvars.h"
+#include "map/map_layers_reload.h"
+#include "map/octree.h"
+#include "render/land_layers.h"
+#include "scene/scene_state.h"
+
+s32_t MapRebuildCommand(const char*)
+{
+    if (!OctreeGetRoot())
+        return 0;
+    MapForceCacheRebuild(true);
+    LandLayersBuild(MapGetLandName());
+    rblvi.SetBool(true);
+    g_scene.landscapeNeedsRefresh = true;
+    MapBuildLightmap(MapGetMissionFolder(), MAP_LAND_FOLDER);
+    MapForceCacheRebuild(false);
+    return 0;
+}
+
+s32_t MapLayersReloadCommand(const char*)
+{
+    MapLayersReload(MapGetLandName());
+    return 0;
+}

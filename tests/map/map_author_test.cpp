@@ -1,0 +1,160 @@
+// The map authoring tool: descriptions read, maps written, and the maps loaded back by the engine
+// with the grid and meshes they describe.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "core/script_file.h"
+#include "map/collision_mesh.h"
+#include "map/map_grid.h"
+#include "map/map_mesh.h"
+#include "map/terrain_height.h"
+#include "support/land_octree.h"
+#include "support/temp_dir.h"
+#include "tests/map/map_mesh_fixture.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class MapAuthor : public mesh_test::MeshFileTest {
+protected:
+    void TearDown() override
+    {
+        land_test::UnloadLand();
+        mesh_test::MeshFileTest::TearDown();
+    }
+    static void Write(const std::string& path, const std::string& text) { mesh_test::WriteBytes(path, text); }
+};
+
+TEST_F(MapAuthor, AMapLoadsBackWithItsGridAndBoxes)
+{
+    Write("map.txt",
+          "land hills   # the land\n"
+          "mission first\n"
+          "size 300\n"
+          "grid 4\n"
+          "heights rows\n"
+          "0 0 0 0\n"
+          "0 30 30 0\n"
+          "0 30 30 0\n"
+          "0 0 0 0\n"
+          "box col_crate crate.tga -10 0 -10 10 20 10\n"
+          "box wall - 100 0 -50 110 40 50\n"
+          "water 5\n");
+    MapAuthorPlan plan;
+    std::string error;
+    ASSERT_TRUE(MapAuthorParse(mesh_test::ReadBytes("map.txt"), ".", plan, error)) << error;
+    ASSERT_TRUE(MapAuthorWrite(plan, "out", error)) << error;
+    ASSERT_EQ(LoadFile("out/component/land/hills.lff"), 0);
+    ASSERT_EQ(g_map.landVertexCount, 16u);
+    EXPECT_EQ(g_map.landFaceCount, 18u);
+    EXPECT_EQ(g_map.landVertices[5].position.x, -50.0f);
+    EXPECT_EQ(g_map.landVertices[5].position.y, 30.0f);
+    EXPECT_EQ(g_map.landVertices[5].position.z, -50.0f);
+    EXPECT_EQ(g_map.landVertices[15].position.x, 150.0f);
+    ASSERT_EQ(MapGetMeshCount(), 2u);
+    EXPECT_STREQ(MapGetMesh(0)->textureName.Text(), "crate.tga");
+    EXPECT_EQ(MapGetMesh(0)->flags, MAP_MESH_COLLISION);
+    EXPECT_STREQ(MapGetMesh(1)->textureName.Text(), "");
+    const CollisionMesh& wall = *MapGetMesh(1)->collision;
+    EXPECT_EQ(wall.boxMin.x, 100.0f);
+    EXPECT_EQ(wall.boxMax.y, 40.0f);
+
+    // The rest of the map.
+    EXPECT_EQ(mesh_test::ReadBytes("out/mission/first/mission.def"), "land hills\n");
+    EXPECT_TRUE(fs::exists("out/mission/first/mission.cfg"));
+    const std::string script = mesh_test::ReadBytes("out/script/land.scr");
+    EXPECT_NE(script.find("<hills>"), std::string::npos);
+    EXPECT_NE(script.find("mesh hills;"), std::string::npos);
+    EXPECT_NE(script.find("water0 hills_water water 5 0;"), std::string::npos);
+    MapGrid* mask = MapGridLoadTga("out/component/land/hills_water");
+    ASSERT_NE(mask, nullptr);
+    EXPECT_EQ(mask->size, 64u);
+    EXPECT_EQ(mask->data[0], 0xFF);             // a corner at height 0, under the water
+    EXPECT_EQ(mask->data[32 * 64 + 32], 0x00);  // the hill's top
+    MapGridFree(mask);
+
+    // Traces find the grid's heights and the boxes.
+    MapGeometryApplyTransformValues(false, nullptr, false, 0.0f);
+    land_test::BuildLandOctree();
+    EXPECT_NEAR(MapTerrainHeight(-50, -50, nullptr, nullptr), 30.0f, 1e-3f);
+    EXPECT_NEAR(MapTerrainHeight(0, 0, nullptr, nullptr), 30.0f, 1e-3f);
+    EXPECT_NEAR(MapTerrainHeight(-125, 0, nullptr, nullptr), 7.5f, 1e-3f);  // a quarter up the slope
+    EXPECT_NEAR(MapTerrainHeight(105, 0, nullptr, nullptr), 40.0f, 1e-3f);  // on the wall
+    EXPECT_NEAR(MapTerrainHeight(0, 0, nullptr, nullptr), MapAuthorLandHeight(plan, 0, 0), 1e-3f);
+}
+
+TEST_F(MapAuthor, AWrittenSectionReplacesTheLandsEarlierOne)
+{
+    fs::create_directories("out/script");
+    Write("out/script/land.scr", "<other>\n    mesh other;\n</other>\n<hills>\n    mesh old;\n</hills>\n");
+    MapAuthorPlan plan;
+    plan.land = "hills";
+    plan.grid = 2;
+    plan.rotate = "90";
+    MapAuthorFlatHeights(plan, 0);
+    std::string error;
+    ASSERT_TRUE(MapAuthorWrite(plan, "out", error)) << error;
+    ScriptFile script("script\\land.scr");
+    (void)script;
+    const std::string text = mesh_test::ReadBytes("out/script/land.scr");
+    EXPECT_EQ(text.find("mesh old;"), std::string::npos);
+    EXPECT_NE(text.find("<other>"), std::string::npos);
+    EXPECT_NE(text.find("rotate 90;"), std::string::npos);
+}
+
+TEST_F(MapAuthor, HeightsFromAPgmImageAndAWavefrontObj)
+{
+    // A 3 x 3 binary PGM: the centre pixel white.
+    std::string pgm = "P5\n# centre\n3 3\n255\n";
+    pgm += std::string("\0\0\0\0\xff\0\0\0\0", 9);
+    Write("h.pgm", pgm);
+    Write("tri.obj", "v 0 0 0\nv 10 0 0\nv 0 10 0\nv 10 10 0\nvt 0 0\nvt 1 1\nf 1/1 2/2 4 3\n");
+    Write("map.txt", "grid 9\nheights pgm h.pgm 50\nobj rock rock.tga tri.obj 5 0 0\n");
+    MapAuthorPlan plan;
+    std::string error;
+    ASSERT_TRUE(MapAuthorParse(mesh_test::ReadBytes("map.txt"), ".", plan, error)) << error;
+    EXPECT_EQ(plan.grid, 3);
+    EXPECT_EQ(plan.heights[4], 50.0f);
+    EXPECT_EQ(plan.heights[0], 0.0f);
+    ASSERT_EQ(plan.meshes.size(), 1u);
+    const MapAuthorMesh& rock = plan.meshes[0];
+    EXPECT_EQ(rock.faces.size(), 2u);  // the quad fanned
+    EXPECT_EQ(rock.vertices[1].position[0], 15.0f);
+    EXPECT_EQ(rock.vertices[1].uv[0], 1.0f);
+    EXPECT_NEAR(rock.vertices[0].normal[2], 1.0f, 1e-6f);
+}
+
+TEST_F(MapAuthor, BrokenDescriptionsAndOversizedLandsAreRefused)
+{
+    MapAuthorPlan plan;
+    std::string error;
+    for (const char* text :
+         {"grid 257\n", "heights rows\n1 2\n", "box a\n", "size -3\n", "frobnicate\n", "obj a b missing.obj\n"}) {
+        EXPECT_FALSE(MapAuthorParse(text, ".", plan, error)) << text;
+        EXPECT_FALSE(error.empty());
+    }
+    Write("bad.obj", "v 0 0 0\nf 1 2 3\n");
+    EXPECT_FALSE(MapAuthorParse("obj a - bad.obj\n", ".", plan, error));
+    // A land of 256 x 256 vertices is the largest.
+    ASSERT_TRUE(MapAuthorParse("grid 256\n", ".", plan, error)) << error;
+    plan.grid = 257;
+    MapAuthorFlatHeights(plan, 0);
+    EXPECT_FALSE(MapAuthorWriteLff(plan, "big.lff", error));
+    EXPECT_NE(error.find("16-bit"), std::string::npos);
+}
+
+TEST_F(MapAuthor, TheCommandWritesTheMap)
+{
+    Write("map.txt", "land cmd\ngrid 3\nheights seed 4 10\n");
+    const std::string command = std::string(ZINTAR_BIN_DIR) + "/map_author map.txt out > out.txt 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << mesh_test::ReadBytes("out.txt");
+    EXPECT_EQ(LoadFile("out/component/land/cmd.lff"), 0);
+    EXPECT_EQ(g_map.landVertexCount, 9u);
+    EXPECT_NE(std::system((std::string(ZINTAR_BIN_DIR) + "/map_author missing.txt out 2> err.txt").c_str()), 0);
+}
+
+}  // namespace

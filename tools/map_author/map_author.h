@@ -1,0 +1,77 @@
+// Makes a complete small map from a plain description: a square land centred on the origin (a
+// height grid given row by row, read from a PGM image or generated from a seed), box and Wavefront
+// OBJ meshes with their names and textures, and optionally water. Writes the map mesh file
+// "component\land\<land>.lff", the land's section of "script\land.scr", a water-mask TGA when asked,
+// and a mission folder "mission\<mission>\" with "mission.def" (key "land") and "mission.cfg".
+//
+// Description lines (words separated by blanks, '#' starts a comment):
+//   land <name>                       the land's name (default "land")
+//   mission <name>                    writes the mission folder
+//   size <side>                       the land's side in world units (default 1000)
+//   grid <n>                          vertices along each side (default 33); n x n must not exceed 65536
+//   heights flat <h>                  every vertex at height h (the default, 0)
+//   heights seed <seed> <amplitude>   rolling hills generated from the seed
+//   heights pgm <file> <scale>        a PGM image (P2 or P5) of n x n pixels, value / maxval x scale
+//   heights rows                      followed by n lines of n heights, the first line at min z
+//   box <name> <texture> <x0> <y0> <z0> <x1> <y1> <z1>
+//   obj <name> <texture> <file> [<dx> <dy> <dz>]
+//   water <height>                    a water layer at the height with its mask (land below it)
+//   mirror <sx> <sy> <sz> / rotate <degrees>   written into the land section as given
+// Mesh names beginning "col_" make collision meshes (the engine reads the prefix).
+#pragma once
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct MapAuthorVertex {
+    float position[3];
+    float uv[2];
+    float normal[3];
+};
+
+struct MapAuthorMesh {
+    std::string name;
+    std::string texture;  // empty: no "texture" entry
+    std::vector<MapAuthorVertex> vertices;
+    std::vector<std::array<std::uint16_t, 3>> faces;
+};
+
+struct MapAuthorPlan {
+    std::string land = "land";
+    std::string mission;  // empty: no mission folder
+    float size = 1000.0f;
+    int grid = 33;
+    std::vector<float> heights;  // grid x grid, row j at z index j, column i at x index i
+    std::vector<MapAuthorMesh> meshes;
+    bool water = false;
+    float waterHeight = 0.0f;
+    int waterMaskSize = 64;
+    std::string mirror;  // the land section's "mirror" values as written, empty for none
+    std::string rotate;
+};
+
+// The most vertices one land holds: faces index them with 16 bits.
+constexpr int MAP_AUTHOR_MAX_VERTICES = 65536;
+
+// Reads a description; files it names are relative to baseFolder. False with a message on error.
+bool MapAuthorParse(const std::string& text, const std::string& baseFolder, MapAuthorPlan& plan, std::string& error);
+// Heights: all h; rolling hills from a seed; from a PGM file's bytes.
+void MapAuthorFlatHeights(MapAuthorPlan& plan, float height);
+void MapAuthorSeededHeights(MapAuthorPlan& plan, std::uint32_t seed, float amplitude);
+bool MapAuthorPgmHeights(MapAuthorPlan& plan, const std::string& bytes, float scale, std::string& error);
+// A box as 24 vertices (flat normals) and 12 faces.
+MapAuthorMesh MapAuthorBox(const std::string& name, const std::string& texture, const float* low, const float* high);
+// A Wavefront OBJ text (v, vt, f with polygons fanned into triangles; normals from the faces),
+// moved by offset. False with a message when it does not fit 16-bit indices or a face is broken.
+bool MapAuthorObj(const std::string& name, const std::string& texture, const std::string& text, const float* offset,
+                  MapAuthorMesh& mesh, std::string& error);
+// The land as a mesh: vertices on the grid with normals from the heights, two faces per cell.
+bool MapAuthorLandMesh(const MapAuthorPlan& plan, MapAuthorMesh& land, std::string& error);
+// The height of the land surface at (x, z), interpolated over the cell's two faces as they are cut.
+float MapAuthorLandHeight(const MapAuthorPlan& plan, float x, float z);
+
+// Writes the ".lff" file alone.
+bool MapAuthorWriteLff(const MapAuthorPlan& plan, const std::string& path, std::string& error);
+// Writes the whole map under the folder (the game's working folder layout).
+bool MapAuthorWrite(const MapAuthorPlan& plan, const std::string& folder, std::string& error);

@@ -1,0 +1,48 @@
+#include "world/child_node_queries.h"
+
+#include "world/graph_node.h"
+#include "world/graph_obj.h"
+#include "world/object_trace.h"
+
+float ChildNodesTraceRay(GraphObj& object, const Vector3& origin, const Vector3& direction, ObjectTraceBlock* hit)
+{
+    float best = OBJTRACE_NO_HIT;
+    GraphNode* root = object.GetRootNode();
+    const s32_t count = root ? root->GetChildCount() : 0;
+    for (s32_t i = 0; i < count; ++i) {
+        const float distance = root->GetChild(i)->TraceRay(origin, direction, hit, object.previousLodLevel);
+        if (distance < best)
+            best = distance;
+    }
+    return best;
+}
+
+bool ChildNodesSphereCollision(GraphObj& object, const Vector3& centre, float radius, Vector3* out)
+{
+    Vector3 moved = centre;
+    bool touched = false;
+    GraphNode* root = object.GetRootNode();
+    const s32_t count = root ? root->GetChildCount() : 0;
+    for (s32_t i = 0; i < count; ++i) {
+        if (root->GetChild(i)->SphereCollision(&moved, radius, object.lodLevel, nullptr))
+            touched = true;
+    }
+    if (out)
+        *out = moved;
+    return touched;
+}
+
+bool ChildNodesFootprintCollision(GraphObj& object, const Vector3& point, float halfSize, Vector3* out)
+{
+    Vector3 moved = point;
+    bool touched = false;
+    GraphNode* root = object.GetRootNode();
+    const s32_t count = root ? root->GetChildCount() : 0;
+    for (s32_t i = 0; i < count; ++i) {
+        if (root->GetChild(i)->FootprintCollision(&moved, halfSize, 2.0f * halfSize, object.lodLevel))
+            touched = true;
+    }
+    if (out)
+        *out = moved;
+    return touched;
+}

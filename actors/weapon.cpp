@@ -8,7 +8,6 @@
 #include "core/byte_io.h"
 #include "core/log.h"
 #include "core/text_case.h"
-#include "map/world_insert.h"
 #include "map/world_registry.h"
 #include "platform/d3dx8_math.h"
 #include "world/graph_node.h"

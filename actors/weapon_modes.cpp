@@ -7,7 +7,7 @@
 #include "ai/event_handlers.h"
 #include "core/colour_codes.h"
 #include "core/console.h"
-#include "map/world_insert.h"
+#include "map/world_registry.h"
 #include "platform/win32.h"
 #include "world/graph_node.h"
 #include "world/shadow_object.h"

@@ -89,7 +89,7 @@ protected:
 
 private:
     // Soldiers' "oxygen" lines set the console variable.
-    actor_test::KeepVar m_oxygen{mi_oxygen};
+    KeepVar m_oxygen{mi_oxygen};
 };
 
 }  // namespace weapon_test

@@ -143,6 +143,14 @@ protected:
         GuiShutdown();
     }
 
+    // Every screen goes; the weapons' screens with them.
+    void DropScreens()
+    {
+        GuiShutdown();
+        m_rifle->crosshairScreen = m_rifle->zoomScreen = m_rifle->statScreen = nullptr;
+        m_gun->crosshairScreen = m_gun->statScreen = nullptr;
+    }
+
     Names Draw(bool external = false)
     {
         g_drawn.clear();
@@ -306,7 +314,7 @@ TEST_F(Hud, AMessageShowsUntilItsTimeIsUpAndIsClearedOnTheFrameAfter)
 
 TEST_F(Hud, AMessageLayerWithoutItsControlIsNotDrawn)
 {
-    GuiShutdown();
+    DropScreens();
     AddScreen("LAYER10", "other");
     AddScreen("LAYER5");
     g_gui.subtitleSlot = {1, g_now, 1000};
@@ -389,7 +397,7 @@ TEST_F(Hud, TheInsetViewTakesItsLayersRectangleAndIsSkippedWithoutTheLayer)
     EXPECT_EQ(requests.insetRect[2], 16);
     EXPECT_EQ(requests.insetRect[3], 24);
 
-    GuiShutdown();
+    DropScreens();
     AddScreen("LAYER5");
     EXPECT_EQ(Draw(), Names{"LAYER5"});
     EXPECT_EQ(HudOverlayRequestsSoFar().insetViews, 1u) << "no layer, no inset view";

@@ -180,11 +180,6 @@ void Actor::GetGeometryBounds(float* box)
     GraphObj::GetGeometryBounds(box);
 }
 
-bool Actor::SetParam(const char* keyword, const EngineString* values, int count)
-{
-    return GraphObj::SetParam(keyword, values, count);
-}
-
 void Actor::LoadState(SavedObjectState* state)
 {
     GraphObj::LoadState(state);

@@ -139,6 +139,9 @@ public:
     void PitchMountedWeapon(float pitch);
     // Takes the weapon of the kind in hand (until the weapons in hand exist, nothing).
     void SwapWeaponNodes(u16_t kind);
+    // Shows the sub-weapon switched to in place of the one left (until the weapons in hand exist,
+    // nothing).
+    void ShowSubWeapon(Weapon* /*previous*/, Weapon* /*next*/) {}
 
     // The sensing record of the actor's AI; null without AI.
     AIEntity* GetAIEntity() const;

@@ -9,3 +9,7 @@ extern ConsoleVar mf_oxygendecrease;
 extern ConsoleVar mf_oxygenincrease;
 // Lying corpses are drawn only while it is on.
 extern ConsoleVar rbshowbodys;
+// Debug drawing of projectile flight steps and hits.
+extern ConsoleVar rbprojectile;
+// Every impact of a projectile that is not a timed explosive ends it.
+extern ConsoleVar rbpenetrate;

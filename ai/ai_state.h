@@ -4,6 +4,7 @@
 
 class AIInterface;
 class Envelope;
+class EventHandler;
 
 constexpr u32_t MAX_AI_INTERFACES = 128;
 constexpr u32_t ENVELOPE_TABLE_SLOTS = 2048;
@@ -16,6 +17,10 @@ struct AIState {
     u32_t gameTime = 0;
     // The mission's envelopes (the envelope table); empty slots are null.
     Envelope* envelopes[ENVELOPE_TABLE_SLOTS] = {};
+    // The mission's loaded event handlers, in load order; owned (ai/event_handlers.h).
+    EventHandler** eventHandlers = nullptr;
+    u32_t eventHandlerCount = 0;
+    u32_t eventHandlerCapacity = 0;
 };
 
 extern AIState g_ai;

@@ -1,6 +1,14 @@
 #include "ai/envelope.h"
 
 #include "ai/ai_state.h"
+#include "world/dynamic_object.h"
+
+void DOEnvelope::Attach(DynamicObject* target)
+{
+    object = target;
+    if (target)
+        target->envelope = this;
+}
 
 s32_t EnvelopeRegister(Envelope* envelope)
 {

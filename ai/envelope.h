@@ -7,6 +7,7 @@
 #include "core/types.h"
 
 class DynamicObject;
+class EventHandler;
 
 // Envelope kinds (the kind word).
 constexpr s32_t ENVELOPE_KIND_ZONE = 3;
@@ -33,10 +34,17 @@ public:
     u8_t destroyed = 0;
     u8_t disabled = 0;
     u8_t visible = 0;
+    EventHandler* handler = nullptr;  // the loaded handler of the envelope's events; not owned
 };
 
 class DOEnvelope : public Envelope {
 public:
+    DOEnvelope() = default;
+    explicit DOEnvelope(const char* envelopeName) { name.Assign(envelopeName ? envelopeName : ""); }
+
+    // Binds the envelope to the object, which keeps it as its bound envelope.
+    void Attach(DynamicObject* target);
+
     DynamicObject* object = nullptr;  // the bound world object; not owned
 };
 

@@ -2,10 +2,13 @@
 // mouse look and view switches, the HUD flags and the command menu. Until the player control and the
 // game frame exist most of these are plain stored values that the HUD, camera and loops read.
 #pragma once
+#include <vector>
+
 #include "core/engine_string.h"
 #include "core/types.h"
 #include "game/command_menu.h"
 #include "game/hud_flags.h"
+#include "game/weapon_placements.h"
 
 class Actor;
 class DynamicObject;
@@ -57,6 +60,8 @@ struct GameState {
     // Object classes registered with the factory beside its own (game/object_factory.h).
     ObjectClassEntry objectClasses[GAME_OBJECT_CLASS_SLOTS] = {};
     s32_t objectClassCount = 0;
+    // Weapon placements that definitions could not complete, in order (game/weapon_placements.h).
+    std::vector<WeaponPlacement> weaponPlacements;
 };
 
 extern GameState g_game;

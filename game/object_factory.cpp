@@ -5,7 +5,10 @@
 
 #include <string>
 
+#include "actors/actor.h"
 #include "actors/weapon.h"
+#include "ai/ai_interface.h"
+#include "ai/ai_state.h"
 #include "core/def_file.h"
 #include "core/random.h"
 #include "game/game_state.h"
@@ -28,10 +31,19 @@ DynamicObject* Make()
     return new Class;
 }
 
+// A soldier comes with its AI, which makes the body; the world owns the body from then on. None
+// once the AI table is full.
+DynamicObject* MakeActor()
+{
+    if (g_ai.interfaceCount >= MAX_AI_INTERFACES)
+        return nullptr;
+    return (new AIInterface())->body;
+}
+
 const ObjectClassEntry kOwnClasses[] = {
     {"weapon", Make<Weapon>},       {"entity", Make<Entity>},       {"entitynet", Make<EntityNet>},
     {"equipment", Make<Equipment>}, {"structure", Make<Structure>}, {"tree", Make<Tree>},
-    {"map_obj", Make<MapObject>},
+    {"map_obj", Make<MapObject>},   {"actor", MakeActor},
 };
 
 }  // namespace

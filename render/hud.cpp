@@ -42,6 +42,12 @@ void DrawLayer(const EngineString& name)
     DrawLayer(name.Text());
 }
 
+void DrawLayer(GuiScreen* screen)
+{
+    if (screen)
+        DrawScreen(screen);
+}
+
 void DepthOff()
 {
     RenderSetState(D3DRS_ZWRITEENABLE, 0);
@@ -150,19 +156,19 @@ void HudDrawLayers()
     const Actor* actor = g_game.player;
     const Weapon* weapon = CurrentWeapon(actor);
     const bool driver = actor && actor->IsDriver();
-    const bool hasScope = weapon && !weapon->hud.scopeScreen.IsEmpty();
+    const bool hasScope = weapon && weapon->zoomScreen;
     if (weapon && (!g_game.hud.sightView || !hasScope) && !g_game.hud.binocularView && !driver)
-        DrawLayer(weapon->hud.crosshairScreen);
+        DrawLayer(weapon->crosshairScreen);
     if (g_game.hud.sightView && !g_game.hud.binocularView && !driver && !g_scene.firstPersonViewState && hasScope)
-        DrawLayer(weapon->hud.scopeScreen);
+        DrawLayer(weapon->zoomScreen);
 
     MipFilter(D3DTEXF_NONE);
     if (g_game.hud.binocularView) {
         DrawLayer("BINOCULAR");
     } else if (weapon) {
-        DrawLayer(weapon->hud.weaponScreen);
-        if (weapon->hud.fireModeCount > 1) {
-            DrawLayer(FireModeScreen(weapon->hud.fireMode));
+        DrawLayer(weapon->statScreen);
+        if (weapon->fireModeCount > 1) {
+            DrawLayer(FireModeScreen(weapon->fireMode));
             DrawLayer("LAYER0");
         }
     }

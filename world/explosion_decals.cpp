@@ -61,7 +61,7 @@ void ScorchNode(GraphNode& node, const Scorch& scorch, float reach, DecalTriangl
 void DecalCreateExplosion(const Vector3& centre, const Vector3* normal, Material* material,
                           const Projectile* projectile)
 {
-    if (projectile->kind != PROJECTILE_EXPLOSIVE)
+    if (projectile->bulletType != BULLET_TYPE_EXPLOSIVE)
         return;
     if (!normal || !material) {
         ConPrint(0, ERROR_COLOUR "Could not create explosion decal (normal == 0 || mat == 0)!\n");
@@ -71,14 +71,14 @@ void DecalCreateExplosion(const Vector3& centre, const Vector3* normal, Material
         return;
     Scorch scorch;
     scorch.half =
-        RandomBetween(projectile->minDecalSize, projectile->maxDecalSize) * material->explosion.decalStretch * 0.5f;
+        RandomBetween(projectile->decalSize[0], projectile->decalSize[1]) * material->explosion.decalStretch * 0.5f;
     scorch.randomRotation = material->hit.decalRandRot != 0;
     scorch.angle = scorch.randomRotation ? RandomAngle() : 0.0f;
     const float reach = scorch.half * kSqrt2;
     DecalEvent event;
     event.kind = DECAL_EXPLOSION;
     event.centre = centre;
-    event.spacingRadius = projectile->decalSpacing;
+    event.spacingRadius = projectile->decalRadius;
     event.lightTint = material->color;
     event.facesLight = 1;
     event.lifetime = RandomLifetime();

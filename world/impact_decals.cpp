@@ -117,7 +117,7 @@ void CutHitOntoNode(GraphNode& node, const D3DXMATRIX& inverse, const Hit& hit, 
 void DecalCreateAtHit(const Vector3& hitPoint, const Vector3* normal, Material* material, const Projectile* projectile)
 {
     // Explosive projectiles leave their scorch through the explosion instead.
-    if (projectile->kind != PROJECTILE_IMPACT)
+    if (projectile->bulletType != BULLET_TYPE_HIT)
         return;
     if (!normal || !material) {
         ConPrint(0, ERROR_COLOUR "Could not create decal (normal == 0 || mat == 0)!\n");
@@ -126,14 +126,15 @@ void DecalCreateAtHit(const Vector3& hitPoint, const Vector3* normal, Material* 
     if (material->hit.noDecal)
         return;
     Hit hit;
-    hit.half = RandomBetween(projectile->minDecalSize, projectile->maxDecalSize) * material->hit.decalStretch * 0.5f;
+    hit.half = RandomBetween(projectile->decalSize[0], projectile->decalSize[1]) * material->hit.decalStretch * 0.5f;
     hit.angle = RandomAngle();
     const u32_t lifetime = RandomLifetime();
     hit.reach = hit.half * kSqrt2;
     hit.randomRotation = material->hit.decalRandRot != 0;
     hit.point = D3DXVECTOR3(hitPoint.x, hitPoint.y, hitPoint.z);
     hit.normal = D3DXVECTOR3(normal->x, normal->y, normal->z);
-    hit.direction = D3DXVECTOR3(projectile->direction.x, projectile->direction.y, projectile->direction.z);
+    hit.direction =
+        D3DXVECTOR3(projectile->flightDirection.x, projectile->flightDirection.y, projectile->flightDirection.z);
     const D3DXVECTOR3& p = hit.point;
     const float worldBox[6] = {p.x - hit.reach, p.y - hit.reach, p.z - hit.reach,
                                p.x + hit.reach, p.y + hit.reach, p.z + hit.reach};
@@ -142,7 +143,7 @@ void DecalCreateAtHit(const Vector3& hitPoint, const Vector3* normal, Material* 
     DecalEvent event;
     event.kind = DECAL_IMPACT;
     event.centre = hitPoint;
-    event.spacingRadius = projectile->decalSpacing;
+    event.spacingRadius = projectile->decalRadius;
     event.lightTint = material->color;
     event.facesLight = D3DXVec3Dot(&light, &hit.normal) > 0.0f ? 1 : 0;
     event.lifetime = lifetime;

@@ -105,11 +105,13 @@ protected:
         m_gun = std::make_unique<Weapon>();
         m_tank = std::make_unique<Vehicle>();
         m_seat = VehicleSeat();
-        m_rifle->hud.crosshairScreen.Assign("CROSS");
-        m_rifle->hud.scopeScreen.Assign("SCOPE");
-        m_rifle->hud.weaponScreen.Assign("RIFLE");
-        m_gun->hud.crosshairScreen.Assign("MGCROSS");
-        m_gun->hud.weaponScreen.Assign("MG");
+        m_rifle->crosshairScreen = GuiFindScreen("CROSS");
+        m_rifle->zoomScreen = GuiFindScreen("SCOPE");
+        m_rifle->statScreen = GuiFindScreen("RIFLE");
+        m_rifle->fireModeCount = 1;
+        m_rifle->fireMode = kFireModeSingle;
+        m_gun->crosshairScreen = GuiFindScreen("MGCROSS");
+        m_gun->statScreen = GuiFindScreen("MG");
         m_tank->hudScreen.Assign("TANKHUD");
         m_actor->weapons[2] = m_rifle.get();
         m_actor->weaponOwned[2] = true;
@@ -139,6 +141,14 @@ protected:
         ObjectPreviewsClear();
         HudOverlayRequestsClear();
         GuiShutdown();
+    }
+
+    // Every screen goes; the weapons' screens with them.
+    void DropScreens()
+    {
+        GuiShutdown();
+        m_rifle->crosshairScreen = m_rifle->zoomScreen = m_rifle->statScreen = nullptr;
+        m_gun->crosshairScreen = m_gun->statScreen = nullptr;
     }
 
     Names Draw(bool external = false)
@@ -178,29 +188,29 @@ TEST_F(Hud, TheLayersFollowTheGameState)
         {"sight without a scope",
          [](Hud& t) {
              g_game.hud.sightView = 1;
-             t.m_rifle->hud.scopeScreen.Clear();
+             t.m_rifle->zoomScreen = nullptr;
          },
          {"CROSS", "RIFLE", "LAYER5", "stay"}},
         {"binocular", [](Hud&) { g_game.hud.binocularView = 1; }, {"BINOCULAR", "LAYER5", "stay"}},
         {"automatic of three modes",
          [](Hud& t) {
-             t.m_rifle->hud.fireModeCount = 3;
-             t.m_rifle->hud.fireMode = kFireModeAuto;
+             t.m_rifle->fireModeCount = 3;
+             t.m_rifle->fireMode = kFireModeAuto;
          },
          {"CROSS", "RIFLE", "AUTO", "LAYER0", "LAYER5", "stay"}},
         {"single of two modes",
          [](Hud& t) {
-             t.m_rifle->hud.fireModeCount = 2;
-             t.m_rifle->hud.fireMode = kFireModeSingle;
+             t.m_rifle->fireModeCount = 2;
+             t.m_rifle->fireMode = kFireModeSingle;
          },
          {"CROSS", "RIFLE", "SEMI", "LAYER0", "LAYER5", "stay"}},
         {"burst",
-         [](Hud& t) { t.m_rifle->hud.fireModeCount = 2, t.m_rifle->hud.fireMode = kFireModeBurst; },
+         [](Hud& t) { t.m_rifle->fireModeCount = 2, t.m_rifle->fireMode = kFireModeBurst; },
          {"CROSS", "RIFLE", "BURST", "LAYER0", "LAYER5", "stay"}},
         {"unknown mode",
-         [](Hud& t) { t.m_rifle->hud.fireModeCount = 2, t.m_rifle->hud.fireMode = 0x40; },
+         [](Hud& t) { t.m_rifle->fireModeCount = 2, t.m_rifle->fireMode = 0x40; },
          {"CROSS", "RIFLE", "LAYER0", "LAYER5", "stay"}},
-        {"one mode", [](Hud& t) { t.m_rifle->hud.fireMode = kFireModeAuto; }, {"CROSS", "RIFLE", "LAYER5", "stay"}},
+        {"one mode", [](Hud& t) { t.m_rifle->fireMode = kFireModeAuto; }, {"CROSS", "RIFLE", "LAYER5", "stay"}},
         {"empty slot", [](Hud& t) { t.m_actor->weaponOwned[2] = false; }, {"LAYER5", "stay"}},
         {"no player", [](Hud&) { g_game.player = nullptr; }, {"LAYER5"}},
         {"driving",
@@ -304,7 +314,7 @@ TEST_F(Hud, AMessageShowsUntilItsTimeIsUpAndIsClearedOnTheFrameAfter)
 
 TEST_F(Hud, AMessageLayerWithoutItsControlIsNotDrawn)
 {
-    GuiShutdown();
+    DropScreens();
     AddScreen("LAYER10", "other");
     AddScreen("LAYER5");
     g_gui.subtitleSlot = {1, g_now, 1000};
@@ -387,7 +397,7 @@ TEST_F(Hud, TheInsetViewTakesItsLayersRectangleAndIsSkippedWithoutTheLayer)
     EXPECT_EQ(requests.insetRect[2], 16);
     EXPECT_EQ(requests.insetRect[3], 24);
 
-    GuiShutdown();
+    DropScreens();
     AddScreen("LAYER5");
     EXPECT_EQ(Draw(), Names{"LAYER5"});
     EXPECT_EQ(HudOverlayRequestsSoFar().insetViews, 1u) << "no layer, no inset view";

@@ -80,9 +80,9 @@ protected:
         TempDirTest::SetUp();
         EngineSRand(7);
         g_scene.lightDirection = {0, 1, 0};
-        projectile.direction = {-1, -1, 0};
-        projectile.minDecalSize = projectile.maxDecalSize = 1.0f;  // squares of half size 0.5
-        projectile.decalSpacing = 0.25f;
+        projectile.flightDirection = {-1, -1, 0};
+        projectile.decalSize[0] = projectile.decalSize[1] = 1.0f;  // squares of half size 0.5
+        projectile.decalRadius = 0.25f;
         blood.bloodTextures = bloodTextures;
         blood.bloodTextureCount = 1;
         blood.minBloodSize = blood.maxBloodSize = 1.0f;
@@ -214,7 +214,7 @@ TEST_F(Decals, TheSpacingRuleDropsASecondCloseHit)
     DecalCreateAtHit({2.3f, 0, 0}, &up, &material, &projectile);  // beyond it
     EXPECT_EQ(DecalsOf(floor).Count(), 2);
     // The listed decal's radius decides: a new decal without spacing is still dropped near one.
-    projectile.decalSpacing = 0.0f;
+    projectile.decalRadius = 0.0f;
     DecalCreateAtHit({2.3f, 0, 0}, &up, &material, &projectile);
     EXPECT_EQ(DecalsOf(floor).Count(), 2);
     DecalCreateAtHit({3.5f, 0, 0}, &up, &material, &projectile);
@@ -232,12 +232,12 @@ TEST_F(Decals, WhatMakesNoImpactDecal)
     };
     Material noDecal;
     noDecal.hit.noDecal = 1;
-    Projectile explosive = projectile;
-    explosive.kind = PROJECTILE_EXPLOSIVE;
     const Case cases[] = {
         {"an explosive projectile",
          [&] {
-             DecalCreateAtHit({2, 0, 0}, &up, &material, &explosive);
+             projectile.bulletType = BULLET_TYPE_EXPLOSIVE;
+             DecalCreateAtHit({2, 0, 0}, &up, &material, &projectile);
+             projectile.bulletType = BULLET_TYPE_HIT;
          }},
         {"no normal",
          [&] {
@@ -257,9 +257,10 @@ TEST_F(Decals, WhatMakesNoImpactDecal)
          }},
         {"a shot from behind the face",
          [&] {
-             Projectile fromBelow = projectile;
-             fromBelow.direction = {0, 1, 0};
-             DecalCreateAtHit({2, 0, 0}, &up, &material, &fromBelow);
+             const Vector3 kept = projectile.flightDirection;
+             projectile.flightDirection = {0, 1, 0};
+             DecalCreateAtHit({2, 0, 0}, &up, &material, &projectile);
+             projectile.flightDirection = kept;
          }},
     };
     for (const Case& c : cases) {
@@ -276,9 +277,8 @@ TEST_F(Decals, WhatMakesNoImpactDecal)
     EXPECT_EQ(DecalsOf(floor).Count(), 0);
     // A face parallel to the shot still takes its piece.
     floor->collidable = true;
-    Projectile grazing = projectile;
-    grazing.direction = {-1, 0, 0};
-    DecalCreateAtHit({2, 0, 0}, &up, &material, &grazing);
+    projectile.flightDirection = {-1, 0, 0};
+    DecalCreateAtHit({2, 0, 0}, &up, &material, &projectile);
     EXPECT_EQ(DecalsOf(floor).Count(), 1);
 }
 
@@ -355,8 +355,8 @@ constexpr std::array<Vector3, 4> kBigFloor = {{{-10, 0, -10}, {-10, 0, 10}, {10,
 TEST_F(Decals, ExplosionScorchSizeFollowsTheHeightAboveTheSurface)
 {
     GraphObj* floor = AddQuad("floor", kBigFloor);
-    projectile.kind = PROJECTILE_EXPLOSIVE;
-    projectile.minDecalSize = projectile.maxDecalSize = 4.0f;  // a sphere of radius 2
+    projectile.bulletType = BULLET_TYPE_EXPLOSIVE;
+    projectile.decalSize[0] = projectile.decalSize[1] = 4.0f;  // a sphere of radius 2
     const Vector3 up = {0, 1, 0};
     DecalCreateExplosion({1, 2, 1}, &up, &material, &projectile);  // touches the plane only
     EXPECT_EQ(DecalsOf(floor).Count(), 0);
@@ -373,7 +373,7 @@ TEST_F(Decals, ExplosionScorchSizeFollowsTheHeightAboveTheSurface)
     GraphObj* actorFloor = AddQuad("actor_floor", kBigFloor, OBJECT_TYPE_ACTOR);
     DecalCreateExplosion({-5, 1, -5}, &up, &material, &projectile);
     EXPECT_EQ(DecalsOf(actorFloor).Count(), 0);
-    projectile.kind = PROJECTILE_IMPACT;
+    projectile.bulletType = BULLET_TYPE_HIT;
     DecalCreateExplosion({5, 1, 5}, &up, &material, &projectile);
     EXPECT_EQ(DecalsOf(floor).Count(), 2);  // the one at (-5, 1, -5)
 }
@@ -403,8 +403,8 @@ void MakeFloorLeaf()
 TEST_F(Decals, AnExplosionOnTheMapIsOneWorldDecal)
 {
     MakeFloorLeaf();
-    projectile.kind = PROJECTILE_EXPLOSIVE;
-    projectile.minDecalSize = projectile.maxDecalSize = 4.0f;
+    projectile.bulletType = BULLET_TYPE_EXPLOSIVE;
+    projectile.decalSize[0] = projectile.decalSize[1] = 4.0f;
     const Vector3 up = {0, 1, 0};
     DecalCreateExplosion({0, 1, 0}, &up, &material, &projectile);
     ASSERT_EQ(DecalListCount(), 1);
@@ -430,7 +430,7 @@ TEST_F(Decals, BloodOnlyLandsOnFacesBehindTheVictimThatFaceTheShot)
     GraphObj* inFront = AddQuad("in_front", {{{3, 0, -2}, {3, 0, 2}, {3, 4, 2}, {3, 4, -2}}});   // faces -x
     GraphObj* actor = AddQuad("actor", {{{-2, 0, 2}, {-2, 0, -2}, {-2, 4, -2}, {-2, 4, 2}}}, OBJECT_TYPE_ACTOR);
     GraphObj* farAway = AddQuad("far", {{{-30, 0, 2}, {-30, 0, -2}, {-30, 4, -2}, {-30, 4, 2}}});
-    projectile.direction = {-1, 0, 0};
+    projectile.flightDirection = {-1, 0, 0};
     const Vector3 normal = {1, 0, 0};
     DecalCreateBlood(victim, {0, 1, 0}, &normal, &material, &projectile);
 
@@ -450,9 +450,9 @@ TEST_F(Decals, BloodOnlyLandsOnFacesBehindTheVictimThatFaceTheShot)
     victim->bleeding.bloodTextureCount = 0;
     DecalCreateBlood(victim, {0, 1, 0}, &normal, &material, &projectile);
     victim->bleeding = blood;
-    projectile.kind = PROJECTILE_EXPLOSIVE;
+    projectile.bulletType = BULLET_TYPE_EXPLOSIVE;
     DecalCreateBlood(victim, {0, 1, 0}, &normal, &material, &projectile);
-    projectile.kind = PROJECTILE_IMPACT;
+    projectile.bulletType = BULLET_TYPE_HIT;
     DecalCreateBlood(victim, {0, 1, 0}, nullptr, &material, &projectile);
     EXPECT_EQ(DecalsOf(behind).Count(), 1);
 }

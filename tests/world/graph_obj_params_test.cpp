@@ -365,10 +365,12 @@ TEST_F(GraphObjParams, UnknownLinesGoToTheFixedWeaponButWrongCountsNever)
     EXPECT_EQ(DynObjectFindIndex("turret_fixed"), 0);
 
     size_t logStart = texture_test::LogSize();
-    // The weapon knows no line of its own yet: its answer is false, and it was asked.
+    // A line the weapon does not know either: its answer is false, and it was asked.
     EXPECT_FALSE(ApplyLine(*object, "firerate 600"));
-    EXPECT_NE(texture_test::LogFrom(logStart).find("GOBJ 'turret_fixed' Setting param 'firerate' with ' 600'\n"),
-              std::string::npos);
+    EXPECT_NE(texture_test::LogFrom(logStart).find("WARNING: Unknow Weapon param firerate\n"), std::string::npos);
+    // A line it knows is its own.
+    EXPECT_TRUE(ApplyLine(*object, "zoom 4"));
+    EXPECT_EQ(weapon->zoom, 4.0f);
     // A known keyword with a wrong count is refused before anyone else is asked.
     logStart = texture_test::LogSize();
     EXPECT_FALSE(ApplyLine(*object, "pos root 1"));

@@ -30,7 +30,9 @@ struct GameState {
     // Seconds since the previous game frame, clamped to 0.001..0.1 at the start of each game frame.
     // Plug-ins read it through the host data entry "framedtime".
     float frameTime = 0.001f;
-    u32_t frameClock = 0;  // tick count of the previous game frame
+    u32_t frameClock = 0;    // tick count of the mission start (the game clock's zero)
+    float gameTime = 0.0f;   // seconds from the mission start to the previous game frame, unclamped
+    u32_t frameCounter = 0;  // drawn game frames
 
     // Flow.
     GameMod* currentGameMod = nullptr;  // null while no game mod runs

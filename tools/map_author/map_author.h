@@ -1,8 +1,9 @@
 // Makes a complete small map from a plain description: a square land centred on the origin (a
 // height grid given row by row, read from a PGM image or generated from a seed), box and Wavefront
-// OBJ meshes with their names and textures, and optionally water. Writes the map mesh file
-// "component\land\<land>.lff", the land's section of "script\land.scr", a water-mask TGA when asked,
-// and a mission folder "mission\<mission>\" with "mission.def" (key "land") and "mission.cfg".
+// OBJ meshes with their names and textures, optionally water, texture layers and roads. Writes the
+// map mesh file "component\land\<land>.lff", the land's section of "script\land.scr", the water mask
+// and the layers' alpha maps (TGA), and a mission folder "mission\<mission>\" with "mission.def"
+// (key "land"), "mission.cfg" and, with roads, "mission.rds" (and "script\roads.scr").
 //
 // Description lines (words separated by blanks, '#' starts a comment):
 //   land <name>                       the land's name (default "land")

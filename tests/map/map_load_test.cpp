@@ -17,6 +17,7 @@
 #include "core/winos.h"
 #include "map/map_caches.h"
 #include "map/map_cvars.h"
+#include "map/map_layers_reload.h"
 #include "map/map_load.h"
 #include "map/map_sight.h"
 #include "map/map_state.h"
@@ -345,6 +346,37 @@ TEST_F(MapLoadTest, TheSunDirectionIsNormalisedAndTheSightFactorsFollowTheMissio
     const float* ambient = mcmapambient.Colour();
     EXPECT_FLOAT_EQ(MapSightLightFactor(), 2.0f * (ambient[0] + ambient[1] + ambient[2]) * 0.33333334f);
     EXPECT_FLOAT_EQ(MapSightRangeFactor(), (1500.0f - 700.0f) * 0.0025f);
+}
+
+TEST_F(MapLoadTest, ReloadingTheLayersReadsOnlyTheLayerSection)
+{
+    Write(SmallLand());
+    ASSERT_EQ(Load(), 0);
+    struct Case {
+        const char* what;
+        const char* script;
+        int result;
+        float var0, var1;
+    };
+    const Case cases[] = {
+        {"no section for the land", "<other>\n<layer>\ngrass grass_a 1;\n</layer>\n</other>\n", 0, 3.0f, 7.0f},
+        {"no layer section", "<hills>\nlayer0 grass grass_a 1;\n</hills>\n", 0, 3.0f, 7.0f},
+        {"a new layer section", "<hills>\n<layer>\nrock rock_a 5;\n</layer>\nlayer1 grass grass_a 9;\n</hills>\n", 1,
+         5.0f, 0.0f},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteFileBytes("script/land.scr", c.script);
+        DestroyScriptCache();
+        CreateScriptCache();
+        rblvi.SetBool(true);
+        EXPECT_EQ(MapLayersReload("hills"), c.result);
+        EXPECT_EQ(MapGetLayerVar(0), c.var0);
+        EXPECT_EQ(MapGetLayerVar(1), c.var1);
+        EXPECT_EQ(rblvi.Bool(), c.result == 0);
+    }
+    EXPECT_NE(g_mapRender.landTextures[0].variant, nullptr);  // "rock_a"
+    EXPECT_EQ(g_mapRender.landTextures[1].variant, nullptr);
 }
 
 // Damaged land sections load or fail cleanly.

@@ -15,6 +15,7 @@
 #include "game/no_op.h"
 #include "game/object_factory.h"
 #include "gui/gui.h"
+#include "map/map_load.h"
 #include "map/map_trace.h"
 #include "map/octree.h"
 #include "map/terrain_height.h"
@@ -50,7 +51,7 @@ void EditorFillInterface(void** record)
     for (int i = 0; i < EDITOR_RECORD_SLOTS; ++i)
         record[i] = nullptr;
     // Slots whose engine function does not exist yet stay null (see the table in
-    // core/editor_interface.h): 12 to 15, 17, 21, 26 to 29, 47, 49, 51, 59, 60, 62, 63, 71, 73, 74.
+    // core/editor_interface.h): 12, 15, 17, 21, 26 to 29, 47, 49, 51, 59, 60, 62, 63, 71, 73, 74.
     record[EDITOR_SLOT_DEVICE] = &g_render.device;
     record[EDITOR_SLOT_RENDER_INIT] = Slot(RenderInit);
     record[EDITOR_SLOT_RENDER_SET_DISPLAY_MODE] = Slot(RenderSetDisplayMode);
@@ -63,6 +64,8 @@ void EditorFillInterface(void** record)
     record[EDITOR_SLOT_ANIM_CACHE_RESET] = Slot(AnimCacheReset);
     record[EDITOR_SLOT_ANIM_CACHE_FREE_ALL] = Slot(AnimCacheFreeAll);
     record[EDITOR_SLOT_ANIM_CACHE_ACQUIRE] = Slot(AnimCacheAcquire);
+    record[EDITOR_SLOT_MAP_LOAD] = Slot(MapLoad);
+    record[EDITOR_SLOT_MAP_UNLOAD] = Slot(MapUnload);
     record[EDITOR_SLOT_ENV_MAPS_LOAD] = Slot(EnvMapsLoad);
     record[EDITOR_SLOT_CREATE_OBJECT_BY_CLASS] = Slot(CreateDynamicObjectByClass);
     record[EDITOR_SLOT_DYN_OBJECT_ADD] = Slot(DynObjectAdd);

@@ -1,13 +1,22 @@
-// Mission loading does not exist yet: every mission start fails, and the program halts as it does
-// after a map that cannot be loaded, unless a test has the start succeed (game/game_test_hooks.h).
+// Mission start and exit: the material table and the land of the mission's definition, and their
+// release. A test may stand in for the mission start (game/game_test_hooks.h).
 #include "game/game_flow.h"
+
+#include <string>
+
 #include "game/game_mod_registry.h"
 #include "game/game_test_hooks.h"
 #include "core/console.h"
+#include "core/def_file.h"
 #include "core/input.h"
 #include "core/plugin_host.h"
 #include "game/game_cvars.h"
 #include "game/game_state.h"
+#include "game/loading_screen.h"
+#include "game/mission_frame.h"
+#include "map/map_load.h"
+#include "map/material_table.h"
+#include "render/map_render_setup.h"
 #include "platform/win32.h"
 
 namespace {
@@ -43,9 +52,25 @@ void GameSetTestHooks(const GameTestHooks& hooks)
 
 int GameInitMission(const char* mapName)
 {
-    if (g_testHooks.missionStart)
+    if (g_testHooks.missionStart) {
         g_testHooks.missionStart(mapName);
-    return g_testHooks.initMissionResult;
+        return g_testHooks.initMissionResult;
+    }
+    MaterialsLoad();
+    const std::string folder = std::string("mission\\") + (mapName ? mapName : "");
+    DefFile* definition = DefFileLoad((folder + "\\mission.def").c_str());
+    const DefEntry* land = definition ? DefFileFindEntry(definition->first, "land") : nullptr;
+    if (!land)
+        return -1;
+    GameDrawLoadingMessage("Loading land...");
+    if (MapLoad(EngineString(land->Value(0)), EngineString(folder.c_str())) < 0)
+        return -1;
+    MaterialsLoadTextureProperties();
+    // Until the mission definition names its environment, a mission's sky is the environment of
+    // its own name.
+    MissionEnvironmentLoad(mapName, mapName);
+    GameMissionFrameStart();
+    return 0;
 }
 
 int GameHaltAfterLoadError()
@@ -70,10 +95,19 @@ s32_t GameLoadGameCommand(const char*)
 }
 void GameUpdateFrame(bool present)
 {
-    if (g_testHooks.frame)
+    if (g_testHooks.frame) {
         g_testHooks.frame(present);
+        return;
+    }
+    GameMissionFrame(present);
 }
-void GameExitToGui(const char*) {}
+void GameExitToGui(const char*)
+{
+    GameMissionFrameEnd();
+    MaterialsFree();
+    RenderReleaseMapResources();
+    MapUnload();
+}
 void GameModEnd()
 {
     g_game.currentGameMod = nullptr;

@@ -130,6 +130,12 @@ void GameMissionFrameStart()
     InputSetMouseMoveListener(TurnView);
 }
 
+void GameMissionFrameEnd()
+{
+    if (g_input.mouseMoveListener == TurnView)
+        InputSetMouseMoveListener(nullptr);
+}
+
 void GameMissionFrame(bool present)
 {
     AdvanceClock();

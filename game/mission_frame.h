@@ -7,6 +7,8 @@
 // Puts the viewer at the start position ("-p" x y z, else above the map's centre) and takes the
 // mouse movement for the view. Called once a mission has loaded.
 void GameMissionFrameStart();
+// Gives the mouse back (leaving the mission).
+void GameMissionFrameEnd();
 // One frame; present is false for the single frame drawn before the mission script starts.
 void GameMissionFrame(bool present);
 // The viewer's field of view in radians.

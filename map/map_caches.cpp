@@ -106,9 +106,12 @@ bool MapCacheIsStale(const char* cachePath, const char* sourcePath)
     return sourceTime > cacheTime;
 }
 
-float MapGetLayerVar(int)
+bool MapDiskCacheIsStale(const char* cachePath, const char* sourcePath)
 {
-    return 0.0f;
+    std::chrono::seconds sourceTime;
+    if (!g_forcedRebuild && !FileSeconds(sourcePath, sourceTime))
+        return false;
+    return MapCacheIsStale(cachePath, sourcePath);
 }
 
 void MapLoadVegetationLayers(const char* folder, const EngineString* alphaNames)

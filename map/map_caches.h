@@ -30,12 +30,17 @@ void MapSetDataPath(const char* path);
 // True when the forced rebuild is on, when the cache or the source file is missing on disk, or
 // when the source was modified in a later second than the cache (the same second is up to date).
 bool MapCacheIsStale(const char* cachePath, const char* sourcePath);
+// For a cache on disk beside map data that may lie in the archives: stale as MapCacheIsStale when
+// the source is a disk file; a source only in the archives has no time to compare, so the cache
+// counts as current (unless the rebuild is forced).
+bool MapDiskCacheIsStale(const char* cachePath, const char* sourcePath);
 // Loads the land lightmap from lightmapFolder + "\lmap.dds", or builds it and writes that file
 // (map/lightmap.h). The staleness source is meshFolder + "\mesh.lff".
 void MapBuildLightmap(const char* lightmapFolder, const char* meshFolder);
 // The lightmap texture; null without one.
 IDirect3DTexture8* MapGetLightmapTexture();
-// The "var" value of land texture layer 0 to 31 (default 0); 0 for any other number.
+// The "var" value of land texture layer 0 to 31 as the map load read it (0 before any load, and
+// for a text that is no number); 0 for any other number. Kept by the map load (map/map_load.cpp).
 float MapGetLayerVar(int layer);
 
 // The byte grids of the land's texture layers 1 to 31, read from their alpha map images

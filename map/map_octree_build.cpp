@@ -128,9 +128,9 @@ bool MapBuildOctree(MapLandGeometry* land, const char* landName)
     AddRoads(root, OctreeGetWorldSize());
 
     const std::string path = MapOctreeCachePath(landName);
-    // A file on disk older than the map data (or any file while a rebuild is forced) is built anew;
-    // one in the archives is taken as it is.
-    const bool stale = PlatformFileExists(path.c_str()) && MapCacheIsStale(path.c_str(), MapGetDataPath());
+    // A file on disk older than the map data on disk (or any file while a rebuild is forced) is built
+    // anew; one in the archives, or beside map data in the archives, is taken as it is.
+    const bool stale = PlatformFileExists(path.c_str()) && MapDiskCacheIsStale(path.c_str(), MapGetDataPath());
     const bool read = !stale && OctreeCacheRead(path.c_str());
     if (read) {
         root->DistributeSecondarySets();

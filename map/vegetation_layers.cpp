@@ -5,8 +5,19 @@
 namespace {
 
 VegetationLayer g_vegetationLayers[MAP_VEGETATION_LAYER_COUNT];
+VegLayerParams g_vegLayerParams[MAP_VEGETATION_LAYER_COUNT];
+
+// The density maps go with the program too.
+struct FreeAtExit {
+    ~FreeAtExit() { VegetationLayersFree(); }
+} g_freeAtExit;
 
 }  // namespace
+
+VegLayerParams* MapGetVegLayerParams()
+{
+    return g_vegLayerParams;
+}
 
 VegetationLayer* MapGetVegetationLayers()
 {
@@ -17,6 +28,6 @@ void VegetationLayersFree()
 {
     for (VegetationLayer& layer : g_vegetationLayers) {
         MapGridFree(layer.density);
-        layer.density = nullptr;
+        layer = VegetationLayer{};
     }
 }

@@ -33,7 +33,28 @@ struct VegetationLayer {
     u32_t meshCount = 0;
 };
 
+// The plant settings of the land's "veg0" to "veg31" lines: the map load fills the table at every
+// load and keeps it.
+constexpr int VEG_LAYER_PARAM_MAX_NUMBERS = 16;
+
+enum VegLayerKind : u8_t {
+    VEG_LAYER_CROSS = 0,  // "cross", also when no kind is given
+    VEG_LAYER_FLAT = 1,   // "flat"
+};
+
+struct VegLayerParams {
+    float a = 0.0f;  // value 1 x 0.5
+    float b = 0.0f;  // value 2
+    s32_t c = 0;     // value 3 x 255, truncated
+    u8_t kind = VEG_LAYER_CROSS;
+    u32_t count = 0;
+    u16_t numbers[VEG_LAYER_PARAM_MAX_NUMBERS] = {};
+};
+
+VegLayerParams* MapGetVegLayerParams();
+
 // The fixed table of the map's 32 vegetation layers, filled by the map load.
 VegetationLayer* MapGetVegetationLayers();
-// Frees every layer's density map and clears the entry (map unload).
+// Frees every layer's density map and clears the entry (map unload). The held animated meshes
+// belong to the animation cache and the texture to the texture manager.
 void VegetationLayersFree();

@@ -51,12 +51,8 @@ void WaterLayerBuildSquares(WaterLayer& layer, float worldSize)
 void WaterLayersFree()
 {
     for (WaterLayer& layer : g_waterLayers) {
-        if (!layer.mask)
-            continue;
         MapGridFree(layer.mask);
-        layer.mask = nullptr;
         delete[] layer.squares;
-        layer.squares = nullptr;
-        layer.squareCount = 0;
+        layer = WaterLayer{};
     }
 }

@@ -27,5 +27,5 @@ WaterLayer* MapGetWaterLayers();
 // whose byte at row n - 1 - y, column x is above the threshold, the square
 // [x c, (x + 1) c] x [y c, (y + 1) c] moved by -W / 2 on both axes, c = W / n, W the world size.
 void WaterLayerBuildSquares(WaterLayer& layer, float worldSize);
-// For every layer with a mask: frees the mask and the squares (map unload).
+// Frees every layer's mask and squares and clears the entry (map unload).
 void WaterLayersFree();

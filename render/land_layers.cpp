@@ -348,7 +348,7 @@ bool LoadCache(OctreeNode* root, const std::string& path)
         return false;
     std::vector<u8_t> bytes;
     if (std::FILE* file = PlatformOpenFile(path.c_str(), "rb")) {
-        const bool current = !MapCacheIsStale(path.c_str(), MapGetDataPath());
+        const bool current = !MapDiskCacheIsStale(path.c_str(), MapGetDataPath());
         const bool read = current && ReadDiskFile(file, bytes);
         std::fclose(file);
         if (!read)

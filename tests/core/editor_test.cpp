@@ -20,6 +20,7 @@
 #include "game/no_op.h"
 #include "game/object_factory.h"
 #include "gui/gui.h"
+#include "map/map_load.h"
 #include "map/map_trace.h"
 #include "map/octree.h"
 #include "map/terrain_height.h"
@@ -156,6 +157,8 @@ TEST(EditorRecord, EverySlotHoldsItsFunction)
         {EDITOR_SLOT_ANIM_CACHE_RESET, Address(AnimCacheReset)},
         {EDITOR_SLOT_ANIM_CACHE_FREE_ALL, Address(AnimCacheFreeAll)},
         {EDITOR_SLOT_ANIM_CACHE_ACQUIRE, Address(AnimCacheAcquire)},
+        {EDITOR_SLOT_MAP_LOAD, Address(MapLoad)},
+        {EDITOR_SLOT_MAP_UNLOAD, Address(MapUnload)},
         {EDITOR_SLOT_ENV_MAPS_LOAD, Address(EnvMapsLoad)},
         {EDITOR_SLOT_CREATE_OBJECT_BY_CLASS, Address(CreateDynamicObjectByClass)},
         {EDITOR_SLOT_DYN_OBJECT_ADD, Address(DynObjectAdd)},

@@ -157,4 +157,62 @@ TEST_F(MapAuthor, TheCommandWritesTheMap)
     EXPECT_NE(std::system((std::string(ZINTAR_BIN_DIR) + "/map_author missing.txt out 2> err.txt").c_str()), 0);
 }
 
+TEST_F(MapAuthor, LayersRoadsAndFurtherLinesAreWritten)
+{
+    Write("map.txt",
+          "land hills\nmission m\nsize 100\ngrid 3\nheights rows\n0 0 0\n0 0 0\n20 20 20\n"
+          "layer grass grass_a 8\nlayer rock rock_a 4 above 10\n"
+          "road asphalt road 10 -40 -25 40 -25\n"
+          "line sveg0 grass_a plant 1 2 3 bb 4 5\nconfig mioccres = 8\n");
+    MapAuthorPlan plan;
+    std::string error;
+    ASSERT_TRUE(MapAuthorParse(mesh_test::ReadBytes("map.txt"), ".", plan, error)) << error;
+    ASSERT_TRUE(MapAuthorWrite(plan, "out", error)) << error;
+    const std::string script = mesh_test::ReadBytes("out/script/land.scr");
+    EXPECT_NE(script.find("<layer>\n        grass grass_a 8;\n        rock rock_a 4;\n    </layer>"), std::string::npos)
+        << script;
+    EXPECT_NE(script.find("    sveg0 grass_a plant 1 2 3 bb 4 5;\n"), std::string::npos);
+    EXPECT_NE(mesh_test::ReadBytes("out/mission/m/mission.cfg").find("mioccres = 8\n"), std::string::npos);
+    EXPECT_EQ(mesh_test::ReadBytes("out/script/roads.scr"),
+              "<DEFAULT>\n    mip_filter LINEAR;\n    mm_filter LINEAR;\n    asphalt road;\n</DEFAULT>\n");
+    // A straight road along x: its cross-sections run across it on z, lying on the flat part of the land.
+    EXPECT_EQ(mesh_test::ReadBytes("out/mission/m/mission.rds"),
+              "type DEFAULT\nroad asphalt\nvert -40 0.3 -20 0 0 -40 0.3 -30 0 1\nvert 40 0.3 -20 8 0 40 0.3 -30 8 1\n");
+    // The rock layer covers only the high row (max z); the grass layer covers everything.
+    MapGrid* rock = MapGridLoadTga("out/component/land/rock_a");
+    MapGrid* grass = MapGridLoadTga("out/component/land/grass_a");
+    ASSERT_NE(rock, nullptr);
+    ASSERT_NE(grass, nullptr);
+    const u32_t n = rock->size;
+    EXPECT_EQ(rock->data[0], 0x00);
+    EXPECT_EQ(rock->data[(n - 1) * n], 0xFF);
+    EXPECT_EQ(grass->data[0], 0xFF);
+    MapGridFree(rock);
+    MapGridFree(grass);
+    for (const char* text :
+         {"layer a b\n", "layer a b 1 below 3\n", "road k t 5 0 0\n", "road k t 0 0 0 1 1\n", "line\n", "config  \n"}) {
+        EXPECT_FALSE(MapAuthorParse(text, ".", plan, error)) << text;
+    }
+}
+
+// The sample mission's land, scripts and masks are what its description makes: after changing the
+// description or the tool, scripts/sample_map makes them anew.
+TEST_F(MapAuthor, TheSampleMapIsWhatItsDescriptionMakes)
+{
+    const fs::path data = fs::path(ZINTAR_TEST_DATA_DIR) / ".." / ".." / "data";
+    MapAuthorPlan plan;
+    std::string error;
+    ASSERT_TRUE(MapAuthorParse(mesh_test::ReadBytes((data / "sample_map" / "map_01.txt").string()), ".", plan, error))
+        << error;
+    ASSERT_TRUE(MapAuthorWrite(plan, "out", error)) << error;
+    for (const char* file :
+         {"component/land/hills.lff", "component/land/hills_water.tga", "component/land/grass_a.tga",
+          "component/land/rock_a.tga", "script/land.scr", "script/roads.scr", "mission/map_01/mission.def",
+          "mission/map_01/mission.cfg", "mission/map_01/mission.rds"}) {
+        EXPECT_TRUE(mesh_test::ReadBytes("out/" + std::string(file)) ==
+                    mesh_test::ReadBytes((data / "sample" / file).string()))
+            << file << " is not current: run scripts/sample_map";
+    }
+}
+
 }  // namespace

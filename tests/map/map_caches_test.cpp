@@ -76,6 +76,15 @@ TEST_F(MapCacheStaleness, WholeSecondsDecideAndAMissingFileOrAForcedRebuildIsSta
     MapForceCacheRebuild(false);
     EXPECT_TRUE(MapCacheIsStale("mission\\missing.dds", "land\\mesh.lff"));
     EXPECT_TRUE(MapCacheIsStale("mission\\lmap.dds", "land\\missing.lff"));
+    // Map data that lies only in the archives cannot date a cache on disk: the cache is taken,
+    // unless the rebuild is forced; data on disk dates it as above.
+    EXPECT_FALSE(MapDiskCacheIsStale("mission\\lmap.dds", "land\\missing.lff"));
+    MapForceCacheRebuild(true);
+    EXPECT_TRUE(MapDiskCacheIsStale("mission\\lmap.dds", "land\\missing.lff"));
+    MapForceCacheRebuild(false);
+    fs::last_write_time("land/mesh.lff", at(5000));
+    fs::last_write_time("mission/lmap.dds", at(1000));
+    EXPECT_TRUE(MapDiskCacheIsStale("mission\\lmap.dds", "land\\mesh.lff"));
 }
 
 // Only a square uncompressed 32-bit true-colour image without colour map gives a grid; its file

@@ -100,7 +100,7 @@ TEST(SampleSky, TheEnvironmentScriptHoldsTheSampleEnvironment)
     for (const char* word : {"before", "after"}) {
         const ScriptSection* section = file.Root()->FindChild(word);
         ASSERT_NE(section, nullptr) << word;
-        EXPECT_NE(section->FindChild("sample"), nullptr) << word;
+        EXPECT_NE(section->FindChild("map_01"), nullptr) << word;
     }
 }
 
@@ -115,12 +115,12 @@ protected:
 
 TEST_F(SampleSkyOnScreen, ShowsSkyAboveTheHorizonAndHazeAtIt)
 {
-    fs::create_directories("mission/sample");
+    fs::create_directories("mission/map_01");
     for (const char* suffix : {"rt", "lf", "up", "dn", "bk", "fr"}) {
         const std::string name = std::string("env_") + suffix + ".tga";
-        fs::copy_file(DataFolder() / "sample" / "mission" / "sample" / name, fs::path("mission/sample") / name);
+        fs::copy_file(DataFolder() / "sample" / "mission" / "map_01" / name, fs::path("mission/map_01") / name);
     }
-    ASSERT_EQ(MissionEnvironmentLoad("sample", nullptr), 1);
+    ASSERT_EQ(MissionEnvironmentLoad("map_01", nullptr), 1);
     for (IDirect3DTexture8* face : g_mapRender.envMaps)
         ASSERT_NE(face, nullptr);
     float* viewer = GameGetViewPos();

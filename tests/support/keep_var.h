@@ -1,6 +1,8 @@
 // Puts a console variable's value back when the scope ends, so that a test that changes settings
 // leaves none of them changed for the tests after it.
 #pragma once
+#include <vector>
+
 #include "core/console_var.h"
 
 class KeepVar {
@@ -13,4 +15,29 @@ public:
 private:
     ConsoleVar& m_var;
     ConsoleVar::Value m_value;
+};
+
+// Keeps the value of every registered console variable and puts each back when the scope ends: for
+// tests that run a whole load, whose scripts and resets may set any of them.
+class KeepAllVars {
+public:
+    KeepAllVars()
+    {
+        for (ConsoleVar* var = CVarListHead(); var; var = var->next)
+            m_kept.push_back({var, var->value});
+    }
+    ~KeepAllVars()
+    {
+        for (const Kept& kept : m_kept)
+            kept.var->value = kept.value;
+    }
+    KeepAllVars(const KeepAllVars&) = delete;
+    KeepAllVars& operator=(const KeepAllVars&) = delete;
+
+private:
+    struct Kept {
+        ConsoleVar* var;
+        ConsoleVar::Value value;
+    };
+    std::vector<Kept> m_kept;
 };

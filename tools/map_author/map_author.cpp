@@ -85,8 +85,13 @@ std::string WithLandSection(std::string script, const MapAuthorPlan& plan)
     const size_t begin = script.find(open);
     if (begin != std::string::npos) {
         const size_t end = script.find(close, begin);
-        if (end != std::string::npos)
-            script.erase(begin, end + close.size() - begin);
+        if (end != std::string::npos) {
+            // The line break after the section goes with it, so that rewriting adds no empty lines.
+            size_t stop = end + close.size();
+            if (stop < script.size() && script[stop] == '\n')
+                ++stop;
+            script.erase(begin, stop - begin);
+        }
     }
     std::ostringstream section;
     section << open << "\n    mesh " << plan.land << ";\n";
@@ -96,16 +101,25 @@ std::string WithLandSection(std::string script, const MapAuthorPlan& plan)
         section << "    rotate " << plan.rotate << ";\n";
     if (plan.water)
         section << "    water0 " << plan.land << "_water water " << plan.waterHeight << " 0;\n";
+    if (!plan.layers.empty()) {
+        section << "    <layer>\n";
+        for (const MapAuthorLayer& layer : plan.layers)
+            section << "        " << layer.texture << " " << layer.alpha << " " << layer.var << ";\n";
+        section << "    </layer>\n";
+    }
+    for (const std::string& line : plan.landLines)
+        section << "    " << line << ";\n";
     section << close << "\n";
     if (!script.empty() && script.back() != '\n')
         script += '\n';
     return script + section.str();
 }
 
-// A 32-bit uncompressed TGA whose alpha is 255 where the land lies below the water.
-std::string WaterMask(const MapAuthorPlan& plan)
+// A 32-bit uncompressed TGA of n x n pixels over the land whose alpha is 255 where the land height
+// at the pixel's centre passes the test, 0 elsewhere.
+template <class Test>
+std::string LandMask(const MapAuthorPlan& plan, int n, Test passes)
 {
-    const int n = plan.waterMaskSize;
     std::string bytes(18 + static_cast<size_t>(n) * n * 4, '\0');
     bytes[2] = 2;
     bytes[12] = static_cast<char>(n & 0xFF);
@@ -120,13 +134,76 @@ std::string WaterMask(const MapAuthorPlan& plan)
         for (int column = 0; column < n; ++column) {
             const float x = -plan.size / 2 + plan.size * (static_cast<float>(column) + 0.5f) / static_cast<float>(n);
             const float z = -plan.size / 2 + plan.size * (static_cast<float>(gridRow) + 0.5f) / static_cast<float>(n);
-            const bool wet = MapAuthorLandHeight(plan, x, z) < plan.waterHeight;
             char* pixel = &bytes[18 + (static_cast<size_t>(row) * n + column) * 4];
             pixel[0] = pixel[1] = pixel[2] = static_cast<char>(0x40);
-            pixel[3] = static_cast<char>(wet ? 0xFF : 0x00);
+            pixel[3] = static_cast<char>(passes(MapAuthorLandHeight(plan, x, z)) ? 0xFF : 0x00);
         }
     }
     return bytes;
+}
+
+// The water mask: 255 where the land lies below the water.
+std::string WaterMask(const MapAuthorPlan& plan)
+{
+    return LandMask(plan, plan.waterMaskSize, [&plan](float height) { return height < plan.waterHeight; });
+}
+
+// A layer's alpha map: 255 where the land is at or above the layer's height (everywhere without one).
+std::string LayerMask(const MapAuthorPlan& plan, const MapAuthorLayer& layer)
+{
+    return LandMask(plan, plan.waterMaskSize,
+                    [&layer](float height) { return !layer.above || height >= layer.height; });
+}
+
+std::string Number(float value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", static_cast<double>(value));
+    return text;
+}
+
+// "mission.rds" in its second form: each road a strip of cross-sections along its points, lying on
+// the land, u across the road and v along it.
+std::string RoadFile(const MapAuthorPlan& plan)
+{
+    std::ostringstream out;
+    out << "type DEFAULT\n";
+    for (const MapAuthorRoad& road : plan.roads) {
+        out << "road " << road.key << "\n";
+        float along = 0.0f;
+        for (size_t i = 0; i < road.points.size(); ++i) {
+            const auto& before = road.points[i == 0 ? 0 : i - 1];
+            const auto& after = road.points[i + 1 < road.points.size() ? i + 1 : i];
+            float dx = after[0] - before[0], dz = after[1] - before[1];
+            const float length = std::sqrt(dx * dx + dz * dz);
+            if (length > 0.0f) {
+                dx /= length;
+                dz /= length;
+            }
+            if (i > 0) {
+                const float sx = road.points[i][0] - road.points[i - 1][0],
+                            sz = road.points[i][1] - road.points[i - 1][1];
+                along += std::sqrt(sx * sx + sz * sz) / road.width;
+            }
+            const float half = road.width / 2;
+            const float ax = road.points[i][0] - dz * half, az = road.points[i][1] + dx * half;
+            const float bx = road.points[i][0] + dz * half, bz = road.points[i][1] - dx * half;
+            out << "vert " << Number(ax) << " " << Number(MapAuthorLandHeight(plan, ax, az) + road.lift) << " "
+                << Number(az) << " " << Number(along) << " 0 " << Number(bx) << " "
+                << Number(MapAuthorLandHeight(plan, bx, bz) + road.lift) << " " << Number(bz) << " " << Number(along)
+                << " 1\n";
+        }
+    }
+    return out.str();
+}
+
+// The road types of script "roads": the section "DEFAULT" naming each road's texture.
+std::string RoadTypes(const MapAuthorPlan& plan)
+{
+    std::string text = "<DEFAULT>\n    mip_filter LINEAR;\n    mm_filter LINEAR;\n";
+    for (const MapAuthorRoad& road : plan.roads)
+        text += "    " + road.key + " " + road.texture + ";\n";
+    return text + "</DEFAULT>\n";
 }
 
 }  // namespace
@@ -411,10 +488,20 @@ bool MapAuthorWrite(const MapAuthorPlan& plan, const std::string& folder, std::s
         return false;
     if (plan.water && !WriteText(root / "component" / "land" / (plan.land + "_water.tga"), WaterMask(plan), error))
         return false;
+    for (const MapAuthorLayer& layer : plan.layers) {
+        if (!WriteText(root / "component" / "land" / (layer.alpha + ".tga"), LayerMask(plan, layer), error))
+            return false;
+    }
     if (!plan.mission.empty()) {
         const fs::path mission = root / "mission" / plan.mission;
+        std::string config = "mfrange = 1500.0\nmffogstart = 1000.0\n";
+        for (const std::string& line : plan.configLines)
+            config += line + "\n";
         if (!WriteText(mission / "mission.def", "land " + plan.land + "\n", error) ||
-            !WriteText(mission / "mission.cfg", "mfrange = 1500.0\nmffogstart = 1000.0\n", error))
+            !WriteText(mission / "mission.cfg", config, error))
+            return false;
+        if (!plan.roads.empty() && (!WriteText(mission / "mission.rds", RoadFile(plan), error) ||
+                                    !WriteText(root / "script" / "roads.scr", RoadTypes(plan), error)))
             return false;
     }
     return true;

@@ -1,8 +1,9 @@
 // Makes a complete small map from a plain description: a square land centred on the origin (a
 // height grid given row by row, read from a PGM image or generated from a seed), box and Wavefront
-// OBJ meshes with their names and textures, and optionally water. Writes the map mesh file
-// "component\land\<land>.lff", the land's section of "script\land.scr", a water-mask TGA when asked,
-// and a mission folder "mission\<mission>\" with "mission.def" (key "land") and "mission.cfg".
+// OBJ meshes with their names and textures, optionally water, texture layers and roads. Writes the
+// map mesh file "component\land\<land>.lff", the land's section of "script\land.scr", the water mask
+// and the layers' alpha maps (TGA), and a mission folder "mission\<mission>\" with "mission.def"
+// (key "land"), "mission.cfg" and, with roads, "mission.rds" (and "script\roads.scr").
 //
 // Description lines (words separated by blanks, '#' starts a comment):
 //   land <name>                       the land's name (default "land")
@@ -17,6 +18,15 @@
 //   obj <name> <texture> <file> [<dx> <dy> <dz>]
 //   water <height>                    a water layer at the height with its mask (land below it)
 //   mirror <sx> <sy> <sz> / rotate <degrees>   written into the land section as given
+//   layer <texture> <alpha> <var> [above <height>]
+//                                     a texture layer of the land's "layer" section, with its alpha
+//                                     map "<alpha>.tga": 255 where the land is at or above the
+//                                     height (everywhere without one)
+//   road <key> <texture> <width> <x> <z> <x> <z> ...
+//                                     a road along the points, lying on the land, written to the
+//                                     mission's "mission.rds"; "script\roads.scr" names its texture
+//   line <text>                       a line of the land section, written as given (";" added)
+//   config <text>                     a line added to the mission's "mission.cfg"
 // Mesh names beginning "col_" make collision meshes (the engine reads the prefix).
 #pragma once
 #include <array>
@@ -37,6 +47,22 @@ struct MapAuthorMesh {
     std::vector<std::array<std::uint16_t, 3>> faces;
 };
 
+struct MapAuthorLayer {
+    std::string texture;
+    std::string alpha;
+    float var = 0.0f;
+    bool above = false;  // the alpha map covers only the land at or above the height
+    float height = 0.0f;
+};
+
+struct MapAuthorRoad {
+    std::string key;      // the texture key of the road type "DEFAULT"
+    std::string texture;  // under "component\_common\"
+    float width = 10.0f;
+    float lift = 0.3f;                         // above the land surface
+    std::vector<std::array<float, 2>> points;  // x, z
+};
+
 struct MapAuthorPlan {
     std::string land = "land";
     std::string mission;  // empty: no mission folder
@@ -49,6 +75,10 @@ struct MapAuthorPlan {
     int waterMaskSize = 64;
     std::string mirror;  // the land section's "mirror" values as written, empty for none
     std::string rotate;
+    std::vector<MapAuthorLayer> layers;
+    std::vector<MapAuthorRoad> roads;
+    std::vector<std::string> landLines;    // further land section lines, as given
+    std::vector<std::string> configLines;  // further "mission.cfg" lines
 };
 
 // The most vertices one land holds: faces index them with 16 bits.

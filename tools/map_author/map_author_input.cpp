@@ -1,4 +1,5 @@
 // The description reader of the map authoring tool.
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -126,6 +127,35 @@ bool MapAuthorParse(const std::string& text, const std::string& baseFolder, MapA
             if (!(words >> degrees))
                 return fail("rotate needs an angle");
             plan.rotate = std::to_string(degrees);
+        } else if (keyword == "layer") {
+            MapAuthorLayer layer;
+            if (!(words >> layer.texture >> layer.alpha >> layer.var))
+                return fail("layer needs a texture, an alpha map and a value");
+            std::string above;
+            if (words >> above) {
+                if (above != "above" || !(words >> layer.height))
+                    return fail("a layer ends with nothing or 'above <height>'");
+                layer.above = true;
+            }
+            plan.layers.push_back(layer);
+        } else if (keyword == "road") {
+            MapAuthorRoad road;
+            if (!(words >> road.key >> road.texture >> road.width) || !(road.width > 0.0f))
+                return fail("road needs a key, a texture and a positive width");
+            std::array<float, 2> point;
+            while (words >> point[0] >> point[1])
+                road.points.push_back(point);
+            if (road.points.size() < 2)
+                return fail("road needs at least two points");
+            plan.roads.push_back(road);
+        } else if (keyword == "line" || keyword == "config") {
+            std::string rest;
+            std::getline(words, rest);
+            const size_t first = rest.find_first_not_of(" \t");
+            if (first == std::string::npos)
+                return fail(keyword + " needs a text");
+            rest = rest.substr(first, rest.find_last_not_of(" \t\r") + 1 - first);
+            (keyword == "line" ? plan.landLines : plan.configLines).push_back(rest);
         } else {
             return fail("unknown keyword '" + keyword + "'");
         }

@@ -1,0 +1,94 @@
+// Mission start and exit on maps made with the map authoring tool: the land named by the mission's
+// definition is loaded with the material table, and leaving frees both.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "core/console.h"
+#include "core/def_file.h"
+#include "core/script_file.h"
+#include "core/vfs.h"
+#include "game/game_flow.h"
+#include "map/map_caches.h"
+#include "map/map_load.h"
+#include "map/material_table.h"
+#include "map/octree.h"
+#include "render/render_device.h"
+#include "support/engine_log.h"
+#include "support/files.h"
+#include "support/temp_dir.h"
+#include "support/test_window.h"
+#include "tools/map_author/map_author.h"
+
+namespace {
+
+class MissionInit : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        engine_log::StartFolder();
+        m_folder = std::make_unique<TempDir>();
+        ConStartup();
+        CreateScriptCache();
+        ASSERT_EQ(RenderInit(m_window.Handle()), 0);
+        ASSERT_EQ(RenderSetDisplayMode(64, 48, 0, D3DFMT_X8R8G8B8, D3DFMT_D24S8, true, 2), 0);
+        MapAuthorPlan plan;
+        plan.land = "flat";
+        plan.mission = "m1";
+        plan.size = 100.0f;
+        plan.grid = 5;
+        MapAuthorFlatHeights(plan, 0.0f);
+        std::string error;
+        ASSERT_TRUE(MapAuthorWrite(plan, ".", error)) << error;
+        WriteFileBytes("script/material.scr", "<ground>\n</ground>\n");
+    }
+    void TearDown() override
+    {
+        GameExitToGui("");
+        RenderShutdown(true);
+        DefFileFreeAll();
+        DestroyScriptCache();
+        ConShutdown();
+        VFSShutdown();
+        m_folder.reset();
+    }
+
+    std::unique_ptr<TempDir> m_folder;
+    TestWindow m_window;
+};
+
+TEST_F(MissionInit, TheMissionsLandIsLoadedAndLeavingFreesIt)
+{
+    struct Case {
+        const char* what;
+        const char* mission;
+        const char* definition;  // written as "mission\<mission>\mission.def"; null: none
+        int result;
+    };
+    const Case cases[] = {
+        {"a mission without a definition", "none", nullptr, -1},
+        {"a definition without the key land", "nokey", "name flat\n", -1},
+        {"a land that cannot be loaded", "broken", "land nowhere\n", -1},
+        {"the map's own mission", "m1", nullptr, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.definition)
+            WriteFileBytes(std::string("mission/") + c.mission + "/mission.def", c.definition);
+        EXPECT_EQ(GameInitMission(c.mission), c.result);
+        if (c.result == 0) {
+            EXPECT_NE(OctreeGetRoot(), nullptr);
+            EXPECT_STREQ(MapGetDataPath(), "component\\land\\flat.lff");
+            EXPECT_STREQ(MapGetMissionFolder(), "mission\\m1");
+            EXPECT_NE(MaterialFind("ground"), nullptr);
+        }
+        GameExitToGui("");
+        EXPECT_EQ(OctreeGetRoot(), nullptr);
+        EXPECT_STREQ(MapGetDataPath(), "");
+        EXPECT_EQ(MaterialFind("ground"), nullptr);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,108 @@
+// The program started on the sample mission ("-m map_01") in a fresh folder holding the packed
+// sample data: the first run builds the map's caches beside the data, the second reads them back.
+// The first game frame notes console 0 and asks for a screen, whose first frame quits.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "core/console.h"
+#include "core/log.h"
+#include "core/winos.h"
+#include "game/game_flow.h"
+#include "game/game_test_hooks.h"
+#include "gui/gui.h"
+#include "gui/gui_test_hooks.h"
+#include "support/engine_log.h"
+#include "support/temp_dir.h"
+#include "tools/bfs_pack/bfs_pack.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string g_console;
+int g_frames = 0;
+
+void OnGameFrame(bool)
+{
+    if (g_frames++ == 0) {
+        g_console.clear();
+        for (const std::string& line : engine_log::ConsoleLines(0))
+            g_console += line + "\n";
+    }
+    g_gui.screenRequested = true;
+}
+
+size_t CountOf(const std::string& text, const std::string& part)
+{
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size()))
+        ++count;
+    return count;
+}
+
+bool QuitFromTheScreen(s32_t* stateWord)
+{
+    *stateWord = LOOP_QUIT;
+    return false;
+}
+
+class SampleMissionRun : public TempDirTest {
+protected:
+    void SetUp() override
+    {
+        engine_log::StartFolder();  // the log's folder, before the test's own folder is entered
+        TempDirTest::SetUp();
+    }
+    void TearDown() override
+    {
+        GameSetTestHooks({});
+        GuiSetTestFrameHook(nullptr);
+        TempDirTest::TearDown();
+    }
+
+    // One run of the program on the sample mission; the log it wrote.
+    std::string Run()
+    {
+        const std::string marker = "-- sample mission run " + std::to_string(++m_runs) + " --\n";
+        Log("%s", marker.c_str());
+        const size_t from = engine_log::LogSize();
+        g_frames = 0;
+        g_console.clear();
+        GameSetTestHooks({-1, nullptr, OnGameFrame});
+        GuiSetTestFrameHook(QuitFromTheScreen);
+        char commandLine[] = "-m map_01";
+        EXPECT_EQ(WinMain(nullptr, nullptr, commandLine, SW_SHOW), 0);
+        EXPECT_GT(g_frames, 0);
+        return engine_log::LogFrom(from);
+    }
+
+    int m_runs = 0;
+};
+
+TEST_F(SampleMissionRun, TheFirstRunBuildsTheCachesAndTheSecondReadsThem)
+{
+    std::string error;
+    ASSERT_TRUE(BfsPackFolder(ZINTAR_TEST_DATA_DIR "/../../data/sample", "main.bfs", error)) << error;
+
+    const std::string first = Run();
+    for (const char* line :
+         {"Loading map 'map_01'", "Building heightmap: ", "Building lightmap: ", "Building occluders: "})
+        EXPECT_NE(g_console.find(line), std::string::npos) << line << "\n" << g_console;
+    for (const char* line : {"ONMAF", "Occluders computation took: ", "Entering main loop..."})
+        EXPECT_NE(first.find(line), std::string::npos) << line << "\n" << first;
+    for (const char* cache : {"component/land/hills.oct", "component/land/hills_hmap.tga", "mission/map_01/lmap.dds",
+                              "mission/map_01/map.ocl"})
+        EXPECT_TRUE(fs::exists(cache)) << cache;
+
+    const std::string second = Run();
+    EXPECT_NE(g_console.find("Loading map 'map_01'"), std::string::npos) << g_console;
+    EXPECT_EQ(g_console.find("Building"), std::string::npos) << g_console;
+    // The octree is read back: only the road's faces are laid on the land again, as at every load.
+    EXPECT_LT(CountOf(second, "ONMAF"), CountOf(first, "ONMAF") / 10);
+    EXPECT_NE(second.find("Entering main loop..."), std::string::npos) << second;
+}
+
+}  // namespace

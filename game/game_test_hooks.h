@@ -9,7 +9,8 @@ struct GameTestHooks {
     int initMissionResult = -1;
     // When set, GameInitMission calls it with the map's name and answers initMissionResult.
     void (*missionStart)(const char* mapName) = nullptr;
-    // Called by every GameUpdateFrame with its present flag.
+    // Called by every GameUpdateFrame with its present flag, before the frame (which runs only
+    // without a mission-start hook).
     void (*frame)(bool present) = nullptr;
 };
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -14,7 +15,10 @@
 #include "game/game_test_hooks.h"
 #include "gui/gui.h"
 #include "gui/gui_test_hooks.h"
+#include "platform/direct_input.h"
+#include "platform/test_input.h"
 #include "support/engine_log.h"
+#include "support/files.h"
 #include "support/temp_dir.h"
 #include "tools/bfs_pack/bfs_pack.h"
 
@@ -43,6 +47,23 @@ size_t CountOf(const std::string& text, const std::string& part)
     return count;
 }
 
+// Presses and releases F12 (bound to "screenshot" by the sample's input.def) over the first frames,
+// then asks for the screen that quits.
+void PressScreenshotKey(bool)
+{
+    const int frame = g_frames++;
+    if (frame == 2)
+        PlatformInjectKey(DIK_F12, true);
+    else if (frame == 3)
+        PlatformInjectKey(DIK_F12, false);
+    else if (frame >= 6) {
+        g_console.clear();
+        for (const std::string& line : engine_log::ConsoleLines(0))
+            g_console += line + "\n";
+        g_gui.screenRequested = true;
+    }
+}
+
 bool QuitFromTheScreen(s32_t* stateWord)
 {
     *stateWord = LOOP_QUIT;
@@ -64,14 +85,14 @@ protected:
     }
 
     // One run of the program on the sample mission; the log it wrote.
-    std::string Run()
+    std::string Run(void (*frame)(bool) = OnGameFrame)
     {
         const std::string marker = "-- sample mission run " + std::to_string(++m_runs) + " --\n";
         Log("%s", marker.c_str());
         const size_t from = engine_log::LogSize();
         g_frames = 0;
         g_console.clear();
-        GameSetTestHooks({-1, nullptr, OnGameFrame});
+        GameSetTestHooks({-1, nullptr, frame});
         GuiSetTestFrameHook(QuitFromTheScreen);
         char commandLine[] = "-m map_01";
         EXPECT_EQ(WinMain(nullptr, nullptr, commandLine, SW_SHOW), 0);
@@ -103,6 +124,34 @@ TEST_F(SampleMissionRun, TheFirstRunBuildsTheCachesAndTheSecondReadsThem)
     // The octree is read back: only the road's faces are laid on the land again, as at every load.
     EXPECT_LT(CountOf(second, "ONMAF"), CountOf(first, "ONMAF") / 10);
     EXPECT_NE(second.find("Entering main loop..."), std::string::npos) << second;
+}
+
+// The sample map drawn by the mission frame: F12 writes the frame as "screenshots\<yyyymmddhhmm>_<nnn>.bmp"
+// and says so on console 0; the picture is not one colour (sky, land and fog differ).
+TEST_F(SampleMissionRun, TheScreenshotKeyWritesTheDrawnFrame)
+{
+    std::string error;
+    ASSERT_TRUE(BfsPackFolder(ZINTAR_TEST_DATA_DIR "/../../data/sample", "main.bfs", error)) << error;
+    Run(PressScreenshotKey);
+    std::vector<fs::path> shots;
+    if (fs::exists("screenshots"))
+        for (const fs::directory_entry& entry : fs::directory_iterator("screenshots"))
+            shots.push_back(entry.path());
+    ASSERT_EQ(shots.size(), 1u);
+    const std::string name = shots[0].filename().string();
+    EXPECT_EQ(name.size(), std::string("yyyymmddhhmm_000.bmp").size()) << name;
+    // The number counts the program's screenshots of the minute (other tests may have taken some).
+    EXPECT_EQ(name.substr(12, 1), "_");
+    EXPECT_EQ(name.substr(16), ".bmp");
+    EXPECT_EQ(name.find_first_not_of("0123456789"), 12u) << name;
+    EXPECT_NE(g_console.find("Screenshot screenshots\\" + name + " saved."), std::string::npos) << g_console;
+    const std::string bytes = ReadFileBytes(shots[0].string());
+    ASSERT_GT(bytes.size(), 54u);
+    const u32_t offset = u32_t(u8_t(bytes[10])) | u32_t(u8_t(bytes[11])) << 8;
+    std::set<std::string> colours;
+    for (size_t at = offset; at + 3 <= bytes.size() && colours.size() < 8; at += 3 * 97)
+        colours.insert(bytes.substr(at, 3));
+    EXPECT_GT(colours.size(), 2u);
 }
 
 }  // namespace

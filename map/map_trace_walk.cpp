@@ -13,11 +13,7 @@
 
 namespace {
 
-constexpr float kMinDirection = 1e-25f;
-
-struct Slabs {
-    float x0, y0, z0, x1, y1, z1;
-};
+using Slabs = OctreeTraceSlabs;
 
 struct Walk {
     OctreeTraceContext* context;
@@ -118,12 +114,6 @@ float Max3(float a, float b, float c)
 {
     const float ab = a > b ? a : b;
     return ab > c ? ab : c;
-}
-
-float Min3(float a, float b, float c)
-{
-    const float ab = a < b ? a : b;
-    return ab < c ? ab : c;
 }
 
 float Entry(const Slabs& t)
@@ -227,49 +217,10 @@ bool MapTraceWalkSegment(const float* start, const float* end, MapTraceLeafVisit
     if (!tree || !visit)
         return false;
     OctreeNode* root = tree[0].node;
-    for (int i = 0; i < 3; ++i) {
-        if (!std::isfinite(start[i]) || !std::isfinite(end[i]))
-            return false;
-    }
     OctreeTraceContext context;
-    context.start = {start[0], start[1], start[2]};
-    context.direction = {end[0] - start[0], end[1] - start[1], end[2] - start[2]};
-    context.callback = nullptr;
-    context.user = user;
-    context.mirrorMask = 0;
-    context.tileX = tileX;
-    context.tileZ = tileZ;
-    const Vector3& d = context.direction;
-    context.lengthSquared = d.x * d.x + d.y * d.y + d.z * d.z;
-
-    const float origin[3] = {start[0], start[1], start[2]};
-    const float direction[3] = {d.x, d.y, d.z};
-    const float low[3] = {root->boxMin.x, root->boxMin.y, root->boxMin.z};
-    const float high[3] = {root->boxMax.x, root->boxMax.y, root->boxMax.z};
-    const u32_t bits[3] = {OCTREE_CHILD_X, OCTREE_CHILD_Y, OCTREE_CHILD_Z};
-    float o[3], dir[3], t0[3], t1[3];
-    for (int i = 0; i < 3; ++i) {
-        o[i] = origin[i];
-        dir[i] = direction[i];
-        if (dir[i] < 0.0f) {
-            dir[i] = -dir[i];
-            o[i] = (low[i] + high[i]) - origin[i];
-            context.mirrorMask |= bits[i];
-        }
-        if (dir[i] < kMinDirection)
-            dir[i] = kMinDirection;
-        t0[i] = (low[i] - o[i]) / dir[i];
-        t1[i] = (high[i] - o[i]) / dir[i];
-        if (std::isnan(t0[i]) || std::isnan(t1[i]))
-            return false;
-    }
-    const Slabs t = {t0[0], t0[1], t0[2], t1[0], t1[1], t1[2]};
-    ENGINE_ASSERT(t.x0 <= t.x1);
-    ENGINE_ASSERT(t.y0 <= t.y1);
-    ENGINE_ASSERT(t.z0 <= t.z1);
-    const float entry = Max3(t.x0, t.y0, t.z0);
-    const float exit = Min3(t.x1, t.y1, t.z1);
-    if (!(entry < exit) || t.x1 < 0.0f || t.y1 < 0.0f || t.z1 < 0.0f)
+    Slabs t;
+    float entry = 0.0f;
+    if (!OctreeTraceBegin(root->boxMin, root->boxMax, start, end, user, tileX, tileZ, &context, &t, &entry))
         return false;
     const Walk w = {&context, visit, tree, endAt, passedEnd};
     if (entry > endAt) {

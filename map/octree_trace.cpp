@@ -14,9 +14,7 @@ namespace {
 // The smallest direction component: keeps the slab divisions finite for axis-parallel rays.
 constexpr float kMinDirection = 1e-25f;
 
-struct Slabs {
-    float x0, y0, z0, x1, y1, z1;
-};
+using Slabs = OctreeTraceSlabs;
 
 // The first child the ray enters: the entry plane is that of the latest entry parameter (ties to
 // the later axis), and the mid planes already crossed at that moment give the other bits.
@@ -120,32 +118,28 @@ bool Subtree(OctreeNode* node, const Slabs& t, OctreeTraceContext* context)
 
 }  // namespace
 
-bool OctreeTraceSegment(const float* start, const float* end, OctreeLeafCallback callback, void* user, s32_t tileX,
-                        s32_t tileZ)
+bool OctreeTraceBegin(const Vector3& boxMin, const Vector3& boxMax, const float* start, const float* end, void* user,
+                      s32_t tileX, s32_t tileZ, OctreeTraceContext* context, OctreeTraceSlabs* slabs, float* entry)
 {
-    OctreeNode* root = OctreeGetRoot();
-    if (!root || !callback)
-        return false;
     for (int i = 0; i < 3; ++i) {
         if (!std::isfinite(start[i]) || !std::isfinite(end[i]))
             return false;
     }
-    OctreeTraceContext context;
-    context.start = {start[0], start[1], start[2]};
-    context.direction = {end[0] - start[0], end[1] - start[1], end[2] - start[2]};
-    context.callback = callback;
-    context.user = user;
-    context.mirrorMask = 0;
-    context.tileX = tileX;
-    context.tileZ = tileZ;
-    const Vector3& d = context.direction;
-    context.lengthSquared = d.x * d.x + d.y * d.y + d.z * d.z;
+    context->start = {start[0], start[1], start[2]};
+    context->direction = {end[0] - start[0], end[1] - start[1], end[2] - start[2]};
+    context->callback = nullptr;
+    context->user = user;
+    context->mirrorMask = 0;
+    context->tileX = tileX;
+    context->tileZ = tileZ;
+    const Vector3& d = context->direction;
+    context->lengthSquared = d.x * d.x + d.y * d.y + d.z * d.z;
 
-    // Mirror the ray about the root's centre on every axis it runs down.
+    // Mirror the ray about the box's centre on every axis it runs down.
     const float origin[3] = {start[0], start[1], start[2]};
     const float direction[3] = {d.x, d.y, d.z};
-    const float low[3] = {root->boxMin.x, root->boxMin.y, root->boxMin.z};
-    const float high[3] = {root->boxMax.x, root->boxMax.y, root->boxMax.z};
+    const float low[3] = {boxMin.x, boxMin.y, boxMin.z};
+    const float high[3] = {boxMax.x, boxMax.y, boxMax.z};
     const u32_t bits[3] = {OCTREE_CHILD_X, OCTREE_CHILD_Y, OCTREE_CHILD_Z};
     float o[3], dir[3], t0[3], t1[3];
     for (int i = 0; i < 3; ++i) {
@@ -154,13 +148,13 @@ bool OctreeTraceSegment(const float* start, const float* end, OctreeLeafCallback
         if (dir[i] < 0.0f) {
             dir[i] = -dir[i];
             o[i] = (low[i] + high[i]) - origin[i];
-            context.mirrorMask |= bits[i];
+            context->mirrorMask |= bits[i];
         }
         if (dir[i] < kMinDirection)
             dir[i] = kMinDirection;
         t0[i] = (low[i] - o[i]) / dir[i];
         t1[i] = (high[i] - o[i]) / dir[i];
-        // Only a root box too large for float parameters gets here.
+        // Only a box too large for float parameters gets here.
         if (std::isnan(t0[i]) || std::isnan(t1[i]))
             return false;
     }
@@ -168,10 +162,24 @@ bool OctreeTraceSegment(const float* start, const float* end, OctreeLeafCallback
     ENGINE_ASSERT(t.x0 <= t.x1);
     ENGINE_ASSERT(t.y0 <= t.y1);
     ENGINE_ASSERT(t.z0 <= t.z1);
-    const float entry = std::fmax(t.x0, std::fmax(t.y0, t.z0));
+    *slabs = t;
+    *entry = std::fmax(t.x0, std::fmax(t.y0, t.z0));
     const float exit = std::fmin(t.x1, std::fmin(t.y1, t.z1));
-    if (!(entry < exit) || t.x1 < 0.0f || t.y1 < 0.0f || t.z1 < 0.0f)
+    return *entry < exit && t.x1 >= 0.0f && t.y1 >= 0.0f && t.z1 >= 0.0f;
+}
+
+bool OctreeTraceSegment(const float* start, const float* end, OctreeLeafCallback callback, void* user, s32_t tileX,
+                        s32_t tileZ)
+{
+    OctreeNode* root = OctreeGetRoot();
+    if (!root || !callback)
         return false;
+    OctreeTraceContext context;
+    Slabs t;
+    float entry = 0.0f;
+    if (!OctreeTraceBegin(root->boxMin, root->boxMax, start, end, user, tileX, tileZ, &context, &t, &entry))
+        return false;
+    context.callback = callback;
     if (root->IsLeaf())
         return callback(root, &context);
     return Subtree(root, t, &context);

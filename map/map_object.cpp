@@ -1,7 +1,5 @@
 #include "map/map_object.h"
 
-#include "core/random.h"
-#include "game/game_state.h"
 #include "map/terrain_height.h"
 #include "map/world_insert.h"
 #include "map/world_registry.h"
@@ -35,15 +33,7 @@ bool MapObject::FootprintCollision(const Vector3& point, float halfSize, Vector3
 
 void MapObject::Update()
 {
-    GraphNode* first = root->GetChildCount() > 0 ? root->GetChild(0) : nullptr;
-    if (randomStartFrame) {
-        const int start = EngineRand();
-        if (first)
-            first->SetFrame(static_cast<float>(start));
-        randomStartFrame = 0;
-    }
-    if (animate && first)
-        first->SetFrame(first->GetFrame() + g_game.frameTime * animateSpeed);
+    ChildNodesAdvanceAnimation(*this);
     if (firstUpdate) {
         Vector3 position = GetPosition();
         if (!fly)

@@ -1,5 +1,7 @@
 #include "world/child_node_queries.h"
 
+#include "core/random.h"
+#include "game/game_state.h"
 #include "world/graph_node.h"
 #include "world/graph_obj.h"
 #include "world/object_trace.h"
@@ -45,4 +47,18 @@ bool ChildNodesFootprintCollision(GraphObj& object, const Vector3& point, float 
     if (out)
         *out = moved;
     return touched;
+}
+
+void ChildNodesAdvanceAnimation(GraphObj& object)
+{
+    GraphNode* root = object.GetRootNode();
+    GraphNode* first = root && root->GetChildCount() > 0 ? root->GetChild(0) : nullptr;
+    if (object.randomStartFrame) {
+        const int start = EngineRand();
+        if (first)
+            first->SetFrame(static_cast<float>(start));
+        object.randomStartFrame = 0;
+    }
+    if (object.animate && first)
+        first->SetFrame(first->GetFrame() + g_game.frameTime * object.animateSpeed);
 }

@@ -16,3 +16,6 @@ bool ChildNodesSphereCollision(GraphObj& object, const Vector3& centre, float ra
 // Every child's footprint test in turn (a box of the half size around the point, as tall as it is
 // wide); out receives the moved point. The node tests report no contact, so neither does this.
 bool ChildNodesFootprintCollision(GraphObj& object, const Vector3& point, float halfSize, Vector3* out);
+// The "animate" step of a placed object: the first child starts once at a random frame, then plays
+// at the object's speed for the frame time while animate is set.
+void ChildNodesAdvanceAnimation(GraphObj& object);

@@ -2,8 +2,6 @@
 
 #include <cstring>
 
-#include "core/random.h"
-#include "game/game_state.h"
 #include "map/terrain_height.h"
 #include "map/world_insert.h"
 #include "map/world_registry.h"
@@ -51,15 +49,7 @@ bool Structure::FootprintCollision(const Vector3& point, float halfSize, Vector3
 
 void Structure::Update()
 {
-    GraphNode* first = root->GetChildCount() > 0 ? root->GetChild(0) : nullptr;
-    if (randomStartFrame) {
-        const int start = EngineRand();
-        if (first)
-            first->SetFrame(static_cast<float>(start));
-        randomStartFrame = 0;
-    }
-    if (animate && first)
-        first->SetFrame(first->GetFrame() + g_game.frameTime * animateSpeed);
+    ChildNodesAdvanceAnimation(*this);
     if (needsPlacing) {
         Vector3 position = GetPosition();
         const Vector3 rotation = GetRotation();

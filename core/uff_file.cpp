@@ -394,3 +394,19 @@ s32_t UffFile::ListChildren(s32_t entry, s32_t* out, s32_t max) const
     }
     return count;
 }
+
+u8_t* UffFile::ReadWholeEntry(s32_t entry, u32_t& size)
+{
+    size = GetEntrySize(entry);
+    u8_t* bytes = new (std::nothrow) u8_t[size ? size : 1];
+    if (!bytes)
+        return nullptr;
+    bool ok = OpenEntry(entry);
+    ok = ok && (size == 0 || ReadEntry(bytes, static_cast<s32_t>(size)) == 1);
+    CloseEntry();
+    if (!ok) {
+        delete[] bytes;
+        return nullptr;
+    }
+    return bytes;
+}

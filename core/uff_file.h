@@ -44,6 +44,9 @@ public:
     // them. Null when no entry is open, the file is read through a stream, or the bytes are not there.
     const u8_t* ReadEntryInPlace(u32_t count);
     void CloseEntry() { m_openEntry = -1; }
+    // A copy of the whole data of the entry (new[]; the caller deletes it) and its size; null when no
+    // memory is left or the entry cannot be read (another entry open, a short read).
+    u8_t* ReadWholeEntry(s32_t entry, u32_t& size);
     s32_t OpenEntryIndex() const { return m_openEntry; }
 
     // Field getters: 0, null or -1 for an entry index out of range.

@@ -37,23 +37,6 @@ bool TakeArrays(CollisionMesh& mesh, const u8_t* vertexBytes, u32_t vertexSize, 
     return true;
 }
 
-// The whole data of an entry of an open file; null when it cannot be read.
-u8_t* ReadWhole(UffFile& file, s32_t entry, u32_t& size)
-{
-    size = file.GetEntrySize(entry);
-    u8_t* bytes = new (std::nothrow) u8_t[size ? size : 1];
-    if (!bytes)
-        return nullptr;
-    bool ok = file.OpenEntry(entry);
-    ok = ok && (size == 0 || file.ReadEntry(bytes, static_cast<s32_t>(size)) == 1);
-    file.CloseEntry();
-    if (!ok) {
-        delete[] bytes;
-        return nullptr;
-    }
-    return bytes;
-}
-
 // The child of the entry with exactly that name in the decoded tables; -1 when none. The walk is
 // bounded by the entry count, whatever the links say.
 s32_t FindImageChild(s32_t entry, const char* name, const char* const* names, s32_t nameCount, const UffEntry* entries,
@@ -96,8 +79,8 @@ int CollisionMesh::LoadFromUff(UffFile& file, s32_t entry)
     if (vertexEntry < 0 || faceEntry < 0)
         return -1;
     u32_t vertexSize = 0, faceSize = 0;
-    u8_t* vertexBytes = ReadWhole(file, vertexEntry, vertexSize);
-    u8_t* faceBytes = vertexBytes ? ReadWhole(file, faceEntry, faceSize) : nullptr;
+    u8_t* vertexBytes = file.ReadWholeEntry(vertexEntry, vertexSize);
+    u8_t* faceBytes = vertexBytes ? file.ReadWholeEntry(faceEntry, faceSize) : nullptr;
     const bool ok = faceBytes && TakeArrays(*this, vertexBytes, vertexSize, faceBytes, faceSize);
     delete[] vertexBytes;
     delete[] faceBytes;

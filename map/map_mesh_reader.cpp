@@ -120,23 +120,6 @@ MapMesh* NewMesh(const char* name, const char* texture, u32_t textureLength)
     return mesh;
 }
 
-// Reads a whole entry of an open file; null when it cannot be read.
-u8_t* ReadEntryBytes(UffFile& file, s32_t entry, u32_t& size)
-{
-    size = file.GetEntrySize(entry);
-    u8_t* bytes = new (std::nothrow) u8_t[size ? size : 1];
-    if (!bytes)
-        return nullptr;
-    bool ok = file.OpenEntry(entry);
-    ok = ok && (size == 0 || file.ReadEntry(bytes, static_cast<s32_t>(size)) == 1);
-    file.CloseEntry();
-    if (!ok) {
-        delete[] bytes;
-        return nullptr;
-    }
-    return bytes;
-}
-
 // Children of an entry in a decoded image, bounded by the entry count.
 s32_t ImageChild(const UffImageDirectory& dir, s32_t entry, const char* name, bool ignoreCase)
 {
@@ -180,8 +163,8 @@ int MapMeshesLoadFromFile(const char* path, const char* landFolder)
     const s32_t vertexEntry = file.FindChild(land, "vertex-array");
     const s32_t faceEntry = file.FindChild(land, "face-array");
     u32_t vertexSize = 0, faceSize = 0;
-    u8_t* vertexBytes = vertexEntry >= 0 ? ReadEntryBytes(file, vertexEntry, vertexSize) : nullptr;
-    u8_t* faceBytes = faceEntry >= 0 ? ReadEntryBytes(file, faceEntry, faceSize) : nullptr;
+    u8_t* vertexBytes = vertexEntry >= 0 ? file.ReadWholeEntry(vertexEntry, vertexSize) : nullptr;
+    u8_t* faceBytes = faceEntry >= 0 ? file.ReadWholeEntry(faceEntry, faceSize) : nullptr;
     const bool landRead = vertexBytes && faceBytes && TakeLand(vertexBytes, vertexSize, faceBytes, faceSize);
     delete[] vertexBytes;
     delete[] faceBytes;
@@ -198,7 +181,7 @@ int MapMeshesLoadFromFile(const char* path, const char* landFolder)
         u8_t* texture = nullptr;
         const s32_t textureEntry = file.FindChild(child, "texture");
         if (textureEntry >= 0)
-            texture = ReadEntryBytes(file, textureEntry, textureSize);
+            texture = file.ReadWholeEntry(textureEntry, textureSize);
         MapMesh* mesh = NewMesh(name, reinterpret_cast<const char*>(texture), texture ? textureSize : 0);
         delete[] texture;
         if (mesh->collision->LoadFromUff(file, child) != 0) {

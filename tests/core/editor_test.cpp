@@ -189,6 +189,7 @@ TEST(EditorRecord, EverySlotHoldsItsFunction)
         {EDITOR_SLOT_VIEW_GET_VISIBLE_NODES, Address(ViewGetVisibleNodes)},
         {EDITOR_SLOT_MAP_GET_WORLD_SIZE, Address(MapGetWorldSize)},
         {EDITOR_SLOT_RENDER_SET_BATCHING, Address(RenderSetBatching)},
+        {EDITOR_SLOT_MESH_DRAW_ANIMATED, Address(MeshDrawAnimatedHost)},
         {EDITOR_SLOT_LANDSCAPE_DRAW_STANDALONE, Address(SkyBackdropDrawStandalone)},
         {EDITOR_SLOT_RENDER_SET_PASS_SELECTOR, Address(RenderSetPassSelector)},
         {EDITOR_SLOT_MISSION_ENVIRONMENT_LOAD, Address(MissionEnvironmentLoad)},

@@ -1,0 +1,371 @@
+// The graphic-object mesh renderers: frame pairs, the level-of-detail verdicts, mesh draw records,
+// and what the one-frame and interpolating paths put on the offscreen device.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "game/game_state.h"
+#include "map/map_cvars.h"
+#include "render/camera.h"
+#include "render/render_cvars.h"
+#include "render/state_cache.h"
+#include "scene/draw_records.h"
+#include "scene/gpu_anim_buffers.h"
+#include "scene/mesh_draw.h"
+#include "scene/object_draw.h"
+#include "scene/scene_state.h"
+#include "tests/render/render_test_support.h"
+#include "tests/scene/anim_mesh_fixture.h"
+#include "tests/scene/scene_fixture.h"
+#include "world/graph_node.h"
+
+using namespace render_test;
+using namespace scene_test;
+
+namespace {
+
+aff::AffFile Frames(u32_t frames, u32_t meshes)
+{
+    aff::AffFile file;
+    file.strings = {"mesh"};
+    for (u32_t f = 0; f < frames; ++f) {
+        aff::Frame frame;
+        for (u32_t m = 0; m < meshes; ++m)
+            frame.meshes.push_back(SizedMesh(3, 1));
+        file.frames.push_back(frame);
+    }
+    return file;
+}
+
+TEST(MeshFramePairs, FramesWrapByOneLessThanTheCountAndCrossFadesStartFromTheSource)
+{
+    auto ten = ReadAff(Frames(10, 2));
+    auto one = ReadAff(Frames(1, 2));
+    auto four = ReadAff(Frames(4, 1));
+    AnimMesh none;
+    struct Row {
+        const AnimMesh* anim;
+        const AnimMesh* source;
+        float frame, sourceFrame, weight;
+        bool drawn;
+        const AnimMesh* first;
+        u32_t frame1, frame2;
+        float t;
+        u32_t meshCount;
+    };
+    const Row rows[] = {
+        {ten.get(), nullptr, 5.25f, 0.0f, 0.0f, true, ten.get(), 5, 6, 0.25f, 2},
+        {ten.get(), nullptr, 9.5f, 0.0f, 0.0f, true, ten.get(), 0, 1, 0.5f, 2},
+        {ten.get(), nullptr, 13.0f, 0.0f, 0.0f, true, ten.get(), 4, 5, 0.0f, 2},
+        {one.get(), nullptr, 0.75f, 0.0f, 0.0f, true, one.get(), 0, 0, 0.75f, 2},
+        {&none, nullptr, 1.0f, 0.0f, 0.0f, false, nullptr, 0, 0, 0.0f, 0},
+        {nullptr, nullptr, 1.0f, 0.0f, 0.0f, false, nullptr, 0, 0, 0.0f, 0},
+        // A cross-fade: frame 1 from the source, frame 2 the new animation's frame 0, the mesh count
+        // the new animation's.
+        {ten.get(), four.get(), 0.0f, 2.5f, 0.25f, true, four.get(), 2, 0, 0.25f, 2},
+        {ten.get(), four.get(), 0.0f, 7.0f, 0.0f, true, four.get(), 1, 0, 0.0f, 2},
+    };
+    for (const Row& row : rows) {
+        MeshFramePair pair;
+        ASSERT_EQ(MeshFramePairOf(row.anim, row.source, row.frame, row.sourceFrame, row.weight, &pair), row.drawn)
+            << row.frame;
+        if (!row.drawn)
+            continue;
+        EXPECT_EQ(pair.first, row.first) << row.frame;
+        EXPECT_EQ(pair.frame1, row.frame1) << row.frame;
+        EXPECT_EQ(pair.frame2, row.frame2) << row.frame;
+        EXPECT_FLOAT_EQ(pair.t, row.t) << row.frame;
+        EXPECT_EQ(pair.meshCount, row.meshCount) << row.frame;
+        EXPECT_EQ(pair.blending, row.source != nullptr);
+    }
+}
+
+MeshSettings Settings(u32_t mode, u8_t hidden = 0, u8_t lit = 1, u8_t land = 0)
+{
+    MeshSettings settings = {};
+    settings.lodTagged = 1;
+    settings.lodMode[0] = mode;
+    settings.lodHidden[0] = hidden;
+    settings.lit = lit;
+    settings.landTexture = land;
+    return settings;
+}
+
+TEST(MeshLodFilters, StepsFlagsAndHideBytesDecide)
+{
+    const MeshSettings drawn = Settings(MESH_LOD_DRAWN);
+    const MeshSettings notDrawn = Settings(0);
+    const MeshSettings hidden = Settings(MESH_LOD_DRAWN, 1);
+    const MeshSettings translucent = Settings(MESH_LOD_DRAWN | MESH_LOD_TRANSLUCENT);
+    const MeshSettings tested = Settings(MESH_LOD_DRAWN | MESH_LOD_ALPHA_TEST | MESH_LOD_NO_MIP);
+    const MeshSettings unlit = Settings(MESH_LOD_DRAWN, 0, 0);
+    MeshSettings perStep = {};
+    perStep.lodMode[0] = 0;
+    perStep.lodMode[1] = MESH_LOD_DRAWN;
+    perStep.lit = 1;
+    struct Row {
+        const char* what;
+        s32_t meshStep;
+        const MeshSettings* record;
+        s32_t step;
+        bool hide;
+        MeshVerdict verdict;
+        bool alphaTest, noMip, lightingOff;
+    };
+    const Row rows[] = {
+        {"every step", -1, nullptr, 2, true, MeshVerdict::Draw, false, false, false},
+        {"own step", 1, nullptr, 1, true, MeshVerdict::Draw, false, false, false},
+        {"other step", 1, nullptr, 0, true, MeshVerdict::Skip, false, false, false},
+        {"step 255 keeps every-step meshes", -1, nullptr, 255, true, MeshVerdict::Draw, false, false, false},
+        {"step 255 drops the others", 0, nullptr, 255, true, MeshVerdict::Skip, false, false, false},
+        {"no step filter", 1, nullptr, -1, true, MeshVerdict::Draw, false, false, false},
+        {"drawn", -1, &drawn, 0, true, MeshVerdict::Draw, false, false, false},
+        {"not drawn at the step", -1, &notDrawn, 0, true, MeshVerdict::Skip, false, false, false},
+        {"hidden", -1, &hidden, 0, true, MeshVerdict::Skip, false, false, false},
+        {"hidden but not asked", -1, &hidden, 0, false, MeshVerdict::Draw, false, false, false},
+        {"translucent", -1, &translucent, 0, true, MeshVerdict::Queue, false, false, false},
+        {"alpha-tested without mips", -1, &tested, 0, true, MeshVerdict::Draw, true, true, false},
+        {"unlit", -1, &unlit, 0, true, MeshVerdict::Draw, false, false, true},
+        {"per-step flags", -1, &perStep, 1, true, MeshVerdict::Draw, false, false, false},
+        {"per-step flags elsewhere", -1, &perStep, 0, true, MeshVerdict::Skip, false, false, false},
+    };
+    for (const Row& row : rows) {
+        AnimFrameMesh mesh;
+        mesh.detailLevel = row.meshStep;
+        const MeshLodVerdict v = MeshLodFilter(mesh, row.record, row.step, row.hide);
+        EXPECT_EQ(v.verdict, row.verdict) << row.what;
+        if (v.verdict == MeshVerdict::Skip)
+            continue;
+        EXPECT_EQ(v.alphaTest, row.alphaTest) << row.what;
+        EXPECT_EQ(v.noMip, row.noMip) << row.what;
+        EXPECT_EQ(v.lightingOff, row.lightingOff) << row.what;
+    }
+}
+
+constexpr DWORD kClear = 0xFF000000;
+constexpr float kFov = 1.2f;
+
+aff::Mesh Quad(float x0, float x1, float y0, float y1, float z = 0.0f)
+{
+    aff::Mesh mesh = aff::QuadMesh(0, {{{x0, y0, z}, {x1, y0, z}, {x1, y1, z}, {x0, y1, z}}});
+    mesh.material = aff::Material();
+    for (float& c : mesh.material.ambient)
+        c = 0.0f;
+    for (float& c : mesh.material.diffuse)
+        c = 0.0f;
+    mesh.material.emissive[0] = 1.0f;  // red, whatever the lights
+    mesh.material.ambient[2] = 1.0f;   // blue under a white ambient light
+    return mesh;
+}
+
+class MeshDraw : public RenderCore {
+protected:
+    void SetUp() override
+    {
+        RenderCore::SetUp();
+        RenderSetupCamera(0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, kFov, 1);
+        ASSERT_NEAR(g_camera.forward.z, 1.0f, 1e-4f);
+        rbfog.value.asBool = false;
+        rbsp.value.asBool = false;
+        RenderSetPassSelector(PASS_SELECTOR_ALL_TERMS);
+        RenderSetAnimatedFlag(false);
+        RenderSetObjectFog(true);
+        g_game.viewModeToggle = 0;
+        g_game.hud.nightVision = 0;
+        RenderMeshPassIndex = 0;
+        RenderSetState(D3DRS_AMBIENT, 0xFF000000);
+        RenderSetState(D3DRS_ZENABLE, 0);
+        RenderSetState(D3DRS_CULLMODE, D3DCULL_NONE);
+        Device()->LightEnable(0, FALSE);
+        Device()->LightEnable(1, FALSE);
+    }
+    void TearDown() override
+    {
+        GpuAnimSetCreateFault(nullptr);
+        GpuAnimRelease();
+        DrawRecordSetRecordingOff(false);
+        DrawRecordListFree();
+        RenderSetPassSelector(0xFFFFFFFFu);
+        RenderSetAnimatedFlag(false);
+        RenderCore::TearDown();
+    }
+    // Draws the listed meshes of one frame 10 units ahead of the camera.
+    Pixels DrawFrame(AnimMesh* anim, std::vector<u32_t> meshes, const MeshSettings* records = nullptr, u8_t step = 0,
+                     float z = 10.0f)
+    {
+        Device()->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL, kClear, 1.0f, 0);
+        D3DXMATRIX world;
+        D3DXMatrixTranslation(&world, 0.0f, 0.0f, z);
+        LodLevel list;
+        list.Set(meshes.data(), static_cast<u32_t>(meshes.size()), 0.0f);
+        MeshDrawArgs args;
+        args.world = &world;
+        args.mesh = anim;
+        args.lodRecords = records;
+        args.meshList = &list;
+        args.step = step;
+        MeshDrawLoopFrame(args);
+        return ReadBackBuffer(Device());
+    }
+    Pixels DrawAnimated(AnimMesh* anim, float frame)
+    {
+        Device()->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kClear, 1.0f, 0);
+        D3DXMATRIX world;
+        D3DXMatrixTranslation(&world, 0.0f, 0.0f, 10.0f);
+        MeshDrawArgs args;
+        args.world = &world;
+        args.mesh = anim;
+        args.frame = frame;
+        args.step = 0;
+        MeshDrawAnimated(args);
+        return ReadBackBuffer(Device());
+    }
+    static DWORD Centre(const Pixels& p) { return p.At(kWidth / 2, kHeight / 2); }
+    SavedVars m_vars{&rbfog, &rbsp, &mffogstart, &mfrange, &mffogpow, &mcfogcolor, &rfobjrad};
+};
+
+TEST_F(MeshDraw, LitMeshTakesTheMaterialTermsOfThePassSelector)
+{
+    auto anim = ReadAff(OneFrame({Quad(-3, 3, -3, 3)}));
+    RenderSetState(D3DRS_AMBIENT, 0xFFFFFFFF);
+    struct Row {
+        u32_t selector;
+        DWORD colour;
+    };
+    const Row rows[] = {{15, 0xFFFF00FF}, {9, 0xFFFF00FF}, {1, 0xFF0000FF}, {8, 0xFFFF0000}, {2, 0xFF000000}};
+    for (const Row& row : rows) {
+        RenderSetPassSelector(row.selector);
+        EXPECT_TRUE(ColourNear(Centre(DrawFrame(anim.get(), {0})), row.colour, 2)) << row.selector;
+    }
+}
+
+TEST_F(MeshDraw, TheSecondMeshOfAGpuBufferDrawsAsThroughTheStreamingBuffers)
+{
+    // Mesh 0 lies far off to the side: indices counted from the wrong first vertex would draw it.
+    auto anim = ReadAff(OneFrame({Quad(100, 104, -3, 3), Quad(-3, 1, -2, 3)}));
+    GpuAnimRequest(anim.get());
+    GpuAnimUpload();
+    ASSERT_NE(anim->frames[0].meshes[1].gpuVertexSlot, ANIM_GPU_SLOT_NONE);
+    ASSERT_EQ(anim->frames[0].meshes[1].gpuFirstVertex, 4);
+    const Pixels gpu = DrawFrame(anim.get(), {1});
+    GpuAnimReleaseBuffers();
+    ASSERT_EQ(anim->frames[0].meshes[1].gpuVertexSlot, ANIM_GPU_SLOT_NONE);
+    const Pixels streamed = DrawFrame(anim.get(), {1});
+    EXPECT_NE(Centre(streamed), kClear);
+    int differing = 0;
+    for (std::size_t i = 0; i < gpu.words.size(); ++i)
+        differing += gpu.words[i] != streamed.words[i];
+    EXPECT_EQ(differing, 0);
+}
+
+TEST_F(MeshDraw, HalfwayFrameDrawsHalfwayBetweenTwoPoses)
+{
+    aff::AffFile file;
+    file.strings = {"mesh"};
+    file.frames.push_back({{Quad(-9, -5, -2, 2)}});
+    file.frames.push_back({{Quad(5, 9, -2, 2)}});
+    auto anim = ReadAff(file);
+    RenderSetAnimatedFlag(true);
+    EXPECT_EQ(Centre(DrawAnimated(anim.get(), 0.0f)), kClear);
+    EXPECT_NE(Centre(DrawAnimated(anim.get(), 0.5f)), kClear);
+    // Without the animated flag frame 2 plays no part: frame 1's pose is drawn.
+    RenderSetAnimatedFlag(false);
+    EXPECT_EQ(Centre(DrawAnimated(anim.get(), 0.5f)), kClear);
+}
+
+TEST_F(MeshDraw, FarMeshTakesTheFogColour)
+{
+    auto anim = ReadAff(OneFrame({Quad(-60, 60, -60, 60)}));
+    mffogstart.value.asFloat = 1.0f;
+    mfrange.value.asFloat = 2.0f;
+    mffogpow.value.asFloat = 1.0f;
+    rfobjrad.value.asFloat = 1000.0f;
+    const float fog[4] = {0.0f, 1.0f, 0.0f, 1.0f};
+    for (int i = 0; i < 4; ++i)
+        mcfogcolor.value.asColour[i] = fog[i];
+    EXPECT_TRUE(ColourNear(Centre(DrawFrame(anim.get(), {0}, nullptr, 0, 100.0f)), 0xFFFF0000, 2));
+    rbfog.value.asBool = true;
+    EXPECT_TRUE(ColourNear(Centre(DrawFrame(anim.get(), {0}, nullptr, 0, 100.0f)), 0xFF00FF00, 2));
+    RenderSetObjectFog(false);
+    EXPECT_TRUE(ColourNear(Centre(DrawFrame(anim.get(), {0}, nullptr, 0, 100.0f)), 0xFFFF0000, 2));
+}
+
+struct CullLog {
+    std::vector<DWORD> cull;
+    static void Observe(IDirect3DDevice8* device, D3DPRIMITIVETYPE, UINT, UINT, void* context)
+    {
+        DWORD value = 0;
+        device->GetRenderState(D3DRS_CULLMODE, &value);
+        static_cast<CullLog*>(context)->cull.push_back(value);
+    }
+};
+
+TEST_F(MeshDraw, TwoSidedMeshesDrawTheirBackFacesSecondOrWithTheSinglePassFirst)
+{
+    aff::Mesh quad = Quad(-3, 3, -3, 3);
+    quad.material.textureWord = ANIM_TEXTURE_NONE | ANIM_TEXTURE_TWO_SIDED;
+    auto anim = ReadAff(OneFrame({quad}));
+    RenderSetState(D3DRS_CULLMODE, D3DCULL_CW);
+    struct Row {
+        bool singlePass;
+        std::vector<DWORD> cull;
+    };
+    const Row rows[] = {{false, {D3DCULL_CW, D3DCULL_CCW}}, {true, {D3DCULL_CCW, D3DCULL_CW}}};
+    for (const Row& row : rows) {
+        rbsp.value.asBool = row.singlePass;
+        CullLog log;
+        D3D8TestSetDrawObserver(Device(), CullLog::Observe, &log);
+        DrawAnimated(anim.get(), 0.0f);
+        D3D8TestSetDrawObserver(Device(), nullptr, nullptr);
+        EXPECT_EQ(log.cull, row.cull) << row.singlePass;
+    }
+}
+
+TEST_F(MeshDraw, TranslucentMeshesBecomeMeshRecords)
+{
+    auto anim = ReadAff(OneFrame({Quad(-3, 3, -3, 3), Quad(-3, 3, -3, 3)}));
+    const MeshSettings records[2] = {Settings(MESH_LOD_DRAWN), Settings(MESH_LOD_DRAWN | MESH_LOD_TRANSLUCENT)};
+    IDirect3DTexture8* textures[2] = {nullptr, reinterpret_cast<IDirect3DTexture8*>(0x1234)};
+    DrawRecordListInit();
+    RenderSetAnimatedFlag(true);
+    D3DXMATRIX world;
+    D3DXMatrixTranslation(&world, 0.0f, 0.0f, 10.0f);
+    LodLevel list;
+    const u32_t meshes[2] = {0, 1};
+    list.Set(meshes, 2, 0.0f);
+    MeshDrawArgs args;
+    args.world = &world;
+    args.mesh = anim.get();
+    args.frame = 0.0f;
+    args.textures = textures;
+    args.lodRecords = records;
+    args.meshList = &list;
+    args.fadeAlpha = 7;
+    EXPECT_EQ(MeshDrawLoopFrame(args), 1);
+    ASSERT_EQ(DrawRecordCount(), 1u);
+    const DrawRecord* record = DrawRecordAt(0);
+    EXPECT_EQ(record->Kind(), DRAW_RECORD_MESH);
+    EXPECT_EQ(record->SourceBlend(), u32_t(D3DBLEND_SRCALPHA));
+    EXPECT_EQ(record->DestinationBlend(), u32_t(D3DBLEND_INVSRCALPHA));
+    EXPECT_EQ(record->fields.mesh.meshWord, 1u | DRAW_RECORD_ANIMATED);
+    EXPECT_EQ(record->fields.mesh.mesh, anim.get());
+    EXPECT_EQ(record->fields.mesh.texture, textures[1]);
+    EXPECT_EQ(record->fields.mesh.fade, 7);
+    EXPECT_FLOAT_EQ(record->sortKey, 100.0f);  // the quad's centre lies 10 ahead
+
+    // The interpolating renderer queues it the same way, with the frame it was given.
+    DrawRecordsClear();
+    args.frame = 0.0f;
+    MeshDrawAnimated(args);
+    ASSERT_EQ(DrawRecordCount(), 1u);
+    EXPECT_EQ(DrawRecordAt(0)->fields.mesh.meshWord, 1u | DRAW_RECORD_ANIMATED);
+
+    DrawRecordsClear();
+    DrawRecordSetRecordingOff(true);
+    MeshDrawLoopFrame(args);
+    MeshDrawAnimated(args);
+    EXPECT_EQ(DrawRecordCount(), 0u);
+}
+
+}  // namespace

@@ -353,8 +353,9 @@ void DrawPasses(const TextureInfo& info, bool reflection, bool twoSided, const D
         const bool last = p + 1 == passes;
         if (p == 1 && reflection) {
             ReflectionPassBegin(info);
-            RenderSetStageState(0, D3DTSS_TEXCOORDINDEX,
-                                firstPersonMesh ? D3DTSS_TCI_CAMERASPACENORMAL : D3DTSS_TCI_CAMERASPACEREFLECTIONVECTOR);
+            RenderSetStageState(
+                0, D3DTSS_TEXCOORDINDEX,
+                firstPersonMesh ? D3DTSS_TCI_CAMERASPACENORMAL : D3DTSS_TCI_CAMERASPACEREFLECTIONVECTOR);
         } else if (p == 1) {
             BackFacesBegin();
         }
@@ -633,9 +634,8 @@ void DrawPins(const MeshSource& src, const D3DXMATRIX& world)
     if (!m1.dummyFrame || !rbshowpins.Bool())
         return;
     AnimDummyFrame pin = *m1.dummyFrame;
-    const AnimFrameMesh* m2 = src.index < src.anim2->frames[src.frame2].meshes_c
-                                  ? &src.anim2->frames[src.frame2].meshes[src.index]
-                                  : nullptr;
+    const AnimFrameMesh* m2 =
+        src.index < src.anim2->frames[src.frame2].meshes_c ? &src.anim2->frames[src.frame2].meshes[src.index] : nullptr;
     if (m2 && m2->dummyFrame && m2 != &m1 && src.t != 0.0f) {
         const AnimDummyFrame& b = *m2->dummyFrame;
         auto lerp = [&](Vector3 a, Vector3 c) {
@@ -729,6 +729,8 @@ void DrawMesh(const MeshSource& src, IDirect3DTexture8* texture, const MeshSetti
         blocks.v2 = src.anim2->GetMeshVertices(src.frame2, src.index);
         blocks.uv2 = src.anim2->GetMeshTexCoords(src.frame2, src.index);
     }
+    // Land layers modulate the lit colour too, so the mesh's own material is set for them as well.
+    SetMeshMaterial(g_mesh.material);
     if (landLayer) {
         // The land-layer path draws frame 2 unblended.
         Blocks land = blocks;
@@ -742,7 +744,6 @@ void DrawMesh(const MeshSource& src, IDirect3DTexture8* texture, const MeshSetti
         UnbindGpu();
         return;
     }
-    SetMeshMaterial(g_mesh.material);
     SetStageZero(texture);
     if (!BindGeometry(src, blocks))
         return;
@@ -883,8 +884,8 @@ void UnderwaterFogStageEnd(u32_t stage)
     DisableStage(stage);
 }
 
-s32_t MeshDrawFrameMesh(AnimMesh* anim, u32_t frame, u32_t mesh, IDirect3DTexture8* texture,
-                        const MeshSettings* record, const D3DXMATRIX& world, s32_t step, bool hideWhenAsked)
+s32_t MeshDrawFrameMesh(AnimMesh* anim, u32_t frame, u32_t mesh, IDirect3DTexture8* texture, const MeshSettings* record,
+                        const D3DXMATRIX& world, s32_t step, bool hideWhenAsked)
 {
     const AnimFrameMesh& m = anim->frames[frame].meshes[mesh];
     g_mesh.alphaTest = false;
@@ -931,8 +932,8 @@ s32_t MeshDrawLoopFrame(const MeshDrawArgs& args)
     if (!g_render.device)
         return 1;
     const D3DXMATRIX world(*args.world);
-    const u32_t frame = static_cast<u32_t>(args.frame < 0.0f || !std::isfinite(args.frame) ? 0.0f : args.frame) %
-                        args.mesh->frames_c;
+    const u32_t frame =
+        static_cast<u32_t>(args.frame < 0.0f || !std::isfinite(args.frame) ? 0.0f : args.frame) % args.mesh->frames_c;
     BeginNode(world);
     const AnimFrame& f = args.mesh->frames[frame];
     for (u32_t k = 0; k < args.meshList->count; ++k) {
@@ -955,8 +956,8 @@ void MeshDrawAnimated(const MeshDrawArgs& args)
 {
     SceneDrawLogAdd(MESH_DRAW_ANIMATED, args);
     MeshFramePair pair;
-    if (!g_render.device || !args.world || !MeshFramePairOf(args.mesh, args.blendSource, args.frame, args.blendSourceFrame,
-                                        args.blendWeight, &pair))
+    if (!g_render.device || !args.world ||
+        !MeshFramePairOf(args.mesh, args.blendSource, args.frame, args.blendSourceFrame, args.blendWeight, &pair))
         return;
     const AnimMesh* anim = args.mesh;
     const bool animated = g_scene.animatedFlag != 0;
@@ -987,7 +988,8 @@ void MeshDrawAnimated(const MeshDrawArgs& args)
         if (verdict.noMip)
             RenderSetStageState(0, D3DTSS_MIPFILTER, D3DTEXF_NONE);
         if (verdict.verdict == MeshVerdict::Queue) {
-            QueueMesh(args, world, i, src.anim1->GetMeshVertices(src.frame1, i), src.anim1->GetMeshTextureRef(src.frame1, i));
+            QueueMesh(args, world, i, src.anim1->GetMeshVertices(src.frame1, i),
+                      src.anim1->GetMeshTextureRef(src.frame1, i));
             RestoreAfterMesh(nullptr, verdict.noMip);
             continue;
         }
@@ -1009,6 +1011,71 @@ void MeshDrawAnimated(const MeshDrawArgs& args)
         IDirect3DTexture8* texture = args.textures ? args.textures[i] : nullptr;
         DrawMesh(src, texture, record, verdict.landLayer, world, !animated, ending);
         RestoreAfterMesh(record, verdict.noMip);
+    }
+    EndNode();
+}
+
+void MeshDrawAnimatedNoSlerp(const MeshDrawArgs& args)
+{
+    if (!args.mesh)
+        return;
+    SceneDrawLogAdd(MESH_DRAW_ANIMATED_NO_SLERP, args);
+    MeshFramePair pair;
+    if (!g_render.device || !args.world || !args.meshList ||
+        !MeshFramePairOf(args.mesh, args.blendSource, args.frame, args.blendSourceFrame, args.blendWeight, &pair))
+        return;
+    const AnimMesh* anim = args.mesh;
+    const bool animated = g_scene.animatedFlag != 0;
+    if (animated)
+        ENGINE_ASSERT_TEXT(pair.meshCount == anim->frames[pair.frame2].meshes_c, "ra_meshes_c == frame2->meshes_c");
+    const D3DXMATRIX world(*args.world);
+    BeginNode(world);
+    for (u32_t k = 0; k < args.meshList->count; ++k) {
+        const u32_t i = args.meshList->meshes[k];
+        if (i >= pair.meshCount)
+            continue;
+        MeshSource src = {pair.first, pair.frame1, anim, pair.frame2, i, pair.t};
+        if (src.anim1->frames[src.frame1].meshes_c <= i)
+            src = {anim, pair.frame2, anim, pair.frame2, i, 0.0f};
+        if (!animated)
+            src.anim2 = src.anim1, src.frame2 = src.frame1;
+        if (src.anim2->frames[src.frame2].meshes_c <= i)
+            continue;
+        const AnimFrameMesh& m = src.anim1->frames[src.frame1].meshes[i];
+        const MeshSettings* record = args.lodRecords ? &args.lodRecords[i] : nullptr;
+        // Every listed mesh is drawn: the record gives only its flags and lighting.
+        u32_t flags = MESH_LOD_DRAWN;
+        if (record && (record->lodTagged || args.step < GRAPH_NODE_LOD_STEPS))
+            flags = record->ModeAt(args.step);
+        const bool noMip = (flags & MESH_LOD_NO_MIP) != 0;
+        if (noMip)
+            RenderSetStageState(0, D3DTSS_MIPFILTER, D3DTEXF_NONE);
+        if (flags & MESH_LOD_TRANSLUCENT) {
+            QueueMesh(args, world, i, src.anim1->GetMeshVertices(src.frame1, i),
+                      src.anim1->GetMeshTextureRef(src.frame1, i));
+            RestoreAfterMesh(nullptr, noMip);
+            continue;
+        }
+        g_mesh.alphaTest = (flags & MESH_LOD_ALPHA_TEST) != 0;
+        if (record && !record->lit && !m.dummyFrame)
+            SetLighting(false);
+        if (m.faceCount == 0) {
+            RestoreAfterMesh(record, noMip);
+            continue;
+        }
+        if (animated) {
+            const AnimFrameMesh& m2 = src.anim2->frames[src.frame2].meshes[i];
+            ENGINE_ASSERT_TEXT(m.vertexCount == m2.vertexCount && m.faceCount == m2.faceCount,
+                               "(ra_mesh_vc == frame2->meshes[mi].vc) && (ra_mesh_fc == frame2->meshes[mi].fc)");
+        }
+        const bool landLayer = record && record->landTexture;
+        if (landLayer && RenderMeshPassIndex > 0) {
+            RestoreAfterMesh(record, noMip);
+            continue;
+        }
+        IDirect3DTexture8* texture = args.textures ? args.textures[i] : nullptr;
+        DrawMesh(src, texture, record, landLayer, world, !animated, Ending::SinglePass);
+        RestoreAfterMesh(record, noMip);
     }
     EndNode();
 }

@@ -65,11 +65,14 @@ bool MeshFramePairOf(const AnimMesh* anim, const AnimMesh* source, float frame, 
 s32_t MeshDrawLoopFrame(const MeshDrawArgs& args);
 // One mesh of one frame: MESH_DRAWN_NOTHING, MESH_DRAWN (also for an attachment pin), or
 // MESH_TO_QUEUE for a translucent mesh. step -1: no step filter.
-s32_t MeshDrawFrameMesh(AnimMesh* anim, u32_t frame, u32_t mesh, IDirect3DTexture8* texture,
-                        const MeshSettings* record, const D3DXMATRIX& world, s32_t step, bool hideWhenAsked);
+s32_t MeshDrawFrameMesh(AnimMesh* anim, u32_t frame, u32_t mesh, IDirect3DTexture8* texture, const MeshSettings* record,
+                        const D3DXMATRIX& world, s32_t step, bool hideWhenAsked);
 // Every mesh of a node between two frames, or across a cross-fade.
 void MeshDrawAnimated(const MeshDrawArgs& args);
-// The same with its arguments one by one, as the editor library calls it; the type id and the
+// The second interpolating renderer: the meshes of the node's ready-made list for the step (the
+// meshList argument), without pins, step or hide tests, each finished in one pass.
+void MeshDrawAnimatedNoSlerp(const MeshDrawArgs& args);
+// MeshDrawAnimated with its arguments one by one, as the editor library calls it; the type id and the
 // colours are not read.
 void MeshDrawAnimatedHost(s32_t typeId, D3DMATRIX world, AnimMesh* mesh, AnimMesh* blendSource, float frame,
                           float blendSourceFrame, float blendWeight, IDirect3DTexture8* const* textures,

@@ -18,8 +18,8 @@ struct MeshFog {
     bool perVertex = false;  // the radius is above "rfobjrad" and the range above 0: the fog texture's pass
     float distance = 0.0f;   // from the camera to the far side of the mesh's sphere
     float radius = 0.0f;
-    D3DCOLOR colour = 0;        // "mcfogcolor" with the distance alpha
-    D3DCOLOR plainColour = 0;   // "mcfogcolor" with its own alpha
+    D3DCOLOR colour = 0;       // "mcfogcolor" with the distance alpha
+    D3DCOLOR plainColour = 0;  // "mcfogcolor" with its own alpha
 };
 
 // The fog of a mesh whose vertex block is placed by the world matrix, seen from the camera of the

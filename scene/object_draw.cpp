@@ -1,6 +1,6 @@
 // The object drawing's view of the world renderer: the switches of the mesh renderers and the draw
-// log of what objects hand to the mesh paths. The second interpolating renderer and the tinted-mesh
-// drawing do not exist yet and only record what they are handed.
+// log of what objects hand to the mesh paths. The tinted-mesh drawing does not exist yet and only
+// records what it is handed.
 #include "scene/object_draw.h"
 
 #include "render/camera.h"
@@ -51,13 +51,6 @@ void RenderSetObjectFog(bool enabled)
 void RenderSetBatching(bool enabled)
 {
     g_scene.batching = enabled ? 1 : 0;
-}
-
-void MeshDrawAnimatedNoSlerp(const MeshDrawArgs& args)
-{
-    if (!args.mesh)
-        return;
-    SceneDrawLogAdd(MESH_DRAW_ANIMATED_NO_SLERP, args);
 }
 
 void RenderDrawTintedMesh(const Decal* record, const u32_t*)

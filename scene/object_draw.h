@@ -76,10 +76,8 @@ void RenderSetObjectFog(bool enabled);
 // Whether distance-faded objects and the HUD's map items are batched.
 void RenderSetBatching(bool enabled);
 
-// The three mesh-draw paths: MeshDrawLoopFrame and MeshDrawAnimated (scene/mesh_draw.h) and the
-// second interpolating renderer over a node's prebuilt level-of-detail mesh list. Each adds the
-// call to the draw log.
-void MeshDrawAnimatedNoSlerp(const MeshDrawArgs& args);
+// The three mesh-draw paths are MeshDrawLoopFrame, MeshDrawAnimated and MeshDrawAnimatedNoSlerp
+// (scene/mesh_draw.h); each adds the call to the draw log.
 // Adds a mesh-draw call to the draw log.
 void SceneDrawLogAdd(MeshDrawPath path, const MeshDrawArgs& args);
 // Draws one mesh instance (a decal record) in a single colour from its world transform; null

@@ -8,6 +8,7 @@
 #include "game/game_state.h"
 #include "map/map_cvars.h"
 #include "render/camera.h"
+#include "render/map_render_setup.h"
 #include "render/render_cvars.h"
 #include "render/state_cache.h"
 #include "scene/draw_records.h"
@@ -24,6 +25,13 @@ using namespace render_test;
 using namespace scene_test;
 
 namespace {
+
+u32_t RenderGetStateForTest(D3DRENDERSTATETYPE state)
+{
+    DWORD value = 0xDEADBEEF;
+    g_render.device->GetRenderState(state, &value);
+    return value;
+}
 
 aff::AffFile Frames(u32_t frames, u32_t meshes)
 {
@@ -182,6 +190,11 @@ protected:
     }
     void TearDown() override
     {
+        for (LandTextureSlot& slot : g_mapRender.landTextures)
+            slot = {};
+        for (IDirect3DTexture8* texture : m_textures)
+            texture->Release();
+        RenderMeshPassIndex = 0;
         GpuAnimSetCreateFault(nullptr);
         GpuAnimRelease();
         DrawRecordSetRecordingOff(false);
@@ -192,7 +205,7 @@ protected:
     }
     // Draws the listed meshes of one frame 10 units ahead of the camera.
     Pixels DrawFrame(AnimMesh* anim, std::vector<u32_t> meshes, const MeshSettings* records = nullptr, u8_t step = 0,
-                     float z = 10.0f)
+                     float z = 10.0f, IDirect3DTexture8* const* textures = nullptr)
     {
         Device()->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL, kClear, 1.0f, 0);
         D3DXMATRIX world;
@@ -205,6 +218,7 @@ protected:
         args.lodRecords = records;
         args.meshList = &list;
         args.step = step;
+        args.textures = textures;
         MeshDrawLoopFrame(args);
         return ReadBackBuffer(Device());
     }
@@ -222,6 +236,28 @@ protected:
         return ReadBackBuffer(Device());
     }
     static DWORD Centre(const Pixels& p) { return p.At(kWidth / 2, kHeight / 2); }
+    IDirect3DTexture8* Solid(DWORD argb)
+    {
+        IDirect3DTexture8* texture = nullptr;
+        EXPECT_EQ(Device()->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture), D3D_OK);
+        D3DLOCKED_RECT locked = {};
+        texture->LockRect(0, &locked, nullptr, 0);
+        for (int y = 0; y < 4; ++y)
+            for (int x = 0; x < 4; ++x)
+                reinterpret_cast<DWORD*>(static_cast<BYTE*>(locked.pBits) + y * locked.Pitch)[x] = argb;
+        texture->UnlockRect(0);
+        m_textures.push_back(texture);
+        return texture;
+    }
+    void DirectionalLight(DWORD index, float r, float g, float b)
+    {
+        D3DLIGHT8 light = {};
+        light.Type = D3DLIGHT_DIRECTIONAL;
+        light.Diffuse = {r, g, b, 1.0f};
+        light.Direction = {0.0f, -1.0f, 0.0f};
+        Device()->SetLight(index, &light);
+    }
+    std::vector<IDirect3DTexture8*> m_textures;
     SavedVars m_vars{&rbfog, &rbsp, &mffogstart, &mfrange, &mffogpow, &mcfogcolor, &rfobjrad};
 };
 
@@ -234,10 +270,84 @@ TEST_F(MeshDraw, LitMeshTakesTheMaterialTermsOfThePassSelector)
         DWORD colour;
     };
     const Row rows[] = {{15, 0xFFFF00FF}, {9, 0xFFFF00FF}, {1, 0xFF0000FF}, {8, 0xFFFF0000}, {2, 0xFF000000}};
-    for (const Row& row : rows) {
-        RenderSetPassSelector(row.selector);
-        EXPECT_TRUE(ColourNear(Centre(DrawFrame(anim.get(), {0})), row.colour, 2)) << row.selector;
+    // Untextured, and under a white texture that the lit colour modulates.
+    IDirect3DTexture8* white[1] = {Solid(0xFFFFFFFF)};
+    IDirect3DTexture8* const* const choices[2] = {nullptr, white};
+    for (IDirect3DTexture8* const* textures : choices) {
+        for (const Row& row : rows) {
+            RenderSetPassSelector(row.selector);
+            EXPECT_TRUE(ColourNear(Centre(DrawFrame(anim.get(), {0}, nullptr, 0, 10.0f, textures)), row.colour, 2))
+                << row.selector << (textures ? " textured" : "");
+        }
     }
+}
+
+TEST_F(MeshDraw, AlphaTestedMeshesKeepPixelsFromAlpha160)
+{
+    auto anim = ReadAff(OneFrame({Quad(-3, 3, -3, 3)}));
+    const MeshSettings tested = Settings(MESH_LOD_DRAWN | MESH_LOD_ALPHA_TEST);
+    struct Row {
+        DWORD texel;
+        bool shown;
+    };
+    const Row rows[] = {{0x9FFFFFFF, false}, {0xA0FFFFFF, true}, {0xFFFFFFFF, true}};
+    for (const Row& row : rows) {
+        IDirect3DTexture8* textures[1] = {Solid(row.texel)};
+        const DWORD centre = Centre(DrawFrame(anim.get(), {0}, &tested, 0, 10.0f, textures));
+        EXPECT_EQ(centre != kClear, row.shown) << std::hex << row.texel;
+    }
+    EXPECT_EQ(RenderGetStateForTest(D3DRS_ALPHATESTENABLE), 0u);
+}
+
+TEST_F(MeshDraw, TwoSidedMeshShowsItsBackFacesLitByLightOne)
+{
+    // Find the winding that culling leaves out, so that only the back-face pass can show it.
+    RenderSetState(D3DRS_CULLMODE, D3DCULL_CW);
+    aff::Mesh quad = Quad(-3, 3, -3, 3);
+    quad.material.emissive[0] = 0.0f;
+    quad.material.ambient[2] = 0.0f;
+    for (float& c : quad.material.diffuse)
+        c = 1.0f;
+    DirectionalLight(0, 1.0f, 0.0f, 0.0f);
+    DirectionalLight(1, 0.0f, 1.0f, 0.0f);
+    Device()->LightEnable(0, TRUE);
+    if (Centre(DrawFrame(ReadAff(OneFrame({quad})).get(), {0})) != kClear)
+        std::swap(quad.indices[1], quad.indices[2]), std::swap(quad.indices[4], quad.indices[5]);
+    ASSERT_EQ(Centre(DrawFrame(ReadAff(OneFrame({quad})).get(), {0})), kClear);
+    quad.material.textureWord = ANIM_TEXTURE_NONE | ANIM_TEXTURE_TWO_SIDED;
+    auto twoSided = ReadAff(OneFrame({quad}));
+    EXPECT_TRUE(ColourNear(Centre(DrawFrame(twoSided.get(), {0})), 0xFF00FF00, 2));
+    EXPECT_EQ(RenderGetStateForTest(D3DRS_CULLMODE), u32_t(D3DCULL_CW));
+}
+
+TEST_F(MeshDraw, LandLayerMeshMarksTheStencilAndShowsTheLayers)
+{
+    // The layers modulate the lit colour: white here.
+    aff::Mesh quad = Quad(-3, 3, -3, 3);
+    for (float& c : quad.material.emissive)
+        c = 1.0f;
+    auto anim = ReadAff(OneFrame({quad}));
+    g_mapRender.landTextures[3] = {Solid(0xFF0000FF), Solid(0xFFFFFFFF)};
+    const MeshSettings land = Settings(MESH_LOD_DRAWN, 0, 1, 1);
+    RenderMeshPassIndex = 1;
+    EXPECT_EQ(Centre(DrawFrame(anim.get(), {0}, &land)), kClear);
+    RenderMeshPassIndex = 0;
+    EXPECT_TRUE(ColourNear(Centre(DrawFrame(anim.get(), {0}, &land)), 0xFF0000FF, 2));
+    // The stencil is left on, replacing with 0.
+    EXPECT_EQ(RenderGetStateForTest(D3DRS_STENCILENABLE), 1u);
+    EXPECT_EQ(RenderGetStateForTest(D3DRS_STENCILREF), 0u);
+    // Only the mesh's pixels hold 8: a quad over the whole screen drawn where the stencil is 8.
+    RenderSetState(D3DRS_STENCILFUNC, D3DCMP_EQUAL);
+    RenderSetState(D3DRS_STENCILREF, MESH_LAND_LAYER_STENCIL);
+    RenderSetState(D3DRS_STENCILPASS, D3DSTENCILOP_KEEP);
+    RenderSetState(D3DRS_STENCILFAIL, D3DSTENCILOP_KEEP);
+    RenderSetState(D3DRS_LIGHTING, 0);
+    RenderSetColorOp(0, D3DTOP_SELECTARG2, D3DTA_TEXTURE, D3DTA_DIFFUSE);
+    RenderSetAlphaOp(0, D3DTOP_SELECTARG2, D3DTA_TEXTURE, D3DTA_DIFFUSE);
+    DrawScreenQuad(Device(), 0, 0, kWidth, kHeight, 0xFFFFFF00);
+    const Pixels marked = ReadBackBuffer(Device());
+    EXPECT_TRUE(ColourNear(Centre(marked), 0xFFFFFF00, 2));
+    EXPECT_EQ(marked.At(0, 0), kClear);
 }
 
 TEST_F(MeshDraw, TheSecondMeshOfAGpuBufferDrawsAsThroughTheStreamingBuffers)

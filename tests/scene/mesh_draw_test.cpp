@@ -11,6 +11,8 @@
 #include "render/map_render_setup.h"
 #include "render/render_cvars.h"
 #include "render/state_cache.h"
+#include "render/texture_manager.h"
+#include "scene/draw_record_replay.h"
 #include "scene/draw_records.h"
 #include "scene/gpu_anim_buffers.h"
 #include "scene/mesh_draw.h"
@@ -476,6 +478,86 @@ TEST_F(MeshDraw, TranslucentMeshesBecomeMeshRecords)
     MeshDrawLoopFrame(args);
     MeshDrawAnimated(args);
     EXPECT_EQ(DrawRecordCount(), 0u);
+}
+
+}  // namespace
+
+namespace {
+
+struct PassLog {
+    struct Pass {
+        DWORD cull, alphaBlend;
+        IDirect3DBaseTexture8* stage0;
+    };
+    std::vector<Pass> passes;
+    static void Observe(IDirect3DDevice8* device, D3DPRIMITIVETYPE, UINT, UINT, void* context)
+    {
+        Pass pass = {};
+        device->GetRenderState(D3DRS_CULLMODE, &pass.cull);
+        device->GetRenderState(D3DRS_ALPHABLENDENABLE, &pass.alphaBlend);
+        device->GetTexture(0, &pass.stage0);
+        if (pass.stage0)
+            pass.stage0->Release();
+        static_cast<PassLog*>(context)->passes.push_back(pass);
+    }
+};
+
+TEST_F(MeshDraw, ReflectionPassBeatsTheBackFacePass)
+{
+    IDirect3DTexture8* base = Solid(0xFFFFFFFF);
+    IDirect3DTexture8* plain = Solid(0xFFFFFFFF);
+    TextureInfo info = {};
+    info.reflectMap = Solid(0xFFFFFFFF);
+    info.secondReflectMap = Solid(0xFF0000FF);
+    TextureSetRecord(base, &info);
+    RenderSetState(D3DRS_CULLMODE, D3DCULL_CW);
+    struct Row {
+        bool twoSided, reflection;
+        std::vector<DWORD> cull;
+        DWORD secondBlend;
+    };
+    const Row rows[] = {
+        {false, false, {D3DCULL_CW}, 0},
+        {true, false, {D3DCULL_CW, D3DCULL_CCW}, 0},
+        {false, true, {D3DCULL_CW, D3DCULL_CW}, 1},
+        {true, true, {D3DCULL_CW, D3DCULL_CW}, 1},
+    };
+    for (const Row& row : rows) {
+        aff::Mesh quad = Quad(-3, 3, -3, 3);
+        if (row.twoSided)
+            quad.material.textureWord = ANIM_TEXTURE_NONE | ANIM_TEXTURE_TWO_SIDED;
+        auto anim = ReadAff(OneFrame({quad}));
+        IDirect3DTexture8* textures[1] = {row.reflection ? base : plain};
+        PassLog log;
+        D3D8TestSetDrawObserver(Device(), PassLog::Observe, &log);
+        const Pixels pixels = DrawFrame(anim.get(), {0}, nullptr, 0, 10.0f, textures);
+        D3D8TestSetDrawObserver(Device(), nullptr, nullptr);
+        ASSERT_EQ(log.passes.size(), row.cull.size()) << row.twoSided << row.reflection;
+        for (std::size_t i = 0; i < log.passes.size(); ++i)
+            EXPECT_EQ(log.passes[i].cull, row.cull[i]) << row.twoSided << row.reflection << " pass " << i;
+        if (log.passes.size() == 2) {
+            EXPECT_EQ(log.passes[1].alphaBlend, row.secondBlend);
+            if (row.reflection) {
+                EXPECT_EQ(log.passes[1].stage0, info.secondReflectMap);
+                // The emissive red with the second reflection map's blue added.
+                EXPECT_TRUE(ColourNear(Centre(pixels), 0xFFFF00FF, 2));
+            }
+        }
+    }
+    TextureInfo none = {};
+    TextureSetRecord(base, &none);
+}
+
+TEST_F(MeshDraw, QueuedTranslucentMeshDrawsWhenTheRecordsReplay)
+{
+    auto anim = ReadAff(OneFrame({Quad(-3, 3, -3, 3)}));
+    const MeshSettings translucent = Settings(MESH_LOD_DRAWN | MESH_LOD_TRANSLUCENT);
+    DrawRecordListInit();
+    EXPECT_EQ(Centre(DrawFrame(anim.get(), {0}, &translucent)), kClear);
+    ASSERT_EQ(DrawRecordCount(), 1u);
+    DrawRecordsReplay();
+    // The emissive red shows (the replay's own ambient light may add the ambient blue).
+    EXPECT_EQ((Centre(ReadBackBuffer(Device())) >> 16) & 0xFF, 0xFFu);
 }
 
 }  // namespace

@@ -25,8 +25,6 @@ struct SceneState {
     // The pass selector: the material colour terms (MATERIAL_AMBIENT ...) the mesh renderers and the
     // merged meshes apply; one word, written by RenderSetPassSelector, all bits set at start.
     u32_t materialComponentMask = 0xFFFFFFFFu;
-    // Night vision: the ambient and diffuse parts take the night-vision colours.
-    bool nightVision = false;
 
     // Set while the main view is drawn, cleared around the visibility pass of a secondary, inset or
     // external view (the map-drawing flag of the secondary views): only the main view's pass stores

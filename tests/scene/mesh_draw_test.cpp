@@ -561,3 +561,44 @@ TEST_F(MeshDraw, QueuedTranslucentMeshDrawsWhenTheRecordsReplay)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(MeshDraw, CrossFadeFromASourceWithFewerMeshesDrawsTheRestFromTheNewAnimation)
+{
+    // The source pose has the first quad far left; the new animation has it far right and a second
+    // quad in the middle that the source lacks.
+    auto source = ReadAff(OneFrame({Quad(-6, -3, -2, 2)}));
+    aff::AffFile file;
+    file.strings = {"mesh"};
+    file.frames.push_back({{Quad(3, 6, -2, 2), Quad(-1, 1, -1, 1)}});
+    auto anim = ReadAff(file);
+    RenderSetAnimatedFlag(true);
+    D3DXMATRIX world;
+    D3DXMatrixTranslation(&world, 0.0f, 0.0f, 10.0f);
+    struct Row {
+        float weight;
+        bool leftShown, centreShown;
+    };
+    const Row rows[] = {{0.0f, true, true}, {1.0f, false, true}};
+    for (const Row& row : rows) {
+        Device()->Clear(0, nullptr, D3DCLEAR_TARGET, kClear, 1.0f, 0);
+        MeshDrawArgs args;
+        args.world = &world;
+        args.mesh = anim.get();
+        args.blendSource = source.get();
+        args.blendWeight = row.weight;
+        MeshDrawAnimated(args);
+        const Pixels pixels = ReadBackBuffer(Device());
+        bool left = false, right = false;
+        for (UINT x = 0; x < kWidth / 3; ++x) {
+            left = left || pixels.At(x, kHeight / 2) != kClear;
+            right = right || pixels.At(kWidth - 1 - x, kHeight / 2) != kClear;
+        }
+        EXPECT_EQ(left, row.leftShown) << row.weight;
+        EXPECT_EQ(right, !row.leftShown) << row.weight;
+        EXPECT_EQ(Centre(pixels) != kClear, row.centreShown) << row.weight;
+    }
+}
+
+}  // namespace

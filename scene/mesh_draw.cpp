@@ -707,8 +707,8 @@ enum class Ending { FrameMesh, MultiPass, SinglePass };
 
 // Draws one mesh that passed its filter: material, stage 0, geometry and the ending. The land-layer
 // path replaces all of that for land-layer meshes.
-void DrawMesh(const MeshSource& src, IDirect3DTexture8* texture, const MeshSettings* record, bool landLayer,
-              const D3DXMATRIX& world, bool allowGpu, Ending ending)
+void DrawMesh(const MeshSource& src, IDirect3DTexture8* texture, bool landLayer, const D3DXMATRIX& world, bool allowGpu,
+              Ending ending)
 {
     const AnimFrameMesh& m1 = src.anim1->frames[src.frame1].meshes[src.index];
     g_mesh.record = &m1;
@@ -760,7 +760,6 @@ void DrawMesh(const MeshSource& src, IDirect3DTexture8* texture, const MeshSetti
             break;
     }
     UnbindGpu();
-    (void)record;
 }
 
 }  // namespace
@@ -917,7 +916,7 @@ s32_t MeshDrawFrameMesh(AnimMesh* anim, u32_t frame, u32_t mesh, IDirect3DTextur
         RestoreAfterMesh(record, verdict.noMip);
         return MESH_DRAWN_NOTHING;
     }
-    DrawMesh(src, texture, record, landLayer, world, true, Ending::FrameMesh);
+    DrawMesh(src, texture, landLayer, world, true, Ending::FrameMesh);
     RestoreAfterMesh(record, verdict.noMip);
     return MESH_DRAWN;
 }
@@ -1009,7 +1008,7 @@ void MeshDrawAnimated(const MeshDrawArgs& args)
             continue;
         }
         IDirect3DTexture8* texture = args.textures ? args.textures[i] : nullptr;
-        DrawMesh(src, texture, record, verdict.landLayer, world, !animated, ending);
+        DrawMesh(src, texture, verdict.landLayer, world, !animated, ending);
         RestoreAfterMesh(record, verdict.noMip);
     }
     EndNode();
@@ -1074,7 +1073,7 @@ void MeshDrawAnimatedNoSlerp(const MeshDrawArgs& args)
             continue;
         }
         IDirect3DTexture8* texture = args.textures ? args.textures[i] : nullptr;
-        DrawMesh(src, texture, record, landLayer, world, !animated, Ending::SinglePass);
+        DrawMesh(src, texture, landLayer, world, !animated, Ending::SinglePass);
         RestoreAfterMesh(record, noMip);
     }
     EndNode();
@@ -1125,7 +1124,7 @@ void MeshRecordRender(DrawRecord* record)
     RenderSetState(D3DRS_DESTBLEND, record->DestinationBlend());
     RenderSetState(D3DRS_ZWRITEENABLE, 0);
     g_mesh.alphaTest = false;
-    DrawMesh(src, f.texture, nullptr, false, world, !animated, Ending::FrameMesh);
+    DrawMesh(src, f.texture, false, world, !animated, Ending::FrameMesh);
     RenderSetState(D3DRS_ZWRITEENABLE, 1);
     RenderSetState(D3DRS_ALPHABLENDENABLE, 0);
     EndNode();

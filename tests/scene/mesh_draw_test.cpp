@@ -468,10 +468,18 @@ TEST_F(MeshDraw, TranslucentMeshesBecomeMeshRecords)
 
     // The interpolating renderer queues it the same way, with the frame it was given.
     DrawRecordsClear();
-    args.frame = 0.0f;
+    args.frame = 0.25f;
     MeshDrawAnimated(args);
     ASSERT_EQ(DrawRecordCount(), 1u);
     EXPECT_EQ(DrawRecordAt(0)->fields.mesh.meshWord, 1u | DRAW_RECORD_ANIMATED);
+    EXPECT_FLOAT_EQ(DrawRecordAt(0)->fields.mesh.frame, 0.25f);
+    // Without the animated flag bit 16 stays clear.
+    DrawRecordsClear();
+    RenderSetAnimatedFlag(false);
+    MeshDrawAnimated(args);
+    ASSERT_EQ(DrawRecordCount(), 1u);
+    EXPECT_EQ(DrawRecordAt(0)->fields.mesh.meshWord, 1u);
+    EXPECT_EQ(DrawRecordAt(0)->flags & DRAW_RECORD_ANIMATED, 0u);
 
     DrawRecordsClear();
     DrawRecordSetRecordingOff(true);

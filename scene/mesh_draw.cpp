@@ -581,6 +581,18 @@ void DrawLandLayers(const D3DXMATRIX& world, const AnimVertexData* fogBlock)
 
 }  // namespace
 
+IDirect3DTexture8* NodeTexture(const MeshDrawArgs& args, u32_t index)
+{
+    const bool held = args.textures && args.mesh && args.mesh->frames_c && index < args.mesh->frames[0].meshes_c;
+    return held ? args.textures[index] : nullptr;
+}
+
+const MeshSettings* NodeRecord(const MeshDrawArgs& args, u32_t index)
+{
+    const bool held = args.lodRecords && args.mesh && args.mesh->frames_c && index < args.mesh->frames[0].meshes_c;
+    return held ? &args.lodRecords[index] : nullptr;
+}
+
 void SetLighting(bool on)
 {
     RenderSetState(D3DRS_LIGHTING, on ? 1 : 0);
@@ -677,7 +689,7 @@ bool QueueMesh(const MeshDrawArgs& args, const D3DXMATRIX& world, u32_t index, c
     MeshRecordFields& f = record->fields.mesh;
     f.mesh = args.mesh;
     f.lodRecords = args.lodRecords;
-    f.texture = args.textures ? args.textures[index] : nullptr;
+    f.texture = NodeTexture(args, index);
     f.material = material;
     f.decals = args.decals;
     f.meshWord = (index & 0xFFFF) | (g_scene.animatedFlag ? DRAW_RECORD_ANIMATED : 0);
@@ -895,8 +907,8 @@ s32_t MeshDrawLoopFrame(const MeshDrawArgs& args)
         const u32_t index = args.meshList->meshes[k];
         if (index >= f.meshes_c)
             continue;
-        IDirect3DTexture8* texture = args.textures ? args.textures[index] : nullptr;
-        const MeshSettings* record = args.lodRecords ? &args.lodRecords[index] : nullptr;
+        IDirect3DTexture8* texture = NodeTexture(args, index);
+        const MeshSettings* record = NodeRecord(args, index);
         const s32_t result =
             MeshDrawFrameMesh(args.mesh, frame, index, texture, record, world, static_cast<s32_t>(args.step), false);
         if (result == MESH_TO_QUEUE)

@@ -74,7 +74,7 @@ void MeshDrawAnimated(const MeshDrawArgs& args)
             DrawPins(src, world);
             continue;
         }
-        const MeshSettings* record = args.lodRecords ? &args.lodRecords[i] : nullptr;
+        const MeshSettings* record = NodeRecord(args, i);
         const MeshLodVerdict verdict = MeshLodFilter(m, record, static_cast<s32_t>(args.step), true);
         if (verdict.verdict == MeshVerdict::Skip)
             continue;
@@ -102,7 +102,7 @@ void MeshDrawAnimated(const MeshDrawArgs& args)
             RestoreAfterMesh(record, verdict.noMip);
             continue;
         }
-        IDirect3DTexture8* texture = args.textures ? args.textures[i] : nullptr;
+        IDirect3DTexture8* texture = NodeTexture(args, i);
         DrawMesh(src, texture, verdict.landLayer, world, !animated, ending);
         RestoreAfterMesh(record, verdict.noMip);
     }
@@ -136,7 +136,7 @@ void MeshDrawAnimatedNoSlerp(const MeshDrawArgs& args)
         if (src.anim2->frames[src.frame2].meshes_c <= i)
             continue;
         const AnimFrameMesh& m = src.anim1->frames[src.frame1].meshes[i];
-        const MeshSettings* record = args.lodRecords ? &args.lodRecords[i] : nullptr;
+        const MeshSettings* record = NodeRecord(args, i);
         // Every listed mesh is drawn: the record gives only its flags and lighting.
         u32_t flags = MESH_LOD_DRAWN;
         if (record && (record->lodTagged || args.step < GRAPH_NODE_LOD_STEPS))
@@ -167,7 +167,7 @@ void MeshDrawAnimatedNoSlerp(const MeshDrawArgs& args)
             RestoreAfterMesh(record, noMip);
             continue;
         }
-        IDirect3DTexture8* texture = args.textures ? args.textures[i] : nullptr;
+        IDirect3DTexture8* texture = NodeTexture(args, i);
         DrawMesh(src, texture, landLayer, world, !animated, Ending::SinglePass);
         RestoreAfterMesh(record, noMip);
     }

@@ -40,6 +40,11 @@ struct MeshSource {
 // renderer's multi-pass ending (fog after every pass) or the single-pass ending.
 enum class Ending { FrameMesh, MultiPass, SinglePass };
 
+// A node's texture and level-of-detail record of a mesh: the node holds them for the meshes of
+// frame 0 only, so a later frame's further meshes have none.
+IDirect3DTexture8* NodeTexture(const MeshDrawArgs& args, u32_t index);
+const MeshSettings* NodeRecord(const MeshDrawArgs& args, u32_t index);
+
 void SetLighting(bool on);
 // The states every node begins with (blending off, lighting and specular on, its world matrix)
 // and ends with (alpha test and specular off).
@@ -54,7 +59,7 @@ bool QueueMesh(const MeshDrawArgs& args, const D3DXMATRIX& world, u32_t index, c
                const AnimMaterial* material);
 // Draws one mesh that passed its filter: material, stage 0, geometry and the ending; land-layer
 // meshes take the land-layer passes instead.
-void DrawMesh(const MeshSource& src, IDirect3DTexture8* texture, bool landLayer, const D3DXMATRIX& world,
-              bool allowGpu, Ending ending);
+void DrawMesh(const MeshSource& src, IDirect3DTexture8* texture, bool landLayer, const D3DXMATRIX& world, bool allowGpu,
+              Ending ending);
 
 }  // namespace mesh_draw_detail

@@ -610,3 +610,46 @@ TEST_F(MeshDraw, CrossFadeFromASourceWithFewerMeshesDrawsTheRestFromTheNewAnimat
 }
 
 }  // namespace
+
+namespace {
+
+using MeshDrawRobustness = MeshDraw;
+
+// A node holds textures and level-of-detail records for the meshes of frame 0 only; a later frame
+// with more meshes draws them without, and reads nothing past the node's arrays.
+TEST_F(MeshDrawRobustness, LaterFramesWithMoreMeshesThanTheNodeHolds)
+{
+    aff::AffFile file;
+    file.strings = {"mesh"};
+    file.frames.push_back({{Quad(-6, -3, -2, 2)}});
+    file.frames.push_back({{Quad(-6, -3, -2, 2), Quad(-1, 1, -1, 1)}});
+    file.frames.push_back({{Quad(-6, -3, -2, 2), Quad(-1, 1, -1, 1)}});
+    auto anim = ReadAff(file);
+    ASSERT_EQ(anim->frames_c, 3u);
+    const std::vector<MeshSettings> records = {Settings(MESH_LOD_DRAWN)};
+    const std::vector<IDirect3DTexture8*> textures = {nullptr};
+    D3DXMATRIX world;
+    D3DXMatrixTranslation(&world, 0.0f, 0.0f, 10.0f);
+    LodLevel list;
+    const u32_t meshes[2] = {0, 1};
+    list.Set(meshes, 2, 0.0f);
+    MeshDrawArgs args;
+    args.world = &world;
+    args.mesh = anim.get();
+    args.frame = 1.0f;
+    args.textures = textures.data();
+    args.lodRecords = records.data();
+    args.meshList = &list;
+    for (int path = 0; path < 3; ++path) {
+        Device()->Clear(0, nullptr, D3DCLEAR_TARGET, kClear, 1.0f, 0);
+        if (path == 0)
+            MeshDrawLoopFrame(args);
+        else if (path == 1)
+            MeshDrawAnimated(args);
+        else
+            MeshDrawAnimatedNoSlerp(args);
+        EXPECT_NE(Centre(ReadBackBuffer(Device())), kClear) << "path " << path;
+    }
+}
+
+}  // namespace

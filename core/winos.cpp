@@ -28,6 +28,7 @@
 #include "map/actor_lists.h"
 #include "render/render_cvars.h"
 #include "render/render_device.h"
+#include "scene/gpu_anim_buffers.h"
 #include "scene/screen_fade.h"
 
 ConsoleVar gbconsoles("gbconsoles", CVAR_BOOL, "false");
@@ -147,6 +148,7 @@ bool MissionStart(int& exitCode)
         exitCode = GameHaltAfterLoadError();
         return false;
     }
+    GpuAnimUpload();
     ConSetCurrent(-1);
     RenderPrepareBuffers();
     if (!g_game.pendingSaveGame.IsEmpty()) {

@@ -16,6 +16,7 @@ enum RenderHookOrder : s32_t {
     RENDER_HOOK_VEGETATION = 200,        // world rendering: the vegetation set-up of the map
     RENDER_HOOK_DECAL_LIST = 300,        // world rendering: the decals on the static map geometry
     RENDER_HOOK_CLUSTERED_MESHES = 400,  // world object model: the buffers of the clustered meshes
+    RENDER_HOOK_GPU_ANIM = 500,          // world rendering: the GPU animation buffers
 };
 
 constexpr s32_t RENDER_HOOK_MAX = 32;

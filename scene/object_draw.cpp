@@ -1,14 +1,13 @@
-// The object drawing's view of the world renderer. Until the mesh renderers exist the three mesh
-// paths and the tinted-mesh drawing record what they are handed.
+// The object drawing's view of the world renderer: the switches of the mesh renderers and the draw
+// log of what objects hand to the mesh paths. The tinted-mesh drawing does not exist yet and only
+// records what it is handed.
 #include "scene/object_draw.h"
 
 #include "render/camera.h"
 #include "scene/scene_state.h"
 #include "world/graph_node.h"
 
-namespace {
-
-void RecordMeshDraw(MeshDrawPath path, const MeshDrawArgs& args)
+void SceneDrawLogAdd(MeshDrawPath path, const MeshDrawArgs& args)
 {
     SceneDrawLog& log = g_scene.drawLog;
     if (log.meshDrawCount < SCENE_DRAW_LOG_SIZE) {
@@ -22,13 +21,6 @@ void RecordMeshDraw(MeshDrawPath path, const MeshDrawArgs& args)
         call.animated = g_scene.animatedFlag;
     }
     ++log.meshDrawCount;
-}
-
-}  // namespace
-
-void RenderGetCameraPosition(Vector3* out)
-{
-    *out = {g_camera.position.x, g_camera.position.y, g_camera.position.z};
 }
 
 const float* RenderGetLodDistances()
@@ -59,26 +51,6 @@ void RenderSetObjectFog(bool enabled)
 void RenderSetBatching(bool enabled)
 {
     g_scene.batching = enabled ? 1 : 0;
-}
-
-s32_t MeshDrawLoopFrame(const MeshDrawArgs& args)
-{
-    if (!args.meshList || args.meshList->count == 0)
-        return 0;
-    RecordMeshDraw(MESH_DRAW_LOOP_FRAME, args);
-    return 1;
-}
-
-void MeshDrawAnimated(const MeshDrawArgs& args)
-{
-    RecordMeshDraw(MESH_DRAW_ANIMATED, args);
-}
-
-void MeshDrawAnimatedNoSlerp(const MeshDrawArgs& args)
-{
-    if (!args.mesh)
-        return;
-    RecordMeshDraw(MESH_DRAW_ANIMATED_NO_SLERP, args);
 }
 
 void RenderDrawTintedMesh(const Decal* record, const u32_t*)

@@ -1,12 +1,13 @@
 // What the graphic-object drawing reads of the world renderer and hands to it: the camera of the
 // view, the default level-of-detail switch distances, the pass selector, the animated flag, the
-// three mesh-draw paths and the tinted-mesh drawing of decals. The mesh renderers themselves do
-// not exist yet: the draw calls are recorded as they are handed over (g_scene.drawLog, the first
-// SCENE_DRAW_LOG_SIZE of each kind since the last SceneDrawLogClear), so that what an object asks
-// to draw can be seen.
+// three mesh-draw paths and the tinted-mesh drawing of decals. Every draw call is also recorded as
+// it is handed over (g_scene.drawLog, the first SCENE_DRAW_LOG_SIZE of each kind since the last
+// SceneDrawLogClear), so that what an object asks to draw can be seen.
 #pragma once
 #include "core/types.h"
 #include "platform/d3d8.h"
+#include "scene/gpu_anim_buffers.h"
+#include "scene/mesh_draw.h"
 
 class AnimMesh;
 class Decal;
@@ -61,8 +62,6 @@ struct SceneDrawLog {
     s32_t tintedMeshCount = 0;
 };
 
-// The camera position of the view being drawn.
-void RenderGetCameraPosition(Vector3* out);
 // The default table of three level-of-detail switch distances (0, 120, 250 at start).
 const float* RenderGetLodDistances();
 // The pass selector the object and mesh renderers read (all bits set at start).
@@ -77,10 +76,10 @@ void RenderSetObjectFog(bool enabled);
 // Whether distance-faded objects and the HUD's map items are batched.
 void RenderSetBatching(bool enabled);
 
-// The three mesh-draw paths. The loop-frame path returns 0 for an empty mesh list, else 1.
-s32_t MeshDrawLoopFrame(const MeshDrawArgs& args);
-void MeshDrawAnimated(const MeshDrawArgs& args);
-void MeshDrawAnimatedNoSlerp(const MeshDrawArgs& args);
+// The three mesh-draw paths are MeshDrawLoopFrame, MeshDrawAnimated and MeshDrawAnimatedNoSlerp
+// (scene/mesh_draw.h); each adds the call to the draw log.
+// Adds a mesh-draw call to the draw log.
+void SceneDrawLogAdd(MeshDrawPath path, const MeshDrawArgs& args);
 // Draws one mesh instance (a decal record) in a single colour from its world transform; null
 // colour for decals.
 void RenderDrawTintedMesh(const Decal* record, const u32_t* colour);

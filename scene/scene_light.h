@@ -1,5 +1,6 @@
-// The scene's lighting as the world passes set it up each frame (the light direction, the material
-// component mask and the night-vision switch live in g_scene, scene/scene_state.h).
+// The scene's lighting as the world passes set it up each frame (the light direction and the
+// material component mask live in g_scene, scene/scene_state.h; night vision is the game's one
+// switch, g_game.hud.nightVision).
 #pragma once
 #include "core/types.h"
 

@@ -9,6 +9,8 @@
 #include "scene/scene_light.h"
 #include "scene/vegetation.h"
 
+class AnimMesh;
+
 // A view's camera as the visibility pass was given it.
 struct ViewCamera {
     float position[3] = {0.0f, 0.0f, 0.0f};
@@ -23,8 +25,6 @@ struct SceneState {
     // The pass selector: the material colour terms (MATERIAL_AMBIENT ...) the mesh renderers and the
     // merged meshes apply; one word, written by RenderSetPassSelector, all bits set at start.
     u32_t materialComponentMask = 0xFFFFFFFFu;
-    // Night vision: the ambient and diffuse parts take the night-vision colours.
-    bool nightVision = false;
 
     // Set while the main view is drawn, cleared around the visibility pass of a secondary, inset or
     // external view (the map-drawing flag of the secondary views): only the main view's pass stores
@@ -49,6 +49,8 @@ struct SceneState {
 
     // Set and cleared by the first-person view; while it is set the HUD draws no scope.
     u8_t firstPersonViewState = 0;
+    // The first-person view's animated mesh: its reflection pass maps by camera-space normals.
+    AnimMesh* firstPersonMesh = nullptr;
 
     // Object drawing (scene/object_draw.h, scene/draw_records.h).
     u8_t animatedFlag = 0;                           // the object being drawn animates
@@ -64,3 +66,14 @@ struct SceneState {
 };
 
 extern SceneState g_scene;
+
+// The frame globals the pass lists and the secondary views set and the mesh renderers read.
+// The mesh pass being drawn: 0 the visible objects, above 0 the clustered meshes (land-layer
+// meshes draw only in pass 0).
+extern s32_t RenderMeshPassIndex;
+// The view being drawn is under water (kept in the scene record).
+inline u8_t& RenderViewUnderWater = g_scene.viewUnderWater;
+// The projection of the view is the wide one of the secondary views.
+extern u8_t RenderWideProjection;
+// A view is being drawn into a texture.
+extern u8_t RenderToTextureActive;

@@ -303,8 +303,8 @@ void AnimCacheReset()
 
 void AnimCacheFreeAll()
 {
-    // Queued uploads would name destroyed meshes.
-    GpuAnimQueueClear();
+    // Queued uploads would name destroyed meshes, and their buffers go with them.
+    GpuAnimRelease();
     for (u32_t i = 0; i < animations_c; ++i) {
         delete g_animations[i];
         g_animations[i] = nullptr;

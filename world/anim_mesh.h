@@ -41,7 +41,7 @@ constexpr u16_t ANIM_NO_NEIGHBOUR = 0xFFFF;
 struct AnimMaterial {
     float ambient[3];
     float diffuse[3];
-    u32_t reserved;  // held as read
+    float opacity;  // the material's opacity, 1 for opaque
     u32_t textureWord;
     float specular[3];
     float emissive[3];
@@ -111,8 +111,13 @@ struct AnimFrameMesh {
     AnimTexCoords* texCoords = nullptr;
     s32_t faceRef = ANIM_REF_OWN;
     AnimFaces* faces = nullptr;
+    // Where the GPU animation buffers hold the mesh (scene/gpu_anim_buffers.h): the buffer slots
+    // (ANIM_GPU_SLOT_NONE: drawn through the dynamic buffers), the first vertex in the vertex
+    // buffer and the first index in the index buffer. The indices count from the first vertex.
     u8_t gpuVertexSlot = ANIM_GPU_SLOT_NONE;
     u8_t gpuIndexSlot = ANIM_GPU_SLOT_NONE;
+    u16_t gpuFirstVertex = 0;
+    u16_t gpuFirstIndex = 0;
     AnimDummyFrame* dummyFrame = nullptr;
 
     AnimFrameMesh() = default;

@@ -106,7 +106,7 @@ bool ReadMaterial(ByteReader& reader, AnimMaterial& material)
 {
     ReadFloats(reader, material.ambient, 3);
     ReadFloats(reader, material.diffuse, 3);
-    reader.ReadU32(material.reserved);
+    reader.ReadF32(material.opacity);
     reader.ReadU32(material.textureWord);
     ReadFloats(reader, material.specular, 3);
     ReadFloats(reader, material.emissive, 3);

@@ -10,6 +10,7 @@
 #include "core/assert.h"
 #include "core/def_file.h"
 #include "core/log.h"
+#include "game/game_state.h"
 #include "map/object_grid.h"
 #include "map/octree_query.h"
 #include "map/world_registry.h"
@@ -279,7 +280,7 @@ D3DMATERIAL8 MergedMaterial(const AnimMaterial& record)
 {
     constexpr D3DCOLORVALUE kBlack = {0.0f, 0.0f, 0.0f, 1.0f};
     const u32_t mask = g_scene.materialComponentMask;
-    const bool nightVision = g_scene.nightVision;
+    const bool nightVision = g_game.hud.nightVision != 0;
     D3DMATERIAL8 material = {};
     material.Ambient = kBlack;
     material.Diffuse = kBlack;

@@ -37,6 +37,7 @@
 #include "render/visible_nodes.h"
 #include "scene/object_draw.h"
 #include "scene/sky_backdrop.h"
+#include "scene/visibility_pass.h"
 #include "support/archive_builder.h"
 #include "support/run_program.h"
 #include "support/temp_dir.h"
@@ -192,7 +193,9 @@ TEST(EditorRecord, EverySlotHoldsItsFunction)
         {EDITOR_SLOT_VIEW_GET_VISIBLE_NODES, Address(ViewGetVisibleNodes)},
         {EDITOR_SLOT_MAP_GET_WORLD_SIZE, Address(MapGetWorldSize)},
         {EDITOR_SLOT_RENDER_SET_BATCHING, Address(RenderSetBatching)},
+        {EDITOR_SLOT_MESH_DRAW_ANIMATED, Address(MeshDrawAnimatedHost)},
         {EDITOR_SLOT_LANDSCAPE_DRAW_STANDALONE, Address(SkyBackdropDrawStandalone)},
+        {EDITOR_SLOT_RENDER_VISIBILITY_PASS, Address(RenderVisibilityPass)},
         {EDITOR_SLOT_RENDER_SET_PASS_SELECTOR, Address(RenderSetPassSelector)},
         {EDITOR_SLOT_MISSION_ENVIRONMENT_LOAD, Address(MissionEnvironmentLoad)},
         {EDITOR_SLOT_CON_OBJ_CREATE_GROUP, Address(ConObjCreateGroup)},

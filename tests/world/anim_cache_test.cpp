@@ -89,7 +89,7 @@ TEST_F(AnimCache, ArchiveImagesLoadAndABrokenLooseFileShadowsThem)
 
 TEST_F(AnimCache, OnlyNewlyLoadedMeshesAreQueuedForTheGpu)
 {
-    GpuAnimQueueClear();
+    GpuAnimRelease();
     ASSERT_TRUE(WriteAff("cpu.aff", OneTriangle()));
     ASSERT_TRUE(WriteAff("gpu.aff", OneTriangle()));
     AnimMesh* cpu = AnimCacheAcquire("cpu.aff", false);

@@ -134,6 +134,10 @@ public:
     // Takes the AI out of the AI table, deletes it and clears the link.
     virtual void DetachAI();
 
+    // Taking and dropping come with the vehicles: until then nothing is dropped and no seat is left.
+    Weapon* DropItem(u8_t /*force*/) { return nullptr; }
+    void LeaveVehicle() {}
+
     // A mounted weapon follows the body's heading and pitch (until the weapons in hand exist, nothing).
     void TurnMountedWeapon(float heading);
     void PitchMountedWeapon(float pitch);

@@ -1,5 +1,9 @@
-// Death animations and the death's sounds come with the actor's animation set; until then dying
-// changes nothing that anything reads.
 #include "actors/actor_death.h"
 
-void ActorDie(Actor*) {}
+#include "actors/actor.h"
+
+extern "C" void die(void* actor, s32_t deathSet, float angle)
+{
+    if (actor)
+        static_cast<Actor*>(actor)->die(deathSet, angle);
+}

@@ -191,20 +191,3 @@ void Actor::SaveState(SavedObjectState* state)
 }
 
 void Actor::ResetPoseAndWeapons() {}
-
-bool Actor::FireAt(float, float, bool, bool)
-{
-    return false;
-}
-
-bool Actor::Fire(bool, bool)
-{
-    return false;
-}
-
-void Actor::StartReload() {}
-
-bool Actor::SelectWeaponKind(s32_t)
-{
-    return false;
-}

@@ -243,7 +243,3 @@ bool Actor::IsAnimated() const
 {
     return animate == 0 || animate == 1;
 }
-
-void Actor::TurnMountedWeapon(float) {}
-void Actor::PitchMountedWeapon(float) {}
-void Actor::SwapWeaponNodes(u16_t) {}

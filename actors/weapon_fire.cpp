@@ -108,18 +108,18 @@ void SpawnMuzzleEffect(const Weapon& weapon)
 u8_t VisibleFlag(Weapon* weapon)
 {
     switch (weapon->slotType) {
-    case WEAPON_SLOT_PRIMARY:
-        if (weapon->traceCount <= 0)
-            return 0;
-        if (weapon->traceCount == 1)
+        case WEAPON_SLOT_PRIMARY:
+            if (weapon->traceCount <= 0)
+                return 0;
+            if (weapon->traceCount == 1)
+                return 1;
+            ++weapon->shotCounter;
+            return weapon->shotCounter % static_cast<u32_t>(weapon->traceCount) == 0 ? 1 : 0;
+        case WEAPON_SLOT_GRENADE:
+        case WEAPON_SLOT_EXPLOSIVE:
             return 1;
-        ++weapon->shotCounter;
-        return weapon->shotCounter % static_cast<u32_t>(weapon->traceCount) == 0 ? 1 : 0;
-    case WEAPON_SLOT_GRENADE:
-    case WEAPON_SLOT_EXPLOSIVE:
-        return 1;
-    default:
-        return 0;
+        default:
+            return 0;
     }
 }
 

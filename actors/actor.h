@@ -157,6 +157,8 @@ public:
     // The position raised by the eye height of the pose (on a mounted weapon, of a standing actor).
     Vector3 EyeOrigin() const;
 
+    // The AI's health; 0 or less is dead (0 without AI).
+    float GetHealth() const;
     // The sensing record of the actor's AI; null without AI.
     AIEntity* GetAIEntity() const;
     // 1 when crouched, else 2 when prone, else 0.

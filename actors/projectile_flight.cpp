@@ -467,10 +467,8 @@ void Projectile::ResolveImpact(DynamicObject* hitObject, const Vector3& hitPoint
                 if (travelled > 200.0f)
                     muzzleVelocity *= 0.2f;
                 const float a = muzzleVelocity > 500.0f ? 30.0f - (muzzleVelocity - 500.0f) * 0.04f : -1.0466667f;
-                const float j1 =
-                    static_cast<float>(EngineRand()) * 2.0f * a / static_cast<float>(ENGINE_RAND_MAX) - a;
-                const float j2 =
-                    static_cast<float>(EngineRand()) * 2.0f * a / static_cast<float>(ENGINE_RAND_MAX) - a;
+                const float j1 = static_cast<float>(EngineRand()) * 2.0f * a / static_cast<float>(ENGINE_RAND_MAX) - a;
+                const float j2 = static_cast<float>(EngineRand()) * 2.0f * a / static_cast<float>(ENGINE_RAND_MAX) - a;
                 const Vector3 side = Normalised({-n.z, 0.0f, n.x});
                 d = Add(Add(n, Scale(side, j1)), {0.0f, j2, 0.0f});
                 if (visible) {
@@ -515,45 +513,45 @@ void Projectile::Explode()
         const Vector3 d = Sub(object->GetPosition(), centre);
         const float d2 = Dot(d, d);
         switch (object->typeId) {
-        case OBJECT_TYPE_ACTOR: {
-            Actor* actor = static_cast<Actor*>(object);
-            if (actor->isDead)
-                break;
-            if (d2 <= r2) {
-                MapTraceInfo sight;
-                sight.flags = kSightTraceFlags;
-                sight.objOptions = kSightObjectOptions;
-                sight.objAlphaThreshold = kAlphaThreshold;
-                sight.ignoreObject = actor;
-                sight.hitObject = nullptr;
-                sight.hitMapMesh = nullptr;
-                sight.hitMesh = nullptr;
-                sight.hitWater = 0;
-                sight.objDistance = OBJTRACE_NO_HIT;
-                const Vector3 to = actor->GetPosition();
-                const float a[3] = {centre.x, centre.y, centre.z};
-                const float b[3] = {to.x, to.y, to.z};
-                if (!MapTrace(a, b, &sight) || d2 < 0.4f * r2) {
-                    float amount = (1.0f - d2 / r2) * damage;
-                    if (actor->prone && !actor->crouched)
-                        amount *= 0.5f;
-                    actor->ApplyDamage(1, 0.0f, amount);
-                    GameModNotifyHit(this);
+            case OBJECT_TYPE_ACTOR: {
+                Actor* actor = static_cast<Actor*>(object);
+                if (actor->isDead)
+                    break;
+                if (d2 <= r2) {
+                    MapTraceInfo sight;
+                    sight.flags = kSightTraceFlags;
+                    sight.objOptions = kSightObjectOptions;
+                    sight.objAlphaThreshold = kAlphaThreshold;
+                    sight.ignoreObject = actor;
+                    sight.hitObject = nullptr;
+                    sight.hitMapMesh = nullptr;
+                    sight.hitMesh = nullptr;
+                    sight.hitWater = 0;
+                    sight.objDistance = OBJTRACE_NO_HIT;
+                    const Vector3 to = actor->GetPosition();
+                    const float a[3] = {centre.x, centre.y, centre.z};
+                    const float b[3] = {to.x, to.y, to.z};
+                    if (!MapTrace(a, b, &sight) || d2 < 0.4f * r2) {
+                        float amount = (1.0f - d2 / r2) * damage;
+                        if (actor->prone && !actor->crouched)
+                            amount *= 0.5f;
+                        actor->ApplyDamage(1, 0.0f, amount);
+                        GameModNotifyHit(this);
+                    }
                 }
+                if (actor == g_game.player && d2 <= screenShake[0] * screenShake[0] * 100.0f)
+                    GameShakeViewNearHit(this, d2);
+                break;
             }
-            if (actor == g_game.player && d2 <= screenShake[0] * screenShake[0] * 100.0f)
-                GameShakeViewNearHit(this, d2);
-            break;
-        }
-        case OBJECT_TYPE_STRUCTURE:
-        case OBJECT_TYPE_VEHICLE:
-        case OBJECT_TYPE_MAP_OBJECT:
-        case OBJECT_TYPE_TREE:
-            if (d2 <= r2)
-                object->ApplyDamage(1, 0.0f, (1.0f - d2 / r2) * damage);
-            break;
-        default:
-            break;
+            case OBJECT_TYPE_STRUCTURE:
+            case OBJECT_TYPE_VEHICLE:
+            case OBJECT_TYPE_MAP_OBJECT:
+            case OBJECT_TYPE_TREE:
+                if (d2 <= r2)
+                    object->ApplyDamage(1, 0.0f, (1.0f - d2 / r2) * damage);
+                break;
+            default:
+                break;
         }
     }
     const char* particle = hitThisStep || muzzleVelocity <= 1.0f ? explosionParticle.Text() : airBurstParticle.Text();

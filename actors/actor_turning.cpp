@@ -204,16 +204,6 @@ void Actor::Revive()
     }
 }
 
-void Actor::die(s32_t set, float)
-{
-    if (isDead)
-        return;
-    isDead = true;
-    fallSpeed = 0.0f;
-    deathSet = set;
-    deathVariant = 0;
-}
-
 void Actor::Render()
 {
     if (!drawn)

@@ -8,6 +8,7 @@
 
 class DynamicObject;
 class EventHandler;
+class MSALRunner;
 
 // Envelope kinds (the kind word).
 constexpr s32_t ENVELOPE_KIND_ZONE = 3;
@@ -38,6 +39,7 @@ public:
     u8_t visible = 0;
     u8_t hidden = 0;                  // the object is hidden by the script
     EventHandler* handler = nullptr;  // the loaded handler of the envelope's events; not owned
+    MSALRunner* runner = nullptr;     // the mission-script runner of the envelope's soldier; not owned
 };
 
 class DOEnvelope : public Envelope {

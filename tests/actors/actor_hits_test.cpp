@@ -81,7 +81,7 @@ TEST_F(ActorHits, ASoldierByBodyPart)
         u8_t leg;
     };
     const Case cases[] = {
-        {"head", -1.0f, true, 0, 0},  {"HEAD", -1.0f, true, 0, 0},   {"torso", -1.0f, true, 1, 0},
+        {"head", -1.0f, true, 0, 0},  {"HEAD", -1.0f, true, 0, 0},    {"torso", -1.0f, true, 1, 0},
         {"legs", 90.0f, false, 0, 1}, {"rifle", 100.0f, false, 0, 0},
     };
     for (const Case& c : cases) {
@@ -185,8 +185,8 @@ TEST_F(ActorHits, BoundsByStance)
         actor.deathDone = c.deathDone;
         float box[6];
         actor.GetGeometryBounds(box);
-        const float expected[6] = {100.0f - c.half, 10.0f, -50.0f - c.half, 100.0f + c.half, 10.0f + c.height,
-                                   -50.0f + c.half};
+        const float expected[6] = {100.0f - c.half,  10.0f,          -50.0f - c.half, 100.0f + c.half,
+                                   10.0f + c.height, -50.0f + c.half};
         for (int i = 0; i < 6; ++i)
             EXPECT_FLOAT_EQ(box[i], expected[i]) << i;
     }

@@ -17,6 +17,7 @@
 #include "map/material.h"
 #include "platform/test_clock.h"
 #include "render/debug_primitives.h"
+#include "support/land_octree.h"
 #include "tests/actors/weapon_test_support.h"
 
 namespace {
@@ -396,6 +397,48 @@ TEST_F(ProjectileFlight, ABlastHurtsByDistanceAndHalvesForTheProne)
     grenade->radius = 0.0f;
     grenade->Explode();
     EXPECT_EQ(centre->hits, 0);
+}
+
+TEST_F(ProjectileFlight, BehindCoverOnlyTheNearOnesAreHurt)
+{
+    // Flat ground at 0; the blast under it, the soldiers above: the ground covers every one of them.
+    MapAuthorPlan plan;
+    plan.grid = 33;
+    plan.size = 2000.0f;
+    MapAuthorFlatHeights(plan, 0.0f);
+    std::string error;
+    ASSERT_TRUE(land_test::LoadLand(plan, "land.lff", error)) << error;
+    const float r2 = 2500.0f;
+    struct Case {
+        float share;  // d2 / R2
+        bool hurt;
+    };
+    std::vector<DamageTaker*> soldiers;
+    const Case cases[] = {{0.25f, true}, {0.39f, true}, {0.49f, false}, {0.9f, false}};
+    for (const Case& c : cases) {
+        DamageTaker* soldier = new DamageTaker;
+        // 10 units above the centre, the rest along x.
+        soldier->SetPosition({std::sqrt(c.share * r2 - 100.0f), 5.0f, 0.0f});
+        DynObjectAdd(soldier);
+        soldiers.push_back(soldier);
+    }
+    Projectile* grenade = Launch(0.0f);
+    grenade->SetPosition({0.0f, -5.0f, 0.0f});
+    grenade->radius = 50.0f;
+    grenade->damage = 100.0f;
+    grenade->Explode();
+    for (size_t i = 0; i < soldiers.size(); ++i) {
+        SCOPED_TRACE(cases[i].share);
+        EXPECT_EQ(soldiers[i]->hits, cases[i].hurt ? 1 : 0);
+        if (cases[i].hurt) {
+            EXPECT_NEAR(soldiers[i]->taken, (1.0f - cases[i].share) * 100.0f, 1e-3f);
+        }
+    }
+    // In the open the far one is hurt too.
+    soldiers[2]->SetPosition({std::sqrt(0.49f * r2 - 100.0f), -5.0f, 10.0f});
+    grenade->Explode();
+    EXPECT_EQ(soldiers[2]->hits, 1);
+    land_test::UnloadLand();
 }
 
 TEST_F(ProjectileFlight, TheDebugPathLeavesALineAndACrossPerFrame)

@@ -102,12 +102,34 @@ TEST_F(DeathChoice, CandidatesByPoseAngleAndWeapon)
     EXPECT_EQ(Drawn(0, 135.0f), (std::set<s32_t>{1}));
 }
 
-TEST_F(DeathChoice, ADeathWithoutAnEntryStillCompletes)
+// Run under the address checker as well: a death set the class lacks, no fitting entry, or no
+// weapon slot in hand must read nothing beyond the class's tables.
+class DeathChoiceRobustness : public DeathChoice {};
+
+TEST_F(DeathChoiceRobustness, ADeathWithoutAnEntryStillCompletes)
 {
-    m_actor.die(7, 1.0f);
-    EXPECT_TRUE(m_actor.isDead);
-    EXPECT_EQ(m_actor.deathSet, 7);
-    EXPECT_EQ(m_actor.deathVariant, -1);
+    struct Case {
+        s32_t set;
+        float angle;
+        u8_t slot;
+    };
+    for (const Case& c : {Case{7, 1.0f, 0}, Case{-1, 1.0f, 0}, Case{0, 2.4f, 0}, Case{0, 0.5f, 255}}) {
+        SCOPED_TRACE(testing::Message() << c.set << " " << c.angle << " " << int(c.slot));
+        Actor actor;
+        actor.classInfo = &m_info;
+        actor.weapons[0] = &m_weapon;
+        actor.selectedSlot = c.slot;
+        actor.die(c.set, c.angle);
+        EXPECT_TRUE(actor.isDead);
+        EXPECT_EQ(actor.deathSet, c.set);
+        if (c.slot == 255) {
+            EXPECT_EQ(actor.deathVariant, 0);
+        } else {
+            EXPECT_EQ(actor.deathVariant, -1);
+        }
+        actor.weapons[0] = nullptr;
+        actor.classInfo = nullptr;
+    }
 }
 
 TEST(ActorDeath, WhatADeathLetsGoOfAndWhomItTells)

@@ -495,7 +495,10 @@ TEST_F(ProjectileFlight, ThePlayersOwnBulletNeverWhistlesPast)
     view[2] = saved[2];
 }
 
-TEST_F(ProjectileFlight, AProjectileOutlivesItsWeapon)
+// Run under the address checker as well: every read of a gone weapon would show there.
+class ProjectileFlightRobustness : public ProjectileFlight {};
+
+TEST_F(ProjectileFlightRobustness, AProjectileOutlivesItsWeapon)
 {
     Projectile* p = Launch();
     Target target;

@@ -145,20 +145,8 @@ void Actor::MoveToEnvelope(const Vector3& point, DOEnvelope* target)
 }
 
 // ---- operations that later parts of the actor fill in ----
-// Until then the actor is handled as the graphic object it is, except for damage: a graphic object
-// destroyed by damage gives way to its replacement, which is no way for a soldier to die.
-
-void Actor::ApplyDamage(int, float, float) {}
-
-void Actor::OnProjectileHit(ObjectTraceBlock* hit, Projectile* projectile)
-{
-    GraphObj::OnProjectileHit(hit, projectile);
-}
-
-float Actor::TraceRay(const Vector3& origin, const Vector3& direction, ObjectTraceBlock* hit)
-{
-    return GraphObj::TraceRay(origin, direction, hit);
-}
+// Until then the actor is handled as the graphic object it is (hits and damage are in
+// actors/actor_hits.cpp).
 
 bool Actor::SphereCollision(const Vector3& centre, float radius, Vector3* out)
 {
@@ -175,11 +163,6 @@ bool Actor::SphereCollision(const Vector3& centre, float radius, Vector3* out)
     return touched;
 }
 
-void Actor::GetGeometryBounds(float* box)
-{
-    GraphObj::GetGeometryBounds(box);
-}
-
 void Actor::LoadState(SavedObjectState* state)
 {
     GraphObj::LoadState(state);
@@ -191,20 +174,3 @@ void Actor::SaveState(SavedObjectState* state)
 }
 
 void Actor::ResetPoseAndWeapons() {}
-
-bool Actor::FireAt(float, float, bool, bool)
-{
-    return false;
-}
-
-bool Actor::Fire(bool, bool)
-{
-    return false;
-}
-
-void Actor::StartReload() {}
-
-bool Actor::SelectWeaponKind(s32_t)
-{
-    return false;
-}

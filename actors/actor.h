@@ -134,15 +134,31 @@ public:
     // Takes the AI out of the AI table, deletes it and clears the link.
     virtual void DetachAI();
 
-    // A mounted weapon follows the body's heading and pitch (until the weapons in hand exist, nothing).
+    // Taking and dropping come with the vehicles: until then nothing is dropped and no seat is left.
+    Weapon* DropItem(u8_t /*force*/) { return nullptr; }
+    void LeaveVehicle() {}
+
+    // ---- weapons in hand (actors/actor_weapons.cpp) ----
+    // A mounted weapon follows the body's heading and pitch, each clamped to the weapon's limits.
     void TurnMountedWeapon(float heading);
     void PitchMountedWeapon(float pitch);
-    // Takes the weapon of the kind in hand (until the weapons in hand exist, nothing).
+    // Hangs the weapon left at its carry dummy and the weapon now in hand at "xhand_r".
     void SwapWeaponNodes(u16_t kind);
-    // Shows the sub-weapon switched to in place of the one left (until the weapons in hand exist,
-    // nothing).
-    void ShowSubWeapon(Weapon* /*previous*/, Weapon* /*next*/) {}
+    // The weapon of the selected slot back to its carry dummy.
+    void HolsterWeaponInHand();
+    // Shows the sub-weapon switched to in place of the one left.
+    void ShowSubWeapon(Weapon* sub, Weapon* current);
+    // Weapon::Reload on the weapon in hand (the first-person reload animation's end).
+    bool ReloadWeapon();
+    // The mounted weapon while it is used, else the weapon of the selected slot, else null.
+    Weapon* WeaponInHand() const;
+    // The actor's node of the weapon: a child of the torso named like it, else of the body.
+    GraphNode* WeaponNode(const Weapon* weapon) const;
+    // The position raised by the eye height of the pose (on a mounted weapon, of a standing actor).
+    Vector3 EyeOrigin() const;
 
+    // The AI's health; 0 or less is dead (0 without AI).
+    float GetHealth() const;
     // The sensing record of the actor's AI; null without AI.
     AIEntity* GetAIEntity() const;
     // 1 when crouched, else 2 when prone, else 0.
@@ -247,8 +263,8 @@ public:
     u8_t weaponCueB = 255;
     u16_t weaponKind = 0;
     u16_t torsoSet = 0;
-    Weapon* paramWeapon = nullptr;  // the weapon of the last "weapon" parameter
-    s32_t shownSubWeapon = 0;
+    Weapon* paramWeapon = nullptr;     // the weapon of the last "weapon" parameter
+    Weapon* shownSubWeapon = nullptr;  // the sub-weapon whose model the hand shows
     Weapon* weapons[kActorWeaponSlots] = {};
     bool weaponOwned[kActorWeaponSlots] = {};  // the slot holds a weapon the actor owns
     u8_t weaponCount = 0;
@@ -281,5 +297,8 @@ public:
     SquadMember* squad[kActorSquadSlots] = {};  // not owned
 
 private:
+    // The refusals of both fire operations: no round (unless skipped) or a reload under way.
+    bool RefuseShot(Weapon* weapon, bool skipAmmo);
+
     mutable BleedingInfo m_bleeding;
 };

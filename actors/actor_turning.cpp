@@ -204,16 +204,6 @@ void Actor::Revive()
     }
 }
 
-void Actor::die(s32_t set, float)
-{
-    if (isDead)
-        return;
-    isDead = true;
-    fallSpeed = 0.0f;
-    deathSet = set;
-    deathVariant = 0;
-}
-
 void Actor::Render()
 {
     if (!drawn)
@@ -243,7 +233,3 @@ bool Actor::IsAnimated() const
 {
     return animate == 0 || animate == 1;
 }
-
-void Actor::TurnMountedWeapon(float) {}
-void Actor::PitchMountedWeapon(float) {}
-void Actor::SwapWeaponNodes(u16_t) {}

@@ -13,7 +13,9 @@
 
 class Actor;
 class AnimMesh;
+class Material;
 class SoundSet;
+struct MapTraceInfo;
 class Weapon;
 struct ObjectTraceBlock;
 
@@ -45,9 +47,10 @@ public:
     float TraceRay(const Vector3& origin, const Vector3& direction, ObjectTraceBlock* hit) override;
     // A timed explosive reports its node tree's box; any other projectile 0.1 round its root.
     void GetGeometryBounds(float* box) override;
-    // The flight comes with the flight model; nothing yet.
-    void Update() override {}
-    void UpdateSounds() override {}
+    // One frame of flight (actors/projectile_flight.cpp): the arc, the sounds, the hit test.
+    void Update() override;
+    // The fly-by sound, once, near the viewer; never for the player's own shots.
+    void UpdateSounds() override;
     const char* GetComponentFolder() const override { return "component\\ammo\\"; }
     const char* GetObjectFolder() const override;
     bool IsMovable() const override { return true; }
@@ -58,8 +61,20 @@ public:
 
     // True for an explosive with a fuse: it lies where it lands until the fuse runs out.
     bool IsTimedExplosive() const { return fuseTime != 0 && bulletType == BULLET_TYPE_EXPLOSIVE; }
-    // The explosion comes with the impact model; nothing yet.
-    void Explode() {}
+    // Radius damage, sound, scorch, particle and the AI's alarm, at the root position.
+    void Explode();
+    // True when the projectile is finished this frame (exploded or retired).
+    bool Fly();
+    // The closed-form arc: position (world units) and speed (metres per second) t ms into it.
+    Vector3 PositionAt(float t) const;
+    float SpeedAt(float t) const;
+    // The traces of the step from the previous position, and the hit they find.
+    void TestHit();
+    // The hit of one step from the two trace results (the indoor one covering the fraction f of the
+    // step), r the step's stop draw: the record choice, water, object or surface hit, the impact.
+    void TakeHit(MapTraceInfo& first, bool mapHit, MapTraceInfo& second, bool indoorHit, float f, float r);
+    // Stops, bounces, ricochets or passes the projectile at a hit (hit object may be null).
+    void ResolveImpact(DynamicObject* hitObject, const Vector3& hitPoint, Material* material, bool stop);
     // Puts the copy at the head of the template's list of live copies (after unlinking it from any
     // list it was in).
     void LinkToTemplate(Projectile* source);
@@ -123,8 +138,14 @@ public:
     SoundSet* flySounds = nullptr;  // owned by the template; copies use their template's
     SoundSet* hitSounds = nullptr;
     SoundSet* explosionSounds = nullptr;
+    // What the last hit test asked of its traces (object options and the object ignored).
+    u32_t lastTraceOptions = 0;
+    DynamicObject* lastTraceIgnored = nullptr;
 
-    // What the graphic object's own hit reaction reads of a projectile (the flight fills them).
+    // What the graphic object's own hit reaction reads of a projectile. The hit test fills them
+    // just before it tells the hit object: active is IsTimedExplosive (the one projectile that goes
+    // on from any hit), the two damage values are the weight and the current speed, and the sound
+    // value is the step's stop draw.
     bool IsActive() const { return active; }
     bool active = false;
     float hitSound = 0.0f;  // a hit makes a sound only at 0.5 or below
@@ -136,6 +157,12 @@ public:
 // no hit (1e31) whatever is asked, and "object\".
 float NoRayHit(const Vector3& origin, const Vector3& direction, ObjectTraceBlock* hit);
 const char* DefaultObjectFolder();
+
+// The record choice of a step: true when the indoor trace's result is taken over the map trace's
+// (ties go to the map).
+bool ProjectileIndoorWins(bool mapHit, const MapTraceInfo& mapRecord, const Vector3& previous, float indoorDistance);
+// The material the next explosion scorch takes (set by an impact explosion or a bounce).
+Material* ProjectileExplosionDecalMaterial();
 
 // The retire table. Clear forgets every entry without deleting; Add stores a projectile once
 // (false only for null or when the table cannot grow); DestroyAll takes every stored projectile

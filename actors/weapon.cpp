@@ -245,11 +245,6 @@ void Weapon::InvalidateShadows()
     }
 }
 
-void Weapon::RetireProjectile(Projectile* projectile)
-{
-    ProjectileTableAdd(projectile);
-}
-
 bool Weapon::WriteState(u8_t* area, u32_t size) const
 {
     const u32_t entries = RingSize();

@@ -117,6 +117,20 @@ public:
     // The retire table takes it.
     static void RetireProjectile(Projectile* projectile);
 
+    // ---- firing (actors/weapon_fire.cpp) ----
+    // One trigger request on the current weapon: true when a shot left it. The indoor object and
+    // cell are where the muzzle is; yaw turns the projectiles' models; tick and pitch are not used.
+    // A new pull starts the trigger delay; alternate rate uses the second rate; forced passes the
+    // player's "firewait". A weapon without a bullet block fires like a blank: no projectile.
+    bool Fire(void* indoorObjectAtMuzzle, void* indoorCellAtMuzzle, u32_t tick, const float* muzzle, const float* aim,
+              float yaw, float pitch, bool newPull, bool alternateRate, bool forced);
+    // A projectile copied from the bullet template, not yet placed; null for a blank or no template.
+    Projectile* SpawnProjectile();
+    // After a burst: the echo once, then ready for the next.
+    void PlayEcho();
+    // The next magazine into the current weapon; false when none is left.
+    bool Reload();
+
     // The saved record, field by field; false (nothing changed) when it does not fit or is damaged.
     bool WriteState(u8_t* area, u32_t size) const;
     bool ReadState(const u8_t* area, u32_t size);

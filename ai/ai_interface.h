@@ -33,8 +33,13 @@ public:
     bool HasLockedTarget() const { return lockedTarget != nullptr; }
     AIInterface* GetLockedTarget() const { return lockedTarget; }
     void UnlockTarget() { lockedTarget = nullptr; }
-    // Records an event for the rule script (event 1 is a hit).
-    void RaiseEvent(s32_t /*eventId*/, u32_t /*tick*/) {}
+    // Records an event for the rule script (event 1 is a hit); the rule script reads the latest.
+    void RaiseEvent(s32_t eventId, u32_t tick)
+    {
+        lastEvent = eventId;
+        lastEventTick = tick;
+        ++eventCount;
+    }
     void InjureLeg() { legInjured = 1; }
     void ClearDefendPoint() { defendPoint = nullptr; }
     bool HasRandomMoveRequest() const { return randomMoveRequest != 0; }
@@ -48,8 +53,8 @@ public:
     s32_t SetScriptFile(const char* name);
     // Clears the per-mission AI state of the soldier.
     void ResetState();
-    // Tells the squad commander of the death.
-    void ReportDeath() {}
+    // Tells the squad commander of the death (counted until the squads exist).
+    void ReportDeath() { ++deathReports; }
     // Alert mode: the entity's alert fields, and the state byte that the end of alert clears.
     void SetAlertMode();
     void ResetAlertMode();
@@ -67,6 +72,10 @@ public:
     u8_t jinkActive = 0;
     s32_t jinkSide = 0;
     u8_t legInjured = 0;
+    s32_t lastEvent = -1;
+    u32_t lastEventTick = 0;
+    u32_t eventCount = 0;
+    u32_t deathReports = 0;
     s32_t movementMode = 1;
     u8_t backwardMovement = 0;
     u8_t alertStateByte = 0;

@@ -8,6 +8,7 @@
 
 class DynamicObject;
 class EventHandler;
+class MSALRunner;
 
 // Envelope kinds (the kind word).
 constexpr s32_t ENVELOPE_KIND_ZONE = 3;
@@ -22,6 +23,8 @@ public:
     // Script methods; each takes one argument (null when the caller has none).
     virtual void Enable(void* /*argument*/) { disabled = 0; }
     virtual void Disable(void* /*argument*/) { disabled = 1; }
+    virtual void Show(void* /*argument*/) { hidden = 0; }
+    virtual void Hide(void* /*argument*/) { hidden = 1; }
     // Runs the envelope's handler of the event on behalf of the sender (null: none). No handlers
     // exist yet: nothing happens.
     virtual void FireEvent(DynamicObject* /*sender*/, s32_t /*eventIndex*/) {}
@@ -34,7 +37,9 @@ public:
     u8_t destroyed = 0;
     u8_t disabled = 0;
     u8_t visible = 0;
+    u8_t hidden = 0;                  // the object is hidden by the script
     EventHandler* handler = nullptr;  // the loaded handler of the envelope's events; not owned
+    MSALRunner* runner = nullptr;     // the mission-script runner of the envelope's soldier; not owned
 };
 
 class DOEnvelope : public Envelope {

@@ -11,6 +11,10 @@ class MSALRunner {
 public:
     MSALCommandList* commands = nullptr;  // first field: the list being run
     s32_t current = 0;                    // index of the running command
+    bool inGroup = true;                  // a member of its group until it leaves it
+
+    // Takes the runner out of its group.
+    void LeaveGroup() { inGroup = false; }
 
     // Moves to the next command and executes it.
     void Advance();

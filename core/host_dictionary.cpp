@@ -115,7 +115,7 @@ void RegisterHostInterface(PluginHost& host)
         return;
     host.RegisterHostEntry(&g_program.editorMode, "editor_mode");
     RegisterTyped<HostConPrintFn>(host, &ConPrint, "ConPrint");
-    host.RegisterHostEntry(EntryAddress(&ActorDie), "die");
+    RegisterTyped<HostDieFn>(host, &die, "die");
     host.RegisterHostEntry(CVarListHeadAddress(), "cvar");
     host.RegisterHostEntry(EntryAddress(&FindCVar), "FindCVar");
     RegisterTyped<HostAddCVarFnFn>(host, &HostAddCVarFn, "AddCVarFn");

@@ -221,3 +221,5 @@ using HostParticleUnregisterPinFn = void (*)(std::int32_t index);
 using HostParticlePinGetTransformFn = void (*)(std::int32_t index, float* axesOut, float* originOut);
 using HostFPWTransformFn = void (*)(float* axesOut, float* positionOut);
 using HostDebugVertexFn = void (*)(const float* point, std::uint32_t colour, std::uint32_t durationMs);
+// "die": the actor dies with the death set, the hit having come from the angle (radians).
+using HostDieFn = void (*)(void* actor, std::int32_t deathSet, float angle);

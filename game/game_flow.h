@@ -10,6 +10,7 @@ struct GameMod {
     EngineString escapeScreen;
     EngineString scoreScreen;
     EngineString teamScreen;
+    u8_t friendlyFireMessage = 0;  // while set a hit on a friend of the player is reported
 };
 
 // Loads and starts the mission of a map; negative on failure.

@@ -70,6 +70,18 @@ void GraphNode::RemoveChild(GraphNode* node)
     }
 }
 
+void GraphNode::ReleaseChild(GraphNode* node)
+{
+    for (u32_t i = 0; i < childCount; ++i) {
+        if (children[i] != node)
+            continue;
+        children[i] = children[childCount - 1];
+        children[childCount - 1] = nullptr;
+        --childCount;
+        return;
+    }
+}
+
 // Transform ----------------------------------------------------------------------------------------
 
 void GraphNode::Invalidate()

@@ -143,6 +143,9 @@ public:
     void AddChild(GraphNode* node);
     // Frees the child; the last child takes its place. Nothing when it is not a child.
     void RemoveChild(GraphNode* node);
+    // Takes the child out of the list without freeing it (the caller owns it from then on); its
+    // parent link stays for the caller to set. Nothing when it is not a child.
+    void ReleaseChild(GraphNode* node);
     s32_t GetChildCount() const { return static_cast<s32_t>(childCount); }
     // No bound check: callers stay below GetChildCount.
     GraphNode* GetChild(s32_t index) const { return children[index]; }

@@ -1,0 +1,320 @@
+// The weapons in an actor's hands: choosing the weapon in hand by kind, moving weapon nodes between
+// their carry dummies and the right hand, showing a sub-weapon's model, firing along the actor's own
+// angles or along given ones, reloading, and aiming a mounted weapon.
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+
+#include "actors/actor.h"
+#include "actors/actor_class.h"
+#include "actors/actor_motion.h"
+#include "actors/vehicle.h"
+#include "actors/weapon.h"
+#include "core/sound.h"
+#include "core/sound_sets.h"
+#include "core/sound_system.h"
+#include "game/game_cvars.h"
+#include "game/game_state.h"
+#include "platform/d3dx8_math.h"
+#include "platform/win32.h"
+#include "render/camera.h"
+#include "world/anim_mesh.h"
+#include "world/graph_node.h"
+
+namespace {
+
+constexpr u8_t kNoSlot = 255;
+constexpr const char* kHandDummy = "xhand_r";
+constexpr const char* kWeaponDummy = "x2";
+constexpr const char* kMuzzleDummy = "x1";
+// A held trigger counts as pulled anew once this long has passed since the last shot.
+constexpr u32_t kRepullMs = 300;
+// Eye heights by pose (stand, crouch, prone) and on a mounted weapon.
+constexpr float kEyeHeights[3] = {17.0f, 12.0f, 3.0f};
+constexpr float kMountedEyeHeight = 17.0f;
+
+// The frame-0 mesh of that name: its index, or -1.
+s32_t DummyIndex(const AnimMesh* mesh, const char* dummyName)
+{
+    if (!mesh || !dummyName || !*dummyName)
+        return -1;
+    const s32_t nameIndex = mesh->FindName(dummyName);
+    return nameIndex < 0 ? -1 : mesh->FindMesh(static_cast<u32_t>(nameIndex), 0);
+}
+
+// The child of the node named like the weapon.
+GraphNode* ChildNamed(GraphNode* parent, const char* name)
+{
+    if (!parent)
+        return nullptr;
+    for (s32_t i = 0; i < parent->GetChildCount(); ++i) {
+        GraphNode* child = parent->GetChild(i);
+        if (std::strcmp(child->GetName(), name) == 0)
+            return child;
+    }
+    return nullptr;
+}
+
+// Moves the node under whichever of torso and body carries the actor-side dummy (the torso first)
+// and hangs it there by the two dummies. A dummy neither mesh has leaves the node where it is.
+void HangNode(Actor* actor, GraphNode* node, const char* actorDummy)
+{
+    if (!node)
+        return;
+    for (GraphNode* carrier : {ActorTorsoNode(actor), ActorBodyNode(actor)}) {
+        if (!carrier)
+            continue;
+        const s32_t at = DummyIndex(carrier->GetAnimMesh(), actorDummy);
+        if (at < 0)
+            continue;
+        GraphNode* from = node->GetParent();
+        if (from != carrier) {
+            // Children are owned: take the node out of the old parent's list without freeing it.
+            if (from)
+                from->ReleaseChild(node);
+            node->SetParent(carrier);
+            carrier->AddChild(node);
+        }
+        node->SetAttachPoint(at, DummyIndex(node->GetAnimMesh(), kWeaponDummy));
+        return;
+    }
+}
+
+Vector3 Transform(const D3DXMATRIX& m, const Vector3& v)
+{
+    const D3DXVECTOR3 in(v.x, v.y, v.z);
+    D3DXVECTOR3 out;
+    D3DXVec3TransformCoord(&out, &in, &m);
+    return {out.x, out.y, out.z};
+}
+
+// The view of a camera at the origin turned by the angles, applied to the vector.
+Vector3 ViewDirection(float yaw, float pitch, const Vector3& forward)
+{
+    D3DXMATRIX view, world;
+    CameraBuildViewMatrix(&view, &world, 0.0f, 0.0f, 0.0f, yaw, pitch, 0.0f);
+    return Transform(view, forward);
+}
+
+}  // namespace
+
+Weapon* Actor::WeaponInHand() const
+{
+    if (usesMountedWeapon)
+        return mountedWeapon;
+    return selectedSlot < kActorWeaponSlots ? weapons[selectedSlot] : nullptr;
+}
+
+GraphNode* Actor::WeaponNode(const Weapon* weapon) const
+{
+    if (!weapon)
+        return nullptr;
+    if (GraphNode* node = ChildNamed(ActorTorsoNode(this), weapon->name.Text()))
+        return node;
+    return ChildNamed(ActorBodyNode(this), weapon->name.Text());
+}
+
+bool Actor::SelectWeaponKind(s32_t kind)
+{
+    const u8_t held = selectedSlot;
+    previousSlot = selectedSlot;
+    pendingSlotKind = static_cast<u16_t>(kind);
+    slotChangeRequest = true;
+    u32_t slot = 0;
+    while (slot < kActorWeaponSlots && !(weapons[slot] && weapons[slot]->slotType == static_cast<u32_t>(kind)))
+        ++slot;
+    if (slot == kActorWeaponSlots || !weaponOwned[slot])
+        return false;
+    selectedSlot = static_cast<u8_t>(slot);
+    if (selectedSlot == held) {
+        if (firstUpdateDone)
+            return false;
+        previousSlot = kNoSlot;
+    } else if (!firstUpdateDone) {
+        previousSlot = kNoSlot;
+    }
+    ActorAimAdjust(this, true);
+    if (classInfo) {
+        const Weapon* weapon = weapons[slot];
+        for (size_t i = 0; i < classInfo->legsGroupNames.size(); ++i) {
+            if (std::strcmp(classInfo->legsGroupNames[i].Text(), weapon->legsName.Text()) == 0) {
+                weaponKind = static_cast<u16_t>(i);
+                break;
+            }
+        }
+        for (size_t i = 0; i < classInfo->torsoGroupNames.size(); ++i) {
+            if (std::strcmp(classInfo->torsoGroupNames[i].Text(), weapon->torsoName.Text()) == 0) {
+                torsoSet = static_cast<u16_t>(i);
+                break;
+            }
+        }
+    }
+    ActorAimAdjust(this, false);
+    shownSubWeapon = nullptr;
+    return true;
+}
+
+void Actor::SwapWeaponNodes(u16_t)
+{
+    if (previousSlot != kNoSlot && previousSlot < kActorWeaponSlots && weapons[previousSlot]) {
+        const Weapon* left = weapons[previousSlot];
+        HangNode(this, WeaponNode(left), left->carryDummy.Text());
+    }
+    if (selectedSlot < kActorWeaponSlots && weapons[selectedSlot])
+        HangNode(this, WeaponNode(weapons[selectedSlot]), kHandDummy);
+}
+
+void Actor::HolsterWeaponInHand()
+{
+    if (selectedSlot >= kActorWeaponSlots || !weapons[selectedSlot])
+        return;
+    const Weapon* held = weapons[selectedSlot];
+    HangNode(this, WeaponNode(held), held->carryDummy.Text());
+}
+
+void Actor::ShowSubWeapon(Weapon* sub, Weapon* current)
+{
+    if (!sub)
+        return;
+    GraphNode* subRoot = sub->GetRootNode();
+    GraphNode* model = subRoot && subRoot->GetChildCount() > 0 ? subRoot->GetChild(0) : nullptr;
+    const AnimMesh* subMesh = model ? model->GetAnimMesh() : nullptr;
+    GraphNode* currentRoot = current ? current->GetRootNode() : nullptr;
+    const GraphNode* currentModel =
+        currentRoot && currentRoot->GetChildCount() > 0 ? currentRoot->GetChild(0) : nullptr;
+    const AnimMesh* currentMesh = currentModel ? currentModel->GetAnimMesh() : nullptr;
+    const u32_t subCount = subMesh && subMesh->frames_c ? subMesh->frames[0].meshes_c : 0;
+    const u32_t currentCount = currentMesh && currentMesh->frames_c ? currentMesh->frames[0].meshes_c : 0;
+    if (model && subCount != currentCount)
+        return;
+    shownSubWeapon = sub;
+    HangNode(this, WeaponNode(WeaponInHand()), kHandDummy);
+}
+
+Vector3 Actor::EyeOrigin() const
+{
+    Vector3 origin = GetPosition();
+    if (usesMountedWeapon)
+        origin.y += kMountedEyeHeight;
+    else
+        origin.y += kEyeHeights[GetActorPose()];
+    return origin;
+}
+
+bool Actor::RefuseShot(Weapon* weapon, bool skipAmmo)
+{
+    if ((!skipAmmo && weapon && weapon->currentWeapon->roundsInGun == 0) || reloading) {
+        aiming = false;
+        ActorAimAdjust(this, false);
+        return true;
+    }
+    return false;
+}
+
+bool Actor::Fire(bool aim, bool skipAmmo)
+{
+    Weapon* weapon = WeaponInHand();
+    ActorAimAdjust(this, true);
+    if (!weapon || RefuseShot(weapon, skipAmmo)) {
+        if (!weapon)
+            ActorAimAdjust(this, false);
+        return false;
+    }
+    aiming = aim;
+    ActorAlignBody(this);
+    // The muzzle: the weapon node's place and its "x1" dummy, unless the shot leaves from the body.
+    Vector3 muzzle = EyeOrigin();
+    const Weapon* slotWeapon = selectedSlot < kActorWeaponSlots ? weapons[selectedSlot] : nullptr;
+    GraphNode* node = fireFromBody ? nullptr : WeaponNode(slotWeapon);
+    const AnimMesh* mesh = node ? node->GetAnimMesh() : nullptr;
+    const s32_t dummy = DummyIndex(mesh, kMuzzleDummy);
+    if (dummy >= 0 && mesh->frames[0].meshes[dummy].dummyFrame) {
+        D3DXMATRIX world;
+        node->UpdateTransform(&world);
+        const Vector3& offset = mesh->frames[0].meshes[dummy].dummyFrame->origin;
+        muzzle = {world._41 + offset.x, world._42 + offset.y, world._43 + offset.z};
+    }
+    const Vector3 d = ViewDirection(heading, -pitch, {0.0f, 0.0f, -1.0f});
+    const float m[3] = {muzzle.x, muzzle.y, muzzle.z};
+    const float a[3] = {d.x, d.y, d.z};
+    const bool fired = weapon->Fire(indoorObject, reinterpret_cast<void*>(static_cast<std::intptr_t>(indoorCell)),
+                                    GetTickCount(), m, a, heading, pitch, !wasAiming, false, false);
+    if (fired)
+        shotFired = true;
+    ActorAimAdjust(this, false);
+    return fired || (this == g_game.player && wasAiming && weapon->fireWait != 0);
+}
+
+bool Actor::FireAt(float yaw, float pitchAngle, bool alternateRate, bool forced)
+{
+    Weapon* weapon = WeaponInHand();
+    ActorAimAdjust(this, true);
+    if (!weapon || RefuseShot(weapon, false)) {
+        if (!weapon)
+            ActorAimAdjust(this, false);
+        return false;
+    }
+    aiming = true;
+    const Vector3 origin = EyeOrigin();
+    const Vector3 d = ViewDirection(yaw, pitchAngle, {0.0f, 0.0f, 1.0f});
+    const Weapon* unit = weapon->currentWeapon;
+    const bool newPull = unit->fireMode == kFireModeSingle || GetTickCount() - unit->lastShotTime >= kRepullMs;
+    const float m[3] = {origin.x, origin.y, origin.z};
+    const float a[3] = {d.x, d.y, d.z};
+    const bool fired = weapon->Fire(indoorObject, reinterpret_cast<void*>(static_cast<std::intptr_t>(indoorCell)),
+                                    GetTickCount(), m, a, yaw, pitchAngle, newPull, alternateRate, forced);
+    if (fired)
+        shotFired = true;
+    ActorAimAdjust(this, false);
+    return fired || (this == g_game.player && !forced && weapon->fireWait != 0);
+}
+
+void Actor::StartReload()
+{
+    Weapon* weapon = WeaponInHand();
+    if (reloading || !weapon)
+        return;
+    const Weapon* unit = weapon->currentWeapon;
+    if (unit->roundsInGun >= unit->magazineCap || unit->spareMagazines == 0)
+        return;
+    const bool player = this == g_game.player;
+    const bool thirdPerson = gbthirdperson.Bool();
+    if (weapon->sound && weapon->sound->soundTable && (!player || thirdPerson) &&
+        SoundLodForPoint(GetPosition()) == 0) {
+        if (SoundInstance* reloadSound = weapon->sound->soundTable->Pick(SOUND_RELOAD, false, 0))
+            reloadSound->PlayOnPath(SoundDefaultPath(), false);
+    }
+    if (!player || thirdPerson)
+        weapon->Reload();
+    ActorAimAdjust(this, true);
+    reloading = true;
+    ActorAimAdjust(this, false);
+}
+
+bool Actor::ReloadWeapon()
+{
+    Weapon* weapon = WeaponInHand();
+    return weapon ? weapon->Reload() : false;
+}
+
+void Actor::TurnMountedWeapon(float yaw)
+{
+    GraphNode* node = mountedWeapon ? mountedWeapon->fireNode[0] : nullptr;
+    if (!node)
+        return;
+    Vector3 rotation = node->GetRotation();
+    rotation.y = yaw;
+    rotation.x = std::fmin(std::fmax(rotation.x, mountedWeapon->aimLimits[0]), mountedWeapon->aimLimits[1]);
+    node->SetRotation(rotation);
+}
+
+void Actor::PitchMountedWeapon(float pitchAngle)
+{
+    GraphNode* node = mountedWeapon ? mountedWeapon->fireNode[1] : nullptr;
+    if (!node)
+        return;
+    // The pitch itself, clamped to the pitch limits (never the heading).
+    Vector3 rotation = node->GetRotation();
+    rotation.z = std::fmin(std::fmax(pitchAngle, mountedWeapon->aimLimits[2]), mountedWeapon->aimLimits[3]);
+    node->SetRotation(rotation);
+}

@@ -1,0 +1,277 @@
+// Weapons in hand with the clock pinned: choosing by kind, the refusals of both fire operations,
+// the pacing of a held trigger, the fire origin by pose, reloads and a mounted weapon's aim.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "actors/actor.h"
+#include "game/game_cvars.h"
+#include "game/game_state.h"
+#include "platform/test_clock.h"
+#include "tests/actors/weapon_test_support.h"
+#include "world/graph_node.h"
+
+namespace {
+
+using weapon_test::ApplyLine;
+
+constexpr u32_t kStart = 200000;
+
+class ActorWeapons : public weapon_test::WeaponFixture {
+protected:
+    void SetUp() override
+    {
+        WeaponFixture::SetUp();
+        PlatformTestClockStart(kStart);
+        m_actor = new Actor;
+        // Slot 0 a rifle (primary), slot 1 a pistol (secondary) the actor does not own, slot 2 a
+        // grenade.
+        const u32_t kinds[3] = {WEAPON_SLOT_PRIMARY, WEAPON_SLOT_SECONDARY, WEAPON_SLOT_GRENADE};
+        for (u32_t slot = 0; slot < 3; ++slot) {
+            Weapon* weapon = new Weapon;
+            weapon->slotType = kinds[slot];
+            weapon->SetOwner(m_actor);
+            weapon->magazineCap = weapon->magazineCapFull = weapon->roundsInGun = 30;
+            weapon->magazineCountFull = weapon->spareMagazines = 2;
+            weapon->FillMagazines();
+            m_actor->weapons[slot] = weapon;
+            m_actor->weaponOwned[slot] = slot != 1;
+        }
+        m_actor->weaponCount = 3;
+    }
+    void TearDown() override
+    {
+        // The pistol is not the actor's to delete.
+        delete m_actor->weapons[1];
+        m_actor->weapons[1] = nullptr;
+        delete m_actor;
+        g_game.player = nullptr;
+        PlatformTestClockStop();
+        WeaponFixture::TearDown();
+    }
+    Weapon* Rifle() const { return m_actor->weapons[0]; }
+    Actor* m_actor = nullptr;
+};
+
+TEST_F(ActorWeapons, SelectionByKind)
+{
+    struct Case {
+        const char* name;
+        u8_t heldSlot;
+        bool firstUpdateDone;
+        s32_t kind;
+        bool taken;
+        u8_t selectedAfter;
+        u8_t previousAfter;
+    };
+    const Case cases[] = {
+        {"a kind not carried", 0, true, WEAPON_SLOT_EXPLOSIVE, false, 0, 0},
+        {"a slot not owned", 0, true, WEAPON_SLOT_SECONDARY, false, 0, 0},
+        {"the kind in hand after the first update", 0, true, WEAPON_SLOT_PRIMARY, false, 0, 0},
+        {"the kind in hand before it", 0, false, WEAPON_SLOT_PRIMARY, true, 0, 255},
+        {"another kind", 0, true, WEAPON_SLOT_GRENADE, true, 2, 0},
+        {"another kind before the first update", 0, false, WEAPON_SLOT_GRENADE, true, 2, 255},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        m_actor->selectedSlot = c.heldSlot;
+        m_actor->previousSlot = 7;
+        m_actor->slotChangeRequest = false;
+        m_actor->firstUpdateDone = c.firstUpdateDone;
+        m_actor->shownSubWeapon = Rifle();
+        EXPECT_EQ(m_actor->SelectWeaponKind(c.kind), c.taken);
+        EXPECT_EQ(m_actor->selectedSlot, c.selectedAfter);
+        EXPECT_EQ(m_actor->previousSlot, c.previousAfter);
+        EXPECT_EQ(m_actor->pendingSlotKind, c.kind);
+        EXPECT_TRUE(m_actor->slotChangeRequest);
+        EXPECT_EQ(m_actor->shownSubWeapon, c.taken ? nullptr : Rifle());
+    }
+}
+
+TEST_F(ActorWeapons, FireRefusesAnEmptyMagazineOrAReload)
+{
+    struct Case {
+        const char* name;
+        u16_t rounds;
+        bool reloading;
+        bool skipAmmo;
+        bool fires;
+        bool aimingAfter;
+    };
+    const Case cases[] = {
+        {"rounds left", 5, false, false, true, true},
+        {"empty", 0, false, false, false, false},
+        {"empty, ammunition skipped", 0, false, true, false, true},
+        {"reloading", 5, true, false, false, false},
+        {"reloading, ammunition skipped", 5, true, true, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PlatformTestClockAdvance(1000);
+        Rifle()->roundsInGun = c.rounds;
+        m_actor->reloading = c.reloading;
+        m_actor->aiming = true;
+        m_actor->shotFired = false;
+        EXPECT_EQ(m_actor->Fire(true, c.skipAmmo), c.fires);
+        EXPECT_EQ(m_actor->aiming, c.aimingAfter);
+        EXPECT_EQ(m_actor->shotFired, c.fires);
+    }
+}
+
+TEST_F(ActorWeapons, AHeldTriggerCountsAsPulledAgainAfter300Milliseconds)
+{
+    // With a trigger delay a new pull soon after a shot waits; a held trigger goes on firing.
+    struct Case {
+        u32_t mode;
+        u32_t gap;
+        bool secondFires;
+    };
+    for (const Case& c : {Case{kFireModeAuto, 10, true}, Case{kFireModeBurst, 10, true},
+                          Case{kFireModeSingle, 10, false}, Case{kFireModeAuto, 300, true}}) {
+        SCOPED_TRACE(testing::Message() << "mode " << c.mode << " gap " << c.gap);
+        Weapon* rifle = Rifle();
+        rifle->fireMode = c.mode;
+        rifle->delay = 400.0f;
+        rifle->burstState = 0;
+        PlatformTestClockAdvance(1000);
+        ASSERT_TRUE(m_actor->FireAt(0.0f, 0.0f, false, false));
+        PlatformTestClockAdvance(c.gap);
+        // 300 ms later the pull is new again and waits out the delay.
+        EXPECT_EQ(m_actor->FireAt(0.0f, 0.0f, false, false), c.secondFires && c.gap < 300);
+    }
+}
+
+TEST_F(ActorWeapons, FireAtLeavesFromTheEyeHeightOfThePose)
+{
+    Weapon* rifle = LoadSample("rifle");
+    rifle->SetOwner(m_actor);
+    rifle->roundsInGun = 30;
+    rifle->fpmFirst = 0.0f;
+    delete m_actor->weapons[0];
+    m_actor->weapons[0] = rifle;
+    m_actor->SetPosition({5.0f, 100.0f, 7.0f});
+    struct Case {
+        bool crouched;
+        bool prone;
+        bool mounted;
+        float height;
+    };
+    for (const Case& c : {Case{false, false, false, 17.0f}, Case{true, false, false, 12.0f},
+                          Case{false, true, false, 3.0f}, Case{true, false, true, 17.0f}}) {
+        SCOPED_TRACE(c.height);
+        m_actor->crouched = c.crouched;
+        m_actor->prone = c.prone;
+        m_actor->usesMountedWeapon = c.mounted;
+        m_actor->mountedWeapon = c.mounted ? rifle : nullptr;
+        PlatformTestClockAdvance(1000);
+        const u32_t before = ProjectileTableCountByName("rifle_bullet");
+        ASSERT_TRUE(m_actor->FireAt(0.3f, 0.1f, false, false));
+        ASSERT_EQ(ProjectileTableCountByName("rifle_bullet"), before + 1);
+        DynamicObject** objects = nullptr;
+        s32_t count = 0;
+        DynObjectsGet(&objects, &count);
+        const Projectile* shot = static_cast<const Projectile*>(objects[count - 1]);
+        EXPECT_FLOAT_EQ(shot->GetPosition().y, 100.0f + c.height);
+        EXPECT_FLOAT_EQ(shot->GetPosition().x, 5.0f);
+        const Vector3& d = shot->direction;
+        EXPECT_NEAR(d.x * d.x + d.y * d.y + d.z * d.z, 1.0f, 1e-5f);
+    }
+    m_actor->usesMountedWeapon = false;
+    m_actor->mountedWeapon = nullptr;
+    // Without a weapon node the third-person shot leaves from the eye as well.
+    m_actor->crouched = m_actor->prone = false;
+    m_actor->wasAiming = false;
+    PlatformTestClockAdvance(1000);
+    ASSERT_TRUE(m_actor->Fire(true, false));
+    DynamicObject** objects = nullptr;
+    s32_t count = 0;
+    DynObjectsGet(&objects, &count);
+    EXPECT_FLOAT_EQ(objects[count - 1]->GetPosition().y, 117.0f);
+}
+
+TEST_F(ActorWeapons, TheFireWaitOfThePlayer)
+{
+    g_game.player = m_actor;
+    Rifle()->fireWait = 100;
+    PlatformTestClockAdvance(1000);
+    // Refused by the weapon, yet the player's held trigger and unforced aimed shot report a shot.
+    m_actor->wasAiming = true;
+    EXPECT_TRUE(m_actor->Fire(true, false));
+    EXPECT_TRUE(m_actor->FireAt(0.0f, 0.0f, false, false));
+    EXPECT_EQ(Rifle()->roundsInGun, 30);
+    EXPECT_TRUE(m_actor->FireAt(0.0f, 0.0f, false, true));
+    EXPECT_EQ(Rifle()->roundsInGun, 29);
+}
+
+TEST_F(ActorWeapons, Reloads)
+{
+    struct Case {
+        const char* name;
+        bool player;
+        bool thirdPerson;
+        u16_t rounds;
+        u16_t spares;
+        bool reloadingAfter;
+        u16_t roundsAfter;
+    };
+    const Case cases[] = {
+        {"a soldier", false, false, 3, 2, true, 31},
+        {"a full magazine", false, false, 30, 2, false, 30},
+        {"no magazine left", false, false, 3, 0, false, 3},
+        {"the player in first person waits for the animation", true, false, 3, 2, true, 3},
+        {"the player in third person", true, true, 3, 2, true, 31},
+    };
+    KeepVar third(gbthirdperson);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        g_game.player = c.player ? m_actor : nullptr;
+        gbthirdperson.SetInt(c.thirdPerson ? 1 : 0);
+        Weapon* rifle = Rifle();
+        rifle->magazineCountFull = 2;
+        rifle->FillMagazines();
+        rifle->SetMagazineRounds(0, c.rounds);
+        rifle->roundsInGun = c.rounds;
+        rifle->spareMagazines = c.spares;
+        m_actor->reloading = false;
+        m_actor->StartReload();
+        EXPECT_EQ(m_actor->reloading, c.reloadingAfter);
+        EXPECT_EQ(rifle->roundsInGun, c.roundsAfter);
+        // A second request while reloading changes nothing.
+        m_actor->StartReload();
+        EXPECT_EQ(rifle->roundsInGun, c.roundsAfter);
+    }
+    g_game.player = m_actor;
+    gbthirdperson.SetInt(0);
+    Rifle()->roundsInGun = 0;
+    EXPECT_TRUE(m_actor->ReloadWeapon());
+    EXPECT_GT(Rifle()->roundsInGun, 0);
+}
+
+TEST_F(ActorWeapons, AMountedWeaponTurnsAndPitchesWithinItsLimits)
+{
+    Weapon* mounted = new Weapon;
+    GraphNode* node = new GraphNode("gun");
+    node->SetParent(mounted->GetRootNode());
+    mounted->GetRootNode()->AddChild(node);
+    mounted->fireNode[0] = mounted->fireNode[1] = node;
+    mounted->aimLimits[0] = -0.5f;
+    mounted->aimLimits[1] = 0.5f;
+    mounted->aimLimits[2] = -0.2f;
+    mounted->aimLimits[3] = 0.3f;
+    m_actor->mountedWeapon = mounted;
+    m_actor->heading = 2.0f;
+    node->SetRotation({0.9f, 0.0f, 0.0f});
+    m_actor->TurnMountedWeapon(1.25f);
+    EXPECT_FLOAT_EQ(node->GetRotation().x, 0.5f);
+    EXPECT_FLOAT_EQ(node->GetRotation().y, 1.25f);
+    // The pitch node takes the pitch, not the heading.
+    for (float pitch : {0.1f, 0.8f, -0.7f}) {
+        m_actor->PitchMountedWeapon(pitch);
+        EXPECT_FLOAT_EQ(node->GetRotation().z, std::fmin(std::fmax(pitch, -0.2f), 0.3f));
+    }
+    m_actor->mountedWeapon = nullptr;
+    delete mounted;
+}
+
+}  // namespace

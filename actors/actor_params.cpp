@@ -43,14 +43,6 @@ int ReadInt(const EngineString& value)
     return std::sscanf(value.Text(), "%d", &result) == 1 ? result : 0;
 }
 
-s32_t Dummy(const AnimMesh* mesh, const char* dummyName)
-{
-    if (!mesh)
-        return -1;
-    const s32_t nameIndex = mesh->FindName(dummyName);
-    return nameIndex < 0 ? -1 : mesh->FindMesh(static_cast<u32_t>(nameIndex), 0);
-}
-
 bool ParamPos(Actor& actor, Values values, int count)
 {
     GraphNode* node = actor.FindChild(values[0].Text());
@@ -119,8 +111,7 @@ bool ParamAnim(Actor& actor, Values values, int count)
     if (g_game.applyingDefinition)
         node->sourceDefName.Assign(g_game.applyingDefinition);
     parent->AddChild(node);
-    node->SetAttachPoint(parentDummy ? Dummy(parent->GetAnimMesh(), parentDummy) : -1,
-                         ownDummy ? Dummy(mesh, ownDummy) : -1);
+    node->SetAttachPoint(AnimMeshFindDummy(parent->GetAnimMesh(), parentDummy), AnimMeshFindDummy(mesh, ownDummy));
     actor.boundsValid = 0;
     return true;
 }
@@ -136,7 +127,7 @@ GraphNode* AddBodyNode(GraphNode* parent, const char* nodeName, AnimMesh* mesh, 
         node->sourceDefName.Assign(g_game.applyingDefinition);
     parent->AddChild(node);
     if (parentDummy)
-        node->SetAttachPoint(Dummy(parent->GetAnimMesh(), parentDummy), Dummy(mesh, ownDummy));
+        node->SetAttachPoint(AnimMeshFindDummy(parent->GetAnimMesh(), parentDummy), AnimMeshFindDummy(mesh, ownDummy));
     return node;
 }
 

@@ -33,15 +33,6 @@ constexpr u32_t kRepullMs = 300;
 constexpr float kEyeHeights[3] = {17.0f, 12.0f, 3.0f};
 constexpr float kMountedEyeHeight = 17.0f;
 
-// The frame-0 mesh of that name: its index, or -1.
-s32_t DummyIndex(const AnimMesh* mesh, const char* dummyName)
-{
-    if (!mesh || !dummyName || !*dummyName)
-        return -1;
-    const s32_t nameIndex = mesh->FindName(dummyName);
-    return nameIndex < 0 ? -1 : mesh->FindMesh(static_cast<u32_t>(nameIndex), 0);
-}
-
 // The child of the node named like the weapon.
 GraphNode* ChildNamed(GraphNode* parent, const char* name)
 {
@@ -64,7 +55,7 @@ void HangNode(Actor* actor, GraphNode* node, const char* actorDummy)
     for (GraphNode* carrier : {ActorTorsoNode(actor), ActorBodyNode(actor)}) {
         if (!carrier)
             continue;
-        const s32_t at = DummyIndex(carrier->GetAnimMesh(), actorDummy);
+        const s32_t at = AnimMeshFindDummy(carrier->GetAnimMesh(), actorDummy);
         if (at < 0)
             continue;
         GraphNode* from = node->GetParent();
@@ -75,7 +66,7 @@ void HangNode(Actor* actor, GraphNode* node, const char* actorDummy)
             node->SetParent(carrier);
             carrier->AddChild(node);
         }
-        node->SetAttachPoint(at, DummyIndex(node->GetAnimMesh(), kWeaponDummy));
+        node->SetAttachPoint(at, AnimMeshFindDummy(node->GetAnimMesh(), kWeaponDummy));
         return;
     }
 }
@@ -227,7 +218,7 @@ bool Actor::Fire(bool aim, bool skipAmmo)
     const Weapon* slotWeapon = selectedSlot < kActorWeaponSlots ? weapons[selectedSlot] : nullptr;
     GraphNode* node = fireFromBody ? nullptr : WeaponNode(slotWeapon);
     const AnimMesh* mesh = node ? node->GetAnimMesh() : nullptr;
-    const s32_t dummy = DummyIndex(mesh, kMuzzleDummy);
+    const s32_t dummy = AnimMeshFindDummy(mesh, kMuzzleDummy);
     if (dummy >= 0 && mesh->frames[0].meshes[dummy].dummyFrame) {
         D3DXMATRIX world;
         node->UpdateTransform(&world);

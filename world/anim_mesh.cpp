@@ -172,6 +172,14 @@ s32_t AnimMesh::FindName(const char* text) const
     return -1;
 }
 
+s32_t AnimMesh::FindDummy(const char* dummyName) const
+{
+    if (!dummyName || !*dummyName)
+        return -1;
+    const s32_t nameIndex = FindName(dummyName);
+    return nameIndex < 0 ? -1 : FindMesh(static_cast<u32_t>(nameIndex), 0);
+}
+
 s32_t AnimMesh::FindMesh(u32_t nameIndex, u32_t frame) const
 {
     if (frame >= frames_c)

@@ -176,6 +176,8 @@ public:
     s32_t FindName(const char* text) const;
     // Index of the first mesh of the frame with that name index; -1 when none or the frame is out of range.
     s32_t FindMesh(u32_t nameIndex, u32_t frame) const;
+    // The frame-0 mesh of that name (a dummy that nodes attach at); -1 for none, a null or empty name.
+    s32_t FindDummy(const char* dummyName) const;
     // The mesh's name from the string table; "" when its index names none.
     const char* MeshName(const AnimFrameMesh& mesh) const;
 
@@ -203,3 +205,9 @@ int AnimMeshReadFile(AnimMesh* mesh, const char* fileName);
 int AnimMeshReadImage(AnimMesh* mesh, const void* image, u32_t size);
 // Sets the flags and detail level of a mesh just read.
 void AnimMeshClassifyMesh(const AnimMesh* mesh, AnimFrameMesh* frameMesh);
+
+// The mesh's dummy of that name (AnimMesh::FindDummy); -1 without a mesh.
+inline s32_t AnimMeshFindDummy(const AnimMesh* mesh, const char* name)
+{
+    return mesh ? mesh->FindDummy(name) : -1;
+}

@@ -211,14 +211,6 @@ bool ParamColor(GraphObj& object, Values values, int)
     return true;
 }
 
-s32_t DummyId(const AnimMesh* mesh, const char* dummyName)
-{
-    if (!mesh || !dummyName)
-        return -1;
-    const s32_t nameIndex = mesh->FindName(dummyName);
-    return nameIndex < 0 ? -1 : mesh->FindMesh(static_cast<u32_t>(nameIndex), 0);
-}
-
 bool ParamAnim(GraphObj& object, Values values, int count)
 {
     if (count < 3 || count > 7)
@@ -255,7 +247,7 @@ bool ParamAnim(GraphObj& object, Values values, int count)
     if (g_game.applyingDefinition)
         node->sourceDefName.Assign(g_game.applyingDefinition);
     parent->AddChild(node);
-    node->SetAttachPoint(DummyId(parent->GetAnimMesh(), parentDummy), DummyId(mesh, ownDummy));
+    node->SetAttachPoint(AnimMeshFindDummy(parent->GetAnimMesh(), parentDummy), AnimMeshFindDummy(mesh, ownDummy));
     object.boundsValid = 0;
     if (count == 3)
         object.AddMeshShaderSettings(mesh);

@@ -23,8 +23,7 @@ namespace actor_test {
 // The mesh index of a named dummy in frame 0; -1 when the mesh has no such name.
 inline s32_t Dummy(const AnimMesh* mesh, const char* name)
 {
-    const s32_t nameIndex = mesh->FindName(name);
-    return nameIndex < 0 ? -1 : mesh->FindMesh(static_cast<u32_t>(nameIndex), 0);
+    return AnimMeshFindDummy(mesh, name);
 }
 
 // The folder the tests started in, where the engine log lies (taken before any test changes folder).

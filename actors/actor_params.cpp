@@ -19,7 +19,6 @@
 #include "core/log.h"
 #include "core/random.h"
 #include "core/text_case.h"
-#include "game/game_state.h"
 #include "world/anim_mesh.h"
 #include "world/graph_node.h"
 
@@ -104,31 +103,9 @@ bool ParamAnim(Actor& actor, Values values, int count)
     EngineString folder;
     if (!actor.LoadAnim(fileName, &mesh, &folder))
         return false;
-    GraphNode* node = new GraphNode;
-    node->SetParent(parent);
-    node->SetName(values[0]);
-    node->SetAnimMesh(mesh, folder.Text());
-    if (g_game.applyingDefinition)
-        node->sourceDefName.Assign(g_game.applyingDefinition);
-    parent->AddChild(node);
-    node->SetAttachPoint(AnimMeshFindDummy(parent->GetAnimMesh(), parentDummy), AnimMeshFindDummy(mesh, ownDummy));
+    GraphObjAddMeshNode(parent, values[0].Text(), mesh, folder.Text(), parentDummy, ownDummy);
     actor.boundsValid = 0;
     return true;
-}
-
-// A body node under the parent with the mesh, linked dummy to dummy.
-GraphNode* AddBodyNode(GraphNode* parent, const char* nodeName, AnimMesh* mesh, const char* parentDummy,
-                       const char* ownDummy)
-{
-    GraphNode* node = new GraphNode(nodeName);
-    node->SetParent(parent);
-    node->SetAnimMesh(mesh, kBodyTextureFolder);
-    if (g_game.applyingDefinition)
-        node->sourceDefName.Assign(g_game.applyingDefinition);
-    parent->AddChild(node);
-    if (parentDummy)
-        node->SetAttachPoint(AnimMeshFindDummy(parent->GetAnimMesh(), parentDummy), AnimMeshFindDummy(mesh, ownDummy));
-    return node;
 }
 
 // The first animation file of the entry a name-table cell names; null when there is none.
@@ -161,9 +138,9 @@ bool ParamScript(Actor& actor, Values values, int)
             actor.defName.Text());
         return false;
     }
-    GraphNode* legsNode = AddBodyNode(actor.GetRootNode(), "legs", legs, nullptr, nullptr);
-    GraphNode* torsoNode = AddBodyNode(legsNode, "torso", torso, "xa", "xa1");
-    AddBodyNode(torsoNode, "head", head, "xb", "xb1");
+    GraphNode* legsNode = GraphObjAddMeshNode(actor.GetRootNode(), "legs", legs, kBodyTextureFolder, nullptr, nullptr);
+    GraphNode* torsoNode = GraphObjAddMeshNode(legsNode, "torso", torso, kBodyTextureFolder, "xa", "xa1");
+    GraphObjAddMeshNode(torsoNode, "head", head, kBodyTextureFolder, "xb", "xb1");
     ActorAimAdjust(&actor, false);
     return true;
 }

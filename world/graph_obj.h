@@ -181,3 +181,9 @@ public:
 private:
     void DrawBillboard();
 };
+
+// A new child node of the parent, named so and showing the mesh (its textures from textureFolder),
+// attached at the parent mesh's dummy and at its own (null or unknown names: none). A node made while
+// a definition is applied takes that definition as its source.
+GraphNode* GraphObjAddMeshNode(GraphNode* parent, const char* name, AnimMesh* mesh, const char* textureFolder,
+                               const char* parentDummy, const char* ownDummy);

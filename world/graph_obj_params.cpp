@@ -240,14 +240,7 @@ bool ParamAnim(GraphObj& object, Values values, int count)
     EngineString folder;
     if (!object.LoadAnim(fileName, &mesh, &folder))
         return false;
-    GraphNode* node = new GraphNode;
-    node->SetParent(parent);
-    node->SetName(values[0]);
-    node->SetAnimMesh(mesh, folder.Text());
-    if (g_game.applyingDefinition)
-        node->sourceDefName.Assign(g_game.applyingDefinition);
-    parent->AddChild(node);
-    node->SetAttachPoint(AnimMeshFindDummy(parent->GetAnimMesh(), parentDummy), AnimMeshFindDummy(mesh, ownDummy));
+    GraphObjAddMeshNode(parent, values[0].Text(), mesh, folder.Text(), parentDummy, ownDummy);
     object.boundsValid = 0;
     if (count == 3)
         object.AddMeshShaderSettings(mesh);
@@ -757,4 +750,17 @@ bool GraphObj::SetParam(const char* keywordText, const EngineString* values, int
     if (fixedWeapon)
         return fixedWeapon->SetParam(keywordText, values, count);
     return false;
+}
+
+GraphNode* GraphObjAddMeshNode(GraphNode* parent, const char* name, AnimMesh* mesh, const char* textureFolder,
+                               const char* parentDummy, const char* ownDummy)
+{
+    GraphNode* node = new GraphNode(name);
+    node->SetParent(parent);
+    node->SetAnimMesh(mesh, textureFolder);
+    if (g_game.applyingDefinition)
+        node->sourceDefName.Assign(g_game.applyingDefinition);
+    parent->AddChild(node);
+    node->SetAttachPoint(AnimMeshFindDummy(parent->GetAnimMesh(), parentDummy), AnimMeshFindDummy(mesh, ownDummy));
+    return node;
 }

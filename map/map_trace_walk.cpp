@@ -81,35 +81,6 @@ TraceTreeNode* CurrentTree()
     return tree;
 }
 
-int FirstChild(const Slabs& t, float xm, float ym, float zm)
-{
-    float entry = t.x0;
-    int axis = 0;
-    if (t.y0 >= entry) {
-        entry = t.y0;
-        axis = 1;
-    }
-    if (t.z0 >= entry) {
-        entry = t.z0;
-        axis = 2;
-    }
-    switch (axis) {
-        case 0:
-            return (ym < entry ? OCTREE_CHILD_Y : 0) | (zm < entry ? OCTREE_CHILD_Z : 0);
-        case 1:
-            return (xm < entry ? OCTREE_CHILD_X : 0) | (zm < entry ? OCTREE_CHILD_Z : 0);
-        default:
-            return (xm < entry ? OCTREE_CHILD_X : 0) | (ym < entry ? OCTREE_CHILD_Y : 0);
-    }
-}
-
-int NextChild(float a, int ia, float b, int ib, float c, int ic)
-{
-    if (a <= b && a <= c)
-        return ia;
-    return b <= c ? ib : ic;
-}
-
 float Max3(float a, float b, float c)
 {
     const float ab = a > b ? a : b;
@@ -137,7 +108,7 @@ bool Subtree(const Walk& w, u32_t index, const Slabs& t)
     }
     const float xm = (t.x0 + t.x1) / 2, ym = (t.y0 + t.y1) / 2, zm = (t.z0 + t.z1) / 2;
     const u32_t mirror = w.context->mirrorMask;
-    int k = FirstChild(t, xm, ym, zm);
+    int k = OctreeTraceFirstChild(t, xm, ym, zm);
     while (k < 8) {
         ENGINE_ASSERT((static_cast<u32_t>(k) ^ mirror) < 8);
         const u32_t child = node.firstChild + (static_cast<u32_t>(k) ^ mirror);
@@ -146,31 +117,31 @@ bool Subtree(const Walk& w, u32_t index, const Slabs& t)
         switch (k) {
             case 0:
                 c = {t.x0, t.y0, t.z0, xm, ym, zm};
-                next = NextChild(xm, 4, ym, 2, zm, 1);
+                next = OctreeTraceNextChild(xm, 4, ym, 2, zm, 1);
                 break;
             case 1:
                 c = {t.x0, t.y0, zm, xm, ym, t.z1};
-                next = NextChild(xm, 5, ym, 3, t.z1, 8);
+                next = OctreeTraceNextChild(xm, 5, ym, 3, t.z1, 8);
                 break;
             case 2:
                 c = {t.x0, ym, t.z0, xm, t.y1, zm};
-                next = NextChild(xm, 6, t.y1, 8, zm, 3);
+                next = OctreeTraceNextChild(xm, 6, t.y1, 8, zm, 3);
                 break;
             case 3:
                 c = {t.x0, ym, zm, xm, t.y1, t.z1};
-                next = NextChild(xm, 7, t.y1, 8, t.z1, 8);
+                next = OctreeTraceNextChild(xm, 7, t.y1, 8, t.z1, 8);
                 break;
             case 4:
                 c = {xm, t.y0, t.z0, t.x1, ym, zm};
-                next = NextChild(t.x1, 8, ym, 6, zm, 5);
+                next = OctreeTraceNextChild(t.x1, 8, ym, 6, zm, 5);
                 break;
             case 5:
                 c = {xm, t.y0, zm, t.x1, ym, t.z1};
-                next = NextChild(t.x1, 8, ym, 7, t.z1, 8);
+                next = OctreeTraceNextChild(t.x1, 8, ym, 7, t.z1, 8);
                 break;
             case 6:
                 c = {xm, ym, t.z0, t.x1, t.y1, zm};
-                next = NextChild(t.x1, 8, t.y1, 8, zm, 7);
+                next = OctreeTraceNextChild(t.x1, 8, t.y1, 8, zm, 7);
                 break;
             default:
                 c = {xm, ym, zm, t.x1, t.y1, t.z1};

@@ -16,39 +16,6 @@ constexpr float kMinDirection = 1e-25f;
 
 using Slabs = OctreeTraceSlabs;
 
-// The first child the ray enters: the entry plane is that of the latest entry parameter (ties to
-// the later axis), and the mid planes already crossed at that moment give the other bits.
-int FirstChild(const Slabs& t, float xm, float ym, float zm)
-{
-    float entry = t.x0;
-    int axis = 0;
-    if (t.y0 >= entry) {
-        entry = t.y0;
-        axis = 1;
-    }
-    if (t.z0 >= entry) {
-        entry = t.z0;
-        axis = 2;
-    }
-    switch (axis) {
-        case 0:
-            return (ym < entry ? OCTREE_CHILD_Y : 0) | (zm < entry ? OCTREE_CHILD_Z : 0);
-        case 1:
-            return (xm < entry ? OCTREE_CHILD_X : 0) | (zm < entry ? OCTREE_CHILD_Z : 0);
-        default:
-            return (xm < entry ? OCTREE_CHILD_X : 0) | (ym < entry ? OCTREE_CHILD_Y : 0);
-    }
-}
-
-// The child after the current one: the exit plane is the nearest of the three, ties to the one
-// listed first; 8 when the ray leaves the node.
-int NextChild(float a, int ia, float b, int ib, float c, int ic)
-{
-    if (a <= b && a <= c)
-        return ia;
-    return b <= c ? ib : ic;
-}
-
 bool Subtree(OctreeNode* node, const Slabs& t, OctreeTraceContext* context)
 {
     if (t.x1 < 0.0f || t.y1 < 0.0f || t.z1 < 0.0f)
@@ -57,7 +24,7 @@ bool Subtree(OctreeNode* node, const Slabs& t, OctreeTraceContext* context)
         return context->callback(node, context);
     const float xm = (t.x0 + t.x1) / 2, ym = (t.y0 + t.y1) / 2, zm = (t.z0 + t.z1) / 2;
     const u32_t mirror = context->mirrorMask;
-    int k = FirstChild(t, xm, ym, zm);
+    int k = OctreeTraceFirstChild(t, xm, ym, zm);
     while (k < 8) {
         ENGINE_ASSERT((static_cast<u32_t>(k) ^ mirror) < 8);
         OctreeNode* child = node->children[static_cast<u32_t>(k) ^ mirror];
@@ -67,43 +34,43 @@ bool Subtree(OctreeNode* node, const Slabs& t, OctreeTraceContext* context)
                 c = {t.x0, t.y0, t.z0, xm, ym, zm};
                 if (Subtree(child, c, context))
                     return true;
-                k = NextChild(xm, 4, ym, 2, zm, 1);
+                k = OctreeTraceNextChild(xm, 4, ym, 2, zm, 1);
                 break;
             case 1:
                 c = {t.x0, t.y0, zm, xm, ym, t.z1};
                 if (Subtree(child, c, context))
                     return true;
-                k = NextChild(xm, 5, ym, 3, t.z1, 8);
+                k = OctreeTraceNextChild(xm, 5, ym, 3, t.z1, 8);
                 break;
             case 2:
                 c = {t.x0, ym, t.z0, xm, t.y1, zm};
                 if (Subtree(child, c, context))
                     return true;
-                k = NextChild(xm, 6, t.y1, 8, zm, 3);
+                k = OctreeTraceNextChild(xm, 6, t.y1, 8, zm, 3);
                 break;
             case 3:
                 c = {t.x0, ym, zm, xm, t.y1, t.z1};
                 if (Subtree(child, c, context))
                     return true;
-                k = NextChild(xm, 7, t.y1, 8, t.z1, 8);
+                k = OctreeTraceNextChild(xm, 7, t.y1, 8, t.z1, 8);
                 break;
             case 4:
                 c = {xm, t.y0, t.z0, t.x1, ym, zm};
                 if (Subtree(child, c, context))
                     return true;
-                k = NextChild(t.x1, 8, ym, 6, zm, 5);
+                k = OctreeTraceNextChild(t.x1, 8, ym, 6, zm, 5);
                 break;
             case 5:
                 c = {xm, t.y0, zm, t.x1, ym, t.z1};
                 if (Subtree(child, c, context))
                     return true;
-                k = NextChild(t.x1, 8, ym, 7, t.z1, 8);
+                k = OctreeTraceNextChild(t.x1, 8, ym, 7, t.z1, 8);
                 break;
             case 6:
                 c = {xm, ym, t.z0, t.x1, t.y1, zm};
                 if (Subtree(child, c, context))
                     return true;
-                k = NextChild(t.x1, 8, t.y1, 8, zm, 7);
+                k = OctreeTraceNextChild(t.x1, 8, t.y1, 8, zm, 7);
                 break;
             default:
                 c = {xm, ym, zm, t.x1, t.y1, t.z1};

@@ -1,6 +1,7 @@
 // Walking a segment through the octree: the leaves its ray meets, nearest first.
 #pragma once
 #include "core/types.h"
+#include "map/octree.h"
 
 struct OctreeNode;
 struct OctreeTraceContext;
@@ -24,6 +25,39 @@ struct OctreeTraceContext {
 struct OctreeTraceSlabs {
     float x0, y0, z0, x1, y1, z1;
 };
+
+// The first child the ray enters: the entry plane is that of the latest entry parameter (ties to
+// the later axis), and the mid planes already crossed at that moment give the other bits.
+inline int OctreeTraceFirstChild(const OctreeTraceSlabs& t, float xm, float ym, float zm)
+{
+    float entry = t.x0;
+    int axis = 0;
+    if (t.y0 >= entry) {
+        entry = t.y0;
+        axis = 1;
+    }
+    if (t.z0 >= entry) {
+        entry = t.z0;
+        axis = 2;
+    }
+    switch (axis) {
+        case 0:
+            return (ym < entry ? OCTREE_CHILD_Y : 0) | (zm < entry ? OCTREE_CHILD_Z : 0);
+        case 1:
+            return (xm < entry ? OCTREE_CHILD_X : 0) | (zm < entry ? OCTREE_CHILD_Z : 0);
+        default:
+            return (xm < entry ? OCTREE_CHILD_X : 0) | (ym < entry ? OCTREE_CHILD_Y : 0);
+    }
+}
+
+// The child after the current one: the exit plane is the nearest of the three, ties to the one
+// listed first; 8 when the ray leaves the node.
+inline int OctreeTraceNextChild(float a, int ia, float b, int ib, float c, int ic)
+{
+    if (a <= b && a <= c)
+        return ia;
+    return b <= c ? ib : ic;
+}
 
 // Starts a traversal of the box (the root's) by the segment: fills the context (callback null) and
 // the slabs, and the parameter where the ray enters the box. False for a segment with a coordinate

@@ -113,7 +113,7 @@ std::string FaceImage(const SkyDescription& description, const SkyFace& face)
     writer.WriteU8(0);  // no colour map
     writer.WriteU8(2);  // uncompressed true colour
     for (int i = 0; i < 5; ++i)
-        writer.WriteU8(0);  // colour map specification
+        writer.WriteU8(0);  // colour map fields
     writer.WriteU16(0);     // x origin
     writer.WriteU16(0);     // y origin
     writer.WriteU16(static_cast<u16_t>(size));

@@ -147,6 +147,8 @@ void MapPrepareLeafData(OctreeNode* root)
         root = OctreeGetRoot();
     if (!root)
         return;
+    // Done at every load, after the tree is built or read back: laying the overlays builds nothing.
+    const OctreeFaceLogPause quiet;
     OctreeForEachLeaf(root, OCTREE_WALK_DEPTH_CHECK, [](OctreeNode* leaf) {
         for (u32_t i = 0; i < leaf->secondarySetCount; ++i) {
             OctreeGeometry* set = leaf->secondarySets[i];

@@ -125,7 +125,11 @@ bool MapBuildOctree(MapLandGeometry* land, const char* landName)
         // The octree owns the arrays from here on, whether it is built or read from the cache.
         *land = MapLandGeometry{};
     }
-    AddRoads(root, OctreeGetWorldSize());
+    {
+        // Done at every load, whether the tree is then built or read back.
+        const OctreeFaceLogPause quiet;
+        AddRoads(root, OctreeGetWorldSize());
+    }
 
     const std::string path = MapOctreeCachePath(landName);
     // A file on disk older than the map data on disk (or any file while a rebuild is forced) is built

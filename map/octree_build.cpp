@@ -127,6 +127,8 @@ void OctreeNode::DistributeSecondarySets()
 {
     if (IsLeaf())
         return;
+    // The tree was read back, not built: its pieces are handed down without the build's trace.
+    const OctreeFaceLogPause quiet;
     u32_t firstSlot = 0;
     if (AddPieceSets(this, &firstSlot))
         SplitSecondarySets(this, firstSlot);

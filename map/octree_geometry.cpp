@@ -11,6 +11,9 @@
 
 namespace {
 
+// Live OctreeFaceLogPause scopes on this thread.
+thread_local int g_faceLogPauses = 0;
+
 // A new array of exactly the capacity holding the first count records of the old one (freed).
 template <class T>
 bool Reallocate(T*& array, u32_t count, u32_t capacity)
@@ -104,7 +107,8 @@ bool OctreeGeometry::AddFace(const MapFace& face)
         faces[faceCount] = face;
     }
     const MapFace& added = faces[faceCount++];
-    Log("ONMAF 0x%x TJ 0x%x\n", static_cast<u32_t>(reinterpret_cast<std::uintptr_t>(&added)), added.surface);
+    if (g_faceLogPauses == 0)
+        Log("ONMAF 0x%x TJ 0x%x\n", static_cast<u32_t>(reinterpret_cast<std::uintptr_t>(&added)), added.surface);
     return true;
 }
 
@@ -165,6 +169,16 @@ bool OctreeGeometry::AppendFace(const MapFace& face)
         return false;
     faces[faceCount++] = copy;
     return true;
+}
+
+OctreeFaceLogPause::OctreeFaceLogPause()
+{
+    ++g_faceLogPauses;
+}
+
+OctreeFaceLogPause::~OctreeFaceLogPause()
+{
+    --g_faceLogPauses;
 }
 
 OctreeGeometry* OctreeGeometryNewPiece(const OctreeGeometry& source)

@@ -64,7 +64,8 @@ struct OctreeGeometry {
     // -1 when the set already holds OCTREE_MAX_SET_VERTICES vertices or the array cannot grow.
     s32_t AddVertex(const MapVertex& v);
     // Appends the face unless two of its indices are equal (then true, nothing added); the array
-    // doubles when full (128 faces at first). Logs the face it adds. False when it cannot grow.
+    // doubles when full (128 faces at first). Logs the face it adds, outside an OctreeFaceLogPause.
+    // False when it cannot grow.
     bool AddFace(const MapFace& face);
     // Both arrays to exactly their counts (an empty one is freed); ends the vertex merging.
     bool Shrink();
@@ -75,6 +76,17 @@ struct OctreeGeometry {
     bool ReserveFaces(u32_t count);
     // Appends a copy of the face, growing the array.
     bool AppendFace(const MapFace& face);
+};
+
+// The engine log traces the faces that building the tree adds. Making a tree read back from its
+// cache ready (the map-mesh pieces handed down and laid onto the land) builds nothing: while such a
+// scope lives on this thread, AddFace adds its faces without the log line. Scopes nest.
+class OctreeFaceLogPause {
+public:
+    OctreeFaceLogPause();
+    ~OctreeFaceLogPause();
+    OctreeFaceLogPause(const OctreeFaceLogPause&) = delete;
+    OctreeFaceLogPause& operator=(const OctreeFaceLogPause&) = delete;
 };
 
 // Counts the changes made to any set through the operations above (g_map.geometryEpoch); data

@@ -12,6 +12,7 @@
 #include "platform/d3d8_texture_exchange.h"
 #include "render/texture_manager.h"
 #include "render/texture_preload.h"
+#include "world/clustered_mesh.h"
 
 namespace {
 
@@ -60,6 +61,8 @@ void TexturesRecreate()
     }
 
     RebuildLandTextures();
+    // The clustered meshes' atlases are made from textures, not loaded: made again from the reloaded ones.
+    ClusteredObjRebuildAtlases();
     // The fog textures belonged to the device that went, the water fog's as much as the fog's.
     MapRecreateFogTextures();
     TexturePreloadsRefresh();

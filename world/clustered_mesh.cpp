@@ -14,6 +14,7 @@
 #include "map/object_grid.h"
 #include "map/octree_query.h"
 #include "map/world_registry.h"
+#include "platform/d3d8_texture_exchange.h"
 #include "platform/d3dx8_math.h"
 #include "platform/win32.h"
 #include "render/render_context.h"
@@ -174,21 +175,32 @@ struct AtlasPlace {
     float offsetU = 0.0f, offsetV = 0.0f;
 };
 
+// The atlas of the group's sources: each texture of its mesh clusters once, in their order (the
+// clusters of one texture stand together), with the source each cluster takes and where each was placed.
+IDirect3DTexture8* BuildAtlas(const ClusterGroup& group, std::vector<IDirect3DTexture8*>& textures,
+                              std::vector<size_t>& textureOf, std::vector<POINT>& offsets)
+{
+    const GrowArray<MeshCluster*>& clusters = group.meshClusters;
+    textureOf.resize(static_cast<size_t>(clusters.count));
+    for (s32_t c = 0; c < clusters.count; ++c) {
+        if (textures.empty() || textures.back() != clusters[c]->texture)
+            textures.push_back(clusters[c]->texture);
+        textureOf[static_cast<size_t>(c)] = textures.size() - 1;
+    }
+    offsets.assign(textures.size(), POINT{-1, -1});
+    return TextureAtlasBuild(textures.data(), static_cast<int>(textures.size()), offsets.data(), CLUSTER_ATLAS_SIZE,
+                             CLUSTER_ATLAS_SIZE, CLUSTER_ATLAS_LEVEL);
+}
+
 void BuildLodCluster(ClusterGroup& group)
 {
     GrowArray<MeshCluster*>& clusters = group.meshClusters;
     if (clusters.count == 0)
         return;
     std::vector<IDirect3DTexture8*> textures;
-    std::vector<size_t> textureOf(static_cast<size_t>(clusters.count));
-    for (s32_t c = 0; c < clusters.count; ++c) {
-        if (textures.empty() || textures.back() != clusters[c]->texture)
-            textures.push_back(clusters[c]->texture);
-        textureOf[static_cast<size_t>(c)] = textures.size() - 1;
-    }
-    std::vector<POINT> offsets(textures.size(), POINT{-1, -1});
-    IDirect3DTexture8* atlas = TextureAtlasBuild(textures.data(), static_cast<int>(textures.size()), offsets.data(),
-                                                 CLUSTER_ATLAS_SIZE, CLUSTER_ATLAS_SIZE, CLUSTER_ATLAS_LEVEL);
+    std::vector<size_t> textureOf;
+    std::vector<POINT> offsets;
+    IDirect3DTexture8* atlas = BuildAtlas(group, textures, textureOf, offsets);
     std::vector<AtlasPlace> places(textures.size());
     for (size_t t = 0; t < textures.size(); ++t) {
         D3DSURFACE_DESC desc;
@@ -452,5 +464,27 @@ void ClusteredObjCreateDeviceBuffers()
     for (s32_t i = 0; i < g_groups->Count(); ++i) {
         if (MeshCluster* lod = g_groups->Get(i)->lodCluster)
             CreateBuffers(*lod);
+    }
+}
+
+void ClusteredObjRebuildAtlases()
+{
+    if (!g_groups)
+        return;
+    for (s32_t i = 0; i < g_groups->Count(); ++i) {
+        ClusterGroup& group = *g_groups->Get(i);
+        MeshCluster* lod = group.lodCluster;
+        if (!lod || !lod->texture)
+            continue;
+        // The sources come back from their files at their sizes, so each keeps its place and the
+        // cluster's coordinates still hold; the atlas made anew goes into the handle kept.
+        std::vector<IDirect3DTexture8*> textures;
+        std::vector<size_t> textureOf;
+        std::vector<POINT> offsets;
+        IDirect3DTexture8* fresh = BuildAtlas(group, textures, textureOf, offsets);
+        if (!fresh)
+            continue;
+        D3D8TextureExchangeContents(lod->texture, fresh);
+        TextureRelease(fresh);  // what the old device held, or the new atlas when the exchange failed
     }
 }

@@ -91,3 +91,6 @@ PtrArray<ClusterGroup>* ClusteredObjGroups();
 // groups unregisters them.
 void ClusteredObjReleaseDeviceBuffers();
 void ClusteredObjCreateDeviceBuffers();
+// After a display-mode change, once the textures are reloaded: each group's atlas, which has no
+// file to be reloaded from, is built again from its sources into the handle the group keeps.
+void ClusteredObjRebuildAtlases();

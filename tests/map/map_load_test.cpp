@@ -15,6 +15,7 @@
 #include "core/script_file.h"
 #include "core/vfs.h"
 #include "core/winos.h"
+#include "map/fog_textures.h"
 #include "map/map_caches.h"
 #include "map/map_cvars.h"
 #include "map/map_layers_reload.h"
@@ -30,11 +31,13 @@
 #include "render/map_render_setup.h"
 #include "render/render_context.h"
 #include "render/render_device.h"
+#include "render/texture_manager.h"
 #include "support/archive_builder.h"
 #include "support/engine_log.h"
 #include "support/files.h"
 #include "support/keep_var.h"
 #include "support/temp_dir.h"
+#include "tests/render/texture_test_support.h"
 #include "support/test_window.h"
 #include "tools/map_author/map_author.h"
 
@@ -130,12 +133,10 @@ protected:
 
 TEST_F(MapLoadTest, TheFirstLoadBuildsTheCachesAndTheSecondReadsThem)
 {
-    // Roads are laid on the land at every load (their faces are appended anew); without one the
-    // second load appends no face at all.
-    MapAuthorPlan plan = SmallLand();
-    plan.roads.clear();
-    Write(plan);
+    // The road is laid on the land at every load; only a build traces the faces it adds.
+    Write(SmallLand());
     ASSERT_EQ(Load(), 0);
+    EXPECT_EQ(RoadListCount(), 1u);
     for (const char* cache : kCaches)
         EXPECT_TRUE(fs::exists(cache)) << cache;
     const std::string firstConsole = Joined(engine_log::ConsoleLines(0));
@@ -171,7 +172,14 @@ TEST_F(MapLoadTest, TheFirstLoadBuildsTheCachesAndTheSecondReadsThem)
     const std::string secondConsole = Joined(engine_log::ConsoleLines(0));
     const std::string secondLog = engine_log::LogFrom(logStart);
     EXPECT_EQ(secondConsole.find("Building"), std::string::npos) << secondConsole;
-    EXPECT_EQ(secondLog.find("ONMAF"), std::string::npos) << secondLog;
+    EXPECT_EQ(secondLog.find("ONMAF"), std::string::npos) << secondLog.substr(0, 2000);
+    // The road was laid all the same.
+    u32_t overlayFaces = 0;
+    OctreeForEachLeaf(OctreeGetRoot(), OCTREE_WALK_DEPTH_CHECK, [&](OctreeNode* leaf) {
+        for (u32_t i = 0; i < leaf->secondarySetCount; ++i)
+            overlayFaces += leaf->secondarySets[i]->faceCount;
+    });
+    EXPECT_GT(overlayFaces, 0u);
     for (size_t i = 0; i < std::size(kCaches); ++i)
         EXPECT_EQ(fs::last_write_time(kCaches[i]), written[i]) << kCaches[i];
 }
@@ -331,6 +339,40 @@ TEST_F(MapLoadTest, ALandWithoutAMeshLineFails)
     const size_t logStart = engine_log::LogSize();
     EXPECT_EQ(Load(), -1);
     EXPECT_NE(engine_log::LogFrom(logStart).find("WARNING: Unable to load map 'hills'\n"), std::string::npos);
+}
+
+// A display-mode change makes a new device: the textures the map holds are reloaded or made again
+// on it, and each holder sees a texture of the new device.
+TEST_F(MapLoadTest, AfterADisplayModeChangeTheMapsTexturesBelongToTheNewDevice)
+{
+    Write(SmallLand());
+    ASSERT_TRUE(texture_test::WriteTga("component/land/grass.tga", 2, 2, 0xFF406080u));
+    ASSERT_EQ(Load(), 0);
+    ASSERT_TRUE(texture_test::WriteTga("mission/m1/env_up.tga", 2, 2, 0xFF102030u));
+    ASSERT_EQ(MissionEnvironmentLoad("m1", nullptr), 1);
+    IDirect3DTexture8* const landLayer = g_mapRender.landTextures[0].layer;
+
+    ASSERT_EQ(RenderSetDisplayMode(64, 48, 0, D3DFMT_X8R8G8B8, D3DFMT_D24S8, true, 2), 0);
+    TexturesRecreate();
+    EXPECT_EQ(g_mapRender.landTextures[0].layer, landLayer);  // holders keep their handles
+    const std::pair<const char*, IDirect3DTexture8*> held[] = {
+        {"land layer", g_mapRender.landTextures[0].layer},
+        {"land alpha", g_mapRender.landTextures[1].variant},
+        {"environment map", g_mapRender.envMaps[ENV_UP]},
+        {"fog", MapGetFogTexture()},
+        {"water fog", MapGetWaterFogTexture()},
+        {"lightmap", MapGetLightmapTexture()},
+    };
+    for (const auto& [what, texture] : held) {
+        SCOPED_TRACE(what);
+        ASSERT_NE(texture, nullptr);
+        IDirect3DDevice8* owner = nullptr;
+        ASSERT_EQ(texture->GetDevice(&owner), D3D_OK);
+        EXPECT_EQ(owner, g_render.device);
+        owner->Release();
+        EXPECT_GT(texture_test::ReadTexture(g_render.device, texture).width, 0u);
+    }
+    EXPECT_EQ(texture_test::ReadTexture(g_render.device, g_mapRender.envMaps[ENV_UP]).At(1, 1), 0xFF102030u);
 }
 
 TEST_F(MapLoadTest, TheSunDirectionIsNormalisedAndTheSightFactorsFollowTheMission)

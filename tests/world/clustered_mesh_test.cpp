@@ -192,6 +192,35 @@ TEST_F(ClusteredMeshes, TheGroupComesBackAfterADeviceReset)
     EXPECT_FALSE(RenderDeviceHooksRegistered(RENDER_HOOK_CLUSTERED_MESHES));
 }
 
+// A display-mode change makes a new device and the textures are reloaded from their files; the
+// atlas has none, so it is made again, in the handle the group keeps and under its one name.
+TEST_F(ClusteredMeshes, TheAtlasIsMadeAgainOnTheNewDeviceAfterADisplayModeChange)
+{
+    WriteTexture("red", 64, kRed);
+    AddObject("house_a", {QuadMesh(0, kLeftWall)}, {"wall2"}, {"red"});
+    ASSERT_TRUE(WriteMissionCtr("mission", {{"town", "0.1", {"house_a"}}}));
+    ASSERT_TRUE(ClusteredObjLoad("mission"));
+    IDirect3DTexture8* atlas = Group(0).lodCluster->texture;
+    ASSERT_NE(atlas, nullptr);
+
+    ASSERT_EQ(RenderSetDisplayMode(kWidth, kHeight, 0, D3DFMT_X8R8G8B8, D3DFMT_D24S8, true, 2), 0);
+    TexturesRecreate();
+    EXPECT_EQ(Group(0).lodCluster->texture, atlas);
+    IDirect3DDevice8* owner = nullptr;
+    ASSERT_EQ(atlas->GetDevice(&owner), D3D_OK);
+    EXPECT_EQ(owner, Device());
+    owner->Release();
+    int atlases = 0;
+    for (const TextureSlot& slot : g_textures.slots) {
+        const std::string name = slot.texture ? slot.name.Text() : "";
+        atlases += name.size() > 7 && name.compare(name.size() - 7, 7, "_merged") == 0 ? 1 : 0;
+    }
+    EXPECT_EQ(atlases, 1);
+    EXPECT_GE(TextureFindSlot(atlas), 0);
+    ClusteredObjSelectLods({0, 0, 0}, D3DX_PI / 2, nullptr, 0, 1);
+    EXPECT_TRUE(render_test::ColourNear(DrawFrame().At(26, 24), kRed, 2));
+}
+
 TEST_F(ClusteredMeshes, SwitchDistancesNamesAndTheEndOfTheList)
 {
     const std::string text =

@@ -116,6 +116,7 @@ protected:
         }
         ActorListsFree();
         land_test::UnloadLand();
+        MapSightFactorsReset();
         EngineSRand(m_seed);
         EXPECT_EQ(g_ai.interfaceCount, 0u);
         TempDirTest::TearDown();
@@ -301,28 +302,34 @@ TEST_F(Sight, TheTeamWalkOverlooksSoldiersInTheFog)
         const char* name;
         const char* range;
         const char* fogStart;
-        int nearFound, middleFoundLow, middleFoundHigh, farFound;
+        float light;
+        int found[3][2];  // near, middle, far: at least, at most
     };
     // In metres (a tenth of a unit): near 4.4, middle about 15.6, far about 30.5; 400 queries each.
     const Case cases[] = {
         // Fog from 10 to 20: middle at t 0.56 is noticed with (1 - t)^2, about 0.19.
-        {"fog band", "20.0", "10.0", 400, 40, 120, 0},
+        {"fog band", "20.0", "10.0", 1.0f, {{400, 400}, {40, 120}, {0, 0}}},
+        // Half the light halves every chance.
+        {"fog band, dim", "20.0", "10.0", 0.5f, {{160, 240}, {15, 65}, {0, 0}}},
         // No band: within the range always, beyond it never.
-        {"range at the fog start", "20.0", "20.0", 400, 400, 400, 0},
-        {"range at the fog start, middle beyond", "10.0", "10.0", 400, 0, 0, 0},
+        {"range at the fog start", "20.0", "20.0", 1.0f, {{400, 400}, {400, 400}, {0, 0}}},
+        {"range at the fog start, middle beyond", "10.0", "10.0", 1.0f, {{400, 400}, {0, 0}, {0, 0}}},
         // A range before the fog start is a range without a band, not a band turned inside out.
-        {"range before the fog start", "10.0", "20.0", 400, 0, 0, 0},
+        {"range before the fog start", "10.0", "20.0", 1.0f, {{400, 400}, {0, 0}, {0, 0}}},
     };
+    const Actor* const targets[3] = {near, middle, far};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         mfrange.SetFromText(c.range);
         mffogstart.SetFromText(c.fogStart);
-        EXPECT_EQ(TimesFound(near, 400), c.nearFound);
-        const int middleFound = TimesFound(middle, 400);
-        EXPECT_GE(middleFound, c.middleFoundLow);
-        EXPECT_LE(middleFound, c.middleFoundHigh);
-        EXPECT_EQ(TimesFound(far, 400), c.farFound);
+        g_map.sightLightFactor = c.light;
+        for (int i = 0; i < 3; ++i) {
+            const int found = TimesFound(targets[i], 400);
+            EXPECT_GE(found, c.found[i][0]) << "target " << i;
+            EXPECT_LE(found, c.found[i][1]) << "target " << i;
+        }
     }
+    MapSightFactorsReset();
     // The soldier's own side is on the other list; it never finds itself among its friends.
     for (DynamicObject* object : Find(VISIBLE_FRIENDS, 8, true))
         EXPECT_NE(object, m_self);

@@ -7,3 +7,5 @@ ConsoleVar mf_oxygenincrease("mf_oxygenincrease", CVAR_FLOAT, "10.0");
 ConsoleVar rbshowbodys("rbshowbodys", CVAR_BOOL, "true");
 ConsoleVar rbprojectile("rbprojectile", CVAR_BOOL, "false");
 ConsoleVar rbpenetrate("rbpenetrate", CVAR_BOOL, "false");
+ConsoleVar gbvo("gbvo", CVAR_BOOL, "false");
+ConsoleVar gbdebugai("gbdebugai", CVAR_BOOL, "false");

@@ -13,3 +13,7 @@ extern ConsoleVar rbshowbodys;
 extern ConsoleVar rbprojectile;
 // Every impact of a projectile that is not a timed explosive ends it.
 extern ConsoleVar rbpenetrate;
+// Soldiers look for enemies and friends through the whole registry instead of the team lists.
+extern ConsoleVar gbvo;
+// The AI debug drawing (here the view frusta of the soldiers other than the player).
+extern ConsoleVar gbdebugai;

@@ -60,28 +60,6 @@ void AIEntity::BuildProjection()
     D3DXMatrixPerspectiveFovLH(&projection, kFieldOfView, kAspect, kNearPlane, sightRange);
 }
 
-void AIEntity::UpdateFrustum(bool force)
-{
-    if (!actor)
-        return;
-    const Vector3 position = actor->GetPosition();
-    const bool changed = actor->GetHeading() != viewHeading || actor->GetPitch() != viewPitch ||
-                         actor->GetActorPose() != viewPose || position.x != viewPosition.x ||
-                         position.y != viewPosition.y || position.z != viewPosition.z;
-    if (force || changed)
-        SnapshotView();
-}
-
-void AIEntity::SnapshotView()
-{
-    if (!actor)
-        return;
-    viewHeading = actor->GetHeading();
-    viewPitch = actor->GetPitch();
-    viewPosition = actor->GetPosition();
-    viewPose = static_cast<u8_t>(actor->GetActorPose());
-}
-
 void AIEntity::SetMaxSight(float value)
 {
     float range = value * MapSightRangeFactor() * MapSightLightFactor() * 10.0f;

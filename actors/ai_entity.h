@@ -7,7 +7,22 @@
 #include "platform/d3dx8_math.h"
 
 class Actor;
+class DynamicObject;
 struct PatrolPath;
+template <class T>
+class PtrRefArray;
+
+// What FindVisibleActors collects.
+enum VisibleSetKind : s32_t {
+    VISIBLE_ANY_ACTOR = 0,  // every other actor, alive or dead
+    VISIBLE_ENEMIES = 1,    // living actors, not neutral, that do not count this soldier a friend
+    VISIBLE_FRIENDS = 2,    // living actors, not neutral, that do not count this soldier an enemy
+    VISIBLE_STRUCTURES = 3,
+    VISIBLE_CORPSES = 4,  // dead actors not found before; each is reported once
+};
+
+// The height of the frustum's eye above the body's position.
+constexpr float AI_ENTITY_EYE_HEIGHT = 17.0f;
 
 enum SoldierClass : u32_t {
     SOLDIER_CLASS_SCOUT = 0,
@@ -44,6 +59,16 @@ public:
     void UpdateFrustum(bool force);
     // Records the body's heading, pitch, position and pose as the view of the frustum.
     void SnapshotView();
+    // True when the target's box lies in the frustum (unless skipped) and a sight line from the
+    // body's eye reaches one of the box's four top corners.
+    bool CanSee(DynamicObject* target, bool skipFrustum);
+    // Collects the visible objects of a kind. On entry count is the array's capacity; on return the
+    // number collected, at most capacity - 1. Without gbvo, enemies and friends come from the team
+    // lists, with a chance of missing a soldier that falls with distance, fog and light.
+    void FindVisibleActors(s32_t kind, DynamicObject** out, s32_t* count, bool acceptOutsideFrustum);
+    // The team-list walk of FindVisibleActors; the same count convention.
+    void CollectVisibleFromTeamList(const PtrRefArray<Actor>* list, DynamicObject** out, s32_t* count,
+                                    bool acceptOutsideFrustum);
 
     Actor* actor;  // not owned; null once the body is gone
     D3DXMATRIX projection;
@@ -71,6 +96,7 @@ public:
     u32_t reactionDelay = 500;  // ms added to the due time of every AI event
 
 private:
+    void BuildFrustum();
     void BuildProjection();
     void SetMaxSight(float value);
 };

@@ -2,16 +2,17 @@
 
 #include "actors/actor.h"
 #include "actors/ai_entity.h"
+#include "actors/tesk_actor.h"
 #include "ai/ai_state.h"
 #include "core/assert.h"
 #include "core/random.h"
 #include "platform/win32.h"
 
-AIInterface::AIInterface(bool /*teskBody*/)
+AIInterface::AIInterface(bool teskBody)
 {
     outOfPlay = 0;
     dormant = 1;
-    body = new Actor();
+    body = teskBody ? new TeskActor() : new Actor();
     entity = new AIEntity(body);
     dormancyJitter = EngineRand() % 500;
     lastDormancyCheck = 0;

@@ -22,8 +22,8 @@ struct DefendPoint {
 
 class AIInterface {
 public:
-    // Makes the body (the Tesk team's body kind comes with the Tesk actor; a plain actor until then)
-    // and its entity, links the body back, and appends the interface to the AI table.
+    // Makes the body (a TeskActor for the Tesk team's soldier, else a plain actor) and its entity,
+    // links the body back, and appends the interface to the AI table.
     explicit AIInterface(bool teskBody = false);
     // Leaves the AI table, deletes the entity and clears the body's link to this interface.
     virtual ~AIInterface();

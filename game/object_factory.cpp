@@ -40,10 +40,18 @@ DynamicObject* MakeActor()
     return (new AIInterface())->body;
 }
 
+// The Tesk team's soldier: the same, with a TeskActor for its body.
+DynamicObject* MakeTeskActor()
+{
+    if (g_ai.interfaceCount >= MAX_AI_INTERFACES)
+        return nullptr;
+    return (new AIInterface(true))->body;
+}
+
 const ObjectClassEntry kOwnClasses[] = {
     {"weapon", Make<Weapon>},       {"entity", Make<Entity>},       {"entitynet", Make<EntityNet>},
     {"equipment", Make<Equipment>}, {"structure", Make<Structure>}, {"tree", Make<Tree>},
-    {"map_obj", Make<MapObject>},   {"actor", MakeActor},
+    {"map_obj", Make<MapObject>},   {"actor", MakeActor},           {"tesk", MakeTeskActor},
 };
 
 }  // namespace

@@ -1,8 +1,11 @@
 // The program started on the sample mission ("-m map_01") in a fresh folder holding the packed
-// sample data: the first run builds the map's caches beside the data, the second reads them back.
-// The first game frame notes console 0 and asks for a screen, whose first frame quits.
+// sample data: the first run builds the map's caches beside the data and uploads the GPU animation
+// buffers, the second reads the caches back. The first game frame notes console 0 and asks for a
+// screen, whose first frame quits.
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cstdio>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -28,6 +31,7 @@ namespace fs = std::filesystem;
 namespace {
 
 std::string g_console;
+std::vector<std::string> g_consoleLines;
 int g_frames = 0;
 u32_t g_roads = 0;  // the roads of the loaded map, at the first game frame
 
@@ -36,10 +40,36 @@ void OnGameFrame(bool)
     if (g_frames++ == 0) {
         g_roads = RoadListCount();
         g_console.clear();
-        for (const std::string& line : engine_log::ConsoleLines(0))
+        g_consoleLines = engine_log::ConsoleLines(0);
+        for (const std::string& line : g_consoleLines)
             g_console += line + "\n";
     }
     g_gui.screenRequested = true;
+}
+
+// The GPU upload's three lines on console 0 at mission start (each console line keeps its line
+// end), their sizes those of their totals: 32 bytes a vertex and 2 an index, in whole kB.
+void ExpectGpuLoadLines(const std::vector<std::string>& lines)
+{
+    const std::string head = "Gpu load request: ";
+    std::vector<size_t> found;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i].rfind(head, 0) == 0)
+            found.push_back(i);
+    }
+    ASSERT_EQ(found.size(), 1u) << "one upload at mission start";
+    const size_t at = found[0];
+    ASSERT_LT(at + 2, lines.size());
+    int total = -1, vertices = -1, vertexKb = -1, indices = -1, indexKb = -1;
+    ASSERT_EQ(std::sscanf(lines[at].c_str(), "Gpu load request: %d kB", &total), 1) << lines[at];
+    ASSERT_EQ(std::sscanf(lines[at + 1].c_str(), "    %d vertices = %d kB", &vertices, &vertexKb), 2) << lines[at + 1];
+    ASSERT_EQ(std::sscanf(lines[at + 2].c_str(), "    %d indices = %d kB", &indices, &indexKb), 2) << lines[at + 2];
+    EXPECT_EQ(lines[at], head + std::to_string(total) + " kB\n");
+    EXPECT_EQ(lines[at + 1], "    " + std::to_string(vertices) + " vertices = " + std::to_string(vertexKb) + " kB\n");
+    EXPECT_EQ(lines[at + 2], "    " + std::to_string(indices) + " indices = " + std::to_string(indexKb) + " kB\n");
+    EXPECT_EQ(total, (32 * vertices + 2 * indices) / 1024);
+    EXPECT_EQ(vertexKb, 32 * vertices / 1024);
+    EXPECT_EQ(indexKb, 2 * indices / 1024);
 }
 
 size_t CountOf(const std::string& text, const std::string& part)
@@ -95,6 +125,7 @@ protected:
         const size_t from = engine_log::LogSize();
         g_frames = 0;
         g_console.clear();
+        g_consoleLines.clear();
         GameSetTestHooks({-1, nullptr, frame});
         GuiSetTestFrameHook(QuitFromTheScreen);
         char commandLine[] = "-m map_01";
@@ -117,6 +148,7 @@ TEST_F(SampleMissionRun, TheFirstRunBuildsTheCachesAndTheSecondReadsThem)
         EXPECT_NE(g_console.find(line), std::string::npos) << line << "\n" << g_console;
     for (const char* line : {"ONMAF", "Occluders computation took: ", "Entering main loop..."})
         EXPECT_NE(first.find(line), std::string::npos) << line << "\n" << first;
+    ExpectGpuLoadLines(g_consoleLines);
     for (const char* cache : {"component/land/hills.oct", "component/land/hills_hmap.tga", "mission/map_01/lmap.dds",
                               "mission/map_01/map.ocl"})
         EXPECT_TRUE(fs::exists(cache)) << cache;
@@ -132,7 +164,8 @@ TEST_F(SampleMissionRun, TheFirstRunBuildsTheCachesAndTheSecondReadsThem)
 }
 
 // The sample map drawn by the mission frame: F12 writes the frame as "screenshots\<yyyymmddhhmm>_<nnn>.bmp"
-// and says so on console 0; the picture is not one colour (sky, land and fog differ).
+// and says so on console 0; the picture is not one colour (sky, land and fog differ) and shows the
+// sample's sky objects.
 TEST_F(SampleMissionRun, TheScreenshotKeyWritesTheDrawnFrame)
 {
     std::string error;
@@ -157,6 +190,38 @@ TEST_F(SampleMissionRun, TheScreenshotKeyWritesTheDrawnFrame)
     for (size_t at = offset; at + 3 <= bytes.size() && colours.size() < 8; at += 3 * 97)
         colours.insert(bytes.substr(at, 3));
     EXPECT_GT(colours.size(), 2u);
+
+    // The sample's sky objects over the sky box: white clouds in the top quarter, where the sky box
+    // is blue, and blue-grey mountains across the rows just over the horizon at mid-height, where it
+    // is pale.
+    const auto word = [&](size_t at) {
+        return u32_t(u8_t(bytes[at])) | u32_t(u8_t(bytes[at + 1])) << 8 | u32_t(u8_t(bytes[at + 2])) << 16 |
+               u32_t(u8_t(bytes[at + 3])) << 24;
+    };
+    const int width = int(word(18)), height = int(word(22));
+    ASSERT_EQ(u8_t(bytes[28]), 24);
+    ASSERT_GT(width, 0);
+    ASSERT_GT(height, 0);
+    const size_t stride = (size_t(width) * 3 + 3) & ~size_t(3);
+    ASSERT_GE(bytes.size(), offset + stride * size_t(height));
+    // Red, green and blue of a pixel counted from the top left (rows are stored bottom up).
+    const auto pixel = [&](int x, int y) {
+        const size_t at = offset + stride * size_t(height - 1 - y) + size_t(x) * 3;
+        return std::array<int, 3>{u8_t(bytes[at + 2]), u8_t(bytes[at + 1]), u8_t(bytes[at])};
+    };
+    int clouds = 0;
+    for (int y = 0; y < height / 4; ++y)
+        for (int x = 0; x < width; ++x) {
+            const std::array<int, 3> c = pixel(x, y);
+            clouds += c[0] > 215 && c[1] > 215 && c[2] > 215;
+        }
+    EXPECT_GT(clouds, width * height / 4 / 20);
+    int mountains = 0;
+    for (int x = 0; x < width; ++x) {
+        const std::array<int, 3> c = pixel(x, height / 2 - height / 15);
+        mountains += c[0] > 70 && c[0] < 150 && c[2] > c[0] + 20;
+    }
+    EXPECT_GT(mountains, width / 5);
 }
 
 }  // namespace

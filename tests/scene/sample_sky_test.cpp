@@ -1,5 +1,6 @@
-// The sample data's sky: its faces are what their description makes, its environment script names
-// the sample environment, and the backdrop shows the faces with the sky above the horizon.
+// The sample data's sky: its faces and its sky objects' meshes are what their descriptions make, its
+// environment script names the sample environment, and the backdrop shows the faces with the sky
+// above the horizon, the mountains of the "before" object at it and the clouds of the "after" one.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -13,7 +14,11 @@
 #include "support/files.h"
 #include "support/temp_dir.h"
 #include "tests/render/texture_test_support.h"
+#include "tools/aff_make/aff_description.h"
+#include "tools/aff_make/aff_writer.h"
 #include "tools/sky_make/sky_description.h"
+#include "world/anim_cache.h"
+#include "world/graph_obj.h"
 
 namespace {
 
@@ -39,6 +44,28 @@ TEST(SampleSky, FacesAreThoseTheirDescriptionMakes)
                 << image << " not current: run scripts/sample_sky";
             ++made;
         }
+    }
+    EXPECT_EQ(made, 6);
+}
+
+TEST(SampleSky, SkyObjectMeshesAreThoseTheirDescriptionsMake)
+{
+    const fs::path descriptions = DataFolder() / ".." / "tools" / "sky_objects" / "sky";
+    const fs::path meshes = DataFolder() / "sample" / "component" / "sky";
+    int made = 0;
+    for (const fs::directory_entry& description : fs::directory_iterator(descriptions)) {
+        const fs::path mesh = meshes / (description.path().stem().string() + ".aff");
+        SCOPED_TRACE(mesh.string());
+        aff::AffFile file;
+        std::string error;
+        ASSERT_TRUE(aff::ParseAffDescription(ReadFileBytes(description.path()), &file, &error)) << error;
+        EXPECT_TRUE(aff::AffImage(file) == ReadFileBytes(mesh)) << "not current: run tools/sky_objects/make";
+        ++made;
+    }
+    // No mesh is left without its description.
+    for (const fs::directory_entry& mesh : fs::directory_iterator(meshes)) {
+        if (mesh.path().extension() == ".aff")
+            EXPECT_TRUE(fs::exists(descriptions / (mesh.path().stem().string() + ".txt"))) << mesh.path();
     }
     EXPECT_EQ(made, 6);
 }
@@ -106,35 +133,89 @@ TEST(SampleSky, TheEnvironmentScriptHoldsTheSampleEnvironment)
 
 class SampleSkyOnScreen : public texture_test::TextureTest {
 protected:
+    static constexpr float kView = 1.5708f;  // a quarter turn across
+
+    void SetUp() override
+    {
+        texture_test::TextureTest::SetUp();
+        CopySampleFolder("mission/map_01");
+        CopySampleFolder("component/sky");
+        CopySampleFolder("script");
+    }
     void TearDown() override
     {
         EnvironmentRelease();
+        // The fog floor keeps the last environment's box; later backdrops start from none.
+        for (float& value : g_mapRender.skyBox)
+            value = 0.0f;
+        for (float& value : g_mapRender.skyAfterBox)
+            value = 0.0f;
+        AnimCacheFreeAll();
+        DestroyScriptCache();
         texture_test::TextureTest::TearDown();
+    }
+    static void CopySampleFolder(const char* folder)
+    {
+        fs::create_directories(folder);
+        for (const fs::directory_entry& file : fs::directory_iterator(DataFolder() / "sample" / folder))
+            fs::copy_file(file.path(), fs::path(folder) / file.path().filename());
+    }
+    // The backdrop seen from the origin looking along +z with that field of view.
+    render_test::Pixels Draw(float fov)
+    {
+        float* viewer = GameGetViewPos();
+        viewer[0] = viewer[1] = viewer[2] = 0.0f;
+        RenderSetupCamera(0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, fov, 1);
+        Device()->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+        SkyBackdropDraw();
+        return render_test::ReadBackBuffer(Device());
     }
 };
 
 TEST_F(SampleSkyOnScreen, ShowsSkyAboveTheHorizonAndHazeAtIt)
 {
-    fs::create_directories("mission/map_01");
-    for (const char* suffix : {"rt", "lf", "up", "dn", "bk", "fr"}) {
-        const std::string name = std::string("env_") + suffix + ".tga";
-        fs::copy_file(DataFolder() / "sample" / "mission" / "map_01" / name, fs::path("mission/map_01") / name);
-    }
     ASSERT_EQ(MissionEnvironmentLoad("map_01", nullptr), 1);
     for (IDirect3DTexture8* face : g_mapRender.envMaps)
         ASSERT_NE(face, nullptr);
-    float* viewer = GameGetViewPos();
-    viewer[0] = viewer[1] = viewer[2] = 0.0f;
-    RenderSetupCamera(0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 2.4f, 1);
-    Device()->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
-    SkyBackdropDraw();
-    const render_test::Pixels pixels = render_test::ReadBackBuffer(Device());
+    const render_test::Pixels pixels = Draw(2.4f);
     const DWORD top = pixels.At(kWidth / 2, 0);
     const DWORD horizon = pixels.At(kWidth / 2, kHeight / 2);
     // Blue above, paler and warmer at the horizon.
     EXPECT_GT(top & 0xFF, (top >> 16) & 0xFF) << std::hex << top;
     EXPECT_GT((horizon >> 16) & 0xFF, (top >> 16) & 0xFF) << std::hex << horizon;
     EXPECT_TRUE(render_test::ColourNear(pixels.At(kWidth / 2, kHeight - 1), 0xFF000000)) << "below the horizon";
+}
+
+// Looking along +z: the rows just over the horizon hold mountains where the bare sky box shows
+// pale sky, and the clouds of the "after" object show white overhead, which the sky box never is.
+TEST_F(SampleSkyOnScreen, ShowsTheMountainsAtTheHorizonAndTheCloudsOverhead)
+{
+    ASSERT_EQ(MissionEnvironmentLoad("map_01", nullptr), 1);
+    const render_test::Pixels bare = Draw(kView);
+    ASSERT_EQ(MissionEnvironmentLoad("map_01", "map_01"), 1);
+    for (const char* node : {"far_n", "far_e", "far_s", "far_w", "near_n", "near_e", "near_s", "near_w", "haze"})
+        ASSERT_NE(g_mapRender.skyBefore->FindChild(node), nullptr) << node;
+    ASSERT_NE(g_mapRender.skyAfter->FindChild("clouds"), nullptr);
+    const render_test::Pixels sky = Draw(kView);
+    const auto red = [](DWORD colour) { return int((colour >> 16) & 0xFF); };
+    const auto blue = [](DWORD colour) { return int(colour & 0xFF); };
+    const auto white = [&](DWORD colour) { return red(colour) > 215 && blue(colour) > 215; };
+    int mountains = 0, bareClouds = 0, clouds = 0;
+    for (int x = 0; x < kWidth; ++x) {
+        // Pale sky over the bare horizon; the mountains are darker, yet not black (they are unlit).
+        const int row = kHeight / 2 - 3;
+        EXPECT_GT(red(bare.At(x, row)), 150) << x;
+        const int mountain = red(sky.At(x, row));
+        if (mountain > 40 && mountain < 140)
+            ++mountains;
+        for (int y = 0; y < kHeight / 4; ++y) {
+            bareClouds += white(bare.At(x, y));
+            clouds += white(sky.At(x, y));
+        }
+    }
+    EXPECT_GT(mountains, kWidth / 2);
+    EXPECT_EQ(bareClouds, 0);
+    EXPECT_GT(clouds, kWidth * kHeight / 4 / 10);
 }
 
 }  // namespace

@@ -321,6 +321,30 @@ TEST_F(VisibilityPass, OccluderCellOfAPositionRoundedOntoTheFarBorderIsTheLastCe
     EXPECT_EQ(drawn, Expected({a}));
 }
 
+TEST_F(VisibilityPass, OccluderNumbersNameLeavesByTheirLow12BitsAndThosePastTheLeafTableAreSkipped)
+{
+    BuildTree(2);
+    const int a = LeafAt(100.0f, 100.0f), b = LeafAt(-100.0f, 300.0f);
+    ASSERT_GE(a, 0);
+    ASSERT_GE(b, 0);
+    const u32_t resolution = 4;
+    SetOccluders(resolution, [&](u32_t) { return std::vector<u16_t>{u16_t(a), u16_t(b)}; });
+    // The loader takes only lists that name leaves of the table: these numbers come in afterwards.
+    u32_t loaded = 0;
+    u16_t** grid = nullptr;
+    MapGetOccluderGrid(&loaded, &grid);
+    for (u32_t list = 0; list < resolution * resolution * OCCLUDER_TILE_LISTS; ++list) {
+        grid[list][0] = u16_t(0x3000 | a);
+        grid[list][1] = u16_t(0x0FFE);
+    }
+    const float ground = MapTerrainHeight(0.0f, 0.0f, nullptr, nullptr);
+    const std::set<Copy> drawn = Pass(0.0f, ground + 10.0f, 0.0f, 0.3f, 0.0f);
+    EXPECT_FALSE(drawn.empty());
+    EXPECT_EQ(drawn, Expected({a}));
+    for (const OctreeNode* leaf : m_leaves)
+        EXPECT_EQ(leaf->flags & OCTREE_NODE_FULL_VISIBILITY, 0u);
+}
+
 TEST_F(VisibilityPass, ATileListsAtMost1024Leaves)
 {
     BuildTree(4, true);  // 4096 leaves

@@ -1,7 +1,8 @@
 // A small flat map made with the map authoring tool, loaded as a mission loads it and drawn
 // offscreen at 160 x 120 through the frame's own steps (sky backdrop, then the visibility pass with
-// the static map) looking at the horizon: sky above, a band of fog towards the horizon, the lit
-// layer near the camera; the same picture from a camera one world size away; and a golden image.
+// the static map) looking at the horizon: the clear colour (or, once the mission has its sky box,
+// the sky) above, a band of fog towards the horizon, the lit layer near the camera; the same
+// picture from a camera one world size away; and a golden image.
 // Set ZINTAR_UPDATE_GOLDEN=1 to write the golden image anew into tests/data/scene/ (then commit it).
 #include <gtest/gtest.h>
 

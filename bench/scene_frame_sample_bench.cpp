@@ -63,8 +63,8 @@ const Setup& Prepare()
     windowClass.lpfnWndProc = DefWindowProcA;
     windowClass.lpszClassName = "zintar sample frame bench";
     RegisterClassA(&windowClass);
-    HWND window = CreateWindowExA(0, windowClass.lpszClassName, "sample frame bench", WS_OVERLAPPEDWINDOW, 0, 0,
-                                  kWidth, kHeight, nullptr, nullptr, nullptr, nullptr);
+    HWND window = CreateWindowExA(0, windowClass.lpszClassName, "sample frame bench", WS_OVERLAPPEDWINDOW, 0, 0, kWidth,
+                                  kHeight, nullptr, nullptr, nullptr, nullptr);
     if (!window || RenderInit(window) != 0 ||
         RenderSetDisplayMode(kWidth, kHeight, 0, D3DFMT_X8R8G8B8, D3DFMT_D24S8, true, 2) != 0) {
         s.error = "no render device";

@@ -64,8 +64,9 @@ void FillLeaf(OctreeNode* leaf)
     for (int j = 0; j < kLeafCells; ++j) {
         for (int i = 0; i < kLeafCells; ++i) {
             const u16_t a = u16_t(j * across + i), b = u16_t(a + 1), c = u16_t(a + across), d = u16_t(c + 1);
-            geometry.faces[f++] = MapFace{{a, c, d}};
-            geometry.faces[f++] = MapFace{{a, d, b}};
+            // Counter-clockwise seen from above: the map passes cull clockwise faces.
+            geometry.faces[f++] = MapFace{{a, d, c}};
+            geometry.faces[f++] = MapFace{{a, b, d}};
         }
     }
     geometry.traceFaceCount = own;

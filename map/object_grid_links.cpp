@@ -14,6 +14,7 @@
 #include "render/camera.h"
 #include "render/render_context.h"
 #include "render/render_cvars.h"
+#include "render/visible_nodes.h"
 #include "world/graph_obj.h"
 #include "world/world_cvars.h"
 
@@ -324,6 +325,7 @@ void OctreeNode::CollectDrawable(const D3DXPLANE* planes, ObjectGridEntry** list
         ObjectGridEntry* entry = link.entry;
         if (!Collectable(entry, cell))
             continue;
+        ++g_visible.objectTests;
         float box[6];
         EntryBox(entry, box);
         if (!BoxInsidePlanes(box, planes, 6) || *count >= capacity)
@@ -344,6 +346,7 @@ void OctreeNode::CollectInPlanes(const D3DXPLANE* planes, u32_t planeCount, Obje
         ObjectGridEntry* entry = link.entry;
         if (!Collectable(entry, cell))
             continue;
+        ++g_visible.objectTests;
         float box[6];
         EntryBox(entry, box);
         if (!BoxInsidePlanes(box, planes, planeCount))

@@ -157,7 +157,8 @@ struct OctreeNode {
     // Appends the node's linked entries that lie in the cell's tile rectangle and inside the 6 view
     // planes, once per visit stamp (g_map.octreeVisitMark), while the list has room. Actors,
     // structures, map objects and trees too small for their distance are stamped and left out;
-    // the others get their full-detail flag by their distance.
+    // the others get their full-detail flag by their distance. Both collections count each box they
+    // test in the view's tests counter (g_visible.objectTests).
     void CollectDrawable(const D3DXPLANE* planes, ObjectGridEntry** list, u32_t* count, u32_t capacity,
                          const s8_t* cell);
     // The same against another plane set, without the distance rule; the count also counts the

@@ -128,6 +128,37 @@ TEST_F(MapAuthor, HeightsFromAPgmImageAndAWavefrontObj)
     EXPECT_NEAR(rock.vertices[0].normal[2], 1.0f, 1e-6f);
 }
 
+// The game culls faces that look clockwise: a front face winds counter-clockwise seen from its
+// front, so the cross product of its edges points away from the side its normals face.
+TEST_F(MapAuthor, FacesWindCounterClockwiseSeenFromTheirFront)
+{
+    MapAuthorPlan plan;
+    plan.grid = 9;
+    MapAuthorSeededHeights(plan, 5, 30.0f);
+    MapAuthorMesh land;
+    std::string error;
+    ASSERT_TRUE(MapAuthorLandMesh(plan, land, error)) << error;
+    const float low[3] = {-5, 0, -5}, high[3] = {5, 20, 5};
+    MapAuthorMesh quad;
+    const float none[3] = {0, 0, 0};
+    ASSERT_TRUE(MapAuthorObj("quad", "", "v 0 0 0\nv 10 0 0\nv 0 10 0\nv 10 10 0\nf 1 2 4 3\n", none, quad, error))
+        << error;
+    const MapAuthorMesh meshes[] = {land, MapAuthorBox("box", "", low, high), quad};
+    for (const MapAuthorMesh& mesh : meshes) {
+        SCOPED_TRACE(mesh.name);
+        ASSERT_FALSE(mesh.faces.empty());
+        for (const auto& face : mesh.faces) {
+            const float* a = mesh.vertices[face[0]].position;
+            const float* b = mesh.vertices[face[1]].position;
+            const float* c = mesh.vertices[face[2]].position;
+            const float e[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]}, f[3] = {c[0] - a[0], c[1] - a[1], c[2] - a[2]};
+            const float cross[3] = {e[1] * f[2] - e[2] * f[1], e[2] * f[0] - e[0] * f[2], e[0] * f[1] - e[1] * f[0]};
+            const float* n = mesh.vertices[face[0]].normal;
+            EXPECT_LT(cross[0] * n[0] + cross[1] * n[1] + cross[2] * n[2], 0.0f);
+        }
+    }
+}
+
 TEST_F(MapAuthor, BrokenDescriptionsAndOversizedLandsAreRefused)
 {
     MapAuthorPlan plan;

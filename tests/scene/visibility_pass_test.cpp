@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <algorithm>
 #include <functional>
-#include <string>
 #include <map>
+#include <memory>
+#include <string>
 #include <set>
 #include <tuple>
 #include <vector>
@@ -16,8 +18,11 @@
 #include "game/game_cvars.h"
 #include "map/map_cvars.h"
 #include "map/map_state.h"
+#include "map/object_grid.h"
 #include "map/occluders.h"
+#include "map/world_registry.h"
 #include "map/world_tiles.h"
+#include "platform/test_clock.h"
 #include "render/camera.h"
 #include "render/debug_primitives.h"
 #include "render/render_cvars.h"
@@ -31,6 +36,8 @@
 #include "support/temp_dir.h"
 #include "tests/render/render_test_support.h"
 #include "tests/scene/scene_fixture.h"
+#include "world/graph_node.h"
+#include "world/graph_obj.h"
 
 using scene_test::DrawLog;
 using scene_test::DrawState;
@@ -61,6 +68,9 @@ protected:
     }
     void TearDown() override
     {
+        PlatformTestClockStop();
+        for (GraphObj* object : m_objects)
+            DynObjectRemove(object);
         OccludersFree();
         g_visible.nodeCount = 0;
         g_visible.objectCount = 0;
@@ -194,8 +204,38 @@ protected:
         return -1;
     }
 
+    // A placed thing's grid entry (no owner, so no distance rule) linked with the box.
+    ObjectGridEntry* LinkEntry(const float* box)
+    {
+        m_entries.emplace_back(ObjectGridEntryCreate(OBJECT_GRID_MAP_MESH, nullptr));
+        ObjectGridLink(m_entries.back().get(), box);
+        return m_entries.back().get();
+    }
+
+    // A graphic object in the world table whose grid entry holds the box.
+    GraphObj* AddObject(s32_t type, const float* box)
+    {
+        m_ownedObjects.push_back(std::make_unique<GraphObj>());
+        GraphObj* object = m_ownedObjects.back().get();
+        object->typeId = type;
+        object->SetPosition({(box[0] + box[3]) * 0.5f, (box[1] + box[4]) * 0.5f, (box[2] + box[5]) * 0.5f});
+        EXPECT_TRUE(DynObjectAdd(object));
+        ObjectGridUnlink(object->GetGridEntry());
+        ObjectGridLink(object->GetGridEntry(), box);
+        m_objects.push_back(object);
+        return object;
+    }
+
+    static size_t TimesListed(const ObjectGridEntry* entry)
+    {
+        return size_t(std::count(g_visible.objects, g_visible.objects + g_visible.objectCount, entry));
+    }
+
     std::vector<OctreeNode*> m_leaves;
     std::map<UINT, int> m_byFirstIndex;
+    std::vector<std::unique_ptr<ObjectGridEntry>> m_entries;
+    std::vector<std::unique_ptr<GraphObj>> m_ownedObjects;
+    std::vector<GraphObj*> m_objects;
     TempDir m_folder;
     SavedVars m_saved{&mfrange, &rbtexunits, &rbwireframe, &rbshowboxes, &gbthirdperson, &mioccres};
 };
@@ -281,6 +321,30 @@ TEST_F(VisibilityPass, OccluderCellOfAPositionRoundedOntoTheFarBorderIsTheLastCe
     EXPECT_EQ(drawn, Expected({a}));
 }
 
+TEST_F(VisibilityPass, OccluderNumbersNameLeavesByTheirLow12BitsAndThosePastTheLeafTableAreSkipped)
+{
+    BuildTree(2);
+    const int a = LeafAt(100.0f, 100.0f), b = LeafAt(-100.0f, 300.0f);
+    ASSERT_GE(a, 0);
+    ASSERT_GE(b, 0);
+    const u32_t resolution = 4;
+    SetOccluders(resolution, [&](u32_t) { return std::vector<u16_t>{u16_t(a), u16_t(b)}; });
+    // The loader takes only lists that name leaves of the table: these numbers come in afterwards.
+    u32_t loaded = 0;
+    u16_t** grid = nullptr;
+    MapGetOccluderGrid(&loaded, &grid);
+    for (u32_t list = 0; list < resolution * resolution * OCCLUDER_TILE_LISTS; ++list) {
+        grid[list][0] = u16_t(0x3000 | a);
+        grid[list][1] = u16_t(0x0FFE);
+    }
+    const float ground = MapTerrainHeight(0.0f, 0.0f, nullptr, nullptr);
+    const std::set<Copy> drawn = Pass(0.0f, ground + 10.0f, 0.0f, 0.3f, 0.0f);
+    EXPECT_FALSE(drawn.empty());
+    EXPECT_EQ(drawn, Expected({a}));
+    for (const OctreeNode* leaf : m_leaves)
+        EXPECT_EQ(leaf->flags & OCTREE_NODE_FULL_VISIBILITY, 0u);
+}
+
 TEST_F(VisibilityPass, ATileListsAtMost1024Leaves)
 {
     BuildTree(4, true);  // 4096 leaves
@@ -333,6 +397,116 @@ TEST_F(VisibilityPass, PassStateBeforeAndAfter)
     RenderSetCameraWrap(1);
     Pass(0.0f, 20.0f, 0.0f, 0.0f, 0.0f);
     EXPECT_EQ(g_camera.wrapToWorld, 0);
+}
+
+TEST_F(VisibilityPass, ThePassListsAtMost4096ObjectsAndLeavesTheNextOneUnstamped)
+{
+    BuildTree(1);
+    // Every box lies in front of the camera over two leaves (x below and above 0) of the base tile.
+    const float box[6] = {-50.0f, -100.0f, 200.0f, 50.0f, -10.0f, 300.0f};
+    for (u32_t i = 0; i <= kMaxVisibleObjects; ++i)
+        LinkEntry(box);
+    Pass(0.0f, 10.0f, 0.0f, 0.0f, 0.0f);
+    ASSERT_EQ(g_visible.objectCount, kMaxVisibleObjects);
+    EXPECT_EQ(std::set<ObjectGridEntry*>(g_visible.objects, g_visible.objects + kMaxVisibleObjects).size(),
+              size_t(kMaxVisibleObjects));
+    std::vector<ObjectGridEntry*> unstamped;
+    for (const auto& entry : m_entries) {
+        if (entry->visitStamp != g_map.octreeVisitMark)
+            unstamped.push_back(entry.get());
+    }
+    ASSERT_EQ(unstamped.size(), 1u);
+    EXPECT_EQ(TimesListed(unstamped[0]), 0u);
+    // The stamped entries are tested once; the one without room is tested again in the second leaf.
+    const int lines = ConLineCapacity(1);
+    EXPECT_EQ(std::string(ConLines(1)[lines - 1]), "tests_per_frame: " + std::to_string(kMaxVisibleObjects + 2) + "\n");
+
+    // With room again, the next pass takes it.
+    ObjectGridUnlink(g_visible.objects[0]);
+    Pass(0.0f, 10.0f, 0.0f, 0.0f, 0.0f);
+    EXPECT_EQ(g_visible.objectCount, kMaxVisibleObjects);
+    EXPECT_EQ(TimesListed(unstamped[0]), 1u);
+    EXPECT_EQ(unstamped[0]->visitStamp, g_map.octreeVisitMark);
+}
+
+TEST_F(VisibilityPass, AnObjectLinkedOverSeveralTilesIsListedOnce)
+{
+    BuildTree(2);
+    struct Case {
+        const char* name;
+        float box[6];
+        float x, z;  // the camera, looking along +z
+        s8_t tileRect[4];
+    };
+    const Case cases[] = {
+        {"across the border at +size/2", {kHalf - 30, -100, 200, kHalf + 30, -10, 260}, kHalf - 100, 0, {0, 0, 1, 0}},
+        {"over a corner of four tiles",
+         {kHalf - 30, -100, kHalf - 30, kHalf + 30, -10, kHalf + 30},
+         kHalf - 100,
+         kHalf - 300,
+         {0, 0, 1, 1}},
+        {"across the border at -size/2, two tiles away",
+         {-kHalf - 2 * kSize - 30, -100, 200, -kHalf - 2 * kSize + 30, -10, 260},
+         -kHalf - 2 * kSize + 100,
+         0,
+         {-3, 0, -2, 0}},
+        {"over four leaves of one tile", {-30, -100, 200, 30, -10, 300}, 0, 0, {0, 0, 0, 0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ObjectGridEntry* entry = LinkEntry(c.box);
+        EXPECT_EQ(std::vector<s8_t>(entry->tileRect, entry->tileRect + 4),
+                  std::vector<s8_t>(c.tileRect, c.tileRect + 4));
+        u32_t links = 0;
+        for (u32_t link = entry->firstLink; link != GRID_LINK_NONE; link = g_map.gridLinks[link].entryNext)
+            ++links;
+        EXPECT_GT(links, 1u);
+        Pass(c.x, 10.0f, c.z, 0.0f, 0.0f);
+        EXPECT_EQ(TimesListed(entry), 1u);
+        EXPECT_EQ(entry->visitStamp, g_map.octreeVisitMark);
+        ObjectGridUnlink(entry);
+    }
+}
+
+TEST_F(VisibilityPass, PreparingTheVisibleObjectsStampsTheirNodesAndMeasuresTheListedOnes)
+{
+    BuildTree(1);
+    PlatformTestClockStart(1000);
+    const float inView[6] = {-20.0f, -60.0f, 180.0f, 20.0f, -20.0f, 220.0f};
+    const float behind[6] = {-20.0f, -60.0f, -220.0f, 20.0f, -20.0f, -180.0f};
+    GraphObj* structure = AddObject(OBJECT_TYPE_STRUCTURE, inView);
+    GraphObj* plain = AddObject(OBJECT_TYPE_GRAPHIC, inView);
+    GraphObj* root = AddObject(OBJECT_TYPE_ROOT, inView);
+    GraphObj* tree = AddObject(OBJECT_TYPE_TREE, behind);
+    for (GraphObj* object : m_objects) {
+        object->GetRootNode()->stampTick = 7;
+        object->viewDistance = -1.0f;
+    }
+    Pass(0.0f, 10.0f, 0.0f, 0.0f, 0.0f);
+    ASSERT_EQ(g_visible.objectCount, 3u);
+    PlatformTestClockAdvance(500);
+    RenderPrepareVisibleObjects();
+    PlatformTestClockStop();
+
+    struct Expect {
+        const char* name;
+        const GraphObj* object;
+        bool stamped, measured;
+    };
+    const Expect expects[] = {
+        {"structure in view", structure, true, true},
+        {"plain graphic object in view", plain, false, true},
+        {"root class in view", root, false, true},
+        {"tree behind the camera", tree, true, false},
+    };
+    for (const Expect& e : expects) {
+        SCOPED_TRACE(e.name);
+        EXPECT_EQ(e.object->GetRootNode()->stampTick, e.stamped ? 1500u : 7u);
+        if (e.measured)
+            EXPECT_GT(e.object->viewDistance, 0.0f);
+        else
+            EXPECT_EQ(e.object->viewDistance, -1.0f);
+    }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "tools/map_author/map_author.h"
 
 #include <algorithm>
+#include <utility>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -116,9 +117,9 @@ std::string WithLandSection(std::string script, const MapAuthorPlan& plan)
 }
 
 // A 32-bit uncompressed TGA of n x n pixels over the land whose alpha is 255 where the land height
-// at the pixel's centre passes the test, 0 elsewhere.
+// at the pixel's centre passes the test, 0 elsewhere; red, green and blue all grey.
 template <class Test>
-std::string LandMask(const MapAuthorPlan& plan, int n, Test passes)
+std::string LandMask(const MapAuthorPlan& plan, int n, std::uint8_t grey, Test passes)
 {
     std::string bytes(18 + static_cast<size_t>(n) * n * 4, '\0');
     bytes[2] = 2;
@@ -135,7 +136,7 @@ std::string LandMask(const MapAuthorPlan& plan, int n, Test passes)
             const float x = -plan.size / 2 + plan.size * (static_cast<float>(column) + 0.5f) / static_cast<float>(n);
             const float z = -plan.size / 2 + plan.size * (static_cast<float>(gridRow) + 0.5f) / static_cast<float>(n);
             char* pixel = &bytes[18 + (static_cast<size_t>(row) * n + column) * 4];
-            pixel[0] = pixel[1] = pixel[2] = static_cast<char>(0x40);
+            pixel[0] = pixel[1] = pixel[2] = static_cast<char>(grey);
             pixel[3] = static_cast<char>(passes(MapAuthorLandHeight(plan, x, z)) ? 0xFF : 0x00);
         }
     }
@@ -145,13 +146,14 @@ std::string LandMask(const MapAuthorPlan& plan, int n, Test passes)
 // The water mask: 255 where the land lies below the water.
 std::string WaterMask(const MapAuthorPlan& plan)
 {
-    return LandMask(plan, plan.waterMaskSize, [&plan](float height) { return height < plan.waterHeight; });
+    return LandMask(plan, plan.waterMaskSize, 0x40, [&plan](float height) { return height < plan.waterHeight; });
 }
 
 // A layer's alpha map: 255 where the land is at or above the layer's height (everywhere without one).
+// Its colour is white: the layer pass multiplies the layer's texture by the alpha map's colour.
 std::string LayerMask(const MapAuthorPlan& plan, const MapAuthorLayer& layer)
 {
-    return LandMask(plan, plan.waterMaskSize,
+    return LandMask(plan, plan.waterMaskSize, 0xFF,
                     [&layer](float height) { return !layer.above || height >= layer.height; });
 }
 
@@ -305,8 +307,9 @@ MapAuthorMesh MapAuthorBox(const std::string& name, const std::string& texture, 
             v.normal[side.axis] = side.sign;
             mesh.vertices.push_back(v);
         }
-        mesh.faces.push_back({base, static_cast<std::uint16_t>(base + 1), static_cast<std::uint16_t>(base + 2)});
-        mesh.faces.push_back({base, static_cast<std::uint16_t>(base + 2), static_cast<std::uint16_t>(base + 3)});
+        // The corners run clockwise seen from outside; the faces take them the other way round.
+        mesh.faces.push_back({base, static_cast<std::uint16_t>(base + 2), static_cast<std::uint16_t>(base + 1)});
+        mesh.faces.push_back({base, static_cast<std::uint16_t>(base + 3), static_cast<std::uint16_t>(base + 2)});
     }
     return mesh;
 }
@@ -378,6 +381,10 @@ bool MapAuthorObj(const std::string& name, const std::string& texture, const std
     }
     for (MapAuthorVertex& v : mesh.vertices)
         Normalise(v.normal);
+    // An OBJ face winds counter-clockwise seen from its front in a right-handed frame, so it looks
+    // clockwise here: turned round to the game's winding.
+    for (auto& face : mesh.faces)
+        std::swap(face[1], face[2]);
     return true;
 }
 
@@ -429,8 +436,8 @@ bool MapAuthorLandMesh(const MapAuthorPlan& plan, MapAuthorMesh& land, std::stri
         for (int i = 0; i + 1 < n; ++i) {
             const auto a = static_cast<std::uint16_t>(j * n + i), b = static_cast<std::uint16_t>(a + 1),
                        c = static_cast<std::uint16_t>(a + n), d = static_cast<std::uint16_t>(c + 1);
-            land.faces.push_back({a, c, d});
-            land.faces.push_back({a, d, b});
+            land.faces.push_back({a, d, c});
+            land.faces.push_back({a, b, d});
         }
     }
     return true;

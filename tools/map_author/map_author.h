@@ -27,7 +27,9 @@
 //                                     mission's "mission.rds"; "script\roads.scr" names its texture
 //   line <text>                       a line of the land section, written as given (";" added)
 //   config <text>                     a line added to the mission's "mission.cfg"
-// Mesh names beginning "col_" make collision meshes (the engine reads the prefix).
+// Mesh names beginning "col_" make collision meshes (the engine reads the prefix). Every face is
+// written as the game draws its front faces: counter-clockwise as seen from the front (the game
+// culls clockwise faces), so the land faces up and boxes and OBJ meshes face out.
 #pragma once
 #include <array>
 #include <cstdint>

@@ -40,7 +40,8 @@ struct GridUv {
 };
 
 // Replaces the set's triangles by a grid of cellsX x cellsZ quads over [x0, x1] x [z0, z1] at height
-// y, two faces per quad (a, c, d) and (a, d, b), quads row by row. The bounds follow the vertices.
+// y, two faces per quad (a, d, c) and (a, b, d), quads row by row, wound counter-clockwise seen from
+// above as the map passes draw the land. The bounds follow the vertices.
 inline void FillGrid(OctreeGeometry& geometry, float x0, float x1, float z0, float z1, float y, int cellsX, int cellsZ,
                      GridUv uv = {})
 {
@@ -66,8 +67,8 @@ inline void FillGrid(OctreeGeometry& geometry, float x0, float x1, float z0, flo
             const u16_t a = static_cast<u16_t>(j * across + i);
             const u16_t b = static_cast<u16_t>(a + 1), c = static_cast<u16_t>(a + across),
                         d = static_cast<u16_t>(c + 1);
-            geometry.faces[f++] = MapFace{{a, c, d}};
-            geometry.faces[f++] = MapFace{{a, d, b}};
+            geometry.faces[f++] = MapFace{{a, d, c}};
+            geometry.faces[f++] = MapFace{{a, b, d}};
         }
     }
     geometry.boundsMin = {std::min(x0, x1), y, std::min(z0, z1)};

@@ -39,7 +39,7 @@ void DrawItem(const ShaderSetting& item)
 {
     const u32_t count = OverlayVertexCount(item);
     const DynVertexBuffer& vb = g_dynBuffers.texVertices;
-    if (count == 0 || !vb.vertexSize || count >= vb.size / vb.vertexSize || count >= g_dynBuffers.largeIndices.size ||
+    if (count < 3 || !vb.vertexSize || count >= vb.size / vb.vertexSize || count >= g_dynBuffers.largeIndices.size ||
         count > 0xFFFFu)
         return;
     const Vector3* positions = OverlayPositions(item);
@@ -52,7 +52,8 @@ void DrawItem(const ShaderSetting& item)
         std::memcpy(g_dynBuffers.vertexOut, coords + size_t(i) * 2, 2 * sizeof(float));
         g_dynBuffers.vertexOut += 2 * sizeof(float);
     }
-    for (u32_t i = 0; i < count; i += 3)
+    // A plain triangle list: vertices past the last whole triangle are not used.
+    for (u32_t i = 0; i + 3 <= count; i += 3)
         EmitTriangle(static_cast<u16_t>(i), static_cast<u16_t>(i + 1), static_cast<u16_t>(i + 2));
     DynBuffersUnlock();
     DynBuffersDrawIndexed(D3DPT_TRIANGLELIST, count, count - count % 3, true);

@@ -360,3 +360,31 @@ TEST_F(WirePasses, ShaderSetsDrawByModeTypeDetailAndSwitches)
 }
 
 }  // namespace
+
+namespace {
+
+// A vertex count that is no multiple of 3 draws its whole triangles only; fewer than 3 draw nothing.
+TEST_F(WirePasses, RobustnessSetItemsDrawOnlyWholeTriangles)
+{
+    GraphObj* object = Object(2, {}, true);
+    ShaderSetting* item = Item(0, 20.0f);
+    const float positions[12] = {-4, -4, 20, 0, 4, 20, 4, -4, 20, 5, 5, 20};
+    const float coords[8] = {0, 0, 0.5f, 1, 1, 0, 1, 1};
+    delete[] item->buffers[0];
+    delete[] item->buffers[1];
+    item->buffers[0] = new u8_t[sizeof positions];
+    item->buffers[1] = new u8_t[sizeof coords];
+    std::memcpy(item->buffers[0], positions, sizeof positions);
+    std::memcpy(item->buffers[1], coords, sizeof coords);
+    ShaderSettingListAppend(object->shaderSettings, item);
+    for (s32_t count : {4, 2}) {
+        item->words[OVERLAY_VERTEX_COUNT_WORD] = count;
+        DrawLog log(Device());
+        RenderShaderSetPass(0);
+        ASSERT_EQ(log.Draws().size(), count >= 3 ? 1u : 0u) << count;
+        if (count >= 3)
+            EXPECT_EQ(log.Draws()[0].primitives, 1u);
+    }
+}
+
+}  // namespace

@@ -29,6 +29,7 @@
 #include "render/render_context.h"
 #include "render/render_device.h"
 #include "render/state_cache.h"
+#include "scene/connection_draw.h"
 #include "scene/object_draw.h"
 #include "scene/sky_backdrop.h"
 #include "scene/visibility_pass.h"
@@ -52,7 +53,7 @@ void EditorFillInterface(void** record)
     for (int i = 0; i < EDITOR_RECORD_SLOTS; ++i)
         record[i] = nullptr;
     // Slots whose engine function does not exist yet stay null (see the table in
-    // core/editor_interface.h): 21, 26 to 29, 47, 49, 51, 59, 60, 63, 71, 73, 74.
+    // core/editor_interface.h): 21, 26 to 29, 47, 49, 51, 59, 60, 63, 73, 74.
     record[EDITOR_SLOT_DEVICE] = &g_render.device;
     record[EDITOR_SLOT_RENDER_INIT] = Slot(RenderInit);
     record[EDITOR_SLOT_RENDER_SET_DISPLAY_MODE] = Slot(RenderSetDisplayMode);
@@ -112,6 +113,7 @@ void EditorFillInterface(void** record)
     record[EDITOR_SLOT_NO_OP_2] = Slot(NoOp);
     record[EDITOR_SLOT_MISSION_ENVIRONMENT_LOAD] = Slot(MissionEnvironmentLoad);
     record[EDITOR_SLOT_ENVIRONMENT_RELEASE] = Slot(EnvironmentRelease);
+    record[EDITOR_SLOT_CON_OBJ_DRAW] = Slot(RenderConnectionObjects);
     record[EDITOR_SLOT_OCTREE_GET_ROOT] = Slot(OctreeGetRoot);
     record[EDITOR_SLOT_SIGNAL_EVENT] = Slot(SetEvent);
 }

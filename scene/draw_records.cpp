@@ -5,6 +5,8 @@
 #include <cstring>
 #include <new>
 
+#include "scene/quad_records.h"
+
 DrawRecordList g_drawRecords = {};
 
 namespace {
@@ -72,6 +74,7 @@ void DrawRecordListInit()
     g_drawRecords.capacity = g_drawRecords.buffer ? DRAW_RECORD_BUFFER_START : 0;
     g_drawRecords.index = new (std::nothrow) u32_t[DRAW_RECORD_INDEX_START];
     g_drawRecords.indexCapacity = g_drawRecords.index ? DRAW_RECORD_INDEX_START : 0;
+    QuadRecordRenderersRegister();
 }
 
 void DrawRecordListFree()

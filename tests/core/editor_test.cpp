@@ -35,6 +35,7 @@
 #include "render/render_device.h"
 #include "render/state_cache.h"
 #include "render/visible_nodes.h"
+#include "scene/connection_draw.h"
 #include "scene/object_draw.h"
 #include "scene/sky_backdrop.h"
 #include "scene/visibility_pass.h"
@@ -205,6 +206,7 @@ TEST(EditorRecord, EverySlotHoldsItsFunction)
         {EDITOR_SLOT_CON_OBJ_GROUP_REFRESH_OBJECT, Address(ConObjGroupRefreshObject)},
         {EDITOR_SLOT_CON_OBJ_GROUP_REMOVE_AT, Address(ConObjGroupRemoveAt)},
         {EDITOR_SLOT_ENVIRONMENT_RELEASE, Address(EnvironmentRelease)},
+        {EDITOR_SLOT_CON_OBJ_DRAW, Address(RenderConnectionObjects)},
         {EDITOR_SLOT_OCTREE_GET_ROOT, Address(OctreeGetRoot)},
         {EDITOR_SLOT_SIGNAL_EVENT, Address(SetEvent)},
     };

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 #include "game/game_state.h"
@@ -558,7 +559,11 @@ TEST_F(MeshDraw, ReflectionPassBeatsTheBackFacePass)
 
 TEST_F(MeshDraw, QueuedTranslucentMeshDrawsWhenTheRecordsReplay)
 {
-    auto anim = ReadAff(OneFrame({Quad(-3, 3, -3, 3)}));
+    // The record renderer draws with the material's opacity.
+    aff::Mesh quad = Quad(-3, 3, -3, 3);
+    const float opaque = 1.0f;
+    std::memcpy(&quad.material.reserved, &opaque, sizeof opaque);
+    auto anim = ReadAff(OneFrame({quad}));
     const MeshSettings translucent = Settings(MESH_LOD_DRAWN | MESH_LOD_TRANSLUCENT);
     DrawRecordListInit();
     EXPECT_EQ(Centre(DrawFrame(anim.get(), {0}, &translucent)), kClear);

@@ -57,7 +57,8 @@ protected:
         RenderCore::TearDown();
     }
     // A decal square across the view centre at distance z, its triangles cut from the meshes given.
-    Decal* Square(float z, u32_t lifetime, AnimFrameMesh* const* meshes = nullptr, AnimMaterial* const* materials = nullptr)
+    Decal* Square(float z, u32_t lifetime, AnimFrameMesh* const* meshes = nullptr,
+                  AnimMaterial* const* materials = nullptr)
     {
         const float v[18] = {-2, -2, z, 2, -2, z, 2, 2, z, -2, -2, z, 2, 2, z, -2, 2, z};
         const float uv[12] = {0, 1, 1, 1, 1, 0, 0, 1, 1, 0, 0, 0};

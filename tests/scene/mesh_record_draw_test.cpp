@@ -6,12 +6,14 @@
 #include <cstring>
 
 #include "game/game_state.h"
+#include "map/map_cvars.h"
 #include "render/camera.h"
 #include "render/render_cvars.h"
 #include "render/state_cache.h"
 #include "scene/decal_pass.h"
 #include "scene/draw_record_replay.h"
 #include "scene/draw_records.h"
+#include "scene/gpu_anim_buffers.h"
 #include "scene/mesh_record_draw.h"
 #include "scene/object_draw.h"
 #include "scene/scene_state.h"
@@ -38,7 +40,7 @@ TEST(MeshRecordFrames, FractionalFramesBlendNeighboursAndWrapByOneLess)
     const Case cases[] = {
         {10, 3.25f, 3, 4, 0.25f}, {10, 9.5f, 0, 1, 0.5f}, {10, 20.0f, 2, 3, 0.0f},
         {1, 5.5f, 0, 0, 0.5f},  // one frame: no second frame to wrap by
-        {2, 7.75f, 0, 1, 0.75f}, {10, NAN, 0, 1, 0.0f},   {10, -3.5f, 0, 1, 0.0f},
+        {2, 7.75f, 0, 1, 0.75f},  {10, NAN, 0, 1, 0.0f},  {10, -3.5f, 0, 1, 0.0f},
     };
     for (const Case& c : cases) {
         MeshRecordFrames frames;
@@ -81,6 +83,7 @@ protected:
     }
     void TearDown() override
     {
+        GpuAnimRelease();
         RenderSetSkyPass(false);
         DrawRecordListFree();
         RenderSetPassSelector(0xFFFFFFFFu);
@@ -171,8 +174,9 @@ TEST_F(MeshRecords, TheRecordsDecalsDrawOnTheFacesOfItsOwnMesh)
     auto anim = ReadAff(OneFrame({Quad(3.0f, 0, 0, 1)}));
     AnimFrameMesh* own = &anim->frames[0].meshes[0];
     AnimFrameMesh other;
-    // Two triangles across the middle: the first cut from this mesh, the second from another.
-    const float vertices[18] = {-1, -1, 0, 1, -1, 0, 0, 1, 0, -1, -1, 0, 1, -1, 0, 0, 1, 0};
+    // Two triangles on the mesh's plane (world z = 5): the left one cut from this mesh, the right
+    // one from another mesh.
+    const float vertices[18] = {-2, -1, 5, -0.5f, -1, 5, -1.25f, 1, 5, 0.5f, -1, 5, 2, -1, 5, 1.25f, 1, 5};
     const float uvs[12] = {};
     AnimFrameMesh* meshes[2] = {own, &other};
     AnimMaterial opaque = {};
@@ -187,7 +191,6 @@ TEST_F(MeshRecords, TheRecordsDecalsDrawOnTheFacesOfItsOwnMesh)
     params.materials = materials;
     decal->Init(params);
     decal->lightTint = 0;
-    decal->colour = 0xFFFFFFFFu;
     Decal* decals[1] = {decal};
     DrawRecord* record = Queue(anim.get(), 5.0f);
     record->fields.mesh.decals = decals;
@@ -195,13 +198,70 @@ TEST_F(MeshRecords, TheRecordsDecalsDrawOnTheFacesOfItsOwnMesh)
     g_scene.drawLog = {};
     DrawLog log(Device());
     const Pixels pixels = Replay();
-    // The mesh, then one triangle of the decal: the decal's matrix places it at the origin of the
-    // world, which the camera cannot see, so only the calls tell.
+    // The mesh, then the decal's one triangle of this mesh, untextured: white over the blue mesh.
     ASSERT_EQ(log.Draws().size(), 2u);
     EXPECT_EQ(log.Draws()[1].primitives, 1u);
     EXPECT_EQ(g_scene.drawLog.tintedMeshCount, 1);
-    EXPECT_EQ(pixels.At(kWidth / 2, kHeight / 2) & 0xFF, 0xFFu);
+    D3DXVECTOR3 left(-1.25f, -0.5f, 5.0f), right(1.25f, -0.5f, 5.0f), onLeft, onRight;
+    D3DVIEWPORT8 viewport = {0, 0, DWORD(kWidth), DWORD(kHeight), 0.0f, 1.0f};
+    D3DXMATRIX identity;
+    D3DXMatrixIdentity(&identity);
+    D3DXVec3Project(&onLeft, &left, &viewport, &g_camera.projection, &g_camera.view, &identity);
+    D3DXVec3Project(&onRight, &right, &viewport, &g_camera.projection, &g_camera.view, &identity);
+    EXPECT_TRUE(ColourNear(pixels.At(UINT(onLeft.x), UINT(onLeft.y)), 0xFFFFFFFFu, 2));
+    EXPECT_TRUE(ColourNear(pixels.At(UINT(onRight.x), UINT(onRight.y)), 0xFF0000FFu, 2));
     delete decal;
+}
+
+TEST_F(MeshRecords, FarGpuHeldRecordsTakeNoFogPass)
+{
+    auto anim = ReadAff(OneFrame({Quad(2.0f, 1, 1, 1)}));
+    rbfog.value.asBool = true;
+    g_game.viewModeToggle = 0;
+    RenderSetObjectFog(true);
+    mffogstart.value.asFloat = 0.1f;  // the fog starts at 1 unit
+    mfrange.value.asFloat = 1.0f;     // and is complete at 10
+    // Streamed: the mesh and its fog pass; from the GPU buffers: the mesh alone.
+    Queue(anim.get(), 5.0f);
+    DrawLog streamed(Device());
+    Replay();
+    EXPECT_EQ(streamed.Draws().size(), 2u);
+    GpuAnimRequest(anim.get());
+    GpuAnimUpload();
+    ASSERT_NE(anim->frames[0].meshes[0].gpuVertexSlot, ANIM_GPU_SLOT_NONE);
+    DrawLog gpu(Device());
+    Replay();
+    EXPECT_EQ(gpu.Draws().size(), 1u);
+    // An interpolated record is never drawn from them.
+    DrawRecordsClear();
+    Queue(anim.get(), 5.0f)->fields.mesh.meshWord = DRAW_RECORD_ANIMATED;
+    DrawLog interpolated(Device());
+    Replay();
+    EXPECT_EQ(interpolated.Draws().size(), 2u);
+}
+
+TEST_F(MeshRecords, AFractionalFrameBlendsTheTwoFrames)
+{
+    // Frame 0 spans x -5..-3, frame 1 x 0..2: at frame 0.25 (weights .75 and .25) the quad spans
+    // -3.75..-1.75 and misses the view centre; at 0.75 it spans -1.25..0.75 and covers it.
+    aff::AffFile file;
+    file.strings = {"mesh"};
+    file.frames.push_back({{Quad(1.0f, 1, 1, 1)}});
+    file.frames.push_back({{Quad(1.0f, 1, 1, 1)}});
+    for (Vector3& p : file.frames[0].meshes[0].positions)
+        p.x -= 4.0f;
+    for (Vector3& p : file.frames[1].meshes[0].positions)
+        p.x += 1.0f;
+    auto anim = ReadAff(file);
+    for (float frame : {0.25f, 0.75f}) {
+        DrawRecordsClear();
+        DrawRecord* record = Queue(anim.get(), 5.0f);
+        record->fields.mesh.meshWord = DRAW_RECORD_ANIMATED;
+        record->fields.mesh.frame = frame;
+        const Pixels pixels = Replay();
+        const bool covered = (pixels.At(kWidth / 2, kHeight / 2) & 0xFFFFFF) != 0;
+        EXPECT_EQ(covered, frame > 0.5f) << frame;
+    }
 }
 
 }  // namespace

@@ -89,9 +89,9 @@ TEST_F(Plants, CrossedPlantsOfOppositeDirectionsAreTheSameQuadsMirrored)
     ASSERT_EQ(v0.size(), 10u);
     ASSERT_EQ(i0.size(), 24u);
     // Direction 0: wing 1-2 along x (half width 5), wing 3-4 along z; image 5 is column 1, row 1.
-    const float expected[10][5] = {{5, 12, -3, 0.375f, 0.25f}, {0, 12, -3, 0.25f, 0.25f},  {10, 12, -3, 0.5f, 0.25f},
-                                   {5, 12, -8, 0.25f, 0.25f},  {5, 12, 2, 0.5f, 0.25f},    {5, 2, -3, 0.375f, 0.5f},
-                                   {0, 2, -3, 0.25f, 0.5f},    {10, 2, -3, 0.5f, 0.5f},    {5, 2, -8, 0.25f, 0.5f},
+    const float expected[10][5] = {{5, 12, -3, 0.375f, 0.25f}, {0, 12, -3, 0.25f, 0.25f}, {10, 12, -3, 0.5f, 0.25f},
+                                   {5, 12, -8, 0.25f, 0.25f},  {5, 12, 2, 0.5f, 0.25f},   {5, 2, -3, 0.375f, 0.5f},
+                                   {0, 2, -3, 0.25f, 0.5f},    {10, 2, -3, 0.5f, 0.5f},   {5, 2, -8, 0.25f, 0.5f},
                                    {5, 2, 2, 0.5f, 0.5f}};
     for (int n = 0; n < 10; ++n) {
         EXPECT_NEAR(v0[n].x, expected[n][0], 1e-4f) << n;

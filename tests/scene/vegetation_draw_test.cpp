@@ -82,8 +82,11 @@ TEST_F(VegetationCells, TheViewTriangleVisitsEveryCellItTouches)
     struct Camera {
         float x, z, yaw, fov;
     };
-    const Camera cameras[] = {{0, 0, 0.3f, 1.2f},     {-500, 1200, 2.0f, 0.9f}, {37, -12, -2.6f, 1.57f},
-                              {3000, -40, 4.1f, 0.5f}, {10, 10, 3.14159f, 2.4f}};
+    const Camera cameras[] = {{0, 0, 0.3f, 1.2f},
+                              {-500, 1200, 2.0f, 0.9f},
+                              {37, -12, -2.6f, 1.57f},
+                              {3000, -40, 4.1f, 0.5f},
+                              {10, 10, 3.14159f, 2.4f}};
     for (const Camera& c : cameras) {
         const Cells cells = Visited(c.x, c.z, c.yaw, c.fov);
         const float position[3] = {c.x, 0, c.z};
@@ -217,8 +220,31 @@ protected:
     IDirect3DTexture8* m_white = nullptr;
 };
 
+// Which 4 x 4 pixel blocks of the frame show anything: '#' or '.', one text row per block row.
+std::vector<std::string> Coverage(const Pixels& pixels)
+{
+    std::vector<std::string> rows;
+    for (UINT by = 0; by < pixels.height / 4; ++by) {
+        std::string row;
+        for (UINT bx = 0; bx < pixels.width / 4; ++bx) {
+            bool lit = false;
+            for (UINT y = by * 4; y < by * 4 + 4; ++y)
+                for (UINT x = bx * 4; x < bx * 4 + 4; ++x)
+                    lit = lit || (pixels.At(x, y) & 0xFFFFFF) != 0;
+            row += lit ? '#' : '.';
+        }
+        rows.push_back(row);
+    }
+    return rows;
+}
+
 TEST_F(VegetationDraw, GrassStandsInFrontOfTheCameraTheSameInEveryFrame)
 {
+    // A sparse meadow of small blades.
+    ri_vegmaxdensity.value.asInt = 60;
+    VegetationLayer& layer = MapGetVegetationLayers()[2];
+    layer.billboard[0] = 3.0f;
+    layer.billboard[1] = 6.0f;
     Pixels first, second;
     ASSERT_GT(Frame(0.0f, 0.0f, &first), 0u);
     Frame(0.0f, 0.0f, &second);
@@ -229,6 +255,20 @@ TEST_F(VegetationDraw, GrassStandsInFrontOfTheCameraTheSameInEveryFrame)
         lit += (word & 0xFFFFFF) != 0;
     EXPECT_GT(lit, 40u);
     EXPECT_EQ(first.At(kWidth / 2, 1) & 0xFFFFFF, 0u);
+    // The blades stand where the cell seeds put them (the golden coverage, a few blocks of slack for
+    // the rasteriser's edge pixels).
+    const std::vector<std::string> golden = {
+        "................", "................", "................", "................",
+        ".............###", "##....#.########", "################", "......#.####.###",
+        ".............###", ".............###", ".............###", "................",
+    };
+    const std::vector<std::string> coverage = Coverage(first);
+    ASSERT_EQ(coverage.size(), golden.size());
+    int differing = 0;
+    for (size_t row = 0; row < golden.size(); ++row)
+        for (size_t column = 0; column < golden[row].size(); ++column)
+            differing += coverage[row][column] != golden[row][column];
+    EXPECT_LE(differing, 4);
 }
 
 TEST_F(VegetationDraw, TheGeneratorEndsAtTheValueDrawnFirst)

@@ -43,7 +43,7 @@ TEST_F(WorldDecalList, MergingDropsADecalInsideAListedOne)
     DecalListAdd(Make(0.0f, 0), true);  // at the centre
     DecalListAdd(Make(2.0f, 0), true);  // on the radius
     EXPECT_EQ(DecalListCount(), 1);
-    DecalListAdd(Make(2.5f, 0), true);  // outside
+    DecalListAdd(Make(2.5f, 0), true);   // outside
     DecalListAdd(Make(0.0f, 0), false);  // no merge asked
     EXPECT_EQ(DecalListCount(), 3);
 }
@@ -98,8 +98,8 @@ TEST(DecalFog, ShareOfTheFogBand)
         {200.0f, 100.0f, 300.0f, 1.0f, 0.5f},   // halfway
         {200.0f, 100.0f, 300.0f, 2.0f, 0.25f},  // halfway, squared
         {200.0f, 100.0f, 300.0f, 0.5f, std::sqrt(0.5f)},
-        {400.0f, 100.0f, 300.0f, 1.5f, 1.0f},   // beyond the range
-        {150.0f, 100.0f, 100.0f, 1.5f, 1.0f},   // a range at the start: full fog past it
+        {400.0f, 100.0f, 300.0f, 1.5f, 1.0f},  // beyond the range
+        {150.0f, 100.0f, 100.0f, 1.5f, 1.0f},  // a range at the start: full fog past it
         {150.0f, 100.0f, 50.0f, 1.5f, 1.0f},
         {90.0f, 100.0f, 50.0f, 1.5f, 0.0f},
     };

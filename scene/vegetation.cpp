@@ -333,12 +333,29 @@ void DisableStage(u32_t stage)
     RenderSetAlphaOp(stage, D3DTOP_DISABLE, ~0u, ~0u);
 }
 
+// Frees the payload of every node (blocks of bytes the table owns), then the table.
+void FreeCellTable()
+{
+    HashTable* table = g_vegetation.cellTable;
+    if (!table)
+        return;
+    HashIterator it;
+    for (HashNode* node = table->First(&it); node; node = table->Next(&it)) {
+        delete[] reinterpret_cast<u8_t*>(node->value);
+        node->value = 0;
+    }
+    delete table;
+    g_vegetation.cellTable = nullptr;
+}
+
 }  // namespace
 
 void VegetationInit()
 {
-    delete g_vegetation.cellTable;
+    FreeCellTable();
     g_vegetation.cellTable = new (std::nothrow) HashTable(kCellTableBuckets);
+    // A new map: the first draw takes its values afresh (the last map's heightmap is gone).
+    g_vegetation.prepared = false;
     g_scene.vegetationTexture = TextureFindOrLoad("component\\extras\\veg");
     for (auto& table : g_scene.vegetationJitter) {
         for (auto& pair : table) {
@@ -364,16 +381,7 @@ void VegetationInit()
 void VegetationShutdown()
 {
     RenderUnregisterDeviceHooks(RENDER_HOOK_VEGETATION);
-    if (HashTable* table = g_vegetation.cellTable) {
-        // Payloads are blocks of bytes owned by the table.
-        HashIterator it;
-        for (HashNode* node = table->First(&it); node; node = table->Next(&it)) {
-            delete[] reinterpret_cast<u8_t*>(node->value);
-            node->value = 0;
-        }
-        delete table;
-        g_vegetation.cellTable = nullptr;
-    }
+    FreeCellTable();
     g_vegetation.prepared = false;
     g_scene.vegetationTexture = nullptr;
     g_scene.vegetationTopLayer = 0;

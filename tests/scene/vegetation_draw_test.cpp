@@ -19,9 +19,12 @@
 #include "render/colour_pack.h"
 #include "render/map_render_setup.h"
 #include "render/render_cvars.h"
+#include "render/shader_hash.h"
+#include "scene/gpu_anim_buffers.h"
 #include "scene/vegetation.h"
 #include "support/keep_var.h"
 #include "tests/render/render_test_support.h"
+#include "tests/scene/anim_mesh_fixture.h"
 #include "tests/scene/scene_fixture.h"
 
 using namespace render_test;
@@ -323,6 +326,56 @@ TEST_F(VegetationDraw, TheClipMaskEmptiesFillsOrThinsACell)
     const u32_t half = OneCell();
     EXPECT_GT(half, all / 4);
     EXPECT_LT(half, all * 3 / 4);
+}
+
+TEST_F(VegetationDraw, CellSidesThatCutNoCellsAndMeshLayersWithoutMeshesDrawNothing)
+{
+    for (float size : {0.0f, -5.0f, NAN, 1e-6f}) {
+        rf_vegsquaresize.value.asFloat = size;
+        EXPECT_EQ(Frame(0.0f, 0.0f), 0u) << size;
+    }
+    rf_vegsquaresize.value.asFloat = 78.125f;
+    VegetationLayer& layer = MapGetVegetationLayers()[2];
+    layer.kind = VEGETATION_ANIMATED;
+    layer.meshCount = 0;
+    std::vector<DrawState> draws;
+    Frame(0.0f, 0.0f, nullptr, &draws);
+    EXPECT_TRUE(draws.empty());
+}
+
+TEST_F(VegetationDraw, MeshLayersDrawEveryPlantFromTheGpuBuffersInTheSecondPass)
+{
+    auto bush = ReadAff(OneFrame({SizedMesh(3, 1), SizedMesh(3, 1)}));
+    GpuAnimRequest(bush.get());
+    GpuAnimUpload();
+    ASSERT_NE(bush->frames[0].meshes[1].gpuVertexSlot, ANIM_GPU_SLOT_NONE);
+    VegetationLayer& layer = MapGetVegetationLayers()[2];
+    layer.kind = VEGETATION_ANIMATED;
+    layer.meshes[0] = bush.get();
+    layer.meshCount = 1;
+    layer.animated = 1.0f;
+    ri_vegfar.value.asFloat = 10.0f;
+    ri_vegmaxdensity.value.asInt = 40;
+    std::vector<DrawState> draws;
+    Frame(39.0f, 10.0f, nullptr, &draws);
+    const u32_t plants = u32_t(VegetationCountAt(255.0f, 0.0f).count);
+    ASSERT_GT(plants, 0u);
+    EXPECT_EQ(draws.size(), 2 * plants);
+    layer.meshCount = 0;
+    GpuAnimRelease();
+}
+
+TEST_F(VegetationDraw, ANewMapIsTakenAfreshAtTheFirstDraw)
+{
+    Frame(0.0f, 0.0f);
+    EXPECT_TRUE(g_vegetation.prepared);
+    ASSERT_NE(g_vegetation.cellTable, nullptr);
+    EXPECT_EQ(g_vegetation.cellTable->bucketCount, 17u);
+    VegetationInit();
+    EXPECT_FALSE(g_vegetation.prepared);
+    VegetationShutdown();
+    EXPECT_EQ(g_vegetation.cellTable, nullptr);
+    EXPECT_FALSE(g_vegetation.prepared);
 }
 
 TEST_F(VegetationDraw, SwitchedOffItStoresTheCameraAndTouchesNothing)

@@ -365,6 +365,39 @@ TEST_F(VegetationDraw, MeshLayersDrawEveryPlantFromTheGpuBuffersInTheSecondPass)
     GpuAnimRelease();
 }
 
+TEST_F(VegetationDraw, BladesOfTwoLayersAreDrawnWithTheirOwnTextures)
+{
+    IDirect3DTexture8* other = Solid(0xFFFF0000u);
+    VegetationLayer& second = MapGetVegetationLayers()[5];
+    second = MapGetVegetationLayers()[2];
+    second.density = MapGridCreate(4);
+    for (u32_t i = 0; i < 16; ++i)
+        second.density->data[i] = 255;
+    second.texture = other;
+    // Few enough blades for one batch: only the change of texture starts another.
+    ri_vegmaxdensity.value.asInt = 10;
+    std::vector<DrawState> draws;
+    Frame(0.0f, 0.0f, nullptr, &draws);
+    bool first = false, red = false;
+    for (const DrawState& draw : draws) {
+        first = first || draw.textures[0] == m_white;
+        red = red || draw.textures[0] == other;
+    }
+    EXPECT_TRUE(first);
+    EXPECT_TRUE(red);
+    other->Release();
+}
+
+TEST_F(VegetationDraw, ImageNumbersPastTheAtlasStayInsideIt)
+{
+    // A layer line may list any byte; the atlas holds 16 images.
+    VegetationLayer& layer = MapGetVegetationLayers()[2];
+    layer.byteCount = 2;
+    layer.bytes[0] = 200;
+    layer.bytes[1] = 255;
+    EXPECT_GT(Frame(0.0f, 0.0f), 0u);
+}
+
 TEST_F(VegetationDraw, ANewMapIsTakenAfreshAtTheFirstDraw)
 {
     Frame(0.0f, 0.0f);

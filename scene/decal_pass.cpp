@@ -58,7 +58,7 @@ void SetDecalStates()
     RenderSetAlphaOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE);
     DisableStage(1);
     RenderSetState(D3DRS_FILLMODE, rbwireframe.Bool() ? D3DFILL_WIREFRAME : D3DFILL_SOLID);
-    DynBufferSelect(&g_dynBuffers.texVertices);
+    DynBufferSelect(&g_dynBuffers.colTexVertices);
 }
 
 void UnsetStream()
@@ -131,8 +131,8 @@ void RenderDrawTintedMesh(const Decal* record, const AnimFrameMesh* faceMesh)
     u32_t selected = 0;
     for (u32_t face = 0; face < decal.triangleCount; ++face)
         selected += FaceSelected(decal, face, faceMesh) ? 1 : 0;
-    DynVertexBuffer* vb = g_dynBuffers.vertexBuffer;
-    if (selected == 0 || !vb || !vb->buffer || vb->vertexSize != 20)
+    DynVertexBuffer* vb = &g_dynBuffers.colTexVertices;
+    if (selected == 0 || !vb->buffer)
         return;
     // A decal larger than the streaming buffer draws the faces that fit.
     const u32_t maxFaces = vb->size / (3 * vb->vertexSize);
@@ -149,54 +149,51 @@ void RenderDrawTintedMesh(const Decal* record, const AnimFrameMesh* faceMesh)
                                mfrange.Float() * 10.0f);
     Device()->SetTransform(D3DTS_PROJECTION, &projection);
 
-    // 2. The colour: night vision, the map's lit or shadow colour, or the decal's own.
+    // 2. The colour: night vision, the map's lit or shadow colour, or the decal's own; its alpha
+    // always the decal's. It rides on the vertices, so that the texture factor stays free for the
+    // fog stage and the under-water fog stage, which both blend through it.
     u32_t rgb = decal.colour & 0x00FFFFFFu;
     if (g_game.hud.nightVision)
         rgb = ChannelsOf(rc_nvisioncol.Colour());
     else if (decal.lightTint)
         rgb = ChannelsOf(decal.facesLight ? mcmapdiffuse.Colour() : mcmapambient.Colour());
-    u32_t alpha = decal.colour >> 24;
+    const D3DCOLOR tint = (decal.colour & 0xFF000000u) | rgb;
+    RenderSetColorOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE);
+    RenderSetAlphaOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE);
+    RenderSetTexture(0, rbwireframe.Bool() ? nullptr : decal.texture);
 
-    // 3. Fog: the decal gives way to the fog colour and fades by the fog share. One texture factor
-    // carries both, so the fog is folded into it rather than added on a stage of its own.
+    // 3. Fog: stage 1 blends the fog colour over the decal, the decal keeping 255 - fog x 255 of its
+    // own colour. Under water the under-water fog stage takes its place.
+    const bool underWater = RenderViewUnderWater != 0;
     const u32_t clear = 255u - static_cast<u32_t>(decal.fogFactor * 255.0f);
-    const bool fogged = clear < 255u;
+    const bool fogged = !underWater && clear < 255u;
     if (fogged) {
-        const u32_t fog = ColourPackRounded(mcfogcolor.Colour());
-        const float share = decal.fogFactor;
-        u32_t mixed = 0;
-        for (int shift = 0; shift <= 16; shift += 8) {
-            const float own = float((rgb >> shift) & 0xFF), far = float((fog >> shift) & 0xFF);
-            mixed |= u32_t(own + (far - own) * share) << shift;
-        }
-        rgb = mixed;
-        alpha = alpha * clear / 255u;
+        RenderSetState(D3DRS_TEXTUREFACTOR, (clear << 24) | (ColourPackRounded(mcfogcolor.Colour()) & 0x00FFFFFFu));
+        RenderSetColorOp(1, D3DTOP_BLENDFACTORALPHA, D3DTA_CURRENT, D3DTA_TFACTOR);
+        RenderSetAlphaOp(1, D3DTOP_SELECTARG1, D3DTA_CURRENT, ~0u);
         RenderSetState(D3DRS_ALPHATESTENABLE, 1);
         RenderSetState(D3DRS_ALPHAFUNC, D3DCMP_GREATER);
         RenderSetState(D3DRS_ALPHAREF, 0);
-    }
-    RenderSetState(D3DRS_TEXTUREFACTOR, (alpha << 24) | rgb);
-    RenderSetColorOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_TFACTOR);
-    RenderSetAlphaOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_TFACTOR);
-    RenderSetTexture(0, rbwireframe.Bool() ? nullptr : decal.texture);
-
-    // 5. The selected faces, three vertices of x, y, z, u, v each.
-    const bool underWater = RenderViewUnderWater != 0;
-    if (underWater)
+    } else if (underWater) {
         UnderwaterFogStageBegin(1);
+    }
+
+    // 5. The selected faces, three vertices each, in the face's vertex order.
+    DynBufferSelect(vb);
     DynVertexBufferLock(3 * selected);
-    float* out = reinterpret_cast<float*>(g_dynBuffers.vertexOut);
+    u8_t* out = g_dynBuffers.vertexOut;
     u32_t written = 0;
     for (u32_t face = 0; face < decal.triangleCount && written < selected; ++face) {
         if (!FaceSelected(decal, face, faceMesh))
             continue;
         for (u32_t k = 0; k < 3; ++k) {
             const std::size_t v = std::size_t(face) * 3 + k;
-            *out++ = decal.vertices[v * 3];
-            *out++ = decal.vertices[v * 3 + 1];
-            *out++ = decal.vertices[v * 3 + 2];
-            *out++ = decal.texCoords[v * 2];
-            *out++ = decal.texCoords[v * 2 + 1];
+            const float position[3] = {decal.vertices[v * 3], decal.vertices[v * 3 + 1], decal.vertices[v * 3 + 2]};
+            const float uv[2] = {decal.texCoords[v * 2], decal.texCoords[v * 2 + 1]};
+            std::memcpy(out, position, sizeof position);
+            std::memcpy(out + 12, &tint, sizeof tint);
+            std::memcpy(out + 16, uv, sizeof uv);
+            out += 24;
         }
         ++written;
     }
@@ -204,8 +201,10 @@ void RenderDrawTintedMesh(const Decal* record, const AnimFrameMesh* faceMesh)
     DynVertexBufferDraw(D3DPT_TRIANGLELIST, 3 * written, true);
     if (underWater)
         UnderwaterFogStageEnd(1);
-    if (fogged)
+    if (fogged) {
+        DisableStage(1);
         RenderSetState(D3DRS_ALPHATESTENABLE, 0);
+    }
     Device()->SetTransform(D3DTS_PROJECTION, &viewProjection);
 }
 

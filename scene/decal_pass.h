@@ -31,5 +31,6 @@ void DrawObjectDecals();
 // Draws a decal's triangles in one colour (night vision, the map's lit or shadow colour, or its own)
 // with its alpha and fog. With a face mesh only the triangles cut from that mesh are drawn; without,
 // only those whose material is opaque; a decal that does not record its meshes and materials draws
-// every triangle. The caller has bound the XYZ-TEX1 streaming buffer.
+// every triangle. Draws through the coloured streaming buffer (XYZ, DIFFUSE, TEX1), which it leaves
+// current.
 void RenderDrawTintedMesh(const Decal* record, const AnimFrameMesh* faceMesh);

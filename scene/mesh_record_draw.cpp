@@ -334,7 +334,7 @@ void MeshRecordDraw(DrawRecord* record)
 
     // 16. The mesh's decals, each on the faces of this mesh of frame i.
     if (fields.decals) {
-        DynBufferSelect(&g_dynBuffers.texVertices);
+        DynBufferSelect(&g_dynBuffers.colTexVertices);
         DynIndexBufferSelect(&g_dynBuffers.largeIndices);
         for (u32_t d = 0; d < fields.decalCount; ++d) {
             Decal* decal = fields.decals[d];

@@ -95,14 +95,23 @@ TEST_F(DecalPasses, AMapDecalIsFadedAndFogged)
     EXPECT_TRUE(ColourNear(Centre(Draw()), 0xFFFFFFFFu, 2));
     EXPECT_EQ(DecalListGet(0)->fogFactor, 0.0f);
 
-    // Halfway into the fog and halfway through its fading: half red, and a quarter of its alpha.
+    // Halfway into the fog and halfway through its fading: the fog's red blended half over the white,
+    // drawn at the fade's alpha of 127.
     DecalListClear();
     DecalListAdd(Square(10.0f, 450), false);
     const DWORD centre = Centre(Draw());
     EXPECT_NEAR(DecalListGet(0)->fogFactor, 0.5f, 1e-4f);
-    const int alpha = 127 * 128 / 255;  // fade 127, then 255 - 127 of the fog
-    EXPECT_TRUE(ColourNear(centre, 0xFF000000u | (alpha << 16) | ((alpha * 128 / 255) << 8) | (alpha * 128 / 255), 3))
-        << std::hex << centre;
+    EXPECT_TRUE(ColourNear(centre, 0xFF7F4040u, 3)) << std::hex << centre;
+
+    // Under water the under-water fog (here without its texture: all water colour) replaces the
+    // map's fog, and the decal keeps its fade.
+    const float water[4] = {0.5f, 0.7f, 0.6f, 1.0f};
+    for (int i = 0; i < 4; ++i)
+        rc_uwatercol.value.asColour[i] = water[i];
+    RenderViewUnderWater = 1;
+    const DWORD under = Centre(Draw());
+    RenderViewUnderWater = 0;
+    EXPECT_TRUE(ColourNear(under, 0xFF3F594Cu, 3)) << std::hex << under;
 
     // Past its lifetime the pass removes it.
     PlatformTestClockAdvance(500);

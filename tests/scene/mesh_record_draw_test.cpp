@@ -238,6 +238,7 @@ TEST_F(MeshRecords, FarGpuHeldRecordsTakeNoFogPass)
     DrawLog interpolated(Device());
     Replay();
     EXPECT_EQ(interpolated.Draws().size(), 2u);
+    GpuAnimRelease();  // before the mesh goes
 }
 
 TEST_F(MeshRecords, AFractionalFrameBlendsTheTwoFrames)

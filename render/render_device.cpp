@@ -13,7 +13,9 @@
 #include "render/shaders.h"
 #include "render/texture_manager.h"
 #include "render/visible_nodes.h"
+#include "scene/decal_list.h"
 #include "scene/draw_records.h"
+#include "scene/plant_batch.h"
 
 RenderContext g_render;
 
@@ -27,6 +29,8 @@ int RenderInit(HWND window)
     g_render.window = window;
     DebugListsReset();
     DrawRecordListInit();
+    PlantRenderersRegister();
+    DecalListInit();
     g_textures.totalBytes = 0;
     g_textures.commonBytes = 0;
     return 0;

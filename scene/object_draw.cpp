@@ -53,14 +53,6 @@ void RenderSetBatching(bool enabled)
     g_scene.batching = enabled ? 1 : 0;
 }
 
-void RenderDrawTintedMesh(const Decal* record, const u32_t*)
-{
-    SceneDrawLog& log = g_scene.drawLog;
-    if (log.tintedMeshCount < SCENE_DRAW_LOG_SIZE)
-        log.tintedMeshes[log.tintedMeshCount] = record;
-    ++log.tintedMeshCount;
-}
-
 void SceneDrawLogClear()
 {
     g_scene.drawLog.meshDrawCount = 0;

@@ -11,6 +11,7 @@
 
 class AnimMesh;
 class Decal;
+struct AnimFrameMesh;
 class GraphNode;
 struct LodLevel;
 struct MeshSettings;
@@ -80,9 +81,9 @@ void RenderSetBatching(bool enabled);
 // (scene/mesh_draw.h); each adds the call to the draw log.
 // Adds a mesh-draw call to the draw log.
 void SceneDrawLogAdd(MeshDrawPath path, const MeshDrawArgs& args);
-// Draws one mesh instance (a decal record) in a single colour from its world transform; null
-// colour for decals.
-void RenderDrawTintedMesh(const Decal* record, const u32_t* colour);
+// Draws a decal in a single colour from its world transform (scene/decal_pass.h); the call is
+// added to the draw log.
+void RenderDrawTintedMesh(const Decal* record, const AnimFrameMesh* faceMesh);
 
 // Forgets the recorded draw calls.
 void SceneDrawLogClear();

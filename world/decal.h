@@ -79,7 +79,8 @@ public:
     float fogFactor;  // written by the owner before drawing
 };
 
-// A bounded list of decals that owns them: a graphic node's (64) and the world renderer's (512).
+// A bounded list of decals that owns them: a graphic node's (64). The world renderer keeps its own
+// list (scene/decal_list.h), which may grow past its 512.
 class DecalList {
 public:
     explicit DecalList(s32_t capacity) : m_capacity(capacity) {}

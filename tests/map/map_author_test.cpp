@@ -226,6 +226,38 @@ TEST_F(MapAuthor, LayersRoadsAndFurtherLinesAreWritten)
     }
 }
 
+TEST_F(MapAuthor, VegetationLayersGetTheirLineAndDensityMap)
+{
+    Write("map.txt",
+          "land hills\nsize 100\ngrid 3\nheights rows\n0 0 0\n0 0 0\n20 20 20\n"
+          "veg 3 hills_bush 40 10 30 veg 300 0.5 1 anim 5 bush\n"
+          "veg 0 hills_grass 255 -5 5 veg 400 1 2 bb 3 4 0 1 2\n");
+    MapAuthorPlan plan;
+    std::string error;
+    ASSERT_TRUE(MapAuthorParse(mesh_test::ReadBytes("map.txt"), ".", plan, error)) << error;
+    ASSERT_TRUE(MapAuthorWrite(plan, "out", error)) << error;
+    const std::string script = mesh_test::ReadBytes("out/script/land.scr");
+    EXPECT_NE(script.find(
+                  "    sveg3 hills_bush veg 300 0.5 1 anim 5 bush;\n    sveg0 hills_grass veg 400 1 2 bb 3 4 0 1 2;\n"),
+              std::string::npos)
+        << script;
+    // The bushes only where the land lies between 10 and 30 (the high row), at their density.
+    MapGrid* bush = MapGridLoadTga("out/component/land/hills_bush");
+    MapGrid* grass = MapGridLoadTga("out/component/land/hills_grass");
+    ASSERT_NE(bush, nullptr);
+    ASSERT_NE(grass, nullptr);
+    const u32_t n = bush->size;
+    EXPECT_EQ(bush->data[0], 0);
+    EXPECT_EQ(bush->data[(n - 1) * n], 40);
+    EXPECT_EQ(grass->data[0], 255);
+    EXPECT_EQ(grass->data[(n - 1) * n], 0);
+    MapGridFree(bush);
+    MapGridFree(grass);
+    for (const char* text :
+         {"veg 32 m 255 0 1 t 1 1 1 bb 1 1\n", "veg 0 m 256 0 1 t 1 1 1 bb 1 1\n", "veg 0 m 255 0 1\n", "veg 0 m\n"})
+        EXPECT_FALSE(MapAuthorParse(text, ".", plan, error)) << text;
+}
+
 // The sample mission's land, scripts and masks are what its description makes: after changing the
 // description or the tool, scripts/sample_map makes them anew.
 TEST_F(MapAuthor, TheSampleMapIsWhatItsDescriptionMakes)
@@ -238,8 +270,9 @@ TEST_F(MapAuthor, TheSampleMapIsWhatItsDescriptionMakes)
     ASSERT_TRUE(MapAuthorWrite(plan, "out", error)) << error;
     for (const char* file :
          {"component/land/hills.lff", "component/land/hills_water.tga", "component/land/grass_a.tga",
-          "component/land/rock_a.tga", "script/land.scr", "script/roads.scr", "mission/map_01/mission.def",
-          "mission/map_01/mission.cfg", "mission/map_01/mission.rds"}) {
+          "component/land/rock_a.tga", "component/land/hills_veg0.tga", "component/land/hills_veg1.tga",
+          "script/land.scr", "script/roads.scr", "mission/map_01/mission.def", "mission/map_01/mission.cfg",
+          "mission/map_01/mission.rds"}) {
         EXPECT_TRUE(mesh_test::ReadBytes("out/" + std::string(file)) ==
                     mesh_test::ReadBytes((data / "sample" / file).string()))
             << file << " is not current: run scripts/sample_map";

@@ -46,6 +46,7 @@ struct DrawState {
     DWORD texCoordIndex[2] = {}, transformFlags[2] = {};
     DWORD addressU0 = 0, addressV0 = 0, lodBias0 = 0;
     DWORD alphaBlend = 0, srcBlend = 0, destBlend = 0, zWrite = 0, colourWrite = 0, fillMode = 0, textureFactor = 0;
+    DWORD alphaTest = 0, cullMode = 0;
 };
 
 // Records every draw call that reaches the device while it lives.
@@ -106,6 +107,8 @@ private:
         device->GetRenderState(D3DRS_COLORWRITEENABLE, &state.colourWrite);
         device->GetRenderState(D3DRS_FILLMODE, &state.fillMode);
         device->GetRenderState(D3DRS_TEXTUREFACTOR, &state.textureFactor);
+        device->GetRenderState(D3DRS_ALPHATESTENABLE, &state.alphaTest);
+        device->GetRenderState(D3DRS_CULLMODE, &state.cullMode);
         static_cast<DrawLog*>(context)->m_draws.push_back(state);
     }
 

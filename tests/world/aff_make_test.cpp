@@ -246,6 +246,25 @@ TEST_F(AffMake, TheCommandWritesTheFileOrFailsWithAMessage)
     EXPECT_NE(ReadFileBytes("usage.err").find("usage: aff_make <description> <out.aff>"), std::string::npos);
 }
 
+// The sample vegetation's meshes (component/extras) are what their descriptions make: after changing
+// one, scripts/sample_veg makes them anew.
+TEST(SampleMeshes, TheVegetationMeshesAreThoseTheirDescriptionsMake)
+{
+    namespace fs = std::filesystem;
+    const fs::path data = fs::path(ZINTAR_TEST_DATA_DIR) / ".." / ".." / "data";
+    int made = 0;
+    for (const fs::directory_entry& description : fs::directory_iterator(data / "sample_veg")) {
+        const fs::path mesh = data / "sample" / "component" / "extras" / (description.path().stem().string() + ".aff");
+        SCOPED_TRACE(mesh.string());
+        aff::AffFile file;
+        std::string error;
+        ASSERT_TRUE(aff::ParseAffDescription(ReadFileBytes(description.path().string()), &file, &error)) << error;
+        EXPECT_TRUE(aff::AffImage(file) == ReadFileBytes(mesh.string())) << "not current: run scripts/sample_veg";
+        ++made;
+    }
+    EXPECT_GT(made, 0);
+}
+
 // The sample data's meshes are exactly what their descriptions make: after changing a description or
 // the writer, scripts/sample_meshes makes them anew.
 TEST(SampleMeshes, AreThoseTheirDescriptionsMake)

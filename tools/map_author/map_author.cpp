@@ -108,6 +108,8 @@ std::string WithLandSection(std::string script, const MapAuthorPlan& plan)
             section << "        " << layer.texture << " " << layer.alpha << " " << layer.var << ";\n";
         section << "    </layer>\n";
     }
+    for (const MapAuthorVegetation& veg : plan.vegetation)
+        section << "    sveg" << veg.slot << " " << veg.map << " " << veg.rest << ";\n";
     for (const std::string& line : plan.landLines)
         section << "    " << line << ";\n";
     section << close << "\n";
@@ -116,10 +118,10 @@ std::string WithLandSection(std::string script, const MapAuthorPlan& plan)
     return script + section.str();
 }
 
-// A 32-bit uncompressed TGA of n x n pixels over the land whose alpha is 255 where the land height
-// at the pixel's centre passes the test, 0 elsewhere; red, green and blue all grey.
+// A 32-bit uncompressed TGA of n x n pixels over the land whose alpha is `on` (255 by default) where
+// the land height at the pixel's centre passes the test, 0 elsewhere; red, green and blue all grey.
 template <class Test>
-std::string LandMask(const MapAuthorPlan& plan, int n, std::uint8_t grey, Test passes)
+std::string LandMask(const MapAuthorPlan& plan, int n, std::uint8_t grey, Test passes, int on = 0xFF)
 {
     std::string bytes(18 + static_cast<size_t>(n) * n * 4, '\0');
     bytes[2] = 2;
@@ -137,7 +139,7 @@ std::string LandMask(const MapAuthorPlan& plan, int n, std::uint8_t grey, Test p
             const float z = -plan.size / 2 + plan.size * (static_cast<float>(gridRow) + 0.5f) / static_cast<float>(n);
             char* pixel = &bytes[18 + (static_cast<size_t>(row) * n + column) * 4];
             pixel[0] = pixel[1] = pixel[2] = static_cast<char>(grey);
-            pixel[3] = static_cast<char>(passes(MapAuthorLandHeight(plan, x, z)) ? 0xFF : 0x00);
+            pixel[3] = static_cast<char>(passes(MapAuthorLandHeight(plan, x, z)) ? on : 0x00);
         }
     }
     return bytes;
@@ -155,6 +157,14 @@ std::string LayerMask(const MapAuthorPlan& plan, const MapAuthorLayer& layer)
 {
     return LandMask(plan, plan.waterMaskSize, 0xFF,
                     [&layer](float height) { return !layer.above || height >= layer.height; });
+}
+
+// A vegetation density map: the density where the land height lies between low and high.
+std::string VegetationMask(const MapAuthorPlan& plan, const MapAuthorVegetation& veg)
+{
+    return LandMask(
+        plan, plan.waterMaskSize, 0x40, [&veg](float height) { return height >= veg.low && height <= veg.high; },
+        veg.density);
 }
 
 std::string Number(float value)
@@ -497,6 +507,10 @@ bool MapAuthorWrite(const MapAuthorPlan& plan, const std::string& folder, std::s
         return false;
     for (const MapAuthorLayer& layer : plan.layers) {
         if (!WriteText(root / "component" / "land" / (layer.alpha + ".tga"), LayerMask(plan, layer), error))
+            return false;
+    }
+    for (const MapAuthorVegetation& veg : plan.vegetation) {
+        if (!WriteText(root / "component" / "land" / (veg.map + ".tga"), VegetationMask(plan, veg), error))
             return false;
     }
     if (!plan.mission.empty()) {

@@ -25,6 +25,12 @@
 //   road <key> <texture> <width> <x> <z> <x> <z> ...
 //                                     a road along the points, lying on the land, written to the
 //                                     mission's "mission.rds"; "script\roads.scr" names its texture
+//   veg <slot> <map> <density> <low> <high> <texture> <radius> <min> <max> bb <width> <height> [<image> ...]
+//   veg <slot> <map> <density> <low> <high> <texture> <radius> <min> <max> anim <scale> <mesh> ...
+//                                     a vegetation layer (slot 0 to 31): the land section's line
+//                                     "sveg<slot>" with the density map "<map>.tga" and the rest as
+//                                     given; the map holds the density (0 to 255) where the land
+//                                     height lies between low and high, 0 elsewhere
 //   line <text>                       a line of the land section, written as given (";" added)
 //   config <text>                     a line added to the mission's "mission.cfg"
 // Mesh names beginning "col_" make collision meshes (the engine reads the prefix). Every face is
@@ -57,6 +63,14 @@ struct MapAuthorLayer {
     float height = 0.0f;
 };
 
+struct MapAuthorVegetation {
+    int slot = 0;
+    std::string map;  // the density map's name, without ".tga"
+    int density = 255;
+    float low = 0.0f, high = 0.0f;
+    std::string rest;  // the "sveg" line's words after the map, as given
+};
+
 struct MapAuthorRoad {
     std::string key;      // the texture key of the road type "DEFAULT"
     std::string texture;  // under "component\_common\"
@@ -79,6 +93,7 @@ struct MapAuthorPlan {
     std::string rotate;
     std::vector<MapAuthorLayer> layers;
     std::vector<MapAuthorRoad> roads;
+    std::vector<MapAuthorVegetation> vegetation;
     std::vector<std::string> landLines;    // further land section lines, as given
     std::vector<std::string> configLines;  // further "mission.cfg" lines
 };

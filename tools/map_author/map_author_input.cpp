@@ -148,6 +148,17 @@ bool MapAuthorParse(const std::string& text, const std::string& baseFolder, MapA
             if (road.points.size() < 2)
                 return fail("road needs at least two points");
             plan.roads.push_back(road);
+        } else if (keyword == "veg") {
+            MapAuthorVegetation veg;
+            if (!(words >> veg.slot >> veg.map >> veg.density >> veg.low >> veg.high) || veg.slot < 0 ||
+                veg.slot > 31 || veg.density < 0 || veg.density > 255)
+                return fail("veg needs a slot 0 to 31, a map, a density 0 to 255 and two heights");
+            std::getline(words, veg.rest);
+            const size_t first = veg.rest.find_first_not_of(" \t");
+            if (first == std::string::npos)
+                return fail("veg needs the layer's texture, radius, sizes and kind");
+            veg.rest = veg.rest.substr(first, veg.rest.find_last_not_of(" \t\r") + 1 - first);
+            plan.vegetation.push_back(veg);
         } else if (keyword == "line" || keyword == "config") {
             std::string rest;
             std::getline(words, rest);

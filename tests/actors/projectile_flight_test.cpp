@@ -591,4 +591,32 @@ TEST_F(ProjectileFlightRobustness, AProjectileOutlivesItsWeapon)
     EXPECT_EQ(ProjectileTableCount(), 1u);
 }
 
+// A grenade bounces off a material that then goes away (a map's materials go with the map); another
+// grenade's fuse runs out in the air: its blast takes no scorch material from the other's impact,
+// and reads nothing that is gone (ASan).
+TEST_F(ProjectileFlightRobustness, AnAirBurstTakesNoScorchMaterialFromAnotherImpact)
+{
+    {
+        Material ground;
+        Projectile* bounced = Launch(20.0f);
+        bounced->bulletType = BULLET_TYPE_EXPLOSIVE;
+        bounced->fuseTime = 4000;
+        bounced->previousPosition = {99.0f, 1.0f, 0.0f};
+        bounced->SetPosition({100.0f, 0.0f, 0.0f});
+        bounced->hitNormal = {0.0f, 1.0f, 0.0f};
+        bounced->ResolveImpact(nullptr, {100.0f, 0.0f, 0.0f}, &ground, false);
+        EXPECT_EQ(bounced->explosionDecalMaterial, &ground);
+        DynObjectRemove(bounced);
+        delete bounced;
+    }
+    Projectile* air = Launch(20.0f);
+    air->bulletType = BULLET_TYPE_EXPLOSIVE;
+    air->fuseTime = 500;
+    air->radius = 5.0f;
+    EXPECT_EQ(air->explosionDecalMaterial, nullptr);
+    PlatformTestClockAdvance(600);
+    air->Update();
+    EXPECT_EQ(ProjectileTableCount(), 1u);
+}
+
 }  // namespace

@@ -146,7 +146,8 @@ public:
     void SwapWeaponNodes(u16_t kind);
     // The weapon of the selected slot back to its carry dummy.
     void HolsterWeaponInHand();
-    // Shows the sub-weapon switched to in place of the one left.
+    // Shows the sub-weapon switched to in place of the one left; one without a model node gets its
+    // model from the weapon folder, with the current weapon's per-mesh settings.
     void ShowSubWeapon(Weapon* sub, Weapon* current);
     // Weapon::Reload on the weapon in hand (the first-person reload animation's end).
     bool ReloadWeapon();

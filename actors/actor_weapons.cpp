@@ -1,6 +1,7 @@
 // The weapons in an actor's hands: choosing the weapon in hand by kind, moving weapon nodes between
 // their carry dummies and the right hand, showing a sub-weapon's model, firing along the actor's own
 // angles or along given ones, reloading, and aiming a mounted weapon.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -180,6 +181,23 @@ void Actor::ShowSubWeapon(Weapon* sub, Weapon* current)
         return;
     shownSubWeapon = sub;
     HangNode(this, WeaponNode(WeaponInHand()), kHandDummy);
+    if (model || !subRoot)
+        return;
+    // The sub-weapon's own model, from the weapon folder, under its name; it takes the per-mesh
+    // settings of the weapon's model as far as both have meshes (their counts may differ).
+    AnimMesh* mesh = nullptr;
+    EngineString folder;
+    if (!sub->LoadAnim(sub->name.Text(), &mesh, &folder))
+        return;
+    GraphNode* made = GraphObjAddMeshNode(subRoot, sub->name.Text(), mesh, folder.Text(), nullptr, nullptr);
+    const MeshSettings* from = currentModel ? currentModel->GetMeshSettings() : nullptr;
+    MeshSettings* to = made->GetMeshSettings();
+    if (from && to) {
+        const u32_t shared = std::min(made->FrameZeroMeshCount(), currentModel->FrameZeroMeshCount());
+        for (u32_t i = 0; i < shared; ++i)
+            to[i] = from[i];
+    }
+    sub->boundsValid = 0;
 }
 
 Vector3 Actor::EyeOrigin() const

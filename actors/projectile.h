@@ -135,6 +135,10 @@ public:
     u8_t blank = 0;
     Vector3 explosionNormal;
     Vector3 explosionPoint;
+    // The material of this projectile's explosion scorch, set by its own last impact: a map's
+    // materials go with the map, and another projectile's impact says nothing of where this one
+    // bursts (an air burst leaves no scorch).
+    Material* explosionDecalMaterial = nullptr;
     SoundSet* flySounds = nullptr;  // owned by the template; copies use their template's
     SoundSet* hitSounds = nullptr;
     SoundSet* explosionSounds = nullptr;
@@ -161,8 +165,6 @@ const char* DefaultObjectFolder();
 // The record choice of a step: true when the indoor trace's result is taken over the map trace's
 // (ties go to the map).
 bool ProjectileIndoorWins(bool mapHit, const MapTraceInfo& mapRecord, const Vector3& previous, float indoorDistance);
-// The material the next explosion scorch takes (set by an impact explosion or a bounce).
-Material* ProjectileExplosionDecalMaterial();
 
 // The retire table. Clear forgets every entry without deleting; Add stores a projectile once
 // (false only for null or when the table cannot grow); DestroyAll takes every stored projectile

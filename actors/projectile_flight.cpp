@@ -63,9 +63,6 @@ constexpr float kFlyByRangeSquared = 256.0f;
 // An indoor trace that returns no fraction covers the whole step.
 constexpr float kWholeStep = 1.0f;
 
-// The material of the next explosion scorch, set by the impact that explodes a projectile.
-Material* g_explosionDecalMaterial = nullptr;
-
 float Length(const Vector3& v)
 {
     return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
@@ -166,11 +163,6 @@ bool ProjectileIndoorWins(bool mapHit, const MapTraceInfo& mapRecord, const Vect
     if (mapRecord.resultKind & TRACE_RESULT_OBJECT_BIT)
         return indoorDistance < mapRecord.objDistance;
     return Length(Sub(mapRecord.hitPoint, previous)) > indoorDistance;
-}
-
-Material* ProjectileExplosionDecalMaterial()
-{
-    return g_explosionDecalMaterial;
 }
 
 Vector3 Projectile::PositionAt(float t) const
@@ -374,7 +366,7 @@ void Projectile::ResolveImpact(DynamicObject* hitObject, const Vector3& hitPoint
     else
         AIRaiseEventInRadius(AI_EVENT_IMPACT, hitPoint, 10.0f, hitObject, shooterActor ? shooterActor->ai : nullptr);
     if (bulletType == BULLET_TYPE_EXPLOSIVE && fuseTime == 0) {
-        g_explosionDecalMaterial = material;
+        explosionDecalMaterial = material;
         explosionNormal = hitNormal;
         explosionPoint = hitPoint;
         Explode();
@@ -419,7 +411,7 @@ void Projectile::ResolveImpact(DynamicObject* hitObject, const Vector3& hitPoint
             arcStartTick = GetTickCount();
             if (material && !inWater && !material->grenade.noParticle && muzzleVelocity > 1.0f)
                 ParticleSpawnEffect(material->grenade.effect, Add(hitPoint, Scale(hitNormal, 0.05f)), hitNormal);
-            g_explosionDecalMaterial = material;
+            explosionDecalMaterial = material;
             explosionNormal = hitNormal;
             explosionPoint = hitPoint;
             return;
@@ -505,8 +497,8 @@ void Projectile::Explode()
                 QueueTempSound(GetTickCount() + delay, bang->segment, centre, false);
         }
     }
-    if (g_explosionDecalMaterial)
-        DecalCreateExplosion(explosionPoint, &explosionNormal, g_explosionDecalMaterial, this);
+    if (explosionDecalMaterial)
+        DecalCreateExplosion(explosionPoint, &explosionNormal, explosionDecalMaterial, this);
     // A radius of 0 reaches nothing (and divides nothing by it).
     for (s32_t i = 0; i < count && r2 > 0.0f; ++i) {
         DynamicObject* object = objects[i];

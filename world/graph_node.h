@@ -123,6 +123,9 @@ public:
     void SetAnimMesh(AnimMesh* mesh, const char* prefix = "");
     // Switches to another mesh with the same mesh list; with blend, cross-fades from the current one.
     void SwitchAnim(AnimMesh* mesh, bool blend);
+    // Grows the per-mesh tables to the frame-0 mesh count of the mesh shown, keeping what they hold;
+    // makeSettings makes the settings table when the node has none yet.
+    void GrowMeshTables(bool makeSettings);
     void ClearBlend();
     AnimMesh* GetAnimMesh() const { return animMesh; }
     // The mesh being faded from, while a cross-fade runs; else null.
@@ -293,6 +296,8 @@ public:
     LodLevel lodMeshLists[GRAPH_NODE_LOD_LISTS];
     u32_t lodSwitchCount = 0;
     MeshSettings* meshSettings = nullptr;
+    u32_t meshTableCount = 0;     // entries of meshTextures and meshColors
+    u32_t meshSettingsCount = 0;  // entries of meshSettings
     u8_t renderMark = 0;
     u8_t swapPivotAxes = 0;    // set per frame by the actor renderer: turns y about a2 and z about a1
     Decal** decals = nullptr;  // owned, exactly decalCount entries

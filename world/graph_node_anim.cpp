@@ -38,6 +38,7 @@ void GraphNode::SetAnimMesh(AnimMesh* mesh, const char* prefix)
     const u32_t count = FrameZeroMeshCount();
     meshTextures = new IDirect3DTexture8*[count]();
     meshColors = new u32_t[count];
+    meshTableCount = count;
     for (u32_t i = 0; i < count; ++i) {
         AnimMaterial* material = mesh->GetMeshTextureRef(0, i);
         if (material->textureWord == 0xFFFFFFFFu)
@@ -53,14 +54,40 @@ void GraphNode::SetAnimMesh(AnimMesh* mesh, const char* prefix)
         meshColors[i] = GRAPH_NODE_NO_COLOR;
     }
     Invalidate();
-    // The settings are made once: a later mesh keeps what the parameters set.
-    if (!meshSettings) {
-        meshSettings = new MeshSettings[count];
-        for (u32_t i = 0; i < count; ++i)
-            meshSettings[i] = DefaultMeshSettings(mesh->frames[0].meshes[i]);
-    }
+    // The settings are made once: a later mesh keeps what the parameters set (and gets defaults
+    // for the meshes it has beyond them).
+    GrowMeshTables(true);
     switchTick = 0;
     blending = 0;
+}
+
+void GraphNode::GrowMeshTables(bool makeSettings)
+{
+    const u32_t count = FrameZeroMeshCount();
+    if (meshTextures && count > meshTableCount) {
+        // No texture for the meshes the first mesh did not have: their names were looked up in
+        // the folder of that mesh, which the node does not keep.
+        IDirect3DTexture8** textures = new IDirect3DTexture8*[count]();
+        u32_t* colors = new u32_t[count];
+        for (u32_t i = 0; i < count; ++i) {
+            textures[i] = i < meshTableCount ? meshTextures[i] : nullptr;
+            colors[i] = i < meshTableCount && meshColors ? meshColors[i] : GRAPH_NODE_NO_COLOR;
+        }
+        delete[] meshTextures;
+        delete[] meshColors;
+        meshTextures = textures;
+        meshColors = colors;
+        meshTableCount = count;
+    }
+    if ((meshSettings && count > meshSettingsCount) || (!meshSettings && makeSettings)) {
+        MeshSettings* settings = new MeshSettings[count];
+        for (u32_t i = 0; i < count; ++i)
+            settings[i] = i < meshSettingsCount && meshSettings ? meshSettings[i]
+                                                                : DefaultMeshSettings(animMesh->frames[0].meshes[i]);
+        delete[] meshSettings;
+        meshSettings = settings;
+        meshSettingsCount = count;
+    }
 }
 
 void GraphNode::SwitchAnim(AnimMesh* mesh, bool blend)
@@ -73,6 +100,9 @@ void GraphNode::SwitchAnim(AnimMesh* mesh, bool blend)
     blendWeight = 0.0f;
     animMesh = mesh;
     blending = blend ? 1 : 0;
+    // Every per-mesh table is read up to the shown mesh's count: an animation with more meshes
+    // than the node's first grows them once.
+    GrowMeshTables(false);
     Invalidate();
 }
 

@@ -1,8 +1,7 @@
-// The sample soldier drawn with the render core up on the offscreen device and a camera looking at
-// it: the mesh draws it hands to the world renderer carry the class's own meshes, placed so that they
-// land inside the view; a lying corpse hands over its death meshes with the torso's lying flag set,
-// low on the ground. (The mesh renderers only record their draws so far, so no pixels are
-// compared.)
+// The sample soldier drawn on the offscreen device with a camera looking at it from the side: the
+// pixels it changes lie where its meshes project, none change with rbactors off, and a lying corpse
+// covers a band low on the screen with rbshowbodys on and nothing with it off. The recorded mesh
+// draws tell which meshes those pixels came from and how high their boxes reach.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -21,19 +20,33 @@
 #include "render/render_context.h"
 #include "render/render_device.h"
 #include "support/test_window.h"
+#include "tests/render/render_test_support.h"
 #include "world/anim_mesh.h"
 #include "world/graph_node.h"
 
 namespace {
 
 using actor_test::Dummy;
+using render_test::Pixels;
 
-// One recorded draw's box (the first mesh of the node's frame) in world space, and where its eight
-// corners land on the screen.
+// A colour none of the soldier's lit meshes takes.
+constexpr DWORD kClear = 0xFF2050A0;
+
+// One recorded draw's box (the first mesh of the node's frame) in world space, and the pixel
+// rectangle its eight corners span on the screen.
 struct DrawnBox {
     AnimMesh* mesh = nullptr;
     float top = -1e30f;
     bool onScreen = true;
+    float left = 1e30f, right = -1e30f, upper = 1e30f, lower = -1e30f;
+};
+
+// The pixels a draw changed: how many, the rows they span, and how many lie outside every box.
+struct Changed {
+    int count = 0;
+    int outside = 0;
+    int firstRow = 1 << 30, lastRow = -1;
+    int Rows() const { return count ? lastRow - firstRow + 1 : 0; }
 };
 
 class ActorOnScreen : public actor_test::ClassFixture {
@@ -59,8 +72,9 @@ protected:
         for (GraphNode* node : actor_test::AttachSoldierBody(m_actor, m_legs, m_torso, true))
             m_nodes.push_back(node);
         m_actor->SetPosition({0, 0, 30});
-        // The eye 40 units behind the soldier at chest height, looking at its middle.
-        RenderSetupLookAtCamera(0, 10, 70, 0, 7.5f, 30, 1.0f, 0, nullptr, nullptr, 1);
+        // The eye 40 units to the soldier's side at half his height, looking level at his middle: a
+        // body that falls forward or back lies across the view.
+        RenderSetupLookAtCamera(-40, 7.5f, 30, 0, 7.5f, 30, 1.0f, 0, nullptr, nullptr, 1);
         m_actor->UpdateViewDistance();
         SceneDrawLogClear();
     }
@@ -78,10 +92,16 @@ protected:
         return cell == ANIM_CELL_NONE ? nullptr : entries[cell].animations[0];
     }
 
-    std::vector<DrawnBox> Draw()
+    // Clears the target, draws the actor and reads the pixels back; the recorded draws' boxes.
+    std::vector<DrawnBox> Draw(Changed* changed = nullptr)
     {
+        IDirect3DDevice8* device = g_render.device;
+        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL, kClear, 1.0f, 0);
         SceneDrawLogClear();
+        device->BeginScene();
         m_actor->Render();
+        device->EndScene();
+        const Pixels pixels = render_test::ReadBackBuffer(device);
         const SceneDrawLog& log = g_scene.drawLog;
         D3DXMATRIX viewProjection = g_camera.view * g_camera.projection;
         std::vector<DrawnBox> boxes;
@@ -105,8 +125,33 @@ protected:
                 drawn.top = std::max(drawn.top, placed.y);
                 if (screen.x < -1 || screen.x > 1 || screen.y < -1 || screen.y > 1 || screen.z < 0 || screen.z > 1)
                     drawn.onScreen = false;
+                const float px = (screen.x + 1.0f) * 0.5f * kWidth, py = (1.0f - screen.y) * 0.5f * kHeight;
+                drawn.left = std::min(drawn.left, px);
+                drawn.right = std::max(drawn.right, px);
+                drawn.upper = std::min(drawn.upper, py);
+                drawn.lower = std::max(drawn.lower, py);
             }
             boxes.push_back(drawn);
+        }
+        if (changed) {
+            *changed = {};
+            EXPECT_EQ(pixels.width, UINT(kWidth));
+            for (UINT y = 0; y < pixels.height; ++y) {
+                for (UINT x = 0; x < pixels.width; ++x) {
+                    if (pixels.At(x, y) == kClear)
+                        continue;
+                    ++changed->count;
+                    changed->firstRow = std::min(changed->firstRow, int(y));
+                    changed->lastRow = std::max(changed->lastRow, int(y));
+                    // Pixel centres, with a pixel's slack for rasterisation.
+                    const float cx = float(x) + 0.5f, cy = float(y) + 0.5f;
+                    bool inside = false;
+                    for (const DrawnBox& box : boxes)
+                        inside = inside || (cx >= box.left - 1 && cx <= box.right + 1 && cy >= box.upper - 1 &&
+                                            cy <= box.lower + 1);
+                    changed->outside += inside ? 0 : 1;
+                }
+            }
         }
         return boxes;
     }
@@ -141,7 +186,7 @@ protected:
     std::vector<GraphNode*> m_nodes;
 };
 
-TEST_F(ActorOnScreen, AStandingSoldierHandsItsMeshesIntoTheViewAndRbactorsOffNothing)
+TEST_F(ActorOnScreen, AStandingSoldierDrawsWhereItsMeshesProjectAndRbactorsOffNothing)
 {
     KeepVar keepActors(rbactors);
     KeepVar keepDirs(rbactordirs);
@@ -152,8 +197,14 @@ TEST_F(ActorOnScreen, AStandingSoldierHandsItsMeshesIntoTheViewAndRbactorsOffNot
     ASSERT_EQ(g_render.device->GetTransform(D3DTS_VIEW, &view), D3D_OK);
     EXPECT_EQ(view._43, g_camera.view._43);
 
-    const std::vector<DrawnBox> boxes = Draw();
+    Changed changed;
+    const std::vector<DrawnBox> boxes = Draw(&changed);
     ASSERT_EQ(boxes.size(), 2u);
+    // A soldier 15 units tall 40 units away fills a good part of the 48 rows; every pixel drawn lies
+    // where a mesh box projects.
+    EXPECT_GT(changed.count, 60);
+    EXPECT_GT(changed.Rows(), 12);
+    EXPECT_EQ(changed.outside, 0);
     EXPECT_EQ(boxes[0].mesh, m_legs);
     EXPECT_EQ(boxes[1].mesh, m_torso);
     for (const DrawnBox& box : boxes)
@@ -164,19 +215,31 @@ TEST_F(ActorOnScreen, AStandingSoldierHandsItsMeshesIntoTheViewAndRbactorsOffNot
     EXPECT_EQ(m_nodes[1]->swapPivotAxes, 0);
 
     rbactors.SetBool(false);
-    EXPECT_TRUE(Draw().empty());
+    EXPECT_TRUE(Draw(&changed).empty());
     EXPECT_EQ(g_scene.drawLog.meshDrawCount, 0);
+    EXPECT_EQ(changed.count, 0);
 }
 
-TEST_F(ActorOnScreen, ALyingCorpseHandsItsDeathMeshesLowOnTheGroundOnlyWithRbshowbodys)
+TEST_F(ActorOnScreen, ALyingCorpseIsDrawnLowOnlyWithRbshowbodys)
 {
     KeepVar keepActors(rbactors);
     KeepVar keepBodies(rbshowbodys);
     rbactors.SetBool(true);
+    Changed standing;
+    Draw(&standing);
+    ASSERT_GT(standing.count, 0);
     LieDead();
     rbshowbodys.SetBool(true);
-    const std::vector<DrawnBox> boxes = Draw();
+    Changed lying;
+    const std::vector<DrawnBox> boxes = Draw(&lying);
     ASSERT_EQ(boxes.size(), 2u);
+    // Drawn, inside its boxes, in a lower band than the standing soldier's: nothing of it reaches
+    // above his middle. (The sample death meshes only move their boxes down and forward: the body
+    // sinks rather than turns, so the band is not much thinner.)
+    EXPECT_GT(lying.count, 20);
+    EXPECT_EQ(lying.outside, 0);
+    EXPECT_LT(lying.Rows(), standing.Rows());
+    EXPECT_GT(lying.firstRow, (standing.firstRow + standing.lastRow) / 2);
     EXPECT_EQ(boxes[0].mesh, m_info->deathGroups[0].anims[0].legs);
     EXPECT_EQ(boxes[1].mesh, m_info->deathGroups[0].anims[0].torso);
     for (const DrawnBox& box : boxes)
@@ -187,8 +250,9 @@ TEST_F(ActorOnScreen, ALyingCorpseHandsItsDeathMeshesLowOnTheGroundOnlyWithRbsho
     EXPECT_EQ(m_nodes[1]->swapPivotAxes, 1);
 
     rbshowbodys.SetBool(false);
-    EXPECT_TRUE(Draw().empty());
+    EXPECT_TRUE(Draw(&lying).empty());
     EXPECT_EQ(g_scene.drawLog.meshDrawCount, 0);
+    EXPECT_EQ(lying.count, 0);
 }
 
 }  // namespace

@@ -1,11 +1,14 @@
 // Weapons in hand with the clock pinned: choosing by kind, the refusals of both fire operations,
-// the pacing of a held trigger, the fire origin by pose, reloads and a mounted weapon's aim.
+// the pacing of a held trigger, the fire origin by pose, reloads, a mounted weapon's aim, and the
+// sample soldier's rifle node moving between hand and carry dummy and a sub-weapon's first model.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <vector>
 
 #include "actors/actor.h"
+#include "actors/actor_motion.h"
+#include "ai/ai_interface.h"
 #include "game/game_cvars.h"
 #include "game/game_state.h"
 #include "platform/test_clock.h"
@@ -272,6 +275,127 @@ TEST_F(ActorWeapons, AMountedWeaponTurnsAndPitchesWithinItsLimits)
     }
     m_actor->mountedWeapon = nullptr;
     delete mounted;
+}
+
+}  // namespace
+
+namespace {
+
+// The sample soldier as its definition builds him, with the sample rifle's meshes: the node of the
+// weapon in hand moves between the hand and a carry dummy, and a sub-weapon shown for the first time
+// gets its model.
+class SampleSoldierWeapons : public weapon_test::WeaponFixture {
+protected:
+    void SetUp() override
+    {
+        WeaponFixture::SetUp();
+        PlatformTestClockStart(kStart);
+        m_ai = new AIInterface();
+        m_soldier = m_ai->body;
+        ApplyDefFile("object\\actors\\soldier.def", m_soldier);
+        ASSERT_NE(m_soldier->classInfo, nullptr);
+        m_rifle = m_soldier->weapons[0];
+        ASSERT_NE(m_rifle, nullptr);
+        m_node = m_soldier->WeaponNode(m_rifle);
+        ASSERT_NE(m_node, nullptr);
+    }
+    void TearDown() override
+    {
+        if (m_soldier) {
+            m_soldier->DetachAI();
+            delete m_soldier;
+        }
+        PlatformTestClockStop();
+        WeaponFixture::TearDown();
+    }
+    // Where the node hangs: its parent and its two dummies.
+    void ExpectHung(GraphNode* parent, const char* parentDummy, const char* ownDummy)
+    {
+        EXPECT_EQ(m_node->GetParent(), parent);
+        s32_t a = -2, b = -2;
+        m_node->GetAttachPoint(&a, &b);
+        EXPECT_EQ(a, actor_test::Dummy(parent->GetAnimMesh(), parentDummy));
+        EXPECT_EQ(b, actor_test::Dummy(m_node->GetAnimMesh(), ownDummy));
+        EXPECT_GE(a, 0);
+        EXPECT_GE(b, 0);
+    }
+
+    AIInterface* m_ai = nullptr;
+    Actor* m_soldier = nullptr;
+    Weapon* m_rifle = nullptr;
+    GraphNode* m_node = nullptr;
+};
+
+TEST_F(SampleSoldierWeapons, TheRifleMovesBetweenTheHandAndItsCarryDummy)
+{
+    GraphNode* torso = ActorTorsoNode(m_soldier);
+    GraphNode* body = ActorBodyNode(m_soldier);
+    ASSERT_EQ(m_soldier->selectedSlot, 0);
+    // The definition hangs the rifle by its "x1" in the hand.
+    ExpectHung(torso, "xhand_r", "x1");
+    // No key names a carry dummy: holstering leaves the rifle where it is.
+    m_soldier->HolsterWeaponInHand();
+    ExpectHung(torso, "xhand_r", "x1");
+    // A carry dummy of the torso, then one only the legs carry.
+    struct Case {
+        const char* dummy;
+        GraphNode* carrier;
+    };
+    for (const Case& c : {Case{"xb", torso}, Case{"xa", body}}) {
+        SCOPED_TRACE(c.dummy);
+        m_rifle->carryDummy.Assign(c.dummy);
+        m_soldier->HolsterWeaponInHand();
+        ExpectHung(c.carrier, c.dummy, "x2");
+        // Taken in hand again: by "x2" at "xhand_r", and a previous slot's weapon goes to its dummy.
+        m_soldier->previousSlot = 255;
+        m_soldier->SwapWeaponNodes(WEAPON_SLOT_PRIMARY);
+        ExpectHung(torso, "xhand_r", "x2");
+        EXPECT_EQ(torso->GetChildCount() + body->GetChildCount(), 3);  // head, torso, rifle
+        m_soldier->previousSlot = 0;
+        m_soldier->SwapWeaponNodes(WEAPON_SLOT_PRIMARY);
+        ExpectHung(torso, "xhand_r", "x2");
+    }
+}
+
+TEST_F(SampleSoldierWeapons, ASubWeaponShownTheFirstTimeGetsItsModel)
+{
+    Weapon* rifle = LoadSample("rifle");
+    GraphNode* gun = rifle->FindChild("gun");
+    ASSERT_NE(gun, nullptr);
+    ASSERT_EQ(gun->FrameZeroMeshCount(), 4u);
+    Weapon* launcher = new Weapon;
+    launcher->name.Assign("grenade");
+    ASSERT_TRUE(rifle->AddSubWeapon(launcher));
+    ASSERT_EQ(launcher->GetRootNode()->GetChildCount(), 0);
+
+    m_soldier->ShowSubWeapon(launcher, rifle);
+    EXPECT_EQ(m_soldier->shownSubWeapon, launcher);
+    ASSERT_EQ(launcher->GetRootNode()->GetChildCount(), 1);
+    GraphNode* model = launcher->GetRootNode()->GetChild(0);
+    EXPECT_STREQ(model->GetName(), "grenade");
+    ASSERT_NE(model->GetAnimMesh(), nullptr);
+    // The sample grenade's body and dummy take the settings of the rifle's first two meshes.
+    const u32_t meshes = model->FrameZeroMeshCount();
+    ASSERT_EQ(meshes, 2u);
+    for (u32_t i = 0; i < meshes; ++i) {
+        SCOPED_TRACE(i);
+        const MeshSettings& made = model->GetMeshSettings()[i];
+        const MeshSettings& from = gun->GetMeshSettings()[i];
+        EXPECT_EQ(made.lodTagged, from.lodTagged);
+        for (u32_t step = 0; step < GRAPH_NODE_LOD_STEPS; ++step) {
+            EXPECT_EQ(made.lodMode[step], from.lodMode[step]);
+            EXPECT_EQ(made.lodHidden[step], from.lodHidden[step]);
+        }
+    }
+    // The rifle in hand hangs by its "x2" again.
+    ExpectHung(ActorTorsoNode(m_soldier), "xhand_r", "x2");
+
+    // Its model now has fewer meshes than the rifle's: showing it again changes nothing.
+    m_soldier->shownSubWeapon = nullptr;
+    m_soldier->ShowSubWeapon(launcher, rifle);
+    EXPECT_EQ(m_soldier->shownSubWeapon, nullptr);
+    EXPECT_EQ(launcher->GetRootNode()->GetChildCount(), 1);
+    delete rifle;
 }
 
 }  // namespace

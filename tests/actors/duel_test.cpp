@@ -1,5 +1,6 @@
 // A duel on flat ground: one sample soldier shoots another in the head; the target dies with a
-// death animation of its pose and becomes a corpse when the animation has run out.
+// death animation of its pose and becomes a corpse when the animation has run out, its nodes' mesh
+// tables grown to the death meshes.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -87,6 +88,16 @@ TEST_F(Duel, AShotInTheHeadKillsAndLeavesACorpse)
     }
     EXPECT_TRUE(target->isCorpse);
     EXPECT_FALSE(target->isCollidable);
+    // The sample death legs have a mesh more than the standing legs: the node's per-mesh tables,
+    // read up to the shown mesh's count by the drawing, traces and collisions, grew with the switch.
+    for (const char* part : {"legs", "torso", "head"}) {
+        SCOPED_TRACE(part);
+        const GraphNode* node = target->FindChild(part);
+        ASSERT_NE(node, nullptr);
+        EXPECT_GE(node->meshTableCount, node->FrameZeroMeshCount());
+        EXPECT_GE(node->meshSettingsCount, node->FrameZeroMeshCount());
+    }
+    EXPECT_GT(target->FindChild("legs")->FrameZeroMeshCount(), shooter->FindChild("legs")->FrameZeroMeshCount());
 
     for (Actor* soldier : {shooter, target}) {
         DynObjectRemove(soldier);

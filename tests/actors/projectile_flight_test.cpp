@@ -19,6 +19,12 @@
 #include "render/debug_primitives.h"
 #include "support/land_octree.h"
 #include "tests/actors/weapon_test_support.h"
+#include "tests/world/aff_writer.h"
+#include "tests/world/collidable_object.h"
+#include "tests/world/node_tree.h"
+#include "render/render_cvars.h"
+#include "world/anim_cache.h"
+#include "world/graph_node.h"
 
 namespace {
 
@@ -250,6 +256,63 @@ TEST_F(ProjectileFlight, AnObjectHitAtTheStepsEndWaitsForTheNextStep)
     grenade->TakeHit(first, true, second, false, 1.0f, 0.9f);
     EXPECT_TRUE(grenade->IsActive());
     EXPECT_FLOAT_EQ(target.taken, before);
+}
+
+// A wall of the world registry hit at the step's middle: a bullet cuts its impact decal onto it, a
+// timed explosive (whose traces ask with 0x47) bounces off and leaves none.
+TEST_F(ProjectileFlight, ATimedExplosiveLeavesNoDecal)
+{
+    KeepVar keepBlood(rbdrawblood);
+    rbdrawblood.SetBool(false);
+    aff_test::AffFile file;
+    file.strings = {"wall"};
+    file.frames = {{{aff_test::QuadMesh(0, {{{20, 98, -2}, {20, 98, 2}, {20, 102, 2}, {20, 102, -2}}})}}};
+    ASSERT_TRUE(aff_test::WriteAff("wall.aff", file));
+    AnimMesh* mesh = AnimCacheAcquire("wall.aff", false);
+    ASSERT_NE(mesh, nullptr);
+    CollidableObject wall;
+    wall.name.Assign("wall");
+    wall.energy = 1e9f;
+    GraphNode* node = AddChildNode(wall.GetRootNode(), "wall", mesh);
+    ASSERT_TRUE(DynObjectAdd(&wall));
+    Material material;
+    struct Case {
+        const char* name;
+        s32_t type;
+        u32_t fuse;
+        u32_t options;
+        u32_t decals;
+    };
+    const Case cases[] = {
+        {"a timed explosive", BULLET_TYPE_EXPLOSIVE, 4000, 0x47, 0},
+        {"a bullet", BULLET_TYPE_HIT, 0, 0x07, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Projectile* p = Launch();
+        p->bulletType = c.type;
+        p->fuseTime = c.fuse;
+        p->mayContinue = 0;
+        p->decalSize[0] = p->decalSize[1] = 1.0f;
+        p->flightDirection = {1.0f, 0.0f, 0.0f};
+        PlatformTestClockAdvance(10);
+        p->Update();
+        EXPECT_EQ(p->lastTraceOptions, c.options);
+        p->previousPosition = {0.0f, 100.0f, 0.0f};
+        p->SetPosition({30.0f, 100.0f, 0.0f});
+        MapTraceInfo first = EmptyRecord();
+        MapTraceInfo second = EmptyRecord();
+        first.resultKind = TRACE_RESULT_OBJECT_NEAREST;
+        first.objDistance = 20.0f;
+        first.objHitPoint = {20.0f, 100.0f, 0.0f};
+        first.objNormal = {-1.0f, 0.0f, 0.0f};
+        first.objMaterial = &material;
+        first.hitObject = &wall;
+        p->TakeHit(first, true, second, false, 1.0f, 0.9f);
+        EXPECT_EQ(p->hitThisStep, 1);
+        EXPECT_EQ(node->decalCount, c.decals);
+    }
+    DynObjectRemove(&wall);
 }
 
 TEST_F(ProjectileFlight, TheStopTable)
@@ -525,6 +588,34 @@ TEST_F(ProjectileFlightRobustness, AProjectileOutlivesItsWeapon)
     // Its life runs out: the retire table takes it directly.
     PlatformTestClockAdvance(1000);
     p->Update();
+    EXPECT_EQ(ProjectileTableCount(), 1u);
+}
+
+// A grenade bounces off a material that then goes away (a map's materials go with the map); another
+// grenade's fuse runs out in the air: its blast takes no scorch material from the other's impact,
+// and reads nothing that is gone (ASan).
+TEST_F(ProjectileFlightRobustness, AnAirBurstTakesNoScorchMaterialFromAnotherImpact)
+{
+    {
+        Material ground;
+        Projectile* bounced = Launch(20.0f);
+        bounced->bulletType = BULLET_TYPE_EXPLOSIVE;
+        bounced->fuseTime = 4000;
+        bounced->previousPosition = {99.0f, 1.0f, 0.0f};
+        bounced->SetPosition({100.0f, 0.0f, 0.0f});
+        bounced->hitNormal = {0.0f, 1.0f, 0.0f};
+        bounced->ResolveImpact(nullptr, {100.0f, 0.0f, 0.0f}, &ground, false);
+        EXPECT_EQ(bounced->explosionDecalMaterial, &ground);
+        DynObjectRemove(bounced);
+        delete bounced;
+    }
+    Projectile* air = Launch(20.0f);
+    air->bulletType = BULLET_TYPE_EXPLOSIVE;
+    air->fuseTime = 500;
+    air->radius = 5.0f;
+    EXPECT_EQ(air->explosionDecalMaterial, nullptr);
+    PlatformTestClockAdvance(600);
+    air->Update();
     EXPECT_EQ(ProjectileTableCount(), 1u);
 }
 

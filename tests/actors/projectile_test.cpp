@@ -1,7 +1,6 @@
 // Projectiles: the retire table and its sweep, the counting and detonation of live copies by name,
 // copies that outlive their weapon, the bounds of flying and lying projectiles, and the drawing that
-// waits for the draw delay. (The mesh renderers only record their draws so far: the drawing is
-// checked through the recorded draws, not through pixels.)
+// waits for the draw delay, read back from the offscreen device.
 #include <gtest/gtest.h>
 
 #include "actors/actor_cvars.h"
@@ -12,6 +11,7 @@
 #include "scene/object_draw.h"
 #include "scene/scene_state.h"
 #include "support/test_window.h"
+#include "tests/render/render_test_support.h"
 #include "tests/actors/weapon_test_support.h"
 #include "world/anim_cache.h"
 #include "world/graph_node.h"
@@ -163,8 +163,8 @@ TEST_F(Projectiles, TimedExplosivesAndBounds)
     EXPECT_FALSE(rbpenetrate.Bool());
 }
 
-// With the render core up and a camera on the projectile: its model is handed to the world
-// renderer only once its flight clock has passed its draw delay, and never without the visible flag.
+// With the render core up and a camera beside the projectile: its tracer shows on the screen only
+// once its flight clock has passed its draw delay, and never without the visible flag.
 class ProjectileOnScreen : public Projectiles {
 protected:
     void SetUp() override
@@ -174,7 +174,8 @@ protected:
         ASSERT_EQ(RenderInit(m_window.Handle()), 0);
         ASSERT_EQ(RenderSetDisplayMode(64, 48, 0, D3DFMT_X8R8G8B8, D3DFMT_D24S8, true, 2), 0);
         PlatformTestClockStart(20000);
-        RenderSetupLookAtCamera(0, 0, -10, 0, 0, 0, 1.0f, 0, nullptr, nullptr, 1);
+        // Side on, close enough for the thin tracer to cover whole pixels.
+        RenderSetupLookAtCamera(-1.5f, 0, 0, 0, 0, 0, 1.0f, 0, nullptr, nullptr, 1);
     }
     void TearDown() override
     {
@@ -210,13 +211,20 @@ TEST_F(ProjectileOnScreen, DrawnOnlyAfterItsDrawDelay)
         shot.visible = c.visible;
         shot.flightClock = c.clock;
         shot.UpdateViewDistance();
-        SceneDrawLogClear();
+        constexpr DWORD kClear = 0xFF2050A0;
+        IDirect3DDevice8* device = g_render.device;
+        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kClear, 1.0f, 0);
+        device->BeginScene();
         shot.Render();
-        const SceneDrawLog& log = g_scene.drawLog;
-        bool tracerDrawn = false;
-        for (s32_t i = 0; i < log.meshDrawCount && i < SCENE_DRAW_LOG_SIZE; ++i)
-            tracerDrawn = tracerDrawn || log.meshDraws[i].node == tracer;
-        EXPECT_EQ(tracerDrawn, c.drawn);
+        device->EndScene();
+        const render_test::Pixels pixels = render_test::ReadBackBuffer(device);
+        int changed = 0;
+        for (DWORD word : pixels.words)
+            changed += word != kClear ? 1 : 0;
+        if (c.drawn)
+            EXPECT_GT(changed, 10);
+        else
+            EXPECT_EQ(changed, 0);
     }
     delete rifle;
 }

@@ -647,7 +647,7 @@ TEST_F(MeshDrawRobustness, LaterFramesWithMoreMeshesThanTheNodeHolds)
         else if (path == 1)
             MeshDrawAnimated(args);
         else
-            MeshDrawAnimatedNoSlerp(args);
+            MeshDrawAnimatedLodList(args);
         EXPECT_NE(Centre(ReadBackBuffer(Device())), kClear) << "path " << path;
     }
 }

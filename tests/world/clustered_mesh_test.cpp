@@ -16,6 +16,7 @@
 #include "platform/d3dx8_texture.h"
 #include "render/device_hooks.h"
 #include "render/texture_manager.h"
+#include "scene/clustered_mesh_pass.h"
 #include "support/temp_dir.h"
 #include "tests/render/render_test_support.h"
 #include "tests/world/aff_writer.h"
@@ -128,7 +129,14 @@ protected:
         RenderSetClearColor(0x000000FFu);
         EXPECT_EQ(RenderBeginFrame(), 0);
         SetUpView();
+        // The level-of-detail batches of the marked groups, under this view's lighting; the
+        // objects stand in tile (0, 0) (no map: tile word 0).
         ClusteredObjDrawVisible();
+        u32_t count = 0;
+        MeshCluster* const* lods = ClusteredObjGetLodClusters(&count);
+        for (u32_t i = 0; i < count; ++i)
+            if (lods[i]->visible)
+                ClusterBatchDrawInTile(lods[i], 0);
         RenderEndFrame(true);
         return render_test::ReadBackBuffer(Device());
     }
@@ -186,9 +194,10 @@ TEST_F(ClusteredMeshes, TheGroupComesBackAfterADeviceReset)
     EXPECT_EQ(D3D8TestLiveDefaultPoolResources(Device()), withGroup);
     ClusteredObjSelectLods({0, 0, 0}, D3DX_PI / 2, nullptr, 0, 1);
     EXPECT_TRUE(render_test::ColourNear(DrawFrame().At(26, 24), kRed, 2));
-    // Freeing the groups gives their buffers back, and the device forgets them.
+    // Freeing the groups gives their buffers back (the atlas cluster's and the mesh cluster's vertex
+    // buffers), and the device forgets them.
     ClusteredObjFreeAll();
-    EXPECT_EQ(D3D8TestLiveDefaultPoolResources(Device()), withGroup - 1);
+    EXPECT_EQ(D3D8TestLiveDefaultPoolResources(Device()), withGroup - 2);
     EXPECT_FALSE(RenderDeviceHooksRegistered(RENDER_HOOK_CLUSTERED_MESHES));
 }
 

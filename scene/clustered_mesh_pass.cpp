@@ -129,8 +129,8 @@ void ClusterBatchDrawInTile(MeshCluster* batch, u32_t tileWord)
         }
         if (faces == 0)
             continue;
-        g_render.RenderLastResult = device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, lowVertex, highVertex - lowVertex,
-                                                                 3 * firstFace, faces);
+        g_render.RenderLastResult =
+            device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, lowVertex, highVertex - lowVertex, 3 * firstFace, faces);
         RenderAddStats(highVertex - lowVertex, faces, 0, 3 * faces);
     }
     device->SetStreamSource(0, nullptr, 0);

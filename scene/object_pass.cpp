@@ -2,8 +2,6 @@
 
 #include "core/log.h"
 #include "map/collision_mesh.h"
-#include "map/fog_textures.h"
-#include "map/map_caches.h"
 #include "map/map_cvars.h"
 #include "map/map_mesh.h"
 #include "map/map_mesh_reader.h"
@@ -20,6 +18,7 @@
 #include "render/visible_nodes.h"
 #include "scene/clustered_mesh_pass.h"
 #include "scene/gpu_anim_buffers.h"
+#include "scene/static_map_pass.h"
 #include "scene/sun_lights.h"
 #include "world/dynamic_object.h"
 
@@ -89,7 +88,8 @@ bool FitsStreams(const MapMesh& record, const CollisionMesh& mesh)
 
 // Texture times lightmap (or the texture alone), then the fog colour blended by the fog texture's
 // alpha, addressed by the map coordinates through the fog matrix.
-void DrawMapMesh(const MapMesh& record, const D3DXMATRIX& identity, const D3DXMATRIX* fogMatrix)
+void DrawMapMesh(const MapMesh& record, const D3DXMATRIX& identity, const StaticMapTextures& textures,
+                 const D3DXMATRIX* fogMatrix)
 {
     const CollisionMesh& mesh = *record.collision;
     if (!FitsStreams(record, mesh))
@@ -97,11 +97,14 @@ void DrawMapMesh(const MapMesh& record, const D3DXMATRIX& identity, const D3DXMA
     IDirect3DDevice8* device = g_render.device;
     const u32_t vc = mesh.vertexCount, ic = 3 * mesh.faceCount;
     const bool lightmapped = (record.flags & MAP_MESH_LAND) != 0;
+    // The fog layer of the mesh before leaves stage 0 on the fog colour: each mesh sets its own.
+    RenderSetColorOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_CURRENT);
+    RenderSetAlphaOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_CURRENT);
     RenderSetTexture(0, record.texture);
     device->SetTransform(D3DTS_WORLD, &identity);
     if (lightmapped) {
         DynBufferSelect(&g_dynBuffers.tex2Vertices);
-        RenderSetTexture(1, MapGetLightmapTexture());
+        RenderSetTexture(1, textures.lightmap);
         RenderSetColorOp(1, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_CURRENT);
         RenderSetAlphaOp(1, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_CURRENT);
     } else {
@@ -130,7 +133,7 @@ void DrawMapMesh(const MapMesh& record, const D3DXMATRIX& identity, const D3DXMA
     DynBuffersUnlock();
     DynBuffersDrawIndexed(D3DPT_TRIANGLELIST, vc, ic, true);
 
-    if (!fogMatrix)
+    if (!fogMatrix || !textures.fog)
         return;
     RenderSetState(D3DRS_ALPHABLENDENABLE, 1);
     RenderSetState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
@@ -140,7 +143,7 @@ void DrawMapMesh(const MapMesh& record, const D3DXMATRIX& identity, const D3DXMA
     RenderSetState(D3DRS_TEXTUREFACTOR, ColourPackRounded(mcfogcolor.Colour()));
     RenderSetStageState(0, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_COUNT2);
     device->SetTransform(D3DTS_TEXTURE0, fogMatrix);
-    RenderSetTexture(0, MapGetFogTexture());
+    RenderSetTexture(0, textures.fog);
     RenderSetColorOp(1, D3DTOP_DISABLE, ~0u, ~0u);
     RenderSetAlphaOp(1, D3DTOP_DISABLE, ~0u, ~0u);
 
@@ -198,12 +201,6 @@ bool ObjectPassFogMatrix(float dx, float dz, float cx, float cz, float range, D3
 
 void RenderObjectPass()
 {
-    IDirect3DDevice8* device = g_render.device;
-    if (!device)
-        return;
-    SetPassStates();
-    RenderSetSunLights(0);
-
     D3DXMATRIX fog;
     bool hasFog = false;
     if (const OctreeNode* root = OctreeGetRoot()) {
@@ -212,6 +209,16 @@ void RenderObjectPass()
         hasFog = ObjectPassFogMatrix(root->boxMax.x - root->boxMin.x, root->boxMax.z - root->boxMin.z, eye.x, eye.z,
                                      mfrange.Float(), &fog);
     }
+    RenderObjectPassWith(StaticMapTexturesOfMap(), hasFog ? &fog : nullptr);
+}
+
+void RenderObjectPassWith(const StaticMapTextures& textures, const D3DXMATRIX* fogMatrix)
+{
+    IDirect3DDevice8* device = g_render.device;
+    if (!device)
+        return;
+    SetPassStates();
+    RenderSetSunLights(0);
     g_shadowList.count = 0;
     D3DXMATRIX identity;
     D3DXMatrixIdentity(&identity);
@@ -237,7 +244,7 @@ void RenderObjectPass()
                     const MapMesh* mesh = static_cast<const MapMesh*>(entry->owner);
                     if (mesh && mesh->collision && mesh->collision->faceCount && mesh->collision->vertices &&
                         mesh->collision->faces)
-                        DrawMapMesh(*mesh, identity, hasFog ? &fog : nullptr);
+                        DrawMapMesh(*mesh, identity, textures, fogMatrix);
                     break;
                 }
                 default:

@@ -31,5 +31,10 @@ extern ConsoleVar rbshowdecals;  // the decal passes draw
 // no such matrix exists (range or an extent not above 0): no fog layer is drawn then.
 bool ObjectPassFogMatrix(float dx, float dz, float cx, float cz, float range, D3DXMATRIX* out);
 
+struct StaticMapTextures;
+
 // Requires the camera of the view and its visibility pass.
 void RenderObjectPass();
+// The same with the given lightmap and fog textures and fog matrix (null: no fog layer; so is a
+// missing fog texture).
+void RenderObjectPassWith(const StaticMapTextures& textures, const D3DXMATRIX* fogMatrix);

@@ -49,13 +49,23 @@ void SpriteBatchesReset()
     BatchRecordReset();
 }
 
-constexpr const char* kNames[SCENE_PASS_COUNT] = {
-    "prepare objects", "shader-set visibility", "decal update", "map decals", "shader set 0", "shader set 1",
-    "shader set 2", "shader set 3", "objects", "vegetation", "records sort", "plant replay", "records clear",
-    "volumes z-pass", "volumes z-fail", "object decals", "darkening", "wires", "menu indicators", "water",
-    "water second", "rain", "record replay", "sprite batches", "first person", "sun flare", "particles",
-    "hud layers", "water reflection", "hud layers external", "stats overlay", "secondary views", "object previews",
-    "screen fade"};
+constexpr const char* kNames[SCENE_PASS_COUNT] = {"prepare objects",  "shader-set visibility",
+                                                  "decal update",     "map decals",
+                                                  "shader set 0",     "shader set 1",
+                                                  "shader set 2",     "shader set 3",
+                                                  "objects",          "vegetation",
+                                                  "records sort",     "plant replay",
+                                                  "records clear",    "volumes z-pass",
+                                                  "volumes z-fail",   "object decals",
+                                                  "darkening",        "wires",
+                                                  "menu indicators",  "water",
+                                                  "water second",     "rain",
+                                                  "record replay",    "sprite batches",
+                                                  "first person",     "sun flare",
+                                                  "particles",        "hud layers",
+                                                  "water reflection", "hud layers external",
+                                                  "stats overlay",    "secondary views",
+                                                  "object previews",  "screen fade"};
 
 // The timed pass a pass counts towards, or RENDER_TIMED_PASS_COUNT for none.
 RenderTimedPass TimedPassOf(ScenePass pass)

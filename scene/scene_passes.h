@@ -9,8 +9,8 @@
 #include "platform/d3dx8_math.h"
 
 enum ScenePass : u32_t {
-    SCENE_PASS_PREPARE_OBJECTS = 0,   // per-frame object preparation
-    SCENE_PASS_SHADER_SET_VISIBILITY, // which shader-setting sets the view sees
+    SCENE_PASS_PREPARE_OBJECTS = 0,    // per-frame object preparation
+    SCENE_PASS_SHADER_SET_VISIBILITY,  // which shader-setting sets the view sees
     SCENE_PASS_DECAL_UPDATE,
     SCENE_PASS_MAP_DECALS,
     SCENE_PASS_SHADER_SET_0,  // the shader-set pass in modes 0 to 3
@@ -91,8 +91,8 @@ void RenderScenePassesExternal();
 // The game flow keeps it; the lists only test it.
 struct ScenePassGameState {
     s32_t missionKind = 0;
-    bool tutorialMap = false;       // the current map's name is "tutorial" (any case)
-    u8_t indicatorFlags[3] = {};    // the remembered second (two flags) and third items
-    u8_t noWeaponView = 0;          // the game flow's no-weapon-view flag
+    bool tutorialMap = false;     // the current map's name is "tutorial" (any case)
+    u8_t indicatorFlags[3] = {};  // the remembered second (two flags) and third items
+    u8_t noWeaponView = 0;        // the game flow's no-weapon-view flag
 };
 extern ScenePassGameState g_scenePassGame;

@@ -385,3 +385,49 @@ TEST_F(ClusteredMeshes, ViewMarksFollowTheGroupBoxAgainstThePlanes)
 }
 
 }  // namespace
+
+namespace {
+
+// Each merged object's range keeps its tile word; a batch draws only the ranges of the tile it is
+// asked for, and with none there it draws nothing and sets no texture.
+TEST_F(ClusteredMeshes, ABatchDrawsOnlyTheMeshesOfTheTile)
+{
+    WriteTexture("red", 64, kRed);
+    AddObject("house_a", {QuadMesh(0, kLeftWall)}, {"wall2"}, {"red"});
+    AddObject("house_b", {QuadMesh(0, kRightWall)}, {"wall"}, {"red"});
+    ASSERT_TRUE(WriteMissionCtr("mission", {{"town", "0.1", {"house_a", "house_b"}}}));
+    ASSERT_TRUE(ClusteredObjLoad("mission"));
+    u32_t lodCount = 0, meshCount = 0;
+    MeshCluster* lod = ClusteredObjGetLodClusters(&lodCount)[0];
+    ClusteredObjGetMeshClusters(&meshCount);
+    ASSERT_EQ(lodCount, 1u);
+    EXPECT_EQ(meshCount, 1u);
+    ASSERT_EQ(lod->ranges.size(), 2u);
+    EXPECT_EQ(lod->ranges[1].firstFace, 2u);
+    EXPECT_EQ(lod->ranges[1].firstVertex, 4u);
+    // No map: every object stands in tile (0, 0).
+    EXPECT_EQ(lod->ranges[0].tileWord, 0u);
+    lod->ranges[1].tileWord = 0x00010000u;  // as if house_b stood in tile (0, 1)
+    ASSERT_EQ(RenderBeginFrame(), 0);
+    RenderSetTexture(0, nullptr);
+    struct Row {
+        u32_t tile;
+        UINT draws, textures, faces;
+    };
+    const Row rows[] = {{0x00020000u, 0, 0, 0}, {0u, 1, 1, 2}, {0x00010000u, 1, 1, 2}};
+    for (const Row& row : rows) {
+        D3D8TestClearCallCounts(Device());
+        g_render.frameStats = {};
+        ClusterBatchDrawInTile(lod, row.tile);
+        EXPECT_EQ(Counts().drawIndexedPrimitive, row.draws) << row.tile;
+        EXPECT_EQ(Counts().setTexture, row.textures) << row.tile;
+        EXPECT_EQ(g_render.frameStats.faces, row.faces) << row.tile;
+    }
+    RenderEndFrame(false);
+    // The marks: a list marked with a tile word carries it.
+    MeshCluster* const* list = lod->list;
+    ClusterListMarkAll(list, lod->listCount, 0x00030004u);
+    EXPECT_EQ(list[0]->tileMark, 0x00030004u);
+}
+
+}  // namespace

@@ -44,9 +44,9 @@ void Trace(ScenePass pass)
     if (pass == SCENE_PASS_OBJECTS) {
         name += " " + std::to_string(RenderMeshPassIndex);
         g_objectPasses.push_back({RenderMeshPassIndex, StateNow(D3DRS_STENCILENABLE), StateNow(D3DRS_STENCILFUNC),
-                                  StateNow(D3DRS_STENCILREF), StateNow(D3DRS_STENCILPASS),
-                                  StateNow(D3DRS_STENCILFAIL), StateNow(D3DRS_STENCILZFAIL),
-                                  StateNow(D3DRS_ZWRITEENABLE), g_drawRecords.recordingOff, RenderGetPassSelector()});
+                                  StateNow(D3DRS_STENCILREF), StateNow(D3DRS_STENCILPASS), StateNow(D3DRS_STENCILFAIL),
+                                  StateNow(D3DRS_STENCILZFAIL), StateNow(D3DRS_ZWRITEENABLE),
+                                  g_drawRecords.recordingOff, RenderGetPassSelector()});
     }
     g_order.push_back(name);
 }
@@ -115,10 +115,10 @@ Names Join(std::initializer_list<Names> parts)
 }
 
 const Names kStart = {"prepare objects", "shader-set visibility", "decal update", "map decals", "shader set 0"};
-const Names kShadowedMiddle = {"objects 0",    "vegetation",     "records sort", "plant replay", "records clear",
+const Names kShadowedMiddle = {"objects 0",      "vegetation",   "records sort", "plant replay", "records clear",
                                "volumes z-fail", "shader set 2", "objects 1",    "records sort"};
-const Names kEnd = {"first person", "sun flare", "particles", "record replay", "records clear", "hud layers",
-                    "stats overlay"};
+const Names kEnd = {"first person",  "sun flare",  "particles",    "record replay",
+                    "records clear", "hud layers", "stats overlay"};
 
 TEST_F(ScenePasses, OutdoorOrderWithShadowsOnAndOffAboveAndUnderWater)
 {
@@ -134,11 +134,21 @@ TEST_F(ScenePasses, OutdoorOrderWithShadowsOnAndOffAboveAndUnderWater)
         {false, true,
          Join({kStart, {"objects 0", "vegetation", "records sort", "object decals", "wires"}, replay, water, kEnd})},
         {true, false,
-         Join({kStart, {"shader set 1", "shader set 3"}, kShadowedMiddle, {"object decals", "darkening", "wires"}, water,
-               replay, kEnd})},
+         Join({kStart,
+               {"shader set 1", "shader set 3"},
+               kShadowedMiddle,
+               {"object decals", "darkening", "wires"},
+               water,
+               replay,
+               kEnd})},
         {true, true,
-         Join({kStart, {"shader set 1", "shader set 3"}, kShadowedMiddle, {"object decals", "darkening", "wires"},
-               replay, water, kEnd})},
+         Join({kStart,
+               {"shader set 1", "shader set 3"},
+               kShadowedMiddle,
+               {"object decals", "darkening", "wires"},
+               replay,
+               water,
+               kEnd})},
     };
     for (const Row& row : rows) {
         rbshadows.SetBool(row.shadows);
@@ -158,14 +168,17 @@ TEST_F(ScenePasses, OutdoorOrderWithShadowsOnAndOffAboveAndUnderWater)
 
 TEST_F(ScenePasses, IndoorAndExternalOrdersIgnoreShadowsAndWater)
 {
-    const Names indoor = Join({kStart, {"shader set 1", "shader set 3"}, kShadowedMiddle,
-                               {"object decals", "darkening", "wires", "record replay", "records clear", "sprite batches"},
-                               kEnd});
-    const Names external = Join({kStart,
-                                 {"shader set 1", "shader set 3", "objects 0", "volumes z-fail", "shader set 2",
-                                  "objects 1", "records sort", "darkening", "wires", "particles", "record replay",
-                                  "records clear", "sprite batches", "water reflection", "water",
-                                  "hud layers external", "stats overlay"}});
+    const Names indoor =
+        Join({kStart,
+              {"shader set 1", "shader set 3"},
+              kShadowedMiddle,
+              {"object decals", "darkening", "wires", "record replay", "records clear", "sprite batches"},
+              kEnd});
+    const Names external =
+        Join({kStart,
+              {"shader set 1", "shader set 3", "objects 0", "volumes z-fail", "shader set 2", "objects 1",
+               "records sort", "darkening", "wires", "particles", "record replay", "records clear", "sprite batches",
+               "water reflection", "water", "hud layers external", "stats overlay"}});
     for (bool shadows : {false, true}) {
         for (bool underWater : {false, true}) {
             rbshadows.SetBool(shadows);
@@ -240,10 +253,11 @@ TEST_F(ScenePasses, ObjectPassesRunUnderTheirStencilStates)
     // Shadows on: the first pass replaces the stencil with 0 where the depth test passes, with
     // nothing queued and the shadowed pass selector; the second draws only where 0 stands, without
     // depth writes, queuing and with every term.
-    const ObjectPassStates first = {0, 1, D3DCMP_ALWAYS, 0, D3DSTENCILOP_REPLACE, D3DSTENCILOP_REPLACE,
-                                    D3DSTENCILOP_KEEP, 1, 1, PASS_SELECTOR_SHADOWED};
-    const ObjectPassStates second = {1, 1, D3DCMP_EQUAL, 0, D3DSTENCILOP_KEEP, D3DSTENCILOP_KEEP,
-                                     D3DSTENCILOP_KEEP, 0, 0, PASS_SELECTOR_FULL};
+    const ObjectPassStates first = {
+        0, 1, D3DCMP_ALWAYS,         0, D3DSTENCILOP_REPLACE, D3DSTENCILOP_REPLACE, D3DSTENCILOP_KEEP,
+        1, 1, PASS_SELECTOR_SHADOWED};
+    const ObjectPassStates second = {
+        1, 1, D3DCMP_EQUAL, 0, D3DSTENCILOP_KEEP, D3DSTENCILOP_KEEP, D3DSTENCILOP_KEEP, 0, 0, PASS_SELECTOR_FULL};
     rbshadows.SetBool(true);
     for (List list : {List::Outdoor, List::Indoor, List::External}) {
         Run(list);
@@ -259,8 +273,9 @@ TEST_F(ScenePasses, ObjectPassesRunUnderTheirStencilStates)
     rbshadows.SetBool(false);
     const Names order = Run(List::Outdoor);
     ASSERT_EQ(g_objectPasses.size(), 1u);
-    const ObjectPassStates only = {0, 1, D3DCMP_ALWAYS, 8, D3DSTENCILOP_REPLACE, D3DSTENCILOP_REPLACE,
-                                   D3DSTENCILOP_REPLACE, 1, 0, PASS_SELECTOR_FULL};
+    const ObjectPassStates only = {
+        0, 1, D3DCMP_ALWAYS,     8, D3DSTENCILOP_REPLACE, D3DSTENCILOP_REPLACE, D3DSTENCILOP_REPLACE,
+        1, 0, PASS_SELECTOR_FULL};
     EXPECT_EQ(g_objectPasses[0], only);
     EXPECT_EQ(StateNow(D3DRS_STENCILREF), 8u);
     for (const std::string& name : order)

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "game/game_cvars.h"
+#include "render/frame.h"
+#include "render/pass_timing.h"
 #include "render/render_cvars.h"
 #include "render/state_cache.h"
 #include "scene/draw_records.h"
@@ -303,6 +305,33 @@ TEST(StatsOverlay, TheStatisticsLineCountsAndRatesTheFrame)
     char small[8];
     EXPECT_EQ(StatsOverlayFormatLine(small, sizeof(small), rows[0].stats, 10.0), 7);
     EXPECT_STREQ(small, "1200V 1");
+}
+
+using StatsOverlayDraw = render_test::RenderCore;
+
+// The overlay writes its lines at the top left; "rbdrawtimes" holds the timing hook on while set.
+TEST_F(StatsOverlayDraw, LinesAppearAndTheTimingHookFollowsRbdrawtimes)
+{
+    KeepAllVars vars;
+    RenderSetClearColor(0x00000000u);
+    ASSERT_EQ(RenderBeginFrame(), 0);
+    RenderStatsOverlay();
+    EXPECT_FALSE(RenderTimingEnabled());
+    rbdrawfps.SetBool(true);
+    rbdrawstats.SetBool(true);
+    rbdrawtimes.SetBool(true);
+    RenderStatsOverlay();
+    EXPECT_TRUE(RenderTimingEnabled());
+    const render_test::Pixels pixels = render_test::ReadBackBuffer(Device());
+    int lit = 0;
+    for (UINT y = 0; y < 40; ++y)
+        for (UINT x = 0; x < 60; ++x)
+            lit += (pixels.At(x, y) & 0x00FFFFFFu) != 0;
+    EXPECT_GT(lit, 20);
+    rbdrawtimes.SetBool(false);
+    RenderStatsOverlay();
+    EXPECT_FALSE(RenderTimingEnabled());
+    RenderEndFrame(false);
 }
 
 }  // namespace

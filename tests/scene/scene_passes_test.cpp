@@ -3,15 +3,19 @@
 // and the stencil and recording states each object pass runs under.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "game/game_cvars.h"
+#include "map/map_cvars.h"
+#include "render/camera.h"
 #include "render/frame.h"
 #include "render/pass_timing.h"
 #include "render/render_cvars.h"
 #include "render/state_cache.h"
 #include "scene/draw_records.h"
+#include "scene/frame_state.h"
 #include "scene/object_draw.h"
 #include "scene/scene_passes.h"
 #include "scene/scene_state.h"
@@ -332,6 +336,36 @@ TEST_F(StatsOverlayDraw, LinesAppearAndTheTimingHookFollowsRbdrawtimes)
     RenderStatsOverlay();
     EXPECT_FALSE(RenderTimingEnabled());
     RenderEndFrame(false);
+}
+
+// Every list recomputes the wide projection from the camera and the view range; the saved camera is
+// the main view's, and a reset takes the camera's yaw and position as the previous frame's.
+TEST_F(ScenePasses, WideProjectionSavedCameraAndFrameReset)
+{
+    RenderSetupCamera(10.0f, 20.0f, 30.0f, 0.5f, 0.25f, 0.0f, 1.1f, 1);
+    mfrange.SetFloat(250.0f);
+    Run(List::External);
+    D3DXMATRIX expected;
+    D3DXMatrixPerspectiveFovLH(&expected, g_camera.fovY, g_camera.aspect, g_camera.nearPlane + 0.001f, 2500.0f);
+    for (int i = 0; i < 16; ++i)
+        EXPECT_FLOAT_EQ((&g_renderWideProjection._11)[i], (&expected._11)[i]) << i;
+
+    RenderSaveCamera();
+    EXPECT_NEAR(g_savedCamera.yaw, 0.5f, 1e-4f);
+    EXPECT_NEAR(g_savedCamera.pitch, 0.25f, 1e-4f);
+    EXPECT_EQ(std::memcmp(&g_savedCamera.position, &g_camera.position, sizeof(D3DXVECTOR3)), 0);
+    EXPECT_EQ(std::memcmp(&g_savedCamera.view, &g_camera.view, sizeof(D3DXMATRIX)), 0);
+    EXPECT_EQ(std::memcmp(&g_savedCamera.frustumPlanes, &g_camera.frustumPlanes, sizeof(g_camera.frustumPlanes)), 0);
+
+    g_frameCarry.firstPersonCounters[2] = 7;
+    g_frameCarry.firstPersonFlags[1][3] = 1;
+    g_scene.firstPersonViewState = 1;
+    RenderResetFrameState();
+    EXPECT_EQ(g_frameCarry.previousYaw, g_camera.yaw);
+    EXPECT_EQ(std::memcmp(&g_frameCarry.previousPosition, &g_camera.position, sizeof(D3DXVECTOR3)), 0);
+    EXPECT_EQ(g_frameCarry.firstPersonCounters[2], 0);
+    EXPECT_EQ(g_frameCarry.firstPersonFlags[1][3], 0);
+    EXPECT_EQ(g_scene.firstPersonViewState, 0);
 }
 
 }  // namespace

@@ -29,6 +29,7 @@
 #include "render/render_context.h"
 #include "render/render_device.h"
 #include "render/state_cache.h"
+#include "scene/clustered_mesh_pass.h"
 #include "scene/connection_draw.h"
 #include "scene/object_draw.h"
 #include "scene/sky_backdrop.h"
@@ -53,7 +54,7 @@ void EditorFillInterface(void** record)
     for (int i = 0; i < EDITOR_RECORD_SLOTS; ++i)
         record[i] = nullptr;
     // Slots whose engine function does not exist yet stay null (see the table in
-    // core/editor_interface.h): 21, 26 to 29, 47, 49, 51, 59, 60, 63, 73, 74.
+    // core/editor_interface.h): 26 to 29, 47, 49, 51, 59, 60, 63, 73, 74.
     record[EDITOR_SLOT_DEVICE] = &g_render.device;
     record[EDITOR_SLOT_RENDER_INIT] = Slot(RenderInit);
     record[EDITOR_SLOT_RENDER_SET_DISPLAY_MODE] = Slot(RenderSetDisplayMode);
@@ -102,6 +103,7 @@ void EditorFillInterface(void** record)
     record[EDITOR_SLOT_LANDSCAPE_DRAW_STANDALONE] = Slot(SkyBackdropDrawStandalone);
     record[EDITOR_SLOT_RENDER_VISIBILITY_PASS] = Slot(RenderVisibilityPass);
     record[EDITOR_SLOT_RENDER_SET_PASS_SELECTOR] = Slot(RenderSetPassSelector);
+    record[EDITOR_SLOT_CLUSTERED_MESH_PASS] = Slot(ClusteredMeshPass);
     record[EDITOR_SLOT_CON_OBJ_CREATE_GROUP] = Slot(ConObjCreateGroup);
     record[EDITOR_SLOT_CON_OBJ_GROUP_APPEND_OBJECT] = Slot(ConObjGroupAppendObject);
     record[EDITOR_SLOT_CON_OBJ_GROUP_INSERT_OBJECT] = Slot(ConObjGroupInsertObject);

@@ -19,9 +19,13 @@
 #include "render/frame.h"
 #include "render/map_render_setup.h"
 #include "render/render_context.h"
+#include "render/pass_timing.h"
 #include "render/render_cvars.h"
+#include "scene/frame_state.h"
+#include "scene/object_draw.h"
+#include "scene/scene_passes.h"
+#include "scene/scene_state.h"
 #include "scene/sky_backdrop.h"
-#include "scene/static_map_pass.h"
 #include "scene/visibility_pass.h"
 
 namespace {
@@ -90,15 +94,26 @@ void AdvanceClock()
     g_game.gameTime = t;
 }
 
+// The drawing of the outdoor road: the views drawn into textures, the camera, batching on, the
+// camera saved, the sky, the stencil mark of the static map round the visibility pass, then the
+// outdoor pass list. (The indoor road joins with the indoor bridge.)
 void DrawWorld()
 {
     const float* eye = GameGetViewPos();
+    ScenePassRun(SCENE_PASS_SECONDARY_VIEWS);
     RenderSetupCamera(0.0f, 0.0f, 0.0f, GameGetYaw(), GameGetPitch(), 0.0f, g_fov, 1);
+    RenderSetBatching(true);
+    RenderSaveCamera();
+    RenderTimingBegin(TIMED_PASS_SKY);
     SkyBackdropDraw();
+    RenderTimingEnd(TIMED_PASS_SKY);
     if (!OctreeGetRoot())
         return;
+    g_scene.indoorPassRunning = false;
+    StencilMarkBegin();
     RenderVisibilityPass(eye[0], eye[1], eye[2], GameGetYaw(), GameGetPitch(), 0.0f, g_fov);
-    RenderStaticMapTwoStage();
+    StencilEnable();
+    RenderScenePasses();
 }
 
 }  // namespace
@@ -152,11 +167,16 @@ void GameMissionFrame(bool present)
         return;
     }
     DrawWorld();
+    ScenePassRun(SCENE_PASS_OBJECT_PREVIEWS);
+    RenderTimingBegin(TIMED_PASS_OVERLAYS);
     DebugLinesDraw();
+    DebugFacesDraw();
     ConDraw();
+    RenderTimingEnd(TIMED_PASS_OVERLAYS);
     const bool screenshot = g_input.actionReleased[ACTION_SCREENSHOT] != 0;
     if (screenshot && rbwindowed.Bool())
         GameTakeScreenshot();
+    ScenePassRun(SCENE_PASS_SCREEN_FADE);
     RenderEndFrame(present);
     if (screenshot && !rbwindowed.Bool())
         GameTakeScreenshot();

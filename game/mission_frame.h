@@ -1,7 +1,8 @@
 // The frame of a running mission as far as its passes exist: the game clock, the world objects'
 // update, a free viewer that a person can look round with (the mouse turns the view, the move
-// actions carry the viewer over the terrain), and the drawing: frame begin, camera, sky backdrop,
-// visibility pass, static map, debug lines, console, screenshot, frame end. Later passes join it.
+// actions carry the viewer over the terrain), and the drawing: frame begin, the outdoor road of the
+// world (views into textures, camera, sky backdrop, stencil mark, visibility pass with the static
+// map, the outdoor pass list), object previews, debug lines, console, screenshot, fade, frame end.
 #pragma once
 
 // Puts the viewer at the start position ("-p" x y z, else above the map's centre) and takes the

@@ -1,4 +1,5 @@
 #include "game/player_control.h"
+#include "scene/frame_state.h"
 #include "game/player_view.h"
 
 namespace {
@@ -72,6 +73,7 @@ void ReincarnatePlayer()
     g_onLadder = 0;
     g_falling = 0;
     GamePlayerSoundView().playerDead = false;
+    RenderResetFrameState();
 }
 
 float GameGetPlayerHealth()

@@ -10,6 +10,11 @@ enum RenderTimedPass : u32_t {
     TIMED_PASS_MAP_LAYERS,      // the land layers
     TIMED_PASS_MAP_LIGHTMAP,    // the lightmap (and the roads drawn with it)
     TIMED_PASS_MAP_FOG,         // the distance and under-water fog
+    TIMED_PASS_SKY,             // the sky backdrop
+    TIMED_PASS_OBJECTS,         // the visible-object passes (with the clustered meshes)
+    TIMED_PASS_CLUSTERS,        // the clustered meshes
+    TIMED_PASS_RECORDS,         // the replays of the translucent draw records
+    TIMED_PASS_OVERLAYS,        // the HUD layers, the statistics overlay, debug lines and the console
     RENDER_TIMED_PASS_COUNT
 };
 

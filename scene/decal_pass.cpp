@@ -25,8 +25,6 @@
 #include "world/graph_obj.h"
 #include "world/world_cvars.h"
 
-ConsoleVar rbshowdecals("rbshowdecals", CVAR_BOOL, "true");
-
 namespace {
 
 GraphObj* g_cellObject = nullptr;

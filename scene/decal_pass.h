@@ -4,12 +4,11 @@
 #pragma once
 #include "core/types.h"
 #include "core/console_var.h"
+#include "scene/object_pass.h"
 
 class Decal;
 class GraphObj;
 struct AnimFrameMesh;
-
-extern ConsoleVar rbshowdecals;  // the decal passes draw
 
 // The graphic object of the indoor cell that holds the camera, or null: the decal update and the
 // object decals pass treat it first and skip it among the visible objects. The pass lists set it.

@@ -1,8 +1,27 @@
 #include "scene/frame_state.h"
 
+#include <algorithm>
+
+#include "render/camera.h"
+#include "scene/camera_angles.h"
 #include "scene/scene_state.h"
+
+SavedCamera g_savedCamera;
+FrameCarryState g_frameCarry;
+
+void RenderSaveCamera()
+{
+    CameraGetYawPitch(&g_savedCamera.yaw, &g_savedCamera.pitch, &g_savedCamera.roll);
+    g_savedCamera.view = g_camera.view;
+    g_savedCamera.projection = g_camera.projection;
+    g_savedCamera.position = g_camera.position;
+    std::copy(g_camera.frustumPlanes, g_camera.frustumPlanes + 6, g_savedCamera.frustumPlanes);
+}
 
 void RenderResetFrameState()
 {
+    g_frameCarry = FrameCarryState();
+    g_frameCarry.previousYaw = g_camera.yaw;
+    g_frameCarry.previousPosition = g_camera.position;
     g_scene.firstPersonViewState = 0;
 }

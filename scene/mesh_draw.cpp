@@ -68,32 +68,6 @@ D3DCOLORVALUE Colour(const float* rgb, bool on)
     return on ? D3DCOLORVALUE{rgb[0], rgb[1], rgb[2], 1.0f} : D3DCOLORVALUE{0.0f, 0.0f, 0.0f, 1.0f};
 }
 
-void SetMeshMaterial(const AnimMaterial* m)
-{
-    const u32_t selector = g_scene.materialComponentMask;
-    D3DMATERIAL8 material = {};
-    const float black[3] = {0.0f, 0.0f, 0.0f};
-    const bool night = NightVision();
-    material.Ambient = Colour(m ? m->ambient : black, (selector & MATERIAL_AMBIENT) != 0);
-    material.Diffuse = Colour(m ? m->diffuse : black, (selector & MATERIAL_DIFFUSE) != 0);
-    if (night && (selector & MATERIAL_AMBIENT)) {
-        const float* c = rc_nvamb.Colour();
-        material.Ambient = {c[0], c[1], c[2], c[3]};
-    }
-    if (night && (selector & MATERIAL_DIFFUSE)) {
-        const float* c = rc_nvdif.Colour();
-        material.Diffuse = {c[0], c[1], c[2], c[3]};
-    }
-    material.Emissive = Colour(m ? m->emissive : black, (selector & MATERIAL_EMISSIVE) != 0);
-    material.Specular = {0.0f, 0.0f, 0.0f, 1.0f};
-    if (m && (selector & MATERIAL_SPECULAR) && m->specularStrength > 0.0f) {
-        const float level = m->specularStrength;
-        material.Specular = {m->specular[0] * level, m->specular[1] * level, m->specular[2] * level, level};
-        material.Power = 4.0f * std::pow(2.0f, 10.0f * m->shininess);
-    }
-    Device()->SetMaterial(&material);
-}
-
 void SetStageZero(IDirect3DTexture8* texture)
 {
     if (!texture) {
@@ -367,8 +341,8 @@ void DrawPasses(const TextureInfo& info, bool reflection, bool twoSided, const D
 
 // The single-pass ending: reflection and fog on further stages of one draw; the back faces of a
 // two-sided mesh are drawn first.
-void DrawSinglePass(IDirect3DTexture8* texture, const TextureInfo& info, bool reflection, bool twoSided,
-                    const D3DXMATRIX& world, const AnimVertexData* fogBlock)
+void MeshDrawFinishPass(IDirect3DTexture8* texture, const TextureInfo& info, bool reflection, bool twoSided,
+                        const D3DXMATRIX& world, const AnimVertexData* fogBlock)
 {
     if (texture) {
         SetStageZero(texture);
@@ -581,6 +555,32 @@ void DrawLandLayers(const D3DXMATRIX& world, const AnimVertexData* fogBlock)
 
 }  // namespace
 
+void SetMeshMaterial(const AnimMaterial* m)
+{
+    const u32_t selector = g_scene.materialComponentMask;
+    D3DMATERIAL8 material = {};
+    const float black[3] = {0.0f, 0.0f, 0.0f};
+    const bool night = NightVision();
+    material.Ambient = Colour(m ? m->ambient : black, (selector & MATERIAL_AMBIENT) != 0);
+    material.Diffuse = Colour(m ? m->diffuse : black, (selector & MATERIAL_DIFFUSE) != 0);
+    if (night && (selector & MATERIAL_AMBIENT)) {
+        const float* c = rc_nvamb.Colour();
+        material.Ambient = {c[0], c[1], c[2], c[3]};
+    }
+    if (night && (selector & MATERIAL_DIFFUSE)) {
+        const float* c = rc_nvdif.Colour();
+        material.Diffuse = {c[0], c[1], c[2], c[3]};
+    }
+    material.Emissive = Colour(m ? m->emissive : black, (selector & MATERIAL_EMISSIVE) != 0);
+    material.Specular = {0.0f, 0.0f, 0.0f, 1.0f};
+    if (m && (selector & MATERIAL_SPECULAR) && m->specularStrength > 0.0f) {
+        const float level = m->specularStrength;
+        material.Specular = {m->specular[0] * level, m->specular[1] * level, m->specular[2] * level, level};
+        material.Power = 4.0f * std::pow(2.0f, 10.0f * m->shininess);
+    }
+    Device()->SetMaterial(&material);
+}
+
 IDirect3DTexture8* NodeTexture(const MeshDrawArgs& args, u32_t index)
 {
     const bool held = args.textures && args.mesh && args.mesh->frames_c && index < args.mesh->frames[0].meshes_c;
@@ -752,7 +752,7 @@ void DrawMesh(const MeshSource& src, IDirect3DTexture8* texture, bool landLayer,
                        g_scene.firstPersonMesh && g_scene.firstPersonMesh == src.anim2);
             break;
         case Ending::SinglePass:
-            DrawSinglePass(texture, info, reflection, twoSided, world, blocks.v1);
+            MeshDrawFinishPass(texture, info, reflection, twoSided, world, blocks.v1);
             break;
     }
     UnbindGpu();
@@ -917,4 +917,78 @@ s32_t MeshDrawLoopFrame(const MeshDrawArgs& args)
     }
     EndNode();
     return 1;
+}
+
+void MeshDrawIndoor(AnimMesh* anim, u32_t meshIndex, u32_t frameIndex, IDirect3DTexture8* const* textures)
+{
+    if (!anim || !g_render.device)
+        return;
+    RenderSetState(D3DRS_ALPHABLENDENABLE, 0);
+    RenderSetState(D3DRS_ALPHATESTENABLE, 0);
+    RenderSetState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    RenderSetState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    DisableStage(1);
+    SetLighting(true);
+    RenderSetState(D3DRS_SPECULARENABLE, 1);
+    g_mesh.alphaTest = false;
+    if (frameIndex >= anim->frames_c || meshIndex >= anim->frames[frameIndex].meshes_c)
+        return;
+    const AnimFrameMesh& m = anim->frames[frameIndex].meshes[meshIndex];
+    if (!(m.flags & ANIM_MESH_TAKES_DECALS) || m.faceCount == 0)
+        return;
+    g_mesh.record = &m;
+    g_mesh.material = anim->GetMeshTextureRef(frameIndex, meshIndex);
+    g_mesh.vertexCount = m.vertexCount;
+    g_mesh.faceCount = m.faceCount;
+    g_mesh.gpu = m.gpuVertexSlot != ANIM_GPU_SLOT_NONE && m.gpuIndexSlot != ANIM_GPU_SLOT_NONE;
+    IDirect3DTexture8* texture = nullptr;
+    if (textures && g_mesh.material) {
+        const u32_t index = g_mesh.material->textureWord & ANIM_TEXTURE_INDEX_MASK;
+        if (g_mesh.material->textureWord != 0xFFFFFFFFu && index != ANIM_TEXTURE_NONE && index < anim->textures_c)
+            texture = textures[index];
+    }
+    TextureInfo info = {};
+    if (texture)
+        TextureGetRecord(texture, &info);
+    // The second pass follows the mesh renderers' rule: the reflection pass when the texture has both
+    // reflection textures, else the back faces of a two-sided mesh.
+    const bool reflection = info.reflectMap && info.secondReflectMap;
+    const bool twoSided = g_mesh.material && (g_mesh.material->textureWord & ANIM_TEXTURE_TWO_SIDED);
+    SetMeshMaterial(g_mesh.material);
+    if (texture) {
+        RenderSetColorOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE);
+        RenderSetAlphaOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE);
+    } else {
+        RenderSetColorOp(0, D3DTOP_SELECTARG1, D3DTA_DIFFUSE, ~0u);
+        RenderSetAlphaOp(0, D3DTOP_SELECTARG1, D3DTA_DIFFUSE, ~0u);
+    }
+    RenderSetTexture(0, texture);
+    Blocks blocks;
+    blocks.v1 = anim->GetMeshVertices(frameIndex, meshIndex);
+    blocks.uv1 = anim->GetMeshTexCoords(frameIndex, meshIndex);
+    blocks.faces = anim->GetMeshFaces(frameIndex, meshIndex);
+    const MeshSource src = {anim, frameIndex, anim, frameIndex, meshIndex, 0.0f};
+    if (BindGeometry(src, blocks)) {
+        const u32_t passes = (reflection || twoSided) ? 2 : 1;
+        for (u32_t p = 0; p < passes; ++p) {
+            if (p == 1 && reflection) {
+                ReflectionPassBegin(info);
+                RenderSetStageState(0, D3DTSS_TEXCOORDINDEX, D3DTSS_TCI_CAMERASPACEREFLECTIONVECTOR);
+            } else if (p == 1) {
+                BackFacesBegin();
+            }
+            MeshDrawIndexed(g_mesh.record, p + 1 == passes);
+            if (p == 1 && !reflection)
+                BackFacesEnd();
+        }
+        if (passes == 2 && reflection) {
+            DisableStage(1);
+            RenderSetTexture(1, nullptr);
+            RenderSetState(D3DRS_ALPHABLENDENABLE, 0);
+            RenderSetStageState(0, D3DTSS_TEXCOORDINDEX, 0);
+        }
+        UnbindGpu();
+    }
+    RenderSetState(D3DRS_ALPHATESTENABLE, 0);
+    RenderSetState(D3DRS_SPECULARENABLE, 0);
 }

@@ -70,8 +70,14 @@ s32_t MeshDrawFrameMesh(AnimMesh* anim, u32_t frame, u32_t mesh, IDirect3DTextur
 // Every mesh of a node between two frames, or across a cross-fade.
 void MeshDrawAnimated(const MeshDrawArgs& args);
 // The second interpolating renderer: the meshes of the node's ready-made list for the step (the
-// meshList argument), without pins, step or hide tests, each finished in one pass.
-void MeshDrawAnimatedNoSlerp(const MeshDrawArgs& args);
+// meshList argument), without pins, step or hide tests, each finished in one pass
+// (MeshDrawFinishPass), whatever "rbsp" holds.
+void MeshDrawAnimatedLodList(const MeshDrawArgs& args);
+// One mesh of one frame without interpolation, as the indoor plug-in asks for it: lit, textured from
+// the table by the material's texture index, then the reflection pass when the texture has both
+// reflection textures, else the back faces lit by light 1 when the material is two-sided. A mesh
+// without geometry, a missing frame or mesh, or a null mesh draws nothing.
+void MeshDrawIndoor(AnimMesh* anim, u32_t meshIndex, u32_t frameIndex, IDirect3DTexture8* const* textures);
 // MeshDrawAnimated with its arguments one by one, as the editor library calls it; the type id and the
 // colours are not read.
 void MeshDrawAnimatedHost(s32_t typeId, D3DMATRIX world, AnimMesh* mesh, AnimMesh* blendSource, float frame,

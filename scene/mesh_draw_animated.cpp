@@ -109,11 +109,11 @@ void MeshDrawAnimated(const MeshDrawArgs& args)
     EndNode();
 }
 
-void MeshDrawAnimatedNoSlerp(const MeshDrawArgs& args)
+void MeshDrawAnimatedLodList(const MeshDrawArgs& args)
 {
     if (!args.mesh)
         return;
-    SceneDrawLogAdd(MESH_DRAW_ANIMATED_NO_SLERP, args);
+    SceneDrawLogAdd(MESH_DRAW_ANIMATED_LOD_LIST, args);
     MeshFramePair pair;
     if (!g_render.device || !args.world || !args.meshList ||
         !MeshFramePairOf(args.mesh, args.blendSource, args.frame, args.blendSourceFrame, args.blendWeight, &pair))

@@ -46,6 +46,9 @@ IDirect3DTexture8* NodeTexture(const MeshDrawArgs& args, u32_t index);
 const MeshSettings* NodeRecord(const MeshDrawArgs& args, u32_t index);
 
 void SetLighting(bool on);
+// The mesh material with the colour terms of the pass selector (a clear bit gives black); in night
+// vision ambient and diffuse are the night-vision colours; power 4 x 2^(10 x glossiness).
+void SetMeshMaterial(const AnimMaterial* m);
 // The states every node begins with (blending off, lighting and specular on, its world matrix)
 // and ends with (alpha test and specular off).
 void BeginNode(const D3DXMATRIX& world);

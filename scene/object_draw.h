@@ -23,7 +23,7 @@ constexpr u32_t PASS_SELECTOR_ALL_TERMS = 15;
 enum MeshDrawPath : s32_t {
     MESH_DRAW_LOOP_FRAME = 0,         // one frame of a distance-switched mesh list
     MESH_DRAW_ANIMATED = 1,           // the general path, with the per-mesh colours
-    MESH_DRAW_ANIMATED_NO_SLERP = 2,  // the path over a node's prebuilt level-of-detail mesh list
+    MESH_DRAW_ANIMATED_LOD_LIST = 2,  // the path over a node's prebuilt level-of-detail mesh list
 };
 
 // The values an object hands a mesh-draw path for one node.
@@ -77,7 +77,7 @@ void RenderSetObjectFog(bool enabled);
 // Whether distance-faded objects and the HUD's map items are batched.
 void RenderSetBatching(bool enabled);
 
-// The three mesh-draw paths are MeshDrawLoopFrame, MeshDrawAnimated and MeshDrawAnimatedNoSlerp
+// The three mesh-draw paths are MeshDrawLoopFrame, MeshDrawAnimated and MeshDrawAnimatedLodList
 // (scene/mesh_draw.h); each adds the call to the draw log.
 // Adds a mesh-draw call to the draw log.
 void SceneDrawLogAdd(MeshDrawPath path, const MeshDrawArgs& args);

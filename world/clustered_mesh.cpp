@@ -14,6 +14,7 @@
 #include "map/object_grid.h"
 #include "map/octree_query.h"
 #include "map/world_registry.h"
+#include "map/world_tiles.h"
 #include "platform/d3d8_texture_exchange.h"
 #include "platform/d3dx8_math.h"
 #include "platform/win32.h"
@@ -32,6 +33,10 @@
 namespace {
 
 PtrArray<ClusterGroup>* g_groups = nullptr;
+MeshCluster* g_lodClusters[CLUSTER_MAX_LOD_CLUSTERS];
+u32_t g_lodClusterCount = 0;
+MeshCluster* g_meshClusters[CLUSTER_MAX_MESH_CLUSTERS];
+u32_t g_meshClusterCount = 0;
 
 constexpr DWORD kClusterFvf = D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1;  // 0x112
 constexpr UINT kClusterStride = 32;
@@ -68,7 +73,7 @@ MeshCluster* ClusterFor(ClusterGroup& group, IDirect3DTexture8* texture, u32_t v
 }
 
 // 5b: the mesh's vertices in world space, its normals turned, its faces renumbered.
-void MergeMesh(MeshCluster& cluster, const AnimMesh& mesh, u32_t m, const D3DXMATRIX& world)
+void MergeMesh(MeshCluster& cluster, const AnimMesh& mesh, u32_t m, const D3DXMATRIX& world, u32_t tileWord)
 {
     const AnimFrameMesh& frameMesh = mesh.frames[0].meshes[m];
     const AnimVertexData* vertices = mesh.GetMeshVertices(0, m);
@@ -77,6 +82,7 @@ void MergeMesh(MeshCluster& cluster, const AnimMesh& mesh, u32_t m, const D3DXMA
     if (!cluster.material)
         cluster.material = mesh.GetMeshTextureRef(0, m);
     const u32_t base = cluster.vertexCount;
+    cluster.ranges.push_back({base, frameMesh.vertexCount, cluster.faceCount, frameMesh.faceCount, tileWord});
     for (u32_t v = 0; v < frameMesh.vertexCount; ++v) {
         const float* p = vertices->positions + static_cast<size_t>(v) * 3;
         const s8_t* n = vertices->normals + static_cast<size_t>(v) * 3;
@@ -102,7 +108,8 @@ bool MeshShownAtMergeLevel(const GraphNode& node, const AnimFrameMesh& frameMesh
     return !node.GetMeshSettings() || MeshSettingsShows(node.GetMeshSettings()[m], kMergeDetailLevel);
 }
 
-void MergeNodeMesh(ClusterGroup& group, GraphNode& node, const AnimMesh& mesh, u32_t m, const D3DXMATRIX& world)
+void MergeNodeMesh(ClusterGroup& group, GraphNode& node, const AnimMesh& mesh, u32_t m, const D3DXMATRIX& world,
+                   u32_t tileWord)
 {
     const AnimFrameMesh& frameMesh = mesh.frames[0].meshes[m];
     if (!MeshShownAtMergeLevel(node, frameMesh, m))
@@ -114,11 +121,11 @@ void MergeNodeMesh(ClusterGroup& group, GraphNode& node, const AnimMesh& mesh, u
     }
     IDirect3DTexture8* texture = node.GetMeshTextures() ? node.GetMeshTextures()[m] : nullptr;
     MeshCluster* cluster = ClusterFor(group, texture, frameMesh.vertexCount, frameMesh.faceCount);
-    MergeMesh(*cluster, mesh, m, world);
+    MergeMesh(*cluster, mesh, m, world, tileWord);
 }
 
 // Depth first, children in index order.
-void MergeNode(ClusterGroup& group, GraphNode& node)
+void MergeNode(ClusterGroup& group, GraphNode& node, u32_t tileWord)
 {
     const AnimMesh* mesh = node.GetAnimMesh();
     if (mesh && mesh->frames_c) {
@@ -129,15 +136,15 @@ void MergeNode(ClusterGroup& group, GraphNode& node)
         if (const LodLevel* selection = node.GetLastLodLevel()) {
             for (u32_t i = 0; i < selection->count; ++i) {
                 if (selection->meshes[i] < count)
-                    MergeNodeMesh(group, node, *mesh, selection->meshes[i], world);
+                    MergeNodeMesh(group, node, *mesh, selection->meshes[i], world, tileWord);
             }
         } else {
             for (u32_t m = 0; m < count; ++m)
-                MergeNodeMesh(group, node, *mesh, m, world);
+                MergeNodeMesh(group, node, *mesh, m, world, tileWord);
         }
     }
     for (s32_t i = 0; i < node.GetChildCount(); ++i)
-        MergeNode(group, *node.GetChild(i));
+        MergeNode(group, *node.GetChild(i), tileWord);
 }
 
 void AddObject(ClusterGroup& group, const char* name)
@@ -146,7 +153,7 @@ void AddObject(ClusterGroup& group, const char* name)
     if (!object)
         return;
     if (GraphObj* graphic = dynamic_cast<GraphObj*>(object))
-        MergeNode(group, *graphic->GetRootNode());
+        MergeNode(group, *graphic->GetRootNode(), ClusterTileWordOf(object->GetPosition()));
     group.objects.Append(object);
 }
 
@@ -232,6 +239,12 @@ void BuildLodCluster(ClusterGroup& group)
         }
         for (u16_t index : source.faces)
             lod->faces.push_back(static_cast<u16_t>(index + base));
+        // Each merged object's range keeps its tile word.
+        for (ClusterMeshRange range : source.ranges) {
+            range.firstVertex += base;
+            range.firstFace += lod->faceCount;
+            lod->ranges.push_back(range);
+        }
         lod->vertexCount = static_cast<u16_t>(base + source.vertexCount);
         lod->faceCount = static_cast<u16_t>(lod->faceCount + source.faceCount);
     }
@@ -283,35 +296,6 @@ bool ParseSwitchDistance(const char* text, float* distance)
     return true;
 }
 
-D3DCOLORVALUE Colour(const float* rgb, float alpha)
-{
-    return {rgb[0], rgb[1], rgb[2], alpha};
-}
-
-D3DMATERIAL8 MergedMaterial(const AnimMaterial& record)
-{
-    constexpr D3DCOLORVALUE kBlack = {0.0f, 0.0f, 0.0f, 1.0f};
-    const u32_t mask = g_scene.materialComponentMask;
-    const bool nightVision = g_game.hud.nightVision != 0;
-    D3DMATERIAL8 material = {};
-    material.Ambient = kBlack;
-    material.Diffuse = kBlack;
-    material.Specular = kBlack;
-    material.Emissive = kBlack;
-    if (mask & MATERIAL_AMBIENT)
-        material.Ambient = nightVision ? Colour(rc_nvamb.Colour(), rc_nvamb.Colour()[3]) : Colour(record.ambient, 1.0f);
-    if (mask & MATERIAL_DIFFUSE)
-        material.Diffuse = nightVision ? Colour(rc_nvdif.Colour(), rc_nvdif.Colour()[3]) : Colour(record.diffuse, 1.0f);
-    if (mask & MATERIAL_EMISSIVE)
-        material.Emissive = Colour(record.emissive, 1.0f);
-    if ((mask & MATERIAL_SPECULAR) && record.specularStrength > 0.0f) {
-        const float k = record.specularStrength;
-        material.Specular = {record.specular[0] * k, record.specular[1] * k, record.specular[2] * k, k};
-        material.Power = std::pow(2.0f, record.shininess * 10.0f) * 4.0f;
-    }
-    return material;
-}
-
 }  // namespace
 
 MeshCluster::~MeshCluster()
@@ -336,6 +320,34 @@ ClusterGroup::~ClusterGroup()
         delete meshClusters[c];
 }
 
+namespace {
+
+// Puts the group's clusters into the frame's lists and makes their buffers.
+void ListGroup(ClusterGroup& group)
+{
+    for (s32_t c = 0; c < group.meshClusters.count; ++c) {
+        MeshCluster* cluster = group.meshClusters[c];
+        CreateBuffers(*cluster);
+        if (g_meshClusterCount < CLUSTER_MAX_MESH_CLUSTERS)
+            g_meshClusters[g_meshClusterCount++] = cluster;
+        else
+            Log("WARNING: more than %u mesh clusters; cluster of group %s left out\n", CLUSTER_MAX_MESH_CLUSTERS,
+                group.name.Text());
+    }
+    if (MeshCluster* lod = group.lodCluster) {
+        CreateBuffers(*lod);
+        lod->list = group.meshClusters.count ? &group.meshClusters[0] : nullptr;
+        lod->listCount = static_cast<u32_t>(group.meshClusters.count);
+        if (g_lodClusterCount < CLUSTER_MAX_LOD_CLUSTERS)
+            g_lodClusters[g_lodClusterCount++] = lod;
+        else
+            Log("WARNING: more than %u level-of-detail clusters; group %s left out\n", CLUSTER_MAX_LOD_CLUSTERS,
+                group.name.Text());
+    }
+}
+
+}  // namespace
+
 bool ClusteredObjLoad(const char* missionFolder)
 {
     const std::string path = std::string(missionFolder ? missionFolder : "") + "\\mission.ctr";
@@ -358,9 +370,8 @@ bool ClusteredObjLoad(const char* missionFolder)
         }
         ComputeBounds(*group);
         BuildLodCluster(*group);
-        if (group->lodCluster)
-            CreateBuffers(*group->lodCluster);
         g_groups->Append(group);
+        ListGroup(*group);
         // An entry other than "cluster" where a group should open ends the file.
         if (!opensGroup)
             break;
@@ -373,6 +384,8 @@ void ClusteredObjFreeAll()
     RenderUnregisterDeviceHooks(RENDER_HOOK_CLUSTERED_MESHES);
     delete g_groups;
     g_groups = nullptr;
+    g_lodClusterCount = 0;
+    g_meshClusterCount = 0;
 }
 
 PtrArray<ClusterGroup>* ClusteredObjGroups()
@@ -420,30 +433,44 @@ void ClusteredObjSelectLods(const Vector3& viewPosition, float fieldOfView, cons
 
 void ClusteredObjDrawVisible()
 {
-    IDirect3DDevice8* device = g_render.device;
-    if (!g_groups || !device)
+    if (!g_groups)
         return;
     for (s32_t i = 0; i < g_groups->Count(); ++i) {
         const ClusterGroup& group = *g_groups->Get(i);
-        const MeshCluster* lod = group.lodCluster;
-        if (!group.visible || !lod || !lod->vertexBuffer || !lod->indexBuffer)
-            continue;
-        RenderSetColorOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_CURRENT);
-        RenderSetAlphaOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_CURRENT);
-        RenderSetTexture(0, lod->texture);
-        if (lod->material) {
-            const D3DMATERIAL8 material = MergedMaterial(*lod->material);
-            device->SetMaterial(&material);
-        }
-        device->SetVertexShader(kClusterFvf);
-        device->SetStreamSource(0, lod->vertexBuffer, kClusterStride);
-        device->SetIndices(lod->indexBuffer, 0);
-        device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, lod->vertexCount, 0, lod->faceCount);
-        RenderFrameStats& stats = g_render.frameStats;
-        stats.vertices += lod->vertexCount;
-        stats.faces += lod->faceCount;
-        stats.indices += 3u * lod->faceCount;
+        MeshCluster* lod = group.lodCluster;
+        if (lod)
+            lod->visible = group.visible && lod->vertexBuffer && lod->indexBuffer ? 1 : 0;
+        for (s32_t c = 0; c < group.meshClusters.count; ++c)
+            group.meshClusters[c]->visible = group.visible;
     }
+}
+
+MeshCluster* const* ClusteredObjGetLodClusters(u32_t* count)
+{
+    *count = g_lodClusterCount;
+    return g_lodClusters;
+}
+
+MeshCluster* const* ClusteredObjGetMeshClusters(u32_t* count)
+{
+    *count = g_meshClusterCount;
+    return g_meshClusters;
+}
+
+void ClusterListMarkAll(MeshCluster* const* list, u32_t count, u32_t mark)
+{
+    for (u32_t i = 0; i < count; ++i)
+        if (list[i])
+            list[i]->tileMark = mark;
+}
+
+u32_t ClusterTileWordOf(const Vector3& position)
+{
+    const float p[3] = {position.x, position.y, position.z};
+    float local[3];
+    s32_t cell[2];
+    MapPosToCell(p, MapGetWorldSize(), local, cell);
+    return (static_cast<u32_t>(cell[1]) << 16) | (static_cast<u32_t>(cell[0]) & 0xFFFFu);
 }
 
 void ClusteredObjReleaseDeviceBuffers()
@@ -452,8 +479,11 @@ void ClusteredObjReleaseDeviceBuffers()
         return;
     for (s32_t i = 0; i < g_groups->Count(); ++i) {
         // The index buffer goes too: a mode change makes a new device, which the old buffers do not belong to.
-        if (MeshCluster* lod = g_groups->Get(i)->lodCluster)
+        ClusterGroup& group = *g_groups->Get(i);
+        if (MeshCluster* lod = group.lodCluster)
             lod->ReleaseBuffers();
+        for (s32_t c = 0; c < group.meshClusters.count; ++c)
+            group.meshClusters[c]->ReleaseBuffers();
     }
 }
 
@@ -462,8 +492,11 @@ void ClusteredObjCreateDeviceBuffers()
     if (!g_groups)
         return;
     for (s32_t i = 0; i < g_groups->Count(); ++i) {
-        if (MeshCluster* lod = g_groups->Get(i)->lodCluster)
+        ClusterGroup& group = *g_groups->Get(i);
+        if (MeshCluster* lod = group.lodCluster)
             CreateBuffers(*lod);
+        for (s32_t c = 0; c < group.meshClusters.count; ++c)
+            CreateBuffers(*group.meshClusters[c]);
     }
 }
 

@@ -22,8 +22,25 @@ constexpr int CLUSTER_ATLAS_LEVEL = 3;
 // Vertices and faces of one cluster stay below this.
 constexpr u32_t CLUSTER_INDEX_LIMIT = 65536;
 
+// The clusters the frame's lists hold at most.
+constexpr u32_t CLUSTER_MAX_LOD_CLUSTERS = 128;
+constexpr u32_t CLUSTER_MAX_MESH_CLUSTERS = 512;
+// A cluster batch drawn with alpha blending.
+constexpr u8_t CLUSTER_BATCH_ALPHA = 0x10;
+
+// The faces and vertices one merged object mesh added to a cluster, and the world tile its object
+// stands in (z in the high 16 bits, x in the low, as the visibility pass numbers tiles): a batch
+// draws only the ranges of the tile being drawn.
+struct ClusterMeshRange {
+    u32_t firstVertex = 0;
+    u32_t vertexCount = 0;
+    u32_t firstFace = 0;
+    u32_t faceCount = 0;
+    u32_t tileWord = 0;
+};
+
 // Merged geometry in world space: a mesh cluster (one texture) or a group's level-of-detail
-// cluster (the atlas). Only the latter gets device buffers.
+// cluster (the atlas). Each is one batch: its geometry, texture and material, with device buffers.
 struct MeshCluster {
     ~MeshCluster();
     void ReleaseBuffers();
@@ -43,6 +60,17 @@ struct MeshCluster {
     AnimMaterial* material = nullptr;
     IDirect3DVertexBuffer8* vertexBuffer = nullptr;
     IDirect3DIndexBuffer8* indexBuffer = nullptr;
+
+    std::vector<ClusterMeshRange> ranges;  // in face order
+    // Frame marks: visible is set by ClusteredObjDrawVisible for the view; tileMark holds the tile
+    // word of the last tile whose level-of-detail cluster drew this cluster's group.
+    u32_t visible = 0;
+    u32_t tileMark = 0;
+    u8_t hidden = 0;      // the batch is not drawn on its own
+    u8_t batchFlags = 0;  // CLUSTER_BATCH_ALPHA
+    // A level-of-detail cluster's mesh clusters (those of its group); empty for a mesh cluster.
+    MeshCluster* const* list = nullptr;
+    u32_t listCount = 0;
 };
 
 struct ClusterGroup {
@@ -79,9 +107,17 @@ void ClusteredObjUpdateVisibility(const D3DXPLANE* planes, u32_t planeCount);
 // objects then carry the visit mark so that the object pass skips them.
 void ClusteredObjSelectLods(const Vector3& viewPosition, float fieldOfView, const D3DXPLANE* planes, u32_t planeCount,
                             u32_t visitMark);
-// Draws the level-of-detail cluster of every group chosen by the last selection, with its atlas and
-// material, one indexed draw each (the caller has set up lit, textured, opaque drawing).
+// Marks the clusters of the view for the batch draw: the level-of-detail cluster of every group
+// chosen by the last selection (when it has its buffers), and that group's mesh clusters.
 void ClusteredObjDrawVisible();
+// The level-of-detail clusters (at most 128) and the mesh clusters (at most 512) of every group, in
+// group order; what lies past the limits is left out (with a warning at load).
+MeshCluster* const* ClusteredObjGetLodClusters(u32_t* count);
+MeshCluster* const* ClusteredObjGetMeshClusters(u32_t* count);
+// Writes the mark into the tile mark of every cluster of the list.
+void ClusterListMarkAll(MeshCluster* const* list, u32_t count, u32_t mark);
+// The tile word of a world position (z tile in the high 16 bits, x tile in the low).
+u32_t ClusterTileWordOf(const Vector3& position);
 
 // The groups (null before the first load and after ClusteredObjFreeAll).
 PtrArray<ClusterGroup>* ClusteredObjGroups();

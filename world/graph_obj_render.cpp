@@ -98,7 +98,7 @@ void DrawNode(GraphObj& object, GraphNode* node)
     RenderSetAnimatedFlag(object.IsAnimated());
     if (rbrs.Bool() && node->lodListsBuilt) {
         args.meshList = &node->lodMeshLists[object.lodLevel + 1];
-        MeshDrawAnimatedNoSlerp(args);
+        MeshDrawAnimatedLodList(args);
     } else {
         args.colours = node->GetMeshColors();
         MeshDrawAnimated(args);

@@ -35,6 +35,7 @@
 #include "render/render_device.h"
 #include "render/state_cache.h"
 #include "render/visible_nodes.h"
+#include "scene/clustered_mesh_pass.h"
 #include "scene/connection_draw.h"
 #include "scene/object_draw.h"
 #include "scene/sky_backdrop.h"
@@ -208,6 +209,7 @@ TEST(EditorRecord, EverySlotHoldsItsFunction)
         {EDITOR_SLOT_ENVIRONMENT_RELEASE, Address(EnvironmentRelease)},
         {EDITOR_SLOT_CON_OBJ_DRAW, Address(RenderConnectionObjects)},
         {EDITOR_SLOT_OCTREE_GET_ROOT, Address(OctreeGetRoot)},
+        {EDITOR_SLOT_CLUSTERED_MESH_PASS, Address(ClusteredMeshPass)},
         {EDITOR_SLOT_SIGNAL_EVENT, Address(SetEvent)},
     };
     const void* expected[EDITOR_RECORD_SLOTS] = {};

@@ -560,10 +560,8 @@ TEST_F(MeshDraw, ReflectionPassBeatsTheBackFacePass)
 
 TEST_F(MeshDraw, QueuedTranslucentMeshDrawsWhenTheRecordsReplay)
 {
-    // The record renderer draws with the material's opacity.
+    // The record renderer draws with the material's opacity (1 unless set).
     aff::Mesh quad = Quad(-3, 3, -3, 3);
-    const float opaque = 1.0f;
-    std::memcpy(&quad.material.reserved, &opaque, sizeof opaque);
     auto anim = ReadAff(OneFrame({quad}));
     const MeshSettings translucent = Settings(MESH_LOD_DRAWN | MESH_LOD_TRANSLUCENT);
     DrawRecordListInit();
@@ -653,9 +651,108 @@ TEST_F(MeshDrawRobustness, LaterFramesWithMoreMeshesThanTheNodeHolds)
         else if (path == 1)
             MeshDrawAnimated(args);
         else
-            MeshDrawAnimatedNoSlerp(args);
+            MeshDrawAnimatedLodList(args);
         EXPECT_NE(Centre(ReadBackBuffer(Device())), kClear) << "path " << path;
     }
+}
+
+}  // namespace
+
+namespace {
+
+// The second renderer draws every listed mesh and ends each in the single pass, whatever "rbsp"
+// says: a two-sided mesh shows its back faces first, and a listed mesh hidden at the step by its
+// record is drawn all the same.
+TEST_F(MeshDraw, TheListRendererDrawsHiddenListedMeshesInOnePassWhateverRbsp)
+{
+    aff::Mesh quad = Quad(-3, 3, -3, 3);
+    quad.material.textureWord = ANIM_TEXTURE_NONE | ANIM_TEXTURE_TWO_SIDED;
+    auto anim = ReadAff(OneFrame({quad}));
+    const MeshSettings hidden[1] = {Settings(MESH_LOD_DRAWN, 1)};
+    RenderSetState(D3DRS_CULLMODE, D3DCULL_CW);
+    D3DXMATRIX world;
+    D3DXMatrixTranslation(&world, 0.0f, 0.0f, 10.0f);
+    LodLevel list;
+    const u32_t meshes[1] = {0};
+    list.Set(meshes, 1, 0.0f);
+    MeshDrawArgs args;
+    args.world = &world;
+    args.mesh = anim.get();
+    args.lodRecords = hidden;
+    args.meshList = &list;
+    for (bool singlePass : {false, true}) {
+        rbsp.value.asBool = singlePass;
+        Device()->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kClear, 1.0f, 0);
+        CullLog log;
+        D3D8TestSetDrawObserver(Device(), CullLog::Observe, &log);
+        MeshDrawAnimatedLodList(args);
+        D3D8TestSetDrawObserver(Device(), nullptr, nullptr);
+        EXPECT_EQ(log.cull, (std::vector<DWORD>{D3DCULL_CCW, D3DCULL_CW})) << singlePass;
+        EXPECT_NE(Centre(ReadBackBuffer(Device())), kClear) << singlePass;
+    }
+}
+
+// The indoor renderer follows the mesh renderers' rule for its second pass: a two-sided mesh draws
+// its back faces lit by light 1 (not a lightmap pass, whatever the map has); a one-sided mesh
+// draws once; a dummy, a null mesh and a frame or mesh past the tables draw nothing.
+TEST_F(MeshDraw, IndoorMeshesDrawTheirBackFacesSecondAndDummiesNothing)
+{
+    aff::Mesh quad = Quad(-3, 3, -3, 3);
+    aff::Mesh twoSided = quad;
+    twoSided.material.textureWord = ANIM_TEXTURE_NONE | ANIM_TEXTURE_TWO_SIDED;
+    auto anim = ReadAff(OneFrame({quad, twoSided, quad}));
+    anim->frames[0].meshes[2].flags &= ~ANIM_MESH_TAKES_DECALS;  // a dummy: no geometry
+    D3DXMATRIX world;
+    D3DXMatrixTranslation(&world, 0.0f, 0.0f, 10.0f);
+    Device()->SetTransform(D3DTS_WORLD, &world);
+    RenderSetState(D3DRS_CULLMODE, D3DCULL_CW);
+    struct Row {
+        AnimMesh* mesh;
+        u32_t index, frame;
+        std::vector<DWORD> cull;
+    };
+    const Row rows[] = {
+        {anim.get(), 0, 0, {D3DCULL_CW}}, {anim.get(), 1, 0, {D3DCULL_CW, D3DCULL_CCW}},
+        {anim.get(), 2, 0, {}},           {anim.get(), 3, 0, {}},
+        {anim.get(), 0, 1, {}},           {nullptr, 0, 0, {}},
+    };
+    for (const Row& row : rows) {
+        RenderSetState(D3DRS_ALPHABLENDENABLE, 1);
+        CullLog log;
+        D3D8TestSetDrawObserver(Device(), CullLog::Observe, &log);
+        MeshDrawIndoor(row.mesh, row.index, row.frame, nullptr);
+        D3D8TestSetDrawObserver(Device(), nullptr, nullptr);
+        EXPECT_EQ(log.cull, row.cull) << row.index << " " << row.frame;
+        EXPECT_EQ(RenderGetStateForTest(D3DRS_CULLMODE), u32_t(D3DCULL_CW));
+        // The states of the renderer's first step are set even when nothing is drawn.
+        if (row.mesh) {
+            EXPECT_EQ(RenderGetStateForTest(D3DRS_ALPHABLENDENABLE), 0u);
+        }
+    }
+}
+
+// The back faces take the reversed light: light 1 (green) where light 0 is red.
+TEST_F(MeshDraw, IndoorBackFacesAreLitByLightOne)
+{
+    RenderSetState(D3DRS_CULLMODE, D3DCULL_CW);
+    aff::Mesh quad = Quad(-3, 3, -3, 3);
+    quad.material.emissive[0] = 0.0f;
+    quad.material.ambient[2] = 0.0f;
+    for (float& c : quad.material.diffuse)
+        c = 1.0f;
+    DirectionalLight(0, 1.0f, 0.0f, 0.0f);
+    DirectionalLight(1, 0.0f, 1.0f, 0.0f);
+    Device()->LightEnable(0, TRUE);
+    if (Centre(DrawFrame(ReadAff(OneFrame({quad})).get(), {0})) != kClear)
+        std::swap(quad.indices[1], quad.indices[2]), std::swap(quad.indices[4], quad.indices[5]);
+    quad.material.textureWord = ANIM_TEXTURE_NONE | ANIM_TEXTURE_TWO_SIDED;
+    auto anim = ReadAff(OneFrame({quad}));
+    D3DXMATRIX world;
+    D3DXMatrixTranslation(&world, 0.0f, 0.0f, 10.0f);
+    Device()->SetTransform(D3DTS_WORLD, &world);
+    Device()->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kClear, 1.0f, 0);
+    MeshDrawIndoor(anim.get(), 0, 0, nullptr);
+    EXPECT_TRUE(ColourNear(Centre(ReadBackBuffer(Device())), 0xFF00FF00, 2));
 }
 
 }  // namespace

@@ -65,8 +65,6 @@ aff::Mesh Quad(float half, float r, float g, float b)
     mesh.material.emissive[0] = r;
     mesh.material.emissive[1] = g;
     mesh.material.emissive[2] = b;
-    const float one = 1.0f;
-    std::memcpy(&mesh.material.reserved, &one, sizeof one);
     return mesh;
 }
 

@@ -16,6 +16,7 @@
 #include "platform/d3dx8_texture.h"
 #include "render/device_hooks.h"
 #include "render/texture_manager.h"
+#include "scene/clustered_mesh_pass.h"
 #include "support/temp_dir.h"
 #include "tests/render/render_test_support.h"
 #include "tests/world/aff_writer.h"
@@ -128,7 +129,14 @@ protected:
         RenderSetClearColor(0x000000FFu);
         EXPECT_EQ(RenderBeginFrame(), 0);
         SetUpView();
+        // The level-of-detail batches of the marked groups, under this view's lighting; the
+        // objects stand in tile (0, 0) (no map: tile word 0).
         ClusteredObjDrawVisible();
+        u32_t count = 0;
+        MeshCluster* const* lods = ClusteredObjGetLodClusters(&count);
+        for (u32_t i = 0; i < count; ++i)
+            if (lods[i]->visible)
+                ClusterBatchDrawInTile(lods[i], 0);
         RenderEndFrame(true);
         return render_test::ReadBackBuffer(Device());
     }
@@ -186,9 +194,10 @@ TEST_F(ClusteredMeshes, TheGroupComesBackAfterADeviceReset)
     EXPECT_EQ(D3D8TestLiveDefaultPoolResources(Device()), withGroup);
     ClusteredObjSelectLods({0, 0, 0}, D3DX_PI / 2, nullptr, 0, 1);
     EXPECT_TRUE(render_test::ColourNear(DrawFrame().At(26, 24), kRed, 2));
-    // Freeing the groups gives their buffers back, and the device forgets them.
+    // Freeing the groups gives their buffers back (the atlas cluster's and the mesh cluster's vertex
+    // buffers), and the device forgets them.
     ClusteredObjFreeAll();
-    EXPECT_EQ(D3D8TestLiveDefaultPoolResources(Device()), withGroup - 1);
+    EXPECT_EQ(D3D8TestLiveDefaultPoolResources(Device()), withGroup - 2);
     EXPECT_FALSE(RenderDeviceHooksRegistered(RENDER_HOOK_CLUSTERED_MESHES));
 }
 
@@ -402,6 +411,52 @@ TEST_F(ClusteredMeshes, ViewMarksFollowTheGroupBoxAgainstThePlanes)
     }
     ClusteredObjUpdateVisibility(nullptr, 0);
     EXPECT_EQ(group.inView, 1u);
+}
+
+}  // namespace
+
+namespace {
+
+// Each merged object's range keeps its tile word; a batch draws only the ranges of the tile it is
+// asked for, and with none there it draws nothing and sets no texture.
+TEST_F(ClusteredMeshes, ABatchDrawsOnlyTheMeshesOfTheTile)
+{
+    WriteTexture("red", 64, kRed);
+    AddObject("house_a", {QuadMesh(0, kLeftWall)}, {"wall2"}, {"red"});
+    AddObject("house_b", {QuadMesh(0, kRightWall)}, {"wall"}, {"red"});
+    ASSERT_TRUE(WriteMissionCtr("mission", {{"town", "0.1", {"house_a", "house_b"}}}));
+    ASSERT_TRUE(ClusteredObjLoad("mission"));
+    u32_t lodCount = 0, meshCount = 0;
+    MeshCluster* lod = ClusteredObjGetLodClusters(&lodCount)[0];
+    ClusteredObjGetMeshClusters(&meshCount);
+    ASSERT_EQ(lodCount, 1u);
+    EXPECT_EQ(meshCount, 1u);
+    ASSERT_EQ(lod->ranges.size(), 2u);
+    EXPECT_EQ(lod->ranges[1].firstFace, 2u);
+    EXPECT_EQ(lod->ranges[1].firstVertex, 4u);
+    // No map: every object stands in tile (0, 0).
+    EXPECT_EQ(lod->ranges[0].tileWord, 0u);
+    lod->ranges[1].tileWord = 0x00010000u;  // as if house_b stood in tile (0, 1)
+    ASSERT_EQ(RenderBeginFrame(), 0);
+    RenderSetTexture(0, nullptr);
+    struct Row {
+        u32_t tile;
+        UINT draws, textures, faces;
+    };
+    const Row rows[] = {{0x00020000u, 0, 0, 0}, {0u, 1, 1, 2}, {0x00010000u, 1, 1, 2}};
+    for (const Row& row : rows) {
+        D3D8TestClearCallCounts(Device());
+        g_render.frameStats = {};
+        ClusterBatchDrawInTile(lod, row.tile);
+        EXPECT_EQ(Counts().drawIndexedPrimitive, row.draws) << row.tile;
+        EXPECT_EQ(Counts().setTexture, row.textures) << row.tile;
+        EXPECT_EQ(g_render.frameStats.faces, row.faces) << row.tile;
+    }
+    RenderEndFrame(false);
+    // The marks: a list marked with a tile word carries it.
+    MeshCluster* const* list = lod->list;
+    ClusterListMarkAll(list, lod->listCount, 0x00030004u);
+    EXPECT_EQ(list[0]->tileMark, 0x00030004u);
 }
 
 }  // namespace

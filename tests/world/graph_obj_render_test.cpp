@@ -216,7 +216,7 @@ TEST_F(GraphObjDrawing, EachNodeTakesOneOfTheThreeMeshPaths)
         MeshDrawPath path;
     };
     const Case cases[] = {
-        {"lists built", true, true, false, MESH_DRAW_ANIMATED_NO_SLERP},
+        {"lists built", true, true, false, MESH_DRAW_ANIMATED_LOD_LIST},
         {"lists not built", true, false, false, MESH_DRAW_ANIMATED},
         {"rbrs off", false, true, false, MESH_DRAW_ANIMATED},
         {"a distance level", true, true, true, MESH_DRAW_LOOP_FRAME},
@@ -239,7 +239,7 @@ TEST_F(GraphObjDrawing, EachNodeTakesOneOfTheThreeMeshPaths)
         EXPECT_EQ(call.args.lodRecords, body->GetMeshSettings());
         EXPECT_EQ(call.world.m[3][2], 150.0f);
         switch (c.path) {
-            case MESH_DRAW_ANIMATED_NO_SLERP:
+            case MESH_DRAW_ANIMATED_LOD_LIST:
                 EXPECT_EQ(call.args.meshList, &body->lodMeshLists[2]);
                 EXPECT_EQ(call.args.frame, 2.75f);
                 break;

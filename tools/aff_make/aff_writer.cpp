@@ -51,7 +51,7 @@ void PutMaterial(std::string& out, const Material& m)
 {
     PutFloats(out, m.ambient, 3);
     PutFloats(out, m.diffuse, 3);
-    PutU32(out, m.reserved);
+    PutF32(out, m.opacity);
     PutU32(out, m.textureWord);
     PutFloats(out, m.specular, 3);
     PutFloats(out, m.emissive, 3);

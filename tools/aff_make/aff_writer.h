@@ -15,7 +15,7 @@ namespace aff {
 struct Material {
     float ambient[3] = {0.2f, 0.2f, 0.2f};
     float diffuse[3] = {0.8f, 0.8f, 0.8f};
-    u32_t reserved = 0;
+    float opacity = 1.0f;  // read by the translucent-record renderer: fully opaque unless set
     u32_t textureWord = 0xFFFF;
     float specular[3] = {0.0f, 0.0f, 0.0f};
     float emissive[3] = {0.0f, 0.0f, 0.0f};

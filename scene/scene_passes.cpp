@@ -1,0 +1,421 @@
+#include "scene/scene_passes.h"
+
+#include <cmath>
+
+#include "actors/actor.h"
+#include "actors/actor_cvars.h"
+#include "game/game_cvars.h"
+#include "game/game_state.h"
+#include "map/map_cvars.h"
+#include "render/camera.h"
+#include "render/hud.h"
+#include "render/pass_timing.h"
+#include "render/render_context.h"
+#include "render/render_cvars.h"
+#include "render/state_cache.h"
+#include "render/sun_flare.h"
+#include "render/visible_nodes.h"
+#include "scene/batch_records.h"
+#include "scene/draw_record_replay.h"
+#include "scene/draw_records.h"
+#include "scene/object_draw.h"
+#include "scene/object_pass.h"
+#include "scene/scene_cvars.h"
+#include "scene/scene_state.h"
+#include "scene/stats_overlay.h"
+#include "scene/visibility_pass.h"
+#include "scene/wide_projection.h"
+#include "world/dyn_objects_passes.h"
+
+ConsoleVar rbfx("rbfx", CVAR_BOOL, "true");
+ConsoleVar rbgg("rbgg", CVAR_BOOL, "true");
+ConsoleVar rbfp("rbfp", CVAR_BOOL, "true");
+
+ScenePassHook g_scenePassHooks[SCENE_PASS_COUNT];
+ScenePassGameState g_scenePassGame;
+
+namespace {
+
+ScenePassTracer g_tracer = nullptr;
+
+void ShaderSetVisibility()
+{
+    DynObjectsUpdateShaderSetVisibility(g_visible.visibilityFrustum, 6);
+}
+
+void SpriteBatchesReset()
+{
+    // The sprite batch drawing comes with its renderer; the batch is emptied every frame.
+    BatchRecordReset();
+}
+
+constexpr const char* kNames[SCENE_PASS_COUNT] = {"prepare objects",  "shader-set visibility",
+                                                  "decal update",     "map decals",
+                                                  "shader set 0",     "shader set 1",
+                                                  "shader set 2",     "shader set 3",
+                                                  "objects",          "vegetation",
+                                                  "records sort",     "plant replay",
+                                                  "records clear",    "volumes z-pass",
+                                                  "volumes z-fail",   "object decals",
+                                                  "darkening",        "wires",
+                                                  "menu indicators",  "water",
+                                                  "water second",     "rain",
+                                                  "record replay",    "sprite batches",
+                                                  "first person",     "sun flare",
+                                                  "particles",        "hud layers",
+                                                  "water reflection", "hud layers external",
+                                                  "stats overlay",    "secondary views",
+                                                  "object previews",  "screen fade"};
+
+// The timed pass a pass counts towards, or RENDER_TIMED_PASS_COUNT for none.
+RenderTimedPass TimedPassOf(ScenePass pass)
+{
+    switch (pass) {
+        case SCENE_PASS_OBJECTS:
+            return TIMED_PASS_OBJECTS;
+        case SCENE_PASS_PLANT_REPLAY:
+        case SCENE_PASS_RECORD_REPLAY:
+            return TIMED_PASS_RECORDS;
+        case SCENE_PASS_HUD_LAYERS:
+        case SCENE_PASS_HUD_LAYERS_EXTERNAL:
+        case SCENE_PASS_STATS_OVERLAY:
+            return TIMED_PASS_OVERLAYS;
+        default:
+            return RENDER_TIMED_PASS_COUNT;
+    }
+}
+
+void Run(ScenePass pass)
+{
+    if (g_tracer)
+        g_tracer(pass);
+    ScenePassHook hook = g_scenePassHooks[pass];
+    if (!hook)
+        return;
+    const RenderTimedPass timed = TimedPassOf(pass);
+    RenderTimingBegin(timed);
+    hook();
+    RenderTimingEnd(timed);
+}
+
+void State(u32_t state, u32_t value)
+{
+    RenderSetState(state, value);
+}
+
+bool ShadowsOn()
+{
+    return rbflm.Bool() || rbshadows.Bool();
+}
+
+// "Recording on" sets the recording-off byte (nothing is queued), "recording off" clears it.
+void RecordingOn()
+{
+    DrawRecordSetRecordingOff(true);
+}
+
+void RecordingOff()
+{
+    DrawRecordSetRecordingOff(false);
+}
+
+// Step 6's stencil states: the shader sets write 9 where the depth test passes.
+void ShaderSetStencil()
+{
+    State(D3DRS_STENCILENABLE, 1);
+    State(D3DRS_STENCILFUNC, D3DCMP_ALWAYS);
+    State(D3DRS_STENCILFAIL, D3DSTENCILOP_REPLACE);
+    State(D3DRS_STENCILMASK, 0xFFFFFFFFu);
+    State(D3DRS_STENCILPASS, D3DSTENCILOP_REPLACE);
+    State(D3DRS_STENCILREF, STENCIL_SHADER_SETS);
+    State(D3DRS_STENCILWRITEMASK, 0xFFFFFFFFu);
+    State(D3DRS_STENCILZFAIL, D3DSTENCILOP_KEEP);
+}
+
+void FirstObjectPass()
+{
+    State(D3DRS_ZWRITEENABLE, 1);
+    State(D3DRS_ZENABLE, 1);
+    RenderMeshPassIndex = 0;
+    Run(SCENE_PASS_OBJECTS);
+}
+
+// Step 8: the static map's value again for what follows.
+void AfterFirstObjectPass()
+{
+    State(D3DRS_STENCILENABLE, 0);
+    State(D3DRS_STENCILENABLE, 1);
+    State(D3DRS_STENCILFAIL, D3DSTENCILOP_KEEP);
+    State(D3DRS_STENCILREF, STENCIL_STATIC_MAP);
+}
+
+void SortReplayClear()
+{
+    Run(SCENE_PASS_RECORDS_SORT);
+    Run(SCENE_PASS_PLANT_REPLAY);
+    Run(SCENE_PASS_RECORDS_CLEAR);
+}
+
+// Step 10 after the volumes: the shader sets' third mode over the map's value, then the second
+// object pass where the stencil still holds 0.
+void SecondStencilAndMode2(bool masksAgain)
+{
+    State(D3DRS_STENCILENABLE, 1);
+    State(D3DRS_STENCILFAIL, D3DSTENCILOP_REPLACE);
+    State(D3DRS_STENCILMASK, 0xFFFFFFFFu);
+    State(D3DRS_STENCILPASS, D3DSTENCILOP_REPLACE);
+    State(D3DRS_STENCILREF, STENCIL_STATIC_MAP);
+    State(D3DRS_STENCILWRITEMASK, 0xFFFFFFFFu);
+    State(D3DRS_STENCILFUNC, D3DCMP_ALWAYS);
+    State(D3DRS_STENCILZFAIL, D3DSTENCILOP_KEEP);
+    Run(SCENE_PASS_SHADER_SET_2);
+    State(D3DRS_STENCILFAIL, D3DSTENCILOP_KEEP);
+    State(D3DRS_STENCILPASS, D3DSTENCILOP_KEEP);
+    if (masksAgain) {
+        State(D3DRS_STENCILMASK, 0xFFFFFFFFu);
+        State(D3DRS_STENCILWRITEMASK, 0xFFFFFFFFu);
+    }
+    State(D3DRS_STENCILREF, STENCIL_FIRST_OBJECTS);
+    State(D3DRS_STENCILFUNC, D3DCMP_EQUAL);
+}
+
+void SecondObjectPass()
+{
+    RenderMeshPassIndex = 1;
+    Run(SCENE_PASS_OBJECTS);
+}
+
+bool MenuIndicatorsShown()
+{
+    return g_scenePassGame.missionKind == 1 || g_scenePassGame.tutorialMap;
+}
+
+bool FirstPersonShown()
+{
+    if (gbthirdperson.Bool() || g_scenePassGame.noWeaponView)
+        return false;
+    return !(g_game.player && g_game.player->IsDriver());
+}
+
+void WaterLayers()
+{
+    if (rbwater.Bool())
+        Run(SCENE_PASS_WATER);
+    if (rbwater.Bool())
+        Run(SCENE_PASS_WATER_SECOND);
+}
+
+void ReplayAndClear()
+{
+    Run(SCENE_PASS_RECORD_REPLAY);
+    Run(SCENE_PASS_RECORDS_CLEAR);
+}
+
+// Steps 1 to 5, shared by the three lists.
+void FrameStart()
+{
+    Run(SCENE_PASS_PREPARE_OBJECTS);
+    Run(SCENE_PASS_SHADER_SET_VISIBILITY);
+    RenderWideProjectionUpdate();
+    Run(SCENE_PASS_DECAL_UPDATE);
+    Run(SCENE_PASS_MAP_DECALS);
+    Run(SCENE_PASS_SHADER_SET_0);
+}
+
+// Step 6 as the indoor and external lists run it.
+void ShaderSetStencilIndoorOrder(bool cullNone)
+{
+    ShaderSetStencil();
+    if (cullNone)
+        State(D3DRS_CULLMODE, D3DCULL_NONE);
+    Run(SCENE_PASS_SHADER_SET_1);
+    Run(SCENE_PASS_SHADER_SET_3);
+    RenderSetPassSelector(PASS_SELECTOR_SHADOWED);
+    State(D3DRS_STENCILREF, STENCIL_FIRST_OBJECTS);
+    RecordingOn();
+}
+
+}  // namespace
+
+void ScenePassHooksReset()
+{
+    for (ScenePassHook& hook : g_scenePassHooks)
+        hook = nullptr;
+    g_scenePassHooks[SCENE_PASS_PREPARE_OBJECTS] = RenderPrepareVisibleObjects;
+    g_scenePassHooks[SCENE_PASS_SHADER_SET_VISIBILITY] = ShaderSetVisibility;
+    g_scenePassHooks[SCENE_PASS_OBJECTS] = RenderObjectPass;
+    g_scenePassHooks[SCENE_PASS_RECORDS_SORT] = DrawRecordsSort;
+    g_scenePassHooks[SCENE_PASS_PLANT_REPLAY] = DrawRecordsReplayPlants;
+    g_scenePassHooks[SCENE_PASS_RECORDS_CLEAR] = DrawRecordsClear;
+    g_scenePassHooks[SCENE_PASS_RECORD_REPLAY] = DrawRecordsReplay;
+    g_scenePassHooks[SCENE_PASS_SPRITE_BATCHES] = SpriteBatchesReset;
+    g_scenePassHooks[SCENE_PASS_SUN_FLARE] = SunFlareDraw;
+    g_scenePassHooks[SCENE_PASS_HUD_LAYERS] = HudDrawLayers;
+    g_scenePassHooks[SCENE_PASS_HUD_LAYERS_EXTERNAL] = HudDrawLayersExternal;
+    g_scenePassHooks[SCENE_PASS_STATS_OVERLAY] = RenderStatsOverlay;
+}
+
+namespace {
+// The start table is in place before the first frame.
+const bool g_hooksMade = (ScenePassHooksReset(), true);
+}  // namespace
+
+void ScenePassRun(ScenePass pass)
+{
+    if (pass < SCENE_PASS_COUNT)
+        Run(pass);
+}
+
+void ScenePassSetTracer(ScenePassTracer tracer)
+{
+    g_tracer = tracer;
+}
+
+const char* ScenePassName(ScenePass pass)
+{
+    return pass < SCENE_PASS_COUNT ? kNames[pass] : "?";
+}
+
+void StencilMarkBegin()
+{
+    State(D3DRS_STENCILENABLE, 1);
+    State(D3DRS_STENCILFAIL, D3DSTENCILOP_REPLACE);
+    State(D3DRS_STENCILMASK, 0xFFFFFFFFu);
+    State(D3DRS_STENCILPASS, D3DSTENCILOP_REPLACE);
+    State(D3DRS_STENCILREF, STENCIL_STATIC_MAP);
+    State(D3DRS_STENCILWRITEMASK, 0xFFFFFFFFu);
+    State(D3DRS_STENCILFUNC, D3DCMP_ALWAYS);
+    State(D3DRS_STENCILZFAIL, D3DSTENCILOP_REPLACE);
+}
+
+void StencilEnable()
+{
+    State(D3DRS_STENCILENABLE, 1);
+}
+
+void RenderScenePasses()
+{
+    const bool shadows = ShadowsOn();
+    FrameStart();
+    if (shadows) {
+        ShaderSetStencil();
+        Run(SCENE_PASS_SHADER_SET_1);
+        Run(SCENE_PASS_SHADER_SET_3);
+        RecordingOn();
+        RenderSetPassSelector(PASS_SELECTOR_SHADOWED);
+        State(D3DRS_STENCILREF, STENCIL_FIRST_OBJECTS);
+    } else {
+        RecordingOff();
+        RenderSetPassSelector(PASS_SELECTOR_FULL);
+    }
+    FirstObjectPass();
+    if (shadows) {
+        RecordingOff();
+        AfterFirstObjectPass();
+    }
+    Run(SCENE_PASS_VEGETATION);
+    if (shadows) {
+        SortReplayClear();
+        Run(rbzpass.Bool() ? SCENE_PASS_VOLUMES_ZPASS : SCENE_PASS_VOLUMES_ZFAIL);
+        SecondStencilAndMode2(false);
+        State(D3DRS_ZWRITEENABLE, 0);
+        State(D3DRS_ZENABLE, 1);
+        RenderSetPassSelector(PASS_SELECTOR_FULL);
+        SecondObjectPass();
+        State(D3DRS_STENCILENABLE, 0);
+        RenderMeshPassIndex = 0;
+    }
+    Run(SCENE_PASS_RECORDS_SORT);
+    Run(SCENE_PASS_OBJECT_DECALS);
+    if (shadows)
+        Run(SCENE_PASS_DARKENING);
+    Run(SCENE_PASS_WIRES);
+    if (MenuIndicatorsShown())
+        Run(SCENE_PASS_MENU_INDICATORS);
+    const bool underWater = RenderViewUnderWater != 0;
+    if (!underWater) {
+        WaterLayers();
+        if (rbrain.Bool())
+            Run(SCENE_PASS_RAIN);
+    }
+    ReplayAndClear();
+    Run(SCENE_PASS_SPRITE_BATCHES);
+    if (underWater)
+        WaterLayers();
+    if (FirstPersonShown())
+        Run(SCENE_PASS_FIRST_PERSON);
+    Run(SCENE_PASS_SUN_FLARE);
+    Run(SCENE_PASS_PARTICLES);
+    ReplayAndClear();
+    Run(SCENE_PASS_HUD_LAYERS);
+    Run(SCENE_PASS_STATS_OVERLAY);
+}
+
+void RenderScenePassesIndoor()
+{
+    FrameStart();
+    ShaderSetStencilIndoorOrder(false);
+    FirstObjectPass();
+    RecordingOff();
+    AfterFirstObjectPass();
+    Run(SCENE_PASS_VEGETATION);
+    SortReplayClear();
+    Run(SCENE_PASS_VOLUMES_ZFAIL);
+    SecondStencilAndMode2(false);
+    RenderSetPassSelector(PASS_SELECTOR_FULL);
+    State(D3DRS_ZWRITEENABLE, 0);
+    State(D3DRS_ZENABLE, 1);
+    SecondObjectPass();
+    Run(SCENE_PASS_RECORDS_SORT);
+    State(D3DRS_STENCILENABLE, 0);
+    RenderMeshPassIndex = 0;
+    Run(SCENE_PASS_OBJECT_DECALS);
+    Run(SCENE_PASS_DARKENING);
+    Run(SCENE_PASS_WIRES);
+    if (MenuIndicatorsShown())
+        Run(SCENE_PASS_MENU_INDICATORS);
+    ReplayAndClear();
+    Run(SCENE_PASS_SPRITE_BATCHES);
+    if (FirstPersonShown())
+        Run(SCENE_PASS_FIRST_PERSON);
+    if (rbfx.Bool())
+        Run(SCENE_PASS_SUN_FLARE);
+    if (rbparticles.Bool()) {
+        Run(SCENE_PASS_PARTICLES);
+        Run(SCENE_PASS_RECORD_REPLAY);
+    }
+    Run(SCENE_PASS_RECORDS_CLEAR);
+    if (rbgg.Bool())
+        Run(SCENE_PASS_HUD_LAYERS);
+    Run(SCENE_PASS_STATS_OVERLAY);
+}
+
+void RenderScenePassesExternal()
+{
+    FrameStart();
+    ShaderSetStencilIndoorOrder(true);
+    FirstObjectPass();
+    RecordingOff();
+    State(D3DRS_STENCILENABLE, 0);
+    Run(SCENE_PASS_VOLUMES_ZFAIL);
+    SecondStencilAndMode2(true);
+    RenderSetPassSelector(PASS_SELECTOR_FULL);
+    State(D3DRS_ZWRITEENABLE, 0);
+    State(D3DRS_ZENABLE, 1);
+    SecondObjectPass();
+    Run(SCENE_PASS_RECORDS_SORT);
+    State(D3DRS_STENCILENABLE, 0);
+    RenderMeshPassIndex = 0;
+    Run(SCENE_PASS_DARKENING);
+    Run(SCENE_PASS_WIRES);
+    if (MenuIndicatorsShown())
+        Run(SCENE_PASS_MENU_INDICATORS);
+    Run(SCENE_PASS_PARTICLES);
+    ReplayAndClear();
+    // The HUD world overlay is drawn as the batched sprites.
+    Run(SCENE_PASS_SPRITE_BATCHES);
+    Run(SCENE_PASS_WATER_REFLECTION);
+    Run(SCENE_PASS_WATER);
+    Run(SCENE_PASS_HUD_LAYERS_EXTERNAL);
+    Run(SCENE_PASS_STATS_OVERLAY);
+}

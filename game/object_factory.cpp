@@ -6,6 +6,7 @@
 #include <string>
 
 #include "actors/actor.h"
+#include "actors/vehicle.h"
 #include "actors/weapon.h"
 #include "ai/ai_interface.h"
 #include "ai/ai_state.h"
@@ -43,7 +44,7 @@ DynamicObject* MakeActor()
 const ObjectClassEntry kOwnClasses[] = {
     {"weapon", Make<Weapon>},       {"entity", Make<Entity>},       {"entitynet", Make<EntityNet>},
     {"equipment", Make<Equipment>}, {"structure", Make<Structure>}, {"tree", Make<Tree>},
-    {"map_obj", Make<MapObject>},   {"actor", MakeActor},
+    {"map_obj", Make<MapObject>},   {"actor", MakeActor},           {"vehicle", Make<Vehicle>},
 };
 
 }  // namespace

@@ -70,8 +70,7 @@ void LayDown(Actor* actor)
                 candidates.push_back(static_cast<s32_t>(i));
         }
         if (!candidates.empty()) {
-            actor->deathVariant =
-                candidates[static_cast<u32_t>(EngineRand()) % static_cast<u32_t>(candidates.size())];
+            actor->deathVariant = candidates[static_cast<u32_t>(EngineRand()) % static_cast<u32_t>(candidates.size())];
             const DeathAnim& chosen = group.anims[static_cast<size_t>(actor->deathVariant)];
             SetLastFrame(ActorBodyNode(actor), chosen.legs, &actor->deathLegsFrame);
             SetLastFrame(ActorTorsoNode(actor), chosen.torso, &actor->deathTorsoFrame);

@@ -90,79 +90,79 @@ void Actor::TakeItem(DynamicObject* object)
     if (!object)
         return;
     switch (object->GetTypeId()) {
-    case OBJECT_TYPE_MAP_OBJECT: {
-        // With every item entry in use the item would be hidden and disabled yet carried nowhere,
-        // and so lost: it stays where it is instead.
-        bool room = false;
-        for (DOEnvelope* entry : carriedItems)
-            room = room || !entry;
-        DOEnvelope* item = object->envelope;
-        if (!room || !item)
-            return;
-        object->SetDrawn(false);
-        object->SetCastsShadow(false);
-        object->ReleaseShaderSettings();
-        if (item->disabled)
-            return;
-        ActorAddCarriedItem(item);
-        item->Disable(nullptr);
-        ConPrint(4, "'%s' added to inventory.\n", item->name.Text());
-        return;
-    }
-    case OBJECT_TYPE_VEHICLE: {
-        Vehicle* taken = static_cast<Vehicle*>(object);
-        if (taken->speed > 1.0f)
-            return;
-        const bool isPlayer = this == g_game.player;
-        if (isPlayer) {
-            if (g_game.vehicleBarred)
+        case OBJECT_TYPE_MAP_OBJECT: {
+            // With every item entry in use the item would be hidden and disabled yet carried nowhere,
+            // and so lost: it stays where it is instead.
+            bool room = false;
+            for (DOEnvelope* entry : carriedItems)
+                room = room || !entry;
+            DOEnvelope* item = object->envelope;
+            if (!room || !item)
                 return;
-            g_game.playerVehicle = taken;
-        }
-        if (inVehicle && vehicle) {
-            vehicle->LeaveSeat(this);
-            GameUnlinkActorBody(this);
-        }
-        inVehicle = true;
-        vehicle = taken;
-        seat = nullptr;
-        if (taken->seats && taken->seatCount > 0) {
-            s32_t number = 0;
-            const DOEnvelope* place = taken->envelope;
-            if (place && place->currentSeatRecord >= 0 &&
-                static_cast<size_t>(place->currentSeatRecord) < place->seatRecords.size())
-                number = place->seatRecords[static_cast<size_t>(place->currentSeatRecord)].seatNumber;
-            // A seat number beyond the defined seats names none: the first seat is asked for.
-            seat = &taken->seats[number >= 0 && number < taken->seatCount ? number : 0];
-        }
-        if (!seat || seat->occupant)
-            seat = taken->FindFreeSeat();
-        if (!seat) {
-            if (isPlayer)
-                g_game.playerVehicle = nullptr;
-            vehicle = nullptr;
-            inVehicle = false;
+            object->SetDrawn(false);
+            object->SetCastsShadow(false);
+            object->ReleaseShaderSettings();
+            if (item->disabled)
+                return;
+            ActorAddCarriedItem(item);
+            item->Disable(nullptr);
+            ConPrint(4, "'%s' added to inventory.\n", item->name.Text());
             return;
         }
-        GameLinkActorBody(this, seat->attachNode, "xdef", seat->attachMesh);
-        taken->EnterSeat(this);
-        if (seat->driver && taken->sound && taken->sound->soundTable) {
-            const Vector3 at = taken->GetPosition();
-            SoundInstance* start = taken->sound->soundTable->Pick(SOUND_TURN_ON, false, 0);
-            if (start && SoundTravelDelay(at) == 0 && SoundLodForPoint(at) == 0)
-                start->PlayOnPath(SoundDefaultPath(), false);
-            taken->soundStartTime = GetTickCount();
+        case OBJECT_TYPE_VEHICLE: {
+            Vehicle* taken = static_cast<Vehicle*>(object);
+            if (taken->speed > 1.0f)
+                return;
+            const bool isPlayer = this == g_game.player;
+            if (isPlayer) {
+                if (g_game.vehicleBarred)
+                    return;
+                g_game.playerVehicle = taken;
+            }
+            if (inVehicle && vehicle) {
+                vehicle->LeaveSeat(this);
+                GameUnlinkActorBody(this);
+            }
+            inVehicle = true;
+            vehicle = taken;
+            seat = nullptr;
+            if (taken->seats && taken->seatCount > 0) {
+                s32_t number = 0;
+                const DOEnvelope* place = taken->envelope;
+                if (place && place->currentSeatRecord >= 0 &&
+                    static_cast<size_t>(place->currentSeatRecord) < place->seatRecords.size())
+                    number = place->seatRecords[static_cast<size_t>(place->currentSeatRecord)].seatNumber;
+                // A seat number beyond the defined seats names none: the first seat is asked for.
+                seat = &taken->seats[number >= 0 && number < taken->seatCount ? number : 0];
+            }
+            if (!seat || seat->occupant)
+                seat = taken->FindFreeSeat();
+            if (!seat) {
+                if (isPlayer)
+                    g_game.playerVehicle = nullptr;
+                vehicle = nullptr;
+                inVehicle = false;
+                return;
+            }
+            GameLinkActorBody(this, seat->attachNode, "xdef", seat->attachMesh);
+            taken->EnterSeat(this);
+            if (seat->driver && taken->sound && taken->sound->soundTable) {
+                const Vector3 at = taken->GetPosition();
+                SoundInstance* start = taken->sound->soundTable->Pick(SOUND_TURN_ON, false, 0);
+                if (start && SoundTravelDelay(at) == 0 && SoundLodForPoint(at) == 0)
+                    start->PlayOnPath(SoundDefaultPath(), false);
+                taken->soundStartTime = GetTickCount();
+            }
+            if (isPlayer) {
+                GameShowMessage(name.Text(), "messages._gm_vehicle_taken");
+                SoundStopAll();
+            }
+            return;
         }
-        if (isPlayer) {
-            GameShowMessage(name.Text(), "messages._gm_vehicle_taken");
-            SoundStopAll();
-        }
-        return;
-    }
-    case OBJECT_TYPE_WEAPON:
-        break;
-    default:
-        return;
+        case OBJECT_TYPE_WEAPON:
+            break;
+        default:
+            return;
     }
 
     Weapon* weapon = static_cast<Weapon*>(object);
@@ -328,7 +328,8 @@ Weapon* Actor::DropItem(u8_t force)
         mapHit.hitObject = nullptr;
         mapHit.ignoreObject = this;
         mapHit.hitMapMesh = nullptr;
-        if (MapTrace(start, end, &mapHit) && (mapHit.resultKind & TRACE_RESULT_OBJECT_NEAREST) == TRACE_RESULT_OBJECT_NEAREST) {
+        if (MapTrace(start, end, &mapHit) &&
+            (mapHit.resultKind & TRACE_RESULT_OBJECT_NEAREST) == TRACE_RESULT_OBJECT_NEAREST) {
             const float y = mapHit.objHitPoint.y;
             if (y > height) {
                 height = y;

@@ -180,57 +180,57 @@ bool Vehicle::SetParam(const char* keyword, const EngineString* values, int coun
     if (!param || (param->count != kAnyCount && param->count != count))
         return false;
     switch (param->key) {
-    case KEY_MASS:
-        mass = ReadFloat(values[0]);
-        return true;
-    case KEY_ANGLE:
-        steerAngle = ReadFloat(values[0]);
-        return true;
-    case KEY_ENGINE_FORCE:
-        engineForce = ReadFloat(values[0]);
-        return true;
-    case KEY_MAX_ANGLE:
-        maxSteerAngle = ReadFloat(values[0]);
-        return true;
-    case KEY_MAX_SPEED:
-        maxSpeed = ReadFloat(values[0]);
-        return true;
-    case KEY_REVERSE_SPEED:
-        reverseSpeed = ReadFloat(values[0]);
-        return true;
-    case KEY_STEER_SPEED:
-        steerSpeed = ReadFloat(values[0]);
-        return true;
-    case KEY_ACCEL_SPEED:
-        accelSpeed = ReadFloat(values[0]);
-        return true;
-    case KEY_BRAKE_SPEED:
-        brakeForce = ReadFloat(values[0]);
-        return true;
-    case KEY_FINAL_STEER:
-        finalSteer = ReadFloat(values[0]);
-        return true;
-    case KEY_SEAT:
-        return !m_applyingSeat && SetSeatParam(values);
-    case KEY_CAPACITY: {
-        if (m_applyingSeat)
-            return false;
-        // A capacity beyond the 16-bit field or below 0 makes no seats.
-        const s32_t value = ReadInt(values[0]);
-        capacity = static_cast<u16_t>(value < 0 || value > 0xFFFF ? 0 : value);
-        AllocateSeats();
-        return true;
-    }
-    case KEY_INHIDE:
-        return SetPartSwitchParam(true, values, count);
-    case KEY_INSHOW:
-        return SetPartSwitchParam(false, values, count);
-    case KEY_HIND_HACK:
-        loweredBody = ReadInt(values[0]) != 0;
-        return true;
-    case KEY_TRAIL_PARTICLE:
-        trailParticle.Assign(values[0]);
-        return true;
+        case KEY_MASS:
+            mass = ReadFloat(values[0]);
+            return true;
+        case KEY_ANGLE:
+            steerAngle = ReadFloat(values[0]);
+            return true;
+        case KEY_ENGINE_FORCE:
+            engineForce = ReadFloat(values[0]);
+            return true;
+        case KEY_MAX_ANGLE:
+            maxSteerAngle = ReadFloat(values[0]);
+            return true;
+        case KEY_MAX_SPEED:
+            maxSpeed = ReadFloat(values[0]);
+            return true;
+        case KEY_REVERSE_SPEED:
+            reverseSpeed = ReadFloat(values[0]);
+            return true;
+        case KEY_STEER_SPEED:
+            steerSpeed = ReadFloat(values[0]);
+            return true;
+        case KEY_ACCEL_SPEED:
+            accelSpeed = ReadFloat(values[0]);
+            return true;
+        case KEY_BRAKE_SPEED:
+            brakeForce = ReadFloat(values[0]);
+            return true;
+        case KEY_FINAL_STEER:
+            finalSteer = ReadFloat(values[0]);
+            return true;
+        case KEY_SEAT:
+            return !m_applyingSeat && SetSeatParam(values);
+        case KEY_CAPACITY: {
+            if (m_applyingSeat)
+                return false;
+            // A capacity beyond the 16-bit field or below 0 makes no seats.
+            const s32_t value = ReadInt(values[0]);
+            capacity = static_cast<u16_t>(value < 0 || value > 0xFFFF ? 0 : value);
+            AllocateSeats();
+            return true;
+        }
+        case KEY_INHIDE:
+            return SetPartSwitchParam(true, values, count);
+        case KEY_INSHOW:
+            return SetPartSwitchParam(false, values, count);
+        case KEY_HIND_HACK:
+            loweredBody = ReadInt(values[0]) != 0;
+            return true;
+        case KEY_TRAIL_PARTICLE:
+            trailParticle.Assign(values[0]);
+            return true;
     }
     return false;
 }

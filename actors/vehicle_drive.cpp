@@ -20,6 +20,8 @@ constexpr float kRollingCoefficient = 12.8f;
 constexpr float kAngleFloor = 1e-16f;
 constexpr float kHalfPi = 1.5707964f;
 constexpr float kLoweredTilt = 0.08726647f;
+// Speeds up to this do not move the vehicle.
+constexpr float kStillSpeed = 0.001f;
 
 D3DXVECTOR3 Towards(const D3DXVECTOR3& difference)
 {
@@ -161,10 +163,10 @@ void Vehicle::Accelerate()
         ToggleGear();
     const float force = VehicleScaledLength(direction, engineForce * throttle);
     const float limit = maxSpeed;
-    const float next = mass > 0.0f ? speed + (force - VehicleAirDrag(speed) -
-                                              VehicleRollingResistance(kRollingCoefficient, speed)) /
-                                                 mass * g_game.frameTime
-                                   : speed;
+    const float next =
+        mass > 0.0f ? speed + (force - VehicleAirDrag(speed) - VehicleRollingResistance(kRollingCoefficient, speed)) /
+                                  mass * g_game.frameTime
+                    : speed;
     if (limit <= next) {
         speed = limit;
     } else {
@@ -178,10 +180,10 @@ void Vehicle::Reverse()
 {
     const float force = VehicleScaledLength(direction, engineForce * throttle);
     const float limit = reverseSpeed;
-    const float next = mass > 0.0f ? speed + (force - VehicleAirDrag(speed) -
-                                              VehicleRollingResistance(kRollingCoefficient, speed)) /
-                                                 mass * g_game.frameTime
-                                   : speed;
+    const float next =
+        mass > 0.0f ? speed + (force - VehicleAirDrag(speed) - VehicleRollingResistance(kRollingCoefficient, speed)) /
+                                  mass * g_game.frameTime
+                    : speed;
     if (limit <= next) {
         speed = limit;
     } else {
@@ -211,7 +213,10 @@ void Vehicle::Coast()
     if (mass > 0.0f) {
         const float loss = 5.0f * (10.0f * VehicleAirDrag(speed) + 10.0f * kRollingCoefficient * speed) / mass;
         const float next = speed - loss * g_game.frameTime;
-        speed = next < 0.0f ? 0.0f : next;
+        // The loss is a share of the speed: left alone the speed would only shrink towards 0 and
+        // stick at the smallest float, keeping the vehicle "moving" for ever. Below the speed that
+        // still moves it, it stops.
+        speed = next < kStillSpeed ? 0.0f : next;
     }
     if (throttle <= 100.0f)
         throttle = 100.0f;
@@ -221,7 +226,7 @@ void Vehicle::Coast()
 
 void Vehicle::Move()
 {
-    if (std::fabs(speed) <= 0.001f)
+    if (std::fabs(speed) <= kStillSpeed)
         return;
     const float distance = (forwardGear ? speed : -speed) * g_game.frameTime * 10.0f;
     const D3DXVECTOR3 step = direction * distance;

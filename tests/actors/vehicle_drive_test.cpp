@@ -170,11 +170,11 @@ TEST_F(VehicleDrive, SettlingOnTheGroundKeepsTrackWheelbaseAndDiagonal)
         float h[4];
     };
     const Pattern patterns[] = {
-        {{1.0f, 0.5f, 2.0f, 1.0f}},   // rear anchor P2, front anchor P0
-        {{0.5f, 1.0f, 2.0f, 1.0f}},   // rear anchor P2, front by the diagonal from P2
-        {{1.0f, 0.5f, 1.0f, 2.0f}},   // rear anchor P3, front by the diagonal from P3
-        {{0.5f, 1.0f, 1.0f, 2.0f}},   // rear anchor P3, front anchor P1
-        {{1.0f, 1.0f, 1.0f, 1.0f}},   // ties count as P2 and P0
+        {{1.0f, 0.5f, 2.0f, 1.0f}},  // rear anchor P2, front anchor P0
+        {{0.5f, 1.0f, 2.0f, 1.0f}},  // rear anchor P2, front by the diagonal from P2
+        {{1.0f, 0.5f, 1.0f, 2.0f}},  // rear anchor P3, front by the diagonal from P3
+        {{0.5f, 1.0f, 1.0f, 2.0f}},  // rear anchor P3, front anchor P1
+        {{1.0f, 1.0f, 1.0f, 1.0f}},  // ties count as P2 and P0
     };
     const float diagonal = std::sqrt(18.0f * 18.0f + 9.0f * 9.0f);
     for (const Pattern& pattern : patterns) {
@@ -202,11 +202,11 @@ TEST_F(VehicleDrive, MissingDivisorsKeepTheVehicleStillInsteadOfNaN)
     Vehicle* vehicle = new Vehicle;
     vehicle->name.Assign("bare");
     for (const char* line :
-         {"anim frame root jeep_frame", "anim body frame : xbody jeep_body : xo", "anim front frame : xfront jeep_axle : xo",
-          "anim rear frame : xrear jeep_axle : xo", "anim hub0 front : xw0 jeep_holder : xo",
-          "anim hub1 front : xw1 jeep_holder : xo", "anim wheel0 hub0 : xwheel jeep_wheel : xo",
-          "anim wheel1 hub1 : xwheel jeep_wheel : xo", "anim wheel2 rear : xw0 jeep_wheel : xo",
-          "anim wheel3 rear : xw1 jeep_wheel : xo", "engineforce 60"})
+         {"anim frame root jeep_frame", "anim body frame : xbody jeep_body : xo",
+          "anim front frame : xfront jeep_axle : xo", "anim rear frame : xrear jeep_axle : xo",
+          "anim hub0 front : xw0 jeep_holder : xo", "anim hub1 front : xw1 jeep_holder : xo",
+          "anim wheel0 hub0 : xwheel jeep_wheel : xo", "anim wheel1 hub1 : xwheel jeep_wheel : xo",
+          "anim wheel2 rear : xw0 jeep_wheel : xo", "anim wheel3 rear : xw1 jeep_wheel : xo", "engineforce 60"})
         ASSERT_TRUE(ApplyLine(*vehicle, line)) << line;
     vehicle->Update();
     EXPECT_EQ(weapon_test::LogCount(logStart, "WARNING: vehicle bare lacks mass"), 1);

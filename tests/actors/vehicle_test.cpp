@@ -85,11 +85,12 @@ TEST_F(VehicleObject, SeatLinesFollowTheirRules)
 {
     // The script's word table keeps the first spelling of a word for every later one: "Driver" is
     // the only spelling of the word here.
-    ASSERT_TRUE(WriteFileBytes("script/seats.scr", "<plain> step_out 1 2 3; actor_anim sit; shadow 1; </plain>\n"
-                                                   "<capital> Driver 1; </capital>\n"
-                                                   "<own> mass 7; shadow 1; </own>\n"
-                                                   "<nested> seat plain seats seat_d driver; </nested>\n"
-                                                   "<recapacity> capacity 5; </recapacity>\n"));
+    ASSERT_TRUE(WriteFileBytes("script/seats.scr",
+                               "<plain> step_out 1 2 3; actor_anim sit; shadow 1; </plain>\n"
+                               "<capital> Driver 1; </capital>\n"
+                               "<own> mass 7; shadow 1; </own>\n"
+                               "<nested> seat plain seats seat_d driver; </nested>\n"
+                               "<recapacity> capacity 5; </recapacity>\n"));
     struct Case {
         const char* what;
         std::vector<std::string> lines;
@@ -102,7 +103,10 @@ TEST_F(VehicleObject, SeatLinesFollowTheirRules)
         {"a third seat of two", {"capacity 2", plain, plain, plain}, {true, true, true, false}, 2},
         {"an unknown seat mesh", {"capacity 2", "seat plain seats nomesh driver"}, {true, false}, 0},
         {"an unknown attach node", {"capacity 2", "seat plain seats seat_d nonode"}, {true, false}, 0},
-        {"a key with a capital stays a vehicle key", {"capacity 2", "seat capital seats seat_d driver"}, {true, false}, 1},
+        {"a key with a capital stays a vehicle key",
+         {"capacity 2", "seat capital seats seat_d driver"},
+         {true, false},
+         1},
         {"a missing section keeps the seat", {"capacity 2", "seat nosuch seats seat_d driver"}, {true, false}, 1},
         {"other keys are the vehicle's", {"capacity 2", "seat own seats seat_d driver"}, {true, true}, 1},
         {"no seat inside a seat", {"capacity 2", "seat nested seats seat_d driver"}, {true, false}, 1},
@@ -274,8 +278,8 @@ TEST_F(VehicleObject, AxesComeFromTheContactPointsAndFillTheOrientationColumns)
     EXPECT_NEAR(length.y, -2.0f * s, 1e-6f);
     EXPECT_NEAR(length.z, 10.0f * s, 1e-6f);
     const D3DXMATRIX& m = *vehicle.orientation;
-    const float columns[3][3] = {{-lateral.x, -lateral.y, -lateral.z}, {normal.x, normal.y, normal.z},
-                                 {length.x, length.y, length.z}};
+    const float columns[3][3] = {
+        {-lateral.x, -lateral.y, -lateral.z}, {normal.x, normal.y, normal.z}, {length.x, length.y, length.z}};
     for (int c = 0; c < 3; ++c) {
         for (int r = 0; r < 3; ++r)
             EXPECT_FLOAT_EQ(m.m[r][c], columns[c][r]) << r << "," << c;

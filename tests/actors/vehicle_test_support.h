@@ -30,6 +30,20 @@ protected:
     }
     void TearDown() override
     {
+        // Soldiers leave the AI table with their bodies.
+        DynamicObject** objects = nullptr;
+        s32_t count = 0;
+        DynObjectsGet(&objects, &count);
+        for (s32_t i = count - 1; i >= 0; --i) {
+            if (objects[i]->GetTypeId() != OBJECT_TYPE_ACTOR)
+                continue;
+            Actor* soldier = static_cast<Actor*>(objects[i]);
+            DynObjectRemove(soldier);
+            soldier->DetachAI();
+            delete soldier;
+            DynObjectsGet(&objects, &count);
+            i = count;
+        }
         g_game.player = m_savedGame.player;
         g_game.playerVehicle = m_savedGame.vehicle;
         g_game.frameTime = m_savedGame.frameTime;

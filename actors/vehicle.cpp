@@ -27,6 +27,8 @@ VehicleSwayState g_vehicleSway;
 namespace {
 
 constexpr int kAnyCount = 255;
+// Far beyond any world: a saved value above it is damage.
+constexpr float kLargestSavedValue = 1e9f;
 
 enum VehicleKeyword {
     KEY_MASS,
@@ -466,10 +468,11 @@ void Vehicle::LoadState(SavedObjectState* state)
     if (!state)
         return;
     const u8_t* area = state->kindArea;
-    // A damaged record (a value that is not a finite number) would carry NaN into every position:
-    // the vehicle keeps its state.
+    // A damaged record (a value that is not a number, or one so large that the settling overflows)
+    // would carry NaN into every position: the vehicle keeps its state.
     for (u32_t at = VEHICLE_STATE_SPEED; at < VEHICLE_STATE_NAMES; at += 4) {
-        if (!std::isfinite(LoadFloat(area + at))) {
+        const float value = LoadFloat(area + at);
+        if (!std::isfinite(value) || std::fabs(value) > kLargestSavedValue) {
             Log("WARNING: damaged saved state of vehicle %s\n", name.Text());
             return;
         }

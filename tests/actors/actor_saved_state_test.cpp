@@ -50,8 +50,8 @@ TEST_F(ActorSavedState, TheRecordIsWrittenFieldByFieldAndReadBack)
     soldier->follower->moving = 1;
     soldier->follower->stateWord = 0x01020304;
     SavedObjectState state = Saved(soldier);
-    const std::vector<u8_t> expected = {57, 0, 0, 0, 1, 0, 0, 0, 1, 0, 3, 0, 1, 0, 0, 0,
-                                        1,  0, 0, 0, 1, 0, 0, 0, 4, 3, 2, 1};
+    const std::vector<u8_t> expected = {57, 0, 0, 0, 1, 0, 0, 0, 1, 0, 3, 0, 1, 0,
+                                        0,  0, 1, 0, 0, 0, 1, 0, 0, 0, 4, 3, 2, 1};
     EXPECT_EQ(std::vector<u8_t>(state.kindArea, state.kindArea + ACTOR_STATE_SIZE), expected);
     EXPECT_EQ(state.kindArea[ACTOR_STATE_SIZE], 0xAB);  // the rest of the area is not the actor's
 
@@ -154,7 +154,7 @@ TEST_F(ActorSavedState, PoseHeightsAndAimPoints)
         s32_t pose, kind;
         float height;
     };
-    const Case cases[] = {{0, 1, 14.0f}, {1, 1, 7.0f}, {2, 1, 2.0f},  {0, 2, 16.0f}, {1, 2, 12.0f},
+    const Case cases[] = {{0, 1, 14.0f}, {1, 1, 7.0f}, {2, 1, 2.0f}, {0, 2, 16.0f}, {1, 2, 12.0f},
                           {2, 2, 2.0f},  {0, 3, 0.0f}, {3, 1, 0.0f}, {-1, 2, 0.0f}, {1, 0, 0.0f}};
     for (const Case& c : cases)
         EXPECT_EQ(ActorPoseHeight(c.pose, c.kind), c.height) << c.pose << " " << c.kind;

@@ -118,7 +118,9 @@ TEST_F(VehicleRobustness, TruncatedAndCorruptedFiles)
         {"lines doubled", [](const std::string& o) { return o + o; }},
         {"a very long word", [](const std::string& o) { return std::string(5000, 'w') + " " + o; }},
         {"seats in their own sections",
-         [](const std::string& o) { return o + "\n<jeep_driver> seat jeep_driver seats seat_d driver; capacity 9; </jeep_driver>\n"; }},
+         [](const std::string& o) {
+             return o + "\n<jeep_driver> seat jeep_driver seats seat_d driver; capacity 9; </jeep_driver>\n";
+         }},
     };
     for (const SampleFile* file : {&kJeep, &kSeats}) {
         const std::string original = Original(*file);

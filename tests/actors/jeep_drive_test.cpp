@@ -68,7 +68,8 @@ TEST_F(JeepDrive, ASoldierDrivesTheJeepRoundACourseAndStepsOut)
     soldier->TakeItem(jeep);
     ASSERT_TRUE(soldier->IsDriver());
 
-    const float course[][2] = {{0.0f, -150.0f}, {150.0f, -150.0f}, {150.0f, 100.0f}, {-100.0f, 100.0f}, {-100.0f, -50.0f}};
+    const float course[][2] = {
+        {0.0f, -150.0f}, {150.0f, -150.0f}, {150.0f, 100.0f}, {-100.0f, 100.0f}, {-100.0f, -50.0f}};
     int reached = 0;
     int frames = 0;
     float fastest = 0.0f;

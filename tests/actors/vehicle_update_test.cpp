@@ -13,6 +13,10 @@
 #include "support/land_octree.h"
 #include "support/wave_bytes.h"
 #include "tools/aff_make/aff_description.h"
+#include "tools/aff_make/aff_writer.h"
+#include "core/console.h"
+#include "world/anim_cache.h"
+#include "world/wires.h"
 #include "tests/actors/vehicle_test_support.h"
 #include "world/graph_node.h"
 #include "world/shadow_object.h"
@@ -132,6 +136,56 @@ TEST_F(VehicleUpdate, AStructurePushesTheVehicleBackAndCutsItsSpeedAboveHalfTheM
     const float step = jeep->GetSpeed() * 10.0f * vehicle_test::kFrameTime;
     EXPECT_GT(nearest, 2.0f + 12.0f - step);
     EXPECT_LT(nearest, 2.0f + (18.0f + 15.0f) * 0.5f);
+}
+
+TEST_F(VehicleUpdate, AWireAcrossTheWayHoldsTheVehicleBack)
+{
+    ConStartup();
+    // A thin wire 5 above the ground along x, strung between two poles, across the jeep's way.
+    ConObjGroup* wire = ConObjCreateGroup("fence", "CROSS", "", 0.0f, 0.0f, 1.0f, 1);
+    ASSERT_NE(wire, nullptr);
+    const float wireZ = 300.0f;
+    const char* ends[2][2] = {{"pole_a", "-0"}, {"pole_b", "+0"}};
+    const float endX[2] = {200.0f, 400.0f};
+    for (int i = 0; i < 2; ++i) {
+        aff::AffFile file;
+        file.strings = {"post"};
+        file.frames = {{{aff::TriangleMesh(0, {0, 0, 0}, {0.1f, 0, 0}, {0, 0.1f, 0})}}};
+        file.dummies = std::vector<aff::DummyBox>{{ends[i][1], {}, {}, {endX[i], 5.0f, wireZ}}};
+        const std::string meshPath = std::string(ends[i][0]) + ".aff";
+        ASSERT_TRUE(WriteFileBytes(meshPath, aff::AffImage(file)));
+        GraphObj* pole = new GraphObj;
+        pole->name.Assign(ends[i][0]);
+        DynObjectAdd(pole);
+        GraphNode* post = new GraphNode("post");
+        post->SetParent(pole->GetRootNode());
+        pole->GetRootNode()->AddChild(post);
+        post->SetAnimMesh(AnimCacheAcquire(meshPath.c_str(), false));
+        ASSERT_EQ(ConObjGroupAppendObject(wire, pole), 1);
+    }
+    Actor* driver = Soldier({300.0f, 0.0f, 400.0f}, "driver");
+    Vehicle* jeep = DrivenJeep({300.0f, 0.0f, 400.0f}, driver);
+    jeep->SetSpeed(5.0f);
+    float nearest = 1e30f;
+    float last = jeep->GetCentre().z - wireZ;
+    int pushes = 0;
+    for (int i = 0; i < 150; ++i) {
+        Cruise(jeep, 1);
+        const float reach = jeep->GetCentre().z - wireZ;
+        nearest = std::min(nearest, reach);
+        if (reach > last)
+            ++pushes;
+        last = reach;
+    }
+    // Whenever the vehicle's box (the one it was drawn with, a step behind) meets the wire, the
+    // centre is pushed back (sideways from the wire, by the sphere's reach); the front (12 before
+    // the centre) gets no further than two steps past the wire.
+    EXPECT_GT(pushes, 5);
+    const float step = jeep->GetSpeed() * 10.0f * vehicle_test::kFrameTime;
+    EXPECT_GT(nearest, 12.0f - 2.0f * step);
+    EXPECT_EQ(jeep->GetSpeed(), 5.0f);  // a wire does not cut the speed
+    ConObjFreeAll();
+    ConShutdown();
 }
 
 TEST_F(VehicleUpdate, AParkedVehicleRefreshesItsShadowsOnlyWhileItsBodyIsTurned)

@@ -14,6 +14,7 @@
 #include "core/script_file.h"
 #include "core/sound_sets.h"
 #include "core/sound_source.h"
+#include "game/game_messages.h"
 #include "game/game_state.h"
 #include "game/player_view.h"
 #include "gui/gui.h"
@@ -131,9 +132,10 @@ Vehicle::Vehicle() : orientation(new D3DXMATRIX)
 
 Vehicle::~Vehicle()
 {
-    // Seated actors outlive the vehicle only on foot.
+    // Seated actors outlive the vehicle only on foot, their bodies back under their own roots.
     for (s32_t i = 0; seats && i < seatCount; ++i) {
         if (Actor* occupant = seats[i].occupant) {
+            GameUnlinkActorBody(occupant);
             occupant->inVehicle = false;
             occupant->vehicle = nullptr;
             occupant->seat = nullptr;
@@ -363,15 +365,14 @@ void Vehicle::ApplyPartSwitches(const VehicleSeat& seat, bool invert)
 
 void Vehicle::EnterSeat(Actor* actor)
 {
-    if (!actor)
+    // The caller stores the chosen seat in the actor first; without one there is nothing to enter.
+    if (!actor || !actor->seat)
         return;
     if (++occupantCount > capacity) {
         occupantCount = capacity;
         return;
     }
     VehicleSeat* seat = actor->seat;
-    if (!seat)
-        return;
     seat->occupant = actor;
     if (actor == g_game.player) {
         ApplyPartSwitches(*seat, false);

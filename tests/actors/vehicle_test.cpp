@@ -374,3 +374,37 @@ TEST_F(VehicleObject, OccupantNamesAreBoundedToSixteenFieldsOfFifteenCharacters)
 }
 
 }  // namespace
+
+namespace {
+
+class VehicleLifetime : public vehicle_test::VehicleFixture {};
+
+TEST_F(VehicleLifetime, DeletingEitherSideLeavesNoLinkBehind)
+{
+    // A vehicle deleted under its passenger leaves him on foot, his body under his own root.
+    Vehicle* jeep = Jeep({0.0f, 0.0f, 0.0f});
+    jeep->Update();
+    Actor* soldier = Soldier({20.0f, 0.0f, 0.0f});
+    soldier->TakeItem(jeep);
+    ASSERT_TRUE(soldier->inVehicle);
+    delete jeep;
+    EXPECT_FALSE(soldier->inVehicle);
+    EXPECT_EQ(soldier->vehicle, nullptr);
+    EXPECT_EQ(soldier->seat, nullptr);
+    EXPECT_EQ(soldier->GetRootNode()->GetChild(0)->GetParent(), soldier->GetRootNode());
+
+    // A passenger deleted in his seat frees it.
+    jeep = Jeep({0.0f, 0.0f, 0.0f});
+    jeep->Update();
+    soldier->TakeItem(jeep);
+    ASSERT_EQ(jeep->occupantCount, 1);
+    DynObjectRemove(soldier);
+    soldier->DetachAI();
+    delete soldier;
+    EXPECT_EQ(jeep->occupantCount, 0);
+    EXPECT_EQ(jeep->seats[0].occupant, nullptr);
+    jeep->Update();
+    delete jeep;
+}
+
+}  // namespace

@@ -141,6 +141,8 @@ Vehicle::~Vehicle()
             occupant->seat = nullptr;
         }
     }
+    if (g_game.playerVehicle == this)
+        g_game.playerVehicle = nullptr;
     FreeSeats();
     delete orientation;
     orientation = nullptr;

@@ -385,9 +385,13 @@ TEST_F(VehicleLifetime, DeletingEitherSideLeavesNoLinkBehind)
     Vehicle* jeep = Jeep({0.0f, 0.0f, 0.0f});
     jeep->Update();
     Actor* soldier = Soldier({20.0f, 0.0f, 0.0f});
+    g_game.player = soldier;
     soldier->TakeItem(jeep);
     ASSERT_TRUE(soldier->inVehicle);
+    ASSERT_EQ(g_game.playerVehicle, jeep);
     delete jeep;
+    EXPECT_EQ(g_game.playerVehicle, nullptr);
+    g_game.player = nullptr;
     EXPECT_FALSE(soldier->inVehicle);
     EXPECT_EQ(soldier->vehicle, nullptr);
     EXPECT_EQ(soldier->seat, nullptr);

@@ -66,6 +66,12 @@ Actor::~Actor()
     }
     delete follower;
     follower = nullptr;
+    // A seat the actor occupies is left free.
+    if (seat && seat->occupant == this) {
+        seat->occupant = nullptr;
+        if (vehicle && vehicle->occupantCount > 0)
+            --vehicle->occupantCount;
+    }
     if (ai) {
         if (ai->body == this)
             ai->body = nullptr;
@@ -162,15 +168,3 @@ bool Actor::SphereCollision(const Vector3& centre, float radius, Vector3* out)
         *out = c;
     return touched;
 }
-
-void Actor::LoadState(SavedObjectState* state)
-{
-    GraphObj::LoadState(state);
-}
-
-void Actor::SaveState(SavedObjectState* state)
-{
-    GraphObj::SaveState(state);
-}
-
-void Actor::ResetPoseAndWeapons() {}

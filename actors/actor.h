@@ -49,6 +49,24 @@ struct SquadMember {
     DynamicObject* object = nullptr;
 };
 
+// Aim point kinds: the body point (aimed at; items drop from it) and the eye point.
+constexpr s32_t ACTOR_AIM_BODY = 1;
+constexpr s32_t ACTOR_AIM_EYE = 2;
+// The height above the actor's position of the point of that kind in that pose; 0 for others.
+float ActorPoseHeight(s32_t pose, s32_t kind);
+
+// Byte offsets of the actor's record in the kind area of its saved state.
+constexpr u32_t ACTOR_STATE_HEALTH = 0;
+constexpr u32_t ACTOR_STATE_SLOT_KIND = 4;
+constexpr u32_t ACTOR_STATE_PATROL = 8;
+constexpr u32_t ACTOR_STATE_ALERT = 9;
+constexpr u32_t ACTOR_STATE_AI_BYTE = 10;
+constexpr u32_t ACTOR_STATE_MOVEMENT = 12;
+constexpr u32_t ACTOR_STATE_POSE = 16;
+constexpr u32_t ACTOR_STATE_FOLLOWER_BYTE = 20;
+constexpr u32_t ACTOR_STATE_FOLLOWER_WORD = 24;
+constexpr u32_t ACTOR_STATE_SIZE = 28;
+
 // The section names of actor class scripts, ended by a null entry: "Stay", "Crouch", "Prone",
 // "Interphases", "Phases".
 extern const char* const ActorPoseSectionNames[6];
@@ -134,9 +152,24 @@ public:
     // Takes the AI out of the AI table, deletes it and clears the link.
     virtual void DetachAI();
 
-    // Taking and dropping come with the vehicles: until then nothing is dropped and no seat is left.
-    Weapon* DropItem(u8_t /*force*/) { return nullptr; }
-    void LeaveVehicle() {}
+    // ---- taking and dropping (actors/actor_take_drop.cpp) ----
+    // Takes a pick-up item, a weapon lying in the world, a mounted weapon, or enters a vehicle.
+    void TakeItem(DynamicObject* object);
+    // Puts the weapon in hand back into the world; the weapon dropped, or null.
+    Weapon* DropItem(u8_t force);
+    // True when a carried item has that name (without regard to case).
+    bool HasItem(const char* itemName) const;
+    // Leaves the seat; a soldier (not the player) alive steps out at the seat's step-out point.
+    void LeaveVehicle();
+
+    // ---- saved state, reset and aim points (actors/actor_saved_state.cpp) ----
+    // A seated soldier (not the player) stands at its seat's attach node, 12 lower.
+    void FollowSeatPoint();
+    // ActorPoseHeight of the actor's pose.
+    float GetPoseHeight(s32_t kind) const;
+    // The position raised by the pose's height of the kind.
+    Vector3* GetAimPointForPose(Vector3* out, s32_t poseCode, s32_t kind) const;
+    Vector3* GetAimPoint(Vector3* out, s32_t kind) const;
 
     // ---- weapons in hand (actors/actor_weapons.cpp) ----
     // A mounted weapon follows the body's heading and pitch, each clamped to the weapon's limits.

@@ -3,6 +3,8 @@
 // its events and whether it counts the object destroyed. The script methods, handlers and the
 // envelope table come with the envelopes themselves.
 #pragma once
+#include <vector>
+
 #include "core/engine_string.h"
 #include "core/types.h"
 
@@ -42,6 +44,10 @@ public:
     MSALRunner* runner = nullptr;     // the mission-script runner of the envelope's soldier; not owned
 };
 
+struct EnvelopeSeatRecord {
+    s32_t seatNumber = 0;
+};
+
 class DOEnvelope : public Envelope {
 public:
     DOEnvelope() = default;
@@ -51,6 +57,10 @@ public:
     void Attach(DynamicObject* target);
 
     DynamicObject* object = nullptr;  // the bound world object; not owned
+    // A vehicle's envelope keeps one record per seat, each with its seat number, and the record
+    // of the seat the next taker should occupy (-1: none, the first seat).
+    std::vector<EnvelopeSeatRecord> seatRecords;
+    s32_t currentSeatRecord = -1;
 };
 
 // Puts the envelope into the first free slot of the envelope table; its slot, or -1 when the table

@@ -60,6 +60,17 @@ void GameLinkActorBodyRange(Actor* actor, GraphNode* node, const char* bodyDummy
     body->SetAttachPoint(DummyIndex(parent, parentDummy), DummyIndex(body, bodyDummy));
 }
 
+void GameLinkActorBody(Actor* actor, GraphNode* node, const char* bodyDummy, s32_t parentDummy)
+{
+    if (!actor || !node)
+        return;
+    GraphNode* body = BodyNode(actor);
+    if (!body)
+        return;
+    body->SetParent(node->GetParent());
+    body->SetAttachPoint(parentDummy, DummyIndex(body, bodyDummy));
+}
+
 void GameUnlinkActorBody(Actor* actor)
 {
     if (!actor)

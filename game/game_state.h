@@ -12,6 +12,7 @@
 
 class Actor;
 class DynamicObject;
+class Vehicle;
 struct GameMod;
 
 // A class keyword the object factory answers, and what makes its objects.
@@ -27,6 +28,11 @@ constexpr float kDefaultMouseLookFactor = 0.003f;
 struct GameState {
     // The player's actor, null outside a mission. Plug-ins read it through the host data entry "player".
     Actor* player = nullptr;
+    // The vehicle the player sits in (null on foot), and the flag that bars the player from vehicles.
+    Vehicle* playerVehicle = nullptr;
+    bool vehicleBarred = false;
+    // Set while the restart information is being saved (weapons taken then are kept quiet).
+    bool savingRestart = false;
     // Seconds since the previous game frame, clamped to 0.001..0.1 at the start of each game frame.
     // Plug-ins read it through the host data entry "framedtime".
     float frameTime = 0.001f;

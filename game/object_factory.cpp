@@ -6,6 +6,7 @@
 #include <string>
 
 #include "actors/actor.h"
+#include "actors/vehicle.h"
 #include "actors/weapon.h"
 #include "ai/ai_interface.h"
 #include "ai/ai_state.h"
@@ -52,6 +53,7 @@ const ObjectClassEntry kOwnClasses[] = {
     {"weapon", Make<Weapon>},       {"entity", Make<Entity>},       {"entitynet", Make<EntityNet>},
     {"equipment", Make<Equipment>}, {"structure", Make<Structure>}, {"tree", Make<Tree>},
     {"map_obj", Make<MapObject>},   {"actor", MakeActor},           {"tesk", MakeTeskActor},
+    {"vehicle", Make<Vehicle>},
 };
 
 }  // namespace

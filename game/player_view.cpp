@@ -46,6 +46,12 @@ void GameSetYaw(float yaw)
     g_viewYaw = yaw;
 }
 
+void GameSetYawPitch(float yaw, float pitch)
+{
+    GameSetYaw(yaw);
+    GameSetPitch(pitch);
+}
+
 void GameSetPitch(float pitch)
 {
     g_viewPitch = pitch;

@@ -18,6 +18,7 @@ float GameGetYaw();
 float GameGetPitch();
 void GameSetYaw(float yaw);
 void GameSetPitch(float pitch);
+void GameSetYawPitch(float yaw, float pitch);
 
 // What the player's own sounds (footsteps, weapon handling) read of the game each frame.
 struct PlayerSoundView {

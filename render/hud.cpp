@@ -37,11 +37,6 @@ void DrawLayer(const char* name)
         DrawScreen(screen);
 }
 
-void DrawLayer(const EngineString& name)
-{
-    DrawLayer(name.Text());
-}
-
 void DrawLayer(GuiScreen* screen)
 {
     if (screen)
@@ -174,8 +169,8 @@ void HudDrawLayers()
     }
     if (actor)
         SquadPreviews(*actor);
-    if (actor && actor->inVehicle && actor->vehicle)
-        DrawLayer(actor->vehicle->hudScreen);
+    if (actor && actor->inVehicle && actor->vehicle && actor->seat)
+        DrawLayer(actor->seat->screen);
     if (g_game.hud.worldMarkersShown)
         HudDrawWorldMarkers();
 

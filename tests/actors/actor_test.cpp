@@ -143,7 +143,7 @@ TEST(Actor, DestructionDeletesExactlyTheOwnedWeapons)
     // What the actor only referenced is still whole.
     lent->name.Assign("still here");
     mounted->name.Assign("still here");
-    vehicle->hudScreen.Assign("still here");
+    vehicle->name.Assign("still here");
     item->Disable(nullptr);
     itemObject->name.Assign("still here");
     lent.reset();

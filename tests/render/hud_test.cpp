@@ -112,7 +112,7 @@ protected:
         m_rifle->fireMode = kFireModeSingle;
         m_gun->crosshairScreen = GuiFindScreen("MGCROSS");
         m_gun->statScreen = GuiFindScreen("MG");
-        m_tank->hudScreen.Assign("TANKHUD");
+        m_seat.screen = GuiFindScreen("TANKHUD");
         m_actor->weapons[2] = m_rifle.get();
         m_actor->weaponOwned[2] = true;
         m_actor->selectedSlot = 2;

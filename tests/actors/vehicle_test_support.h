@@ -1,0 +1,89 @@
+// Helpers of the vehicle tests: the sample jeep and sample soldiers built from their definitions, a
+// fixed frame time, and the game state the vehicles touch put back after each test.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "actors/vehicle.h"
+#include "ai/ai_interface.h"
+#include "game/game_state.h"
+#include "game/player_view.h"
+#include "map/world_registry.h"
+#include "support/def_apply.h"
+#include "tests/actors/weapon_test_support.h"
+
+namespace vehicle_test {
+
+constexpr float kFrameTime = 0.02f;
+
+class VehicleFixture : public weapon_test::WeaponFixture {
+protected:
+    void SetUp() override
+    {
+        WeaponFixture::SetUp();
+        m_savedGame = {g_game.player, g_game.playerVehicle, g_game.frameTime};
+        g_game.frameTime = kFrameTime;
+        g_vehicleSway = VehicleSwayState();
+        GameSetYawPitch(0.0f, 0.0f);
+    }
+    void TearDown() override
+    {
+        // Soldiers leave the AI table with their bodies.
+        DynamicObject** objects = nullptr;
+        s32_t count = 0;
+        DynObjectsGet(&objects, &count);
+        for (s32_t i = count - 1; i >= 0; --i) {
+            if (objects[i]->GetTypeId() != OBJECT_TYPE_ACTOR)
+                continue;
+            Actor* soldier = static_cast<Actor*>(objects[i]);
+            DynObjectRemove(soldier);
+            soldier->DetachAI();
+            delete soldier;
+            DynObjectsGet(&objects, &count);
+            i = count;
+        }
+        g_game.player = m_savedGame.player;
+        g_game.playerVehicle = m_savedGame.vehicle;
+        g_game.frameTime = m_savedGame.frameTime;
+        g_game.vehicleBarred = false;
+        g_game.savingRestart = false;
+        g_vehicleSway = VehicleSwayState();
+        GameSetYawPitch(0.0f, 0.0f);
+        WeaponFixture::TearDown();
+    }
+
+    // The sample jeep at the point, not registered; every definition line must be taken.
+    Vehicle* Jeep(const Vector3& at, const char* objectName = "jeep")
+    {
+        Vehicle* jeep = new Vehicle;
+        jeep->name.Assign(objectName);
+        const std::vector<bool> results = ApplyDefFile("object\\vehicles\\jeep.def", jeep);
+        EXPECT_FALSE(results.empty());
+        for (size_t i = 0; i < results.size(); ++i)
+            EXPECT_TRUE(results[i]) << "jeep.def entry " << i;
+        jeep->SetPosition(at);
+        return jeep;
+    }
+    // A sample soldier with its AI, registered in the world.
+    Actor* Soldier(const Vector3& at, const char* objectName = "soldier")
+    {
+        AIInterface* ai = new AIInterface();
+        Actor* soldier = ai->body;
+        soldier->name.Assign(objectName);
+        ApplyDefFile("object\\actors\\soldier.def", soldier);
+        soldier->SetPosition(at);
+        DynObjectAdd(soldier);
+        return soldier;
+    }
+
+private:
+    struct Saved {
+        Actor* player;
+        Vehicle* vehicle;
+        float frameTime;
+    } m_savedGame = {};
+};
+
+}  // namespace vehicle_test

@@ -48,6 +48,18 @@ void RenderSetAlphaOp(u32_t stage, u32_t op, u32_t first, u32_t second)
         RenderSetStageState(stage, D3DTSS_ALPHAARG2, second);
 }
 
+void RenderSetWrapAndMaterialSources()
+{
+    RenderSetStageState(0, D3DTSS_ADDRESSU, D3DTADDRESS_WRAP);
+    RenderSetStageState(0, D3DTSS_ADDRESSV, D3DTADDRESS_WRAP);
+    RenderSetStageState(0, D3DTSS_TEXCOORDINDEX, 0);
+    RenderSetStageState(1, D3DTSS_TEXCOORDINDEX, 1);
+    RenderSetState(D3DRS_DIFFUSEMATERIALSOURCE, D3DMCS_MATERIAL);
+    RenderSetState(D3DRS_SPECULARMATERIALSOURCE, D3DMCS_MATERIAL);
+    RenderSetState(D3DRS_AMBIENTMATERIALSOURCE, D3DMCS_MATERIAL);
+    RenderSetState(D3DRS_EMISSIVEMATERIALSOURCE, D3DMCS_MATERIAL);
+}
+
 void RenderSetTexture(u32_t stage, IDirect3DBaseTexture8* texture)
 {
     g_render.device->SetTexture(stage, texture);

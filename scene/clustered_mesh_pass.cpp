@@ -9,6 +9,7 @@
 #include "render/state_cache.h"
 #include "scene/mesh_draw.h"
 #include "scene/mesh_draw_shared.h"
+#include "scene/object_pass.h"
 #include "scene/sun_lights.h"
 #include "world/anim_mesh.h"
 #include "world/clustered_mesh.h"
@@ -42,23 +43,11 @@ void AddBox(const MeshCluster& cluster, u32_t colour)
         DebugBoxAdd(&lo, &hi, colour, kBoxLifeMs);
 }
 
+// The object pass's states, then the batches' own: blending by source alpha when a batch turns it
+// on, lighting and specular, the sun lights, the cluster vertex format, texture times diffuse.
 void SetPassStates()
 {
-    RenderSetState(D3DRS_ALPHABLENDENABLE, 0);
-    RenderSetState(D3DRS_ALPHATESTENABLE, 0);
-    RenderSetState(D3DRS_FILLMODE, rbwireframe.Bool() ? D3DFILL_WIREFRAME : D3DFILL_SOLID);
-    RenderSetState(D3DRS_CULLMODE, D3DCULL_CW);
-    RenderSetStageState(0, D3DTSS_MAGFILTER, D3DTEXF_LINEAR);
-    RenderSetStageState(0, D3DTSS_MINFILTER, D3DTEXF_LINEAR);
-    RenderSetStageState(0, D3DTSS_MIPFILTER, D3DTEXF_LINEAR);
-    RenderSetStageState(0, D3DTSS_ADDRESSU, D3DTADDRESS_WRAP);
-    RenderSetStageState(0, D3DTSS_ADDRESSV, D3DTADDRESS_WRAP);
-    RenderSetStageState(0, D3DTSS_TEXCOORDINDEX, 0);
-    RenderSetStageState(1, D3DTSS_TEXCOORDINDEX, 1);
-    RenderSetState(D3DRS_DIFFUSEMATERIALSOURCE, D3DMCS_MATERIAL);
-    RenderSetState(D3DRS_SPECULARMATERIALSOURCE, D3DMCS_MATERIAL);
-    RenderSetState(D3DRS_AMBIENTMATERIALSOURCE, D3DMCS_MATERIAL);
-    RenderSetState(D3DRS_EMISSIVEMATERIALSOURCE, D3DMCS_MATERIAL);
+    ObjectPassSetStates();
     RenderSetState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
     RenderSetState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
     SetLighting(true);

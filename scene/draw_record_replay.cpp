@@ -29,14 +29,7 @@ u32_t FillMode()
 // The states both replays share after their blend and filter states.
 void SetSharedStates()
 {
-    RenderSetStageState(0, D3DTSS_ADDRESSU, D3DTADDRESS_WRAP);
-    RenderSetStageState(0, D3DTSS_ADDRESSV, D3DTADDRESS_WRAP);
-    RenderSetStageState(0, D3DTSS_TEXCOORDINDEX, 0);
-    RenderSetStageState(1, D3DTSS_TEXCOORDINDEX, 1);
-    RenderSetState(D3DRS_DIFFUSEMATERIALSOURCE, D3DMCS_MATERIAL);
-    RenderSetState(D3DRS_SPECULARMATERIALSOURCE, D3DMCS_MATERIAL);
-    RenderSetState(D3DRS_AMBIENTMATERIALSOURCE, D3DMCS_MATERIAL);
-    RenderSetState(D3DRS_EMISSIVEMATERIALSOURCE, D3DMCS_MATERIAL);
+    RenderSetWrapAndMaterialSources();
     RenderSetState(D3DRS_SPECULARENABLE, 0);
     RenderSetSunLights(0);
 }

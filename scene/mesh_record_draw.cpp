@@ -35,39 +35,6 @@ IDirect3DDevice8* Device()
     return g_render.device;
 }
 
-D3DCOLORVALUE Term(const float* rgb, bool on)
-{
-    return on ? D3DCOLORVALUE{rgb[0], rgb[1], rgb[2], 1.0f} : D3DCOLORVALUE{0.0f, 0.0f, 0.0f, 1.0f};
-}
-
-// The material as the graphic-object mesh renderers set it: the pass selector's terms, the
-// night-vision ambient and diffuse, the specular scaled by its level.
-void SetMaterial(const AnimMaterial* m)
-{
-    const u32_t selector = g_scene.materialComponentMask;
-    const float black[3] = {0.0f, 0.0f, 0.0f};
-    const bool night = g_game.hud.nightVision != 0;
-    D3DMATERIAL8 material = {};
-    material.Ambient = Term(m ? m->ambient : black, (selector & MATERIAL_AMBIENT) != 0);
-    material.Diffuse = Term(m ? m->diffuse : black, (selector & MATERIAL_DIFFUSE) != 0);
-    if (night && (selector & MATERIAL_AMBIENT)) {
-        const float* c = rc_nvamb.Colour();
-        material.Ambient = {c[0], c[1], c[2], c[3]};
-    }
-    if (night && (selector & MATERIAL_DIFFUSE)) {
-        const float* c = rc_nvdif.Colour();
-        material.Diffuse = {c[0], c[1], c[2], c[3]};
-    }
-    material.Emissive = Term(m ? m->emissive : black, (selector & MATERIAL_EMISSIVE) != 0);
-    material.Specular = {0.0f, 0.0f, 0.0f, 1.0f};
-    if (m && (selector & MATERIAL_SPECULAR) && m->specularStrength > 0.0f) {
-        const float level = m->specularStrength;
-        material.Specular = {m->specular[0] * level, m->specular[1] * level, m->specular[2] * level, level};
-        material.Power = 4.0f * std::pow(2.0f, 10.0f * m->shininess);
-    }
-    Device()->SetMaterial(&material);
-}
-
 void DisableStage(u32_t stage)
 {
     RenderSetColorOp(stage, D3DTOP_DISABLE, ~0u, ~0u);
@@ -220,7 +187,7 @@ void MeshRecordDraw(DrawRecord* record)
 
     // 5-7. Transform, material, lighting and the record's blend.
     Device()->SetTransform(D3DTS_WORLD, &record->world);
-    SetMaterial(material);
+    mesh_draw_detail::SetMeshMaterial(material);
     mesh_draw_detail::SetLighting(lighting);
     RenderSetState(D3DRS_SRCBLEND, record->SourceBlend());
     RenderSetState(D3DRS_DESTBLEND, record->DestinationBlend());

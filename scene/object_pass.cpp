@@ -164,7 +164,9 @@ void DrawMapMesh(const MapMesh& record, const D3DXMATRIX& identity, const Static
     RenderSetState(D3DRS_ALPHABLENDENABLE, 0);
 }
 
-void SetPassStates()
+}  // namespace
+
+void ObjectPassSetStates()
 {
     RenderSetState(D3DRS_ALPHABLENDENABLE, 0);
     RenderSetState(D3DRS_ALPHATESTENABLE, 0);
@@ -173,17 +175,8 @@ void SetPassStates()
     RenderSetStageState(0, D3DTSS_MAGFILTER, D3DTEXF_LINEAR);
     RenderSetStageState(0, D3DTSS_MINFILTER, D3DTEXF_LINEAR);
     RenderSetStageState(0, D3DTSS_MIPFILTER, D3DTEXF_LINEAR);
-    RenderSetStageState(0, D3DTSS_ADDRESSU, D3DTADDRESS_WRAP);
-    RenderSetStageState(0, D3DTSS_ADDRESSV, D3DTADDRESS_WRAP);
-    RenderSetStageState(0, D3DTSS_TEXCOORDINDEX, 0);
-    RenderSetStageState(1, D3DTSS_TEXCOORDINDEX, 1);
-    RenderSetState(D3DRS_DIFFUSEMATERIALSOURCE, D3DMCS_MATERIAL);
-    RenderSetState(D3DRS_SPECULARMATERIALSOURCE, D3DMCS_MATERIAL);
-    RenderSetState(D3DRS_AMBIENTMATERIALSOURCE, D3DMCS_MATERIAL);
-    RenderSetState(D3DRS_EMISSIVEMATERIALSOURCE, D3DMCS_MATERIAL);
+    RenderSetWrapAndMaterialSources();
 }
-
-}  // namespace
 
 bool ObjectPassFogMatrix(float dx, float dz, float cx, float cz, float range, D3DXMATRIX* out)
 {
@@ -217,7 +210,7 @@ void RenderObjectPassWith(const StaticMapTextures& textures, const D3DXMATRIX* f
     IDirect3DDevice8* device = g_render.device;
     if (!device)
         return;
-    SetPassStates();
+    ObjectPassSetStates();
     RenderSetSunLights(0);
     g_shadowList.count = 0;
     D3DXMATRIX identity;

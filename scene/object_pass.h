@@ -26,6 +26,11 @@ extern ShadowList g_shadowList;
 
 extern ConsoleVar rbshowdecals;  // the decal passes draw
 
+// The states of the object pass and the clustered meshes: no blending or alpha test, the wire-frame
+// switch's fill mode, clockwise culling, linear filtering with wrapped coordinates on stage 0, the
+// material as every colour source.
+void ObjectPassSetStates();
+
 // The fog texture matrix: maps a point's map texture coordinates onto the fog texture, which spans
 // 20 x range round the camera (cx, cz) over a map of extents dx, dz. False, leaving out alone, when
 // no such matrix exists (range or an extent not above 0): no fog layer is drawn then.

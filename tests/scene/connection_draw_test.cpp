@@ -382,8 +382,9 @@ TEST_F(WirePasses, RobustnessSetItemsDrawOnlyWholeTriangles)
         DrawLog log(Device());
         RenderShaderSetPass(0);
         ASSERT_EQ(log.Draws().size(), count >= 3 ? 1u : 0u) << count;
-        if (count >= 3)
+        if (count >= 3) {
             EXPECT_EQ(log.Draws()[0].primitives, 1u);
+        }
     }
 }
 

@@ -64,8 +64,9 @@ TEST(SampleSky, SkyObjectMeshesAreThoseTheirDescriptionsMake)
     }
     // No mesh is left without its description.
     for (const fs::directory_entry& mesh : fs::directory_iterator(meshes)) {
-        if (mesh.path().extension() == ".aff")
+        if (mesh.path().extension() == ".aff") {
             EXPECT_TRUE(fs::exists(descriptions / (mesh.path().stem().string() + ".txt"))) << mesh.path();
+        }
     }
     EXPECT_EQ(made, 6);
 }

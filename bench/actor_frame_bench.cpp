@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/embree_triangles.h"
 #include "actors/actor.h"
 #include "actors/actor_motion.h"
 #include "actors/projectile.h"
@@ -39,10 +40,6 @@
 #include "tests/support/def_apply.h"
 #include "tests/support/land_octree.h"
 #include "tools/bfs_pack/bfs_pack.h"
-
-#ifndef ZINTAR_NO_EMBREE
-#include <embree3/rtcore.h>
-#endif
 
 namespace fs = std::filesystem;
 
@@ -156,41 +153,12 @@ void Rearm(World& w)
 #ifndef ZINTAR_NO_EMBREE
 void BuildEmbree(World& w)
 {
-    w.device = rtcNewDevice(nullptr);
-    w.scene = rtcNewScene(w.device);
-    RTCGeometry geometry = rtcNewGeometry(w.device, RTC_GEOMETRY_TYPE_TRIANGLE);
-    const size_t count = w.triangles.size() / 9;
-    float* vertices = static_cast<float*>(
-        rtcSetNewGeometryBuffer(geometry, RTC_BUFFER_TYPE_VERTEX, 0, RTC_FORMAT_FLOAT3, 3 * sizeof(float), count * 3));
-    unsigned* indices = static_cast<unsigned*>(
-        rtcSetNewGeometryBuffer(geometry, RTC_BUFFER_TYPE_INDEX, 0, RTC_FORMAT_UINT3, 3 * sizeof(unsigned), count));
-    for (size_t i = 0; i < w.triangles.size(); ++i)
-        vertices[i] = w.triangles[i];
-    for (size_t i = 0; i < count * 3; ++i)
-        indices[i] = static_cast<unsigned>(i);
-    rtcCommitGeometry(geometry);
-    rtcAttachGeometry(w.scene, geometry);
-    rtcReleaseGeometry(geometry);
-    rtcCommitScene(w.scene);
+    bench::EmbreeBuildTriangles(w.triangles, &w.device, &w.scene);
 }
 
 bool EmbreeHit(const World& w, const Segment& s)
 {
-    RTCIntersectContext context;
-    rtcInitIntersectContext(&context);
-    RTCRayHit ray = {};
-    ray.ray.org_x = s.start[0];
-    ray.ray.org_y = s.start[1];
-    ray.ray.org_z = s.start[2];
-    ray.ray.dir_x = s.end[0] - s.start[0];
-    ray.ray.dir_y = s.end[1] - s.start[1];
-    ray.ray.dir_z = s.end[2] - s.start[2];
-    ray.ray.tnear = 0.0f;
-    ray.ray.tfar = 1.0f;
-    ray.ray.mask = 0xFFFFFFFFu;
-    ray.hit.geomID = RTC_INVALID_GEOMETRY_ID;
-    rtcIntersect1(w.scene, &context, &ray);
-    return ray.hit.geomID != RTC_INVALID_GEOMETRY_ID;
+    return bench::EmbreeSegmentHits(w.scene, s.start, s.end);
 }
 #endif
 

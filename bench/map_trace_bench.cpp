@@ -12,14 +12,11 @@
 #include <string>
 #include <vector>
 
+#include "bench/embree_triangles.h"
 #include "map/map_trace.h"
 #include "map/terrain_height.h"
 #include "platform/d3dx8_math.h"
 #include "tests/support/land_octree.h"
-
-#ifndef ZINTAR_NO_EMBREE
-#include <embree3/rtcore.h>
-#endif
 
 namespace fs = std::filesystem;
 
@@ -67,41 +64,12 @@ void AddTriangles(World& w, const MapAuthorMesh& mesh)
 #ifndef ZINTAR_NO_EMBREE
 void BuildEmbree(World& w)
 {
-    w.device = rtcNewDevice(nullptr);
-    w.scene = rtcNewScene(w.device);
-    RTCGeometry geometry = rtcNewGeometry(w.device, RTC_GEOMETRY_TYPE_TRIANGLE);
-    const size_t triangles = w.positions.size() / 9;
-    float* vertices = static_cast<float*>(rtcSetNewGeometryBuffer(geometry, RTC_BUFFER_TYPE_VERTEX, 0,
-                                                                  RTC_FORMAT_FLOAT3, 3 * sizeof(float), triangles * 3));
-    unsigned* indices = static_cast<unsigned*>(
-        rtcSetNewGeometryBuffer(geometry, RTC_BUFFER_TYPE_INDEX, 0, RTC_FORMAT_UINT3, 3 * sizeof(unsigned), triangles));
-    for (size_t i = 0; i < w.positions.size(); ++i)
-        vertices[i] = w.positions[i];
-    for (size_t i = 0; i < triangles * 3; ++i)
-        indices[i] = static_cast<unsigned>(i);
-    rtcCommitGeometry(geometry);
-    rtcAttachGeometry(w.scene, geometry);
-    rtcReleaseGeometry(geometry);
-    rtcCommitScene(w.scene);
+    bench::EmbreeBuildTriangles(w.positions, &w.device, &w.scene);
 }
 
 bool EmbreeHit(const World& w, const Segment& s)
 {
-    RTCIntersectContext context;
-    rtcInitIntersectContext(&context);
-    RTCRayHit ray = {};
-    ray.ray.org_x = s.start[0];
-    ray.ray.org_y = s.start[1];
-    ray.ray.org_z = s.start[2];
-    ray.ray.dir_x = s.end[0] - s.start[0];
-    ray.ray.dir_y = s.end[1] - s.start[1];
-    ray.ray.dir_z = s.end[2] - s.start[2];
-    ray.ray.tnear = 0.0f;
-    ray.ray.tfar = 1.0f;
-    ray.ray.mask = 0xFFFFFFFFu;
-    ray.hit.geomID = RTC_INVALID_GEOMETRY_ID;
-    rtcIntersect1(w.scene, &context, &ray);
-    return ray.hit.geomID != RTC_INVALID_GEOMETRY_ID;
+    return bench::EmbreeSegmentHits(w.scene, s.start, s.end);
 }
 #endif
 

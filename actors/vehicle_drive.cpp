@@ -157,39 +157,39 @@ void Vehicle::SteerBy(bool negative, float amount)
 
 // ---- steps ----
 
+namespace {
+
+// The engine's push for one frame, up to the limit: the speed stops exactly there, and below it the
+// throttle opens further. Without a mass the speed stays.
+void DriveTowards(Vehicle& v, float limit)
+{
+    const float force = VehicleScaledLength(v.direction, v.engineForce * v.throttle);
+    const float next =
+        v.mass > 0.0f
+            ? v.speed + (force - VehicleAirDrag(v.speed) - VehicleRollingResistance(kRollingCoefficient, v.speed)) /
+                            v.mass * g_game.frameTime
+            : v.speed;
+    if (limit <= next) {
+        v.speed = limit;
+    } else {
+        v.speed = next;
+        v.throttle += v.accelSpeed * g_game.frameTime;
+    }
+}
+
+}  // namespace
+
 void Vehicle::Accelerate()
 {
     if (speed == 0.0f && !forwardGear)
         ToggleGear();
-    const float force = VehicleScaledLength(direction, engineForce * throttle);
-    const float limit = maxSpeed;
-    const float next =
-        mass > 0.0f ? speed + (force - VehicleAirDrag(speed) - VehicleRollingResistance(kRollingCoefficient, speed)) /
-                                  mass * g_game.frameTime
-                    : speed;
-    if (limit <= next) {
-        speed = limit;
-    } else {
-        speed = next;
-        throttle += accelSpeed * g_game.frameTime;
-    }
+    DriveTowards(*this, maxSpeed);
     driveState = VEHICLE_DRIVE_FORWARD;
 }
 
 void Vehicle::Reverse()
 {
-    const float force = VehicleScaledLength(direction, engineForce * throttle);
-    const float limit = reverseSpeed;
-    const float next =
-        mass > 0.0f ? speed + (force - VehicleAirDrag(speed) - VehicleRollingResistance(kRollingCoefficient, speed)) /
-                                  mass * g_game.frameTime
-                    : speed;
-    if (limit <= next) {
-        speed = limit;
-    } else {
-        speed = next;
-        throttle += accelSpeed * g_game.frameTime;
-    }
+    DriveTowards(*this, reverseSpeed);
     driveState = VEHICLE_DRIVE_BACKWARD;
 }
 

@@ -122,6 +122,22 @@ inline std::string AssertionText(const char* expression)
     return Literal((std::string("Assertion '") + expression + "' failed").c_str());
 }
 
+// A 4 x 4 managed A8R8G8B8 texture of one colour (null when it cannot be made); the caller releases it.
+inline IDirect3DTexture8* SolidTexture(IDirect3DDevice8* device, DWORD argb)
+{
+    IDirect3DTexture8* texture = nullptr;
+    EXPECT_EQ(device->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture), D3D_OK);
+    if (!texture)
+        return nullptr;
+    D3DLOCKED_RECT locked = {};
+    texture->LockRect(0, &locked, nullptr, 0);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x)
+            reinterpret_cast<DWORD*>(static_cast<BYTE*>(locked.pBits) + y * locked.Pitch)[x] = argb;
+    texture->UnlockRect(0);
+    return texture;
+}
+
 // The render core on a hidden window: the Direct3D object and a 64 x 48 windowed mode with a
 // depth-stencil buffer, shut down after the test.
 class RenderCore : public ::testing::Test {

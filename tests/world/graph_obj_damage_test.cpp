@@ -135,7 +135,9 @@ TEST_F(GraphObjDamage, TheReplacementTakesTheObjectsPlaceInTheWorld)
     EXPECT_EQ(replacement.GetPosition().z, 3.0f);
     EXPECT_EQ(replacement.GetRotation().y, 0.5f);
     EXPECT_EQ(DestroyQueueCount(), 1u);
-    Registered(&replacement);
+    // Both objects live on this stack: nothing may keep them once the test ends.
+    DynObjectRemove(&replacement);
+    DestroyQueueRemove(&original);
 }
 
 TEST_F(GraphObjDamage, TheBlastDamagesWhatStandsRoundIt)
@@ -255,7 +257,10 @@ TEST_F(GraphObjDamage, ADestructionItCausesDoesNotChangeWhoTheBlastReaches)
     EXPECT_TRUE(wreck.taken.empty());
     EXPECT_TRUE(InWorld(&wreck));
     EXPECT_FALSE(InWorld(&first));
-    Registered(&wreck);
+    // Every object here lives on this stack: nothing may keep them once the test ends.
+    DynObjectRemove(&crate);
+    DynObjectRemove(&wreck);
+    DestroyQueueRemove(&first);
 }
 
 }  // namespace

@@ -117,7 +117,8 @@ protected:
         return mesh;
     }
 
-    // Puts the object into the world registry; it leaves it again after the test.
+    // Puts the object into the world registry; it leaves it again after the test. An object on the
+    // test's stack is gone by then: the test takes such an object out itself before it ends.
     void Register(DynamicObject* object)
     {
         ASSERT_TRUE(DynObjectAdd(object));

@@ -158,6 +158,7 @@ TEST_F(GraphObjWalks, AnObjectIsPlacedAtTheCentreOfANamedOnesBox)
     EXPECT_EQ(p.x, 11.0f);
     EXPECT_EQ(p.y, 4.0f);
     EXPECT_EQ(p.z, 22.0f);
+    DynObjectRemove(&tower);  // it lives on this stack
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "scene/scene_passes.h"
 
+#include "scene/particles_draw.h"
+
 #include <cmath>
 
 #include "actors/actor.h"
@@ -253,6 +255,7 @@ void ScenePassHooksReset()
     g_scenePassHooks[SCENE_PASS_HUD_LAYERS] = HudDrawLayers;
     g_scenePassHooks[SCENE_PASS_HUD_LAYERS_EXTERNAL] = HudDrawLayersExternal;
     g_scenePassHooks[SCENE_PASS_STATS_OVERLAY] = RenderStatsOverlay;
+    g_scenePassHooks[SCENE_PASS_PARTICLES] = ParticlesDraw;
 }
 
 namespace {

@@ -10,6 +10,7 @@
 
 #include "core/plugin_host.h"
 #include "game/game_state.h"
+#include "game/object_factory.h"
 #include "game/player_view.h"
 #include "map/map_cvars.h"
 #include "map/map_grid.h"
@@ -542,6 +543,64 @@ TEST_F(ParticleHost, TheFacingParticleAndTheMeshParticleShowOnScreen)
     EXPECT_GT((meshPixel >> 8) & 0xFF, 0x80u) << std::hex << meshPixel;
     EXPECT_LT((meshPixel >> 16) & 0xFF, 0x40u) << std::hex << meshPixel;
     EXPECT_EQ(at_(0.0f) & 0xFFFFFF, 0x0000FFu);  // between them the clear colour
+}
+
+TEST_F(ParticleHost, TheEffectObjectTakesItsPlaceAndNameAndSpawnsOnce)
+{
+    DynamicObject* made = CreateDynamicObjectByClass("particle");
+    auto* object = dynamic_cast<ParticleEffectObject*>(made);
+    ASSERT_NE(object, nullptr);
+    EXPECT_EQ(object->GetTypeId(), 1);
+    const EngineString place[3] = {EngineString("1"), EngineString("2"), EngineString("3")};
+    const EngineString two[2] = {EngineString("smoke"), EngineString("fire")};
+    const EngineString bad[3] = {EngineString("x"), EngineString("2.5"), EngineString("")};
+    struct Case {
+        const char* keyword;
+        const EngineString* values;
+        int count;
+        bool accepted;
+    } cases[] = {
+        {"pos", place, 3, true},  {"rot", place, 3, true},  {"set", two, 2, false},   {"set", two, 1, true},
+        {"POS", place, 3, false}, {"pos", place, 2, false}, {"rot", place, 1, false}, {"anim", place, 1, false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(object->SetParam(c.keyword, c.values, c.count), c.accepted) << c.keyword << " " << c.count;
+    const Vector3 at = object->GetPosition();
+    EXPECT_EQ(at.x, 10.0f);
+    EXPECT_EQ(at.y, 20.0f);
+    EXPECT_EQ(at.z, 30.0f);
+    EXPECT_STREQ(object->EffectName().Text(), "smoke");
+    EXPECT_FALSE(object->SetParam("set", two, 2));
+    EXPECT_STREQ(object->EffectName().Text(), "smoke");
+    EXPECT_TRUE(object->SetParam("pos", bad, 3));  // what does not read as a number counts 0
+    EXPECT_EQ(object->GetPosition().x, 0.0f);
+    EXPECT_EQ(object->GetPosition().y, 25.0f);
+    delete object;
+
+    // An unnamed object sends one request with an empty name, pointing up, from its place.
+    auto* unnamed = dynamic_cast<ParticleEffectObject*>(CreateDynamicObjectByClass("particle"));
+    ASSERT_NE(unnamed, nullptr);
+    unnamed->SetParam("pos", place, 3);
+    SetName(m_state->lastSpawnName, "before");
+    unnamed->Update();
+    EXPECT_EQ(m_state->events[4], 1);
+    EXPECT_STREQ(m_state->lastSpawnName, "");
+    const float expected[6] = {10.0f, 20.0f, 30.0f, 0.0f, 1.0f, 0.0f};
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(m_state->lastSpawn[i], expected[i]) << i;
+    unnamed->Update();
+    EXPECT_EQ(m_state->events[4], 1);
+    EXPECT_TRUE(unnamed->Spawned());
+    delete unnamed;
+
+    // With particles off nothing is sent, but the object counts as spawned.
+    rbparticles.value.asBool = false;
+    auto* quiet = dynamic_cast<ParticleEffectObject*>(CreateDynamicObjectByClass("particle"));
+    ASSERT_NE(quiet, nullptr);
+    quiet->Update();
+    EXPECT_TRUE(quiet->Spawned());
+    EXPECT_EQ(m_state->events[4], 1);
+    delete quiet;
 }
 
 }  // namespace

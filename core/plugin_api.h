@@ -225,12 +225,20 @@ struct IndoorLocateWalkQuery {
     IndoorPosition answer;  // the new position
 };
 
+// What the plug-in writes on a hit; the host copies it into its own trace record.
+struct IndoorTraceHit {
+    std::int32_t hit;  // not 0: the segment hit the indoor mesh
+    float fraction;    // along the segment, 0..1
+    float point[3];
+    float normal[3];
+};
+
 struct IndoorTraceRequest {
     IndoorPosition* position;
     const float* from;
     const float* to;
-    void* hit;          // the host's trace record, filled on a hit
-    PluginWord filter;  // hit filter or 0
+    IndoorTraceHit* hit;  // starts with hit 0
+    PluginWord filter;    // hit filter or 0
 };
 
 struct IndoorNearPointQuery {
@@ -278,5 +286,25 @@ using HostParticleUnregisterPinFn = void (*)(std::int32_t index);
 using HostParticlePinGetTransformFn = void (*)(std::int32_t index, float* axesOut, float* originOut);
 using HostFPWTransformFn = void (*)(float* axesOut, float* positionOut);
 using HostDebugVertexFn = void (*)(const float* point, std::uint32_t colour, std::uint32_t durationMs);
+// The indoor plug-in's host entries. RegisterAffMesh answers the mesh (an opaque handle) or null;
+// RegisterTexture a texture or null.
+using HostRegisterAffMeshFn = void* (*)(const char* name);
+using HostRegisterTextureFn = void* (*)(const char* name);
+// Collects what is seen through the portal whose planes "ndr_clip_data" holds.
+using HostIndoorClipCallbackFn = void (*)();
+// Draws mesh `meshIndex` of frame `frame` of a registered mesh with the world matrix (16 floats,
+// row-vector convention; null: identity) and a texture table indexed as the mesh's own (or null).
+using HostIndoorRenderMeshCallbackFn = void (*)(void* mesh, std::int32_t meshIndex, std::int32_t frame,
+                                                const float* world, void* const* textures);
+// Hands a world object to the frame's visible-object list.
+using HostIndoorRenderDefCallbackFn = void (*)(void* object);
+// A sphere against the faces of mesh `meshIndex` (frame 0) of a registered mesh, in the mesh's own
+// space: 1 on contact, the centre (3 floats) pushed out of the touched faces.
+using HostIndoorMeshSphereCollisionFn = std::int32_t (*)(void* mesh, std::int32_t meshIndex, float* centre,
+                                                         float radius);
+// A segment against the faces of mesh `meshIndex` (frame 0) of a registered mesh, in the mesh's own
+// space: 1 on a hit, which fills the record (hit, fraction and point).
+using HostIndoorMeshTraceFn = std::int32_t (*)(void* mesh, std::int32_t meshIndex, const float* from, const float* to,
+                                               IndoorTraceHit* hit);
 // "die": the actor dies with the death set, the hit having come from the angle (radians).
 using HostDieFn = void (*)(void* actor, std::int32_t deathSet, float angle);

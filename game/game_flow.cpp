@@ -20,6 +20,7 @@
 #include "platform/win32.h"
 #include "scene/indoor_link.h"
 #include "scene/particle_host.h"
+#include "scene/rain.h"
 
 namespace {
 bool g_cameraInsetToggle = false;
@@ -73,6 +74,7 @@ int GameInitMission(const char* mapName)
     MissionEnvironmentLoad(mapName, mapName);
     ParticlesMapLoaded();
     IndoorMissionLoaded();
+    RainInit();
     GameMissionFrameStart();
     return 0;
 }
@@ -108,6 +110,7 @@ void GameUpdateFrame(bool present)
 void GameExitToGui(const char*)
 {
     GameMissionFrameEnd();
+    RainShutdown();
     IndoorMissionUnloaded();
     ParticlesMapUnloaded();
     MaterialsFree();

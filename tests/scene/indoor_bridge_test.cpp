@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <set>
+#include <tuple>
 #include <vector>
 
 #include "core/console.h"
@@ -258,6 +260,24 @@ TEST_F(IndoorBridge, ThePortalCollectsItsLeavesAndObjectsPerTile)
     EXPECT_EQ(g_visible.nodeCount, 4u);
     EXPECT_TRUE(Listed(inPortal));
     EXPECT_FALSE(Listed(outside));
+    // The indoor static map pass draws those leaves in those tiles only: the copies (leaf, tile x,
+    // tile z) of the lower leaves at x > 0 in the camera's column.
+    std::set<std::tuple<const OctreeNode*, int, int>> drawn, expected;
+    for (const OctreeNode* leaf : m_leaves)
+        if (leaf->geometry.faceCount && leaf->boxMin.x >= 0.0f)
+            for (int oz = -2; oz <= 2; ++oz)
+                expected.insert({leaf, 0, -oz});
+    ASSERT_EQ(RenderBeginFrame(), 0);
+    {
+        scene_test::DrawLog log(Device());
+        RenderMapGeometryPass(0.0f, 10.0f, 0.0f, 0.0f, 0.0f, 0.0f, kFov);
+        for (const scene_test::DrawState& draw : log.Draws())
+            for (const OctreeNode* leaf : m_leaves)
+                if (leaf->geometry.faceCount && draw.start == leaf->firstIndex)
+                    drawn.insert({leaf, draw.cell[0], draw.cell[1]});
+    }
+    RenderEndFrame(false);
+    EXPECT_EQ(drawn, expected);
     // A portal beyond the base tile's edge sees the x < 0 leaves of the map's copy one world size to
     // the right: the tile drawn with the translation (+size, 0), ox = -1.
     m_state->planes[0][3] = -600.0f;

@@ -9,9 +9,14 @@
 #include "render/render_context.h"
 #include "render/texture_manager.h"
 #include "scene/rain.h"
+#include "scene/scene_passes.h"
+#include "game/player_view.h"
+#include "render/render_cvars.h"
 #include "tests/render/render_test_support.h"
 #include "tests/render/texture_test_support.h"
 #include "tests/scene/scene_fixture.h"
+
+using scene_test::SavedVars;
 
 namespace {
 
@@ -147,6 +152,30 @@ TEST_F(Rain, StreaksShowInFrontOfTheCamera)
         for (UINT x = 0; x < pixels.width; ++x)
             lit += (pixels.At(x, y) & 0xFFFFFF) != 0;
     EXPECT_GT(lit, 10);
+}
+
+TEST_F(Rain, TheOutdoorPassListDrawsRainWhileRbrainIsOn)
+{
+    SavedVars saved{&rbrain, &rbwater};
+    float* viewer = GameGetViewPos();
+    const float kept[3] = {viewer[0], viewer[1], viewer[2]};
+    viewer[0] = viewer[2] = 20.0f;
+    viewer[1] = 0.0f;
+    rbwater.SetBool(false);
+    for (bool on : {false, true}) {
+        SCOPED_TRACE(on);
+        rbrain.SetBool(on);
+        const float nowhere[3] = {NAN, NAN, NAN};
+        RainDraw(nowhere, 0.0f);  // the batch count starts at 0
+        ASSERT_EQ(RenderBeginFrame(), 0);
+        RenderSetupCamera(20.0f, 0.0f, 20.0f, 0.0f, 0.0f, 0.0f, 1.2f, 1);
+        RenderScenePasses();
+        RenderEndFrame(false);
+        EXPECT_EQ(RainLastBatchCount() > 0, on);
+    }
+    viewer[0] = kept[0];
+    viewer[1] = kept[1];
+    viewer[2] = kept[2];
 }
 
 }  // namespace

@@ -374,6 +374,9 @@ int WorldTraceIndoor(const float* start, const float* end, MapTraceInfo* hit, In
         return 0;
     if (position && position->object)
         return IndoorTraceSegment(position, start, end, hit);
+    // Traces run many times a frame: without any indoor mesh there is nothing to ask.
+    if (IndoorLinkCount() == 0)
+        return 0;
     DynamicObject** objects = nullptr;
     s32_t count = 0;
     DynObjectsGet(&objects, &count);

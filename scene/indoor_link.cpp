@@ -22,12 +22,22 @@
 #include "render/camera.h"
 #include "world/graph_obj.h"
 
+namespace {
+u32_t g_liveLinks = 0;
+}  // namespace
+
 IndoorLink* IndoorLinkCreate(DynamicObject* owner)
 {
+    ++g_liveLinks;
     IndoorLink* link = new IndoorLink{};
     link->owner = reinterpret_cast<PluginWord>(owner);
     link->growStep = 1;
     return link;
+}
+
+u32_t IndoorLinkCount()
+{
+    return g_liveLinks;
 }
 
 PluginWord IndoorMeshAttach(const char* name, IndoorLink* link)
@@ -46,6 +56,7 @@ void IndoorLinkRelease(IndoorLink* link)
 {
     if (!link)
         return;
+    --g_liveLinks;
     g_pluginHost.Broadcast(HookIndoorLinkRelease, link->handle);
     for (u32_t i = 0; i < link->count; ++i)
         delete[] reinterpret_cast<u8_t*>(link->items[i]);

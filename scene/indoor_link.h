@@ -8,6 +8,8 @@ class DynamicObject;
 
 // A new link owned by the object: no handle, an empty entry array growing by one.
 IndoorLink* IndoorLinkCreate(DynamicObject* owner);
+// Links alive (made and not yet released).
+u32_t IndoorLinkCount();
 // Announces the link with the named indoor mesh (message 0x70002); the handle the plug-in wrote.
 PluginWord IndoorMeshAttach(const char* name, IndoorLink* link);
 // Tells the plug-in the link's transform was refreshed (message 0x70003).

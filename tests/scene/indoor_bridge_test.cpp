@@ -226,6 +226,7 @@ TEST_F(IndoorBridge, ThePluginClaimsTheCameraCellAndAnswersTracesAndQueries)
     m_owned.erase(std::find_if(m_owned.begin(), m_owned.end(), [&](auto& o) { return o.get() == shed; }));
     EXPECT_EQ(m_state->events[10], 1);
     EXPECT_EQ(m_state->releasedHandle, 0x5150u);
+    EXPECT_EQ(IndoorLinkCount(), 1u);
 }
 
 TEST_F(IndoorBridge, ThePortalCollectsItsLeavesAndObjectsPerTile)

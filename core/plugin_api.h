@@ -5,6 +5,7 @@
 // Words that may carry a pointer (the hook parameter, record fields, handles) are pointer-sized;
 // fields that are plain numbers keep their widths.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 using PluginWord = std::uintptr_t;
@@ -130,6 +131,62 @@ struct ParticleValueEvent {
     const char* effectName;
 };
 
+// One particle to draw this frame, made by the particle plug-in and read by the host (76 bytes,
+// little-endian). Kinds 0-6 use this layout; kind 7 uses ParticleMeshInfo.
+enum ParticleKind : std::uint32_t {
+    PARTICLE_FACING = 0,       // a quad facing the camera
+    PARTICLE_UPRIGHT = 1,      // an upright quad turned to the camera
+    PARTICLE_STRETCHED = 2,    // a quad stretched along `vector`
+    PARTICLE_ON_GROUND = 3,    // a facing quad standing on the terrain height under it
+    PARTICLE_FACING_RECT = 4,  // a facing quad with its own texture rectangle
+    PARTICLE_GROUND_QUAD = 5,  // a quad flat on the ground
+    PARTICLE_WALL_QUAD = 6,    // an upright quad in the x-y plane
+    PARTICLE_MESH = 7,         // an animated mesh (ParticleMeshInfo)
+    PARTICLE_KIND_COUNT = 8,
+};
+
+struct ParticleInfo {
+    std::uint32_t kind;
+    std::uint8_t environmentColour;  // not 0: the map's diffuse colour with the particle's alpha
+    std::uint8_t pad0[3];
+    float position[3];
+    float halfSize;
+    float rect[4];        // u left, u right, v top, v bottom (kind 4)
+    float vector[3];      // kind 2: the long axis
+    std::uint32_t value;  // kinds 0, 1, 3, 4, 5, 6: copied bit for bit (the rotation angle)
+    std::uint32_t textureIndex;
+    std::uint8_t alphaTest;
+    std::uint8_t pad1[3];
+    std::uint32_t colour;       // A R G B from the high byte down
+    std::uint32_t sourceBlend;  // a D3DBLEND value
+    std::uint32_t destinationBlend;
+};
+static_assert(sizeof(ParticleInfo) == 76);
+static_assert(offsetof(ParticleInfo, kind) == 0);
+static_assert(offsetof(ParticleInfo, environmentColour) == 4);
+static_assert(offsetof(ParticleInfo, position) == 8);
+static_assert(offsetof(ParticleInfo, halfSize) == 20);
+static_assert(offsetof(ParticleInfo, rect) == 24);
+static_assert(offsetof(ParticleInfo, vector) == 40);
+static_assert(offsetof(ParticleInfo, value) == 52);
+static_assert(offsetof(ParticleInfo, textureIndex) == 56);
+static_assert(offsetof(ParticleInfo, alphaTest) == 60);
+static_assert(offsetof(ParticleInfo, colour) == 64);
+static_assert(offsetof(ParticleInfo, sourceBlend) == 68);
+static_assert(offsetof(ParticleInfo, destinationBlend) == 72);
+
+// Kind 7: a registered animated mesh drawn with a world matrix (row-major, row-vector convention).
+struct ParticleMeshInfo {
+    std::uint32_t kind;
+    std::uint8_t environmentColour;
+    std::uint8_t pad0[3];
+    float matrix[16];
+    std::uint32_t animIndex;
+};
+static_assert(sizeof(ParticleMeshInfo) == 76);
+static_assert(offsetof(ParticleMeshInfo, matrix) == 8);
+static_assert(offsetof(ParticleMeshInfo, animIndex) == 72);
+
 // The link of a world object to its indoor mesh. The plug-in writes its handle; the host refreshes
 // the transform before every link update. The pointer array belongs to the link.
 struct IndoorLink {
@@ -168,12 +225,20 @@ struct IndoorLocateWalkQuery {
     IndoorPosition answer;  // the new position
 };
 
+// What the plug-in writes on a hit; the host copies it into its own trace record.
+struct IndoorTraceHit {
+    std::int32_t hit;  // not 0: the segment hit the indoor mesh
+    float fraction;    // along the segment, 0..1
+    float point[3];
+    float normal[3];
+};
+
 struct IndoorTraceRequest {
     IndoorPosition* position;
     const float* from;
     const float* to;
-    void* hit;          // the host's trace record, filled on a hit
-    PluginWord filter;  // hit filter or 0
+    IndoorTraceHit* hit;  // starts with hit 0
+    PluginWord filter;    // hit filter or 0
 };
 
 struct IndoorNearPointQuery {
@@ -221,5 +286,25 @@ using HostParticleUnregisterPinFn = void (*)(std::int32_t index);
 using HostParticlePinGetTransformFn = void (*)(std::int32_t index, float* axesOut, float* originOut);
 using HostFPWTransformFn = void (*)(float* axesOut, float* positionOut);
 using HostDebugVertexFn = void (*)(const float* point, std::uint32_t colour, std::uint32_t durationMs);
+// The indoor plug-in's host entries. RegisterAffMesh answers the mesh (an opaque handle) or null;
+// RegisterTexture a texture or null.
+using HostRegisterAffMeshFn = void* (*)(const char* name);
+using HostRegisterTextureFn = void* (*)(const char* name);
+// Collects what is seen through the portal whose planes "ndr_clip_data" holds.
+using HostIndoorClipCallbackFn = void (*)();
+// Draws mesh `meshIndex` of frame `frame` of a registered mesh with the world matrix (16 floats,
+// row-vector convention; null: identity) and a texture table indexed as the mesh's own (or null).
+using HostIndoorRenderMeshCallbackFn = void (*)(void* mesh, std::int32_t meshIndex, std::int32_t frame,
+                                                const float* world, void* const* textures);
+// Hands a world object to the frame's visible-object list.
+using HostIndoorRenderDefCallbackFn = void (*)(void* object);
+// A sphere against the faces of mesh `meshIndex` (frame 0) of a registered mesh, in the mesh's own
+// space: 1 on contact, the centre (3 floats) pushed out of the touched faces.
+using HostIndoorMeshSphereCollisionFn = std::int32_t (*)(void* mesh, std::int32_t meshIndex, float* centre,
+                                                         float radius);
+// A segment against the faces of mesh `meshIndex` (frame 0) of a registered mesh, in the mesh's own
+// space: 1 on a hit, which fills the record (hit, fraction and point).
+using HostIndoorMeshTraceFn = std::int32_t (*)(void* mesh, std::int32_t meshIndex, const float* from, const float* to,
+                                               IndoorTraceHit* hit);
 // "die": the actor dies with the death set, the hit having come from the angle (radians).
 using HostDieFn = void (*)(void* actor, std::int32_t deathSet, float angle);

@@ -18,6 +18,9 @@
 #include "map/material_table.h"
 #include "render/map_render_setup.h"
 #include "platform/win32.h"
+#include "scene/indoor_link.h"
+#include "scene/particle_host.h"
+#include "scene/rain.h"
 
 namespace {
 bool g_cameraInsetToggle = false;
@@ -69,6 +72,9 @@ int GameInitMission(const char* mapName)
     // Until the mission definition names its environment, a mission's sky is the environment of
     // its own name.
     MissionEnvironmentLoad(mapName, mapName);
+    ParticlesMapLoaded();
+    IndoorMissionLoaded();
+    RainInit();
     GameMissionFrameStart();
     return 0;
 }
@@ -104,6 +110,9 @@ void GameUpdateFrame(bool present)
 void GameExitToGui(const char*)
 {
     GameMissionFrameEnd();
+    RainShutdown();
+    IndoorMissionUnloaded();
+    ParticlesMapUnloaded();
     MaterialsFree();
     RenderReleaseMapResources();
     MapUnload();

@@ -22,6 +22,8 @@
 #include "render/pass_timing.h"
 #include "render/render_cvars.h"
 #include "scene/frame_state.h"
+#include "scene/indoor_link.h"
+#include "scene/particle_host.h"
 #include "scene/object_draw.h"
 #include "scene/scene_passes.h"
 #include "scene/scene_state.h"
@@ -96,19 +98,25 @@ void AdvanceClock()
 
 // The drawing of the outdoor road: the views drawn into textures, the camera, batching on, the
 // camera saved, the sky, the stencil mark of the static map round the visibility pass, then the
-// outdoor pass list. (The indoor road joins with the indoor bridge.)
+// outdoor pass list; a camera in an indoor cell takes the indoor road instead.
 void DrawWorld()
 {
     const float* eye = GameGetViewPos();
     ScenePassRun(SCENE_PASS_SECONDARY_VIEWS);
     RenderSetupCamera(0.0f, 0.0f, 0.0f, GameGetYaw(), GameGetPitch(), 0.0f, g_fov, 1);
     RenderSetBatching(true);
+    const bool indoors = IndoorCameraLocate(eye);
     RenderSaveCamera();
     RenderTimingBegin(TIMED_PASS_SKY);
     SkyBackdropDraw();
     RenderTimingEnd(TIMED_PASS_SKY);
     if (!OctreeGetRoot())
         return;
+    // A camera in an indoor cell: the indoor plug-in draws the cell, then the indoor pass list.
+    if (indoors) {
+        IndoorFrameDraw(eye, GameGetYaw(), GameGetPitch(), g_fov);
+        return;
+    }
     g_scene.indoorPassRunning = false;
     StencilMarkBegin();
     RenderVisibilityPass(eye[0], eye[1], eye[2], GameGetYaw(), GameGetPitch(), 0.0f, g_fov);
@@ -160,6 +168,7 @@ void GameMissionFrame(bool present)
     RenderSetClearColor(rbwireframe.Bool() ? 0x00000000u : skyFaces ? 0xFFFFFFFFu : 0x00FFFFFFu);
     if (!g_gui.screenOpen) {
         DynObjectsUpdate();
+        ParticlesFrame();
         MoveViewer(g_game.frameTime);
     }
     if (RenderBeginFrame() != 0) {

@@ -14,6 +14,7 @@
 #include "core/random.h"
 #include "game/game_state.h"
 #include "map/map_object.h"
+#include "scene/particle_effects.h"
 #include "world/dynamic_object.h"
 #include "world/entity.h"
 #include "world/structure.h"
@@ -50,10 +51,17 @@ DynamicObject* MakeTeskActor()
 }
 
 const ObjectClassEntry kOwnClasses[] = {
-    {"weapon", Make<Weapon>},       {"entity", Make<Entity>},       {"entitynet", Make<EntityNet>},
-    {"equipment", Make<Equipment>}, {"structure", Make<Structure>}, {"tree", Make<Tree>},
-    {"map_obj", Make<MapObject>},   {"actor", MakeActor},           {"tesk", MakeTeskActor},
+    {"weapon", Make<Weapon>},
+    {"entity", Make<Entity>},
+    {"entitynet", Make<EntityNet>},
+    {"equipment", Make<Equipment>},
+    {"structure", Make<Structure>},
+    {"tree", Make<Tree>},
+    {"map_obj", Make<MapObject>},
+    {"actor", MakeActor},
+    {"tesk", MakeTeskActor},
     {"vehicle", Make<Vehicle>},
+    {"particle", Make<ParticleEffectObject>},
 };
 
 }  // namespace

@@ -20,6 +20,8 @@
 #include "map/world_tiles.h"
 #include "platform/d3dx8_math.h"
 #include "world/dynamic_object.h"
+#include "scene/indoor_link.h"
+#include "world/graph_obj.h"
 
 namespace {
 
@@ -366,9 +368,37 @@ bool MapTraceWithCallback(const float* start, const float* end, bool (*callback)
     return Walk(start, end, traceTile, tiled, 0);
 }
 
-int WorldTraceIndoor(const float*, const float*, MapTraceInfo*)
+int WorldTraceIndoor(const float* start, const float* end, MapTraceInfo* hit, IndoorPosition* position)
 {
-    return 0;
+    if (!start || !end || !hit)
+        return 0;
+    if (position && position->object)
+        return IndoorTraceSegment(position, start, end, hit);
+    // Traces run many times a frame: without any indoor mesh there is nothing to ask.
+    if (IndoorLinkCount() == 0)
+        return 0;
+    DynamicObject** objects = nullptr;
+    s32_t count = 0;
+    DynObjectsGet(&objects, &count);
+    int found = 0;
+    MapTraceInfo best = *hit;
+    for (s32_t i = 0; i < count; ++i) {
+        auto* structure = dynamic_cast<GraphObj*>(objects[i]);
+        const ObjectGridEntry* entry = structure ? structure->GetGridEntry() : nullptr;
+        if (!structure || !structure->indoorLink || !entry)
+            continue;
+        if (!IndoorSegmentMeetsBox(start, end, entry->boxMin, entry->boxMax))
+            continue;
+        IndoorPosition inside = {reinterpret_cast<PluginWord>(structure), 0};
+        MapTraceInfo candidate = *hit;
+        if (IndoorTraceSegment(&inside, start, end, &candidate) && (!found || candidate.fraction < best.fraction)) {
+            best = candidate;
+            found = 1;
+        }
+    }
+    if (found)
+        *hit = best;
+    return found;
 }
 
 void MapGetBounds(const Vector3** bounds)

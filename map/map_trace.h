@@ -5,6 +5,7 @@
 #include "world/object_trace.h"
 
 class DynamicObject;
+struct IndoorPosition;
 struct MapMesh;
 struct OctreeGeometry;
 struct OctreeNode;
@@ -62,9 +63,11 @@ bool MapTrace(const float* start, const float* end, MapTraceInfo* info);
 // or whose tiles lie beyond 2^24 world sizes, traces nothing.
 bool MapTraceWithCallback(const float* start, const float* end, bool (*callback)(OctreeNode*, OctreeTraceContext*),
                           void* user, bool tiled);
-// 1 when the segment hits the world or its indoor meshes, filling the record. No indoor meshes are
-// loaded yet: it finds nothing.
-int WorldTraceIndoor(const float* start, const float* end, MapTraceInfo* hit);
+// 1 when the segment hits an indoor mesh, filling the record (the callers trace the map itself).
+// With a known indoor position the segment is traced inside its mesh; otherwise every structure
+// with an indoor mesh whose box the segment crosses is asked, and the nearest hit wins. Nothing is
+// hit while no indoor plug-in answers.
+int WorldTraceIndoor(const float* start, const float* end, MapTraceInfo* hit, IndoorPosition* position = nullptr);
 // The map box, min then max.
 void MapGetBounds(const Vector3** bounds);
 // Copies the normals of the land vertices on the min x (min z) edge to the matching vertices of

@@ -8,15 +8,15 @@
 namespace {
 // Identity until the first-person view draws.
 D3DXMATRIX g_weaponMatrix(1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1);
-DynamicObject* g_weaponObject = nullptr;
+AnimMesh* g_weaponObject = nullptr;
 
 constexpr float kPluginUnitsPerWorldUnit = 0.1f;
 }  // namespace
 
-void FPWSetTransform(const float* matrix, DynamicObject* object)
+void FPWSetTransform(const float* matrix, AnimMesh* mesh)
 {
     std::memcpy(&g_weaponMatrix.m[0][0], matrix, sizeof(float) * 16);
-    g_weaponObject = object;
+    g_weaponObject = mesh;
 }
 
 void FPWGetTransform(float* matrixOut)
@@ -24,7 +24,7 @@ void FPWGetTransform(float* matrixOut)
     std::memcpy(matrixOut, &g_weaponMatrix.m[0][0], sizeof(float) * 16);
 }
 
-DynamicObject* FPWGetCurrentObject()
+AnimMesh* FPWGetCurrentObject()
 {
     return g_weaponObject;
 }

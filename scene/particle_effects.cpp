@@ -1,6 +1,7 @@
 // One-shot particle effects for the particle plug-ins, and the lookup of named effects.
 #include "scene/particle_effects.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "core/plugin_host.h"
@@ -29,4 +30,44 @@ ParticleEffect* ParticleEffectFind(s32_t kind, const char* name)
             return effect;
     }
     return nullptr;
+}
+
+namespace {
+constexpr float kUnitsPerParamUnit = 10.0f;
+
+float ReadFloat(const EngineString& text)
+{
+    float value = 0.0f;
+    if (std::sscanf(text.Text(), "%f", &value) != 1)
+        return 0.0f;
+    return value;
+}
+}  // namespace
+
+ParticleEffectObject::ParticleEffectObject() = default;
+
+bool ParticleEffectObject::SetParam(const char* name, const EngineString* values, int count)
+{
+    if (!name || (count > 0 && !values))
+        return false;
+    if (std::strcmp(name, "pos") == 0 && count == 3) {
+        SetPosition({ReadFloat(values[0]) * kUnitsPerParamUnit, ReadFloat(values[1]) * kUnitsPerParamUnit,
+                     ReadFloat(values[2]) * kUnitsPerParamUnit});
+        return true;
+    }
+    if (std::strcmp(name, "rot") == 0 && count == 3)
+        return true;
+    if (std::strcmp(name, "set") == 0 && count == 1) {
+        effectName.Assign(values[0].Text());
+        return true;
+    }
+    return false;
+}
+
+void ParticleEffectObject::SpawnOnce()
+{
+    if (spawned)
+        return;
+    ParticleSpawnEffect(effectName.Text(), GetPosition(), spawnDirection);
+    spawned = 1;
 }

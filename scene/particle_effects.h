@@ -3,6 +3,7 @@
 #pragma once
 #include "core/engine_string.h"
 #include "core/types.h"
+#include "world/graph_obj.h"
 
 class GraphNode;
 
@@ -26,3 +27,27 @@ void ParticleSpawnEffect(const char* name, const Vector3& position, const Vector
 // The first effect of the table (g_scene.particleEffects) with this kind and exactly this name,
 // or null. No operation fills the table yet.
 ParticleEffect* ParticleEffectFind(s32_t kind, const char* name);
+
+// A world object that starts one particle effect at its place on its first update (class
+// "particle"). The effect then lives in the plug-in: destroying the object does not stop it.
+class ParticleEffectObject : public GraphObj {
+public:
+    ParticleEffectObject();
+
+    // The first update asks for the effect; later ones do nothing. With "rbparticles" off no
+    // request is sent, but the object still counts as spawned.
+    void Update() override { SpawnOnce(); }
+    // "pos" x y z (tenths of world units), "rot" (accepted, not kept) and "set" name, compared
+    // exactly and each with its number of values; anything else answers false and changes nothing.
+    bool SetParam(const char* name, const EngineString* values, int count) override;
+
+    void SpawnOnce();
+    bool Spawned() const { return spawned != 0; }
+    const EngineString& EffectName() const { return effectName; }
+
+private:
+    s32_t spawned = 0;
+    EngineString effectName;
+    float scale = 1.0f;
+    Vector3 spawnDirection = {0.0f, 1.0f, 0.0f};
+};

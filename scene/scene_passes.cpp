@@ -1,5 +1,8 @@
 #include "scene/scene_passes.h"
 
+#include "scene/particles_draw.h"
+#include "scene/rain.h"
+
 #include <cmath>
 
 #include "actors/actor.h"
@@ -253,6 +256,8 @@ void ScenePassHooksReset()
     g_scenePassHooks[SCENE_PASS_HUD_LAYERS] = HudDrawLayers;
     g_scenePassHooks[SCENE_PASS_HUD_LAYERS_EXTERNAL] = HudDrawLayersExternal;
     g_scenePassHooks[SCENE_PASS_STATS_OVERLAY] = RenderStatsOverlay;
+    g_scenePassHooks[SCENE_PASS_PARTICLES] = ParticlesDraw;
+    g_scenePassHooks[SCENE_PASS_RAIN] = RainPass;
 }
 
 namespace {

@@ -3,10 +3,12 @@
 #include <algorithm>
 
 #include "core/console.h"
+#include "render/map_chunks.h"
 #include "game/game_cvars.h"
 #include "game/game_view.h"
 #include "game/player_view.h"
 #include "map/map_state.h"
+#include "map/octree_query.h"
 #include "map/object_grid.h"
 #include "map/occluders.h"
 #include "map/fog_textures.h"
@@ -209,4 +211,111 @@ void RenderPrepareVisibleObjects()
             if (GraphObj* graphic = dynamic_cast<GraphObj*>(static_cast<DynamicObject*>(entry->owner)))
                 graphic->UpdateViewDistance();
     }
+}
+
+// ---- The indoor road ---------------------------------------------------------------------------
+
+IndoorClipTile g_indoorClipTile;
+
+namespace {
+u32_t g_indoorTileMask = 0;
+
+void IndoorLeafFull(OctreeNode* node)
+{
+    ViewNodeVisibleStamped(node, g_indoorTileMask);
+}
+
+void IndoorLeafChecked(OctreeNode* node)
+{
+    ViewNodeVisibleCheckedStamped(node, g_indoorTileMask);
+}
+
+PassOccluders IndoorOccluders()
+{
+    PassOccluders occluders;
+    const IndoorClipTile& tile = g_indoorClipTile;
+    if (!tile.occluderResolution || !tile.occluderLists)
+        return occluders;
+    occluders.resolution = tile.occluderResolution;
+    occluders.lists = tile.occluderLists;
+    occluders.leaves = tile.occluderLeaves;
+    occluders.leafCount = tile.occluderLeafCount;
+    occluders.cellX = std::min(tile.occluderCellX, tile.occluderResolution - 1);
+    occluders.cellZ = std::min(tile.occluderCellZ, tile.occluderResolution - 1);
+    return occluders;
+}
+}  // namespace
+
+u32_t IndoorOccluderCell(float local, float size, u32_t resolution)
+{
+    return resolution ? OccluderCell(local, size, resolution) : 0;
+}
+
+void RenderIndoorClipVisibility(const D3DXPLANE* planes, u32_t planeCount)
+{
+    if (!planes || planeCount == 0)
+        return;
+    const PassOccluders occluders = IndoorOccluders();
+    const int relX = std::clamp(g_indoorClipTile.relativeX, -2, 2),
+              relZ = std::clamp(g_indoorClipTile.relativeZ, -2, 2);
+    if (occluders.resolution)
+        MarkOccluderLeaves(occluders, relX, relZ, true);
+    ClusteredObjUpdateVisibility(planes, planeCount);
+    OctreeNode* root = OctreeGetRoot();
+    if (root && root->TestPlanes(planes, planeCount) != 0) {
+        g_indoorTileMask = 1u << (g_indoorClipTile.tileIndex & 31);
+        g_visible.extraPlanes = planes;
+        g_visible.extraPlaneCount = planeCount;
+        OctreeCullFrustum(planes, planeCount, occluders.resolution ? IndoorLeafChecked : IndoorLeafFull);
+        g_visible.extraPlanes = nullptr;
+        g_visible.extraPlaneCount = 0;
+    }
+    if (occluders.resolution)
+        MarkOccluderLeaves(occluders, relX, relZ, false);
+    // The collectors count the objects they could not list too: the list holds no more than its room.
+    g_visible.objectCount = std::min(g_visible.objectCount, kMaxVisibleObjects);
+}
+
+void RenderMapGeometryPass(float x, float y, float z, float angleX, float angleY, float angleZ, float fov)
+{
+    const float size = MapGetWorldSize();
+    const float position[3] = {x, y, z};
+    float wrapped[3];
+    s32_t tile[2];
+    MapPosToCell(position, size, wrapped, tile);
+    g_visible.nearestWater = 1e30f;
+    g_visible.objectTests = 0;
+    g_visible.waterTotal = 0;
+    RenderSetupCamera(wrapped[0], wrapped[1], wrapped[2], angleX, angleY, angleZ, fov, 0);
+    if (g_camera.cameraObject && !gbthirdperson.Bool()) {
+        CameraBuildViewMatrix(&g_camera.view, &g_camera.world, wrapped[0], wrapped[1], wrapped[2], g_camera.yaw,
+                              g_camera.pitch, g_camera.roll);
+        if (g_render.device)
+            g_render.device->SetTransform(D3DTS_VIEW, &g_camera.view);
+        CameraExtractAxes();
+    }
+    for (int oz = -VISIBILITY_TILE_REACH; oz <= VISIBILITY_TILE_REACH; ++oz) {
+        for (int ox = -VISIBILITY_TILE_REACH; ox <= VISIBILITY_TILE_REACH; ++ox) {
+            const float dx = float(ox) * size, dz = float(oz) * size;
+            const s32_t tileX = tile[0] - ox, tileZ = tile[1] - oz;
+            g_visible.cell[0] = static_cast<s8_t>(tileX);
+            g_visible.cell[1] = static_cast<s8_t>(tileZ);
+            g_visible.cellWord = (static_cast<u32_t>(tileZ) << 16) | (static_cast<u32_t>(tileX) & 0xFFFFu);
+            const u32_t tileIndex = static_cast<u32_t>((oz + VISIBILITY_TILE_REACH) * 5 + (ox + VISIBILITY_TILE_REACH));
+            MapChunksSetVisibilityFilter(true, tileIndex);
+            SetWorldTranslation(-dx, -dz);
+            const s32_t units = rbtexunits.Int();
+            if (units >= 8)
+                RenderStaticMapManyStage();
+            else if (units == 2)
+                RenderStaticMapTwoStage();
+        }
+    }
+    MapChunksSetVisibilityFilter(false, 0);
+    D3DXMATRIX identity;
+    MatrixSetIdentity(&identity);
+    if (g_render.device)
+        g_render.device->SetTransform(D3DTS_WORLD, &identity);
+    ConPrint(1, "\rtests_per_frame: %d\n", static_cast<int>(g_visible.objectTests));
+    RenderSetupCamera(wrapped[0], wrapped[1], wrapped[2], angleX, angleY, angleZ, fov, 0);
 }

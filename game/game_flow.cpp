@@ -18,6 +18,11 @@
 #include "map/material_table.h"
 #include "render/map_render_setup.h"
 #include "platform/win32.h"
+#include "scene/decal_list.h"
+#include "scene/decal_pass.h"
+#include "scene/stencil_shadows.h"
+#include "scene/vegetation.h"
+#include "world/wires.h"
 
 namespace {
 bool g_cameraInsetToggle = false;
@@ -69,6 +74,9 @@ int GameInitMission(const char* mapName)
     // Until the mission definition names its environment, a mission's sky is the environment of
     // its own name.
     MissionEnvironmentLoad(mapName, mapName);
+    // The wires hang between objects the map placed; their shadows are built with the objects'.
+    ConObjLoad(folder.c_str());
+    ShadowsPrepare();
     GameMissionFrameStart();
     return 0;
 }
@@ -104,6 +112,12 @@ void GameUpdateFrame(bool present)
 void GameExitToGui(const char*)
 {
     GameMissionFrameEnd();
+    // What the world renderer keeps of the mission: the map's decals, the vegetation set-up, and the
+    // wires and the decal passes' cell object, which point at objects the unload deletes.
+    DecalListClear();
+    VegetationShutdown();
+    DecalPassesSetCellObject(nullptr);
+    ConObjFreeAll();
     MaterialsFree();
     RenderReleaseMapResources();
     MapUnload();

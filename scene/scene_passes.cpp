@@ -149,6 +149,24 @@ RenderTimedPass TimedPassOf(ScenePass pass)
         case SCENE_PASS_HUD_LAYERS_EXTERNAL:
         case SCENE_PASS_STATS_OVERLAY:
             return TIMED_PASS_OVERLAYS;
+        case SCENE_PASS_VEGETATION:
+            return TIMED_PASS_VEGETATION;
+        case SCENE_PASS_DECAL_UPDATE:
+        case SCENE_PASS_MAP_DECALS:
+        case SCENE_PASS_OBJECT_DECALS:
+            return TIMED_PASS_DECALS;
+        case SCENE_PASS_VOLUMES_ZPASS:
+        case SCENE_PASS_VOLUMES_ZFAIL:
+        case SCENE_PASS_DARKENING:
+            return TIMED_PASS_SHADOWS;
+        case SCENE_PASS_SHADER_SET_0:
+        case SCENE_PASS_SHADER_SET_1:
+        case SCENE_PASS_SHADER_SET_2:
+        case SCENE_PASS_SHADER_SET_3:
+        case SCENE_PASS_WIRES:
+            return TIMED_PASS_WIRES;
+        case SCENE_PASS_SPRITE_BATCHES:
+            return TIMED_PASS_SPRITES;
         default:
             return RENDER_TIMED_PASS_COUNT;
     }

@@ -22,6 +22,8 @@
 #include "scene/frame_state.h"
 #include "scene/object_draw.h"
 #include "scene/object_pass.h"
+#include "scene/plant_batch.h"
+#include "scene/quad_records.h"
 #include "scene/scene_cvars.h"
 #include "scene/scene_passes.h"
 #include "scene/stencil_shadows.h"
@@ -32,6 +34,7 @@
 #include "scene/stats_overlay.h"
 #include "support/keep_var.h"
 #include "tests/render/render_test_support.h"
+#include "tests/scene/scene_fixture.h"
 
 namespace {
 
@@ -466,6 +469,37 @@ TEST_F(ScenePasses, VegetationFollowsTheCameraAndTheOrbitViewIndoors)
         }
     }
     g_vegetation = saved;
+}
+
+// A plant batch still open holds the streaming buffers locked and the plant states set: the quad
+// record renderers and the wire pass draw it before anything of their own.
+TEST_F(ScenePasses, QuadRecordsAndWiresDrawAPendingPlantBatchFirst)
+{
+    DrawRecordsReplayPlants();  // fills the plant directions
+    DrawRecord plant = {};
+    plant.flags = DRAW_RECORD_PLANT;
+    PlantRecordFields fields = {};
+    fields.halfWidth = 0.5f;
+    fields.colour = 0xFF80C040u;
+    fields.shapeWord = PLANT_SHAPE_FLAT;
+    fields.normal[1] = 1.0f;
+    PlantRecordSet(&plant, fields);
+    KeepVar wires(rbconobjs);
+    for (bool quad : {true, false}) {
+        rbconobjs.SetBool(false);  // the pass flushes even when it draws no wire
+        scene_test::DrawLog log(Device());
+        PlantRecordDraw(&plant);
+        ASSERT_TRUE(rtm_plant_rendering);
+        DrawRecord record = {};
+        record.flags = DRAW_RECORD_FACING_QUAD;
+        if (quad)
+            RecordBillboardDraw(&record);
+        else
+            RenderConnectionObjects();
+        EXPECT_FALSE(rtm_plant_rendering) << quad;
+        ASSERT_FALSE(log.Draws().empty()) << quad;
+        EXPECT_EQ(log.Draws()[0].primitives, 2u) << quad;  // the flat plant's quad
+    }
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "game/game_cvars.h"
 #include "map/map_cvars.h"
+#include "map/object_grid.h"
 #include "render/camera.h"
 #include "render/frame.h"
 #include "render/pass_timing.h"
@@ -35,6 +36,8 @@
 #include "support/keep_var.h"
 #include "tests/render/render_test_support.h"
 #include "tests/scene/scene_fixture.h"
+#include "world/dynamic_object.h"
+#include "world/shadow_volume.h"
 
 namespace {
 
@@ -500,6 +503,54 @@ TEST_F(ScenePasses, QuadRecordsAndWiresDrawAPendingPlantBatchFirst)
         ASSERT_FALSE(log.Draws().empty()) << quad;
         EXPECT_EQ(log.Draws()[0].primitives, 2u) << quad;  // the flat plant's quad
     }
+}
+
+// A volume that counts the times a volume pass brings it up to date (the pass draws it then).
+class CountingVolume : public ShadowVolume {
+public:
+    using ShadowVolume::ShadowVolume;
+    void Rebuild() override { ++rebuilds; }
+    int rebuilds = 0;
+};
+
+// The volume hooks run over the object pass's shadow list; only the external camera's list ignores
+// the distance limit.
+TEST_F(ScenePasses, VolumesDrawTheShadowListWithTheExternalCameraUnlimited)
+{
+    ScenePassHooksReset();
+    const ScenePassHook zpass = g_scenePassHooks[SCENE_PASS_VOLUMES_ZPASS];
+    const ScenePassHook zfail = g_scenePassHooks[SCENE_PASS_VOLUMES_ZFAIL];
+    for (ScenePassHook& hook : g_scenePassHooks)
+        hook = nullptr;
+    g_scenePassHooks[SCENE_PASS_VOLUMES_ZPASS] = zpass;
+    g_scenePassHooks[SCENE_PASS_VOLUMES_ZFAIL] = zfail;
+    RenderSetupCamera(0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.2f, 1);
+    rbshadows.SetBool(true);
+    rfmaxshadowsdist.SetFloat(50.0f);  // 500 units
+    DynamicObject caster;
+    CountingVolume volume(&caster);
+    ObjectGridEntry* entry = volume.GetGridEntry();
+    const ShadowList kept = g_shadowList;
+    g_shadowList.records[0] = entry;
+    g_shadowList.count = 1;
+    const struct {
+        List list;
+        bool zPass;
+        float distance;
+        int rebuilds;
+    } rows[] = {
+        {List::Outdoor, false, 100.0f, 1}, {List::Outdoor, true, 100.0f, 1},    {List::Outdoor, false, 5000.0f, 0},
+        {List::Indoor, false, 5000.0f, 0}, {List::External, false, 5000.0f, 1},
+    };
+    for (const auto& row : rows) {
+        rbzpass.SetBool(row.zPass);
+        entry->boxMin = {row.distance - 5.0f, -5.0f, -5.0f};
+        entry->boxMax = {row.distance + 5.0f, 5.0f, 5.0f};
+        volume.rebuilds = 0;
+        Run(row.list);
+        EXPECT_EQ(volume.rebuilds, row.rebuilds) << int(row.list) << row.zPass << row.distance;
+    }
+    g_shadowList = kept;
 }
 
 }  // namespace

@@ -5,7 +5,8 @@
 // visibility pass with the static map of the 25 world tiles and the outdoor pass list. Reports frames
 // per second, the GPU milliseconds per frame of each timed pass (the device's time stamps) and the
 // millions of triangles drawn per second ("mtris"; compare with render_batches_bench's streamed
-// rate). bench/mission_frame_bench plays the sample mission.
+// rate); with the argument shadows/1 every object casts a stencil shadow. bench/mission_frame_bench
+// plays the sample mission.
 #include <benchmark/benchmark.h>
 
 #include <unistd.h>
@@ -36,7 +37,9 @@
 #include "scene/draw_records.h"
 #include "scene/mesh_draw.h"
 #include "scene/scene_passes.h"
+#include "scene/scene_cvars.h"
 #include "scene/stats_overlay.h"
+#include "scene/stencil_shadows.h"
 #include "scene/visibility_pass.h"
 #include "tools/aff_make/aff_writer.h"
 #include "world/anim_cache.h"
@@ -272,7 +275,11 @@ bool SceneReady()
         mfrange.SetFloat(600.0f);
         MapSetBox({-half, -half, -half}, {half, half, half});
         DrawRecordListInit();
-        return PlaceScene();
+        if (!PlaceScene())
+            return false;
+        // Every placed object gets its shadow volume, drawn while "rbshadows" is on.
+        ShadowsPrepare();
+        return true;
     }();
     return ready;
 }
@@ -293,6 +300,9 @@ void BM_SceneFrame(benchmark::State& state)
         state.SkipWithError("no render device");
         return;
     }
+    // Argument 1: the shadowed road of the pass list (volumes, second object pass, darkening).
+    const bool shadows = state.range(0) != 0;
+    rbshadows.SetBool(shadows);
     RenderTimingEnable(true);
     double totals[RENDER_TIMED_PASS_COUNT] = {};
     std::int64_t frames = 0, faces = 0, objects = 0;
@@ -316,6 +326,7 @@ void BM_SceneFrame(benchmark::State& state)
         ++frames;
     }
     RenderTimingEnable(false);
+    rbshadows.SetBool(false);
     const double count = frames > 0 ? double(frames) : 1.0;
     state.counters["fps"] = benchmark::Counter(double(frames), benchmark::Counter::kIsRate);
     state.counters["mtris"] = benchmark::Counter(double(faces) / 1e6, benchmark::Counter::kIsRate);
@@ -328,6 +339,12 @@ void BM_SceneFrame(benchmark::State& state)
         state.counters[name + "_ms"] = totals[i] / count;
     }
 }
-BENCHMARK(BM_SceneFrame)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+BENCHMARK(BM_SceneFrame)
+    ->ArgName("shadows")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MinTime(2.0);
 
 }  // namespace

@@ -18,9 +18,14 @@
 #include "map/material_table.h"
 #include "render/map_render_setup.h"
 #include "platform/win32.h"
+#include "scene/decal_list.h"
+#include "scene/decal_pass.h"
 #include "scene/indoor_link.h"
 #include "scene/particle_host.h"
 #include "scene/rain.h"
+#include "scene/stencil_shadows.h"
+#include "scene/vegetation.h"
+#include "world/wires.h"
 
 namespace {
 bool g_cameraInsetToggle = false;
@@ -75,6 +80,9 @@ int GameInitMission(const char* mapName)
     ParticlesMapLoaded();
     IndoorMissionLoaded();
     RainInit();
+    // The wires hang between objects the map placed; their shadows are built with the objects'.
+    ConObjLoad(folder.c_str());
+    ShadowsPrepare();
     GameMissionFrameStart();
     return 0;
 }
@@ -113,6 +121,12 @@ void GameExitToGui(const char*)
     RainShutdown();
     IndoorMissionUnloaded();
     ParticlesMapUnloaded();
+    // What the world renderer keeps of the mission: the map's decals, the vegetation set-up, and the
+    // wires and the decal passes' cell object, which point at objects the unload deletes.
+    DecalListClear();
+    VegetationShutdown();
+    DecalPassesSetCellObject(nullptr);
+    ConObjFreeAll();
     MaterialsFree();
     RenderReleaseMapResources();
     MapUnload();

@@ -15,6 +15,11 @@ enum RenderTimedPass : u32_t {
     TIMED_PASS_CLUSTERS,        // the clustered meshes
     TIMED_PASS_RECORDS,         // the replays of the translucent draw records
     TIMED_PASS_OVERLAYS,        // the HUD layers, the statistics overlay, debug lines and the console
+    TIMED_PASS_VEGETATION,      // grass blades and mesh plants
+    TIMED_PASS_DECALS,          // the decal update and the map and object decal passes
+    TIMED_PASS_SHADOWS,         // the shadow volumes and the darkening
+    TIMED_PASS_WIRES,           // the shader-set passes and the wires
+    TIMED_PASS_SPRITES,         // the batched sprites
     RENDER_TIMED_PASS_COUNT
 };
 

@@ -15,6 +15,7 @@
 #include "render/state_cache.h"
 #include "scene/draw_record_replay.h"
 #include "scene/object_draw.h"
+#include "scene/plant_batch.h"
 #include "scene/scene_cvars.h"
 #include "scene/stream_emit.h"
 #include "scene/sun_lights.h"
@@ -201,6 +202,8 @@ u32_t WireCrossGeometry(const ConObjGroup& group, const D3DXVECTOR3& a, const D3
 
 void RenderConnectionObjects()
 {
+    // An open plant batch holds the streaming buffers locked and its states set: drawn first.
+    PlantBatchFlush();
     if (!rbconobjs.Bool() || !g_render.device)
         return;
     SetPassStates();

@@ -15,6 +15,7 @@
 #include "render/state_cache.h"
 #include "render/visible_nodes.h"
 #include "render/map_chunks.h"
+#include "scene/decal_pass.h"
 #include "scene/object_draw.h"
 #include "scene/scene_passes.h"
 #include "scene/scene_state.h"
@@ -260,5 +261,7 @@ void IndoorFrameDraw(const float* eye, float yaw, float pitch, float fov)
     RenderSetState(D3DRS_ZENABLE, 1);
     IndoorRender();
     RenderMapGeometryPass(eye[0], eye[1], eye[2], yaw, pitch, 0.0f, fov);
+    // The cell's object draws its decals in the map decal step, not among the objects.
+    DecalPassesSetCellObject(dynamic_cast<GraphObj*>(reinterpret_cast<DynamicObject*>(g_cameraIndoor.object)));
     RenderScenePassesIndoor();
 }

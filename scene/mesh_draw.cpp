@@ -24,7 +24,6 @@
 #include "render/render_cvars.h"
 #include "render/state_cache.h"
 #include "render/texture_manager.h"
-#include "scene/draw_record_replay.h"
 #include "scene/draw_records.h"
 #include "scene/gpu_anim_buffers.h"
 #include "scene/mesh_draw_shared.h"
@@ -669,8 +668,6 @@ bool QueueMesh(const MeshDrawArgs& args, const D3DXMATRIX& world, u32_t index, c
     DrawRecord* record = DrawRecordAlloc(DRAW_RECORD_MESH, 0);
     if (!record)
         return false;
-    if (!g_drawRecordReplay.renderers[DRAW_RECORD_MESH])
-        DrawRecordRendererSet(DRAW_RECORD_MESH, MeshRecordRender);
     record->SetBlend(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA);
     if (g_scene.animatedFlag)
         record->flags |= DRAW_RECORD_ANIMATED;

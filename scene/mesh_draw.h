@@ -11,7 +11,6 @@
 class AnimMesh;
 class Decal;
 struct AnimFrameMesh;
-struct DrawRecord;
 struct MeshDrawArgs;
 struct MeshSettings;
 
@@ -96,6 +95,3 @@ void FaceGetIndices(const u16_t* faces, u32_t i, u16_t* out);
 // Draws the current mesh as an indexed triangle list: from its GPU animation buffers when it is
 // drawn from them, else from the locked streaming block (advancing it when asked).
 void MeshDrawIndexed(const AnimFrameMesh* mesh, bool advance);
-
-// The renderer of mesh draw records (kind 0).
-void MeshRecordRender(DrawRecord* record);

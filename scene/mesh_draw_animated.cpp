@@ -6,7 +6,6 @@
 #include "render/render_context.h"
 #include "render/render_cvars.h"
 #include "render/state_cache.h"
-#include "scene/draw_records.h"
 #include "scene/mesh_draw.h"
 #include "scene/mesh_draw_shared.h"
 #include "scene/object_draw.h"
@@ -195,32 +194,4 @@ void MeshDrawAnimatedHost(s32_t typeId, D3DMATRIX world, AnimMesh* mesh, AnimMes
     args.lodRecords = lodRecords;
     args.step = step;
     MeshDrawAnimated(args);
-}
-
-void MeshRecordRender(DrawRecord* record)
-{
-    const MeshRecordFields& f = record->fields.mesh;
-    AnimMesh* anim = f.mesh;
-    MeshFramePair pair;
-    if (!anim || !MeshFramePairOf(anim, nullptr, f.frame, 0.0f, 0.0f, &pair))
-        return;
-    const u32_t index = f.meshWord & 0xFFFF;
-    const bool animated = (f.meshWord & DRAW_RECORD_ANIMATED) != 0;
-    MeshSource src = {anim, pair.frame1, anim, animated ? pair.frame2 : pair.frame1, index, animated ? pair.t : 0.0f};
-    if (index >= anim->frames[src.frame1].meshes_c || index >= anim->frames[src.frame2].meshes_c)
-        return;
-    const AnimFrameMesh& m = anim->frames[src.frame1].meshes[index];
-    if (m.faceCount == 0)
-        return;
-    const D3DXMATRIX world(record->world);
-    BeginNode(world);
-    RenderSetState(D3DRS_ALPHABLENDENABLE, 1);
-    RenderSetState(D3DRS_SRCBLEND, record->SourceBlend());
-    RenderSetState(D3DRS_DESTBLEND, record->DestinationBlend());
-    RenderSetState(D3DRS_ZWRITEENABLE, 0);
-    g_mesh.alphaTest = false;
-    DrawMesh(src, f.texture, false, world, !animated, Ending::FrameMesh);
-    RenderSetState(D3DRS_ZWRITEENABLE, 1);
-    RenderSetState(D3DRS_ALPHABLENDENABLE, 0);
-    EndNode();
 }

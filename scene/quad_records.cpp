@@ -11,6 +11,7 @@
 #include "scene/draw_record_replay.h"
 #include "scene/mesh_draw.h"
 #include "scene/mesh_draw_shared.h"
+#include "scene/plant_batch.h"
 #include "scene/render_services.h"
 #include "scene/scene_state.h"
 #include "scene/stream_emit.h"
@@ -144,6 +145,8 @@ void QuadRecordGeometry(const QuadRecordFields& quad, const D3DXVECTOR3& a, cons
 
 void RecordQuadDraw(DrawRecord* record, const D3DXVECTOR3& a, const D3DXVECTOR3& b)
 {
+    // An open plant batch holds the streaming buffers locked and its states set: drawn first.
+    PlantBatchFlush();
     IDirect3DDevice8* device = g_render.device;
     if (!device)
         return;
@@ -154,8 +157,6 @@ void RecordQuadDraw(DrawRecord* record, const D3DXVECTOR3& a, const D3DXVECTOR3&
         source = D3DBLEND_SRCALPHA;
         destination = D3DBLEND_INVSRCALPHA;
     }
-    if (g_drawRecordReplay.plantBatchFlush)
-        g_drawRecordReplay.plantBatchFlush();
     device->SetTransform(D3DTS_WORLD, &record->world);
     mesh_draw_detail::SetLighting(false);
     RenderSetState(D3DRS_SRCBLEND, source);

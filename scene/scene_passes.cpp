@@ -19,13 +19,21 @@
 #include "render/sun_flare.h"
 #include "render/visible_nodes.h"
 #include "scene/batch_records.h"
+#include "scene/camera_angles.h"
+#include "scene/connection_draw.h"
+#include "scene/decal_list.h"
+#include "scene/decal_pass.h"
 #include "scene/draw_record_replay.h"
 #include "scene/draw_records.h"
 #include "scene/object_draw.h"
 #include "scene/object_pass.h"
 #include "scene/scene_cvars.h"
 #include "scene/scene_state.h"
+#include "scene/shader_set_pass.h"
+#include "scene/sprite_batches.h"
 #include "scene/stats_overlay.h"
+#include "scene/stencil_shadows.h"
+#include "scene/vegetation.h"
 #include "scene/visibility_pass.h"
 #include "scene/wide_projection.h"
 #include "world/dyn_objects_passes.h"
@@ -40,17 +48,78 @@ ScenePassGameState g_scenePassGame;
 namespace {
 
 ScenePassTracer g_tracer = nullptr;
+// Which list runs: the external camera's volumes ignore the shadow distance limit, and only the
+// indoor list has a cell object whose decals come first.
+enum class ListKind { Outdoor, Indoor, External };
+ListKind g_list = ListKind::Outdoor;
 
 void ShaderSetVisibility()
 {
     DynObjectsUpdateShaderSetVisibility(g_visible.visibilityFrustum, 6);
 }
 
-void SpriteBatchesReset()
+void DecalUpdate()
 {
-    // The sprite batch drawing comes with its renderer; the batch is emptied every frame.
+    // Outside an indoor cell no object holds the camera; the indoor road names its cell's object
+    // before the indoor list runs.
+    if (g_list != ListKind::Indoor)
+        DecalPassesSetCellObject(nullptr);
+    DecalListUpdate();
+}
+
+void ShaderSet0()
+{
+    RenderShaderSetPass(0);
+}
+
+void ShaderSet1()
+{
+    RenderShaderSetPass(1);
+}
+
+void ShaderSet2()
+{
+    RenderShaderSetPass(2);
+}
+
+void ShaderSet3()
+{
+    RenderShaderSetPass(3);
+}
+
+void Vegetation()
+{
+    float yaw = g_camera.yaw;
+    // The orbit camera of the third-person view looks along its own direction, not the player's yaw.
+    if (g_list == ListKind::Indoor && gbthirdperson.Bool())
+        CameraGetYawPitch(&yaw, nullptr, nullptr);
+    VegetationRender(&g_camera.position.x, yaw, g_camera.fov);
+}
+
+void VolumesZPass()
+{
+    ShadowVolumePassZPass(g_shadowList.records, g_shadowList.count, g_list == ListKind::External);
+}
+
+void VolumesZFail()
+{
+    ShadowVolumePassZFail(g_shadowList.records, g_shadowList.count, g_list == ListKind::External);
+}
+
+void SpriteBatches()
+{
+    BatchRecordsDraw();
     BatchRecordReset();
 }
+
+// Sets the running list for the length of one list call.
+class ListScope {
+public:
+    explicit ListScope(ListKind kind) { g_list = kind; }
+    ~ListScope() { g_list = ListKind::Outdoor; }
+    ListScope(const ListScope&) = delete;
+    ListScope& operator=(const ListScope&) = delete;
+};
 
 constexpr const char* kNames[SCENE_PASS_COUNT] = {"prepare objects",  "shader-set visibility",
                                                   "decal update",     "map decals",
@@ -83,6 +152,24 @@ RenderTimedPass TimedPassOf(ScenePass pass)
         case SCENE_PASS_HUD_LAYERS_EXTERNAL:
         case SCENE_PASS_STATS_OVERLAY:
             return TIMED_PASS_OVERLAYS;
+        case SCENE_PASS_VEGETATION:
+            return TIMED_PASS_VEGETATION;
+        case SCENE_PASS_DECAL_UPDATE:
+        case SCENE_PASS_MAP_DECALS:
+        case SCENE_PASS_OBJECT_DECALS:
+            return TIMED_PASS_DECALS;
+        case SCENE_PASS_VOLUMES_ZPASS:
+        case SCENE_PASS_VOLUMES_ZFAIL:
+        case SCENE_PASS_DARKENING:
+            return TIMED_PASS_SHADOWS;
+        case SCENE_PASS_SHADER_SET_0:
+        case SCENE_PASS_SHADER_SET_1:
+        case SCENE_PASS_SHADER_SET_2:
+        case SCENE_PASS_SHADER_SET_3:
+        case SCENE_PASS_WIRES:
+            return TIMED_PASS_WIRES;
+        case SCENE_PASS_SPRITE_BATCHES:
+            return TIMED_PASS_SPRITES;
         default:
             return RENDER_TIMED_PASS_COUNT;
     }
@@ -246,12 +333,24 @@ void ScenePassHooksReset()
         hook = nullptr;
     g_scenePassHooks[SCENE_PASS_PREPARE_OBJECTS] = RenderPrepareVisibleObjects;
     g_scenePassHooks[SCENE_PASS_SHADER_SET_VISIBILITY] = ShaderSetVisibility;
+    g_scenePassHooks[SCENE_PASS_DECAL_UPDATE] = DecalUpdate;
+    g_scenePassHooks[SCENE_PASS_MAP_DECALS] = DecalListDraw;
+    g_scenePassHooks[SCENE_PASS_SHADER_SET_0] = ShaderSet0;
+    g_scenePassHooks[SCENE_PASS_SHADER_SET_1] = ShaderSet1;
+    g_scenePassHooks[SCENE_PASS_SHADER_SET_2] = ShaderSet2;
+    g_scenePassHooks[SCENE_PASS_SHADER_SET_3] = ShaderSet3;
     g_scenePassHooks[SCENE_PASS_OBJECTS] = RenderObjectPass;
+    g_scenePassHooks[SCENE_PASS_VEGETATION] = Vegetation;
     g_scenePassHooks[SCENE_PASS_RECORDS_SORT] = DrawRecordsSort;
     g_scenePassHooks[SCENE_PASS_PLANT_REPLAY] = DrawRecordsReplayPlants;
     g_scenePassHooks[SCENE_PASS_RECORDS_CLEAR] = DrawRecordsClear;
+    g_scenePassHooks[SCENE_PASS_VOLUMES_ZPASS] = VolumesZPass;
+    g_scenePassHooks[SCENE_PASS_VOLUMES_ZFAIL] = VolumesZFail;
+    g_scenePassHooks[SCENE_PASS_OBJECT_DECALS] = DrawObjectDecals;
+    g_scenePassHooks[SCENE_PASS_DARKENING] = ShadowDarkenPass;
+    g_scenePassHooks[SCENE_PASS_WIRES] = RenderConnectionObjects;
     g_scenePassHooks[SCENE_PASS_RECORD_REPLAY] = DrawRecordsReplay;
-    g_scenePassHooks[SCENE_PASS_SPRITE_BATCHES] = SpriteBatchesReset;
+    g_scenePassHooks[SCENE_PASS_SPRITE_BATCHES] = SpriteBatches;
     g_scenePassHooks[SCENE_PASS_SUN_FLARE] = SunFlareDraw;
     g_scenePassHooks[SCENE_PASS_HUD_LAYERS] = HudDrawLayers;
     g_scenePassHooks[SCENE_PASS_HUD_LAYERS_EXTERNAL] = HudDrawLayersExternal;
@@ -300,6 +399,7 @@ void StencilEnable()
 
 void RenderScenePasses()
 {
+    const ListScope scope(ListKind::Outdoor);
     const bool shadows = ShadowsOn();
     FrameStart();
     if (shadows) {
@@ -358,6 +458,7 @@ void RenderScenePasses()
 
 void RenderScenePassesIndoor()
 {
+    const ListScope scope(ListKind::Indoor);
     FrameStart();
     ShaderSetStencilIndoorOrder(false);
     FirstObjectPass();
@@ -397,6 +498,7 @@ void RenderScenePassesIndoor()
 
 void RenderScenePassesExternal()
 {
+    const ListScope scope(ListKind::External);
     FrameStart();
     ShaderSetStencilIndoorOrder(true);
     FirstObjectPass();

@@ -75,6 +75,9 @@ void StencilMarkBegin();
 // The stencil on, nothing else.
 void StencilEnable();
 
+// The outdoor and external lists have no cell object for the decal passes and clear it; the indoor
+// road names its cell's graphic object (DecalPassesSetCellObject) before the indoor list runs. The
+// external list's shadow volumes ignore the distance limit.
 void RenderScenePasses();
 void RenderScenePassesIndoor();
 void RenderScenePassesExternal();

@@ -19,9 +19,9 @@ constexpr int kTop = 8;
 constexpr D3DCOLOR kTextColour = 0xFFFFFF00u;
 constexpr int kAveragedFrames = 16;
 
-constexpr const char* kPassNames[RENDER_TIMED_PASS_COUNT] = {"visibility", "map depth", "map layers", "map lightmap",
-                                                             "map fog",    "sky",       "objects",    "clusters",
-                                                             "records",    "overlays"};
+constexpr const char* kPassNames[RENDER_TIMED_PASS_COUNT] = {
+    "visibility", "map depth", "map layers", "map lightmap", "map fog", "sky",   "objects", "clusters",
+    "records",    "overlays",  "vegetation", "decals",       "shadows", "wires", "sprites"};
 
 struct OverlayState {
     DWORD lastTick = 0;

@@ -16,11 +16,15 @@
 #include "map/material_table.h"
 #include "map/octree.h"
 #include "render/render_device.h"
+#include "scene/decal_list.h"
+#include "scene/vegetation.h"
 #include "support/engine_log.h"
 #include "support/files.h"
 #include "support/temp_dir.h"
 #include "support/test_window.h"
 #include "tools/map_author/map_author.h"
+#include "world/decal.h"
+#include "world/wires.h"
 
 namespace {
 
@@ -89,6 +93,24 @@ TEST_F(MissionInit, TheMissionsLandIsLoadedAndLeavingFreesIt)
         EXPECT_STREQ(MapGetDataPath(), "");
         EXPECT_EQ(MaterialFind("ground"), nullptr);
     }
+}
+
+// The mission start reads the mission's wires ("mission.cog"); leaving frees them with the map's
+// decals and the vegetation set-up, so that nothing of one mission reaches the next.
+TEST_F(MissionInit, TheWiresAreReadAtTheStartAndTheRendersMissionStateFreedOnLeaving)
+{
+    WriteFileBytes("mission/m1/mission.cog", "group g1 CROSS 0.5 0.2 wire 3.0 4\n");
+    ASSERT_EQ(GameInitMission("m1"), 0);
+    EXPECT_EQ(WireGroupCount(), 1);
+    VegetationInit();  // the device-buffer preparation that follows the mission start
+    EXPECT_NE(g_vegetation.cellTable, nullptr);
+    DecalListAdd(new Decal, false);
+    EXPECT_EQ(DecalListCount(), 1);
+    GameExitToGui("");
+    EXPECT_EQ(WireGroupCount(), 0);
+    EXPECT_EQ(DecalListCount(), 0);
+    EXPECT_EQ(g_vegetation.cellTable, nullptr);
+    EXPECT_FALSE(g_vegetation.prepared);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 // screen, whose first frame quits.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <filesystem>
@@ -23,6 +24,7 @@
 #include "platform/test_input.h"
 #include "support/engine_log.h"
 #include "support/files.h"
+#include "support/keep_var.h"
 #include "support/temp_dir.h"
 #include "tools/bfs_pack/bfs_pack.h"
 
@@ -95,6 +97,63 @@ void PressScreenshotKey(bool)
             g_console += line + "\n";
         g_gui.screenRequested = true;
     }
+}
+
+// A screenshot's 24-bit BMP: its size and the red, green and blue of a pixel counted from the top
+// left (rows are stored bottom up).
+struct Shot {
+    std::string bytes;
+    size_t offset = 0, stride = 0;
+    int width = 0, height = 0;
+
+    u32_t Word(size_t at) const
+    {
+        return u32_t(u8_t(bytes[at])) | u32_t(u8_t(bytes[at + 1])) << 8 | u32_t(u8_t(bytes[at + 2])) << 16 |
+               u32_t(u8_t(bytes[at + 3])) << 24;
+    }
+    // False unless the file is a whole 24-bit picture.
+    bool Read(const fs::path& path)
+    {
+        bytes = ReadFileBytes(path.string());
+        if (bytes.size() < 54 || u8_t(bytes[28]) != 24)
+            return false;
+        offset = Word(10);
+        width = int(Word(18));
+        height = int(Word(22));
+        stride = (size_t(width) * 3 + 3) & ~size_t(3);
+        return width > 0 && height > 0 && bytes.size() >= offset + stride * size_t(height);
+    }
+    std::array<int, 3> Pixel(int x, int y) const
+    {
+        const size_t at = offset + stride * size_t(height - 1 - y) + size_t(x) * 3;
+        return {u8_t(bytes[at + 2]), u8_t(bytes[at + 1]), u8_t(bytes[at])};
+    }
+};
+
+// The screenshots the run wrote, in the order they were taken.
+std::vector<fs::path> Screenshots()
+{
+    std::vector<fs::path> shots;
+    if (fs::exists("screenshots"))
+        for (const fs::directory_entry& entry : fs::directory_iterator("screenshots"))
+            shots.push_back(entry.path());
+    std::sort(shots.begin(), shots.end());
+    return shots;
+}
+
+// F12 over frames 2 and 3 with the vegetation drawn, then again over frames 10 and 11 without it (the
+// key's release reaches the frame a frame or two later).
+void ShootWithAndWithoutVegetation(bool)
+{
+    const int frame = g_frames++;
+    if (frame == 2 || frame == 10)
+        PlatformInjectKey(DIK_F12, true);
+    else if (frame == 3 || frame == 11)
+        PlatformInjectKey(DIK_F12, false);
+    else if (frame == 7)
+        FindCVar("rbvegetation")->SetBool(false);
+    else if (frame >= 15)
+        g_gui.screenRequested = true;
 }
 
 bool QuitFromTheScreen(s32_t* stateWord)
@@ -171,10 +230,7 @@ TEST_F(SampleMissionRun, TheScreenshotKeyWritesTheDrawnFrame)
     std::string error;
     ASSERT_TRUE(BfsPackFolder(ZINTAR_TEST_DATA_DIR "/../../data/sample", "main.bfs", error)) << error;
     Run(PressScreenshotKey);
-    std::vector<fs::path> shots;
-    if (fs::exists("screenshots"))
-        for (const fs::directory_entry& entry : fs::directory_iterator("screenshots"))
-            shots.push_back(entry.path());
+    const std::vector<fs::path> shots = Screenshots();
     ASSERT_EQ(shots.size(), 1u);
     const std::string name = shots[0].filename().string();
     EXPECT_EQ(name.size(), std::string("yyyymmddhhmm_000.bmp").size()) << name;
@@ -183,45 +239,61 @@ TEST_F(SampleMissionRun, TheScreenshotKeyWritesTheDrawnFrame)
     EXPECT_EQ(name.substr(16), ".bmp");
     EXPECT_EQ(name.find_first_not_of("0123456789"), 12u) << name;
     EXPECT_NE(g_console.find("Screenshot screenshots\\" + name + " saved."), std::string::npos) << g_console;
-    const std::string bytes = ReadFileBytes(shots[0].string());
-    ASSERT_GT(bytes.size(), 54u);
-    const u32_t offset = u32_t(u8_t(bytes[10])) | u32_t(u8_t(bytes[11])) << 8;
+    Shot shot;
+    ASSERT_TRUE(shot.Read(shots[0]));
     std::set<std::string> colours;
-    for (size_t at = offset; at + 3 <= bytes.size() && colours.size() < 8; at += 3 * 97)
-        colours.insert(bytes.substr(at, 3));
+    for (size_t at = shot.offset; at + 3 <= shot.bytes.size() && colours.size() < 8; at += 3 * 97)
+        colours.insert(shot.bytes.substr(at, 3));
     EXPECT_GT(colours.size(), 2u);
 
     // The sample's sky objects over the sky box: white clouds in the top quarter, where the sky box
     // is blue, and blue-grey mountains across the rows just over the horizon at mid-height, where it
     // is pale.
-    const auto word = [&](size_t at) {
-        return u32_t(u8_t(bytes[at])) | u32_t(u8_t(bytes[at + 1])) << 8 | u32_t(u8_t(bytes[at + 2])) << 16 |
-               u32_t(u8_t(bytes[at + 3])) << 24;
-    };
-    const int width = int(word(18)), height = int(word(22));
-    ASSERT_EQ(u8_t(bytes[28]), 24);
-    ASSERT_GT(width, 0);
-    ASSERT_GT(height, 0);
-    const size_t stride = (size_t(width) * 3 + 3) & ~size_t(3);
-    ASSERT_GE(bytes.size(), offset + stride * size_t(height));
-    // Red, green and blue of a pixel counted from the top left (rows are stored bottom up).
-    const auto pixel = [&](int x, int y) {
-        const size_t at = offset + stride * size_t(height - 1 - y) + size_t(x) * 3;
-        return std::array<int, 3>{u8_t(bytes[at + 2]), u8_t(bytes[at + 1]), u8_t(bytes[at])};
-    };
+    const int width = shot.width, height = shot.height;
     int clouds = 0;
     for (int y = 0; y < height / 4; ++y)
         for (int x = 0; x < width; ++x) {
-            const std::array<int, 3> c = pixel(x, y);
+            const std::array<int, 3> c = shot.Pixel(x, y);
             clouds += c[0] > 215 && c[1] > 215 && c[2] > 215;
         }
     EXPECT_GT(clouds, width * height / 4 / 20);
     int mountains = 0;
     for (int x = 0; x < width; ++x) {
-        const std::array<int, 3> c = pixel(x, height / 2 - height / 15);
+        const std::array<int, 3> c = shot.Pixel(x, height / 2 - height / 15);
         mountains += c[0] > 70 && c[0] < 150 && c[2] > c[0] + 20;
     }
     EXPECT_GT(mountains, width / 5);
+}
+
+// The pass lists draw the sample land's grass: the same view with and without the vegetation differs
+// in the bottom third, where blades darker than the ground stand.
+TEST_F(SampleMissionRun, GrassBladesStandOnTheSampleLand)
+{
+    ConsoleVar* rbvegetation = FindCVar("rbvegetation");
+    ASSERT_NE(rbvegetation, nullptr);
+    KeepVar vegetation(*rbvegetation);
+    std::string error;
+    ASSERT_TRUE(BfsPackFolder(ZINTAR_TEST_DATA_DIR "/../../data/sample", "main.bfs", error)) << error;
+    Run(ShootWithAndWithoutVegetation);
+    const std::vector<fs::path> shots = Screenshots();
+    ASSERT_EQ(shots.size(), 2u);
+    Shot grass, bare;
+    ASSERT_TRUE(grass.Read(shots[0]));
+    ASSERT_TRUE(bare.Read(shots[1]));
+    ASSERT_EQ(grass.width, bare.width);
+    ASSERT_EQ(grass.height, bare.height);
+    int blades = 0, pixels = 0;
+    for (int y = grass.height * 2 / 3; y < grass.height; ++y)
+        for (int x = 0; x < grass.width; ++x, ++pixels) {
+            const std::array<int, 3> a = grass.Pixel(x, y), b = bare.Pixel(x, y);
+            blades += a[1] + 24 < b[1];
+        }
+    EXPECT_GT(blades, pixels / 100);
+    // Above the land, the sky is the same in both.
+    int skyChanged = 0;
+    for (int x = 0; x < grass.width; ++x)
+        skyChanged += grass.Pixel(x, grass.height / 10) != bare.Pixel(x, grass.height / 10);
+    EXPECT_EQ(skyChanged, 0);
 }
 
 }  // namespace

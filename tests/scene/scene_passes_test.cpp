@@ -9,21 +9,35 @@
 
 #include "game/game_cvars.h"
 #include "map/map_cvars.h"
+#include "map/object_grid.h"
 #include "render/camera.h"
 #include "render/frame.h"
 #include "render/pass_timing.h"
 #include "render/render_cvars.h"
 #include "render/state_cache.h"
+#include "scene/batch_records.h"
+#include "scene/connection_draw.h"
+#include "scene/decal_pass.h"
+#include "scene/draw_record_replay.h"
 #include "scene/draw_records.h"
 #include "scene/frame_state.h"
 #include "scene/object_draw.h"
+#include "scene/object_pass.h"
+#include "scene/plant_batch.h"
+#include "scene/quad_records.h"
 #include "scene/scene_cvars.h"
 #include "scene/scene_passes.h"
+#include "scene/stencil_shadows.h"
+#include "scene/vegetation.h"
+#include "scene/visibility_pass.h"
 #include "scene/wide_projection.h"
 #include "scene/scene_state.h"
 #include "scene/stats_overlay.h"
 #include "support/keep_var.h"
 #include "tests/render/render_test_support.h"
+#include "tests/scene/scene_fixture.h"
+#include "world/dynamic_object.h"
+#include "world/shadow_volume.h"
 
 namespace {
 
@@ -368,6 +382,175 @@ TEST_F(ScenePasses, WideProjectionSavedCameraAndFrameReset)
     EXPECT_EQ(g_frameCarry.firstPersonCounters[2], 0);
     EXPECT_EQ(g_frameCarry.firstPersonFlags[1][3], 0);
     EXPECT_EQ(g_scene.firstPersonViewState, 0);
+}
+
+// The start table holds the world renderer's passes; the passes drawn by the game frame itself
+// and those of renderers still to come are the only empty hooks.
+TEST_F(ScenePasses, StartTableHoldsTheRenderers)
+{
+    ScenePassHooksReset();
+    const struct {
+        ScenePass pass;
+        ScenePassHook hook;  // null: a small adapter of this list, which must exist
+    } direct[] = {
+        {SCENE_PASS_PREPARE_OBJECTS, RenderPrepareVisibleObjects},
+        {SCENE_PASS_DECAL_UPDATE, nullptr},
+        {SCENE_PASS_MAP_DECALS, DecalListDraw},
+        {SCENE_PASS_SHADER_SET_0, nullptr},
+        {SCENE_PASS_SHADER_SET_1, nullptr},
+        {SCENE_PASS_SHADER_SET_2, nullptr},
+        {SCENE_PASS_SHADER_SET_3, nullptr},
+        {SCENE_PASS_OBJECTS, RenderObjectPass},
+        {SCENE_PASS_VEGETATION, nullptr},
+        {SCENE_PASS_RECORDS_SORT, DrawRecordsSort},
+        {SCENE_PASS_PLANT_REPLAY, DrawRecordsReplayPlants},
+        {SCENE_PASS_RECORDS_CLEAR, DrawRecordsClear},
+        {SCENE_PASS_VOLUMES_ZPASS, nullptr},
+        {SCENE_PASS_VOLUMES_ZFAIL, nullptr},
+        {SCENE_PASS_OBJECT_DECALS, DrawObjectDecals},
+        {SCENE_PASS_DARKENING, ShadowDarkenPass},
+        {SCENE_PASS_WIRES, RenderConnectionObjects},
+        {SCENE_PASS_RECORD_REPLAY, DrawRecordsReplay},
+        {SCENE_PASS_SPRITE_BATCHES, nullptr},
+    };
+    for (const auto& row : direct) {
+        ASSERT_NE(g_scenePassHooks[row.pass], nullptr) << ScenePassName(row.pass);
+        if (row.hook) {
+            EXPECT_EQ(g_scenePassHooks[row.pass], row.hook) << ScenePassName(row.pass);
+        }
+    }
+    // The four shader-set modes are four different adapters, and the two volume variants two.
+    EXPECT_NE(g_scenePassHooks[SCENE_PASS_SHADER_SET_0], g_scenePassHooks[SCENE_PASS_SHADER_SET_1]);
+    EXPECT_NE(g_scenePassHooks[SCENE_PASS_SHADER_SET_2], g_scenePassHooks[SCENE_PASS_SHADER_SET_3]);
+    EXPECT_NE(g_scenePassHooks[SCENE_PASS_VOLUMES_ZPASS], g_scenePassHooks[SCENE_PASS_VOLUMES_ZFAIL]);
+
+    // The sprite batches are drawn and then emptied for the next frame.
+    g_batchRecords.batchingOn = 1;
+    g_batchRecords.suspended = 0;
+    BatchRecord* record = BatchRecordNext();
+    ASSERT_NE(record, nullptr);
+    *record = BatchRecord{nullptr, {0.0f, 1.0f, 0.0f, 1.0f}, 1.0f, 1.0f, {0.0f, 0.0f, 0.0f}};
+    ASSERT_TRUE(BatchRecordCommit());
+    ScenePassRun(SCENE_PASS_SPRITE_BATCHES);
+    EXPECT_EQ(BatchRecordCount(), 0u);
+    EXPECT_EQ(BatchRecordBatchCount(), 0u);
+}
+
+// The vegetation is drawn from the camera with its yaw and field of view; inside an indoor cell the
+// third-person orbit camera gives the yaw of its own view direction instead of the player's.
+TEST_F(ScenePasses, VegetationFollowsTheCameraAndTheOrbitViewIndoors)
+{
+    ScenePassHooksReset();
+    const ScenePassHook vegetation = g_scenePassHooks[SCENE_PASS_VEGETATION];
+    for (ScenePassHook& hook : g_scenePassHooks)
+        hook = nullptr;
+    g_scenePassHooks[SCENE_PASS_VEGETATION] = vegetation;
+    rbvegetation.SetBool(false);  // the camera values are stored, nothing is drawn
+    const VegetationState saved = g_vegetation;
+    RenderSetupCamera(10.0f, 20.0f, 30.0f, 0.3f, 0.1f, 0.0f, 1.2f, 1);
+    g_camera.yaw = 1.0f;  // the player's yaw, which an orbit camera does not look along
+    const struct {
+        List list;
+        bool thirdPerson;
+        float yaw;
+        int runs;  // vegetation passes of the list
+    } rows[] = {
+        {List::Outdoor, false, 1.0f, 1}, {List::Outdoor, true, 1.0f, 1},   {List::Indoor, false, 1.0f, 1},
+        {List::Indoor, true, 0.3f, 1},   {List::External, true, -9.0f, 0},
+    };
+    for (const auto& row : rows) {
+        gbthirdperson.SetBool(row.thirdPerson);
+        g_vegetation.yaw = -9.0f;
+        g_vegetation.fov = 0.0f;
+        const Names order = Run(row.list);
+        EXPECT_EQ(std::count(order.begin(), order.end(), "vegetation"), row.runs);
+        EXPECT_NEAR(g_vegetation.yaw, row.yaw, 1e-4f) << int(row.list) << row.thirdPerson;
+        if (row.runs) {
+            EXPECT_FLOAT_EQ(g_vegetation.fov, 1.2f);
+            EXPECT_FLOAT_EQ(g_vegetation.camera[0], 10.0f);
+            EXPECT_FLOAT_EQ(g_vegetation.camera[2], 30.0f);
+        }
+    }
+    g_vegetation = saved;
+}
+
+// A plant batch still open holds the streaming buffers locked and the plant states set: the quad
+// record renderers and the wire pass draw it before anything of their own.
+TEST_F(ScenePasses, QuadRecordsAndWiresDrawAPendingPlantBatchFirst)
+{
+    DrawRecordsReplayPlants();  // fills the plant directions
+    DrawRecord plant = {};
+    plant.flags = DRAW_RECORD_PLANT;
+    PlantRecordFields fields = {};
+    fields.halfWidth = 0.5f;
+    fields.colour = 0xFF80C040u;
+    fields.shapeWord = PLANT_SHAPE_FLAT;
+    fields.normal[1] = 1.0f;
+    PlantRecordSet(&plant, fields);
+    KeepVar wires(rbconobjs);
+    for (bool quad : {true, false}) {
+        rbconobjs.SetBool(false);  // the pass flushes even when it draws no wire
+        scene_test::DrawLog log(Device());
+        PlantRecordDraw(&plant);
+        ASSERT_TRUE(rtm_plant_rendering);
+        DrawRecord record = {};
+        record.flags = DRAW_RECORD_FACING_QUAD;
+        if (quad)
+            RecordBillboardDraw(&record);
+        else
+            RenderConnectionObjects();
+        EXPECT_FALSE(rtm_plant_rendering) << quad;
+        ASSERT_FALSE(log.Draws().empty()) << quad;
+        EXPECT_EQ(log.Draws()[0].primitives, 2u) << quad;  // the flat plant's quad
+    }
+}
+
+// A volume that counts the times a volume pass brings it up to date (the pass draws it then).
+class CountingVolume : public ShadowVolume {
+public:
+    using ShadowVolume::ShadowVolume;
+    void Rebuild() override { ++rebuilds; }
+    int rebuilds = 0;
+};
+
+// The volume hooks run over the object pass's shadow list; only the external camera's list ignores
+// the distance limit.
+TEST_F(ScenePasses, VolumesDrawTheShadowListWithTheExternalCameraUnlimited)
+{
+    ScenePassHooksReset();
+    const ScenePassHook zpass = g_scenePassHooks[SCENE_PASS_VOLUMES_ZPASS];
+    const ScenePassHook zfail = g_scenePassHooks[SCENE_PASS_VOLUMES_ZFAIL];
+    for (ScenePassHook& hook : g_scenePassHooks)
+        hook = nullptr;
+    g_scenePassHooks[SCENE_PASS_VOLUMES_ZPASS] = zpass;
+    g_scenePassHooks[SCENE_PASS_VOLUMES_ZFAIL] = zfail;
+    RenderSetupCamera(0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.2f, 1);
+    rbshadows.SetBool(true);
+    rfmaxshadowsdist.SetFloat(50.0f);  // 500 units
+    DynamicObject caster;
+    CountingVolume volume(&caster);
+    ObjectGridEntry* entry = volume.GetGridEntry();
+    const ShadowList kept = g_shadowList;
+    g_shadowList.records[0] = entry;
+    g_shadowList.count = 1;
+    const struct {
+        List list;
+        bool zPass;
+        float distance;
+        int rebuilds;
+    } rows[] = {
+        {List::Outdoor, false, 100.0f, 1}, {List::Outdoor, true, 100.0f, 1},    {List::Outdoor, false, 5000.0f, 0},
+        {List::Indoor, false, 5000.0f, 0}, {List::External, false, 5000.0f, 1},
+    };
+    for (const auto& row : rows) {
+        rbzpass.SetBool(row.zPass);
+        entry->boxMin = {row.distance - 5.0f, -5.0f, -5.0f};
+        entry->boxMax = {row.distance + 5.0f, 5.0f, 5.0f};
+        volume.rebuilds = 0;
+        Run(row.list);
+        EXPECT_EQ(volume.rebuilds, row.rebuilds) << int(row.list) << row.zPass << row.distance;
+    }
+    g_shadowList = kept;
 }
 
 }  // namespace

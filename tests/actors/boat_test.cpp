@@ -12,8 +12,8 @@
 
 namespace {
 
-using vehicle_test::TurnBetween;
 using vehicle_test::kFrameTime;
+using vehicle_test::TurnBetween;
 using weapon_test::ApplyLine;
 
 class BoatControls : public vehicle_test::KindFixture {
@@ -43,6 +43,18 @@ TEST_F(BoatControls, IsPlacedFromItsBowAndSternMarks)
     EXPECT_FLOAT_EQ(boat->turnRate, std::sin(0.1f * 0.348f) * 300.0f / 20.0f);
     EXPECT_FLOAT_EQ(boat->position.x, 300.0f);
     EXPECT_EQ(boat->controlState, BOAT_IDLE);
+    // The orientation's rows hold side, up and the negated heading across.
+    const D3DXMATRIX& o = *boat->orientation;
+    const D3DXVECTOR3 rows[3] = {
+        {o.m[0][0], o.m[0][1], o.m[0][2]}, {o.m[1][0], o.m[1][1], o.m[1][2]}, {o.m[2][0], o.m[2][1], o.m[2][2]}};
+    for (int r = 0; r < 3; ++r) {
+        const float s[3] = {boat->side.x, boat->side.y, boat->side.z};
+        const float u[3] = {boat->up.x, boat->up.y, boat->up.z};
+        const float f[3] = {boat->forward.x, boat->forward.y, boat->forward.z};
+        EXPECT_EQ(rows[r].x, s[r]);
+        EXPECT_EQ(rows[r].y, u[r]);
+        EXPECT_EQ(rows[r].z, -f[r]);
+    }
     delete boat;
 }
 
@@ -121,9 +133,8 @@ TEST_F(BoatControls, SteeringNeedsADriveKeyAndReversesWhenDrivingBackward)
         float turnSign;  // sign of the heading change; 0 none
     };
     const Case cases[] = {
-        {"left alone", 0, true, 0.0f},           {"right alone", 0, false, 0.0f},
-        {"forward left", 1, true, -1.0f},        {"forward right", 1, false, 1.0f},
-        {"backward left", -1, true, 1.0f},       {"backward right", -1, false, -1.0f},
+        {"left alone", 0, true, 0.0f},     {"right alone", 0, false, 0.0f},   {"forward left", 1, true, -1.0f},
+        {"forward right", 1, false, 1.0f}, {"backward left", -1, true, 1.0f}, {"backward right", -1, false, -1.0f},
     };
     constexpr int kFrames = 30;
     for (const Case& c : cases) {
@@ -233,10 +244,9 @@ TEST_F(BoatControls, AZeroMaxAngleOrWheelbaseIsWarnedOfAndTurnsInPlace)
         const size_t logStart = actor_test::LogSize();
         Boat* boat = new Boat;
         boat->name.Assign("flat");
-        for (const char* line :
-             {"anim frame root boat_frame", "anim body frame : xbody boat_hull : xo",
-              "anim bow frame : xbow jeep_holder : xo", "anim bowhub bow : xwheel jeep_holder : xo",
-              "anim bowmark bowhub : xwheel jeep_mark : xo"})
+        for (const char* line : {"anim frame root boat_frame", "anim body frame : xbody boat_hull : xo",
+                                 "anim bow frame : xbow jeep_holder : xo", "anim bowhub bow : xwheel jeep_holder : xo",
+                                 "anim bowmark bowhub : xwheel jeep_mark : xo"})
             ASSERT_TRUE(ApplyLine(*boat, line)) << line;
         ASSERT_TRUE(ApplyLine(*boat, c.sternOnBow ? "anim stern frame : xbow jeep_holder : xo"
                                                   : "anim stern frame : xstern jeep_holder : xo"));

@@ -47,8 +47,8 @@ TEST_F(CaterpillarControls, PivotsByTurnStepPerFrameBelowTenAndSteersFromTen)
         bool pivots;
     };
     const Case cases[] = {
-        {0.0f, 0.02f, true, true},  {9.9f, 0.02f, true, true},  {9.9f, 0.05f, false, true},
-        {9.9f, 0.01f, true, true},  {10.0f, 0.02f, true, false}, {10.0f, 0.02f, false, false},
+        {0.0f, 0.02f, true, true}, {9.9f, 0.02f, true, true},   {9.9f, 0.05f, false, true},
+        {9.9f, 0.01f, true, true}, {10.0f, 0.02f, true, false}, {10.0f, 0.02f, false, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "speed " << c.speed << " frame " << c.frameTime << " left " << c.left);
@@ -116,7 +116,9 @@ TEST_F(CaterpillarControls, TheHullLeansAtMostATenthAndNotWhenStraight)
         float lean;
     };
     const Case cases[] = {
-        {30.0f, 0.3f, 0.1f},  {30.0f, -0.3f, -0.1f}, {30.0f, 0.0f, 0.0f},
+        {30.0f, 0.3f, 0.1f},
+        {30.0f, -0.3f, -0.1f},
+        {30.0f, 0.0f, 0.0f},
         {1.0f, 0.3f, 20000.0f * 1.0f * std::sin(0.3f) / 20.0f * 0.000001f},
     };
     for (const Case& c : cases) {
@@ -169,13 +171,12 @@ TEST_F(CaterpillarControls, MissingDivisorsAreWarnedOfAndKeepItFinite)
     const size_t logStart = actor_test::LogSize();
     Caterpillar* tank = new Caterpillar;
     tank->name.Assign("bare");
-    for (const char* line :
-         {"anim frame root tank_frame", "anim body frame : xbody tank_hull : xo",
-          "anim front frame : xfront tank_axle : xo", "anim rear frame : xfront tank_axle : xo",
-          "anim hub0 front : xw0 jeep_holder : xo", "anim hub1 front : xw1 jeep_holder : xo",
-          "anim wheel0 hub0 : xwheel tank_wheel : xo", "anim wheel1 hub1 : xwheel tank_wheel : xo",
-          "anim wheel2 rear : xw0 tank_wheel : xo", "anim wheel3 rear : xw1 tank_wheel : xo", "mass 100",
-          "engineforce 60"})
+    for (const char* line : {"anim frame root tank_frame", "anim body frame : xbody tank_hull : xo",
+                             "anim front frame : xfront tank_axle : xo", "anim rear frame : xfront tank_axle : xo",
+                             "anim hub0 front : xw0 jeep_holder : xo", "anim hub1 front : xw1 jeep_holder : xo",
+                             "anim wheel0 hub0 : xwheel tank_wheel : xo", "anim wheel1 hub1 : xwheel tank_wheel : xo",
+                             "anim wheel2 rear : xw0 tank_wheel : xo", "anim wheel3 rear : xw1 tank_wheel : xo",
+                             "mass 100", "engineforce 60"})
         ASSERT_TRUE(ApplyLine(*tank, line)) << line;
     tank->SetPosition({300.0f, 0.0f, 300.0f});
     tank->Update();

@@ -255,6 +255,40 @@ TEST_F(HelicopterFlight, TheViewTurnsItInTheAirAndBanksOnlyWhilePitched)
     delete heli;
 }
 
+TEST_F(HelicopterFlight, InFlightTheBodyTiltsAboutTheRotorPivot)
+{
+    Helicopter* heli = Placed();
+    TakeOff(heli);
+    heli->ControlForward();
+    heli->SteerLeft();
+    heli->Update();
+    ASSERT_NE(heli->pitchAngle, 0.0f);
+    ASSERT_NE(heli->bankAngle, 0.0f);
+    // Rows of the orientation: side, up and the negated direction across.
+    const D3DXMATRIX& o = *heli->orientation;
+    EXPECT_EQ(o.m[0][0], heli->side.x);
+    EXPECT_EQ(o.m[1][1], heli->up.y);
+    EXPECT_EQ(o.m[2][2], -heli->direction.z);
+    // translation(-pivot) x YPR(0, -pitch, -bank) x translation(pivot) x inverse(orientation) x
+    // translation(ground)
+    const D3DXVECTOR3& p = heli->rotorPivot;
+    const D3DXVECTOR3& g = heli->groundPosition;
+    D3DXMATRIX toPivot, tilt, fromPivot, inverse, place;
+    D3DXMatrixTranslation(&toPivot, -p.x, -p.y, -p.z);
+    D3DXMatrixRotationYawPitchRoll(&tilt, 0.0f, -heli->pitchAngle, -heli->bankAngle);
+    D3DXMatrixTranslation(&fromPivot, p.x, p.y, p.z);
+    D3DXMatrixInverse(&inverse, nullptr, heli->orientation);
+    D3DXMatrixTranslation(&place, g.x, g.y, g.z);
+    const D3DXMATRIX expected = toPivot * tilt * fromPivot * inverse * place;
+    D3DXMATRIX root;
+    heli->GetRootNode()->UpdateTransform(&root);
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c)
+            EXPECT_NEAR(root.m[r][c], expected.m[r][c], 1e-4f) << r << c;
+    EXPECT_NE(p.y, 0.0f);  // the middle of the body's box, not its origin
+    delete heli;
+}
+
 TEST_F(HelicopterFlight, TurnRateComesFromMaxAngleRotspeedAndTheWheelbase)
 {
     Helicopter* heli = vehicle_test::SampleKind<Helicopter>("heli", kPad);
@@ -336,7 +370,7 @@ TEST_F(HelicopterFlight, TheDustStartsOnceAndAgainAfterTheGameClearsTheFlag)
     delete heli;
 }
 
-TEST_F(HelicopterFlight, TheEffectNameIsCutTo130Characters)
+TEST_F(HelicopterFlight, TheEffectNameIsCutTo130CharactersAndTheDetailStepAnimates)
 {
     Helicopter heli;
     EXPECT_TRUE(ApplyLine(heli, "heli_particle heli_dust"));
@@ -348,6 +382,11 @@ TEST_F(HelicopterFlight, TheEffectNameIsCutTo130Characters)
     EXPECT_FALSE(ApplyLine(heli, "speed 4"));
     EXPECT_TRUE(ApplyLine(heli, "LIFT 3"));
     EXPECT_EQ(heli.lift, 3.0f);
+    // Animated while near the camera (level-of-detail step below 2), whatever "animate" says.
+    heli.lodLevel = 1;
+    EXPECT_TRUE(heli.IsAnimated());
+    heli.lodLevel = 2;
+    EXPECT_FALSE(heli.IsAnimated());
 }
 
 TEST_F(HelicopterFlight, InFlightItHurtsWhatIsUnderItButNotItsOwnOccupants)

@@ -152,7 +152,8 @@ TEST_F(VehicleKindsRobustness, TruncatedAndCorruptedDefinitions)
              return d;
          }},
         {"lines doubled", [](const std::string& o) { return o + o; }},
-        {"a very long word", [](const std::string& o) { return o + "\nheli_particle " + std::string(5000, 'w') + "\n"; }},
+        {"a very long word",
+         [](const std::string& o) { return o + "\nheli_particle " + std::string(5000, 'w') + "\n"; }},
     };
     for (const KindFile& file : kKinds) {
         const std::string original = Original(file);

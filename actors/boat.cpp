@@ -33,8 +33,9 @@ bool HasChildren(const GraphNode* node, s32_t count)
 
 float VehicleReadFloat(const EngineString& text)
 {
+    // "%f" also reads "inf" and "nan", which would carry into every position: they count as no number.
     float value = 0.0f;
-    return std::sscanf(text.Text(), "%f", &value) == 1 ? value : 0.0f;
+    return std::sscanf(text.Text(), "%f", &value) == 1 && std::isfinite(value) ? value : 0.0f;
 }
 
 D3DXVECTOR3 VehicleTilt(const D3DXVECTOR3& up, const D3DXVECTOR3& axis, float angle)
@@ -292,7 +293,8 @@ void Boat::PlaceOnWater()
 void Boat::MoveOnWater()
 {
     const float yaw = GameGetYaw();
-    const bool drivingTurn = (controlState & (BOAT_FORWARD | BOAT_BACKWARD)) && (controlState & (BOAT_LEFT | BOAT_RIGHT));
+    const bool drivingTurn =
+        (controlState & (BOAT_FORWARD | BOAT_BACKWARD)) && (controlState & (BOAT_LEFT | BOAT_RIGHT));
     if (std::fabs(yaw) > 0.000001f && mouseSteering && selfCentringAllowed && !drivingTurn)
         SteerBy(yaw < 0.0f, 0.0f);
     ComputeAxes();

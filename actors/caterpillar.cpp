@@ -78,6 +78,10 @@ void Caterpillar::ControlBackward()
 
 void Caterpillar::PivotTurn(bool left)
 {
+    movedFlag = true;
+    // Before the first placement there is no normal axis to turn about.
+    if (D3DXVec3Length(&normalAxis) == 0.0f)
+        return;
     const float angle = left ? -turnStep : turnStep;
     D3DXMATRIX turn;
     D3DXMatrixRotationAxis(&turn, &normalAxis, angle);
@@ -88,11 +92,12 @@ void Caterpillar::PivotTurn(bool left)
         const D3DXVECTOR3 from = point;
         D3DXVec3TransformCoord(&point, &from, &about);
     }
-    movedFlag = true;
 }
 
 void Caterpillar::TurnTowardView(bool negative)
 {
+    if (D3DXVec3Length(&normalAxis) == 0.0f)
+        return;
     const float d = (negative ? -0.48f : 0.48f) * g_game.frameTime;
     const float heading = std::atan2(direction.x, direction.z) + d;
     direction.x = std::sin(heading);

@@ -109,14 +109,14 @@ bool Helicopter::SetParam(const char* keyword, const EngineString* values, int c
         return false;
     struct FloatKey {
         const char* name;
-        float Helicopter::* field;
+        float Helicopter::*field;
     };
     static const FloatKey kKeys[] = {
-        {"max_angle", &Helicopter::max_angle},     {"lift", &Helicopter::lift},
-        {"strafespeed", &Helicopter::strafespeed}, {"rotspeed", &Helicopter::rotspeed},
+        {"max_angle", &Helicopter::max_angle},           {"lift", &Helicopter::lift},
+        {"strafespeed", &Helicopter::strafespeed},       {"rotspeed", &Helicopter::rotspeed},
         {"max_rotorspeed", &Helicopter::max_rotorspeed}, {"max_rot_z", &Helicopter::max_rot_z},
-        {"max_rot_x", &Helicopter::max_rot_x},     {"max_y", &Helicopter::max_y},
-        {"framespeed1", &Helicopter::framespeed1}, {"framespeed2", &Helicopter::framespeed2},
+        {"max_rot_x", &Helicopter::max_rot_x},           {"max_y", &Helicopter::max_y},
+        {"framespeed1", &Helicopter::framespeed1},       {"framespeed2", &Helicopter::framespeed2},
     };
     for (const FloatKey& key : kKeys) {
         if (CompareNoCase(keyword, key.name) == 0) {
@@ -412,8 +412,7 @@ void Helicopter::Update()
             return;
         if (rotorSpeed > 5.0f && !effectStarted) {
             effectStarted = true;
-            ParticleSpawnEffect(effectName, {groundPosition.x, groundPosition.y, groundPosition.z},
-                                {0.0f, 0.0f, 0.0f});
+            ParticleSpawnEffect(effectName, {groundPosition.x, groundPosition.y, groundPosition.z}, {0.0f, 0.0f, 0.0f});
         }
         FlyOnGround();
         DynObjectUpdateGrid(this);

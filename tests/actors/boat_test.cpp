@@ -219,6 +219,11 @@ TEST_F(BoatControls, ParametersTakeOneValueEach)
     EXPECT_EQ(boat.pushSpeed, 12.5f);
     EXPECT_TRUE(ApplyLine(boat, "speed fast"));  // not a number: 0 and taken
     EXPECT_EQ(boat.pushSpeed, 0.0f);
+    for (const char* notFinite : {"rotspeed inf", "rotspeed nan", "rotspeed -infinity"}) {
+        boat.rotspeed = 1.0f;
+        EXPECT_TRUE(ApplyLine(boat, notFinite));
+        EXPECT_EQ(boat.rotspeed, 0.0f) << notFinite;
+    }
     EXPECT_TRUE(ApplyLine(boat, "max_rot_z 0.5"));
     EXPECT_EQ(boat.max_rot_z, 0.5f);
     EXPECT_FALSE(ApplyLine(boat, "rotspeed 1 2"));

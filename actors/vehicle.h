@@ -45,6 +45,10 @@ float VehicleRollingResistance(float coefficient, float speed);
 float VehicleScaledLength(const D3DXVECTOR3& vector, float factor);
 // The terrain height under (x, z).
 float VehicleTerrainHeight(float x, float z);
+// The reference point of the node's mesh (the middle of its box at its frame), in the node's own frame,
+// and the same point in the world through the node's current matrix.
+D3DXVECTOR3 VehicleReferencePoint(const GraphNode* node);
+D3DXVECTOR3 VehicleWheelCentre(GraphNode* node);
 
 // Drive state bits: what the controls did in the frame.
 constexpr u16_t VEHICLE_DRIVE_IDLE = 0x01;

@@ -39,25 +39,32 @@ int VehicleCollectObject(OctreeNode* leaf, s32_t /*tileX*/, s32_t /*tileZ*/)
     return 0;
 }
 
-// The wheel's centre in the world: the middle of its mesh's box at its frame, through its matrix.
-D3DXVECTOR3 WheelCentre(GraphNode* wheel)
-{
-    float box[6] = {1e30f, 1e30f, 1e30f, -1e30f, -1e30f, -1e30f};
-    wheel->GetFrameBounds(box);
-    const D3DXVECTOR3 local((box[0] + box[3]) * 0.5f, (box[1] + box[4]) * 0.5f, (box[2] + box[5]) * 0.5f);
-    D3DXMATRIX world;
-    wheel->UpdateTransform(&world);
-    D3DXVECTOR3 out;
-    D3DXVec3TransformCoord(&out, &local, &world);
-    return out;
-}
-
 bool HasChildren(const GraphNode* node, s32_t count)
 {
     return node && node->GetChildCount() >= count;
 }
 
 }  // namespace
+
+D3DXVECTOR3 VehicleReferencePoint(const GraphNode* node)
+{
+    float box[6] = {1e30f, 1e30f, 1e30f, -1e30f, -1e30f, -1e30f};
+    node->GetFrameBounds(box);
+    // A node without geometry has no box: its own origin stands for it.
+    if (box[0] > box[3])
+        return D3DXVECTOR3(0.0f, 0.0f, 0.0f);
+    return D3DXVECTOR3((box[0] + box[3]) * 0.5f, (box[1] + box[4]) * 0.5f, (box[2] + box[5]) * 0.5f);
+}
+
+D3DXVECTOR3 VehicleWheelCentre(GraphNode* node)
+{
+    const D3DXVECTOR3 local = VehicleReferencePoint(node);
+    D3DXMATRIX world;
+    node->UpdateTransform(&world);
+    D3DXVECTOR3 out;
+    D3DXVec3TransformCoord(&out, &local, &world);
+    return out;
+}
 
 bool Vehicle::PlaceFirst()
 {
@@ -86,10 +93,10 @@ bool Vehicle::PlaceFirst()
     rearAxleNode = rear;
     steeringWheelNode = HasChildren(bodyNode, 2) ? bodyNode->GetChild(1) : nullptr;
 
-    points[0] = WheelCentre(front->GetChild(0)->GetChild(0));
-    points[1] = WheelCentre(front->GetChild(1)->GetChild(0));
-    points[2] = WheelCentre(rear->GetChild(0));
-    points[3] = WheelCentre(rear->GetChild(1));
+    points[0] = VehicleWheelCentre(front->GetChild(0)->GetChild(0));
+    points[1] = VehicleWheelCentre(front->GetChild(1)->GetChild(0));
+    points[2] = VehicleWheelCentre(rear->GetChild(0));
+    points[3] = VehicleWheelCentre(rear->GetChild(1));
     groundPosition = {p.x, p.y, p.z};
     const D3DXVECTOR3 across = points[3] - points[2];
     const D3DXVECTOR3 along = points[2] - points[0];

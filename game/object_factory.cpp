@@ -6,6 +6,9 @@
 #include <string>
 
 #include "actors/actor.h"
+#include "actors/boat.h"
+#include "actors/caterpillar.h"
+#include "actors/helicopter.h"
 #include "actors/vehicle.h"
 #include "actors/weapon.h"
 #include "ai/ai_interface.h"
@@ -14,6 +17,7 @@
 #include "core/random.h"
 #include "game/game_state.h"
 #include "map/map_object.h"
+#include "map/world_registry.h"
 #include "scene/particle_effects.h"
 #include "world/dynamic_object.h"
 #include "world/entity.h"
@@ -61,6 +65,9 @@ const ObjectClassEntry kOwnClasses[] = {
     {"actor", MakeActor},
     {"tesk", MakeTeskActor},
     {"vehicle", Make<Vehicle>},
+    {"boat", Make<Boat>},
+    {"caterpillar", Make<Caterpillar>},
+    {"helicopter", Make<Helicopter>},
     {"particle", Make<ParticleEffectObject>},
 };
 
@@ -135,6 +142,17 @@ bool GameApplyTemplateToObject(const char* templateName, DynamicObject* object)
 void DeleteDynamicObject(DynamicObject* object)
 {
     delete object;
+}
+
+void GameClearVehicleAuxFlags()
+{
+    DynamicObject** objects = nullptr;
+    s32_t count = 0;
+    DynObjectsGet(&objects, &count);
+    for (s32_t i = 0; i < count; ++i) {
+        if (objects[i] && objects[i]->GetTypeId() == OBJECT_TYPE_VEHICLE)
+            static_cast<Vehicle*>(objects[i])->SetAuxFlag(false);
+    }
 }
 
 DynamicObject* GameAddWeaponToActor(Actor*, const char*)

@@ -22,6 +22,9 @@ bool GameActorCreationForced();
 bool GameApplyTemplateToObject(const char* templateName, DynamicObject* object);
 // Deletes the object through its virtual deleting destructor; null is ignored.
 void DeleteDynamicObject(DynamicObject* object);
+// Clears the one-time flag of every registered vehicle (the helicopter's dust effect starts again):
+// the game calls it when the mission restarts and when a savegame is loaded.
+void GameClearVehicleAuxFlags();
 // Gives the actor the weapon "weapons\<name>"; the weapon object, or null when it cannot.
 DynamicObject* GameAddWeaponToActor(Actor* actor, const char* weaponName);
 // Seeds the engine's pseudo-random generator.

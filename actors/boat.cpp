@@ -1,0 +1,337 @@
+// The boat: parameters, the drive and steering controls, the turn toward the view, gliding and the
+// bank decay, and its own update that places it on the water.
+//
+// A boat whose model gives no wheelbase, or whose "max_angle" is 0, would divide by zero in the turn
+// rate and the pivot distance: it is warned of at the first placement and then turns in place
+// instead.
+#include "actors/boat.h"
+
+#include "core/text_case.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "core/log.h"
+#include "game/game_state.h"
+#include "game/player_view.h"
+#include "map/world_registry.h"
+#include "world/graph_node.h"
+#include "world/shadow_object.h"
+
+namespace {
+
+constexpr float kThird = 0.3333333f;
+
+bool HasChildren(const GraphNode* node, s32_t count)
+{
+    return node && node->GetChildCount() >= count;
+}
+
+}  // namespace
+
+// ---- shared tilt helpers ----
+
+float VehicleReadFloat(const EngineString& text)
+{
+    // "%f" also reads "inf" and "nan", which would carry into every position: they count as no number.
+    float value = 0.0f;
+    return std::sscanf(text.Text(), "%f", &value) == 1 && std::isfinite(value) ? value : 0.0f;
+}
+
+D3DXVECTOR3 VehicleTilt(const D3DXVECTOR3& up, const D3DXVECTOR3& axis, float angle)
+{
+    // No axis yet (before the first placement): nothing to tilt about.
+    if (D3DXVec3Length(&axis) == 0.0f)
+        return up;
+    D3DXMATRIX turn;
+    D3DXMatrixRotationAxis(&turn, &axis, angle);
+    D3DXVECTOR3 out;
+    D3DXVec3TransformNormal(&out, &up, &turn);
+    return out;
+}
+
+D3DXVECTOR3 VehiclePush(const D3DXVECTOR3& up, const D3DXVECTOR3& tiltedUp)
+{
+    const float length = D3DXVec3Length(&tiltedUp);
+    if (length == 0.0f)
+        return D3DXVECTOR3(0.0f, 0.0f, 0.0f);
+    float cosine = D3DXVec3Dot(&tiltedUp, &up) / length;
+    cosine = cosine > 1.0f ? 1.0f : (cosine < -1.0f ? -1.0f : cosine);
+    const float t = std::acos(cosine);
+    D3DXVECTOR3 across, level;
+    D3DXVec3Cross(&across, &up, &tiltedUp);
+    D3DXVec3Cross(&level, &across, &up);
+    if (D3DXVec3Length(&level) == 0.0f)
+        return D3DXVECTOR3(0.0f, 0.0f, 0.0f);
+    D3DXVECTOR3 unit;
+    D3DXVec3Normalize(&unit, &level);
+    return unit * (length * std::sin(t));
+}
+
+float VehicleRise(float angle, float limit, float step)
+{
+    return angle < limit ? angle + step : limit;
+}
+
+float VehicleFall(float angle, float limit, float step)
+{
+    return angle > limit ? angle - step : limit;
+}
+
+D3DXMATRIX VehicleRotationAbout(const D3DXVECTOR3& point, const D3DXVECTOR3& axis, float angle)
+{
+    D3DXMATRIX to, turn, back;
+    D3DXMatrixTranslation(&to, -point.x, -point.y, -point.z);
+    D3DXMatrixRotationAxis(&turn, &axis, angle);
+    D3DXMatrixTranslation(&back, point.x, point.y, point.z);
+    return to * turn * back;
+}
+
+// ---- the boat ----
+
+Boat::Boat()
+{
+    slow = 1;
+    forwardGear = 1;
+    wheelbase = 0.0f;
+    D3DXMatrixIdentity(orientation);
+}
+
+Boat::~Boat()
+{
+    controlState = BOAT_IDLE;
+    up = tiltedUp = D3DXVECTOR3(0.0f, 1.0f, 0.0f);
+    if (orientation)
+        D3DXMatrixIdentity(orientation);
+}
+
+bool Boat::SetParam(const char* keyword, const EngineString* values, int count)
+{
+    if (Vehicle::SetParam(keyword, values, count))
+        return true;
+    if (!keyword || count != 1)
+        return false;
+    float* field = nullptr;
+    if (CompareNoCase(keyword, "speed") == 0)
+        field = &pushSpeed;
+    else if (CompareNoCase(keyword, "rotspeed") == 0)
+        field = &rotspeed;
+    else if (CompareNoCase(keyword, "max_angle") == 0)
+        field = &max_angle;
+    else if (CompareNoCase(keyword, "max_rot_z") == 0)
+        field = &max_rot_z;
+    if (!field)
+        return false;
+    *field = VehicleReadFloat(values[0]);
+    return true;
+}
+
+void Boat::ComputeAxes()
+{
+    D3DXVECTOR3 across;
+    D3DXVec3Cross(&across, &forward, &up);
+    if (D3DXVec3Length(&across) > 0.0f)
+        D3DXVec3Normalize(&side, &across);
+}
+
+void Boat::BuildOrientation()
+{
+    D3DXMATRIX& m = *orientation;
+    D3DXMatrixIdentity(&m);
+    const D3DXVECTOR3 columns[3] = {side, up, -forward};
+    for (int c = 0; c < 3; ++c) {
+        m.m[0][c] = columns[c].x;
+        m.m[1][c] = columns[c].y;
+        m.m[2][c] = columns[c].z;
+    }
+}
+
+void Boat::TiltAndPush(float factor)
+{
+    tiltedUp = VehicleTilt(up, side, -pitchAngle);
+    const float length = D3DXVec3Length(&tiltedUp);
+    float cosine = length > 0.0f ? D3DXVec3Dot(&tiltedUp, &up) / length : 1.0f;
+    cosine = cosine > 1.0f ? 1.0f : (cosine < -1.0f ? -1.0f : cosine);
+    slow = std::acos(cosine) < 0.1f;
+    push = VehiclePush(up, tiltedUp);
+    position += push * (factor * g_game.frameTime);
+}
+
+void Boat::ControlForward()
+{
+    controlState = BOAT_FORWARD;
+    forwardGear = 1;
+    pitchAngle = VehicleRise(pitchAngle, max_rot_z, g_game.frameTime * kThird);
+    TiltAndPush(pushSpeed);
+}
+
+void Boat::ControlBackward()
+{
+    controlState = BOAT_BACKWARD;
+    forwardGear = 0;
+    pitchAngle = VehicleFall(pitchAngle, -max_rot_z, g_game.frameTime * kThird);
+    TiltAndPush(pushSpeed);
+}
+
+void Boat::SwingAboutPivot(bool left)
+{
+    if (!(controlState & (BOAT_FORWARD | BOAT_BACKWARD)))
+        return;
+    const float frameTime = g_game.frameTime;
+    controlState |= left ? BOAT_LEFT : BOAT_RIGHT;
+    const float a = left ? -frameTime * turnRate : frameTime * turnRate;
+    bankAngle = left ? VehicleRise(bankAngle, 2.0f * max_angle, frameTime)
+                     : VehicleFall(bankAngle, -2.0f * max_angle, frameTime);
+    pitchAngle = forwardGear ? VehicleRise(pitchAngle, max_rot_z, 0.25f * frameTime)
+                             : VehicleFall(pitchAngle, -max_rot_z, 0.25f * frameTime);
+    // A "max_angle" of 0 puts the pivot at the boat itself (the turn rate is 0 then anyway).
+    const float sine = std::sin(max_angle);
+    const float k = sine != 0.0f ? wheelbase / sine : 0.0f;
+    const D3DXVECTOR3 pivot = left ? position + side * k : position - side * k;
+    const D3DXMATRIX r = VehicleRotationAbout(pivot, up, forwardGear ? a : -a);
+    D3DXMATRIX turn;
+    D3DXMatrixRotationAxis(&turn, &up, forwardGear ? a : -a);
+    const D3DXVECTOR3 heading = forward;
+    D3DXVec3TransformNormal(&forward, &heading, &turn);
+    const D3DXVECTOR3 at = position;
+    D3DXVec3TransformCoord(&position, &at, &r);
+}
+
+void Boat::SteerLeft()
+{
+    SwingAboutPivot(true);
+}
+
+void Boat::SteerRight()
+{
+    SwingAboutPivot(false);
+}
+
+void Boat::SteerBy(bool negative, float /*amount*/)
+{
+    const float frameTime = g_game.frameTime;
+    float heading = std::atan2(forward.x, forward.z);
+    if (negative) {
+        bankAngle = VehicleRise(bankAngle, 2.0f * max_angle, 0.5f * frameTime);
+        heading -= 0.48f * frameTime;
+        controlState |= BOAT_LEFT;
+    } else {
+        bankAngle = VehicleFall(bankAngle, -2.0f * max_angle, 0.5f * frameTime);
+        heading += 0.48f * frameTime;
+        controlState |= BOAT_RIGHT;
+    }
+    forward.x = std::sin(heading);
+    forward.z = std::cos(heading);
+    ComputeAxes();
+    BuildOrientation();
+}
+
+void Boat::Glide()
+{
+    if (std::fabs(pitchAngle) <= 0.001f) {
+        pitchAngle = 0.0f;
+        tiltedUp = up;
+        return;
+    }
+    pitchAngle *= 0.97f;
+    TiltAndPush(rotspeed);
+}
+
+void Boat::DecayBank()
+{
+    if (std::fabs(bankAngle) <= 0.000001f)
+        bankAngle = 0.0f;
+    else
+        bankAngle *= 0.96f;
+}
+
+void Boat::PlaceOnWater()
+{
+    Vector3 at = GetPosition();
+    const Vector3 rotation = GetRotation();
+    firstUpdatePending = 0;
+    boundsValid = 0;
+    if (!fly)
+        at.y = VehicleTerrainHeight(at.x, at.z);
+    SetPosition(at);
+    SetRotation(rotation);
+    DynObjectUpdateGrid(this);
+
+    GraphNode* top = GetRootNode();
+    GraphNode* frame = HasChildren(top, 1) ? top->GetChild(0) : nullptr;
+    if (!HasChildren(frame, 3) || !HasChildren(frame->GetChild(1), 1) ||
+        !HasChildren(frame->GetChild(1)->GetChild(0), 1) || !HasChildren(frame->GetChild(2), 1)) {
+        Log("WARNING: boat %s has no body and axles in its model\n", name.Text());
+        bodyNode = nullptr;
+        return;
+    }
+    bodyNode = frame->GetChild(0);
+    frontAxleNode = frame->GetChild(1);
+    rearAxleNode = frame->GetChild(2);
+    GraphNode* bow = frontAxleNode->GetChild(0)->GetChild(0);
+    const D3DXVECTOR3 p = VehicleReferencePoint(bow);
+    D3DXMATRIX bowMatrix, sternMatrix;
+    bow->UpdateTransform(&bowMatrix);
+    rearAxleNode->GetChild(0)->UpdateTransform(&sternMatrix);
+    D3DXVECTOR3 a, b;
+    D3DXVec3TransformCoord(&a, &p, &bowMatrix);
+    D3DXVec3TransformCoord(&b, &p, &sternMatrix);
+    const D3DXVECTOR3 along = a - b;
+    wheelbase = D3DXVec3Length(&along);
+    if (wheelbase > 0.0f)
+        D3DXVec3Normalize(&forward, &along);
+    else
+        forward = D3DXVECTOR3(0.0f, 0.0f, -1.0f);
+    position = D3DXVECTOR3(at.x, at.y, at.z);
+    if (wheelbase <= 0.0f || std::sin(max_angle) == 0.0f)
+        Log("WARNING: boat %s has no wheelbase or a max_angle of 0: it turns in place\n", name.Text());
+    turnRate = wheelbase > 0.0f ? std::sin(0.1f * max_angle) * rotspeed / wheelbase : 0.0f;
+    ComputeAxes();
+    BuildOrientation();
+}
+
+void Boat::MoveOnWater()
+{
+    const float yaw = GameGetYaw();
+    const bool drivingTurn =
+        (controlState & (BOAT_FORWARD | BOAT_BACKWARD)) && (controlState & (BOAT_LEFT | BOAT_RIGHT));
+    if (std::fabs(yaw) > 0.000001f && mouseSteering && selfCentringAllowed && !drivingTurn)
+        SteerBy(yaw < 0.0f, 0.0f);
+    ComputeAxes();
+    BuildOrientation();
+    position.y = VehicleTerrainHeight(position.x, position.z);
+    SetPosition({position.x, position.y, position.z});
+    Vector3 angles = bodyNode->GetRotation();
+    angles.x = bankAngle;
+    angles.z = pitchAngle;
+    bodyNode->SetRotation(angles);
+    if (occupantCount != 0) {
+        if (!(controlState & (BOAT_FORWARD | BOAT_BACKWARD)) && pitchAngle != 0.0f)
+            Glide();
+        if (!(controlState & (BOAT_LEFT | BOAT_RIGHT)) && bankAngle != 0.0f)
+            DecayBank();
+    }
+    D3DXMATRIX inverse, place;
+    D3DXMatrixInverse(&inverse, nullptr, orientation);
+    D3DXMatrixTranslation(&place, position.x, position.y, position.z);
+    const D3DXMATRIX m = inverse * place;
+    if (GraphNode* top = GetRootNode())
+        top->SetMatrix(&m.m[0][0]);
+    boundsValid = 0;
+}
+
+void Boat::Update()
+{
+    if (firstUpdatePending)
+        PlaceOnWater();
+    // A model that cannot be placed stays where it stands.
+    if (!bodyNode) {
+        controlState = BOAT_IDLE;
+        return;
+    }
+    MoveOnWater();
+    DynObjectUpdateGrid(this);
+    if (!(controlState & BOAT_IDLE))
+        InvalidateShadows();
+    controlState = BOAT_IDLE;
+}

@@ -27,20 +27,8 @@
 
 namespace {
 
-constexpr float kRunOverDamage = 1000.0f;
 constexpr float kParkedTilt = 0.0872665f;  // 5 degrees
 constexpr float kParkedDrop = 3.0f;
-
-// The octree leaves under the helicopter's box and the objects already met in one collision step;
-// kept between calls so that the step allocates only when it reaches more than ever before.
-std::vector<OctreeNode*> g_heliLeaves;
-std::vector<DynamicObject*> g_heliHandled;
-
-int CollectLeaf(OctreeNode* leaf, s32_t /*tileX*/, s32_t /*tileZ*/)
-{
-    g_heliLeaves.push_back(leaf);
-    return 0;
-}
 
 bool HasChildren(const GraphNode* node, s32_t count)
 {
@@ -349,56 +337,10 @@ void Helicopter::FlyInAir()
 
 void Helicopter::Collide()
 {
+    // An empty helicopter at rest collides with nothing; its own passengers are never hurt by it.
     if (occupantCount == 0 && speed < 0.01f)
         return;
-    float box[6];
-    GetGeometryBounds(box);
-    g_heliLeaves.clear();
-    g_heliHandled.clear();
-    OctreeQueryBox(box, CollectLeaf);
-    const float radius = (wheelbase + 15.0f) * 0.5f;
-    for (OctreeNode* leaf : g_heliLeaves) {
-        u32_t iterator = GRID_LINK_NONE;
-        for (ObjectGridEntry* entry = ObjectGridFirst(leaf, &iterator); entry; entry = ObjectGridNext(&iterator)) {
-            if (entry->kind != OBJECT_GRID_OBJECT || !entry->owner)
-                continue;
-            DynamicObject* object = static_cast<DynamicObject*>(entry->owner);
-            const s32_t type = object->GetTypeId();
-            if (type == OBJECT_TYPE_ROOT || type == OBJECT_TYPE_GRAPHIC || !object->IsCollidable() ||
-                object == static_cast<DynamicObject*>(g_game.player) || object == this)
-                continue;
-            bool handled = false;
-            for (DynamicObject* seen : g_heliHandled)
-                handled = handled || seen == object;
-            if (handled)
-                continue;
-            g_heliHandled.push_back(object);
-            const float other[6] = {entry->boxMin.x, entry->boxMin.y, entry->boxMin.z,
-                                    entry->boxMax.x, entry->boxMax.y, entry->boxMax.z};
-            if (!BoxesOverlap(box, other))
-                continue;
-            if (type == OBJECT_TYPE_ACTOR) {
-                // The helicopter's own passengers ride inside its box: they are not hurt by it.
-                const Actor* actor = static_cast<const Actor*>(object);
-                if (actor->inVehicle && actor->vehicle == this)
-                    continue;
-                object->ApplyDamage(1, 0.0f, kRunOverDamage);
-                continue;
-            }
-            Vector3 out;
-            if (object->SphereCollision({centre.x, centre.y, centre.z}, radius, &out)) {
-                const D3DXVECTOR3 offset = D3DXVECTOR3(out.x, out.y, out.z) - centre;
-                groundPosition += offset;
-                for (D3DXVECTOR3& point : points)
-                    point += offset;
-                centre += offset;
-                if (speed > maxSpeed * 0.5f)
-                    speed *= 0.75f;
-            }
-        }
-    }
-    g_heliLeaves.clear();
-    g_heliHandled.clear();
+    PushOutOfObjects((wheelbase + 15.0f) * 0.5f);
 }
 
 void Helicopter::Update()

@@ -133,6 +133,11 @@ public:
     void DriveStep();
     // ---- the update's steps (actors/vehicle_update.cpp) ----
     void CollideWithObjects();
+    // Each collidable object whose grid box meets the vehicle's, once: an actor other than the
+    // player and the vehicle's own passengers takes the run-over damage; anything else pushes the
+    // vehicle out of a sphere of the radius round its centre (and above half the maximum speed cuts
+    // the speed by a quarter).
+    void PushOutOfObjects(float radius);
     // The first update: placement from the model layout. False when the model lacks a node of it.
     bool PlaceFirst();
 

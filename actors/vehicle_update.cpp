@@ -160,16 +160,13 @@ void Vehicle::Shift(const D3DXVECTOR3& offset)
         point += offset;
 }
 
-void Vehicle::CollideWithObjects()
+void Vehicle::PushOutOfObjects(float radius)
 {
-    if (speed < 0.01f)
-        return;
     float box[6];
     GetGeometryBounds(box);
     g_candidateLeaves.clear();
     g_handledObjects.clear();
     OctreeQueryBox(box, VehicleCollectObject);
-    const float radius = (wheelbase + 15.0f) * 0.5f;
     for (OctreeNode* leaf : g_candidateLeaves) {
         u32_t iterator = GRID_LINK_NONE;
         for (ObjectGridEntry* entry = ObjectGridFirst(leaf, &iterator); entry; entry = ObjectGridNext(&iterator)) {
@@ -209,6 +206,14 @@ void Vehicle::CollideWithObjects()
     }
     g_candidateLeaves.clear();
     g_handledObjects.clear();
+}
+
+void Vehicle::CollideWithObjects()
+{
+    if (speed < 0.01f)
+        return;
+    const float radius = (wheelbase + 15.0f) * 0.5f;
+    PushOutOfObjects(radius);
     Vector3 pushed = {centre.x, centre.y, centre.z};
     ConObjCollideObject(this, &pushed, radius);
     Shift(D3DXVECTOR3(pushed.x, pushed.y, pushed.z) - centre);

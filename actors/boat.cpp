@@ -22,11 +22,6 @@ namespace {
 
 constexpr float kThird = 0.3333333f;
 
-bool HasChildren(const GraphNode* node, s32_t count)
-{
-    return node && node->GetChildCount() >= count;
-}
-
 }  // namespace
 
 // ---- shared tilt helpers ----
@@ -258,9 +253,9 @@ void Boat::PlaceOnWater()
     DynObjectUpdateGrid(this);
 
     GraphNode* top = GetRootNode();
-    GraphNode* frame = HasChildren(top, 1) ? top->GetChild(0) : nullptr;
-    if (!HasChildren(frame, 3) || !HasChildren(frame->GetChild(1), 1) ||
-        !HasChildren(frame->GetChild(1)->GetChild(0), 1) || !HasChildren(frame->GetChild(2), 1)) {
+    GraphNode* frame = VehicleNodeHasChildren(top, 1) ? top->GetChild(0) : nullptr;
+    if (!VehicleNodeHasChildren(frame, 3) || !VehicleNodeHasChildren(frame->GetChild(1), 1) ||
+        !VehicleNodeHasChildren(frame->GetChild(1)->GetChild(0), 1) || !VehicleNodeHasChildren(frame->GetChild(2), 1)) {
         Log("WARNING: boat %s has no body and axles in its model\n", name.Text());
         bodyNode = nullptr;
         return;

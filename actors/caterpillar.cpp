@@ -19,11 +19,6 @@
 
 namespace {
 
-bool HasChildren(const GraphNode* node, s32_t count)
-{
-    return node && node->GetChildCount() >= count;
-}
-
 void AddSpin(GraphNode* node, float d)
 {
     Vector3 angles = node->GetRotation();
@@ -152,11 +147,11 @@ void Caterpillar::PlaceOnTracks()
     DynObjectUpdateGrid(this);
 
     GraphNode* top = GetRootNode();
-    GraphNode* frame = HasChildren(top, 1) ? top->GetChild(0) : nullptr;
-    GraphNode* front = HasChildren(frame, 3) ? frame->GetChild(1) : nullptr;
+    GraphNode* frame = VehicleNodeHasChildren(top, 1) ? top->GetChild(0) : nullptr;
+    GraphNode* front = VehicleNodeHasChildren(frame, 3) ? frame->GetChild(1) : nullptr;
     GraphNode* rear = front ? frame->GetChild(2) : nullptr;
-    if (!HasChildren(front, 2) || !HasChildren(front->GetChild(0), 1) || !HasChildren(front->GetChild(1), 1) ||
-        !HasChildren(rear, 2)) {
+    if (!VehicleNodeHasChildren(front, 2) || !VehicleNodeHasChildren(front->GetChild(0), 1) ||
+        !VehicleNodeHasChildren(front->GetChild(1), 1) || !VehicleNodeHasChildren(rear, 2)) {
         Log("WARNING: caterpillar %s has no body, axles and track wheels in its model\n", name.Text());
         bodyNode = nullptr;
         return;

@@ -30,11 +30,6 @@ namespace {
 constexpr float kParkedTilt = 0.0872665f;  // 5 degrees
 constexpr float kParkedDrop = 3.0f;
 
-bool HasChildren(const GraphNode* node, s32_t count)
-{
-    return node && node->GetChildCount() >= count;
-}
-
 void AddSpin(GraphNode* node, float d)
 {
     Vector3 angles = node->GetRotation();
@@ -174,12 +169,13 @@ void Helicopter::PlaceOnPad()
     DynObjectUpdateGrid(this);
 
     GraphNode* top = GetRootNode();
-    GraphNode* body = HasChildren(top, 1) ? top->GetChild(0) : nullptr;
-    GraphNode* rotors = HasChildren(body, 3) ? body->GetChild(0) : nullptr;
+    GraphNode* body = VehicleNodeHasChildren(top, 1) ? top->GetChild(0) : nullptr;
+    GraphNode* rotors = VehicleNodeHasChildren(body, 3) ? body->GetChild(0) : nullptr;
     GraphNode* front = rotors ? body->GetChild(1) : nullptr;
     GraphNode* rear = rotors ? body->GetChild(2) : nullptr;
-    if (!HasChildren(rotors, 2) || !HasChildren(front, 2) || !HasChildren(front->GetChild(0), 1) ||
-        !HasChildren(front->GetChild(1), 1) || !HasChildren(rear, 2)) {
+    if (!VehicleNodeHasChildren(rotors, 2) || !VehicleNodeHasChildren(front, 2) ||
+        !VehicleNodeHasChildren(front->GetChild(0), 1) || !VehicleNodeHasChildren(front->GetChild(1), 1) ||
+        !VehicleNodeHasChildren(rear, 2)) {
         Log("WARNING: helicopter %s has no body, rotors and wheels in its model\n", name.Text());
         bodyNode = nullptr;
         return;

@@ -45,6 +45,8 @@ float VehicleRollingResistance(float coefficient, float speed);
 float VehicleScaledLength(const D3DXVECTOR3& vector, float factor);
 // The terrain height under (x, z).
 float VehicleTerrainHeight(float x, float z);
+// Whether the model node exists and has at least count children (the layout checks of the kinds).
+bool VehicleNodeHasChildren(const GraphNode* node, s32_t count);
 // The reference point of the node's mesh (the middle of its box at its frame), in the node's own frame,
 // and the same point in the world through the node's current matrix.
 D3DXVECTOR3 VehicleReferencePoint(const GraphNode* node);

@@ -39,12 +39,12 @@ int VehicleCollectObject(OctreeNode* leaf, s32_t /*tileX*/, s32_t /*tileZ*/)
     return 0;
 }
 
-bool HasChildren(const GraphNode* node, s32_t count)
+}  // namespace
+
+bool VehicleNodeHasChildren(const GraphNode* node, s32_t count)
 {
     return node && node->GetChildCount() >= count;
 }
-
-}  // namespace
 
 D3DXVECTOR3 VehicleReferencePoint(const GraphNode* node)
 {
@@ -76,22 +76,22 @@ bool Vehicle::PlaceFirst()
     DynObjectUpdateGrid(this);
 
     GraphNode* top = GetRootNode();
-    GraphNode* frame = HasChildren(top, 1) ? top->GetChild(0) : nullptr;
-    if (!HasChildren(frame, 3)) {
+    GraphNode* frame = VehicleNodeHasChildren(top, 1) ? top->GetChild(0) : nullptr;
+    if (!VehicleNodeHasChildren(frame, 3)) {
         Log("WARNING: vehicle %s has no body and axles in its model\n", name.Text());
         return false;
     }
     GraphNode* front = frame->GetChild(1);
     GraphNode* rear = frame->GetChild(2);
-    if (!HasChildren(front, 2) || !HasChildren(front->GetChild(0), 1) || !HasChildren(front->GetChild(1), 1) ||
-        !HasChildren(rear, 2)) {
+    if (!VehicleNodeHasChildren(front, 2) || !VehicleNodeHasChildren(front->GetChild(0), 1) ||
+        !VehicleNodeHasChildren(front->GetChild(1), 1) || !VehicleNodeHasChildren(rear, 2)) {
         Log("WARNING: vehicle %s has no four wheels in its model\n", name.Text());
         return false;
     }
     bodyNode = frame->GetChild(0);
     frontAxleNode = front;
     rearAxleNode = rear;
-    steeringWheelNode = HasChildren(bodyNode, 2) ? bodyNode->GetChild(1) : nullptr;
+    steeringWheelNode = VehicleNodeHasChildren(bodyNode, 2) ? bodyNode->GetChild(1) : nullptr;
 
     points[0] = VehicleWheelCentre(front->GetChild(0)->GetChild(0));
     points[1] = VehicleWheelCentre(front->GetChild(1)->GetChild(0));

@@ -35,11 +35,7 @@ bool NightVision()
 
 void PutVertex(float* out, const D3DXVECTOR3& p, float u, float v)
 {
-    out[0] = p.x;
-    out[1] = p.y;
-    out[2] = p.z;
-    out[3] = u;
-    out[4] = v;
+    EmitPositionUv(out, p.x, p.y, p.z, u, v);
 }
 
 // u per unit of length: a texture length of 0 (a file value) keeps u at 0.

@@ -41,11 +41,7 @@ D3DXVECTOR3 Centre(const DrawRecord* record)
 
 void PutVertex(float* out, const D3DXVECTOR3& p, float u, float v)
 {
-    out[0] = p.x;
-    out[1] = p.y;
-    out[2] = p.z;
-    out[3] = u;
-    out[4] = v;
+    EmitPositionUv(out, p.x, p.y, p.z, u, v);
 }
 
 void DrawKind(DrawRecord* record, u32_t kind)

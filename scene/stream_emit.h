@@ -17,6 +17,15 @@ inline void StaticBufferBind(DynVertexBuffer* record)
 // Writes a position at the vertex write position and advances it by three floats; the caller
 // writes what follows the position in its vertex format.
 void EmitPosition(float x, float y, float z);
+// Writes a position and one texture coordinate pair, five floats, at out (the XYZ|TEX1 layout).
+inline void EmitPositionUv(float* out, float x, float y, float z, float u, float v)
+{
+    out[0] = x;
+    out[1] = y;
+    out[2] = z;
+    out[3] = u;
+    out[4] = v;
+}
 // Writes a triangle of block-local vertex numbers: each index has the locked block's base vertex
 // added, so callers number the vertices of their own block from 0.
 void EmitTriangle(u16_t a, u16_t b, u16_t c);

@@ -5,8 +5,9 @@
 // visibility pass with the static map of the 25 world tiles and the outdoor pass list. Reports frames
 // per second, the GPU milliseconds per frame of each timed pass (the device's time stamps) and the
 // millions of triangles drawn per second ("mtris"; compare with render_batches_bench's streamed
-// rate); with the argument shadows/1 every object casts a stencil shadow. bench/mission_frame_bench
-// plays the sample mission.
+// rate); with the argument shadows/1 every object casts a stencil shadow, and with vegetation/1 the
+// ground carries full-density vegetation of both kinds (grass blades out to 400 units, bushes out to
+// 300) over a heightmap of the land. bench/mission_frame_bench plays the sample mission.
 #include <benchmark/benchmark.h>
 
 #include <unistd.h>
@@ -20,10 +21,13 @@
 #include <vector>
 
 #include "core/def_file.h"
+#include "map/heightmap.h"
 #include "map/map_caches.h"
 #include "map/map_cvars.h"
+#include "map/map_grid.h"
 #include "map/object_grid.h"
 #include "map/octree.h"
+#include "map/vegetation_layers.h"
 #include "map/world_registry.h"
 #include "platform/win32.h"
 #include "render/frame.h"
@@ -35,11 +39,13 @@
 #include "render/static_buffers.h"
 #include "render/visible_nodes.h"
 #include "scene/draw_records.h"
+#include "scene/gpu_anim_buffers.h"
 #include "scene/mesh_draw.h"
 #include "scene/scene_passes.h"
 #include "scene/scene_cvars.h"
 #include "scene/stats_overlay.h"
 #include "scene/stencil_shadows.h"
+#include "scene/vegetation.h"
 #include "scene/visibility_pass.h"
 #include "tools/aff_make/aff_writer.h"
 #include "world/anim_cache.h"
@@ -232,6 +238,116 @@ bool PlaceScene()
     return ClusteredObjLoad("mission");
 }
 
+// The land's lowest and highest y: the vegetation and the heightmap read them from the map box.
+constexpr float kGroundLow = -90.0f;
+constexpr float kGroundHigh = -30.0f;
+constexpr u32_t kHeightmapSide = 512;
+
+// The heightmap of the land, laid out as the heightmap builder writes it (sample j of row j at
+// z = -W/2 + j x step, column n - 1 - i at x = W/2 - i x step), loaded back by the builder.
+void MakeHeightmap()
+{
+    const u32_t n = kHeightmapSide;
+    const float step = kWorldSize / float(n), half = kWorldSize / 2.0f;
+    std::vector<u8_t> pixels(size_t(n) * n * 4);
+    for (u32_t j = 0; j < n; ++j) {
+        for (u32_t i = 0; i < n; ++i) {
+            const float height = GroundHeight(half - float(i) * step, -half + float(j) * step);
+            const float value = (height - kGroundLow) * 255.0f / (kGroundHigh - kGroundLow);
+            u8_t* pixel = &pixels[(size_t(n - 1 - j) * n + (n - 1 - i)) * 4];
+            pixel[0] = pixel[1] = pixel[2] = pixel[3] = u8_t(value < 0.0f ? 0.0f : (value > 255.0f ? 255.0f : value));
+        }
+    }
+    std::error_code error;
+    std::filesystem::create_directories("component/land", error);
+    TgaWrite32(pixels.data(), n, "component\\land\\bench_hmap");
+    mihmapsize.SetInt(s32_t(n));
+    MapBuildHeightmap("bench");
+}
+
+// The plant atlas: 4 x 4 images of 32 x 32 pixels, each a tuft of blades rising from the bottom edge
+// on a see-through background (the vegetation's alpha test keeps only the blades).
+IDirect3DTexture8* PlantAtlas()
+{
+    IDirect3DTexture8* texture = nullptr;
+    if (FAILED(g_render.device->CreateTexture(128, 128, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture)))
+        return nullptr;
+    D3DLOCKED_RECT locked;
+    if (SUCCEEDED(texture->LockRect(0, &locked, nullptr, 0))) {
+        for (int y = 0; y < 128; ++y) {
+            DWORD* row = reinterpret_cast<DWORD*>(static_cast<BYTE*>(locked.pBits) + y * locked.Pitch);
+            for (int x = 0; x < 128; ++x) {
+                const int image = (y / 32) * 4 + x / 32, up = 31 - y % 32, across = x % 32 - 16;
+                bool blade = false;
+                for (int b = -2; b <= 2 && !blade; ++b) {
+                    // A blade leans out by its number times the image's spread and thins to its tip.
+                    const float centre = float(b * 3) + float(b * (image % 4)) * float(up) / 31.0f;
+                    const float width = 1.5f * (1.0f - float(up) / float(29 - (b < 0 ? -b : b) * 3));
+                    blade = width > 0.0f && std::fabs(float(across) - centre) <= width;
+                }
+                row[x] =
+                    blade ? 0xFF000000u | (0x30u + 4u * u32_t(image)) << 16 | (0x70u + 4u * u32_t(image)) << 8 | 0x20u
+                          : 0u;
+            }
+        }
+        texture->UnlockRect(0);
+    }
+    return texture;
+}
+
+// A bush: two crossed flat boxes standing on their foot, 2 units high; plant meshes stand along z.
+bool WriteBush(const char* path)
+{
+    const float leaf[3] = {0.25f, 0.5f, 0.15f};
+    std::vector<aff::Mesh> meshes = BoxMeshes(1.0f, 1.0f, 0.2f, leaf);
+    std::vector<aff::Mesh> cross = BoxMeshes(0.2f, 0.9f, 1.0f, leaf);
+    meshes.insert(meshes.end(), cross.begin(), cross.end());
+    for (aff::Mesh& mesh : meshes)
+        for (Vector3& p : mesh.positions)
+            p = {p.x, p.z, p.y};
+    return WriteMesh(path, std::move(meshes));
+}
+
+// Full-density vegetation of both kinds over the whole land: blades in layer 0, bushes in layer 1.
+bool PlaceVegetation()
+{
+    MapSetBox({-kWorldSize / 2.0f, kGroundLow, -kWorldSize / 2.0f},
+              {kWorldSize / 2.0f, kGroundHigh, kWorldSize / 2.0f});
+    MakeHeightmap();
+    if (!MapGetHeightmap() || !WriteBush("bush.aff"))
+        return false;
+    AnimMesh* bush = AnimCacheAcquire("bush.aff", true);
+    IDirect3DTexture8* atlas = PlantAtlas();
+    if (!bush || !atlas)
+        return false;
+    GpuAnimUpload();
+    VegetationLayer* layers = MapGetVegetationLayers();
+    for (int l = 0; l < 2; ++l) {
+        VegetationLayer& layer = layers[l];
+        layer = VegetationLayer{};
+        layer.density = MapGridCreate(16);
+        if (!layer.density)
+            return false;
+        for (u32_t i = 0; i < 16 * 16; ++i)
+            layer.density->data[i] = 255;
+        layer.texture = atlas;
+    }
+    layers[0].kind = VEGETATION_BILLBOARD;
+    layers[0].value3 = 400.0f;
+    layers[0].value4 = 1.0f;
+    layers[0].value5 = 1.6f;
+    layers[0].billboard[0] = layers[0].billboard[1] = 4.0f;
+    layers[1].kind = VEGETATION_ANIMATED;
+    layers[1].value3 = 300.0f;
+    layers[1].value4 = 0.8f;
+    layers[1].value5 = 1.2f;
+    layers[1].animated = 5.0f;
+    layers[1].meshes[0] = bush;
+    layers[1].meshCount = 1;
+    VegetationInit();
+    return true;
+}
+
 // One render core and one synthetic land for the whole run.
 bool SceneReady()
 {
@@ -279,7 +395,7 @@ bool SceneReady()
             return false;
         // Every placed object gets its shadow volume, drawn while "rbshadows" is on.
         ShadowsPrepare();
-        return true;
+        return PlaceVegetation();
     }();
     return ready;
 }
@@ -303,6 +419,8 @@ void BM_SceneFrame(benchmark::State& state)
     // Argument 1: the shadowed road of the pass list (volumes, second object pass, darkening).
     const bool shadows = state.range(0) != 0;
     rbshadows.SetBool(shadows);
+    // Argument 2: the vegetation drawn or not.
+    rbvegetation.SetBool(state.range(1) != 0);
     RenderTimingEnable(true);
     double totals[RENDER_TIMED_PASS_COUNT] = {};
     std::int64_t frames = 0, faces = 0, objects = 0;
@@ -327,6 +445,7 @@ void BM_SceneFrame(benchmark::State& state)
     }
     RenderTimingEnable(false);
     rbshadows.SetBool(false);
+    rbvegetation.SetBool(true);
     const double count = frames > 0 ? double(frames) : 1.0;
     state.counters["fps"] = benchmark::Counter(double(frames), benchmark::Counter::kIsRate);
     state.counters["mtris"] = benchmark::Counter(double(faces) / 1e6, benchmark::Counter::kIsRate);
@@ -340,9 +459,11 @@ void BM_SceneFrame(benchmark::State& state)
     }
 }
 BENCHMARK(BM_SceneFrame)
-    ->ArgName("shadows")
-    ->Arg(0)
-    ->Arg(1)
+    ->ArgNames({"shadows", "vegetation"})
+    ->Args({0, 0})
+    ->Args({0, 1})
+    ->Args({1, 0})
+    ->Args({1, 1})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->MinTime(2.0);

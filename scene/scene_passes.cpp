@@ -25,6 +25,7 @@
 #include "scene/decal_pass.h"
 #include "scene/draw_record_replay.h"
 #include "scene/draw_records.h"
+#include "scene/first_person_view.h"
 #include "scene/object_draw.h"
 #include "scene/object_pass.h"
 #include "scene/scene_cvars.h"
@@ -363,6 +364,7 @@ void ScenePassHooksReset()
     g_scenePassHooks[SCENE_PASS_WATER_SECOND] = RenderWaterOverlay;
     g_scenePassHooks[SCENE_PASS_WATER_REFLECTION] = RenderReflectionViewExternal;
     g_scenePassHooks[SCENE_PASS_SECONDARY_VIEWS] = RenderSecondaryViews;
+    g_scenePassHooks[SCENE_PASS_FIRST_PERSON] = RenderFirstPersonView;
 }
 
 namespace {

@@ -97,7 +97,8 @@ void RenderTargetBegin(IDirect3DSurface8* surface)
     IDirect3DDevice8* device = g_render.device;
     SecondaryViewsState& s = g_secondaryViews;
     D3DSURFACE_DESC desc = {};
-    if (!device || !surface || FAILED(surface->GetDesc(&desc)))
+    // A second begin before the end would lose the kept target for good: it is refused.
+    if (RenderToTextureActive || !device || !surface || FAILED(surface->GetDesc(&desc)))
         return;
     device->GetRenderTarget(&s.savedTarget);
     device->GetDepthStencilSurface(&s.savedDepth);

@@ -23,6 +23,13 @@
 #include "scene/frame_state.h"
 #include "scene/scene_passes.h"
 #include "support/keep_var.h"
+#include "support/temp_dir.h"
+#include "render/camera.h"
+#include "render/fpw_transform.h"
+#include "render/dynamic_buffers.h"
+#include "render/state_cache.h"
+#include "tools/aff_make/aff_writer.h"
+#include "world/anim_cache.h"
 #include "tests/render/render_test_support.h"
 #include "world/anim_mesh.h"
 
@@ -48,6 +55,8 @@ protected:
         ClearInput();
         g_sound.playerRequests = {};
         ASSERT_EQ(RenderBeginFrame(), 0);
+        // The main view's camera, whose field of view the weapon camera scales.
+        RenderSetupCamera(0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.2f, 1);
     }
     void TearDown() override
     {
@@ -360,6 +369,59 @@ TEST_F(FirstPersonView, TheResetClearsTheMarkedStateAndKeepsTheRest)
     EXPECT_EQ(g_firstPersonView.lastChosen, nullptr);
     EXPECT_TRUE(g_firstPersonView.drawnEmpty);
     EXPECT_EQ(g_firstPersonView.lastSoundSlot, 4u);
+}
+
+// The weapon is drawn with depth range 0..0: in front of world geometry nearer than itself.
+TEST_F(FirstPersonView, TheWeaponIsDrawnInFrontOfNearerWorldGeometry)
+{
+    TempDir folder;
+    // A green box of side 10 round the weapon camera, its faces wound both ways: whichever way the
+    // weapon's model turns it, a face fills the view 5 units ahead.
+    const float green[3] = {0, 1, 0};
+    std::vector<aff::Mesh> faces;
+    for (float side : {-5.0f, 5.0f}) {
+        faces.push_back(aff::QuadMesh(0, {{{side, -50, -50}, {side, 50, -50}, {side, 50, 50}, {side, -50, 50}}}));
+        faces.push_back(aff::QuadMesh(0, {{{side, -50, -50}, {side, -50, 50}, {side, 50, 50}, {side, 50, -50}}}));
+        faces.push_back(aff::QuadMesh(0, {{{-50, -50, side}, {50, -50, side}, {50, 50, side}, {-50, 50, side}}}));
+        faces.push_back(aff::QuadMesh(0, {{{-50, -50, side}, {-50, 50, side}, {50, 50, side}, {50, -50, side}}}));
+    }
+    for (aff::Mesh& mesh : faces) {
+        for (int k = 0; k < 3; ++k) {
+            mesh.material.ambient[k] = mesh.material.diffuse[k] = 0.0f;
+            mesh.material.emissive[k] = green[k];
+        }
+        mesh.material.textureWord = 0xFFFF;
+    }
+    aff::AffFile file;
+    file.strings = {"gun"};
+    file.frames.assign(kFrames, aff::Frame{faces});
+    ASSERT_TRUE(aff::WriteAff("gun.aff", file));
+    AnimMesh* gun = AnimCacheAcquire("gun.aff", false);
+    ASSERT_NE(gun, nullptr);
+    // Drawn meshes, not pins.
+    for (u32_t f = 0; f < gun->frames_c; ++f)
+        for (u32_t m = 0; m < gun->frames[f].meshes_c; ++m)
+            gun->frames[f].meshes[m].flags |= ANIM_MESH_TAKES_DECALS;
+    for (u32_t slot : {u32_t(FP_SLOT_SWITCH_TO), u32_t(FP_SLOT_AIM)})
+        m_a->fpAnims[slot].animations[0] = gun;
+    Ready();
+
+    // Nearer world geometry: a red quad at depth 0.05 over the whole screen.
+    g_render.device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000u, 1.0f, 0);
+    RenderSetState(D3DRS_ZENABLE, 1);
+    RenderSetState(D3DRS_ZWRITEENABLE, 1);
+    RenderSetState(D3DRS_LIGHTING, 0);
+    RenderSetState(D3DRS_CULLMODE, D3DCULL_NONE);
+    RenderSetColorOp(0, D3DTOP_SELECTARG1, D3DTA_DIFFUSE, D3DTA_CURRENT);
+    RenderSetTexture(0, nullptr);
+    render_test::DrawScreenQuad(g_render.device, 0, 0, kWidth, kHeight, 0xFFFF0000u, 0.05f);
+    DynBuffersForgetCurrent();  // the quad drew from memory with its own format
+    EXPECT_EQ(Step(), FP_SLOT_AIM);
+    EXPECT_TRUE(g_firstPersonView.drew);
+    EXPECT_EQ(FPWGetCurrentObject(), gun);
+    const render_test::Pixels pixels = render_test::ReadBackBuffer(g_render.device);
+    EXPECT_TRUE(render_test::ColourNear(pixels.At(kWidth / 2, kHeight / 2), 0xFF00FF00u, 8));
+    AnimCacheFreeAll();
 }
 
 }  // namespace

@@ -19,6 +19,7 @@
 #include "game/game_state.h"
 #include "gui/gui.h"
 #include "platform/test_clock.h"
+#include "platform/win32.h"
 #include "scene/first_person_view.h"
 #include "scene/frame_state.h"
 #include "scene/scene_passes.h"
@@ -355,6 +356,19 @@ TEST_F(FirstPersonView, MissingSwayValuesAndOneFrameAnimationsGiveAFiniteWeapon)
     m_a->fpAnims[FP_SLOT_AIM].animations[0]->frames_c = 1;
     Step();
     EXPECT_TRUE(g_firstPersonView.drew);
+}
+
+TEST_F(FirstPersonView, TheSunIsTracedAtMostOnceIn200Milliseconds)
+{
+    Step();
+    const u32_t first = g_firstPersonView.lastSunTrace;
+    EXPECT_EQ(first, GetTickCount());
+    PlatformTestClockAdvance(FP_SUN_TRACE_MS);
+    Step();
+    EXPECT_EQ(g_firstPersonView.lastSunTrace, first);  // the last answer holds
+    PlatformTestClockAdvance(1);
+    Step();
+    EXPECT_EQ(g_firstPersonView.lastSunTrace, first + FP_SUN_TRACE_MS + 1);
 }
 
 TEST_F(FirstPersonView, TheResetClearsTheMarkedStateAndKeepsTheRest)

@@ -154,6 +154,12 @@ public:
     Vector3 fpScale;
     Vector3 fpPosition;
     float fpFov = 0.0f;
+    // What the first-person view reads beside the definition's values; no key sets them yet: the
+    // semi-automatic shot value (0: a pull shows no shot), the scope (non-zero: zooming hides the
+    // weapon) and the weapon's own camera object.
+    u32_t semiShotValue = 0;
+    u32_t scopeValue = 0;
+    GraphNode* fpCameraObject = nullptr;
     GuiScreen* zoomScreen = nullptr;
     bool silent = false;
     bool button2Off = false;

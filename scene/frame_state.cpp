@@ -4,6 +4,7 @@
 
 #include "render/camera.h"
 #include "scene/camera_angles.h"
+#include "scene/first_person_view.h"
 #include "scene/scene_state.h"
 
 SavedCamera g_savedCamera;
@@ -24,4 +25,5 @@ void RenderResetFrameState()
     g_frameCarry.previousYaw = g_camera.yaw;
     g_frameCarry.previousPosition = g_camera.position;
     g_scene.firstPersonViewState = 0;
+    FirstPersonViewResetFrameState();
 }

@@ -25,16 +25,19 @@
 #include "scene/decal_pass.h"
 #include "scene/draw_record_replay.h"
 #include "scene/draw_records.h"
+#include "scene/first_person_view.h"
 #include "scene/object_draw.h"
 #include "scene/object_pass.h"
 #include "scene/scene_cvars.h"
 #include "scene/scene_state.h"
+#include "scene/secondary_views.h"
 #include "scene/shader_set_pass.h"
 #include "scene/sprite_batches.h"
 #include "scene/stats_overlay.h"
 #include "scene/stencil_shadows.h"
 #include "scene/vegetation.h"
 #include "scene/visibility_pass.h"
+#include "scene/water_surface.h"
 #include "scene/wide_projection.h"
 #include "world/dyn_objects_passes.h"
 
@@ -357,6 +360,11 @@ void ScenePassHooksReset()
     g_scenePassHooks[SCENE_PASS_STATS_OVERLAY] = RenderStatsOverlay;
     g_scenePassHooks[SCENE_PASS_PARTICLES] = ParticlesDraw;
     g_scenePassHooks[SCENE_PASS_RAIN] = RainPass;
+    g_scenePassHooks[SCENE_PASS_WATER] = RenderWaterSurface;
+    g_scenePassHooks[SCENE_PASS_WATER_SECOND] = RenderWaterOverlay;
+    g_scenePassHooks[SCENE_PASS_WATER_REFLECTION] = RenderReflectionViewExternal;
+    g_scenePassHooks[SCENE_PASS_SECONDARY_VIEWS] = RenderSecondaryViews;
+    g_scenePassHooks[SCENE_PASS_FIRST_PERSON] = RenderFirstPersonView;
 }
 
 namespace {

@@ -27,6 +27,8 @@
 #include "scene/quad_records.h"
 #include "scene/scene_cvars.h"
 #include "scene/scene_passes.h"
+#include "scene/secondary_views.h"
+#include "scene/water_surface.h"
 #include "scene/stencil_shadows.h"
 #include "scene/vegetation.h"
 #include "scene/visibility_pass.h"
@@ -412,6 +414,10 @@ TEST_F(ScenePasses, StartTableHoldsTheRenderers)
         {SCENE_PASS_WIRES, RenderConnectionObjects},
         {SCENE_PASS_RECORD_REPLAY, DrawRecordsReplay},
         {SCENE_PASS_SPRITE_BATCHES, nullptr},
+        {SCENE_PASS_WATER, RenderWaterSurface},
+        {SCENE_PASS_WATER_SECOND, RenderWaterOverlay},
+        {SCENE_PASS_WATER_REFLECTION, RenderReflectionViewExternal},
+        {SCENE_PASS_SECONDARY_VIEWS, RenderSecondaryViews},
     };
     for (const auto& row : direct) {
         ASSERT_NE(g_scenePassHooks[row.pass], nullptr) << ScenePassName(row.pass);

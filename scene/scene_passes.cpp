@@ -20,6 +20,7 @@
 #include "render/visible_nodes.h"
 #include "scene/batch_records.h"
 #include "scene/camera_angles.h"
+#include "scene/command_menu.h"
 #include "scene/connection_draw.h"
 #include "scene/decal_list.h"
 #include "scene/decal_pass.h"
@@ -27,8 +28,10 @@
 #include "scene/draw_records.h"
 #include "scene/object_draw.h"
 #include "scene/object_pass.h"
+#include "scene/object_preview.h"
 #include "scene/scene_cvars.h"
 #include "scene/scene_state.h"
+#include "scene/screen_fade.h"
 #include "scene/shader_set_pass.h"
 #include "scene/sprite_batches.h"
 #include "scene/stats_overlay.h"
@@ -357,6 +360,9 @@ void ScenePassHooksReset()
     g_scenePassHooks[SCENE_PASS_STATS_OVERLAY] = RenderStatsOverlay;
     g_scenePassHooks[SCENE_PASS_PARTICLES] = ParticlesDraw;
     g_scenePassHooks[SCENE_PASS_RAIN] = RainPass;
+    g_scenePassHooks[SCENE_PASS_SCREEN_FADE] = ScreenFadeDraw;
+    g_scenePassHooks[SCENE_PASS_MENU_INDICATORS] = CommandMenuDrawIndicators;
+    g_scenePassHooks[SCENE_PASS_OBJECT_PREVIEWS] = ObjectPreviewDrawAll;
 }
 
 namespace {

@@ -27,6 +27,8 @@
 #include "map/octree.h"
 #include "scene/object_pass.h"
 #include "scene/object_preview.h"
+#include "scene/object_draw.h"
+#include "scene/scene_passes.h"
 #include "scene/scene_state.h"
 #include "scene/screen_fade.h"
 #include "scene/sky_backdrop.h"
@@ -557,13 +559,18 @@ void UpdateInset(const float* eye, float yaw, float pitch, float roll, float fov
         return;
     InsetTarget target;
     if (target.Begin(surface)) {
+        // The sky leaves the pass selector at 0; the inset's objects take every term (it has no
+        // shadow passes) and the frame gets its own selector back.
+        const u32_t keptSelector = RenderGetPassSelector();
         RenderSetupCamera(0.0f, 0.0f, 0.0f, yaw, pitch, roll, kInsetFov, 1);
         SkyBackdropDraw();
         RenderSetupCamera(eye[0], eye[1], eye[2], yaw, pitch, roll, kInsetFov, 1);
         if (OctreeGetRoot()) {
+            RenderSetPassSelector(PASS_SELECTOR_FULL);
             RenderVisibilityPass(eye[0], eye[1], eye[2], yaw, pitch, roll, kInsetFov);
             RenderObjectPass();
         }
+        RenderSetPassSelector(keptSelector);
         target.End();
         ++g_insetUpdates;
     }
@@ -632,6 +639,24 @@ void HudInsetReset()
     g_insetUpdates = 0;
 }
 
+namespace {
+
+HudItfTracer g_itfTracer = nullptr;
+
+int ItfText(const Font* font, int x, int y, float scale, const char* text)
+{
+    if (g_itfTracer)
+        g_itfTracer(text, x, y);
+    return DrawFontText(font, false, x, y, scale, text, 0xFFFFFFFFu, 0);
+}
+
+}  // namespace
+
+void HudSetItfTracer(HudItfTracer tracer)
+{
+    g_itfTracer = tracer;
+}
+
 void HudDrawItfList()
 {
     ++g_requests.itfLists;
@@ -644,9 +669,10 @@ void HudDrawItfList()
     const int x = screen ? static_cast<int>(screen->left * static_cast<float>(g_render.screenWidth)) : 0;
     int y = screen ? static_cast<int>(screen->top * static_cast<float>(g_render.screenHeight)) : 0;
     const float scale = GuiScaleToScreen(kLabelScale);
-    const int lineHeight = static_cast<int>(static_cast<float>(font->GetCharHeight()) * scale);
+    // The font's own line step: never 0, so that lines cannot fall on each other on a small screen.
+    const int lineHeight = static_cast<int>(static_cast<float>(font->GetCharHeight()) * scale + 1.0f);
     HudQuadStatesTinted(0xFFFFFFFFu);
-    DrawFontText(font, false, x, y, scale, "- ITF -", 0xFFFFFFFFu, 0);
+    ItfText(font, x, y, scale, "- ITF -");
     y += lineHeight;
     char text[160];
     for (s32_t i = 0; i < timers->count; ++i) {
@@ -654,10 +680,10 @@ void HudDrawItfList()
         if (!timer)
             continue;
         std::snprintf(text, sizeof text, "[%d][%s] ", i, timer->name.Text());
-        const int width = DrawFontText(font, false, x, y, scale, text, 0xFFFFFFFFu, 0);
+        const int width = ItfText(font, x, y, scale, text);
         const u32_t left = timer->duration > timer->elapsed ? timer->duration - timer->elapsed : 0;
         std::snprintf(text, sizeof text, " >%dsec", static_cast<int>(left / 1000));
-        DrawFontText(font, false, x + width, y, scale, text, 0xFFFFFFFFu, 0);
+        ItfText(font, x + width, y, scale, text);
         y += lineHeight;
     }
 }

@@ -76,8 +76,12 @@ void HudDrawTeskCam(s32_t left, s32_t top, s32_t right, s32_t bottom);
 // Inset pictures rendered so far; HudInsetReset forgets the last update (tests).
 u32_t HudInsetUpdateCount();
 void HudInsetReset();
-// The "- ITF -" list of the running mission timers.
+// The "- ITF -" list of the running mission timers: per timer "[index][name] " and the whole
+// seconds left, " >%dsec", in the "ITF" screen's corner with the default font.
 void HudDrawItfList();
+// Sees every text of the list as it is drawn (tests); null for none.
+using HudItfTracer = void (*)(const char* text, int x, int y);
+void HudSetItfTracer(HudItfTracer tracer);
 
 struct HudOverlayRequests {
     u32_t worldMarkers;

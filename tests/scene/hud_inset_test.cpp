@@ -2,10 +2,16 @@
 // every frame as a quad over its rectangle; the "- ITF -" list of the mission timers.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "core/mission_timers.h"
+#include "gui/gui.h"
+#include "render/bitmap_font.h"
 #include "render/render_clock.h"
 #include "render/state_cache.h"
 #include "scene/hud_overlays.h"
+#include "scene/object_draw.h"
 #include "tests/render/render_test_support.h"
 
 using namespace render_test;
@@ -69,6 +75,17 @@ TEST_F(Inset, UpdatedAtMostEveryQuarterSecond)
     EXPECT_EQ(HudOverlayRequestsSoFar().insetViews, 6u) << "drawn every call";
 }
 
+TEST_F(Inset, AnUpdateLeavesTheFramesPassSelector)
+{
+    const u32_t kept = RenderGetPassSelector();
+    RenderSetPassSelector(9);
+    g_now = 1000;
+    HudDrawTeskCam(8, 8, 24, 20);
+    ASSERT_EQ(HudInsetUpdateCount(), 1u);
+    EXPECT_EQ(RenderGetPassSelector(), 9u) << "the sky sets 0 while the picture is drawn";
+    RenderSetPassSelector(kept);
+}
+
 TEST_F(Inset, KeepsItsOwnPictureAfterAWaterViewInTheSameFrame)
 {
     g_now = 1000;
@@ -88,6 +105,54 @@ TEST_F(Inset, KeepsItsOwnPictureAfterAWaterViewInTheSameFrame)
             else
                 ASSERT_EQ(pixels.At(x, y), 0xFF000000u) << x << ", " << y;
         }
+}
+
+struct ItfText {
+    std::string text;
+    int x, y;
+};
+std::vector<ItfText> g_itf;
+
+using ItfList = RenderCore;
+
+TEST_F(ItfList, HeaderThenOneLinePerTimerWithTheWholeSecondsLeft)
+{
+    IDirect3DTexture8* texture = SolidTexture(Device(), 0xFFFFFFFFu);
+    Font font("hud", texture, nullptr, 16, 0, '_');
+    for (int c = ' '; c < 127; ++c)
+        font.SetGlyph(static_cast<u8_t>(c), 0.0f, 0.0f, 0.25f, 0.25f, 100, 100);
+    g_gui.defaultFont = &font;
+    GuiScreen* screen = new GuiScreen("ITF");
+    screen->left = 0.5f;
+    screen->top = 0.25f;
+    GuiAddScreen(screen);
+    StartTimer(nullptr, "extract", 60);
+    StartTimer(nullptr, "hold", 5);
+    TimersTick(1.5f);
+    g_itf.clear();
+    HudSetItfTracer([](const char* text, int x, int y) { g_itf.push_back({text, x, y}); });
+    ASSERT_EQ(RenderBeginFrame(), 0);
+    HudDrawItfList();
+    RenderEndFrame(false);
+    HudSetItfTracer(nullptr);
+    ClearTimers();
+    GuiShutdown();
+    g_gui.defaultFont = nullptr;
+    RenderSetTexture(0, nullptr);
+    texture->Release();
+    HudOverlayRequestsClear();
+
+    ASSERT_EQ(g_itf.size(), 5u);
+    const char* texts[] = {"- ITF -", "[0][extract] ", " >58sec", "[1][hold] ", " >3sec"};
+    for (std::size_t i = 0; i < 5; ++i)
+        EXPECT_EQ(g_itf[i].text, texts[i]);
+    EXPECT_EQ(g_itf[0].x, 32) << "the screen's corner";
+    EXPECT_EQ(g_itf[0].y, 12);
+    EXPECT_EQ(g_itf[1].x, 32);
+    EXPECT_GT(g_itf[2].x, g_itf[1].x) << "the time follows its label";
+    EXPECT_EQ(g_itf[2].y, g_itf[1].y);
+    EXPECT_GT(g_itf[1].y, g_itf[0].y);
+    EXPECT_GT(g_itf[3].y, g_itf[1].y);
 }
 
 }  // namespace

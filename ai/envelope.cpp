@@ -1,5 +1,6 @@
 #include "ai/envelope.h"
 
+#include "actors/actor.h"
 #include "ai/ai_state.h"
 #include "world/dynamic_object.h"
 
@@ -8,6 +9,19 @@ void DOEnvelope::Attach(DynamicObject* target)
     object = target;
     if (target)
         target->envelope = this;
+}
+
+Vector3 DOEnvelope::GetPosition() const
+{
+    return object ? object->GetPosition() : position;
+}
+
+bool EnvelopeActorAlive(const Envelope* envelope)
+{
+    if (!envelope || envelope->kind != ENVELOPE_KIND_OBJECT)
+        return false;
+    const DynamicObject* object = static_cast<const DOEnvelope*>(envelope)->object;
+    return object && object->GetTypeId() == OBJECT_TYPE_ACTOR && !static_cast<const Actor*>(object)->isDead;
 }
 
 s32_t EnvelopeRegister(Envelope* envelope)

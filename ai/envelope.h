@@ -13,7 +13,9 @@ class EventHandler;
 class MSALRunner;
 
 // Envelope kinds (the kind word).
+constexpr s32_t ENVELOPE_KIND_OBJECT = 0;  // bound to a world object
 constexpr s32_t ENVELOPE_KIND_ZONE = 3;
+constexpr s32_t ENVELOPE_KIND_POINT = 8;
 
 // Envelope event indices.
 constexpr s32_t ENVELOPE_EVENT_ON_DESTROY = 3;  // "OnDestroy", fired with no sender
@@ -33,6 +35,8 @@ public:
     // True while the envelope counts its object as destroyed: the object is then not drawn (unless
     // an actor) and map traces never hit it.
     virtual bool IsDestroyedState() { return destroyed != 0; }
+    // Where the envelope stands in the world.
+    virtual Vector3 GetPosition() const { return position; }
 
     s32_t kind = 0;
     EngineString name;
@@ -42,6 +46,11 @@ public:
     u8_t hidden = 0;                  // the object is hidden by the script
     EventHandler* handler = nullptr;  // the loaded handler of the envelope's events; not owned
     MSALRunner* runner = nullptr;     // the mission-script runner of the envelope's soldier; not owned
+    Vector3 position = {};            // a point envelope's place
+    // The mark a soldier's "ReportSight" leaves: shown from the start tick (GetTickCount) for 20 s.
+    u8_t sightMark = 0;
+    u32_t sightStart = 0;
+    u32_t sightColour = 0;
 };
 
 struct EnvelopeSeatRecord {
@@ -52,6 +61,8 @@ class DOEnvelope : public Envelope {
 public:
     DOEnvelope() = default;
     explicit DOEnvelope(const char* envelopeName) { name.Assign(envelopeName ? envelopeName : ""); }
+    // The bound object's position (the stored one without an object).
+    Vector3 GetPosition() const override;
 
     // Binds the envelope to the object, which keeps it as its bound envelope.
     void Attach(DynamicObject* target);
@@ -62,6 +73,9 @@ public:
     std::vector<EnvelopeSeatRecord> seatRecords;
     s32_t currentSeatRecord = -1;
 };
+
+// True when the envelope is bound to an actor that is alive (the sight marks follow living soldiers).
+bool EnvelopeActorAlive(const Envelope* envelope);
 
 // Puts the envelope into the first free slot of the envelope table; its slot, or -1 when the table
 // is full or the envelope is null. An envelope already in the table keeps its slot.

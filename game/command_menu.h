@@ -1,15 +1,31 @@
-// The squad command menu the HUD draws while it is open.
+// The squad command menu's state as the game keeps it: where it stands, its font and text size,
+// the open level and its entries, the highlighted line and the colour. The HUD draws it while it is
+// open (scene/command_menu.h).
 #pragma once
+#include <vector>
+
 #include "core/types.h"
 
-struct CommandMenuState {
-    s32_t x, y;      // screen position
-    s32_t openItem;  // the open submenu
-    s32_t selection;
-    s32_t count;  // items of the open menu
-};
+class DynamicObject;
+class Font;
 
-// Draws the menu at (x, y). Its drawing lands with the game's menus; until then the calls are
-// counted so that the HUD's choices can be seen.
-void CommandMenuDraw(s32_t x, s32_t y, s32_t first, s32_t openItem, s32_t selection, s32_t count, s32_t flag);
-u32_t CommandMenuDrawCount();
+// A menu item; its name is its line's text, its target the object its order is about (if any).
+struct CommandMenuItem {
+    const char* name = "";
+    DynamicObject* target = nullptr;
+};
+// The entries of a menu level, in order.
+using CommandMenuEntries = std::vector<CommandMenuItem*>;
+
+struct CommandMenuState {
+    float x = 0.0f, y = 0.0f;                   // top-left as fractions of the screen
+    const Font* font = nullptr;                 // the menu font; none: nothing is drawn
+    float textSize = 0.0f;                      // GUI units of an 800-wide screen
+    const CommandMenuItem* openItem = nullptr;  // the open level's item; null at the root
+    const CommandMenuEntries* entries = nullptr;
+    s32_t selection = 0;         // 0 the back line, k entry k, count + 1 the closing line
+    u32_t colour = 0xFFFFFFFFu;  // ARGB
+    // The items the game flow remembers for the target indicators (second and third); not owned.
+    const CommandMenuItem* rememberedSecond = nullptr;
+    const CommandMenuItem* rememberedThird = nullptr;
+};

@@ -17,4 +17,7 @@ struct GameHudFlags {
     s32_t gameModeRunning;    // non-zero while a plug-in game mode runs
     u8_t treesStill;          // the in-mission HUD control: trees do not sway
     u8_t allShaderSetsShown;  // shader-setting lists count as visible whatever their distance
+    u8_t markersReady;        // set by the GUI once its screens are loaded: the world markers may draw
+    u8_t hudHidden;           // the player's toggle that hides the HUD
+    u8_t zoomGallery;         // with the zoomed view, the shown envelopes' objects join the preview gallery
 };

@@ -3,7 +3,6 @@
 #include "actors/actor.h"
 #include "actors/weapon.h"
 #include "core/mission_timers.h"
-#include "game/command_menu.h"
 #include "game/game_cvars.h"
 #include "game/game_state.h"
 #include "game/player_control.h"
@@ -17,6 +16,7 @@
 #include "render/render_cvars.h"
 #include "render/state_cache.h"
 #include "scene/hud_overlays.h"
+#include "scene/command_menu.h"
 #include "scene/object_preview.h"
 #include "scene/scene_state.h"
 
@@ -121,7 +121,7 @@ void SquadPreviews(const Actor& actor)
         preview->width = static_cast<s32_t>(50.0f * sx);
         preview->height = static_cast<s32_t>(50.0f * sy);
         preview->scale = 1.0f;
-        preview->flag = 0;
+        preview->spin = 0;
         preview->object = member->object;
         if (!member->name.IsEmpty())
             preview->caption = member->name.Text();
@@ -135,7 +135,7 @@ void CommandMenu()
 {
     const CommandMenuState& menu = g_game.commandMenu;
     if (g_game.hud.commandMenuOpen)
-        CommandMenuDraw(menu.x, menu.y, 0, menu.openItem, menu.selection, menu.count, 1);
+        CommandMenuDraw(menu.x, menu.y, 0, menu.entries, menu.selection, menu.colour, true);
 }
 
 }  // namespace
@@ -184,7 +184,8 @@ void HudDrawLayers()
             const float width = static_cast<float>(g_render.screenWidth);
             const float height = static_cast<float>(g_render.screenHeight);
             HudDrawTeskCam(static_cast<s32_t>(inset->left * width), static_cast<s32_t>(inset->top * height),
-                           static_cast<s32_t>(inset->width * width), static_cast<s32_t>(inset->height * height));
+                           static_cast<s32_t>((inset->left + inset->width) * width),
+                           static_cast<s32_t>((inset->top + inset->height) * height));
         }
     }
     DrawLayer("LAYER5");

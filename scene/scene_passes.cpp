@@ -20,6 +20,7 @@
 #include "render/visible_nodes.h"
 #include "scene/batch_records.h"
 #include "scene/camera_angles.h"
+#include "scene/command_menu.h"
 #include "scene/connection_draw.h"
 #include "scene/decal_list.h"
 #include "scene/decal_pass.h"
@@ -28,8 +29,10 @@
 #include "scene/first_person_view.h"
 #include "scene/object_draw.h"
 #include "scene/object_pass.h"
+#include "scene/object_preview.h"
 #include "scene/scene_cvars.h"
 #include "scene/scene_state.h"
+#include "scene/screen_fade.h"
 #include "scene/secondary_views.h"
 #include "scene/shader_set_pass.h"
 #include "scene/sprite_batches.h"
@@ -365,6 +368,9 @@ void ScenePassHooksReset()
     g_scenePassHooks[SCENE_PASS_WATER_REFLECTION] = RenderReflectionViewExternal;
     g_scenePassHooks[SCENE_PASS_SECONDARY_VIEWS] = RenderSecondaryViews;
     g_scenePassHooks[SCENE_PASS_FIRST_PERSON] = RenderFirstPersonView;
+    g_scenePassHooks[SCENE_PASS_SCREEN_FADE] = ScreenFadeDraw;
+    g_scenePassHooks[SCENE_PASS_MENU_INDICATORS] = CommandMenuDrawIndicators;
+    g_scenePassHooks[SCENE_PASS_OBJECT_PREVIEWS] = ObjectPreviewDrawAll;
 }
 
 namespace {

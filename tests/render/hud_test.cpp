@@ -11,17 +11,18 @@
 #include "actors/actor.h"
 #include "actors/weapon.h"
 #include "core/mission_timers.h"
-#include "game/command_menu.h"
 #include "game/game_cvars.h"
 #include "game/game_state.h"
 #include "game/player_control.h"
 #include "game/player_view.h"
 #include "gui/gui.h"
 #include "gui/gui_controls.h"
+#include "render/bitmap_font.h"
 #include "render/camera.h"
 #include "render/hud.h"
 #include "render/render_clock.h"
 #include "render/render_cvars.h"
+#include "scene/command_menu.h"
 #include "scene/hud_overlays.h"
 #include "scene/object_preview.h"
 #include "scene/scene_state.h"
@@ -129,6 +130,8 @@ protected:
         m_gun.reset();
         m_tank.reset();
         g_game.hud = {};
+        g_game.commandMenu = {};
+        CommandMenuSetLineTracer(nullptr);
         g_game.zoomView = false;
         g_gui.inGameDisplay = false;
         g_scene.firstPersonViewState = 0;
@@ -138,7 +141,7 @@ protected:
         rbwireframe.SetBool(false);
         g_gui.subtitleSlot = g_gui.captionSlot = g_gui.recordSlot = g_gui.responseSlot = {};
         ClearTimers();
-        ObjectPreviewsClear();
+        ObjectPreviewClear();
         HudOverlayRequestsClear();
         GuiShutdown();
     }
@@ -371,13 +374,13 @@ TEST_F(Hud, SquadMembersGetPreviewsDownTheRightEdge)
         EXPECT_EQ(preview->width, 50);
         EXPECT_EQ(preview->height, 50);
         EXPECT_EQ(preview->scale, 1.0f);
-        EXPECT_EQ(preview->flag, 0);
+        EXPECT_EQ(preview->spin, 0);
         EXPECT_EQ(preview->object, expected[i].object);
         EXPECT_STREQ(preview->caption, expected[i].caption);
     }
 
     // A full table skips members without moving the next one down.
-    ObjectPreviewsClear();
+    ObjectPreviewClear();
     while (ObjectPreviewCount() < kObjectPreviewSlots - 1)
         ObjectPreviewAdd();
     Draw();
@@ -394,8 +397,8 @@ TEST_F(Hud, TheInsetViewTakesItsLayersRectangleAndIsSkippedWithoutTheLayer)
     // 64 x 48 mode: left 0.5 and width 0.25 of the width, top 0.25 and height 0.5 of the height.
     EXPECT_EQ(requests.insetRect[0], 32);
     EXPECT_EQ(requests.insetRect[1], 12);
-    EXPECT_EQ(requests.insetRect[2], 16);
-    EXPECT_EQ(requests.insetRect[3], 24);
+    EXPECT_EQ(requests.insetRect[2], 48);
+    EXPECT_EQ(requests.insetRect[3], 36);
 
     DropScreens();
     AddScreen("LAYER5");
@@ -405,7 +408,13 @@ TEST_F(Hud, TheInsetViewTakesItsLayersRectangleAndIsSkippedWithoutTheLayer)
 
 TEST_F(Hud, OverlaysAndTheCommandMenuComeWhenAsked)
 {
-    const u32_t menus = CommandMenuDrawCount();
+    static int menuLines;
+    menuLines = 0;
+    CommandMenuSetLineTracer([](const CommandMenuLine&) { ++menuLines; });
+    Font font("menu", nullptr, nullptr, 16, 0, '_');
+    const CommandMenuEntries entries;
+    g_game.commandMenu.font = &font;
+    g_game.commandMenu.entries = &entries;
     g_game.hud.worldMarkersShown = 1;
     g_game.hud.commandMenuOpen = 1;
     StartTimer(nullptr, "extract", 60);
@@ -413,7 +422,7 @@ TEST_F(Hud, OverlaysAndTheCommandMenuComeWhenAsked)
     Draw(true);
     EXPECT_EQ(HudOverlayRequestsSoFar().worldMarkers, 2u);
     EXPECT_EQ(HudOverlayRequestsSoFar().itfLists, 1u);
-    EXPECT_EQ(CommandMenuDrawCount(), menus + 2);
+    EXPECT_EQ(menuLines, 2 * 3) << "title, \"..\" and \"x\" in both views";
 }
 
 // The normal view draws the world markers while their switch is on; the external camera always.

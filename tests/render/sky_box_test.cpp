@@ -182,6 +182,9 @@ TEST_F(EnvMaps, EachFaceTakesItsTextureOrStaysEmpty)
         }
     }
     TexturesReleaseAll();
+    // The faces are gone with the textures: no later test may draw them.
+    for (IDirect3DTexture8*& face : g_mapRender.envMaps)
+        face = nullptr;
 }
 
 }  // namespace

@@ -25,6 +25,7 @@
 #include "render/map_render_setup.h"
 #include "render/render_cvars.h"
 #include "render/static_buffers.h"
+#include "scene/object_draw.h"
 #include "scene/sky_backdrop.h"
 #include "scene/visibility_pass.h"
 #include "support/engine_log.h"
@@ -122,6 +123,7 @@ class FlatMapScreenshot : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        m_keptSelector = RenderGetPassSelector();
         engine_log::StartFolder();
         m_folder = std::make_unique<TempDir>();
         ConStartup();
@@ -171,6 +173,8 @@ protected:
         VFSShutdown();
         MapSightFactorsReset();
         m_folder.reset();
+        // The sky backdrop leaves the pass selector at 0: later tests draw with the one they found.
+        RenderSetPassSelector(m_keptSelector);
     }
 
     // One frame of the mission's drawing from the eye, looking along +z at the horizon.
@@ -190,6 +194,7 @@ protected:
         return pixels;
     }
 
+    u32_t m_keptSelector = 0;
     KeepAllVars m_keptVars;  // the load's reset and "mission.cfg" set map variables
     std::unique_ptr<TempDir> m_folder;
     TestWindow m_window;

@@ -21,6 +21,7 @@
 #include "render/fpw_transform.h"
 #include "render/render_cvars.h"
 #include "render/texture_manager.h"
+#include "scene/object_draw.h"
 #include "scene/draw_record_replay.h"
 #include "scene/draw_records.h"
 #include "scene/particle_effects.h"
@@ -68,6 +69,9 @@ protected:
     void SetUp() override
     {
         RenderCore::SetUp();
+        // Meshes draw with every material term whatever an earlier test left selected.
+        m_keptSelector = RenderGetPassSelector();
+        RenderSetPassSelector(0xFFFFFFFFu);
         RenderSetupCamera(0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.2f, 1);
         float* view = GameGetViewPos();
         std::memcpy(m_savedView, view, sizeof m_savedView);
@@ -99,6 +103,7 @@ protected:
         AnimCacheFreeAll();
         TexturesReleaseAll();
         std::memcpy(GameGetViewPos(), m_savedView, sizeof m_savedView);
+        RenderSetPassSelector(m_keptSelector);
         g_game.hud.nightVision = 0;
         RenderCore::TearDown();
     }
@@ -129,6 +134,7 @@ protected:
 
     ParticlePluginState* m_state = nullptr;
     float m_savedView[3] = {};
+    u32_t m_keptSelector = 0;
     SavedVars m_vars{&mffogstart,   &mfrange,       &mffogpow,    &mcfogcolor,
                      &mcmapdiffuse, &rc_nvisioncol, &rbparticles, &rbfog};
 };

@@ -56,6 +56,11 @@ void ScreenFadeDraw()
     RenderSetStageState(0, D3DTSS_MINFILTER, D3DTEXF_LINEAR);
     RenderSetStageState(0, D3DTSS_MIPFILTER, D3DTEXF_NONE);
     RenderSetTexture(0, nullptr);
+    // The quad covers the whole frame: no state a pass left behind (the stencil test of the shadow
+    // and water passes, the depth test, an alpha test) may keep pixels out of it.
+    RenderSetState(D3DRS_STENCILENABLE, 0);
+    RenderSetState(D3DRS_ZENABLE, 0);
+    RenderSetState(D3DRS_ALPHATESTENABLE, 0);
     Draw2DQuad(0, g_render.screenWidth, 0, g_render.screenHeight);
 }
 

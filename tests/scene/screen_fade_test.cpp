@@ -92,6 +92,30 @@ TEST_F(ScreenFadePixels, DarkRedFadeAtHalfTimeTintsEveryPixelHalfway)
         ASSERT_TRUE(ColourNear(word, 0xFFC08080u, 2));
 }
 
+// States the passes leave behind (the shadow and water passes' stencil test, the depth test, an alpha
+// test) keep no pixel out of the fade: it covers the whole frame.
+TEST_F(ScreenFadePixels, LeftoverStencilDepthAndAlphaTestsDoNotHoleTheFade)
+{
+    Device()->Clear(0, nullptr, D3DCLEAR_STENCIL, 0, 1.0f, 0);
+    RenderSetState(D3DRS_STENCILENABLE, TRUE);
+    RenderSetState(D3DRS_STENCILFUNC, D3DCMP_EQUAL);
+    RenderSetState(D3DRS_STENCILREF, 8);
+    RenderSetState(D3DRS_ZENABLE, TRUE);
+    RenderSetState(D3DRS_ZFUNC, D3DCMP_NEVER);
+    RenderSetState(D3DRS_ALPHATESTENABLE, TRUE);
+    RenderSetState(D3DRS_ALPHAFUNC, D3DCMP_NEVER);
+    g_now = 1000;
+    ScreenFadeStart(500, 0x800000);
+    g_now = 1250;
+    ScreenFadeDraw();
+    const Pixels pixels = ReadBackBuffer(Device());
+    for (DWORD word : pixels.words)
+        ASSERT_TRUE(ColourNear(word, 0xFFC08080u, 2));
+    RenderSetState(D3DRS_STENCILENABLE, FALSE);
+    RenderSetState(D3DRS_ZFUNC, D3DCMP_LESSEQUAL);
+    RenderSetState(D3DRS_ALPHAFUNC, D3DCMP_ALWAYS);
+}
+
 TEST_F(ScreenFadePixels, FinishedOrZeroFadeLeavesTheFrame)
 {
     const struct {

@@ -81,6 +81,19 @@ void SetWorldTranslation(float x, float z)
 
 }  // namespace
 
+void VisibilityCameraAtWrapped(const float* wrapped, float angleX, float angleY, float angleZ, float fov,
+                               bool thirdPerson)
+{
+    RenderSetupCamera(wrapped[0], wrapped[1], wrapped[2], angleX, angleY, angleZ, fov, 0);
+    if (g_camera.cameraObject && !thirdPerson) {
+        CameraBuildViewMatrix(&g_camera.view, &g_camera.world, wrapped[0], wrapped[1], wrapped[2], g_camera.yaw,
+                              g_camera.pitch, g_camera.roll);
+        if (g_render.device)
+            g_render.device->SetTransform(D3DTS_VIEW, &g_camera.view);
+        CameraExtractAxes();
+    }
+}
+
 void RenderVisibilityPass(float x, float y, float z, float angleX, float angleY, float angleZ, float fov)
 {
     RenderTimingBegin(TIMED_PASS_VISIBILITY);
@@ -114,14 +127,7 @@ void RenderVisibilityPass(float x, float y, float z, float angleX, float angleY,
     s32_t tile[2];
     MapPosToCell(position, size, wrapped, tile);
 
-    RenderSetupCamera(wrapped[0], wrapped[1], wrapped[2], angleX, angleY, angleZ, fov, 0);
-    if (g_camera.cameraObject && !thirdPerson) {
-        CameraBuildViewMatrix(&g_camera.view, &g_camera.world, wrapped[0], wrapped[1], wrapped[2], g_camera.yaw,
-                              g_camera.pitch, g_camera.roll);
-        if (g_render.device)
-            g_render.device->SetTransform(D3DTS_VIEW, &g_camera.view);
-        CameraExtractAxes();
-    }
+    VisibilityCameraAtWrapped(wrapped, angleX, angleY, angleZ, fov, thirdPerson);
 
     if (occluders.resolution) {
         occluders.cellX = OccluderCell(wrapped[0], size, occluders.resolution);
@@ -286,14 +292,7 @@ void RenderMapGeometryPass(float x, float y, float z, float angleX, float angleY
     g_visible.nearestWater = 1e30f;
     g_visible.objectTests = 0;
     g_visible.waterTotal = 0;
-    RenderSetupCamera(wrapped[0], wrapped[1], wrapped[2], angleX, angleY, angleZ, fov, 0);
-    if (g_camera.cameraObject && !gbthirdperson.Bool()) {
-        CameraBuildViewMatrix(&g_camera.view, &g_camera.world, wrapped[0], wrapped[1], wrapped[2], g_camera.yaw,
-                              g_camera.pitch, g_camera.roll);
-        if (g_render.device)
-            g_render.device->SetTransform(D3DTS_VIEW, &g_camera.view);
-        CameraExtractAxes();
-    }
+    VisibilityCameraAtWrapped(wrapped, angleX, angleY, angleZ, fov, gbthirdperson.Bool());
     for (int oz = -VISIBILITY_TILE_REACH; oz <= VISIBILITY_TILE_REACH; ++oz) {
         for (int ox = -VISIBILITY_TILE_REACH; ox <= VISIBILITY_TILE_REACH; ++ox) {
             const float dx = float(ox) * size, dz = float(oz) * size;

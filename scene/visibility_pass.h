@@ -18,6 +18,11 @@ void RenderVisibilityPass(float x, float y, float z, float angleX, float angleY,
 // takes its view distance.
 void RenderPrepareVisibleObjects();
 
+// The device camera at a position wrapped into the base tile, with the view's angles (no viewport
+// set); a camera object, unless the view is third-person, gives the view its axes there.
+void VisibilityCameraAtWrapped(const float* wrapped, float angleX, float angleY, float angleZ, float fov,
+                               bool thirdPerson);
+
 // ---- The indoor road ---------------------------------------------------------------------------
 struct D3DXPLANE;
 struct OctreeNode;

@@ -15,6 +15,7 @@
 #include "render/visible_nodes.h"
 #include "scene/scene_state.h"
 #include "scene/stream_emit.h"
+#include "scene/visibility_pass.h"
 
 namespace {
 
@@ -126,14 +127,7 @@ void RenderWaterPass()
     float wrapped[3];
     s32_t tile[2];
     MapPosToCell(position, size, wrapped, tile);
-    RenderSetupCamera(wrapped[0], wrapped[1], wrapped[2], view.angles[0], view.angles[1], view.angles[2], view.fov, 0);
-    if (g_camera.cameraObject && !thirdPerson) {
-        CameraBuildViewMatrix(&g_camera.view, &g_camera.world, wrapped[0], wrapped[1], wrapped[2], g_camera.yaw,
-                              g_camera.pitch, g_camera.roll);
-        if (g_render.device)
-            g_render.device->SetTransform(D3DTS_VIEW, &g_camera.view);
-        CameraExtractAxes();
-    }
+    VisibilityCameraAtWrapped(wrapped, view.angles[0], view.angles[1], view.angles[2], view.fov, thirdPerson);
 
     for (int oz = -2; oz <= 2; ++oz) {
         for (int ox = -2; ox <= 2; ++ox) {

@@ -255,8 +255,9 @@ TEST_F(IndoorBridge, ThePortalCollectsItsLeavesAndObjectsPerTile)
     for (const OctreeNode* leaf : m_leaves) {
         SCOPED_TRACE(leaf->boxMin.x);
         EXPECT_EQ(leaf->queryStamp == g_map.octreeVisitMark, leaf->boxMin.x >= 0.0f);
-        if (leaf->boxMin.x >= 0.0f)
+        if (leaf->boxMin.x >= 0.0f) {
             EXPECT_EQ(leaf->planeMask, column(0));
+        }
     }
     EXPECT_EQ(g_visible.nodeCount, 4u);
     EXPECT_TRUE(Listed(inPortal));
@@ -287,8 +288,9 @@ TEST_F(IndoorBridge, ThePortalCollectsItsLeavesAndObjectsPerTile)
     for (const OctreeNode* leaf : m_leaves) {
         SCOPED_TRACE(leaf->boxMin.x);
         EXPECT_EQ(leaf->queryStamp == g_map.octreeVisitMark, leaf->boxMin.x < 0.0f);
-        if (leaf->boxMin.x < 0.0f)
+        if (leaf->boxMin.x < 0.0f) {
             EXPECT_EQ(leaf->planeMask, column(-1));
+        }
     }
     EXPECT_FALSE(Listed(inPortal));
     // A portal that sees nothing of the map collects nothing.

@@ -242,15 +242,7 @@ void Boat::DecayBank()
 
 void Boat::PlaceOnWater()
 {
-    Vector3 at = GetPosition();
-    const Vector3 rotation = GetRotation();
-    firstUpdatePending = 0;
-    boundsValid = 0;
-    if (!fly)
-        at.y = VehicleTerrainHeight(at.x, at.z);
-    SetPosition(at);
-    SetRotation(rotation);
-    DynObjectUpdateGrid(this);
+    const Vector3 at = StandOnGroundAtStart();
 
     GraphNode* top = GetRootNode();
     GraphNode* frame = VehicleNodeHasChildren(top, 1) ? top->GetChild(0) : nullptr;

@@ -136,15 +136,7 @@ void Caterpillar::SteerBy(bool negative, float amount)
 
 void Caterpillar::PlaceOnTracks()
 {
-    Vector3 at = GetPosition();
-    const Vector3 rotation = GetRotation();
-    firstUpdatePending = 0;
-    boundsValid = 0;
-    if (!fly)
-        at.y = VehicleTerrainHeight(at.x, at.z);
-    SetPosition(at);
-    SetRotation(rotation);
-    DynObjectUpdateGrid(this);
+    const Vector3 at = StandOnGroundAtStart();
 
     GraphNode* top = GetRootNode();
     GraphNode* frame = VehicleNodeHasChildren(top, 1) ? top->GetChild(0) : nullptr;

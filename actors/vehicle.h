@@ -142,6 +142,10 @@ public:
     void PushOutOfObjects(float radius);
     // The first update: placement from the model layout. False when the model lacks a node of it.
     bool PlaceFirst();
+    // The first update of a kind with its own layout: the first-update mark and the bounds cleared,
+    // the vehicle set on the terrain where it stands (unless it flies) with its rotation kept, and
+    // relinked in the object grid. Gives the position taken.
+    Vector3 StandOnGroundAtStart();
 
     // ---- accessors ----
     float GetSpeed() const { return speed; }

@@ -66,6 +66,20 @@ D3DXVECTOR3 VehicleWheelCentre(GraphNode* node)
     return out;
 }
 
+Vector3 Vehicle::StandOnGroundAtStart()
+{
+    Vector3 at = GetPosition();
+    const Vector3 rotation = GetRotation();
+    firstUpdatePending = 0;
+    boundsValid = 0;
+    if (!fly)
+        at.y = VehicleTerrainHeight(at.x, at.z);
+    SetPosition(at);
+    SetRotation(rotation);
+    DynObjectUpdateGrid(this);
+    return at;
+}
+
 bool Vehicle::PlaceFirst()
 {
     Vector3 p = GetPosition();

@@ -11,6 +11,7 @@
 #include "render/land_composite.h"
 #include "render/render_context.h"
 #include "render/shaders.h"
+#include "render/sun_flare.h"
 #include "render/texture_manager.h"
 #include "render/visible_nodes.h"
 #include "scene/decal_list.h"
@@ -83,6 +84,8 @@ int RenderShutdown(bool freeVegetation)
     RenderReleaseDeviceResources();
     // The water animation keeps each slot's last value for as long as the renderer lives.
     g_shaderSet = ShaderSet{};
+    // The flare's last visibility test belongs to the device's frames: a new device tests again.
+    g_sunFlare = SunFlareState{};
     if (g_render.device)
         g_render.device->Release();
     g_render.device = nullptr;

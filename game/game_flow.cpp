@@ -17,6 +17,7 @@
 #include "map/map_load.h"
 #include "map/material_table.h"
 #include "render/map_render_setup.h"
+#include "render/texture_preload.h"
 #include "platform/win32.h"
 #include "scene/decal_list.h"
 #include "scene/decal_pass.h"
@@ -83,6 +84,8 @@ int GameInitMission(const char* mapName)
     // The wires hang between objects the map placed; their shadows are built with the objects'.
     ConObjLoad(folder.c_str());
     ShadowsPrepare();
+    // The water's animation frames (with the compass) stay loaded for the whole mission.
+    CompassAndWaterTexturesLoad();
     GameMissionFrameStart();
     return 0;
 }

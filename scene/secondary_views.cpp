@@ -41,6 +41,16 @@ IDirect3DSurface8* WaterViewSurface()
     return surface;
 }
 
+// The backdrop stands round the camera: like the main frame, it is drawn from a camera at the origin
+// with the view's angles, whatever the view's eye (the visibility pass then sets the camera there).
+// Drawn from the eye, a viewer away from the origin, or the mirrored eye below the water, would see
+// the sky box and the sky objects from outside or from beneath.
+void BackdropFrom(float yaw, float pitch, float roll, float fov)
+{
+    RenderSetupCamera(0.0f, 0.0f, 0.0f, yaw, pitch, roll, fov, 1);
+    SkyBackdropDraw();
+}
+
 // The secondary view's visibility pass: it must not become the main view's camera.
 void SecondaryVisibilityPass(const float* eye, float yaw, float pitch, float roll, float fov)
 {
@@ -69,8 +79,7 @@ void UnderWaterView()
     const float* eye = GameGetViewPos();
     RenderViewUnderWater = 0;
     RenderTargetBegin(surface);
-    RenderSetupCamera(eye[0], eye[1], eye[2], yaw, pitch, roll, fov, 1);
-    SkyBackdropDraw();
+    BackdropFrom(yaw, pitch, roll, fov);
     SecondaryVisibilityPass(eye, yaw, pitch, roll, fov);
     SecondaryObjectPass();
     RenderConnectionObjects();
@@ -186,10 +195,9 @@ void RenderReflectionView(bool externalCamera)
 
     RenderTargetBegin(surface);
     if (externalCamera)
-        RenderSetupCamera(eye[0], eye[1], eye[2], yaw, kPi * 0.5f, 0.0f, fov, 1);
+        BackdropFrom(yaw, kPi * 0.5f, 0.0f, fov);
     else
-        RenderSetupCamera(eye[0], eye[1], eye[2], yaw, -pitch, -roll, fov, 1);
-    SkyBackdropDraw();
+        BackdropFrom(yaw, -pitch, -roll, fov);
     if (!externalCamera) {
         if (g_secondaryViews.reflectionRan && mirrored)
             RenderSetState(D3DRS_CLIPPLANEENABLE, D3DCLIPPLANE0);

@@ -2,6 +2,7 @@
 // definition is loaded with the material table, and leaving frees both.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -16,12 +17,14 @@
 #include "map/material_table.h"
 #include "map/octree.h"
 #include "render/render_device.h"
+#include "render/texture_preload.h"
 #include "scene/decal_list.h"
 #include "scene/vegetation.h"
 #include "support/engine_log.h"
 #include "support/files.h"
 #include "support/temp_dir.h"
 #include "support/test_window.h"
+#include "tests/render/texture_test_support.h"
 #include "tools/map_author/map_author.h"
 #include "world/decal.h"
 #include "world/wires.h"
@@ -111,6 +114,21 @@ TEST_F(MissionInit, TheWiresAreReadAtTheStartAndTheRendersMissionStateFreedOnLea
     EXPECT_EQ(DecalListCount(), 0);
     EXPECT_EQ(g_vegetation.cellTable, nullptr);
     EXPECT_FALSE(g_vegetation.prepared);
+}
+
+// The mission start loads the water's animation frames that the water surface cycles through; a
+// frame that is missing stays empty.
+TEST_F(MissionInit, TheMissionStartLoadsTheWaterFrames)
+{
+    for (int frame = 1; frame <= WATER_FRAME_COUNT; ++frame) {
+        char name[64];
+        std::snprintf(name, sizeof name, "component/_common/water_nf_%02d.tga", frame);
+        if (frame != 5)
+            ASSERT_TRUE(texture_test::WriteTga(name, 4, 4, 0xFF3060A0u));
+    }
+    ASSERT_EQ(GameInitMission("m1"), 0);
+    for (int i = 0; i < WATER_FRAME_COUNT; ++i)
+        EXPECT_EQ(g_preloadedTextures.water[i] != nullptr, i != 4) << i;
 }
 
 }  // namespace

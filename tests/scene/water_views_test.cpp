@@ -22,6 +22,7 @@
 #include "map/world_registry.h"
 #include "render/camera.h"
 #include "render/frame.h"
+#include "render/map_render_setup.h"
 #include "render/render_cvars.h"
 #include "render/shaders.h"
 #include "render/visible_nodes.h"
@@ -333,6 +334,36 @@ TEST_F(WaterViews, TheReflectionMirrorsTheWorldAboveTheWaterAndCutsAwayWhatLiesB
         g_render.screenHeight = kHeight;
 
         EXPECT_EQ(CountColour(view, kGreen) > 0, first);
+    }
+}
+
+// The sky box stands round the camera in the reflection as in the main view, wherever the viewer is:
+// from a viewer far from the origin the mirrored view still looks up into the sky.
+TEST_F(WaterViews, TheReflectionLooksUpIntoTheSkyWhereverTheViewerStands)
+{
+    constexpr DWORD kSky = 0xFF2040C0u;
+    IDirect3DTexture8* faces[ENV_FACE_COUNT] = {};
+    for (int face = 0; face < ENV_FACE_COUNT; ++face)
+        g_mapRender.envMaps[face] = faces[face] = render_test::SolidTexture(Device(), kSky);
+    for (const float x : {0.0f, 300.0f}) {
+        SCOPED_TRACE(x);
+        ASSERT_EQ(RenderBeginFrame(), 0);
+        ClearViewTexture(kBlack);
+        g_visible.waterTotal = 3;
+        g_visible.nearestWater = 10.0f;
+        GameGetViewPos()[0] = x;
+        RenderSecondaryViews();
+        EXPECT_EQ(g_secondaryViews.reflectionViews, x == 0.0f ? 1u : 2u);
+        RenderEndFrame(true);
+        const Pixels view = ReadViewTexture();
+        // The upper half of the mirrored picture is sky, but for the panes.
+        for (UINT column = 0; column < view.width; column += 64)
+            EXPECT_TRUE(ColourNear(view.At(column, 4), kSky, 8)) << column;
+        EXPECT_GT(CountColour(view, kSky), int(view.width * view.height / 4));
+    }
+    for (int face = 0; face < ENV_FACE_COUNT; ++face) {
+        g_mapRender.envMaps[face] = nullptr;
+        faces[face]->Release();
     }
 }
 

@@ -32,9 +32,6 @@ constexpr u32_t kFrustumFaceColour = 0x3000FF00u;
 constexpr u32_t kFrustumFaceMs = 1;
 constexpr float kRandScale = 1.0f / 32767.0f;
 
-// The eye a soldier looks from by pose (stand, crouch, prone).
-constexpr float kPoseEyeHeights[3] = {16.0f, 12.0f, 2.0f};
-
 Vector3 EyeOf(const Actor* actor, float height)
 {
     Vector3 eye = actor->GetPosition();
@@ -198,7 +195,9 @@ bool AIEntity::CanSee(DynamicObject* target, bool skipFrustum)
 {
     if (!actor || !target)
         return false;
-    const Vector3 eye = EyeOf(actor, kPoseEyeHeights[actor->GetActorPose()]);
+    // The eye a soldier looks from by pose (stand 16, crouch 12, prone 2): its eye aim point.
+    Vector3 eye;
+    actor->GetAimPoint(&eye, ACTOR_AIM_EYE);
     float box[6];
     target->GetGeometryBounds(box);
     if (!skipFrustum) {

@@ -14,6 +14,7 @@
 #include "core/random.h"
 #include "core/script_file.h"
 #include "tests/actors/vehicle_test_support.h"
+#include "tests/support/text_mutation.h"
 #include "world/anim_cache.h"
 #include "world/saved_object_state.h"
 
@@ -139,22 +140,7 @@ TEST_F(VehicleRobustness, MutatedFilesWithAFixedSeed)
     for (const SampleFile* file : {&kJeep, &kSeats}) {
         const std::string original = Original(*file);
         for (int round = 0; round < 40; ++round) {
-            std::string bytes = original;
-            const int changes = 1 + EngineRand() % 8;
-            for (int i = 0; i < changes; ++i) {
-                const size_t at = static_cast<size_t>(EngineRand()) % bytes.size();
-                const int kind = EngineRand() % 4;
-                if (kind == 0)
-                    bytes[at] = static_cast<char>(EngineRand() & 0xFF);
-                else if (kind == 1)
-                    bytes.erase(at, static_cast<size_t>(EngineRand() % 16));
-                else if (kind == 2)
-                    bytes.insert(at, 1, " <>;:\"9-\n"[EngineRand() % 9]);
-                else
-                    bytes[at] = static_cast<char>('0' + EngineRand() % 10);
-                if (bytes.empty())
-                    bytes = "x";
-            }
+            const std::string bytes = test_support::MutateText(original);
             SCOPED_TRACE(std::string(file->diskName) + " round " + std::to_string(round));
             BuildWith(*file, bytes);
         }

@@ -35,6 +35,7 @@
 #include "support/map_octree_support.h"
 #include "support/temp_dir.h"
 #include "tests/render/render_test_support.h"
+#include "tests/scene/placed_object_fixture.h"
 #include "tools/aff_make/aff_writer.h"
 #include "world/anim_cache.h"
 #include "world/graph_node.h"
@@ -139,22 +140,8 @@ protected:
     void AddObject(const char* name, const std::vector<aff::Mesh>& meshes, const std::vector<std::string>& textures,
                    bool translucent, Vector3 at)
     {
-        aff::AffFile file;
-        file.strings = {"pane"};
-        file.textures = textures;
-        file.frames = {aff::Frame{meshes}};
-        const std::string path = std::string(name) + ".aff";
-        ASSERT_TRUE(aff::WriteAff(path, file));
-        auto object = std::make_unique<GraphObj>();
-        object->name.Assign(name);
-        D3DXMATRIX place;
-        D3DXMatrixTranslation(&place, at.x, at.y, at.z);
-        object->GetRootNode()->SetMatrix(place.m[0]);
-        GraphNode* node = new GraphNode;
-        node->SetName(EngineString("body"));
-        node->SetParent(object->GetRootNode());
-        object->GetRootNode()->AddChild(node);
-        node->SetAnimMesh(AnimCacheAcquire(path.c_str(), false));
+        std::unique_ptr<GraphObj> object = scene_test::PlacedMeshObject(name, meshes, textures, at);
+        GraphNode* node = object->GetRootNode()->GetChild(0);
         ASSERT_NE(node->GetAnimMesh(), nullptr);
         if (translucent)
             for (u32_t m = 0; m < node->FrameZeroMeshCount(); ++m)

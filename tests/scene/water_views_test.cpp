@@ -40,6 +40,7 @@
 #include "support/map_octree_support.h"
 #include "support/temp_dir.h"
 #include "tests/render/render_test_support.h"
+#include "tests/scene/placed_object_fixture.h"
 #include "tools/aff_make/aff_writer.h"
 #include "world/anim_cache.h"
 #include "world/graph_node.h"
@@ -144,22 +145,8 @@ protected:
 
     void AddObject(const char* name, const std::vector<aff::Mesh>& meshes, Vector3 at)
     {
-        aff::AffFile file;
-        file.strings = {"pane"};
-        file.frames = {aff::Frame{meshes}};
-        const std::string path = std::string(name) + ".aff";
-        ASSERT_TRUE(aff::WriteAff(path, file));
-        auto object = std::make_unique<GraphObj>();
-        object->name.Assign(name);
-        D3DXMATRIX place;
-        D3DXMatrixTranslation(&place, at.x, at.y, at.z);
-        object->GetRootNode()->SetMatrix(place.m[0]);
-        GraphNode* node = new GraphNode;
-        node->SetName(EngineString("body"));
-        node->SetParent(object->GetRootNode());
-        object->GetRootNode()->AddChild(node);
-        node->SetAnimMesh(AnimCacheAcquire(path.c_str(), false));
-        ASSERT_NE(node->GetAnimMesh(), nullptr);
+        std::unique_ptr<GraphObj> object = scene_test::PlacedMeshObject(name, meshes, {}, at);
+        ASSERT_NE(object->GetRootNode()->GetChild(0)->GetAnimMesh(), nullptr);
         ASSERT_TRUE(DynObjectAdd(object.get()));
         m_objects.push_back(std::move(object));
     }

@@ -38,8 +38,9 @@ struct Projection {
 void ProjectOntoFace(const D3DXVECTOR3* face, const Projection& projection, DecalTriangles& work, AnimFrameMesh* mesh,
                      AnimMaterial* material)
 {
+    // The face's front: the side from which its corners run counter-clockwise.
     D3DXPLANE plane;
-    D3DXPlaneFromPoints(&plane, &face[0], &face[1], &face[2]);
+    D3DXPlaneFromPoints(&plane, &face[0], &face[2], &face[1]);
     const D3DXVECTOR3 normal(plane.a, plane.b, plane.c);
     const float facing = D3DXVec3Dot(&projection.direction, &normal);
     if (!(facing < projection.facingLimit) || D3DXPlaneDotCoord(&plane, &projection.point) < 0.0f)

@@ -183,9 +183,11 @@ D3DXMATRIX* DecalBuildProjection(D3DXMATRIX* out, const D3DXVECTOR3* point, cons
 
 bool DecalFoldOntoFace(D3DXMATRIX* out, const D3DXVECTOR3* triangleA, const D3DXVECTOR3* triangleB, float* angleOut)
 {
+    // Each triangle's front is the side from which its corners run counter-clockwise; the fold
+    // turns A's front onto B's.
     D3DXPLANE planeA, planeB;
-    D3DXPlaneFromPoints(&planeA, &triangleA[0], &triangleA[1], &triangleA[2]);
-    D3DXPlaneFromPoints(&planeB, &triangleB[0], &triangleB[1], &triangleB[2]);
+    D3DXPlaneFromPoints(&planeA, &triangleA[0], &triangleA[2], &triangleA[1]);
+    D3DXPlaneFromPoints(&planeB, &triangleB[0], &triangleB[2], &triangleB[1]);
     D3DXVECTOR3 normalA(planeA.a, planeA.b, planeA.c);
     D3DXVECTOR3 normalB(planeB.a, planeB.b, planeB.c);
     // The fold point lies on plane A and on an edge line of B; an edge nearly parallel to plane A

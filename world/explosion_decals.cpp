@@ -28,8 +28,9 @@ struct Scorch {
 void ScorchFace(const D3DXVECTOR3* face, const Scorch& scorch, DecalTriangles& work, AnimFrameMesh* mesh,
                 AnimMaterial* material)
 {
+    // The face's front (the side from which its corners run counter-clockwise) takes the push-out.
     D3DXPLANE plane;
-    D3DXPlaneFromPoints(&plane, &face[0], &face[1], &face[2]);
+    D3DXPlaneFromPoints(&plane, &face[0], &face[2], &face[1]);
     const D3DXVECTOR3 normal(plane.a, plane.b, plane.c);
     const float distance = D3DXPlaneDotCoord(&plane, &scorch.centre);
     if (!(std::fabs(distance) < scorch.half))

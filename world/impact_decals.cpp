@@ -48,9 +48,10 @@ void CutOntoNode(GraphNode& node, const ImpactSquare& square, const D3DXVECTOR3&
     auto cutOntoFace = [&](const D3DXVECTOR3* face, AnimFrameMesh* frameMesh, AnimMaterial* material) {
         if (!PointsMeetBox(face, 3, boxMin, boxMax))
             return;
+        // The normal of the face's front, the side from which its corners run counter-clockwise.
         D3DXVECTOR3 faceNormal;
         const D3DXVECTOR3 ab = face[1] - face[0], ac = face[2] - face[0];
-        D3DXVec3Cross(&faceNormal, &ab, &ac);
+        D3DXVec3Cross(&faceNormal, &ac, &ab);
         D3DXVec3Normalize(&faceNormal, &faceNormal);
         // A face turned away from the shot takes nothing; one parallel to it still does.
         if (D3DXVec3Dot(&direction, &faceNormal) > 0.0f)
@@ -67,8 +68,10 @@ void CutOntoNode(GraphNode& node, const ImpactSquare& square, const D3DXVECTOR3&
             work.AddClipped(face, moved, D3DXVECTOR3(0, 0, 0), frameMesh, material);
             return;
         }
+        // The square's corners 0, 3, 2 run counter-clockwise seen from the shot's side.
+        const D3DXVECTOR3 squareFront[3] = {square.corners[0], square.corners[3], square.corners[2]};
         D3DXMATRIX fold;
-        if (!DecalFoldOntoFace(&fold, square.corners, face, nullptr))
+        if (!DecalFoldOntoFace(&fold, squareFront, face, nullptr))
             return;
         D3DXVECTOR3 folded[4];
         for (int c = 0; c < 4; ++c)

@@ -66,8 +66,10 @@ bool MeshSphereCollision(const AnimMesh* mesh, u32_t index, u32_t frame, bool co
         const D3DXVECTOR3 a = ToD3DX(vertices->Position(corners[0]));
         const D3DXVECTOR3 b = ToD3DX(vertices->Position(corners[1]));
         const D3DXVECTOR3 c = ToD3DX(vertices->Position(corners[2]));
+        // This plane's normal points to the face's back (a face's front is the side from which its
+        // corners run counter-clockwise), so that a centre on its front gives a negative distance.
         D3DXPLANE plane;
-        D3DXPlaneFromPoints(&plane, &c, &b, &a);
+        D3DXPlaneFromPoints(&plane, &a, &b, &c);
         D3DXPlaneNormalize(&plane, &plane);
         const D3DXVECTOR3 normal(plane.a, plane.b, plane.c);
         const D3DXVECTOR3 at(centre->x, centre->y, centre->z);
@@ -222,8 +224,9 @@ bool GraphNode::FootprintCollision(Vector3* centre, float halfSize, float height
             D3DXVECTOR3 turned;
             D3DXVec3TransformNormal(&turned, &normal, &world);
             const D3DXVECTOR3 m = -turned;
+            // The plane's front: the side from which the corners run counter-clockwise.
             D3DXPLANE plane;
-            D3DXPlaneFromPoints(&plane, &placed[0], &placed[1], &placed[2]);
+            D3DXPlaneFromPoints(&plane, &placed[0], &placed[2], &placed[1]);
             Vector3 box[8];
             FootprintCorners(halfSize, height, *centre, box);
             const float dx = box[0].x - box[3].x, dz = box[0].z - box[3].z;

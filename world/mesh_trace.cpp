@@ -68,8 +68,10 @@ s32_t TraceMeshFaces(const AnimMesh* mesh, u32_t meshIndex, u32_t frame, const M
         const D3DXVECTOR3 b = ToD3DX(vertices->Position(corners[1]));
         const D3DXVECTOR3 c = ToD3DX(vertices->Position(corners[2]));
         if (!twoSided) {
+            // The front is the side from which the corners run counter-clockwise, as the mesh
+            // passes draw it: the plane of (a, c, b).
             D3DXPLANE plane;
-            D3DXPlaneFromPoints(&plane, &a, &b, &c);
+            D3DXPlaneFromPoints(&plane, &a, &c, &b);
             const D3DXVECTOR3 normal(plane.a, plane.b, plane.c);
             if (D3DXVec3Dot(&normal, &rayDirection) > 0.0f || D3DXPlaneDotCoord(&plane, &rayOrigin) < 0.0f)
                 continue;

@@ -168,7 +168,7 @@ void AddQuadShadow(const Vector3* shadowPositions, const float* shadowTexCoords,
     }
     const D3DXVECTOR3 e1 = projected[1] - projected[0], e2 = projected[2] - projected[0];
     D3DXVECTOR3 winding;
-    D3DXVec3Cross(&winding, &e1, &e2);
+    D3DXVec3Cross(&winding, &e2, &e1);
     if (D3DXVec3Dot(&winding, &faceNormal) < 0.0f) {
         std::swap(corners[1], corners[3]);
         std::swap(coords[1], coords[3]);
@@ -262,9 +262,11 @@ void GraphObj::BuildNodeShadowOverlay(GraphNode* node, const ShaderSetting* shad
             }
             if (!valid)
                 continue;
+            // Only faces whose front (the side from which the corners run counter-clockwise)
+            // turns to the light take the shadow.
             const D3DXVECTOR3 e1 = face[1] - face[0], e2 = face[2] - face[0];
             D3DXVECTOR3 normal;
-            D3DXVec3Cross(&normal, &e1, &e2);
+            D3DXVec3Cross(&normal, &e2, &e1);
             if (!(D3DXVec3Dot(&normal, &light) > kLitFace))
                 continue;
             D3DXVec3Normalize(&normal, &normal);

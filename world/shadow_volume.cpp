@@ -162,12 +162,15 @@ bool ShadowVolumeBuild(const float** vertices, u32_t* vertexCount, const u16_t**
     const D3DXVECTOR3 sunPoint = light * kSunDistance;
     const auto at = [in](u32_t i) { return D3DXVECTOR3(in[i * 3], in[i * 3 + 1], in[i * 3 + 2]); };
 
+    // A face is lit when its front (the side from which its corners run counter-clockwise) turns to
+    // the sun. The lit faces stay, the others move away from the sun, and the silhouette edges of the
+    // lit faces get their sides: the volume winds as its mesh does, counter-clockwise seen from outside.
     u8_t* lit = g_shadowBuild.lit;
     for (u32_t f = 0; f < fc; ++f) {
         const D3DXVECTOR3 a = at(faces[f * 3]), b = at(faces[f * 3 + 1]), c = at(faces[f * 3 + 2]);
         const D3DXVECTOR3 ab = b - a, ac = c - a, toSun = sunPoint - a;
         D3DXVECTOR3 normal;
-        D3DXVec3Cross(&normal, &ab, &ac);
+        D3DXVec3Cross(&normal, &ac, &ab);
         lit[f] = D3DXVec3Dot(&toSun, &normal) > 0.0f ? 1 : 0;
     }
 

@@ -266,7 +266,8 @@ TEST_F(ProjectileFlight, ATimedExplosiveLeavesNoDecal)
     rbdrawblood.SetBool(false);
     aff_test::AffFile file;
     file.strings = {"wall"};
-    file.frames = {{{aff_test::QuadMesh(0, {{{20, 98, -2}, {20, 98, 2}, {20, 102, 2}, {20, 102, -2}}})}}};
+    // A wall at x = 20 facing -x, towards the shot (counter-clockwise seen from there).
+    file.frames = {{{aff_test::QuadMesh(0, {{{20, 98, -2}, {20, 102, -2}, {20, 102, 2}, {20, 98, 2}}})}}};
     ASSERT_TRUE(aff_test::WriteAff("wall.aff", file));
     AnimMesh* mesh = AnimCacheAcquire("wall.aff", false);
     ASSERT_NE(mesh, nullptr);

@@ -18,11 +18,16 @@
 #include "scene/gpu_anim_buffers.h"
 #include "scene/mesh_draw.h"
 #include "scene/object_draw.h"
+#include "scene/object_pass.h"
 #include "scene/scene_state.h"
 #include "tests/render/render_test_support.h"
 #include "tests/scene/anim_mesh_fixture.h"
 #include "tests/scene/scene_fixture.h"
+#include "tools/aff_make/aff_description.h"
 #include "world/graph_node.h"
+#include "world/mesh_collision.h"
+#include "world/mesh_trace.h"
+#include "world/object_trace.h"
 
 using namespace render_test;
 using namespace scene_test;
@@ -314,6 +319,45 @@ TEST_F(MeshDraw, TwoSidedMeshShowsItsBackFacesLitByLightOne)
     auto twoSided = ReadAff(OneFrame({quad}));
     EXPECT_TRUE(ColourNear(Centre(DrawFrame(twoSided.get(), {0})), 0xFF00FF00, 2));
     EXPECT_EQ(RenderGetStateForTest(D3DRS_CULLMODE), u32_t(D3DCULL_CW));
+}
+
+// One winding for what is drawn and what is hit: a box made by the mesh tool, drawn with the mesh
+// pass's culling, shows its near face lit from the front; the ray test hits that face from outside
+// and the sphere test pushes a sphere out of the box.
+TEST_F(MeshDraw, AToolMadeBoxShowsItsOutsideAndIsSolidFromOutside)
+{
+    aff::AffFile file;
+    std::string error;
+    ASSERT_TRUE(aff::ParseAffDescription("frames 1\nbox crate 2 2 2 none 0 0 0\n", &file, &error)) << error;
+    auto box = ReadAff(file);
+
+    // Drawn 10 ahead (its near face at z = 9, facing the camera), a white light shining along +z.
+    ObjectPassSetStates();
+    D3DLIGHT8 light = {};
+    light.Type = D3DLIGHT_DIRECTIONAL;
+    light.Diffuse = {1.0f, 1.0f, 1.0f, 1.0f};
+    light.Direction = {0.0f, 0.0f, 1.0f};
+    Device()->SetLight(0, &light);
+    Device()->LightEnable(0, TRUE);
+    // The tool's material: diffuse 0.8 under no ambient light. Inside out, the far face would show,
+    // turned away from the light: black.
+    EXPECT_TRUE(ColourNear(Centre(DrawFrame(box.get(), {0})), 0xFFCCCCCC, 3));
+    EXPECT_EQ(RenderGetStateForTest(D3DRS_CULLMODE), u32_t(D3DCULL_CW));
+
+    // The ray from the camera's side hits the near face (faces 10 and 11: the -z side) at z = -1.
+    float best = OBJTRACE_NO_HIT;
+    float barycentric[2];
+    const s32_t face = MeshTraceRay(box.get(), 0, 0, {0.3f, 0.2f, -5.0f}, {0.0f, 0.0f, 1.0f}, &best, barycentric);
+    EXPECT_TRUE(face == 10 || face == 11) << face;
+    EXPECT_FLOAT_EQ(best, 4.0f);
+
+    // A sphere sunk 0.5 into the -x side is pushed back out to touch it. Its centre lies over the
+    // side's diagonal (y = z), so that the inner edge of neither triangle pushes it sideways.
+    Vector3 centre = {-1.5f, 0.3f, 0.3f};
+    EXPECT_TRUE(MeshSphereCollision(box.get(), 0, 0, false, &centre, 1.0f));
+    EXPECT_NEAR(centre.x, -2.0f, 1e-4f);
+    EXPECT_NEAR(centre.y, 0.3f, 1e-4f);
+    EXPECT_EQ(centre.z, 0.3f);
 }
 
 TEST_F(MeshDraw, LandLayerMeshMarksTheStencilAndShowsTheLayers)

@@ -39,8 +39,9 @@ Vector3 Position(const AnimVertexData& vertices, u32_t index)
     return {vertices.positions[index * 3], vertices.positions[index * 3 + 1], vertices.positions[index * 3 + 2]};
 }
 
-// A box mesh of the frame: 24 vertices, 12 faces, each face wound with its normal pointing away from
-// the centre, its extent as described.
+// A box mesh of the frame: 24 vertices, 12 faces, each face wound counter-clockwise seen from
+// outside (the mesh passes cull clockwise faces: the cross product of its edges points towards the
+// centre), its extent as described.
 ::testing::AssertionResult IsBox(const AnimMesh& mesh, u32_t frame, u32_t index, Vector3 centre, Vector3 size)
 {
     const AnimVertexData* vertices = mesh.GetMeshVertices(frame, index);
@@ -60,8 +61,8 @@ Vector3 Position(const AnimVertexData& vertices, u32_t index)
         const Vector3 b = Position(*vertices, faces->indices[f * 3 + 1]);
         const Vector3 c = Position(*vertices, faces->indices[f * 3 + 2]);
         const Vector3 middle{(a.x + b.x + c.x) / 3, (a.y + b.y + c.y) / 3, (a.z + b.z + c.z) / 3};
-        if (Dot(Cross(Sub(b, a), Sub(c, a)), Sub(middle, centre)) <= 0.0f)
-            return ::testing::AssertionFailure() << "face " << f << " faces inwards";
+        if (Dot(Cross(Sub(b, a), Sub(c, a)), Sub(middle, centre)) >= 0.0f)
+            return ::testing::AssertionFailure() << "face " << f << " winds clockwise seen from outside";
     }
     return ::testing::AssertionSuccess();
 }

@@ -99,13 +99,17 @@ protected:
         TempDirTest::TearDown();
     }
 
-    // An object in the world registry with one node holding a quad mesh with those corners.
+    // An object in the world registry with one node holding a quad mesh with those corners, laid out
+    // clockwise seen from the quad's front: its faces take them the other way round, counter-clockwise
+    // seen from the front.
     template <class Object = CollidableObject>
     Object* AddQuad(const char* name, const std::array<Vector3, 4>& corners, s32_t typeId = 0)
     {
         AffFile file;
         file.strings = {name};
-        file.frames = {{{QuadMesh(0, corners)}}};
+        aff_test::Mesh quad = QuadMesh(0, corners);
+        quad.indices = {0, 2, 1, 0, 3, 2};
+        file.frames = {{{quad}}};
         const std::string path = std::string(name) + ".aff";
         EXPECT_TRUE(WriteAff(path, file));
         AnimMesh* mesh = AnimCacheAcquire(path.c_str(), false);
@@ -378,7 +382,8 @@ TEST_F(Decals, ExplosionScorchSizeFollowsTheHeightAboveTheSurface)
     EXPECT_EQ(DecalsOf(floor).Count(), 2);  // the one at (-5, 1, -5)
 }
 
-// A one-leaf octree whose geometry is a 10 x 10 floor of 8 triangles around the origin.
+// A one-leaf octree whose geometry is a 10 x 10 floor of 8 triangles around the origin, wound as the
+// land is: counter-clockwise seen from above.
 void MakeFloorLeaf()
 {
     OctreeNode* root = OctreeCreateRoot({-50, -50, -50}, {50, 50, 50});
@@ -394,8 +399,8 @@ void MakeFloorLeaf()
     for (int z = 0; z < 2; ++z) {
         for (int x = 0; x < 2; ++x) {
             const u16_t a = static_cast<u16_t>(z * 3 + x);
-            geometry.faces[f++] = MapFace{{a, static_cast<u16_t>(a + 3), static_cast<u16_t>(a + 4)}};
-            geometry.faces[f++] = MapFace{{a, static_cast<u16_t>(a + 4), static_cast<u16_t>(a + 1)}};
+            geometry.faces[f++] = MapFace{{a, static_cast<u16_t>(a + 4), static_cast<u16_t>(a + 3)}};
+            geometry.faces[f++] = MapFace{{a, static_cast<u16_t>(a + 1), static_cast<u16_t>(a + 4)}};
         }
     }
 }
@@ -414,7 +419,11 @@ TEST_F(Decals, AnExplosionOnTheMapIsOneWorldDecal)
     EXPECT_EQ(scorch.meshes, nullptr);
     // Every face near the centre gave its piece; together they cover the whole square.
     EXPECT_GT(scorch.triangleCount, 4u);
-    EXPECT_NEAR(ShapeOf(scorch).area, 12.0f, 1e-2f);
+    const DecalShape shape = ShapeOf(scorch);
+    EXPECT_NEAR(shape.area, 12.0f, 1e-2f);
+    // Pushed out by a hair to the land's front, above it.
+    EXPECT_NEAR(shape.lo.y, 0.001f, 1e-4f);
+    EXPECT_NEAR(shape.hi.y, 0.001f, 1e-4f);
     // The world list asks for spacing too.
     DecalCreateExplosion({0.1f, 1, 0}, &up, &material, &projectile);
     EXPECT_EQ(DecalListCount(), 1);

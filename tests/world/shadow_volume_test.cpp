@@ -11,6 +11,7 @@
 #include "map/map_face.h"
 #include "map/object_grid.h"
 #include "map/octree.h"
+#include "platform/d3dx8_math.h"
 #include "tests/world/graph_fixtures.h"
 #include "tests/world/graph_obj_fixture.h"
 #include "tests/world/node_tree.h"
@@ -126,12 +127,31 @@ TEST_F(Shadows, ACubeLitFromOneSideGivesEveryCapAndTwoSidesPerSilhouetteEdge)
     // Extruded vertices lie away from the sun.
     for (u32_t v = vc; v < 2 * vc; ++v)
         EXPECT_LT(piece.vertices[v * 3], piece.vertices[(v - vc) * 3]) << v;
+    // The volume is the box from the lit face to the far cap, every triangle of it wound as the
+    // stencil counting needs: counter-clockwise seen from outside, the cross product of its edges
+    // pointing inwards (a left-handed frame).
+    float box[6];
+    volume.GetGeometryBounds(box);
+    const D3DXVECTOR3 middle((box[0] + box[3]) / 2, (box[1] + box[4]) / 2, (box[2] + box[5]) / 2);
+    for (u32_t t = 0; t < piece.triangleCount; ++t) {
+        D3DXVECTOR3 p[3];
+        for (int k = 0; k < 3; ++k) {
+            const float* at = piece.vertices + piece.indices[t * 3 + k] * 3;
+            p[k] = D3DXVECTOR3(at[0], at[1], at[2]);
+        }
+        const D3DXVECTOR3 ab = p[1] - p[0], ac = p[2] - p[0];
+        D3DXVECTOR3 cross;
+        D3DXVec3Cross(&cross, &ab, &ac);
+        const D3DXVECTOR3 outward = (p[0] + p[1] + p[2]) * (1.0f / 3.0f) - middle;
+        EXPECT_LT(D3DXVec3Dot(&cross, &outward), 0.0f) << "triangle " << t;
+    }
 }
 
 TEST_F(Shadows, LitAndUnlitTrianglesAndWhichEdgesMakeSides)
 {
     SetSun(0, 1, 0);
-    // A triangle facing up, one facing down sharing its first edge, and a vertical one seen edge-on.
+    // A triangle facing up (counter-clockwise seen from above), one facing down sharing its last edge
+    // (1-0), and a vertical one seen edge-on.
     const float vertices[] = {0, 0, 0, 0, 0, 1, 1, 0, 0, -1, 0, 0, 0, 1, 0};
     struct Case {
         const char* what;
@@ -141,19 +161,19 @@ TEST_F(Shadows, LitAndUnlitTrianglesAndWhichEdgesMakeSides)
     };
     const u16_t none = 0xFFFF;
     const Case cases[] = {
-        {"facing the sun", {0, 1, 2}, {none, none, none}, {0, 1, 2}},
-        {"facing away", {0, 2, 1}, {none, none, none}, {5, 7, 6}},
+        {"facing the sun", {0, 2, 1}, {none, none, none}, {0, 2, 1}},
+        {"facing away", {0, 1, 2}, {none, none, none}, {5, 6, 7}},
         {"edge-on counts as unlit", {0, 2, 4}, {none, none, none}, {5, 7, 9}},
         {"a lit and an unlit triangle across an edge",
-         {0, 1, 2, 0, 1, 3},
-         {1, none, none, 0, none, none},
-         {0, 1, 2, 5, 6, 8, 0, 5, 6, 0, 6, 1}},
-        {"the same edge left open", {0, 1, 2, 0, 1, 3}, {none, none, none, none, none, none}, {0, 1, 2, 5, 6, 8}},
-        {"no neighbour table", {0, 1, 2, 0, 1, 3}, {}, {0, 1, 2, 5, 6, 8}},
+         {0, 2, 1, 0, 3, 1},
+         {none, none, 1, none, none, 0},
+         {0, 2, 1, 5, 8, 6, 1, 6, 5, 1, 5, 0}},
+        {"the same edge left open", {0, 2, 1, 0, 3, 1}, {none, none, none, none, none, none}, {0, 2, 1, 5, 8, 6}},
+        {"no neighbour table", {0, 2, 1, 0, 3, 1}, {}, {0, 2, 1, 5, 8, 6}},
         {"a neighbour past the faces is none",
-         {0, 1, 2, 0, 1, 3},
-         {7, none, none, none, none, none},
-         {0, 1, 2, 5, 6, 8}},
+         {0, 2, 1, 0, 3, 1},
+         {none, none, 7, none, none, none},
+         {0, 2, 1, 5, 8, 6}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

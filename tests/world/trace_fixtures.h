@@ -7,8 +7,10 @@
 
 namespace trace_test {
 
-// Appends a quad to the mesh: corners in order (faces 0-1-2 and 0-2-3), the normal on every corner
-// and texture coordinates (0,0) (1,0) (1,1) (0,1) unless uv is given.
+// Appends a quad to the mesh: corners laid out clockwise seen from its front, the faces taking them
+// the other way round (0-2-1 and 0-3-2) so that they run counter-clockwise seen from the front, as
+// the mesh passes draw and the geometry tests take a front; the normal on every corner and texture
+// coordinates (0,0) (1,0) (1,1) (0,1) unless uv is given.
 inline void AddQuad(aff_test::Mesh& mesh, const std::array<Vector3, 4>& corners, std::array<s8_t, 3> normal,
                     const std::array<std::array<float, 2>, 4>* uv = nullptr)
 {
@@ -19,7 +21,7 @@ inline void AddQuad(aff_test::Mesh& mesh, const std::array<Vector3, 4>& corners,
         mesh.normals.push_back(normal);
         mesh.uvs.push_back((uv ? *uv : kUv)[k]);
     }
-    for (u16_t index : {0, 1, 2, 0, 2, 3})
+    for (u16_t index : {0, 2, 1, 0, 3, 2})
         mesh.indices.push_back(static_cast<u16_t>(base + index));
 }
 

@@ -227,8 +227,10 @@ private:
 
     static void AddBoxFace(aff::Mesh& mesh, const Vector3& centre, const Vector3& half, int axis, float sign)
     {
-        // The face's normal n and two tangents u, v with u x v = n, so that the corners taken in the
-        // order (-u-v), (+u-v), (+u+v), (-u+v) wind as front faces.
+        // The face's normal n and two tangents u, v with u x v = n. The corners are laid out
+        // (-u-v), (+u-v), (+u+v), (-u+v); the triangles take them in the reverse order, so that seen
+        // from the front they wind counter-clockwise, as the game's meshes do: the mesh passes cull
+        // clockwise faces and the ray, sphere and shadow tests take the same side as front.
         Vector3 n{}, u{}, v{};
         const int a = (axis + 1) % 3;
         const int b = (axis + 2) % 3;
@@ -257,7 +259,7 @@ private:
                 {static_cast<s8_t>(pn[0] * 127), static_cast<s8_t>(pn[1] * 127), static_cast<s8_t>(pn[2] * 127)});
             mesh.uvs.push_back({uv[c][0], uv[c][1]});
         }
-        for (u16_t i : {0, 1, 2, 0, 2, 3})
+        for (u16_t i : {0, 2, 1, 0, 3, 2})
             mesh.indices.push_back(static_cast<u16_t>(base + i));
     }
 

@@ -262,13 +262,14 @@ void Default(const DefFile* file, const DefEntry& entry, const EngineString* val
 // the numbered variants name_0, name_1, ... in its own set.
 void Sound(const EngineString* values, s32_t count)
 {
-    if (SoundSpatialCount() + 1 >= MAX_SPATIAL_SOUNDS) {
-        Log("WARNING: Too many spatial sounds (%d), '%s' not placed\n", MAX_SPATIAL_SOUNDS - 1, values[0].Text());
-        return;
-    }
     // Values the line does not have read as empty, so 0.
     const EngineString empty;
     auto value = [&](s32_t i) -> const EngineString& { return i < count ? values[i] : empty; };
+    // The sound system's table ends the program when it overflows; a long list only loses sounds.
+    if (SoundSpatialCount() + 1 >= MAX_SPATIAL_SOUNDS) {
+        Log("WARNING: Too many spatial sounds (%d), '%s' not placed\n", MAX_SPATIAL_SOUNDS - 1, value(0).Text());
+        return;
+    }
     SoundSource* source = new SoundSource(nullptr);
     source->CreateAudioPath();
     if (count == 6 || count == 8) {

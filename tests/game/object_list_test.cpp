@@ -11,6 +11,8 @@
 #include "core/colour_codes.h"
 #include "core/console.h"
 #include "core/def_file.h"
+#include "core/sound.h"
+#include "core/sound_system.h"
 #include "core/text_case.h"
 #include "core/vfs.h"
 #include "game/game_cvars.h"
@@ -18,10 +20,12 @@
 #include "game/object_list.h"
 #include "game/player_view.h"
 #include "map/world_registry.h"
+#include "platform/audio.h"
 #include "support/engine_log.h"
 #include "support/files.h"
 #include "support/keep_var.h"
 #include "support/temp_dir.h"
+#include "support/wave_bytes.h"
 #include "world/dynamic_object.h"
 #include "world/structure.h"
 
@@ -314,6 +318,59 @@ TEST_F(ObjectList, TheApplierSubstitutesTheTemplateLinesArguments)
     EXPECT_FALSE(GameApplyTemplateToObject("absent", &marker));
     DefFileRelease(line);
     DefFileRelease(shortLine);
+}
+
+// "sound" places an ambient emitter with the sound and its numbered variants up to the first missing
+// one; eight values make it repeat at random intervals. "envsound" names the music.
+class ObjectListSound : public ObjectList {
+protected:
+    void SetUp() override
+    {
+        ObjectList::SetUp();
+        for (const char* name : {"bird", "bird_0", "bird_1", "bird_3"})
+            WriteFileBytes(std::string("sound/") + name + ".wav", ShortWaveBytes());
+        AudioChooseDevice(AudioDeviceChoice::Loopback);
+        ASSERT_TRUE(SoundInit(nullptr));
+    }
+    void TearDown() override
+    {
+        SoundShutdown();
+        AudioChooseDevice(AudioDeviceChoice::System);
+        ObjectList::TearDown();
+    }
+};
+
+TEST_F(ObjectListSound, SoundLinesPlaceSpatialSoundsAndTheMusic)
+{
+    ASSERT_EQ(Run("sound bird 1 2 3 4 50\n"
+                  "sound bird 5 6 7 8 90 2000 5000\n"
+                  "sound bird 1 2\n"
+                  "envsound bird\n"),
+              Lines{});
+    ASSERT_EQ(SoundSpatialCount(), 3);
+    const SoundSource& looping = *g_sound.spatial[0];
+    EXPECT_EQ(looping.ownSet.Count(0), 3);  // bird, bird_0 and bird_1: bird_2 is missing
+    EXPECT_EQ(looping.repeatMode, 0);
+    EXPECT_EQ(looping.position.z, 3.0f);
+    EXPECT_EQ(looping.maxDistance, 50.0f);
+    const SoundSource& repeating = *g_sound.spatial[1];
+    EXPECT_EQ(repeating.ownSet.Count(0), 3);
+    EXPECT_EQ(repeating.repeatMode, 1);
+    EXPECT_EQ(repeating.shortestInterval, 2000);
+    EXPECT_EQ(repeating.longestInterval, 5000);
+    EXPECT_EQ(repeating.minDistance, 8.0f);
+    // Another count of values: no sounds; the values the line lacks read as 0.
+    EXPECT_EQ(g_sound.spatial[2]->ownSet.Count(0), 0);
+    EXPECT_EQ(g_sound.spatial[2]->position.z, 0.0f);
+    ASSERT_NE(g_sound.music, nullptr);
+    EXPECT_STREQ(g_sound.music->wave->name.Text(), "bird.wav");
+
+    // More sounds than the table holds: the rest are left out, and the program goes on.
+    std::string many;
+    for (int i = 0; i < MAX_SPATIAL_SOUNDS; ++i)
+        many += "sound bird 0 0 0 1 2\n";
+    EXPECT_EQ(Run(many), Lines{});
+    EXPECT_EQ(SoundSpatialCount(), MAX_SPATIAL_SOUNDS - 1);
 }
 
 }  // namespace

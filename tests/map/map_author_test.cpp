@@ -271,12 +271,15 @@ TEST_F(MapAuthor, TheSampleMapIsWhatItsDescriptionMakes)
     for (const char* file :
          {"component/land/hills.lff", "component/land/hills_water.tga", "component/land/grass_a.tga",
           "component/land/rock_a.tga", "component/land/hills_veg0.tga", "component/land/hills_veg1.tga",
-          "script/land.scr", "script/roads.scr", "mission/map_01/mission.def", "mission/map_01/mission.cfg",
-          "mission/map_01/mission.rds"}) {
+          "script/land.scr", "script/roads.scr", "mission/map_01/mission.cfg", "mission/map_01/mission.rds"}) {
         EXPECT_TRUE(mesh_test::ReadBytes("out/" + std::string(file)) ==
                     mesh_test::ReadBytes((data / "sample" / file).string()))
             << file << " is not current: run scripts/sample_map";
     }
+    // The mission's definition begins with the tool's lines; the mission's objects follow them.
+    const std::string definition = mesh_test::ReadBytes((data / "sample" / "mission/map_01/mission.def").string());
+    EXPECT_EQ(definition.rfind(mesh_test::ReadBytes("out/mission/map_01/mission.def"), 0), 0u)
+        << "mission.def is not current: run scripts/sample_map, then scripts/sample_objects";
 }
 
 }  // namespace

@@ -8,3 +8,4 @@ ConsoleVar gbai("gbai", CVAR_BOOL, "true");
 ConsoleVar gbshake("gbshake", CVAR_BOOL, "false");
 ConsoleVar gbalwaysrun("gbalwaysrun", CVAR_BOOL, "false");
 ConsoleVar gbdebuginfo("gbdebuginfo", CVAR_BOOL, "false");
+ConsoleVar gi_maxsaves("gi_maxsaves", CVAR_INT, "3");

@@ -11,6 +11,8 @@ extern ConsoleVar gi_mousesensitivity;
 
 // The text of the current loading step, drawn on the loading screen.
 extern ConsoleVar gs_maploadprogress;
+// Saves allowed per mission (a mission's "max_saves" line sets it).
+extern ConsoleVar gi_maxsaves;
 
 // Commands.
 extern ConsoleVar grx_toggle_camins;

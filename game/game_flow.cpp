@@ -1,19 +1,22 @@
-// Mission start and exit: the material table and the land of the mission's definition, and their
-// release. A test may stand in for the mission start (game/game_test_hooks.h).
+// Mission start and exit: the material table, the land of the mission's definition and the objects
+// its list places, and their release. A test may stand in for the mission start (game/game_test_hooks.h).
 #include "game/game_flow.h"
 
 #include <string>
 
+#include "ai/ai_runtime.h"
 #include "game/game_mod_registry.h"
 #include "game/game_test_hooks.h"
 #include "core/console.h"
 #include "core/def_file.h"
 #include "core/input.h"
 #include "core/plugin_host.h"
+#include "core/sound.h"
 #include "game/game_cvars.h"
 #include "game/game_state.h"
 #include "game/loading_screen.h"
 #include "game/mission_frame.h"
+#include "game/object_list.h"
 #include "map/map_load.h"
 #include "map/material_table.h"
 #include "render/map_render_setup.h"
@@ -24,13 +27,24 @@
 #include "scene/indoor_link.h"
 #include "scene/particle_host.h"
 #include "scene/rain.h"
+#include "scene/scene_cvars.h"
 #include "scene/stencil_shadows.h"
+#include "scene/sun_effect.h"
 #include "scene/vegetation.h"
+#include "world/clustered_mesh.h"
 #include "world/wires.h"
 
 namespace {
 bool g_cameraInsetToggle = false;
 GameTestHooks g_testHooks;
+// Whether this mission's objects have their shadow companions.
+bool g_shadowsPrepared = false;
+
+void PrepareShadows()
+{
+    ShadowsPrepare();
+    g_shadowsPrepared = true;
+}
 
 s32_t ToggleCameraInset(const char*)
 {
@@ -69,21 +83,33 @@ int GameInitMission(const char* mapName)
     const std::string folder = std::string("mission\\") + (mapName ? mapName : "");
     DefFile* definition = DefFileLoad((folder + "\\mission.def").c_str());
     const DefEntry* land = definition ? DefFileFindEntry(definition->first, "land") : nullptr;
-    if (!land)
+    if (!land) {
+        DefFileRelease(definition);
         return -1;
+    }
     GameDrawLoadingMessage("Loading land...");
-    if (MapLoad(EngineString(land->Value(0)), EngineString(folder.c_str())) < 0)
+    if (MapLoad(EngineString(land->Value(0)), EngineString(folder.c_str())) < 0) {
+        DefFileRelease(definition);
         return -1;
+    }
     MaterialsLoadTextureProperties();
-    // Until the mission definition names its environment, a mission's sky is the environment of
-    // its own name.
-    MissionEnvironmentLoad(mapName, mapName);
     ParticlesMapLoaded();
     IndoorMissionLoaded();
     RainInit();
-    // The wires hang between objects the map placed; their shadows are built with the objects'.
+    // The mission's objects, sounds, sun and sky, as its definition lists them.
+    GameDrawLoadingMessage("Loading objects...");
+    GameLoadObjectList(definition, nullptr, 0, nullptr);
+    DefFileRelease(definition);
+    // The wires hang between objects placed before; their shadows are built with the objects'.
     ConObjLoad(folder.c_str());
-    ShadowsPrepare();
+    // Shadow companions cost a volume per object: they are built when shadows are on, or later, by
+    // the first frame that finds them switched on.
+    g_shadowsPrepared = false;
+    if (rbshadows.Bool()) {
+        GameDrawLoadingMessage("Preparing shadows...");
+        PrepareShadows();
+    }
+    ClusteredObjLoad(folder.c_str());
     // The water's animation frames (with the compass) stay loaded for the whole mission.
     CompassAndWaterTexturesLoad();
     GameMissionFrameStart();
@@ -115,8 +141,11 @@ void GameUpdateFrame(bool present)
     if (g_testHooks.frame)
         g_testHooks.frame(present);
     // A test that stands in for the mission start has loaded no map to draw.
-    if (!g_testHooks.missionStart)
-        GameMissionFrame(present);
+    if (g_testHooks.missionStart)
+        return;
+    if (!g_shadowsPrepared && rbshadows.Bool())
+        PrepareShadows();
+    GameMissionFrame(present);
 }
 void GameExitToGui(const char*)
 {
@@ -130,9 +159,18 @@ void GameExitToGui(const char*)
     VegetationShutdown();
     DecalPassesSetCellObject(nullptr);
     ConObjFreeAll();
+    RenderFreeSunEffect();
+    // The spatial sounds and the world objects' sources go before the objects that own them.
+    SoundFreeMission();
     MaterialsFree();
     RenderReleaseMapResources();
+    // The map's unload removes and deletes every object of the registry, those of the object list
+    // and the shadow companions among them; the soldiers' AI goes after their bodies.
     MapUnload();
+    AIShutdown();
+    GameObjectListReset();
+    ClusteredObjFreeAll();
+    g_shadowsPrepared = false;
 }
 void GameModEnd()
 {

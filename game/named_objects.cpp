@@ -9,7 +9,7 @@ bool GameGetNamedObjectPosition(const char* name, Vector3* out)
     if (!object)
         return false;
     float box[6];
-    object->GetBoundingBox(box);
+    object->GetGeometryBounds(box);
     *out = {(box[0] + box[3]) * 0.5f, (box[1] + box[4]) * 0.5f, (box[2] + box[5]) * 0.5f};
     return true;
 }

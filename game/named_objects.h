@@ -2,6 +2,7 @@
 #pragma once
 #include "core/types.h"
 
-// The position of the named map object, else the centre of the stored box of the first registered
-// dynamic object of that name; false when neither exists. No map object records exist yet.
+// The position of the named map object, else the centre of the geometry box of the first registered
+// dynamic object of that name; false when neither exists. The map's mesh records keep no position
+// yet, so only dynamic objects are found.
 bool GameGetNamedObjectPosition(const char* name, Vector3* out);

@@ -1,9 +1,7 @@
-// Making world objects by class keyword, applying object definitions to them, and deleting them.
+// Making world objects by class keyword and deleting them.
 #include "game/object_factory.h"
 
 #include "core/text_case.h"
-
-#include <string>
 
 #include "actors/actor.h"
 #include "actors/boat.h"
@@ -13,7 +11,6 @@
 #include "actors/weapon.h"
 #include "ai/ai_interface.h"
 #include "ai/ai_state.h"
-#include "core/def_file.h"
 #include "core/random.h"
 #include "game/game_state.h"
 #include "map/map_object.h"
@@ -25,9 +22,6 @@
 #include "world/tree.h"
 
 namespace {
-
-// The most values one definition line hands to SetParam.
-constexpr s32_t kMaxParamValues = 64;
 
 bool g_forceActorCreation = false;
 
@@ -117,26 +111,6 @@ void ForceActorCreation(bool force)
 bool GameActorCreationForced()
 {
     return g_forceActorCreation;
-}
-
-bool GameApplyTemplateToObject(const char* templateName, DynamicObject* object)
-{
-    if (!object)
-        return false;
-    const std::string fileName = std::string("object\\") + (templateName ? templateName : "") + ".def";
-    DefFile* definition = DefFileLoad(fileName.c_str());
-    if (!definition)
-        return false;
-    // Definitions nest (a "destroy" line applies the replacement's own): the outer name comes back.
-    const char* outer = g_game.applyingDefinition;
-    g_game.applyingDefinition = definition->name.Text();
-    for (const DefEntry* entry = definition->first; entry; entry = entry->next) {
-        const s32_t count = entry->valueCount < kMaxParamValues ? entry->valueCount : kMaxParamValues;
-        object->SetParam(entry->key.Text(), entry->values, count);
-    }
-    g_game.applyingDefinition = outer;
-    DefFileRelease(definition);
-    return true;
 }
 
 void DeleteDynamicObject(DynamicObject* object)

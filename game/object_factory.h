@@ -4,6 +4,7 @@
 
 class Actor;
 class DynamicObject;
+struct DefEntry;
 
 // Creates a world object from its class keyword (without regard to case): the factory's own
 // classes first, then the registered ones in order of registration; null for a keyword no class
@@ -16,10 +17,12 @@ void GameUnregisterObjectClass(const char* keyword);
 // Sets the game's force-actor-creation flag (cleared when a mission is left).
 void ForceActorCreation(bool force);
 bool GameActorCreationForced();
-// Applies the object definition "object\<name>.def" to the object: each line, in file order, goes to
-// the object's SetParam as its keyword and at most 64 values. While it runs, g_game.applyingDefinition
-// names the definition. False when the definition cannot be read (or for a null object).
-bool GameApplyTemplateToObject(const char* templateName, DynamicObject* object);
+// Applies the template "object\<name>.def" to the object (game/object_list.cpp): each line, in file
+// order, goes to the object's SetParam as its keyword and at most 64 values, and a "template" line
+// applies a nested template. With a template line, its values after the first (the template's name)
+// are the arguments that "$n" values refer to. While it runs, g_game.applyingDefinition names the
+// template. False when the template cannot be read (or for a null object).
+bool GameApplyTemplateToObject(const char* templateName, DynamicObject* object, const DefEntry* templateLine = nullptr);
 // Deletes the object through its virtual deleting destructor; null is ignored.
 void DeleteDynamicObject(DynamicObject* object);
 // Clears the one-time flag of every registered vehicle (the helicopter's dust effect starts again):

@@ -7,26 +7,33 @@
 #include <memory>
 #include <string>
 
+#include "ai/ai_state.h"
 #include "core/console.h"
 #include "core/def_file.h"
 #include "core/script_file.h"
 #include "core/vfs.h"
 #include "game/game_flow.h"
+#include "game/object_list.h"
 #include "map/map_caches.h"
 #include "map/map_load.h"
 #include "map/material_table.h"
 #include "map/octree.h"
+#include "map/world_registry.h"
 #include "render/render_device.h"
 #include "render/texture_preload.h"
 #include "scene/decal_list.h"
+#include "scene/scene_cvars.h"
 #include "scene/vegetation.h"
 #include "support/engine_log.h"
 #include "support/files.h"
+#include "support/keep_var.h"
 #include "support/temp_dir.h"
 #include "support/test_window.h"
 #include "tests/render/texture_test_support.h"
 #include "tools/map_author/map_author.h"
+#include "world/clustered_mesh.h"
 #include "world/decal.h"
+#include "world/dynamic_object.h"
 #include "world/wires.h"
 
 namespace {
@@ -123,12 +130,48 @@ TEST_F(MissionInit, TheMissionStartLoadsTheWaterFrames)
     for (int frame = 1; frame <= WATER_FRAME_COUNT; ++frame) {
         char name[64];
         std::snprintf(name, sizeof name, "component/_common/water_nf_%02d.tga", frame);
-        if (frame != 5)
+        if (frame != 5) {
             ASSERT_TRUE(texture_test::WriteTga(name, 4, 4, 0xFF3060A0u));
+        }
     }
     ASSERT_EQ(GameInitMission("m1"), 0);
     for (int i = 0; i < WATER_FRAME_COUNT; ++i)
         EXPECT_EQ(g_preloadedTextures.water[i] != nullptr, i != 4) << i;
+}
+
+// The definition's "create" lines put their objects into the world after the land; leaving the
+// mission removes and deletes each of them once, with their shadow companions and the soldier's AI,
+// frees the clustered meshes and forgets the loader's current object.
+TEST_F(MissionInit, TheDefinitionsObjectsAreInTheWorldUntilTheMissionIsLeft)
+{
+    KeepVar shadows(rbshadows);
+    rbshadows.SetBool(false);
+    WriteFileBytes("mission/m1/mission.def",
+                   "land flat\ncreate structure hut\npos root 1 0 2\ncreate actor guard\ncreate structure shed\n");
+    WriteFileBytes("mission/m1/mission.ctr", "cluster village\nadd hut\nadd shed\n");
+    ASSERT_EQ(GameInitMission("m1"), 0);
+    DynamicObject* hut = DynObjectFind("hut");
+    ASSERT_NE(hut, nullptr);
+    EXPECT_EQ(hut->GetPosition().z, 20.0f);
+    EXPECT_NE(DynObjectFind("shed"), nullptr);
+    EXPECT_EQ(ActorTableCount(), 1u);
+    EXPECT_NE(DynObjectFind("guard"), nullptr);
+    EXPECT_EQ(g_ai.interfaceCount, 1u);
+    EXPECT_EQ(GameGetCurrentObject(), DynObjectFind("shed"));
+    ASSERT_NE(ClusteredObjGroups(), nullptr);
+    // With shadows off the objects have no companions until a frame finds shadows switched on.
+    EXPECT_EQ(hut->shadowVolume, nullptr);
+    rbshadows.SetBool(true);
+    GameUpdateFrame(false);
+    EXPECT_NE(hut->shadowVolume, nullptr);
+
+    GameExitToGui("");
+    s32_t count = -1;
+    DynObjectsGet(nullptr, &count);
+    EXPECT_EQ(count, 0);
+    EXPECT_EQ(g_ai.interfaceCount, 0u);
+    EXPECT_EQ(GameGetCurrentObject(), nullptr);
+    EXPECT_EQ(ClusteredObjGroups(), nullptr);
 }
 
 }  // namespace

@@ -194,7 +194,7 @@ TEST_F(MapAuthor, LayersRoadsAndFurtherLinesAreWritten)
           "land hills\nmission m\nsize 100\ngrid 3\nheights rows\n0 0 0\n0 0 0\n20 20 20\n"
           "layer grass grass_a 8\nlayer rock rock_a 4 above 10\n"
           "road asphalt road 10 -40 -25 40 -25\n"
-          "line sveg0 grass_a plant 1 2 3 bb 4 5\nconfig mioccres = 8\n");
+          "line sveg0 grass_a plant 1 2 3 bb 4 5\nconfig mioccres = 8\ndefine env m\n");
     MapAuthorPlan plan;
     std::string error;
     ASSERT_TRUE(MapAuthorParse(mesh_test::ReadBytes("map.txt"), ".", plan, error)) << error;
@@ -204,6 +204,7 @@ TEST_F(MapAuthor, LayersRoadsAndFurtherLinesAreWritten)
         << script;
     EXPECT_NE(script.find("    sveg0 grass_a plant 1 2 3 bb 4 5;\n"), std::string::npos);
     EXPECT_NE(mesh_test::ReadBytes("out/mission/m/mission.cfg").find("mioccres = 8\n"), std::string::npos);
+    EXPECT_EQ(mesh_test::ReadBytes("out/mission/m/mission.def"), "land hills\nenv m\n");
     EXPECT_EQ(mesh_test::ReadBytes("out/script/roads.scr"),
               "<DEFAULT>\n    mip_filter LINEAR;\n    mm_filter LINEAR;\n    asphalt road;\n</DEFAULT>\n");
     // A straight road along x: its cross-sections run across it on z, lying on the flat part of the land.
@@ -221,7 +222,7 @@ TEST_F(MapAuthor, LayersRoadsAndFurtherLinesAreWritten)
     MapGridFree(rock);
     MapGridFree(grass);
     for (const char* text :
-         {"layer a b\n", "layer a b 1 below 3\n", "road k t 5 0 0\n", "road k t 0 0 0 1 1\n", "line\n", "config  \n"}) {
+         {"layer a b\n", "layer a b 1 below 3\n", "road k t 5 0 0\n", "road k t 0 0 0 1 1\n", "line\n", "config  \n", "define\n"}) {
         EXPECT_FALSE(MapAuthorParse(text, ".", plan, error)) << text;
     }
 }

@@ -518,7 +518,10 @@ bool MapAuthorWrite(const MapAuthorPlan& plan, const std::string& folder, std::s
         std::string config = "mfrange = 1500.0\nmffogstart = 1000.0\n";
         for (const std::string& line : plan.configLines)
             config += line + "\n";
-        if (!WriteText(mission / "mission.def", "land " + plan.land + "\n", error) ||
+        std::string definition = "land " + plan.land + "\n";
+        for (const std::string& line : plan.defineLines)
+            definition += line + "\n";
+        if (!WriteText(mission / "mission.def", definition, error) ||
             !WriteText(mission / "mission.cfg", config, error))
             return false;
         if (!plan.roads.empty() && (!WriteText(mission / "mission.rds", RoadFile(plan), error) ||

@@ -33,6 +33,7 @@
 //                                     height lies between low and high, 0 elsewhere
 //   line <text>                       a line of the land section, written as given (";" added)
 //   config <text>                     a line added to the mission's "mission.cfg"
+//   define <text>                     a line added to the mission's "mission.def" after its "land"
 // Mesh names beginning "col_" make collision meshes (the engine reads the prefix). Every face is
 // written as the game draws its front faces: counter-clockwise as seen from the front (the game
 // culls clockwise faces), so the land faces up and boxes and OBJ meshes face out.
@@ -96,6 +97,7 @@ struct MapAuthorPlan {
     std::vector<MapAuthorVegetation> vegetation;
     std::vector<std::string> landLines;    // further land section lines, as given
     std::vector<std::string> configLines;  // further "mission.cfg" lines
+    std::vector<std::string> defineLines;  // further "mission.def" lines
 };
 
 // The most vertices one land holds: faces index them with 16 bits.

@@ -159,14 +159,15 @@ bool MapAuthorParse(const std::string& text, const std::string& baseFolder, MapA
                 return fail("veg needs the layer's texture, radius, sizes and kind");
             veg.rest = veg.rest.substr(first, veg.rest.find_last_not_of(" \t\r") + 1 - first);
             plan.vegetation.push_back(veg);
-        } else if (keyword == "line" || keyword == "config") {
+        } else if (keyword == "line" || keyword == "config" || keyword == "define") {
             std::string rest;
             std::getline(words, rest);
             const size_t first = rest.find_first_not_of(" \t");
             if (first == std::string::npos)
                 return fail(keyword + " needs a text");
             rest = rest.substr(first, rest.find_last_not_of(" \t\r") + 1 - first);
-            (keyword == "line" ? plan.landLines : plan.configLines).push_back(rest);
+            (keyword == "line" ? plan.landLines : keyword == "config" ? plan.configLines : plan.defineLines)
+                .push_back(rest);
         } else {
             return fail("unknown keyword '" + keyword + "'");
         }

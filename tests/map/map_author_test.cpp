@@ -221,8 +221,8 @@ TEST_F(MapAuthor, LayersRoadsAndFurtherLinesAreWritten)
     EXPECT_EQ(grass->data[0], 0xFF);
     MapGridFree(rock);
     MapGridFree(grass);
-    for (const char* text :
-         {"layer a b\n", "layer a b 1 below 3\n", "road k t 5 0 0\n", "road k t 0 0 0 1 1\n", "line\n", "config  \n", "define\n"}) {
+    for (const char* text : {"layer a b\n", "layer a b 1 below 3\n", "road k t 5 0 0\n", "road k t 0 0 0 1 1\n",
+                             "line\n", "config  \n", "define\n"}) {
         EXPECT_FALSE(MapAuthorParse(text, ".", plan, error)) << text;
     }
 }

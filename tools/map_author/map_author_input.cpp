@@ -166,7 +166,9 @@ bool MapAuthorParse(const std::string& text, const std::string& baseFolder, MapA
             if (first == std::string::npos)
                 return fail(keyword + " needs a text");
             rest = rest.substr(first, rest.find_last_not_of(" \t\r") + 1 - first);
-            (keyword == "line" ? plan.landLines : keyword == "config" ? plan.configLines : plan.defineLines)
+            (keyword == "line"     ? plan.landLines
+             : keyword == "config" ? plan.configLines
+                                   : plan.defineLines)
                 .push_back(rest);
         } else {
             return fail("unknown keyword '" + keyword + "'");

@@ -14,6 +14,8 @@ namespace {
 
 constexpr size_t kMaxPointName = 15;  // the box record's 16-byte name with its terminating zero
 
+}  // namespace
+
 bool ReadNumber(const std::string& word, float* out)
 {
     const char* text = word.c_str();
@@ -24,8 +26,6 @@ bool ReadNumber(const std::string& word, float* out)
     *out = static_cast<float>(value);
     return true;
 }
-
-}  // namespace
 
 bool ParseObjectMesh(const std::string& text, aff::AffFile* file, std::string* error)
 {

@@ -10,6 +10,9 @@
 
 namespace outpost {
 
+// A whole word read as a finite number; false for anything else.
+bool ReadNumber(const std::string& word, float* out);
+
 // Reads a description into a file record. False, with a message that names the line, for any fault.
 bool ParseObjectMesh(const std::string& text, aff::AffFile* file, std::string* error);
 

@@ -1,5 +1,7 @@
 #include "tools/outpost_make/outpost_layout.h"
 
+#include "tools/outpost_make/object_mesh.h"
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -28,17 +30,6 @@ std::string Format(float value)
     if (!out.empty() && out.back() == '.')
         out.pop_back();
     return out == "-0" ? "0" : out;
-}
-
-bool ReadNumber(const std::string& word, float* out)
-{
-    const char* text = word.c_str();
-    char* end = nullptr;
-    const double value = std::strtod(text, &end);
-    if (end == text || *end != '\0' || !std::isfinite(value))
-        return false;
-    *out = static_cast<float>(value);
-    return true;
 }
 
 std::string Join(const std::vector<std::string>& words, size_t from)

@@ -466,12 +466,8 @@ TEST_F(ProjectileFlight, ABlastHurtsByDistanceAndHalvesForTheProne)
 TEST_F(ProjectileFlight, BehindCoverOnlyTheNearOnesAreHurt)
 {
     // Flat ground at 0; the blast under it, the soldiers above: the ground covers every one of them.
-    MapAuthorPlan plan;
-    plan.grid = 33;
-    plan.size = 2000.0f;
-    MapAuthorFlatHeights(plan, 0.0f);
     std::string error;
-    ASSERT_TRUE(land_test::LoadLand(plan, "land.lff", error)) << error;
+    ASSERT_TRUE(land_test::LoadLand(land_test::FlatPlan(), "land.lff", error)) << error;
     const float r2 = 2500.0f;
     struct Case {
         float share;  // d2 / R2

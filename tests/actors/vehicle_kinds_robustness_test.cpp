@@ -34,7 +34,7 @@ const KindFile kKinds[] = {
     {"helicopter", "heli", "object/vehicles/heli.def"},
 };
 
-class VehicleKindsRobustness : public vehicle_test::KindFixture {
+class VehicleKindsRobustness : public vehicle_test::FlatLandFixture {
 protected:
     // Lays the bytes over the sample file, builds the kind and works every control of it.
     void BuildWith(const KindFile& file, const std::string& bytes)

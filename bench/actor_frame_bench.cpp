@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "bench/embree_triangles.h"
+#include "bench/per_trace.h"
 #include "actors/actor.h"
 #include "actors/actor_motion.h"
 #include "actors/projectile.h"
@@ -403,13 +404,6 @@ const std::vector<Segment>& FrameSegments(World& w)
     return segments;
 }
 
-void PerTrace(benchmark::State& state, size_t traces)
-{
-    state.counters["ns_per_trace"] =
-        benchmark::Counter(static_cast<double>(traces) * 1e-9,
-                           benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
-}
-
 // Arg 0: the bullets' own request (normals, tiles, vegetation layer, face sets, objects, water;
 // objects with normals, alpha and material). Arg 1: the land and map meshes only.
 void BM_FrameSegmentsMapTrace(benchmark::State& state)
@@ -431,7 +425,7 @@ void BM_FrameSegmentsMapTrace(benchmark::State& state)
         }
     }
     benchmark::DoNotOptimize(hits);
-    PerTrace(state, segments.size());
+    bench::PerTrace(state, segments.size());
     PerFrame(state, "ms_per_frame", 1e3);
     state.counters["segments"] = static_cast<double>(segments.size());
 }
@@ -449,7 +443,7 @@ void BM_FrameSegmentsEmbree(benchmark::State& state)
         for (const Segment& s : segments)
             hits += EmbreeHit(w, s) ? 1 : 0;
     benchmark::DoNotOptimize(hits);
-    PerTrace(state, segments.size());
+    bench::PerTrace(state, segments.size());
     PerFrame(state, "ms_per_frame", 1e3);
     state.counters["land_triangles"] = static_cast<double>(w.triangles.size() / 9);
 }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "bench/embree_triangles.h"
+#include "bench/per_trace.h"
 #include "map/map_trace.h"
 #include "map/terrain_height.h"
 #include "platform/d3dx8_math.h"
@@ -150,13 +151,6 @@ const std::vector<Segment>& SegmentsOf(World& w, int kind)
     return kind == 0 ? w.shortSegments : w.sightLines;
 }
 
-void PerTrace(benchmark::State& state, size_t traces)
-{
-    state.counters["ns_per_trace"] =
-        benchmark::Counter(static_cast<double>(traces) * 1e-9,
-                           benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
-}
-
 void BM_MapTrace(benchmark::State& state)
 {
     World& w = TheWorld();
@@ -183,7 +177,7 @@ void BM_MapTrace(benchmark::State& state)
         }
     }
     benchmark::DoNotOptimize(count);
-    PerTrace(state, segments.size());
+    bench::PerTrace(state, segments.size());
     state.counters["hit_percent"] = 100.0 * hits / 256.0;
     state.counters["mismatches_of_256"] = mismatches;
 }
@@ -202,7 +196,7 @@ void BM_MapTerrainHeight(benchmark::State& state)
             total += MapTerrainHeight(s.start[0], s.start[2], nullptr, nullptr);
     }
     benchmark::DoNotOptimize(total);
-    PerTrace(state, w.columns.size());
+    bench::PerTrace(state, w.columns.size());
 }
 BENCHMARK(BM_MapTerrainHeight)->Unit(benchmark::kMillisecond);
 // The same traces over and over (eight segments): what a trace costs once its leaves are in the
@@ -219,7 +213,7 @@ void BM_MapTraceHot(benchmark::State& state)
         }
     }
     benchmark::DoNotOptimize(count);
-    PerTrace(state, segments.size());
+    bench::PerTrace(state, segments.size());
 }
 BENCHMARK(BM_MapTraceHot)->Arg(0)->Arg(1)->ArgName("long")->Unit(benchmark::kMillisecond);
 
@@ -238,7 +232,7 @@ void BM_BruteForce(benchmark::State& state)
             total += BruteForce(w, segments[i]);
     }
     benchmark::DoNotOptimize(total);
-    PerTrace(state, kSample);
+    bench::PerTrace(state, kSample);
 }
 BENCHMARK(BM_BruteForce)->Arg(0)->Arg(1)->ArgName("long")->Unit(benchmark::kMillisecond);
 
@@ -260,7 +254,7 @@ void BM_Embree(benchmark::State& state)
             count += EmbreeHit(w, s) ? 1 : 0;
     }
     benchmark::DoNotOptimize(count);
-    PerTrace(state, segments.size());
+    bench::PerTrace(state, segments.size());
     state.counters["mismatches_of_256"] = mismatches;
 }
 BENCHMARK(BM_Embree)->Arg(0)->Arg(1)->ArgName("long")->Unit(benchmark::kMillisecond);
@@ -282,7 +276,7 @@ void BM_EmbreeColumn(benchmark::State& state)
             count += EmbreeHit(w, s) ? 1 : 0;
     }
     benchmark::DoNotOptimize(count);
-    PerTrace(state, columns.size());
+    bench::PerTrace(state, columns.size());
 }
 BENCHMARK(BM_EmbreeColumn)->Unit(benchmark::kMillisecond);
 #endif

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "bench/bench_window.h"
 #include "platform/win32.h"
 #include "render/dynamic_buffers.h"
 #include "render/frame.h"
@@ -14,11 +15,6 @@
 #include "render/state_cache.h"
 
 namespace {
-
-LRESULT BenchWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DefWindowProcA(window, message, wParam, lParam);
-}
 
 constexpr int kWidth = 800;
 constexpr int kHeight = 600;
@@ -33,14 +29,7 @@ struct ScreenVertex {
 bool RenderCoreReady()
 {
     static const bool ready = [] {
-        if (!std::getenv("DISPLAY"))
-            setenv("SDL_VIDEODRIVER", "offscreen", 0);
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = BenchWindowProcedure;
-        windowClass.lpszClassName = "zintar bench";
-        RegisterClassA(&windowClass);
-        HWND window = CreateWindowExA(0, "zintar bench", "render bench", WS_OVERLAPPEDWINDOW, 0, 0, kWidth, kHeight,
-                                      nullptr, nullptr, nullptr, nullptr);
+        HWND window = OpenBenchWindow("zintar bench", "render bench", kWidth, kHeight);
         return window && RenderInit(window) == 0 &&
                RenderSetDisplayMode(kWidth, kHeight, 0, D3DFMT_X8R8G8B8, D3DFMT_D24S8, true, 2) == 0;
     }();

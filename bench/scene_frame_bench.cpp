@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_window.h"
 #include "core/def_file.h"
 #include "map/heightmap.h"
 #include "map/map_caches.h"
@@ -54,11 +55,6 @@
 #include "world/graph_obj.h"
 
 namespace {
-
-LRESULT BenchWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DefWindowProcA(window, message, wParam, lParam);
-}
 
 constexpr int kWidth = 800;
 constexpr int kHeight = 600;
@@ -352,14 +348,7 @@ bool PlaceVegetation()
 bool SceneReady()
 {
     static const bool ready = [] {
-        if (!std::getenv("DISPLAY"))
-            setenv("SDL_VIDEODRIVER", "offscreen", 0);
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = BenchWindowProcedure;
-        windowClass.lpszClassName = "zintar scene bench";
-        RegisterClassA(&windowClass);
-        HWND window = CreateWindowExA(0, "zintar scene bench", "scene bench", WS_OVERLAPPEDWINDOW, 0, 0, kWidth,
-                                      kHeight, nullptr, nullptr, nullptr, nullptr);
+        HWND window = OpenBenchWindow("zintar scene bench", "scene bench", kWidth, kHeight);
         if (!window || RenderInit(window) != 0 ||
             RenderSetDisplayMode(kWidth, kHeight, 0, D3DFMT_X8R8G8B8, D3DFMT_D24S8, true, 2) != 0)
             return false;

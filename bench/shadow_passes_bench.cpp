@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "bench/bench_window.h"
 #include "map/map_cvars.h"
 #include "map/object_grid.h"
 #include "platform/win32.h"
@@ -23,11 +24,6 @@
 #include "world/shadow_volume.h"
 
 namespace {
-
-LRESULT BenchWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DefWindowProcA(window, message, wParam, lParam);
-}
 
 constexpr int kWidth = 800;
 constexpr int kHeight = 600;
@@ -73,14 +69,7 @@ struct Scene {
 Scene* ShadowScene()
 {
     static Scene* scene = []() -> Scene* {
-        if (!std::getenv("DISPLAY"))
-            setenv("SDL_VIDEODRIVER", "offscreen", 0);
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = BenchWindowProcedure;
-        windowClass.lpszClassName = "zintar shadow bench";
-        RegisterClassA(&windowClass);
-        HWND window = CreateWindowExA(0, "zintar shadow bench", "shadow bench", WS_OVERLAPPEDWINDOW, 0, 0, kWidth,
-                                      kHeight, nullptr, nullptr, nullptr, nullptr);
+        HWND window = OpenBenchWindow("zintar shadow bench", "shadow bench", kWidth, kHeight);
         if (!window || RenderInit(window) != 0 ||
             RenderSetDisplayMode(kWidth, kHeight, 0, D3DFMT_X8R8G8B8, D3DFMT_D24S8, true, 2) != 0 || !g_render.stencil)
             return nullptr;

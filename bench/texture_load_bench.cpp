@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "bench/bench_window.h"
 #include "core/random.h"
 #include "platform/gl/d3d8_formats.h"
 #include "platform/d3dx8_texture.h"
@@ -31,23 +32,11 @@ namespace {
 
 constexpr UINT kSide = 256;
 
-LRESULT BenchWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
 IDirect3DDevice8* Device()
 {
     static IDirect3DDevice8* device = [] {
         IDirect3DDevice8* created = nullptr;
-        if (!std::getenv("DISPLAY"))
-            setenv("SDL_VIDEODRIVER", "offscreen", 0);
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = BenchWindowProcedure;
-        windowClass.lpszClassName = "zintar texture bench";
-        RegisterClassA(&windowClass);
-        HWND window = CreateWindowExA(0, "zintar texture bench", "texture bench", WS_OVERLAPPEDWINDOW, 0, 0, 64, 64,
-                                      nullptr, nullptr, nullptr, nullptr);
+        HWND window = OpenBenchWindow("zintar texture bench", "texture bench", 64, 64);
         IDirect3D8* direct3d = window ? Direct3DCreate8(D3D_SDK_VERSION) : nullptr;
         if (!direct3d)
             return created;

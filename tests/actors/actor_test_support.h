@@ -10,6 +10,7 @@
 #include "actors/actor.h"
 #include "actors/actor_class.h"
 #include "core/console_var.h"
+#include "core/def_file.h"
 #include "core/random.h"
 #include "core/script_file.h"
 #include "support/keep_var.h"
@@ -54,6 +55,26 @@ inline std::string DataFolder()
 inline std::string SampleFolder()
 {
     return DataFolder() + "/sample";
+}
+
+// A sample data file's bytes, by its path under the sample folder.
+inline std::string SampleBytes(const std::string& diskName)
+{
+    return ReadFileBytes(SampleFolder() + "/" + diskName);
+}
+
+// Lays the bytes as a loose file over the archive's file of that path and lets go of the definitions
+// and scripts read so far, so that the next build reads the laid file. False when it cannot be written.
+inline bool LayOverArchive(const char* diskName, const std::string& bytes)
+{
+    const std::filesystem::path path(diskName);
+    std::filesystem::create_directories(path.parent_path());
+    if (!WriteFileBytes(path, bytes))
+        return false;
+    DefFileFreeAll();
+    DestroyScriptCache();
+    CreateScriptCache();
+    return true;
 }
 
 // Runs each test in a fresh folder whose "main.bfs" is packed from a folder (the sample data by

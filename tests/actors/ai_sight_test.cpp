@@ -95,10 +95,7 @@ protected:
         m_seed = EngineRandState();
         EngineSRand(7);
         MapSightFactorsReset();
-        MapAuthorPlan plan;
-        plan.grid = 33;
-        plan.size = 2000.0f;
-        MapAuthorFlatHeights(plan, 0.0f);
+        MapAuthorPlan plan = land_test::FlatPlan();
         const float low[3] = {50.0f, 10.0f, -120.0f}, high[3] = {150.0f, 40.0f, -110.0f};
         plan.meshes.push_back(MapAuthorBox("col_wall", "", low, high));
         std::string error;

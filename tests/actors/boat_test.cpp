@@ -16,7 +16,7 @@ using vehicle_test::kFrameTime;
 using vehicle_test::TurnBetween;
 using weapon_test::ApplyLine;
 
-class BoatControls : public vehicle_test::KindFixture {
+class BoatControls : public vehicle_test::FlatLandFixture {
 protected:
     // The sample boat placed, with a driver counted.
     Boat* Placed()

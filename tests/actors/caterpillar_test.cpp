@@ -15,7 +15,7 @@ namespace {
 using vehicle_test::TurnBetween;
 using weapon_test::ApplyLine;
 
-class CaterpillarControls : public vehicle_test::KindFixture {
+class CaterpillarControls : public vehicle_test::FlatLandFixture {
 protected:
     Caterpillar* Placed()
     {

@@ -33,12 +33,8 @@ Actor* SampleSoldier(const Vector3& at)
 TEST_F(Duel, AShotInTheHeadKillsAndLeavesACorpse)
 {
     PlatformTestClockStart(500000);
-    MapAuthorPlan plan;
-    plan.grid = 33;
-    plan.size = 2000.0f;
-    MapAuthorFlatHeights(plan, 0.0f);
     std::string error;
-    ASSERT_TRUE(land_test::LoadLand(plan, "land.lff", error)) << error;
+    ASSERT_TRUE(land_test::LoadLand(land_test::FlatPlan(), "land.lff", error)) << error;
 
     Actor* shooter = SampleSoldier({0.0f, 0.0f, 0.0f});
     Actor* target = SampleSoldier({100.0f, 0.0f, 0.0f});

@@ -23,7 +23,7 @@ using weapon_test::ApplyLine;
 
 constexpr Vector3 kPad = {300.0f, 0.0f, 300.0f};
 
-class HelicopterFlight : public vehicle_test::KindFixture {
+class HelicopterFlight : public vehicle_test::FlatLandFixture {
 protected:
     // The sample helicopter placed, its rotor at full speed unless asked otherwise, a pilot counted.
     Helicopter* Placed(bool woundUp = true)

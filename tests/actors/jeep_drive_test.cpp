@@ -15,23 +15,8 @@
 
 namespace {
 
-class JeepDrive : public vehicle_test::VehicleFixture {
+class JeepDrive : public vehicle_test::HillsFixture {
 protected:
-    void SetUp() override
-    {
-        VehicleFixture::SetUp();
-        PlatformTestClockStart(800000);
-        const std::string path = actor_test::SampleFolder() + "/component/land/hills.lff";
-        ASSERT_EQ(MapMeshesLoadFromFile(path.c_str(), "component\\land\\"), 0);
-        MapGeometryApplyTransformValues(false, nullptr, false, 0.0f);
-        land_test::BuildLandOctree();
-    }
-    void TearDown() override
-    {
-        VehicleFixture::TearDown();
-        land_test::UnloadLand();
-        PlatformTestClockStop();
-    }
     // One frame of driving towards the point at about the cruising speed.
     static void DriveTowards(Vehicle* jeep, float x, float z, float cruise)
     {

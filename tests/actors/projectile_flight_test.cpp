@@ -65,6 +65,18 @@ MapTraceInfo EmptyRecord()
     return record;
 }
 
+// The record of an object hit at the distance along +x at the height the tests fly at (100); the
+// object may be null.
+MapTraceInfo ObjectHitAhead(float distance, DynamicObject* object)
+{
+    MapTraceInfo record = EmptyRecord();
+    record.resultKind = TRACE_RESULT_OBJECT_NEAREST;
+    record.objDistance = distance;
+    record.objHitPoint = {distance, 100.0f, 0.0f};
+    record.hitObject = object;
+    return record;
+}
+
 class ProjectileFlight : public weapon_test::WeaponFixture {
 protected:
     void SetUp() override
@@ -221,12 +233,8 @@ TEST_F(ProjectileFlight, AnObjectHitAtTheStepsEndWaitsForTheNextStep)
         p->mayContinue = 0;  // stays where it hit
         p->previousPosition = {0.0f, 100.0f, 0.0f};
         p->SetPosition({10.0f, 100.0f, 0.0f});
-        MapTraceInfo first = EmptyRecord();
+        MapTraceInfo first = ObjectHitAhead(distance, &target);
         MapTraceInfo second = EmptyRecord();
-        first.resultKind = TRACE_RESULT_OBJECT_NEAREST;
-        first.objDistance = distance;
-        first.objHitPoint = {distance, 100.0f, 0.0f};
-        first.hitObject = &target;
         const float before = target.taken;
         p->TakeHit(first, true, second, false, 1.0f, 0.9f);
         const bool taken = distance < 10.0f;
@@ -246,12 +254,8 @@ TEST_F(ProjectileFlight, AnObjectHitAtTheStepsEndWaitsForTheNextStep)
     grenade->weight = 10.0f;
     grenade->previousPosition = {0.0f, 100.0f, 0.0f};
     grenade->SetPosition({10.0f, 100.0f, 0.0f});
-    MapTraceInfo first = EmptyRecord();
+    MapTraceInfo first = ObjectHitAhead(5.0f, &target);
     MapTraceInfo second = EmptyRecord();
-    first.resultKind = TRACE_RESULT_OBJECT_NEAREST;
-    first.objDistance = 5.0f;
-    first.objHitPoint = {5.0f, 100.0f, 0.0f};
-    first.hitObject = &target;
     const float before = target.taken;
     grenade->TakeHit(first, true, second, false, 1.0f, 0.9f);
     EXPECT_TRUE(grenade->IsActive());
@@ -301,14 +305,10 @@ TEST_F(ProjectileFlight, ATimedExplosiveLeavesNoDecal)
         EXPECT_EQ(p->lastTraceOptions, c.options);
         p->previousPosition = {0.0f, 100.0f, 0.0f};
         p->SetPosition({30.0f, 100.0f, 0.0f});
-        MapTraceInfo first = EmptyRecord();
+        MapTraceInfo first = ObjectHitAhead(20.0f, &wall);
         MapTraceInfo second = EmptyRecord();
-        first.resultKind = TRACE_RESULT_OBJECT_NEAREST;
-        first.objDistance = 20.0f;
-        first.objHitPoint = {20.0f, 100.0f, 0.0f};
         first.objNormal = {-1.0f, 0.0f, 0.0f};
         first.objMaterial = &material;
-        first.hitObject = &wall;
         p->TakeHit(first, true, second, false, 1.0f, 0.9f);
         EXPECT_EQ(p->hitThisStep, 1);
         EXPECT_EQ(node->decalCount, c.decals);
@@ -349,14 +349,10 @@ TEST_F(ProjectileFlight, TheStopTable)
         Projectile* p = Launch();
         p->previousPosition = {0.0f, 100.0f, 0.0f};
         p->SetPosition({10.0f, 100.0f, 0.0f});
-        MapTraceInfo first = EmptyRecord();
+        MapTraceInfo first = ObjectHitAhead(5.0f, c.actor ? &soldier : nullptr);
         MapTraceInfo second = EmptyRecord();
-        first.resultKind = TRACE_RESULT_OBJECT_NEAREST;
-        first.objDistance = 5.0f;
-        first.objHitPoint = {5.0f, 100.0f, 0.0f};
         first.objNormal = {-1.0f, 0.0f, 0.0f};
         first.objMaterial = c.resistance == -2 ? nullptr : &material;
-        first.hitObject = c.actor ? &soldier : nullptr;
         p->TakeHit(first, true, second, false, 1.0f, c.r);
         EXPECT_EQ(ProjectileTableCount() > 0, c.retired);
         EXPECT_EQ(p->mayContinue, c.mayContinueAfter);
@@ -466,12 +462,8 @@ TEST_F(ProjectileFlight, ABlastHurtsByDistanceAndHalvesForTheProne)
 TEST_F(ProjectileFlight, BehindCoverOnlyTheNearOnesAreHurt)
 {
     // Flat ground at 0; the blast under it, the soldiers above: the ground covers every one of them.
-    MapAuthorPlan plan;
-    plan.grid = 33;
-    plan.size = 2000.0f;
-    MapAuthorFlatHeights(plan, 0.0f);
     std::string error;
-    ASSERT_TRUE(land_test::LoadLand(plan, "land.lff", error)) << error;
+    ASSERT_TRUE(land_test::LoadLand(land_test::FlatPlan(), "land.lff", error)) << error;
     const float r2 = 2500.0f;
     struct Case {
         float share;  // d2 / R2
@@ -574,12 +566,8 @@ TEST_F(ProjectileFlightRobustness, AProjectileOutlivesItsWeapon)
     // A hit on an object: told, not retired by the impact (no weapon), no read of a gone weapon.
     p->previousPosition = {0.0f, 100.0f, 0.0f};
     p->SetPosition({10.0f, 100.0f, 0.0f});
-    MapTraceInfo first = EmptyRecord();
+    MapTraceInfo first = ObjectHitAhead(5.0f, &target);
     MapTraceInfo second = EmptyRecord();
-    first.resultKind = TRACE_RESULT_OBJECT_NEAREST;
-    first.objDistance = 5.0f;
-    first.objHitPoint = {5.0f, 100.0f, 0.0f};
-    first.hitObject = &target;
     p->TakeHit(first, true, second, false, 1.0f, 0.9f);
     EXPECT_EQ(p->hitThisStep, 1);
     EXPECT_EQ(ProjectileTableCount(), 0u);

@@ -17,23 +17,8 @@
 
 namespace {
 
-class VehicleKindsOnHills : public vehicle_test::VehicleFixture {
+class VehicleKindsOnHills : public vehicle_test::HillsFixture {
 protected:
-    void SetUp() override
-    {
-        VehicleFixture::SetUp();
-        PlatformTestClockStart(800000);
-        const std::string path = actor_test::SampleFolder() + "/component/land/hills.lff";
-        ASSERT_EQ(MapMeshesLoadFromFile(path.c_str(), "component\\land\\"), 0);
-        MapGeometryApplyTransformValues(false, nullptr, false, 0.0f);
-        land_test::BuildLandOctree();
-    }
-    void TearDown() override
-    {
-        VehicleFixture::TearDown();
-        land_test::UnloadLand();
-        PlatformTestClockStop();
-    }
     // The kind made by its class keyword from its sample definition, registered and placed.
     template <class Kind>
     Kind* Made(const char* keyword, const char* def)

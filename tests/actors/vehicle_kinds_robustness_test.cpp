@@ -34,21 +34,12 @@ const KindFile kKinds[] = {
     {"helicopter", "heli", "object/vehicles/heli.def"},
 };
 
-class VehicleKindsRobustness : public vehicle_test::KindFixture {
+class VehicleKindsRobustness : public vehicle_test::FlatLandFixture {
 protected:
-    static std::string Original(const KindFile& file)
-    {
-        return ReadFileBytes(actor_test::SampleFolder() + "/" + file.diskName);
-    }
     // Lays the bytes over the sample file, builds the kind and works every control of it.
     void BuildWith(const KindFile& file, const std::string& bytes)
     {
-        const std::filesystem::path path(file.diskName);
-        std::filesystem::create_directories(path.parent_path());
-        ASSERT_TRUE(WriteFileBytes(path, bytes));
-        DefFileFreeAll();
-        DestroyScriptCache();
-        CreateScriptCache();
+        ASSERT_TRUE(actor_test::LayOverArchive(file.diskName, bytes));
         DynamicObject* object = CreateDynamicObjectByClass(file.classKeyword);
         ASSERT_NE(object, nullptr);
         ASSERT_EQ(object->GetTypeId(), OBJECT_TYPE_VEHICLE);
@@ -99,14 +90,11 @@ protected:
 
 TEST_F(VehicleKindsRobustness, TruncatedAndCorruptedDefinitions)
 {
-    struct Damage {
-        const char* what;
-        std::string (*make)(const std::string& original);
-    };
-    const Damage damages[] = {
-        {"empty", [](const std::string&) { return std::string(); }},
-        {"one byte", [](const std::string& o) { return o.substr(0, 1); }},
-        {"cut in half", [](const std::string& o) { return o.substr(0, o.size() / 2); }},
+    using namespace test_support;
+    const TextDamage damages[] = {
+        {"empty", Emptied},
+        {"one byte", FirstByteOnly},
+        {"cut in half", CutInHalf},
         {"model lines only",
          [](const std::string& o) {
              std::string d;
@@ -120,46 +108,18 @@ TEST_F(VehicleKindsRobustness, TruncatedAndCorruptedDefinitions)
              }
              return d;
          }},
-        {"zero bytes inside",
-         [](const std::string& o) {
-             std::string d = o;
-             for (size_t i = 7; i < d.size(); i += 23)
-                 d[i] = '\0';
-             return d;
-         }},
-        {"numbers made huge",
-         [](const std::string& o) {
-             std::string d;
-             for (char c : o)
-                 d += (c >= '0' && c <= '9') ? std::string("99999999999") : std::string(1, c);
-             return d;
-         }},
-        {"numbers made zero",
-         [](const std::string& o) {
-             std::string d = o;
-             for (char& c : d)
-                 if (c >= '1' && c <= '9')
-                     c = '0';
-             return d;
-         }},
-        {"numbers negated",
-         [](const std::string& o) {
-             std::string d;
-             for (size_t i = 0; i < o.size(); ++i) {
-                 if (o[i] >= '0' && o[i] <= '9' && i > 0 && o[i - 1] == ' ')
-                     d += '-';
-                 d += o[i];
-             }
-             return d;
-         }},
-        {"lines doubled", [](const std::string& o) { return o + o; }},
+        {"zero bytes inside", ZeroBytesInside},
+        {"numbers made huge", NumbersMadeHuge},
+        {"numbers made zero", NumbersMadeZero},
+        {"numbers negated", NumbersNegated},
+        {"lines doubled", LinesDoubled},
         {"a very long word",
          [](const std::string& o) { return o + "\nheli_particle " + std::string(5000, 'w') + "\n"; }},
     };
     for (const KindFile& file : kKinds) {
-        const std::string original = Original(file);
+        const std::string original = actor_test::SampleBytes(file.diskName);
         ASSERT_FALSE(original.empty()) << file.diskName;
-        for (const Damage& damage : damages) {
+        for (const TextDamage& damage : damages) {
             SCOPED_TRACE(std::string(file.diskName) + ": " + damage.what);
             BuildWith(file, damage.make(original));
         }
@@ -171,7 +131,7 @@ TEST_F(VehicleKindsRobustness, MutatedDefinitionsWithAFixedSeed)
 {
     EngineSRand(6160);
     for (const KindFile& file : kKinds) {
-        const std::string original = Original(file);
+        const std::string original = actor_test::SampleBytes(file.diskName);
         for (int round = 0; round < 40; ++round) {
             const std::string bytes = test_support::MutateText(original);
             SCOPED_TRACE(std::string(file.diskName) + " round " + std::to_string(round));

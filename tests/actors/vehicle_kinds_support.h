@@ -6,34 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/test_clock.h"
 #include "support/def_apply.h"
-#include "support/land_octree.h"
 #include "tests/actors/vehicle_test_support.h"
 
 namespace vehicle_test {
-
-// Flat land at height 0, 2000 units across, with its octree and object grid.
-class KindFixture : public VehicleFixture {
-protected:
-    void SetUp() override
-    {
-        VehicleFixture::SetUp();
-        PlatformTestClockStart(500000);
-        MapAuthorPlan plan;
-        plan.grid = 33;
-        plan.size = 2000.0f;
-        MapAuthorFlatHeights(plan, 0.0f);
-        std::string error;
-        ASSERT_TRUE(land_test::LoadLand(plan, "land.lff", error)) << error;
-    }
-    void TearDown() override
-    {
-        VehicleFixture::TearDown();
-        land_test::UnloadLand();
-        PlatformTestClockStop();
-    }
-};
 
 // The sample definition "object\vehicles\<def>.def" applied to a new kind at the point, not
 // registered; every definition line must be taken.

@@ -29,20 +29,11 @@ const SampleFile kSeats = {"script/seats.scr"};
 
 class VehicleRobustness : public vehicle_test::VehicleFixture {
 protected:
-    static std::string Original(const SampleFile& file)
-    {
-        return ReadFileBytes(actor_test::SampleFolder() + "/" + file.diskName);
-    }
     // Lays the bytes over the sample file, builds a jeep and uses it: a soldier gets in, it drives,
     // turns, is saved and loaded, and the soldier gets out.
     void BuildWith(const SampleFile& file, const std::string& bytes)
     {
-        const std::filesystem::path path(file.diskName);
-        std::filesystem::create_directories(path.parent_path());
-        ASSERT_TRUE(WriteFileBytes(path, bytes));
-        DefFileFreeAll();
-        DestroyScriptCache();
-        CreateScriptCache();
+        ASSERT_TRUE(actor_test::LayOverArchive(file.diskName, bytes));
         Vehicle* jeep = new Vehicle;
         jeep->name.Assign("jeep");
         ApplyDefFile("object\\vehicles\\jeep.def", jeep);
@@ -78,55 +69,26 @@ protected:
 
 TEST_F(VehicleRobustness, TruncatedAndCorruptedFiles)
 {
-    struct Damage {
-        const char* what;
-        std::string (*make)(const std::string& original);
-    };
-    const Damage damages[] = {
-        {"empty", [](const std::string&) { return std::string(); }},
-        {"one byte", [](const std::string& o) { return o.substr(0, 1); }},
-        {"cut in half", [](const std::string& o) { return o.substr(0, o.size() / 2); }},
-        {"zero bytes inside",
-         [](const std::string& o) {
-             std::string d = o;
-             for (size_t i = 7; i < d.size(); i += 23)
-                 d[i] = '\0';
-             return d;
-         }},
-        {"closing marks removed",
-         [](const std::string& o) {
-             std::string d = o;
-             for (char& c : d)
-                 if (c == '>' || c == ';')
-                     c = ' ';
-             return d;
-         }},
-        {"numbers made huge",
-         [](const std::string& o) {
-             std::string d;
-             for (char c : o)
-                 d += (c >= '0' && c <= '9') ? std::string("99999999999") : std::string(1, c);
-             return d;
-         }},
-        {"numbers made zero",
-         [](const std::string& o) {
-             std::string d = o;
-             for (char& c : d)
-                 if (c >= '1' && c <= '9')
-                     c = '0';
-             return d;
-         }},
-        {"lines doubled", [](const std::string& o) { return o + o; }},
-        {"a very long word", [](const std::string& o) { return std::string(5000, 'w') + " " + o; }},
+    using namespace test_support;
+    const TextDamage damages[] = {
+        {"empty", Emptied},
+        {"one byte", FirstByteOnly},
+        {"cut in half", CutInHalf},
+        {"zero bytes inside", ZeroBytesInside},
+        {"closing marks removed", ClosingMarksRemoved},
+        {"numbers made huge", NumbersMadeHuge},
+        {"numbers made zero", NumbersMadeZero},
+        {"lines doubled", LinesDoubled},
+        {"a very long word", LongWordInFront},
         {"seats in their own sections",
          [](const std::string& o) {
              return o + "\n<jeep_driver> seat jeep_driver seats seat_d driver; capacity 9; </jeep_driver>\n";
          }},
     };
     for (const SampleFile* file : {&kJeep, &kSeats}) {
-        const std::string original = Original(*file);
+        const std::string original = actor_test::SampleBytes(file->diskName);
         ASSERT_FALSE(original.empty()) << file->diskName;
-        for (const Damage& damage : damages) {
+        for (const TextDamage& damage : damages) {
             SCOPED_TRACE(std::string(file->diskName) + ": " + damage.what);
             BuildWith(*file, damage.make(original));
         }
@@ -138,7 +100,7 @@ TEST_F(VehicleRobustness, MutatedFilesWithAFixedSeed)
 {
     EngineSRand(3807);
     for (const SampleFile* file : {&kJeep, &kSeats}) {
-        const std::string original = Original(*file);
+        const std::string original = actor_test::SampleBytes(file->diskName);
         for (int round = 0; round < 40; ++round) {
             const std::string bytes = test_support::MutateText(original);
             SCOPED_TRACE(std::string(file->diskName) + " round " + std::to_string(round));

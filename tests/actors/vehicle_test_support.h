@@ -11,7 +11,9 @@
 #include "game/game_state.h"
 #include "game/player_view.h"
 #include "map/world_registry.h"
+#include "platform/test_clock.h"
 #include "support/def_apply.h"
+#include "support/land_octree.h"
 #include "tests/actors/weapon_test_support.h"
 
 namespace vehicle_test {
@@ -84,6 +86,44 @@ private:
         Vehicle* vehicle;
         float frameTime;
     } m_savedGame = {};
+};
+
+// On the flat test land (land_test::FlatPlan) with its octree and object grid, the test clock started.
+class FlatLandFixture : public VehicleFixture {
+protected:
+    void SetUp() override
+    {
+        VehicleFixture::SetUp();
+        PlatformTestClockStart(500000);
+        std::string error;
+        ASSERT_TRUE(land_test::LoadLand(land_test::FlatPlan(), "land.lff", error)) << error;
+    }
+    void TearDown() override
+    {
+        VehicleFixture::TearDown();
+        land_test::UnloadLand();
+        PlatformTestClockStop();
+    }
+};
+
+// On the sample map's hills with their octree, the test clock started.
+class HillsFixture : public VehicleFixture {
+protected:
+    void SetUp() override
+    {
+        VehicleFixture::SetUp();
+        PlatformTestClockStart(800000);
+        const std::string path = actor_test::SampleFolder() + "/component/land/hills.lff";
+        ASSERT_EQ(MapMeshesLoadFromFile(path.c_str(), "component\\land\\"), 0);
+        MapGeometryApplyTransformValues(false, nullptr, false, 0.0f);
+        land_test::BuildLandOctree();
+    }
+    void TearDown() override
+    {
+        VehicleFixture::TearDown();
+        land_test::UnloadLand();
+        PlatformTestClockStop();
+    }
 };
 
 }  // namespace vehicle_test

@@ -26,25 +26,8 @@ namespace {
 
 using weapon_test::ApplyLine;
 
-class VehicleUpdate : public vehicle_test::VehicleFixture {
+class VehicleUpdate : public vehicle_test::FlatLandFixture {
 protected:
-    void SetUp() override
-    {
-        VehicleFixture::SetUp();
-        PlatformTestClockStart(500000);
-        MapAuthorPlan plan;
-        plan.grid = 33;
-        plan.size = 2000.0f;
-        MapAuthorFlatHeights(plan, 0.0f);
-        std::string error;
-        ASSERT_TRUE(land_test::LoadLand(plan, "land.lff", error)) << error;
-    }
-    void TearDown() override
-    {
-        VehicleFixture::TearDown();
-        land_test::UnloadLand();
-        PlatformTestClockStop();
-    }
     // A registered, placed jeep with the soldier at the wheel.
     Vehicle* DrivenJeep(const Vector3& at, Actor* driver)
     {

@@ -28,20 +28,10 @@ const SampleFile kSoldier = {"object\\actors\\soldier.def", "object/actors/soldi
 
 class WeaponDefinitionRobustness : public weapon_test::WeaponFixture {
 protected:
-    static std::string Original(const SampleFile& file)
-    {
-        std::string path = actor_test::SampleFolder() + "/" + file.diskName;
-        return ReadFileBytes(path);
-    }
     // Lays the bytes over the sample file and builds a rifle and a soldier from scratch.
     void BuildWith(const SampleFile& file, const std::string& bytes)
     {
-        const std::filesystem::path path(file.diskName);
-        std::filesystem::create_directories(path.parent_path());
-        ASSERT_TRUE(WriteFileBytes(path, bytes));
-        DefFileFreeAll();
-        DestroyScriptCache();
-        CreateScriptCache();
+        ASSERT_TRUE(actor_test::LayOverArchive(file.diskName, bytes));
         Weapon* rifle = LoadSample("rifle");
         rifle->FillMagazines();
         rifle->NextSubWeapon();
@@ -61,44 +51,22 @@ protected:
 
 TEST_F(WeaponDefinitionRobustness, TruncatedAndCorruptedFiles)
 {
-    struct Damage {
-        const char* what;
-        std::string (*make)(const std::string& original);
-    };
-    const Damage damages[] = {
-        {"empty", [](const std::string&) { return std::string(); }},
-        {"one byte", [](const std::string& o) { return o.substr(0, 1); }},
-        {"cut in half", [](const std::string& o) { return o.substr(0, o.size() / 2); }},
-        {"cut before the end", [](const std::string& o) { return o.substr(0, o.size() - 3); }},
-        {"zero bytes inside",
-         [](const std::string& o) {
-             std::string d = o;
-             for (size_t i = 7; i < d.size(); i += 23)
-                 d[i] = '\0';
-             return d;
-         }},
-        {"closing marks removed",
-         [](const std::string& o) {
-             std::string d = o;
-             for (char& c : d)
-                 if (c == '>' || c == ';')
-                     c = ' ';
-             return d;
-         }},
-        {"numbers made huge",
-         [](const std::string& o) {
-             std::string d;
-             for (char c : o)
-                 d += (c >= '0' && c <= '9') ? std::string("99999999999") : std::string(1, c);
-             return d;
-         }},
-        {"lines doubled", [](const std::string& o) { return o + o; }},
-        {"a very long word", [](const std::string& o) { return std::string(5000, 'w') + " " + o; }},
+    using namespace test_support;
+    const TextDamage damages[] = {
+        {"empty", Emptied},
+        {"one byte", FirstByteOnly},
+        {"cut in half", CutInHalf},
+        {"cut before the end", CutBeforeTheEnd},
+        {"zero bytes inside", ZeroBytesInside},
+        {"closing marks removed", ClosingMarksRemoved},
+        {"numbers made huge", NumbersMadeHuge},
+        {"lines doubled", LinesDoubled},
+        {"a very long word", LongWordInFront},
     };
     for (const SampleFile* file : {&kRifle, &kWeaponScript, &kBulletScript, &kSoldier}) {
-        const std::string original = Original(*file);
+        const std::string original = actor_test::SampleBytes(file->diskName);
         ASSERT_FALSE(original.empty()) << file->diskName;
-        for (const Damage& damage : damages) {
+        for (const TextDamage& damage : damages) {
             SCOPED_TRACE(std::string(file->diskName) + ": " + damage.what);
             BuildWith(*file, damage.make(original));
         }
@@ -110,7 +78,7 @@ TEST_F(WeaponDefinitionRobustness, MutatedFilesWithAFixedSeed)
 {
     EngineSRand(3606);
     for (const SampleFile* file : {&kRifle, &kWeaponScript, &kBulletScript, &kSoldier}) {
-        const std::string original = Original(*file);
+        const std::string original = actor_test::SampleBytes(file->diskName);
         for (int round = 0; round < 40; ++round) {
             const std::string bytes = test_support::MutateText(original);
             SCOPED_TRACE(std::string(file->diskName) + " round " + std::to_string(round));

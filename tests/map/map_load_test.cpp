@@ -36,6 +36,7 @@
 #include "support/engine_log.h"
 #include "support/files.h"
 #include "support/keep_var.h"
+#include "support/map_world.h"
 #include "support/temp_dir.h"
 #include "tests/render/texture_test_support.h"
 #include "support/test_window.h"
@@ -100,16 +101,8 @@ protected:
     }
     void TearDown() override
     {
-        MapUnload();
-        MaterialsFree();
-        RenderReleaseMapResources();
-        RenderShutdown(true);
-        DefFileFreeAll();
-        DestroyScriptCache();
-        ConShutdown();
-        VFSShutdown();
+        test_support::ShutDownMapWorld();
         g_program.editorMode = 0;
-        MapSightFactorsReset();
         m_folder.reset();
     }
 

@@ -10,7 +10,9 @@
 
 #include "platform/d3d8.h"
 #include "platform/d3d8_test_hooks.h"
+#include "platform/d3dx8_math.h"
 #include "platform/win32.h"
+#include "render/camera.h"
 #include "render/frame.h"
 #include "render/render_context.h"
 #include "render/render_device.h"
@@ -67,6 +69,17 @@ inline Pixels ReadBackBuffer(IDirect3DDevice8* device)
     if (surface)
         surface->Release();
     return pixels;
+}
+
+// The read-back pixel the world point falls on through the camera's view, projection and viewport.
+inline DWORD PixelAt(const Pixels& pixels, float x, float y, float z)
+{
+    D3DXVECTOR3 screen;
+    const D3DXVECTOR3 world(x, y, z);
+    D3DXMATRIX identity;
+    D3DXMatrixIdentity(&identity);
+    D3DXVec3Project(&screen, &world, &g_camera.viewport, &g_camera.projection, &g_camera.view, &identity);
+    return pixels.At(static_cast<UINT>(screen.x), static_cast<UINT>(screen.y));
 }
 
 // Channels of two 0xAARRGGBB colours within tolerance of each other.

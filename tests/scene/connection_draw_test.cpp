@@ -239,15 +239,6 @@ protected:
         }
         return object;
     }
-    static DWORD At(const Pixels& pixels, float x, float y, float z)
-    {
-        D3DXVECTOR3 screen;
-        const D3DXVECTOR3 world(x, y, z);
-        D3DXMATRIX identity;
-        D3DXMatrixIdentity(&identity);
-        D3DXVec3Project(&screen, &world, &g_camera.viewport, &g_camera.projection, &g_camera.view, &identity);
-        return pixels.At(static_cast<UINT>(screen.x), static_cast<UINT>(screen.y));
-    }
 
     std::vector<IDirect3DTexture8*> m_textures;
     std::vector<std::unique_ptr<GraphObj>> m_objects;
@@ -291,18 +282,18 @@ TEST_F(WirePasses, YFlatAndCrossWiresShowWhereTheyProjectAndTheSightedOneIsGreen
     Device()->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
     RenderConnectionObjects();
     Pixels pixels = ReadBackBuffer(Device());
-    EXPECT_NE(At(pixels, 0.0f, 3.0f, 20.0f), 0xFF000000u) << "YFLAT";
-    EXPECT_NE(At(pixels, 0.0f, -3.0f, 20.0f), 0xFF000000u) << "CROSS";
-    EXPECT_EQ(At(pixels, 0.0f, 0.0f, 20.0f), 0xFF000000u) << "between them";
-    EXPECT_EQ(At(pixels, 8.0f, 3.0f, 20.0f), 0xFF000000u) << "beyond the ends";
+    EXPECT_NE(PixelAt(pixels, 0.0f, 3.0f, 20.0f), 0xFF000000u) << "YFLAT";
+    EXPECT_NE(PixelAt(pixels, 0.0f, -3.0f, 20.0f), 0xFF000000u) << "CROSS";
+    EXPECT_EQ(PixelAt(pixels, 0.0f, 0.0f, 20.0f), 0xFF000000u) << "between them";
+    EXPECT_EQ(PixelAt(pixels, 8.0f, 3.0f, 20.0f), 0xFF000000u) << "beyond the ends";
 
     g_conObj.sighted.pointSet = cross->first;
     g_conObj.sighted.wire = 0;
     Device()->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
     RenderConnectionObjects();
     pixels = ReadBackBuffer(Device());
-    EXPECT_TRUE(ColourNear(At(pixels, 0.0f, -3.0f, 20.0f), 0xFF008000, 2));
-    EXPECT_NE(At(pixels, 0.0f, 3.0f, 20.0f), 0xFF008000u);
+    EXPECT_TRUE(ColourNear(PixelAt(pixels, 0.0f, -3.0f, 20.0f), 0xFF008000, 2));
+    EXPECT_NE(PixelAt(pixels, 0.0f, 3.0f, 20.0f), 0xFF008000u);
 }
 
 TEST_F(WirePasses, RbconobjsOffStillDrawsThePoleSetsButNotTheLastPointsSet)

@@ -35,11 +35,13 @@
 #include "tests/plugins/indoor_plugin/indoor_plugin_state.h"
 #include "tests/render/render_test_support.h"
 #include "tests/render/texture_test_support.h"
+#include "tests/scene/placed_object_fixture.h"
 #include "tests/scene/scene_fixture.h"
 #include "tools/aff_make/aff_writer.h"
 #include "world/anim_cache.h"
 #include "world/structure.h"
 
+using scene_test::RegisterOverBox;
 using scene_test::SavedVars;
 
 namespace {
@@ -115,10 +117,7 @@ protected:
         m_owned.push_back(std::make_unique<Structure>());
         Structure* structure = static_cast<Structure*>(m_owned.back().get());
         structure->indoorName.Assign(indoorName);
-        structure->SetPosition({(box[0] + box[3]) * 0.5f, (box[1] + box[4]) * 0.5f, (box[2] + box[5]) * 0.5f});
-        EXPECT_TRUE(DynObjectAdd(structure));
-        ObjectGridUnlink(structure->GetGridEntry());
-        ObjectGridLink(structure->GetGridEntry(), box);
+        RegisterOverBox(structure, box);
         m_objects.push_back(structure);
         return structure;
     }
@@ -127,10 +126,7 @@ protected:
         m_owned.push_back(std::make_unique<GraphObj>());
         GraphObj* object = m_owned.back().get();
         object->typeId = OBJECT_TYPE_MAP_OBJECT;
-        object->SetPosition({(box[0] + box[3]) * 0.5f, (box[1] + box[4]) * 0.5f, (box[2] + box[5]) * 0.5f});
-        EXPECT_TRUE(DynObjectAdd(object));
-        ObjectGridUnlink(object->GetGridEntry());
-        ObjectGridLink(object->GetGridEntry(), box);
+        RegisterOverBox(object, box);
         m_objects.push_back(object);
         return object;
     }

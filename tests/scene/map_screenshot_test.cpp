@@ -31,6 +31,7 @@
 #include "support/engine_log.h"
 #include "support/files.h"
 #include "support/keep_var.h"
+#include "support/map_world.h"
 #include "support/temp_dir.h"
 #include "tests/render/render_test_support.h"
 #include "tools/map_author/map_author.h"
@@ -163,15 +164,7 @@ protected:
     {
         float* viewer = GameGetViewPos();
         viewer[0] = viewer[1] = viewer[2] = 0.0f;
-        MapUnload();
-        MaterialsFree();
-        RenderReleaseMapResources();
-        RenderShutdown(true);
-        DefFileFreeAll();
-        DestroyScriptCache();
-        ConShutdown();
-        VFSShutdown();
-        MapSightFactorsReset();
+        test_support::ShutDownMapWorld();
         m_folder.reset();
         // The sky backdrop leaves the pass selector at 0: later tests draw with the one they found.
         RenderSetPassSelector(m_keptSelector);

@@ -258,6 +258,23 @@ protected:
         light.Direction = {0.0f, -1.0f, 0.0f};
         Device()->SetLight(index, &light);
     }
+    // A white quad under light 0 (red) and light 1 (green) with light 0 on, and culling clockwise;
+    // wound the way culling leaves out, so that only a back-face pass can show it.
+    aff::Mesh CulledQuadUnderTwoLights()
+    {
+        RenderSetState(D3DRS_CULLMODE, D3DCULL_CW);
+        aff::Mesh quad = Quad(-3, 3, -3, 3);
+        quad.material.emissive[0] = 0.0f;
+        quad.material.ambient[2] = 0.0f;
+        for (float& c : quad.material.diffuse)
+            c = 1.0f;
+        DirectionalLight(0, 1.0f, 0.0f, 0.0f);
+        DirectionalLight(1, 0.0f, 1.0f, 0.0f);
+        Device()->LightEnable(0, TRUE);
+        if (Centre(DrawFrame(ReadAff(OneFrame({quad})).get(), {0})) != kClear)
+            std::swap(quad.indices[1], quad.indices[2]), std::swap(quad.indices[4], quad.indices[5]);
+        return quad;
+    }
     std::vector<IDirect3DTexture8*> m_textures;
     SavedVars m_vars{&rbfog, &rbsp, &mffogstart, &mfrange, &mffogpow, &mcfogcolor, &rfobjrad};
 };
@@ -302,18 +319,7 @@ TEST_F(MeshDraw, AlphaTestedMeshesKeepPixelsFromAlpha160)
 
 TEST_F(MeshDraw, TwoSidedMeshShowsItsBackFacesLitByLightOne)
 {
-    // Find the winding that culling leaves out, so that only the back-face pass can show it.
-    RenderSetState(D3DRS_CULLMODE, D3DCULL_CW);
-    aff::Mesh quad = Quad(-3, 3, -3, 3);
-    quad.material.emissive[0] = 0.0f;
-    quad.material.ambient[2] = 0.0f;
-    for (float& c : quad.material.diffuse)
-        c = 1.0f;
-    DirectionalLight(0, 1.0f, 0.0f, 0.0f);
-    DirectionalLight(1, 0.0f, 1.0f, 0.0f);
-    Device()->LightEnable(0, TRUE);
-    if (Centre(DrawFrame(ReadAff(OneFrame({quad})).get(), {0})) != kClear)
-        std::swap(quad.indices[1], quad.indices[2]), std::swap(quad.indices[4], quad.indices[5]);
+    aff::Mesh quad = CulledQuadUnderTwoLights();
     ASSERT_EQ(Centre(DrawFrame(ReadAff(OneFrame({quad})).get(), {0})), kClear);
     quad.material.textureWord = ANIM_TEXTURE_NONE | ANIM_TEXTURE_TWO_SIDED;
     auto twoSided = ReadAff(OneFrame({quad}));
@@ -771,17 +777,7 @@ TEST_F(MeshDraw, IndoorMeshesDrawTheirBackFacesSecondAndDummiesNothing)
 // The back faces take the reversed light: light 1 (green) where light 0 is red.
 TEST_F(MeshDraw, IndoorBackFacesAreLitByLightOne)
 {
-    RenderSetState(D3DRS_CULLMODE, D3DCULL_CW);
-    aff::Mesh quad = Quad(-3, 3, -3, 3);
-    quad.material.emissive[0] = 0.0f;
-    quad.material.ambient[2] = 0.0f;
-    for (float& c : quad.material.diffuse)
-        c = 1.0f;
-    DirectionalLight(0, 1.0f, 0.0f, 0.0f);
-    DirectionalLight(1, 0.0f, 1.0f, 0.0f);
-    Device()->LightEnable(0, TRUE);
-    if (Centre(DrawFrame(ReadAff(OneFrame({quad})).get(), {0})) != kClear)
-        std::swap(quad.indices[1], quad.indices[2]), std::swap(quad.indices[4], quad.indices[5]);
+    aff::Mesh quad = CulledQuadUnderTwoLights();
     quad.material.textureWord = ANIM_TEXTURE_NONE | ANIM_TEXTURE_TWO_SIDED;
     auto anim = ReadAff(OneFrame({quad}));
     D3DXMATRIX world;

@@ -112,14 +112,7 @@ protected:
     // file part is `name` finds it.
     IDirect3DTexture8* SharedTexture(const char* name, DWORD argb)
     {
-        IDirect3DTexture8* texture = nullptr;
-        EXPECT_EQ(Device()->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture), D3D_OK);
-        D3DLOCKED_RECT locked = {};
-        texture->LockRect(0, &locked, nullptr, 0);
-        for (int y = 0; y < 4; ++y)
-            for (int x = 0; x < 4; ++x)
-                reinterpret_cast<DWORD*>(static_cast<BYTE*>(locked.pBits) + y * locked.Pitch)[x] = argb;
-        texture->UnlockRect(0);
+        IDirect3DTexture8* texture = render_test::SolidTexture(Device(), argb);
         TextureRegister(texture, (std::string(TEXTURE_SHARED_FOLDER) + name).c_str());
         return texture;
     }

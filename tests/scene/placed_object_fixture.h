@@ -1,6 +1,6 @@
 // A graphic object for the frame tests: the meshes written as "<name>.aff" (with the textures the
 // file names) into the working folder, shown by one node "body" under the root, the root placed at a
-// point. Not registered in the world.
+// point. Not registered in the world. And a graphic object registered in the world over a box.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "core/types.h"
+#include "map/object_grid.h"
+#include "map/world_registry.h"
 #include "platform/d3dx8_math.h"
 #include "tools/aff_make/aff_writer.h"
 #include "world/anim_cache.h"
@@ -35,6 +37,15 @@ inline std::unique_ptr<GraphObj> PlacedMeshObject(const char* name, const std::v
         GraphObjAddMeshNode(object->GetRootNode(), "body", AnimCacheAcquire(path.c_str(), false), "", nullptr, nullptr);
     EXPECT_NE(node->GetAnimMesh(), nullptr) << path;
     return object;
+}
+
+// Registers the object in the world at the box's centre, its grid entry holding just the box.
+inline void RegisterOverBox(GraphObj* object, const float* box)
+{
+    object->SetPosition({(box[0] + box[3]) * 0.5f, (box[1] + box[4]) * 0.5f, (box[2] + box[5]) * 0.5f});
+    EXPECT_TRUE(DynObjectAdd(object));
+    ObjectGridUnlink(object->GetGridEntry());
+    ObjectGridLink(object->GetGridEntry(), box);
 }
 
 }  // namespace scene_test

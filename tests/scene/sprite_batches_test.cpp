@@ -192,14 +192,7 @@ TEST_F(SpriteDraw, FiledSpritesDrawLightmappedBatchByBatch)
     const Pixels pixels = ReadBackBuffer(Device());
     // White under the lightmap is the lightmap's colour: ambient x 0.8 + diffuse from straight above.
     const DWORD lit = 0xFF000000 | (140u << 16) | (153u << 8) | 209u;
-    auto at = [&](float x) {
-        D3DXVECTOR3 screen;
-        const D3DXVECTOR3 world(x, 10.0f, 0.0f);
-        D3DXMATRIX identity;
-        D3DXMatrixIdentity(&identity);
-        D3DXVec3Project(&screen, &world, &g_camera.viewport, &g_camera.projection, &g_camera.view, &identity);
-        return pixels.At(static_cast<UINT>(screen.x), static_cast<UINT>(screen.y));
-    };
+    auto at = [&](float x) { return PixelAt(pixels, x, 10.0f, 0.0f); };
     EXPECT_TRUE(ColourNear(at(-12.0f), lit, 3));
     EXPECT_TRUE(ColourNear(at(12.0f), lit, 3));
     EXPECT_TRUE(ColourNear(at(0.0f), 0xFF8C0000, 3));

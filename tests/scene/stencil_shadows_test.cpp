@@ -245,15 +245,6 @@ protected:
         ShadowDarkenPass();
         return ReadBackBuffer(Device());
     }
-    static DWORD At(const Pixels& pixels, float x, float y, float z)
-    {
-        D3DXVECTOR3 screen;
-        const D3DXVECTOR3 world(x, y, z);
-        D3DXMATRIX identity;
-        D3DXMatrixIdentity(&identity);
-        D3DXVec3Project(&screen, &world, &g_camera.viewport, &g_camera.projection, &g_camera.view, &identity);
-        return pixels.At(static_cast<UINT>(screen.x), static_cast<UINT>(screen.y));
-    }
 
     DynamicObject m_caster;
     std::unique_ptr<ShadowVolume> m_volume;
@@ -268,9 +259,9 @@ TEST_F(ShadowPasses, ABoxShadowsTheMapButNotAFirstPassObjectAndZPassMatchesZFail
     RenderSetupCamera(0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.2f, 1);
     Volume({-3.0f, -50.0f, 18.0f}, {3.0f, 50.0f, 22.0f});
     const Pixels zFail = Frame(false);
-    EXPECT_TRUE(ColourNear(At(zFail, 0.0f, 5.0f, 20.0f), 0xFF808080, 2)) << "the map in the shadow";
-    EXPECT_TRUE(ColourNear(At(zFail, 10.0f, 5.0f, 20.0f), 0xFFFFFFFF, 2)) << "the map beside it";
-    EXPECT_TRUE(ColourNear(At(zFail, 0.0f, -8.0f, 19.0f), 0xFF0000FF, 2)) << "the object in the volume";
+    EXPECT_TRUE(ColourNear(PixelAt(zFail, 0.0f, 5.0f, 20.0f), 0xFF808080, 2)) << "the map in the shadow";
+    EXPECT_TRUE(ColourNear(PixelAt(zFail, 10.0f, 5.0f, 20.0f), 0xFFFFFFFF, 2)) << "the map beside it";
+    EXPECT_TRUE(ColourNear(PixelAt(zFail, 0.0f, -8.0f, 19.0f), 0xFF0000FF, 2)) << "the object in the volume";
     const Pixels zPass = Frame(true);
     EXPECT_EQ(zPass.words, zFail.words);
 }
@@ -280,9 +271,9 @@ TEST_F(ShadowPasses, ZFailStaysRightWithTheCameraInsideTheVolume)
     RenderSetupCamera(0.0f, 0.0f, 8.0f, 0.0f, 0.0f, 0.0f, 1.2f, 1);
     Volume({-3.0f, -50.0f, 5.0f}, {3.0f, 50.0f, 30.0f});
     const Pixels pixels = Frame(false);
-    EXPECT_TRUE(ColourNear(At(pixels, 0.0f, 5.0f, 20.0f), 0xFF808080, 2));
-    EXPECT_TRUE(ColourNear(At(pixels, 8.0f, 5.0f, 20.0f), 0xFFFFFFFF, 2));
-    EXPECT_TRUE(ColourNear(At(pixels, 0.0f, -4.0f, 19.0f), 0xFF0000FF, 2));
+    EXPECT_TRUE(ColourNear(PixelAt(pixels, 0.0f, 5.0f, 20.0f), 0xFF808080, 2));
+    EXPECT_TRUE(ColourNear(PixelAt(pixels, 8.0f, 5.0f, 20.0f), 0xFFFFFFFF, 2));
+    EXPECT_TRUE(ColourNear(PixelAt(pixels, 0.0f, -4.0f, 19.0f), 0xFF0000FF, 2));
 }
 
 TEST_F(ShadowPasses, ZPassLeavesOutTheCapsAndNothingRunsWithoutShadowsStencilOrAboveWater)

@@ -35,12 +35,14 @@
 #include "support/map_octree_support.h"
 #include "support/temp_dir.h"
 #include "tests/render/render_test_support.h"
+#include "tests/scene/placed_object_fixture.h"
 #include "tests/scene/scene_fixture.h"
 #include "world/graph_node.h"
 #include "world/graph_obj.h"
 
 using scene_test::DrawLog;
 using scene_test::DrawState;
+using scene_test::RegisterOverBox;
 using scene_test::SavedVars;
 
 namespace {
@@ -218,10 +220,7 @@ protected:
         m_ownedObjects.push_back(std::make_unique<GraphObj>());
         GraphObj* object = m_ownedObjects.back().get();
         object->typeId = type;
-        object->SetPosition({(box[0] + box[3]) * 0.5f, (box[1] + box[4]) * 0.5f, (box[2] + box[5]) * 0.5f});
-        EXPECT_TRUE(DynObjectAdd(object));
-        ObjectGridUnlink(object->GetGridEntry());
-        ObjectGridLink(object->GetGridEntry(), box);
+        RegisterOverBox(object, box);
         m_objects.push_back(object);
         return object;
     }

@@ -53,6 +53,16 @@ inline bool LoadLand(const MapAuthorPlan& plan, const std::string& path, std::st
     return true;
 }
 
+// The tests' flat land: height 0, 2000 units across on a grid of 33 x 33 points.
+inline MapAuthorPlan FlatPlan()
+{
+    MapAuthorPlan plan;
+    plan.grid = 33;
+    plan.size = 2000.0f;
+    MapAuthorFlatHeights(plan, 0.0f);
+    return plan;
+}
+
 // Frees what LoadLand made.
 inline void UnloadLand()
 {

@@ -57,17 +57,9 @@ TEST_F(WireMissionDraw, TheSpanOfTheMissionFileIsDrawnBetweenItsPoles)
     g_render.device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
     RenderConnectionObjects();
     const Pixels pixels = ReadBackBuffer(g_render.device);
-    auto at = [&](float x, float y, float z) {
-        D3DXVECTOR3 screen;
-        const D3DXVECTOR3 world(x, y, z);
-        D3DXMATRIX identity;
-        D3DXMatrixIdentity(&identity);
-        D3DXVec3Project(&screen, &world, &g_camera.viewport, &g_camera.projection, &g_camera.view, &identity);
-        return pixels.At(static_cast<UINT>(screen.x), static_cast<UINT>(screen.y));
-    };
-    EXPECT_NE(at(0.0f, 3.0f, 20.0f), 0xFF000000u);
-    EXPECT_EQ(at(0.0f, 6.0f, 20.0f), 0xFF000000u);
-    EXPECT_EQ(at(8.0f, 3.0f, 20.0f), 0xFF000000u);
+    EXPECT_NE(PixelAt(pixels, 0.0f, 3.0f, 20.0f), 0xFF000000u);
+    EXPECT_EQ(PixelAt(pixels, 0.0f, 6.0f, 20.0f), 0xFF000000u);
+    EXPECT_EQ(PixelAt(pixels, 8.0f, 3.0f, 20.0f), 0xFF000000u);
 }
 
 }  // namespace

@@ -592,7 +592,7 @@ void SetLighting(bool on)
     g_mesh.lighting = on;
 }
 
-void BeginNode(const D3DXMATRIX& world)
+void SetNodeStates()
 {
     RenderSetState(D3DRS_ALPHABLENDENABLE, 0);
     RenderSetState(D3DRS_ALPHATESTENABLE, 0);
@@ -601,6 +601,11 @@ void BeginNode(const D3DXMATRIX& world)
     RenderDisableStage(1);
     SetLighting(true);
     RenderSetState(D3DRS_SPECULARENABLE, 1);
+}
+
+void BeginNode(const D3DXMATRIX& world)
+{
+    SetNodeStates();
     Device()->SetTransform(D3DTS_WORLD, &world);
 }
 
@@ -914,13 +919,7 @@ void MeshDrawIndoor(AnimMesh* anim, u32_t meshIndex, u32_t frameIndex, IDirect3D
 {
     if (!anim || !g_render.device)
         return;
-    RenderSetState(D3DRS_ALPHABLENDENABLE, 0);
-    RenderSetState(D3DRS_ALPHATESTENABLE, 0);
-    RenderSetState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-    RenderSetState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
-    RenderDisableStage(1);
-    SetLighting(true);
-    RenderSetState(D3DRS_SPECULARENABLE, 1);
+    SetNodeStates();
     g_mesh.alphaTest = false;
     if (frameIndex >= anim->frames_c || meshIndex >= anim->frames[frameIndex].meshes_c)
         return;

@@ -142,30 +142,18 @@ void Caterpillar::PlaceOnTracks()
     GraphNode* frame = VehicleNodeHasChildren(top, 1) ? top->GetChild(0) : nullptr;
     GraphNode* front = VehicleNodeHasChildren(frame, 3) ? frame->GetChild(1) : nullptr;
     GraphNode* rear = front ? frame->GetChild(2) : nullptr;
-    if (!VehicleNodeHasChildren(front, 2) || !VehicleNodeHasChildren(front->GetChild(0), 1) ||
-        !VehicleNodeHasChildren(front->GetChild(1), 1) || !VehicleNodeHasChildren(rear, 2)) {
+    if (!VehicleHasWheels(front, rear)) {
         Log("WARNING: caterpillar %s has no body, axles and track wheels in its model\n", name.Text());
         bodyNode = nullptr;
         return;
     }
-    bodyNode = frame->GetChild(0);
-    frontAxleNode = front;
-    rearAxleNode = rear;
-    points[0] = VehicleWheelCentre(front->GetChild(0)->GetChild(0));
-    points[1] = VehicleWheelCentre(front->GetChild(1)->GetChild(0));
-    points[2] = VehicleWheelCentre(rear->GetChild(0));
-    points[3] = VehicleWheelCentre(rear->GetChild(1));
+    TakeWheelLayout(frame->GetChild(0), front, rear);
     groundPosition = {at.x, at.y, at.z};
-    const D3DXVECTOR3 across = points[3] - points[2];
-    const D3DXVECTOR3 along = points[2] - points[0];
-    track = D3DXVec3Length(&across);
-    wheelbase = D3DXVec3Length(&along);
     if (wheelbase <= 0.0f || maxSpeed <= 0.0f || steerSpeed <= 0.0f)
         Log("WARNING: caterpillar %s lacks wheel spacing, maxspeed or steerspeed: it will not lean or "
             "self-centre\n",
             name.Text());
-    SettleOnGround(VehicleTerrainHeight(points[0].x, points[0].z), VehicleTerrainHeight(points[1].x, points[1].z),
-                   VehicleTerrainHeight(points[2].x, points[2].z), VehicleTerrainHeight(points[3].x, points[3].z));
+    SettleOnTerrain();
     ComputeAxes();
     BuildOrientation();
     direction = -lengthAxis;
@@ -192,8 +180,7 @@ void Caterpillar::Drive()
     }
     if (speed != 0.0f)
         movedFlag = true;
-    SettleOnGround(VehicleTerrainHeight(points[0].x, points[0].z), VehicleTerrainHeight(points[1].x, points[1].z),
-                   VehicleTerrainHeight(points[2].x, points[2].z), VehicleTerrainHeight(points[3].x, points[3].z));
+    SettleOnTerrain();
     if (!firstUpdatePending) {
         ComputeAxes();
         BuildOrientation();

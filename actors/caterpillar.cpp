@@ -78,15 +78,8 @@ void Caterpillar::PivotTurn(bool left)
     if (D3DXVec3Length(&normalAxis) == 0.0f)
         return;
     const float angle = left ? -turnStep : turnStep;
-    D3DXMATRIX turn;
-    D3DXMatrixRotationAxis(&turn, &normalAxis, angle);
-    const D3DXVECTOR3 heading = direction;
-    D3DXVec3TransformNormal(&direction, &heading, &turn);
-    const D3DXMATRIX about = VehicleRotationAbout(groundPosition, normalAxis, angle);
-    for (D3DXVECTOR3& point : points) {
-        const D3DXVECTOR3 from = point;
-        D3DXVec3TransformCoord(&point, &from, &about);
-    }
+    direction = VehicleTurned(direction, normalAxis, angle);
+    VehicleTurnPoints(*this, groundPosition, normalAxis, angle);
 }
 
 void Caterpillar::TurnTowardView(bool negative)
@@ -94,16 +87,7 @@ void Caterpillar::TurnTowardView(bool negative)
     if (D3DXVec3Length(&normalAxis) == 0.0f)
         return;
     const float d = (negative ? -0.48f : 0.48f) * g_game.frameTime;
-    const float heading = std::atan2(direction.x, direction.z) + d;
-    direction.x = std::sin(heading);
-    direction.z = std::cos(heading);
-    const D3DXMATRIX about = VehicleRotationAbout(groundPosition, normalAxis, d);
-    for (D3DXVECTOR3& point : points) {
-        const D3DXVECTOR3 from = point;
-        D3DXVec3TransformCoord(&point, &from, &about);
-    }
-    ComputeAxes();
-    BuildOrientation();
+    VehicleTurnHeading(*this, normalAxis, d);
     movedFlag = true;
 }
 

@@ -1,7 +1,6 @@
 // An actor's definition lines: the 22 keywords that place and shape its body, build it from its class
 // script, give it weapons, its AI's script and parameters, its oxygen and its blood. Lines it does
 // not know go to the weapon of its last "weapon" line.
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -30,18 +29,6 @@ constexpr const char* kBodyTextureFolder = "component\\model\\";
 
 using Values = const EngineString*;
 
-float ReadFloat(const EngineString& value)
-{
-    float result = 0.0f;
-    return std::sscanf(value.Text(), "%f", &result) == 1 ? result : 0.0f;
-}
-
-int ReadInt(const EngineString& value)
-{
-    int result = 0;
-    return std::sscanf(value.Text(), "%d", &result) == 1 ? result : 0;
-}
-
 bool ParamPos(Actor& actor, Values values, int count)
 {
     GraphNode* node = actor.FindChild(values[0].Text());
@@ -52,8 +39,8 @@ bool ParamPos(Actor& actor, Values values, int count)
         Log("' for object '%s' not set\n", actor.name.Text());
         return false;
     }
-    const Vector3 point = {ReadFloat(values[1]) * kLengthScale, ReadFloat(values[2]) * kLengthScale,
-                           ReadFloat(values[3]) * kLengthScale};
+    const Vector3 point = {values[1].ToFloat() * kLengthScale, values[2].ToFloat() * kLengthScale,
+                           values[3].ToFloat() * kLengthScale};
     node->SetPosition(point);
     actor.boundsValid = 0;
     if (actor.ai)
@@ -67,11 +54,11 @@ bool ParamRot(Actor& actor, Values values, int)
     if (!node)
         return false;
     if (CompareNoCase(values[0].Text(), "root") == 0) {
-        actor.SetHeading(ReadFloat(values[2]));
-        actor.SetPitch(ReadFloat(values[3]));
+        actor.SetHeading(values[2].ToFloat());
+        actor.SetPitch(values[3].ToFloat());
         return true;
     }
-    node->SetRotation({ReadFloat(values[1]), ReadFloat(values[2]), ReadFloat(values[3])});
+    node->SetRotation({values[1].ToFloat(), values[2].ToFloat(), values[3].ToFloat()});
     actor.boundsValid = 0;
     return true;
 }
@@ -181,8 +168,8 @@ bool ParamAiParam(Actor& actor, Values values, int count)
 
 bool ParamOxygen(Actor& actor, Values values, int)
 {
-    actor.oxygen = actor.oxygenMax = ReadFloat(values[0]);
-    mi_oxygen.SetInt(ReadInt(values[0]));
+    actor.oxygen = actor.oxygenMax = values[0].ToFloat();
+    mi_oxygen.SetInt(values[0].ToInt());
     return true;
 }
 

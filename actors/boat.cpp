@@ -82,6 +82,55 @@ D3DXMATRIX VehicleRotationAbout(const D3DXVECTOR3& point, const D3DXVECTOR3& axi
     return to * turn * back;
 }
 
+D3DXVECTOR3 VehicleTurned(const D3DXVECTOR3& vector, const D3DXVECTOR3& axis, float angle)
+{
+    D3DXMATRIX turn;
+    D3DXMatrixRotationAxis(&turn, &axis, angle);
+    D3DXVECTOR3 out;
+    D3DXVec3TransformNormal(&out, &vector, &turn);
+    return out;
+}
+
+D3DXMATRIX VehicleTurnPoints(Vehicle& vehicle, const D3DXVECTOR3& pivot, const D3DXVECTOR3& axis, float angle)
+{
+    const D3DXMATRIX about = VehicleRotationAbout(pivot, axis, angle);
+    for (D3DXVECTOR3& point : vehicle.points) {
+        const D3DXVECTOR3 from = point;
+        D3DXVec3TransformCoord(&point, &from, &about);
+    }
+    return about;
+}
+
+void VehicleTurnHeading(Vehicle& vehicle, const D3DXVECTOR3& axis, float angle)
+{
+    const float heading = std::atan2(vehicle.direction.x, vehicle.direction.z) + angle;
+    vehicle.direction.x = std::sin(heading);
+    vehicle.direction.z = std::cos(heading);
+    VehicleTurnPoints(vehicle, vehicle.groundPosition, axis, angle);
+    vehicle.ComputeAxes();
+    vehicle.BuildOrientation();
+}
+
+float VehicleSwingStep(bool left, bool ahead, float turnRate, float maxAngle, float maxRotZ, float* bankAngle,
+                       float* pitchAngle)
+{
+    const float frameTime = g_game.frameTime;
+    *bankAngle = left ? VehicleRise(*bankAngle, 2.0f * maxAngle, frameTime)
+                      : VehicleFall(*bankAngle, -2.0f * maxAngle, frameTime);
+    *pitchAngle = ahead ? VehicleRise(*pitchAngle, maxRotZ, 0.25f * frameTime)
+                        : VehicleFall(*pitchAngle, -maxRotZ, 0.25f * frameTime);
+    const float a = left ? -frameTime * turnRate : frameTime * turnRate;
+    return ahead ? a : -a;
+}
+
+D3DXVECTOR3 VehicleSwingPivot(const D3DXVECTOR3& centre, const D3DXVECTOR3& side, float wheelbase, float maxAngle,
+                              bool left)
+{
+    const float sine = std::sin(maxAngle);
+    const float k = sine != 0.0f ? wheelbase / sine : 0.0f;
+    return left ? centre + side * k : centre - side * k;
+}
+
 // ---- the boat ----
 
 Boat::Boat()
@@ -172,22 +221,11 @@ void Boat::SwingAboutPivot(bool left)
 {
     if (!(controlState & (BOAT_FORWARD | BOAT_BACKWARD)))
         return;
-    const float frameTime = g_game.frameTime;
     controlState |= left ? BOAT_LEFT : BOAT_RIGHT;
-    const float a = left ? -frameTime * turnRate : frameTime * turnRate;
-    bankAngle = left ? VehicleRise(bankAngle, 2.0f * max_angle, frameTime)
-                     : VehicleFall(bankAngle, -2.0f * max_angle, frameTime);
-    pitchAngle = forwardGear ? VehicleRise(pitchAngle, max_rot_z, 0.25f * frameTime)
-                             : VehicleFall(pitchAngle, -max_rot_z, 0.25f * frameTime);
-    // A "max_angle" of 0 puts the pivot at the boat itself (the turn rate is 0 then anyway).
-    const float sine = std::sin(max_angle);
-    const float k = sine != 0.0f ? wheelbase / sine : 0.0f;
-    const D3DXVECTOR3 pivot = left ? position + side * k : position - side * k;
-    const D3DXMATRIX r = VehicleRotationAbout(pivot, up, forwardGear ? a : -a);
-    D3DXMATRIX turn;
-    D3DXMatrixRotationAxis(&turn, &up, forwardGear ? a : -a);
-    const D3DXVECTOR3 heading = forward;
-    D3DXVec3TransformNormal(&forward, &heading, &turn);
+    const float angle =
+        VehicleSwingStep(left, forwardGear != 0, turnRate, max_angle, max_rot_z, &bankAngle, &pitchAngle);
+    const D3DXMATRIX r = VehicleRotationAbout(VehicleSwingPivot(position, side, wheelbase, max_angle, left), up, angle);
+    forward = VehicleTurned(forward, up, angle);
     const D3DXVECTOR3 at = position;
     D3DXVec3TransformCoord(&position, &at, &r);
 }

@@ -78,15 +78,8 @@ void Caterpillar::PivotTurn(bool left)
     if (D3DXVec3Length(&normalAxis) == 0.0f)
         return;
     const float angle = left ? -turnStep : turnStep;
-    D3DXMATRIX turn;
-    D3DXMatrixRotationAxis(&turn, &normalAxis, angle);
-    const D3DXVECTOR3 heading = direction;
-    D3DXVec3TransformNormal(&direction, &heading, &turn);
-    const D3DXMATRIX about = VehicleRotationAbout(groundPosition, normalAxis, angle);
-    for (D3DXVECTOR3& point : points) {
-        const D3DXVECTOR3 from = point;
-        D3DXVec3TransformCoord(&point, &from, &about);
-    }
+    direction = VehicleTurned(direction, normalAxis, angle);
+    VehicleTurnPoints(*this, groundPosition, normalAxis, angle);
 }
 
 void Caterpillar::TurnTowardView(bool negative)
@@ -94,16 +87,7 @@ void Caterpillar::TurnTowardView(bool negative)
     if (D3DXVec3Length(&normalAxis) == 0.0f)
         return;
     const float d = (negative ? -0.48f : 0.48f) * g_game.frameTime;
-    const float heading = std::atan2(direction.x, direction.z) + d;
-    direction.x = std::sin(heading);
-    direction.z = std::cos(heading);
-    const D3DXMATRIX about = VehicleRotationAbout(groundPosition, normalAxis, d);
-    for (D3DXVECTOR3& point : points) {
-        const D3DXVECTOR3 from = point;
-        D3DXVec3TransformCoord(&point, &from, &about);
-    }
-    ComputeAxes();
-    BuildOrientation();
+    VehicleTurnHeading(*this, normalAxis, d);
     movedFlag = true;
 }
 
@@ -142,30 +126,18 @@ void Caterpillar::PlaceOnTracks()
     GraphNode* frame = VehicleNodeHasChildren(top, 1) ? top->GetChild(0) : nullptr;
     GraphNode* front = VehicleNodeHasChildren(frame, 3) ? frame->GetChild(1) : nullptr;
     GraphNode* rear = front ? frame->GetChild(2) : nullptr;
-    if (!VehicleNodeHasChildren(front, 2) || !VehicleNodeHasChildren(front->GetChild(0), 1) ||
-        !VehicleNodeHasChildren(front->GetChild(1), 1) || !VehicleNodeHasChildren(rear, 2)) {
+    if (!VehicleHasWheels(front, rear)) {
         Log("WARNING: caterpillar %s has no body, axles and track wheels in its model\n", name.Text());
         bodyNode = nullptr;
         return;
     }
-    bodyNode = frame->GetChild(0);
-    frontAxleNode = front;
-    rearAxleNode = rear;
-    points[0] = VehicleWheelCentre(front->GetChild(0)->GetChild(0));
-    points[1] = VehicleWheelCentre(front->GetChild(1)->GetChild(0));
-    points[2] = VehicleWheelCentre(rear->GetChild(0));
-    points[3] = VehicleWheelCentre(rear->GetChild(1));
+    TakeWheelLayout(frame->GetChild(0), front, rear);
     groundPosition = {at.x, at.y, at.z};
-    const D3DXVECTOR3 across = points[3] - points[2];
-    const D3DXVECTOR3 along = points[2] - points[0];
-    track = D3DXVec3Length(&across);
-    wheelbase = D3DXVec3Length(&along);
     if (wheelbase <= 0.0f || maxSpeed <= 0.0f || steerSpeed <= 0.0f)
         Log("WARNING: caterpillar %s lacks wheel spacing, maxspeed or steerspeed: it will not lean or "
             "self-centre\n",
             name.Text());
-    SettleOnGround(VehicleTerrainHeight(points[0].x, points[0].z), VehicleTerrainHeight(points[1].x, points[1].z),
-                   VehicleTerrainHeight(points[2].x, points[2].z), VehicleTerrainHeight(points[3].x, points[3].z));
+    SettleOnTerrain();
     ComputeAxes();
     BuildOrientation();
     direction = -lengthAxis;
@@ -192,8 +164,7 @@ void Caterpillar::Drive()
     }
     if (speed != 0.0f)
         movedFlag = true;
-    SettleOnGround(VehicleTerrainHeight(points[0].x, points[0].z), VehicleTerrainHeight(points[1].x, points[1].z),
-                   VehicleTerrainHeight(points[2].x, points[2].z), VehicleTerrainHeight(points[3].x, points[3].z));
+    SettleOnTerrain();
     if (!firstUpdatePending) {
         ComputeAxes();
         BuildOrientation();

@@ -173,27 +173,15 @@ void Helicopter::PlaceOnPad()
     GraphNode* rotors = VehicleNodeHasChildren(body, 3) ? body->GetChild(0) : nullptr;
     GraphNode* front = rotors ? body->GetChild(1) : nullptr;
     GraphNode* rear = rotors ? body->GetChild(2) : nullptr;
-    if (!VehicleNodeHasChildren(rotors, 2) || !VehicleNodeHasChildren(front, 2) ||
-        !VehicleNodeHasChildren(front->GetChild(0), 1) || !VehicleNodeHasChildren(front->GetChild(1), 1) ||
-        !VehicleNodeHasChildren(rear, 2)) {
+    if (!VehicleNodeHasChildren(rotors, 2) || !VehicleHasWheels(front, rear)) {
         Log("WARNING: helicopter %s has no body, rotors and wheels in its model\n", name.Text());
         bodyNode = nullptr;
         return;
     }
-    bodyNode = body;
-    frontAxleNode = front;
-    rearAxleNode = rear;
     mainRotorNode = rotors->GetChild(0);
     tailRotorNode = rotors->GetChild(1);
-    rotorPivot = VehicleReferencePoint(bodyNode);
-    points[0] = VehicleWheelCentre(front->GetChild(0)->GetChild(0));
-    points[1] = VehicleWheelCentre(front->GetChild(1)->GetChild(0));
-    points[2] = VehicleWheelCentre(rear->GetChild(0));
-    points[3] = VehicleWheelCentre(rear->GetChild(1));
-    const D3DXVECTOR3 across = points[3] - points[2];
-    const D3DXVECTOR3 along = points[2] - points[0];
-    track = D3DXVec3Length(&across);
-    wheelbase = D3DXVec3Length(&along);
+    rotorPivot = VehicleReferencePoint(body);
+    TakeWheelLayout(body, front, rear);
     if (wheelbase <= 0.0f || std::sin(max_angle) == 0.0f || maxSpeed <= 0.0f || steerSpeed <= 0.0f)
         Log("WARNING: helicopter %s lacks wheel spacing, max_angle, maxspeed or steerspeed: it will not "
             "turn in flight or self-centre\n",
@@ -239,8 +227,7 @@ void Helicopter::FlyOnGround()
     }
     CollideWithObjects();
     if ((speed != 0.0f || rotorSpeed != 0.0f) && !fly)
-        SettleOnGround(VehicleTerrainHeight(points[0].x, points[0].z), VehicleTerrainHeight(points[1].x, points[1].z),
-                       VehicleTerrainHeight(points[2].x, points[2].z), VehicleTerrainHeight(points[3].x, points[3].z));
+        SettleOnTerrain();
     Vehicle::ComputeAxes();
     Vehicle::BuildOrientation();
     if (!fly) {

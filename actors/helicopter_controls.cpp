@@ -65,27 +65,10 @@ void Helicopter::FlySideways(bool left)
 
 void Helicopter::BankedTurn(bool left)
 {
-    const float frameTime = g_game.frameTime;
-    bankAngle = left ? VehicleRise(bankAngle, 2.0f * max_angle, frameTime)
-                     : VehicleFall(bankAngle, -2.0f * max_angle, frameTime);
-    pitchAngle = flyingForward ? VehicleRise(pitchAngle, max_rot_z, 0.25f * frameTime)
-                               : VehicleFall(pitchAngle, -max_rot_z, 0.25f * frameTime);
-    const float sine = std::sin(max_angle);
-    const float k = sine != 0.0f ? wheelbase / sine : 0.0f;
-    const D3DXVECTOR3 pivot = left ? groundPosition + side * k : groundPosition - side * k;
-    float a = frameTime * turnRate;
-    if (left)
-        a = -a;
-    const float angle = flyingForward ? a : -a;
-    D3DXMATRIX turn;
-    D3DXMatrixRotationAxis(&turn, &up, angle);
-    const D3DXVECTOR3 heading = direction;
-    D3DXVec3TransformNormal(&direction, &heading, &turn);
-    const D3DXMATRIX about = VehicleRotationAbout(pivot, up, angle);
-    for (D3DXVECTOR3& point : points) {
-        const D3DXVECTOR3 from = point;
-        D3DXVec3TransformCoord(&point, &from, &about);
-    }
+    const float angle = VehicleSwingStep(left, flyingForward, turnRate, max_angle, max_rot_z, &bankAngle, &pitchAngle);
+    const D3DXVECTOR3 pivot = VehicleSwingPivot(groundPosition, side, wheelbase, max_angle, left);
+    direction = VehicleTurned(direction, up, angle);
+    const D3DXMATRIX about = VehicleTurnPoints(*this, pivot, up, angle);
     const D3DXVECTOR3 from = groundPosition;
     D3DXVec3TransformCoord(&groundPosition, &from, &about);
 }
@@ -294,14 +277,5 @@ void Helicopter::SteerBy(bool negative, float /*amount*/)
         d = 0.48f * frameTime;
     }
     controlState |= HELI_VIEW_TURN;
-    const float heading = std::atan2(direction.x, direction.z) + d;
-    direction.x = std::sin(heading);
-    direction.z = std::cos(heading);
-    const D3DXMATRIX about = VehicleRotationAbout(groundPosition, up, d);
-    for (D3DXVECTOR3& point : points) {
-        const D3DXVECTOR3 from = point;
-        D3DXVec3TransformCoord(&point, &from, &about);
-    }
-    ComputeAxes();
-    BuildOrientation();
+    VehicleTurnHeading(*this, up, d);
 }

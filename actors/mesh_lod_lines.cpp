@@ -1,22 +1,11 @@
 #include "actors/mesh_lod_lines.h"
 
-#include <cstdio>
 #include <string>
 
 #include "core/text_case.h"
 #include "world/anim_mesh.h"
 #include "world/graph_node.h"
 #include "world/graph_obj.h"
-
-namespace {
-
-int ReadInt(const EngineString& value)
-{
-    int result = 0;
-    return std::sscanf(value.Text(), "%d", &result) == 1 ? result : 0;
-}
-
-}  // namespace
 
 u32_t ActorLodRenderCode(int number)
 {
@@ -46,9 +35,9 @@ bool ApplyMeshLodLine(GraphObj& object, const EngineString* values, int count, u
         MeshSettings& s = settings[i];
         if (CompareNoCase(meshName, given) == 0) {
             for (int k = 0; k < 3; ++k) {
-                s.lodHidden[k] = ReadInt(values[2 + k]) == 1 ? 1 : 0;
+                s.lodHidden[k] = values[2 + k].ToInt() == 1 ? 1 : 0;
                 if (withCodes)
-                    s.lodMode[k] = code(ReadInt(values[5 + k]));
+                    s.lodMode[k] = code(values[5 + k].ToInt());
             }
             continue;
         }
@@ -56,9 +45,9 @@ bool ApplyMeshLodLine(GraphObj& object, const EngineString* values, int count, u
         for (int k = 0; k < 3; ++k) {
             if (CompareNoCase(meshName, copies[k].c_str()) != 0)
                 continue;
-            s.lodHidden[0] = ReadInt(values[2 + k]) == 1 ? 1 : 0;
+            s.lodHidden[0] = values[2 + k].ToInt() == 1 ? 1 : 0;
             if (withCodes)
-                s.lodMode[0] = code(ReadInt(values[5 + k]));
+                s.lodMode[0] = code(values[5 + k].ToInt());
         }
     }
     return true;

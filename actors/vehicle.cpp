@@ -5,7 +5,6 @@
 #include "core/text_case.h"
 
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 
 #include "actors/actor.h"
@@ -74,19 +73,6 @@ const VehicleParam kParams[] = {
     {"hind_hack", 1, KEY_HIND_HACK},
     {"trail_particle", 1, KEY_TRAIL_PARTICLE},
 };
-
-// "%f" of the text; 0 when it does not read as a number.
-float ReadFloat(const EngineString& text)
-{
-    float value = 0.0f;
-    return std::sscanf(text.Text(), "%f", &value) == 1 ? value : 0.0f;
-}
-
-s32_t ReadInt(const EngineString& text)
-{
-    int value = 0;
-    return std::sscanf(text.Text(), "%d", &value) == 1 ? value : 0;
-}
 
 // The index of the named mesh in frame 0 of the mesh; -1 when the name is unknown.
 s32_t MeshIndex(const AnimMesh* mesh, const char* name)
@@ -187,34 +173,34 @@ bool Vehicle::SetParam(const char* keyword, const EngineString* values, int coun
         return false;
     switch (param->key) {
         case KEY_MASS:
-            mass = ReadFloat(values[0]);
+            mass = values[0].ToFloat();
             return true;
         case KEY_ANGLE:
-            steerAngle = ReadFloat(values[0]);
+            steerAngle = values[0].ToFloat();
             return true;
         case KEY_ENGINE_FORCE:
-            engineForce = ReadFloat(values[0]);
+            engineForce = values[0].ToFloat();
             return true;
         case KEY_MAX_ANGLE:
-            maxSteerAngle = ReadFloat(values[0]);
+            maxSteerAngle = values[0].ToFloat();
             return true;
         case KEY_MAX_SPEED:
-            maxSpeed = ReadFloat(values[0]);
+            maxSpeed = values[0].ToFloat();
             return true;
         case KEY_REVERSE_SPEED:
-            reverseSpeed = ReadFloat(values[0]);
+            reverseSpeed = values[0].ToFloat();
             return true;
         case KEY_STEER_SPEED:
-            steerSpeed = ReadFloat(values[0]);
+            steerSpeed = values[0].ToFloat();
             return true;
         case KEY_ACCEL_SPEED:
-            accelSpeed = ReadFloat(values[0]);
+            accelSpeed = values[0].ToFloat();
             return true;
         case KEY_BRAKE_SPEED:
-            brakeForce = ReadFloat(values[0]);
+            brakeForce = values[0].ToFloat();
             return true;
         case KEY_FINAL_STEER:
-            finalSteer = ReadFloat(values[0]);
+            finalSteer = values[0].ToFloat();
             return true;
         case KEY_SEAT:
             return !m_applyingSeat && SetSeatParam(values);
@@ -222,7 +208,7 @@ bool Vehicle::SetParam(const char* keyword, const EngineString* values, int coun
             if (m_applyingSeat)
                 return false;
             // A capacity beyond the 16-bit field or below 0 makes no seats.
-            const s32_t value = ReadInt(values[0]);
+            const s32_t value = values[0].ToInt();
             capacity = static_cast<u16_t>(value < 0 || value > 0xFFFF ? 0 : value);
             AllocateSeats();
             return true;
@@ -232,7 +218,7 @@ bool Vehicle::SetParam(const char* keyword, const EngineString* values, int coun
         case KEY_INSHOW:
             return SetPartSwitchParam(false, values, count);
         case KEY_HIND_HACK:
-            loweredBody = ReadInt(values[0]) != 0;
+            loweredBody = values[0].ToInt() != 0;
             return true;
         case KEY_TRAIL_PARTICLE:
             trailParticle.Assign(values[0]);
@@ -288,17 +274,17 @@ bool Vehicle::SetSeatParam(const EngineString* values)
         const char* key = entry.Keyword();
         const int words = entry.WordCount() - 1;
         if (std::strcmp(key, "step_out") == 0 && words >= 3) {
-            seat.stepOut = {ReadFloat(*entry.words[1]), ReadFloat(*entry.words[2]), ReadFloat(*entry.words[3])};
+            seat.stepOut = {entry.words[1]->ToFloat(), entry.words[2]->ToFloat(), entry.words[3]->ToFloat()};
         } else if (std::strcmp(key, "actor_anim") == 0 && words >= 1) {
             seat.actorAnim.Assign(entry.Word(1));
         } else if (std::strcmp(key, "tab_desc") == 0 && words >= 1) {
             GuiLocalize(*entry.words[1], &seat.description);
         } else if (std::strcmp(key, "driver") == 0 && words >= 1) {
-            seat.driver = ReadInt(*entry.words[1]) != 0;
+            seat.driver = entry.words[1]->ToInt() != 0;
         } else if (std::strcmp(key, "gui_screen") == 0 && words >= 1) {
             seat.screen = GuiFindScreen(entry.Word(1));
         } else if (std::strcmp(key, "shadow") == 0 && words >= 1) {
-            seat.hideShadow = ReadInt(*entry.words[1]) != 0;
+            seat.hideShadow = entry.words[1]->ToInt() != 0;
         } else {
             // Any other entry is a parameter of the vehicle itself (a kind's own included).
             std::vector<EngineString> entryValues;

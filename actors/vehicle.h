@@ -47,6 +47,9 @@ float VehicleScaledLength(const D3DXVECTOR3& vector, float factor);
 float VehicleTerrainHeight(float x, float z);
 // Whether the model node exists and has at least count children (the layout checks of the kinds).
 bool VehicleNodeHasChildren(const GraphNode* node, s32_t count);
+// The wheel layout of the kinds on wheels and tracks: the front axle holds two holders of one wheel
+// each, the rear axle two wheels.
+bool VehicleHasWheels(const GraphNode* front, const GraphNode* rear);
 // The reference point of the node's mesh (the middle of its box at its frame), in the node's own frame,
 // and the same point in the world through the node's current matrix.
 D3DXVECTOR3 VehicleReferencePoint(const GraphNode* node);
@@ -132,6 +135,8 @@ public:
     void Steer(bool negative, float amount, float factor);
     void Move();
     void SettleOnGround(float h0, float h1, float h2, float h3);
+    // SettleOnGround on the terrain heights under the four contact points.
+    void SettleOnTerrain();
     void DriveStep();
     // ---- the update's steps (actors/vehicle_update.cpp) ----
     void CollideWithObjects();
@@ -142,6 +147,9 @@ public:
     void PushOutOfObjects(float radius);
     // The first update: placement from the model layout. False when the model lacks a node of it.
     bool PlaceFirst();
+    // Takes the body and axle nodes of a layout VehicleHasWheels accepts: the contact points at the
+    // wheel centres, and the track and the wheelbase from them.
+    void TakeWheelLayout(GraphNode* body, GraphNode* front, GraphNode* rear);
     // The first update of a kind with its own layout: the first-update mark and the bounds cleared,
     // the vehicle set on the terrain where it stands (unless it flies) with its rotation kept, and
     // relinked in the object grid. Gives the position taken.

@@ -277,6 +277,12 @@ void Vehicle::Steer(bool negative, float amount, float factor)
     driveState |= VEHICLE_DRIVE_STEERED;
 }
 
+void Vehicle::SettleOnTerrain()
+{
+    SettleOnGround(VehicleTerrainHeight(points[0].x, points[0].z), VehicleTerrainHeight(points[1].x, points[1].z),
+                   VehicleTerrainHeight(points[2].x, points[2].z), VehicleTerrainHeight(points[3].x, points[3].z));
+}
+
 void Vehicle::SettleOnGround(float h0, float h1, float h2, float h3)
 {
     D3DXVECTOR3* p = points;
@@ -336,8 +342,7 @@ void Vehicle::DriveStep()
     }
     CollideWithObjects();
     if (speed != 0.0f) {
-        SettleOnGround(VehicleTerrainHeight(points[0].x, points[0].z), VehicleTerrainHeight(points[1].x, points[1].z),
-                       VehicleTerrainHeight(points[2].x, points[2].z), VehicleTerrainHeight(points[3].x, points[3].z));
+        SettleOnTerrain();
         ComputeAxes();
         BuildOrientation();
     }

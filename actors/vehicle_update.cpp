@@ -80,6 +80,27 @@ Vector3 Vehicle::StandOnGroundAtStart()
     return at;
 }
 
+bool VehicleHasWheels(const GraphNode* front, const GraphNode* rear)
+{
+    return VehicleNodeHasChildren(front, 2) && VehicleNodeHasChildren(front->GetChild(0), 1) &&
+           VehicleNodeHasChildren(front->GetChild(1), 1) && VehicleNodeHasChildren(rear, 2);
+}
+
+void Vehicle::TakeWheelLayout(GraphNode* body, GraphNode* front, GraphNode* rear)
+{
+    bodyNode = body;
+    frontAxleNode = front;
+    rearAxleNode = rear;
+    points[0] = VehicleWheelCentre(front->GetChild(0)->GetChild(0));
+    points[1] = VehicleWheelCentre(front->GetChild(1)->GetChild(0));
+    points[2] = VehicleWheelCentre(rear->GetChild(0));
+    points[3] = VehicleWheelCentre(rear->GetChild(1));
+    const D3DXVECTOR3 across = points[3] - points[2];
+    const D3DXVECTOR3 along = points[2] - points[0];
+    track = D3DXVec3Length(&across);
+    wheelbase = D3DXVec3Length(&along);
+}
+
 bool Vehicle::PlaceFirst()
 {
     Vector3 p = GetPosition();
@@ -97,25 +118,13 @@ bool Vehicle::PlaceFirst()
     }
     GraphNode* front = frame->GetChild(1);
     GraphNode* rear = frame->GetChild(2);
-    if (!VehicleNodeHasChildren(front, 2) || !VehicleNodeHasChildren(front->GetChild(0), 1) ||
-        !VehicleNodeHasChildren(front->GetChild(1), 1) || !VehicleNodeHasChildren(rear, 2)) {
+    if (!VehicleHasWheels(front, rear)) {
         Log("WARNING: vehicle %s has no four wheels in its model\n", name.Text());
         return false;
     }
-    bodyNode = frame->GetChild(0);
-    frontAxleNode = front;
-    rearAxleNode = rear;
+    TakeWheelLayout(frame->GetChild(0), front, rear);
     steeringWheelNode = VehicleNodeHasChildren(bodyNode, 2) ? bodyNode->GetChild(1) : nullptr;
-
-    points[0] = VehicleWheelCentre(front->GetChild(0)->GetChild(0));
-    points[1] = VehicleWheelCentre(front->GetChild(1)->GetChild(0));
-    points[2] = VehicleWheelCentre(rear->GetChild(0));
-    points[3] = VehicleWheelCentre(rear->GetChild(1));
     groundPosition = {p.x, p.y, p.z};
-    const D3DXVECTOR3 across = points[3] - points[2];
-    const D3DXVECTOR3 along = points[2] - points[0];
-    track = D3DXVec3Length(&across);
-    wheelbase = D3DXVec3Length(&along);
     // Values the definition left out (or wheels on one spot) would divide by zero in the driving
     // model, which then keeps the vehicle still instead.
     if (mass <= 0.0f || maxSpeed <= 0.0f || wheelbase <= 0.0f || track <= 0.0f || maxSteerAngle <= 0.0f ||
@@ -124,8 +133,7 @@ bool Vehicle::PlaceFirst()
             "drive\n",
             name.Text());
 
-    SettleOnGround(VehicleTerrainHeight(points[0].x, points[0].z), VehicleTerrainHeight(points[1].x, points[1].z),
-                   VehicleTerrainHeight(points[2].x, points[2].z), VehicleTerrainHeight(points[3].x, points[3].z));
+    SettleOnTerrain();
     ComputeAxes();
     BuildOrientation();
     SetPosition({groundPosition.x, groundPosition.y, groundPosition.z});

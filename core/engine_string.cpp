@@ -126,6 +126,12 @@ float EngineString::ToFloat() const
     return std::sscanf(Text(), "%f", &value) == 1 ? value : 0.0f;
 }
 
+int EngineString::ToInt() const
+{
+    int value = 0;
+    return std::sscanf(Text(), "%d", &value) == 1 ? value : 0;
+}
+
 char* EngineString::Data()
 {
     return IsOnHeap() ? m_text.heapText : m_text.inlineText;

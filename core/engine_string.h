@@ -34,6 +34,8 @@ public:
     u32_t Length() const { return m_length; }
     // The text read as one float ("%f"); 0 when it does not start with a number.
     float ToFloat() const;
+    // The text read as one integer ("%d"); 0 when it does not start with a number.
+    int ToInt() const;
     bool IsEmpty() const { return m_length == 0; }
     bool IsOnHeap() const { return m_length >= kInlineSize; }
     const char* Text() const;

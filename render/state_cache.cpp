@@ -48,6 +48,12 @@ void RenderSetAlphaOp(u32_t stage, u32_t op, u32_t first, u32_t second)
         RenderSetStageState(stage, D3DTSS_ALPHAARG2, second);
 }
 
+void RenderDisableStage(u32_t stage)
+{
+    RenderSetColorOp(stage, D3DTOP_DISABLE, ~0u, ~0u);
+    RenderSetAlphaOp(stage, D3DTOP_DISABLE, ~0u, ~0u);
+}
+
 void RenderSetWrapAndMaterialSources()
 {
     RenderSetStageState(0, D3DTSS_ADDRESSU, D3DTADDRESS_WRAP);

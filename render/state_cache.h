@@ -22,6 +22,8 @@ void RenderSetStageState(u32_t stage, u32_t type, u32_t value);
 // The colour operation and its arguments; an argument of -1 (all bits set) is left as it is.
 void RenderSetColorOp(u32_t stage, u32_t op, u32_t first, u32_t second);
 void RenderSetAlphaOp(u32_t stage, u32_t op, u32_t first, u32_t second);
+// Both operations of the stage disabled, their arguments left as they are.
+void RenderDisableStage(u32_t stage);
 // The states the world's mesh passes share: stage 0 wraps in u and v, stages 0 and 1 take texture
 // coordinate sets 0 and 1, and the four material colour sources are the material.
 void RenderSetWrapAndMaterialSources();

@@ -36,12 +36,6 @@ IDirect3DDevice8* Device()
     return g_render.device;
 }
 
-void DisableStage(u32_t stage)
-{
-    RenderSetColorOp(stage, D3DTOP_DISABLE, ~0u, ~0u);
-    RenderSetAlphaOp(stage, D3DTOP_DISABLE, ~0u, ~0u);
-}
-
 // The states both decal passes draw with.
 void SetDecalStates()
 {
@@ -54,7 +48,7 @@ void SetDecalStates()
     RenderSetState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
     RenderSetColorOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE);
     RenderSetAlphaOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE);
-    DisableStage(1);
+    RenderDisableStage(1);
     RenderSetState(D3DRS_FILLMODE, rbwireframe.Bool() ? D3DFILL_WIREFRAME : D3DFILL_SOLID);
     DynBufferSelect(&g_dynBuffers.colTexVertices);
 }
@@ -200,7 +194,7 @@ void RenderDrawTintedMesh(const Decal* record, const AnimFrameMesh* faceMesh)
     if (underWater)
         UnderwaterFogStageEnd(1);
     if (fogged) {
-        DisableStage(1);
+        RenderDisableStage(1);
         RenderSetState(D3DRS_ALPHATESTENABLE, 0);
     }
     Device()->SetTransform(D3DTS_PROJECTION, &viewProjection);

@@ -198,14 +198,7 @@ void IndoorRender()
     RenderSetStageState(0, D3DTSS_MINFILTER, D3DTEXF_LINEAR);
     RenderSetStageState(0, D3DTSS_MAGFILTER, D3DTEXF_LINEAR);
     RenderSetStageState(0, D3DTSS_MIPFILTER, D3DTEXF_LINEAR);
-    RenderSetStageState(0, D3DTSS_ADDRESSU, D3DTADDRESS_WRAP);
-    RenderSetStageState(0, D3DTSS_ADDRESSV, D3DTADDRESS_WRAP);
-    RenderSetStageState(0, D3DTSS_TEXCOORDINDEX, 0);
-    RenderSetStageState(1, D3DTSS_TEXCOORDINDEX, 1);
-    RenderSetState(D3DRS_DIFFUSEMATERIALSOURCE, D3DMCS_MATERIAL);
-    RenderSetState(D3DRS_AMBIENTMATERIALSOURCE, D3DMCS_MATERIAL);
-    RenderSetState(D3DRS_SPECULARMATERIALSOURCE, D3DMCS_MATERIAL);
-    RenderSetState(D3DRS_EMISSIVEMATERIALSOURCE, D3DMCS_MATERIAL);
+    RenderSetWrapAndMaterialSources();
     g_pluginHost.Broadcast(HookIndoorRender, Word(&g_cameraIndoor));
 }
 

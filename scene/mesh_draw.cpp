@@ -89,12 +89,6 @@ void SetStageZero(IDirect3DTexture8* texture)
     RenderSetTexture(0, texture);
 }
 
-void DisableStage(u32_t stage)
-{
-    RenderSetColorOp(stage, D3DTOP_DISABLE, ~0u, ~0u);
-    RenderSetAlphaOp(stage, D3DTOP_DISABLE, ~0u, ~0u);
-}
-
 void SetTextureTransform(u32_t stage, const D3DXMATRIX& matrix)
 {
     Device()->SetTransform(static_cast<D3DTRANSFORMSTATETYPE>(D3DTS_TEXTURE0 + stage), &matrix);
@@ -244,7 +238,7 @@ void ReflectionPassBegin(const TextureInfo& info)
     RenderSetAlphaOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_CURRENT);
     RenderSetColorOp(1, D3DTOP_SELECTARG1, D3DTA_CURRENT, ~0u);
     RenderSetAlphaOp(1, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_CURRENT);
-    DisableStage(2);
+    RenderDisableStage(2);
     RenderSetTexture(0, info.secondReflectMap);
     RenderSetTexture(1, info.reflectMap);
 }
@@ -259,7 +253,7 @@ void FogPass(const MeshFog& fog, bool cullNone, bool advance)
     RenderSetState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
     RenderSetState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
     RenderSetState(D3DRS_SPECULARENABLE, 0);
-    DisableStage(1);
+    RenderDisableStage(1);
     D3DXMATRIX transform;
     const bool perVertex = fog.perVertex && FogVertexTransform(ViewMatrix(), mfrange.Float(), &transform);
     if (perVertex) {
@@ -283,7 +277,7 @@ void FogPass(const MeshFog& fog, bool cullNone, bool advance)
     RenderSetAlphaOp(0, D3DTOP_SELECTARG1, D3DTA_TEXTURE, ~0u);
     if (perVertex) {
         ResetTextureStage(0, 0);
-        DisableStage(1);
+        RenderDisableStage(1);
     }
     if (cullNone)
         RenderSetState(D3DRS_CULLMODE, D3DCULL_CW);
@@ -329,7 +323,7 @@ void DrawPasses(const TextureInfo& info, bool reflection, bool twoSided, const D
             UnderwaterFogStageEnd(1);
     }
     if (passes == 2 && reflection) {
-        DisableStage(1);
+        RenderDisableStage(1);
         RenderSetTexture(1, nullptr);
         RenderSetState(D3DRS_ALPHABLENDENABLE, 0);
         RenderSetStageState(0, D3DTSS_TEXCOORDINDEX, 0);
@@ -414,7 +408,7 @@ void MeshDrawFinishPass(IDirect3DTexture8* texture, const TextureInfo& info, boo
         ResetTextureStage(1, 1);
         ResetTextureStage(2, 2);
         RenderSetTexture(2, nullptr);
-        DisableStage(2);
+        RenderDisableStage(2);
     }
     if (underWater)
         UnderwaterFogStageEnd(fogStage);
@@ -422,11 +416,11 @@ void MeshDrawFinishPass(IDirect3DTexture8* texture, const TextureInfo& info, boo
         ResetTextureStage(fogStage, fogStage);
     if (fogStageUsed) {
         RenderSetTexture(fogStage, nullptr);
-        DisableStage(fogStage);
+        RenderDisableStage(fogStage);
     }
     if (g_mesh.alphaTest)
         RenderSetState(D3DRS_ALPHATESTENABLE, 0);
-    DisableStage(1);
+    RenderDisableStage(1);
 }
 
 // Land-layer meshes: the mesh marks the stencil as the static map does, then takes the land's
@@ -480,7 +474,7 @@ void DrawLandLayers(const D3DXMATRIX& world, const AnimVertexData* fogBlock)
     RenderSetAlphaOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_CURRENT);
     RenderSetColorOp(1, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_CURRENT);
     RenderSetAlphaOp(1, D3DTOP_SELECTARG1, D3DTA_TEXTURE, ~0u);
-    DisableStage(2);
+    RenderDisableStage(2);
     for (int layer = 0; layer < LAND_LAYER_COUNT; ++layer) {
         const LandTextureSlot& slot = g_mapRender.landTextures[layer];
         if (!slot.layer)
@@ -502,7 +496,7 @@ void DrawLandLayers(const D3DXMATRIX& world, const AnimVertexData* fogBlock)
     } else {
         RenderSetColorOp(0, D3DTOP_SELECTARG1, D3DTA_TEXTURE, ~0u);
     }
-    DisableStage(1);
+    RenderDisableStage(1);
     RenderSetTexture(1, nullptr);
     SetTextureTransform(0, layers);
     RenderSetTexture(0, MapGetLightmapTexture());
@@ -526,7 +520,7 @@ void DrawLandLayers(const D3DXMATRIX& world, const AnimVertexData* fogBlock)
             RenderSetColorOp(0, D3DTOP_SELECTARG1, D3DTA_TFACTOR, ~0u);
             RenderSetAlphaOp(0, D3DTOP_SELECTARG1, D3DTA_TFACTOR, ~0u);
         }
-        DisableStage(1);
+        RenderDisableStage(1);
         MeshDrawIndexed(g_mesh.record, true);
     }
 
@@ -598,15 +592,20 @@ void SetLighting(bool on)
     g_mesh.lighting = on;
 }
 
-void BeginNode(const D3DXMATRIX& world)
+void SetNodeStates()
 {
     RenderSetState(D3DRS_ALPHABLENDENABLE, 0);
     RenderSetState(D3DRS_ALPHATESTENABLE, 0);
     RenderSetState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
     RenderSetState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
-    DisableStage(1);
+    RenderDisableStage(1);
     SetLighting(true);
     RenderSetState(D3DRS_SPECULARENABLE, 1);
+}
+
+void BeginNode(const D3DXMATRIX& world)
+{
+    SetNodeStates();
     Device()->SetTransform(D3DTS_WORLD, &world);
 }
 
@@ -845,7 +844,7 @@ void UnderwaterFogStageEnd(u32_t stage)
     SetTextureTransform(stage, identity);
     RenderSetStageState(stage, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_DISABLE);
     RenderSetStageState(stage, D3DTSS_TEXCOORDINDEX, 0);
-    DisableStage(stage);
+    RenderDisableStage(stage);
 }
 
 s32_t MeshDrawFrameMesh(AnimMesh* anim, u32_t frame, u32_t mesh, IDirect3DTexture8* texture, const MeshSettings* record,
@@ -920,13 +919,7 @@ void MeshDrawIndoor(AnimMesh* anim, u32_t meshIndex, u32_t frameIndex, IDirect3D
 {
     if (!anim || !g_render.device)
         return;
-    RenderSetState(D3DRS_ALPHABLENDENABLE, 0);
-    RenderSetState(D3DRS_ALPHATESTENABLE, 0);
-    RenderSetState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-    RenderSetState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
-    DisableStage(1);
-    SetLighting(true);
-    RenderSetState(D3DRS_SPECULARENABLE, 1);
+    SetNodeStates();
     g_mesh.alphaTest = false;
     if (frameIndex >= anim->frames_c || meshIndex >= anim->frames[frameIndex].meshes_c)
         return;
@@ -979,7 +972,7 @@ void MeshDrawIndoor(AnimMesh* anim, u32_t meshIndex, u32_t frameIndex, IDirect3D
                 BackFacesEnd();
         }
         if (passes == 2 && reflection) {
-            DisableStage(1);
+            RenderDisableStage(1);
             RenderSetTexture(1, nullptr);
             RenderSetState(D3DRS_ALPHABLENDENABLE, 0);
             RenderSetStageState(0, D3DTSS_TEXCOORDINDEX, 0);

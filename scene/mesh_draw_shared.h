@@ -50,7 +50,8 @@ void SetLighting(bool on);
 // vision ambient and diffuse are the night-vision colours; power 4 x 2^(10 x glossiness).
 void SetMeshMaterial(const AnimMaterial* m);
 // The states every node begins with (blending off, lighting and specular on, its world matrix)
-// and ends with (alpha test and specular off).
+// and ends with (alpha test and specular off). SetNodeStates is the beginning without the matrix.
+void SetNodeStates();
 void BeginNode(const D3DXMATRIX& world);
 void EndNode();
 // Lighting and mip filtering back after a mesh whose record changed them.

@@ -35,12 +35,6 @@ IDirect3DDevice8* Device()
     return g_render.device;
 }
 
-void DisableStage(u32_t stage)
-{
-    RenderSetColorOp(stage, D3DTOP_DISABLE, ~0u, ~0u);
-    RenderSetAlphaOp(stage, D3DTOP_DISABLE, ~0u, ~0u);
-}
-
 // The geometry of one record: the frames' blocks and the weights.
 struct Geometry {
     const AnimFrameMesh* record = nullptr;
@@ -249,7 +243,7 @@ void MeshRecordDraw(DrawRecord* record)
     const bool drawable = g.faceCount > 0 && (gpu || GeometryFits(g));
     for (int p = 0; p < passes && drawable; ++p) {
         RenderSetStageState(0, D3DTSS_TEXCOORDINDEX, 0);
-        DisableStage(1);
+        RenderDisableStage(1);
         if (p == 1 && twoSided) {
             RenderSetState(D3DRS_CULLMODE, D3DCULL_CCW);
             Device()->LightEnable(0, FALSE);
@@ -262,7 +256,7 @@ void MeshRecordDraw(DrawRecord* record)
             RenderSetAlphaOp(0, D3DTOP_SELECTARG1, D3DTA_TEXTURE, ~0u);
             RenderSetColorOp(1, D3DTOP_SELECTARG1, D3DTA_CURRENT, ~0u);
             RenderSetAlphaOp(1, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_CURRENT);
-            DisableStage(2);
+            RenderDisableStage(2);
             RenderSetTexture(0, secondReflect);
             RenderSetTexture(1, reflect);
         }
@@ -289,7 +283,7 @@ void MeshRecordDraw(DrawRecord* record)
     RenderSetState(D3DRS_ALPHATESTENABLE, 0);
     if (reflection) {
         RenderSetStageState(0, D3DTSS_TEXCOORDINDEX, 0);
-        DisableStage(1);
+        RenderDisableStage(1);
     }
     mesh_draw_detail::SetLighting(false);
     RenderSetState(D3DRS_ZENABLE, D3DZB_TRUE);

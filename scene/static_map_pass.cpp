@@ -67,12 +67,6 @@ void LinearFilters(u32_t stage)
     RenderSetStageState(stage, D3DTSS_MIPFILTER, D3DTEXF_LINEAR);
 }
 
-void DisableStage(u32_t stage)
-{
-    RenderSetColorOp(stage, D3DTOP_DISABLE, kKeep, kKeep);
-    RenderSetAlphaOp(stage, D3DTOP_DISABLE, kKeep, kKeep);
-}
-
 // Takes (x, z) of a position to the stage's (u, v): the y and z columns swapped.
 D3DXMATRIX XzToUv()
 {
@@ -135,7 +129,7 @@ void DrawWireframe()
     RenderSetState(D3DRS_ALPHABLENDENABLE, 0);
     RenderSetColorOp(0, D3DTOP_SELECTARG1, D3DTA_TFACTOR, kKeep);
     RenderSetAlphaOp(0, D3DTOP_SELECTARG1, D3DTA_TFACTOR, kKeep);
-    DisableStage(1);
+    RenderDisableStage(1);
     RenderSetState(D3DRS_FILLMODE, D3DFILL_WIREFRAME);
     MapChunksDrawWireframe();
     RenderSetState(D3DRS_FILLMODE, D3DFILL_SOLID);
@@ -153,7 +147,7 @@ void DepthPrePass()
     RenderSetState(D3DRS_ZENABLE, 1);
     RenderSetState(D3DRS_ALPHATESTENABLE, 0);
     RenderSetState(D3DRS_COLORWRITEENABLE, 0);
-    DisableStage(0);
+    RenderDisableStage(0);
     if (LayerDetail()) {
         MapChunksDraw(false, MAP_CHUNK_PASS_NEAR);
         RenderSetState(D3DRS_COLORWRITEENABLE, 0xF);
@@ -162,7 +156,7 @@ void DepthPrePass()
         RenderSetColorOp(0, D3DTOP_SELECTARG1, D3DTA_TEXTURE, kKeep);
         RenderSetAlphaOp(0, D3DTOP_SELECTARG1, D3DTA_TEXTURE, kKeep);
         RenderSetTexture(0, NightVision() ? g_mapRender.landCompositePlain : g_mapRender.landCompositeLit);
-        DisableStage(1);
+        RenderDisableStage(1);
         MapChunksDraw(false, MAP_CHUNK_PASS_FAR);
         RenderSetStageState(0, D3DTSS_MIPMAPLODBIAS, 0);
     } else {
@@ -196,7 +190,7 @@ void DrawLayers(u32_t layerMask)
     RenderSetAlphaOp(0, D3DTOP_SELECTARG1, D3DTA_TEXTURE, kKeep);
     RenderSetColorOp(1, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_CURRENT);
     RenderSetAlphaOp(1, D3DTOP_SELECTARG1, D3DTA_TEXTURE, kKeep);
-    DisableStage(2);
+    RenderDisableStage(2);
     if (layerMask != 0xFFFFFFFFu) {
         RenderSetState(D3DRS_ALPHABLENDENABLE, 0);
         RenderSetColorOp(1, D3DTOP_DISABLE, kKeep, kKeep);
@@ -231,14 +225,14 @@ void DrawLightmap(IDirect3DTexture8* lightmap, float size)
         RenderSetTexture(1, lightmap);
         RenderSetColorOp(1, D3DTOP_MODULATE, D3DTA_CURRENT, D3DTA_TEXTURE);
         RenderSetAlphaOp(1, D3DTOP_SELECTARG1, D3DTA_CURRENT, kKeep);
-        DisableStage(2);
+        RenderDisableStage(2);
         CameraSpaceCoordinates(1, D3DTS_TEXTURE1, CameraToTexture(1.0f / size, 1.0f / size, -1.0f / size, false));
         if (rbroads.Bool())
             MapChunksDrawMaterialsPass(MAP_CHUNK_PASS_FAR);
         IdentityTransform(D3DTS_TEXTURE1);
         RenderSetStageState(1, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_DISABLE);
         RenderSetStageState(1, D3DTSS_TEXCOORDINDEX, 0);
-        DisableStage(1);
+        RenderDisableStage(1);
         RenderSetColorOp(0, D3DTOP_SELECTARG1, D3DTA_TEXTURE, kKeep);
         if (rbroads.Bool())
             MapChunksDrawMaterialsPass(MAP_CHUNK_PASS_NEAR);
@@ -247,7 +241,7 @@ void DrawLightmap(IDirect3DTexture8* lightmap, float size)
         MapChunksDraw(false, MAP_CHUNK_PASS_NEAR);
         return;
     }
-    DisableStage(1);
+    RenderDisableStage(1);
     if (rbroads.Bool())
         MapChunksDrawMaterials();
     RenderSetTexture(0, lightmap);
@@ -367,7 +361,7 @@ void RenderStaticMapLightmap(OctreeNode*, const StaticMapTextures& textures)
     RenderTimingEnd(TIMED_PASS_MAP_FOG);
     RenderSetStageState(0, D3DTSS_TEXCOORDINDEX, 0);
     RenderSetStageState(0, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_DISABLE);
-    DisableStage(1);
+    RenderDisableStage(1);
     RenderSetStageState(0, D3DTSS_ADDRESSU, D3DTADDRESS_WRAP);
     RenderSetStageState(0, D3DTSS_ADDRESSV, D3DTADDRESS_WRAP);
 }

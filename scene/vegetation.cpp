@@ -327,12 +327,6 @@ void SetStates(bool night)
     RenderSetStageState(1, D3DTSS_ADDRESSV, D3DTADDRESS_WRAP);
 }
 
-void DisableStage(u32_t stage)
-{
-    RenderSetColorOp(stage, D3DTOP_DISABLE, ~0u, ~0u);
-    RenderSetAlphaOp(stage, D3DTOP_DISABLE, ~0u, ~0u);
-}
-
 // Frees the payload of every node (blocks of bytes the table owns), then the table.
 void FreeCellTable()
 {
@@ -509,9 +503,9 @@ void VegetationRender(const float* position, float yaw, float fieldOfView)
     const bool underWaterFog = RenderViewUnderWater && rbfog.Bool() && !g_game.cursorMode;
     if (underWaterFog) {
         UnderwaterFogStageBegin(2);
-        DisableStage(3);
+        RenderDisableStage(3);
     } else {
-        DisableStage(2);
+        RenderDisableStage(2);
     }
 
     // 7. The streaming buffers.

@@ -79,6 +79,25 @@ void SetWorldTranslation(float x, float z)
         g_render.device->SetTransform(D3DTS_WORLD, &world);
 }
 
+// The tile drawn next: its cell coordinates and the cell word the collectors tag objects with.
+void SelectTileCell(s32_t tileX, s32_t tileZ)
+{
+    g_visible.cell[0] = static_cast<s8_t>(tileX);
+    g_visible.cell[1] = static_cast<s8_t>(tileZ);
+    g_visible.cellWord = (static_cast<u32_t>(tileZ) << 16) | (static_cast<u32_t>(tileX) & 0xFFFFu);
+}
+
+// The static map drawn at the tile offset by the renderer the texture unit count allows.
+void DrawStaticMapTile(float dx, float dz)
+{
+    SetWorldTranslation(-dx, -dz);
+    const s32_t units = rbtexunits.Int();
+    if (units >= 8)
+        RenderStaticMapManyStage();
+    else if (units == 2)
+        RenderStaticMapTwoStage();
+}
+
 }  // namespace
 
 void VisibilityCameraAtWrapped(const float* wrapped, float angleX, float angleY, float angleZ, float fov,
@@ -148,10 +167,7 @@ void RenderVisibilityPass(float x, float y, float z, float angleX, float angleY,
     for (int oz = -VISIBILITY_TILE_REACH; oz <= VISIBILITY_TILE_REACH; ++oz) {
         for (int ox = -VISIBILITY_TILE_REACH; ox <= VISIBILITY_TILE_REACH; ++ox) {
             const float dx = float(ox) * size, dz = float(oz) * size;
-            const s32_t tileX = tile[0] - ox, tileZ = tile[1] - oz;
-            g_visible.cell[0] = static_cast<s8_t>(tileX);
-            g_visible.cell[1] = static_cast<s8_t>(tileZ);
-            g_visible.cellWord = (static_cast<u32_t>(tileZ) << 16) | (static_cast<u32_t>(tileX) & 0xFFFFu);
+            SelectTileCell(tile[0] - ox, tile[1] - oz);
 
             if (occluders.resolution)
                 MarkOccluderLeaves(occluders, -ox, -oz, true);
@@ -168,12 +184,7 @@ void RenderVisibilityPass(float x, float y, float z, float angleX, float angleY,
                                   occluders.resolution ? ViewNodeVisibleChecked : ViewNodeVisible);
             }
 
-            SetWorldTranslation(-dx, -dz);
-            const s32_t units = rbtexunits.Int();
-            if (units >= 8)
-                RenderStaticMapManyStage();
-            else if (units == 2)
-                RenderStaticMapTwoStage();
+            DrawStaticMapTile(dx, dz);
 
             if (occluders.resolution)
                 MarkOccluderLeaves(occluders, -ox, -oz, false);
@@ -296,18 +307,10 @@ void RenderMapGeometryPass(float x, float y, float z, float angleX, float angleY
     for (int oz = -VISIBILITY_TILE_REACH; oz <= VISIBILITY_TILE_REACH; ++oz) {
         for (int ox = -VISIBILITY_TILE_REACH; ox <= VISIBILITY_TILE_REACH; ++ox) {
             const float dx = float(ox) * size, dz = float(oz) * size;
-            const s32_t tileX = tile[0] - ox, tileZ = tile[1] - oz;
-            g_visible.cell[0] = static_cast<s8_t>(tileX);
-            g_visible.cell[1] = static_cast<s8_t>(tileZ);
-            g_visible.cellWord = (static_cast<u32_t>(tileZ) << 16) | (static_cast<u32_t>(tileX) & 0xFFFFu);
+            SelectTileCell(tile[0] - ox, tile[1] - oz);
             const u32_t tileIndex = static_cast<u32_t>((oz + VISIBILITY_TILE_REACH) * 5 + (ox + VISIBILITY_TILE_REACH));
             MapChunksSetVisibilityFilter(true, tileIndex);
-            SetWorldTranslation(-dx, -dz);
-            const s32_t units = rbtexunits.Int();
-            if (units >= 8)
-                RenderStaticMapManyStage();
-            else if (units == 2)
-                RenderStaticMapTwoStage();
+            DrawStaticMapTile(dx, dz);
         }
     }
     MapChunksSetVisibilityFilter(false, 0);

@@ -10,7 +10,7 @@
 
 #include <cmath>
 
-#include "actors/boat.h"
+#include "actors/vehicle_kind_motion.h"
 #include "core/log.h"
 #include "game/game_state.h"
 #include "game/player_view.h"

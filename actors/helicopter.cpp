@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "actors/actor.h"
-#include "actors/boat.h"
+#include "actors/vehicle_kind_motion.h"
 #include "core/log.h"
 #include "game/game_state.h"
 #include "game/player_view.h"

@@ -4,7 +4,7 @@
 //
 // A "max_angle" of 0 would put the banked turn's pivot at an infinite distance: the helicopter then
 // turns about itself (its turn rate is 0 then anyway).
-#include "actors/boat.h"
+#include "actors/vehicle_kind_motion.h"
 #include "actors/helicopter.h"
 
 #include <cmath>

@@ -28,6 +28,11 @@ namespace {
 // Tile numbers a walk accepts: beyond them a segment is taken as lying nowhere.
 constexpr double kMaxTileIndex = 16777216.0;
 
+// MapTraceWithinSegment: segments shorter than this are left to the whole walk, and the walk goes
+// this far (in world units) past the end.
+constexpr float kWithinSegmentShortest = 0.01f;
+constexpr float kWithinSegmentMargin = 0.5f;
+
 // What one MapTrace carries from leaf to leaf.
 struct TraceRun {
     MapTraceInfo* info;  // null: only the result is wanted
@@ -351,6 +356,28 @@ bool MapTrace(const float* start, const float* end, MapTraceInfo* info)
     const float endAt = (run.flags & (TRACE_OBJECTS | TRACE_WATER)) ? 3.4e38f : 1.0001f;
     auto traceTile = [&run, endAt](const float* s, const float* e, s32_t tileX, s32_t tileZ) {
         // A walk that passed the end ends the tile walk too: later tiles lie further along.
+        return MapTraceWalkSegment(s, e, VisitLeaf, &run, tileX, tileZ, endAt, &run.passedTheEnd) || run.passedTheEnd;
+    };
+    const bool hit = Walk(start, end, traceTile, tiled, MAP_TRACE_MAX_TILES);
+    return hit && !run.passedTheEnd;
+}
+
+bool MapTraceWithinSegment(const float* start, const float* end, MapTraceInfo* info)
+{
+    if (!start || !end || !info)
+        return false;
+    const bool objectsWithin = !(info->flags & TRACE_OBJECTS) || (info->objOptions & OBJTRACE_WITHIN_SEGMENT);
+    const float dx = end[0] - start[0], dy = end[1] - start[1], dz = end[2] - start[2];
+    const float length = std::sqrt(dx * dx + dy * dy + dz * dz);
+    if (!objectsWithin || (info->flags & TRACE_WATER) || !(length >= kWithinSegmentShortest))
+        return MapTrace(start, end, info);
+    ++g_map.traceStamp;
+    TraceRun run = {info, info->flags, false, false};
+    const bool tiled = (info->flags & TRACE_TILED) != 0;
+    // Leaves the ray enters past the end hold no hit within the segment. The margin, in units along
+    // the segment, covers the rounding of an object's hit point before its leaf takes it.
+    const float endAt = 1.0f + std::fmax(1e-4f, kWithinSegmentMargin / length);
+    auto traceTile = [&run, endAt](const float* s, const float* e, s32_t tileX, s32_t tileZ) {
         return MapTraceWalkSegment(s, e, VisitLeaf, &run, tileX, tileZ, endAt, &run.passedTheEnd) || run.passedTheEnd;
     };
     const bool hit = Walk(start, end, traceTile, tiled, MAP_TRACE_MAX_TILES);

@@ -108,13 +108,15 @@ float TraceObjects(OctreeNode* leaf, OctreeTraceContext* context, MapTraceInfo* 
     float bestObj = OBJTRACE_NO_HIT;
     u32_t it;
     for (ObjectGridEntry* entry = ObjectGridFirst(leaf, &it); entry; entry = ObjectGridNext(&it)) {
+        // What the entry itself tells is asked before the object is read.
         if (entry->kind != OBJECT_GRID_OBJECT || entry->traceStamp == g_map.traceStamp)
             continue;
         DynamicObject* object = static_cast<DynamicObject*>(entry->owner);
-        if (!object || object->typeId == OBJECT_TYPE_ROOT || object->typeId == OBJECT_TYPE_GRAPHIC)
+        if (!object || object == info->ignoreObject || !CellRangeContains(cell, entry->tileRect))
             continue;
-        if ((object->envelope && object->envelope->IsDestroyedState()) || !object->IsCollidable() ||
-            object == info->ignoreObject || !CellRangeContains(cell, entry->tileRect))
+        if (object->typeId == OBJECT_TYPE_ROOT || object->typeId == OBJECT_TYPE_GRAPHIC)
+            continue;
+        if ((object->envelope && object->envelope->IsDestroyedState()) || !object->IsCollidable())
             continue;
         float box[6];
         object->GetGeometryBounds(box);

@@ -104,7 +104,8 @@ protected:
         TempDirTest::SetUp();
         m_seed = EngineRandState();
         std::string error;
-        const std::filesystem::path sample = std::filesystem::path(ZINTAR_TEST_DATA_DIR) / ".." / ".." / "data" / "sample";
+        const std::filesystem::path sample =
+            std::filesystem::path(ZINTAR_TEST_DATA_DIR) / ".." / ".." / "data" / "sample";
         ASSERT_TRUE(BfsPackFolder(sample.string(), "main.bfs", error)) << error;
         ConStartup();
         ASSERT_TRUE(VFSInit());
@@ -162,7 +163,8 @@ protected:
             Actor* blocker = m_soldiers[(EngineRand() % (m_soldiers.size() - 2)) + 2]->body;
             if (blocker != target) {
                 const Vector3 at = target->GetPosition();
-                blocker->SetPosition({at.x + Uniform(-3.0f, 3.0f), at.y + Uniform(0.0f, 4.0f), at.z + Uniform(-3.0f, 3.0f)});
+                blocker->SetPosition(
+                    {at.x + Uniform(-3.0f, 3.0f), at.y + Uniform(0.0f, 4.0f), at.z + Uniform(-3.0f, 3.0f)});
                 DynObjectUpdateGrid(blocker);
             }
         }
@@ -197,7 +199,8 @@ TEST_F(SightOracle, CanSeeAndTheRegistryWalkGiveThePlainRulesAnswers)
         for (bool skipFrustum : {true, false}) {
             const bool expected = PlainSees(eyes, aim, target, skipFrustum);
             seen[expected ? 1 : 0] += skipFrustum;
-            ASSERT_EQ(eyes->CanSee(target, skipFrustum), expected) << "placement " << n << " skipFrustum " << skipFrustum;
+            ASSERT_EQ(eyes->CanSee(target, skipFrustum), expected)
+                << "placement " << n << " skipFrustum " << skipFrustum;
         }
         // The registry walk from the frustum's eye: every living actor of the registry that is neither
         // neutral nor a friend (the outpost's own guard too).

@@ -286,7 +286,14 @@ bool MapTraceLeafTest(OctreeNode* leaf, OctreeTraceContext* context)
         if (info->resultKind == TRACE_RESULT_OBJECT_NEAREST)
             return true;
     }
-    return (faceHit && leaf->IsPointInside(p)) || meshHit;
+    // A hit beyond this leaf does not stop the walk: a nearer one may lie in a leaf between, and the
+    // leaf that holds the hit finds it again (a map mesh is linked to every leaf its box meets). A
+    // map-mesh hit outside the whole tree has no such leaf and stops the walk here.
+    if (!leaf->IsPointInside(p)) {
+        const OctreeNode* root = OctreeGetRoot();
+        return meshHit && !root->IsPointInside(p);
+    }
+    return faceHit || meshHit;
 }
 
 bool VisitLeaf(OctreeNode* leaf, OctreeTraceContext* context, float)

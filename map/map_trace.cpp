@@ -3,6 +3,7 @@
 #include "map/map_trace.h"
 
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include "ai/envelope.h"
@@ -89,6 +90,31 @@ OctreeGeometry* FirstCrossedSet(const OctreeNode* leaf, const Vector3& start, co
     return nullptr;
 }
 
+// The ray's slabs taken with multiplications by the inverse direction: true only when the ray
+// misses the box by more than the rounding that separates them from D3DXBoxBoundProbe's divisions
+// (a few parts in 10^7), so that every box it rejects the probe would reject too. Undecided
+// (false) where a parameter is not finite.
+bool RayClearlyMissesBox(const float* box, const float* origin, const float* direction, const float* inverse)
+{
+    float nearest = 0.0f, farthest = 3.4e38f;
+    for (int axis = 0; axis < 3; ++axis) {
+        if (direction[axis] == 0.0f) {
+            if (origin[axis] < box[axis] || origin[axis] > box[axis + 3])
+                return true;
+            continue;
+        }
+        float t1 = (box[axis] - origin[axis]) * inverse[axis];
+        float t2 = (box[axis + 3] - origin[axis]) * inverse[axis];
+        if (t1 > t2)
+            std::swap(t1, t2);
+        if (!(std::fabs(t1) <= 1e30f) || !(std::fabs(t2) <= 1e30f))
+            return false;
+        nearest = t1 > nearest ? t1 : nearest;
+        farthest = t2 < farthest ? t2 : farthest;
+    }
+    return nearest - farthest > 1e-6f * (std::fabs(nearest) + std::fabs(farthest));
+}
+
 // The dynamic objects linked to the leaf (TRACE_OBJECTS): the nearest accepted object hit goes
 // into the record. Returns the distance of the accepted hit, or OBJTRACE_NO_HIT.
 float TraceObjects(OctreeNode* leaf, OctreeTraceContext* context, MapTraceInfo* info)
@@ -101,6 +127,10 @@ float TraceObjects(OctreeNode* leaf, OctreeTraceContext* context, MapTraceInfo* 
     D3DXVec3Normalize(&direction, &direction);
     const Vector3 unit = {direction.x, direction.y, direction.z};
     const D3DXVECTOR3 rayStart = ToD3DX(worldStart);
+    const float origin[3] = {worldStart.x, worldStart.y, worldStart.z};
+    const float along[3] = {direction.x, direction.y, direction.z};
+    const float inverse[3] = {along[0] != 0.0f ? 1.0f / along[0] : 0.0f, along[1] != 0.0f ? 1.0f / along[1] : 0.0f,
+                              along[2] != 0.0f ? 1.0f / along[2] : 0.0f};
     const s8_t cell[2] = {static_cast<s8_t>(context->tileX), static_cast<s8_t>(context->tileZ)};
     const float length = std::sqrt(context->lengthSquared);
     const bool withinSegment = (info->objOptions & OBJTRACE_WITHIN_SEGMENT) != 0;
@@ -120,6 +150,8 @@ float TraceObjects(OctreeNode* leaf, OctreeTraceContext* context, MapTraceInfo* 
             continue;
         float box[6];
         object->GetGeometryBounds(box);
+        if (RayClearlyMissesBox(box, origin, along, inverse))
+            continue;
         const D3DXVECTOR3 low(box[0], box[1], box[2]), high(box[3], box[4], box[5]);
         if (!D3DXBoxBoundProbe(&low, &high, &rayStart, &direction))
             continue;

@@ -119,6 +119,9 @@ bool RayClearlyMissesBox(const float* box, const float* origin, const float* dir
 // into the record. Returns the distance of the accepted hit, or OBJTRACE_NO_HIT.
 float TraceObjects(OctreeNode* leaf, OctreeTraceContext* context, MapTraceInfo* info)
 {
+    // Most leaves hold no object: nothing of the ray need be worked out for them.
+    if (leaf->linkHead == GRID_LINK_NONE)
+        return OBJTRACE_NO_HIT;
     const OctreeNode* root = OctreeGetRoot();
     const float sizeX = root->boxMax.x - root->boxMin.x, sizeZ = root->boxMax.z - root->boxMin.z;
     const Vector3 worldStart = {context->start.x + static_cast<float>(context->tileX) * sizeX, context->start.y,

@@ -5,6 +5,11 @@
 class AIInterface;
 class Envelope;
 class EventHandler;
+class NamedValueTable;
+class ScriptValue;
+
+// How a call argument's name is looked up (the rule compiler installs its scopes); null when absent.
+using ScriptNameLookup = ScriptValue* (*)(const char* name);
 
 constexpr u32_t MAX_AI_INTERFACES = 128;
 constexpr u32_t ENVELOPE_TABLE_SLOTS = 2048;
@@ -21,6 +26,16 @@ struct AIState {
     EventHandler** eventHandlers = nullptr;
     u32_t eventHandlerCount = 0;
     u32_t eventHandlerCapacity = 0;
+
+    // The rule-script language's tables (ai/script_object.h), made by the AI start-up.
+    void* scriptClasses = nullptr;  // the class registry's list
+    NamedValueTable* scriptGlobalObjects = nullptr;
+    NamedValueTable* scriptConstPool = nullptr;
+    ScriptNameLookup scriptNameLookup = nullptr;  // null: ScriptGlobalObjects only
+    // The script line the text reader stands on, for error lines; reset per file by the compiler.
+    s32_t scriptLine = 0;
+    // The AI log "log.txt" (ai/ai_log.h); null while none is open.
+    void* aiLogFile = nullptr;
 };
 
 extern AIState g_ai;

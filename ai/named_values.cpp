@@ -20,8 +20,7 @@ void ScriptFreeText(char* text)
 
 ScriptValueInfo::ScriptValueInfo(const char* valueName, s32_t valueType, bool isShared)
     : name(ScriptCopyText(valueName)), type(valueType), shared(isShared ? 1 : 0)
-{
-}
+{}
 
 ScriptValueInfo::~ScriptValueInfo()
 {
@@ -30,8 +29,7 @@ ScriptValueInfo::~ScriptValueInfo()
 
 ScriptValue::ScriptValue(ScriptValueInfo* valueInfo, void* valueData, bool ownsValueData)
     : ownsData(ownsValueData ? 1 : 0), info(valueInfo), data(valueData)
-{
-}
+{}
 
 ScriptValue::~ScriptValue()
 {
@@ -45,16 +43,16 @@ bool ScriptValue::Equals(s32_t type, const void* otherData) const
     if (!info || info->type != type || !data || !otherData)
         return false;
     switch (type) {
-    case TYP_BOOL:
-        return *static_cast<const u8_t*>(data) == *static_cast<const u8_t*>(otherData);
-    case TYP_INT:
-        return *static_cast<const s32_t*>(data) == *static_cast<const s32_t*>(otherData);
-    case TYP_FLOAT:
-        return *static_cast<const float*>(data) == *static_cast<const float*>(otherData);
-    case TYP_STRING:
-        return std::strcmp(static_cast<const char*>(data), static_cast<const char*>(otherData)) == 0;
-    default:
-        return false;
+        case TYP_BOOL:
+            return *static_cast<const u8_t*>(data) == *static_cast<const u8_t*>(otherData);
+        case TYP_INT:
+            return *static_cast<const s32_t*>(data) == *static_cast<const s32_t*>(otherData);
+        case TYP_FLOAT:
+            return *static_cast<const float*>(data) == *static_cast<const float*>(otherData);
+        case TYP_STRING:
+            return std::strcmp(static_cast<const char*>(data), static_cast<const char*>(otherData)) == 0;
+        default:
+            return false;
     }
 }
 
@@ -69,8 +67,7 @@ void ScriptValue::Clear()
 
 NamedValueTable::NamedValueTable(s32_t tableCapacity)
     : capacity(tableCapacity > 0 ? tableCapacity : 0), values(new ScriptValue*[capacity > 0 ? capacity : 1]())
-{
-}
+{}
 
 NamedValueTable::~NamedValueTable()
 {

@@ -20,20 +20,20 @@ template <class T>
 bool Compare(s32_t code, T left, T right)
 {
     switch (code) {
-    case OP_LESS:
-        return left < right;
-    case OP_LESS_EQUAL:
-        return left <= right;
-    case OP_EQUAL:
-        return left == right;
-    case OP_NOT_EQUAL:
-        return left != right;
-    case OP_GREATER:
-        return left > right;
-    case OP_GREATER_EQUAL:
-        return left >= right;
-    default:
-        return false;
+        case OP_LESS:
+            return left < right;
+        case OP_LESS_EQUAL:
+            return left <= right;
+        case OP_EQUAL:
+            return left == right;
+        case OP_NOT_EQUAL:
+            return left != right;
+        case OP_GREATER:
+            return left > right;
+        case OP_GREATER_EQUAL:
+            return left >= right;
+        default:
+            return false;
     }
 }
 
@@ -78,14 +78,12 @@ void* ScriptAddressOperand::GetAddress()
 
 ScriptCallOperand::ScriptCallOperand(ScriptFunction callFunction, ScriptArgs* ownedArgs)
     : function(callFunction), args(ownedArgs)
-{
-}
+{}
 
 ScriptCallOperand::ScriptCallOperand(ScriptObject* fixedObject, void* const* objectSource,
                                      const ScriptMethod* callMethod, ScriptArgs* ownedArgs)
     : object(fixedObject), objectVariable(objectSource), method(callMethod), args(ownedArgs)
-{
-}
+{}
 
 ScriptCallOperand::~ScriptCallOperand()
 {
@@ -142,8 +140,7 @@ ScriptToken ScriptToken::MakeOperand(s32_t type, ScriptOperand* operand)
 
 ScriptTokenList::ScriptTokenList(s32_t listCapacity)
     : capacity(listCapacity > 0 ? listCapacity : 0), tokens(new ScriptToken[capacity > 0 ? capacity : 1])
-{
-}
+{}
 
 ScriptTokenList::~ScriptTokenList()
 {
@@ -173,30 +170,30 @@ void ScriptTokenList::Clear()
 bool ScriptConditionNode::Evaluate()
 {
     switch (code) {
-    case OP_COPY:
-        result.result = left->GetBool();
-        break;
-    case OP_NOT:
-        result.result = !left->GetBool();
-        break;
-    case OP_AND:
-        result.result = left->GetBool() && right->GetBool();
-        break;
-    case OP_OR:
-        result.result = left->GetBool() || right->GetBool();
-        break;
-    default:
-        if (operandType == OPERAND_INT) {
-            const s32_t a = left->GetInt();
-            result.result = Compare(code, a, right->GetInt());
-        } else if (operandType == OPERAND_FLOAT) {
-            const float a = left->GetFloat();
-            result.result = Compare(code, a, right->GetFloat());
-        } else {
-            const auto a = reinterpret_cast<std::uintptr_t>(left->GetAddress());
-            result.result = Compare(code, a, reinterpret_cast<std::uintptr_t>(right->GetAddress()));
-        }
-        break;
+        case OP_COPY:
+            result.result = left->GetBool();
+            break;
+        case OP_NOT:
+            result.result = !left->GetBool();
+            break;
+        case OP_AND:
+            result.result = left->GetBool() && right->GetBool();
+            break;
+        case OP_OR:
+            result.result = left->GetBool() || right->GetBool();
+            break;
+        default:
+            if (operandType == OPERAND_INT) {
+                const s32_t a = left->GetInt();
+                result.result = Compare(code, a, right->GetInt());
+            } else if (operandType == OPERAND_FLOAT) {
+                const float a = left->GetFloat();
+                result.result = Compare(code, a, right->GetFloat());
+            } else {
+                const auto a = reinterpret_cast<std::uintptr_t>(left->GetAddress());
+                result.result = Compare(code, a, reinterpret_cast<std::uintptr_t>(right->GetAddress()));
+            }
+            break;
     }
     return result.result;
 }
@@ -243,7 +240,8 @@ bool ScriptCondition::Compile(ScriptTokenList& tokens)
     bool ok = true;
     for (s32_t i = 0; ok && i < tokens.Count(); ++i) {
         const ScriptToken& token = *tokens.At(i);
-        StackItem current{token.kind, token.arity, token.code, token.operandType, tokenOperands[static_cast<size_t>(i)]};
+        StackItem current{token.kind, token.arity, token.code, token.operandType,
+                          tokenOperands[static_cast<size_t>(i)]};
         if (token.kind == ScriptToken::Operand && !current.operand) {
             ok = Fail(12, "Missing argument\n");
             break;

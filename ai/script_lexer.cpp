@@ -133,7 +133,7 @@ bool LexReadQuotedString(const char*& cursor, char** out)
     if (*cursor != '"')
         return false;
     const char* close = std::strchr(cursor + 1, '"');
-    if (!close || close[1] == '\0') {
+    if (!close) {
         ScriptReportError("lex", 1, " Unexpected end of line\n");
         return false;
     }

@@ -24,8 +24,7 @@ ScriptClassList* Classes()
 
 ScriptMethod::ScriptMethod(ScriptMethodPtr methodPointer, const char* methodName, s32_t code)
     : name(ScriptCopyText(methodName)), method(methodPointer), returnType(code)
-{
-}
+{}
 
 ScriptMethod::~ScriptMethod()
 {

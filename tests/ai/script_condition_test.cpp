@@ -19,35 +19,63 @@ protected:
     {
         for (char c : text) {
             switch (c) {
-            case '(': list.Add({ScriptToken::Open}); break;
-            case ')': list.Add({ScriptToken::Close}); break;
-            case '!': list.Add(ScriptToken::MakeOperator(OP_NOT)); break;
-            case '&': list.Add(ScriptToken::MakeOperator(OP_AND)); break;
-            case '|': list.Add(ScriptToken::MakeOperator(OP_OR)); break;
-            case '<': list.Add(ScriptToken::MakeOperator(OP_LESS)); break;
-            case '>': list.Add(ScriptToken::MakeOperator(OP_GREATER)); break;
-            case 'L': list.Add(ScriptToken::MakeOperator(OP_LESS_EQUAL)); break;
-            case 'G': list.Add(ScriptToken::MakeOperator(OP_GREATER_EQUAL)); break;
-            case 'E': list.Add(ScriptToken::MakeOperator(OP_EQUAL)); break;
-            case 'N': list.Add(ScriptToken::MakeOperator(OP_NOT_EQUAL)); break;
-            case 'a': case 'b': case 'd':
-                list.Add(ScriptToken::MakeOperand(OPERAND_BOOL, new ScriptValueOperand(&bools[c - 'a'])));
-                break;
-            case 'i': case 'j':
-                list.Add(ScriptToken::MakeOperand(OPERAND_INT, new ScriptValueOperand(&ints[c - 'i'])));
-                break;
-            case 'f': case 'g':
-                list.Add(ScriptToken::MakeOperand(OPERAND_FLOAT, new ScriptValueOperand(&floats[c - 'f'])));
-                break;
-            case 'o': case 'p': {
-                ScriptValue* value = ScriptGlobalObjects()->Find(c == 'o' ? "first" : "second");
-                list.Add(ScriptToken::MakeOperand(OPERAND_ADDRESS, new ScriptAddressOperand(value)));
-                break;
-            }
-            case 'c':
-                list.Add(ScriptToken::MakeOperand(OPERAND_BOOL, new ScriptCallOperand(CountCall, nullptr)));
-                break;
-            default: break;
+                case '(':
+                    list.Add({ScriptToken::Open});
+                    break;
+                case ')':
+                    list.Add({ScriptToken::Close});
+                    break;
+                case '!':
+                    list.Add(ScriptToken::MakeOperator(OP_NOT));
+                    break;
+                case '&':
+                    list.Add(ScriptToken::MakeOperator(OP_AND));
+                    break;
+                case '|':
+                    list.Add(ScriptToken::MakeOperator(OP_OR));
+                    break;
+                case '<':
+                    list.Add(ScriptToken::MakeOperator(OP_LESS));
+                    break;
+                case '>':
+                    list.Add(ScriptToken::MakeOperator(OP_GREATER));
+                    break;
+                case 'L':
+                    list.Add(ScriptToken::MakeOperator(OP_LESS_EQUAL));
+                    break;
+                case 'G':
+                    list.Add(ScriptToken::MakeOperator(OP_GREATER_EQUAL));
+                    break;
+                case 'E':
+                    list.Add(ScriptToken::MakeOperator(OP_EQUAL));
+                    break;
+                case 'N':
+                    list.Add(ScriptToken::MakeOperator(OP_NOT_EQUAL));
+                    break;
+                case 'a':
+                case 'b':
+                case 'd':
+                    list.Add(ScriptToken::MakeOperand(OPERAND_BOOL, new ScriptValueOperand(&bools[c - 'a'])));
+                    break;
+                case 'i':
+                case 'j':
+                    list.Add(ScriptToken::MakeOperand(OPERAND_INT, new ScriptValueOperand(&ints[c - 'i'])));
+                    break;
+                case 'f':
+                case 'g':
+                    list.Add(ScriptToken::MakeOperand(OPERAND_FLOAT, new ScriptValueOperand(&floats[c - 'f'])));
+                    break;
+                case 'o':
+                case 'p': {
+                    ScriptValue* value = ScriptGlobalObjects()->Find(c == 'o' ? "first" : "second");
+                    list.Add(ScriptToken::MakeOperand(OPERAND_ADDRESS, new ScriptAddressOperand(value)));
+                    break;
+                }
+                case 'c':
+                    list.Add(ScriptToken::MakeOperand(OPERAND_BOOL, new ScriptCallOperand(CountCall, nullptr)));
+                    break;
+                default:
+                    break;
             }
         }
     }

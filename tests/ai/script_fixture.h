@@ -9,6 +9,7 @@
 #include "ai/script_call_args.h"
 #include "ai/script_lexer.h"
 #include "ai/script_object.h"
+#include "core/vfs.h"
 #include "support/files.h"
 #include "support/temp_dir.h"
 
@@ -26,9 +27,11 @@ protected:
     {
         AILogClose();
         SetScriptNameLookup(nullptr);
+        ScriptFunctionTable::Clear();
         ScriptTablesDestroy();
         ScriptClassRegistry::Clear();
         g_scriptResult = {};
+        VFSShutdown();
         TempDirTest::TearDown();
     }
     // Everything written to the AI log so far.

@@ -43,21 +43,16 @@ TEST_F(ScriptReader, CommentsStartOnlyAfterABlank)
 struct NumberCase {
     const char* text;
     bool read;
-    s32_t value;     // the output after the read (starting from 77)
-    int consumed;    // characters the cursor moved
+    s32_t value;   // the output after the read (starting from 77)
+    int consumed;  // characters the cursor moved
 };
 
 TEST_F(ScriptReader, NumbersReadOrLeaveTheCursor)
 {
     const NumberCase cases[] = {
-        {"-12;", true, -12, 3},
-        {"- 12;", true, 77, 4},  // the sign parted from its digits converts nothing
-        {"+7", true, 7, 2},
-        {"0x1F)", true, 31, 4},
-        {"0x)", false, 77, 0},
-        {"x1", false, 77, 0},
-        {"-x", false, 77, 0},
-        {"99999999999", true, 2147483647, 11},
+        {"-12;", true, -12, 3}, {"- 12;", true, 77, 4},  // the sign parted from its digits converts nothing
+        {"+7", true, 7, 2},     {"0x1F)", true, 31, 4}, {"0x)", false, 77, 0},
+        {"x1", false, 77, 0},   {"-x", false, 77, 0},   {"99999999999", true, 2147483647, 11},
     };
     for (const NumberCase& c : cases) {
         const char* cursor = c.text;

@@ -147,7 +147,6 @@ TEST_F(ScriptRegistry, TheGlobalObjectTableStartsWithThis)
     EXPECT_STREQ(self->Name(), "this");
     EXPECT_EQ(self->Type(), TYP_CLASS);
     EXPECT_EQ(ScriptConstPool()->Count(), 0);
-
 }
 
 }  // namespace

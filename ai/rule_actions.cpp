@@ -7,8 +7,7 @@
 
 ActionBlock::ActionBlock(s32_t blockCapacity)
     : capacity(blockCapacity > 0 ? blockCapacity : 0), actions(new RuleAction*[capacity > 0 ? capacity : 1]())
-{
-}
+{}
 
 ActionBlock::~ActionBlock()
 {
@@ -37,8 +36,7 @@ void ActionBlock::Execute()
 
 CopyWordAction::CopyWordAction(u32_t constantWord, void* destinationWord)
     : constant(constantWord), source(&constant), destination(destinationWord)
-{
-}
+{}
 
 void CopyWordAction::Execute()
 {
@@ -60,17 +58,17 @@ void StoreCallResult(const CallTarget& target)
     if (!target.storage)
         return;
     switch (target.type) {
-    case TYP_BOOL:
-        *static_cast<u8_t*>(target.storage) = g_scriptResult.asBool;
-        break;
-    case TYP_INT:
-        *static_cast<s32_t*>(target.storage) = g_scriptResult.asInt;
-        break;
-    case TYP_FLOAT:
-        *static_cast<float*>(target.storage) = g_scriptResult.asFloat;
-        break;
-    default:
-        break;
+        case TYP_BOOL:
+            *static_cast<u8_t*>(target.storage) = g_scriptResult.asBool;
+            break;
+        case TYP_INT:
+            *static_cast<s32_t*>(target.storage) = g_scriptResult.asInt;
+            break;
+        case TYP_FLOAT:
+            *static_cast<float*>(target.storage) = g_scriptResult.asFloat;
+            break;
+        default:
+            break;
     }
 }
 

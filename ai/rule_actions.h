@@ -78,8 +78,7 @@ class FunctionCallAction : public RuleAction {
 public:
     FunctionCallAction(ScriptFunction callFunction, ScriptArgs* ownedArgs, CallTarget callTarget)
         : function(callFunction), args(ownedArgs), target(callTarget)
-    {
-    }
+    {}
     ~FunctionCallAction() override { delete args; }
     FunctionCallAction(const FunctionCallAction&) = delete;
     FunctionCallAction& operator=(const FunctionCallAction&) = delete;
@@ -97,8 +96,7 @@ public:
     MethodCallAction(ScriptObject* fixedObject, void* const* objectVariable, ScriptMethodPtr callMethod,
                      ScriptArgs* ownedArgs, CallTarget callTarget)
         : object(fixedObject), variable(objectVariable), method(callMethod), args(ownedArgs), target(callTarget)
-    {
-    }
+    {}
     ~MethodCallAction() override { delete args; }
     MethodCallAction(const MethodCallAction&) = delete;
     MethodCallAction& operator=(const MethodCallAction&) = delete;
@@ -160,8 +158,7 @@ class IfAction : public RuleAction {
 public:
     IfAction(ScriptCondition* ownedCondition, RuleAction* thenAction, RuleAction* elseAction = nullptr)
         : condition(ownedCondition), thenBranch(thenAction), elseBranch(elseAction)
-    {
-    }
+    {}
     ~IfAction() override;
     IfAction(const IfAction&) = delete;
     IfAction& operator=(const IfAction&) = delete;

@@ -85,30 +85,30 @@ bool ReadVariableName(const char*& cursor, Word& name)
 bool ReadConstant(const char*& cursor, s32_t type, s32_t* intValue, float* floatValue, char** text)
 {
     switch (type) {
-    case TYP_INT:
-        if (!LexReadNumber(cursor, intValue)) {
-            RULE_ERROR(cursor, "Expecting integer constant but found");
+        case TYP_INT:
+            if (!LexReadNumber(cursor, intValue)) {
+                RULE_ERROR(cursor, "Expecting integer constant but found");
+                return false;
+            }
+            AILogPrintf("%d ", *intValue);
+            return true;
+        case TYP_FLOAT:
+            if (!LexReadFloat(cursor, floatValue)) {
+                RULE_ERROR(cursor, "Expecting float constant but found");
+                return false;
+            }
+            AILogPrintf("% 7.3f ", static_cast<double>(*floatValue));
+            return true;
+        case TYP_STRING:
+            if (!LexReadQuotedString(cursor, text)) {
+                RULE_ERROR(cursor, "Expecting string constant but found");
+                return false;
+            }
+            AILogPrintf("\"%s\" ", *text);
+            return true;
+        default:
+            RULE_ERROR(nullptr, "Variable type not supported yet\n");
             return false;
-        }
-        AILogPrintf("%d ", *intValue);
-        return true;
-    case TYP_FLOAT:
-        if (!LexReadFloat(cursor, floatValue)) {
-            RULE_ERROR(cursor, "Expecting float constant but found");
-            return false;
-        }
-        AILogPrintf("% 7.3f ", static_cast<double>(*floatValue));
-        return true;
-    case TYP_STRING:
-        if (!LexReadQuotedString(cursor, text)) {
-            RULE_ERROR(cursor, "Expecting string constant but found");
-            return false;
-        }
-        AILogPrintf("\"%s\" ", *text);
-        return true;
-    default:
-        RULE_ERROR(nullptr, "Variable type not supported yet\n");
-        return false;
     }
 }
 

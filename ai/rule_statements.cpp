@@ -87,8 +87,7 @@ ScriptValue* LookUpScopes(const char* name)
 {
     const RuleCompileContext& context = Context();
     NamedValueTable* scopes[] = {context.localTable, context.ruleVariables, context.memberTable,
-                                 context.thisType == TYP_CLASS ? context.thisMembers : nullptr,
-                                 ScriptGlobalObjects()};
+                                 context.thisType == TYP_CLASS ? context.thisMembers : nullptr, ScriptGlobalObjects()};
     for (NamedValueTable* table : scopes) {
         if (ScriptValue* value = table ? table->Find(name) : nullptr)
             return value;
@@ -341,73 +340,74 @@ bool BuildCallAction(NamePath& path, ScriptValue* target, const char*& cursor, R
     NamePath::Entry& last = path.Last();
     const CallTarget callTarget = target ? CallTarget{target->data, target->Type()} : CallTarget{};
     switch (last.kind) {
-    case PATH_FUNCTION: {
-        ScriptArgs* args = ReadArgs(cursor);
-        if (!args)
-            return false;
-        *action = new FunctionCallAction(static_cast<ScriptFunctionEntry*>(last.target)->function, args, callTarget);
-        return true;
-    }
-    case PATH_METHOD: {
-        const NamePath::Entry& owner = path.entries[path.count - 2];
-        ScriptArgs* args = ReadArgs(cursor);
-        if (!args)
-            return false;
-        auto* method = static_cast<ScriptMethod*>(last.target);
-        if (owner.kind == PATH_OBJECT_VARIABLE)
-            *action = new MethodCallAction(nullptr, static_cast<void* const*>(owner.target), method->method, args,
-                                           callTarget);
-        else
-            *action = new MethodCallAction(static_cast<ScriptObject*>(owner.target), nullptr, method->method, args,
-                                           callTarget);
-        return true;
-    }
-    case PATH_VARIABLE: {
-        auto* source = static_cast<ScriptValue*>(last.target);
-        if (!target || (target->Type() != TYP_INT && target->Type() != TYP_FLOAT))
-            return false;
-        // One word is copied: only a number's cell holds one.
-        if (source->Type() != TYP_INT && source->Type() != TYP_FLOAT) {
-            RULE_ERROR(nullptr, "Incompatible types '%s' and '%s'\n", target->Name(), last.name);
-            return false;
+        case PATH_FUNCTION: {
+            ScriptArgs* args = ReadArgs(cursor);
+            if (!args)
+                return false;
+            *action =
+                new FunctionCallAction(static_cast<ScriptFunctionEntry*>(last.target)->function, args, callTarget);
+            return true;
         }
-        *action = new CopyWordAction(static_cast<const void*>(source->data), target->data);
-        return true;
-    }
-    case PATH_ENABLE: {
-        if (target) {
-            RULE_ERROR(nullptr, "cannot assign return type void from Enable()\n");
-            return false;
+        case PATH_METHOD: {
+            const NamePath::Entry& owner = path.entries[path.count - 2];
+            ScriptArgs* args = ReadArgs(cursor);
+            if (!args)
+                return false;
+            auto* method = static_cast<ScriptMethod*>(last.target);
+            if (owner.kind == PATH_OBJECT_VARIABLE)
+                *action = new MethodCallAction(nullptr, static_cast<void* const*>(owner.target), method->method, args,
+                                               callTarget);
+            else
+                *action = new MethodCallAction(static_cast<ScriptObject*>(owner.target), nullptr, method->method, args,
+                                               callTarget);
+            return true;
         }
-        ScriptArgs* args = ReadArgs(cursor);
-        if (!args)
-            return false;
-        *action = new EnableRuleAction(static_cast<Rule*>(path.entries[path.count - 2].target), args);
-        return true;
-    }
-    case PATH_DISABLE: {
-        if (target) {
-            RULE_ERROR(nullptr, "cannot assign return type void from Disable()\n");
-            return false;
+        case PATH_VARIABLE: {
+            auto* source = static_cast<ScriptValue*>(last.target);
+            if (!target || (target->Type() != TYP_INT && target->Type() != TYP_FLOAT))
+                return false;
+            // One word is copied: only a number's cell holds one.
+            if (source->Type() != TYP_INT && source->Type() != TYP_FLOAT) {
+                RULE_ERROR(nullptr, "Incompatible types '%s' and '%s'\n", target->Name(), last.name);
+                return false;
+            }
+            *action = new CopyWordAction(static_cast<const void*>(source->data), target->data);
+            return true;
         }
-        if (LexPeekChar(cursor) != '(') {
-            RULE_ERROR(nullptr, " Expecting '(' but found '%c'\n", LexPeekChar(cursor));
-            return false;
+        case PATH_ENABLE: {
+            if (target) {
+                RULE_ERROR(nullptr, "cannot assign return type void from Enable()\n");
+                return false;
+            }
+            ScriptArgs* args = ReadArgs(cursor);
+            if (!args)
+                return false;
+            *action = new EnableRuleAction(static_cast<Rule*>(path.entries[path.count - 2].target), args);
+            return true;
         }
-        LexGetChar(cursor);
-        LexSkipBlanks(cursor);
-        if (LexPeekChar(cursor) != ')') {
-            RULE_ERROR(nullptr, " Expecting ')' but found '%c'\n", LexPeekChar(cursor));
-            return false;
+        case PATH_DISABLE: {
+            if (target) {
+                RULE_ERROR(nullptr, "cannot assign return type void from Disable()\n");
+                return false;
+            }
+            if (LexPeekChar(cursor) != '(') {
+                RULE_ERROR(nullptr, " Expecting '(' but found '%c'\n", LexPeekChar(cursor));
+                return false;
+            }
+            LexGetChar(cursor);
+            LexSkipBlanks(cursor);
+            if (LexPeekChar(cursor) != ')') {
+                RULE_ERROR(nullptr, " Expecting ')' but found '%c'\n", LexPeekChar(cursor));
+                return false;
+            }
+            LexGetChar(cursor);
+            AILogWrite("() ");
+            *action = new DisableRuleAction(static_cast<Rule*>(path.entries[path.count - 2].target));
+            return true;
         }
-        LexGetChar(cursor);
-        AILogWrite("() ");
-        *action = new DisableRuleAction(static_cast<Rule*>(path.entries[path.count - 2].target));
-        return true;
-    }
-    default:
-        RULE_ERROR(nullptr, "IDENT TYPE NOT SUPPORTED YET\n");
-        return false;
+        default:
+            RULE_ERROR(nullptr, "IDENT TYPE NOT SUPPORTED YET\n");
+            return false;
     }
 }
 
@@ -562,9 +562,9 @@ ActionBlock* ParseStatementList(const char*& cursor)
             const s32_t op = ReadAssignOperator(cursor);
             if (!op)
                 return nullptr;
-            const bool built = kind == PATH_VARIABLE
-                                   ? BuildAssignAction(static_cast<ScriptValue*>(path->Last().target), op, cursor, &action)
-                                   : BuildPriorityAction(*path, op, cursor, &action);
+            const bool built = kind == PATH_VARIABLE ? BuildAssignAction(static_cast<ScriptValue*>(path->Last().target),
+                                                                         op, cursor, &action)
+                                                     : BuildPriorityAction(*path, op, cursor, &action);
             if (!built)
                 return nullptr;
         } else if (!BuildCallAction(*path, nullptr, cursor, &action)) {
@@ -597,17 +597,17 @@ bool AddNameOperand(NamePath& path, const char*& cursor, ScriptTokenList& tokens
             return false;
         }
         switch (value->Type()) {
-        case TYP_BOOL:
-            return tokens.Add(ScriptToken::MakeOperand(OPERAND_BOOL, new ScriptValueOperand(value->data)));
-        case TYP_INT:
-            return tokens.Add(ScriptToken::MakeOperand(OPERAND_INT, new ScriptValueOperand(value->data)));
-        case TYP_FLOAT:
-            return tokens.Add(ScriptToken::MakeOperand(OPERAND_FLOAT, new ScriptValueOperand(value->data)));
-        case TYP_CLASS:
-        case TYP_CLASS_PTR:
-            return tokens.Add(ScriptToken::MakeOperand(OPERAND_ADDRESS, new ScriptAddressOperand(value)));
-        default:
-            return true;
+            case TYP_BOOL:
+                return tokens.Add(ScriptToken::MakeOperand(OPERAND_BOOL, new ScriptValueOperand(value->data)));
+            case TYP_INT:
+                return tokens.Add(ScriptToken::MakeOperand(OPERAND_INT, new ScriptValueOperand(value->data)));
+            case TYP_FLOAT:
+                return tokens.Add(ScriptToken::MakeOperand(OPERAND_FLOAT, new ScriptValueOperand(value->data)));
+            case TYP_CLASS:
+            case TYP_CLASS_PTR:
+                return tokens.Add(ScriptToken::MakeOperand(OPERAND_ADDRESS, new ScriptAddressOperand(value)));
+            default:
+                return true;
         }
     }
     if (last.kind != PATH_FUNCTION && last.kind != PATH_METHOD) {
@@ -723,8 +723,8 @@ bool ParseCondition(const char*& cursor, ScriptTokenList& tokens)
             op = OP_EQUAL;
         }
         if (op >= 0) {
-            const bool twoCharacters = op == OP_NOT_EQUAL || op == OP_LESS_EQUAL || op == OP_GREATER_EQUAL ||
-                                       op == OP_EQUAL;
+            const bool twoCharacters =
+                op == OP_NOT_EQUAL || op == OP_LESS_EQUAL || op == OP_GREATER_EQUAL || op == OP_EQUAL;
             AILogPrintf("'%.*s' ", twoCharacters ? 2 : 1, cursor);
             cursor += twoCharacters ? 2 : 1;
             if (!(ok = AddToken(tokens, ScriptToken::MakeOperator(op))))
@@ -753,11 +753,13 @@ bool ParseCondition(const char*& cursor, ScriptTokenList& tokens)
         if (pool && LexReadFloat(cursor, &floatValue)) {
             AILogPrintf("% 7.3f ", static_cast<double>(floatValue));
             ScriptValue* constant = pool->AddFloat(nullptr, floatValue);
-            ok = constant && AddToken(tokens, ScriptToken::MakeOperand(OPERAND_FLOAT, new ScriptValueOperand(constant->data)));
+            ok = constant &&
+                 AddToken(tokens, ScriptToken::MakeOperand(OPERAND_FLOAT, new ScriptValueOperand(constant->data)));
         } else if (pool && LexReadNumber(cursor, &intValue)) {
             AILogPrintf("%d ", intValue);
             ScriptValue* constant = pool->AddInt(nullptr, intValue);
-            ok = constant && AddToken(tokens, ScriptToken::MakeOperand(OPERAND_INT, new ScriptValueOperand(constant->data)));
+            ok = constant &&
+                 AddToken(tokens, ScriptToken::MakeOperand(OPERAND_INT, new ScriptValueOperand(constant->data)));
         } else {
             NamePath path;
             if (!ResolveNamePath(cursor, path)) {

@@ -69,8 +69,7 @@ void ScriptEvent::Subscribe(ScriptEventWaiter* waiter)
 
 ScriptEventList::ScriptEventList(s32_t listCapacity)
     : capacity(listCapacity > 0 ? listCapacity : 0), events(new ScriptEvent*[capacity > 0 ? capacity : 1]())
-{
-}
+{}
 
 ScriptEventList::~ScriptEventList()
 {

@@ -106,8 +106,9 @@ TEST_F(RuleCompiler, IncludeCyclesFailInsteadOfRecursing)
 
 TEST_F(RuleCompiler, AssignmentsCopyAddAndCall)
 {
-    ASSERT_TRUE(Compile("int a; float b = 1.5; int x; int n; str s;\n"
-                        "rule A{ OnTrue{ a = b; x++; x += 2; n = Seven(); s = Seven(); x -= 1; x--; } }"))
+    ASSERT_TRUE(
+        Compile("int a; float b = 1.5; int x; int n; str s;\n"
+                "rule A{ OnTrue{ a = b; x++; x += 2; n = Seven(); s = Seven(); x -= 1; x--; } }"))
         << LogText();
     Rule* rule = RuleNamed("A");
     ASSERT_NE(rule, nullptr);
@@ -124,9 +125,10 @@ TEST_F(RuleCompiler, AssignmentsCopyAddAndCall)
 
 TEST_F(RuleCompiler, EnableFillsMissingArgumentsWithTheRulesDefaults)
 {
-    ASSERT_TRUE(Compile("rule B;\n"
-                        "rule A{ OnTrue{ B.Enable(3,100); } }\n"
-                        "rule B{ priority = 1 timeout = 400 start = 50 period = 20 }\n"))
+    ASSERT_TRUE(
+        Compile("rule B;\n"
+                "rule A{ OnTrue{ B.Enable(3,100); } }\n"
+                "rule B{ priority = 1 timeout = 400 start = 50 period = 20 }\n"))
         << LogText();
     Rule* a = RuleNamed("A");
     Rule* b = RuleNamed("B");
@@ -141,9 +143,10 @@ TEST_F(RuleCompiler, EnableFillsMissingArgumentsWithTheRulesDefaults)
 
 TEST_F(RuleCompiler, ConditionsAndTheirShortCut)
 {
-    ASSERT_TRUE(Compile("rule A{ if (No() & Yes()) OnTrue{ Mark(1); } OnFalse{ Mark(2); } }\n"
-                        "rule B{ if (!(Yes() & No())) OnTrue{ Mark(3); } }\n"
-                        "rule C{ if ((Seven() == 7) | No()) OnTrue{ Mark(4); } }\n"))
+    ASSERT_TRUE(
+        Compile("rule A{ if (No() & Yes()) OnTrue{ Mark(1); } OnFalse{ Mark(2); } }\n"
+                "rule B{ if (!(Yes() & No())) OnTrue{ Mark(3); } }\n"
+                "rule C{ if ((Seven() == 7) | No()) OnTrue{ Mark(4); } }\n"))
         << LogText();
     RuleNamed("A")->Enable(nullptr);
     RunAt(1001);
@@ -154,6 +157,30 @@ TEST_F(RuleCompiler, ConditionsAndTheirShortCut)
     RuleNamed("C")->Enable(nullptr);
     RunAt(1002);
     EXPECT_EQ(marks, (std::vector<s32_t>{100, 200, 3, 4}));
+}
+
+TEST_F(RuleCompiler, CompiledConditionsFollowTheirTruthTables)
+{
+    u8_t bits[3] = {};
+    ScriptGlobalObjects()->AddTyped("a", TYP_BOOL, &bits[0]);
+    ScriptGlobalObjects()->AddTyped("b", TYP_BOOL, &bits[1]);
+    ScriptGlobalObjects()->AddTyped("c", TYP_BOOL, &bits[2]);
+    ASSERT_TRUE(
+        Compile("rule L{ if (a|b&c) OnTrue{ Mark(1); } OnFalse{ Mark(0); } }\n"
+                "rule N{ if (!(a&b)) OnTrue{ Mark(11); } OnFalse{ Mark(10); } }\n"))
+        << LogText();
+    RuleNamed("L")->Enable(nullptr);
+    RuleNamed("N")->Enable(nullptr);
+    for (int combination = 0; combination < 8; ++combination) {
+        const bool a = combination & 1, b = combination & 2, c = combination & 4;
+        bits[0] = a;
+        bits[1] = b;
+        bits[2] = c;
+        marks.clear();
+        RunAt(2000u + static_cast<u32_t>(combination));
+        // No precedence: (a or b) and c.
+        EXPECT_EQ(marks, (std::vector<s32_t>{(a || b) && c ? 1 : 0, !(a && b) ? 11 : 10})) << combination;
+    }
 }
 
 TEST_F(RuleCompiler, TheCmdCommandCallsARegisteredObject)

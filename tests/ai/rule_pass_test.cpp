@@ -14,8 +14,9 @@ using RulePass = RuleScriptTest;
 
 TEST_F(RulePass, HigherLevelsRunFirstAndEqualOnesInEnableOrder)
 {
-    ASSERT_TRUE(Compile("rule A{ OnTrue{ Mark(1); } }\nrule B{ OnTrue{ Mark(2); } }\n"
-                        "rule C{ priority = 5 OnTrue{ Mark(3); } }\n"))
+    ASSERT_TRUE(
+        Compile("rule A{ OnTrue{ Mark(1); } }\nrule B{ OnTrue{ Mark(2); } }\n"
+                "rule C{ priority = 5 OnTrue{ Mark(3); } }\n"))
         << LogText();
     RuleNamed("B")->Enable(nullptr);
     RuleNamed("A")->Enable(nullptr);
@@ -74,11 +75,12 @@ TEST_F(RulePass, ATimeOutRunsOnTimeOutAndOnDisableNotOnTrue)
 
 TEST_F(RulePass, PriorityChanges)
 {
-    ASSERT_TRUE(Compile("rule T{ }\n"
-                        "rule A{ priority = 9 OnTrue{ T.priority = 4; } }\n"
-                        "rule B{ priority = 8 OnTrue{ T.priority = 6; } }\n"
-                        "rule S{ OnTrue{ priority = 3; priority = 7; } }\n"
-                        "rule N{ OnTrue{ priority -= 20; } }\n"))
+    ASSERT_TRUE(
+        Compile("rule T{ }\n"
+                "rule A{ priority = 9 OnTrue{ T.priority = 4; } }\n"
+                "rule B{ priority = 8 OnTrue{ T.priority = 6; } }\n"
+                "rule S{ OnTrue{ priority = 3; priority = 7; } }\n"
+                "rule N{ OnTrue{ priority -= 20; } }\n"))
         << LogText();
     for (const char* name : {"T", "A", "B", "S", "N"})
         RuleNamed(name)->Enable(nullptr);

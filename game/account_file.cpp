@@ -213,8 +213,8 @@ void AccountWriteRecord(PlayerAccount& account, std::vector<u8_t>& bytes)
         SetSinglePlayerMode(m);
         const std::vector<MissionSavegames>& missions = account.modes[m].savegames;
         // The count is one byte: a mode keeps its first 255 missions in the file.
-        const u32_t count = missions.size() < kMaxMissionsPerMode ? static_cast<u32_t>(missions.size())
-                                                                  : kMaxMissionsPerMode;
+        const u32_t count =
+            missions.size() < kMaxMissionsPerMode ? static_cast<u32_t>(missions.size()) : kMaxMissionsPerMode;
         out.WriteU8(static_cast<u8_t>(count));
         for (u32_t i = 0; i < count; ++i) {
             out.Text(missions[i].mission);

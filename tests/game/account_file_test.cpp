@@ -42,8 +42,7 @@ std::string AccountFileBytes(const std::string& name, const std::string& record)
     // Entry 0 "account": no sibling, child 1, no parent, offset 8, size 0, name 0.
     file.U8(0xFF), file.U8(1), file.U8(0xFF), file.U32(8), file.U32(0), file.U8(0);
     // Entry 1: no sibling, no child, parent 0, offset 8, the record's size, name 1.
-    file.U8(0xFF), file.U8(0xFF), file.U8(0), file.U32(8), file.U32(static_cast<unsigned>(record.size())),
-        file.U8(1);
+    file.U8(0xFF), file.U8(0xFF), file.U8(0), file.U32(8), file.U32(static_cast<unsigned>(record.size())), file.U8(1);
     file.U32(static_cast<unsigned>(std::string("account").size() + 1 + name.size() + 1));
     file.data += std::string("account") + '\0' + name + '\0';
     file.U32(directory);

@@ -54,7 +54,7 @@ TEST_F(AccountTest, LogInAppliesTheAccountAndLogOffWritesIt)
     PlayerAccount* bob = AccountFindByName("BOB");
     ASSERT_NE(bob, nullptr);
     // Stored settings: an empty boolean toggles, a number is set.
-    bob->optionValues[15].Assign("");  // rbshadows
+    bob->optionValues[15].Assign("");    // rbshadows
     bob->optionValues[27].Assign("80");  // gi_mousesensitivity
     bob->leaderMessage.Assign("follow me");
     ConsoleVar* shadows = FindCVar("rbshadows");
@@ -134,8 +134,8 @@ TEST_F(AccountTest, KeyBindingsAndTheLiveTable)
     for (int key = 0; key < 256; ++key)
         EXPECT_EQ(table[key], key == w ? 0 : ACTION_UNBOUND) << key;
 
-    single.keyBindings[7] = w;      // a shared key: the higher action owns it
-    single.keyBindings[8] = 250;    // no such key code: ignored
+    single.keyBindings[7] = w;    // a shared key: the higher action owns it
+    single.keyBindings[8] = 250;  // no such key code: ignored
     single.ApplyKeyBindings(table);
     EXPECT_EQ(table[w], 7);
     EXPECT_EQ(table[250], ACTION_UNBOUND);
@@ -173,16 +173,17 @@ TEST_F(AccountTest, TheFortyEightVariablesWithTheirTypesAndStarts)
         const char* start;  // null for commands
     };
     std::vector<Entry> entries = {
-        {"as_curaccount", CVAR_STRING, ""}, {"as_accname", CVAR_STRING, ""}, {"as_playername", CVAR_STRING, ""},
-        {"as_accpassword", CVAR_STRING, ""}, {"as_curpassword", CVAR_STRING, ""},
-        {"as_curcampaign", CVAR_STRING, ""}, {"as_curcampaign_l", CVAR_STRING, ""},
-        {"as_campaignscreen", CVAR_STRING, ""}, {"as_missionname", CVAR_STRING, ""},
-        {"as_spmod", CVAR_STRING, "ZEZOD"}, {"as_curmission", CVAR_STRING, ""},
-        {"as_missionname_l", CVAR_STRING, ""}, {"as_hovermission", CVAR_STRING, ""},
-        {"as_tqmod", CVAR_STRING, "HIGH"}, {"as_bulletsfired", CVAR_INT, "0"}, {"as_bulletshit", CVAR_INT, "0"},
-        {"as_enemieskilled", CVAR_INT, "0"}, {"as_friendskilled", CVAR_INT, "0"}, {"as_leadmsg", CVAR_STRING, ""},
-        {"as_playerimage", CVAR_STRING, ""}, {"as_curimage", CVAR_STRING, ""},
-        {"as_firstplayerimage", CVAR_STRING, ""},
+        {"as_curaccount", CVAR_STRING, ""},    {"as_accname", CVAR_STRING, ""},
+        {"as_playername", CVAR_STRING, ""},    {"as_accpassword", CVAR_STRING, ""},
+        {"as_curpassword", CVAR_STRING, ""},   {"as_curcampaign", CVAR_STRING, ""},
+        {"as_curcampaign_l", CVAR_STRING, ""}, {"as_campaignscreen", CVAR_STRING, ""},
+        {"as_missionname", CVAR_STRING, ""},   {"as_spmod", CVAR_STRING, "ZEZOD"},
+        {"as_curmission", CVAR_STRING, ""},    {"as_missionname_l", CVAR_STRING, ""},
+        {"as_hovermission", CVAR_STRING, ""},  {"as_tqmod", CVAR_STRING, "HIGH"},
+        {"as_bulletsfired", CVAR_INT, "0"},    {"as_bulletshit", CVAR_INT, "0"},
+        {"as_enemieskilled", CVAR_INT, "0"},   {"as_friendskilled", CVAR_INT, "0"},
+        {"as_leadmsg", CVAR_STRING, ""},       {"as_playerimage", CVAR_STRING, ""},
+        {"as_curimage", CVAR_STRING, ""},      {"as_firstplayerimage", CVAR_STRING, ""},
     };
     for (const char* prefix : {"as_globalmsg", "as_teammsg"})
         for (int i = 1; i <= 5; ++i)

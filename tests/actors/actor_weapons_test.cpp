@@ -30,8 +30,8 @@ protected:
         m_actor = new Actor;
         // Slot 0 a rifle (primary), slot 1 a pistol (secondary) the actor does not own, slot 2 a
         // grenade, and in slot 5, past the five that are taken in hand, a charge (explosive).
-        const u32_t kinds[6] = {WEAPON_SLOT_PRIMARY, WEAPON_SLOT_SECONDARY, WEAPON_SLOT_GRENADE,
-                                0,                   0,                     WEAPON_SLOT_EXPLOSIVE};
+        const u32_t kinds[6] = {WEAPON_SLOT_PRIMARY,  WEAPON_SLOT_SECONDARY, WEAPON_SLOT_GRENADE, 0, 0,
+                                WEAPON_SLOT_EXPLOSIVE};
         for (u32_t slot : {0u, 1u, 2u, 5u}) {
             Weapon* weapon = new Weapon;
             weapon->slotType = kinds[slot];

@@ -32,6 +32,8 @@
 #include "render/render_context.h"
 #include "render/render_device.h"
 #include "render/texture_manager.h"
+#include "scene/first_person_view.h"
+#include "scene/frame_state.h"
 #include "support/archive_builder.h"
 #include "support/engine_log.h"
 #include "support/files.h"
@@ -175,6 +177,41 @@ TEST_F(MapLoadTest, TheFirstLoadBuildsTheCachesAndTheSecondReadsThem)
     EXPECT_GT(overlayFaces, 0u);
     for (size_t i = 0; i < std::size(kCaches); ++i)
         EXPECT_EQ(fs::last_write_time(kCaches[i]), written[i]) << kCaches[i];
+}
+
+// A map mesh's texture is named relative to the land's own folder; a texture of that name in the
+// folder above it is another land's business. The load also starts the frame state afresh, so that
+// nothing of the first-person view of the last mission (its weapon) reaches this one.
+TEST_F(MapLoadTest, MapMeshTexturesComeFromTheLandsOwnFolder)
+{
+    Write(SmallLand());
+    ASSERT_TRUE(texture_test::WriteTga("component/land/crate.tga", 4, 4, 0xFF0000FFu));
+    struct Case {
+        const char* what;
+        const char* file;  // the crate texture in the land's own folder, or none
+        bool textured;
+    };
+    const Case cases[] = {
+        {"only in the folder of every land", nullptr, false},
+        {"in the land's own folder", "component/land/hills/crate.tga", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.file)
+            ASSERT_TRUE(texture_test::WriteTga(c.file, 4, 4, 0xFF00FF00u));
+        g_firstPersonView.previousWeapon = reinterpret_cast<Weapon*>(&m_folder);
+        g_frameCarry.firstPersonCounters[0] = 5;
+        ConClear(0);
+        ASSERT_EQ(Load(), 0);
+        ASSERT_EQ(MapGetMeshCount(), 1u);
+        EXPECT_EQ(g_map.meshes[0]->texture != nullptr, c.textured);
+        const std::string console = Joined(engine_log::ConsoleLines(0));
+        EXPECT_EQ(console.find("Missing texture: 'component\\land\\hills\\crate'") != std::string::npos, !c.textured)
+            << console;
+        EXPECT_EQ(g_firstPersonView.previousWeapon, nullptr);
+        EXPECT_EQ(g_frameCarry.firstPersonCounters[0], 0);
+        MapUnload();
+    }
 }
 
 // Land section lines read by position: each case adds lines to the land section and looks at what

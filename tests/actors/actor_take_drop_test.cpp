@@ -253,11 +253,11 @@ TEST_F(TakeDrop, AWeaponTheFullWorldRefusesIsLetGoOf)
         ASSERT_TRUE(DynObjectAdd(filler.back()));
         DynObjectsGet(&objects, &count);
     }
-    const size_t log = engine_log::LogSize();
+    const size_t log = actor_test::LogSize();
     EXPECT_EQ(soldier->DropItem(0), nullptr);
     EXPECT_EQ(soldier->weapons[0], nullptr);
     EXPECT_EQ(soldier->weaponCount, 1);
-    EXPECT_NE(engine_log::LogFrom(log).find("has no place in the world, removed"), std::string::npos);
+    EXPECT_NE(actor_test::LogFrom(log).find("has no place in the world, removed"), std::string::npos);
     for (GraphObj* object : filler) {
         DynObjectRemove(object);
         delete object;

@@ -16,6 +16,7 @@
 #include "game/object_list.h"
 #include "map/map_caches.h"
 #include "map/map_load.h"
+#include "map/map_mesh.h"
 #include "map/map_state.h"
 #include "map/material_table.h"
 #include "map/octree.h"

@@ -20,6 +20,7 @@
 #include "map/map_cvars.h"
 #include "map/map_layers_reload.h"
 #include "map/map_load.h"
+#include "map/map_mesh.h"
 #include "map/map_sight.h"
 #include "map/map_state.h"
 #include "map/material_table.h"

@@ -209,6 +209,8 @@ TEST_F(SampleMissionRun, TheFirstRunBuildsTheCachesAndTheSecondReadsThem)
     for (const char* line : {"ONMAF", "Occluders computation took: ", "Entering main loop..."})
         EXPECT_NE(first.find(line), std::string::npos) << line << "\n" << first;
     ExpectGpuLoadLines(g_consoleLines);
+    // The map meshes find their textures in the land's own folder.
+    EXPECT_EQ(g_console.find("Missing texture"), std::string::npos) << g_console;
     for (const char* cache : {"component/land/hills.oct", "component/land/hills_hmap.tga", "mission/map_01/lmap.dds",
                               "mission/map_01/map.ocl"})
         EXPECT_TRUE(fs::exists(cache)) << cache;

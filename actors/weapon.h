@@ -67,13 +67,13 @@ struct MeshLodInfo {
 // One pull of the trigger: where the shot leaves, toward where, and how the trigger was pulled.
 struct WeaponFireRequest {
     Vector3 muzzle;
-    Vector3 aim;                    // a unit direction
-    void* indoorObject = nullptr;   // the indoor object the muzzle is in; null outdoors
-    s32_t indoorCell = 0;           // the cell of that object the muzzle is in
-    float yaw = 0.0f;               // turns the projectiles' models
-    bool newPull = false;           // a new pull starts the trigger delay
-    bool alternateRate = false;     // fire at the second rate
-    bool forced = false;            // passes the player's "firewait"
+    Vector3 aim;                   // a unit direction
+    void* indoorObject = nullptr;  // the indoor object the muzzle is in; null outdoors
+    s32_t indoorCell = 0;          // the cell of that object the muzzle is in
+    float yaw = 0.0f;              // turns the projectiles' models
+    bool newPull = false;          // a new pull starts the trigger delay
+    bool alternateRate = false;    // fire at the second rate
+    bool forced = false;           // passes the player's "firewait"
 };
 
 class Weapon : public GraphObj {

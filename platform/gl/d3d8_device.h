@@ -245,9 +245,8 @@ private:
     GLuint m_boundFramebuffer = ~0u;  // the framebuffer bound in the context
     GlSurface* m_renderTarget = nullptr;
     GlSurface* m_depthStencil = nullptr;  // may be null
-    // A copy of the last presented frame (GetFrontBuffer reads it).
+    // The last presented frame (GetFrontBuffer reads it): Present trades it with the back buffer.
     GlTextureStorage m_frontBuffer;
-    GLuint m_frontFramebuffer = 0;
     bool m_framePresented = false;
 
     // Recorded Direct3D state.

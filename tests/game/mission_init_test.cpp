@@ -20,6 +20,7 @@
 #include "map/octree.h"
 #include "map/world_registry.h"
 #include "render/render_device.h"
+#include "scene/draw_lists.h"
 #include "render/texture_preload.h"
 #include "scene/decal_list.h"
 #include "scene/scene_cvars.h"
@@ -47,6 +48,7 @@ protected:
         ConStartup();
         CreateScriptCache();
         ASSERT_EQ(RenderInit(m_window.Handle()), 0);
+        SceneDrawListsInit();
         ASSERT_EQ(RenderSetDisplayMode(64, 48, 0, D3DFMT_X8R8G8B8, D3DFMT_D24S8, true, 2), 0);
         MapAuthorPlan plan;
         plan.land = "flat";

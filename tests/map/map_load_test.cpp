@@ -31,6 +31,7 @@
 #include "render/map_render_setup.h"
 #include "render/render_context.h"
 #include "render/render_device.h"
+#include "scene/draw_lists.h"
 #include "render/texture_manager.h"
 #include "support/archive_builder.h"
 #include "support/engine_log.h"
@@ -95,6 +96,7 @@ protected:
         ConStartup();
         CreateScriptCache();
         ASSERT_EQ(RenderInit(m_window.Handle()), 0);
+        SceneDrawListsInit();
         ASSERT_EQ(RenderSetDisplayMode(64, 48, 0, D3DFMT_X8R8G8B8, D3DFMT_D24S8, true, 2), 0);
         WriteFileBytes("script/material.scr", "<water>\n</water>\n<ground>\n</ground>\n");
         MaterialsLoad();

@@ -10,11 +10,7 @@ void SceneDrawListsInit()
     DrawRecordListInit();
     PlantRenderersRegister();
     DecalListInit();
-    // The records point at textures and meshes: they go before the textures do.
-    RenderRegisterDeviceHooks({RENDER_HOOK_DRAW_LISTS, nullptr, nullptr,
-                               [](bool) {
-                                   DrawRecordListFree();
-                                   RenderUnregisterDeviceHooks(RENDER_HOOK_DRAW_LISTS);
-                               },
-                               nullptr});
+    // The records point at textures and meshes: they go before the textures do, at every render
+    // shutdown (freeing an empty list does nothing).
+    RenderRegisterDeviceHooks({RENDER_HOOK_DRAW_LISTS, nullptr, nullptr, [](bool) { DrawRecordListFree(); }, nullptr});
 }

@@ -4,5 +4,5 @@
 
 // Called right after RenderInit, before anything is recorded: makes the draw record list, registers
 // the plant and mesh record renderers and empties the decal list. The draw record list goes at the
-// render shutdown (a device hook); a later call makes everything afresh.
+// render shutdown (a device hook that stays); a later call makes everything afresh.
 void SceneDrawListsInit();

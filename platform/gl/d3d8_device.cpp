@@ -198,11 +198,12 @@ bool GlDevice::CreateFramebuffer(const D3DPRESENT_PARAMETERS& requested)
     }
     if (gl.CheckNamedFramebufferStatus(m_backFramebuffer, GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE)
         return false;
-    // The presented frame is kept apart: Present trades the two, so drawing goes on in the other one
-    // and the presented frame stays for GetFrontBuffer without a copy per frame.
+    // The presented frame is kept apart: the back buffer's contents are gone once drawing goes on.
     if (FAILED(m_frontBuffer.Create(GL_TEXTURE_2D, parameters.BackBufferWidth, parameters.BackBufferHeight, 1,
-                                    parameters.BackBufferFormat, D3DUSAGE_RENDERTARGET, D3DPOOL_DEFAULT)))
+                                    D3DFMT_A8R8G8B8, D3DUSAGE_RENDERTARGET, D3DPOOL_DEFAULT)))
         return false;
+    gl.CreateFramebuffers(1, &m_frontFramebuffer);
+    gl.NamedFramebufferTexture(m_frontFramebuffer, GL_COLOR_ATTACHMENT0, m_frontBuffer.Name(), 0);
     m_framePresented = false;
     m_parameters = parameters;
     m_renderTarget = m_backBufferSurface;
@@ -217,6 +218,9 @@ void GlDevice::DestroyFramebuffer()
     if (m_backFramebuffer)
         gl.DeleteFramebuffers(1, &m_backFramebuffer);
     m_backFramebuffer = 0;
+    if (m_frontFramebuffer)
+        gl.DeleteFramebuffers(1, &m_frontFramebuffer);
+    m_frontFramebuffer = 0;
     m_frontBuffer.Destroy();
     m_boundFramebuffer = ~0u;
     if (m_backBufferSurface)
@@ -312,13 +316,8 @@ HRESULT GlDevice::Present(const RECT*, const RECT*, HWND, const void*)
     gl.BlitNamedFramebuffer(m_backFramebuffer, 0, 0, 0, width, height, 0, drawableHeight, drawableWidth, 0,
                             GL_COLOR_BUFFER_BIT,
                             (width == drawableWidth && height == drawableHeight) ? GL_NEAREST : GL_LINEAR);
-    // The frame just shown becomes the front buffer; the next one is drawn into the other texture,
-    // under the same back buffer surface (its contents after Present are undefined, as with a
-    // discarding swap).
-    m_backBuffer.Swap(m_frontBuffer);
-    gl.NamedFramebufferTexture(m_backFramebuffer, GL_COLOR_ATTACHMENT0, m_backBuffer.Name(), 0);
-    if (m_renderTarget == m_backBufferSurface && m_currentFramebuffer == m_targetFramebuffer)
-        gl.NamedFramebufferTexture(m_targetFramebuffer, GL_COLOR_ATTACHMENT0, m_backBuffer.Name(), 0);
+    gl.BlitNamedFramebuffer(m_backFramebuffer, m_frontFramebuffer, 0, 0, width, height, 0, 0, width, height,
+                            GL_COLOR_BUFFER_BIT, GL_NEAREST);
     m_framePresented = true;
     SDL_GL_SwapWindow(m_window);
     m_dirty |= kDirtyViewport | kDirtyRaster | kDirtyFramebuffer;

@@ -245,8 +245,9 @@ private:
     GLuint m_boundFramebuffer = ~0u;  // the framebuffer bound in the context
     GlSurface* m_renderTarget = nullptr;
     GlSurface* m_depthStencil = nullptr;  // may be null
-    // The last presented frame (GetFrontBuffer reads it): Present trades it with the back buffer.
+    // A copy of the last presented frame (GetFrontBuffer reads it).
     GlTextureStorage m_frontBuffer;
+    GLuint m_frontFramebuffer = 0;
     bool m_framePresented = false;
 
     // Recorded Direct3D state.

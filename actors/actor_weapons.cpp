@@ -3,7 +3,6 @@
 // angles or along given ones, reloading, and aiming a mounted weapon.
 #include <algorithm>
 #include <cmath>
-#include <cstdint>
 #include <cstring>
 
 #include "actors/actor.h"

@@ -208,8 +208,9 @@ TEST_F(MissionInitRobustness, TwoMissionsInOneProcess)
         EXPECT_EQ(TextureGetMaterial(crate), MaterialFind("ground"));
         GameExitToGui("");
         // A texture kept past the mission has no material until the next table is loaded.
-        if (TextureFindSlot(crate) >= 0)
+        if (TextureFindSlot(crate) >= 0) {
             EXPECT_EQ(TextureGetMaterial(crate), nullptr);
+        }
     }
 }
 

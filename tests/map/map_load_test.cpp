@@ -200,8 +200,9 @@ TEST_F(MapLoadTest, MapMeshTexturesComeFromTheLandsOwnFolder)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        if (c.file)
+        if (c.file) {
             ASSERT_TRUE(texture_test::WriteTga(c.file, 4, 4, 0xFF00FF00u));
+        }
         g_firstPersonView.previousWeapon = reinterpret_cast<Weapon*>(&m_folder);
         g_frameCarry.firstPersonCounters[0] = 5;
         ConClear(0);

@@ -4,7 +4,8 @@
 // map's caches) it measures 600 frames: frames per second, the GPU milliseconds per frame of each
 // timed pass (the device's time stamps) and the millions of triangles drawn per second ("mtris";
 // compare with render_batches_bench's streamed rate). With ZINTAR_SHOT set, F12's screenshot of the
-// last frame is kept in that folder.
+// last frame is kept in that folder. With ZINTAR_BENCH_SMOKE set (scripts/test's smoke run, which only
+// shows that the mission runs) it warms up for 2 frames and measures 10.
 #include <benchmark/benchmark.h>
 
 #include <unistd.h>
@@ -29,9 +30,10 @@
 
 namespace {
 
-constexpr int kWarmFrames = 60;
-constexpr int kMeasuredFrames = 600;
 constexpr int kTurnFrames = 240;
+
+int g_warmFrames = 60;
+int g_measuredFrames = 600;
 
 struct Run {
     int frame = 0;
@@ -47,10 +49,10 @@ Run g_run;
 void Frame(bool)
 {
     const int frame = g_run.frame++;
-    if (frame == kWarmFrames) {
+    if (frame == g_warmFrames) {
         RenderTimingEnable(true);
         g_run.start = std::chrono::steady_clock::now();
-    } else if (frame > kWarmFrames) {
+    } else if (frame > g_warmFrames) {
         g_run.faces += g_render.frameStats.faces;
         g_run.objects += g_visible.objectCount;
         double passes[RENDER_TIMED_PASS_COUNT];
@@ -58,7 +60,7 @@ void Frame(bool)
         for (u32_t i = 0; i < RENDER_TIMED_PASS_COUNT; ++i)
             g_run.passes[i] += passes[i];
     }
-    if (frame == kWarmFrames + kMeasuredFrames) {
+    if (frame == g_warmFrames + g_measuredFrames) {
         g_run.end = std::chrono::steady_clock::now();
         RenderTimingEnable(false);
         if (std::getenv("ZINTAR_SHOT"))
@@ -80,6 +82,10 @@ void BM_SampleMissionFrame(benchmark::State& state)
 {
     if (!std::getenv("DISPLAY"))
         setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    if (std::getenv("ZINTAR_BENCH_SMOKE")) {
+        g_warmFrames = 2;
+        g_measuredFrames = 10;
+    }
     const char* shot = std::getenv("ZINTAR_SHOT");
     const std::filesystem::path folder =
         shot ? std::filesystem::path(shot)
@@ -96,7 +102,7 @@ void BM_SampleMissionFrame(benchmark::State& state)
         GameSetTestHooks({-1, nullptr, Frame});
         GuiSetTestFrameHook(Quit);
         char commandLine[] = "-m map_01";
-        if (WinMain(nullptr, nullptr, commandLine, SW_SHOW) != 0 || g_run.frame <= kWarmFrames + kMeasuredFrames) {
+        if (WinMain(nullptr, nullptr, commandLine, SW_SHOW) != 0 || g_run.frame <= g_warmFrames + g_measuredFrames) {
             state.SkipWithError("the mission did not run");
             return;
         }
@@ -104,7 +110,7 @@ void BM_SampleMissionFrame(benchmark::State& state)
         GuiSetTestFrameHook(nullptr);
     }
     const double seconds = std::chrono::duration<double>(g_run.end - g_run.start).count();
-    const double frames = kMeasuredFrames;
+    const double frames = g_measuredFrames;
     state.counters["fps"] = frames / seconds;
     state.counters["mtris"] = double(g_run.faces) / seconds / 1e6;
     state.counters["tris_per_frame"] = double(g_run.faces) / frames;

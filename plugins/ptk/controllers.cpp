@@ -84,8 +84,7 @@ bool ReadNestedBody(ScriptObject& object, ScriptCursor& cursor)
 // ---- Key curves ---------------------------------------------------------------------------------
 
 KeyCurve::KeyCurve(ScriptVar* driven, CurveKind curveKind) : Controller(driven, KindName(curveKind)), curve(curveKind)
-{
-}
+{}
 
 KeyCurve::~KeyCurve()
 {

@@ -31,16 +31,16 @@ const char* const kParameterSwitches[PARAM_COUNT] = {"Color", "Dir", "Scale", "V
 
 std::uint32_t SourceBlend(std::int32_t index)
 {
-    static const std::uint32_t kTable[] = {BLEND_ZERO,        BLEND_ONE,         BLEND_DESTCOLOR,
-                                           BLEND_INVDESTCOLOR, BLEND_SRCALPHA,    BLEND_INVSRCALPHA,
+    static const std::uint32_t kTable[] = {BLEND_ZERO,         BLEND_ONE,          BLEND_DESTCOLOR,
+                                           BLEND_INVDESTCOLOR, BLEND_SRCALPHA,     BLEND_INVSRCALPHA,
                                            BLEND_DESTALPHA,    BLEND_INVDESTALPHA, BLEND_SRCALPHASAT};
     return index >= 0 && index < 9 ? kTable[index] : BLEND_ZERO;
 }
 
 std::uint32_t DestinationBlend(std::int32_t index)
 {
-    static const std::uint32_t kTable[] = {BLEND_ZERO,       BLEND_ONE,         BLEND_SRCCOLOR,
-                                           BLEND_INVSRCCOLOR, BLEND_SRCALPHA,    BLEND_INVSRCALPHA,
+    static const std::uint32_t kTable[] = {BLEND_ZERO,        BLEND_ONE,          BLEND_SRCCOLOR,
+                                           BLEND_INVSRCCOLOR, BLEND_SRCALPHA,     BLEND_INVSRCALPHA,
                                            BLEND_DESTALPHA,   BLEND_INVDESTALPHA, BLEND_ZERO};
     return index >= 0 && index < 9 ? kTable[index] : BLEND_ZERO;
 }
@@ -154,8 +154,7 @@ bool EmitterDef::ReadDefinition(ScriptCursor& cursor)
         std::int32_t unused = 0;
         if (!ReadIdentifier(cursor, textureName) || !ReadInteger(cursor, unused))
             return false;
-        const std::int32_t handle =
-            g_runtime.registerTexture ? g_runtime.registerTexture(textureName.c_str()) : 0;
+        const std::int32_t handle = g_runtime.registerTexture ? g_runtime.registerTexture(textureName.c_str()) : 0;
         TextureEntry* entry = new TextureEntry{textureName, handle};
         if (textures.Append(entry) < 0)
             delete entry;

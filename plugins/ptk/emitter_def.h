@@ -34,7 +34,15 @@ struct TextureEntry {
 };
 
 // The per-particle parameters a definition can drive by particle age.
-enum ParticleParameter { PARAM_COLOR, PARAM_DIR, PARAM_SCALE, PARAM_VELOCITY, PARAM_ROTATION, PARAM_ALPHA, PARAM_COUNT };
+enum ParticleParameter {
+    PARAM_COLOR,
+    PARAM_DIR,
+    PARAM_SCALE,
+    PARAM_VELOCITY,
+    PARAM_ROTATION,
+    PARAM_ALPHA,
+    PARAM_COUNT
+};
 
 constexpr std::int32_t kNoShape = -1;
 

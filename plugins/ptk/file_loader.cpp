@@ -78,8 +78,8 @@ bool JoinName(char* out, std::size_t capacity, const char* folder, const char* n
     if (!out || capacity == 0)
         return false;
     out[0] = '\0';
-    const int written = std::snprintf(out, capacity, "%s%s%s", folder ? folder : "", name ? name : "",
-                                      extension ? extension : "");
+    const int written =
+        std::snprintf(out, capacity, "%s%s%s", folder ? folder : "", name ? name : "", extension ? extension : "");
     if (written < 0 || static_cast<std::size_t>(written) >= capacity) {
         out[0] = '\0';
         return false;

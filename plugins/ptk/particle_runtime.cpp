@@ -266,9 +266,9 @@ void EmitterStep(RunningEmitter& emitter)
             Spawn(emitter);
     }
     auto& particles = emitter.particles;
-    particles.erase(std::remove_if(particles.begin(), particles.end(),
-                                   [](const Particle& p) { return p.age >= p.lifetime; }),
-                    particles.end());
+    particles.erase(
+        std::remove_if(particles.begin(), particles.end(), [](const Particle& p) { return p.age >= p.lifetime; }),
+        particles.end());
     for (Particle& particle : particles)
         UpdateParticle(emitter, particle);
     const std::int64_t since = static_cast<std::int32_t>(now - emitter.startTick);
@@ -480,8 +480,7 @@ void RunningDelete()
     g_running = {};
 }
 
-std::int32_t StartSet(const char* name, StartKind kind, void* object, const float position[3],
-                      const float direction[3])
+std::int32_t StartSet(const char* name, StartKind kind, void* object, const float position[3], const float direction[3])
 {
     if (!g_running.instances)
         return -1;

@@ -130,8 +130,7 @@ const ScriptType* FindType(const std::string& name)
 
 ScriptVar::ScriptVar(const std::string& varName, const ScriptType* varType, void* storage, bool ownsStorage)
     : name(varName), type(varType), value(storage), owns(ownsStorage)
-{
-}
+{}
 
 ScriptVar::~ScriptVar()
 {
@@ -157,8 +156,7 @@ void* ScriptVar::Release()
 
 ScriptObject::ScriptObject(const std::string& objectName, const ScriptType* objectType)
     : name(objectName), type(objectType)
-{
-}
+{}
 
 ScriptObject::~ScriptObject()
 {

@@ -49,7 +49,7 @@ TEST_F(PtkFiles, SettingsAcceptTheirKeysOnly)
     const Case cases[] = {
         {"Srcblend = 9 Destblend = 8 EmtType = 6 PtkType = 4 TexScale = 4", true},
         {"RVel = 1.5 RLife = 20.0", true},
-        {"RVel = 1", false},   // a float
+        {"RVel = 1", false},    // a float
         {"Loop = 1.0", false},  // an integer
         {"Lifetime = 10", false},
         {"srcblend = 1", false},

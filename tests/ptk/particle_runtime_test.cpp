@@ -57,8 +57,8 @@ TEST_F(PtkRuntime, QuantIsTruncatedBeforeSpawning)
     };
     for (const Case& c : {Case{"0.9", 0}, Case{"1.9", 1}, Case{"2.0", 2}, Case{"-3.0", 0}}) {
         Host().files.clear();
-        AddEffect("puff", EmitterText(std::string("Lifetime = 1000.0 PtkLife = 1000.0 Freq = 1000.0 Quant = ") + c.quant,
-                                      ""));
+        AddEffect("puff",
+                  EmitterText(std::string("Lifetime = 1000.0 PtkLife = 1000.0 Freq = 1000.0 Quant = ") + c.quant, ""));
         LoadMap();
         ASSERT_EQ(Spawn("puff", 0, 0, 0, 0, 1, 0), 0);
         Frame(0.01f, 1);  // starts the emitter, which emits at once
@@ -137,7 +137,7 @@ TEST_F(PtkRuntime, AtlasIndicesOutsideTheTextureListGiveNoTexture)
     const Case cases[] = {
         // TexScale 1 cycles through Texture textures: the first particle shows frame 1.
         {"Texture = 3", "PtkType = 4 TexScale = 1", "a 0 b 0", 11},
-        {"Texture = 3", "PtkType = 4 TexScale = 1", "a 0", 0},  // frame 1 of one listed texture
+        {"Texture = 3", "PtkType = 4 TexScale = 1", "a 0", 0},       // frame 1 of one listed texture
         {"Texture = 0", "PtkType = 4 TexScale = 0", "a 0 b 0", 10},  // a grid below 1 counts as 1
         {"Texture = -4", "PtkType = 4 TexScale = 1", "a 0 b 0", 10},
         {"Texture = 5", "PtkType = 0", "a 0 b 0", 0},  // past the list: no texture
@@ -146,8 +146,9 @@ TEST_F(PtkRuntime, AtlasIndicesOutsideTheTextureListGiveNoTexture)
     for (const Case& c : cases) {
         Host().files.clear();
         Host().textures.clear();  // handles count from 10 again
-        AddEffect("t", EmitterText(std::string("Lifetime = 1000.0 PtkLife = 1000.0 Freq = 1000.0 Quant = 1.0 ") + c.vars,
-                                   c.settings, "", c.textures));
+        AddEffect("t",
+                  EmitterText(std::string("Lifetime = 1000.0 PtkLife = 1000.0 Freq = 1000.0 Quant = 1.0 ") + c.vars,
+                              c.settings, "", c.textures));
         LoadMap();
         ASSERT_EQ(Spawn("t", 0, 0, 0, 0, 1, 0), 0);
         Frame(0.01f, 1);
@@ -196,10 +197,9 @@ void Put(std::vector<std::uint8_t>& bytes, std::size_t offset, T value)
 
 TEST_F(PtkRuntime, TheRecordHandedToTheHostHoldsTheParticle)
 {
-    AddEffect("fixture",
-              EmitterText("Lifetime = 1000.0 PtkLife = 1000.0 Freq = 1000.0 Quant = 1.0 Dir = (0.0,1.0,0.0) "
-                          "Scale = 1.5 MinSiz = 2.0 MaxSiz = 2.0 RGB = (1.0,0.5,0.25) A = 0.5",
-                          "Srcblend = 4 Destblend = 5 Alphatest = 1 Colorbyenv = 1"));
+    AddEffect("fixture", EmitterText("Lifetime = 1000.0 PtkLife = 1000.0 Freq = 1000.0 Quant = 1.0 Dir = (0.0,1.0,0.0) "
+                                     "Scale = 1.5 MinSiz = 2.0 MaxSiz = 2.0 RGB = (1.0,0.5,0.25) A = 0.5",
+                                     "Srcblend = 4 Destblend = 5 Alphatest = 1 Colorbyenv = 1"));
     LoadMap();
     ASSERT_EQ(Spawn("fixture", 1.0f, 2.0f, 3.0f, 0, 1, 0), 0);
     Frame(0.0f, 1);
@@ -211,7 +211,7 @@ TEST_F(PtkRuntime, TheRecordHandedToTheHostHoldsTheParticle)
     const float angle = 0.0f + Draw(state) * (1.0f / 32767.0f) * 6.2831855f;
     std::vector<std::uint8_t> expected(76, 0);
     Put<std::uint32_t>(expected, 0, 0);  // kind 0
-    expected[4] = 1;                       // Colorbyenv
+    expected[4] = 1;                     // Colorbyenv
     Put(expected, 8, 1.0f);
     Put(expected, 12, 2.0f);
     Put(expected, 16, 3.0f);
@@ -238,9 +238,9 @@ TEST_F(PtkRuntime, BlendIndicesBecomeBlendFactors)
     const Case cases[] = {{0, 0, 1, 1}, {2, 2, 9, 3}, {3, 3, 10, 4}, {8, 8, 11, 1}, {9, 9, 1, 1}, {-1, 7, 1, 8}};
     for (const Case& c : cases) {
         Host().files.clear();
-        AddEffect("b", EmitterText("Lifetime = 1000.0 PtkLife = 1000.0 Freq = 1000.0 Quant = 1.0",
-                                   "Srcblend = " + std::to_string(c.source) +
-                                       " Destblend = " + std::to_string(c.destination)));
+        AddEffect("b", EmitterText(
+                           "Lifetime = 1000.0 PtkLife = 1000.0 Freq = 1000.0 Quant = 1.0",
+                           "Srcblend = " + std::to_string(c.source) + " Destblend = " + std::to_string(c.destination)));
         LoadMap();
         ASSERT_EQ(Spawn("b", 0, 0, 0, 0, 1, 0), 0);
         Frame(0.0f, 1);
@@ -362,8 +362,8 @@ TEST_F(PtkRuntime, UpMapsOntoTheSpawnDirection)
     struct Case {
         float d[3];
     };
-    const Case cases[] = {{{1, 0, 0}}, {{0, 0, 1}}, {{0, 0, -1}}, {{0.6f, 0.8f, 0}}, {{0, -1, 0}}, {{0, 1, 0}},
-                          {{-0.48f, 0.6f, 0.64f}}};
+    const Case cases[] = {{{1, 0, 0}},  {{0, 0, 1}}, {{0, 0, -1}},           {{0.6f, 0.8f, 0}},
+                          {{0, -1, 0}}, {{0, 1, 0}}, {{-0.48f, 0.6f, 0.64f}}};
     for (const Case& c : cases) {
         ASSERT_EQ(Spawn("jet", 0, 0, 0, c.d[0], c.d[1], c.d[2]), 0);
         Frame(0.0f, 1);

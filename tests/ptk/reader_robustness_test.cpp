@@ -27,7 +27,8 @@ const char* const kEmitter =
     "  float extra 1.0\n"
     "  Func { extra = Linear1D { 0 : 1.0 } }\n"
     "}\n";
-const char* const kSystem = "name t\ntype emit_exec\n{\n  e { emit_exec 0 0.0 1.0 0.0 }\n  e { emit_exec 50 0.0 0.0 0.5 }\n}\n";
+const char* const kSystem =
+    "name t\ntype emit_exec\n{\n  e { emit_exec 0 0.0 1.0 0.0 }\n  e { emit_exec 50 0.0 0.0 0.5 }\n}\n";
 const char* const kSet = "name s\n{\n  link t 0.0 0.0 0.0 0\n  link t node 20\n}\n";
 
 struct FileSet {

@@ -34,9 +34,9 @@ TEST_F(PtkScript, FloatsNeedDigitsOnBothSidesOfThePoint)
         const char* rest;
     };
     const Case cases[] = {
-        {"2", false, 0.0f, "2"},         {"2.0", true, 2.0f, ""},     {".5", false, 0.0f, ".5"},
-        {"1.", false, 0.0f, "1."},       {"-1.25 x", true, -1.25f, " x"}, {"+0.5", true, 0.5f, ""},
-        {"3.5.1", true, 3.5f, ".1"},     {"- 1.0", false, 0.0f, "- 1.0"},
+        {"2", false, 0.0f, "2"},     {"2.0", true, 2.0f, ""},         {".5", false, 0.0f, ".5"},
+        {"1.", false, 0.0f, "1."},   {"-1.25 x", true, -1.25f, " x"}, {"+0.5", true, 0.5f, ""},
+        {"3.5.1", true, 3.5f, ".1"}, {"- 1.0", false, 0.0f, "- 1.0"},
     };
     for (const Case& c : cases) {
         ptk::ScriptCursor cursor = ptk::ScriptBegin(c.text, "t");
@@ -54,8 +54,9 @@ TEST_F(PtkScript, IntegersAreDecimalWithAnOptionalSign)
         bool read;
         std::int32_t value;
     };
-    const Case cases[] = {{"+7", true, 7},   {"-3", true, -3},       {"x", false, 0},
-                          {"0x10", true, 0}, {"99999999999", true, 2147483647}, {"-", false, 0}};
+    const Case cases[] = {
+        {"+7", true, 7}, {"-3", true, -3}, {"x", false, 0}, {"0x10", true, 0}, {"99999999999", true, 2147483647},
+        {"-", false, 0}};
     for (const Case& c : cases) {
         ptk::ScriptCursor cursor = ptk::ScriptBegin(c.text, "t");
         std::int32_t value = 0;
@@ -73,11 +74,11 @@ TEST_F(PtkScript, BlanksAndCommentsBetweenTokens)
         std::int32_t lines;
     };
     const Case cases[] = {
-        {"# note\nname", false, "", 0},             // "#" at the very start is no comment
-        {" # note\nname", true, "name", 1},         // after a blank it is
-        {"\xA0name", true, "name", 0},               // bytes above 0x7F are blanks
+        {"# note\nname", false, "", 0},               // "#" at the very start is no comment
+        {" # note\nname", true, "name", 1},           // after a blank it is
+        {"\xA0name", true, "name", 0},                // bytes above 0x7F are blanks
         {"\n\n  # a\n# b\n\tname", true, "name", 4},  // comments on successive lines
-        {"_name", false, "", 0},                   // no identifier starts with "_"
+        {"_name", false, "", 0},                      // no identifier starts with "_"
         {"9name", false, "", 0},
         {"a_1b rest", true, "a_1b", 0},
     };
@@ -100,9 +101,9 @@ TEST_F(PtkScript, KeywordsAreExact)
         bool read;
     };
     const Case cases[] = {
-        {"{ Var { Lifetime = 2.0 } }", true},  {"{ var { Lifetime = 2.0 } }", false},
-        {"{ Var { lifetime = 2.0 } }", false}, {"{ Var { Lifetime = 2 } }", false},
-        {"{ Var { } Func { } Var { } }", true},  {"{ Other { } }", false},
+        {"{ Var { Lifetime = 2.0 } }", true},   {"{ var { Lifetime = 2.0 } }", false},
+        {"{ Var { lifetime = 2.0 } }", false},  {"{ Var { Lifetime = 2 } }", false},
+        {"{ Var { } Func { } Var { } }", true}, {"{ Other { } }", false},
     };
     for (const Case& c : cases) {
         ptk::ScriptObject object("o", nullptr);
@@ -167,7 +168,7 @@ TEST_F(PtkScript, OneDimensionalCurvesAtTheirEdges)
         {"{ x = Linear1D { 0 : 0.0 10 : 1.0 } }", 10.0f, 1.0f},
         {"{ x = Linear1D { 0 : 0.0 10 : 1.0 } }", 99.0f, 1.0f},
         {"{ x = Linear1D { 4 : 3.0 } }", 0.0f, 3.0f},  // one point: its value
-        {"{ x = Linear1D { } }", 5.0f, -100.0f},      // no point: untouched
+        {"{ x = Linear1D { } }", 5.0f, -100.0f},       // no point: untouched
         {"{ x = Curve1D { 0 : 2.0 10 : 4.0 } }", 5.0f, 3.0f},
         {"{ x = Curve1D { 0 : 0.0 10 : 10.0 20 : 0.0 } }", 10.0f, 10.0f},
         // Hermite with both tangents: s = 0.5, M0 = (10 - 0) * 10 / 10, M1 = (0 - 0) * 10 / 20
@@ -236,7 +237,7 @@ TEST_F(PtkScript, KindsMustSuitTheVariableType)
     float x = 0.0f;
     float v[3] = {};
     const char* const failing[] = {
-        "{ x = Linear3D { } }", "{ x = Step { } }", "{ v = Linear1D { } }", "{ v = Sin { } }",
+        "{ x = Linear3D { } }", "{ x = Step { } }",     "{ v = Linear1D { } }",       "{ v = Sin { } }",
         "{ x = VisCurve { } }", "{ y = Linear1D { } }", "{ x = Linear1D { 0 : 1 } }",
     };
     for (const char* text : failing) {

@@ -198,7 +198,9 @@ void ParticlesMapUnloaded()
 
 void ParticlesFrame()
 {
-    g_particleInfos.Free();
+    // The list keeps its room from frame to frame: it grows one slot at a time, so freeing it every
+    // frame made each frame's appends reallocate and copy it thousands of times.
+    g_particleInfos.count = 0;
     g_pluginHost.Broadcast(HookParticlesFrame, 0);
 }
 

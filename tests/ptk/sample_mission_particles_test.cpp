@@ -73,8 +73,7 @@ void ShootAndShoot(bool)
         ASSERT_NE(ground, nullptr);
         EXPECT_STREQ(ground->hit.effect, "impact_ground");
         ParticleSpawnEffect(ground->hit.effect, {0.0f, 25.0f, 60.0f}, {0.0f, 1.0f, 0.0f});
-    }
-    else if (frame >= kShotFrame + 30)
+    } else if (frame >= kShotFrame + 30)
         g_gui.screenRequested = true;
 }
 

@@ -395,3 +395,92 @@ TEST_F(PtkRuntime, ParticlesMoveAlongTheirDirectionAndAge)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(PtkRuntime, MeshParticlesTurnAboutTheDiagonalAxis)
+{
+    AddEffect("chips",
+              EmitterText("Lifetime = 1000.0 PtkLife = 1000.0 Freq = 1000.0 Quant = 1.0 Scale = 2.0 "
+                          "Dir = (0.0,1.0,0.0)",
+                          "PtkType = 7 Colorbyenv = 1"),
+              "0.0 0.0 0.0 0");
+    // A mesh particle's definition names its mesh.
+    Host().files[GfxName("chips", ".emt")] =
+        "Layer l { emiter_def e { Var { Lifetime = 1000.0 PtkLife = 1000.0 Freq = 1000.0 Quant = 1.0 Scale = 2.0 "
+        "Dir = (0.0,1.0,0.0) } } { PtkType = 7 Colorbyenv = 1 } Objects { \"chip\" } Textures { } }";
+    LoadMap();
+    ASSERT_EQ(Host().meshes, std::vector<std::string>{"chip"});
+    ASSERT_EQ(Spawn("chips", 3.0f, 4.0f, 5.0f, 0, 1, 0), 0);
+    Frame(0.0f, 1);
+    ASSERT_EQ(Host().infos.size(), 1u);
+    ParticleMeshInfo mesh;
+    std::memcpy(&mesh, &Host().infos[0], sizeof mesh);
+    EXPECT_EQ(mesh.kind, 7u);
+    EXPECT_EQ(mesh.environmentColour, 1);
+    EXPECT_EQ(mesh.animIndex, 20u);  // the handle the host gave the mesh
+    std::uint32_t state = 12345;
+    Draw(state);  // the definition's rotation sign
+    const float angle = Draw(state) * (1.0f / 32767.0f) * 6.2831855f;
+    const float* m = mesh.matrix;
+    // The axis (1, 1, 1) is kept and scaled; the turn's trace is 1 + 2 cos(angle); then the place.
+    for (int c = 0; c < 3; ++c)
+        EXPECT_NEAR(m[c] + m[4 + c] + m[8 + c], 2.0f, 1e-5f) << c;
+    EXPECT_NEAR((m[0] + m[5] + m[10]) / 2.0f, 1.0f + 2.0f * std::cos(angle), 1e-5f);
+    EXPECT_NEAR(m[1] - m[4], 2.0f * 2.0f * std::sin(angle) / std::sqrt(3.0f), 1e-5f);
+    EXPECT_FLOAT_EQ(m[12], 3.0f);
+    EXPECT_FLOAT_EQ(m[13], 4.0f);
+    EXPECT_FLOAT_EQ(m[14], 5.0f);
+    EXPECT_EQ(m[15], 1.0f);
+}
+
+TEST_F(PtkRuntime, CarriedParticlesMoveWithTheirEmitter)
+{
+    struct Case {
+        const char* settings;
+        float shift;
+    };
+    for (const Case& c : {Case{"Transform = 0", 0.0f}, Case{"Transform = 1", 5.0f}}) {
+        Host().files.clear();
+        Host().pins.clear();
+        AddEffect(
+            "e",
+            EmitterText("Lifetime = 1000.0 PtkLife = 1000.0 Freq = 1000.0 Quant = 1.0 Dir = (0.0,1.0,0.0)", c.settings),
+            "node 0");
+        LoadMap();
+        int object = 0;
+        ASSERT_EQ(Attach("e", &object), 0);
+        Frame(0.0f, 1);
+        ASSERT_EQ(Host().infos.size(), 1u);
+        const float before = Host().infos[0].position[0];
+        Host().pins[0].position[0] += 5.0f;
+        Frame(0.0f, 1);
+        ASSERT_EQ(Host().infos.size(), 1u);
+        EXPECT_FLOAT_EQ(Host().infos[0].position[0], before + c.shift) << c.settings;
+    }
+}
+
+TEST_F(PtkRuntime, PerParticleControllersFollowTheParticlesAge)
+{
+    struct Case {
+        const char* settings;
+        std::uint32_t youngAlpha;
+    };
+    // Two particles born 500 ms apart. A per-emitter alpha follows the emitter's time (key 5 of 10
+    // for both); a per-particle one each particle's own age (0 for the young one).
+    for (const Case& c : {Case{"Alpha = 1", 0x7Fu}, Case{"Alpha = 0", 0xFFu}}) {
+        Host().files.clear();
+        AddEffect("e", EmitterText("Lifetime = 1000.0 PtkLife = 2000.0 Freq = 100.0 Quant = 1.0 Dir = (0.0,1.0,0.0)",
+                                   c.settings, "A = Linear1D { 0 : 1.0 10 : 0.0 }"));
+        LoadMap();
+        ASSERT_EQ(Spawn("e", 0, 0, 0, 0, 1, 0), 0);
+        Frame(0.5f, 1);    // the first particle, 500 ms old after its update
+        Frame(0.0f, 200);  // the second, newborn
+        ASSERT_EQ(Host().infos.size(), 2u);
+        EXPECT_EQ(Host().infos[0].colour >> 24, 0x7Fu) << c.settings;
+        EXPECT_EQ(Host().infos[1].colour >> 24, c.youngAlpha) << c.settings;
+        HookProc(HookParticlesReset, 0);
+    }
+}
+
+}  // namespace

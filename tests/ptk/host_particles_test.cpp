@@ -97,7 +97,10 @@ TEST_F(PtkThroughHost, ASpawnedSetHandsItsParticlesToTheFrameList)
     EXPECT_EQ(ParticleInfoCount(), 0);
 }
 
-TEST_F(PtkThroughHost, APinnedObjectDeletedWhileItsSetRunsLeavesTheLastTransform)
+// Run under the sanitizer build as well: the deleted object's nodes must not be read.
+class PtkPinRobustness : public PtkThroughHost {};
+
+TEST_F(PtkPinRobustness, APinnedObjectDeletedWhileItsSetRunsLeavesTheLastTransform)
 {
     ParticlesMapLoaded();
     std::unique_ptr<GraphObj> object =

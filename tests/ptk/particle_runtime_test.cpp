@@ -362,8 +362,16 @@ TEST_F(PtkRuntime, UpMapsOntoTheSpawnDirection)
     struct Case {
         float d[3];
     };
-    const Case cases[] = {{{1, 0, 0}},  {{0, 0, 1}}, {{0, 0, -1}},           {{0.6f, 0.8f, 0}},
-                          {{0, -1, 0}}, {{0, 1, 0}}, {{-0.48f, 0.6f, 0.64f}}};
+    const Case cases[] = {
+        {{1, 0, 0}},
+        {{0, 0, 1}},
+        {{0, 0, -1}},
+        {{0.6f, 0.8f, 0}},
+        {{0, -1, 0}},
+        {{0, 1, 0}},
+        {{-0.48f, 0.6f, 0.64f}},
+        {{0, 1.0000001f, 0}},  // rounded above unit length: acos must stay in its range
+    };
     for (const Case& c : cases) {
         ASSERT_EQ(Spawn("jet", 0, 0, 0, c.d[0], c.d[1], c.d[2]), 0);
         Frame(0.0f, 1);

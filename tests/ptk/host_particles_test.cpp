@@ -16,7 +16,6 @@
 #include "support/vfs_fixture.h"
 #include "tests/scene/anim_mesh_fixture.h"
 #include "tests/scene/placed_object_fixture.h"
-#include "world/anim_cache.h"
 
 namespace fs = std::filesystem;
 
@@ -49,7 +48,8 @@ protected:
         ParticlesMapUnloaded();
         g_pluginHost.Clear();
         ParticleHostFree();
-        AnimCacheFreeAll();
+        // The mesh cache is left as it is: a mission run earlier in the process keeps meshes of it
+        // in state that outlives the run, and freeing them here would leave that state dangling.
         g_game.frameTime = m_frameTime;
         VfsTest::TearDown();
     }

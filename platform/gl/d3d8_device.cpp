@@ -64,6 +64,11 @@ GlDevice::~GlDevice()
             gl.DeleteBuffers(1, &m_shaderConstantBuffer);
         if (m_timerQueriesMade)
             gl.DeleteQueries(GPU_TIMER_SLOTS, m_timerQueries);
+        if (m_sampleQueriesMade) {
+            if (m_samplesOpen)
+                gl.EndQuery(GL_SAMPLES_PASSED);
+            gl.DeleteQueries(GPU_TIMER_SLOTS, m_sampleQueries);
+        }
         if (m_targetFramebuffer)
             gl.DeleteFramebuffers(1, &m_targetFramebuffer);
         if (m_vertexArray)

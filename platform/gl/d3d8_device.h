@@ -159,6 +159,10 @@ public:
     // GPU time stamps (platform/gpu_timer.h).
     bool TimerMark(UINT slot);
     bool TimerElapsed(UINT from, UINT to, double* milliseconds);
+    void Finish();
+    bool SamplesBegin(UINT slot);
+    void SamplesEnd();
+    bool SamplesResult(UINT slot, std::uint64_t* samples);
 
 private:
     void ObserveDraw(D3DPRIMITIVETYPE type, UINT start, UINT primitiveCount)
@@ -234,6 +238,12 @@ private:
     GLuint m_timerQueries[GPU_TIMER_SLOTS] = {};
     bool m_timerMarked[GPU_TIMER_SLOTS] = {};
     bool m_timerQueriesMade = false;
+    // Sample-count queries, made at the first begin.
+    GLuint m_sampleQueries[GPU_TIMER_SLOTS] = {};
+    bool m_samplesCounted[GPU_TIMER_SLOTS] = {};
+    bool m_sampleQueriesMade = false;
+    bool m_samplesOpen = false;
+    UINT m_samplesSlot = 0;
 
     // The back buffer and its automatic depth-stencil buffer, and the framebuffers drawn into.
     GlTextureStorage m_backBuffer;

@@ -288,8 +288,10 @@ void GlDevice::ApplyProgram()
     const GLuint program = m_programs.Find(key);
     if (program != m_program) {
         m_program = program;
-        if (program)
+        if (program) {
             gl.UseProgram(program);
+            ++m_counts.programChanges;
+        }
     }
 }
 
@@ -613,6 +615,8 @@ GLuint GlDevice::UploadTransient(const void* data, UINT bytes, UINT alignment, U
         return 0;
     std::memcpy(target, data, bytes);
     gl.UnmapNamedBuffer(m_transientBuffer);
+    ++m_counts.uploads;
+    m_counts.uploadBytes += bytes;
     m_transientOffset = start + bytes;
     *offset = start;
     return m_transientBuffer;

@@ -99,6 +99,8 @@
     X(PFNGLGENQUERIESPROC, GenQueries)                                     \
     X(PFNGLDELETEQUERIESPROC, DeleteQueries)                               \
     X(PFNGLQUERYCOUNTERPROC, QueryCounter)                                 \
+    X(PFNGLBEGINQUERYPROC, BeginQuery)                                     \
+    X(PFNGLENDQUERYPROC, EndQuery)                                         \
     X(PFNGLGETQUERYOBJECTUI64VPROC, GetQueryObjectui64v)
 
 struct GlFunctions {

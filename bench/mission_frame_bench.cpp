@@ -76,8 +76,8 @@ void AddCallCounts(bool add)
     if (!add)
         return;
     g_run.draws += c.drawPrimitive + c.drawIndexedPrimitive;
-    g_run.states += c.setRenderState + c.setTextureStageState + c.setTexture + c.setStreamSource + c.setIndices +
-                    c.setVertexShader;
+    g_run.states +=
+        c.setRenderState + c.setTextureStageState + c.setTexture + c.setStreamSource + c.setIndices + c.setVertexShader;
     g_run.programs += c.programChanges;
     g_run.uploads += c.uploads;
     g_run.uploadBytes += c.uploadBytes;

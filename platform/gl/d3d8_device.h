@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/d3d8.h"
+#include "platform/d3d8_draw_ranges.h"
 #include "platform/gl/d3d8_fixed_function.h"
 #include "platform/gl/d3d8_gl.h"
 #include "platform/gl/d3d8_resources.h"
@@ -132,6 +133,9 @@ public:
     HRESULT DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT minIndex, UINT vertexCount, UINT primitiveCount,
                                    const void* indices, D3DFORMAT indexFormat, const void* vertices,
                                    UINT stride) override;
+
+    // platform/d3d8_draw_ranges.h
+    HRESULT DrawIndexedRanges(D3DPRIMITIVETYPE type, const D3D8IndexedRange* ranges, UINT count);
 
     // For the resources and the test hooks.
     void MakeCurrent();
@@ -321,6 +325,10 @@ private:
     GLintptr m_boundVertexOffset = 0;
     GLsizei m_boundVertexStride = 0;
     GLuint m_boundElementBuffer = ~0u;
+    // The arrays of a ranged draw, kept so that a run of them does not allocate.
+    std::vector<GLsizei> m_rangeCounts;
+    std::vector<const void*> m_rangeOffsets;
+    std::vector<GLint> m_rangeBases;
     float m_maxAnisotropy = 0.0f;  // 0 when the driver has no anisotropic filtering
     FixedFunctionPrograms m_programs;
     FixedFunctionUniforms m_uniforms = {};

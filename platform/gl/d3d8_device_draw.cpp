@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/gl/d3d8_device.h"
+#include "platform/d3d8_draw_ranges.h"
 #include "platform/gl/d3d8_fixed_function_bits.h"
 
 namespace {
@@ -597,6 +598,57 @@ HRESULT GlDevice::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, UINT, UINT, UINT s
                               reinterpret_cast<const void*>(static_cast<std::uintptr_t>(startIndex) * indexBytes),
                               static_cast<GLint>(m_baseVertexIndex));
     return D3D_OK;
+}
+
+HRESULT GlDevice::DrawIndexedRanges(D3DPRIMITIVETYPE type, const D3D8IndexedRange* ranges, UINT count)
+{
+    GLenum mode;
+    if (!PrimitiveMode(type, &mode) || (count && !ranges) || !m_stream || m_streamStride == 0 || !m_indices ||
+        m_stream->Storage().IsLocked() || m_indices->Storage().IsLocked())
+        return D3DERR_INVALIDCALL;
+    const UINT indexBytes = m_indices->Format() == D3DFMT_INDEX32 ? 4 : 2;
+    for (UINT i = 0; i < count; ++i) {
+        const std::uint64_t vertices = VerticesOf(type, ranges[i].primitiveCount);
+        if ((std::uint64_t(ranges[i].startIndex) + vertices) * indexBytes > m_indices->Storage().Length() ||
+            ranges[i].baseVertex > 0x7FFFFFFFu)
+            return D3DERR_INVALIDCALL;
+    }
+    m_rangeCounts.clear();
+    m_rangeOffsets.clear();
+    m_rangeBases.clear();
+    for (UINT i = 0; i < count; ++i) {
+        ++m_counts.drawIndexedPrimitive;
+        m_baseVertexIndex = ranges[i].baseVertex;
+        ObserveDraw(type, ranges[i].startIndex, ranges[i].primitiveCount);
+        if (ranges[i].primitiveCount == 0)
+            continue;
+        m_rangeCounts.push_back(static_cast<GLsizei>(VerticesOf(type, ranges[i].primitiveCount)));
+        m_rangeOffsets.push_back(
+            reinterpret_cast<const void*>(static_cast<std::uintptr_t>(ranges[i].startIndex) * indexBytes));
+        m_rangeBases.push_back(static_cast<GLint>(ranges[i].baseVertex));
+    }
+    if (m_rangeCounts.empty())
+        return D3D_OK;
+    MakeCurrent();
+    if (!PrepareDraw())
+        return D3D_OK;
+    const GLuint elements = m_indices->Storage().Name();
+    if (elements != m_boundElementBuffer) {
+        m_boundElementBuffer = elements;
+        gl.VertexArrayElementBuffer(m_vertexArray, elements);
+    }
+    gl.MultiDrawElementsBaseVertex(mode, m_rangeCounts.data(), indexBytes == 4 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT,
+                                   m_rangeOffsets.data(), static_cast<GLsizei>(m_rangeCounts.size()),
+                                   m_rangeBases.data());
+    return D3D_OK;
+}
+
+HRESULT D3D8DrawIndexedRanges(IDirect3DDevice8* device, D3DPRIMITIVETYPE type, const D3D8IndexedRange* ranges,
+                              UINT count)
+{
+    if (!device)
+        return D3DERR_INVALIDCALL;
+    return static_cast<GlDevice*>(device)->DrawIndexedRanges(type, ranges, count);
 }
 
 GLuint GlDevice::UploadTransient(const void* data, UINT bytes, UINT alignment, UINT* offset)

@@ -96,6 +96,7 @@
     X(PFNGLUSEPROGRAMPROC, UseProgram)                                     \
     X(PFNGLDRAWARRAYSPROC, DrawArrays)                                     \
     X(PFNGLDRAWELEMENTSBASEVERTEXPROC, DrawElementsBaseVertex)             \
+    X(PFNGLMULTIDRAWELEMENTSBASEVERTEXPROC, MultiDrawElementsBaseVertex)   \
     X(PFNGLGENQUERIESPROC, GenQueries)                                     \
     X(PFNGLDELETEQUERIESPROC, DeleteQueries)                               \
     X(PFNGLQUERYCOUNTERPROC, QueryCounter)                                 \

@@ -65,8 +65,8 @@ struct Picture {
 };
 
 struct Difference {
-    int loose = 0;     // pixels past kChannelTolerance
-    int worst = 0;     // the largest channel difference
+    int loose = 0;  // pixels past kChannelTolerance
+    int worst = 0;  // the largest channel difference
     int worstX = -1, worstY = -1;
 };
 

@@ -54,6 +54,7 @@ struct Run {
     double passes[RENDER_TIMED_PASS_COUNT] = {};
     double samples[RENDER_TIMED_PASS_COUNT] = {};
     double faces[RENDER_TIMED_PASS_COUNT] = {};
+    double shaded[RENDER_TIMED_PASS_COUNT] = {};
     double draws = 0.0, states = 0.0, programs = 0.0, uploads = 0.0, uploadBytes = 0.0;
     double threadSeconds = 0.0, processSeconds = 0.0;
     std::chrono::steady_clock::time_point start, end;
@@ -97,13 +98,15 @@ void Frame(bool)
     } else if (frame > kWarmFrames) {
         g_run.frameFaces += g_render.frameStats.faces;
         g_run.objects += g_visible.objectCount;
-        double passes[RENDER_TIMED_PASS_COUNT], samples[RENDER_TIMED_PASS_COUNT], faces[RENDER_TIMED_PASS_COUNT];
-        RenderTimingCollectCounts(samples, faces);
+        double passes[RENDER_TIMED_PASS_COUNT], samples[RENDER_TIMED_PASS_COUNT], faces[RENDER_TIMED_PASS_COUNT],
+            shaded[RENDER_TIMED_PASS_COUNT];
+        RenderTimingCollectCounts({samples, shaded, faces});
         RenderTimingCollect(passes);
         for (u32_t i = 0; i < RENDER_TIMED_PASS_COUNT; ++i) {
             g_run.passes[i] += passes[i];
             g_run.samples[i] += samples[i];
             g_run.faces[i] += faces[i];
+            g_run.shaded[i] += shaded[i];
         }
     }
     if (frame == kWarmFrames + g_measuredFrames) {
@@ -178,6 +181,7 @@ void RunSampleMission(benchmark::State& state, bool finished)
         if (finished) {
             state.counters[name + "_ksamples"] = g_run.samples[i] / frames / 1000.0;
             state.counters[name + "_kfaces"] = g_run.faces[i] / frames / 1000.0;
+            state.counters[name + "_kshaded"] = g_run.shaded[i] / frames / 1000.0;
         }
     }
     if (!shot)

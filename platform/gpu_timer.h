@@ -20,8 +20,10 @@ bool GpuTimerElapsed(IDirect3DDevice8* device, UINT from, UINT to, double* milli
 // the drawing is deferred to; a wait before and after a span gives that span's own cost.
 void GpuFinish(IDirect3DDevice8* device);
 // Sample counts: the samples that pass the depth and stencil tests from a begin until the next end
-// go into the slot (0 to GPU_TIMER_SLOTS - 1); one count is open at a time, a begin while one is open
-// fails. The result waits for the GPU; false when the slot holds no finished count.
+// go into the slot (0 to GPU_TIMER_SLOTS - 1), and, where the driver counts them, the fragments the
+// fragment programs ran for (those an alpha test or a depth test drops included: the overdraw's cost);
+// one count is open at a time, a begin while one is open fails. The result waits for the GPU; false
+// when the slot holds no finished count. *shaded is 0 where the driver does not count fragments.
 bool GpuSamplesBegin(IDirect3DDevice8* device, UINT slot);
 void GpuSamplesEnd(IDirect3DDevice8* device);
-bool GpuSamplesResult(IDirect3DDevice8* device, UINT slot, std::uint64_t* samples);
+bool GpuSamplesResult(IDirect3DDevice8* device, UINT slot, std::uint64_t* samples, std::uint64_t* shaded);

@@ -163,18 +163,21 @@ void RenderTimingCollect(double* out)
     Drop();
 }
 
-void RenderTimingCollectCounts(double* out, double* faces)
+void RenderTimingCollectCounts(const RenderPassCounts& out)
 {
     for (u32_t i = 0; i < RENDER_TIMED_PASS_COUNT; ++i) {
-        out[i] = 0.0;
-        faces[i] = g_timing.faces[i];
+        out.samples[i] = 0.0;
+        out.shaded[i] = 0.0;
+        out.faces[i] = g_timing.faces[i];
         g_timing.faces[i] = 0.0;
     }
     // Counts still open stay uncounted; a collect comes between frames.
     for (UINT i = 0; i < g_timing.counts; ++i) {
-        std::uint64_t samples = 0;
-        if (GpuSamplesResult(g_render.device, i, &samples))
-            out[g_timing.countPass[i]] += double(samples);
+        std::uint64_t samples = 0, shaded = 0;
+        if (GpuSamplesResult(g_render.device, i, &samples, &shaded)) {
+            out.samples[g_timing.countPass[i]] += double(samples);
+            out.shaded[g_timing.countPass[i]] += double(shaded);
+        }
     }
     g_timing.counts = 0;
 }

@@ -41,7 +41,13 @@ void RenderTimingCollect(double* out);
 // Off by default; the waits make the frame slower and only the split is meaningful.
 void RenderTimingSetFinished(bool on);
 bool RenderTimingFinished();
-// Writes each pass's samples and the faces it drew (the frame's face count, innermost open pass
-// again) since the last collect into samples[RENDER_TIMED_PASS_COUNT] and faces[...] (zeros unless
-// finished); RenderTimingCollect drops them, so collect these first.
-void RenderTimingCollectCounts(double* samples, double* faces);
+// Each pass's counts since the last collect (zeros unless finished), RENDER_TIMED_PASS_COUNT entries
+// each: the samples it wrote, the fragments its programs ran for (0 where the driver does not count
+// them) and the faces it drew (the frame's face count), all for the innermost open pass.
+struct RenderPassCounts {
+    double* samples;
+    double* shaded;
+    double* faces;
+};
+// RenderTimingCollect drops the counts: collect these first.
+void RenderTimingCollectCounts(const RenderPassCounts& out);

@@ -166,7 +166,7 @@ public:
     void Finish();
     bool SamplesBegin(UINT slot);
     void SamplesEnd();
-    bool SamplesResult(UINT slot, std::uint64_t* samples);
+    bool SamplesResult(UINT slot, std::uint64_t* samples, std::uint64_t* shaded);
 
 private:
     void ObserveDraw(D3DPRIMITIVETYPE type, UINT start, UINT primitiveCount)
@@ -216,6 +216,8 @@ private:
     void UploadUniforms();
     void MarkUniforms(const void* first, std::size_t bytes);
     GLuint UploadTransient(const void* data, UINT bytes, UINT alignment, UINT* offset);
+    // Called after each draw sent to GL with its primitives: see kFlushPrimitives.
+    void Submitted(std::uint64_t primitives);
 
     // GL state setters that skip calls repeating the current GL value.
     void GlEnable(GLenum capability, bool on);
@@ -244,6 +246,8 @@ private:
     bool m_timerQueriesMade = false;
     // Sample-count queries, made at the first begin.
     GLuint m_sampleQueries[GPU_TIMER_SLOTS] = {};
+    GLuint m_shadedQueries[GPU_TIMER_SLOTS] = {};
+    bool m_countsShaded = false;
     bool m_samplesCounted[GPU_TIMER_SLOTS] = {};
     bool m_sampleQueriesMade = false;
     bool m_samplesOpen = false;
@@ -325,6 +329,11 @@ private:
     GLintptr m_boundVertexOffset = 0;
     GLsizei m_boundVertexStride = 0;
     GLuint m_boundElementBuffer = ~0u;
+    // A software rasteriser bins the draws of a frame and rasterises them only at a flush: flushing
+    // after this many primitives lets its threads rasterise what is binned while the next draws are
+    // binned, instead of all at the frame's end. A GPU takes a flush as a no-op hint.
+    static constexpr std::uint64_t kFlushPrimitives = 40000;
+    std::uint64_t m_primitivesSinceFlush = 0;
     // The arrays of a ranged draw, kept so that a run of them does not allocate.
     std::vector<GLsizei> m_rangeCounts;
     std::vector<const void*> m_rangeOffsets;

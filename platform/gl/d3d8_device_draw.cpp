@@ -567,8 +567,10 @@ HRESULT GlDevice::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT pr
     if ((std::uint64_t(startVertex) + count) * m_streamStride > m_stream->Storage().Length())
         return D3DERR_INVALIDCALL;
     MakeCurrent();
-    if (PrepareDraw())
+    if (PrepareDraw()) {
         gl.DrawArrays(mode, static_cast<GLint>(startVertex), static_cast<GLsizei>(count));
+        Submitted(primitiveCount);
+    }
     return D3D_OK;
 }
 
@@ -597,6 +599,7 @@ HRESULT GlDevice::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, UINT, UINT, UINT s
     gl.DrawElementsBaseVertex(mode, static_cast<GLsizei>(count), indexBytes == 4 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT,
                               reinterpret_cast<const void*>(static_cast<std::uintptr_t>(startIndex) * indexBytes),
                               static_cast<GLint>(m_baseVertexIndex));
+    Submitted(primitiveCount);
     return D3D_OK;
 }
 
@@ -640,7 +643,20 @@ HRESULT GlDevice::DrawIndexedRanges(D3DPRIMITIVETYPE type, const D3D8IndexedRang
     gl.MultiDrawElementsBaseVertex(mode, m_rangeCounts.data(), indexBytes == 4 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT,
                                    m_rangeOffsets.data(), static_cast<GLsizei>(m_rangeCounts.size()),
                                    m_rangeBases.data());
+    std::uint64_t primitives = 0;
+    for (UINT i = 0; i < count; ++i)
+        primitives += ranges[i].primitiveCount;
+    Submitted(primitives);
     return D3D_OK;
+}
+
+void GlDevice::Submitted(std::uint64_t primitives)
+{
+    m_primitivesSinceFlush += primitives;
+    if (m_primitivesSinceFlush >= kFlushPrimitives) {
+        gl.Flush();
+        m_primitivesSinceFlush = 0;
+    }
 }
 
 HRESULT D3D8DrawIndexedRanges(IDirect3DDevice8* device, D3DPRIMITIVETYPE type, const D3D8IndexedRange* ranges,
@@ -701,6 +717,7 @@ HRESULT GlDevice::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, co
     m_boundVertexBuffer = ~0u;
     m_dirty |= kDirtyVertexInput;
     gl.DrawArrays(mode, 0, static_cast<GLsizei>(count));
+    Submitted(primitiveCount);
     return D3D_OK;
 }
 
@@ -743,5 +760,6 @@ HRESULT GlDevice::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT minIndex, U
     }
     gl.DrawElementsBaseVertex(mode, static_cast<GLsizei>(count), indexBytes == 4 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT,
                               reinterpret_cast<const void*>(static_cast<std::uintptr_t>(indexOffset)), 0);
+    Submitted(primitiveCount);
     return D3D_OK;
 }

@@ -34,6 +34,7 @@
     X(PFNGLPROVOKINGVERTEXPROC, ProvokingVertex)                           \
     X(PFNGLPIXELSTOREIPROC, PixelStorei)                                   \
     X(PFNGLFINISHPROC, Finish)                                             \
+    X(PFNGLFLUSHPROC, Flush)                                               \
     X(PFNGLCREATEFRAMEBUFFERSPROC, CreateFramebuffers)                     \
     X(PFNGLDELETEFRAMEBUFFERSPROC, DeleteFramebuffers)                     \
     X(PFNGLBINDFRAMEBUFFERPROC, BindFramebuffer)                           \

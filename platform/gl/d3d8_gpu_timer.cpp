@@ -43,9 +43,19 @@ bool GlDevice::SamplesBegin(UINT slot)
     MakeCurrent();
     if (!m_sampleQueriesMade) {
         gl.GenQueries(GPU_TIMER_SLOTS, m_sampleQueries);
+        gl.GenQueries(GPU_TIMER_SLOTS, m_shadedQueries);
         m_sampleQueriesMade = true;
+        // Fragment-program runs are counted where the driver has pipeline statistics.
+        while (gl.GetError() != GL_NO_ERROR) {
+        }
+        gl.BeginQuery(GL_FRAGMENT_SHADER_INVOCATIONS, m_shadedQueries[0]);
+        m_countsShaded = gl.GetError() == GL_NO_ERROR;
+        if (m_countsShaded)
+            gl.EndQuery(GL_FRAGMENT_SHADER_INVOCATIONS);
     }
     gl.BeginQuery(GL_SAMPLES_PASSED, m_sampleQueries[slot]);
+    if (m_countsShaded)
+        gl.BeginQuery(GL_FRAGMENT_SHADER_INVOCATIONS, m_shadedQueries[slot]);
     m_samplesOpen = true;
     m_samplesCounted[slot] = false;
     m_samplesSlot = slot;
@@ -58,11 +68,13 @@ void GlDevice::SamplesEnd()
         return;
     MakeCurrent();
     gl.EndQuery(GL_SAMPLES_PASSED);
+    if (m_countsShaded)
+        gl.EndQuery(GL_FRAGMENT_SHADER_INVOCATIONS);
     m_samplesOpen = false;
     m_samplesCounted[m_samplesSlot] = true;
 }
 
-bool GlDevice::SamplesResult(UINT slot, std::uint64_t* samples)
+bool GlDevice::SamplesResult(UINT slot, std::uint64_t* samples, std::uint64_t* shaded)
 {
     if (slot >= GPU_TIMER_SLOTS || !m_samplesCounted[slot])
         return false;
@@ -70,6 +82,10 @@ bool GlDevice::SamplesResult(UINT slot, std::uint64_t* samples)
     GLuint64 count = 0;
     gl.GetQueryObjectui64v(m_sampleQueries[slot], GL_QUERY_RESULT, &count);
     *samples = count;
+    count = 0;
+    if (m_countsShaded)
+        gl.GetQueryObjectui64v(m_shadedQueries[slot], GL_QUERY_RESULT, &count);
+    *shaded = count;
     return true;
 }
 
@@ -100,7 +116,7 @@ void GpuSamplesEnd(IDirect3DDevice8* device)
         static_cast<GlDevice*>(device)->SamplesEnd();
 }
 
-bool GpuSamplesResult(IDirect3DDevice8* device, UINT slot, std::uint64_t* samples)
+bool GpuSamplesResult(IDirect3DDevice8* device, UINT slot, std::uint64_t* samples, std::uint64_t* shaded)
 {
-    return device && samples && static_cast<GlDevice*>(device)->SamplesResult(slot, samples);
+    return device && samples && shaded && static_cast<GlDevice*>(device)->SamplesResult(slot, samples, shaded);
 }

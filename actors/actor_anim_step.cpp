@@ -13,9 +13,9 @@
 #include "actors/anim_name_tables.h"
 #include "actors/weapon.h"
 #include "ai/path_follower.h"
+#include "core/frame_view.h"
 #include "core/random.h"
 #include "game/game_messages.h"
-#include "game/game_state.h"
 #include "game/game_water.h"
 #include "platform/d3dx8_math.h"
 #include "platform/win32.h"
@@ -460,7 +460,7 @@ void ActorAnimationStep(Actor* a)
         a->slotChangeRequest = false;
     }
     // 20. Ground for soldiers.
-    if (a != g_game.player)
+    if (a != g_frameView.player)
         ActorFollowGround(a, false);
     // 21.
     ActorSetNodeAngle(body, 2, a->bodyAngle);

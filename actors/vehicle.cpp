@@ -2,6 +2,7 @@
 // the axes and orientation, and the saved state.
 #include "actors/vehicle.h"
 
+#include "core/frame_view.h"
 #include "core/text_case.h"
 
 #include <cmath>
@@ -362,7 +363,7 @@ void Vehicle::EnterSeat(Actor* actor)
     }
     VehicleSeat* seat = actor->seat;
     seat->occupant = actor;
-    if (actor == g_game.player) {
+    if (actor == g_frameView.player) {
         ApplyPartSwitches(*seat, false);
         GameSetYawPitch(0.0f, 0.0f);
     }
@@ -379,7 +380,7 @@ void Vehicle::LeaveSeat(Actor* actor)
     VehicleSeat* seat = actor->seat;
     if (seat) {
         seat->occupant = nullptr;
-        if (actor == g_game.player)
+        if (actor == g_frameView.player)
             ApplyPartSwitches(*seat, true);
         if (seat->hideShadow)
             actor->SetCastsShadow(true);

@@ -8,11 +8,11 @@
 #include "actors/projectile.h"
 #include "actors/weapon.h"
 #include "ai/ai_events.h"
+#include "core/frame_view.h"
 #include "core/random.h"
 #include "core/sound.h"
 #include "core/sound_sets.h"
 #include "core/sound_system.h"
-#include "game/game_state.h"
 #include "map/world_registry.h"
 #include "platform/d3dx8_math.h"
 #include "platform/win32.h"
@@ -146,7 +146,7 @@ bool Weapon::Fire(void* indoorObjectAtMuzzle, void* indoorCellAtMuzzle, u32_t /*
     Weapon* current = currentWeapon;
     if (!owner || !current)
         return false;
-    if (fireWait != 0 && !forced && owner == g_game.player)
+    if (fireWait != 0 && !forced && owner == g_frameView.player)
         return false;
     const bool freeFire = owner->noCollision;
     if (current->roundsInGun == 0 && !freeFire)
@@ -232,7 +232,7 @@ bool Weapon::Fire(void* indoorObjectAtMuzzle, void* indoorCellAtMuzzle, u32_t /*
     if (!current->silent)
         AIRaiseEventInRadius(AI_EVENT_SHOT, position, kShotHearingRadius, owner, owner->ai);
     fireReady = false;
-    if (owner == g_game.player)
+    if (owner == g_frameView.player)
         SpawnMuzzleEffect(*this);
     if (current->activateBullet.Length() > 0)
         ProjectileDetonateByName(current->activateBullet.Text());

@@ -65,3 +65,9 @@ extern ConsoleVar rbtraceraytest;  // a test trace from the camera is shown
 extern ConsoleVar rbdrawaxis;      // axis lines are drawn as timed debug lines
 extern ConsoleVar rbdrawstats;     // the statistics line of the frame
 extern ConsoleVar rbparticles;     // particle effects reach the particle plug-ins
+
+// The game's view switches that the camera and the HUD read (registered with the game's variables).
+// Third-person view: the camera orbits the player instead of looking from the eye.
+extern ConsoleVar gbthirdperson;
+// The inset camera view ("LAYER4" and the view drawn in its rectangle).
+extern ConsoleVar gbteskenable;

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "core/core_cvars.h"
+#include "core/frame_view.h"
 #include "core/log.h"
-#include "gui/gui.h"
 #include "map/fog_textures.h"
 #include "map/map_caches.h"
 #include "platform/d3d8_texture_exchange.h"
@@ -19,7 +19,7 @@ namespace {
 void RebuildLandTextures()
 {
     const char* land = MapGetLandName();
-    if (g_gui.screenOpen || !land || !land[0])
+    if (g_frameView.screenOpen || !land || !land[0])
         return;
     MapBuildLightmap(MapGetMissionFolder(), MapGetLandFolder());
 }

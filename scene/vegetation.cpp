@@ -3,10 +3,10 @@
 #include <cmath>
 #include <new>
 
+#include "core/frame_view.h"
 #include "core/random.h"
 #include "core/vegetation_mask.h"
 #include "core/winos.h"
-#include "game/game_state.h"
 #include "map/heightmap.h"
 #include "map/map_caches.h"
 #include "map/map_grid.h"
@@ -16,6 +16,7 @@
 #include "render/colour_pack.h"
 #include "render/device_hooks.h"
 #include "render/dynamic_buffers.h"
+#include "render/hud_input.h"
 #include "render/map_render_setup.h"
 #include "render/render_context.h"
 #include "render/render_cvars.h"
@@ -498,9 +499,9 @@ void VegetationRender(const float* position, float yaw, float fieldOfView)
     g_fill.sinYaw = std::sin(yaw);
 
     // 2-6. States, the land's colour on stage 1, the under-water fog.
-    const bool night = g_game.hud.nightVision != 0;
+    const bool night = g_hudInput.flags.nightVision != 0;
     SetStates(night);
-    const bool underWaterFog = RenderViewUnderWater && rbfog.Bool() && !g_game.cursorMode;
+    const bool underWaterFog = RenderViewUnderWater && rbfog.Bool() && !g_frameView.cursorMode;
     if (underWaterFog) {
         UnderwaterFogStageBegin(2);
         RenderDisableStage(3);
@@ -540,8 +541,8 @@ void VegetationRender(const float* position, float yaw, float fieldOfView)
     VegetationRasterise(ring, VisitRow, nullptr);
 
     // 13. Wind.
-    g_vegetation.windPhase[0] += g_game.frameTime * 0.45f;
-    g_vegetation.windPhase[1] += g_game.frameTime * 0.35f;
+    g_vegetation.windPhase[0] += g_frameView.frameTime * 0.45f;
+    g_vegetation.windPhase[1] += g_frameView.frameTime * 0.35f;
 
     // 14.
     EngineSRand(u32_t(restore));

@@ -4,12 +4,13 @@
 #include <cstring>
 
 #include "core/console_var.h"
-#include "game/game_state.h"
+#include "core/frame_view.h"
 #include "map/terrain_height.h"
 #include "map/world_insert.h"
 #include "map/world_registry.h"
 #include "platform/d3dx8_math.h"
 #include "platform/win32.h"
+#include "render/hud_input.h"
 #include "world/child_node_queries.h"
 #include "world/graph_node.h"
 #include "world/shadow_object.h"
@@ -100,7 +101,7 @@ void Tree::Sway()
     root->SetMatrix(&swayed.m[0][0]);
     if (root->GetChildCount() > 0)
         root->GetChild(0)->SetFrame(static_cast<float>(GetTickCount()) * 0.001f);
-    swayPhase += g_game.frameTime * 0.1f;
+    swayPhase += g_frameView.frameTime * 0.1f;
 }
 
 void Tree::Update()
@@ -109,7 +110,7 @@ void Tree::Update()
         Place();
     if (lodLevel != 0)
         return;
-    if (!g_game.hud.treesStill)
+    if (!g_hudInput.flags.treesStill)
         Sway();
     ShadowCompanionsInvalidate(this);
     DynObjectUpdateGrid(this);

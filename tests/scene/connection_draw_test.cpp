@@ -11,6 +11,7 @@
 #include "map/map_cvars.h"
 #include "map/world_registry.h"
 #include "render/camera.h"
+#include "render/hud_input.h"
 #include "render/render_cvars.h"
 #include "scene/connection_draw.h"
 #include "scene/scene_cvars.h"
@@ -183,7 +184,7 @@ protected:
         rbshadows.value.asBool = true;
         rbwireframe.value.asBool = false;
         RenderViewUnderWater = 0;
-        g_game.hud.nightVision = 0;
+        g_hudInput.flags.nightVision = 0;
         const float white[4] = {1, 1, 1, 1};
         std::memcpy(mcmapambient.value.asColour, white, sizeof white);
         std::memcpy(mcmapdiffuse.value.asColour, white, sizeof white);

@@ -8,6 +8,7 @@
 #include "core/mission_timers.h"
 #include "gui/gui.h"
 #include "render/bitmap_font.h"
+#include "render/hud_input.h"
 #include "render/render_clock.h"
 #include "render/state_cache.h"
 #include "scene/hud_overlays.h"
@@ -121,7 +122,7 @@ TEST_F(ItfList, HeaderThenOneLinePerTimerWithTheWholeSecondsLeft)
     Font font("hud", texture, nullptr, 16, 0, '_');
     for (int c = ' '; c < 127; ++c)
         font.SetGlyph(static_cast<u8_t>(c), 0.0f, 0.0f, 0.25f, 0.25f, 100, 100);
-    g_gui.defaultFont = &font;
+    g_hudInput.defaultFont = &font;
     GuiScreen* screen = new GuiScreen("ITF");
     screen->left = 0.5f;
     screen->top = 0.25f;
@@ -137,7 +138,7 @@ TEST_F(ItfList, HeaderThenOneLinePerTimerWithTheWholeSecondsLeft)
     HudSetItfTracer(nullptr);
     ClearTimers();
     GuiShutdown();
-    g_gui.defaultFont = nullptr;
+    g_hudInput.defaultFont = nullptr;
     RenderSetTexture(0, nullptr);
     texture->Release();
     HudOverlayRequestsClear();

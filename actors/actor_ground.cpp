@@ -8,7 +8,6 @@
 #include "ai/ai_interface.h"
 #include "ai/ai_state.h"
 #include "ai/envelope.h"
-#include "ai/mission_script_runner.h"
 #include "ai/path_follower.h"
 #include "ai/patrol_path.h"
 #include "core/frame_view.h"

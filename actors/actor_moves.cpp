@@ -6,7 +6,6 @@
 #include "actors/actor_cvars.h"
 #include "actors/actor_motion.h"
 #include "actors/ai_entity.h"
-#include "ai/ai_interface.h"
 #include "ai/path_follower.h"
 #include "map/world_registry.h"
 #include "platform/win32.h"

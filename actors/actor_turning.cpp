@@ -5,7 +5,6 @@
 #include "actors/actor_cvars.h"
 #include "actors/actor_motion.h"
 #include "actors/ai_entity.h"
-#include "ai/ai_interface.h"
 #include "ai/envelope.h"
 #include "ai/path_follower.h"
 #include "core/frame_view.h"

@@ -10,7 +10,6 @@
 #include "game/game_state.h"
 #include "game/player_view.h"
 #include "game/screenshot.h"
-#include "gui/gui.h"
 #include "map/map_caches.h"
 #include "map/octree.h"
 #include "map/terrain_height.h"

@@ -3,13 +3,13 @@
 
 #include <cmath>
 
-#include "actors/actor.h"
 #include "core/frame_view.h"
 #include "map/map_cvars.h"
 #include "map/world_tiles.h"
 #include "render/render_context.h"
 #include "render/render_cvars.h"
 #include "scene/camera_angles.h"
+#include "world/dynamic_object.h"
 #include "world/graph_node.h"
 
 CameraState g_camera;

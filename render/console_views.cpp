@@ -4,10 +4,10 @@
 #include <cstring>
 
 #include "core/console.h"
-#include "gui/fonts.h"
 #include "gui/gui.h"
 #include "gui/gui_scale.h"
 #include "platform/win32.h"
+#include "render/bitmap_font.h"
 #include "render/grid_font.h"
 #include "render/hud_input.h"
 #include "render/primitives_2d.h"

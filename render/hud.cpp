@@ -6,7 +6,6 @@
 #include "core/mission_timers.h"
 #include "game/player_control.h"
 #include "gui/gui.h"
-#include "gui/gui_controls.h"
 #include "gui/gui_in_game.h"
 #include "render/camera.h"
 #include "render/hud_input.h"

@@ -1,8 +1,6 @@
 #include "render/sun_flare.h"
 
-#include "actors/actor.h"
 #include "core/frame_view.h"
-#include "game/player_control.h"
 #include "map/map_cvars.h"
 #include "map/map_trace.h"
 #include "platform/d3dx8_math.h"

@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "core/frame_view.h"
-#include "actors/actor.h"
 #include "map/map_cvars.h"
 #include "map/object_grid.h"
 #include "platform/d3dx8_math.h"

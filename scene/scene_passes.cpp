@@ -7,8 +7,6 @@
 #include <cmath>
 
 #include "actors/actor.h"
-#include "actors/actor_cvars.h"
-#include "game/game_state.h"
 #include "map/map_cvars.h"
 #include "render/camera.h"
 #include "render/hud.h"

@@ -6,7 +6,6 @@
 #include "core/console_var.h"
 #include "core/frame_view.h"
 #include "map/terrain_height.h"
-#include "map/world_insert.h"
 #include "map/world_registry.h"
 #include "platform/d3dx8_math.h"
 #include "platform/win32.h"

@@ -8,8 +8,7 @@
 // Mouse sensitivity setting (integer); GameUpdateMouseSensitivity turns it into the view factors.
 extern ConsoleVar gi_mousesensitivity;
 
-// The text of the current loading step, drawn on the loading screen.
-extern ConsoleVar gs_maploadprogress;
+// The text of the current loading step (gs_maploadprogress) is declared in core/core_cvars.h.
 // Saves allowed per mission (a mission's "max_saves" line sets it).
 extern ConsoleVar gi_maxsaves;
 

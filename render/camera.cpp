@@ -4,7 +4,6 @@
 #include <cmath>
 
 #include "core/frame_view.h"
-#include "map/map_cvars.h"
 #include "map/world_tiles.h"
 #include "render/render_context.h"
 #include "render/render_cvars.h"

@@ -1,7 +1,6 @@
 // The view frustum of the current camera: its axes, near-plane rectangle and planes, and the
 // culling snapshot.
 #include "core/frame_view.h"
-#include "map/map_cvars.h"
 #include "render/camera.h"
 #include "render/render_context.h"
 #include "render/render_cvars.h"

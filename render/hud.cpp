@@ -152,7 +152,8 @@ void HudDrawLayers()
     const bool hasScope = weapon && weapon->zoomScreen;
     if (weapon && (!g_hudInput.flags.sightView || !hasScope) && !g_hudInput.flags.binocularView && !driver)
         DrawLayer(weapon->crosshairScreen);
-    if (g_hudInput.flags.sightView && !g_hudInput.flags.binocularView && !driver && !g_scene.firstPersonViewState && hasScope)
+    if (g_hudInput.flags.sightView && !g_hudInput.flags.binocularView && !driver && !g_scene.firstPersonViewState &&
+        hasScope)
         DrawLayer(weapon->zoomScreen);
 
     MipFilter(D3DTEXF_NONE);

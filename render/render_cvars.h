@@ -71,3 +71,15 @@ extern ConsoleVar rbparticles;     // particle effects reach the particle plug-i
 extern ConsoleVar gbthirdperson;
 // The inset camera view ("LAYER4" and the view drawn in its rectangle).
 extern ConsoleVar gbteskenable;
+
+// The map's settings that the renderer reads (registered with the map's variables, map/map_cvars.h).
+extern ConsoleVar mfrange;       // view range; the far plane lies at mfrange x 10
+extern ConsoleVar mffogstart;    // fog start; geometry beyond mffogstart x 10 lies in full fog
+extern ConsoleVar mfwaterfog;    // distance over which water fogs up
+extern ConsoleVar mvsundir;      // direction towards the sun (set, then normalised, by map load)
+extern ConsoleVar mcmapambient;  // the map's ambient light colour
+extern ConsoleVar mcmapdiffuse;  // the map's sun light colour
+extern ConsoleVar mflayerlod0;   // first layer level-of-detail distance of the landscape
+// Draw the static map chunks layer by layer. Map load and "mxrebuild" set it; reloading or
+// releasing the land's layer textures clears it.
+extern ConsoleVar rblvi;

@@ -7,7 +7,6 @@
 #include "core/frame_view.h"
 #include "core/log.h"
 #include "core/vfs.h"
-#include "map/map_cvars.h"
 #include "platform/d3dx8_math.h"
 #include "platform/d3dx8_shader.h"
 #include "render/camera.h"

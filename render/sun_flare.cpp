@@ -1,7 +1,6 @@
 #include "render/sun_flare.h"
 
 #include "core/frame_view.h"
-#include "map/map_cvars.h"
 #include "map/map_trace.h"
 #include "platform/d3dx8_math.h"
 #include "render/camera.h"

@@ -5,7 +5,6 @@
 
 #include "core/frame_view.h"
 #include "core/vector_d3dx.h"
-#include "map/map_cvars.h"
 #include "map/map_state.h"
 #include "map/octree.h"
 #include "map/world_tiles.h"

@@ -159,8 +159,8 @@ void RenderVisibilityPass(float x, float y, float z, float angleX, float angleY,
 
     ClusteredObjUpdateVisibility(g_visible.visibilityFrustum, 6);
     const float* viewer = g_frameView.viewPos;
-    ClusteredObjSelectLods(Vector3{viewer[0], viewer[1], viewer[2]}, g_frameView.fieldOfView, g_visible.visibilityFrustum,
-                           6, g_map.octreeVisitMark);
+    ClusteredObjSelectLods(Vector3{viewer[0], viewer[1], viewer[2]}, g_frameView.fieldOfView,
+                           g_visible.visibilityFrustum, 6, g_map.octreeVisitMark);
 
     for (int oz = -VISIBILITY_TILE_REACH; oz <= VISIBILITY_TILE_REACH; ++oz) {
         for (int ox = -VISIBILITY_TILE_REACH; ox <= VISIBILITY_TILE_REACH; ++ox) {

@@ -6,7 +6,6 @@
 
 #include "ai/envelope.h"
 #include "core/frame_view.h"
-#include "map/map_cvars.h"
 #include "platform/d3dx8_math.h"
 #include "render/debug_primitives.h"
 #include "render/render_cvars.h"

@@ -13,6 +13,7 @@
 #include "world/child_node_queries.h"
 #include "world/graph_node.h"
 #include "world/shadow_object.h"
+#include "world/world_cvars.h"
 
 namespace {
 
@@ -23,12 +24,10 @@ D3DMATRIX Identity()
     return m;
 }
 
-// The map's wind direction; along x while the map settings give none.
+// The map's wind direction.
 Vector3 WindDirection()
 {
-    if (const ConsoleVar* wind = CVarListFind("mvwinddir"))
-        return wind->Vector();
-    return {1.0f, 0.0f, 0.0f};
+    return mvwinddir.Vector();
 }
 
 }  // namespace

@@ -276,7 +276,8 @@ TEST_F(Hud, TheExternalCameraDrawsTheReducedSet)
         {"everything on",
          [] {
              g_frameView.zoomView = true;
-             g_hudInput.flags.layer3 = g_hudInput.flags.quickMode = g_hudInput.flags.layer9 = g_hudInput.flags.objectivesShown = 1;
+             g_hudInput.flags.layer3 = g_hudInput.flags.quickMode = g_hudInput.flags.layer9 =
+                 g_hudInput.flags.objectivesShown = 1;
              g_hudInput.flags.binocularView = g_hudInput.flags.nightVision = 1;  // not part of this set
          },
          {"LAYER5", "LAYER6", "LAYER3", "QUICKMODE", "LAYER9", "OBJECTIVES"}},

@@ -117,7 +117,7 @@ void Actor::TakeItem(DynamicObject* object)
             if (isPlayer) {
                 if (g_game.vehicleBarred)
                     return;
-                g_game.playerVehicle = taken;
+                GameSetPlayerVehicle(taken);
             }
             if (inVehicle && vehicle) {
                 vehicle->LeaveSeat(this);
@@ -139,7 +139,7 @@ void Actor::TakeItem(DynamicObject* object)
                 seat = taken->FindFreeSeat();
             if (!seat) {
                 if (isPlayer)
-                    g_game.playerVehicle = nullptr;
+                    GameSetPlayerVehicle(nullptr);
                 vehicle = nullptr;
                 inVehicle = false;
                 return;

@@ -144,22 +144,22 @@ void Actor::Update()
         ActorAiMoveStep(this);
     // 3. Breath.
     Breathe(this);
-    // 4.
+    // 4. The level-of-detail mesh lists again once the bounds changed.
     if (boundsDirty) {
         BuildLodMeshLists();
         boundsDirty = false;
     }
-    // 5.
+    // 5. The animation step.
     ActorAnimationStep(this);
-    // 6.
+    // 6. A living soldier collides and makes its sounds.
     if (!isDead) {
         if (!noCollision)
             ActorCollide(this);
         UpdateSounds();
     }
-    // 7.
+    // 7. The soldier's place in the object grid.
     DynObjectUpdateGrid(this);
-    // 8.
+    // 8. The shadow companions follow: their shadows are made anew and their grid places moved.
     if (!isDead) {
         for (DynamicObject* companion : {shadowCompanion, shadowVolume}) {
             if (!companion)

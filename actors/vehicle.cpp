@@ -128,8 +128,7 @@ Vehicle::~Vehicle()
             occupant->seat = nullptr;
         }
     }
-    if (g_game.playerVehicle == this)
-        g_game.playerVehicle = nullptr;
+    GameForgetPlayerVehicle(this);
     FreeSeats();
     delete orientation;
     orientation = nullptr;

@@ -60,3 +60,8 @@ struct GameState {
 };
 
 extern GameState g_game;
+
+// The vehicle the player sits in: set when the player takes a seat (null when none was free); a vehicle
+// that goes away is forgotten (the player is then on foot).
+void GameSetPlayerVehicle(Vehicle* vehicle);
+void GameForgetPlayerVehicle(const Vehicle* vehicle);

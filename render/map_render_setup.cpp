@@ -8,6 +8,7 @@
 #include "render/texture_manager.h"
 #include "render/texture_preload.h"
 #include "scene/environment.h"
+#include "world/graph_obj.h"
 
 MapRenderState g_mapRender;
 

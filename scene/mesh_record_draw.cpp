@@ -308,6 +308,6 @@ void MeshRecordDraw(DrawRecord* record)
         Device()->SetIndices(nullptr, 0);
         DynBuffersForgetCurrent();
     }
-    // 17.
+    // 17. The culling the following passes expect.
     RenderSetState(D3DRS_CULLMODE, D3DCULL_CW);
 }

@@ -273,7 +273,7 @@ void DrawBackdrop(const BackdropView& view)
     if (!view.standalone)
         DrawFogFloor();
 
-    // 9.
+    // 9. The sky objects: texture colour and alpha as they are, no depth test or write, no culling.
     RenderSetColorOp(0, D3DTOP_SELECTARG1, D3DTA_TEXTURE, kKeepArgument);
     RenderSetAlphaOp(0, D3DTOP_SELECTARG1, D3DTA_TEXTURE, kKeepArgument);
     RenderSetState(D3DRS_ZWRITEENABLE, 0);
@@ -292,7 +292,7 @@ void DrawBackdrop(const BackdropView& view)
         RenderSetStageState(0, D3DTSS_ADDRESSV, D3DTADDRESS_WRAP);
     }
 
-    // 12.
+    // 12. Back to the world's states: object fog on, the sky pass over, lighting and specular off.
     RenderSetObjectFog(true);
     RenderSetSkyPass(false);
     RenderSetState(D3DRS_LIGHTING, 0);

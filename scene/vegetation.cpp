@@ -544,7 +544,7 @@ void VegetationRender(const float* position, float yaw, float fieldOfView)
     g_vegetation.windPhase[0] += g_frameView.frameTime * 0.45f;
     g_vegetation.windPhase[1] += g_frameView.frameTime * 0.35f;
 
-    // 14.
+    // 14. Leave as found: the generator's seed back, no buffers bound, alpha test off, identity world.
     EngineSRand(u32_t(restore));
     StaticBufferBind(nullptr);
     DynIndexBufferSelect(nullptr);

@@ -272,7 +272,7 @@ void RenderConnectionObjects()
                 }
                 DynBuffersLock(vertexCount, indexCount);
                 std::memcpy(g_dynBuffers.vertexOut, vertices, size_t(vertexCount) * 5 * sizeof(float));
-                g_dynBuffers.vertexOut += size_t(vertexCount) * 5 * sizeof(float);
+                DynVertexAdvance(size_t(vertexCount) * 5 * sizeof(float));
                 for (u32_t i = 0; i < indexCount; i += 3)
                     EmitTriangle(indices[i], indices[i + 1], indices[i + 2]);
                 DynBuffersUnlock();

@@ -187,7 +187,7 @@ void RecordQuadDraw(DrawRecord* record, const D3DXVECTOR3& a, const D3DXVECTOR3&
     u16_t indices[12];
     QuadRecordGeometry(quad, a, b, vertices, indices);
     std::memcpy(g_dynBuffers.vertexOut, vertices, sizeof vertices);
-    g_dynBuffers.vertexOut += sizeof vertices;
+    DynVertexAdvance(sizeof vertices);
     for (int i = 0; i < 12; i += 3)
         EmitTriangle(indices[i], indices[i + 1], indices[i + 2]);
     DynBuffersUnlock();

@@ -142,7 +142,7 @@ void EmitBlade(float x, float z, float h, const VegetationLayer& layer)
     put(x + sx, y, z + sz, uRight, atlas[3]);
     put(x - sx + g_fill.windA[0], y + height, z - sz + g_fill.windA[1], uLeft, atlas[1]);
     put(x + sx + g_fill.windB[0], y + height, z + sz + g_fill.windB[1], uRight, atlas[1]);
-    g_dynBuffers.vertexOut = reinterpret_cast<u8_t*>(out);
+    DynVertexWrittenTo(out);
     const u16_t b = static_cast<u16_t>(g_vegetation.batchVertices);
     EmitTriangle(b, u16_t(b + 1), u16_t(b + 2));
     EmitTriangle(u16_t(b + 2), u16_t(b + 1), u16_t(b + 3));

@@ -210,7 +210,7 @@ void RenderWaterQuad(IDirect3DBaseTexture8* texture)
         std::memcpy(out, head, sizeof head);
         std::memcpy(out + 16, &colour, sizeof colour);
         std::memcpy(out + 20, uv, sizeof uv);
-        g_dynBuffers.vertexOut = out + 28;
+        DynVertexWrittenTo(out + 28);
     }
     DynBuffersUnlock();
     DynVertexBufferDraw(D3DPT_TRIANGLEFAN, 4, true);

@@ -11,7 +11,7 @@
 #include "render/grid_font.h"
 #include "render/hud_input.h"
 #include "render/text_draw.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 
 using namespace render_test;
 

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "platform/d3dx8_math.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 
 using namespace render_test;
 

@@ -28,7 +28,7 @@
 #include "scene/hud_overlays.h"
 #include "scene/object_preview.h"
 #include "scene/scene_state.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 
 using namespace render_test;
 using Names = std::vector<std::string>;

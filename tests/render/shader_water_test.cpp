@@ -20,7 +20,7 @@
 #include "render/shaders.h"
 #include "support/archive_builder.h"
 #include "support/temp_dir.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 #include "tests/render/texture_test_support.h"
 
 using namespace render_test;

@@ -15,7 +15,7 @@
 #include "render/render_cvars.h"
 #include "render/sun_flare.h"
 #include "scene/sun_effect.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 
 using namespace render_test;
 

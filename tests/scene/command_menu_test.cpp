@@ -14,7 +14,7 @@
 #include "scene/command_menu.h"
 #include "scene/scene_passes.h"
 #include "world/dynamic_object.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 
 using namespace render_test;
 

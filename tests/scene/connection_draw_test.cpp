@@ -19,7 +19,7 @@
 #include "scene/shader_set_pass.h"
 #include "scene/wide_projection.h"
 #include "support/keep_var.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 #include "tests/scene/scene_fixture.h"
 #include "world/graph_obj.h"
 #include "world/shader_settings.h"

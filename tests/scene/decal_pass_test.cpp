@@ -14,7 +14,7 @@
 #include "scene/decal_pass.h"
 #include "scene/scene_state.h"
 #include "support/keep_var.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 #include "tests/scene/scene_fixture.h"
 #include "world/anim_mesh.h"
 #include "world/decal.h"

@@ -32,7 +32,7 @@
 #include "render/state_cache.h"
 #include "tools/aff_make/aff_writer.h"
 #include "world/anim_cache.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 #include "world/anim_mesh.h"
 
 namespace {

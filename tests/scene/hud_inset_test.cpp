@@ -13,7 +13,7 @@
 #include "render/state_cache.h"
 #include "scene/hud_overlays.h"
 #include "scene/object_draw.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 
 using namespace render_test;
 

@@ -7,7 +7,7 @@
 #include "render/camera.h"
 #include "render/state_cache.h"
 #include "scene/hud_overlays.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 
 using namespace render_test;
 

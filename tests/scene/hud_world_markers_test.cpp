@@ -17,7 +17,7 @@
 #include "render/texture_preload.h"
 #include "scene/hud_overlays.h"
 #include "scene/object_preview.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 
 using namespace render_test;
 

@@ -22,7 +22,7 @@
 #include "scene/object_draw.h"
 #include "scene/object_pass.h"
 #include "scene/scene_state.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 #include "tests/scene/anim_mesh_fixture.h"
 #include "tests/scene/scene_fixture.h"
 #include "tools/aff_make/aff_description.h"

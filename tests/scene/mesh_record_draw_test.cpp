@@ -20,7 +20,7 @@
 #include "scene/object_draw.h"
 #include "scene/scene_state.h"
 #include "support/keep_var.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 #include "tests/scene/anim_mesh_fixture.h"
 #include "tests/scene/scene_fixture.h"
 #include "world/decal.h"

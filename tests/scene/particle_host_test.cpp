@@ -30,7 +30,7 @@
 #include "scene/particles_draw.h"
 #include "scene/quad_records.h"
 #include "tests/plugins/particle_plugin/particle_plugin_state.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 #include "tests/scene/anim_mesh_fixture.h"
 #include "tests/scene/scene_fixture.h"
 #include "tools/aff_make/aff_writer.h"

@@ -22,7 +22,7 @@
 #include "scene/sky_backdrop.h"
 #include "scene/sun_effect.h"
 #include "scene/sun_lights.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 #include "world/graph_obj.h"
 
 using namespace render_test;

@@ -25,7 +25,7 @@
 #include "scene/gpu_anim_buffers.h"
 #include "scene/vegetation.h"
 #include "support/keep_var.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 #include "tests/scene/anim_mesh_fixture.h"
 #include "tests/scene/scene_fixture.h"
 

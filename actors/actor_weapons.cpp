@@ -244,10 +244,14 @@ bool Actor::Fire(bool aim, bool skipAmmo)
         muzzle = {world._41 + offset.x, world._42 + offset.y, world._43 + offset.z};
     }
     const Vector3 d = ViewDirection(heading, -pitch, {0.0f, 0.0f, -1.0f});
-    const float m[3] = {muzzle.x, muzzle.y, muzzle.z};
-    const float a[3] = {d.x, d.y, d.z};
-    const bool fired = weapon->Fire(indoorObject, reinterpret_cast<void*>(static_cast<std::intptr_t>(indoorCell)),
-                                    GetTickCount(), m, a, heading, pitch, !wasAiming, false, false);
+    WeaponShot shot;
+    shot.indoorObject = indoorObject;
+    shot.indoorCell = indoorCell;
+    shot.muzzle = muzzle;
+    shot.aim = d;
+    shot.yaw = heading;
+    shot.newPull = !wasAiming;
+    const bool fired = weapon->Fire(shot);
     if (fired)
         shotFired = true;
     ActorAimAdjust(this, false);
@@ -268,10 +272,16 @@ bool Actor::FireAt(float yaw, float pitchAngle, bool alternateRate, bool forced)
     const Vector3 d = ViewDirection(yaw, pitchAngle, {0.0f, 0.0f, 1.0f});
     const Weapon* unit = weapon->currentWeapon;
     const bool newPull = unit->fireMode == kFireModeSingle || GetTickCount() - unit->lastShotTime >= kRepullMs;
-    const float m[3] = {origin.x, origin.y, origin.z};
-    const float a[3] = {d.x, d.y, d.z};
-    const bool fired = weapon->Fire(indoorObject, reinterpret_cast<void*>(static_cast<std::intptr_t>(indoorCell)),
-                                    GetTickCount(), m, a, yaw, pitchAngle, newPull, alternateRate, forced);
+    WeaponShot shot;
+    shot.indoorObject = indoorObject;
+    shot.indoorCell = indoorCell;
+    shot.muzzle = origin;
+    shot.aim = d;
+    shot.yaw = yaw;
+    shot.newPull = newPull;
+    shot.alternateRate = alternateRate;
+    shot.forced = forced;
+    const bool fired = weapon->Fire(shot);
     if (fired)
         shotFired = true;
     ActorAimAdjust(this, false);

@@ -64,6 +64,20 @@ struct MeshLodInfo {
     bool levelFlags[3] = {};
 };
 
+// One trigger request: the muzzle's place (and the indoor object and cell it is in), the aim, the yaw
+// that turns the projectiles' models, and how the trigger was pulled: a new pull starts the trigger
+// delay, the alternate rate uses the second rate, forced passes the player's "firewait".
+struct WeaponShot {
+    void* indoorObject = nullptr;
+    s32_t indoorCell = 0;
+    Vector3 muzzle;
+    Vector3 aim;
+    float yaw = 0.0f;
+    bool newPull = false;
+    bool alternateRate = false;
+    bool forced = false;
+};
+
 class Weapon : public GraphObj {
 public:
     // Type id 4 at the origin; the current weapon is itself; aim limits 0, pi, -pi/2, pi/2.
@@ -118,12 +132,9 @@ public:
     static void RetireProjectile(Projectile* projectile);
 
     // ---- firing (actors/weapon_fire.cpp) ----
-    // One trigger request on the current weapon: true when a shot left it. The indoor object and
-    // cell are where the muzzle is; yaw turns the projectiles' models; tick and pitch are not used.
-    // A new pull starts the trigger delay; alternate rate uses the second rate; forced passes the
-    // player's "firewait". A weapon without a bullet block fires like a blank: no projectile.
-    bool Fire(void* indoorObjectAtMuzzle, void* indoorCellAtMuzzle, u32_t tick, const float* muzzle, const float* aim,
-              float yaw, float pitch, bool newPull, bool alternateRate, bool forced);
+    // One trigger request on the current weapon: true when a shot left it. A weapon without a bullet
+    // block fires like a blank: no projectile.
+    bool Fire(const WeaponShot& shot);
     // A projectile copied from the bullet template, not yet placed; null for a blank or no template.
     Projectile* SpawnProjectile();
     // After a burst: the echo once, then ready for the next.

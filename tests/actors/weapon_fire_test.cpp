@@ -38,7 +38,13 @@ protected:
     }
     static bool Pull(Weapon& weapon, bool newPull, bool forced = false, bool alternate = false)
     {
-        return weapon.Fire(nullptr, nullptr, 0, kMuzzle, kAim, 0.0f, 0.0f, newPull, alternate, forced);
+        WeaponShot shot;
+        shot.muzzle = {kMuzzle[0], kMuzzle[1], kMuzzle[2]};
+        shot.aim = {kAim[0], kAim[1], kAim[2]};
+        shot.newPull = newPull;
+        shot.alternateRate = alternate;
+        shot.forced = forced;
+        return weapon.Fire(shot);
     }
     // The projectiles in the registry, in the order they were added.
     static std::vector<Projectile*> Flying()

@@ -57,6 +57,14 @@ struct GuiState {
     GuiMessageSlot captionSlot = {};   // layer "layer11", control "missionmsg"
     GuiMessageSlot recordSlot = {};    // layer "layer12", control "accomplishmsg"
     GuiMessageSlot responseSlot = {};  // layer "layer13", control "response"
+
+    // Until screens show them: the last message key written, and how often the language switch
+    // screen was shown and the GUI rebuilt; the resolution entry chosen (-1 none).
+    EngineString lastMessageKey;
+    u32_t messageCount = 0;
+    u32_t languageSwitchCount = 0;
+    u32_t refreshCount = 0;
+    s32_t resolutionSelection = -1;
 };
 
 extern GuiState g_gui;

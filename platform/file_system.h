@@ -21,6 +21,8 @@ bool PlatformRemoveFile(const char* path);
 // The modification time of a disk file, through the resolver, in whole seconds of the system's
 // clock; false when the path names no regular file.
 bool PlatformFileModifiedSeconds(const char* path, std::int64_t* seconds);
+// Puts the file `from` in the place of `to` in one step (what was at `to` is replaced); false on failure.
+bool PlatformReplaceFile(const char* from, const char* to);
 
 // Files the engine holds open.
 // Whether the open file is a regular file: fopen opens folders for reading too, and a folder or a

@@ -3,7 +3,6 @@
 // angles or along given ones, reloading, and aiming a mounted weapon.
 #include <algorithm>
 #include <cmath>
-#include <cstdint>
 #include <cstring>
 
 #include "actors/actor.h"
@@ -246,14 +245,14 @@ bool Actor::Fire(bool aim, bool skipAmmo)
         muzzle = {world._41 + offset.x, world._42 + offset.y, world._43 + offset.z};
     }
     const Vector3 d = ViewDirection(heading, -pitch, {0.0f, 0.0f, -1.0f});
-    WeaponShot shot;
-    shot.indoorObject = indoorObject;
-    shot.indoorCell = indoorCell;
-    shot.muzzle = muzzle;
-    shot.aim = d;
-    shot.yaw = heading;
-    shot.newPull = !wasAiming;
-    const bool fired = weapon->Fire(shot);
+    WeaponFireRequest request;
+    request.muzzle = muzzle;
+    request.aim = d;
+    request.indoorObject = indoorObject;
+    request.indoorCell = indoorCell;
+    request.yaw = heading;
+    request.newPull = !wasAiming;
+    const bool fired = weapon->Fire(request);
     if (fired)
         shotFired = true;
     ActorAimAdjust(this, false);
@@ -274,16 +273,16 @@ bool Actor::FireAt(float yaw, float pitchAngle, bool alternateRate, bool forced)
     const Vector3 d = ViewDirection(yaw, pitchAngle, {0.0f, 0.0f, 1.0f});
     const Weapon* unit = weapon->currentWeapon;
     const bool newPull = unit->fireMode == kFireModeSingle || GetTickCount() - unit->lastShotTime >= kRepullMs;
-    WeaponShot shot;
-    shot.indoorObject = indoorObject;
-    shot.indoorCell = indoorCell;
-    shot.muzzle = origin;
-    shot.aim = d;
-    shot.yaw = yaw;
-    shot.newPull = newPull;
-    shot.alternateRate = alternateRate;
-    shot.forced = forced;
-    const bool fired = weapon->Fire(shot);
+    WeaponFireRequest request;
+    request.muzzle = origin;
+    request.aim = d;
+    request.indoorObject = indoorObject;
+    request.indoorCell = indoorCell;
+    request.yaw = yaw;
+    request.newPull = newPull;
+    request.alternateRate = alternateRate;
+    request.forced = forced;
+    const bool fired = weapon->Fire(request);
     if (fired)
         shotFired = true;
     ActorAimAdjust(this, false);

@@ -64,18 +64,16 @@ struct MeshLodInfo {
     bool levelFlags[3] = {};
 };
 
-// One trigger request: the muzzle's place (and the indoor object and cell it is in), the aim, the yaw
-// that turns the projectiles' models, and how the trigger was pulled: a new pull starts the trigger
-// delay, the alternate rate uses the second rate, forced passes the player's "firewait".
-struct WeaponShot {
-    void* indoorObject = nullptr;
-    s32_t indoorCell = 0;
+// One pull of the trigger: where the shot leaves, toward where, and how the trigger was pulled.
+struct WeaponFireRequest {
     Vector3 muzzle;
-    Vector3 aim;
-    float yaw = 0.0f;
-    bool newPull = false;
-    bool alternateRate = false;
-    bool forced = false;
+    Vector3 aim;                   // a unit direction
+    void* indoorObject = nullptr;  // the indoor object the muzzle is in; null outdoors
+    s32_t indoorCell = 0;          // the cell of that object the muzzle is in
+    float yaw = 0.0f;              // turns the projectiles' models
+    bool newPull = false;          // a new pull starts the trigger delay
+    bool alternateRate = false;    // fire at the second rate
+    bool forced = false;           // passes the player's "firewait"
 };
 
 class Weapon : public GraphObj {
@@ -132,9 +130,9 @@ public:
     static void RetireProjectile(Projectile* projectile);
 
     // ---- firing (actors/weapon_fire.cpp) ----
-    // One trigger request on the current weapon: true when a shot left it. A weapon without a bullet
-    // block fires like a blank: no projectile.
-    bool Fire(const WeaponShot& shot);
+    // One trigger request on the current weapon (see WeaponFireRequest): true when a shot left it.
+    // A weapon without a bullet block fires like a blank: no projectile.
+    bool Fire(const WeaponFireRequest& request);
     // A projectile copied from the bullet template, not yet placed; null for a blank or no template.
     Projectile* SpawnProjectile();
     // After a burst: the echo once, then ready for the next.

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 
 #include "actors/actor.h"
 #include "actors/anim_entry.h"
@@ -10,6 +9,7 @@
 #include "core/actions.h"
 #include "core/frame_view.h"
 #include "core/input.h"
+#include "core/random.h"
 #include "core/sound.h"
 #include "core/sound_system.h"
 #include "map/map_cvars.h"
@@ -273,7 +273,7 @@ void RenderFirstPersonView()
     AnimMesh* animation = nullptr;
     if (count > 0) {
         if (s.shotDonePending && c.firedThisFrame)
-            s.variant = static_cast<u32_t>(std::rand()) % count;
+            s.variant = static_cast<u32_t>(EngineRand()) % count;
         variant = RandomVariantSlot(slot) ? s.variant % count : 0;
         AnimMesh* chosen = entry->animations[variant];
         if (chosen != s.lastChosen) {
@@ -284,7 +284,7 @@ void RenderFirstPersonView()
                 s.animTime = 0.0f;
                 if (!moving && now - s.idleTick >= FP_IDLE_MS) {
                     s.idleTick = now;
-                    s.variant = static_cast<u32_t>(std::rand()) % count;
+                    s.variant = static_cast<u32_t>(EngineRand()) % count;
                 }
             }
             variant = RandomVariantSlot(slot) ? s.variant % count : 0;
@@ -443,7 +443,7 @@ void RenderFirstPersonView()
                     s.idleTick = now;
                 if (now - s.idleTick >= FP_IDLE_MS) {
                     s.idleTick = now;
-                    s.variant = std::rand() * 20 / 32767 < 10 ? static_cast<u32_t>(std::rand()) % count : 0;
+                    s.variant = EngineRand() * 20 / ENGINE_RAND_MAX < 10 ? static_cast<u32_t>(EngineRand()) % count : 0;
                 } else {
                     s.variant = 0;
                 }

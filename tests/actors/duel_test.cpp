@@ -56,7 +56,7 @@ TEST_F(Duel, AShotInTheHeadKillsAndLeavesACorpse)
     d = {d.x / length, d.y / length, d.z / length};
     Weapon* rifle = shooter->weapons[0];
     rifle->fpmFirst = 0.0f;
-    WeaponShot shot;
+    WeaponFireRequest shot;
     shot.muzzle = eye;
     shot.aim = d;
     shot.newPull = true;

@@ -11,7 +11,7 @@
 #include "render/hud_input.h"
 #include "render/map_render_setup.h"
 #include "render/render_cvars.h"
-#include "render/static_buffers.h"
+#include "map/static_map_buffers.h"
 #include "scene/scene_cvars.h"
 #include "scene/scene_state.h"
 #include "scene/static_map_pass.h"

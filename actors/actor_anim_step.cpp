@@ -13,9 +13,9 @@
 #include "actors/anim_name_tables.h"
 #include "actors/weapon.h"
 #include "ai/path_follower.h"
+#include "core/frame_view.h"
 #include "core/random.h"
 #include "game/game_messages.h"
-#include "game/game_state.h"
 #include "game/game_water.h"
 #include "platform/d3dx8_math.h"
 #include "platform/win32.h"
@@ -319,7 +319,7 @@ void ActorAnimationStep(Actor* a)
         a->SetPitch(0.0f);
         return;
     }
-    // 5.
+    // 5. The weapon is down until the pose raises it; a jump in motion falls back to idle.
     a->weaponRaised = false;
     if (a->jumping && a->movementMode != ACTOR_MOVE_IDLE)
         SetModeBracketed(a, ACTOR_MOVE_IDLE);
@@ -446,7 +446,7 @@ void ActorAnimationStep(Actor* a)
         a->pose = ACTOR_POSE_STAND;
         ActorAimAdjust(a, false);
     }
-    // 18.
+    // 18. The aim is set and cleared again, and the frame's aiming and pose requests end.
     ActorAimAdjust(a, true);
     a->aiming = false;
     a->weaponRaiseRequest = false;
@@ -460,9 +460,9 @@ void ActorAnimationStep(Actor* a)
         a->slotChangeRequest = false;
     }
     // 20. Ground for soldiers.
-    if (a != g_game.player)
+    if (a != g_frameView.player)
         ActorFollowGround(a, false);
-    // 21.
+    // 21. The body node turns to the body angle.
     ActorSetNodeAngle(body, 2, a->bodyAngle);
     // 22. One step of a pending stance request.
     StanceRequest(a);

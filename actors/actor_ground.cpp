@@ -8,11 +8,10 @@
 #include "ai/ai_interface.h"
 #include "ai/ai_state.h"
 #include "ai/envelope.h"
-#include "ai/mission_script_runner.h"
 #include "ai/path_follower.h"
 #include "ai/patrol_path.h"
+#include "core/frame_view.h"
 #include "core/random.h"
-#include "game/game_state.h"
 #include "gui/gui_in_game.h"
 #include "map/map_trace.h"
 #include "map/terrain_height.h"
@@ -302,7 +301,7 @@ static void StepAsideFromCoincident(const Actor* actor, const DynamicObject* oth
 
 void ActorCollide(Actor* actor)
 {
-    if (actor == g_game.player || actor->shownMode == ACTOR_MOVE_IDLE || actor->deathDone)
+    if (actor == g_frameView.player || actor->shownMode == ACTOR_MOVE_IDLE || actor->deathDone)
         return;
     if (actor->ai && actor->ai->collision)
         return;

@@ -9,13 +9,11 @@
 #include "actors/ai_entity.h"
 #include "core/assert.h"
 #include "core/console.h"
+#include "core/frame_view.h"
 #include "core/sound_sets.h"
 #include "core/sound_source.h"
-#include "game/game_cvars.h"
 #include "game/game_messages.h"
-#include "game/game_state.h"
 #include "game/game_water.h"
-#include "game/player_view.h"
 #include "map/map_trace.h"
 #include "map/material.h"
 #include "map/object_grid.h"
@@ -46,7 +44,7 @@ void Drown(Actor* actor)
 void Breathe(Actor* actor)
 {
     const Vector3 p = actor->GetPosition();
-    if (actor == g_game.player) {
+    if (actor == g_frameView.player) {
         u32_t surface = 0;
         if (GameIsViewUnderWater(&surface) && !gb_godmode.Bool()) {
             ActorOxygenDrain(actor, mf_oxygendecrease.Float());
@@ -142,26 +140,26 @@ void Actor::Update()
         firstUpdateDone = true;
     }
     // 2. The AI moves its soldier.
-    if (this != g_game.player && !isDead && !aiMoveOff && gbai.Bool())
+    if (this != g_frameView.player && !isDead && !aiMoveOff && gbai.Bool())
         ActorAiMoveStep(this);
     // 3. Breath.
     Breathe(this);
-    // 4.
+    // 4. The level-of-detail mesh lists again once the bounds changed.
     if (boundsDirty) {
         BuildLodMeshLists();
         boundsDirty = false;
     }
-    // 5.
+    // 5. The animation step.
     ActorAnimationStep(this);
-    // 6.
+    // 6. A living soldier collides and makes its sounds.
     if (!isDead) {
         if (!noCollision)
             ActorCollide(this);
         UpdateSounds();
     }
-    // 7.
+    // 7. The soldier's place in the object grid.
     DynObjectUpdateGrid(this);
-    // 8.
+    // 8. The shadow companions follow: their shadows are made anew and their grid places moved.
     if (!isDead) {
         for (DynamicObject* companion : {shadowCompanion, shadowVolume}) {
             if (!companion)
@@ -174,10 +172,10 @@ void Actor::Update()
 
 void Actor::UpdateSounds()
 {
-    if (this == g_game.player || inVehicle)
+    if (this == g_frameView.player || inVehicle)
         return;
     const Vector3 p = GetPosition();
-    const float* view = GameGetViewPos();
+    const float* view = g_frameView.viewPos;
     const float dx = p.x - view[0];
     const float dy = p.y - view[1];
     const float dz = p.z - view[2];

@@ -10,14 +10,14 @@
 #include "actors/actor_motion.h"
 #include "actors/vehicle.h"
 #include "actors/weapon.h"
+#include "core/frame_view.h"
 #include "core/sound.h"
 #include "core/sound_sets.h"
 #include "core/sound_system.h"
-#include "game/game_cvars.h"
-#include "game/game_state.h"
 #include "platform/d3dx8_math.h"
 #include "platform/win32.h"
 #include "render/camera.h"
+#include "render/render_cvars.h"
 #include "world/anim_mesh.h"
 #include "world/graph_node.h"
 
@@ -256,7 +256,7 @@ bool Actor::Fire(bool aim, bool skipAmmo)
     if (fired)
         shotFired = true;
     ActorAimAdjust(this, false);
-    return fired || (this == g_game.player && wasAiming && weapon->fireWait != 0);
+    return fired || (this == g_frameView.player && wasAiming && weapon->fireWait != 0);
 }
 
 bool Actor::FireAt(float yaw, float pitchAngle, bool alternateRate, bool forced)
@@ -286,7 +286,7 @@ bool Actor::FireAt(float yaw, float pitchAngle, bool alternateRate, bool forced)
     if (fired)
         shotFired = true;
     ActorAimAdjust(this, false);
-    return fired || (this == g_game.player && !forced && weapon->fireWait != 0);
+    return fired || (this == g_frameView.player && !forced && weapon->fireWait != 0);
 }
 
 void Actor::StartReload()
@@ -297,7 +297,7 @@ void Actor::StartReload()
     const Weapon* unit = weapon->currentWeapon;
     if (unit->roundsInGun >= unit->magazineCap || unit->spareMagazines == 0)
         return;
-    const bool player = this == g_game.player;
+    const bool player = this == g_frameView.player;
     const bool thirdPerson = gbthirdperson.Bool();
     if (weapon->sound && weapon->sound->soundTable && (!player || thirdPerson) &&
         SoundLodForPoint(GetPosition()) == 0) {

@@ -12,6 +12,7 @@
 #include "core/console.h"
 #include "core/core_cvars.h"
 #include "core/def_file.h"
+#include "core/frame_view.h"
 #include "core/editor.h"
 #include "core/input.h"
 #include "core/log.h"
@@ -195,7 +196,7 @@ bool ActOnLoopState(LoopExit& exit)
         case LOOP_LOAD_MAP:
             GameExitToGui("-g");
             g_program.loopState = LOOP_NOTHING;
-            g_gui.screenOpen = false;
+            g_frameView.screenOpen = false;
             g_input.guiMode = false;
             exit = LoopExit::NextMission;
             return true;
@@ -217,7 +218,7 @@ bool ActOnLoopState(LoopExit& exit)
         ShowMenuScreen("QUICKMISSIONS");
     }
     g_program.loopState = LOOP_NOTHING;
-    g_gui.screenOpen = false;
+    g_frameView.screenOpen = false;
     SetCursorVisible(true);
     exit = LoopExit::ToMenu;
     return true;
@@ -231,7 +232,7 @@ bool GameModHasOwnScreens()
 // Opens the screen asked for by Escape, game code or the objectives key.
 void OpenScreen(bool byEscape)
 {
-    g_gui.screenOpen = true;
+    g_frameView.screenOpen = true;
     g_input.guiMode = true;
     GameClearFrameInput();
     SetCursorVisible(true);
@@ -291,7 +292,7 @@ LoopExit MainLoop()
         }
         if (g_program.loopState == LOOP_MAIN_MENU && ActOnLoopState(exit))
             return exit;
-        if (g_game.cursorMode)
+        if (g_frameView.cursorMode)
             SetCursorVisible(true);
         if (g_program.loopState == LOOP_LOAD_MAP && ActOnLoopState(exit))
             return exit;

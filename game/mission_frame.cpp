@@ -4,12 +4,12 @@
 
 #include "core/actions.h"
 #include "core/console.h"
+#include "core/frame_view.h"
 #include "core/input.h"
 #include "core/winos.h"
 #include "game/game_state.h"
 #include "game/player_view.h"
 #include "game/screenshot.h"
-#include "gui/gui.h"
 #include "map/map_caches.h"
 #include "map/octree.h"
 #include "map/terrain_height.h"
@@ -45,7 +45,7 @@ float g_heightAboveGround = kStartHeight;
 
 void TurnView(s32_t dx, s32_t dy)
 {
-    if (g_gui.screenOpen)
+    if (g_frameView.screenOpen)
         return;
     GameSetYaw(GameGetYaw() + float(dx) * g_game.mouseLookFactorX);
     const float pitch = GameGetPitch() + float(dy) * g_game.mouseLookFactorY;
@@ -87,13 +87,13 @@ void MoveViewer(float seconds)
 void AdvanceClock()
 {
     const float t = float(GetTickCount() - g_game.frameClock) * 0.001f;
-    float frame = t - g_game.gameTime;
+    float frame = t - g_frameView.gameTime;
     if (frame < 0.001f)
         frame = 0.001f;
     if (frame > 0.1f)
         frame = 0.1f;
-    g_game.frameTime = frame;
-    g_game.gameTime = t;
+    g_frameView.frameTime = frame;
+    g_frameView.gameTime = t;
 }
 
 // The drawing of the outdoor road: the views drawn into textures, the camera, batching on, the
@@ -149,7 +149,7 @@ void GameMissionFrameStart()
         g_heightAboveGround = kStartHeight;
         position[1] = GroundBelow(position[0], position[2]) + kStartHeight;
     }
-    g_game.gameTime = 0.0f;
+    g_frameView.gameTime = 0.0f;
     InputSetMouseMoveListener(TurnView);
 }
 
@@ -166,10 +166,10 @@ void GameMissionFrame(bool present)
     // is cleared to white instead.
     const bool skyFaces = g_mapRender.envMaps[0] != nullptr;
     RenderSetClearColor(rbwireframe.Bool() ? 0x00000000u : skyFaces ? 0xFFFFFFFFu : 0x00FFFFFFu);
-    if (!g_gui.screenOpen) {
+    if (!g_frameView.screenOpen) {
         DynObjectsUpdate();
         ParticlesFrame();
-        MoveViewer(g_game.frameTime);
+        MoveViewer(g_frameView.frameTime);
     }
     if (RenderBeginFrame() != 0) {
         Sleep(100);

@@ -35,7 +35,6 @@
 #include "render/map_render_setup.h"
 #include "render/texture_manager.h"
 #include "scene/frame_state.h"
-#include "scene/scene_state.h"
 #include "world/anim_cache.h"
 
 namespace {
@@ -308,7 +307,7 @@ int MapLoad(const EngineString& landName, const EngineString& missionFolder)
 
     // 15. Frame state, the sun direction and the values the AI reads.
     RenderResetFrameState();
-    g_scene.landscapeNeedsRefresh = true;
+    g_map.landscapeNeedsRefresh = true;
     MapSettingsFinishLoad();
     return 0;
 }

@@ -1,6 +1,5 @@
 #include "map/occluders.h"
 
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -18,6 +17,7 @@
 #include "map/octree.h"
 #include "map/terrain_height.h"
 #include "platform/file_system.h"
+#include "platform/win32.h"
 #include "render/debug_primitives.h"
 
 namespace {
@@ -139,10 +139,9 @@ bool LeafSeen(const OctreeGeometry& geometry, const Vector3& shift, const Vector
     return false;
 }
 
-void LogDuration(std::chrono::steady_clock::time_point started)
+void LogDuration(DWORD started)
 {
-    const auto elapsed = std::chrono::steady_clock::now() - started;
-    long seconds = static_cast<long>(std::chrono::duration_cast<std::chrono::seconds>(elapsed).count());
+    long seconds = static_cast<long>((GetTickCount() - started) / 1000);
     const int days = static_cast<int>(seconds / 86400);
     seconds %= 86400;
     const int hours = static_cast<int>(seconds / 3600);
@@ -153,7 +152,7 @@ void LogDuration(std::chrono::steady_clock::time_point started)
 
 void Build(const std::string& fileName)
 {
-    const auto started = std::chrono::steady_clock::now();
+    const DWORD started = GetTickCount();
     ConPrint(0, "Building occluders: '%s'\n\n", fileName.c_str());
     DebugPrint("Building occluder info: %s\n", fileName.c_str());
     std::FILE* file = PlatformOpenFile(fileName.c_str(), "wb");

@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "core/frame_view.h"
 #include "tests/actors/actor_motion_support.h"
 #include "tests/actors/actor_test_support.h"
 #include "actors/actor_motion.h"
@@ -97,7 +98,7 @@ TEST_F(ActorCollision, TheBodyPushesASphereOutOfItsMeshes)
 TEST_F(ActorCollision, SoldiersOverlappingArePushedApart)
 {
     motion_test::MotionGuard guard(0.02f, 1000, 1);
-    g_game.player = nullptr;
+    g_frameView.player = nullptr;
     struct Case {
         const char* name;
         float gap;           // the second soldier's distance along x from the first

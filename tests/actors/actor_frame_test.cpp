@@ -7,6 +7,7 @@
 #include <cmath>
 #include <vector>
 
+#include "core/frame_view.h"
 #include "tests/actors/actor_motion_support.h"
 #include "actors/actor_class.h"
 #include "actors/actor_cvars.h"
@@ -153,7 +154,7 @@ TEST_F(FixtureLand, StandingAndRunningJumps)
 
     Actor runner;
     motion_test::AddBodyNodes(&runner);
-    g_game.player = &runner;
+    g_frameView.player = &runner;
     runner.SetPosition({-200, 0, 0});
     runner.onGround = true;
     runner.Jump();
@@ -182,7 +183,7 @@ TEST_F(FixtureLand, TheLandingFollowsTheJump)
     info.legsGroups[0].entries[0].animationCount = 1;
     Actor actor;  // without body nodes: nothing to draw the meshes on
     actor.classInfo = &info;
-    g_game.player = &actor;
+    g_frameView.player = &actor;
     actor.movementMode = ACTOR_MOVE_IDLE;
     actor.Jump();
     int frames = 0;
@@ -279,7 +280,7 @@ TEST_F(FixtureLand, Breath)
     const bool god = gb_godmode.Bool();
     gb_godmode.SetBool(true);
     Actor player;
-    g_game.player = &player;
+    g_frameView.player = &player;
     SetView(wet);
     player.oxygenMax = 20.0f;
     player.oxygen = 10.0f;
@@ -386,7 +387,7 @@ TEST(ActorPushOut, OverlappingBodiesPushTheActorOut)
         actor.SetPosition({c.far ? 40.0f : 0.0f, 0, 0});
         actor.shownMode = c.idle ? ACTOR_MOVE_IDLE : ACTOR_MOVE_WALK;
         actor.deathDone = c.corpse;
-        g_game.player = c.player ? &actor : nullptr;
+        g_frameView.player = c.player ? &actor : nullptr;
         other.collidable = c.collidable;
         ActorCollide(&actor);
         EXPECT_FLOAT_EQ(actor.GetPosition().x, c.x);

@@ -9,6 +9,7 @@
 #include "actors/actor.h"
 #include "actors/actor_motion.h"
 #include "ai/ai_interface.h"
+#include "core/frame_view.h"
 #include "game/game_cvars.h"
 #include "game/game_state.h"
 #include "platform/test_clock.h"
@@ -50,7 +51,7 @@ protected:
         delete m_actor->weapons[1];
         m_actor->weapons[1] = nullptr;
         delete m_actor;
-        g_game.player = nullptr;
+        g_frameView.player = nullptr;
         PlatformTestClockStop();
         WeaponFixture::TearDown();
     }
@@ -196,7 +197,7 @@ TEST_F(ActorWeapons, FireAtLeavesFromTheEyeHeightOfThePose)
 
 TEST_F(ActorWeapons, TheFireWaitOfThePlayer)
 {
-    g_game.player = m_actor;
+    g_frameView.player = m_actor;
     Rifle()->fireWait = 100;
     PlatformTestClockAdvance(1000);
     // Refused by the weapon, yet the player's held trigger and unforced aimed shot report a shot.
@@ -229,7 +230,7 @@ TEST_F(ActorWeapons, Reloads)
     KeepVar third(gbthirdperson);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        g_game.player = c.player ? m_actor : nullptr;
+        g_frameView.player = c.player ? m_actor : nullptr;
         gbthirdperson.SetInt(c.thirdPerson ? 1 : 0);
         Weapon* rifle = Rifle();
         rifle->magazineCountFull = 2;
@@ -245,7 +246,7 @@ TEST_F(ActorWeapons, Reloads)
         m_actor->StartReload();
         EXPECT_EQ(rifle->roundsInGun, c.roundsAfter);
     }
-    g_game.player = m_actor;
+    g_frameView.player = m_actor;
     gbthirdperson.SetInt(0);
     Rifle()->roundsInGun = 0;
     EXPECT_TRUE(m_actor->ReloadWeapon());

@@ -15,7 +15,7 @@
 #include "render/render_cvars.h"
 #include "support/files.h"
 #include "support/temp_dir.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 
 namespace {
 

@@ -33,7 +33,7 @@
 #include "scene/visibility_pass.h"
 #include "support/map_octree_support.h"
 #include "tests/plugins/indoor_plugin/indoor_plugin_state.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 #include "tests/render/texture_test_support.h"
 #include "tests/scene/placed_object_fixture.h"
 #include "tests/scene/scene_fixture.h"

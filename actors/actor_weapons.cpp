@@ -11,14 +11,17 @@
 #include "actors/actor_motion.h"
 #include "actors/vehicle.h"
 #include "actors/weapon.h"
+#include "core/plugin_api.h"
 #include "core/sound.h"
 #include "core/sound_sets.h"
+#include "core/sound_source.h"
 #include "core/sound_system.h"
 #include "game/game_cvars.h"
 #include "game/game_state.h"
 #include "platform/d3dx8_math.h"
 #include "platform/win32.h"
 #include "render/camera.h"
+#include "scene/indoor_link.h"
 #include "world/anim_mesh.h"
 #include "world/graph_node.h"
 
@@ -86,6 +89,19 @@ Vector3 ViewDirection(float yaw, float pitch, const Vector3& forward)
     D3DXMATRIX view, world;
     CameraBuildViewMatrix(&view, &world, 0.0f, 0.0f, 0.0f, yaw, pitch, 0.0f);
     return Transform(view, forward);
+}
+
+// The indoor object and cell of a fire point, followed along the segment from the actor's position
+// to it from copies of the actor's own two words, which stay as they are.
+IndoorPosition FireIndoorPosition(const Actor* actor, const Vector3& point)
+{
+    IndoorPosition at = {reinterpret_cast<PluginWord>(actor->indoorObject),
+                         static_cast<PluginWord>(static_cast<std::intptr_t>(actor->indoorCell))};
+    const Vector3 p = actor->GetPosition();
+    const float from[3] = {p.x, p.y, p.z};
+    const float to[3] = {point.x, point.y, point.z};
+    IndoorLocatePoint(from, to, &at);
+    return at;
 }
 
 }  // namespace
@@ -243,10 +259,11 @@ bool Actor::Fire(bool aim, bool skipAmmo)
         const Vector3& offset = mesh->frames[0].meshes[dummy].dummyFrame->origin;
         muzzle = {world._41 + offset.x, world._42 + offset.y, world._43 + offset.z};
     }
+    const IndoorPosition at = FireIndoorPosition(this, muzzle);
     const Vector3 d = ViewDirection(heading, -pitch, {0.0f, 0.0f, -1.0f});
     const float m[3] = {muzzle.x, muzzle.y, muzzle.z};
     const float a[3] = {d.x, d.y, d.z};
-    const bool fired = weapon->Fire(indoorObject, reinterpret_cast<void*>(static_cast<std::intptr_t>(indoorCell)),
+    const bool fired = weapon->Fire(reinterpret_cast<void*>(at.object), reinterpret_cast<void*>(at.cell),
                                     GetTickCount(), m, a, heading, pitch, !wasAiming, false, false);
     if (fired)
         shotFired = true;
@@ -264,13 +281,20 @@ bool Actor::FireAt(float yaw, float pitchAngle, bool alternateRate, bool forced)
         return false;
     }
     aiming = true;
-    const Vector3 origin = EyeOrigin();
+    // A passenger shoots from his seat; everyone else from the eye of his pose.
+    Vector3 origin = EyeOrigin();
+    if (inVehicle && seat && !seat->driver && seat->attachNode) {
+        D3DXMATRIX world;
+        seat->attachNode->UpdateTransform(&world);
+        origin = {world._41, world._42, world._43};
+    }
+    const IndoorPosition at = FireIndoorPosition(this, origin);
     const Vector3 d = ViewDirection(yaw, pitchAngle, {0.0f, 0.0f, 1.0f});
     const Weapon* unit = weapon->currentWeapon;
     const bool newPull = unit->fireMode == kFireModeSingle || GetTickCount() - unit->lastShotTime >= kRepullMs;
     const float m[3] = {origin.x, origin.y, origin.z};
     const float a[3] = {d.x, d.y, d.z};
-    const bool fired = weapon->Fire(indoorObject, reinterpret_cast<void*>(static_cast<std::intptr_t>(indoorCell)),
+    const bool fired = weapon->Fire(reinterpret_cast<void*>(at.object), reinterpret_cast<void*>(at.cell),
                                     GetTickCount(), m, a, yaw, pitchAngle, newPull, alternateRate, forced);
     if (fired)
         shotFired = true;
@@ -290,8 +314,10 @@ void Actor::StartReload()
     const bool thirdPerson = gbthirdperson.Bool();
     if (weapon->sound && weapon->sound->soundTable && (!player || thirdPerson) &&
         SoundLodForPoint(GetPosition()) == 0) {
-        if (SoundInstance* reloadSound = weapon->sound->soundTable->Pick(SOUND_RELOAD, false, 0))
-            reloadSound->PlayOnPath(SoundDefaultPath(), false);
+        // The soldier's own source: the reload sounds where he stands.
+        SoundInstance* reloadSound = weapon->sound->soundTable->Pick(SOUND_RELOAD, false, 0);
+        if (reloadSound && sound)
+            sound->PlaySegment(reloadSound->segment, false);
     }
     if (!player || thirdPerson)
         weapon->Reload();

@@ -8,6 +8,7 @@
 
 #include "actors/actor.h"
 #include "actors/actor_motion.h"
+#include "actors/vehicle.h"
 #include "ai/ai_interface.h"
 #include "game/game_cvars.h"
 #include "game/game_state.h"
@@ -182,6 +183,29 @@ TEST_F(ActorWeapons, FireAtLeavesFromTheEyeHeightOfThePose)
     }
     m_actor->usesMountedWeapon = false;
     m_actor->mountedWeapon = nullptr;
+    m_actor->crouched = m_actor->prone = false;
+    // A passenger shoots from his seat's node, the driver from his eye.
+    GraphNode seatNode("seat");
+    seatNode.SetPosition({40.0f, 60.0f, 80.0f});
+    VehicleSeat seat;
+    seat.attachNode = &seatNode;
+    m_actor->inVehicle = true;
+    m_actor->seat = &seat;
+    for (const u8_t driver : {0, 1}) {
+        SCOPED_TRACE(driver);
+        seat.driver = driver;
+        PlatformTestClockAdvance(1000);
+        ASSERT_TRUE(m_actor->FireAt(0.3f, 0.1f, false, false));
+        DynamicObject** objects = nullptr;
+        s32_t count = 0;
+        DynObjectsGet(&objects, &count);
+        const Vector3 from = objects[count - 1]->GetPosition();
+        EXPECT_FLOAT_EQ(from.x, driver ? 5.0f : 40.0f);
+        EXPECT_FLOAT_EQ(from.y, driver ? 117.0f : 60.0f);
+        EXPECT_FLOAT_EQ(from.z, driver ? 7.0f : 80.0f);
+    }
+    m_actor->inVehicle = false;
+    m_actor->seat = nullptr;
     // Without a weapon node the third-person shot leaves from the eye as well.
     m_actor->crouched = m_actor->prone = false;
     m_actor->wasAiming = false;
@@ -331,11 +355,11 @@ TEST_F(SampleSoldierWeapons, TheRifleMovesBetweenTheHandAndItsCarryDummy)
     GraphNode* torso = ActorTorsoNode(m_soldier);
     GraphNode* body = ActorBodyNode(m_soldier);
     ASSERT_EQ(m_soldier->selectedSlot, 0);
-    // The definition hangs the rifle by its "x1" in the hand.
-    ExpectHung(torso, "xhand_r", "x1");
+    // The definition hangs the rifle by its grip "x2" in the hand.
+    ExpectHung(torso, "xhand_r", "x2");
     // No key names a carry dummy: holstering leaves the rifle where it is.
     m_soldier->HolsterWeaponInHand();
-    ExpectHung(torso, "xhand_r", "x1");
+    ExpectHung(torso, "xhand_r", "x2");
     // A carry dummy of the torso, then one only the legs carry.
     struct Case {
         const char* dummy;

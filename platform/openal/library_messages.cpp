@@ -11,8 +11,7 @@
 
 namespace {
 
-using AlsaErrorHandler = void (*)(const char* file, int line, const char* function, int error, const char* format,
-                                  ...);
+using AlsaErrorHandler = void (*)(const char* file, int line, const char* function, int error, const char* format, ...);
 using AlsaSetErrorHandler = int (*)(AlsaErrorHandler handler);
 
 void IgnoreAlsaError(const char*, int, const char*, int, const char*, ...) {}

@@ -10,9 +10,16 @@
 #include "actors/actor_motion.h"
 #include "actors/vehicle.h"
 #include "ai/ai_interface.h"
+#include "core/sound.h"
+#include "core/sound_sets.h"
+#include "core/sound_source.h"
 #include "game/game_cvars.h"
 #include "game/game_state.h"
+#include "game/player_view.h"
+#include "platform/audio.h"
 #include "platform/test_clock.h"
+#include "support/files.h"
+#include "support/wave_bytes.h"
 #include "tests/actors/weapon_test_support.h"
 #include "world/graph_node.h"
 
@@ -273,6 +280,42 @@ TEST_F(ActorWeapons, Reloads)
     Rifle()->roundsInGun = 0;
     EXPECT_TRUE(m_actor->ReloadWeapon());
     EXPECT_GT(Rifle()->roundsInGun, 0);
+}
+
+// The reload sounds where the soldier stands, on his own source: a soldier to the right of the
+// viewer (who looks along +z) is heard on the right.
+TEST_F(ActorWeapons, TheReloadSoundsFromTheSoldiersOwnSource)
+{
+    ASSERT_TRUE(WriteFileBytes("sound/reload.wav", ShortWaveBytes()));
+    AudioChooseDevice(AudioDeviceChoice::Loopback);
+    ASSERT_TRUE(SoundInit(nullptr));
+    float* viewer = GameGetViewPos();
+    viewer[0] = viewer[1] = viewer[2] = 0.0f;
+    m_actor->SetPosition({10.0f, 0.0f, 0.0f});
+    ASSERT_TRUE(m_actor->sound->CreateAudioPath());
+    m_actor->sound->SetPosition(10.0f, 0.0f, 0.0f, SOUND_APPLY_NOW);
+    Weapon* rifle = Rifle();
+    SoundSetTable* table = new SoundSetTable("rifle");
+    SoundSet* reload = new SoundSet;
+    reload->Add(SoundLoad(rifle->sound, "reload", SOUND_MODE_OBJECT), 0);
+    table->sets[SOUND_RELOAD] = reload;
+    rifle->sound->SetSoundTable(table);
+    rifle->SetMagazineRounds(0, 3);
+    rifle->roundsInGun = 3;
+    m_actor->selectedSlot = 0;
+    m_actor->StartReload();
+    ASSERT_TRUE(m_actor->reloading);
+    std::vector<float> frames(2 * 2048);
+    ASSERT_TRUE(AudioRenderLoopback(frames.data(), 2048));
+    double left = 0.0, right = 0.0;
+    for (size_t f = 0; f < 2048; ++f) {
+        left += double(frames[2 * f]) * frames[2 * f];
+        right += double(frames[2 * f + 1]) * frames[2 * f + 1];
+    }
+    EXPECT_GT(right, 0.0);
+    EXPECT_GT(right, 4.0 * left);
+    SoundShutdown();
+    AudioChooseDevice(AudioDeviceChoice::System);
 }
 
 TEST_F(ActorWeapons, AMountedWeaponTurnsAndPitchesWithinItsLimits)

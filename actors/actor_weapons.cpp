@@ -128,10 +128,12 @@ bool Actor::SelectWeaponKind(s32_t kind)
     previousSlot = selectedSlot;
     pendingSlotKind = static_cast<u16_t>(kind);
     slotChangeRequest = true;
+    // Only the five weapon slots are taken in hand; the slots after them carry other things.
+    constexpr u32_t kHandSlots = 5;
     u32_t slot = 0;
-    while (slot < kActorWeaponSlots && !(weapons[slot] && weapons[slot]->slotType == static_cast<u32_t>(kind)))
+    while (slot < kHandSlots && !(weapons[slot] && weapons[slot]->slotType == static_cast<u32_t>(kind)))
         ++slot;
-    if (slot == kActorWeaponSlots || !weaponOwned[slot])
+    if (slot == kHandSlots || !weaponOwned[slot])
         return false;
     selectedSlot = static_cast<u8_t>(slot);
     if (selectedSlot == held) {

@@ -209,7 +209,12 @@ bool Weapon::Fire(void* indoorObjectAtMuzzle, void* indoorCellAtMuzzle, u32_t /*
         }
         Normalise(&p->direction);
         p->visible = VisibleFlag(this);
-        DynObjectAdd(p);
+        if (!DynObjectAdd(p)) {
+            // A full registry: the piece would live nowhere and never be freed, and the rest of
+            // the shot would be refused alike.
+            delete p;
+            break;
+        }
     }
 
     // Rounds: under "common_stats" every weapon sharing the stats loses one with the current one.

@@ -21,7 +21,9 @@
 #include "core/sound.h"
 #include "core/vfs.h"
 #include "core/video.h"
+#include "game/account_cvars.h"
 #include "game/accounts.h"
+#include "game/campaign_chronology.h"
 #include "game/game_cvars.h"
 #include "game/game_flow.h"
 #include "game/game_state.h"
@@ -356,8 +358,7 @@ bool StartUp(char* commandLine, int& exitCode)
 int RunLoops()
 {
     if (g_program.startOptions.directStart) {
-        g_game.accountName.Assign(g_program.startOptions.accountName ? g_program.startOptions.accountName
-                                                                     : "developer");
+        as_accname.SetString(g_program.startOptions.accountName ? g_program.startOptions.accountName : "developer");
         AccountLogIn(nullptr);
         GameFillMissionInfo(nullptr);
     } else {

@@ -9,6 +9,7 @@
 #include "ai/ai_events.h"
 #include "core/random.h"
 #include "game/game_state.h"
+#include "map/map_state.h"
 #include "platform/test_clock.h"
 #include "tests/actors/weapon_test_support.h"
 
@@ -192,6 +193,37 @@ TEST_F(WeaponFire, PiecesSpreadRoundTheAimAndVaryTheirSpeed)
     // The copies in flight lost their weapon with it.
     for (Projectile* p : Flying())
         EXPECT_EQ(p->weapon, nullptr);
+}
+
+// A registry with room for three: three pieces fly and the rest of the shot is let go of, not left
+// linked to the bullet block with no owner.
+TEST_F(WeaponFire, PiecesTheRegistryRefusesAreLetGoOf)
+{
+    Weapon* rifle = LoadSample("rifle");
+    rifle->SetOwner(&m_owner);
+    ASSERT_NE(rifle->bulletTemplate, nullptr);
+    rifle->bulletTemplate->pieces = 8;
+    rifle->roundsInGun = 30;
+    std::vector<GraphObj*> filler;
+    DynamicObject** objects = nullptr;
+    s32_t count = 0;
+    DynObjectsGet(&objects, &count);
+    while (static_cast<u32_t>(count) < DYN_MAX_OBJECTS - 3) {
+        filler.push_back(new GraphObj);
+        ASSERT_TRUE(DynObjectAdd(filler.back()));
+        DynObjectsGet(&objects, &count);
+    }
+    ASSERT_TRUE(Pull(*rifle, true));
+    EXPECT_EQ(Flying().size(), 3u);
+    int linked = 0;
+    for (const Projectile* p = rifle->bulletTemplate->nextCopy; p; p = p->nextCopy)
+        ++linked;
+    EXPECT_EQ(linked, 3);
+    for (GraphObj* object : filler) {
+        DynObjectRemove(object);
+        delete object;
+    }
+    delete rifle;
 }
 
 TEST_F(WeaponFire, EveryTraceCountthProjectileIsATracer)

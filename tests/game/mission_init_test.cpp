@@ -34,6 +34,7 @@
 #include "render/camera.h"
 #include "render/render_device.h"
 #include "render/texture_manager.h"
+#include "scene/draw_lists.h"
 #include "render/texture_preload.h"
 #include "scene/decal_list.h"
 #include "scene/scene_cvars.h"
@@ -62,6 +63,7 @@ protected:
         ConStartup();
         CreateScriptCache();
         ASSERT_EQ(RenderInit(m_window.Handle()), 0);
+        SceneDrawListsInit();
         ASSERT_EQ(RenderSetDisplayMode(64, 48, 0, D3DFMT_X8R8G8B8, D3DFMT_D24S8, true, 2), 0);
         MapAuthorPlan plan;
         plan.land = "flat";
@@ -314,8 +316,9 @@ TEST_F(MissionInitRobustness, TwoMissionsInOneProcess)
         EXPECT_EQ(TextureGetMaterial(crate), MaterialFind("ground"));
         GameExitToGui("");
         // A texture kept past the mission has no material until the next table is loaded.
-        if (TextureFindSlot(crate) >= 0)
+        if (TextureFindSlot(crate) >= 0) {
             EXPECT_EQ(TextureGetMaterial(crate), nullptr);
+        }
     }
 }
 

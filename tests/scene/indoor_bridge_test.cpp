@@ -26,7 +26,7 @@
 #include "render/camera.h"
 #include "render/map_chunks.h"
 #include "render/render_cvars.h"
-#include "render/static_buffers.h"
+#include "map/static_map_buffers.h"
 #include "render/texture_manager.h"
 #include "render/visible_nodes.h"
 #include "scene/draw_records.h"
@@ -202,7 +202,7 @@ TEST_F(IndoorBridge, AShotTakesTheIndoorCellOfItsFirePoint)
     Projectile* shot = static_cast<Projectile*>(objects[count - 1]);
     ASSERT_EQ(shot->typeId, OBJECT_TYPE_PROJECTILE);
     EXPECT_EQ(shot->indoorObject, static_cast<void*>(house));
-    EXPECT_EQ(reinterpret_cast<PluginWord>(shot->indoorCell), 7u);
+    EXPECT_EQ(shot->indoorCell, 7);
     EXPECT_EQ(soldier->indoorObject, nullptr);
     EXPECT_EQ(soldier->indoorCell, 0);
     DynObjectRemove(shot);

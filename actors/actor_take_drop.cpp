@@ -235,6 +235,7 @@ void Actor::TakeItem(DynamicObject* object)
     if (DOEnvelope* lying = weapon->envelope) {
         EnvelopeUnregister(lying);
         weapon->envelope = nullptr;
+        weapon->ownsEnvelope = false;
         delete lying;
     }
     if (!g_game.savingRestart)
@@ -359,6 +360,7 @@ Weapon* Actor::DropItem(u8_t force)
         return weapon;
     }
     lying->Attach(weapon);
+    weapon->ownsEnvelope = true;
     if (EventHandler* handler = EventHandlerFind("weapon_dynamic")) {
         lying->handler = handler;
         handler->AddRef();

@@ -7,6 +7,7 @@
 #include "actors/actor_cvars.h"
 #include "actors/actor_motion.h"
 #include "actors/ai_entity.h"
+#include "actors/trace_material.h"
 #include "core/assert.h"
 #include "core/console.h"
 #include "core/frame_view.h"
@@ -17,6 +18,7 @@
 #include "map/map_trace.h"
 #include "map/material.h"
 #include "map/object_grid.h"
+#include "world/object_trace.h"
 #include "map/world_registry.h"
 #include "platform/win32.h"
 
@@ -83,19 +85,30 @@ bool RefreshGroundMaterial(Actor* actor, u32_t now)
     float start[3] = {p.x, p.y + kGroundTraceUp, p.z};
     float end[3] = {p.x, p.y - kGroundTraceDown, p.z};
     MapTraceInfo hit;
-    hit.flags = 0;
+    hit.flags = TRACE_OBJECTS;
     hit.ignoreObject = actor;
-    hit.objOptions = 0;
-    if (!MapTrace(start, end, &hit)) {
+    hit.objOptions = OBJTRACE_MATERIAL | OBJTRACE_WITHIN_SEGMENT;
+    auto trace = [&hit](const float* from, const float* to) {
+        hit.resultKind = TRACE_RESULT_NONE;
+        hit.objDistance = OBJTRACE_NO_HIT;
+        hit.objMaterial = nullptr;
+        hit.hitMesh = nullptr;
+        hit.hitMapMesh = nullptr;
+        return MapTrace(from, to, &hit);
+    };
+    if (!trace(start, end)) {
         start[0] += kSecondTraceShift;
         start[2] += kSecondTraceShift;
         end[0] += kSecondTraceShift;
         end[2] += kSecondTraceShift;
-        if (!MapTrace(start, end, &hit))
+        if (!trace(start, end))
             return false;
     }
-    // The map's trace record does not carry the material of the face it hit yet: the material
-    // stays as it was.
+    // The ground is what the soldier stands on: a crate's or a floor's face, else the land's.
+    Material* material = TraceHitMaterial(hit);
+    if (!material)
+        return false;
+    actor->groundMaterial = material;
     return true;
 }
 
@@ -108,7 +121,7 @@ void Step(Actor* actor, StepSet set, u32_t* tick, u32_t now)
     SoundInstance* sound = sounds.sounds.Pick(true, 0);
     *tick = now;
     if (sound && actor->sound)
-        actor->sound->PlaySegment(sound->segment);
+        actor->sound->PlaySegment(sound->segment, false);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "actors/actor.h"
 #include "actors/actor_cvars.h"
 #include "actors/projectile.h"
+#include "actors/trace_material.h"
 #include "actors/weapon.h"
 #include "ai/ai_events.h"
 #include "ai/envelope.h"
@@ -124,16 +125,6 @@ Material* WaterMaterial()
     for (int i = 0; layers && i < MAP_WATER_LAYER_COUNT; ++i)
         if (layers[i].material)
             return layers[i].material;
-    return nullptr;
-}
-
-// The material of a surface hit: the hit map mesh's texture, else the hit geometry's.
-Material* SurfaceMaterial(const MapTraceInfo& record)
-{
-    if (record.hitMapMesh && record.hitMapMesh->texture)
-        return TextureGetMaterial(record.hitMapMesh->texture);
-    if (record.hitMesh && record.hitMesh->material.texture)
-        return TextureGetMaterial(record.hitMesh->material.texture);
     return nullptr;
 }
 

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include "core/text_case.h"
+#include "actors/projectile.h"
 #include "ai/ai_runtime.h"
 #include "core/assert.h"
 #include "core/console.h"
@@ -416,14 +417,15 @@ struct ShutdownStep {
 };
 
 constexpr ShutdownStep kShutdownOrder[] = {
-    {Stage::Everything, HideCursor},         {Stage::Everything, CampaignChronologyFree},
-    {Stage::Everything, ActorListsFree},     {Stage::Everything, GameModsFree},
-    {Stage::Everything, SoundShutdown},      {Stage::Everything, VideoShutdown},
-    {Stage::Everything, DestroyScriptCache}, {Stage::Everything, ConShutdown},
-    {Stage::Devices, InputShutdown},         {Stage::Everything, GuiShutdown},
-    {Stage::Devices, UnloadPlugins},         {Stage::Devices, ShutDownRender},
-    {Stage::Devices, DestroyMainWindow},     {Stage::Everything, AccountsShutdown},
-    {Stage::Archives, VFSShutdown},          {Stage::Archives, DefFileFreeAll},
+    {Stage::Everything, HideCursor},       {Stage::Everything, CampaignChronologyFree},
+    {Stage::Everything, ActorListsFree},   {Stage::Everything, ProjectileTableFree},
+    {Stage::Everything, GameModsFree},     {Stage::Everything, SoundShutdown},
+    {Stage::Everything, VideoShutdown},    {Stage::Everything, DestroyScriptCache},
+    {Stage::Everything, ConShutdown},      {Stage::Devices, InputShutdown},
+    {Stage::Everything, GuiShutdown},      {Stage::Devices, UnloadPlugins},
+    {Stage::Devices, ShutDownRender},      {Stage::Devices, DestroyMainWindow},
+    {Stage::Everything, AccountsShutdown}, {Stage::Archives, VFSShutdown},
+    {Stage::Archives, DefFileFreeAll},
 };
 
 // The one road out: every exit of WinMain passes here.

@@ -4,7 +4,11 @@
 
 #include <string>
 
+#include "actors/actor_class.h"
+#include "actors/obstacle_tree.h"
+#include "actors/projectile.h"
 #include "ai/ai_runtime.h"
+#include "ai/envelope.h"
 #include "game/game_mod_registry.h"
 #include "game/game_test_hooks.h"
 #include "core/console.h"
@@ -16,6 +20,7 @@
 #include "game/game_state.h"
 #include "game/loading_screen.h"
 #include "game/mission_frame.h"
+#include "game/mission_weapons.h"
 #include "game/object_factory.h"
 #include "game/object_list.h"
 #include "map/map_load.h"
@@ -91,12 +96,16 @@ int GameInitMission(const char* mapName)
     ParticlesMapLoaded();
     IndoorMissionLoaded();
     RainInit();
+    // The soldier classes are read anew by the soldiers of this mission; the last mission freed its own.
+    ActorClassInfosReset();
     // The mission's objects, sounds, sun and sky, as its definition lists them.
     GameDrawLoadingMessage("Loading objects...");
     GameLoadObjectList(definition, nullptr, 0, nullptr);
     DefFileRelease(definition);
     // The wires hang between objects placed before; their shadows are built with the objects'.
     ConObjLoad(folder.c_str());
+    // The routes of the soldiers go round the zones of the objects and envelopes placed above.
+    BuildObstacleTree();
     // Shadow companions cost a volume per object: they are built when shadows are on, or later, by
     // the first frame that finds them switched on.
     g_shadowsPrepared = false;
@@ -107,6 +116,8 @@ int GameInitMission(const char* mapName)
     ClusteredObjLoad(folder.c_str());
     // The water's animation frames (with the compass) stay loaded for the whole mission.
     CompassAndWaterTexturesLoad();
+    // Every weapon starts the mission with full magazines.
+    GameFillWeaponMagazines();
     GameMissionFrameStart();
     return 0;
 }
@@ -145,6 +156,10 @@ void GameUpdateFrame(bool present)
 void GameExitToGui(const char*)
 {
     GameMissionFrameEnd();
+    // The projectiles retired in the last frame are still in the world registry: they go through the
+    // table now, before the map's unload deletes what is left in the registry.
+    ProjectileTableDestroyAll();
+    ProjectileTableClear();
     RainShutdown();
     IndoorMissionUnloaded();
     ParticlesMapUnloaded();
@@ -162,7 +177,13 @@ void GameExitToGui(const char*)
     // The map's unload removes and deletes every object of the registry, those of the object list
     // and the shadow companions among them; the soldiers' AI goes after their bodies.
     MapUnload();
+    FreeObstacleTree();
+    // The envelopes left in the table (the obstacle zones, those of objects that outlived nothing)
+    // belong to the mission; an object that owned its envelope took it away when it was deleted.
+    EnvelopeTableDeleteAll();
     AIShutdown();
+    // The classes go after the soldiers that read them.
+    ActorClassInfosFree();
     GameObjectListReset();
     ClusteredObjFreeAll();
     g_shadowsPrepared = false;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "actors/projectile.h"
 #include "core/actions.h"
 #include "core/console.h"
 #include "core/frame_view.h"
@@ -76,8 +77,9 @@ void MoveViewer(float seconds)
     float* position = GameGetViewPos();
     const float step = kWalkSpeed * seconds * (g_input.actionDown[ACTION_RUN] ? kRunFactor : 1.0f);
     const float yaw = GameGetYaw();
+    // The view looks along (sin yaw, 0, cos yaw) with its right hand at (cos yaw, 0, -sin yaw).
     position[0] += step * (forward * std::sin(yaw) + side * std::cos(yaw));
-    position[2] += step * (-forward * std::cos(yaw) + side * std::sin(yaw));
+    position[2] += step * (forward * std::cos(yaw) - side * std::sin(yaw));
     if (forward != 0.0f || side != 0.0f || g_input.actionDown[ACTION_JUMP] || g_input.actionDown[ACTION_CROUCH])
         position[1] = GroundBelow(position[0], position[2]) + g_heightAboveGround;
 }
@@ -167,6 +169,9 @@ void GameMissionFrame(bool present)
     const bool skyFaces = g_mapRender.envMaps[0] != nullptr;
     RenderSetClearColor(rbwireframe.Bool() ? 0x00000000u : skyFaces ? 0xFFFFFFFFu : 0x00FFFFFFu);
     if (!g_frameView.screenOpen) {
+        // The projectiles retired in the previous frame are deleted before anything moves.
+        ProjectileTableDestroyAll();
+        ProjectileTableClear();
         DynObjectsUpdate();
         ParticlesFrame();
         MoveViewer(g_frameView.frameTime);

@@ -19,6 +19,7 @@
 #include "platform/file_system.h"
 #include "platform/win32.h"
 #include "render/debug_primitives.h"
+#include "render/render_cvars.h"
 
 namespace {
 
@@ -182,7 +183,9 @@ void Build(const std::string& fileName)
                 const float x = centreX + ((b & 1) ? 0.6f : -0.6f) * cellX;
                 const float z = centreZ + ((b & 2) ? 0.6f : -0.6f) * cellZ;
                 samples[b] = {x, MapTerrainHeight(x, z, nullptr, nullptr) + OCCLUDER_EYE_HEIGHT, z};
-                DebugCrossAdd(&samples[b], kCrossColour, kCrossDurationMs);
+                // The sample points are for whoever debugs the map's structure, not for the player.
+                if (rbshowboxes.Bool())
+                    DebugCrossAdd(&samples[b], kCrossColour, kCrossDurationMs);
             }
             for (s32_t dz = -2; dz <= 2; ++dz) {
                 for (s32_t dx = -2; dx <= 2; ++dx, ++list) {

@@ -65,7 +65,7 @@ struct FailureCase {
     Folder folder;
     std::string commandLine;
     int exitCode;
-    std::string logLine;     // empty: no log is expected
+    std::string logLine;  // empty: no log is expected
     std::string stderrLine;
 };
 
@@ -146,8 +146,9 @@ TEST_P(StartFailure, SaysWhyInTheLogAndOnStderr)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    EachFailure, StartFailure, ::testing::ValuesIn(kFailures),
-    [](const ::testing::TestParamInfo<FailureCase>& failure) { return std::string(failure.param.name); });
+INSTANTIATE_TEST_SUITE_P(EachFailure, StartFailure, ::testing::ValuesIn(kFailures),
+                         [](const ::testing::TestParamInfo<FailureCase>& failure) {
+                             return std::string(failure.param.name);
+                         });
 
 }  // namespace

@@ -189,7 +189,8 @@ int KeyTapJob()
     window.Frame();
     const bool releasedNext = g_input.actionReleased[ACTION_SCREENSHOT] != 0;
     window.Frame();
-    const bool quietAfter = g_input.actionDown[ACTION_SCREENSHOT] == 0 && g_input.actionReleased[ACTION_SCREENSHOT] == 0;
+    const bool quietAfter =
+        g_input.actionDown[ACTION_SCREENSHOT] == 0 && g_input.actionReleased[ACTION_SCREENSHOT] == 0;
     std::printf("held %d released %d quiet %d\n", heldFirst, releasedNext, quietAfter);
     return heldFirst && releasedNext && quietAfter ? 0 : 1;
 }

@@ -341,10 +341,15 @@ Weapon* Actor::DropItem(u8_t force)
     weapon->SetPosition(place);
     weapon->previousOwner = this;
     weapon->owner = nullptr;
-    if (!indoor || !IndoorObjectAdd(weapon, place))
-        DynObjectAdd(weapon);
+    const bool placed = (indoor && IndoorObjectAdd(weapon, place)) || DynObjectAdd(weapon);
     weapons[dropped] = nullptr;
     --weaponCount;
+    if (!placed) {
+        // The world is full: a weapon lying nowhere could never be taken again nor freed.
+        Log("WARNING: dropped weapon %s has no place in the world, removed\n", weapon->name.Text());
+        delete weapon;
+        return nullptr;
+    }
 
     DOEnvelope* lying = new DOEnvelope(weapon->name.Text());
     if (EnvelopeRegister(lying) < 0) {

@@ -199,8 +199,9 @@ void Actor::Revive()
     if (envelope && this != player && player) {
         const AIEntity* own = GetAIEntity();
         const AIEntity* theirs = player->GetAIEntity();
+        // Death hid the envelope through its script method; the same road shows it again.
         if (own && theirs && own->IsFriendOf(theirs))
-            envelope->visible = 1;
+            envelope->Show(nullptr);
     }
 }
 

@@ -28,6 +28,8 @@ enum BulletType : s32_t {
 
 // The retire table starts with this many slots and grows when a step retires more.
 constexpr u32_t PROJECTILE_TABLE_SLOTS = 1024;
+// The most projectiles one shot of a bullet block fires ("pieces").
+constexpr u32_t PROJECTILE_MAX_PIECES = 64;
 // The kind area of a projectile's saved record: speed, position, direction, weapon name, clock.
 constexpr u32_t PROJECTILE_STATE_SIZE = 64;
 constexpr u32_t PROJECTILE_STATE_NAME_SIZE = 32;
@@ -128,7 +130,7 @@ public:
     u32_t drawDelay = 0;  // milliseconds of flight before the model is drawn
     u32_t pieces = 1;     // projectiles per shot
     void* indoorObject = nullptr;
-    void* indoorCell = nullptr;
+    s32_t indoorCell = 0;
     Projectile* source = nullptr;  // the template copied; null in the template
     Projectile* nextCopy = nullptr;
     Projectile* previousCopy = nullptr;

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "actors/mesh_lod_lines.h"
 #include "actors/projectile.h"
@@ -168,7 +169,15 @@ void ReadBulletProperty(Projectile* bullet, const ScriptCommand& command)
     } else if (Same(key, "drawdelay")) {
         bullet->drawDelay = u(2);
     } else if (Same(key, "pieces")) {
-        bullet->pieces = u(2);
+        // Read signed: "pieces -3" must not become four thousand million projectiles a shot.
+        const s32_t pieces = ReadInt(command.Word(2));
+        if (pieces < 1 || pieces > static_cast<s32_t>(PROJECTILE_MAX_PIECES)) {
+            bullet->pieces = pieces < 1 ? 1 : PROJECTILE_MAX_PIECES;
+            Log("WARNING: Bullet '%s': pieces %d out of 1..%u, %u taken\n", bullet->name.Text(), pieces,
+                PROJECTILE_MAX_PIECES, bullet->pieces);
+        } else {
+            bullet->pieces = static_cast<u32_t>(pieces);
+        }
     }
 }
 
@@ -424,9 +433,31 @@ bool ParamFpAnim(Weapon& weapon, Values values, int)
     return true;
 }
 
+// The names of the weapon definitions being read, outermost first: a sub-weapon that names one of
+// them (itself, or a file further up that names it in turn) would be read without end.
+std::vector<std::string> g_subWeaponChain;
+
+bool SubWeaponInChain(const char* name)
+{
+    for (const std::string& reading : g_subWeaponChain) {
+        if (Same(reading.c_str(), name))
+            return true;
+    }
+    return false;
+}
+
 bool ParamSubWeapon(Weapon& weapon, Values values, int count)
 {
+    // The outermost weapon's own name starts the chain, so that a file naming itself is refused at once.
+    const bool outermost = g_subWeaponChain.empty();
+    if (outermost)
+        g_subWeaponChain.emplace_back(weapon.name.Text());
     for (int i = 0; i < count; ++i) {
+        if (SubWeaponInChain(values[i].Text())) {
+            Log("WARNING: Weapon '%s': sub-weapon '%s' is already being read, refused\n", weapon.name.Text(),
+                values[i].Text());
+            continue;
+        }
         Weapon* sub = new Weapon;
         if (!weapon.AddSubWeapon(sub)) {
             Log("WARNING: Weapon '%s': more than %u sub-weapons, '%s' refused\n", weapon.name.Text(),
@@ -441,12 +472,16 @@ bool ParamSubWeapon(Weapon& weapon, Values values, int count)
             continue;
         if (const DefEntry* named = DefFileFindEntry(definition->first, "weapon"))
             sub->name.Assign(named->Value(0));
+        g_subWeaponChain.emplace_back(values[i].Text());
         for (const DefEntry* entry = definition->first; entry; entry = entry->next) {
             const int valueCount = entry->valueCount < kMaxParamValues ? entry->valueCount : kMaxParamValues;
             sub->SetParam(entry->key.Text(), entry->values, valueCount);
         }
+        g_subWeaponChain.pop_back();
         DefFileRelease(definition);
     }
+    if (outermost)
+        g_subWeaponChain.clear();
     return true;
 }
 

@@ -5,9 +5,35 @@
 class AIInterface;
 class Envelope;
 class EventHandler;
+class NamedValueTable;
+class Rule;
+class RuleList;
+class RuleSet;
+class ScriptEventList;
+class ScriptObject;
+class ScriptValue;
+class TimeEventList;
+
+// How a call argument's name is looked up (the rule compiler installs its scopes); null when absent.
+using ScriptNameLookup = ScriptValue* (*)(const char* name);
 
 constexpr u32_t MAX_AI_INTERFACES = 128;
 constexpr u32_t ENVELOPE_TABLE_SLOTS = 2048;
+
+// What the rule-script compiler compiles against: one set of fields for the whole run.
+struct RuleCompileContext {
+    Rule* currentRule = nullptr;
+    NamedValueTable* memberTable = nullptr;  // plain top-level declarations land here
+    RuleList* ruleList = nullptr;
+    ScriptEventList* eventList = nullptr;
+    void* thisObject = nullptr;  // the object, or the address of a variable holding one
+    s32_t thisType = 0;          // 0 none, TYP_CLASS or TYP_CLASS_PTR
+    NamedValueTable* thisMembers = nullptr;
+    u8_t ruleKeywords = 0;  // "priority", "Enable" and "Disable" name rule operations
+    NamedValueTable* localTable = nullptr;
+    NamedValueTable* ruleVariables = nullptr;
+    const char* includeFolder = nullptr;  // not owned
+};
 
 struct AIState {
     // Every soldier's interface, in creation order (AIInterfaceTable); removal moves the last one in.
@@ -21,6 +47,25 @@ struct AIState {
     EventHandler** eventHandlers = nullptr;
     u32_t eventHandlerCount = 0;
     u32_t eventHandlerCapacity = 0;
+
+    // The rule-script language's tables (ai/script_object.h), made by the AI start-up.
+    void* scriptClasses = nullptr;  // the class registry's list
+    NamedValueTable* scriptGlobalObjects = nullptr;
+    NamedValueTable* scriptConstPool = nullptr;
+    ScriptNameLookup scriptNameLookup = nullptr;  // null: ScriptGlobalObjects only
+    // The script line the text reader stands on, for error lines; reset per file by the compiler.
+    s32_t scriptLine = 0;
+    // The AI log "log.txt" (ai/ai_log.h); null while none is open.
+    void* aiLogFile = nullptr;
+    RuleCompileContext compile;
+    // The rule set being compiled or run (CurrentRuleSet): rule operations act on its levels.
+    RuleSet* currentRuleSet = nullptr;
+    // The mission's named events ("events.txt"), made at mission start.
+    ScriptEventList* eventList = nullptr;
+    // The object-method list that calls on object variables resolve through (MSALMethodList).
+    void* msalMethods = nullptr;
+    // The mission's timed events ("timeline.txt").
+    TimeEventList* timeEvents = nullptr;
 };
 
 extern AIState g_ai;

@@ -112,6 +112,9 @@ public:
     s32_t BeginEntry(const char* name, s32_t parent);
     void Write(const void* data, u32_t count);
     void EndEntry() { m_writing = -1; }
+    // Writes the directory and closes the file now; true when every byte reached it. The writer
+    // writes nothing more afterwards.
+    bool Finish();
 
 private:
     static constexpr int kNameBuckets = 127;

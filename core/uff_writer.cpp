@@ -45,6 +45,20 @@ UffWriter::~UffWriter()
     // The reader part closes the file and frees names and entries.
 }
 
+bool UffWriter::Finish()
+{
+    if (!m_stream)
+        return false;
+    if (!m_failed)
+        WriteDirectory();
+    if (std::fflush(m_stream) != 0)
+        m_failed = true;
+    if (std::fclose(m_stream) != 0)
+        m_failed = true;
+    m_stream = nullptr;
+    return !m_failed;
+}
+
 void UffWriter::WriteBytes(const void* data, u32_t count)
 {
     if (m_failed || count == 0)

@@ -68,3 +68,5 @@ inline VideoPlayer* VideoOpenGui(const EngineString& name)
 // Plays that GUI video over the whole screen until it ends or Escape or the left button is down,
 // with the GUI sound "intro". Returns at once when the video cannot be played.
 void VideoPlayFullscreen(const char* name);
+// While set, VideoPlayFullscreen hands the name to the hook instead of playing (tests).
+void VideoSetFullscreenHook(void (*hook)(const char* name));

@@ -44,10 +44,21 @@ void SetVideoStates()
     RenderSetStageState(0, D3DTSS_MIPFILTER, D3DTEXF_NONE);
 }
 
+void (*g_fullscreenHook)(const char* name) = nullptr;
+
 }  // namespace
+
+void VideoSetFullscreenHook(void (*hook)(const char* name))
+{
+    g_fullscreenHook = hook;
+}
 
 void VideoPlayFullscreen(const char* name)
 {
+    if (g_fullscreenHook) {
+        g_fullscreenHook(name);
+        return;
+    }
     VideoPlayer* player = VideoOpenGui(name);
     if (!player)
         return;

@@ -21,7 +21,9 @@
 #include "core/sound.h"
 #include "core/vfs.h"
 #include "core/video.h"
+#include "game/account_cvars.h"
 #include "game/accounts.h"
+#include "game/campaign_chronology.h"
 #include "game/game_cvars.h"
 #include "game/game_flow.h"
 #include "game/game_state.h"
@@ -31,6 +33,8 @@
 #include "render/render_device.h"
 #include "scene/gpu_anim_buffers.h"
 #include "scene/screen_fade.h"
+#include "scene/draw_lists.h"
+#include "scene/prepare_buffers.h"
 
 ConsoleVar gbconsoles("gbconsoles", CVAR_BOOL, "false");
 ConsoleVar dsmap("dsmap", CVAR_STRING, "map_01");
@@ -329,6 +333,7 @@ bool StartUp(char* commandLine, int& exitCode)
     g_program.mainWindow = CreateMainWindow(kWindowClass, kWindowTitle);
     InputInit(g_program.mainWindow, true);
     RenderInit(g_program.mainWindow);
+    SceneDrawListsInit();
     LoadPlugins();
     g_started = Stage::Devices;
     ConExecFile("config.def");
@@ -364,8 +369,7 @@ bool StartUp(char* commandLine, int& exitCode)
 int RunLoops()
 {
     if (g_program.startOptions.directStart) {
-        g_game.accountName.Assign(g_program.startOptions.accountName ? g_program.startOptions.accountName
-                                                                     : "developer");
+        as_accname.SetString(g_program.startOptions.accountName ? g_program.startOptions.accountName : "developer");
         AccountLogIn(nullptr);
         GameFillMissionInfo(nullptr);
     } else {

@@ -1,22 +1,367 @@
-// No account file is read yet: there is no logged-in account.
 #include "game/accounts.h"
-#include "game/game_state.h"
 
-void AccountsInit() {}
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "core/console_var.h"
+#include "core/input.h"
+#include "core/log.h"
+#include "core/sound.h"
+#include "core/text_case.h"
+#include "core/uff_file.h"
+#include "core/vfs.h"
+#include "game/account_cvars.h"
+#include "game/account_file.h"
+#include "game/current_account.h"
+#include "game/game_flow.h"
+#include "game/game_mod_registry.h"
+#include "game/game_state.h"
+#include "game/mouse_look.h"
+#include "game/player_account.h"
+#include "gui/gui.h"
+#include "gui/gui_controls.h"
+#include "gui/gui_cvars.h"
+#include "platform/file_system.h"
+#include "platform/win32.h"
+#include "render/render_cvars.h"
+
+namespace {
+
+std::vector<PlayerAccount*>& List()
+{
+    return g_game.accounts.list;
+}
+
+s32_t Refuse(const char* key, s32_t result)
+{
+    GuiWriteMsg(key, nullptr);
+    return result;
+}
+
+// The names the folder scan found; a growing list, whatever the number of files.
+std::vector<std::string>& ScannedNames()
+{
+    static std::vector<std::string> names;
+    return names;
+}
+
+void CollectAccountFile(const char* name, const char*)
+{
+    if (CompareNoCase(name, ".") != 0 && CompareNoCase(name, "..") != 0)
+        ScannedNames().emplace_back(name);
+}
+
+// Shown while the language changes: the switch screen for one frame and the GUI rebuilt.
+void SwitchLanguage()
+{
+    if (CompareNoCase(language.String(), prev_lang.String()) == 0 || !g_gui.currentScreen)
+        return;
+    prev_lang.SetString(language.String());
+    g_gui.currentScreen->StopSounds();
+    g_gui.currentScreen->DeInit();
+    SetCursorVisible(false);
+    GuiShowLanguageSwitch();
+    GuiRefresh();
+    SetCursorVisible(true);
+}
+
+void LogWithTime(const char* what)
+{
+    SYSTEMTIME now = {};
+    GetLocalTime(&now);
+    Log("'%s' %s (%d:%d).\n", as_accname.String(), what, now.wHour, now.wMinute);
+}
+
+ConsoleVar* const* MessageVariables(bool team)
+{
+    static ConsoleVar* const global[] = {&as_globalmsg1, &as_globalmsg2, &as_globalmsg3, &as_globalmsg4,
+                                         &as_globalmsg5};
+    static ConsoleVar* const teamVars[] = {&as_teammsg1, &as_teammsg2, &as_teammsg3, &as_teammsg4, &as_teammsg5};
+    return team ? teamVars : global;
+}
+
+void ApplyLiveKeys(const PlayerAccount& account)
+{
+    account.ApplyKeyBindings(g_input.keyMap);
+}
+
+}  // namespace
+
+void AccountsInit()
+{
+    Log("Initializing accounts...");
+    ScannedNames().clear();
+    VFSFindFile("accounts", "*", CollectAccountFile, true);
+    for (const std::string& name : ScannedNames()) {
+        UffFile file(("accounts//" + name).c_str());
+        if (!file.IsOpen())
+            continue;
+        auto* account = new PlayerAccount();
+        // An unreadable file, or one whose name could not be written back safely, is skipped.
+        if (!AccountReadFile(*account, file) || !AccountNameIsSafe(account->name.Text())) {
+            delete account;
+            continue;
+        }
+        List().push_back(account);
+    }
+    ScannedNames().clear();
+    Log("done\n");
+}
+
 void AccountsShutdown()
 {
-    g_game.accountName.Clear();
+    Log("Destroying accounts...");
+    for (PlayerAccount* account : List())
+        delete account;
+    List().clear();
+    Log("done\n");
 }
-s32_t AccountLogIn(const char*)
+
+PlayerAccount* AccountFindByName(const char* name)
 {
+    if (!name)
+        return nullptr;
+    for (PlayerAccount* account : List()) {
+        if (CompareNoCase(account->name.Text(), name) == 0)
+            return account;
+    }
+    return nullptr;
+}
+
+void AccountsAdd(PlayerAccount* account)
+{
+    if (account)
+        List().push_back(account);
+}
+
+void AccountsRemove(PlayerAccount* account)
+{
+    auto& list = List();
+    const auto at = std::find(list.begin(), list.end(), account);
+    if (at == list.end())
+        return;
+    list.erase(at);
+    delete account;
+}
+
+void AccountsGetList(PlayerAccount* const** accounts, s32_t* count)
+{
+    *accounts = List().data();
+    *count = static_cast<s32_t>(List().size());
+}
+
+u32_t DiskFileSize(const char* path)
+{
+    std::FILE* file = PlatformOpenFile(path, "rb");
+    if (!file)
+        return 0;
+    const std::int64_t size = PlatformFileSize(file);
+    std::fclose(file);
+    return size > 0 ? static_cast<u32_t>(size) : 0;
+}
+
+PlayerAccount* GetCurrentAccount()
+{
+    PlayerAccount* found = nullptr;
+    for (PlayerAccount* account : List()) {
+        if (CompareNoCase(account->name.Text(), as_accname.String()) == 0)
+            found = account;  // the last one of that name wins
+    }
+    return found;
+}
+
+s32_t AccountAdd(const char*)
+{
+    const char* name = as_curaccount.String();
+    if (!*name)
+        return Refuse("_fnmsg_empty_acc_name", 1);
+    if (std::string(name).size() < 3)
+        return Refuse("_fnmsg_too_short_acc_name", 1);
+    // The name becomes a file name: nothing that reaches another folder.
+    if (!AccountNameIsSafe(name))
+        return Refuse("_fnmsg_invalid_acc_name", 1);
+    if (CompareNoCase(as_accpassword.String(), as_curpassword.String()) != 0)
+        return Refuse("_fnmsg_password_match_error", 1);
+    if (AccountFindByName(name))
+        return Refuse("_fnmsg_account_exists", 1);
+    as_accname.SetString(name);
+    as_playername.SetString(name);
+    auto* account = new PlayerAccount();
+    account->SetDefaultKeys();
+    ApplyLiveKeys(*account);
+    account->name.Assign(as_accname.String());
+    account->playerName.Assign(as_playername.String());
+    account->password.Assign(as_accpassword.String());
+    account->language.Assign(language.String());
+    SwitchLanguage();
+    as_accname.SetString(account->name.Text());
+    List().push_back(account);
+    AccountSave(*account);
+    as_curpassword.SetString("");
+    as_curaccount.SetString("");
+    as_playerimage.SetString(kAccountDefaultPicture);
+    as_curimage.SetString(kAccountDefaultPicture);
     return 0;
 }
+
+s32_t AccountLogIn(const char*)
+{
+    PlayerAccount* account = GetCurrentAccount();
+    if (!account)
+        return Refuse("_fnmsg_no_current_account", 1);
+    if (!account->CheckPassword(as_curpassword.String()))
+        return Refuse("_fnmsg_invalid_password", 1);
+    as_accname.SetString(account->name.Text());
+    as_playername.SetString(account->playerName.Text());
+    language.SetString(account->language.Text());
+    as_curaccount.SetString(as_accname.String());
+    SwitchLanguage();
+    ApplyLiveKeys(*account);
+    as_curpassword.SetString("");
+    as_curaccount.SetString("");
+    as_leadmsg.SetString(account->leaderMessage.Text());
+    as_playerimage.SetString(account->picture.Text());
+    for (int i = 0; i < ACCOUNT_MESSAGE_COUNT; ++i) {
+        MessageVariables(false)[i]->SetString(account->globalMessages[i].Text());
+        MessageVariables(true)[i]->SetString(account->teamMessages[i].Text());
+    }
+    as_curimage.SetString(as_playerimage.String());
+    for (const GameModStringList& list : account->gameModLists) {
+        for (s32_t i = 0; i < GameModRegistryCount(); ++i) {
+            GameMod* mod = GameModRegistryAt(i);
+            if (mod && CompareNoCase(mod->name.Text(), list.gameMod.Text()) == 0) {
+                for (const EngineString& text : list.strings)
+                    mod->strings.push_back(text);
+                break;
+            }
+        }
+    }
+    AccountApplySettings(*account);
+    LogWithTime("logged in");
+    return 0;
+}
+
+s32_t AccountLogOff(const char*)
+{
+    PlayerAccount* account = GetCurrentAccount();
+    if (!account)
+        return Refuse("_fnmsg_no_current_account", 1);
+    account->leaderMessage.Assign(as_leadmsg.String());
+    account->picture.Assign(as_playerimage.String());
+    for (int i = 0; i < ACCOUNT_MESSAGE_COUNT; ++i) {
+        account->globalMessages[i].Assign(MessageVariables(false)[i]->String());
+        account->teamMessages[i].Assign(MessageVariables(true)[i]->String());
+    }
+    for (s32_t i = 0; i < GameModRegistryCount(); ++i) {
+        GameMod* mod = GameModRegistryAt(i);
+        if (!mod)
+            continue;
+        GameModStringList* record = nullptr;
+        for (GameModStringList& list : account->gameModLists) {
+            if (CompareNoCase(list.gameMod.Text(), mod->name.Text()) == 0)
+                record = &list;
+        }
+        if (!record) {
+            account->gameModLists.emplace_back();
+            record = &account->gameModLists.back();
+            record->gameMod.Assign(mod->name.Text());
+        }
+        record->strings = mod->strings;
+    }
+    as_curpassword.SetString("");
+    as_curaccount.SetString("");
+    LogWithTime("logged out");
+    as_accname.SetString("");
+    AccountSave(*account);
+    return 0;
+}
+
+s32_t AccountRemove(const char*)
+{
+    if (PlayerAccount* account = GetCurrentAccount()) {
+        if (!account->CheckPassword(as_curpassword.String()))
+            return Refuse("_fnmsg_invalid_password", 1);
+        as_accname.SetString(account->name.Text());
+        const std::string path = AccountFilePath(account->name.Text());
+        const bool safe = AccountNameIsSafe(account->name.Text());
+        AccountsRemove(account);
+        if (safe)
+            PlatformRemoveFile(path.c_str());
+    }
+    as_accname.SetString("");
+    as_playername.SetString("");
+    as_curpassword.SetString("");
+    as_curaccount.SetString("");
+    return 0;
+}
+
+s32_t AccountUpdate(const char*)
+{
+    PlayerAccount* account = GetCurrentAccount();
+    if (!account)
+        return Refuse("_fnmsg_no_current_account", -1);
+    if (!*as_curaccount.String() || !*as_curpassword.String())
+        return Refuse("_fnmsg_no_string", -1);
+    as_playername.SetString(as_curaccount.String());
+    as_accpassword.SetString(as_curpassword.String());
+    account->playerName.Assign(as_playername.String());
+    ApplyLiveKeys(*account);
+    as_curpassword.SetString("");
+    as_curaccount.SetString("");
+    return 0;
+}
+
+s32_t AccountUpdateName(const char*)
+{
+    PlayerAccount* account = GetCurrentAccount();
+    if (!account)
+        return Refuse("_fnmsg_no_current_account", -1);
+    if (!*as_curaccount.String())
+        return Refuse("_fnmsg_no_string", -1);
+    as_playername.SetString(as_curaccount.String());
+    account->playerName.Assign(as_playername.String());
+    ApplyLiveKeys(*account);
+    as_curaccount.SetString("");
+    return 0;
+}
+
+s32_t AccountUpdatePicture(const char*)
+{
+    as_playerimage.SetString(as_curimage.String());
+    return 0;
+}
+
+s32_t AccountRefresh(const char*)
+{
+    as_curimage.SetString(as_playerimage.String());
+    if (GuiControl* picture = GuiFindItem("PLAYER_PICTURE"))
+        picture->RefreshData();
+    return 0;
+}
+
+void AccountApplySettings(const PlayerAccount& account)
+{
+    for (s32_t i = 0; i < ACCOUNT_OPTION_COUNT; ++i) {
+        if (ConsoleVar* cvar = FindCVar(account.optionNames[i].Text()))
+            cvar->SetFromText(account.optionValues[i].Text());
+    }
+    // The resolution control shows the display size's entry.
+    const s32_t pixels = riwidth.Int() * riheight.Int();
+    if (pixels == 800 * 600)
+        GuiSelectResolution(0);
+    else if (pixels == 1024 * 768)
+        GuiSelectResolution(1);
+    else if (pixels == 1280 * 1024)
+        GuiSelectResolution(2);
+    SoundApplyVolumes();
+    GameUpdateMouseSensitivity();
+}
+
 s32_t GameFillMissionInfo(const char*)
 {
     return 0;
 }
-s32_t AccountDetermineNextMission(const char*)
-{
-    return 0;
-}
+
 void AccountResetCurrentMissionValue() {}

@@ -1,12 +1,37 @@
-// User accounts.
+// User accounts: the list read from the folder "accounts" at start, and the account commands the
+// front end runs. Refusals go to the front end as message keys, with result 1 (-1 for the updates).
 #pragma once
 #include "core/engine_string.h"
 #include "core/types.h"
 
+struct PlayerAccount;
+
 void AccountsInit();
+// Frees every account without writing it.
 void AccountsShutdown();
+// Same length and equal without regard to case; null when none.
+PlayerAccount* AccountFindByName(const char* name);
+void AccountsAdd(PlayerAccount* account);
+// Takes the account out of the list and deletes it.
+void AccountsRemove(PlayerAccount* account);
+void AccountsGetList(PlayerAccount* const** accounts, s32_t* count);
+// The size of a file on disk in bytes; 0 when it cannot be opened.
+u32_t DiskFileSize(const char* path);
+
+// The account commands (argument text ignored).
+s32_t AccountAdd(const char* arguments);
+s32_t AccountRemove(const char* arguments);
 s32_t AccountLogIn(const char* arguments);
+s32_t AccountLogOff(const char* arguments);
+s32_t AccountUpdate(const char* arguments);
+s32_t AccountUpdateName(const char* arguments);
+s32_t AccountUpdatePicture(const char* arguments);
+s32_t AccountRefresh(const char* arguments);
+
+// Applies the current account's 29 stored settings to the console variables, then the resolution
+// control, the volumes and the mouse sensitivity.
+void AccountApplySettings(const PlayerAccount& account);
+
 s32_t GameFillMissionInfo(const char* arguments);
-s32_t AccountDetermineNextMission(const char* arguments);
 // Resets the current account's stored value for the current campaign mission.
 void AccountResetCurrentMissionValue();

@@ -16,7 +16,6 @@ extern ConsoleVar gi_maxsaves;
 
 // Commands.
 extern ConsoleVar grx_toggle_camins;
-extern ConsoleVar ax_getcutscene_begin;
 extern ConsoleVar gx_joinserver;
 extern ConsoleVar gx_fogtex;  // refills the map's fog texture after its settings changed
 

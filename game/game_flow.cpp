@@ -53,11 +53,6 @@ s32_t ToggleCameraInset(const char*)
     return 0;
 }
 
-s32_t PlayOpeningCutscene(const char*)
-{
-    return 0;
-}
-
 s32_t JoinServer(const char*)
 {
     g_game.multiplayerPending = true;
@@ -66,7 +61,6 @@ s32_t JoinServer(const char*)
 }  // namespace
 
 ConsoleVar grx_toggle_camins("grx_toggle_camins", ToggleCameraInset);
-ConsoleVar ax_getcutscene_begin("ax_getcutscene_begin", PlayOpeningCutscene);
 ConsoleVar gx_joinserver("gx_joinserver", JoinServer);
 
 void GameSetTestHooks(const GameTestHooks& hooks)
@@ -199,4 +193,3 @@ s32_t RegisterDefObject()
 {
     return 0;
 }
-void CampaignChronologyFree() {}

@@ -1,5 +1,7 @@
 // Missions and game flow: what the program's outer loops call and read.
 #pragma once
+#include <vector>
+
 #include "core/console_var.h"
 #include "core/engine_string.h"
 #include "core/types.h"
@@ -11,6 +13,8 @@ struct GameMod {
     EngineString scoreScreen;
     EngineString teamScreen;
     u8_t friendlyFireMessage = 0;  // while set a hit on a friend of the player is reported
+    // The mode's own string list, kept per account across log-in and log-out.
+    std::vector<EngineString> strings;
 };
 
 // Loads and starts the mission of a map; negative on failure.
@@ -27,6 +31,3 @@ void GameModsInit();
 void GameModsFree();
 void GameClearFrameInput();
 s32_t RegisterDefObject();
-
-// The campaign chronology's three name lists.
-void CampaignChronologyFree();

@@ -6,6 +6,7 @@
 
 #include "core/engine_string.h"
 #include "core/types.h"
+#include "game/account_state.h"
 #include "game/command_menu.h"
 #include "game/hud_flags.h"
 #include "game/weapon_placements.h"
@@ -47,7 +48,8 @@ struct GameState {
     bool multiplayerPending = false;  // set by gx_joinserver
     bool campaignCompleted = false;   // set by AccountDetermineNextMission at the chronology's end
     EngineString pendingSaveGame;
-    EngineString accountName;  // the account that AccountLogIn logs in
+    // Accounts, campaign progress and the chronology's lists.
+    AccountState accounts;
 
     // Mouse look: while freeMouse is set the mouse does not steer the view and the cursor is not held
     // at the window's centre; the factors are radians of view turn per unit of mouse movement.

@@ -60,6 +60,14 @@ struct GuiState {
 
     // The font the front end loaded first (gui/fonts.h); null before GUI fonts are loaded.
     Font* defaultFont = nullptr;
+
+    // Until screens show them: the last message key written, and how often the language switch
+    // screen was shown and the GUI rebuilt; the resolution entry chosen (-1 none).
+    EngineString lastMessageKey;
+    u32_t messageCount = 0;
+    u32_t languageSwitchCount = 0;
+    u32_t refreshCount = 0;
+    s32_t resolutionSelection = -1;
 };
 
 extern GuiState g_gui;

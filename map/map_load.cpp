@@ -176,10 +176,12 @@ void ApplyLandSettings(const ScriptSection* vars)
     }
 }
 
-// The map mesh: from the file on disk, else from the virtual file system's copy. 0, or -1.
-int LoadMapMesh(const char* path)
+// The map mesh: from the file on disk, else from the virtual file system's copy. 0, or -1. Its
+// meshes' textures are named relative to the land's own folder, "component\land\<land>\".
+int LoadMapMesh(const char* path, const char* landName)
 {
-    const int fromDisk = MapMeshesLoadFromFile(path, MAP_LAND_FOLDER);
+    const std::string meshTextureFolder = std::string(MAP_LAND_FOLDER) + landName + "\\";
+    const int fromDisk = MapMeshesLoadFromFile(path, meshTextureFolder.c_str());
     if (fromDisk == 0)
         return 0;
     u32_t size = 0;
@@ -188,7 +190,7 @@ int LoadMapMesh(const char* path)
         Log("WARNING: Unable to load map '%s'\n", path);
         return -1;
     }
-    const int fromImage = MapMeshesLoadFromImage(image, size, MAP_LAND_FOLDER);
+    const int fromImage = MapMeshesLoadFromImage(image, size, meshTextureFolder.c_str());
     delete[] image;
     if (fromImage == 0)
         return 0;
@@ -269,7 +271,7 @@ int MapLoad(const EngineString& landName, const EngineString& missionFolder)
 
     // 9. The map mesh.
     const std::string dataPath = MapGetDataPath();
-    if (LoadMapMesh(dataPath.c_str()) != 0)
+    if (LoadMapMesh(dataPath.c_str(), landName.Text()) != 0)
         return -1;
 
     // 10. Transforms and roads.
@@ -337,7 +339,8 @@ int MapLayersReload(const char* landName)
 {
     const std::string mission = MapGetMissionFolder(), name = MapGetLandName();
     MapSetFolders(mission.c_str(), name.c_str());
-    ScriptFile* script = GetScriptFile("land", false);
+    // Read from the file again: the command exists so that an edited land script takes effect.
+    ScriptFile* script = GetScriptFile("land", true);
     if (!script || !landName)
         return 0;
     const ScriptSection* land = script->Root()->FindChild(landName);

@@ -6,6 +6,8 @@
 #include "core/script_file.h"
 #include "map/material.h"
 #include "map/material_loading.h"
+#include "render/texture_manager.h"
+#include "render/texture_names.h"
 
 namespace {
 
@@ -15,6 +17,24 @@ struct MaterialTable {
 };
 
 MaterialTable g_materialTable;
+
+// Every loaded texture keeps the material its file is assigned to. The table is made anew for each
+// mission, so the textures that outlive a mission take their material again from the new table
+// (or none while there is no table) instead of keeping a pointer into the freed one.
+void ResolveTextureMaterials()
+{
+    for (const TextureSlot& slot : g_textures.slots) {
+        if (!slot.texture)
+            continue;
+        TextureInfo record;
+        TextureGetRecord(slot.texture, &record);
+        Material* material = MaterialFindByTexture(TextureFilePart(record.path));
+        if (record.material == material)
+            continue;
+        record.material = material;
+        TextureSetRecord(slot.texture, &record);
+    }
+}
 
 }  // namespace
 
@@ -43,6 +63,7 @@ void MaterialsLoad()
     for (const ScriptSection* section : root->children)
         MaterialReadSection(&g_materialTable.materials[g_materialTable.count++], *section);
     MaterialsAssignTextures(g_materialTable.materials, g_materialTable.count);
+    ResolveTextureMaterials();
 }
 
 void MaterialsFree()
@@ -50,6 +71,7 @@ void MaterialsFree()
     delete[] g_materialTable.materials;
     g_materialTable.materials = nullptr;
     g_materialTable.count = 0;
+    ResolveTextureMaterials();
 }
 
 u32_t MaterialCount()

@@ -18,6 +18,8 @@ bool PlatformFileExists(const char* path);
 bool PlatformIsDirectory(const char* path);
 bool PlatformCreateDirectories(const char* path);
 bool PlatformRemoveFile(const char* path);
+// Puts the file `from` in the place of `to` in one step (what was at `to` is replaced); false on failure.
+bool PlatformReplaceFile(const char* from, const char* to);
 
 // Files the engine holds open.
 // Whether the open file is a regular file: fopen opens folders for reading too, and a folder or a

@@ -13,3 +13,6 @@ void PlatformTestClockAdvance(DWORD milliseconds);
 // Called by every Sleep after it has moved the test clock on (null: none), so that a test can act at a
 // given moment of a loop that sleeps, on the loop's own thread.
 void PlatformTestClockOnSleep(void (*listener)(DWORD now));
+// While set, GetLocalTime answers this hour and minute (seconds 0) of the real date.
+void PlatformTestLocalTimeSet(WORD hour, WORD minute);
+void PlatformTestLocalTimeClear();

@@ -1,11 +1,13 @@
 #include "scene/batch_records.h"
 
+#include "scene/scene_state.h"
+
 BatchRecordStore g_batchRecords;
 
 BatchRecord* BatchRecordNext()
 {
     BatchRecordStore& store = g_batchRecords;
-    if (!store.batchingOn || store.suspended || store.count >= BATCH_RECORD_MAX)
+    if (!g_scene.batching || store.suspended || store.count >= BATCH_RECORD_MAX)
         return nullptr;
     return &store.records[store.count];
 }

@@ -29,13 +29,12 @@ struct BatchRecordStore {
     u32_t count = 0;
     RecordBatch batches[BATCH_MAX_KEYS];
     u32_t batchCount = 0;
-    u8_t batchingOn = 1;  // off: producers draw directly
-    u8_t suspended = 0;   // set while something must draw directly
+    u8_t suspended = 0;  // set while something must draw directly
 };
 
 extern BatchRecordStore g_batchRecords;
 
-// The next free record for the caller to fill, or null while batching is off, recording is
+// The next free record for the caller to fill, or null while batching is off (RenderSetBatching), recording is
 // suspended or the record table is full; BatchRecordCommit files and counts it.
 BatchRecord* BatchRecordNext();
 // Files the record BatchRecordNext gave under its key (a new batch for a key not seen this frame)

@@ -17,6 +17,8 @@ void RenderSaveCamera()
     g_savedCamera.projection = g_camera.projection;
     g_savedCamera.position = g_camera.position;
     std::copy(g_camera.frustumPlanes, g_camera.frustumPlanes + 6, g_savedCamera.frustumPlanes);
+    g_savedCamera.eye = g_camera.eye;
+    g_savedCamera.forward = g_camera.forward;
 }
 
 void RenderResetFrameState()

@@ -11,6 +11,9 @@ struct SavedCamera {
     D3DXMATRIX projection;
     D3DXVECTOR3 position = {0.0f, 0.0f, 0.0f};
     D3DXPLANE frustumPlanes[6] = {};
+    // The front face of the view: the eye and the forward direction through it.
+    D3DXVECTOR3 eye = {0.0f, 0.0f, 0.0f};
+    D3DXVECTOR3 forward = {0.0f, 0.0f, 1.0f};
 };
 extern SavedCamera g_savedCamera;
 
@@ -25,7 +28,8 @@ struct FrameCarryState {
 extern FrameCarryState g_frameCarry;
 
 // Records the current camera as the main view's: its angles, view and projection matrices,
-// position and frustum planes.
+// position, frustum planes and front face. The HUD's world markers read this copy, so that a view
+// drawn into a texture in the meantime (the inset) does not move them.
 void RenderSaveCamera();
 // Starts the per-map frame state afresh (at map load and when the player is brought back): the
 // previous-frame copies take the current camera's yaw and position, and the first-person view

@@ -23,6 +23,11 @@ s32_t g_indexBufferCount = 0;
 GpuAnimCreateFault g_createFault = nullptr;
 
 constexpr u32_t kIndexBytes = 2;
+// A mesh records its buffers in one byte each, and 255 means "not on the GPU": buffers beyond
+// slot 254 cannot be named, however many the table holds.
+constexpr s32_t kSlotLimit = ANIM_GPU_SLOT_NONE;
+// Whether this upload has said that the slots ran out.
+bool g_slotsFullReported = false;
 constexpr float kNormalScale = 1.0f / 127.0f;
 
 // Calls f on every mesh of every frame of every queued animation.
@@ -180,11 +185,24 @@ void StageMesh(Staging& staging, const AnimMesh& anim, u32_t frame, u32_t index,
             index, frame, anim.name.Text(), vertexCount, mesh.faceCount);
         return;
     }
+    const bool newVertexBuffer = staging.vertexBytes + vertexNeed > GPU_ANIM_VERTEX_STAGING_BYTES;
+    const bool newIndexBuffer = staging.indexBytes + indexNeed > GPU_ANIM_INDEX_STAGING_BYTES;
+    if ((newVertexBuffer && g_vertexBufferCount + 1 >= kSlotLimit) ||
+        (newIndexBuffer && g_indexBufferCount + 1 >= kSlotLimit)) {
+        ClearSlots(mesh);
+        if (!g_slotsFullReported) {
+            Log("WARNING: GPU animation buffers: all %d buffer slots are taken; mesh %u of frame %u of '%s' and "
+                "the meshes after it that need another buffer draw through the dynamic buffers\n",
+                kSlotLimit, index, frame, anim.name.Text());
+            g_slotsFullReported = true;
+        }
+        return;
+    }
     vertexTotal += vertexCount;
     indexTotal += indexCount;
-    if (staging.vertexBytes + vertexNeed > GPU_ANIM_VERTEX_STAGING_BYTES)
+    if (newVertexBuffer)
         FlushVertices(staging);
-    if (staging.indexBytes + indexNeed > GPU_ANIM_INDEX_STAGING_BYTES)
+    if (newIndexBuffer)
         FlushIndices(staging);
     mesh.gpuVertexSlot = static_cast<u8_t>(g_vertexBufferCount);
     mesh.gpuIndexSlot = static_cast<u8_t>(g_indexBufferCount);
@@ -216,10 +234,12 @@ void RegisterHooks()
 {
     if (RenderDeviceHooksRegistered(RENDER_HOOK_GPU_ANIM))
         return;
-    RenderRegisterDeviceHooks({RENDER_HOOK_GPU_ANIM, GpuAnimReleaseBuffers, GpuAnimUpload, [](bool) {
+    RenderRegisterDeviceHooks({RENDER_HOOK_GPU_ANIM, GpuAnimReleaseBuffers, GpuAnimUpload,
+                               [](bool) {
                                    GpuAnimReleaseBuffers();
                                    RenderUnregisterDeviceHooks(RENDER_HOOK_GPU_ANIM);
-                               }});
+                               },
+                               nullptr});
 }
 
 }  // namespace
@@ -249,6 +269,7 @@ void GpuAnimUpload()
 {
     ReleaseAll();
     RegisterHooks();
+    g_slotsFullReported = false;
     Staging staging;
     staging.vertices.resize(GPU_ANIM_VERTEX_STAGING_BYTES);
     staging.indices.resize(GPU_ANIM_INDEX_STAGING_BYTES);

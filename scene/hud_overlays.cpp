@@ -25,6 +25,7 @@
 #include "render/texture_preload.h"
 #include "map/map_trace.h"
 #include "map/octree.h"
+#include "scene/frame_state.h"
 #include "scene/object_pass.h"
 #include "scene/object_preview.h"
 #include "scene/object_draw.h"
@@ -90,7 +91,8 @@ void ScreenRectOfBox(const float* box, ScreenRect* rect)
     for (const Vector3& corner : corners) {
         const D3DXVECTOR3 world(corner.x, corner.y, corner.z);
         D3DXVECTOR3 screen;
-        D3DXVec3Project(&screen, &world, &g_projectionViewport, &g_camera.projection, &g_camera.view, &identity);
+        D3DXVec3Project(&screen, &world, &g_projectionViewport, &g_savedCamera.projection, &g_savedCamera.view,
+                        &identity);
         rect->left = screen.x < rect->left ? screen.x : rect->left;
         rect->top = screen.y < rect->top ? screen.y : rect->top;
         rect->right = screen.x > rect->right ? screen.x : rect->right;
@@ -100,9 +102,9 @@ void ScreenRectOfBox(const float* box, ScreenRect* rect)
 
 bool HudPointInFront(const float* point)
 {
-    // The front face of the camera runs through the eye, across its forward direction.
-    const D3DXVECTOR3& f = g_camera.forward;
-    const D3DXVECTOR3& e = g_camera.eye;
+    // The front face of the main view's camera runs through the eye, across its forward direction.
+    const D3DXVECTOR3& f = g_savedCamera.forward;
+    const D3DXVECTOR3& e = g_savedCamera.eye;
     return f.x * (point[0] - e.x) + f.y * (point[1] - e.y) + f.z * (point[2] - e.z) >= 0.0f;
 }
 
@@ -283,8 +285,8 @@ DynamicObject* BoundObject(const Envelope* envelope)
 void TraceViewRay(const Vector3& eye)
 {
     rs_sightenvname.SetString("");
-    const float end[3] = {eye.x + g_camera.forward.x * 10000.0f, eye.y + g_camera.forward.y * 10000.0f,
-                          eye.z + g_camera.forward.z * 10000.0f};
+    const D3DXVECTOR3& forward = g_savedCamera.forward;
+    const float end[3] = {eye.x + forward.x * 10000.0f, eye.y + forward.y * 10000.0f, eye.z + forward.z * 10000.0f};
     MapTraceInfo trace;
     trace.flags = TRACE_TILED | TRACE_VEGLAYER;
     trace.ignoreObject = nullptr;
@@ -392,7 +394,9 @@ void HudDrawWorldMarkers()
     const float H = static_cast<float>(g_render.screenHeight);
     const float left = layer->left, top = layer->top;
     const float right = layer->left + layer->width, bottom = layer->top + layer->height;
-    const float h = HudCompassHeading(g_camera.yaw);
+    // The main view's camera as the frame saved it: a view drawn into a texture since (the inset)
+    // has set up its own.
+    const float h = HudCompassHeading(g_savedCamera.yaw);
     const float u = h / kTwoPi;
     if (hudShown)
         Draw2DQuadEx(static_cast<int>(left * W), static_cast<int>(right * W), static_cast<int>(top * H),
@@ -407,7 +411,7 @@ void HudDrawWorldMarkers()
     HudReadViewport();
     const Font* font = g_gui.defaultFont;
     const float lineHeight = font ? kMarkerLabelScale * static_cast<float>(font->GetCharHeight()) : 0.0f;
-    const Vector3 eye = {g_camera.position.x, g_camera.position.y, g_camera.position.z};
+    const Vector3 eye = {g_savedCamera.position.x, g_savedCamera.position.y, g_savedCamera.position.z};
     const u32_t now = RenderTicks();
     D3DXMATRIX identity;
     D3DXMatrixIdentity(&identity);
@@ -439,7 +443,8 @@ void HudDrawWorldMarkers()
             }
             const D3DXVECTOR3 world(position.x, position.y, position.z);
             D3DXVECTOR3 screen;
-            D3DXVec3Project(&screen, &world, &g_projectionViewport, &g_camera.projection, &g_camera.view, &identity);
+            D3DXVec3Project(&screen, &world, &g_projectionViewport, &g_savedCamera.projection, &g_savedCamera.view,
+                            &identity);
             const float where[3] = {position.x, position.y, position.z};
             const float sx = HudScreenX(screen.x, HudPointInFront(where), W);
             const float maxY = H - lineHeight;
@@ -521,7 +526,11 @@ void UpdateInset(const float* eye, float yaw, float pitch, float roll, float fov
         RenderSetupCamera(eye[0], eye[1], eye[2], yaw, pitch, roll, kInsetFov, 1);
         if (OctreeGetRoot()) {
             RenderSetPassSelector(PASS_SELECTOR_FULL);
+            // The inset's pass is a secondary view's: the main view's camera (which the water draws
+            // from) stays the frame's.
+            g_scene.mainView = 0;
             RenderVisibilityPass(eye[0], eye[1], eye[2], yaw, pitch, roll, kInsetFov);
+            g_scene.mainView = 1;
             RenderObjectPass();
         }
         RenderSetPassSelector(keptSelector);

@@ -33,7 +33,8 @@ ConsoleVar rfvegradius("rfvegradius", CVAR_FLOAT, "300.0");
 ConsoleVar rf_vegsquaresize("rf_vegsquaresize", CVAR_FLOAT, "78.125");
 ConsoleVar ri_vegmaxdensity("ri_vegmaxdensity", CVAR_INT, "700");
 ConsoleVar ri_vegfar("ri_vegfar", CVAR_FLOAT, "800.0");
-ConsoleVar rcvegcol("rcvegcol", CVAR_COLOUR, "0.45 0.45 0.45 0.45");
+// Colour text is read on the 0 to 255 scale: 114.75 is the grey 0.45.
+ConsoleVar rcvegcol("rcvegcol", CVAR_COLOUR, "(114.75, 114.75, 114.75, 114.75)");
 
 VegetationState g_vegetation;
 
@@ -366,10 +367,12 @@ void VegetationInit()
         }
     }
     // The render shutdown forgets the set-up when it is asked to free the vegetation.
-    RenderRegisterDeviceHooks({RENDER_HOOK_VEGETATION, nullptr, nullptr, [](bool freeVegetation) {
+    RenderRegisterDeviceHooks({RENDER_HOOK_VEGETATION, nullptr, nullptr,
+                               [](bool freeVegetation) {
                                    if (freeVegetation)
                                        VegetationShutdown();
-                               }});
+                               },
+                               nullptr});
 }
 
 void VegetationShutdown()

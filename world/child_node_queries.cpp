@@ -12,9 +12,19 @@ float ChildNodesTraceRay(GraphObj& object, const Vector3& origin, const Vector3&
     GraphNode* root = object.GetRootNode();
     const s32_t count = root ? root->GetChildCount() : 0;
     for (s32_t i = 0; i < count; ++i) {
-        const float distance = root->GetChild(i)->TraceRay(origin, direction, hit, object.previousLodLevel);
-        if (distance < best)
+        // Each child writes its whole answer into its own record; only the nearest is handed back,
+        // so that distance, point, node and material all name the same hit.
+        ObjectTraceBlock scratch{};
+        scratch.objOptions = hit->objOptions;
+        scratch.objAlphaThreshold = hit->objAlphaThreshold;
+        scratch.objOrigin = origin;
+        scratch.objDirection = direction;
+        scratch.objDistance = OBJTRACE_NO_HIT;
+        const float distance = root->GetChild(i)->TraceRay(origin, direction, &scratch, object.previousLodLevel);
+        if (i == 0 || distance < best) {
+            *hit = scratch;
             best = distance;
+        }
     }
     return best;
 }

@@ -223,6 +223,14 @@ bool PlatformRemoveFile(const char* path)
     return PlatformResolvePath(path, resolved) && ::unlink(resolved.c_str()) == 0;
 }
 
+bool PlatformReplaceFile(const char* from, const char* to)
+{
+    std::string source;
+    std::string target;
+    return PlatformResolvePath(from, source) && PlatformResolvePath(to, target) &&
+           ::rename(source.c_str(), target.c_str()) == 0;
+}
+
 bool PlatformIsRegularFile(std::FILE* file)
 {
     struct stat info;

@@ -34,6 +34,24 @@ DWORD GetTickCount()
     return static_cast<DWORD>(kTickOffset + static_cast<std::uint64_t>(milliseconds));
 }
 
+namespace {
+std::atomic<bool> g_testLocalTimeSet{false};
+std::atomic<WORD> g_testLocalHour{0};
+std::atomic<WORD> g_testLocalMinute{0};
+}  // namespace
+
+void PlatformTestLocalTimeSet(WORD hour, WORD minute)
+{
+    g_testLocalHour = hour;
+    g_testLocalMinute = minute;
+    g_testLocalTimeSet = true;
+}
+
+void PlatformTestLocalTimeClear()
+{
+    g_testLocalTimeSet = false;
+}
+
 void GetLocalTime(SYSTEMTIME* time)
 {
     const auto now = std::chrono::system_clock::now();
@@ -50,6 +68,12 @@ void GetLocalTime(SYSTEMTIME* time)
     time->wSecond = static_cast<WORD>(local.tm_sec);
     const auto milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(sinceSecond).count();
     time->wMilliseconds = static_cast<WORD>(milliseconds < 0 ? 0 : milliseconds % 1000);
+    if (g_testLocalTimeSet.load()) {
+        time->wHour = g_testLocalHour.load();
+        time->wMinute = g_testLocalMinute.load();
+        time->wSecond = 0;
+        time->wMilliseconds = 0;
+    }
 }
 
 void Sleep(DWORD milliseconds)

@@ -12,6 +12,7 @@
 #include "core/colour_codes.h"
 #include "core/console.h"
 #include "map/map_object.h"
+#include "map/map_state.h"
 #include "support/engine_log.h"
 #include "tests/actors/vehicle_test_support.h"
 #include "world/graph_node.h"
@@ -232,6 +233,34 @@ TEST_F(TakeDrop, DroppingTable)
             EXPECT_EQ(soldier->weapons[0], held);
             EXPECT_TRUE(soldier->weaponOwned[0]);
         }
+    }
+}
+
+// With the world full, a dropped weapon would lie nowhere and never be freed: the drop lets go of it
+// and says so.
+TEST_F(TakeDrop, AWeaponTheFullWorldRefusesIsLetGoOf)
+{
+    Actor* soldier = Soldier({0.0f, 0.0f, 0.0f});
+    soldier->TakeItem(Lying("grenade"));
+    ASSERT_EQ(soldier->weaponCount, 2);
+    soldier->selectedSlot = 0;
+    std::vector<GraphObj*> filler;
+    DynamicObject** objects = nullptr;
+    s32_t count = 0;
+    DynObjectsGet(&objects, &count);
+    while (static_cast<u32_t>(count) < DYN_MAX_OBJECTS) {
+        filler.push_back(new GraphObj);
+        ASSERT_TRUE(DynObjectAdd(filler.back()));
+        DynObjectsGet(&objects, &count);
+    }
+    const size_t log = actor_test::LogSize();
+    EXPECT_EQ(soldier->DropItem(0), nullptr);
+    EXPECT_EQ(soldier->weapons[0], nullptr);
+    EXPECT_EQ(soldier->weaponCount, 1);
+    EXPECT_NE(actor_test::LogFrom(log).find("has no place in the world, removed"), std::string::npos);
+    for (GraphObj* object : filler) {
+        DynObjectRemove(object);
+        delete object;
     }
 }
 

@@ -29,9 +29,10 @@ protected:
         PlatformTestClockStart(kStart);
         m_actor = new Actor;
         // Slot 0 a rifle (primary), slot 1 a pistol (secondary) the actor does not own, slot 2 a
-        // grenade.
-        const u32_t kinds[3] = {WEAPON_SLOT_PRIMARY, WEAPON_SLOT_SECONDARY, WEAPON_SLOT_GRENADE};
-        for (u32_t slot = 0; slot < 3; ++slot) {
+        // grenade, and in slot 5, past the five that are taken in hand, a charge (explosive).
+        const u32_t kinds[6] = {WEAPON_SLOT_PRIMARY,  WEAPON_SLOT_SECONDARY, WEAPON_SLOT_GRENADE, 0, 0,
+                                WEAPON_SLOT_EXPLOSIVE};
+        for (u32_t slot : {0u, 1u, 2u, 5u}) {
             Weapon* weapon = new Weapon;
             weapon->slotType = kinds[slot];
             weapon->SetOwner(m_actor);
@@ -41,7 +42,7 @@ protected:
             m_actor->weapons[slot] = weapon;
             m_actor->weaponOwned[slot] = slot != 1;
         }
-        m_actor->weaponCount = 3;
+        m_actor->weaponCount = 4;
     }
     void TearDown() override
     {
@@ -69,7 +70,7 @@ TEST_F(ActorWeapons, SelectionByKind)
         u8_t previousAfter;
     };
     const Case cases[] = {
-        {"a kind not carried", 0, true, WEAPON_SLOT_EXPLOSIVE, false, 0, 0},
+        {"a kind carried only beyond the hand slots", 0, true, WEAPON_SLOT_EXPLOSIVE, false, 0, 0},
         {"a slot not owned", 0, true, WEAPON_SLOT_SECONDARY, false, 0, 0},
         {"the kind in hand after the first update", 0, true, WEAPON_SLOT_PRIMARY, false, 0, 0},
         {"the kind in hand before it", 0, false, WEAPON_SLOT_PRIMARY, true, 0, 255},

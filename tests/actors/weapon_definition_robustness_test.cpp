@@ -89,3 +89,41 @@ TEST_F(WeaponDefinitionRobustness, MutatedFilesWithAFixedSeed)
 }
 
 }  // namespace
+
+// A definition that names itself as a sub-weapon, at once or through a second file, is read once:
+// the repeat is refused with a warning instead of being read without end.
+TEST_F(WeaponDefinitionRobustness, SubWeaponCyclesAreRefused)
+{
+    struct Case {
+        const char* what;
+        std::string rifleLine;
+        const char* otherFile;  // a second definition laid beside the rifle's, or null
+        std::string otherBytes;
+        int depth;  // sub-weapons nested under the rifle before the refusal
+    };
+    const Case cases[] = {
+        {"the rifle names itself", "subweapon rifle", nullptr, "", 0},
+        {"the rifle names a file that names the rifle", "subweapon echo", "object/weapons/echo.def",
+         "weapon echo\nsubweapon rifle\n", 1},
+        {"a file that names itself", "subweapon echo", "object/weapons/echo.def", "weapon echo\nsubweapon echo\n", 1},
+    };
+    const std::string original = actor_test::SampleBytes(kRifle.diskName);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.otherFile) {
+            ASSERT_TRUE(actor_test::LayOverArchive(c.otherFile, c.otherBytes));
+        }
+        ASSERT_TRUE(actor_test::LayOverArchive(kRifle.diskName, original + "\n" + c.rifleLine + "\n"));
+        const size_t logStart = actor_test::LogSize();
+        Weapon* rifle = LoadSample("rifle");
+        int depth = 0;
+        for (const Weapon* w = rifle; w->subWeaponCount > 0; w = w->GetSubWeapon(0))
+            ++depth;
+        EXPECT_EQ(depth, c.depth);
+        EXPECT_EQ(weapon_test::LogCount(logStart, "is already being read, refused\n"), 1);
+        delete rifle;
+        if (c.otherFile)
+            std::filesystem::remove(c.otherFile);
+    }
+    std::filesystem::remove(kRifle.diskName);
+}

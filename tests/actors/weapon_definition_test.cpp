@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <functional>
+#include <iterator>
+#include <string>
 
 #include "core/sound_sets.h"
 #include "core/sound_source.h"
@@ -413,6 +416,36 @@ TEST_F(WeaponDefinition, DamagedViewsAndBulletsAreSkippedWithAWarning)
         EXPECT_EQ(ApplyLine(weapon, c.line), c.result);
         EXPECT_GE(LogCount(log, c.warning), 1) << actor_test::LogFrom(log);
         c.check(weapon);
+    }
+}
+
+// "pieces" is read signed and kept within 1..64: a negative count must not turn into thousands of
+// millions of projectiles a shot.
+TEST_F(WeaponDefinition, BulletPiecesStayWithinOneToSixtyFour)
+{
+    struct Case {
+        const char* text;
+        u32_t pieces;
+        bool warned;
+    };
+    const Case cases[] = {
+        {"-3", 1, true}, {"0", 1, true}, {"1", 1, false}, {"64", 64, false}, {"65", 64, true}, {"5000", 64, true},
+    };
+    std::string script;
+    for (size_t i = 0; i < std::size(cases); ++i)
+        script +=
+            "<b" + std::to_string(i) + ">\nproperty pieces " + cases[i].text + ";\n</b" + std::to_string(i) + ">\n";
+    std::filesystem::create_directories("script");
+    ASSERT_TRUE(WriteFileBytes("script/bullet.scr", script));
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        SCOPED_TRACE(c.text);
+        Weapon weapon;
+        const size_t log = actor_test::LogSize();
+        ASSERT_TRUE(ApplyLine(weapon, "bullet b" + std::to_string(i)));
+        ASSERT_NE(weapon.bulletTemplate, nullptr);
+        EXPECT_EQ(weapon.bulletTemplate->pieces, c.pieces);
+        EXPECT_EQ(LogCount(log, "out of 1..64") == 1, c.warned) << actor_test::LogFrom(log);
     }
 }
 

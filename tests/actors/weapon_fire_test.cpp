@@ -9,6 +9,7 @@
 #include "ai/ai_events.h"
 #include "core/random.h"
 #include "game/game_state.h"
+#include "map/map_state.h"
 #include "platform/test_clock.h"
 #include "tests/actors/weapon_test_support.h"
 
@@ -17,8 +18,8 @@ namespace {
 using weapon_test::ApplyLine;
 
 constexpr u32_t kStart = 100000;
-const float kMuzzle[3] = {0.0f, 10.0f, 0.0f};
-const float kAim[3] = {0.0f, 0.0f, 1.0f};
+const Vector3 kMuzzle = {0.0f, 10.0f, 0.0f};
+const Vector3 kAim = {0.0f, 0.0f, 1.0f};
 
 class WeaponFire : public weapon_test::WeaponFixture {
 protected:
@@ -37,7 +38,19 @@ protected:
     }
     static bool Pull(Weapon& weapon, bool newPull, bool forced = false, bool alternate = false)
     {
-        return weapon.Fire(nullptr, nullptr, 0, kMuzzle, kAim, 0.0f, 0.0f, newPull, alternate, forced);
+        WeaponFireRequest request = Request();
+        request.newPull = newPull;
+        request.alternateRate = alternate;
+        request.forced = forced;
+        return weapon.Fire(request);
+    }
+    // A pull from kMuzzle along kAim, outdoors.
+    static WeaponFireRequest Request()
+    {
+        WeaponFireRequest request;
+        request.muzzle = kMuzzle;
+        request.aim = kAim;
+        return request;
     }
     // The projectiles in the registry, in the order they were added.
     static std::vector<Projectile*> Flying()
@@ -194,6 +207,37 @@ TEST_F(WeaponFire, PiecesSpreadRoundTheAimAndVaryTheirSpeed)
         EXPECT_EQ(p->weapon, nullptr);
 }
 
+// A registry with room for three: three pieces fly and the rest of the shot is let go of, not left
+// linked to the bullet block with no owner.
+TEST_F(WeaponFire, PiecesTheRegistryRefusesAreLetGoOf)
+{
+    Weapon* rifle = LoadSample("rifle");
+    rifle->SetOwner(&m_owner);
+    ASSERT_NE(rifle->bulletTemplate, nullptr);
+    rifle->bulletTemplate->pieces = 8;
+    rifle->roundsInGun = 30;
+    std::vector<GraphObj*> filler;
+    DynamicObject** objects = nullptr;
+    s32_t count = 0;
+    DynObjectsGet(&objects, &count);
+    while (static_cast<u32_t>(count) < DYN_MAX_OBJECTS - 3) {
+        filler.push_back(new GraphObj);
+        ASSERT_TRUE(DynObjectAdd(filler.back()));
+        DynObjectsGet(&objects, &count);
+    }
+    ASSERT_TRUE(Pull(*rifle, true));
+    EXPECT_EQ(Flying().size(), 3u);
+    int linked = 0;
+    for (const Projectile* p = rifle->bulletTemplate->nextCopy; p; p = p->nextCopy)
+        ++linked;
+    EXPECT_EQ(linked, 3);
+    for (GraphObj* object : filler) {
+        DynObjectRemove(object);
+        delete object;
+    }
+    delete rifle;
+}
+
 TEST_F(WeaponFire, EveryTraceCountthProjectileIsATracer)
 {
     struct Case {
@@ -268,6 +312,35 @@ TEST_F(WeaponFire, ABlankOrMissingBulletSpendsTheRoundButLaunchesNothing)
         weapon.PlayEcho();
         EXPECT_TRUE(weapon.fireReady);
     }
+}
+
+TEST_F(WeaponFire, EveryPieceStartsWhereTheRequestSays)
+{
+    // Inside a building: the cell is a number of its own, kept whole on the projectile.
+    Weapon* rifle = LoadSample("rifle");
+    rifle->SetOwner(&m_owner);
+    ASSERT_NE(rifle->bulletTemplate, nullptr);
+    rifle->bulletTemplate->pieces = 3;
+    rifle->roundsInGun = 30;
+    int building = 0;
+    WeaponFireRequest request = Request();
+    request.muzzle = {4.0f, 12.0f, -6.0f};
+    request.indoorObject = &building;
+    request.indoorCell = 70000;
+    request.yaw = 1.25f;
+    request.newPull = true;
+    ASSERT_TRUE(rifle->Fire(request));
+    const std::vector<Projectile*> pieces = Flying();
+    ASSERT_EQ(pieces.size(), 3u);
+    for (Projectile* p : pieces) {
+        EXPECT_EQ(p->indoorObject, &building);
+        EXPECT_EQ(p->indoorCell, 70000);
+        EXPECT_FLOAT_EQ(p->GetRotation().y, 1.25f);
+        EXPECT_FLOAT_EQ(p->GetPosition().x, 4.0f);
+        EXPECT_FLOAT_EQ(p->GetPosition().z, -6.0f);
+        EXPECT_FLOAT_EQ(p->launchPosition.y, 12.0f);
+    }
+    delete rifle;
 }
 
 TEST_F(WeaponFire, ASilentWeaponAlertsNoOne)

@@ -16,10 +16,14 @@
 #include "game/object_list.h"
 #include "map/map_caches.h"
 #include "map/map_load.h"
+#include "map/map_mesh.h"
+#include "map/map_state.h"
 #include "map/material_table.h"
 #include "map/octree.h"
 #include "map/world_registry.h"
 #include "render/render_device.h"
+#include "render/texture_manager.h"
+#include "scene/draw_lists.h"
 #include "render/texture_preload.h"
 #include "scene/decal_list.h"
 #include "scene/scene_cvars.h"
@@ -47,6 +51,7 @@ protected:
         ConStartup();
         CreateScriptCache();
         ASSERT_EQ(RenderInit(m_window.Handle()), 0);
+        SceneDrawListsInit();
         ASSERT_EQ(RenderSetDisplayMode(64, 48, 0, D3DFMT_X8R8G8B8, D3DFMT_D24S8, true, 2), 0);
         MapAuthorPlan plan;
         plan.land = "flat";
@@ -172,6 +177,41 @@ TEST_F(MissionInit, TheDefinitionsObjectsAreInTheWorldUntilTheMissionIsLeft)
     EXPECT_EQ(g_ai.interfaceCount, 0u);
     EXPECT_EQ(GameGetCurrentObject(), nullptr);
     EXPECT_EQ(ClusteredObjGroups(), nullptr);
+}
+
+// Two missions, one after the other, in one process (the sanitizer build runs this suite): the land's
+// crate is textured from the land's own folder, and its texture, which outlives the first mission,
+// takes its material from the table of the mission in force rather than from the one freed at leaving.
+class MissionInitRobustness : public MissionInit {};
+
+TEST_F(MissionInitRobustness, TwoMissionsInOneProcess)
+{
+    MapAuthorPlan plan;
+    plan.land = "flat";
+    plan.mission = "m1";
+    plan.size = 100.0f;
+    plan.grid = 5;
+    MapAuthorFlatHeights(plan, 0.0f);
+    const float low[3] = {-5, -5, -5}, high[3] = {5, 5, 5};
+    plan.meshes.push_back(MapAuthorBox("col_crate", "crate", low, high));
+    std::string error;
+    ASSERT_TRUE(MapAuthorWrite(plan, ".", error)) << error;
+    ASSERT_TRUE(texture_test::WriteTga("component/land/flat/crate.tga", 4, 4, 0xFF806040u));
+    WriteFileBytes("script/detect.scr", "<MATERIALS>\n  assign crate ground;\n</MATERIALS>\n");
+    for (int mission = 0; mission < 2; ++mission) {
+        SCOPED_TRACE(mission);
+        const size_t log = engine_log::LogSize();
+        ASSERT_EQ(GameInitMission("m1"), 0);
+        ASSERT_EQ(g_map.meshCount, 1u);
+        IDirect3DTexture8* crate = g_map.meshes[0]->texture;
+        ASSERT_NE(crate, nullptr) << engine_log::LogFrom(log);
+        EXPECT_EQ(TextureGetMaterial(crate), MaterialFind("ground"));
+        GameExitToGui("");
+        // A texture kept past the mission has no material until the next table is loaded.
+        if (TextureFindSlot(crate) >= 0) {
+            EXPECT_EQ(TextureGetMaterial(crate), nullptr);
+        }
+    }
 }
 
 }  // namespace

@@ -20,6 +20,7 @@
 #include "map/map_cvars.h"
 #include "map/map_layers_reload.h"
 #include "map/map_load.h"
+#include "map/map_mesh.h"
 #include "map/map_sight.h"
 #include "map/map_state.h"
 #include "map/material_table.h"
@@ -31,7 +32,10 @@
 #include "render/map_render_setup.h"
 #include "render/render_context.h"
 #include "render/render_device.h"
+#include "scene/draw_lists.h"
 #include "render/texture_manager.h"
+#include "scene/first_person_view.h"
+#include "scene/frame_state.h"
 #include "support/archive_builder.h"
 #include "support/engine_log.h"
 #include "support/files.h"
@@ -95,6 +99,7 @@ protected:
         ConStartup();
         CreateScriptCache();
         ASSERT_EQ(RenderInit(m_window.Handle()), 0);
+        SceneDrawListsInit();
         ASSERT_EQ(RenderSetDisplayMode(64, 48, 0, D3DFMT_X8R8G8B8, D3DFMT_D24S8, true, 2), 0);
         WriteFileBytes("script/material.scr", "<water>\n</water>\n<ground>\n</ground>\n");
         MaterialsLoad();
@@ -175,6 +180,42 @@ TEST_F(MapLoadTest, TheFirstLoadBuildsTheCachesAndTheSecondReadsThem)
     EXPECT_GT(overlayFaces, 0u);
     for (size_t i = 0; i < std::size(kCaches); ++i)
         EXPECT_EQ(fs::last_write_time(kCaches[i]), written[i]) << kCaches[i];
+}
+
+// A map mesh's texture is named relative to the land's own folder; a texture of that name in the
+// folder above it is another land's business. The load also starts the frame state afresh, so that
+// nothing of the first-person view of the last mission (its weapon) reaches this one.
+TEST_F(MapLoadTest, MapMeshTexturesComeFromTheLandsOwnFolder)
+{
+    Write(SmallLand());
+    ASSERT_TRUE(texture_test::WriteTga("component/land/crate.tga", 4, 4, 0xFF0000FFu));
+    struct Case {
+        const char* what;
+        const char* file;  // the crate texture in the land's own folder, or none
+        bool textured;
+    };
+    const Case cases[] = {
+        {"only in the folder of every land", nullptr, false},
+        {"in the land's own folder", "component/land/hills/crate.tga", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.file) {
+            ASSERT_TRUE(texture_test::WriteTga(c.file, 4, 4, 0xFF00FF00u));
+        }
+        g_firstPersonView.previousWeapon = reinterpret_cast<Weapon*>(&m_folder);
+        g_frameCarry.firstPersonCounters[0] = 5;
+        ConClear(0);
+        ASSERT_EQ(Load(), 0);
+        ASSERT_EQ(MapGetMeshCount(), 1u);
+        EXPECT_EQ(g_map.meshes[0]->texture != nullptr, c.textured);
+        const std::string console = Joined(engine_log::ConsoleLines(0));
+        EXPECT_EQ(console.find("Missing texture: 'component\\land\\hills\\crate'") != std::string::npos, !c.textured)
+            << console;
+        EXPECT_EQ(g_firstPersonView.previousWeapon, nullptr);
+        EXPECT_EQ(g_frameCarry.firstPersonCounters[0], 0);
+        MapUnload();
+    }
 }
 
 // Land section lines read by position: each case adds lines to the land section and looks at what
@@ -400,11 +441,11 @@ TEST_F(MapLoadTest, ReloadingTheLayersReadsOnlyTheLayerSection)
         {"a new layer section", "<hills>\n<layer>\nrock rock_a 5;\n</layer>\nlayer1 grass grass_a 9;\n</hills>\n", 1,
          5.0f, 0.0f},
     };
+    // The script is edited between the calls and the cache left alone, as a person editing the
+    // land's layers beside the running program does.
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         WriteFileBytes("script/land.scr", c.script);
-        DestroyScriptCache();
-        CreateScriptCache();
         rblvi.SetBool(true);
         EXPECT_EQ(MapLayersReload("hills"), c.result);
         EXPECT_EQ(MapGetLayerVar(0), c.var0);

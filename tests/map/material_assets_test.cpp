@@ -169,4 +169,33 @@ TEST_F(MaterialTextures, TexturesKnowTheirMaterialAndTakeTheirPropertiesFromDete
     EXPECT_EQ(TextureGetAlphaMap(crate)->data[0], 0x00);
 }
 
+// The material table is made anew for every mission while loaded textures stay: a texture's material
+// is the one of the table in force, never a pointer into the table freed with the last mission.
+TEST_F(MaterialTextures, TexturesTakeTheirMaterialFromTheTableInForce)
+{
+    ASSERT_TRUE(texture_test::WriteTga("component/_common/crate.tga", 4, 4, 0xFF808080u));
+    const char* const kAssign = "<MATERIALS>\n  assign crate wood;\n</MATERIALS>\n";
+    LoadScripts("<wood>\n</wood>\n", kAssign);
+    IDirect3DTexture8* crate = TextureFindOrLoad("crate");
+    ASSERT_NE(crate, nullptr);
+    ASSERT_EQ(TextureGetMaterial(crate), MaterialFind("wood"));
+    struct Case {
+        const char* what;
+        const char* materials;
+        const char* expected;  // the material the crate has afterwards, or null
+    };
+    const Case cases[] = {
+        {"the next mission's table, with more materials before", "<metal>\n</metal>\n<wood>\n</wood>\n", "wood"},
+        {"a table without the crate's material", "<metal>\n</metal>\n", nullptr},
+        {"the crate's material again", "<wood>\n</wood>\n", "wood"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        MaterialsFree();
+        EXPECT_EQ(TextureGetMaterial(crate), nullptr);
+        LoadScripts(c.materials, kAssign);
+        EXPECT_EQ(TextureGetMaterial(crate), c.expected ? MaterialFind(c.expected) : nullptr);
+    }
+}
+
 }  // namespace

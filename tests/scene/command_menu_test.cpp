@@ -11,6 +11,7 @@
 #include "render/camera.h"
 #include "render/state_cache.h"
 #include "scene/command_menu.h"
+#include "scene/frame_state.h"
 #include "scene/scene_passes.h"
 #include "world/dynamic_object.h"
 #include "tests/render/render_test_support.h"
@@ -147,6 +148,7 @@ TEST_F(CommandMenu, IndicatorsMarkTheHighlightedTargetGreenAndTheRememberedItems
     RenderSetClearColor(0);
     ASSERT_EQ(RenderBeginFrame(), 0);
     RenderSetupCamera(0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.5f, 1);
+    RenderSaveCamera();  // as the frame does before its passes
     RenderSetState(D3DRS_ZENABLE, FALSE);
     RenderSetState(D3DRS_CULLMODE, D3DCULL_NONE);
     RenderSetState(D3DRS_LIGHTING, FALSE);

@@ -10,6 +10,7 @@
 
 #include "core/console.h"
 #include "scene/gpu_anim_buffers.h"
+#include "support/engine_log.h"
 #include "tests/render/render_test_support.h"
 #include "tests/scene/anim_mesh_fixture.h"
 
@@ -152,6 +153,39 @@ TEST_F(GpuAnimBuffers, AMeshTooLargeForOneBufferIsLeftOutAndTheRestStillUpload)
     EXPECT_EQ(PlaceOf(*large), kNone);
     EXPECT_EQ(PlaceOf(*small), (Place{0, 0, 0, 0}));
     EXPECT_EQ(NewestLines(3), "Gpu load request: 0 kB\n    3 vertices = 0 kB\n    3 indices = 0 kB\n");
+}
+
+// A mesh names its buffers in one byte each and 255 means "none": each of these meshes needs an index
+// buffer of its own, so the 256th and later ones are left to the dynamic buffers instead of naming
+// slot 255 or, wrapped round, the first mesh's buffer.
+TEST_F(GpuAnimBuffers, MeshesBeyondTheLastNamableSlotDrawThroughTheDynamicBuffers)
+{
+    // 10923 faces are 65538 bytes of indices: more than half of one index buffer.
+    const aff::AffFile file = OneFrame({SizedMesh(3, 10923)});
+    struct Case {
+        int meshes;
+        bool lastOnTheGpu;
+    };
+    for (const Case& c : {Case{255, true}, Case{256, false}, Case{257, false}}) {
+        SCOPED_TRACE(c.meshes);
+        GpuAnimRelease();
+        m_meshes.clear();
+        std::vector<AnimMesh*> queued;
+        for (int i = 0; i < c.meshes; ++i)
+            queued.push_back(Queue(file));
+        const size_t log = engine_log::LogSize();
+        GpuAnimUpload();
+        EXPECT_EQ(PlaceOf(*queued[0]), (Place{0, 0, 0, 0}));
+        EXPECT_EQ(PlaceOf(*queued[254]), (Place{0, 254, 762, 0}));
+        if (c.lastOnTheGpu) {
+            EXPECT_EQ(GpuAnimIndexBufferCount(), 255);
+        } else {
+            EXPECT_EQ(PlaceOf(*queued.back()), kNone);
+            EXPECT_EQ(PlaceOf(*queued[255]), kNone);
+            EXPECT_EQ(GpuAnimIndexBufferCount(), 255);
+            EXPECT_NE(engine_log::LogFrom(log).find("buffer slots are taken"), std::string::npos);
+        }
+    }
 }
 
 TEST_F(GpuAnimBuffers, MeshesOfABufferThatCannotBeMadeKeepNoSlots)

@@ -2,6 +2,7 @@
 // every frame as a quad over its rectangle; the "- ITF -" list of the mission timers.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -9,9 +10,11 @@
 #include "gui/gui.h"
 #include "render/bitmap_font.h"
 #include "render/render_clock.h"
+#include "map/octree.h"
 #include "render/state_cache.h"
 #include "scene/hud_overlays.h"
 #include "scene/object_draw.h"
+#include "scene/scene_state.h"
 #include "tests/render/render_test_support.h"
 
 using namespace render_test;
@@ -84,6 +87,21 @@ TEST_F(Inset, AnUpdateLeavesTheFramesPassSelector)
     ASSERT_EQ(HudInsetUpdateCount(), 1u);
     EXPECT_EQ(RenderGetPassSelector(), 9u) << "the sky sets 0 while the picture is drawn";
     RenderSetPassSelector(kept);
+}
+
+// The inset's visibility pass is a secondary view's: the main view's camera, which the water pass
+// draws from, stays the one of the frame.
+TEST_F(Inset, ItsVisibilityPassLeavesTheMainViewsCamera)
+{
+    OctreeCreateRoot({-500.0f, -500.0f, -500.0f}, {500.0f, 500.0f, 500.0f});
+    const ViewCamera main = {{1.0f, 2.0f, 3.0f}, {0.1f, 0.2f, 0.3f}, 1.2f};
+    g_scene.mainViewCamera = main;
+    g_now = 1000;
+    HudDrawTeskCam(8, 8, 24, 20);
+    ASSERT_EQ(HudInsetUpdateCount(), 1u);
+    EXPECT_EQ(g_scene.mainView, 1);
+    EXPECT_EQ(std::memcmp(&g_scene.mainViewCamera, &main, sizeof main), 0);
+    OctreeDestroy();
 }
 
 TEST_F(Inset, KeepsItsOwnPictureAfterAWaterViewInTheSameFrame)

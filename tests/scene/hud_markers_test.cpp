@@ -6,6 +6,7 @@
 #include "render/bitmap_font.h"
 #include "render/camera.h"
 #include "render/state_cache.h"
+#include "scene/frame_state.h"
 #include "scene/hud_overlays.h"
 #include "tests/render/render_test_support.h"
 
@@ -92,6 +93,7 @@ protected:
         RenderSetClearColor(0);
         ASSERT_EQ(RenderBeginFrame(), 0);
         RenderSetupCamera(0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.5f, 1);
+        RenderSaveCamera();  // as the frame does before its passes
         RenderSetState(D3DRS_ZENABLE, FALSE);
         RenderSetState(D3DRS_CULLMODE, D3DCULL_NONE);
         RenderSetState(D3DRS_LIGHTING, FALSE);

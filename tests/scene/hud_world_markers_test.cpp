@@ -14,6 +14,7 @@
 #include "render/render_clock.h"
 #include "render/state_cache.h"
 #include "render/texture_preload.h"
+#include "scene/frame_state.h"
 #include "scene/hud_overlays.h"
 #include "scene/object_preview.h"
 #include "tests/render/render_test_support.h"
@@ -156,6 +157,7 @@ protected:
         RenderSetClearColor(0);
         ASSERT_EQ(RenderBeginFrame(), 0);
         RenderSetupCamera(0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.5f, 1);
+        RenderSaveCamera();  // as the frame does before its passes
         m_compass = SolidTexture(Device(), 0xFF0000FFu);
         m_indicator = SolidTexture(Device(), 0xFFFFFFFFu);
         g_preloadedTextures.compass = m_compass;
@@ -214,6 +216,17 @@ TEST_F(WorldMarkerPixels, TheCompassStripAndAPointEnvelopesMark)
     // Straight ahead: the indicator under the strip's centre, 10 pixels high, green.
     EXPECT_TRUE(ColourNear(pixels.At(31, 10), 0xFF00FF00u, 2));
     EXPECT_EQ(pixels.At(31, 20), 0xFF000000u);
+    EXPECT_EQ(pixels.At(20, 10), 0xFF000000u);
+}
+
+// The marks follow the main view's camera as the frame saved it, not a camera set up since by a view
+// drawn into a texture: turned round, the point straight ahead would fall behind and off the strip.
+TEST_F(WorldMarkerPixels, TheMarksFollowTheSavedMainCameraNotOneSetUpSince)
+{
+    RenderSetupCamera(0.0f, 0.0f, 0.0f, 3.1415927f, 0.0f, 0.0f, 1.5f, 1);
+    HudDrawWorldMarkers();
+    const Pixels pixels = ReadBackBuffer(Device());
+    EXPECT_TRUE(ColourNear(pixels.At(31, 10), 0xFF00FF00u, 2));
     EXPECT_EQ(pixels.At(20, 10), 0xFF000000u);
 }
 

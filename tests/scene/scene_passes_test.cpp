@@ -431,7 +431,7 @@ TEST_F(ScenePasses, StartTableHoldsTheRenderers)
     EXPECT_NE(g_scenePassHooks[SCENE_PASS_VOLUMES_ZPASS], g_scenePassHooks[SCENE_PASS_VOLUMES_ZFAIL]);
 
     // The sprite batches are drawn and then emptied for the next frame.
-    g_batchRecords.batchingOn = 1;
+    RenderSetBatching(true);
     g_batchRecords.suspended = 0;
     BatchRecord* record = BatchRecordNext();
     ASSERT_NE(record, nullptr);

@@ -13,6 +13,7 @@
 #include "render/camera.h"
 #include "render/render_cvars.h"
 #include "scene/batch_records.h"
+#include "scene/object_draw.h"
 #include "scene/sprite_batches.h"
 #include "support/keep_var.h"
 #include "support/temp_dir.h"
@@ -38,7 +39,7 @@ protected:
     static void Fresh()
     {
         BatchRecordReset();
-        g_batchRecords.batchingOn = 1;
+        RenderSetBatching(true);
         BatchRecordSetSuspended(false);
     }
     static bool File(IDirect3DTexture8* key, float x = 0.0f)
@@ -76,9 +77,11 @@ TEST_F(SpriteFiling, OneKeyOneBatchInFilingOrderUntilTheReset)
 
 TEST_F(SpriteFiling, NothingToFillWhileBatchingIsOffOrSuspended)
 {
-    g_batchRecords.batchingOn = 0;
+    // Switched off the way the external-camera frame and the object preview do it.
+    RenderSetBatching(false);
     EXPECT_EQ(BatchRecordNext(), nullptr);
-    g_batchRecords.batchingOn = 1;
+    RenderSetBatching(true);
+    EXPECT_NE(BatchRecordNext(), nullptr);
     BatchRecordSetSuspended(true);
     EXPECT_EQ(BatchRecordNext(), nullptr);
     BatchRecordSetSuspended(false);

@@ -1,0 +1,3 @@
+#include "ai/ai_cvars.h"
+
+ConsoleVar rbrules("rbrules", CVAR_BOOL, "1");

@@ -1,0 +1,345 @@
+#include "game/account_file.h"
+
+#include <cstring>
+
+#include "core/byte_io.h"
+#include "core/console_var.h"
+#include "core/uff_file.h"
+#include "game/campaign_chronology.h"
+#include "game/player_account.h"
+#include "platform/file_system.h"
+
+namespace {
+
+constexpr u32_t kStoredModes = 3;
+constexpr u32_t kMaxMissionsPerMode = 255;
+
+class VectorWriter : public LittleEndianWrites<VectorWriter> {
+public:
+    explicit VectorWriter(std::vector<u8_t>& bytes) : out(bytes) {}
+    bool WriteBytes(const void* data, size_t count)
+    {
+        const auto* p = static_cast<const u8_t*>(data);
+        out.insert(out.end(), p, p + count);
+        return true;
+    }
+    void Text(const EngineString& text)
+    {
+        const u32_t n = text.Length() < ACCOUNT_TEXT_MAX ? text.Length() : ACCOUNT_TEXT_MAX;
+        WriteU32(n);
+        WriteBytes(text.Text(), n);
+    }
+    // A count that includes the terminating zero, then the text and the zero.
+    void ZeroText(const char* field, size_t capacity)
+    {
+        const size_t length = strnlen(field, capacity - 1);
+        WriteU32(static_cast<u32_t>(length + 1));
+        WriteBytes(field, length);
+        WriteU8(0);
+    }
+    void Floats(const float* values)
+    {
+        for (int i = 0; i < 3; ++i)
+            WriteF32(values[i]);
+    }
+
+private:
+    std::vector<u8_t>& out;
+};
+
+// Reads with every count checked against the bytes left.
+class RecordReader {
+public:
+    RecordReader(const u8_t* data, u32_t size) : in(data, size) {}
+    bool Ok() const { return ok && in.Ok(); }
+    u32_t U32()
+    {
+        u32_t value = 0;
+        ok = in.ReadU32(value) && ok;
+        return value;
+    }
+    u8_t U8()
+    {
+        u8_t value = 0;
+        ok = in.ReadU8(value) && ok;
+        return value;
+    }
+    // A count of items each at least `itemBytes` long: refused when they cannot all be there.
+    u32_t Count(u32_t itemBytes)
+    {
+        const u32_t n = U32();
+        if (itemBytes && n > in.Remaining() / itemBytes)
+            ok = false;
+        return ok ? n : 0;
+    }
+    EngineString Text()
+    {
+        const u32_t n = U32();
+        if (n > ACCOUNT_TEXT_MAX || !in.Need(n)) {
+            ok = false;
+            return EngineString();
+        }
+        char buffer[ACCOUNT_TEXT_MAX + 1] = {};
+        in.ReadBytes(buffer, n);
+        return EngineString(buffer);  // up to the first zero byte
+    }
+    void ZeroText(char* field, size_t capacity)
+    {
+        const u32_t n = U32();
+        if (n == 0 || n > capacity || !in.Need(n)) {
+            ok = false;
+            return;
+        }
+        in.ReadBytes(field, n);
+        field[n - 1] = '\0';
+    }
+    void Floats(float* values)
+    {
+        for (int i = 0; i < 3; ++i)
+            ok = in.ReadF32(values[i]) && ok;
+    }
+    void Bytes(void* out, u32_t count) { ok = in.ReadBytes(out, count) && ok; }
+    u16_t U16()
+    {
+        u16_t value = 0;
+        ok = in.ReadU16(value) && ok;
+        return value;
+    }
+
+private:
+    ByteReader in;
+    bool ok = true;
+};
+
+void WriteObject(VectorWriter& out, const SavegameObject& object)
+{
+    out.Text(object.name);
+    out.WriteU32(object.kind);
+    out.Floats(object.position);
+    out.Floats(object.rotation);
+    if (object.kind == 2) {
+        out.WriteU32(object.words[0]);
+        out.WriteU32(object.words[1]);
+    } else if (object.kind == 4) {
+        out.WriteU8(object.flags[0]);
+        out.WriteU8(object.flags[1]);
+        const size_t n = object.values.size() < 255 ? object.values.size() : 255;
+        out.WriteU8(static_cast<u8_t>(n));
+        for (size_t i = 0; i < n; ++i)
+            out.WriteU16(object.values[i]);
+        out.ZeroText(object.shortTexts[0], sizeof object.shortTexts[0]);
+        out.ZeroText(object.shortTexts[1], sizeof object.shortTexts[1]);
+    } else if (object.kind == 11) {
+        out.ZeroText(object.longText, sizeof object.longText);
+        out.Floats(object.vectors[0]);
+        out.Floats(object.vectors[1]);
+        out.WriteU32(object.words[0]);
+        out.WriteU32(object.words[1]);
+    }
+}
+
+bool ReadObject(RecordReader& in, SavegameObject& object)
+{
+    object.name = in.Text();
+    object.kind = in.U32();
+    in.Floats(object.position);
+    in.Floats(object.rotation);
+    if (object.kind == 2) {
+        object.words[0] = in.U32();
+        object.words[1] = in.U32();
+    } else if (object.kind == 4) {
+        object.flags[0] = in.U8();
+        object.flags[1] = in.U8();
+        const u8_t n = in.U8();
+        for (u8_t i = 0; i < n && in.Ok(); ++i)
+            object.values.push_back(in.U16());
+        in.ZeroText(object.shortTexts[0], sizeof object.shortTexts[0]);
+        in.ZeroText(object.shortTexts[1], sizeof object.shortTexts[1]);
+    } else if (object.kind == 11) {
+        in.ZeroText(object.longText, sizeof object.longText);
+        in.Floats(object.vectors[0]);
+        in.Floats(object.vectors[1]);
+        object.words[0] = in.U32();
+        object.words[1] = in.U32();
+    }
+    return in.Ok();
+}
+
+// Sets the single-player mode for a scope and puts the old one back.
+struct ModeScope {
+    s32_t saved = SinglePlayerMode();
+    ~ModeScope() { SetSinglePlayerMode(saved); }
+};
+
+}  // namespace
+
+std::string AccountFilePath(const char* name)
+{
+    return std::string("accounts\\") + (name ? name : "") + ".acc";
+}
+
+void AccountWriteRecord(PlayerAccount& account, std::vector<u8_t>& bytes)
+{
+    VectorWriter out(bytes);
+    out.Text(account.name);
+    out.Text(account.playerName);
+    out.Text(account.password);
+    out.Text(account.language);
+    out.WriteU32(kStoredModes);
+    for (const AccountModeProgress& mode : account.modes) {
+        out.WriteU32(static_cast<u32_t>(mode.completedCampaigns.size()));
+        for (const EngineString& campaign : mode.completedCampaigns)
+            out.Text(campaign);
+        out.WriteU32(static_cast<u32_t>(mode.completedMissions.size()));
+        for (const EngineString& mission : mode.completedMissions)
+            out.Text(mission);
+    }
+    out.WriteBytes(account.keyBindings, ACCOUNT_BINDING_COUNT);
+    for (const EngineString& message : account.globalMessages)
+        out.Text(message);
+    for (const EngineString& message : account.teamMessages)
+        out.Text(message);
+    out.Text(account.leaderMessage);
+    out.Text(account.picture);
+    out.WriteU32(static_cast<u32_t>(account.gameModLists.size()));
+    for (const GameModStringList& list : account.gameModLists) {
+        out.Text(list.gameMod);
+        out.WriteU32(static_cast<u32_t>(list.strings.size()));
+        for (const EngineString& text : list.strings)
+            out.Text(text);
+    }
+    ModeScope mode;
+    for (s32_t m = 0; m < ACCOUNT_MODE_SLOTS; ++m) {
+        SetSinglePlayerMode(m);
+        const std::vector<MissionSavegames>& missions = account.modes[m].savegames;
+        // The count is one byte: a mode keeps its first 255 missions in the file.
+        const u32_t count =
+            missions.size() < kMaxMissionsPerMode ? static_cast<u32_t>(missions.size()) : kMaxMissionsPerMode;
+        out.WriteU8(static_cast<u8_t>(count));
+        for (u32_t i = 0; i < count; ++i) {
+            out.Text(missions[i].mission);
+            out.WriteU32(static_cast<u32_t>(missions[i].savegames.size()));
+            for (const SavegameRecord& savegame : missions[i].savegames) {
+                for (u32_t word : savegame.header)
+                    out.WriteU32(word);
+                out.WriteU32(static_cast<u32_t>(savegame.objects.size()));
+                for (const SavegameObject& object : savegame.objects)
+                    WriteObject(out, object);
+            }
+        }
+    }
+    for (s32_t i = 0; i < ACCOUNT_OPTION_COUNT; ++i) {
+        out.Text(account.optionNames[i]);
+        out.Text(account.optionValues[i]);
+    }
+}
+
+bool AccountReadRecord(PlayerAccount& account, const u8_t* data, u32_t size)
+{
+    RecordReader in(data, size);
+    account.name = in.Text();
+    account.playerName = in.Text();
+    account.password = in.Text();
+    account.language = in.Text();
+    const u32_t modeCount = in.U32();
+    if (!in.Ok() || modeCount > kStoredModes)
+        return false;
+    ModeScope mode;
+    for (u32_t m = 0; m < modeCount && in.Ok(); ++m) {
+        SetSinglePlayerMode(static_cast<s32_t>(m));
+        for (u32_t n = in.Count(4), i = 0; i < n && in.Ok(); ++i)
+            account.AddCompletedCampaign(in.Text().Text());
+        for (u32_t n = in.Count(4), i = 0; i < n && in.Ok(); ++i)
+            account.AddCompletedMission(in.Text().Text());
+    }
+    in.Bytes(account.keyBindings, ACCOUNT_BINDING_COUNT);
+    for (EngineString& message : account.globalMessages)
+        message = in.Text();
+    for (EngineString& message : account.teamMessages)
+        message = in.Text();
+    account.leaderMessage = in.Text();
+    account.picture = in.Text();
+    for (u32_t lists = in.Count(8), i = 0; i < lists && in.Ok(); ++i) {
+        GameModStringList list;
+        list.gameMod = in.Text();
+        for (u32_t n = in.Count(4), j = 0; j < n && in.Ok(); ++j)
+            list.strings.push_back(in.Text());
+        account.gameModLists.push_back(std::move(list));
+    }
+    for (u32_t m = 0; m < modeCount && in.Ok(); ++m) {
+        SetSinglePlayerMode(static_cast<s32_t>(m));
+        const u8_t missions = in.U8();
+        for (u8_t i = 0; i < missions && in.Ok(); ++i) {
+            const EngineString name = in.Text();
+            MissionSavegames& entry = account.GetMissionSavegames(name.Text());
+            // A savegame has at least its five header words and its object count.
+            for (u32_t n = in.Count(24), s = 0; s < n && in.Ok(); ++s) {
+                SavegameRecord savegame;
+                for (u32_t& word : savegame.header)
+                    word = in.U32();
+                // An object has at least its name count, kind and two vectors.
+                for (u32_t objects = in.Count(32), o = 0; o < objects && in.Ok(); ++o) {
+                    savegame.objects.emplace_back();
+                    ReadObject(in, savegame.objects.back());
+                }
+                entry.AddSavegame(std::move(savegame));
+            }
+        }
+    }
+    for (s32_t i = 0; i < ACCOUNT_OPTION_COUNT; ++i) {
+        account.optionNames[i] = in.Text();
+        account.optionValues[i] = in.Text();
+    }
+    return in.Ok();
+}
+
+bool AccountReadFile(PlayerAccount& account, UffFile& file)
+{
+    if (!file.IsOpen() || file.EntryCount() < 1)
+        return false;
+    // The record stands at the first entry's data position: "account" is empty and its child,
+    // which holds the record, starts at the same offset.
+    s32_t entry = 0;
+    if (file.GetEntrySize(entry) == 0 && file.GetFirstChild(entry) >= 0)
+        entry = file.GetFirstChild(entry);
+    u32_t size = 0;
+    u8_t* data = file.ReadWholeEntry(entry, size);
+    if (!data)
+        return false;
+    const bool ok = AccountReadRecord(account, data, size);
+    delete[] data;
+    return ok;
+}
+
+bool AccountSave(PlayerAccount& account)
+{
+    for (s32_t i = 0; i < ACCOUNT_OPTION_COUNT; ++i) {
+        if (const ConsoleVar* cvar = FindCVar(account.optionNames[i].Text()))
+            account.optionValues[i].Assign(cvar->ValueToText());
+    }
+    if (!AccountNameIsSafe(account.name.Text()))
+        return false;
+    const std::string path = AccountFilePath(account.name.Text());
+    const std::string temporary = path + ".new";
+    PlatformCreateDirectories("accounts");
+    std::vector<u8_t> record;
+    AccountWriteRecord(account, record);
+    bool written = false;
+    {
+        UffWriter writer(temporary.c_str());
+        if (writer.IsOpen()) {
+            const s32_t top = writer.BeginEntry("account", -1);
+            writer.EndEntry();
+            writer.BeginEntry(account.name.Text(), top);
+            writer.Write(record.data(), static_cast<u32_t>(record.size()));
+            writer.EndEntry();
+            written = writer.Finish();
+        }
+    }
+    // The old file is replaced only by a whole new one.
+    if (!written || !PlatformReplaceFile(temporary.c_str(), path.c_str())) {
+        PlatformRemoveFile(temporary.c_str());
+        return false;
+    }
+    return true;
+}

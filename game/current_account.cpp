@@ -1,7 +1,0 @@
-// Accounts are not read yet, so nobody is logged in.
-#include "game/current_account.h"
-
-PlayerAccount* GetCurrentAccount()
-{
-    return nullptr;
-}

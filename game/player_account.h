@@ -1,0 +1,97 @@
+// A player's account: identity, key bindings, 29 stored settings, messages, picture, per-game-mode
+// string lists, and per single-player mode the campaign progress and the savegames of each mission.
+#pragma once
+#include <vector>
+
+#include "core/engine_string.h"
+#include "core/types.h"
+
+constexpr s32_t ACCOUNT_MODE_SLOTS = 3;
+constexpr s32_t ACCOUNT_BINDING_COUNT = 255;
+constexpr s32_t ACCOUNT_OPTION_COUNT = 29;
+constexpr s32_t ACCOUNT_MESSAGE_COUNT = 5;
+// What a stored text may hold: the reader takes texts through a buffer of 128 bytes.
+constexpr u32_t ACCOUNT_TEXT_MAX = 127;
+
+extern const char* const kAccountOptionNames[ACCOUNT_OPTION_COUNT];
+extern const char* const kAccountDefaultPicture;
+
+// One saved object of a savegame; which fields count depends on its kind.
+struct SavegameObject {
+    EngineString name;
+    u32_t kind = 0;
+    float position[3] = {};
+    float rotation[3] = {};
+    u32_t words[2] = {};  // kind 2; kind 11's two last words
+    // Kind 4.
+    u8_t flags[2] = {};
+    std::vector<u16_t> values;
+    char shortTexts[2][16] = {};
+    // Kind 11.
+    char longText[32] = {};
+    float vectors[2][3] = {};
+};
+
+struct SavegameRecord {
+    u32_t header[5] = {};
+    std::vector<SavegameObject> objects;
+    // Not in the file: empty texts and a set flag after reading.
+    EngineString texts[8];
+    u8_t loadedFlag = 1;
+};
+
+struct MissionSavegames {
+    EngineString mission;
+    std::vector<SavegameRecord> savegames;
+    s32_t maxSavegames = 0;
+
+    void AddSavegame(SavegameRecord savegame) { savegames.push_back(std::move(savegame)); }
+};
+
+struct GameModStringList {
+    EngineString gameMod;
+    std::vector<EngineString> strings;
+};
+
+struct AccountModeProgress {
+    std::vector<EngineString> completedCampaigns;
+    std::vector<EngineString> completedMissions;
+    std::vector<MissionSavegames> savegames;
+    u32_t savegameMark = 0;  // not stored
+};
+
+struct PlayerAccount {
+    // Default settings and the default picture; the live key bindings are left alone.
+    PlayerAccount();
+
+    // Without regard to case.
+    bool CheckPassword(const char* text) const;
+    // For the current single-player mode; a name already there (without regard to case) is not added.
+    void AddCompletedMission(const char* missionName);
+    void AddCompletedCampaign(const char* campaignName);
+    // The mission's savegames in the current mode, made when missing.
+    MissionSavegames& GetMissionSavegames(const char* missionName);
+    AccountModeProgress& CurrentMode();
+
+    void SetDefaultKeys();
+    void SetDefaultOptions();
+    // The key-to-action table from the bindings: actions upward, so the higher action owns a shared key.
+    void ApplyKeyBindings(u8_t* keyActionTable) const;
+
+    EngineString name;
+    EngineString password;
+    EngineString language;
+    EngineString playerName;
+    u8_t keyBindings[ACCOUNT_BINDING_COUNT] = {};
+    EngineString optionNames[ACCOUNT_OPTION_COUNT];
+    EngineString optionValues[ACCOUNT_OPTION_COUNT];
+    EngineString leaderMessage;
+    EngineString teamMessages[ACCOUNT_MESSAGE_COUNT];
+    EngineString globalMessages[ACCOUNT_MESSAGE_COUNT];
+    EngineString picture;
+    std::vector<GameModStringList> gameModLists;
+    AccountModeProgress modes[ACCOUNT_MODE_SLOTS];
+};
+
+// True when a name may become an account's file name: no folder separator, drive mark or "..".
+bool AccountNameIsSafe(const char* name);

@@ -1,0 +1,4 @@
+#include "gui/gui_cvars.h"
+
+ConsoleVar language("language", CVAR_STRING, "eng");
+ConsoleVar prev_lang("prev_lang", CVAR_STRING, "eng");

@@ -83,8 +83,9 @@ void Prepare(Folder folder, const fs::path& at)
         return;
     }
     ASSERT_TRUE(WriteTestArchive((at / "main.bfs").string(), {{"config.def", "rbwindowed = 1\n"}}));
-    if (folder == Folder::EmptyDefinition)
+    if (folder == Folder::EmptyDefinition) {
         ASSERT_TRUE(WriteFileBytes(at / "mission/blank/mission.def", ""));
+    }
     if (folder == Folder::UnwritableLog)
         fs::create_directories(at / "zintar.log");
     if (folder == Folder::TruncatedLand) {
@@ -133,7 +134,7 @@ TEST_P(StartFailure, SaysWhyInTheLogAndOnStderr)
     const FailureCase& failure = GetParam();
     const fs::path work = fs::path(TempPath()) / "work";
     fs::create_directories(work);
-    Prepare(failure.folder, work);
+    ASSERT_NO_FATAL_FAILURE(Prepare(failure.folder, work));
     const ProgramResult result =
         RunChildJob("run-program-with-keys", work.string(), {{kCommandLineVariable, failure.commandLine}});
     ASSERT_TRUE(result.exited) << "the program did not end";

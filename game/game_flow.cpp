@@ -17,6 +17,7 @@
 #include "game/game_state.h"
 #include "game/loading_screen.h"
 #include "game/mission_frame.h"
+#include "game/object_factory.h"
 #include "game/object_list.h"
 #include "map/map_load.h"
 #include "map/material_table.h"
@@ -172,6 +173,8 @@ void GameExitToGui(const char*)
     GameObjectListReset();
     ClusteredObjFreeAll();
     g_shadowsPrepared = false;
+    // A plug-in's permission to make soldiers under a game mode holds for its mission only.
+    ForceActorCreation(false);
 }
 void GameModEnd()
 {

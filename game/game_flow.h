@@ -13,6 +13,9 @@ struct GameMod {
     EngineString scoreScreen;
     EngineString teamScreen;
     u8_t friendlyFireMessage = 0;  // while set a hit on a friend of the player is reported
+    u8_t actorFlag = 0;            // while clear the object factory makes no "actor" (unless forced)
+    u8_t vehicleFlag = 0;          // while clear the object factory makes no vehicle of any kind
+    u8_t aiFlag = 0;               // while clear the soldiers' AI step does not run
     // The mode's own string list, kept per account across log-in and log-out.
     std::vector<EngineString> strings;
 };

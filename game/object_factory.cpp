@@ -12,6 +12,8 @@
 #include "ai/ai_interface.h"
 #include "ai/ai_state.h"
 #include "core/random.h"
+#include "core/winos.h"
+#include "game/game_flow.h"
 #include "game/game_state.h"
 #include "map/map_object.h"
 #include "map/world_registry.h"
@@ -48,22 +50,50 @@ DynamicObject* MakeTeskActor()
     return (new AIInterface(true))->body;
 }
 
-const ObjectClassEntry kOwnClasses[] = {
-    {"weapon", Make<Weapon>},
-    {"entity", Make<Entity>},
-    {"entitynet", Make<EntityNet>},
-    {"equipment", Make<Equipment>},
-    {"structure", Make<Structure>},
-    {"tree", Make<Tree>},
-    {"map_obj", Make<MapObject>},
-    {"actor", MakeActor},
-    {"tesk", MakeTeskActor},
-    {"vehicle", Make<Vehicle>},
-    {"boat", Make<Boat>},
-    {"caterpillar", Make<Caterpillar>},
-    {"helicopter", Make<Helicopter>},
-    {"particle", Make<ParticleEffectObject>},
+// What a running game mode (or its absence) allows of a class.
+enum class Allowed { Always, ActorFlagOrForced, VehicleFlag, GameModeOrEditor };
+
+struct OwnClass {
+    const char* keyword;
+    DynamicObject* (*make)();
+    Allowed allowed;
 };
+
+// Searched in this order; the first keyword that matches decides, even when its class is refused.
+const OwnClass kOwnClasses[] = {
+    {"actor", MakeActor, Allowed::ActorFlagOrForced},
+    {"entity", Make<Entity>, Allowed::Always},
+    {"equipment", Make<Equipment>, Allowed::Always},
+    {"structure", Make<Structure>, Allowed::Always},
+    {"weapon", Make<Weapon>, Allowed::Always},
+    {"particle", Make<ParticleEffectObject>, Allowed::Always},
+    {"tree", Make<Tree>, Allowed::Always},
+    {"map_obj", Make<MapObject>, Allowed::Always},
+    {"vehicle", Make<Vehicle>, Allowed::VehicleFlag},
+    {"helicopter", Make<Helicopter>, Allowed::VehicleFlag},
+    {"boat", Make<Boat>, Allowed::VehicleFlag},
+    {"caterpillar", Make<Caterpillar>, Allowed::VehicleFlag},
+    {"tesk", MakeTeskActor, Allowed::Always},
+    {"entitynet", Make<EntityNet>, Allowed::GameModeOrEditor},
+};
+
+// Outside game modes everything but the networked entity is made; a game mode decides soldiers and
+// vehicles by its flags at registration.
+bool IsAllowed(Allowed allowed)
+{
+    const GameMod* mode = g_game.currentGameMod;
+    switch (allowed) {
+        case Allowed::Always:
+            return true;
+        case Allowed::ActorFlagOrForced:
+            return !mode || mode->actorFlag != 0 || g_forceActorCreation;
+        case Allowed::VehicleFlag:
+            return !mode || mode->vehicleFlag != 0;
+        case Allowed::GameModeOrEditor:
+            return mode || g_program.editorMode != 0;
+    }
+    return false;
+}
 
 }  // namespace
 
@@ -71,9 +101,9 @@ DynamicObject* CreateDynamicObjectByClass(const char* classKeyword)
 {
     if (!classKeyword)
         return nullptr;
-    for (const ObjectClassEntry& entry : kOwnClasses) {
+    for (const OwnClass& entry : kOwnClasses) {
         if (CompareNoCase(entry.keyword, classKeyword) == 0)
-            return entry.make();
+            return IsAllowed(entry.allowed) ? entry.make() : nullptr;
     }
     for (s32_t i = 0; i < g_game.objectClassCount; ++i) {
         const ObjectClassEntry& entry = g_game.objectClasses[i];

@@ -13,6 +13,7 @@
 #include "core/script_file.h"
 #include "core/vfs.h"
 #include "game/game_flow.h"
+#include "game/object_factory.h"
 #include "game/object_list.h"
 #include "map/map_caches.h"
 #include "map/map_load.h"
@@ -111,7 +112,8 @@ TEST_F(MissionInit, TheMissionsLandIsLoadedAndLeavingFreesIt)
 }
 
 // The mission start reads the mission's wires ("mission.cog"); leaving frees them with the map's
-// decals and the vegetation set-up, so that nothing of one mission reaches the next.
+// decals and the vegetation set-up, and clears the force-actor flag, so that nothing of one mission
+// reaches the next.
 TEST_F(MissionInit, TheWiresAreReadAtTheStartAndTheRendersMissionStateFreedOnLeaving)
 {
     WriteFileBytes("mission/m1/mission.cog", "group g1 CROSS 0.5 0.2 wire 3.0 4\n");
@@ -121,7 +123,9 @@ TEST_F(MissionInit, TheWiresAreReadAtTheStartAndTheRendersMissionStateFreedOnLea
     EXPECT_NE(g_vegetation.cellTable, nullptr);
     DecalListAdd(new Decal, false);
     EXPECT_EQ(DecalListCount(), 1);
+    ForceActorCreation(true);
     GameExitToGui("");
+    EXPECT_FALSE(GameActorCreationForced());
     EXPECT_EQ(WireGroupCount(), 0);
     EXPECT_EQ(DecalListCount(), 0);
     EXPECT_EQ(g_vegetation.cellTable, nullptr);

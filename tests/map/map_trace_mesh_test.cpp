@@ -100,8 +100,9 @@ TEST_F(MapTraceMeshes, ALongLineStopsAtTheNearestMeshOrFace)
         const bool hit = MapTrace(start, end, &info);
         const float expected = Nearest(start, end);
         ASSERT_EQ(hit, expected >= 0.0f) << "segment " << n;
-        if (hit)
+        if (hit) {
             ASSERT_NEAR(info.fraction, expected, 1e-6f) << "segment " << n;
+        }
     }
 }
 

@@ -14,6 +14,7 @@
 #include "core/console.h"
 #include "core/def_file.h"
 #include "core/input.h"
+#include "core/log.h"
 #include "core/plugin_host.h"
 #include "core/sound.h"
 #include "game/game_cvars.h"
@@ -81,9 +82,15 @@ int GameInitMission(const char* mapName)
     }
     MaterialsLoad();
     const std::string folder = std::string("mission\\") + (mapName ? mapName : "");
-    DefFile* definition = DefFileLoad((folder + "\\mission.def").c_str());
+    const std::string definitionName = folder + "\\mission.def";
+    DefFile* definition = DefFileLoad(definitionName.c_str());
     const DefEntry* land = definition ? DefFileFindEntry(definition->first, "land") : nullptr;
+    // The reason a mission cannot start goes to the log: the screen shows none.
     if (!land) {
+        if (!definition)
+            Log("ERROR : Cannot read '%s'\n", definitionName.c_str());
+        else
+            Log("ERROR : '%s' names no land (no \"land\" line)\n", definitionName.c_str());
         DefFileRelease(definition);
         return -1;
     }

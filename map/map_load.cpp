@@ -195,6 +195,8 @@ int LoadMapMesh(const char* path, const char* landName)
         return 0;
     if (fromDisk == -1)
         DebugPrint("Cannot load map geometry (%s)\n", path);
+    // A damaged land file: without this line the mission would fail without a word in the log.
+    Log("WARNING: Unable to load map '%s'\n", path);
     return -1;
 }
 

@@ -84,6 +84,7 @@ struct EditorCase {
     std::string expectedLog;
     bool checked;  // the library wrote its verdict
     std::string programFolder = "program";
+    int exitCode = 0;  // 1 when there was no editor to hand over to
 };
 
 void PrintTo(const EditorCase& run, std::ostream* out)
@@ -93,7 +94,7 @@ void PrintTo(const EditorCase& run, std::ostream* out)
 
 class EditorModeRun : public TempDirTest, public ::testing::WithParamInterface<EditorCase> {};
 
-TEST_P(EditorModeRun, LogsTheSessionAndEndsWithZero)
+TEST_P(EditorModeRun, LogsTheSessionAndEndsWithItsCode)
 {
     const EditorCase& run = GetParam();
     const fs::path work = fs::path(TempPath()) / "work";
@@ -112,7 +113,7 @@ TEST_P(EditorModeRun, LogsTheSessionAndEndsWithZero)
 
     const ProgramResult result = RunEditorMode(program, work);
     ASSERT_TRUE(result.exited) << "the program did not end";
-    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.exitCode, run.exitCode);
     EXPECT_EQ(LogAfterStartUp(work), run.expectedLog + kClosingLine);
     const std::string verdict = ReadFileBytes((work / "editor_check.txt").string());
     EXPECT_EQ(verdict, run.checked ? "ok\n" : "");
@@ -134,8 +135,13 @@ INSTANTIATE_TEST_SUITE_P(
                                  std::string(70, 'p')},
                       EditorCase{"InTheWorkingFolder", "checking", false, kWholeSession, true},
                       EditorCase{"WithoutInitialize", "no_initialize", false,
-                                 "Loading pravlin.so...done\nInitializing editor collaboration...", false},
-                      EditorCase{"WithoutLibrary", nullptr, false, "Loading pravlin.so...", false}),
+                                 "Loading pravlin.so...done\nInitializing editor collaboration...\n"
+                                 "ERROR : The editor library \"pravlin.so\" has no function \"Initialize\"\n",
+                                 false, "program", 1},
+                      EditorCase{"WithoutLibrary", nullptr, false,
+                                 "Loading pravlin.so...\nERROR : Cannot load the editor library \"pravlin.so\" "
+                                 "(looked beside the program and in the working folder)\n",
+                                 false, "program", 1}),
     [](const ::testing::TestParamInfo<EditorCase>& testInfo) { return std::string(testInfo.param.name); });
 
 template <class Function>
@@ -238,7 +244,7 @@ TEST_F(EditorSession, SetsEditorMode)
 {
     fs::copy_file(EditorLibrary("signal_only"), fs::path(TempPath()) / kLibrary);
     ASSERT_EQ(g_program.editorMode, 0);
-    RunEditorSession();
+    EXPECT_TRUE(RunEditorSession());
     EXPECT_EQ(g_program.editorMode, 1);
 }
 

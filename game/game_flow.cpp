@@ -5,6 +5,7 @@
 #include <string>
 
 #include "ai/ai_runtime.h"
+#include "game/camera_pose_settings.h"
 #include "game/game_mod_registry.h"
 #include "game/game_test_hooks.h"
 #include "core/console.h"
@@ -90,10 +91,15 @@ int GameInitMission(const char* mapName)
     ParticlesMapLoaded();
     IndoorMissionLoaded();
     RainInit();
+    // The AI's tables first: the soldiers of the object list register with them, and the mission's
+    // script functions go into a table emptied here.
+    GameDrawLoadingMessage("Loading ai...");
+    AIStartup();
     // The mission's objects, sounds, sun and sky, as its definition lists them.
     GameDrawLoadingMessage("Loading objects...");
     GameLoadObjectList(definition, nullptr, 0, nullptr);
     DefFileRelease(definition);
+    AILoadScripts();
     // The wires hang between objects placed before; their shadows are built with the objects'.
     ConObjLoad(folder.c_str());
     // Shadow companions cost a volume per object: they are built when shadows are on, or later, by
@@ -104,6 +110,7 @@ int GameInitMission(const char* mapName)
         PrepareShadows();
     }
     ClusteredObjLoad(folder.c_str());
+    CameraPoseSettingsLoad();
     // The water's animation frames (with the compass) stay loaded for the whole mission.
     CompassAndWaterTexturesLoad();
     GameMissionFrameStart();

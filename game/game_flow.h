@@ -13,6 +13,11 @@ struct GameMod {
     EngineString scoreScreen;
     EngineString teamScreen;
     u8_t friendlyFireMessage = 0;  // while set a hit on a friend of the player is reported
+    // What the mode lets exist: soldiers from object lists, vehicles, and the soldiers' AI step.
+    // The mode sets them when it registers; all clear until then.
+    u8_t actorFlag = 0;
+    u8_t vehicleFlag = 0;
+    u8_t aiFlag = 0;
     // The mode's own string list, kept per account across log-in and log-out.
     std::vector<EngineString> strings;
 };

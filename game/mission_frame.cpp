@@ -2,10 +2,12 @@
 
 #include <cmath>
 
+#include "ai/ai_runtime.h"
 #include "core/actions.h"
 #include "core/console.h"
 #include "core/input.h"
 #include "core/winos.h"
+#include "game/game_cvars.h"
 #include "game/game_state.h"
 #include "game/player_view.h"
 #include "game/screenshot.h"
@@ -168,6 +170,8 @@ void GameMissionFrame(bool present)
     RenderSetClearColor(rbwireframe.Bool() ? 0x00000000u : skyFaces ? 0xFFFFFFFFu : 0x00FFFFFFu);
     if (!g_gui.screenOpen) {
         DynObjectsUpdate();
+        if (gbai.Bool())
+            AIFrame();
         ParticlesFrame();
         MoveViewer(g_game.frameTime);
     }

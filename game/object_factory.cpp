@@ -12,6 +12,8 @@
 #include "ai/ai_interface.h"
 #include "ai/ai_state.h"
 #include "core/random.h"
+#include "core/winos.h"
+#include "game/game_flow.h"
 #include "game/game_state.h"
 #include "map/map_object.h"
 #include "map/world_registry.h"
@@ -48,22 +50,54 @@ DynamicObject* MakeTeskActor()
     return (new AIInterface(true))->body;
 }
 
-const ObjectClassEntry kOwnClasses[] = {
-    {"weapon", Make<Weapon>},
-    {"entity", Make<Entity>},
-    {"entitynet", Make<EntityNet>},
-    {"equipment", Make<Equipment>},
-    {"structure", Make<Structure>},
-    {"tree", Make<Tree>},
-    {"map_obj", Make<MapObject>},
-    {"actor", MakeActor},
-    {"tesk", MakeTeskActor},
-    {"vehicle", Make<Vehicle>},
-    {"boat", Make<Boat>},
-    {"caterpillar", Make<Caterpillar>},
-    {"helicopter", Make<Helicopter>},
-    {"particle", Make<ParticleEffectObject>},
+// What a class needs while a game mode runs; outside game modes only the networked entity is refused
+// (but for editor mode).
+enum ClassCondition : u8_t {
+    CLASS_ALWAYS,
+    CLASS_NEEDS_ACTOR_FLAG,  // or ForceActorCreation
+    CLASS_NEEDS_VEHICLE_FLAG,
+    CLASS_NEEDS_GAME_MODE,  // or editor mode
 };
+
+struct OwnClass {
+    const char* keyword;
+    DynamicObject* (*make)();
+    ClassCondition condition;
+};
+
+// In lookup order: the first keyword that matches decides.
+const OwnClass kOwnClasses[] = {
+    {"actor", MakeActor, CLASS_NEEDS_ACTOR_FLAG},
+    {"entity", Make<Entity>, CLASS_ALWAYS},
+    {"equipment", Make<Equipment>, CLASS_ALWAYS},
+    {"structure", Make<Structure>, CLASS_ALWAYS},
+    {"weapon", Make<Weapon>, CLASS_ALWAYS},
+    {"particle", Make<ParticleEffectObject>, CLASS_ALWAYS},
+    {"tree", Make<Tree>, CLASS_ALWAYS},
+    {"map_obj", Make<MapObject>, CLASS_ALWAYS},
+    {"vehicle", Make<Vehicle>, CLASS_NEEDS_VEHICLE_FLAG},
+    {"helicopter", Make<Helicopter>, CLASS_NEEDS_VEHICLE_FLAG},
+    {"boat", Make<Boat>, CLASS_NEEDS_VEHICLE_FLAG},
+    {"caterpillar", Make<Caterpillar>, CLASS_NEEDS_VEHICLE_FLAG},
+    {"tesk", MakeTeskActor, CLASS_ALWAYS},
+    {"entitynet", Make<EntityNet>, CLASS_NEEDS_GAME_MODE},
+};
+
+bool Allowed(ClassCondition condition)
+{
+    const GameMod* mode = g_game.currentGameMod;
+    switch (condition) {
+        case CLASS_ALWAYS:
+            return true;
+        case CLASS_NEEDS_ACTOR_FLAG:
+            return !mode || mode->actorFlag || g_forceActorCreation;
+        case CLASS_NEEDS_VEHICLE_FLAG:
+            return !mode || mode->vehicleFlag;
+        case CLASS_NEEDS_GAME_MODE:
+            return mode || g_program.editorMode;
+    }
+    return false;
+}
 
 }  // namespace
 
@@ -71,9 +105,9 @@ DynamicObject* CreateDynamicObjectByClass(const char* classKeyword)
 {
     if (!classKeyword)
         return nullptr;
-    for (const ObjectClassEntry& entry : kOwnClasses) {
+    for (const OwnClass& entry : kOwnClasses) {
         if (CompareNoCase(entry.keyword, classKeyword) == 0)
-            return entry.make();
+            return Allowed(entry.condition) ? entry.make() : nullptr;
     }
     for (s32_t i = 0; i < g_game.objectClassCount; ++i) {
         const ObjectClassEntry& entry = g_game.objectClasses[i];

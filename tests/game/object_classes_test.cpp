@@ -3,7 +3,12 @@
 
 #include <memory>
 
+#include "actors/actor.h"
+#include "ai/ai_interface.h"
+#include "core/winos.h"
 #include "game/game_cvars.h"
+#include "game/game_flow.h"
+#include "game/game_state.h"
 #include "game/object_factory.h"
 #include "map/fog_textures.h"
 #include "map/map_cvars.h"
@@ -26,7 +31,6 @@ TEST(ObjectFactory, MakesThePlacedClassesByKeyword)
     };
     const Case cases[] = {
         {"entity", OBJECT_TYPE_ENTITY, [](DynamicObject* o) { return dynamic_cast<Entity*>(o) != nullptr; }},
-        {"EntityNet", OBJECT_TYPE_ENTITY, [](DynamicObject* o) { return dynamic_cast<EntityNet*>(o) != nullptr; }},
         {"equipment", OBJECT_TYPE_EQUIPMENT, [](DynamicObject* o) { return dynamic_cast<Equipment*>(o) != nullptr; }},
         {"STRUCTURE", OBJECT_TYPE_STRUCTURE, [](DynamicObject* o) { return dynamic_cast<Structure*>(o) != nullptr; }},
         {"tree", OBJECT_TYPE_TREE, [](DynamicObject* o) { return dynamic_cast<Tree*>(o) != nullptr; }},
@@ -39,6 +43,56 @@ TEST(ObjectFactory, MakesThePlacedClassesByKeyword)
         EXPECT_TRUE(c.isClass(object.get())) << c.keyword;
     }
     EXPECT_EQ(CreateDynamicObjectByClass("mapobject"), nullptr);
+}
+
+// Under a game mode the mode's flags decide which soldiers and vehicles exist; the networked entity
+// needs a game mode or editor mode.
+TEST(ObjectFactory, GameModeFlagsDecideWhatIsMade)
+{
+    struct Case {
+        const char* what;
+        bool gameMode;
+        u8_t actorFlag, vehicleFlag;
+        bool force, editor;
+        const char* keyword;
+        bool made;
+    };
+    const Case cases[] = {
+        {"no game mode: a soldier", false, 0, 0, false, false, "actor", true},
+        {"no game mode: a vehicle", false, 0, 0, false, false, "vehicle", true},
+        {"no game mode: no networked entity", false, 0, 0, false, false, "entitynet", false},
+        {"editor mode: a networked entity", false, 0, 0, false, true, "EntityNet", true},
+        {"game mode: a networked entity", true, 0, 0, false, false, "entitynet", true},
+        {"game mode without actors: no soldier", true, 0, 1, false, false, "ACTOR", false},
+        {"forced: a soldier", true, 0, 1, true, false, "actor", true},
+        {"game mode with actors: a soldier", true, 1, 0, false, false, "actor", true},
+        {"the Tesk team's soldier is never refused", true, 0, 0, false, false, "tesk", true},
+        {"game mode without vehicles: no vehicle", true, 1, 0, false, false, "vehicle", false},
+        {"nor a helicopter", true, 1, 0, false, false, "helicopter", false},
+        {"nor a boat", true, 1, 0, false, false, "boat", false},
+        {"nor a caterpillar", true, 1, 0, false, false, "caterpillar", false},
+        {"game mode with vehicles: a boat", true, 0, 1, false, false, "boat", true},
+        {"plain entities always", true, 0, 0, false, false, "entity", true},
+    };
+    GameMod mode;
+    for (const Case& c : cases) {
+        mode.actorFlag = c.actorFlag;
+        mode.vehicleFlag = c.vehicleFlag;
+        g_game.currentGameMod = c.gameMode ? &mode : nullptr;
+        g_program.editorMode = c.editor ? 1 : 0;
+        ForceActorCreation(c.force);
+        DynamicObject* object = CreateDynamicObjectByClass(c.keyword);
+        EXPECT_EQ(object != nullptr, c.made) << c.what;
+        if (auto* actor = dynamic_cast<Actor*>(object)) {
+            delete actor->ai;
+            delete actor;
+        } else {
+            DeleteDynamicObject(object);
+        }
+    }
+    g_game.currentGameMod = nullptr;
+    g_program.editorMode = 0;
+    ForceActorCreation(false);
 }
 
 using FogCommand = render_test::RenderCore;

@@ -7,7 +7,11 @@
 #include <memory>
 #include <string>
 
+#include "actors/actor.h"
+#include "ai/ai_interface.h"
+#include "ai/ai_runtime.h"
 #include "ai/ai_state.h"
+#include "ai/rules.h"
 #include "core/console.h"
 #include "core/def_file.h"
 #include "core/script_file.h"
@@ -21,6 +25,7 @@
 #include "map/material_table.h"
 #include "map/octree.h"
 #include "map/world_registry.h"
+#include "platform/test_clock.h"
 #include "render/render_device.h"
 #include "render/texture_manager.h"
 #include "render/texture_preload.h"
@@ -175,6 +180,44 @@ TEST_F(MissionInit, TheDefinitionsObjectsAreInTheWorldUntilTheMissionIsLeft)
     EXPECT_EQ(g_ai.interfaceCount, 0u);
     EXPECT_EQ(GameGetCurrentObject(), nullptr);
     EXPECT_EQ(ClusteredObjGroups(), nullptr);
+}
+
+// Soldiers of the mission's definition: each is made under its name with its AI, the mission start
+// compiles the common rule script for each of them into the AI log, and the AI step runs their rules
+// once the profiles have enabled them.
+TEST_F(MissionInit, TheSoldiersRulesAreCompiledAtTheStartAndRunByTheAIStep)
+{
+    WriteFileBytes("script/ai/script.txt", "rule Report{ OnTrue{ Test(1); } }\n");
+    WriteFileBytes("script/guard.txt", "Report\n");
+    std::string definition = "land flat\n";
+    for (const char* name : {"north", "east", "south"})
+        definition += std::string("create actor ") + name + "\naiscript guard.txt\naiparam player_rel ENEMY\n";
+    WriteFileBytes("mission/m1/mission.def", definition);
+    PlatformTestClockStart(50000);
+    ASSERT_EQ(GameInitMission("m1"), 0);
+    ASSERT_EQ(g_ai.interfaceCount, 3u);
+    for (const char* name : {"north", "east", "south"}) {
+        auto* body = dynamic_cast<Actor*>(DynObjectFind(name));
+        ASSERT_NE(body, nullptr) << name;
+        ASSERT_NE(body->ai, nullptr) << name;
+        EXPECT_STREQ(body->ai->scriptFile.Text(), "guard.txt");
+        EXPECT_NE(body->ai->ruleSet->rules.Find("Report"), nullptr) << name;
+    }
+    const std::string compiled = ReadFileBytes("log.txt");
+    size_t allOk = 0;
+    for (size_t at = compiled.find("All OK"); at != std::string::npos; at = compiled.find("All OK", at + 1))
+        ++allOk;
+    EXPECT_EQ(allOk, 3u) << compiled;
+
+    AIRestartAll();
+    PlatformTestClockAdvance(100);
+    AIFrame();
+    const std::string ran = ReadFileBytes("log.txt");
+    for (const char* name : {"north", "east", "south"})
+        EXPECT_NE(ran.find(std::string("AIInterface::Test for: ") + name + " 1 \n"), std::string::npos) << ran;
+    GameExitToGui("");
+    PlatformTestClockStop();
+    EXPECT_NE(ReadFileBytes("log.txt").find("=========== LOG end ===========\n"), std::string::npos);
 }
 
 // Two missions, one after the other, in one process (the sanitizer build runs this suite): the land's

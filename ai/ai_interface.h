@@ -110,6 +110,7 @@ public:
     void GetEvent(ScriptArgWord* args) override;
     void TimeFromEvent(ScriptArgWord* args) override;
     void GetHitProbability(ScriptArgWord* args) override;
+    void Fire(ScriptArgWord* args) override;
     void CanSeeDeadBody(ScriptArgWord* args) override;
     void ActivateJink(ScriptArgWord* args) override;
     void DeactivateJink(ScriptArgWord* args) override;

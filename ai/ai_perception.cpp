@@ -4,6 +4,7 @@
 
 #include "actors/actor.h"
 #include "actors/ai_entity.h"
+#include "actors/weapon.h"
 #include "ai/ai_interface.h"
 #include "ai/ai_state.h"
 #include "ai/script_functions.h"
@@ -11,6 +12,7 @@
 #include "core/console.h"
 #include "core/random.h"
 #include "game/game_state.h"
+#include "map/map_sight.h"
 #include "platform/win32.h"
 #include "world/dynamic_object.h"
 
@@ -22,6 +24,11 @@ constexpr s32_t kSeeBodies = 4;
 // Squared world distances of the hit probability: certain within 50 units, none from 1000 on.
 constexpr float kSureHitDistance2 = 2500.0f;
 constexpr float kHitFalloff = 1.0f / 997500.0f;
+// The weapon kinds with their own fire checks: kind 3 turns the body aside first and keeps from
+// firing at a target this near; kind 4 always fires.
+constexpr s32_t kSideFireWeaponKind = 3;
+constexpr float kSideFireTurn = -0.5235988f;
+constexpr float kSideFireMinDistance2 = 60.0f * 60.0f;
 // The height above the body from which the HUD's sight readout looks.
 constexpr float kSightEyeHeight = 17.0f;
 
@@ -296,6 +303,26 @@ void AIInterface::GetHitProbability(ScriptArgWord* /*args*/)
     }
     const float chance = (1.0f - (d2 - kSureHitDistance2) * kHitFalloff) * 100.0f;
     g_scriptResult.asFloat = chance < 0.0f ? 0.0f : chance;
+}
+
+void AIInterface::Fire(ScriptArgWord* /*args*/)
+{
+    if (!lockedTarget || !lockedTarget->body || !body || !entity)
+        return;
+    Weapon* weapon = body->WeaponInHand();
+    if (!weapon)
+        return;
+    if (weapon->aiType == kSideFireWeaponKind) {
+        body->SetHeading(body->GetHeading() + kSideFireTurn);
+        if (Distance2(body, lockedTarget->body) <= kSideFireMinDistance2)
+            return;
+    }
+    // Good light and clear air make a soldier's aim steadier.
+    const float dim = (1.0f - MapSightLightFactor()) * (1.0f - MapSightRangeFactor());
+    const float yawError = (EngineRand() * (2.0f / ENGINE_RAND_MAX) - 1.0f) * entity->scatter[0] * dim;
+    const float pitchError = (EngineRand() * (2.0f / ENGINE_RAND_MAX) - 1.0f) * entity->scatter[1] * dim;
+    // The body refuses the shot itself while it is busy (reloading, changing weapon or pose).
+    body->FireAt(body->GetHeading() + yawError, body->GetPitch() + pitchError, false, false);
 }
 
 void AIInterface::ActivateJink(ScriptArgWord* /*args*/)

@@ -2,11 +2,15 @@
 // locking and the lockers, the hit probability, the radius broadcasts and a mission without player.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <utility>
 #include <string>
 #include <vector>
 
+#include "actors/weapon.h"
 #include "ai/ai_events.h"
+#include "map/map_state.h"
 #include "ai/script_functions.h"
 #include "ai_mission_fixture.h"
 
@@ -130,6 +134,72 @@ TEST_F(AIPerception, HitProbabilityFallsFromCertainAtFiftyToNoneAtAThousand)
         target->body->SetPosition({0.0f, 0.0f, c.distance});
         soldier->GetHitProbability(nullptr);
         EXPECT_NEAR(g_scriptResult.asFloat, c.expected, 1e-3f) << c.distance;
+    }
+}
+
+// A body that records the aim it is asked to fire with.
+class AimRecorder : public Actor {
+public:
+    bool FireAt(float yaw, float pitchAngle, bool, bool) override
+    {
+        shots.push_back({yaw, pitchAngle});
+        return true;
+    }
+    std::vector<std::pair<float, float>> shots;
+};
+
+TEST_F(AIPerception, FireScattersWithLightAndFogAndTheSideWeaponTurnsFirst)
+{
+    AIInterface* soldier = Soldier("shooter", 0.0f);
+    AIInterface* target = Soldier("target", 500.0f);
+    auto* recorder = new AimRecorder();
+    m_bodies.push_back(recorder);
+    soldier->body->ai = nullptr;
+    soldier->body = recorder;
+    recorder->ai = soldier;
+    auto* weapon = new Weapon();
+    recorder->weapons[0] = weapon;
+    recorder->weaponOwned[0] = true;
+    recorder->selectedSlot = 0;
+    soldier->entity->scatter[0] = 0.2f;
+    soldier->entity->scatter[1] = 0.1f;
+    soldier->Fire(nullptr);
+    EXPECT_TRUE(recorder->shots.empty()) << "no target";
+    soldier->lockedTarget = target;
+
+    const float savedLight = g_map.sightLightFactor, savedRange = g_map.sightRangeFactor;
+    struct Case {
+        float light, fog;
+        float bound;  // the largest yaw error: the scatter scaled by (1 - light) x (1 - fog)
+    };
+    for (const Case c :
+         {Case{1.0f, 1.0f, 0.0f}, Case{0.0f, 0.0f, 0.2f}, Case{0.5f, 0.0f, 0.1f}, Case{0.5f, 0.5f, 0.05f}}) {
+        g_map.sightLightFactor = c.light;
+        g_map.sightRangeFactor = c.fog;
+        float largest = 0.0f;
+        for (int i = 0; i < 200; ++i) {
+            recorder->shots.clear();
+            soldier->Fire(nullptr);
+            ASSERT_EQ(recorder->shots.size(), 1u);
+            const float yawError = std::fabs(recorder->shots[0].first - recorder->GetHeading());
+            EXPECT_LE(yawError, c.bound + 1e-6f);
+            EXPECT_LE(std::fabs(recorder->shots[0].second - recorder->GetPitch()), c.bound / 2.0f + 1e-6f);
+            largest = std::max(largest, yawError);
+        }
+        EXPECT_GE(largest, c.bound * 0.8f) << "the errors fill the range";
+    }
+    g_map.sightLightFactor = savedLight;
+    g_map.sightRangeFactor = savedRange;
+
+    // The side-firing weapon: a 30 degree turn, and no shot at a target within 60 units.
+    weapon->aiType = 3;
+    for (const float distance : {60.0f, 61.0f}) {
+        target->body->SetPosition({distance, 0.0f, 0.0f});
+        const float before = recorder->GetHeading();
+        recorder->shots.clear();
+        soldier->Fire(nullptr);
+        EXPECT_NEAR(recorder->GetHeading(), before - 0.5235988f, 1e-5f) << distance;
+        EXPECT_EQ(recorder->shots.size(), distance > 60.0f ? 1u : 0u) << distance;
     }
 }
 

@@ -11,6 +11,7 @@
 #include "ai/ai_interface.h"
 #include "ai/ai_runtime.h"
 #include "ai/ai_state.h"
+#include "ai/path_follower.h"
 #include "ai/rules.h"
 #include "core/console.h"
 #include "core/def_file.h"
@@ -218,6 +219,28 @@ TEST_F(MissionInit, TheSoldiersRulesAreCompiledAtTheStartAndRunByTheAIStep)
     GameExitToGui("");
     PlatformTestClockStop();
     EXPECT_NE(ReadFileBytes("log.txt").find("=========== LOG end ===========\n"), std::string::npos);
+}
+
+// A soldier's route goals stand on the ground of the loaded land, whatever height it was asked for.
+TEST_F(MissionInit, RouteGoalsCarryTheGroundHeight)
+{
+    MapAuthorPlan plan;
+    plan.land = "flat";
+    plan.mission = "m1";
+    plan.size = 100.0f;
+    plan.grid = 5;
+    MapAuthorFlatHeights(plan, 7.0f);
+    std::string error;
+    ASSERT_TRUE(MapAuthorWrite(plan, ".", error)) << error;
+    ASSERT_EQ(GameInitMission("m1"), 0);
+    PathFollower follower;
+    follower.PlanTo({100.0f, 50.0f, 100.0f}, {300.0f, 50.0f, 300.0f});
+    Vector3 goal;
+    follower.GetGoal(&goal);
+    EXPECT_NEAR(goal.y, 7.0f, 0.01f);
+    follower.NextWaypoint();
+    follower.GetGoal(&goal);
+    EXPECT_NEAR(goal.y, 7.0f, 0.01f);
 }
 
 // Two missions, one after the other, in one process (the sanitizer build runs this suite): the land's

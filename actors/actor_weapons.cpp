@@ -3,7 +3,6 @@
 // angles or along given ones, reloading, and aiming a mounted weapon.
 #include <algorithm>
 #include <cmath>
-#include <cstdint>
 #include <cstring>
 
 #include "actors/actor.h"
@@ -246,10 +245,14 @@ bool Actor::Fire(bool aim, bool skipAmmo)
         muzzle = {world._41 + offset.x, world._42 + offset.y, world._43 + offset.z};
     }
     const Vector3 d = ViewDirection(heading, -pitch, {0.0f, 0.0f, -1.0f});
-    const float m[3] = {muzzle.x, muzzle.y, muzzle.z};
-    const float a[3] = {d.x, d.y, d.z};
-    const bool fired = weapon->Fire(indoorObject, reinterpret_cast<void*>(static_cast<std::intptr_t>(indoorCell)),
-                                    GetTickCount(), m, a, heading, pitch, !wasAiming, false, false);
+    WeaponFireRequest request;
+    request.muzzle = muzzle;
+    request.aim = d;
+    request.indoorObject = indoorObject;
+    request.indoorCell = indoorCell;
+    request.yaw = heading;
+    request.newPull = !wasAiming;
+    const bool fired = weapon->Fire(request);
     if (fired)
         shotFired = true;
     ActorAimAdjust(this, false);
@@ -270,10 +273,16 @@ bool Actor::FireAt(float yaw, float pitchAngle, bool alternateRate, bool forced)
     const Vector3 d = ViewDirection(yaw, pitchAngle, {0.0f, 0.0f, 1.0f});
     const Weapon* unit = weapon->currentWeapon;
     const bool newPull = unit->fireMode == kFireModeSingle || GetTickCount() - unit->lastShotTime >= kRepullMs;
-    const float m[3] = {origin.x, origin.y, origin.z};
-    const float a[3] = {d.x, d.y, d.z};
-    const bool fired = weapon->Fire(indoorObject, reinterpret_cast<void*>(static_cast<std::intptr_t>(indoorCell)),
-                                    GetTickCount(), m, a, yaw, pitchAngle, newPull, alternateRate, forced);
+    WeaponFireRequest request;
+    request.muzzle = origin;
+    request.aim = d;
+    request.indoorObject = indoorObject;
+    request.indoorCell = indoorCell;
+    request.yaw = yaw;
+    request.newPull = newPull;
+    request.alternateRate = alternateRate;
+    request.forced = forced;
+    const bool fired = weapon->Fire(request);
     if (fired)
         shotFired = true;
     ActorAimAdjust(this, false);

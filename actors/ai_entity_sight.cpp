@@ -55,7 +55,7 @@ bool SightLineClear(const Vector3& eye, const float* point, const Actor* self, c
     info.objAlphaThreshold = kSightAlphaThreshold;
     info.ignoreObject = const_cast<Actor*>(self);
     const float start[3] = {eye.x, eye.y, eye.z};
-    if (!MapTrace(start, point, &info))
+    if (!MapTraceWithinSegment(start, point, &info))
         return true;
     return (info.resultKind & TRACE_RESULT_OBJECT_BIT) && info.hitObject == target;
 }

@@ -130,7 +130,7 @@ public:
     u32_t drawDelay = 0;  // milliseconds of flight before the model is drawn
     u32_t pieces = 1;     // projectiles per shot
     void* indoorObject = nullptr;
-    void* indoorCell = nullptr;
+    s32_t indoorCell = 0;
     Projectile* source = nullptr;  // the template copied; null in the template
     Projectile* nextCopy = nullptr;
     Projectile* previousCopy = nullptr;

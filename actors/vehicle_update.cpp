@@ -17,6 +17,7 @@
 #include "map/octree_query.h"
 #include "map/world_registry.h"
 #include "platform/win32.h"
+#include "scene/particle_host.h"
 #include "world/child_node_queries.h"
 #include "world/graph_node.h"
 #include "world/shadow_object.h"
@@ -145,8 +146,9 @@ bool Vehicle::PlaceFirst()
     direction = -lengthAxis;
     savedNormalAxis = normalAxis;
     savedPosition = groundPosition;
+    // The trail is a particle set of the plug-in, attached to the vehicle for as long as it runs.
     if (!trailParticle.IsEmpty())
-        ExecParticleSet(trailParticle.Text());
+        ParticleObjectEffect(trailParticle.Text(), this);
     return true;
 }
 

@@ -64,6 +64,18 @@ struct MeshLodInfo {
     bool levelFlags[3] = {};
 };
 
+// One pull of the trigger: where the shot leaves, toward where, and how the trigger was pulled.
+struct WeaponFireRequest {
+    Vector3 muzzle;
+    Vector3 aim;                   // a unit direction
+    void* indoorObject = nullptr;  // the indoor object the muzzle is in; null outdoors
+    s32_t indoorCell = 0;          // the cell of that object the muzzle is in
+    float yaw = 0.0f;              // turns the projectiles' models
+    bool newPull = false;          // a new pull starts the trigger delay
+    bool alternateRate = false;    // fire at the second rate
+    bool forced = false;           // passes the player's "firewait"
+};
+
 class Weapon : public GraphObj {
 public:
     // Type id 4 at the origin; the current weapon is itself; aim limits 0, pi, -pi/2, pi/2.
@@ -118,12 +130,9 @@ public:
     static void RetireProjectile(Projectile* projectile);
 
     // ---- firing (actors/weapon_fire.cpp) ----
-    // One trigger request on the current weapon: true when a shot left it. The indoor object and
-    // cell are where the muzzle is; yaw turns the projectiles' models; tick and pitch are not used.
-    // A new pull starts the trigger delay; alternate rate uses the second rate; forced passes the
-    // player's "firewait". A weapon without a bullet block fires like a blank: no projectile.
-    bool Fire(void* indoorObjectAtMuzzle, void* indoorCellAtMuzzle, u32_t tick, const float* muzzle, const float* aim,
-              float yaw, float pitch, bool newPull, bool alternateRate, bool forced);
+    // One trigger request on the current weapon (see WeaponFireRequest): true when a shot left it.
+    // A weapon without a bullet block fires like a blank: no projectile.
+    bool Fire(const WeaponFireRequest& request);
     // A projectile copied from the bullet template, not yet placed; null for a blank or no template.
     Projectile* SpawnProjectile();
     // After a burst: the echo once, then ready for the next.

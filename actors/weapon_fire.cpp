@@ -140,13 +140,12 @@ Vector3 Cross(const Vector3& a, const Vector3& b)
 
 }  // namespace
 
-bool Weapon::Fire(void* indoorObjectAtMuzzle, void* indoorCellAtMuzzle, u32_t /*tick*/, const float* muzzle,
-                  const float* aim, float yaw, float /*pitch*/, bool newPull, bool alternateRate, bool forced)
+bool Weapon::Fire(const WeaponFireRequest& request)
 {
     Weapon* current = currentWeapon;
     if (!owner || !current)
         return false;
-    if (fireWait != 0 && !forced && owner == g_game.player)
+    if (fireWait != 0 && !request.forced && owner == g_game.player)
         return false;
     const bool freeFire = owner->noCollision;
     if (current->roundsInGun == 0 && !freeFire)
@@ -154,7 +153,7 @@ bool Weapon::Fire(void* indoorObjectAtMuzzle, void* indoorCellAtMuzzle, u32_t /*
     const u32_t now = GetTickCount();
 
     // The trigger delay: a pull soon after the last shot waits it out before anything leaves.
-    if (newPull && static_cast<float>(now - current->lastShotTime) <= current->delay) {
+    if (request.newPull && static_cast<float>(now - current->lastShotTime) <= current->delay) {
         if (current->burstState == 0) {
             current->shotTimer = now;
             ForEachSharing(this, [now](Weapon* w) { w->shotTimer = now; });
@@ -171,7 +170,7 @@ bool Weapon::Fire(void* indoorObjectAtMuzzle, void* indoorCellAtMuzzle, u32_t /*
     ForEachSharing(this, [](Weapon* w) { w->burstState = 0; });
 
     // The fire rate; a rate of 0 (or below) sets no limit.
-    const float rate = alternateRate ? current->fpmSecond : current->fpmFirst;
+    const float rate = request.alternateRate ? current->fpmSecond : current->fpmFirst;
     if (rate > 0.0f && !freeFire) {
         const u32_t interval = static_cast<u32_t>(60.0f / rate * 1000.0f);
         if (interval >= now - current->lastShotTime)
@@ -180,7 +179,7 @@ bool Weapon::Fire(void* indoorObjectAtMuzzle, void* indoorCellAtMuzzle, u32_t /*
 
     // The pieces of one shot spread round the aim along the two axes across it.
     const u32_t pieces = bulletTemplate ? bulletTemplate->pieces : 1;
-    const Vector3 d = {aim[0], aim[1], aim[2]};
+    const Vector3 d = request.aim;
     Vector3 sideA, sideB;
     if (pieces > 1) {
         sideA = {d.z, 0.0f, -d.x};
@@ -192,12 +191,12 @@ bool Weapon::Fire(void* indoorObjectAtMuzzle, void* indoorCellAtMuzzle, u32_t /*
         Projectile* p = current->SpawnProjectile();
         if (!p)
             break;
-        p->SetPosition({muzzle[0], muzzle[1], muzzle[2]});
+        p->SetPosition(request.muzzle);
         p->launchPosition = p->previousPosition = p->arcStartPosition = p->GetPosition();
         p->arcStartTick = now;
-        p->indoorObject = indoorObjectAtMuzzle;
-        p->indoorCell = indoorCellAtMuzzle;
-        p->SetRotation({0.0f, yaw, 0.0f});
+        p->indoorObject = request.indoorObject;
+        p->indoorCell = request.indoorCell;
+        p->SetRotation({0.0f, request.yaw, 0.0f});
         p->direction = d;
         if (pieces > 1) {
             const float j1 = RandUnit() * kPieceSpread - kPieceSpread / 2.0f;

@@ -23,6 +23,7 @@
 #include "render/map_render_setup.h"
 #include "render/render_device.h"
 #include "tools/map_author/map_author.h"
+#include "scene/draw_lists.h"
 
 namespace fs = std::filesystem;
 
@@ -108,6 +109,7 @@ const Setup& Prepare()
         s.error = "no render device";
         return s;
     }
+    SceneDrawListsInit();
     MaterialsLoad();
     // The first load builds every cache.
     if (MapLoad(EngineString("bench"), EngineString("mission\\bench")) != 0) {

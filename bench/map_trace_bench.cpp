@@ -2,8 +2,8 @@
 // with 300 box meshes: MapTrace on short projectile segments and on long sight lines, and
 // MapTerrainHeight, each against the same triangles traced by Embree 3 (when it was found) and by
 // a plain loop over every triangle. Each benchmark reports ns_per_trace; the MapTrace benchmarks
-// also count their disagreements with the plain loop on 256 segments (the map meshes' own rule: a
-// trace stops at a mesh hit found in a leaf even when a land face in a later leaf lies nearer).
+// also count their disagreements with the plain loop on 256 segments (none: the nearest hit of
+// land and map meshes is the trace's).
 #include <benchmark/benchmark.h>
 
 #include <cmath>

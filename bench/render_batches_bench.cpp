@@ -13,6 +13,7 @@
 #include "render/render_context.h"
 #include "render/render_device.h"
 #include "render/state_cache.h"
+#include "scene/draw_lists.h"
 
 namespace {
 
@@ -30,8 +31,10 @@ bool RenderCoreReady()
 {
     static const bool ready = [] {
         HWND window = OpenBenchWindow("zintar bench", "render bench", kWidth, kHeight);
-        return window && RenderInit(window) == 0 &&
-               RenderSetDisplayMode(kWidth, kHeight, 0, D3DFMT_X8R8G8B8, D3DFMT_D24S8, true, 2) == 0;
+        if (!window || RenderInit(window) != 0)
+            return false;
+        SceneDrawListsInit();
+        return RenderSetDisplayMode(kWidth, kHeight, 0, D3DFMT_X8R8G8B8, D3DFMT_D24S8, true, 2) == 0;
     }();
     return ready;
 }

@@ -37,7 +37,7 @@
 #include "render/render_context.h"
 #include "render/render_cvars.h"
 #include "render/render_device.h"
-#include "render/static_buffers.h"
+#include "map/static_map_buffers.h"
 #include "render/visible_nodes.h"
 #include "scene/draw_records.h"
 #include "scene/gpu_anim_buffers.h"
@@ -53,6 +53,7 @@
 #include "world/clustered_mesh.h"
 #include "world/graph_node.h"
 #include "world/graph_obj.h"
+#include "scene/draw_lists.h"
 
 namespace {
 
@@ -352,6 +353,7 @@ bool SceneReady()
         if (!window || RenderInit(window) != 0 ||
             RenderSetDisplayMode(kWidth, kHeight, 0, D3DFMT_X8R8G8B8, D3DFMT_D24S8, true, 2) != 0)
             return false;
+        SceneDrawListsInit();
         const float half = kWorldSize / 2.0f;
         OctreeNode* root = OctreeCreateRoot({-half, -half, -half}, {half, half, half});
         std::vector<OctreeNode*> level{root};

@@ -28,6 +28,8 @@
 #include "render/render_device.h"
 #include "scene/sky_backdrop.h"
 #include "scene/visibility_pass.h"
+#include "scene/draw_lists.h"
+#include "scene/prepare_buffers.h"
 
 namespace fs = std::filesystem;
 
@@ -73,6 +75,7 @@ const Setup& Prepare()
         s.error = "no render device";
         return s;
     }
+    SceneDrawListsInit();
     MaterialsLoad();
     if (MapLoad(EngineString("hills"), EngineString("mission\\map_01")) != 0) {
         s.error = "the sample map does not load";

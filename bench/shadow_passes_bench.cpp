@@ -22,6 +22,7 @@
 #include "scene/stencil_shadows.h"
 #include "world/dynamic_object.h"
 #include "world/shadow_volume.h"
+#include "scene/draw_lists.h"
 
 namespace {
 
@@ -73,6 +74,7 @@ Scene* ShadowScene()
         if (!window || RenderInit(window) != 0 ||
             RenderSetDisplayMode(kWidth, kHeight, 0, D3DFMT_X8R8G8B8, D3DFMT_D24S8, true, 2) != 0 || !g_render.stencil)
             return nullptr;
+        SceneDrawListsInit();
         mfrange.SetFloat(600.0f);
         Scene* made = new Scene;
         for (int row = 0; row < kRows; ++row) {

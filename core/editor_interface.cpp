@@ -40,6 +40,7 @@
 #include "world/anim_cache.h"
 #include "world/dynamic_object.h"
 #include "world/wires.h"
+#include "scene/prepare_buffers.h"
 
 namespace {
 

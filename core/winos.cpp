@@ -32,6 +32,8 @@
 #include "render/render_device.h"
 #include "scene/gpu_anim_buffers.h"
 #include "scene/screen_fade.h"
+#include "scene/draw_lists.h"
+#include "scene/prepare_buffers.h"
 
 ConsoleVar gbconsoles("gbconsoles", CVAR_BOOL, "false");
 ConsoleVar dsmap("dsmap", CVAR_STRING, "map_01");
@@ -322,6 +324,7 @@ bool StartUp(char* commandLine, int& exitCode)
     g_program.mainWindow = CreateMainWindow(kWindowClass, kWindowTitle);
     InputInit(g_program.mainWindow, true);
     RenderInit(g_program.mainWindow);
+    SceneDrawListsInit();
     LoadPlugins();
     g_started = Stage::Devices;
     ConExecFile("config.def");

@@ -7,6 +7,7 @@
 #include "core/console_var.h"
 #include "map/map_cvars.h"
 #include "map/terrain_height.h"
+#include "render/device_hooks.h"
 #include "render/render_context.h"
 
 namespace {
@@ -82,6 +83,13 @@ void Release(IDirect3DTexture8*& texture)
     texture = nullptr;
 }
 
+// The fog textures belong to the device they were made on: a new device needs them made again, the
+// water fog's as much as the fog's.
+void RegisterDeviceHooks()
+{
+    RenderRegisterDeviceHooks({RENDER_HOOK_FOG_TEXTURES, nullptr, nullptr, nullptr, MapRecreateFogTextures});
+}
+
 }  // namespace
 
 u32_t FogTexel(u32_t size, u32_t column, u32_t row, float range, float fogStart, float power)
@@ -119,6 +127,7 @@ void MapFillWaterFogTexture()
 
 void MapCreateFogTexture()
 {
+    RegisterDeviceHooks();
     Release(g_fogTexture);
     g_fogTexture = Create();
     MapFillFogTexture();
@@ -126,6 +135,7 @@ void MapCreateFogTexture()
 
 void MapCreateWaterFogTexture()
 {
+    RegisterDeviceHooks();
     Release(g_waterFogTexture);
     g_waterFogTexture = Create();
     MapFillWaterFogTexture();
@@ -141,6 +151,7 @@ void MapRecreateFogTextures()
 
 void MapReleaseFogTextures()
 {
+    RenderUnregisterDeviceHooks(RENDER_HOOK_FOG_TEXTURES);
     Release(g_fogTexture);
     Release(g_waterFogTexture);
 }

@@ -15,6 +15,7 @@
 #include "map/map_caches.h"
 #include "map/map_cvars.h"
 #include "platform/d3dx8_texture.h"
+#include "render/device_hooks.h"
 #include "render/render_context.h"
 
 namespace {
@@ -234,6 +235,16 @@ bool LoadCache(IDirect3DSurface8* surface, const std::string& lmapPath, const st
     return loaded;
 }
 
+// The lightmap is made on the device, not loaded through the texture table: once the textures of a
+// new device are in, the land's lightmap is built again (from its cache file when that is current).
+void RebuildOnNewDevice()
+{
+    const char* land = MapGetLandName();
+    if (!land || !land[0])
+        return;
+    MapBuildLightmap(MapGetMissionFolder(), MapGetLandFolder());
+}
+
 }  // namespace
 
 void NormalizeWeights(float* weights, u32_t count)
@@ -277,6 +288,7 @@ void LightmapFilterWrapped(const float* source, float* target, u32_t n, u32_t co
 void MapBuildLightmap(const char* lightmapFolder, const char* meshFolder)
 {
     MapReleaseLightmap();
+    RenderRegisterDeviceHooks({RENDER_HOOK_LAND_LIGHTMAP, nullptr, nullptr, nullptr, RebuildOnNewDevice});
     const s32_t side = milmapsize.Int();
     if (!g_render.device || side <= 0)
         return;
@@ -307,6 +319,7 @@ IDirect3DTexture8* MapGetLightmapTexture()
 
 void MapReleaseLightmap()
 {
+    RenderUnregisterDeviceHooks(RENDER_HOOK_LAND_LIGHTMAP);
     if (g_lightmap)
         g_lightmap->Release();
     g_lightmap = nullptr;

@@ -3,6 +3,7 @@
 #include "map/map_trace.h"
 
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include "ai/envelope.h"
@@ -27,6 +28,11 @@ namespace {
 
 // Tile numbers a walk accepts: beyond them a segment is taken as lying nowhere.
 constexpr double kMaxTileIndex = 16777216.0;
+
+// MapTraceWithinSegment: segments shorter than this are left to the whole walk, and the walk goes
+// this far (in world units) past the end.
+constexpr float kWithinSegmentShortest = 0.01f;
+constexpr float kWithinSegmentMargin = 0.5f;
 
 // What one MapTrace carries from leaf to leaf.
 struct TraceRun {
@@ -84,10 +90,38 @@ OctreeGeometry* FirstCrossedSet(const OctreeNode* leaf, const Vector3& start, co
     return nullptr;
 }
 
+// The ray's slabs taken with multiplications by the inverse direction: true only when the ray
+// misses the box by more than the rounding that separates them from D3DXBoxBoundProbe's divisions
+// (a few parts in 10^7), so that every box it rejects the probe would reject too. Undecided
+// (false) where a parameter is not finite.
+bool RayClearlyMissesBox(const float* box, const float* origin, const float* direction, const float* inverse)
+{
+    float nearest = 0.0f, farthest = 3.4e38f;
+    for (int axis = 0; axis < 3; ++axis) {
+        if (direction[axis] == 0.0f) {
+            if (origin[axis] < box[axis] || origin[axis] > box[axis + 3])
+                return true;
+            continue;
+        }
+        float t1 = (box[axis] - origin[axis]) * inverse[axis];
+        float t2 = (box[axis + 3] - origin[axis]) * inverse[axis];
+        if (t1 > t2)
+            std::swap(t1, t2);
+        if (!(std::fabs(t1) <= 1e30f) || !(std::fabs(t2) <= 1e30f))
+            return false;
+        nearest = t1 > nearest ? t1 : nearest;
+        farthest = t2 < farthest ? t2 : farthest;
+    }
+    return nearest - farthest > 1e-6f * (std::fabs(nearest) + std::fabs(farthest));
+}
+
 // The dynamic objects linked to the leaf (TRACE_OBJECTS): the nearest accepted object hit goes
 // into the record. Returns the distance of the accepted hit, or OBJTRACE_NO_HIT.
 float TraceObjects(OctreeNode* leaf, OctreeTraceContext* context, MapTraceInfo* info)
 {
+    // Most leaves hold no object: nothing of the ray need be worked out for them.
+    if (leaf->linkHead == GRID_LINK_NONE)
+        return OBJTRACE_NO_HIT;
     const OctreeNode* root = OctreeGetRoot();
     const float sizeX = root->boxMax.x - root->boxMin.x, sizeZ = root->boxMax.z - root->boxMin.z;
     const Vector3 worldStart = {context->start.x + static_cast<float>(context->tileX) * sizeX, context->start.y,
@@ -96,6 +130,10 @@ float TraceObjects(OctreeNode* leaf, OctreeTraceContext* context, MapTraceInfo* 
     D3DXVec3Normalize(&direction, &direction);
     const Vector3 unit = {direction.x, direction.y, direction.z};
     const D3DXVECTOR3 rayStart = ToD3DX(worldStart);
+    const float origin[3] = {worldStart.x, worldStart.y, worldStart.z};
+    const float along[3] = {direction.x, direction.y, direction.z};
+    const float inverse[3] = {along[0] != 0.0f ? 1.0f / along[0] : 0.0f, along[1] != 0.0f ? 1.0f / along[1] : 0.0f,
+                              along[2] != 0.0f ? 1.0f / along[2] : 0.0f};
     const s8_t cell[2] = {static_cast<s8_t>(context->tileX), static_cast<s8_t>(context->tileZ)};
     const float length = std::sqrt(context->lengthSquared);
     const bool withinSegment = (info->objOptions & OBJTRACE_WITHIN_SEGMENT) != 0;
@@ -103,16 +141,20 @@ float TraceObjects(OctreeNode* leaf, OctreeTraceContext* context, MapTraceInfo* 
     float bestObj = OBJTRACE_NO_HIT;
     u32_t it;
     for (ObjectGridEntry* entry = ObjectGridFirst(leaf, &it); entry; entry = ObjectGridNext(&it)) {
+        // What the entry itself tells is asked before the object is read.
         if (entry->kind != OBJECT_GRID_OBJECT || entry->traceStamp == g_map.traceStamp)
             continue;
         DynamicObject* object = static_cast<DynamicObject*>(entry->owner);
-        if (!object || object->typeId == OBJECT_TYPE_ROOT || object->typeId == OBJECT_TYPE_GRAPHIC)
+        if (!object || object == info->ignoreObject || !CellRangeContains(cell, entry->tileRect))
             continue;
-        if ((object->envelope && object->envelope->IsDestroyedState()) || !object->IsCollidable() ||
-            object == info->ignoreObject || !CellRangeContains(cell, entry->tileRect))
+        if (object->typeId == OBJECT_TYPE_ROOT || object->typeId == OBJECT_TYPE_GRAPHIC)
+            continue;
+        if ((object->envelope && object->envelope->IsDestroyedState()) || !object->IsCollidable())
             continue;
         float box[6];
         object->GetGeometryBounds(box);
+        if (RayClearlyMissesBox(box, origin, along, inverse))
+            continue;
         const D3DXVECTOR3 low(box[0], box[1], box[2]), high(box[3], box[4], box[5]);
         if (!D3DXBoxBoundProbe(&low, &high, &rayStart, &direction))
             continue;
@@ -279,7 +321,14 @@ bool MapTraceLeafTest(OctreeNode* leaf, OctreeTraceContext* context)
         if (info->resultKind == TRACE_RESULT_OBJECT_NEAREST)
             return true;
     }
-    return (faceHit && leaf->IsPointInside(p)) || meshHit;
+    // A hit beyond this leaf does not stop the walk: a nearer one may lie in a leaf between, and the
+    // leaf that holds the hit finds it again (a map mesh is linked to every leaf its box meets). A
+    // map-mesh hit outside the whole tree has no such leaf and stops the walk here.
+    if (!leaf->IsPointInside(p)) {
+        const OctreeNode* root = OctreeGetRoot();
+        return meshHit && !root->IsPointInside(p);
+    }
+    return faceHit || meshHit;
 }
 
 bool VisitLeaf(OctreeNode* leaf, OctreeTraceContext* context, float)
@@ -351,6 +400,28 @@ bool MapTrace(const float* start, const float* end, MapTraceInfo* info)
     const float endAt = (run.flags & (TRACE_OBJECTS | TRACE_WATER)) ? 3.4e38f : 1.0001f;
     auto traceTile = [&run, endAt](const float* s, const float* e, s32_t tileX, s32_t tileZ) {
         // A walk that passed the end ends the tile walk too: later tiles lie further along.
+        return MapTraceWalkSegment(s, e, VisitLeaf, &run, tileX, tileZ, endAt, &run.passedTheEnd) || run.passedTheEnd;
+    };
+    const bool hit = Walk(start, end, traceTile, tiled, MAP_TRACE_MAX_TILES);
+    return hit && !run.passedTheEnd;
+}
+
+bool MapTraceWithinSegment(const float* start, const float* end, MapTraceInfo* info)
+{
+    if (!start || !end || !info)
+        return false;
+    const bool objectsWithin = !(info->flags & TRACE_OBJECTS) || (info->objOptions & OBJTRACE_WITHIN_SEGMENT);
+    const float dx = end[0] - start[0], dy = end[1] - start[1], dz = end[2] - start[2];
+    const float length = std::sqrt(dx * dx + dy * dy + dz * dz);
+    if (!objectsWithin || (info->flags & TRACE_WATER) || !(length >= kWithinSegmentShortest))
+        return MapTrace(start, end, info);
+    ++g_map.traceStamp;
+    TraceRun run = {info, info->flags, false, false};
+    const bool tiled = (info->flags & TRACE_TILED) != 0;
+    // Leaves the ray enters past the end hold no hit within the segment. The margin, in units along
+    // the segment, covers the rounding of an object's hit point before its leaf takes it.
+    const float endAt = 1.0f + std::fmax(1e-4f, kWithinSegmentMargin / length);
+    auto traceTile = [&run, endAt](const float* s, const float* e, s32_t tileX, s32_t tileZ) {
         return MapTraceWalkSegment(s, e, VisitLeaf, &run, tileX, tileZ, endAt, &run.passedTheEnd) || run.passedTheEnd;
     };
     const bool hit = Walk(start, end, traceTile, tiled, MAP_TRACE_MAX_TILES);

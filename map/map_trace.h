@@ -58,6 +58,12 @@ struct MapTraceInfo : ObjectTraceBlock {
 // and map meshes of the base tile are tested and nothing but the result is reported. A segment with
 // a coordinate that is not finite traces nothing.
 bool MapTrace(const float* start, const float* end, MapTraceInfo* info);
+// MapTrace's answer for a request whose object hits count only within the segment
+// (OBJTRACE_WITHIN_SEGMENT, or no TRACE_OBJECTS) and that asks for no water: the walk ends at the
+// segment's end, since no leaf the ray enters beyond it can stop the trace. When true, the record
+// holds what MapTrace reports (the leaf that stopped the walk is the same); when false, only the
+// result counts. Other requests and very short segments take MapTrace itself.
+bool MapTraceWithinSegment(const float* start, const float* end, MapTraceInfo* info);
 // The same walk over the leaves with the caller's callback (tiled: over the repetitions of the world
 // without a limit on their number). The trace stamp is not touched. A segment that is not finite,
 // or whose tiles lie beyond 2^24 world sizes, traces nothing.

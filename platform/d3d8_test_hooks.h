@@ -18,6 +18,11 @@ struct D3D8CallCounts {
     UINT endScene;
     UINT present;
     UINT reset;
+    // What the translation sends on: program switches, and uploads (uniform blocks, vertices drawn
+    // from memory, buffer and texture unlocks) with their bytes where they are known (not textures).
+    UINT programChanges;
+    UINT uploads;
+    UINT uploadBytes;
 };
 
 struct D3D8CreateAttempt {

@@ -96,3 +96,11 @@ void RenderRunShutdownHooks(bool freeVegetation)
             hooks.shutdown(freeVegetation);
     });
 }
+
+void RenderRunTexturesReloadedHooks()
+{
+    Walk([](const RenderDeviceHooks& hooks) {
+        if (hooks.texturesReloaded)
+            hooks.texturesReloaded();
+    });
+}

@@ -15,8 +15,12 @@ enum RenderHookOrder : s32_t {
     RENDER_HOOK_SUN_EFFECT = 100,        // world rendering: the sun record and its flare elements
     RENDER_HOOK_VEGETATION = 200,        // world rendering: the vegetation set-up of the map
     RENDER_HOOK_DECAL_LIST = 300,        // world rendering: the decals on the static map geometry
-    RENDER_HOOK_CLUSTERED_MESHES = 400,  // world object model: the buffers of the clustered meshes
+    RENDER_HOOK_LAND_LIGHTMAP = 350,     // the map: the land's lightmap, built again on a new device
+    RENDER_HOOK_CLUSTERED_MESHES = 400,  // world object model: the buffers and atlases of the clustered meshes
+    RENDER_HOOK_FOG_TEXTURES = 450,      // the map: the fog and water fog textures
     RENDER_HOOK_GPU_ANIM = 500,          // world rendering: the GPU animation buffers
+    RENDER_HOOK_DRAW_LISTS = 600,        // world rendering: the draw records, plant renderers and decal list
+    RENDER_HOOK_STATIC_MAP = 700,        // the map: the static map buffers, built from the octree
 };
 
 constexpr s32_t RENDER_HOOK_MAX = 32;
@@ -31,9 +35,12 @@ struct RenderDeviceHooks {
     // Render shutdown, before the textures go: the client lets go of what it keeps for drawing.
     // freeVegetation is the argument the render shutdown was given.
     void (*shutdown)(bool freeVegetation);
+    // Every registered texture has been loaded again on a new device (TexturesRecreate): the client
+    // makes again what it made from textures or on the old device outside the texture table.
+    void (*texturesReloaded)();
 };
 
-// Any of the three hooks may be null. A second registration with the same order replaces the
+// Any of the four hooks may be null. A second registration with the same order replaces the
 // first; the table holds at most RENDER_HOOK_MAX clients (asserted).
 void RenderRegisterDeviceHooks(const RenderDeviceHooks& hooks);
 // Removes the client of that order; an order not registered is ignored.
@@ -47,3 +54,4 @@ s32_t RenderDeviceHookCount();
 void RenderRunReleaseHooks();
 void RenderRunRecreateHooks();
 void RenderRunShutdownHooks(bool freeVegetation);
+void RenderRunTexturesReloadedHooks();

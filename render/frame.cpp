@@ -6,7 +6,6 @@
 #include "render/dynamic_buffers.h"
 #include "render/render_context.h"
 #include "render/shaders.h"
-#include "render/static_buffers.h"
 #include "render/state_cache.h"
 
 namespace {
@@ -57,7 +56,6 @@ int RenderBeginFrame()
                 return -1;
             ENGINE_ASSERT(res == D3D_OK);
             RenderCreateDeviceResources();
-            RenderBuildStaticBuffers();
             DebugPrint("Reset OK\n");
         }
         return -1;  // the frame in which the device came back is not drawn
@@ -99,11 +97,6 @@ void RenderReleaseDeviceResources()
     }
     // Stream 0 is unbound now: the next selection of any streaming buffer must bind it again.
     DynBuffersForgetCurrent();
-    StaticMapBuffers& map = g_render.staticMap;
-    ReleaseResource(map.leafVertices);
-    ReleaseResource(map.leafIndices);
-    ReleaseResource(map.attachedVertices);
-    ReleaseResource(map.attachedIndices);
     for (DynVertexBuffer* record : DynVertexBuffers())
         DynVertexBufferRelease(record);
     for (DynIndexBuffer* record : DynIndexBuffers())
@@ -135,12 +128,10 @@ void RenderCreateDeviceResources()
     DynIndexBufferCreate(&g_dynBuffers.largeIndices, 262144);
     DynIndexBufferCreate(&g_dynBuffers.directIndices, 262144);
 
+    // The clients make theirs again, the static map buffers among them.
     RenderRunRecreateHooks();
 
     RenderStateCacheClear();
-    // The static map buffers are built again from the octree by their owner.
-    ReleaseResource(g_render.staticMap.leafVertices);
-    ReleaseResource(g_render.staticMap.leafIndices);
     RenderSetState(D3DRS_ZENABLE, 0);
     RenderSetState(D3DRS_ZWRITEENABLE, 0);
     RenderSetState(D3DRS_LIGHTING, 0);

@@ -2,6 +2,7 @@
 
 #include "map/map_cvars.h"
 #include "map/octree.h"
+#include "platform/d3d8_draw_ranges.h"
 #include "platform/d3dx8_math.h"
 #include "render/camera.h"
 #include "render/dynamic_buffers.h"
@@ -112,6 +113,31 @@ void DrawLeafRange(const OctreeNode* node, u32_t firstIndex, u32_t triangles)
     DrawRange(g_render.staticMap.leafIndices, node->baseVertex, node->geometry.vertexCount, firstIndex, triangles);
 }
 
+// The leaves' ranges of one pass, drawn in one call in the order they were added.
+class LeafRuns {
+public:
+    void Add(const OctreeNode* node, u32_t firstIndex, u32_t triangles)
+    {
+        if (m_count == kMaxVisibleNodes)
+            Draw();
+        m_ranges[m_count++] = {node->baseVertex, firstIndex, triangles};
+        RenderAddStats(node->geometry.vertexCount, triangles, 0, 3 * triangles);
+    }
+    void Draw()
+    {
+        if (m_count == 0)
+            return;
+        IDirect3DDevice8* device = g_render.device;
+        device->SetIndices(g_render.staticMap.leafIndices, m_ranges[m_count - 1].baseVertex);
+        g_render.RenderLastResult = D3D8DrawIndexedRanges(device, D3DPT_TRIANGLELIST, m_ranges, m_count);
+        m_count = 0;
+    }
+
+private:
+    D3D8IndexedRange m_ranges[kMaxVisibleNodes];
+    u32_t m_count = 0;
+};
+
 void DrawPiece(const OctreeGeometry* piece)
 {
     DrawRange(g_render.staticMap.attachedIndices, piece->baseVertex, piece->vertexCount, piece->firstIndex,
@@ -180,11 +206,13 @@ void MapChunksDraw(bool flaggedOnly, u32_t passMask)
 {
     if (!BindLeaves())
         return;
+    LeafRuns runs;
     ForEachChunk([&](const OctreeNode* node) {
         const u32_t triangles = OwnTriangles(node);
         if (triangles && (!flaggedOnly || Flagged(node)) && (ChunkPass(node) & passMask))
-            DrawLeafRange(node, node->firstIndex, triangles);
+            runs.Add(node, node->firstIndex, triangles);
     });
+    runs.Draw();
     Unbind();
 }
 
@@ -192,11 +220,13 @@ void MapChunksDrawLayer(int layer, u32_t passMask)
 {
     if (layer < 0 || layer >= OCTREE_LAYER_COUNT || !BindLeaves())
         return;
+    LeafRuns runs;
     ForEachChunk([&](const OctreeNode* node) {
         const u32_t triangles = LayerTriangles(node, layer);
         if (triangles && (ChunkPass(node) & passMask))
-            DrawLeafRange(node, node->layerFirstIndex[layer], triangles);
+            runs.Add(node, node->layerFirstIndex[layer], triangles);
     });
+    runs.Draw();
     Unbind();
 }
 

@@ -32,3 +32,22 @@ void RenderTimingEnd(RenderTimedPass pass);
 // out[RENDER_TIMED_PASS_COUNT]; the spans are dropped. Spans past the device's time-stamp slots in
 // one collect period are not counted.
 void RenderTimingCollect(double* out);
+
+// The finished way, for a software rasteriser, whose time stamps fall where it runs its deferred
+// drawing rather than where the drawing was asked for: while it is on (with the hook on), every begin
+// and end waits for the GPU, each pass's time is the wall time between them (a nested pass's time is
+// inside its outer pass's, as with time stamps), and the samples that pass the depth and stencil
+// tests are counted for the innermost open pass (a nested pass's samples are not its outer pass's).
+// Off by default; the waits make the frame slower and only the split is meaningful.
+void RenderTimingSetFinished(bool on);
+bool RenderTimingFinished();
+// Each pass's counts since the last collect (zeros unless finished), RENDER_TIMED_PASS_COUNT entries
+// each: the samples it wrote, the fragments its programs ran for (0 where the driver does not count
+// them) and the faces it drew (the frame's face count), all for the innermost open pass.
+struct RenderPassCounts {
+    double* samples;
+    double* shaded;
+    double* faces;
+};
+// RenderTimingCollect drops the counts: collect these first.
+void RenderTimingCollectCounts(const RenderPassCounts& out);

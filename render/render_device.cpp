@@ -14,9 +14,6 @@
 #include "render/sun_flare.h"
 #include "render/texture_manager.h"
 #include "render/visible_nodes.h"
-#include "scene/decal_list.h"
-#include "scene/draw_records.h"
-#include "scene/plant_batch.h"
 
 RenderContext g_render;
 
@@ -29,9 +26,6 @@ int RenderInit(HWND window)
         return -1;
     g_render.window = window;
     DebugListsReset();
-    DrawRecordListInit();
-    PlantRenderersRegister();
-    DecalListInit();
     g_textures.totalBytes = 0;
     g_textures.commonBytes = 0;
     return 0;
@@ -74,9 +68,8 @@ int RenderShutdown(bool freeVegetation)
 {
     Log("Destroying device buffers and vegetation...");
     // The clients let go of what they hold for drawing (the sun record, the vegetation when asked,
-    // the decals) while the textures they point at still exist.
+    // the decals, the draw lists) while the textures they point at still exist.
     RenderRunShutdownHooks(freeVegetation);
-    DrawRecordListFree();
     TexturesReleaseAll();
     LandLayersRelease();
     GridFontReleaseBuiltin();

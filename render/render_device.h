@@ -16,8 +16,6 @@ bool RenderDeviceSupportsShaders();
 // Prints the driver and the mode on console 0.
 void RenderLogDeviceInfo();
 int RenderShutdown(bool freeVegetation);
-// Per mission: builds the static map buffers and vegetation.
-void RenderPrepareBuffers();
 
 // Format tables: 0 bits and no name (null) for formats outside them.
 int FormatBitsPerPixel(D3DFORMAT format);

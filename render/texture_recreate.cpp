@@ -1,30 +1,17 @@
 // Reloading every registered texture after a display-mode change. Each texture is loaded anew on
 // the device of the moment and its contents go into the handle it had: whatever holds the handle
 // (nodes, materials, decals, the land and the environment) sees the reloaded texture, and the
-// record kept inside the texture (path, alpha map, material, reflections) stays with it.
+// record kept inside the texture (path, alpha map, material, reflections) stays with it. What was
+// made from textures or outside the table (the land's lightmap, the clustered meshes' atlases, the
+// fog textures) is made again by its owner, through the device hooks.
 #include <string>
 
 #include "core/core_cvars.h"
 #include "core/log.h"
-#include "gui/gui.h"
-#include "map/fog_textures.h"
-#include "map/map_caches.h"
 #include "platform/d3d8_texture_exchange.h"
+#include "render/device_hooks.h"
 #include "render/texture_manager.h"
 #include "render/texture_preload.h"
-#include "world/clustered_mesh.h"
-
-namespace {
-
-void RebuildLandTextures()
-{
-    const char* land = MapGetLandName();
-    if (g_gui.screenOpen || !land || !land[0])
-        return;
-    MapBuildLightmap(MapGetMissionFolder(), MapGetLandFolder());
-}
-
-}  // namespace
 
 void TexturesRecreate()
 {
@@ -60,10 +47,6 @@ void TexturesRecreate()
         slot.secondReflectMap = secondReflect;
     }
 
-    RebuildLandTextures();
-    // The clustered meshes' atlases are made from textures, not loaded: made again from the reloaded ones.
-    ClusteredObjRebuildAtlases();
-    // The fog textures belonged to the device that went, the water fog's as much as the fog's.
-    MapRecreateFogTextures();
+    RenderRunTexturesReloadedHooks();
     TexturePreloadsRefresh();
 }

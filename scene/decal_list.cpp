@@ -56,7 +56,7 @@ void DecalListAdd(Decal* decal, bool merge)
     }
     // While the list holds decals, the render shutdown frees them.
     if (!RenderDeviceHooksRegistered(RENDER_HOOK_DECAL_LIST))
-        RenderRegisterDeviceHooks({RENDER_HOOK_DECAL_LIST, nullptr, nullptr, [](bool) { DecalListClear(); }});
+        RenderRegisterDeviceHooks({RENDER_HOOK_DECAL_LIST, nullptr, nullptr, [](bool) { DecalListClear(); }, nullptr});
     if (g_worldDecals.size() >= size_t(DECAL_LIST_MAX)) {
         const u32_t now = GetTickCount();
         size_t oldest = g_worldDecals.size();

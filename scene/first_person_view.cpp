@@ -2,13 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 
 #include "actors/actor.h"
 #include "actors/anim_entry.h"
 #include "actors/weapon.h"
 #include "core/actions.h"
 #include "core/input.h"
+#include "core/random.h"
 #include "core/sound.h"
 #include "core/sound_system.h"
 #include "game/game_state.h"
@@ -275,7 +275,7 @@ void RenderFirstPersonView()
     AnimMesh* animation = nullptr;
     if (count > 0) {
         if (s.shotDonePending && c.firedThisFrame)
-            s.variant = static_cast<u32_t>(std::rand()) % count;
+            s.variant = static_cast<u32_t>(EngineRand()) % count;
         variant = RandomVariantSlot(slot) ? s.variant % count : 0;
         AnimMesh* chosen = entry->animations[variant];
         if (chosen != s.lastChosen) {
@@ -286,7 +286,7 @@ void RenderFirstPersonView()
                 s.animTime = 0.0f;
                 if (!moving && now - s.idleTick >= FP_IDLE_MS) {
                     s.idleTick = now;
-                    s.variant = static_cast<u32_t>(std::rand()) % count;
+                    s.variant = static_cast<u32_t>(EngineRand()) % count;
                 }
             }
             variant = RandomVariantSlot(slot) ? s.variant % count : 0;
@@ -445,7 +445,7 @@ void RenderFirstPersonView()
                     s.idleTick = now;
                 if (now - s.idleTick >= FP_IDLE_MS) {
                     s.idleTick = now;
-                    s.variant = std::rand() * 20 / 32767 < 10 ? static_cast<u32_t>(std::rand()) % count : 0;
+                    s.variant = EngineRand() * 20 / ENGINE_RAND_MAX < 10 ? static_cast<u32_t>(EngineRand()) % count : 0;
                 } else {
                     s.variant = 0;
                 }

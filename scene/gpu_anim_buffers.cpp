@@ -234,10 +234,12 @@ void RegisterHooks()
 {
     if (RenderDeviceHooksRegistered(RENDER_HOOK_GPU_ANIM))
         return;
-    RenderRegisterDeviceHooks({RENDER_HOOK_GPU_ANIM, GpuAnimReleaseBuffers, GpuAnimUpload, [](bool) {
+    RenderRegisterDeviceHooks({RENDER_HOOK_GPU_ANIM, GpuAnimReleaseBuffers, GpuAnimUpload,
+                               [](bool) {
                                    GpuAnimReleaseBuffers();
                                    RenderUnregisterDeviceHooks(RENDER_HOOK_GPU_ANIM);
-                               }});
+                               },
+                               nullptr});
 }
 
 }  // namespace

@@ -46,18 +46,18 @@ float ReadFloat(const EngineString& text)
 
 ParticleEffectObject::ParticleEffectObject() = default;
 
-bool ParticleEffectObject::SetParam(const char* name, const EngineString* values, int count)
+bool ParticleEffectObject::SetParam(const char* key, const EngineString* values, int count)
 {
-    if (!name || (count > 0 && !values))
+    if (!key || (count > 0 && !values))
         return false;
-    if (std::strcmp(name, "pos") == 0 && count == 3) {
+    if (std::strcmp(key, "pos") == 0 && count == 3) {
         SetPosition({ReadFloat(values[0]) * kUnitsPerParamUnit, ReadFloat(values[1]) * kUnitsPerParamUnit,
                      ReadFloat(values[2]) * kUnitsPerParamUnit});
         return true;
     }
-    if (std::strcmp(name, "rot") == 0 && count == 3)
+    if (std::strcmp(key, "rot") == 0 && count == 3)
         return true;
-    if (std::strcmp(name, "set") == 0 && count == 1) {
+    if (std::strcmp(key, "set") == 0 && count == 1) {
         effectName.Assign(values[0].Text());
         return true;
     }

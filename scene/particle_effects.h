@@ -39,7 +39,7 @@ public:
     void Update() override { SpawnOnce(); }
     // "pos" x y z (tenths of world units), "rot" (accepted, not kept) and "set" name, compared
     // exactly and each with its number of values; anything else answers false and changes nothing.
-    bool SetParam(const char* name, const EngineString* values, int count) override;
+    bool SetParam(const char* key, const EngineString* values, int count) override;
 
     void SpawnOnce();
     bool Spawned() const { return spawned != 0; }

@@ -21,6 +21,7 @@
 namespace {
 struct ParticlePin {
     s32_t kind;                   // 0: a node of an object, 1: the first-person weapon
+    const GraphObj* object;       // kind 0: the object that owns the node
     GraphNode* node;              // kind 0
     const AnimDummyFrame* frame;  // kind 0: the mesh's local frame, null for a mesh without one
     char* meshName;               // kind 1
@@ -125,12 +126,12 @@ s32_t ParticleRegisterPinOBJ(DynamicObject* object, const char* meshName)
     const AnimDummyFrame* frame = nullptr;
     if (!graphic || !meshName || !GraphObjFindNodeMesh(graphic, &node, &frame, meshName))
         return -1;
-    return g_particlePins.Append(new ParticlePin{0, node, frame, nullptr});
+    return g_particlePins.Append(new ParticlePin{0, graphic, node, frame, nullptr});
 }
 
 s32_t ParticleRegisterPinFPW(const char* meshName)
 {
-    return g_particlePins.Append(new ParticlePin{1, nullptr, nullptr, CopyText(meshName)});
+    return g_particlePins.Append(new ParticlePin{1, nullptr, nullptr, nullptr, CopyText(meshName)});
 }
 
 void ParticleUnregisterPin(s32_t index)
@@ -141,6 +142,17 @@ void ParticleUnregisterPin(s32_t index)
     g_particlePins[index] = nullptr;
     delete[] pin->meshName;
     delete pin;
+}
+
+void ParticlePinsForgetObject(const GraphObj* object)
+{
+    if (!object)
+        return;
+    for (s32_t i = 0; i < g_particlePins.count; ++i) {
+        const ParticlePin* pin = g_particlePins[i];
+        if (pin && pin->kind == 0 && pin->object == object)
+            ParticleUnregisterPin(i);
+    }
 }
 
 void ParticlePinGetTransform(s32_t index, float* axesOut, float* originOut)
@@ -186,14 +198,18 @@ void ParticlesMapUnloaded()
 
 void ParticlesFrame()
 {
-    g_particleInfos.Free();
+    // The list keeps its room from frame to frame: it grows one slot at a time, so freeing it every
+    // frame made each frame's appends reallocate and copy it thousands of times.
+    g_particleInfos.count = 0;
     g_pluginHost.Broadcast(HookParticlesFrame, 0);
 }
 
 void ParticlesReset()
 {
-    if (rbparticles.Bool())
+    if (rbparticles.Bool()) {
         g_pluginHost.Broadcast(HookParticlesReset, 0);
+        g_particleInfos.Free();
+    }
 }
 
 s32_t ParticleObjectEffect(const char* name, DynamicObject* object)

@@ -6,6 +6,7 @@
 
 class AnimMesh;
 class DynamicObject;
+class GraphObj;
 
 // ---- Host functions the plug-in calls --------------------------------------------------------
 // Registers the texture "component\effect\<name>"; the index of its entry (textures already
@@ -28,6 +29,9 @@ void ParticleUnregisterPin(s32_t index);
 // The pin's current axes (9 floats) and origin (3 floats); untouched for an unknown or removed
 // pin, or while the pinned mesh is not shown.
 void ParticlePinGetTransform(s32_t index, float* axesOut, float* originOut);
+// A graphic object going away empties the places of its pins, so that no pin keeps its nodes; the
+// plug-in's effect goes on with the last transform it read.
+void ParticlePinsForgetObject(const GraphObj* object);
 
 // ---- Engine operations -----------------------------------------------------------------------
 // Keeps the map's height range and heightmap for ground particles, then tells the plug-ins.
@@ -36,7 +40,8 @@ void ParticlesMapLoaded();
 void ParticlesMapUnloaded();
 // Empties the frame's particle list and asks the plug-ins for this frame's particles.
 void ParticlesFrame();
-// With "rbparticles" on, the plug-ins destroy all running systems.
+// With "rbparticles" on, the plug-ins destroy all running systems; the frame's particle list goes
+// with them, as its records belonged to those systems.
 void ParticlesReset();
 // With "rbparticles" on, the effect event of an object; the broadcast's result, 0 when off.
 s32_t ParticleObjectEffect(const char* name, DynamicObject* object);

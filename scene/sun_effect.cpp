@@ -22,7 +22,8 @@ void RenderSetSunEffect(SunEffect* effect)
     g_sunEffect = effect;
     // The render shutdown frees the record held.
     if (effect)
-        RenderRegisterDeviceHooks({RENDER_HOOK_SUN_EFFECT, nullptr, nullptr, [](bool) { RenderFreeSunEffect(); }});
+        RenderRegisterDeviceHooks(
+            {RENDER_HOOK_SUN_EFFECT, nullptr, nullptr, [](bool) { RenderFreeSunEffect(); }, nullptr});
 }
 
 void RenderFreeSunEffect()

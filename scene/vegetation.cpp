@@ -367,10 +367,12 @@ void VegetationInit()
         }
     }
     // The render shutdown forgets the set-up when it is asked to free the vegetation.
-    RenderRegisterDeviceHooks({RENDER_HOOK_VEGETATION, nullptr, nullptr, [](bool freeVegetation) {
+    RenderRegisterDeviceHooks({RENDER_HOOK_VEGETATION, nullptr, nullptr,
+                               [](bool freeVegetation) {
                                    if (freeVegetation)
                                        VegetationShutdown();
-                               }});
+                               },
+                               nullptr});
 }
 
 void VegetationShutdown()

@@ -356,8 +356,10 @@ bool ClusteredObjLoad(const char* missionFolder)
         return false;
     ClusteredObjFreeAll();
     g_groups = new PtrArray<ClusterGroup>;
-    RenderRegisterDeviceHooks(
-        {RENDER_HOOK_CLUSTERED_MESHES, ClusteredObjReleaseDeviceBuffers, ClusteredObjCreateDeviceBuffers, nullptr});
+    RenderRegisterDeviceHooks({RENDER_HOOK_CLUSTERED_MESHES, ClusteredObjReleaseDeviceBuffers,
+                               ClusteredObjCreateDeviceBuffers, nullptr,
+                               // The atlases are made from textures, not loaded: made again from the reloaded ones.
+                               ClusteredObjRebuildAtlases});
     for (const DefEntry* entry = file->first; entry;) {
         ClusterGroup* group = new ClusterGroup;
         const bool opensGroup = KeyIs(entry, "cluster");

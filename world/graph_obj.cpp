@@ -8,6 +8,7 @@
 #include "map/world_registry.h"
 #include "scene/indoor_link.h"
 #include "scene/particle_effects.h"
+#include "scene/particle_host.h"
 #include "world/anim_mesh.h"
 #include "world/graph_node.h"
 #include "world/shader_settings.h"
@@ -29,6 +30,8 @@ GraphObj::GraphObj() : root(new GraphNode("root"))
 
 GraphObj::~GraphObj()
 {
+    // Pins hold this object's nodes: they go first.
+    ParticlePinsForgetObject(this);
     delete root;
     root = nullptr;
     SetGridEntry(nullptr);

@@ -518,8 +518,10 @@ BOOL D3DXBoxBoundProbe(const D3DXVECTOR3* boxMin, const D3DXVECTOR3* boxMax, con
             t1 = t2;
             t2 = swap;
         }
-        nearest = std::fmax(nearest, t1);
-        farthest = std::fmin(farthest, t2);
+        // fmax and fmin by hand (a parameter that is not a number leaves the other): the library
+        // calls cost more than the rest of the test.
+        nearest = (nearest < t1 || nearest != nearest) ? t1 : nearest;
+        farthest = (t2 < farthest || farthest != farthest) ? t2 : farthest;
         if (nearest > farthest)
             return FALSE;
     }

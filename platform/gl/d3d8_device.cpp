@@ -64,6 +64,15 @@ GlDevice::~GlDevice()
             gl.DeleteBuffers(1, &m_shaderConstantBuffer);
         if (m_timerQueriesMade)
             gl.DeleteQueries(GPU_TIMER_SLOTS, m_timerQueries);
+        if (m_sampleQueriesMade) {
+            if (m_samplesOpen) {
+                gl.EndQuery(GL_SAMPLES_PASSED);
+                if (m_countsShaded)
+                    gl.EndQuery(GL_FRAGMENT_SHADER_INVOCATIONS);
+            }
+            gl.DeleteQueries(GPU_TIMER_SLOTS, m_sampleQueries);
+            gl.DeleteQueries(GPU_TIMER_SLOTS, m_shadedQueries);
+        }
         if (m_targetFramebuffer)
             gl.DeleteFramebuffers(1, &m_targetFramebuffer);
         if (m_vertexArray)

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/d3d8.h"
+#include "platform/d3d8_draw_ranges.h"
 #include "platform/gl/d3d8_fixed_function.h"
 #include "platform/gl/d3d8_gl.h"
 #include "platform/gl/d3d8_resources.h"
@@ -133,6 +134,9 @@ public:
                                    const void* indices, D3DFORMAT indexFormat, const void* vertices,
                                    UINT stride) override;
 
+    // platform/d3d8_draw_ranges.h
+    HRESULT DrawIndexedRanges(D3DPRIMITIVETYPE type, const D3D8IndexedRange* ranges, UINT count);
+
     // For the resources and the test hooks.
     void MakeCurrent();
     void CountDefaultPoolResource(int change) { m_liveDefaultPool += change; }
@@ -159,6 +163,10 @@ public:
     // GPU time stamps (platform/gpu_timer.h).
     bool TimerMark(UINT slot);
     bool TimerElapsed(UINT from, UINT to, double* milliseconds);
+    void Finish();
+    bool SamplesBegin(UINT slot);
+    void SamplesEnd();
+    bool SamplesResult(UINT slot, std::uint64_t* samples, std::uint64_t* shaded);
 
 private:
     void ObserveDraw(D3DPRIMITIVETYPE type, UINT start, UINT primitiveCount)
@@ -208,6 +216,8 @@ private:
     void UploadUniforms();
     void MarkUniforms(const void* first, std::size_t bytes);
     GLuint UploadTransient(const void* data, UINT bytes, UINT alignment, UINT* offset);
+    // Called after each draw sent to GL with its primitives: see kFlushPrimitives.
+    void Submitted(std::uint64_t primitives);
 
     // GL state setters that skip calls repeating the current GL value.
     void GlEnable(GLenum capability, bool on);
@@ -234,6 +244,14 @@ private:
     GLuint m_timerQueries[GPU_TIMER_SLOTS] = {};
     bool m_timerMarked[GPU_TIMER_SLOTS] = {};
     bool m_timerQueriesMade = false;
+    // Sample-count queries, made at the first begin.
+    GLuint m_sampleQueries[GPU_TIMER_SLOTS] = {};
+    GLuint m_shadedQueries[GPU_TIMER_SLOTS] = {};
+    bool m_countsShaded = false;
+    bool m_samplesCounted[GPU_TIMER_SLOTS] = {};
+    bool m_sampleQueriesMade = false;
+    bool m_samplesOpen = false;
+    UINT m_samplesSlot = 0;
 
     // The back buffer and its automatic depth-stencil buffer, and the framebuffers drawn into.
     GlTextureStorage m_backBuffer;
@@ -311,6 +329,15 @@ private:
     GLintptr m_boundVertexOffset = 0;
     GLsizei m_boundVertexStride = 0;
     GLuint m_boundElementBuffer = ~0u;
+    // A software rasteriser bins the draws of a frame and rasterises them only at a flush: flushing
+    // after this many primitives lets its threads rasterise what is binned while the next draws are
+    // binned, instead of all at the frame's end. A GPU takes a flush as a no-op hint.
+    static constexpr std::uint64_t kFlushPrimitives = 40000;
+    std::uint64_t m_primitivesSinceFlush = 0;
+    // The arrays of a ranged draw, kept so that a run of them does not allocate.
+    std::vector<GLsizei> m_rangeCounts;
+    std::vector<const void*> m_rangeOffsets;
+    std::vector<GLint> m_rangeBases;
     float m_maxAnisotropy = 0.0f;  // 0 when the driver has no anisotropic filtering
     FixedFunctionPrograms m_programs;
     FixedFunctionUniforms m_uniforms = {};

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/gl/d3d8_device.h"
+#include "platform/d3d8_draw_ranges.h"
 #include "platform/gl/d3d8_fixed_function_bits.h"
 
 namespace {
@@ -288,8 +289,10 @@ void GlDevice::ApplyProgram()
     const GLuint program = m_programs.Find(key);
     if (program != m_program) {
         m_program = program;
-        if (program)
+        if (program) {
             gl.UseProgram(program);
+            ++m_counts.programChanges;
+        }
     }
 }
 
@@ -564,8 +567,10 @@ HRESULT GlDevice::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT pr
     if ((std::uint64_t(startVertex) + count) * m_streamStride > m_stream->Storage().Length())
         return D3DERR_INVALIDCALL;
     MakeCurrent();
-    if (PrepareDraw())
+    if (PrepareDraw()) {
         gl.DrawArrays(mode, static_cast<GLint>(startVertex), static_cast<GLsizei>(count));
+        Submitted(primitiveCount);
+    }
     return D3D_OK;
 }
 
@@ -594,7 +599,72 @@ HRESULT GlDevice::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, UINT, UINT, UINT s
     gl.DrawElementsBaseVertex(mode, static_cast<GLsizei>(count), indexBytes == 4 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT,
                               reinterpret_cast<const void*>(static_cast<std::uintptr_t>(startIndex) * indexBytes),
                               static_cast<GLint>(m_baseVertexIndex));
+    Submitted(primitiveCount);
     return D3D_OK;
+}
+
+HRESULT GlDevice::DrawIndexedRanges(D3DPRIMITIVETYPE type, const D3D8IndexedRange* ranges, UINT count)
+{
+    GLenum mode;
+    if (!PrimitiveMode(type, &mode) || (count && !ranges) || !m_stream || m_streamStride == 0 || !m_indices ||
+        m_stream->Storage().IsLocked() || m_indices->Storage().IsLocked())
+        return D3DERR_INVALIDCALL;
+    const UINT indexBytes = m_indices->Format() == D3DFMT_INDEX32 ? 4 : 2;
+    for (UINT i = 0; i < count; ++i) {
+        const std::uint64_t vertices = VerticesOf(type, ranges[i].primitiveCount);
+        if ((std::uint64_t(ranges[i].startIndex) + vertices) * indexBytes > m_indices->Storage().Length() ||
+            ranges[i].baseVertex > 0x7FFFFFFFu)
+            return D3DERR_INVALIDCALL;
+    }
+    m_rangeCounts.clear();
+    m_rangeOffsets.clear();
+    m_rangeBases.clear();
+    for (UINT i = 0; i < count; ++i) {
+        ++m_counts.drawIndexedPrimitive;
+        m_baseVertexIndex = ranges[i].baseVertex;
+        ObserveDraw(type, ranges[i].startIndex, ranges[i].primitiveCount);
+        if (ranges[i].primitiveCount == 0)
+            continue;
+        m_rangeCounts.push_back(static_cast<GLsizei>(VerticesOf(type, ranges[i].primitiveCount)));
+        m_rangeOffsets.push_back(
+            reinterpret_cast<const void*>(static_cast<std::uintptr_t>(ranges[i].startIndex) * indexBytes));
+        m_rangeBases.push_back(static_cast<GLint>(ranges[i].baseVertex));
+    }
+    if (m_rangeCounts.empty())
+        return D3D_OK;
+    MakeCurrent();
+    if (!PrepareDraw())
+        return D3D_OK;
+    const GLuint elements = m_indices->Storage().Name();
+    if (elements != m_boundElementBuffer) {
+        m_boundElementBuffer = elements;
+        gl.VertexArrayElementBuffer(m_vertexArray, elements);
+    }
+    gl.MultiDrawElementsBaseVertex(mode, m_rangeCounts.data(), indexBytes == 4 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT,
+                                   m_rangeOffsets.data(), static_cast<GLsizei>(m_rangeCounts.size()),
+                                   m_rangeBases.data());
+    std::uint64_t primitives = 0;
+    for (UINT i = 0; i < count; ++i)
+        primitives += ranges[i].primitiveCount;
+    Submitted(primitives);
+    return D3D_OK;
+}
+
+void GlDevice::Submitted(std::uint64_t primitives)
+{
+    m_primitivesSinceFlush += primitives;
+    if (m_primitivesSinceFlush >= kFlushPrimitives) {
+        gl.Flush();
+        m_primitivesSinceFlush = 0;
+    }
+}
+
+HRESULT D3D8DrawIndexedRanges(IDirect3DDevice8* device, D3DPRIMITIVETYPE type, const D3D8IndexedRange* ranges,
+                              UINT count)
+{
+    if (!device)
+        return D3DERR_INVALIDCALL;
+    return static_cast<GlDevice*>(device)->DrawIndexedRanges(type, ranges, count);
 }
 
 GLuint GlDevice::UploadTransient(const void* data, UINT bytes, UINT alignment, UINT* offset)
@@ -613,6 +683,8 @@ GLuint GlDevice::UploadTransient(const void* data, UINT bytes, UINT alignment, U
         return 0;
     std::memcpy(target, data, bytes);
     gl.UnmapNamedBuffer(m_transientBuffer);
+    ++m_counts.uploads;
+    m_counts.uploadBytes += bytes;
     m_transientOffset = start + bytes;
     *offset = start;
     return m_transientBuffer;
@@ -645,6 +717,7 @@ HRESULT GlDevice::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, co
     m_boundVertexBuffer = ~0u;
     m_dirty |= kDirtyVertexInput;
     gl.DrawArrays(mode, 0, static_cast<GLsizei>(count));
+    Submitted(primitiveCount);
     return D3D_OK;
 }
 
@@ -687,5 +760,6 @@ HRESULT GlDevice::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT minIndex, U
     }
     gl.DrawElementsBaseVertex(mode, static_cast<GLsizei>(count), indexBytes == 4 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT,
                               reinterpret_cast<const void*>(static_cast<std::uintptr_t>(indexOffset)), 0);
+    Submitted(primitiveCount);
     return D3D_OK;
 }

@@ -360,10 +360,13 @@ void GlDevice::MarkShaderConstants(const void* first, std::size_t bytes)
 
 void GlDevice::UploadShaderConstants()
 {
-    if (m_shaderConstantsDirtyEnd > m_shaderConstantsDirtyFirst)
+    if (m_shaderConstantsDirtyEnd > m_shaderConstantsDirtyFirst) {
+        ++m_counts.uploads;
+        m_counts.uploadBytes += static_cast<UINT>(m_shaderConstantsDirtyEnd - m_shaderConstantsDirtyFirst);
         gl.NamedBufferSubData(m_shaderConstantBuffer, static_cast<GLintptr>(m_shaderConstantsDirtyFirst),
                               static_cast<GLsizeiptr>(m_shaderConstantsDirtyEnd - m_shaderConstantsDirtyFirst),
                               reinterpret_cast<const BYTE*>(&m_shaderConstants) + m_shaderConstantsDirtyFirst);
+    }
     m_shaderConstantsDirtyFirst = m_shaderConstantsDirtyEnd = 0;
 }
 
@@ -509,7 +512,9 @@ void GlDevice::ApplyShaderProgram()
     }
     if (program != m_program) {
         m_program = program;
-        if (program)
+        if (program) {
             gl.UseProgram(program);
+            ++m_counts.programChanges;
+        }
     }
 }

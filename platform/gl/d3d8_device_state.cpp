@@ -665,6 +665,8 @@ void GlDevice::MarkUniforms(const void* first, std::size_t bytes)
 
 void GlDevice::UploadUniforms()
 {
+    ++m_counts.uploads;
+    m_counts.uploadBytes += static_cast<UINT>(m_uniformDirtyEnd - m_uniformDirtyFirst);
     gl.NamedBufferSubData(m_uniformBuffer, static_cast<GLintptr>(m_uniformDirtyFirst),
                           static_cast<GLsizeiptr>(m_uniformDirtyEnd - m_uniformDirtyFirst),
                           reinterpret_cast<const BYTE*>(&m_uniforms) + m_uniformDirtyFirst);

@@ -34,6 +34,7 @@
     X(PFNGLPROVOKINGVERTEXPROC, ProvokingVertex)                           \
     X(PFNGLPIXELSTOREIPROC, PixelStorei)                                   \
     X(PFNGLFINISHPROC, Finish)                                             \
+    X(PFNGLFLUSHPROC, Flush)                                               \
     X(PFNGLCREATEFRAMEBUFFERSPROC, CreateFramebuffers)                     \
     X(PFNGLDELETEFRAMEBUFFERSPROC, DeleteFramebuffers)                     \
     X(PFNGLBINDFRAMEBUFFERPROC, BindFramebuffer)                           \
@@ -96,9 +97,12 @@
     X(PFNGLUSEPROGRAMPROC, UseProgram)                                     \
     X(PFNGLDRAWARRAYSPROC, DrawArrays)                                     \
     X(PFNGLDRAWELEMENTSBASEVERTEXPROC, DrawElementsBaseVertex)             \
+    X(PFNGLMULTIDRAWELEMENTSBASEVERTEXPROC, MultiDrawElementsBaseVertex)   \
     X(PFNGLGENQUERIESPROC, GenQueries)                                     \
     X(PFNGLDELETEQUERIESPROC, DeleteQueries)                               \
     X(PFNGLQUERYCOUNTERPROC, QueryCounter)                                 \
+    X(PFNGLBEGINQUERYPROC, BeginQuery)                                     \
+    X(PFNGLENDQUERYPROC, EndQuery)                                         \
     X(PFNGLGETQUERYOBJECTUI64VPROC, GetQueryObjectui64v)
 
 struct GlFunctions {

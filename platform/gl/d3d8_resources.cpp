@@ -517,7 +517,10 @@ HRESULT GlTexture::LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect
 HRESULT GlTexture::UnlockRect(UINT level)
 {
     m_device->MakeCurrent();
-    return m_storage.Unlock(level, 0);
+    const HRESULT result = m_storage.Unlock(level, 0);
+    if (SUCCEEDED(result))
+        ++m_device->Counts().uploads;
+    return result;
 }
 
 HRESULT GlCubeTexture::Create(GlDevice* device, UINT edge, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
@@ -575,7 +578,10 @@ HRESULT GlCubeTexture::LockRect(D3DCUBEMAP_FACES face, UINT level, D3DLOCKED_REC
 HRESULT GlCubeTexture::UnlockRect(D3DCUBEMAP_FACES face, UINT level)
 {
     m_device->MakeCurrent();
-    return m_storage.Unlock(level, face);
+    const HRESULT result = m_storage.Unlock(level, face);
+    if (SUCCEEDED(result))
+        ++m_device->Counts().uploads;
+    return result;
 }
 
 GlTextureStorage* TextureStorageOf(IDirect3DBaseTexture8* texture)
@@ -661,6 +667,19 @@ HRESULT GlBufferStorage::Unlock()
     return D3D_OK;
 }
 
+namespace {
+
+// A buffer unlocked after a lock for writing sent the locked range.
+void CountBufferUpload(GlDevice* device, const GlBufferStorage& storage, HRESULT unlocked)
+{
+    if (FAILED(unlocked) || (storage.lastLockFlags & D3DLOCK_READONLY))
+        return;
+    ++device->Counts().uploads;
+    device->Counts().uploadBytes += storage.lastLockSize;
+}
+
+}  // namespace
+
 HRESULT GlVertexBuffer::Create(GlDevice* device, UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
                                GlVertexBuffer** buffer)
 {
@@ -694,7 +713,9 @@ HRESULT GlVertexBuffer::Lock(UINT offset, UINT size, BYTE** data, DWORD flags)
 HRESULT GlVertexBuffer::Unlock()
 {
     m_device->MakeCurrent();
-    return m_storage.Unlock();
+    const HRESULT result = m_storage.Unlock();
+    CountBufferUpload(m_device, m_storage, result);
+    return result;
 }
 
 HRESULT GlVertexBuffer::GetDesc(D3DVERTEXBUFFER_DESC* desc)
@@ -743,7 +764,9 @@ HRESULT GlIndexBuffer::Lock(UINT offset, UINT size, BYTE** data, DWORD flags)
 HRESULT GlIndexBuffer::Unlock()
 {
     m_device->MakeCurrent();
-    return m_storage.Unlock();
+    const HRESULT result = m_storage.Unlock();
+    CountBufferUpload(m_device, m_storage, result);
+    return result;
 }
 
 HRESULT GlIndexBuffer::GetDesc(D3DINDEXBUFFER_DESC* desc)

@@ -19,6 +19,7 @@
 #include "scene/scene_state.h"
 #include "render/render_context.h"
 #include "render/render_device.h"
+#include "scene/draw_lists.h"
 #include "support/test_window.h"
 #include "tests/render/render_test_support.h"
 #include "world/anim_mesh.h"
@@ -59,6 +60,7 @@ protected:
         ClassFixture::SetUp();
         ASSERT_NE(m_window.Handle(), nullptr);
         ASSERT_EQ(RenderInit(m_window.Handle()), 0);
+        SceneDrawListsInit();
         ASSERT_EQ(RenderSetDisplayMode(kWidth, kHeight, 0, D3DFMT_X8R8G8B8, D3DFMT_D24S8, true, 2), 0);
         PlatformTestClockStart(20000);
         m_info = Load("soldier", "default");

@@ -55,9 +55,11 @@ TEST_F(Duel, AShotInTheHeadKillsAndLeavesACorpse)
     d = {d.x / length, d.y / length, d.z / length};
     Weapon* rifle = shooter->weapons[0];
     rifle->fpmFirst = 0.0f;
-    const float muzzle[3] = {eye.x, eye.y, eye.z};
-    const float aim[3] = {d.x, d.y, d.z};
-    ASSERT_TRUE(rifle->Fire(nullptr, nullptr, 0, muzzle, aim, 0.0f, 0.0f, true, false, false));
+    WeaponFireRequest shot;
+    shot.muzzle = eye;
+    shot.aim = d;
+    shot.newPull = true;
+    ASSERT_TRUE(rifle->Fire(shot));
 
     for (int frame = 0; frame < 20 && !target->isDead; ++frame) {
         PlatformTestClockAdvance(5);

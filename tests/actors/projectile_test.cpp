@@ -8,6 +8,7 @@
 #include "render/camera.h"
 #include "render/render_context.h"
 #include "render/render_device.h"
+#include "scene/draw_lists.h"
 #include "scene/object_draw.h"
 #include "scene/scene_state.h"
 #include "support/test_window.h"
@@ -172,6 +173,7 @@ protected:
         Projectiles::SetUp();
         ASSERT_NE(m_window.Handle(), nullptr);
         ASSERT_EQ(RenderInit(m_window.Handle()), 0);
+        SceneDrawListsInit();
         ASSERT_EQ(RenderSetDisplayMode(64, 48, 0, D3DFMT_X8R8G8B8, D3DFMT_D24S8, true, 2), 0);
         PlatformTestClockStart(20000);
         // Side on, close enough for the thin tracer to cover whole pixels.

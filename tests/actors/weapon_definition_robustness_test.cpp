@@ -110,8 +110,9 @@ TEST_F(WeaponDefinitionRobustness, SubWeaponCyclesAreRefused)
     const std::string original = actor_test::SampleBytes(kRifle.diskName);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        if (c.otherFile)
+        if (c.otherFile) {
             ASSERT_TRUE(actor_test::LayOverArchive(c.otherFile, c.otherBytes));
+        }
         ASSERT_TRUE(actor_test::LayOverArchive(kRifle.diskName, original + "\n" + c.rifleLine + "\n"));
         const size_t logStart = actor_test::LogSize();
         Weapon* rifle = LoadSample("rifle");

@@ -18,8 +18,8 @@ namespace {
 using weapon_test::ApplyLine;
 
 constexpr u32_t kStart = 100000;
-const float kMuzzle[3] = {0.0f, 10.0f, 0.0f};
-const float kAim[3] = {0.0f, 0.0f, 1.0f};
+const Vector3 kMuzzle = {0.0f, 10.0f, 0.0f};
+const Vector3 kAim = {0.0f, 0.0f, 1.0f};
 
 class WeaponFire : public weapon_test::WeaponFixture {
 protected:
@@ -38,7 +38,19 @@ protected:
     }
     static bool Pull(Weapon& weapon, bool newPull, bool forced = false, bool alternate = false)
     {
-        return weapon.Fire(nullptr, nullptr, 0, kMuzzle, kAim, 0.0f, 0.0f, newPull, alternate, forced);
+        WeaponFireRequest request = Request();
+        request.newPull = newPull;
+        request.alternateRate = alternate;
+        request.forced = forced;
+        return weapon.Fire(request);
+    }
+    // A pull from kMuzzle along kAim, outdoors.
+    static WeaponFireRequest Request()
+    {
+        WeaponFireRequest request;
+        request.muzzle = kMuzzle;
+        request.aim = kAim;
+        return request;
     }
     // The projectiles in the registry, in the order they were added.
     static std::vector<Projectile*> Flying()
@@ -300,6 +312,35 @@ TEST_F(WeaponFire, ABlankOrMissingBulletSpendsTheRoundButLaunchesNothing)
         weapon.PlayEcho();
         EXPECT_TRUE(weapon.fireReady);
     }
+}
+
+TEST_F(WeaponFire, EveryPieceStartsWhereTheRequestSays)
+{
+    // Inside a building: the cell is a number of its own, kept whole on the projectile.
+    Weapon* rifle = LoadSample("rifle");
+    rifle->SetOwner(&m_owner);
+    ASSERT_NE(rifle->bulletTemplate, nullptr);
+    rifle->bulletTemplate->pieces = 3;
+    rifle->roundsInGun = 30;
+    int building = 0;
+    WeaponFireRequest request = Request();
+    request.muzzle = {4.0f, 12.0f, -6.0f};
+    request.indoorObject = &building;
+    request.indoorCell = 70000;
+    request.yaw = 1.25f;
+    request.newPull = true;
+    ASSERT_TRUE(rifle->Fire(request));
+    const std::vector<Projectile*> pieces = Flying();
+    ASSERT_EQ(pieces.size(), 3u);
+    for (Projectile* p : pieces) {
+        EXPECT_EQ(p->indoorObject, &building);
+        EXPECT_EQ(p->indoorCell, 70000);
+        EXPECT_FLOAT_EQ(p->GetRotation().y, 1.25f);
+        EXPECT_FLOAT_EQ(p->GetPosition().x, 4.0f);
+        EXPECT_FLOAT_EQ(p->GetPosition().z, -6.0f);
+        EXPECT_FLOAT_EQ(p->launchPosition.y, 12.0f);
+    }
+    delete rifle;
 }
 
 TEST_F(WeaponFire, ASilentWeaponAlertsNoOne)

@@ -29,6 +29,7 @@
 #include "platform/test_clock.h"
 #include "render/render_device.h"
 #include "render/texture_manager.h"
+#include "scene/draw_lists.h"
 #include "render/texture_preload.h"
 #include "scene/decal_list.h"
 #include "scene/scene_cvars.h"
@@ -56,6 +57,7 @@ protected:
         ConStartup();
         CreateScriptCache();
         ASSERT_EQ(RenderInit(m_window.Handle()), 0);
+        SceneDrawListsInit();
         ASSERT_EQ(RenderSetDisplayMode(64, 48, 0, D3DFMT_X8R8G8B8, D3DFMT_D24S8, true, 2), 0);
         MapAuthorPlan plan;
         plan.land = "flat";
@@ -272,8 +274,9 @@ TEST_F(MissionInitRobustness, TwoMissionsInOneProcess)
         EXPECT_EQ(TextureGetMaterial(crate), MaterialFind("ground"));
         GameExitToGui("");
         // A texture kept past the mission has no material until the next table is loaded.
-        if (TextureFindSlot(crate) >= 0)
+        if (TextureFindSlot(crate) >= 0) {
             EXPECT_EQ(TextureGetMaterial(crate), nullptr);
+        }
     }
 }
 

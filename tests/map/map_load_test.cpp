@@ -32,6 +32,7 @@
 #include "render/map_render_setup.h"
 #include "render/render_context.h"
 #include "render/render_device.h"
+#include "scene/draw_lists.h"
 #include "render/texture_manager.h"
 #include "scene/first_person_view.h"
 #include "scene/frame_state.h"
@@ -98,6 +99,7 @@ protected:
         ConStartup();
         CreateScriptCache();
         ASSERT_EQ(RenderInit(m_window.Handle()), 0);
+        SceneDrawListsInit();
         ASSERT_EQ(RenderSetDisplayMode(64, 48, 0, D3DFMT_X8R8G8B8, D3DFMT_D24S8, true, 2), 0);
         WriteFileBytes("script/material.scr", "<water>\n</water>\n<ground>\n</ground>\n");
         MaterialsLoad();
@@ -198,8 +200,9 @@ TEST_F(MapLoadTest, MapMeshTexturesComeFromTheLandsOwnFolder)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        if (c.file)
+        if (c.file) {
             ASSERT_TRUE(texture_test::WriteTga(c.file, 4, 4, 0xFF00FF00u));
+        }
         g_firstPersonView.previousWeapon = reinterpret_cast<Weapon*>(&m_folder);
         g_frameCarry.firstPersonCounters[0] = 5;
         ConClear(0);

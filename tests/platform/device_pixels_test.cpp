@@ -4,7 +4,10 @@
 
 #include <cmath>
 #include <cstring>
+#include <vector>
 
+#include "platform/d3d8_draw_ranges.h"
+#include "platform/d3d8_test_hooks.h"
 #include "platform/d3dx8_math.h"
 #include "tests/render/render_test_support.h"
 
@@ -145,6 +148,68 @@ TEST_F(DevicePixels, IndexedDrawsAddTheBaseVertexAndDrawsFromMemoryUnbindTheStre
     EXPECT_EQ(pixels.At(4, 4), kMagenta);
     EXPECT_EQ(pixels.At(20, 4), kGreen);
     EXPECT_EQ(pixels.At(36, 4), kBlue);
+    vertices->Release();
+    indexBuffer->Release();
+}
+
+// Ranged draws draw each range with its own base vertex, in the order given (the later range over
+// the earlier), count as one indexed draw each, and draw nothing when any range runs past the indices.
+TEST_F(DevicePixels, IndexedRangesDrawInOrderWithTheirBaseVertices)
+{
+    // Quads of 8 x 8 pixels: red and green on the same place at the left, blue further right.
+    auto quad = [](ScreenVertex* out, int x0, DWORD colour) {
+        const float l = x0 - 0.5f, r = x0 + 7.5f, t = -0.5f, b = 7.5f;
+        const ScreenVertex corners[4] = {{l, t, 0.5f, 1, colour, 0, 0},
+                                         {r, t, 0.5f, 1, colour, 0, 0},
+                                         {r, b, 0.5f, 1, colour, 0, 0},
+                                         {l, b, 0.5f, 1, colour, 0, 0}};
+        std::memcpy(out, corners, sizeof corners);
+    };
+    const WORD indices[6] = {0, 1, 2, 0, 2, 3};
+    IDirect3DVertexBuffer8* vertices = nullptr;
+    IDirect3DIndexBuffer8* indexBuffer = nullptr;
+    ASSERT_EQ(device->CreateVertexBuffer(12 * sizeof(ScreenVertex), D3DUSAGE_WRITEONLY, kScreenFvf, D3DPOOL_MANAGED,
+                                         &vertices),
+              D3D_OK);
+    ASSERT_EQ(
+        device->CreateIndexBuffer(sizeof indices, D3DUSAGE_WRITEONLY, D3DFMT_INDEX16, D3DPOOL_MANAGED, &indexBuffer),
+        D3D_OK);
+    BYTE* data = nullptr;
+    vertices->Lock(0, 0, &data, 0);
+    quad(reinterpret_cast<ScreenVertex*>(data), 0, kRed);
+    quad(reinterpret_cast<ScreenVertex*>(data) + 4, 0, kGreen);
+    quad(reinterpret_cast<ScreenVertex*>(data) + 8, 32, kBlue);
+    vertices->Unlock();
+    indexBuffer->Lock(0, 0, &data, 0);
+    std::memcpy(data, indices, sizeof indices);
+    indexBuffer->Unlock();
+
+    struct Case {
+        std::vector<D3D8IndexedRange> ranges;
+        HRESULT result;
+        DWORD left, right;  // the pixels at (6, 1) and (36, 4)
+    };
+    const Case cases[] = {
+        {{{0, 0, 2}, {4, 0, 2}, {8, 0, 2}}, D3D_OK, kGreen, kBlue},
+        {{{4, 0, 2}, {0, 0, 2}}, D3D_OK, kRed, kMagenta},
+        {{{8, 0, 2}, {4, 0, 0}}, D3D_OK, kMagenta, kBlue},  // an empty range draws nothing
+        {{{0, 3, 1}}, D3D_OK, kMagenta, kMagenta},          // the second triangle misses (6, 1)
+        {{{8, 0, 2}, {0, 3, 2}}, D3DERR_INVALIDCALL, kMagenta, kMagenta},
+    };
+    device->SetVertexShader(kScreenFvf);
+    device->SetStreamSource(0, vertices, sizeof(ScreenVertex));
+    device->SetIndices(indexBuffer, 0);
+    for (const Case& c : cases) {
+        ClearTo(kMagenta);
+        D3D8TestClearCallCounts(device);
+        EXPECT_EQ(D3D8DrawIndexedRanges(device, D3DPT_TRIANGLELIST, c.ranges.data(), UINT(c.ranges.size())), c.result);
+        EXPECT_EQ(D3D8TestCallCounts(device).drawIndexedPrimitive, c.result == D3D_OK ? c.ranges.size() : 0u);
+        const Pixels pixels = Read();
+        EXPECT_EQ(pixels.At(6, 1), c.left) << c.ranges.size() << " ranges from base " << c.ranges[0].baseVertex;
+        EXPECT_EQ(pixels.At(36, 4), c.right) << c.ranges.size() << " ranges from base " << c.ranges[0].baseVertex;
+    }
+    device->SetIndices(nullptr, 0);
+    EXPECT_EQ(D3D8DrawIndexedRanges(device, D3DPT_TRIANGLELIST, cases[0].ranges.data(), 1), D3DERR_INVALIDCALL);
     vertices->Release();
     indexBuffer->Release();
 }

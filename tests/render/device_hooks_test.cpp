@@ -1,5 +1,6 @@
 // The render device's clients: hooks called in the order of their values on a reset, a display-mode
-// change and the render shutdown, and the world renderer's clients letting go at render shutdown.
+// change, the textures' reload and the render shutdown, and the world renderer's clients letting go
+// at render shutdown.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -7,6 +8,7 @@
 
 #include "render/device_hooks.h"
 #include "render/render_device.h"
+#include "render/texture_manager.h"
 #include "scene/decal_list.h"
 #include "scene/sun_effect.h"
 #include "scene/vegetation.h"
@@ -27,7 +29,8 @@ RenderDeviceHooks RecordingClient()
             [] { g_calls.push_back("recreate " + std::to_string(Order)); },
             [](bool freeVegetation) {
                 g_calls.push_back("shutdown " + std::to_string(Order) + (freeVegetation ? " vegetation" : ""));
-            }};
+            },
+            [] { g_calls.push_back("textures " + std::to_string(Order)); }};
 }
 
 class DeviceHooks : public RenderCore {
@@ -67,6 +70,11 @@ TEST_F(DeviceHooks, ClientsAreCalledInTheOrderOfTheirValuesOnEveryRoad)
     EXPECT_EQ(g_calls, (std::vector<std::string>{"release 1", "release 2", "release 3", "recreate 1", "recreate 2",
                                                  "recreate 3"}));
 
+    // Once the textures are loaded again on the new device, the clients make theirs.
+    g_calls.clear();
+    TexturesRecreate();
+    EXPECT_EQ(g_calls, (std::vector<std::string>{"textures 1", "textures 2", "textures 3"}));
+
     // The shutdown hooks run first, with the shutdown's argument; the device resources go after.
     g_calls.clear();
     RenderShutdown(true);
@@ -79,10 +87,12 @@ TEST_F(DeviceHooks, ARegistrationReplacesItsOrderAndAClientGoneDuringAWalkIsNotC
     RenderRegisterDeviceHooks(RecordingClient<2>());
     RenderRegisterDeviceHooks(RecordingClient<3>());
     // Order 2 again, now with a shutdown hook that lets client 3 go before the walk reaches it.
-    RenderRegisterDeviceHooks({2, nullptr, nullptr, [](bool) {
+    RenderRegisterDeviceHooks({2, nullptr, nullptr,
+                               [](bool) {
                                    g_calls.push_back("shutdown 2 unregisters 3");
                                    RenderUnregisterDeviceHooks(3);
-                               }});
+                               },
+                               nullptr});
     EXPECT_EQ(RenderDeviceHookCount(), m_clientsBefore + 2);
     EXPECT_TRUE(RenderDeviceHooksRegistered(3));
 

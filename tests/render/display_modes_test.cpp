@@ -26,6 +26,7 @@ protected:
     {
         ASSERT_NE(m_window.Handle(), nullptr);
         ASSERT_EQ(RenderInit(m_window.Handle()), 0);
+        SceneDrawListsInit();
         D3D8TestClearCreateAttempts();
     }
     void TearDown() override
@@ -54,6 +55,7 @@ TEST(RenderStartUp, MakesTheDrawRecordListAndZeroesTheTextureCounters)
     g_textures.totalBytes = 5000;
     g_textures.commonBytes = 700;
     ASSERT_EQ(RenderInit(window.Handle()), 0);
+    SceneDrawListsInit();
     EXPECT_EQ(g_textures.totalBytes, 0u);
     EXPECT_EQ(g_textures.commonBytes, 0u);
     EXPECT_NE(g_drawRecords.buffer, nullptr);

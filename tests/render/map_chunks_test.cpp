@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "render/static_buffers.h"
+#include "map/static_map_buffers.h"
 #include "tests/render/map_draw_support.h"
 #include "tests/render/texture_test_support.h"
 #include "world/dynamic_object.h"

@@ -16,6 +16,7 @@
 #include "render/frame.h"
 #include "render/render_context.h"
 #include "render/render_device.h"
+#include "scene/draw_lists.h"
 #include "support/raw_device.h"
 #include "support/test_window.h"
 
@@ -162,6 +163,7 @@ protected:
     {
         ASSERT_NE(m_window.Handle(), nullptr);
         ASSERT_EQ(RenderInit(m_window.Handle()), 0);
+        SceneDrawListsInit();
         ASSERT_EQ(RenderSetDisplayMode(kWidth, kHeight, 0, D3DFMT_X8R8G8B8, D3DFMT_D24S8, true, 2), 0);
     }
     void TearDown() override

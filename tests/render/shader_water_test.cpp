@@ -21,6 +21,7 @@
 #include "support/temp_dir.h"
 #include "tests/render/render_test_support.h"
 #include "tests/render/texture_test_support.h"
+#include "scene/draw_lists.h"
 
 using namespace render_test;
 
@@ -89,6 +90,7 @@ protected:
     {
         ASSERT_NE(m_window.Handle(), nullptr);
         ASSERT_EQ(RenderInit(m_window.Handle()), 0);
+        SceneDrawListsInit();
         ASSERT_EQ(RenderSetDisplayMode(64, 48, 0, D3DFMT_X8R8G8B8, D3DFMT_D24S8, true, 2), 0);
     }
     static std::array<float, 4> PixelConstant(DWORD reg)

@@ -6,12 +6,13 @@
 #include <vector>
 
 #include "render/render_device.h"
-#include "render/static_buffers.h"
+#include "map/static_map_buffers.h"
 #include "scene/object_draw.h"
 #include "scene/scene_state.h"
 #include "scene/vegetation.h"
 #include "world/graph_node.h"
 #include "tests/render/map_draw_support.h"
+#include "scene/prepare_buffers.h"
 
 using namespace map_test;
 
@@ -140,16 +141,32 @@ TEST_F(StaticBuffers, WithoutPiecesOnlyTheLeafPairIsMade)
     EXPECT_EQ(g_render.staticMap.attachedIndices, nullptr);
 }
 
-TEST_F(StaticBuffers, ADeviceResetBuildsThemAgain)
+// Both roads to a new device let go of the buffers first; both must end with them built again from
+// the octree, or the map would not be drawn until the next mission.
+TEST_F(StaticBuffers, ADeviceResetOrADisplayModeChangeBuildsThemAgain)
 {
     OctreeNode* root = OctreeCreateRoot({0, 0, 0}, {8, 8, 8});
     FillGrid(root->geometry, 0, 8, 0, 8, 0, 2, 2);
-    ASSERT_TRUE(RenderBuildStaticBuffers());
-    D3D8TestSetCooperativeLevel(Device(), D3DERR_DEVICENOTRESET);
-    EXPECT_EQ(RenderBeginFrame(), -1);
-    EXPECT_EQ(Counts().reset, 1u);
-    EXPECT_EQ(SizeOf(g_render.staticMap.leafVertices), 9u * sizeof(VertexPT));
-    EXPECT_EQ(SizeOf(g_render.staticMap.leafIndices), 8u * 3 * 2);
+    const struct {
+        const char* road;
+        void (*run)();
+    } roads[] = {
+        {"reset",
+         [] {
+             D3D8TestSetCooperativeLevel(g_render.device, D3DERR_DEVICENOTRESET);
+             EXPECT_EQ(RenderBeginFrame(), -1);
+             EXPECT_EQ(D3D8TestCallCounts(g_render.device).reset, 1u);
+         }},
+        {"display mode",
+         [] { ASSERT_EQ(RenderSetDisplayMode(kWidth, kHeight, 0, D3DFMT_X8R8G8B8, D3DFMT_D24S8, true, 2), 0); }},
+    };
+    for (const auto& road : roads) {
+        SCOPED_TRACE(road.road);
+        ASSERT_TRUE(RenderBuildStaticBuffers());
+        road.run();
+        EXPECT_EQ(SizeOf(g_render.staticMap.leafVertices), 9u * sizeof(VertexPT));
+        EXPECT_EQ(SizeOf(g_render.staticMap.leafIndices), 8u * 3 * 2);
+    }
 }
 
 // Eight leaves of 9000 vertices each, of which only the last four make a quad: the leaves handled

@@ -15,6 +15,7 @@
 #include "actors/weapon.h"
 #include "core/actions.h"
 #include "core/input.h"
+#include "core/random.h"
 #include "core/sound_system.h"
 #include "game/game_state.h"
 #include "gui/gui.h"
@@ -44,7 +45,7 @@ protected:
     {
         RenderCore::SetUp();
         PlatformTestClockStart(1000000);
-        std::srand(1);
+        EngineSRand(1);
         m_a = MakeWeapon(1);
         m_b = MakeWeapon(1);
         m_player.weapons[0] = m_a.get();

@@ -23,7 +23,7 @@
 #include "render/camera.h"
 #include "render/map_chunks.h"
 #include "render/render_cvars.h"
-#include "render/static_buffers.h"
+#include "map/static_map_buffers.h"
 #include "render/texture_manager.h"
 #include "render/visible_nodes.h"
 #include "scene/draw_records.h"

@@ -36,6 +36,8 @@
 #include "tests/render/render_test_support.h"
 #include "tools/map_author/map_author.h"
 #include "tools/sky_make/sky_description.h"
+#include "scene/draw_lists.h"
+#include "scene/prepare_buffers.h"
 
 namespace {
 
@@ -130,6 +132,7 @@ protected:
         ConStartup();
         CreateScriptCache();
         ASSERT_EQ(RenderInit(m_window.Handle()), 0);
+        SceneDrawListsInit();
         ASSERT_EQ(RenderSetDisplayMode(kWidth, kHeight, 0, D3DFMT_X8R8G8B8, D3DFMT_D24S8, true, 2), 0);
         WriteFileBytes("script/material.scr", "<ground>\n</ground>\n");
         MaterialsLoad();

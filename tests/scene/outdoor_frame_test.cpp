@@ -24,7 +24,7 @@
 #include "render/frame.h"
 #include "render/map_render_setup.h"
 #include "render/render_cvars.h"
-#include "render/static_buffers.h"
+#include "map/static_map_buffers.h"
 #include "render/texture_manager.h"
 #include "scene/draw_records.h"
 #include "scene/mesh_draw.h"

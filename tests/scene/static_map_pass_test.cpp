@@ -10,7 +10,7 @@
 #include "render/debug_primitives.h"
 #include "render/map_render_setup.h"
 #include "render/render_cvars.h"
-#include "render/static_buffers.h"
+#include "map/static_map_buffers.h"
 #include "scene/scene_cvars.h"
 #include "scene/scene_state.h"
 #include "scene/static_map_pass.h"

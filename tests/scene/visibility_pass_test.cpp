@@ -26,7 +26,7 @@
 #include "render/camera.h"
 #include "render/debug_primitives.h"
 #include "render/render_cvars.h"
-#include "render/static_buffers.h"
+#include "map/static_map_buffers.h"
 #include "render/visible_nodes.h"
 #include "scene/scene_state.h"
 #include "map/terrain_height.h"

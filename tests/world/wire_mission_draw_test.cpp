@@ -10,6 +10,7 @@
 #include "support/keep_var.h"
 #include "tests/render/render_test_support.h"
 #include "tests/world/wire_poles.h"
+#include "scene/draw_lists.h"
 
 using namespace render_test;
 
@@ -21,6 +22,7 @@ protected:
     {
         WirePoles::SetUp();
         ASSERT_EQ(RenderInit(m_window.Handle()), 0);
+        SceneDrawListsInit();
         ASSERT_EQ(RenderSetDisplayMode(64, 48, 0, D3DFMT_X8R8G8B8, D3DFMT_D24S8, true, 2), 0);
         rbfog.value.asBool = false;
         rbconobjs.value.asBool = true;

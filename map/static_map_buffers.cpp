@@ -1,15 +1,12 @@
-#include "render/static_buffers.h"
+#include "map/static_map_buffers.h"
 
 #include <cstdint>
 
 #include "core/assert.h"
 #include "core/log.h"
 #include "map/octree.h"
-#include "render/camera.h"
+#include "render/device_hooks.h"
 #include "render/render_context.h"
-#include "render/render_device.h"
-#include "scene/object_draw.h"
-#include "scene/vegetation.h"
 
 namespace {
 
@@ -168,6 +165,19 @@ void FillLeaf(OctreeNode* leaf, PairWriter& leafPair, PairWriter& attachedPair)
     leafPair.WriteVertices(geometry);
 }
 
+// After a reset or a display-mode change the buffers are made again from the octree of the moment.
+void RebuildOnNewDevice()
+{
+    RenderBuildStaticBuffers();
+}
+
+// The render shutdown ends the buffers' life: a later device builds none until the map asks again.
+void LetGo(bool)
+{
+    RenderUnregisterDeviceHooks(RENDER_HOOK_STATIC_MAP);
+    ReleaseStaticBuffers();
+}
+
 bool FailBuild(const char* what)
 {
     Log("ERROR : static map buffers: %s\n", what);
@@ -180,6 +190,7 @@ bool FailBuild(const char* what)
 bool RenderBuildStaticBuffers()
 {
     ReleaseStaticBuffers();
+    RenderRegisterDeviceHooks({RENDER_HOOK_STATIC_MAP, ReleaseStaticBuffers, RebuildOnNewDevice, LetGo, nullptr});
     OctreeNode* root = OctreeGetRoot();
     if (!g_render.device || !root)
         return true;
@@ -221,17 +232,4 @@ bool RenderBuildStaticBuffers()
     if (badFaces)
         Log("WARNING: static map buffers: %u faces name vertices their set does not have; drawn as points\n", badFaces);
     return true;
-}
-
-void RenderPrepareBuffers()
-{
-    Log("Preparing device buffers & vegetation...");
-    RenderBuildStaticBuffers();
-    VegetationInit();
-    // Each mission starts with the mesh renderers' switches at their start values.
-    RenderSetAnimatedFlag(false);
-    RenderSetObjectFog(true);
-    RenderSetBatching(true);
-    RenderSetCameraObject(nullptr);
-    Log("done\n");
 }

@@ -1,0 +1,193 @@
+// The sample mission's pictures held against golden screenshots: the frame the program draws first
+// (sky box, clouds, land, grass) and the same view with the shadow volumes and the rain on. Each
+// picture is taken by a child process of its own on the test clock, so that the clouds, the rain, the
+// water and the wires stand still and the pictures repeat exactly (the water's phase and the wires'
+// sway carry over from one mission to the next in one process); a loose "config.def" draws at
+// 400 x 300 to keep the golden files small.
+// The render paths change for speed, never for looks: every pixel stays within kChannelTolerance of
+// the golden picture in each channel, except at most kLoosePixelsPerMillion pixels per million, whose
+// channels stay within kLooseTolerance (a rasteriser may round an edge or a blend a unit apart).
+// Set ZINTAR_UPDATE_GOLDEN=1 to write the golden pictures anew into tests/data/game/ (then commit them);
+// ZINTAR_KEEP_PICTURE=<prefix> keeps each picture taken as <prefix><n>.bmp to look at.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "core/console_var.h"
+#include "core/winos.h"
+#include "game/game_test_hooks.h"
+#include "gui/gui.h"
+#include "gui/gui_test_hooks.h"
+#include "platform/direct_input.h"
+#include "platform/test_clock.h"
+#include "platform/test_input.h"
+#include "support/files.h"
+#include "support/run_program.h"
+#include "support/temp_dir.h"
+#include "tools/bfs_pack/bfs_pack.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kChannelTolerance = 2;
+constexpr int kLooseTolerance = 40;
+constexpr int kLoosePixelsPerMillion = 500;
+
+// A 24-bit BMP as the screenshot key writes it: its size and the bytes of each pixel.
+struct Picture {
+    std::string bytes;
+    size_t offset = 0, stride = 0;
+    int width = 0, height = 0;
+
+    u32_t Word(size_t at) const
+    {
+        return u32_t(u8_t(bytes[at])) | u32_t(u8_t(bytes[at + 1])) << 8 | u32_t(u8_t(bytes[at + 2])) << 16 |
+               u32_t(u8_t(bytes[at + 3])) << 24;
+    }
+    // False unless the bytes are a whole 24-bit picture.
+    bool Read(const std::string& file)
+    {
+        bytes = file;
+        if (bytes.size() < 54 || bytes[0] != 'B' || bytes[1] != 'M' || u8_t(bytes[28]) != 24)
+            return false;
+        offset = Word(10);
+        width = int(Word(18));
+        height = int(Word(22));
+        stride = (size_t(width) * 3 + 3) & ~size_t(3);
+        return width > 0 && height > 0 && bytes.size() >= offset + stride * size_t(height);
+    }
+    int Channel(int x, int y, int c) const { return u8_t(bytes[offset + stride * size_t(y) + size_t(x) * 3 + c]); }
+};
+
+struct Difference {
+    int loose = 0;  // pixels past kChannelTolerance
+    int worst = 0;  // the largest channel difference
+    int worstX = -1, worstY = -1;
+};
+
+Difference Compare(const Picture& a, const Picture& b)
+{
+    Difference d;
+    for (int y = 0; y < a.height; ++y)
+        for (int x = 0; x < a.width; ++x) {
+            int most = 0;
+            for (int c = 0; c < 3; ++c)
+                most = std::max(most, std::abs(a.Channel(x, y, c) - b.Channel(x, y, c)));
+            d.loose += most > kChannelTolerance;
+            if (most > d.worst) {
+                d.worst = most;
+                d.worstX = x;
+                d.worstY = a.height - 1 - y;
+            }
+        }
+    return d;
+}
+
+int g_frames = 0;
+bool g_weather = false;
+
+// Shadows and rain (when asked) from the first frame, F12 over frames 2 and 3, then the quitting screen.
+void ShootOnce(bool)
+{
+    const int frame = g_frames++;
+    if (frame == 0 && g_weather) {
+        FindCVar("rbshadows")->SetBool(true);
+        FindCVar("rbrain")->SetBool(true);
+    } else if (frame == 2) {
+        PlatformInjectKey(DIK_F12, true);
+    } else if (frame == 3) {
+        PlatformInjectKey(DIK_F12, false);
+    } else if (frame >= 6) {
+        g_gui.screenRequested = true;
+    }
+}
+
+bool QuitFromTheScreen(s32_t* stateWord)
+{
+    *stateWord = LOOP_QUIT;
+    return false;
+}
+
+// The child's job: the mission run on the test clock in the working folder, which holds the packed
+// sample data and the loose "config.def"; the screenshot lands in "screenshots".
+int TakePicture()
+{
+    PlatformTestClockStart(1000);
+    GameSetTestHooks({-1, nullptr, ShootOnce});
+    GuiSetTestFrameHook(QuitFromTheScreen);
+    char commandLine[] = "-m map_01";
+    return WinMain(nullptr, nullptr, commandLine, SW_SHOW);
+}
+
+int TakeFirstFrame()
+{
+    return TakePicture();
+}
+
+int TakeWeatherFrame()
+{
+    g_weather = true;
+    return TakePicture();
+}
+
+const bool g_firstFrameJob = RegisterChildJob("mission_picture_first_frame", TakeFirstFrame);
+const bool g_weatherFrameJob = RegisterChildJob("mission_picture_weather", TakeWeatherFrame);
+
+struct Case {
+    const char* golden;  // under tests/data/game/
+    const char* job;
+};
+
+class MissionPicture : public TempDirTest, public ::testing::WithParamInterface<Case> {};
+
+TEST_P(MissionPicture, StaysTheGoldenPicture)
+{
+    std::string error;
+    ASSERT_TRUE(BfsPackFolder(ZINTAR_TEST_DATA_DIR "/../../data/sample", "main.bfs", error)) << error;
+    ASSERT_TRUE(WriteFileBytes("config.def", "riwidth = 400\nriheight = 300\nrbwindowed = true\n"));
+    const ProgramResult run = RunChildJob(GetParam().job, TempPath(), {{"ALSOFT_DRIVERS", "null"}});
+    ASSERT_TRUE(run.exited);
+    ASSERT_EQ(run.exitCode, 0);
+
+    std::vector<fs::path> shots;
+    if (fs::exists("screenshots"))
+        for (const fs::directory_entry& entry : fs::directory_iterator("screenshots"))
+            shots.push_back(entry.path());
+    ASSERT_EQ(shots.size(), 1u);
+    Picture picture;
+    ASSERT_TRUE(picture.Read(ReadFileBytes(shots[0].string())));
+    EXPECT_EQ(picture.width, 400);
+    EXPECT_EQ(picture.height, 300);
+
+    const std::string golden = std::string(ZINTAR_TEST_DATA_DIR "/game/") + GetParam().golden;
+    static int kept = 0;
+    if (const char* keep = std::getenv("ZINTAR_KEEP_PICTURE"))
+        WriteFileBytes(std::string(keep) + std::to_string(kept++) + ".bmp", picture.bytes);
+    if (std::getenv("ZINTAR_UPDATE_GOLDEN")) {
+        fs::create_directories(fs::path(golden).parent_path());
+        ASSERT_TRUE(WriteFileBytes(golden, picture.bytes));
+    }
+    Picture expected;
+    ASSERT_TRUE(expected.Read(ReadFileBytes(golden))) << golden << " missing: run with ZINTAR_UPDATE_GOLDEN=1";
+    ASSERT_EQ(expected.width, picture.width);
+    ASSERT_EQ(expected.height, picture.height);
+    const Difference d = Compare(picture, expected);
+    EXPECT_LE(d.worst, kLooseTolerance) << "at " << d.worstX << ", " << d.worstY << " (from the top left)";
+    EXPECT_LE(int64_t(d.loose) * 1000000, int64_t(kLoosePixelsPerMillion) * picture.width * picture.height)
+        << d.loose << " pixels past " << kChannelTolerance << "; worst " << d.worst << " at " << d.worstX << ", "
+        << d.worstY;
+}
+
+INSTANTIATE_TEST_SUITE_P(SampleMission, MissionPicture,
+                         ::testing::Values(Case{"sample_mission_first_frame.bmp", "mission_picture_first_frame"},
+                                           Case{"sample_mission_shadows_rain.bmp", "mission_picture_weather"}),
+                         [](const ::testing::TestParamInfo<Case>& param) {
+                             return std::string(param.index == 0 ? "FirstFrame" : "ShadowsRainAndVegetation");
+                         });
+
+}  // namespace

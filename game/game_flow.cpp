@@ -9,6 +9,7 @@
 #include "actors/projectile.h"
 #include "ai/ai_runtime.h"
 #include "ai/envelope.h"
+#include "game/camera_pose_settings.h"
 #include "game/game_mod_registry.h"
 #include "game/game_test_hooks.h"
 #include "core/console.h"
@@ -103,12 +104,17 @@ int GameInitMission(const char* mapName)
     ParticlesMapLoaded();
     IndoorMissionLoaded();
     RainInit();
+    // The AI's tables first: the soldiers of the object list register with them, and the mission's
+    // script functions go into a table emptied here.
+    GameDrawLoadingMessage("Loading ai...");
+    AIStartup();
     // The soldier classes are read anew by the soldiers of this mission; the last mission freed its own.
     ActorClassInfosReset();
     // The mission's objects, sounds, sun and sky, as its definition lists them.
     GameDrawLoadingMessage("Loading objects...");
     GameLoadObjectList(definition, nullptr, 0, nullptr);
     DefFileRelease(definition);
+    AILoadScripts();
     // The wires hang between objects placed before; their shadows are built with the objects'.
     ConObjLoad(folder.c_str());
     // The routes of the soldiers go round the zones of the objects and envelopes placed above.
@@ -121,6 +127,7 @@ int GameInitMission(const char* mapName)
         PrepareShadows();
     }
     ClusteredObjLoad(folder.c_str());
+    CameraPoseSettingsLoad();
     // The water's animation frames (with the compass) stay loaded for the whole mission.
     CompassAndWaterTexturesLoad();
     // Every weapon starts the mission with full magazines.

@@ -3,11 +3,13 @@
 #include <cmath>
 
 #include "actors/projectile.h"
+#include "ai/ai_runtime.h"
 #include "core/actions.h"
 #include "core/console.h"
 #include "core/frame_view.h"
 #include "core/input.h"
 #include "core/winos.h"
+#include "game/game_cvars.h"
 #include "game/game_state.h"
 #include "game/player_view.h"
 #include "game/screenshot.h"
@@ -173,6 +175,8 @@ void GameMissionFrame(bool present)
         ProjectileTableDestroyAll();
         ProjectileTableClear();
         DynObjectsUpdate();
+        if (gbai.Bool())
+            AIFrame();
         ParticlesFrame();
         MoveViewer(g_frameView.frameTime);
     }

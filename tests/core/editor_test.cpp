@@ -15,10 +15,12 @@
 #include "core/script_file.h"
 #include "core/sound.h"
 #include "actors/actor_class.h"
+#include "ai/ai_runtime.h"
 #include "core/video.h"
 #include "game/accounts.h"
 #include "game/no_op.h"
 #include "game/object_factory.h"
+#include "game/object_list.h"
 #include "gui/gui.h"
 #include "map/map_load.h"
 #include "map/map_trace.h"
@@ -218,6 +220,12 @@ TEST(EditorRecord, EverySlotHoldsItsFunction)
         {EDITOR_SLOT_OCTREE_GET_ROOT, Address(OctreeGetRoot)},
         {EDITOR_SLOT_CLUSTERED_MESH_PASS, Address(ClusteredMeshPass)},
         {EDITOR_SLOT_SIGNAL_EVENT, Address(SetEvent)},
+        {EDITOR_SLOT_OBJECT_LIST_LOAD, Address(GameLoadObjectList)},
+        {EDITOR_SLOT_OBJECT_LOADER_WORD_READ, Address(GameGetCurrentObject)},
+        {EDITOR_SLOT_OBJECT_LOADER_RECORD, Address(GameGetCurrentClass)},
+        {EDITOR_SLOT_OBJECT_LOADER_WORD_WRITE, Address(GameSetCurrentObject)},
+        {EDITOR_SLOT_AI_STARTUP, Address(AIStartup)},
+        {EDITOR_SLOT_AI_SHUTDOWN, Address(AIShutdown)},
     };
     const void* expected[EDITOR_RECORD_SLOTS] = {};
     for (const auto& [slot, function] : filled)

@@ -13,8 +13,12 @@
 #include "actors/actor_state.h"
 #include "actors/projectile.h"
 #include "actors/weapon.h"
+#include "ai/ai_interface.h"
+#include "ai/ai_runtime.h"
 #include "ai/ai_state.h"
 #include "ai/envelope.h"
+#include "ai/path_follower.h"
+#include "ai/rules.h"
 #include "core/actions.h"
 #include "core/console.h"
 #include "core/input.h"
@@ -32,6 +36,7 @@
 #include "map/material_table.h"
 #include "map/octree.h"
 #include "map/world_registry.h"
+#include "platform/test_clock.h"
 #include "render/camera.h"
 #include "render/render_device.h"
 #include "render/texture_manager.h"
@@ -289,6 +294,66 @@ TEST_F(MissionInit, TheMoveKeysCarryTheViewerWhereTheCameraLooks)
             EXPECT_NEAR(dz / length, c.forward * forward.z + c.right * right.z, 1e-3f);
         }
     }
+}
+
+// Soldiers of the mission's definition: each is made under its name with its AI, the mission start
+// compiles the common rule script for each of them into the AI log, and the AI step runs their rules
+// once the profiles have enabled them.
+TEST_F(MissionInit, TheSoldiersRulesAreCompiledAtTheStartAndRunByTheAIStep)
+{
+    WriteFileBytes("script/ai/script.txt", "rule Report{ OnTrue{ Test(1); } }\n");
+    WriteFileBytes("script/guard.txt", "Report\n");
+    std::string definition = "land flat\n";
+    for (const char* name : {"north", "east", "south"})
+        definition += std::string("create actor ") + name + "\naiscript guard.txt\naiparam player_rel ENEMY\n";
+    WriteFileBytes("mission/m1/mission.def", definition);
+    PlatformTestClockStart(50000);
+    ASSERT_EQ(GameInitMission("m1"), 0);
+    ASSERT_EQ(g_ai.interfaceCount, 3u);
+    for (const char* name : {"north", "east", "south"}) {
+        auto* body = dynamic_cast<Actor*>(DynObjectFind(name));
+        ASSERT_NE(body, nullptr) << name;
+        ASSERT_NE(body->ai, nullptr) << name;
+        EXPECT_STREQ(body->ai->scriptFile.Text(), "guard.txt");
+        EXPECT_NE(body->ai->ruleSet->rules.Find("Report"), nullptr) << name;
+    }
+    const std::string compiled = ReadFileBytes("log.txt");
+    size_t allOk = 0;
+    for (size_t at = compiled.find("All OK"); at != std::string::npos; at = compiled.find("All OK", at + 1))
+        ++allOk;
+    EXPECT_EQ(allOk, 3u) << compiled;
+
+    AIRestartAll();
+    PlatformTestClockAdvance(100);
+    AIFrame();
+    const std::string ran = ReadFileBytes("log.txt");
+    for (const char* name : {"north", "east", "south"})
+        EXPECT_NE(ran.find(std::string("AIInterface::Test for: ") + name + " 1 \n"), std::string::npos) << ran;
+    GameExitToGui("");
+    PlatformTestClockStop();
+    EXPECT_NE(ReadFileBytes("log.txt").find("=========== LOG end ===========\n"), std::string::npos);
+}
+
+// A soldier's route goals stand on the ground of the loaded land, whatever height it was asked for.
+TEST_F(MissionInit, RouteGoalsCarryTheGroundHeight)
+{
+    MapAuthorPlan plan;
+    plan.land = "flat";
+    plan.mission = "m1";
+    plan.size = 100.0f;
+    plan.grid = 5;
+    MapAuthorFlatHeights(plan, 7.0f);
+    std::string error;
+    ASSERT_TRUE(MapAuthorWrite(plan, ".", error)) << error;
+    ASSERT_EQ(GameInitMission("m1"), 0);
+    PathFollower follower;
+    follower.PlanTo({100.0f, 50.0f, 100.0f}, {300.0f, 50.0f, 300.0f});
+    Vector3 goal;
+    follower.GetGoal(&goal);
+    EXPECT_NEAR(goal.y, 7.0f, 0.01f);
+    follower.NextWaypoint();
+    follower.GetGoal(&goal);
+    EXPECT_NEAR(goal.y, 7.0f, 0.01f);
 }
 
 // Two missions, one after the other, in one process (the sanitizer build runs this suite): the land's

@@ -13,6 +13,7 @@
 #include "ai/envelope.h"
 #include "ai/path_follower.h"
 #include "core/random.h"
+#include "core/frame_view.h"
 #include "map/actor_lists.h"
 #include "world/graph_node.h"
 
@@ -27,6 +28,11 @@ constexpr float kGroundCheckSpread = 1000.0f;
 constexpr u32_t kGroundCheckLast = 999;
 
 }  // namespace
+
+Actor* PlayerActor()
+{
+    return static_cast<Actor*>(g_frameView.player);
+}
 
 const char* const ActorPoseSectionNames[6] = {"Stay", "Crouch", "Prone", "Interphases", "Phases", nullptr};
 

@@ -336,3 +336,7 @@ private:
 
     mutable BleedingInfo m_bleeding;
 };
+
+// The player's actor: the frame view's player object (core/frame_view.h), which only ever holds an
+// actor; null outside a mission.
+Actor* PlayerActor();

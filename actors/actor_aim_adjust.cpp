@@ -6,8 +6,8 @@
 #include "actors/actor_motion.h"
 #include "actors/anim_name_tables.h"
 #include "actors/weapon.h"
+#include "core/frame_view.h"
 #include "core/text_case.h"
-#include "game/game_state.h"
 
 namespace {
 
@@ -135,7 +135,7 @@ void ActorReapplyPitch(Actor* actor)
 
 float ActorFrameTime()
 {
-    return g_game.frameTime;
+    return g_frameView.frameTime;
 }
 
 s32_t LegsIdOfMode(s32_t mode)

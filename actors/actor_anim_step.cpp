@@ -11,11 +11,13 @@
 #include "actors/actor_class.h"
 #include "actors/actor_motion.h"
 #include "actors/anim_name_tables.h"
+#include "actors/vehicle.h"
 #include "actors/weapon.h"
 #include "ai/path_follower.h"
+#include "core/frame_view.h"
 #include "core/random.h"
+#include "core/text_case.h"
 #include "game/game_messages.h"
-#include "game/game_state.h"
 #include "game/game_water.h"
 #include "platform/d3dx8_math.h"
 #include "platform/win32.h"
@@ -120,6 +122,19 @@ void RefreshShadowsAndCast(Actor* a)
 {
     a->InvalidateShadows();
     a->SetCastsShadow(true);
+}
+
+// The class's drive record named by the seat's "actor_anim" (the first drive group, first equal name
+// without regard to case); null when the seat names none the class has.
+const DriveAnim* SeatAnim(const Actor* a)
+{
+    if (!a->seat || !a->classInfo || a->classInfo->driveGroups.empty() || a->seat->actorAnim.IsEmpty())
+        return nullptr;
+    for (const DriveAnim& record : a->classInfo->driveGroups[0].anims) {
+        if (CompareNoCase(record.name.Text(), a->seat->actorAnim.Text()) == 0)
+            return &record;
+    }
+    return nullptr;
 }
 
 void DeadStep(Actor* a)
@@ -315,11 +330,15 @@ void ActorAnimationStep(Actor* a)
     // 4. In a vehicle the seat holds the body still.
     if (a->inVehicle) {
         SetModeBracketed(a, ACTOR_MOVE_IDLE);
+        if (const DriveAnim* seated = SeatAnim(a)) {
+            PutAnim(body, seated->legs, true);
+            PutAnim(torso, seated->torso, true);
+        }
         a->TurnTo(0.0f, true);
         a->SetPitch(0.0f);
         return;
     }
-    // 5.
+    // 5. The weapon is down until the pose raises it; a jump in motion falls back to idle.
     a->weaponRaised = false;
     if (a->jumping && a->movementMode != ACTOR_MOVE_IDLE)
         SetModeBracketed(a, ACTOR_MOVE_IDLE);
@@ -432,6 +451,9 @@ void ActorAnimationStep(Actor* a)
     // 16. Bookkeeping.
     a->shownSideStep = a->sideStep;
     a->shownMode = a->movementMode;
+    // The echo of the last shot follows once the weapon has been quiet for a while.
+    if (Weapon* held = a->WeaponInHand(); held && now - held->lastShotTime >= kEchoDelayMs)
+        held->PlayEcho();
     a->wasAiming = a->aiming;
     a->previousSpeed = a->currentSpeed;
     a->shownWeaponKind = a->weaponKind;
@@ -446,7 +468,7 @@ void ActorAnimationStep(Actor* a)
         a->pose = ACTOR_POSE_STAND;
         ActorAimAdjust(a, false);
     }
-    // 18.
+    // 18. The aim is set and cleared again, and the frame's aiming and pose requests end.
     ActorAimAdjust(a, true);
     a->aiming = false;
     a->weaponRaiseRequest = false;
@@ -460,9 +482,9 @@ void ActorAnimationStep(Actor* a)
         a->slotChangeRequest = false;
     }
     // 20. Ground for soldiers.
-    if (a != g_game.player)
+    if (a != g_frameView.player)
         ActorFollowGround(a, false);
-    // 21.
+    // 21. The body node turns to the body angle.
     ActorSetNodeAngle(body, 2, a->bodyAngle);
     // 22. One step of a pending stance request.
     StanceRequest(a);

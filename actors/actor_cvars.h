@@ -17,3 +17,10 @@ extern ConsoleVar rbpenetrate;
 extern ConsoleVar gbvo;
 // The AI debug drawing (here the view frusta of the soldiers other than the player).
 extern ConsoleVar gbdebugai;
+
+// The game's switches that the actors and the AI read (registered with the game's variables).
+extern ConsoleVar gb_godmode;   // the player takes no damage and does not drown
+extern ConsoleVar gbai;         // the AI runs (true by default)
+extern ConsoleVar gbshake;      // hits shake the player's view
+extern ConsoleVar gbalwaysrun;  // the player runs unless the walk key is held
+extern ConsoleVar gbdebuginfo;  // debug texts over the soldiers

@@ -13,13 +13,13 @@
 #include "ai/ai_interface.h"
 #include "ai/envelope.h"
 #include "ai/mission_script_runner.h"
+#include "core/frame_view.h"
 #include "core/random.h"
 #include "core/sound.h"
 #include "core/sound_sets.h"
 #include "core/sound_source.h"
 #include "core/text_case.h"
 #include "game/game_messages.h"
-#include "game/game_state.h"
 #include "world/graph_node.h"
 
 namespace {
@@ -105,7 +105,7 @@ void Actor::die(s32_t set, float angle)
         if (chosen.sound && sound)
             sound->PlaySegment(chosen.sound->segment);
     }
-    if (this != g_game.player && sound && sound->soundTable) {
+    if (this != g_frameView.player && sound && sound->soundTable) {
         if (SoundInstance* cry = sound->soundTable->Pick(set == 0 ? SOUND_DEATH_HEAD : SOUND_DEATH_TORSO, false, 0)) {
             const Vector3 p = GetPosition();
             PlayTempSoundAt({p.x, p.y + kDeathSoundHeight, p.z}, cry->segment, false);

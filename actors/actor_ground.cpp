@@ -2,19 +2,21 @@
 // falling with a deadly landing speed, the jump arc, the push-out from other objects, the heading
 // to turn to, and the AI steering of soldiers along routes, patrol paths and to defend points.
 #include <cmath>
+#include <vector>
 
 #include "actors/actor_motion.h"
 #include "actors/ai_entity.h"
 #include "ai/ai_interface.h"
 #include "ai/ai_state.h"
 #include "ai/envelope.h"
-#include "ai/mission_script_runner.h"
 #include "ai/path_follower.h"
 #include "ai/patrol_path.h"
+#include "core/frame_view.h"
 #include "core/random.h"
-#include "game/game_state.h"
 #include "gui/gui_in_game.h"
 #include "map/map_trace.h"
+#include "map/object_grid.h"
+#include "map/octree_query.h"
 #include "map/terrain_height.h"
 #include "map/world_registry.h"
 #include "platform/win32.h"
@@ -49,13 +51,14 @@ float WrapNear(float angle, float reference)
     return angle;
 }
 
-bool BoxesOverlap(const float* a, const float* b)
+// The push-out's work lists, kept between frames so that their storage is reused.
+std::vector<OctreeNode*> g_collideLeaves;
+std::vector<const DynamicObject*> g_collideSeen;
+
+int CollectCollideLeaf(OctreeNode* leaf, s32_t /*tileX*/, s32_t /*tileZ*/)
 {
-    for (int i = 0; i < 3; ++i) {
-        if (a[i] > b[i + 3] || b[i] > a[i + 3])
-            return false;
-    }
-    return true;
+    g_collideLeaves.push_back(leaf);
+    return 0;
 }
 
 float DistanceSqXZ(float ax, float az, float bx, float bz)
@@ -302,7 +305,7 @@ static void StepAsideFromCoincident(const Actor* actor, const DynamicObject* oth
 
 void ActorCollide(Actor* actor)
 {
-    if (actor == g_game.player || actor->shownMode == ACTOR_MOVE_IDLE || actor->deathDone)
+    if (actor == g_frameView.player || actor->shownMode == ACTOR_MOVE_IDLE || actor->deathDone)
         return;
     if (actor->ai && actor->ai->collision)
         return;
@@ -310,23 +313,38 @@ void ActorCollide(Actor* actor)
     const float query[6] = {p.x - kCollideHalfXZ, p.y - kCollideHalfY, p.z - kCollideHalfXZ,
                             p.x + kCollideHalfXZ, p.y + kCollideHalfY, p.z + kCollideHalfXZ};
     const bool envelopeDestroyed = actor->envelope && actor->envelope->IsDestroyedState();
+    // The cells of the object grid under the query box; none: nothing happens.
+    g_collideLeaves.clear();
+    OctreeQueryBox(query, CollectCollideLeaf);
+    if (g_collideLeaves.empty())
+        return;
     Vector3 c = {p.x, p.y + kCollideLift, p.z};
-    // The registry in its order stands in for the cells of the object grid round the query box.
-    DynamicObject** objects = nullptr;
-    s32_t count = 0;
-    DynObjectsGet(&objects, &count);
-    for (s32_t i = 0; i < count; ++i) {
-        DynamicObject* other = objects[i];
-        if (!other || other == actor || other->typeId == 0 || other->typeId == 1 || !other->IsCollidable() ||
-            envelopeDestroyed)
-            continue;
-        float box[6];
-        other->GetGeometryBounds(box);
-        if (!BoxesOverlap(box, query))
-            continue;
-        StepAsideFromCoincident(actor, other, &c);
-        other->SphereCollision(c, kCollideRadius, &c);
+    g_collideSeen.clear();
+    for (OctreeNode* leaf : g_collideLeaves) {
+        u32_t iterator = GRID_LINK_NONE;
+        for (ObjectGridEntry* entry = ObjectGridFirst(leaf, &iterator); entry; entry = ObjectGridNext(&iterator)) {
+            if (entry->kind != OBJECT_GRID_OBJECT || !entry->owner)
+                continue;
+            DynamicObject* other = static_cast<DynamicObject*>(entry->owner);
+            if (other == actor || other->typeId == OBJECT_TYPE_ROOT || other->typeId == OBJECT_TYPE_GRAPHIC ||
+                !other->IsCollidable() || envelopeDestroyed)
+                continue;
+            bool seen = false;
+            for (const DynamicObject* earlier : g_collideSeen)
+                seen = seen || earlier == other;
+            if (seen)
+                continue;
+            g_collideSeen.push_back(other);
+            float box[6];
+            other->GetGeometryBounds(box);
+            if (!BoxesOverlap(box, query))
+                continue;
+            StepAsideFromCoincident(actor, other, &c);
+            other->SphereCollision(c, kCollideRadius, &c);
+        }
     }
+    g_collideLeaves.clear();
+    g_collideSeen.clear();
     actor->SetPosition({c.x, c.y - kCollideLift, c.z});
 }
 

@@ -4,19 +4,19 @@
 #include <cmath>
 
 #include "actors/actor.h"
+#include "actors/actor_cvars.h"
 #include "actors/actor_motion.h"
 #include "actors/ai_entity.h"
 #include "actors/projectile.h"
 #include "actors/weapon.h"
 #include "ai/ai_interface.h"
 #include "ai/envelope.h"
+#include "core/frame_view.h"
 #include "core/sound.h"
 #include "core/sound_sets.h"
 #include "core/text_case.h"
-#include "game/game_cvars.h"
 #include "game/game_hits.h"
 #include "game/game_messages.h"
-#include "game/game_state.h"
 #include "gui/gui_in_game.h"
 #include "map/material.h"
 #include "platform/win32.h"
@@ -63,7 +63,7 @@ void Actor::OnProjectileHit(ObjectTraceBlock* hit, Projectile* projectile)
     const Vector3& d = projectile->flightDirection;
     const float angle = (kPi - b) + std::atan2(-d.z, -d.x);
     const GraphNode* part = hit->objHitNode;
-    if (this == g_game.player) {
+    if (this == g_frameView.player) {
         if (Named(part, "head"))
             ApplyDamage(kHeadHit, angle, kPlayerHeadDamage);
         else
@@ -82,7 +82,7 @@ void Actor::OnProjectileHit(ObjectTraceBlock* hit, Projectile* projectile)
 
     // A weapon gone since the shot has no owner to blame.
     const Actor* shooter = projectile->weapon ? projectile->weapon->owner : nullptr;
-    const Actor* player = g_game.player;
+    const Actor* player = PlayerActor();
     const AIEntity* own = GetAIEntity();
     const AIEntity* players = player ? player->GetAIEntity() : nullptr;
     if (GameReportsFriendlyFire() && player && shooter == player && own && players && own->IsFriendOf(players) &&
@@ -99,7 +99,7 @@ void Actor::OnProjectileHit(ObjectTraceBlock* hit, Projectile* projectile)
 
 void Actor::ApplyDamage(int kind, float angle, float amount)
 {
-    if (this == g_game.player && gb_godmode.Bool())
+    if (this == g_frameView.player && gb_godmode.Bool())
         return;
     AIEntity* entity = GetAIEntity();
     if (!entity)

@@ -3,11 +3,10 @@
 // records what it did; the animation step reads the records, picks the animations and clears them.
 #include <cmath>
 
+#include "actors/actor_cvars.h"
 #include "actors/actor_motion.h"
 #include "actors/ai_entity.h"
-#include "ai/ai_interface.h"
 #include "ai/path_follower.h"
-#include "game/game_cvars.h"
 #include "map/world_registry.h"
 #include "platform/win32.h"
 

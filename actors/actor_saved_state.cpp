@@ -2,6 +2,7 @@
 // seat placement of passengers, and the points an actor looks from and is aimed at.
 #include "actors/actor.h"
 
+#include "core/frame_view.h"
 #include "core/text_case.h"
 
 #include <cmath>
@@ -17,7 +18,6 @@
 #include "ai/path_follower.h"
 #include "core/byte_io.h"
 #include "core/random.h"
-#include "game/game_state.h"
 #include "platform/d3dx8_math.h"
 #include "world/anim_mesh.h"
 #include "world/graph_node.h"
@@ -113,7 +113,7 @@ Vector3* Actor::GetAimPoint(Vector3* out, s32_t kind) const
 
 void Actor::FollowSeatPoint()
 {
-    if (this == g_game.player || !seat || !seat->attachNode)
+    if (this == g_frameView.player || !seat || !seat->attachNode)
         return;
     D3DXMATRIX world;
     seat->attachNode->UpdateTransform(&world);

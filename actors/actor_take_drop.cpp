@@ -2,6 +2,7 @@
 // putting the weapon in hand back into the world, and leaving the seat.
 #include "actors/actor.h"
 
+#include "core/frame_view.h"
 #include "core/text_case.h"
 
 #include "actors/actor_motion.h"
@@ -19,7 +20,6 @@
 #include "core/sound_system.h"
 #include "game/game_messages.h"
 #include "game/game_state.h"
-#include "game/player_view.h"
 #include "gui/gui_locale.h"
 #include "map/map_trace.h"
 #include "map/terrain_height.h"
@@ -113,11 +113,11 @@ void Actor::TakeItem(DynamicObject* object)
             Vehicle* taken = static_cast<Vehicle*>(object);
             if (taken->speed > 1.0f)
                 return;
-            const bool isPlayer = this == g_game.player;
+            const bool isPlayer = this == g_frameView.player;
             if (isPlayer) {
                 if (g_game.vehicleBarred)
                     return;
-                g_game.playerVehicle = taken;
+                GameSetPlayerVehicle(taken);
             }
             if (inVehicle && vehicle) {
                 vehicle->LeaveSeat(this);
@@ -139,7 +139,7 @@ void Actor::TakeItem(DynamicObject* object)
                 seat = taken->FindFreeSeat();
             if (!seat) {
                 if (isPlayer)
-                    g_game.playerVehicle = nullptr;
+                    GameSetPlayerVehicle(nullptr);
                 vehicle = nullptr;
                 inVehicle = false;
                 return;
@@ -183,7 +183,7 @@ void Actor::TakeItem(DynamicObject* object)
     for (int slot = 0; slot < kTakeSlots; ++slot) {
         if (!weapons[slot] || weapons[slot]->slotType != kind)
             continue;
-        if (this == g_game.player) {
+        if (this == g_frameView.player) {
             ConPrint(4, "%s\n", Localized("messages._gm_havealready").Text());
             return;
         }
@@ -235,6 +235,7 @@ void Actor::TakeItem(DynamicObject* object)
     if (DOEnvelope* lying = weapon->envelope) {
         EnvelopeUnregister(lying);
         weapon->envelope = nullptr;
+        weapon->ownsEnvelope = false;
         delete lying;
     }
     if (!g_game.savingRestart)
@@ -258,7 +259,7 @@ Weapon* Actor::DropItem(u8_t force)
         }
         return -1;
     };
-    if (this == g_game.player && weaponCount == 1 && !force) {
+    if (this == g_frameView.player && weaponCount == 1 && !force) {
         const int only = selected ? selectedSlot : firstOccupied();
         ConPrint(4, "%s ", only >= 0 ? weapons[only]->name.Text() : "");
         ConPrint(4, "%s\n", Localized("messages._gm_only_weapon").Text());
@@ -307,8 +308,8 @@ Weapon* Actor::DropItem(u8_t force)
     weapon->SetRotation({kLyingPitch, static_cast<float>(EngineRand()) * kRandScale, 0.0f});
     Vector3 place = {rootPosition.x, rootPosition.y + kDropLift, rootPosition.z};
     bool indoor = false;
-    if (this == g_game.player) {
-        const float* view = GameGetViewPos();
+    if (this == g_frameView.player) {
+        const float* view = g_frameView.viewPos;
         const float start[3] = {view[0], view[1] + GetPoseHeight(ACTOR_AIM_BODY), view[2]};
         const float end[3] = {start[0], start[1] - kDropTraceDepth, start[2]};
         float height = MapTerrainHeight(place.x, place.z, nullptr, nullptr);
@@ -359,6 +360,7 @@ Weapon* Actor::DropItem(u8_t force)
         return weapon;
     }
     lying->Attach(weapon);
+    weapon->ownsEnvelope = true;
     if (EventHandler* handler = EventHandlerFind("weapon_dynamic")) {
         lying->handler = handler;
         handler->AddRef();
@@ -383,7 +385,7 @@ void Actor::LeaveVehicle()
 {
     if (!vehicle)
         return;
-    if (this != g_game.player && !isDead && seat && seat->attachNode) {
+    if (this != g_frameView.player && !isDead && seat && seat->attachNode) {
         D3DXMATRIX world;
         seat->attachNode->UpdateTransform(&world);
         const D3DXVECTOR3 local(seat->stepOut.x, seat->stepOut.y, seat->stepOut.z);

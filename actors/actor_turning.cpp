@@ -5,10 +5,9 @@
 #include "actors/actor_cvars.h"
 #include "actors/actor_motion.h"
 #include "actors/ai_entity.h"
-#include "ai/ai_interface.h"
 #include "ai/envelope.h"
 #include "ai/path_follower.h"
-#include "game/game_state.h"
+#include "core/frame_view.h"
 #include "map/world_registry.h"
 #include "platform/win32.h"
 #include "render/debug_primitives.h"
@@ -195,7 +194,7 @@ void Actor::Revive()
     isMovable = true;
     deathDone = false;
     bloodPending = true;
-    const Actor* player = g_game.player;
+    const Actor* player = PlayerActor();
     if (envelope && this != player && player) {
         const AIEntity* own = GetAIEntity();
         const AIEntity* theirs = player->GetAIEntity();

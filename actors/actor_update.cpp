@@ -7,18 +7,18 @@
 #include "actors/actor_cvars.h"
 #include "actors/actor_motion.h"
 #include "actors/ai_entity.h"
+#include "actors/trace_material.h"
 #include "core/assert.h"
 #include "core/console.h"
+#include "core/frame_view.h"
 #include "core/sound_sets.h"
 #include "core/sound_source.h"
-#include "game/game_cvars.h"
 #include "game/game_messages.h"
-#include "game/game_state.h"
 #include "game/game_water.h"
-#include "game/player_view.h"
 #include "map/map_trace.h"
 #include "map/material.h"
 #include "map/object_grid.h"
+#include "world/object_trace.h"
 #include "map/world_registry.h"
 #include "platform/win32.h"
 
@@ -46,7 +46,7 @@ void Drown(Actor* actor)
 void Breathe(Actor* actor)
 {
     const Vector3 p = actor->GetPosition();
-    if (actor == g_game.player) {
+    if (actor == g_frameView.player) {
         u32_t surface = 0;
         if (GameIsViewUnderWater(&surface) && !gb_godmode.Bool()) {
             ActorOxygenDrain(actor, mf_oxygendecrease.Float());
@@ -85,19 +85,30 @@ bool RefreshGroundMaterial(Actor* actor, u32_t now)
     float start[3] = {p.x, p.y + kGroundTraceUp, p.z};
     float end[3] = {p.x, p.y - kGroundTraceDown, p.z};
     MapTraceInfo hit;
-    hit.flags = 0;
+    hit.flags = TRACE_OBJECTS;
     hit.ignoreObject = actor;
-    hit.objOptions = 0;
-    if (!MapTrace(start, end, &hit)) {
+    hit.objOptions = OBJTRACE_MATERIAL | OBJTRACE_WITHIN_SEGMENT;
+    auto trace = [&hit](const float* from, const float* to) {
+        hit.resultKind = TRACE_RESULT_NONE;
+        hit.objDistance = OBJTRACE_NO_HIT;
+        hit.objMaterial = nullptr;
+        hit.hitMesh = nullptr;
+        hit.hitMapMesh = nullptr;
+        return MapTrace(from, to, &hit);
+    };
+    if (!trace(start, end)) {
         start[0] += kSecondTraceShift;
         start[2] += kSecondTraceShift;
         end[0] += kSecondTraceShift;
         end[2] += kSecondTraceShift;
-        if (!MapTrace(start, end, &hit))
+        if (!trace(start, end))
             return false;
     }
-    // The map's trace record does not carry the material of the face it hit yet: the material
-    // stays as it was.
+    // The ground is what the soldier stands on: a crate's or a floor's face, else the land's.
+    Material* material = TraceHitMaterial(hit);
+    if (!material)
+        return false;
+    actor->groundMaterial = material;
     return true;
 }
 
@@ -110,7 +121,7 @@ void Step(Actor* actor, StepSet set, u32_t* tick, u32_t now)
     SoundInstance* sound = sounds.sounds.Pick(true, 0);
     *tick = now;
     if (sound && actor->sound)
-        actor->sound->PlaySegment(sound->segment);
+        actor->sound->PlaySegment(sound->segment, false);
 }
 
 }  // namespace
@@ -142,26 +153,26 @@ void Actor::Update()
         firstUpdateDone = true;
     }
     // 2. The AI moves its soldier.
-    if (this != g_game.player && !isDead && !aiMoveOff && gbai.Bool())
+    if (this != g_frameView.player && !isDead && !aiMoveOff && gbai.Bool())
         ActorAiMoveStep(this);
     // 3. Breath.
     Breathe(this);
-    // 4.
+    // 4. The level-of-detail mesh lists again once the bounds changed.
     if (boundsDirty) {
         BuildLodMeshLists();
         boundsDirty = false;
     }
-    // 5.
+    // 5. The animation step.
     ActorAnimationStep(this);
-    // 6.
+    // 6. A living soldier collides and makes its sounds.
     if (!isDead) {
         if (!noCollision)
             ActorCollide(this);
         UpdateSounds();
     }
-    // 7.
+    // 7. The soldier's place in the object grid.
     DynObjectUpdateGrid(this);
-    // 8.
+    // 8. The shadow companions follow: their shadows are made anew and their grid places moved.
     if (!isDead) {
         for (DynamicObject* companion : {shadowCompanion, shadowVolume}) {
             if (!companion)
@@ -174,10 +185,10 @@ void Actor::Update()
 
 void Actor::UpdateSounds()
 {
-    if (this == g_game.player || inVehicle)
+    if (this == g_frameView.player || inVehicle)
         return;
     const Vector3 p = GetPosition();
-    const float* view = GameGetViewPos();
+    const float* view = g_frameView.viewPos;
     const float dx = p.x - view[0];
     const float dy = p.y - view[1];
     const float dz = p.z - view[2];

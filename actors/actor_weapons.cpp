@@ -10,14 +10,17 @@
 #include "actors/actor_motion.h"
 #include "actors/vehicle.h"
 #include "actors/weapon.h"
+#include "core/frame_view.h"
+#include "core/plugin_api.h"
 #include "core/sound.h"
 #include "core/sound_sets.h"
+#include "core/sound_source.h"
 #include "core/sound_system.h"
-#include "game/game_cvars.h"
-#include "game/game_state.h"
 #include "platform/d3dx8_math.h"
 #include "platform/win32.h"
 #include "render/camera.h"
+#include "render/render_cvars.h"
+#include "scene/indoor_link.h"
 #include "world/anim_mesh.h"
 #include "world/graph_node.h"
 
@@ -85,6 +88,19 @@ Vector3 ViewDirection(float yaw, float pitch, const Vector3& forward)
     D3DXMATRIX view, world;
     CameraBuildViewMatrix(&view, &world, 0.0f, 0.0f, 0.0f, yaw, pitch, 0.0f);
     return Transform(view, forward);
+}
+
+// The indoor object and cell of a fire point, followed along the segment from the actor's position
+// to it from copies of the actor's own two words, which stay as they are.
+IndoorPosition FireIndoorPosition(const Actor* actor, const Vector3& point)
+{
+    IndoorPosition at = {reinterpret_cast<PluginWord>(actor->indoorObject),
+                         static_cast<PluginWord>(static_cast<std::intptr_t>(actor->indoorCell))};
+    const Vector3 p = actor->GetPosition();
+    const float from[3] = {p.x, p.y, p.z};
+    const float to[3] = {point.x, point.y, point.z};
+    IndoorLocatePoint(from, to, &at);
+    return at;
 }
 
 }  // namespace
@@ -244,19 +260,20 @@ bool Actor::Fire(bool aim, bool skipAmmo)
         const Vector3& offset = mesh->frames[0].meshes[dummy].dummyFrame->origin;
         muzzle = {world._41 + offset.x, world._42 + offset.y, world._43 + offset.z};
     }
+    const IndoorPosition at = FireIndoorPosition(this, muzzle);
     const Vector3 d = ViewDirection(heading, -pitch, {0.0f, 0.0f, -1.0f});
     WeaponFireRequest request;
     request.muzzle = muzzle;
     request.aim = d;
-    request.indoorObject = indoorObject;
-    request.indoorCell = indoorCell;
+    request.indoorObject = reinterpret_cast<void*>(at.object);
+    request.indoorCell = static_cast<s32_t>(at.cell);
     request.yaw = heading;
     request.newPull = !wasAiming;
     const bool fired = weapon->Fire(request);
     if (fired)
         shotFired = true;
     ActorAimAdjust(this, false);
-    return fired || (this == g_game.player && wasAiming && weapon->fireWait != 0);
+    return fired || (this == g_frameView.player && wasAiming && weapon->fireWait != 0);
 }
 
 bool Actor::FireAt(float yaw, float pitchAngle, bool alternateRate, bool forced)
@@ -269,15 +286,22 @@ bool Actor::FireAt(float yaw, float pitchAngle, bool alternateRate, bool forced)
         return false;
     }
     aiming = true;
-    const Vector3 origin = EyeOrigin();
+    // A passenger shoots from his seat; everyone else from the eye of his pose.
+    Vector3 origin = EyeOrigin();
+    if (inVehicle && seat && !seat->driver && seat->attachNode) {
+        D3DXMATRIX world;
+        seat->attachNode->UpdateTransform(&world);
+        origin = {world._41, world._42, world._43};
+    }
+    const IndoorPosition at = FireIndoorPosition(this, origin);
     const Vector3 d = ViewDirection(yaw, pitchAngle, {0.0f, 0.0f, 1.0f});
     const Weapon* unit = weapon->currentWeapon;
     const bool newPull = unit->fireMode == kFireModeSingle || GetTickCount() - unit->lastShotTime >= kRepullMs;
     WeaponFireRequest request;
     request.muzzle = origin;
     request.aim = d;
-    request.indoorObject = indoorObject;
-    request.indoorCell = indoorCell;
+    request.indoorObject = reinterpret_cast<void*>(at.object);
+    request.indoorCell = static_cast<s32_t>(at.cell);
     request.yaw = yaw;
     request.newPull = newPull;
     request.alternateRate = alternateRate;
@@ -286,7 +310,7 @@ bool Actor::FireAt(float yaw, float pitchAngle, bool alternateRate, bool forced)
     if (fired)
         shotFired = true;
     ActorAimAdjust(this, false);
-    return fired || (this == g_game.player && !forced && weapon->fireWait != 0);
+    return fired || (this == g_frameView.player && !forced && weapon->fireWait != 0);
 }
 
 void Actor::StartReload()
@@ -297,12 +321,14 @@ void Actor::StartReload()
     const Weapon* unit = weapon->currentWeapon;
     if (unit->roundsInGun >= unit->magazineCap || unit->spareMagazines == 0)
         return;
-    const bool player = this == g_game.player;
+    const bool player = this == g_frameView.player;
     const bool thirdPerson = gbthirdperson.Bool();
     if (weapon->sound && weapon->sound->soundTable && (!player || thirdPerson) &&
         SoundLodForPoint(GetPosition()) == 0) {
-        if (SoundInstance* reloadSound = weapon->sound->soundTable->Pick(SOUND_RELOAD, false, 0))
-            reloadSound->PlayOnPath(SoundDefaultPath(), false);
+        // The soldier's own source: the reload sounds where he stands.
+        SoundInstance* reloadSound = weapon->sound->soundTable->Pick(SOUND_RELOAD, false, 0);
+        if (reloadSound && sound)
+            sound->PlaySegment(reloadSound->segment, false);
     }
     if (!player || thirdPerson)
         weapon->Reload();

@@ -7,9 +7,9 @@
 #include "actors/actor.h"
 #include "actors/actor_cvars.h"
 #include "actors/ai_entity.h"
+#include "core/frame_view.h"
 #include "core/ptr_ref_array.h"
 #include "core/random.h"
-#include "game/game_state.h"
 #include "map/actor_lists.h"
 #include "map/map_cvars.h"
 #include "map/map_sight.h"
@@ -172,7 +172,7 @@ void AIEntity::BuildFrustum()
     for (int i = 0; i < 6; ++i)
         D3DXPlaneNormalize(&frustumPlanes[i], &planes[i]);
 
-    if (gbdebugai.Bool() && actor != g_game.player) {
+    if (gbdebugai.Bool() && actor != g_frameView.player) {
         for (const auto& side : sides) {
             const Vector3 a = {side[0]->x, side[0]->y, side[0]->z}, b = {side[1]->x, side[1]->y, side[1]->z};
             DebugFaceAdd(&eyePoint, &a, &b, kFrustumFaceColour, kFrustumFaceMs);
@@ -215,7 +215,7 @@ void AIEntity::FindVisibleActors(s32_t kind, DynamicObject** out, s32_t* count, 
     if (!actor || !out || capacity <= 1)
         return;
     if (!gbvo.Bool() && (kind == VISIBLE_ENEMIES || kind == VISIBLE_FRIENDS)) {
-        const AIEntity* playerEntity = g_game.player ? g_game.player->GetAIEntity() : nullptr;
+        const AIEntity* playerEntity = PlayerActor() ? PlayerActor()->GetAIEntity() : nullptr;
         const bool playersSide = kind == VISIBLE_ENEMIES ? IsEnemyOf(playerEntity) : IsFriendOf(playerEntity);
         *count = capacity;
         CollectVisibleFromTeamList(ActorTeamList(playersSide ? ACTOR_TEAM_FRIEND : ACTOR_TEAM_ENEMY), out, count,

@@ -8,14 +8,13 @@
 
 #include "actors/vehicle_kind_motion.h"
 
+#include "core/frame_view.h"
 #include "core/text_case.h"
 
 #include <cmath>
 #include <cstdio>
 
 #include "core/log.h"
-#include "game/game_state.h"
-#include "game/player_view.h"
 #include "map/world_registry.h"
 #include "world/graph_node.h"
 #include "world/shadow_object.h"
@@ -91,14 +90,14 @@ void Boat::TiltAndPush(float factor)
     cosine = cosine > 1.0f ? 1.0f : (cosine < -1.0f ? -1.0f : cosine);
     slow = std::acos(cosine) < 0.1f;
     push = VehiclePush(up, tiltedUp);
-    position += push * (factor * g_game.frameTime);
+    position += push * (factor * g_frameView.frameTime);
 }
 
 void Boat::ControlForward()
 {
     controlState = BOAT_FORWARD;
     forwardGear = 1;
-    pitchAngle = VehicleRise(pitchAngle, max_rot_z, g_game.frameTime * kThird);
+    pitchAngle = VehicleRise(pitchAngle, max_rot_z, g_frameView.frameTime * kThird);
     TiltAndPush(pushSpeed);
 }
 
@@ -106,7 +105,7 @@ void Boat::ControlBackward()
 {
     controlState = BOAT_BACKWARD;
     forwardGear = 0;
-    pitchAngle = VehicleFall(pitchAngle, -max_rot_z, g_game.frameTime * kThird);
+    pitchAngle = VehicleFall(pitchAngle, -max_rot_z, g_frameView.frameTime * kThird);
     TiltAndPush(pushSpeed);
 }
 
@@ -135,7 +134,7 @@ void Boat::SteerRight()
 
 void Boat::SteerBy(bool negative, float /*amount*/)
 {
-    const float frameTime = g_game.frameTime;
+    const float frameTime = g_frameView.frameTime;
     float heading = std::atan2(forward.x, forward.z);
     if (negative) {
         bankAngle = VehicleRise(bankAngle, 2.0f * max_angle, 0.5f * frameTime);
@@ -210,7 +209,7 @@ void Boat::PlaceOnWater()
 
 void Boat::MoveOnWater()
 {
-    const float yaw = GameGetYaw();
+    const float yaw = g_frameView.yaw;
     const bool drivingTurn =
         (controlState & (BOAT_FORWARD | BOAT_BACKWARD)) && (controlState & (BOAT_LEFT | BOAT_RIGHT));
     if (std::fabs(yaw) > 0.000001f && mouseSteering && selfCentringAllowed && !drivingTurn)

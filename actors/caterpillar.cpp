@@ -6,14 +6,13 @@
 // the lean then stays 0, the steer rate at the steer speed and the centring still.
 #include "actors/caterpillar.h"
 
+#include "core/frame_view.h"
 #include "core/text_case.h"
 
 #include <cmath>
 
 #include "actors/vehicle_kind_motion.h"
 #include "core/log.h"
-#include "game/game_state.h"
-#include "game/player_view.h"
 #include "map/world_registry.h"
 #include "world/graph_node.h"
 
@@ -86,7 +85,7 @@ void Caterpillar::TurnTowardView(bool negative)
 {
     if (D3DXVec3Length(&normalAxis) == 0.0f)
         return;
-    const float d = (negative ? -0.48f : 0.48f) * g_game.frameTime;
+    const float d = (negative ? -0.48f : 0.48f) * g_frameView.frameTime;
     VehicleTurnHeading(*this, normalAxis, d);
     movedFlag = true;
 }
@@ -145,9 +144,9 @@ void Caterpillar::PlaceOnTracks()
 
 void Caterpillar::Drive()
 {
-    const float frameTime = g_game.frameTime;
+    const float frameTime = g_frameView.frameTime;
     if (occupantCount != 0) {
-        const float yaw = GameGetYaw();
+        const float yaw = g_frameView.yaw;
         if (std::fabs(yaw) > 0.000001f && selfCentringAllowed)
             SteerBy(yaw < 0.0f, mouseSteerAmount);
         if (controlState & CATERPILLAR_IDLE)

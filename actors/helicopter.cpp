@@ -7,6 +7,7 @@
 // warned of at the first placement and the step concerned then stays still.
 #include "actors/helicopter.h"
 
+#include "core/frame_view.h"
 #include "core/text_case.h"
 
 #include <cmath>
@@ -16,8 +17,6 @@
 #include "actors/actor.h"
 #include "actors/vehicle_kind_motion.h"
 #include "core/log.h"
-#include "game/game_state.h"
-#include "game/player_view.h"
 #include "map/object_grid.h"
 #include "map/octree_query.h"
 #include "map/world_registry.h"
@@ -201,16 +200,16 @@ void Helicopter::SpinRotors(u32_t shownMesh)
 {
     ShowRotorMesh(mainRotorNode, shownMesh);
     ShowRotorMesh(tailRotorNode, shownMesh);
-    const float d = g_game.frameTime * rotorSpeed;
+    const float d = g_frameView.frameTime * rotorSpeed;
     AddSpin(mainRotorNode, d);
     AddSpin(tailRotorNode, d);
 }
 
 void Helicopter::FlyOnGround()
 {
-    const float frameTime = g_game.frameTime;
+    const float frameTime = g_frameView.frameTime;
     if (occupantCount != 0) {
-        const float yaw = GameGetYaw();
+        const float yaw = g_frameView.yaw;
         if (std::fabs(yaw) > 0.000001f && mouseSteering && selfCentringAllowed)
             Vehicle::SteerBy(yaw < 0.0f, mouseSteerAmount);
         if (driveState & VEHICLE_DRIVE_IDLE)
@@ -259,7 +258,7 @@ void Helicopter::FlyOnGround()
 
 void Helicopter::PlayAssemblies()
 {
-    const float frameTime = g_game.frameTime;
+    const float frameTime = g_frameView.frameTime;
     const struct {
         GraphNode* node;
         float frameSpeed;
@@ -287,7 +286,7 @@ void Helicopter::PlayAssemblies()
 
 void Helicopter::FlyInAir()
 {
-    const float yaw = GameGetYaw();
+    const float yaw = g_frameView.yaw;
     const bool drivingTurn =
         (controlState & (HELI_FORWARD | HELI_BACKWARD)) && (controlState & (HELI_LEFT | HELI_RIGHT));
     if (std::fabs(yaw) > 0.000001f && mouseSteering && selfCentringAllowed && !drivingTurn)

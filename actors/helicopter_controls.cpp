@@ -9,7 +9,7 @@
 
 #include <cmath>
 
-#include "game/game_state.h"
+#include "core/frame_view.h"
 #include "world/graph_node.h"
 
 namespace {
@@ -37,7 +37,7 @@ void Helicopter::ComputePush()
 
 void Helicopter::FlyForward()
 {
-    const float frameTime = g_game.frameTime;
+    const float frameTime = g_frameView.frameTime;
     pitchAngle = VehicleRise(pitchAngle, max_rot_z, frameTime * kThird);
     tiltedUp = VehicleTilt(up, side, -pitchAngle);
     ComputePush();
@@ -46,7 +46,7 @@ void Helicopter::FlyForward()
 
 void Helicopter::FlyBackward()
 {
-    const float frameTime = g_game.frameTime;
+    const float frameTime = g_frameView.frameTime;
     pitchAngle = VehicleFall(pitchAngle, -max_rot_z, frameTime * kThird);
     tiltedUp = VehicleTilt(up, side, -pitchAngle);
     ComputePush();
@@ -55,7 +55,7 @@ void Helicopter::FlyBackward()
 
 void Helicopter::FlySideways(bool left)
 {
-    const float frameTime = g_game.frameTime;
+    const float frameTime = g_frameView.frameTime;
     bankAngle = left ? VehicleRise(bankAngle, max_rot_x, frameTime * kThird)
                      : VehicleFall(bankAngle, -max_rot_x, frameTime * kThird);
     tiltedUp = VehicleTilt(up, direction, bankAngle);
@@ -75,7 +75,7 @@ void Helicopter::BankedTurn(bool left)
 
 void Helicopter::Climb()
 {
-    const float frameTime = g_game.frameTime;
+    const float frameTime = g_frameView.frameTime;
     verticalSpeed = VehicleRise(verticalSpeed, max_y, frameTime);
     liftVector = up * (lift * verticalSpeed);
     MoveBy(liftVector * frameTime);
@@ -83,7 +83,7 @@ void Helicopter::Climb()
 
 void Helicopter::Descend()
 {
-    const float frameTime = g_game.frameTime;
+    const float frameTime = g_frameView.frameTime;
     verticalSpeed = VehicleFall(verticalSpeed, -max_y, frameTime);
     liftVector = up * (lift * verticalSpeed);
     MoveBy(liftVector * frameTime);
@@ -137,7 +137,7 @@ void Helicopter::DecayPitch()
     pitchAngle *= 0.97f;
     tiltedUp = VehicleTilt(up, side, -pitchAngle);
     ComputePush();
-    MoveBy(push * (rotspeed * g_game.frameTime));
+    MoveBy(push * (rotspeed * g_frameView.frameTime));
 }
 
 void Helicopter::DecayBank()
@@ -150,7 +150,7 @@ void Helicopter::DecayBank()
     bankAngle *= 0.96f;
     tiltedUp = VehicleTilt(up, direction, bankAngle);
     ComputePush();
-    MoveBy(push * (strafespeed * g_game.frameTime));
+    MoveBy(push * (strafespeed * g_frameView.frameTime));
 }
 
 void Helicopter::DecayVertical()
@@ -170,7 +170,7 @@ void Helicopter::DecayVertical()
         return;
     }
     liftVector = up * (lift * verticalSpeed);
-    MoveBy(liftVector * g_game.frameTime);
+    MoveBy(liftVector * g_frameView.frameTime);
     UpdateAltitude();
 }
 
@@ -264,7 +264,7 @@ void Helicopter::SteerBy(bool negative, float /*amount*/)
 {
     if (!RotorReady())
         return;
-    const float frameTime = g_game.frameTime;
+    const float frameTime = g_frameView.frameTime;
     const bool banks = pitchAngle != 0.0f && !(controlState & (HELI_LEFT | HELI_RIGHT));
     float d;
     if (negative) {

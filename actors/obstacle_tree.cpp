@@ -7,6 +7,7 @@
 #include "ai/ai_state.h"
 #include "ai/path_follower.h"
 #include "ai/zone_envelope.h"
+#include "core/log.h"
 #include "map/world_registry.h"
 #include "platform/d3dx8_math.h"
 #include "world/anim_mesh.h"
@@ -69,11 +70,17 @@ void ObstacleTreeAddMeshZones(GraphNode* node, const AnimZone* zone, ObstacleTre
         }
         ZoneEnvelope* envelope = CreateZoneEnvelope(nullptr, polygon, zone->pointCount, zone->cross);
         delete[] polygon;
-        ObstacleTreeNode* treeNode = new ObstacleTreeNode();
-        treeNode->SetEnvelope(envelope);
-        parent->AddChild(treeNode);
-        EnvelopeRegister(envelope);
-        parent = treeNode;
+        // The table owns the zone; one it cannot take is no obstacle, and its inner zones hang
+        // where it would have.
+        if (EnvelopeRegister(envelope) < 0) {
+            Log("WARNING: no envelope for an obstacle zone of %s\n", node->GetName());
+            delete envelope;
+        } else {
+            ObstacleTreeNode* treeNode = new ObstacleTreeNode();
+            treeNode->SetEnvelope(envelope);
+            parent->AddChild(treeNode);
+            parent = treeNode;
+        }
     }
     for (u16_t i = 0; i < zone->childCount; ++i) {
         if (zone->children && zone->children[i])

@@ -9,18 +9,17 @@
 #include "actors/actor.h"
 #include "actors/actor_cvars.h"
 #include "actors/projectile.h"
+#include "actors/trace_material.h"
 #include "actors/weapon.h"
 #include "ai/ai_events.h"
 #include "ai/envelope.h"
 #include "core/console.h"
+#include "core/frame_view.h"
 #include "core/random.h"
 #include "core/sound.h"
 #include "core/sound_sets.h"
 #include "core/sound_system.h"
-#include "game/game_cvars.h"
 #include "game/game_hits.h"
-#include "game/game_state.h"
-#include "game/player_view.h"
 #include "map/map_mesh.h"
 #include "map/map_trace.h"
 #include "map/material.h"
@@ -126,16 +125,6 @@ Material* WaterMaterial()
     for (int i = 0; layers && i < MAP_WATER_LAYER_COUNT; ++i)
         if (layers[i].material)
             return layers[i].material;
-    return nullptr;
-}
-
-// The material of a surface hit: the hit map mesh's texture, else the hit geometry's.
-Material* SurfaceMaterial(const MapTraceInfo& record)
-{
-    if (record.hitMapMesh && record.hitMapMesh->texture)
-        return TextureGetMaterial(record.hitMapMesh->texture);
-    if (record.hitMesh && record.hitMesh->material.texture)
-        return TextureGetMaterial(record.hitMesh->material.texture);
     return nullptr;
 }
 
@@ -345,9 +334,9 @@ void Projectile::UpdateSounds()
         return;
     // An orphaned projectile has no owner: it is nobody's, not the player's.
     Actor* owner = OwnerOf(this);
-    if (owner && owner == g_game.player)
+    if (owner && owner == g_frameView.player)
         return;
-    const float* view = GameGetViewPos();
+    const float* view = g_frameView.viewPos;
     const Vector3 p = GetPosition();
     const Vector3 d = {p.x - view[0], p.y - view[1], p.z - view[2]};
     if (Dot(d, d) <= kFlyByRangeSquared && (EngineRand() & 1)) {
@@ -487,7 +476,7 @@ void Projectile::Explode()
     const Vector3 centre = GetPosition();
     const float r2 = radius * radius;
     SoundSet* blast = source ? source->explosionSounds : explosionSounds;
-    if (blast && !(g_game.player && g_game.player->isDead)) {
+    if (blast && !(PlayerActor() && PlayerActor()->isDead)) {
         const s32_t level = SoundLodForPoint(centre);
         const u32_t delay = SoundTravelDelay(centre);
         if (SoundInstance* bang = blast->Pick(true, level)) {
@@ -531,7 +520,7 @@ void Projectile::Explode()
                         GameModNotifyHit(this);
                     }
                 }
-                if (actor == g_game.player && d2 <= screenShake[0] * screenShake[0] * 100.0f)
+                if (actor == g_frameView.player && d2 <= screenShake[0] * screenShake[0] * 100.0f)
                     GameShakeViewNearHit(this, d2);
                 break;
             }

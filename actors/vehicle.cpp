@@ -2,6 +2,7 @@
 // the axes and orientation, and the saved state.
 #include "actors/vehicle.h"
 
+#include "core/frame_view.h"
 #include "core/text_case.h"
 
 #include <cmath>
@@ -127,8 +128,7 @@ Vehicle::~Vehicle()
             occupant->seat = nullptr;
         }
     }
-    if (g_game.playerVehicle == this)
-        g_game.playerVehicle = nullptr;
+    GameForgetPlayerVehicle(this);
     FreeSeats();
     delete orientation;
     orientation = nullptr;
@@ -362,7 +362,7 @@ void Vehicle::EnterSeat(Actor* actor)
     }
     VehicleSeat* seat = actor->seat;
     seat->occupant = actor;
-    if (actor == g_game.player) {
+    if (actor == g_frameView.player) {
         ApplyPartSwitches(*seat, false);
         GameSetYawPitch(0.0f, 0.0f);
     }
@@ -379,7 +379,7 @@ void Vehicle::LeaveSeat(Actor* actor)
     VehicleSeat* seat = actor->seat;
     if (seat) {
         seat->occupant = nullptr;
-        if (actor == g_game.player)
+        if (actor == g_frameView.player)
             ApplyPartSwitches(*seat, true);
         if (seat->hideShadow)
             actor->SetCastsShadow(true);

@@ -9,8 +9,7 @@
 #include <cmath>
 
 #include "actors/actor.h"
-#include "game/game_state.h"
-#include "game/player_view.h"
+#include "core/frame_view.h"
 #include "map/terrain_height.h"
 #include "world/graph_node.h"
 
@@ -167,13 +166,13 @@ void DriveTowards(Vehicle& v, float limit)
     const float next =
         v.mass > 0.0f
             ? v.speed + (force - VehicleAirDrag(v.speed) - VehicleRollingResistance(kRollingCoefficient, v.speed)) /
-                            v.mass * g_game.frameTime
+                            v.mass * g_frameView.frameTime
             : v.speed;
     if (limit <= next) {
         v.speed = limit;
     } else {
         v.speed = next;
-        v.throttle += v.accelSpeed * g_game.frameTime;
+        v.throttle += v.accelSpeed * g_frameView.frameTime;
     }
 }
 
@@ -198,13 +197,13 @@ void Vehicle::Brake()
     const float force = VehicleScaledLength(direction, brakeForce);
     if (mass > 0.0f) {
         const float next =
-            speed - (kRollingCoefficient * speed + VehicleAirDrag(speed) + force) / mass * g_game.frameTime;
+            speed - (kRollingCoefficient * speed + VehicleAirDrag(speed) + force) / mass * g_frameView.frameTime;
         speed = next < 0.0f ? 0.0f : next;
     }
     if (throttle <= 100.0f)
         throttle = 100.0f;
     else
-        throttle -= accelSpeed * g_game.frameTime;
+        throttle -= accelSpeed * g_frameView.frameTime;
     driveState = VEHICLE_DRIVE_BRAKE;
 }
 
@@ -212,7 +211,7 @@ void Vehicle::Coast()
 {
     if (mass > 0.0f) {
         const float loss = 5.0f * (10.0f * VehicleAirDrag(speed) + 10.0f * kRollingCoefficient * speed) / mass;
-        const float next = speed - loss * g_game.frameTime;
+        const float next = speed - loss * g_frameView.frameTime;
         // The loss is a share of the speed: left alone the speed would only shrink towards 0 and
         // stick at the smallest float, keeping the vehicle "moving" for ever. Below the speed that
         // still moves it, it stops.
@@ -221,14 +220,14 @@ void Vehicle::Coast()
     if (throttle <= 100.0f)
         throttle = 100.0f;
     else
-        throttle -= accelSpeed * g_game.frameTime;
+        throttle -= accelSpeed * g_frameView.frameTime;
 }
 
 void Vehicle::Move()
 {
     if (std::fabs(speed) <= kStillSpeed)
         return;
-    const float distance = (forwardGear ? speed : -speed) * g_game.frameTime * 10.0f;
+    const float distance = (forwardGear ? speed : -speed) * g_frameView.frameTime * 10.0f;
     const D3DXVECTOR3 step = direction * distance;
     groundPosition += step;
     for (D3DXVECTOR3& point : points)
@@ -248,7 +247,7 @@ void Vehicle::Steer(bool negative, float amount, float factor)
     else if (delta < -maxSteerAngle)
         delta = -maxSteerAngle;
     const float sine = std::sin(delta);
-    const float omega = wheelbase > 0.0f ? g_game.frameTime * (sine * speed * 10.0f / wheelbase) : 0.0f;
+    const float omega = wheelbase > 0.0f ? g_frameView.frameTime * (sine * speed * 10.0f / wheelbase) : 0.0f;
 
     direction = Towards(-lengthAxis);
     const D3DXVECTOR3 heading = Towards(TurnAbout(direction, normalAxis, delta));
@@ -320,7 +319,7 @@ void Vehicle::SettleOnGround(float h0, float h1, float h2, float h3)
 
 void Vehicle::DriveStep()
 {
-    const float frameTime = g_game.frameTime;
+    const float frameTime = g_frameView.frameTime;
     VehicleSwayState& sway = g_vehicleSway;
     if (speed < 5.0f)
         sway.lowSpeedPitch = true;
@@ -328,7 +327,7 @@ void Vehicle::DriveStep()
         Coast();
         Move();
     } else {
-        const float yaw = GameGetYaw();
+        const float yaw = g_frameView.yaw;
         if (std::fabs(yaw) > 0.001f && mouseSteering && selfCentringAllowed)
             SteerBy(yaw < 0.0f, mouseSteerAmount);
         if (driveState & VEHICLE_DRIVE_IDLE)

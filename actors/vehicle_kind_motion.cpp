@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "game/game_state.h"
+#include "core/frame_view.h"
 
 float VehicleReadFloat(const EngineString& text)
 {
@@ -93,7 +93,7 @@ void VehicleTurnHeading(Vehicle& vehicle, const D3DXVECTOR3& axis, float angle)
 float VehicleSwingStep(bool left, bool ahead, float turnRate, float maxAngle, float maxRotZ, float* bankAngle,
                        float* pitchAngle)
 {
-    const float frameTime = g_game.frameTime;
+    const float frameTime = g_frameView.frameTime;
     *bankAngle = left ? VehicleRise(*bankAngle, 2.0f * maxAngle, frameTime)
                       : VehicleFall(*bankAngle, -2.0f * maxAngle, frameTime);
     *pitchAngle = ahead ? VehicleRise(*pitchAngle, maxRotZ, 0.25f * frameTime)

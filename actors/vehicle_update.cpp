@@ -7,12 +7,12 @@
 #include <vector>
 
 #include "actors/actor.h"
+#include "core/frame_view.h"
 #include "core/log.h"
 #include "core/sound.h"
 #include "core/sound_sets.h"
 #include "core/sound_source.h"
 #include "core/sound_system.h"
-#include "game/game_state.h"
 #include "map/object_grid.h"
 #include "map/octree_query.h"
 #include "map/world_registry.h"
@@ -199,7 +199,7 @@ void Vehicle::PushOutOfObjects(float radius)
             DynamicObject* object = static_cast<DynamicObject*>(entry->owner);
             const s32_t type = object->GetTypeId();
             if (type == OBJECT_TYPE_ROOT || type == OBJECT_TYPE_GRAPHIC || !object->IsCollidable() ||
-                object == static_cast<DynamicObject*>(g_game.player) || object == this)
+                object == static_cast<DynamicObject*>(g_frameView.player) || object == this)
                 continue;
             bool handled = false;
             for (DynamicObject* seen : g_handledObjects)

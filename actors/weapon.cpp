@@ -5,6 +5,7 @@
 
 #include "actors/actor.h"
 #include "actors/projectile.h"
+#include "ai/envelope.h"
 #include "core/byte_io.h"
 #include "core/log.h"
 #include "core/text_case.h"
@@ -55,6 +56,15 @@ Weapon::Weapon() : currentWeapon(this), aimLimits{0.0f, kPi, -kPi / 2.0f, kPi / 
 
 Weapon::~Weapon()
 {
+    if (envelope) {
+        if (ownsEnvelope) {
+            EnvelopeUnregister(envelope);
+            delete envelope;
+        } else if (envelope->object == this) {
+            envelope->object = nullptr;
+        }
+        envelope = nullptr;
+    }
     FreeRing();
     for (u32_t i = 0; i < subWeaponCount; ++i)
         delete subWeapons[i];

@@ -232,6 +232,9 @@ public:
     // The name of the carrier's dummy the weapon hangs on while carried. No definition key sets it:
     // it stays empty (no dummy, attach index -1).
     EngineString carryDummy;
+    // Set while the bound envelope is the weapon's own (made when it was dropped or mounted): the
+    // weapon takes it out of the envelope table and deletes it when it goes.
+    bool ownsEnvelope = false;
 
 private:
     // Frees an own ring (the sub-weapons holding it let go first); forgets a borrowed one.

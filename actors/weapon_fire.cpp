@@ -8,11 +8,11 @@
 #include "actors/projectile.h"
 #include "actors/weapon.h"
 #include "ai/ai_events.h"
+#include "core/frame_view.h"
 #include "core/random.h"
 #include "core/sound.h"
 #include "core/sound_sets.h"
 #include "core/sound_system.h"
-#include "game/game_state.h"
 #include "map/world_registry.h"
 #include "platform/d3dx8_math.h"
 #include "platform/win32.h"
@@ -145,7 +145,7 @@ bool Weapon::Fire(const WeaponFireRequest& request)
     Weapon* current = currentWeapon;
     if (!owner || !current)
         return false;
-    if (fireWait != 0 && !request.forced && owner == g_game.player)
+    if (fireWait != 0 && !request.forced && owner == g_frameView.player)
         return false;
     const bool freeFire = owner->noCollision;
     if (current->roundsInGun == 0 && !freeFire)
@@ -236,7 +236,7 @@ bool Weapon::Fire(const WeaponFireRequest& request)
     if (!current->silent)
         AIRaiseEventInRadius(AI_EVENT_SHOT, position, kShotHearingRadius, owner, owner->ai);
     fireReady = false;
-    if (owner == g_game.player)
+    if (owner == g_frameView.player)
         SpawnMuzzleEffect(*this);
     if (current->activateBullet.Length() > 0)
         ProjectileDetonateByName(current->activateBullet.Text());

@@ -7,6 +7,7 @@
 #include "ai/event_handlers.h"
 #include "core/colour_codes.h"
 #include "core/console.h"
+#include "core/log.h"
 #include "map/world_registry.h"
 #include "platform/win32.h"
 #include "world/graph_node.h"
@@ -182,9 +183,13 @@ void Weapon::Update()
         DOEnvelope* bound = new DOEnvelope(name.Text());
         bound->Attach(this);
         if (EnvelopeRegister(bound) < 0) {
+            // A full envelope table: the mount works without an envelope.
+            Log("WARNING: no envelope for mounted weapon %s\n", name.Text());
             envelope = nullptr;
             delete bound;
             bound = nullptr;
+        } else {
+            ownsEnvelope = true;
         }
         if (bound && !bound->handler) {
             if (EventHandler* handler = EventHandlerFind("weapon_fixed")) {

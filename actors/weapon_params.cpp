@@ -452,6 +452,15 @@ bool ParamSubWeapon(Weapon& weapon, Values values, int count)
     const bool outermost = g_subWeaponChain.empty();
     if (outermost)
         g_subWeaponChain.emplace_back(weapon.name.Text());
+    // The chain ends with the outermost weapon on every way out, so the next weapon read starts afresh.
+    struct ChainEnd {
+        bool outermost;
+        ~ChainEnd()
+        {
+            if (outermost)
+                g_subWeaponChain.clear();
+        }
+    } chainEnd{outermost};
     for (int i = 0; i < count; ++i) {
         if (SubWeaponInChain(values[i].Text())) {
             Log("WARNING: Weapon '%s': sub-weapon '%s' is already being read, refused\n", weapon.name.Text(),
@@ -480,8 +489,6 @@ bool ParamSubWeapon(Weapon& weapon, Values values, int count)
         g_subWeaponChain.pop_back();
         DefFileRelease(definition);
     }
-    if (outermost)
-        g_subWeaponChain.clear();
     return true;
 }
 

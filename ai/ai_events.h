@@ -27,8 +27,8 @@ struct AIGrenadeRecord {
     DynamicObject* leftOut = nullptr;
 };
 
-// The AI's record of raised events: the latest and how many since the last AIEventsClear. No
-// soldier exists yet to hear them.
+// The AI's record of raised events: the latest and how many since the last AIEventsClear (the world's
+// tests and the debug overlays read it); the soldiers hear each event as well.
 struct AIEventState {
     AIEventRecord last;
     u32_t raised = 0;
@@ -38,7 +38,8 @@ struct AIEventState {
 
 extern AIEventState g_aiEvents;
 
-// Raises the event on every live soldier within radius x 10 of the point.
+// Raises the event on every soldier in play within radius x 10 of the point but the source's body;
+// impacts and shots (0, 2) skip the source's friends. Impacts, shots and blasts record the point.
 void AIRaiseEventInRadius(s32_t kind, const Vector3& position, float radius, DynamicObject* source,
                           AIInterface* sourceAI);
 // The same for the source's side only when skipEnemies is set.

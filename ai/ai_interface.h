@@ -1,16 +1,24 @@
-// The AI of one soldier: it makes the soldier's body (an Actor) and its sensing record (AIEntity),
-// and keeps the AI state that the body's movement polls. The rule script, the events and the script
-// methods come later; until then the queries answer as for a soldier with nothing to do.
+// The AI of one soldier: a script object whose methods the soldier's rule script calls by name. It
+// makes the soldier's body (an Actor), its sensing record (AIEntity) and its rule set, and keeps the
+// AI state that the body's movement polls each frame.
 //
-// Ownership: the interface owns its AIEntity only. The body belongs to the world once it is there,
-// and whoever takes it out of the world deletes it. Deleting either first clears the other's link.
+// Ownership: the interface owns its AIEntity and its RuleSet. The body belongs to the world once it
+// is there, and whoever takes it out of the world deletes it; the visible lists only refer to other
+// soldiers and bodies. Deleting either the body or the interface first clears the other's link.
 #pragma once
+#include "ai/script_object.h"
 #include "core/engine_string.h"
 #include "core/types.h"
 
 class Actor;
 class AIEntity;
+struct AIGroup;
 class AIInterface;
+class DynamicObject;
+class RuleSet;
+
+constexpr u32_t MAX_AII_EVENTS = 32;
+constexpr u32_t AI_LOCKER_CAPACITY = 16;
 
 // The defend point a soldier holds: its x and z and its envelope's object position.
 struct DefendPoint {
@@ -20,26 +28,57 @@ struct DefendPoint {
     Vector3 objectPosition;
 };
 
-class AIInterface {
+// What a soldier saw at its last look: other soldiers or dead bodies. It refers to them only: the
+// world owns the bodies and the AI table the interfaces, so emptying the list deletes nothing.
+template <class T>
+struct AIVisibleList {
+    static constexpr s32_t kCapacity = 64;
+    void Empty()
+    {
+        count = 0;
+        cursor = -1;
+    }
+    bool Add(T* item)
+    {
+        if (count >= kCapacity)
+            return false;
+        items[count++] = item;
+        return true;
+    }
+    T* items[kCapacity] = {};
+    s32_t count = 0;
+    s32_t cursor = -1;
+};
+
+class AIInterface : public ScriptObject {
 public:
-    // Makes the body (a TeskActor for the Tesk team's soldier, else a plain actor) and its entity,
-    // links the body back, and appends the interface to the AI table.
+    // Makes the body (a TeskActor for the Tesk team's soldier, else a plain actor), its entity and
+    // rule set, registers the script class "AIInterface" with its methods, links the body back, and
+    // appends the interface to the AI table.
     explicit AIInterface(bool teskBody = false);
-    // Leaves the AI table, deletes the entity and clears the body's link to this interface.
-    virtual ~AIInterface();
-    AIInterface(const AIInterface&) = delete;
-    AIInterface& operator=(const AIInterface&) = delete;
+    // Leaves the AI table, deletes the entity and the rule set and clears the body's link.
+    ~AIInterface() override;
 
     bool HasLockedTarget() const { return lockedTarget != nullptr; }
     AIInterface* GetLockedTarget() const { return lockedTarget; }
-    void UnlockTarget() { lockedTarget = nullptr; }
-    // Records an event for the rule script (event 1 is a hit); the rule script reads the latest.
-    void RaiseEvent(s32_t eventId, u32_t tick)
-    {
-        lastEvent = eventId;
-        lastEventTick = tick;
-        ++eventCount;
-    }
+    // Marks the event pending, due after the entity's reaction delay and a random part of 750 ms
+    // (event 1 is a hit). An id outside 0-31 is reported and changes nothing.
+    void RaiseEvent(s32_t eventId, u32_t tick);
+    // Where the event came from.
+    void SetEventPosition(const Vector3& point, s32_t eventId);
+    // Refreshes the visible list of a sight-query kind (1 enemies, 2 friends, 4 dead bodies) at most
+    // once per AI clock tick.
+    void UpdateVisible(s32_t kind);
+    // The soldiers that locked this one as their target: at most 16, each once.
+    void AddLocker(AIInterface* other);
+    void RemoveLocker(AIInterface* other);
+    // Makes the other soldier the target and tells console 0.
+    void LockOnInterface(AIInterface* other);
+    // A grenade lies near.
+    void SetGrenade(const Vector3& point);
+    // How well the soldier sees the point, in percent: 0 behind it and beyond a fifth of its sight
+    // range, falling with the angle from its view and the distance.
+    float SightPercentAt(const Vector3& point) const;
     void InjureLeg() { legInjured = 1; }
     void ClearDefendPoint() { defendPoint = nullptr; }
     bool HasRandomMoveRequest() const { return randomMoveRequest != 0; }
@@ -51,38 +90,107 @@ public:
     void SetHomePosition(const Vector3& point) { homePosition = point; }
     // The rule script profile the soldier runs; returns 1.
     s32_t SetScriptFile(const char* name);
+    // Compiles the common rule script into the rule set with this interface as "this"; 0 without a
+    // rule set or a profile.
+    s32_t LoadScript();
     // Clears the per-mission AI state of the soldier.
     void ResetState();
     // Tells the squad commander of the death (counted until the squads exist).
     void ReportDeath() { ++deathReports; }
-    // Alert mode: the entity's alert fields, and the state byte that the end of alert clears.
-    void SetAlertMode();
-    void ResetAlertMode();
 
-    Actor* body = nullptr;       // not owned; null once the body is gone
-    AIEntity* entity = nullptr;  // owned
+    // Script methods; the ones not overridden here (movement and weapon handling) still do nothing.
+    void Test(ScriptArgWord* args) override;
+    void EvaluateSituation(ScriptArgWord* args) override;
+    void GetEnemiesVisCount(ScriptArgWord* args) override;
+    void CanSeePlayer(ScriptArgWord* args) override;
+    void LockTarget(ScriptArgWord* args) override;
+    void HasTarget(ScriptArgWord* args) override;
+    void IsTargetDead(ScriptArgWord* args) override;
+    void HasDefendPoint(ScriptArgWord* args) override;
+    void GetEvent(ScriptArgWord* args) override;
+    void TimeFromEvent(ScriptArgWord* args) override;
+    void GetHitProbability(ScriptArgWord* args) override;
+    void Fire(ScriptArgWord* args) override;
+    void CanSeeDeadBody(ScriptArgWord* args) override;
+    void ActivateJink(ScriptArgWord* args) override;
+    void DeactivateJink(ScriptArgWord* args) override;
+    void IsGrenadeNearby(ScriptArgWord* args) override;
+    void ResetGrenadeEvent(ScriptArgWord* args) override;
+    void HasLegInjured(ScriptArgWord* args) override;
+    void SetMovementMode(ScriptArgWord* args) override;
+    void GetTargetDist(ScriptArgWord* args) override;
+    void GetPlayerDist(ScriptArgWord* args) override;
+    void GetDistToNearestEnemy(ScriptArgWord* args) override;
+    void IsInAlert(ScriptArgWord* args) override;
+    void TimeFromLastAlert(ScriptArgWord* args) override;
+    void GetMovementMode(ScriptArgWord* args) override;
+    void UnlockTarget(ScriptArgWord* args = nullptr) override;
+    // Alert mode: the entity's alert fields, and the state byte that the end of alert clears.
+    void SetAlertMode(ScriptArgWord* args = nullptr) override;
+    void ResetAlertMode(ScriptArgWord* args = nullptr) override;
+    void StopMovement(ScriptArgWord* args = nullptr) override;
+    // The methods bound directly (not through a slot).
+    void MoveToTargetLastPos(ScriptArgWord* args);
+    void RotateToTargetLastPos(ScriptArgWord* args);
+    void DistFromTargetLastPos(ScriptArgWord* args);
+    void RandomMove(ScriptArgWord* args);
+    void GetRandMoveDuration(ScriptArgWord* args);
+    void ResetRandMoveDuration(ScriptArgWord* args);
+    void TargetSeenTimeout(ScriptArgWord* args);
+    void DistFromHome(ScriptArgWord* args);
+    void MoveHome(ScriptArgWord* args);
+    void RotateRandom(ScriptArgWord* args);
+    void PatrolMode(ScriptArgWord* args);
+    void Idle(ScriptArgWord* args);
+
+    AIVisibleList<AIInterface> visibleFriends;
+    AIVisibleList<AIInterface> visibleEnemies;
+    AIVisibleList<Actor> visibleBodies;
     AIInterface* lockedTarget = nullptr;
+    AIInterface* lockers[AI_LOCKER_CAPACITY] = {};
+    u32_t lockerCount = 0;
+    u32_t queryStamps[MAX_AII_EVENTS] = {};
+    u8_t eventFlags[MAX_AII_EVENTS] = {};
+    u32_t eventDueTimes[MAX_AII_EVENTS] = {};
     DefendPoint* defendPoint = nullptr;
-    EngineString scriptFile;
+    Vector3 eventPositions[MAX_AII_EVENTS];
+    u32_t lastRandomMove = 0;
+    u32_t targetSeenTime = 0;
+    Vector3 targetLastPos;
     Vector3 homePosition;
+    u32_t randomMoveStart = 0;
+    EngineString scriptFile;
     u8_t reportArrival = 0;
     u8_t collision = 0;
     u8_t cautious = 0;
     u8_t randomMoveRequest = 0;
     u8_t jinkActive = 0;
     s32_t jinkSide = 0;
+    u8_t grenadeNearby = 0;
+    Vector3 grenadePos;
     u8_t legInjured = 0;
+    s32_t movementMode = 1;
+    u8_t backwardMovement = 0;
+    u8_t outOfPlay = 0;          // taken out of play
+    u8_t dormant = 1;            // too far from the viewer to be simulated
+    Actor* body = nullptr;       // not owned; null once the body is gone
+    AIEntity* entity = nullptr;  // owned
+    RuleSet* ruleSet = nullptr;  // owned
+    AIGroup* group = nullptr;
+    float situationValue = 0.0f;  // published to scripts as "sit_val"
+    u8_t moveToObjectPending = 0;
+    u8_t watchState = 0;  // at most one of watchState and fightState is 1
+    u8_t fightState = 0;
+    DynamicObject* fixedWeapon = nullptr;
+    DynamicObject* takeObject = nullptr;
+    s32_t dormancyJitter = 0;  // 0..499 ms, spreads the dormancy checks of the soldiers
+    u32_t lastDormancyCheck = 0;
+
     s32_t lastEvent = -1;
     u32_t lastEventTick = 0;
     u32_t eventCount = 0;
     u32_t deathReports = 0;
-    s32_t movementMode = 1;
-    u8_t backwardMovement = 0;
     u8_t alertStateByte = 0;
-    u8_t outOfPlay = 0;  // taken out of play
-    u8_t dormant = 1;    // too far from the viewer to be simulated
-    s32_t dormancyJitter = 0;
-    u32_t lastDormancyCheck = 0;
 };
 
 // Takes the interface out of the AI table: the last entry moves into its place. Returns the index it
@@ -90,3 +198,5 @@ public:
 u32_t AIRemoveInterface(AIInterface* interface);
 // Marks the interface out of play.
 void AIDisableInterface(AIInterface* interface);
+// True when the table is not empty and the interface's body lies within radius x 10 of the point.
+bool AIIsNear(const AIInterface* interface, const Vector3& point, float radius);

@@ -1,17 +1,157 @@
 #include "ai/ai_runtime.h"
 
+#include "actors/actor.h"
+#include "actors/ai_entity.h"
 #include "ai/ai_interface.h"
+#include "ai/ai_log.h"
 #include "ai/ai_state.h"
+#include "ai/msal_methods.h"
+#include "ai/rule_compiler.h"
+#include "ai/rules.h"
+#include "ai/script_functions.h"
+#include "ai/script_object.h"
+#include "core/frame_view.h"
+#include "core/random.h"
+#include "game/game_flow.h"
+#include "game/game_state.h"
+#include "map/actor_lists.h"
+#include "map/map_cvars.h"
+#include "platform/win32.h"
 
-// No mission script or rule set runs yet.
+namespace {
+
+// The farthest a soldier may be from the viewer and still be simulated, in world units.
+constexpr float kMaxWakeRange = 3000.0f;
+// How long a soldier keeps its state before the rule looks again (plus its own jitter), in ms.
+constexpr u32_t kAwakeCheckPeriod = 3000;
+constexpr u32_t kDormantCheckPeriod = 1000;
+
+void StartRuleOutOfStep(Rule* rule, void* now)
+{
+    const double part = static_cast<double>(EngineRand()) * rule->defaultPeriod / ENGINE_RAND_MAX;
+    rule->lastRun = *static_cast<const u32_t*>(now) + static_cast<u32_t>(static_cast<s32_t>(part));
+}
+
+bool IsPlayerBody(const AIInterface* interface)
+{
+    return interface->body && interface->body == PlayerActor();
+}
+
+}  // namespace
+
+// No mission script runs yet.
 void MSALStartAll() {}
-void AIRestartAll() {}
+
+void AIStartup()
+{
+    if (AILogOpen("log.txt"))
+        AILogWrite("=========== LOG start ===========\n");
+    for (AIInterface*& slot : g_ai.interfaces)
+        slot = nullptr;
+    g_ai.interfaceCount = 0;
+    SetCompileThisObject(nullptr);
+    ScriptClassRegistry::Create();
+    ScriptTablesCreate();
+    // The table is filled anew for each mission: the mission start adds its own functions after this.
+    ScriptFunctionTable::Clear();
+    MSALMethodListCreate();
+    ActorListsFree();
+}
+
+void AILoadScripts()
+{
+    for (u32_t i = 0; i < g_ai.interfaceCount; ++i)
+        g_ai.interfaces[i]->LoadScript();
+    u32_t now = GetTickCount();
+    for (u32_t i = 0; i < g_ai.interfaceCount; ++i) {
+        if (RuleSet* set = g_ai.interfaces[i]->ruleSet)
+            set->ForEachRule(StartRuleOutOfStep, &now);
+    }
+}
+
+void AIDormancyStep(u32_t now)
+{
+    const float* view = g_frameView.viewPos;
+    float range = mfrange.Float() * 10.0f;
+    if (range > kMaxWakeRange)
+        range = kMaxWakeRange;
+    const float range2 = range * range;
+    for (AIInterface* interface : g_ai.interfaces) {
+        if (!interface || interface->outOfPlay || !interface->body || IsPlayerBody(interface))
+            continue;
+        if (interface->entity && interface->entity->team == 0)
+            continue;
+        const Vector3 at = interface->body->GetPosition();
+        const float dx = at.x - view[0];
+        const float dy = at.y - view[1];
+        const float dz = at.z - view[2];
+        const float d2 = dx * dx + dy * dy + dz * dz;
+        const u32_t elapsed = now - interface->lastDormancyCheck;
+        const u32_t jitter = static_cast<u32_t>(interface->dormancyJitter);
+        if (!interface->dormant) {
+            if (elapsed > jitter + kAwakeCheckPeriod) {
+                if (d2 > range2) {
+                    interface->dormant = 1;
+                    interface->StopMovement(nullptr);
+                }
+                interface->lastDormancyCheck = now;
+            }
+        } else if (elapsed > jitter + kDormantCheckPeriod) {
+            if (d2 < range2)
+                interface->dormant = 0;
+            interface->lastDormancyCheck = now;
+        }
+    }
+}
+
+void AIFrame()
+{
+    if (g_game.currentGameMod && !g_game.currentGameMod->aiFlag)
+        return;
+    const u32_t now = GetTickCount();
+    AIDormancyStep(now);
+    g_ai.gameTime = now;
+    for (u32_t i = 0; i < g_ai.interfaceCount; ++i) {
+        AIInterface* interface = g_ai.interfaces[i];
+        if (interface->outOfPlay || interface->dormant || IsPlayerBody(interface))
+            continue;
+        if (interface->body && interface->body->isDead) {
+            interface->outOfPlay = 1;
+            continue;
+        }
+        if (interface->ruleSet)
+            interface->ruleSet->Run();
+    }
+}
+
+void AIRestartAll()
+{
+    g_ai.gameTime = GetTickCount();
+    for (u32_t i = 0; i < g_ai.interfaceCount; ++i) {
+        AIInterface* interface = g_ai.interfaces[i];
+        if (!interface->ruleSet)
+            continue;
+        interface->ruleSet->SelectDisableAll();
+        if (interface->scriptFile.Length() > 0)
+            interface->ruleSet->LoadActiveRules(interface->scriptFile.Text());
+    }
+}
 
 void AIShutdown()
 {
+    ActorListsFree();
     while (g_ai.interfaceCount > 0) {
         AIInterface* last = g_ai.interfaces[--g_ai.interfaceCount];
         g_ai.interfaces[g_ai.interfaceCount] = nullptr;
         delete last;
+    }
+    ScriptTablesDestroy();
+    ScriptFunctionTable::Clear();
+    ScriptClassRegistry::Clear();
+    MSALMethodListFree();
+    SetCurrentRuleSet(nullptr);
+    if (AILogIsOpen()) {
+        AILogWrite("=========== LOG end ===========\n");
+        AILogClose();
     }
 }

@@ -1,11 +1,55 @@
 #include "ai/path_follower.h"
 
+#include <cmath>
+
+#include "actors/actor.h"
+#include "actors/actor_cvars.h"
 #include "actors/obstacle_tree.h"
+#include "ai/envelope.h"
+#include "map/terrain_height.h"
+#include "render/debug_primitives.h"
+#include "world/dynamic_object.h"
 
 namespace {
 
 constexpr float kGoalTolerance = 0.1f;
 constexpr float kReplanDistanceSq = 25.0f;
+constexpr float kHalfPi = 1.5707963f;
+// The planned route as the AI debug display shows it: lines a unit above the ground, and a cross at
+// its end, each for a second.
+constexpr u32_t kRouteShownMs = 1000;
+constexpr u32_t kRouteColour = 0xFF00FF00u;
+constexpr u32_t kRouteEndColour = 0xFFFF0000u;
+
+float GroundHeight(float x, float z)
+{
+    return MapTerrainHeight(x, z, nullptr, nullptr);
+}
+
+void DrawRoute(const PathWaypoint* start)
+{
+    const PathWaypoint* last = start;
+    for (const PathWaypoint* w = start; w && w->next; w = w->next) {
+        const Vector3 a{w->x, GroundHeight(w->x, w->z) + 1.0f, w->z};
+        const Vector3 b{w->next->x, GroundHeight(w->next->x, w->next->z) + 1.0f, w->next->z};
+        DebugLineAdd(&a, &b, kRouteColour, kRouteColour, kRouteShownMs);
+        last = w->next;
+    }
+    const Vector3 end{last->x, GroundHeight(last->x, last->z) + 1.0f, last->z};
+    DebugCrossAdd(&end, kRouteEndColour, kRouteShownMs);
+}
+
+// The heading an envelope's offset turns with: a soldier's yaw a quarter turn on, another object's
+// rotation about the vertical; none for envelopes without an object.
+float EnvelopeHeading(const DOEnvelope* envelope)
+{
+    const DynamicObject* object = envelope->kind == ENVELOPE_KIND_OBJECT ? envelope->object : nullptr;
+    if (!object)
+        return 0.0f;
+    if (object->GetTypeId() == OBJECT_TYPE_ACTOR)
+        return static_cast<const Actor*>(object)->GetHeading() + kHalfPi;
+    return object->GetRotation().y;
+}
 
 }  // namespace
 
@@ -62,24 +106,38 @@ void PathFollower::PlanTo(const Vector3& from, const Vector3& to)
     waypointCount = 0;
     PathWaypoint* start = AllocWaypoint(&from);
     BuildPathAroundObstacles(start, to, this);
+    if (gbdebugai.Bool())
+        DrawRoute(start);
     PathWaypoint* first = start->next ? start->next : start;
     goal.x = first->x;
     goal.z = first->z;
-    goal.y = to.y;
+    goal.y = GroundHeight(first->x, first->z);
     lastDestinationX = to.x;
     lastDestinationZ = to.z;
     current = first;
 }
 
-void PathFollower::MoveToEnvelope(const Vector3&, const Vector3& offset, DOEnvelope* envelope)
+void PathFollower::MoveToEnvelope(const Vector3& from, const Vector3& offset, DOEnvelope* envelope)
 {
     targetEnvelope = envelope;
     targetOffset = offset;
+    if (!envelope)
+        return;
+    const Vector3 at = envelope->GetPosition();
+    PlanTo(from, {at.x + offset.x, at.y + offset.y, at.z + offset.z});
 }
 
 void PathFollower::TrackEnvelopeGoal(Vector3* out) const
 {
-    *out = targetEnvelope ? targetOffset : Vector3{};
+    if (!targetEnvelope) {
+        *out = Vector3{};
+        return;
+    }
+    const Vector3 at = targetEnvelope->GetPosition();
+    const float h = EnvelopeHeading(targetEnvelope);
+    const float s = std::sin(h), c = std::cos(h);
+    const Vector3& o = targetOffset;
+    *out = {at.x + o.x * s + o.z * c, at.y + o.y, at.z + o.x * c - o.z * s};
 }
 
 void PathFollower::NextWaypoint()
@@ -92,6 +150,7 @@ void PathFollower::NextWaypoint()
     const PathWaypoint* target = current->next ? current->next : current;
     goal.x = target->x;
     goal.z = target->z;
+    goal.y = GroundHeight(target->x, target->z);
     goal.tolerance = kGoalTolerance;
     current = current->next;
 }

@@ -1,6 +1,6 @@
 // The movement controller of a soldier's body: the goal it walks to, the route of waypoints that
-// leads there around obstacles, and an envelope it may follow. The debug drawing of routes comes
-// later.
+// leads there around obstacles, and an envelope it may follow. With the AI debug display on, each
+// planned route is drawn for a second.
 #pragma once
 #include "core/types.h"
 
@@ -42,10 +42,11 @@ public:
     // point, then the detours) and makes the first waypoint after the start the goal. A destination
     // within 5 units of the last one planned keeps the current route.
     void PlanTo(const Vector3& from, const Vector3& to);
-    // Follows the envelope at the offset: stores both. The envelope's position comes with the
-    // envelopes; until then nothing is planned.
+    // Follows the envelope at the offset: stores both and plans to the envelope's position plus the
+    // offset (not turned).
     void MoveToEnvelope(const Vector3& from, const Vector3& offset, DOEnvelope* envelope);
-    // The followed point; (0, 0, 0) without a target envelope.
+    // The followed point: the envelope's position plus the offset turned by its heading; (0, 0, 0)
+    // without a target envelope.
     void TrackEnvelopeGoal(Vector3* out) const;
     // Advances to the next waypoint of the route; stops when there is none.
     void NextWaypoint();

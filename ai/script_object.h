@@ -46,6 +46,8 @@ public:
     // Find-or-add: an existing name keeps its record unchanged; a full list gives null.
     ScriptMethod* Add(ScriptMethodPtr method, const char* name, s32_t code);
     s32_t Count() const { return count; }
+    // The record at that place of registration order; null outside the list.
+    const ScriptMethod* At(s32_t index) const { return index >= 0 && index < count ? records[index] : nullptr; }
 
 private:
     s32_t count = 0;

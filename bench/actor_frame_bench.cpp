@@ -34,6 +34,7 @@
 #include "ai/patrol_path.h"
 #include "actors/ai_entity.h"
 #include "ai/path_follower.h"
+#include "core/frame_view.h"
 #include "core/random.h"
 #include "core/script_file.h"
 #include "core/vfs.h"
@@ -191,7 +192,7 @@ World& TheWorld()
     }
     CreateScriptCache();
     PlatformTestClockStart(1000000);
-    g_game.frameTime = kFrameMs / 1000.0f;
+    g_frameView.frameTime = kFrameMs / 1000.0f;
     EngineSRand(7);
 
     // The sample land as the map load reads it, with its octree.

@@ -15,6 +15,7 @@
 #include "actors/actor_cvars.h"
 #include "actors/ai_entity.h"
 #include "ai/ai_interface.h"
+#include "core/frame_view.h"
 #include "core/random.h"
 #include "game/game_state.h"
 #include "map/actor_lists.h"
@@ -64,7 +65,7 @@ Army& TheArmy()
         DynObjectAdd(body);
         army.soldiers.push_back(interface);
     }
-    g_game.player = army.soldiers[0]->body;
+    g_frameView.player = army.soldiers[0]->body;
     std::printf("sample land %.0f x %.0f, %d soldiers, sight range %.0f\n", high.x - low.x, high.z - low.z, kSoldiers,
                 army.soldiers[0]->entity->sightRange);
     army.ready = true;

@@ -126,4 +126,5 @@ void ActionsUpdate()
             g_input.actionReleased[action] = INPUT_STATE_DOWN;
         g_input.actionPrevious[action] = g_input.actionDown[action] == INPUT_STATE_DOWN ? 1 : 0;
     }
+    KeyPressesRead();
 }

@@ -25,3 +25,7 @@ extern ConsoleVar sx_mutemaster;
 extern ConsoleVar sx_muteeffect;
 extern ConsoleVar sx_muteenv;
 extern ConsoleVar sx_mutemusic;
+
+// The text of the current loading step, drawn on the loading screen (core/loading_line.h sets it;
+// registered with the game's variables).
+extern ConsoleVar gs_maploadprogress;

@@ -35,17 +35,27 @@ HMODULE LoadEditorLibrary()
 
 }  // namespace
 
-void RunEditorSession()
+bool RunEditorSession()
 {
     Log("Loading %s...", kEditorLibrary);
     HMODULE library = LoadEditorLibrary();
-    if (!library)
-        return;
+    if (!library) {
+        Log("\n");
+        LogFailure(
+            "ERROR : Cannot load the editor library \"%s\" (looked beside the program and in the working "
+            "folder)\n",
+            kEditorLibrary);
+        return false;
+    }
     Log("done\n");
     Log("Initializing editor collaboration...");
     auto initialize = reinterpret_cast<EditorInitializeFn>(GetProcAddress(library, "Initialize"));
-    if (!initialize)
-        return;
+    if (!initialize) {
+        Log("\n");
+        LogFailure("ERROR : The editor library \"%s\" has no function \"Initialize\"\n", kEditorLibrary);
+        FreeLibrary(library);
+        return false;
+    }
     Log("done\n");
 
     HANDLE event = CreateEventA(nullptr, FALSE, FALSE, "Editor");
@@ -63,4 +73,5 @@ void RunEditorSession()
     FreeLibrary(library);
     CloseHandle(event);
     Log("done\n");
+    return true;
 }

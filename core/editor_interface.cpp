@@ -3,6 +3,7 @@
 // A composition root: the record's slots point into every subsystem, so this file may include any
 // folder.
 #include "actors/actor_class.h"
+#include "ai/ai_runtime.h"
 #include "core/console.h"
 #include "core/console_var.h"
 #include "core/def_file.h"
@@ -14,6 +15,7 @@
 #include "game/accounts.h"
 #include "game/no_op.h"
 #include "game/object_factory.h"
+#include "game/object_list.h"
 #include "gui/gui.h"
 #include "map/map_load.h"
 #include "map/map_trace.h"
@@ -55,7 +57,7 @@ void EditorFillInterface(void** record)
     for (int i = 0; i < EDITOR_RECORD_SLOTS; ++i)
         record[i] = nullptr;
     // Slots whose engine function does not exist yet stay null (see the table in
-    // core/editor_interface.h): 26 to 29, 47, 49, 51, 59, 60, 63, 73, 74.
+    // core/editor_interface.h): 51, 59, 60, 63, 73, 74.
     record[EDITOR_SLOT_DEVICE] = &g_render.device;
     record[EDITOR_SLOT_RENDER_INIT] = Slot(RenderInit);
     record[EDITOR_SLOT_RENDER_SET_DISPLAY_MODE] = Slot(RenderSetDisplayMode);
@@ -78,6 +80,10 @@ void EditorFillInterface(void** record)
     record[EDITOR_SLOT_DEF_FILE_LOAD] = Slot(DefFileLoad);
     record[EDITOR_SLOT_DEF_FILE_RELEASE] = Slot(DefFileRelease);
     record[EDITOR_SLOT_DEF_FILE_FIND_ENTRY] = Slot(DefFileFindEntry);
+    record[EDITOR_SLOT_OBJECT_LIST_LOAD] = Slot(GameLoadObjectList);
+    record[EDITOR_SLOT_OBJECT_LOADER_WORD_READ] = Slot(GameGetCurrentObject);
+    record[EDITOR_SLOT_OBJECT_LOADER_RECORD] = Slot(GameGetCurrentClass);
+    record[EDITOR_SLOT_OBJECT_LOADER_WORD_WRITE] = Slot(GameSetCurrentObject);
     record[EDITOR_SLOT_CREATE_SCRIPT_CACHE] = Slot(CreateScriptCache);
     record[EDITOR_SLOT_DESTROY_SCRIPT_CACHE] = Slot(DestroyScriptCache);
     record[EDITOR_SLOT_GUI_INIT] = Slot(GuiInit);
@@ -112,7 +118,9 @@ void EditorFillInterface(void** record)
     record[EDITOR_SLOT_CON_OBJ_GROUP_REFRESH_OBJECT] = Slot(ConObjGroupRefreshObject);
     record[EDITOR_SLOT_CON_OBJ_GROUP_REMOVE_AT] = Slot(ConObjGroupRemoveAt);
     record[EDITOR_SLOT_RENDER_RELEASE_MAP_RESOURCES] = Slot(RenderReleaseMapResources);
+    record[EDITOR_SLOT_AI_STARTUP] = Slot(AIStartup);
     record[EDITOR_SLOT_NO_OP_1] = Slot(NoOp);
+    record[EDITOR_SLOT_AI_SHUTDOWN] = Slot(AIShutdown);
     record[EDITOR_SLOT_NO_OP_2] = Slot(NoOp);
     record[EDITOR_SLOT_MISSION_ENVIRONMENT_LOAD] = Slot(MissionEnvironmentLoad);
     record[EDITOR_SLOT_ENVIRONMENT_RELEASE] = Slot(EnvironmentRelease);

@@ -7,6 +7,7 @@
 #include "actors/actor_death.h"
 #include "core/console.h"
 #include "core/console_var.h"
+#include "core/frame_view.h"
 #include "core/plugin_host.h"
 #include "core/vfs.h"
 #include "core/winos.h"
@@ -119,7 +120,7 @@ void RegisterHostInterface(PluginHost& host)
     host.RegisterHostEntry(CVarListHeadAddress(), "cvar");
     host.RegisterHostEntry(EntryAddress(&FindCVar), "FindCVar");
     RegisterTyped<HostAddCVarFnFn>(host, &HostAddCVarFn, "AddCVarFn");
-    host.RegisterHostEntry(&g_game.frameTime, "framedtime");
+    host.RegisterHostEntry(&g_frameView.frameTime, "framedtime");
     host.RegisterHostEntry(EntryAddress(&CreateDynamicObjectByClass), "CreateDynamicObjectByClass");
     host.RegisterHostEntry(EntryAddress(&ForceActorCreation), "ForceActorCreation");
     host.RegisterHostEntry(EntryAddress(&GameApplyTemplateToObject), "GameApplyTemplateToObject");
@@ -127,7 +128,7 @@ void RegisterHostInterface(PluginHost& host)
     host.RegisterHostEntry(EntryAddress(&RemoveFromWorld), "RemoveFromWorld");
     host.RegisterHostEntry(EntryAddress(&MapTerrainHeight), "MapTerrainHeight");
     host.RegisterHostEntry(EntryAddress(&DeleteDynamicObject), "DeleteDynamicObject");
-    host.RegisterHostEntry(&g_game.player, "player");
+    host.RegisterHostEntry(&g_frameView.player, "player");
     host.RegisterHostEntry(EntryAddress(&GameGetYaw), "GameGetYaw");
     host.RegisterHostEntry(EntryAddress(&GameGetPitch), "GameGetPitch");
     host.RegisterHostEntry(EntryAddress(&GuiFindScreen), "GuiFindScreen");

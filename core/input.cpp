@@ -67,7 +67,7 @@ void PollKeyboard()
     const bool read = ReadDevice(g_input.keyboard, records, &count);
     // Keys released while the window was away never report it: none stays held.
     if (!read)
-        std::memset(g_input.keyStates, 0, sizeof g_input.keyStates);
+        ClearKeyStates();
     if (g_input.guiMode)
         return;
     ClearWheel();
@@ -132,7 +132,7 @@ int InputInit(HWND window, bool useDirectInput)
     Log("Initializing input...");
     g_input.window = window;
     g_input.useDirectInput = useDirectInput;
-    std::memset(g_input.keyStates, 0, sizeof g_input.keyStates);
+    ClearKeyStates();
     std::memset(g_input.mouseStates, 0, sizeof g_input.mouseStates);
 
     if (useDirectInput) {
@@ -178,6 +178,8 @@ void InputUpdate()
     // While a console page is shown the action tables keep their last values.
     if (ConCurrentPage() == -1)
         ActionsUpdate();
+    else
+        KeyPressesRead();
     InputModeCall();
 }
 
@@ -193,13 +195,21 @@ void InputSetMouseMoveListener(MouseMoveListener listener)
 
 void KeyDown(int code)
 {
-    if (code >= 0 && code < 256)
-        g_input.keyStates[code] = INPUT_STATE_DOWN;
+    if (code < 0 || code >= 256)
+        return;
+    g_input.keyStates[code] = INPUT_STATE_DOWN;
+    g_input.keyPressUnread[code] = true;
+    g_input.keyReleaseHeld[code] = false;
 }
 
 void KeyUp(int code)
 {
-    if (code >= 0 && code < 256)
+    if (code < 0 || code >= 256)
+        return;
+    // A press no poll has seen yet stays down until one has.
+    if (g_input.keyPressUnread[code])
+        g_input.keyReleaseHeld[code] = true;
+    else
         g_input.keyStates[code] = 0;
 }
 
@@ -227,6 +237,24 @@ void MouseMove(s32_t dx, s32_t dy)
 {
     if (g_input.mouseMoveListener)
         g_input.mouseMoveListener(dx, dy);
+}
+
+void KeyPressesRead()
+{
+    for (int code = 0; code < 256; ++code) {
+        g_input.keyPressUnread[code] = false;
+        if (g_input.keyReleaseHeld[code]) {
+            g_input.keyReleaseHeld[code] = false;
+            g_input.keyStates[code] = 0;
+        }
+    }
+}
+
+void ClearKeyStates()
+{
+    std::memset(g_input.keyStates, 0, sizeof g_input.keyStates);
+    std::memset(g_input.keyPressUnread, 0, sizeof g_input.keyPressUnread);
+    std::memset(g_input.keyReleaseHeld, 0, sizeof g_input.keyReleaseHeld);
 }
 
 void ClearWheel()

@@ -45,6 +45,10 @@ struct InputState {
 
     // Per keyboard code: 255 while the key is down, 0 while it is up.
     u8_t keyStates[256] = {};
+    // A press is kept until one poll has read it: a key pressed since the last poll, and a release of
+    // such a key held back to the next poll, so that a tap shorter than a frame still counts once.
+    bool keyPressUnread[256] = {};
+    bool keyReleaseHeld[256] = {};
     // Buttons 0..2, wheel up, wheel down: 255 while active.
     u8_t mouseStates[MOUSE_STATE_COUNT] = {};
     // Set while a screen is open over the game: no device records are applied and the window messages
@@ -98,6 +102,11 @@ void MouseButtonUp(int button);
 void MouseWheel(int delta);
 void MouseMove(s32_t dx, s32_t dy);
 void ClearWheel();
+// The key states have been read (by the action update): presses are no longer unread, and the
+// releases held back for them take effect for the next read.
+void KeyPressesRead();
+// Every key up, with no press or release waiting for the next poll.
+void ClearKeyStates();
 
 // The key code of a key name ("DIK_W", "MOUSE0"; exact comparison), 0 when unknown.
 u8_t KeyCodeFromName(const char* name);

@@ -1,8 +1,10 @@
 #include "core/log.h"
 
+#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "core/types.h"
 #include "platform/win32.h"
@@ -42,6 +44,9 @@ void StartLog()
         return;
     g_logStarted = true;
     g_logFile = std::fopen("zintar.log", "w");
+    // Without a log every later line would be lost without a word: say so where it can be seen.
+    if (!g_logFile)
+        std::fprintf(stderr, "WARNING: Cannot write \"zintar.log\" in the working folder: %s\n", std::strerror(errno));
     WriteLogText("Zintar Log File\n");
     std::snprintf(g_logBuffer, sizeof g_logBuffer, "Build: %s %s\n\n", __DATE__, __TIME__);
     WriteLogText(g_logBuffer);
@@ -65,6 +70,21 @@ int Log(const char* format, ...)
     va_end(arguments);
     if (length >= 0)
         WriteLogText(g_logBuffer);
+    return 0;
+}
+
+int LogFailure(const char* format, ...)
+{
+    StartLog();
+    std::va_list arguments;
+    va_start(arguments, format);
+    const int length = std::vsnprintf(g_logBuffer, sizeof g_logBuffer, format, arguments);
+    va_end(arguments);
+    if (length >= 0) {
+        WriteLogText(g_logBuffer);
+        std::fputs(g_logBuffer, stderr);
+        std::fflush(stderr);
+    }
     return 0;
 }
 

@@ -3,9 +3,9 @@
 
 #include <cstdio>
 
+#include "core/frame_view.h"
 #include "core/log.h"
 #include "core/sound_system.h"
-#include "game/player_view.h"
 #include "map/world_registry.h"
 #include "platform/audio.h"
 #include "platform/file_system.h"
@@ -79,7 +79,7 @@ void SoundSetClock(DWORD (*clock)())
 
 Vector3 SoundViewerPosition()
 {
-    const float* view = GameGetViewPos();
+    const float* view = g_frameView.viewPos;
     return {view[0], view[1], view[2]};
 }
 

@@ -8,8 +8,8 @@
 #include "core/console_var.h"
 #include "core/core_cvars.h"
 #include "core/def_file.h"
+#include "core/frame_view.h"
 #include "core/sound_system.h"
-#include "game/player_view.h"
 
 namespace {
 
@@ -62,7 +62,7 @@ void LoadList(const char* fileName, char* folder, size_t folderSize, bool locali
     DefFile* file = DefFileLoad(fileName);
     if (!file)
         return;
-    char* mapName = GameCurrentMapName().Data();
+    char* mapName = g_frameView.mapName.Data();
     LowerAscii(mapName);
     for (DefEntry* entry = file->first; entry; entry = entry->next) {
         if (CompareNoCase(entry->key.Text(), "sounddir") == 0) {

@@ -2,6 +2,7 @@
 // first-person view asks for. Both play flat on the shared path.
 #include <cstring>
 
+#include "core/frame_view.h"
 #include "core/sound_system.h"
 #include "game/player_view.h"
 #include "world/dynamic_object.h"
@@ -109,7 +110,7 @@ void SoundResetPlayer()
 
 void SoundUpdatePlayer()
 {
-    const PlayerSoundView& view = GamePlayerSoundView();
+    const PlayerSoundView& view = g_frameView.sound;
     if (view.playerDead) {
         // Requests made while dead are dropped, not played on the way back.
         ClearRequests();
@@ -120,7 +121,7 @@ void SoundUpdatePlayer()
         g_sound.surface = view.forcedSurface;
     } else if (now - g_sound.lastSurfaceTrace > kSurfaceTraceInterval) {
         g_sound.lastSurfaceTrace = now;
-        g_sound.surface = GameTraceSurfaceBelow(GameGetViewPos(), kSurfaceTraceDepth);
+        g_sound.surface = GameTraceSurfaceBelow(g_frameView.viewPos, kSurfaceTraceDepth);
     }
     if (g_sound.surface && !view.currentVehicle)
         PlaySurfaceSounds(view, now);

@@ -2,8 +2,8 @@
 // repeating spatial sounds and the queue of delayed one-shot sounds, every 50 ms.
 #include <cmath>
 
+#include "core/frame_view.h"
 #include "core/sound_system.h"
-#include "game/player_view.h"
 #include "map/world_registry.h"
 #include "platform/audio.h"
 #include "world/dynamic_object.h"
@@ -69,7 +69,7 @@ void SoundUpdate()
 
     Vector3& front = g_sound.listenerFront;
     Vector3& top = g_sound.listenerTop;
-    ListenerAxes(GameGetYaw(), GameGetPitch(), front, top);
+    ListenerAxes(g_frameView.yaw, g_frameView.pitch, front, top);
     const Vector3 movement{viewer.x - g_sound.lastViewPosition.x, viewer.y - g_sound.lastViewPosition.y,
                            viewer.z - g_sound.lastViewPosition.z};
     g_sound.viewMovement = movement;

@@ -162,12 +162,15 @@ bool VFSInit()
     VFSCloseFile();
     DestroyArchives();
     UffFile* mainArchive = PlatformFileExists("main.bfs") ? new (std::nothrow) UffFile("main.bfs") : nullptr;
+    // Without its archive the program cannot start: the reason goes to the log and the terminal.
     if (!mainArchive) {
-        DebugPrint("VFS: File 'main.bfs' not found!\n");
+        Log("\n");
+        LogFailure("VFS: File 'main.bfs' not found!\n");
         return false;
     }
     if (!mainArchive->IsOpen()) {
-        DebugPrint("VFS: File 'main.bfs' has invalid format!\n");
+        Log("\n");
+        LogFailure("VFS: File 'main.bfs' has invalid format!\n");
         delete mainArchive;
         return false;
     }

@@ -21,7 +21,7 @@ constexpr D3DCOLOR kWhite = 0xFFFFFFFFu;
 // and the key that ends it does not reach the game.
 void ClearKeysAndButtons()
 {
-    std::memset(g_input.keyStates, 0, sizeof g_input.keyStates);
+    ClearKeyStates();
     std::memset(g_input.mouseStates, 0, kMouseButtonCount);
 }
 

@@ -4,14 +4,17 @@
 // any folder. Other sources include only their own folder and those below it, except where their
 // work calls a later subsystem.
 #include "core/winos.h"
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include "core/text_case.h"
+#include "actors/projectile.h"
 #include "ai/ai_runtime.h"
 #include "core/assert.h"
 #include "core/console.h"
 #include "core/core_cvars.h"
 #include "core/def_file.h"
+#include "core/frame_view.h"
 #include "core/editor.h"
 #include "core/input.h"
 #include "core/log.h"
@@ -149,6 +152,7 @@ bool MissionStart(int& exitCode)
     ConPrint(0, "Loading map '%s'\n", dsmap.String());
     if (GameInitMission(dsmap.String()) < 0) {
         ConPrint(0, "Unable to load map '%s'\n", dsmap.String());
+        LogFailure("Unable to load map '%s'\n", dsmap.String());
         exitCode = GameHaltAfterLoadError();
         return false;
     }
@@ -195,7 +199,7 @@ bool ActOnLoopState(LoopExit& exit)
         case LOOP_LOAD_MAP:
             GameExitToGui("-g");
             g_program.loopState = LOOP_NOTHING;
-            g_gui.screenOpen = false;
+            g_frameView.screenOpen = false;
             g_input.guiMode = false;
             exit = LoopExit::NextMission;
             return true;
@@ -217,7 +221,7 @@ bool ActOnLoopState(LoopExit& exit)
         ShowMenuScreen("QUICKMISSIONS");
     }
     g_program.loopState = LOOP_NOTHING;
-    g_gui.screenOpen = false;
+    g_frameView.screenOpen = false;
     SetCursorVisible(true);
     exit = LoopExit::ToMenu;
     return true;
@@ -231,7 +235,7 @@ bool GameModHasOwnScreens()
 // Opens the screen asked for by Escape, game code or the objectives key.
 void OpenScreen(bool byEscape)
 {
-    g_gui.screenOpen = true;
+    g_frameView.screenOpen = true;
     g_input.guiMode = true;
     GameClearFrameInput();
     SetCursorVisible(true);
@@ -291,7 +295,7 @@ LoopExit MainLoop()
         }
         if (g_program.loopState == LOOP_MAIN_MENU && ActOnLoopState(exit))
             return exit;
-        if (g_game.cursorMode)
+        if (g_frameView.cursorMode)
             SetCursorVisible(true);
         if (g_program.loopState == LOOP_LOAD_MAP && ActOnLoopState(exit))
             return exit;
@@ -312,13 +316,20 @@ bool StartUp(char* commandLine, int& exitCode)
     g_program.loopState = LOOP_NOTHING;
     g_program.menuRequest = 0;
 
-    if (!VFSInit())
+    if (!VFSInit()) {
+        exitCode = 1;
         return false;
+    }
     g_started = Stage::Archives;
 
-    SplitCommandLine(commandLine, g_program.startOptions);
-    if (ApplyCommandLineOptions(g_program.startOptions))
+    if (!SplitCommandLine(commandLine, g_program.startOptions) || !CommandLineOptionsValid(g_program.startOptions)) {
+        exitCode = 1;
+        return false;
+    }
+    if (ApplyCommandLineOptions(g_program.startOptions)) {
+        exitCode = g_program.startOptions.editorFailed ? 1 : 0;
         return false;  // editor mode ran
+    }
 
     RegisterMainWindowClass(kWindowClass);
     g_program.mainWindow = CreateMainWindow(kWindowClass, kWindowTitle);
@@ -415,14 +426,15 @@ struct ShutdownStep {
 };
 
 constexpr ShutdownStep kShutdownOrder[] = {
-    {Stage::Everything, HideCursor},         {Stage::Everything, CampaignChronologyFree},
-    {Stage::Everything, ActorListsFree},     {Stage::Everything, GameModsFree},
-    {Stage::Everything, SoundShutdown},      {Stage::Everything, VideoShutdown},
-    {Stage::Everything, DestroyScriptCache}, {Stage::Everything, ConShutdown},
-    {Stage::Devices, InputShutdown},         {Stage::Everything, GuiShutdown},
-    {Stage::Devices, UnloadPlugins},         {Stage::Devices, ShutDownRender},
-    {Stage::Devices, DestroyMainWindow},     {Stage::Everything, AccountsShutdown},
-    {Stage::Archives, VFSShutdown},          {Stage::Archives, DefFileFreeAll},
+    {Stage::Everything, HideCursor},       {Stage::Everything, CampaignChronologyFree},
+    {Stage::Everything, ActorListsFree},   {Stage::Everything, ProjectileTableFree},
+    {Stage::Everything, GameModsFree},     {Stage::Everything, SoundShutdown},
+    {Stage::Everything, VideoShutdown},    {Stage::Everything, DestroyScriptCache},
+    {Stage::Everything, ConShutdown},      {Stage::Devices, InputShutdown},
+    {Stage::Everything, GuiShutdown},      {Stage::Devices, UnloadPlugins},
+    {Stage::Devices, ShutDownRender},      {Stage::Devices, DestroyMainWindow},
+    {Stage::Everything, AccountsShutdown}, {Stage::Archives, VFSShutdown},
+    {Stage::Archives, DefFileFreeAll},
 };
 
 // The one road out: every exit of WinMain passes here.
@@ -437,7 +449,7 @@ void Shutdown()
 
 }  // namespace
 
-void SplitCommandLine(const char* commandLine, StartOptions& options)
+bool SplitCommandLine(const char* commandLine, StartOptions& options)
 {
     std::memset(options.words, 0, sizeof options.words);
     int word = 0;
@@ -452,11 +464,37 @@ void SplitCommandLine(const char* commandLine, StartOptions& options)
         if (word >= PARAM_MAX_COUNT)
             continue;
         ++length;
-        ENGINE_ASSERT_TEXT(length < PARAM_MAX_SIZE, "pc < PARAM_MAX_SIZE");
+        // A word the table cannot hold is the user's input, not the program's fault: it is refused
+        // with a line, never cut (a cut map name would load another map) nor asserted on.
+        if (length >= PARAM_MAX_SIZE) {
+            const char* start = p - (length - 1);
+            LogFailure("ERROR : Command-line word longer than %d characters: '%.*s...'\n", PARAM_MAX_SIZE - 1,
+                       PARAM_MAX_SIZE - 1, start);
+            options.lastWord = 0;
+            std::memset(options.words, 0, sizeof options.words);
+            return false;
+        }
         options.words[word][length - 1] = (*p == '/') ? '-' : *p;
         options.words[word][length] = 0;
     }
     options.lastWord = word < PARAM_MAX_COUNT ? word : PARAM_MAX_COUNT - 1;
+    return true;
+}
+
+bool CommandLineOptionsValid(const StartOptions& options)
+{
+    for (int i = 0; i <= options.lastWord; ++i) {
+        if (CompareNoCase(options.words[i], "-p") != 0)
+            continue;
+        for (int k = 1; k <= 3 && i + k <= options.lastWord; ++k) {
+            float value = 0.0f;
+            if (std::sscanf(options.words[i + k], "%f", &value) == 1 && !std::isfinite(value)) {
+                LogFailure("ERROR : -p takes finite numbers, not '%s'\n", options.words[i + k]);
+                return false;
+            }
+        }
+    }
+    return true;
 }
 
 bool ApplyCommandLineOptions(StartOptions& options)
@@ -465,7 +503,7 @@ bool ApplyCommandLineOptions(StartOptions& options)
     for (int i = 0; i <= options.lastWord; ++i) {
         if (CompareNoCase(options.words[i], "-e") == 0) {
             options.editorMode = true;
-            RunEditorSession();
+            options.editorFailed = !RunEditorSession();
             return true;
         }
         if (CompareNoCase(options.words[i], "-g") == 0)

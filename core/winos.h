@@ -26,6 +26,7 @@ struct StartOptions {
     const char* accountName;  // the word after "-a", or null
     Vector3 startPosition;    // "-p" x y z
     bool editorMode;          // "-e" was seen (editor mode ran)
+    bool editorFailed;        // editor mode could not hand over to the editor library
 };
 
 // The core's own record: the start-up options, the outer loops' state, the main window, the
@@ -47,8 +48,11 @@ extern ProgramState g_program;
 
 int WinMain(HINSTANCE instance, HINSTANCE previousInstance, char* commandLine, int showCommand);
 
-// Splits the command line into words ('/' stored as '-'); at most 36 words are kept.
-void SplitCommandLine(const char* commandLine, StartOptions& options);
+// Splits the command line into words ('/' stored as '-'); at most 36 words are kept. A word of 64
+// characters or more is refused with a line in the log and on stderr: false, and no words are kept.
+bool SplitCommandLine(const char* commandLine, StartOptions& options);
+// False, with a line in the log and on stderr, when "-p" is followed by a number that is not finite.
+bool CommandLineOptionsValid(const StartOptions& options);
 // Applies the options in order; runs editor mode at "-e" and returns true when it did.
 bool ApplyCommandLineOptions(StartOptions& options);
 

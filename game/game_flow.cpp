@@ -4,18 +4,25 @@
 
 #include <string>
 
+#include "actors/actor_class.h"
+#include "actors/obstacle_tree.h"
+#include "actors/projectile.h"
 #include "ai/ai_runtime.h"
+#include "ai/envelope.h"
+#include "game/camera_pose_settings.h"
 #include "game/game_mod_registry.h"
 #include "game/game_test_hooks.h"
 #include "core/console.h"
 #include "core/def_file.h"
 #include "core/input.h"
+#include "core/log.h"
 #include "core/plugin_host.h"
 #include "core/sound.h"
 #include "game/game_cvars.h"
 #include "game/game_state.h"
 #include "game/loading_screen.h"
 #include "game/mission_frame.h"
+#include "game/mission_weapons.h"
 #include "game/object_factory.h"
 #include "game/object_list.h"
 #include "map/map_load.h"
@@ -76,9 +83,15 @@ int GameInitMission(const char* mapName)
     }
     MaterialsLoad();
     const std::string folder = std::string("mission\\") + (mapName ? mapName : "");
-    DefFile* definition = DefFileLoad((folder + "\\mission.def").c_str());
+    const std::string definitionName = folder + "\\mission.def";
+    DefFile* definition = DefFileLoad(definitionName.c_str());
     const DefEntry* land = definition ? DefFileFindEntry(definition->first, "land") : nullptr;
+    // The reason a mission cannot start goes to the log: the screen shows none.
     if (!land) {
+        if (!definition)
+            Log("ERROR : Cannot read '%s'\n", definitionName.c_str());
+        else
+            Log("ERROR : '%s' names no land (no \"land\" line)\n", definitionName.c_str());
         DefFileRelease(definition);
         return -1;
     }
@@ -91,12 +104,21 @@ int GameInitMission(const char* mapName)
     ParticlesMapLoaded();
     IndoorMissionLoaded();
     RainInit();
+    // The AI's tables first: the soldiers of the object list register with them, and the mission's
+    // script functions go into a table emptied here.
+    GameDrawLoadingMessage("Loading ai...");
+    AIStartup();
+    // The soldier classes are read anew by the soldiers of this mission; the last mission freed its own.
+    ActorClassInfosReset();
     // The mission's objects, sounds, sun and sky, as its definition lists them.
     GameDrawLoadingMessage("Loading objects...");
     GameLoadObjectList(definition, nullptr, 0, nullptr);
     DefFileRelease(definition);
+    AILoadScripts();
     // The wires hang between objects placed before; their shadows are built with the objects'.
     ConObjLoad(folder.c_str());
+    // The routes of the soldiers go round the zones of the objects and envelopes placed above.
+    BuildObstacleTree();
     // Shadow companions cost a volume per object: they are built when shadows are on, or later, by
     // the first frame that finds them switched on.
     g_shadowsPrepared = false;
@@ -105,8 +127,11 @@ int GameInitMission(const char* mapName)
         PrepareShadows();
     }
     ClusteredObjLoad(folder.c_str());
+    CameraPoseSettingsLoad();
     // The water's animation frames (with the compass) stay loaded for the whole mission.
     CompassAndWaterTexturesLoad();
+    // Every weapon starts the mission with full magazines.
+    GameFillWeaponMagazines();
     GameMissionFrameStart();
     return 0;
 }
@@ -145,6 +170,10 @@ void GameUpdateFrame(bool present)
 void GameExitToGui(const char*)
 {
     GameMissionFrameEnd();
+    // The projectiles retired in the last frame are still in the world registry: they go through the
+    // table now, before the map's unload deletes what is left in the registry.
+    ProjectileTableDestroyAll();
+    ProjectileTableClear();
     RainShutdown();
     IndoorMissionUnloaded();
     ParticlesMapUnloaded();
@@ -162,7 +191,13 @@ void GameExitToGui(const char*)
     // The map's unload removes and deletes every object of the registry, those of the object list
     // and the shadow companions among them; the soldiers' AI goes after their bodies.
     MapUnload();
+    FreeObstacleTree();
+    // The envelopes left in the table (the obstacle zones, those of objects that outlived nothing)
+    // belong to the mission; an object that owned its envelope took it away when it was deleted.
+    EnvelopeTableDeleteAll();
     AIShutdown();
+    // The classes go after the soldiers that read them.
+    ActorClassInfosFree();
     GameObjectListReset();
     ClusteredObjFreeAll();
     g_shadowsPrepared = false;

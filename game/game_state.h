@@ -1,17 +1,14 @@
-// The game's one state record: the player, the frame clock, the flow flags of the outer loops, the
-// mouse look and view switches, the HUD flags and the command menu. Until the player control and the
-// game frame exist most of these are plain stored values that the HUD, camera and loops read.
+// The game's one state record: the vehicle the player sits in, the flow flags of the outer loops,
+// the mouse look and the object factory's classes. Until the player control
+// and the game frame exist most of these are plain stored values that the loops read.
 #pragma once
 #include <vector>
 
 #include "core/engine_string.h"
 #include "core/types.h"
 #include "game/account_state.h"
-#include "game/command_menu.h"
-#include "game/hud_flags.h"
 #include "game/weapon_placements.h"
 
-class Actor;
 class DynamicObject;
 class Vehicle;
 struct GameMod;
@@ -27,24 +24,19 @@ constexpr s32_t GAME_OBJECT_CLASS_SLOTS = 32;
 constexpr float kDefaultMouseLookFactor = 0.003f;
 
 struct GameState {
-    // The player's actor, null outside a mission. Plug-ins read it through the host data entry "player".
-    Actor* player = nullptr;
     // The vehicle the player sits in (null on foot), and the flag that bars the player from vehicles.
     Vehicle* playerVehicle = nullptr;
     bool vehicleBarred = false;
     // Set while the restart information is being saved (weapons taken then are kept quiet).
     bool savingRestart = false;
-    // Seconds since the previous game frame, clamped to 0.001..0.1 at the start of each game frame.
-    // Plug-ins read it through the host data entry "framedtime".
-    float frameTime = 0.001f;
+    // The game clock itself (frame time, game time) and the player's actor are in the frame view
+    // (core/frame_view.h), where the subsystems below read them.
     u32_t frameClock = 0;    // tick count of the mission start (the game clock's zero)
-    float gameTime = 0.0f;   // seconds from the mission start to the previous game frame, unclamped
     u32_t frameCounter = 0;  // drawn game frames
 
     // Flow.
     GameMod* currentGameMod = nullptr;  // null while no game mod runs
     bool missionFailed = false;
-    bool cursorMode = false;
     bool multiplayerPending = false;  // set by gx_joinserver
     bool campaignCompleted = false;   // set by AccountDetermineNextMission at the chronology's end
     EngineString pendingSaveGame;
@@ -56,13 +48,8 @@ struct GameState {
     bool freeMouse = false;
     float mouseLookFactorX = kDefaultMouseLookFactor;
     float mouseLookFactorY = kDefaultMouseLookFactor;
-    // Set while the view is zoomed (sight, binocular): fog then does not cull the map geometry.
-    bool zoomView = false;
-    // The alternative view mode (cleared at mission start): far billboards are not drawn fogged.
-    u8_t viewModeToggle = 0;
-
-    GameHudFlags hud = {};
-    CommandMenuState commandMenu = {};
+    // The view switches (zoomed view, view mode, cursor mode) are in the frame view, the HUD flags and
+    // the command menu in the HUD's input record (render/hud_input.h).
 
     // The name of the object definition being applied (GameApplyTemplateToObject), null between
     // definitions; nodes made by its lines take it as their source definition.
@@ -75,3 +62,8 @@ struct GameState {
 };
 
 extern GameState g_game;
+
+// The vehicle the player sits in: set when the player takes a seat (null when none was free); a vehicle
+// that goes away is forgotten (the player is then on foot).
+void GameSetPlayerVehicle(Vehicle* vehicle);
+void GameForgetPlayerVehicle(const Vehicle* vehicle);

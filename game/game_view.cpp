@@ -1,16 +1,13 @@
 #include "game/game_view.h"
 
-namespace {
-constexpr float kNormalFieldOfView = 1.5707964f;  // pi / 2
-float g_fieldOfView = kNormalFieldOfView;
-}  // namespace
+#include "core/frame_view.h"
 
 float GameGetFieldOfView()
 {
-    return g_fieldOfView;
+    return g_frameView.fieldOfView;
 }
 
 void GameSetFieldOfView(float radians)
 {
-    g_fieldOfView = radians;
+    g_frameView.fieldOfView = radians;
 }

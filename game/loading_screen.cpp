@@ -1,13 +1,11 @@
 #include "game/loading_screen.h"
 
-#include "core/winos.h"
-#include "game/game_cvars.h"
+#include "core/core_cvars.h"
+#include "core/loading_line.h"
 
 ConsoleVar gs_maploadprogress("gs_maploadprogress", CVAR_STRING, "");
 
 void GameDrawLoadingMessage(const char* text)
 {
-    if (g_program.editorMode)
-        return;
-    gs_maploadprogress.SetString(text);
+    LoadingLineShow(text);
 }

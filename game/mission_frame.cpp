@@ -2,14 +2,17 @@
 
 #include <cmath>
 
+#include "actors/projectile.h"
+#include "ai/ai_runtime.h"
 #include "core/actions.h"
 #include "core/console.h"
+#include "core/frame_view.h"
 #include "core/input.h"
 #include "core/winos.h"
+#include "game/game_cvars.h"
 #include "game/game_state.h"
 #include "game/player_view.h"
 #include "game/screenshot.h"
-#include "gui/gui.h"
 #include "map/map_caches.h"
 #include "map/octree.h"
 #include "map/terrain_height.h"
@@ -45,7 +48,7 @@ float g_heightAboveGround = kStartHeight;
 
 void TurnView(s32_t dx, s32_t dy)
 {
-    if (g_gui.screenOpen)
+    if (g_frameView.screenOpen)
         return;
     GameSetYaw(GameGetYaw() + float(dx) * g_game.mouseLookFactorX);
     const float pitch = GameGetPitch() + float(dy) * g_game.mouseLookFactorY;
@@ -76,8 +79,9 @@ void MoveViewer(float seconds)
     float* position = GameGetViewPos();
     const float step = kWalkSpeed * seconds * (g_input.actionDown[ACTION_RUN] ? kRunFactor : 1.0f);
     const float yaw = GameGetYaw();
+    // The view looks along (sin yaw, 0, cos yaw) with its right hand at (cos yaw, 0, -sin yaw).
     position[0] += step * (forward * std::sin(yaw) + side * std::cos(yaw));
-    position[2] += step * (-forward * std::cos(yaw) + side * std::sin(yaw));
+    position[2] += step * (forward * std::cos(yaw) - side * std::sin(yaw));
     if (forward != 0.0f || side != 0.0f || g_input.actionDown[ACTION_JUMP] || g_input.actionDown[ACTION_CROUCH])
         position[1] = GroundBelow(position[0], position[2]) + g_heightAboveGround;
 }
@@ -87,13 +91,13 @@ void MoveViewer(float seconds)
 void AdvanceClock()
 {
     const float t = float(GetTickCount() - g_game.frameClock) * 0.001f;
-    float frame = t - g_game.gameTime;
+    float frame = t - g_frameView.gameTime;
     if (frame < 0.001f)
         frame = 0.001f;
     if (frame > 0.1f)
         frame = 0.1f;
-    g_game.frameTime = frame;
-    g_game.gameTime = t;
+    g_frameView.frameTime = frame;
+    g_frameView.gameTime = t;
 }
 
 // The drawing of the outdoor road: the views drawn into textures, the camera, batching on, the
@@ -149,7 +153,7 @@ void GameMissionFrameStart()
         g_heightAboveGround = kStartHeight;
         position[1] = GroundBelow(position[0], position[2]) + kStartHeight;
     }
-    g_game.gameTime = 0.0f;
+    g_frameView.gameTime = 0.0f;
     InputSetMouseMoveListener(TurnView);
 }
 
@@ -166,10 +170,15 @@ void GameMissionFrame(bool present)
     // is cleared to white instead.
     const bool skyFaces = g_mapRender.envMaps[0] != nullptr;
     RenderSetClearColor(rbwireframe.Bool() ? 0x00000000u : skyFaces ? 0xFFFFFFFFu : 0x00FFFFFFu);
-    if (!g_gui.screenOpen) {
+    if (!g_frameView.screenOpen) {
+        // The projectiles retired in the previous frame are deleted before anything moves.
+        ProjectileTableDestroyAll();
+        ProjectileTableClear();
         DynObjectsUpdate();
+        if (gbai.Bool())
+            AIFrame();
         ParticlesFrame();
-        MoveViewer(g_game.frameTime);
+        MoveViewer(g_frameView.frameTime);
     }
     if (RenderBeginFrame() != 0) {
         Sleep(100);

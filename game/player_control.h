@@ -1,5 +1,5 @@
 // The player state that plug-ins read and set through the host dictionary (the player's actor is
-// g_game.player).
+// g_frameView.player, core/frame_view.h).
 // The player control writes these values; until it exists they are plain stored values.
 #pragma once
 #include "core/types.h"

@@ -1,6 +1,7 @@
 #include "game/player_view.h"
 
 #include "actors/actor.h"
+#include "core/frame_view.h"
 #include "game/game_state.h"
 #include "map/map_mesh.h"
 #include "map/map_trace.h"
@@ -8,17 +9,12 @@
 #include "render/texture_manager.h"
 
 namespace {
-float g_viewPosition[3] = {0.0f, 0.0f, 0.0f};
 float g_playerModeModifier = 0.0f;
-float g_viewYaw = 0.0f;
-float g_viewPitch = 0.0f;
-PlayerSoundView g_playerSoundView;
-EngineString g_currentMapName;
 }  // namespace
 
 float* GameGetViewPos()
 {
-    return g_viewPosition;
+    return g_frameView.viewPos;
 }
 
 float GameGetPlayerModeModifier()
@@ -33,17 +29,17 @@ void GameSetPlayerModeModifier(float modifier)
 
 float GameGetYaw()
 {
-    return g_viewYaw;
+    return g_frameView.yaw;
 }
 
 float GameGetPitch()
 {
-    return g_viewPitch;
+    return g_frameView.pitch;
 }
 
 void GameSetYaw(float yaw)
 {
-    g_viewYaw = yaw;
+    g_frameView.yaw = yaw;
 }
 
 void GameSetYawPitch(float yaw, float pitch)
@@ -54,12 +50,12 @@ void GameSetYawPitch(float yaw, float pitch)
 
 void GameSetPitch(float pitch)
 {
-    g_viewPitch = pitch;
+    g_frameView.pitch = pitch;
 }
 
 PlayerSoundView& GamePlayerSoundView()
 {
-    return g_playerSoundView;
+    return g_frameView.sound;
 }
 
 namespace {
@@ -87,7 +83,7 @@ SurfaceSounds* GameTraceSurfaceBelow(const float* from, float distance)
     info.flags = TRACE_TILED | TRACE_OBJECTS;
     info.objOptions = OBJTRACE_MATERIAL;
     info.objMaterial = nullptr;
-    info.ignoreObject = g_game.player;
+    info.ignoreObject = g_frameView.player;
     info.hitObject = nullptr;
     info.hitMapMesh = nullptr;
     info.resultKind = TRACE_RESULT_NONE;
@@ -95,11 +91,11 @@ SurfaceSounds* GameTraceSurfaceBelow(const float* from, float distance)
     Material* material = nullptr;
     if (MapTrace(from, end, &info) || WorldTraceIndoor(from, end, &info))
         material = HitMaterial(info);
-    g_playerSoundView.surfaceBelowViewer = material ? &material->surface : nullptr;
-    return g_playerSoundView.surfaceBelowViewer;
+    g_frameView.sound.surfaceBelowViewer = material ? &material->surface : nullptr;
+    return g_frameView.sound.surfaceBelowViewer;
 }
 
 EngineString& GameCurrentMapName()
 {
-    return g_currentMapName;
+    return g_frameView.mapName;
 }

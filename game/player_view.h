@@ -1,12 +1,10 @@
-// The player's view as other subsystems read it: view angles, and the game state the player's own
-// sounds depend on. The player control writes these values; until it exists they are plain stored
-// values that the setters change.
+// The game's side of the player's view: the setters and getters of the view angles and position,
+// the player's sound view and the map name. The values live in the frame view (core/frame_view.h),
+// where the subsystems below read them; the player control writes them through these functions.
 #pragma once
 #include "core/engine_string.h"
+#include "core/frame_view.h"
 #include "core/types.h"
-
-class DynamicObject;
-struct SurfaceSounds;
 
 // The viewer position shared by sound, world rendering and the object model.
 float* GameGetViewPos();
@@ -19,21 +17,6 @@ float GameGetPitch();
 void GameSetYaw(float yaw);
 void GameSetPitch(float pitch);
 void GameSetYawPitch(float yaw, float pitch);
-
-// What the player's own sounds (footsteps, weapon handling) read of the game each frame.
-struct PlayerSoundView {
-    bool playerDead = false;
-    bool surfaceForced = false;  // while set, forcedSurface replaces the trace
-    SurfaceSounds* forcedSurface = nullptr;
-    DynamicObject* currentVehicle = nullptr;  // null while on foot
-    bool viewUnderWater = false;
-    SurfaceSounds* waterSurface = nullptr;        // the water material of the loaded map, if any
-    SurfaceSounds* surfaceBelowViewer = nullptr;  // what a trace 20 units down from the viewer hits
-    s32_t motionState = 0;                        // 0-5: 0, 2, 3, 4 walking kinds; 1, 5 the other group
-    u8_t movementFlags[2] = {0, 0};
-    DynamicObject* currentWeapon = nullptr;    // the weapon in the current slot
-    DynamicObject* holsteredWeapon = nullptr;  // the weapon being put away
-};
 
 PlayerSoundView& GamePlayerSoundView();
 // The footstep sets of the surface met by a trace from the point straight down over the distance

@@ -6,6 +6,7 @@
 #include "core/console.h"
 #include "platform/d3d8.h"
 #include "platform/d3dx8_texture.h"
+#include "platform/file_system.h"
 #include "platform/win32.h"
 #include "render/render_context.h"
 #include "render/render_cvars.h"
@@ -16,6 +17,7 @@ namespace {
 u32_t g_screenshotCount = 0;
 
 constexpr const char* kFolder = "screenshots\\";
+constexpr u32_t kMaxNamesSkipped = 100000;
 
 // The number as text of at least the width in digits.
 void Padded(char* out, std::size_t size, u32_t value, int width)
@@ -84,9 +86,15 @@ void GameTakeScreenshot()
     Padded(day, sizeof day, now.wDay, 2);
     Padded(hour, sizeof hour, now.wHour, 2);
     Padded(minute, sizeof minute, now.wMinute, 2);
-    Padded(number, sizeof number, g_screenshotCount++, 3);
+    // The counter starts afresh with each run, so a run in the same minute as an earlier one meets its
+    // names: those are skipped, never overwritten (a bounded search; the last name is taken after it).
     char name[128];
-    std::snprintf(name, sizeof name, "%s%s%s%s%s%s_%s.bmp", kFolder, year, month, day, hour, minute, number);
+    for (u32_t tries = 0;; ++tries) {
+        Padded(number, sizeof number, g_screenshotCount++, 3);
+        std::snprintf(name, sizeof name, "%s%s%s%s%s%s_%s.bmp", kFolder, year, month, day, hour, minute, number);
+        if (tries >= kMaxNamesSkipped || !PlatformFileExists(name))
+            break;
+    }
 
     const HRESULT saved = D3DXSaveSurfaceToFileA(name, D3DXIFF_BMP, surface, nullptr, nullptr);
     surface->Release();

@@ -3,7 +3,7 @@
 #pragma once
 #include "render/bitmap_font.h"
 
-// The font the front end loaded first is g_gui.defaultFont (gui/gui.h).
+// The font the front end loaded first is g_hudInput.defaultFont (render/hud_input.h).
 
 // The loaded font of that name (without regard to case), or null.
 Font* FindFont(const char* name);

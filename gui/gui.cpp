@@ -8,9 +8,11 @@
 
 #include <vector>
 
+#include "core/frame_view.h"
 #include "core/plugin_host.h"
 #include "gui/gui_controls.h"
 #include "render/frame.h"
+#include "render/hud_input.h"
 #include "platform/win32.h"
 
 GuiState g_gui;
@@ -77,6 +79,9 @@ void GuiShutdown()
         delete screen;
     g_screens.clear();
     g_gui = {};
+    g_frameView.screenOpen = false;
+    g_frameView.inGameDisplay = false;
+    g_hudInput.defaultFont = nullptr;
 }
 
 bool GuiFrame(int, int, UINT message, LPARAM, WPARAM wParam, s32_t* stateWord)
@@ -89,7 +94,7 @@ bool GuiFrame(int, int, UINT message, LPARAM, WPARAM wParam, s32_t* stateWord)
         stayUp = false;
     }
     if (!stayUp) {
-        g_gui.screenOpen = false;
+        g_frameView.screenOpen = false;
         return false;
     }
     // The stand-in screen draws nothing of its own: the frame shows the clear colour.

@@ -42,24 +42,21 @@ private:
 };
 
 // The front end's state record: the screen shown and the flags the main loop shares with it, what
-// the in-game HUD reads (gui/gui_in_game.h) and the default font. GuiShutdown starts it afresh.
+// the in-game HUD reads (gui/gui_in_game.h). GuiShutdown starts it afresh, with the screen flags and the
+// default font it sets below.
 struct GuiState {
     GuiScreen* currentScreen = nullptr;
-    bool screenOpen = false;       // cleared by the GUI when the screen closes
     bool screenRequested = false;  // set by game code that wants a screen
     s16_t multiplayerCounter = 0;
 
-    // Set by the GUI's drawing of in-game screens; cleared on reincarnation, on game load and when the
-    // GUI goes to a menu screen. While it is set the HUD draws nothing and the water stands still.
-    bool inGameDisplay = false;
+    // Whether a screen is open and whether the GUI draws an in-game screen are the frame view's screen
+    // flags (core/frame_view.h); the default font is the HUD's (render/hud_input.h).
+
     // The four timed message slots that the GUI's message functions fill.
     GuiMessageSlot subtitleSlot = {};  // layer "LAYER10", control "subtitles"
     GuiMessageSlot captionSlot = {};   // layer "layer11", control "missionmsg"
     GuiMessageSlot recordSlot = {};    // layer "layer12", control "accomplishmsg"
     GuiMessageSlot responseSlot = {};  // layer "layer13", control "response"
-
-    // The font the front end loaded first (gui/fonts.h); null before GUI fonts are loaded.
-    Font* defaultFont = nullptr;
 
     // Until screens show them: the last message key written, and how often the language switch
     // screen was shown and the GUI rebuilt; the resolution entry chosen (-1 none).

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "core/console.h"
-#include "game/loading_screen.h"
+#include "core/loading_line.h"
 #include "map/map_cvars.h"
 #include "map/lightmap_trace.h"
 #include "map/map_caches.h"
@@ -46,7 +46,7 @@ void MapBuildHeightmap(const char* landName)
         return;
 
     ConPrint(0, "Building heightmap: '%s'\n\n", name.c_str());
-    GameDrawLoadingMessage("Building heightmap...");
+    LoadingLineShow("Building heightmap...");
     const u32_t n = static_cast<u32_t>(side);
     MapGrid* grid = MapGridCreate(n);
     if (!grid)

@@ -6,10 +6,10 @@
 
 #include "core/byte_io.h"
 #include "core/console.h"
+#include "core/loading_line.h"
 #include "core/log.h"
 #include "core/random.h"
 #include "core/vfs.h"
-#include "game/loading_screen.h"
 #include "map/map_cvars.h"
 #include "map/lightmap_trace.h"
 #include "map/map_caches.h"
@@ -173,7 +173,7 @@ u32_t Compose(const LightmapTexels& t, size_t texel, bool occlusion, const Vecto
 void Build(IDirect3DTexture8* texture, IDirect3DSurface8* surface, const std::string& lmapPath, u32_t n)
 {
     ConPrint(0, "Building lightmap: '%s'\n\n", lmapPath.c_str());
-    GameDrawLoadingMessage("Building lightmap...");
+    LoadingLineShow("Building lightmap...");
 
     LightmapTexels t;
     t.n = n;

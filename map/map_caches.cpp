@@ -1,9 +1,7 @@
 #include "map/map_caches.h"
 
-#include <chrono>
-#include <filesystem>
+#include <cstdint>
 #include <string>
-#include <system_error>
 
 #include "map/map_grid.h"
 #include "map/map_state.h"
@@ -20,21 +18,9 @@ MapGrid* g_layerGrids[MAP_LAYER_GRID_COUNT] = {};
 MapGrid* g_vegetationLayerGrid = nullptr;  // "veg_layer": kept for the map's life, read by nothing yet
 
 // The modification time of a disk file in whole seconds; false when there is none.
-bool FileSeconds(const char* path, std::chrono::seconds& seconds)
+bool FileSeconds(const char* path, std::int64_t& seconds)
 {
-    std::string resolved;
-    if (!path || !PlatformResolvePath(path, resolved))
-        return false;
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(resolved, error))
-        return false;
-    const std::filesystem::file_time_type time = std::filesystem::last_write_time(resolved, error);
-    if (error)
-        return false;
-    // The file clock's epoch lies a whole number of seconds from the system's, so flooring here
-    // gives the same seconds as the system's own time stamps.
-    seconds = std::chrono::floor<std::chrono::seconds>(time.time_since_epoch());
-    return true;
+    return path && PlatformFileModifiedSeconds(path, &seconds);
 }
 
 }  // namespace
@@ -100,7 +86,7 @@ bool MapCacheIsStale(const char* cachePath, const char* sourcePath)
 {
     if (g_forcedRebuild)
         return true;
-    std::chrono::seconds cacheTime, sourceTime;
+    std::int64_t cacheTime = 0, sourceTime = 0;
     if (!FileSeconds(cachePath, cacheTime) || !FileSeconds(sourcePath, sourceTime))
         return true;
     return sourceTime > cacheTime;
@@ -108,7 +94,7 @@ bool MapCacheIsStale(const char* cachePath, const char* sourcePath)
 
 bool MapDiskCacheIsStale(const char* cachePath, const char* sourcePath)
 {
-    std::chrono::seconds sourceTime;
+    std::int64_t sourceTime = 0;
     if (!g_forcedRebuild && !FileSeconds(sourcePath, sourceTime))
         return false;
     return MapCacheIsStale(cachePath, sourcePath);

@@ -35,7 +35,6 @@
 #include "render/map_render_setup.h"
 #include "render/texture_manager.h"
 #include "scene/frame_state.h"
-#include "scene/scene_state.h"
 #include "world/anim_cache.h"
 
 namespace {
@@ -196,6 +195,8 @@ int LoadMapMesh(const char* path, const char* landName)
         return 0;
     if (fromDisk == -1)
         DebugPrint("Cannot load map geometry (%s)\n", path);
+    // A damaged land file: without this line the mission would fail without a word in the log.
+    Log("WARNING: Unable to load map '%s'\n", path);
     return -1;
 }
 
@@ -308,7 +309,7 @@ int MapLoad(const EngineString& landName, const EngineString& missionFolder)
 
     // 15. Frame state, the sun direction and the values the AI reads.
     RenderResetFrameState();
-    g_scene.landscapeNeedsRefresh = true;
+    g_map.landscapeNeedsRefresh = true;
     MapSettingsFinishLoad();
     return 0;
 }

@@ -2,8 +2,6 @@
 // UFF reader's own decoder, so a damaged image is refused by the same checks as a damaged file.
 #include "map/map_mesh_reader.h"
 
-#include <strings.h>
-
 #include <cstring>
 #include <initializer_list>
 #include <new>
@@ -13,6 +11,7 @@
 #include "core/colour_codes.h"
 #include "core/console.h"
 #include "core/log.h"
+#include "core/text_case.h"
 #include "core/uff_file.h"
 #include "map/collision_mesh.h"
 #include "map/map_mesh.h"
@@ -32,7 +31,7 @@ public:
 bool IsReservedName(const char* name)
 {
     for (const char* reserved : {"land0", "land1", "land2", "scene", "vertex-array", "face-array", "texture"}) {
-        if (strcasecmp(name, reserved) == 0)
+        if (CompareNoCase(name, reserved) == 0)
             return true;
     }
     return false;
@@ -41,9 +40,9 @@ bool IsReservedName(const char* name)
 u32_t FlagsOfName(const char* name)
 {
     u32_t flags = 0;
-    if (strncasecmp(name, "land_", 5) == 0)
+    if (CompareNoCaseN(name, "land_", 5) == 0)
         flags |= MAP_MESH_LAND;
-    if (strncasecmp(name, "col_", 4) == 0)
+    if (CompareNoCaseN(name, "col_", 4) == 0)
         flags |= MAP_MESH_COLLISION;
     return flags;
 }
@@ -130,7 +129,7 @@ s32_t ImageChild(const UffImageDirectory& dir, s32_t entry, const char* name, bo
     s32_t child = entries[entry].child;
     for (s32_t steps = 0; child >= 0 && child < count && steps < count; ++steps) {
         const char* childName = dir.Names()[entries[child].name];
-        if (ignoreCase ? strcasecmp(childName, name) == 0 : std::strcmp(childName, name) == 0)
+        if (ignoreCase ? CompareNoCase(childName, name) == 0 : std::strcmp(childName, name) == 0)
             return child;
         child = entries[child].next;
     }

@@ -4,8 +4,8 @@
 #include "map/map_cvars.h"
 #include "map/map_layers_reload.h"
 #include "map/octree.h"
+#include "map/map_state.h"
 #include "render/land_layers.h"
-#include "scene/scene_state.h"
 
 s32_t MapRebuildCommand(const char*)
 {
@@ -14,7 +14,7 @@ s32_t MapRebuildCommand(const char*)
     MapForceCacheRebuild(true);
     LandLayersBuild(MapGetLandName());
     rblvi.SetBool(true);
-    g_scene.landscapeNeedsRefresh = true;
+    g_map.landscapeNeedsRefresh = true;
     MapBuildLightmap(MapGetMissionFolder(), MAP_LAND_FOLDER);
     MapForceCacheRebuild(false);
     return 0;

@@ -32,6 +32,8 @@ struct MapState {
     // counts as already handled in this pass. Plug-ins read it through the host data entry
     // "octree_object_checked".
     u32_t octreeVisitMark = 0;
+    // Set by the map load and "mxrebuild": the landscape drawing refreshes what it keeps of the land.
+    bool landscapeNeedsRefresh = false;
     // The actors in the world by the team of their AI (0 FRIEND, 1 NEUTRAL, 2 ENEMY), kept by
     // ActorSideListAdd and ActorSideListRemove (map/actor_side_lists.h). They only reference: the world
     // owns the actors, and emptying a list deletes nothing.

@@ -1,6 +1,5 @@
 #include "map/occluders.h"
 
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -18,7 +17,9 @@
 #include "map/octree.h"
 #include "map/terrain_height.h"
 #include "platform/file_system.h"
+#include "platform/win32.h"
 #include "render/debug_primitives.h"
+#include "render/render_cvars.h"
 
 namespace {
 
@@ -139,10 +140,9 @@ bool LeafSeen(const OctreeGeometry& geometry, const Vector3& shift, const Vector
     return false;
 }
 
-void LogDuration(std::chrono::steady_clock::time_point started)
+void LogDuration(DWORD started)
 {
-    const auto elapsed = std::chrono::steady_clock::now() - started;
-    long seconds = static_cast<long>(std::chrono::duration_cast<std::chrono::seconds>(elapsed).count());
+    long seconds = static_cast<long>((GetTickCount() - started) / 1000);
     const int days = static_cast<int>(seconds / 86400);
     seconds %= 86400;
     const int hours = static_cast<int>(seconds / 3600);
@@ -153,7 +153,7 @@ void LogDuration(std::chrono::steady_clock::time_point started)
 
 void Build(const std::string& fileName)
 {
-    const auto started = std::chrono::steady_clock::now();
+    const DWORD started = GetTickCount();
     ConPrint(0, "Building occluders: '%s'\n\n", fileName.c_str());
     DebugPrint("Building occluder info: %s\n", fileName.c_str());
     std::FILE* file = PlatformOpenFile(fileName.c_str(), "wb");
@@ -183,7 +183,9 @@ void Build(const std::string& fileName)
                 const float x = centreX + ((b & 1) ? 0.6f : -0.6f) * cellX;
                 const float z = centreZ + ((b & 2) ? 0.6f : -0.6f) * cellZ;
                 samples[b] = {x, MapTerrainHeight(x, z, nullptr, nullptr) + OCCLUDER_EYE_HEIGHT, z};
-                DebugCrossAdd(&samples[b], kCrossColour, kCrossDurationMs);
+                // The sample points are for whoever debugs the map's structure, not for the player.
+                if (rbshowboxes.Bool())
+                    DebugCrossAdd(&samples[b], kCrossColour, kCrossDurationMs);
             }
             for (s32_t dz = -2; dz <= 2; ++dz) {
                 for (s32_t dx = -2; dx <= 2; ++dx, ++list) {

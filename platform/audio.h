@@ -328,5 +328,8 @@ void AudioSetLastError(const char* text);
 // instead of the system device, or finds no device at all.
 enum class AudioDeviceChoice { System, Loopback, None };
 void AudioChooseDevice(AudioDeviceChoice choice, int loopbackRate = 44100);
+// Turns the sound libraries' own messages on stderr off (a log level the user set is kept); the
+// performance does it before it first opens a device.
+void AudioQuietLibraryMessages();
 // Renders interleaved stereo float frames from the open loopback device; false without one.
 bool AudioRenderLoopback(float* frames, int frameCount);

@@ -18,6 +18,9 @@ bool PlatformFileExists(const char* path);
 bool PlatformIsDirectory(const char* path);
 bool PlatformCreateDirectories(const char* path);
 bool PlatformRemoveFile(const char* path);
+// The modification time of a disk file, through the resolver, in whole seconds of the system's
+// clock; false when the path names no regular file.
+bool PlatformFileModifiedSeconds(const char* path, std::int64_t* seconds);
 // Puts the file `from` in the place of `to` in one step (what was at `to` is replaced); false on failure.
 bool PlatformReplaceFile(const char* from, const char* to);
 

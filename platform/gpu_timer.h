@@ -27,3 +27,7 @@ void GpuFinish(IDirect3DDevice8* device);
 bool GpuSamplesBegin(IDirect3DDevice8* device, UINT slot);
 void GpuSamplesEnd(IDirect3DDevice8* device);
 bool GpuSamplesResult(IDirect3DDevice8* device, UINT slot, std::uint64_t* samples, std::uint64_t* shaded);
+
+// A steady wall clock in milliseconds, finer than a millisecond, for the spans a timed pass measures on
+// the processor beside its GPU time.
+double PlatformSteadyMilliseconds();

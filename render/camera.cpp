@@ -3,14 +3,12 @@
 
 #include <cmath>
 
-#include "actors/actor.h"
-#include "game/game_cvars.h"
-#include "game/game_state.h"
-#include "map/map_cvars.h"
+#include "core/frame_view.h"
 #include "map/world_tiles.h"
 #include "render/render_context.h"
 #include "render/render_cvars.h"
 #include "scene/camera_angles.h"
+#include "world/dynamic_object.h"
 #include "world/graph_node.h"
 
 CameraState g_camera;
@@ -96,9 +94,9 @@ void FinishSetup(bool setViewport)
 // The orbit target of the third-person view: 10 units above the player, in the base tile when asked.
 bool ThirdPersonTarget(const D3DXVECTOR3& given, D3DXVECTOR3* target)
 {
-    if (!gbthirdperson.Bool() || (given.x == 0.0f && given.y == 0.0f && given.z == 0.0f) || !g_game.player)
+    if (!gbthirdperson.Bool() || (given.x == 0.0f && given.y == 0.0f && given.z == 0.0f) || !g_frameView.player)
         return false;
-    const Vector3 at = g_game.player->GetPosition();
+    const Vector3 at = g_frameView.player->GetPosition();
     *target = D3DXVECTOR3(at.x, at.y + kThirdPersonHeight, at.z);
     if (g_camera.wrapToWorld) {
         s32_t tile[2];

@@ -1,7 +1,6 @@
 // The view frustum of the current camera: its axes, near-plane rectangle and planes, and the
 // culling snapshot.
-#include "game/game_view.h"
-#include "map/map_cvars.h"
+#include "core/frame_view.h"
 #include "render/camera.h"
 #include "render/render_context.h"
 #include "render/render_cvars.h"
@@ -31,7 +30,7 @@ void RefreshCullingSnapshot(const D3DXVECTOR3& eye)
     g_cullingSnapshot.right = Normalised(g_camera.right);
     g_cullingSnapshot.up = Normalised(g_camera.up);
     g_cullingSnapshot.forward = Normalised(g_camera.forward);
-    g_cullingSnapshot.fov = GameGetFieldOfView();
+    g_cullingSnapshot.fov = g_frameView.fieldOfView;
     g_cullingSnapshot.aspect =
         g_render.screenHeight > 0 ? float(g_render.screenWidth) / float(g_render.screenHeight) : 1.0f;
     g_cullingSnapshot.farDistance = mfrange.Float() * 10.0f;

@@ -4,11 +4,12 @@
 #include <cstring>
 
 #include "core/console.h"
-#include "gui/fonts.h"
 #include "gui/gui.h"
 #include "gui/gui_scale.h"
 #include "platform/win32.h"
+#include "render/bitmap_font.h"
 #include "render/grid_font.h"
+#include "render/hud_input.h"
 #include "render/primitives_2d.h"
 #include "render/render_context.h"
 #include "render/render_cvars.h"
@@ -224,8 +225,8 @@ void DrawConsolePanel(char** lines, int lineCount, const char* input, int inputL
                       D3DCOLOR textColour)
 {
     SetConsoleStates();
-    if (g_gui.defaultFont)
-        BitmapConsolePanel(g_gui.defaultFont, lines, lineCount, input, inputLength, backgroundColour, textColour);
+    if (g_hudInput.defaultFont)
+        BitmapConsolePanel(g_hudInput.defaultFont, lines, lineCount, input, inputLength, backgroundColour, textColour);
     else
         GridConsolePanel(lines, lineCount, input, inputLength, backgroundColour, textColour);
     RestoreWireframe();
@@ -235,8 +236,8 @@ void DrawMessageLines(bool typing, char** lines, int lineCount, const char* inpu
                       D3DCOLOR, D3DCOLOR textColour)
 {
     SetConsoleStates();
-    if (g_gui.defaultFont)
-        BitmapMessageLines(g_gui.defaultFont, typing, lines, lineCount, input, inputLength, stamps, textColour);
+    if (g_hudInput.defaultFont)
+        BitmapMessageLines(g_hudInput.defaultFont, typing, lines, lineCount, input, inputLength, stamps, textColour);
     else
         GridMessageLines(typing, lines, lineCount, input, inputLength, textColour);
     RestoreWireframe();

@@ -3,6 +3,7 @@
 // buffer in a frame discards it; later locks append without overwriting until it is full.
 #pragma once
 #include <array>
+#include <cstddef>
 
 #include "core/types.h"
 #include "platform/d3d8.h"
@@ -100,6 +101,27 @@ void DynBatchEnd();
 
 // Marks every buffer to discard at its first lock of the frame.
 void DynBuffersNewFrame();
+
+// Writes a position at the vertex write position and advances it by three floats; the caller
+// writes what follows the position in its vertex format.
+void EmitPosition(float x, float y, float z);
+// Writes a triangle of block-local vertex numbers at the index write position: each index has the
+// locked block's base vertex added, so callers number the vertices of their own block from 0.
+void EmitTriangle(u16_t a, u16_t b, u16_t c);
+// For writers that fill the locked block themselves: moves the vertex write position on by the bytes
+// written there, or to the end of what was written; puts one index at the index write position.
+inline void DynVertexAdvance(size_t bytes)
+{
+    g_dynBuffers.vertexOut += bytes;
+}
+inline void DynVertexWrittenTo(void* end)
+{
+    g_dynBuffers.vertexOut = static_cast<u8_t*>(end);
+}
+inline void DynIndexPut(u16_t index)
+{
+    *g_dynBuffers.indexOut++ = index;
+}
 
 u32_t PrimitiveCount(D3DPRIMITIVETYPE type, u32_t count);
 void RenderCountDraw(D3DPRIMITIVETYPE type, u32_t vertexCount, u32_t indexCount);

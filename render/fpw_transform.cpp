@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "game/player_view.h"
+#include "core/frame_view.h"
 #include "platform/d3dx8_math.h"
 
 namespace {
@@ -39,7 +39,7 @@ void FPWTransform(float* axesOut, float* positionOut)
         axesOut[axis * 3 + 1] = direction.y;
         axesOut[axis * 3 + 2] = direction.z;
     }
-    const float* view = GameGetViewPos();
+    const float* view = g_frameView.viewPos;
     const D3DXVECTOR3 viewer(view[0], view[1], view[2]);
     D3DXVECTOR3 position;
     D3DXVec3TransformCoord(&position, &viewer, &g_weaponMatrix);

@@ -2,15 +2,13 @@
 
 #include "actors/actor.h"
 #include "actors/weapon.h"
+#include "core/frame_view.h"
 #include "core/mission_timers.h"
-#include "game/game_cvars.h"
-#include "game/game_state.h"
 #include "game/player_control.h"
-#include "game/player_view.h"
 #include "gui/gui.h"
-#include "gui/gui_controls.h"
 #include "gui/gui_in_game.h"
 #include "render/camera.h"
+#include "render/hud_input.h"
 #include "render/render_clock.h"
 #include "render/render_context.h"
 #include "render/render_cvars.h"
@@ -133,8 +131,8 @@ void SquadPreviews(const Actor& actor)
 
 void CommandMenu()
 {
-    const CommandMenuState& menu = g_game.commandMenu;
-    if (g_game.hud.commandMenuOpen)
+    const CommandMenuState& menu = g_hudInput.commandMenu;
+    if (g_hudInput.flags.commandMenuOpen)
         CommandMenuDraw(menu.x, menu.y, 0, menu.entries, menu.selection, menu.colour, true);
 }
 
@@ -142,23 +140,24 @@ void CommandMenu()
 
 void HudDrawLayers()
 {
-    if (GamePlayerSoundView().playerDead)
+    if (g_frameView.sound.playerDead)
         return;
     DepthOff();
-    if (g_gui.inGameDisplay || g_game.hud.missionEnded)
+    if (g_frameView.inGameDisplay || g_hudInput.flags.missionEnded)
         return;
 
-    const Actor* actor = g_game.player;
+    const Actor* actor = PlayerActor();
     const Weapon* weapon = CurrentWeapon(actor);
     const bool driver = actor && actor->IsDriver();
     const bool hasScope = weapon && weapon->zoomScreen;
-    if (weapon && (!g_game.hud.sightView || !hasScope) && !g_game.hud.binocularView && !driver)
+    if (weapon && (!g_hudInput.flags.sightView || !hasScope) && !g_hudInput.flags.binocularView && !driver)
         DrawLayer(weapon->crosshairScreen);
-    if (g_game.hud.sightView && !g_game.hud.binocularView && !driver && !g_scene.firstPersonViewState && hasScope)
+    if (g_hudInput.flags.sightView && !g_hudInput.flags.binocularView && !driver && !g_scene.firstPersonViewState &&
+        hasScope)
         DrawLayer(weapon->zoomScreen);
 
     MipFilter(D3DTEXF_NONE);
-    if (g_game.hud.binocularView) {
+    if (g_hudInput.flags.binocularView) {
         DrawLayer("BINOCULAR");
     } else if (weapon) {
         DrawLayer(weapon->statScreen);
@@ -171,11 +170,11 @@ void HudDrawLayers()
         SquadPreviews(*actor);
     if (actor && actor->inVehicle && actor->vehicle && actor->seat)
         DrawLayer(actor->seat->screen);
-    if (g_game.hud.worldMarkersShown)
+    if (g_hudInput.flags.worldMarkersShown)
         HudDrawWorldMarkers();
 
     MipFilter(D3DTEXF_LINEAR);
-    if (g_game.hud.layer3)
+    if (g_hudInput.flags.layer3)
         DrawLayer("LAYER3");
     if (gbteskenable.Bool()) {
         // The inset view takes the rectangle of its layer: without the layer there is none to draw in.
@@ -189,17 +188,17 @@ void HudDrawLayers()
         }
     }
     DrawLayer("LAYER5");
-    if (g_game.zoomView)
+    if (g_frameView.zoomView)
         DrawLayer("LAYER6");
     if (actor && actor->oxygen < actor->oxygenMax)
         DrawLayer("LAYER7");
-    if (g_game.hud.nightVision)
+    if (g_hudInput.flags.nightVision)
         DrawLayer("LAYER8");
-    if (g_game.hud.quickMode)
+    if (g_hudInput.flags.quickMode)
         DrawLayer("QUICKMODE");
 
     MessageSlot(g_gui.subtitleSlot, "LAYER10", "subtitles");
-    if (!g_game.hud.gameModeRunning) {
+    if (!g_hudInput.flags.gameModeRunning) {
         MessageSlot(g_gui.captionSlot, "layer11", "missionmsg");
         if (MessageSlot(g_gui.recordSlot, "layer12", "accomplishmsg"))
             GuiShowResponse(10000);
@@ -221,34 +220,34 @@ void HudDrawLayers()
         DrawLayer("ITF");
         HudDrawItfList();
     }
-    if (g_game.hud.objectivesShown)
+    if (g_hudInput.flags.objectivesShown)
         DrawLayer("OBJECTIVES");
     ClosingStates();
 }
 
 void HudDrawLayersExternal()
 {
-    if (GamePlayerSoundView().playerDead)
+    if (g_frameView.sound.playerDead)
         return;
     DepthOff();
-    if (g_gui.inGameDisplay || g_game.hud.missionEnded)
+    if (g_frameView.inGameDisplay || g_hudInput.flags.missionEnded)
         return;
     MipFilter(D3DTEXF_NONE);
     // The external camera always shows the world markers, whatever their switch says.
     HudDrawWorldMarkers();
     DrawLayer("LAYER5");
-    if (g_game.zoomView)
+    if (g_frameView.zoomView)
         DrawLayer("LAYER6");
-    if (g_game.hud.layer3)
+    if (g_hudInput.flags.layer3)
         DrawLayer("LAYER3");
-    if (g_game.hud.quickMode)
+    if (g_hudInput.flags.quickMode)
         DrawLayer("QUICKMODE");
-    if (g_game.hud.layer9)
+    if (g_hudInput.flags.layer9)
         DrawLayer("LAYER9");
     MessageSlot(g_gui.subtitleSlot, "LAYER10", "subtitles");
     MessageSlot(g_gui.captionSlot, "layer11", "missionmsg");
     CommandMenu();
-    if (g_game.hud.objectivesShown)
+    if (g_hudInput.flags.objectivesShown)
         DrawLayer("OBJECTIVES");
     ClosingStates();
 }

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "core/console.h"
+#include "core/loading_line.h"
 #include "core/log.h"
 #include "core/vfs.h"
-#include "game/loading_screen.h"
 #include "map/map_caches.h"
 #include "map/map_grid.h"
 #include "map/octree.h"
@@ -432,7 +432,7 @@ LandLayersResult LandLayersBuild(const char* name)
     if (LoadCache(root, path))
         return LAND_LAYERS_LOADED;
     ConPrint(0, "Building layers: '%s'\n", path.c_str());
-    GameDrawLoadingMessage("Building layers...");
+    LoadingLineShow("Building layers...");
     if (!BuildLayers(root)) {
         Log("WARNING: land layers could not be rendered; every layer keeps all its faces and no cache is written\n");
         return LAND_LAYERS_BUILT_UNCACHED;

@@ -1,12 +1,12 @@
 #include "render/map_chunks.h"
 
-#include "map/map_cvars.h"
 #include "map/octree.h"
 #include "platform/d3d8_draw_ranges.h"
 #include "platform/d3dx8_math.h"
 #include "render/camera.h"
 #include "render/dynamic_buffers.h"
 #include "render/render_context.h"
+#include "render/render_cvars.h"
 #include "render/state_cache.h"
 #include "render/static_buffers.h"
 #include "render/visible_nodes.h"

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "map/map_cvars.h"
 #include "render/render_context.h"
+#include "render/render_cvars.h"
 #include "render/state_cache.h"
 #include "render/texture_manager.h"
 #include "render/texture_preload.h"

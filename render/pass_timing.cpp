@@ -1,13 +1,9 @@
 #include "render/pass_timing.h"
 
-#include <chrono>
-
 #include "platform/gpu_timer.h"
 #include "render/render_context.h"
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
 
 struct TimingState {
     bool on = false;
@@ -23,7 +19,7 @@ struct TimingState {
 
     // Finished: the wall clock at each open pass's begin, the milliseconds of the closed spans, the
     // open passes innermost last, and the sample counts with the pass each belongs to.
-    Clock::time_point started[RENDER_TIMED_PASS_COUNT];
+    double started[RENDER_TIMED_PASS_COUNT] = {};  // PlatformSteadyMilliseconds
     double wallMs[RENDER_TIMED_PASS_COUNT] = {};
     RenderTimedPass nesting[RENDER_TIMED_PASS_COUNT];
     UINT depth = 0;
@@ -76,7 +72,7 @@ void FinishedBegin(RenderTimedPass pass)
     CountFaces();
     GpuFinish(g_render.device);
     g_timing.nesting[g_timing.depth++] = pass;
-    g_timing.started[pass] = Clock::now();
+    g_timing.started[pass] = PlatformSteadyMilliseconds();
     CountFor(pass);
 }
 
@@ -87,7 +83,7 @@ void FinishedEnd(RenderTimedPass pass)
     GpuSamplesEnd(g_render.device);
     CountFaces();
     GpuFinish(g_render.device);
-    g_timing.wallMs[pass] += std::chrono::duration<double, std::milli>(Clock::now() - g_timing.started[pass]).count();
+    g_timing.wallMs[pass] += PlatformSteadyMilliseconds() - g_timing.started[pass];
     if (--g_timing.depth > 0)
         CountFor(g_timing.nesting[g_timing.depth - 1]);
 }

@@ -65,3 +65,21 @@ extern ConsoleVar rbtraceraytest;  // a test trace from the camera is shown
 extern ConsoleVar rbdrawaxis;      // axis lines are drawn as timed debug lines
 extern ConsoleVar rbdrawstats;     // the statistics line of the frame
 extern ConsoleVar rbparticles;     // particle effects reach the particle plug-ins
+
+// The game's view switches that the camera and the HUD read (registered with the game's variables).
+// Third-person view: the camera orbits the player instead of looking from the eye.
+extern ConsoleVar gbthirdperson;
+// The inset camera view ("LAYER4" and the view drawn in its rectangle).
+extern ConsoleVar gbteskenable;
+
+// The map's settings that the renderer reads (registered with the map's variables, map/map_cvars.h).
+extern ConsoleVar mfrange;       // view range; the far plane lies at mfrange x 10
+extern ConsoleVar mffogstart;    // fog start; geometry beyond mffogstart x 10 lies in full fog
+extern ConsoleVar mfwaterfog;    // distance over which water fogs up
+extern ConsoleVar mvsundir;      // direction towards the sun (set, then normalised, by map load)
+extern ConsoleVar mcmapambient;  // the map's ambient light colour
+extern ConsoleVar mcmapdiffuse;  // the map's sun light colour
+extern ConsoleVar mflayerlod0;   // first layer level-of-detail distance of the landscape
+// Draw the static map chunks layer by layer. Map load and "mxrebuild" set it; reloading or
+// releasing the land's layer textures clears it.
+extern ConsoleVar rblvi;

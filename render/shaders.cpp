@@ -4,10 +4,9 @@
 #include <string>
 
 #include "core/assert.h"
+#include "core/frame_view.h"
 #include "core/log.h"
 #include "core/vfs.h"
-#include "gui/gui.h"
-#include "map/map_cvars.h"
 #include "platform/d3dx8_math.h"
 #include "platform/d3dx8_shader.h"
 #include "render/camera.h"
@@ -157,7 +156,7 @@ void ShaderBindWater(int slot)
         D3DXMatrixTranspose(&product, &product);
         g_shaderSet.result = device->SetVertexShaderConstant(0, &product, 4);
         // The water stands still while an in-game screen is up, then jumps to the live clock.
-        if (!g_gui.inGameDisplay)
+        if (!g_frameView.inGameDisplay)
             g_shaderSet.time[slot] =
                 static_cast<float>(std::fmod(static_cast<double>(RenderTicks()) * 0.001 * rf_waterscroll.Float(), 1.0));
         const float stretch = rf_waterstretch.Float();

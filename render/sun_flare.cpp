@@ -1,14 +1,11 @@
 #include "render/sun_flare.h"
 
-#include "actors/actor.h"
-#include "game/game_state.h"
-#include "game/player_control.h"
-#include "game/player_view.h"
-#include "map/map_cvars.h"
+#include "core/frame_view.h"
 #include "map/map_trace.h"
 #include "platform/d3dx8_math.h"
 #include "render/camera.h"
 #include "render/dynamic_buffers.h"
+#include "render/hud_input.h"
 #include "render/primitives_2d.h"
 #include "render/render_clock.h"
 #include "render/render_cvars.h"
@@ -28,7 +25,7 @@ bool SunVisible(const float* viewer, const Vector3& sun)
     const float target[3] = {viewer[0] + sun.x * 1000.0f, viewer[1] + sun.y * 1000.0f, viewer[2] + sun.z * 1000.0f};
     MapTraceInfo hit;
     hit.flags = TRACE_TILED | TRACE_OBJECTS;
-    hit.ignoreObject = g_game.player;
+    hit.ignoreObject = g_frameView.player;
     hit.objOptions = 0;
     if (MapTrace(viewer, target, &hit))
         return false;
@@ -48,7 +45,7 @@ void DrawElement(const SunFlareElement& element, const D3DXVECTOR3& centre, cons
     RenderSetState(D3DRS_ALPHABLENDENABLE, 1);
     RenderSetState(D3DRS_SRCBLEND, element.sourceBlend);
     RenderSetState(D3DRS_DESTBLEND, element.destinationBlend);
-    if (g_game.hud.nightVision) {
+    if (g_hudInput.flags.nightVision) {
         const float* tint = rc_nvisioncol.Colour();
         RenderSetState(D3DRS_TEXTUREFACTOR, ColourPackTruncated(tint));
         RenderSetColorOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_TFACTOR);
@@ -82,7 +79,7 @@ void DrawElement(const SunFlareElement& element, const D3DXVECTOR3& centre, cons
 
 void SunFlareDraw()
 {
-    const float* viewer = GameGetViewPos();
+    const float* viewer = g_frameView.viewPos;
     const Vector3 sun = mvsundir.Vector();
     const u32_t now = RenderTicks();
     if (now - g_sunFlare.lastTest <= kSunFlareTestInterval) {
@@ -95,7 +92,7 @@ void SunFlareDraw()
             return;
         }
     }
-    g_sunFlare.fade += g_game.frameTime * 8.5f;
+    g_sunFlare.fade += g_frameView.frameTime * 8.5f;
     if (g_sunFlare.fade > 1.0f)
         g_sunFlare.fade = 1.0f;
 

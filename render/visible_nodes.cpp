@@ -3,9 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/frame_view.h"
 #include "core/vector_d3dx.h"
-#include "game/game_state.h"
-#include "map/map_cvars.h"
 #include "map/map_state.h"
 #include "map/octree.h"
 #include "map/world_tiles.h"
@@ -28,7 +27,7 @@ void FlagGeometryDistance(OctreeNode* node)
     const float sizeX = boxMax.x - boxMin.x, sizeZ = boxMax.z - boxMin.z;
     const float horizontal =
         std::sqrt(toCentre.x * toCentre.x + toCentre.z * toCentre.z) + 0.5f * std::sqrt(sizeX * sizeX + sizeZ * sizeZ);
-    if (rbfog.Bool() && !g_game.zoomView && horizontal > mffogstart.Float() * 10.0f)
+    if (rbfog.Bool() && !g_frameView.zoomView && horizontal > mffogstart.Float() * 10.0f)
         node->flags |= OCTREE_NODE_BEYOND_FOG;
     if (distance > 0.0f && std::tan(g_camera.fov / 2.0f) * distance > mflayerlod0.Float() * 10.0f)
         node->flags |= OCTREE_NODE_FAR_DETAIL;

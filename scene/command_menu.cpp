@@ -2,9 +2,9 @@
 
 #include <cstdio>
 
-#include "game/game_state.h"
 #include "gui/gui_scale.h"
 #include "render/bitmap_font.h"
+#include "render/hud_input.h"
 #include "render/render_context.h"
 #include "render/state_cache.h"
 #include "render/text_draw.h"
@@ -41,7 +41,7 @@ void CommandMenuSetLineTracer(CommandMenuLineTracer tracer)
 void CommandMenuDraw(float x, float y, s32_t extra, const CommandMenuEntries* entries, s32_t selected, D3DCOLOR colour,
                      bool showTitle)
 {
-    const CommandMenuState& menu = g_game.commandMenu;
+    const CommandMenuState& menu = g_hudInput.commandMenu;
     if (!entries || !menu.font)
         return;
     RenderSetState(D3DRS_TEXTUREFACTOR, colour);
@@ -75,11 +75,11 @@ void CommandMenuDraw(float x, float y, s32_t extra, const CommandMenuEntries* en
 
 void CommandMenuDrawIndicators()
 {
-    const CommandMenuState& menu = g_game.commandMenu;
+    const CommandMenuState& menu = g_hudInput.commandMenu;
     constexpr D3DCOLOR kHighlighted = 0xFF00FF00u;
     constexpr D3DCOLOR kRemembered = 0xFFFF0000u;
     HudReadViewport();
-    if (g_game.hud.commandMenuOpen && menu.entries && menu.selection >= 1 &&
+    if (g_hudInput.flags.commandMenuOpen && menu.entries && menu.selection >= 1 &&
         static_cast<std::size_t>(menu.selection) <= menu.entries->size()) {
         const CommandMenuItem* entry = (*menu.entries)[static_cast<std::size_t>(menu.selection) - 1];
         if (entry && entry->target)

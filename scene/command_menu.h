@@ -1,9 +1,9 @@
 // Draws the squad command menu as a column of lines: the title "- name -" (or "- Global -" at the
 // root), the back line "..", one numbered line per entry and the closing line "x". The font, text
-// size and open level come from the game's menu state (g_game.commandMenu).
+// size and open level come from the game's menu state (g_hudInput.commandMenu).
 #pragma once
 #include "core/types.h"
-#include "game/command_menu.h"
+#include "render/hud_input.h"
 #include "platform/d3d8.h"
 
 // x, y: the top-left as fractions of the screen; extra goes to every text draw; selected: the

@@ -4,12 +4,13 @@
 #include <cmath>
 #include <cstring>
 
-#include "game/game_state.h"
+#include "core/frame_view.h"
 #include "map/map_cvars.h"
 #include "map/octree_query.h"
 #include "render/camera.h"
 #include "render/colour_pack.h"
 #include "render/dynamic_buffers.h"
+#include "render/hud_input.h"
 #include "render/render_context.h"
 #include "render/render_cvars.h"
 #include "render/state_cache.h"
@@ -30,7 +31,7 @@ constexpr u32_t kMaxIndices = MAX_WIRE_SEGMENTS * 12;
 
 bool NightVision()
 {
-    return g_game.hud.nightVision != 0;
+    return g_hudInput.flags.nightVision != 0;
 }
 
 void PutVertex(float* out, const D3DXVECTOR3& p, float u, float v)
@@ -213,7 +214,7 @@ void RenderConnectionObjects()
         ConObjGroup& group = *WireGetGroup(g);
         RenderSetTexture(0, rbwireframe.Bool() ? nullptr : group.texture);
         for (ConObjPointSet* p = group.first; p && p->next; p = p->next) {
-            p->swayPhase += g_game.frameTime * 0.7f;
+            p->swayPhase += g_frameView.frameTime * 0.7f;
             const float sway = std::sin(p->swayPhase - 1.0f) * (1.0f / 3.0f);
             for (s32_t k = 0; k < MAX_WIRE_POINTS; ++k) {
                 if (!p->WireIntact(k))
@@ -271,7 +272,7 @@ void RenderConnectionObjects()
                 }
                 DynBuffersLock(vertexCount, indexCount);
                 std::memcpy(g_dynBuffers.vertexOut, vertices, size_t(vertexCount) * 5 * sizeof(float));
-                g_dynBuffers.vertexOut += size_t(vertexCount) * 5 * sizeof(float);
+                DynVertexAdvance(size_t(vertexCount) * 5 * sizeof(float));
                 for (u32_t i = 0; i < indexCount; i += 3)
                     EmitTriangle(indices[i], indices[i + 1], indices[i + 2]);
                 DynBuffersUnlock();

@@ -3,15 +3,14 @@
 #include <cmath>
 #include <cstring>
 
-#include "game/game_state.h"
-#include "game/player_view.h"
-#include "actors/actor.h"
+#include "core/frame_view.h"
 #include "map/map_cvars.h"
 #include "map/object_grid.h"
 #include "platform/d3dx8_math.h"
 #include "render/camera.h"
 #include "render/colour_pack.h"
 #include "render/dynamic_buffers.h"
+#include "render/hud_input.h"
 #include "render/render_context.h"
 #include "render/render_cvars.h"
 #include "render/state_cache.h"
@@ -145,7 +144,7 @@ void RenderDrawTintedMesh(const Decal* record, const AnimFrameMesh* faceMesh)
     // always the decal's. It rides on the vertices, so that the texture factor stays free for the
     // fog stage and the under-water fog stage, which both blend through it.
     u32_t rgb = decal.colour & 0x00FFFFFFu;
-    if (g_game.hud.nightVision)
+    if (g_hudInput.flags.nightVision)
         rgb = ChannelsOf(rc_nvisioncol.Colour());
     else if (decal.lightTint)
         rgb = ChannelsOf(decal.facesLight ? mcmapdiffuse.Colour() : mcmapambient.Colour());
@@ -206,7 +205,7 @@ void DecalListDraw()
         return;
     SetDecalStates();
     DecalListExpire();
-    const float* view = GameGetViewPos();
+    const float* view = g_frameView.viewPos;
     const float start = mffogstart.Float() * 10.0f, range = mfrange.Float() * 10.0f;
     const float power = mffogpow.Float();
     for (s32_t i = 0; i < DecalListCount(); ++i) {
@@ -232,7 +231,7 @@ void DrawObjectDecals()
     GraphObj* cell = g_cellObject;
     if (cell)
         cell->DrawDecals();
-    const DynamicObject* player = g_game.player;
+    const DynamicObject* player = g_frameView.player;
     for (u32_t i = 0; i < g_visible.objectCount; ++i) {
         GraphObj* object = VisibleGraphObj(i);
         if (object && object != cell && static_cast<const DynamicObject*>(object) != player)

@@ -7,13 +7,11 @@
 #include "actors/anim_entry.h"
 #include "actors/weapon.h"
 #include "core/actions.h"
+#include "core/frame_view.h"
 #include "core/input.h"
 #include "core/random.h"
 #include "core/sound.h"
 #include "core/sound_system.h"
-#include "game/game_state.h"
-#include "game/player_view.h"
-#include "gui/gui.h"
 #include "map/map_cvars.h"
 #include "map/map_trace.h"
 #include "platform/win32.h"
@@ -212,13 +210,13 @@ void RenderFirstPersonView()
     const float cameraYaw = g_camera.yaw, cameraPitch = g_camera.pitch, cameraRoll = g_camera.roll;
     const float cameraFov = g_camera.fov;
     s.drew = false;
-    Actor* player = g_game.player;
+    Actor* player = PlayerActor();
     Weapon* held = player ? player->WeaponInHand() : nullptr;
     Weapon* w = held ? held->currentWeapon : nullptr;
     if (!w)
         return;
     const u32_t mode = w->currentWeapon ? w->currentWeapon->fireMode : w->fireMode;
-    const float frameTime = g_game.frameTime;
+    const float frameTime = g_frameView.frameTime;
     const u32_t now = GetTickCount();
     const bool fireDown = Down(ACTION_FIRE);
     const bool moving = AnyMovement();
@@ -350,9 +348,9 @@ void RenderFirstPersonView()
     D3DXMatrixRotationY(&ry, -kPi * 0.5f);
     D3DXMatrixScaling(&scale, w->fpScale.x, w->fpScale.y, w->fpScale.z);
     s.model = rz * rx * ry * scale;
-    const float* viewer = GameGetViewPos();
+    const float* viewer = g_frameView.viewPos;
     D3DXMatrixTranslation(&move, -position.x, -position.y, -position.z);
-    D3DXMatrixRotationYawPitchRoll(&turn, GameGetYaw() + kPi, -GameGetPitch(), 0.0f);
+    D3DXMatrixRotationYawPitchRoll(&turn, g_frameView.yaw + kPi, -g_frameView.pitch, 0.0f);
     D3DXMatrixTranslation(&place, viewer[0], viewer[1], viewer[2]);
     s.world = s.model * move * turn * place;
 
@@ -373,7 +371,7 @@ void RenderFirstPersonView()
         frame = std::max(0.0f, (frames - 2.0f) - s.animTime);
 
     // 17. The draw.
-    const bool hidden = (Down(ACTION_ZOOM) && w->scopeValue != 0) || g_gui.screenOpen || !rbfp.Bool();
+    const bool hidden = (Down(ACTION_ZOOM) && w->scopeValue != 0) || g_frameView.screenOpen || !rbfp.Bool();
     if (animation) {
         s.currentAnimation = animation;
         g_scene.firstPersonMesh = animation;

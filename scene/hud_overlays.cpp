@@ -7,16 +7,15 @@
 #include "ai/ai_state.h"
 #include "ai/envelope.h"
 #include "core/console_var.h"
+#include "core/frame_view.h"
 #include "core/mission_timers.h"
-#include "game/game_view.h"
-#include "game/player_view.h"
 #include "game/cursor_pick.h"
-#include "game/game_state.h"
 #include "gui/gui.h"
 #include "gui/gui_scale.h"
 #include "platform/d3dx8_math.h"
 #include "render/bitmap_font.h"
 #include "render/camera.h"
+#include "render/hud_input.h"
 #include "render/primitives_2d.h"
 #include "render/render_clock.h"
 #include "render/render_context.h"
@@ -181,7 +180,7 @@ HudLabelLayout HudLabelLayoutOf(const Font* font, const float* point, s32_t minH
 
 void HudDrawLabel(const float* point, s32_t minHalfWidth, s32_t halfHeight, D3DCOLOR colour, const char* text)
 {
-    const Font* font = g_gui.defaultFont;
+    const Font* font = g_hudInput.defaultFont;
     if (!font || !text)
         return;
     const HudLabelLayout layout = HudLabelLayoutOf(font, point, minHalfWidth, halfHeight, colour, text);
@@ -365,10 +364,10 @@ void HudDrawWorldMarkers()
 {
     ++g_requests.worldMarkers;
     GuiScreen* layer = GuiFindScreen("LAYER1");
-    if (!g_game.hud.markersReady || !layer)
+    if (!g_hudInput.flags.markersReady || !layer)
         return;
-    const bool hudShown = !g_game.hud.hudHidden;
-    const bool zoomed = g_game.hud.binocularView != 0;
+    const bool hudShown = !g_hudInput.flags.hudHidden;
+    const bool zoomed = g_hudInput.flags.binocularView != 0;
     if (hudShown) {
         GuiScreen* kept = g_gui.currentScreen;
         g_gui.currentScreen = layer;
@@ -409,7 +408,7 @@ void HudDrawWorldMarkers()
     const int stripBottom = static_cast<int>(bottom * H);
     Envelope* picked = GamePickObjectAtCursor();
     HudReadViewport();
-    const Font* font = g_gui.defaultFont;
+    const Font* font = g_hudInput.defaultFont;
     const float lineHeight = font ? kMarkerLabelScale * static_cast<float>(font->GetCharHeight()) : 0.0f;
     const Vector3 eye = {g_savedCamera.position.x, g_savedCamera.position.y, g_savedCamera.position.z};
     const u32_t now = RenderTicks();
@@ -468,7 +467,7 @@ void HudDrawWorldMarkers()
             TraceViewRay(eye);
         }
         DynamicObject* bound = BoundObject(envelope);
-        if (zoomed && g_game.hud.zoomGallery && envelope->visible && bound) {
+        if (zoomed && g_hudInput.flags.zoomGallery && envelope->visible && bound) {
             HudDrawObjectMarker(bound, colour);
             gallery.Add(bound, envelope->name.Text());
         }
@@ -485,8 +484,8 @@ void HudDrawWorldMarkers()
                                   wire.boxMax.x, wire.boxMax.y, wire.boxMax.z};
             const float centre[3] = {(box[0] + box[3]) * 0.5f, (box[1] + box[4]) * 0.5f, (box[2] + box[5]) * 0.5f};
             HudDrawBoxMarker(box, centre, kWireColour);
-            if (g_game.player)
-                gallery.Add(g_game.player, "Cut wire");
+            if (g_frameView.player)
+                gallery.Add(g_frameView.player, "Cut wire");
         } else {
             ConObjClearSightedWire();
         }
@@ -551,11 +550,11 @@ void HudDrawTeskCam(s32_t left, s32_t top, s32_t right, s32_t bottom)
     g_requests.insetRect[2] = right;
     g_requests.insetRect[3] = bottom;
 
-    const float yaw = GameGetYaw();
-    const float pitch = GameGetPitch();
+    const float yaw = g_frameView.yaw;
+    const float pitch = g_frameView.pitch;
     const float roll = 0.0f;  // the player's view does not roll
-    const float fov = GameGetFieldOfView();
-    const float* eye = GameGetViewPos();
+    const float fov = g_frameView.fieldOfView;
+    const float* eye = g_frameView.viewPos;
     const u32_t now = RenderTicks();
     if (now - g_insetLastUpdate >= kInsetIntervalMs) {
         UpdateInset(eye, yaw, pitch, roll, fov);
@@ -585,8 +584,8 @@ void HudDrawTeskCam(s32_t left, s32_t top, s32_t right, s32_t bottom)
     RenderSetStageState(0, D3DTSS_MAGFILTER, D3DTEXF_LINEAR);
     RenderSetAlphaOp(0, D3DTOP_MODULATE, D3DTA_TFACTOR, D3DTA_TEXTURE);
     RenderSetState(D3DRS_TEXTUREFACTOR, 0x80FFFFFFu);
-    if (g_gui.defaultFont)
-        DrawFontText(g_gui.defaultFont, false, (left + right) / 2, bottom + 5, GuiScaleToScreen(0.35f), "TeskCam",
+    if (g_hudInput.defaultFont)
+        DrawFontText(g_hudInput.defaultFont, false, (left + right) / 2, bottom + 5, GuiScaleToScreen(0.35f), "TeskCam",
                      0xFFFFFFFFu, 2);
     RenderSetupCamera(eye[0], eye[1], eye[2], yaw, pitch, roll, fov, 1);
 }
@@ -623,7 +622,7 @@ void HudSetItfTracer(HudItfTracer tracer)
 void HudDrawItfList()
 {
     ++g_requests.itfLists;
-    const Font* font = g_gui.defaultFont;
+    const Font* font = g_hudInput.defaultFont;
     GrowArray<MissionTimer*>* timers = GetTimerList();
     if (!font || !timers)
         return;

@@ -3,9 +3,9 @@
 // camera), labels on a dark backdrop, the world-marker overlay, the inset camera and the mission
 // timer list. Everything draws on top of the finished 3-D frame.
 #pragma once
-#include "core/console_var.h"
 #include "core/types.h"
 #include "platform/d3d8.h"
+#include "scene/scene_cvars.h"
 
 class DynamicObject;
 class Envelope;
@@ -45,10 +45,6 @@ HudLabelLayout HudLabelLayoutOf(const Font* font, const float* point, s32_t minH
 // A label centred on the screen point (x, y) with the HUD font: a backdrop of at least the given
 // half-width and the text above it. Without a HUD font nothing is drawn.
 void HudDrawLabel(const float* point, s32_t minHalfWidth, s32_t halfHeight, D3DCOLOR colour, const char* text);
-
-// What the player looks at, for the HUD screens' texts; the world-marker overlay writes them.
-extern ConsoleVar rs_alphanavdist, rs_alphanavperc, rs_sigmanavdist, rs_sigmanavperc, rs_zenithnavdist,
-    rs_zenithnavperc, rs_sightenvname, rs_sightenvdist;
 
 // The world-marker overlay: the compass strip of the screen "LAYER1" with a mark for every shown
 // envelope, envelope labels, sight marks, the zoomed view's readouts (the rs_* variables) and

@@ -8,8 +8,8 @@
 #include <cmath>
 
 #include "core/assert.h"
+#include "core/frame_view.h"
 #include "core/log.h"
-#include "game/game_state.h"
 #include "map/fog_textures.h"
 #include "map/map_caches.h"
 #include "map/map_cvars.h"
@@ -18,6 +18,7 @@
 #include "render/colour_pack.h"
 #include "render/debug_primitives.h"
 #include "render/dynamic_buffers.h"
+#include "render/hud_input.h"
 #include "render/map_chunks.h"
 #include "render/map_render_setup.h"
 #include "render/render_context.h"
@@ -54,12 +55,12 @@ IDirect3DDevice8* Device()
 
 bool NightVision()
 {
-    return g_game.hud.nightVision != 0;
+    return g_hudInput.flags.nightVision != 0;
 }
 
 bool FogSwitchesOn()
 {
-    return rbfog.Bool() && !g_game.viewModeToggle;
+    return rbfog.Bool() && !g_frameView.viewModeToggle;
 }
 
 D3DCOLORVALUE Colour(const float* rgb, bool on)

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "game/game_state.h"
+#include "core/frame_view.h"
 #include "map/map_cvars.h"
 #include "render/camera.h"
 #include "render/colour_pack.h"
@@ -49,7 +49,7 @@ MeshFog MeshFogDecide(const AnimVertexData* vertices, const D3DXMATRIX& world)
     fog.plainColour = ColourPackRounded(colour);
     const u32_t alpha = FogAlphaAt(fog.distance, start, range, mffogpow.Float());
     fog.colour = (fog.plainColour & 0x00FFFFFFu) | (alpha << 24);
-    fog.applies = fog.distance > start && rbfog.Bool() && !g_game.viewModeToggle;
+    fog.applies = fog.distance > start && rbfog.Bool() && !g_frameView.viewModeToggle;
     fog.perVertex = fog.radius > rfobjrad.Float() && mfrange.Float() > 0.0f;
     return fog;
 }

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "core/assert.h"
-#include "game/game_state.h"
+#include "core/frame_view.h"
 #include "map/map_cvars.h"
 #include "render/colour_pack.h"
 #include "render/dynamic_buffers.h"
@@ -228,7 +228,7 @@ void MeshRecordDraw(DrawRecord* record)
         if (d > start) {
             const u32_t alpha = FogAlphaAt(d, start, 10.0f * mfrange.Float(), mffogpow.Float());
             fogColour = (ColourPackRounded(mcfogcolor.Colour()) & 0x00FFFFFFu) | (alpha << 24);
-            fogPass = rbfog.Bool() && !g_game.viewModeToggle;
+            fogPass = rbfog.Bool() && !g_frameView.viewModeToggle;
         }
     }
 
@@ -308,6 +308,6 @@ void MeshRecordDraw(DrawRecord* record)
         Device()->SetIndices(nullptr, 0);
         DynBuffersForgetCurrent();
     }
-    // 17.
+    // 17. The culling the following passes expect.
     RenderSetState(D3DRS_CULLMODE, D3DCULL_CW);
 }

@@ -3,9 +3,9 @@
 // draw), then the clustered static meshes. On the way it fills the frame's shadow list, which the
 // shadow-volume passes read.
 #pragma once
-#include "core/console_var.h"
 #include "core/types.h"
 #include "platform/d3dx8_math.h"
+#include "scene/scene_cvars.h"
 
 struct ObjectGridEntry;
 
@@ -23,8 +23,6 @@ struct ShadowList {
     u32_t count = 0;
 };
 extern ShadowList g_shadowList;
-
-extern ConsoleVar rbshowdecals;  // the decal passes draw
 
 // The states of the object pass and the clustered meshes: no blending or alpha test, the wire-frame
 // switch's fill mode, clockwise culling, linear filtering with wrapped coordinates on stage 0, the

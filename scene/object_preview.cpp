@@ -1,10 +1,10 @@
 #include "scene/object_preview.h"
 
-#include "gui/gui.h"
 #include "gui/gui_scale.h"
 #include "map/object_grid.h"
 #include "platform/d3dx8_math.h"
 #include "render/camera.h"
+#include "render/hud_input.h"
 #include "render/primitives_2d.h"
 #include "render/render_clock.h"
 #include "render/render_context.h"
@@ -76,11 +76,11 @@ void ObjectPreviewDraw(const ObjectPreview& preview)
     Relink(object);
 
     Background(left, top, right, bottom);
-    if (preview.caption && g_gui.defaultFont) {
+    if (preview.caption && g_hudInput.defaultFont) {
         RenderSetState(D3DRS_TEXTUREFACTOR, 0xFFFFFFFFu);
         RenderSetColorOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_TFACTOR);
         RenderSetAlphaOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_TFACTOR);
-        DrawFontText(g_gui.defaultFont, false, left + (right - left) / 2, top + 1, GuiScaleToScreen(kCaptionScale),
+        DrawFontText(g_hudInput.defaultFont, false, left + (right - left) / 2, top + 1, GuiScaleToScreen(kCaptionScale),
                      preview.caption, 0xFFFFFFFFu, 2);
     }
 

@@ -4,13 +4,13 @@
 #include <cstdint>
 #include <cstring>
 
-#include "game/game_state.h"
-#include "game/player_view.h"
+#include "core/frame_view.h"
 #include "map/map_cvars.h"
 #include "map/map_grid.h"
 #include "map/world_tiles.h"
 #include "platform/d3dx8_math.h"
 #include "render/colour_pack.h"
+#include "render/hud_input.h"
 #include "render/render_cvars.h"
 #include "scene/draw_records.h"
 #include "scene/mesh_draw.h"
@@ -126,7 +126,7 @@ void ParticleFillRecord(DrawRecord* record, const ParticleInfo& info, const floa
     quad->v[0] = ownRect ? info.rect[2] : 0.0f;
     quad->v[1] = ownRect ? info.rect[3] : 1.0f;
     quad->texture = ParticleTextureAt(static_cast<s32_t>(info.textureIndex));
-    if (g_game.hud.nightVision)
+    if (g_hudInput.flags.nightVision)
         quad->colour = WithAlpha(rc_nvisioncol.Colour(), info.colour);
     else if (info.environmentColour)
         quad->colour = WithAlpha(mcmapdiffuse.Colour(), info.colour);
@@ -147,7 +147,7 @@ void ParticleFillRecord(DrawRecord* record, const ParticleInfo& info, const floa
 
 void ParticlesDraw()
 {
-    const float* view = GameGetViewPos();
+    const float* view = g_frameView.viewPos;
     const float viewer[3] = {view[0], view[1], view[2]};
     const s32_t count = ParticleInfoCount();
     for (s32_t i = 0; i < count; ++i) {

@@ -50,7 +50,7 @@ void PutTriangles(const u16_t* local, u32_t count, u32_t first)
 {
     const u32_t base = g_dynBuffers.baseVertex + first;
     for (u32_t i = 0; i < count; ++i)
-        *g_dynBuffers.indexOut++ = static_cast<u16_t>(base + local[i]);
+        DynIndexPut(static_cast<u16_t>(base + local[i]));
 }
 
 }  // namespace
@@ -179,7 +179,7 @@ void PlantRecordDraw(DrawRecord* record)
         static const u16_t kQuad[6] = {0, 1, 2, 0, 2, 3};
         PutTriangles(kQuad, 6, b);
     }
-    g_dynBuffers.vertexOut = reinterpret_cast<u8_t*>(out);
+    DynVertexWrittenTo(out);
 }
 
 void DrawRecordFlushPlants(DrawRecord*)

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "game/game_state.h"
+#include "core/frame_view.h"
 #include "render/camera.h"
 #include "render/dynamic_buffers.h"
 #include "render/render_context.h"
@@ -176,7 +176,7 @@ void RecordQuadDraw(DrawRecord* record, const D3DXVECTOR3& a, const D3DXVECTOR3&
             RenderSetState(D3DRS_ALPHAREF, 1);
     }
     RenderSetStageState(0, D3DTSS_MIPFILTER, quad.noMip ? D3DTEXF_NONE : D3DTEXF_LINEAR);
-    const bool underWaterFog = RenderViewUnderWater && rbfog.Bool() && !g_game.viewModeToggle;
+    const bool underWaterFog = RenderViewUnderWater && rbfog.Bool() && !g_frameView.viewModeToggle;
     if (underWaterFog)
         UnderwaterFogStageBegin(1);
 
@@ -187,7 +187,7 @@ void RecordQuadDraw(DrawRecord* record, const D3DXVECTOR3& a, const D3DXVECTOR3&
     u16_t indices[12];
     QuadRecordGeometry(quad, a, b, vertices, indices);
     std::memcpy(g_dynBuffers.vertexOut, vertices, sizeof vertices);
-    g_dynBuffers.vertexOut += sizeof vertices;
+    DynVertexAdvance(sizeof vertices);
     for (int i = 0; i < 12; i += 3)
         EmitTriangle(indices[i], indices[i + 1], indices[i + 2]);
     DynBuffersUnlock();

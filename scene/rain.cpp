@@ -3,8 +3,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "game/game_state.h"
-#include "game/player_view.h"
+#include "core/frame_view.h"
 #include "platform/d3dx8_math.h"
 #include "render/dynamic_buffers.h"
 #include "render/render_context.h"
@@ -223,7 +222,7 @@ void RainDraw(const float* camera, float frameTime)
 
 void RainPass()
 {
-    RainDraw(GameGetViewPos(), g_game.frameTime);
+    RainDraw(g_frameView.viewPos, g_frameView.frameTime);
 }
 
 const RainCell* RainCellAt(int slot)

@@ -1,6 +1,6 @@
 // The scene's lighting as the world passes set it up each frame (the light direction and the
 // material component mask live in g_scene, scene/scene_state.h; night vision is the game's one
-// switch, g_game.hud.nightVision).
+// switch, g_hudInput.flags.nightVision in render/hud_input.h).
 #pragma once
 #include "core/types.h"
 

@@ -1,14 +1,12 @@
 #include "scene/scene_passes.h"
 
+#include "core/frame_view.h"
 #include "scene/particles_draw.h"
 #include "scene/rain.h"
 
 #include <cmath>
 
 #include "actors/actor.h"
-#include "actors/actor_cvars.h"
-#include "game/game_cvars.h"
-#include "game/game_state.h"
 #include "map/map_cvars.h"
 #include "render/camera.h"
 #include "render/hud.h"
@@ -290,7 +288,7 @@ bool FirstPersonShown()
 {
     if (gbthirdperson.Bool() || g_scenePassGame.noWeaponView)
         return false;
-    return !(g_game.player && g_game.player->IsDriver());
+    return !(PlayerActor() && PlayerActor()->IsDriver());
 }
 
 void WaterLayers()

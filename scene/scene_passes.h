@@ -4,9 +4,9 @@
 // 9) from the objects of the first object pass (0). Every pass is called through a hook table:
 // passes whose renderers do not exist yet have an empty hook, and a tracer sees every call.
 #pragma once
-#include "core/console_var.h"
 #include "core/types.h"
 #include "platform/d3dx8_math.h"
+#include "scene/scene_cvars.h"
 
 enum ScenePass : u32_t {
     SCENE_PASS_PREPARE_OBJECTS = 0,    // per-frame object preparation
@@ -65,10 +65,6 @@ constexpr u32_t STENCIL_FIRST_OBJECTS = 0;
 // Pass selector values of the lists.
 constexpr u32_t PASS_SELECTOR_SHADOWED = 9;  // ambient and specular: the lit parts come later
 constexpr u32_t PASS_SELECTOR_FULL = 15;
-
-extern ConsoleVar rbfx;  // the indoor list draws the sun's lens flare
-extern ConsoleVar rbgg;  // the indoor list draws the HUD layers
-extern ConsoleVar rbfp;  // the first-person weapon view is drawn
 
 // Every following draw writes 8 into the stencil of every pixel it covers.
 void StencilMarkBegin();

@@ -34,9 +34,6 @@ struct SceneState {
     // The view being drawn is under water (the water pass decides; never before it exists).
     u8_t viewUnderWater = 0;
 
-    // Set by the map load and "mxrebuild": the landscape drawing refreshes what it keeps of the land.
-    bool landscapeNeedsRefresh = false;
-
     // Vegetation (VegetationInit and VegetationShutdown).
     IDirect3DTexture8* vegetationTexture = nullptr;  // "component\extras\veg", null when missing
     // Offsets (x, z) in [0, 80] that scatter the plants of a cell, table by table, x before z.

@@ -1,10 +1,8 @@
 #include "scene/secondary_views.h"
 
 #include "actors/actor.h"
-#include "game/game_state.h"
-#include "game/game_view.h"
+#include "core/frame_view.h"
 #include "game/game_water.h"
-#include "game/player_view.h"
 #include "map/water_layers.h"
 #include "platform/d3dx8_math.h"
 #include "render/camera.h"
@@ -75,8 +73,8 @@ void UnderWaterView()
     IDirect3DSurface8* surface = WaterViewSurface();
     if (!surface)
         return;
-    const float yaw = GameGetYaw(), pitch = GameGetPitch(), roll = 0.0f, fov = GameGetFieldOfView();
-    const float* eye = GameGetViewPos();
+    const float yaw = g_frameView.yaw, pitch = g_frameView.pitch, roll = 0.0f, fov = g_frameView.fieldOfView;
+    const float* eye = g_frameView.viewPos;
     RenderViewUnderWater = 0;
     RenderTargetBegin(surface);
     BackdropFrom(yaw, pitch, roll, fov);
@@ -172,8 +170,8 @@ void RenderReflectionView(bool externalCamera)
     if (!surface)
         return;
     IDirect3DDevice8* device = g_render.device;
-    const float yaw = GameGetYaw(), pitch = GameGetPitch(), roll = 0.0f, fov = GameGetFieldOfView();
-    const float* viewer = GameGetViewPos();
+    const float yaw = g_frameView.yaw, pitch = g_frameView.pitch, roll = 0.0f, fov = g_frameView.fieldOfView;
+    const float* viewer = g_frameView.viewPos;
     float eye[3] = {viewer[0], viewer[1], viewer[2]};
     // A viewer at or below the water sees no mirror and sets no plane: a plane kept from an earlier
     // view would cut this one at a stale height, so clipping needs a plane set now.
@@ -189,7 +187,7 @@ void RenderReflectionView(bool externalCamera)
 
     // Without a player actor there is no body to pose, move or restore.
     BodyPose pose;
-    pose.body = g_game.player;
+    pose.body = g_frameView.player;
     if (pose.body)
         pose.position = pose.body->GetPosition();
 
@@ -206,8 +204,8 @@ void RenderReflectionView(bool externalCamera)
 
         if (pose.body) {
             pose.drawn = pose.body->SetDrawn(true);
-            if (!GamePlayerSoundView().playerDead) {
-                Actor* actor = g_game.player;
+            if (!g_frameView.sound.playerDead) {
+                Actor* actor = PlayerActor();
                 actor->SetHeading(yaw - kPi);
                 actor->SetPitch(pitch);
                 const float lift = actor->crouched ? kEyeCrouching : actor->prone ? kEyeProne : kEyeStanding;

@@ -50,7 +50,7 @@ void DrawItem(const ShaderSetting& item)
     for (u32_t i = 0; i < count; ++i) {
         EmitPosition(positions[i].x, positions[i].y, positions[i].z);
         std::memcpy(g_dynBuffers.vertexOut, coords + size_t(i) * 2, 2 * sizeof(float));
-        g_dynBuffers.vertexOut += 2 * sizeof(float);
+        DynVertexAdvance(2 * sizeof(float));
     }
     // A plain triangle list: vertices past the last whole triangle are not used.
     for (u32_t i = 0; i + 3 <= count; i += 3)

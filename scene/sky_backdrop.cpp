@@ -2,16 +2,15 @@
 
 #include <cmath>
 
-#include "game/game_cvars.h"
+#include "core/frame_view.h"
 #include "game/game_flow.h"
 #include "game/game_state.h"
-#include "game/player_view.h"
-#include "gui/gui.h"
 #include "map/map_cvars.h"
 #include "platform/d3dx8_math.h"
 #include "render/camera.h"
 #include "render/colour_pack.h"
 #include "render/dynamic_buffers.h"
+#include "render/hud_input.h"
 #include "render/map_render_setup.h"
 #include "render/primitives_2d.h"
 #include "render/render_context.h"
@@ -121,7 +120,7 @@ void DrawSkyBox(const D3DXPLANE& plane)
 
 bool SkyAnimates()
 {
-    return !g_gui.screenOpen || (g_game.currentGameMod && g_game.currentGameMod->ownScreens);
+    return !g_frameView.screenOpen || (g_game.currentGameMod && g_game.currentGameMod->ownScreens);
 }
 
 void DrawSkyObject(GraphObj* sky)
@@ -130,7 +129,7 @@ void DrawSkyObject(GraphObj* sky)
     sky->lodLevel = 0;
     sky->Render();
     if (SkyAnimates())
-        sky->AdvanceFrameAll(g_game.frameTime);
+        sky->AdvanceFrameAll(g_frameView.frameTime);
     DrawRecordsReplay();
     DrawRecordsClear();
 }
@@ -165,7 +164,7 @@ void DrawSunSprite(const SunFlareElement& element, const D3DXVECTOR3& centre, co
     RenderSetState(D3DRS_ALPHABLENDENABLE, 1);
     RenderSetState(D3DRS_SRCBLEND, element.sourceBlend);
     RenderSetState(D3DRS_DESTBLEND, element.destinationBlend);
-    if (!standalone && g_game.hud.nightVision) {
+    if (!standalone && g_hudInput.flags.nightVision) {
         RenderSetState(D3DRS_TEXTUREFACTOR, ColourFromVariable(rc_nvisioncol));
         RenderSetColorOp(0, D3DTOP_MODULATE4X, D3DTA_TEXTURE, D3DTA_TFACTOR);
         RenderSetAlphaOp(0, D3DTOP_SELECTARG1, D3DTA_TEXTURE, kKeepArgument);
@@ -274,7 +273,7 @@ void DrawBackdrop(const BackdropView& view)
     if (!view.standalone)
         DrawFogFloor();
 
-    // 9.
+    // 9. The sky objects: texture colour and alpha as they are, no depth test or write, no culling.
     RenderSetColorOp(0, D3DTOP_SELECTARG1, D3DTA_TEXTURE, kKeepArgument);
     RenderSetAlphaOp(0, D3DTOP_SELECTARG1, D3DTA_TEXTURE, kKeepArgument);
     RenderSetState(D3DRS_ZWRITEENABLE, 0);
@@ -293,7 +292,7 @@ void DrawBackdrop(const BackdropView& view)
         RenderSetStageState(0, D3DTSS_ADDRESSV, D3DTADDRESS_WRAP);
     }
 
-    // 12.
+    // 12. Back to the world's states: object fog on, the sky pass over, lighting and specular off.
     RenderSetObjectFog(true);
     RenderSetSkyPass(false);
     RenderSetState(D3DRS_LIGHTING, 0);
@@ -305,7 +304,7 @@ void DrawBackdrop(const BackdropView& view)
 
 void SkyBackdropDraw()
 {
-    const float* viewer = GameGetViewPos();
+    const float* viewer = g_frameView.viewPos;
     DrawBackdrop({false, g_camera.yaw, viewer[1]});
 }
 

@@ -49,7 +49,7 @@ void EmitCorner(const Vector3& p, float u, float v, const float* lightmapUv)
     out[1] = v;
     out[2] = lightmapUv[0];
     out[3] = lightmapUv[1];
-    g_dynBuffers.vertexOut += 4 * sizeof(float);
+    DynVertexAdvance(4 * sizeof(float));
 }
 
 }  // namespace

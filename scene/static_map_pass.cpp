@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "game/game_state.h"
+#include "core/frame_view.h"
 #include "map/fog_textures.h"
 #include "map/map_caches.h"
 #include "map/map_cvars.h"
@@ -11,6 +11,7 @@
 #include "render/camera.h"
 #include "render/colour_pack.h"
 #include "render/debug_primitives.h"
+#include "render/hud_input.h"
 #include "render/map_chunks.h"
 #include "render/map_render_setup.h"
 #include "render/pass_timing.h"
@@ -57,7 +58,7 @@ bool LayerDetail()
 
 bool NightVision()
 {
-    return g_game.hud.nightVision != 0;
+    return g_hudInput.flags.nightVision != 0;
 }
 
 void LinearFilters(u32_t stage)
@@ -356,7 +357,7 @@ void RenderStaticMapLightmap(OctreeNode*, const StaticMapTextures& textures)
     RenderTimingBegin(TIMED_PASS_MAP_FOG);
     if (textures.fog)
         DrawFog(textures.fog);
-    if (DeviceHasFog() && rbfog.Bool() && !g_game.cursorMode)
+    if (DeviceHasFog() && rbfog.Bool() && !g_frameView.cursorMode)
         DrawWaterFog(textures.waterFog);
     RenderTimingEnd(TIMED_PASS_MAP_FOG);
     RenderSetStageState(0, D3DTSS_TEXCOORDINDEX, 0);

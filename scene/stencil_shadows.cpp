@@ -239,7 +239,7 @@ void ShadowDarkenPass()
     StaticBufferBind(&g_dynBuffers.screenVertices);
     DynVertexBufferLock(4);
     std::memcpy(g_dynBuffers.vertexOut, quad, sizeof quad);
-    g_dynBuffers.vertexOut += sizeof quad;
+    DynVertexAdvance(sizeof quad);
     DynBuffersUnlock();
     DynVertexBufferDraw(D3DPT_TRIANGLEFAN, 4, true);
     RenderSetState(D3DRS_STENCILENABLE, 0);

@@ -6,23 +6,6 @@
 #include "map/map_grid.h"
 #include "platform/d3d8.h"
 
-void EmitPosition(float x, float y, float z)
-{
-    const float position[3] = {x, y, z};
-    std::memcpy(g_dynBuffers.vertexOut, position, sizeof(position));
-    g_dynBuffers.vertexOut += sizeof(position);
-}
-
-void EmitTriangle(u16_t a, u16_t b, u16_t c)
-{
-    const u16_t base = g_dynBuffers.baseVertex;
-    u16_t* out = g_dynBuffers.indexOut;
-    out[0] = static_cast<u16_t>(base + a);
-    out[1] = static_cast<u16_t>(base + b);
-    out[2] = static_cast<u16_t>(base + c);
-    g_dynBuffers.indexOut = out + 3;
-}
-
 void MatrixSetIdentity(D3DMATRIX* matrix)
 {
     std::memset(matrix, 0, sizeof(*matrix));

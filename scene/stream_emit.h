@@ -1,6 +1,7 @@
-// Small operations the world renderers share: binding a streaming vertex buffer, writing positions
-// and triangles into the locked streaming block, the identity matrix, and bilinear sampling of a
-// square byte grid.
+// Small operations the world renderers share: binding a streaming vertex buffer, writing a position
+// and a texture coordinate pair, the identity matrix, and bilinear sampling of a square byte grid.
+// Writing positions and triangles into the locked streaming block is the buffers' own
+// (render/dynamic_buffers.h: EmitPosition, EmitTriangle).
 #pragma once
 #include "core/types.h"
 #include "render/dynamic_buffers.h"
@@ -14,9 +15,6 @@ inline void StaticBufferBind(DynVertexBuffer* record)
     DynBufferSelect(record);
 }
 
-// Writes a position at the vertex write position and advances it by three floats; the caller
-// writes what follows the position in its vertex format.
-void EmitPosition(float x, float y, float z);
 // Writes a position and one texture coordinate pair, five floats, at out (the XYZ|TEX1 layout).
 inline void EmitPositionUv(float* out, float x, float y, float z, float u, float v)
 {
@@ -26,9 +24,6 @@ inline void EmitPositionUv(float* out, float x, float y, float z, float u, float
     out[3] = u;
     out[4] = v;
 }
-// Writes a triangle of block-local vertex numbers: each index has the locked block's base vertex
-// added, so callers number the vertices of their own block from 0.
-void EmitTriangle(u16_t a, u16_t b, u16_t c);
 // The 4 x 4 identity: the one identity operation of the renderer.
 void MatrixSetIdentity(D3DMATRIX* matrix);
 // The grid at grid coordinates (column a, row b), mixed bilinearly from the four bytes round it;

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "game/game_state.h"
 #include "map/map_cvars.h"
+#include "render/hud_input.h"
 #include "render/render_context.h"
 #include "render/render_cvars.h"
 
@@ -33,7 +33,7 @@ void RenderSetSunLights(u32_t index)
     light.Range = kSunLightRange;
     light.Specular = {1.0f, 1.0f, 1.0f, 1.0f};
     const float* diffuse = mcmapdiffuse.Colour();
-    if (g_game.hud.nightVision) {
+    if (g_hudInput.flags.nightVision) {
         const float grey = (diffuse[0] + diffuse[1] + diffuse[2]) * (1.0f / 3.0f) * rf_nvmul.Float();
         light.Diffuse = {grey, grey, grey, 1.0f};
         light.Ambient = {1.0f, 1.0f, 1.0f, 1.0f};

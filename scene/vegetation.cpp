@@ -3,10 +3,10 @@
 #include <cmath>
 #include <new>
 
+#include "core/frame_view.h"
 #include "core/random.h"
 #include "core/vegetation_mask.h"
 #include "core/winos.h"
-#include "game/game_state.h"
 #include "map/heightmap.h"
 #include "map/map_caches.h"
 #include "map/map_grid.h"
@@ -16,6 +16,7 @@
 #include "render/colour_pack.h"
 #include "render/device_hooks.h"
 #include "render/dynamic_buffers.h"
+#include "render/hud_input.h"
 #include "render/map_render_setup.h"
 #include "render/render_context.h"
 #include "render/render_cvars.h"
@@ -142,7 +143,7 @@ void EmitBlade(float x, float z, float h, const VegetationLayer& layer)
     put(x + sx, y, z + sz, uRight, atlas[3]);
     put(x - sx + g_fill.windA[0], y + height, z - sz + g_fill.windA[1], uLeft, atlas[1]);
     put(x + sx + g_fill.windB[0], y + height, z + sz + g_fill.windB[1], uRight, atlas[1]);
-    g_dynBuffers.vertexOut = reinterpret_cast<u8_t*>(out);
+    DynVertexWrittenTo(out);
     const u16_t b = static_cast<u16_t>(g_vegetation.batchVertices);
     EmitTriangle(b, u16_t(b + 1), u16_t(b + 2));
     EmitTriangle(u16_t(b + 2), u16_t(b + 1), u16_t(b + 3));
@@ -501,9 +502,9 @@ void VegetationRender(const float* position, float yaw, float fieldOfView)
     g_fill.sinYaw = std::sin(yaw);
 
     // 2-6. States, the land's colour on stage 1, the under-water fog.
-    const bool night = g_game.hud.nightVision != 0;
+    const bool night = g_hudInput.flags.nightVision != 0;
     SetStates(night);
-    const bool underWaterFog = RenderViewUnderWater && rbfog.Bool() && !g_game.cursorMode;
+    const bool underWaterFog = RenderViewUnderWater && rbfog.Bool() && !g_frameView.cursorMode;
     if (underWaterFog) {
         UnderwaterFogStageBegin(2);
         RenderDisableStage(3);
@@ -543,10 +544,10 @@ void VegetationRender(const float* position, float yaw, float fieldOfView)
     VegetationRasterise(ring, VisitRow, nullptr);
 
     // 13. Wind.
-    g_vegetation.windPhase[0] += g_game.frameTime * 0.45f;
-    g_vegetation.windPhase[1] += g_game.frameTime * 0.35f;
+    g_vegetation.windPhase[0] += g_frameView.frameTime * 0.45f;
+    g_vegetation.windPhase[1] += g_frameView.frameTime * 0.35f;
 
-    // 14.
+    // 14. Leave as found: the generator's seed back, no buffers bound, alpha test off, identity world.
     EngineSRand(u32_t(restore));
     StaticBufferBind(nullptr);
     DynIndexBufferSelect(nullptr);

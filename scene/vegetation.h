@@ -5,9 +5,9 @@
 // come from the map's vegetation layers, the ground height from the heightmap, and the clip mask
 // removes or thins plants cell by cell.
 #pragma once
-#include "core/console_var.h"
 #include "core/types.h"
 #include "platform/d3d8.h"
+#include "scene/scene_cvars.h"
 
 class HashTable;
 struct MapGrid;
@@ -23,13 +23,6 @@ constexpr u32_t VEGETATION_BATCH_INDICES = 6 * VEGETATION_BATCH_QUADS;
 // A view triangle wider or deeper than this many cells (a console value far off its range) draws
 // nothing rather than walking cells without end.
 constexpr float VEGETATION_MAX_CELL_SPAN = 1024.0f;
-
-extern ConsoleVar rbvegetation;      // vegetation is drawn at all
-extern ConsoleVar rfvegradius;       // distance up to which a layer has its full density
-extern ConsoleVar rf_vegsquaresize;  // side of one cell in world units
-extern ConsoleVar ri_vegmaxdensity;  // plants per 10,000 square units at a layer value of 255
-extern ConsoleVar ri_vegfar;         // far distance of the drawn area (a float despite its name)
-extern ConsoleVar rcvegcol;          // colour added to the grass texture
 
 // A pair of floats.
 struct Vec2 {

@@ -3,10 +3,8 @@
 #include <algorithm>
 
 #include "core/console.h"
+#include "core/frame_view.h"
 #include "render/map_chunks.h"
-#include "game/game_cvars.h"
-#include "game/game_view.h"
-#include "game/player_view.h"
 #include "map/map_state.h"
 #include "map/octree_query.h"
 #include "map/object_grid.h"
@@ -160,9 +158,9 @@ void RenderVisibilityPass(float x, float y, float z, float angleX, float angleY,
     g_visible.nearestWater = 1e30f;
 
     ClusteredObjUpdateVisibility(g_visible.visibilityFrustum, 6);
-    const float* viewer = GameGetViewPos();
-    ClusteredObjSelectLods(Vector3{viewer[0], viewer[1], viewer[2]}, GameGetFieldOfView(), g_visible.visibilityFrustum,
-                           6, g_map.octreeVisitMark);
+    const float* viewer = g_frameView.viewPos;
+    ClusteredObjSelectLods(Vector3{viewer[0], viewer[1], viewer[2]}, g_frameView.fieldOfView,
+                           g_visible.visibilityFrustum, 6, g_map.octreeVisitMark);
 
     for (int oz = -VISIBILITY_TILE_REACH; oz <= VISIBILITY_TILE_REACH; ++oz) {
         for (int ox = -VISIBILITY_TILE_REACH; ox <= VISIBILITY_TILE_REACH; ++ox) {

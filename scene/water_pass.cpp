@@ -2,8 +2,7 @@
 
 #include <algorithm>
 
-#include "game/game_cvars.h"
-#include "game/game_state.h"
+#include "core/frame_view.h"
 #include "map/octree.h"
 #include "map/water_square.h"
 #include "map/world_tiles.h"
@@ -57,7 +56,7 @@ void EmitSquares(u32_t& node, u32_t& square, u32_t count)
 
 int WaterShaderSlot()
 {
-    return g_render.device && rbfog.Bool() && !g_game.cursorMode ? 1 : 0;
+    return g_render.device && rbfog.Bool() && !g_frameView.cursorMode ? 1 : 0;
 }
 
 bool WaterShadersUsable(int slot)

@@ -2,9 +2,8 @@
 
 #include <cstring>
 
-#include "game/game_state.h"
+#include "core/frame_view.h"
 #include "game/game_water.h"
-#include "gui/gui.h"
 #include "map/fog_textures.h"
 #include "render/camera.h"
 #include "render/dynamic_buffers.h"
@@ -153,8 +152,8 @@ void RenderWaterSurface()
         State(D3DRS_COLORWRITEENABLE, 0xFFFFFFFFu);
     Address(0, D3DTADDRESS_WRAP);
 
-    if (!g_gui.inGameDisplay)
-        RenderWaterTime += WaterTimeStep(rf_waterspeed.Float(), g_game.frameTime);
+    if (!g_frameView.inGameDisplay)
+        RenderWaterTime += WaterTimeStep(rf_waterspeed.Float(), g_frameView.frameTime);
 }
 
 void RenderWaterOverlay()
@@ -211,7 +210,7 @@ void RenderWaterQuad(IDirect3DBaseTexture8* texture)
         std::memcpy(out, head, sizeof head);
         std::memcpy(out + 16, &colour, sizeof colour);
         std::memcpy(out + 20, uv, sizeof uv);
-        g_dynBuffers.vertexOut = out + 28;
+        DynVertexWrittenTo(out + 28);
     }
     DynBuffersUnlock();
     DynVertexBufferDraw(D3DPT_TRIANGLEFAN, 4, true);

@@ -1,7 +1,7 @@
 #include "world/child_node_queries.h"
 
+#include "core/frame_view.h"
 #include "core/random.h"
-#include "game/game_state.h"
 #include "world/graph_node.h"
 #include "world/graph_obj.h"
 #include "world/object_trace.h"
@@ -70,5 +70,5 @@ void ChildNodesAdvanceAnimation(GraphObj& object)
         object.randomStartFrame = 0;
     }
     if (object.animate && first)
-        first->SetFrame(first->GetFrame() + g_game.frameTime * object.animateSpeed);
+        first->SetFrame(first->GetFrame() + g_frameView.frameTime * object.animateSpeed);
 }

@@ -1,8 +1,8 @@
 #include "world/dyn_objects_passes.h"
 
-#include "game/game_state.h"
 #include "map/octree_query.h"
 #include "map/world_registry.h"
+#include "render/hud_input.h"
 #include "world/graph_obj.h"
 #include "world/shader_settings.h"
 
@@ -27,7 +27,7 @@ void DynObjectsUpdateShaderSetVisibility(const D3DXPLANE* planes, u32_t planeCou
         if (!graphic || !graphic->shaderSettings)
             continue;
         ShaderSettingList& list = *graphic->shaderSettings;
-        if (list.distance <= kShaderSetRange || g_game.hud.allShaderSetsShown) {
+        if (list.distance <= kShaderSetRange || g_hudInput.flags.allShaderSetsShown) {
             const float box[6] = {list.boxMin.x, list.boxMin.y, list.boxMin.z,
                                   list.boxMax.x, list.boxMax.y, list.boxMax.z};
             list.visible = BoxInsidePlanes(box, planes, planeCount) ? 1 : 0;

@@ -5,10 +5,7 @@
 #include <cmath>
 
 #include "ai/envelope.h"
-#include "game/game_state.h"
-#include "game/game_view.h"
-#include "game/player_view.h"
-#include "map/map_cvars.h"
+#include "core/frame_view.h"
 #include "platform/d3dx8_math.h"
 #include "render/debug_primitives.h"
 #include "render/render_cvars.h"
@@ -121,7 +118,7 @@ void GraphObj::UpdateViewDistance()
     d -= 0.5f * std::sqrt(bx * bx + by * by + bz * bz);
     if (d < 0.0f)
         d = 0.0f;
-    const float fov = GameGetFieldOfView();
+    const float fov = g_frameView.fieldOfView;
     d = d * (fov / kHalfPi);
     viewDistance = d;
 
@@ -203,7 +200,7 @@ void GraphObj::DrawBillboard()
     const float cz = (box[2] + box[5]) * 0.5f - camera.z;
     const float centreSq = cx * cx + cy * cy + cz * cz;
     const float fogStart = mffogstart.Float();
-    if (centreSq * 0.01f > fogStart * fogStart && rbfog.Bool() && !g_game.viewModeToggle) {
+    if (centreSq * 0.01f > fogStart * fogStart && rbfog.Bool() && !g_frameView.viewModeToggle) {
         DrawRecord* record = DrawRecordAlloc(DRAW_RECORD_UPRIGHT_QUAD, sizeof(BillboardDrawPayload));
         if (!record)
             return;
@@ -230,7 +227,7 @@ void GraphObj::DrawBillboard()
 
 void GraphObj::UpdateDecals()
 {
-    const float* view = GameGetViewPos();
+    const float* view = g_frameView.viewPos;
     const Vector3 p = GetPosition();
     const float dx = p.x - view[0], dy = p.y - view[1], dz = p.z - view[2];
     const float distance = std::sqrt(dx * dx + dy * dy + dz * dz);

@@ -3,9 +3,9 @@
 #include <cmath>
 
 #include "core/assert.h"
+#include "core/frame_view.h"
 #include "core/sound.h"
 #include "core/sound_sets.h"
-#include "game/game_state.h"
 #include "map/material.h"
 #include "platform/d3dx8_math.h"
 #include "platform/win32.h"
@@ -96,6 +96,6 @@ void GraphObj::UpdateHitShake()
     root->SetMatrix(shaken.m[0]);
     if (root->GetChildCount() > 0)
         root->GetChild(0)->SetFrame(static_cast<float>(now) * 0.001f);
-    shakePhase += g_game.frameTime * shakeSpeed;
+    shakePhase += g_frameView.frameTime * shakeSpeed;
     lodChanged = 1;
 }

@@ -5,11 +5,11 @@
 #include <cmath>
 
 #include "core/vector_d3dx.h"
-#include "map/map_cvars.h"
 #include "map/map_trace.h"
 #include "map/object_grid.h"
 #include "map/world_registry.h"
 #include "platform/d3dx8_math.h"
+#include "render/render_cvars.h"
 
 namespace {
 

@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "map/terrain_height.h"
-#include "map/world_insert.h"
 #include "map/world_registry.h"
 #include "platform/d3dx8_math.h"
 #include "scene/indoor_link.h"

@@ -4,15 +4,16 @@
 #include <cstring>
 
 #include "core/console_var.h"
-#include "game/game_state.h"
+#include "core/frame_view.h"
 #include "map/terrain_height.h"
-#include "map/world_insert.h"
 #include "map/world_registry.h"
 #include "platform/d3dx8_math.h"
 #include "platform/win32.h"
+#include "render/hud_input.h"
 #include "world/child_node_queries.h"
 #include "world/graph_node.h"
 #include "world/shadow_object.h"
+#include "world/world_cvars.h"
 
 namespace {
 
@@ -23,12 +24,10 @@ D3DMATRIX Identity()
     return m;
 }
 
-// The map's wind direction; along x while the map settings give none.
+// The map's wind direction.
 Vector3 WindDirection()
 {
-    if (const ConsoleVar* wind = CVarListFind("mvwinddir"))
-        return wind->Vector();
-    return {1.0f, 0.0f, 0.0f};
+    return mvwinddir.Vector();
 }
 
 }  // namespace
@@ -100,7 +99,7 @@ void Tree::Sway()
     root->SetMatrix(&swayed.m[0][0]);
     if (root->GetChildCount() > 0)
         root->GetChild(0)->SetFrame(static_cast<float>(GetTickCount()) * 0.001f);
-    swayPhase += g_game.frameTime * 0.1f;
+    swayPhase += g_frameView.frameTime * 0.1f;
 }
 
 void Tree::Update()
@@ -109,7 +108,7 @@ void Tree::Update()
         Place();
     if (lodLevel != 0)
         return;
-    if (!g_game.hud.treesStill)
+    if (!g_hudInput.flags.treesStill)
         Sway();
     ShadowCompanionsInvalidate(this);
     DynObjectUpdateGrid(this);

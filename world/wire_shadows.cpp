@@ -4,13 +4,13 @@
 #include <vector>
 
 #include "core/console.h"
-#include "map/map_cvars.h"
 #include "map/octree.h"
 #include "map/octree_query.h"
 #include "map/polygon_clip.h"
 #include "map/world_offset.h"
 #include "map/world_registry.h"
 #include "platform/d3dx8_math.h"
+#include "render/render_cvars.h"
 #include "world/graph_obj.h"
 #include "world/shader_settings.h"
 #include "world/shadow_overlay.h"

@@ -2,7 +2,7 @@
 #include <cmath>
 
 #include "core/assert.h"
-#include "game/player_view.h"
+#include "core/frame_view.h"
 #include "platform/d3dx8_math.h"
 #include "scene/frustum_ray.h"
 #include "world/wire_state.h"
@@ -18,7 +18,7 @@ void ConObjSightTest()
 {
     D3DXVECTOR3 direction;
     FrustumCentreRay(&direction);
-    const float* view = GameGetViewPos();
+    const float* view = g_frameView.viewPos;
     const D3DXVECTOR3 viewer(view[0], view[1], view[2]);
     SightedWire& sighted = g_conObj.sighted;
     sighted = SightedWire();

@@ -1,5 +1,8 @@
 // GPU time stamps through GL timestamp queries, sample counts through GL_SAMPLES_PASSED queries.
 #include "platform/gl/d3d8_device.h"
+
+#include <chrono>
+
 #include "platform/gpu_timer.h"
 
 bool GlDevice::TimerMark(UINT slot)
@@ -119,4 +122,9 @@ void GpuSamplesEnd(IDirect3DDevice8* device)
 bool GpuSamplesResult(IDirect3DDevice8* device, UINT slot, std::uint64_t* samples, std::uint64_t* shaded)
 {
     return device && samples && shaded && static_cast<GlDevice*>(device)->SamplesResult(slot, samples, shaded);
+}
+
+double PlatformSteadyMilliseconds()
+{
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }

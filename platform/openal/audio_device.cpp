@@ -233,6 +233,7 @@ HRESULT IDirectMusicPerformance8::InitAudio(HWND, DWORD defaultPathType, DWORD p
         return S_OK;
     ALCdevice* device = nullptr;
     ALCcontext* context = nullptr;
+    AudioQuietLibraryMessages();
     switch (g_deviceChoice) {
         case AudioDeviceChoice::None:
             AudioSetLastError("no sound device is available");

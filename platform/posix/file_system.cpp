@@ -196,6 +196,16 @@ bool PlatformIsDirectory(const char* path)
     return Resolve(path, resolved, info) && S_ISDIR(info.st_mode);
 }
 
+bool PlatformFileModifiedSeconds(const char* path, std::int64_t* seconds)
+{
+    std::string resolved;
+    struct stat info;
+    if (!Resolve(path, resolved, info) || ::stat(resolved.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return false;
+    *seconds = info.st_mtim.tv_sec;
+    return true;
+}
+
 bool PlatformCreateDirectories(const char* path)
 {
     std::string resolved;

@@ -36,6 +36,27 @@ bool IsLiveWindow(HWND window)
     return window != nullptr && std::find(windows.begin(), windows.end(), window) != windows.end();
 }
 
+namespace {
+
+// While the cursor is hidden and confined, the mouse steers: the program reads every motion and puts
+// the cursor back at the centre. Confined, an X11 server ignores the warps back (SDL 2.26), so the
+// cursor would rest at the rectangle's edge and later motion would move nothing. SDL's relative
+// mode reports the motion itself, wherever the cursor is; the pointer the program sees is still
+// the one it set (a warp in that mode only sets SDL's position, without an event). Drivers without
+// the mode (offscreen) keep the warps.
+void UpdateRelativeMouse()
+{
+    if (SDL_WasInit(SDL_INIT_VIDEO) == 0) {
+        return;
+    }
+    const bool wanted = g_windowSystem.cursorClipped && g_windowSystem.cursorCounter < 0;
+    if ((SDL_GetRelativeMouseMode() == SDL_TRUE) != wanted) {
+        SDL_SetRelativeMouseMode(wanted ? SDL_TRUE : SDL_FALSE);
+    }
+}
+
+}  // namespace
+
 // Window classes and windows.
 
 ATOM RegisterClassA(const WNDCLASSA* windowClass)
@@ -123,6 +144,11 @@ BOOL DestroyWindow(HWND window)
     std::erase(g_windowSystem.windows, window);
     SDL_DestroyWindow(window->sdl);
     delete window;
+    // The confinement went with the window.
+    if (g_windowSystem.windows.empty()) {
+        g_windowSystem.cursorClipped = false;
+        UpdateRelativeMouse();
+    }
     return TRUE;
 }
 
@@ -187,6 +213,7 @@ int ShowCursor(BOOL show)
     g_windowSystem.cursorCounter += show != FALSE ? 1 : -1;
     if (SDL_WasInit(SDL_INIT_VIDEO) != 0) {
         SDL_ShowCursor(g_windowSystem.cursorCounter >= 0 ? SDL_ENABLE : SDL_DISABLE);
+        UpdateRelativeMouse();
     }
     return g_windowSystem.cursorCounter;
 }
@@ -227,7 +254,8 @@ BOOL SetCursorPos(int x, int y)
     POINT client{x, y};
     ScreenToClient(window, &client);
     g_windowSystem.pointer = client;
-    g_windowSystem.warpPending = true;
+    // In relative mode the warp makes no motion event: there is no echo to wait for.
+    g_windowSystem.warpPending = SDL_GetRelativeMouseMode() != SDL_TRUE;
     g_windowSystem.warpTarget = client;
     SDL_WarpMouseInWindow(window->sdl, client.x, client.y);
     return TRUE;
@@ -240,6 +268,8 @@ BOOL ClipCursor(const RECT* rect)
     }
     PlatformWindow* window = g_windowSystem.windows.front();
     if (rect == nullptr) {
+        g_windowSystem.cursorClipped = false;
+        UpdateRelativeMouse();
         return SDL_SetWindowMouseRect(window->sdl, nullptr) == 0 ? TRUE : FALSE;
     }
     // SDL confines to a part of the window: the rectangle is cut to the client area, and an empty
@@ -256,7 +286,10 @@ BOOL ClipCursor(const RECT* rect)
     const int right = std::clamp(static_cast<int>(bottomRight.x), left + 1, std::max(width, left + 1));
     const int bottom = std::clamp(static_cast<int>(bottomRight.y), top + 1, std::max(height, top + 1));
     const SDL_Rect area{left, top, right - left, bottom - top};
-    return SDL_SetWindowMouseRect(window->sdl, &area) == 0 ? TRUE : FALSE;
+    const BOOL confined = SDL_SetWindowMouseRect(window->sdl, &area) == 0 ? TRUE : FALSE;
+    g_windowSystem.cursorClipped = confined != FALSE;
+    UpdateRelativeMouse();
+    return confined;
 }
 
 bool PlatformCursorClip(HWND window, RECT* clientRect)

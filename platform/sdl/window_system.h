@@ -40,6 +40,7 @@ struct WindowSystem {
     bool warpPending = false;
     POINT warpTarget{0, 0};
     int cursorCounter = 0;
+    bool cursorClipped = false;       // ClipCursor confines the cursor to a rectangle
     std::array<bool, 256> keyDown{};  // by key code, for repeats and Alt
     // lParam of the last key pressed: typed characters carry it, so the window procedure can tell
     // which key a character came from (the console key must not type its own character).

@@ -8,9 +8,12 @@
 #include "tests/actors/actor_motion_support.h"
 #include "actors/actor_class.h"
 #include "actors/anim_name_tables.h"
+#include "actors/vehicle.h"
 #include "actors/weapon.h"
 #include "ai/path_follower.h"
+#include "platform/win32.h"
 #include "world/anim_mesh.h"
+#include "world/graph_node.h"
 
 namespace {
 
@@ -152,6 +155,60 @@ TEST_F(AnimStepFaults, AMountedWeaponHoldsTheBody)
     ActorAnimationStep(&m_actor);
     EXPECT_FLOAT_EQ(m_actor.GetPosition().x, 5.0f);
     ActorBodyNode(&m_actor)->SetParent(m_actor.GetRootNode());
+}
+
+// The echo of a shot plays once the weapon in hand has been quiet for 300 ms, not before.
+TEST_F(AnimStepFaults, TheEchoFollows300MillisecondsAfterTheLastShot)
+{
+    Weapon gun;
+    m_actor.weapons[0] = &gun;
+    m_actor.selectedSlot = 0;
+    for (const u32_t quiet : {299u, 300u}) {
+        SCOPED_TRACE(quiet);
+        gun.fireReady = false;
+        gun.lastShotTime = GetTickCount() - quiet;
+        ActorAnimationStep(&m_actor);
+        EXPECT_EQ(gun.fireReady, quiet >= 300);
+    }
+    m_actor.weapons[0] = nullptr;
+}
+
+// In a vehicle the body plays the class's drive record that the seat's "actor_anim" names (without
+// regard to case); a seat naming none the class has leaves the body as it was.
+TEST_F(AnimStepFaults, ASeatedSoldierPlaysTheDriveAnimationHisSeatNames)
+{
+    AnimMesh drivingLegs, drivingTorso, ridingLegs;
+    m_info.driveGroups.resize(1);
+    m_info.driveGroups[0].anims.resize(2);
+    m_info.driveGroups[0].anims[0].name.Assign("jeep_driver");
+    m_info.driveGroups[0].anims[0].legs = &drivingLegs;
+    m_info.driveGroups[0].anims[0].torso = &drivingTorso;
+    m_info.driveGroups[0].anims[1].name.Assign("jeep_passenger");
+    m_info.driveGroups[0].anims[1].legs = &ridingLegs;
+    m_info.driveGroups[0].count = 2;
+    motion_test::AddBodyNodes(&m_actor);
+    VehicleSeat seat;
+    m_actor.inVehicle = true;
+    m_actor.seat = &seat;
+    struct Case {
+        const char* seatAnim;
+        AnimMesh* legs;
+        AnimMesh* torso;
+    };
+    const Case cases[] = {
+        {"JEEP_PASSENGER", &ridingLegs, nullptr},
+        {"jeep_driver", &drivingLegs, &drivingTorso},
+        {"boat_driver", &drivingLegs, &drivingTorso},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.seatAnim);
+        seat.actorAnim.Assign(c.seatAnim);
+        ActorAnimationStep(&m_actor);
+        EXPECT_EQ(ActorBodyNode(&m_actor)->GetAnimMesh(), c.legs);
+        EXPECT_EQ(ActorTorsoNode(&m_actor)->GetAnimMesh(), c.torso);
+    }
+    m_actor.inVehicle = false;
+    m_actor.seat = nullptr;
 }
 
 }  // namespace

@@ -4,11 +4,13 @@
 
 #include <cmath>
 
+#include "core/frame_view.h"
 #include "tests/actors/actor_motion_support.h"
 #include "tests/actors/actor_test_support.h"
 #include "actors/actor_motion.h"
 #include "actors/anim_name_tables.h"
 #include "game/game_state.h"
+#include "map/octree.h"
 #include "map/world_registry.h"
 #include "world/dynamic_object.h"
 #include "world/anim_mesh.h"
@@ -21,6 +23,8 @@ protected:
     void SetUp() override
     {
         ClassFixture::SetUp();
+        // The push-out finds the other bodies through the object grid of a map.
+        OctreeCreateRoot({-500, -500, -500}, {500, 500, 500});
         m_info = Load("soldier", "default");
         ASSERT_NE(m_info, nullptr);
         const u8_t legsCell = m_info->legsNames[LEGS_IDLE * ACTOR_POSES];
@@ -31,6 +35,12 @@ protected:
         m_torso = m_info->torsoGroups[0].entries[torsoCell].animations[0];
         ASSERT_NE(m_legs, nullptr);
         ASSERT_NE(m_torso, nullptr);
+    }
+
+    void TearDown() override
+    {
+        OctreeDestroy();
+        ClassFixture::TearDown();
     }
 
     // A walking soldier of the class with its legs and torso meshes, at the point.
@@ -97,7 +107,7 @@ TEST_F(ActorCollision, TheBodyPushesASphereOutOfItsMeshes)
 TEST_F(ActorCollision, SoldiersOverlappingArePushedApart)
 {
     motion_test::MotionGuard guard(0.02f, 1000, 1);
-    g_game.player = nullptr;
+    g_frameView.player = nullptr;
     struct Case {
         const char* name;
         float gap;           // the second soldier's distance along x from the first

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <vector>
 
+#include "core/frame_view.h"
 #include "tests/actors/actor_motion_support.h"
 #include "actors/actor_class.h"
 #include "actors/actor_cvars.h"
@@ -15,14 +16,18 @@
 #include "ai/ai_interface.h"
 #include "ai/path_follower.h"
 #include "ai/patrol_path.h"
+#include "core/sound.h"
+#include "core/sound_source.h"
 #include "game/game_cvars.h"
 #include "game/player_view.h"
 #include "gui/gui.h"
 #include "map/material.h"
+#include "map/object_grid.h"
 #include "map/octree.h"
 #include "map/world_registry.h"
 #include "map/water_square.h"
 #include "world/anim_mesh.h"
+#include "world/object_trace.h"
 
 namespace {
 
@@ -153,7 +158,7 @@ TEST_F(FixtureLand, StandingAndRunningJumps)
 
     Actor runner;
     motion_test::AddBodyNodes(&runner);
-    g_game.player = &runner;
+    g_frameView.player = &runner;
     runner.SetPosition({-200, 0, 0});
     runner.onGround = true;
     runner.Jump();
@@ -182,7 +187,7 @@ TEST_F(FixtureLand, TheLandingFollowsTheJump)
     info.legsGroups[0].entries[0].animationCount = 1;
     Actor actor;  // without body nodes: nothing to draw the meshes on
     actor.classInfo = &info;
-    g_game.player = &actor;
+    g_frameView.player = &actor;
     actor.movementMode = ACTOR_MOVE_IDLE;
     actor.Jump();
     int frames = 0;
@@ -279,7 +284,7 @@ TEST_F(FixtureLand, Breath)
     const bool god = gb_godmode.Bool();
     gb_godmode.SetBool(true);
     Actor player;
-    g_game.player = &player;
+    g_frameView.player = &player;
     SetView(wet);
     player.oxygenMax = 20.0f;
     player.oxygen = 10.0f;
@@ -295,32 +300,72 @@ TEST_F(FixtureLand, Breath)
     delete ai;
 }
 
+// A crate whose top, at y 1, is a face of the material it is given.
+class Crate : public DynamicObject {
+public:
+    explicit Crate(Material* faceMaterial) : material(faceMaterial)
+    {
+        typeId = OBJECT_TYPE_STRUCTURE;
+        SetGridEntry(ObjectGridEntryCreate(OBJECT_GRID_OBJECT, this));
+    }
+    bool IsCollidable() const override { return true; }
+    void GetGeometryBounds(float* box) override
+    {
+        const float b[6] = {-210, -1, -10, -190, 1, 10};
+        for (int i = 0; i < 6; ++i)
+            box[i] = b[i];
+    }
+    float TraceRay(const Vector3& origin, const Vector3& direction, ObjectTraceBlock* hit) override
+    {
+        if (!(direction.y < 0.0f))
+            return OBJTRACE_NO_HIT;
+        const float t = (1.0f - origin.y) / direction.y;
+        hit->objDistance = t;
+        hit->objHitPoint = {origin.x + t * direction.x, 1.0f, origin.z + t * direction.z};
+        hit->objMaterial = (hit->objOptions & OBJTRACE_MATERIAL) ? material : nullptr;
+        return t;
+    }
+    Material* material;
+};
+
+// A soldier running on a crate takes its steps from the crate's material, which the ground trace
+// finds under his feet; none when out of earshot or riding.
 TEST_F(FixtureLand, FootstepsByDistanceVehicleAndInterval)
 {
-    Material material;
-    material.step[1].interval = 400;
-    Actor soldier;
-    soldier.SetPosition({-200, 0, 0});
-    soldier.groundMaterial = &material;
-    soldier.shownMode = ACTOR_MOVE_RUN;
-    SetView({-200, 0, 251});
-    soldier.UpdateSounds();
-    EXPECT_EQ(soldier.runStepTick, 0u);
-    SetView({-200, 0, 249});
-    soldier.inVehicle = true;
-    soldier.UpdateSounds();
-    EXPECT_EQ(soldier.runStepTick, 0u);
-    soldier.inVehicle = false;
-    std::vector<u32_t> steps;
-    for (int i = 0; i < 40; ++i) {
+    setenv("ALSOFT_DRIVERS", "null", 0);
+    ASSERT_TRUE(SoundInit(nullptr));
+    {
+        Material material;
+        material.step[1].interval = 400;
+        Crate crate(&material);
+        ASSERT_TRUE(DynObjectAdd(&crate));
+        Actor soldier;
+        ASSERT_TRUE(soldier.sound->CreateAudioPath());
+        soldier.SetPosition({-200, 1, 0});
+        soldier.shownMode = ACTOR_MOVE_RUN;
+        SetView({-200, 0, 251});
         soldier.UpdateSounds();
-        if (steps.empty() || steps.back() != soldier.runStepTick)
-            steps.push_back(soldier.runStepTick);
-        PlatformTestClockAdvance(50);
+        EXPECT_EQ(soldier.runStepTick, 0u);
+        SetView({-200, 0, 249});
+        soldier.inVehicle = true;
+        soldier.UpdateSounds();
+        EXPECT_EQ(soldier.runStepTick, 0u);
+        soldier.inVehicle = false;
+        std::vector<u32_t> steps;
+        for (int i = 0; i < 40; ++i) {
+            soldier.UpdateSounds();
+            if (steps.empty() || steps.back() != soldier.runStepTick)
+                steps.push_back(soldier.runStepTick);
+            PlatformTestClockAdvance(50);
+        }
+        EXPECT_EQ(soldier.groundMaterial, &material);
+        ASSERT_GE(steps.size(), 3u);
+        for (size_t i = 1; i < steps.size(); ++i)
+            EXPECT_GT(steps[i] - steps[i - 1], 400u);
+        DynObjectRemove(&crate);
+        soldier.sound->Release();
     }
-    ASSERT_GE(steps.size(), 3u);
-    for (size_t i = 1; i < steps.size(); ++i)
-        EXPECT_GT(steps[i] - steps[i - 1], 400u);
+    SoundShutdown();
 }
 
 TEST_F(FixtureLand, ACorpseStopsCollidingAndIsStatic)
@@ -340,7 +385,11 @@ TEST_F(FixtureLand, ACorpseStopsCollidingAndIsStatic)
 // A body that pushes a sphere 6 units along +x out of itself.
 class PushingBody : public DynamicObject {
 public:
-    PushingBody() { typeId = OBJECT_TYPE_ACTOR; }
+    PushingBody()
+    {
+        typeId = OBJECT_TYPE_ACTOR;
+        SetGridEntry(ObjectGridEntryCreate(OBJECT_GRID_OBJECT, this));
+    }
     // Beside the actor's start, not on it: a body at the very same point makes the actor step aside first.
     Vector3 GetPosition() const override { return {2, 0, 0}; }
     bool IsCollidable() const override { return collidable; }
@@ -362,10 +411,22 @@ public:
     float lastCentreY = 0.0f;
 };
 
+// The push-out asks the object grid for the cells under its box: the bodies linked there push, and
+// without a map there are no cells and nothing pushes.
 TEST(ActorPushOut, OverlappingBodiesPushTheActorOut)
 {
     MotionGuard guard(0.02f, 1000, 1);
     PushingBody other;
+    ASSERT_TRUE(DynObjectAdd(&other));
+    {
+        Actor actor;
+        actor.shownMode = ACTOR_MOVE_WALK;
+        g_frameView.player = nullptr;
+        ActorCollide(&actor);
+        EXPECT_FLOAT_EQ(actor.GetPosition().x, 0.0f) << "no map, no cells";
+    }
+    DynObjectRemove(&other);
+    OctreeCreateRoot({-500, -500, -500}, {500, 500, 500});
     ASSERT_TRUE(DynObjectAdd(&other));
     struct Case {
         const char* name;
@@ -386,7 +447,7 @@ TEST(ActorPushOut, OverlappingBodiesPushTheActorOut)
         actor.SetPosition({c.far ? 40.0f : 0.0f, 0, 0});
         actor.shownMode = c.idle ? ACTOR_MOVE_IDLE : ACTOR_MOVE_WALK;
         actor.deathDone = c.corpse;
-        g_game.player = c.player ? &actor : nullptr;
+        g_frameView.player = c.player ? &actor : nullptr;
         other.collidable = c.collidable;
         ActorCollide(&actor);
         EXPECT_FLOAT_EQ(actor.GetPosition().x, c.x);
@@ -396,6 +457,7 @@ TEST(ActorPushOut, OverlappingBodiesPushTheActorOut)
     EXPECT_EQ(other.lastRadius, 4.5f);
     EXPECT_EQ(other.lastCentreY, 13.0f);
     DynObjectRemove(&other);
+    OctreeDestroy();
 }
 
 // Puts the soldier on its current patrol point before every step, so that each step advances.

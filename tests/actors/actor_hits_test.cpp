@@ -6,6 +6,7 @@
 #include "actors/actor.h"
 #include "actors/ai_entity.h"
 #include "ai/ai_interface.h"
+#include "core/frame_view.h"
 #include "game/game_cvars.h"
 #include "game/game_hits.h"
 #include "game/game_state.h"
@@ -33,7 +34,7 @@ protected:
     }
     void TearDown() override
     {
-        g_game.player = nullptr;
+        g_frameView.player = nullptr;
         delete m_gun;
         for (AIInterface* ai : m_ais) {
             delete ai->body;
@@ -110,7 +111,7 @@ TEST_F(ActorHits, ThePlayerByItsOwnTable)
 {
     KeepVar god(gb_godmode);
     KeepVar shake(gbshake);
-    g_game.player = m_player;
+    g_frameView.player = m_player;
     gbshake.SetInt(1);
     struct Case {
         const char* part;
@@ -133,7 +134,7 @@ TEST_F(ActorHits, ThePlayerByItsOwnTable)
 
 TEST_F(ActorHits, FriendlyFireIsReportedForASurvivingFriendOnly)
 {
-    g_game.player = m_player;
+    g_frameView.player = m_player;
     struct Case {
         const char* name;
         s32_t team;

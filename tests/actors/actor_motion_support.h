@@ -7,6 +7,7 @@
 #include "actors/actor.h"
 #include "actors/actor_cvars.h"
 #include "actors/actor_motion.h"
+#include "core/frame_view.h"
 #include "core/random.h"
 #include "game/game_state.h"
 #include "platform/test_clock.h"
@@ -29,19 +30,19 @@ inline void AddBodyNodes(Actor* actor)
 class MotionGuard {
 public:
     MotionGuard(float frameTime, DWORD tick, u32_t seed)
-        : m_frameTime(g_game.frameTime),
+        : m_frameTime(g_frameView.frameTime),
           m_seed(EngineRandState()),
-          m_player(g_game.player),
+          m_player(g_frameView.player),
           m_oxygenShown(mi_oxygen.value)
     {
-        g_game.frameTime = frameTime;
+        g_frameView.frameTime = frameTime;
         PlatformTestClockStart(tick);
         EngineSRand(seed);
     }
     ~MotionGuard()
     {
-        g_game.frameTime = m_frameTime;
-        g_game.player = m_player;
+        g_frameView.frameTime = m_frameTime;
+        g_frameView.player = m_player;
         mi_oxygen.value = m_oxygenShown;
         PlatformTestClockStop();
         EngineSRand(m_seed);
@@ -50,7 +51,7 @@ public:
 private:
     float m_frameTime;
     u32_t m_seed;
-    Actor* m_player;
+    DynamicObject* m_player;
     ConsoleVar::Value m_oxygenShown;  // the frames under test write mi_oxygen
 };
 

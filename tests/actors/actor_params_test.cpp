@@ -340,6 +340,8 @@ TEST_F(SampleSoldiers, SoldierBuildsItsBodyOnItsDummiesAndHoldsItsRifle)
     EXPECT_EQ(rifle->slotType, WEAPON_SLOT_PRIMARY);
     EXPECT_EQ(rifle->fireModeCount, 2u);
     EXPECT_EQ(rifle->magazineCap, 30);
+    EXPECT_EQ(rifle->fpmFirst, 600.0f);
+    EXPECT_EQ(rifle->fpmSecond, 900.0f);
     ASSERT_NE(rifle->bulletTemplate, nullptr);
     EXPECT_TRUE(rifle->carryDummy.IsEmpty());
     GraphNode* model = soldier->FindChild("rifle");
@@ -347,7 +349,8 @@ TEST_F(SampleSoldiers, SoldierBuildsItsBodyOnItsDummiesAndHoldsItsRifle)
     EXPECT_EQ(model->GetParent(), torso);
     model->GetAttachPoint(&parentDummy, &ownDummy);
     EXPECT_EQ(parentDummy, actor_test::Dummy(torso->GetAnimMesh(), "xhand_r"));
-    EXPECT_EQ(ownDummy, actor_test::Dummy(model->GetAnimMesh(), "x1"));
+    // The hand holds the rifle's grip, "x2"; its muzzle "x1" points forward, ahead of the grip.
+    EXPECT_EQ(ownDummy, actor_test::Dummy(model->GetAnimMesh(), "x2"));
 
     EXPECT_EQ(soldier->GetAIEntity()->health, 100.0f);
     EXPECT_EQ(soldier->oxygenMax, 12.0f);

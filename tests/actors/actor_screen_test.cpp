@@ -21,7 +21,7 @@
 #include "render/render_device.h"
 #include "scene/draw_lists.h"
 #include "support/test_window.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 #include "world/anim_mesh.h"
 #include "world/graph_node.h"
 

@@ -11,6 +11,7 @@
 #include "ai/event_handlers.h"
 #include "core/colour_codes.h"
 #include "core/console.h"
+#include "core/frame_view.h"
 #include "map/map_object.h"
 #include "map/map_state.h"
 #include "support/engine_log.h"
@@ -150,7 +151,7 @@ TEST_F(TakeDrop, ASoldierTakesWeaponsIntoFreeSlotsAndSwapsOneOfAKindItCarries)
 TEST_F(TakeDrop, ThePlayersTakingAndDroppingFollowTheirRules)
 {
     Actor* player = Soldier({0.0f, 0.0f, 0.0f}, "player");
-    g_game.player = player;
+    g_frameView.player = player;
     Weapon* rifle = player->weapons[0];
     EXPECT_FALSE(player->IsDriver());
 

@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "core/frame_view.h"
 #include "tests/actors/actor_motion_support.h"
 #include "actors/ai_entity.h"
 #include "ai/ai_interface.h"
@@ -137,7 +138,7 @@ TEST_F(ActorTurningTest, ReviveOnALivingFriendShowsItsEnvelope)
 {
     AIInterface* playerAi = new AIInterface();
     AIInterface* friendAi = new AIInterface();
-    g_game.player = playerAi->body;
+    g_frameView.player = playerAi->body;
     DOEnvelope envelope;
     Actor* soldier = friendAi->body;
     soldier->envelope = &envelope;
@@ -161,7 +162,7 @@ TEST_F(ActorTurningTest, ReviveOnALivingFriendShowsItsEnvelope)
 
     EXPECT_FLOAT_EQ(soldier->SetBodyAngle(0.5f), 0.5f);
     EXPECT_FLOAT_EQ(soldier->bodyAngle, 0.5f);
-    g_game.player = nullptr;
+    g_frameView.player = nullptr;
     for (AIInterface* ai : {playerAi, friendAi}) {
         delete ai->body;
         delete ai;

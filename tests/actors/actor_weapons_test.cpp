@@ -8,10 +8,19 @@
 
 #include "actors/actor.h"
 #include "actors/actor_motion.h"
+#include "actors/vehicle.h"
 #include "ai/ai_interface.h"
+#include "core/frame_view.h"
+#include "core/sound.h"
+#include "core/sound_sets.h"
+#include "core/sound_source.h"
 #include "game/game_cvars.h"
 #include "game/game_state.h"
+#include "game/player_view.h"
+#include "platform/audio.h"
 #include "platform/test_clock.h"
+#include "support/files.h"
+#include "support/wave_bytes.h"
 #include "tests/actors/weapon_test_support.h"
 #include "world/graph_node.h"
 
@@ -50,7 +59,7 @@ protected:
         delete m_actor->weapons[1];
         m_actor->weapons[1] = nullptr;
         delete m_actor;
-        g_game.player = nullptr;
+        g_frameView.player = nullptr;
         PlatformTestClockStop();
         WeaponFixture::TearDown();
     }
@@ -183,6 +192,29 @@ TEST_F(ActorWeapons, FireAtLeavesFromTheEyeHeightOfThePose)
     }
     m_actor->usesMountedWeapon = false;
     m_actor->mountedWeapon = nullptr;
+    m_actor->crouched = m_actor->prone = false;
+    // A passenger shoots from his seat's node, the driver from his eye.
+    GraphNode seatNode("seat");
+    seatNode.SetPosition({40.0f, 60.0f, 80.0f});
+    VehicleSeat seat;
+    seat.attachNode = &seatNode;
+    m_actor->inVehicle = true;
+    m_actor->seat = &seat;
+    for (const u8_t driver : {0, 1}) {
+        SCOPED_TRACE(driver);
+        seat.driver = driver;
+        PlatformTestClockAdvance(1000);
+        ASSERT_TRUE(m_actor->FireAt(0.3f, 0.1f, false, false));
+        DynamicObject** objects = nullptr;
+        s32_t count = 0;
+        DynObjectsGet(&objects, &count);
+        const Vector3 from = objects[count - 1]->GetPosition();
+        EXPECT_FLOAT_EQ(from.x, driver ? 5.0f : 40.0f);
+        EXPECT_FLOAT_EQ(from.y, driver ? 117.0f : 60.0f);
+        EXPECT_FLOAT_EQ(from.z, driver ? 7.0f : 80.0f);
+    }
+    m_actor->inVehicle = false;
+    m_actor->seat = nullptr;
     // Without a weapon node the third-person shot leaves from the eye as well.
     m_actor->crouched = m_actor->prone = false;
     m_actor->wasAiming = false;
@@ -196,7 +228,7 @@ TEST_F(ActorWeapons, FireAtLeavesFromTheEyeHeightOfThePose)
 
 TEST_F(ActorWeapons, TheFireWaitOfThePlayer)
 {
-    g_game.player = m_actor;
+    g_frameView.player = m_actor;
     Rifle()->fireWait = 100;
     PlatformTestClockAdvance(1000);
     // Refused by the weapon, yet the player's held trigger and unforced aimed shot report a shot.
@@ -229,7 +261,7 @@ TEST_F(ActorWeapons, Reloads)
     KeepVar third(gbthirdperson);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        g_game.player = c.player ? m_actor : nullptr;
+        g_frameView.player = c.player ? m_actor : nullptr;
         gbthirdperson.SetInt(c.thirdPerson ? 1 : 0);
         Weapon* rifle = Rifle();
         rifle->magazineCountFull = 2;
@@ -245,11 +277,47 @@ TEST_F(ActorWeapons, Reloads)
         m_actor->StartReload();
         EXPECT_EQ(rifle->roundsInGun, c.roundsAfter);
     }
-    g_game.player = m_actor;
+    g_frameView.player = m_actor;
     gbthirdperson.SetInt(0);
     Rifle()->roundsInGun = 0;
     EXPECT_TRUE(m_actor->ReloadWeapon());
     EXPECT_GT(Rifle()->roundsInGun, 0);
+}
+
+// The reload sounds where the soldier stands, on his own source: a soldier to the right of the
+// viewer (who looks along +z) is heard on the right.
+TEST_F(ActorWeapons, TheReloadSoundsFromTheSoldiersOwnSource)
+{
+    ASSERT_TRUE(WriteFileBytes("sound/reload.wav", ShortWaveBytes()));
+    AudioChooseDevice(AudioDeviceChoice::Loopback);
+    ASSERT_TRUE(SoundInit(nullptr));
+    float* viewer = GameGetViewPos();
+    viewer[0] = viewer[1] = viewer[2] = 0.0f;
+    m_actor->SetPosition({10.0f, 0.0f, 0.0f});
+    ASSERT_TRUE(m_actor->sound->CreateAudioPath());
+    m_actor->sound->SetPosition(10.0f, 0.0f, 0.0f, SOUND_APPLY_NOW);
+    Weapon* rifle = Rifle();
+    SoundSetTable* table = new SoundSetTable("rifle");
+    SoundSet* reload = new SoundSet;
+    reload->Add(SoundLoad(rifle->sound, "reload", SOUND_MODE_OBJECT), 0);
+    table->sets[SOUND_RELOAD] = reload;
+    rifle->sound->SetSoundTable(table);
+    rifle->SetMagazineRounds(0, 3);
+    rifle->roundsInGun = 3;
+    m_actor->selectedSlot = 0;
+    m_actor->StartReload();
+    ASSERT_TRUE(m_actor->reloading);
+    std::vector<float> frames(2 * 2048);
+    ASSERT_TRUE(AudioRenderLoopback(frames.data(), 2048));
+    double left = 0.0, right = 0.0;
+    for (size_t f = 0; f < 2048; ++f) {
+        left += double(frames[2 * f]) * frames[2 * f];
+        right += double(frames[2 * f + 1]) * frames[2 * f + 1];
+    }
+    EXPECT_GT(right, 0.0);
+    EXPECT_GT(right, 4.0 * left);
+    SoundShutdown();
+    AudioChooseDevice(AudioDeviceChoice::System);
 }
 
 TEST_F(ActorWeapons, AMountedWeaponTurnsAndPitchesWithinItsLimits)
@@ -332,11 +400,11 @@ TEST_F(SampleSoldierWeapons, TheRifleMovesBetweenTheHandAndItsCarryDummy)
     GraphNode* torso = ActorTorsoNode(m_soldier);
     GraphNode* body = ActorBodyNode(m_soldier);
     ASSERT_EQ(m_soldier->selectedSlot, 0);
-    // The definition hangs the rifle by its "x1" in the hand.
-    ExpectHung(torso, "xhand_r", "x1");
+    // The definition hangs the rifle by its grip "x2" in the hand.
+    ExpectHung(torso, "xhand_r", "x2");
     // No key names a carry dummy: holstering leaves the rifle where it is.
     m_soldier->HolsterWeaponInHand();
-    ExpectHung(torso, "xhand_r", "x1");
+    ExpectHung(torso, "xhand_r", "x2");
     // A carry dummy of the torso, then one only the legs carry.
     struct Case {
         const char* dummy;

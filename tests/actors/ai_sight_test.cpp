@@ -13,6 +13,7 @@
 #include "actors/ai_entity.h"
 #include "ai/ai_interface.h"
 #include "ai/ai_state.h"
+#include "core/frame_view.h"
 #include "core/random.h"
 #include "game/game_state.h"
 #include "map/actor_lists.h"
@@ -104,7 +105,7 @@ protected:
     }
     void TearDown() override
     {
-        g_game.player = nullptr;
+        g_frameView.player = nullptr;
         for (BoxActor* body : m_bodies) {
             DynObjectRemove(body);
             AIInterface* interface = body->ai;
@@ -205,7 +206,7 @@ TEST_F(Sight, TheDebugDrawingShowsTheSidesOfSoldiersButNotOfThePlayer)
     gbdebugai.SetBool(true);
     Eyes()->UpdateFrustum(true);
     EXPECT_EQ(added(), 4u);
-    g_game.player = m_self;
+    g_frameView.player = m_self;
     Eyes()->UpdateFrustum(true);
     EXPECT_EQ(added(), 4u);
     DebugListsReset();
@@ -290,7 +291,7 @@ TEST_F(Sight, TheTeamWalkOverlooksSoldiersInTheFog)
     gbvo.SetBool(false);
     // The player is a friend; this enemy soldier looks for enemies among the friends' list.
     BoxActor* player = Soldier({0.0f, 0.0f, 1000.0f}, false, ACTOR_TEAM_FRIEND);
-    g_game.player = player;
+    g_frameView.player = player;
     BoxActor* near = Soldier({0.0f, 0.0f, -40.0f}, false, ACTOR_TEAM_FRIEND);
     BoxActor* middle = Soldier({40.0f, 0.0f, -150.0f}, false, ACTOR_TEAM_FRIEND);
     BoxActor* far = Soldier({-40.0f, 0.0f, -300.0f}, false, ACTOR_TEAM_FRIEND);

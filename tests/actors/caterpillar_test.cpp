@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "actors/caterpillar.h"
+#include "core/frame_view.h"
 #include "game/player_view.h"
 #include "tests/actors/vehicle_kinds_support.h"
 #include "world/graph_node.h"
@@ -52,7 +53,7 @@ TEST_F(CaterpillarControls, PivotsByTurnStepPerFrameBelowTenAndSteersFromTen)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "speed " << c.speed << " frame " << c.frameTime << " left " << c.left);
-        g_game.frameTime = c.frameTime;
+        g_frameView.frameTime = c.frameTime;
         Caterpillar* tank = Placed();
         const D3DXVECTOR3 heading = tank->direction;
         const D3DXVECTOR3 ground = tank->groundPosition;

@@ -9,6 +9,7 @@
 #include "actors/actor_class.h"
 #include "actors/actor_motion.h"
 #include "ai/ai_interface.h"
+#include "core/frame_view.h"
 #include "game/game_state.h"
 #include "platform/test_clock.h"
 #include "support/land_octree.h"
@@ -79,7 +80,7 @@ TEST_F(Duel, AShotInTheHeadKillsAndLeavesACorpse)
     const DeathAnim& chosen = target->classInfo->deathGroups[0].anims[static_cast<size_t>(target->deathVariant)];
     EXPECT_EQ(chosen.pose, 0);
 
-    g_game.frameTime = 0.05f;
+    g_frameView.frameTime = 0.05f;
     for (int frame = 0; frame < 2000 && !target->isCorpse; ++frame) {
         PlatformTestClockAdvance(50);
         ActorAnimationStep(target);

@@ -201,6 +201,36 @@ TEST_F(ObstacleRoutes, AMeshZoneHasANodeUnderItsMeshParentAndOneUnderTheRoot)
     delete object;
 }
 
+// With the envelope table full a mesh's zone cannot be registered: it is no obstacle, and the tree
+// holds no node of a zone that nothing owns.
+TEST_F(ObstacleRoutes, AMeshZoneTheFullEnvelopeTableRefusesIsNoObstacle)
+{
+    AnimMesh mesh;
+    AnimZone* zone = new AnimZone();
+    zone->pointCount = 4;
+    zone->points = new Vector3[4]{{-20, 0, -20}, {20, 0, -20}, {20, 0, 20}, {-20, 0, 20}};
+    mesh.zoneRoot->children = new AnimZone* [1] { zone };
+    mesh.zoneRoot->childCount = 1;
+    zone->parent = mesh.zoneRoot;
+    GraphObj* object = new GraphObj();
+    GraphNode* node = new GraphNode("house");
+    object->GetRootNode()->AddChild(node);
+    node->SetParent(object->GetRootNode());
+    node->SetAnimMesh(&mesh);
+    object->SetPosition({50, 0, 0});
+    object->typeId = OBJECT_TYPE_STRUCTURE;
+    ASSERT_TRUE(DynObjectAdd(object));
+    for (u32_t slot = 0; slot < ENVELOPE_TABLE_SLOTS; ++slot)
+        ASSERT_GE(EnvelopeRegister(new Envelope()), 0);
+
+    BuildObstacleTree();
+    EXPECT_EQ(g_actors.obstacleTree->root.ChildCount(), 0u);
+    EXPECT_EQ(Route(100, 0), (Points{{100, 0}}));
+
+    DynObjectRemove(object);
+    delete object;
+}
+
 TEST(ZoneOutlines, ContainsAndIntersect)
 {
     const float square[8] = {0, 0, 10, 0, 10, 10, 0, 10};

@@ -9,6 +9,7 @@
 
 #include "actors/actor.h"
 #include "actors/actor_cvars.h"
+#include "core/frame_view.h"
 #include "core/random.h"
 #include "core/sound_sets.h"
 #include "game/game_state.h"
@@ -90,7 +91,7 @@ protected:
     void TearDown() override
     {
         delete m_weapon;
-        g_game.player = nullptr;
+        g_frameView.player = nullptr;
         DebugListsFree();
         PlatformTestClockStop();
         WeaponFixture::TearDown();
@@ -439,7 +440,7 @@ TEST_F(ProjectileFlight, ABlastHurtsByDistanceAndHalvesForTheProne)
     for (Actor* a : {static_cast<Actor*>(prone), static_cast<Actor*>(crouchedProne), static_cast<Actor*>(far),
                      static_cast<Actor*>(dead)})
         DynObjectAdd(a);
-    g_game.player = prone;
+    g_frameView.player = prone;
     Projectile* grenade = Launch(0.0f);
     grenade->SetPosition({0.0f, 0.0f, 0.0f});
     grenade->radius = 50.0f;
@@ -535,7 +536,7 @@ TEST_F(ProjectileFlight, ThePlayersOwnBulletNeverWhistlesPast)
     };
     for (const Case& c : {Case{true, false, false}, Case{false, false, true}, Case{false, true, true}}) {
         SCOPED_TRACE(testing::Message() << c.player << c.orphaned);
-        g_game.player = c.player ? &m_owner : nullptr;
+        g_frameView.player = c.player ? &m_owner : nullptr;
         m_weapon->bulletTemplate->flySounds = fly;
         Projectile* p = Launch();
         if (c.orphaned)

@@ -12,7 +12,7 @@
 #include "scene/object_draw.h"
 #include "scene/scene_state.h"
 #include "support/test_window.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 #include "tests/actors/weapon_test_support.h"
 #include "world/anim_cache.h"
 #include "world/graph_node.h"

@@ -20,6 +20,7 @@
 #include "ai/ai_state.h"
 #include "core/console.h"
 #include "core/def_file.h"
+#include "core/frame_view.h"
 #include "core/random.h"
 #include "core/script_file.h"
 #include "core/vfs.h"
@@ -129,7 +130,7 @@ protected:
     }
     void TearDown() override
     {
-        g_game.player = nullptr;
+        g_frameView.player = nullptr;
         DynObjectsDeleteAll();
         AIShutdown();
         GameObjectListReset();
@@ -182,7 +183,7 @@ TEST_F(SightOracle, CanSeeAndTheRegistryWalkGiveThePlainRulesAnswers)
 {
     KeepVar walk(gbvo);
     gbvo.SetBool(true);
-    g_game.player = m_soldiers[0]->body;
+    g_frameView.player = m_soldiers[0]->body;
     // What the placements cover: the first corner's line clear, stopped by the target, stopped by
     // something else; and targets seen and not seen.
     int outcomes[3] = {}, seen[2] = {};

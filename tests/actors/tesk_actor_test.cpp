@@ -19,7 +19,7 @@
 #include "render/debug_primitives.h"
 #include "support/land_octree.h"
 #include "support/temp_dir.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 #include "world/graph_node.h"
 #include "world/saved_object_state.h"
 

@@ -11,6 +11,7 @@
 #include "actors/actor.h"
 #include "core/byte_io.h"
 #include "core/def_file.h"
+#include "core/frame_view.h"
 #include "support/files.h"
 #include "tests/actors/vehicle_test_support.h"
 #include "world/anim_mesh.h"
@@ -169,7 +170,7 @@ TEST_F(VehicleObject, EnteringAndLeavingAsSoldierAndAsPlayer)
     jeep->Update();
     Actor* soldier = Soldier({40.0f, 0.0f, 0.0f}, "rider");
     Actor* player = Soldier({-40.0f, 0.0f, 0.0f}, "player");
-    g_game.player = player;
+    g_frameView.player = player;
     GameSetYawPitch(1.0f, 0.5f);
 
     soldier->TakeItem(jeep);
@@ -385,13 +386,13 @@ TEST_F(VehicleLifetime, DeletingEitherSideLeavesNoLinkBehind)
     Vehicle* jeep = Jeep({0.0f, 0.0f, 0.0f});
     jeep->Update();
     Actor* soldier = Soldier({20.0f, 0.0f, 0.0f});
-    g_game.player = soldier;
+    g_frameView.player = soldier;
     soldier->TakeItem(jeep);
     ASSERT_TRUE(soldier->inVehicle);
     ASSERT_EQ(g_game.playerVehicle, jeep);
     delete jeep;
     EXPECT_EQ(g_game.playerVehicle, nullptr);
-    g_game.player = nullptr;
+    g_frameView.player = nullptr;
     EXPECT_FALSE(soldier->inVehicle);
     EXPECT_EQ(soldier->vehicle, nullptr);
     EXPECT_EQ(soldier->seat, nullptr);

@@ -8,6 +8,7 @@
 
 #include "actors/vehicle.h"
 #include "ai/ai_interface.h"
+#include "core/frame_view.h"
 #include "game/game_state.h"
 #include "game/player_view.h"
 #include "map/world_registry.h"
@@ -25,8 +26,8 @@ protected:
     void SetUp() override
     {
         WeaponFixture::SetUp();
-        m_savedGame = {g_game.player, g_game.playerVehicle, g_game.frameTime};
-        g_game.frameTime = kFrameTime;
+        m_savedGame = {g_frameView.player, g_game.playerVehicle, g_frameView.frameTime};
+        g_frameView.frameTime = kFrameTime;
         g_vehicleSway = VehicleSwayState();
         GameSetYawPitch(0.0f, 0.0f);
     }
@@ -46,9 +47,9 @@ protected:
             DynObjectsGet(&objects, &count);
             i = count;
         }
-        g_game.player = m_savedGame.player;
+        g_frameView.player = m_savedGame.player;
         g_game.playerVehicle = m_savedGame.vehicle;
-        g_game.frameTime = m_savedGame.frameTime;
+        g_frameView.frameTime = m_savedGame.frameTime;
         g_game.vehicleBarred = false;
         g_game.savingRestart = false;
         g_vehicleSway = VehicleSwayState();
@@ -82,7 +83,7 @@ protected:
 
 private:
     struct Saved {
-        Actor* player;
+        DynamicObject* player;
         Vehicle* vehicle;
         float frameTime;
     } m_savedGame = {};

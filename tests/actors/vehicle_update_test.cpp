@@ -7,6 +7,7 @@
 #include <string>
 
 #include "actors/actor.h"
+#include "core/frame_view.h"
 #include "core/sound.h"
 #include "core/sound_system.h"
 #include "platform/test_clock.h"
@@ -205,7 +206,7 @@ TEST_F(VehicleUpdate, EngineSoundsFollowSpeedAndDriveState)
     ASSERT_TRUE(SoundInit(nullptr));
     {
         Actor* driver = Soldier({900.0f, 0.0f, 900.0f}, "driver");
-        g_game.player = driver;
+        g_frameView.player = driver;
         Vehicle* jeep = Jeep({900.0f, 0.0f, 900.0f});
         DynObjectAdd(jeep);
         SoundSetTable* table = new SoundSetTable("jeep");

@@ -40,8 +40,18 @@ TEST_F(WeaponDefinition, SampleRifleSetsEveryFieldItsKeysName)
     ASSERT_NE(gun, nullptr);
     const AnimMesh* model = gun->GetAnimMesh();
     ASSERT_NE(model, nullptr);
-    EXPECT_GE(actor_test::Dummy(model, "x1"), 0);
-    EXPECT_GE(actor_test::Dummy(model, "x2"), 0);
+    const s32_t muzzle = actor_test::Dummy(model, "x1");
+    const s32_t grip = actor_test::Dummy(model, "x2");
+    ASSERT_GE(muzzle, 0);
+    ASSERT_GE(grip, 0);
+    // Shots leave from "x1", the hand holds "x2": the muzzle is the far end of the barrel, the grip
+    // lies under and behind the body.
+    ASSERT_NE(model->frames[0].meshes[muzzle].dummyFrame, nullptr);
+    ASSERT_NE(model->frames[0].meshes[grip].dummyFrame, nullptr);
+    const Vector3 muzzleAt = model->frames[0].meshes[muzzle].dummyFrame->origin;
+    const Vector3 gripAt = model->frames[0].meshes[grip].dummyFrame->origin;
+    EXPECT_GT(muzzleAt.z, gripAt.z + 6.0f);
+    EXPECT_GT(muzzleAt.y, gripAt.y);
     const s32_t barrel = actor_test::Dummy(model, "barrel");
     ASSERT_GE(barrel, 0);
     const MeshSettings& barrelLod = gun->GetMeshSettings()[barrel];

@@ -7,6 +7,7 @@
 
 #include "actors/actor.h"
 #include "ai/ai_events.h"
+#include "core/frame_view.h"
 #include "core/random.h"
 #include "game/game_state.h"
 #include "map/map_state.h"
@@ -31,7 +32,7 @@ protected:
     }
     void TearDown() override
     {
-        g_game.player = nullptr;
+        g_frameView.player = nullptr;
         AIEventsClear();
         PlatformTestClockStop();
         WeaponFixture::TearDown();
@@ -140,7 +141,7 @@ TEST_F(WeaponFire, TriggerDelayRateAndFireWait)
         weapon.fireWait = c.fireWait;
         weapon.roundsInGun = c.rounds;
         m_owner.noCollision = c.freeFire;
-        g_game.player = c.player ? &m_owner : nullptr;
+        g_frameView.player = c.player ? &m_owner : nullptr;
         for (size_t i = 0; i < c.steps.size(); ++i) {
             PlatformTestClockAdvance(c.steps[i].advance);
             EXPECT_EQ(Pull(weapon, c.steps[i].newPull, c.steps[i].forced), c.steps[i].fires) << "step " << i;

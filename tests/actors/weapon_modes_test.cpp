@@ -2,6 +2,11 @@
 // mounted weapon's first update.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+
+#include "ai/ai_state.h"
+#include "ai/envelope.h"
 #include "core/console.h"
 #include "platform/test_clock.h"
 #include "tests/actors/weapon_test_support.h"
@@ -208,6 +213,18 @@ TEST_F(WeaponModes, MountedWeaponSetsUpOnceAndFollowsItsMount)
     // FindWeaponByName: any case, the whole name only.
     EXPECT_EQ(FindWeaponByName("TURRET_FIXED"), weapon);
     EXPECT_EQ(FindWeaponByName("turret"), nullptr);
+
+    // Each mount's envelope is the weapon's own: it leaves the envelope table with the weapon.
+    for (Weapon* mounted : {weapon, second}) {
+        const Envelope* own = mounted->envelope;
+        const auto inTable = [own]() {
+            return std::find(std::begin(g_ai.envelopes), std::end(g_ai.envelopes), own) != std::end(g_ai.envelopes);
+        };
+        EXPECT_TRUE(inTable());
+        DynObjectRemove(mounted);
+        delete mounted;
+        EXPECT_FALSE(inTable());
+    }
 }
 
 }  // namespace

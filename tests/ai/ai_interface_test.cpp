@@ -6,6 +6,7 @@
 #include "actors/actor.h"
 #include "ai/ai_interface.h"
 #include "ai/ai_state.h"
+#include "ai/envelope.h"
 #include "ai/path_follower.h"
 #include "ai/patrol_path.h"
 #include "core/random.h"
@@ -82,6 +83,39 @@ TEST(PathFollowers, ThePoolHoldsSixtyFourWaypoints)
     Vector3 tracked{1, 1, 1};
     follower.TrackEnvelopeGoal(&tracked);
     EXPECT_EQ(tracked.x, 0.0f) << "no envelope followed";
+}
+
+// A followed envelope's offset turns with its object's heading: a soldier's yaw a quarter turn on,
+// another object's rotation about the vertical.
+TEST(PathFollowers, AnEnvelopesOffsetTurnsWithItsObject)
+{
+    Actor soldier;
+    soldier.SetPosition({100.0f, 5.0f, 200.0f});
+    DOEnvelope envelope("escort");
+    envelope.Attach(&soldier);
+    PathFollower follower;
+    const struct {
+        float yaw;
+        Vector3 expected;  // for the offset (10, 1, 0)
+    } cases[] = {
+        {-1.5707963f, {100.0f, 6.0f, 210.0f}},  // heading 0: x goes along z
+        {0.0f, {110.0f, 6.0f, 200.0f}},
+        {1.5707963f, {100.0f, 6.0f, 190.0f}},
+    };
+    follower.MoveToEnvelope({0, 0, 0}, {10.0f, 1.0f, 0.0f}, &envelope);
+    for (const auto& c : cases) {
+        soldier.SetHeading(c.yaw);
+        Vector3 tracked;
+        follower.TrackEnvelopeGoal(&tracked);
+        EXPECT_NEAR(tracked.x, c.expected.x, 1e-3f) << c.yaw;
+        EXPECT_NEAR(tracked.y, c.expected.y, 1e-3f) << c.yaw;
+        EXPECT_NEAR(tracked.z, c.expected.z, 1e-3f) << c.yaw;
+    }
+    // The plan went to the envelope's position plus the offset, not turned.
+    EXPECT_EQ(follower.lastDestinationX, 110.0f);
+    EXPECT_EQ(follower.lastDestinationZ, 200.0f);
+    envelope.object = nullptr;
+    soldier.envelope = nullptr;
 }
 
 }  // namespace

@@ -9,8 +9,9 @@
 #include "gui/fonts.h"
 #include "gui/gui.h"
 #include "render/grid_font.h"
+#include "render/hud_input.h"
 #include "render/text_draw.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 
 using namespace render_test;
 
@@ -145,7 +146,7 @@ TEST_F(ConsoleDraw, BitmapMessageLinesFadeAndExpire)
     auto font = std::make_unique<Font>("console", white, nullptr, 100, 0, 'b');
     font->SetGlyph('a', 0.0f, 0.0f, 1.0f, 1.0f, 100, 100);
     font->SetGlyph('b', 0.0f, 0.0f, 1.0f, 1.0f, 10, 20);
-    g_gui.defaultFont = font.get();
+    g_hudInput.defaultFont = font.get();
 
     char expired[] = "a\n", fading[] = "a\n", fresh[] = "a\n";
     char* lines[] = {expired, fading, fresh};
@@ -156,7 +157,7 @@ TEST_F(ConsoleDraw, BitmapMessageLinesFadeAndExpire)
     DrawMessageLines(false, lines, 3, "", 0, stamps, 0x60000000u, 0xFFFFFFFFu);
     const Pixels pixels = ReadBackBuffer(Device());
     RenderEndFrame(false);
-    g_gui.defaultFont = nullptr;
+    g_hudInput.defaultFont = nullptr;
     RenderSetTexture(0, nullptr);
     font.reset();
     white->Release();

@@ -15,10 +15,12 @@
 #include "core/script_file.h"
 #include "core/sound.h"
 #include "actors/actor_class.h"
+#include "ai/ai_runtime.h"
 #include "core/video.h"
 #include "game/accounts.h"
 #include "game/no_op.h"
 #include "game/object_factory.h"
+#include "game/object_list.h"
 #include "gui/gui.h"
 #include "map/map_load.h"
 #include "map/map_trace.h"
@@ -84,6 +86,7 @@ struct EditorCase {
     std::string expectedLog;
     bool checked;  // the library wrote its verdict
     std::string programFolder = "program";
+    int exitCode = 0;  // 1 when there was no editor to hand over to
 };
 
 void PrintTo(const EditorCase& run, std::ostream* out)
@@ -93,7 +96,7 @@ void PrintTo(const EditorCase& run, std::ostream* out)
 
 class EditorModeRun : public TempDirTest, public ::testing::WithParamInterface<EditorCase> {};
 
-TEST_P(EditorModeRun, LogsTheSessionAndEndsWithZero)
+TEST_P(EditorModeRun, LogsTheSessionAndEndsWithItsCode)
 {
     const EditorCase& run = GetParam();
     const fs::path work = fs::path(TempPath()) / "work";
@@ -112,7 +115,7 @@ TEST_P(EditorModeRun, LogsTheSessionAndEndsWithZero)
 
     const ProgramResult result = RunEditorMode(program, work);
     ASSERT_TRUE(result.exited) << "the program did not end";
-    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.exitCode, run.exitCode);
     EXPECT_EQ(LogAfterStartUp(work), run.expectedLog + kClosingLine);
     const std::string verdict = ReadFileBytes((work / "editor_check.txt").string());
     EXPECT_EQ(verdict, run.checked ? "ok\n" : "");
@@ -134,8 +137,13 @@ INSTANTIATE_TEST_SUITE_P(
                                  std::string(70, 'p')},
                       EditorCase{"InTheWorkingFolder", "checking", false, kWholeSession, true},
                       EditorCase{"WithoutInitialize", "no_initialize", false,
-                                 "Loading pravlin.so...done\nInitializing editor collaboration...", false},
-                      EditorCase{"WithoutLibrary", nullptr, false, "Loading pravlin.so...", false}),
+                                 "Loading pravlin.so...done\nInitializing editor collaboration...\n"
+                                 "ERROR : The editor library \"pravlin.so\" has no function \"Initialize\"\n",
+                                 false, "program", 1},
+                      EditorCase{"WithoutLibrary", nullptr, false,
+                                 "Loading pravlin.so...\nERROR : Cannot load the editor library \"pravlin.so\" "
+                                 "(looked beside the program and in the working folder)\n",
+                                 false, "program", 1}),
     [](const ::testing::TestParamInfo<EditorCase>& testInfo) { return std::string(testInfo.param.name); });
 
 template <class Function>
@@ -212,6 +220,12 @@ TEST(EditorRecord, EverySlotHoldsItsFunction)
         {EDITOR_SLOT_OCTREE_GET_ROOT, Address(OctreeGetRoot)},
         {EDITOR_SLOT_CLUSTERED_MESH_PASS, Address(ClusteredMeshPass)},
         {EDITOR_SLOT_SIGNAL_EVENT, Address(SetEvent)},
+        {EDITOR_SLOT_OBJECT_LIST_LOAD, Address(GameLoadObjectList)},
+        {EDITOR_SLOT_OBJECT_LOADER_WORD_READ, Address(GameGetCurrentObject)},
+        {EDITOR_SLOT_OBJECT_LOADER_RECORD, Address(GameGetCurrentClass)},
+        {EDITOR_SLOT_OBJECT_LOADER_WORD_WRITE, Address(GameSetCurrentObject)},
+        {EDITOR_SLOT_AI_STARTUP, Address(AIStartup)},
+        {EDITOR_SLOT_AI_SHUTDOWN, Address(AIShutdown)},
     };
     const void* expected[EDITOR_RECORD_SLOTS] = {};
     for (const auto& [slot, function] : filled)
@@ -238,7 +252,7 @@ TEST_F(EditorSession, SetsEditorMode)
 {
     fs::copy_file(EditorLibrary("signal_only"), fs::path(TempPath()) / kLibrary);
     ASSERT_EQ(g_program.editorMode, 0);
-    RunEditorSession();
+    EXPECT_TRUE(RunEditorSession());
     EXPECT_EQ(g_program.editorMode, 1);
 }
 

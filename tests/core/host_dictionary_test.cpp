@@ -5,6 +5,7 @@
 #include <vector>
 #include "core/console.h"
 #include "core/console_var.h"
+#include "core/frame_view.h"
 #include "core/plugin_host.h"
 #include "core/winos.h"
 #include "game/game_state.h"
@@ -116,8 +117,8 @@ TEST(HostDictionary, DataEntriesGiveTheVariablesAddresses)
     } cases[] = {
         {"editor_mode", &g_program.editorMode},
         {"cvar", CVarListHeadAddress()},
-        {"framedtime", &g_game.frameTime},
-        {"player", &g_game.player},
+        {"framedtime", &g_frameView.frameTime},
+        {"player", &g_frameView.player},
         {"d3dev", &g_render.device},
         {"ndr_clip_data", &g_scene.indoorClip},
         {"octree_object_checked", &g_map.octreeVisitMark},
@@ -150,7 +151,7 @@ TEST(HostDictionary, CallbackBlockLooksUpTheGlobalHost)
 {
     RegisterHostInterface(g_pluginHost);
     const HostCallbackBlock block = {HostGetFunction, HostGetValue};
-    EXPECT_EQ(block.getFunction("framedtime"), &g_game.frameTime);
+    EXPECT_EQ(block.getFunction("framedtime"), &g_frameView.frameTime);
     EXPECT_EQ(block.getFunction("cvar"), CVarListHeadAddress());
     auto findCVar = reinterpret_cast<HostFindCVarFn>(block.getFunction("FindCVar"));
     ASSERT_NE(findCVar, nullptr);

@@ -46,7 +46,7 @@ protected:
     // Key and action tables cleared between the cases of one test, as the game clears them for a clean start.
     static void CleanStart()
     {
-        std::memset(g_input.keyStates, 0, sizeof g_input.keyStates);
+        ClearKeyStates();
         std::memset(g_input.mouseStates, 0, sizeof g_input.mouseStates);
         std::memset(g_input.actionDown, 0, sizeof g_input.actionDown);
         std::memset(g_input.actionReleased, 0, sizeof g_input.actionReleased);

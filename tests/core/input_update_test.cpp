@@ -122,6 +122,60 @@ TEST_F(InputUpdateTest, AShownConsolePageKeepsTheActionTables)
     PlatformInjectKey(DIK_W, false);
 }
 
+// A key pressed and released between two polls (a short tap at a low frame rate) still counts once:
+// down in the first frame, released in the next, on both roads.
+TEST_F(InputUpdateTest, ATapInsideOneFrameCountsOncePressed)
+{
+    struct Case {
+        const char* name;
+        bool directInput;
+        std::function<void()> inject;
+        // Per frame from the tap on: down, released.
+        bool down[3];
+        bool released[3];
+    };
+    const Case cases[] = {
+        {"tap",
+         true,
+         [] { PlatformInjectKey(DIK_W, true), PlatformInjectKey(DIK_W, false); },
+         {true, false, false},
+         {false, true, false}},
+        {"two taps",
+         true,
+         [] {
+             PlatformInjectKey(DIK_W, true), PlatformInjectKey(DIK_W, false);
+             PlatformInjectKey(DIK_W, true), PlatformInjectKey(DIK_W, false);
+         },
+         {true, false, false},
+         {false, true, false}},
+        {"tap then hold",
+         true,
+         [] { PlatformInjectKey(DIK_W, true), PlatformInjectKey(DIK_W, false), PlatformInjectKey(DIK_W, true); },
+         {true, true, true},
+         {false, false, false}},
+        {"tap on the messages",
+         false,
+         [] { PlatformInjectKey(DIK_W, true), PlatformInjectKey(DIK_W, false); },
+         {true, false, false},
+         {false, true, false}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        InputShutdown();
+        ASSERT_EQ(InputInit(m_window, c.directInput), 0);
+        Frame();
+        c.inject();
+        for (int frame = 0; frame < 3; ++frame) {
+            Frame();
+            SCOPED_TRACE("frame " + std::to_string(frame));
+            EXPECT_EQ(g_input.actionDown[ACTION_MOVE_FORWARD], c.down[frame] ? 255 : 0);
+            EXPECT_EQ(g_input.actionReleased[ACTION_MOVE_FORWARD], c.released[frame] ? 255 : 0);
+        }
+        PlatformInjectKey(DIK_W, false);
+        Frame();
+    }
+}
+
 TEST_F(InputUpdateTest, LosingTheFocusLetsGoOfHeldKeysAndTheDevicesComeBackWithIt)
 {
     PlatformInjectKey(DIK_W, true);

@@ -18,6 +18,7 @@
 #include <unistd.h>
 #include "core/console.h"
 #include "core/console_var.h"
+#include "core/frame_view.h"
 #include "core/log.h"
 #include "core/plugin_host.h"
 #include "core/winos.h"
@@ -288,7 +289,7 @@ TEST_F(PluginHostRobustness, FilesThatAreNoPluginsLoadNothing)
 TEST_F(PluginHostTest, PluginFindsHostEntriesThroughItsCallbackBlock)
 {
     static ConsoleVar probe("plgtest_probe", CVAR_INT, "7");
-    g_game.frameTime = 0.025f;
+    g_frameView.frameTime = 0.025f;
     Copy("a_good.plg");
     PluginHost host;
     PluginRecord* record = host.LoadPluginFile("plugins", "a_good.plg");
@@ -298,7 +299,7 @@ TEST_F(PluginHostTest, PluginFindsHostEntriesThroughItsCallbackBlock)
     ASSERT_EQ(reports.size(), 1u);
     const auto& found = reports[0];
     EXPECT_EQ(Hex(found.at("block")), Address(record->CallbackBlock()));
-    EXPECT_EQ(Hex(found.at("framedtime")), Address(&g_game.frameTime));
+    EXPECT_EQ(Hex(found.at("framedtime")), Address(&g_frameView.frameTime));
     EXPECT_EQ(found.at("value"), "0.025");
     EXPECT_EQ(Hex(found.at("cvar")), Address(CVarListHeadAddress()));
     EXPECT_EQ(Hex(found.at("FindCVar")), reinterpret_cast<std::uintptr_t>(&FindCVar));

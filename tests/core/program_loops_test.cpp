@@ -14,6 +14,7 @@
 #include <unistd.h>
 #include "core/console.h"
 #include "core/core_cvars.h"
+#include "core/frame_view.h"
 #include "core/input.h"
 #include "core/log.h"
 #include "core/winos.h"
@@ -161,7 +162,7 @@ bool OnGuiFrame(s32_t* stateWord)
     Note((screen ? "screen" : "menu") + ScreenName());
     if (screen) {
         // What opening a screen set, whatever opened it.
-        EXPECT_TRUE(g_gui.screenOpen);
+        EXPECT_TRUE(g_frameView.screenOpen);
         EXPECT_TRUE(g_input.guiMode);
         EXPECT_FALSE(g_gui.screenRequested);
         EXPECT_TRUE(CursorShown());
@@ -245,7 +246,7 @@ void CompleteCampaign()
 }
 void EnterCursorMode()
 {
-    g_game.cursorMode = true;
+    g_frameView.cursorMode = true;
 }
 // A game mode's change of map (`gxmap` does the same): the state word becomes 3.
 void LoadNextMap()
@@ -280,20 +281,20 @@ void ExpectCursorShown()
 }
 void ExpectBackInTheMission()
 {
-    EXPECT_FALSE(g_gui.screenOpen);
+    EXPECT_FALSE(g_frameView.screenOpen);
     EXPECT_EQ(g_program.loopState, LOOP_NOTHING);
 }
 void ExpectBackAtTheMenu()
 {
     EXPECT_EQ(g_program.loopState, LOOP_NOTHING);
-    EXPECT_FALSE(g_gui.screenOpen);
+    EXPECT_FALSE(g_frameView.screenOpen);
     EXPECT_EQ(g_game.currentGameMod, nullptr);  // the game mode ended
     EXPECT_TRUE(CursorShown());
 }
 void ExpectScreenLeft()
 {
     EXPECT_EQ(g_program.loopState, LOOP_NOTHING);
-    EXPECT_FALSE(g_gui.screenOpen);
+    EXPECT_FALSE(g_frameView.screenOpen);
     EXPECT_FALSE(g_input.guiMode);
 }
 void ExpectMultiplayerShown()
@@ -569,7 +570,7 @@ protected:
         GuiSetTestFrameHook(nullptr);
         // The flags the scripts set in the game's part.
         g_game.missionFailed = false;
-        g_game.cursorMode = false;
+        g_frameView.cursorMode = false;
         g_game.campaignCompleted = false;
         g_game.multiplayerPending = false;
         g_run = {};

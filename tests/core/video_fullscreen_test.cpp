@@ -11,7 +11,7 @@
 #include "platform/test_clock.h"
 #include "platform/test_input.h"
 #include "render/render_cvars.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 #include "support/archive_builder.h"
 #include "support/temp_dir.h"
 #include "tests/core/video_fixture.h"

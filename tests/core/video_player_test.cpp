@@ -4,7 +4,7 @@
 
 #include "core/video.h"
 #include "platform/file_system.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 #include "support/archive_builder.h"
 #include "support/temp_dir.h"
 #include "tests/core/video_fixture.h"

@@ -2,19 +2,33 @@
 // definition is loaded with the material table, and leaving frees both.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <string>
 
+#include "actors/actor.h"
+#include "actors/actor_class.h"
+#include "actors/actor_state.h"
+#include "actors/projectile.h"
+#include "actors/weapon.h"
+#include "ai/ai_interface.h"
+#include "ai/ai_runtime.h"
 #include "ai/ai_state.h"
+#include "ai/envelope.h"
+#include "ai/path_follower.h"
+#include "ai/rules.h"
+#include "core/actions.h"
 #include "core/console.h"
+#include "core/input.h"
 #include "core/def_file.h"
 #include "core/script_file.h"
 #include "core/vfs.h"
 #include "game/game_flow.h"
 #include "game/object_factory.h"
 #include "game/object_list.h"
+#include "game/player_view.h"
 #include "map/map_caches.h"
 #include "map/map_load.h"
 #include "map/map_mesh.h"
@@ -22,6 +36,8 @@
 #include "map/material_table.h"
 #include "map/octree.h"
 #include "map/world_registry.h"
+#include "platform/test_clock.h"
+#include "render/camera.h"
 #include "render/render_device.h"
 #include "render/texture_manager.h"
 #include "scene/draw_lists.h"
@@ -35,6 +51,7 @@
 #include "support/temp_dir.h"
 #include "support/test_window.h"
 #include "tests/render/texture_test_support.h"
+#include "tools/bfs_pack/bfs_pack.h"
 #include "tools/map_author/map_author.h"
 #include "world/clustered_mesh.h"
 #include "world/decal.h"
@@ -181,6 +198,162 @@ TEST_F(MissionInit, TheDefinitionsObjectsAreInTheWorldUntilTheMissionIsLeft)
     EXPECT_EQ(g_ai.interfaceCount, 0u);
     EXPECT_EQ(GameGetCurrentObject(), nullptr);
     EXPECT_EQ(ClusteredObjGroups(), nullptr);
+}
+
+// What the soldiers and weapons need of a mission, round the sample soldier and a rifle lying on
+// the ground: the start reads the soldier's class anew, fills every weapon's magazines (ring entries
+// of "magazinecap" rounds, one more than "magazinecount") and builds the obstacle tree; a frame first
+// deletes the projectiles retired in the frame before; leaving deletes the ones retired since (before
+// the map's unload deletes the rest of the world), the tree, the envelopes (a dropped weapon's goes
+// with the weapon) and the classes.
+TEST_F(MissionInit, SoldiersAndWeaponsAreReadiedAtTheStartAndReleasedOnLeaving)
+{
+    KeepVar shadows(rbshadows);
+    rbshadows.SetBool(false);
+    std::string error;
+    ASSERT_TRUE(BfsPackFolder(ZINTAR_TEST_DATA_DIR "/../../data/sample", "main.bfs", error)) << error;
+    ASSERT_TRUE(VFSInit());
+    WriteFileBytes("mission/m1/mission.def",
+                   "land flat\ncreate actor guard\ntemplate ..\\actors\\soldier\n"
+                   "create weapon spare\ntemplate ..\\weapons\\rifle\n");
+    for (int mission = 0; mission < 2; ++mission) {
+        SCOPED_TRACE(mission);
+        ASSERT_EQ(GameInitMission("m1"), 0);
+        EXPECT_EQ(ActorClassCount(), 1u);
+        EXPECT_NE(g_actors.obstacleTree, nullptr);
+        Actor* guard = static_cast<Actor*>(DynObjectFind("guard"));
+        Weapon* spare = static_cast<Weapon*>(DynObjectFind("spare"));
+        ASSERT_NE(guard, nullptr);
+        ASSERT_NE(spare, nullptr);
+        for (Weapon* weapon : {guard->weapons[0], spare}) {
+            ASSERT_NE(weapon, nullptr);
+            ASSERT_EQ(weapon->RingSize(), 4u);  // three spare magazines and the one in the gun
+            for (u32_t i = 0; i < 4; ++i)
+                EXPECT_EQ(weapon->GetMagazineRounds(i), 30) << weapon->name.Text() << " " << i;
+        }
+
+        // The rifle the guard takes in hand in his first frame and drops lies in the world with an
+        // envelope of its own.
+        GameUpdateFrame(false);
+        Weapon* dropped = guard->DropItem(1);
+        ASSERT_NE(dropped, nullptr);
+        ASSERT_NE(dropped->envelope, nullptr);
+        EXPECT_GE(EnvelopeRegister(dropped->envelope), 0);
+
+        s32_t before = 0;
+        DynObjectsGet(nullptr, &before);
+        Projectile* spent = new Projectile();
+        ASSERT_TRUE(DynObjectAdd(spent));
+        ASSERT_TRUE(ProjectileTableAdd(spent));
+        GameUpdateFrame(false);
+        s32_t after = -1;
+        DynObjectsGet(nullptr, &after);
+        EXPECT_EQ(after, before);
+        EXPECT_EQ(ProjectileTableCount(), 0u);
+
+        // Retired in the last frame of the mission: deleted once, by the leave.
+        Projectile* last = new Projectile();
+        ASSERT_TRUE(DynObjectAdd(last));
+        ASSERT_TRUE(ProjectileTableAdd(last));
+        GameExitToGui("");
+        EXPECT_EQ(ProjectileTableCount(), 0u);
+        EXPECT_EQ(g_actors.obstacleTree, nullptr);
+        EXPECT_EQ(ActorClassCount(), 0u);
+        for (Envelope* envelope : g_ai.envelopes)
+            EXPECT_EQ(envelope, nullptr);
+    }
+}
+
+// The move keys of the stand-in viewer carry it where the frame's camera looks: forward along the
+// camera's forward axis, the strafe keys along its right axis, backward and left the other ways.
+TEST_F(MissionInit, TheMoveKeysCarryTheViewerWhereTheCameraLooks)
+{
+    ASSERT_EQ(GameInitMission("m1"), 0);
+    struct Case {
+        s32_t action;
+        float forward, right;
+    };
+    const Case cases[] = {{ACTION_MOVE_FORWARD, 1, 0},
+                          {ACTION_MOVE_BACKWARD, -1, 0},
+                          {ACTION_STRAFE_RIGHT, 0, 1},
+                          {ACTION_STRAFE_LEFT, 0, -1}};
+    for (const float yaw : {0.0f, 1.0f, -2.5f}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(testing::Message() << "yaw " << yaw << " action " << c.action);
+            GameSetYaw(yaw);
+            const float* viewer = GameGetViewPos();
+            const float x = viewer[0], z = viewer[2];
+            g_input.actionDown[c.action] = 1;
+            GameUpdateFrame(false);
+            g_input.actionDown[c.action] = 0;
+            const float dx = viewer[0] - x, dz = viewer[2] - z;
+            const float length = std::hypot(dx, dz);
+            ASSERT_GT(length, 0.0f);
+            const D3DXVECTOR3 forward = g_camera.forward, right = g_camera.right;
+            EXPECT_NEAR(dx / length, c.forward * forward.x + c.right * right.x, 1e-3f);
+            EXPECT_NEAR(dz / length, c.forward * forward.z + c.right * right.z, 1e-3f);
+        }
+    }
+}
+
+// Soldiers of the mission's definition: each is made under its name with its AI, the mission start
+// compiles the common rule script for each of them into the AI log, and the AI step runs their rules
+// once the profiles have enabled them.
+TEST_F(MissionInit, TheSoldiersRulesAreCompiledAtTheStartAndRunByTheAIStep)
+{
+    WriteFileBytes("script/ai/script.txt", "rule Report{ OnTrue{ Test(1); } }\n");
+    WriteFileBytes("script/guard.txt", "Report\n");
+    std::string definition = "land flat\n";
+    for (const char* name : {"north", "east", "south"})
+        definition += std::string("create actor ") + name + "\naiscript guard.txt\naiparam player_rel ENEMY\n";
+    WriteFileBytes("mission/m1/mission.def", definition);
+    PlatformTestClockStart(50000);
+    ASSERT_EQ(GameInitMission("m1"), 0);
+    ASSERT_EQ(g_ai.interfaceCount, 3u);
+    for (const char* name : {"north", "east", "south"}) {
+        auto* body = dynamic_cast<Actor*>(DynObjectFind(name));
+        ASSERT_NE(body, nullptr) << name;
+        ASSERT_NE(body->ai, nullptr) << name;
+        EXPECT_STREQ(body->ai->scriptFile.Text(), "guard.txt");
+        EXPECT_NE(body->ai->ruleSet->rules.Find("Report"), nullptr) << name;
+    }
+    const std::string compiled = ReadFileBytes("log.txt");
+    size_t allOk = 0;
+    for (size_t at = compiled.find("All OK"); at != std::string::npos; at = compiled.find("All OK", at + 1))
+        ++allOk;
+    EXPECT_EQ(allOk, 3u) << compiled;
+
+    AIRestartAll();
+    PlatformTestClockAdvance(100);
+    AIFrame();
+    const std::string ran = ReadFileBytes("log.txt");
+    for (const char* name : {"north", "east", "south"})
+        EXPECT_NE(ran.find(std::string("AIInterface::Test for: ") + name + " 1 \n"), std::string::npos) << ran;
+    GameExitToGui("");
+    PlatformTestClockStop();
+    EXPECT_NE(ReadFileBytes("log.txt").find("=========== LOG end ===========\n"), std::string::npos);
+}
+
+// A soldier's route goals stand on the ground of the loaded land, whatever height it was asked for.
+TEST_F(MissionInit, RouteGoalsCarryTheGroundHeight)
+{
+    MapAuthorPlan plan;
+    plan.land = "flat";
+    plan.mission = "m1";
+    plan.size = 100.0f;
+    plan.grid = 5;
+    MapAuthorFlatHeights(plan, 7.0f);
+    std::string error;
+    ASSERT_TRUE(MapAuthorWrite(plan, ".", error)) << error;
+    ASSERT_EQ(GameInitMission("m1"), 0);
+    PathFollower follower;
+    follower.PlanTo({100.0f, 50.0f, 100.0f}, {300.0f, 50.0f, 300.0f});
+    Vector3 goal;
+    follower.GetGoal(&goal);
+    EXPECT_NEAR(goal.y, 7.0f, 0.01f);
+    follower.NextWaypoint();
+    follower.GetGoal(&goal);
+    EXPECT_NEAR(goal.y, 7.0f, 0.01f);
 }
 
 // Two missions, one after the other, in one process (the sanitizer build runs this suite): the land's

@@ -20,7 +20,7 @@
 #include "map/fog_textures.h"
 #include "map/map_cvars.h"
 #include "map/map_object.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 #include "tests/render/texture_test_support.h"
 #include "world/dynamic_object.h"
 #include "world/entity.h"

@@ -15,7 +15,7 @@
 #include "render/render_cvars.h"
 #include "support/files.h"
 #include "support/temp_dir.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 
 namespace {
 
@@ -120,6 +120,36 @@ TEST_F(Screenshot, WritesTheFrameAsABmpNamedByTimeAndCounter)
             EXPECT_EQ(NewestLine(), "Screenshot " + name + " saved.\n");
         }
     }
+}
+
+// A second run in the same minute starts its counter where the first one did: the names the first run
+// wrote are skipped and their pictures stay as they were.
+TEST_F(Screenshot, NamesThatExistAreSkippedNotOverwritten)
+{
+    rbwindowed.SetBool(true);
+    DrawPattern();
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    SYSTEMTIME nextMinute = now;
+    nextMinute.wMinute = static_cast<WORD>((now.wMinute + 1) % 60);
+    const u32_t first = GameScreenshotCount();
+    std::filesystem::create_directories(m_folder / "screenshots");
+    for (const SYSTEMTIME& time : {now, nextMinute}) {
+        for (u32_t number : {first, first + 1})
+            ASSERT_TRUE(WriteFileBytes(m_folder / "screenshots/" + NameAt(time, number).substr(12), "earlier"));
+    }
+    GameTakeScreenshot();
+    RenderEndFrame(false);
+
+    EXPECT_EQ(GameScreenshotCount(), first + 3);
+    for (const SYSTEMTIME& time : {now, nextMinute}) {
+        for (u32_t number : {first, first + 1})
+            EXPECT_EQ(ReadFileBytes(m_folder / "screenshots/" + NameAt(time, number).substr(12)), "earlier");
+    }
+    const std::string line = NewestLine();
+    EXPECT_TRUE(line == "Screenshot " + NameAt(now, first + 2) + " saved.\n" ||
+                line == "Screenshot " + NameAt(nextMinute, first + 2) + " saved.\n")
+        << line;
 }
 
 TEST_F(Screenshot, LostDeviceInFullScreenSavesNothing)

@@ -10,7 +10,7 @@
 #include "map/terrain_height.h"
 #include "render/texture_manager.h"
 #include "tests/map/map_setting.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 #include "tests/render/texture_test_support.h"
 
 namespace {

@@ -66,6 +66,12 @@ TEST_F(MapAuthor, AMapLoadsBackWithItsGridAndBoxes)
     // The rest of the map.
     EXPECT_EQ(mesh_test::ReadBytes("out/mission/first/mission.def"), "land hills\n");
     EXPECT_TRUE(fs::exists("out/mission/first/mission.cfg"));
+    // The clip mask: 256 cells a side (one per vegetation cell), each full, so that plants stand
+    // wherever the layers put them, as without a mask.
+    const std::string clip = mesh_test::ReadBytes("out/mission/first/vegclip.dat");
+    ASSERT_EQ(clip.size(), 8u + 256u * 256u);
+    EXPECT_EQ(clip.substr(0, 8), std::string("\x00\x01\x00\x00\x00\x00\x00\x00", 8));
+    EXPECT_EQ(clip.find_first_not_of('\x01', 8), std::string::npos);
     const std::string script = mesh_test::ReadBytes("out/script/land.scr");
     EXPECT_NE(script.find("<hills>"), std::string::npos);
     EXPECT_NE(script.find("mesh hills;"), std::string::npos);
@@ -272,7 +278,8 @@ TEST_F(MapAuthor, TheSampleMapIsWhatItsDescriptionMakes)
     for (const char* file :
          {"component/land/hills.lff", "component/land/hills_water.tga", "component/land/grass_a.tga",
           "component/land/rock_a.tga", "component/land/hills_veg0.tga", "component/land/hills_veg1.tga",
-          "script/land.scr", "script/roads.scr", "mission/map_01/mission.cfg", "mission/map_01/mission.rds"}) {
+          "script/land.scr", "script/roads.scr", "mission/map_01/mission.cfg", "mission/map_01/mission.rds",
+          "mission/map_01/vegclip.dat"}) {
         EXPECT_TRUE(mesh_test::ReadBytes("out/" + std::string(file)) ==
                     mesh_test::ReadBytes((data / "sample" / file).string()))
             << file << " is not current: run scripts/sample_map";

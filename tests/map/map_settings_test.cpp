@@ -9,10 +9,10 @@
 #include "map/map_cvars.h"
 #include "map/map_settings_commands.h"
 #include "map/map_sight.h"
+#include "map/map_state.h"
 #include "map/octree.h"
 #include "render/map_render_setup.h"
 #include "render/render_cvars.h"
-#include "scene/scene_state.h"
 #include "support/keep_var.h"
 
 namespace {
@@ -161,10 +161,10 @@ TEST_F(MapSettings, CommandsAndTheLayerSwitch)
     // Without a map "mxrebuild" does nothing: no octree to build layers or a lightmap from.
     ASSERT_EQ(OctreeGetRoot(), nullptr);
     rblvi.SetBool(false);
-    g_scene.landscapeNeedsRefresh = false;
+    g_map.landscapeNeedsRefresh = false;
     EXPECT_EQ(mxrebuild.SetFromText(nullptr), 0);
     EXPECT_FALSE(rblvi.Bool());
-    EXPECT_FALSE(g_scene.landscapeNeedsRefresh);
+    EXPECT_FALSE(g_map.landscapeNeedsRefresh);
     EXPECT_FALSE(MapCacheRebuildForced());
     EXPECT_EQ(mxlayersreload.SetFromText("ignored"), 0);
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -11,6 +12,7 @@
 
 #include "core/console.h"
 #include "core/winos.h"
+#include "render/debug_primitives.h"
 #include "map/map_cvars.h"
 #include "map/occluders.h"
 #include "map/octree.h"
@@ -168,6 +170,28 @@ TEST_F(OccluderTest, BuildsWritesAndReadsBack)
     EXPECT_EQ(LinesStartingWith("Building occluders"), 0);
     EXPECT_EQ(GridLists(), built);
     EXPECT_EQ(FileBytes(), file);
+}
+
+// Building marks the sample points with debug crosses only while the debug boxes are switched on: a
+// fresh run shows the player no crosses.
+TEST_F(OccluderTest, TheSamplePointsAreMarkedOnlyWithTheDebugSwitch)
+{
+    SplitMap();
+    ScopedSetting resolution("mioccres", CVAR_INT, "2");
+    ScopedSetting range("mfrange", CVAR_FLOAT, "3.0");
+    for (const bool debug : {false, true}) {
+        SCOPED_TRACE(debug);
+        ScopedSetting boxes("rbshowboxes", CVAR_BOOL, debug ? "true" : "false");
+        OccludersFree();
+        std::remove(kFile);
+        DebugListsReset();
+        OccludersLoadOrBuild(kMission, "land\\l1");
+        ASSERT_EQ(LinesStartingWith("Building occluders"), 1);
+        ClearConsole();
+        // Three lines a cross, four crosses a cell.
+        EXPECT_EQ(g_debugPrimitives.lines.count, debug ? 2u * 2u * 4u * 3u : 0u);
+    }
+    DebugListsReset();
 }
 
 TEST_F(OccluderTest, AFileForAnotherGridOrOctreeIsRebuilt)

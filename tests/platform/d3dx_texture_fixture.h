@@ -9,7 +9,7 @@
 
 #include "platform/d3dx8_texture.h"
 #include "platform/d3dx/d3dx8_texture_pixels.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 
 namespace d3dx_test {
 

@@ -9,7 +9,7 @@
 #include "platform/d3d8_draw_ranges.h"
 #include "platform/d3d8_test_hooks.h"
 #include "platform/d3dx8_math.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 
 using namespace render_test;
 

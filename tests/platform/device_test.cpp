@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "platform/d3d8_test_hooks.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 
 using namespace render_test;
 

@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -162,6 +164,24 @@ TEST_F(PathResolverTest, FolderAndFileOperations)
     EXPECT_TRUE(PlatformRemoveFile((folder / "MAPS\\TOWN\\LEVEL.DAT").c_str()));
     EXPECT_FALSE(std::filesystem::exists(folder / "Maps/Town/Level.DAT"));
     EXPECT_FALSE(PlatformRemoveFile((folder / "MAPS\\TOWN\\LEVEL.DAT").c_str()));
+}
+
+TEST_F(PathResolverTest, FileTimesAreWholeSecondsOfRegularFilesOnly)
+{
+    // Two files whose times lie 90.5 seconds apart: whole seconds, the later one larger.
+    const auto base = std::filesystem::last_write_time(folder / "Maps/Town/Level.DAT");
+    std::filesystem::last_write_time(folder / "Data/readme.txt", base + std::chrono::milliseconds(90500));
+    std::int64_t level = 0, readme = 0;
+    ASSERT_TRUE(PlatformFileModifiedSeconds((folder / "maps\\town\\level.dat").c_str(), &level));
+    ASSERT_TRUE(PlatformFileModifiedSeconds((folder / "DATA\\README.TXT").c_str(), &readme));
+    EXPECT_GE(readme - level, 90);
+    EXPECT_LE(readme - level, 91);
+
+    for (const char* nothing : {"maps\\town", "maps\\town\\other.dat", ""}) {
+        std::int64_t seconds = -7;
+        EXPECT_FALSE(PlatformFileModifiedSeconds((folder / nothing).c_str(), &seconds)) << nothing;
+        EXPECT_EQ(seconds, -7) << nothing;
+    }
 }
 
 TEST_F(PathResolverTest, OpenFilesTellTheirKindAndSizeAndMapWhole)

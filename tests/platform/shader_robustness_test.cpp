@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 #include "tests/render/shader_test_support.h"
 
 using namespace render_test;

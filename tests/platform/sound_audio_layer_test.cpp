@@ -1,6 +1,10 @@
 // The DirectMusic / DirectSound stand-in over OpenAL Soft, heard through the loopback device.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
 #include "tests/core/sound_fixture.h"
 
 using namespace sound_test;
@@ -285,6 +289,28 @@ TEST(AudioDeviceTest, TheSystemDeviceOpensOnTheNullDriver)
         << AudioLastError();
     performance->CloseDown();
     performance->Release();
+}
+
+// Without a sound card the system device's backends fail one after another; what they have to say
+// about it stays off the terminal (the game's own log says that sound is off). Run in a process of
+// its own: the library reads its backend list and log level once, when it first starts.
+TEST(AudioDeviceTest, AMachineWithoutASoundCardPrintsNothingOnTheTerminal)
+{
+    EXPECT_EXIT(
+        {
+            setenv("ALSOFT_DRIVERS", "alsa,oss", 1);
+            unsetenv("ALSOFT_LOGLEVEL");
+            ::testing::internal::CaptureStderr();
+            IDirectMusicPerformance8* performance = nullptr;
+            DirectMusicCreatePerformance(&performance);
+            performance->InitAudio(nullptr, DMUS_APATH_SHARED_STEREOPLUSREVERB, 64, DMUS_AUDIOF_ALL);
+            performance->CloseDown();
+            performance->Release();
+            const std::string printed = ::testing::internal::GetCapturedStderr();
+            std::fputs(printed.c_str(), stderr);
+            std::exit(printed.empty() ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 // Damaged wave images decode to an error or to what they still hold; nothing reads past them.

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "core/frame_view.h"
 #include "core/plugin_host.h"
 #include "game/game_state.h"
 #include "render/render_cvars.h"
@@ -32,8 +33,8 @@ protected:
     {
         VfsTest::SetUp();
         rbparticles.value.asBool = true;
-        m_frameTime = g_game.frameTime;
-        g_game.frameTime = 0.02f;
+        m_frameTime = g_frameView.frameTime;
+        g_frameView.frameTime = 0.02f;
         fs::create_directories("plugins");
         fs::copy_file(fs::path(ZINTAR_BIN_DIR) / "plugins" / "ptk.plg", "plugins/ptk.plg");
         RegisterHostInterface(g_pluginHost);
@@ -50,7 +51,7 @@ protected:
         ParticleHostFree();
         // The mesh cache is left as it is: a mission run earlier in the process keeps meshes of it
         // in state that outlives the run, and freeing them here would leave that state dangling.
-        g_game.frameTime = m_frameTime;
+        g_frameView.frameTime = m_frameTime;
         VfsTest::TearDown();
     }
     static void Write(const std::string& name, const std::string& text)

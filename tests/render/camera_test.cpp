@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "actors/actor.h"
+#include "core/frame_view.h"
 #include "game/game_cvars.h"
 #include "game/game_state.h"
 #include "game/game_view.h"
@@ -63,7 +64,7 @@ protected:
         rbviewporttest.SetBool(false);
         rbict.SetBool(false);
         gbthirdperson.SetBool(false);
-        g_game.player = nullptr;
+        g_frameView.player = nullptr;
         RenderSetCameraObject(nullptr);
         RenderSetOrthographic(0, kCameraDefaultOrthoDivisor);
     }
@@ -320,7 +321,7 @@ private:
 TEST_F(Camera, ThirdPersonOrbitsThePlayerUnlessPlacedAtTheOrigin)
 {
     StandingActor actor({100, 0, 50});
-    g_game.player = &actor;
+    g_frameView.player = &actor;
     gbthirdperson.SetBool(true);
     g_camera.thirdPersonYaw = 0;
     g_camera.thirdPersonPitch = kPi / 2;
@@ -334,7 +335,7 @@ TEST_F(Camera, ThirdPersonOrbitsThePlayerUnlessPlacedAtTheOrigin)
     EXPECT_TRUE(Near(g_camera.position, {0, 0, 0}));
     EXPECT_TRUE(Near(ToView({10, 0, 0}), {0, 0, 10}));
 
-    g_game.player = nullptr;  // no player to orbit: the given angles
+    g_frameView.player = nullptr;  // no player to orbit: the given angles
     RenderSetupCamera(1, 1, 1, 0, 0, 0, kPi / 2, 0);
     EXPECT_TRUE(Near(g_camera.position, {1, 1, 1}));
 }
@@ -394,7 +395,7 @@ protected:
     {
         mffogstart.SetFloat(1000.0f);
         rbfog.SetBool(true);
-        g_game.zoomView = false;
+        g_frameView.zoomView = false;
         Camera::TearDown();
     }
 
@@ -433,7 +434,7 @@ TEST_F(VisibleNodes, FogAndDetailFlagsFollowTheGeometryDistance)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         rbfog.SetBool(c.fog);
-        g_game.zoomView = c.zoom;
+        g_frameView.zoomView = c.zoom;
         OctreeNode node = GeometryLeaf(c.centre, c.radius);
         node.flags = OCTREE_NODE_FULL_VISIBILITY | kFog | kFar;  // stale flags go, others stay
         g_visible.nodeCount = 0;

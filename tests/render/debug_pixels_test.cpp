@@ -9,7 +9,7 @@
 #include "render/debug_primitives.h"
 #include "render/render_cvars.h"
 #include "render/state_cache.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 
 using namespace render_test;
 

@@ -13,7 +13,7 @@
 #include "core/winos.h"
 #include "platform/d3dx8_math.h"
 #include "platform/test_input.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 #include "tests/render/shader_test_support.h"
 
 using namespace render_test;

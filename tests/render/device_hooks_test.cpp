@@ -13,7 +13,7 @@
 #include "scene/sun_effect.h"
 #include "scene/vegetation.h"
 #include "scene/scene_state.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 #include "world/decal.h"
 
 using namespace render_test;

@@ -11,7 +11,7 @@
 #include "scene/draw_records.h"
 #include "support/run_program.h"
 #include "support/temp_dir.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 
 using namespace render_test;
 

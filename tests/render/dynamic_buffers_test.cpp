@@ -6,7 +6,7 @@
 #include <functional>
 
 #include "render/dynamic_buffers.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 
 using namespace render_test;
 

@@ -5,7 +5,7 @@
 
 #include "platform/test_clock.h"
 #include "render/dynamic_buffers.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 
 using namespace render_test;
 

@@ -10,6 +10,7 @@
 
 #include "actors/actor.h"
 #include "actors/weapon.h"
+#include "core/frame_view.h"
 #include "core/mission_timers.h"
 #include "game/game_cvars.h"
 #include "game/game_state.h"
@@ -20,13 +21,14 @@
 #include "render/bitmap_font.h"
 #include "render/camera.h"
 #include "render/hud.h"
+#include "render/hud_input.h"
 #include "render/render_clock.h"
 #include "render/render_cvars.h"
 #include "scene/command_menu.h"
 #include "scene/hud_overlays.h"
 #include "scene/object_preview.h"
 #include "scene/scene_state.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 
 using namespace render_test;
 using Names = std::vector<std::string>;
@@ -118,22 +120,22 @@ protected:
         m_actor->weaponOwned[2] = true;
         m_actor->selectedSlot = 2;
         m_seat.weapon = m_gun.get();
-        g_game.player = m_actor.get();
+        g_frameView.player = m_actor.get();
         g_drawn.clear();
     }
     void EndWorld()
     {
-        g_game.player = nullptr;
+        g_frameView.player = nullptr;
         m_actor->weaponOwned[2] = false;  // the rifle is the test's
         m_actor.reset();
         m_rifle.reset();
         m_gun.reset();
         m_tank.reset();
-        g_game.hud = {};
-        g_game.commandMenu = {};
+        g_hudInput.flags = {};
+        g_hudInput.commandMenu = {};
         CommandMenuSetLineTracer(nullptr);
-        g_game.zoomView = false;
-        g_gui.inGameDisplay = false;
+        g_frameView.zoomView = false;
+        g_frameView.inGameDisplay = false;
         g_scene.firstPersonViewState = 0;
         GamePlayerSoundView().playerDead = false;
         GameSetPlayerClimbState(false, false);
@@ -179,22 +181,22 @@ TEST_F(Hud, TheLayersFollowTheGameState)
     const Case cases[] = {
         {"on foot", [](Hud&) {}, {"CROSS", "RIFLE", "LAYER5", "stay"}},
         {"dead", [](Hud&) { GamePlayerSoundView().playerDead = true; }, {}},
-        {"in-game screen", [](Hud&) { g_gui.inGameDisplay = true; }, {}},
-        {"mission over", [](Hud&) { g_game.hud.missionEnded = 1; }, {}},
-        {"sight with a scope", [](Hud&) { g_game.hud.sightView = 1; }, {"SCOPE", "RIFLE", "LAYER5", "stay"}},
+        {"in-game screen", [](Hud&) { g_frameView.inGameDisplay = true; }, {}},
+        {"mission over", [](Hud&) { g_hudInput.flags.missionEnded = 1; }, {}},
+        {"sight with a scope", [](Hud&) { g_hudInput.flags.sightView = 1; }, {"SCOPE", "RIFLE", "LAYER5", "stay"}},
         {"sight while the first-person view is busy",
          [](Hud&) {
-             g_game.hud.sightView = 1;
+             g_hudInput.flags.sightView = 1;
              g_scene.firstPersonViewState = 1;
          },
          {"RIFLE", "LAYER5", "stay"}},
         {"sight without a scope",
          [](Hud& t) {
-             g_game.hud.sightView = 1;
+             g_hudInput.flags.sightView = 1;
              t.m_rifle->zoomScreen = nullptr;
          },
          {"CROSS", "RIFLE", "LAYER5", "stay"}},
-        {"binocular", [](Hud&) { g_game.hud.binocularView = 1; }, {"BINOCULAR", "LAYER5", "stay"}},
+        {"binocular", [](Hud&) { g_hudInput.flags.binocularView = 1; }, {"BINOCULAR", "LAYER5", "stay"}},
         {"automatic of three modes",
          [](Hud& t) {
              t.m_rifle->fireModeCount = 3;
@@ -215,7 +217,7 @@ TEST_F(Hud, TheLayersFollowTheGameState)
          {"CROSS", "RIFLE", "LAYER0", "LAYER5", "stay"}},
         {"one mode", [](Hud& t) { t.m_rifle->fireMode = kFireModeAuto; }, {"CROSS", "RIFLE", "LAYER5", "stay"}},
         {"empty slot", [](Hud& t) { t.m_actor->weaponOwned[2] = false; }, {"LAYER5", "stay"}},
-        {"no player", [](Hud&) { g_game.player = nullptr; }, {"LAYER5"}},
+        {"no player", [](Hud&) { g_frameView.player = nullptr; }, {"LAYER5"}},
         {"driving",
          [](Hud& t) {
              t.m_seat.driver = 1;
@@ -227,8 +229,8 @@ TEST_F(Hud, TheLayersFollowTheGameState)
          {"MGCROSS", "MG", "TANKHUD", "LAYER5"}},
         {"toggles and meters",
          [](Hud& t) {
-             g_game.hud.layer3 = g_game.hud.nightVision = g_game.hud.quickMode = 1;
-             g_game.zoomView = true;
+             g_hudInput.flags.layer3 = g_hudInput.flags.nightVision = g_hudInput.flags.quickMode = 1;
+             g_frameView.zoomView = true;
              t.m_actor->oxygen = 5.0f, t.m_actor->oxygenMax = 10.0f;
          },
          {"CROSS", "RIFLE", "LAYER3", "LAYER5", "LAYER6", "LAYER7", "LAYER8", "QUICKMODE", "stay"}},
@@ -246,7 +248,7 @@ TEST_F(Hud, TheLayersFollowTheGameState)
         {"timer and objectives",
          [](Hud&) {
              StartTimer(nullptr, "bridge", 30);
-             g_game.hud.objectivesShown = 1;
+             g_hudInput.flags.objectivesShown = 1;
          },
          {"CROSS", "RIFLE", "LAYER5", "stay", "ITF", "OBJECTIVES"}},
         {"inset view", [](Hud&) { gbteskenable.SetBool(true); }, {"CROSS", "RIFLE", "LAYER4", "LAYER5", "stay"}},
@@ -270,17 +272,18 @@ TEST_F(Hud, TheExternalCameraDrawsTheReducedSet)
     const Case cases[] = {
         {"plain", [] {}, {"LAYER5"}},
         {"dead", [] { GamePlayerSoundView().playerDead = true; }, {}},
-        {"mission over", [] { g_game.hud.missionEnded = 1; }, {}},
+        {"mission over", [] { g_hudInput.flags.missionEnded = 1; }, {}},
         {"everything on",
          [] {
-             g_game.zoomView = true;
-             g_game.hud.layer3 = g_game.hud.quickMode = g_game.hud.layer9 = g_game.hud.objectivesShown = 1;
-             g_game.hud.binocularView = g_game.hud.nightVision = 1;  // not part of this set
+             g_frameView.zoomView = true;
+             g_hudInput.flags.layer3 = g_hudInput.flags.quickMode = g_hudInput.flags.layer9 =
+                 g_hudInput.flags.objectivesShown = 1;
+             g_hudInput.flags.binocularView = g_hudInput.flags.nightVision = 1;  // not part of this set
          },
          {"LAYER5", "LAYER6", "LAYER3", "QUICKMODE", "LAYER9", "OBJECTIVES"}},
         {"caption even while a game mode runs",
          [] {
-             g_game.hud.gameModeRunning = 1;
+             g_hudInput.flags.gameModeRunning = 1;
              g_gui.captionSlot = {1, g_now, 1000};
          },
          {"LAYER5", "layer11"}},
@@ -332,7 +335,7 @@ TEST_F(Hud, WhileAGameModeRunsTheMissionMessagesNeitherShowNorExpire)
     g_gui.captionSlot = {1, base, 100};
     g_gui.recordSlot = {1, base, 100};
     g_gui.responseSlot = {1, base, 100};
-    g_game.hud.gameModeRunning = 1;
+    g_hudInput.flags.gameModeRunning = 1;
     g_now = base + 50;
     EXPECT_EQ(Draw(), (Names{"CROSS", "RIFLE", "LAYER5", "stay"}));
     g_now = base + 5000;
@@ -340,7 +343,7 @@ TEST_F(Hud, WhileAGameModeRunsTheMissionMessagesNeitherShowNorExpire)
     EXPECT_EQ(g_gui.captionSlot.shown + g_gui.recordSlot.shown + g_gui.responseSlot.shown, 3);
 
     // Without the game mode they vanish at once; the expired record calls up a 10 s response.
-    g_game.hud.gameModeRunning = 0;
+    g_hudInput.flags.gameModeRunning = 0;
     EXPECT_EQ(Draw(), (Names{"CROSS", "RIFLE", "LAYER5", "layer13", "stay"}));
     EXPECT_EQ(g_gui.captionSlot.shown, 0);
     EXPECT_EQ(g_gui.recordSlot.shown, 0);
@@ -413,10 +416,10 @@ TEST_F(Hud, OverlaysAndTheCommandMenuComeWhenAsked)
     CommandMenuSetLineTracer([](const CommandMenuLine&) { ++menuLines; });
     Font font("menu", nullptr, nullptr, 16, 0, '_');
     const CommandMenuEntries entries;
-    g_game.commandMenu.font = &font;
-    g_game.commandMenu.entries = &entries;
-    g_game.hud.worldMarkersShown = 1;
-    g_game.hud.commandMenuOpen = 1;
+    g_hudInput.commandMenu.font = &font;
+    g_hudInput.commandMenu.entries = &entries;
+    g_hudInput.flags.worldMarkersShown = 1;
+    g_hudInput.flags.commandMenuOpen = 1;
     StartTimer(nullptr, "extract", 60);
     Draw();
     Draw(true);
@@ -434,7 +437,7 @@ TEST_F(Hud, WorldMarkersFollowTheirSwitchOnlyInTheNormalView)
         u32_t drawn;
     } cases[] = {{false, 0, 0}, {false, 1, 1}, {true, 0, 1}, {true, 1, 1}};
     for (const auto& c : cases) {
-        g_game.hud.worldMarkersShown = c.shown;
+        g_hudInput.flags.worldMarkersShown = c.shown;
         HudOverlayRequestsClear();
         Draw(c.external);
         EXPECT_EQ(HudOverlayRequestsSoFar().worldMarkers, c.drawn)

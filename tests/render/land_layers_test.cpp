@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "core/console.h"
+#include "core/core_cvars.h"
 #include "core/winos.h"
-#include "game/game_cvars.h"
 #include "core/vfs.h"
 #include "game/loading_screen.h"
 #include "map/map_caches.h"

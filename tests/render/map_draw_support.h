@@ -12,7 +12,7 @@
 #include "render/state_cache.h"
 #include "render/visible_nodes.h"
 #include "support/map_octree_support.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 
 namespace map_test {
 

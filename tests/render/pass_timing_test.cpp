@@ -5,7 +5,7 @@
 
 #include "render/map_chunks.h"
 #include "render/pass_timing.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 
 namespace {
 

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "core/frame_view.h"
 #include "core/vfs.h"
 #include "gui/gui.h"
 #include "map/map_cvars.h"
@@ -19,7 +20,7 @@
 #include "render/shaders.h"
 #include "support/archive_builder.h"
 #include "support/temp_dir.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 #include "tests/render/texture_test_support.h"
 #include "scene/draw_lists.h"
 
@@ -72,7 +73,7 @@ protected:
         VFSShutdown();
         RenderSetClock(nullptr);
         D3D8TestClearShaderVersions();
-        g_gui.inGameDisplay = false;
+        g_frameView.inGameDisplay = false;
         m_folder.reset();
     }
 
@@ -211,12 +212,12 @@ TEST_F(WaterShaders, TheAnimationStandsStillWhileAnInGameScreenIsUpThenJumps)
         {2500, false, 0.5f}, {3000, true, 0.5f}, {4000, true, 0.5f}, {4000, false, 0.8f}, {6000, false, 0.2f}};
     for (const Step& step : steps) {
         g_now = step.now;
-        g_gui.inGameDisplay = step.inGame;
+        g_frameView.inGameDisplay = step.inGame;
         ShaderBindWater(0);
         EXPECT_NEAR(VertexConstant(4)[1], step.time, 1e-5f) << step.now;
     }
     g_now = 9000;
-    g_gui.inGameDisplay = true;
+    g_frameView.inGameDisplay = true;
     ShaderBindWater(1);
     EXPECT_NEAR(VertexConstant(4)[1], 0.0f, 1e-6f) << "slot 1 has no earlier value of its own";
 }

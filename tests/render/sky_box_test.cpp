@@ -9,7 +9,7 @@
 #include "render/map_render_setup.h"
 #include "render/sky_box.h"
 #include "render/texture_manager.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "render/state_cache.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 
 using namespace render_test;
 

@@ -4,16 +4,18 @@
 #include <cmath>
 #include <memory>
 
+#include "core/frame_view.h"
 #include "game/game_state.h"
 #include "game/player_view.h"
 #include "map/map_cvars.h"
 #include "map/octree.h"
 #include "render/camera.h"
+#include "render/hud_input.h"
 #include "render/render_clock.h"
 #include "render/render_cvars.h"
 #include "render/sun_flare.h"
 #include "scene/sun_effect.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 
 using namespace render_test;
 
@@ -34,7 +36,7 @@ protected:
         RenderCore::SetUp();
         RenderSetClock(FakeClock);
         g_sunFlare = SunFlareState();
-        g_game.frameTime = 0.01f;
+        g_frameView.frameTime = 0.01f;
         SetSun(0.0f, 0.0f, 1.0f);
         float* viewer = GameGetViewPos();
         viewer[0] = viewer[1] = viewer[2] = 0.0f;
@@ -46,7 +48,7 @@ protected:
         RenderFreeSunEffect();
         OctreeDestroy();
         RenderSetClock(nullptr);
-        g_game.hud = {};
+        g_hudInput.flags = {};
         rbwireframe.SetBool(false);
         if (m_white)
             m_white->Release();
@@ -249,7 +251,7 @@ TEST_F(SunFlare, ColourComesFromTheAlphaFactorOrTheNightVisionTint)
         element.alphaFactor = c.alphaFactor;
         element.enabled = c.disabled ? 0 : 1;
         UseElements({element});
-        g_game.hud.nightVision = c.nightVision ? 1 : 0;
+        g_hudInput.flags.nightVision = c.nightVision ? 1 : 0;
         g_sunFlare.lastTest = g_now;  // no new test needed
         EXPECT_TRUE(ColourNear(DrawFrame().At(kWidth / 2, kHeight / 2), c.expected, 2)) << c.what;
     }

@@ -10,7 +10,7 @@
 #include "platform/d3dx8_texture.h"
 #include "support/archive_builder.h"
 #include "support/temp_dir.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 
 namespace texture_test {
 

@@ -9,12 +9,13 @@
 #include "game/game_state.h"
 #include "render/bitmap_font.h"
 #include "render/camera.h"
+#include "render/hud_input.h"
 #include "render/state_cache.h"
 #include "scene/command_menu.h"
 #include "scene/frame_state.h"
 #include "scene/scene_passes.h"
 #include "world/dynamic_object.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 
 using namespace render_test;
 
@@ -45,14 +46,14 @@ protected:
         RenderCore::SetUp();
         g_lines.clear();
         CommandMenuSetLineTracer(Note);
-        g_game.commandMenu = {};
-        g_game.commandMenu.font = &m_font;
-        g_game.commandMenu.textSize = 12.5f;  // scale 1 on the 64-wide test screen: lines 16 apart
+        g_hudInput.commandMenu = {};
+        g_hudInput.commandMenu.font = &m_font;
+        g_hudInput.commandMenu.textSize = 12.5f;  // scale 1 on the 64-wide test screen: lines 16 apart
     }
     void TearDown() override
     {
         CommandMenuSetLineTracer(nullptr);
-        g_game.commandMenu = {};
+        g_hudInput.commandMenu = {};
         RenderCore::TearDown();
     }
     DWORD TextureFactor()
@@ -97,7 +98,7 @@ TEST_F(CommandMenu, LinesOfTheRootAndOfAnOpenLevel)
     };
     for (const auto& c : cases) {
         g_lines.clear();
-        g_game.commandMenu.openItem = c.open;
+        g_hudInput.commandMenu.openItem = c.open;
         CommandMenuDraw(0.25f, 0.5f, 0, c.entries, c.selected, 0xFFFFFFFFu, c.title);
         EXPECT_EQ(g_lines, c.lines) << "selected " << c.selected;
     }
@@ -111,7 +112,7 @@ TEST_F(CommandMenu, NoFontDrawsNothingAndTheFactorIsWhiteAfterTheMenu)
     EXPECT_EQ(TextureFactor(), 0xFFFFFFFFu);
 
     g_lines.clear();
-    g_game.commandMenu.font = nullptr;
+    g_hudInput.commandMenu.font = nullptr;
     RenderSetState(D3DRS_TEXTUREFACTOR, 0x12345678u);
     CommandMenuDraw(0.0f, 0.0f, 0, &two, 0, 0x80FF0000u, true);
     EXPECT_TRUE(g_lines.empty());
@@ -158,15 +159,15 @@ TEST_F(CommandMenu, IndicatorsMarkTheHighlightedTargetGreenAndTheRememberedItems
     m_hold.target = &unused;
     CommandMenuItem remembered{"Remembered", &right};
     const CommandMenuEntries two = {&m_move, &m_hold};
-    g_game.hud.commandMenuOpen = 1;
-    g_game.commandMenu.entries = &two;
-    g_game.commandMenu.selection = 1;
-    g_game.commandMenu.rememberedSecond = &remembered;
+    g_hudInput.flags.commandMenuOpen = 1;
+    g_hudInput.commandMenu.entries = &two;
+    g_hudInput.commandMenu.selection = 1;
+    g_hudInput.commandMenu.rememberedSecond = &remembered;
     g_scenePassGame.indicatorFlags[0] = g_scenePassGame.indicatorFlags[1] = 1;
     ScenePassRun(SCENE_PASS_MENU_INDICATORS);
     const Pixels pixels = ReadBackBuffer(Device());
     RenderEndFrame(false);
-    g_game.hud = {};
+    g_hudInput.flags = {};
     g_scenePassGame = {};
     EXPECT_GT(ColourIn(pixels, 0xFF00FF00u, 0, 28), 0) << "the highlighted entry's target";
     EXPECT_GT(ColourIn(pixels, 0xFFFF0000u, 36, 64), 0) << "the remembered item's target";

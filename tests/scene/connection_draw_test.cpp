@@ -11,6 +11,7 @@
 #include "map/map_cvars.h"
 #include "map/world_registry.h"
 #include "render/camera.h"
+#include "render/hud_input.h"
 #include "render/render_cvars.h"
 #include "scene/connection_draw.h"
 #include "scene/scene_cvars.h"
@@ -18,7 +19,7 @@
 #include "scene/shader_set_pass.h"
 #include "scene/wide_projection.h"
 #include "support/keep_var.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 #include "tests/scene/scene_fixture.h"
 #include "world/graph_obj.h"
 #include "world/shader_settings.h"
@@ -183,7 +184,7 @@ protected:
         rbshadows.value.asBool = true;
         rbwireframe.value.asBool = false;
         RenderViewUnderWater = 0;
-        g_game.hud.nightVision = 0;
+        g_hudInput.flags.nightVision = 0;
         const float white[4] = {1, 1, 1, 1};
         std::memcpy(mcmapambient.value.asColour, white, sizeof white);
         std::memcpy(mcmapdiffuse.value.asColour, white, sizeof white);

@@ -8,12 +8,13 @@
 #include "platform/test_clock.h"
 #include "render/camera.h"
 #include "render/dynamic_buffers.h"
+#include "render/hud_input.h"
 #include "render/render_cvars.h"
 #include "scene/decal_list.h"
 #include "scene/decal_pass.h"
 #include "scene/scene_state.h"
 #include "support/keep_var.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 #include "tests/scene/scene_fixture.h"
 #include "world/anim_mesh.h"
 #include "world/decal.h"
@@ -33,7 +34,7 @@ protected:
         RenderSetupCamera(0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.2f, 1);
         float* view = GameGetViewPos();
         view[0] = view[1] = view[2] = 0.0f;
-        g_game.hud.nightVision = 0;
+        g_hudInput.flags.nightVision = 0;
         RenderViewUnderWater = 0;
         ASSERT_EQ(Device()->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &m_white), D3D_OK);
         D3DLOCKED_RECT locked = {};

@@ -12,7 +12,7 @@
 #include "render/state_cache.h"
 #include "scene/draw_record_replay.h"
 #include "scene/draw_records.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 
 namespace {
 

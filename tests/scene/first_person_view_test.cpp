@@ -14,6 +14,7 @@
 #include "actors/anim_entry.h"
 #include "actors/weapon.h"
 #include "core/actions.h"
+#include "core/frame_view.h"
 #include "core/input.h"
 #include "core/random.h"
 #include "core/sound_system.h"
@@ -32,7 +33,7 @@
 #include "render/state_cache.h"
 #include "tools/aff_make/aff_writer.h"
 #include "world/anim_cache.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 #include "world/anim_mesh.h"
 
 namespace {
@@ -50,8 +51,8 @@ protected:
         m_b = MakeWeapon(1);
         m_player.weapons[0] = m_a.get();
         m_player.selectedSlot = 0;
-        g_game.player = &m_player;
-        g_game.frameTime = 0.1f;
+        g_frameView.player = &m_player;
+        g_frameView.frameTime = 0.1f;
         g_firstPersonView = FirstPersonViewState();
         g_firstPersonControl = FirstPersonControl();
         ClearInput();
@@ -65,9 +66,9 @@ protected:
         RenderEndFrame(true);
         for (Weapon*& weapon : m_player.weapons)
             weapon = nullptr;
-        g_game.player = nullptr;
-        g_game.frameTime = 0.001f;
-        g_gui.screenOpen = false;
+        g_frameView.player = nullptr;
+        g_frameView.frameTime = 0.001f;
+        g_frameView.screenOpen = false;
         g_firstPersonView = FirstPersonViewState();
         g_firstPersonControl = FirstPersonControl();
         ClearInput();
@@ -317,7 +318,7 @@ TEST_F(FirstPersonView, HiddenWeaponsStillAnimateAndASlotWithoutVariantsStandsSt
         rbfp.SetBool(row.rbfpOn);
         Press(ACTION_ZOOM, row.zoom);
         m_b->scopeValue = row.scope ? 1 : 0;  // the weapon now held
-        g_gui.screenOpen = row.screen;
+        g_frameView.screenOpen = row.screen;
         m_player.weapons[0] = m_b.get();  // a switch, whose time must run
         g_firstPersonView.animTime = 0.0f;
         const float before = g_firstPersonView.animTime;
@@ -330,7 +331,7 @@ TEST_F(FirstPersonView, HiddenWeaponsStillAnimateAndASlotWithoutVariantsStandsSt
     }
     rbfp.SetBool(true);
     Press(ACTION_ZOOM, false);
-    g_gui.screenOpen = false;
+    g_frameView.screenOpen = false;
 
     m_a->fpAnims[FP_SLOT_AIM].animationCount = 0;
     const float time = g_firstPersonView.animTime;

@@ -11,7 +11,7 @@
 #include "core/console.h"
 #include "scene/gpu_anim_buffers.h"
 #include "support/engine_log.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 #include "tests/scene/anim_mesh_fixture.h"
 
 using namespace render_test;

@@ -9,13 +9,14 @@
 #include "core/mission_timers.h"
 #include "gui/gui.h"
 #include "render/bitmap_font.h"
+#include "render/hud_input.h"
 #include "render/render_clock.h"
 #include "map/octree.h"
 #include "render/state_cache.h"
 #include "scene/hud_overlays.h"
 #include "scene/object_draw.h"
 #include "scene/scene_state.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 
 using namespace render_test;
 
@@ -139,7 +140,7 @@ TEST_F(ItfList, HeaderThenOneLinePerTimerWithTheWholeSecondsLeft)
     Font font("hud", texture, nullptr, 16, 0, '_');
     for (int c = ' '; c < 127; ++c)
         font.SetGlyph(static_cast<u8_t>(c), 0.0f, 0.0f, 0.25f, 0.25f, 100, 100);
-    g_gui.defaultFont = &font;
+    g_hudInput.defaultFont = &font;
     GuiScreen* screen = new GuiScreen("ITF");
     screen->left = 0.5f;
     screen->top = 0.25f;
@@ -155,7 +156,7 @@ TEST_F(ItfList, HeaderThenOneLinePerTimerWithTheWholeSecondsLeft)
     HudSetItfTracer(nullptr);
     ClearTimers();
     GuiShutdown();
-    g_gui.defaultFont = nullptr;
+    g_hudInput.defaultFont = nullptr;
     RenderSetTexture(0, nullptr);
     texture->Release();
     HudOverlayRequestsClear();

@@ -8,7 +8,7 @@
 #include "render/state_cache.h"
 #include "scene/frame_state.h"
 #include "scene/hud_overlays.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 
 using namespace render_test;
 

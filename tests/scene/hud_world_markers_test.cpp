@@ -11,13 +11,14 @@
 #include "game/game_state.h"
 #include "gui/gui.h"
 #include "render/camera.h"
+#include "render/hud_input.h"
 #include "render/render_clock.h"
 #include "render/state_cache.h"
 #include "render/texture_preload.h"
 #include "scene/frame_state.h"
 #include "scene/hud_overlays.h"
 #include "scene/object_preview.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 
 using namespace render_test;
 
@@ -168,8 +169,8 @@ protected:
         layer->width = 0.5f;
         layer->height = 0.125f;  // pixels 16..47 by 0..5
         GuiAddScreen(layer);
-        g_game.hud = {};
-        g_game.hud.markersReady = 1;
+        g_hudInput.flags = {};
+        g_hudInput.flags.markersReady = 1;
         m_point.kind = ENVELOPE_KIND_POINT;
         m_point.visible = 1;
         m_point.name.Assign("exfil");
@@ -181,7 +182,7 @@ protected:
         EnvelopeUnregister(&m_point);
         GameSetPickedObject(nullptr);
         ObjectPreviewClear();
-        g_game.hud = {};
+        g_hudInput.flags = {};
         GuiShutdown();
         g_preloadedTextures.compass = g_preloadedTextures.guiIndicator = nullptr;
         RenderSetTexture(0, nullptr);
@@ -236,8 +237,8 @@ TEST_F(WorldMarkerPixels, NothingWithoutTheSwitchAndNoStripWhileTheHudIsHidden)
         u8_t ready, hidden;
     } cases[] = {{0, 0}, {1, 1}};
     for (const auto& c : cases) {
-        g_game.hud.markersReady = c.ready;
-        g_game.hud.hudHidden = c.hidden;
+        g_hudInput.flags.markersReady = c.ready;
+        g_hudInput.flags.hudHidden = c.hidden;
         HudDrawWorldMarkers();
     }
     const Pixels pixels = ReadBackBuffer(Device());
@@ -247,7 +248,7 @@ TEST_F(WorldMarkerPixels, NothingWithoutTheSwitchAndNoStripWhileTheHudIsHidden)
 
 TEST_F(WorldMarkerPixels, TheZoomedViewReadsThePickedEnvelope)
 {
-    g_game.hud.binocularView = 1;
+    g_hudInput.flags.binocularView = 1;
     GameSetPickedObject(&m_point);
     HudDrawWorldMarkers();
     EXPECT_STREQ(rs_sightenvname.String(), "exfil");

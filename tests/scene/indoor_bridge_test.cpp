@@ -11,6 +11,9 @@
 #include <tuple>
 #include <vector>
 
+#include "actors/actor.h"
+#include "actors/projectile.h"
+#include "actors/weapon.h"
 #include "core/console.h"
 #include "core/plugin_host.h"
 #include "game/game_cvars.h"
@@ -33,7 +36,7 @@
 #include "scene/visibility_pass.h"
 #include "support/map_octree_support.h"
 #include "tests/plugins/indoor_plugin/indoor_plugin_state.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 #include "tests/render/texture_test_support.h"
 #include "tests/scene/placed_object_fixture.h"
 #include "tests/scene/scene_fixture.h"
@@ -168,6 +171,43 @@ TEST_F(IndoorBridge, WithoutAnIndoorPluginNothingIsIndoors)
     // No answer: the indoor road finds no cell, so the frame stays outdoors.
     IndoorRender();
     EXPECT_EQ(g_visible.nodeCount, 0u);
+}
+
+// A soldier's shot carries the indoor object and cell of its fire point, found along the way from
+// the soldier to it; the soldier's own two words stay as they were.
+TEST_F(IndoorBridge, AShotTakesTheIndoorCellOfItsFirePoint)
+{
+    LoadPlugin();
+    BuildTree();
+    m_state->attachHandle = 0x5150;
+    m_state->claimCell = 7;
+    Structure* house = AddStructure(kHouse);
+    IndoorMissionLoaded();
+    Actor* soldier = new Actor();
+    Weapon* gun = new Weapon();
+    gun->bulletTemplate = new Projectile();
+    gun->bulletTemplate->name.Assign("slug");
+    gun->SetOwner(soldier);
+    gun->roundsInGun = 5;
+    soldier->weapons[0] = gun;
+    soldier->weaponOwned[0] = true;
+    soldier->weaponCount = 1;
+    soldier->selectedSlot = 0;
+    soldier->SetPosition({0.0f, 0.0f, 0.0f});  // in the house; the eye 17 above, too
+    ASSERT_TRUE(soldier->FireAt(0.0f, 0.0f, false, true));
+    DynamicObject** objects = nullptr;
+    s32_t count = 0;
+    DynObjectsGet(&objects, &count);
+    ASSERT_GT(count, 0);
+    Projectile* shot = static_cast<Projectile*>(objects[count - 1]);
+    ASSERT_EQ(shot->typeId, OBJECT_TYPE_PROJECTILE);
+    EXPECT_EQ(shot->indoorObject, static_cast<void*>(house));
+    EXPECT_EQ(shot->indoorCell, 7);
+    EXPECT_EQ(soldier->indoorObject, nullptr);
+    EXPECT_EQ(soldier->indoorCell, 0);
+    DynObjectRemove(shot);
+    delete soldier;
+    delete shot;
 }
 
 TEST_F(IndoorBridge, ThePluginClaimsTheCameraCellAndAnswersTracesAndQueries)

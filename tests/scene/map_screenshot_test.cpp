@@ -33,7 +33,7 @@
 #include "support/keep_var.h"
 #include "support/map_world.h"
 #include "support/temp_dir.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 #include "tools/map_author/map_author.h"
 #include "tools/sky_make/sky_description.h"
 #include "scene/draw_lists.h"

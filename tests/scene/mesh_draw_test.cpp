@@ -6,9 +6,11 @@
 #include <cstring>
 #include <vector>
 
+#include "core/frame_view.h"
 #include "game/game_state.h"
 #include "map/map_cvars.h"
 #include "render/camera.h"
+#include "render/hud_input.h"
 #include "render/map_render_setup.h"
 #include "render/render_cvars.h"
 #include "render/state_cache.h"
@@ -20,7 +22,7 @@
 #include "scene/object_draw.h"
 #include "scene/object_pass.h"
 #include "scene/scene_state.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 #include "tests/scene/anim_mesh_fixture.h"
 #include "tests/scene/scene_fixture.h"
 #include "tools/aff_make/aff_description.h"
@@ -187,8 +189,8 @@ protected:
         RenderSetPassSelector(PASS_SELECTOR_ALL_TERMS);
         RenderSetAnimatedFlag(false);
         RenderSetObjectFog(true);
-        g_game.viewModeToggle = 0;
-        g_game.hud.nightVision = 0;
+        g_frameView.viewModeToggle = 0;
+        g_hudInput.flags.nightVision = 0;
         RenderMeshPassIndex = 0;
         RenderSetState(D3DRS_AMBIENT, 0xFF000000);
         RenderSetState(D3DRS_ZENABLE, 0);

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 
+#include "core/frame_view.h"
 #include "game/game_state.h"
 #include "map/map_cvars.h"
 #include "render/camera.h"
@@ -55,7 +56,7 @@ TEST(MeshFog, DecisionForAPlacedMesh)
     for (int i = 0; i < 4; ++i)
         mcfogcolor.value.asColour[i] = colour[i];
     g_camera.position = {0.0f, 0.0f, 0.0f};
-    g_game.viewModeToggle = 0;
+    g_frameView.viewModeToggle = 0;
 
     AnimVertexData block;
     block.boxMin = {-1.0f, -1.0f, -1.0f};
@@ -83,9 +84,9 @@ TEST(MeshFog, DecisionForAPlacedMesh)
     rbfog.value.asBool = false;
     EXPECT_FALSE(MeshFogDecide(&block, far).applies);
     rbfog.value.asBool = true;
-    g_game.viewModeToggle = 1;
+    g_frameView.viewModeToggle = 1;
     EXPECT_FALSE(MeshFogDecide(&block, far).applies);
-    g_game.viewModeToggle = 0;
+    g_frameView.viewModeToggle = 0;
     rfobjrad.value.asFloat = 1.0f;
     EXPECT_TRUE(MeshFogDecide(&block, far).perVertex);
     mfrange.value.asFloat = 0.0f;

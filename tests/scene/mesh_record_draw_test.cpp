@@ -5,9 +5,11 @@
 #include <cmath>
 #include <cstring>
 
+#include "core/frame_view.h"
 #include "game/game_state.h"
 #include "map/map_cvars.h"
 #include "render/camera.h"
+#include "render/hud_input.h"
 #include "render/render_cvars.h"
 #include "render/state_cache.h"
 #include "scene/decal_pass.h"
@@ -18,7 +20,7 @@
 #include "scene/object_draw.h"
 #include "scene/scene_state.h"
 #include "support/keep_var.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 #include "tests/scene/anim_mesh_fixture.h"
 #include "tests/scene/scene_fixture.h"
 #include "world/decal.h"
@@ -75,7 +77,7 @@ protected:
         RenderCore::SetUp();
         RenderSetupCamera(0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.2f, 1);
         rbfog.value.asBool = false;
-        g_game.hud.nightVision = 0;
+        g_hudInput.flags.nightVision = 0;
         RenderSetPassSelector(PASS_SELECTOR_ALL_TERMS);
         DrawRecordListInit();
     }
@@ -215,7 +217,7 @@ TEST_F(MeshRecords, FarGpuHeldRecordsTakeNoFogPass)
 {
     auto anim = ReadAff(OneFrame({Quad(2.0f, 1, 1, 1)}));
     rbfog.value.asBool = true;
-    g_game.viewModeToggle = 0;
+    g_frameView.viewModeToggle = 0;
     RenderSetObjectFog(true);
     mffogstart.value.asFloat = 0.1f;  // the fog starts at 1 unit
     mfrange.value.asFloat = 1.0f;     // and is complete at 10

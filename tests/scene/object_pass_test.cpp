@@ -15,7 +15,7 @@
 #include "scene/object_pass.h"
 #include "scene/static_map_pass.h"
 #include "support/keep_var.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 #include "tests/scene/scene_fixture.h"
 #include "world/dynamic_object.h"
 

@@ -9,7 +9,7 @@
 #include "render/state_cache.h"
 #include "scene/object_preview.h"
 #include "scene/scene_passes.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 #include "world/dynamic_object.h"
 
 using namespace render_test;

@@ -34,7 +34,7 @@
 #include "support/keep_var.h"
 #include "support/map_octree_support.h"
 #include "support/temp_dir.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 #include "tests/scene/placed_object_fixture.h"
 #include "tools/aff_make/aff_writer.h"
 #include "world/anim_cache.h"

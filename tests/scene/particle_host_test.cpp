@@ -19,6 +19,7 @@
 #include "platform/win32.h"
 #include "render/camera.h"
 #include "render/fpw_transform.h"
+#include "render/hud_input.h"
 #include "render/render_cvars.h"
 #include "render/texture_manager.h"
 #include "scene/object_draw.h"
@@ -29,7 +30,7 @@
 #include "scene/particles_draw.h"
 #include "scene/quad_records.h"
 #include "tests/plugins/particle_plugin/particle_plugin_state.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 #include "tests/scene/anim_mesh_fixture.h"
 #include "tests/scene/scene_fixture.h"
 #include "tools/aff_make/aff_writer.h"
@@ -80,7 +81,7 @@ protected:
         mfrange.value.asFloat = 2e6f;
         rbparticles.value.asBool = true;
         rbfog.value.asBool = false;
-        g_game.hud.nightVision = 0;
+        g_hudInput.flags.nightVision = 0;
         RegisterHostInterface(g_pluginHost);
         PluginRecord* record = g_pluginHost.LoadPluginFile(ZINTAR_TEST_PLUGIN_DIR, "particle_test.plg");
         ASSERT_NE(record, nullptr);
@@ -104,7 +105,7 @@ protected:
         TexturesReleaseAll();
         std::memcpy(GameGetViewPos(), m_savedView, sizeof m_savedView);
         RenderSetPassSelector(m_keptSelector);
-        g_game.hud.nightVision = 0;
+        g_hudInput.flags.nightVision = 0;
         RenderCore::TearDown();
     }
 
@@ -224,7 +225,7 @@ TEST_F(ParticleHost, EachKindBecomesItsRecord)
     EXPECT_EQ(QuadFields(DrawRecordAt(0))->texture, nullptr);
     EXPECT_EQ(QuadFields(DrawRecordAt(0))->colour, 0x80FF7F00u);
     DrawRecordsClear();
-    g_game.hud.nightVision = 1;
+    g_hudInput.flags.nightVision = 1;
     rc_nvisioncol.value.asColour[0] = 0.0f;
     rc_nvisioncol.value.asColour[1] = 1.0f;
     rc_nvisioncol.value.asColour[2] = 0.0f;

@@ -10,7 +10,7 @@
 #include "scene/draw_record_replay.h"
 #include "scene/draw_records.h"
 #include "scene/plant_batch.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 #include "tests/scene/scene_fixture.h"
 
 using namespace render_test;

@@ -13,7 +13,7 @@
 #include "scene/draw_records.h"
 #include "scene/quad_records.h"
 #include "scene/scene_state.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 #include "tests/scene/scene_fixture.h"
 
 using namespace render_test;

@@ -12,7 +12,7 @@
 #include "scene/scene_passes.h"
 #include "game/player_view.h"
 #include "render/render_cvars.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 #include "tests/render/texture_test_support.h"
 #include "tests/scene/scene_fixture.h"
 

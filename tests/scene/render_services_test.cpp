@@ -13,7 +13,7 @@
 #include "scene/render_services.h"
 #include "scene/scene_cvars.h"
 #include "tests/map/material_fixture.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 #include "tests/scene/scene_fixture.h"
 #include "world/dynamic_object.h"
 

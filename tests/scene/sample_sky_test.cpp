@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
+#include <set>
 #include <string>
 
 #include "core/script_file.h"
@@ -105,17 +107,67 @@ TEST(SampleSky, GradientsRunDownTheFaceOrOutFromItsCentre)
                                  &sky, &error))
         << error;
     const std::string vertical = sky::FaceImage(sky, sky.faces[0]);
-    ASSERT_EQ(vertical.size(), 18u + 4 * 4 * 3);
-    EXPECT_EQ(static_cast<u8_t>(vertical[17]), 0x20);  // top row first
-    // Rows at 1/8, 3/8, 5/8, 7/8 of the way down; pixels stored blue, green, red.
+    ASSERT_EQ(vertical.size(), 18u + 4 * 4 * 4);
+    EXPECT_EQ(static_cast<u8_t>(vertical[16]), 32);
+    EXPECT_EQ(static_cast<u8_t>(vertical[17]), 0x28);  // top row first, 8 alpha bits
+    // Rows at 1/8, 3/8, 5/8, 7/8 of the way down; pixels stored blue, green, red, alpha (opaque).
     const int red[4] = {25, 75, 125, 175};
-    for (int row = 0; row < 4; ++row)
-        EXPECT_EQ(static_cast<u8_t>(vertical[18 + row * 12 + 2]), red[row]) << row;
+    for (int row = 0; row < 4; ++row) {
+        EXPECT_EQ(static_cast<u8_t>(vertical[18 + row * 16 + 2]), red[row]) << row;
+        EXPECT_EQ(static_cast<u8_t>(vertical[18 + row * 16 + 3]), 255) << row;
+    }
     const std::string radial = sky::FaceImage(sky, sky.faces[1]);
-    const auto at = [&](int x, int y) { return static_cast<u8_t>(radial[18 + (y * 4 + x) * 3]); };
+    const auto at = [&](int x, int y) { return static_cast<u8_t>(radial[18 + (y * 4 + x) * 4]); };
     EXPECT_EQ(at(1, 1), at(2, 2));
     EXPECT_GT(at(1, 1), at(0, 1));
     EXPECT_EQ(at(0, 0), 0);  // the corners lie beyond the last stop
+}
+
+// The faces of a whole box agree where they meet, however different their gradients: the side faces'
+// edge columns row by row, their top rows with the top face's rim and their bottom rows with the
+// bottom face's; inside, each face keeps its own gradient.
+TEST(SampleSky, TheFacesOfAWholeBoxMeetWithoutASeam)
+{
+    sky::SkyDescription sky;
+    std::string error;
+    ASSERT_TRUE(
+        sky::ParseSkyDescription("size 32\n"
+                                 "face up radial 0 255 255 255 1 0 0 200\n"
+                                 "face rt vertical 0 10 20 30 1 200 100 40\n"
+                                 "face lf vertical 0 90 20 30 0.5 250 250 250 1 20 100 40\n"
+                                 "face bk vertical 0 10 200 30 1 200 100 240\n"
+                                 "face fr vertical 0 50 20 230 1 0 0 0\n"
+                                 "face dn radial 0 0 0 0 1 255 0 0\n",
+                                 &sky, &error))
+        << error;
+    const int n = sky.size;
+    std::map<std::string, std::string> images;
+    for (const sky::SkyFace& face : sky.faces)
+        images[face.suffix] = sky::FaceImage(sky, face);
+    const auto pixel = [&](const std::string& suffix, int x, int y) {
+        return images[suffix].substr(18 + std::size_t(y * n + x) * 4, 4);
+    };
+    const std::string rim = pixel("up", 0, 0), floor = pixel("dn", 0, 0);
+    for (int i = 0; i < n; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(pixel("up", i, 0), rim);
+        EXPECT_EQ(pixel("up", 0, i), rim);
+        EXPECT_EQ(pixel("up", n - 1, i), rim);
+        EXPECT_EQ(pixel("up", i, n - 1), rim);
+        EXPECT_EQ(pixel("dn", i, 0), floor);
+        EXPECT_EQ(pixel("dn", n - 1, i), floor);
+        for (const char* side : {"rt", "lf", "bk", "fr"}) {
+            EXPECT_EQ(pixel(side, i, 0), rim) << side;
+            EXPECT_EQ(pixel(side, i, n - 1), floor) << side;
+            EXPECT_EQ(pixel(side, 0, i), pixel("rt", 0, i)) << side;
+            EXPECT_EQ(pixel(side, n - 1, i), pixel("rt", 0, i)) << side;
+        }
+    }
+    // The middle of each side face is still its own: the four differ there.
+    std::set<std::string> middles;
+    for (const char* side : {"rt", "lf", "bk", "fr"})
+        middles.insert(pixel(side, n / 2, n / 2));
+    EXPECT_EQ(middles.size(), 4u);
 }
 
 TEST(SampleSky, TheEnvironmentScriptHoldsTheSampleEnvironment)

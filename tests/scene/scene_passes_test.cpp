@@ -36,7 +36,7 @@
 #include "scene/scene_state.h"
 #include "scene/stats_overlay.h"
 #include "support/keep_var.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 #include "tests/scene/scene_fixture.h"
 #include "world/dynamic_object.h"
 #include "world/shadow_volume.h"

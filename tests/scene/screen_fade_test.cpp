@@ -7,7 +7,7 @@
 #include "render/state_cache.h"
 #include "scene/scene_passes.h"
 #include "scene/screen_fade.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 
 using namespace render_test;
 

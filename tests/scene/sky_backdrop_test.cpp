@@ -11,6 +11,7 @@
 #include "game/player_view.h"
 #include "map/map_cvars.h"
 #include "render/camera.h"
+#include "render/hud_input.h"
 #include "render/map_render_setup.h"
 #include "render/render_cvars.h"
 #include "render/sun_flare.h"
@@ -21,7 +22,7 @@
 #include "scene/sky_backdrop.h"
 #include "scene/sun_effect.h"
 #include "scene/sun_lights.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 #include "world/graph_obj.h"
 
 using namespace render_test;
@@ -80,7 +81,7 @@ protected:
             value = 0.0f;
         RenderFreeSunEffect();
         RenderSetSunDirection({0.0f, 1.0f, 0.0f});
-        g_game.hud = {};
+        g_hudInput.flags = {};
         g_sunFlare = SunFlareState();
         g_scene = SceneState();
         g_camera.cameraObject = nullptr;
@@ -294,7 +295,7 @@ TEST_F(SkyBackdrop, NightVisionTintsTheSpritesFourTimesInItsColour)
     UseElements({Element(grey, 8.0f)});
     Look(0.0f, 0.0f);
     EXPECT_TRUE(ColourNear(Draw().At(kWidth / 2, kHeight / 2), 0xFF202020));
-    g_game.hud.nightVision = 1;
+    g_hudInput.flags.nightVision = 1;
     // 0x20 x (0x40, 0xFF, 0x80) / 255 x 4.
     EXPECT_TRUE(ColourNear(Draw().At(kWidth / 2, kHeight / 2), 0xFF208040, 2));
     EXPECT_TRUE(ColourNear(Draw(true).At(kWidth / 2, kHeight / 2), 0xFF202020, 2)) << "standalone";
@@ -383,7 +384,7 @@ TEST_F(SkyBackdrop, SunLightsTakeTheMapColoursOrTheNightVisionGrey)
     mvsundir.value.asVector[2] = 4.0f;
     rf_nvmul.value.asFloat = 2.0f;
     for (bool night : {false, true}) {
-        g_game.hud.nightVision = night ? 1 : 0;
+        g_hudInput.flags.nightVision = night ? 1 : 0;
         g_render.worldLightingSetUp = false;
         RenderSetSunLights(2);
         EXPECT_TRUE(g_render.worldLightingSetUp);

@@ -18,7 +18,7 @@
 #include "support/keep_var.h"
 #include "support/temp_dir.h"
 #include "tests/map/cache_land.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 #include "tests/scene/scene_fixture.h"
 
 using namespace render_test;

@@ -8,6 +8,7 @@
 #include "map/map_cvars.h"
 #include "render/colour_pack.h"
 #include "render/debug_primitives.h"
+#include "render/hud_input.h"
 #include "render/map_render_setup.h"
 #include "render/render_cvars.h"
 #include "map/static_map_buffers.h"
@@ -62,7 +63,7 @@ protected:
             if (texture)
                 texture->Release();
         }
-        g_game.hud.nightVision = 0;
+        g_hudInput.flags.nightVision = 0;
         g_scene.viewUnderWater = 0;
         MapDraw::TearDown();
     }
@@ -118,7 +119,7 @@ TEST_F(StaticMapPass, LightmapFogAndLayerDrawsFollowTheSwitches)
         rblayerlod.SetBool(row.lod);
         rblm.SetBool(row.lm);
         rilayer.SetInt(row.layerMask);
-        g_game.hud.nightVision = row.nightVision ? 1 : 0;
+        g_hudInput.flags.nightVision = row.nightVision ? 1 : 0;
         g_scene.viewUnderWater = row.underWater ? 1 : 0;
         const StaticMapTextures textures = Textures();
         BeginFlatFrame();

@@ -5,7 +5,7 @@
 #include "map/map_grid.h"
 #include "render/dynamic_buffers.h"
 #include "scene/stream_emit.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 
 namespace {
 

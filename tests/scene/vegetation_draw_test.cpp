@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/frame_view.h"
 #include "core/random.h"
 #include "core/vegetation_mask.h"
 #include "core/winos.h"
@@ -17,13 +18,14 @@
 #include "map/vegetation_layers.h"
 #include "render/camera.h"
 #include "render/colour_pack.h"
+#include "render/hud_input.h"
 #include "render/map_render_setup.h"
 #include "render/render_cvars.h"
 #include "render/shader_hash.h"
 #include "scene/gpu_anim_buffers.h"
 #include "scene/vegetation.h"
 #include "support/keep_var.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 #include "tests/scene/anim_mesh_fixture.h"
 #include "tests/scene/scene_fixture.h"
 
@@ -171,8 +173,8 @@ protected:
         layer.billboard[1] = 20.0f;
         g_mapRender.landCompositeLit = m_white;
         g_mapRender.landCompositePlain = m_white;
-        g_game.frameTime = 0.0f;  // wind held
-        g_game.hud.nightVision = 0;
+        g_frameView.frameTime = 0.0f;  // wind held
+        g_hudInput.flags.nightVision = 0;
         VegetationInit();
         RenderSetupCamera(0.0f, 3.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.2f, 1);
     }
@@ -427,7 +429,7 @@ TEST_F(VegetationDraw, NightVisionSwitchesTheFactorStageZeroAndTheLayerTexture)
     IDirect3DTexture8* night = Solid(0xFF00FF00u);
     g_mapRender.landCompositePlain = night;
     for (bool on : {false, true}) {
-        g_game.hud.nightVision = on ? 1 : 0;
+        g_hudInput.flags.nightVision = on ? 1 : 0;
         std::vector<DrawState> draws;
         Frame(0.0f, 0.0f, nullptr, &draws);
         ASSERT_FALSE(draws.empty());
@@ -436,7 +438,7 @@ TEST_F(VegetationDraw, NightVisionSwitchesTheFactorStageZeroAndTheLayerTexture)
         EXPECT_EQ(draw.textureFactor, on ? ColourOf(rc_nvisioncol) : ColourOf(rcvegcol));
         EXPECT_EQ(draw.textures[1], on ? static_cast<IDirect3DBaseTexture8*>(night) : m_white);
     }
-    g_game.hud.nightVision = 0;
+    g_hudInput.flags.nightVision = 0;
     g_mapRender.landCompositePlain = nullptr;
     night->Release();
 }

@@ -34,7 +34,7 @@
 #include "support/files.h"
 #include "support/map_octree_support.h"
 #include "support/temp_dir.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 #include "tests/scene/placed_object_fixture.h"
 #include "tests/scene/scene_fixture.h"
 #include "world/graph_node.h"

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/def_file.h"
+#include "core/frame_view.h"
 #include "game/game_state.h"
 #include "game/game_view.h"
 #include "game/player_view.h"
@@ -39,7 +40,7 @@
 #include "support/keep_var.h"
 #include "support/map_octree_support.h"
 #include "support/temp_dir.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 #include "tests/scene/placed_object_fixture.h"
 #include "tools/aff_make/aff_writer.h"
 #include "world/anim_cache.h"
@@ -122,7 +123,7 @@ protected:
     {
         SecondaryViewsReset();
         g_render.shaders = m_shaders;
-        g_gui.inGameDisplay = false;
+        g_frameView.inGameDisplay = false;
         RenderViewUnderWater = 0;
         g_visible.waterTotal = 0;
         g_visible.nearestWater = 1e30f;
@@ -408,17 +409,17 @@ TEST_F(WaterViews, TheWaterClockStepsTheTexturesAndStandsStillBehindAScreen)
 
     RenderWaterTime = 0;
     rf_waterspeed.SetFloat(1.0f);
-    g_game.frameTime = 0.25f;
+    g_frameView.frameTime = 0.25f;
     ASSERT_EQ(RenderBeginFrame(), 0);
     MainVisibility();
     for (int i = 0; i < 4; ++i)
         RenderWaterSurface();
     EXPECT_EQ(RenderWaterTime, 1000u);
     EXPECT_EQ(RenderWaterFrame(), 1u);
-    g_gui.inGameDisplay = true;
+    g_frameView.inGameDisplay = true;
     RenderWaterSurface();
     EXPECT_EQ(RenderWaterTime, 1000u);
-    g_gui.inGameDisplay = false;
+    g_frameView.inGameDisplay = false;
     // A negative speed does not run the clock backwards through its unsigned range.
     rf_waterspeed.SetFloat(-1.0f);
     RenderWaterSurface();
@@ -436,7 +437,7 @@ TEST_F(WaterViews, TheWaterClockStepsTheTexturesAndStandsStillBehindAScreen)
     EXPECT_EQ(after.clear, before.clear);
     EXPECT_EQ(RenderWaterTime, 1000u);
     RenderEndFrame(true);
-    g_game.frameTime = 0.001f;
+    g_frameView.frameTime = 0.001f;
 }
 
 }  // namespace

@@ -18,7 +18,7 @@
 #include "render/texture_manager.h"
 #include "scene/clustered_mesh_pass.h"
 #include "support/temp_dir.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 #include "tests/world/aff_writer.h"
 #include "tests/world/node_tree.h"
 #include "world/anim_cache.h"

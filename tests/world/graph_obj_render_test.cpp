@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "ai/envelope.h"
+#include "core/frame_view.h"
 #include "game/game_state.h"
 #include "game/game_view.h"
 #include "map/map_cvars.h"
@@ -49,7 +50,7 @@ protected:
         g_scene.billboardsOn = true;
         g_scene.indoorPassRunning = false;
         g_scene.materialComponentMask = 0xFFFFFFFFu;
-        g_game.viewModeToggle = 0;
+        g_frameView.viewModeToggle = 0;
         GraphObjTest::TearDown();
     }
     // Places the object at the distance along z from the camera at the origin and updates it.
@@ -358,7 +359,7 @@ TEST_F(GraphObjBillboards, ANearOrUnfoggedBillboardIsABatchRecord)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         rbfog.SetBool(c.fog);
-        g_game.viewModeToggle = c.viewMode;
+        g_frameView.viewModeToggle = c.viewMode;
         BatchRecordReset();
         At(c.distance);
         object->Render();

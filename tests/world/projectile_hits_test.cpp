@@ -6,6 +6,7 @@
 #include <string>
 
 #include "actors/projectile.h"
+#include "core/frame_view.h"
 #include "core/script_file.h"
 #include "core/sound.h"
 #include "core/sound_system.h"
@@ -14,6 +15,7 @@
 #include "map/material.h"
 #include "map/material_table.h"
 #include "platform/d3dx8_math.h"
+#include "render/hud_input.h"
 #include "support/wave_bytes.h"
 #include "tests/map/material_fixture.h"
 #include "tests/world/graph_obj_fixture.h"
@@ -56,7 +58,7 @@ protected:
         projectile.damageA = 40.0f;
         projectile.damageB = 50.0f;
         projectile.direction = {1.0f, 0.0f, 0.0f};
-        g_game.frameTime = 0.02f;
+        g_frameView.frameTime = 0.02f;
     }
     void TearDown() override
     {
@@ -65,8 +67,8 @@ protected:
         MaterialsFree();
         SoundShutdown();
         DestroyScriptCache();
-        g_game.frameTime = 0.001f;
-        g_game.hud.allShaderSetsShown = 0;
+        g_frameView.frameTime = 0.001f;
+        g_hudInput.flags.allShaderSetsShown = 0;
         GraphObjTest::TearDown();
     }
     // The segment of the one sound waiting in the queue; null when none waits (and the queue is emptied).
@@ -226,7 +228,7 @@ TEST_F(ProjectileHits, ShaderSettingListsBeyond3000UnitsAreVisibleOnlyWhileTheHu
         list.boxMin = {c.boxX - 1, 0, 0};
         list.boxMax = {c.boxX + 1, 1, 1};
         list.visible = 7;
-        g_game.hud.allShaderSetsShown = c.hudShowsAll ? 1 : 0;
+        g_hudInput.flags.allShaderSetsShown = c.hudShowsAll ? 1 : 0;
         ASSERT_TRUE(DynObjectAdd(&object));
         DynObjectsUpdateShaderSetVisibility(planes, 1);
         EXPECT_EQ(list.visible, c.visible);

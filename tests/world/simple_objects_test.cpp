@@ -10,11 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "core/frame_view.h"
 #include "core/random.h"
 #include "game/game_state.h"
 #include "map/map_object.h"
 #include "map/terrain_height.h"
 #include "platform/d3dx8_math.h"
+#include "render/hud_input.h"
 #include "scene/scene_state.h"
 #include "tests/world/graph_obj_fixture.h"
 #include "tests/world/node_tree.h"
@@ -34,8 +36,8 @@ class SimpleObjects : public GraphObjTest {
 protected:
     void TearDown() override
     {
-        g_game.frameTime = 0.001f;
-        g_game.hud.treesStill = 0;
+        g_frameView.frameTime = 0.001f;
+        g_hudInput.flags.treesStill = 0;
         GraphObjTest::TearDown();
     }
 
@@ -188,7 +190,7 @@ TEST_F(SimpleObjects, TreesSwayOnlyNearAndNoMoreThanTheirAngle)
     GiveCube(tree);
     tree.SetPosition({10, 0, 20});
     Companions companions(tree);
-    g_game.frameTime = 0.1f;
+    g_frameView.frameTime = 0.1f;
     tree.Update();
     EXPECT_TRUE(companions.Invalidated());
     EXPECT_NEAR(tree.swayAxis.z, 1.0f, 1e-5f);  // across a wind along x
@@ -209,7 +211,7 @@ TEST_F(SimpleObjects, TreesSwayOnlyNearAndNoMoreThanTheirAngle)
     EXPECT_GT(largest, TREE_SWAY_ANGLE * 0.9f);
 
     // With no frame time the phase stands still.
-    g_game.frameTime = 0.0f;
+    g_frameView.frameTime = 0.0f;
     tree.Update();
     const float phase = tree.swayPhase;
     const float angle = swayAngle();
@@ -218,7 +220,7 @@ TEST_F(SimpleObjects, TreesSwayOnlyNearAndNoMoreThanTheirAngle)
     EXPECT_NEAR(swayAngle(), angle, 1e-6f);
 
     // Beyond level 0: no sway and no shadow refresh.
-    g_game.frameTime = 0.1f;
+    g_frameView.frameTime = 0.1f;
     tree.lodLevel = 1;
     companions.bounds.needsRebuild = companions.volume.needsRebuild = 0;
     tree.Update();
@@ -228,7 +230,7 @@ TEST_F(SimpleObjects, TreesSwayOnlyNearAndNoMoreThanTheirAngle)
 
     // The HUD's switch stops the sway but not the refresh.
     tree.lodLevel = 0;
-    g_game.hud.treesStill = 1;
+    g_hudInput.flags.treesStill = 1;
     tree.Update();
     EXPECT_EQ(tree.swayPhase, phase);
     EXPECT_TRUE(companions.Invalidated());
@@ -244,7 +246,7 @@ TEST_F(SimpleObjects, AnimationStartsAtARandomFrameAndRunsAtItsSpeed)
         EngineSRand(77);
         const float start = static_cast<float>(EngineRand());
         EngineSRand(77);
-        g_game.frameTime = 0.05f;
+        g_frameView.frameTime = 0.05f;
         object.Update();
         GraphNode* first = object.GetRootNode()->GetChild(0);
         EXPECT_FLOAT_EQ(first->GetFrame(), start + 0.05f * speed);

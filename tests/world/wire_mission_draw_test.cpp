@@ -8,7 +8,7 @@
 #include "scene/scene_cvars.h"
 #include "scene/stencil_shadows.h"
 #include "support/keep_var.h"
-#include "tests/render/render_test_support.h"
+#include "support/render_test_support.h"
 #include "tests/world/wire_poles.h"
 #include "scene/draw_lists.h"
 

@@ -489,6 +489,26 @@ bool MapAuthorWriteLff(const MapAuthorPlan& plan, const std::string& path, std::
     return true;
 }
 
+namespace {
+
+// The mission's vegetation clip mask: a grid of 256 x 256 cells (one per vegetation cell of the
+// land), every cell full, so that the layers alone decide where plants stand. Little-endian words:
+// the side, a word kept as it is, then one kind byte per cell.
+std::string VegetationClipFile()
+{
+    constexpr std::uint32_t kSide = 256;
+    constexpr char kFullCell = 1;
+    std::string bytes;
+    for (std::uint32_t word : {kSide, 0u}) {
+        for (int shift = 0; shift < 32; shift += 8)
+            bytes.push_back(static_cast<char>((word >> shift) & 0xFF));
+    }
+    bytes.append(static_cast<std::size_t>(kSide) * kSide, kFullCell);
+    return bytes;
+}
+
+}  // namespace
+
 bool MapAuthorWrite(const MapAuthorPlan& plan, const std::string& folder, std::string& error)
 {
     const fs::path root(folder);
@@ -522,7 +542,8 @@ bool MapAuthorWrite(const MapAuthorPlan& plan, const std::string& folder, std::s
         for (const std::string& line : plan.defineLines)
             definition += line + "\n";
         if (!WriteText(mission / "mission.def", definition, error) ||
-            !WriteText(mission / "mission.cfg", config, error))
+            !WriteText(mission / "mission.cfg", config, error) ||
+            !WriteText(mission / "vegclip.dat", VegetationClipFile(), error))
             return false;
         if (!plan.roads.empty() && (!WriteText(mission / "mission.rds", RoadFile(plan), error) ||
                                     !WriteText(root / "script" / "roads.scr", RoadTypes(plan), error)))

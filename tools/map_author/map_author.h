@@ -3,7 +3,8 @@
 // OBJ meshes with their names and textures, optionally water, texture layers and roads. Writes the
 // map mesh file "component\land\<land>.lff", the land's section of "script\land.scr", the water mask
 // and the layers' alpha maps (TGA), and a mission folder "mission\<mission>\" with "mission.def"
-// (key "land"), "mission.cfg" and, with roads, "mission.rds" (and "script\roads.scr").
+// (key "land"), "mission.cfg", the vegetation clip mask "vegclip.dat" (every cell full: the layers
+// alone place the plants) and, with roads, "mission.rds" (and "script\roads.scr").
 //
 // Description lines (words separated by blanks, '#' starts a comment):
 //   land <name>                       the land's name (default "land")

@@ -1,5 +1,6 @@
 #include "tools/sky_make/sky_description.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -23,8 +24,8 @@ bool KnownSuffix(const std::string& suffix)
     return false;
 }
 
-// The colour at a position between the stops, each channel rounded.
-void ColourAt(const SkyFace& face, float position, u8_t* rgb)
+// The colour at a position between the stops.
+void ColourAt(const SkyFace& face, float position, float* rgb)
 {
     const std::vector<ColourStop>& stops = face.stops;
     const ColourStop* below = &stops.front();
@@ -45,7 +46,58 @@ void ColourAt(const SkyFace& face, float position, u8_t* rgb)
     const int from[3] = {below->red, below->green, below->blue};
     const int to[3] = {above->red, above->green, above->blue};
     for (int c = 0; c < 3; ++c)
-        rgb[c] = static_cast<u8_t>(std::lround(from[c] + (to[c] - from[c]) * t));
+        rgb[c] = from[c] + (to[c] - from[c]) * t;
+}
+
+u8_t Channel(float value)
+{
+    return static_cast<u8_t>(std::lround(std::min(255.0f, std::max(0.0f, value))));
+}
+
+bool SideFace(const SkyFace& face)
+{
+    return face.suffix == "rt" || face.suffix == "lf" || face.suffix == "bk" || face.suffix == "fr";
+}
+
+// What the faces of a whole box meet at: per row, the mean colour of the four side faces' rows.
+struct EdgeColours {
+    bool ring = false;        // all six faces, the four sides vertical gradients
+    std::vector<float> rows;  // three channels a row, top row first
+};
+
+EdgeColours RingEdgeColours(const SkyDescription& description)
+{
+    EdgeColours edges;
+    std::vector<const SkyFace*> sides;
+    bool up = false, down = false;
+    for (const SkyFace& face : description.faces) {
+        if (SideFace(face) && !face.radial)
+            sides.push_back(&face);
+        up = up || face.suffix == "up";
+        down = down || face.suffix == "dn";
+    }
+    if (sides.size() != 4 || !up || !down)
+        return edges;
+    edges.ring = true;
+    const int size = description.size;
+    edges.rows.assign(std::size_t(size) * 3, 0.0f);
+    for (int y = 0; y < size; ++y) {
+        for (const SkyFace* side : sides) {
+            float rgb[3];
+            ColourAt(*side, (y + 0.5f) / size, rgb);
+            for (int c = 0; c < 3; ++c)
+                edges.rows[std::size_t(y) * 3 + c] += rgb[c] * 0.25f;
+        }
+    }
+    return edges;
+}
+
+// 0 on the edge texels, rising smoothly to 1 an eighth of the face in.
+float EdgeWeight(int toEdge, int size)
+{
+    const float margin = std::max(1.0f, size / 8.0f);
+    const float t = std::min(1.0f, toEdge / margin);
+    return t * t * (3.0f - 2.0f * t);
 }
 
 }  // namespace
@@ -107,7 +159,7 @@ bool ParseSkyDescription(const std::string& text, SkyDescription* out, std::stri
 std::string FaceImage(const SkyDescription& description, const SkyFace& face)
 {
     const int size = description.size;
-    std::string bytes(18 + std::size_t(size) * size * 3, '\0');
+    std::string bytes(18 + std::size_t(size) * size * 4, '\0');
     ByteBufferWriter writer(bytes.data(), bytes.size());
     writer.WriteU8(0);  // no image id
     writer.WriteU8(0);  // no colour map
@@ -118,8 +170,10 @@ std::string FaceImage(const SkyDescription& description, const SkyFace& face)
     writer.WriteU16(0);     // y origin
     writer.WriteU16(static_cast<u16_t>(size));
     writer.WriteU16(static_cast<u16_t>(size));
-    writer.WriteU8(24);
-    writer.WriteU8(0x20);  // top row first
+    writer.WriteU8(32);
+    writer.WriteU8(0x28);  // top row first, 8 alpha bits
+    const EdgeColours edges = RingEdgeColours(description);
+    const bool side = SideFace(face);
     const float half = size * 0.5f;
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
@@ -130,10 +184,22 @@ std::string FaceImage(const SkyDescription& description, const SkyFace& face)
             } else {
                 position = (y + 0.5f) / size;
             }
-            u8_t rgb[3];
+            float rgb[3];
             ColourAt(face, position, rgb);
-            const u8_t bgr[3] = {rgb[2], rgb[1], rgb[0]};
-            writer.WriteBytes(bgr, 3);
+            if (edges.ring) {
+                // Towards its edges a face fades into the colour its neighbours have there: a side
+                // face into the ring's mean of its row, the top and bottom faces into the ring's
+                // top and bottom rows.
+                const int toEdge = std::min(std::min(x, size - 1 - x), std::min(y, size - 1 - y));
+                const float w = EdgeWeight(toEdge, size);
+                const float* edge = side                  ? &edges.rows[std::size_t(y) * 3]
+                                    : face.suffix == "up" ? &edges.rows[0]
+                                                          : &edges.rows[std::size_t(size - 1) * 3];
+                for (int c = 0; c < 3; ++c)
+                    rgb[c] = edge[c] + (rgb[c] - edge[c]) * w;
+            }
+            const u8_t bgra[4] = {Channel(rgb[2]), Channel(rgb[1]), Channel(rgb[0]), 255};
+            writer.WriteBytes(bgra, 4);
         }
     }
     return bytes;

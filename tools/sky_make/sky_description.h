@@ -6,6 +6,10 @@
 // fr; a face is written as "env_<suffix>.tga", row 0 at the top (for a side face the sky above).
 // Vertical positions run from the top row (0) to the bottom row (1); radial ones from the centre (0)
 // to the middle of an edge (1), and the corners take the last stop's colour.
+// A whole box (the four sides vertical, with "up" and "dn") has no seams: every face fades, over an
+// eighth of its width, into what it meets at its edges. The sides' edge columns take the mean of the
+// four sides' rows there, the sides' top rows and the top face's rim the mean of their top rows,
+// the sides' bottom rows and the bottom face's rim the mean of their bottom rows.
 #pragma once
 #include <string>
 #include <vector>
@@ -30,7 +34,8 @@ struct SkyDescription {
 
 // False with a message that names the line when the text is not a description.
 bool ParseSkyDescription(const std::string& text, SkyDescription* out, std::string* error);
-// The face as an uncompressed 24-bit TGA, top row first.
+// The face as an uncompressed 32-bit TGA (opaque, square, as the texture loader takes alpha maps
+// from), top row first.
 std::string FaceImage(const SkyDescription& description, const SkyFace& face);
 // Writes every face as folder/env_<suffix>.tga.
 bool MakeSkyFromDescription(const std::string& descriptionPath, const std::string& folder, std::string* error);

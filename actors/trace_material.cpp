@@ -1,0 +1,22 @@
+#include "actors/trace_material.h"
+
+#include "map/map_mesh.h"
+#include "map/map_trace.h"
+#include "map/octree_geometry.h"
+#include "render/texture_manager.h"
+
+Material* SurfaceMaterial(const MapTraceInfo& record)
+{
+    if (record.hitMapMesh && record.hitMapMesh->texture)
+        return TextureGetMaterial(record.hitMapMesh->texture);
+    if (record.hitMesh && record.hitMesh->material.texture)
+        return TextureGetMaterial(record.hitMesh->material.texture);
+    return nullptr;
+}
+
+Material* TraceHitMaterial(const MapTraceInfo& record)
+{
+    if ((record.resultKind & TRACE_RESULT_OBJECT_NEAREST) == TRACE_RESULT_OBJECT_NEAREST)
+        return record.objMaterial;
+    return SurfaceMaterial(record);
+}

@@ -1,0 +1,11 @@
+// The material of what a map trace hit, as hits, ricochets and footsteps read it.
+#pragma once
+
+class Material;
+struct MapTraceInfo;
+
+// A static hit's material: the hit map mesh's texture, else the hit geometry's; null without one.
+Material* SurfaceMaterial(const MapTraceInfo& record);
+// The hit object face's material (the trace's object material, asked for with OBJTRACE_MATERIAL)
+// when an object is the nearest hit, else the static hit's surface material.
+Material* TraceHitMaterial(const MapTraceInfo& record);

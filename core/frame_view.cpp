@@ -1,0 +1,3 @@
+#include "core/frame_view.h"
+
+FrameView g_frameView;

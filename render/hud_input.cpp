@@ -1,0 +1,3 @@
+#include "render/hud_input.h"
+
+HudInput g_hudInput;

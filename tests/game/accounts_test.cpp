@@ -159,6 +159,8 @@ TEST_F(AccountTest, KeyBindingsAndTheLiveTable)
     AccountsInit();
     EXPECT_EQ(AccountCount(), 1);
     EXPECT_EQ(g_input.keyMap[w], 3);
+    AccountsInit();
+    EXPECT_EQ(AccountCount(), 1) << "a file of a name already listed is not listed twice";
 }
 
 TEST_F(AccountTest, AStoredSettingWithoutItsVariableSurvivesASave)

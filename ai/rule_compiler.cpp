@@ -155,18 +155,7 @@ bool DeclareVariable(NamedValueTable* table, s32_t type, const char* name, const
         AILogWrite("\n");
         return true;
     }
-    ScriptValue* made = nullptr;
-    if (table && table->IndexOf(name) < 0) {
-        if (type == TYP_INT)
-            made = table->AddInt(name, 0);
-        else if (type == TYP_FLOAT)
-            made = table->AddFloat(name, 0.0f);
-        else if (type == TYP_STRING)
-            made = table->AddTyped(name, TYP_STRING, nullptr);
-        else if (type == TYP_PTR)
-            made = table->AddPointer(name, nullptr);
-    }
-    if (!made) {
+    if (!AddDefaultValue(table, type, name)) {
         RULE_ERROR(nullptr, "Variable type not supported yet\n");
         return false;
     }
@@ -450,6 +439,24 @@ void SetThisEntry(s32_t type, void* data)
 }
 
 }  // namespace
+
+ScriptValue* AddDefaultValue(NamedValueTable* table, s32_t type, const char* name)
+{
+    if (!table || table->IndexOf(name) >= 0)
+        return nullptr;
+    switch (type) {
+        case TYP_INT:
+            return table->AddInt(name, 0);
+        case TYP_FLOAT:
+            return table->AddFloat(name, 0.0f);
+        case TYP_STRING:
+            return table->AddTyped(name, TYP_STRING, nullptr);
+        case TYP_PTR:
+            return table->AddPointer(name, nullptr);
+        default:
+            return nullptr;  // a bool has no default
+    }
+}
 
 s32_t RuleTypeCode(const char* word)
 {

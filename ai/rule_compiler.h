@@ -36,6 +36,9 @@ bool ParseCondition(const char*& cursor, ScriptTokenList& tokens);
 // The console command "cmd": "Object.Method(args)". 1 when the method was called, else 0; prints nothing.
 s32_t ConsoleCmdCallMethod(const char* text);
 
+// A new variable of the type with its default (int 0, float 0.0, no string, null pointer); null for
+// a bool (no default), a name already in the table, a full table or no table.
+ScriptValue* AddDefaultValue(NamedValueTable* table, s32_t type, const char* name);
 // The type code of a type word ("bool", "int", "float", "str", "ptr"); 0 for other words.
 s32_t RuleTypeCode(const char* word);
 

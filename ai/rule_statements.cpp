@@ -117,19 +117,7 @@ bool DeclareLocalVariable(const char* typeWord, const char*& cursor, NamePath& p
     }
     AILogPrintf("'%s' ", name);
     LexSkipBlanks(cursor);
-    NamedValueTable* locals = Context().localTable;
-    ScriptValue* made = nullptr;
-    if (locals && locals->IndexOf(name) < 0) {
-        if (type == TYP_INT)
-            made = locals->AddInt(name, 0);
-        else if (type == TYP_FLOAT)
-            made = locals->AddFloat(name, 0.0f);
-        else if (type == TYP_STRING)
-            made = locals->AddTyped(name, TYP_STRING, nullptr);
-        else if (type == TYP_PTR)
-            made = locals->AddPointer(name, nullptr);
-    }
-    if (!made) {
+    if (!AddDefaultValue(Context().localTable, type, name)) {
         RULE_ERROR(nullptr, "Variable type %s not supported yet\n", typeWord);
         ScriptFreeText(name);
         return false;

@@ -99,8 +99,10 @@ void AccountsInit()
         if (!file.IsOpen())
             continue;
         auto* account = new PlayerAccount();
-        // An unreadable file, or one whose name could not be written back safely, is skipped.
-        if (!AccountReadFile(*account, file) || !AccountNameIsSafe(account->name.Text())) {
+        // An unreadable file, one whose name could not be written back safely, or a second file of a
+        // name already listed (an account made before the scan) is skipped.
+        if (!AccountReadFile(*account, file) || !AccountNameIsSafe(account->name.Text()) ||
+            AccountFindByName(account->name.Text())) {
             delete account;
             continue;
         }

@@ -56,19 +56,7 @@ TEST_F(RuleScriptRobustness, TruncationsAndNamedDamages)
     for (size_t n = 0; n <= script.size(); ++n)
         ReadDamaged(script.substr(0, n), events.substr(0, n % (events.size() + 1)),
                     timeline.substr(0, n % (timeline.size() + 1)));
-    using namespace test_support;
-    const TextDamage damages[] = {
-        {"empty", Emptied},
-        {"one byte", FirstByteOnly},
-        {"cut in half", CutInHalf},
-        {"zero bytes inside", ZeroBytesInside},
-        {"closing marks removed", ClosingMarksRemoved},
-        {"numbers made huge", NumbersMadeHuge},
-        {"numbers negated", NumbersNegated},
-        {"lines doubled", LinesDoubled},
-        {"a very long word", LongWordInFront},
-    };
-    for (const TextDamage& damage : damages) {
+    for (const test_support::TextDamage& damage : test_support::CommonTextDamages()) {
         SCOPED_TRACE(damage.what);
         ReadDamaged(damage.make(script), damage.make(events), damage.make(timeline));
     }

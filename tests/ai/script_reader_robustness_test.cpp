@@ -64,20 +64,7 @@ TEST_F(ScriptReaderRobustness, EveryTruncationAndNamedDamageReads)
     const std::string fixture = kFixture;
     for (size_t length = 0; length <= fixture.size(); ++length)
         ReadAll(fixture.substr(0, length));
-    using namespace test_support;
-    const TextDamage damages[] = {
-        {"empty", Emptied},
-        {"one byte", FirstByteOnly},
-        {"cut in half", CutInHalf},
-        {"cut before the end", CutBeforeTheEnd},
-        {"zero bytes inside", ZeroBytesInside},
-        {"closing marks removed", ClosingMarksRemoved},
-        {"numbers made huge", NumbersMadeHuge},
-        {"numbers negated", NumbersNegated},
-        {"lines doubled", LinesDoubled},
-        {"a very long word", LongWordInFront},
-    };
-    for (const TextDamage& damage : damages) {
+    for (const test_support::TextDamage& damage : test_support::CommonTextDamages()) {
         SCOPED_TRACE(damage.what);
         ReadAll(damage.make(fixture));
     }

@@ -51,7 +51,7 @@ TEST_F(AccountRobustness, DamagedAccountFiles)
     const std::string full = FullFile();
     ASSERT_EQ(Create("good"), 0);
     AccountsShutdown();
-    for (size_t n = 0; n < full.size(); n += 3)
+    for (size_t n = 0; n < full.size(); ++n)
         LoadBeside(full.substr(0, n));
 
     // A record whose texts or counts overrun their fields.
@@ -116,19 +116,8 @@ TEST_F(AccountRobustness, DamagedChronologyScripts)
         "<first> name one; <MISSION> load map_01; need map_00 map_02; last; final; cut_begin v; </MISSION> </first>"
         "<second> need first; <MISSION> load map_02; </MISSION> </second>";
     ASSERT_EQ(Create("bob"), 0);
-    using namespace test_support;
-    const TextDamage damages[] = {
-        {"empty", Emptied},
-        {"one byte", FirstByteOnly},
-        {"cut in half", CutInHalf},
-        {"zero bytes inside", ZeroBytesInside},
-        {"closing marks removed", ClosingMarksRemoved},
-        {"numbers made huge", NumbersMadeHuge},
-        {"lines doubled", LinesDoubled},
-        {"a very long word", LongWordInFront},
-    };
     VideoSetFullscreenHook([](const char*) {});
-    for (const TextDamage& damage : damages) {
+    for (const test_support::TextDamage& damage : test_support::CommonTextDamages()) {
         SCOPED_TRACE(damage.what);
         WriteFileBytes(TempPath() + "/script/chronolist_0.scr", damage.make(text));
         DestroyScriptCache();

@@ -5,6 +5,8 @@
 
 #include "account_fixture.h"
 #include "core/actions.h"
+#include "game/game_flow.h"
+#include "game/game_mod_registry.h"
 #include "support/engine_log.h"
 
 namespace {
@@ -57,6 +59,12 @@ TEST_F(AccountTest, LogInAppliesTheAccountAndLogOffWritesIt)
     bob->optionValues[15].Assign("");    // rbshadows
     bob->optionValues[27].Assign("80");  // gi_mousesensitivity
     bob->leaderMessage.Assign("follow me");
+    bob->gameModLists.push_back({EngineString("Skirmish"), {EngineString("one"), EngineString("two")}});
+    GameMod* mod = BeginGameModRegistration();
+    ASSERT_NE(mod, nullptr);
+    mod->name.Assign("skirmish");
+    mod->strings.emplace_back("kept");
+    EndGameModRegistration();
     ConsoleVar* shadows = FindCVar("rbshadows");
     ConsoleVar* sensitivity = FindCVar("gi_mousesensitivity");
     ASSERT_NE(shadows, nullptr);
@@ -77,6 +85,8 @@ TEST_F(AccountTest, LogInAppliesTheAccountAndLogOffWritesIt)
         EXPECT_EQ(sensitivity->Int(), 80);
     }
     EXPECT_STREQ(as_leadmsg.String(), "follow me");
+    ASSERT_EQ(mod->strings.size(), 3u) << "the account's list is merged into the game mode's";
+    EXPECT_STREQ(mod->strings[2].Text(), "two");
     EXPECT_EQ(GetCurrentAccount(), bob);
 
     as_leadmsg.SetString("hold here");
@@ -86,6 +96,7 @@ TEST_F(AccountTest, LogInAppliesTheAccountAndLogOffWritesIt)
     EXPECT_NE(FileOf("bob"), before) << "log-off writes the file";
     EXPECT_NE(FileOf("bob").find("hold here"), std::string::npos);
     shadows->SetBool(shadowsBefore);
+    GameModRegistryFree();
 }
 
 TEST_F(AccountTest, RemovalNeedsThePassword)
@@ -148,6 +159,8 @@ TEST_F(AccountTest, KeyBindingsAndTheLiveTable)
     AccountsInit();
     EXPECT_EQ(AccountCount(), 1);
     EXPECT_EQ(g_input.keyMap[w], 3);
+    AccountsInit();
+    EXPECT_EQ(AccountCount(), 1) << "a file of a name already listed is not listed twice";
 }
 
 TEST_F(AccountTest, AStoredSettingWithoutItsVariableSurvivesASave)

@@ -78,20 +78,7 @@ TEST_F(CameraPoseRobustness, EveryTruncationAndNamedDamageLoads)
         LoadCamera(fixture.substr(0, length));
         ExpectProneUntouched();
     }
-    using namespace test_support;
-    const TextDamage damages[] = {
-        {"empty", Emptied},
-        {"one byte", FirstByteOnly},
-        {"cut in half", CutInHalf},
-        {"cut before the end", CutBeforeTheEnd},
-        {"zero bytes inside", ZeroBytesInside},
-        {"closing marks removed", ClosingMarksRemoved},
-        {"numbers made huge", NumbersMadeHuge},
-        {"numbers negated", NumbersNegated},
-        {"lines doubled", LinesDoubled},
-        {"a very long word", LongWordInFront},
-    };
-    for (const TextDamage& damage : damages) {
+    for (const test_support::TextDamage& damage : test_support::CommonTextDamages()) {
         SCOPED_TRACE(damage.what);
         LoadCamera(damage.make(fixture));
         ExpectProneUntouched();

@@ -14,6 +14,7 @@ const char kChronology0[] =
     " <MISSION> load map_01; name mission_one; cut_begin intro_one; </MISSION>\n"
     " <MISSION> last; need map_01 map_02; load map_03; name mission_three; </MISSION>\n"
     " <MISSION> need map_01; last; final; load map_02; </MISSION>\n"
+    " <MISSION> final; need map_03; load map_04; cut_end_fail retry_one; </MISSION>\n"
     "</first>\n"
     "<second>\n need first;\n <MISSION> load map_10; cut_end_acc outro_two; </MISSION>\n</second>\n"
     "<third>\n need nothing;\n</third>\n";
@@ -68,8 +69,14 @@ TEST_F(Chronology, ANewAccountStartsWithTheFirstCampaign)
     EXPECT_EQ(Files(), (std::vector<std::string>{"map_01", "map_03", "map_02"})) << "a two-mission need in any case";
     EXPECT_EQ(g_game.accounts.lastMissionIndex, 1);
 
+    account->AddCompletedMission("map_03");
+    ax_determinenextmission.value.handler(nullptr);
+    EXPECT_TRUE(g_game.accounts.finalMission) << "'final' before the 'need' line sets the flag";
+    EXPECT_STREQ(g_game.accounts.currentMission.Text(), "map_04");
+
     ax_getcutscene_begin.value.handler(nullptr);
-    EXPECT_EQ(g_videos, (std::vector<std::string>{"intro_one"}));
+    ax_getcutscene_fail.value.handler(nullptr);
+    EXPECT_EQ(g_videos, (std::vector<std::string>{"intro_one", "retry_one"}));
 }
 
 TEST_F(Chronology, CompletedCampaignsAreNeverChosenAgain)

@@ -26,6 +26,7 @@
 #include "platform/test_clock.h"
 #include "platform/test_input.h"
 #include "support/files.h"
+#include "support/screenshot_bmp.h"
 #include "support/run_program.h"
 #include "support/temp_dir.h"
 #include "tools/bfs_pack/bfs_pack.h"
@@ -38,31 +39,7 @@ constexpr int kChannelTolerance = 2;
 constexpr int kLooseTolerance = 40;
 constexpr int kLoosePixelsPerMillion = 500;
 
-// A 24-bit BMP as the screenshot key writes it: its size and the bytes of each pixel.
-struct Picture {
-    std::string bytes;
-    size_t offset = 0, stride = 0;
-    int width = 0, height = 0;
-
-    u32_t Word(size_t at) const
-    {
-        return u32_t(u8_t(bytes[at])) | u32_t(u8_t(bytes[at + 1])) << 8 | u32_t(u8_t(bytes[at + 2])) << 16 |
-               u32_t(u8_t(bytes[at + 3])) << 24;
-    }
-    // False unless the bytes are a whole 24-bit picture.
-    bool Read(const std::string& file)
-    {
-        bytes = file;
-        if (bytes.size() < 54 || bytes[0] != 'B' || bytes[1] != 'M' || u8_t(bytes[28]) != 24)
-            return false;
-        offset = Word(10);
-        width = int(Word(18));
-        height = int(Word(22));
-        stride = (size_t(width) * 3 + 3) & ~size_t(3);
-        return width > 0 && height > 0 && bytes.size() >= offset + stride * size_t(height);
-    }
-    int Channel(int x, int y, int c) const { return u8_t(bytes[offset + stride * size_t(y) + size_t(x) * 3 + c]); }
-};
+using Picture = ScreenshotBmp;
 
 struct Difference {
     int loose = 0;  // pixels past kChannelTolerance
@@ -160,7 +137,7 @@ TEST_P(MissionPicture, StaysTheGoldenPicture)
             shots.push_back(entry.path());
     ASSERT_EQ(shots.size(), 1u);
     Picture picture;
-    ASSERT_TRUE(picture.Read(ReadFileBytes(shots[0].string())));
+    ASSERT_TRUE(picture.Read(shots[0]));
     EXPECT_EQ(picture.width, 400);
     EXPECT_EQ(picture.height, 300);
 
@@ -173,7 +150,7 @@ TEST_P(MissionPicture, StaysTheGoldenPicture)
         ASSERT_TRUE(WriteFileBytes(golden, picture.bytes));
     }
     Picture expected;
-    ASSERT_TRUE(expected.Read(ReadFileBytes(golden))) << golden << " missing: run with ZINTAR_UPDATE_GOLDEN=1";
+    ASSERT_TRUE(expected.Read(golden)) << golden << " missing: run with ZINTAR_UPDATE_GOLDEN=1";
     ASSERT_EQ(expected.width, picture.width);
     ASSERT_EQ(expected.height, picture.height);
     const Difference d = Compare(picture, expected);

@@ -25,6 +25,7 @@
 #include "platform/test_input.h"
 #include "support/engine_log.h"
 #include "support/files.h"
+#include "support/screenshot_bmp.h"
 #include "support/keep_var.h"
 #include "support/temp_dir.h"
 #include "tools/bfs_pack/bfs_pack.h"
@@ -100,36 +101,7 @@ void PressScreenshotKey(bool)
     }
 }
 
-// A screenshot's 24-bit BMP: its size and the red, green and blue of a pixel counted from the top
-// left (rows are stored bottom up).
-struct Shot {
-    std::string bytes;
-    size_t offset = 0, stride = 0;
-    int width = 0, height = 0;
-
-    u32_t Word(size_t at) const
-    {
-        return u32_t(u8_t(bytes[at])) | u32_t(u8_t(bytes[at + 1])) << 8 | u32_t(u8_t(bytes[at + 2])) << 16 |
-               u32_t(u8_t(bytes[at + 3])) << 24;
-    }
-    // False unless the file is a whole 24-bit picture.
-    bool Read(const fs::path& path)
-    {
-        bytes = ReadFileBytes(path.string());
-        if (bytes.size() < 54 || u8_t(bytes[28]) != 24)
-            return false;
-        offset = Word(10);
-        width = int(Word(18));
-        height = int(Word(22));
-        stride = (size_t(width) * 3 + 3) & ~size_t(3);
-        return width > 0 && height > 0 && bytes.size() >= offset + stride * size_t(height);
-    }
-    std::array<int, 3> Pixel(int x, int y) const
-    {
-        const size_t at = offset + stride * size_t(height - 1 - y) + size_t(x) * 3;
-        return {u8_t(bytes[at + 2]), u8_t(bytes[at + 1]), u8_t(bytes[at])};
-    }
-};
+using Shot = ScreenshotBmp;
 
 // The screenshots the run wrote, in the order they were taken.
 std::vector<fs::path> Screenshots()

@@ -29,6 +29,7 @@
 #include "scene/particle_host.h"
 #include "support/engine_log.h"
 #include "support/files.h"
+#include "support/screenshot_bmp.h"
 #include "support/run_program.h"
 #include "support/keep_var.h"
 #include "support/temp_dir.h"
@@ -93,33 +94,7 @@ bool QuitFromTheScreen(s32_t* stateWord)
     return false;
 }
 
-struct Shot {
-    std::string bytes;
-    size_t offset = 0, stride = 0;
-    int width = 0, height = 0;
-
-    u32_t Word(size_t at) const
-    {
-        return u32_t(u8_t(bytes[at])) | u32_t(u8_t(bytes[at + 1])) << 8 | u32_t(u8_t(bytes[at + 2])) << 16 |
-               u32_t(u8_t(bytes[at + 3])) << 24;
-    }
-    bool Read(const fs::path& path)
-    {
-        bytes = ReadFileBytes(path.string());
-        if (bytes.size() < 54 || u8_t(bytes[28]) != 24)
-            return false;
-        offset = Word(10);
-        width = int(Word(18));
-        height = int(Word(22));
-        stride = (size_t(width) * 3 + 3) & ~size_t(3);
-        return width > 0 && height > 0 && bytes.size() >= offset + stride * size_t(height);
-    }
-    std::array<int, 3> Pixel(int x, int y) const
-    {
-        const size_t at = offset + stride * size_t(height - 1 - y) + size_t(x) * 3;
-        return {u8_t(bytes[at + 2]), u8_t(bytes[at + 1]), u8_t(bytes[at])};
-    }
-};
+using Shot = ScreenshotBmp;
 
 // The child's job: the mission in the working folder, which holds the packed sample data and the
 // plug-in; what it saw goes to "seen.txt", the screenshots to "screenshots".

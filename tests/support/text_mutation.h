@@ -3,6 +3,7 @@
 #pragma once
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include "core/random.h"
 
@@ -111,6 +112,25 @@ inline std::string MutateText(const std::string& original)
             bytes = "x";
     }
     return bytes;
+}
+
+// The named damages every text reader is put through; a test adds its own beside them.
+inline const std::vector<TextDamage>& CommonTextDamages()
+{
+    static const std::vector<TextDamage> damages = {
+        {"empty", Emptied},
+        {"one byte", FirstByteOnly},
+        {"cut in half", CutInHalf},
+        {"cut before the end", CutBeforeTheEnd},
+        {"zero bytes inside", ZeroBytesInside},
+        {"closing marks removed", ClosingMarksRemoved},
+        {"numbers made huge", NumbersMadeHuge},
+        {"numbers made zero", NumbersMadeZero},
+        {"numbers negated", NumbersNegated},
+        {"lines doubled", LinesDoubled},
+        {"a very long word", LongWordInFront},
+    };
+    return damages;
 }
 
 }  // namespace test_support

@@ -182,7 +182,7 @@ TEST_F(PtkRuntime, AZeroDirectionGivesUnnormalisedRandomDirections)
     EXPECT_TRUE(shortOne);
 }
 
-// The spec's generator, to know the birth angle of the fixture's first particle.
+// The plug-in's generator, to know the birth angle of the fixture's first particle.
 float Draw(std::uint32_t& state)
 {
     state = state * 214013u + 2531011u;

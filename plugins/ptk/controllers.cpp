@@ -284,6 +284,16 @@ CurvePoint* KeyCurve::InsertKey(std::int32_t key)
     return &points[at];
 }
 
+// The dump of a function controller: "<variable> = <kind>" and its own blocks in braces.
+static void WriteNestedFunction(std::string& out, const ScriptObject& function, const ScriptVar* var, const char* kind)
+{
+    Appendf(out, "\t\t%s = %s\n", var ? var->name.c_str() : "", kind);
+    out += "\t\t{\n";
+    function.WriteVarBlock(out);
+    function.WriteFuncBlock(out);
+    out += "\t\t}\n";
+}
+
 // ---- Functions ----------------------------------------------------------------------------------
 
 SinFunction::SinFunction(ScriptVar* driven) : Controller(driven, "Sin"), ScriptObject("Sin", nullptr)
@@ -307,11 +317,7 @@ void SinFunction::Evaluate(float t)
 
 void SinFunction::Write(std::string& out) const
 {
-    Appendf(out, "\t\t%s = Sin\n", var ? var->name.c_str() : "");
-    out += "\t\t{\n";
-    WriteVarBlock(out);
-    WriteFuncBlock(out);
-    out += "\t\t}\n";
+    WriteNestedFunction(out, *this, var, "Sin");
 }
 
 ExpFunction::ExpFunction(ScriptVar* driven) : Controller(driven, "Exp"), ScriptObject("Exp", nullptr)
@@ -334,11 +340,7 @@ void ExpFunction::Evaluate(float t)
 
 void ExpFunction::Write(std::string& out) const
 {
-    Appendf(out, "\t\t%s = Exp\n", var ? var->name.c_str() : "");
-    out += "\t\t{\n";
-    WriteVarBlock(out);
-    WriteFuncBlock(out);
-    out += "\t\t}\n";
+    WriteNestedFunction(out, *this, var, "Exp");
 }
 
 Controller* CreateController(const std::string& kind, ScriptVar* var)

@@ -60,6 +60,18 @@
 
 namespace {
 
+// The small flat land "flat" of the mission "m1", 100 units across at the given height.
+MapAuthorPlan SmallFlatMission(float height)
+{
+    MapAuthorPlan plan;
+    plan.land = "flat";
+    plan.mission = "m1";
+    plan.size = 100.0f;
+    plan.grid = 5;
+    MapAuthorFlatHeights(plan, height);
+    return plan;
+}
+
 class MissionInit : public ::testing::Test {
 protected:
     void SetUp() override
@@ -71,12 +83,7 @@ protected:
         ASSERT_EQ(RenderInit(m_window.Handle()), 0);
         SceneDrawListsInit();
         ASSERT_EQ(RenderSetDisplayMode(64, 48, 0, D3DFMT_X8R8G8B8, D3DFMT_D24S8, true, 2), 0);
-        MapAuthorPlan plan;
-        plan.land = "flat";
-        plan.mission = "m1";
-        plan.size = 100.0f;
-        plan.grid = 5;
-        MapAuthorFlatHeights(plan, 0.0f);
+        MapAuthorPlan plan = SmallFlatMission(0.0f);
         std::string error;
         ASSERT_TRUE(MapAuthorWrite(plan, ".", error)) << error;
         WriteFileBytes("script/material.scr", "<ground>\n</ground>\n");
@@ -337,12 +344,7 @@ TEST_F(MissionInit, TheSoldiersRulesAreCompiledAtTheStartAndRunByTheAIStep)
 // A soldier's route goals stand on the ground of the loaded land, whatever height it was asked for.
 TEST_F(MissionInit, RouteGoalsCarryTheGroundHeight)
 {
-    MapAuthorPlan plan;
-    plan.land = "flat";
-    plan.mission = "m1";
-    plan.size = 100.0f;
-    plan.grid = 5;
-    MapAuthorFlatHeights(plan, 7.0f);
+    MapAuthorPlan plan = SmallFlatMission(7.0f);
     std::string error;
     ASSERT_TRUE(MapAuthorWrite(plan, ".", error)) << error;
     ASSERT_EQ(GameInitMission("m1"), 0);
@@ -363,12 +365,7 @@ class MissionInitRobustness : public MissionInit {};
 
 TEST_F(MissionInitRobustness, TwoMissionsInOneProcess)
 {
-    MapAuthorPlan plan;
-    plan.land = "flat";
-    plan.mission = "m1";
-    plan.size = 100.0f;
-    plan.grid = 5;
-    MapAuthorFlatHeights(plan, 0.0f);
+    MapAuthorPlan plan = SmallFlatMission(0.0f);
     const float low[3] = {-5, -5, -5}, high[3] = {5, 5, 5};
     plan.meshes.push_back(MapAuthorBox("col_crate", "crate", low, high));
     std::string error;

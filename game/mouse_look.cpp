@@ -14,3 +14,9 @@ void GameUpdateMouseSensitivity()
     g_game.mouseLookFactorX = factor;
     g_game.mouseLookFactorY = factor;
 }
+
+s32_t GameUpdateMouseCommand(const char*)
+{
+    GameUpdateMouseSensitivity();
+    return 0;
+}

@@ -15,12 +15,12 @@ constexpr u8_t kKeyCodeZero = 0x0B;
 
 // What the keys asked of the menu.
 struct CommandMenuCalls {
-    s32_t starts = 0;                   // the menu was opened at its root
-    Envelope* startedFor = nullptr;     // what lay under the cursor then
-    DynamicObject* target = nullptr;    // the soldier the menu is about (loses its highlights at close)
-    s32_t parentSteps = 0;              // "back" taken
-    s32_t childSelections = 0;          // entries chosen
-    s32_t lastChild = -1;               // the index of the last entry chosen
+    s32_t starts = 0;                 // the menu was opened at its root
+    Envelope* startedFor = nullptr;   // what lay under the cursor then
+    DynamicObject* target = nullptr;  // the soldier the menu is about (loses its highlights at close)
+    s32_t parentSteps = 0;            // "back" taken
+    s32_t childSelections = 0;        // entries chosen
+    s32_t lastChild = -1;             // the index of the last entry chosen
 };
 extern CommandMenuCalls g_commandMenuCalls;
 

@@ -11,8 +11,8 @@ class Envelope;
 
 // A screen shake set by the game's shake commands: it rocks the view roll until its time is up.
 struct ScreenShake {
-    u32_t startTick = 0;  // 0: none runs
-    u32_t duration = 0;   // milliseconds
+    u32_t startTick = 0;     // 0: none runs
+    u32_t duration = 0;      // milliseconds
     float amplitude = 0.0f;  // degrees
 };
 

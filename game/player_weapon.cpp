@@ -186,7 +186,8 @@ void PlayerFireStep(float aimYaw, float aimPitch)
         if (rounds == 0 || rounds <= s.burstStartRounds - length) {
             EndBurst();
         } else {
-            const bool fired = gbthirdperson.Bool() ? actor->Fire(true, false) : actor->FireAt(aimYaw, aimPitch, true, false);
+            const bool fired =
+                gbthirdperson.Bool() ? actor->Fire(true, false) : actor->FireAt(aimYaw, aimPitch, true, false);
             s.firedThisFrame = fired ? 1 : 0;
         }
     }
@@ -203,8 +204,7 @@ void PlayerZoomStep()
     g_game.mouseLookFactorX = lookFactor;
     g_game.mouseLookFactorY = lookFactor;
     const bool zoomed = Held(ACTION_ZOOM) && PlayerZoomPossible(actor);
-    const float fieldOfView =
-        zoomed ? PlayerFiringUnit(PlayerWeaponInHand(actor))->zoom * kDegree : kNormalFieldOfView;
+    const float fieldOfView = zoomed ? PlayerFiringUnit(PlayerWeaponInHand(actor))->zoom * kDegree : kNormalFieldOfView;
     GameSetFieldOfView(fieldOfView);
     g_hudInput.flags.sightView = zoomed ? 1 : 0;
     g_frameView.zoomView = zoomed;

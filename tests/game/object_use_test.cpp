@@ -263,9 +263,18 @@ TEST_F(PlayerHands, TheCommandMenuKeysWithThreeEntries)
     KeysFrame({}, {ACTION_CMD_MENU_SEL});
     EXPECT_EQ(g_hudInput.flags.commandMenuOpen, 0);
     g_playerControl.objectInUse = nullptr;
+    // Opened over a living sample soldier, the menu is about him.
+    AIInterface* otherAi = new AIInterface();
+    Actor* other = otherAi->body;
+    ApplyDefFile("object\\actors\\soldier.def", other);
+    RecordingEnvelope envelope;
+    envelope.Attach(other);
+    GameSetPickedObject(&envelope);
     KeysFrame({}, {ACTION_CMD_MENU_SEL});
     EXPECT_EQ(g_hudInput.flags.commandMenuOpen, 1);
     EXPECT_EQ(g_commandMenuCalls.starts, 1);
+    EXPECT_EQ(g_commandMenuCalls.target, other);
+    other->pickedHighlight = other->markedHighlight = 1;
 
     const u8_t one = kKeyCodeOne, zero = kKeyCodeZero;
     const u8_t four = one + 3, five = one + 4;
@@ -295,7 +304,22 @@ TEST_F(PlayerHands, TheCommandMenuKeysWithThreeEntries)
     KeysFrame({}, {}, {four});
     EXPECT_EQ(g_hudInput.flags.commandMenuOpen, 0);
     EXPECT_EQ(g_hudInput.commandMenu.selection, 0);
+    EXPECT_EQ(other->pickedHighlight, 0);
+    EXPECT_EQ(other->markedHighlight, 0);
     g_hudInput.commandMenu.entries = nullptr;
+
+    // Over the player himself there is no target: the menu lists the friendly soldiers instead.
+    RecordingEnvelope own;
+    own.Attach(m_soldier);
+    GameSetPickedObject(&own);
+    KeysFrame({}, {ACTION_CMD_MENU_SEL});
+    EXPECT_EQ(g_commandMenuCalls.starts, 2);
+    EXPECT_EQ(g_commandMenuCalls.target, nullptr);
+    GameSetPickedObject(nullptr);
+    m_soldier->envelope = nullptr;
+    other->envelope = nullptr;
+    other->DetachAI();
+    delete other;
 }
 
 TEST_F(PlayerHands, AcceptKeysEndTimersOrSendChatTexts)

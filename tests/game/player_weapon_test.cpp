@@ -29,7 +29,9 @@ TEST_F(PlayerWeaponFrames, SemiWithATriggerLockShootsOnceAndLetsGoWhenTheLockHas
         int roundsLeft;
     };
     const Expected frames[] = {
-        {true, true, 150, 1, 0},  {false, false, 50, 1, 0}, {false, false, -50, 1, 0},
+        {true, true, 150, 1, 0},
+        {false, false, 50, 1, 0},
+        {false, false, -50, 1, 0},
         {true, true, -50, 0, 1},  // the lock has run out: released, the round leaves
     };
     for (size_t i = 0; i < std::size(frames); ++i) {
@@ -51,6 +53,17 @@ TEST_F(PlayerWeaponFrames, SemiWithATriggerLockShootsOnceAndLetsGoWhenTheLockHas
         EXPECT_FALSE(g_firstPersonControl.firedThisFrame);
     }
     EXPECT_EQ(m_rifle->roundsInGun, 29);
+
+    // The gate also holds the trigger until the refire interval has passed since the last round:
+    // 400 ms after it with an interval of 500 ms, then at 500 ms the trigger is pulled again.
+    m_rifle->delay = 500.0f;
+    Frame({ACTION_FIRE});
+    EXPECT_FALSE(m_fireAfterGate);
+    EXPECT_EQ(g_playerControl.triggerLockArmed, 0);
+    Frame({ACTION_FIRE});
+    EXPECT_TRUE(m_fireAfterGate);
+    EXPECT_EQ(g_playerControl.triggerLockArmed, 1);
+    EXPECT_EQ(g_playerControl.triggerLockCounter, 150);
 }
 
 TEST_F(PlayerWeaponFrames, ABurstRunsOnAfterTheTriggerAndEndsOnTheEmptyMagazine)

@@ -7,9 +7,9 @@
 constexpr int kGamePluginTextSize = 128;
 
 struct GamePluginState {
-    std::int32_t objectUses;  // HookObjectUsed events
-    ObjectUseEvent lastUse;   // a copy of the last one's record
-    std::int32_t messageLines;  // HookMessageLine events
+    std::int32_t objectUses;                // HookObjectUsed events
+    ObjectUseEvent lastUse;                 // a copy of the last one's record
+    std::int32_t messageLines;              // HookMessageLine events
     char lastMessage[kGamePluginTextSize];  // the last one's text, cut to fit
 };
 

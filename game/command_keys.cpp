@@ -10,13 +10,16 @@
 #include "core/mission_timers.h"
 #include "core/plugin_api.h"
 #include "core/plugin_host.h"
+#include "core/text_case.h"
 #include "game/account_cvars.h"
+#include "game/campaign_chronology.h"
 #include "game/code_signal.h"
 #include "game/cursor_pick.h"
 #include "game/game_flow.h"
 #include "game/game_state.h"
 #include "game/object_use.h"
 #include "game/player_control_state.h"
+#include "game/player_view.h"
 #include "render/hud_input.h"
 
 CommandMenuCalls g_commandMenuCalls;
@@ -78,6 +81,11 @@ struct ChatKey {
 };
 
 }  // namespace
+
+bool GameMissionIsTutorialType()
+{
+    return SinglePlayerMode() == 1 || CompareNoCase(GameCurrentMapName().Text(), "tutorial") == 0;
+}
 
 void CommandMenuKeysUpdate()
 {

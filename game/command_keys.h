@@ -24,6 +24,10 @@ struct CommandMenuCalls {
 };
 extern CommandMenuCalls g_commandMenuCalls;
 
+// A tutorial-type mission (the single-player mode 1, or the map "tutorial" in any case): only there
+// do the coded-message and command-menu keys run on foot.
+bool GameMissionIsTutorialType();
+
 void CommandMenuKeysUpdate();
 void QuickKeysUpdate();
 void CodedMessageKeysUpdate();

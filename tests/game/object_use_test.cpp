@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "ai/envelope.h"
@@ -13,6 +14,7 @@
 #include "core/mission_timers.h"
 #include "core/plugin_host.h"
 #include "game/account_cvars.h"
+#include "game/campaign_chronology.h"
 #include "game/code_signal.h"
 #include "game/command_keys.h"
 #include "game/cursor_pick.h"
@@ -356,6 +358,20 @@ TEST_F(PlayerHands, AcceptKeysEndTimersOrSendChatTexts)
 
 TEST_F(PlayerHands, CodedMessageKeysSignalTheirColourAtOnceOrAfterACountdown)
 {
+    // Only tutorial-type missions run these keys on foot: the single-player mode 1 or the map
+    // "tutorial" in any case.
+    const EngineString map(GameCurrentMapName().Text());
+    const s32_t mode = SinglePlayerMode();
+    const std::tuple<s32_t, const char*, bool> missions[] = {
+        {0, "map_01", false}, {1, "map_01", true}, {0, "TutoRial", true}, {0, "tutorial2", false}};
+    for (const auto& [singlePlayerMode, mapName, tutorial] : missions) {
+        SetSinglePlayerMode(singlePlayerMode);
+        GameCurrentMapName().Assign(mapName);
+        EXPECT_EQ(GameMissionIsTutorialType(), tutorial) << singlePlayerMode << " " << mapName;
+    }
+    SetSinglePlayerMode(mode);
+    GameCurrentMapName().Assign(map);
+
     KeysFrame({}, {ACTION_CODEGREEN});
     EXPECT_EQ(g_codeSignalCalls.count, 1);
     EXPECT_EQ(g_codeSignalCalls.lastColour, CODE_SIGNAL_GREEN);

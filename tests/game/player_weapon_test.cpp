@@ -3,6 +3,9 @@
 // recoil in whole degrees and its recovery, the sub-weapon keys, the view roll, and the empty hand.
 #include "tests/game/player_weapon_fixture.h"
 
+#include "actors/projectile.h"
+#include "map/world_registry.h"
+
 #include <cmath>
 #include <vector>
 
@@ -142,6 +145,43 @@ TEST_F(PlayerWeaponFrames, AutoFiresEveryFrameWhileRoundsLast)
     EXPECT_EQ(m_roundsLeft, 1);
     m_rifle->fireMode = kFireModeSingle;
     Frame({ACTION_FIRE});
+    EXPECT_EQ(m_roundsLeft, 0);
+}
+
+// The direction of the newest projectile in the world.
+Vector3 NewestShot()
+{
+    DynamicObject** objects = nullptr;
+    s32_t count = 0;
+    DynObjectsGet(&objects, &count);
+    for (s32_t i = count - 1; i >= 0; --i) {
+        if (objects[i]->GetTypeId() == OBJECT_TYPE_PROJECTILE)
+            return static_cast<Projectile*>(objects[i])->direction;
+    }
+    ADD_FAILURE() << "no projectile";
+    return {};
+}
+
+TEST_F(PlayerWeaponFrames, TheThirdPersonViewShootsAlongTheBodyNotTheAim)
+{
+    // The body faces heading 0; the first-person shot leaves along the aim (yaw 0: +z), the
+    // third-person shot along the body's own direction, which the actor's shot takes the other way.
+    m_rifle->fireMode = kFireModeAuto;
+    Frame({ACTION_FIRE});
+    ASSERT_EQ(m_roundsLeft, 1);
+    EXPECT_GT(NewestShot().z, 0.99f);
+    gbthirdperson.SetBool(true);
+    Frame({ACTION_FIRE});
+    ASSERT_EQ(m_roundsLeft, 1);
+    EXPECT_LT(NewestShot().z, -0.99f);
+    // A burst goes on in the third person the same way.
+    m_rifle->fireMode = kFireModeBurst;
+    m_rifle->burstCount = 2;
+    Frame({ACTION_FIRE});
+    Frame({});
+    EXPECT_EQ(m_roundsLeft, 1);
+    EXPECT_LT(NewestShot().z, -0.99f);
+    Frame({});
     EXPECT_EQ(m_roundsLeft, 0);
 }
 

@@ -8,7 +8,6 @@
 #include "core/input.h"
 #include "core/random.h"
 #include "game/game_cvars.h"
-#include "game/game_flow.h"
 #include "game/game_state.h"
 #include "game/game_view.h"
 #include "game/player_control.h"

@@ -139,10 +139,9 @@ TEST(GameSettings, CommandsStillToComeAnswerAndChangeNothing)
     // Typed at the console, the weapon-list command has no list to read.
     EXPECT_EQ(gx_updateweaponinfo.value.handler("list"), -1);
     EXPECT_EQ(gx_updateweaponinfo.value.handler(nullptr), -1);
-    for (const char* name : {"gx_fillmissioninfo", "gx_fillquickmissioninfo", "gx_applygraphsettings",
-                             "gx_fillplginfo", "gx_plgstoprun", "gx_plgunloadreload", "gx_createserver",
-                             "gx_changeactor", "gx_actorsetyaw", "gx_killall", "gx_fullscreen", "gx_mapimage",
-                             "gxmap"}) {
+    for (const char* name : {"gx_fillmissioninfo", "gx_fillquickmissioninfo", "gx_applygraphsettings", "gx_fillplginfo",
+                             "gx_plgstoprun", "gx_plgunloadreload", "gx_createserver", "gx_changeactor",
+                             "gx_actorsetyaw", "gx_killall", "gx_fullscreen", "gx_mapimage", "gxmap"}) {
         ConsoleVar* command = CVarListFind(name);
         ASSERT_NE(command, nullptr) << name;
         EXPECT_EQ(command->value.handler("nobody 90"), 0) << name;

@@ -4,7 +4,6 @@
 
 #include "actors/actor.h"
 #include "actors/ai_entity.h"
-#include "ai/ai_interface.h"
 #include "ai/ai_state.h"
 #include "ai/envelope.h"
 #include "ai/script_events.h"
@@ -70,8 +69,8 @@ bool IsFriendOfPlayer(const Actor* actor, const Actor* player)
 {
     if (!actor || actor == player || actor->isDead || actor->GetHealth() <= 0.0f)
         return false;
-    const AIEntity* entity = actor->ai ? actor->ai->entity : nullptr;
-    const AIEntity* playerEntity = player && player->ai ? player->ai->entity : nullptr;
+    const AIEntity* entity = actor->GetAIEntity();
+    const AIEntity* playerEntity = player ? player->GetAIEntity() : nullptr;
     if (!entity || entity->IsNeutral())
         return false;
     return !playerEntity || !entity->IsEnemyOf(playerEntity);

@@ -66,10 +66,9 @@ TEST_F(MouseLook, PitchStopsAtExactly89Degrees)
         bool inverted;
         float pitch;
     } cases[] = {
-        {600, false, 1.553343f},   // 1.8 radians asked
-        {-600, false, -1.553343f},
-        {600, true, -1.553343f},   // inverted: the mouse down looks up
-        {100, false, 0.3f},        // within the limit: the factor times the delta
+        {600, false, 1.553343f},                             // 1.8 radians asked
+        {-600, false, -1.553343f}, {600, true, -1.553343f},  // inverted: the mouse down looks up
+        {100, false, 0.3f},                                  // within the limit: the factor times the delta
         {100, true, -0.3f},
     };
     for (const auto& c : cases) {

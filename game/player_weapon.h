@@ -33,7 +33,8 @@ bool PlayerShotAnimationHolding();
 // The trigger gate: a weapon with a trigger lock lets go of "fire" while the lock counts down or
 // its refire interval has not passed since its last shot.
 void PlayerTriggerGate();
-// The fire modes, the trigger-lock countdown and the burst continuation, aimed at (yaw, pitch).
+// The fire modes, the trigger-lock countdown and the burst continuation, aimed at (yaw, pitch). The
+// fired flag starts each frame clear here; the step shows the first-person view what it did.
 void PlayerFireStep(float aimYaw, float aimPitch);
 // Zoom (the weapon's zoom angle while "zoom" is held, else the normal field of view), skipped while
 // the binocular is up; the look factor follows the field of view.

@@ -125,8 +125,8 @@ TEST_F(ViewKeys, TheBinocularStepsThrough55_25_10AndAlwaysRestartsAt55)
     const struct {
         u8_t action;
         float degrees;
-    } steps[] = {{ACTION_ZOOMIN, 25.0f}, {ACTION_ZOOMIN, 10.0f}, {ACTION_ZOOMIN, 10.0f},
-                 {ACTION_ZOOMOUT, 25.0f}, {ACTION_ZOOMOUT, 55.0f}, {ACTION_ZOOMOUT, 55.0f}, {ACTION_ZOOMIN, 25.0f}};
+    } steps[] = {{ACTION_ZOOMIN, 25.0f},  {ACTION_ZOOMIN, 10.0f},  {ACTION_ZOOMIN, 10.0f}, {ACTION_ZOOMOUT, 25.0f},
+                 {ACTION_ZOOMOUT, 55.0f}, {ACTION_ZOOMOUT, 55.0f}, {ACTION_ZOOMIN, 25.0f}};
     for (const auto& s : steps) {
         const float before = GameGetFieldOfView();
         Keys({s.action}, {});
@@ -266,8 +266,8 @@ TEST_F(ViewKeys, FriendlyPreviewsStandAtWidthLess55kAndStopWhenTheSlotsRunOut)
     g_render.screenWidth = 800;
     ASSERT_TRUE(DynObjectAdd(m_soldier));
     Actor* first = Soldier(0);
-    Soldier(2);                    // an enemy
-    Soldier(1);                    // neutral
+    Soldier(2);                                // an enemy
+    Soldier(1);                                // neutral
     Soldier(0)->GetAIEntity()->health = 0.0f;  // dead
     Actor* second = Soldier(0);
     HudAddFriendlyPreviews();

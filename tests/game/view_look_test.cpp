@@ -302,6 +302,18 @@ TEST_F(SmallWorld, TheSweepTakesTruncatedLengthOverItsStepPlusOneSteps)
     gfcollipar.SetFloat(2.0f);
     EXPECT_EQ(SlideMoveStepCount(8.3f), 1);
     DynObjectRemove(&counter);
+
+    // Lengths and settings whose quotient is no count (a float beyond an int does not convert): one step
+    // for what is not a length or a step, and at most 1001 steps however long the move.
+    const struct {
+        float collision, length;
+        int steps;
+    } odd[] = {{0.92f, std::nanf(""), 1}, {0.92f, -5.0f, 1},    {0.0f, 10.0f, 1},
+               {-1.0f, 10.0f, 1},         {0.92f, 1e30f, 1001}, {0.92f, INFINITY, 1001}};
+    for (const auto& c : odd) {
+        gfcollipar.SetFloat(c.collision);
+        EXPECT_EQ(SlideMoveStepCount(c.length), c.steps) << c.collision << " " << c.length;
+    }
 }
 
 TEST_F(SmallWorld, TheSweepStopsAtTheFirstStepWithAContactPushedOut)

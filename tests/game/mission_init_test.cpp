@@ -12,6 +12,7 @@
 #include "actors/actor.h"
 #include "actors/actor_class.h"
 #include "actors/actor_state.h"
+#include "actors/ai_entity.h"
 #include "actors/projectile.h"
 #include "actors/weapon.h"
 #include "ai/ai_events.h"

@@ -352,14 +352,9 @@ void GlDevice::RestoreBackBuffer()
         return;
     m_backBufferStale = false;
     MakeCurrent();
-    // A blit passes the scissor test: off for it, and the draw state applied again afterwards.
-    GlEnable(GL_SCISSOR_TEST, false);
-    GlColorMask(true, true, true, true);
-    const GLint width = static_cast<GLint>(m_backBuffer.Width());
-    const GLint height = static_cast<GLint>(m_backBuffer.Height());
-    gl.BlitNamedFramebuffer(m_frontFramebuffer, m_backFramebuffer, 0, 0, width, height, 0, 0, width, height,
-                            GL_COLOR_BUFFER_BIT, GL_NEAREST);
-    m_dirty |= kDirtyViewport | kDirtyRaster;
+    // The two textures share their format: a plain copy, which no draw state (scissor, masks) touches.
+    gl.CopyImageSubData(m_frontBuffer.Name(), GL_TEXTURE_2D, 0, 0, 0, 0, m_backBuffer.Name(), GL_TEXTURE_2D, 0, 0, 0, 0,
+                        static_cast<GLsizei>(m_backBuffer.Width()), static_cast<GLsizei>(m_backBuffer.Height()), 1);
 }
 
 void GlDevice::BeforeStorageRead(const GlTextureStorage* storage)

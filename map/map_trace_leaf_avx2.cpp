@@ -62,8 +62,8 @@ struct Avx2Kernel {
         const __m256 px = _mm256_sub_ps(_mm256_mul_ps(dy, e2z), _mm256_mul_ps(dz, e2y));
         const __m256 py = _mm256_sub_ps(_mm256_mul_ps(dz, e2x), _mm256_mul_ps(dx, e2z));
         const __m256 pz = _mm256_sub_ps(_mm256_mul_ps(dx, e2y), _mm256_mul_ps(dy, e2x));
-        const __m256 det = _mm256_add_ps(_mm256_add_ps(_mm256_mul_ps(e1x, px), _mm256_mul_ps(e1y, py)),
-                                         _mm256_mul_ps(e1z, pz));
+        const __m256 det =
+            _mm256_add_ps(_mm256_add_ps(_mm256_mul_ps(e1x, px), _mm256_mul_ps(e1y, py)), _mm256_mul_ps(e1z, pz));
         const __m256 absMask = _mm256_castsi256_ps(_mm256_set1_epi32(0x7FFFFFFF));
         __m256 reject = _mm256_cmp_ps(_mm256_and_ps(det, absMask), _mm256_set1_ps(1e-12f), _CMP_LT_OQ);
         const __m256 inverse = _mm256_div_ps(_mm256_set1_ps(1.0f), det);
@@ -71,11 +71,10 @@ struct Avx2Kernel {
         const __m256 ty = _mm256_sub_ps(_mm256_set1_ps(ray.origin[1]), Pair(a.p0[1], b.p0[1]));
         const __m256 tz = _mm256_sub_ps(_mm256_set1_ps(ray.origin[2]), Pair(a.p0[2], b.p0[2]));
         const __m256 bu = _mm256_mul_ps(
-            _mm256_add_ps(_mm256_add_ps(_mm256_mul_ps(tx, px), _mm256_mul_ps(ty, py)), _mm256_mul_ps(tz, pz)),
-            inverse);
+            _mm256_add_ps(_mm256_add_ps(_mm256_mul_ps(tx, px), _mm256_mul_ps(ty, py)), _mm256_mul_ps(tz, pz)), inverse);
         const __m256 zero = _mm256_setzero_ps(), one = _mm256_set1_ps(1.0f);
-        reject = _mm256_or_ps(reject,
-                              _mm256_or_ps(_mm256_cmp_ps(bu, zero, _CMP_LT_OQ), _mm256_cmp_ps(bu, one, _CMP_GT_OQ)));
+        reject =
+            _mm256_or_ps(reject, _mm256_or_ps(_mm256_cmp_ps(bu, zero, _CMP_LT_OQ), _mm256_cmp_ps(bu, one, _CMP_GT_OQ)));
         const int lanes = both ? 0xFF : 0x0F;
         if ((_mm256_movemask_ps(reject) & lanes) == lanes)
             return;
@@ -83,8 +82,7 @@ struct Avx2Kernel {
         const __m256 qy = _mm256_sub_ps(_mm256_mul_ps(tz, e1x), _mm256_mul_ps(tx, e1z));
         const __m256 qz = _mm256_sub_ps(_mm256_mul_ps(tx, e1y), _mm256_mul_ps(ty, e1x));
         const __m256 bv = _mm256_mul_ps(
-            _mm256_add_ps(_mm256_add_ps(_mm256_mul_ps(dx, qx), _mm256_mul_ps(dy, qy)), _mm256_mul_ps(dz, qz)),
-            inverse);
+            _mm256_add_ps(_mm256_add_ps(_mm256_mul_ps(dx, qx), _mm256_mul_ps(dy, qy)), _mm256_mul_ps(dz, qz)), inverse);
         reject = _mm256_or_ps(reject, _mm256_or_ps(_mm256_cmp_ps(bv, zero, _CMP_LT_OQ),
                                                    _mm256_cmp_ps(_mm256_add_ps(bu, bv), one, _CMP_GT_OQ)));
         const __m256 t = _mm256_mul_ps(

@@ -72,8 +72,8 @@ struct Sse41Kernel {
         const __m128 bv =
             _mm_mul_ps(_mm_add_ps(_mm_add_ps(_mm_mul_ps(dx, qx), _mm_mul_ps(dy, qy)), _mm_mul_ps(dz, qz)), inverse);
         reject = _mm_or_ps(reject, _mm_or_ps(_mm_cmplt_ps(bv, zero), _mm_cmpgt_ps(_mm_add_ps(bu, bv), one)));
-        const __m128 t = _mm_mul_ps(
-            _mm_add_ps(_mm_add_ps(_mm_mul_ps(e2x, qx), _mm_mul_ps(e2y, qy)), _mm_mul_ps(e2z, qz)), inverse);
+        const __m128 t =
+            _mm_mul_ps(_mm_add_ps(_mm_add_ps(_mm_mul_ps(e2x, qx), _mm_mul_ps(e2y, qy)), _mm_mul_ps(e2z, qz)), inverse);
         reject = _mm_or_ps(reject, _mm_cmplt_ps(t, zero));
         // The trace's own rule: 0 <= t <= 1 (a parameter that is not a number is never taken).
         const __m128 inRange = _mm_and_ps(_mm_cmpge_ps(t, zero), _mm_cmple_ps(t, one));

@@ -31,9 +31,10 @@ struct Answer {
 
     bool operator==(const Answer& other) const
     {
-        return hit == other.hit && (!hit || (std::memcmp(&fraction, &other.fraction, sizeof(float)) == 0 &&
-                                             face == other.face && std::memcmp(point, other.point, sizeof(point)) == 0 &&
-                                             std::memcmp(normal, other.normal, sizeof(normal)) == 0));
+        return hit == other.hit &&
+               (!hit || (std::memcmp(&fraction, &other.fraction, sizeof(float)) == 0 && face == other.face &&
+                         std::memcmp(point, other.point, sizeof(point)) == 0 &&
+                         std::memcmp(normal, other.normal, sizeof(normal)) == 0));
     }
 };
 

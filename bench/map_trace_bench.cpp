@@ -3,7 +3,7 @@
 // MapTerrainHeight, each against the same triangles traced by Embree 3 (when it was found) and by
 // a plain loop over every triangle. Each benchmark reports ns_per_trace; the MapTrace benchmarks
 // also count their disagreements with the plain loop on 256 segments (none: the nearest hit of
-// land and map meshes is the trace's). MapTrace and MapTerrainHeight run at each level of the leaf
+// land and map meshes is the trace's). MapTrace (spread and hot) and MapTerrainHeight run at each level of the leaf
 // walk's instruction set (simd: 0 scalar, 1 SSE 4.1, 2 AVX2; a level the processor lacks runs as the
 // widest it has, which the counter simd_level shows).
 #include <benchmark/benchmark.h>
@@ -221,6 +221,7 @@ void BM_MapTraceHot(benchmark::State& state)
 {
     World& w = TheWorld();
     const std::vector<Segment>& segments = SegmentsOf(w, static_cast<int>(state.range(0)));
+    const SimdLevelFor level(state, 1);
     int count = 0;
     for (auto _ : state) {
         for (size_t i = 0; i < segments.size(); ++i) {
@@ -231,7 +232,7 @@ void BM_MapTraceHot(benchmark::State& state)
     benchmark::DoNotOptimize(count);
     bench::PerTrace(state, segments.size());
 }
-BENCHMARK(BM_MapTraceHot)->Arg(0)->Arg(1)->ArgName("long")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MapTraceHot)->ArgsProduct({{0, 1}, {0, 1, 2}})->ArgNames({"long", "simd"})->Unit(benchmark::kMillisecond);
 
 void BM_BruteForce(benchmark::State& state)
 {

@@ -1,15 +1,9 @@
 // The console command that brings the map's fog texture in line with changed fog settings.
-#include "game/game_cvars.h"
+#include "game/game_commands.h"
 #include "map/fog_textures.h"
 
-namespace {
-
-s32_t RefillFogTexture(const char*)
+s32_t GameFogTexture(const char*)
 {
     MapFillFogTexture();
     return 0;
 }
-
-}  // namespace
-
-ConsoleVar gx_fogtex("gx_fogtex", RefillFogTexture);

@@ -18,6 +18,7 @@
 #include "core/log.h"
 #include "core/plugin_host.h"
 #include "core/sound.h"
+#include "game/game_commands.h"
 #include "game/game_cvars.h"
 #include "game/game_state.h"
 #include "game/loading_screen.h"
@@ -60,15 +61,15 @@ s32_t ToggleCameraInset(const char*)
     return 0;
 }
 
-s32_t JoinServer(const char*)
+}  // namespace
+
+ConsoleVar grx_toggle_camins("grx_toggle_camins", ToggleCameraInset);
+
+s32_t GameJoinServer(const char*)
 {
     g_game.multiplayerPending = true;
     return 0;
 }
-}  // namespace
-
-ConsoleVar grx_toggle_camins("grx_toggle_camins", ToggleCameraInset);
-ConsoleVar gx_joinserver("gx_joinserver", JoinServer);
 
 void GameSetTestHooks(const GameTestHooks& hooks)
 {

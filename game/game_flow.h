@@ -18,6 +18,7 @@ struct GameMod {
     u8_t aiFlag = 0;               // while clear the soldiers' AI step does not run
     u8_t chatFlag = 0;             // while set the accept keys send the account's chat texts
     u8_t codedMessages = 0;        // while clear the coded-message keys do nothing
+    u8_t satelliteView = 0;        // while clear the satellite-view key does nothing
     // The mode's own string list, kept per account across log-in and log-out.
     std::vector<EngineString> strings;
 };

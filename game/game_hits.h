@@ -1,6 +1,5 @@
-// What the game does when a projectile strikes near the player or a game mode runs: view shakes
-// and the game mode's notice. The view shake itself comes with the player view; until then the
-// requests are recorded.
+// What the game does when a projectile strikes near the player or a game mode runs: view jolts,
+// screen shakes, the red flash of a hit and the game mode's notice. The calls are counted as well.
 #pragma once
 #include "core/types.h"
 
@@ -16,9 +15,11 @@ struct GameHitState {
 
 extern GameHitState g_gameHits;
 
-// Jolts the player's view by the projectile's screen-shake values (the player was hit).
+// The player was hit (called only while gbshake is on): a screen shake of the projectile's strength,
+// a random jolt of up to its yaw and pitch jolts, the game mode's notice and a red flash of 500 ms.
 void GamePlayerHitShake(const Projectile* projectile);
-// Jolts the player's view for a blast at that squared distance.
+// A blast at that squared distance (within ten times the projectile's reach): a 200 ms screen shake
+// and a jolt that fade with the distance; nothing for a reach of 0.
 void GameShakeViewNearHit(const Projectile* projectile, float distanceSquared);
 // While a game mode runs: plug-in event 0x30004 with the projectile.
 void GameModNotifyHit(Projectile* projectile);

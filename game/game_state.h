@@ -51,6 +51,18 @@ struct GameState {
     // The view switches (zoomed view, view mode, cursor mode) are in the frame view, the HUD flags and
     // the command menu in the HUD's input record (render/hud_input.h).
 
+    // The view modes the view keys switch (game/view_keys.h). The HUD switches among them are the HUD
+    // input's: the map display is its layer3, night vision nightVision, the binocular binocularView,
+    // the objectives objectivesShown and the object-use mode quickMode.
+    u8_t satelliteView = 0;                   // the satellite view with its mouse cursor is open
+    u8_t savedNightVision = 0;                // night vision before the satellite view opened
+    s32_t binocularStep = 0;                  // 0 .. 2: the binocular's 55, 25 or 10 degrees
+    float satelliteFieldOfView = 0.7853982f;  // radians: the first zoom factor 0.5 of pi / 2 at start
+    float cursorX = 0.0f, cursorY = 0.0f;     // the satellite view's cursor, client pixels
+    u32_t satelliteScans = 0;                 // scans of the world objects the satellite key started
+    // The value a ladder gave with its contact in the player's sweep (the flag is GameIsPlayerOnLadder).
+    u32_t ladderValue = 0;
+
     // The name of the object definition being applied (GameApplyTemplateToObject), null between
     // definitions; nodes made by its lines take it as their source definition.
     const char* applyingDefinition = nullptr;

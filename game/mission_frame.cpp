@@ -11,6 +11,8 @@
 #include "core/winos.h"
 #include "game/game_cvars.h"
 #include "game/game_state.h"
+#include "game/game_view.h"
+#include "game/mouse_look.h"
 #include "game/player_view.h"
 #include "game/screenshot.h"
 #include "map/map_caches.h"
@@ -35,25 +37,12 @@
 
 namespace {
 
-constexpr float kHalfPi = 1.5707964f;
-// The pitch stops short of straight up and down, where the view's horizon would turn over.
-constexpr float kPitchLimit = kHalfPi - 0.01f;
 constexpr float kWalkSpeed = 60.0f;  // world units a second
 constexpr float kRunFactor = 4.0f;
 constexpr float kStartHeight = 30.0f;  // above the ground when no "-p" is given
 constexpr float kLowestEye = 2.0f;     // the viewer never sinks closer to the ground than this
 
-float g_fov = kHalfPi;
 float g_heightAboveGround = kStartHeight;
-
-void TurnView(s32_t dx, s32_t dy)
-{
-    if (g_frameView.screenOpen)
-        return;
-    GameSetYaw(GameGetYaw() + float(dx) * g_game.mouseLookFactorX);
-    const float pitch = GameGetPitch() + float(dy) * g_game.mouseLookFactorY;
-    GameSetPitch(std::fmax(-kPitchLimit, std::fmin(kPitchLimit, pitch)));
-}
 
 float GroundBelow(float x, float z)
 {
@@ -107,7 +96,7 @@ void DrawWorld()
 {
     const float* eye = GameGetViewPos();
     ScenePassRun(SCENE_PASS_SECONDARY_VIEWS);
-    RenderSetupCamera(0.0f, 0.0f, 0.0f, GameGetYaw(), GameGetPitch(), 0.0f, g_fov, 1);
+    RenderSetupCamera(0.0f, 0.0f, 0.0f, GameGetYaw(), GameGetPitch(), 0.0f, GameGetFieldOfView(), 1);
     RenderSetBatching(true);
     const bool indoors = IndoorCameraLocate(eye);
     RenderSaveCamera();
@@ -118,12 +107,12 @@ void DrawWorld()
         return;
     // A camera in an indoor cell: the indoor plug-in draws the cell, then the indoor pass list.
     if (indoors) {
-        IndoorFrameDraw(eye, GameGetYaw(), GameGetPitch(), g_fov);
+        IndoorFrameDraw(eye, GameGetYaw(), GameGetPitch(), GameGetFieldOfView());
         return;
     }
     g_scene.indoorPassRunning = false;
     StencilMarkBegin();
-    RenderVisibilityPass(eye[0], eye[1], eye[2], GameGetYaw(), GameGetPitch(), 0.0f, g_fov);
+    RenderVisibilityPass(eye[0], eye[1], eye[2], GameGetYaw(), GameGetPitch(), 0.0f, GameGetFieldOfView());
     StencilEnable();
     RenderScenePasses();
 }
@@ -132,7 +121,7 @@ void DrawWorld()
 
 float GameGetFov()
 {
-    return g_fov;
+    return GameGetFieldOfView();
 }
 
 void GameMissionFrameStart()
@@ -154,12 +143,12 @@ void GameMissionFrameStart()
         position[1] = GroundBelow(position[0], position[2]) + kStartHeight;
     }
     g_frameView.gameTime = 0.0f;
-    InputSetMouseMoveListener(TurnView);
+    InputSetMouseMoveListener(MouseLookUpdate);
 }
 
 void GameMissionFrameEnd()
 {
-    if (g_input.mouseMoveListener == TurnView)
+    if (g_input.mouseMoveListener == MouseLookUpdate)
         InputSetMouseMoveListener(nullptr);
 }
 

@@ -9,7 +9,8 @@ namespace {
 float g_lean = 0.0f;
 float g_yawBeforeFiring = 0.0f;
 float g_pitchBeforeFiring = 0.0f;
-float g_playerPosition[3] = {0.0f, 0.0f, 0.0f};
+// The player starts at the viewer's start position.
+float g_playerPosition[3] = {10.0f, 10.0f, -40.0f};
 u8_t g_onLadder = 0;
 u8_t g_falling = 0;
 float g_playerHealth = 100.0f;

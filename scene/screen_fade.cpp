@@ -18,6 +18,11 @@ void ScreenFadeStart(s32_t durationMs, u32_t colour)
     g_fadeColour = colour;
 }
 
+u32_t ScreenFadeColour()
+{
+    return g_fadeColour;
+}
+
 void ScreenFadeReset()
 {
     g_fadeStart = 0;

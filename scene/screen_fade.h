@@ -11,6 +11,8 @@ void ScreenFadeStart(s32_t durationMs, u32_t colour);
 void ScreenFadeDraw();
 // The alpha (1..255) of the fade at that tick, or 0 when nothing is drawn.
 u32_t ScreenFadeAlphaAt(u32_t now);
+// The colour (0x00RRGGBB) of the fade last started.
+u32_t ScreenFadeColour();
 // Forgets the fade, as before the first start.
 void ScreenFadeReset();
 

@@ -244,7 +244,7 @@ TEST(Actor, ConsoleVariablesAreListedInOrderWithTheirDefaults)
         const char* name;
         bool value;
     } game[] = {
-        {"gb_godmode", false}, {"gbai", true}, {"gbshake", false}, {"gbalwaysrun", false}, {"gbdebuginfo", false}};
+        {"gb_godmode", false}, {"gbai", true}, {"gbshake", true}, {"gbalwaysrun", true}, {"gbdebuginfo", false}};
     for (const auto& g : game) {
         ConsoleVar* cvar = CVarListFind(g.name);
         ASSERT_NE(cvar, nullptr) << g.name;

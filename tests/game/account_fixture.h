@@ -20,6 +20,7 @@
 #include "platform/test_clock.h"
 #include "support/engine_log.h"
 #include "support/files.h"
+#include "support/keep_var.h"
 #include "support/vfs_fixture.h"
 
 class AccountTest : public VfsTest {
@@ -29,6 +30,8 @@ protected:
         engine_log::StartFolder();  // the log's folder, before the test's own folder is entered
         VfsTest::SetUp();
         std::memcpy(savedKeys, g_input.keyMap, sizeof savedKeys);
+        savedLookFactors[0] = g_game.mouseLookFactorX;
+        savedLookFactors[1] = g_game.mouseLookFactorY;
         CreateScriptCache();
         ClearVariables();
     }
@@ -42,6 +45,8 @@ protected:
         PlatformTestLocalTimeClear();
         VideoSetFullscreenHook(nullptr);
         std::memcpy(g_input.keyMap, savedKeys, sizeof savedKeys);
+        g_game.mouseLookFactorX = savedLookFactors[0];
+        g_game.mouseLookFactorY = savedLookFactors[1];
         g_gui.lastMessageKey.Assign("");
         g_gui.messageCount = 0;
         g_game.campaignCompleted = false;
@@ -84,4 +89,8 @@ protected:
     std::string FileOf(const char* name) const { return ReadFileBytes(TempPath() + "/accounts/" + name + ".acc"); }
 
     u8_t savedKeys[256] = {};
+    // Log-in applies an account's stored settings (the mouse sensitivity and the view factors it gives
+    // among them): the numbers and switches go back after each test.
+    KeepAllVars keptSettings;
+    float savedLookFactors[2] = {};
 };

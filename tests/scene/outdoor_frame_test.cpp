@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "core/def_file.h"
+#include "core/frame_view.h"
 #include "map/map_caches.h"
 #include "map/map_cvars.h"
 #include "map/object_grid.h"
@@ -155,6 +156,11 @@ protected:
     {
         // A clear colour of alpha 0 clears the frame (no sky box here).
         RenderSetClearColor(kSky & 0x00FFFFFFu);
+        // The viewer the passes read is the eye the frame is drawn from.
+        m_viewer = {g_frameView.viewPos[0], g_frameView.viewPos[1], g_frameView.viewPos[2]};
+        g_frameView.viewPos[0] = kEye.x;
+        g_frameView.viewPos[1] = kEye.y;
+        g_frameView.viewPos[2] = kEye.z;
         EXPECT_EQ(RenderBeginFrame(), 0);
         RenderSetupCamera(0.0f, 0.0f, 0.0f, 0.0f, kPitch, 0.0f, kFov, 1);
         StencilMarkBegin();
@@ -163,6 +169,9 @@ protected:
         RenderScenePasses();
         const Pixels pixels = render_test::ReadBackBuffer(Device());
         RenderEndFrame(true);
+        g_frameView.viewPos[0] = m_viewer.x;
+        g_frameView.viewPos[1] = m_viewer.y;
+        g_frameView.viewPos[2] = m_viewer.z;
         return pixels;
     }
 
@@ -187,6 +196,7 @@ protected:
     TempDir m_dir;
     KeepAllVars m_vars;
     Vector3 m_boxMin, m_boxMax;
+    Vector3 m_viewer = {};
     std::vector<IDirect3DTexture8*> m_textures;
     std::vector<std::unique_ptr<GraphObj>> m_objects;
 };

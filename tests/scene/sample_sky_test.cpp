@@ -210,8 +210,10 @@ protected:
     static void CopySampleFolder(const char* folder)
     {
         fs::create_directories(folder);
+        // The files of the folder only: its subfolders (the AI's scripts) are nothing the sky reads.
         for (const fs::directory_entry& file : fs::directory_iterator(DataFolder() / "sample" / folder))
-            fs::copy_file(file.path(), fs::path(folder) / file.path().filename());
+            if (file.is_regular_file())
+                fs::copy_file(file.path(), fs::path(folder) / file.path().filename());
     }
     // The backdrop seen from the origin looking along +z with that field of view.
     render_test::Pixels Draw(float fov)

@@ -1,0 +1,29 @@
+// The handlers of the game's console commands (registered in game/game_cvars.cpp). Each takes the
+// argument text (null when the program calls it itself) and returns the command's status.
+#pragma once
+#include "core/types.h"
+
+// Mission information for the briefing screens (the full one is game/accounts.h's); the map image;
+// the display mode and the window.
+s32_t GameFillQuickMissionInfo(const char* arguments);
+s32_t GameMapImage(const char* arguments);
+s32_t GameApplyGraphSettings(const char* arguments);
+s32_t GameFullscreen(const char* arguments);
+// Called by the screens with a weapon list in place of a text: typed at the console it reads nothing
+// and answers -1.
+s32_t GameUpdateWeaponInfo(const char* arguments);
+// The plug-in list screen.
+s32_t GameFillPluginInfo(const char* arguments);
+s32_t GamePluginStopRun(const char* arguments);
+s32_t GamePluginUnloadReload(const char* arguments);
+// Multiplayer (game/game_flow.cpp joins).
+s32_t GameCreateServer(const char* arguments);
+s32_t GameJoinServer(const char* arguments);
+// Developer commands.
+s32_t GameChangeActor(const char* arguments);
+s32_t GameActorSetYaw(const char* arguments);
+s32_t GameKillAll(const char* arguments);
+// Makes a mission current and starts it.
+s32_t GameMapCommand(const char* arguments);
+// Refills the map's fog texture (game/fog_command.cpp).
+s32_t GameFogTexture(const char* arguments);

@@ -249,6 +249,7 @@ void AIInterface::SetAlertMode(ScriptArgWord* /*args*/)
 void AIInterface::ResetAlertMode(ScriptArgWord* /*args*/)
 {
     alertStateByte = 0;
+    watchState = 0;
     if (!entity)
         return;
     entity->inAlert = 0;
@@ -261,16 +262,6 @@ void AIInterface::StopMovement(ScriptArgWord* /*args*/)
     if (body && body->follower)
         body->follower->Stop();
 }
-
-// The movement methods bound directly are registered now so that scripts compile against them; they
-// act once the soldiers' movement methods exist.
-void AIInterface::MoveToTargetLastPos(ScriptArgWord* /*args*/) {}
-void AIInterface::RotateToTargetLastPos(ScriptArgWord* /*args*/) {}
-void AIInterface::RandomMove(ScriptArgWord* /*args*/) {}
-void AIInterface::MoveHome(ScriptArgWord* /*args*/) {}
-void AIInterface::RotateRandom(ScriptArgWord* /*args*/) {}
-void AIInterface::PatrolMode(ScriptArgWord* /*args*/) {}
-void AIInterface::Idle(ScriptArgWord* /*args*/) {}
 
 u32_t AIRemoveInterface(AIInterface* interface)
 {

@@ -541,7 +541,7 @@ TEST_F(FixtureLand, ARouteIsFollowedToItsEndAndReportedOnce)
     Actor* soldier = ai->body;
     motion_test::AddBodyNodes(soldier);
     ai->movementMode = 0;
-    ai->reportArrival = 1;
+    ai->moveToObjectPending = 1;
     soldier->SetPosition({-200, 0, 0});
     soldier->MoveTo({-200, 0, -50});
     const u32_t shownBefore = g_gui.subtitleSlot.start;
@@ -555,7 +555,7 @@ TEST_F(FixtureLand, ARouteIsFollowedToItsEndAndReportedOnce)
     EXPECT_FALSE(soldier->follower->moving);
     EXPECT_NEAR(soldier->GetPosition().z, -50.0f, 1.0f);
     EXPECT_NEAR(soldier->GetPosition().x, -200.0f, 1e-3f);
-    EXPECT_EQ(ai->reportArrival, 0);
+    EXPECT_EQ(ai->moveToObjectPending, 0);
     EXPECT_EQ(g_gui.subtitleSlot.duration, 1500u);
     g_gui.subtitleSlot.start = shownBefore;
     delete soldier;

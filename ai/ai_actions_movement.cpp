@@ -160,8 +160,8 @@ void AIInterface::MoveAwayFromGrenade(ScriptArgWord* /*args*/)
     Vector3 direction;
     if (!body || !AwayFrom(body->GetPosition(), grenadePos, &direction))
         return;
-    const float distance = kGrenadeFleeDistance + static_cast<float>(EngineRand()) * kGrenadeFleeSpread /
-                                                      static_cast<float>(ENGINE_RAND_MAX);
+    const float distance = kGrenadeFleeDistance +
+                           static_cast<float>(EngineRand()) * kGrenadeFleeSpread / static_cast<float>(ENGINE_RAND_MAX);
     MoveBodyTo(Along(body->GetPosition(), direction, distance));
 }
 

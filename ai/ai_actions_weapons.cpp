@@ -143,8 +143,8 @@ void AIInterface::TraceTarget(ScriptArgWord* args)
         g_scriptResult.asBool = 1;
         return;
     }
-    const bool targetFirst = (info.resultKind & TRACE_RESULT_OBJECT_NEAREST) == TRACE_RESULT_OBJECT_NEAREST &&
-                             info.hitObject == target;
+    const bool targetFirst =
+        (info.resultKind & TRACE_RESULT_OBJECT_NEAREST) == TRACE_RESULT_OBJECT_NEAREST && info.hitObject == target;
     g_scriptResult.asBool = targetFirst ? 1 : 0;
 }
 
@@ -170,8 +170,9 @@ void AIInterface::HasFixedWeapon(ScriptArgWord* /*args*/)
 
 void AIInterface::GetFixedWeaponDist(ScriptArgWord* /*args*/)
 {
-    g_scriptResult.asFloat =
-        fixedWeapon && body ? AIScriptDistanceBetween(body->GetPosition(), fixedWeapon->GetPosition()) : AI_FAR_DISTANCE;
+    g_scriptResult.asFloat = fixedWeapon && body
+                                 ? AIScriptDistanceBetween(body->GetPosition(), fixedWeapon->GetPosition())
+                                 : AI_FAR_DISTANCE;
 }
 
 void AIInterface::LetGoOfFixedWeapon()

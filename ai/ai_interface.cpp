@@ -5,6 +5,7 @@
 #include "actors/tesk_actor.h"
 #include "ai/ai_log.h"
 #include "ai/ai_state.h"
+#include "ai/envelope.h"
 #include "ai/path_follower.h"
 #include "ai/rule_compiler.h"
 #include "ai/rules.h"
@@ -221,7 +222,9 @@ void AIInterface::ResetState()
     visibleFriends.Empty();
     visibleEnemies.Empty();
     visibleBodies.Empty();
-    // The target zone of the body's object envelope comes with the envelopes.
+    // A zone the soldier was sent to clear belongs to the mission it was given in.
+    if (body && body->envelope)
+        body->envelope->targetZone = nullptr;
 }
 
 void AIInterface::Test(ScriptArgWord* args)

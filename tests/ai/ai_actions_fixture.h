@@ -47,7 +47,8 @@ protected:
     {
         MapAuthorPlan plan = land_test::FlatPlan();
         for (size_t i = 0; i < boxes.size(); ++i)
-            plan.meshes.push_back(MapAuthorBox(("col_box" + std::to_string(i)).c_str(), "", boxes[i].low, boxes[i].high));
+            plan.meshes.push_back(
+                MapAuthorBox(("col_box" + std::to_string(i)).c_str(), "", boxes[i].low, boxes[i].high));
         std::string error;
         ASSERT_TRUE(land_test::LoadLand(plan, "land.lff", error)) << error;
         m_landLoaded = true;

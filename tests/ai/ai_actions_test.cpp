@@ -43,6 +43,13 @@ bool Bool(AIInterface* soldier, void (AIInterface::*method)(ScriptArgWord*), Scr
     return g_scriptResult.asBool != 0;
 }
 
+void ClearSubtitle()
+{
+    g_gui.subtitleSlot = {};
+    g_gui.subtitleSpeaker.Assign("");
+    g_gui.subtitleKey.Assign("");
+}
+
 // Where the body's last planned route leads, and how far that is from the body across the ground.
 float PlannedDistance(const Actor* body)
 {
@@ -265,7 +272,8 @@ TEST_F(AIActions, AmmunitionAndFireModeOfTheWeaponInHand)
         bool hasMagazines;
     };
     // The counts read as signed 16-bit numbers: the top half counts as below zero.
-    const Case cases[] = {{30, 3, true, true}, {0, 0, false, false}, {1, 1, true, true}, {0x8000, 0xFFFF, false, false}};
+    const Case cases[] = {
+        {30, 3, true, true}, {0, 0, false, false}, {1, 1, true, true}, {0x8000, 0xFFFF, false, false}};
     for (const Case& c : cases) {
         unit->roundsInGun = c.rounds;
         unit->spareMagazines = c.spares;
@@ -283,6 +291,37 @@ TEST_F(AIActions, AmmunitionAndFireModeOfTheWeaponInHand)
     EXPECT_FALSE(Bool(soldier, &AIInterface::HasAmmo)) << "no weapon in hand";
     EXPECT_FALSE(Bool(soldier, &AIInterface::HasMagazines));
     soldier->body->weapons[soldier->body->selectedSlot] = rifle;
+}
+
+TEST_F(AIActions, ReloadIsAnnouncedByFriendsOfThePlayerOnly)
+{
+    g_frameView.player = Soldier({0.0f, 0.0f, 50.0f}, "player");
+    struct Case {
+        const char* what;
+        s32_t team;
+        u16_t spares;
+        const char* key;  // null: nothing said
+    };
+    const Case cases[] = {
+        {"a friend with magazines left", 0, 3, "messages._gm_reload"},
+        {"a friend on his last one", 0, 0, "messages._gm_low_ammo"},
+        {"an enemy", 2, 3, nullptr},
+    };
+    for (const Case& c : cases) {
+        AIInterface* soldier = SampleSoldier({0.0f, 0.0f, 0.0f}, "rifleman");
+        soldier->entity->team = c.team;
+        Weapon* unit = soldier->body->WeaponInHand()->currentWeapon;
+        unit->roundsInGun = 2;
+        unit->spareMagazines = c.spares;
+        ClearSubtitle();
+        soldier->Reload(nullptr);
+        EXPECT_EQ(soldier->body->reloading, c.spares > 0) << c.what;
+        EXPECT_STREQ(g_gui.subtitleKey.Text(), c.key ? c.key : "") << c.what;
+        if (c.key) {
+            EXPECT_STREQ(g_gui.subtitleSpeaker.Text(), "rifleman") << c.what;
+            EXPECT_EQ(g_gui.subtitleSlot.duration, 1500u) << c.what;
+        }
+    }
 }
 
 TEST_F(AIActions, PlaySoundNamesTheSoldierByItsPlaceInTheAITable)
@@ -304,21 +343,14 @@ TEST_F(AIActions, PlaySoundNamesTheSoldierByItsPlaceInTheAITable)
     // The soldier's place in the table, then the sound's index; no address.
     const std::string line = "1 playing sound " + std::to_string(index);
     const std::vector<std::string> lines = engine_log::ConsoleLines(0);
-    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [&](const std::string& l) { return l == line || l == line + "\n"; }))
-        << line;
+    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [&](const std::string& l) {
+        return l == line || l == line + "\n";
+    })) << line;
     if (consoles)
         ConShutdown();
 }
 
-
 std::vector<s32_t> g_marks;
-
-void ClearSubtitle()
-{
-    g_gui.subtitleSlot = {};
-    g_gui.subtitleSpeaker.Assign("");
-    g_gui.subtitleKey.Assign("");
-}
 
 void Mark(ScriptArgWord* args)
 {
@@ -335,10 +367,11 @@ void CompileOrderRules(AIInterface* soldier)
     SetCompileMemberTable(&set->variables);
     SetCompileRuleList(&set->rules);
     SetCompileEventList(&set->events);
-    ASSERT_TRUE(CompileRuleScript("rule follow_player{ OnDisable{ Mark(1); } }\n"
-                                  "rule moveto_fixed_weapon{ OnDisable{ Mark(2); } }\n"
-                                  "rule patrol{ OnDisable{ Mark(3); } }\n"
-                                  "rule moveto_take_object{ OnEnable{ Mark(4); } }\n"));
+    ASSERT_TRUE(
+        CompileRuleScript("rule follow_player{ OnDisable{ Mark(1); } }\n"
+                          "rule moveto_fixed_weapon{ OnDisable{ Mark(2); } }\n"
+                          "rule patrol{ OnDisable{ Mark(3); } }\n"
+                          "rule moveto_take_object{ OnEnable{ Mark(4); } }\n"));
     SetCompileMemberTable(nullptr);
     SetCompileRuleList(nullptr);
     SetCompileEventList(nullptr);
@@ -363,8 +396,12 @@ struct Ordered {
 TEST_F(AIActions, OrdersSwitchOffTheRulesThatLeadTheSoldierElsewhere)
 {
     LoadLand();
+    const bool consoles = !ConIsReady();
+    if (consoles)
+        ConStartup();
     auto make = [&](const char* name, float x) {
-        Ordered o{SampleSoldier({x, 0.0f, 0.0f}, name), SampleSoldier({x, 0.0f, 300.0f}, "target"), new DOEnvelope("Alpha")};
+        Ordered o{SampleSoldier({x, 0.0f, 0.0f}, name), SampleSoldier({x, 0.0f, 300.0f}, "target"),
+                  new DOEnvelope("Alpha")};
         CompileOrderRules(o.soldier);
         EnvelopeRegister(o.envelope);
         o.envelope->Attach(o.soldier->body);
@@ -387,6 +424,10 @@ TEST_F(AIActions, OrdersSwitchOffTheRulesThatLeadTheSoldierElsewhere)
     EXPECT_STREQ(g_gui.subtitleSpeaker.Text(), "Alpha");
     EXPECT_STREQ(g_gui.subtitleKey.Text(), "messages._gm_move_start");
     EXPECT_EQ(g_gui.subtitleSlot.duration, 1500u);
+    const std::vector<std::string> messages = engine_log::ConsoleLines(4);
+    EXPECT_TRUE(std::any_of(messages.begin(), messages.end(), [](const std::string& line) {
+        return line.rfind("Alpha: ", 0) == 0;
+    })) << "the message console carries the line";
     EXPECT_EQ(moved.soldier->lockedTarget, moved.target) << "a move keeps the target";
 
     Ordered held = make("holder", 100.0f);
@@ -399,6 +440,8 @@ TEST_F(AIActions, OrdersSwitchOffTheRulesThatLeadTheSoldierElsewhere)
     EXPECT_EQ(held.soldier->lockedTarget, nullptr);
     EXPECT_EQ(held.target->lockerCount, 0u) << "the target no longer counts the soldier among its lockers";
     EXPECT_EQ(g_gui.subtitleSlot.duration, 0u) << "holding says nothing";
+    if (consoles)
+        ConShutdown();
 }
 
 TEST_F(AIActions, TakeObjectOrderEnablesItsRuleAndSpeaksUnlessTheBodyIsThePlayers)

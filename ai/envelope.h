@@ -72,8 +72,6 @@ public:
     // of the seat the next taker should occupy (-1: none, the first seat).
     std::vector<EnvelopeSeatRecord> seatRecords;
     s32_t currentSeatRecord = -1;
-    u8_t msalNotifyPending = 0;                // TEMP
-    class ZoneEnvelope* targetZone = nullptr;  // TEMP
 };
 
 // True when the envelope is bound to an actor that is alive (the sight marks follow living soldiers).

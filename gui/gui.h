@@ -61,8 +61,6 @@ struct GuiState {
     // Until screens show them: the last message key written, and how often the language switch
     // screen was shown and the GUI rebuilt; the resolution entry chosen (-1 none).
     EngineString lastMessageKey;
-    EngineString subtitleSpeaker;  // TEMP
-    EngineString subtitleKey;      // TEMP
     u32_t messageCount = 0;
     u32_t languageSwitchCount = 0;
     u32_t refreshCount = 0;

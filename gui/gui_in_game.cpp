@@ -30,10 +30,3 @@ void GuiShowResponse(u32_t durationMs)
 {
     Show(g_gui.responseSlot, durationMs);
 }
-
-void GuiShowSubtitle(const char* speaker, const char* key, u32_t durationMs)  // TEMP
-{
-    g_gui.subtitleSpeaker.Assign(speaker ? speaker : "");
-    g_gui.subtitleKey.Assign(key ? key : "");
-    GuiShowSubtitle(durationMs);
-}

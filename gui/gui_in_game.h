@@ -12,7 +12,6 @@ struct GuiMessageSlot {
 
 // Each shows its slot from now for the duration.
 void GuiShowSubtitle(u32_t durationMs);
-void GuiShowSubtitle(const char* speaker, const char* key, u32_t durationMs);  // TEMP
 void GuiShowCaption(u32_t durationMs);
 void GuiShowRecord(u32_t durationMs);
 void GuiShowResponse(u32_t durationMs);

@@ -120,11 +120,11 @@ void AIInterface::MoveToDeadBody(ScriptArgWord* /*args*/)
 void AIInterface::MoveToNearestActorInZone(ScriptArgWord* /*args*/)
 {
     const ZoneEnvelope* zone = body && body->envelope ? body->envelope->targetZone : nullptr;
-    if (!zone)
-        return;
-    for (Actor* actor : zone->actors) {
-        if (actor && !actor->isDead) {
-            MoveBodyTo(actor->GetPosition());
+    const EnvelopeObjectList* objects = zone ? zone->GetObjectList() : nullptr;
+    for (u32_t i = 0; objects && i < objects->Count(); ++i) {
+        const DynamicObject* object = objects->At(i);
+        if (object && object->GetTypeId() == OBJECT_TYPE_ACTOR && !static_cast<const Actor*>(object)->isDead) {
+            MoveBodyTo(object->GetPosition());
             return;
         }
     }

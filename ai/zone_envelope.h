@@ -36,7 +36,6 @@ public:
     u8_t inside = 0;
     u32_t routeStamp = 0;  // the route number of the last route that made a detour round the zone
     ObstacleTreeNode* obstacleNode = nullptr;
-    std::vector<class Actor*> actors;            // TEMP
     bool AllActorsDead() const { return true; }  // TEMP
 };
 

@@ -544,8 +544,10 @@ TEST_F(FixtureLand, ARouteIsFollowedToItsEndAndReportedOnce)
         Actor* soldier = ai->body;
         motion_test::AddBodyNodes(soldier);
         DOEnvelope envelope(envelopeName);
-        if (envelopeName)
+        if (envelopeName) {
             envelope.Attach(soldier);
+            soldier->envelope = &envelope;
+        }
         ai->movementMode = 0;
         ai->moveToObjectPending = 1;
         soldier->name.Assign("walker");

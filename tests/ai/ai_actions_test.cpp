@@ -405,6 +405,7 @@ TEST_F(AIActions, OrdersSwitchOffTheRulesThatLeadTheSoldierElsewhere)
         CompileOrderRules(o.soldier);
         EnvelopeRegister(o.envelope);
         o.envelope->Attach(o.soldier->body);
+        o.soldier->body->envelope = o.envelope;
         o.envelope->msalNotifyPending = 1;
         o.soldier->LockOnInterface(o.target);
         ClearSubtitle();

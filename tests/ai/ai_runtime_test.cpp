@@ -309,6 +309,7 @@ TEST_F(AIMission, ResettingASoldierClearsItsEventsLockersAndLists)
     ZoneEnvelope zone;
     DOEnvelope envelope("alpha");
     envelope.Attach(soldier->body);
+    soldier->body->envelope = &envelope;
     envelope.targetZone = &zone;
     soldier->ResetState();
     EXPECT_EQ(envelope.targetZone, nullptr);

@@ -16,6 +16,7 @@
 #include "ai/path_follower.h"
 #include "ai/rule_compiler.h"
 #include "ai/rules.h"
+#include "ai/zone_envelope.h"
 #include "core/console.h"
 #include "core/frame_view.h"
 #include "core/sound_source.h"
@@ -178,6 +179,39 @@ TEST_F(AIActions, DistancesToWhatIsNotThereAreFar)
     void* missingArgs[2] = {missing, nullptr};
     soldier->MoveToTakeObject(missingArgs);
     EXPECT_EQ(Float(soldier, &AIInterface::GetTakeObjectDist), 1e30f) << "a missing name clears the object";
+}
+
+TEST_F(AIActions, MoveToNearestActorInZoneGoesToTheFirstLivingActorOfTheTargetZone)
+{
+    LoadLand();
+    AIInterface* soldier = SampleSoldier({0.0f, 0.0f, 0.0f}, "hunter");
+    Actor* fallen = Soldier({50.0f, 0.0f, 50.0f}, "fallen");
+    fallen->isDead = true;
+    Weapon* gun = LoadSample("rifle");
+    gun->SetPosition({60.0f, 0.0f, 60.0f});
+    ASSERT_TRUE(DynObjectAdd(gun));
+    Actor* first = Soldier({70.0f, 0.0f, 80.0f}, "first");
+    Actor* second = Soldier({90.0f, 0.0f, 40.0f}, "second");
+    const float square[8] = {0.0f, 0.0f, 100.0f, 0.0f, 100.0f, 100.0f, 0.0f, 100.0f};
+    ZoneEnvelope* zone = CreateZoneEnvelope("yard", square, 4, 0);
+    EnvelopeRegister(zone);
+    EnvelopeObjectList* objects = zone->CreateObjectList(8);
+    for (DynamicObject* object : std::vector<DynamicObject*>{fallen, gun, first, second})
+        objects->Add(object);
+    auto* envelope = new DOEnvelope("Hunter");
+    EnvelopeRegister(envelope);
+    envelope->Attach(soldier->body);
+    soldier->body->envelope = envelope;
+
+    soldier->MoveToNearestActorInZone(nullptr);
+    EXPECT_FALSE(soldier->body->follower->moving) << "no zone to clear";
+    envelope->targetZone = zone;
+    envelope->msalNotifyPending = 1;
+    soldier->MoveToNearestActorInZone(nullptr);
+    EXPECT_TRUE(soldier->body->follower->moving);
+    EXPECT_EQ(soldier->body->follower->lastDestinationX, 70.0f) << "the dead one and the weapon are passed over";
+    EXPECT_EQ(soldier->body->follower->lastDestinationZ, 80.0f);
+    EXPECT_EQ(envelope->msalNotifyPending, 0);
 }
 
 TEST_F(AIActions, RotateToPlayerLooksAtThePlayersEyesAtTheConfiguredSpeed)

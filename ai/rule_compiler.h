@@ -28,6 +28,9 @@ void SetCompileRuleKeywords(bool on);
 // definition after the word "Event".
 bool DeclareGlobalVariable(const char* typeWord, const char*& cursor);
 ScriptEvent* ParseEventDefinition(const char*& cursor);
+// A member declaration of a handler body, from its type word on: the name, an optional initializer
+// and an optional ';', into the table.
+bool DeclareMemberVariable(NamedValueTable* table, const char* typeWord, const char*& cursor);
 
 // Statements and conditions.
 ActionBlock* ParseBlock(const char*& cursor);

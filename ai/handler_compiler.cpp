@@ -10,6 +10,7 @@
 #include "ai/named_values.h"
 #include "ai/rule_actions.h"
 #include "ai/rule_compiler.h"
+#include "ai/script_call_args.h"
 #include "ai/script_events.h"
 #include "ai/script_lexer.h"
 #include "ai/source_files.h"
@@ -278,6 +279,9 @@ bool CompileHandlerBody(const char* cursor, EventHandler* handler)
     NamedValueTable* memberTable = context.memberTable;
     SetCompileRuleKeywords(false);
     SetCompileMemberTable(handler->GetMembers());
+    // Call arguments name what statements name: "sender", "data", the members, then the globals.
+    const ScriptNameLookup lookup = g_ai.scriptNameLookup;
+    SetScriptNameLookup(RuleLookUpName);
     bool ok = true;
     for (;;) {
         if (LexAtEnd(cursor)) {
@@ -299,6 +303,7 @@ bool CompileHandlerBody(const char* cursor, EventHandler* handler)
     // The rule script compiled after this one finds the switch and the member table as they were.
     context.ruleKeywords = ruleKeywords;
     SetCompileMemberTable(memberTable);
+    SetScriptNameLookup(lookup);
     return ok;
 }
 

@@ -32,6 +32,10 @@ ScriptEvent* ParseEventDefinition(const char*& cursor);
 // and an optional ';', into the table.
 bool DeclareMemberVariable(NamedValueTable* table, const char* typeWord, const char*& cursor);
 
+// A name through the compiler's scopes: the local table, the rule's variables, the member table, the
+// members of a "this" object, then the global objects; null when none has it.
+ScriptValue* RuleLookUpName(const char* name);
+
 // Statements and conditions.
 ActionBlock* ParseBlock(const char*& cursor);
 bool ParseCondition(const char*& cursor, ScriptTokenList& tokens);

@@ -23,8 +23,8 @@ public:
 
     char* name = nullptr;  // owned
     u8_t finished = 0;
-    s32_t position = -1;  // -1 before loading, 0 after loading or rewinding
-    s32_t size = -1;      // in bytes, -1 before loading
+    s32_t position = -1;   // -1 before loading, 0 after loading or rewinding
+    s32_t size = -1;       // in bytes, -1 before loading
     char* text = nullptr;  // owned, size + 1 bytes with a zero at the end; null before loading
     const char* cursor = nullptr;
     char* folder = nullptr;  // owned; null when none was given

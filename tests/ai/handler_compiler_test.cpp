@@ -30,9 +30,9 @@ using Handlers = HandlerTest;
 
 TEST_F(Handlers, EventNamesHaveTheirIndices)
 {
-    const char* names[] = {"OnCollision", "OnHit",     "OnInit",  "OnDestroy", "OnTrace",
-                           "OnEnter",     "OnLeave",   "OnPickup", "OnInteract", "OnTimeout",
-                           "OnFrame",     "OnEnable",  "OnDisable", "OnShow",  "OnHide"};
+    const char* names[] = {"OnCollision", "OnHit",    "OnInit",    "OnDestroy",  "OnTrace",
+                           "OnEnter",     "OnLeave",  "OnPickup",  "OnInteract", "OnTimeout",
+                           "OnFrame",     "OnEnable", "OnDisable", "OnShow",     "OnHide"};
     for (s32_t i = 0; i < 15; ++i)
         EXPECT_EQ(HandlerEventIndex(names[i]), i) << names[i];
     EXPECT_EQ(HandlerEventIndex("oninit"), -1);
@@ -99,9 +99,10 @@ TEST_F(Handlers, BodiesAreSkippedWholeWhateverTheyHold)
 {
     // Braces in comments, a '#' glued to a word (which no comment starts), and a
     // declaration after them: the scan reaches every header.
-    ASSERT_TRUE(CompileMission("A{ # } in a comment\n OnInit{ } }\n"
-                               "C{x#{}}\n"
-                               "D;\n"))
+    ASSERT_TRUE(
+        CompileMission("A{ # } in a comment\n OnInit{ } }\n"
+                       "C{x#{}}\n"
+                       "D;\n"))
         << LogText();
     EXPECT_EQ(HandlerList()->Count(), 3);
     EXPECT_TRUE(EventHandlerFind("C")->HasBody());
@@ -152,12 +153,13 @@ TEST_F(Handlers, ABodyErrorLeavesThatHandlerAlone)
 
 TEST_F(Handlers, TimeoutsMembersAndRemaps)
 {
-    ASSERT_TRUE(CompileMission("Base{ timeout = 0x10 OnHit{ Mark(2); } }\n"
-                               "Child : Base{ OnInit{ Mark(1); } }\n"
-                               "Own : Base{ timeout 5; }\n"
-                               "Other{ int count = 4; float rate; OnCollision{ count++; Mark(count); }\n"
-                               "  OnHit{ Mark(10); } OnHit{ Mark(11); }\n"
-                               "  OnInteract : Base.OnHit ; OnInit : Child; }\n"))
+    ASSERT_TRUE(
+        CompileMission("Base{ timeout = 0x10 OnHit{ Mark(2); } }\n"
+                       "Child : Base{ OnInit{ Mark(1); } }\n"
+                       "Own : Base{ timeout 5; }\n"
+                       "Other{ int count = 4; float rate; OnCollision{ count++; Mark(count); }\n"
+                       "  OnHit{ Mark(10); } OnHit{ Mark(11); }\n"
+                       "  OnInteract : Base.OnHit ; OnInit : Child; }\n"))
         << LogText();
     EXPECT_EQ(EventHandlerFind("Base")->GetTimeout(), 16);
     EXPECT_EQ(EventHandlerFind("Child")->GetTimeout(), 16) << "taken from the parent";

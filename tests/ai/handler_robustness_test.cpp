@@ -58,13 +58,15 @@ TEST_F(HandlerRobustness, TruncationsAndNamedDamages)
         ReadDamaged(damage.make(text));
     }
     const test_support::TextDamage own[] = {
-        {"a '#' glued to every word", [](const std::string& o) {
+        {"a '#' glued to every word",
+         [](const std::string& o) {
              std::string d;
              for (char c : o)
                  d += c == ' ' ? std::string("#") : std::string(1, c);
              return d;
          }},
-        {"bodies never closed", [](const std::string& o) {
+        {"bodies never closed",
+         [](const std::string& o) {
              std::string d = o;
              for (char& c : d)
                  if (c == '}')

@@ -177,6 +177,15 @@ void EventHandlerListFreeAll()
     g_ai.eventHandlers = nullptr;
 }
 
+void EventHandlerUnbind(EventHandler* handler)
+{
+    if (!handler)
+        return;
+    handler->Release();
+    if (handler->GetTemplate())
+        delete handler;
+}
+
 void HandlerSetEventObject(ScriptObject* object)
 {
     g_ai.handlerEventObject = object;

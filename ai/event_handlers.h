@@ -118,6 +118,10 @@ EventHandler* EventHandlerFind(const char* name);
 // Deletes the handler list with every template.
 void EventHandlerListFreeAll();
 
+// Lets go of the handler an object had bound: one reference less; an instance, which belongs to the
+// object that bound it, is deleted, while a template stays with the handler list.
+void EventHandlerUnbind(EventHandler* handler);
+
 // The object that handler templates' "this" calls reach: the game sets it to the acting object
 // before it runs a template's event.
 void HandlerSetEventObject(ScriptObject* object);

@@ -220,10 +220,14 @@ TEST_F(Handlers, EachOwnerGetsItsOwnInstance)
     EXPECT_EQ(first.enables, 2);
     EXPECT_EQ(second.enables, 1);
     EXPECT_EQ(HandlerBindInstance("crate", &first), nullptr) << "names compare exactly";
-    one->Release();
+    // Unbinding deletes an instance and leaves a template with the list.
+    EventHandlerUnbind(one);
     EXPECT_EQ(crate->references, 1u);
-    delete one;
-    delete two;
+    EventHandlerUnbind(crate);
+    EXPECT_EQ(crate->references, 0u);
+    EXPECT_EQ(EventHandlerFind("Crate"), crate);
+    EventHandlerUnbind(two);
+    EXPECT_EQ(crate->references, 0u) << "never below zero";
 }
 
 TEST_F(Handlers, LeavingFreesBothLists)

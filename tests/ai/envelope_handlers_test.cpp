@@ -36,10 +36,11 @@ TEST_F(EnvelopeHandlers, EachEnvelopeCompilesItsOwnInstance)
     DOEnvelope* plain = Envelope("Plain", "");
     DOEnvelope* otherCase = Envelope("Wrong", "crate");
     DOEnvelope* declaredOnly = Envelope("Early", "Later");
-    ASSERT_TRUE(CompileMission("Later;\n"
-                               "Crate{ int hits = 0; OnCollision{ hits++; Mark(hits); Disable(); }\n"
-                               "  OnHit{ sender.Hide(); } }\n"
-                               "Free{ OnInit{ Disable(); Mark(9); } }\n"))
+    ASSERT_TRUE(
+        CompileMission("Later;\n"
+                       "Crate{ int hits = 0; OnCollision{ hits++; Mark(hits); Disable(); }\n"
+                       "  OnHit{ sender.Hide(); } }\n"
+                       "Free{ OnInit{ Disable(); Mark(9); } }\n"))
         << LogText();
     EventHandler* crate = EventHandlerFind("Crate");
     ASSERT_NE(first->handler, nullptr) << LogText();

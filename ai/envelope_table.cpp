@@ -1,0 +1,81 @@
+#include "ai/envelope_table.h"
+
+#include <cstring>
+
+#include "ai/ai_state.h"
+#include "ai/envelope.h"
+#include "ai/envelope_markers.h"
+#include "core/text_case.h"
+#include "map/world_registry.h"
+#include "world/dynamic_object.h"
+
+namespace {
+
+// The envelope is deleted: an object of the world that still names it as its envelope forgets it.
+// Objects taken out of the world are gone by now, so only the registry's are asked.
+void DeleteOutsideEnvelope(DOEnvelope*& envelope)
+{
+    if (!envelope)
+        return;
+    DynamicObject** objects = nullptr;
+    s32_t count = 0;
+    DynObjectsGet(&objects, &count);
+    for (s32_t i = 0; i < count; ++i) {
+        if (objects[i] && objects[i]->envelope == envelope)
+            objects[i]->envelope = nullptr;
+    }
+    delete envelope;
+    envelope = nullptr;
+}
+
+}  // namespace
+
+DOEnvelope* EnvelopeGiveOutside(DOEnvelope** slot, DynamicObject* object, const char* name, const char* handlerName)
+{
+    DeleteOutsideEnvelope(*slot);
+    DOEnvelope* envelope = new DOEnvelope(name);
+    envelope->handlerName.Assign(handlerName ? handlerName : "");
+    envelope->Attach(object);
+    if (object)
+        object->envelope = envelope;
+    *slot = envelope;
+    return envelope;
+}
+
+Envelope* EnvelopeFind(const char* name)
+{
+    if (!name)
+        return nullptr;
+    const size_t length = std::strlen(name);
+    for (Envelope* envelope : g_ai.envelopes) {
+        if (envelope && envelope->name.Length() == length && CompareNoCase(envelope->name.Text(), name) == 0)
+            return envelope;
+    }
+    return nullptr;
+}
+
+void EnvelopeResetAll()
+{
+    for (Envelope* envelope : g_ai.envelopes) {
+        if (!envelope)
+            continue;
+        envelope->FireEvent(nullptr, ENVELOPE_EVENT_ON_INIT);
+        envelope->SetDestroyedState(false);
+    }
+}
+
+void EnvelopeFireFrameEvents()
+{
+    for (Envelope* envelope : g_ai.envelopes) {
+        if (envelope && !envelope->disabled && !envelope->IsDestroyedState())
+            envelope->FireEvent(nullptr, ENVELOPE_EVENT_ON_FRAME);
+    }
+}
+
+void EnvelopeDestroyAll()
+{
+    EnvelopeTableDeleteAll();
+    DeleteOutsideEnvelope(g_ai.playerEnvelope);
+    DeleteOutsideEnvelope(g_ai.teskEnvelope);
+    EnvelopeMarkersFree();
+}

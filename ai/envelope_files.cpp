@@ -82,12 +82,12 @@ bool TableHasRoom()
 
 // A line short of the values its kind reads would leave the envelope without a name, a place or a
 // vertex: it is reported and skipped.
-bool HasValues(const DefEntry* entry, const char* kind, s64_t needed)
+bool HasValues(const DefEntry* entry, const char* kind, long long needed)
 {
     if (entry->valueCount >= needed)
         return true;
     ConPrint(0, ERROR_COLOUR "mission.env line %d: a '%s' envelope needs %lld values, the line has %d; skipped\n",
-             entry->line, kind, static_cast<long long>(needed), entry->valueCount);
+             entry->line, kind, needed, entry->valueCount);
     return false;
 }
 
@@ -100,7 +100,7 @@ s32_t ZoneVertexCount(const DefEntry* entry)
                  entry->line, entry->Value(1), count, kZoneLeastVertices);
         return -1;
     }
-    const s64_t needed = kZoneFirstVertexValue + static_cast<s64_t>(kValuesPerZoneVertex) * count;
+    const long long needed = kZoneFirstVertexValue + static_cast<long long>(kValuesPerZoneVertex) * count;
     return HasValues(entry, kZone.kind, needed) ? count : -1;
 }
 

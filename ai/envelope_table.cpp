@@ -11,28 +11,27 @@
 
 namespace {
 
-// The envelope is deleted: an object of the world that still names it as its envelope forgets it.
+// The envelope is about to be deleted: an object of the world that still names it forgets it.
 // Objects taken out of the world are gone by now, so only the registry's are asked.
-void DeleteOutsideEnvelope(DOEnvelope*& envelope)
+void ForgetInWorld(const Envelope* envelope)
 {
-    if (!envelope)
-        return;
     DynamicObject** objects = nullptr;
     s32_t count = 0;
     DynObjectsGet(&objects, &count);
     for (s32_t i = 0; i < count; ++i) {
-        if (objects[i] && objects[i]->envelope == envelope)
+        if (objects[i] && (!envelope || objects[i]->envelope == envelope))
             objects[i]->envelope = nullptr;
     }
-    delete envelope;
-    envelope = nullptr;
 }
 
 }  // namespace
 
 DOEnvelope* EnvelopeGiveOutside(DOEnvelope** slot, DynamicObject* object, const char* name, const char* handlerName)
 {
-    DeleteOutsideEnvelope(*slot);
+    if (*slot) {
+        ForgetInWorld(*slot);
+        delete *slot;
+    }
     DOEnvelope* envelope = new DOEnvelope(name);
     envelope->handlerName.Assign(handlerName ? handlerName : "");
     envelope->Attach(object);
@@ -74,8 +73,13 @@ void EnvelopeFireFrameEvents()
 
 void EnvelopeDestroyAll()
 {
+    // Every envelope goes: no object left in the world may keep one (an object that owns its
+    // envelope would delete it a second time).
+    ForgetInWorld(nullptr);
     EnvelopeTableDeleteAll();
-    DeleteOutsideEnvelope(g_ai.playerEnvelope);
-    DeleteOutsideEnvelope(g_ai.teskEnvelope);
+    delete g_ai.playerEnvelope;
+    g_ai.playerEnvelope = nullptr;
+    delete g_ai.teskEnvelope;
+    g_ai.teskEnvelope = nullptr;
     EnvelopeMarkersFree();
 }

@@ -18,14 +18,14 @@ bool TakesPart(Envelope* envelope)
 s32_t Test(Envelope* moving, Envelope* other)
 {
     switch (other->kind) {
-    case ENVELOPE_KIND_OBJECT:
-        return moving->Overlaps(other);
-    case ENVELOPE_KIND_BOX:
-        return moving->OverlapsBox(other);
-    case ENVELOPE_KIND_POINT:
-        return moving->TestAgainstPoint(other);
-    default:
-        return 0;
+        case ENVELOPE_KIND_OBJECT:
+            return moving->Overlaps(other);
+        case ENVELOPE_KIND_BOX:
+            return moving->OverlapsBox(other);
+        case ENVELOPE_KIND_POINT:
+            return moving->TestAgainstPoint(other);
+        default:
+            return 0;
     }
 }
 

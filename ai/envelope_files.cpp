@@ -283,11 +283,11 @@ s32_t ZoneLoadMission(const char* folder)
             Envelope* envelope = EnvelopeFind(entry->Value(0));
             const s32_t capacity = IntValue(entry, 1);
             if (!envelope) {
-                ConPrint(0, ERROR_COLOUR "mission.zns line %d: no envelope '%s'; its objects are skipped\n", entry->line,
-                         entry->Value(0));
+                ConPrint(0, ERROR_COLOUR "mission.zns line %d: no envelope '%s'; its objects are skipped\n",
+                         entry->line, entry->Value(0));
             } else if (capacity < 0 || capacity > MAX_DYNAMIC_OBJECTS) {
-                ConPrint(0, ERROR_COLOUR "mission.zns line %d: zone '%s' cannot hold %d objects; skipped\n", entry->line,
-                         entry->Value(0), capacity);
+                ConPrint(0, ERROR_COLOUR "mission.zns line %d: zone '%s' cannot hold %d objects; skipped\n",
+                         entry->line, entry->Value(0), capacity);
             } else {
                 current = envelope->CreateObjectList(static_cast<u32_t>(capacity));
             }

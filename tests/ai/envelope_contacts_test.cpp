@@ -168,7 +168,8 @@ TEST_F(EnvelopeContacts, DisabledOrDestroyedEnvelopesTakeNoPart)
     };
     const Case cases[] = {
         {"moving envelope disabled", [](RecordingObject* e) { e->disabled = 1; }},
-        {"moving envelope destroyed: its actor dead", [](RecordingObject* e) { static_cast<Actor*>(e->object)->isDead = 1; }},
+        {"moving envelope destroyed: its actor dead",
+         [](RecordingObject* e) { static_cast<Actor*>(e->object)->isDead = 1; }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -8,8 +8,6 @@
 
 namespace {
 
-constexpr s32_t kContact = 17;
-
 bool TakesPart(Envelope* envelope)
 {
     return !envelope->disabled && !envelope->IsDestroyedState();
@@ -38,7 +36,7 @@ void EnvelopeTestContacts(Envelope* moving)
     for (Envelope* other : g_ai.envelopes) {
         if (!other || other == moving || !TakesPart(other))
             continue;
-        if (Test(moving, other) != kContact)
+        if (Test(moving, other) != ENVELOPE_HIT)
             continue;
         moving->FireEvent(other, ENVELOPE_EVENT_ON_COLLISION);
         other->FireEvent(moving, ENVELOPE_EVENT_ON_COLLISION);

@@ -191,6 +191,7 @@ public:
     u32_t eventCount = 0;
     u32_t deathReports = 0;
     u8_t alertStateByte = 0;
+    s32_t behaviourMode = 0;  // 0 normal, 2 recon, 3 aggressive (the envelope's behaviour methods)
 };
 
 // Takes the interface out of the AI table: the last entry moves into its place. Returns the index it

@@ -14,9 +14,16 @@ void Show(GuiMessageSlot& slot, u32_t durationMs)
 
 }  // namespace
 
+void GuiShowSubtitle(const char* speaker, const char* textKey, u32_t durationMs)
+{
+    g_gui.subtitleSpeaker.Assign(speaker ? speaker : "");
+    g_gui.subtitleKey.Assign(textKey ? textKey : "");
+    ++g_gui.subtitleCount;
+    Show(g_gui.subtitleSlot, durationMs);
+}
 void GuiShowSubtitle(u32_t durationMs)
 {
-    Show(g_gui.subtitleSlot, durationMs);
+    GuiShowSubtitle(nullptr, nullptr, durationMs);
 }
 void GuiShowCaption(u32_t durationMs)
 {

@@ -59,7 +59,15 @@ protected:
         EXPECT_GE(EnvelopeRegister(envelope), 0);
         return envelope;
     }
-    // A soldier's body with a recording envelope of that name, kept out of the table as the player's is.
+    // An object's geometry bounds: x0..x1 and -1..1 on the other axes.
+    static void Bounds(GraphObj* object, float x0, float x1)
+    {
+        object->boundsMin = {x0, -1, -1};
+        object->boundsMax = {x1, 1, 1};
+        object->boundsValid = 1;
+    }
+    // A standing soldier's body at (x, 0, 0) (its bounds: x - 5 to x + 5, 0 to 20, -5 to 5) with a
+    // recording envelope of that name, kept out of the table as the player's is.
     RecordingObject* Mover(const char* name, float x)
     {
         Actor* body = Body(name, x);
@@ -133,15 +141,15 @@ TEST_F(EnvelopeContacts, ObjectsBoxesAndPointsAreTestedByTheirOwnTestsAndNoOther
     body->envelope = nullptr;
 }
 
-// The player at the origin inside two boxes and beside a far one.
+// The player at the origin inside one box, touching the face of another and beside a third.
 TEST_F(EnvelopeContacts, AnActorInTwoBoxesFiresTwoPairsInSlotOrderEveryFrame)
 {
     RecordingObject* player = Mover("Player", 0.0f);
     g_frameView.player = player->object;
-    Add(new RecordingBox("Far", {100, -10, 100}, {110, 10, 110}));
-    Add(new RecordingBox("Inner", {-5, -5, -5}, {5, 5, 5}));
-    // A box whose face lies at the actor's place touches it.
-    Add(new RecordingBox("Outer", {0, -20, -20}, {20, 20, 20}));
+    Add(new RecordingBox("Beside", {5.5f, 0, -5}, {10, 10, 5}));
+    Add(new RecordingBox("Inner", {-1, 1, -1}, {1, 2, 1}));
+    // A box whose face lies on the actor's touches it.
+    Add(new RecordingBox("Outer", {5, 0, -5}, {20, 20, 5}));
     for (int frame = 0; frame < 2; ++frame) {
         SCOPED_TRACE(frame);
         g_fired.clear();
@@ -195,8 +203,7 @@ TEST_F(EnvelopeContacts, ThePlayerThenEveryActorTouchesPointsBoxesAndObjects)
     Add(new RecordingBox("Gate", {-1, -1, -1}, {1, 1, 1}));
     // A crate bound to an object over the sentry's place is an object envelope.
     MapObject* crate = Object("crate", {200, 0, 0});
-    const float box[6] = {195, -5, -5, 205, 5, 5};
-    crate->SetBoundingBox(box);
+    Bounds(crate, 195, 205);
     auto* crateEnvelope = Add(new RecordingObject("Crate"));
     crateEnvelope->Attach(crate);
     crate->envelope = crateEnvelope;

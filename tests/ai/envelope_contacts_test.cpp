@@ -255,7 +255,9 @@ TEST_F(EnvelopeContacts, FindComparesTheLengthThenTheNameWithoutCase)
     EXPECT_EQ(EnvelopeFind("Gat"), nullptr);
     EXPECT_EQ(EnvelopeFind(""), nullptr);
     EXPECT_EQ(EnvelopeFind(nullptr), nullptr);
-    EnvelopeUnregister(g_ai.envelopes[0]);
+    Envelope* first = g_ai.envelopes[0];
+    EnvelopeUnregister(first);
+    delete first;
     EXPECT_EQ(EnvelopeFind("gate"), second);
 }
 

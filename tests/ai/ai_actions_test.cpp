@@ -550,6 +550,40 @@ TEST_F(AIActions, OrdersSwitchOffTheRulesThatLeadTheSoldierElsewhere)
         ConShutdown();
 }
 
+TEST_F(AIActions, AFixedWeaponIsLetGoOfTurnedBackAndRemembered)
+{
+    LoadLand();
+    struct Case {
+        const char* what;
+        void (*release)(AIInterface* soldier);
+    };
+    const Case cases[] = {
+        {"ReleaseFixedWeapon", [](AIInterface* soldier) { soldier->ReleaseFixedWeapon(nullptr); }},
+        {"a move order",
+         [](AIInterface* soldier) {
+             soldier->MoveToObject({0.0f, 0.0f, -100.0f});
+         }},
+        {"a hold order", [](AIInterface* soldier) { soldier->HoldOrder(); }},
+    };
+    for (const Case& c : cases) {
+        AIInterface* soldier = SampleSoldier({0.0f, 0.0f, 0.0f}, "gunner");
+        Weapon mounted;
+        mounted.mountRotation = {0.0f, 1.0f, 0.0f};
+        mounted.SetRotation({0.3f, 2.0f, 0.0f});
+        mounted.owner = soldier->body;
+        soldier->body->usesMountedWeapon = true;
+        soldier->body->mountedWeapon = &mounted;
+        c.release(soldier);
+        EXPECT_FALSE(soldier->body->usesMountedWeapon) << c.what;
+        EXPECT_EQ(soldier->body->mountedWeapon, nullptr) << c.what;
+        EXPECT_EQ(soldier->body->lastMountedWeapon, &mounted) << c.what;
+        EXPECT_EQ(mounted.owner, nullptr) << c.what;
+        EXPECT_FLOAT_EQ(mounted.GetRotation().x, 0.0f) << c.what;
+        EXPECT_FLOAT_EQ(mounted.GetRotation().y, 1.0f) << c.what;
+        soldier->body->lastMountedWeapon = nullptr;
+    }
+}
+
 TEST_F(AIActions, TakeObjectOrderEnablesItsRuleAndSpeaksUnlessTheBodyIsThePlayers)
 {
     LoadLand();

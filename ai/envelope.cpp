@@ -102,6 +102,17 @@ void Envelope::SetDisplayName(const char* text)
     displayName.Assign(text ? text : "");
 }
 
+bool Envelope::Interact()
+{
+    ScriptEvent* interact = HandlerEvent(ENVELOPE_EVENT_ON_INTERACT);
+    if (!interact)
+        return false;
+    // The waiters are what the event has queued; its first firing runs each once and empties them.
+    const bool queued = interact->WaiterCount() > 0;
+    FireEvent(nullptr, ENVELOPE_EVENT_ON_INTERACT);
+    return queued;
+}
+
 void Envelope::AddChild(Envelope* child)
 {
     void* grown = std::realloc(children, sizeof(Envelope*) * (childCount + 1));

@@ -89,7 +89,7 @@ void Actor::OnProjectileHit(ObjectTraceBlock* hit, Projectile* projectile)
         GetHealth() > 0.0f && this != player) {
         const char* sender = envelope ? envelope->name.Text() : name.Text();
         GameShowMessage(sender, "messages._gm_checkfire");
-        GuiShowSubtitle(kFriendlyFireSubtitleMs);
+        GuiShowSubtitle(sender, "messages._gm_checkfire", kFriendlyFireSubtitleMs);
     }
     if (this == player && gbshake.Bool())
         GamePlayerHitShake(projectile);

@@ -10,6 +10,7 @@
 #include "ai/ai_runtime.h"
 #include "ai/envelope_files.h"
 #include "ai/envelope_table.h"
+#include "ai/handler_compiler.h"
 #include "game/camera_pose_settings.h"
 #include "game/game_mod_registry.h"
 #include "game/game_test_hooks.h"
@@ -118,9 +119,11 @@ int GameInitMission(const char* mapName)
     AILoadScripts();
     // The wires hang between objects placed before; their shadows are built with the objects'.
     ConObjLoad(folder.c_str());
-    // The envelopes and the zones' object lists of the mission, then every envelope's OnInit.
+    // The envelopes and the zones' object lists of the mission, the handlers of "mission.hnd" bound
+    // to them, then every envelope's OnInit.
     EnvelopeLoadMission(folder.c_str());
     ZoneLoadMission(folder.c_str());
+    HandlerCompileMission(folder.c_str());
     EnvelopeResetAll();
     // The routes of the soldiers go round the zones of the objects and envelopes placed above.
     BuildObstacleTree();

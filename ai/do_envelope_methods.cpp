@@ -10,6 +10,7 @@
 #include "ai/ai_state.h"
 #include "ai/envelope.h"
 #include "ai/envelope_args.h"
+#include "ai/path_follower.h"
 #include "ai/rules.h"
 #include "ai/script_events.h"
 #include "core/random.h"

@@ -67,7 +67,7 @@ void DOEnvelope::MSALUse(ScriptArgWord* args)
     if (!BoundActor() || !used)
         return;
     used->FireEvent(this, ENVELOPE_EVENT_ON_INTERACT);
-    ConPrint(0, "'%s': object used!\n", object->name.Text());
+    ::ConPrint(0, "'%s': object used!\n", object->name.Text());
     CompleteMSALCommand();
 }
 
@@ -81,7 +81,7 @@ void DOEnvelope::MSALTake(ScriptArgWord* args)
     if (!item)
         return;
     actor->TakeItem(item);
-    ConPrint(0, "'%s': object taken!\n", displayName.Length() > 0 ? displayName.Text() : actor->name.Text());
+    ::ConPrint(0, "'%s': object taken!\n", displayName.Length() > 0 ? displayName.Text() : actor->name.Text());
     CompleteMSALCommand();
 }
 

@@ -38,7 +38,8 @@ Envelope::~Envelope()
                 value->data = nullptr;
         }
     }
-    delete handler;
+    // The handler's references go with the handler code (an instance is deleted, a loaded handler
+    // stays with its list).
     handler = nullptr;
     delete objectList;
     objectList = nullptr;

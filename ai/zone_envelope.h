@@ -40,7 +40,8 @@ public:
     // Builds the zone from n vertices (x, z pairs); the caller's array is reversed in place when it
     // runs clockwise. Registers the class "ZoneEnvelope" with "AllActorsDead" and, with a name,
     // enters the global objects.
-    ZoneEnvelope(const char* envelopeName, float* polygon, u32_t count, u8_t insideFlag);
+    explicit ZoneEnvelope(const char* envelopeName = nullptr, float* polygon = nullptr, u32_t count = 0,
+                          u8_t insideFlag = 0);
     ~ZoneEnvelope() override;
 
     // bool cell = no living actor in the object list (true without a list).

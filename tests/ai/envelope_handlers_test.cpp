@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "ai/envelope.h"
+#include "ai/envelope_table.h"
 #include "handler_fixture.h"
 
 namespace {
@@ -80,6 +81,31 @@ TEST_F(EnvelopeHandlers, EachEnvelopeCompilesItsOwnInstance)
     ASSERT_TRUE(Fire(EventHandlerFind("Free"), kOnInit));
     EXPECT_EQ(plain->disabled, 1);
     EXPECT_EQ(marks, (std::vector<s32_t>{9}));
+}
+
+TEST_F(EnvelopeHandlers, TheResetRunsEveryBoundOnInit)
+{
+    DOEnvelope* gate = Envelope("Gate", "Counter");
+    DOEnvelope* tower = Envelope("Tower", "Counter");
+    DOEnvelope* plain = Envelope("Plain", "");
+    DOEnvelope* alarm = Envelope("Alarm", "Alarm");
+    ASSERT_TRUE(
+        CompileMission("Counter{ int starts = 10; OnInit{ starts++; Mark(starts); } }\n"
+                       "Alarm{ OnInit{ Mark(1); Hide(); } }\n"
+                       "Unused{ OnInit{ Mark(99); } }\n"))
+        << LogText();
+    gate->destroyed = 1;
+    plain->destroyed = 1;
+    alarm->visible = 1;
+    EnvelopeResetAll();
+    EXPECT_EQ(marks, (std::vector<s32_t>{11, 11, 1})) << "in table order, each with its own members";
+    EXPECT_EQ(gate->destroyed, 0);
+    EXPECT_EQ(plain->destroyed, 0);
+    EXPECT_EQ(alarm->visible, 0);
+    EXPECT_EQ(tower->disabled, 0);
+    // A restart runs them again, on the members as the last run left them.
+    EnvelopeResetAll();
+    EXPECT_EQ(marks, (std::vector<s32_t>{11, 11, 1, 12, 12, 1}));
 }
 
 TEST_F(EnvelopeHandlers, CompileFailuresBindNothingOrOnlyTheBrokenOne)

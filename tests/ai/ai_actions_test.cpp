@@ -14,6 +14,7 @@
 #include "ai/ai_interface.h"
 #include "ai/envelope.h"
 #include "ai/path_follower.h"
+#include "ai/patrol_path.h"
 #include "ai/rule_compiler.h"
 #include "ai/rules.h"
 #include "ai/zone_envelope.h"
@@ -358,6 +359,76 @@ TEST_F(AIActions, ReloadIsAnnouncedByFriendsOfThePlayerOnly)
     }
 }
 
+TEST_F(AIActions, WatchFightAndIdleStates)
+{
+    LoadLand();
+    AIInterface* soldier = SampleSoldier({0.0f, 0.0f, 0.0f});
+    struct Step {
+        void (AIInterface::*method)(ScriptArgWord*);
+        u8_t watch;
+        u8_t fight;
+    };
+    // At most one of the two is set: each setter clears the other, each reset clears both.
+    const Step steps[] = {{&AIInterface::SetWatchState, 1, 0}, {&AIInterface::SetFightState, 0, 1},
+                          {&AIInterface::SetWatchState, 1, 0}, {&AIInterface::ResetFightState, 0, 0},
+                          {&AIInterface::SetFightState, 0, 1}, {&AIInterface::ResetWatchState, 0, 0},
+                          {&AIInterface::SetWatchState, 1, 0}, {&AIInterface::ResetAlertMode, 0, 0}};
+    for (const Step& step : steps) {
+        (soldier->*step.method)(nullptr);
+        EXPECT_EQ(soldier->watchState, step.watch);
+        EXPECT_EQ(soldier->fightState, step.fight);
+    }
+    // Idle: neither patrolling nor alert nor on the way somewhere.
+    PatrolPath path;
+    soldier->entity->assignedPatrolPath = &path;
+    soldier->ResetAlertMode(nullptr);
+    EXPECT_TRUE(Bool(soldier, &AIInterface::PatrolMode));
+    EXPECT_FALSE(Bool(soldier, &AIInterface::Idle)) << "patrolling";
+    soldier->SetAlertMode(nullptr);
+    EXPECT_FALSE(Bool(soldier, &AIInterface::PatrolMode));
+    EXPECT_FALSE(Bool(soldier, &AIInterface::Idle)) << "alert";
+    soldier->entity->assignedPatrolPath = nullptr;
+    soldier->ResetAlertMode(nullptr);
+    EXPECT_TRUE(Bool(soldier, &AIInterface::Idle));
+    soldier->body->MoveTo({0.0f, 0.0f, -100.0f});
+    EXPECT_FALSE(Bool(soldier, &AIInterface::Idle)) << "on the way";
+    EXPECT_TRUE(Bool(soldier, &AIInterface::HasDestination));
+    soldier->StopMovement();
+    EXPECT_FALSE(Bool(soldier, &AIInterface::HasDestination));
+    // No defend point is known until the mission's defend points exist.
+    DefendPoint point;
+    soldier->defendPoint = &point;
+    char random[] = "RANDOM";
+    void* args[2] = {random, nullptr};
+    soldier->SetDefendPoint(args);
+    EXPECT_EQ(soldier->defendPoint, nullptr);
+}
+
+TEST_F(AIActions, CanSeeTargetRemembersWhereAndWhenTheTargetWasSeen)
+{
+    LoadLand({{{-30.0f, 0.0f, -110.0f}, {30.0f, 60.0f, -100.0f}}});
+    AIInterface* soldier = SampleSoldier({200.0f, 0.0f, 0.0f}, "watcher");
+    AIInterface* target = SampleSoldier({200.0f, 0.0f, -150.0f}, "target");
+    soldier->entity->UpdateFrustum(true);
+    soldier->lockedTarget = target;
+    g_ai.gameTime = 123456;
+    EXPECT_TRUE(Bool(soldier, &AIInterface::CanSeeTarget)) << "straight ahead (a heading of 0 looks down -z)";
+    EXPECT_EQ(soldier->targetSeenTime, 123456u);
+    EXPECT_EQ(soldier->targetLastPos.z, -150.0f);
+    // Behind the wall: not seen, and what was remembered stays.
+    AIInterface* hidden = SampleSoldier({0.0f, 0.0f, -200.0f}, "hidden");
+    soldier->body->SetPosition({0.0f, 0.0f, 0.0f});
+    soldier->entity->UpdateFrustum(true);
+    soldier->lockedTarget = hidden;
+    g_ai.gameTime = 200000;
+    EXPECT_FALSE(Bool(soldier, &AIInterface::CanSeeTarget));
+    EXPECT_EQ(soldier->targetSeenTime, 123456u);
+    EXPECT_EQ(soldier->targetLastPos.z, -150.0f);
+    g_scriptResult.asInt = 0;
+    soldier->TargetSeenTimeout(nullptr);
+    EXPECT_EQ(g_scriptResult.asInt, 200000 - 123456);
+}
+
 TEST_F(AIActions, PlaySoundNamesTheSoldierByItsPlaceInTheAITable)
 {
     const bool consoles = !ConIsReady();
@@ -477,6 +548,40 @@ TEST_F(AIActions, OrdersSwitchOffTheRulesThatLeadTheSoldierElsewhere)
     EXPECT_EQ(g_gui.subtitleSlot.duration, 0u) << "holding says nothing";
     if (consoles)
         ConShutdown();
+}
+
+TEST_F(AIActions, AFixedWeaponIsLetGoOfTurnedBackAndRemembered)
+{
+    LoadLand();
+    struct Case {
+        const char* what;
+        void (*release)(AIInterface* soldier);
+    };
+    const Case cases[] = {
+        {"ReleaseFixedWeapon", [](AIInterface* soldier) { soldier->ReleaseFixedWeapon(nullptr); }},
+        {"a move order",
+         [](AIInterface* soldier) {
+             soldier->MoveToObject({0.0f, 0.0f, -100.0f});
+         }},
+        {"a hold order", [](AIInterface* soldier) { soldier->HoldOrder(); }},
+    };
+    for (const Case& c : cases) {
+        AIInterface* soldier = SampleSoldier({0.0f, 0.0f, 0.0f}, "gunner");
+        Weapon mounted;
+        mounted.mountRotation = {0.0f, 1.0f, 0.0f};
+        mounted.SetRotation({0.3f, 2.0f, 0.0f});
+        mounted.owner = soldier->body;
+        soldier->body->usesMountedWeapon = true;
+        soldier->body->mountedWeapon = &mounted;
+        c.release(soldier);
+        EXPECT_FALSE(soldier->body->usesMountedWeapon) << c.what;
+        EXPECT_EQ(soldier->body->mountedWeapon, nullptr) << c.what;
+        EXPECT_EQ(soldier->body->lastMountedWeapon, &mounted) << c.what;
+        EXPECT_EQ(mounted.owner, nullptr) << c.what;
+        EXPECT_FLOAT_EQ(mounted.GetRotation().x, 0.0f) << c.what;
+        EXPECT_FLOAT_EQ(mounted.GetRotation().y, 1.0f) << c.what;
+        soldier->body->lastMountedWeapon = nullptr;
+    }
 }
 
 TEST_F(AIActions, TakeObjectOrderEnablesItsRuleAndSpeaksUnlessTheBodyIsThePlayers)

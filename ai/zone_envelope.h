@@ -36,7 +36,6 @@ public:
     u8_t inside = 0;
     u32_t routeStamp = 0;  // the route number of the last route that made a detour round the zone
     ObstacleTreeNode* obstacleNode = nullptr;
-    bool AllActorsDead() const { return true; }  // TEMP
 };
 
 // A zone of the polygon (count x, z pairs, copied) with the inside flag; the name may be null.

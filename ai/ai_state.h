@@ -5,6 +5,7 @@
 class AIInterface;
 class Envelope;
 class EventHandler;
+class EventHandlerList;
 class NamedValueTable;
 class Rule;
 class RuleList;
@@ -12,6 +13,7 @@ class RuleSet;
 class ScriptEventList;
 class ScriptObject;
 class ScriptValue;
+class SourceFileList;
 class TimeEventList;
 
 // How a call argument's name is looked up (the rule compiler installs its scopes); null when absent.
@@ -43,10 +45,13 @@ struct AIState {
     u32_t gameTime = 0;
     // The mission's envelopes (the envelope table); empty slots are null.
     Envelope* envelopes[ENVELOPE_TABLE_SLOTS] = {};
-    // The mission's loaded event handlers, in load order; owned (ai/event_handlers.h).
-    EventHandler** eventHandlers = nullptr;
-    u32_t eventHandlerCount = 0;
-    u32_t eventHandlerCapacity = 0;
+    // The mission's handler templates of "mission.hnd" (HandlerList), in file order; owned
+    // (ai/event_handlers.h).
+    EventHandlerList* eventHandlers = nullptr;
+    // The loaded script source files whose texts the handlers point into (ai/source_files.h); owned.
+    SourceFileList* sourceFiles = nullptr;
+    // The object a handler template's "this" calls reach while its event runs (HandlerEventObject).
+    ScriptObject* handlerEventObject = nullptr;
 
     // The rule-script language's tables (ai/script_object.h), made by the AI start-up.
     void* scriptClasses = nullptr;  // the class registry's list

@@ -87,6 +87,8 @@ DOEnvelope::DOEnvelope(const char* envelopeName)
 void DOEnvelope::Attach(DynamicObject* target)
 {
     object = target;
+    if (target)
+        target->envelope = this;
     if (!target || target->GetTypeId() != OBJECT_TYPE_VEHICLE)
         return;
     const Vehicle* vehicle = dynamic_cast<const Vehicle*>(target);

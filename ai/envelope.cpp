@@ -38,7 +38,8 @@ Envelope::~Envelope()
                 value->data = nullptr;
         }
     }
-    delete handler;
+    // The handler's references go with the handler code (an instance is deleted, a loaded handler
+    // stays with its list).
     handler = nullptr;
     delete objectList;
     objectList = nullptr;
@@ -100,6 +101,17 @@ void Envelope::Slot87(ScriptArgWord*)
 void Envelope::SetDisplayName(const char* text)
 {
     displayName.Assign(text ? text : "");
+}
+
+bool Envelope::Interact()
+{
+    ScriptEvent* interact = HandlerEvent(ENVELOPE_EVENT_ON_INTERACT);
+    if (!interact)
+        return false;
+    // The waiters are what the event has queued; its first firing runs each once and empties them.
+    const bool queued = interact->WaiterCount() > 0;
+    FireEvent(nullptr, ENVELOPE_EVENT_ON_INTERACT);
+    return queued;
 }
 
 void Envelope::AddChild(Envelope* child)

@@ -137,8 +137,8 @@ public:
     virtual void RestoreObjectPose() {}
 
     // ---- other operations ----
-    // Fires OnInteract with no sender, then runs each action waiting in that event once and empties
-    // the waiters; false without a handler, such an event, or anything waiting.
+    // Fires OnInteract with no sender, which runs each action waiting in that event once and empties
+    // the waiters; false without a handler, such an event, or anything waiting (the player's use key).
     bool Interact();
     void AddChild(Envelope* child);
     // Makes the object list (once; a second call keeps the first list).
@@ -194,7 +194,8 @@ public:
     explicit DOEnvelope(const char* envelopeName = nullptr);
     ~DOEnvelope() override = default;
 
-    // Stores the object (its envelope field is the caller's); a vehicle gets one seat record per seat.
+    // Binds the object both ways (the object keeps this as its envelope); a vehicle gets one seat
+    // record per seat.
     void Attach(DynamicObject* target);
     // The bound object when it is an actor (object kind 2), else null.
     Actor* BoundActor() const;

@@ -3,6 +3,7 @@
 #include "core/types.h"
 
 class AIInterface;
+class DOEnvelope;
 class Envelope;
 class EventHandler;
 class EventHandlerList;
@@ -15,12 +16,14 @@ class ScriptObject;
 class ScriptValue;
 class SourceFileList;
 class TimeEventList;
+struct EnvelopeMarker;
 
 // How a call argument's name is looked up (the rule compiler installs its scopes); null when absent.
 using ScriptNameLookup = ScriptValue* (*)(const char* name);
 
 constexpr u32_t MAX_AI_INTERFACES = 128;
 constexpr u32_t ENVELOPE_TABLE_SLOTS = 2048;
+constexpr u32_t ENVELOPE_MARKER_SLOTS = 16;
 
 // What the rule-script compiler compiles against: one set of fields for the whole run.
 struct RuleCompileContext {
@@ -45,6 +48,13 @@ struct AIState {
     u32_t gameTime = 0;
     // The mission's envelopes (the envelope table); empty slots are null.
     Envelope* envelopes[ENVELOPE_TABLE_SLOTS] = {};
+    // The map markers of "mission.env" with its default record (ai/envelope_markers.h); owned.
+    EnvelopeMarker* markers[ENVELOPE_MARKER_SLOTS] = {};
+    u32_t markerCount = 0;
+    // The envelopes of the player's and the Tesk team's actors, kept out of the table; owned, deleted
+    // with the table at mission end.
+    DOEnvelope* playerEnvelope = nullptr;
+    DOEnvelope* teskEnvelope = nullptr;
     // The mission's handler templates of "mission.hnd" (HandlerList), in file order; owned
     // (ai/event_handlers.h).
     EventHandlerList* eventHandlers = nullptr;

@@ -101,6 +101,8 @@ public:
     float radius = 0.0f;  // world units
     float resistance = 0.0f;
     float screenShake[4] = {};
+    // Set on a template whose shots leave the player's view roll alone. No key sets it yet.
+    u8_t noShotShake = 0;
     float currentSpeed = 0.0f;  // metres per second
     float muzzleVelocity = 0.0f;
     float deviation[2] = {};  // kept in the template only

@@ -169,6 +169,9 @@ public:
     u32_t semiShotValue = 0;
     u32_t scopeValue = 0;
     GraphNode* fpCameraObject = nullptr;
+    // The view kick of a shot for the player, per pose (stand, crouch, prone): pitch kick, least and
+    // greatest yaw kick, in degrees. No key sets it yet: a weapon kicks by nothing.
+    float recoil[3][3] = {};
     GuiScreen* zoomScreen = nullptr;
     bool silent = false;
     bool button2Off = false;

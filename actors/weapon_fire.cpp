@@ -264,6 +264,7 @@ Projectile* Weapon::SpawnProjectile()
     p->resistance = t->resistance;
     for (u32_t i = 0; i < 4; ++i)
         p->screenShake[i] = t->screenShake[i];
+    p->noShotShake = t->noShotShake;
     p->bulletType = t->bulletType;
     p->weight = t->weight;
     p->currentSpeed = t->currentSpeed;

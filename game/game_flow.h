@@ -16,6 +16,8 @@ struct GameMod {
     u8_t actorFlag = 0;            // while clear the object factory makes no "actor" (unless forced)
     u8_t vehicleFlag = 0;          // while clear the object factory makes no vehicle of any kind
     u8_t aiFlag = 0;               // while clear the soldiers' AI step does not run
+    u8_t chatFlag = 0;             // while set the accept keys send the account's chat texts
+    u8_t codedMessages = 0;        // while clear the coded-message keys do nothing
     // The mode's own string list, kept per account across log-in and log-out.
     std::vector<EngineString> strings;
 };

@@ -1,6 +1,7 @@
 #include "game/mouse_look.h"
 #include "game/game_cvars.h"
 #include "game/game_state.h"
+#include "game/player_control_state.h"
 
 namespace {
 constexpr float kSensitivityScale = 0.0002f;
@@ -13,4 +14,5 @@ void GameUpdateMouseSensitivity()
         factor = kDefaultMouseLookFactor;
     g_game.mouseLookFactorX = factor;
     g_game.mouseLookFactorY = factor;
+    g_playerControl.baseLookFactor = factor;
 }

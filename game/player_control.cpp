@@ -1,6 +1,9 @@
 #include "game/player_control.h"
+#include "game/player_control_state.h"
 #include "scene/frame_state.h"
 #include "game/player_view.h"
+
+PlayerControlState g_playerControl;
 
 namespace {
 float g_lean = 0.0f;
@@ -79,4 +82,9 @@ void ReincarnatePlayer()
 float GameGetPlayerHealth()
 {
     return g_playerHealth;
+}
+
+void PlayerControlStateReset()
+{
+    g_playerControl = PlayerControlState();
 }

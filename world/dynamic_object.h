@@ -133,6 +133,12 @@ public:
     DynamicObject* shadowVolume = nullptr;
     SoundSource* sound;   // owned; null only when it could not be made
     u8_t placedOnce = 0;  // set once the connection objects have placed the object
+    // What the player's object use leaves on the object for the HUD: picked by the use click, and
+    // marked as an order's target.
+    u8_t pickedHighlight = 0;
+    u8_t markedHighlight = 0;
+    // Handed on untouched in the plug-ins' object-use event.
+    u32_t useWord = 0;
 };
 
 // The nearest collidable registered object that the ray from origin along direction hits, skipping

@@ -1,0 +1,121 @@
+#include "game/object_use.h"
+
+#include <cstdint>
+
+#include "actors/actor.h"
+#include "ai/envelope.h"
+#include "core/console.h"
+#include "core/input.h"
+#include "core/plugin_api.h"
+#include "core/plugin_host.h"
+#include "game/cursor_pick.h"
+#include "game/player_control.h"
+#include "game/player_control_state.h"
+#include "render/hud_input.h"
+#include "world/wires.h"
+
+namespace {
+
+bool Held(u8_t action)
+{
+    return g_input.actionDown[action] == INPUT_STATE_DOWN;
+}
+
+bool Released(u8_t action)
+{
+    return g_input.actionReleased[action] == INPUT_STATE_DOWN;
+}
+
+// "OnInteract" on behalf of the player, then the plug-ins' object-use event.
+void Interact(Envelope* envelope)
+{
+    PlayerControlState& s = g_playerControl;
+    s.handlerEventRunning = 1;
+    envelope->FireEvent(PlayerActor(), kEventOnInteract);
+    s.handlerEventRunning = 0;
+    const DynamicObject* object = ObjectUseBoundObject(envelope);
+    ObjectUseEvent event = {reinterpret_cast<PluginWord>(envelope), static_cast<std::uint32_t>(kEventOnInteract),
+                            object ? object->useWord : 0u};
+    g_pluginHost.Broadcast(HookObjectUsed, reinterpret_cast<std::uintptr_t>(&event));
+}
+
+void DropObjectInUse()
+{
+    PlayerControlState& s = g_playerControl;
+    ObjectUseClearHighlights(s.objectInUse);
+    s.objectInUse = nullptr;
+    s.usePending = 0;
+}
+
+}  // namespace
+
+DynamicObject* ObjectUseBoundObject(const Envelope* envelope)
+{
+    const DOEnvelope* bound = dynamic_cast<const DOEnvelope*>(envelope);
+    return bound ? bound->object : nullptr;
+}
+
+void ObjectUseClearHighlights(const Envelope* envelope)
+{
+    if (DynamicObject* object = ObjectUseBoundObject(envelope)) {
+        object->pickedHighlight = 0;
+        object->markedHighlight = 0;
+    }
+}
+
+s32_t ObjectUseDefaultCondition(const Envelope* /*envelope*/)
+{
+    // The handlers of the mission's envelopes have no member tables yet, so no soldier asks for an
+    // order's target selection.
+    return -1;
+}
+
+void ObjectUseUpdate()
+{
+    PlayerControlState& s = g_playerControl;
+    HudFlags& flags = g_hudInput.flags;
+    if (!flags.binocularView) {
+        if (Held(ACTION_QUICKMODE)) {
+            flags.quickMode = 1;
+        } else {
+            flags.quickMode = 0;
+            DropObjectInUse();
+        }
+    }
+    if (!Released(ACTION_FIRE) || !flags.quickMode || flags.commandMenuOpen)
+        return;
+
+    if (s.usePending) {
+        Interact(s.objectInUse);
+        DropObjectInUse();
+        return;
+    }
+    Envelope* picked = GamePickObjectAtCursor();
+    s.objectInUse = picked;
+    if (!picked) {
+        ConObjSightTest();
+        ConObjCutSightedWire();
+        return;
+    }
+    DynamicObject* object = ObjectUseBoundObject(picked);
+    if (!object || object->GetTypeId() != OBJECT_TYPE_ACTOR) {
+        const Vector3 at = picked->GetPosition();
+        const float* player = GameGetPlayerPos();
+        const float dx = at.x - player[0], dy = at.y - player[1], dz = at.z - player[2];
+        if (dx * dx + dy * dy + dz * dz < kObjectUseRangeSq) {
+            Interact(picked);
+            s.objectInUse = nullptr;
+            s.usePending = 0;
+        } else {
+            ConPrint(4, "Object too far!\n");
+        }
+        return;
+    }
+    // A soldier is picked for an order: no distance limit.
+    object->pickedHighlight = 1;
+    const s32_t item = ObjectUseDefaultCondition(picked);
+    if (item >= 0) {
+        s.usePending = 1;
+        s.pendingTargetMode = item;
+    }
+}

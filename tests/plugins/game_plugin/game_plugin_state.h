@@ -1,0 +1,16 @@
+// What the game test plug-in shares with its tests: the object-use events and message lines it
+// received, with what they carried.
+#pragma once
+#include <cstdint>
+#include "core/plugin_api.h"
+
+constexpr int kGamePluginTextSize = 128;
+
+struct GamePluginState {
+    std::int32_t objectUses;                // HookObjectUsed events
+    ObjectUseEvent lastUse;                 // a copy of the last one's record
+    std::int32_t messageLines;              // HookMessageLine events
+    char lastMessage[kGamePluginTextSize];  // the last one's text, cut to fit
+};
+
+using GamePluginStateFn = GamePluginState* (*)();

@@ -2,7 +2,7 @@
 // soldier, reports by radio subtitle, behaviour profiles and the object's own state.
 #include <cstdio>
 #include <cstring>
-#include <strings.h>
+#include "core/text_case.h"
 
 #include "actors/actor.h"
 #include "actors/ai_entity.h"
@@ -35,7 +35,7 @@ Envelope* FindEnvelope(const char* name)
 {
     const u32_t length = static_cast<u32_t>(std::strlen(name));
     for (Envelope* envelope : g_ai.envelopes) {
-        if (envelope && envelope->name.Length() == length && strcasecmp(envelope->name.Text(), name) == 0)
+        if (envelope && envelope->name.Length() == length && CompareNoCase(envelope->name.Text(), name) == 0)
             return envelope;
     }
     return nullptr;

@@ -38,8 +38,8 @@ Envelope::~Envelope()
                 value->data = nullptr;
         }
     }
-    // The handler's references go with the handler code (an instance is deleted, a loaded handler
-    // stays with its list).
+    // One reference less: an instance bound here is deleted, a loaded handler stays with its list.
+    EventHandlerUnbind(handler);
     handler = nullptr;
     delete objectList;
     objectList = nullptr;

@@ -393,7 +393,7 @@ bool HandlerCompileMission(const char* folder)
     AILogWrite("Compiling succesful !!!\n");
     for (Envelope* envelope : g_ai.envelopes) {
         if (envelope)
-            (void)envelope;  // TEMP envelope->BindHandler();
+            envelope->BindHandler();
     }
     EventHandlerList* list = HandlerList();
     for (s32_t i = 0; i < list->Count(); ++i) {

@@ -9,7 +9,8 @@ class ScriptObject;
 
 // The mission start's handler compile in the mission folder: false (after "ERROR compiling
 // mission.hnd") when the file is missing or a header is wrong; failures of single handlers are only
-// logged.
+// logged. The lists of an earlier compile are freed first, so whatever bound their handlers must be
+// gone by then (the last mission's envelopes are).
 bool HandlerCompileMission(const char* folder);
 // The header scan of the file (folder with its separator at the end): templates in the handler list,
 // bodies skipped. The file is marked finished when the scan succeeds.

@@ -182,7 +182,7 @@ TEST_F(AIActions, DistancesToWhatIsNotThereAreFar)
     EXPECT_EQ(Float(soldier, &AIInterface::GetTakeObjectDist), 1e30f) << "a missing name clears the object";
 }
 
-TEST_F(AIActions, MoveToNearestActorInZoneGoesToTheFirstLivingActorOfTheTargetZone)
+TEST_F(AIActions, ASoldierSentIntoAZoneGoesToItsLivingActorsUntilAllHaveFallen)
 {
     LoadLand();
     AIInterface* soldier = SampleSoldier({0.0f, 0.0f, 0.0f}, "hunter");
@@ -206,6 +206,7 @@ TEST_F(AIActions, MoveToNearestActorInZoneGoesToTheFirstLivingActorOfTheTargetZo
 
     soldier->MoveToNearestActorInZone(nullptr);
     EXPECT_FALSE(soldier->body->follower->moving) << "no zone to clear";
+    EXPECT_FALSE(Bool(soldier, &AIInterface::LockedZoneRelevant)) << "no zone";
     envelope->targetZone = zone;
     envelope->msalNotifyPending = 1;
     soldier->MoveToNearestActorInZone(nullptr);
@@ -213,6 +214,15 @@ TEST_F(AIActions, MoveToNearestActorInZoneGoesToTheFirstLivingActorOfTheTargetZo
     EXPECT_EQ(soldier->body->follower->lastDestinationX, 70.0f) << "the dead one and the weapon are passed over";
     EXPECT_EQ(soldier->body->follower->lastDestinationZ, 80.0f);
     EXPECT_EQ(envelope->msalNotifyPending, 0);
+    EXPECT_FALSE(Bool(soldier, &AIInterface::LockedZoneRelevant)) << "actors of the zone live";
+    // The first one falls: the next living one is the goal; once all have fallen the zone is cleared.
+    first->isDead = true;
+    ForgetPlan(soldier->body);
+    soldier->MoveToNearestActorInZone(nullptr);
+    EXPECT_EQ(soldier->body->follower->lastDestinationX, 90.0f);
+    EXPECT_FALSE(Bool(soldier, &AIInterface::LockedZoneRelevant));
+    second->isDead = true;
+    EXPECT_TRUE(Bool(soldier, &AIInterface::LockedZoneRelevant));
 }
 
 TEST_F(AIActions, RotateToPlayerLooksAtThePlayersEyesAtTheConfiguredSpeed)

@@ -85,7 +85,7 @@ public:
     // ---- the world object's operations ----
     void Render() override;
     void ApplyDamage(int kind, float angle, float amount) override;
-    void OnProjectileHit(ObjectTraceBlock* hit, Projectile* projectile) override;
+    void OnProjectileHit(ObjectTraceBlock* hit, const ProjectileHit& shot) override;
     void OnProjectileHitNotify(ObjectTraceBlock*, DynamicObject*) override {}
     float TraceRay(const Vector3& origin, const Vector3& direction, ObjectTraceBlock* hit) override;
     // The sphere test of the body: each child of the root in order, at the current level of

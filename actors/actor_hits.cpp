@@ -54,8 +54,9 @@ float Actor::GetHealth() const
     return entity ? entity->health : 0.0f;
 }
 
-void Actor::OnProjectileHit(ObjectTraceBlock* hit, Projectile* projectile)
+void Actor::OnProjectileHit(ObjectTraceBlock* hit, const ProjectileHit& shot)
 {
+    Projectile* projectile = shot.projectile;
     if (!hit || !projectile || projectile->IsTimedExplosive() || isDead)
         return;
     const GraphNode* body = ActorBodyNode(this);

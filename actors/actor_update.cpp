@@ -1,12 +1,14 @@
-// The actor's frame: the first weapon, the AI move step, breath under water and drowning, the
-// animation step with the ground, the push-out from other objects, footsteps, and keeping the actor
-// and its shadow companions linked at the right place in the world grid.
+// The actor's frame: the first weapon, the reload and weapon sounds the first-person view asked of the
+// player, the AI move step, breath under water and drowning, the animation step with the ground, the
+// push-out from other objects, footsteps, and keeping the actor and its shadow companions linked at
+// the right place in the world grid.
 #include <cmath>
 #include <initializer_list>
 
 #include "actors/actor_cvars.h"
 #include "actors/actor_motion.h"
 #include "actors/ai_entity.h"
+#include "actors/first_person_weapon.h"
 #include "actors/trace_material.h"
 #include "core/assert.h"
 #include "core/console.h"
@@ -152,6 +154,9 @@ void Actor::Update()
         }
         firstUpdateDone = true;
     }
+    // The player's weapon does what the first-person view's animations asked in the last frame.
+    if (this == g_frameView.player)
+        FirstPersonWeaponUpdate(*this);
     // 2. The AI moves its soldier.
     if (this != g_frameView.player && !isDead && !aiMoveOff && gbai.Bool())
         ActorAiMoveStep(this);

@@ -10,6 +10,7 @@
 #include "core/engine_string.h"
 #include "core/types.h"
 #include "world/graph_obj.h"
+#include "world/projectile_hits.h"
 
 class Actor;
 class AnimMesh;
@@ -155,6 +156,8 @@ public:
     // on from any hit), the two damage values are the weight and the current speed, and the sound
     // value is the step's stop draw.
     bool IsActive() const { return active; }
+    // The values above, as the hit object's reaction takes them.
+    ProjectileHit HitRecord() { return {this, active, hitSound, damageA, damageB, direction}; }
     bool active = false;
     float hitSound = 0.0f;  // a hit makes a sound only at 0.5 or below
     float damageA = 0.0f;   // the damage of a hit: damageA x 0.01 x damageB x 0.01 x 25

@@ -301,7 +301,7 @@ void Projectile::TakeHit(MapTraceInfo& first, bool mapHit, MapTraceInfo& second,
             damageA = weight;
             damageB = currentSpeed;
             hitSound = r;
-            object->OnProjectileHit(record, this);
+            object->OnProjectileHit(record, HitRecord());
             if (!IsTimedExplosive() && !(object->envelope && object->envelope->IsDestroyedState()))
                 DecalCreateAtHit(point, &hitNormal, record->objMaterial, this);
             if (rbdrawblood.Bool() && (!actorHit || static_cast<Actor*>(object)->isDead))

@@ -31,11 +31,13 @@
 #include "game/game_state.h"
 #include "gui/gui.h"
 #include "map/actor_lists.h"
+#include "map/map_load.h"
 #include "render/render_cvars.h"
 #include "render/render_device.h"
 #include "scene/gpu_anim_buffers.h"
 #include "scene/screen_fade.h"
 #include "scene/draw_lists.h"
+#include "scene/frame_state.h"
 #include "scene/prepare_buffers.h"
 
 ConsoleVar gbconsoles("gbconsoles", CVAR_BOOL, "false");
@@ -315,6 +317,8 @@ bool StartUp(char* commandLine, int& exitCode)
     g_program.startOptions = {};
     g_program.loopState = LOOP_NOTHING;
     g_program.menuRequest = 0;
+    // A new map, in a mission or in the editor, starts the renderer's frame carry afresh.
+    MapSetLoadedHook(RenderResetFrameState);
 
     if (!VFSInit()) {
         exitCode = 1;

@@ -6,11 +6,11 @@
 
 #include "core/byte_io.h"
 #include "core/console.h"
+#include "core/frame_view.h"
 #include "core/loading_line.h"
 #include "core/log.h"
 #include "core/random.h"
 #include "core/vfs.h"
-#include "map/map_cvars.h"
 #include "map/lightmap_trace.h"
 #include "map/map_caches.h"
 #include "map/map_cvars.h"
@@ -237,10 +237,11 @@ bool LoadCache(IDirect3DSurface8* surface, const std::string& lmapPath, const st
 
 // The lightmap is made on the device, not loaded through the texture table: once the textures of a
 // new device are in, the land's lightmap is built again (from its cache file when that is current).
+// A screen open over the mission (the in-game screen loop) leaves the lightmap as it is.
 void RebuildOnNewDevice()
 {
     const char* land = MapGetLandName();
-    if (!land || !land[0])
+    if (g_frameView.screenOpen || !land || !land[0])
         return;
     MapBuildLightmap(MapGetMissionFolder(), MapGetLandFolder());
 }

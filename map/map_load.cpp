@@ -34,7 +34,6 @@
 #include "render/land_layers.h"
 #include "render/map_render_setup.h"
 #include "render/texture_manager.h"
-#include "scene/frame_state.h"
 #include "world/anim_cache.h"
 
 namespace {
@@ -43,6 +42,8 @@ constexpr const char* kExtrasFolder = "component\\extras\\";
 
 // The "var" value of each texture layer; 0 for a slot no layer line fills.
 float g_layerVars[MAP_LAYER_SLOTS] = {};
+
+void (*g_loadedHook)() = nullptr;
 
 // The texture and alpha map names of the texture layers, kept only while a load or reload reads
 // them.
@@ -209,6 +210,11 @@ const ScriptSection* FindLandSection(const char* landName)
 
 }  // namespace
 
+void MapSetLoadedHook(void (*hook)())
+{
+    g_loadedHook = hook;
+}
+
 float MapGetLayerVar(int layer)
 {
     return layer >= 0 && layer < MAP_LAYER_SLOTS ? g_layerVars[layer] : 0.0f;
@@ -307,8 +313,9 @@ int MapLoad(const EngineString& landName, const EngineString& missionFolder)
     MapCreateWaterFogTexture();
     LandLayersTextureSave(MAP_LAND_FOLDER, mission.c_str(), landName.Text());
 
-    // 15. Frame state, the sun direction and the values the AI reads.
-    RenderResetFrameState();
+    // 15. The state above the map that starts afresh with it, the sun direction and the values the AI reads.
+    if (g_loadedHook)
+        g_loadedHook();
     g_map.landscapeNeedsRefresh = true;
     MapSettingsFinishLoad();
     return 0;

@@ -11,7 +11,6 @@
 #include "core/input.h"
 #include "core/random.h"
 #include "core/sound.h"
-#include "core/sound_system.h"
 #include "map/map_cvars.h"
 #include "map/map_trace.h"
 #include "platform/win32.h"
@@ -187,6 +186,9 @@ void FirstPersonViewResetFrameState()
     s.previousWeapon = nullptr;
     s.shotShown = s.shotDonePending = s.shotDoneFinished = s.fireHeldLast = false;
     s.reloading = s.heldEmpty = s.heldEmptyCopy = false;
+    s.reloadEnded = false;
+    s.soundRequests = {};
+    s.aimIndexSet = false;
 }
 
 void RenderFirstPersonView()
@@ -422,7 +424,7 @@ void RenderFirstPersonView()
                 if (slot == FP_SLOT_RELOAD_HOLSTER)
                     s.drawnEmpty = false;
                 s.reloading = false;
-                player->ReloadWeapon();
+                s.reloadEnded = true;
             }
         }
 
@@ -462,12 +464,14 @@ void RenderFirstPersonView()
     s.shotDoneFinished = false;
     s.fireHeldLast = fireDown;
 
-    // 22. Sound requests.
+    // 22. Sound requests, for the player's update to post.
     if (slot != s.lastSoundSlot || (slot == FP_SLOT_AIM && variant != s.lastSoundVariant)) {
         if (const u32_t index = SoundIndex(slot)) {
-            g_sound.playerRequests.request[index] = 1;
-            if (slot == FP_SLOT_AIM)
-                g_sound.playerRequests.aimIndex = static_cast<s32_t>(variant);
+            s.soundRequests.request[index] = 1;
+            if (slot == FP_SLOT_AIM) {
+                s.soundRequests.aimIndex = static_cast<s32_t>(variant);
+                s.aimIndexSet = true;
+            }
         }
     }
     s.lastSoundSlot = slot;

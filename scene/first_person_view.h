@@ -5,6 +5,7 @@
 // requests, starts the weapon's reload when the reload animation ends, and sets the main camera up
 // again.
 #pragma once
+#include "core/sound.h"
 #include "core/types.h"
 #include "platform/d3dx8_math.h"
 
@@ -82,6 +83,12 @@ struct FirstPersonViewState {
     // The slot of the last call (tests and the HUD), and whether it drew.
     u32_t slot = 0;
     bool drew = false;
+    // What the animations ask of the player's weapon, done by the player's update
+    // (FirstPersonWeaponUpdate) and cleared there: the reload whose animation ended, and the sound
+    // requests of the slots shown (the aim's variant only when the plain aim asked).
+    bool reloadEnded = false;                // *
+    SoundPlayerRequests soundRequests = {};  // *
+    bool aimIndexSet = false;                // *
 };
 extern FirstPersonViewState g_firstPersonView;
 

@@ -7,11 +7,11 @@
 
 class DOEnvelope;
 class IDirect3DTexture8;
-class Projectile;
 class SoundSource;
 struct GeometryEnumData;
 struct ObjectGridEntry;
 struct ObjectTraceBlock;
+struct ProjectileHit;
 struct SavedObjectState;
 
 // The class of an object, set by each constructor. 7 is not used.
@@ -47,7 +47,7 @@ public:
     virtual void Render() {}
     // kind: the kind of hit; angle in radians.
     virtual void ApplyDamage(int /*kind*/, float /*angle*/, float /*amount*/) {}
-    virtual void OnProjectileHit(ObjectTraceBlock* /*hit*/, Projectile* /*projectile*/) {}
+    virtual void OnProjectileHit(ObjectTraceBlock* /*hit*/, const ProjectileHit& /*shot*/) {}
     virtual void OnProjectileHitNotify(ObjectTraceBlock* /*hit*/, DynamicObject* /*source*/) {}
     // Distance along the ray to the nearest hit, filling the record; OBJTRACE_NO_HIT for none.
     virtual float TraceRay(const Vector3& origin, const Vector3& direction, ObjectTraceBlock* hit);

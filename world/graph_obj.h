@@ -36,7 +36,7 @@ public:
     // A projectile's hit (world/projectile_hits.cpp): the surface's sound at the hit point (none
     // when the projectile's hit-sound value is above 0.5); once the projectile has stopped, its
     // damage and, with "hitshake", the hit shake. The record must be given.
-    void OnProjectileHit(ObjectTraceBlock* hit, Projectile* projectile) override;
+    void OnProjectileHit(ObjectTraceBlock* hit, const ProjectileHit& shot) override;
     void OnProjectileHitNotify(ObjectTraceBlock* hit, DynamicObject* source) override;
     // Geometry of the node tree (world/geometry_enum.cpp).
     // The texture of the first frame-0 mesh flagged for shadow overlays, depth first from the root.

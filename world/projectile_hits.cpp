@@ -9,10 +9,10 @@
 #include "map/material.h"
 #include "platform/d3dx8_math.h"
 #include "platform/win32.h"
-#include "actors/projectile.h"
 #include "world/graph_node.h"
 #include "world/graph_obj.h"
 #include "world/object_trace.h"
+#include "world/projectile_hits.h"
 
 namespace {
 
@@ -26,22 +26,20 @@ constexpr float kShakeAmplitude = -0.02f;
 
 }  // namespace
 
-void GraphObj::OnProjectileHit(ObjectTraceBlock* hit, Projectile* projectile)
+void GraphObj::OnProjectileHit(ObjectTraceBlock* hit, const ProjectileHit& shot)
 {
     ENGINE_ASSERT_TEXT(hit != nullptr, "data");
-    if (!projectile)
-        return;
     // Still flying after the hit: it went on (a grenade bouncing off); else it stopped here.
-    const bool flying = projectile->IsActive();
-    if (hit->objMaterial && projectile->hitSound <= kLoudestSilentHit) {
+    const bool flying = shot.flying;
+    if (hit->objMaterial && shot.hitSound <= kLoudestSilentHit) {
         SoundSet& sounds = flying ? hit->objMaterial->grenade.sounds : hit->objMaterial->hit.sounds;
         PlayTempSound(hit->objHitPoint, sounds.Pick(false, 0), false);
     }
     if (flying)
         return;
-    ApplyDamage(1, 0.0f, projectile->damageA * 0.01f * projectile->damageB * 0.01f * kHitDamageScale);
+    ApplyDamage(1, 0.0f, shot.damageA * 0.01f * shot.damageB * 0.01f * kHitDamageScale);
     if (hitShake)
-        StartHitShake(projectile->direction);
+        StartHitShake(shot.direction);
 }
 
 void GraphObj::OnProjectileHitNotify(ObjectTraceBlock* hit, DynamicObject*)

@@ -3,6 +3,8 @@
 #include "platform/gl/d3d8_device.h"
 
 #include <cstdio>
+#include <initializer_list>
+#include <utility>
 
 namespace {
 
@@ -197,23 +199,25 @@ bool GlDevice::CreateFramebuffer(const D3DPRESENT_PARAMETERS& requested)
         FAILED(GlSurface::CreateDepthStencil(this, this, parameters.BackBufferWidth, parameters.BackBufferHeight,
                                              parameters.AutoDepthStencilFormat, &m_autoDepthStencil)))
         return false;
-    gl.CreateFramebuffers(1, &m_backFramebuffer);
-    gl.NamedFramebufferTexture(m_backFramebuffer, GL_COLOR_ATTACHMENT0, m_backBuffer.Name(), 0);
-    if (m_autoDepthStencil) {
-        const GLenum attachment =
-            FormatHasStencil(m_autoDepthStencil->Format()) ? GL_DEPTH_STENCIL_ATTACHMENT : GL_DEPTH_ATTACHMENT;
-        gl.NamedFramebufferRenderbuffer(m_backFramebuffer, attachment, GL_RENDERBUFFER,
-                                        m_autoDepthStencil->Renderbuffer());
-    }
-    if (gl.CheckNamedFramebufferStatus(m_backFramebuffer, GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE)
-        return false;
-    // The presented frame is kept apart: the back buffer's contents are gone once drawing goes on.
+    // The presented frame is kept apart in a twin of the back buffer, which Present trades with it.
     if (FAILED(m_frontBuffer.Create(GL_TEXTURE_2D, parameters.BackBufferWidth, parameters.BackBufferHeight, 1,
-                                    D3DFMT_A8R8G8B8, D3DUSAGE_RENDERTARGET, D3DPOOL_DEFAULT)))
+                                    parameters.BackBufferFormat, D3DUSAGE_RENDERTARGET, D3DPOOL_DEFAULT)))
         return false;
-    gl.CreateFramebuffers(1, &m_frontFramebuffer);
-    gl.NamedFramebufferTexture(m_frontFramebuffer, GL_COLOR_ATTACHMENT0, m_frontBuffer.Name(), 0);
+    for (auto [framebuffer, texture] :
+         {std::pair{&m_backFramebuffer, m_backBuffer.Name()}, std::pair{&m_frontFramebuffer, m_frontBuffer.Name()}}) {
+        gl.CreateFramebuffers(1, framebuffer);
+        gl.NamedFramebufferTexture(*framebuffer, GL_COLOR_ATTACHMENT0, texture, 0);
+        if (m_autoDepthStencil) {
+            const GLenum attachment =
+                FormatHasStencil(m_autoDepthStencil->Format()) ? GL_DEPTH_STENCIL_ATTACHMENT : GL_DEPTH_ATTACHMENT;
+            gl.NamedFramebufferRenderbuffer(*framebuffer, attachment, GL_RENDERBUFFER,
+                                            m_autoDepthStencil->Renderbuffer());
+        }
+        if (gl.CheckNamedFramebufferStatus(*framebuffer, GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE)
+            return false;
+    }
     m_framePresented = false;
+    m_backBufferStale = false;
     m_parameters = parameters;
     m_renderTarget = m_backBufferSurface;
     m_depthStencil = m_autoDepthStencil;
@@ -308,6 +312,8 @@ HRESULT GlDevice::Present(const RECT*, const RECT*, HWND, const void*)
     if (m_cooperativeLevel != D3D_OK)
         return D3DERR_DEVICELOST;
     MakeCurrent();
+    // Nothing drawn since the last Present: the same frame again.
+    RestoreBackBuffer();
     int drawableWidth = 0, drawableHeight = 0;
     SDL_GL_GetDrawableSize(m_window, &drawableWidth, &drawableHeight);
     const GLint width = static_cast<GLint>(m_backBuffer.Width());
@@ -325,12 +331,36 @@ HRESULT GlDevice::Present(const RECT*, const RECT*, HWND, const void*)
     gl.BlitNamedFramebuffer(m_backFramebuffer, 0, 0, 0, width, height, 0, drawableHeight, drawableWidth, 0,
                             GL_COLOR_BUFFER_BIT,
                             (width == drawableWidth && height == drawableHeight) ? GL_NEAREST : GL_LINEAR);
-    gl.BlitNamedFramebuffer(m_backFramebuffer, m_frontFramebuffer, 0, 0, width, height, 0, 0, width, height,
-                            GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    // The frame just shown becomes the front buffer; drawing goes on in the other texture under the
+    // same back buffer surface, which gets this frame back at its first use that does not clear it.
+    m_backBuffer.Swap(m_frontBuffer);
+    std::swap(m_backFramebuffer, m_frontFramebuffer);
+    if (m_currentFramebuffer == m_frontFramebuffer)
+        m_currentFramebuffer = m_backFramebuffer;
+    else if (m_renderTarget == m_backBufferSurface && m_currentFramebuffer == m_targetFramebuffer)
+        gl.NamedFramebufferTexture(m_targetFramebuffer, GL_COLOR_ATTACHMENT0, m_backBuffer.Name(), 0);
+    m_backBufferStale = true;
     m_framePresented = true;
     SDL_GL_SwapWindow(m_window);
     m_dirty |= kDirtyViewport | kDirtyRaster | kDirtyFramebuffer;
     return D3D_OK;
+}
+
+void GlDevice::RestoreBackBuffer()
+{
+    if (!m_backBufferStale)
+        return;
+    m_backBufferStale = false;
+    MakeCurrent();
+    // The two textures share their format: a plain copy, which no draw state (scissor, masks) touches.
+    gl.CopyImageSubData(m_frontBuffer.Name(), GL_TEXTURE_2D, 0, 0, 0, 0, m_backBuffer.Name(), GL_TEXTURE_2D, 0, 0, 0, 0,
+                        static_cast<GLsizei>(m_backBuffer.Width()), static_cast<GLsizei>(m_backBuffer.Height()), 1);
+}
+
+void GlDevice::BeforeStorageRead(const GlTextureStorage* storage)
+{
+    if (storage == &m_backBuffer)
+        RestoreBackBuffer();
 }
 
 HRESULT GlDevice::GetBackBuffer(UINT index, D3DBACKBUFFER_TYPE, IDirect3DSurface8** surface)
@@ -444,6 +474,15 @@ HRESULT GlDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR
     if (!flags || (count && !rects))
         return D3DERR_INVALIDCALL;
     MakeCurrent();
+    // Only what the clear leaves of the back buffer needs the presented frame back.
+    if (m_renderTarget == m_backBufferSurface && m_backBufferStale) {
+        const bool whole = count == 0 && m_viewport.X == 0 && m_viewport.Y == 0 &&
+                           m_viewport.Width >= m_backBuffer.Width() && m_viewport.Height >= m_backBuffer.Height();
+        if ((flags & D3DCLEAR_TARGET) && whole)
+            m_backBufferStale = false;
+        else if (flags & D3DCLEAR_TARGET)
+            RestoreBackBuffer();
+    }
     GlBindFramebuffer(m_currentFramebuffer);
     GLbitfield mask = 0;
     if (flags & D3DCLEAR_TARGET) {

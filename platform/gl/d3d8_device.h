@@ -152,6 +152,8 @@ public:
     // The texture's GL texture changed: stages that hold it bind it again.
     void RebindTexture(IDirect3DBaseTexture8* texture);
     void ForgetSurface(const GlSurface* surface);
+    // A lock of the storage is about to read it: the back buffer gets the presented frame back first.
+    void BeforeStorageRead(const GlTextureStorage* storage);
     void ForgetVertexBuffer(const GlVertexBuffer* buffer);
     void ForgetIndexBuffer(const GlIndexBuffer* buffer);
     // The test hook called at every draw (null: none).
@@ -186,6 +188,8 @@ private:
     // The dirty groups a render state feeds.
     static std::uint32_t RenderStateEffect(DWORD state);
     void SetTargets(GlSurface* colour, GlSurface* depth);
+    // The back buffer gets the presented frame back when it holds the frame before it.
+    void RestoreBackBuffer();
 
     // Draw-time translation of the recorded state.
     bool PrepareDraw();
@@ -263,10 +267,15 @@ private:
     GLuint m_boundFramebuffer = ~0u;  // the framebuffer bound in the context
     GlSurface* m_renderTarget = nullptr;
     GlSurface* m_depthStencil = nullptr;  // may be null
-    // A copy of the last presented frame (GetFrontBuffer reads it).
+    // The last presented frame (GetFrontBuffer reads it). Present trades it with the back buffer, so
+    // the back buffer then holds the frame before; the first use of the back buffer that does not
+    // clear all of it copies the presented frame back (RestoreBackBuffer). The back buffer thus keeps
+    // the last frame as it always did, and a frame that starts with a full clear copies nothing.
+    // Both framebuffers hold the automatic depth-stencil buffer, so that they trade as well.
     GlTextureStorage m_frontBuffer;
     GLuint m_frontFramebuffer = 0;
     bool m_framePresented = false;
+    bool m_backBufferStale = false;  // the back buffer holds the frame before the presented one
 
     // Recorded Direct3D state.
     DWORD m_renderStates[D3DRS_COUNT] = {};

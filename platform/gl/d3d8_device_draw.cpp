@@ -518,6 +518,8 @@ bool GlDevice::PrepareDraw()
 {
     if (m_layout.positionComponents == 0 || !m_renderTarget)
         return false;
+    if (m_renderTarget == m_backBufferSurface)
+        RestoreBackBuffer();
     if (m_dirty) {
         if (m_dirty & kDirtyFramebuffer)
             GlBindFramebuffer(m_currentFramebuffer);

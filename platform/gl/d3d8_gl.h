@@ -43,6 +43,7 @@
     X(PFNGLNAMEDFRAMEBUFFERRENDERBUFFERPROC, NamedFramebufferRenderbuffer) \
     X(PFNGLCHECKNAMEDFRAMEBUFFERSTATUSPROC, CheckNamedFramebufferStatus)   \
     X(PFNGLBLITNAMEDFRAMEBUFFERPROC, BlitNamedFramebuffer)                 \
+    X(PFNGLCOPYIMAGESUBDATAPROC, CopyImageSubData)                         \
     X(PFNGLCREATERENDERBUFFERSPROC, CreateRenderbuffers)                   \
     X(PFNGLDELETERENDERBUFFERSPROC, DeleteRenderbuffers)                   \
     X(PFNGLNAMEDRENDERBUFFERSTORAGEPROC, NamedRenderbufferStorage)         \

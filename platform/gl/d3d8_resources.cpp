@@ -416,6 +416,7 @@ HRESULT GlSurface::LockRect(D3DLOCKED_RECT* locked, const RECT* rect, DWORD flag
     switch (m_kind) {
         case Kind::TextureLevel:
             m_device->MakeCurrent();
+            m_device->BeforeStorageRead(m_storage);
             return m_storage->Lock(m_level, m_face, locked, rect, flags);
         case Kind::DepthStencil:
             return D3DERR_INVALIDCALL;

@@ -64,7 +64,7 @@ protected:
         GraphNode node(part);
         ObjectTraceBlock record = {};
         record.objHitNode = &node;
-        target->OnProjectileHit(&record, &bullet);
+        target->OnProjectileHit(&record, bullet.HitRecord());
     }
     AIInterface* m_playerAi = nullptr;
     Actor* m_player = nullptr;

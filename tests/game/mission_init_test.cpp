@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -11,9 +12,11 @@
 #include "actors/actor.h"
 #include "actors/actor_class.h"
 #include "actors/actor_state.h"
+#include "actors/ai_entity.h"
 #include "actors/obstacle_tree.h"
 #include "actors/projectile.h"
 #include "actors/weapon.h"
+#include "ai/ai_events.h"
 #include "ai/ai_interface.h"
 #include "ai/ai_runtime.h"
 #include "ai/ai_state.h"
@@ -28,6 +31,7 @@
 #include "core/def_file.h"
 #include "core/script_file.h"
 #include "core/vfs.h"
+#include "game/camera_pose_settings.h"
 #include "game/game_flow.h"
 #include "game/object_factory.h"
 #include "game/object_list.h"
@@ -47,6 +51,7 @@
 #include "render/texture_preload.h"
 #include "scene/decal_list.h"
 #include "scene/scene_cvars.h"
+#include "scene/sun_effect.h"
 #include "scene/vegetation.h"
 #include "support/engine_log.h"
 #include "support/files.h"
@@ -377,6 +382,91 @@ TEST_F(MissionInit, TheSoldiersRulesAreCompiledAtTheStartAndRunByTheAIStep)
     GameExitToGui("");
     PlatformTestClockStop();
     EXPECT_NE(ReadFileBytes("log.txt").find("=========== LOG end ===========\n"), std::string::npos);
+}
+
+// The sample data's soldiers on a small map: the two definitions the outpost places ("guard" and
+// "patrol") template the sample soldier and name their profiles; the sample's rule script compiles
+// for each soldier without an error or warning, every rule a profile names exists, and the rules
+// react as the script says: a shot heard puts each soldier on alert and starts his search. The
+// sample's sun and camera scripts give the sun its three textured elements and every movement mode
+// its head bob.
+TEST_F(MissionInit, TheSampleRuleScriptAndProfilesDriveTheSampleSoldiers)
+{
+    std::string error;
+    ASSERT_TRUE(BfsPackFolder(ZINTAR_TEST_DATA_DIR "/../../data/sample", "main.bfs", error)) << error;
+    ASSERT_TRUE(VFSInit());
+    struct Soldier {
+        const char* name;
+        const char* definition;
+        const char* profile;
+        const char* ownRule;  // the rule only his profile enables
+        const char* report;   // the line his own rule's start writes into the AI log
+    };
+    const Soldier soldiers[] = {
+        {"north", "guard", "guard.txt", "hold_post", "AIInterface::Test for: north 1 \n"},
+        {"east", "guard", "guard.txt", "hold_post", "AIInterface::Test for: east 1 \n"},
+        {"south", "patrol", "patrol.txt", "walk_round", "AIInterface::Test for: south 2 \n"},
+    };
+    std::string definition = "land flat\nsun map_01\n";
+    for (const Soldier& soldier : soldiers)
+        definition +=
+            std::string("create actor ") + soldier.name + "\ntemplate ..\\actors\\" + soldier.definition + "\n";
+    WriteFileBytes("mission/m1/mission.def", definition);
+    PlatformTestClockStart(50000);
+    ASSERT_EQ(GameInitMission("m1"), 0);
+    ASSERT_EQ(g_ai.interfaceCount, 3u);
+    const SunEffect* sun = RenderGetSunEffect();
+    ASSERT_NE(sun, nullptr);
+    ASSERT_EQ(sun->elementCount, 3u);
+    for (u32_t i = 0; i < sun->elementCount; ++i)
+        EXPECT_NE(sun->elements[i].texture, nullptr) << i;
+    for (const CameraPoseSettings& mode : g_cameraPoseSettings) {
+        EXPECT_GT(mode.floatSway[0], 0.0f);
+        EXPECT_GT(mode.floatSway[1], 0.0f);
+    }
+    const std::string compiled = ReadFileBytes("log.txt");
+    size_t allOk = 0;
+    for (size_t at = compiled.find("All OK\n"); at != std::string::npos; at = compiled.find("All OK\n", at + 1))
+        ++allOk;
+    EXPECT_EQ(allOk, 3u) << compiled;
+    EXPECT_EQ(compiled.find("ERROR"), std::string::npos) << compiled;
+    EXPECT_EQ(compiled.find("WARNING"), std::string::npos) << compiled;
+
+    AIRestartAll();
+    const std::string restarted = ReadFileBytes("log.txt");
+    EXPECT_EQ(restarted.find("not found"), std::string::npos) << restarted;
+    for (const Soldier& soldier : soldiers) {
+        SCOPED_TRACE(soldier.name);
+        auto* body = dynamic_cast<Actor*>(DynObjectFind(soldier.name));
+        ASSERT_NE(body, nullptr);
+        ASSERT_NE(body->ai, nullptr);
+        EXPECT_STREQ(body->ai->scriptFile.Text(), soldier.profile);
+        EXPECT_EQ(body->ai->entity->team, 2);  // the enemy side: "aiparam player_rel ENEMY"
+        RuleSet* rules = body->ai->ruleSet;
+        for (const char* name : {"hold_post", "walk_round"}) {
+            ASSERT_NE(rules->rules.Find(name), nullptr) << name;
+            EXPECT_EQ(rules->rules.Find(name)->enabled, std::strcmp(name, soldier.ownRule) == 0) << name;
+        }
+        EXPECT_TRUE(rules->rules.Find("shot_heard")->enabled);
+        EXPECT_FALSE(rules->rules.Find("search")->enabled);
+        EXPECT_FALSE(body->ai->entity->inAlert);
+        EXPECT_NE(restarted.find(soldier.report), std::string::npos) << restarted;
+    }
+
+    // A shot fired among them: heard after each one's reaction time, at the next run of the rule.
+    AIRaiseEventInRadius(2, {0.0f, 0.0f, 0.0f}, 150.0f, nullptr, nullptr);
+    PlatformTestClockAdvance(1500);
+    AIFrame();
+    for (const Soldier& soldier : soldiers) {
+        SCOPED_TRACE(soldier.name);
+        AIInterface* ai = static_cast<Actor*>(DynObjectFind(soldier.name))->ai;
+        EXPECT_TRUE(ai->entity->inAlert);
+        EXPECT_TRUE(ai->ruleSet->rules.Find("search")->enabled);
+    }
+    GameExitToGui("");
+    PlatformTestClockStop();
+    for (CameraPoseSettings& mode : g_cameraPoseSettings)
+        mode = CameraPoseSettings();
 }
 
 // A soldier's route goals stand on the ground of the loaded land, whatever height it was asked for.

@@ -10,11 +10,13 @@
 
 #include "core/byte_io.h"
 #include "core/console.h"
+#include "core/frame_view.h"
 #include "core/vfs.h"
 #include "map/lightmap.h"
 #include "map/map_cvars.h"
 #include "map/map_caches.h"
 #include "map/map_cvars.h"
+#include "render/device_hooks.h"
 #include "render/render_context.h"
 #include "support/archive_builder.h"
 #include "support/files.h"
@@ -70,6 +72,8 @@ protected:
     {
         MapReleaseLightmap();
         MapForceCacheRebuild(false);
+        MapSetFolders(nullptr, nullptr);
+        g_frameView.screenOpen = false;
         g_render.device = nullptr;
         cache_test::ForgetLand();
         ConShutdown();
@@ -90,6 +94,11 @@ protected:
     {
         ConClear(0);
         MapBuildLightmap("mission\\m1", "component\\land\\");
+        return BuildLogged();
+    }
+    // True when console 0 shows the build's line.
+    static bool BuildLogged()
+    {
         const char* const* lines = ConLines(0);
         for (int i = 0; lines && i < ConLineCapacity(0); ++i) {
             if (lines[i] && std::string(lines[i]) == "Building lightmap: 'mission\\m1\\lmap.dds'\n")
@@ -223,6 +232,29 @@ TEST_F(Lightmap, TheCacheIsWrittenThenLoadedEvenWhenStale)
     SunDirection(0, 1, 0);
     EXPECT_TRUE(Make()) << "missing file";
     EXPECT_EQ(Texels(), sunlit);
+}
+
+// Once a new device's textures are in, the land's lightmap is built again, but not while a screen is
+// open over the mission.
+TEST_F(Lightmap, TheNewDeviceRebuildWaitsWhileAScreenIsOpen)
+{
+    EXPECT_TRUE(Make());
+    MapSetFolders("mission\\m1", "flat");
+    fs::remove("mission/m1/lmap.dds");  // the rebuild cannot load it: it builds and logs
+    IDirect3DTexture8* const built = MapGetLightmapTexture();
+
+    g_frameView.screenOpen = true;
+    ConClear(0);
+    RenderRunTexturesReloadedHooks();
+    EXPECT_FALSE(BuildLogged());
+    EXPECT_EQ(MapGetLightmapTexture(), built);
+    EXPECT_FALSE(fs::exists("mission/m1/lmap.dds"));
+
+    g_frameView.screenOpen = false;
+    ConClear(0);
+    RenderRunTexturesReloadedHooks();
+    EXPECT_TRUE(BuildLogged());
+    EXPECT_TRUE(fs::is_regular_file("mission/m1/lmap.dds"));
 }
 
 // The filters reach past each edge to the opposite one: a single bright texel at (0, 0) of a 4 x 4

@@ -107,6 +107,7 @@ protected:
     void TearDown() override
     {
         test_support::ShutDownMapWorld();
+        MapSetLoadedHook(nullptr);
         g_program.editorMode = 0;
         m_folder.reset();
     }
@@ -183,11 +184,13 @@ TEST_F(MapLoadTest, TheFirstLoadBuildsTheCachesAndTheSecondReadsThem)
 }
 
 // A map mesh's texture is named relative to the land's own folder; a texture of that name in the
-// folder above it is another land's business. The load also starts the frame state afresh, so that
-// nothing of the first-person view of the last mission (its weapon) reaches this one.
+// folder above it is another land's business. The load's hook, set as the program's start-up sets it,
+// starts the frame state afresh, so that nothing of the first-person view of the last mission (its
+// weapon) reaches this one.
 TEST_F(MapLoadTest, MapMeshTexturesComeFromTheLandsOwnFolder)
 {
     Write(SmallLand());
+    MapSetLoadedHook(RenderResetFrameState);
     ASSERT_TRUE(texture_test::WriteTga("component/land/crate.tga", 4, 4, 0xFF0000FFu));
     struct Case {
         const char* what;
@@ -330,15 +333,21 @@ TEST_F(MapLoadTest, MoreThanThirtyTwoLayerLinesFillThirtyTwoSlots)
     EXPECT_EQ(MapGetLayerVar(32), 0.0f);
 }
 
+// The editor loads through MapLoad as well: its loads run the loaded hook as the game's do, once each.
 TEST_F(MapLoadTest, EditorModeLoadsEverythingButTheRoads)
 {
+    static int loaded;
+    loaded = 0;
+    MapSetLoadedHook([] { ++loaded; });
     Write(SmallLand());
     ASSERT_EQ(Load(), 0);
     EXPECT_EQ(RoadListCount(), 1u);
+    EXPECT_EQ(loaded, 1);
     MapUnload();
     g_program.editorMode = 1;
     ASSERT_EQ(Load(), 0);
     EXPECT_EQ(RoadListCount(), 0u);
+    EXPECT_EQ(loaded, 2);
     EXPECT_NE(OctreeGetRoot(), nullptr);
     EXPECT_EQ(MapGetMeshCount(), 1u);
 }
@@ -370,9 +379,13 @@ TEST_F(MapLoadTest, ALandWithoutAMeshLineFails)
     WriteFileBytes("script/land.scr", "<hills>\n    water0 hills_water water 1 0;\n</hills>\n");
     DestroyScriptCache();
     CreateScriptCache();
+    static int loaded;
+    loaded = 0;
+    MapSetLoadedHook([] { ++loaded; });
     const size_t logStart = engine_log::LogSize();
     EXPECT_EQ(Load(), -1);
     EXPECT_NE(engine_log::LogFrom(logStart).find("WARNING: Unable to load map 'hills'\n"), std::string::npos);
+    EXPECT_EQ(loaded, 0);  // a failed load is no new map
 }
 
 // A display-mode change makes a new device: the textures the map holds are reloaded or made again

@@ -7,6 +7,7 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -439,6 +440,72 @@ TEST_F(DeviceFidelity, GetFrontBufferReturnsThePresentedFrame)
     EXPECT_EQ(device->GetFrontBuffer(image), D3DERR_DEVICELOST);
     D3D8TestSetCooperativeLevel(device, D3D_OK);
     wrongFormat->Release();
+    image->Release();
+}
+
+// After Present the back buffer still holds the presented frame for whatever does not clear all of it
+// (drawing over it, clearing a part, reading it, presenting again), while the front buffer keeps the
+// presented frame whatever is drawn next. Each case starts from a presented red frame with a green
+// mark at (10, 10)-(20, 14); blue is what the case draws.
+TEST_F(DeviceFidelity, ThePresentedFrameStaysInTheBackBufferUntilAClearCoversIt)
+{
+    POINT corner = {0, 0};
+    ASSERT_TRUE(ClientToScreen(Window(), &corner));
+    const UINT left = UINT(corner.x), top = UINT(corner.y);
+    IDirect3DSurface8* image = nullptr;
+    ASSERT_EQ(device->CreateImageSurface(left + kWidth, top + kHeight, D3DFMT_A8R8G8B8, &image), D3D_OK);
+    const D3DRECT corner4 = {0, 0, 4, 4};
+    struct Case {
+        const char* what;
+        std::function<void()> next;  // what comes after the Present
+        DWORD atOrigin, atMark;      // the back buffer's pixels afterwards at (0, 0) and (12, 12)
+    };
+    const Case cases[] = {
+        {"nothing", [] {}, kRed, kGreen},
+        {"a quad drawn over it", [&] { DrawScreenQuad(device, 0, 0, 4, 4, kBlue); }, kBlue, kGreen},
+        {"a depth clear, then a quad",
+         [&] {
+             device->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
+             DrawScreenQuad(device, 0, 0, 4, 4, kBlue);
+         },
+         kBlue, kGreen},
+        {"a clear of a rectangle", [&] { device->Clear(1, &corner4, D3DCLEAR_TARGET, kBlue, 1.0f, 0); }, kBlue, kGreen},
+        {"a clear of a smaller viewport",
+         [&] {
+             const D3DVIEWPORT8 part = {0, 0, 4, 4, 0.0f, 1.0f};
+             device->SetViewport(&part);
+             ClearTo(kBlue);
+             const D3DVIEWPORT8 whole = {0, 0, kWidth, kHeight, 0.0f, 1.0f};
+             device->SetViewport(&whole);
+         },
+         kBlue, kGreen},
+        {"a second Present", [&] { device->Present(nullptr, nullptr, nullptr, nullptr); }, kRed, kGreen},
+        {"a full clear", [&] { ClearTo(kBlue); }, kBlue, kBlue},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ClearTo(kRed);
+        DrawScreenQuad(device, 10, 10, 20, 14, kGreen);
+        ASSERT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+        c.next();
+        const Pixels back = ReadBackBuffer(device);
+        EXPECT_EQ(back.At(0, 0), c.atOrigin);
+        EXPECT_EQ(back.At(12, 12), c.atMark);
+        EXPECT_EQ(back.At(kWidth - 1, kHeight - 1), c.atMark == kGreen ? kRed : kBlue);
+        ASSERT_EQ(device->GetFrontBuffer(image), D3D_OK);
+        const Pixels front = ReadSurface(image);
+        EXPECT_EQ(front.At(left, top), kRed);
+        EXPECT_EQ(front.At(left + 12, top + 12), kGreen);
+    }
+    // The back buffer drawn on after a Present is what the next one shows.
+    ClearTo(kRed);
+    ASSERT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+    DrawScreenQuad(device, 10, 10, 20, 14, kBlue);
+    ASSERT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+    ASSERT_EQ(device->GetFrontBuffer(image), D3D_OK);
+    const Pixels shown = ReadSurface(image);
+    EXPECT_EQ(shown.At(left, top), kRed);
+    EXPECT_EQ(shown.At(left + 12, top + 12), kBlue);
     image->Release();
 }
 

@@ -12,6 +12,7 @@
 
 #include "actors/actor.h"
 #include "actors/anim_entry.h"
+#include "actors/first_person_weapon.h"
 #include "actors/weapon.h"
 #include "core/actions.h"
 #include "core/frame_view.h"
@@ -110,10 +111,11 @@ protected:
         return weapon;
     }
 
-    // One call of the view; the slot it showed.
+    // One frame: the view, then the player's update that does what it asked; the slot it showed.
     u32_t Step()
     {
         RenderFirstPersonView();
+        FirstPersonWeaponUpdate(m_player);
         return g_firstPersonView.slot;
     }
     // Calls until the view shows another slot (at most 40); the slots shown on the way, in order,
@@ -248,6 +250,41 @@ TEST_F(FirstPersonView, TheReloadEndsWithTheAnimationAndADrawnEmptyWeaponHolster
     EXPECT_EQ(m_b->roundsInGun, 30);
 }
 
+// The view only asks: the reload its animation ended and the sound of the reload slot wait for the
+// player's update, which finishes the reload with no view drawn, once.
+TEST_F(FirstPersonView, ThePlayersUpdateFinishesTheReloadTheViewEndedWithoutDrawing)
+{
+    m_a->magazineCountFull = 2;
+    m_a->magazineCap = m_a->magazineCapFull = 30;
+    m_a->FillMagazines();
+    m_a->spareMagazines = 2;
+    Ready();
+    m_a->roundsInGun = 0;
+    m_a->SetMagazineRounds(0, 0);
+    g_sound.playerRequests = {};
+    m_player.reloading = true;
+    int calls = 0;
+    while (!g_firstPersonView.reloadEnded && calls < 40) {
+        RenderFirstPersonView();
+        ++calls;
+    }
+    m_player.reloading = false;
+    ASSERT_TRUE(g_firstPersonView.reloadEnded);
+    EXPECT_EQ(calls, 9);  // the call that found frame 8
+    EXPECT_EQ(m_a->roundsInGun, 0);
+    EXPECT_EQ(g_sound.playerRequests.request[FP_SLOT_RELOAD + 1], 0);
+
+    FirstPersonWeaponUpdate(m_player);
+    EXPECT_EQ(m_a->roundsInGun, 30);
+    EXPECT_EQ(g_sound.playerRequests.request[FP_SLOT_RELOAD + 1], 1);
+    EXPECT_FALSE(g_firstPersonView.reloadEnded);
+    m_a->roundsInGun = 5;
+    g_sound.playerRequests = {};
+    FirstPersonWeaponUpdate(m_player);
+    EXPECT_EQ(m_a->roundsInGun, 5);
+    EXPECT_EQ(g_sound.playerRequests.request[FP_SLOT_RELOAD + 1], 0);
+}
+
 TEST_F(FirstPersonView, StandingStillBringsIdleVariantsAndMovingGoesBackToTheFirst)
 {
     m_a = MakeWeapon(3);
@@ -379,9 +416,11 @@ TEST_F(FirstPersonView, TheResetClearsTheMarkedStateAndKeepsTheRest)
     g_firstPersonView.drawnEmpty = true;
     g_firstPersonView.reloading = true;
     g_firstPersonView.lastSoundSlot = 4;
+    g_firstPersonView.reloadEnded = true;  // a reload asked in the last mission is not done in the next
     RenderResetFrameState();
     EXPECT_EQ(g_firstPersonView.previousWeapon, nullptr);
     EXPECT_FALSE(g_firstPersonView.reloading);
+    EXPECT_FALSE(g_firstPersonView.reloadEnded);
     EXPECT_EQ(g_firstPersonView.lastChosen, nullptr);
     EXPECT_TRUE(g_firstPersonView.drawnEmpty);
     EXPECT_EQ(g_firstPersonView.lastSoundSlot, 4u);

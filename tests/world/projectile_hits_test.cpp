@@ -5,7 +5,6 @@
 #include <cmath>
 #include <string>
 
-#include "actors/projectile.h"
 #include "core/frame_view.h"
 #include "core/script_file.h"
 #include "core/sound.h"
@@ -24,6 +23,7 @@
 #include "world/dyn_objects_passes.h"
 #include "world/graph_node.h"
 #include "world/object_trace.h"
+#include "world/projectile_hits.h"
 #include "world/shader_settings.h"
 
 using namespace graph_test;
@@ -91,7 +91,7 @@ protected:
 
     Material* wood = nullptr;
     ObjectTraceBlock record;
-    Projectile projectile;
+    ProjectileHit projectile;
 };
 
 TEST_F(ProjectileHits, SoundAndDamageFollowWhetherTheProjectileFliesOnAndItsHitSoundValue)
@@ -118,10 +118,10 @@ TEST_F(ProjectileHits, SoundAndDamageFollowWhetherTheProjectileFliesOnAndItsHitS
         SCOPED_TRACE(c.what);
         GraphObj object;
         object.hitShake = 1;
-        projectile.active = c.active;
+        projectile.flying = c.active;
         projectile.hitSound = c.hitSound;
         record.objMaterial = c.hasMaterial ? wood : nullptr;
-        object.OnProjectileHit(&record, &projectile);
+        object.OnProjectileHit(&record, projectile);
         IDirectMusicSegment8* played = TakeQueuedSound();
         EXPECT_EQ(played, c.grenadeSound ? GrenadeSound() : c.hitSound_ ? HitSound() : nullptr);
         EXPECT_FLOAT_EQ(object.energy, c.energyAfter);
@@ -135,13 +135,13 @@ TEST_F(ProjectileHits, TheShakeRunsASecondIsNotRestartedAndEndsUpright)
     object.SetPosition({5, 0, 5});
     object.SetRotation({0.1f, 0.5f, 0.2f});
     const DWORD start = GetTickCount();
-    projectile.active = false;
+    projectile.flying = false;
     projectile.hitSound = 1.0f;
-    object.OnProjectileHit(&record, &projectile);
+    object.OnProjectileHit(&record, projectile);
     EXPECT_EQ(object.shaking, 0);  // without "hitshake" no shake
 
     object.hitShake = 1;
-    object.OnProjectileHit(&record, &projectile);
+    object.OnProjectileHit(&record, projectile);
     ASSERT_EQ(object.shaking, 1);
     EXPECT_EQ(object.shakeStartTick, start);
     EXPECT_EQ(object.shakeDuration, 1000u);
@@ -172,7 +172,7 @@ TEST_F(ProjectileHits, TheShakeRunsASecondIsNotRestartedAndEndsUpright)
     EXPECT_GT(upAfter.x - upBefore.x, 0.15f);
     EXPECT_NEAR(upAfter.z, upBefore.z, 1e-4f);
 
-    object.OnProjectileHit(&record, &projectile);
+    object.OnProjectileHit(&record, projectile);
     EXPECT_EQ(object.shakeStartTick, start);
 
     PlatformTestClockAdvance(500);
@@ -189,7 +189,7 @@ TEST_F(ProjectileHits, TheShakeRunsASecondIsNotRestartedAndEndsUpright)
     EXPECT_FLOAT_EQ(rotation.y, 0.5f);
     EXPECT_EQ(rotation.z, 0.0f);
     // The next hit starts a new shake.
-    object.OnProjectileHit(&record, &projectile);
+    object.OnProjectileHit(&record, projectile);
     EXPECT_EQ(object.shakeStartTick, start + 1001);
 }
 
@@ -267,8 +267,8 @@ namespace {
 TEST(ProjectileHitRecord, AMissingRecordEndsTheProgram)
 {
     GraphObj object;
-    Projectile projectile;
-    EXPECT_DEATH(object.OnProjectileHit(nullptr, &projectile), "Assertion 'data' failed");
+    const ProjectileHit projectile;
+    EXPECT_DEATH(object.OnProjectileHit(nullptr, projectile), "Assertion 'data' failed");
     EXPECT_DEATH(object.OnProjectileHitNotify(nullptr, nullptr), "Assertion 'data' failed");
 }
 

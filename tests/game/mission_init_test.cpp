@@ -412,6 +412,8 @@ TEST_F(MissionInit, TheSampleRuleScriptAndProfilesDriveTheSampleSoldiers)
         definition +=
             std::string("create actor ") + soldier.name + "\ntemplate ..\\actors\\" + soldier.definition + "\n";
     WriteFileBytes("mission/m1/mission.def", definition);
+    // A mission without handlers still has its handler file: a missing one is a compile error.
+    WriteFileBytes("mission/m1/mission.hnd", "");
     PlatformTestClockStart(50000);
     ASSERT_EQ(GameInitMission("m1"), 0);
     ASSERT_EQ(g_ai.interfaceCount, 3u);

@@ -210,8 +210,11 @@ protected:
     static void CopySampleFolder(const char* folder)
     {
         fs::create_directories(folder);
-        for (const fs::directory_entry& file : fs::directory_iterator(DataFolder() / "sample" / folder))
-            fs::copy_file(file.path(), fs::path(folder) / file.path().filename());
+        // The files only: the sample's rule scripts lie in a subfolder the backdrop does not read.
+        for (const fs::directory_entry& file : fs::directory_iterator(DataFolder() / "sample" / folder)) {
+            if (file.is_regular_file())
+                fs::copy_file(file.path(), fs::path(folder) / file.path().filename());
+        }
     }
     // The backdrop seen from the origin looking along +z with that field of view.
     render_test::Pixels Draw(float fov)

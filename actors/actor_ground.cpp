@@ -131,9 +131,10 @@ void FollowRoute(Actor* actor, AIInterface* ai, const Vector3& p)
         return;
     }
     const bool last = follower->current && !follower->current->next;
-    if (last && ai->reportArrival) {
-        GuiShowSubtitle(kMoveEndSubtitleMs);
-        ai->reportArrival = 0;
+    if (last && ai->moveToObjectPending) {
+        const char* speaker = actor->envelope ? actor->envelope->name.Text() : actor->name.Text();
+        GuiShowSubtitle(speaker, "messages._gm_move_end", kMoveEndSubtitleMs);
+        ai->moveToObjectPending = 0;
     }
     follower->NextWaypoint();
     ai->ClearRandomMoveRequest();

@@ -90,7 +90,7 @@ void Actor::OnProjectileHit(ObjectTraceBlock* hit, const ProjectileHit& shot)
         GetHealth() > 0.0f && this != player) {
         const char* sender = envelope ? envelope->name.Text() : name.Text();
         GameShowMessage(sender, "messages._gm_checkfire");
-        GuiShowSubtitle(kFriendlyFireSubtitleMs);
+        GuiShowSubtitle(sender, "messages._gm_checkfire", kFriendlyFireSubtitleMs);
     }
     if (this == player && gbshake.Bool())
         GamePlayerHitShake(projectile);

@@ -17,10 +17,32 @@
 namespace {
 
 constexpr float kNoHit = 1e30f;
+// How far beyond a zone's corner a detour point lies: room for a soldier's body.
+constexpr float kDetourPush = 10.0f;
 
 bool HoldsEnd(const ZoneEnvelope* zone, const float* a, const float* b)
 {
     return zone->ContainsPoint(ZONE_OUTLINE_OUTER, a[0], a[1]) || zone->ContainsPoint(ZONE_OUTLINE_OUTER, b[0], b[1]);
+}
+
+// The detour of the segment that ends at the waypoint round the zone's outline: the corner to go by,
+// pushed out, written with the zone into the spare. The corner is stamped with the route, so that
+// one route goes by each corner once.
+bool DetourRound(ZoneEnvelope* zone, int outline, const float* a, const float* b, PathWaypoint* spare)
+{
+    ZoneRoute route;
+    route.start[0] = a[0];
+    route.start[1] = a[1];
+    route.goal[0] = b[0];
+    route.goal[1] = b[1];
+    ZoneDetour detour;
+    if (!zone->FindDetourPoint(outline, route, kDetourPush, &detour))
+        return false;
+    detour.corner->searchStamp = g_actors.routeNumber;
+    spare->x = detour.point[0];
+    spare->z = detour.point[1];
+    spare->zone = zone;
+    return true;
 }
 
 }  // namespace
@@ -173,6 +195,8 @@ void ObstacleTreeFindInnermostZone(ObstacleTreeNode* node, const float* point, Z
 
 bool PathDetourStep(PathWaypoint* waypoint, PathWaypoint* spare, PathFollower*)
 {
+    if (!waypoint || !spare)
+        return false;
     const PathWaypoint* previous = waypoint->previous;
     if (!previous)
         return false;
@@ -187,16 +211,16 @@ bool PathDetourStep(PathWaypoint* waypoint, PathWaypoint* spare, PathFollower*)
         if (HoldsEnd(zone, a, b)) {
             if (!zone->IntersectOutline(ZONE_OUTLINE_INNER, a, b, &miss))
                 return false;
-            return zone->IntersectSegment(waypoint, 1, spare);
+            return DetourRound(zone, ZONE_OUTLINE_INNER, a, b, spare);
         }
-        return zone->IntersectSegment(waypoint, 0, spare);
+        return DetourRound(zone, ZONE_OUTLINE_OUTER, a, b, spare);
     }
     ObstacleTreeFindInnermostZone(root, a, &zone);
     if (!zone)
         ObstacleTreeFindInnermostZone(root, b, &zone);
     if (!zone || !zone->IntersectOutline(ZONE_OUTLINE_INNER, a, b, &miss))
         return false;
-    return zone->IntersectSegment(waypoint, 1, spare);
+    return DetourRound(zone, ZONE_OUTLINE_INNER, a, b, spare);
 }
 
 void BuildPathAroundObstacles(PathWaypoint* start, const Vector3& goal, PathFollower* follower)

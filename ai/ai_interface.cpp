@@ -5,6 +5,7 @@
 #include "actors/tesk_actor.h"
 #include "ai/ai_log.h"
 #include "ai/ai_state.h"
+#include "ai/envelope.h"
 #include "ai/path_follower.h"
 #include "ai/rule_compiler.h"
 #include "ai/rules.h"
@@ -221,7 +222,9 @@ void AIInterface::ResetState()
     visibleFriends.Empty();
     visibleEnemies.Empty();
     visibleBodies.Empty();
-    // The target zone of the body's object envelope comes with the envelopes.
+    // A zone the soldier was sent to clear belongs to the mission it was given in.
+    if (body && body->envelope)
+        body->envelope->targetZone = nullptr;
 }
 
 void AIInterface::Test(ScriptArgWord* args)
@@ -249,6 +252,7 @@ void AIInterface::SetAlertMode(ScriptArgWord* /*args*/)
 void AIInterface::ResetAlertMode(ScriptArgWord* /*args*/)
 {
     alertStateByte = 0;
+    watchState = 0;
     if (!entity)
         return;
     entity->inAlert = 0;
@@ -261,16 +265,6 @@ void AIInterface::StopMovement(ScriptArgWord* /*args*/)
     if (body && body->follower)
         body->follower->Stop();
 }
-
-// The movement methods bound directly are registered now so that scripts compile against them; they
-// act once the soldiers' movement methods exist.
-void AIInterface::MoveToTargetLastPos(ScriptArgWord* /*args*/) {}
-void AIInterface::RotateToTargetLastPos(ScriptArgWord* /*args*/) {}
-void AIInterface::RandomMove(ScriptArgWord* /*args*/) {}
-void AIInterface::MoveHome(ScriptArgWord* /*args*/) {}
-void AIInterface::RotateRandom(ScriptArgWord* /*args*/) {}
-void AIInterface::PatrolMode(ScriptArgWord* /*args*/) {}
-void AIInterface::Idle(ScriptArgWord* /*args*/) {}
 
 u32_t AIRemoveInterface(AIInterface* interface)
 {

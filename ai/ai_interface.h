@@ -98,7 +98,15 @@ public:
     // Tells the squad commander of the death (counted until the squads exist).
     void ReportDeath() { ++deathReports; }
 
-    // Script methods; the ones not overridden here (movement and weapon handling) still do nothing.
+    // The order entry points of the envelopes and the squad orders. MoveToObject and HoldOrder first
+    // switch off the rules that would take the soldier elsewhere ("moveto_fixed_weapon",
+    // "follow_player"), let go of a manned fixed weapon and leave a vehicle.
+    void MoveToObject(const Vector3& point);
+    void HoldOrder();
+    void TakeObjectOrder(DynamicObject* object);
+
+    // Script methods. ConPrint, FollowTarget, SetCoverTarget, HasCoverTarget and SetFrame stay at the
+    // shared no-op for a soldier.
     void Test(ScriptArgWord* args) override;
     void EvaluateSituation(ScriptArgWord* args) override;
     void GetEnemiesVisCount(ScriptArgWord* args) override;
@@ -129,6 +137,57 @@ public:
     void SetAlertMode(ScriptArgWord* args = nullptr) override;
     void ResetAlertMode(ScriptArgWord* args = nullptr) override;
     void StopMovement(ScriptArgWord* args = nullptr) override;
+    // Movement (ai/ai_actions_movement.cpp).
+    void MoveToTarget(ScriptArgWord* args) override;
+    void MoveToPlayer(ScriptArgWord* args) override;
+    void MoveToRecentSoundSource(ScriptArgWord* args) override;
+    void MoveToDeadBody(ScriptArgWord* args) override;
+    void MoveToNearestActorInZone(ScriptArgWord* args) override;
+    void MoveAwayFromRecentSoundSource(ScriptArgWord* args) override;
+    void MoveAwayFromTarget(ScriptArgWord* args) override;
+    void MoveAwayFromGrenade(ScriptArgWord* args) override;
+    void MoveToRandomPointInRadius(ScriptArgWord* args) override;
+    void Hold(ScriptArgWord* args) override;
+    void HasDestination(ScriptArgWord* args) override;
+    void SetBackwardMovement(ScriptArgWord* args) override;
+    // Turning and pose (ai/ai_actions_turning.cpp).
+    void RotateToTarget(ScriptArgWord* args) override;
+    void RotateToPoint(ScriptArgWord* args) override;
+    void RotateToPlayer(ScriptArgWord* args) override;
+    void RotateToRecentSoundSource(ScriptArgWord* args) override;
+    void SetPoseMode(ScriptArgWord* args) override;
+    void GetPoseMode(ScriptArgWord* args) override;
+    // Weapons, fixed weapons and objects to take (ai/ai_actions_weapons.cpp).
+    void HasAmmo(ScriptArgWord* args) override;
+    void HasMagazines(ScriptArgWord* args) override;
+    void Reload(ScriptArgWord* args) override;
+    void SwitchToPrimaryWeapon(ScriptArgWord* args) override;
+    void SwitchToSecondaryWeapon(ScriptArgWord* args) override;
+    void SwitchToGrenade(ScriptArgWord* args) override;
+    void SetWeaponMode(ScriptArgWord* args) override;
+    void WeaponModePresent(ScriptArgWord* args) override;
+    void TraceTarget(ScriptArgWord* args) override;
+    void MoveToFixedWeapon(ScriptArgWord* args) override;
+    void SetFixedWeapon(ScriptArgWord* args) override;
+    void HasFixedWeapon(ScriptArgWord* args) override;
+    void GetFixedWeaponDist(ScriptArgWord* args) override;
+    void ReleaseFixedWeapon(ScriptArgWord* args) override;
+    void MoveToTakeObject(ScriptArgWord* args) override;
+    void TakeCurrentObject(ScriptArgWord* args) override;
+    void HasTakeObject(ScriptArgWord* args) override;
+    void GetTakeObjectDist(ScriptArgWord* args) override;
+    void GetHealth(ScriptArgWord* args) override;
+    // States and defence (ai/ai_actions_states.cpp).
+    void SetWatchState(ScriptArgWord* args) override;
+    void ResetWatchState(ScriptArgWord* args) override;
+    void SetFightState(ScriptArgWord* args) override;
+    void ResetFightState(ScriptArgWord* args) override;
+    void SetAIState(ScriptArgWord* args) override;
+    void SetDefendPoint(ScriptArgWord* args) override;
+    void ResetDefendPoint(ScriptArgWord* args) override;
+    void LockedZoneRelevant(ScriptArgWord* args) override;
+    void CanSeeTarget(ScriptArgWord* args) override;
+    void PlaySound(ScriptArgWord* args) override;
     // The methods bound directly (not through a slot).
     void MoveToTargetLastPos(ScriptArgWord* args);
     void RotateToTargetLastPos(ScriptArgWord* args);
@@ -160,7 +219,6 @@ public:
     Vector3 homePosition;
     u32_t randomMoveStart = 0;
     EngineString scriptFile;
-    u8_t reportArrival = 0;
     u8_t collision = 0;
     u8_t cautious = 0;
     u8_t randomMoveRequest = 0;
@@ -177,9 +235,9 @@ public:
     AIEntity* entity = nullptr;  // owned
     RuleSet* ruleSet = nullptr;  // owned
     AIGroup* group = nullptr;
-    float situationValue = 0.0f;  // published to scripts as "sit_val"
-    u8_t moveToObjectPending = 0;
-    u8_t watchState = 0;  // at most one of watchState and fightState is 1
+    float situationValue = 0.0f;   // published to scripts as "sit_val"
+    u8_t moveToObjectPending = 0;  // an order's move: its route end is reported ("messages._gm_move_end")
+    u8_t watchState = 0;           // at most one of watchState and fightState is 1
     u8_t fightState = 0;
     DynamicObject* fixedWeapon = nullptr;
     DynamicObject* takeObject = nullptr;
@@ -191,6 +249,22 @@ public:
     u32_t eventCount = 0;
     u32_t deathReports = 0;
     u8_t alertStateByte = 0;
+    s32_t behaviourMode = 0;  // 0 normal, 2 recon, 3 aggressive (the envelope's behaviour methods)
+
+private:
+    // Gives the body the destination and keeps the body envelope's running mission-script command
+    // from being completed by this move.
+    void MoveBodyTo(const Vector3& point);
+    // The rotation speed from the speed word when one is given (else the configured one), then the
+    // body's heading and aim towards the point.
+    void TurnBodyTo(const Vector3& point, const ScriptArgWord speed);
+    // The body has a destination it is walking to.
+    bool BodyBusyMoving() const;
+    // The random destination of MoveToRandomPointInRadius and RandomMove, once per interval.
+    void RandomMoveStep(float nearest, float farthest, u32_t interval);
+    // Disables "moveto_fixed_weapon" and "follow_player" with their disable blocks run.
+    void DisableOrderRules();
+    void LetGoOfFixedWeapon();
 };
 
 // Takes the interface out of the AI table: the last entry moves into its place. Returns the index it

@@ -8,6 +8,7 @@
 #include "ai/msal_methods.h"
 #include "ai/rule_compiler.h"
 #include "ai/rules.h"
+#include "ai/script_events.h"
 #include "ai/script_functions.h"
 #include "ai/script_object.h"
 #include "core/frame_view.h"
@@ -145,6 +146,9 @@ void AIShutdown()
         g_ai.interfaces[g_ai.interfaceCount] = nullptr;
         delete last;
     }
+    // The handler templates and the texts they point into; the envelopes that bound instances of
+    // them are gone by now.
+    ScriptDestroyRegistries();
     ScriptTablesDestroy();
     ScriptFunctionTable::Clear();
     ScriptClassRegistry::Clear();

@@ -3,8 +3,10 @@
 #include "core/types.h"
 
 class AIInterface;
+class DOEnvelope;
 class Envelope;
 class EventHandler;
+class EventHandlerList;
 class NamedValueTable;
 class Rule;
 class RuleList;
@@ -12,13 +14,16 @@ class RuleSet;
 class ScriptEventList;
 class ScriptObject;
 class ScriptValue;
+class SourceFileList;
 class TimeEventList;
+struct EnvelopeMarker;
 
 // How a call argument's name is looked up (the rule compiler installs its scopes); null when absent.
 using ScriptNameLookup = ScriptValue* (*)(const char* name);
 
 constexpr u32_t MAX_AI_INTERFACES = 128;
 constexpr u32_t ENVELOPE_TABLE_SLOTS = 2048;
+constexpr u32_t ENVELOPE_MARKER_SLOTS = 16;
 
 // What the rule-script compiler compiles against: one set of fields for the whole run.
 struct RuleCompileContext {
@@ -43,10 +48,20 @@ struct AIState {
     u32_t gameTime = 0;
     // The mission's envelopes (the envelope table); empty slots are null.
     Envelope* envelopes[ENVELOPE_TABLE_SLOTS] = {};
-    // The mission's loaded event handlers, in load order; owned (ai/event_handlers.h).
-    EventHandler** eventHandlers = nullptr;
-    u32_t eventHandlerCount = 0;
-    u32_t eventHandlerCapacity = 0;
+    // The map markers of "mission.env" with its default record (ai/envelope_markers.h); owned.
+    EnvelopeMarker* markers[ENVELOPE_MARKER_SLOTS] = {};
+    u32_t markerCount = 0;
+    // The envelopes of the player's and the Tesk team's actors, kept out of the table; owned, deleted
+    // with the table at mission end.
+    DOEnvelope* playerEnvelope = nullptr;
+    DOEnvelope* teskEnvelope = nullptr;
+    // The mission's handler templates of "mission.hnd" (HandlerList), in file order; owned
+    // (ai/event_handlers.h).
+    EventHandlerList* eventHandlers = nullptr;
+    // The loaded script source files whose texts the handlers point into (ai/source_files.h); owned.
+    SourceFileList* sourceFiles = nullptr;
+    // The object a handler template's "this" calls reach while its event runs (HandlerEventObject).
+    ScriptObject* handlerEventObject = nullptr;
 
     // The rule-script language's tables (ai/script_object.h), made by the AI start-up.
     void* scriptClasses = nullptr;  // the class registry's list

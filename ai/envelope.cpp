@@ -1,19 +1,150 @@
 #include "ai/envelope.h"
 
+#include <cstdlib>
+
 #include "actors/actor.h"
 #include "ai/ai_state.h"
+#include "ai/event_handlers.h"
+#include "ai/script_events.h"
 #include "world/dynamic_object.h"
 
-void DOEnvelope::Attach(DynamicObject* target)
+EnvelopeObjectList::EnvelopeObjectList(u32_t listCapacity)
+    : items(listCapacity ? new DynamicObject*[listCapacity]() : nullptr), capacity(listCapacity)
+{}
+
+EnvelopeObjectList::~EnvelopeObjectList()
 {
-    object = target;
-    if (target)
-        target->envelope = this;
+    delete[] items;
 }
 
-Vector3 DOEnvelope::GetPosition() const
+bool EnvelopeObjectList::Add(DynamicObject* object)
 {
-    return object ? object->GetPosition() : position;
+    if (!object || count >= capacity)
+        return false;
+    items[count++] = object;
+    return true;
+}
+
+Envelope::Envelope() = default;
+
+Envelope::~Envelope()
+{
+    if (inGlobalObjects) {
+        // The global table keeps no pointer to a deleted envelope: a later lookup finds the name
+        // without an object.
+        if (NamedValueTable* globals = ScriptGlobalObjects()) {
+            ScriptValue* value = globals->Find(name.Text());
+            if (value && value->data == this)
+                value->data = nullptr;
+        }
+    }
+    // One reference less: an instance bound here is deleted, a loaded handler stays with its list.
+    EventHandlerUnbind(handler);
+    handler = nullptr;
+    delete objectList;
+    objectList = nullptr;
+    std::free(children);
+    children = nullptr;
+}
+
+void Envelope::IsDestroyed(ScriptArgWord*)
+{
+    g_scriptResult.asBool = destroyed;
+}
+
+void Envelope::IsVisible(ScriptArgWord*)
+{
+    g_scriptResult.asBool = visible;
+}
+
+void Envelope::IsPlayer(ScriptArgWord*)
+{
+    g_scriptResult.asBool = 0;
+}
+
+void Envelope::Destroy(ScriptArgWord*)
+{
+    destroyed = 1;
+    disabled = 1;
+}
+
+void Envelope::Disable(ScriptArgWord*)
+{
+    disabled = 1;
+}
+
+void Envelope::Enable(ScriptArgWord*)
+{
+    disabled = 0;
+}
+
+void Envelope::Show(ScriptArgWord*)
+{
+    visible = 1;
+}
+
+void Envelope::Hide(ScriptArgWord*)
+{
+    visible = 0;
+}
+
+void Envelope::ExecMenuItem(ScriptArgWord*)
+{
+    // The command menu's item table comes with the context menu; until then there is no item to run.
+}
+
+void Envelope::Slot87(ScriptArgWord*)
+{
+    g_scriptResult.asBool = disabled;
+}
+
+void Envelope::SetDisplayName(const char* text)
+{
+    displayName.Assign(text ? text : "");
+}
+
+bool Envelope::Interact()
+{
+    ScriptEvent* interact = HandlerEvent(ENVELOPE_EVENT_ON_INTERACT);
+    if (!interact)
+        return false;
+    // The waiters are what the event has queued; its first firing runs each once and empties them.
+    const bool queued = interact->WaiterCount() > 0;
+    FireEvent(nullptr, ENVELOPE_EVENT_ON_INTERACT);
+    return queued;
+}
+
+void Envelope::AddChild(Envelope* child)
+{
+    void* grown = std::realloc(children, sizeof(Envelope*) * (childCount + 1));
+    if (!grown)
+        return;
+    children = static_cast<Envelope**>(grown);
+    children[childCount++] = child;
+}
+
+EnvelopeObjectList* Envelope::CreateObjectList(u32_t capacity)
+{
+    if (!objectList)
+        objectList = new EnvelopeObjectList(capacity);
+    return objectList;
+}
+
+void Envelope::CompleteMSALCommand()
+{
+    if (!msalNotifyPending || !msalCompletion || !msalCompletion->function || !msalCompletion->runner)
+        return;
+    msalCompletion->function(msalCompletion->runner);
+}
+
+void Envelope::EnterGlobalObjects()
+{
+    NamedValueTable* globals = ScriptGlobalObjects();
+    if (!globals || name.Length() == 0)
+        return;
+    // The first envelope of a name keeps it (the table refuses a name already there).
+    if (globals->AddObject(name.Text(), static_cast<ScriptObject*>(this)))
+        inGlobalObjects = true;
 }
 
 bool EnvelopeActorAlive(const Envelope* envelope)
@@ -51,7 +182,8 @@ void EnvelopeUnregister(Envelope* envelope)
 void EnvelopeTableDeleteAll()
 {
     for (Envelope*& entry : g_ai.envelopes) {
-        delete entry;
+        Envelope* envelope = entry;
         entry = nullptr;
+        delete envelope;
     }
 }

@@ -587,6 +587,17 @@ bool DeclareGlobalVariable(const char* typeWord, const char*& cursor)
     return DeclareGlobal(typeWord, cursor, true);
 }
 
+bool DeclareMemberVariable(NamedValueTable* table, const char* typeWord, const char*& cursor)
+{
+    const s32_t type = RuleTypeCode(typeWord);
+    if (!type) {
+        RULE_ERROR(nullptr, "Unknow variable type '%s'\n", typeWord ? typeWord : "");
+        return false;
+    }
+    Word name;
+    return ReadVariableName(cursor, name) && DeclareVariable(table, type, name.text, cursor);
+}
+
 ScriptEvent* ParseEventDefinition(const char*& cursor)
 {
     RuleCompileContext& context = Context();

@@ -28,6 +28,13 @@ void SetCompileRuleKeywords(bool on);
 // definition after the word "Event".
 bool DeclareGlobalVariable(const char* typeWord, const char*& cursor);
 ScriptEvent* ParseEventDefinition(const char*& cursor);
+// A member declaration of a handler body, from its type word on: the name, an optional initializer
+// and an optional ';', into the table.
+bool DeclareMemberVariable(NamedValueTable* table, const char* typeWord, const char*& cursor);
+
+// A name through the compiler's scopes: the local table, the rule's variables, the member table, the
+// members of a "this" object, then the global objects; null when none has it.
+ScriptValue* RuleLookUpName(const char* name);
 
 // Statements and conditions.
 ActionBlock* ParseBlock(const char*& cursor);

@@ -639,6 +639,11 @@ bool AddToken(ScriptTokenList& tokens, const ScriptToken& token)
 
 }  // namespace
 
+ScriptValue* RuleLookUpName(const char* name)
+{
+    return name ? LookUpScopes(name) : nullptr;
+}
+
 ActionBlock* ParseBlock(const char*& cursor)
 {
     if (LexPeekChar(cursor) != '{') {

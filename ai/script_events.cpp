@@ -8,6 +8,7 @@
 #include "ai/rule_actions.h"
 #include "ai/rule_compiler.h"
 #include "ai/script_lexer.h"
+#include "ai/source_files.h"
 #include "core/vfs.h"
 
 ScriptEvent::ScriptEvent(const char* eventName) : name(ScriptCopyText(eventName))
@@ -171,5 +172,7 @@ bool ScriptLoadEventFile(const char* path)
 
 void ScriptDestroyRegistries()
 {
+    // The texts first: the templates only point into them.
+    ScriptSourceFilesFree();
     EventHandlerListFreeAll();
 }

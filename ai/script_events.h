@@ -31,6 +31,15 @@ public:
     void SetAction(ActionBlock* block);
     ActionBlock* Action() const { return action; }
     s32_t WaiterCount() const { return waiterCount; }
+    // True when a waiter held for the next firing has that target.
+    bool HasWaiterFor(const void* target) const
+    {
+        for (s32_t i = 0; i < waiterCount; ++i) {
+            if (waiters[i] && waiters[i]->target == target)
+                return true;
+        }
+        return false;
+    }
 
     char* name = nullptr;  // owned; null for an unnamed event
     // "sender" (the address of `sender`) and "data" entries, for the event's body.

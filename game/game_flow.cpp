@@ -8,7 +8,9 @@
 #include "actors/obstacle_tree.h"
 #include "actors/projectile.h"
 #include "ai/ai_runtime.h"
-#include "ai/envelope.h"
+#include "ai/envelope_files.h"
+#include "ai/envelope_table.h"
+#include "ai/handler_compiler.h"
 #include "game/camera_pose_settings.h"
 #include "game/game_mod_registry.h"
 #include "game/game_test_hooks.h"
@@ -118,6 +120,12 @@ int GameInitMission(const char* mapName)
     AILoadScripts();
     // The wires hang between objects placed before; their shadows are built with the objects'.
     ConObjLoad(folder.c_str());
+    // The envelopes and the zones' object lists of the mission, the handlers of "mission.hnd" bound
+    // to them, then every envelope's OnInit.
+    EnvelopeLoadMission(folder.c_str());
+    ZoneLoadMission(folder.c_str());
+    HandlerCompileMission(folder.c_str());
+    EnvelopeResetAll();
     // The routes of the soldiers go round the zones of the objects and envelopes placed above.
     BuildObstacleTree();
     // Shadow companions cost a volume per object: they are built when shadows are on, or later, by
@@ -194,8 +202,9 @@ void GameExitToGui(const char*)
     MapUnload();
     FreeObstacleTree();
     // The envelopes left in the table (the obstacle zones, those of objects that outlived nothing)
-    // belong to the mission; an object that owned its envelope took it away when it was deleted.
-    EnvelopeTableDeleteAll();
+    // belong to the mission, as do the player's envelope and the map markers; an object that owned its
+    // envelope took it away when it was deleted.
+    EnvelopeDestroyAll();
     AIShutdown();
     // The classes go after the soldiers that read them.
     ActorClassInfosFree();

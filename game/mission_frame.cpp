@@ -4,6 +4,8 @@
 
 #include "actors/projectile.h"
 #include "ai/ai_runtime.h"
+#include "ai/envelope_contacts.h"
+#include "ai/envelope_table.h"
 #include "core/actions.h"
 #include "core/console.h"
 #include "core/frame_view.h"
@@ -168,6 +170,7 @@ void GameMissionFrame(bool present)
             AIFrame();
         ParticlesFrame();
         MoveViewer(g_frameView.frameTime);
+        EnvelopeUpdateContacts();
     }
     if (RenderBeginFrame() != 0) {
         Sleep(100);
@@ -187,5 +190,8 @@ void GameMissionFrame(bool present)
     RenderEndFrame(present);
     if (screenshot && !rbwindowed.Bool())
         GameTakeScreenshot();
+    // The envelopes' OnFrame events follow a drawn frame; a failed frame start returned above.
+    if (!g_frameView.screenOpen)
+        EnvelopeFireFrameEvents();
     ++g_game.frameCounter;
 }

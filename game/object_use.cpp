@@ -31,7 +31,9 @@ void Interact(Envelope* envelope)
 {
     PlayerControlState& s = g_playerControl;
     s.handlerEventRunning = 1;
-    envelope->FireEvent(PlayerActor(), kEventOnInteract);
+    // The sender is the player's own envelope (none without one).
+    const Actor* player = PlayerActor();
+    envelope->FireEvent(player ? player->envelope : nullptr, kEventOnInteract);
     s.handlerEventRunning = 0;
     const DynamicObject* object = ObjectUseBoundObject(envelope);
     ObjectUseEvent event = {reinterpret_cast<PluginWord>(envelope), static_cast<std::uint32_t>(kEventOnInteract),

@@ -57,6 +57,10 @@ struct GuiState {
     GuiMessageSlot captionSlot = {};   // layer "layer11", control "missionmsg"
     GuiMessageSlot recordSlot = {};    // layer "layer12", control "accomplishmsg"
     GuiMessageSlot responseSlot = {};  // layer "layer13", control "response"
+    // The last radio subtitle's speaker and text key (GuiShowSubtitle), and how many were shown.
+    EngineString subtitleSpeaker;
+    EngineString subtitleKey;
+    u32_t subtitleCount = 0;
 
     // Until screens show them: the last message key written, and how often the language switch
     // screen was shown and the GUI rebuilt; the resolution entry chosen (-1 none).

@@ -14,8 +14,11 @@ void Show(GuiMessageSlot& slot, u32_t durationMs)
 
 }  // namespace
 
-void GuiShowSubtitle(u32_t durationMs)
+void GuiShowSubtitle(const char* speaker, const char* textKey, u32_t durationMs)
 {
+    g_gui.subtitleSpeaker.Assign(speaker ? speaker : "");
+    g_gui.subtitleKey.Assign(textKey ? textKey : "");
+    ++g_gui.subtitleCount;
     Show(g_gui.subtitleSlot, durationMs);
 }
 void GuiShowCaption(u32_t durationMs)

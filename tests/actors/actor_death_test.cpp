@@ -142,6 +142,7 @@ TEST(ActorDeath, WhatADeathLetsGoOfAndWhomItTells)
     MSALRunner runner;
     envelope.runner = &runner;
     soldier->envelope = &envelope;
+    envelope.visible = 1;  // shown, so that the death's hiding shows
     Weapon mounted;
     mounted.mountRotation = {0.0f, 1.0f, 0.0f};
     mounted.SetRotation({0.3f, 2.0f, 0.0f});
@@ -160,7 +161,7 @@ TEST(ActorDeath, WhatADeathLetsGoOfAndWhomItTells)
     EXPECT_FALSE(soldier->usesMountedWeapon);
     EXPECT_EQ(soldier->mountedWeapon, nullptr);
     EXPECT_EQ(soldier->lastMountedWeapon, &mounted);
-    EXPECT_EQ(envelope.hidden, 1);
+    EXPECT_EQ(envelope.visible, 0);
     EXPECT_FALSE(runner.inGroup);
     EXPECT_EQ(ai->deathReports, 1u);
     EXPECT_EQ(g_aiEvents.last.kind, AI_EVENT_DEATH);

@@ -14,6 +14,7 @@
 #include "actors/anim_name_tables.h"
 #include "actors/ai_entity.h"
 #include "ai/ai_interface.h"
+#include "ai/envelope.h"
 #include "ai/path_follower.h"
 #include "ai/patrol_path.h"
 #include "core/sound.h"
@@ -537,29 +538,42 @@ TEST_F(FixtureLand, PatrolPausesAboutOnePointInFour)
 
 TEST_F(FixtureLand, ARouteIsFollowedToItsEndAndReportedOnce)
 {
-    AIInterface* ai = new AIInterface();
-    Actor* soldier = ai->body;
-    motion_test::AddBodyNodes(soldier);
-    ai->movementMode = 0;
-    ai->reportArrival = 1;
-    soldier->SetPosition({-200, 0, 0});
-    soldier->MoveTo({-200, 0, -50});
-    const u32_t shownBefore = g_gui.subtitleSlot.start;
-    g_gui.subtitleSlot.start = 0;
-    int frames = 0;
-    while (soldier->follower->moving && frames < 200) {
-        ActorSteer(soldier);
-        PlatformTestClockAdvance(20);
-        ++frames;
+    // Said by the soldier's envelope when it has one, else by the soldier's object.
+    for (const char* envelopeName : {static_cast<const char*>(nullptr), "Alpha"}) {
+        AIInterface* ai = new AIInterface();
+        Actor* soldier = ai->body;
+        motion_test::AddBodyNodes(soldier);
+        DOEnvelope envelope(envelopeName);
+        if (envelopeName) {
+            envelope.Attach(soldier);
+            soldier->envelope = &envelope;
+        }
+        ai->movementMode = 0;
+        ai->moveToObjectPending = 1;
+        soldier->name.Assign("walker");
+        soldier->SetPosition({-200, 0, 0});
+        soldier->MoveTo({-200, 0, -50});
+        const u32_t shownBefore = g_gui.subtitleSlot.start;
+        g_gui.subtitleSlot = {};
+        g_gui.subtitleKey.Assign("");
+        int frames = 0;
+        while (soldier->follower->moving && frames < 200) {
+            ActorSteer(soldier);
+            PlatformTestClockAdvance(20);
+            ++frames;
+        }
+        EXPECT_FALSE(soldier->follower->moving);
+        EXPECT_NEAR(soldier->GetPosition().z, -50.0f, 1.0f);
+        EXPECT_NEAR(soldier->GetPosition().x, -200.0f, 1e-3f);
+        EXPECT_EQ(ai->moveToObjectPending, 0);
+        EXPECT_EQ(g_gui.subtitleSlot.duration, 1500u);
+        EXPECT_STREQ(g_gui.subtitleKey.Text(), "messages._gm_move_end");
+        EXPECT_STREQ(g_gui.subtitleSpeaker.Text(), envelopeName ? envelopeName : "walker");
+        g_gui.subtitleSlot.start = shownBefore;
+        soldier->envelope = nullptr;
+        delete soldier;
+        delete ai;
     }
-    EXPECT_FALSE(soldier->follower->moving);
-    EXPECT_NEAR(soldier->GetPosition().z, -50.0f, 1.0f);
-    EXPECT_NEAR(soldier->GetPosition().x, -200.0f, 1e-3f);
-    EXPECT_EQ(ai->reportArrival, 0);
-    EXPECT_EQ(g_gui.subtitleSlot.duration, 1500u);
-    g_gui.subtitleSlot.start = shownBefore;
-    delete soldier;
-    delete ai;
 }
 
 }  // namespace

@@ -151,11 +151,16 @@ TEST_F(ActorHits, FriendlyFireIsReportedForASurvivingFriendOnly)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         g_gui.subtitleSlot = {};
+        g_gui.subtitleKey.Assign("");
         AIInterface* ai = Soldier(c.team);
+        ai->body->name.Assign("rifleman");
         Hit(ai->body, c.part, c.fromPlayer);
         EXPECT_EQ(g_gui.subtitleSlot.shown != 0, c.reported);
         if (c.reported) {
             EXPECT_EQ(g_gui.subtitleSlot.duration, 1500u);
+            // The friend speaks the warning under its own name, having no envelope.
+            EXPECT_STREQ(g_gui.subtitleKey.Text(), "messages._gm_checkfire");
+            EXPECT_STREQ(g_gui.subtitleSpeaker.Text(), "rifleman");
         }
     }
 }

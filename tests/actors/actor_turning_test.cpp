@@ -152,13 +152,13 @@ TEST_F(ActorTurningTest, ReviveOnALivingFriendShowsItsEnvelope)
     EXPECT_TRUE(soldier->bloodPending);
     EXPECT_TRUE(soldier->isCollidable && soldier->isMovable);
     EXPECT_FALSE(soldier->isDead || soldier->isCorpse || soldier->deathDone);
-    EXPECT_EQ(envelope.hidden, 0);
+    EXPECT_EQ(envelope.visible, 1);
 
     // An enemy's envelope stays hidden.
     envelope.Hide(nullptr);
     friendAi->entity->team = 2;
     soldier->Revive();
-    EXPECT_EQ(envelope.hidden, 1);
+    EXPECT_EQ(envelope.visible, 0);
 
     EXPECT_FLOAT_EQ(soldier->SetBodyAngle(0.5f), 0.5f);
     EXPECT_FLOAT_EQ(soldier->bodyAngle, 0.5f);

@@ -1,7 +1,7 @@
 // The obstacle tree and route detours: a tree of mission zones and of zones described in meshes,
 // the choice of the zone a segment is detoured round, and routes that keep what the waypoint pool
-// allowed. The detour point itself comes from a zone double that goes round the zone on the side
-// of +z and stamps itself, so that each zone detours a route once.
+// allowed. Routes go round real zones: by the corner seen from the segment's start that makes the
+// shorter way, pushed 10 units out along the corner's diagonal.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -18,53 +18,33 @@
 
 namespace {
 
-struct Detour {
-    const ZoneEnvelope* zone;
-    int mode;
-};
-std::vector<Detour> g_detours;
+// A zone's corner pushed out along the diagonal by the detour distance (10).
+constexpr float kOut = 7.0710678f;
 
-class DetourZone : public ZoneEnvelope {
-public:
-    bool IntersectSegment(PathWaypoint*, int mode, PathWaypoint* spare) override
-    {
-        g_detours.push_back({this, mode});
-        if (routeStamp == g_actors.routeNumber)
-            return false;
-        spare->x = detourX;
-        spare->z = detourZ;
-        spare->zone = this;
-        return true;
-    }
-    float detourX = 0.0f;
-    float detourZ = 0.0f;
-};
-
-// A square zone x0..x1, z0..z1 (registered in the envelope table) whose detour point is (centre x, z1 + 5).
-DetourZone* Square(float x0, float x1, float z0, float z1, u8_t inside)
+// A square zone x0..x1, z0..z1, registered in the envelope table.
+ZoneEnvelope* Square(float x0, float x1, float z0, float z1, u8_t inside)
 {
-    DetourZone* zone = new DetourZone();
     const float polygon[8] = {x0, z0, x1, z0, x1, z1, x0, z1};
-    for (int outline = 0; outline < 2; ++outline) {
-        zone->outlineCounts[outline] = 4;
-        zone->outlines[outline] = new float[8];
-        for (int i = 0; i < 8; ++i)
-            zone->outlines[outline][i] = polygon[i];
+    return CreateZoneEnvelope(nullptr, polygon, 4, inside);
+}
+
+using Points = std::vector<std::pair<float, float>>;
+
+void ExpectRoute(const Points& route, const Points& expected)
+{
+    ASSERT_EQ(route.size(), expected.size());
+    for (size_t i = 0; i < route.size(); ++i) {
+        EXPECT_NEAR(route[i].first, expected[i].first, 0.001f) << "point " << i;
+        EXPECT_NEAR(route[i].second, expected[i].second, 0.001f) << "point " << i;
     }
-    zone->inside = inside;
-    zone->detourX = 0.5f * (x0 + x1);
-    zone->detourZ = z1 + 5.0f;
-    return zone;
 }
 
 class ObstacleRoutes : public ::testing::Test {
 protected:
-    void SetUp() override { g_detours.clear(); }
     void TearDown() override
     {
         FreeObstacleTree();
         EnvelopeTableDeleteAll();
-        g_detours.clear();
     }
     // The route's points after the start.
     std::vector<std::pair<float, float>> Route(float x, float z)
@@ -80,8 +60,6 @@ protected:
     PathFollower m_follower;
 };
 
-using Points = std::vector<std::pair<float, float>>;
-
 TEST_F(ObstacleRoutes, WithoutZonesARouteIsTheStraightSegment)
 {
     BuildObstacleTree();
@@ -95,26 +73,25 @@ TEST_F(ObstacleRoutes, WithoutZonesARouteIsTheStraightSegment)
 
 TEST_F(ObstacleRoutes, TheNearerObstacleIsDetouredFirst)
 {
-    DetourZone* far = Square(60, 70, -15, 15, 0);
-    DetourZone* near = Square(20, 30, -15, 15, 0);
+    ZoneEnvelope* far = Square(60, 70, -15, 15, 0);
+    ZoneEnvelope* near = Square(20, 30, -15, 15, 0);
     EnvelopeRegister(far);
     EnvelopeRegister(near);
     BuildObstacleTree();
     EXPECT_EQ(g_actors.obstacleTree->root.ChildCount(), 2u);
     EXPECT_EQ(far->GetObstacleNode(), g_actors.obstacleTree->root.At(0));
     EXPECT_EQ(g_actors.obstacleTree->root.At(2), nullptr);
-    EXPECT_EQ(Route(100, 0), (Points{{25, 20}, {65, 20}, {100, 0}}));
-    ASSERT_FALSE(g_detours.empty());
-    EXPECT_EQ(g_detours[0].zone, near);
-    EXPECT_EQ(g_detours[0].mode, 0);
+    // Round the near square's lower front corner (the first of two equal ways), then round the far
+    // square's lower back corner (the shorter way from there), each pushed out along the diagonal.
+    ExpectRoute(Route(100, 0), Points{{20 - kOut, -15 - kOut}, {70 + kOut, -15 - kOut}, {100, 0}});
     EXPECT_EQ(near->routeStamp, g_actors.routeNumber);
     EXPECT_EQ(far->routeStamp, g_actors.routeNumber);
 }
 
 TEST_F(ObstacleRoutes, AnEndInsideAnEnterableZoneSearchesItsInnerObstacles)
 {
-    DetourZone* yard = Square(-50, 200, -50, 50, 1);
-    DetourZone* hut = Square(40, 60, -10, 10, 0);
+    ZoneEnvelope* yard = Square(-50, 200, -50, 50, 1);
+    ZoneEnvelope* hut = Square(40, 60, -10, 10, 0);
     // The yard under the root, the hut nested in it.
     ObstacleTree* tree = new ObstacleTree();
     g_actors.obstacleTree = tree;
@@ -126,9 +103,10 @@ TEST_F(ObstacleRoutes, AnEndInsideAnEnterableZoneSearchesItsInnerObstacles)
     ObstacleTreeNode* hutNode = new ObstacleTreeNode();
     hutNode->SetEnvelope(hut);
     yardNode->AddChild(hutNode);
-    EXPECT_EQ(Route(100, 0), (Points{{50, 15}, {100, 0}}));
-    for (const Detour& d : g_detours)
-        EXPECT_NE(d.zone, yard);
+    // The route goes round the hut and never round the yard it lies in.
+    ExpectRoute(Route(100, 0), Points{{40 - kOut, -10 - kOut}, {100, 0}});
+    EXPECT_NE(yard->routeStamp, g_actors.routeNumber);
+    EXPECT_EQ(hut->routeStamp, g_actors.routeNumber);
     delete yard;
     delete hut;
 }
@@ -146,7 +124,7 @@ TEST_F(ObstacleRoutes, AnExhaustedPoolKeepsTheDetoursMadeSoFar)
     Points points;
     for (const PathWaypoint* w = start->next; w; w = w->next)
         points.push_back({w->x, w->z});
-    EXPECT_EQ(points, (Points{{25, 20}, {55, 20}, {120, 0}}));
+    ExpectRoute(points, Points{{20 - kOut, -15 - kOut}, {60 + kOut, -15 - kOut}, {120, 0}});
     EXPECT_EQ(follower.waypointCount, PATH_WAYPOINT_POOL);
 }
 
@@ -240,10 +218,11 @@ TEST(ZoneOutlines, ContainsAndIntersect)
     EXPECT_FALSE(zone->ContainsPoint(ZONE_OUTLINE_INNER, 15, 5));
     const float a[2] = {-10, 5}, b[2] = {20, 5}, c[2] = {-10, 20};
     float distance = 0.0f;
+    // The distance is the crossing's parameter along the segment.
     EXPECT_TRUE(zone->IntersectOutline(ZONE_OUTLINE_OUTER, a, b, &distance));
-    EXPECT_FLOAT_EQ(distance, 10.0f);
+    EXPECT_FLOAT_EQ(distance, 1.0f / 3.0f);
     EXPECT_FALSE(zone->IntersectOutline(ZONE_OUTLINE_OUTER, a, c, &distance));
-    EXPECT_FALSE(zone->IntersectSegment(nullptr, 0, nullptr));
+    EXPECT_EQ(distance, 1e30f);
     delete zone;
 }
 

@@ -207,7 +207,7 @@ TEST_F(WeaponModes, MountedWeaponSetsUpOnceAndFollowsItsMount)
     second->Update();
     ASSERT_NE(second->envelope, nullptr);
     EXPECT_EQ(second->envelope->handler, EventHandlerFind("weapon_fixed"));
-    EXPECT_EQ(EventHandlerFind("weapon_fixed")->references, 2u);
+    EXPECT_EQ(EventHandlerFind("weapon_fixed")->references, 1u) << "a new template has no users";
     EXPECT_EQ(EventHandlerFind("Weapon_Fixed"), nullptr);
 
     // FindWeaponByName: any case, the whole name only.

@@ -14,6 +14,7 @@
 #include "ai/rules.h"
 #include "ai/script_functions.h"
 #include "ai/script_object.h"
+#include "ai/zone_envelope.h"
 #include "core/random.h"
 #include "core/vfs.h"
 #include "game/game_flow.h"
@@ -304,7 +305,15 @@ TEST_F(AIMission, ResettingASoldierClearsItsEventsLockersAndLists)
     soldier->visibleEnemies.Add(other);
     soldier->visibleBodies.Add(other->body);
     soldier->entity->inAlert = 1;
+    // The zone of a running elimination order, on the body's envelope.
+    ZoneEnvelope zone;
+    DOEnvelope envelope("alpha");
+    envelope.Attach(soldier->body);
+    soldier->body->envelope = &envelope;
+    envelope.targetZone = &zone;
     soldier->ResetState();
+    EXPECT_EQ(envelope.targetZone, nullptr);
+    soldier->body->envelope = nullptr;
     EXPECT_EQ(soldier->eventFlags[3], 0);
     EXPECT_EQ(soldier->eventDueTimes[3], 0u);
     EXPECT_EQ(soldier->lockerCount, 0u);

@@ -13,6 +13,7 @@
 #include "actors/actor_class.h"
 #include "actors/actor_state.h"
 #include "actors/ai_entity.h"
+#include "actors/obstacle_tree.h"
 #include "actors/projectile.h"
 #include "actors/weapon.h"
 #include "ai/ai_events.h"
@@ -20,6 +21,8 @@
 #include "ai/ai_runtime.h"
 #include "ai/ai_state.h"
 #include "ai/envelope.h"
+#include "ai/envelope_markers.h"
+#include "ai/zone_envelope.h"
 #include "ai/path_follower.h"
 #include "ai/rules.h"
 #include "core/actions.h"
@@ -212,6 +215,41 @@ TEST_F(MissionInit, TheDefinitionsObjectsAreInTheWorldUntilTheMissionIsLeft)
     EXPECT_EQ(ClusteredObjGroups(), nullptr);
 }
 
+// The mission's envelopes: "mission.env" and "mission.zns" are read at the start, after the objects
+// they name and before the obstacle tree that goes round their zones; leaving deletes them with the
+// map markers.
+TEST_F(MissionInit, TheEnvelopeFilesAreReadAtTheStartAndTheirEnvelopesDeletedOnLeaving)
+{
+    KeepVar shadows(rbshadows);
+    rbshadows.SetBool(false);
+    WriteFileBytes("mission/m1/mission.def", "land flat\ncreate structure hut\npos root 1 0 2\ncreate actor guard\n");
+    WriteFileBytes("mission/m1/mission.env",
+                   "create dobj Hut hut root\n"
+                   "create zone Yard root 0 3 0 0 0 50 0 0 0 50 0\n"
+                   "oz north 1 2 ff\n");
+    WriteFileBytes("mission/m1/mission.zns", "zone Yard 2\nobj guard\n");
+    ASSERT_EQ(GameInitMission("m1"), 0);
+    DynamicObject* hut = DynObjectFind("hut");
+    ASSERT_NE(hut, nullptr);
+    ASSERT_NE(g_ai.envelopes[0], nullptr);
+    EXPECT_EQ(hut->envelope, g_ai.envelopes[0]);
+    Envelope* yard = g_ai.envelopes[1];
+    ASSERT_NE(yard, nullptr);
+    ASSERT_NE(yard->GetObjectList(), nullptr);
+    EXPECT_EQ(yard->GetObjectList()->At(0), DynObjectFind("guard"));
+    ASSERT_NE(g_actors.obstacleTree, nullptr);
+    ASSERT_GE(g_actors.obstacleTree->root.ChildCount(), 1u);
+    EXPECT_EQ(g_actors.obstacleTree->root.At(g_actors.obstacleTree->root.ChildCount() - 1)->GetEnvelope(),
+              static_cast<ZoneEnvelope*>(yard));
+    EXPECT_EQ(g_ai.markerCount, 2u);
+    GameUpdateFrame(false);
+
+    GameExitToGui("");
+    for (Envelope* envelope : g_ai.envelopes)
+        EXPECT_EQ(envelope, nullptr);
+    EXPECT_EQ(g_ai.markerCount, 0u);
+}
+
 // What the soldiers and weapons need of a mission, round the sample soldier and a rifle lying on
 // the ground: the start reads the soldier's class anew, fills every weapon's magazines (ring entries
 // of "magazinecap" rounds, one more than "magazinecount") and builds the obstacle tree; a frame first
@@ -374,6 +412,8 @@ TEST_F(MissionInit, TheSampleRuleScriptAndProfilesDriveTheSampleSoldiers)
         definition +=
             std::string("create actor ") + soldier.name + "\ntemplate ..\\actors\\" + soldier.definition + "\n";
     WriteFileBytes("mission/m1/mission.def", definition);
+    // A mission without handlers still has its handler file: a missing one is a compile error.
+    WriteFileBytes("mission/m1/mission.hnd", "");
     PlatformTestClockStart(50000);
     ASSERT_EQ(GameInitMission("m1"), 0);
     ASSERT_EQ(g_ai.interfaceCount, 3u);

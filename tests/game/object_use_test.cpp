@@ -36,12 +36,12 @@ using player_weapon_test::PlayerWeaponFrames;
 // A bound envelope that keeps the events fired at it, and whether the use flag was up meanwhile.
 class RecordingEnvelope : public DOEnvelope {
 public:
-    void FireEvent(DynamicObject* sender, s32_t eventIndex) override
+    void FireEvent(ScriptObject* sender, s32_t eventIndex) override
     {
         events.push_back({sender, eventIndex});
         flagDuringEvent = g_playerControl.handlerEventRunning;
     }
-    std::vector<std::pair<DynamicObject*, s32_t>> events;
+    std::vector<std::pair<ScriptObject*, s32_t>> events;
     u8_t flagDuringEvent = 0;
 };
 
@@ -148,10 +148,13 @@ TEST_F(PlayerHands, ACrateFiftyUnitsAwayIsTooFarAndOneAtFortyNineIsUsed)
     const size_t lines = Messages().size();
     RecordingEnvelope& near = Crate(49.0f);
     GameSetPickedObject(&near);
+    DOEnvelope playerEnvelope("Player");
+    playerEnvelope.Attach(m_soldier);
     UseClick();
+    m_soldier->envelope = nullptr;
     EXPECT_EQ(Messages().size(), lines);
     ASSERT_EQ(near.events.size(), 1u);
-    EXPECT_EQ(near.events[0].first, m_soldier);  // on behalf of the player
+    EXPECT_EQ(near.events[0].first, &playerEnvelope);  // on behalf of the player, by its envelope
     EXPECT_EQ(near.events[0].second, kEventOnInteract);
     EXPECT_EQ(near.flagDuringEvent, 1);
     EXPECT_EQ(g_playerControl.handlerEventRunning, 0);

@@ -19,13 +19,13 @@ namespace {
 
 class RecordingEnvelope : public DOEnvelope {
 public:
-    void FireEvent(DynamicObject* sender, s32_t eventIndex) override
+    void FireEvent(ScriptObject* sender, s32_t eventIndex) override
     {
         events.push_back(eventIndex);
         senders.push_back(sender);
     }
     std::vector<s32_t> events;
-    std::vector<DynamicObject*> senders;
+    std::vector<ScriptObject*> senders;
 };
 
 // A replacement that notes, when it is placed, where the two objects stand.

@@ -168,7 +168,7 @@ TEST_F(GraphObjDrawing, HiddenObjectsDrawNothing)
     object->Render();
     EXPECT_EQ(Log().meshDrawCount, 0);
     object->drawn = 1;
-    object->envelope = &envelope;
+    envelope.Attach(object.get());
     envelope.destroyed = 1;
     object->Render();
     EXPECT_EQ(Log().meshDrawCount, 0);

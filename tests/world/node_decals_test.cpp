@@ -145,7 +145,7 @@ TEST_F(NodeDecals, DecalsAreDrawnInListOrderUnlessTheEnvelopeCountsTheObjectDest
 
     DOEnvelope envelope;
     envelope.destroyed = 1;
-    object.envelope = &envelope;
+    envelope.Attach(&object);
     object.DrawDecals();
     EXPECT_EQ(log.tintedMeshCount, 3);
     object.envelope = nullptr;

@@ -1,0 +1,28 @@
+#include "ai/ai_actions.h"
+
+#include <cmath>
+
+#include "actors/actor.h"
+#include "ai/envelope.h"
+#include "game/game_messages.h"
+#include "gui/gui_in_game.h"
+
+float AIScriptDistanceBetween(const Vector3& a, const Vector3& b)
+{
+    const float dx = a.x - b.x, dy = a.y - b.y, dz = a.z - b.z;
+    return std::sqrt(dx * dx + dy * dy + dz * dz) / AI_WORLD_UNITS_PER_SCRIPT_UNIT;
+}
+
+const char* AISpeakerName(const Actor* body)
+{
+    if (!body)
+        return "";
+    return body->envelope ? body->envelope->name.Text() : body->name.Text();
+}
+
+void AIShowRadioSubtitle(const Actor* body, const char* key)
+{
+    // The message console carries the line and its sound until the front end shows subtitles.
+    GameShowMessage(AISpeakerName(body), key);
+    GuiShowSubtitle(AISpeakerName(body), key, AI_RADIO_SUBTITLE_MS);
+}

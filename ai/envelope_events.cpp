@@ -1,0 +1,28 @@
+// The envelope's side of the mission's event handlers: binding its own instance of the handler it
+// names, and firing that instance's events.
+#include "ai/envelope.h"
+#include "ai/event_handlers.h"
+#include "ai/handler_compiler.h"
+#include "ai/script_events.h"
+
+s32_t Envelope::BindHandler()
+{
+    EventHandler* instance = HandlerBindInstance(handlerName.Text(), this);
+    if (!instance)
+        return 0;
+    // A handler bound before (the mission's handlers compiled a second time) is let go.
+    EventHandlerUnbind(handler);
+    handler = instance;
+    return 1;
+}
+
+void Envelope::FireEvent(ScriptObject* sender, s32_t eventIndex)
+{
+    if (ScriptEvent* event = HandlerEvent(eventIndex))
+        event->Fire(sender, nullptr);
+}
+
+ScriptEvent* Envelope::HandlerEvent(s32_t eventIndex) const
+{
+    return handler ? handler->GetEvent(eventIndex) : nullptr;
+}

@@ -3,7 +3,9 @@
 // MapTerrainHeight, each against the same triangles traced by Embree 3 (when it was found) and by
 // a plain loop over every triangle. Each benchmark reports ns_per_trace; the MapTrace benchmarks
 // also count their disagreements with the plain loop on 256 segments (none: the nearest hit of
-// land and map meshes is the trace's).
+// land and map meshes is the trace's). MapTrace (spread and hot) and MapTerrainHeight run at each level of the leaf
+// walk's instruction set (simd: 0 scalar, 1 SSE 4.1, 2 AVX2; a level the processor lacks runs as the
+// widest it has, which the counter simd_level shows).
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -15,6 +17,7 @@
 #include "bench/embree_triangles.h"
 #include "bench/per_trace.h"
 #include "map/map_trace.h"
+#include "map/map_trace_simd.h"
 #include "map/terrain_height.h"
 #include "platform/d3dx8_math.h"
 #include "tests/support/land_octree.h"
@@ -151,6 +154,17 @@ const std::vector<Segment>& SegmentsOf(World& w, int kind)
     return kind == 0 ? w.shortSegments : w.sightLines;
 }
 
+// Uses the benchmark's level for its run, and the widest offered again afterwards.
+class SimdLevelFor {
+public:
+    SimdLevelFor(benchmark::State& state, int argument)
+    {
+        const TraceSimdLevel level = MapTraceSimdUse(static_cast<TraceSimdLevel>(state.range(argument)));
+        state.counters["simd_level"] = static_cast<double>(level);
+    }
+    ~SimdLevelFor() { MapTraceSimdUse(MapTraceSimdOffered()); }
+};
+
 void BM_MapTrace(benchmark::State& state)
 {
     World& w = TheWorld();
@@ -159,6 +173,7 @@ void BM_MapTrace(benchmark::State& state)
         return;
     }
     const std::vector<Segment>& segments = SegmentsOf(w, static_cast<int>(state.range(0)));
+    const SimdLevelFor level(state, 1);
     // The answers agree with the plain loop.
     int mismatches = 0, hits = 0;
     for (size_t i = 0; i < 256; ++i) {
@@ -181,7 +196,7 @@ void BM_MapTrace(benchmark::State& state)
     state.counters["hit_percent"] = 100.0 * hits / 256.0;
     state.counters["mismatches_of_256"] = mismatches;
 }
-BENCHMARK(BM_MapTrace)->Arg(0)->Arg(1)->ArgName("long")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MapTrace)->ArgsProduct({{0, 1}, {0, 1, 2}})->ArgNames({"long", "simd"})->Unit(benchmark::kMillisecond);
 
 void BM_MapTerrainHeight(benchmark::State& state)
 {
@@ -190,6 +205,7 @@ void BM_MapTerrainHeight(benchmark::State& state)
         state.SkipWithError(w.error.c_str());
         return;
     }
+    const SimdLevelFor level(state, 0);
     float total = 0.0f;
     for (auto _ : state) {
         for (const Segment& s : w.columns)
@@ -198,13 +214,14 @@ void BM_MapTerrainHeight(benchmark::State& state)
     benchmark::DoNotOptimize(total);
     bench::PerTrace(state, w.columns.size());
 }
-BENCHMARK(BM_MapTerrainHeight)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MapTerrainHeight)->Arg(0)->Arg(1)->Arg(2)->ArgName("simd")->Unit(benchmark::kMillisecond);
 // The same traces over and over (eight segments): what a trace costs once its leaves are in the
 // processor's caches, against the spread-out traces above that mostly wait for memory.
 void BM_MapTraceHot(benchmark::State& state)
 {
     World& w = TheWorld();
     const std::vector<Segment>& segments = SegmentsOf(w, static_cast<int>(state.range(0)));
+    const SimdLevelFor level(state, 1);
     int count = 0;
     for (auto _ : state) {
         for (size_t i = 0; i < segments.size(); ++i) {
@@ -215,7 +232,7 @@ void BM_MapTraceHot(benchmark::State& state)
     benchmark::DoNotOptimize(count);
     bench::PerTrace(state, segments.size());
 }
-BENCHMARK(BM_MapTraceHot)->Arg(0)->Arg(1)->ArgName("long")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MapTraceHot)->ArgsProduct({{0, 1}, {0, 1, 2}})->ArgNames({"long", "simd"})->Unit(benchmark::kMillisecond);
 
 void BM_BruteForce(benchmark::State& state)
 {

@@ -1,25 +1,15 @@
 #include "map/map_trace_leaf.h"
 
-#include <emmintrin.h>
-#include <xmmintrin.h>
-
 #include <algorithm>
 #include <cmath>
 #include <initializer_list>
 #include <new>
 
 #include "map/map_state.h"
+#include "map/map_trace_leaf_kernels.h"
+#include "map/map_trace_leaf_layout.h"
 #include "map/octree.h"
 #include "map/triangle_probe.h"
-
-// One leaf's prepared triangles. The key fields tell whether the leaf's geometry is still the one
-// the data were made from.
-struct alignas(16) TrianglePacket {
-    float p0[3][4];  // the face's first vertex, per lane
-    float e1[3][4];  // third vertex - first vertex
-    float e2[3][4];  // second vertex - first vertex
-    u32_t face[4];   // GRID_NO_FACE in unused lanes
-};
 
 struct PacketTreeNode {
     float boxMin[3], boxMax[3];
@@ -27,49 +17,15 @@ struct PacketTreeNode {
     u32_t count;  // 0 for an inner node; packets of a leaf
 };
 
-// Four children side by side, tested against a ray with one set of vector instructions. A child
-// is an inner node (count 0, child its node) or a run of packets (count packets from child); an
-// unused slot has an empty box.
-// Boxes are kept as 16-bit steps of the leaf's grid (rounded outwards), so that a node fills one
-// cache line.
-struct alignas(64) QuadNode {
-    s16_t low[3][4];
-    s16_t high[3][4];
-    u16_t child[4];
-    u8_t count[4];  // kEmptySlot for an unused slot
-};
-static_assert(sizeof(QuadNode) == 64);
-
-struct MapTraceLeafData {
-    const MapVertex* vertices = nullptr;
-    const MapFace* faces = nullptr;
-    u32_t vertexCount = 0;
-    u32_t ownFaces = 0;
-    u32_t epoch = 0;
-    // The box of the traced faces' corners, for the traces' box probe. Made from the faces rather than
-    // taken from the set's recorded bounds: a set filled directly (not through AddVertex) has none,
-    // and the faces' box is never larger.
-    Vector3 boundsMin, boundsMax;
-    TrianglePacket* packets = nullptr;
-    u32_t packetCount = 0;
-    PacketTreeNode* nodes = nullptr;  // the binary tree, only while building
-    u32_t nodeCount = 0;
-    QuadNode* quads = nullptr;  // the tree the traces walk; node 0 is the root
-    u32_t quadCount = 0;
-    // Position = gridOrigin + step x gridScale on each axis.
-    float gridOrigin[3] = {0.0f, 0.0f, 0.0f};
-    float gridScale[3] = {1.0f, 1.0f, 1.0f};
-};
-
 namespace {
 
-constexpr u32_t kNoFace = 0xFFFFFFFFu;
-constexpr u8_t kEmptySlot = 0xFF;
+constexpr u32_t kNoFace = kTraceNoFace;
+constexpr u8_t kEmptySlot = kTraceEmptySlot;
 // Leaves with more own faces than this are tested face by face (their tree would not fit 16-bit
 // node numbers).
 constexpr u32_t kMaxPreparedFaces = 60000;
-constexpr u32_t kLanes = 4;
-constexpr int kMaxTreeDepth = 64;
+constexpr u32_t kLanes = kTraceLanes;
+constexpr int kMaxTreeDepth = kTraceMaxTreeDepth;
 
 struct BuildTriangle {
     Vector3 a, b, c;  // first, second, third vertex
@@ -316,75 +272,6 @@ MapTraceLeafData* Prepare(const OctreeGeometry& geometry, u32_t ownFaces)
     return data;
 }
 
-struct Ray {
-    float origin[3];
-    float direction[3];
-    float inverse[3];
-};
-
-// The test of four faces at once, operation for operation the Moeller-Trumbore test of the D3DX
-// probe, so that every lane gives the value the scalar test gives.
-void TestPacket(const TrianglePacket& p, const Ray& ray, LeafTriangleHit* best, bool* found)
-{
-    const __m128 dx = _mm_set1_ps(ray.direction[0]), dy = _mm_set1_ps(ray.direction[1]),
-                 dz = _mm_set1_ps(ray.direction[2]);
-    const __m128 e1x = _mm_load_ps(p.e1[0]), e1y = _mm_load_ps(p.e1[1]), e1z = _mm_load_ps(p.e1[2]);
-    const __m128 e2x = _mm_load_ps(p.e2[0]), e2y = _mm_load_ps(p.e2[1]), e2z = _mm_load_ps(p.e2[2]);
-    const __m128 px = _mm_sub_ps(_mm_mul_ps(dy, e2z), _mm_mul_ps(dz, e2y));
-    const __m128 py = _mm_sub_ps(_mm_mul_ps(dz, e2x), _mm_mul_ps(dx, e2z));
-    const __m128 pz = _mm_sub_ps(_mm_mul_ps(dx, e2y), _mm_mul_ps(dy, e2x));
-    const __m128 det = _mm_add_ps(_mm_add_ps(_mm_mul_ps(e1x, px), _mm_mul_ps(e1y, py)), _mm_mul_ps(e1z, pz));
-    const __m128 absMask = _mm_castsi128_ps(_mm_set1_epi32(0x7FFFFFFF));
-    __m128 reject = _mm_cmplt_ps(_mm_and_ps(det, absMask), _mm_set1_ps(1e-12f));
-    const __m128 inverse = _mm_div_ps(_mm_set1_ps(1.0f), det);
-    const __m128 tx = _mm_sub_ps(_mm_set1_ps(ray.origin[0]), _mm_load_ps(p.p0[0]));
-    const __m128 ty = _mm_sub_ps(_mm_set1_ps(ray.origin[1]), _mm_load_ps(p.p0[1]));
-    const __m128 tz = _mm_sub_ps(_mm_set1_ps(ray.origin[2]), _mm_load_ps(p.p0[2]));
-    const __m128 bu =
-        _mm_mul_ps(_mm_add_ps(_mm_add_ps(_mm_mul_ps(tx, px), _mm_mul_ps(ty, py)), _mm_mul_ps(tz, pz)), inverse);
-    const __m128 zero = _mm_setzero_ps(), one = _mm_set1_ps(1.0f);
-    reject = _mm_or_ps(reject, _mm_or_ps(_mm_cmplt_ps(bu, zero), _mm_cmpgt_ps(bu, one)));
-    if (_mm_movemask_ps(reject) == 0xF)
-        return;
-    const __m128 qx = _mm_sub_ps(_mm_mul_ps(ty, e1z), _mm_mul_ps(tz, e1y));
-    const __m128 qy = _mm_sub_ps(_mm_mul_ps(tz, e1x), _mm_mul_ps(tx, e1z));
-    const __m128 qz = _mm_sub_ps(_mm_mul_ps(tx, e1y), _mm_mul_ps(ty, e1x));
-    const __m128 bv =
-        _mm_mul_ps(_mm_add_ps(_mm_add_ps(_mm_mul_ps(dx, qx), _mm_mul_ps(dy, qy)), _mm_mul_ps(dz, qz)), inverse);
-    reject = _mm_or_ps(reject, _mm_or_ps(_mm_cmplt_ps(bv, zero), _mm_cmpgt_ps(_mm_add_ps(bu, bv), one)));
-    const __m128 t =
-        _mm_mul_ps(_mm_add_ps(_mm_add_ps(_mm_mul_ps(e2x, qx), _mm_mul_ps(e2y, qy)), _mm_mul_ps(e2z, qz)), inverse);
-    reject = _mm_or_ps(reject, _mm_cmplt_ps(t, zero));
-    // The trace's own rule: 0 <= t <= 1 (a parameter that is not a number is never taken).
-    const __m128 inRange = _mm_and_ps(_mm_cmpge_ps(t, zero), _mm_cmple_ps(t, one));
-    const int mask = _mm_movemask_ps(_mm_andnot_ps(reject, inRange));
-    if (!mask)
-        return;
-    alignas(16) float ts[4], us[4], vs[4];
-    _mm_store_ps(ts, t);
-    _mm_store_ps(us, bu);
-    _mm_store_ps(vs, bv);
-    for (u32_t lane = 0; lane < kLanes; ++lane) {
-        if (!(mask & (1 << lane)) || p.face[lane] == kNoFace)
-            continue;
-        const float value = ts[lane];
-        if (value < best->t || (*found && value == best->t && p.face[lane] < best->face)) {
-            best->t = value;
-            best->u = us[lane];
-            best->v = vs[lane];
-            best->face = p.face[lane];
-            *found = true;
-        }
-    }
-}
-
-// Four signed 16-bit steps as floats.
-__m128 Widen(const s16_t* steps)
-{
-    const __m128i packed = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(steps));
-    return _mm_cvtepi32_ps(_mm_srai_epi32(_mm_unpacklo_epi16(packed, packed), 16));
-}
-
 // The plain test of a leaf too large for its tree: every own face in index order.
 bool TestFaceByFace(const MapTraceLeafData* data, const Vector3& start, const Vector3& direction, LeafTriangleHit* hit)
 {
@@ -451,82 +338,5 @@ bool MapTraceLeafDataTriangles(const MapTraceLeafData* data, const Vector3& star
 {
     if (!data->quadCount)
         return data->ownFaces > kMaxPreparedFaces && TestFaceByFace(data, start, direction, hit);
-    Ray ray;
-    const float origin[3] = {start.x, start.y, start.z}, dir[3] = {direction.x, direction.y, direction.z};
-    // Slab parameters straight from the grid steps: t = step x stepFactor + offset.
-    __m128 stepFactor[3], offset[3];
-    for (int axis = 0; axis < 3; ++axis) {
-        ray.origin[axis] = origin[axis];
-        ray.direction[axis] = dir[axis];
-        // A direction of 0 on an axis: a huge finite factor keeps the slab products ordered (and
-        // never 0 x infinity) while the origin's place inside or outside the slab decides.
-        float inverse = dir[axis] != 0.0f ? 1.0f / dir[axis] : 1e30f;
-        if (!(std::fabs(inverse) <= 1e30f))
-            inverse = std::copysign(1e30f, dir[axis]);
-        ray.inverse[axis] = inverse;
-        stepFactor[axis] = _mm_set1_ps(data->gridScale[axis] * inverse);
-        offset[axis] = _mm_set1_ps((data->gridOrigin[axis] - origin[axis]) * inverse);
-    }
-    bool found = false;
-    // Nodes waiting with the parameter at which the ray enters them: a node entered beyond the
-    // best hit found since it was pushed is dropped.
-    struct Pending {
-        u32_t node;
-        float entry;
-    };
-    Pending stack[kMaxTreeDepth * 4];
-    int top = 0;
-    stack[top++] = {0, 0.0f};
-    while (top > 0) {
-        const Pending pending = stack[--top];
-        const float limit = std::min(1.0f, hit->t);
-        if (pending.entry > limit)
-            continue;
-        const QuadNode& node = data->quads[pending.node];
-        __m128 near = _mm_setzero_ps(), far = _mm_set1_ps(limit);
-        for (int axis = 0; axis < 3; ++axis) {
-            const __m128 low = Widen(node.low[axis]), high = Widen(node.high[axis]);
-            const __m128 t0 = _mm_add_ps(_mm_mul_ps(low, stepFactor[axis]), offset[axis]);
-            const __m128 t1 = _mm_add_ps(_mm_mul_ps(high, stepFactor[axis]), offset[axis]);
-            near = _mm_max_ps(near, _mm_min_ps(t0, t1));
-            far = _mm_min_ps(far, _mm_max_ps(t0, t1));
-        }
-        int mask = _mm_movemask_ps(_mm_cmple_ps(near, far));
-        if (!mask)
-            continue;
-        alignas(16) float entries[4];
-        _mm_store_ps(entries, near);
-        // Packets at once; inner children pushed farthest first, so the nearest comes next.
-        // Every child the ray meets is asked of memory before the first is worked on.
-        for (int k = 0; k < 4; ++k) {
-            if (!(mask & (1 << k)) || node.count[k] == kEmptySlot)
-                continue;
-            if (node.count[k]) {
-                const char* packet = reinterpret_cast<const char*>(&data->packets[node.child[k]]);
-                for (u32_t bytes = 0; bytes < node.count[k] * sizeof(TrianglePacket); bytes += 64)
-                    __builtin_prefetch(packet + bytes);
-            } else {
-                __builtin_prefetch(&data->quads[node.child[k]]);
-            }
-        }
-        Pending inner[4];
-        int innerCount = 0;
-        for (int k = 0; k < 4; ++k) {
-            if (!(mask & (1 << k)) || node.count[k] == kEmptySlot)
-                continue;
-            if (node.count[k]) {
-                for (u32_t i = 0; i < node.count[k]; ++i)
-                    TestPacket(data->packets[node.child[k] + i], ray, hit, &found);
-            } else {
-                inner[innerCount++] = {node.child[k], entries[k]};
-            }
-        }
-        for (int i = 1; i < innerCount; ++i) {
-            for (int j = i; j > 0 && inner[j].entry > inner[j - 1].entry; --j)
-                std::swap(inner[j], inner[j - 1]);
-        }
-        for (int i = 0; i < innerCount; ++i)
-            stack[top++] = inner[i];
-    }
-    return found;
+    return MapTraceSimdLeafWalk()(data, start, direction, hit);
 }

@@ -1,7 +1,9 @@
 #include "scene/vegetation.h"
 
+#include <algorithm>
 #include <cmath>
 #include <new>
+#include <vector>
 
 #include "core/frame_view.h"
 #include "core/random.h"
@@ -262,28 +264,80 @@ void FillCell(s32_t cx, s32_t cz)
     }
 }
 
+// Makes the layer the one cells are filled from, when it has anything for this pass; an open batch
+// of another layer's texture is drawn first.
+bool BeginLayer(s32_t index)
+{
+    const VegetationLayer& layer = g_vegetation.layers[index];
+    if (layer.kind != g_vegetation.pass || !layer.density || !layer.density->data || layer.density->size == 0)
+        return false;
+    IDirect3DBaseTexture8* texture = rbwireframe.Bool() ? nullptr : layer.texture;
+    // Blades of another layer's texture must not be drawn with this one: the open batch is
+    // drawn before the texture changes.
+    if (g_vegetation.pass == 0 && g_vegetation.batchQuads > 0 && texture != g_vegetation.batchTexture) {
+        DrawBatch();
+        LockBatch();
+    }
+    g_vegetation.batchTexture = texture;
+    RenderSetTexture(0, texture);
+    g_fill.layer = &layer;
+    g_fill.layerIndex = index;
+    return true;
+}
+
 void VisitRow(s32_t row, s32_t firstColumn, s32_t lastColumn, void*)
 {
-    VegetationLayer* layers = g_vegetation.layers;
-    if (!layers)
+    if (!g_vegetation.layers)
         return;
     for (s32_t index = 0; index < MAP_VEGETATION_LAYER_COUNT; ++index) {
-        const VegetationLayer& layer = layers[index];
-        if (layer.kind != g_vegetation.pass || !layer.density || !layer.density->data || layer.density->size == 0)
+        if (!BeginLayer(index))
             continue;
-        IDirect3DBaseTexture8* texture = rbwireframe.Bool() ? nullptr : layer.texture;
-        // Blades of another layer's texture must not be drawn with this one: the open batch is
-        // drawn before the texture changes.
-        if (g_vegetation.pass == 0 && g_vegetation.batchQuads > 0 && texture != g_vegetation.batchTexture) {
-            DrawBatch();
-            LockBatch();
-        }
-        g_vegetation.batchTexture = texture;
-        RenderSetTexture(0, texture);
-        g_fill.layer = &layer;
-        g_fill.layerIndex = index;
         for (s32_t column = firstColumn; column <= lastColumn; ++column)
             FillCell(column, row);
+    }
+}
+
+// The ordered cells, kept from frame to frame so that a frame allocates nothing.
+std::vector<VegetationCell> g_orderedCells;
+
+struct CellCollection {
+    Vec2 camera;
+    std::vector<VegetationCell>* cells;
+    bool tooMany = false;
+};
+
+void CollectRow(s32_t row, s32_t firstColumn, s32_t lastColumn, void* context)
+{
+    auto* collection = static_cast<CellCollection*>(context);
+    std::vector<VegetationCell>& cells = *collection->cells;
+    if (collection->tooMany || cells.size() + size_t(lastColumn - firstColumn + 1) > VEGETATION_MAX_ORDERED_CELLS) {
+        collection->tooMany = true;
+        return;
+    }
+    const float dz = float(row) + 0.5f - collection->camera.z;
+    for (s32_t column = firstColumn; column <= lastColumn; ++column) {
+        const float dx = float(column) + 0.5f - collection->camera.x;
+        cells.push_back({dx * dx + dz * dz, row, column});
+    }
+}
+
+// The blades, layer by layer, each layer's cells nearest first: the blades are alpha tested and
+// write depth without blending, so the nearest blade at a pixel wins whatever the order, and drawn
+// nearest first the blades behind it fail the depth test before they are shaded. Each cell seeds
+// its own plants, so the order changes none of them.
+void DrawBladesNearestFirst(const Vec2 (&ring)[3])
+{
+    if (!g_vegetation.layers)
+        return;
+    if (!VegetationCellsNearestFirst(ring, g_orderedCells)) {
+        VegetationRasterise(ring, VisitRow, nullptr);
+        return;
+    }
+    for (s32_t index = 0; index < MAP_VEGETATION_LAYER_COUNT; ++index) {
+        if (!BeginLayer(index))
+            continue;
+        for (const VegetationCell& cell : g_orderedCells)
+            FillCell(cell.column, cell.row);
     }
 }
 
@@ -428,6 +482,23 @@ void VegetationRasterise(const Vec2 (&ring)[3], VegetationRowVisitor visit, void
     }
 }
 
+bool VegetationCellsNearestFirst(const Vec2 (&ring)[3], std::vector<VegetationCell>& cells)
+{
+    cells.clear();
+    CellCollection collection{ring[0], &cells};
+    VegetationRasterise(ring, CollectRow, &collection);
+    if (collection.tooMany) {
+        cells.clear();
+        return false;
+    }
+    std::sort(cells.begin(), cells.end(), [](const VegetationCell& a, const VegetationCell& b) {
+        if (a.distance != b.distance)
+            return a.distance < b.distance;
+        return a.row != b.row ? a.row < b.row : a.column < b.column;
+    });
+    return true;
+}
+
 VegetationCellCount VegetationCountAt(float layerValue, float distance)
 {
     const float size = rf_vegsquaresize.Float();
@@ -536,7 +607,7 @@ void VegetationRender(const float* position, float yaw, float fieldOfView)
     g_vegetation.batchVertices = 0;
     g_vegetation.batchTexture = nullptr;
     LockBatch();
-    VegetationRasterise(ring, VisitRow, nullptr);
+    DrawBladesNearestFirst(ring);
     DrawBatch();
 
     // 12. Mesh plants.

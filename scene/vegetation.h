@@ -5,6 +5,9 @@
 // come from the map's vegetation layers, the ground height from the heightmap, and the clip mask
 // removes or thins plants cell by cell.
 #pragma once
+#include <cstddef>
+#include <vector>
+
 #include "core/types.h"
 #include "platform/d3d8.h"
 #include "scene/scene_cvars.h"
@@ -80,6 +83,19 @@ void VegetationViewTriangle(const float* position, float yaw, float fieldOfView,
 // deeper than VEGETATION_MAX_CELL_SPAN, visits nothing.
 using VegetationRowVisitor = void (*)(s32_t row, s32_t firstColumn, s32_t lastColumn, void* context);
 void VegetationRasterise(const Vec2 (&ring)[3], VegetationRowVisitor visit, void* context);
+
+// A cell of the view triangle and its distance from the camera (cell units, squared).
+struct VegetationCell {
+    float distance;
+    s32_t row, column;
+};
+// More cells than this (console values far off their range) are drawn row by row.
+constexpr size_t VEGETATION_MAX_ORDERED_CELLS = 65536;
+// The cells VegetationRasterise visits, nearest to the camera (the triangle's first corner) first;
+// of equal distance the lower row, then the lower column. The blades are drawn in this order, so
+// that those behind nearer ones fail the depth test before they are shaded. False, with no cells,
+// when there are more than VEGETATION_MAX_ORDERED_CELLS.
+bool VegetationCellsNearestFirst(const Vec2 (&ring)[3], std::vector<VegetationCell>& cells);
 
 // The plant count of a cell at distance d whose layer value (0..255) is given, and the floor the
 // size table counts from, with the current console values.

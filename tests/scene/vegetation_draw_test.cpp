@@ -114,6 +114,48 @@ TEST_F(VegetationCells, TheViewTriangleVisitsEveryCellItTouches)
     }
 }
 
+TEST_F(VegetationCells, BladeCellsComeNearestFirstAndAreTheCellsTheTriangleVisits)
+{
+    rf_vegsquaresize.value.asFloat = 78.125f;
+    ri_vegfar.value.asFloat = 800.0f;
+    // Looking along each axis both ways (row order is far first for -z) and obliquely.
+    struct Camera {
+        float x, z, yaw;
+    };
+    const Camera cameras[] = {
+        {10, 20, 0.0f}, {10, 20, 3.14159f}, {120, -40, 1.5708f}, {-300, 75, -1.5708f}, {37, -12, -2.6f}};
+    for (const Camera& c : cameras) {
+        const float position[3] = {c.x, 0.0f, c.z};
+        Vec2 ring[3];
+        VegetationViewTriangle(position, c.yaw, 1.2f, ring);
+        std::vector<VegetationCell> ordered;
+        ASSERT_TRUE(VegetationCellsNearestFirst(ring, ordered));
+        Cells seen;
+        float last = -1.0f;
+        for (const VegetationCell& cell : ordered) {
+            seen.insert({cell.row, cell.column});
+            const float dx = float(cell.column) + 0.5f - c.x / 78.125f, dz = float(cell.row) + 0.5f - c.z / 78.125f;
+            EXPECT_NEAR(cell.distance, dx * dx + dz * dz, 1e-3f);
+            EXPECT_GE(cell.distance, last) << "yaw " << c.yaw;
+            last = cell.distance;
+        }
+        EXPECT_EQ(seen.size(), ordered.size());
+        EXPECT_EQ(seen, Visited(c.x, c.z, c.yaw, 1.2f)) << "yaw " << c.yaw;
+        // The camera's own cell first.
+        EXPECT_EQ(ordered.front().row, int(std::floor(c.z / 78.125f)));
+        EXPECT_EQ(ordered.front().column, int(std::floor(c.x / 78.125f)));
+    }
+    // Too many cells to order: none, and the draw goes row by row.
+    rf_vegsquaresize.value.asFloat = 2.0f;
+    ri_vegfar.value.asFloat = 2000.0f;
+    const float position[3] = {0.0f, 0.0f, 0.0f};
+    Vec2 ring[3];
+    VegetationViewTriangle(position, 0.0f, 0.9f, ring);
+    std::vector<VegetationCell> ordered = {{0.0f, 1, 1}};
+    EXPECT_FALSE(VegetationCellsNearestFirst(ring, ordered));
+    EXPECT_TRUE(ordered.empty());
+}
+
 TEST_F(VegetationCells, ConsoleValuesThatWouldWalkWithoutEndVisitNothing)
 {
     for (float size : {1e-7f, 0.0f, NAN}) {

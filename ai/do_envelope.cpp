@@ -7,6 +7,7 @@
 #include "ai/ai_interface.h"
 #include "ai/ai_state.h"
 #include "ai/envelope.h"
+#include "ai/rules.h"
 #include "ai/shape_envelopes.h"
 #include "map/octree_query.h"
 #include "world/dynamic_object.h"
@@ -127,9 +128,9 @@ s32_t DOEnvelope::BindHandler()
     // The handler's rule words compile against the soldier's own rule set.
     Actor* actor = BoundActor();
     if (actor && actor->ai)
-        g_ai.currentRuleSet = actor->ai->ruleSet;
+        SetCurrentRuleSet(actor->ai->ruleSet);
     const s32_t bound = Envelope::BindHandler();
-    g_ai.currentRuleSet = nullptr;
+    SetCurrentRuleSet(nullptr);
     return bound;
 }
 

@@ -31,8 +31,8 @@ void Interact(Envelope* envelope)
 {
     PlayerControlState& s = g_playerControl;
     s.handlerEventRunning = 1;
-    // The player's envelope is the sender the handler's event sees.
-    Actor* player = PlayerActor();
+    // The sender is the player's own envelope (none without one).
+    const Actor* player = PlayerActor();
     envelope->FireEvent(player ? player->envelope : nullptr, kEventOnInteract);
     s.handlerEventRunning = 0;
     const DynamicObject* object = ObjectUseBoundObject(envelope);

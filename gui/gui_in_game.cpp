@@ -21,10 +21,6 @@ void GuiShowSubtitle(const char* speaker, const char* textKey, u32_t durationMs)
     ++g_gui.subtitleCount;
     Show(g_gui.subtitleSlot, durationMs);
 }
-void GuiShowSubtitle(u32_t durationMs)
-{
-    GuiShowSubtitle(nullptr, nullptr, durationMs);
-}
 void GuiShowCaption(u32_t durationMs)
 {
     Show(g_gui.captionSlot, durationMs);

@@ -14,8 +14,6 @@ struct GuiMessageSlot {
 // A radio subtitle: the speaker (null: none) and the key of its localised text are recorded in g_gui
 // (subtitleSpeaker, subtitleKey) until the front end shows and voices them.
 void GuiShowSubtitle(const char* speaker, const char* textKey, u32_t durationMs);
-// The slot alone, speaker and key left empty.
-void GuiShowSubtitle(u32_t durationMs);
 void GuiShowCaption(u32_t durationMs);
 void GuiShowRecord(u32_t durationMs);
 void GuiShowResponse(u32_t durationMs);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "actors/actor.h"
+#include "actors/actor_class.h"
 #include "actors/actor_cvars.h"
 #include "actors/ai_entity.h"
 #include "ai/ai_interface.h"
@@ -37,6 +38,7 @@
 #include "support/land_octree.h"
 #include "support/temp_dir.h"
 #include "tools/bfs_pack/bfs_pack.h"
+#include "world/anim_cache.h"
 
 namespace {
 
@@ -136,6 +138,10 @@ protected:
         GameObjectListReset();
         ActorListsFree();
         land_test::UnloadLand();
+        // The soldiers' class and its animations go with them: a later test reads a class of that name
+        // afresh.
+        ActorClassInfosFree();
+        AnimCacheFreeAll();
         DefFileFreeAll();
         DestroyScriptCache();
         ConShutdown();

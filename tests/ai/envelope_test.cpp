@@ -94,10 +94,7 @@ protected:
         m_crates.emplace_back(crate);
         return crate;
     }
-    std::string Subtitle() const
-    {
-        return std::string(g_gui.subtitleSpeaker.Text()) + "|" + g_gui.subtitleKey.Text();
-    }
+    std::string Subtitle() const { return std::string(g_gui.subtitleSpeaker.Text()) + "|" + g_gui.subtitleKey.Text(); }
 
     MSALCompletionRecord m_record;
     std::vector<DOEnvelope*> m_envelopes;
@@ -227,7 +224,8 @@ TEST_F(Envelopes, ContactsOfPointsBoxesAndObjects)
     EXPECT_EQ(left.OverlapsBox(&apart), 0);
     float bounds[6];
     body->GetGeometryBounds(bounds);
-    AABoxEnvenlope around("Around", {bounds[0] - 1, bounds[1], bounds[2] - 1}, {bounds[3] + 1, bounds[4], bounds[5] + 1});
+    AABoxEnvenlope around("Around", {bounds[0] - 1, bounds[1], bounds[2] - 1},
+                          {bounds[3] + 1, bounds[4], bounds[5] + 1});
     AABoxEnvenlope far("Far", {500, 0, 500}, {600, 10, 600});
     EXPECT_EQ(around.Overlaps(alpha), ENVELOPE_HIT);
     EXPECT_EQ(alpha->OverlapsBox(&around), ENVELOPE_HIT) << "the object envelope asks the box";

@@ -412,7 +412,7 @@ TEST_F(MissionInit, TheSampleRuleScriptAndProfilesDriveTheSampleSoldiers)
         definition +=
             std::string("create actor ") + soldier.name + "\ntemplate ..\\actors\\" + soldier.definition + "\n";
     WriteFileBytes("mission/m1/mission.def", definition);
-    // A mission without a handler file logs that its handlers did not compile: this one has none.
+    // A mission without handlers still has its handler file: a missing one is a compile error.
     WriteFileBytes("mission/m1/mission.hnd", "");
     PlatformTestClockStart(50000);
     ASSERT_EQ(GameInitMission("m1"), 0);

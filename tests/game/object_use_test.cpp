@@ -146,15 +146,15 @@ TEST_F(PlayerHands, ACrateFiftyUnitsAwayIsTooFarAndOneAtFortyNineIsUsed)
     EXPECT_EQ(g_playerControl.objectInUse, &far);  // it stays in use
 
     const size_t lines = Messages().size();
-    DOEnvelope playerEnvelope("Player");
-    playerEnvelope.Attach(m_soldier);
-    m_soldier->envelope = &playerEnvelope;
     RecordingEnvelope& near = Crate(49.0f);
     GameSetPickedObject(&near);
+    DOEnvelope playerEnvelope("Player");
+    playerEnvelope.Attach(m_soldier);
     UseClick();
+    m_soldier->envelope = nullptr;
     EXPECT_EQ(Messages().size(), lines);
     ASSERT_EQ(near.events.size(), 1u);
-    EXPECT_EQ(near.events[0].first, &playerEnvelope);  // on behalf of the player
+    EXPECT_EQ(near.events[0].first, &playerEnvelope);  // on behalf of the player, by its envelope
     EXPECT_EQ(near.events[0].second, kEventOnInteract);
     EXPECT_EQ(near.flagDuringEvent, 1);
     EXPECT_EQ(g_playerControl.handlerEventRunning, 0);
@@ -171,7 +171,6 @@ TEST_F(PlayerHands, ACrateFiftyUnitsAwayIsTooFarAndOneAtFortyNineIsUsed)
     g_hudInput.flags.commandMenuOpen = 0;
     EXPECT_EQ(near.events.size(), 1u);
     EXPECT_EQ(m_plugin->objectUses, 1);
-    m_soldier->envelope = nullptr;
 }
 
 TEST_F(PlayerHands, LettingGoOfQuickmodeDropsThePickedSoldierAndItsHighlight)

@@ -4,6 +4,7 @@
 
 #include "ai/ai_log.h"
 #include "ai/ai_state.h"
+#include "ai/envelope.h"
 #include "ai/script_events.h"
 #include "ai/script_lexer.h"
 
@@ -173,6 +174,18 @@ EventHandler* EventHandlerFind(const char* name)
 
 void EventHandlerListFreeAll()
 {
+    // Envelopes still bound let go first: their instances point at templates about to go, and a
+    // later binding or the envelope's end would release a freed template.
+    const auto letGo = [](Envelope* envelope) {
+        if (envelope && envelope->handler) {
+            EventHandlerUnbind(envelope->handler);
+            envelope->handler = nullptr;
+        }
+    };
+    for (Envelope* envelope : g_ai.envelopes)
+        letGo(envelope);
+    letGo(g_ai.playerEnvelope);
+    letGo(g_ai.teskEnvelope);
     delete g_ai.eventHandlers;
     g_ai.eventHandlers = nullptr;
 }

@@ -248,7 +248,10 @@ TEST_F(VehicleObject, TheEnvelopesCurrentSeatRecordChoosesTheSeat)
     DOEnvelope* place = new DOEnvelope("jeep");
     EnvelopeRegister(place);
     place->Attach(jeep);
-    place->seatRecords = {{1}, {0}, {7}};
+    place->seatRecords.resize(3);
+    place->seatRecords[0].seatNumber = 1;
+    place->seatRecords[1].seatNumber = 0;
+    place->seatRecords[2].seatNumber = 7;
     Actor* soldier = Soldier({40.0f, 0.0f, 0.0f});
     place->currentSeatRecord = 0;
     soldier->TakeItem(jeep);

@@ -141,3 +141,17 @@ TEST_F(EnvelopeHandlers, BindingAgainReplacesTheInstance)
 }
 
 }  // namespace
+
+TEST_F(EnvelopeHandlers, CompilingAgainWhileBoundLetsTheOldInstancesGoFirst)
+{
+    // A second compile frees the templates the first one made; the envelopes' old instances must
+    // not outlive them (ASan sees a release of a freed template otherwise).
+    DOEnvelope* envelope = Envelope("Door", "Door");
+    ASSERT_TRUE(CompileMission("Door{ OnInit{ Mark(1); } }"));
+    ASSERT_NE(envelope->handler, nullptr);
+    ASSERT_TRUE(CompileMission("Door{ OnInit{ Mark(2); } }"));
+    ASSERT_NE(envelope->handler, nullptr);
+    EnvelopeResetAll();
+    EXPECT_EQ(marks, (std::vector<s32_t>{2}));
+    EXPECT_EQ(EventHandlerFind("Door")->references, 1u);
+}

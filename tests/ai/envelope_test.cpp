@@ -377,13 +377,6 @@ TEST_F(Envelopes, MSALMethodsOfASoldierActAndComplete)
     EXPECT_EQ(g_completions, 7);
 }
 
-// The rules of a soldier, each marking its enabling.
-s32_t g_enabled = 0;
-void MarkEnabled(ScriptArgWord*)
-{
-    ++g_enabled;
-}
-
 TEST_F(Envelopes, BehaviourMethodsRunTheRulesOfTheirProfileAlone)
 {
     AIInterface* ai = SampleSoldier({0, 0, 0});

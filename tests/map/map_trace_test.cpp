@@ -348,7 +348,11 @@ TEST_F(ObjectTrace, ObjectsThatMayNotBeHitAreNever)
     const Case cases[] = {
         {"type 0", [](TestObject* o, MapTraceInfo&) { o->typeId = OBJECT_TYPE_ROOT; }},
         {"type 1", [](TestObject* o, MapTraceInfo&) { o->typeId = OBJECT_TYPE_GRAPHIC; }},
-        {"destroyed", [&](TestObject* o, MapTraceInfo&) { o->envelope = &destroyed; }},
+        {"destroyed",
+         [&](TestObject* o, MapTraceInfo&) {
+             o->envelope = &destroyed;
+             destroyed.object = o;  // an envelope counts its object destroyed only while bound
+         }},
         {"not collidable", [](TestObject* o, MapTraceInfo&) { o->collidable = false; }},
         {"ignored", [](TestObject* o, MapTraceInfo& info) { info.ignoreObject = o; }},
     };
@@ -359,6 +363,7 @@ TEST_F(ObjectTrace, ObjectsThatMayNotBeHitAreNever)
         ASSERT_TRUE(Trace(info)) << c.what;
         EXPECT_EQ(info.resultKind, TRACE_RESULT_NONE) << c.what;
         EXPECT_EQ(object->traces, 0) << c.what;
+        destroyed.object = nullptr;
         object->envelope = nullptr;
         DynObjectRemove(object);
     }

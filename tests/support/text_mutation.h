@@ -109,7 +109,7 @@ inline std::string MutateText(const std::string& original)
         else
             bytes[at] = static_cast<char>('0' + EngineRand() % 10);
         if (bytes.empty())
-            bytes = "x";
+            bytes.push_back('x');  // not an assignment from a literal: GCC 12 warns falsely there
     }
     return bytes;
 }

@@ -62,22 +62,22 @@ void ExecuteCameraList(MSALRunner* runner)
 {
     g_executed.push_back(runner);
     switch (runner->current) {
-    case 0:
-        CallScript(g_listEnvelope, "MSALSwitchTo");
-        break;
-    case 1:
-        if (!g_waitStarted) {
-            g_waitStarted = true;
-            g_waitStart = GetTickCount();
-        } else if (static_cast<s32_t>(GetTickCount() - g_waitStart) > 100) {
-            runner->Advance();
-        }
-        break;
-    case 2:
-        CallScript(g_listEnvelope, "MSALSwitchFrom");
-        break;
-    default:
-        break;
+        case 0:
+            CallScript(g_listEnvelope, "MSALSwitchTo");
+            break;
+        case 1:
+            if (!g_waitStarted) {
+                g_waitStarted = true;
+                g_waitStart = GetTickCount();
+            } else if (static_cast<s32_t>(GetTickCount() - g_waitStart) > 100) {
+                runner->Advance();
+            }
+            break;
+        case 2:
+            CallScript(g_listEnvelope, "MSALSwitchFrom");
+            break;
+        default:
+            break;
     }
 }
 

@@ -167,7 +167,7 @@ Envelope* CreateFromLine(const DefEntry* entry, const CreateLayout** layout, s32
         if (camera)
             CameraEnvelopeLink(envelope, camera);
         else
-            ConPrint(0, ERROR_COLOUR "Could not find camera '%s' for envelope '%s'\n", entry->Value(2), name);
+            ConPrint(0, ERROR_COLOUR "Could not find camera '%s' for envelope '%s'", entry->Value(2), name);
         return envelope;
     }
     if (found == &kBox)

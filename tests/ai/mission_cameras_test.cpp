@@ -133,7 +133,7 @@ TEST_F(MissionCameras, CameraLinesLinkBothWaysOrLeaveTheEnvelopeWithoutCamera)
     EXPECT_EQ(eye->GetCamera(), cam1);
     EXPECT_EQ(cam1->GetEnvelope(), eye);
     EXPECT_EQ(lost->GetCamera(), nullptr);
-    EXPECT_EQ(Console(), (Names{ERROR_COLOUR "Could not find camera 'cam9' for envelope 'Lost'\n"}));
+    EXPECT_EQ(Console(), (Names{ERROR_COLOUR "Could not find camera 'cam9' for envelope 'Lost'"}));
     // Scripts reach the envelope by its name.
     ASSERT_NE(ScriptGlobalObjects(), nullptr);
     EXPECT_NE(ScriptGlobalObjects()->Find("Eye"), nullptr);

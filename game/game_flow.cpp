@@ -11,7 +11,9 @@
 #include "ai/envelope_files.h"
 #include "ai/envelope_table.h"
 #include "ai/handler_compiler.h"
+#include "ai/mission_cameras.h"
 #include "game/camera_pose_settings.h"
+#include "game/external_camera.h"
 #include "game/game_mod_registry.h"
 #include "game/game_test_hooks.h"
 #include "core/console.h"
@@ -120,6 +122,8 @@ int GameInitMission(const char* mapName)
     AILoadScripts();
     // The wires hang between objects placed before; their shadows are built with the objects'.
     ConObjLoad(folder.c_str());
+    // The mission's camera comes first: the "camera" envelopes link to it as they are read.
+    MissionCameraCreateDefault();
     // The envelopes and the zones' object lists of the mission, the handlers of "mission.hnd" bound
     // to them, then every envelope's OnInit.
     EnvelopeLoadMission(folder.c_str());
@@ -205,6 +209,8 @@ void GameExitToGui(const char*)
     // belong to the mission, as do the player's envelope and the map markers; an object that owned its
     // envelope took it away when it was deleted.
     EnvelopeDestroyAll();
+    MissionCameraDestroyAll();
+    SwitchFromExternalCamera();
     AIShutdown();
     // The classes go after the soldiers that read them.
     ActorClassInfosFree();

@@ -20,8 +20,10 @@
 #include "ai/ai_interface.h"
 #include "ai/ai_runtime.h"
 #include "ai/ai_state.h"
+#include "ai/camera_envelope.h"
 #include "ai/envelope.h"
 #include "ai/envelope_markers.h"
+#include "ai/mission_cameras.h"
 #include "ai/zone_envelope.h"
 #include "ai/path_follower.h"
 #include "ai/rules.h"
@@ -32,6 +34,7 @@
 #include "core/script_file.h"
 #include "core/vfs.h"
 #include "game/camera_pose_settings.h"
+#include "game/external_camera.h"
 #include "game/game_flow.h"
 #include "game/object_factory.h"
 #include "game/object_list.h"
@@ -226,6 +229,7 @@ TEST_F(MissionInit, TheEnvelopeFilesAreReadAtTheStartAndTheirEnvelopesDeletedOnL
     WriteFileBytes("mission/m1/mission.env",
                    "create dobj Hut hut root\n"
                    "create zone Yard root 0 3 0 0 0 50 0 0 0 50 0\n"
+                   "create camera Eye CAM1 root\n"
                    "oz north 1 2 ff\n");
     WriteFileBytes("mission/m1/mission.zns", "zone Yard 2\nobj guard\n");
     ASSERT_EQ(GameInitMission("m1"), 0);
@@ -242,12 +246,22 @@ TEST_F(MissionInit, TheEnvelopeFilesAreReadAtTheStartAndTheirEnvelopesDeletedOnL
     EXPECT_EQ(g_actors.obstacleTree->root.At(g_actors.obstacleTree->root.ChildCount() - 1)->GetEnvelope(),
               static_cast<ZoneEnvelope*>(yard));
     EXPECT_EQ(g_ai.markerCount, 2u);
+    // The mission's camera exists before the envelopes are read: the camera line links to it.
+    auto* eye = dynamic_cast<CameraEnvelope*>(g_ai.envelopes[2]);
+    ASSERT_NE(eye, nullptr);
+    ASSERT_NE(eye->GetCamera(), nullptr);
+    EXPECT_EQ(eye->GetCamera(), MissionCameraFind("cam1"));
+    EXPECT_EQ(MissionCameraCount(), 1);
     GameUpdateFrame(false);
+    SwitchToExternalCamera();
 
+    // Leaving ends the cameras and the external view with the envelopes.
     GameExitToGui("");
     for (Envelope* envelope : g_ai.envelopes)
         EXPECT_EQ(envelope, nullptr);
     EXPECT_EQ(g_ai.markerCount, 0u);
+    EXPECT_EQ(MissionCameraCount(), 0);
+    EXPECT_FALSE(ExternalCameraActive());
 }
 
 // What the soldiers and weapons need of a mission, round the sample soldier and a rifle lying on

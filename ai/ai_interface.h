@@ -15,6 +15,7 @@ class AIEntity;
 struct AIGroup;
 class AIInterface;
 class DynamicObject;
+class Envelope;
 class RuleSet;
 
 constexpr u32_t MAX_AII_EVENTS = 32;
@@ -26,6 +27,7 @@ struct DefendPoint {
     float x = 0.0f;
     float z = 0.0f;
     Vector3 objectPosition;
+    Envelope* envelope = nullptr;  // the point envelope it stands at; not owned
 };
 
 // What a soldier saw at its last look: other soldiers or dead bodies. It refers to them only: the

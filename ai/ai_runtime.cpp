@@ -5,7 +5,9 @@
 #include "ai/ai_interface.h"
 #include "ai/ai_log.h"
 #include "ai/ai_state.h"
+#include "ai/defend_points.h"
 #include "ai/msal_methods.h"
+#include "ai/patrol_path.h"
 #include "ai/rule_compiler.h"
 #include "ai/rules.h"
 #include "ai/script_events.h"
@@ -146,6 +148,9 @@ void AIShutdown()
         g_ai.interfaces[g_ai.interfaceCount] = nullptr;
         delete last;
     }
+    // The soldiers that held paths and defend points are gone.
+    AIClearPatrolPaths();
+    AIClearDefendPoints();
     // The handler templates and the texts they point into; the envelopes that bound instances of
     // them are gone by now.
     ScriptDestroyRegistries();

@@ -8,9 +8,11 @@
 #include "actors/obstacle_tree.h"
 #include "actors/projectile.h"
 #include "ai/ai_runtime.h"
+#include "ai/defend_points.h"
 #include "ai/envelope_files.h"
 #include "ai/envelope_table.h"
 #include "ai/handler_compiler.h"
+#include "ai/patrol_path.h"
 #include "game/camera_pose_settings.h"
 #include "game/game_mod_registry.h"
 #include "game/game_test_hooks.h"
@@ -126,6 +128,10 @@ int GameInitMission(const char* mapName)
     ZoneLoadMission(folder.c_str());
     HandlerCompileMission(folder.c_str());
     EnvelopeResetAll();
+    // The soldiers' routines stand at the point envelopes made above.
+    AILoadPatrolPaths(folder.c_str());
+    AILoadPatrolAssignments(folder.c_str());
+    AILoadDefendPoints(folder.c_str());
     // The routes of the soldiers go round the zones of the objects and envelopes placed above.
     BuildObstacleTree();
     // Shadow companions cost a volume per object: they are built when shadows are on, or later, by

@@ -97,8 +97,10 @@ public:
     s32_t LoadScript();
     // Clears the per-mission AI state of the soldier.
     void ResetState();
-    // Tells the squad commander of the death (counted until the squads exist).
-    void ReportDeath() { ++deathReports; }
+    // The soldier died: its group's radio announces it when the group reports deaths (the member's
+    // place, or the whole group when none lives), and its locked target forgets it as a locker. The
+    // count stands for the commander's news until the commanders exist.
+    void ReportDeath();
 
     // The order entry points of the envelopes and the squad orders. MoveToObject and HoldOrder first
     // switch off the rules that would take the soldier elsewhere ("moveto_fixed_weapon",

@@ -2,6 +2,7 @@
 
 #include "actors/actor.h"
 #include "actors/ai_entity.h"
+#include "ai/ai_groups.h"
 #include "ai/ai_interface.h"
 #include "ai/ai_log.h"
 #include "ai/ai_state.h"
@@ -143,6 +144,7 @@ void AIRestartAll()
 void AIShutdown()
 {
     ActorListsFree();
+    AIClearGroups();
     while (g_ai.interfaceCount > 0) {
         AIInterface* last = g_ai.interfaces[--g_ai.interfaceCount];
         g_ai.interfaces[g_ai.interfaceCount] = nullptr;

@@ -16,6 +16,7 @@ class ScriptObject;
 class ScriptValue;
 class SourceFileList;
 class TimeEventList;
+struct AIGroup;
 struct DefendPoint;
 struct EnvelopeMarker;
 struct PatrolPath;
@@ -26,6 +27,7 @@ using ScriptNameLookup = ScriptValue* (*)(const char* name);
 constexpr u32_t MAX_AI_INTERFACES = 128;
 constexpr u32_t ENVELOPE_TABLE_SLOTS = 2048;
 constexpr u32_t ENVELOPE_MARKER_SLOTS = 16;
+constexpr u32_t MAX_AI_GROUPS = 64;
 constexpr u32_t MAX_AI_PATROL_PATHS = 64;
 constexpr u32_t MAX_AI_DEFEND_POINTS = 128;
 
@@ -91,6 +93,9 @@ struct AIState {
     u32_t patrolPathCount = 0;
     DefendPoint* defendPoints[MAX_AI_DEFEND_POINTS] = {};
     u32_t defendPointCount = 0;
+    // The mission's AI groups ("mission.aig"), in file order; owned (ai/ai_groups.h).
+    AIGroup* groups[MAX_AI_GROUPS] = {};
+    u32_t groupCount = 0;
 };
 
 extern AIState g_ai;

@@ -7,6 +7,7 @@
 #include "actors/actor_class.h"
 #include "actors/obstacle_tree.h"
 #include "actors/projectile.h"
+#include "ai/ai_groups.h"
 #include "ai/ai_runtime.h"
 #include "ai/defend_points.h"
 #include "ai/envelope_files.h"
@@ -128,7 +129,10 @@ int GameInitMission(const char* mapName)
     ZoneLoadMission(folder.c_str());
     HandlerCompileMission(folder.c_str());
     EnvelopeResetAll();
-    // The soldiers' routines stand at the point envelopes made above.
+    // The soldiers and the player exist: their groups, then their routines at the point envelopes
+    // made above.
+    GameDrawLoadingMessage("Loading ai groups...");
+    AILoadGroups(folder.c_str());
     AILoadPatrolPaths(folder.c_str());
     AILoadPatrolAssignments(folder.c_str());
     AILoadDefendPoints(folder.c_str());

@@ -112,8 +112,7 @@ TEST_F(PatrolFiles, ASixtyFifthPathIsRefusedWithAnErrorLine)
     AILoadPatrolPaths(kFolder);
     EXPECT_NE(AIFindPatrolPath("p63"), nullptr);
     EXPECT_EQ(AIFindPatrolPath("p64"), nullptr);
-    EXPECT_EQ(Console(),
-              (Names{ERROR_COLOUR "'mission\\yard\\mission.ptl': too many patrol paths, 'p64' ignored!\n"}));
+    EXPECT_EQ(Console(), (Names{ERROR_COLOUR "'mission\\yard\\mission.ptl': too many patrol paths, 'p64' ignored!\n"}));
 }
 
 TEST_F(PatrolFiles, AssignmentsGiveTheNamedSoldierItsPath)

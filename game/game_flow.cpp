@@ -7,11 +7,14 @@
 #include "actors/actor_class.h"
 #include "actors/obstacle_tree.h"
 #include "actors/projectile.h"
+#include "ai/ai_groups.h"
 #include "ai/ai_runtime.h"
+#include "ai/defend_points.h"
 #include "ai/envelope_files.h"
 #include "ai/envelope_table.h"
 #include "ai/handler_compiler.h"
 #include "ai/mission_cameras.h"
+#include "ai/patrol_path.h"
 #include "game/camera_pose_settings.h"
 #include "game/external_camera.h"
 #include "game/game_mod_registry.h"
@@ -130,6 +133,13 @@ int GameInitMission(const char* mapName)
     ZoneLoadMission(folder.c_str());
     HandlerCompileMission(folder.c_str());
     EnvelopeResetAll();
+    // The soldiers and the player exist: their groups, then their routines at the point envelopes
+    // made above.
+    GameDrawLoadingMessage("Loading ai groups...");
+    AILoadGroups(folder.c_str());
+    AILoadPatrolPaths(folder.c_str());
+    AILoadPatrolAssignments(folder.c_str());
+    AILoadDefendPoints(folder.c_str());
     // The routes of the soldiers go round the zones of the objects and envelopes placed above.
     BuildObstacleTree();
     // Shadow companions cost a volume per object: they are built when shadows are on, or later, by

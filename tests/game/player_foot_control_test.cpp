@@ -1,0 +1,245 @@
+// The control on foot frame by frame: the sample soldier with his rifle is the player, standing on the
+// flat ground of an empty world (terrain height 0), the clock pinned, every frame a fixed time.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "game/player_foot_control.h"
+#include "tests/game/player_weapon_fixture.h"
+
+namespace {
+
+using player_weapon_test::ClearActions;
+
+class PlayerFootFrames : public player_weapon_test::PlayerWeaponFrames {
+protected:
+    void SetUp() override
+    {
+        PlayerWeaponFrames::SetUp();
+        PlayerFootStateReset();
+        gbalwaysrun.SetBool(true);
+        gbwalk.SetBool(true);
+        gbghost.SetBool(false);
+        gbfastmove.SetBool(false);
+        gb_godmode.SetBool(false);
+        gbthirdperson.SetBool(false);
+        m_soldier->ApplyAlwaysRunSetting();
+        Place(0.0f, kEyeStand, 0.0f);
+        g_frameView.frameTime = 0.02f;
+    }
+    void TearDown() override
+    {
+        PlayerFootStateReset();
+        PlayerWeaponFrames::TearDown();
+    }
+
+    static void Place(float x, float y, float z)
+    {
+        const float at[3] = {x, y, z};
+        GameSetPlayerPos(at);
+        for (int i = 0; i < 3; ++i)
+            g_playerFoot.previousPosition[i] = at[i];
+    }
+
+    // One frame of the control with these actions held (and released).
+    void Step(std::initializer_list<u8_t> held, std::initializer_list<u8_t> released = {})
+    {
+        PlatformTestClockAdvance(static_cast<u32_t>(g_frameView.frameTime * 1000.0f));
+        ClearActions();
+        for (u8_t action : held)
+            g_input.actionDown[action] = INPUT_STATE_DOWN;
+        for (u8_t action : released)
+            g_input.actionReleased[action] = INPUT_STATE_DOWN;
+        PlayerControlUpdate();
+    }
+
+    // The horizontal move of one frame.
+    Vector3 Moved(std::initializer_list<u8_t> held)
+    {
+        const float* p = GameGetPlayerPos();
+        const Vector3 before{p[0], p[1], p[2]};
+        Step(held);
+        return {p[0] - before.x, p[1] - before.y, p[2] - before.z};
+    }
+
+    KeepVar m_alwaysRun{gbalwaysrun};
+    KeepVar m_walk{gbwalk};
+    KeepVar m_ghost{gbghost};
+    KeepVar m_fastMove{gbfastmove};
+    KeepVar m_godMode{gb_godmode};
+};
+
+// With yaw 0 the view looks along +z and its right side is +x.
+TEST_F(PlayerFootFrames, SpeedsFollowRunKeyAlwaysRunAndDirection)
+{
+    struct Case {
+        const char* what;
+        bool alwaysRun;
+        std::initializer_list<u8_t> held;
+        float dx, dz;  // units per second
+    } cases[] = {
+        {"always-run forward runs", true, {ACTION_MOVE_FORWARD}, 0.0f, kRunSpeed},
+        {"run key with always-run walks", true, {ACTION_MOVE_FORWARD, ACTION_RUN}, 0.0f, kWalkSpeed},
+        {"run key without always-run runs", false, {ACTION_MOVE_FORWARD, ACTION_RUN}, 0.0f, kRunSpeed},
+        {"walking without either", false, {ACTION_MOVE_FORWARD}, 0.0f, kWalkSpeed},
+        {"running backward", true, {ACTION_MOVE_BACKWARD}, 0.0f, -kRunBackSpeed},
+        {"strafing right", true, {ACTION_STRAFE_RIGHT}, kRunSpeed, 0.0f},
+        {"zoom cancels running", true, {ACTION_MOVE_FORWARD, ACTION_ZOOM}, 0.0f, kWalkSpeed},
+        {"diagonal", true, {ACTION_MOVE_FORWARD, ACTION_STRAFE_RIGHT}, kRunSpeed * 0.70710678f,
+         kRunSpeed * 0.70710678f},
+        {"forward and backward cancel", true, {ACTION_MOVE_FORWARD, ACTION_MOVE_BACKWARD}, 0.0f, 0.0f},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        PlayerFootStateReset();
+        Place(0.0f, kEyeStand, 0.0f);
+        gbalwaysrun.SetBool(c.alwaysRun);
+        m_soldier->ApplyAlwaysRunSetting();
+        const Vector3 move = Moved(c.held);
+        EXPECT_NEAR(move.x, c.dx * 0.02f, 1e-4f);
+        EXPECT_NEAR(move.y, 0.0f, 1e-4f);
+        EXPECT_NEAR(move.z, c.dz * 0.02f, 1e-4f);
+    }
+    EXPECT_TRUE(PlayerZoomPossible(m_soldier));
+}
+
+TEST_F(PlayerFootFrames, ForwardAndBackwardTogetherMakeNoLocomotionCall)
+{
+    Step({ACTION_MOVE_FORWARD, ACTION_MOVE_BACKWARD});
+    EXPECT_EQ(g_playerFoot.moving, 0);
+    Step({ACTION_MOVE_FORWARD});
+    EXPECT_EQ(g_playerFoot.moving, 1);
+}
+
+TEST_F(PlayerFootFrames, GlideAfterReleaseStartsAt0944AndEndsAfter17Frames)
+{
+    Moved({ACTION_MOVE_FORWARD});
+    EXPECT_NEAR(g_playerFoot.momentum[FOOT_FORWARD], 0.944f, 1e-5f);
+    const Vector3 first = Moved({});
+    EXPECT_NEAR(first.z, 0.944f * kRunSpeed * 0.02f, 1e-4f);
+    int glideFrames = 1;
+    for (int i = 0; i < 30; ++i)
+        if (Moved({}).z > 0.0f)
+            ++glideFrames;
+    EXPECT_EQ(glideFrames, 17);
+}
+
+TEST_F(PlayerFootFrames, LeanWithRoomReachesFullLeanIn02sAndFullRollIn025s)
+{
+    for (int i = 0; i < 9; ++i)
+        Step({ACTION_LEAN_RIGHT});
+    EXPECT_LT(g_playerFoot.lean, 1.0f);
+    Step({ACTION_LEAN_RIGHT});
+    EXPECT_NEAR(g_playerFoot.lean, 1.0f, 1e-5f);
+    Step({ACTION_LEAN_RIGHT});
+    EXPECT_EQ(g_playerFoot.lean, 1.0f);
+    EXPECT_GT(g_playerFoot.leanRoll, -kLeanRollLimit);  // 11 frames: 0.22 s of 0.25
+    Step({ACTION_LEAN_RIGHT});
+    Step({ACTION_LEAN_RIGHT});
+    EXPECT_EQ(g_playerFoot.leanRoll, -kLeanRollLimit);
+    EXPECT_FLOAT_EQ(GameGetLean(), 1.0f);
+    EXPECT_FLOAT_EQ(g_playerFoot.soldierLeanAngle, -2.0f * kLeanRollLimit);
+    // Let go, both come back to upright.
+    for (int i = 0; i < 20; ++i)
+        Step({});
+    EXPECT_EQ(g_playerFoot.lean, 0.0f);
+    EXPECT_EQ(g_playerFoot.leanRoll, 0.0f);
+}
+
+TEST_F(PlayerFootFrames, HoldToCrouchLowersTheEyeAt27PerSecond)
+{
+    Step({ACTION_CROUCH});
+    EXPECT_NEAR(g_playerFoot.eyeHeight, kEyeStand - 27.0f * 0.02f, 1e-4f);
+    for (int i = 0; i < 20; ++i)
+        Step({ACTION_CROUCH});
+    EXPECT_EQ(g_playerFoot.eyeHeight, kEyeCrouch);
+    EXPECT_FLOAT_EQ(GameGetPlayerModeModifier(), kEyeCrouch);
+    // Held crouch moves at the crouch speed even with always-run.
+    const Vector3 move = Moved({ACTION_CROUCH, ACTION_MOVE_FORWARD});
+    EXPECT_NEAR(move.z, kCrouchSpeed * 0.02f, 1e-4f);
+}
+
+TEST_F(PlayerFootFrames, LandingKillsAboveFallSpeed12UnlessGodModeOrParachute)
+{
+    struct Case {
+        const char* what;
+        float fallSpeed;
+        bool godMode, parachute, dies;
+    } cases[] = {
+        {"12.0 survives", 12.0f, false, false, false},
+        {"12.01 kills", 12.01f, false, false, true},
+        {"god mode survives", 12.01f, true, false, false},
+        {"parachute survives", 12.01f, false, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        m_soldier->Revive();
+        m_soldier->isDead = false;
+        PlayerFootStateReset();
+        Place(0.0f, kEyeStand, 0.0f);
+        gb_godmode.SetBool(c.godMode);
+        g_playerFoot.parachuteDescent = c.parachute ? 1 : 0;
+        m_soldier->fallSpeed = c.fallSpeed;
+        Step({});
+        EXPECT_EQ(m_soldier->isDead, c.dies);
+        EXPECT_EQ(m_soldier->fallSpeed, 0.0f);
+        EXPECT_EQ(g_playerFoot.parachuteDescent, 0);
+        EXPECT_FLOAT_EQ(GameGetPlayerPos()[1], kEyeStand);
+    }
+}
+
+TEST_F(PlayerFootFrames, AFallFromHighUpIsFatalAndGhostNeverFalls)
+{
+    gbghost.SetBool(true);
+    Place(0.0f, 200.0f, 0.0f);
+    for (int i = 0; i < 10; ++i)
+        Step({});
+    EXPECT_FLOAT_EQ(GameGetPlayerPos()[1], 200.0f);
+    EXPECT_EQ(GameIsPlayerFalling(), 0);
+
+    gbghost.SetBool(false);
+    Step({});
+    EXPECT_EQ(GameIsPlayerFalling(), 1);
+    EXPECT_LT(GameGetPlayerPos()[1], 200.0f);
+    for (int i = 0; i < 500 && GameIsPlayerFalling(); ++i)
+        Step({});
+    EXPECT_EQ(GameIsPlayerFalling(), 0);
+    EXPECT_FLOAT_EQ(GameGetPlayerPos()[1], kEyeStand);
+    EXPECT_TRUE(m_soldier->isDead);
+}
+
+TEST_F(PlayerFootFrames, ParachuteComesDownAt120PerSecondWithFallSpeed11)
+{
+    Place(0.0f, 100.0f, 0.0f);
+    g_playerFoot.parachuteDescent = 1;
+    Step({});
+    EXPECT_NEAR(GameGetPlayerPos()[1], 100.0f - 120.0f * 0.02f, 1e-3f);
+    EXPECT_EQ(m_soldier->fallSpeed, kParachuteFallSpeed);
+    for (int i = 0; i < 100 && GameIsPlayerFalling(); ++i)
+        Step({});
+    EXPECT_FALSE(m_soldier->isDead);
+    EXPECT_EQ(g_playerFoot.parachuteDescent, 0);
+}
+
+TEST_F(PlayerFootFrames, AnEmptyHandRunsEveryStep)
+{
+    m_soldier->selectedSlot = kActorWeaponSlots;
+    ASSERT_EQ(m_soldier->WeaponInHand(), nullptr);
+    EXPECT_FALSE(PlayerZoomPossible(m_soldier));
+    // Zoom cannot cancel running without a weapon.
+    const Vector3 move = Moved({ACTION_MOVE_FORWARD, ACTION_ZOOM, ACTION_FIRE, ACTION_RELOAD, ACTION_SET_PRIMARY});
+    EXPECT_NEAR(move.z, kRunSpeed * 0.02f, 1e-4f);
+    EXPECT_EQ(g_playerControl.firedThisFrame, 0);
+    Step({ACTION_LEAN_LEFT, ACTION_JUMP, ACTION_DROP_WEAPON});
+    EXPECT_FLOAT_EQ(GameGetPlayerModeModifier(), kEyeStand);
+}
+
+TEST_F(PlayerFootFrames, DeadPlayerIsNotControlled)
+{
+    GamePlayerSoundView().playerDead = true;
+    const Vector3 move = Moved({ACTION_MOVE_FORWARD});
+    GamePlayerSoundView().playerDead = false;
+    EXPECT_EQ(move.z, 0.0f);
+}
+
+}  // namespace

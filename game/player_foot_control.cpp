@@ -109,8 +109,8 @@ void PlaceSoldier(Actor* soldier, const float* eye, float eyeHeight)
 
 // One direction's move with its glide: held moves by the full speed and restarts the momentum; let go,
 // the saved direction carries on at the momentum's share of the saved speed until it runs out.
-void MoveWithMomentum(float* position, FootDirection slot, bool held, const Vector3& direction, float sign,
-                      float speed, float dt, float* savedDirection)
+void MoveWithMomentum(float* position, FootDirection slot, bool held, const Vector3& direction, float sign, float speed,
+                      float dt, float* savedDirection)
 {
     PlayerFootState& foot = g_playerFoot;
     if (held) {
@@ -226,8 +226,8 @@ void FallAndCollide(Actor* soldier, float* player, s32_t pose, bool underWater, 
         inAir = true;  // no landing in water
     } else if (gap > 0.001f) {
         falling = true;
-        const float step = foot.parachuteDescent ? kParachuteDescentSpeed * t
-                                                 : (kGravity * t * 0.5f + soldier->fallSpeed) * t * 10.0f;
+        const float step =
+            foot.parachuteDescent ? kParachuteDescentSpeed * t : (kGravity * t * 0.5f + soldier->fallSpeed) * t * 10.0f;
         if (step < gap) {
             player[1] -= step;
             soldier->fallSpeed = foot.parachuteDescent ? kParachuteFallSpeed : soldier->fallSpeed + kGravity * t;
@@ -235,8 +235,7 @@ void FallAndCollide(Actor* soldier, float* player, s32_t pose, bool underWater, 
         }
     }
     if (!inAir) {
-        if (!foot.parachuteDescent && soldier->fallSpeed > kFatalFallSpeed && !gb_godmode.Bool() &&
-            !soldier->isDead) {
+        if (!foot.parachuteDescent && soldier->fallSpeed > kFatalFallSpeed && !gb_godmode.Bool() && !soldier->isDead) {
             if (AIEntity* entity = soldier->GetAIEntity())
                 entity->health = 0.0f;
             soldier->die(1, 0.0f);
@@ -473,8 +472,9 @@ void PlayerControlUpdate()
         foot.bobOffset = Approach(foot.bobOffset, 0.0f, kHeadBobDecay * frameTime);
     } else {
         const CameraPoseSettings& settings =
-            g_cameraPoseSettings[pose == ACTOR_POSE_CROUCH ? CAMERA_POSE_CROUCH
-                                                           : (pose == ACTOR_POSE_PRONE ? CAMERA_POSE_PRONE : CAMERA_POSE_WALK)];
+            g_cameraPoseSettings[pose == ACTOR_POSE_CROUCH
+                                     ? CAMERA_POSE_CROUCH
+                                     : (pose == ACTOR_POSE_PRONE ? CAMERA_POSE_PRONE : CAMERA_POSE_WALK)];
         const float a = settings.floatSway[0], b = settings.floatSway[1];
         // A record without a divisor gives no bob rather than an infinite one.
         foot.bobOffset = b != 0.0f ? std::sin(foot.bobPhase * a) / b : 0.0f;

@@ -3,9 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
+#include <vector>
 
+#include "actors/actor_motion.h"
 #include "game/player_foot_control.h"
+#include "map/map_state.h"
+#include "map/octree.h"
+#include "map/world_registry.h"
 #include "tests/game/player_weapon_fixture.h"
+#include "tests/map/map_world_fixture.h"
 
 namespace {
 
@@ -41,7 +48,7 @@ protected:
             g_playerFoot.previousPosition[i] = at[i];
     }
 
-    // One frame of the control with these actions held (and released).
+    // One frame of the control with these actions held (and released), then the soldier's step.
     void Step(std::initializer_list<u8_t> held, std::initializer_list<u8_t> released = {})
     {
         PlatformTestClockAdvance(static_cast<u32_t>(g_frameView.frameTime * 1000.0f));
@@ -51,6 +58,8 @@ protected:
         for (u8_t action : released)
             g_input.actionReleased[action] = INPUT_STATE_DOWN;
         PlayerControlUpdate();
+        // The soldier's own step follows the control in the frame (it ends a held crouch's step).
+        ActorAnimationStep(m_soldier);
     }
 
     // The horizontal move of one frame.
@@ -85,7 +94,10 @@ TEST_F(PlayerFootFrames, SpeedsFollowRunKeyAlwaysRunAndDirection)
         {"running backward", true, {ACTION_MOVE_BACKWARD}, 0.0f, -kRunBackSpeed},
         {"strafing right", true, {ACTION_STRAFE_RIGHT}, kRunSpeed, 0.0f},
         {"zoom cancels running", true, {ACTION_MOVE_FORWARD, ACTION_ZOOM}, 0.0f, kWalkSpeed},
-        {"diagonal", true, {ACTION_MOVE_FORWARD, ACTION_STRAFE_RIGHT}, kRunSpeed * 0.70710678f,
+        {"diagonal",
+         true,
+         {ACTION_MOVE_FORWARD, ACTION_STRAFE_RIGHT},
+         kRunSpeed * 0.70710678f,
          kRunSpeed * 0.70710678f},
         {"forward and backward cancel", true, {ACTION_MOVE_FORWARD, ACTION_MOVE_BACKWARD}, 0.0f, 0.0f},
     };
@@ -240,6 +252,67 @@ TEST_F(PlayerFootFrames, DeadPlayerIsNotControlled)
     const Vector3 move = Moved({ACTION_MOVE_FORWARD});
     GamePlayerSoundView().playerDead = false;
     EXPECT_EQ(move.z, 0.0f);
+}
+
+}  // namespace
+
+namespace {
+
+// The same player in a world of one octree with objects the probes meet (the land stays at height 0).
+class PlayerFootInWorld : public PlayerFootFrames {
+protected:
+    void SetUp() override
+    {
+        PlayerFootFrames::SetUp();
+        map_world::MakeWorld(1);
+    }
+    void TearDown() override
+    {
+        for (auto& object : m_objects)
+            DynObjectRemove(object.get());
+        m_objects.clear();
+        OctreeDestroy();
+        MapSetBox({1e30f, 1e30f, 1e30f}, {-1e30f, -1e30f, -1e30f});
+        PlayerFootFrames::TearDown();
+    }
+    // An object whose box lies at the given place and which any probe crossing it meets at distance.
+    void AddObstacle(std::initializer_list<float> box, float distance)
+    {
+        std::vector<float> values(box);
+        m_objects.push_back(std::make_unique<map_world::TestObject>(values.data()));
+        m_objects.back()->traceDistance = distance;
+        ASSERT_TRUE(DynObjectAdd(m_objects.back().get()));
+    }
+    std::vector<std::unique_ptr<map_world::TestObject>> m_objects;
+};
+
+TEST_F(PlayerFootInWorld, ALeanIntoAWallCloserThan15DoesNothing)
+{
+    AddObstacle({8.0f, 0.0f, -10.0f, 12.0f, 40.0f, 10.0f}, 10.0f);
+    for (int i = 0; i < 5; ++i)
+        Step({ACTION_LEAN_RIGHT});
+    EXPECT_EQ(g_playerFoot.lean, 0.0f);
+    EXPECT_EQ(g_playerFoot.leanRoll, 0.0f);
+    EXPECT_FLOAT_EQ(GameGetViewPos()[0], 0.0f);
+}
+
+TEST_F(PlayerFootInWorld, UnderACeilingCloserThan7TheEyeStaysCrouched)
+{
+    for (int i = 0; i < 15; ++i)
+        Step({ACTION_CROUCH});
+    ASSERT_EQ(g_playerFoot.eyeHeight, kEyeCrouch);
+    AddObstacle({-10.0f, 14.0f, -10.0f, 10.0f, 16.0f, 10.0f}, 5.0f);
+    Step({}, {ACTION_CROUCH});
+    for (int i = 0; i < 15; ++i)
+        Step({});
+    EXPECT_EQ(g_playerFoot.eyeHeight, kEyeCrouch);
+    // The ceiling gone, the eye climbs back at 27 per second.
+    m_objects.back()->traceDistance = OBJTRACE_NO_HIT;
+    Step({});
+    EXPECT_NEAR(g_playerFoot.eyeHeight, kEyeCrouch + 27.0f * 0.02f, 1e-4f);
+    for (int i = 0; i < 15; ++i)
+        Step({});
+    EXPECT_EQ(g_playerFoot.eyeHeight, kEyeStand);
 }
 
 }  // namespace

@@ -143,6 +143,7 @@ float FindFloor(const float* player, float eyeHeight, s32_t pose)
     MapTraceInfo hit;
     hit.flags = 0;
     hit.ignoreObject = g_frameView.player;
+    hit.objOptions = 0;
     bool found = false;
     if (foot.indoor.object)
         found = IndoorTraceSegment(&foot.indoor, probe, below, &hit) != 0;

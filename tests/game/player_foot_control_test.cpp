@@ -2,14 +2,17 @@
 // flat ground of an empty world (terrain height 0), the clock pinned, every frame a fixed time.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <vector>
 
 #include "actors/actor_motion.h"
 #include "game/player_foot_control.h"
+#include "game/slide_move.h"
 #include "map/map_state.h"
 #include "map/octree.h"
+#include "map/water_square.h"
 #include "map/world_registry.h"
 #include "tests/game/player_weapon_fixture.h"
 #include "tests/map/map_world_fixture.h"
@@ -286,6 +289,22 @@ protected:
     std::vector<std::unique_ptr<map_world::TestObject>> m_objects;
 };
 
+// A wall across x between two planes that pushes a sphere back to its near side.
+class Wall : public map_world::TestObject {
+public:
+    explicit Wall(const float* box) : TestObject(box), m_minX(box[0]), m_maxX(box[3]) {}
+    bool SphereCollision(const Vector3& centre, float radius, Vector3* out) override
+    {
+        if (centre.x + radius <= m_minX || centre.x - radius >= m_maxX)
+            return false;
+        *out = {m_minX - radius, centre.y, centre.z};
+        return true;
+    }
+
+private:
+    float m_minX, m_maxX;
+};
+
 TEST_F(PlayerFootInWorld, ALeanIntoAWallCloserThan15DoesNothing)
 {
     AddObstacle({8.0f, 0.0f, -10.0f, 12.0f, 40.0f, 10.0f}, 10.0f);
@@ -313,6 +332,71 @@ TEST_F(PlayerFootInWorld, UnderACeilingCloserThan7TheEyeStaysCrouched)
     for (int i = 0; i < 15; ++i)
         Step({});
     EXPECT_EQ(g_playerFoot.eyeHeight, kEyeStand);
+}
+
+TEST_F(PlayerFootInWorld, GhostPassesWallsThatStopTheWalker)
+{
+    const float box[6] = {20.0f, 0.0f, -40.0f, 24.0f, 60.0f, 40.0f};
+    m_objects.push_back(std::make_unique<Wall>(box));
+    ASSERT_TRUE(DynObjectAdd(m_objects.back().get()));
+    GameSetYawPitch(1.5707964f, 0.0f);  // facing +x
+    for (bool ghost : {false, true}) {
+        SCOPED_TRACE(ghost ? "ghost" : "walking");
+        PlayerFootStateReset();
+        Place(0.0f, kEyeStand, 0.0f);
+        gbghost.SetBool(ghost);
+        for (int i = 0; i < 60; ++i)
+            Step({ACTION_MOVE_FORWARD});
+        if (ghost)
+            EXPECT_GT(GameGetPlayerPos()[0], 40.0f);
+        else
+            EXPECT_LE(GameGetPlayerPos()[0], 20.0f - kPlayerRadius + 1e-3f);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// The player standing in a pool 30 deep over flat land: the whole world is one leaf with one square.
+class PlayerFootInWater : public PlayerFootFrames {
+protected:
+    void SetUp() override
+    {
+        PlayerFootFrames::SetUp();
+        OctreeNode* root = OctreeCreateRoot({-500.0f, -500.0f, -500.0f}, {500.0f, 500.0f, 500.0f});
+        root->waterSquares = new WaterSquare*[1];
+        root->waterSquares[0] = &m_pool;
+        root->waterSquareCount = 1;
+        gbwalk.SetBool(true);
+    }
+    void TearDown() override
+    {
+        OctreeDestroy();
+        MapSetBox({1e30f, 1e30f, 1e30f}, {-1e30f, -1e30f, -1e30f});
+        PlayerFootFrames::TearDown();
+    }
+    WaterSquare m_pool{-400.0f, -400.0f, 400.0f, 400.0f, 30.0f};
+};
+
+TEST_F(PlayerFootInWater, SwimmingAlongTheViewNeverRisesMoreThan1AboveTheSurface)
+{
+    float highest = 0.0f;
+    for (float pitch : {-1.0f, 1.0f}) {
+        PlayerFootStateReset();
+        Place(0.0f, kEyeStand, 0.0f);
+        GameSetYawPitch(0.0f, pitch);
+        for (int i = 0; i < 100; ++i) {
+            Step({ACTION_MOVE_FORWARD});
+            const float y = GameGetPlayerPos()[1];
+            EXPECT_LE(y, 31.0f + 1e-4f);
+            EXPECT_GE(y, kEyeStand - 1e-4f);
+            highest = std::max(highest, y);
+        }
+        EXPECT_EQ(GameIsPlayerFalling(), 0);
+    }
+    // Looking up, the swimmer does come up to the limit.
+    EXPECT_FLOAT_EQ(highest, 31.0f);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "actors/actor_motion.h"
+#include "game/camera_pose_settings.h"
 #include "game/player_foot_control.h"
 #include "game/slide_move.h"
 #include "map/map_state.h"
@@ -27,6 +28,7 @@ protected:
     {
         PlayerWeaponFrames::SetUp();
         PlayerFootStateReset();
+        m_modeModifier = GameGetPlayerModeModifier();
         gbalwaysrun.SetBool(true);
         gbwalk.SetBool(true);
         gbghost.SetBool(false);
@@ -40,6 +42,8 @@ protected:
     void TearDown() override
     {
         PlayerFootStateReset();
+        GameSetPlayerModeModifier(m_modeModifier);
+        GamePlayerSoundView().playerDead = false;
         PlayerWeaponFrames::TearDown();
     }
 
@@ -74,6 +78,7 @@ protected:
         return {p[0] - before.x, p[1] - before.y, p[2] - before.z};
     }
 
+    float m_modeModifier = 0.0f;
     KeepVar m_alwaysRun{gbalwaysrun};
     KeepVar m_walk{gbwalk};
     KeepVar m_ghost{gbghost};
@@ -172,6 +177,36 @@ TEST_F(PlayerFootFrames, HoldToCrouchLowersTheEyeAt27PerSecond)
     // Held crouch moves at the crouch speed even with always-run.
     const Vector3 move = Moved({ACTION_CROUCH, ACTION_MOVE_FORWARD});
     EXPECT_NEAR(move.z, kCrouchSpeed * 0.02f, 1e-4f);
+}
+
+TEST_F(PlayerFootFrames, PoseKeysMoveTheEyeAt50PerSecondAndEndTheChangeAtTheTarget)
+{
+    Step({ACTION_MODE_DOWN});
+    ASSERT_TRUE(m_soldier->crouched);
+    EXPECT_EQ(g_playerFoot.poseChangeRunning, 1);
+    EXPECT_NEAR(g_playerFoot.eyeHeight, kEyeStand - 50.0f * 0.02f, 1e-4f);
+    for (int i = 0; i < 4; ++i)
+        Step({});
+    EXPECT_NEAR(g_playerFoot.eyeHeight, kEyeCrouch, 1e-4f);
+    Step({});
+    EXPECT_EQ(g_playerFoot.eyeHeight, kEyeCrouch);
+    EXPECT_EQ(g_playerFoot.poseChangeRunning, 0);
+    EXPECT_FLOAT_EQ(GameGetPlayerModeModifier(), kEyeCrouch);
+}
+
+TEST_F(PlayerFootFrames, HeadBobFollowsThePoseSettingWhileMovingAndFadesWhenStill)
+{
+    const CameraPoseSettings kept = g_cameraPoseSettings[CAMERA_POSE_WALK];
+    g_cameraPoseSettings[CAMERA_POSE_WALK].floatSway[0] = 10.0f;
+    g_cameraPoseSettings[CAMERA_POSE_WALK].floatSway[1] = 4.0f;
+    Step({ACTION_MOVE_FORWARD});
+    EXPECT_EQ(g_playerFoot.bobOffset, 0.0f);  // phase 0
+    Step({ACTION_MOVE_FORWARD});
+    EXPECT_NEAR(g_playerFoot.bobOffset, std::sin(0.02f * 10.0f) / 4.0f, 1e-5f);
+    const float bob = g_playerFoot.bobOffset;
+    Step({});
+    EXPECT_NEAR(g_playerFoot.bobOffset, bob - 0.1f * 0.02f, 1e-6f);
+    g_cameraPoseSettings[CAMERA_POSE_WALK] = kept;
 }
 
 TEST_F(PlayerFootFrames, LandingKillsAboveFallSpeed12UnlessGodModeOrParachute)

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -29,6 +30,10 @@ protected:
         PlayerWeaponFrames::SetUp();
         PlayerFootStateReset();
         m_modeModifier = GameGetPlayerModeModifier();
+        // No head bob unless a test asks for one: the sway settings are whatever the last mission load read.
+        std::memcpy(m_poseSettings, g_cameraPoseSettings, sizeof m_poseSettings);
+        for (CameraPoseSettings& settings : g_cameraPoseSettings)
+            settings = CameraPoseSettings();
         gbalwaysrun.SetBool(true);
         gbwalk.SetBool(true);
         gbghost.SetBool(false);
@@ -43,6 +48,7 @@ protected:
     {
         PlayerFootStateReset();
         GameSetPlayerModeModifier(m_modeModifier);
+        std::memcpy(g_cameraPoseSettings, m_poseSettings, sizeof m_poseSettings);
         GamePlayerSoundView().playerDead = false;
         PlayerWeaponFrames::TearDown();
     }
@@ -79,6 +85,7 @@ protected:
     }
 
     float m_modeModifier = 0.0f;
+    CameraPoseSettings m_poseSettings[CAMERA_POSE_MODE_COUNT];
     KeepVar m_alwaysRun{gbalwaysrun};
     KeepVar m_walk{gbwalk};
     KeepVar m_ghost{gbghost};
@@ -196,7 +203,6 @@ TEST_F(PlayerFootFrames, PoseKeysMoveTheEyeAt50PerSecondAndEndTheChangeAtTheTarg
 
 TEST_F(PlayerFootFrames, HeadBobFollowsThePoseSettingWhileMovingAndFadesWhenStill)
 {
-    const CameraPoseSettings kept = g_cameraPoseSettings[CAMERA_POSE_WALK];
     g_cameraPoseSettings[CAMERA_POSE_WALK].floatSway[0] = 10.0f;
     g_cameraPoseSettings[CAMERA_POSE_WALK].floatSway[1] = 4.0f;
     Step({ACTION_MOVE_FORWARD});
@@ -206,7 +212,6 @@ TEST_F(PlayerFootFrames, HeadBobFollowsThePoseSettingWhileMovingAndFadesWhenStil
     const float bob = g_playerFoot.bobOffset;
     Step({});
     EXPECT_NEAR(g_playerFoot.bobOffset, bob - 0.1f * 0.02f, 1e-6f);
-    g_cameraPoseSettings[CAMERA_POSE_WALK] = kept;
 }
 
 TEST_F(PlayerFootFrames, LandingKillsAboveFallSpeed12UnlessGodModeOrParachute)

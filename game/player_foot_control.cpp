@@ -212,7 +212,7 @@ void FallAndCollide(Actor* soldier, float* player, s32_t pose, bool underWater, 
         return;
     }
     if (foot.jumping)
-        player[1] += (kGravity * 2.5f + 12.0f) * t;
+        player[1] += (kFootGravity * 2.5f + 12.0f) * t;
     const float floor = FindFloor(player, eye, pose);
     const float gap = player[1] - floor - eye;  // how far the feet hang above the floor
     const float standing = floor + eye;
@@ -227,11 +227,11 @@ void FallAndCollide(Actor* soldier, float* player, s32_t pose, bool underWater, 
         inAir = true;  // no landing in water
     } else if (gap > 0.001f) {
         falling = true;
-        const float step =
-            foot.parachuteDescent ? kParachuteDescentSpeed * t : (kGravity * t * 0.5f + soldier->fallSpeed) * t * 10.0f;
+        const float step = foot.parachuteDescent ? kParachuteDescentSpeed * t
+                                                 : (kFootGravity * t * 0.5f + soldier->fallSpeed) * t * 10.0f;
         if (step < gap) {
             player[1] -= step;
-            soldier->fallSpeed = foot.parachuteDescent ? kParachuteFallSpeed : soldier->fallSpeed + kGravity * t;
+            soldier->fallSpeed = foot.parachuteDescent ? kParachuteFallSpeed : soldier->fallSpeed + kFootGravity * t;
             inAir = true;
         }
     }
@@ -297,13 +297,13 @@ void PlayerControlUpdate()
     const bool fast = gbfastmove.Bool();
     float speed;
     if (pose == ACTOR_POSE_STAND) {
-        speed = running ? (Held(ACTION_MOVE_BACKWARD) ? kRunBackSpeed : kRunSpeed) : kWalkSpeed;
+        speed = running ? (Held(ACTION_MOVE_BACKWARD) ? kFootRunBackSpeed : kFootRunSpeed) : kFootWalkSpeed;
         if (fast)
             speed *= 20.0f;
     } else if (pose == ACTOR_POSE_CROUCH) {
-        speed = fast ? 100.0f : kCrouchSpeed;
+        speed = fast ? 100.0f : kFootCrouchSpeed;
     } else {
-        speed = fast ? 80.0f : kProneSpeed;
+        speed = fast ? 80.0f : kFootProneSpeed;
     }
 
     // 8.
@@ -314,21 +314,21 @@ void PlayerControlUpdate()
     if (!foot.poseChangeRunning && pose != ACTOR_POSE_PRONE) {
         if (Held(ACTION_CROUCH)) {
             soldier->Crouch(true);
-            foot.eyeHeight = Approach(foot.eyeHeight, kEyeCrouch, kCrouchKeyEyeSpeed * frameTime);
+            foot.eyeHeight = Approach(foot.eyeHeight, kPlayerEyeCrouch, kCrouchKeyEyeSpeed * frameTime);
             pose = ACTOR_POSE_CROUCH;
             running = false;
-            speed = kCrouchSpeed;
+            speed = kFootCrouchSpeed;
         } else if (StandRoomTest()) {
             if (foot.rising) {
                 foot.eyeHeight += kCrouchKeyEyeSpeed * frameTime;
-                if (foot.eyeHeight > kEyeStand) {
+                if (foot.eyeHeight > kPlayerEyeStand) {
                     foot.rising = 0;
-                    foot.eyeHeight = kEyeStand;
+                    foot.eyeHeight = kPlayerEyeStand;
                 }
             } else if (pose == ACTOR_POSE_STAND) {
-                foot.eyeHeight = kEyeStand;
+                foot.eyeHeight = kPlayerEyeStand;
             } else if (pose == ACTOR_POSE_CROUCH) {
-                foot.eyeHeight = kEyeCrouch;
+                foot.eyeHeight = kPlayerEyeCrouch;
                 running = false;
             }
         }
@@ -453,7 +453,8 @@ void PlayerControlUpdate()
     // 19. The eye follows a pose change.
     if (foot.poseChangeRunning) {
         const s32_t now = soldier->GetActorPose();
-        const float target = now == ACTOR_POSE_STAND ? kEyeStand : (now == ACTOR_POSE_CROUCH ? kEyeCrouch : kEyeProne);
+        const float target =
+            now == ACTOR_POSE_STAND ? kPlayerEyeStand : (now == ACTOR_POSE_CROUCH ? kPlayerEyeCrouch : kPlayerEyeProne);
         foot.eyeHeight = Approach(foot.eyeHeight, target, kPoseChangeEyeSpeed * frameTime);
         if (foot.eyeHeight == target)
             foot.poseChangeRunning = 0;

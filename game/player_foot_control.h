@@ -11,15 +11,15 @@
 #include "core/types.h"
 
 // Eye heights above the feet.
-constexpr float kEyeStand = 17.0f;
-constexpr float kEyeCrouch = 12.0f;
-constexpr float kEyeProne = 3.0f;
+constexpr float kPlayerEyeStand = 17.0f;
+constexpr float kPlayerEyeCrouch = 12.0f;
+constexpr float kPlayerEyeProne = 3.0f;
 // Speeds, units per second.
-constexpr float kWalkSpeed = 17.0f;
-constexpr float kRunSpeed = 44.0f;
-constexpr float kRunBackSpeed = 25.5f;
-constexpr float kCrouchSpeed = 10.0f;
-constexpr float kProneSpeed = 8.0f;
+constexpr float kFootWalkSpeed = 17.0f;
+constexpr float kFootRunSpeed = 44.0f;
+constexpr float kFootRunBackSpeed = 25.5f;
+constexpr float kFootCrouchSpeed = 10.0f;
+constexpr float kFootProneSpeed = 8.0f;
 constexpr float kDiagonalFactor = 0.70710678f;
 constexpr float kMomentumDecay = 2.8f;
 constexpr float kCrouchKeyEyeSpeed = 27.0f;
@@ -28,7 +28,7 @@ constexpr float kLeanRate = 5.0f;
 constexpr float kLeanRollRate = 1.0471976f;
 constexpr float kLeanRollLimit = 0.2617994f;
 constexpr float kLeanPivot = 10.0f;
-constexpr float kGravity = 9.81f;
+constexpr float kFootGravity = 9.81f;
 constexpr float kParachuteDescentSpeed = 120.0f;
 constexpr float kParachuteFallSpeed = 11.0f;
 constexpr float kFatalFallSpeed = 12.0f;
@@ -44,7 +44,7 @@ struct PlayerFootState {
     float viewRoll = 0.0f;
     float lean = 0.0f;      // -1 .. 1
     float leanRoll = 0.0f;  // radians, within +-15 degrees
-    float eyeHeight = kEyeStand;
+    float eyeHeight = kPlayerEyeStand;
     float previousPosition[3] = {};
     float lastLocated[3] = {};
     IndoorPosition indoor = {};

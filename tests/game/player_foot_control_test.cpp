@@ -41,7 +41,7 @@ protected:
         gb_godmode.SetBool(false);
         gbthirdperson.SetBool(false);
         m_soldier->ApplyAlwaysRunSetting();
-        Place(0.0f, kEyeStand, 0.0f);
+        Place(0.0f, kPlayerEyeStand, 0.0f);
         g_frameView.frameTime = 0.02f;
     }
     void TearDown() override
@@ -102,24 +102,24 @@ TEST_F(PlayerFootFrames, SpeedsFollowRunKeyAlwaysRunAndDirection)
         std::initializer_list<u8_t> held;
         float dx, dz;  // units per second
     } cases[] = {
-        {"always-run forward runs", true, {ACTION_MOVE_FORWARD}, 0.0f, kRunSpeed},
-        {"run key with always-run walks", true, {ACTION_MOVE_FORWARD, ACTION_RUN}, 0.0f, kWalkSpeed},
-        {"run key without always-run runs", false, {ACTION_MOVE_FORWARD, ACTION_RUN}, 0.0f, kRunSpeed},
-        {"walking without either", false, {ACTION_MOVE_FORWARD}, 0.0f, kWalkSpeed},
-        {"running backward", true, {ACTION_MOVE_BACKWARD}, 0.0f, -kRunBackSpeed},
-        {"strafing right", true, {ACTION_STRAFE_RIGHT}, kRunSpeed, 0.0f},
-        {"zoom cancels running", true, {ACTION_MOVE_FORWARD, ACTION_ZOOM}, 0.0f, kWalkSpeed},
+        {"always-run forward runs", true, {ACTION_MOVE_FORWARD}, 0.0f, kFootRunSpeed},
+        {"run key with always-run walks", true, {ACTION_MOVE_FORWARD, ACTION_RUN}, 0.0f, kFootWalkSpeed},
+        {"run key without always-run runs", false, {ACTION_MOVE_FORWARD, ACTION_RUN}, 0.0f, kFootRunSpeed},
+        {"walking without either", false, {ACTION_MOVE_FORWARD}, 0.0f, kFootWalkSpeed},
+        {"running backward", true, {ACTION_MOVE_BACKWARD}, 0.0f, -kFootRunBackSpeed},
+        {"strafing right", true, {ACTION_STRAFE_RIGHT}, kFootRunSpeed, 0.0f},
+        {"zoom cancels running", true, {ACTION_MOVE_FORWARD, ACTION_ZOOM}, 0.0f, kFootWalkSpeed},
         {"diagonal",
          true,
          {ACTION_MOVE_FORWARD, ACTION_STRAFE_RIGHT},
-         kRunSpeed * 0.70710678f,
-         kRunSpeed * 0.70710678f},
+         kFootRunSpeed * 0.70710678f,
+         kFootRunSpeed * 0.70710678f},
         {"forward and backward cancel", true, {ACTION_MOVE_FORWARD, ACTION_MOVE_BACKWARD}, 0.0f, 0.0f},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         PlayerFootStateReset();
-        Place(0.0f, kEyeStand, 0.0f);
+        Place(0.0f, kPlayerEyeStand, 0.0f);
         gbalwaysrun.SetBool(c.alwaysRun);
         m_soldier->ApplyAlwaysRunSetting();
         const Vector3 move = Moved(c.held);
@@ -143,7 +143,7 @@ TEST_F(PlayerFootFrames, GlideAfterReleaseStartsAt0944AndEndsAfter17Frames)
     Moved({ACTION_MOVE_FORWARD});
     EXPECT_NEAR(g_playerFoot.momentum[FOOT_FORWARD], 0.944f, 1e-5f);
     const Vector3 first = Moved({});
-    EXPECT_NEAR(first.z, 0.944f * kRunSpeed * 0.02f, 1e-4f);
+    EXPECT_NEAR(first.z, 0.944f * kFootRunSpeed * 0.02f, 1e-4f);
     int glideFrames = 1;
     for (int i = 0; i < 30; ++i)
         if (Moved({}).z > 0.0f)
@@ -176,14 +176,14 @@ TEST_F(PlayerFootFrames, LeanWithRoomReachesFullLeanIn02sAndFullRollIn025s)
 TEST_F(PlayerFootFrames, HoldToCrouchLowersTheEyeAt27PerSecond)
 {
     Step({ACTION_CROUCH});
-    EXPECT_NEAR(g_playerFoot.eyeHeight, kEyeStand - 27.0f * 0.02f, 1e-4f);
+    EXPECT_NEAR(g_playerFoot.eyeHeight, kPlayerEyeStand - 27.0f * 0.02f, 1e-4f);
     for (int i = 0; i < 20; ++i)
         Step({ACTION_CROUCH});
-    EXPECT_EQ(g_playerFoot.eyeHeight, kEyeCrouch);
-    EXPECT_FLOAT_EQ(GameGetPlayerModeModifier(), kEyeCrouch);
+    EXPECT_EQ(g_playerFoot.eyeHeight, kPlayerEyeCrouch);
+    EXPECT_FLOAT_EQ(GameGetPlayerModeModifier(), kPlayerEyeCrouch);
     // Held crouch moves at the crouch speed even with always-run.
     const Vector3 move = Moved({ACTION_CROUCH, ACTION_MOVE_FORWARD});
-    EXPECT_NEAR(move.z, kCrouchSpeed * 0.02f, 1e-4f);
+    EXPECT_NEAR(move.z, kFootCrouchSpeed * 0.02f, 1e-4f);
 }
 
 TEST_F(PlayerFootFrames, PoseKeysMoveTheEyeAt50PerSecondAndEndTheChangeAtTheTarget)
@@ -191,14 +191,14 @@ TEST_F(PlayerFootFrames, PoseKeysMoveTheEyeAt50PerSecondAndEndTheChangeAtTheTarg
     Step({ACTION_MODE_DOWN});
     ASSERT_TRUE(m_soldier->crouched);
     EXPECT_EQ(g_playerFoot.poseChangeRunning, 1);
-    EXPECT_NEAR(g_playerFoot.eyeHeight, kEyeStand - 50.0f * 0.02f, 1e-4f);
+    EXPECT_NEAR(g_playerFoot.eyeHeight, kPlayerEyeStand - 50.0f * 0.02f, 1e-4f);
     for (int i = 0; i < 4; ++i)
         Step({});
-    EXPECT_NEAR(g_playerFoot.eyeHeight, kEyeCrouch, 1e-4f);
+    EXPECT_NEAR(g_playerFoot.eyeHeight, kPlayerEyeCrouch, 1e-4f);
     Step({});
-    EXPECT_EQ(g_playerFoot.eyeHeight, kEyeCrouch);
+    EXPECT_EQ(g_playerFoot.eyeHeight, kPlayerEyeCrouch);
     EXPECT_EQ(g_playerFoot.poseChangeRunning, 0);
-    EXPECT_FLOAT_EQ(GameGetPlayerModeModifier(), kEyeCrouch);
+    EXPECT_FLOAT_EQ(GameGetPlayerModeModifier(), kPlayerEyeCrouch);
 }
 
 TEST_F(PlayerFootFrames, HeadBobFollowsThePoseSettingWhileMovingAndFadesWhenStill)
@@ -231,7 +231,7 @@ TEST_F(PlayerFootFrames, LandingKillsAboveFallSpeed12UnlessGodModeOrParachute)
         m_soldier->Revive();
         m_soldier->isDead = false;
         PlayerFootStateReset();
-        Place(0.0f, kEyeStand, 0.0f);
+        Place(0.0f, kPlayerEyeStand, 0.0f);
         gb_godmode.SetBool(c.godMode);
         g_playerFoot.parachuteDescent = c.parachute ? 1 : 0;
         m_soldier->fallSpeed = c.fallSpeed;
@@ -239,7 +239,7 @@ TEST_F(PlayerFootFrames, LandingKillsAboveFallSpeed12UnlessGodModeOrParachute)
         EXPECT_EQ(m_soldier->isDead, c.dies);
         EXPECT_EQ(m_soldier->fallSpeed, 0.0f);
         EXPECT_EQ(g_playerFoot.parachuteDescent, 0);
-        EXPECT_FLOAT_EQ(GameGetPlayerPos()[1], kEyeStand);
+        EXPECT_FLOAT_EQ(GameGetPlayerPos()[1], kPlayerEyeStand);
     }
 }
 
@@ -259,7 +259,7 @@ TEST_F(PlayerFootFrames, AFallFromHighUpIsFatalAndGhostNeverFalls)
     for (int i = 0; i < 500 && GameIsPlayerFalling(); ++i)
         Step({});
     EXPECT_EQ(GameIsPlayerFalling(), 0);
-    EXPECT_FLOAT_EQ(GameGetPlayerPos()[1], kEyeStand);
+    EXPECT_FLOAT_EQ(GameGetPlayerPos()[1], kPlayerEyeStand);
     EXPECT_TRUE(m_soldier->isDead);
 }
 
@@ -283,10 +283,10 @@ TEST_F(PlayerFootFrames, AnEmptyHandRunsEveryStep)
     EXPECT_FALSE(PlayerZoomPossible(m_soldier));
     // Zoom cannot cancel running without a weapon.
     const Vector3 move = Moved({ACTION_MOVE_FORWARD, ACTION_ZOOM, ACTION_FIRE, ACTION_RELOAD, ACTION_SET_PRIMARY});
-    EXPECT_NEAR(move.z, kRunSpeed * 0.02f, 1e-4f);
+    EXPECT_NEAR(move.z, kFootRunSpeed * 0.02f, 1e-4f);
     EXPECT_EQ(g_playerControl.firedThisFrame, 0);
     Step({ACTION_LEAN_LEFT, ACTION_JUMP, ACTION_DROP_WEAPON});
-    EXPECT_FLOAT_EQ(GameGetPlayerModeModifier(), kEyeStand);
+    EXPECT_FLOAT_EQ(GameGetPlayerModeModifier(), kPlayerEyeStand);
 }
 
 TEST_F(PlayerFootFrames, DeadPlayerIsNotControlled)
@@ -359,19 +359,19 @@ TEST_F(PlayerFootInWorld, UnderACeilingCloserThan7TheEyeStaysCrouched)
 {
     for (int i = 0; i < 15; ++i)
         Step({ACTION_CROUCH});
-    ASSERT_EQ(g_playerFoot.eyeHeight, kEyeCrouch);
+    ASSERT_EQ(g_playerFoot.eyeHeight, kPlayerEyeCrouch);
     AddObstacle({-10.0f, 14.0f, -10.0f, 10.0f, 16.0f, 10.0f}, 5.0f);
     Step({}, {ACTION_CROUCH});
     for (int i = 0; i < 15; ++i)
         Step({});
-    EXPECT_EQ(g_playerFoot.eyeHeight, kEyeCrouch);
+    EXPECT_EQ(g_playerFoot.eyeHeight, kPlayerEyeCrouch);
     // The ceiling gone, the eye climbs back at 27 per second.
     m_objects.back()->traceDistance = OBJTRACE_NO_HIT;
     Step({});
-    EXPECT_NEAR(g_playerFoot.eyeHeight, kEyeCrouch + 27.0f * 0.02f, 1e-4f);
+    EXPECT_NEAR(g_playerFoot.eyeHeight, kPlayerEyeCrouch + 27.0f * 0.02f, 1e-4f);
     for (int i = 0; i < 15; ++i)
         Step({});
-    EXPECT_EQ(g_playerFoot.eyeHeight, kEyeStand);
+    EXPECT_EQ(g_playerFoot.eyeHeight, kPlayerEyeStand);
 }
 
 TEST_F(PlayerFootInWorld, GhostPassesWallsThatStopTheWalker)
@@ -383,7 +383,7 @@ TEST_F(PlayerFootInWorld, GhostPassesWallsThatStopTheWalker)
     for (bool ghost : {false, true}) {
         SCOPED_TRACE(ghost ? "ghost" : "walking");
         PlayerFootStateReset();
-        Place(0.0f, kEyeStand, 0.0f);
+        Place(0.0f, kPlayerEyeStand, 0.0f);
         gbghost.SetBool(ghost);
         for (int i = 0; i < 60; ++i)
             Step({ACTION_MOVE_FORWARD});
@@ -424,13 +424,13 @@ TEST_F(PlayerFootInWater, SwimmingAlongTheViewNeverRisesMoreThan1AboveTheSurface
     float highest = 0.0f;
     for (float pitch : {-1.0f, 1.0f}) {
         PlayerFootStateReset();
-        Place(0.0f, kEyeStand, 0.0f);
+        Place(0.0f, kPlayerEyeStand, 0.0f);
         GameSetYawPitch(0.0f, pitch);
         for (int i = 0; i < 100; ++i) {
             Step({ACTION_MOVE_FORWARD});
             const float y = GameGetPlayerPos()[1];
             EXPECT_LE(y, 31.0f + 1e-4f);
-            EXPECT_GE(y, kEyeStand - 1e-4f);
+            EXPECT_GE(y, kPlayerEyeStand - 1e-4f);
             highest = std::max(highest, y);
         }
         EXPECT_EQ(GameIsPlayerFalling(), 0);

@@ -214,6 +214,38 @@ TEST_F(PlayerFootFrames, HeadBobFollowsThePoseSettingWhileMovingAndFadesWhenStil
     EXPECT_NEAR(g_playerFoot.bobOffset, bob - 0.1f * 0.02f, 1e-6f);
 }
 
+TEST_F(PlayerFootFrames, TheSoldierIsHiddenInFirstPersonAndFacesTheViewInThirdPerson)
+{
+    Place(5.0f, kPlayerEyeStand, 7.0f);
+    Step({});
+    EXPECT_EQ(m_soldier->drawn, 0);
+    EXPECT_FALSE(m_soldier->castsShadow);
+    const Vector3 feet = m_soldier->GetPosition();
+    EXPECT_NEAR(feet.x, 5.0f, 1e-4f);
+    EXPECT_NEAR(feet.y, 0.0f, 1e-4f);
+    EXPECT_NEAR(feet.z, 7.0f, 1e-4f);
+
+    gbthirdperson.SetBool(true);
+    GameSetYawPitch(0.5f, 0.2f);
+    Step({});
+    EXPECT_EQ(m_soldier->drawn, 1);
+    EXPECT_TRUE(m_soldier->castsShadow);
+    EXPECT_NEAR(std::remainder(m_soldier->GetHeading() - (0.5f - 3.14159265f), 6.2831853f), 0.0f, 1e-4f);
+}
+
+TEST_F(PlayerFootFrames, DropsComeAtMost300MillisecondsApart)
+{
+    g_frameView.frameTime = 0.1f;  // 100 ms a frame
+    Step({ACTION_DROP_WEAPON});
+    const u32_t first = g_playerFoot.lastDropTime;
+    EXPECT_NE(first, 0u);
+    Step({ACTION_DROP_WEAPON});
+    Step({ACTION_DROP_WEAPON});
+    EXPECT_EQ(g_playerFoot.lastDropTime, first);
+    Step({ACTION_DROP_WEAPON});
+    EXPECT_EQ(g_playerFoot.lastDropTime, first + 300);
+}
+
 TEST_F(PlayerFootFrames, LandingKillsAboveFallSpeed12UnlessGodModeOrParachute)
 {
     struct Case {

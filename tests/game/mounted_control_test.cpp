@@ -85,8 +85,8 @@ TEST_F(MountedControl, TheAimStaysWithinTheWeaponsLimits)
         float yaw, pitch, wantYaw, wantPitch;
     };
     // The first frame adds pi to the yaw: the cases give the yaw before it.
-    for (const Case& c : {Case{-1.0f, -1.0f, 2.5f, -0.2f}, Case{1.0f, 1.0f, 3.5f, 0.3f},
-                          Case{3.0f - kPi, 0.1f, 3.0f, 0.1f}}) {
+    for (const Case& c :
+         {Case{-1.0f, -1.0f, 2.5f, -0.2f}, Case{1.0f, 1.0f, 3.5f, 0.3f}, Case{3.0f - kPi, 0.1f, 3.0f, 0.1f}}) {
         g_mountedControl = MountedControlState();
         GameSetYawPitch(c.yaw, c.pitch);
         Step({});

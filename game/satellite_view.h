@@ -4,7 +4,7 @@
 #include "core/types.h"
 
 struct SatelliteViewState {
-    float centreX = 0.0f, centreZ = 0.0f;  // where the camera looks down
+    float centreX = 0.0f, centreZ = 0.0f;                      // where the camera looks down
     float minX = 0.0f, minZ = 0.0f, maxX = 0.0f, maxZ = 0.0f;  // the rectangle the centre stays in
     s32_t zoomLevel = 0;                                       // 0 .. 2, an index of kSatelliteZoomFactors
     float panSpeed = 0.0f;                                     // units per second, fixed at the first call

@@ -98,7 +98,7 @@ void QueueLeaveSound(Vehicle* vehicle)
 {
     if (!vehicle->sound || !vehicle->sound->soundTable)
         return;
-    SoundInstance* instance = vehicle->sound->soundTable->Pick(kVehicleLeaveSound, true, 1);
+    SoundInstance* instance = vehicle->sound->soundTable->Pick(kVehicleLeaveSound, false, 1);
     const float* at = GameGetPlayerPos();
     const Vector3 point = {at[0], at[1], at[2]};
     if (instance && SoundLodForPoint(point) == 0 && SoundTravelDelay(point) == 0)
@@ -210,6 +210,9 @@ void PassengerWeapon(Actor* player)
     CameraGetYawPitch(&aimYaw, &aimPitch, &aimRoll);
     // The fire step itself refuses while the object-use mode is on or on a ladder.
     PlayerFireStep(aimYaw, aimPitch);
+    // Single shots from a seat hold no trigger lock, as at a mounted weapon.
+    s.triggerLockArmed = 0;
+    s.triggerLockCounter = 0;
     if (Held(ACTION_CYCLE_MODE)) {
         if (Weapon* weapon = PlayerWeaponInHand(player))
             weapon->NextFireMode();

@@ -93,8 +93,7 @@ TEST_F(AIGroups, TheFileGathersSoldiersAndThePlayerIntoGroups)
     EXPECT_EQ(alpha->IndexOf(player->ai), 1);
     EXPECT_EQ(alpha->IndexOf(dan->ai), -1);
     // The "add" before any group is refused with a warning, not read into a null group.
-    EXPECT_EQ(Console(),
-              (Names{ERROR_COLOUR "'mission\\yard\\mission.aig': 'add Ivo' outside a group ignored!\n"}));
+    EXPECT_EQ(Console(), (Names{ERROR_COLOUR "'mission\\yard\\mission.aig': 'add Ivo' outside a group ignored!\n"}));
 
     AIClearGroups();
     EXPECT_EQ(AIFindGroup("alpha"), nullptr);
@@ -184,9 +183,14 @@ TEST_F(AIGroupsRobustness, DamagedLinesAreSkippedWithoutHarm)
 {
     Body("Ivo", 0.0f);
     const char* const kFiles[] = {
-        "group\n",        "add\n",           "group \"\" \"\"\nadd \"\"\n",
-        "\"\n",           "group A 99999999999999999999\nadd ivo\n",
-        "group A -1 7 8\nadd ivo ivo ivo\n", "add player\n",  "group B\nadd player\n",
+        "group\n",
+        "add\n",
+        "group \"\" \"\"\nadd \"\"\n",
+        "\"\n",
+        "group A 99999999999999999999\nadd ivo\n",
+        "group A -1 7 8\nadd ivo ivo ivo\n",
+        "add player\n",
+        "group B\nadd player\n",
     };
     for (const char* lines : kFiles) {
         WriteMissionFile("mission.aig", lines);

@@ -482,10 +482,13 @@ TEST_F(MissionInit, TheSampleMissionBindsItsEnvelopesToTheOutpost)
 {
     std::string error;
     ASSERT_TRUE(BfsPackFolder(ZINTAR_TEST_DATA_DIR "/../../data/sample", "main.bfs", error)) << error;
+    // The sample's own land and material scripts, not the fixture's stand-ins for its flat land.
+    std::filesystem::remove_all("script");
     ASSERT_TRUE(VFSInit());
     const size_t console = engine_log::ConsoleLines(0).size();
     PlatformTestClockStart(50000);
-    ASSERT_EQ(GameInitMission("map_01"), 0);
+    const size_t engineLog = engine_log::LogSize();
+    ASSERT_EQ(GameInitMission("map_01"), 0) << engine_log::LogFrom(engineLog);
     const std::string log = ReadFileBytes("log.txt");
     EXPECT_NE(log.find("Compiling succesful !!!\n"), std::string::npos) << log;
     EXPECT_EQ(log.find("ERROR"), std::string::npos) << log;
@@ -504,8 +507,8 @@ TEST_F(MissionInit, TheSampleMissionBindsItsEnvelopesToTheOutpost)
         bool visible;  // after the mission start's OnInit
     };
     const Bound bound[] = {
-        {"guard", "guard", "hSoldier", true},          {"lookout", "lookout", "hSoldier", true},
-        {"patrol", "patrol", "hSoldier", true},        {"supplies", "crate_a", "hSupplyCrate", true},
+        {"guard", "guard", "hSoldier", true},       {"lookout", "lookout", "hSoldier", true},
+        {"patrol", "patrol", "hSoldier", true},     {"supplies", "crate_a", "hSupplyCrate", true},
         {"spare", "crate_d", "hSpareCrate", false},
     };
     for (const Bound& entry : bound) {

@@ -340,3 +340,6 @@ private:
 // The player's actor: the frame view's player object (core/frame_view.h), which only ever holds an
 // actor; null outside a mission.
 Actor* PlayerActor();
+// The soldier lets go of the mounted weapon he uses, which turns back to its mount and is drawn by
+// its mount again (nothing when he uses none).
+void ActorLetGoOfMountedWeapon(Actor* actor);

@@ -38,7 +38,9 @@ bool Excludes(const DeathAnim& entry, const char* weaponName)
     return false;
 }
 
-void LetGoOfMountedWeapon(Actor* actor)
+}  // namespace
+
+void ActorLetGoOfMountedWeapon(Actor* actor)
 {
     Weapon* mounted = actor->mountedWeapon;
     if (!actor->usesMountedWeapon || !mounted)
@@ -55,8 +57,6 @@ void LetGoOfMountedWeapon(Actor* actor)
     actor->mountedWeapon = nullptr;
     GameUnlinkActorBody(actor);
 }
-
-}  // namespace
 
 float ActorDeathAngleDegrees(float angle)
 {
@@ -114,7 +114,7 @@ void Actor::die(s32_t set, float angle)
     if (inVehicle)
         ActorFollowGround(this, true);
     DropItem(0);
-    LetGoOfMountedWeapon(this);
+    ActorLetGoOfMountedWeapon(this);
     LeaveVehicle();
     if (envelope) {
         envelope->FireEvent(nullptr, ENVELOPE_EVENT_ON_DESTROY);

@@ -3,7 +3,9 @@
 #include <cmath>
 
 #include "actors/actor.h"
+#include "ai/ai_interface.h"
 #include "ai/envelope.h"
+#include "core/assert.h"
 #include "game/game_messages.h"
 #include "gui/gui_in_game.h"
 
@@ -25,4 +27,12 @@ void AIShowRadioSubtitle(const Actor* body, const char* key)
     // The message console carries the line and its sound until the front end shows subtitles.
     GameShowMessage(AISpeakerName(body), key);
     GuiShowSubtitle(AISpeakerName(body), key, AI_RADIO_SUBTITLE_MS);
+}
+
+s32_t AIEventIdArg(ScriptArgWord* args)
+{
+    const s32_t id = AIArgInt(args, 0);
+    const bool valid = id >= 0 && static_cast<u32_t>(id) < MAX_AII_EVENTS;
+    ENGINE_ASSERT_TEXT(valid, "src_i < MAX_AII_EVENTS");
+    return valid ? id : -1;
 }

@@ -36,6 +36,10 @@ inline const char* AIArgText(ScriptArgWord* args, int index)
     return static_cast<const char*>(args[index]);
 }
 
+// The sound-event id of a call's first argument (given, the caller checked), asserted in range;
+// -1 when it is out of range.
+s32_t AIEventIdArg(ScriptArgWord* args);
+
 // The world distance between the points in script units.
 float AIScriptDistanceBetween(const Vector3& a, const Vector3& b);
 // The name a soldier speaks with: its body envelope's name, else the body's own.

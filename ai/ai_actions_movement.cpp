@@ -28,11 +28,6 @@ float RandUnit()
     return static_cast<float>(EngineRand()) / static_cast<float>(ENGINE_RAND_MAX);
 }
 
-bool ValidEvent(s32_t id)
-{
-    return id >= 0 && static_cast<u32_t>(id) < MAX_AII_EVENTS;
-}
-
 // The unit vector from the point to the body; false when they coincide (no direction to flee in).
 bool AwayFrom(const Vector3& from, const Vector3& point, Vector3* direction)
 {
@@ -105,9 +100,8 @@ void AIInterface::MoveToRecentSoundSource(ScriptArgWord* args)
     ENGINE_ASSERT_TEXT(AIArgGiven(args, 0), "par");
     if (!AIArgGiven(args, 0))
         return;
-    const s32_t id = AIArgInt(args, 0);
-    ENGINE_ASSERT_TEXT(ValidEvent(id), "src_i < MAX_AII_EVENTS");
-    if (ValidEvent(id))
+    const s32_t id = AIEventIdArg(args);
+    if (id >= 0)
         MoveBodyTo(eventPositions[id]);
 }
 
@@ -135,10 +129,9 @@ void AIInterface::MoveAwayFromRecentSoundSource(ScriptArgWord* args)
     ENGINE_ASSERT_TEXT(AIArgGiven(args, 0), "par");
     if (!AIArgGiven(args, 1) || !body)
         return;
-    const s32_t id = AIArgInt(args, 0);
-    ENGINE_ASSERT_TEXT(ValidEvent(id), "src_i < MAX_AII_EVENTS");
+    const s32_t id = AIEventIdArg(args);
     Vector3 direction;
-    if (!ValidEvent(id) || !AwayFrom(body->GetPosition(), eventPositions[id], &direction))
+    if (id < 0 || !AwayFrom(body->GetPosition(), eventPositions[id], &direction))
         return;
     MoveBodyTo(Along(body->GetPosition(), direction, AIArgFloat(args, 1) * AI_WORLD_UNITS_PER_SCRIPT_UNIT));
 }

@@ -19,11 +19,6 @@ constexpr float kRadiansPerDegree = 0.0174533f;
 constexpr s32_t kAimAtEye = 0;
 constexpr s32_t kAimAtBody = 1;
 
-bool ValidEvent(s32_t id)
-{
-    return id >= 0 && static_cast<u32_t>(id) < MAX_AII_EVENTS;
-}
-
 }  // namespace
 
 void AIInterface::TurnBodyTo(const Vector3& point, const ScriptArgWord speed)
@@ -92,9 +87,8 @@ void AIInterface::RotateToRecentSoundSource(ScriptArgWord* args)
     ENGINE_ASSERT_TEXT(AIArgGiven(args, 0), "par");
     if (!AIArgGiven(args, 0))
         return;
-    const s32_t id = AIArgInt(args, 0);
-    ENGINE_ASSERT_TEXT(ValidEvent(id), "src_i < MAX_AII_EVENTS");
-    if (ValidEvent(id))
+    const s32_t id = AIEventIdArg(args);
+    if (id >= 0)
         TurnBodyTo(eventPositions[id], AIArgGiven(args, 1) ? args[1] : nullptr);
 }
 

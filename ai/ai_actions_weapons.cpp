@@ -177,20 +177,8 @@ void AIInterface::GetFixedWeaponDist(ScriptArgWord* /*args*/)
 
 void AIInterface::LetGoOfFixedWeapon()
 {
-    Weapon* mounted = body ? body->mountedWeapon : nullptr;
-    if (!body || !body->usesMountedWeapon || !mounted)
-        return;
-    mounted->SetRotation(mounted->mountRotation);
-    if (mounted->mountNode) {
-        const u8_t shown[3] = {1, 1, 1};
-        mounted->mountNode->SetLodRender(shown);
-    }
-    mounted->owner = nullptr;
-    mounted->SetDrawn(false);
-    body->usesMountedWeapon = false;
-    body->lastMountedWeapon = mounted;
-    body->mountedWeapon = nullptr;
-    GameUnlinkActorBody(body);
+    if (body)
+        ActorLetGoOfMountedWeapon(body);
 }
 
 void AIInterface::ReleaseFixedWeapon(ScriptArgWord* /*args*/)

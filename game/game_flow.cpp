@@ -229,7 +229,6 @@ void GameModsFree()
     g_game.currentGameMod = nullptr;
     GameModRegistryFree();
 }
-void GameClearFrameInput() {}
 s32_t RegisterDefObject()
 {
     return 0;

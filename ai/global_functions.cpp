@@ -166,8 +166,7 @@ void ScriptAllEnemiesDead(ScriptArgWord*)
     for (u32_t i = 0; i < g_ai.interfaceCount && allDead; ++i) {
         const AIInterface* soldier = g_ai.interfaces[i];
         // Soldiers taken out of play still count: only a dead body is done with.
-        if (soldier && soldier->entity && soldier->entity->IsEnemyOf(player) && soldier->body &&
-            !soldier->body->isDead)
+        if (soldier && soldier->entity && soldier->entity->IsEnemyOf(player) && soldier->body && !soldier->body->isDead)
             allDead = false;
     }
     g_scriptResult.asBool = allDead ? 1 : 0;

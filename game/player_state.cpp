@@ -11,12 +11,12 @@ PlayerState g_playerState;
 
 float GameGetRoll()
 {
-    return g_playerState.roll;
+    return g_frameView.roll;
 }
 
 void GameSetRoll(float roll)
 {
-    g_playerState.roll = roll;
+    g_frameView.roll = roll;
 }
 
 void GameSetViewTilt(float angle)
@@ -38,7 +38,7 @@ void GameExecConsoleScript(const EngineString& fileName)
 void GameResetViewAngles()
 {
     GameSetYawPitch(0.0f, 0.0f);
-    g_playerState.roll = 0.0f;
+    g_frameView.roll = 0.0f;
 }
 
 void GameResetDefaultWeapons()

@@ -20,7 +20,6 @@ struct PlayerFrameInput {
 };
 
 struct PlayerState {
-    float roll = 0.0f;      // radians
     float viewTilt = 0.0f;  // radians; the player control brings it back toward 0
     u8_t movementMode = 0;
     u8_t inputSuspended = 0;    // the player's keys do nothing while set
@@ -30,7 +29,7 @@ struct PlayerState {
 
 extern PlayerState g_playerState;
 
-// The view roll (radians), read by the secondary views and the camera saving.
+// The view roll (radians, kept in the frame view), read by the secondary views and the camera saving.
 float GameGetRoll();
 void GameSetRoll(float roll);
 void GameSetViewTilt(float angle);

@@ -3,7 +3,6 @@
 #include "actors/actor.h"
 #include "core/frame_view.h"
 #include "game/game_water.h"
-#include "game/player_state.h"
 #include "map/water_layers.h"
 #include "platform/d3dx8_math.h"
 #include "render/camera.h"
@@ -74,7 +73,8 @@ void UnderWaterView()
     IDirect3DSurface8* surface = WaterViewSurface();
     if (!surface)
         return;
-    const float yaw = g_frameView.yaw, pitch = g_frameView.pitch, roll = GameGetRoll(), fov = g_frameView.fieldOfView;
+    const float yaw = g_frameView.yaw, pitch = g_frameView.pitch, roll = g_frameView.roll,
+                fov = g_frameView.fieldOfView;
     const float* eye = g_frameView.viewPos;
     RenderViewUnderWater = 0;
     RenderTargetBegin(surface);
@@ -171,7 +171,8 @@ void RenderReflectionView(bool externalCamera)
     if (!surface)
         return;
     IDirect3DDevice8* device = g_render.device;
-    const float yaw = g_frameView.yaw, pitch = g_frameView.pitch, roll = GameGetRoll(), fov = g_frameView.fieldOfView;
+    const float yaw = g_frameView.yaw, pitch = g_frameView.pitch, roll = g_frameView.roll,
+                fov = g_frameView.fieldOfView;
     const float* viewer = g_frameView.viewPos;
     float eye[3] = {viewer[0], viewer[1], viewer[2]};
     // A viewer at or below the water sees no mirror and sets no plane: a plane kept from an earlier

@@ -53,13 +53,26 @@ TEST_F(GlobalFunctions, StartUpRegistersTheTwentyInOrderWithTheirCodes)
         const char* name;
         s32_t code;
     } expected[] = {
-        {"ConPrint", 1},          {"RandBool", 2},          {"RandInt", 3},
-        {"RandFloat", 4},         {"GameMessage", 1},       {"AllEnemiesDead", 2},
-        {"GuiClearObjectives", 1}, {"GuiAddObjective", 1},  {"Gui_AddRecord", 1},
-        {"Gui_AddResponse", 1},   {"AccomplishMission", 1}, {"FailMission", 1},
-        {"IsPlayerDead", 2},      {"CompleteObjective", 1}, {"GetObjective", 2},
-        {"LinkCamera", 1},        {"UnlinkCamera", 1},      {"GetPlayerMovementMode", 3},
-        {"SwitchToExternalCamera", 1}, {"SwitchFromExternalCamera", 1},
+        {"ConPrint", 1},
+        {"RandBool", 2},
+        {"RandInt", 3},
+        {"RandFloat", 4},
+        {"GameMessage", 1},
+        {"AllEnemiesDead", 2},
+        {"GuiClearObjectives", 1},
+        {"GuiAddObjective", 1},
+        {"Gui_AddRecord", 1},
+        {"Gui_AddResponse", 1},
+        {"AccomplishMission", 1},
+        {"FailMission", 1},
+        {"IsPlayerDead", 2},
+        {"CompleteObjective", 1},
+        {"GetObjective", 2},
+        {"LinkCamera", 1},
+        {"UnlinkCamera", 1},
+        {"GetPlayerMovementMode", 3},
+        {"SwitchToExternalCamera", 1},
+        {"SwitchFromExternalCamera", 1},
     };
     ASSERT_EQ(ScriptFunctionTable::Count(), 20);
     const ScriptFunctionEntry* first = ScriptFunctionTable::Find("ConPrint");
@@ -79,7 +92,12 @@ TEST_F(GlobalFunctions, RandIntReachesNOnlyOnTheLargestDraw)
         s32_t n;
         s32_t result;
     } cases[] = {
-        {32767, 0, 0}, {0, 0, 0}, {32767, 10, 10}, {32766, 10, 9}, {16384, 10, 5}, {0, 10, 0},
+        {32767, 0, 0},
+        {0, 0, 0},
+        {32767, 10, 10},
+        {32766, 10, 9},
+        {16384, 10, 5},
+        {0, 10, 0},
         // The product wraps in 32 bits as it always did.
         {32767, 100000, (static_cast<s32_t>(32767u * 100000u)) / 32767},
     };

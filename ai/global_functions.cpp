@@ -6,6 +6,7 @@
 #include "ai/ai_state.h"
 #include "core/console.h"
 #include "core/random.h"
+#include "game/external_camera.h"
 #include "game/game_messages.h"
 #include "game/mission_services.h"
 #include "game/player_state.h"
@@ -113,16 +114,6 @@ void ScriptGetPlayerMovementMode(ScriptArgWord*)
     g_scriptResult.asInt = GetPlayerMovementMode();
 }
 
-void ScriptSwitchToExternalCamera(ScriptArgWord*)
-{
-    GameSetExternalCamera(true);
-}
-
-void ScriptSwitchFromExternalCamera(ScriptArgWord*)
-{
-    GameSetExternalCamera(false);
-}
-
 }  // namespace
 
 void ScriptConPrint(ScriptArgWord* args)
@@ -192,6 +183,6 @@ void RegisterGlobalScriptFunctions()
     ScriptFunctionTable::Add("LinkCamera", ScriptLinkCamera, TYP_VOID);
     ScriptFunctionTable::Add("UnlinkCamera", ScriptUnlinkCamera, TYP_VOID);
     ScriptFunctionTable::Add("GetPlayerMovementMode", ScriptGetPlayerMovementMode, TYP_INT);
-    ScriptFunctionTable::Add("SwitchToExternalCamera", ScriptSwitchToExternalCamera, TYP_VOID);
-    ScriptFunctionTable::Add("SwitchFromExternalCamera", ScriptSwitchFromExternalCamera, TYP_VOID);
+    ScriptFunctionTable::Add("SwitchToExternalCamera", SwitchToExternalCamera, TYP_VOID);
+    ScriptFunctionTable::Add("SwitchFromExternalCamera", SwitchFromExternalCamera, TYP_VOID);
 }

@@ -34,11 +34,6 @@ void GameUnlinkCamera()
     ++g_missionServices.cameraUnlinks;
 }
 
-void GameSetExternalCamera(bool on)
-{
-    g_missionServices.externalCamera = on;
-}
-
 void MissionServicesReset()
 {
     g_missionServices = MissionServiceRecord();

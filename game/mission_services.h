@@ -12,7 +12,6 @@ struct MissionServiceRecord {
     s32_t cameraLinks = 0;
     s32_t cameraUnlinks = 0;
     const char* linkedCamera = nullptr;  // the camera name of the last link, not copied
-    bool externalCamera = false;
 };
 
 extern MissionServiceRecord g_missionServices;
@@ -24,6 +23,4 @@ void GameCompleteObjective(s32_t index);
 bool GameIsObjectiveComplete(s32_t index);
 void GameLinkCamera(const char* camera);
 void GameUnlinkCamera();
-// The external-camera flag that rule scripts switch.
-void GameSetExternalCamera(bool on);
 void MissionServicesReset();

@@ -7,6 +7,7 @@
 #include "ai/ai_log.h"
 #include "ai/ai_state.h"
 #include "ai/defend_points.h"
+#include "ai/global_functions.h"
 #include "ai/msal_methods.h"
 #include "ai/patrol_path.h"
 #include "ai/rule_compiler.h"
@@ -56,8 +57,9 @@ void AIStartup()
     SetCompileThisObject(nullptr);
     ScriptClassRegistry::Create();
     ScriptTablesCreate();
-    // The table is filled anew for each mission: the mission start adds its own functions after this.
+    // The table is filled anew for each mission: the mission start adds its own functions after these.
     ScriptFunctionTable::Clear();
+    RegisterGlobalScriptFunctions();
     MSALMethodListCreate();
     ActorListsFree();
 }

@@ -7,6 +7,7 @@
 
 #include "core/assert.h"
 #include "core/console_state.h"
+#include "core/frame_view.h"
 #include "platform/win32.h"
 
 ConsoleState g_console;
@@ -80,7 +81,7 @@ bool ConIsReady()
 void ConSetCurrent(int page)
 {
     g_console.currentPage = (page >= 0 && static_cast<u32_t>(page) < CON_MAX_CONSOLES) ? page : -1;
-    g_console.pageChangeTime = static_cast<float>(GetTickCount()) * 0.001f;
+    g_console.pageChangeTime = g_frameView.gameTime;
 }
 
 void ConTogglePage(int page)

@@ -16,7 +16,7 @@ struct ConsoleState {
     u32_t messageStamps[CON_SMALL_CAPACITY] = {};  // one per line slot of the message console
     bool ready = false;
     int currentPage = -1;
-    float pageChangeTime = 0.0f;
+    float pageChangeTime = 0.0f;  // game time of the last page change, seconds
     char commandLine[CON_COMMAND_LINE_SIZE + 1] = {};
     int commandLength = 0;
     int scrollOffset = 0;

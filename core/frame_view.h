@@ -34,10 +34,11 @@ struct FrameView {
     float gameTime = 0.0f;
 
     // The viewer: position shared by sound, world rendering and the object model; view angles in
-    // radians (yaw about the vertical axis, pitch about the side axis); the field of view.
+    // radians (yaw about the vertical axis, pitch about the side axis, roll); the field of view.
     float viewPos[3] = {0.0f, 0.0f, 0.0f};
     float yaw = 0.0f;
     float pitch = 0.0f;
+    float roll = 0.0f;  // radians, about the view direction
     float fieldOfView = kNormalFieldOfView;
     // Set while the view is zoomed (sight, binocular): fog then does not cull the map geometry.
     bool zoomView = false;

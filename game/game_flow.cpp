@@ -245,7 +245,6 @@ void GameModsFree()
     g_game.currentGameMod = nullptr;
     GameModRegistryFree();
 }
-void GameClearFrameInput() {}
 s32_t RegisterDefObject()
 {
     return 0;

@@ -1,4 +1,11 @@
 #include "game/player_control.h"
+
+#include "actors/actor.h"
+#include "actors/ai_entity.h"
+#include "core/input.h"
+#include "game/player_state.h"
+#include "render/render_cvars.h"
+#include "scene/first_person_view.h"
 #include "game/player_control_state.h"
 #include "scene/frame_state.h"
 #include "game/player_view.h"
@@ -73,11 +80,33 @@ void GameSetPlayerClimbState(bool onLadder, bool falling)
 
 void ReincarnatePlayer()
 {
+    for (u8_t& held : g_input.actionDown)
+        held = 0;
+    // A plug-in may call this outside a mission: the actor's steps need a player.
+    Actor* player = PlayerActor();
+    if (player) {
+        player->Revive();
+        player->ResetPoseAndWeapons();
+    }
+    gbthirdperson.SetBool(false);
+    if (player)
+        player->SetDrawn(false);
+    g_playerState.inputSuspended = 0;
+    GamePlayerSoundView().playerDead = false;
+    if (AIEntity* entity = player ? player->GetAIEntity() : nullptr)
+        entity->health = 100.0f;
     g_playerHealth = 100.0f;
     g_onLadder = 0;
     g_falling = 0;
-    GamePlayerSoundView().playerDead = false;
+    // The flags that the first-person view and the player's sounds read.
+    GamePlayerSoundView().movementFlags[0] = 0;
+    GamePlayerSoundView().movementFlags[1] = 0;
+    g_firstPersonControl.firedThisFrame = false;
+    g_firstPersonControl.burstRunning = false;
+    g_firstPersonControl.reloadFromEmpty = false;
+    g_firstPersonControl.tilt = false;
     RenderResetFrameState();
+    g_playerState.respawnRequested = 0;
 }
 
 float GameGetPlayerHealth()

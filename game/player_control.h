@@ -16,6 +16,9 @@ const float* GameGetPlayerPos();
 u8_t GameIsPlayerOnLadder();
 u8_t GameIsPlayerFalling();
 void GameSetPlayerClimbState(bool onLadder, bool falling);
-// Brings the player back: health 100.0, the dead flag and the climb flags cleared.
+// Brings the player back: held actions cleared, the actor revived with its pose and weapons reset
+// and undrawn, third person off, the dead and input-suspended flags cleared, health 100.0, the view's
+// and sounds' flags and the render frame state reset, no respawn pending. Without a player (outside a
+// mission) the actor's steps are skipped.
 void ReincarnatePlayer();
 float GameGetPlayerHealth();

@@ -73,7 +73,8 @@ void UnderWaterView()
     IDirect3DSurface8* surface = WaterViewSurface();
     if (!surface)
         return;
-    const float yaw = g_frameView.yaw, pitch = g_frameView.pitch, roll = 0.0f, fov = g_frameView.fieldOfView;
+    const float yaw = g_frameView.yaw, pitch = g_frameView.pitch, roll = g_frameView.roll,
+                fov = g_frameView.fieldOfView;
     const float* eye = g_frameView.viewPos;
     RenderViewUnderWater = 0;
     RenderTargetBegin(surface);
@@ -170,7 +171,8 @@ void RenderReflectionView(bool externalCamera)
     if (!surface)
         return;
     IDirect3DDevice8* device = g_render.device;
-    const float yaw = g_frameView.yaw, pitch = g_frameView.pitch, roll = 0.0f, fov = g_frameView.fieldOfView;
+    const float yaw = g_frameView.yaw, pitch = g_frameView.pitch, roll = g_frameView.roll,
+                fov = g_frameView.fieldOfView;
     const float* viewer = g_frameView.viewPos;
     float eye[3] = {viewer[0], viewer[1], viewer[2]};
     // A viewer at or below the water sees no mirror and sets no plane: a plane kept from an earlier

@@ -1,0 +1,77 @@
+#include "game/player_state.h"
+
+#include "actors/actor.h"
+#include "core/console.h"
+#include "core/frame_view.h"
+#include "game/game_cvars.h"
+#include "game/game_flow.h"
+#include "game/player_view.h"
+
+PlayerState g_playerState;
+
+float GameGetRoll()
+{
+    return g_frameView.roll;
+}
+
+void GameSetRoll(float roll)
+{
+    g_frameView.roll = roll;
+}
+
+void GameSetViewTilt(float angle)
+{
+    g_playerState.viewTilt = angle;
+}
+
+float GameGetViewTilt()
+{
+    return g_playerState.viewTilt;
+}
+
+void GameExecConsoleScript(const EngineString& fileName)
+{
+    if (const char* name = fileName.Text())
+        ConExecFile(name);
+}
+
+void GameResetViewAngles()
+{
+    GameSetYawPitch(0.0f, 0.0f);
+    g_frameView.roll = 0.0f;
+}
+
+void GameResetDefaultWeapons()
+{
+    gs_curprimaryweapon.SetString("vss");
+    gs_cursecondaryweapon.SetString("steckin");
+    gs_curexplosiveweapon.SetString("");
+    gs_curexpdevicesweapon.SetString("");
+    gs_grenadeweapon.SetString("rgd5");
+}
+
+bool IsPlayerDead()
+{
+    const Actor* player = PlayerActor();
+    return g_frameView.sound.playerDead && player && player->isDead;
+}
+
+s32_t GetPlayerMovementMode()
+{
+    return g_playerState.movementMode ? 1 : 0;
+}
+
+void GameSetPlayerMovementMode(bool on)
+{
+    g_playerState.movementMode = on ? 1 : 0;
+}
+
+void GameClearFrameInput()
+{
+    g_playerState.input = PlayerFrameInput();
+}
+
+void PlayerStateReset()
+{
+    g_playerState = PlayerState();
+}

@@ -6,6 +6,7 @@
 #include "ai/ai_log.h"
 #include "ai/ai_state.h"
 #include "ai/msal_methods.h"
+#include "ai/msal_runtime.h"
 #include "ai/rule_compiler.h"
 #include "ai/rules.h"
 #include "ai/script_events.h"
@@ -40,8 +41,10 @@ bool IsPlayerBody(const AIInterface* interface)
 
 }  // namespace
 
-// No mission script runs yet.
-void MSALStartAll() {}
+void MSALStartAll()
+{
+    MSALStartAllRunners();
+}
 
 void AIStartup()
 {

@@ -19,7 +19,7 @@
 namespace {
 // The class name each envelope kind's methods come from ("" for kinds without a class).
 constexpr const char* kKindClassNames[MSAL_ENVELOPE_KINDS] = {
-    "DOEnvelope", "", "AABoxEnvenlope", "ZoneEnvelope", "", "", "VirtualEnvelope", "CodeEnvelope", "PointEnvelope",
+    "DOEnvelope",    "", "AABoxEnvenlope", "ZoneEnvelope", "", "", "VirtualEnvelope", "CodeEnvelope", "PointEnvelope",
     "CameraEnvelope"};
 constexpr unsigned char kEndMark = 0xFF;
 constexpr size_t kErrorTextLimit = 128;
@@ -92,7 +92,8 @@ MSALCommand* BuildCommand(const std::string& name, const std::string& arguments,
         size_t start = 0;
         for (;;) {
             const size_t comma = arguments.find(',', start);
-            const std::string piece = arguments.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+            const std::string piece =
+                arguments.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
             command->arguments.push_back(ArgumentCell(piece, defaultEnvelope).Word());
             if (comma == std::string::npos)
                 break;

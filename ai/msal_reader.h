@@ -27,11 +27,11 @@ enum MSALCommandKind : s32_t {
 
 struct MSALCommand {
     s32_t kind = MSAL_METHOD;
-    s32_t value = 0;                      // sync id, milliseconds, method id or timer number
-    MSALCommandList* called = nullptr;    // "Call"
-    ScriptEvent* event = nullptr;         // "WaitForEvent"
-    std::vector<ScriptArgWord> arguments; // a method call's cells, one word each
-    std::string text;                     // "ITFSync": the timer's name
+    s32_t value = 0;                       // sync id, milliseconds, method id or timer number
+    MSALCommandList* called = nullptr;     // "Call"
+    ScriptEvent* event = nullptr;          // "WaitForEvent"
+    std::vector<ScriptArgWord> arguments;  // a method call's cells, one word each
+    std::string text;                      // "ITFSync": the timer's name
     MSALCommand* previous = nullptr;
     MSALCommand* next = nullptr;
 };
@@ -47,9 +47,9 @@ struct MSALCommandList {
     MSALCommand* last = nullptr;
     std::vector<MSALRunner*> runners;  // owned
     std::string name;
-    s32_t index = -1;    // place in the list table
-    u8_t inactive = 0;   // 1 for lists made by program code
-    u8_t waiting = 0;    // set while the running command waits (on a mission timer, for example)
+    s32_t index = -1;   // place in the list table
+    u8_t inactive = 0;  // 1 for lists made by program code
+    u8_t waiting = 0;   // set while the running command waits (on a mission timer, for example)
 };
 
 constexpr s32_t MSAL_ENVELOPE_KINDS = 10;

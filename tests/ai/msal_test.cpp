@@ -77,8 +77,9 @@ TEST_F(MSAL, TwoListsMeetAtTheirEndAndGoOnTogether)
 {
     ScriptedEnvelope* a = Scripted("A");
     ScriptedEnvelope* b = Scripted("B");
-    Load("List LA { Begin(1) End(1) Step(1) } Members { A }\n"
-         "List LB { Begin(1) Hold() End(1) Step(2) } Members { B }\n");
+    Load(
+        "List LA { Begin(1) End(1) Step(1) } Members { A }\n"
+        "List LB { Begin(1) Hold() End(1) Step(2) } Members { B }\n");
     MSALStartAll();
     EXPECT_TRUE(a->steps.empty());
     EXPECT_EQ(b->holds, 1);
@@ -100,9 +101,10 @@ TEST_F(MSAL, ADestroyedPartnerDoesNotHoldTheGroupAndALoneMemberNeverGoesOn)
         ScriptedEnvelope* b = Scripted("B");
         ScriptedEnvelope* c = Scripted("C");
         b->destroyed = destroyed ? 1 : 0;
-        Load("List LA { Begin(1) End(1) Step(1) } Members { A }\n"
-             "List LB { Hold() Begin(1) End(1) } Members { B }\n"
-             "List LC { Begin(2) End(3) Step(3) } Members { C }\n");
+        Load(
+            "List LA { Begin(1) End(1) Step(1) } Members { A }\n"
+            "List LB { Hold() Begin(1) End(1) } Members { B }\n"
+            "List LC { Begin(2) End(3) Step(3) } Members { C }\n");
         MSALStartAll();
         EXPECT_EQ(a->steps.size(), destroyed ? 1u : 0u);
         EXPECT_TRUE(c->steps.empty());
@@ -133,10 +135,11 @@ TEST_F(MSAL, CallFindsEarlierListsOnlyAndComesBackAfterTheCall)
 {
     ScriptedEnvelope* a = Scripted("A");
     ScriptedEnvelope* c = Scripted("C");
-    Load("List B { CriticalBegin() CriticalEnd() }\n"
-         "List LA { Call(B) Step(8) } Members { A }\n"
-         "List LC { Call(D) Step(9) } Members { C }\n"
-         "List D { Step(10) }\n");
+    Load(
+        "List B { CriticalBegin() CriticalEnd() }\n"
+        "List LA { Call(B) Step(8) } Members { A }\n"
+        "List LC { Call(D) Step(9) } Members { C }\n"
+        "List D { Step(10) }\n");
     MSALStartAll();
     EXPECT_EQ(a->steps, std::vector<int>{8});
     EXPECT_TRUE(ConsoleHas("'0' sublist ended."));
@@ -257,9 +260,10 @@ TEST_F(MSAL, EventsAndTimersReleaseTheirWaiters)
     ScriptEvent* alarm = ScriptGlobalEventList()->Add("alarm");
     ScriptEvent* early = ScriptGlobalEventList()->Add("early");
     early->Fire(nullptr, nullptr);
-    Load("List LA { WaitForEvent(alarm) Step(1) } Members { A }\n"
-         "List LB { WaitForEvent(early) Step(2) } Members { B }\n"
-         "List LC { ITFSync(clock,1) Step(3) } Members { C }\n");
+    Load(
+        "List LA { WaitForEvent(alarm) Step(1) } Members { A }\n"
+        "List LB { WaitForEvent(early) Step(2) } Members { B }\n"
+        "List LC { ITFSync(clock,1) Step(3) } Members { C }\n");
     MSALStartAll();
     EXPECT_TRUE(a->steps.empty());
     EXPECT_EQ(b->steps, std::vector<int>{2});

@@ -114,6 +114,8 @@ public:
     // The orientation matrix with the negated lateral, the normal and the length axis as columns.
     virtual void BuildOrientation();
     virtual void SetAuxFlag(bool /*value*/) {}
+    // The driver asks for the fast drive (always-run on); what a kind does with it is its own.
+    virtual void ControlFast() { fastRequested = 1; }
 
     // ---- seats ----
     // Capacity empty seats in place of any earlier ones; no seat defined.
@@ -222,6 +224,14 @@ public:
     VehicleSeat* seats = nullptr;  // owned, capacity entries
     s32_t seatCount = 0;
     u8_t firstUpdatePending = 1;
+    // Written by the player's driving each frame: steering is free unless a sideways and a drive key
+    // are held together; the view is being centred back to straight ahead; how far the view yaw moved
+    // from the last frame's; the seat's view stays fixed ahead; the fast drive was asked for.
+    u8_t steeringFree = 1;
+    u8_t lookCentring = 0;
+    float yawChange = 0.0f;
+    u8_t fixedView = 0;
+    u8_t fastRequested = 0;
     GraphNode* bodyNode = nullptr;
     GraphNode* frontAxleNode = nullptr;
     GraphNode* rearAxleNode = nullptr;

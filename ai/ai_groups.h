@@ -1,29 +1,39 @@
-// The named AI groups of a mission ("alpha", "sigma", "zenith", ...) as the HUD's readouts see them:
-// a group's members in order, whether each lives, its body position and how well it sees a point.
-// The squads register their groups here; without them no group exists.
+// The named AI groups of a mission ("mission.aig"): soldiers gathered under one commander, with an
+// optional radio flag that announces their deaths. The HUD's navigation readouts read the groups
+// "alpha", "sigma" and "zenith".
 #pragma once
-#include <vector>
-
 #include "core/engine_string.h"
 #include "core/types.h"
 
-class AIGroupMember {
-public:
-    virtual ~AIGroupMember() = default;
-    virtual bool IsAlive() const = 0;
-    virtual Vector3 BodyPosition() const = 0;
-    // How well the member sees the point, in percent.
-    virtual float SightPercent(const Vector3& point) const = 0;
-};
+class AIInterface;
+struct AICommander;
+
+constexpr u32_t AI_GROUP_MEMBER_CAPACITY = 16;
 
 struct AIGroup {
+    // Appends the soldier while fewer than 16 are held; false for a 17th (ignored) or null.
+    bool AddMember(AIInterface* member);
+    // The member's place in the group; -1 when it is none of them.
+    s32_t IndexOf(const AIInterface* member) const;
+    // The members whose body is there and not dead.
+    s32_t CountAlive() const;
+    void SetCommander(AICommander* groupCommander) { commander = groupCommander; }
+    // Takes a soldier that is being deleted out of the group, the later members moving up, so that
+    // no reader meets a deleted soldier.
+    void ForgetMember(const AIInterface* member);
+
     EngineString name;
-    std::vector<AIGroupMember*> members;  // not owned
+    AIInterface* members[AI_GROUP_MEMBER_CAPACITY] = {};  // not owned
+    u32_t memberCount = 0;
+    u8_t radioReports = 0;             // 1: a member's death is announced over the radio
+    AICommander* commander = nullptr;  // not owned; none until the commanders exist
 };
 
-// Groups are found by name without regard to case; a registered group must outlive its registration.
-void AIGroupRegister(AIGroup* group);
-void AIGroupUnregister(AIGroup* group);
-AIGroup* AIGroupFind(const char* name);
-// The members that are alive.
-s32_t AIGroupLivingCount(const AIGroup* group);
+// Reads "<folder>\mission.aig" into the group table: "group <name> <flag>" starts a group, "add
+// player" and "add <actor name>" put soldiers in it. An "add" before any group, and a group beyond
+// the table's 64, are refused with a warning. A missing file leaves no groups.
+void AILoadGroups(const char* missionFolder);
+// Deletes every group; the table is then empty.
+void AIClearGroups();
+// The first group whose name equals the text without regard to case; null when none (or for null).
+AIGroup* AIFindGroup(const char* name);

@@ -3,6 +3,7 @@
 #include "actors/actor.h"
 #include "actors/ai_entity.h"
 #include "actors/tesk_actor.h"
+#include "ai/ai_groups.h"
 #include "ai/ai_log.h"
 #include "ai/ai_state.h"
 #include "ai/envelope.h"
@@ -162,6 +163,9 @@ AIInterface::AIInterface(bool teskBody)
 AIInterface::~AIInterface()
 {
     AIRemoveInterface(this);
+    if (group)
+        group->ForgetMember(this);
+    group = nullptr;
     delete ruleSet;
     ruleSet = nullptr;
     delete entity;

@@ -15,6 +15,7 @@ class AIEntity;
 struct AIGroup;
 class AIInterface;
 class DynamicObject;
+class Envelope;
 class RuleSet;
 
 constexpr u32_t MAX_AII_EVENTS = 32;
@@ -26,6 +27,7 @@ struct DefendPoint {
     float x = 0.0f;
     float z = 0.0f;
     Vector3 objectPosition;
+    Envelope* envelope = nullptr;  // the point envelope it stands at; not owned
 };
 
 // What a soldier saw at its last look: other soldiers or dead bodies. It refers to them only: the
@@ -95,8 +97,10 @@ public:
     s32_t LoadScript();
     // Clears the per-mission AI state of the soldier.
     void ResetState();
-    // Tells the squad commander of the death (counted until the squads exist).
-    void ReportDeath() { ++deathReports; }
+    // The soldier died: its group's radio announces it when the group reports deaths (the member's
+    // place, or the whole group when none lives), and its locked target forgets it as a locker. The
+    // count stands for the commander's news until the commanders exist.
+    void ReportDeath();
 
     // The order entry points of the envelopes and the squad orders. MoveToObject and HoldOrder first
     // switch off the rules that would take the soldier elsewhere ("moveto_fixed_weapon",

@@ -2,11 +2,14 @@
 
 #include "actors/actor.h"
 #include "actors/ai_entity.h"
+#include "ai/ai_groups.h"
 #include "ai/ai_interface.h"
 #include "ai/ai_log.h"
 #include "ai/ai_state.h"
+#include "ai/defend_points.h"
 #include "ai/msal_methods.h"
 #include "ai/msal_runtime.h"
+#include "ai/patrol_path.h"
 #include "ai/rule_compiler.h"
 #include "ai/rules.h"
 #include "ai/script_events.h"
@@ -144,11 +147,15 @@ void AIRestartAll()
 void AIShutdown()
 {
     ActorListsFree();
+    AIClearGroups();
     while (g_ai.interfaceCount > 0) {
         AIInterface* last = g_ai.interfaces[--g_ai.interfaceCount];
         g_ai.interfaces[g_ai.interfaceCount] = nullptr;
         delete last;
     }
+    // The soldiers that held paths and defend points are gone.
+    AIClearPatrolPaths();
+    AIClearDefendPoints();
     // The handler templates and the texts they point into; the envelopes that bound instances of
     // them are gone by now.
     ScriptDestroyRegistries();

@@ -16,7 +16,10 @@ class ScriptObject;
 class ScriptValue;
 class SourceFileList;
 class TimeEventList;
+struct AIGroup;
+struct DefendPoint;
 struct EnvelopeMarker;
+struct PatrolPath;
 
 // How a call argument's name is looked up (the rule compiler installs its scopes); null when absent.
 using ScriptNameLookup = ScriptValue* (*)(const char* name);
@@ -24,6 +27,9 @@ using ScriptNameLookup = ScriptValue* (*)(const char* name);
 constexpr u32_t MAX_AI_INTERFACES = 128;
 constexpr u32_t ENVELOPE_TABLE_SLOTS = 2048;
 constexpr u32_t ENVELOPE_MARKER_SLOTS = 16;
+constexpr u32_t MAX_AI_GROUPS = 64;
+constexpr u32_t MAX_AI_PATROL_PATHS = 64;
+constexpr u32_t MAX_AI_DEFEND_POINTS = 128;
 
 // What the rule-script compiler compiles against: one set of fields for the whole run.
 struct RuleCompileContext {
@@ -81,6 +87,15 @@ struct AIState {
     void* msalMethods = nullptr;
     // The mission's timed events ("timeline.txt").
     TimeEventList* timeEvents = nullptr;
+    // The mission's patrol paths ("mission.ptl") and defend points ("mission.dfp"), in file order;
+    // owned (ai/patrol_path.h, ai/defend_points.h).
+    PatrolPath* patrolPaths[MAX_AI_PATROL_PATHS] = {};
+    u32_t patrolPathCount = 0;
+    DefendPoint* defendPoints[MAX_AI_DEFEND_POINTS] = {};
+    u32_t defendPointCount = 0;
+    // The mission's AI groups ("mission.aig"), in file order; owned (ai/ai_groups.h).
+    AIGroup* groups[MAX_AI_GROUPS] = {};
+    u32_t groupCount = 0;
 };
 
 extern AIState g_ai;

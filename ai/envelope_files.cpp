@@ -6,9 +6,11 @@
 
 #include "actors/tesk_actor.h"
 #include "ai/ai_state.h"
+#include "ai/camera_envelope.h"
 #include "ai/envelope.h"
 #include "ai/envelope_markers.h"
 #include "ai/envelope_table.h"
+#include "ai/mission_cameras.h"
 #include "ai/shape_envelopes.h"
 #include "ai/zone_envelope.h"
 #include "core/colour_codes.h"
@@ -128,8 +130,8 @@ Envelope* CreateFromLine(const DefEntry* entry, const CreateLayout** layout, s32
         if (CompareNoCase(kind, candidate->kind) == 0)
             found = candidate;
     }
-    // Other kinds make nothing; the mission cameras that "camera" envelopes follow do not exist yet.
-    if (!found || found == &kCamera)
+    // Other kinds make nothing.
+    if (!found)
         return nullptr;
     if (!HasValues(entry, found->kind, found->values))
         return nullptr;
@@ -157,6 +159,15 @@ Envelope* CreateFromLine(const DefEntry* entry, const CreateLayout** layout, s32
         DOEnvelope* envelope = new DOEnvelope(name);
         envelope->Attach(object);
         object->envelope = envelope;
+        return envelope;
+    }
+    if (found == &kCamera) {
+        CameraEnvelope* envelope = new CameraEnvelope(name);
+        MissionCamera* camera = MissionCameraFind(entry->Value(2));
+        if (camera)
+            CameraEnvelopeLink(envelope, camera);
+        else
+            ConPrint(0, ERROR_COLOUR "Could not find camera '%s' for envelope '%s'", entry->Value(2), name);
         return envelope;
     }
     if (found == &kBox)

@@ -78,11 +78,11 @@ struct World {
     std::string error;
     std::vector<AIInterface*> ais;
     std::vector<Actor*> soldiers;
-    std::vector<float> patrolPoints;  // 8 floats per soldier
-    std::vector<PatrolPath> paths;
-    std::vector<u32_t> corners;  // the corner each soldier without AI walks to
-    float soldierHealth = 0.0f;  // a soldier's own health, as his definition gives it
-    long long casualties = 0;    // soldiers who lost that much within a frame, since the start
+    std::vector<float> patrolPoints;                 // 8 floats per soldier
+    std::vector<std::unique_ptr<PatrolPath>> paths;  // each owns a copy of its soldier's corners
+    std::vector<u32_t> corners;                      // the corner each soldier without AI walks to
+    float soldierHealth = 0.0f;                      // a soldier's own health, as his definition gives it
+    long long casualties = 0;                        // soldiers who lost that much within a frame, since the start
     float low[2] = {}, high[2] = {};
     std::vector<float> triangles;  // the land: 9 floats each
 #ifndef ZINTAR_NO_EMBREE
@@ -240,8 +240,11 @@ World& TheWorld()
         if (ai) {
             w.soldierHealth = ai->entity->health;
             ai->entity->health = kHealthReserve;
-            PatrolPath& path = w.paths[static_cast<size_t>(i)];
-            path.points = points;
+            w.paths[static_cast<size_t>(i)] = std::make_unique<PatrolPath>();
+            PatrolPath& path = *w.paths[static_cast<size_t>(i)];
+            path.points = new float[8];
+            for (int c = 0; c < 8; ++c)
+                path.points[c] = points[c];
             path.pointCount = 4;
             path.mode = PATROL_MODE_LOOP;
             ai->entity->patrolAllowed = 1;

@@ -7,11 +7,16 @@
 #include "actors/actor_class.h"
 #include "actors/obstacle_tree.h"
 #include "actors/projectile.h"
+#include "ai/ai_groups.h"
 #include "ai/ai_runtime.h"
+#include "ai/defend_points.h"
 #include "ai/envelope_files.h"
 #include "ai/envelope_table.h"
 #include "ai/handler_compiler.h"
+#include "ai/mission_cameras.h"
+#include "ai/patrol_path.h"
 #include "game/camera_pose_settings.h"
+#include "game/external_camera.h"
 #include "game/game_mod_registry.h"
 #include "game/game_test_hooks.h"
 #include "core/console.h"
@@ -120,12 +125,21 @@ int GameInitMission(const char* mapName)
     AILoadScripts();
     // The wires hang between objects placed before; their shadows are built with the objects'.
     ConObjLoad(folder.c_str());
+    // The mission's camera comes first: the "camera" envelopes link to it as they are read.
+    MissionCameraCreateDefault();
     // The envelopes and the zones' object lists of the mission, the handlers of "mission.hnd" bound
     // to them, then every envelope's OnInit.
     EnvelopeLoadMission(folder.c_str());
     ZoneLoadMission(folder.c_str());
     HandlerCompileMission(folder.c_str());
     EnvelopeResetAll();
+    // The soldiers and the player exist: their groups, then their routines at the point envelopes
+    // made above.
+    GameDrawLoadingMessage("Loading ai groups...");
+    AILoadGroups(folder.c_str());
+    AILoadPatrolPaths(folder.c_str());
+    AILoadPatrolAssignments(folder.c_str());
+    AILoadDefendPoints(folder.c_str());
     // The routes of the soldiers go round the zones of the objects and envelopes placed above.
     BuildObstacleTree();
     // Shadow companions cost a volume per object: they are built when shadows are on, or later, by
@@ -205,6 +219,8 @@ void GameExitToGui(const char*)
     // belong to the mission, as do the player's envelope and the map markers; an object that owned its
     // envelope took it away when it was deleted.
     EnvelopeDestroyAll();
+    MissionCameraDestroyAll();
+    SwitchFromExternalCamera();
     AIShutdown();
     // The classes go after the soldiers that read them.
     ActorClassInfosFree();

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "ai/ai_groups.h"
+#include "ai/ai_interface.h"
 #include "ai/ai_state.h"
 #include "ai/envelope.h"
 #include "core/console_var.h"
@@ -346,16 +347,16 @@ bool HudSightMarkStep(Envelope* envelope, u32_t now)
 void HudWriteNavReadouts(const Vector3& target)
 {
     for (const NavGroup& nav : kNavGroups) {
-        const AIGroup* group = AIGroupFind(nav.name);
-        const AIGroupMember* first = group && !group->members.empty() ? group->members.front() : nullptr;
-        if (!first || AIGroupLivingCount(group) < 1) {
+        const AIGroup* group = AIFindGroup(nav.name);
+        const AIInterface* first = group && group->memberCount > 0 ? group->members[0] : nullptr;
+        if (!first || !first->body || group->CountAlive() < 1) {
             nav.distance->SetString("--");
             nav.percent->SetString("--");
             continue;
         }
-        SetMetres(*nav.distance, Length(Minus(target, first->BodyPosition())));
+        SetMetres(*nav.distance, Length(Minus(target, first->body->GetPosition())));
         char text[32];
-        std::snprintf(text, sizeof text, "%d%%", static_cast<int>(first->SightPercent(target)));
+        std::snprintf(text, sizeof text, "%d%%", static_cast<int>(first->SightPercentAt(target)));
         nav.percent->SetString(text);
     }
 }

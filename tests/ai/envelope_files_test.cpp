@@ -101,11 +101,14 @@ TEST_F(EnvelopeFiles, TheFileMakesEnvelopesInFileOrderWithParentsHandlersAndMess
               "4 8 Flag Yard [hFlag] []\n"
               "5 3 Pen Gate [hPen] []\n"
               "6 6 Orphan - [] []\n"
-              "7 6 Extra - [] []\n");
+              "7 6 Extra - [] []\n"
+              "8 9 Cam - [hCam] []\n");
     EXPECT_EQ(Children(g_ai.envelopes[2]), (Names{"Gate", "Flag"}));
     EXPECT_EQ(Children(g_ai.envelopes[1]), (Names{"Pen"}));
     EXPECT_EQ(Console(), (Names{ERROR_COLOUR "Could not find object 'nothing_here' for envelope 'Ghost'!\n",
-                                ERROR_COLOUR "Invalid parent '' for envelope 'Alarm'!\n",
+                                // The camera line has no line end: the next message runs on.
+                                ERROR_COLOUR "Could not find camera 'cam01' for envelope 'Cam'" ERROR_COLOUR
+                                             "Invalid parent '' for envelope 'Alarm'!\n",
                                 ERROR_COLOUR "Invalid parent 'nowhere' for envelope 'Orphan'!\n"}));
 
     // The object and its envelope know each other.

@@ -20,8 +20,12 @@
 #include "ai/ai_interface.h"
 #include "ai/ai_runtime.h"
 #include "ai/ai_state.h"
+#include "ai/camera_envelope.h"
 #include "ai/envelope.h"
 #include "ai/envelope_markers.h"
+#include "ai/envelope_table.h"
+#include "ai/event_handlers.h"
+#include "ai/mission_cameras.h"
 #include "ai/zone_envelope.h"
 #include "ai/path_follower.h"
 #include "ai/rules.h"
@@ -32,6 +36,7 @@
 #include "core/script_file.h"
 #include "core/vfs.h"
 #include "game/camera_pose_settings.h"
+#include "game/external_camera.h"
 #include "game/game_flow.h"
 #include "game/object_factory.h"
 #include "game/object_list.h"
@@ -226,6 +231,7 @@ TEST_F(MissionInit, TheEnvelopeFilesAreReadAtTheStartAndTheirEnvelopesDeletedOnL
     WriteFileBytes("mission/m1/mission.env",
                    "create dobj Hut hut root\n"
                    "create zone Yard root 0 3 0 0 0 50 0 0 0 50 0\n"
+                   "create camera Eye CAM1 root\n"
                    "oz north 1 2 ff\n");
     WriteFileBytes("mission/m1/mission.zns", "zone Yard 2\nobj guard\n");
     ASSERT_EQ(GameInitMission("m1"), 0);
@@ -242,12 +248,22 @@ TEST_F(MissionInit, TheEnvelopeFilesAreReadAtTheStartAndTheirEnvelopesDeletedOnL
     EXPECT_EQ(g_actors.obstacleTree->root.At(g_actors.obstacleTree->root.ChildCount() - 1)->GetEnvelope(),
               static_cast<ZoneEnvelope*>(yard));
     EXPECT_EQ(g_ai.markerCount, 2u);
+    // The mission's camera exists before the envelopes are read: the camera line links to it.
+    auto* eye = dynamic_cast<CameraEnvelope*>(g_ai.envelopes[2]);
+    ASSERT_NE(eye, nullptr);
+    ASSERT_NE(eye->GetCamera(), nullptr);
+    EXPECT_EQ(eye->GetCamera(), MissionCameraFind("cam1"));
+    EXPECT_EQ(MissionCameraCount(), 1);
     GameUpdateFrame(false);
+    SwitchToExternalCamera();
 
+    // Leaving ends the cameras and the external view with the envelopes.
     GameExitToGui("");
     for (Envelope* envelope : g_ai.envelopes)
         EXPECT_EQ(envelope, nullptr);
     EXPECT_EQ(g_ai.markerCount, 0u);
+    EXPECT_EQ(MissionCameraCount(), 0);
+    EXPECT_FALSE(ExternalCameraActive());
 }
 
 // What the soldiers and weapons need of a mission, round the sample soldier and a rifle lying on
@@ -469,6 +485,99 @@ TEST_F(MissionInit, TheSampleRuleScriptAndProfilesDriveTheSampleSoldiers)
     PlatformTestClockStop();
     for (CameraPoseSettings& mode : g_cameraPoseSettings)
         mode = CameraPoseSettings();
+}
+
+// The sample mission's envelopes and handlers: its "mission.env" binds the outpost's three soldiers
+// and two crates to envelopes of their names, puts a point at the gate and a zone round the outpost
+// whose "mission.zns" list holds the soldiers; its "mission.hnd" compiles with the envelopes bound,
+// and the handlers do what the file says: the spare crate starts hidden until the supplies are used,
+// which happens once.
+TEST_F(MissionInit, TheSampleMissionBindsItsEnvelopesToTheOutpost)
+{
+    std::string error;
+    ASSERT_TRUE(BfsPackFolder(ZINTAR_TEST_DATA_DIR "/../../data/sample", "main.bfs", error)) << error;
+    // The sample's own land and material scripts, not the fixture's stand-ins for its flat land.
+    std::filesystem::remove_all("script");
+    ASSERT_TRUE(VFSInit());
+    const size_t console = engine_log::ConsoleLines(0).size();
+    PlatformTestClockStart(50000);
+    const size_t engineLog = engine_log::LogSize();
+    ASSERT_EQ(GameInitMission("map_01"), 0) << engine_log::LogFrom(engineLog);
+    const std::string log = ReadFileBytes("log.txt");
+    EXPECT_NE(log.find("Compiling succesful !!!\n"), std::string::npos) << log;
+    EXPECT_EQ(log.find("ERROR"), std::string::npos) << log;
+    const std::vector<std::string> lines = engine_log::ConsoleLines(0);
+    for (size_t i = console; i < lines.size(); ++i) {
+        EXPECT_EQ(lines[i].find("Could not find"), std::string::npos) << lines[i];
+        EXPECT_EQ(lines[i].find("Invalid parent"), std::string::npos) << lines[i];
+        EXPECT_EQ(lines[i].find("mission.env line"), std::string::npos) << lines[i];
+        EXPECT_EQ(lines[i].find("mission.zns line"), std::string::npos) << lines[i];
+    }
+
+    struct Bound {
+        const char* envelope;
+        const char* object;
+        const char* handler;
+        bool visible;  // after the mission start's OnInit
+    };
+    const Bound bound[] = {
+        {"guard", "guard", "hSoldier", true},       {"lookout", "lookout", "hSoldier", true},
+        {"patrol", "patrol", "hSoldier", true},     {"supplies", "crate_a", "hSupplyCrate", true},
+        {"spare", "crate_d", "hSpareCrate", false},
+    };
+    for (const Bound& entry : bound) {
+        SCOPED_TRACE(entry.envelope);
+        auto* envelope = dynamic_cast<DOEnvelope*>(EnvelopeFind(entry.envelope));
+        ASSERT_NE(envelope, nullptr);
+        DynamicObject* object = DynObjectFind(entry.object);
+        ASSERT_NE(object, nullptr);
+        EXPECT_EQ(envelope->object, object);
+        EXPECT_EQ(object->envelope, envelope);
+        EXPECT_STREQ(envelope->handlerName.Text(), entry.handler);
+        ASSERT_NE(envelope->handler, nullptr) << "bound to its own instance";
+        EXPECT_EQ(envelope->visible != 0, entry.visible);
+        EXPECT_EQ(envelope->parent, nullptr) << "parent root";
+    }
+    EXPECT_NE(EnvelopeFind("guard")->handler, EnvelopeFind("lookout")->handler);
+
+    Envelope* gate = EnvelopeFind("gate");
+    ASSERT_NE(gate, nullptr);
+    EXPECT_EQ(gate->kind, ENVELOPE_KIND_POINT);
+    ASSERT_NE(gate->handler, nullptr);
+    EXPECT_NEAR(gate->GetPosition().x, 0.0f, 1e-4f);
+    EXPECT_NEAR(gate->GetPosition().z, 66.0f, 1e-4f);
+
+    auto* outpost = dynamic_cast<ZoneEnvelope*>(EnvelopeFind("outpost"));
+    ASSERT_NE(outpost, nullptr);
+    // The zone lies round every bound object, in the objects' own units.
+    for (const Bound& entry : bound) {
+        const Vector3 at = EnvelopeFind(entry.envelope)->GetPosition();
+        EXPECT_TRUE(outpost->ContainsPoint(0, at.x, at.z)) << entry.object << " " << at.x << " " << at.z;
+    }
+    const EnvelopeObjectList* soldiers = outpost->GetObjectList();
+    ASSERT_NE(soldiers, nullptr);
+    ASSERT_EQ(soldiers->Count(), 3u);
+    for (u32_t i = 0; i < 3; ++i)
+        EXPECT_EQ(soldiers->At(i), DynObjectFind(bound[i].object)) << i;
+    EXPECT_FALSE(outpost->AllActorsDead());
+
+    // Using the supplies brings out the spare crate and counts one use; once used they are disabled.
+    Envelope* supplies = EnvelopeFind("supplies");
+    Envelope* spare = EnvelopeFind("spare");
+    supplies->FireEvent(nullptr, ENVELOPE_EVENT_ON_INTERACT);
+    EXPECT_TRUE(spare->visible);
+    EXPECT_TRUE(supplies->disabled);
+    const ScriptValue* used = supplies->handler->GetMembers()->Find("used");
+    ASSERT_NE(used, nullptr);
+    EXPECT_EQ(*static_cast<const s32_t*>(used->data), 1);
+    // The restart's OnInit hides the spare crate again and clears the count.
+    EnvelopeResetAll();
+    EXPECT_FALSE(spare->visible);
+    EXPECT_FALSE(supplies->disabled);
+    EXPECT_EQ(*static_cast<const s32_t*>(used->data), 0);
+
+    GameExitToGui("");
+    PlatformTestClockStop();
 }
 
 // A soldier's route goals stand on the ground of the loaded land, whatever height it was asked for.

@@ -4,12 +4,20 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
+#include "actors/actor.h"
+#include "actors/ai_entity.h"
 #include "ai/ai_groups.h"
+#include "ai/ai_interface.h"
+#include "ai/ai_runtime.h"
 #include "ai/envelope.h"
+#include "core/def_file.h"
+#include "core/vfs.h"
 #include "game/cursor_pick.h"
 #include "game/game_state.h"
 #include "gui/gui.h"
+#include "map/world_registry.h"
 #include "render/camera.h"
 #include "render/hud_input.h"
 #include "render/render_clock.h"
@@ -19,6 +27,7 @@
 #include "scene/hud_overlays.h"
 #include "scene/object_preview.h"
 #include "support/render_test_support.h"
+#include "support/temp_dir.h"
 
 using namespace render_test;
 
@@ -89,30 +98,44 @@ TEST(HudSightMark, ShownForTwentySecondsClearedAfterAndWaitingWhileInTheFuture)
     EXPECT_FALSE(HudSightMarkStep(&unmarked, 5));
 }
 
-class Soldier : public AIGroupMember {
-public:
-    Soldier(bool alive, Vector3 at) : m_alive(alive), m_at(at) {}
-    bool IsAlive() const override { return m_alive; }
-    Vector3 BodyPosition() const override { return m_at; }
-    float SightPercent(const Vector3&) const override { return 42.7f; }
-
-private:
-    bool m_alive;
-    Vector3 m_at;
-};
-
-// The string console variables keep their text; put every readout back after the test.
-class Readouts : public ::testing::Test {
+// The string console variables keep their text; put every readout back after the test. The groups
+// come from a "mission.aig" of soldiers in a fresh folder, as a mission reads them.
+class Readouts : public TempDirTest {
 protected:
     void SetUp() override
     {
+        TempDirTest::SetUp();
         for (int i = 0; i < kCount; ++i)
             m_kept[i] = Var(i).String();
+        AIStartup();
     }
     void TearDown() override
     {
+        AIShutdown();
+        for (Actor* body : m_bodies) {
+            DynObjectRemove(body);
+            delete body;
+        }
+        DefFileFreeAll();
+        VFSShutdown();
         for (int i = 0; i < kCount; ++i)
             Var(i).SetString(m_kept[i].c_str());
+        TempDirTest::TearDown();
+    }
+    // A soldier at the place looking along the direction, seeing as far as the range.
+    AIInterface* Soldier(const char* name, Vector3 at, Vector3 look, float range, bool dead = false)
+    {
+        auto* soldier = new AIInterface();
+        soldier->body->name.Assign(name);
+        soldier->body->SetPosition(at);
+        soldier->body->isDead = dead;
+        soldier->entity->viewWorld._31 = look.x;
+        soldier->entity->viewWorld._32 = look.y;
+        soldier->entity->viewWorld._33 = look.z;
+        soldier->entity->sightRange = range;
+        DynObjectAdd(soldier->body);
+        m_bodies.push_back(soldier->body);
+        return soldier;
     }
     static constexpr int kCount = 8;
     static ConsoleVar& Var(int i)
@@ -122,26 +145,23 @@ protected:
         return *vars[i];
     }
     std::string m_kept[kCount];
+    std::vector<Actor*> m_bodies;
 };
 
 TEST_F(Readouts, NavReadoutsForLivingMissingAndDeadGroups)
 {
-    Soldier first(true, {30.0f, 0.0f, 40.0f});  // 50 units from the target
-    Soldier dead(false, {0.0f, 0.0f, 0.0f});
-    Soldier deadToo(false, {1.0f, 0.0f, 0.0f});
-    AIGroup alpha;
-    alpha.name.Assign("Alpha");
-    alpha.members = {&first, &dead};
-    AIGroup zenith;
-    zenith.name.Assign("zenith");
-    zenith.members = {&dead, &deadToo};
-    AIGroupRegister(&alpha);
-    AIGroupRegister(&zenith);
+    // 50 units from the target, looking straight at it: the eye 17 above the body sees it at
+    // cos = 50 / sqrt(50^2 + 17^2) = 0.9468, at a tenth of the sight range: (0.9468 - 0.25) x 100.
+    Soldier("first", {30.0f, 0.0f, 40.0f}, {0.6f, 0.0f, 0.8f}, 500.0f);
+    Soldier("fallen", {0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 1.0f}, 500.0f, true);
+    Soldier("gone", {1.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 1.0f}, 500.0f, true);
+    ASSERT_TRUE(WriteFileBytes("mission/m1/mission.aig",
+                               "group Alpha 0\nadd FIRST\nadd fallen\n"
+                               "group zenith 1\nadd fallen\nadd gone\n"));
+    AILoadGroups("mission\\m1");
     HudWriteNavReadouts({60.0f, 0.0f, 80.0f});
-    AIGroupUnregister(&alpha);
-    AIGroupUnregister(&zenith);
     EXPECT_STREQ(rs_alphanavdist.String(), "5");
-    EXPECT_STREQ(rs_alphanavperc.String(), "42%");
+    EXPECT_STREQ(rs_alphanavperc.String(), "69%");
     EXPECT_STREQ(rs_sigmanavdist.String(), "--") << "no such group";
     EXPECT_STREQ(rs_sigmanavperc.String(), "--");
     EXPECT_STREQ(rs_zenithnavdist.String(), "--") << "every member dead";

@@ -1,0 +1,73 @@
+#include "ai/mission_cameras.h"
+
+#include <vector>
+
+#include "ai/camera_envelope.h"
+#include "core/text_case.h"
+
+namespace {
+
+std::vector<MissionCamera*> g_cameras;
+
+}  // namespace
+
+MissionCamera::MissionCamera(const char* cameraName)
+{
+    name.Assign(cameraName ? cameraName : "");
+}
+
+MissionCamera::~MissionCamera()
+{
+    // The envelope outlives its camera when the cameras go first: it must not reach a deleted one.
+    if (envelope && envelope->GetCamera() == this)
+        envelope->SetCamera(nullptr);
+}
+
+MissionCamera* MissionCameraAdd(const char* name)
+{
+    MissionCamera* camera = new MissionCamera(name);
+    g_cameras.push_back(camera);
+    return camera;
+}
+
+MissionCamera* MissionCameraCreateDefault()
+{
+    return MissionCameraAdd("cam1");
+}
+
+MissionCamera* MissionCameraFind(const char* name)
+{
+    if (!name)
+        return nullptr;
+    for (MissionCamera* camera : g_cameras) {
+        if (CompareNoCase(camera->GetName(), name) == 0)
+            return camera;
+    }
+    return nullptr;
+}
+
+s32_t MissionCameraCount()
+{
+    return static_cast<s32_t>(g_cameras.size());
+}
+
+void MissionCameraUpdateAll(MissionCameraExecute execute)
+{
+    if (!execute)
+        return;
+    // By index: a command may add a camera while the registry is walked.
+    for (size_t i = 0; i < g_cameras.size(); ++i) {
+        const CameraEnvelope* envelope = g_cameras[i]->GetEnvelope();
+        if (!envelope || !envelope->msalCompletion || !envelope->msalCompletion->runner)
+            continue;
+        execute(envelope->msalCompletion->runner);
+    }
+}
+
+void MissionCameraDestroyAll()
+{
+    for (MissionCamera* camera : g_cameras)
+        delete camera;
+    g_cameras.clear();
+    g_cameras.shrink_to_fit();
+}

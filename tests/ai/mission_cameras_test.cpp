@@ -1,0 +1,258 @@
+// Mission cameras and their envelopes: the registry and its "cam1", the "camera" lines of
+// "mission.env" linking both ways, the envelope's three script methods (the external-camera flag, the
+// fade, the completion of the command), the per-frame update that keeps a camera list's runner going,
+// and the unlinking when either side goes first.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "ai/camera_envelope.h"
+#include "ai/envelope_files.h"
+#include "ai/mission_cameras.h"
+#include "ai/mission_script_runner.h"
+#include "ai/msal_cell.h"
+#include "core/colour_codes.h"
+#include "envelope_fixture.h"
+#include "game/external_camera.h"
+#include "platform/win32.h"
+#include "render/render_clock.h"
+#include "scene/screen_fade.h"
+
+namespace {
+
+using Names = std::vector<std::string>;
+
+// Calls a method of the envelope's script class by its script name, as the mission script does.
+void CallScript(Envelope* envelope, const char* method, ScriptArgWord* args = nullptr)
+{
+    const ScriptMethod* record = envelope->FindMethod(method);
+    ASSERT_NE(record, nullptr) << method;
+    ScriptCallMethod(envelope, record, args);
+}
+
+void AdvanceRunner(MSALRunner* runner)
+{
+    runner->Advance();
+}
+
+// A runner's record whose completion moves it to its next command, attached to the envelope.
+struct RunningCommand {
+    MSALRunner runner;
+    MSALCompletionRecord record;
+    void AttachTo(Envelope* envelope)
+    {
+        record.function = AdvanceRunner;
+        record.runner = &runner;
+        envelope->msalCompletion = &record;
+    }
+};
+
+// The camera list "SwitchTo() Wait(100) SwitchFrom()" as the mission script runs it: each call
+// executes the current command; the wait starts on its first execution and ends on a later one more
+// than 100 ms on.
+Envelope* g_listEnvelope = nullptr;
+bool g_waitStarted = false;
+DWORD g_waitStart = 0;
+std::vector<MSALRunner*> g_executed;
+
+void ExecuteCameraList(MSALRunner* runner)
+{
+    g_executed.push_back(runner);
+    switch (runner->advances) {
+        case 0:
+            CallScript(g_listEnvelope, "MSALSwitchTo");
+            break;
+        case 1:
+            if (!g_waitStarted) {
+                g_waitStarted = true;
+                g_waitStart = GetTickCount();
+            } else if (static_cast<s32_t>(GetTickCount() - g_waitStart) > 100) {
+                runner->Advance();
+            }
+            break;
+        case 2:
+            CallScript(g_listEnvelope, "MSALSwitchFrom");
+            break;
+        default:
+            break;
+    }
+}
+
+class MissionCameras : public EnvelopeMission {
+protected:
+    void TearDown() override
+    {
+        MissionCameraDestroyAll();
+        SwitchFromExternalCamera();
+        ScreenFadeReset();
+        g_listEnvelope = nullptr;
+        g_waitStarted = false;
+        g_executed.clear();
+        EnvelopeMission::TearDown();
+    }
+};
+
+TEST_F(MissionCameras, TheRegistryHoldsCam1FoundInAnyCaseUntilMissionEnd)
+{
+    EXPECT_EQ(MissionCameraFind("cam1"), nullptr);
+    MissionCamera* cam1 = MissionCameraCreateDefault();
+    ASSERT_NE(cam1, nullptr);
+    EXPECT_STREQ(cam1->GetName(), "cam1");
+    MissionCamera* other = MissionCameraAdd("Tower");
+    for (const char* name : {"cam1", "CAM1", "Cam1"})
+        EXPECT_EQ(MissionCameraFind(name), cam1) << name;
+    EXPECT_EQ(MissionCameraFind("tower"), other);
+    EXPECT_EQ(MissionCameraFind("cam"), nullptr);
+    EXPECT_EQ(MissionCameraFind(nullptr), nullptr);
+    // The first of two equal names is found.
+    MissionCameraAdd("CAM1");
+    EXPECT_EQ(MissionCameraFind("cam1"), cam1);
+    EXPECT_EQ(MissionCameraCount(), 3);
+    MissionCameraDestroyAll();
+    EXPECT_EQ(MissionCameraCount(), 0);
+    EXPECT_EQ(MissionCameraFind("cam1"), nullptr);
+}
+
+TEST_F(MissionCameras, CameraLinesLinkBothWaysOrLeaveTheEnvelopeWithoutCamera)
+{
+    MissionCamera* cam1 = MissionCameraCreateDefault();
+    WriteMissionFile("mission.env",
+                     "create camera Eye CAM1 root hEye\n"
+                     "create camera Lost cam9 root\n");
+    ASSERT_TRUE(EnvelopeLoadMission(kFolder));
+
+    auto* eye = dynamic_cast<CameraEnvelope*>(EnvelopeFind("Eye"));
+    auto* lost = dynamic_cast<CameraEnvelope*>(EnvelopeFind("Lost"));
+    ASSERT_NE(eye, nullptr);
+    ASSERT_NE(lost, nullptr);
+    EXPECT_EQ(eye->kind, ENVELOPE_KIND_CAMERA);
+    EXPECT_STREQ(eye->handlerName.Text(), "hEye");
+    EXPECT_EQ(eye->GetCamera(), cam1);
+    EXPECT_EQ(cam1->GetEnvelope(), eye);
+    EXPECT_EQ(lost->GetCamera(), nullptr);
+    EXPECT_EQ(Console(), (Names{ERROR_COLOUR "Could not find camera 'cam9' for envelope 'Lost'"}));
+    // Scripts reach the envelope by its name.
+    ASSERT_NE(ScriptGlobalObjects(), nullptr);
+    EXPECT_NE(ScriptGlobalObjects()->Find("Eye"), nullptr);
+
+    // The envelope without camera still works, but the camera update never reaches its runner.
+    RunningCommand lostCommand;
+    lostCommand.AttachTo(lost);
+    g_listEnvelope = lost;
+    MissionCameraUpdateAll(ExecuteCameraList);
+    EXPECT_TRUE(g_executed.empty());
+    CallScript(lost, "MSALSwitchTo");
+    EXPECT_TRUE(ExternalCameraActive());
+    EXPECT_EQ(lostCommand.runner.advances, 1u);
+}
+
+TEST_F(MissionCameras, EachMethodActsThenCompletesItsCommand)
+{
+    ScreenFadeStart(10, 0xFFFFFF);
+    CameraEnvelope* envelope = new CameraEnvelope("Eye");
+    EnvelopeRegister(envelope);
+    RunningCommand command;
+    command.AttachTo(envelope);
+
+    CallScript(envelope, "MSALSwitchTo");
+    EXPECT_TRUE(ExternalCameraActive());
+    EXPECT_EQ(command.runner.advances, 1u);
+    CallScript(envelope, "MSALSwitchFrom");
+    EXPECT_FALSE(ExternalCameraActive());
+    EXPECT_EQ(command.runner.advances, 2u);
+
+    // The fade lasts the argument's whole milliseconds, from black.
+    ScriptArgWord fade[1] = {MSALCell::FromFloat(250.9f).Word()};
+    CallScript(envelope, "MSALSetFadeIn", fade);
+    EXPECT_EQ(command.runner.advances, 3u);
+    EXPECT_EQ(ScreenFadeColour(), 0u);
+    const u32_t now = RenderTicks();
+    EXPECT_GT(ScreenFadeAlphaAt(now + 249), 0u);
+    EXPECT_EQ(ScreenFadeAlphaAt(now + 250), 0u);
+
+    // A method without a record to complete acts all the same.
+    envelope->msalCompletion = nullptr;
+    CallScript(envelope, "MSALSwitchTo");
+    EXPECT_TRUE(ExternalCameraActive());
+    EXPECT_EQ(command.runner.advances, 3u);
+}
+
+TEST_F(MissionCameras, FadeLengthsOutsideTheIntegerRangeDoNotOverflow)
+{
+    CameraEnvelope* envelope = new CameraEnvelope("Eye");
+    EnvelopeRegister(envelope);
+    struct Case {
+        float length;
+        u32_t probe;  // ms after the start
+        bool drawn;
+    };
+    const Case cases[] = {
+        {1e20f, 1000000u, true},  // the longest fade the integer holds
+        {-5.0f, 0u, false},
+        {std::numeric_limits<float>::quiet_NaN(), 0u, false},
+        {0.4f, 0u, false},
+    };
+    for (const Case& c : cases) {
+        ScriptArgWord fade[1] = {MSALCell::FromFloat(c.length).Word()};
+        CallScript(envelope, "MSALSetFadeIn", fade);
+        EXPECT_EQ(ScreenFadeAlphaAt(RenderTicks() + c.probe) > 0, c.drawn) << c.length;
+    }
+}
+
+TEST_F(MissionCameras, TheUpdateRunsACameraListFrameByFrame)
+{
+    MissionCamera* cam1 = MissionCameraCreateDefault();
+    MissionCamera* idle = MissionCameraAdd("idle");
+    CameraEnvelope* envelope = new CameraEnvelope("Eye");
+    EnvelopeRegister(envelope);
+    CameraEnvelopeLink(envelope, cam1);
+    // A linked camera whose envelope runs no command is passed over.
+    CameraEnvelope* resting = new CameraEnvelope("Rest");
+    EnvelopeRegister(resting);
+    CameraEnvelopeLink(resting, idle);
+    RunningCommand command;
+    command.AttachTo(envelope);
+    g_listEnvelope = envelope;
+
+    // 40 ms a frame: the wait starts in frame 2 and ends in frame 5, more than 100 ms later.
+    std::string flags;
+    for (int frame = 1; frame <= 7; ++frame) {
+        PlatformTestClockAdvance(40);
+        MissionCameraUpdateAll(ExecuteCameraList);
+        flags += ExternalCameraActive() ? '1' : '0';
+    }
+    EXPECT_EQ(flags, "1111100");
+    EXPECT_EQ(command.runner.advances, 3u);
+    EXPECT_EQ(g_executed, std::vector<MSALRunner*>(7, &command.runner));
+    // Without a way to execute a command the update does nothing.
+    MissionCameraUpdateAll(nullptr);
+    EXPECT_EQ(g_executed.size(), 7u);
+}
+
+TEST_F(MissionCameras, EitherSideGoingFirstUnlinksTheOther)
+{
+    for (const bool camerasFirst : {true, false}) {
+        SCOPED_TRACE(camerasFirst ? "cameras first" : "envelopes first");
+        MissionCamera* cam1 = MissionCameraCreateDefault();
+        CameraEnvelope* envelope = new CameraEnvelope("Eye");
+        EnvelopeRegister(envelope);
+        CameraEnvelopeLink(envelope, cam1);
+        if (camerasFirst) {
+            MissionCameraDestroyAll();
+            EXPECT_EQ(envelope->GetCamera(), nullptr);
+            EnvelopeDestroyAll();
+        } else {
+            EnvelopeDestroyAll();
+            EXPECT_EQ(cam1->GetEnvelope(), nullptr);
+            // The update must not reach the deleted envelope.
+            MissionCameraUpdateAll(ExecuteCameraList);
+            EXPECT_TRUE(g_executed.empty());
+            MissionCameraDestroyAll();
+        }
+    }
+}
+
+}  // namespace

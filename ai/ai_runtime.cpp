@@ -9,6 +9,7 @@
 #include "ai/defend_points.h"
 #include "ai/global_functions.h"
 #include "ai/msal_methods.h"
+#include "ai/msal_runtime.h"
 #include "ai/patrol_path.h"
 #include "ai/rule_compiler.h"
 #include "ai/rules.h"
@@ -44,8 +45,10 @@ bool IsPlayerBody(const AIInterface* interface)
 
 }  // namespace
 
-// No mission script runs yet.
-void MSALStartAll() {}
+void MSALStartAll()
+{
+    MSALStartAllRunners();
+}
 
 void AIStartup()
 {

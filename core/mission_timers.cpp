@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstring>
 #include "ai/mission_script_runner.h"
+#include "ai/msal_reader.h"
 
 namespace {
 GrowArray<MissionTimer*> g_timers{1};

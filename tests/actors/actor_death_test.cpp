@@ -13,6 +13,7 @@
 #include "ai/ai_interface.h"
 #include "ai/envelope.h"
 #include "ai/mission_script_runner.h"
+#include "ai/msal_runtime.h"
 #include "core/plugin_api.h"
 #include "core/random.h"
 
@@ -141,6 +142,7 @@ TEST(ActorDeath, WhatADeathLetsGoOfAndWhomItTells)
     DOEnvelope envelope("guard");
     MSALRunner runner;
     envelope.runner = &runner;
+    MSALSyncGroup* group = MSALJoinGroup(&runner, 7);
     soldier->envelope = &envelope;
     envelope.visible = 1;  // shown, so that the death's hiding shows
     Weapon mounted;
@@ -162,7 +164,8 @@ TEST(ActorDeath, WhatADeathLetsGoOfAndWhomItTells)
     EXPECT_EQ(soldier->mountedWeapon, nullptr);
     EXPECT_EQ(soldier->lastMountedWeapon, &mounted);
     EXPECT_EQ(envelope.visible, 0);
-    EXPECT_FALSE(runner.inGroup);
+    EXPECT_EQ(runner.group, nullptr);
+    EXPECT_TRUE(group->members.empty());
     EXPECT_EQ(ai->deathReports, 1u);
     EXPECT_EQ(g_aiEvents.last.kind, AI_EVENT_DEATH);
     EXPECT_FLOAT_EQ(g_aiEvents.last.radius, 15.0f);
@@ -179,6 +182,7 @@ TEST(ActorDeath, WhatADeathLetsGoOfAndWhomItTells)
     delete soldier;
     delete ai;
     AIEventsClear();
+    MSALRuntimeFree();
 }
 
 TEST(ActorDieEntry, PlugInsCallItWithTheDeathSetAndTheAngle)

@@ -61,7 +61,7 @@ std::vector<MSALRunner*> g_executed;
 void ExecuteCameraList(MSALRunner* runner)
 {
     g_executed.push_back(runner);
-    switch (runner->current) {
+    switch (runner->advances) {
         case 0:
             CallScript(g_listEnvelope, "MSALSwitchTo");
             break;
@@ -146,7 +146,7 @@ TEST_F(MissionCameras, CameraLinesLinkBothWaysOrLeaveTheEnvelopeWithoutCamera)
     EXPECT_TRUE(g_executed.empty());
     CallScript(lost, "MSALSwitchTo");
     EXPECT_TRUE(ExternalCameraActive());
-    EXPECT_EQ(lostCommand.runner.current, 1);
+    EXPECT_EQ(lostCommand.runner.advances, 1u);
 }
 
 TEST_F(MissionCameras, EachMethodActsThenCompletesItsCommand)
@@ -159,15 +159,15 @@ TEST_F(MissionCameras, EachMethodActsThenCompletesItsCommand)
 
     CallScript(envelope, "MSALSwitchTo");
     EXPECT_TRUE(ExternalCameraActive());
-    EXPECT_EQ(command.runner.current, 1);
+    EXPECT_EQ(command.runner.advances, 1u);
     CallScript(envelope, "MSALSwitchFrom");
     EXPECT_FALSE(ExternalCameraActive());
-    EXPECT_EQ(command.runner.current, 2);
+    EXPECT_EQ(command.runner.advances, 2u);
 
     // The fade lasts the argument's whole milliseconds, from black.
     ScriptArgWord fade[1] = {MSALCell::FromFloat(250.9f).Word()};
     CallScript(envelope, "MSALSetFadeIn", fade);
-    EXPECT_EQ(command.runner.current, 3);
+    EXPECT_EQ(command.runner.advances, 3u);
     EXPECT_EQ(ScreenFadeColour(), 0u);
     const u32_t now = RenderTicks();
     EXPECT_GT(ScreenFadeAlphaAt(now + 249), 0u);
@@ -177,7 +177,7 @@ TEST_F(MissionCameras, EachMethodActsThenCompletesItsCommand)
     envelope->msalCompletion = nullptr;
     CallScript(envelope, "MSALSwitchTo");
     EXPECT_TRUE(ExternalCameraActive());
-    EXPECT_EQ(command.runner.current, 3);
+    EXPECT_EQ(command.runner.advances, 3u);
 }
 
 TEST_F(MissionCameras, FadeLengthsOutsideTheIntegerRangeDoNotOverflow)
@@ -225,7 +225,7 @@ TEST_F(MissionCameras, TheUpdateRunsACameraListFrameByFrame)
         flags += ExternalCameraActive() ? '1' : '0';
     }
     EXPECT_EQ(flags, "1111100");
-    EXPECT_EQ(command.runner.current, 3);
+    EXPECT_EQ(command.runner.advances, 3u);
     EXPECT_EQ(g_executed, std::vector<MSALRunner*>(7, &command.runner));
     // Without a way to execute a command the update does nothing.
     MissionCameraUpdateAll(nullptr);

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 #include "ai/mission_script_runner.h"
+#include "ai/msal_reader.h"
 #include "core/mission_timers.h"
 
 namespace {
@@ -14,7 +15,7 @@ struct WaitingRunner {
     MSALCommandList commands;
     MSALRunner runner;
     WaitingRunner() { runner.commands = &commands; }
-    s32_t advances() const { return runner.current; }
+    s32_t advances() const { return static_cast<s32_t>(runner.advances); }
     bool waiting() const { return commands.waiting != 0; }
 };
 

@@ -10,16 +10,6 @@ AIEventState g_aiEvents;
 
 namespace {
 
-bool Within(const AIInterface* interface, const Vector3& point, float radius)
-{
-    const Vector3 at = interface->body->GetPosition();
-    const float dx = at.x - point.x;
-    const float dy = at.y - point.y;
-    const float dz = at.z - point.z;
-    const float reach = radius * 10.0f;
-    return dx * dx + dy * dy + dz * dz <= reach * reach;
-}
-
 // A soldier that can hear nothing: out of play, without a body, or the source itself.
 bool Deaf(const AIInterface* interface, const DynamicObject* source)
 {
@@ -47,7 +37,7 @@ void AIRaiseEventInRadius(s32_t kind, const Vector3& position, float radius, Dyn
         if ((kind == AI_EVENT_IMPACT || kind == AI_EVENT_SHOT) && sourceAI && sourceAI->entity && interface->entity &&
             sourceAI->entity->IsFriendOf(interface->entity))
             continue;
-        if (!Within(interface, position, radius))
+        if (!AIIsNear(interface, position, radius))
             continue;
         interface->RaiseEvent(kind, now);
         if (RecordsPosition(kind))
@@ -68,7 +58,7 @@ void AIRaiseEventInRadiusForTeam(s32_t kind, const Vector3& position, float radi
         if (skipEnemies && sourceAI && sourceAI->entity && interface->entity &&
             sourceAI->entity->IsEnemyOf(interface->entity))
             continue;
-        if (Within(interface, position, radius))
+        if (AIIsNear(interface, position, radius))
             interface->RaiseEvent(kind, now);
     }
 }
@@ -79,7 +69,7 @@ void AINotifyGrenade(const Vector3& position, float radius, DynamicObject* leftO
     ++g_aiEvents.grenades;
     for (u32_t i = 0; i < g_ai.interfaceCount; ++i) {
         AIInterface* interface = g_ai.interfaces[i];
-        if (!Deaf(interface, leftOut) && Within(interface, position, radius))
+        if (!Deaf(interface, leftOut) && AIIsNear(interface, position, radius))
             interface->SetGrenade(position);
     }
 }

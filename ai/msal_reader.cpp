@@ -167,6 +167,21 @@ private:
         return false;
     }
 
+    // Past blanks and comments: true at the block's end (its "}" taken) or at the file's end (reported).
+    bool BlockEnds()
+    {
+        SkipBlanksAndComments();
+        if (AtEnd()) {
+            MSALError("Unexpected end of file found!");
+            return true;
+        }
+        if (Peek() == '}') {
+            ++pos;
+            return true;
+        }
+        return false;
+    }
+
     void ReadList()
     {
         SkipBlanksAndComments();
@@ -175,15 +190,8 @@ private:
             return;
         MSALCommandList* list = MSALAddList(name.c_str(), false);
         for (;;) {
-            SkipBlanksAndComments();
-            if (AtEnd()) {
-                MSALError("Unexpected end of file found!");
+            if (BlockEnds())
                 return;
-            }
-            if (Peek() == '}') {
-                ++pos;
-                return;
-            }
             const std::string statement = Word();
             if (statement == "Members") {
                 ReadMembers(list);
@@ -221,15 +229,8 @@ private:
         if (!ExpectOpeningBrace())
             return;
         for (;;) {
-            SkipBlanksAndComments();
-            if (AtEnd()) {
-                MSALError("Unexpected end of file found!");
+            if (BlockEnds())
                 return;
-            }
-            if (Peek() == '}') {
-                ++pos;
-                return;
-            }
             std::string name = Word();
             if (name.empty()) {
                 ++pos;  // a bracket inside the block

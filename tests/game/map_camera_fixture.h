@@ -40,7 +40,10 @@ protected:
         m_dir.reset();
         render_test::RenderCore::TearDown();
     }
-    static void Look(float x, float z) { RenderSetupCamera(x, kCameraHeight, z, 0.0f, 1.5707964f, 0.0f, kFieldOfView, 1); }
+    static void Look(float x, float z)
+    {
+        RenderSetupCamera(x, kCameraHeight, z, 0.0f, 1.5707964f, 0.0f, kFieldOfView, 1);
+    }
     static void Cursor(float x, float y)
     {
         g_game.cursorX = x;

@@ -18,6 +18,7 @@
 #include "core/random.h"
 #include "game/account_cvars.h"
 #include "game/campaign_chronology.h"
+#include "game/command_keys.h"
 #include "game/cursor_pick.h"
 #include "game/game_state.h"
 #include "game/player_control.h"
@@ -203,6 +204,27 @@ TEST_F(SatelliteSoldier, OnlyTutorialTypeMissionsSelectASoldierByItsPreview)
     g_hudInput.flags.commandMenuOpen = 1;
     ClickPreview();
     EXPECT_EQ(g_satelliteView.soldierSelected, 0);
+}
+
+TEST_F(SatelliteSoldier, TheCommandMenuRunsInTutorialsAndClosesKeepingTheSoldiersHighlights)
+{
+    for (const char* map : {"bridge", "tutorial"}) {
+        SCOPED_TRACE(map);
+        g_frameView.mapName.Assign(map);
+        g_hudInput.flags.commandMenuOpen = 1;
+        g_commandMenuCalls = CommandMenuCalls();
+        g_commandMenuCalls.target = m_body;
+        m_body->pickedHighlight = m_body->markedHighlight = 1;
+        // With no entries, "1" is the closing line.
+        g_input.keyStates[kKeyCodeOne] = INPUT_STATE_DOWN;
+        SatelliteViewUpdate();
+        g_input.keyStates[kKeyCodeOne] = 0;
+        const bool tutorial = std::strcmp(map, "tutorial") == 0;
+        EXPECT_EQ(g_hudInput.flags.commandMenuOpen, tutorial ? 0 : 1);
+        EXPECT_EQ(m_body->pickedHighlight, 1);
+        EXPECT_EQ(m_body->markedHighlight, 1);
+    }
+    g_commandMenuCalls = CommandMenuCalls();
 }
 
 TEST_F(SatelliteSoldier, TheOrderPanelsButtonsSetTheStanceOrMakeAnOrderPending)

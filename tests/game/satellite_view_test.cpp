@@ -287,7 +287,7 @@ protected:
     }
 };
 
-TEST_F(SatelliteOverMap, ATurnOrderFacesTheSoldierTowardTheClickOnTheScreen)
+TEST_F(SatelliteOverMap, OrdersTurnTowardMoveToAndLockOnWhatTheClickPoints)
 {
     const u32_t seed = EngineRandState();
     const s32_t mode = SinglePlayerMode();
@@ -321,6 +321,40 @@ TEST_F(SatelliteOverMap, ATurnOrderFacesTheSoldierTowardTheClickOnTheScreen)
     SatelliteClickStep();
     EXPECT_EQ(soldier->moveToObjectPending, 1);
     EXPECT_EQ(g_satelliteView.orderPending, 0);
+
+    // An attack order locks on the living soldier under the click, never on the player.
+    AIInterface* enemy = new AIInterface();
+    DOEnvelope enemyEnvelope;
+    enemyEnvelope.Attach(enemy->body);
+    enemy->body->SetPosition({200.0f, 0.0f, 100.0f});
+    ASSERT_GE(EnvelopeRegister(&enemyEnvelope), 0);
+    const float at[3] = {200.0f, 10.0f, 100.0f};
+    float pixel[3];
+    ASSERT_TRUE(GameProjectToScreen(pixel, at));
+    DynamicObject* const keptPlayer = g_frameView.player;
+    struct Attack {
+        bool dead, player, locks;
+    };
+    for (const Attack a : {Attack{false, false, true}, Attack{true, false, false}, Attack{false, true, false}}) {
+        SCOPED_TRACE(testing::Message() << "dead " << a.dead << " player " << a.player);
+        soldier->lockedTarget = nullptr;
+        enemy->lockerCount = 0;
+        enemy->body->isDead = a.dead;
+        g_frameView.player = a.player ? enemy->body : keptPlayer;
+        ASSERT_TRUE(SatelliteOrderButton("kill"));
+        Cursor(pixel[0], pixel[1]);
+        SatelliteClickStep();
+        EXPECT_EQ(soldier->lockedTarget, a.locks ? enemy : nullptr);
+        EXPECT_EQ(g_satelliteView.orderPending, 0);
+    }
+    g_frameView.player = keptPlayer;
+    soldier->lockedTarget = nullptr;
+    enemy->lockerCount = 0;
+    EnvelopeUnregister(&enemyEnvelope);
+    enemy->body->envelope = nullptr;
+    Actor* enemyBody = enemy->body;
+    delete enemy;
+    delete enemyBody;
 
     body->envelope = nullptr;
     delete soldier;

@@ -25,9 +25,12 @@
 #include "game/player_control_state.h"
 #include "game/satellite_view.h"
 #include "game/view_keys.h"
+#include "platform/win32.h"
+#include "render/render_cvars.h"
 #include "render/hud_input.h"
 #include "scene/object_preview.h"
 #include "support/keep_var.h"
+#include "support/test_window.h"
 #include "tests/game/map_camera_fixture.h"
 
 namespace {
@@ -102,6 +105,39 @@ TEST_F(SatelliteView, ZoomingStepsTheFieldOfViewButNotThePanSpeed)
         SatelliteZoomStep();
     EXPECT_EQ(g_satelliteView.zoomLevel, 2);
     EXPECT_FLOAT_EQ(g_game.satelliteFieldOfView, 0.1f * kHalfPi);
+}
+
+TEST_F(SatelliteView, TheCursorIsReadInScreenPixelsWhateverTheWindowsSize)
+{
+    // A window twice the size of the 64 x 48 screen the views are drawn on.
+    KeepVar width(riwidth), height(riheight);
+    riwidth.SetInt(64);
+    riheight.SetInt(48);
+    TestWindow window(128, 96);
+    HWND const keptWindow = g_input.window;
+    g_input.window = window.Handle();
+    g_satelliteView.panSpeed = 500.0f;
+    g_satelliteView.panSpeedSet = 1;
+
+    struct Case {
+        int x, y;      // client pixels
+        float sx, sy;  // screen pixels
+        float dx, dz;  // the pan of one frame
+    };
+    for (const Case c : {Case{127, 95, 63.0f, 47.0f, 10.0f, -10.0f}, Case{0, 0, 0.0f, 0.0f, -10.0f, 10.0f},
+                         Case{127, 48, 63.0f, 48.0f * 47.0f / 95.0f, 10.0f, 0.0f}}) {
+        SCOPED_TRACE(testing::Message() << "client " << c.x << ", " << c.y);
+        g_satelliteView.centreX = g_satelliteView.centreZ = 0.0f;
+        POINT point = {c.x, c.y};
+        ASSERT_TRUE(ClientToScreen(window.Handle(), &point));
+        ASSERT_TRUE(SetCursorPos(point.x, point.y));
+        SatelliteViewUpdate();
+        EXPECT_FLOAT_EQ(g_game.cursorX, c.sx);
+        EXPECT_FLOAT_EQ(g_game.cursorY, c.sy);
+        EXPECT_FLOAT_EQ(g_satelliteView.centreX, c.dx);
+        EXPECT_FLOAT_EQ(g_satelliteView.centreZ, c.dz);
+    }
+    g_input.window = keptWindow;
 }
 
 TEST_F(SatelliteView, TheMarkerLineWithThePlayersNameCentresOnThePlayerWhereHeStandsNow)

@@ -228,6 +228,23 @@ void CodedMessageStep()
 
 }  // namespace
 
+void SatelliteViewReset(float minX, float minZ, float maxX, float maxZ)
+{
+    SatelliteViewState& s = g_satelliteView;
+    const float panSpeed = s.panSpeed;
+    const u8_t panSpeedSet = s.panSpeedSet;
+    s = SatelliteViewState();
+    s.panSpeed = panSpeed;
+    s.panSpeedSet = panSpeedSet;
+    s.minX = minX;
+    s.minZ = minZ;
+    s.maxX = maxX;
+    s.maxZ = maxZ;
+    // The field of view goes with the zoom level: a view left zoomed in by the last mission would
+    // otherwise zoom out on the first "zoomin".
+    SatelliteInitFieldOfView();
+}
+
 void SatelliteZoomStep()
 {
     SatelliteViewState& s = g_satelliteView;

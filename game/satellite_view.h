@@ -32,6 +32,10 @@ struct SatelliteViewState {
 };
 extern SatelliteViewState g_satelliteView;
 
+// Mission start: no drag, selection or order, the zoom and the field of view at their first level
+// and the centre at the origin, within the mission's rectangle. The pan speed, fixed at the first
+// call ever, stays.
+void SatelliteViewReset(float minX, float minZ, float maxX, float maxZ);
 // One frame of the satellite view's control.
 void SatelliteViewUpdate();
 // The steps on their own, for a cursor already read and a screen of width x height pixels.

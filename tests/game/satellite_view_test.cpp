@@ -94,6 +94,13 @@ TEST_F(SatelliteView, ZoomingStepsTheFieldOfViewButNotThePanSpeed)
     EXPECT_EQ(g_satelliteView.zoomLevel, 1);
     EXPECT_FLOAT_EQ(g_game.satelliteFieldOfView, 0.3f * kHalfPi);
     EXPECT_FLOAT_EQ(g_satelliteView.panSpeed, 100.0f);
+    // A new mission starts at the first level, the field of view with it, and the pan speed kept.
+    SatelliteViewReset(-50.0f, -60.0f, 70.0f, 80.0f);
+    EXPECT_EQ(g_satelliteView.zoomLevel, 0);
+    EXPECT_FLOAT_EQ(g_game.satelliteFieldOfView, 0.5f * kHalfPi);
+    EXPECT_FLOAT_EQ(g_satelliteView.panSpeed, 100.0f);
+    EXPECT_FLOAT_EQ(g_satelliteView.maxZ, 80.0f);
+    g_satelliteView.zoomLevel = 1;
     // Held at the limit, the level stays and the field of view is set again.
     for (int i = 0; i < 3; ++i)
         SatelliteZoomStep();

@@ -1,14 +1,18 @@
 // What the pick ray meets: on flat land seen from straight above, the ground point under a pixel is
-// the point that projects back to that pixel; objects on the ray are picked nearest first, within
-// the pick filter, and far ones are left by near-only picks.
+// the point that projects back to that pixel; on water it is the surface, or the shore just beyond;
+// objects on the ray are picked nearest first, within the pick filter, and far ones are left by
+// near-only picks.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
 #include "ai/envelope.h"
 #include "core/frame_view.h"
 #include "game/cursor_pick.h"
+#include "map/octree.h"
+#include "map/water_square.h"
 #include "tests/game/map_camera_fixture.h"
 #include "tests/map/map_world_fixture.h"
 
@@ -60,6 +64,63 @@ TEST_F(GroundPick, WithoutTheFreeCursorTheRayGoesThroughTheMiddleOfTheView)
     RenderSetupCamera(0.0f, 100.0f, 0.0f, 0.0f, -1.5707964f, 0.0f, map_camera::kFieldOfView, 1);
     Cursor(32.0f, 24.0f);
     EXPECT_FALSE(GamePickGroundPointAtCursor(point));
+}
+
+// A pool on the land: every leaf files the same square (the trace asks the leaves it walks), and the
+// nodes reach up to hold the surface, as a map's nodes hold their water.
+class WaterPick : public MapCamera {
+protected:
+    void SetUp() override
+    {
+        MapCamera::SetUp();
+        Raise(OctreeGetRoot());
+        OctreeForEachLeaf(OctreeGetRoot(), OCTREE_WALK_ROOM_CHECK, [](OctreeNode* leaf) {
+            leaf->waterSquares = new WaterSquare*[1];
+            leaf->waterSquares[0] = &s_pool;
+            leaf->waterSquareCount = 1;
+        });
+    }
+    static void Raise(OctreeNode* node)
+    {
+        node->boxMin.y = std::min(node->boxMin.y, -100.0f);
+        node->boxMax.y = std::max(node->boxMax.y, 100.0f);
+        if (!node->IsLeaf()) {
+            for (OctreeNode* child : node->children)
+                Raise(child);
+        }
+    }
+    static WaterSquare s_pool;
+};
+WaterSquare WaterPick::s_pool = {};
+
+TEST_F(WaterPick, AClickOnWaterGivesTheSurfaceOrTheShoreJustBeyondIt)
+{
+    // The ground under a pixel left of the middle, with no water anywhere.
+    s_pool = {-1e4f, -1e4f, -1e4f, -1e4f, 30.0f};
+    Cursor(28.0f, 24.0f);
+    float ground[3];
+    ASSERT_TRUE(GamePickGroundPointAtCursor(ground));
+    ASSERT_LT(ground[0], -20.0f);
+
+    struct Case {
+        const char* what;
+        float depth;
+        float shoreBeyond;  // the pool's left edge this far beyond where the ray meets the surface
+        bool surface;       // the answer is the surface, else the land (height 0)
+    };
+    // 15 further on: still water gives the surface; the shore gives the land found within 40 below
+    // the surface, or, deeper, the land's height there.
+    for (const Case c : {Case{"open water", 30.0f, 100.0f, true}, Case{"near the shore", 30.0f, 5.0f, false},
+                         Case{"deep, near the shore", 50.0f, 5.0f, false}}) {
+        SCOPED_TRACE(c.what);
+        const float surfaceX = ground[0] * (map_camera::kCameraHeight - c.depth) / map_camera::kCameraHeight;
+        s_pool = {surfaceX - c.shoreBeyond, -500.0f, 500.0f, 500.0f, c.depth};
+        float point[3];
+        ASSERT_TRUE(GamePickGroundPointAtCursor(point));
+        EXPECT_NEAR(point[1], c.surface ? c.depth : 0.0f, 1e-2f);
+        EXPECT_NEAR(point[0], surfaceX - 15.0f, 0.05f);
+        EXPECT_NEAR(point[2], 0.0f, 0.05f);
+    }
 }
 
 // Objects wrapped by envelopes, standing on the land under the camera.

@@ -25,9 +25,11 @@
 #include "game/player_control_state.h"
 #include "game/satellite_view.h"
 #include "game/view_keys.h"
+#include "map/map_cvars.h"
 #include "platform/win32.h"
 #include "render/render_cvars.h"
 #include "render/hud_input.h"
+#include "scene/first_person_view.h"
 #include "scene/object_preview.h"
 #include "support/keep_var.h"
 #include "support/test_window.h"
@@ -268,6 +270,39 @@ TEST_F(SatelliteSoldier, TheCommandMenuRunsInTutorialsAndClosesKeepingTheSoldier
         EXPECT_EQ(m_body->markedHighlight, 1);
     }
     g_commandMenuCalls = CommandMenuCalls();
+}
+
+TEST_F(SatelliteSoldier, LeavingRestoresNightVisionAndDropsTheSelection)
+{
+    KeepVar nightVision(mb_nightvision);
+    struct Case {
+        bool mapAllows;
+        u8_t saved, after;
+    };
+    // Opening the view switched night vision on; leaving gives back what was before, where the map
+    // allows night vision at all.
+    for (const Case c : {Case{true, 0, 0}, Case{true, 1, 1}, Case{false, 0, 1}}) {
+        SCOPED_TRACE(testing::Message() << "allowed " << c.mapAllows << " saved " << int(c.saved));
+        mb_nightvision.SetBool(c.mapAllows);
+        g_game.satelliteView = 1;
+        g_game.savedNightVision = c.saved;
+        g_hudInput.flags.nightVision = 1;
+        g_satelliteView.soldierSelected = 1;
+        g_satelliteView.selected = &m_envelope;
+        g_satelliteView.orderPending = 1;
+        g_input.actionReleased[ACTION_SATCAM] = INPUT_STATE_DOWN;
+        SatelliteViewUpdate();
+        g_input.actionReleased[ACTION_SATCAM] = 0;
+        EXPECT_EQ(g_game.satelliteView, 0);
+        EXPECT_EQ(g_hudInput.flags.nightVision, c.after);
+        EXPECT_EQ(g_hudInput.flags.quickMode, 0);
+        EXPECT_EQ(g_satelliteView.soldierSelected, 0);
+        EXPECT_EQ(g_satelliteView.selected, nullptr);
+        EXPECT_EQ(g_satelliteView.orderPending, 0);
+    }
+    g_hudInput.flags.nightVision = 0;
+    g_firstPersonControl.nightVision = false;
+    g_game.savedNightVision = 0;
 }
 
 TEST_F(SatelliteSoldier, TheOrderPanelsButtonsSetTheStanceOrMakeAnOrderPending)

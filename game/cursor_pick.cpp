@@ -10,7 +10,6 @@
 #include "map/map_trace.h"
 #include "map/terrain_height.h"
 #include "platform/d3dx8_math.h"
-#include "render/camera.h"
 #include "render/render_context.h"
 #include "render/render_cvars.h"
 #include "scene/frustum_ray.h"

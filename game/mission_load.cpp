@@ -253,7 +253,10 @@ int GameInitMission(const char* mapName)
     ScriptCreateEventList();
     const std::string events = folder + "events.txt";
     if (!ScriptLoadEventFile(events.c_str()))
-        ConPrint(0, "\x0E\x02" "Error loading events '%s'!\n", events.c_str());
+        ConPrint(0,
+                 "\x0E\x02"
+                 "Error loading events '%s'!\n",
+                 events.c_str());
     HandlerCompileMission(missionFolder.c_str());
     EnvelopeResetAll();
     AILoadPatrolPaths(missionFolder.c_str());
@@ -268,7 +271,10 @@ int GameInitMission(const char* mapName)
     TimeEventList::Create();
     const std::string timeline = folder + "timeline.txt";
     if (!TimeEventList::Load(timeline.c_str()))
-        ConPrint(0, "\x0E\x02" "Error loading timeline '%s'!\n", timeline.c_str());
+        ConPrint(0,
+                 "\x0E\x02"
+                 "Error loading timeline '%s'!\n",
+                 timeline.c_str());
     MSALLoadMission(missionFolder.c_str());
     ClearTimers();
 

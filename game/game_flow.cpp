@@ -29,7 +29,6 @@
 #include "game/game_cvars.h"
 #include "game/game_state.h"
 #include "game/loading_screen.h"
-#include "game/mission_frame.h"
 #include "game/mission_weapons.h"
 #include "game/object_factory.h"
 #include "game/object_list.h"
@@ -130,17 +129,7 @@ s32_t GameLoadGameCommand(const char*)
 {
     return 0;
 }
-void GameUpdateFrame(bool present)
-{
-    if (g_testHooks.frame)
-        g_testHooks.frame(present);
-    // A test that stands in for the mission start has loaded no map to draw.
-    if (g_testHooks.missionStart)
-        return;
-    if (!g_shadowsPrepared && rbshadows.Bool())
-        PrepareShadows();
-    GameMissionFrame(present);
-}
+
 void GameExitToGui(const char*)
 {
     // What the world renderer keeps of the mission: the spatial sounds and the world objects' sources

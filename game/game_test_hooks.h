@@ -13,6 +13,9 @@ struct GameTestHooks {
     // Called by every GameUpdateFrame with its present flag, before the frame (which runs only
     // without a mission-start hook).
     void (*frame)(bool present) = nullptr;
+    // Called by every game frame between its simulation (with the plug-ins' frame event) and its
+    // drawing, so that a measurement can tell the two apart.
+    void (*simulated)() = nullptr;
     // Called as each numbered step of the mission load and leave begins.
     void (*missionStep)(MissionRoad road, int step) = nullptr;
 };

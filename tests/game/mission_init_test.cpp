@@ -570,8 +570,8 @@ TEST_F(MissionInit, TheSampleMissionLoadsEveryFileWithoutAnErrorAndBindsTheOutpo
         const char* name;
         float x, z;
     };
-    const Point points[] = {{"gate", 0, 66},      {"huts_1", -35, 100},  {"huts_2", 20, 100}, {"huts_3", 10, 145},
-                            {"huts_4", -30, 148}, {"fence_1", -60, 48},  {"fence_2", 0, 46},  {"fence_3", 60, 48},
+    const Point points[] = {{"gate", 0, 66},      {"huts_1", -30, 110},  {"huts_2", 15, 105}, {"huts_3", 20, 140},
+                            {"huts_4", -15, 138}, {"fence_1", -60, 50},  {"fence_2", 0, 50},  {"fence_3", 60, 50},
                             {"hold_gate", 0, 78}, {"hold_huts", -5, 125}};
     for (const Point& point : points) {
         SCOPED_TRACE(point.name);

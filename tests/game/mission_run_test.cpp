@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -13,6 +14,14 @@
 #include <string>
 #include <vector>
 
+#include "ai/ai_events.h"
+#include "ai/ai_interface.h"
+#include "ai/path_follower.h"
+#include "actors/actor.h"
+#include "actors/ai_entity.h"
+#include "platform/test_clock.h"
+#include "world/dynamic_object.h"
+#include "map/world_registry.h"
 #include "core/console.h"
 #include "core/log.h"
 #include "core/winos.h"
@@ -21,7 +30,6 @@
 #include "gui/gui.h"
 #include "gui/gui_test_hooks.h"
 #include "map/roads.h"
-#include "platform/direct_input.h"
 #include "platform/test_input.h"
 #include "support/engine_log.h"
 #include "support/files.h"
@@ -33,6 +41,10 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+// Scan codes of the keys the runs press (those of platform/direct_input.h, which cannot be included
+// beside the actor's header: both declare the system's GUID).
+constexpr u8_t kKeyF12 = 0x58;
 
 std::string g_console;
 std::vector<std::string> g_consoleLines;
@@ -90,9 +102,9 @@ void PressScreenshotKey(bool)
 {
     const int frame = g_frames++;
     if (frame == 2)
-        PlatformInjectKey(DIK_F12, true);
+        PlatformInjectKey(kKeyF12, true);
     else if (frame == 3)
-        PlatformInjectKey(DIK_F12, false);
+        PlatformInjectKey(kKeyF12, false);
     else if (frame >= 6) {
         g_console.clear();
         for (const std::string& line : engine_log::ConsoleLines(0))
@@ -120,9 +132,9 @@ void ShootWithAndWithoutVegetation(bool)
 {
     const int frame = g_frames++;
     if (frame == 2 || frame == 10)
-        PlatformInjectKey(DIK_F12, true);
+        PlatformInjectKey(kKeyF12, true);
     else if (frame == 3 || frame == 11)
-        PlatformInjectKey(DIK_F12, false);
+        PlatformInjectKey(kKeyF12, false);
     else if (frame == 7)
         FindCVar("rbvegetation")->SetBool(false);
     else if (frame >= 15)
@@ -285,4 +297,137 @@ TEST_F(SampleMissionRun, GrassBladesStandOnTheSampleLand)
     EXPECT_EQ(skyChanged, 0);
 }
 
+// The scripted run of the sample mission: a few hundred frames of `zintar -m map_01` on the packed
+// sample, each frame a tenth of a second of the test clock. What the frames saw, for the checks
+// after the run.
+struct PlayRecord {
+    int frames = 0;
+    std::vector<Vector3> patrolA, patrolB;  // the two patrols' positions, frame by frame
+    float guardHeadingBefore = 0.0f;        // the gate guard's heading when the shot is fired
+    Vector3 guardAt = {};                   // and where he stood
+    bool guardAlertBefore = true;
+    std::vector<float> guardHeadings;  // his heading in the frames after the shot
+    bool guardAlertAfter = false;
+    Vector3 shotAt = {};
+};
+PlayRecord g_play;
+
+constexpr int kPlayFrames = 300;
+constexpr DWORD kPlayFrameMs = 100;
+constexpr int kShotFrame = 60;        // six seconds in
+constexpr int kShotWatchFrames = 40;  // how long the guard has to react
+
+Vector3 PositionOf(const char* name)
+{
+    const DynamicObject* object = DynObjectFind(name);
+    return object ? object->GetPosition() : Vector3{};
+}
+
+void Play(bool)
+{
+    const int frame = g_play.frames++;
+    ++g_frames;
+    PlatformTestClockAdvance(kPlayFrameMs);
+    g_play.patrolA.push_back(PositionOf("patrol_a"));
+    g_play.patrolB.push_back(PositionOf("patrol_b"));
+    auto* guard = static_cast<Actor*>(DynObjectFind("guard"));
+    if (guard && frame == kShotFrame) {
+        // A shot right behind the gate guard (a heading h faces the direction (-sin h, -cos h)),
+        // too far from the others for them to hear it.
+        const Vector3 at = guard->GetPosition();
+        const float h = guard->heading;
+        g_play.shotAt = {at.x + 8.0f * std::sin(h), at.y, at.z + 8.0f * std::cos(h)};
+        g_play.guardAt = at;
+        g_play.guardHeadingBefore = guard->heading;
+        g_play.guardAlertBefore = guard->ai->entity->inAlert != 0;
+        AIRaiseEventInRadius(AI_EVENT_SHOT, g_play.shotAt, 1.2f, nullptr, nullptr);  // tens of units: 12
+    } else if (guard && frame > kShotFrame && frame <= kShotFrame + kShotWatchFrames) {
+        g_play.guardHeadings.push_back(guard->heading);
+        g_play.guardAlertAfter = guard->ai->entity->inAlert != 0;
+    }
+    if (frame + 1 >= kPlayFrames)
+        g_gui.screenRequested = true;
+}
+
+// The distance in x and z from the point to the nearest of the segments joining the points (the last
+// one back to the first when the path is a loop).
+float DistanceToPath(const Vector3& p, const std::vector<std::array<float, 2>>& points, bool loop)
+{
+    float best = 1e30f;
+    const size_t segments = loop ? points.size() : points.size() - 1;
+    for (size_t i = 0; i < segments; ++i) {
+        const std::array<float, 2>& a = points[i];
+        const std::array<float, 2>& b = points[(i + 1) % points.size()];
+        const float dx = b[0] - a[0], dz = b[1] - a[1];
+        float t = ((p.x - a[0]) * dx + (p.z - a[1]) * dz) / (dx * dx + dz * dz);
+        t = std::fmax(0.0f, std::fmin(1.0f, t));
+        best = std::fmin(best, std::hypot(p.x - (a[0] + t * dx), p.z - (a[1] + t * dz)));
+    }
+    return best;
+}
+
+// The angle between two headings, folded into 0..pi.
+float HeadingGap(float a, float b)
+{
+    float d = std::fmod(std::fabs(a - b), 6.2831853f);
+    return d > 3.1415927f ? 6.2831853f - d : d;
+}
+
+TEST_F(SampleMissionRun, TheSoldiersPatrolTheirPathsAndAShotTurnsTheGuard)
+{
+    std::string error;
+    ASSERT_TRUE(BfsPackFolder(ZINTAR_TEST_DATA_DIR "/../../data/sample", "main.bfs", error)) << error;
+    // The sample's settings in a small window: the run is about the soldiers, not the picture.
+    std::string config = ReadFileBytes(ZINTAR_TEST_DATA_DIR "/../../data/sample/config.def");
+    config += "riwidth = 320\nriheight = 240\n";
+    WriteFileBytes("config.def", config);
+    g_play = PlayRecord();
+    PlatformTestClockStart(1000000);
+    Run(Play);
+    PlatformTestClockStop();
+    ASSERT_GE(g_play.frames, kPlayFrames);
+
+    // The patrols walk their paths of mission.ptl: the loop round the huts and the walk along the
+    // fence. Each keeps near his path's segments and covers ground along it (at least two of its
+    // corners reached).
+    struct Walk {
+        const char* name;
+        const std::vector<Vector3>* positions;
+        std::vector<std::array<float, 2>> points;
+        bool loop;
+    };
+    const Walk walks[] = {
+        {"patrol_a", &g_play.patrolA, {{-30, 110}, {15, 105}, {20, 140}, {-15, 138}}, true},
+        {"patrol_b", &g_play.patrolB, {{-60, 50}, {0, 50}, {60, 50}}, false},
+    };
+    for (const Walk& walk : walks) {
+        SCOPED_TRACE(walk.name);
+        const std::vector<Vector3>& at = *walk.positions;
+        ASSERT_EQ(at.size(), static_cast<size_t>(g_play.frames));
+        float travelled = 0.0f, farthest = 0.0f;
+        std::set<size_t> corners;
+        // From the second second on: the first steps lead from where he was placed onto the path.
+        for (size_t i = 10; i < at.size(); ++i) {
+            travelled += std::hypot(at[i].x - at[i - 1].x, at[i].z - at[i - 1].z);
+            farthest = std::fmax(farthest, DistanceToPath(at[i], walk.points, walk.loop));
+            for (size_t c = 0; c < walk.points.size(); ++c)
+                if (std::hypot(at[i].x - walk.points[c][0], at[i].z - walk.points[c][1]) < 12.0f)
+                    corners.insert(c);
+        }
+        EXPECT_GT(travelled, 60.0f);
+        EXPECT_LT(farthest, 12.0f);
+        EXPECT_GE(corners.size(), 2u);
+    }
+
+    // The shot heard by the gate guard: he goes on alert and turns round to where it was fired: the
+    // heading that faces it, from where he stood, is the one he had plus half a turn.
+    EXPECT_FALSE(g_play.guardAlertBefore);
+    EXPECT_TRUE(g_play.guardAlertAfter);
+    ASSERT_FALSE(g_play.guardHeadings.empty());
+    const float toShot =
+        std::atan2(g_play.shotAt.x - g_play.guardAt.x, g_play.shotAt.z - g_play.guardAt.z) + 3.1415927f;
+    EXPECT_NEAR(HeadingGap(toShot, g_play.guardHeadingBefore), 3.1415927f, 0.01f);
+    EXPECT_LT(HeadingGap(toShot, g_play.guardHeadings.back()), 0.3f)
+        << g_play.guardHeadingBefore << " -> " << g_play.guardHeadings.back();
+}
 }  // namespace

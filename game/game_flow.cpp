@@ -179,16 +179,15 @@ s32_t GameLoadGameCommand(const char*)
 {
     return 0;
 }
-void GameUpdateFrame(bool present)
+const GameTestHooks& GameGetTestHooks()
 {
-    if (g_testHooks.frame)
-        g_testHooks.frame(present);
-    // A test that stands in for the mission start has loaded no map to draw.
-    if (g_testHooks.missionStart)
-        return;
+    return g_testHooks;
+}
+
+void GamePrepareShadowsIfOn()
+{
     if (!g_shadowsPrepared && rbshadows.Bool())
         PrepareShadows();
-    GameMissionFrame(present);
 }
 void GameExitToGui(const char*)
 {

@@ -31,6 +31,8 @@ int GameHaltAfterLoadError();
 s32_t GameLoadGameCommand(const char* saveGameName);
 // One game frame; present hands the frame end its present flag.
 void GameUpdateFrame(bool present);
+// Builds this mission's shadow companions the first time shadows are found switched on.
+void GamePrepareShadowsIfOn();
 void GameExitToGui(const char* arguments);
 void GameModEnd();
 void GameModsInit();

@@ -16,3 +16,4 @@ struct GameTestHooks {
 
 // Replaces the hooks; GameSetTestHooks({}) gives the stand-ins their own behaviour back.
 void GameSetTestHooks(const GameTestHooks& hooks);
+const GameTestHooks& GameGetTestHooks();

@@ -33,6 +33,14 @@ namespace {
 struct Setup {
     bool ready = false;
     std::string error;
+    fs::path folder;
+    // The working folder goes with the program.
+    ~Setup()
+    {
+        std::error_code ignored;
+        if (!folder.empty())
+            fs::remove_all(folder, ignored);
+    }
 };
 
 // The script and definition caches would keep the parsed texts: each load reads them anew.
@@ -48,11 +56,10 @@ const Setup& Prepare()
     static Setup s;
     if (s.ready || !s.error.empty())
         return s;
-    const fs::path folder = fs::temp_directory_path() / ("zintar_mission_load_bench_" + std::to_string(getpid()));
+    s.folder = fs::temp_directory_path() / ("zintar_mission_load_bench_" + std::to_string(getpid()));
     std::error_code error;
-    fs::remove_all(folder, error);
-    fs::create_directories(folder, error);
-    if (error || chdir(folder.c_str()) != 0 || !BfsPackFolder(ZINTAR_SAMPLE_DIR, "main.bfs", s.error)) {
+    fs::create_directories(s.folder, error);
+    if (error || chdir(s.folder.c_str()) != 0 || !BfsPackFolder(ZINTAR_SAMPLE_DIR, "main.bfs", s.error)) {
         if (s.error.empty())
             s.error = "cannot make the working folder";
         return s;

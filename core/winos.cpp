@@ -28,6 +28,7 @@
 #include "game/campaign_chronology.h"
 #include "game/game_cvars.h"
 #include "game/game_flow.h"
+#include "game/game_frame.h"
 #include "game/game_state.h"
 #include "gui/gui.h"
 #include "map/actor_lists.h"
@@ -172,6 +173,7 @@ bool MissionStart(int& exitCode)
     SoundResumeAll();
     g_game.frameClock = GetTickCount();
     Log("Entering main loop...\n");
+    GameFrameStampCaption();
     GameUpdateFrame(false);
     MSALStartAll();
     AIRestartAll();

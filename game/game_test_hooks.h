@@ -12,6 +12,9 @@ struct GameTestHooks {
     // Called by every GameUpdateFrame with its present flag, before the frame (which runs only
     // without a mission-start hook).
     void (*frame)(bool present) = nullptr;
+    // Called by every game frame between its simulation (with the plug-ins' frame event) and its
+    // drawing, so that a measurement can tell the two apart.
+    void (*simulated)() = nullptr;
 };
 
 // Replaces the hooks; GameSetTestHooks({}) gives the stand-ins their own behaviour back.

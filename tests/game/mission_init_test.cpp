@@ -338,38 +338,6 @@ TEST_F(MissionInit, SoldiersAndWeaponsAreReadiedAtTheStartAndReleasedOnLeaving)
     }
 }
 
-// The move keys of the stand-in viewer carry it where the frame's camera looks: forward along the
-// camera's forward axis, the strafe keys along its right axis, backward and left the other ways.
-TEST_F(MissionInit, TheMoveKeysCarryTheViewerWhereTheCameraLooks)
-{
-    ASSERT_EQ(GameInitMission("m1"), 0);
-    struct Case {
-        s32_t action;
-        float forward, right;
-    };
-    const Case cases[] = {{ACTION_MOVE_FORWARD, 1, 0},
-                          {ACTION_MOVE_BACKWARD, -1, 0},
-                          {ACTION_STRAFE_RIGHT, 0, 1},
-                          {ACTION_STRAFE_LEFT, 0, -1}};
-    for (const float yaw : {0.0f, 1.0f, -2.5f}) {
-        for (const Case& c : cases) {
-            SCOPED_TRACE(testing::Message() << "yaw " << yaw << " action " << c.action);
-            GameSetYaw(yaw);
-            const float* viewer = GameGetViewPos();
-            const float x = viewer[0], z = viewer[2];
-            g_input.actionDown[c.action] = 1;
-            GameUpdateFrame(false);
-            g_input.actionDown[c.action] = 0;
-            const float dx = viewer[0] - x, dz = viewer[2] - z;
-            const float length = std::hypot(dx, dz);
-            ASSERT_GT(length, 0.0f);
-            const D3DXVECTOR3 forward = g_camera.forward, right = g_camera.right;
-            EXPECT_NEAR(dx / length, c.forward * forward.x + c.right * right.x, 1e-3f);
-            EXPECT_NEAR(dz / length, c.forward * forward.z + c.right * right.z, 1e-3f);
-        }
-    }
-}
-
 // Soldiers of the mission's definition: each is made under its name with its AI, the mission start
 // compiles the common rule script for each of them into the AI log, and the AI step runs their rules
 // once the profiles have enabled them.

@@ -34,14 +34,14 @@ PLUGIN_EXPORT std::int32_t HookProc(std::uint32_t code, PluginWord parameter)
     if (code == HookObjectUsed) {
         ++g_state.objectUses;
         std::memcpy(&g_state.lastUse, reinterpret_cast<const ObjectUseEvent*>(parameter), sizeof g_state.lastUse);
+    } else if (code == HookFrame) {
+        ++g_state.frames;
     } else if (code == HookMessageLine) {
         ++g_state.messageLines;
         std::strncpy(g_state.lastMessage, reinterpret_cast<const char*>(parameter), kGamePluginTextSize - 1);
         g_state.lastMessage[kGamePluginTextSize - 1] = '\0';
     } else if (code == HookMissionStarted) {
         ++g_state.missionStarts;
-    } else if (code == HookFrame) {
-        ++g_state.frames;
     }
     return 0;
 }

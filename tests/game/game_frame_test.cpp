@@ -170,7 +170,8 @@ TEST_F(GameFrame, TheFrameClearsWhiteOrBlackInWireFrame)
         Frame(20);
         const render_test::Pixels pixels = render_test::ReadBackBuffer(Device());
         ASSERT_EQ(pixels.width, UINT(kWidth));
-        EXPECT_TRUE(render_test::ColourNear(pixels.At(kWidth / 2, kHeight / 2), c.colour)) << "wireframe " << c.wireframe;
+        EXPECT_TRUE(render_test::ColourNear(pixels.At(kWidth / 2, kHeight / 2), c.colour))
+            << "wireframe " << c.wireframe;
         EXPECT_TRUE(render_test::ColourNear(pixels.At(0, 0), c.colour)) << "wireframe " << c.wireframe;
     }
 }

@@ -643,7 +643,20 @@ TEST_F(MissionInit, TheSampleMissionLoadsEveryFileWithoutAnErrorAndBindsTheOutpo
 
     // The event, its time and the mission script waiting for it: one list run by the gate guard's
     // two flankers, who must both reach its "End".
-    if (!ScriptGlobalEventList()) {  // until the mission start reads them itself
+    // Until the mission start reads them itself (and its leave frees them), the test does both.
+    struct FreedHere {
+        bool loaded = false;
+        ~FreedHere()
+        {
+            if (!loaded)
+                return;
+            MSALUnloadMission();
+            TimeEventList::Destroy();
+            ScriptDestroyEventList();
+        }
+    } freed;
+    if (!ScriptGlobalEventList()) {
+        freed.loaded = true;
         ScriptCreateEventList();
         EXPECT_TRUE(ScriptLoadEventFile("mission\\map_01\\events.txt"));
         TimeEventList::Create();

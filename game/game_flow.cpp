@@ -130,16 +130,7 @@ s32_t GameLoadGameCommand(const char*)
 {
     return 0;
 }
-const GameTestHooks& GameGetTestHooks()
-{
-    return g_testHooks;
-}
 
-void GamePrepareShadowsIfOn()
-{
-    if (!g_shadowsPrepared && rbshadows.Bool())
-        PrepareShadows();
-}
 void GameExitToGui(const char*)
 {
     // What the world renderer keeps of the mission: the spatial sounds and the world objects' sources

@@ -41,13 +41,8 @@ void GameForgetMissionShadows();
 s32_t GameLoadGameCommand(const char* saveGameName);
 // One game frame; present hands the frame end its present flag.
 void GameUpdateFrame(bool present);
-<<<<<<< HEAD
-// Builds this mission's shadow companions the first time shadows are found switched on.
-void GamePrepareShadowsIfOn();
-=======
 // Back to the menus: the world renderer's mission state and the mission sounds, the mission leave,
 // and the default weapons.
->>>>>>> w58l
 void GameExitToGui(const char* arguments);
 void GameModEnd();
 void GameModsInit();

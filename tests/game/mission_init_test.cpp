@@ -793,7 +793,7 @@ TEST_F(MissionInit, TheLoadAndTheLeaveRunTheirStepsInOrder)
         auto* screen = new NotingScreen("LOADSCREEN");
         GuiAddScreen(screen);
         g_stepsSeen.clear();
-        GameSetTestHooks({-1, nullptr, nullptr, NoteStep});
+        GameSetTestHooks({-1, nullptr, nullptr, nullptr, NoteStep});
         const size_t log = engine_log::LogSize();
         const size_t console = engine_log::ConsoleLines(0).size();
         ASSERT_EQ(GameInitMission("m1"), 0);

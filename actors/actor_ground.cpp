@@ -138,6 +138,10 @@ void FollowRoute(Actor* actor, AIInterface* ai, const Vector3& p)
     }
     follower->NextWaypoint();
     ai->ClearRandomMoveRequest();
+    // The end of the route: a mission-script move that sent the soldier here is done, and its runner
+    // goes on with the next command.
+    if (!follower->moving && actor->envelope)
+        actor->envelope->CompleteMSALCommand();
 }
 
 void Patrol(Actor* actor, AIEntity* entity, const PatrolPath* path, const Vector3& p)

@@ -27,8 +27,9 @@ namespace fs = std::filesystem;
 constexpr const char* kCommandLineVariable = "ZINTAR_TEST_COMMAND_LINE";
 constexpr int kEscapeKey = 0x01;
 
-// Runs the program on the command line of the variable, with Escape pressed every 50 ms so that a
-// screen that waits for a key (the menu, the halt after a map that cannot load) lets the run end.
+// Runs the program on the command line of the variable, with Escape held for 50 ms in every 100 ms so
+// that a screen that waits for a key (the menu, the halt after a map that cannot load, which looks
+// for Escape held) lets the run end.
 int RunProgramWithKeys()
 {
     const char* variable = std::getenv(kCommandLineVariable);
@@ -40,6 +41,7 @@ int RunProgramWithKeys()
         while (!stop) {
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
             PlatformInjectKey(kEscapeKey, true);
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
             PlatformInjectKey(kEscapeKey, false);
         }
     });
@@ -64,7 +66,7 @@ struct FailureCase {
     const char* name;
     Folder folder;
     std::string commandLine;
-    int exitCode;
+    int exitCode;         // the process status: the halt's -1 ends it with 255
     std::string logLine;  // empty: no log is expected
     std::string stderrLine;
 };
@@ -107,11 +109,11 @@ const FailureCase kFailures[] = {
     {"NoArchive", Folder::Empty, "", 1, "VFS: File 'main.bfs' not found!\n", "VFS: File 'main.bfs' not found!\n"},
     {"DamagedArchive", Folder::DamagedArchive, "", 1, "VFS: File 'main.bfs' has invalid format!\n",
      "VFS: File 'main.bfs' has invalid format!\n"},
-    {"NoSuchMap", Folder::Archive, "-m nosuchmap", 0, "ERROR : Cannot read 'mission\\nosuchmap\\mission.def'\n",
+    {"NoSuchMap", Folder::Archive, "-m nosuchmap", 255, "ERROR : Cannot read 'mission\\nosuchmap\\mission.def'\n",
      "Unable to load map 'nosuchmap'\n"},
-    {"EmptyMissionDefinition", Folder::EmptyDefinition, "-m blank", 0,
+    {"EmptyMissionDefinition", Folder::EmptyDefinition, "-m blank", 255,
      "ERROR : 'mission\\blank\\mission.def' names no land (no \"land\" line)\n", "Unable to load map 'blank'\n"},
-    {"TruncatedLandFile", Folder::TruncatedLand, "-m cut", 0,
+    {"TruncatedLandFile", Folder::TruncatedLand, "-m cut", 255,
      "WARNING: Unable to load map 'component\\land\\flat.lff'\n", "Unable to load map 'cut'\n"},
     {"UnwritableWorkingFolder", Folder::UnwritableLog, "", 0, "",
      "WARNING: Cannot write \"zintar.log\" in the working folder: Is a directory\n"},

@@ -220,14 +220,68 @@ TEST_F(Commanders, AManoeuvreSendsEverySoldierRoundTheCommandPointInOneSync)
     EXPECT_EQ(firstLeg[0], -firstLeg[1]);
     EXPECT_EQ(std::abs(firstLeg[0]), 600.0f);
     EXPECT_EQ(MSALActiveGroupCount(), 1);
-    EXPECT_EQ(Console(), (Lines{"Soldier 'B': cmd stack executed on commander '0'\n",
-                                "Soldier 'A': cmd stack executed on commander '0'\n",
-                                "commander 0: manever executed (2)\n"}));
+    EXPECT_EQ(Console(),
+              (Lines{"Soldier 'B': cmd stack executed on commander '0'\n",
+                     "Soldier 'A': cmd stack executed on commander '0'\n", "commander 0: manever executed (2)\n"}));
     EXPECT_EQ(RunningList(c), nullptr);
 
     // The next manoeuvre's sync takes the next id.
     ExecuteManoeuvre(AIFindGroup("single")->commander);
     EXPECT_EQ(Commands(RunningList(c)).front()->value, 1001);
+}
+
+TEST_F(Commanders, TheSoldiersOfAManoeuvreFinishTogetherUnlessOneIsLost)
+{
+    struct Case {
+        const char* name;
+        int soldiers;
+        bool partnerDies;
+    };
+    const Case cases[] = {{"alone", 1, false}, {"pair", 2, false}, {"pair, one lost", 2, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        MSALUnloadMission();
+        AIClearGroups();
+        EnvelopeDestroyAll();
+        CommandPoolsInit();
+        // Fresh names: the soldiers of the cases before are still in the world.
+        const std::string nameA = std::string("A") + std::to_string(c.soldiers) + (c.partnerDies ? "x" : "");
+        const std::string nameB = "B" + nameA;
+        AIInterface* a = Scripted(nameA.c_str(), 0.0f);
+        AIInterface* b = Scripted(nameB.c_str(), 100.0f);
+        LoadGroups(("group G 0\nadd " + nameA + "\n" + (c.soldiers == 2 ? "add " + nameB + "\n" : "")).c_str());
+        ExecuteManoeuvre(AIFindGroup("g")->commander);
+        MSALRunner* runner = MSALEnvelopeRunner(a->body->envelope);
+        // Each move of the list completes: the soldier reaches the "End".
+        for (int move = 0; move < 6; ++move)
+            a->body->envelope->CompleteMSALCommand();
+        if (c.soldiers == 1) {
+            // Alone it is released at once, and its list is over.
+            EXPECT_EQ(runner->command, nullptr);
+            EXPECT_TRUE(runner->Sublists().empty());
+            EXPECT_EQ(MSALActiveGroupCount(), 0);
+            continue;
+        }
+        ASSERT_NE(runner->command, nullptr);
+        EXPECT_EQ(runner->command->kind, MSAL_END);
+        if (c.partnerDies) {
+            b->body->isDead = true;
+            MSALEnvelopeRunner(b->body->envelope)->LeaveGroup();
+        }
+        // The soldier's update executes the "End" again.
+        runner->ExecuteCurrent();
+        const bool released = c.partnerDies;
+        EXPECT_EQ(runner->command == nullptr, released);
+        EXPECT_EQ(runner->Sublists().empty(), released);
+        EXPECT_EQ(MSALActiveGroupCount(), released ? 0 : 1);
+        if (!released) {
+            for (int move = 0; move < 6; ++move)
+                b->body->envelope->CompleteMSALCommand();
+            EXPECT_EQ(runner->command, nullptr);
+            EXPECT_EQ(MSALEnvelopeRunner(b->body->envelope)->command, nullptr);
+            EXPECT_EQ(MSALActiveGroupCount(), 0);
+        }
+    }
 }
 
 TEST_F(Commanders, AStackSentToAnEnvelopeNamesItsSlotAndOutsideASyncDropsBeginAndEnd)

@@ -245,8 +245,9 @@ TEST_F(MSALRobustness, NamedDamagesReadAndRun)
 
 TEST_F(MSALRobustness, NumbersBeyondTheIntegerRangeSaturate)
 {
-    Load("List L { Step(99999999999) Step(-99999999999) Step(inf) Step(-inf) Step(2147483520) Step(-7.9) }"
-         " Members { A }");
+    Load(
+        "List L { Step(99999999999) Step(-99999999999) Step(inf) Step(-inf) Step(2147483520) Step(-7.9) }"
+        " Members { A }");
     MSALStartAll();
     EXPECT_EQ(m_envelopes[0]->steps, (std::vector<int>{INT32_MAX, INT32_MIN, INT32_MAX, INT32_MIN, 2147483520, -7}));
 }

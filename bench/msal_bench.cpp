@@ -35,10 +35,10 @@
 
 namespace {
 
-constexpr int kFirstRun = 100;   // between "Begin(1)" and "End(1)"
-constexpr int kCalled = 20;      // in the called list
-constexpr int kSecondRun = 50;   // after the "Call"
-constexpr int kThirdRun = 81;    // between "Begin(2)" and "End(2)"
+constexpr int kFirstRun = 100;  // between "Begin(1)" and "End(1)"
+constexpr int kCalled = 20;     // in the called list
+constexpr int kSecondRun = 50;  // after the "Call"
+constexpr int kThirdRun = 81;   // between "Begin(2)" and "End(2)"
 // Begin, End and Call commands count as commands, as the runner executes them.
 constexpr int kCommandsPerWalk = 2 + kFirstRun + 1 + kCalled + kSecondRun + 2 + kThirdRun;
 static_assert(kCommandsPerWalk == 256);
@@ -327,8 +327,8 @@ void BM_MSALOverLua(benchmark::State& state)
     for (long long steps : walkers->steps)
         luaSteps += steps;
     // Both sides made every method call of every walk.
-    const long long expected = static_cast<long long>(state.iterations()) * runners *
-                               (kFirstRun + kCalled + kSecondRun + kThirdRun);
+    const long long expected =
+        static_cast<long long>(state.iterations()) * runners * (kFirstRun + kCalled + kSecondRun + kThirdRun);
     if (msalSteps != expected || luaSteps != expected)
         state.SkipWithError("a walk missed method calls");
     const double commands = static_cast<double>(state.iterations()) * runners * kCommandsPerWalk;

@@ -223,6 +223,21 @@ void MSALRunner::DetachTimers()
     }
 }
 
+bool MSALRunner::WaitsForCompletion() const
+{
+    return command && command->kind == MSAL_METHOD && envelope && envelope->msalCompletion == &completion &&
+           envelope->msalNotifyPending != 0;
+}
+
+MSALRunner* MSALEnvelopeRunner(const Envelope* envelope)
+{
+    if (!envelope)
+        return nullptr;
+    if (envelope->msalCompletion && envelope->msalCompletion->runner)
+        return envelope->msalCompletion->runner;
+    return envelope->runner;
+}
+
 void MSALRunner::LeaveGroup()
 {
     MSALRemoveFromGroup(this);

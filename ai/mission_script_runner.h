@@ -27,6 +27,9 @@ public:
     // Moves to the next command and executes it: what an envelope calls when a command completes.
     void Advance();
     bool InCriticalSection() const { return critical != 0; }
+    // The current command is a method call started on the envelope whose completion is still due
+    // (a move under way, say).
+    bool WaitsForCompletion() const;
     // Back to the first command of its list, out of its group, sublists, wait and critical section.
     void Reset();
     // Takes the runner out of its sync group (its soldier died).
@@ -75,3 +78,7 @@ private:
     bool executing = false;  // inside RunFrom: moving on is left to its loop
     bool advancePending = false;
 };
+
+// The runner acting on the envelope: the one whose command runs there, else the first runner the
+// mission script made for it; null when none.
+MSALRunner* MSALEnvelopeRunner(const Envelope* envelope);

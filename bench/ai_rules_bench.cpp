@@ -2,10 +2,10 @@
 // "patrol", packed as the tests pack them) run the sample rule script ("script\ai\script.txt" with
 // their profiles' active rules) each frame, and each soldier's mission-script runner re-executes its
 // current command, as the actor's script hook does when it is idle. Half the soldiers are on each
-// side, in two lines facing each other; they are in groups of 16 of one side. Each group performs
-// a manoeuvre: every soldier gets a program-made list round the group's command point (a nameless
-// point envelope), all of one group in one common sync; the runners stand on their first move
-// (the bodies are not updated here, so no move ends) and re-execute it every frame.
+// side, in two lines facing each other; they are in groups of 16 of one side, each group under a
+// commander. Each commander performs its manoeuvre: every soldier gets a program-made list round
+// the commander's command point, all of one group in one common sync; the runners stand on their
+// first move (the bodies are not updated here, so no move ends) and re-execute it every frame.
 //
 // How 256 run on a table of 128. The AI table holds 128 interfaces, so the soldiers take turns in
 // it: the even-numbered half is put in the table and the frame's AI step (AIFrame) runs, then the
@@ -13,7 +13,8 @@
 // own walks of the table (sound and death broadcasts) reach that half only. The 128 program-made
 // runners the mission script allows would not do either: every soldier's envelope holds a runner
 // of the mission script's list "Soldiers" (as a mission gives its soldiers lists), and the
-// manoeuvre lists enter those runners.
+// manoeuvre lists enter those runners. Nor do the 100 command stacks of the commanders' pool: the
+// commanders are made and give their manoeuvres in rounds of 96 soldiers (see GiveManoeuvres).
 //
 // Sight comes from fixed lists: at the start each soldier's enemies within 300 units and friends
 // within 150 (at most 64 each) are taken once; before each frame (untimed) they are its visible
@@ -40,13 +41,13 @@
 #include "ai/ai_interface.h"
 #include "ai/ai_runtime.h"
 #include "ai/ai_state.h"
+#include "ai/commanders.h"
 #include "ai/envelope.h"
 #include "ai/envelope_table.h"
 #include "ai/mission_script_runner.h"
 #include "ai/msal_reader.h"
 #include "ai/msal_runtime.h"
 #include "ai/rules.h"
-#include "ai/shape_envelopes.h"
 #include "core/console.h"
 #include "core/frame_view.h"
 #include "core/random.h"
@@ -69,24 +70,6 @@ constexpr DWORD kFrameMs = 20;
 constexpr float kSpacing = 25.0f;  // between neighbours in a line
 constexpr float kEnemyReach = 300.0f;
 constexpr float kFriendReach = 150.0f;
-
-// The manoeuvre's statements for the left and the right flank ("x": the command point).
-const char* const kLeftFlank[] = {"Begin(0)",
-                                  "MoveToPt(x,-600,10,1000)",
-                                  "MoveToPt(x,-500,10,500)",
-                                  "MoveToPt(x,-500,10,0)",
-                                  "MoveToPt(x,-300,10,-500)",
-                                  "MoveToPt(x,0,10,-700)",
-                                  "MoveToPt(x,0,10,-200)",
-                                  "End(0)"};
-const char* const kRightFlank[] = {"Begin(0)",
-                                   "MoveToPt(x,600,10,1000)",
-                                   "MoveToPt(x,500,10,500)",
-                                   "MoveToPt(x,500,10,0)",
-                                   "MoveToPt(x,300,10,-500)",
-                                   "MoveToPt(x,0,10,-700)",
-                                   "MoveToPt(x,0,10,-200)",
-                                   "End(0)"};
 
 struct Sight {
     std::vector<AIInterface*> enemies;
@@ -163,29 +146,32 @@ bool Fail(Army& army, const char* error)
     return false;
 }
 
-// The groups, their command points and the manoeuvres: one common sync per group, the flanks
-// alternating.
+// The groups of 16 under their commanders, and each commander's manoeuvre. The command-stack pool
+// holds 100, so the commanders are made in rounds of at most 96 soldiers, the pools made anew
+// (CommandPoolsInit) before each round: every soldier gets its manoeuvre from a commander, and the
+// last round's soldiers keep their stacks.
 bool GiveManoeuvres(Army& army)
 {
-    for (int g = 0; g * kGroupSize < kSoldiers; ++g) {
+    constexpr int kGroupsPerRound = AI_COMMAND_POOL_SIZE / kGroupSize;
+    const int groups = kSoldiers / kGroupSize;
+    for (int g = 0; g < groups; ++g) {
+        if (g % kGroupsPerRound == 0)
+            CommandPoolsInit();
         auto* group = new AIGroup();
         group->name.Assign(("group" + std::to_string(g)).c_str());
         g_ai.groups[g_ai.groupCount++] = group;
-        AIInterface* first = army.soldiers[static_cast<size_t>(g * kGroupSize)];
-        auto* point = new PointEnvelope("", first->body->GetPosition());
-        if (EnvelopeRegister(point) < 0)
-            return Fail(army, "the envelope table is full");
-        MSALExtSyncBegin();
+        AICommander* commander = CreateGroupOnSide(AI_MASTER_OTHER);
+        if (!commander || !commander->commandPoint)
+            return Fail(army, "a commander was refused");
+        group->SetCommander(commander);
         for (int m = 0; m < kGroupSize; ++m) {
             AIInterface* soldier = army.soldiers[static_cast<size_t>(g * kGroupSize + m)];
             group->AddMember(soldier);
             soldier->group = group;
-            MSALExtBegin(soldier->body->envelope);
-            for (const char* statement : (m % 2 == 0 ? kLeftFlank : kRightFlank))
-                MSALExtAdd(statement, point);
-            MSALExtEnd();
         }
-        MSALExtSyncEnd();
+        if (commander->stackCount != kGroupSize)
+            return Fail(army, "a soldier's command stack was refused");
+        ExecuteManoeuvre(commander);
     }
     if (MSALDynamicRunnerCount() != 0)
         return Fail(army, "a soldier had no runner of its own");

@@ -220,9 +220,9 @@ TEST_F(Commanders, AManoeuvreSendsEverySoldierRoundTheCommandPointInOneSync)
     EXPECT_EQ(firstLeg[0], -firstLeg[1]);
     EXPECT_EQ(std::abs(firstLeg[0]), 600.0f);
     EXPECT_EQ(MSALActiveGroupCount(), 1);
-    EXPECT_EQ(Console(), (Lines{"Soldier 'B': cmd stack executed on commander '0'\n",
-                                "Soldier 'A': cmd stack executed on commander '0'\n",
-                                "commander 0: manever executed (2)\n"}));
+    EXPECT_EQ(Console(),
+              (Lines{"Soldier 'B': cmd stack executed on commander '0'\n",
+                     "Soldier 'A': cmd stack executed on commander '0'\n", "commander 0: manever executed (2)\n"}));
     EXPECT_EQ(RunningList(c), nullptr);
 
     // The next manoeuvre's sync takes the next id.

@@ -20,6 +20,7 @@
 #include <lua.hpp>
 #endif
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <string>

@@ -45,7 +45,8 @@ public:
     MSALSyncGroup* group = nullptr;       // the sync group joined by "Begin"; null: none
     u8_t arrived = 0;                     // waiting at an "End"
     u8_t waitStarted = 0;
-    u32_t waitStart = 0;  // tick count at which the running "Wait" started
+    u32_t waitStart = 0;    // tick count at which the running "Wait" started
+    u8_t timerStarted = 0;  // the running "ITFSync" has started its timer
     u8_t critical = 0;
     u32_t advances = 0;  // how often the runner was told to move on
 
@@ -65,6 +66,8 @@ private:
     void RunFrom(bool stepFirst);
     // Moves past the current command; at the end of a sublist, back to where it was entered.
     void StepForward();
+    // Mission timers this runner started forget it, so that none moves it on after a reset or its end.
+    void DetachTimers();
 
     MSALCommandList* firstList = nullptr;  // the list the runner was made for
     std::vector<Frame> frames;

@@ -101,11 +101,6 @@ void ShowLateMessages()
     }
 }
 
-void RunMissionCamera(MSALRunner* runner)
-{
-    runner->ExecuteCurrent();
-}
-
 // Exactly one of the controls: the satellite view's, else the mounted weapon's, else the vehicle's,
 // else the one on foot.
 void RunPlayerControl()
@@ -128,7 +123,7 @@ void Simulate(bool suspended)
     ProjectileTableClear();
     if (gbai.Bool())
         AIFrame();
-    MissionCameraUpdateAll(RunMissionCamera);
+    MissionCameraUpdateAll();
     // Every object's update, then the world's lowest and highest points.
     DynObjectsUpdate();
     ParticlesFrame();

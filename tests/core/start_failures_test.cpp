@@ -27,9 +27,9 @@ namespace fs = std::filesystem;
 constexpr const char* kCommandLineVariable = "ZINTAR_TEST_COMMAND_LINE";
 constexpr int kEscapeKey = 0x01;
 
-// Runs the program on the command line of the variable, with Escape held for 50 ms in every 100 ms so
-// that a screen that waits for a key (the menu, the halt after a map that cannot load, which looks
-// for Escape held) lets the run end.
+// Runs the program on the command line of the variable, with Escape pressed every 50 ms and held
+// 20 ms so that a screen that waits for a key (the menu, the halt after a map that cannot load, which
+// waits for Escape to be down) lets the run end.
 int RunProgramWithKeys()
 {
     const char* variable = std::getenv(kCommandLineVariable);
@@ -39,9 +39,9 @@ int RunProgramWithKeys()
     std::atomic<bool> stop{false};
     std::thread presser([&stop] {
         while (!stop) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            std::this_thread::sleep_for(std::chrono::milliseconds(30));
             PlatformInjectKey(kEscapeKey, true);
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
             PlatformInjectKey(kEscapeKey, false);
         }
     });
@@ -66,7 +66,7 @@ struct FailureCase {
     const char* name;
     Folder folder;
     std::string commandLine;
-    int exitCode;         // the process status: the halt's -1 ends it with 255
+    int exitCode;
     std::string logLine;  // empty: no log is expected
     std::string stderrLine;
 };
@@ -105,6 +105,7 @@ void Prepare(Folder folder, const fs::path& at)
     }
 }
 
+// A map that cannot load halts the program until Escape, which ends it with -1: status 255.
 const FailureCase kFailures[] = {
     {"NoArchive", Folder::Empty, "", 1, "VFS: File 'main.bfs' not found!\n", "VFS: File 'main.bfs' not found!\n"},
     {"DamagedArchive", Folder::DamagedArchive, "", 1, "VFS: File 'main.bfs' has invalid format!\n",

@@ -29,7 +29,6 @@
 #include "game/game_cvars.h"
 #include "game/game_state.h"
 #include "game/loading_screen.h"
-#include "game/mission_frame.h"
 #include "game/mission_weapons.h"
 #include "game/object_factory.h"
 #include "game/object_list.h"

@@ -10,7 +10,6 @@
 #include "ai/envelope_contacts.h"
 #include "ai/envelope_table.h"
 #include "ai/mission_cameras.h"
-#include "ai/mission_script_runner.h"
 #include "ai/time_events.h"
 #include "core/actions.h"
 #include "core/console.h"
@@ -101,11 +100,6 @@ void ShowLateMessages()
     }
 }
 
-void RunMissionCamera(MSALRunner* runner)
-{
-    runner->ExecuteCurrent();
-}
-
 // Exactly one of the controls: the satellite view's, else the mounted weapon's, else the vehicle's,
 // else the one on foot.
 void RunPlayerControl()
@@ -128,7 +122,7 @@ void Simulate(bool suspended)
     ProjectileTableClear();
     if (gbai.Bool())
         AIFrame();
-    MissionCameraUpdateAll(RunMissionCamera);
+    MissionCameraUpdateAll();
     // Every object's update, then the world's lowest and highest points.
     DynObjectsUpdate();
     ParticlesFrame();

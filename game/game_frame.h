@@ -1,4 +1,4 @@
-// The game frame's drawing pieces that others call: the satellite view's overhead drawing and the
+// What the game frame offers others besides the frame itself: the satellite view's overhead drawing and the
 // editor's look-at view. The frame itself is GameUpdateFrame (game/game_flow.h).
 #pragma once
 

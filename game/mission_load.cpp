@@ -41,6 +41,7 @@
 #include "game/current_account.h"
 #include "game/game_cvars.h"
 #include "game/game_flow.h"
+#include "game/game_frame.h"
 #include "game/game_state.h"
 #include "game/game_test_hooks.h"
 #include "game/loading_screen.h"
@@ -302,8 +303,12 @@ int GameInitMission(const char* mapName)
     g_playerFoot.parachuteDescent = gb_pradropstart.Bool() ? 1 : 0;
     g_frameView.sound.playerDead = false;
     gbthirdperson.SetBool(false);
-    if (Actor* player = dynamic_cast<Actor*>(g_frameView.player))
+    // The revive lets a body cast its shadow again; the player's own body casts none, as its
+    // assembly set: the viewer stands inside it, and its shadow volume would cover the view.
+    if (Actor* player = dynamic_cast<Actor*>(g_frameView.player)) {
         player->Revive();
+        player->SetCastsShadow(false);
+    }
 
     MissionStep(MISSION_LOAD, 19);
     if (g_game.satelliteView)
@@ -332,6 +337,7 @@ int GameInitMission(const char* mapName)
     ConClear(4);
 
     MissionStep(MISSION_LOAD, 24);
+    GameFrameMessagesReset();
     g_scenePassGame.missionKind = SinglePlayerMode();
     g_scenePassGame.tutorialMap = IsTutorialMap();
 

@@ -22,6 +22,7 @@
 #include "map/world_registry.h"
 #include "platform/test_clock.h"
 #include "render/render_cvars.h"
+#include "scene/scene_state.h"
 #include "support/render_test_support.h"
 #include "tests/plugins/game_plugin/game_plugin_state.h"
 #include "world/dynamic_object.h"
@@ -253,6 +254,22 @@ TEST_F(GameFrame, ALostDeviceSleeps100MsAndSkipsTheDrawnFrame)
     EXPECT_EQ(m_object.updates, updates + 1);
     EXPECT_EQ(m_plugin->frames, pluginFrames + 1);
     D3D8TestSetCooperativeLevel(Device(), D3D_OK);
+}
+
+// The editor's look-at view: the camera looks from the eye at the target, and the visibility pass
+// runs from the eye with the angles that look makes.
+TEST_F(GameFrame, TheLookAtViewRunsTheVisibilityPassFromTheEyeTowardTheTarget)
+{
+    constexpr float kPi = 3.1415927f;
+    GameSetupLookAtView(1.0f, 2.0f, 3.0f, 11.0f, 12.0f, 3.0f, kPi / 2);
+    const ViewCamera& view = g_scene.mainViewCamera;
+    EXPECT_FLOAT_EQ(view.position[0], 1.0f);
+    EXPECT_FLOAT_EQ(view.position[1], 2.0f);
+    EXPECT_FLOAT_EQ(view.position[2], 3.0f);
+    EXPECT_NEAR(view.angles[0], kPi / 2, 1e-4f);
+    EXPECT_NEAR(view.angles[1], -kPi / 4, 1e-4f);
+    EXPECT_FLOAT_EQ(view.fov, kPi / 2);
+    g_scene.mainViewCamera = ViewCamera();
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
-// No screen script is loaded yet. The stand-in front end keeps one empty screen up, presenting a
-// cleared frame each pass, and closes it, asking to quit (state word 1), on a released Escape key
-// or when the window is closed. Tests may decide in its place (gui/gui_test_hooks.h).
+// The front end loads its fonts at init, but no screen script yet: the stand-in front end keeps one
+// empty screen up, presenting a cleared frame each pass, and closes it, asking to quit (state word 1),
+// on a released Escape key or when the window is closed. Tests may decide in its place
+// (gui/gui_test_hooks.h).
 #include "gui/gui.h"
 #include "gui/gui_test_hooks.h"
 
@@ -10,6 +11,7 @@
 
 #include "core/frame_view.h"
 #include "core/plugin_host.h"
+#include "gui/fonts.h"
 #include "gui/gui_controls.h"
 #include "render/frame.h"
 #include "render/hud_input.h"
@@ -69,6 +71,7 @@ void GuiScreen::StopSounds() {}
 
 bool GuiInit(HWND, int, int)
 {
+    FontsLoad();
     g_pluginHost.Broadcast(HookGuiInit, 0);
     return true;
 }
@@ -81,7 +84,7 @@ void GuiShutdown()
     g_gui = {};
     g_frameView.screenOpen = false;
     g_frameView.inGameDisplay = false;
-    g_hudInput.defaultFont = nullptr;
+    FontsFree();
 }
 
 bool GuiFrame(int, int, UINT message, LPARAM, WPARAM wParam, s32_t* stateWord)

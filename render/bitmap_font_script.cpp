@@ -118,7 +118,8 @@ void Font::GlyphLine(const ScriptCommand& command)
         m_layoutY += m_charHeight;
     }
     const float left = U(m_layoutX), top = V(m_layoutY);
-    const float right = U(static_cast<double>(m_layoutX) + width), bottom = V(static_cast<double>(m_layoutY) + m_charHeight);
+    const float right = U(static_cast<double>(m_layoutX) + width),
+                bottom = V(static_cast<double>(m_layoutY) + m_charHeight);
     m_layoutX += width;
     AddSlot(code, left, top, right, bottom, width, advance);
     if (shared && m_glyphCount < FONT_GLYPH_SLOTS)

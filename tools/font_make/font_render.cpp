@@ -193,7 +193,8 @@ bool MakeFont(const FontRequest& request, const std::string& trueTypeBytes, Made
                 const int column = x0 + i;
                 if (column < 0 || column >= glyph.width)
                     continue;
-                coverage[std::size_t(glyph.y + row) * kTextureWidth + glyph.x + column] = bitmap[std::size_t(j) * w + i];
+                coverage[std::size_t(glyph.y + row) * kTextureWidth + glyph.x + column] =
+                    bitmap[std::size_t(j) * w + i];
             }
         }
     }

@@ -78,8 +78,8 @@ protected:
             const float w = static_cast<float>(font.GetTextureWidth()), h = static_cast<float>(font.GetTextureHeight());
             EXPECT_FLOAT_EQ((u1 - u0) * w, static_cast<float>(width)) << "code " << int(code);
             EXPECT_FLOAT_EQ((v1 - v0) * h, static_cast<float>(font.GetCharHeight())) << "code " << int(code);
-            slots.push_back({code, static_cast<int>(std::lround(u0 * w)), static_cast<int>(std::lround(v0 * h)), width,
-                             advance});
+            slots.push_back(
+                {code, static_cast<int>(std::lround(u0 * w)), static_cast<int>(std::lround(v0 * h)), width, advance});
         }
         return slots;
     }
@@ -124,8 +124,9 @@ TEST_F(Fonts, GlyphLinesFillTheTableByTheirCodesAndTheLayoutCursor)
 
 TEST_F(Fonts, HeaderLinesAndQueriesOfCodesWithoutAGlyph)
 {
-    LoadScript("<f>\ntexture t256;\nglow t256g;\nchar_height 16;\nbase -3;\ncursor 95 1;\n65 10 20 8 9;\n"
-               "65 30 20 4 5;\n</f>\n<g>\ncursor 95 2;\nbase x;\n</g>\n");
+    LoadScript(
+        "<f>\ntexture t256;\nglow t256g;\nchar_height 16;\nbase -3;\ncursor 95 1;\n65 10 20 8 9;\n"
+        "65 30 20 4 5;\n</f>\n<g>\ncursor 95 2;\nbase x;\n</g>\n");
     const Font* font = FindFont("f");
     ASSERT_NE(font, nullptr);
     EXPECT_NE(font->GetTexture(), nullptr);
@@ -190,8 +191,9 @@ TEST_F(Fonts, FindFontIgnoresCaseAndFallsBackToTheLanguageVariant)
 
 TEST_F(Fonts, SaveWritesTheSectionThatLoadsBackToTheSameTable)
 {
-    LoadScript("<tiny>\ntexture t256;\nglow t256g;\nchar_height 16;\nbase -3;\ncursor 95 1;\n65 10 20 8 9;\n"
-               "EOLN;\n7 8 a b;\n249 9 c;\n9 9 d;\n</tiny>\n");
+    LoadScript(
+        "<tiny>\ntexture t256;\nglow t256g;\nchar_height 16;\nbase -3;\ncursor 95 1;\n65 10 20 8 9;\n"
+        "EOLN;\n7 8 a b;\n249 9 c;\n9 9 d;\n</tiny>\n");
     Font* font = FindFont("tiny");
     ASSERT_NE(font, nullptr);
     ASSERT_TRUE(font->Save());

@@ -59,7 +59,7 @@ TEST_F(FontMake, ItsFontLoadsWithTheAdvancesAndHeightOfTheTrueTypeFont)
     ASSERT_NE(font, nullptr);
     ASSERT_NE(font->GetTexture(), nullptr);
     ASSERT_NE(font->GetGlowTexture(), nullptr);
-    EXPECT_EQ(font->GetTextureWidth(), 256u);
+    EXPECT_EQ(font->GetTextureWidth(), static_cast<u32_t>(fontmake::kTextureWidth));
 
     const std::string bytes = ReadFileBytes(fs::path(TrueTypeFolder()) / TestFontRequest().trueTypeFile);
     const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
@@ -86,7 +86,7 @@ TEST_F(FontMake, ItsFontLoadsWithTheAdvancesAndHeightOfTheTrueTypeFont)
     auto cell = [&](u8_t code, int* left, int* top, int* width) {
         float u0, v0, u1, v1;
         font->GetGlyphUV(code, &u0, &v0, &u1, &v1);
-        *left = static_cast<int>(std::lround(u0 * 256.0f));
+        *left = static_cast<int>(std::lround(u0 * font->GetTextureWidth()));
         *top = static_cast<int>(std::lround(v0 * font->GetTextureHeight()));
         int advance;
         font->GetGlyphMetrics(code, width, &advance);
@@ -145,8 +145,10 @@ TEST(FontMakeDescription, RefusesWhatIsNoDescriptionNamingTheLine)
         {"# only a comment\n", "no font"},
         {"fonts a b.ttf 12 32 126", "line 1: unknown keyword 'fonts'"},
         {"font a b.ttf 12 32", "line 1: expected: font <name> <TrueType file> <pixel height> <first code> <last code>"},
-        {"\nfont a b.ttf 12 32 126 7", "line 2: expected: font <name> <TrueType file> <pixel height> <first code> <last code>"},
-        {"font a b.ttf x 32 126", "line 1: expected: font <name> <TrueType file> <pixel height> <first code> <last code>"},
+        {"\nfont a b.ttf 12 32 126 7",
+         "line 2: expected: font <name> <TrueType file> <pixel height> <first code> <last code>"},
+        {"font a b.ttf x 32 126",
+         "line 1: expected: font <name> <TrueType file> <pixel height> <first code> <last code>"},
         {"font a b.ttf 200 32 126", "line 1: pixel height out of 4 to 96"},
         {"font a b.ttf 12 0 126", "line 1: codes out of 1 to 255"},
         {"font a b.ttf 12 32 256", "line 1: codes out of 1 to 255"},
@@ -160,7 +162,8 @@ TEST(FontMakeDescription, RefusesWhatIsNoDescriptionNamingTheLine)
     }
     fontmake::FontDescription fonts;
     std::string error;
-    ASSERT_TRUE(fontmake::ParseFontDescription("font a b.ttf 12 32 126 # small\nfont c d.ttf 20 65 90\n", &fonts, &error));
+    ASSERT_TRUE(
+        fontmake::ParseFontDescription("font a b.ttf 12 32 126 # small\nfont c d.ttf 20 65 90\n", &fonts, &error));
     ASSERT_EQ(fonts.fonts.size(), 2u);
     EXPECT_EQ(fonts.fonts[1].name, "c");
     EXPECT_EQ(fonts.fonts[1].firstCode, 65);

@@ -1,18 +1,21 @@
 // Bitmap fonts made from TrueType files: each font of a plain-text description is rendered with
 // stb_truetype into a glyph texture (white, the coverage in alpha) and a glow texture of the same
-// layout (the coverage blurred), both 256 pixels wide, and described by a section of the "font"
+// layout (the coverage blurred), both 512 pixels wide, and described by a section of the "font"
 // script with explicit five-token glyph lines. Lines of a description:
 //   font <name> <TrueType file> <pixel height> <first code> <last code>
 // The TrueType file is named relative to the fonts folder given to the maker; the codes (0 to 255)
 // are taken as the Unicode code points of the same value, and those the TrueType file has no glyph
 // for are left out (the blank is always kept). '#' starts a comment.
+// A font's base is its baseline's distance from the top of a row: the drawers place a glyph's cell
+// (char height - base) x scale below the y they are given, so that y is about the baseline less the
+// ascent, the top of the text.
 #pragma once
 #include <string>
 #include <vector>
 
 namespace fontmake {
 
-constexpr int kTextureWidth = 256;
+constexpr int kTextureWidth = 512;
 // Pixels kept free around every glyph cell so that the glow's blur does not reach a neighbour.
 constexpr int kCellGap = 4;
 
@@ -38,7 +41,7 @@ struct MadeFont {
 };
 
 // Renders one font from the TrueType file's bytes. False with a message when the bytes are no
-// TrueType font or the glyphs do not fit a 256 x 1024 texture.
+// TrueType font or the glyphs do not fit a 512 x 1024 texture.
 bool MakeFont(const FontRequest& request, const std::string& trueTypeBytes, MadeFont* out, std::string* error);
 
 // The script section's name of the glyph and glow textures (without folder and extension).

@@ -170,7 +170,7 @@ bool MakeFont(const FontRequest& request, const std::string& trueTypeBytes, Made
     while (height < penY + charHeight + kCellGap)
         height *= 2;
     if (height > kLargestTextureHeight) {
-        *error = request.name + ": the glyphs do not fit a 256 x 1024 texture";
+        *error = request.name + ": the glyphs do not fit a 512 x 1024 texture";
         return false;
     }
 
@@ -203,7 +203,7 @@ bool MakeFont(const FontRequest& request, const std::string& trueTypeBytes, Made
     section += "\ttexture " + GlyphTextureName(request) + ";\n";
     section += "\tglow " + GlowTextureName(request) + ";\n";
     section += "\tchar_height " + std::to_string(charHeight) + ";\n";
-    section += "\tbase " + std::to_string(below) + ";\n";
+    section += "\tbase " + std::to_string(above) + ";\n";
     section += "\tcursor 95 1;\n";
     section += "// code x y width advance\n";
     for (const PlacedGlyph& glyph : glyphs) {

@@ -1,9 +1,9 @@
-// The open console drawn in the sample's font "gui" on a 640 x 480 screen, held against a golden
-// picture of the console's part of the screen (the bottom 72 rows). Every pixel stays within
-// kChannelTolerance of the golden picture in each channel, except at most kLoosePixels pixels (a
-// rasteriser may round an edge or a blend a unit apart), whose channels stay within kLooseTolerance.
-// Set ZINTAR_UPDATE_GOLDEN=1 to write the golden picture anew into tests/data/gui/ (then commit it, after
-// looking at it); ZINTAR_KEEP_PICTURE=<file> keeps the picture taken to look at.
+// The open console drawn in the sample's font "gui" on an 800 x 600 screen (its text at scale 0.4),
+// held against a golden picture of the console's part of the screen (the bottom 84 rows). Every pixel
+// stays within kChannelTolerance of the golden picture in each channel, except at most kLoosePixels
+// pixels (a rasteriser may round an edge or a blend a unit apart), whose channels stay within
+// kLooseTolerance. Set ZINTAR_UPDATE_GOLDEN=1 to write the golden picture anew into tests/data/gui/
+// (then commit it, after looking at it); ZINTAR_KEEP_PICTURE=<file> keeps the picture taken.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -23,13 +23,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int kPictureWidth = 640;
-constexpr int kPictureHeight = 480;
-constexpr int kRows = 72;
+constexpr int kPictureWidth = 800;
+constexpr int kPictureHeight = 600;
+constexpr int kRows = 84;
 constexpr int kChannelTolerance = 2;
 constexpr int kLooseTolerance = 24;
 constexpr int kLoosePixels = 40;
-const char* const kGolden = ZINTAR_TEST_DATA_DIR "/gui/console_sample_font_640x72.tga";
+const char* const kGolden = ZINTAR_TEST_DATA_DIR "/gui/console_sample_font_800x84.tga";
 
 // The bottom rows as an uncompressed 24-bit TGA, top row first.
 std::string PictureBytes(const render_test::Pixels& pixels)
@@ -74,9 +74,10 @@ protected:
     // The console panel with its lines and command line over a dark blue frame, read back.
     render_test::Pixels Draw()
     {
-        char first[] = "zintar console: the sample font";
-        char second[] = "map_01 loaded, 12 objects";
-        char third[] = "Quick brown fox jumps over; 0123456789 !?";
+        // Console lines keep their line feed, which brings the next line back to the margin.
+        char first[] = "zintar console: the sample font\n";
+        char second[] = "map_01 loaded, 12 objects\n";
+        char third[] = "Quick brown fox jumps over; 0123456789 !?\n";
         char* lines[] = {first, second, third};
         RenderSetClearColor(0x102040);
         EXPECT_EQ(RenderBeginFrame(), 0);
@@ -96,8 +97,8 @@ TEST_F(ConsoleFontPicture, ConsoleInTheSampleFontStaysTheGoldenPicture)
     ASSERT_EQ(pixels.width, UINT(kPictureWidth));
     ASSERT_EQ(pixels.height, UINT(kPictureHeight));
     const std::string picture = PictureBytes(pixels);
-    // Lines 10 pixels apart (33 x 0.32): the newest starts 30 rows above the bottom, its glyphs 2 rows
-    // lower ((33 - 26) x 0.32); the command line half a line lower than the next line would be.
+    // Lines 13 pixels apart (33 x 0.4): the newest starts 39 rows above the bottom, its glyphs 2 rows
+    // lower ((33 - 26) x 0.4); the command line half a line lower than the next line would be.
     auto ink = [&](int top, int bottom) {
         int count = 0;
         for (int y = top; y < bottom; ++y)
@@ -107,9 +108,9 @@ TEST_F(ConsoleFontPicture, ConsoleInTheSampleFontStaysTheGoldenPicture)
             }
         return count;
     };
-    EXPECT_GT(ink(452, 463), 100);
-    EXPECT_GT(ink(467, 478), 30);
-    EXPECT_EQ(ink(0, 420), 0);
+    EXPECT_GT(ink(563, 576), 100);
+    EXPECT_GT(ink(583, 596), 30);
+    EXPECT_EQ(ink(0, 520), 0);
     if (const char* keep = std::getenv("ZINTAR_KEEP_PICTURE"))
         WriteFileBytes(keep, picture);
 

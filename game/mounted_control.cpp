@@ -12,6 +12,7 @@
 #include "game/game_view.h"
 #include "game/player_control.h"
 #include "game/player_control_state.h"
+#include "game/player_state.h"
 #include "game/player_view.h"
 #include "game/player_weapon.h"
 #include "game/vehicle_control.h"
@@ -58,6 +59,7 @@ void LetGo(Actor* player, Weapon* weapon)
     float yaw = 0.0f, pitch = 0.0f, roll = 0.0f;
     CameraGetYawPitch(&yaw, &pitch, &roll);
     g_playerControl.baseRoll = roll;
+    GameSetRoll(roll);
     GameSetYawPitch(yaw + kPi, pitch);
 }
 

@@ -13,6 +13,8 @@
 #include "game/game_cvars.h"
 #include "game/game_state.h"
 #include "game/game_water.h"
+#include "game/mounted_control.h"
+#include "game/player_state.h"
 #include "game/object_use.h"
 #include "game/player_control.h"
 #include "game/player_control_state.h"
@@ -366,6 +368,7 @@ void PlayerControlUpdate()
         }
     }
     GameSetLean(foot.lean);
+    GameSetRoll(foot.viewRoll);
 
     // 12. The soldier at the eye for the shots.
     foot.soldierLeanAngle = 2.0f * foot.leanRoll;
@@ -507,7 +510,7 @@ void PlayerControlUpdate()
     if (Released(ACTION_NAVIGATION))
         foot.navigationDisplay = foot.navigationDisplay ? 0 : 1;
 
-    // 27.
-    foot.mountedFirstFrame = 0;
+    // 27. The next mount links its camera and turns the view again.
+    g_mountedControl.firstFrameDone = 0;
     GameSetPlayerModeModifier(foot.eyeHeight);
 }

@@ -5,6 +5,7 @@
 #include "core/frame_view.h"
 #include "game/game_cvars.h"
 #include "game/game_flow.h"
+#include "game/player_control_state.h"
 #include "game/player_view.h"
 
 PlayerState g_playerState;
@@ -19,14 +20,15 @@ void GameSetRoll(float roll)
     g_frameView.roll = roll;
 }
 
+// The view tilt is the roll before lean, which the player control brings back to level each frame.
 void GameSetViewTilt(float angle)
 {
-    g_playerState.viewTilt = angle;
+    g_playerControl.baseRoll = angle;
 }
 
 float GameGetViewTilt()
 {
-    return g_playerState.viewTilt;
+    return g_playerControl.baseRoll;
 }
 
 void GameExecConsoleScript(const EngineString& fileName)

@@ -20,7 +20,6 @@ struct PlayerFrameInput {
 };
 
 struct PlayerState {
-    float viewTilt = 0.0f;  // radians; the player control brings it back toward 0
     u8_t movementMode = 0;
     u8_t inputSuspended = 0;    // the player's keys do nothing while set
     u8_t respawnRequested = 0;  // the game asks for the player to be brought back
@@ -32,6 +31,8 @@ extern PlayerState g_playerState;
 // The view roll (radians, kept in the frame view), read by the secondary views and the camera saving.
 float GameGetRoll();
 void GameSetRoll(float roll);
+// The decaying view tilt: the roll before lean (g_playerControl.baseRoll), which the player control
+// brings back toward 0 and adds the lean roll to for the view roll.
 void GameSetViewTilt(float angle);
 float GameGetViewTilt();
 // Runs a console script (a file on disk, else in the archives).

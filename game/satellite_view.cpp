@@ -1,14 +1,32 @@
 #include "game/satellite_view.h"
 
 #include <cmath>
+#include <cstring>
 
+#include "actors/actor.h"
+#include "ai/ai_interface.h"
+#include "ai/envelope.h"
+#include "ai/envelope_markers.h"
+#include "ai/event_handlers.h"
 #include "core/actions.h"
 #include "core/frame_view.h"
 #include "core/input.h"
+#include "core/log.h"
+#include "game/account_cvars.h"
+#include "game/code_signal.h"
+#include "game/command_keys.h"
+#include "game/cursor_pick.h"
 #include "game/game_state.h"
+#include "game/object_use.h"
+#include "game/player_control.h"
+#include "game/player_control_state.h"
 #include "game/view_keys.h"
+#include "map/map_cvars.h"
 #include "platform/win32.h"
 #include "render/hud_input.h"
+#include "render/render_cvars.h"
+#include "scene/first_person_view.h"
+#include "scene/object_preview.h"
 #include "scene/render_services.h"
 
 SatelliteViewState g_satelliteView;
@@ -28,10 +46,11 @@ bool Released(u8_t action)
     return g_input.actionReleased[action] != 0;
 }
 
-void ReadCursor(s32_t* width, s32_t* height)
+// The mouse in the game window, carried from the window's client pixels to the pixels of the screen
+// the views are drawn on (the two differ when the window is not the size of the display mode): the
+// first and the last column and row stay the first and the last.
+void ReadCursor()
 {
-    *width = 0;
-    *height = 0;
     HWND window = g_input.window;
     if (!window)
         return;
@@ -39,21 +58,192 @@ void ReadCursor(s32_t* width, s32_t* height)
     RECT client = {};
     if (!GetCursorPos(&point) || !ScreenToClient(window, &point) || !GetClientRect(window, &client))
         return;
-    g_game.cursorX = static_cast<float>(point.x);
-    g_game.cursorY = static_cast<float>(point.y);
-    *width = client.right - client.left;
-    *height = client.bottom - client.top;
+    const s32_t clientWidth = client.right - client.left, clientHeight = client.bottom - client.top;
+    const s32_t width = riwidth.Int(), height = riheight.Int();
+    const float x = static_cast<float>(point.x), y = static_cast<float>(point.y);
+    g_game.cursorX = clientWidth > 1 ? x * static_cast<float>(width - 1) / static_cast<float>(clientWidth - 1) : x;
+    g_game.cursorY = clientHeight > 1 ? y * static_cast<float>(height - 1) / static_cast<float>(clientHeight - 1) : y;
+}
+
+void SetNightVision(bool on)
+{
+    g_hudInput.flags.nightVision = on ? 1 : 0;
+    g_firstPersonControl.nightVision = on;
+}
+
+void ClearSelection()
+{
+    SatelliteViewState& s = g_satelliteView;
+    s.soldierSelected = 0;
+    s.orderPending = 0;
+    s.selected = nullptr;
 }
 
 void Leave()
 {
+    if (mb_nightvision.Bool())
+        SetNightVision(g_game.savedNightVision != 0);
     ToggleSatelliteView();
+    SetCursorVisible(false);
     ShadowsUpdateDynamic();
     if (!g_hudInput.flags.binocularView)
         g_hudInput.flags.quickMode = 0;
+    ClearSelection();
+}
+
+// The name of the control of the screen ("LAYER6" the marker list, "LAYER9" the order panel) under
+// the cursor. The front end's controls carry no rectangles yet, so the cursor is on none of them, as
+// on a screen that is not loaded.
+const char* ControlUnderCursor(const char* /*screenName*/)
+{
+    return nullptr;
+}
+
+ObjectPreview* PreviewUnderCursor()
+{
+    int x = 0, y = 0;
+    GameGetCursorPosition(&x, &y);
+    return ObjectPreviewFindAt(x, y);
+}
+
+Actor* SelectedSoldier()
+{
+    return g_satelliteView.selected ? g_satelliteView.selected->BoundActor() : nullptr;
+}
+
+// The command menu of the tutorial-type missions: the menu keys of the player on foot, except that
+// closing it keeps the highlights of the soldier it was about.
+void CommandMenuStep()
+{
+    HudFlags& flags = g_hudInput.flags;
+    if (!flags.commandMenuOpen) {
+        if (!g_satelliteView.soldierSelected)
+            CommandMenuKeysUpdate();
+        return;
+    }
+    DynamicObject* target = g_commandMenuCalls.target;
+    const u8_t picked = target ? target->pickedHighlight : 0;
+    const u8_t marked = target ? target->markedHighlight : 0;
+    CommandMenuKeysUpdate();
+    if (target && !flags.commandMenuOpen) {
+        target->pickedHighlight = picked;
+        target->markedHighlight = marked;
+    }
+}
+
+// "zoom" released: the drag ends; otherwise the view centres on the soldier preview or the marker
+// line under the cursor.
+void ZoomReleaseStep()
+{
+    SatelliteViewState& s = g_satelliteView;
+    if (!Released(ACTION_ZOOM))
+        return;
+    if (s.dragging) {
+        s.dragging = 0;
+        return;
+    }
+    if (ObjectPreview* preview = PreviewUnderCursor()) {
+        if (preview->object) {
+            const Vector3 at = preview->object->GetPosition();
+            s.centreX = at.x;
+            s.centreZ = at.z;
+        }
+        return;
+    }
+    // The marker list's line under the cursor comes from its control's rectangle and font, which
+    // the loaded screens do not carry yet.
+    (void)ControlUnderCursor("LAYER6");
+}
+
+void TurnOrder(Actor* soldier)
+{
+    const Vector3 at = soldier->GetPosition();
+    const float world[3] = {at.x, at.y, at.z};
+    float screen[3];
+    if (!GameProjectToScreen(screen, world))
+        return;
+    // Screen y grows downward: a click straight below the soldier turns it by pi.
+    float angle = -std::atan2(g_game.cursorX - screen[0], g_game.cursorY - screen[1]);
+    ScriptArgWord args[2] = {&angle, nullptr};
+    g_satelliteView.selected->RotateToPoint(args);
+}
+
+void GivePendingOrder()
+{
+    SatelliteViewState& s = g_satelliteView;
+    if (ControlUnderCursor("LAYER9"))
+        return;
+    Actor* soldier = SelectedSoldier();
+    if (soldier) {
+        if (s.orderKind == SATELLITE_ORDER_TURN) {
+            TurnOrder(soldier);
+        } else if (s.orderKind == SATELLITE_ORDER_MOVE) {
+            float point[3];
+            if (soldier->ai && GamePickGroundPointAtCursor(point))
+                soldier->ai->MoveToObject({point[0], point[1], point[2]});
+        } else {
+            Actor* other = GamePickActorAtCursor();
+            if (soldier->ai && other && other->ai)
+                soldier->ai->LockOnInterface(other->ai);
+        }
+    }
+    s.orderPending = 0;
+}
+
+// Object use from the map: no range limit and no plug-in event.
+void ObjectUseStep()
+{
+    PlayerControlState& p = g_playerControl;
+    if (!g_hudInput.flags.quickMode || g_hudInput.flags.commandMenuOpen)
+        return;
+    if (!p.objectInUse) {
+        p.objectInUse = GamePickObjectAtCursor(true);
+        const s32_t item = p.objectInUse ? ObjectUseDefaultCondition(p.objectInUse) : -1;
+        if (item >= 0) {
+            p.usePending = 1;
+            p.pendingTargetMode = item;
+        }
+        return;
+    }
+    HandlerSetEventObject(p.objectInUse);
+    const Actor* player = PlayerActor();
+    p.handlerEventRunning = 1;
+    p.objectInUse->FireEvent(player ? player->envelope : nullptr, kEventOnInteract);
+    p.handlerEventRunning = 0;
+    p.objectInUse = nullptr;
+    p.usePending = 0;
+}
+
+void CodedMessageStep()
+{
+    static constexpr u8_t kNow[3] = {ACTION_CODERED, ACTION_CODEGREEN, ACTION_CODEBLUE};
+    static constexpr u8_t kCountdown[3] = {ACTION_CODERED5, ACTION_CODEGREEN5, ACTION_CODEBLUE5};
+    for (s32_t colour = CODE_SIGNAL_RED; colour <= CODE_SIGNAL_BLUE; ++colour) {
+        if (Released(kNow[colour]))
+            GameExecuteCodeSignal(colour, 0);
+        if (Released(kCountdown[colour]))
+            GameExecuteCodeSignal(colour, 1);
+    }
 }
 
 }  // namespace
+
+void SatelliteViewReset(float minX, float minZ, float maxX, float maxZ)
+{
+    SatelliteViewState& s = g_satelliteView;
+    const float panSpeed = s.panSpeed;
+    const u8_t panSpeedSet = s.panSpeedSet;
+    s = SatelliteViewState();
+    s.panSpeed = panSpeed;
+    s.panSpeedSet = panSpeedSet;
+    s.minX = minX;
+    s.minZ = minZ;
+    s.maxX = maxX;
+    s.maxZ = maxZ;
+    // The field of view goes with the zoom level: a view left zoomed in by the last mission would
+    // otherwise zoom out on the first "zoomin".
+    SatelliteInitFieldOfView();
+}
 
 void SatelliteZoomStep()
 {
@@ -73,8 +263,14 @@ void SatelliteZoomStep()
 void SatellitePanStep(s32_t width, s32_t height)
 {
     SatelliteViewState& s = g_satelliteView;
-    if (s.dragging || Held(ACTION_ZOOM))
+    if (s.dragging)
         return;
+    if (Held(ACTION_ZOOM)) {
+        // Off the map there is no ground to hold on to: no drag begins.
+        if (!PreviewUnderCursor() && !ControlUnderCursor("LAYER6") && GamePickGroundPointAtCursor(s.dragStart))
+            s.dragging = 1;
+        return;
+    }
     const float step = s.panSpeed * g_frameView.frameTime;
     const s32_t x = static_cast<s32_t>(g_game.cursorX);
     const s32_t y = static_cast<s32_t>(g_game.cursorY);
@@ -88,6 +284,111 @@ void SatellitePanStep(s32_t width, s32_t height)
         s.centreZ = std::fmax(s.centreZ - step, s.minZ);
 }
 
+void SatelliteDragStep()
+{
+    SatelliteViewState& s = g_satelliteView;
+    float point[3];
+    if (!s.dragging || !GamePickGroundPointAtCursor(point))
+        return;
+    const float dx = point[0] - s.dragStart[0], dz = point[2] - s.dragStart[2];
+    if (dx * dx + dz * dz <= kSatelliteDragEpsilonSq)
+        return;
+    s.centreX = std::fmin(std::fmax(s.centreX - dx, s.minX), s.maxX);
+    s.centreZ = std::fmin(std::fmax(s.centreZ - dz, s.minZ), s.maxZ);
+}
+
+bool SatelliteCentreOnMarkerLine(u32_t line)
+{
+    // The list shows the marker table, one line per marker in order.
+    const EnvelopeMarker* shown = EnvelopeMarkerGet(line);
+    if (!shown || !shown->name.Text())
+        return false;
+    EnvelopeMarker* marker = EnvelopeMarkerFind(shown->name.Text());
+    if (!marker)
+        return true;
+    const char* playerName = as_playername.String();
+    if (playerName && std::strcmp(marker->name.Text(), playerName) == 0) {
+        const float* player = GameGetPlayerPos();
+        marker->x = player[0];
+        marker->z = player[2];
+    }
+    g_satelliteView.centreX = marker->x;
+    g_satelliteView.centreZ = marker->z;
+    return true;
+}
+
+bool SatelliteOrderButton(const char* buttonName)
+{
+    struct Stance {
+        const char* button;
+        void (DOEnvelope::*method)(ScriptArgWord*);
+    };
+    static constexpr Stance kStances[] = {
+        {"standup", &DOEnvelope::SetStandMode}, {"crouch", &DOEnvelope::SetCrouchMode},
+        {"prone", &DOEnvelope::SetProneMode},   {"normal", &DOEnvelope::SetBehavNormal},
+        {"recon", &DOEnvelope::SetBehavRecon},  {"aggresive", &DOEnvelope::SetBehavAggres},
+    };
+    struct Order {
+        const char* button;
+        s32_t kind;
+        s32_t icon;
+    };
+    static constexpr Order kOrders[] = {
+        {"rotate", SATELLITE_ORDER_TURN, kSatelliteIconTurn},
+        {"moveto", SATELLITE_ORDER_MOVE, kSatelliteIconMove},
+        {"kill", SATELLITE_ORDER_ATTACK, kSatelliteIconAttack},
+    };
+    SatelliteViewState& s = g_satelliteView;
+    if (!buttonName)
+        return false;
+    for (const Stance& stance : kStances) {
+        if (std::strcmp(buttonName, stance.button) != 0)
+            continue;
+        if (s.selected)
+            (s.selected->*stance.method)(nullptr);
+        return true;
+    }
+    for (const Order& order : kOrders) {
+        if (std::strcmp(buttonName, order.button) != 0)
+            continue;
+        s.orderPending = 1;
+        s.orderKind = order.kind;
+        s.cursorIcon = order.icon;
+        return true;
+    }
+    return false;
+}
+
+void SatelliteClickStep()
+{
+    SatelliteViewState& s = g_satelliteView;
+    if (!Released(ACTION_FIRE))
+        return;
+    const bool tutorial = GameMissionIsTutorialType();
+    ObjectPreview* preview = tutorial ? PreviewUnderCursor() : nullptr;
+    if (preview) {
+        DynamicObject* object = preview->object;
+        if (object && object->envelope && !g_hudInput.flags.commandMenuOpen) {
+            s.soldierSelected = 1;
+            s.selected = object->envelope;
+        }
+        return;
+    }
+    if (tutorial && s.orderPending) {
+        GivePendingOrder();
+        return;
+    }
+    if (tutorial && s.soldierSelected) {
+        if (SatelliteOrderButton(ControlUnderCursor("LAYER9")))
+            return;
+        ObjectUseStep();
+        s.soldierSelected = 0;
+        s.selected = nullptr;
+        return;
+    }
+    ObjectUseStep();
+}
+
 void SatelliteViewUpdate()
 {
     SatelliteViewState& s = g_satelliteView;
@@ -96,13 +397,24 @@ void SatelliteViewUpdate()
         s.panSpeedSet = 1;
     }
     g_hudInput.flags.quickMode = 1;
-    s32_t width = 0, height = 0;
-    ReadCursor(&width, &height);
+    ReadCursor();
     if (Released(ACTION_SATCAM) && !g_hudInput.flags.commandMenuOpen)
         Leave();
     if (!g_hudInput.flags.commandMenuOpen)
         SatelliteZoomStep();
     HudAddFriendlyPreviews();
-    SatellitePanStep(width, height);
+    const bool tutorial = GameMissionIsTutorialType();
+    if (tutorial)
+        CommandMenuStep();
+    // While a soldier is selected the order panel "LAYER9" is to be the front end's current screen
+    // with its control under the cursor hovered; the front end's controls take no hover yet, and a
+    // HUD layer made the current screen would stay so after the view closes: the panel is left to
+    // the front end.
+    SatellitePanStep(riwidth.Int(), riheight.Int());
+    SatelliteDragStep();
+    ZoomReleaseStep();
+    SatelliteClickStep();
+    if (tutorial)
+        CodedMessageStep();
     ObjectivesKeyUpdate();
 }

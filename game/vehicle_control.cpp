@@ -17,6 +17,7 @@
 #include "game/game_view.h"
 #include "game/player_control.h"
 #include "game/player_control_state.h"
+#include "game/player_foot_control.h"
 #include "game/player_view.h"
 #include "game/player_weapon.h"
 #include "game/view_keys.h"
@@ -251,4 +252,6 @@ void VehicleControlUpdate()
     NightVisionKeyUpdate();
     SatelliteKeyUpdate();
     ObjectivesKeyUpdate();
+    if (Released(ACTION_NAVIGATION))
+        g_playerFoot.navigationDisplay = g_playerFoot.navigationDisplay ? 0 : 1;
 }

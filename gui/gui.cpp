@@ -1,6 +1,7 @@
-// Screens and the front end's frame. No screen script is loaded yet: the stand-in front end keeps
-// one empty screen up, presenting a cleared frame each pass, and closes it, asking to quit (state word 1), on a released Escape key
-// or when the window is closed. Tests may decide in its place (gui/gui_test_hooks.h).
+// Screens and the front end's frame. The front end loads its fonts at init, but no screen script
+// yet: the stand-in front end keeps one empty screen up, presenting a cleared frame each pass, and
+// closes it, asking to quit (state word 1), on a released Escape key or when the window is closed.
+// Tests may decide in its place (gui/gui_test_hooks.h).
 #include "gui/gui.h"
 #include "gui/gui_test_hooks.h"
 
@@ -12,6 +13,7 @@
 
 #include "core/frame_view.h"
 #include "core/plugin_host.h"
+#include "gui/fonts.h"
 #include "gui/gui_controls.h"
 #include "gui/gui_cvars.h"
 #include "gui/gui_live_values.h"
@@ -224,6 +226,7 @@ void GuiForEachScreen(void (*visit)(GuiScreen* screen, void* context), void* con
 
 bool GuiInit(HWND, int, int)
 {
+    FontsLoad();
     g_pluginHost.Broadcast(HookGuiInit, 0);
     return true;
 }
@@ -237,7 +240,7 @@ void GuiShutdown()
     g_gui = {};
     g_frameView.screenOpen = false;
     g_frameView.inGameDisplay = false;
-    g_hudInput.defaultFont = nullptr;
+    FontsFree();
 }
 
 bool GuiFrame(int, int, UINT message, LPARAM, WPARAM wParam, s32_t* stateWord)

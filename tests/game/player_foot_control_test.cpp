@@ -10,7 +10,9 @@
 
 #include "actors/actor_motion.h"
 #include "game/camera_pose_settings.h"
+#include "game/mounted_control.h"
 #include "game/player_foot_control.h"
+#include "game/player_state.h"
 #include "game/slide_move.h"
 #include "map/map_state.h"
 #include "map/octree.h"
@@ -171,6 +173,27 @@ TEST_F(PlayerFootFrames, LeanWithRoomReachesFullLeanIn02sAndFullRollIn025s)
         Step({});
     EXPECT_EQ(g_playerFoot.lean, 0.0f);
     EXPECT_EQ(g_playerFoot.leanRoll, 0.0f);
+}
+
+TEST_F(PlayerFootFrames, TheViewRollIsTheDecayingTiltPlusTheLeanRoll)
+{
+    constexpr float kDecay = 0.02f * 3.14159265f / 180.0f;  // one degree a second
+    GameSetViewTilt(0.1f);
+    Step({});
+    EXPECT_FLOAT_EQ(GameGetRoll(), 0.1f);
+    EXPECT_NEAR(GameGetViewTilt(), 0.1f - kDecay, 1e-6f);
+    // 20 frames of lean: the full lean roll on top of the tilt of that frame.
+    for (int i = 0; i < 20; ++i)
+        Step({ACTION_LEAN_RIGHT});
+    EXPECT_NEAR(GameGetRoll(), 0.1f - 20.0f * kDecay - kLeanRollLimit, 1e-5f);
+    GameSetViewTilt(0.0f);
+}
+
+TEST_F(PlayerFootFrames, AFrameOnFootLetsTheNextMountLinkItsCameraAgain)
+{
+    g_mountedControl.firstFrameDone = 1;
+    Step({});
+    EXPECT_EQ(g_mountedControl.firstFrameDone, 0);
 }
 
 TEST_F(PlayerFootFrames, HoldToCrouchLowersTheEyeAt27PerSecond)

@@ -13,6 +13,7 @@
 #include "game/game_state.h"
 #include "game/player_control.h"
 #include "game/player_view.h"
+#include "game/player_foot_control.h"
 #include "game/vehicle_control.h"
 #include "render/camera.h"
 #include "tests/actors/vehicle_test_support.h"
@@ -88,6 +89,12 @@ TEST_F(VehicleControl, TheSeatCarriesTheViewAndTheSoldierRidesAboveIt)
     EXPECT_FLOAT_EQ(player->GetPosition().y, at[1] + 17.0f);
     EXPECT_NEAR(at[0], kJeepAt.x, 15.0f);
     EXPECT_NEAR(at[2], kJeepAt.z, 15.0f);
+    // "navigation" released toggles the navigation display from the seat as on foot.
+    const u8_t shown = g_playerFoot.navigationDisplay;
+    Frame({}, {ACTION_NAVIGATION});
+    EXPECT_EQ(g_playerFoot.navigationDisplay, shown ? 0 : 1);
+    Frame({}, {ACTION_NAVIGATION});
+    EXPECT_EQ(g_playerFoot.navigationDisplay, shown);
 }
 
 TEST_F(VehicleControl, DropWeaponLeavesOnlyBelowTheLeavingSpeed)

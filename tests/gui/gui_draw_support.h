@@ -13,8 +13,8 @@
 
 namespace gui_test {
 
-constexpr int kScreenWidth = 160;
-constexpr int kScreenHeight = 120;
+constexpr int kDisplayWidth = 160;
+constexpr int kDisplayHeight = 120;
 constexpr DWORD kBlack = 0xFF000000u;
 // llvmpipe interpolates colours along an edge to within a few units.
 constexpr int kGradientTolerance = 12;
@@ -24,7 +24,7 @@ protected:
     void SetUp() override
     {
         texture_test::TextureTest::SetUp();
-        ASSERT_EQ(RenderSetDisplayMode(kScreenWidth, kScreenHeight, 0, D3DFMT_X8R8G8B8, D3DFMT_D24S8, true, 2), 0);
+        ASSERT_EQ(RenderSetDisplayMode(kDisplayWidth, kDisplayHeight, 0, D3DFMT_X8R8G8B8, D3DFMT_D24S8, true, 2), 0);
         RenderSetClearColor(0);
         ASSERT_EQ(RenderBeginFrame(), 0);
         GuiAlphaBlendStates();

@@ -1,0 +1,174 @@
+// What the pick ray meets: on flat land seen from straight above, the ground point under a pixel is
+// the point that projects back to that pixel; on water it is the surface, or the shore just beyond;
+// objects on the ray are picked nearest first, within the pick filter, and far ones are left by
+// near-only picks.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+#include "ai/envelope.h"
+#include "core/frame_view.h"
+#include "game/cursor_pick.h"
+#include "map/octree.h"
+#include "map/water_square.h"
+#include "tests/game/map_camera_fixture.h"
+#include "tests/map/map_world_fixture.h"
+
+namespace {
+
+using map_camera::MapCamera;
+
+class GroundPick : public MapCamera {};
+
+TEST_F(GroundPick, TheGroundUnderACursorPixelProjectsBackToThatPixel)
+{
+    struct Case {
+        float x, y;
+    };
+    for (const Case c : {Case{32.0f, 24.0f}, Case{16.0f, 12.0f}, Case{60.0f, 40.0f}, Case{0.0f, 47.0f}}) {
+        SCOPED_TRACE(testing::Message() << "pixel " << c.x << ", " << c.y);
+        Cursor(c.x, c.y);
+        float point[3];
+        ASSERT_TRUE(GamePickGroundPointAtCursor(point));
+        EXPECT_NEAR(point[1], 0.0f, 1e-2f);
+        // Right of the middle is +x, above it +z.
+        EXPECT_EQ(point[0] > 1.0f, c.x > 32.0f);
+        EXPECT_EQ(point[2] > 1.0f, c.y < 24.0f);
+        float screen[3];
+        ASSERT_TRUE(GameProjectToScreen(screen, point));
+        EXPECT_NEAR(screen[0], c.x, 0.01f);
+        EXPECT_NEAR(screen[1], c.y, 0.01f);
+    }
+    // The middle pixel looks straight down.
+    Look(300.0f, -200.0f);
+    Cursor(32.0f, 24.0f);
+    float point[3];
+    ASSERT_TRUE(GamePickGroundPointAtCursor(point));
+    EXPECT_NEAR(point[0], 300.0f, 0.01f);
+    EXPECT_NEAR(point[2], -200.0f, 0.01f);
+}
+
+TEST_F(GroundPick, WithoutTheFreeCursorTheRayGoesThroughTheMiddleOfTheView)
+{
+    g_game.satelliteView = 0;
+    Look(100.0f, 50.0f);
+    Cursor(3.0f, 3.0f);
+    float point[3];
+    ASSERT_TRUE(GamePickGroundPointAtCursor(point));
+    EXPECT_NEAR(point[0], 100.0f, 0.01f);
+    EXPECT_NEAR(point[2], 50.0f, 0.01f);
+    // Looking up there is no ground to find.
+    g_game.satelliteView = 1;
+    RenderSetupCamera(0.0f, 100.0f, 0.0f, 0.0f, -1.5707964f, 0.0f, map_camera::kFieldOfView, 1);
+    Cursor(32.0f, 24.0f);
+    EXPECT_FALSE(GamePickGroundPointAtCursor(point));
+}
+
+// A pool on the land: every leaf files the same square (the trace asks the leaves it walks), and the
+// nodes reach up to hold the surface, as a map's nodes hold their water.
+class WaterPick : public MapCamera {
+protected:
+    void SetUp() override
+    {
+        MapCamera::SetUp();
+        Raise(OctreeGetRoot());
+        OctreeForEachLeaf(OctreeGetRoot(), OCTREE_WALK_ROOM_CHECK, [](OctreeNode* leaf) {
+            leaf->waterSquares = new WaterSquare*[1];
+            leaf->waterSquares[0] = &s_pool;
+            leaf->waterSquareCount = 1;
+        });
+    }
+    static void Raise(OctreeNode* node)
+    {
+        node->boxMin.y = std::min(node->boxMin.y, -100.0f);
+        node->boxMax.y = std::max(node->boxMax.y, 100.0f);
+        if (!node->IsLeaf()) {
+            for (OctreeNode* child : node->children)
+                Raise(child);
+        }
+    }
+    static WaterSquare s_pool;
+};
+WaterSquare WaterPick::s_pool = {};
+
+TEST_F(WaterPick, AClickOnWaterGivesTheSurfaceOrTheShoreJustBeyondIt)
+{
+    // The ground under a pixel left of the middle, with no water anywhere.
+    s_pool = {-1e4f, -1e4f, -1e4f, -1e4f, 30.0f};
+    Cursor(28.0f, 24.0f);
+    float ground[3];
+    ASSERT_TRUE(GamePickGroundPointAtCursor(ground));
+    ASSERT_LT(ground[0], -20.0f);
+
+    struct Case {
+        const char* what;
+        float depth;
+        float shoreBeyond;  // the pool's left edge this far beyond where the ray meets the surface
+        bool surface;       // the answer is the surface, else the land (height 0)
+    };
+    // 15 further on: still water gives the surface; the shore gives the land found within 40 below
+    // the surface, or, deeper, the land's height there.
+    for (const Case c : {Case{"open water", 30.0f, 100.0f, true}, Case{"near the shore", 30.0f, 5.0f, false},
+                         Case{"deep, near the shore", 50.0f, 5.0f, false}}) {
+        SCOPED_TRACE(c.what);
+        const float surfaceX = ground[0] * (map_camera::kCameraHeight - c.depth) / map_camera::kCameraHeight;
+        s_pool = {surfaceX - c.shoreBeyond, -500.0f, 500.0f, 500.0f, c.depth};
+        float point[3];
+        ASSERT_TRUE(GamePickGroundPointAtCursor(point));
+        EXPECT_NEAR(point[1], c.surface ? c.depth : 0.0f, 1e-2f);
+        EXPECT_NEAR(point[0], surfaceX - 15.0f, 0.05f);
+        EXPECT_NEAR(point[2], 0.0f, 0.05f);
+    }
+}
+
+// Objects wrapped by envelopes, standing on the land under the camera.
+class ObjectPick : public MapCamera {
+protected:
+    void TearDown() override
+    {
+        for (auto& envelope : m_envelopes)
+            EnvelopeUnregister(envelope.get());
+        m_envelopes.clear();
+        m_objects.clear();
+        GameSetPickFilter(false);
+        MapCamera::TearDown();
+    }
+    // A 20-wide box standing at (x, z), height high, and its envelope.
+    DOEnvelope* Add(float x, float z, float high, s32_t type)
+    {
+        const float box[6] = {x - 10.0f, 0.0f, z - 10.0f, x + 10.0f, high, z + 10.0f};
+        m_objects.push_back(std::make_unique<map_world::TestObject>(box, type));
+        m_objects.back()->SetPosition({x, high, z});
+        m_envelopes.push_back(std::make_unique<DOEnvelope>());
+        m_envelopes.back()->Attach(m_objects.back().get());
+        EXPECT_GE(EnvelopeRegister(m_envelopes.back().get()), 0);
+        return m_envelopes.back().get();
+    }
+    std::vector<std::unique_ptr<map_world::TestObject>> m_objects;
+    std::vector<std::unique_ptr<DOEnvelope>> m_envelopes;
+};
+
+TEST_F(ObjectPick, TheNearestOnTheRayWinsWithinTheFilter)
+{
+    DOEnvelope* low = Add(0.0f, 0.0f, 10.0f, OBJECT_TYPE_WEAPON);
+    DOEnvelope* tall = Add(0.0f, 0.0f, 100.0f, OBJECT_TYPE_STRUCTURE);
+    Add(300.0f, 0.0f, 500.0f, OBJECT_TYPE_STRUCTURE);  // off the ray
+    Cursor(32.0f, 24.0f);
+    EXPECT_EQ(GamePickObjectAtCursor(), tall);
+    // The filter lets only actors, vehicles and weapons through.
+    GameSetPickFilter(true);
+    EXPECT_EQ(GamePickObjectAtCursor(), low);
+    GameSetPickFilter(false);
+    // A disabled envelope is passed over.
+    tall->disabled = 1;
+    EXPECT_EQ(GamePickObjectAtCursor(), low);
+    // Seen from 5000 up both are far: a near-only pick takes neither.
+    EXPECT_EQ(GamePickObjectAtCursor(true), nullptr);
+    // Away from them the cursor meets nothing.
+    Cursor(2.0f, 2.0f);
+    EXPECT_EQ(GamePickObjectAtCursor(), nullptr);
+}
+
+}  // namespace

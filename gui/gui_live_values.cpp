@@ -161,8 +161,8 @@ void GuiSendEvent(GuiControl* control, const char* event)
 
 void GuiSetExitAction(const char* name)
 {
-    static const char* const kNames[] = {"STARTGAME",      "EXITGAME",       "PREVIOUS",
-                                         "EXITTOGUI",      "EXITTOCAMPAIGN", "EXITTOQUICKMISSIONS"};
+    static const char* const kNames[] = {"STARTGAME", "EXITGAME",       "PREVIOUS",
+                                         "EXITTOGUI", "EXITTOCAMPAIGN", "EXITTOQUICKMISSIONS"};
     if (!name)
         return;
     for (s32_t i = 0; i < 6; ++i) {

@@ -53,8 +53,7 @@ s32_t Truncate(float value)
 
 }  // namespace
 
-RECT GuiPixelBox(float x, float y, float width, float height, float offsetX, float offsetY, float scaleX,
-                 float scaleY)
+RECT GuiPixelBox(float x, float y, float width, float height, float offsetX, float offsetY, float scaleX, float scaleY)
 {
     const float w = static_cast<float>(GuiScreenWidth());
     const float h = static_cast<float>(GuiScreenHeight());

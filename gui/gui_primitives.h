@@ -38,8 +38,7 @@ public:
 };
 
 // The drawn pixel box of an item at (x, y) of size (width, height) with the screen's draw arguments.
-RECT GuiPixelBox(float x, float y, float width, float height, float offsetX, float offsetY, float scaleX,
-                 float scaleY);
+RECT GuiPixelBox(float x, float y, float width, float height, float offsetX, float offsetY, float scaleX, float scaleY);
 
 // Alpha-blended 2D drawing: texture modulated by the vertex colour in colour and alpha, source alpha
 // over inverse source alpha, no culling or depth.

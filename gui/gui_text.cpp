@@ -116,7 +116,6 @@ void GuiSquare::Draw(float, float, float, float)
     Draw2DQuad(box.left, box.right, box.top, box.bottom);
     RenderSetColorOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_CURRENT);
     RenderSetState(D3DRS_TEXTUREFACTOR, kWhite);
-    
 }
 
 void GuiSquare::SetFocus(bool) {}

@@ -40,9 +40,9 @@ IDirect3DTexture8* LoadFromArchive(const char* path, UINT width, UINT height, UI
     if (!data)
         return nullptr;
     IDirect3DTexture8* texture = nullptr;
-    if (FAILED(D3DXCreateTextureFromFileInMemoryEx(g_render.device, data, size, width, height, mipLevels, usage,
-                                                   format, pool, D3DX_FILTER_TRIANGLE, D3DX_FILTER_BOX, 0, nullptr,
-                                                   nullptr, &texture)))
+    if (FAILED(D3DXCreateTextureFromFileInMemoryEx(g_render.device, data, size, width, height, mipLevels, usage, format,
+                                                   pool, D3DX_FILTER_TRIANGLE, D3DX_FILTER_BOX, 0, nullptr, nullptr,
+                                                   &texture)))
         texture = nullptr;
     delete[] data;
     return texture;

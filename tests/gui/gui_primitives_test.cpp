@@ -58,8 +58,8 @@ TEST_F(GuiPrimitives, GetRectIsTheUnscaledBoxAndAtLeastOnePixel)
         RECT expected;
     } cases[] = {
         {0.25f, 0.25f, 0.5f, 0.5f, {40, 30, 120, 90}},
-        {0.5f, 0.5f, 0.0f, 0.0f, {80, 60, 81, 61}},       // zero size: one pixel
-        {0.5f, 0.5f, 0.001f, 0.001f, {80, 60, 81, 61}},   // under a pixel
+        {0.5f, 0.5f, 0.0f, 0.0f, {80, 60, 81, 61}},      // zero size: one pixel
+        {0.5f, 0.5f, 0.001f, 0.001f, {80, 60, 81, 61}},  // under a pixel
         {0.1f, 0.2f, 0.3f, 0.0f, {16, 24, 64, 25}},
     };
     for (const auto& c : cases) {
@@ -134,8 +134,8 @@ TEST(GuiScale, ToScreenIsFloatAndByHeightAnIntegerFactor)
         s32_t spacing;
         s32_t spacingPixels;
     } cases[] = {
-        {800, 600, 10.0f, 10.0f, 3, 3},   {1024, 768, 10.0f, 12.8f, 3, 3},  {640, 480, 10.0f, 8.0f, 3, 0},
-        {1600, 1199, 1.0f, 2.0f, 5, 5},   {1600, 1200, 1.0f, 2.0f, 5, 10},
+        {800, 600, 10.0f, 10.0f, 3, 3}, {1024, 768, 10.0f, 12.8f, 3, 3}, {640, 480, 10.0f, 8.0f, 3, 0},
+        {1600, 1199, 1.0f, 2.0f, 5, 5}, {1600, 1200, 1.0f, 2.0f, 5, 10},
     };
     const int keptWidth = g_render.screenWidth, keptHeight = g_render.screenHeight;
     for (const auto& c : cases) {

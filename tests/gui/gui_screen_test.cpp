@@ -141,8 +141,8 @@ TEST_F(GuiScreens, WithinALayerLinesRectsTextsAndPolysFollowTheControls)
     EXPECT_EQ(pixels.At(10, 70), kWhite);  // the control itself
     EXPECT_EQ(pixels.At(50, 60), kGreen);  // rectangle over line
     EXPECT_EQ(pixels.At(50, 70), kGreen);
-    EXPECT_EQ(pixels.At(81, 38), kBlue);   // text over rectangle
-    EXPECT_EQ(pixels.At(80, 38), kYellow); // outline over text
+    EXPECT_EQ(pixels.At(81, 38), kBlue);    // text over rectangle
+    EXPECT_EQ(pixels.At(80, 38), kYellow);  // outline over text
 }
 
 TEST_F(GuiScreens, SubscreenDrawsOverTheScreenAndTheMessageBoxOverBoth)

@@ -64,8 +64,8 @@ TEST_F(GuiTextures, SearchOrderRegisteredNameCommonFolderExtensionsDiskArchiveTh
         const char* name;
         DWORD colour;  // 0: no texture
     } cases[] = {
-        {"pics\\registered", kWhite}, {"pics\\commonreg", kBlue},   {"pics\\ondisk", kGreen},
-        {"pics\\ddsfirst", kBlue},    {"pics\\archived", kYellow},  {"pics\\asgiven", kRed},
+        {"pics\\registered", kWhite}, {"pics\\commonreg", kBlue},  {"pics\\ondisk", kGreen},
+        {"pics\\ddsfirst", kBlue},    {"pics\\archived", kYellow}, {"pics\\asgiven", kRed},
         {"pics\\fromarchive", kCyan}, {"pics\\nowhere", 0},
     };
     for (const auto& c : cases) {
@@ -196,9 +196,9 @@ TEST(GuiEscapes, SlashXDigitsAndSlashBeforeAnythingElse)
         const char* text;
         const char* decoded;
     } cases[] = {
-        {"/x65 ", "A "},       {"//", "/"},         {"a/bc", "abc"},   {"ends in/", "ends in"}, {"/", ""},
-        {"/x65", "A"},         {"/x1234", "{4"},     {"/x33!", "!"},   {"/x 5", " 5"},          {"/x", ""},
-        {"/x0 zero", " zero"}, {"plain", "plain"},  {"", ""},
+        {"/x65 ", "A "},       {"//", "/"},        {"a/bc", "abc"}, {"ends in/", "ends in"}, {"/", ""},
+        {"/x65", "A"},         {"/x1234", "{4"},   {"/x33!", "!"},  {"/x 5", " 5"},          {"/x", ""},
+        {"/x0 zero", " zero"}, {"plain", "plain"}, {"", ""},
     };
     for (const auto& c : cases)
         EXPECT_EQ(Take(GuiDecodeEscapes(c.text)), c.decoded) << c.text;
@@ -267,10 +267,18 @@ TEST(GuiConditions, NamedConditionsAndTheirDefaults)
         const char* name;
         bool value;
     } cases[] = {
-        {"objective0_present", true}, {"OBJECTIVE0_PRESENT", true}, {"objective1_present", false},
-        {"objective5_present", false}, {"sg0_present", false},      {"sg1_present", false},  // no account, no player
-        {"saves", false},             {"logged_on", false},         {"server_selected", false},
-        {"no_such_condition", true},  {"", true},                   {"objective6_present", true},
+        {"objective0_present", true},
+        {"OBJECTIVE0_PRESENT", true},
+        {"objective1_present", false},
+        {"objective5_present", false},
+        {"sg0_present", false},
+        {"sg1_present", false},  // no account, no player
+        {"saves", false},
+        {"logged_on", false},
+        {"server_selected", false},
+        {"no_such_condition", true},
+        {"", true},
+        {"objective6_present", true},
     };
     for (const auto& c : cases)
         EXPECT_EQ(GuiEvalCondition(c.name), c.value) << c.name;
@@ -290,9 +298,9 @@ TEST(GuiLiveValues, VariablesFirstAndEmptyPlayerValuesWithoutAPlayer)
         const char* name;
         const char* shown;
     } cases[] = {
-        {"$gui_test_number", "42"}, {"$gui_test_text", "hello t"},  // cut to the caller's room
-        {"$CURRENTWEAPON", ""},     {"$CURRENTAMMO", ""},           {"$CURRENTHEALTH", ""},
-        {"$ACTIVATEBULLETCOUNT", ""}, {"$GUI_TEST_NUMBER", "kept"}, {"$currentweapon", "kept"},
+        {"$gui_test_number", "42"},   {"$gui_test_text", "hello t"},  // cut to the caller's room
+        {"$CURRENTWEAPON", ""},       {"$CURRENTAMMO", ""},          {"$CURRENTHEALTH", ""},
+        {"$ACTIVATEBULLETCOUNT", ""}, {"$GUI_TEST_NUMBER", "kept"},  {"$currentweapon", "kept"},
     };
     for (const auto& c : cases) {
         std::snprintf(out, sizeof out, "kept");
@@ -324,7 +332,7 @@ TEST(GuiEvents, EventNamesReachTheirOperationsAndExitNamesAreCaseExact)
         const char* name;
         s32_t code;
     } cases[] = {
-        {"STARTGAME", 1}, {"EXITGAME", 2},  {"PREVIOUS", 3},  {"EXITTOGUI", 4}, {"EXITTOCAMPAIGN", 5},
+        {"STARTGAME", 1},           {"EXITGAME", 2}, {"PREVIOUS", 3}, {"EXITTOGUI", 4},  {"EXITTOCAMPAIGN", 5},
         {"EXITTOQUICKMISSIONS", 6}, {"previous", 0}, {"Exitgame", 0}, {"STARTGAME ", 0}, {"", 0},
     };
     for (const auto& c : cases) {

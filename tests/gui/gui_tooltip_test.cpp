@@ -136,7 +136,7 @@ TEST_F(GuiMessageBox, DrawsItsTypedCharactersAndWithoutAFontNothingOfItsText)
     box.rect[0] = 0.25f;
     box.rect[1] = 0.5f;
     box.rect[2] = 0.5f;
-    box.rect[3] = 0.25f;  // 40..119 by 60..89, middle row 75
+    box.rect[3] = 0.25f;   // 40..119 by 60..89, middle row 75
     box.fontSize = 10.0f;  // cells of 16 x 16 centred on row 75: rows 67..82
     box.textColour = 0xFF00FF00u;
     box.SetText("ABC", false);

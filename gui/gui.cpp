@@ -32,6 +32,8 @@ std::vector<GuiScreen*> g_screens;
 GuiTestFrameHook g_testFrameHook = nullptr;
 // Longer chains of subscreens are taken for a loop.
 constexpr u32_t kSubscreenChainLimit = 64;
+// How deep the entry or drawing of the current screen has gone down its subscreens.
+u32_t g_subscreenDepth = 0;
 }  // namespace
 
 void GuiSetTestFrameHook(GuiTestFrameHook hook)
@@ -132,9 +134,12 @@ void GuiScreen::Activate(GuiScreen* previous)
         }
         subscreen = GuiFindScreen(lookup);
     }
-    // A screen chained to itself would be entered without end.
-    if (subscreen && subscreen != this)
+    // Screens chained in a loop would be entered without end: the chain is followed so deep only.
+    if (subscreen && subscreen != this && g_subscreenDepth < kSubscreenChainLimit) {
+        ++g_subscreenDepth;
         subscreen->Activate(subscreen);
+        --g_subscreenDepth;
+    }
     if (m_messageBox) {
         if (!messageWritten) {
             m_messageBox->Unlock(true);
@@ -172,8 +177,11 @@ void GuiScreen::Draw(float drawLeft, float drawTop, float drawWidth, float drawH
                 m_polys[i]->Draw(drawLeft, drawTop, drawWidth, drawHeight);
         }
     }
-    if (subscreen && subscreen != this)
+    if (subscreen && subscreen != this && g_subscreenDepth < kSubscreenChainLimit) {
+        ++g_subscreenDepth;
         subscreen->Draw(0.0f, 0.0f, 1.0f, 1.0f);
+        --g_subscreenDepth;
+    }
     if (m_messageBox)
         m_messageBox->Draw();
 }

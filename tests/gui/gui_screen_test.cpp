@@ -219,6 +219,24 @@ TEST_F(GuiScreens, EnteringActivatesControlsThenTextsAndEntersTheSubscreenByName
     EXPECT_EQ(g_notes, (std::vector<std::string>{"deinit first", "deinit second", "deinit inner"}));
 }
 
+// Two screens naming each other as subscreens: entry, drawing and leaving end.
+TEST_F(GuiScreens, SubscreensInALoopEndTheirEntryDrawingAndLeaving)
+{
+    auto* first = new GuiScreen("FIRST");
+    auto* second = new GuiScreen("SECOND");
+    first->subscreenName.Assign("second");
+    second->subscreenName.Assign("first");
+    first->AddControl(new NotingControl("a"));
+    GuiAddScreen(first);
+    GuiAddScreen(second);
+    first->Activate(first);
+    EXPECT_EQ(first->subscreen, second);
+    EXPECT_EQ(second->subscreen, first);
+    first->Draw(0.0f, 0.0f, 1.0f, 1.0f);
+    first->DeInit();
+    EXPECT_FALSE(g_notes.empty());
+}
+
 TEST_F(GuiScreens, EntryClearsTheMessageUnlessOneWasWrittenForIt)
 {
     PlatformTestClockStart(1000);

@@ -5,8 +5,13 @@
 
 #include <string>
 
+#include "core/sound.h"
+#include "core/sound_sets.h"
+#include "gui/gui_textures.h"
 #include "gui/gui_tooltip.h"
 #include "platform/test_clock.h"
+#include "support/files.h"
+#include "support/wave_bytes.h"
 #include "tests/gui/gui_draw_support.h"
 
 using namespace gui_test;
@@ -128,6 +133,39 @@ TEST_F(GuiMessageBox, EnteringItsScreenClearsItWithTheLock)
     PlatformTestClockAdvance(600);
     box->SetText("next tip", false);
     EXPECT_STREQ(box->text, "next tip");
+}
+
+// The typing sound plays while characters are still to come, from the first one typed, and stops
+// when the text is out; leaving the screen stops it too.
+TEST_F(GuiMessageBox, TypingSoundPlaysWhileTheTextIsTypedOut)
+{
+    ASSERT_TRUE(WriteFileBytes("sound/typing.wav", ShortWaveBytes()));
+    ASSERT_TRUE(SoundInit(nullptr));
+    auto* screen = new GuiScreen("TYPING");
+    auto* box = new GuiToolTip();
+    box->typingSound = GuiPlaySound("typing", true);
+    ASSERT_NE(box->typingSound, nullptr);
+    screen->SetMessageBox(box);
+    GuiAddScreen(screen);
+    box->SetText("abc", false);
+    const struct {
+        u32_t shownAfter;
+        bool playing;
+    } frames[] = {{1, false}, {2, true}, {3, true}, {3, false}};
+    for (const auto& f : frames) {
+        Frame(*box, 30);
+        EXPECT_EQ(box->shown, f.shownAfter);
+        EXPECT_EQ(box->soundPlaying, f.playing) << f.shownAfter;
+        EXPECT_EQ(box->typingSound->IsPlaying(), f.playing) << f.shownAfter;
+    }
+    box->SetText("again", false);
+    Frame(*box, 30);
+    Frame(*box, 30);
+    EXPECT_TRUE(box->typingSound->IsPlaying());
+    screen->DeInit();
+    EXPECT_FALSE(box->typingSound->IsPlaying());
+    GuiShutdown();
+    SoundShutdown();
 }
 
 TEST_F(GuiMessageBox, DrawsItsTypedCharactersAndWithoutAFontNothingOfItsText)

@@ -1,6 +1,7 @@
 #include "gui/gui_primitives.h"
 
 #include "gui/gui_scale.h"
+#include "render/dynamic_buffers.h"
 #include "render/primitives_2d.h"
 #include "render/render_context.h"
 #include "render/state_cache.h"
@@ -28,8 +29,9 @@ void LineStates(bool lastPixel)
 {
     RenderSetTexture(0, nullptr);
     RenderSetTexture(1, nullptr);
-    if (g_render.device)
-        g_render.device->SetStreamSource(0, nullptr, 0);
+    // Drawing from memory leaves stream 0 unbound; the streaming buffers bind theirs again (with
+    // their vertex format) at their next use.
+    DynBufferSelect(nullptr);
     RenderSetColorOp(0, D3DTOP_SELECTARG2, kKeepArgument, D3DTA_CURRENT);
     RenderSetAlphaOp(0, D3DTOP_SELECTARG2, kKeepArgument, D3DTA_CURRENT);
     RenderSetState(D3DRS_CULLMODE, D3DCULL_NONE);

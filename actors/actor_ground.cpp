@@ -9,6 +9,7 @@
 #include "ai/ai_interface.h"
 #include "ai/ai_state.h"
 #include "ai/envelope.h"
+#include "ai/mission_script_runner.h"
 #include "ai/path_follower.h"
 #include "ai/patrol_path.h"
 #include "core/frame_view.h"
@@ -138,6 +139,12 @@ void FollowRoute(Actor* actor, AIInterface* ai, const Vector3& p)
     }
     follower->NextWaypoint();
     ai->ClearRandomMoveRequest();
+    // The route is done: a mission-script move waiting for it completes, and its list goes on.
+    if (!follower->moving && actor->envelope) {
+        const MSALRunner* runner = MSALEnvelopeRunner(actor->envelope);
+        if (runner && runner->WaitsForCompletion())
+            actor->envelope->CompleteMSALCommand();
+    }
 }
 
 void Patrol(Actor* actor, AIEntity* entity, const PatrolPath* path, const Vector3& p)
@@ -394,10 +401,22 @@ void ActorSteer(Actor* actor)
     Patrol(actor, entity, path, p);
 }
 
-void ActorScriptHook(Actor*)
+void ActorScriptHook(Actor* actor)
 {
-    // The envelope's mission-script runner comes with the envelopes; until then there is no
-    // pending command to run.
+    Envelope* envelope = actor->envelope;
+    if (!envelope)
+        return;
+    AIInterface* ai = actor->ai;
+    MSALRunner* runner = MSALEnvelopeRunner(envelope);
+    if (runner && runner->InCriticalSection() && !envelope->destroyed) {
+        // Inside a critical section the script, not the soldier's own fight, decides what it does.
+        if (ai && ai->HasLockedTarget())
+            ai->UnlockTarget(nullptr);
+    } else if ((actor->follower && actor->follower->moving) || (ai && ai->HasLockedTarget()) || envelope->disabled) {
+        return;
+    }
+    if (runner && runner->command)
+        runner->ExecuteCurrent();
 }
 
 void ActorAiMoveStep(Actor* actor)

@@ -15,6 +15,7 @@
 #include "actors/weapon.h"
 #include "ai/ai_interface.h"
 #include "ai/envelope.h"
+#include "ai/mission_script_runner.h"
 #include "ai/path_follower.h"
 #include "core/byte_io.h"
 #include "core/random.h"
@@ -190,6 +191,16 @@ void Actor::LoadState(SavedObjectState* state)
     if (follower) {
         follower->Reset();
         follower->Stop();
+    }
+    // The soldier's mission script starts its list again with the restored soldier; a command of the
+    // old run that would still complete must not move the new one on.
+    if (envelope) {
+        MSALRunner* running = MSALEnvelopeRunner(envelope);
+        if (running)
+            running->Reset();
+        if (envelope->runner && envelope->runner != running)
+            envelope->runner->Reset();
+        envelope->msalNotifyPending = 0;
     }
     // A kind beyond the five slot kinds names no weapon: the hand stays as it is.
     if (slotKind <= WEAPON_SLOT_EXPLOSIVE && SelectWeaponKind(static_cast<s32_t>(slotKind)))

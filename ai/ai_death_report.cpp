@@ -1,9 +1,10 @@
-// A soldier's death as its group and its target learn it: the radio subtitle of a reporting group
-// and the release of the soldier's target lock.
+// A soldier's death as its commander, its group and its target learn it: the commander loses its
+// strength, a reporting group's radio announces it, and the soldier's target lock is released.
 #include <cstdio>
 
 #include "ai/ai_groups.h"
 #include "ai/ai_interface.h"
+#include "ai/commanders.h"
 #include "gui/gui_in_game.h"
 
 namespace {
@@ -13,6 +14,8 @@ constexpr u32_t kRadioSubtitleMs = 1500;
 void AIInterface::ReportDeath()
 {
     ++deathReports;
+    if (commandStack)
+        MemberLost(commandStack);
     if (group && group->radioReports) {
         char text[192];
         if (group->CountAlive() == 0)

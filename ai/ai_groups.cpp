@@ -5,6 +5,7 @@
 
 #include "actors/actor.h"
 #include "ai/ai_interface.h"
+#include "ai/commanders.h"
 #include "ai/ai_state.h"
 #include "core/colour_codes.h"
 #include "core/console.h"
@@ -52,6 +53,14 @@ bool AIGroup::AddMember(AIInterface* member)
     if (!member || memberCount >= AI_GROUP_MEMBER_CAPACITY)
         return false;
     members[memberCount++] = member;
+    // The soldier's command stack goes to the group's commander; one made here starts at full
+    // strength and not engaged.
+    if (commander) {
+        AICommandStack* stack = member->commandStack;
+        if (!stack)
+            stack = CreateCommandStack(member, AI_COMMAND_STACK_STRENGTH);
+        AddMemberToGroup(commander, stack);
+    }
     return true;
 }
 
@@ -61,6 +70,13 @@ s32_t AIGroup::IndexOf(const AIInterface* member) const
         if (members[i] == member)
             return static_cast<s32_t>(i);
     return -1;
+}
+
+void AIGroup::SetCommander(AICommander* groupCommander)
+{
+    commander = groupCommander;
+    if (commander)
+        commander->group = this;
 }
 
 void AIGroup::ForgetMember(const AIInterface* member)
@@ -99,6 +115,7 @@ void AILoadGroups(const char* missionFolder)
             group->name.Assign(entry->Value(0));
             int flag = 0;
             group->radioReports = std::sscanf(entry->Value(1), "%d", &flag) == 1 && flag != 0 ? 1 : 0;
+            group->SetCommander(CreateGroupOnSide(group->radioReports ? AI_MASTER_REPORTING : AI_MASTER_OTHER));
             g_ai.groups[g_ai.groupCount++] = group;
             current = group;
         } else if (IsKey(entry, "add")) {
@@ -127,6 +144,8 @@ void AIClearGroups()
             for (u32_t i = 0; i < group->memberCount; ++i)
                 if (group->members[i]->group == group)
                     group->members[i]->group = nullptr;
+        if (group && group->commander && group->commander->group == group)
+            group->commander->group = nullptr;
         delete group;
         group = nullptr;
     }

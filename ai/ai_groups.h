@@ -11,13 +11,15 @@ struct AICommander;
 constexpr u32_t AI_GROUP_MEMBER_CAPACITY = 16;
 
 struct AIGroup {
-    // Appends the soldier while fewer than 16 are held; false for a 17th (ignored) or null.
+    // Appends the soldier while fewer than 16 are held and hands its command stack (made when it has
+    // none) to the group's commander; false for a 17th (ignored) or null.
     bool AddMember(AIInterface* member);
     // The member's place in the group; -1 when it is none of them.
     s32_t IndexOf(const AIInterface* member) const;
     // The members whose body is there and not dead.
     s32_t CountAlive() const;
-    void SetCommander(AICommander* groupCommander) { commander = groupCommander; }
+    // The commander learns its group, so that it can leave it when it is dissolved.
+    void SetCommander(AICommander* groupCommander);
     // Takes a soldier that is being deleted out of the group, the later members moving up, so that
     // no reader meets a deleted soldier.
     void ForgetMember(const AIInterface* member);
@@ -26,7 +28,7 @@ struct AIGroup {
     AIInterface* members[AI_GROUP_MEMBER_CAPACITY] = {};  // not owned
     u32_t memberCount = 0;
     u8_t radioReports = 0;             // 1: a member's death is announced over the radio
-    AICommander* commander = nullptr;  // not owned; none until the commanders exist
+    AICommander* commander = nullptr;  // not owned; none once its last soldier left
 };
 
 // Reads "<folder>\mission.aig" into the group table: "group <name> <flag>" starts a group, "add

@@ -4,6 +4,7 @@
 #include "actors/ai_entity.h"
 #include "actors/tesk_actor.h"
 #include "ai/ai_groups.h"
+#include "ai/commanders.h"
 #include "ai/ai_log.h"
 #include "ai/ai_state.h"
 #include "ai/envelope.h"
@@ -163,6 +164,7 @@ AIInterface::AIInterface(bool teskBody)
 AIInterface::~AIInterface()
 {
     AIRemoveInterface(this);
+    FreeCommandStack(commandStack);
     if (group)
         group->ForgetMember(this);
     group = nullptr;

@@ -12,6 +12,7 @@
 
 class Actor;
 class AIEntity;
+struct AICommandStack;
 struct AIGroup;
 class AIInterface;
 class DynamicObject;
@@ -97,9 +98,9 @@ public:
     s32_t LoadScript();
     // Clears the per-mission AI state of the soldier.
     void ResetState();
-    // The soldier died: its group's radio announces it when the group reports deaths (the member's
-    // place, or the whole group when none lives), and its locked target forgets it as a locker. The
-    // count stands for the commander's news until the commanders exist.
+    // The soldier died: its commander loses it, its group's radio announces it when the group reports
+    // deaths (the member's place, or the whole group when none lives), and its locked target forgets
+    // it as a locker.
     void ReportDeath();
 
     // The order entry points of the envelopes and the squad orders. MoveToObject and HoldOrder first
@@ -217,6 +218,7 @@ public:
     u32_t eventDueTimes[MAX_AII_EVENTS] = {};
     DefendPoint* defendPoint = nullptr;
     Vector3 eventPositions[MAX_AII_EVENTS];
+    AICommandStack* commandStack = nullptr;  // its place under its group's commander; null: none
     u32_t lastRandomMove = 0;
     u32_t targetSeenTime = 0;
     Vector3 targetLastPos;

@@ -6,6 +6,7 @@
 #include "ai/ai_interface.h"
 #include "ai/ai_log.h"
 #include "ai/ai_state.h"
+#include "ai/commanders.h"
 #include "ai/defend_points.h"
 #include "ai/global_functions.h"
 #include "ai/msal_methods.h"
@@ -57,6 +58,7 @@ void AIStartup()
     for (AIInterface*& slot : g_ai.interfaces)
         slot = nullptr;
     g_ai.interfaceCount = 0;
+    CommandPoolsInit();
     SetCompileThisObject(nullptr);
     ScriptClassRegistry::Create();
     ScriptTablesCreate();
@@ -158,6 +160,8 @@ void AIShutdown()
     // The soldiers that held paths and defend points are gone.
     AIClearPatrolPaths();
     AIClearDefendPoints();
+    // The commanders' command points went with the envelope table.
+    CommandPoolsInit();
     // The handler templates and the texts they point into; the envelopes that bound instances of
     // them are gone by now.
     ScriptDestroyRegistries();

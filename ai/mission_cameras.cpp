@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "ai/camera_envelope.h"
+#include "ai/mission_script_runner.h"
 #include "core/text_case.h"
 
 namespace {
@@ -51,16 +52,14 @@ s32_t MissionCameraCount()
     return static_cast<s32_t>(g_cameras.size());
 }
 
-void MissionCameraUpdateAll(MissionCameraExecute execute)
+void MissionCameraUpdateAll()
 {
-    if (!execute)
-        return;
     // By index: a command may add a camera while the registry is walked.
     for (size_t i = 0; i < g_cameras.size(); ++i) {
         const CameraEnvelope* envelope = g_cameras[i]->GetEnvelope();
         if (!envelope || !envelope->msalCompletion || !envelope->msalCompletion->runner)
             continue;
-        execute(envelope->msalCompletion->runner);
+        envelope->msalCompletion->runner->ExecuteCurrent();
     }
 }
 

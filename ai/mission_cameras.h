@@ -6,7 +6,6 @@
 #include "core/types.h"
 
 class CameraEnvelope;
-class MSALRunner;
 
 class MissionCamera {
 public:
@@ -33,10 +32,8 @@ MissionCamera* MissionCameraCreateDefault();
 MissionCamera* MissionCameraFind(const char* name);
 s32_t MissionCameraCount();
 
-// Runs a runner's current command when it has one (the mission script's MSALRunner::ExecuteCurrent).
-using MissionCameraExecute = void (*)(MSALRunner* runner);
 // Every frame, first in the game frame: for each camera in registry order whose envelope has a running
-// command, that command's runner is handed to execute.
-void MissionCameraUpdateAll(MissionCameraExecute execute);
+// command, that command's runner executes its current command again.
+void MissionCameraUpdateAll();
 // Deletes every camera and empties the registry (at mission end); their envelopes are unlinked.
 void MissionCameraDestroyAll();

@@ -49,6 +49,7 @@ MSALRunner::~MSALRunner()
         delete eventWaiter;
     completion.function = nullptr;
     completion.runner = nullptr;
+    DetachTimers();
     if (envelope) {
         if (envelope->msalCompletion == &completion)
             envelope->msalCompletion = nullptr;
@@ -97,6 +98,7 @@ void MSALRunner::RunFrom(bool stepFirst)
 
 void MSALRunner::StepForward()
 {
+    timerStarted = 0;
     command = command ? command->next : nullptr;
     while (!command && !frames.empty()) {
         const Frame top = frames.back();
@@ -160,7 +162,12 @@ MSALRunner::Step MSALRunner::ExecuteOne()
             EnterSublist(running->called, false);
             return Step::Jump;
         case MSAL_ITF_SYNC:
-            StartTimer(this, running->text.c_str(), running->value);
+            // Owners re-execute the current command every frame: one timer per "ITFSync", or each
+            // extra timer would move the runner on again when it expires.
+            if (!timerStarted) {
+                timerStarted = 1;
+                StartTimer(this, running->text.c_str(), running->value);
+            }
             return Step::Stay;
         case MSAL_WAIT: {
             const u32_t now = GetTickCount();
@@ -203,6 +210,32 @@ void MSALRunner::Reset()
     waitStart = 0;
     critical = 0;
     eventWaiter->active = 0;
+    timerStarted = 0;
+    DetachTimers();
+}
+
+void MSALRunner::DetachTimers()
+{
+    GrowArray<MissionTimer*>* timers = GetTimerList();
+    for (s32_t i = 0; i < timers->count; ++i) {
+        if ((*timers)[i]->runner == this)
+            (*timers)[i]->runner = nullptr;
+    }
+}
+
+bool MSALRunner::WaitsForCompletion() const
+{
+    return command && command->kind == MSAL_METHOD && envelope && envelope->msalCompletion == &completion &&
+           envelope->msalNotifyPending != 0;
+}
+
+MSALRunner* MSALEnvelopeRunner(const Envelope* envelope)
+{
+    if (!envelope)
+        return nullptr;
+    if (envelope->msalCompletion && envelope->msalCompletion->runner)
+        return envelope->msalCompletion->runner;
+    return envelope->runner;
 }
 
 void MSALRunner::LeaveGroup()

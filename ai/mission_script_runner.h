@@ -27,6 +27,9 @@ public:
     // Moves to the next command and executes it: what an envelope calls when a command completes.
     void Advance();
     bool InCriticalSection() const { return critical != 0; }
+    // The current command is a method call started on the envelope whose completion is still due
+    // (a move under way, say).
+    bool WaitsForCompletion() const;
     // Back to the first command of its list, out of its group, sublists, wait and critical section.
     void Reset();
     // Takes the runner out of its sync group (its soldier died).
@@ -42,7 +45,8 @@ public:
     MSALSyncGroup* group = nullptr;       // the sync group joined by "Begin"; null: none
     u8_t arrived = 0;                     // waiting at an "End"
     u8_t waitStarted = 0;
-    u32_t waitStart = 0;  // tick count at which the running "Wait" started
+    u32_t waitStart = 0;    // tick count at which the running "Wait" started
+    u8_t timerStarted = 0;  // the running "ITFSync" has started its timer
     u8_t critical = 0;
     u32_t advances = 0;  // how often the runner was told to move on
 
@@ -62,6 +66,8 @@ private:
     void RunFrom(bool stepFirst);
     // Moves past the current command; at the end of a sublist, back to where it was entered.
     void StepForward();
+    // Mission timers this runner started forget it, so that none moves it on after a reset or its end.
+    void DetachTimers();
 
     MSALCommandList* firstList = nullptr;  // the list the runner was made for
     std::vector<Frame> frames;
@@ -72,3 +78,7 @@ private:
     bool executing = false;  // inside RunFrom: moving on is left to its loop
     bool advancePending = false;
 };
+
+// The runner acting on the envelope: the one whose command runs there, else the first runner the
+// mission script made for it; null when none.
+MSALRunner* MSALEnvelopeRunner(const Envelope* envelope);

@@ -50,8 +50,17 @@ public:
         std::memcpy(&value, &bits, sizeof value);
         return value;
     }
-    // The float truncated to an integer, as methods that take an integer read it.
-    s32_t AsInt() const { return static_cast<s32_t>(AsFloat()); }
+    // The float truncated to an integer, as methods that take an integer read it. A script may write
+    // any number: beyond the integer's range it saturates (a float out of range has no conversion).
+    s32_t AsInt() const
+    {
+        const float value = AsFloat();
+        if (!(value > -2147483648.0f))  // also NaN
+            return value < 0.0f ? INT32_MIN : 0;
+        if (value >= 2147483648.0f)
+            return INT32_MAX;
+        return static_cast<s32_t>(value);
+    }
     // The envelope; null for a float cell.
     Envelope* AsEnvelope() const { return IsFloat() ? nullptr : reinterpret_cast<Envelope*>(m_bits); }
 

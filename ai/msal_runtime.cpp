@@ -89,6 +89,18 @@ MSALExpectedMembers* MSALExpectedFor(s32_t syncId)
     return expected;
 }
 
+void MSALExpectRunner(MSALRunner* runner, s32_t syncId)
+{
+    MSALExpectedMembers* expected = MSALExpectedFor(syncId);
+    if (!Contains(expected->runners, runner))
+        expected->runners.push_back(runner);
+    // A group of the id may have formed before the record existed.
+    for (MSALSyncGroup* active : g_activeGroups) {
+        if (active->syncId == syncId && !active->expected)
+            active->expected = expected;
+    }
+}
+
 MSALSyncGroup* MSALJoinGroup(MSALRunner* runner, s32_t syncId)
 {
     MSALSyncGroup* group = nullptr;
@@ -192,6 +204,10 @@ void MSALExtAdd(const char* statement, Envelope* defaultEnvelope)
         }
         g_ext.highestSyncId = std::max(g_ext.highestSyncId, command->value);
         command->value = WrappingSum(command->value, g_ext.syncIdBase);
+        // The soldiers of one common sync wait for each other at its "End": without the record a
+        // soldier sent alone, or left alone by a partner's death, would never be released.
+        if (command->kind == MSAL_END && g_ext.runner)
+            MSALExpectRunner(g_ext.runner, command->value);
     }
     g_ext.list->Append(command);
 }

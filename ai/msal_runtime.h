@@ -28,6 +28,9 @@ void MSALRuntimeCreate();
 void MSALRuntimeFree();
 // The expected-members record of the id, made when missing.
 MSALExpectedMembers* MSALExpectedFor(s32_t syncId);
+// The runner is expected at the "End" of the id (a program-made list's common sync); an active group
+// of the id made before is linked to the record.
+void MSALExpectRunner(MSALRunner* runner, s32_t syncId);
 // The active group of the id, made (and linked to its expected record) when missing.
 MSALSyncGroup* MSALJoinGroup(MSALRunner* runner, s32_t syncId);
 // Releases the group when every member it waits for has arrived at its "End".

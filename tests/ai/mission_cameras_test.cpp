@@ -1,7 +1,7 @@
 // Mission cameras and their envelopes: the registry and its "cam1", the "camera" lines of
 // "mission.env" linking both ways, the envelope's three script methods (the external-camera flag, the
 // fade, the completion of the command), the per-frame update that keeps a camera list's runner going,
-// and the unlinking when either side goes first.
+// and the unlinking when either side goes first. The camera lists are read from "mission.msal".
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -14,6 +14,8 @@
 #include "ai/mission_cameras.h"
 #include "ai/mission_script_runner.h"
 #include "ai/msal_cell.h"
+#include "ai/msal_reader.h"
+#include "ai/script_events.h"
 #include "core/colour_codes.h"
 #include "envelope_fixture.h"
 #include "game/external_camera.h"
@@ -50,50 +52,43 @@ struct RunningCommand {
     }
 };
 
-// The camera list "SwitchTo() Wait(100) SwitchFrom()" as the mission script runs it: each call
-// executes the current command; the wait starts on its first execution and ends on a later one more
-// than 100 ms on.
-Envelope* g_listEnvelope = nullptr;
-bool g_waitStarted = false;
-DWORD g_waitStart = 0;
-std::vector<MSALRunner*> g_executed;
-
-void ExecuteCameraList(MSALRunner* runner)
-{
-    g_executed.push_back(runner);
-    switch (runner->advances) {
-        case 0:
-            CallScript(g_listEnvelope, "MSALSwitchTo");
-            break;
-        case 1:
-            if (!g_waitStarted) {
-                g_waitStarted = true;
-                g_waitStart = GetTickCount();
-            } else if (static_cast<s32_t>(GetTickCount() - g_waitStart) > 100) {
-                runner->Advance();
-            }
-            break;
-        case 2:
-            CallScript(g_listEnvelope, "MSALSwitchFrom");
-            break;
-        default:
-            break;
-    }
-}
-
 class MissionCameras : public EnvelopeMission {
 protected:
+    void SetUp() override
+    {
+        EnvelopeMission::SetUp();
+        ScriptCreateEventList();
+    }
     void TearDown() override
     {
+        MSALUnloadMission();
+        ScriptDestroyEventList();
         MissionCameraDestroyAll();
         SwitchFromExternalCamera();
         ScreenFadeReset();
-        g_listEnvelope = nullptr;
-        g_waitStarted = false;
-        g_executed.clear();
         EnvelopeMission::TearDown();
     }
+    // Reads the mission script and starts its runners, as the mission start does.
+    void StartScript(const std::string& text)
+    {
+        WriteMissionFile("mission.msal", text);
+        MSALLoadMission(kFolder);
+        MSALStartAll();
+    }
+    // One game frame every 40 ms: the flag of the external camera after each camera update.
+    static std::string FlagsOverFrames(int frames)
+    {
+        std::string flags;
+        for (int frame = 1; frame <= frames; ++frame) {
+            PlatformTestClockAdvance(40);
+            MissionCameraUpdateAll();
+            flags += ExternalCameraActive() ? '1' : '0';
+        }
+        return flags;
+    }
 };
+
+constexpr const char* kCameraList = "List Shot { SwitchTo() Wait(100) SwitchFrom() } Members { Eye }\n";
 
 TEST_F(MissionCameras, TheRegistryHoldsCam1FoundInAnyCaseUntilMissionEnd)
 {
@@ -138,15 +133,11 @@ TEST_F(MissionCameras, CameraLinesLinkBothWaysOrLeaveTheEnvelopeWithoutCamera)
     ASSERT_NE(ScriptGlobalObjects(), nullptr);
     EXPECT_NE(ScriptGlobalObjects()->Find("Eye"), nullptr);
 
-    // The envelope without camera still works, but the camera update never reaches its runner.
-    RunningCommand lostCommand;
-    lostCommand.AttachTo(lost);
-    g_listEnvelope = lost;
-    MissionCameraUpdateAll(ExecuteCameraList);
-    EXPECT_TRUE(g_executed.empty());
-    CallScript(lost, "MSALSwitchTo");
+    // The envelope without camera still works, but the camera update never reaches its runner: its
+    // wait never ends.
+    StartScript("List Shot { SwitchTo() Wait(100) SwitchFrom() } Members { Lost }\n");
     EXPECT_TRUE(ExternalCameraActive());
-    EXPECT_EQ(lostCommand.runner.advances, 1u);
+    EXPECT_EQ(FlagsOverFrames(5), "11111");
 }
 
 TEST_F(MissionCameras, EachMethodActsThenCompletesItsCommand)
@@ -213,23 +204,14 @@ TEST_F(MissionCameras, TheUpdateRunsACameraListFrameByFrame)
     CameraEnvelope* resting = new CameraEnvelope("Rest");
     EnvelopeRegister(resting);
     CameraEnvelopeLink(resting, idle);
-    RunningCommand command;
-    command.AttachTo(envelope);
-    g_listEnvelope = envelope;
 
-    // 40 ms a frame: the wait starts in frame 2 and ends in frame 5, more than 100 ms later.
-    std::string flags;
-    for (int frame = 1; frame <= 7; ++frame) {
-        PlatformTestClockAdvance(40);
-        MissionCameraUpdateAll(ExecuteCameraList);
-        flags += ExternalCameraActive() ? '1' : '0';
-    }
-    EXPECT_EQ(flags, "1111100");
-    EXPECT_EQ(command.runner.advances, 3u);
-    EXPECT_EQ(g_executed, std::vector<MSALRunner*>(7, &command.runner));
-    // Without a way to execute a command the update does nothing.
-    MissionCameraUpdateAll(nullptr);
-    EXPECT_EQ(g_executed.size(), 7u);
+    // The mission start switches to the camera and starts the wait; 40 ms a frame, the wait ends in
+    // frame 3, 120 ms on, and the camera switches back in that frame.
+    StartScript(kCameraList);
+    EXPECT_TRUE(ExternalCameraActive());
+    EXPECT_EQ(FlagsOverFrames(7), "1100000");
+    MSALRunner* runner = MSALFindList("Shot")->runners.at(0);
+    EXPECT_EQ(runner->command, nullptr);
 }
 
 TEST_F(MissionCameras, EitherSideGoingFirstUnlinksTheOther)
@@ -248,8 +230,7 @@ TEST_F(MissionCameras, EitherSideGoingFirstUnlinksTheOther)
             EnvelopeDestroyAll();
             EXPECT_EQ(cam1->GetEnvelope(), nullptr);
             // The update must not reach the deleted envelope.
-            MissionCameraUpdateAll(ExecuteCameraList);
-            EXPECT_TRUE(g_executed.empty());
+            MissionCameraUpdateAll();
             MissionCameraDestroyAll();
         }
     }

@@ -21,6 +21,7 @@
 #include "gui/gui_text.h"
 #include "gui/gui_textures.h"
 #include "gui/gui_tooltip.h"
+#include "gui/screen_registry.h"
 #include "render/frame.h"
 #include "render/hud_input.h"
 #include "platform/win32.h"
@@ -28,7 +29,6 @@
 GuiState g_gui;
 
 namespace {
-std::vector<GuiScreen*> g_screens;
 GuiTestFrameHook g_testFrameHook = nullptr;
 // Longer chains of subscreens are taken for a loop.
 constexpr u32_t kSubscreenChainLimit = 64;
@@ -226,12 +226,6 @@ void GuiScreen::StopSounds()
         sound->Stop();
 }
 
-void GuiForEachScreen(void (*visit)(GuiScreen* screen, void* context), void* context)
-{
-    for (GuiScreen* screen : g_screens)
-        visit(screen, context);
-}
-
 bool GuiInit(HWND, int, int)
 {
     FontsLoad();
@@ -241,9 +235,7 @@ bool GuiInit(HWND, int, int)
 
 void GuiShutdown()
 {
-    for (GuiScreen* screen : g_screens)
-        delete screen;
-    g_screens.clear();
+    GuiFreeScreens();
     GuiTexturesFree();
     g_gui = {};
     g_frameView.screenOpen = false;
@@ -269,21 +261,4 @@ bool GuiFrame(int, int, UINT message, LPARAM, WPARAM wParam, s32_t* stateWord)
         RenderEndFrame(true);
     Sleep(5);
     return true;
-}
-
-GuiScreen* GuiFindScreen(const char* name)
-{
-    if (!name)
-        return nullptr;
-    for (GuiScreen* screen : g_screens) {
-        if (CompareNoCase(screen->name.Text(), name) == 0)
-            return screen;
-    }
-    return nullptr;
-}
-
-void GuiAddScreen(GuiScreen* screen)
-{
-    if (screen)
-        g_screens.push_back(screen);
 }

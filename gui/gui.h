@@ -136,7 +136,8 @@ bool GuiInit(HWND window, int width, int height);
 void GuiShutdown();
 // One GUI frame; true while the current screen stays up. May write the state word.
 bool GuiFrame(int cursorX, int cursorY, UINT message, LPARAM lParam, WPARAM wParam, s32_t* stateWord);
-// The loaded screen of that name (without regard to case), else null.
+// The first loaded screen of that name (without regard to case), else the error screen, else null;
+// a miss says which on the debugger output.
 GuiScreen* GuiFindScreen(const char* name);
 // Adds a loaded screen; the GUI owns it and deletes it at GuiShutdown.
 void GuiAddScreen(GuiScreen* screen);

@@ -54,9 +54,8 @@ void ApplyKeys(Control& control, const KeyRow<Control> (&rows)[Count], const Scr
 // ---- IMG ----
 
 const KeyRow<GuiImage> kImageRows[] = {
-    {"tex", 3, [](GuiImage& c, const ScriptCommand& m, const GuiScriptTarget& t) {
-         c.texture = GuiScriptTexture(t, m.Word(2));
-     }},
+    {"tex", 3,
+     [](GuiImage& c, const ScriptCommand& m, const GuiScriptTarget& t) { c.texture = GuiScriptTexture(t, m.Word(2)); }},
     {"coord", 6,
      [](GuiImage& c, const ScriptCommand& m, const GuiScriptTarget&) {
          c.x = Number(m, 2);
@@ -78,9 +77,7 @@ const KeyRow<GuiImage> kImageRows[] = {
              c.source.Assign(m.Word(2));
      }},
     {"tooltip", 3,
-     [](GuiImage& c, const ScriptCommand& m, const GuiScriptTarget&) {
-         c.SetTooltip(GuiFindLocaleText(m.Word(2)));
-     }},
+     [](GuiImage& c, const ScriptCommand& m, const GuiScriptTarget&) { c.SetTooltip(GuiFindLocaleText(m.Word(2))); }},
 };
 
 // ---- BUTTON ----
@@ -116,9 +113,7 @@ const KeyRow<GuiButton> kButtonRows[] = {
     {"fontsize", 3, [](GuiButton& c, const ScriptCommand& m, const GuiScriptTarget&) { c.fontSize = Number(m, 2); }},
     {"opacity", 3, ButtonOpacity},
     {"talign", 3,
-     [](GuiButton& c, const ScriptCommand& m, const GuiScriptTarget&) {
-         c.alignment = GuiScriptAlignment(m.Word(2));
-     }},
+     [](GuiButton& c, const ScriptCommand& m, const GuiScriptTarget&) { c.alignment = GuiScriptAlignment(m.Word(2)); }},
     {"call_fn", 3,
      [](GuiButton& c, const ScriptCommand& m, const GuiScriptTarget&) {
          const ConsoleVar* command = CVarListFind(m.Word(2));
@@ -126,9 +121,7 @@ const KeyRow<GuiButton> kButtonRows[] = {
              c.handler = command->value.handler;
      }},
     {"tooltip", 3,
-     [](GuiButton& c, const ScriptCommand& m, const GuiScriptTarget&) {
-         c.SetTooltip(GuiFindLocaleText(m.Word(2)));
-     }},
+     [](GuiButton& c, const ScriptCommand& m, const GuiScriptTarget&) { c.SetTooltip(GuiFindLocaleText(m.Word(2))); }},
     {"condition", 3,
      [](GuiButton& c, const ScriptCommand& m, const GuiScriptTarget&) { c.condition.Assign(m.Word(2)); }},
     {"hover_snd", 3,
@@ -166,8 +159,7 @@ const KeyRow<GuiToolTip> kToolTipRows[] = {
     {"talign", 3,
      [](GuiToolTip& c, const ScriptCommand& m, const GuiScriptTarget&) { c.alignment = GuiScriptInteger(m.Word(2)); }},
     {"opacity", 3, [](GuiToolTip& c, const ScriptCommand& m, const GuiScriptTarget&) { c.opacity = Number(m, 2); }},
-    {"fontsize", 3,
-     [](GuiToolTip& c, const ScriptCommand& m, const GuiScriptTarget&) { c.fontSize = Number(m, 2); }},
+    {"fontsize", 3, [](GuiToolTip& c, const ScriptCommand& m, const GuiScriptTarget&) { c.fontSize = Number(m, 2); }},
     {"coord", 6,
      [](GuiToolTip& c, const ScriptCommand& m, const GuiScriptTarget&) {
          for (int i = 0; i < 4; ++i)

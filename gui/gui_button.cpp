@@ -12,9 +12,9 @@
 #include "render/state_cache.h"
 #include "render/text_draw.h"
 
-bool g_guiHitInSubscreen = false;
-
 namespace {
+
+bool g_hitInSubscreen = false;
 
 constexpr u32_t kOpaqueWhite = 0xFFFFFFFFu;
 
@@ -34,6 +34,16 @@ u32_t AlphaFactor(float fraction)
 }
 
 }  // namespace
+
+void GuiSetHitInSubscreen(bool inSubscreen)
+{
+    g_hitInSubscreen = inSubscreen;
+}
+
+bool GuiHitInSubscreen()
+{
+    return g_hitInSubscreen;
+}
 
 void GuiSetScreenOpener(GuiScreenOpener opener)
 {
@@ -101,9 +111,9 @@ void GuiButton::Draw(float offsetX, float offsetY, float scaleX, float scaleY)
         else if (alignment == GUI_BUTTON_LEFT)
             textX = box.left;
         const s32_t middle = static_cast<s32_t>(box.top + (box.bottom - box.top) / 2);
-        const s32_t textY = static_cast<s32_t>(static_cast<float>(middle - static_cast<s32_t>(lineHeight / 2) -
-                                                                  static_cast<s32_t>(lineHeight)) +
-                                               scale * static_cast<float>(font->GetBase()));
+        const s32_t textY = static_cast<s32_t>(
+            static_cast<float>(middle - static_cast<s32_t>(lineHeight / 2) - static_cast<s32_t>(lineHeight)) +
+            scale * static_cast<float>(font->GetBase()));
         // The text drawer numbers alignments the other way round.
         const int drawAlignment = 2 - alignment;
         RenderSetState(D3DRS_TEXTUREFACTOR, AlphaFactor(opacity));
@@ -162,7 +172,7 @@ void GuiButton::OnClick(s32_t, s32_t)
     }
     if (text[0] == '\0')
         return;
-    if (g_guiHitInSubscreen) {
+    if (g_hitInSubscreen) {
         screen->SetSubscreen(GuiFindScreen(text));
         return;
     }

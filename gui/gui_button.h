@@ -19,7 +19,8 @@ enum GuiButtonAlignment : s32_t {
 
 // Set by the hit test when the control found lies in the current screen's subscreen: a button there
 // replaces the subscreen instead of the screen.
-extern bool g_guiHitInSubscreen;
+void GuiSetHitInSubscreen(bool inSubscreen);
+bool GuiHitInSubscreen();
 // Opens a screen from a click (the history push and the entry belong to the screen manager). Until
 // one is installed the screen found is made current and entered with the one before.
 using GuiScreenOpener = void (*)(const char* target);

@@ -88,7 +88,7 @@ protected:
     void TearDown() override
     {
         CVarListFind("as_accname")->SetString(m_account.c_str());
-        g_guiHitInSubscreen = false;
+        GuiSetHitInSubscreen(false);
         g_gui.frameTime = 0.0f;
         GuiDraw::TearDown();
         SoundShutdown();
@@ -127,11 +127,12 @@ bool AllBlack(const render_test::Pixels& pixels)
 
 TEST_F(GuiButtons, FalseConditionDrawsNothingPlaysOnlyTheClickAndKeepsItsRectangle)
 {
-    GuiScreen* screen = Build("<MAIN>\n<BUTTON> property coord 0.25 0.25 0.5 0.5; property tex red; "
-                              "property label AB; property condition logged_on; property call OTHER; "
-                              "property sel gui_test_button_choice picked; "
-                              "property call_fn gui_test_button_command; </BUTTON>\n</MAIN>\n"
-                              "<OTHER>\n</OTHER>\n");
+    GuiScreen* screen = Build(
+        "<MAIN>\n<BUTTON> property coord 0.25 0.25 0.5 0.5; property tex red; "
+        "property label AB; property condition logged_on; property call OTHER; "
+        "property sel gui_test_button_choice picked; "
+        "property call_fn gui_test_button_command; </BUTTON>\n</MAIN>\n"
+        "<OTHER>\n</OTHER>\n");
     GuiButton* button = Button(screen, 0);
     ASSERT_NE(button, nullptr);
     ASSERT_NE(button->picture.texture, nullptr);
@@ -178,9 +179,10 @@ TEST_F(GuiButtons, FalseConditionDrawsNothingPlaysOnlyTheClickAndKeepsItsRectang
 
 TEST_F(GuiButtons, GlowFadesToAboutHalfHalfASecondAfterThePointerLeft)
 {
-    GuiScreen* screen = Build("<MAIN>\n<BUTTON> property coord 0.25 0.25 0.5 0.5; property label AB; "
-                              "property opacity 0; property fontsize " +
-                              std::string(kCaptionSize) + "; </BUTTON>\n</MAIN>\n");
+    GuiScreen* screen = Build(
+        "<MAIN>\n<BUTTON> property coord 0.25 0.25 0.5 0.5; property label AB; "
+        "property opacity 0; property fontsize " +
+        std::string(kCaptionSize) + "; </BUTTON>\n</MAIN>\n");
     GuiButton* button = Button(screen, 0);
     ASSERT_NE(button, nullptr);
     button->font = CellFont();
@@ -235,13 +237,14 @@ TEST_F(GuiButtons, CaptionStandsOverThePictureByItsAlignment)
 
 TEST_F(GuiButtons, ClickTargetsSendEventsSwitchScreensOrSubscreensAndSetTheExitAction)
 {
-    GuiScreen* screen = Build("<MAIN>\n"
-                              "<BUTTON> property call pic.RefreshData; </BUTTON>\n"
-                              "<BUTTON> property call inner.RefreshData; </BUTTON>\n"
-                              "<BUTTON> property call SIDE; </BUTTON>\n"
-                              "<BUTTON> property call PREVIOUS; </BUTTON>\n"
-                              "<BUTTON> property call SIDE; property call_fn gui_test_button_command; </BUTTON>\n"
-                              "</MAIN>\n<SUB>\n</SUB>\n<SIDE>\n</SIDE>\n");
+    GuiScreen* screen = Build(
+        "<MAIN>\n"
+        "<BUTTON> property call pic.RefreshData; </BUTTON>\n"
+        "<BUTTON> property call inner.RefreshData; </BUTTON>\n"
+        "<BUTTON> property call SIDE; </BUTTON>\n"
+        "<BUTTON> property call PREVIOUS; </BUTTON>\n"
+        "<BUTTON> property call SIDE; property call_fn gui_test_button_command; </BUTTON>\n"
+        "</MAIN>\n<SUB>\n</SUB>\n<SIDE>\n</SIDE>\n");
     ASSERT_NE(screen, nullptr);
     auto* pic = new RefreshCounter("pic");
     screen->AddControl(pic);
@@ -257,11 +260,11 @@ TEST_F(GuiButtons, ClickTargetsSendEventsSwitchScreensOrSubscreensAndSetTheExitA
     EXPECT_EQ(g_gui.currentScreen, screen);
 
     // In the subscreen a screen target replaces the subscreen.
-    g_guiHitInSubscreen = true;
+    GuiSetHitInSubscreen(true);
     Button(screen, 2)->OnClick(0, 0);
     EXPECT_EQ(g_gui.currentScreen, screen);
     EXPECT_EQ(screen->subscreen, GuiFindScreen("SIDE"));
-    g_guiHitInSubscreen = false;
+    GuiSetHitInSubscreen(false);
 
     // A handler answering non-zero ends the click before the switch.
     g_handlerResult = 1;

@@ -67,16 +67,17 @@ std::string Names(const GuiScreen& screen)
 TEST_F(ScreenScripts, ControlsComeFirstAndKindsAndKeysReadInAnyCase)
 {
     WriteScript("parts", "<EXTRA>\n<IMG> property name loaded; </IMG>\n</EXTRA>\n");
-    GuiScreen* screen = Build("<MENU>\n"
-                              "load parts.EXTRA;\n"
-                              "RECT 0.1 0.1 0.2 0.2 ff0000ff ff0000ff ff0000ff ff0000ff 3;\n"
-                              "property ISDIALOG 1;\n"
-                              "<img> PROPERTY NAME first; property ZINDEX 4; property Coord 0.1 0.2 0.3 0.4; </img>\n"
-                              "<NOTAKIND> property name never; </NOTAKIND>\n"
-                              "<Button> property Name second; property CALL MAINMENU; </Button>\n"
-                              "<square> property SIZE 101 101; property center 400 300; property color 80ffffff; "
-                              "property name third; </square>\n"
-                              "</MENU>\n");
+    GuiScreen* screen = Build(
+        "<MENU>\n"
+        "load parts.EXTRA;\n"
+        "RECT 0.1 0.1 0.2 0.2 ff0000ff ff0000ff ff0000ff ff0000ff 3;\n"
+        "property ISDIALOG 1;\n"
+        "<img> PROPERTY NAME first; property ZINDEX 4; property Coord 0.1 0.2 0.3 0.4; </img>\n"
+        "<NOTAKIND> property name never; </NOTAKIND>\n"
+        "<Button> property Name second; property CALL MAINMENU; </Button>\n"
+        "<square> property SIZE 101 101; property center 400 300; property color 80ffffff; "
+        "property name third; </square>\n"
+        "</MENU>\n");
     ASSERT_NE(screen, nullptr);
     // The loaded section's control joins after the section's own, though "load" stands first.
     EXPECT_EQ(Names(*screen), "first second third loaded");
@@ -98,12 +99,13 @@ TEST_F(ScreenScripts, ControlsComeFirstAndKindsAndKeysReadInAnyCase)
 
 TEST_F(ScreenScripts, WordsThatAreNoNumbersReadAsZero)
 {
-    GuiScreen* screen = Build("<MENU>\n"
-                              "<IMG> property coord 0.25 0.5 wide tall; property alpha 5; property source 3; </IMG>\n"
-                              "<IMG> property coord 0.25 0.5 0.1 0.2; property alpha no; property source "
-                              "$CURRENTWEAPON; property opacity half; </IMG>\n"
-                              "<IMG> property coord 1e999 nan 0x10 inf; property zindex lots; </IMG>\n"
-                              "</MENU>\n");
+    GuiScreen* screen = Build(
+        "<MENU>\n"
+        "<IMG> property coord 0.25 0.5 wide tall; property alpha 5; property source 3; </IMG>\n"
+        "<IMG> property coord 0.25 0.5 0.1 0.2; property alpha no; property source "
+        "$CURRENTWEAPON; property opacity half; </IMG>\n"
+        "<IMG> property coord 1e999 nan 0x10 inf; property zindex lots; </IMG>\n"
+        "</MENU>\n");
     ASSERT_NE(screen, nullptr);
     ASSERT_EQ(screen->ControlCount(), 3u);
     const struct {
@@ -162,18 +164,19 @@ TEST_F(ScreenScripts, TextItemsOfEightToTenWords)
 TEST_F(ScreenScripts, CommandsShortOfTheirWordsAreSkippedAndNamesCutToTheirFields)
 {
     const std::string longWord(120, 'n');
-    GuiScreen* screen = Build("<MENU>\n"
-                              "txt 0.5 0.25 12 hello ff00ff00 nofont;\n"
-                              "rect 0.1 0.1 0.2 0.2 ff0000ff ff0000ff ff0000ff ff0000ff;\n"
-                              "property coord 0.1 0.2 0.3;\n"
-                              "property subscreen " +
-                              longWord +
-                              " 0 0 1 1;\n"
-                              "<IMG> property coord 0.1 0.2 0.3; property name " +
-                              longWord +
-                              "; property name; </IMG>\n"
-                              "<BUTTON> property call " +
-                              longWord + "; property sel; </BUTTON>\n</MENU>\n");
+    GuiScreen* screen = Build(
+        "<MENU>\n"
+        "txt 0.5 0.25 12 hello ff00ff00 nofont;\n"
+        "rect 0.1 0.1 0.2 0.2 ff0000ff ff0000ff ff0000ff ff0000ff;\n"
+        "property coord 0.1 0.2 0.3;\n"
+        "property subscreen " +
+        longWord +
+        " 0 0 1 1;\n"
+        "<IMG> property coord 0.1 0.2 0.3; property name " +
+        longWord +
+        "; property name; </IMG>\n"
+        "<BUTTON> property call " +
+        longWord + "; property sel; </BUTTON>\n</MENU>\n");
     ASSERT_NE(screen, nullptr);
     EXPECT_EQ(screen->Text(0), nullptr);
     EXPECT_FLOAT_EQ(screen->width, 1.0f);
@@ -189,15 +192,16 @@ TEST_F(ScreenScripts, CommandsShortOfTheirWordsAreSkippedAndNamesCutToTheirField
 
 TEST_F(ScreenScripts, ButtonAndMessageBoxKeys)
 {
-    GuiScreen* screen = Build("<MENU>\n"
-                              "<BUTTON> property talign right; property color ff102030; property opacity 0.5; "
-                              "property condition logged_on; property fontsize 14; </BUTTON>\n"
-                              "<BUTTON> property talign Left; </BUTTON>\n"
-                              "<BUTTON> property talign CENTER; </BUTTON>\n"
-                              "<TOOLTIP> property talign 2; property coord 0 0.9 1 0.1; </TOOLTIP>\n"
-                              "<tooltip> property talign 1; property colors ff00ff00 80112233; property tex x; "
-                              "property opacity 0.25; </tooltip>\n"
-                              "</MENU>\n");
+    GuiScreen* screen = Build(
+        "<MENU>\n"
+        "<BUTTON> property talign right; property color ff102030; property opacity 0.5; "
+        "property condition logged_on; property fontsize 14; </BUTTON>\n"
+        "<BUTTON> property talign Left; </BUTTON>\n"
+        "<BUTTON> property talign CENTER; </BUTTON>\n"
+        "<TOOLTIP> property talign 2; property coord 0 0.9 1 0.1; </TOOLTIP>\n"
+        "<tooltip> property talign 1; property colors ff00ff00 80112233; property tex x; "
+        "property opacity 0.25; </tooltip>\n"
+        "</MENU>\n");
     ASSERT_NE(screen, nullptr);
     const s32_t alignments[] = {GUI_BUTTON_RIGHT, GUI_BUTTON_LEFT, GUI_BUTTON_CENTRE};
     for (u32_t i = 0; i < 3; ++i) {
@@ -224,10 +228,11 @@ TEST_F(ScreenScripts, ButtonAndMessageBoxKeys)
 
 TEST_F(ScreenScripts, LoadFindsNestedSectionsAndFallsBackToTheRoot)
 {
-    WriteScript("parts", "<IMG> property name rootimage; </IMG>\n"
-                         "txt 0.5 0.5 10 roottext ffffffff nofont 1;\n"
-                         "<OUTER>\n<INNER>\n<IMG> property name deep; </IMG>\n</INNER>\n"
-                         "<IMG> property name middle; </IMG>\n</OUTER>\n");
+    WriteScript("parts",
+                "<IMG> property name rootimage; </IMG>\n"
+                "txt 0.5 0.5 10 roottext ffffffff nofont 1;\n"
+                "<OUTER>\n<INNER>\n<IMG> property name deep; </IMG>\n</INNER>\n"
+                "<IMG> property name middle; </IMG>\n</OUTER>\n");
     const struct {
         const char* load;
         const char* names;
@@ -244,7 +249,8 @@ TEST_F(ScreenScripts, LoadFindsNestedSectionsAndFallsBackToTheRoot)
         SCOPED_TRACE(c.load);
         GuiShutdown();
         const size_t logStart = engine_log::LogSize();
-        GuiScreen* screen = Build(std::string("<MENU>\nload ") + c.load + ";\n<IMG> property name own; </IMG>\n</MENU>\n");
+        GuiScreen* screen =
+            Build(std::string("<MENU>\nload ") + c.load + ";\n<IMG> property name own; </IMG>\n</MENU>\n");
         ASSERT_NE(screen, nullptr);
         EXPECT_EQ(Names(*screen), c.names);
         EXPECT_STREQ(screen->name.Text(), "MENU");
@@ -287,10 +293,11 @@ TEST_F(ScreenScripts, FindScreenIgnoresCaseTakesTheFirstAndFallsBackToTheErrorSc
     const std::string before = testing::internal::GetCapturedStderr();
     EXPECT_NE(before.find("GUI: Cannot find screen 'NOWHERE', returning null...\n"), std::string::npos);
 
-    Build("<ERROR>\n<IMG> property name oops; </IMG>\n</ERROR>\n"
-          "<MAINMENU>\n<IMG> property name first; </IMG>\n</MAINMENU>\n"
-          "<MainMenu>\n<IMG> property name second; </IMG>\n</MainMenu>\n",
-          true);
+    Build(
+        "<ERROR>\n<IMG> property name oops; </IMG>\n</ERROR>\n"
+        "<MAINMENU>\n<IMG> property name first; </IMG>\n</MAINMENU>\n"
+        "<MainMenu>\n<IMG> property name second; </IMG>\n</MainMenu>\n",
+        true);
     GuiScreen* found = GuiFindScreen("mainmenu");
     ASSERT_NE(found, nullptr);
     EXPECT_EQ(Names(*found), "first");

@@ -96,9 +96,11 @@ TEST_F(ScreenScriptRobustness, FixedSeedMutations)
 
 TEST_F(ScreenScriptRobustness, LoadCyclesEnd)
 {
-    ASSERT_TRUE(WriteFileBytes(TempPath() + "/script/a.scr", "<A>\nload b.B;\nload a.A;\n<IMG> property name a; </IMG>\n</A>\n"));
-    ASSERT_TRUE(WriteFileBytes(TempPath() + "/script/b.scr", "<B>\nload a.A;\nload b;\n<IMG> property name b; </IMG>\n</B>\n"
-                                                             "load b.B;\nload a.A;\n"));
+    ASSERT_TRUE(WriteFileBytes(TempPath() + "/script/a.scr",
+                               "<A>\nload b.B;\nload a.A;\n<IMG> property name a; </IMG>\n</A>\n"));
+    ASSERT_TRUE(WriteFileBytes(TempPath() + "/script/b.scr",
+                               "<B>\nload a.A;\nload b;\n<IMG> property name b; </IMG>\n</B>\n"
+                               "load b.B;\nload a.A;\n"));
     ScriptFile* file = GetScriptFile("a", true);
     ASSERT_NE(file, nullptr);
     GuiBuildScreens(file->Root(), true);

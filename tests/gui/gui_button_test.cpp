@@ -68,6 +68,7 @@ s32_t NotingHandler(const char* arguments)
 }
 ConsoleVar g_testCommand("gui_test_button_command", NotingHandler);
 ConsoleVar g_testChoice("gui_test_button_choice", CVAR_STRING, "none");
+ConsoleVar g_testPicture("gui_test_button_picture", CVAR_STRING, "");
 
 class GuiButtons : public GuiDraw {
 protected:
@@ -78,6 +79,7 @@ protected:
         ASSERT_TRUE(WriteFileBytes("sound/gui/click.wav", ShortWaveBytes()));
         ASSERT_TRUE(WriteFileBytes("sound/gui/hover.wav", ShortWaveBytes()));
         ASSERT_TRUE(WriteFileBytes("component/gui/red.tga", SolidTga(4, 4, kRed)));
+        ASSERT_TRUE(WriteFileBytes("pics/blue.tga", SolidTga(4, 4, kBlue)));
         ASSERT_TRUE(SoundInit(nullptr));
         m_account = as_accnameText();
         CVarListFind("as_accname")->SetString("");
@@ -278,6 +280,39 @@ TEST_F(GuiButtons, ClickTargetsSendEventsSwitchScreensOrSubscreensAndSetTheExitA
     Button(screen, 3)->OnClick(0, 0);
     EXPECT_EQ(g_gui.exitAction, GUI_EXIT_PREVIOUS);
     EXPECT_EQ(g_gui.currentScreen, nullptr);
+}
+
+TEST_F(GuiButtons, ImageShowsThePictureItsLiveValueNamesWithoutTheExtension)
+{
+    GuiScreen* screen = Build(
+        "<MAIN>\n<IMG> property name pic; property coord 0 0 0.5 1; "
+        "property source $gui_test_button_picture; </IMG>\n"
+        "<BUTTON> property call pic.RefreshData; </BUTTON>\n</MAIN>\n");
+    ASSERT_NE(screen, nullptr);
+    auto* image = dynamic_cast<GuiImage*>(screen->Control(0));
+    ASSERT_NE(image, nullptr);
+    const struct {
+        const char* value;
+        DWORD colour;  // at the image's middle; black for no picture
+    } cases[] = {
+        {"missing", kBlack},
+        {"red.tga", kRed},          // under component\gui\, the extension cut
+        {"red.tga.old", kRed},      // cut at the first dot
+        {"pics\\blue.png", kBlue},  // not under component\gui\: the name as given
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.value);
+        g_testPicture.SetString(c.value);
+        Button(screen, 1)->OnClick(0, 0);
+        NextFrame();
+        image->Draw(0.0f, 0.0f, 1.0f, 1.0f);
+        EXPECT_EQ(Read().At(40, 60), c.colour);
+        EXPECT_EQ(Read().At(100, 60), kBlack);
+    }
+    // Entering the screen reloads it too.
+    g_testPicture.SetString("missing");
+    screen->Activate(screen);
+    EXPECT_EQ(image->texture, nullptr);
 }
 
 TEST_F(GuiButtons, PicturesComeFromTheGeneralTextureManagerOnceTheGameScreensLoaded)

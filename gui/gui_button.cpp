@@ -28,11 +28,6 @@ void OpenScreenInPlace(const char* target)
 
 GuiScreenOpener g_screenOpener = OpenScreenInPlace;
 
-u32_t AlphaFactor(float fraction)
-{
-    return (static_cast<u32_t>(fraction * 255.0f) & 0xFFu) << 24;
-}
-
 }  // namespace
 
 void GuiSetHitInSubscreen(bool inSubscreen)
@@ -82,7 +77,7 @@ void GuiButton::Draw(float offsetX, float offsetY, float scaleX, float scaleY)
     RenderSetState(D3DRS_ALPHABLENDENABLE, TRUE);
     RenderSetState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
     RenderSetState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
-    RenderSetState(D3DRS_TEXTUREFACTOR, AlphaFactor(opacity));
+    RenderSetState(D3DRS_TEXTUREFACTOR, GuiOpacityFactor(opacity));
     RenderSetColorOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_CURRENT);
     RenderSetAlphaOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_TFACTOR);
     RenderSetStageState(0, D3DTSS_MAGFILTER, D3DTEXF_LINEAR);
@@ -116,9 +111,9 @@ void GuiButton::Draw(float offsetX, float offsetY, float scaleX, float scaleY)
             scale * static_cast<float>(font->GetBase()));
         // The text drawer numbers alignments the other way round.
         const int drawAlignment = 2 - alignment;
-        RenderSetState(D3DRS_TEXTUREFACTOR, AlphaFactor(opacity));
+        RenderSetState(D3DRS_TEXTUREFACTOR, GuiOpacityFactor(opacity));
         DrawFontText(font, false, textX, textY, scale, label, captionColour, drawAlignment);
-        RenderSetState(D3DRS_TEXTUREFACTOR, AlphaFactor(highlight));
+        RenderSetState(D3DRS_TEXTUREFACTOR, GuiOpacityFactor(highlight));
         DrawFontText(font, true, textX, textY, scale, label, captionColour, drawAlignment);
     }
     RenderSetState(D3DRS_TEXTUREFACTOR, kOpaqueWhite);

@@ -16,6 +16,15 @@ constexpr u32_t kOpaqueWhite = 0xFFFFFFFFu;
 constexpr u32_t kLiveTextSize = 256;
 }  // namespace
 
+u32_t GuiOpacityFactor(float fraction)
+{
+    if (!(fraction > 0.0f))
+        return 0;
+    if (fraction >= 1.0f)
+        return 0xFF000000u;
+    return static_cast<u32_t>(fraction * 255.0f) << 24;
+}
+
 GuiImage::~GuiImage()
 {
     delete[] tooltip;
@@ -27,9 +36,8 @@ void GuiImage::Draw(float offsetX, float offsetY, float scaleX, float scaleY)
 {
     if (!texture)
         return;
-    const u32_t alpha = static_cast<u32_t>(opacity * 255.0f) & 0xFFu;
     RenderSetColorOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_CURRENT);
-    RenderSetState(D3DRS_TEXTUREFACTOR, alpha << 24);
+    RenderSetState(D3DRS_TEXTUREFACTOR, GuiOpacityFactor(opacity));
     RenderSetAlphaOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_TFACTOR);
     RenderSetState(D3DRS_CULLMODE, D3DCULL_NONE);
     RenderSetState(D3DRS_ALPHABLENDENABLE, TRUE);

@@ -6,6 +6,10 @@
 constexpr u32_t GUI_IMAGE_NAME_SIZE = 64;
 constexpr u32_t GUI_IMAGE_SOURCE_SIZE = 128;
 
+// A texture factor of truncate(fraction x 255) in its alpha byte, the colour bytes 0. A script's
+// opacity may be any number: fractions outside 0 to 1 are held to them.
+u32_t GuiOpacityFactor(float fraction);
+
 class GuiImage : public GuiControl {
 public:
     ~GuiImage() override;

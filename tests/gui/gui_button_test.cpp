@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <limits>
 #include <string>
 
 #include "core/console_var.h"
@@ -330,6 +331,21 @@ TEST_F(GuiButtons, PicturesComeFromTheGeneralTextureManagerOnceTheGameScreensLoa
         EXPECT_EQ(GuiTextureCount(), registered + (loaded ? 0u : 1u));
     }
     GuiSetGameScreensLoaded(false);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(GuiOpacity, ScriptOpacitiesOutsideZeroToOneAreHeldToThem)
+{
+    const struct {
+        float opacity;
+        u32_t factor;
+    } cases[] = {{-1.0f, 0u},         {0.0f, 0u},          {0.5f, 0x7F000000u},
+                 {1.0f, 0xFF000000u}, {3e9f, 0xFF000000u}, {std::numeric_limits<float>::quiet_NaN(), 0u}};
+    for (const auto& c : cases)
+        EXPECT_EQ(GuiOpacityFactor(c.opacity), c.factor) << c.opacity;
 }
 
 }  // namespace

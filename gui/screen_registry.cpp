@@ -62,6 +62,14 @@ void GuiFreeScreens()
     g_errorScreen = nullptr;
 }
 
+void GuiFreeScreensFrom(u32_t first)
+{
+    while (g_screens.size() > first) {
+        delete g_screens.back();
+        g_screens.pop_back();
+    }
+}
+
 u32_t GuiScreenCount()
 {
     return static_cast<u32_t>(g_screens.size());

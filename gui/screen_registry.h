@@ -13,6 +13,9 @@ void GuiSetErrorScreen(GuiScreen* screen);
 // Deletes every loaded screen and the error screen.
 void GuiFreeScreens();
 u32_t GuiScreenCount();
+// Deletes the loaded screens from that index on (the in-game screens, loaded after the others, at a
+// mission's end); the earlier ones and the error screen stay.
+void GuiFreeScreensFrom(u32_t first);
 
 // Set when the in-game screens have been loaded for the first time; never cleared by the GUI.
 bool GuiGameScreensLoaded();

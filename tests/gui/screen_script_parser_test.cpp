@@ -312,6 +312,12 @@ TEST_F(ScreenScripts, FindScreenIgnoresCaseTakesTheFirstAndFallsBackToTheErrorSc
     const std::string after = testing::internal::GetCapturedStderr();
     unsetenv("ZINTAR_DEBUG");
     EXPECT_NE(after.find("GUI: Cannot find screen 'NOWHERE', returning error screen...\n"), std::string::npos);
+
+    // Screens loaded later (a mission's) go again alone.
+    GuiFreeScreensFrom(1);
+    EXPECT_EQ(GuiScreenCount(), 1u);
+    EXPECT_EQ(GuiFindScreen("mainmenu"), GuiErrorScreen());
+    EXPECT_NE(GuiFindScreen("ERROR"), GuiErrorScreen());
 }
 
 TEST_F(ScreenScripts, FailScreenSaysSoOnTheMessageConsole)

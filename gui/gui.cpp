@@ -1,9 +1,6 @@
-// Screens and the front end's frame. The front end loads its fonts at init, but no screen script
-// yet: the stand-in front end keeps one empty screen up, presenting a cleared frame each pass, and
-// closes it, asking to quit (state word 1), on a released Escape key or when the window is closed.
-// Tests may decide in its place (gui/gui_test_hooks.h).
+// Screens: their controls, drawn items, entry and drawing, and the list of loaded screens. The
+// screen manager (gui/screen_manager.cpp) decides which one is current.
 #include "gui/gui.h"
-#include "gui/gui_test_hooks.h"
 
 #include "core/assert.h"
 #include "core/sound_sets.h"
@@ -21,7 +18,6 @@
 #include "gui/gui_text.h"
 #include "gui/gui_textures.h"
 #include "gui/gui_tooltip.h"
-#include "gui/screen_registry.h"
 #include "render/frame.h"
 #include "render/hud_input.h"
 #include "platform/win32.h"
@@ -29,17 +25,12 @@
 GuiState g_gui;
 
 namespace {
-GuiTestFrameHook g_testFrameHook = nullptr;
+std::vector<GuiScreen*> g_screens;
 // Longer chains of subscreens are taken for a loop.
 constexpr u32_t kSubscreenChainLimit = 64;
 // How deep the entry or drawing of the current screen has gone down its subscreens.
 u32_t g_subscreenDepth = 0;
 }  // namespace
-
-void GuiSetTestFrameHook(GuiTestFrameHook hook)
-{
-    g_testFrameHook = hook;
-}
 
 template <typename Item>
 u32_t GuiItemArray<Item>::Add(Item* item, const char* invariant)
@@ -226,39 +217,49 @@ void GuiScreen::StopSounds()
         sound->Stop();
 }
 
-bool GuiInit(HWND, int, int)
+void GuiForEachScreen(void (*visit)(GuiScreen* screen, void* context), void* context)
 {
-    FontsLoad();
-    g_pluginHost.Broadcast(HookGuiInit, 0);
-    return true;
+    for (GuiScreen* screen : g_screens)
+        visit(screen, context);
 }
 
-void GuiShutdown()
+void GuiAddScreen(GuiScreen* screen)
 {
-    GuiFreeScreens();
-    GuiTexturesFree();
-    g_gui = {};
-    g_frameView.screenOpen = false;
-    g_frameView.inGameDisplay = false;
-    FontsFree();
+    if (screen)
+        g_screens.push_back(screen);
 }
 
-bool GuiFrame(int, int, UINT message, LPARAM, WPARAM wParam, s32_t* stateWord)
+u32_t GuiScreenCount()
 {
-    bool stayUp = true;
-    if (g_testFrameHook) {
-        stayUp = g_testFrameHook(stateWord);
-    } else if (message == WM_CLOSE || message == WM_QUIT || (message == WM_KEYUP && wParam == VK_ESCAPE)) {
-        *stateWord = 1;
-        stayUp = false;
+    return static_cast<u32_t>(g_screens.size());
+}
+
+GuiScreen* GuiScreenAt(u32_t index)
+{
+    return index < g_screens.size() ? g_screens[index] : nullptr;
+}
+
+void GuiFreeScreensFrom(u32_t index)
+{
+    while (g_screens.size() > index) {
+        GuiScreen* screen = g_screens.back();
+        g_screens.pop_back();
+        // A screen freed must not stay current or in the history.
+        if (g_gui.currentScreen == screen)
+            g_gui.currentScreen = nullptr;
+        if (g_gui.previousScreen == screen)
+            g_gui.previousScreen = nullptr;
+        for (GuiScreen*& entry : g_gui.history) {
+            if (entry == screen)
+                entry = nullptr;
+        }
+        delete screen;
     }
-    if (!stayUp) {
-        g_frameView.screenOpen = false;
-        return false;
-    }
-    // The stand-in screen draws nothing of its own: the frame shows the clear colour.
-    if (RenderBeginFrame() == 0)
-        RenderEndFrame(true);
-    Sleep(5);
-    return true;
+}
+
+void GuiFreeScreens()
+{
+    GuiFreeScreensFrom(0);
+    delete g_gui.errorScreen;
+    g_gui.errorScreen = nullptr;
 }

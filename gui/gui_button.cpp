@@ -8,42 +8,10 @@
 #include "gui/gui_live_values.h"
 #include "gui/gui_scale.h"
 #include "gui/gui_tooltip.h"
+#include "gui/screen_manager.h"
 #include "render/bitmap_font.h"
 #include "render/state_cache.h"
 #include "render/text_draw.h"
-
-namespace {
-
-bool g_hitInSubscreen = false;
-
-constexpr u32_t kOpaqueWhite = 0xFFFFFFFFu;
-
-void OpenScreenInPlace(const char* target)
-{
-    GuiScreen* previous = g_gui.currentScreen;
-    g_gui.currentScreen = GuiFindScreen(target);
-    if (g_gui.currentScreen)
-        g_gui.currentScreen->Activate(previous);
-}
-
-GuiScreenOpener g_screenOpener = OpenScreenInPlace;
-
-}  // namespace
-
-void GuiSetHitInSubscreen(bool inSubscreen)
-{
-    g_hitInSubscreen = inSubscreen;
-}
-
-bool GuiHitInSubscreen()
-{
-    return g_hitInSubscreen;
-}
-
-void GuiSetScreenOpener(GuiScreenOpener opener)
-{
-    g_screenOpener = opener ? opener : OpenScreenInPlace;
-}
 
 GuiButton::GuiButton() = default;
 
@@ -116,7 +84,7 @@ void GuiButton::Draw(float offsetX, float offsetY, float scaleX, float scaleY)
         RenderSetState(D3DRS_TEXTUREFACTOR, GuiOpacityFactor(highlight));
         DrawFontText(font, true, textX, textY, scale, label, captionColour, drawAlignment);
     }
-    RenderSetState(D3DRS_TEXTUREFACTOR, kOpaqueWhite);
+    RenderSetState(D3DRS_TEXTUREFACTOR, 0xFFFFFFFFu);
 }
 
 void GuiButton::OnMouse(u32_t, s32_t, s32_t, s32_t, s32_t)
@@ -151,7 +119,7 @@ void GuiButton::OnClick(s32_t, s32_t)
         if (handler("-m") != 0)
             return;
         // The handler rebuilt the GUI: this button and its screen are gone.
-        if (g_gui.refreshCount != refreshes)
+        if (g_gui.refreshed || g_gui.refreshCount != refreshes)
             return;
     }
     screen->DeInit();
@@ -167,11 +135,12 @@ void GuiButton::OnClick(s32_t, s32_t)
     }
     if (text[0] == '\0')
         return;
-    if (g_hitInSubscreen) {
+    if (g_gui.hitInSubscreen) {
         screen->SetSubscreen(GuiFindScreen(text));
         return;
     }
-    g_screenOpener(text);
+    // The screen manager keeps the history the switch goes onto.
+    GuiOpenScreen(text);
 }
 
 void GuiButton::GetRect(RECT* rect) const

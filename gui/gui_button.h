@@ -17,15 +17,6 @@ enum GuiButtonAlignment : s32_t {
     GUI_BUTTON_LEFT = 2,
 };
 
-// Set by the hit test when the control found lies in the current screen's subscreen: a button there
-// replaces the subscreen instead of the screen.
-void GuiSetHitInSubscreen(bool inSubscreen);
-bool GuiHitInSubscreen();
-// Opens a screen from a click (the history push and the entry belong to the screen manager). Until
-// one is installed the screen found is made current and entered with the one before.
-using GuiScreenOpener = void (*)(const char* target);
-void GuiSetScreenOpener(GuiScreenOpener opener);
-
 class GuiButton : public GuiControl {
 public:
     GuiButton();

@@ -14,7 +14,6 @@
 #include "gui/gui_primitives.h"
 #include "gui/gui_text.h"
 #include "gui/gui_textures.h"
-#include "gui/screen_registry.h"
 #include "gui/screen_script_words.h"
 
 namespace {
@@ -131,7 +130,7 @@ void Parse(ScriptSection* section, GuiScreen* screen, LoadChain& chain)
     if (!section)
         return;
     GuiScriptTarget target;
-    target.generalTextures = GuiGameScreensLoaded();
+    target.generalTextures = g_gui.gameScreensLoaded;
     if (!screen) {
         screen = new GuiScreen(section->Name());
         GuiAddScreen(screen);
@@ -181,17 +180,4 @@ void ScreenScriptParser(ScriptSection* section, GuiScreen* screen)
 {
     LoadChain chain;
     Parse(section, screen, chain);
-}
-
-void GuiBuildScreens(ScriptSection* root, bool withErrorScreen)
-{
-    if (!root)
-        return;
-    if (withErrorScreen) {
-        GuiSetErrorScreen(new GuiScreen("ERROR"));
-        if (ScriptSection* error = root->FindChild("ERROR"))
-            ScreenScriptParser(error, GuiErrorScreen());
-    }
-    for (ScriptSection* child : root->children)
-        ScreenScriptParser(child, nullptr);
 }

@@ -12,8 +12,6 @@ struct ScriptSection;
 constexpr u32_t GUI_SCREEN_LOAD_DEPTH_LIMIT = 16;
 
 // Fills the screen from the section; with no screen, a new one named after the section is added
-// to the loaded screens.
+// to the loaded screens. Pictures come from the GUI's registry until the in-game screens have been
+// loaded once (g_gui.gameScreensLoaded), from the general texture manager after.
 void ScreenScriptParser(ScriptSection* section, GuiScreen* screen);
-// The screens of a script's root: with the error screen, a new error screen first, filled from the
-// root's "ERROR" section when there is one; then one new screen per child section, in order.
-void GuiBuildScreens(ScriptSection* root, bool withErrorScreen);

@@ -15,7 +15,6 @@
 #include "gui/gui_button.h"
 #include "gui/gui_live_values.h"
 #include "gui/gui_textures.h"
-#include "gui/screen_registry.h"
 #include "gui/screen_script_parser.h"
 #include "support/files.h"
 #include "support/wave_bytes.h"
@@ -91,7 +90,7 @@ protected:
     void TearDown() override
     {
         CVarListFind("as_accname")->SetString(m_account.c_str());
-        GuiSetHitInSubscreen(false);
+        g_gui.hitInSubscreen = false;
         g_gui.frameTime = 0.0f;
         GuiDraw::TearDown();
         SoundShutdown();
@@ -107,7 +106,8 @@ protected:
         EXPECT_NE(file, nullptr);
         if (!file)
             return nullptr;
-        GuiBuildScreens(file->Root(), false);
+        for (ScriptSection* section : file->Root()->children)
+            ScreenScriptParser(section, nullptr);
         g_gui.currentScreen = GuiFindScreen(file->Root()->children.at(0)->Name());
         return g_gui.currentScreen;
     }
@@ -263,11 +263,11 @@ TEST_F(GuiButtons, ClickTargetsSendEventsSwitchScreensOrSubscreensAndSetTheExitA
     EXPECT_EQ(g_gui.currentScreen, screen);
 
     // In the subscreen a screen target replaces the subscreen.
-    GuiSetHitInSubscreen(true);
+    g_gui.hitInSubscreen = true;
     Button(screen, 2)->OnClick(0, 0);
     EXPECT_EQ(g_gui.currentScreen, screen);
     EXPECT_EQ(screen->subscreen, GuiFindScreen("SIDE"));
-    GuiSetHitInSubscreen(false);
+    g_gui.hitInSubscreen = false;
 
     // A handler answering non-zero ends the click before the switch.
     g_handlerResult = 1;
@@ -321,7 +321,7 @@ TEST_F(GuiButtons, PicturesComeFromTheGeneralTextureManagerOnceTheGameScreensLoa
     for (bool loaded : {false, true}) {
         SCOPED_TRACE(loaded);
         GuiShutdown();
-        GuiSetGameScreensLoaded(loaded);
+        g_gui.gameScreensLoaded = loaded;
         const u32_t registered = GuiTextureCount();
         GuiScreen* screen = Build("<MAIN>\n<IMG> property tex red; </IMG>\n</MAIN>\n");
         ASSERT_NE(screen, nullptr);
@@ -330,7 +330,6 @@ TEST_F(GuiButtons, PicturesComeFromTheGeneralTextureManagerOnceTheGameScreensLoa
         EXPECT_NE(image->texture, nullptr);
         EXPECT_EQ(GuiTextureCount(), registered + (loaded ? 0u : 1u));
     }
-    GuiSetGameScreensLoaded(false);
 }
 
 }  // namespace

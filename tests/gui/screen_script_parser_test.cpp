@@ -16,7 +16,7 @@
 #include "gui/gui_primitives.h"
 #include "gui/gui_text.h"
 #include "gui/gui_tooltip.h"
-#include "gui/screen_registry.h"
+#include "gui/screen_manager.h"
 #include "gui/screen_script_parser.h"
 #include "support/engine_log.h"
 #include "support/files.h"
@@ -43,15 +43,16 @@ protected:
     {
         ASSERT_TRUE(WriteFileBytes(TempPath() + "/script/" + name + ".scr", text));
     }
-    // Builds every screen of the script (no error screen) and answers the first.
-    GuiScreen* Build(const std::string& text, bool withErrorScreen = false)
+    // Builds every screen of the script and answers the first.
+    GuiScreen* Build(const std::string& text)
     {
         WriteScript("screens", text);
         ScriptFile* file = GetScriptFile("screens", true);
         EXPECT_NE(file, nullptr);
         if (!file)
             return nullptr;
-        GuiBuildScreens(file->Root(), withErrorScreen);
+        for (ScriptSection* section : file->Root()->children)
+            ScreenScriptParser(section, nullptr);
         return GuiScreenCount() > 0 ? GuiFindScreen(file->Root()->children.at(0)->Name()) : nullptr;
     }
 };
@@ -293,22 +294,23 @@ TEST_F(ScreenScripts, FindScreenIgnoresCaseTakesTheFirstAndFallsBackToTheErrorSc
     const std::string before = testing::internal::GetCapturedStderr();
     EXPECT_NE(before.find("GUI: Cannot find screen 'NOWHERE', returning null...\n"), std::string::npos);
 
-    Build(
-        "<ERROR>\n<IMG> property name oops; </IMG>\n</ERROR>\n"
-        "<MAINMENU>\n<IMG> property name first; </IMG>\n</MAINMENU>\n"
-        "<MainMenu>\n<IMG> property name second; </IMG>\n</MainMenu>\n",
-        true);
+    // The screen manager's loading of "gui": the error screen first, then every section.
+    WriteScript("gui",
+                "<ERROR>\n<IMG> property name oops; </IMG>\n</ERROR>\n"
+                "<MAINMENU>\n<IMG> property name first; </IMG>\n</MAINMENU>\n"
+                "<MainMenu>\n<IMG> property name second; </IMG>\n</MainMenu>\n");
+    GuiLoadScreens();
     GuiScreen* found = GuiFindScreen("mainmenu");
     ASSERT_NE(found, nullptr);
     EXPECT_EQ(Names(*found), "first");
     // The error screen is filled from "ERROR" and is not one of the loaded screens, which hold
     // "ERROR" too.
-    ASSERT_NE(GuiErrorScreen(), nullptr);
-    EXPECT_EQ(Names(*GuiErrorScreen()), "oops");
+    ASSERT_NE(g_gui.errorScreen, nullptr);
+    EXPECT_EQ(Names(*g_gui.errorScreen), "oops");
     EXPECT_EQ(GuiScreenCount(), 3u);
-    EXPECT_NE(GuiFindScreen("error"), GuiErrorScreen());
+    EXPECT_NE(GuiFindScreen("error"), g_gui.errorScreen);
     testing::internal::CaptureStderr();
-    EXPECT_EQ(GuiFindScreen("NOWHERE"), GuiErrorScreen());
+    EXPECT_EQ(GuiFindScreen("NOWHERE"), g_gui.errorScreen);
     const std::string after = testing::internal::GetCapturedStderr();
     unsetenv("ZINTAR_DEBUG");
     EXPECT_NE(after.find("GUI: Cannot find screen 'NOWHERE', returning error screen...\n"), std::string::npos);
@@ -316,8 +318,8 @@ TEST_F(ScreenScripts, FindScreenIgnoresCaseTakesTheFirstAndFallsBackToTheErrorSc
     // Screens loaded later (a mission's) go again alone.
     GuiFreeScreensFrom(1);
     EXPECT_EQ(GuiScreenCount(), 1u);
-    EXPECT_EQ(GuiFindScreen("mainmenu"), GuiErrorScreen());
-    EXPECT_NE(GuiFindScreen("ERROR"), GuiErrorScreen());
+    EXPECT_EQ(GuiFindScreen("mainmenu"), g_gui.errorScreen);
+    EXPECT_NE(GuiFindScreen("ERROR"), g_gui.errorScreen);
 }
 
 TEST_F(ScreenScripts, FailScreenSaysSoOnTheMessageConsole)

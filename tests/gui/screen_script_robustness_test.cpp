@@ -10,7 +10,7 @@
 #include "core/random.h"
 #include "core/script_file.h"
 #include "gui/gui.h"
-#include "gui/screen_registry.h"
+#include "gui/screen_manager.h"
 #include "gui/screen_script_parser.h"
 #include "support/files.h"
 #include "support/temp_dir.h"
@@ -29,7 +29,7 @@ const std::string& Original()
         "rect 0.1 0.1 0.2 0.2 ff0000ff ff0000ff ff0000ff ff0000ff 3;\n"
         "poly 0.1 0.1 0.2 0.2 ff0000ff ff0000ff ff0000ff ff0000ff 3;\n"
         "txt 0.5 0.5 12 gui.title ff00ff00 gui 4 2;\n"
-        "load screens.NEWS;\n"
+        "load gui.NEWS;\n"
         "<IMG> property tex back; property coord 0 0 1 1; property opacity 0.5; property zindex 1; "
         "property name back; property alpha 0; property source $CURRENTWEAPON; property tooltip gui.tip; </IMG>\n"
         "<BUTTON> property label gui.play; property color ffffffff; property coord 0.4 0.5 0.2 0.05; "
@@ -43,7 +43,7 @@ const std::string& Original()
         "property colors ffff0000 ff00ff00; property talign 1; property opacity 1; property fontsize 10; "
         "property coord 0 0.9 1 0.1; property write_snd gui\\type; </TOOLTIP>\n"
         "</MAINMENU>\n"
-        "<NEWS>\nload screens.MAINMENU;\n<BUTTON> property call MAINMENU.RefreshData; </BUTTON>\n</NEWS>\n"
+        "<NEWS>\nload gui.MAINMENU;\n<BUTTON> property call MAINMENU.RefreshData; </BUTTON>\n</NEWS>\n"
         "<FAILSCREEN>\nload other.A.B;\n</FAILSCREEN>\n";
     return text;
 }
@@ -59,12 +59,11 @@ protected:
     }
     void BuildAll(const std::string& text)
     {
-        ASSERT_TRUE(WriteFileBytes(TempPath() + "/script/screens.scr", text));
-        ScriptFile* file = GetScriptFile("screens", true);
-        ASSERT_NE(file, nullptr);
-        GuiBuildScreens(file->Root(), true);
-        for (u32_t i = 0; i < file->Root()->children.size(); ++i)
-            GuiFindScreen(file->Root()->children[i]->Name());
+        ASSERT_TRUE(WriteFileBytes(TempPath() + "/script/gui.scr", text));
+        GetScriptFile("gui", true);
+        GuiLoadScreens();
+        for (u32_t i = 0; i < GuiScreenCount(); ++i)
+            GuiFindScreen(GuiScreenAt(i)->name.Text());
         GuiShutdown();
     }
 };
@@ -103,7 +102,7 @@ TEST_F(ScreenScriptRobustness, LoadCyclesEnd)
                                "load b.B;\nload a.A;\n"));
     ScriptFile* file = GetScriptFile("a", true);
     ASSERT_NE(file, nullptr);
-    GuiBuildScreens(file->Root(), true);
+    ScreenScriptParser(file->Root()->FindChild("A"), nullptr);
     GuiScreen* screen = GuiFindScreen("A");
     ASSERT_NE(screen, nullptr);
     // A, then B; the loads back into A and B and through b's root are skipped as they come round.

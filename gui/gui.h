@@ -183,7 +183,8 @@ extern GuiState g_gui;
 
 bool GuiInit(HWND window, int width, int height);
 void GuiShutdown();
-// One GUI frame; true while the current screen stays up. May write the state word.
+// One GUI frame (the cursor in client pixels, the last window message); true while the GUI stays
+// open. Exit actions write the state word: 1 quit, 2 main menu, 4 campaign list, 5 quick missions.
 bool GuiFrame(int cursorX, int cursorY, UINT message, LPARAM lParam, WPARAM wParam, s32_t* stateWord);
 // The loaded screen of that name (without regard to case), else null.
 GuiScreen* GuiFindScreen(const char* name);

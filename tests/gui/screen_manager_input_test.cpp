@@ -185,8 +185,8 @@ TEST_F(ScreenManagerInput, EscapeClosesOverAMissionExceptOnTheResultScreens)
         bool overMission;
         bool closes;
     } const cases[] = {
-        {"_MAINMENU", true, true},      {"OPTIONS", true, true},        {"_MAINMENU", false, false},
-        {"FAILSCREEN", true, false},    {"successscreen", true, false}, {"SUCCESSSCREENQM", true, false},
+        {"_MAINMENU", true, true},     {"OPTIONS", true, true},        {"_MAINMENU", false, false},
+        {"FAILSCREEN", true, false},   {"successscreen", true, false}, {"SUCCESSSCREENQM", true, false},
         {"FailScreenQM", true, false},
     };
     for (const auto& c : cases) {

@@ -371,6 +371,14 @@ GuiControl* GuiCurrentControlAtPoint(s32_t x, s32_t y)
 
 bool GuiInputStep(s32_t x, s32_t y, UINT message, LPARAM, WPARAM wParam, s32_t* stateWord)
 {
+    // A closed window ends the program from any screen; with no screen to show, a released Escape is
+    // the only way out as well.
+    const bool escapeUp = message == WM_KEYUP && wParam == VK_ESCAPE;
+    if (message == WM_CLOSE || message == WM_QUIT || (escapeUp && !g_gui.currentScreen && !g_frameView.screenOpen)) {
+        Close();
+        *stateWord = 1;
+        return false;
+    }
     GuiControl* hit = GuiCurrentControlAtPoint(x, y);
     u32_t button = GUI_MOUSE_NONE;
     if (message == WM_CHAR)

@@ -14,7 +14,6 @@
 
 using namespace gui_test;
 
-
 namespace {
 // The space bar's key code.
 constexpr int kSpaceKey = 0x39;

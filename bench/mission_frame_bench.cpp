@@ -8,6 +8,11 @@
 // driver's front end: the vertex work and the binning of a software rasteriser) and of the whole
 // process (with the rasteriser's threads).
 //
+// The game frame's simulation (the world, the AI, the player's control, the envelopes, the plug-ins'
+// frame event) and its drawing are timed apart on the wall clock: "simulation_ms" from the frame's
+// start to the end of its simulation, "drawing_ms" from there to the next frame's start (the frame
+// end with its present, and the main loop's message pump between frames).
+//
 // BM_SampleMissionFrame gives each timed pass's GPU milliseconds from the device's time stamps; on a
 // software rasteriser they mislead (the drawing is deferred to a flush, so the first pass of a frame
 // carries the previous frame's rasterising), and BM_SampleMissionFramePasses instead finishes the
@@ -59,6 +64,10 @@ struct Run {
     double draws = 0.0, states = 0.0, programs = 0.0, uploads = 0.0, uploadBytes = 0.0;
     double threadSeconds = 0.0, processSeconds = 0.0;
     std::chrono::steady_clock::time_point start, end;
+    // The simulation and drawing split: this frame's start and its simulation's end.
+    std::chrono::steady_clock::time_point frameStart, simulated;
+    bool timingFrame = false;
+    double simulationSeconds = 0.0, drawingSeconds = 0.0;
 };
 
 Run g_run;
@@ -85,10 +94,28 @@ void AddCallCounts(bool add)
     g_run.uploadBytes += c.uploadBytes;
 }
 
+double SecondsBetween(std::chrono::steady_clock::time_point from, std::chrono::steady_clock::time_point to)
+{
+    return std::chrono::duration<double>(to - from).count();
+}
+
+// Between a frame's simulation and its drawing.
+void Simulated()
+{
+    g_run.simulated = std::chrono::steady_clock::now();
+    if (g_run.timingFrame)
+        g_run.simulationSeconds += SecondsBetween(g_run.frameStart, g_run.simulated);
+}
+
 // Before each game frame: the previous frame's counts, then the viewer's heading for this one.
 void Frame(bool)
 {
     const int frame = g_run.frame++;
+    const std::chrono::steady_clock::time_point now = std::chrono::steady_clock::now();
+    if (g_run.timingFrame)
+        g_run.drawingSeconds += SecondsBetween(g_run.simulated, now);
+    g_run.frameStart = now;
+    g_run.timingFrame = frame >= g_warmFrames && frame < g_warmFrames + g_measuredFrames;
     AddCallCounts(frame > g_warmFrames);
     if (frame == g_warmFrames) {
         RenderTimingEnable(true);
@@ -155,7 +182,7 @@ void RunSampleMission(benchmark::State& state, bool finished)
     for (auto _ : state) {
         g_run = Run();
         g_run.finished = finished;
-        GameSetTestHooks({-1, nullptr, Frame});
+        GameSetTestHooks({-1, nullptr, Frame, Simulated});
         GuiSetTestFrameHook(Quit);
         char commandLine[] = "-m map_01";
         if (WinMain(nullptr, nullptr, commandLine, SW_SHOW) != 0 || g_run.frame <= g_warmFrames + g_measuredFrames) {
@@ -176,6 +203,8 @@ void RunSampleMission(benchmark::State& state, bool finished)
     state.counters["program_switches"] = g_run.programs / frames;
     state.counters["uploads"] = g_run.uploads / frames;
     state.counters["upload_kb"] = g_run.uploadBytes / frames / 1024.0;
+    state.counters["simulation_ms"] = g_run.simulationSeconds * 1000.0 / frames;
+    state.counters["drawing_ms"] = g_run.drawingSeconds * 1000.0 / frames;
     state.counters["main_thread_cpu_ms"] = g_run.threadSeconds * 1000.0 / frames;
     state.counters["process_cpu_ms"] = g_run.processSeconds * 1000.0 / frames;
     for (u32_t i = 0; i < RENDER_TIMED_PASS_COUNT; ++i) {

@@ -13,6 +13,7 @@
 #include "core/sound.h"
 #include "core/video.h"
 #include "game/accounts.h"
+#include "game/game_frame.h"
 #include "game/no_op.h"
 #include "game/object_factory.h"
 #include "game/object_list.h"
@@ -57,7 +58,7 @@ void EditorFillInterface(void** record)
     for (int i = 0; i < EDITOR_RECORD_SLOTS; ++i)
         record[i] = nullptr;
     // Slots whose engine function does not exist yet stay null (see the table in
-    // core/editor_interface.h): 51, 59, 60, 63, 73, 74.
+    // core/editor_interface.h): 51, 60, 63, 73, 74.
     record[EDITOR_SLOT_DEVICE] = &g_render.device;
     record[EDITOR_SLOT_RENDER_INIT] = Slot(RenderInit);
     record[EDITOR_SLOT_RENDER_SET_DISPLAY_MODE] = Slot(RenderSetDisplayMode);
@@ -106,6 +107,7 @@ void EditorFillInterface(void** record)
     record[EDITOR_SLOT_VIEW_GET_VISIBLE_NODES] = Slot(ViewGetVisibleNodes);
     record[EDITOR_SLOT_MAP_GET_WORLD_SIZE] = Slot(MapGetWorldSize);
     record[EDITOR_SLOT_RENDER_SET_BATCHING] = Slot(RenderSetBatching);
+    record[EDITOR_SLOT_LOOK_AT_VIEW_PASS] = Slot(GameSetupLookAtView);
     record[EDITOR_SLOT_MESH_DRAW_ANIMATED] = Slot(MeshDrawAnimatedHost);
     record[EDITOR_SLOT_LANDSCAPE_DRAW_STANDALONE] = Slot(SkyBackdropDrawStandalone);
     record[EDITOR_SLOT_RENDER_VISIBILITY_PASS] = Slot(RenderVisibilityPass);

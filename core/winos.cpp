@@ -28,13 +28,13 @@
 #include "game/campaign_chronology.h"
 #include "game/game_cvars.h"
 #include "game/game_flow.h"
+#include "game/game_frame.h"
 #include "game/game_state.h"
 #include "gui/gui.h"
 #include "map/actor_lists.h"
 #include "map/map_load.h"
 #include "render/render_cvars.h"
 #include "render/render_device.h"
-#include "scene/gpu_anim_buffers.h"
 #include "scene/screen_fade.h"
 #include "scene/draw_lists.h"
 #include "scene/frame_state.h"
@@ -158,7 +158,6 @@ bool MissionStart(int& exitCode)
         exitCode = GameHaltAfterLoadError();
         return false;
     }
-    GpuAnimUpload();
     ConSetCurrent(-1);
     RenderPrepareBuffers();
     if (!g_game.pendingSaveGame.IsEmpty()) {
@@ -172,6 +171,7 @@ bool MissionStart(int& exitCode)
     SoundResumeAll();
     g_game.frameClock = GetTickCount();
     Log("Entering main loop...\n");
+    GameFrameStampCaption();
     GameUpdateFrame(false);
     MSALStartAll();
     AIRestartAll();
@@ -518,10 +518,12 @@ bool ApplyCommandLineOptions(StartOptions& options)
             dsmap.SetString(options.words[++i]);
             options.directStart = 1;
         }
+        // The start position in map units of 10, as the mission load reads it from `gv_startpos`.
         if (CompareNoCase(options.words[i], "-p") == 0) {
-            for (float* coordinate : position) {
+            for (int axis = 0; axis < 3; ++axis) {
                 if (i < options.lastWord)
-                    std::sscanf(options.words[++i], "%f", coordinate);
+                    std::sscanf(options.words[++i], "%f", position[axis]);
+                gv_startpos.value.asVector[axis] = *position[axis];
             }
         }
     }

@@ -29,10 +29,10 @@
 #include "game/game_cvars.h"
 #include "game/game_state.h"
 #include "game/loading_screen.h"
-#include "game/mission_frame.h"
 #include "game/mission_weapons.h"
 #include "game/object_factory.h"
 #include "game/object_list.h"
+#include "game/player_state.h"
 #include "map/map_load.h"
 #include "map/material_table.h"
 #include "render/map_render_setup.h"
@@ -51,6 +51,7 @@
 #include "world/wires.h"
 
 namespace {
+constexpr int kEscapeKey = 0x01;
 bool g_cameraInsetToggle = false;
 GameTestHooks g_testHooks;
 // Whether this mission's objects have their shadow companions.
@@ -83,152 +84,64 @@ void GameSetTestHooks(const GameTestHooks& hooks)
     g_testHooks = hooks;
 }
 
-int GameInitMission(const char* mapName)
+const GameTestHooks& GameGetTestHooks()
 {
-    if (g_testHooks.missionStart) {
-        g_testHooks.missionStart(mapName);
-        return g_testHooks.initMissionResult;
-    }
-    MaterialsLoad();
-    const std::string folder = std::string("mission\\") + (mapName ? mapName : "");
-    const std::string definitionName = folder + "\\mission.def";
-    DefFile* definition = DefFileLoad(definitionName.c_str());
-    const DefEntry* land = definition ? DefFileFindEntry(definition->first, "land") : nullptr;
-    // The reason a mission cannot start goes to the log: the screen shows none.
-    if (!land) {
-        if (!definition)
-            Log("ERROR : Cannot read '%s'\n", definitionName.c_str());
-        else
-            Log("ERROR : '%s' names no land (no \"land\" line)\n", definitionName.c_str());
-        DefFileRelease(definition);
-        return -1;
-    }
-    GameDrawLoadingMessage("Loading land...");
-    if (MapLoad(EngineString(land->Value(0)), EngineString(folder.c_str())) < 0) {
-        DefFileRelease(definition);
-        return -1;
-    }
-    MaterialsLoadTextureProperties();
-    ParticlesMapLoaded();
-    IndoorMissionLoaded();
-    RainInit();
-    // The AI's tables first: the soldiers of the object list register with them, and the mission's
-    // script functions go into a table emptied here.
-    GameDrawLoadingMessage("Loading ai...");
-    AIStartup();
-    // The soldier classes are read anew by the soldiers of this mission; the last mission freed its own.
-    ActorClassInfosReset();
-    // The mission's objects, sounds, sun and sky, as its definition lists them.
-    GameDrawLoadingMessage("Loading objects...");
-    GameLoadObjectList(definition, nullptr, 0, nullptr);
-    DefFileRelease(definition);
-    AILoadScripts();
-    // The wires hang between objects placed before; their shadows are built with the objects'.
-    ConObjLoad(folder.c_str());
-    // The mission's camera comes first: the "camera" envelopes link to it as they are read.
-    MissionCameraCreateDefault();
-    // The envelopes and the zones' object lists of the mission, the handlers of "mission.hnd" bound
-    // to them, then every envelope's OnInit.
-    EnvelopeLoadMission(folder.c_str());
-    ZoneLoadMission(folder.c_str());
-    HandlerCompileMission(folder.c_str());
-    EnvelopeResetAll();
-    // The soldiers and the player exist: their groups, then their routines at the point envelopes
-    // made above.
-    GameDrawLoadingMessage("Loading ai groups...");
-    AILoadGroups(folder.c_str());
-    AILoadPatrolPaths(folder.c_str());
-    AILoadPatrolAssignments(folder.c_str());
-    AILoadDefendPoints(folder.c_str());
-    // The routes of the soldiers go round the zones of the objects and envelopes placed above.
-    BuildObstacleTree();
-    // Shadow companions cost a volume per object: they are built when shadows are on, or later, by
-    // the first frame that finds them switched on.
-    g_shadowsPrepared = false;
-    if (rbshadows.Bool()) {
-        GameDrawLoadingMessage("Preparing shadows...");
+    return g_testHooks;
+}
+
+void MissionStep(MissionRoad road, int step)
+{
+    if (g_testHooks.missionStep)
+        g_testHooks.missionStep(road, step);
+}
+
+void GamePrepareShadowsIfOn()
+{
+    if (!g_shadowsPrepared && rbshadows.Bool())
         PrepareShadows();
-    }
-    ClusteredObjLoad(folder.c_str());
-    CameraPoseSettingsLoad();
-    // The water's animation frames (with the compass) stay loaded for the whole mission.
-    CompassAndWaterTexturesLoad();
-    // Every weapon starts the mission with full magazines.
-    GameFillWeaponMagazines();
-    GameMissionFrameStart();
-    return 0;
+}
+
+void GameForgetMissionShadows()
+{
+    g_shadowsPrepared = false;
 }
 
 int GameHaltAfterLoadError()
 {
     ConSetCurrent(0);
+    // Both lines in the error colour (the bytes 0x0E 0x02).
+    ConPrint(0, "\n\n\x0E\x02 *** FATAL ERROR : Program halted ***\n");
+    ConPrint(0, "\x0E\x02<press ESC to exit>\n");
     MSG message = {};
-    for (;;) {
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    while (!g_input.keyStates[kEscapeKey]) {
+        if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
             TranslateMessage(&message);
             DispatchMessageA(&message);
-            if (message.message == WM_KEYDOWN || message.message == WM_LBUTTONDOWN)
-                return 0;
         }
         InputUpdate();
+        // Nothing else runs: the pause keeps the wait from spinning.
         Sleep(10);
     }
+    return -1;
 }
 
 s32_t GameLoadGameCommand(const char*)
 {
     return 0;
 }
-void GameUpdateFrame(bool present)
-{
-    if (g_testHooks.frame)
-        g_testHooks.frame(present);
-    // A test that stands in for the mission start has loaded no map to draw.
-    if (g_testHooks.missionStart)
-        return;
-    if (!g_shadowsPrepared && rbshadows.Bool())
-        PrepareShadows();
-    GameMissionFrame(present);
-}
+
 void GameExitToGui(const char*)
 {
-    GameMissionFrameEnd();
-    // The projectiles retired in the last frame are still in the world registry: they go through the
-    // table now, before the map's unload deletes what is left in the registry.
-    ProjectileTableDestroyAll();
-    ProjectileTableClear();
-    RainShutdown();
-    IndoorMissionUnloaded();
-    ParticlesMapUnloaded();
-    // What the world renderer keeps of the mission: the map's decals, the vegetation set-up, and the
-    // wires and the decal passes' cell object, which point at objects the unload deletes.
-    DecalListClear();
-    VegetationShutdown();
-    DecalPassesSetCellObject(nullptr);
-    ConObjFreeAll();
-    RenderFreeSunEffect();
-    // The spatial sounds and the world objects' sources go before the objects that own them.
+    // What the world renderer keeps of the mission: the spatial sounds and the world objects' sources
+    // before the objects that own them, the vegetation set-up, and the map's decals and the decal
+    // passes' cell object, which point at objects the map's unload deletes.
     SoundFreeMission();
-    MaterialsFree();
-    RenderReleaseMapResources();
-    // The map's unload removes and deletes every object of the registry, those of the object list
-    // and the shadow companions among them; the soldiers' AI goes after their bodies.
-    MapUnload();
-    FreeObstacleTree();
-    // The envelopes left in the table (the obstacle zones, those of objects that outlived nothing)
-    // belong to the mission, as do the player's envelope and the map markers; an object that owned its
-    // envelope took it away when it was deleted.
-    EnvelopeDestroyAll();
-    MissionCameraDestroyAll();
-    SwitchFromExternalCamera();
-    AIShutdown();
-    // The classes go after the soldiers that read them.
-    ActorClassInfosFree();
-    GameObjectListReset();
-    ClusteredObjFreeAll();
-    g_shadowsPrepared = false;
-    // A plug-in's permission to make soldiers under a game mode holds for its mission only.
-    ForceActorCreation(false);
+    VegetationShutdown();
+    DecalListClear();
+    DecalPassesSetCellObject(nullptr);
+    RenderFreeSunEffect();
+    GameLeaveMission();
+    GameResetDefaultWeapons();
 }
 void GameModEnd()
 {

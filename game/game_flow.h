@@ -23,14 +23,26 @@ struct GameMod {
     std::vector<EngineString> strings;
 };
 
-// Loads and starts the mission of a map; negative on failure.
+// Loads and starts the mission of a map in its fixed order of steps, with the loading screen between
+// them; negative (-1) when the mission's definition, its "land" line or the map cannot be read.
 int GameInitMission(const char* mapName);
-// Shows console 0 until the player presses a key; the program then ends with the result, the exit
-// code, after the shutdown every other road takes.
+// Frees what the mission load made, the AI layer last.
+void GameLeaveMission();
+// In a campaign of index 0 outside the map "tutorial": every soldier that is a friend of the player's
+// (but the player) leaves the world with its AI.
+void GameRemoveFriendlySoldiers();
+// The end of a mission that cannot load: the fatal lines on console 0, shown until Escape is down;
+// the program then ends with the result, -1, after the shutdown every other road takes.
 int GameHaltAfterLoadError();
+// Builds this mission's shadow companions the first time shadows are found switched on.
+void GamePrepareShadowsIfOn();
+// The mission's objects have no shadow companions (a new mission, or the map left).
+void GameForgetMissionShadows();
 s32_t GameLoadGameCommand(const char* saveGameName);
 // One game frame; present hands the frame end its present flag.
 void GameUpdateFrame(bool present);
+// Back to the menus: the world renderer's mission state and the mission sounds, the mission leave,
+// and the default weapons.
 void GameExitToGui(const char* arguments);
 void GameModEnd();
 void GameModsInit();

@@ -2,6 +2,7 @@
 // mission start answers what the test sets instead of loading the map, and the game frame lets a
 // test play the game's part once per frame.
 #pragma once
+#include "game/mission_steps.h"
 
 struct GameTestHooks {
     // What GameInitMission answers while missionStart is set: negative for a map that cannot be
@@ -12,7 +13,13 @@ struct GameTestHooks {
     // Called by every GameUpdateFrame with its present flag, before the frame (which runs only
     // without a mission-start hook).
     void (*frame)(bool present) = nullptr;
+    // Called by every game frame between its simulation (with the plug-ins' frame event) and its
+    // drawing, so that a measurement can tell the two apart.
+    void (*simulated)() = nullptr;
+    // Called as each numbered step of the mission load and leave begins.
+    void (*missionStep)(MissionRoad road, int step) = nullptr;
 };
 
 // Replaces the hooks; GameSetTestHooks({}) gives the stand-ins their own behaviour back.
 void GameSetTestHooks(const GameTestHooks& hooks);
+const GameTestHooks& GameGetTestHooks();

@@ -1,6 +1,18 @@
-// The loading screen's text: what long steps (mission load, cache builds) show while they work.
+// The loading screen: drawn between the steps of the mission load (and by other long steps) with the
+// text of the step and its progress, and the wait for a key before the mission starts.
 #pragma once
 
-// Outside editor mode, makes the text the current loading step. The loading screen that shows it
-// comes with the mission load; until a mission load has drawn one, only the text is kept.
+class GuiScreen;
+
+// Outside editor mode: a frame with the screen drawn over the whole view after the text becomes
+// `gs_maploadprogress` and the percent `gi_maploadprogress`; the screen is remembered for
+// GameDrawLoadingMessage. Without a screen the frame is begun and ended all the same.
+void GameDrawLoadingProgress(const char* text, GuiScreen* screen, int percent);
+// Outside editor mode: the remembered loading screen drawn again with a new text; the percent stays.
 void GameDrawLoadingMessage(const char* text);
+// The screen drawn frame by frame until a key or mouse button is down; then the key, button and
+// action states are cleared, so that the key that ended the wait does nothing in the first frame.
+// The view's yaw and pitch are kept through the polls.
+void GameWaitForAnyKey(GuiScreen* screen);
+// The loading screen GameDrawLoadingProgress remembered (null when none).
+GuiScreen* GameLoadingScreen();

@@ -160,6 +160,13 @@ struct GuiState {
     GuiMessageSlot captionSlot = {};   // layer "layer11", control "missionmsg"
     GuiMessageSlot recordSlot = {};    // layer "layer12", control "accomplishmsg"
     GuiMessageSlot responseSlot = {};  // layer "layer13", control "response"
+    // What the game frame shows late: the map-name caption, due from the mission start and shown
+    // 5 s after the main loop stamps its start, and a record a script armed, shown 5 s after arming.
+    u32_t captionStamp = 0;
+    u8_t captionDue = 0;
+    u32_t recordStamp = 0;
+    u8_t recordDue = 0;
+    u32_t recordDuration = 0;
     // The last radio subtitle's speaker and text key (GuiShowSubtitle), and how many were shown.
     EngineString subtitleSpeaker;
     EngineString subtitleKey;

@@ -1,5 +1,8 @@
 #include "gui/mission_screen_lines.h"
 
+#include "gui/gui.h"
+#include "platform/win32.h"
+
 MissionScreenRecord g_missionScreen;
 
 void GuiClearObjectives()
@@ -17,6 +20,10 @@ void GuiAddRecord(s32_t time)
 {
     ++g_missionScreen.records;
     g_missionScreen.lastRecordTime = time;
+    // The game frame shows the armed record once 5 s have passed.
+    g_gui.recordDue = 1;
+    g_gui.recordStamp = GetTickCount();
+    g_gui.recordDuration = time > 0 ? u32_t(time) : 0;
 }
 
 void GuiAddResponse(s32_t time)

@@ -18,6 +18,7 @@
 #include "ai/ai_runtime.h"
 #include "core/video.h"
 #include "game/accounts.h"
+#include "game/game_frame.h"
 #include "game/no_op.h"
 #include "game/object_factory.h"
 #include "game/object_list.h"
@@ -204,6 +205,7 @@ TEST(EditorRecord, EverySlotHoldsItsFunction)
         {EDITOR_SLOT_VIEW_GET_VISIBLE_NODES, Address(ViewGetVisibleNodes)},
         {EDITOR_SLOT_MAP_GET_WORLD_SIZE, Address(MapGetWorldSize)},
         {EDITOR_SLOT_RENDER_SET_BATCHING, Address(RenderSetBatching)},
+        {EDITOR_SLOT_LOOK_AT_VIEW_PASS, Address(GameSetupLookAtView)},
         {EDITOR_SLOT_MESH_DRAW_ANIMATED, Address(MeshDrawAnimatedHost)},
         {EDITOR_SLOT_LANDSCAPE_DRAW_STANDALONE, Address(SkyBackdropDrawStandalone)},
         {EDITOR_SLOT_RENDER_VISIBILITY_PASS, Address(RenderVisibilityPass)},

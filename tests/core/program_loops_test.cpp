@@ -24,6 +24,7 @@
 #include "game/game_test_hooks.h"
 #include "gui/gui.h"
 #include "gui/gui_test_hooks.h"
+#include "platform/test_clock.h"
 #include "platform/test_input.h"
 #include "support/archive_builder.h"
 #include "support/temp_dir.h"
@@ -195,10 +196,31 @@ void ObjectivesUp()
 {
     PlatformInjectKey(kObjectivesKey, false);
 }
-void PressAKey()
+// The halt after a map that cannot load waits with its fatal lines on console 0: a few polls after
+// another key went down (and stays down) it is still waiting, and Escape held down ends it. The keys
+// go up again once the run is over.
+constexpr int kSpaceKey = 0x39;
+constexpr int kPollsBeforeEscape = 5;
+int g_haltPolls = 0;
+
+void WatchTheHalt(DWORD)
 {
-    PlatformInjectKey(0x39, true);
-    PlatformInjectKey(0x39, false);
+    if (++g_haltPolls != kPollsBeforeEscape)
+        return;
+    const std::vector<std::string> lines = {ConLines(0)[ConLineCapacity(0) - 2], ConLines(0)[ConLineCapacity(0) - 1]};
+    if (ConCurrentPage() == 0 && lines[0] == "\x0E\x02 *** FATAL ERROR : Program halted ***\n" &&
+        lines[1] == "\x0E\x02<press ESC to exit>\n")
+        Note("fatal lines on console 0");
+    Note("escape");
+    PlatformInjectKey(KEY_ESCAPE, true);
+}
+
+void PressAKeyThenWatchTheHalt()
+{
+    PlatformInjectKey(kSpaceKey, true);
+    g_haltPolls = 0;
+    PlatformTestClockStart(GetTickCount());
+    PlatformTestClockOnSleep(WatchTheHalt);
 }
 
 // What the game does.
@@ -429,11 +451,11 @@ const LoopCase kStateWords[] = {
      0,
      "map_menu"},
     {"QuitFromTheMenu", "", {{At::Menu, nullptr, 1}}, {"menu"}, 0, 0},
-    {"MapThatCannotLoadHalts",
+    {"MapThatCannotLoadHaltsUntilEscape",
      "-m missing_map",
-     {{At::Start, PressAKey}},
-     {"start missing_map"},
-     0,
+     {{At::Start, PressAKeyThenWatchTheHalt}},
+     {"start missing_map", "fatal lines on console 0", "escape"},
+     -1,
      0,
      0,
      0,
@@ -568,6 +590,12 @@ protected:
     {
         GameSetTestHooks({});
         GuiSetTestFrameHook(nullptr);
+        PlatformTestClockStop();
+        if (g_haltPolls > 0) {
+            PlatformInjectKey(kSpaceKey, false);
+            PlatformInjectKey(KEY_ESCAPE, false);
+            g_haltPolls = 0;
+        }
         // The flags the scripts set in the game's part.
         g_game.missionFailed = false;
         g_frameView.cursorMode = false;

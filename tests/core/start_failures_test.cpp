@@ -27,8 +27,9 @@ namespace fs = std::filesystem;
 constexpr const char* kCommandLineVariable = "ZINTAR_TEST_COMMAND_LINE";
 constexpr int kEscapeKey = 0x01;
 
-// Runs the program on the command line of the variable, with Escape pressed every 50 ms so that a
-// screen that waits for a key (the menu, the halt after a map that cannot load) lets the run end.
+// Runs the program on the command line of the variable, with Escape pressed every 50 ms and held
+// 20 ms so that a screen that waits for a key (the menu, the halt after a map that cannot load, which
+// waits for Escape to be down) lets the run end.
 int RunProgramWithKeys()
 {
     const char* variable = std::getenv(kCommandLineVariable);
@@ -38,8 +39,9 @@ int RunProgramWithKeys()
     std::atomic<bool> stop{false};
     std::thread presser([&stop] {
         while (!stop) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            std::this_thread::sleep_for(std::chrono::milliseconds(30));
             PlatformInjectKey(kEscapeKey, true);
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
             PlatformInjectKey(kEscapeKey, false);
         }
     });
@@ -103,15 +105,16 @@ void Prepare(Folder folder, const fs::path& at)
     }
 }
 
+// A map that cannot load halts the program until Escape, which ends it with -1: status 255.
 const FailureCase kFailures[] = {
     {"NoArchive", Folder::Empty, "", 1, "VFS: File 'main.bfs' not found!\n", "VFS: File 'main.bfs' not found!\n"},
     {"DamagedArchive", Folder::DamagedArchive, "", 1, "VFS: File 'main.bfs' has invalid format!\n",
      "VFS: File 'main.bfs' has invalid format!\n"},
-    {"NoSuchMap", Folder::Archive, "-m nosuchmap", 0, "ERROR : Cannot read 'mission\\nosuchmap\\mission.def'\n",
+    {"NoSuchMap", Folder::Archive, "-m nosuchmap", 255, "ERROR : Cannot read 'mission\\nosuchmap\\mission.def'\n",
      "Unable to load map 'nosuchmap'\n"},
-    {"EmptyMissionDefinition", Folder::EmptyDefinition, "-m blank", 0,
+    {"EmptyMissionDefinition", Folder::EmptyDefinition, "-m blank", 255,
      "ERROR : 'mission\\blank\\mission.def' names no land (no \"land\" line)\n", "Unable to load map 'blank'\n"},
-    {"TruncatedLandFile", Folder::TruncatedLand, "-m cut", 0,
+    {"TruncatedLandFile", Folder::TruncatedLand, "-m cut", 255,
      "WARNING: Unable to load map 'component\\land\\flat.lff'\n", "Unable to load map 'cut'\n"},
     {"UnwritableWorkingFolder", Folder::UnwritableLog, "", 0, "",
      "WARNING: Cannot write \"zintar.log\" in the working folder: Is a directory\n"},

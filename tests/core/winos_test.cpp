@@ -33,15 +33,16 @@ const std::string g_logPath = [] {
 
 constexpr int kEscapeKey = 0x01;
 
-// Presses and releases Escape every 100 ms until stopped, so that the key arrives whenever the
-// program's loop is ready for it.
+// Presses Escape every 100 ms and holds it 30 ms until stopped, so that the key arrives whenever the
+// program's loop is ready for it, and a loop that polls the key's state finds it down.
 class EscapePresser {
 public:
     EscapePresser()
         : m_thread([this] {
               while (!m_stop) {
-                  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                  std::this_thread::sleep_for(std::chrono::milliseconds(70));
                   PlatformInjectKey(kEscapeKey, true);
+                  std::this_thread::sleep_for(std::chrono::milliseconds(30));
                   PlatformInjectKey(kEscapeKey, false);
               }
           })
@@ -159,7 +160,7 @@ const std::vector<std::string> kWholeShutdown = {
 
 const Road kRoads[] = {
     {"QuitFromTheMenu", "", false, 0, kWholeShutdown, {}},
-    {"HaltAfterAMapThatCannotLoad", "-m missing_map", false, 0, kWholeShutdown, {}},
+    {"HaltAfterAMapThatCannotLoad", "-m missing_map", false, -1, kWholeShutdown, {}},
     {"NoDisplayMode",
      "",
      true,

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "actors/actor.h"
 #include "actors/actor_class.h"
@@ -17,18 +18,25 @@
 #include "actors/projectile.h"
 #include "actors/weapon.h"
 #include "ai/ai_events.h"
+#include "ai/ai_groups.h"
 #include "ai/ai_interface.h"
 #include "ai/ai_runtime.h"
 #include "ai/ai_state.h"
 #include "ai/camera_envelope.h"
+#include "ai/defend_points.h"
 #include "ai/envelope.h"
 #include "ai/envelope_markers.h"
 #include "ai/envelope_table.h"
 #include "ai/event_handlers.h"
 #include "ai/mission_cameras.h"
-#include "ai/zone_envelope.h"
+#include "ai/msal_reader.h"
 #include "ai/path_follower.h"
+#include "ai/patrol_path.h"
 #include "ai/rules.h"
+#include "ai/script_events.h"
+#include "ai/shape_envelopes.h"
+#include "ai/time_events.h"
+#include "ai/zone_envelope.h"
 #include "core/actions.h"
 #include "core/console.h"
 #include "core/input.h"
@@ -41,6 +49,20 @@
 #include "game/object_factory.h"
 #include "game/object_list.h"
 #include "game/player_view.h"
+#include "map/actor_lists.h"
+#include "game/player_assembly.h"
+#include "game/player_control.h"
+#include "game/game_cvars.h"
+#include "game/game_test_hooks.h"
+#include "game/campaign_chronology.h"
+#include "game/current_account.h"
+#include "game/account_cvars.h"
+#include "game/satellite_view.h"
+#include "game/loading_screen.h"
+#include "gui/gui.h"
+#include "core/core_cvars.h"
+#include "core/frame_view.h"
+#include "core/winos.h"
 #include "map/map_caches.h"
 #include "map/map_load.h"
 #include "map/map_mesh.h"
@@ -100,10 +122,15 @@ protected:
         std::string error;
         ASSERT_TRUE(MapAuthorWrite(plan, ".", error)) << error;
         WriteFileBytes("script/material.scr", "<ground>\n</ground>\n");
+        // Started with "-m": the load does not wait for a key.
+        m_directStart = g_program.startOptions.directStart;
+        g_program.startOptions.directStart = 1;
     }
     void TearDown() override
     {
         GameExitToGui("");
+        GameSetTestHooks({});
+        g_program.startOptions.directStart = m_directStart;
         RenderShutdown(true);
         DefFileFreeAll();
         DestroyScriptCache();
@@ -114,6 +141,7 @@ protected:
 
     std::unique_ptr<TempDir> m_folder;
     TestWindow m_window;
+    u8_t m_directStart = 0;
 };
 
 TEST_F(MissionInit, TheMissionsLandIsLoadedAndLeavingFreesIt)
@@ -193,16 +221,17 @@ TEST_F(MissionInit, TheDefinitionsObjectsAreInTheWorldUntilTheMissionIsLeft)
     KeepVar shadows(rbshadows);
     rbshadows.SetBool(false);
     WriteFileBytes("mission/m1/mission.def",
-                   "land flat\ncreate structure hut\npos root 1 0 2\ncreate actor guard\ncreate structure shed\n");
+                   "land flat\ncreate structure hut\npos root 1 0 2\ncreate actor guard\naiparam player_rel ENEMY\n"
+                   "create structure shed\n");
     WriteFileBytes("mission/m1/mission.ctr", "cluster village\nadd hut\nadd shed\n");
     ASSERT_EQ(GameInitMission("m1"), 0);
     DynamicObject* hut = DynObjectFind("hut");
     ASSERT_NE(hut, nullptr);
     EXPECT_EQ(hut->GetPosition().z, 20.0f);
     EXPECT_NE(DynObjectFind("shed"), nullptr);
-    EXPECT_EQ(ActorTableCount(), 1u);
+    EXPECT_EQ(ActorTableCount(), 2u);  // the guard and the player
     EXPECT_NE(DynObjectFind("guard"), nullptr);
-    EXPECT_EQ(g_ai.interfaceCount, 1u);
+    EXPECT_EQ(g_ai.interfaceCount, 2u);
     EXPECT_EQ(GameGetCurrentObject(), DynObjectFind("shed"));
     ASSERT_NE(ClusteredObjGroups(), nullptr);
     // With shadows off the objects have no companions until a frame finds shadows switched on.
@@ -227,7 +256,9 @@ TEST_F(MissionInit, TheEnvelopeFilesAreReadAtTheStartAndTheirEnvelopesDeletedOnL
 {
     KeepVar shadows(rbshadows);
     rbshadows.SetBool(false);
-    WriteFileBytes("mission/m1/mission.def", "land flat\ncreate structure hut\npos root 1 0 2\ncreate actor guard\n");
+    WriteFileBytes("mission/m1/mission.def",
+                   "land flat\ncreate structure hut\npos root 1 0 2\ncreate actor guard\n"
+                   "aiparam player_rel ENEMY\n");
     WriteFileBytes("mission/m1/mission.env",
                    "create dobj Hut hut root\n"
                    "create zone Yard root 0 3 0 0 0 50 0 0 0 50 0\n"
@@ -280,7 +311,7 @@ TEST_F(MissionInit, SoldiersAndWeaponsAreReadiedAtTheStartAndReleasedOnLeaving)
     ASSERT_TRUE(BfsPackFolder(ZINTAR_TEST_DATA_DIR "/../../data/sample", "main.bfs", error)) << error;
     ASSERT_TRUE(VFSInit());
     WriteFileBytes("mission/m1/mission.def",
-                   "land flat\ncreate actor guard\ntemplate ..\\actors\\soldier\n"
+                   "land flat\ncreate actor guard\ntemplate ..\\actors\\soldier\naiparam player_rel ENEMY\n"
                    "create weapon spare\ntemplate ..\\weapons\\rifle\n");
     for (int mission = 0; mission < 2; ++mission) {
         SCOPED_TRACE(mission);
@@ -330,38 +361,6 @@ TEST_F(MissionInit, SoldiersAndWeaponsAreReadiedAtTheStartAndReleasedOnLeaving)
     }
 }
 
-// The move keys of the stand-in viewer carry it where the frame's camera looks: forward along the
-// camera's forward axis, the strafe keys along its right axis, backward and left the other ways.
-TEST_F(MissionInit, TheMoveKeysCarryTheViewerWhereTheCameraLooks)
-{
-    ASSERT_EQ(GameInitMission("m1"), 0);
-    struct Case {
-        s32_t action;
-        float forward, right;
-    };
-    const Case cases[] = {{ACTION_MOVE_FORWARD, 1, 0},
-                          {ACTION_MOVE_BACKWARD, -1, 0},
-                          {ACTION_STRAFE_RIGHT, 0, 1},
-                          {ACTION_STRAFE_LEFT, 0, -1}};
-    for (const float yaw : {0.0f, 1.0f, -2.5f}) {
-        for (const Case& c : cases) {
-            SCOPED_TRACE(testing::Message() << "yaw " << yaw << " action " << c.action);
-            GameSetYaw(yaw);
-            const float* viewer = GameGetViewPos();
-            const float x = viewer[0], z = viewer[2];
-            g_input.actionDown[c.action] = 1;
-            GameUpdateFrame(false);
-            g_input.actionDown[c.action] = 0;
-            const float dx = viewer[0] - x, dz = viewer[2] - z;
-            const float length = std::hypot(dx, dz);
-            ASSERT_GT(length, 0.0f);
-            const D3DXVECTOR3 forward = g_camera.forward, right = g_camera.right;
-            EXPECT_NEAR(dx / length, c.forward * forward.x + c.right * right.x, 1e-3f);
-            EXPECT_NEAR(dz / length, c.forward * forward.z + c.right * right.z, 1e-3f);
-        }
-    }
-}
-
 // Soldiers of the mission's definition: each is made under its name with its AI, the mission start
 // compiles the common rule script for each of them into the AI log, and the AI step runs their rules
 // once the profiles have enabled them.
@@ -375,7 +374,7 @@ TEST_F(MissionInit, TheSoldiersRulesAreCompiledAtTheStartAndRunByTheAIStep)
     WriteFileBytes("mission/m1/mission.def", definition);
     PlatformTestClockStart(50000);
     ASSERT_EQ(GameInitMission("m1"), 0);
-    ASSERT_EQ(g_ai.interfaceCount, 3u);
+    ASSERT_EQ(g_ai.interfaceCount, 4u);  // the three soldiers and the player
     for (const char* name : {"north", "east", "south"}) {
         auto* body = dynamic_cast<Actor*>(DynObjectFind(name));
         ASSERT_NE(body, nullptr) << name;
@@ -428,11 +427,13 @@ TEST_F(MissionInit, TheSampleRuleScriptAndProfilesDriveTheSampleSoldiers)
         definition +=
             std::string("create actor ") + soldier.name + "\ntemplate ..\\actors\\" + soldier.definition + "\n";
     WriteFileBytes("mission/m1/mission.def", definition);
-    // A mission without handlers still has its handler file: a missing one is a compile error.
-    WriteFileBytes("mission/m1/mission.hnd", "");
+    // A mission without handlers, events or timed events still has their files: a missing one is an
+    // error line of the AI log.
+    for (const char* file : {"mission.hnd", "events.txt", "timeline.txt"})
+        WriteFileBytes(std::string("mission/m1/") + file, "");
     PlatformTestClockStart(50000);
     ASSERT_EQ(GameInitMission("m1"), 0);
-    ASSERT_EQ(g_ai.interfaceCount, 3u);
+    ASSERT_EQ(g_ai.interfaceCount, 4u);  // the three soldiers and the player
     const SunEffect* sun = RenderGetSunEffect();
     ASSERT_NE(sun, nullptr);
     ASSERT_EQ(sun->elementCount, 3u);
@@ -487,18 +488,23 @@ TEST_F(MissionInit, TheSampleRuleScriptAndProfilesDriveTheSampleSoldiers)
         mode = CameraPoseSettings();
 }
 
-// The sample mission's envelopes and handlers: its "mission.env" binds the outpost's three soldiers
-// and two crates to envelopes of their names, puts a point at the gate and a zone round the outpost
-// whose "mission.zns" list holds the soldiers; its "mission.hnd" compiles with the envelopes bound,
-// and the handlers do what the file says: the spare crate starts hidden until the supplies are used,
-// which happens once.
-TEST_F(MissionInit, TheSampleMissionBindsItsEnvelopesToTheOutpost)
+// The sample mission's files, every one of them read by the mission start without an error line on
+// console 0 or in the AI log: its "mission.env" binds the outpost's five soldiers and two crates to
+// envelopes of their names, puts points at the gate and on the patrols' and defenders' places, a
+// trigger box across the gate, the camp and the map's range as zones, the mission camera's envelope
+// and two markers; "mission.zns" lists the soldiers in the camp; "mission.hnd" compiles with the
+// envelopes bound, and the handlers do what the file says (the spare crate starts hidden until the
+// supplies are used, which happens once); "mission.aig" makes the outpost's group with its radio and
+// the player's; the patrols walk a loop and a to-and-fro path of the point envelopes; the event,
+// its time and the mission script that waits for it are read.
+TEST_F(MissionInit, TheSampleMissionLoadsEveryFileWithoutAnErrorAndBindsTheOutpost)
 {
     std::string error;
     ASSERT_TRUE(BfsPackFolder(ZINTAR_TEST_DATA_DIR "/../../data/sample", "main.bfs", error)) << error;
     // The sample's own land and material scripts, not the fixture's stand-ins for its flat land.
     std::filesystem::remove_all("script");
     ASSERT_TRUE(VFSInit());
+    ASSERT_EQ(ConExecFile("config.def"), 0);
     const size_t console = engine_log::ConsoleLines(0).size();
     PlatformTestClockStart(50000);
     const size_t engineLog = engine_log::LogSize();
@@ -506,12 +512,12 @@ TEST_F(MissionInit, TheSampleMissionBindsItsEnvelopesToTheOutpost)
     const std::string log = ReadFileBytes("log.txt");
     EXPECT_NE(log.find("Compiling succesful !!!\n"), std::string::npos) << log;
     EXPECT_EQ(log.find("ERROR"), std::string::npos) << log;
+    EXPECT_EQ(log.find("Error"), std::string::npos) << log;
     const std::vector<std::string> lines = engine_log::ConsoleLines(0);
     for (size_t i = console; i < lines.size(); ++i) {
-        EXPECT_EQ(lines[i].find("Could not find"), std::string::npos) << lines[i];
-        EXPECT_EQ(lines[i].find("Invalid parent"), std::string::npos) << lines[i];
-        EXPECT_EQ(lines[i].find("mission.env line"), std::string::npos) << lines[i];
-        EXPECT_EQ(lines[i].find("mission.zns line"), std::string::npos) << lines[i];
+        for (const char* fault :
+             {"ERROR", "Error", "Could not", "Invalid", "no such envelope", "POINT type expected", "Unknown"})
+            EXPECT_EQ(lines[i].find(fault), std::string::npos) << lines[i];
     }
 
     struct Bound {
@@ -521,10 +527,12 @@ TEST_F(MissionInit, TheSampleMissionBindsItsEnvelopesToTheOutpost)
         bool visible;  // after the mission start's OnInit
     };
     const Bound bound[] = {
-        {"guard", "guard", "hSoldier", true},       {"lookout", "lookout", "hSoldier", true},
-        {"patrol", "patrol", "hSoldier", true},     {"supplies", "crate_a", "hSupplyCrate", true},
+        {"guard", "guard", "hSoldier", true},       {"guard_w", "guard_w", "hSoldier", true},
+        {"guard_e", "guard_e", "hSoldier", true},   {"patrol_a", "patrol_a", "hSoldier", true},
+        {"patrol_b", "patrol_b", "hSoldier", true}, {"supplies", "crate_a", "hSupplyCrate", true},
         {"spare", "crate_d", "hSpareCrate", false},
     };
+    const size_t soldierCount = 5;
     for (const Bound& entry : bound) {
         SCOPED_TRACE(entry.envelope);
         auto* envelope = dynamic_cast<DOEnvelope*>(EnvelopeFind(entry.envelope));
@@ -538,28 +546,140 @@ TEST_F(MissionInit, TheSampleMissionBindsItsEnvelopesToTheOutpost)
         EXPECT_EQ(envelope->visible != 0, entry.visible);
         EXPECT_EQ(envelope->parent, nullptr) << "parent root";
     }
-    EXPECT_NE(EnvelopeFind("guard")->handler, EnvelopeFind("lookout")->handler);
+    EXPECT_NE(EnvelopeFind("guard")->handler, EnvelopeFind("guard_w")->handler);
+    // Every soldier is of the enemy side, so that a solo campaign's start keeps him, and compiled
+    // his rule script.
+    for (size_t i = 0; i < soldierCount; ++i) {
+        SCOPED_TRACE(bound[i].object);
+        auto* soldier = dynamic_cast<Actor*>(DynObjectFind(bound[i].object));
+        ASSERT_NE(soldier, nullptr);
+        ASSERT_NE(soldier->ai, nullptr);
+        EXPECT_EQ(soldier->ai->entity->team, ACTOR_TEAM_ENEMY);
+        EXPECT_NE(soldier->ai->ruleSet->rules.Find("shot_heard"), nullptr);
+    }
 
-    Envelope* gate = EnvelopeFind("gate");
-    ASSERT_NE(gate, nullptr);
-    EXPECT_EQ(gate->kind, ENVELOPE_KIND_POINT);
-    ASSERT_NE(gate->handler, nullptr);
-    EXPECT_NEAR(gate->GetPosition().x, 0.0f, 1e-4f);
-    EXPECT_NEAR(gate->GetPosition().z, 66.0f, 1e-4f);
+    // The points: the gate, the patrols' corners and the defenders' places.
+    struct Point {
+        const char* name;
+        float x, z;
+    };
+    const Point points[] = {{"gate", 0, 66},      {"huts_1", -30, 110},  {"huts_2", 15, 105}, {"huts_3", 20, 140},
+                            {"huts_4", -15, 138}, {"fence_1", -60, 50},  {"fence_2", 0, 50},  {"fence_3", 60, 50},
+                            {"hold_gate", 0, 78}, {"hold_huts", -5, 125}};
+    for (const Point& point : points) {
+        SCOPED_TRACE(point.name);
+        Envelope* envelope = EnvelopeFind(point.name);
+        ASSERT_NE(envelope, nullptr);
+        EXPECT_EQ(envelope->kind, ENVELOPE_KIND_POINT);
+        EXPECT_NEAR(envelope->GetPosition().x, point.x, 1e-4f);
+        EXPECT_NEAR(envelope->GetPosition().z, point.z, 1e-4f);
+    }
+    EXPECT_NE(EnvelopeFind("gate")->handler, nullptr);
+    auto* trigger = dynamic_cast<AABoxEnvenlope*>(EnvelopeFind("gate_trigger"));
+    ASSERT_NE(trigger, nullptr);
+    EXPECT_NE(trigger->handler, nullptr);
+    // The trigger spans the gap in the fence (the gate point inside it) from below the land to
+    // above a standing man.
+    const Vector3 gate = EnvelopeFind("gate")->GetPosition();
+    EXPECT_LT(trigger->minimum.x, gate.x);
+    EXPECT_GT(trigger->maximum.x, gate.x);
+    EXPECT_LT(trigger->minimum.z, gate.z);
+    EXPECT_GT(trigger->maximum.z, gate.z);
+    EXPECT_LT(trigger->minimum.y, gate.y);
+    EXPECT_GT(trigger->maximum.y, gate.y + 20.0f);
 
-    auto* outpost = dynamic_cast<ZoneEnvelope*>(EnvelopeFind("outpost"));
-    ASSERT_NE(outpost, nullptr);
+    // The camera envelope is linked to the mission's camera both ways.
+    auto* overview = dynamic_cast<CameraEnvelope*>(EnvelopeFind("overview"));
+    ASSERT_NE(overview, nullptr);
+    EXPECT_EQ(overview->GetCamera(), MissionCameraFind("cam1"));
+    ASSERT_NE(MissionCameraFind("cam1"), nullptr);
+    // The markers: the file's two, then the default one.
+    ASSERT_EQ(EnvelopeMarkerCount(), 3u);
+    EXPECT_STREQ(EnvelopeMarkerGet(0)->name.Text(), "gate");
+    EXPECT_EQ(EnvelopeMarkerGet(0)->word, 0xFF00FF00u);
+    EXPECT_STREQ(EnvelopeMarkerGet(1)->name.Text(), "huts");
+    EXPECT_EQ(EnvelopeMarkerGet(1)->word, 0xFFFFA000u);
+    EXPECT_FLOAT_EQ(EnvelopeMarkerGet(1)->z, 130.0f);
+    EXPECT_EQ(EnvelopeMarkerGet(2)->word, 0xFF80FF80u);
+
+    // The map's range for the satellite view: the whole land of 1000 units.
+    auto* range = dynamic_cast<ZoneEnvelope*>(EnvelopeFind("ZONERANGE"));
+    ASSERT_NE(range, nullptr);
+    EXPECT_TRUE(range->ContainsPoint(0, -499.0f, -499.0f));
+    EXPECT_TRUE(range->ContainsPoint(0, 499.0f, 499.0f));
+    EXPECT_FALSE(range->ContainsPoint(0, 501.0f, 0.0f));
+
+    auto* camp = dynamic_cast<ZoneEnvelope*>(EnvelopeFind("camp"));
+    ASSERT_NE(camp, nullptr);
     // The zone lies round every bound object, in the objects' own units.
     for (const Bound& entry : bound) {
         const Vector3 at = EnvelopeFind(entry.envelope)->GetPosition();
-        EXPECT_TRUE(outpost->ContainsPoint(0, at.x, at.z)) << entry.object << " " << at.x << " " << at.z;
+        EXPECT_TRUE(camp->ContainsPoint(0, at.x, at.z)) << entry.object << " " << at.x << " " << at.z;
     }
-    const EnvelopeObjectList* soldiers = outpost->GetObjectList();
+    const EnvelopeObjectList* soldiers = camp->GetObjectList();
     ASSERT_NE(soldiers, nullptr);
-    ASSERT_EQ(soldiers->Count(), 3u);
-    for (u32_t i = 0; i < 3; ++i)
+    ASSERT_EQ(soldiers->Count(), soldierCount);
+    for (u32_t i = 0; i < soldierCount; ++i)
         EXPECT_EQ(soldiers->At(i), DynObjectFind(bound[i].object)) << i;
-    EXPECT_FALSE(outpost->AllActorsDead());
+    EXPECT_FALSE(camp->AllActorsDead());
+
+    // The groups: the outpost's five with their radio, and the player's.
+    AIGroup* outpost = AIFindGroup("outpost");
+    ASSERT_NE(outpost, nullptr);
+    EXPECT_EQ(outpost->radioReports, 1);
+    ASSERT_EQ(outpost->memberCount, soldierCount);
+    for (u32_t i = 0; i < soldierCount; ++i) {
+        EXPECT_EQ(outpost->members[i], static_cast<Actor*>(DynObjectFind(bound[i].object))->ai) << i;
+        EXPECT_EQ(outpost->members[i]->group, outpost) << i;
+    }
+    AIGroup* squad = AIFindGroup("squad");
+    ASSERT_NE(squad, nullptr);
+    EXPECT_EQ(squad->radioReports, 0);
+
+    // The patrols' paths, through the points in the file's order, and who walks them.
+    struct Path {
+        const char* name;
+        s32_t mode;
+        std::vector<const char*> points;
+        const char* walker;
+    };
+    const Path paths[] = {
+        {"huts", PATROL_MODE_LOOP, {"huts_1", "huts_2", "huts_3", "huts_4"}, "patrol_a"},
+        {"fence", PATROL_MODE_PINGPONG, {"fence_1", "fence_2", "fence_3"}, "patrol_b"},
+    };
+    for (const Path& path : paths) {
+        SCOPED_TRACE(path.name);
+        PatrolPath* loaded = AIFindPatrolPath(path.name);
+        ASSERT_NE(loaded, nullptr);
+        EXPECT_EQ(loaded->mode, path.mode);
+        ASSERT_EQ(loaded->pointCount, path.points.size());
+        for (u32_t i = 0; i < loaded->pointCount; ++i)
+            EXPECT_EQ(loaded->envelopes[i], EnvelopeFind(path.points[i])) << i;
+        auto* walker = static_cast<Actor*>(DynObjectFind(path.walker));
+        EXPECT_EQ(walker->GetAIEntity()->assignedPatrolPath, loaded);
+        EXPECT_EQ(walker->GetAIEntity()->currentPatrolPath, loaded);
+    }
+    for (const char* name : {"guard", "guard_w", "guard_e"})
+        EXPECT_EQ(static_cast<Actor*>(DynObjectFind(name))->GetAIEntity()->assignedPatrolPath, nullptr) << name;
+    ASSERT_NE(AIFindDefendPoint("gate"), nullptr);
+    EXPECT_EQ(AIFindDefendPoint("gate")->envelope, EnvelopeFind("hold_gate"));
+    ASSERT_NE(AIFindDefendPoint("huts"), nullptr);
+    EXPECT_EQ(AIFindDefendPoint("huts")->envelope, EnvelopeFind("hold_huts"));
+
+    // The event, its time and the mission script waiting for it: one list run by the gate guard's
+    // two flankers, who must both reach its "End".
+    ASSERT_NE(ScriptGlobalEventList(), nullptr);
+    ASSERT_NE(ScriptGlobalEventList()->Find("Relief"), nullptr);
+    ASSERT_NE(TimeEventList::Instance(), nullptr);
+    EXPECT_EQ(TimeEventList::Instance()->Count(), 1);
+    MSALCommandList* relief = MSALFindList("relief");
+    ASSERT_NE(relief, nullptr);
+    ASSERT_EQ(relief->runners.size(), 2u);
+    std::vector<s32_t> kinds;
+    for (const MSALCommand* command = relief->first; command; command = command->next)
+        kinds.push_back(command->kind);
+    EXPECT_EQ(kinds, (std::vector<s32_t>{MSAL_WAIT_FOR_EVENT, MSAL_BEGIN, MSAL_METHOD, MSAL_END}));
+    EXPECT_EQ(relief->first->event, ScriptGlobalEventList()->Find("Relief"));
 
     // Using the supplies brings out the spare crate and counts one use; once used they are disabled.
     Envelope* supplies = EnvelopeFind("supplies");
@@ -597,6 +717,344 @@ TEST_F(MissionInit, RouteGoalsCarryTheGroundHeight)
     EXPECT_NEAR(goal.y, 7.0f, 0.01f);
 }
 
+// The loading screen of the mission load: each drawing notes the step's text and percent as the
+// loading variables hold them.
+class NotingScreen : public GuiScreen {
+public:
+    using GuiScreen::GuiScreen;
+    void Draw(float, float, float, float) override
+    {
+        drawn.push_back(std::string(gs_maploadprogress.String()) + " " + std::to_string(gi_maploadprogress.Int()));
+    }
+    std::vector<std::string> drawn;
+};
+
+// What a step of the load or leave finds when it begins.
+struct StepSeen {
+    MissionRoad road;
+    int step;
+    bool mapLoaded;
+    u32_t soldiers;  // AI interfaces, the player's among them
+    bool player;
+    bool obstacleTree;
+    bool envelopes;
+};
+std::vector<StepSeen> g_stepsSeen;
+
+void NoteStep(MissionRoad road, int step)
+{
+    g_stepsSeen.push_back({road, step, OctreeGetRoot() != nullptr, g_ai.interfaceCount, g_frameView.player != nullptr,
+                           g_actors.obstacleTree != nullptr, g_ai.envelopes[0] != nullptr});
+}
+
+const StepSeen* SeenAt(MissionRoad road, int step)
+{
+    for (const StepSeen& seen : g_stepsSeen) {
+        if (seen.road == road && seen.step == step)
+            return &seen;
+    }
+    return nullptr;
+}
+
+// The load runs its 28 steps and the leave its 9 in order; the loading screen shows the percentages
+// 0, 5, 35, 45, 85, 87, 92, 95, (100 with shadows) and 100; the log frames both; each step finds
+// what the steps before it made (the map from step 8, the soldiers from 11, the player from 12, the
+// envelopes and obstacle tree from 14) and the leave frees the map in its step 4 and the AI layer
+// in its step 8, last. The missing "events.txt" and "timeline.txt" are error lines, not failures.
+TEST_F(MissionInit, TheLoadAndTheLeaveRunTheirStepsInOrder)
+{
+    WriteFileBytes("mission/m1/mission.def", "land flat\ncreate actor guard\naiparam player_rel ENEMY\n");
+    WriteFileBytes("mission/m1/mission.env", "create point gate root 0 0 0 14\n");
+    struct Case {
+        bool shadows;
+        std::vector<std::string> drawn;
+    };
+    const std::vector<std::string> before = {
+        "Loading materials... 0",  "Loading land... 5",     "Loading ai... 35",
+        "Loading objects... 45",   "Creating player... 85", "Loading connected objects... 87",
+        "Loading ai groups... 92", "Loading events... 95",
+    };
+    std::vector<std::string> withShadows = before;
+    withShadows.push_back("Preparing shadows... 100");
+    withShadows.push_back("Entering map... 100");
+    std::vector<std::string> withoutShadows = before;
+    withoutShadows.push_back("Entering map... 100");
+    const Case cases[] = {{false, withoutShadows}, {true, withShadows}};
+    std::vector<int> loadSteps, leaveSteps;
+    for (int step = 1; step <= 28; ++step)
+        loadSteps.push_back(step);
+    for (int step = 1; step <= 9; ++step)
+        leaveSteps.push_back(step);
+
+    KeepVar shadows(rbshadows);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.shadows ? "shadows on" : "shadows off");
+        rbshadows.SetBool(c.shadows);
+        auto* screen = new NotingScreen("LOADSCREEN");
+        GuiAddScreen(screen);
+        g_stepsSeen.clear();
+        GameSetTestHooks({-1, nullptr, nullptr, nullptr, NoteStep});
+        const size_t log = engine_log::LogSize();
+        const size_t console = engine_log::ConsoleLines(0).size();
+        ASSERT_EQ(GameInitMission("m1"), 0);
+        GameExitToGui("");
+        GameSetTestHooks({});
+        EXPECT_EQ(screen->drawn, c.drawn);
+        GuiShutdown();
+
+        std::vector<int> load, leave;
+        for (const StepSeen& seen : g_stepsSeen)
+            (seen.road == MISSION_LOAD ? load : leave).push_back(seen.step);
+        EXPECT_EQ(load, loadSteps);
+        EXPECT_EQ(leave, leaveSteps);
+        ASSERT_EQ(g_stepsSeen.size(), 37u);
+        EXPECT_FALSE(SeenAt(MISSION_LOAD, 8)->mapLoaded);
+        EXPECT_TRUE(SeenAt(MISSION_LOAD, 9)->mapLoaded);
+        EXPECT_EQ(SeenAt(MISSION_LOAD, 11)->soldiers, 0u);
+        EXPECT_EQ(SeenAt(MISSION_LOAD, 12)->soldiers, 1u);
+        EXPECT_FALSE(SeenAt(MISSION_LOAD, 12)->player);
+        EXPECT_TRUE(SeenAt(MISSION_LOAD, 13)->player);
+        EXPECT_EQ(SeenAt(MISSION_LOAD, 13)->soldiers, 2u);
+        EXPECT_FALSE(SeenAt(MISSION_LOAD, 14)->envelopes);
+        EXPECT_FALSE(SeenAt(MISSION_LOAD, 14)->obstacleTree);
+        EXPECT_TRUE(SeenAt(MISSION_LOAD, 15)->envelopes);
+        EXPECT_TRUE(SeenAt(MISSION_LOAD, 15)->obstacleTree);
+        EXPECT_TRUE(SeenAt(MISSION_LEAVE, 4)->mapLoaded);
+        EXPECT_FALSE(SeenAt(MISSION_LEAVE, 5)->mapLoaded);
+        EXPECT_TRUE(SeenAt(MISSION_LEAVE, 5)->player);
+        EXPECT_FALSE(SeenAt(MISSION_LEAVE, 6)->player);
+        EXPECT_EQ(SeenAt(MISSION_LEAVE, 8)->soldiers, 2u);
+        EXPECT_TRUE(SeenAt(MISSION_LEAVE, 8)->envelopes);
+        EXPECT_EQ(SeenAt(MISSION_LEAVE, 9)->soldiers, 0u);
+        EXPECT_FALSE(SeenAt(MISSION_LEAVE, 9)->envelopes);
+        EXPECT_FALSE(SeenAt(MISSION_LEAVE, 9)->obstacleTree);
+
+        const std::string text = engine_log::LogFrom(log);
+        const size_t start = text.find("\nInitializing mission 'm1'...");
+        const size_t done = text.find("done\n", start);
+        const size_t leaving = text.find("Leaving mission 'm1'...", done);
+        const size_t left = text.find("done\n\n", leaving);
+        EXPECT_NE(start, std::string::npos) << text;
+        EXPECT_NE(done, std::string::npos) << text;
+        EXPECT_NE(leaving, std::string::npos) << text;
+        EXPECT_NE(left, std::string::npos) << text;
+        const std::vector<std::string> lines = engine_log::ConsoleLines(0);
+        std::string printed;
+        for (size_t i = console; i < lines.size(); ++i)
+            printed += lines[i];
+        EXPECT_NE(printed.find("\x0E\x02"
+                               "Error loading events 'mission\\m1\\events.txt'!"),
+                  std::string::npos)
+            << printed;
+        EXPECT_NE(printed.find("\x0E\x02"
+                               "Error loading timeline 'mission\\m1\\timeline.txt'!"),
+                  std::string::npos)
+            << printed;
+        EXPECT_NE(printed.find("Textures: "), std::string::npos) << printed;
+    }
+}
+
+// A campaign of index 0 removes every soldier who is a friend of the player (the player stays), but
+// not in the map "tutorial"; a campaign of index 1 keeps them. An enemy always stays.
+TEST_F(MissionInit, ACampaignOfIndexZeroRemovesTheFriendlySoldiers)
+{
+    struct Case {
+        const char* mission;
+        s32_t campaign;
+        bool friendsStay;
+    };
+    const Case cases[] = {{"m1", 0, false}, {"Tutorial", 0, true}, {"m1", 1, true}};
+    const s32_t campaign = SinglePlayerMode();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.mission << " campaign " << c.campaign);
+        SetSinglePlayerMode(c.campaign);
+        WriteFileBytes(std::string("mission/") + c.mission + "/mission.def",
+                       "land flat\ncreate actor mate\ncreate actor foe\naiparam player_rel ENEMY\n"
+                       "create actor buddy\naiparam player_rel FRIEND\n");
+        ASSERT_EQ(GameInitMission(c.mission), 0);
+        ASSERT_NE(g_frameView.player, nullptr);
+        EXPECT_EQ(DynObjectFind(g_frameView.player->name.Text()), g_frameView.player);
+        EXPECT_NE(DynObjectFind("foe"), nullptr);
+        EXPECT_EQ(DynObjectFind("mate") != nullptr, c.friendsStay);
+        EXPECT_EQ(DynObjectFind("buddy") != nullptr, c.friendsStay);
+        EXPECT_EQ(g_ai.interfaceCount, c.friendsStay ? 4u : 2u);
+        GameExitToGui("");
+    }
+    SetSinglePlayerMode(campaign);
+}
+
+// The viewer stands 17 units above the ground at the start position, given in map units of 10; the
+// player and the satellite view's centre start there. Without a "ZONERANGE" envelope the satellite
+// view's range is 5000 units round the origin; with one it is the envelope's extent.
+TEST_F(MissionInit, TheViewerStartsAboveTheGroundAtTheStartPositionAndTheSatelliteRangeIsSet)
+{
+    MapAuthorPlan plan = SmallFlatMission(7.0f);
+    std::string error;
+    ASSERT_TRUE(MapAuthorWrite(plan, ".", error)) << error;
+    KeepVar start(gv_startpos);
+    struct Case {
+        const char* startPosition;
+        float x, z;
+        const char* envelopes;  // "mission.env"
+        float minX, minZ, maxX, maxZ;
+    };
+    const Case cases[] = {
+        {"(0,0,0)", 0.0f, 0.0f, "", -5000.0f, -5000.0f, 5000.0f, 5000.0f},
+        {"(2,90,-3)", 20.0f, -30.0f, "", -5000.0f, -5000.0f, 5000.0f, 5000.0f},
+        {"(0,0,0)", 0.0f, 0.0f, "create zone ZONERANGE root 0 4 -100 -200 0 300 -200 0 300 400 0 -100 400 0\n", -100.0f,
+         -200.0f, 300.0f, 400.0f},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.startPosition << " " << c.envelopes);
+        gv_startpos.SetFromText(c.startPosition);
+        WriteFileBytes("mission/m1/mission.env", c.envelopes);
+        DefFileFreeAll();  // the envelope file is read anew
+        ASSERT_EQ(GameInitMission("m1"), 0);
+        const float* viewer = GameGetViewPos();
+        EXPECT_FLOAT_EQ(viewer[0], c.x);
+        EXPECT_FLOAT_EQ(viewer[1], 7.0f + 17.0f);
+        EXPECT_FLOAT_EQ(viewer[2], c.z);
+        const float* player = GameGetPlayerPos();
+        EXPECT_FLOAT_EQ(player[0], c.x);
+        EXPECT_FLOAT_EQ(player[1], 24.0f);
+        EXPECT_FLOAT_EQ(player[2], c.z);
+        EXPECT_FLOAT_EQ(g_satelliteView.centreX, c.x);
+        EXPECT_FLOAT_EQ(g_satelliteView.centreZ, c.z);
+        EXPECT_FLOAT_EQ(g_satelliteView.minX, c.minX);
+        EXPECT_FLOAT_EQ(g_satelliteView.minZ, c.minZ);
+        EXPECT_FLOAT_EQ(g_satelliteView.maxX, c.maxX);
+        EXPECT_FLOAT_EQ(g_satelliteView.maxZ, c.maxZ);
+        GameExitToGui("");
+    }
+}
+
+// Started from the menus (no "-m"), the load ends waiting for a key: a key held through the wait ends
+// it at once, and the key, the mouse buttons and the action tables are cleared, so that the key does
+// nothing in the first frame.
+TEST_F(MissionInit, AKeyHeldThroughTheKeyWaitEndsItAndIsForgotten)
+{
+    constexpr int kSpace = 0x39;
+    auto* screen = new NotingScreen("LOADSCREEN");
+    GuiAddScreen(screen);
+    g_program.startOptions.directStart = 0;
+    KeyDown(kSpace);
+    MouseButtonDown(1);
+    g_input.actionDown[ACTION_JUMP] = 1;
+    g_input.actionReleased[ACTION_FIRE] = 1;
+    g_input.actionPrevious[ACTION_JUMP] = 1;
+    ASSERT_EQ(GameInitMission("m1"), 0);
+    ASSERT_FALSE(screen->drawn.empty());
+    EXPECT_EQ(screen->drawn.back(), "Press any key to continue... 100");
+    for (int code = 0; code < 256; ++code) {
+        EXPECT_EQ(g_input.keyStates[code], 0) << code;
+        EXPECT_EQ(g_input.actionDown[code], 0) << code;
+        EXPECT_EQ(g_input.actionReleased[code], 0) << code;
+        EXPECT_EQ(g_input.actionPrevious[code], 0) << code;
+    }
+    for (u8_t button : g_input.mouseStates)
+        EXPECT_EQ(button, 0);
+    // The next poll finds nothing pressed.
+    InputUpdate();
+    EXPECT_EQ(g_input.keyStates[kSpace], 0);
+    KeyUp(kSpace);
+    MouseButtonUp(1);
+    GuiShutdown();
+}
+
+// A start with "-m" and "-a" naming no account that exists: nobody is logged in, the player is
+// named after the name asked for, and the load does not reach for an account's mission record.
+TEST_F(MissionInit, WithoutACurrentAccountThePlayerIsNamedAfterTheAccountAskedFor)
+{
+    ASSERT_EQ(GetCurrentAccount(), nullptr);
+    KeepVar account(as_accname);
+    as_accname.SetString("nobody_here");
+    ASSERT_EQ(GameInitMission("m1"), 0);
+    ASSERT_NE(g_frameView.player, nullptr);
+    EXPECT_STREQ(g_frameView.player->name.Text(), "nobody_here");
+    EXPECT_EQ(DynObjectFind("nobody_here"), g_frameView.player);
+}
+
+// The player's body: "actors\player_common" and one template per filled weapon variable, told its
+// body node and mount node ("$0", "$1"; the template here keeps them in the weapon's "torso" and
+// "legs" names). A weapon other than the primary reads its
+// own definition first: a "pin_inactive" value becomes the mount node, and one whose second
+// character is "t" hangs from "torso". The Tesk team's actor comes with "gbteskenable" and the
+// previous one goes when it is off.
+TEST_F(MissionInit, ThePlayerIsAssembledWithItsWeaponsAndTheTeskActorFollowsItsSwitch)
+{
+    WriteFileBytes("object/actors/player_common.def", "infoname common_body\n");
+    WriteFileBytes("object/actors/tesk_common.def", "infoname tesk_body\n");
+    const char* const weaponLines = "torso $0\nlegs $1\n";
+    for (const char* weapon : {"longgun", "sidearm_t", "sidearm_l", "sidearm_none"}) {
+        std::string definition = std::string("weapon ") + weapon + "\n" + weaponLines;
+        if (std::strcmp(weapon, "sidearm_t") == 0 || std::strcmp(weapon, "longgun") == 0)
+            definition += "pin_inactive xtorso_b01\n";
+        if (std::strcmp(weapon, "sidearm_l") == 0)
+            definition += "pin_inactive xleg_r02\n";
+        WriteFileBytes(std::string("object/weapons/") + weapon + ".def", definition);
+    }
+    struct Case {
+        const char* what;
+        ConsoleVar* variable;
+        const char* weapon;  // null: every weapon variable empty
+        const char* node;
+        const char* mountNode;
+    };
+    const Case cases[] = {
+        {"no weapons", nullptr, nullptr, nullptr, nullptr},
+        {"a primary keeps its row", &gs_curprimaryweapon, "longgun", "torso", "xhand_r"},
+        {"pinned to the torso", &gs_cursecondaryweapon, "sidearm_t", "torso", "xtorso_b01"},
+        {"pinned to the legs", &gs_cursecondaryweapon, "sidearm_l", "legs", "xleg_r02"},
+        {"without a pin", &gs_cursecondaryweapon, "sidearm_none", "legs", "xleg_r02"},
+        {"a grenade without a pin", &gs_grenadeweapon, "sidearm_none", "legs", "xtorso_b01"},
+    };
+    ConsoleVar* const variables[] = {&gs_curprimaryweapon, &gs_cursecondaryweapon, &gs_curexplosiveweapon,
+                                     &gs_curexpdevicesweapon, &gs_grenadeweapon};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (ConsoleVar* variable : variables)
+            variable->SetString("");
+        if (c.variable)
+            c.variable->SetString(c.weapon);
+        ASSERT_EQ(GameInitMission("m1"), 0);
+        auto* player = dynamic_cast<Actor*>(g_frameView.player);
+        ASSERT_NE(player, nullptr);
+        EXPECT_STREQ(player->infoName.Text(), "common_body");
+        ASSERT_EQ(player->weaponCount, c.weapon ? 1 : 0);
+        if (c.weapon) {
+            const Weapon* weapon = player->weapons[0];
+            EXPECT_STREQ(weapon->name.Text(), c.weapon);
+            EXPECT_STREQ(weapon->torsoName.Text(), c.node);
+            EXPECT_STREQ(weapon->legsName.Text(), c.mountNode);
+        }
+        GameExitToGui("");
+    }
+
+    // Two assemblies in one mission: the Tesk team's actor made with the switch on goes with it off.
+    KeepVar tesk(gbteskenable);
+    gbteskenable.SetBool(true);
+    ASSERT_EQ(GameInitMission("m1"), 0);
+    DynamicObject* first = GameTeskActor();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(DynObjectFind("tesk"), first);
+    EXPECT_STREQ(first->infoName.Text(), "tesk_body");
+    const u32_t withTesk = g_ai.interfaceCount;
+    gbteskenable.SetBool(false);
+    GameCreateTeskActor();
+    EXPECT_EQ(GameTeskActor(), nullptr);
+    EXPECT_EQ(DynObjectFind("tesk"), nullptr);
+    EXPECT_EQ(g_ai.interfaceCount, withTesk - 1);
+    // A second player replaces the first in the world and in the AI table.
+    s32_t before = 0, after = 0;
+    DynObjectsGet(nullptr, &before);
+    GameAssemblePlayer();
+    DynObjectsGet(nullptr, &after);
+    EXPECT_EQ(after, before);
+    EXPECT_EQ(g_ai.interfaceCount, withTesk - 1);
+    ASSERT_NE(g_frameView.player, nullptr);
+    EXPECT_EQ(DynObjectFind(g_frameView.player->name.Text()), g_frameView.player);
+}
+
 // Two missions, one after the other, in one process (the sanitizer build runs this suite): the land's
 // crate is textured from the land's own folder, and its texture, which outlives the first mission,
 // takes its material from the table of the mission in force rather than from the one freed at leaving.
@@ -625,6 +1083,46 @@ TEST_F(MissionInitRobustness, TwoMissionsInOneProcess)
             EXPECT_EQ(TextureGetMaterial(crate), nullptr);
         }
     }
+}
+
+// The sample mission loaded, left and loaded again in one process: each load makes its soldiers'
+// AI, envelopes, handlers, script classes and world objects, and each leave lets every one of them
+// go (the sanitizer build runs without leak detection, so the counts stand in for it).
+TEST_F(MissionInitRobustness, LoadLeaveLoadLeavesNothingOfTheMissionBehind)
+{
+    std::string error;
+    ASSERT_TRUE(BfsPackFolder(ZINTAR_TEST_DATA_DIR "/../../data/sample", "main.bfs", error)) << error;
+    std::filesystem::remove_all("script");
+    ASSERT_TRUE(VFSInit());
+    PlatformTestClockStart(50000);
+    for (int mission = 0; mission < 2; ++mission) {
+        SCOPED_TRACE(mission);
+        ASSERT_EQ(GameInitMission("map_01"), 0);
+        EXPECT_GT(g_ai.interfaceCount, 1u);
+        EXPECT_NE(EnvelopeFind("gate"), nullptr);
+        ASSERT_NE(HandlerList(), nullptr);
+        EXPECT_GT(HandlerList()->Count(), 0);
+        EXPECT_GT(ScriptClassRegistry::Count(), 0);
+        s32_t objects = 0;
+        DynObjectsGet(nullptr, &objects);
+        EXPECT_GT(objects, 0);
+        GameUpdateFrame(false);
+
+        GameExitToGui("");
+        EXPECT_EQ(g_ai.interfaceCount, 0u);
+        u32_t envelopes = 0;
+        for (Envelope* envelope : g_ai.envelopes)
+            envelopes += envelope ? 1u : 0u;
+        EXPECT_EQ(envelopes, 0u);
+        EXPECT_TRUE(HandlerList() == nullptr || HandlerList()->Count() == 0);
+        EXPECT_EQ(ScriptClassRegistry::Count(), 0);
+        DynObjectsGet(nullptr, &objects);
+        EXPECT_EQ(objects, 0);
+        EXPECT_EQ(ActorTableCount(), 0u);
+        EXPECT_EQ(g_frameView.player, nullptr);
+        EXPECT_EQ(GameTeskActor(), nullptr);
+    }
+    PlatformTestClockStop();
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The sample mission's pictures held against golden screenshots: the frame the program draws first
-// (sky box, clouds, land, grass) and the same view with the shadow volumes and the rain on. Each
+// (sky box, clouds, land, grass), the same view with the shadow volumes and the rain on, the
+// satellite view straight down on the map's centre, and the first view in wire frame (cleared black). Each
 // picture is taken by a child process of its own on the test clock, so that the clouds, the rain, the
 // water and the wires stand still and the pictures repeat exactly (the water's phase and the wires'
 // sway carry over from one mission to the next in one process); a loose "config.def" draws at
@@ -19,9 +20,12 @@
 
 #include "core/console_var.h"
 #include "core/winos.h"
+#include "game/game_state.h"
 #include "game/game_test_hooks.h"
+#include "game/satellite_view.h"
 #include "gui/gui.h"
 #include "gui/gui_test_hooks.h"
+#include "map/map_state.h"
 #include "platform/direct_input.h"
 #include "platform/test_clock.h"
 #include "platform/test_input.h"
@@ -66,15 +70,35 @@ Difference Compare(const Picture& a, const Picture& b)
 }
 
 int g_frames = 0;
-bool g_weather = false;
+enum class View { First, Weather, Satellite, Wireframe };
+View g_view = View::First;
 
-// Shadows and rain (when asked) from the first frame, F12 over frames 2 and 3, then the quitting screen.
+// The satellite view over the map's centre, held there: the pan stands still whatever the cursor.
+void LookFromTheSatellite()
+{
+    const Vector3 low = g_map.bounds[0], high = g_map.bounds[1];
+    g_satelliteView.minX = low.x;
+    g_satelliteView.maxX = high.x;
+    g_satelliteView.minZ = low.z;
+    g_satelliteView.maxZ = high.z;
+    g_satelliteView.centreX = (low.x + high.x) * 0.5f;
+    g_satelliteView.centreZ = (low.z + high.z) * 0.5f;
+    g_satelliteView.panSpeedSet = 1;
+    g_satelliteView.panSpeed = 0.0f;
+    g_game.satelliteView = 1;
+}
+
+// The view asked for from the first frame, F12 over frames 2 and 3, then the quitting screen.
 void ShootOnce(bool)
 {
     const int frame = g_frames++;
-    if (frame == 0 && g_weather) {
+    if (frame == 0 && g_view == View::Weather) {
         FindCVar("rbshadows")->SetBool(true);
         FindCVar("rbrain")->SetBool(true);
+    } else if (frame == 0 && g_view == View::Satellite) {
+        LookFromTheSatellite();
+    } else if (frame == 0 && g_view == View::Wireframe) {
+        FindCVar("rbwireframe")->SetBool(true);
     } else if (frame == 2) {
         PlatformInjectKey(DIK_F12, true);
     } else if (frame == 3) {
@@ -108,16 +132,45 @@ int TakeFirstFrame()
 
 int TakeWeatherFrame()
 {
-    g_weather = true;
+    g_view = View::Weather;
+    return TakePicture();
+}
+
+int TakeSatelliteFrame()
+{
+    g_view = View::Satellite;
+    return TakePicture();
+}
+
+int TakeWireframeFrame()
+{
+    g_view = View::Wireframe;
     return TakePicture();
 }
 
 const bool g_firstFrameJob = RegisterChildJob("mission_picture_first_frame", TakeFirstFrame);
 const bool g_weatherFrameJob = RegisterChildJob("mission_picture_weather", TakeWeatherFrame);
+const bool g_satelliteFrameJob = RegisterChildJob("mission_picture_satellite", TakeSatelliteFrame);
+const bool g_wireframeFrameJob = RegisterChildJob("mission_picture_wireframe", TakeWireframeFrame);
+
+// The share of pixels, in percent, whose channels are all within kChannelTolerance of the colour.
+int PercentOf(const Picture& picture, int r, int g, int b)
+{
+    int count = 0;
+    for (int y = 0; y < picture.height; ++y)
+        for (int x = 0; x < picture.width; ++x)
+            count += std::abs(picture.Channel(x, y, 0) - r) <= kChannelTolerance &&
+                     std::abs(picture.Channel(x, y, 1) - g) <= kChannelTolerance &&
+                     std::abs(picture.Channel(x, y, 2) - b) <= kChannelTolerance;
+    return count * 100 / (picture.width * picture.height);
+}
 
 struct Case {
     const char* golden;  // under tests/data/game/
     const char* job;
+    const char* name;
+    int blackPercentAtLeast;  // the wire frame's background; 0: no demand
+    int blackPercentAtMost;   // the satellite view sees land in every corner; 100: no demand
 };
 
 class MissionPicture : public TempDirTest, public ::testing::WithParamInterface<Case> {};
@@ -140,6 +193,9 @@ TEST_P(MissionPicture, StaysTheGoldenPicture)
     ASSERT_TRUE(picture.Read(shots[0]));
     EXPECT_EQ(picture.width, 400);
     EXPECT_EQ(picture.height, 300);
+    const int black = PercentOf(picture, 0, 0, 0);
+    EXPECT_GE(black, GetParam().blackPercentAtLeast);
+    EXPECT_LE(black, GetParam().blackPercentAtMost);
 
     const std::string golden = std::string(ZINTAR_TEST_DATA_DIR "/game/") + GetParam().golden;
     static int kept = 0;
@@ -160,11 +216,13 @@ TEST_P(MissionPicture, StaysTheGoldenPicture)
         << d.worstY;
 }
 
-INSTANTIATE_TEST_SUITE_P(SampleMission, MissionPicture,
-                         ::testing::Values(Case{"sample_mission_first_frame.bmp", "mission_picture_first_frame"},
-                                           Case{"sample_mission_shadows_rain.bmp", "mission_picture_weather"}),
-                         [](const ::testing::TestParamInfo<Case>& param) {
-                             return std::string(param.index == 0 ? "FirstFrame" : "ShadowsRainAndVegetation");
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    SampleMission, MissionPicture,
+    ::testing::Values(
+        Case{"sample_mission_first_frame.bmp", "mission_picture_first_frame", "FirstFrame", 0, 100},
+        Case{"sample_mission_shadows_rain.bmp", "mission_picture_weather", "ShadowsRainAndVegetation", 0, 100},
+        Case{"sample_mission_satellite.bmp", "mission_picture_satellite", "SatelliteViewFromAbove", 0, 1},
+        Case{"sample_mission_wireframe.bmp", "mission_picture_wireframe", "WireframeClearsBlack", 30, 100}),
+    [](const ::testing::TestParamInfo<Case>& param) { return std::string(param.param.name); });
 
 }  // namespace

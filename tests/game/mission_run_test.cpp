@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -13,6 +14,18 @@
 #include <string>
 #include <vector>
 
+#include "ai/ai_events.h"
+#include "ai/ai_interface.h"
+#include "ai/path_follower.h"
+#include "actors/actor.h"
+#include "actors/ai_entity.h"
+#include "platform/test_clock.h"
+#include "world/dynamic_object.h"
+#include "map/world_registry.h"
+#include "core/plugin_host.h"
+#include "game/game_cvars.h"
+#include "game/mission_steps.h"
+#include "tests/plugins/game_plugin/game_plugin_state.h"
 #include "core/console.h"
 #include "core/log.h"
 #include "core/winos.h"
@@ -21,7 +34,6 @@
 #include "gui/gui.h"
 #include "gui/gui_test_hooks.h"
 #include "map/roads.h"
-#include "platform/direct_input.h"
 #include "platform/test_input.h"
 #include "support/engine_log.h"
 #include "support/files.h"
@@ -33,6 +45,10 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+// Scan codes of the keys the runs press (those of platform/direct_input.h, which cannot be included
+// beside the actor's header: both declare the system's GUID).
+constexpr u8_t kKeyF12 = 0x58;
 
 std::string g_console;
 std::vector<std::string> g_consoleLines;
@@ -90,9 +106,9 @@ void PressScreenshotKey(bool)
 {
     const int frame = g_frames++;
     if (frame == 2)
-        PlatformInjectKey(DIK_F12, true);
+        PlatformInjectKey(kKeyF12, true);
     else if (frame == 3)
-        PlatformInjectKey(DIK_F12, false);
+        PlatformInjectKey(kKeyF12, false);
     else if (frame >= 6) {
         g_console.clear();
         for (const std::string& line : engine_log::ConsoleLines(0))
@@ -120,9 +136,9 @@ void ShootWithAndWithoutVegetation(bool)
 {
     const int frame = g_frames++;
     if (frame == 2 || frame == 10)
-        PlatformInjectKey(DIK_F12, true);
+        PlatformInjectKey(kKeyF12, true);
     else if (frame == 3 || frame == 11)
-        PlatformInjectKey(DIK_F12, false);
+        PlatformInjectKey(kKeyF12, false);
     else if (frame == 7)
         FindCVar("rbvegetation")->SetBool(false);
     else if (frame >= 15)
@@ -150,7 +166,7 @@ protected:
     }
 
     // One run of the program on the sample mission; the log it wrote.
-    std::string Run(void (*frame)(bool) = OnGameFrame)
+    std::string Run(void (*frame)(bool) = OnGameFrame, void (*step)(MissionRoad, int) = nullptr)
     {
         const std::string marker = "-- sample mission run " + std::to_string(++m_runs) + " --\n";
         Log("%s", marker.c_str());
@@ -158,7 +174,7 @@ protected:
         g_frames = 0;
         g_console.clear();
         g_consoleLines.clear();
-        GameSetTestHooks({-1, nullptr, frame});
+        GameSetTestHooks({-1, nullptr, frame, nullptr, step});
         GuiSetTestFrameHook(QuitFromTheScreen);
         char commandLine[] = "-m map_01";
         EXPECT_EQ(WinMain(nullptr, nullptr, commandLine, SW_SHOW), 0);
@@ -285,4 +301,252 @@ TEST_F(SampleMissionRun, GrassBladesStandOnTheSampleLand)
     EXPECT_EQ(skyChanged, 0);
 }
 
+// The scripted run of the sample mission: a few hundred frames of `zintar -m map_01` on the packed
+// sample, each frame a tenth of a second of the test clock. The load's steps and percentages, the
+// logs and a test plug-in show the start and the leave; the patrols walk, a shot is fired behind the
+// gate guard, the timeline's event sends his two neighbours to the gate, and the player walks into the
+// trigger across it. What the frames saw, for the checks after the run.
+struct PlayRecord {
+    int frames = 0;
+    std::vector<Vector3> patrolA, patrolB;  // the two patrols' positions, frame by frame
+    float guardHeadingBefore = 0.0f;        // the gate guard's heading when the shot is fired
+    Vector3 guardAt = {};                   // and where he stood
+    bool guardAlertBefore = true;
+    std::vector<float> guardHeadings;  // his heading in the frames after the shot
+    bool guardAlertAfter = false;
+    Vector3 shotAt = {};
+    std::vector<int> progress;  // the load's percentages, as each step of it begins, then at the first frame
+    GamePluginState* plugin = nullptr;
+    int pluginFramesAtFirst = -1, pluginFramesAtLast = -1, missionStarts = -1;
+    bool pluginFramesStep = true;      // every frame found the plug-in told of exactly one more frame
+    int walkFrom = -1;                 // the frame the player starts walking to the gate
+    std::vector<std::string> console;  // console 0 at the last frame
+};
+PlayRecord g_play;
+
+constexpr int kPlayFrames = 340;
+constexpr DWORD kPlayFrameMs = 100;
+constexpr int kShotFrame = 60;        // six seconds in
+constexpr int kShotWatchFrames = 40;  // how long the guard has to react
+constexpr int kWalkFrame = 240;       // the player walks to the gate after the timeline's event (20 s)
+constexpr u8_t kKeyW = 0x11;          // "move_forward" in the sample's input.def
+
+void NoteProgress(MissionRoad road, int step)
+{
+    // From the first drawing of the loading screen (step 5) on.
+    if (road == MISSION_LOAD && step > 5)
+        g_play.progress.push_back(gi_maploadprogress.Int());
+}
+
+// The game test plug-in among those the program loaded from "plugins".
+GamePluginState* FindGamePlugin()
+{
+    for (s32_t i = 0; i < g_pluginHost.PluginCount(); ++i) {
+        PluginRecord* record = g_pluginHost.Plugin(i);
+        auto get = record ? reinterpret_cast<GamePluginStateFn>(
+                                GetProcAddress(static_cast<HMODULE>(record->Module()), "GamePluginGetState"))
+                          : nullptr;
+        if (get)
+            return get();
+    }
+    return nullptr;
+}
+
+Vector3 PositionOf(const char* name)
+{
+    const DynamicObject* object = DynObjectFind(name);
+    return object ? object->GetPosition() : Vector3{};
+}
+
+void Play(bool)
+{
+    const int frame = g_play.frames++;
+    ++g_frames;
+    PlatformTestClockAdvance(kPlayFrameMs);
+    if (frame == 0) {
+        g_play.progress.push_back(gi_maploadprogress.Int());
+        g_play.plugin = FindGamePlugin();
+        if (g_play.plugin) {
+            g_play.missionStarts = g_play.plugin->missionStarts;
+            g_play.pluginFramesAtFirst = g_play.pluginFramesAtLast = g_play.plugin->frames;
+        }
+    } else if (g_play.plugin) {
+        g_play.pluginFramesStep &= g_play.plugin->frames == g_play.pluginFramesAtLast + 1;
+        g_play.pluginFramesAtLast = g_play.plugin->frames;
+    }
+    // After the flankers met at the gate, the player walks into the trigger across it.
+    if (frame == kWalkFrame) {
+        g_play.walkFrom = frame;
+        PlatformInjectKey(kKeyW, true);
+    }
+    g_play.patrolA.push_back(PositionOf("patrol_a"));
+    g_play.patrolB.push_back(PositionOf("patrol_b"));
+    auto* guard = static_cast<Actor*>(DynObjectFind("guard"));
+    if (guard && frame == kShotFrame) {
+        // A shot right behind the gate guard (a heading h faces the direction (-sin h, -cos h)),
+        // too far from the others for them to hear it.
+        const Vector3 at = guard->GetPosition();
+        const float h = guard->heading;
+        g_play.shotAt = {at.x + 8.0f * std::sin(h), at.y, at.z + 8.0f * std::cos(h)};
+        g_play.guardAt = at;
+        g_play.guardHeadingBefore = guard->heading;
+        g_play.guardAlertBefore = guard->ai->entity->inAlert != 0;
+        AIRaiseEventInRadius(AI_EVENT_SHOT, g_play.shotAt, 1.2f, nullptr, nullptr);  // tens of units: 12
+    } else if (guard && frame > kShotFrame && frame <= kShotFrame + kShotWatchFrames) {
+        g_play.guardHeadings.push_back(guard->heading);
+        g_play.guardAlertAfter = guard->ai->entity->inAlert != 0;
+    }
+    if (frame + 1 >= kPlayFrames) {
+        PlatformInjectKey(kKeyW, false);
+        g_play.console = engine_log::ConsoleLines(0);
+        g_gui.screenRequested = true;
+    }
+}
+
+// The first line of console 0 holding the text; -1 when none does.
+int ConsoleLineWith(const std::vector<std::string>& lines, const std::string& text)
+{
+    for (size_t i = 0; i < lines.size(); ++i)
+        if (lines[i].find(text) != std::string::npos)
+            return static_cast<int>(i);
+    return -1;
+}
+
+// The distance in x and z from the point to the nearest of the segments joining the points (the last
+// one back to the first when the path is a loop).
+float DistanceToPath(const Vector3& p, const std::vector<std::array<float, 2>>& points, bool loop)
+{
+    float best = 1e30f;
+    const size_t segments = loop ? points.size() : points.size() - 1;
+    for (size_t i = 0; i < segments; ++i) {
+        const std::array<float, 2>& a = points[i];
+        const std::array<float, 2>& b = points[(i + 1) % points.size()];
+        const float dx = b[0] - a[0], dz = b[1] - a[1];
+        float t = ((p.x - a[0]) * dx + (p.z - a[1]) * dz) / (dx * dx + dz * dz);
+        t = std::fmax(0.0f, std::fmin(1.0f, t));
+        best = std::fmin(best, std::hypot(p.x - (a[0] + t * dx), p.z - (a[1] + t * dz)));
+    }
+    return best;
+}
+
+// The angle between two headings, folded into 0..pi.
+float HeadingGap(float a, float b)
+{
+    float d = std::fmod(std::fabs(a - b), 6.2831853f);
+    return d > 3.1415927f ? 6.2831853f - d : d;
+}
+
+TEST_F(SampleMissionRun, AScriptedRunStartsPlaysAndLeavesTheSampleMission)
+{
+    std::string error;
+    ASSERT_TRUE(BfsPackFolder(ZINTAR_TEST_DATA_DIR "/../../data/sample", "main.bfs", error)) << error;
+    // The sample's settings in a small window: the run is about the soldiers, not the picture.
+    std::string config = ReadFileBytes(ZINTAR_TEST_DATA_DIR "/../../data/sample/config.def");
+    config += "riwidth = 320\nriheight = 240\n";
+    WriteFileBytes("config.def", config);
+    // The game test plug-in counts the mission starts and frames it is told of.
+    fs::create_directories("plugins");
+    fs::copy_file(fs::path(ZINTAR_TEST_PLUGIN_DIR) / "game_test.plg", fs::path("plugins") / "game_test.plg");
+    g_play = PlayRecord();
+    PlatformTestClockStart(1000000);
+    const std::string log = Run(Play, NoteProgress);
+    PlatformTestClockStop();
+    ASSERT_GE(g_play.frames, kPlayFrames);
+
+    // zintar.log: the mission's start and, at the end, its leave.
+    const size_t start = log.find("\nInitializing mission 'map_01'...");
+    ASSERT_NE(start, std::string::npos) << log.substr(0, 3000);
+    const size_t done = log.find("done", start);
+    const size_t loop = log.find("Entering main loop...", start);
+    const size_t leave = log.find("Leaving mission 'map_01'...", start);
+    EXPECT_LT(done, loop);
+    EXPECT_NE(loop, std::string::npos);
+    ASSERT_NE(leave, std::string::npos);
+    EXPECT_GT(leave, loop);
+    EXPECT_EQ(log.find("Leaving mission", leave + 1), std::string::npos);
+    // The loading percentages in their order (shadows are off: no second 100).
+    std::vector<int> progress;
+    for (int value : g_play.progress)
+        if (progress.empty() || progress.back() != value)
+            progress.push_back(value);
+    EXPECT_EQ(progress, (std::vector<int>{0, 5, 35, 45, 85, 87, 92, 95, 100}));
+    // The AI log: the rule script compiled for each of the five soldiers, the handlers compiled and
+    // their events' actions read, and the log closed at the leave.
+    const std::string aiLog = ReadFileBytes("log.txt");
+    EXPECT_EQ(CountOf(aiLog, "All OK\n"), 5u);
+    EXPECT_NE(aiLog.find("Compiling succesful !!!\n"), std::string::npos);
+    for (const char* handler : {"hSoldier", "hSupplyCrate", "hSpareCrate", "hGate", "hGateTrigger"})
+        EXPECT_NE(aiLog.find(std::string("Handler '") + handler + "' defined at line "), std::string::npos) << handler;
+    EXPECT_GE(CountOf(aiLog, "Actions OK\n"), 18u);  // every event body of the five handlers' instances
+    EXPECT_EQ(aiLog.find("ERROR"), std::string::npos);
+    EXPECT_NE(aiLog.find("=========== LOG end ===========\n"), std::string::npos);
+    // The plug-in: told of the mission's start once, and of every frame.
+    ASSERT_NE(g_play.plugin, nullptr);
+    EXPECT_EQ(g_play.missionStarts, 1);
+    EXPECT_TRUE(g_play.pluginFramesStep);
+    EXPECT_EQ(g_play.pluginFramesAtLast - g_play.pluginFramesAtFirst, g_play.frames - 1);
+
+    // Console 0: the event at 20 s, then the two flankers meeting at the gate; the player walking
+    // into the trigger announced once.
+    const std::vector<std::string>& console = g_play.console;
+    std::string shown;
+    for (const std::string& line : console)
+        shown += line;
+    const int relief = ConsoleLineWith(console, "Relief: the gate guards close up.");
+    const int synchronized = ConsoleLineWith(console, "Synchronized: ");
+    ASSERT_GE(relief, 0) << shown;
+    ASSERT_GT(synchronized, relief) << shown;
+    const std::string& meeting = console[static_cast<size_t>(synchronized)];
+    EXPECT_NE(meeting.find("guard_w"), std::string::npos) << meeting;
+    EXPECT_NE(meeting.find("guard_e"), std::string::npos) << meeting;
+    const int intruder = ConsoleLineWith(console, "Intruder at the outpost's gate!");
+    EXPECT_GT(intruder, synchronized) << shown;
+    EXPECT_EQ(CountOf(shown, "Intruder at the outpost's gate!"), 1u);
+
+    // The patrols walk their paths of mission.ptl: the loop round the huts and the walk along the
+    // fence. Each keeps near his path's segments and covers ground along it (at least two of its
+    // corners reached).
+    struct Walk {
+        const char* name;
+        const std::vector<Vector3>* positions;
+        std::vector<std::array<float, 2>> points;
+        bool loop;
+    };
+    const Walk walks[] = {
+        {"patrol_a", &g_play.patrolA, {{-30, 110}, {15, 105}, {20, 140}, {-15, 138}}, true},
+        {"patrol_b", &g_play.patrolB, {{-60, 50}, {0, 50}, {60, 50}}, false},
+    };
+    for (const Walk& walk : walks) {
+        SCOPED_TRACE(walk.name);
+        const std::vector<Vector3>& at = *walk.positions;
+        ASSERT_EQ(at.size(), static_cast<size_t>(g_play.frames));
+        float travelled = 0.0f, farthest = 0.0f;
+        std::set<size_t> corners;
+        // From the second second on: the first steps lead from where he was placed onto the path.
+        for (size_t i = 10; i < at.size(); ++i) {
+            travelled += std::hypot(at[i].x - at[i - 1].x, at[i].z - at[i - 1].z);
+            farthest = std::fmax(farthest, DistanceToPath(at[i], walk.points, walk.loop));
+            for (size_t c = 0; c < walk.points.size(); ++c)
+                if (std::hypot(at[i].x - walk.points[c][0], at[i].z - walk.points[c][1]) < 12.0f)
+                    corners.insert(c);
+        }
+        EXPECT_GT(travelled, 60.0f);
+        EXPECT_LT(farthest, 12.0f);
+        EXPECT_GE(corners.size(), 2u);
+    }
+
+    // The shot heard by the gate guard: he goes on alert and turns round to where it was fired: the
+    // heading that faces it, from where he stood, is the one he had plus half a turn. (Walking there
+    // afterwards, his heading follows his route round the obstacles.)
+    EXPECT_FALSE(g_play.guardAlertBefore);
+    EXPECT_TRUE(g_play.guardAlertAfter);
+    ASSERT_FALSE(g_play.guardHeadings.empty());
+    const float toShot =
+        std::atan2(g_play.shotAt.x - g_play.guardAt.x, g_play.shotAt.z - g_play.guardAt.z) + 3.1415927f;
+    EXPECT_NEAR(HeadingGap(toShot, g_play.guardHeadingBefore), 3.1415927f, 0.01f);
+    float nearest = 10.0f;
+    for (float heading : g_play.guardHeadings)
+        nearest = std::fmin(nearest, HeadingGap(toShot, heading));
+    EXPECT_LT(nearest, 0.2f) << g_play.guardHeadingBefore;
+}
 }  // namespace

@@ -1,15 +1,20 @@
 // The player at a fixture mounted weapon (the sample rifle hung from a mount node): the first frame
 // links the camera and turns the view round, the aim stays within the weapon's limits, "fire" with
-// "quickmode" lets go of it and gives back its rotation, and plain "fire" shoots from it.
+// "quickmode" lets go of it and gives back its rotation, and plain "fire" shoots from it; the game
+// frame runs this control while the player uses the mount, the satellite view's above it.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <initializer_list>
 
 #include "actors/actor.h"
 #include "actors/weapon.h"
 #include "core/frame_view.h"
 #include "core/input.h"
+#include "game/game_flow.h"
+#include "game/game_state.h"
 #include "game/mounted_control.h"
+#include "game/satellite_view.h"
 #include "game/player_view.h"
 #include "render/camera.h"
 #include "tests/game/player_weapon_fixture.h"
@@ -125,6 +130,47 @@ TEST_F(MountedControl, FireShootsFromTheMountAndQuickmodeAloneDoesNot)
     for (int i = 0; i < 5; ++i)
         Step({ACTION_FIRE});
     EXPECT_LT(PlayerFiringUnit(m_gun)->roundsInGun, before);
+}
+
+// The game frame (here without a device, so that it draws nothing) runs exactly one control: the
+// satellite view's while it is open (it fixes its pan speed; the viewer stays), else the mount's
+// while the player uses it (the view goes to the muzzle), else the one on foot (the view goes to the
+// soldier).
+TEST_F(MountedControl, TheGameFrameRunsExactlyOneControl)
+{
+    struct Case {
+        const char* name;
+        bool satellite;
+        bool mounted;
+        bool satelliteRan;
+        bool mountRan;
+    };
+    const Case cases[] = {{"satellite view at the mount", true, true, true, false},
+                          {"at the mount", false, true, false, true},
+                          {"on foot", false, false, false, false}};
+    const Vector3 feet = m_soldier->GetPosition();
+    const Vector3 muzzle = m_gun->GetMuzzlePosition();
+    ASSERT_GT(std::fabs(muzzle.x - feet.x), 1.0f);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        g_mountedControl = MountedControlState();
+        g_satelliteView = SatelliteViewState();
+        g_game.satelliteView = c.satellite ? 1 : 0;
+        m_soldier->usesMountedWeapon = c.mounted;
+        float* viewer = GameGetViewPos();
+        viewer[0] = viewer[2] = 12345.0f;
+        PlatformTestClockAdvance(player_weapon_test::kFrameMs);
+        ClearActions();
+        GameUpdateFrame(false);
+        EXPECT_EQ(g_satelliteView.panSpeedSet, c.satelliteRan ? 1 : 0);
+        EXPECT_EQ(g_mountedControl.firstFrameDone, c.mountRan ? 1 : 0);
+        const float wantX = c.satellite ? 12345.0f : c.mounted ? muzzle.x : feet.x;
+        EXPECT_NEAR(viewer[0], wantX, 0.5f);
+    }
+    g_game.satelliteView = 0;
+    g_satelliteView = SatelliteViewState();
+    g_frameView.gameTime = 0.0f;
+    m_soldier->usesMountedWeapon = true;
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // A plug-in for the game's tests: it keeps the object-use events and the message lines the game
-// sends, for the tests to read through GamePluginGetState.
+// sends and counts the mission starts and frames, for the tests to read through GamePluginGetState.
 #include <cstring>
 #include "tests/plugins/game_plugin/game_plugin_state.h"
 
@@ -34,10 +34,14 @@ PLUGIN_EXPORT std::int32_t HookProc(std::uint32_t code, PluginWord parameter)
     if (code == HookObjectUsed) {
         ++g_state.objectUses;
         std::memcpy(&g_state.lastUse, reinterpret_cast<const ObjectUseEvent*>(parameter), sizeof g_state.lastUse);
+    } else if (code == HookFrame) {
+        ++g_state.frames;
     } else if (code == HookMessageLine) {
         ++g_state.messageLines;
         std::strncpy(g_state.lastMessage, reinterpret_cast<const char*>(parameter), kGamePluginTextSize - 1);
         g_state.lastMessage[kGamePluginTextSize - 1] = '\0';
+    } else if (code == HookMissionStarted) {
+        ++g_state.missionStarts;
     }
     return 0;
 }

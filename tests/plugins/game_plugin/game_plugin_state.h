@@ -1,5 +1,5 @@
 // What the game test plug-in shares with its tests: the object-use events and message lines it
-// received, with what they carried.
+// received, with what they carried, and how many mission starts and game frames it was told of.
 #pragma once
 #include <cstdint>
 #include "core/plugin_api.h"
@@ -11,6 +11,8 @@ struct GamePluginState {
     ObjectUseEvent lastUse;                 // a copy of the last one's record
     std::int32_t messageLines;              // HookMessageLine events
     char lastMessage[kGamePluginTextSize];  // the last one's text, cut to fit
+    std::int32_t missionStarts;             // HookMissionStarted events
+    std::int32_t frames;                    // HookFrame events
 };
 
 using GamePluginStateFn = GamePluginState* (*)();

@@ -1,0 +1,370 @@
+// The mission load: a mission name becomes a running mission in one fixed order, with the loading
+// screen drawn between the steps. A test may stand in for the whole load (game/game_test_hooks.h).
+#include <cstdio>
+#include <string>
+
+#include "actors/actor.h"
+#include "actors/actor_class.h"
+#include "actors/ai_entity.h"
+#include "actors/obstacle_tree.h"
+#include "ai/ai_groups.h"
+#include "ai/ai_interface.h"
+#include "ai/ai_runtime.h"
+#include "ai/defend_points.h"
+#include "ai/envelope.h"
+#include "ai/envelope_files.h"
+#include "ai/envelope_table.h"
+#include "ai/handler_compiler.h"
+#include "ai/mission_cameras.h"
+#include "ai/msal_reader.h"
+#include "ai/patrol_path.h"
+#include "ai/script_events.h"
+#include "ai/shape_envelopes.h"
+#include "ai/time_events.h"
+#include "ai/zone_envelope.h"
+#include "core/console.h"
+#include "core/core_cvars.h"
+#include "core/def_file.h"
+#include "core/frame_view.h"
+#include "core/input.h"
+#include "core/log.h"
+#include "core/mission_timers.h"
+#include "core/plugin_api.h"
+#include "core/plugin_host.h"
+#include "core/random.h"
+#include "core/sound.h"
+#include "core/text_case.h"
+#include "core/winos.h"
+#include "game/account_cvars.h"
+#include "game/camera_pose_settings.h"
+#include "game/campaign_chronology.h"
+#include "game/current_account.h"
+#include "game/game_cvars.h"
+#include "game/game_flow.h"
+#include "game/game_frame.h"
+#include "game/game_state.h"
+#include "game/game_test_hooks.h"
+#include "game/loading_screen.h"
+#include "game/mission_steps.h"
+#include "game/mission_weapons.h"
+#include "game/mouse_look.h"
+#include "game/object_list.h"
+#include "game/player_account.h"
+#include "game/player_assembly.h"
+#include "game/player_control.h"
+#include "game/player_control_state.h"
+#include "game/player_foot_control.h"
+#include "game/player_state.h"
+#include "game/player_view.h"
+#include "game/satellite_view.h"
+#include "game/view_keys.h"
+#include "gui/gui.h"
+#include "map/map_load.h"
+#include "map/material_table.h"
+#include "map/terrain_height.h"
+#include "map/world_registry.h"
+#include "render/render_cvars.h"
+#include "render/texture_manager.h"
+#include "render/texture_preload.h"
+#include "scene/gpu_anim_buffers.h"
+#include "scene/indoor_link.h"
+#include "scene/particle_host.h"
+#include "scene/rain.h"
+#include "scene/scene_passes.h"
+#include "world/anim_cache.h"
+#include "world/clustered_mesh.h"
+#include "world/dynamic_object.h"
+#include "world/wires.h"
+
+namespace {
+
+// The viewer stands this far above the ground at the start position.
+constexpr float kStartEyeHeight = 17.0f;
+// The satellite view's range without a "ZONERANGE" envelope.
+constexpr float kDefaultSatelliteRange = 5000.0f;
+
+bool IsTutorialMap()
+{
+    return CompareNoCase(GameCurrentMapName().Text(), "tutorial") == 0;
+}
+
+void SetViewerAndPlayer(float x, float y, float z)
+{
+    float* viewer = GameGetViewPos();
+    viewer[0] = x;
+    viewer[1] = y;
+    viewer[2] = z;
+    GameSetPlayerPos(viewer);
+}
+
+// The satellite view's centre stays inside this rectangle: the "ZONERANGE" envelope's (a box's x and
+// z extent or a zone's bounds), else the default square round the origin.
+void SetSatelliteRange()
+{
+    float minX = -kDefaultSatelliteRange, minZ = -kDefaultSatelliteRange;
+    float maxX = kDefaultSatelliteRange, maxZ = kDefaultSatelliteRange;
+    Envelope* range = EnvelopeFind("ZONERANGE");
+    if (auto* zone = dynamic_cast<ZoneEnvelope*>(range); zone && zone->vertexCount > 0) {
+        minX = zone->minX;
+        minZ = zone->minZ;
+        maxX = zone->maxX;
+        maxZ = zone->maxZ;
+    } else if (auto* box = dynamic_cast<AABoxEnvenlope*>(range)) {
+        minX = box->minimum.x;
+        minZ = box->minimum.z;
+        maxX = box->maximum.x;
+        maxZ = box->maximum.z;
+    }
+    g_satelliteView.minX = minX;
+    g_satelliteView.minZ = minZ;
+    g_satelliteView.maxX = maxX;
+    g_satelliteView.maxZ = maxZ;
+}
+
+// The loading screen, and the in-game screens' record and response variables.
+GuiScreen* PrepareScreens()
+{
+    GuiScreen* screen = GuiFindScreen("LOADSCREEN");
+    MissionStep(MISSION_LOAD, 5);
+    GameDrawLoadingProgress("Loading materials...", screen, 0);
+    MissionStep(MISSION_LOAD, 6);
+    EngineSRand(GetTickCount());
+    char text[32];
+    std::snprintf(text, sizeof text, "records_%d", EngineRand() % 6 + 1);
+    gs_records.SetString(text);
+    std::snprintf(text, sizeof text, "response_%d", EngineRand() % 6 + 1);
+    gs_response.SetString(text);
+    return screen;
+}
+
+}  // namespace
+
+void GameRemoveFriendlySoldiers()
+{
+    if (SinglePlayerMode() != 0 || IsTutorialMap())
+        return;
+    const Actor* player = dynamic_cast<const Actor*>(g_frameView.player);
+    const AIEntity* playerEntity = player ? player->GetAIEntity() : nullptr;
+    DynamicObject** objects = nullptr;
+    s32_t count = 0;
+    DynObjectsGet(&objects, &count);
+    for (s32_t i = count - 1; i >= 0; --i) {
+        DynamicObject* object = DynObjectGet(i);
+        if (!object || object == g_frameView.player || object->GetTypeId() != OBJECT_TYPE_ACTOR)
+            continue;
+        const auto* soldier = dynamic_cast<const Actor*>(object);
+        const AIEntity* entity = soldier ? soldier->GetAIEntity() : nullptr;
+        if (entity && entity->IsFriendOf(playerEntity))
+            GameDeleteWorldObject(object);
+    }
+}
+
+int GameInitMission(const char* mapName)
+{
+    const GameTestHooks& hooks = GameGetTestHooks();
+    if (hooks.missionStart) {
+        hooks.missionStart(mapName);
+        return hooks.initMissionResult;
+    }
+    const char* name = mapName ? mapName : "";
+    MissionStep(MISSION_LOAD, 1);
+    Log("\nInitializing mission '%s'...", name);
+    GameCurrentMapName().Assign(name);
+
+    MissionStep(MISSION_LOAD, 2);
+    const Vector3 start = gv_startpos.Vector();
+    SetViewerAndPlayer(start.x * 10.0f, start.y * 10.0f + kStartEyeHeight, start.z * 10.0f);
+    for (int axis = 0; axis < 3; ++axis)
+        g_playerFoot.previousPosition[axis] = GameGetViewPos()[axis];
+    InputSetMouseMoveListener(MouseLookUpdate);
+
+    MissionStep(MISSION_LOAD, 3);
+    g_game.frameClock = GetTickCount();
+    g_frameView.gameTime = 0.0f;
+    g_frameView.frameTime = 0.05f;
+    g_textures.totalBytes = 0;
+
+    // The loading forms of the front end are not built yet: the screen is the one of that name, when
+    // one was added.
+    MissionStep(MISSION_LOAD, 4);
+    GuiScreen* screen = PrepareScreens();
+
+    MissionStep(MISSION_LOAD, 7);
+    MaterialsLoad();
+    AnimCacheReset();
+
+    MissionStep(MISSION_LOAD, 8);
+    GameDrawLoadingProgress("Loading land...", screen, 5);
+    const std::string folder = std::string("mission\\") + name + "\\";
+    const std::string definitionName = folder + "mission.def";
+    DefFile* definition = DefFileLoad(definitionName.c_str());
+    const DefEntry* land = definition ? DefFileFindEntry(definition->first, "land") : nullptr;
+    // The reason a mission cannot start goes to the log: the screen shows none.
+    if (!land) {
+        if (!definition)
+            Log("ERROR : Cannot read '%s'\n", definitionName.c_str());
+        else
+            Log("ERROR : '%s' names no land (no \"land\" line)\n", definitionName.c_str());
+        DefFileRelease(definition);
+        return -1;
+    }
+    // The loaders below take the folder without its closing separator.
+    const std::string missionFolder = folder.substr(0, folder.size() - 1);
+    if (MapLoad(EngineString(land->Value(0)), EngineString(missionFolder.c_str())) < 0) {
+        DefFileRelease(definition);
+        return -1;
+    }
+
+    MissionStep(MISSION_LOAD, 9);
+    RainInit();
+
+    MissionStep(MISSION_LOAD, 10);
+    GameDrawLoadingProgress("Loading ai...", screen, 35);
+    AIStartup();
+    ActorClassInfosReset();
+
+    MissionStep(MISSION_LOAD, 11);
+    GameDrawLoadingProgress("Loading objects...", screen, 45);
+    GameLoadObjectList(definition, nullptr, 0, nullptr);
+    DefFileRelease(definition);
+    AILoadScripts();
+
+    MissionStep(MISSION_LOAD, 12);
+    GameDrawLoadingProgress("Creating player...", screen, 85);
+    GameAssemblePlayer();
+    GameRemoveFriendlySoldiers();
+    GameCreateTeskActor();
+    ConPrint(0, "Textures: %d kB\n", static_cast<int>(g_textures.totalBytes / 1000));
+    MaterialsLoadTextureProperties();
+
+    MissionStep(MISSION_LOAD, 13);
+    GameDrawLoadingProgress("Loading connected objects...", screen, 87);
+    ConObjLoad(missionFolder.c_str());
+
+    // The soldiers and the player exist: their groups; the mission's camera before the envelopes,
+    // whose "camera" lines link to it; the handlers bound to the envelopes, then every envelope's
+    // OnInit; the soldiers' routines at the point envelopes made above; the obstacle tree round the
+    // zones of the objects and envelopes.
+    MissionStep(MISSION_LOAD, 14);
+    GameDrawLoadingProgress("Loading ai groups...", screen, 92);
+    AILoadGroups(missionFolder.c_str());
+    MissionCameraCreateDefault();
+    EnvelopeLoadMission(missionFolder.c_str());
+    ZoneLoadMission(missionFolder.c_str());
+    ScriptCreateEventList();
+    const std::string events = folder + "events.txt";
+    if (!ScriptLoadEventFile(events.c_str()))
+        ConPrint(0,
+                 "\x0E\x02"
+                 "Error loading events '%s'!\n",
+                 events.c_str());
+    HandlerCompileMission(missionFolder.c_str());
+    EnvelopeResetAll();
+    AILoadPatrolPaths(missionFolder.c_str());
+    AILoadPatrolAssignments(missionFolder.c_str());
+    AILoadDefendPoints(missionFolder.c_str());
+    BuildObstacleTree();
+    ParticlesMapLoaded();
+    IndoorMissionLoaded();
+
+    MissionStep(MISSION_LOAD, 15);
+    GameDrawLoadingProgress("Loading events...", screen, 95);
+    TimeEventList::Create();
+    const std::string timeline = folder + "timeline.txt";
+    if (!TimeEventList::Load(timeline.c_str()))
+        ConPrint(0,
+                 "\x0E\x02"
+                 "Error loading timeline '%s'!\n",
+                 timeline.c_str());
+    MSALLoadMission(missionFolder.c_str());
+    ClearTimers();
+
+    // Shadow companions cost a volume per object: they are built now when shadows are on, or later,
+    // by the first frame that finds them switched on.
+    MissionStep(MISSION_LOAD, 16);
+    GameForgetMissionShadows();
+    if (rbshadows.Bool()) {
+        GameDrawLoadingProgress("Preparing shadows...", screen, 100);
+        GamePrepareShadowsIfOn();
+    }
+
+    // The queued animations go to the GPU before the clustered meshes take their buffers.
+    MissionStep(MISSION_LOAD, 17);
+    GpuAnimUpload();
+    ClusteredObjLoad(missionFolder.c_str());
+    CameraPoseSettingsLoad();
+    LoadMessageSounds();
+
+    MissionStep(MISSION_LOAD, 18);
+    const float x = start.x * 10.0f, z = start.z * 10.0f;
+    SetViewerAndPlayer(x, MapTerrainHeight(x, z, nullptr, nullptr) + kStartEyeHeight, z);
+    g_satelliteView.centreX = x;
+    g_satelliteView.centreZ = z;
+    g_playerFoot.parachuteDescent = gb_pradropstart.Bool() ? 1 : 0;
+    g_frameView.sound.playerDead = false;
+    gbthirdperson.SetBool(false);
+    // The revive lets a body cast its shadow again; the player's own body casts none, as its
+    // assembly set: the viewer stands inside it, and its shadow volume would cover the view.
+    if (Actor* player = dynamic_cast<Actor*>(g_frameView.player)) {
+        player->Revive();
+        player->SetCastsShadow(false);
+    }
+
+    MissionStep(MISSION_LOAD, 19);
+    if (g_game.satelliteView)
+        ToggleSatelliteView();
+    g_playerControl.firedThisFrame = 0;
+    g_playerControl.autoShotResult = 0;
+    g_playerControl.usePending = 0;
+    g_playerFoot.navigationDisplay = 1;
+
+    // Without a current account (a "-m" start that names none that exists) there is no record to
+    // reset.
+    MissionStep(MISSION_LOAD, 20);
+    if (!g_game.currentGameMod) {
+        if (PlayerAccount* account = GetCurrentAccount()) {
+            MissionSavegames& record = account->GetMissionSavegames(name);
+            record.savegames.clear();
+            record.maxSavegames = gi_maxsaves.Int();
+        }
+    }
+
+    MissionStep(MISSION_LOAD, 21);
+    MissionStep(MISSION_LOAD, 22);
+    SetSatelliteRange();
+
+    MissionStep(MISSION_LOAD, 23);
+    ConClear(4);
+
+    MissionStep(MISSION_LOAD, 24);
+    GameFrameMessagesReset();
+    g_scenePassGame.missionKind = SinglePlayerMode();
+    g_scenePassGame.tutorialMap = IsTutorialMap();
+
+    MissionStep(MISSION_LOAD, 25);
+    if (SinglePlayerMode() == 1 || IsTutorialMap())
+        CursorTexturesLoad();
+    // The water's animation frames (with the compass) stay loaded for the whole mission.
+    CompassAndWaterTexturesLoad();
+    TexturesApplyQualitySetting();
+    SoundUpdate();
+    SoundApplyVolumes();
+    GameUpdateMouseSensitivity();
+    // Every weapon starts the mission with full magazines.
+    GameFillWeaponMagazines();
+
+    MissionStep(MISSION_LOAD, 26);
+    g_pluginHost.Broadcast(HookMissionStarted, 0);
+
+    MissionStep(MISSION_LOAD, 27);
+    if (!g_game.currentGameMod && !g_program.startOptions.directStart) {
+        GameDrawLoadingProgress("Press any key to continue...", screen, 100);
+        GameWaitForAnyKey(screen);
+    } else {
+        GameDrawLoadingProgress("Entering map...", screen, 100);
+    }
+
+    MissionStep(MISSION_LOAD, 28);
+    Log("done\n");
+    return 0;
+}

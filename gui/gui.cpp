@@ -223,17 +223,6 @@ void GuiForEachScreen(void (*visit)(GuiScreen* screen, void* context), void* con
         visit(screen, context);
 }
 
-GuiScreen* GuiFindScreen(const char* name)
-{
-    if (!name)
-        return nullptr;
-    for (GuiScreen* screen : g_screens) {
-        if (CompareNoCase(screen->name.Text(), name) == 0)
-            return screen;
-    }
-    return nullptr;
-}
-
 void GuiAddScreen(GuiScreen* screen)
 {
     if (screen)

@@ -193,7 +193,8 @@ void GuiShutdown();
 // One GUI frame (the cursor in client pixels, the last window message); true while the GUI stays
 // open. Exit actions write the state word: 1 quit, 2 main menu, 4 campaign list, 5 quick missions.
 bool GuiFrame(int cursorX, int cursorY, UINT message, LPARAM lParam, WPARAM wParam, s32_t* stateWord);
-// The loaded screen of that name (without regard to case), else null.
+// The first loaded screen of that name (without regard to case), else the error screen, else null;
+// a miss says which on the debugger output.
 GuiScreen* GuiFindScreen(const char* name);
 // Adds a loaded screen; the GUI owns it and deletes it at GuiShutdown.
 void GuiAddScreen(GuiScreen* screen);

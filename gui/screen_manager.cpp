@@ -22,15 +22,13 @@
 #include "gui/gui_test_hooks.h"
 #include "gui/gui_textures.h"
 #include "gui/gui_tooltip.h"
+#include "gui/screen_script_parser.h"
 #include "render/frame.h"
 #include "render/grid_font.h"
 #include "render/hud_input.h"
 #include "render/render_cvars.h"
 #include "render/state_cache.h"
 #include "render/text_draw.h"
-
-// The screen-script reader; until it is linked in, screens come only through GuiAddScreen.
-void ScreenScriptParser(ScriptSection* section, GuiScreen* screen) __attribute__((weak));
 
 ConsoleVar gui_cursorinfo("gui_cursorinfo", CVAR_BOOL, "false");
 
@@ -46,7 +44,7 @@ GuiFrameObserver g_frameObserver = nullptr;
 
 void ParseSections(ScriptFile* file)
 {
-    if (!file || !ScreenScriptParser)
+    if (!file)
         return;
     for (ScriptSection* section : file->Root()->children)
         ScreenScriptParser(section, nullptr);
@@ -309,7 +307,7 @@ void GuiLoadScreens()
 {
     ScriptFile* menus = GetScriptFile("gui", false);
     g_gui.errorScreen = new GuiScreen("ERROR");
-    if (menus && ScreenScriptParser) {
+    if (menus) {
         if (ScriptSection* error = menus->Root()->FindChild("ERROR"))
             ScreenScriptParser(error, g_gui.errorScreen);
     }

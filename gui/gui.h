@@ -147,11 +147,6 @@ struct GuiState {
     u32_t fpsShown = 0;
     float fpsNextUpdate = 0.0f;
 
-    // A record armed by Gui_AddRecord with a duration: the game frame shows it 5 s after arming.
-    bool recordArmed = false;
-    u32_t recordArmedTick = 0;
-    u32_t recordDuration = 0;
-
     // Whether a screen is open and whether the GUI draws an in-game screen are the frame view's screen
     // flags (core/frame_view.h); the default font is the HUD's (render/hud_input.h).
 

@@ -1,27 +1,44 @@
-// The layer that radio subtitles need: the screen "LAYER10" with its control "subtitles", loaded for
-// the scope (and freed with the screens loaded after it).
+// The text layers that subtitles, captions, records and responses need: their screens with their
+// controls, loaded for the scope (and freed with the screens loaded after them).
 #pragma once
 #include "gui/gui.h"
 #include "gui/gui_controls.h"
 
-class SubtitleLayerScope {
+class TextLayersScope {
 public:
-    SubtitleLayerScope() : m_index(GuiScreenCount())
+    // Only the subtitle layer ("LAYER10" with "subtitles"), or all four.
+    explicit TextLayersScope(bool all) : m_index(GuiScreenCount())
     {
-        auto* layer = new GuiScreen("LAYER10");
-        auto* lines = new GuiControl();
-        lines->SetName("subtitles");
-        layer->AddControl(lines);
-        GuiAddScreen(layer);
+        static const char* const kLayers[][2] = {
+            {"LAYER10", "subtitles"},
+            {"layer11", "missionmsg"},
+            {"layer12", "accomplishmsg"},
+            {"layer13", "response"},
+        };
+        for (const auto& layer : kLayers) {
+            auto* screen = new GuiScreen(layer[0]);
+            auto* control = new GuiControl();
+            control->SetName(layer[1]);
+            screen->AddControl(control);
+            GuiAddScreen(screen);
+            if (!all)
+                break;
+        }
     }
-    ~SubtitleLayerScope()
+    ~TextLayersScope()
     {
         GuiFreeScreensFrom(m_index);
         g_gui.subtitleLineCount = 0;
     }
-    SubtitleLayerScope(const SubtitleLayerScope&) = delete;
-    SubtitleLayerScope& operator=(const SubtitleLayerScope&) = delete;
+    TextLayersScope(const TextLayersScope&) = delete;
+    TextLayersScope& operator=(const TextLayersScope&) = delete;
 
 private:
     u32_t m_index;
+};
+
+// Radio subtitles show only with their layer loaded.
+class SubtitleLayerScope : public TextLayersScope {
+public:
+    SubtitleLayerScope() : TextLayersScope(false) {}
 };

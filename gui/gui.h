@@ -147,11 +147,6 @@ struct GuiState {
     u32_t fpsShown = 0;
     float fpsNextUpdate = 0.0f;
 
-    // A record armed by Gui_AddRecord with a duration: the game frame shows it 5 s after arming.
-    bool recordArmed = false;
-    u32_t recordArmedTick = 0;
-    u32_t recordDuration = 0;
-
     // Whether a screen is open and whether the GUI draws an in-game screen are the frame view's screen
     // flags (core/frame_view.h); the default font is the HUD's (render/hud_input.h).
 
@@ -190,7 +185,8 @@ extern GuiState g_gui;
 
 bool GuiInit(HWND window, int width, int height);
 void GuiShutdown();
-// One GUI frame; true while the current screen stays up. May write the state word.
+// One GUI frame (the cursor in client pixels, the last window message); true while the GUI stays
+// open. Exit actions write the state word: 1 quit, 2 main menu, 4 campaign list, 5 quick missions.
 bool GuiFrame(int cursorX, int cursorY, UINT message, LPARAM lParam, WPARAM wParam, s32_t* stateWord);
 // The first loaded screen of that name (without regard to case), else the error screen, else null;
 // a miss says which on the debugger output.

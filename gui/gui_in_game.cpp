@@ -6,6 +6,8 @@
 #include "core/engine_string.h"
 #include "core/sound.h"
 #include "core/sound_sets.h"
+#include "core/core_cvars.h"
+#include "core/text_case.h"
 #include "game/game_cvars.h"
 #include "gui/gui.h"
 #include "gui/gui_locale.h"
@@ -13,13 +15,22 @@
 
 namespace {
 
-constexpr u32_t kRecordDelayMs = 5000;
-
 void Show(GuiMessageSlot& slot, u32_t durationMs)
 {
     slot.shown = 1;
     slot.start = GetTickCount();
     slot.duration = durationMs;
+}
+
+// A layer is loaded or not: the error screen that lookups fall back to stands in for none.
+GuiScreen* LoadedLayer(const char* name)
+{
+    for (u32_t i = 0; i < GuiScreenCount(); ++i) {
+        GuiScreen* screen = GuiScreenAt(i);
+        if (screen && CompareNoCase(screen->name.Text(), name) == 0)
+            return screen;
+    }
+    return nullptr;
 }
 
 void PlayMessageSound(const char* name)
@@ -34,7 +45,7 @@ void PlayMessageSound(const char* name)
 
 void GuiShowSubtitle(const char* sender, const char* textKey, u32_t durationMs)
 {
-    GuiScreen* layer = GuiFindScreen("LAYER10");
+    GuiScreen* layer = LoadedLayer("LAYER10");
     if (!layer || !layer->FindControl("subtitles"))
         return;
     const char* key = textKey ? textKey : "";
@@ -61,7 +72,7 @@ void GuiShowSubtitle(const char* sender, const char* textKey, u32_t durationMs)
 
 void GuiShowCaption(const char* name, u32_t durationMs)
 {
-    if (!GuiFindScreen("layer11"))
+    if (!LoadedLayer("layer11"))
         return;
     char sound[256];
     std::snprintf(sound, sizeof sound, "_gm_%s", name ? name : "");
@@ -74,9 +85,14 @@ void GuiShowCaption(const char* name, u32_t durationMs)
     Show(g_gui.captionSlot, durationMs);
 }
 
+void GuiShowCaption(u32_t durationMs)
+{
+    GuiShowCaption(dsmap.String(), durationMs);
+}
+
 void GuiShowRecord(u32_t durationMs)
 {
-    if (!GuiFindScreen("layer12"))
+    if (!LoadedLayer("layer12"))
         return;
     PlayMessageSound(gs_records.String());
     Show(g_gui.recordSlot, durationMs);
@@ -84,23 +100,8 @@ void GuiShowRecord(u32_t durationMs)
 
 void GuiShowResponse(u32_t durationMs)
 {
-    if (!GuiFindScreen("layer13"))
+    if (!LoadedLayer("layer13"))
         return;
     PlayMessageSound(gs_response.String());
     Show(g_gui.responseSlot, durationMs);
-}
-
-void GuiUpdatePendingRecord()
-{
-    if (g_gui.recordArmed && GetTickCount() - g_gui.recordArmedTick > kRecordDelayMs) {
-        g_gui.recordArmed = false;
-        GuiShowRecord(g_gui.recordDuration);
-    }
-}
-
-void GuiArmRecord(u32_t durationMs)
-{
-    g_gui.recordArmed = true;
-    g_gui.recordArmedTick = GetTickCount();
-    g_gui.recordDuration = durationMs;
 }

@@ -20,10 +20,8 @@ constexpr u32_t GUI_SUBTITLE_LINES = 2;
 void GuiShowSubtitle(const char* sender, const char* textKey, u32_t durationMs);
 // The mission caption: the voice "_gm_" + name cut before its last "_" plays when there is one.
 void GuiShowCaption(const char* name, u32_t durationMs);
+// The caption of the current map (dsmap), as the game frame shows it after a mission starts.
+void GuiShowCaption(u32_t durationMs);
 // Record and response: the voice named by gs_records (gs_response) plays when that is not empty.
 void GuiShowRecord(u32_t durationMs);
 void GuiShowResponse(u32_t durationMs);
-// Arms the record: the game frame's GuiUpdatePendingRecord shows it for the duration once more than
-// 5000 ms have passed.
-void GuiArmRecord(u32_t durationMs);
-void GuiUpdatePendingRecord();

@@ -40,6 +40,7 @@ constexpr u32_t kCharacterRepeatMs = 150;
 constexpr s16_t kHitLayerEnd = GUI_LAYER_COUNT;
 
 GuiTestFrameHook g_testFrameHook = nullptr;
+GuiFrameObserver g_frameObserver = nullptr;
 
 void ParseSections(ScriptFile* file)
 {
@@ -248,6 +249,11 @@ void GuiSetTestFrameHook(GuiTestFrameHook hook)
     g_testFrameHook = hook;
 }
 
+void GuiSetFrameObserver(GuiFrameObserver observer)
+{
+    g_frameObserver = observer;
+}
+
 void DefScriptsInit() {}
 void DefScriptsFree() {}
 const char* DefScriptGetText(const char*, const char*)
@@ -363,6 +369,14 @@ GuiControl* GuiCurrentControlAtPoint(s32_t x, s32_t y)
 
 bool GuiInputStep(s32_t x, s32_t y, UINT message, LPARAM, WPARAM wParam, s32_t* stateWord)
 {
+    // A closed window ends the program from any screen; with no screen to show, a released Escape is
+    // the only way out as well.
+    const bool escapeUp = message == WM_KEYUP && wParam == VK_ESCAPE;
+    if (message == WM_CLOSE || message == WM_QUIT || (escapeUp && !g_gui.currentScreen && !g_frameView.screenOpen)) {
+        Close();
+        *stateWord = 1;
+        return false;
+    }
     GuiControl* hit = GuiCurrentControlAtPoint(x, y);
     u32_t button = GUI_MOUSE_NONE;
     if (message == WM_CHAR)
@@ -436,12 +450,14 @@ bool GuiInputStep(s32_t x, s32_t y, UINT message, LPARAM, WPARAM wParam, s32_t* 
 
 bool GuiFrame(int cursorX, int cursorY, UINT message, LPARAM lParam, WPARAM wParam, s32_t* stateWord)
 {
+    if (g_frameObserver)
+        g_frameObserver();
     UpdateClock();
     g_input.guiMode = true;
-    // The window's message carries screen coordinates; the screen is drawn in the client area.
-    POINT cursor = {cursorX, cursorY};
-    if (g_gui.window)
-        ScreenToClient(g_gui.window, &cursor);
+    // The screen is drawn in the client area, and the window layer's message records carry the cursor
+    // in client coordinates: taken as they are, clicks land where the pointer is drawn (measured from
+    // the outer window's corner they would land off by the frame).
+    const POINT cursor = {cursorX, cursorY};
     if (RenderBeginFrame() != 0)
         return false;
     GuiDraw(cursor.x, cursor.y);

@@ -202,6 +202,31 @@ TEST_F(ScreenManagerInput, EscapeClosesOverAMissionExceptOnTheResultScreens)
     }
 }
 
+TEST_F(ScreenManagerInput, AClosedWindowQuitsFromAnyScreenAndEscapeWhenNoScreenIsShown)
+{
+    GuiScreen menu("MAINMENU");
+    struct {
+        const char* what;
+        GuiScreen* current;
+        UINT message;
+        WPARAM wParam;
+        bool quits;
+    } const cases[] = {
+        {"quit message on a menu", &menu, WM_QUIT, 0, true},
+        {"close request on a menu", &menu, WM_CLOSE, 0, true},
+        {"Escape without a screen", nullptr, WM_KEYUP, VK_ESCAPE, true},
+        {"Escape on a menu", &menu, WM_KEYUP, VK_ESCAPE, false},
+        {"another key without a screen", nullptr, WM_KEYUP, 'A', false},
+    };
+    for (const auto& c : cases) {
+        g_gui.currentScreen = c.current;
+        m_state = 0;
+        EXPECT_EQ(GuiInputStep(0, 0, c.message, 0, c.wParam, &m_state), !c.quits) << c.what;
+        EXPECT_EQ(m_state, c.quits ? 1 : 0) << c.what;
+    }
+    g_gui.currentScreen = nullptr;
+}
+
 TEST_F(ScreenManagerInput, EachExitActionLeavesItsResultStateScreenAndHistory)
 {
     struct {

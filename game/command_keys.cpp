@@ -158,6 +158,11 @@ void CodedMessageKeysUpdate()
     const GameMod* mod = g_game.currentGameMod;
     if (mod && !mod->codedMessages)
         return;
+    CodedMessageKeysStep();
+}
+
+void CodedMessageKeysStep()
+{
     static constexpr u8_t kNow[3] = {ACTION_CODERED, ACTION_CODEGREEN, ACTION_CODEBLUE};
     static constexpr u8_t kCountdown[3] = {ACTION_CODERED5, ACTION_CODEGREEN5, ACTION_CODEBLUE5};
     for (s32_t colour = CODE_SIGNAL_RED; colour <= CODE_SIGNAL_BLUE; ++colour) {

@@ -31,3 +31,5 @@ bool GameMissionIsTutorialType();
 void CommandMenuKeysUpdate();
 void QuickKeysUpdate();
 void CodedMessageKeysUpdate();
+// The coded-message keys without the game mode's test (the satellite view sends them in tutorials).
+void CodedMessageKeysStep();

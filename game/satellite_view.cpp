@@ -214,18 +214,6 @@ void ObjectUseStep()
     p.usePending = 0;
 }
 
-void CodedMessageStep()
-{
-    static constexpr u8_t kNow[3] = {ACTION_CODERED, ACTION_CODEGREEN, ACTION_CODEBLUE};
-    static constexpr u8_t kCountdown[3] = {ACTION_CODERED5, ACTION_CODEGREEN5, ACTION_CODEBLUE5};
-    for (s32_t colour = CODE_SIGNAL_RED; colour <= CODE_SIGNAL_BLUE; ++colour) {
-        if (Released(kNow[colour]))
-            GameExecuteCodeSignal(colour, 0);
-        if (Released(kCountdown[colour]))
-            GameExecuteCodeSignal(colour, 1);
-    }
-}
-
 }  // namespace
 
 void SatelliteViewReset(float minX, float minZ, float maxX, float maxZ)
@@ -415,6 +403,6 @@ void SatelliteViewUpdate()
     ZoomReleaseStep();
     SatelliteClickStep();
     if (tutorial)
-        CodedMessageStep();
+        CodedMessageKeysStep();
     ObjectivesKeyUpdate();
 }

@@ -11,33 +11,25 @@
 #include "ai/msal_reader.h"
 #include "ai/path_follower.h"
 #include "ai/script_events.h"
-#include "envelope_fixture.h"
+#include "script_mission_fixture.h"
 #include "world/saved_object_state.h"
 
 namespace {
 
-class ActorScriptHookTest : public EnvelopeMission {
+class ActorScriptHookTest : public ScriptMission {
 protected:
     void SetUp() override
     {
-        EnvelopeMission::SetUp();
-        ScriptCreateEventList();
+        ScriptMission::SetUp();
         m_body = Body("S", 0.0f);
         m_envelope = new DOEnvelope("S");
         EnvelopeRegister(m_envelope);
         m_envelope->Attach(m_body);
         m_body->envelope = m_envelope;
     }
-    void TearDown() override
-    {
-        MSALUnloadMission();
-        ScriptDestroyEventList();
-        EnvelopeMission::TearDown();
-    }
     MSALRunner* Start(const std::string& list)
     {
-        WriteMissionFile("mission.msal", "List L { " + list + " } Members { S }\n");
-        MSALLoadMission(kFolder);
+        LoadScript("List L { " + list + " } Members { S }\n");
         MSALStartAll();
         return MSALFindList("L")->runners.at(0);
     }

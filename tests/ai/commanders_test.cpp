@@ -17,25 +17,14 @@
 #include "ai/script_events.h"
 #include "ai/shape_envelopes.h"
 #include "core/colour_codes.h"
-#include "envelope_fixture.h"
+#include "script_mission_fixture.h"
 
 namespace {
 
 using Lines = std::vector<std::string>;
 
-class Commanders : public EnvelopeMission {
+class Commanders : public ScriptMission {
 protected:
-    void SetUp() override
-    {
-        EnvelopeMission::SetUp();
-        ScriptCreateEventList();
-    }
-    void TearDown() override
-    {
-        MSALUnloadMission();
-        ScriptDestroyEventList();
-        EnvelopeMission::TearDown();
-    }
     // A soldier whose body has an envelope of the name in the table.
     AIInterface* Scripted(const char* name, float x)
     {

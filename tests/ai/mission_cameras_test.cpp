@@ -17,7 +17,7 @@
 #include "ai/msal_reader.h"
 #include "ai/script_events.h"
 #include "core/colour_codes.h"
-#include "envelope_fixture.h"
+#include "script_mission_fixture.h"
 #include "game/external_camera.h"
 #include "platform/win32.h"
 #include "render/render_clock.h"
@@ -52,27 +52,20 @@ struct RunningCommand {
     }
 };
 
-class MissionCameras : public EnvelopeMission {
+class MissionCameras : public ScriptMission {
 protected:
-    void SetUp() override
-    {
-        EnvelopeMission::SetUp();
-        ScriptCreateEventList();
-    }
     void TearDown() override
     {
         MSALUnloadMission();
-        ScriptDestroyEventList();
         MissionCameraDestroyAll();
         SwitchFromExternalCamera();
         ScreenFadeReset();
-        EnvelopeMission::TearDown();
+        ScriptMission::TearDown();
     }
     // Reads the mission script and starts its runners, as the mission start does.
     void StartScript(const std::string& text)
     {
-        WriteMissionFile("mission.msal", text);
-        MSALLoadMission(kFolder);
+        LoadScript(text);
         MSALStartAll();
     }
     // One game frame every 40 ms: the flag of the external camera after each camera update.

@@ -14,7 +14,7 @@
 #include "ai/script_events.h"
 #include "core/mission_timers.h"
 #include "core/random.h"
-#include "envelope_fixture.h"
+#include "script_mission_fixture.h"
 #include "support/text_mutation.h"
 
 namespace {
@@ -63,12 +63,11 @@ struct CommandShape {
     bool operator==(const CommandShape&) const = default;
 };
 
-class MSALRobustness : public EnvelopeMission {
+class MSALRobustness : public ScriptMission {
 protected:
     void SetUp() override
     {
-        EnvelopeMission::SetUp();
-        ScriptCreateEventList();
+        ScriptMission::SetUp();
         m_alarm = ScriptGlobalEventList()->Add("alarm");
         for (const char* envelopeName : {"A", "B", "C"})
             m_envelopes.push_back(new StepEnvelope(envelopeName));
@@ -77,17 +76,10 @@ protected:
     void TearDown() override
     {
         EngineSRand(m_seed);
-        ClearTimers();
-        MSALUnloadMission();
-        ScriptDestroyEventList();
-        EnvelopeMission::TearDown();
+        ScriptMission::TearDown();
     }
 
-    void Load(const std::string& text)
-    {
-        WriteMissionFile("mission.msal", text);
-        MSALLoadMission(kFolder);
-    }
+    void Load(const std::string& text) { LoadScript(text); }
 
     // The commands each list was read with, by list name.
     static std::vector<std::pair<std::string, std::vector<CommandShape>>> Shapes()

@@ -10,7 +10,7 @@
 #include "ai/msal_runtime.h"
 #include "ai/script_events.h"
 #include "core/mission_timers.h"
-#include "envelope_fixture.h"
+#include "script_mission_fixture.h"
 
 namespace {
 
@@ -42,26 +42,10 @@ public:
     std::vector<MSALCell> notes;
 };
 
-class MSAL : public EnvelopeMission {
+class MSAL : public ScriptMission {
 protected:
-    void SetUp() override
-    {
-        EnvelopeMission::SetUp();
-        ScriptCreateEventList();
-    }
-    void TearDown() override
-    {
-        MSALUnloadMission();
-        ClearTimers();
-        ScriptDestroyEventList();
-        EnvelopeMission::TearDown();
-    }
     ScriptedEnvelope* Scripted(const char* envelopeName) { return new ScriptedEnvelope(envelopeName); }
-    void Load(const std::string& text)
-    {
-        WriteMissionFile("mission.msal", text);
-        MSALLoadMission(kFolder);
-    }
+    void Load(const std::string& text) { LoadScript(text); }
     static MSALRunner* RunnerOf(const char* list) { return MSALFindList(list)->runners.at(0); }
     static bool ConsoleHas(const std::string& text)
     {

@@ -7,7 +7,9 @@
 #include "core/log.h"
 #include "core/sound_sets.h"
 #include "core/vfs.h"
+#include "platform/d3d8_texture_exchange.h"
 #include "platform/d3dx8_texture.h"
+#include "render/device_hooks.h"
 #include "render/render_context.h"
 
 namespace {
@@ -117,6 +119,9 @@ bool GuiTextureRegister(IDirect3DTexture8* texture, const char* name)
     }
     for (u32_t i = 0; i < GUI_TEXTURE_SLOTS; ++i) {
         if (!g_guiTextures.textures[i]) {
+            // Holding a texture: a display-mode change must reach the registry from now on.
+            if (!RenderDeviceHooksRegistered(RENDER_HOOK_GUI_TEXTURES))
+                RenderRegisterDeviceHooks({RENDER_HOOK_GUI_TEXTURES, nullptr, nullptr, nullptr, GuiRecreateTextures});
             g_guiTextures.textures[i] = texture;
             g_guiTextures.names[i].Assign(name ? name : "");
             return true;
@@ -138,18 +143,33 @@ void GuiTexturesFree()
         if (texture)
             texture->Release();
     }
+    RenderUnregisterDeviceHooks(RENDER_HOOK_GUI_TEXTURES);
 }
 
 void GuiRecreateTextures()
 {
     for (u32_t i = 0; i < GUI_TEXTURE_SLOTS && g_guiTextures.textures[i]; ++i) {
-        g_guiTextures.textures[i]->Release();
+        // Controls and screens keep the handles they were given: each texture is loaded anew and its
+        // contents go into the handle it had, so no holder is left with a released texture.
+        IDirect3DTexture8* held = g_guiTextures.textures[i];
         g_guiTextures.textures[i] = nullptr;
         // The name is taken out first: the load registers it again in the first free entry, this one.
         EngineString name(g_guiTextures.names[i]);
         g_guiTextures.names[i].Clear();
         DebugPrint("Recreating gui texture: %s\n", name.Text());
-        LoadDefault(name.Text());
+        if (IDirect3DTexture8* loaded = LoadDefault(name.Text())) {
+            for (u32_t lent = 0; lent < GUI_TEXTURE_SLOTS; ++lent) {
+                if (g_guiTextures.textures[lent] == loaded) {
+                    g_guiTextures.textures[lent] = nullptr;
+                    g_guiTextures.names[lent].Clear();
+                }
+            }
+            D3D8TextureExchangeContents(held, loaded);
+            loaded->Release();
+        }
+        // A texture that cannot be loaded again keeps what it had.
+        g_guiTextures.textures[i] = held;
+        g_guiTextures.names[i].Assign(name.Text());
     }
 }
 

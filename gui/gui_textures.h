@@ -23,7 +23,9 @@ IDirect3DTexture8* GuiTextureLoad(const char* name, UINT width, UINT height, UIN
 bool GuiTextureRegister(IDirect3DTexture8* texture, const char* name);
 // Releases every registered texture (GUI shutdown).
 void GuiTexturesFree();
-// After a device reset: every texture is released and loaded again by its name.
+// After a display-mode change (a device hook, registered while the registry holds a texture): every
+// texture is loaded again by its name into the handle it had; one that cannot be loaded keeps its
+// contents.
 void GuiRecreateTextures();
 u32_t GuiTextureCount();
 

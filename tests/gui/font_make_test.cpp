@@ -9,6 +9,9 @@
 
 #include "core/script_file.h"
 #include "gui/fonts.h"
+#include "map/map_grid.h"
+#include "render/texture_manager.h"
+#include "support/engine_log.h"
 #include "support/files.h"
 #include "support/gui_fixture.h"
 #include "tools/font_make/font_description.h"
@@ -30,6 +33,16 @@ namespace {
 fs::path RepositoryData()
 {
     return fs::path(ZINTAR_TEST_DATA_DIR) / ".." / ".." / "data";
+}
+
+// The alpha map's bytes summed over a pixel rectangle.
+long AlphaMapSum(const MapGrid* grid, int left, int top, int width, int height)
+{
+    long sum = 0;
+    for (int y = top; y < top + height; ++y)
+        for (int x = left; x < left + width; ++x)
+            sum += grid->data[std::size_t(y) * grid->size + x];
+    return sum;
 }
 
 // The alpha of a texture's top level summed over a pixel rectangle.
@@ -54,7 +67,10 @@ TEST_F(FontMake, ItsFontLoadsWithTheAdvancesAndHeightOfTheTrueTypeFont)
 {
     std::string error;
     ASSERT_TRUE(WriteTestFont(TempPath(), &error)) << error;
+    const size_t logBefore = engine_log::LogSize();
     FontsLoad();
+    // The texture manager makes an alpha map of both textures, the picture the right way up.
+    EXPECT_EQ(engine_log::LogFrom(logBefore).find("alphamap"), std::string::npos) << engine_log::LogFrom(logBefore);
     const Font* font = FindFont("test");
     ASSERT_NE(font, nullptr);
     ASSERT_NE(font->GetTexture(), nullptr);
@@ -94,6 +110,13 @@ TEST_F(FontMake, ItsFontLoadsWithTheAdvancesAndHeightOfTheTrueTypeFont)
     int left, top, width;
     cell('H', &left, &top, &width);
     EXPECT_GT(AlphaSum(font->GetTexture(), left, top, width, font->GetCharHeight()), 255 * 10);
+    for (IDirect3DTexture8* texture : {font->GetTexture(), font->GetGlowTexture()}) {
+        const MapGrid* alphaMap = TextureGetAlphaMap(texture);
+        ASSERT_NE(alphaMap, nullptr);
+        EXPECT_EQ(alphaMap->size, font->GetTextureHeight());
+        EXPECT_EQ(AlphaMapSum(alphaMap, left, top, width, font->GetCharHeight()),
+                  AlphaSum(texture, left, top, width, font->GetCharHeight()));
+    }
     // The row above the cell lies in the gap between rows: empty in the glyphs, lit by the glow.
     if (top > 0) {
         EXPECT_EQ(AlphaSum(font->GetTexture(), left, top - 1, width, 1), 0);

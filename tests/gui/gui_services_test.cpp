@@ -13,6 +13,8 @@
 #include "gui/gui_live_values.h"
 #include "gui/gui_locale.h"
 #include "gui/gui_textures.h"
+#include "render/device_hooks.h"
+#include "render/texture_manager.h"
 #include "tests/gui/gui_draw_support.h"
 
 namespace {
@@ -123,6 +125,32 @@ TEST_F(GuiTextures, RecreatingLoadsEveryTextureAgainByItsName)
     ASSERT_NE(after, nullptr);
     EXPECT_EQ(ColourOf(after), kGreen);
     EXPECT_EQ(GuiTextureCount(), 1u);
+}
+
+// A display-mode change reloads the registry through its device hook, into the handles that controls
+// already hold; a file that is gone by then leaves its texture as it was. Freed, the registry leaves
+// no hook behind.
+TEST_F(GuiTextures, ADisplayModeChangeReloadsIntoTheHandlesHeld)
+{
+    WriteTgaAt("component/_common/held.tga", kGreen);
+    WriteTgaAt("component/_common/gone.tga", kBlue);
+    IDirect3DTexture8* held = GuiTextureGet("held");
+    IDirect3DTexture8* gone = GuiTextureGet("gone");
+    ASSERT_NE(held, nullptr);
+    ASSERT_NE(gone, nullptr);
+    EXPECT_TRUE(RenderDeviceHooksRegistered(RENDER_HOOK_GUI_TEXTURES));
+    WriteTgaAt("component/_common/held.tga", kRed);
+    std::filesystem::remove("component/_common/gone.tga");
+
+    TexturesRecreate();
+    EXPECT_EQ(GuiTextureFind("component\\_common\\held"), held);
+    EXPECT_EQ(ColourOf(held), kRed);
+    EXPECT_EQ(GuiTextureFind("component\\_common\\gone"), gone);
+    EXPECT_EQ(ColourOf(gone), kBlue);
+    EXPECT_EQ(GuiTextureCount(), 2u);
+
+    GuiTexturesFree();
+    EXPECT_FALSE(RenderDeviceHooksRegistered(RENDER_HOOK_GUI_TEXTURES));
 }
 
 // Locale texts in a fresh working folder.

@@ -1,6 +1,6 @@
 // Bitmap fonts made from TrueType files: each font of a plain-text description is rendered with
 // stb_truetype into a glyph texture (white, the coverage in alpha) and a glow texture of the same
-// layout (the coverage blurred), both 512 pixels wide, and described by a section of the "font"
+// layout (the coverage blurred), both 512 x 512 pixels, and described by a section of the "font"
 // script with explicit five-token glyph lines. Lines of a description:
 //   font <name> <TrueType file> <pixel height> <first code> <last code>
 // The TrueType file is named relative to the fonts folder given to the maker; the codes (0 to 255)
@@ -15,6 +15,7 @@
 
 namespace fontmake {
 
+// The textures are square: this is their height too.
 constexpr int kTextureWidth = 512;
 // Pixels kept free around every glyph cell so that the glow's blur does not reach a neighbour.
 constexpr int kCellGap = 4;
@@ -36,12 +37,12 @@ bool ParseFontDescription(const std::string& text, FontDescription* out, std::st
 
 struct MadeFont {
     std::string section;     // "<name>" ... "</name>", for the script "font"
-    std::string glyphImage;  // "<name>.tga": uncompressed 32-bit TGA, top row first
+    std::string glyphImage;  // "<name>.tga": square uncompressed 32-bit TGA, bottom row first
     std::string glowImage;   // "<name>_glow.tga", the same layout
 };
 
 // Renders one font from the TrueType file's bytes. False with a message when the bytes are no
-// TrueType font or the glyphs do not fit a 512 x 1024 texture.
+// TrueType font or the glyphs do not fit a 512 x 512 texture.
 bool MakeFont(const FontRequest& request, const std::string& trueTypeBytes, MadeFont* out, std::string* error);
 
 // The script section's name of the glyph and glow textures (without folder and extension).

@@ -27,7 +27,6 @@ namespace fontmake {
 
 namespace {
 
-constexpr int kLargestTextureHeight = 1024;
 // The glow: the coverage blurred by this many box passes of this radius, then strengthened.
 constexpr int kGlowRadius = 2;
 constexpr int kGlowPasses = 2;
@@ -39,50 +38,32 @@ struct PlacedGlyph {
     int width = 0, advance = 0;
 };
 
-// Run-length packed 32-bit TGA, top row first: white, the alpha from the coverage. A font texture is
-// mostly empty, so packing keeps the committed sample small.
-std::string WhiteImage(const std::vector<u8_t>& alpha, int width, int height)
+// Square uncompressed 32-bit TGA, bottom row first: white, the alpha from the coverage. The texture
+// manager makes an alpha map of every texture it loads, and its reader takes exactly this form (it
+// stores the file's last row as the map's first), so the map matches the picture and the load logs
+// no warning.
+std::string WhiteImage(const std::vector<u8_t>& alpha, int side)
 {
-    std::string bytes(18 + std::size_t(width) * height * 5, '\0');
+    std::string bytes(18 + std::size_t(side) * side * 4, '\0');
     ByteBufferWriter writer(bytes.data(), bytes.size());
-    writer.WriteU8(0);   // no image id
-    writer.WriteU8(0);   // no colour map
-    writer.WriteU8(10);  // run-length packed true colour
+    writer.WriteU8(0);  // no image id
+    writer.WriteU8(0);  // no colour map
+    writer.WriteU8(2);  // uncompressed true colour
     for (int i = 0; i < 5; ++i)
         writer.WriteU8(0);  // colour map fields
     writer.WriteU16(0);     // x origin
     writer.WriteU16(0);     // y origin
-    writer.WriteU16(static_cast<u16_t>(width));
-    writer.WriteU16(static_cast<u16_t>(height));
+    writer.WriteU16(static_cast<u16_t>(side));
+    writer.WriteU16(static_cast<u16_t>(side));
     writer.WriteU8(32);
-    writer.WriteU8(0x28);  // top row first, 8 alpha bits
-    // Packets never cross a row's end; a run of two or more equal pixels is one repeated packet,
-    // anything else goes into raw packets of up to 128 pixels.
-    for (int y = 0; y < height; ++y) {
-        const u8_t* row = alpha.data() + std::size_t(y) * width;
-        int x = 0;
-        while (x < width) {
-            int run = 1;
-            while (x + run < width && run < 128 && row[x + run] == row[x])
-                ++run;
-            if (run >= 2) {
-                const u8_t pixel[5] = {static_cast<u8_t>(0x80 | (run - 1)), 255, 255, 255, row[x]};
-                writer.WriteBytes(pixel, 5);
-                x += run;
-                continue;
-            }
-            int raw = 1;
-            while (x + raw < width && raw < 128 && !(x + raw + 1 < width && row[x + raw + 1] == row[x + raw]))
-                ++raw;
-            writer.WriteU8(static_cast<u8_t>(raw - 1));
-            for (int i = 0; i < raw; ++i) {
-                const u8_t bgra[4] = {255, 255, 255, row[x + i]};
-                writer.WriteBytes(bgra, 4);
-            }
-            x += raw;
+    writer.WriteU8(0x08);  // bottom row first, 8 alpha bits
+    for (int y = side - 1; y >= 0; --y) {
+        const u8_t* row = alpha.data() + std::size_t(y) * side;
+        for (int x = 0; x < side; ++x) {
+            const u8_t bgra[4] = {255, 255, 255, row[x]};
+            writer.WriteBytes(bgra, 4);
         }
     }
-    bytes.resize(writer.Position());
     return bytes;
 }
 
@@ -166,13 +147,11 @@ bool MakeFont(const FontRequest& request, const std::string& trueTypeBytes, Made
         penX += glyph.width + kCellGap;
         glyphs.push_back(glyph);
     }
-    int height = 1;
-    while (height < penY + charHeight + kCellGap)
-        height *= 2;
-    if (height > kLargestTextureHeight) {
-        *error = request.name + ": the glyphs do not fit a 512 x 1024 texture";
+    if (penY + charHeight + kCellGap > kTextureWidth) {
+        *error = request.name + ": the glyphs do not fit a 512 x 512 texture";
         return false;
     }
+    const int height = kTextureWidth;
 
     std::vector<u8_t> coverage(std::size_t(kTextureWidth) * height, 0);
     for (const PlacedGlyph& glyph : glyphs) {
@@ -215,8 +194,8 @@ bool MakeFont(const FontRequest& request, const std::string& trueTypeBytes, Made
     section += "</" + request.name + ">\n";
 
     out->section = section;
-    out->glyphImage = WhiteImage(coverage, kTextureWidth, height);
-    out->glowImage = WhiteImage(Glow(coverage, kTextureWidth, height), kTextureWidth, height);
+    out->glyphImage = WhiteImage(coverage, kTextureWidth);
+    out->glowImage = WhiteImage(Glow(coverage, kTextureWidth, height), kTextureWidth);
     return true;
 }
 

@@ -32,9 +32,9 @@ public:
         SetZIndex(1);
     }
     void GetRect(RECT* rect) const override { *rect = m_rect; }
-    void OnClick(s32_t x, s32_t y) override
+    void OnClick(s32_t clickX, s32_t clickY) override
     {
-        g_clicks.push_back(std::string(GetName()) + " " + std::to_string(x) + "," + std::to_string(y));
+        g_clicks.push_back(std::string(GetName()) + " " + std::to_string(clickX) + "," + std::to_string(clickY));
         GuiOpenScreen(m_target);
     }
 

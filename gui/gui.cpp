@@ -1,9 +1,6 @@
-// Screens and the front end's frame. The front end loads its fonts at init, but no screen script
-// yet: the stand-in front end keeps one empty screen up, presenting a cleared frame each pass, and
-// closes it, asking to quit (state word 1), on a released Escape key or when the window is closed.
-// Tests may decide in its place (gui/gui_test_hooks.h).
+// Screens: their controls, drawn items, entry and drawing, and the list of loaded screens. The
+// screen manager (gui/screen_manager.cpp) decides which one is current.
 #include "gui/gui.h"
-#include "gui/gui_test_hooks.h"
 
 #include "core/assert.h"
 #include "core/sound_sets.h"
@@ -29,17 +26,11 @@ GuiState g_gui;
 
 namespace {
 std::vector<GuiScreen*> g_screens;
-GuiTestFrameHook g_testFrameHook = nullptr;
 // Longer chains of subscreens are taken for a loop.
 constexpr u32_t kSubscreenChainLimit = 64;
 // How deep the entry or drawing of the current screen has gone down its subscreens.
 u32_t g_subscreenDepth = 0;
 }  // namespace
-
-void GuiSetTestFrameHook(GuiTestFrameHook hook)
-{
-    g_testFrameHook = hook;
-}
 
 template <typename Item>
 u32_t GuiItemArray<Item>::Add(Item* item, const char* invariant)
@@ -232,58 +223,43 @@ void GuiForEachScreen(void (*visit)(GuiScreen* screen, void* context), void* con
         visit(screen, context);
 }
 
-bool GuiInit(HWND, int, int)
-{
-    FontsLoad();
-    g_pluginHost.Broadcast(HookGuiInit, 0);
-    return true;
-}
-
-void GuiShutdown()
-{
-    for (GuiScreen* screen : g_screens)
-        delete screen;
-    g_screens.clear();
-    GuiTexturesFree();
-    g_gui = {};
-    g_frameView.screenOpen = false;
-    g_frameView.inGameDisplay = false;
-    FontsFree();
-}
-
-bool GuiFrame(int, int, UINT message, LPARAM, WPARAM wParam, s32_t* stateWord)
-{
-    bool stayUp = true;
-    if (g_testFrameHook) {
-        stayUp = g_testFrameHook(stateWord);
-    } else if (message == WM_CLOSE || message == WM_QUIT || (message == WM_KEYUP && wParam == VK_ESCAPE)) {
-        *stateWord = 1;
-        stayUp = false;
-    }
-    if (!stayUp) {
-        g_frameView.screenOpen = false;
-        return false;
-    }
-    // The stand-in screen draws nothing of its own: the frame shows the clear colour.
-    if (RenderBeginFrame() == 0)
-        RenderEndFrame(true);
-    Sleep(5);
-    return true;
-}
-
-GuiScreen* GuiFindScreen(const char* name)
-{
-    if (!name)
-        return nullptr;
-    for (GuiScreen* screen : g_screens) {
-        if (CompareNoCase(screen->name.Text(), name) == 0)
-            return screen;
-    }
-    return nullptr;
-}
-
 void GuiAddScreen(GuiScreen* screen)
 {
     if (screen)
         g_screens.push_back(screen);
+}
+
+u32_t GuiScreenCount()
+{
+    return static_cast<u32_t>(g_screens.size());
+}
+
+GuiScreen* GuiScreenAt(u32_t index)
+{
+    return index < g_screens.size() ? g_screens[index] : nullptr;
+}
+
+void GuiFreeScreensFrom(u32_t index)
+{
+    while (g_screens.size() > index) {
+        GuiScreen* screen = g_screens.back();
+        g_screens.pop_back();
+        // A screen freed must not stay current or in the history.
+        if (g_gui.currentScreen == screen)
+            g_gui.currentScreen = nullptr;
+        if (g_gui.previousScreen == screen)
+            g_gui.previousScreen = nullptr;
+        for (GuiScreen*& entry : g_gui.history) {
+            if (entry == screen)
+                entry = nullptr;
+        }
+        delete screen;
+    }
+}
+
+void GuiFreeScreens()
+{
+    GuiFreeScreensFrom(0);
+    delete g_gui.errorScreen;
+    g_gui.errorScreen = nullptr;
 }

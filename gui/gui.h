@@ -17,6 +17,7 @@ struct GuiLine;
 
 constexpr s16_t GUI_LAYER_COUNT = 20;
 constexpr u32_t GUI_SUBSCREEN_NAME_SIZE = 64;
+constexpr s16_t GUI_HISTORY_SIZE = 20;
 
 // A growing array of owned item pointers: capacity 4 at the first addition, then doubling.
 template <typename Item>
@@ -105,8 +106,46 @@ struct GuiState {
     s16_t multiplayerCounter = 0;
     // The pending exit action of a button (gui/gui_live_values.h), 0 for none.
     s32_t exitAction = 0;
-    // The last GUI frame's length in seconds: the message boxes fade by it.
+    // The last GUI frame's length in seconds (at most 0.1): the message boxes fade by it.
     float frameTime = 0.0f;
+    // Seconds since GuiInit; controls animate by it.
+    float time = 0.0f;
+    u32_t startTick = 0;
+
+    // The screen current before the last switch a control made; handed to the new screen's entry.
+    GuiScreen* previousScreen = nullptr;
+    // The screens left by successive switches, the newest at depth - 1.
+    GuiScreen* history[GUI_HISTORY_SIZE] = {};
+    s16_t historyDepth = 0;
+    // Filled from the section "ERROR" when there is one; unknown names find it.
+    GuiScreen* errorScreen = nullptr;
+    // How many of the loaded screens are menu screens; the in-game screens follow them.
+    u32_t menuScreenCount = 0;
+    // Set once the in-game screens were loaded for the first time; never cleared.
+    bool gameScreensLoaded = false;
+
+    HWND window = nullptr;
+    s32_t width = 0;
+    s32_t height = 0;
+
+    // Pointer and keyboard routing between frames.
+    bool leftHeld = false;
+    bool rightHeld = false;
+    s16_t previousX = 0;
+    s16_t previousY = 0;
+    u32_t lastCharacter = 0;
+    u32_t lastCharacterTick = 0;
+    // The last hit lay in the current screen's subscreen: a switch replaces the subscreen.
+    bool hitInSubscreen = false;
+    // Set by gui_refresh: the click that caused it does nothing more.
+    bool refreshed = false;
+    // Fire pressed over a networked mission while the player was dead: the game respawns the player.
+    bool respawnRequested = false;
+
+    // The frame-rate counter shown with rbdrawfps.
+    u32_t fpsFrames = 0;
+    u32_t fpsShown = 0;
+    float fpsNextUpdate = 0.0f;
 
     // Whether a screen is open and whether the GUI draws an in-game screen are the frame view's screen
     // flags (core/frame_view.h); the default font is the HUD's (render/hud_input.h).
@@ -127,6 +166,11 @@ struct GuiState {
     EngineString subtitleSpeaker;
     EngineString subtitleKey;
     u32_t subtitleCount = 0;
+    // The subtitle layer's lines, oldest first, until its list control draws them.
+    EngineString subtitleLines[GUI_SUBTITLE_LINES];
+    u32_t subtitleLineCount = 0;
+    // The caption voice last played.
+    EngineString captionSound;
 
     // Until screens show them: the last message key written, and how often the language switch
     // screen was shown and the GUI rebuilt; the resolution entry chosen (-1 none).
@@ -141,11 +185,19 @@ extern GuiState g_gui;
 
 bool GuiInit(HWND window, int width, int height);
 void GuiShutdown();
-// One GUI frame; true while the current screen stays up. May write the state word.
+// One GUI frame (the cursor in client pixels, the last window message); true while the GUI stays
+// open. Exit actions write the state word: 1 quit, 2 main menu, 4 campaign list, 5 quick missions.
 bool GuiFrame(int cursorX, int cursorY, UINT message, LPARAM lParam, WPARAM wParam, s32_t* stateWord);
-// The loaded screen of that name (without regard to case), else null.
+// The first loaded screen of that name (without regard to case), else the error screen, else null;
+// a miss says which on the debugger output.
 GuiScreen* GuiFindScreen(const char* name);
 // Adds a loaded screen; the GUI owns it and deletes it at GuiShutdown.
 void GuiAddScreen(GuiScreen* screen);
+u32_t GuiScreenCount();
+// The loaded screen at index (loading order), else null.
+GuiScreen* GuiScreenAt(u32_t index);
+// Deletes the loaded screens from index on (all, and the error screen, for index 0).
+void GuiFreeScreensFrom(u32_t index);
+void GuiFreeScreens();
 // Calls visit for every loaded screen in loading order.
 void GuiForEachScreen(void (*visit)(GuiScreen* screen, void* context), void* context);

@@ -89,7 +89,7 @@ void Actor::OnProjectileHit(ObjectTraceBlock* hit, const ProjectileHit& shot)
     if (GameReportsFriendlyFire() && player && shooter == player && own && players && own->IsFriendOf(players) &&
         GetHealth() > 0.0f && this != player) {
         const char* sender = envelope ? envelope->name.Text() : name.Text();
-        GameShowMessage(sender, "messages._gm_checkfire");
+        // The subtitle voices the message itself.
         GuiShowSubtitle(sender, "messages._gm_checkfire", kFriendlyFireSubtitleMs);
     }
     if (this == player && gbshake.Bool())

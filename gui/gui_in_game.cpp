@@ -1,6 +1,16 @@
 #include "gui/gui_in_game.h"
 
+#include <cstdio>
+#include <cstring>
+
+#include "core/engine_string.h"
+#include "core/sound.h"
+#include "core/sound_sets.h"
+#include "core/core_cvars.h"
+#include "core/text_case.h"
+#include "game/game_cvars.h"
 #include "gui/gui.h"
+#include "gui/gui_locale.h"
 #include "platform/win32.h"
 
 namespace {
@@ -12,24 +22,86 @@ void Show(GuiMessageSlot& slot, u32_t durationMs)
     slot.duration = durationMs;
 }
 
+// A layer is loaded or not: the error screen that lookups fall back to stands in for none.
+GuiScreen* LoadedLayer(const char* name)
+{
+    for (u32_t i = 0; i < GuiScreenCount(); ++i) {
+        GuiScreen* screen = GuiScreenAt(i);
+        if (screen && CompareNoCase(screen->name.Text(), name) == 0)
+            return screen;
+    }
+    return nullptr;
+}
+
+void PlayMessageSound(const char* name)
+{
+    if (!name || !*name)
+        return;
+    if (SoundInstance* sound = FindMessageSound(EngineString(name)))
+        sound->Play(false, false);
+}
+
 }  // namespace
 
-void GuiShowSubtitle(const char* speaker, const char* textKey, u32_t durationMs)
+void GuiShowSubtitle(const char* sender, const char* textKey, u32_t durationMs)
 {
-    g_gui.subtitleSpeaker.Assign(speaker ? speaker : "");
-    g_gui.subtitleKey.Assign(textKey ? textKey : "");
+    GuiScreen* layer = LoadedLayer("LAYER10");
+    if (!layer || !layer->FindControl("subtitles"))
+        return;
+    const char* key = textKey ? textKey : "";
+    EngineString text;
+    GuiLocalize(EngineString(key), &text);
+    char line[1024];
+    if (sender)
+        std::snprintf(line, sizeof line, "%s:  %s", sender, text.Text());
+    else
+        std::snprintf(line, sizeof line, "global:  %s", text.Text());
+    // The oldest line leaves when the layer holds its two already.
+    if (g_gui.subtitleLineCount == GUI_SUBTITLE_LINES) {
+        g_gui.subtitleLines[0] = g_gui.subtitleLines[1];
+        g_gui.subtitleLineCount = 1;
+    }
+    g_gui.subtitleLines[g_gui.subtitleLineCount++].Assign(line);
+    g_gui.subtitleSpeaker.Assign(sender ? sender : "");
+    g_gui.subtitleKey.Assign(key);
     ++g_gui.subtitleCount;
+    const char* dot = std::strrchr(key, '.');
+    PlayMessageSound(dot ? dot + 1 : key);
     Show(g_gui.subtitleSlot, durationMs);
 }
-void GuiShowCaption(u32_t durationMs)
+
+void GuiShowCaption(const char* name, u32_t durationMs)
 {
+    if (!LoadedLayer("layer11"))
+        return;
+    char sound[256];
+    std::snprintf(sound, sizeof sound, "_gm_%s", name ? name : "");
+    if (char* cut = std::strrchr(sound, '_'))
+        *cut = '\0';
+    if (SoundInstance* voice = FindMessageSound(EngineString(sound))) {
+        voice->Play(false, false);
+        g_gui.captionSound.Assign(sound);
+    }
     Show(g_gui.captionSlot, durationMs);
 }
+
+void GuiShowCaption(u32_t durationMs)
+{
+    GuiShowCaption(dsmap.String(), durationMs);
+}
+
 void GuiShowRecord(u32_t durationMs)
 {
+    if (!LoadedLayer("layer12"))
+        return;
+    PlayMessageSound(gs_records.String());
     Show(g_gui.recordSlot, durationMs);
 }
+
 void GuiShowResponse(u32_t durationMs)
 {
+    if (!LoadedLayer("layer13"))
+        return;
+    PlayMessageSound(gs_response.String());
     Show(g_gui.responseSlot, durationMs);
 }

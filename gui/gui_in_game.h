@@ -1,5 +1,5 @@
 // What the in-game HUD and the water animation read of the front end: the in-game display flag and
-// the four timed message slots that the GUI's message functions fill (both in g_gui, gui/gui.h).
+// the four timed text layers that the GUI's show functions fill (both in g_gui, gui/gui.h).
 #pragma once
 #include "core/types.h"
 
@@ -10,10 +10,18 @@ struct GuiMessageSlot {
     u32_t duration;
 };
 
-// Each shows its slot from now for the duration.
-// A radio subtitle: the speaker (null: none) and the key of its localised text are recorded in g_gui
-// (subtitleSpeaker, subtitleKey) until the front end shows and voices them.
-void GuiShowSubtitle(const char* speaker, const char* textKey, u32_t durationMs);
+// The subtitle layer keeps its last two lines.
+constexpr u32_t GUI_SUBTITLE_LINES = 2;
+
+// Each shows its layer from now for the duration, when the layer's screen is loaded (the subtitle
+// layer also needs its control "subtitles"); else nothing happens, sound included.
+// A radio subtitle: the line "sender:  text" ("global:  text" without a sender) of the key's locale
+// text; the voice named by the key's part after its last "." plays once.
+void GuiShowSubtitle(const char* sender, const char* textKey, u32_t durationMs);
+// The mission caption: the voice "_gm_" + name cut before its last "_" plays when there is one.
+void GuiShowCaption(const char* name, u32_t durationMs);
+// The caption of the current map (dsmap), as the game frame shows it after a mission starts.
 void GuiShowCaption(u32_t durationMs);
+// Record and response: the voice named by gs_records (gs_response) plays when that is not empty.
 void GuiShowRecord(u32_t durationMs);
 void GuiShowResponse(u32_t durationMs);

@@ -8,3 +8,8 @@
 using GuiTestFrameHook = bool (*)(s32_t* stateWord);
 // Null gives the stand-in its own rule back.
 void GuiSetTestFrameHook(GuiTestFrameHook hook);
+
+// While set, called at the start of every GuiFrame, before drawing and input: a test driver acts on
+// the screen that is current (injecting input for the frames after it).
+using GuiFrameObserver = void (*)();
+void GuiSetFrameObserver(GuiFrameObserver observer);

@@ -11,6 +11,8 @@ void PlatformInjectKey(int keyCode, bool down);
 void PlatformInjectText(const char* text);
 // Mouse: relative motion, button 0..2 down/up, wheel steps.
 void PlatformInjectMouseMotion(int dx, int dy);
+// Mouse: the pointer moves to client pixel (x, y), held inside the window.
+void PlatformInjectMouseMoveTo(int x, int y);
 void PlatformInjectMouseButton(int button, bool down);
 void PlatformInjectMouseWheel(int steps);
 // Asks the window to close (as the window manager's close button does).
@@ -29,6 +31,8 @@ const char* PlatformWindowTitle(HWND window);
 // positions relative to the cursor the pump tracks.
 constexpr std::uint32_t kInjectedKeyTag = 0x5A100000u;
 constexpr std::uint32_t kInjectedMouseId = 0x5A100001u;
+// An injected motion to an absolute client position carries this mouse id and the position.
+constexpr std::uint32_t kInjectedMouseMoveToId = 0x5A100002u;
 
 // True while ClipCursor confines the cursor to part of the window, with that part in client
 // coordinates (as SDL holds it for the window, also where the driver cannot confine for real).

@@ -243,12 +243,15 @@ void TranslateTextEvent(const SDL_TextInputEvent& event)
 
 void MovePointer(PlatformWindow* window, const SDL_MouseMotionEvent& event, bool& warpEcho)
 {
-    if (event.which == kInjectedMouseId) {
+    if (event.which == kInjectedMouseId || event.which == kInjectedMouseMoveToId) {
         int width = 1;
         int height = 1;
         SDL_GetWindowSize(window->sdl, &width, &height);
-        g_windowSystem.pointer.x = std::clamp(g_windowSystem.pointer.x + event.xrel, 0, std::max(width - 1, 0));
-        g_windowSystem.pointer.y = std::clamp(g_windowSystem.pointer.y + event.yrel, 0, std::max(height - 1, 0));
+        const bool absolute = event.which == kInjectedMouseMoveToId;
+        const int x = absolute ? event.x : g_windowSystem.pointer.x + event.xrel;
+        const int y = absolute ? event.y : g_windowSystem.pointer.y + event.yrel;
+        g_windowSystem.pointer.x = std::clamp(x, 0, std::max(width - 1, 0));
+        g_windowSystem.pointer.y = std::clamp(y, 0, std::max(height - 1, 0));
         return;
     }
     const POINT& target = g_windowSystem.warpTarget;

@@ -79,6 +79,17 @@ void PlatformInjectMouseMotion(int dx, int dy)
     Push(event);
 }
 
+void PlatformInjectMouseMoveTo(int x, int y)
+{
+    SDL_Event event{};
+    event.type = SDL_MOUSEMOTION;
+    event.motion.timestamp = SDL_GetTicks();
+    event.motion.which = kInjectedMouseMoveToId;
+    event.motion.x = x;
+    event.motion.y = y;
+    Push(event);
+}
+
 void PlatformInjectMouseButton(int button, bool down)
 {
     static constexpr Uint8 kSdlButtons[] = {SDL_BUTTON_LEFT, SDL_BUTTON_RIGHT, SDL_BUTTON_MIDDLE};

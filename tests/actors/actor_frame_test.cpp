@@ -26,6 +26,7 @@
 #include "map/object_grid.h"
 #include "map/octree.h"
 #include "map/world_registry.h"
+#include "support/subtitle_layer.h"
 #include "map/water_square.h"
 #include "world/anim_mesh.h"
 #include "world/object_trace.h"
@@ -539,6 +540,7 @@ TEST_F(FixtureLand, PatrolPausesAboutOnePointInFour)
 TEST_F(FixtureLand, ARouteIsFollowedToItsEndAndReportedOnce)
 {
     // Said by the soldier's envelope when it has one, else by the soldier's object.
+    const SubtitleLayerScope subtitles;
     for (const char* envelopeName : {static_cast<const char*>(nullptr), "Alpha"}) {
         AIInterface* ai = new AIInterface();
         Actor* soldier = ai->body;

@@ -12,6 +12,7 @@
 #include "game/game_state.h"
 #include "gui/gui.h"
 #include "platform/test_clock.h"
+#include "support/subtitle_layer.h"
 #include "tests/actors/weapon_test_support.h"
 #include "world/graph_node.h"
 #include "world/object_trace.h"
@@ -70,6 +71,7 @@ protected:
     Actor* m_player = nullptr;
     Weapon* m_gun = nullptr;
     std::vector<AIInterface*> m_ais;
+    const SubtitleLayerScope m_subtitles;
 };
 
 TEST_F(ActorHits, ASoldierByBodyPart)

@@ -13,6 +13,7 @@
 #include "platform/test_clock.h"
 #include "support/land_octree.h"
 #include "tests/actors/vehicle_test_support.h"
+#include "support/subtitle_layer.h"
 
 // A box of the map, from its low corner to its high one.
 struct MapBox {
@@ -22,6 +23,9 @@ struct MapBox {
 
 class AIActions : public vehicle_test::VehicleFixture {
 protected:
+    // Radio subtitles show only with their layer loaded.
+    const SubtitleLayerScope m_subtitleLayer;
+
     void SetUp() override
     {
         VehicleFixture::SetUp();

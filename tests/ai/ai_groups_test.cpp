@@ -10,6 +10,7 @@
 #include "core/colour_codes.h"
 #include "envelope_fixture.h"
 #include "gui/gui.h"
+#include "support/subtitle_layer.h"
 
 namespace {
 
@@ -25,6 +26,9 @@ Names MembersOf(const AIGroup* group)
 
 class AIGroups : public EnvelopeMission {
 protected:
+    // Radio subtitles show only with their layer loaded.
+    const SubtitleLayerScope m_subtitleLayer;
+
     void SetUp() override
     {
         EnvelopeMission::SetUp();

@@ -9,6 +9,7 @@
 #include "gui/gui.h"
 #include "handler_fixture.h"
 #include "map/map_object.h"
+#include "support/subtitle_layer.h"
 
 namespace {
 
@@ -20,6 +21,9 @@ void CountWaiter(void*)
 
 class EnvelopeInteract : public HandlerTest {
 protected:
+    // Radio subtitles show only with their layer loaded.
+    const SubtitleLayerScope m_subtitleLayer;
+
     void SetUp() override
     {
         HandlerTest::SetUp();

@@ -103,7 +103,9 @@ public:
 // The screens the loops and the scripts ask for; the GUI deletes them at its shutdown.
 void AddScreensOnce()
 {
-    if (GuiFindScreen("_MAINMENU"))
+    // An unknown name finds the error screen once the GUI has loaded one.
+    const GuiScreen* found = GuiFindScreen("_MAINMENU");
+    if (found && found != g_gui.errorScreen)
         return;
     for (const char* name : {"_MAINMENU", "FAILSCREEN", "SUCCESSSCREEN", "MAINMENU", "CAMPAIGN", "QUICKMISSIONS",
                              "MULTIPLAYER", "MODESC", "MODSCORE"})

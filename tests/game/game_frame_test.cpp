@@ -26,6 +26,7 @@
 #include "support/render_test_support.h"
 #include "tests/plugins/game_plugin/game_plugin_state.h"
 #include "world/dynamic_object.h"
+#include "support/subtitle_layer.h"
 
 namespace {
 
@@ -52,6 +53,9 @@ void RecordSleep(DWORD now)
 
 class GameFrame : public render_test::RenderCore {
 protected:
+    // The caption and the record show only with their layers loaded.
+    const TextLayersScope m_textLayers{true};
+
     void SetUp() override
     {
         RenderCore::SetUp();

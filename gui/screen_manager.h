@@ -1,0 +1,43 @@
+// The screen manager: which loaded screen is current, the history that "back" returns through, one
+// GUI frame (clock, drawing, pointer and keyboard routing to the current screen's controls) and the
+// exit actions that end it. The GUI's record is g_gui (gui/gui.h).
+#pragma once
+#include "core/types.h"
+#include "platform/win32.h"
+
+class GuiControl;
+class GuiScreen;
+// Definition-script registries (locale texts read by key); they hold no text yet.
+void DefScriptsInit();
+void DefScriptsFree();
+// The text under the key of the definition file at path, or null.
+const char* DefScriptGetText(const char* path, const char* key);
+
+// The screens of "gui": the error screen from its section "ERROR", then one screen per top-level
+// section in order.
+void GuiLoadScreens();
+// The in-game screens of "guigame", after the menu screens; sets the HUD's markers-ready flag.
+void GuiLoadGameScreens();
+// Frees the in-game screens and clears the markers-ready flag.
+void GuiFreeGameScreens();
+void GuiSetScreenSize(s32_t width, s32_t height);
+
+// The control of the screen under the point (client pixels): the highest z-index from 1 to 19
+// wins, the earlier on ties; z-index 0, negative or 20 and above never hits. The subscreen's
+// controls follow the screen's own; g_gui.hitInSubscreen tells where the hit lay. Null screen: null.
+GuiControl* GuiControlAtPoint(GuiScreen* screen, s32_t x, s32_t y);
+GuiControl* GuiCurrentControlAtPoint(s32_t x, s32_t y);
+
+// A control opens the screen of that name: the current screen goes onto the history (the oldest
+// entry drops when it holds 20), becomes the previous screen, and the target, when found, becomes
+// current and is entered. A control in the subscreen replaces the subscreen instead, pushing nothing.
+void GuiOpenScreen(const char* target);
+// The exit action "PREVIOUS": the click that chose it pushed the screen it left; the one below
+// that becomes current and is entered. With fewer than two entries the screen left stays current.
+void GuiReturnToPrevious();
+// The history holds the one screen given.
+void GuiHistoryReset(GuiScreen* bottom);
+
+// The input step of a GUI frame with the cursor in client pixels: characters, buttons, pointer,
+// wheel, Escape and the networked keys, then the pending exit action. False closes the GUI.
+bool GuiInputStep(s32_t x, s32_t y, UINT message, LPARAM lParam, WPARAM wParam, s32_t* stateWord);

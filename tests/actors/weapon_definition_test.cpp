@@ -7,11 +7,16 @@
 #include <filesystem>
 #include <functional>
 #include <iterator>
+#include <memory>
 #include <string>
 
+#include "actors/anim_entry.h"
+#include "core/frame_view.h"
 #include "core/sound_sets.h"
 #include "core/sound_source.h"
 #include "tests/actors/weapon_test_support.h"
+#include "platform/d3dx8_math.h"
+#include "render/camera.h"
 #include "world/anim_mesh.h"
 #include "world/graph_node.h"
 
@@ -189,6 +194,57 @@ TEST_F(WeaponDefinition, SampleRifleSetsEveryFieldItsKeysName)
     EXPECT_FLOAT_EQ(rifle->fpParticleOffsets[1].y, 0.5f);
     EXPECT_EQ(rifle->fpParticleOffsets[1].z, 3.0f);
     delete rifle;
+}
+
+// Where the sample rifle's first-person meshes land on the screen. The weapon view puts its camera at
+// the view's "pos" looking down -z (yaw pi), with the main view's field of view times "fov" / (pi / 2),
+// and draws each mesh through RotationY(-pi / 2) x Scaling("scale"). Every corner of every mesh, in
+// every frame of every animation, lies in front of the near plane and in the lower right quarter of a
+// 4:3 view, and some of the rifle is on screen: the rifle neither covers the middle of the view nor
+// vanishes.
+TEST_F(WeaponDefinition, SampleRifleShowsInTheLowerRightOfTheFirstPersonView)
+{
+    std::unique_ptr<Weapon> rifle(LoadSample("rifle"));
+    ASSERT_NE(rifle->fpAnims, nullptr);
+    const float aspect = 4.0f / 3.0f;
+    const float fov = rifle->fpFov * kNormalFieldOfView * (2.0f / 3.14159265f);
+    D3DXMATRIX turn, stretch, view, projection;
+    D3DXMatrixRotationY(&turn, -3.14159265f * 0.5f);
+    D3DXMatrixScaling(&stretch, rifle->fpScale.x, rifle->fpScale.y, rifle->fpScale.z);
+    const D3DXVECTOR3 eye(rifle->fpPosition.x, rifle->fpPosition.y, rifle->fpPosition.z);
+    const D3DXVECTOR3 ahead(eye.x, eye.y, eye.z - 1.0f), up(0.0f, 1.0f, 0.0f);
+    D3DXMatrixLookAtLH(&view, &eye, &ahead, &up);
+    D3DXMatrixPerspectiveFovLH(&projection, fov / aspect, aspect, kCameraDefaultNearPlane, 1000.0f);
+    const D3DXMATRIX toScreen = turn * stretch * view * projection;
+
+    int corners = 0, onScreen = 0;
+    for (u32_t slot = 0; slot < MAX_WEAPON_FP_ANIMS; ++slot) {
+        const AnimEntry& entry = rifle->fpAnims[slot];
+        for (u32_t v = 0; v < entry.animationCount && v < MAX_ANIM_ALIASES; ++v) {
+            const AnimMesh* animation = entry.animations[v];
+            ASSERT_NE(animation, nullptr) << slot;
+            for (u32_t f = 0; f < animation->frames_c; ++f)
+                for (u32_t m = 0; m < animation->frames[f].meshes_c; ++m) {
+                    const AnimVertexData* block = animation->frames[f].meshes[m].vertices;
+                    if (!block || animation->frames[f].meshes[m].faceCount == 0)
+                        continue;
+                    for (u32_t i = 0; i < block->count; ++i) {
+                        const Vector3 p = block->Position(i);
+                        const D3DXVECTOR3 corner(p.x, p.y, p.z);
+                        D3DXVECTOR4 clip;
+                        D3DXVec3Transform(&clip, &corner, &toScreen);
+                        ASSERT_GT(clip.w, kCameraDefaultNearPlane) << slot << " " << f << " " << m;
+                        const float x = clip.x / clip.w, y = clip.y / clip.w;
+                        EXPECT_GT(x, 0.0f) << "slot " << slot << " frame " << f << " mesh " << m;
+                        EXPECT_LT(y, 0.0f) << "slot " << slot << " frame " << f << " mesh " << m;
+                        ++corners;
+                        onScreen += x < 1.0f && y > -1.0f;
+                    }
+                }
+        }
+    }
+    EXPECT_GT(corners, 0);
+    EXPECT_GT(onScreen, 0);
 }
 
 TEST_F(WeaponDefinition, SampleGrenadeIsATimedExplosive)

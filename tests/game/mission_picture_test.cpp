@@ -1,6 +1,7 @@
 // The sample mission's pictures held against golden screenshots: the frame the program draws first
 // (sky box, clouds, land, grass), the same view with the shadow volumes and the rain on, the
-// satellite view straight down on the map's centre, and the first view in wire frame (cleared black). Each
+// satellite view straight down on the map's centre, the first view in wire frame (cleared black), and the
+// first view with the player carrying the sample rifle, drawn in the lower right by the weapon view. Each
 // picture is taken by a child process of its own on the test clock, so that the clouds, the rain, the
 // water and the wires stand still and the pictures repeat exactly (the water's phase and the wires'
 // sway carry over from one mission to the next in one process); a loose "config.def" draws at
@@ -171,6 +172,10 @@ struct Case {
     const char* name;
     int blackPercentAtLeast;  // the wire frame's background; 0: no demand
     int blackPercentAtMost;   // the satellite view sees land in every corner; 100: no demand
+    const char* config = "";  // lines added to the loose "config.def"
+    // A golden picture of the same view without the player's weapon: the picture differs from it
+    // only in its lower right quarter, where the first-person rifle lies, and differs there. Null: no demand.
+    const char* sameOutsideLowerRightOf = nullptr;
 };
 
 class MissionPicture : public TempDirTest, public ::testing::WithParamInterface<Case> {};
@@ -179,7 +184,8 @@ TEST_P(MissionPicture, StaysTheGoldenPicture)
 {
     std::string error;
     ASSERT_TRUE(BfsPackFolder(ZINTAR_TEST_DATA_DIR "/../../data/sample", "main.bfs", error)) << error;
-    ASSERT_TRUE(WriteFileBytes("config.def", "riwidth = 400\nriheight = 300\nrbwindowed = true\n"));
+    ASSERT_TRUE(WriteFileBytes("config.def",
+                               std::string("riwidth = 400\nriheight = 300\nrbwindowed = true\n") + GetParam().config));
     const ProgramResult run = RunChildJob(GetParam().job, TempPath(), {{"ALSOFT_DRIVERS", "null"}});
     ASSERT_TRUE(run.exited);
     ASSERT_EQ(run.exitCode, 0);
@@ -214,6 +220,22 @@ TEST_P(MissionPicture, StaysTheGoldenPicture)
     EXPECT_LE(int64_t(d.loose) * 1000000, int64_t(kLoosePixelsPerMillion) * picture.width * picture.height)
         << d.loose << " pixels past " << kChannelTolerance << "; worst " << d.worst << " at " << d.worstX << ", "
         << d.worstY;
+
+    if (const char* bare = GetParam().sameOutsideLowerRightOf) {
+        Picture without;
+        ASSERT_TRUE(without.Read(std::string(ZINTAR_TEST_DATA_DIR "/game/") + bare));
+        int inside = 0, outside = 0;
+        for (int y = 0; y < picture.height; ++y)  // rows from the bottom
+            for (int x = 0; x < picture.width; ++x) {
+                int most = 0;
+                for (int c = 0; c < 3; ++c)
+                    most = std::max(most, std::abs(picture.Channel(x, y, c) - without.Channel(x, y, c)));
+                if (most > kLooseTolerance)
+                    ++(x >= picture.width / 2 && y < picture.height / 2 ? inside : outside);
+            }
+        EXPECT_EQ(outside, 0);
+        EXPECT_GT(inside * 20, picture.width * picture.height / 4);  // the rifle fills 5% of its quarter or more
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -222,7 +244,9 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"sample_mission_first_frame.bmp", "mission_picture_first_frame", "FirstFrame", 0, 100},
         Case{"sample_mission_shadows_rain.bmp", "mission_picture_weather", "ShadowsRainAndVegetation", 0, 100},
         Case{"sample_mission_satellite.bmp", "mission_picture_satellite", "SatelliteViewFromAbove", 0, 1},
-        Case{"sample_mission_wireframe.bmp", "mission_picture_wireframe", "WireframeClearsBlack", 30, 100}),
+        Case{"sample_mission_wireframe.bmp", "mission_picture_wireframe", "WireframeClearsBlack", 30, 100},
+        Case{"sample_mission_first_person_rifle.bmp", "mission_picture_first_frame", "FirstPersonRifle", 0, 100,
+             "gs_curprimaryweapon = carried_rifle\n", "sample_mission_first_frame.bmp"}),
     [](const ::testing::TestParamInfo<Case>& param) { return std::string(param.param.name); });
 
 }  // namespace

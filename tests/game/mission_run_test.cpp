@@ -358,6 +358,8 @@ Vector3 PositionOf(const char* name)
     return object ? object->GetPosition() : Vector3{};
 }
 
+int ConsoleLineWith(const std::vector<std::string>& lines, const std::string& text);
+
 void Play(bool)
 {
     const int frame = g_play.frames++;
@@ -374,8 +376,11 @@ void Play(bool)
         g_play.pluginFramesStep &= g_play.plugin->frames == g_play.pluginFramesAtLast + 1;
         g_play.pluginFramesAtLast = g_play.plugin->frames;
     }
-    // After the flankers met at the gate, the player walks into the trigger across it.
-    if (frame == kWalkFrame) {
+    // After the flankers met at the gate, the player walks into the trigger across it. When they meet
+    // depends on the engine's random numbers, which the first-person view draws from too: the walk
+    // waits for the meeting's console line.
+    if (g_play.walkFrom < 0 && frame >= kWalkFrame &&
+        ConsoleLineWith(engine_log::ConsoleLines(0), "Synchronized: ") >= 0) {
         g_play.walkFrom = frame;
         PlatformInjectKey(kKeyW, true);
     }
@@ -504,8 +509,8 @@ TEST_F(SampleMissionRun, AScriptedRunStartsPlaysAndLeavesTheSampleMission)
     EXPECT_EQ(CountOf(shown, "Intruder at the outpost's gate!"), 1u);
 
     // The patrols walk their paths of mission.ptl: the loop round the huts and the walk along the
-    // fence. Each keeps near his path's segments and covers ground along it (at least two of its
-    // corners reached).
+    // fence. Each keeps near his path's segments until the player sets out (his walk can draw them
+    // off) and covers ground along it (at least two of its corners reached).
     struct Walk {
         const char* name;
         const std::vector<Vector3>* positions;
@@ -525,7 +530,8 @@ TEST_F(SampleMissionRun, AScriptedRunStartsPlaysAndLeavesTheSampleMission)
         // From the second second on: the first steps lead from where he was placed onto the path.
         for (size_t i = 10; i < at.size(); ++i) {
             travelled += std::hypot(at[i].x - at[i - 1].x, at[i].z - at[i - 1].z);
-            farthest = std::fmax(farthest, DistanceToPath(at[i], walk.points, walk.loop));
+            if (g_play.walkFrom < 0 || static_cast<int>(i) < g_play.walkFrom)
+                farthest = std::fmax(farthest, DistanceToPath(at[i], walk.points, walk.loop));
             for (size_t c = 0; c < walk.points.size(); ++c)
                 if (std::hypot(at[i].x - walk.points[c][0], at[i].z - walk.points[c][1]) < 12.0f)
                     corners.insert(c);

@@ -17,6 +17,7 @@
 #include "core/input.h"
 #include "core/log.h"
 #include "core/sound.h"
+#include "core/sound_system.h"
 #include "game/external_camera.h"
 #include "game/game_cvars.h"
 #include "game/game_flow.h"
@@ -65,6 +66,13 @@ void GameLeaveMission()
     MissionStep(MISSION_LEAVE, 4);
     ConObjFreeAll();
     MaterialsFree();
+    // The player's footstep surfaces point into the material table just freed: the next mission's
+    // first sound update must trace again, not play from the old table.
+    SoundResetPlayer();
+    g_frameView.sound.forcedSurface = nullptr;
+    g_frameView.sound.surfaceForced = false;
+    g_frameView.sound.waterSurface = nullptr;
+    g_frameView.sound.surfaceBelowViewer = nullptr;
     RenderReleaseMapResources();
     MapUnload();
     GameForgetTeskActor();

@@ -1,7 +1,74 @@
 #include "gui/fonts.h"
 
-// No font is loaded yet.
-Font* FindFont(const char*)
+#include <string>
+#include <vector>
+
+#include "core/console_var.h"
+#include "core/script_file.h"
+#include "core/text_case.h"
+#include "gui/gui_cvars.h"
+#include "render/hud_input.h"
+
+namespace {
+
+std::vector<Font*> g_fonts;
+
+}  // namespace
+
+void FontsLoad()
 {
+    FontsFree();
+    if (ScriptFile* script = GetScriptFile("font", false)) {
+        for (const ScriptSection* section : script->Root()->children) {
+            Font* font = new Font(section->Name());
+            font->Load(*section);
+            g_fonts.push_back(font);
+        }
+    }
+    g_hudInput.defaultFont = FindFont("gui");
+}
+
+void FontsFree()
+{
+    for (Font* font : g_fonts)
+        delete font;
+    g_fonts.clear();
+    g_hudInput.defaultFont = nullptr;
+}
+
+void FontsReloadTextures()
+{
+    for (Font* font : g_fonts)
+        font->FindTexturesAgain();
+}
+
+Font* FindFont(const char* name)
+{
+    if (!name)
+        return nullptr;
+    for (Font* font : g_fonts) {
+        if (CompareNoCase(font->GetName(), name) == 0)
+            return font;
+    }
+    const std::string localized = std::string(name) + "_" + language.String();
+    for (Font* font : g_fonts) {
+        if (CompareNoCase(font->GetName(), localized.c_str()) == 0)
+            return font;
+    }
     return nullptr;
+}
+
+Font* FontDefault()
+{
+    return g_hudInput.defaultFont;
+}
+
+int FontCount()
+{
+    return static_cast<int>(g_fonts.size());
+}
+
+Font* FontAt(int index)
+{
+    return index >= 0 && index < FontCount() ? g_fonts[static_cast<std::size_t>(index)] : nullptr;
 }

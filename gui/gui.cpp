@@ -1,16 +1,26 @@
-// No screen script is loaded yet. The stand-in front end keeps one empty screen up, presenting a
-// cleared frame each pass, and closes it, asking to quit (state word 1), on a released Escape key
-// or when the window is closed. Tests may decide in its place (gui/gui_test_hooks.h).
+// Screens and the front end's frame. The front end loads its fonts at init, but no screen script
+// yet: the stand-in front end keeps one empty screen up, presenting a cleared frame each pass, and
+// closes it, asking to quit (state word 1), on a released Escape key or when the window is closed.
+// Tests may decide in its place (gui/gui_test_hooks.h).
 #include "gui/gui.h"
 #include "gui/gui_test_hooks.h"
 
+#include "core/assert.h"
+#include "core/sound_sets.h"
 #include "core/text_case.h"
 
 #include <vector>
 
 #include "core/frame_view.h"
 #include "core/plugin_host.h"
+#include "gui/fonts.h"
 #include "gui/gui_controls.h"
+#include "gui/gui_cvars.h"
+#include "gui/gui_live_values.h"
+#include "gui/gui_primitives.h"
+#include "gui/gui_text.h"
+#include "gui/gui_textures.h"
+#include "gui/gui_tooltip.h"
 #include "render/frame.h"
 #include "render/hud_input.h"
 #include "platform/win32.h"
@@ -20,6 +30,10 @@ GuiState g_gui;
 namespace {
 std::vector<GuiScreen*> g_screens;
 GuiTestFrameHook g_testFrameHook = nullptr;
+// Longer chains of subscreens are taken for a loop.
+constexpr u32_t kSubscreenChainLimit = 64;
+// How deep the entry or drawing of the current screen has gone down its subscreens.
+u32_t g_subscreenDepth = 0;
 }  // namespace
 
 void GuiSetTestFrameHook(GuiTestFrameHook hook)
@@ -27,48 +41,200 @@ void GuiSetTestFrameHook(GuiTestFrameHook hook)
     g_testFrameHook = hook;
 }
 
+template <typename Item>
+u32_t GuiItemArray<Item>::Add(Item* item, const char* invariant)
+{
+    if (!item)
+        return 0;
+    ENGINE_ASSERT_TEXT(count <= capacity, invariant);
+    if (count == capacity) {
+        const u32_t grown = capacity == 0 ? 4 : capacity * 2;
+        auto** block = new Item*[grown];
+        for (u32_t i = 0; i < grown; ++i)
+            block[i] = i < count ? items[i] : nullptr;
+        delete[] items;
+        items = block;
+        capacity = grown;
+    }
+    items[count++] = item;
+    return count;
+}
+
 GuiScreen::~GuiScreen()
 {
-    for (u32_t i = 0; i < m_controlCount; ++i)
+    for (u32_t i = 0; i < m_controls.count; ++i)
         delete m_controls[i];
-    delete[] m_controls;
+    delete[] m_controls.items;
+    for (u32_t i = 0; i < m_lines.count; ++i)
+        delete m_lines[i];
+    delete[] m_lines.items;
+    for (u32_t i = 0; i < m_rects.count; ++i)
+        delete m_rects[i];
+    delete[] m_rects.items;
+    for (u32_t i = 0; i < m_texts.count; ++i)
+        delete m_texts[i];
+    delete[] m_texts.items;
+    for (u32_t i = 0; i < m_polys.count; ++i)
+        delete m_polys[i];
+    delete[] m_polys.items;
+    delete m_messageBox;
 }
 
-void GuiScreen::Activate(GuiScreen* screen)
+u32_t GuiScreen::AddControl(GuiControl* control)
 {
-    g_gui.currentScreen = screen;
+    return m_controls.Add(control, "items_c <= items_maxc");
 }
 
-void GuiScreen::Draw(float, float, float, float) {}
-
-void GuiScreen::AddControl(GuiControl* control)
+u32_t GuiScreen::AddLine(GuiLine* line)
 {
-    if (!control)
+    return m_lines.Add(line, "lines_c <= lines_maxc");
+}
+
+u32_t GuiScreen::AddRect(GuiRect* rect)
+{
+    return m_rects.Add(rect, "rects_c <= rects_maxc");
+}
+
+u32_t GuiScreen::AddText(GuiText* text)
+{
+    return m_texts.Add(text, "texts_c <= texts_maxc");
+}
+
+u32_t GuiScreen::AddPoly(GuiPoly* poly)
+{
+    return m_polys.Add(poly, "polys_c <= polys_maxc");
+}
+
+void GuiScreen::SetMessageBox(GuiToolTip* box)
+{
+    if (box == m_messageBox)
         return;
-    auto** grown = new GuiControl*[m_controlCount + 1];
-    for (u32_t i = 0; i < m_controlCount; ++i)
-        grown[i] = m_controls[i];
-    grown[m_controlCount++] = control;
-    delete[] m_controls;
-    m_controls = grown;
+    delete m_messageBox;
+    m_messageBox = box;
+}
+
+void GuiScreen::SetTextString(u32_t index, const char* text)
+{
+    if (index < m_texts.count)
+        m_texts[index]->SetText(text);
+}
+
+void GuiScreen::Activate(GuiScreen* previous)
+{
+    for (u32_t i = 0; i < m_controls.count; ++i)
+        m_controls[i]->OnActivate(previous);
+    for (u32_t i = 0; i < m_texts.count; ++i)
+        m_texts[i]->OnActivate(previous);
+    if (!subscreenName.IsEmpty()) {
+        const char* lookup = subscreenName.Text();
+        char reference[GUI_SUBSCREEN_NAME_SIZE * 4] = {};
+        if (GuiIsLiveValue(lookup)) {
+            GuiGetLiveValue(lookup, reference, sizeof reference);
+            lookup = reference;
+        }
+        subscreen = GuiFindScreen(lookup);
+    }
+    // Screens chained in a loop would be entered without end: the chain is followed so deep only.
+    if (subscreen && subscreen != this && g_subscreenDepth < kSubscreenChainLimit) {
+        ++g_subscreenDepth;
+        subscreen->Activate(subscreen);
+        --g_subscreenDepth;
+    }
+    if (m_messageBox) {
+        if (!messageWritten) {
+            m_messageBox->Unlock(true);
+            m_messageBox->SetText("", true);
+        }
+        messageWritten = false;
+    }
+    if (sound && !sound->IsPlaying())
+        sound->Play(true, false);
+}
+
+void GuiScreen::Draw(float drawLeft, float drawTop, float drawWidth, float drawHeight)
+{
+    if (!gb_showgui.Bool())
+        return;
+    for (s16_t layer = 0; layer < GUI_LAYER_COUNT; ++layer) {
+        for (u32_t i = 0; i < m_controls.count; ++i) {
+            if (m_controls[i]->GetZIndex() == layer)
+                m_controls[i]->Draw(drawLeft, drawTop, drawWidth, drawHeight);
+        }
+        for (u32_t i = 0; i < m_lines.count; ++i) {
+            if (m_lines[i]->zIndex == layer)
+                m_lines[i]->Draw();
+        }
+        for (u32_t i = 0; i < m_rects.count; ++i) {
+            if (m_rects[i]->GetZIndex() == layer)
+                m_rects[i]->Draw(drawLeft, drawTop, drawWidth, drawHeight);
+        }
+        for (u32_t i = 0; i < m_texts.count; ++i) {
+            if (m_texts[i]->GetZIndex() == layer)
+                m_texts[i]->Draw(drawLeft, drawTop, drawWidth, drawHeight);
+        }
+        for (u32_t i = 0; i < m_polys.count; ++i) {
+            if (m_polys[i]->GetZIndex() == layer)
+                m_polys[i]->Draw(drawLeft, drawTop, drawWidth, drawHeight);
+        }
+    }
+    if (subscreen && subscreen != this && g_subscreenDepth < kSubscreenChainLimit) {
+        ++g_subscreenDepth;
+        subscreen->Draw(0.0f, 0.0f, 1.0f, 1.0f);
+        --g_subscreenDepth;
+    }
+    if (m_messageBox)
+        m_messageBox->Draw();
+}
+
+void GuiScreen::SetSubscreen(GuiScreen* screen)
+{
+    if (!screen)
+        return;
+    subscreenName.Assign(screen->name.Text());
+    GuiScreen* old = subscreen;
+    subscreen = screen;
+    screen->Activate(old);
 }
 
 GuiControl* GuiScreen::FindControl(const char* controlName) const
 {
     if (!controlName)
         return nullptr;
-    for (u32_t i = 0; i < m_controlCount; ++i) {
-        if (CompareNoCase(m_controls[i]->name.Text(), controlName) == 0)
+    for (u32_t i = 0; i < m_controls.count; ++i) {
+        if (CompareNoCase(m_controls[i]->GetName(), controlName) == 0)
             return m_controls[i];
     }
     return nullptr;
 }
 
-void GuiScreen::DeInit() {}
-void GuiScreen::StopSounds() {}
+void GuiScreen::DeInit()
+{
+    // The chain is followed a bounded number of steps: a loop of subscreens ends it.
+    GuiScreen* screen = this;
+    for (u32_t depth = 0; screen && depth < kSubscreenChainLimit; ++depth) {
+        for (u32_t i = 0; i < screen->m_controls.count; ++i)
+            screen->m_controls[i]->OnDeInit();
+        if (screen->m_messageBox)
+            screen->m_messageBox->StopSound();
+        screen = screen->subscreen;
+    }
+}
+
+void GuiScreen::StopSounds()
+{
+    if (sound)
+        sound->Stop();
+}
+
+void GuiForEachScreen(void (*visit)(GuiScreen* screen, void* context), void* context)
+{
+    for (GuiScreen* screen : g_screens)
+        visit(screen, context);
+}
 
 bool GuiInit(HWND, int, int)
 {
+    FontsLoad();
     g_pluginHost.Broadcast(HookGuiInit, 0);
     return true;
 }
@@ -78,10 +244,11 @@ void GuiShutdown()
     for (GuiScreen* screen : g_screens)
         delete screen;
     g_screens.clear();
+    GuiTexturesFree();
     g_gui = {};
     g_frameView.screenOpen = false;
     g_frameView.inGameDisplay = false;
-    g_hudInput.defaultFont = nullptr;
+    FontsFree();
 }
 
 bool GuiFrame(int, int, UINT message, LPARAM, WPARAM wParam, s32_t* stateWord)

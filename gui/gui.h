@@ -2,43 +2,98 @@
 #pragma once
 #include "core/engine_string.h"
 #include "core/types.h"
+#include "gui/gui_controls.h"
 #include "gui/gui_in_game.h"
 #include "platform/win32.h"
 
 class Font;
 class GuiControl;
+class GuiRect;
+class GuiPoly;
+class GuiText;
+class GuiToolTip;
+class SoundInstance;
+struct GuiLine;
 
+constexpr s16_t GUI_LAYER_COUNT = 20;
+constexpr u32_t GUI_SUBSCREEN_NAME_SIZE = 64;
+
+// A growing array of owned item pointers: capacity 4 at the first addition, then doubling.
+template <typename Item>
+struct GuiItemArray {
+    Item** items = nullptr;
+    u32_t count = 0;
+    u32_t capacity = 0;
+
+    // The new count; a null item is ignored (0). The assertion text names the array.
+    u32_t Add(Item* item, const char* invariant);
+    Item* operator[](u32_t index) const { return items[index]; }
+};
+
+// One page of the front end: controls, drawn items (lines, rectangles, texts, outlines) in 20
+// layers, one message box, an optional chained subscreen drawn over it, and a looping sound.
 class GuiScreen {
 public:
     explicit GuiScreen(const char* screenName) : name(screenName) {}
-    // Deletes the screen's controls.
+    // Deletes the controls, the drawn items and the message box; not the subscreen or the sound.
     virtual ~GuiScreen();
     GuiScreen(const GuiScreen&) = delete;
     GuiScreen& operator=(const GuiScreen&) = delete;
-    // Makes the screen the shown one.
-    virtual void Activate(GuiScreen* screen);
-    // Draws the controls layer by layer into the rectangle (fractions of the screen); the HUD
-    // passes 0, 0, 1, 1. Screens hold no drawn controls yet.
+
+    // Each takes the item over and answers the new count; a null item is ignored (0).
+    virtual u32_t AddControl(GuiControl* control);
+    virtual u32_t AddLine(GuiLine* line);
+    virtual u32_t AddRect(GuiRect* rect);
+    virtual u32_t AddText(GuiText* text);
+    virtual u32_t AddPoly(GuiPoly* poly);
+    // Replaces the text of the text item at index (adding order); out of range does nothing.
+    virtual void SetTextString(u32_t index, const char* text);
+    // Entering the screen (previous: the screen current before, or itself at a start or refresh):
+    // OnActivate to the controls then the texts, the subscreen looked up again by name and entered,
+    // the message box cleared unless a message was written for this entry, the sound started.
+    virtual void Activate(GuiScreen* previous);
+    // Layers 0 to 19, each: controls, lines, rectangles, texts, outlines in adding order; then the
+    // subscreen whole; the message box last. The four arguments (offset x, offset y, scale x, scale
+    // y) go to every item; callers pass 0, 0, 1, 1. Nothing while gb_showgui is false.
     virtual void Draw(float drawLeft, float drawTop, float drawWidth, float drawHeight);
-    // Sends OnDeInit to every control and stops the screens' message sounds.
+    // A non-null screen becomes the subscreen (its name kept) and is entered with the old one.
+    void SetSubscreen(GuiScreen* screen);
+    // OnDeInit to every control and the message box's typing sound stopped, down the subscreen chain.
     void DeInit();
+    // Stops the screen's own sound.
     void StopSounds();
-    // The screen takes the control over.
-    void AddControl(GuiControl* control);
-    // The control of that name (without regard to case), or null.
+    // The first control of that name (without regard to case), or null.
     GuiControl* FindControl(const char* controlName) const;
+    // Takes the box over (a second one replaces the first).
+    void SetMessageBox(GuiToolTip* box);
+    GuiToolTip* GetToolTip() const { return m_messageBox; }
+    u32_t ControlCount() const { return m_controls.count; }
+    GuiControl* Control(u32_t index) const { return index < m_controls.count ? m_controls[index] : nullptr; }
+    GuiText* Text(u32_t index) const { return index < m_texts.count ? m_texts[index] : nullptr; }
+    u32_t ControlCapacity() const { return m_controls.capacity; }
 
     EngineString name;
-    // The screen's rectangle as fractions of the screen: top and height of its height, left and
-    // width of its width.
+    GuiScreen* subscreen = nullptr;  // not owned
+    GuiFixedText<GUI_SUBSCREEN_NAME_SIZE> subscreenName;
+    float subscreenRect[4] = {};
+    bool isDialog = false;
+    // The screen's "coord" rectangle as fractions of the screen: left and width of its width, top
+    // and height of its height. The HUD places the inset view and the message and timer lists by it.
     float top = 0.0f;
     float left = 0.0f;
     float width = 1.0f;
     float height = 1.0f;
+    // Set by GuiWriteMsg given this screen: its next entry keeps the message.
+    bool messageWritten = false;
+    SoundInstance* sound = nullptr;  // not owned
 
 private:
-    GuiControl** m_controls = nullptr;
-    u32_t m_controlCount = 0;
+    GuiItemArray<GuiControl> m_controls;
+    GuiToolTip* m_messageBox = nullptr;
+    GuiItemArray<GuiLine> m_lines;
+    GuiItemArray<GuiRect> m_rects;
+    GuiItemArray<GuiText> m_texts;
+    GuiItemArray<GuiPoly> m_polys;
 };
 
 // The front end's state record: the screen shown and the flags the main loop shares with it, what
@@ -48,6 +103,10 @@ struct GuiState {
     GuiScreen* currentScreen = nullptr;
     bool screenRequested = false;  // set by game code that wants a screen
     s16_t multiplayerCounter = 0;
+    // The pending exit action of a button (gui/gui_live_values.h), 0 for none.
+    s32_t exitAction = 0;
+    // The last GUI frame's length in seconds: the message boxes fade by it.
+    float frameTime = 0.0f;
 
     // Whether a screen is open and whether the GUI draws an in-game screen are the frame view's screen
     // flags (core/frame_view.h); the default font is the HUD's (render/hud_input.h).
@@ -88,3 +147,5 @@ bool GuiFrame(int cursorX, int cursorY, UINT message, LPARAM lParam, WPARAM wPar
 GuiScreen* GuiFindScreen(const char* name);
 // Adds a loaded screen; the GUI owns it and deletes it at GuiShutdown.
 void GuiAddScreen(GuiScreen* screen);
+// Calls visit for every loaded screen in loading order.
+void GuiForEachScreen(void (*visit)(GuiScreen* screen, void* context), void* context);

@@ -1,28 +1,101 @@
-// Screens hold no controls yet: nothing is found, and what would be shown is recorded in the GUI state.
+// The control base's defaults, the lookups of controls by name and the message writer. The control
+// kinds themselves are still plain bases.
 #include "gui/gui_controls.h"
+
+#include <cstring>
+
 #include "core/text_case.h"
 #include "gui/gui.h"
+#include "gui/gui_locale.h"
+#include "gui/gui_tooltip.h"
+
+void GuiCopyBounded(char* out, u32_t room, const char* text)
+{
+    if (!out || room == 0)
+        return;
+    const std::size_t length = text ? strnlen(text, room - 1) : 0;
+    if (length)
+        std::memcpy(out, text, length);
+    out[length] = '\0';
+}
+
+void GuiControl::Draw(float, float, float, float) {}
+void GuiControl::OnRightClick(s32_t, s32_t) {}
+void GuiControl::OnClick(s32_t, s32_t) {}
+void GuiControl::OnMouse(u32_t, s32_t, s32_t, s32_t, s32_t) {}
+void GuiControl::OnScrollDown() {}
+void GuiControl::OnScrollUp() {}
+void GuiControl::OnIncrement() {}
+void GuiControl::OnDecrement() {}
+s16_t GuiControl::GetZIndex() const
+{
+    return zIndex;
+}
+void GuiControl::GetRect(RECT*) const {}
+void GuiControl::SetZIndex(s16_t z)
+{
+    zIndex = z;
+}
+const char* GuiControl::GetName() const
+{
+    return name.Text();
+}
+void GuiControl::SetName(const char* text)
+{
+    name.Assign(text);
+}
+void GuiControl::OnActivate(GuiScreen*) {}
+void GuiControl::OnDeInit() {}
+void GuiControl::SetFocus(bool flag)
+{
+    focused = flag;
+}
+bool GuiControl::IsFocused() const
+{
+    return focused;
+}
+bool GuiControl::ReleasesFocus() const
+{
+    return releasesFocus;
+}
+void GuiControl::OnChar(char) {}
+void GuiControl::RefreshData() {}
+void GuiControl::DeleteSelection() {}
 
 GuiControl* GuiCreateControl(const char* typeName)
 {
     if (!typeName)
         return nullptr;
-    if (CompareNoCase(typeName, "textbox") == 0)
-        return new GuiControl("textbox");
-    if (CompareNoCase(typeName, "listbox") == 0)
-        return new GuiControl("listbox");
+    if (CompareNoCase(typeName, "textbox") == 0 || CompareNoCase(typeName, "listbox") == 0)
+        return new GuiControl();
     return nullptr;
 }
 
-GuiControl* GuiFindItem(const char*)
+GuiControl* GuiFindItemInScreen(GuiScreen* screen, const char* name)
 {
-    return nullptr;
+    if (!screen || !name)
+        return nullptr;
+    return screen->FindControl(name);
 }
 
-void GuiWriteMsg(const char* textKey, GuiScreen*)
+GuiControl* GuiFindItem(const char* name)
+{
+    return GuiFindItemInScreen(g_gui.currentScreen, name);
+}
+
+void GuiWriteMsg(const char* textKey, GuiScreen* screen)
 {
     g_gui.lastMessageKey.Assign(textKey);
     ++g_gui.messageCount;
+    GuiScreen* target = screen ? screen : g_gui.currentScreen;
+    if (target && target->GetToolTip()) {
+        char* text = GuiFindLocaleText(textKey);
+        target->GetToolTip()->Unlock(true);
+        target->GetToolTip()->SetText(text, true);
+        delete[] text;
+    }
+    if (screen)
+        screen->messageWritten = true;
 }
 
 void GuiShowLanguageSwitch()

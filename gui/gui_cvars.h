@@ -6,3 +6,7 @@
 extern ConsoleVar language;
 // The language in force before the last language switch.
 extern ConsoleVar prev_lang;
+// The mission list shows every mission, not only the ones the campaign has opened.
+extern ConsoleVar gballmissions;
+// False: no screen draws (the HUD's world-marker layers neither).
+extern ConsoleVar gb_showgui;

@@ -1,5 +1,13 @@
-// The front end's layout scale: sizes are given for a screen 800 pixels wide.
+// The front end's layout scale. Sizes are given for a screen 800 pixels wide; some spacings on a
+// virtual grid of 800 x 600 units.
 #pragma once
+#include "core/types.h"
 
-// value x screen width x 0.00125.
+// The display size in pixels that GUI fractions multiply.
+s32_t GuiScreenWidth();
+s32_t GuiScreenHeight();
+// value x screen width x 0.00125 (text sizes).
 float GuiScaleToScreen(float value);
+// n x (screen height / 600), the division an integer one: the factor is 1 from 600 to 1199 pixels
+// of height, 2 from 1200 (text spacings).
+s32_t GuiScaleByHeight(s32_t n);

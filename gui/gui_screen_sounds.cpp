@@ -1,13 +1,24 @@
 #include "gui/gui_screen_sounds.h"
 
+#include "core/sound_sets.h"
+#include "gui/gui.h"
+
 namespace {
+
 s32_t g_screenSoundVolume = 0;
+
+void ApplyVolume(GuiScreen* screen, void*)
+{
+    if (screen->sound)
+        screen->sound->SetVolume(g_screenSoundVolume);
+}
+
 }  // namespace
 
 void GuiSetScreenSoundVolume(s32_t attenuation)
 {
-    // No screen plays sounds of its own yet: the value waits for the screens that will.
     g_screenSoundVolume = attenuation;
+    GuiForEachScreen(ApplyVolume, nullptr);
 }
 
 s32_t GuiGetScreenSoundVolume()

@@ -21,6 +21,7 @@ enum RenderHookOrder : s32_t {
     RENDER_HOOK_GPU_ANIM = 500,          // world rendering: the GPU animation buffers
     RENDER_HOOK_DRAW_LISTS = 600,        // world rendering: the draw records, plant renderers and decal list
     RENDER_HOOK_STATIC_MAP = 700,        // the map: the static map buffers, built from the octree
+    RENDER_HOOK_GUI_TEXTURES = 800,      // the GUI: the textures of its registry, loaded again
 };
 
 constexpr s32_t RENDER_HOOK_MAX = 32;

@@ -47,6 +47,13 @@ D3DVIEWPORT8 g_projectionViewport = {};
 
 constexpr u32_t kLeaveArgument = ~0u;
 constexpr float kLabelScale = 0.4f;
+
+// The front end's switch of all screen drawing (read by name: it is the front end's variable).
+bool GuiShown()
+{
+    static const ConsoleVar* const showGui = CVarListFind("gb_showgui");
+    return !showGui || showGui->Bool();
+}
 constexpr u32_t kEdgeArrowSize = 14;
 
 // Texture factor alpha over no texture: the HUD's flat shapes.
@@ -365,7 +372,7 @@ void HudDrawWorldMarkers()
 {
     ++g_requests.worldMarkers;
     GuiScreen* layer = GuiFindScreen("LAYER1");
-    if (!g_hudInput.flags.markersReady || !layer)
+    if (!g_hudInput.flags.markersReady || !layer || !GuiShown())
         return;
     const bool hudShown = !g_hudInput.flags.hudHidden;
     const bool zoomed = g_hudInput.flags.binocularView != 0;

@@ -12,6 +12,7 @@
 #include "core/colour_codes.h"
 #include "core/console.h"
 #include "core/frame_view.h"
+#include "gui/gui_locale.h"
 #include "map/map_object.h"
 #include "map/map_state.h"
 #include "support/engine_log.h"
@@ -148,6 +149,15 @@ TEST_F(TakeDrop, ASoldierTakesWeaponsIntoFreeSlotsAndSwapsOneOfAKindItCarries)
     EXPECT_TRUE(Registered(second));
 }
 
+// The message's locale text (the sample's, or the key where none is given).
+std::string Localized(const char* key)
+{
+    char* text = GuiFindLocaleText(key);
+    std::string copy = text;
+    delete[] text;
+    return copy;
+}
+
 TEST_F(TakeDrop, ThePlayersTakingAndDroppingFollowTheirRules)
 {
     Actor* player = Soldier({0.0f, 0.0f, 0.0f}, "player");
@@ -158,13 +168,13 @@ TEST_F(TakeDrop, ThePlayersTakingAndDroppingFollowTheirRules)
     // A kind already carried is refused with the message.
     Weapon* other = Lying("rifle");
     player->TakeItem(other);
-    EXPECT_EQ(LastLine(4), "messages._gm_havealready\n");
+    EXPECT_EQ(LastLine(4), Localized("messages._gm_havealready") + "\n");
     EXPECT_TRUE(Registered(other));
     EXPECT_EQ(player->weaponCount, 1);
 
     // The only weapon is kept without force, with two console texts.
     EXPECT_EQ(player->DropItem(0), nullptr);
-    EXPECT_EQ(LastLine(4), "rifle messages._gm_only_weapon\n");
+    EXPECT_EQ(LastLine(4), "rifle " + Localized("messages._gm_only_weapon") + "\n");
     EXPECT_EQ(player->weapons[0], rifle);
     // While reloading, nothing drops unless forced; forced, the last weapon goes.
     player->reloading = true;

@@ -3,22 +3,12 @@
 
 #include "core/core_cvars.h"
 #include "core/def_file.h"
+#include "gui/gui_cvars.h"
 #include "tests/core/sound_fixture.h"
 
 using namespace sound_test;
 
 namespace {
-
-ConsoleVar& LanguageVariable()
-{
-    // The front end owns "language"; until it is linked in, the tests bring their own.
-    static ConsoleVar* language = CVarListFind("language");
-    if (!language) {
-        static ConsoleVar own("language", CVAR_STRING, "");
-        language = &own;
-    }
-    return *language;
-}
 
 class SoundMessagesTest : public SoundTest {
 protected:
@@ -41,14 +31,14 @@ protected:
         for (const char* wave : {"_common/hello", "_common/other", "_common/intro", "_common/intro2", "radio/call",
                                  "radio/hallo", "local/extra"})
             ASSERT_TRUE(WriteWave(std::string("sound/voice/") + wave + ".wav", WaveShape{441}));
-        savedLanguage = LanguageVariable().String();
-        LanguageVariable().SetString("testlang");
+        savedLanguage = language.String();
+        language.SetString("testlang");
         GameCurrentMapName().Assign("C01_Intro_Map");
         StartSound();
     }
     void TearDown() override
     {
-        LanguageVariable().SetString(savedLanguage.c_str());
+        language.SetString(savedLanguage.c_str());
         GameCurrentMapName().Assign("");
         DefFileFreeAll();
         SoundTest::TearDown();

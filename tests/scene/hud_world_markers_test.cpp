@@ -17,6 +17,8 @@
 #include "game/cursor_pick.h"
 #include "game/game_state.h"
 #include "gui/gui.h"
+#include "gui/gui_cvars.h"
+#include "gui/gui_primitives.h"
 #include "map/world_registry.h"
 #include "render/camera.h"
 #include "render/hud_input.h"
@@ -26,6 +28,7 @@
 #include "scene/frame_state.h"
 #include "scene/hud_overlays.h"
 #include "scene/object_preview.h"
+#include "support/keep_var.h"
 #include "support/render_test_support.h"
 #include "support/temp_dir.h"
 
@@ -264,6 +267,26 @@ TEST_F(WorldMarkerPixels, NothingWithoutTheSwitchAndNoStripWhileTheHudIsHidden)
     const Pixels pixels = ReadBackBuffer(Device());
     for (DWORD word : pixels.words)
         ASSERT_EQ(word, 0xFF000000u);
+}
+
+// gb_showgui off: neither the "LAYER1" screen (given a red rectangle here) nor the marks draw.
+TEST_F(WorldMarkerPixels, NothingWhileTheGuiIsSwitchedOff)
+{
+    auto* rect = new GuiRect();
+    rect->width = rect->height = 1.0f;
+    for (DWORD& colour : rect->colours)
+        colour = 0xFFFF0000u;
+    GuiFindScreen("LAYER1")->AddRect(rect);
+    KeepVar kept(gb_showgui);
+    gb_showgui.SetBool(false);
+    HudDrawWorldMarkers();
+    for (DWORD word : ReadBackBuffer(Device()).words)
+        ASSERT_EQ(word, 0xFF000000u);
+    gb_showgui.SetBool(true);
+    HudDrawWorldMarkers();
+    const Pixels pixels = ReadBackBuffer(Device());
+    EXPECT_EQ(pixels.At(5, 40), 0xFFFF0000u);                    // the layer's rectangle
+    EXPECT_TRUE(ColourNear(pixels.At(31, 10), 0xFF00FF00u, 2));  // the mark
 }
 
 TEST_F(WorldMarkerPixels, TheZoomedViewReadsThePickedEnvelope)

@@ -87,7 +87,8 @@ bool RefreshGroundMaterial(Actor* actor, u32_t now)
     float start[3] = {p.x, p.y + kGroundTraceUp, p.z};
     float end[3] = {p.x, p.y - kGroundTraceDown, p.z};
     MapTraceInfo hit;
-    hit.flags = TRACE_OBJECTS;
+    // The land layer under the soldier names the land's material.
+    hit.flags = TRACE_OBJECTS | TRACE_VEGLAYER;
     hit.ignoreObject = actor;
     hit.objOptions = OBJTRACE_MATERIAL | OBJTRACE_WITHIN_SEGMENT;
     auto trace = [&hit](const float* from, const float* to) {

@@ -82,12 +82,13 @@ Vector3 Transform(const D3DXMATRIX& m, const Vector3& v)
     return {out.x, out.y, out.z};
 }
 
-// The view of a camera at the origin turned by the angles, applied to the vector.
+// A vector of a camera at the origin turned by the angles, in world space. The camera's world matrix
+// carries it out: the view matrix is the inverse turn and would mirror the shot about the view.
 Vector3 ViewDirection(float yaw, float pitch, const Vector3& forward)
 {
     D3DXMATRIX view, world;
     CameraBuildViewMatrix(&view, &world, 0.0f, 0.0f, 0.0f, yaw, pitch, 0.0f);
-    return Transform(view, forward);
+    return Transform(world, forward);
 }
 
 // The indoor object and cell of a fire point, followed along the segment from the actor's position

@@ -4,6 +4,7 @@
 #include "map/map_trace.h"
 #include "map/octree_geometry.h"
 #include "render/texture_manager.h"
+#include "scene/render_services.h"
 
 Material* SurfaceMaterial(const MapTraceInfo& record)
 {
@@ -11,7 +12,9 @@ Material* SurfaceMaterial(const MapTraceInfo& record)
         return TextureGetMaterial(record.hitMapMesh->texture);
     if (record.hitMesh && record.hitMesh->material.texture)
         return TextureGetMaterial(record.hitMesh->material.texture);
-    return nullptr;
+    // The land's own triangles carry no texture: the land layer the trace found at the hit (the
+    // layer whose blend is strongest there, the base layer elsewhere) names the surface by its texture.
+    return TextureGetMaterial(RenderGetLandTexture(record.vegetationLayer));
 }
 
 Material* TraceHitMaterial(const MapTraceInfo& record)

@@ -28,6 +28,7 @@ constexpr float kHitFalloff = 1.0f / 997500.0f;
 constexpr s32_t kSideFireWeaponKind = 3;
 constexpr float kSideFireTurn = -0.5235988f;
 constexpr float kSideFireMinDistance2 = 60.0f * 60.0f;
+constexpr float kAimViewYaw = 3.1415927f;  // a view's yaw less a body's heading
 // The height above the body from which the HUD's sight readout looks.
 constexpr float kSightEyeHeight = 17.0f;
 
@@ -321,7 +322,9 @@ void AIInterface::Fire(ScriptArgWord* /*args*/)
     const float yawError = (EngineRand() * (2.0f / ENGINE_RAND_MAX) - 1.0f) * entity->scatter[0] * dim;
     const float pitchError = (EngineRand() * (2.0f / ENGINE_RAND_MAX) - 1.0f) * entity->scatter[1] * dim;
     // The body refuses the shot itself while it is busy (reloading, changing weapon or pose).
-    body->FireAt(body->GetHeading() + yawError, body->GetPitch() + pitchError, false, false);
+    // FireAt takes the angles of a view; a body's heading faces the other way round its view (the
+    // player's body turns to the view's yaw less a half turn).
+    body->FireAt(body->GetHeading() + kAimViewYaw + yawError, body->GetPitch() + pitchError, false, false);
 }
 
 void AIInterface::ActivateJink(ScriptArgWord* /*args*/)

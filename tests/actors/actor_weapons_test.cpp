@@ -226,6 +226,65 @@ TEST_F(ActorWeapons, FireAtLeavesFromTheEyeHeightOfThePose)
     EXPECT_FLOAT_EQ(objects[count - 1]->GetPosition().y, 117.0f);
 }
 
+// The last shot's direction.
+Vector3 LastShotDirection()
+{
+    DynamicObject** objects = nullptr;
+    s32_t count = 0;
+    DynObjectsGet(&objects, &count);
+    return static_cast<const Projectile*>(objects[count - 1])->direction;
+}
+
+// A shot goes where its view looks: a camera turned by yaw and pitch looks along
+// (sin yaw cos pitch, -sin pitch, cos yaw cos pitch), a positive pitch looking down. A body faces half
+// a turn round from its heading, so a soldier aiming through his own heading and pitch (the third-person
+// shot, or the aimed shot at heading plus a half turn) hits the point he turned and aimed to.
+TEST_F(ActorWeapons, ShotsGoWhereTheViewLooks)
+{
+    Weapon* rifle = LoadSample("rifle");
+    rifle->SetOwner(m_actor);
+    rifle->roundsInGun = 30;
+    rifle->fpmFirst = 0.0f;
+    delete m_actor->weapons[0];
+    m_actor->weapons[0] = rifle;
+    m_actor->SetPosition({5.0f, 100.0f, 7.0f});
+    const float pi = 3.1415927f;
+    struct Case {
+        float yaw, pitch;
+    };
+    for (const Case c : {Case{0.0f, 0.0f}, Case{0.0f, 0.6f}, Case{0.0f, -0.6f}, Case{pi / 2, 0.0f}, Case{-pi / 2, 0.3f},
+                         Case{pi, 0.6f}, Case{2.5f, -0.4f}, Case{-1.0f, 1.2f}}) {
+        SCOPED_TRACE(::testing::Message() << "yaw " << c.yaw << " pitch " << c.pitch);
+        PlatformTestClockAdvance(1000);
+        ASSERT_TRUE(m_actor->FireAt(c.yaw, c.pitch, false, false));
+        const Vector3 d = LastShotDirection();
+        EXPECT_NEAR(d.x, std::sin(c.yaw) * std::cos(c.pitch), 1e-4f);
+        EXPECT_NEAR(d.y, -std::sin(c.pitch), 1e-4f);
+        EXPECT_NEAR(d.z, std::cos(c.yaw) * std::cos(c.pitch), 1e-4f);
+    }
+    // A soldier at the eye turns and aims at a point, then fires both ways.
+    const Vector3 eye = {5.0f, 117.0f, 7.0f};
+    for (const Vector3 target : {Vector3{5.0f, 117.0f, 107.0f}, Vector3{105.0f, 67.0f, 7.0f},
+                                 Vector3{-95.0f, 150.0f, -93.0f}, Vector3{35.0f, 90.0f, -200.0f}}) {
+        SCOPED_TRACE(::testing::Message() << target.x << " " << target.y << " " << target.z);
+        m_actor->SetHeading(std::atan2(target.x - eye.x, target.z - eye.z) + pi);
+        m_actor->AimAtPoint(target);
+        const Vector3 to = {target.x - eye.x, target.y - eye.y, target.z - eye.z};
+        const float length = std::sqrt(to.x * to.x + to.y * to.y + to.z * to.z);
+        for (const bool aimed : {false, true}) {
+            SCOPED_TRACE(aimed ? "aimed" : "third person");
+            PlatformTestClockAdvance(1000);
+            m_actor->wasAiming = false;
+            ASSERT_TRUE(aimed ? m_actor->FireAt(m_actor->heading + pi, m_actor->pitch, false, false)
+                              : m_actor->Fire(true, false));
+            const Vector3 d = LastShotDirection();
+            EXPECT_NEAR(d.x, to.x / length, 1e-4f);
+            EXPECT_NEAR(d.y, to.y / length, 1e-4f);
+            EXPECT_NEAR(d.z, to.z / length, 1e-4f);
+        }
+    }
+}
+
 TEST_F(ActorWeapons, TheFireWaitOfThePlayer)
 {
     g_frameView.player = m_actor;

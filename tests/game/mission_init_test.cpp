@@ -16,6 +16,7 @@
 #include "actors/ai_entity.h"
 #include "actors/obstacle_tree.h"
 #include "actors/projectile.h"
+#include "actors/trace_material.h"
 #include "actors/weapon.h"
 #include "ai/ai_events.h"
 #include "ai/ai_groups.h"
@@ -67,6 +68,8 @@
 #include "map/map_load.h"
 #include "map/map_mesh.h"
 #include "map/map_state.h"
+#include "map/map_trace.h"
+#include "map/material.h"
 #include "map/material_table.h"
 #include "map/octree.h"
 #include "map/world_registry.h"
@@ -698,6 +701,46 @@ TEST_F(MissionInit, TheSampleMissionLoadsEveryFileWithoutAnErrorAndBindsTheOutpo
 
     GameExitToGui("");
     PlatformTestClockStop();
+}
+
+// The sample land's triangles carry no texture of their own: a shot (the projectile's trace asks for
+// the land layer) and a footstep's look-down (the base layer without it) find the material of the land
+// layer's texture, "ground" for both of the sample's layers, whose HIT effect is "impact_ground".
+TEST_F(MissionInit, ATraceIntoTheSampleLandFindsTheGroundMaterial)
+{
+    std::string error;
+    ASSERT_TRUE(BfsPackFolder(ZINTAR_TEST_DATA_DIR "/../../data/sample", "main.bfs", error)) << error;
+    std::filesystem::remove_all("script");
+    ASSERT_TRUE(VFSInit());
+    ASSERT_EQ(ConExecFile("config.def"), 0);
+    ASSERT_EQ(GameInitMission("map_01"), 0);
+    const Material* ground = MaterialFind("ground");
+    ASSERT_NE(ground, nullptr);
+    EXPECT_STREQ(ground->hit.effect, "impact_ground");
+    const Vector3* bounds = nullptr;
+    MapGetBounds(&bounds);
+    struct Case {
+        float x, z;
+        u32_t flags;
+    };
+    const u32_t shot = TRACE_NORMAL | TRACE_TILED | TRACE_VEGLAYER | TRACE_FACESETS;
+    for (const Case c : {Case{0.0f, 60.0f, shot}, Case{80.0f, -30.0f, shot}, Case{-60.0f, 40.0f, shot},
+                         Case{0.0f, 60.0f, 0u}, Case{-60.0f, 40.0f, 0u}}) {
+        SCOPED_TRACE(::testing::Message() << c.x << ", " << c.z << " flags " << c.flags);
+        const float start[3] = {c.x, bounds[1].y + 10.0f, c.z};
+        const float end[3] = {c.x, bounds[0].y - 10.0f, c.z};
+        MapTraceInfo hit;
+        hit.flags = c.flags;
+        hit.ignoreObject = nullptr;
+        hit.objOptions = 0;
+        hit.vegetationLayer = -1;  // the trace sets it on every static hit
+        hit.hitMapMesh = nullptr;
+        hit.resultKind = TRACE_RESULT_NONE;
+        ASSERT_TRUE(MapTrace(start, end, &hit));
+        ASSERT_EQ(hit.hitMapMesh, nullptr) << "a land triangle";
+        EXPECT_EQ(SurfaceMaterial(hit), ground);
+        EXPECT_EQ(TraceHitMaterial(hit), ground);
+    }
 }
 
 // A soldier's route goals stand on the ground of the loaded land, whatever height it was asked for.

@@ -23,6 +23,7 @@
 #include "world/dynamic_object.h"
 #include "map/world_registry.h"
 #include "core/plugin_host.h"
+#include "core/frame_view.h"
 #include "game/game_cvars.h"
 #include "game/mission_steps.h"
 #include "tests/plugins/game_plugin/game_plugin_state.h"
@@ -162,6 +163,10 @@ protected:
     {
         GameSetTestHooks({});
         GuiSetTestFrameHook(nullptr);
+        // The soldiers may have shot the player dead: his death view stays until the next mission
+        // loads, and is not the next test's.
+        gbthirdperson.SetBool(false);
+        g_frameView.sound.playerDead = false;
         TempDirTest::TearDown();
     }
 

@@ -13,6 +13,7 @@
 #include "core/def_file.h"
 #include "core/random.h"
 #include "core/script_file.h"
+#include "support/engine_log.h"
 #include "support/keep_var.h"
 #include "support/vfs_fixture.h"
 #include "world/anim_cache.h"
@@ -27,24 +28,9 @@ inline s32_t Dummy(const AnimMesh* mesh, const char* name)
     return AnimMeshFindDummy(mesh, name);
 }
 
-// The folder the tests started in, where the engine log lies (taken before any test changes folder).
-inline const std::string& StartFolder()
-{
-    static const std::string folder = std::filesystem::current_path().string();
-    return folder;
-}
-
-inline size_t LogSize()
-{
-    return ReadFileBytes(StartFolder() + "/zintar.log").size();
-}
-
-// The log's text from the given byte on.
-inline std::string LogFrom(size_t offset)
-{
-    const std::string text = ReadFileBytes(StartFolder() + "/zintar.log");
-    return offset < text.size() ? text.substr(offset) : std::string();
-}
+using engine_log::LogFrom;
+using engine_log::LogSize;
+using engine_log::StartFolder;
 
 inline std::string DataFolder()
 {

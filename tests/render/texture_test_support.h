@@ -9,28 +9,15 @@
 #include "core/vfs.h"
 #include "platform/d3dx8_texture.h"
 #include "support/archive_builder.h"
+#include "support/engine_log.h"
 #include "support/temp_dir.h"
 #include "support/render_test_support.h"
 
 namespace texture_test {
 
-// The folder the process started in, where the engine log "zintar.log" lives.
-inline const std::string& StartFolder()
-{
-    static const std::string folder = std::filesystem::current_path().string();
-    return folder;
-}
-
-// The log's text from the given byte onwards.
-inline std::string LogFrom(size_t offset)
-{
-    const std::string text = ReadFileBytes(StartFolder() + "/zintar.log");
-    return offset < text.size() ? text.substr(offset) : std::string();
-}
-inline size_t LogSize()
-{
-    return ReadFileBytes(StartFolder() + "/zintar.log").size();
-}
+using engine_log::LogFrom;
+using engine_log::LogSize;
+using engine_log::StartFolder;
 
 // An uncompressed 32-bit true-colour TGA, every pixel the same 0xAARRGGBB colour.
 inline std::string TgaBytes(int width, int height, DWORD argb)

@@ -11,11 +11,14 @@
 
 namespace engine_log {
 
-// The folder the process started in, where the engine log lives.
+// The folder the process started in, where the engine log lives. Taken while the statics are built,
+// as the log itself is opened: a test that moves into a folder of its own and asks first must not
+// make every later test read a log that is not there.
+inline const std::string g_startFolder = std::filesystem::current_path().string();
+
 inline const std::string& StartFolder()
 {
-    static const std::string folder = std::filesystem::current_path().string();
-    return folder;
+    return g_startFolder;
 }
 
 inline std::string LogText()

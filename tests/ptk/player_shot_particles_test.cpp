@@ -4,10 +4,11 @@
 // and a screenshot after the shot differs from one taken just before it round the middle of the view.
 // The mission runs in a child process on the test clock, so its pictures are the same on any machine.
 //
-// Disabled until the program can do it: the carried rifle has no first-person view (the sample's
-// covers the whole screen), and without one the weapon's switch never ends, so the fire button fires
-// nothing and no muzzle effect is named; and a bullet that hits a land triangle finds no material
-// (the land's leaves carry no texture), so no hit effect starts.
+// The sample as it is waits for the program: its carried rifle has no first-person view (the sample
+// rifle's covers the whole screen), and without one the weapon's switch never ends, so the fire button
+// fires nothing and no muzzle effect is named; and a bullet that hits a land triangle finds no
+// material (the land's leaves carry no texture), so no hit effect starts. That test is disabled; the
+// flash is tested with the rifle's first-person view given to the carried rifle.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -61,11 +62,13 @@ constexpr float kYawBack = 3.14159265f;
 constexpr float kPitchDown = 0.31f;
 // The screenshot key of the sample's input.def (F12 in the keyboard's scan-code numbering).
 constexpr int kScreenshotKey = 0x58;
+// The flash's sparks start at the muzzle, an arm's length from the eye (a few units).
+constexpr float kFlashReach = 6.0f;
 
 struct Seen {
     int frames = 0;
     int roundsBefore = -1;
-    int shotFrame = -1;  // the frame whose player control fired, once seen
+    int shotFrame = -1;                        // the frame whose player control fired, once seen
     int flashesBefore = 0, streaksBefore = 0;  // before the shot: the effects' records must not be there
     int flashesAfter = 0;                      // flash sparks within reach of the player's eye
     int streaksAfter = 0;                      // the ground's hit effect's streaks
@@ -90,12 +93,11 @@ void CountRecords(int frame)
     int streaks = 0;
     for (s32_t i = 0; i < ParticleInfoCount(); ++i) {
         const auto& info = *static_cast<const ParticleInfo*>(ParticleInfoAt(i));
-        const float dx = info.position[0] - g_eye.x, dy = info.position[1] - g_eye.y,
-                    dz = info.position[2] - g_eye.z;
+        const float dx = info.position[0] - g_eye.x, dy = info.position[1] - g_eye.y, dz = info.position[2] - g_eye.z;
         if (IsFlashSpark(info)) {
             if (!after)
                 ++g_seen.flashesBefore;
-            else if (counted && std::sqrt(dx * dx + dy * dy + dz * dz) < 5.0f)
+            else if (counted && std::sqrt(dx * dx + dy * dy + dz * dz) < kFlashReach)
                 ++g_seen.flashesAfter;
         }
         if (info.kind == PARTICLE_STRETCHED) {
@@ -184,21 +186,50 @@ int RunTheShot()
 
 const bool g_shotJob = RegisterChildJob("ptk_player_shot", RunTheShot);
 
-using PtkPlayerShot = TempDirTest;
+class PtkPlayerShot : public TempDirTest {
+protected:
+    // The packed sample and the plug-in in the test's folder, the mission run in a child: what it saw.
+    Seen RunTheMission()
+    {
+        std::string error;
+        EXPECT_TRUE(BfsPackFolder(ZINTAR_TEST_DATA_DIR "/../../data/sample", "main.bfs", error)) << error;
+        fs::create_directories("plugins");
+        fs::copy_file(fs::path(ZINTAR_BIN_DIR) / "plugins" / "ptk.plg", "plugins/ptk.plg");
+        const ProgramResult run = RunChildJob("ptk_player_shot", TempPath(), {{"ALSOFT_DRIVERS", "null"}});
+        EXPECT_TRUE(run.exited);
+        EXPECT_EQ(run.exitCode, 0);
+        Seen seen;
+        std::istringstream words(ReadFileBytes("seen.txt"));
+        words >> seen.frames >> seen.shotFrame >> seen.flashesBefore >> seen.streaksBefore >> seen.flashesAfter >>
+            seen.streaksAfter >> seen.streakDistance >> seen.streakDrop;
+        return seen;
+    }
+};
 
+// The carried rifle given the first-person view of the sample's rifle (a loose definition in the
+// working folder replaces the packed one): the view's end of the switch frees the hands, the fire
+// button's pull lets the shot go when the trigger lock has run out, and the view names the muzzle
+// effect of its shot animation. Its sparks are there in the frames after the shot, by the eye, and
+// were not before.
+TEST_F(PtkPlayerShot, TheFireButtonStartsTheRiflesMuzzleFlashAtTheEye)
+{
+    std::string rifle = ReadFileBytes(ZINTAR_TEST_DATA_DIR "/../../data/sample/object/weapons/carried_rifle.def");
+    ASSERT_FALSE(rifle.empty());
+    rifle += "fp_anim rifle\n";
+    fs::create_directories("object/weapons");
+    ASSERT_TRUE(WriteFileBytes("object/weapons/carried_rifle.def", rifle));
+    const Seen seen = RunTheMission();
+    ASSERT_GT(seen.frames, kLastFrame);
+    ASSERT_GT(seen.shotFrame, kFireFrame) << "the fire button fired no round";
+    EXPECT_EQ(seen.flashesBefore, 0);
+    EXPECT_GT(seen.flashesAfter, 0);
+}
+
+// The sample as it is: the same shot, its flash, and its bullet's impact on the land, in the records
+// and on the screen.
 TEST_F(PtkPlayerShot, DISABLED_TheFireButtonFlashesAtTheMuzzleAndTheBulletRaisesTheGround)
 {
-    std::string error;
-    ASSERT_TRUE(BfsPackFolder(ZINTAR_TEST_DATA_DIR "/../../data/sample", "main.bfs", error)) << error;
-    fs::create_directories("plugins");
-    fs::copy_file(fs::path(ZINTAR_BIN_DIR) / "plugins" / "ptk.plg", "plugins/ptk.plg");
-    const ProgramResult run = RunChildJob("ptk_player_shot", TempPath(), {{"ALSOFT_DRIVERS", "null"}});
-    ASSERT_TRUE(run.exited);
-    ASSERT_EQ(run.exitCode, 0);
-    Seen seen;
-    std::istringstream words(ReadFileBytes("seen.txt"));
-    words >> seen.frames >> seen.shotFrame >> seen.flashesBefore >> seen.streaksBefore >> seen.flashesAfter >> seen.streaksAfter >>
-        seen.streakDistance >> seen.streakDrop;
+    const Seen seen = RunTheMission();
     ASSERT_GT(seen.frames, kLastFrame);
     ASSERT_GT(seen.shotFrame, kFireFrame) << "the fire button fired no round";
     EXPECT_EQ(seen.flashesBefore, 0);

@@ -227,7 +227,7 @@ TEST_F(PtkPlayerShot, TheFireButtonStartsTheRiflesMuzzleFlashAtTheEye)
 
 // The sample as it is: the same shot, its flash, and its bullet's impact on the land, in the records
 // and on the screen.
-TEST_F(PtkPlayerShot, DISABLED_TheFireButtonFlashesAtTheMuzzleAndTheBulletRaisesTheGround)
+TEST_F(PtkPlayerShot, TheFireButtonFlashesAtTheMuzzleAndTheBulletRaisesTheGround)
 {
     const Seen seen = RunTheMission();
     ASSERT_GT(seen.frames, kLastFrame);

@@ -77,8 +77,8 @@ void ShootAndShoot(bool)
     else if (frame == 43)
         ParticlesReset();  // the smoke column, started once by its object, ends here
     else if (frame == kShotFrame) {
-        // The sample mission has no player to fire: the ground's hit effect is started where a
-        // projectile's hit starts it, on the ground ahead of the view, along the ground's normal.
+        // The ground's hit effect started directly, where a projectile's hit starts it, on the ground
+        // ahead of the view, along the ground's normal (the player's real shot has a test of its own).
         const Material* ground = MaterialFind("ground");
         if (!ground)
             return;

@@ -343,3 +343,5 @@ Actor* PlayerActor();
 // The soldier lets go of the mounted weapon he uses, which turns back to its mount and is drawn by
 // its mount again (nothing when he uses none).
 void ActorLetGoOfMountedWeapon(Actor* actor);
+// The weapon of the occupied seat in a vehicle, else the one in the selected slot, else none.
+const Weapon* ActorWeaponInUse(const Actor* actor);

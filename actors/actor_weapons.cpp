@@ -365,3 +365,14 @@ void Actor::PitchMountedWeapon(float pitchAngle)
     rotation.z = std::fmin(std::fmax(pitchAngle, mountedWeapon->aimLimits[2]), mountedWeapon->aimLimits[3]);
     node->SetRotation(rotation);
 }
+
+// The weapon of the occupied seat in a vehicle, else the one in the selected slot, else none.
+const Weapon* ActorWeaponInUse(const Actor* actor)
+{
+    if (!actor)
+        return nullptr;
+    if (actor->inVehicle)
+        return actor->seat ? actor->seat->weapon : nullptr;
+    const u8_t slot = actor->selectedSlot;
+    return slot < kActorWeaponSlots && actor->weaponOwned[slot] ? actor->weapons[slot] : nullptr;
+}

@@ -18,17 +18,6 @@ namespace {
 constexpr s32_t kSavegameConditions = 16;
 constexpr s32_t kObjectiveConditions = 6;
 
-// The weapon of the occupied seat in a vehicle, else the one in the selected slot, else none.
-const Weapon* CurrentWeapon(const Actor* actor)
-{
-    if (!actor)
-        return nullptr;
-    if (actor->inVehicle)
-        return actor->seat ? actor->seat->weapon : nullptr;
-    const u8_t slot = actor->selectedSlot;
-    return slot < kActorWeaponSlots && actor->weaponOwned[slot] ? actor->weapons[slot] : nullptr;
-}
-
 const char* StringVar(const char* name)
 {
     const ConsoleVar* var = CVarListFind(name);
@@ -79,7 +68,7 @@ void GuiGetLiveValue(const char* text, char* out, u32_t room)
         return;
     }
     const Actor* player = PlayerActor();
-    const Weapon* weapon = CurrentWeapon(player);
+    const Weapon* weapon = ActorWeaponInUse(player);
     if (std::strcmp(name, "CURRENTWEAPON") == 0) {
         GuiCopyBounded(out, room, weapon ? weapon->name.Text() : "");
     } else if (std::strcmp(name, "CURRENTAMMO") == 0) {

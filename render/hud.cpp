@@ -61,17 +61,6 @@ void ClosingStates()
     MipFilter(D3DTEXF_LINEAR);
 }
 
-// The weapon of the occupied seat in a vehicle, else the one in the selected slot, else none.
-const Weapon* CurrentWeapon(const Actor* actor)
-{
-    if (!actor)
-        return nullptr;
-    if (actor->inVehicle)
-        return actor->seat ? actor->seat->weapon : nullptr;
-    const u8_t slot = actor->selectedSlot;
-    return slot < kActorWeaponSlots && actor->weaponOwned[slot] ? actor->weapons[slot] : nullptr;
-}
-
 // Clears the slot when its time is up (true); else draws the layer when it has the control.
 bool MessageSlot(GuiMessageSlot& slot, const char* layer, const char* control)
 {
@@ -147,7 +136,7 @@ void HudDrawLayers()
         return;
 
     const Actor* actor = PlayerActor();
-    const Weapon* weapon = CurrentWeapon(actor);
+    const Weapon* weapon = ActorWeaponInUse(actor);
     const bool driver = actor && actor->IsDriver();
     const bool hasScope = weapon && weapon->zoomScreen;
     if (weapon && (!g_hudInput.flags.sightView || !hasScope) && !g_hudInput.flags.binocularView && !driver)

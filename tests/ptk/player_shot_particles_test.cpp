@@ -242,11 +242,7 @@ TEST_F(PtkPlayerShot, TheFireButtonFlashesAtTheMuzzleAndTheBulletRaisesTheGround
     EXPECT_LT(seen.streakDistance, 110.0f);
     EXPECT_GT(seen.streakDrop, 8.0f);
 
-    std::vector<fs::path> shots;
-    if (fs::exists("screenshots"))
-        for (const fs::directory_entry& entry : fs::directory_iterator("screenshots"))
-            shots.push_back(entry.path());
-    std::sort(shots.begin(), shots.end());
+    const std::vector<fs::path> shots = ScreenshotFiles();
     ASSERT_EQ(shots.size(), 2u);
     ScreenshotBmp before, after;
     ASSERT_TRUE(before.Read(shots[0]));

@@ -132,11 +132,7 @@ TEST_F(PtkSampleMission, ParticlesReachTheFrameAndTheScreen)
     EXPECT_EQ(seen.groundEffectNamed, 1);
     EXPECT_GT(seen.streaksAfterShot, 0);
 
-    std::vector<fs::path> shots;
-    if (fs::exists("screenshots"))
-        for (const fs::directory_entry& entry : fs::directory_iterator("screenshots"))
-            shots.push_back(entry.path());
-    std::sort(shots.begin(), shots.end());
+    const std::vector<fs::path> shots = ScreenshotFiles();
     ASSERT_EQ(shots.size(), 2u);
     Shot with, without;
     ASSERT_TRUE(with.Read(shots[0]));

@@ -1,9 +1,11 @@
 // A screenshot's 24-bit BMP as the screenshot key writes it: its size, the red, green and blue of a
 // pixel counted from the top left (rows are stored bottom up), and its stored bytes.
 #pragma once
+#include <algorithm>
 #include <array>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "core/types.h"
 #include "support/files.h"
@@ -39,3 +41,15 @@ struct ScreenshotBmp {
     // Channel c (blue, green, red) of the pixel stored at (x, y), rows bottom up as in the file.
     int Channel(int x, int y, int c) const { return u8_t(bytes[offset + stride * size_t(y) + size_t(x) * 3 + c]); }
 };
+
+// The screenshots the screenshot key wrote into "screenshots" of the working folder, in the order of
+// their names (the order they were taken); none when the folder is missing.
+inline std::vector<std::filesystem::path> ScreenshotFiles()
+{
+    std::vector<std::filesystem::path> shots;
+    if (std::filesystem::exists("screenshots"))
+        for (const std::filesystem::directory_entry& entry : std::filesystem::directory_iterator("screenshots"))
+            shots.push_back(entry.path());
+    std::sort(shots.begin(), shots.end());
+    return shots;
+}

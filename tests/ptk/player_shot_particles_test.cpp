@@ -4,11 +4,8 @@
 // and a screenshot after the shot differs from one taken just before it round the middle of the view.
 // The mission runs in a child process on the test clock, so its pictures are the same on any machine.
 //
-// The sample as it is waits for the program: its carried rifle has no first-person view (the sample
-// rifle's covers the whole screen), and without one the weapon's switch never ends, so the fire button
-// fires nothing and no muzzle effect is named; and a bullet that hits a land triangle finds no
-// material (the land's leaves carry no texture), so no hit effect starts. That test is disabled; the
-// flash is tested with the rifle's first-person view given to the carried rifle.
+// The flash starts at the barrel's end (the shot animation's particle offset in the weapon's model
+// frame), not at the eye: its nearest spark is farther from the eye than the rifle's stock.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -62,8 +59,9 @@ constexpr float kYawBack = 3.14159265f;
 constexpr float kPitchDown = 0.31f;
 // The screenshot key of the sample's input.def (F12 in the keyboard's scan-code numbering).
 constexpr int kScreenshotKey = 0x58;
-// The flash's sparks start at the muzzle, an arm's length from the eye (a few units).
-constexpr float kFlashReach = 6.0f;
+// The flash's sparks start at the muzzle, about 7.6 units from the eye (the rifle's barrel ends 7.5 out,
+// 0.9 right and 0.85 below the line of sight), and fly a little way along the shot.
+constexpr float kFlashReach = 12.0f;
 
 struct Seen {
     int frames = 0;
@@ -71,6 +69,7 @@ struct Seen {
     int shotFrame = -1;                        // the frame whose player control fired, once seen
     int flashesBefore = 0, streaksBefore = 0;  // before the shot: the effects' records must not be there
     int flashesAfter = 0;                      // flash sparks within reach of the player's eye
+    float flashNearest = 1e9f;                 // the nearest of them to the eye
     int streaksAfter = 0;                      // the ground's hit effect's streaks
     float streakDistance = 0.0f;               // their mean distance from the eye, in the ground's plane
     float streakDrop = 0.0f;                   // and how far below the eye they are
@@ -97,8 +96,10 @@ void CountRecords(int frame)
         if (IsFlashSpark(info)) {
             if (!after)
                 ++g_seen.flashesBefore;
-            else if (counted && std::sqrt(dx * dx + dy * dy + dz * dz) < kFlashReach)
+            else if (counted && std::sqrt(dx * dx + dy * dy + dz * dz) < kFlashReach) {
                 ++g_seen.flashesAfter;
+                g_seen.flashNearest = std::min(g_seen.flashNearest, std::sqrt(dx * dx + dy * dy + dz * dz));
+            }
         }
         if (info.kind == PARTICLE_STRETCHED) {
             if (!after)
@@ -180,7 +181,7 @@ int RunTheShot()
     std::ostringstream seen;
     seen << g_seen.frames << ' ' << g_seen.shotFrame << ' ' << g_seen.flashesBefore << ' ' << g_seen.streaksBefore
          << ' ' << g_seen.flashesAfter << ' ' << g_seen.streaksAfter << ' ' << g_seen.streakDistance << ' '
-         << g_seen.streakDrop;
+         << g_seen.streakDrop << ' ' << g_seen.flashNearest;
     return WriteFileBytes("seen.txt", seen.str()) ? result : 90;
 }
 
@@ -201,7 +202,7 @@ protected:
         Seen seen;
         std::istringstream words(ReadFileBytes("seen.txt"));
         words >> seen.frames >> seen.shotFrame >> seen.flashesBefore >> seen.streaksBefore >> seen.flashesAfter >>
-            seen.streaksAfter >> seen.streakDistance >> seen.streakDrop;
+            seen.streaksAfter >> seen.streakDistance >> seen.streakDrop >> seen.flashNearest;
         return seen;
     }
 };
@@ -235,6 +236,8 @@ TEST_F(PtkPlayerShot, TheFireButtonFlashesAtTheMuzzleAndTheBulletRaisesTheGround
     EXPECT_EQ(seen.flashesBefore, 0);
     EXPECT_EQ(seen.streaksBefore, 0);
     EXPECT_GT(seen.flashesAfter, 0);
+    // At the barrel's end, not at the eye: the stock starts 1.2 units out and the muzzle ends 7.6 away.
+    EXPECT_GT(seen.flashNearest, 6.0f);
     EXPECT_GT(seen.streaksAfter, 0);
     // Where the view points: seven metres off along the ground (70 units, give or take the land's
     // slope), well below the eye (17 units above the ground).

@@ -18,6 +18,7 @@
 #include "gui/screen_manager.h"
 #include "platform/gpu_timer.h"
 #include "render/frame.h"
+#include "render/render_context.h"
 #include "render/render_device.h"
 #include "scene/draw_lists.h"
 #include "tools/bfs_pack/bfs_pack.h"

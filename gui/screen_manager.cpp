@@ -331,6 +331,8 @@ void GuiLoadScreens()
 void GuiLoadGameScreens()
 {
     g_gui.gameScreensLoaded = true;
+    // What is loaded before them stays when the mission's screens go, however it came to be loaded.
+    g_gui.menuScreenCount = GuiScreenCount();
     ParseSections(GetScriptFile("guigame", false));
     g_hudInput.flags.markersReady = 1;
 }

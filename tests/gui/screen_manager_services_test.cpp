@@ -18,6 +18,7 @@
 #include "gui/gui_live_values.h"
 #include "gui/screen_manager.h"
 #include "platform/test_clock.h"
+#include "render/hud_input.h"
 #include "support/engine_log.h"
 #include "support/files.h"
 #include "support/temp_dir.h"
@@ -226,6 +227,22 @@ TEST_F(ScreenServices, RefreshRebuildsFromTheFilesKeepsTheWayBackAndIsRefusedDur
     EXPECT_EQ(GuiScreenCount(), count);
     EXPECT_FALSE(g_gui.refreshed);
     GuiFreeGameScreens();
+}
+
+TEST_F(ScreenServices, LeavingAMissionFreesItsScreensAloneWhateverWasLoadedBefore)
+{
+    // A screen added outside the menu script's load (a test's, a plug-in's) stays with the menus.
+    auto* before = new GuiScreen("LOADSCREEN");
+    GuiAddScreen(before);
+    WriteScript("guigame", "<LAYER10>\n</LAYER10>\n<layer11>\n</layer11>\n");
+    GuiLoadGameScreens();
+    EXPECT_EQ(GuiScreenCount(), 3u);
+    EXPECT_EQ(g_hudInput.flags.markersReady, 1);
+    GuiFreeGameScreens();
+    ASSERT_EQ(GuiScreenCount(), 1u);
+    EXPECT_EQ(GuiScreenAt(0), before);
+    EXPECT_EQ(GuiFindLoadedScreen("LAYER10"), nullptr);
+    EXPECT_EQ(g_hudInput.flags.markersReady, 0);
 }
 
 }  // namespace

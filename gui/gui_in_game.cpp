@@ -22,12 +22,6 @@ void Show(GuiMessageSlot& slot, u32_t durationMs)
     slot.duration = durationMs;
 }
 
-// A layer is loaded or not: the error screen that lookups fall back to stands in for none.
-GuiScreen* LoadedLayer(const char* name)
-{
-    return GuiFindLoadedScreen(name);
-}
-
 void PlayMessageSound(const char* name)
 {
     if (!name || !*name)
@@ -40,7 +34,7 @@ void PlayMessageSound(const char* name)
 
 void GuiShowSubtitle(const char* sender, const char* textKey, u32_t durationMs)
 {
-    GuiScreen* layer = LoadedLayer("LAYER10");
+    GuiScreen* layer = GuiFindLoadedScreen("LAYER10");
     if (!layer || !layer->FindControl("subtitles"))
         return;
     const char* key = textKey ? textKey : "";
@@ -67,7 +61,7 @@ void GuiShowSubtitle(const char* sender, const char* textKey, u32_t durationMs)
 
 void GuiShowCaption(const char* name, u32_t durationMs)
 {
-    if (!LoadedLayer("layer11"))
+    if (!GuiFindLoadedScreen("layer11"))
         return;
     char sound[256];
     std::snprintf(sound, sizeof sound, "_gm_%s", name ? name : "");
@@ -87,7 +81,7 @@ void GuiShowCaption(u32_t durationMs)
 
 void GuiShowRecord(u32_t durationMs)
 {
-    if (!LoadedLayer("layer12"))
+    if (!GuiFindLoadedScreen("layer12"))
         return;
     PlayMessageSound(gs_records.String());
     Show(g_gui.recordSlot, durationMs);
@@ -95,7 +89,7 @@ void GuiShowRecord(u32_t durationMs)
 
 void GuiShowResponse(u32_t durationMs)
 {
-    if (!LoadedLayer("layer13"))
+    if (!GuiFindLoadedScreen("layer13"))
         return;
     PlayMessageSound(gs_response.String());
     Show(g_gui.responseSlot, durationMs);

@@ -22,6 +22,12 @@ void Show(GuiMessageSlot& slot, u32_t durationMs)
     slot.duration = durationMs;
 }
 
+// A script's duration; a negative one shows nothing rather than for about 50 days.
+u32_t Duration(const s32_t* durationMs)
+{
+    return durationMs && *durationMs > 0 ? static_cast<u32_t>(*durationMs) : 0;
+}
+
 void PlayMessageSound(const char* name)
 {
     if (!name || !*name)
@@ -94,16 +100,6 @@ void GuiShowResponse(u32_t durationMs)
     PlayMessageSound(gs_response.String());
     Show(g_gui.responseSlot, durationMs);
 }
-
-namespace {
-
-u32_t Duration(const s32_t* durationMs)
-{
-    // A negative duration from a script shows nothing rather than for about 50 days.
-    return durationMs && *durationMs > 0 ? static_cast<u32_t>(*durationMs) : 0;
-}
-
-}  // namespace
 
 void Gui_AddRecord(const s32_t* durationMs)
 {

@@ -179,8 +179,8 @@ bool PlayerDead()
     return player && player->isDead;
 }
 
-// The game brings the player back while its respawn-requested flag is set (a game mode's own
-// "respawn" command is the game flow's to run with it).
+// Sets the game's respawn-requested flag, which the player's return clears. A game mode's own
+// "respawn" command is not run from here yet.
 void RequestRespawn()
 {
     g_playerState.respawnRequested = 1;

@@ -238,6 +238,9 @@ bool GameModHasOwnScreens()
 void OpenScreen(bool byEscape)
 {
     g_frameView.screenOpen = true;
+    // From the game frame before the first GUI frame on: the HUD's layers, drawn by making their screen
+    // current for a moment, would take the screen chosen here away.
+    g_frameView.inGameDisplay = true;
     g_input.guiMode = true;
     GameClearFrameInput();
     SetCursorVisible(true);

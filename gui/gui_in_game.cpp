@@ -7,10 +7,10 @@
 #include "core/sound.h"
 #include "core/sound_sets.h"
 #include "core/core_cvars.h"
-#include "core/text_case.h"
 #include "game/game_cvars.h"
 #include "gui/gui.h"
 #include "gui/gui_locale.h"
+#include "gui/mission_screen_lines.h"
 #include "platform/win32.h"
 
 namespace {
@@ -22,15 +22,10 @@ void Show(GuiMessageSlot& slot, u32_t durationMs)
     slot.duration = durationMs;
 }
 
-// A layer is loaded or not: the error screen that lookups fall back to stands in for none.
-GuiScreen* LoadedLayer(const char* name)
+// A script's duration; a negative one shows nothing rather than for about 50 days.
+u32_t Duration(const s32_t* durationMs)
 {
-    for (u32_t i = 0; i < GuiScreenCount(); ++i) {
-        GuiScreen* screen = GuiScreenAt(i);
-        if (screen && CompareNoCase(screen->name.Text(), name) == 0)
-            return screen;
-    }
-    return nullptr;
+    return durationMs && *durationMs > 0 ? static_cast<u32_t>(*durationMs) : 0;
 }
 
 void PlayMessageSound(const char* name)
@@ -45,7 +40,7 @@ void PlayMessageSound(const char* name)
 
 void GuiShowSubtitle(const char* sender, const char* textKey, u32_t durationMs)
 {
-    GuiScreen* layer = LoadedLayer("LAYER10");
+    GuiScreen* layer = GuiFindLoadedScreen("LAYER10");
     if (!layer || !layer->FindControl("subtitles"))
         return;
     const char* key = textKey ? textKey : "";
@@ -72,7 +67,7 @@ void GuiShowSubtitle(const char* sender, const char* textKey, u32_t durationMs)
 
 void GuiShowCaption(const char* name, u32_t durationMs)
 {
-    if (!LoadedLayer("layer11"))
+    if (!GuiFindLoadedScreen("layer11"))
         return;
     char sound[256];
     std::snprintf(sound, sizeof sound, "_gm_%s", name ? name : "");
@@ -92,7 +87,7 @@ void GuiShowCaption(u32_t durationMs)
 
 void GuiShowRecord(u32_t durationMs)
 {
-    if (!LoadedLayer("layer12"))
+    if (!GuiFindLoadedScreen("layer12"))
         return;
     PlayMessageSound(gs_records.String());
     Show(g_gui.recordSlot, durationMs);
@@ -100,8 +95,24 @@ void GuiShowRecord(u32_t durationMs)
 
 void GuiShowResponse(u32_t durationMs)
 {
-    if (!LoadedLayer("layer13"))
+    if (!GuiFindLoadedScreen("layer13"))
         return;
     PlayMessageSound(gs_response.String());
     Show(g_gui.responseSlot, durationMs);
+}
+
+void Gui_AddRecord(const s32_t* durationMs)
+{
+    if (!durationMs) {
+        GuiShowRecord(GUI_DEFAULT_LINE_TIME);
+        return;
+    }
+    g_gui.recordDue = 1;
+    g_gui.recordStamp = GetTickCount();
+    g_gui.recordDuration = Duration(durationMs);
+}
+
+void Gui_AddResponse(const s32_t* durationMs)
+{
+    GuiShowResponse(durationMs ? Duration(durationMs) : GUI_DEFAULT_LINE_TIME);
 }

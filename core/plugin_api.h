@@ -104,6 +104,21 @@ constexpr std::uint32_t HookIndoorQueryNearPoint = 0x70008;  // parameter: Indoo
 constexpr std::uint32_t HookIndoorObjectAdd = 0x70009;       // parameter: IndoorObjectAddEvent*
 constexpr std::uint32_t HookIndoorLinkRelease = 0x7000a;     // parameter: the plug-in's handle of the link
 
+// ---- Lists a plug-in fills ---------------------------------------------------------------------
+// The server and player list events pass one of these; so does the host for every list control it
+// creates for a plug-in (which deletes it through the virtual destructor). Texts are copied.
+class PluginListFill {
+public:
+    virtual ~PluginListFill() = default;
+    // Appends an item; the first item of a list without selection becomes the selection.
+    virtual void AddString(const char* text) = 0;
+    // Appends a column text to an existing item; an item out of range or a list without columns
+    // ignores it.
+    virtual void AddColumnText(std::uint32_t item, const char* text) = 0;
+    // Removes every item and its column texts; the selection stays.
+    virtual void Clear() = 0;
+};
+
 // ---- Event records: owned by the sender, valid only during the broadcast ----------------------
 struct ObjectUseEvent {
     PluginWord envelope;         // the envelope used

@@ -1,11 +1,12 @@
-// The control base's defaults, the lookups of controls by name and the message writer. The control
-// kinds themselves are still plain bases.
+// The control base's defaults, the lookups of controls by name and the message writer.
 #include "gui/gui_controls.h"
 
 #include <cstring>
 
 #include "core/text_case.h"
 #include "gui/gui.h"
+#include "gui/game_screen_lists.h"
+#include "gui/gui_list_box.h"
 #include "gui/gui_locale.h"
 #include "gui/gui_tooltip.h"
 
@@ -66,7 +67,9 @@ GuiControl* GuiCreateControl(const char* typeName)
 {
     if (!typeName)
         return nullptr;
-    if (CompareNoCase(typeName, "textbox") == 0 || CompareNoCase(typeName, "listbox") == 0)
+    if (CompareNoCase(typeName, "listbox") == 0)
+        return new GuiListBox();
+    if (CompareNoCase(typeName, "textbox") == 0)
         return new GuiControl();
     return nullptr;
 }
@@ -106,4 +109,9 @@ void GuiShowLanguageSwitch()
 void GuiSelectResolution(s32_t entry)
 {
     g_gui.resolutionSelection = entry;
+    GuiListBox* list = GuiFindLoadedList("OPTIONS_GRAPHICS_RESOLUTION", "resolution");
+    if (!list || entry < 0 || static_cast<u32_t>(entry) >= list->ItemCount())
+        return;
+    list->firstVisible = 0;
+    list->selectedRow = entry;
 }

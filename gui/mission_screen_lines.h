@@ -1,5 +1,5 @@
-// What rule scripts put on the mission screen: the objectives list. The mission screen builds it
-// out; until then the calls are recorded (records and responses: gui/gui_in_game.h).
+// What rule scripts put on the mission screen: the objectives list ("OBJECTIVES"). The calls are also
+// counted for the tests (records and responses: gui/gui_in_game.h).
 #pragma once
 #include "core/types.h"
 
@@ -14,6 +14,10 @@ struct MissionScreenRecord {
 
 extern MissionScreenRecord g_missionScreen;
 
-void GuiClearObjectives();
-void GuiAddObjective(const char* objective);
+// Empties the list of that name on the screen "OBJECTIVES".
+void GuiClearObjectives(const char* listName = nullptr);
+// Appends to that list the text of the key in the mission's locale texts ("locale\" + language +
+// "\" + dsmap + ".asc"; the key itself while there is no such text), coloured by the colour given
+// (the list's text colour without one).
+void GuiAddObjective(const char* listName, const char* textKey = nullptr, const u32_t* colour = nullptr);
 void MissionScreenReset();

@@ -6,6 +6,7 @@
 #include "core/console_var.h"
 #include "core/script_file.h"
 #include "core/text_case.h"
+#include "gui/control_rows_table.h"
 #include "gui/fonts.h"
 #include "gui/gui.h"
 #include "gui/gui_button.h"
@@ -199,6 +200,8 @@ const KeyRow<GuiSquare> kSquareRows[] = {
 bool GuiBuildControlSection(const GuiScriptTarget& target, const char* kind, const ScriptSection& section)
 {
     GuiScreen* screen = target.screen;
+    if (GuiBuildTextBoxSection(target, kind, section))
+        return true;
     if (CompareNoCase(kind, "IMG") == 0) {
         auto* image = new GuiImage();
         screen->AddControl(image);

@@ -7,6 +7,7 @@
 #include "core/text_case.h"
 #include "gui/gui.h"
 #include "gui/gui_locale.h"
+#include "gui/gui_text_box.h"
 #include "gui/gui_tooltip.h"
 
 void GuiCopyBounded(char* out, u32_t room, const char* text)
@@ -66,7 +67,9 @@ GuiControl* GuiCreateControl(const char* typeName)
 {
     if (!typeName)
         return nullptr;
-    if (CompareNoCase(typeName, "textbox") == 0 || CompareNoCase(typeName, "listbox") == 0)
+    if (CompareNoCase(typeName, "textbox") == 0)
+        return new GuiTextBox();
+    if (CompareNoCase(typeName, "listbox") == 0)
         return new GuiControl();
     return nullptr;
 }

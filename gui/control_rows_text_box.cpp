@@ -26,9 +26,7 @@ const Row kTextBoxRows[] = {
      }},
     {"name", 3, [](GuiTextBox& c, const ScriptCommand& m, const GuiScriptTarget&) { c.SetName(m.Word(2)); }},
     {"tooltip", 3,
-     [](GuiTextBox& c, const ScriptCommand& m, const GuiScriptTarget&) {
-         c.SetTooltip(GuiFindLocaleText(m.Word(2)));
-     }},
+     [](GuiTextBox& c, const ScriptCommand& m, const GuiScriptTarget&) { c.SetTooltip(GuiFindLocaleText(m.Word(2))); }},
     {"form", 3, [](GuiTextBox& c, const ScriptCommand& m, const GuiScriptTarget&) { c.SetFormText(m.Word(2)); }},
     {"smooth_scroll", 2, [](GuiTextBox& c, const ScriptCommand&, const GuiScriptTarget&) { c.smoothScroll = true; }},
 };

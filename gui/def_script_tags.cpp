@@ -124,8 +124,7 @@ public:
             file = variable->String();
         }
         const ConsoleVar* language = CVarListFind("language");
-        const std::string path =
-            std::string("locale\\") + (language ? language->String() : "") + "\\" + file + ".asc";
+        const std::string path = std::string("locale\\") + (language ? language->String() : "") + "\\" + file + ".asc";
         u32_t length = 0;
         if (const char* included = DefScriptGetText(path.c_str(), key.c_str(), &length))
             tag.node->text.append(included, length);

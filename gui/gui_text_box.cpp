@@ -261,9 +261,9 @@ void GuiTextBox::Layout(const Box& box, float scaleX, float scaleY, bool draw)
                 lineUsed = true;
                 break;
             case DEF_CODE_COLOUR:
+                // The part of a word before the code keeps the colour it began in.
+                flush();
                 colour = code.value;
-                if (m_word.empty())
-                    wordColour = colour;
                 break;
             case DEF_CODE_VARIABLE:
                 if (const ConsoleVar* variable = DefConsoleVarAt(code.value)) {

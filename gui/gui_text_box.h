@@ -74,7 +74,7 @@ private:
     char* m_source = nullptr;
     char* m_form = nullptr;
     char* m_tooltip = nullptr;
-    std::string m_word;   // reused by the layout
+    std::string m_word;  // reused by the layout
     float m_lastScaleX = 1.0f;
     float m_lastScaleY = 1.0f;
     float m_lastOffsetX = 0.0f;

@@ -71,8 +71,7 @@ TEST_F(Markup, SectionsTagsAndAttributesGiveTheirTexts)
         {"a hexadecimal offset", "<a>x<tab offset = 0x3>y</a>", "a", "x   y"},
         {"an attribute given twice keeps the first", "<a>x<tab offset=1 offset=3>y</a>", "a", "x y"},
         {"colours nested and closed", "<a><font color=FFFF0000>r<font color=FF00FF00>g</font>r</font>w</a>", "a",
-         Colour(0xFFFF0000u) + "r" + Colour(0xFF00FF00u) + "g" + Colour(0xFFFF0000u) + "r" + Colour(0xFFFFFFFFu) +
-             "w"},
+         Colour(0xFFFF0000u) + "r" + Colour(0xFF00FF00u) + "g" + Colour(0xFFFF0000u) + "r" + Colour(0xFFFFFFFFu) + "w"},
         {"the empty key is the root", "top<a>x</a>", "", "top"},
         {"a missing key", "<a>x</a>", "a.b", "(null)"},
         {"a mismatched closing tag", "<a><b>x</a></b>", "a", "(null)"},

@@ -202,6 +202,10 @@ bool GuiBuildControlSection(const GuiScriptTarget& target, const char* kind, con
     GuiScreen* screen = target.screen;
     if (GuiBuildTextBoxSection(target, kind, section))
         return true;
+    if (GuiBuildIndicatorSection(target, kind, section))
+        return true;
+    if (GuiBuildEffectSection(target, kind, section))
+        return true;
     if (CompareNoCase(kind, "IMG") == 0) {
         auto* image = new GuiImage();
         screen->AddControl(image);

@@ -206,6 +206,8 @@ bool GuiBuildControlSection(const GuiScriptTarget& target, const char* kind, con
         return true;
     if (GuiBuildEffectSection(target, kind, section))
         return true;
+    if (GuiBuildProgressBarSection(target, kind, section))
+        return true;
     if (CompareNoCase(kind, "IMG") == 0) {
         auto* image = new GuiImage();
         screen->AddControl(image);

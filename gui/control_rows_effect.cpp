@@ -14,7 +14,8 @@ const Row kEffectRows[] = {
      [](GuiEffect& c, const ScriptCommand& m, const GuiScriptTarget& t) {
          c.texture = GuiScriptTexture(t, m.Word(2));
      }},
-    {"opacity", 3, [](GuiEffect& c, const ScriptCommand& m, const GuiScriptTarget&) { c.opacity = GuiRowNumber(m, 2); }},
+    {"opacity", 3,
+     [](GuiEffect& c, const ScriptCommand& m, const GuiScriptTarget&) { c.opacity = GuiRowNumber(m, 2); }},
     {"movecoords", 4,
      [](GuiEffect& c, const ScriptCommand& m, const GuiScriptTarget&) {
          c.speedU = GuiRowNumber(m, 2);

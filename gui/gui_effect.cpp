@@ -71,8 +71,8 @@ void GuiEffect::Draw(float, float, float, float)
     RenderSetState(D3DRS_ALPHABLENDENABLE, TRUE);
     RenderSetState(D3DRS_SRCBLEND, D3DBLEND_ONE);
     RenderSetState(D3DRS_DESTBLEND, D3DBLEND_ONE);
-    Draw2DQuadEx(box.left, box.right, box.top, box.bottom, kWhite, kWhite, kWhite, kWhite, phaseU - 1.0f,
-                 phaseV - 1.0f, phaseU, phaseV);
+    Draw2DQuadEx(box.left, box.right, box.top, box.bottom, kWhite, kWhite, kWhite, kWhite, phaseU - 1.0f, phaseV - 1.0f,
+                 phaseU, phaseV);
     RenderSetState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
     RenderSetState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
     // A mission running beneath the screen has its own clock.

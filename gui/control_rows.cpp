@@ -208,6 +208,10 @@ bool GuiBuildControlSection(const GuiScriptTarget& target, const char* kind, con
         return true;
     if (GuiBuildProgressBarSection(target, kind, section))
         return true;
+    if (GuiBuildVideoSection(target, kind, section))
+        return true;
+    if (GuiBuildSlideShowSection(target, kind, section))
+        return true;
     if (CompareNoCase(kind, "IMG") == 0) {
         auto* image = new GuiImage();
         screen->AddControl(image);

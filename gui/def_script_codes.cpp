@@ -117,3 +117,27 @@ DefInlineCode DefReadInlineCode(const char* at)
             return code;
     }
 }
+
+std::string DefPlainText(const char* text)
+{
+    std::string plain;
+    if (!text)
+        return plain;
+    for (std::size_t i = 0; text[i] != '\0';) {
+        if (text[i] != '\\') {
+            plain.push_back(text[i]);
+            ++i;
+            continue;
+        }
+        const DefInlineCode code = DefReadInlineCode(text + i);
+        i += code.length;
+        if (code.kind == DEF_CODE_BREAK)
+            plain.push_back('\n');
+        else if (code.kind == DEF_CODE_TAB)
+            plain.append(code.value, ' ');
+        else if (code.kind == DEF_CODE_VARIABLE)
+            if (const ConsoleVar* variable = DefConsoleVarAt(code.value))
+                plain += variable->ValueToText();
+    }
+    return plain;
+}

@@ -37,3 +37,7 @@ struct DefInlineCode {
     u32_t length = 1;
 };
 DefInlineCode DefReadInlineCode(const char* at);
+
+// The text as plain characters for the text drawers: line breaks become line feeds, tabs blanks,
+// variables their values; colour codes and broken codes drop out.
+std::string DefPlainText(const char* text);

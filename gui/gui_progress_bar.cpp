@@ -51,8 +51,8 @@ void GuiProgressBar::Draw(float offsetX, float offsetY, float scaleX, float scal
         const float fillWidth = static_cast<float>(variable->Int()) * boxWidth * 0.01f;
         if (fillWidth > 0.0f && boxWidth > 0.0f) {
             RenderSetTexture(0, fill);
-            Draw2DQuadEx(box.left, box.left + static_cast<int>(fillWidth), box.top, box.bottom, kWhite, kWhite,
-                         kWhite, kWhite, 0.0f, 0.0f, fillWidth / boxWidth, 1.0f);
+            Draw2DQuadEx(box.left, box.left + static_cast<int>(fillWidth), box.top, box.bottom, kWhite, kWhite, kWhite,
+                         kWhite, 0.0f, 0.0f, fillWidth / boxWidth, 1.0f);
         }
     }
     RenderSetState(D3DRS_TEXTUREFACTOR, kWhite);

@@ -91,7 +91,7 @@ TEST_F(ProgressBars, StepsOfTenClampOnlyAtTheirEnds)
         bool raise;
         s32_t expected;
     };
-    const Case cases[] = {{95, true, 100}, {5, false, 0}, {50, true, 60}, {50, false, 40},
+    const Case cases[] = {{95, true, 100},  {5, false, 0},   {50, true, 60},   {50, false, 40},
                           {150, true, 100}, {-20, false, 0}, {100, true, 100}, {0, false, 0}};
     for (const Case& c : cases) {
         g_progress.SetInt(c.value);

@@ -212,6 +212,8 @@ bool GuiBuildControlSection(const GuiScriptTarget& target, const char* kind, con
         return true;
     if (GuiBuildSlideShowSection(target, kind, section))
         return true;
+    if (GuiBuildMapViewSection(target, kind, section))
+        return true;
     if (CompareNoCase(kind, "IMG") == 0) {
         auto* image = new GuiImage();
         screen->AddControl(image);

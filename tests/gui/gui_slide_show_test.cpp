@@ -75,7 +75,8 @@ protected:
 
 TEST_F(SlideShows, ACrossFadeShowsEachPictureAloneForNineOfTenSeconds)
 {
-    ASSERT_NE(Build("property type 1;\nproperty images s_red s_green s_blue;\nproperty intervals 10 10 10;\n"), nullptr);
+    ASSERT_NE(Build("property type 1;\nproperty images s_red s_green s_blue;\nproperty intervals 10 10 10;\n"),
+              nullptr);
     ASSERT_EQ(m_show->ImageCount(), 3u);
     EXPECT_EQ(At(0), kRed);
     EXPECT_EQ(At(9000), kRed) << "alone for nine seconds";
@@ -95,7 +96,8 @@ TEST_F(SlideShows, ACrossFadeShowsEachPictureAloneForNineOfTenSeconds)
 TEST_F(SlideShows, AnIntervalOfOneSecondCuts)
 {
     for (const char* type : {"0", "1", "2"}) {
-        ASSERT_NE(Build(std::string("property type ") + type + ";\nproperty images s_red s_green;\nproperty intervals 1 1;\n"),
+        ASSERT_NE(Build(std::string("property type ") + type +
+                        ";\nproperty images s_red s_green;\nproperty intervals 1 1;\n"),
                   nullptr);
         m_now = 0;
         // The frame at one second still shows the first picture, then it changes.

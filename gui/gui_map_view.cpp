@@ -243,8 +243,8 @@ void GuiMapView::Draw(float offsetX, float offsetY, float scaleX, float scaleY)
     originV = std::fmod(panY, 1.0f);
     if (mapTexture) {
         RenderSetTexture(0, mapTexture);
-        Draw2DQuadEx(m_box.left, m_box.right, m_box.top, m_box.bottom, kWhite, kWhite, kWhite, kWhite,
-                     originU - zoom, originV - zoom / aspect, originU, originV);
+        Draw2DQuadEx(m_box.left, m_box.right, m_box.top, m_box.bottom, kWhite, kWhite, kWhite, kWhite, originU - zoom,
+                     originV - zoom / aspect, originU, originV);
     }
     if (paths.empty() || !(rectWidth > 0.0f) || !(rectHeight > 0.0f) || !(zoom > 0.0f)) {
         RenderSetState(D3DRS_TEXTUREFACTOR, kWhite);

@@ -179,10 +179,14 @@ TEST_F(MapViews, PointsLandAtTheCornersAndTheCentreAndPathsWithoutPointsAreDropp
     };
     // Markers of 4 pixels at the path's points, 6 at its last; the segment between them 4 wide.
     const Spot spots[] = {
-        {"top-left marker", 8, 6, kMarkerGreen},     {"beside it", 3, 6, kMapGrey},
-        {"bottom-right end marker", 152, 114, kMarkerGreen}, {"its edge", 154, 116, kMarkerGreen},
-        {"beyond it", 156, 118, kMapGrey},           {"centre end marker", 80, 60, kMarkerGreen},
-        {"the segment", 40, 30, kSegmentRed},        {"off the segment", 40, 36, kMapGrey},
+        {"top-left marker", 8, 6, kMarkerGreen},
+        {"beside it", 3, 6, kMapGrey},
+        {"bottom-right end marker", 152, 114, kMarkerGreen},
+        {"its edge", 154, 116, kMarkerGreen},
+        {"beyond it", 156, 118, kMapGrey},
+        {"centre end marker", 80, 60, kMarkerGreen},
+        {"the segment", 40, 30, kSegmentRed},
+        {"off the segment", 40, 36, kMapGrey},
         {"the map elsewhere", 120, 20, kMapGrey},
     };
     for (const Spot& spot : spots)

@@ -122,7 +122,8 @@ TEST_F(MarkupRobustness, NamedDamagesAndFixedSeedMutations)
                        }});
     damages.push_back({"huge offsets and colours", [](const std::string& o) {
                            std::string d = o;
-                           d.insert(d.find("<br>"), "<tab offset=2147483647><tab offset=-5><font color=FFFFFFFFFFFFFFFFFF>x");
+                           d.insert(d.find("<br>"),
+                                    "<tab offset=2147483647><tab offset=-5><font color=FFFFFFFFFFFFFFFFFF>x");
                            return d;
                        }});
     for (const auto& damage : damages)

@@ -28,9 +28,9 @@ protected:
     void SetUp() override
     {
         GuiDraw::SetUp();
-        for (const char* file : {"script/briefing.frm", "locale/eng/map_01.asc", "script/gui.scr",
-                                 "script/guimedia.scr", "script/guiparts.scr", "mission/map_01/mission.ptl",
-                                 "mission/map_01/mission.env"})
+        for (const char* file :
+             {"script/briefing.frm", "locale/eng/map_01.asc", "script/gui.scr", "script/guimedia.scr",
+              "script/guiparts.scr", "mission/map_01/mission.ptl", "mission/map_01/mission.env"})
             ASSERT_TRUE(WriteFileBytes(file, ReadFileBytes(kSample + file))) << file;
         DefScriptsInit();
     }

@@ -87,6 +87,9 @@ TEST_F(SampleBriefing, TheScreensBuildTheirControlsAndTheMapShowsThePatrolPaths)
     auto* bar = Find<GuiProgressBar>("LOADSCREEN", "loadbar");
     ASSERT_NE(bar, nullptr);
     EXPECT_EQ(bar->variable, CVarListFind("gi_maploadprogress"));
+    auto* loadBriefing = Find<GuiTextBox>("LOADSCREEN", "LOADBRIEFING");
+    ASSERT_NE(loadBriefing, nullptr);
+    EXPECT_STREQ(loadBriefing->SourceText(), "briefing.intro") << "the form mission init reads";
 
     auto* map = Find<GuiMapView>("BRIEFING", "map");
     ASSERT_NE(map, nullptr);

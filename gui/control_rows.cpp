@@ -6,6 +6,7 @@
 #include "core/console_var.h"
 #include "core/script_file.h"
 #include "core/text_case.h"
+#include "gui/control_rows_table.h"
 #include "gui/fonts.h"
 #include "gui/gui.h"
 #include "gui/control_rows_list_box.h"
@@ -201,6 +202,20 @@ bool GuiBuildControlSection(const GuiScriptTarget& target, const char* kind, con
 {
     GuiScreen* screen = target.screen;
     if (GuiBuildListBoxSection(target, kind, section))
+        return true;
+    if (GuiBuildTextBoxSection(target, kind, section))
+        return true;
+    if (GuiBuildIndicatorSection(target, kind, section))
+        return true;
+    if (GuiBuildEffectSection(target, kind, section))
+        return true;
+    if (GuiBuildProgressBarSection(target, kind, section))
+        return true;
+    if (GuiBuildVideoSection(target, kind, section))
+        return true;
+    if (GuiBuildSlideShowSection(target, kind, section))
+        return true;
+    if (GuiBuildMapViewSection(target, kind, section))
         return true;
     if (CompareNoCase(kind, "IMG") == 0) {
         auto* image = new GuiImage();

@@ -8,6 +8,7 @@
 #include "gui/game_screen_lists.h"
 #include "gui/gui_list_box.h"
 #include "gui/gui_locale.h"
+#include "gui/gui_text_box.h"
 #include "gui/gui_tooltip.h"
 
 void GuiCopyBounded(char* out, u32_t room, const char* text)
@@ -70,7 +71,7 @@ GuiControl* GuiCreateControl(const char* typeName)
     if (CompareNoCase(typeName, "listbox") == 0)
         return new GuiListBox();
     if (CompareNoCase(typeName, "textbox") == 0)
-        return new GuiControl();
+        return new GuiTextBox();
     return nullptr;
 }
 

@@ -262,13 +262,6 @@ void GuiSetFrameObserver(GuiFrameObserver observer)
     g_frameObserver = observer;
 }
 
-void DefScriptsInit() {}
-void DefScriptsFree() {}
-const char* DefScriptGetText(const char*, const char*)
-{
-    return nullptr;
-}
-
 bool GuiInit(HWND window, int width, int height)
 {
     Log("Initializing GUI...");

@@ -7,7 +7,7 @@
 
 class GuiControl;
 class GuiScreen;
-// Definition-script registries (locale texts read by key); they hold no text yet.
+// Markup texts read by key (gui/def_script.h).
 void DefScriptsInit();
 void DefScriptsFree();
 // The text under the key of the definition file at path, or null.

@@ -61,7 +61,8 @@ protected:
         const fs::path sample = fs::path(ZINTAR_TEST_DATA_DIR) / ".." / ".." / "data" / "sample";
         Temp().Write("script/font.scr", ReadFileBytes(sample / "script" / "font.scr"));
         for (const fs::directory_entry& texture : fs::directory_iterator(sample / "component" / "gui"))
-            Temp().Write("component/gui/" + texture.path().filename().string(), ReadFileBytes(texture.path()));
+            if (texture.is_regular_file())  // the briefing pictures have a folder of their own
+                Temp().Write("component/gui/" + texture.path().filename().string(), ReadFileBytes(texture.path()));
         // The command line's cursor blinks with the tick: shown at this one.
         PlatformTestClockStart(0x100);
     }

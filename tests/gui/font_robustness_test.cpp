@@ -27,7 +27,8 @@ protected:
         m_sampleScript = ReadFileBytes(sample / "script" / "font.scr");
         ASSERT_FALSE(m_sampleScript.empty());
         for (const fs::directory_entry& texture : fs::directory_iterator(sample / "component" / "gui"))
-            Temp().Write("component/gui/" + texture.path().filename().string(), ReadFileBytes(texture.path()));
+            if (texture.is_regular_file())  // the briefing pictures have a folder of their own
+                Temp().Write("component/gui/" + texture.path().filename().string(), ReadFileBytes(texture.path()));
     }
 
     // Loads the script as the fonts and asks every font everything a drawer or the tuning tool asks.

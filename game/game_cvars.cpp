@@ -7,6 +7,9 @@
 #include "core/core_cvars.h"
 #include "game/accounts.h"
 #include "game/game_commands.h"
+#include "game/mission_commands.h"
+#include "game/multiplayer_commands.h"
+#include "game/plugin_commands.h"
 #include "game/mouse_look.h"
 
 // The inset camera switch belongs to the frame's team view, not to this list: defined before it so

@@ -244,10 +244,10 @@ void RunGameMod(bool ownScreens)
 {
     GameMod* mod = BeginGameModRegistration();
     ASSERT_NE(mod, nullptr);
-    mod->name.Assign("looptest");
+    std::snprintf(mod->name, sizeof mod->name, "looptest");
     mod->ownScreens = ownScreens ? 1 : 0;
-    mod->escapeScreen.Assign("MODESC");
-    mod->scoreScreen.Assign("MODSCORE");
+    std::snprintf(mod->escapeScreen, sizeof mod->escapeScreen, "MODESC");
+    std::snprintf(mod->scoreScreen, sizeof mod->scoreScreen, "MODSCORE");
     EndGameModRegistration();
     g_game.currentGameMod = mod;
 }

@@ -27,9 +27,9 @@ bool g_quickMission = false;
 
 // The variables of "config.def", in the file's order.
 constexpr const char* kConfigVariables[] = {
-    "rbwindowed",  "riwidth",    "riheight",    "rirefresh",     "rbdrawstats",   "rbshowboxes",    "rbtraceraytest",
-    "rbactordirs", "rbdrawfps",  "rbshowpins",  "rbshowzones",   "gbtop",         "gbthirdperson",  "gbfastmove",
-    "gbghost",     "gbwalk",     "gb_godmode",  "gui_cursorinfo", "gbteskenable",
+    "rbwindowed",  "riwidth",   "riheight",   "rirefresh",      "rbdrawstats",  "rbshowboxes",   "rbtraceraytest",
+    "rbactordirs", "rbdrawfps", "rbshowpins", "rbshowzones",    "gbtop",        "gbthirdperson", "gbfastmove",
+    "gbghost",     "gbwalk",    "gb_godmode", "gui_cursorinfo", "gbteskenable",
 };
 
 // The map's briefing: its "mission.inf" script and the weapons its "mission.wpn" chooses.
@@ -146,8 +146,9 @@ s32_t GameSetMode(const char* arguments)
     if (g_render.device)
         g_render.device->ResourceManagerDiscardBytes(0);
     if (RenderSetDisplayModeLadder(width, height, rbwindowed.Bool(), 0) != 0) {
-        ConPrint(0, "\x0E\x02"
-                    "Error while setting display mode !\n");
+        ConPrint(0,
+                 "\x0E\x02"
+                 "Error while setting display mode !\n");
         return -1;
     }
     RenderBuildStaticBuffers();

@@ -64,8 +64,7 @@ s32_t GameJoinServer(const char* arguments)
 s32_t GamePrintMessage(const char*)
 {
     const DynamicObject* player = g_frameView.player;
-    const std::string line =
-        std::string(player ? player->name.Text() : "") + " says: " + gs_printmsg.String() + "\n";
+    const std::string line = std::string(player ? player->name.Text() : "") + " says: " + gs_printmsg.String() + "\n";
     // The message is the player's text, never a format.
     ConPrint(4, "%s", line.c_str());
     g_pluginHost.Broadcast(HookMessageLine, reinterpret_cast<std::uintptr_t>(gs_printmsg.String()));

@@ -219,8 +219,9 @@ TEST(GameModMapSelection, TheIndexIsTheFirstVisibleItemPlusTheRowAndOnlyWhenItNa
         u32_t count;
         s32_t index;
     } cases[] = {
-        {0, 0, 3, 0},  {0, 2, 3, 2},  {4, 1, 8, 5}, {4, 3, 8, 7}, {4, 4, 8, -1},
-        {0, -1, 3, -1}, {0, 0, 0, -1}, {-1, 2, 3, -1}, {0x7fffffff, 5, 10, -1},
+        {0, 0, 3, 0},  {0, 2, 3, 2},   {4, 1, 8, 5},
+        {4, 3, 8, 7},  {4, 4, 8, -1},  {0, -1, 3, -1},
+        {0, 0, 0, -1}, {-1, 2, 3, -1}, {0x7fffffff, 5, 10, -1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.firstVisible << " + " << c.row << " of " << c.count);
@@ -230,7 +231,7 @@ TEST(GameModMapSelection, TheIndexIsTheFirstVisibleItemPlusTheRowAndOnlyWhenItNa
 
 TEST_F(GameModes, AddAllMapsCollectsTheMissionsThatNameTheModeTwiceOverWhenRunTwice)
 {
-    ASSERT_TRUE(WriteFileBytes("mission/m_one/netmodes.def", "mode PATROL\n"));           // capitals count
+    ASSERT_TRUE(WriteFileBytes("mission/m_one/netmodes.def", "mode PATROL\n"));            // capitals count
     ASSERT_TRUE(WriteFileBytes("mission/m_two/netmodes.def", "mode skirmish\npatrol\n"));  // a key alone is no value
     ASSERT_TRUE(WriteFileBytes("mission/m_three/netmodes.def", "x skirmish\ny Patrol extra\n"));
     ASSERT_TRUE(WriteFileBytes("mission/m_four/mission.inf", "x"));

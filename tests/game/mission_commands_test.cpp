@@ -23,7 +23,7 @@
 #include "platform/file_system.h"
 #include "render/render_cvars.h"
 #include "render/render_device.h"
-#include "scene/draw_records.h"
+#include "scene/draw_lists.h"
 #include "support/engine_log.h"
 #include "support/files.h"
 #include "support/keep_var.h"
@@ -33,12 +33,16 @@
 
 namespace {
 
-std::string JoinedConsole(int console, size_t from)
+// The console's lines from one on, each with its own line end; with a start given, only the lines
+// that begin with it.
+std::string JoinedConsole(int console, size_t from, const std::string& start = "")
 {
     const std::vector<std::string> lines = engine_log::ConsoleLines(console);
     std::string text;
-    for (size_t i = from; i < lines.size(); ++i)
-        text += lines[i] + "\n";
+    for (size_t i = from; i < lines.size(); ++i) {
+        if (lines[i].compare(0, start.size(), start) == 0)
+            text += lines[i];
+    }
     return text;
 }
 
@@ -80,11 +84,13 @@ protected:
         ConStartup();
         // Known values for every line of the file.
         const char* const values[][2] = {
-            {"rbwindowed", "true"},    {"riwidth", "800"},       {"riheight", "600"},     {"rirefresh", "75"},
-            {"rbdrawstats", "false"},  {"rbshowboxes", "false"}, {"rbtraceraytest", "false"},
-            {"rbactordirs", "false"},  {"rbdrawfps", "true"},    {"rbshowpins", "false"}, {"rbshowzones", "false"},
-            {"gbtop", "false"},        {"gbthirdperson", "false"}, {"gbfastmove", "false"}, {"gbghost", "false"},
-            {"gbwalk", "true"},        {"gb_godmode", "true"},   {"gui_cursorinfo", "false"}, {"gbteskenable", "false"},
+            {"rbwindowed", "true"},      {"riwidth", "800"},       {"riheight", "600"},
+            {"rirefresh", "75"},         {"rbdrawstats", "false"}, {"rbshowboxes", "false"},
+            {"rbtraceraytest", "false"}, {"rbactordirs", "false"}, {"rbdrawfps", "true"},
+            {"rbshowpins", "false"},     {"rbshowzones", "false"}, {"gbtop", "false"},
+            {"gbthirdperson", "false"},  {"gbfastmove", "false"},  {"gbghost", "false"},
+            {"gbwalk", "true"},          {"gb_godmode", "true"},   {"gui_cursorinfo", "false"},
+            {"gbteskenable", "false"},
         };
         for (const auto& value : values) {
             ConsoleVar* variable = FindCVar(value[0]);
@@ -215,8 +221,9 @@ TEST_F(SetMode, TheSixFormatsAreTriedInOrderAndAFailurePrintsTheErrorLine)
     EXPECT_EQ(GameSetMode("96 72 32"), -1);
     EXPECT_EQ(DepthFormatsTried(), (std::vector<D3DFORMAT>{D3DFMT_D24S8, D3DFMT_D24X8, D3DFMT_D24X4S4, D3DFMT_D24X8,
                                                            D3DFMT_D16, D3DFMT_D16}));
-    EXPECT_EQ(JoinedConsole(0, m_linesBefore), "\x0E\x02"
-                                               "Error while setting display mode !\n");
+    EXPECT_EQ(JoinedConsole(0, m_linesBefore),
+              "\x0E\x02"
+              "Error while setting display mode !\n");
     EXPECT_EQ(riwidth.Int(), 64);
 }
 
@@ -227,7 +234,7 @@ TEST_F(SetMode, ASetModeReportsItselfAndMissingBitsCountAsZero)
     EXPECT_EQ(riwidth.Int(), 96);
     EXPECT_EQ(riheight.Int(), 72);
     EXPECT_EQ(GameSetMode("80x60"), 0);
-    EXPECT_EQ(JoinedConsole(0, m_linesBefore), "Mode set to 96x72 32bit\nMode set to 80x60 0bit\n");
+    EXPECT_EQ(JoinedConsole(0, m_linesBefore, "Mode set"), "Mode set to 96x72 32bit\nMode set to 80x60 0bit\n");
     EXPECT_EQ(riwidth.Int(), 80);
 
     D3D8TestClearCreateAttempts();
@@ -255,31 +262,33 @@ protected:
 
 TEST_F(ScriptListing, TheTreeIsPrintedWithThreeBlanksPerLevel)
 {
-    ASSERT_TRUE(WriteFileBytes("script/listed.scr", "<menu>\n"
-                                                     "  title main;\n"
-                                                     "  <button>\n"
-                                                     "    pos 1 2 3;\n"
-                                                     "    hidden;\n"
-                                                     "  </button>\n"
-                                                     "  <empty>\n"
-                                                     "  </empty>\n"
-                                                     "</menu>\n"
-                                                     "version 2;\n"));
+    ASSERT_TRUE(WriteFileBytes("script/listed.scr",
+                               "<menu>\n"
+                               "  title main;\n"
+                               "  <button>\n"
+                               "    pos 1 2 3;\n"
+                               "    hidden;\n"
+                               "  </button>\n"
+                               "  <empty>\n"
+                               "  </empty>\n"
+                               "</menu>\n"
+                               "version 2;\n"));
     const size_t before = engine_log::ConsoleLines(0).size();
     EXPECT_EQ(GamePrintScript("listed"), 0);
-    EXPECT_EQ(JoinedConsole(0, before), "-----Script 'listed'-----\n"
-                                        "<GLOBAL>\n"
-                                        "   version 2;\n"
-                                        "   <menu>\n"
-                                        "      title main;\n"
-                                        "      <button>\n"
-                                        "         pos 1 2 3;\n"
-                                        "         hidden;\n"
-                                        "      </button>\n"
-                                        "      <empty>\n"
-                                        "      </empty>\n"
-                                        "   </menu>\n"
-                                        "</GLOBAL>\n");
+    EXPECT_EQ(JoinedConsole(0, before),
+              "-----Script 'listed'-----\n"
+              "<GLOBAL>\n"
+              "   version 2;\n"
+              "   <menu>\n"
+              "      title main;\n"
+              "      <button>\n"
+              "         pos 1 2 3;\n"
+              "         hidden;\n"
+              "      </button>\n"
+              "      <empty>\n"
+              "      </empty>\n"
+              "   </menu>\n"
+              "</GLOBAL>\n");
 
     const size_t afterListing = engine_log::ConsoleLines(0).size();
     GamePrintScript("missing");
@@ -290,9 +299,9 @@ TEST_F(ScriptListing, TheTreeIsPrintedWithThreeBlanksPerLevel)
 // An object that keeps what the weapon template sets on it.
 class ArmedObject : public DynamicObject {
 public:
-    bool SetParam(const char* name, const EngineString* values, int count) override
+    bool SetParam(const char* key, const EngineString* values, int count) override
     {
-        if (std::string(name) == "attach") {
+        if (std::string(key) == "attach") {
             attached.clear();
             for (int i = 0; i < count; ++i)
                 attached.emplace_back(values[i].Text());

@@ -13,8 +13,8 @@
 
 namespace {
 
-constexpr const char* kInfoVariables[] = {"gs_plgdesc", "gs_plgauthor",    "gs_plgcompany", "gs_plgver",
-                                          "gs_plgstate", "gs_plgloadstate"};
+constexpr const char* kInfoVariables[] = {"gs_plgdesc", "gs_plgauthor", "gs_plgcompany",
+                                          "gs_plgver",  "gs_plgstate",  "gs_plgloadstate"};
 
 class PluginCommands : public ::testing::Test {
 protected:

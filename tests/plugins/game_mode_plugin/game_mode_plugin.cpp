@@ -112,40 +112,40 @@ PLUGIN_EXPORT const char* const* GetInfo()
 PLUGIN_EXPORT std::int32_t HookProc(std::uint32_t code, PluginWord parameter)
 {
     switch (code) {
-    case HookGameModsInit:
-        RegisterModes();
-        break;
-    case HookServerListFill:
-        FillList(parameter, "north server", "south server");
-        break;
-    case HookPlayerListFill:
-        FillList(parameter, "ann", "bo");
-        break;
-    case HookServerCreate:
-        ++g_state.serverCreates;
-        break;
-    case HookServerJoin:
-        ++g_state.serverJoins;
-        if (g_state.joinMap[0] != '\0' && g_state.setMap)
-            g_state.setMap(g_state.joinMap);
-        break;
-    case HookPlayerInfo:
-        ++g_state.playerInfos;
-        break;
-    case HookScreenShown:
-        ++g_state.screensShown;
-        g_state.lastScreen = parameter;
-        break;
-    case HookMessageLine:
-        ++g_state.chats;
-        Copy(g_state.lastChat, reinterpret_cast<const char*>(parameter));
-        break;
-    case HookServerInfo:
-        ++g_state.serverInfos;
-        g_state.lastInfoScreen = parameter;
-        break;
-    default:
-        break;
+        case HookGameModsInit:
+            RegisterModes();
+            break;
+        case HookServerListFill:
+            FillList(parameter, "north server", "south server");
+            break;
+        case HookPlayerListFill:
+            FillList(parameter, "ann", "bo");
+            break;
+        case HookServerCreate:
+            ++g_state.serverCreates;
+            break;
+        case HookServerJoin:
+            ++g_state.serverJoins;
+            if (g_state.joinMap[0] != '\0' && g_state.setMap)
+                g_state.setMap(g_state.joinMap);
+            break;
+        case HookPlayerInfo:
+            ++g_state.playerInfos;
+            break;
+        case HookScreenShown:
+            ++g_state.screensShown;
+            g_state.lastScreen = parameter;
+            break;
+        case HookMessageLine:
+            ++g_state.chats;
+            Copy(g_state.lastChat, reinterpret_cast<const char*>(parameter));
+            break;
+        case HookServerInfo:
+            ++g_state.serverInfos;
+            g_state.lastInfoScreen = parameter;
+            break;
+        default:
+            break;
     }
     return 0;
 }

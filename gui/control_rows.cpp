@@ -8,7 +8,9 @@
 #include "core/text_case.h"
 #include "gui/fonts.h"
 #include "gui/gui.h"
+#include "gui/control_rows_list_box.h"
 #include "gui/gui_button.h"
+#include "gui/gui_command_lookup.h"
 #include "gui/gui_image.h"
 #include "gui/gui_locale.h"
 #include "gui/gui_text.h"
@@ -116,9 +118,8 @@ const KeyRow<GuiButton> kButtonRows[] = {
      [](GuiButton& c, const ScriptCommand& m, const GuiScriptTarget&) { c.alignment = GuiScriptAlignment(m.Word(2)); }},
     {"call_fn", 3,
      [](GuiButton& c, const ScriptCommand& m, const GuiScriptTarget&) {
-         const ConsoleVar* command = CVarListFind(m.Word(2));
-         if (command && command->type == CVAR_COMMAND)
-             c.handler = command->value.handler;
+         if (GuiCommandExists(m.Word(2)))
+             c.command.Assign(m.Word(2));
      }},
     {"tooltip", 3,
      [](GuiButton& c, const ScriptCommand& m, const GuiScriptTarget&) { c.SetTooltip(GuiFindLocaleText(m.Word(2))); }},
@@ -199,6 +200,8 @@ const KeyRow<GuiSquare> kSquareRows[] = {
 bool GuiBuildControlSection(const GuiScriptTarget& target, const char* kind, const ScriptSection& section)
 {
     GuiScreen* screen = target.screen;
+    if (GuiBuildListBoxSection(target, kind, section))
+        return true;
     if (CompareNoCase(kind, "IMG") == 0) {
         auto* image = new GuiImage();
         screen->AddControl(image);

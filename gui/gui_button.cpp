@@ -5,6 +5,7 @@
 
 #include "core/sound_sets.h"
 #include "gui/gui.h"
+#include "gui/gui_command_lookup.h"
 #include "gui/gui_live_values.h"
 #include "gui/gui_scale.h"
 #include "gui/gui_tooltip.h"
@@ -114,9 +115,10 @@ void GuiButton::OnClick(s32_t, s32_t)
     GuiSetExitAction(target.Text());
     if (selectionVar)
         selectionVar->SetString(selectionValue.Text());
-    if (handler) {
+    if (!command.IsEmpty()) {
         const u32_t refreshes = g_gui.refreshCount;
-        if (handler("-m") != 0)
+        s32_t result = 0;
+        if (GuiCallCommand(command.Text(), "-m", &result) && result != 0)
             return;
         // The handler rebuilt the GUI: this button and its screen are gone.
         if (g_gui.refreshed || g_gui.refreshCount != refreshes)

@@ -45,7 +45,8 @@ public:
     GuiFixedText<GUI_BUTTON_TARGET_SIZE> target;
     GuiImage picture;
     s32_t alignment = GUI_BUTTON_CENTRE;
-    ConsoleCommandHandler handler = nullptr;
+    // The console command run on a click, looked up by name at the click.
+    EngineString command;
     ConsoleVar* selectionVar = nullptr;
     EngineString selectionValue;
     bool hovered = false;

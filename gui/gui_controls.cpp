@@ -1,11 +1,11 @@
-// The control base's defaults, the lookups of controls by name and the message writer. The control
-// kinds themselves are still plain bases.
+// The control base's defaults, the lookups of controls by name and the message writer.
 #include "gui/gui_controls.h"
 
 #include <cstring>
 
 #include "core/text_case.h"
 #include "gui/gui.h"
+#include "gui/gui_list_box.h"
 #include "gui/gui_locale.h"
 #include "gui/gui_tooltip.h"
 
@@ -66,7 +66,9 @@ GuiControl* GuiCreateControl(const char* typeName)
 {
     if (!typeName)
         return nullptr;
-    if (CompareNoCase(typeName, "textbox") == 0 || CompareNoCase(typeName, "listbox") == 0)
+    if (CompareNoCase(typeName, "listbox") == 0)
+        return new GuiListBox();
+    if (CompareNoCase(typeName, "textbox") == 0)
         return new GuiControl();
     return nullptr;
 }

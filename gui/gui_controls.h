@@ -79,7 +79,7 @@ public:
 };
 
 // A new control of the type ("textbox" or "listbox", without regard to case); null for others.
-// The control kinds are still plain bases.
+// A "listbox" is a GuiListBox; a "textbox" is still a plain base.
 GuiControl* GuiCreateControl(const char* typeName);
 // The first control of the current screen with that name (without regard to case), or null.
 GuiControl* GuiFindItem(const char* name);

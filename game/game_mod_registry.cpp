@@ -20,12 +20,12 @@
 #include "game/game_state.h"
 #include "gui/gui.h"
 #include "gui/gui_controls.h"
+#include "gui/gui_list_box.h"
 #include "platform/file_system.h"
 
 namespace {
 GrowArray<GameMod*> g_gameMods{1};
 GameMod* g_openRegistration = nullptr;
-GameModListSelectionFn g_listSelection = nullptr;
 
 // What the mission search collects for the current mode.
 EngineString g_netModeMissions[kNetModeMissionSlots];
@@ -233,19 +233,13 @@ s32_t GameModMapIndexOfSelection(s32_t firstVisible, s32_t row, u32_t count)
     return index < static_cast<std::int64_t>(count) ? static_cast<s32_t>(index) : -1;
 }
 
-void GameModSetListSelectionReader(GameModListSelectionFn reader)
-{
-    g_listSelection = reader;
-}
-
 s32_t GameModSelectedMap(const GameMod* mod)
 {
-    GuiControl* list = GuiFindItem("MODMAPS");
-    s32_t firstVisible = 0;
-    s32_t row = -1;
-    if (!list || !g_listSelection || !g_listSelection(list, &firstVisible, &row))
+    // The list box keeps its selection as a row counted from the first visible item.
+    const GuiListBox* list = dynamic_cast<const GuiListBox*>(GuiFindItem("MODMAPS"));
+    if (!list)
         return -1;
-    return GameModMapIndexOfSelection(firstVisible, row, GameModMapCount(mod));
+    return GameModMapIndexOfSelection(list->firstVisible, list->selectedRow, GameModMapCount(mod));
 }
 
 void GameModStart(const char* name)

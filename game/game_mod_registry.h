@@ -54,10 +54,6 @@ void GameLoadNextGameModMap(const char* mapName);
 // The index into a list of count maps of the row selected in a list box scrolled to firstVisible;
 // -1 when there is no selection or it names no map.
 s32_t GameModMapIndexOfSelection(s32_t firstVisible, s32_t row, u32_t count);
-// How the map list commands read the list "MODMAPS": the first visible item and the selected row
-// (-1 for none) of the list control, false when the control is no list. The list box sets it.
-using GameModListSelectionFn = bool (*)(void* control, s32_t* firstVisible, s32_t* row);
-void GameModSetListSelectionReader(GameModListSelectionFn reader);
 // The map index the list "MODMAPS" of the current screen selects for the mode, or -1.
 s32_t GameModSelectedMap(const GameMod* mod);
 

@@ -20,6 +20,7 @@
 #include "game/multiplayer_commands.h"
 #include "game/player_state.h"
 #include "gui/gui.h"
+#include "gui/gui_list_box.h"
 #include "platform/win32.h"
 #include "support/archive_builder.h"
 #include "support/engine_log.h"
@@ -210,6 +211,38 @@ TEST_F(GameModes, MapCommandsNeedASelectedMapAndEditTheSelectedModesList)
     EXPECT_EQ(GameModMapCount(patrol), 3u);
     delAll->value.handler(nullptr);
     EXPECT_EQ(GameModMapCount(patrol), 0u);
+}
+
+TEST_F(GameModes, TheListOfMapsSelectsByItsFirstVisibleItemAndRowAndAnInvalidSelectionIsIgnored)
+{
+    GameMod* patrol = FindGameMod("Patrol");
+    AddMaps(patrol, {"m0", "m1", "m2", "m3", "m4"});
+    GuiScreen screen("MULTIPLAYER");
+    GuiListBox* list = new GuiListBox;
+    list->SetName("modmaps");
+    screen.AddControl(list);
+    g_gui.currentScreen = &screen;
+    gs_curmod.SetString("Patrol");
+    gs_curmodmap.SetString("m3");
+
+    // Scrolled by two, the bar on the second row: the fourth map.
+    list->firstVisible = 2;
+    list->selectedRow = 1;
+    GameModStart("Patrol");
+    EXPECT_EQ(patrol->mapIndex, 3u);
+    FindCVar("gx_delmodmap")->value.handler(nullptr);
+    EXPECT_EQ(Maps(patrol), std::vector<std::string>({"m0", "m1", "m2", "m4"}));
+
+    // A row past the maps, or none: the start takes the first map and nothing is removed.
+    for (s32_t row : {2, -1}) {
+        SCOPED_TRACE(row);
+        list->selectedRow = row;
+        GameModStart("Patrol");
+        EXPECT_EQ(patrol->mapIndex, 0u);
+        FindCVar("gx_delmodmap")->value.handler(nullptr);
+        EXPECT_EQ(GameModMapCount(patrol), 4u);
+    }
+    g_gui.currentScreen = nullptr;
 }
 
 TEST(GameModMapSelection, TheIndexIsTheFirstVisibleItemPlusTheRowAndOnlyWhenItNamesAMap)

@@ -82,8 +82,8 @@ TEST_F(NetModesRobustness, FixedSeedMutationsOnDiskAndInAnArchive)
         SCOPED_TRACE(round);
         VFSShutdown();
         DefFileFreeAll();
-        ASSERT_TRUE(WriteTestArchive("main.bfs", {{"mission\\m_packed\\netmodes.def",
-                                                    test_support::MutateText(kNetModes)}}));
+        ASSERT_TRUE(
+            WriteTestArchive("main.bfs", {{"mission\\m_packed\\netmodes.def", test_support::MutateText(kNetModes)}}));
         ASSERT_TRUE(VFSInit());
         const s32_t found = GameModCollectMissions();
         EXPECT_LE(found, 1);

@@ -76,8 +76,9 @@ protected:
 TEST_F(SetModePicture, TheMenuPictureDrawsAsBeforeAfterTheModeChange)
 {
     ASSERT_TRUE(WriteFileBytes("component/gui/red.tga", SolidTga(4, 4, kRed)));
-    ASSERT_TRUE(WriteFileBytes("script/menu.scr", "<MAIN>\n<BUTTON> property coord 0.25 0.25 0.5 0.5; "
-                                                  "property tex red; </BUTTON>\n</MAIN>\n"));
+    ASSERT_TRUE(WriteFileBytes("script/menu.scr",
+                               "<MAIN>\n<BUTTON> property coord 0.25 0.25 0.5 0.5; "
+                               "property tex red; </BUTTON>\n</MAIN>\n"));
     ScriptFile* file = GetScriptFile("menu", true);
     ASSERT_NE(file, nullptr);
     for (ScriptSection* section : file->Root()->children)

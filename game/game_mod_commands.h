@@ -1,10 +1,7 @@
-// The console variables and commands of game modes: the selected mode and map, and the commands
-// that edit the selected mode's map list.
+// The commands of game modes (registered in game/game_cvars.cpp): the player information and the
+// commands that edit the selected mode's map list, which do nothing while gs_curmodmap is empty.
 #pragma once
-#include "core/console_var.h"
-
-extern ConsoleVar gs_curmod;     // the selected or running mode; "classic" for none
-extern ConsoleVar gs_curmodmap;  // the selected map; the map commands do nothing while it is empty
+#include "core/types.h"
 
 s32_t GameModFillInfo(const char* arguments);
 s32_t GameModFillPlayerInfo(const char* arguments);

@@ -16,6 +16,7 @@
 #include "core/winos.h"
 #include "game/accounts.h"
 #include "game/game_flow.h"
+#include "game/game_cvars.h"
 #include "game/game_mod_commands.h"
 #include "game/game_state.h"
 #include "gui/gui.h"

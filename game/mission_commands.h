@@ -3,11 +3,7 @@
 #pragma once
 #include <string>
 
-#include "core/console_var.h"
 #include "core/types.h"
-
-extern ConsoleVar gxprintscript;
-extern ConsoleVar gxsetmode;
 
 // Up to three decimal numbers of a mode text such as "800 600 32b" or "1024x768x32": a number ends
 // at a blank, an "x", a "b" or any other character that is no digit. Numbers not found stay 0; the

@@ -1,12 +1,9 @@
 // The multiplayer commands: the host has no network code of its own, so these only raise plug-in
 // events that a game-mode plug-in answers, and start or end the game mode around them.
 #pragma once
-#include "core/console_var.h"
 #include "core/types.h"
 
 class DynamicObject;
-
-extern ConsoleVar gs_printmsg;  // the chat message gx_printmsg sends
 
 // Creates a server (HookServerCreate), starts the mode of gs_curmod and fills the briefing.
 s32_t GameCreateServer(const char* arguments);

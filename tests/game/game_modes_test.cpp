@@ -14,6 +14,7 @@
 #include "core/winos.h"
 #include "game/game_flow.h"
 #include "game/game_hits.h"
+#include "game/game_cvars.h"
 #include "game/game_mod_commands.h"
 #include "game/game_mod_registry.h"
 #include "game/game_state.h"

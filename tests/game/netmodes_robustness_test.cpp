@@ -9,6 +9,7 @@
 #include "core/def_file.h"
 #include "core/random.h"
 #include "core/vfs.h"
+#include "game/game_cvars.h"
 #include "game/game_mod_commands.h"
 #include "game/game_mod_registry.h"
 #include "support/archive_builder.h"

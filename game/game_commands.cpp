@@ -2,38 +2,9 @@
 // each answers as a command that did nothing wrong, and changes nothing.
 #include "game/game_commands.h"
 
-s32_t GameMapImage(const char*)
-{
-    return 0;
-}
-
-s32_t GameFullscreen(const char*)
-{
-    return 0;
-}
-
 s32_t GameUpdateWeaponInfo(const char*)
 {
     // The argument is a weapon list of the screens, never a text: a typed line gives nothing to read.
     return -1;
 }
 
-s32_t GameChangeActor(const char*)
-{
-    return 0;
-}
-
-s32_t GameActorSetYaw(const char*)
-{
-    return 0;
-}
-
-s32_t GameKillAll(const char*)
-{
-    return 0;
-}
-
-s32_t GameMapCommand(const char*)
-{
-    return 0;
-}

@@ -7,4 +7,3 @@ s32_t GameUpdateWeaponInfo(const char*)
     // The argument is a weapon list of the screens, never a text: a typed line gives nothing to read.
     return -1;
 }
-

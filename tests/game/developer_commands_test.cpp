@@ -6,6 +6,7 @@
 #include <string>
 
 #include "actors/actor.h"
+#include "actors/ai_entity.h"
 #include "ai/ai_interface.h"
 #include "core/core_cvars.h"
 #include "core/frame_view.h"
@@ -144,10 +145,10 @@ TEST_F(DeveloperCommands, FullscreenWritesTheInvertedWindowLineEveryTime)
         for (char c : text)
             lines += c == '\n';
         EXPECT_EQ(lines, 19);
-        const char* order[] = {"riwidth",  "riheight",       "rirefresh",     "rbdrawstats", "rbshowboxes",
-                               "rbtraceraytest", "rbactordirs", "rbdrawfps", "rbshowpins", "rbshowzones",
-                               "gbtop",    "gbthirdperson",  "gbfastmove",    "gbghost",     "gbwalk",
-                               "gb_godmode", "gui_cursorinfo", "gbteskenable"};
+        const char* order[] = {"riwidth",        "riheight",       "rirefresh",   "rbdrawstats", "rbshowboxes",
+                               "rbtraceraytest", "rbactordirs",    "rbdrawfps",   "rbshowpins",  "rbshowzones",
+                               "gbtop",          "gbthirdperson",  "gbfastmove",  "gbghost",     "gbwalk",
+                               "gb_godmode",     "gui_cursorinfo", "gbteskenable"};
         std::size_t at = 0;
         for (const char* name : order) {
             const std::size_t found = text.find(std::string("\n") + name + " ", at);

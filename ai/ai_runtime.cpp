@@ -117,7 +117,7 @@ void AIDormancyStep(u32_t now)
 
 void AIFrame()
 {
-    if (g_game.currentGameMod && !g_game.currentGameMod->aiFlag)
+    if (g_game.currentGameMod && !g_game.currentGameMod->aiSoldiers)
         return;
     const u32_t now = GetTickCount();
     AIDormancyStep(now);

@@ -7,6 +7,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <type_traits>
 
 using PluginWord = std::uintptr_t;
 
@@ -72,10 +73,10 @@ constexpr std::uint32_t HookObjectUsed = 0x30005;    // parameter: ObjectUseEven
 constexpr std::uint32_t HookFrame = 0x40000;
 // Front end, servers and players.
 constexpr std::uint32_t HookGuiReady = 0x50000;
-constexpr std::uint32_t HookServerListFill = 0x50001;  // parameter: a value of the list's selection
+constexpr std::uint32_t HookServerListFill = 0x50001;  // parameter: the list control (PluginListFill*)
 constexpr std::uint32_t HookServerCreate = 0x50002;
 constexpr std::uint32_t HookServerJoin = 0x50003;
-constexpr std::uint32_t HookPlayerListFill = 0x50004;  // parameter: the list control
+constexpr std::uint32_t HookPlayerListFill = 0x50004;  // parameter: the list control (PluginListFill*)
 constexpr std::uint32_t HookPlayerInfo = 0x50005;
 constexpr std::uint32_t HookScreenShown = 0x50006;  // parameter: the screen
 constexpr std::uint32_t HookMessageLine = 0x50007;  // parameter: the text
@@ -118,6 +119,66 @@ public:
     // Removes every item and its column texts; the selection stays.
     virtual void Clear() = 0;
 };
+
+// ---- Game modes --------------------------------------------------------------------------------
+// A game mode a plug-in registers: the host creates the record (BeginGameModRegistration), the
+// plug-in fills the names and flag bytes, the host keeps it until the program ends. The reserved
+// bytes are the plug-in's; the host never reads them. The team and map arrays and the map index
+// belong to the host: a plug-in adds teams through GetNewGameModTeam and leaves the rest alone.
+constexpr int kGameModNameSize = 128;  // each name text, zero-terminated
+
+// A host-owned growable array of pointers: items, count, capacity, growth step.
+struct GameModPointerArray {
+    void** items = {};
+    std::uint32_t count = {};
+    std::uint32_t capacity = {};
+    std::int8_t growStep = {};
+    std::uint8_t pad[7] = {};
+};
+
+struct GameMod {
+    char name[kGameModNameSize] = {};  // looked up without regard to case
+    std::uint8_t reserved0[16] = {};
+    std::uint8_t vehicleFlag = {};  // 0: the object factory makes no vehicle, helicopter, boat or caterpillar
+    // 0: no AI soldiers: the factory makes no "actor" unless forced, the AI step does not run, a hit
+    // on a friend shows no subtitle and the coded-message keys do nothing.
+    std::uint8_t aiSoldiers = {};
+    std::uint8_t chatFlag = {};  // 1: the squad command keys send chat messages instead of orders
+    std::uint8_t reserved1 = {};
+    std::uint8_t satelliteView = {};  // 0: the satellite-view key does nothing
+    std::uint8_t reserved2[3] = {};
+    // 1: networked: the simulation keeps running under screens, and the mode's own screens stand in
+    // for the menu, the objectives and the loading screen.
+    std::uint8_t ownScreens = {};
+    std::uint8_t reserved3[3] = {};
+    char scoreScreen[kGameModNameSize] = {};
+    char escapeScreen[kGameModNameSize] = {};  // the in-game menu
+    char teamScreen[kGameModNameSize] = {};
+    char loadScreen[kGameModNameSize] = {};
+    std::uint8_t reserved4[12] = {};
+    GameModPointerArray teams = {};  // of 36-byte team records
+    GameModPointerArray maps = {};   // of the host's map-name strings
+    std::uint32_t mapIndex = {};     // the current map of `maps`
+    std::uint8_t pad[4] = {};
+};
+static_assert(std::is_standard_layout_v<GameMod>);
+static_assert(sizeof(GameModPointerArray) == 24);
+static_assert(offsetof(GameMod, name) == 0);
+static_assert(offsetof(GameMod, vehicleFlag) == 144);
+static_assert(offsetof(GameMod, aiSoldiers) == 145);
+static_assert(offsetof(GameMod, chatFlag) == 146);
+static_assert(offsetof(GameMod, satelliteView) == 148);
+static_assert(offsetof(GameMod, ownScreens) == 152);
+static_assert(offsetof(GameMod, scoreScreen) == 156);
+static_assert(offsetof(GameMod, escapeScreen) == 284);
+static_assert(offsetof(GameMod, teamScreen) == 412);
+static_assert(offsetof(GameMod, loadScreen) == 540);
+static_assert(offsetof(GameMod, teams) == 680);
+static_assert(offsetof(GameMod, maps) == 704);
+static_assert(offsetof(GameMod, mapIndex) == 728);
+static_assert(sizeof(GameMod) == 736);
+
+constexpr int kGameModTeamSize = 36;
 
 // ---- Event records: owned by the sender, valid only during the broadcast ----------------------
 struct ObjectUseEvent {
@@ -321,5 +382,15 @@ using HostIndoorMeshSphereCollisionFn = std::int32_t (*)(void* mesh, std::int32_
 // space: 1 on a hit, which fills the record (hit, fraction and point).
 using HostIndoorMeshTraceFn = std::int32_t (*)(void* mesh, std::int32_t meshIndex, const float* from, const float* to,
                                                IndoorTraceHit* hit);
+// Game modes: Begin answers the new record (null while another is open or without memory); a team
+// is 36 bytes of the plug-in's own; End files the open record. The tables show the mode's score or
+// team screen; the next map is the name given, or the mode's next map for null.
+using HostBeginGameModRegistrationFn = GameMod* (*)();
+using HostGetNewGameModTeamFn = void* (*)(GameMod* mod);
+using HostEndGameModRegistrationFn = void (*)();
+using HostGameInvokeTableFn = void (*)();
+using HostGameLoadNextGameModMapFn = void (*)(const char* mapName);
+// Arms an actor with a weapon by name: in the hand (inHand 1) or where the weapon rests unused.
+using HostGameAddWeaponToActorFn = void (*)(const char* weaponName, void* actor, std::uint8_t inHand);
 // "die": the actor dies with the death set, the hit having come from the angle (radians).
 using HostDieFn = void (*)(void* actor, std::int32_t deathSet, float angle);

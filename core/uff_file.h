@@ -105,6 +105,8 @@ class UffWriter : public UffFile {
 public:
     // Creates the file ("wb") and writes the 8-byte header.
     explicit UffWriter(const char* fileName);
+    // Writes into a stream already open for writing (a memory stream, say), which it closes.
+    explicit UffWriter(std::FILE* stream);
     // Writes the directory when the stream is open and closes the file.
     ~UffWriter() override;
 

@@ -30,6 +30,13 @@ UffWriter::UffWriter(const char* fileName) : UffFile(nullptr)
         WriteBytes(kHeader, sizeof kHeader);
 }
 
+UffWriter::UffWriter(std::FILE* stream) : UffFile(nullptr)
+{
+    m_stream = stream;
+    if (m_stream)
+        WriteBytes(kHeader, sizeof kHeader);
+}
+
 UffWriter::~UffWriter()
 {
     if (m_stream && !m_failed)

@@ -251,9 +251,9 @@ void OpenScreen(bool byEscape)
         if (g_game.missionFailed)
             g_gui.currentScreen = GuiFindScreen("FAILSCREEN");
         if (GameModHasOwnScreens())
-            g_gui.currentScreen = GuiFindScreen(g_game.currentGameMod->escapeScreen.Text());
+            g_gui.currentScreen = GuiFindScreen(g_game.currentGameMod->escapeScreen);
     } else if (GameModHasOwnScreens()) {
-        g_gui.currentScreen = GuiFindScreen(g_game.currentGameMod->scoreScreen.Text());
+        g_gui.currentScreen = GuiFindScreen(g_game.currentGameMod->scoreScreen);
         g_pluginHost.Broadcast(HookScreenShown, reinterpret_cast<std::uintptr_t>(g_gui.currentScreen));
         g_scoreScreenShown = true;
     }

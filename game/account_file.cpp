@@ -1,5 +1,6 @@
 #include "game/account_file.h"
 
+#include <cstdlib>
 #include <cstring>
 
 #include "core/byte_io.h"
@@ -320,13 +321,14 @@ bool AccountSave(PlayerAccount& account)
     if (!AccountNameIsSafe(account.name.Text()))
         return false;
     const std::string path = AccountFilePath(account.name.Text());
-    const std::string temporary = path + ".new";
     PlatformCreateDirectories("accounts");
     std::vector<u8_t> record;
     AccountWriteRecord(account, record);
+    char* bytes = nullptr;
+    std::size_t size = 0;
     bool written = false;
     {
-        UffWriter writer(temporary.c_str());
+        UffWriter writer(PlatformOpenMemoryStream(&bytes, &size));
         if (writer.IsOpen()) {
             const s32_t top = writer.BeginEntry("account", -1);
             writer.EndEntry();
@@ -337,9 +339,7 @@ bool AccountSave(PlayerAccount& account)
         }
     }
     // The old file is replaced only by a whole new one.
-    if (!written || !PlatformReplaceFile(temporary.c_str(), path.c_str())) {
-        PlatformRemoveFile(temporary.c_str());
-        return false;
-    }
-    return true;
+    written = written && PlatformWriteFileAtomically(path.c_str(), bytes, size);
+    std::free(bytes);
+    return written;
 }

@@ -231,13 +231,9 @@ s32_t AccountLogIn(const char*)
     }
     as_curimage.SetString(as_playerimage.String());
     for (const GameModStringList& list : account->gameModLists) {
-        for (s32_t i = 0; i < GameModRegistryCount(); ++i) {
-            GameMod* mod = GameModRegistryAt(i);
-            if (mod && CompareNoCase(mod->name.Text(), list.gameMod.Text()) == 0) {
-                for (const EngineString& text : list.strings)
-                    mod->strings.push_back(text);
-                break;
-            }
+        if (GameMod* mod = FindGameMod(list.gameMod.Text())) {
+            for (const EngineString& text : list.strings)
+                GameModAppendMap(mod, text.Text());
         }
     }
     AccountApplySettings(*account);
@@ -262,15 +258,17 @@ s32_t AccountLogOff(const char*)
             continue;
         GameModStringList* record = nullptr;
         for (GameModStringList& list : account->gameModLists) {
-            if (CompareNoCase(list.gameMod.Text(), mod->name.Text()) == 0)
+            if (CompareNoCase(list.gameMod.Text(), mod->name) == 0)
                 record = &list;
         }
         if (!record) {
             account->gameModLists.emplace_back();
             record = &account->gameModLists.back();
-            record->gameMod.Assign(mod->name.Text());
+            record->gameMod.Assign(mod->name);
         }
-        record->strings = mod->strings;
+        record->strings.clear();
+        for (u32_t map = 0; map < GameModMapCount(mod); ++map)
+            record->strings.emplace_back(GameModMapAt(mod, map));
     }
     as_curpassword.SetString("");
     as_curaccount.SetString("");
@@ -359,11 +357,6 @@ void AccountApplySettings(const PlayerAccount& account)
         GuiSelectResolution(2);
     SoundApplyVolumes();
     GameUpdateMouseSensitivity();
-}
-
-s32_t GameFillMissionInfo(const char*)
-{
-    return 0;
 }
 
 void AccountResetCurrentMissionValue() {}

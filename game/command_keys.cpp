@@ -156,7 +156,7 @@ void QuickKeysUpdate()
 void CodedMessageKeysUpdate()
 {
     const GameMod* mod = g_game.currentGameMod;
-    if (mod && !mod->codedMessages)
+    if (mod && !mod->aiSoldiers)
         return;
     CodedMessageKeysStep();
 }

@@ -1,5 +1,5 @@
-// The external camera: while its flag is on, the game frame is drawn from the mission's camera high
-// above the player instead of the player's own view. Mission scripts switch it on and off.
+// The external camera: while its flag is on, the game frame is drawn from a fixed camera high above
+// the map's origin instead of the player's own view. Mission scripts switch it on and off.
 #pragma once
 #include "ai/script_functions.h"
 
@@ -9,3 +9,9 @@ void SwitchToExternalCamera(ScriptArgWord* args = nullptr);
 void SwitchFromExternalCamera(ScriptArgWord* args = nullptr);
 // True while the external camera is on.
 bool ExternalCameraActive();
+// Where the external camera stands: (0, 500, 0), looking along yaw -1.
+const float* ExternalCameraPosition();
+// The whole game frame while the external camera is on: the clock (clamped, the unclamped time kept),
+// the mission cameras, the landscape and the visible objects from the camera, the console or the
+// message lines, the fade and the frame end. No simulation, no AI, no plug-in frame event, no HUD.
+void ExternalCameraFrame();

@@ -3,22 +3,12 @@
 #pragma once
 #include "core/types.h"
 
-// Mission information for the briefing screens (the full one is game/accounts.h's); the map image;
-// the display mode and the window.
-s32_t GameFillQuickMissionInfo(const char* arguments);
+// The map image and the window (the briefing and display-mode commands: game/mission_commands.h).
 s32_t GameMapImage(const char* arguments);
-s32_t GameApplyGraphSettings(const char* arguments);
 s32_t GameFullscreen(const char* arguments);
 // Called by the screens with a weapon list in place of a text: typed at the console it reads nothing
 // and answers -1.
 s32_t GameUpdateWeaponInfo(const char* arguments);
-// The plug-in list screen.
-s32_t GameFillPluginInfo(const char* arguments);
-s32_t GamePluginStopRun(const char* arguments);
-s32_t GamePluginUnloadReload(const char* arguments);
-// Multiplayer (game/game_flow.cpp joins).
-s32_t GameCreateServer(const char* arguments);
-s32_t GameJoinServer(const char* arguments);
 // Developer commands.
 s32_t GameChangeActor(const char* arguments);
 s32_t GameActorSetYaw(const char* arguments);

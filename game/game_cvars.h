@@ -28,6 +28,12 @@ extern ConsoleVar gs_curactormodel;
 extern ConsoleVar gs_graphmode;
 // The plug-in list screen.
 extern ConsoleVar gs_plgname;
+// Game modes: the selected or running mode ("classic" for none) and the selected map, which the map
+// commands need.
+extern ConsoleVar gs_curmod;
+extern ConsoleVar gs_curmodmap;
+// The chat message gx_printmsg sends.
+extern ConsoleVar gs_printmsg;
 
 // View, HUD and movement.
 extern ConsoleVar gbgameconsole;        // the frame draws the message lines when no console is shown

@@ -73,12 +73,6 @@ s32_t ToggleCameraInset(const char*)
 
 ConsoleVar grx_toggle_camins("grx_toggle_camins", ToggleCameraInset);
 
-s32_t GameJoinServer(const char*)
-{
-    g_game.multiplayerPending = true;
-    return 0;
-}
-
 void GameSetTestHooks(const GameTestHooks& hooks)
 {
     g_testHooks = hooks;
@@ -143,13 +137,9 @@ void GameExitToGui(const char*)
     GameLeaveMission();
     GameResetDefaultWeapons();
 }
-void GameModEnd()
-{
-    g_game.currentGameMod = nullptr;
-}
-
 void GameModsInit()
 {
+    g_game.currentGameMod = nullptr;
     g_pluginHost.Broadcast(HookGameModRegister, 0);
 }
 

@@ -1,27 +1,9 @@
 // Missions and game flow: what the program's outer loops call and read.
 #pragma once
-#include <vector>
-
 #include "core/console_var.h"
 #include "core/engine_string.h"
+#include "core/plugin_api.h"
 #include "core/types.h"
-
-struct GameMod {
-    EngineString name;
-    u8_t ownScreens = 0;  // while set the simulation also runs under an open screen
-    EngineString escapeScreen;
-    EngineString scoreScreen;
-    EngineString teamScreen;
-    u8_t friendlyFireMessage = 0;  // while set a hit on a friend of the player is reported
-    u8_t actorFlag = 0;            // while clear the object factory makes no "actor" (unless forced)
-    u8_t vehicleFlag = 0;          // while clear the object factory makes no vehicle of any kind
-    u8_t aiFlag = 0;               // while clear the soldiers' AI step does not run
-    u8_t chatFlag = 0;             // while set the accept keys send the account's chat texts
-    u8_t codedMessages = 0;        // while clear the coded-message keys do nothing
-    u8_t satelliteView = 0;        // while clear the satellite-view key does nothing
-    // The mode's own string list, kept per account across log-in and log-out.
-    std::vector<EngineString> strings;
-};
 
 // Loads and starts the mission of a map in its fixed order of steps, with the loading screen between
 // them; negative (-1) when the mission's definition, its "land" line or the map cannot be read.
@@ -44,6 +26,7 @@ void GameUpdateFrame(bool present);
 // Back to the menus: the world renderer's mission state and the mission sounds, the mission leave,
 // and the default weapons.
 void GameExitToGui(const char* arguments);
+// Ends the running game mode ("classic" again), with its log line (game/game_mod_registry.cpp).
 void GameModEnd();
 void GameModsInit();
 void GameModsFree();

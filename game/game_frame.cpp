@@ -17,6 +17,7 @@
 #include "core/input.h"
 #include "core/mission_timers.h"
 #include "core/plugin_host.h"
+#include "game/external_camera.h"
 #include "game/game_cvars.h"
 #include "game/game_flow.h"
 #include "game/game_state.h"
@@ -73,9 +74,11 @@ bool KeepsRunning()
     return g_game.currentGameMod != nullptr && g_game.currentGameMod->ownScreens != 0;
 }
 
+}  // namespace
+
 // Seconds since the mission start, held to 0.001..0.1 for the frame; the unclamped time is kept, so
 // a long pause or a burst of quick frames does not carry into the next frame.
-void AdvanceClock()
+void GameAdvanceFrameClock()
 {
     const float t = float(GetTickCount() - g_game.frameClock) * 0.001f;
     float frame = t - g_frameView.gameTime;
@@ -86,6 +89,8 @@ void AdvanceClock()
     g_frameView.frameTime = frame;
     g_frameView.gameTime = t;
 }
+
+namespace {
 
 void ShowLateMessages()
 {
@@ -188,15 +193,15 @@ void DrawPlayerView()
 
 // The open console page 0 to 3 as a panel; otherwise, while the player has the input, the message
 // lines of console 4.
-void DrawConsole(bool suspended)
+}  // namespace
+
+void GameDrawConsoleOrMessages(bool suspended)
 {
     const int page = ConCurrentPage();
     const bool panel = page >= 0 && page < CON_MESSAGE_CONSOLE;
     if (panel || (!suspended && gbgameconsole.Bool()))
         ConDraw();
 }
-
-}  // namespace
 
 void GameFrameMessagesReset()
 {
@@ -262,9 +267,13 @@ void GameUpdateFrame(bool present)
     // A test that stands in for the mission start has loaded no map to draw.
     if (hooks.missionStart)
         return;
-    // The external camera's own frame is not built yet: with it on, the player's frame runs.
+    // A mission script's external camera replaces the whole frame: no simulation, no HUD.
+    if (ExternalCameraActive()) {
+        ExternalCameraFrame();
+        return;
+    }
     GamePrepareShadowsIfOn();
-    AdvanceClock();
+    GameAdvanceFrameClock();
     ShowLateMessages();
     // A clear colour with a non-zero alpha leaves the back buffer to the sky box; without sky faces
     // the frame is cleared to white instead.
@@ -289,7 +298,7 @@ void GameUpdateFrame(bool present)
     RenderTimingBegin(TIMED_PASS_OVERLAYS);
     DebugLinesDraw();
     DebugFacesDraw();
-    DrawConsole(suspended);
+    GameDrawConsoleOrMessages(suspended);
     RenderTimingEnd(TIMED_PASS_OVERLAYS);
     const bool screenshot = g_input.actionReleased[ACTION_SCREENSHOT] != 0;
     if (screenshot && rbwindowed.Bool())

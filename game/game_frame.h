@@ -11,3 +11,9 @@ void GameFrameStampCaption();
 void GameDrawSatelliteView();
 // A camera at the eye looking at the target, with the visibility pass from the eye.
 void GameSetupLookAtView(float eyeX, float eyeY, float eyeZ, float targetX, float targetY, float targetZ, float fov);
+// The frame clock: seconds since the mission start, the frame time held to 0.001..0.1 (the unclamped
+// time is kept for the next frame).
+void GameAdvanceFrameClock();
+// The open console page's panel (pages 0 to 3), else the message lines when no screen holds the input
+// and the game console is on.
+void GameDrawConsoleOrMessages(bool suspended);

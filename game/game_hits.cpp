@@ -78,7 +78,7 @@ void GameModNotifyHit(Projectile* projectile)
 
 bool GameReportsFriendlyFire()
 {
-    return !g_game.currentGameMod || g_game.currentGameMod->friendlyFireMessage != 0;
+    return !g_game.currentGameMod || g_game.currentGameMod->aiSoldiers != 0;
 }
 
 void GameHitsClear()

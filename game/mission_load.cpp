@@ -51,6 +51,7 @@
 #include "game/object_list.h"
 #include "game/player_account.h"
 #include "game/player_assembly.h"
+#include "game/weapon_placements.h"
 #include "game/player_control.h"
 #include "game/player_control_state.h"
 #include "game/player_foot_control.h"
@@ -268,6 +269,7 @@ int GameInitMission(const char* mapName)
     AILoadPatrolAssignments(missionFolder.c_str());
     AILoadDefendPoints(missionFolder.c_str());
     BuildObstacleTree();
+    GameReplacePlacedWeapons();
     ParticlesMapLoaded();
     IndoorMissionLoaded();
 

@@ -86,7 +86,7 @@ bool IsAllowed(Allowed allowed)
         case Allowed::Always:
             return true;
         case Allowed::ActorFlagOrForced:
-            return !mode || mode->actorFlag != 0 || g_forceActorCreation;
+            return !mode || mode->aiSoldiers != 0 || g_forceActorCreation;
         case Allowed::VehicleFlag:
             return !mode || mode->vehicleFlag != 0;
         case Allowed::GameModeOrEditor:
@@ -157,11 +157,6 @@ void GameClearVehicleAuxFlags()
         if (objects[i] && objects[i]->GetTypeId() == OBJECT_TYPE_VEHICLE)
             static_cast<Vehicle*>(objects[i])->SetAuxFlag(false);
     }
-}
-
-DynamicObject* GameAddWeaponToActor(Actor*, const char*)
-{
-    return nullptr;
 }
 
 void GameSetSRand(u32_t seed)

@@ -28,7 +28,10 @@ void DeleteDynamicObject(DynamicObject* object);
 // Clears the one-time flag of every registered vehicle (the helicopter's dust effect starts again):
 // the game calls it when the mission restarts and when a savegame is loaded.
 void GameClearVehicleAuxFlags();
-// Gives the actor the weapon "weapons\<name>"; the weapon object, or null when it cannot.
-DynamicObject* GameAddWeaponToActor(Actor* actor, const char* weaponName);
+// Gives the actor the weapon by applying the template "weapons\<name>" with a body part, a node and
+// an attachment: in the hand "torso", "xhand_r", "x1"; else the legs at "xleg_r02", "x2", unless the
+// weapon's "pin_inactive" line names another node (a second letter "t" puts it on the torso).
+// (game/multiplayer_commands.cpp)
+void GameAddWeaponToActor(const char* weaponName, DynamicObject* actor, u8_t inHand);
 // Seeds the engine's pseudo-random generator.
 void GameSetSRand(u32_t seed);

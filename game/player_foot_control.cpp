@@ -21,6 +21,7 @@
 #include "game/player_view.h"
 #include "game/player_weapon.h"
 #include "game/room_tests.h"
+#include "game/screen_grab.h"
 #include "game/slide_move.h"
 #include "game/view_keys.h"
 #include "game/view_roll.h"
@@ -345,8 +346,8 @@ void PlayerControlUpdate()
     GameSetPlayerPos(viewer);
     g_playerControl.baseRoll = foot.viewRoll;
 
-    // 11. Lean, not while prone.
-    if (pose != ACTOR_POSE_PRONE) {
+    // 11. Lean, not while prone nor while the screen grab flies the view.
+    if (pose != ACTOR_POSE_PRONE && !ScreenGrabRunning()) {
         const float leanStep = kLeanRate * frameTime, rollStep = kLeanRollRate * frameTime;
         const Vector3& right = basis.right;
         if (Held(ACTION_LEAN_RIGHT) && LeanRoomTest(right.x, right.y, right.z, viewer)) {
@@ -494,7 +495,8 @@ void PlayerControlUpdate()
 
     // 24.
     g_playerControl.mouseMoved = 0;
-    ViewRollUpdate();
+    if (!ScreenGrabRunning())
+        ViewRollUpdate();
 
     // 25. Third person.
     if (gbthirdperson.Bool()) {

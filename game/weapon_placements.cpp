@@ -1,6 +1,17 @@
 #include "game/weapon_placements.h"
 
+#include <string>
+
+#include "actors/actor.h"
+#include "actors/weapon.h"
+#include "core/frame_view.h"
+#include "game/account_cvars.h"
+#include "game/current_account.h"
 #include "game/game_state.h"
+#include "game/object_factory.h"
+#include "game/player_account.h"
+#include "map/world_insert.h"
+#include "map/world_registry.h"
 
 void GameRecordWeaponPlacement(const char* name, const Vector3& position, const Vector3& rotation,
                                DynamicObject* object)
@@ -26,4 +37,47 @@ const WeaponPlacement* GameWeaponPlacementAt(u32_t index)
 void GameWeaponPlacementsClear()
 {
     g_game.weaponPlacements.clear();
+}
+
+void GameReplacePlacedWeapons()
+{
+    if (g_game.weaponPlacements.empty())
+        return;
+    // A carrier soldier takes each placed weapon in hand and drops it: the dropped weapon is a dynamic
+    // weapon of the world, which the placed one (a weapon model without its parent node) is not.
+    DynamicObject* made = CreateDynamicObjectByClass("actor");
+    auto* carrier = dynamic_cast<Actor*>(made);
+    if (!carrier) {
+        DeleteDynamicObject(made);
+        GameWeaponPlacementsClear();
+        return;
+    }
+    // A start with "-m" may have nobody logged in: the carrier takes the account name asked for.
+    const PlayerAccount* account = GetCurrentAccount();
+    carrier->SetNameText(account ? account->name.Text() : as_accname.String());
+    carrier->SetPosition({g_frameView.viewPos[0], g_frameView.viewPos[1], g_frameView.viewPos[2]});
+    DynObjectAdd(carrier);
+    carrier->SetCastsShadow(false);
+    GameApplyTemplateToObject("actors\\player_common", carrier);
+    carrier->DropItem(1);
+    for (const WeaponPlacement& placement : g_game.weaponPlacements) {
+        GameAddWeaponToActor(placement.name.Text(), carrier, 1);
+        if (Weapon* dropped = carrier->DropItem(1)) {
+            dropped->SetPosition(placement.position);
+            dropped->SetRotation(placement.rotation);
+            float box[6];
+            dropped->GetGeometryBounds(box);
+            dropped->SetCastsShadow(false);
+            dropped->GetGeometryBounds(box);
+            DynObjectUpdateGrid(dropped);
+        }
+        if (placement.object) {
+            RemoveFromWorld(placement.object);
+            DeleteDynamicObject(placement.object);
+        }
+    }
+    RemoveFromWorld(carrier);
+    carrier->DetachAI();  // out of the AI table, and deleted
+    DeleteDynamicObject(carrier);
+    GameWeaponPlacementsClear();
 }

@@ -18,3 +18,6 @@ void GameRecordWeaponPlacement(const char* name, const Vector3& position, const 
 u32_t GameWeaponPlacementCount();
 const WeaponPlacement* GameWeaponPlacementAt(u32_t index);
 void GameWeaponPlacementsClear();
+// Mission start: each recorded placement becomes a dynamic weapon at its place (taken in hand by a
+// carrier soldier and dropped), the recorded object goes, and the list is emptied.
+void GameReplacePlacedWeapons();

@@ -155,9 +155,13 @@ bool GameModes(GuiListBox& list)
     return true;
 }
 
-// The modes keep no map lists yet: the list stays empty until they do.
-bool GameModeMaps(GuiListBox&)
+// The maps of the mode gs_curmod names, in order.
+bool GameModeMaps(GuiListBox& list)
 {
+    const ConsoleVar* modeVar = CVarListFind("gs_curmod");
+    const GameMod* mod = FindGameMod(modeVar ? modeVar->String() : "");
+    for (u32_t i = 0; i < GameModMapCount(mod); ++i)
+        list.AddItem(GameModMapAt(mod, i));
     return true;
 }
 

@@ -560,7 +560,7 @@ void HudDrawTeskCam(s32_t left, s32_t top, s32_t right, s32_t bottom)
 
     const float yaw = g_frameView.yaw;
     const float pitch = g_frameView.pitch;
-    const float roll = 0.0f;  // the player's view does not roll
+    const float roll = g_frameView.roll;  // GameGetRoll: the screen grab rolls the view
     const float fov = g_frameView.fieldOfView;
     const float* eye = g_frameView.viewPos;
     const u32_t now = RenderTicks();

@@ -5,6 +5,7 @@
 #include "platform/win32.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <strings.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -12,6 +13,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -239,6 +241,80 @@ bool PlatformReplaceFile(const char* from, const char* to)
     std::string target;
     return PlatformResolvePath(from, source) && PlatformResolvePath(to, target) &&
            ::rename(source.c_str(), target.c_str()) == 0;
+}
+
+namespace {
+std::int64_t g_atomicStopBytes = -1;
+void (*g_atomicStopHook)() = nullptr;
+
+bool WriteAllBytes(int descriptor, const unsigned char* data, std::size_t size)
+{
+    while (size > 0) {
+        const ssize_t written = ::write(descriptor, data, size);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+bool SyncFolderOf(const std::string& file)
+{
+    const std::size_t slash = file.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : file.substr(0, slash));
+    const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (descriptor < 0)
+        return false;
+    const bool synced = ::fsync(descriptor) == 0;
+    ::close(descriptor);
+    return synced;
+}
+}  // namespace
+
+std::FILE* PlatformOpenMemoryStream(char** buffer, std::size_t* size)
+{
+    return ::open_memstream(buffer, size);
+}
+
+void PlatformTestStopAtomicWrites(std::int64_t bytes, void (*atStop)())
+{
+    g_atomicStopBytes = bytes;
+    g_atomicStopHook = atStop;
+}
+
+bool PlatformWriteFileAtomically(const char* path, const void* data, std::size_t size)
+{
+    std::string target;
+    if (!path || !PlatformResolvePath(path, target))
+        return false;
+    const std::size_t slash = target.find_last_of('/');
+    if (slash != std::string::npos && slash > 0)
+        PlatformCreateDirectories(target.substr(0, slash).c_str());
+    const std::string temporary = target + ".new";
+    const int descriptor = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (descriptor < 0)
+        return false;
+    const unsigned char* bytes = static_cast<const unsigned char*>(data);
+    const bool stopping = g_atomicStopBytes >= 0 && static_cast<std::uint64_t>(g_atomicStopBytes) < size;
+    const std::size_t count = stopping ? static_cast<std::size_t>(g_atomicStopBytes) : size;
+    bool written = WriteAllBytes(descriptor, bytes, count) && ::fsync(descriptor) == 0;
+    if (stopping) {
+        if (g_atomicStopHook)
+            g_atomicStopHook();
+        written = false;
+    }
+    written = ::close(descriptor) == 0 && written;
+    if (!written || ::rename(temporary.c_str(), target.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    // The rename is only durable once the folder that holds the name is on disk.
+    SyncFolderOf(target);
+    return true;
 }
 
 bool PlatformIsRegularFile(std::FILE* file)

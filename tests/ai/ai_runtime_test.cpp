@@ -275,7 +275,7 @@ TEST_F(AIMission, TheFrameRunsTheRulesOfAwakeLivingSoldiersOnly)
     PlatformTestClockAdvance(50);
     AIFrame();
     EXPECT_EQ(g_ai.gameTime, 100050u);
-    mode.aiFlag = 1;
+    mode.aiSoldiers = 1;
     AIFrame();
     EXPECT_EQ(g_ai.gameTime, 100100u);
 }

@@ -17,6 +17,7 @@
 #include "core/frame_view.h"
 #include "core/input.h"
 #include "core/log.h"
+#include "core/plugin_host.h"
 #include "core/winos.h"
 #include "game/game_flow.h"
 #include "game/game_mod_registry.h"
@@ -25,6 +26,7 @@
 #include "gui/gui.h"
 #include "gui/gui_test_hooks.h"
 #include "platform/test_clock.h"
+#include "platform/win32.h"
 #include "platform/test_input.h"
 #include "support/archive_builder.h"
 #include "support/temp_dir.h"
@@ -244,10 +246,10 @@ void RunGameMod(bool ownScreens)
 {
     GameMod* mod = BeginGameModRegistration();
     ASSERT_NE(mod, nullptr);
-    mod->name.Assign("looptest");
+    std::snprintf(mod->name, sizeof mod->name, "looptest");
     mod->ownScreens = ownScreens ? 1 : 0;
-    mod->escapeScreen.Assign("MODESC");
-    mod->scoreScreen.Assign("MODSCORE");
+    std::snprintf(mod->escapeScreen, sizeof mod->escapeScreen, "MODESC");
+    std::snprintf(mod->scoreScreen, sizeof mod->scoreScreen, "MODSCORE");
     EndGameModRegistration();
     g_game.currentGameMod = mod;
 }
@@ -284,8 +286,23 @@ void AskForTheMainMenu()
 
 // What the front end does: it holds the input while its menus show, and gives it back to a mission
 // that it resumes.
+// The map a joining plug-in names during the join (empty: none).
+std::string g_joinMap;
+void NameTheJoinedMap()
+{
+    dsmap.SetString(g_joinMap.c_str());
+}
 void JoinServer()
 {
+    using SetJoinHookFn = void (*)(void (*)());
+    for (s32_t i = 0; i < g_pluginHost.PluginCount(); ++i) {
+        void* module = g_pluginHost.Plugin(i)->Module();
+        auto set =
+            module ? reinterpret_cast<SetJoinHookFn>(GetProcAddress(static_cast<HMODULE>(module), "TraceSetJoinHook"))
+                   : nullptr;
+        if (set)
+            set(NameTheJoinedMap);
+    }
     ConExec("gx_joinserver", true);
     g_input.guiMode = true;
 }
@@ -622,6 +639,7 @@ TEST_P(ProgramLoops, TakeTheRoadThePlayerTheGameAndTheMenusAskFor)
                                std::filesystem::path("plugins") / c.plugin);
     if (c.map)
         dsmap.SetString(c.map);
+    g_joinMap = c.map ? c.map : "";
     g_run.steps = &c.script;
     GameSetTestHooks({c.initMissionResult, OnMissionStart, OnGameFrame});
     GuiSetTestFrameHook(OnGuiFrame);

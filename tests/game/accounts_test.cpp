@@ -1,6 +1,7 @@
 // Accounts: creation and its refusals, log-in and log-out, removal, key bindings and settings.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
 #include "account_fixture.h"
@@ -62,8 +63,8 @@ TEST_F(AccountTest, LogInAppliesTheAccountAndLogOffWritesIt)
     bob->gameModLists.push_back({EngineString("Skirmish"), {EngineString("one"), EngineString("two")}});
     GameMod* mod = BeginGameModRegistration();
     ASSERT_NE(mod, nullptr);
-    mod->name.Assign("skirmish");
-    mod->strings.emplace_back("kept");
+    std::snprintf(mod->name, sizeof mod->name, "skirmish");
+    GameModAppendMap(mod, "kept");
     EndGameModRegistration();
     ConsoleVar* shadows = FindCVar("rbshadows");
     ConsoleVar* sensitivity = FindCVar("gi_mousesensitivity");
@@ -85,8 +86,8 @@ TEST_F(AccountTest, LogInAppliesTheAccountAndLogOffWritesIt)
         EXPECT_EQ(sensitivity->Int(), 80);
     }
     EXPECT_STREQ(as_leadmsg.String(), "follow me");
-    ASSERT_EQ(mod->strings.size(), 3u) << "the account's list is merged into the game mode's";
-    EXPECT_STREQ(mod->strings[2].Text(), "two");
+    ASSERT_EQ(GameModMapCount(mod), 3u) << "the account's list is merged into the game mode's";
+    EXPECT_STREQ(GameModMapAt(mod, 2), "two");
     EXPECT_EQ(GetCurrentAccount(), bob);
 
     as_leadmsg.SetString("hold here");

@@ -13,6 +13,7 @@
 #include "core/console.h"
 #include "core/frame_view.h"
 #include "core/plugin_host.h"
+#include "game/external_camera.h"
 #include "game/game_cvars.h"
 #include "game/game_flow.h"
 #include "game/game_frame.h"
@@ -79,6 +80,7 @@ protected:
     }
     void TearDown() override
     {
+        SwitchFromExternalCamera();
         g_ai.envelopes[0] = nullptr;
         DynObjectRemove(&m_object);
         g_pluginHost.Clear();
@@ -258,6 +260,41 @@ TEST_F(GameFrame, ALostDeviceSleeps100MsAndSkipsTheDrawnFrame)
     EXPECT_EQ(m_object.updates, updates + 1);
     EXPECT_EQ(m_plugin->frames, pluginFrames + 1);
     D3D8TestSetCooperativeLevel(Device(), D3D_OK);
+}
+
+// A mission script's external camera replaces the whole frame: its own clock (held to 0.001..0.1, the
+// unclamped time kept), a presented frame each call, and nothing of the game: no object update, no
+// plug-in frame event, no OnFrame, no player control.
+TEST_F(GameFrame, TheExternalCameraFrameKeepsTheClockAndRunsNoSimulation)
+{
+    SwitchToExternalCamera();
+    g_game.satelliteView = 1;
+    struct Step {
+        DWORD gap;
+        float frameTime;
+    };
+    const Step steps[] = {{2000, 0.1f}, {20, 0.02f}, {0, 0.001f}, {150, 0.1f}};
+    DWORD since = 0;
+    const int updates = m_object.updates, onFrames = m_envelope.frames, pluginFrames = m_plugin->frames;
+    D3D8TestClearCallCounts(Device());
+    for (const Step& step : steps) {
+        since += step.gap;
+        PlatformTestClockAdvance(step.gap);
+        GameUpdateFrame(false);
+        EXPECT_NEAR(g_frameView.frameTime, step.frameTime, 1e-6f) << "after a gap of " << step.gap << " ms";
+        EXPECT_NEAR(g_frameView.gameTime, float(since) * 0.001f, 1e-6f);
+    }
+    EXPECT_EQ(m_object.updates, updates);
+    EXPECT_EQ(m_envelope.frames, onFrames);
+    EXPECT_EQ(m_plugin->frames, pluginFrames);
+    EXPECT_EQ(g_satelliteView.panSpeedSet, 0);
+    EXPECT_EQ(Counts().present, 4u) << "every external frame is presented";
+
+    // Switched back, the game frame runs again.
+    SwitchFromExternalCamera();
+    Frame(20);
+    EXPECT_EQ(m_object.updates, updates + 1);
+    EXPECT_EQ(m_plugin->frames, pluginFrames + 1);
 }
 
 // The editor's look-at view: the camera looks from the eye at the target, and the visibility pass

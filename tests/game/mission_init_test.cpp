@@ -669,12 +669,16 @@ TEST_F(MissionInit, TheSampleMissionLoadsEveryFileWithoutAnErrorAndBindsTheOutpo
     ASSERT_NE(AIFindDefendPoint("huts"), nullptr);
     EXPECT_EQ(AIFindDefendPoint("huts")->envelope, EnvelopeFind("hold_huts"));
 
-    // The event, its time and the mission script waiting for it: one list run by the gate guard's
-    // two flankers, who must both reach its "End".
+    // The events, their times and the mission script waiting for them: one list run by the gate
+    // guard's two flankers, who must both reach its "End", and the camera envelope's overview.
     ASSERT_NE(ScriptGlobalEventList(), nullptr);
-    ASSERT_NE(ScriptGlobalEventList()->Find("Relief"), nullptr);
+    for (const char* event : {"Relief", "Overview", "OverviewEnd"})
+        ASSERT_NE(ScriptGlobalEventList()->Find(event), nullptr) << event;
     ASSERT_NE(TimeEventList::Instance(), nullptr);
-    EXPECT_EQ(TimeEventList::Instance()->Count(), 1);
+    EXPECT_EQ(TimeEventList::Instance()->Count(), 3);
+    MSALCommandList* overviewList = MSALFindList("overview");
+    ASSERT_NE(overviewList, nullptr);
+    EXPECT_EQ(overviewList->runners.size(), 1u);
     MSALCommandList* relief = MSALFindList("relief");
     ASSERT_NE(relief, nullptr);
     ASSERT_EQ(relief->runners.size(), 2u);

@@ -74,7 +74,7 @@ public:
     explicit InSituation(const Situation& s)
         : m_mode(g_game.currentGameMod), m_editor(g_program.editorMode), m_forced(GameActorCreationForced())
     {
-        m_ownMode.actorFlag = s.actorFlag;
+        m_ownMode.aiSoldiers = s.actorFlag;
         m_ownMode.vehicleFlag = s.vehicleFlag;
         g_game.currentGameMod = s.gameMode ? &m_ownMode : nullptr;
         g_program.editorMode = s.editor ? 1 : 0;

@@ -387,7 +387,7 @@ TEST_F(PlayerHands, CodedMessageKeysSignalTheirColourAtOnceOrAfterACountdown)
     g_game.currentGameMod = &mod;
     KeysFrame({}, {ACTION_CODERED});
     EXPECT_EQ(g_codeSignalCalls.count, 2);
-    mod.codedMessages = 1;
+    mod.aiSoldiers = 1;
     KeysFrame({}, {ACTION_CODERED});
     EXPECT_EQ(g_codeSignalCalls.count, 3);
     EXPECT_EQ(g_codeSignalCalls.lastColour, CODE_SIGNAL_RED);

@@ -183,4 +183,27 @@ TEST(PadWithZeros, FillsTheFrontToTheWidth)
     }
 }
 
+// A folder that cannot be made (a file stands in its place): the error line in the error colour, and
+// the counter still counts, so the next name is a new one.
+TEST_F(Screenshot, AnUnwritableFolderIsReportedAndTheCounterGoesOn)
+{
+    rbwindowed.SetBool(true);
+    DrawPattern();
+    ASSERT_TRUE(WriteFileBytes(m_folder / "screenshots", "a file where the folder should be"));
+    const u32_t first = GameScreenshotCount();
+    GameTakeScreenshot();
+    RenderEndFrame(false);
+    EXPECT_EQ(GameScreenshotCount(), first + 1);
+    const std::string line = NewestLine();
+    EXPECT_EQ(line.rfind("\x0E\x02"
+                         "Could not save 'screenshots\\",
+                         0),
+              0u)
+        << line;
+    char ending[32];
+    std::snprintf(ending, sizeof ending, "_%03u.bmp'!\n", first);
+    ASSERT_GE(line.size(), std::strlen(ending));
+    EXPECT_EQ(line.substr(line.size() - std::strlen(ending)), ending);
+}
+
 }  // namespace

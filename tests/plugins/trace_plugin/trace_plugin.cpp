@@ -94,6 +94,18 @@ PLUGIN_EXPORT const char* const* GetInfo()
 }
 #endif
 
+#ifdef TRACE_MENU_REQUEST
+namespace {
+void (*g_joinHook)() = nullptr;
+}  // namespace
+
+// What the plug-in does while it joins a server (HookServerJoin): the test names the map there.
+PLUGIN_EXPORT void TraceSetJoinHook(void (*hook)())
+{
+    g_joinHook = hook;
+}
+#endif
+
 #ifndef TRACE_NO_HOOK
 PLUGIN_EXPORT std::int32_t HookProc(std::uint32_t code, PluginWord parameter)
 {
@@ -103,6 +115,8 @@ PLUGIN_EXPORT std::int32_t HookProc(std::uint32_t code, PluginWord parameter)
 #ifdef TRACE_MENU_REQUEST
     if (code == HookMultiplayerPending)
         *reinterpret_cast<std::int32_t*>(parameter) = TRACE_MENU_REQUEST;
+    if (code == HookServerJoin && g_joinHook)
+        g_joinHook();
 #endif
     if (code == kCallHostEntry && g_block) {
         const char* name = reinterpret_cast<const char*>(parameter);

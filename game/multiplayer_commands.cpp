@@ -1,0 +1,103 @@
+#include "game/multiplayer_commands.h"
+
+#include <cstring>
+#include <string>
+
+#include "core/console.h"
+#include "core/core_cvars.h"
+#include "core/def_file.h"
+#include "core/frame_view.h"
+#include "core/plugin_host.h"
+#include "game/accounts.h"
+#include "game/game_cvars.h"
+#include "game/game_mod_commands.h"
+#include "game/game_mod_registry.h"
+#include "game/game_state.h"
+#include "game/object_factory.h"
+#include "game/player_state.h"
+#include "gui/gui.h"
+#include "world/dynamic_object.h"
+
+bool GameMapNameIsSafe(const char* name)
+{
+    if (!name)
+        return false;
+    return std::strchr(name, '/') == nullptr && std::strchr(name, '\\') == nullptr &&
+           std::strstr(name, "..") == nullptr;
+}
+
+s32_t GameCreateServer(const char* arguments)
+{
+    g_pluginHost.Broadcast(HookServerCreate, 0);
+    GameModStart(gs_curmod.String());
+    return GameFillMissionInfo(arguments);
+}
+
+s32_t GameJoinServer(const char* arguments)
+{
+    dsmap.SetString("");
+    g_pluginHost.Broadcast(HookServerJoin, 0);
+    // The name comes from the network: one that reaches outside the mission folder is no map, and
+    // the menu loop then goes back to the multiplayer screen as for a join without one.
+    if (!GameMapNameIsSafe(dsmap.String()))
+        dsmap.SetString("");
+    GameModStart(gs_curmod.String());
+    g_game.multiplayerPending = true;
+    return GameFillMissionInfo(arguments);
+}
+
+s32_t GamePrintMessage(const char*)
+{
+    const DynamicObject* player = g_frameView.player;
+    const std::string line = std::string(player ? player->name.Text() : "") + " says: " + gs_printmsg.String() + "\n";
+    // The message is the player's text, never a format.
+    ConPrint(4, "%s", line.c_str());
+    g_pluginHost.Broadcast(HookMessageLine, reinterpret_cast<std::uintptr_t>(gs_printmsg.String()));
+    return 0;
+}
+
+s32_t GameFillServerInfo(const char*)
+{
+    g_pluginHost.Broadcast(HookServerInfo, reinterpret_cast<std::uintptr_t>(g_gui.currentScreen));
+    return 0;
+}
+
+void GameRequestRespawn()
+{
+    if (ConsoleVar* respawn = FindCVar("respawn")) {
+        if (respawn->type == CVAR_COMMAND && respawn->value.handler)
+            respawn->value.handler(nullptr);
+    }
+    g_playerState.respawnRequested = 1;
+}
+
+void GameAddWeaponToActor(const char* weaponName, DynamicObject* actor, u8_t inHand)
+{
+    const std::string name = weaponName ? weaponName : "";
+    const std::string templateName = "weapons\\" + name;
+    EngineString values[4] = {EngineString(templateName.c_str()), EngineString("torso"), EngineString("xhand_r"),
+                              EngineString("x1")};
+    DefEntry line;
+    line.key.Assign("template");
+    line.values = values;
+    line.valueCount = 4;
+    if (inHand) {
+        GameApplyTemplateToObject(templateName.c_str(), actor, &line);
+        line.values = nullptr;
+        return;
+    }
+    values[1].Assign("legs");
+    values[2].Assign("xleg_r02");
+    values[3].Assign("x2");
+    DefFile* definition = DefFileLoad(("object\\weapons\\" + name + ".def").c_str());
+    const DefEntry* pin = definition ? DefFileFindEntry(definition->first, "pin_inactive") : nullptr;
+    if (pin && pin->valueCount > 0) {
+        const char* node = pin->Value(0);
+        values[2].Assign(node);
+        if (node[0] != '\0' && node[1] == 't')
+            values[1].Assign("torso");
+    }
+    GameApplyTemplateToObject(templateName.c_str(), actor, &line);
+    line.values = nullptr;
+    DefFileRelease(definition);
+}

@@ -835,6 +835,8 @@ TEST_F(MissionInit, TheLoadAndTheLeaveRunTheirStepsInOrder)
         rbshadows.SetBool(c.shadows);
         auto* screen = new NotingScreen("LOADSCREEN");
         GuiAddScreen(screen);
+        // A menu screen, which the leave keeps (it frees the in-game screens loaded after the menus').
+        g_gui.menuScreenCount = GuiScreenCount();
         g_stepsSeen.clear();
         GameSetTestHooks({-1, nullptr, nullptr, nullptr, NoteStep});
         const size_t log = engine_log::LogSize();

@@ -83,6 +83,7 @@
 #include "scene/scene_cvars.h"
 #include "scene/sun_effect.h"
 #include "scene/vegetation.h"
+#include "scene/first_person_view.h"
 #include "support/engine_log.h"
 #include "support/files.h"
 #include "support/keep_var.h"
@@ -1166,6 +1167,9 @@ TEST_F(MissionInitRobustness, LoadLeaveLoadLeavesNothingOfTheMissionBehind)
         EXPECT_EQ(ActorTableCount(), 0u);
         EXPECT_EQ(g_frameView.player, nullptr);
         EXPECT_EQ(GameTeskActor(), nullptr);
+        // The player's weapons went with him: the first-person view keeps none of them.
+        EXPECT_EQ(g_firstPersonView.previousWeapon, nullptr);
+        EXPECT_EQ(g_firstPersonView.lastChosen, nullptr);
     }
     PlatformTestClockStop();
 }

@@ -72,11 +72,6 @@ void FreeMode(GameMod* mod)
     delete mod;
 }
 
-void CopyName(char* target, const char* text)
-{
-    std::snprintf(target, kGameModNameSize, "%s", text ? text : "");
-}
-
 void ShowModScreen(const char* screenName, bool announce)
 {
     g_gui.screenRequested = true;

@@ -22,16 +22,6 @@ namespace {
 
 constexpr int kMessageConsole = 4;
 
-// A game mode's name, whichever form the record keeps it in.
-const char* ModName(const EngineString& name)
-{
-    return name.Text();
-}
-[[maybe_unused]] const char* ModName(const char* name)
-{
-    return name;
-}
-
 bool IsPlayerPicture(const char* name)
 {
     const std::size_t length = std::strlen(name);
@@ -150,7 +140,7 @@ bool GameModes(GuiListBox& list)
 {
     for (s32_t i = 0; i < GameModRegistryCount(); ++i) {
         if (const GameMod* mod = GameModRegistryAt(i))
-            list.AddItem(ModName(mod->name));
+            list.AddItem(mod->name);
     }
     return true;
 }

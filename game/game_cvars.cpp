@@ -36,7 +36,7 @@ ConsoleVar gx_fillquickmissioninfo("gx_fillquickmissioninfo", GameFillQuickMissi
 ConsoleVar gs_graphmode("gs_graphmode", CVAR_STRING, "800 600 32b");
 ConsoleVar gx_applygraphsettings("gx_applygraphsettings", GameApplyGraphSettings);
 // Player equipment.
-ConsoleVar gx_updateweaponinfo("gx_updateweaponinfo", GameUpdateWeaponInfo);
+ConsoleVar gx_updateweaponinfo("gx_updateweaponinfo", GameUpdateWeaponInfo, GuiUpdateWeaponInfo);
 ConsoleVar gs_primaryweaponinfo("gs_primaryweaponinfo", CVAR_STRING, "");
 ConsoleVar gs_secondaryweaponinfo("gs_secondaryweaponinfo", CVAR_STRING, "");
 ConsoleVar gs_explosiveinfo("gs_explosiveinfo", CVAR_STRING, "");

@@ -7,6 +7,7 @@
 #include "core/script_file.h"
 #include "core/text_case.h"
 #include "gui/fonts.h"
+#include "gui/control_key_rows.h"
 #include "gui/gui.h"
 #include "gui/gui_button.h"
 #include "gui/gui_image.h"
@@ -199,6 +200,16 @@ const KeyRow<GuiSquare> kSquareRows[] = {
 bool GuiBuildControlSection(const GuiScriptTarget& target, const char* kind, const ScriptSection& section)
 {
     GuiScreen* screen = target.screen;
+    if (GuiBuildEditBoxSection(target, kind, section))
+        return true;
+    if (GuiBuildCheckBoxSection(target, kind, section))
+        return true;
+    if (GuiBuildKeyPickerSection(target, kind, section))
+        return true;
+    if (GuiBuildSwitchGroupSection(target, kind, section))
+        return true;
+    if (GuiBuildWeaponListSection(target, kind, section))
+        return true;
     if (CompareNoCase(kind, "IMG") == 0) {
         auto* image = new GuiImage();
         screen->AddControl(image);

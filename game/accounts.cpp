@@ -306,6 +306,8 @@ s32_t AccountUpdate(const char*)
         return Refuse("_fnmsg_no_current_account", -1);
     if (!*as_curaccount.String() || !*as_curpassword.String())
         return Refuse("_fnmsg_no_string", -1);
+    if (!AccountNameIsSafe(as_curaccount.String()))
+        return Refuse("_fnmsg_invalid_acc_name", -1);
     as_playername.SetString(as_curaccount.String());
     as_accpassword.SetString(as_curpassword.String());
     account->playerName.Assign(as_playername.String());
@@ -322,6 +324,8 @@ s32_t AccountUpdateName(const char*)
         return Refuse("_fnmsg_no_current_account", -1);
     if (!*as_curaccount.String())
         return Refuse("_fnmsg_no_string", -1);
+    if (!AccountNameIsSafe(as_curaccount.String()))
+        return Refuse("_fnmsg_invalid_acc_name", -1);
     as_playername.SetString(as_curaccount.String());
     account->playerName.Assign(as_playername.String());
     ApplyLiveKeys(*account);

@@ -46,9 +46,10 @@ protected:
     // A screen with a message box and one edit box with the keys given.
     GuiEditBox* Field(const std::string& keys)
     {
-        GuiScreen* screen = Build("<EDIT>\n<TOOLTIP> property coord 0 0 1 0.1; </TOOLTIP>\n<EDITBOX> "
-                                  "property coord 0 0.25 1 0.25; property var gui_test_edit_target; " +
-                                  keys + " </EDITBOX>\n</EDIT>\n");
+        GuiScreen* screen = Build(
+            "<EDIT>\n<TOOLTIP> property coord 0 0 1 0.1; </TOOLTIP>\n<EDITBOX> "
+            "property coord 0 0.25 1 0.25; property var gui_test_edit_target; " +
+            keys + " </EDITBOX>\n</EDIT>\n");
         auto* box = ControlAt<GuiEditBox>(screen, 0);
         EXPECT_NE(box, nullptr);
         if (box) {
@@ -66,10 +67,10 @@ protected:
 
 struct TypingCase {
     const char* what;
-    const char* limit;   // the "limit" words
-    std::string typed;   // injected characters, Enter and Backspace among them
-    std::string text;    // the field's text after
-    const char* message; // the message box's text after, "" for none
+    const char* limit;    // the "limit" words
+    std::string typed;    // injected characters, Enter and Backspace among them
+    std::string text;     // the field's text after
+    const char* message;  // the message box's text after, "" for none
     bool focused;
     const char* variable;  // the bound variable after
 };

@@ -134,14 +134,15 @@ void GuiSwitchGroup::Select(GuiSwitchItem& item)
 void GuiSwitchGroup::Draw(float, float, float, float)
 {
     for (const GuiSwitchItem* item : m_items) {
-        if (!item->visible)
+        const s32_t state = item->state >= 0 && item->state < 3 ? item->state : GUI_SWITCH_NORMAL;
+        // Without its picture an item would draw as a plain white square.
+        if (!item->visible || !textures[state])
             continue;
         RenderSetState(D3DRS_ALPHABLENDENABLE, TRUE);
         RenderSetState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
         RenderSetState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
         RenderSetColorOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_CURRENT);
         RenderSetAlphaOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_TEXTURE);
-        const s32_t state = item->state >= 0 && item->state < 3 ? item->state : GUI_SWITCH_NORMAL;
         RenderSetTexture(0, textures[state]);
         const RECT box = item->Box();
         Draw2DQuad(box.left, box.right, box.top, box.bottom);

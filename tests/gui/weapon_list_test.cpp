@@ -78,10 +78,10 @@ protected:
     // information fields.
     GuiWeaponList* List(const char* kind, int filter)
     {
-        GuiScreen* screen = Build("<BRIEFING>\n<" + std::string(kind) + "> property filter " +
-                                  std::to_string(filter) +
+        GuiScreen* screen = Build("<BRIEFING>\n<" + std::string(kind) + "> property filter " + std::to_string(filter) +
                                   "; property coord 0.25 0.25 0.5 0.5; property sel_hold_var gui_test_weapon_choice; "
-                                  "property sel_fn gx_updateweaponinfo; </" + kind +
+                                  "property sel_fn gx_updateweaponinfo; </" +
+                                  kind +
                                   ">\n<EDITBOX> property name rifle_info; </EDITBOX>\n"
                                   "<EDITBOX> property name smg_info; </EDITBOX>\n</BRIEFING>\n");
         return ControlAt<GuiWeaponList>(screen, 0);

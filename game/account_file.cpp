@@ -320,7 +320,9 @@ bool AccountSave(PlayerAccount& account)
     if (!AccountNameIsSafe(account.name.Text()))
         return false;
     const std::string path = AccountFilePath(account.name.Text());
-    const std::string temporary = path + ".new";
+    // The new file is written beside the old one under the same name with ".new" in place of ".acc":
+    // as long as the file's own name, so a name that fits the path layer's limit fits here too.
+    const std::string temporary = std::string("accounts\\") + account.name.Text() + ".new";
     PlatformCreateDirectories("accounts");
     std::vector<u8_t> record;
     AccountWriteRecord(account, record);

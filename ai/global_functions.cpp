@@ -10,6 +10,7 @@
 #include "game/game_messages.h"
 #include "game/mission_services.h"
 #include "game/player_state.h"
+#include "gui/gui_in_game.h"
 #include "gui/mission_screen_lines.h"
 
 namespace {
@@ -65,12 +66,12 @@ void ScriptGuiAddObjective(ScriptArgWord* args)
 
 void ScriptGuiAddRecord(ScriptArgWord* args)
 {
-    GuiAddRecord(IntArg(args, 0, GUI_DEFAULT_LINE_TIME));
+    Gui_AddRecord(static_cast<const s32_t*>(Arg(args, 0)));
 }
 
 void ScriptGuiAddResponse(ScriptArgWord* args)
 {
-    GuiAddResponse(IntArg(args, 0, GUI_DEFAULT_LINE_TIME));
+    Gui_AddResponse(static_cast<const s32_t*>(Arg(args, 0)));
 }
 
 void ScriptAccomplishMission(ScriptArgWord*)

@@ -239,6 +239,17 @@ GuiScreen* GuiScreenAt(u32_t index)
     return index < g_screens.size() ? g_screens[index] : nullptr;
 }
 
+GuiScreen* GuiFindLoadedScreen(const char* name)
+{
+    if (!name)
+        return nullptr;
+    for (GuiScreen* screen : g_screens) {
+        if (CompareNoCase(screen->name.Text(), name) == 0)
+            return screen;
+    }
+    return nullptr;
+}
+
 void GuiFreeScreensFrom(u32_t index)
 {
     while (g_screens.size() > index) {

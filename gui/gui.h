@@ -99,7 +99,7 @@ private:
 
 // The front end's state record: the screen shown and the flags the main loop shares with it, what
 // the in-game HUD reads (gui/gui_in_game.h). GuiShutdown starts it afresh, with the screen flags and the
-// default font it sets below.
+// default font it sets below, but for what a rebuild keeps (the history depth, the rebuild count).
 struct GuiState {
     GuiScreen* currentScreen = nullptr;
     bool screenRequested = false;  // set by game code that wants a screen
@@ -139,8 +139,6 @@ struct GuiState {
     bool hitInSubscreen = false;
     // Set by gui_refresh: the click that caused it does nothing more.
     bool refreshed = false;
-    // Fire pressed over a networked mission while the player was dead: the game respawns the player.
-    bool respawnRequested = false;
 
     // The frame-rate counter shown with rbdrawfps.
     u32_t fpsFrames = 0;
@@ -196,6 +194,9 @@ void GuiAddScreen(GuiScreen* screen);
 u32_t GuiScreenCount();
 // The loaded screen at index (loading order), else null.
 GuiScreen* GuiScreenAt(u32_t index);
+// The first loaded screen of that name (without regard to case); null when none is loaded (no error
+// screen in its place, no debugger line).
+GuiScreen* GuiFindLoadedScreen(const char* name);
 // Deletes the loaded screens from index on (all, and the error screen, for index 0).
 void GuiFreeScreensFrom(u32_t index);
 void GuiFreeScreens();

@@ -103,11 +103,6 @@ void GuiShowLanguageSwitch()
     ++g_gui.languageSwitchCount;
 }
 
-void GuiRefresh()
-{
-    ++g_gui.refreshCount;
-}
-
 void GuiSelectResolution(s32_t entry)
 {
     g_gui.resolutionSelection = entry;

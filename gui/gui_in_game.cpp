@@ -7,10 +7,10 @@
 #include "core/sound.h"
 #include "core/sound_sets.h"
 #include "core/core_cvars.h"
-#include "core/text_case.h"
 #include "game/game_cvars.h"
 #include "gui/gui.h"
 #include "gui/gui_locale.h"
+#include "gui/mission_screen_lines.h"
 #include "platform/win32.h"
 
 namespace {
@@ -25,12 +25,7 @@ void Show(GuiMessageSlot& slot, u32_t durationMs)
 // A layer is loaded or not: the error screen that lookups fall back to stands in for none.
 GuiScreen* LoadedLayer(const char* name)
 {
-    for (u32_t i = 0; i < GuiScreenCount(); ++i) {
-        GuiScreen* screen = GuiScreenAt(i);
-        if (screen && CompareNoCase(screen->name.Text(), name) == 0)
-            return screen;
-    }
-    return nullptr;
+    return GuiFindLoadedScreen(name);
 }
 
 void PlayMessageSound(const char* name)
@@ -104,4 +99,30 @@ void GuiShowResponse(u32_t durationMs)
         return;
     PlayMessageSound(gs_response.String());
     Show(g_gui.responseSlot, durationMs);
+}
+
+namespace {
+
+u32_t Duration(const s32_t* durationMs)
+{
+    // A negative duration from a script shows nothing rather than for about 50 days.
+    return durationMs && *durationMs > 0 ? static_cast<u32_t>(*durationMs) : 0;
+}
+
+}  // namespace
+
+void Gui_AddRecord(const s32_t* durationMs)
+{
+    if (!durationMs) {
+        GuiShowRecord(GUI_DEFAULT_LINE_TIME);
+        return;
+    }
+    g_gui.recordDue = 1;
+    g_gui.recordStamp = GetTickCount();
+    g_gui.recordDuration = Duration(durationMs);
+}
+
+void Gui_AddResponse(const s32_t* durationMs)
+{
+    GuiShowResponse(durationMs ? Duration(durationMs) : GUI_DEFAULT_LINE_TIME);
 }

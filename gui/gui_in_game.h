@@ -25,3 +25,9 @@ void GuiShowCaption(u32_t durationMs);
 // Record and response: the voice named by gs_records (gs_response) plays when that is not empty.
 void GuiShowRecord(u32_t durationMs);
 void GuiShowResponse(u32_t durationMs);
+
+// The script functions' road (the argument is the script's optional duration, null when none).
+// A record with a duration is armed for the game frame, which shows it 5 s later for that long;
+// without one it shows at once for 1500 ms. A response shows at once, 1500 ms without a duration.
+void Gui_AddRecord(const s32_t* durationMs);
+void Gui_AddResponse(const s32_t* durationMs);

@@ -1,5 +1,5 @@
-// What rule scripts put on the mission screen: the objectives list, records and responses. The
-// mission screen builds them out; until then the calls are recorded.
+// What rule scripts put on the mission screen: the objectives list. The mission screen builds it
+// out; until then the calls are recorded (records and responses: gui/gui_in_game.h).
 #pragma once
 #include "core/types.h"
 
@@ -10,16 +10,10 @@ struct MissionScreenRecord {
     s32_t objectiveClears = 0;
     s32_t objectivesAdded = 0;
     const char* lastObjective = nullptr;  // not copied
-    s32_t records = 0;
-    s32_t lastRecordTime = 0;
-    s32_t responses = 0;
-    s32_t lastResponseTime = 0;
 };
 
 extern MissionScreenRecord g_missionScreen;
 
 void GuiClearObjectives();
 void GuiAddObjective(const char* objective);
-void GuiAddRecord(s32_t time);
-void GuiAddResponse(s32_t time);
 void MissionScreenReset();

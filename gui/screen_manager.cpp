@@ -15,6 +15,7 @@
 #include "game/accounts.h"
 #include "game/game_flow.h"
 #include "game/game_state.h"
+#include "game/player_state.h"
 #include "gui/fonts.h"
 #include "gui/gui.h"
 #include "gui/gui_controls.h"
@@ -50,29 +51,6 @@ void ParseSections(ScriptFile* file)
         ScreenScriptParser(section, nullptr);
 }
 
-void UpdateClock()
-{
-    const float now = static_cast<float>(GetTickCount() - g_gui.startTick) * 0.001f;
-    g_gui.frameTime = now - g_gui.time;
-    if (g_gui.frameTime > kLongestFrameSeconds)
-        g_gui.frameTime = kLongestFrameSeconds;
-    g_gui.time = now;
-}
-
-void SetDrawStates()
-{
-    RenderSetStageState(0, D3DTSS_MAGFILTER, D3DTEXF_LINEAR);
-    RenderSetStageState(0, D3DTSS_MINFILTER, D3DTEXF_LINEAR);
-    RenderSetStageState(0, D3DTSS_MIPFILTER, D3DTEXF_NONE);
-    RenderSetState(D3DRS_CULLMODE, D3DCULL_NONE);
-    RenderSetState(D3DRS_ZENABLE, FALSE);
-    RenderSetState(D3DRS_ZWRITEENABLE, FALSE);
-    RenderSetState(D3DRS_ALPHABLENDENABLE, TRUE);
-    RenderSetState(D3DRS_ALPHATESTENABLE, FALSE);
-    RenderSetColorOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE);
-    RenderSetAlphaOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE);
-}
-
 void DrawGridLines(s32_t x, s32_t y)
 {
     RenderSetState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
@@ -103,7 +81,7 @@ void DrawFrameRate()
 
 void GuiDraw(s32_t x, s32_t y)
 {
-    SetDrawStates();
+    GuiSet2DStates();
     if (g_gui.currentScreen)
         g_gui.currentScreen->Draw(0.0f, 0.0f, 1.0f, 1.0f);
     if (gui_cursorinfo.Bool())
@@ -201,6 +179,13 @@ bool PlayerDead()
     return player && player->isDead;
 }
 
+// The game brings the player back while its respawn-requested flag is set (a game mode's own
+// "respawn" command is the game flow's to run with it).
+void RequestRespawn()
+{
+    g_playerState.respawnRequested = 1;
+}
+
 void SwitchOnExit(s32_t* stateWord, s32_t state, const char* screenName)
 {
     *stateWord = state;
@@ -243,6 +228,29 @@ bool RunExitAction(s32_t* stateWord)
 }
 
 }  // namespace
+
+void GuiAdvanceClock()
+{
+    const float now = static_cast<float>(GetTickCount() - g_gui.startTick) * 0.001f;
+    g_gui.frameTime = now - g_gui.time;
+    if (g_gui.frameTime > kLongestFrameSeconds)
+        g_gui.frameTime = kLongestFrameSeconds;
+    g_gui.time = now;
+}
+
+void GuiSet2DStates()
+{
+    RenderSetStageState(0, D3DTSS_MAGFILTER, D3DTEXF_LINEAR);
+    RenderSetStageState(0, D3DTSS_MINFILTER, D3DTEXF_LINEAR);
+    RenderSetStageState(0, D3DTSS_MIPFILTER, D3DTEXF_NONE);
+    RenderSetState(D3DRS_CULLMODE, D3DCULL_NONE);
+    RenderSetState(D3DRS_ZENABLE, FALSE);
+    RenderSetState(D3DRS_ZWRITEENABLE, FALSE);
+    RenderSetState(D3DRS_ALPHABLENDENABLE, TRUE);
+    RenderSetState(D3DRS_ALPHATESTENABLE, FALSE);
+    RenderSetColorOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE);
+    RenderSetAlphaOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE);
+}
 
 void GuiSetTestFrameHook(GuiTestFrameHook hook)
 {
@@ -297,7 +305,12 @@ void GuiShutdown()
     DefScriptsFree();
     GuiFreeScreens();
     GuiTexturesFree();
+    // A rebuild (gui_refresh) keeps the history's depth, as GuiInit does, and its count of rebuilds.
+    const s16_t depth = g_gui.historyDepth;
+    const u32_t refreshes = g_gui.refreshCount;
     g_gui = {};
+    g_gui.historyDepth = depth;
+    g_gui.refreshCount = refreshes;
     g_frameView.screenOpen = false;
     g_frameView.inGameDisplay = false;
     Log("done\n");
@@ -439,7 +452,7 @@ bool GuiInputStep(s32_t x, s32_t y, UINT message, LPARAM, WPARAM wParam, s32_t* 
         }
         if (g_input.actionReleased[ACTION_FIRE] && PlayerDead()) {
             Close();
-            g_gui.respawnRequested = true;
+            RequestRespawn();
             g_frameView.screenOpen = false;
             g_gui.screenRequested = false;
             return false;
@@ -452,12 +465,14 @@ bool GuiFrame(int cursorX, int cursorY, UINT message, LPARAM lParam, WPARAM wPar
 {
     if (g_frameObserver)
         g_frameObserver();
-    UpdateClock();
+    GuiAdvanceClock();
     g_input.guiMode = true;
     // The screen is drawn in the client area, and the window layer's message records carry the cursor
     // in client coordinates: taken as they are, clicks land where the pointer is drawn (measured from
     // the outer window's corner they would land off by the frame).
     const POINT cursor = {cursorX, cursorY};
+    // Drawn over a mission, the GUI hides the HUD and stills the water; a menu screen shows neither.
+    g_frameView.inGameDisplay = g_frameView.screenOpen;
     if (RenderBeginFrame() != 0)
         return false;
     GuiDraw(cursor.x, cursor.y);
@@ -468,7 +483,10 @@ bool GuiFrame(int cursorX, int cursorY, UINT message, LPARAM lParam, WPARAM wPar
         stayUp = GuiInputStep(cursor.x, cursor.y, message, lParam, wParam, stateWord);
     DrawDebugOverlays();
     RenderEndFrame(true);
-    if (!stayUp)
+    // Closed, the mission's own drawing comes back (else the HUD would stay hidden under no screen).
+    if (!stayUp) {
         g_frameView.screenOpen = false;
+        g_frameView.inGameDisplay = false;
+    }
     return stayUp;
 }

@@ -38,6 +38,35 @@ void GuiReturnToPrevious();
 // The history holds the one screen given.
 void GuiHistoryReset(GuiScreen* bottom);
 
+// The GUI clock: g_gui.time, seconds since GuiInit, and g_gui.frameTime, the time since the last
+// advance (at most 0.1 s).
+void GuiAdvanceClock();
+// The render states the GUI draws with: linear filters without mips, no culling, no depth, alpha
+// blending, texture times diffuse.
+void GuiSet2DStates();
+
 // The input step of a GUI frame with the cursor in client pixels: characters, buttons, pointer,
 // wheel, Escape and the networked keys, then the pending exit action. False closes the GUI.
 bool GuiInputStep(s32_t x, s32_t y, UINT message, LPARAM lParam, WPARAM wParam, s32_t* stateWord);
+
+// Waits for one key or mouse button (the key picker's wait), called inside a GUI frame: ends and shows
+// that frame, then draws the current screen frame by frame (the mission going on behind it when the
+// GUI is over one) until a key or button is down. Answers its key code (mouse states 240 to 244) and
+// clears that state, leaving a frame begun with the screen drawn for the caller to end. Answers 0,
+// meaning no key, when Escape is already down (a frame still left begun) or a frame cannot begin.
+u8_t GuiWaitForKey();
+
+// A control whose text can come from a form file (a text box): its source text "file.key" names
+// the form, and it stores the form it was given.
+class GuiFormTextTarget {
+public:
+    virtual ~GuiFormTextTarget() = default;
+    virtual const char* FormSource() const = 0;
+    // The form's file ("script\file.frm") and suffixed key; text: what the file holds under that
+    // key, null when nothing (the control's text then stays as it is).
+    virtual void SetForm(const char* path, const char* key, const char* text) = 0;
+};
+// Fills the named control of the named loaded screen from the form its text names, the key
+// suffixed "_0", "_1" or "_2" by the campaign index (0, 2, others). A missing screen, control or
+// dot in the text changes nothing.
+void GuiSetItemForm(const char* screenName, const char* controlName);

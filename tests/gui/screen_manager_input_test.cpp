@@ -12,6 +12,7 @@
 #include "core/input.h"
 #include "game/game_flow.h"
 #include "game/game_state.h"
+#include "game/player_state.h"
 #include "gui/gui.h"
 #include "gui/gui_live_values.h"
 #include "gui/screen_manager.h"
@@ -349,13 +350,15 @@ TEST_F(ScreenManagerInput, ANetworkedModeClosesByObjectivesAndAsksForARespawnOnF
         g_input = InputState();
         g_input.guiMode = true;
         g_input.actionReleased[c.action] = INPUT_STATE_DOWN;
+        g_playerState.respawnRequested = 0;
         player.isDead = c.dead;
         EXPECT_EQ(Step(), !c.closes) << c.what;
         EXPECT_EQ(g_frameView.screenOpen, !c.closes) << c.what;
-        EXPECT_EQ(g_gui.respawnRequested, c.respawn) << c.what;
+        EXPECT_EQ(g_playerState.respawnRequested, c.respawn ? 1 : 0) << c.what;
         EXPECT_EQ(g_gui.screenRequested, !c.respawn) << c.what;
     }
     g_gui.currentScreen = nullptr;
+    g_playerState.respawnRequested = 0;
 }
 
 }  // namespace

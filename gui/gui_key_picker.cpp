@@ -8,6 +8,7 @@
 #include "gui/gui.h"
 #include "gui/gui_scale.h"
 #include "gui/gui_tooltip.h"
+#include "gui/screen_manager.h"
 #include "render/bitmap_font.h"
 #include "render/primitives_2d.h"
 #include "render/state_cache.h"
@@ -19,17 +20,11 @@ constexpr u8_t kKeyEnter = 28;
 constexpr u8_t kNoKey = 0;
 constexpr std::size_t kKeyTextSize = 64;
 
-// Until the screen manager's key wait is there, a wait ends at once with nothing pressed.
-u8_t NoWait()
-{
-    return kNoKey;
-}
-
 GuiKeyWait g_keyWait = nullptr;
 
 u8_t WaitForKey()
 {
-    return g_keyWait ? g_keyWait() : NoWait();
+    return g_keyWait ? g_keyWait() : GuiWaitForKey();
 }
 
 void UnlockMessageBox()

@@ -27,9 +27,13 @@ TEST_F(AccountTest, NamesTheFileSystemCannotHoldAreRefusedAndWriteNoFile)
         {"ab/c", "_fnmsg_invalid_acc_name"},
         {"ab\\c", "_fnmsg_invalid_acc_name"},
         {"ab:c", "_fnmsg_invalid_acc_name"},
-        {"ab\x01" "c", "_fnmsg_invalid_acc_name"},
+        {"ab\x01"
+         "c",
+         "_fnmsg_invalid_acc_name"},
         {"ab\tc", "_fnmsg_invalid_acc_name"},
-        {"ab\x7F" "c", "_fnmsg_invalid_acc_name"},
+        {"ab\x7F"
+         "c",
+         "_fnmsg_invalid_acc_name"},
         {tooLong, "_fnmsg_invalid_acc_name"},
         {"BOB", "_fnmsg_account_exists"},
         {longest, ""},

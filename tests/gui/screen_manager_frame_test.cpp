@@ -71,7 +71,6 @@ TEST_F(ScreenFrames, TheInGameDisplayFlagIsSetWhileTheGuiIsOverAMissionAndCleare
     }
 }
 
-
 // The wait for a key on a shown, focused window with the input devices on it, as the program has them.
 class KeyWait : public ScreenFrames {
 protected:
@@ -116,8 +115,8 @@ TEST_F(KeyWait, AnswersTheKeyOrButtonPressedAndClearsItOrNoKeyWhenEscapeIsDownOr
         // Escape is read as a key like any other once the wait has begun.
         {"Escape pressed during the wait", [](IDirect3DDevice8*) { PlatformInjectKey(kKeyEscape, true); }, kKeyEscape},
         {"Escape already down", [](IDirect3DDevice8*) { g_input.keyStates[KEY_ESCAPE] = INPUT_STATE_DOWN; }, 0},
-        {"no frame can begin",
-         [](IDirect3DDevice8* device) { D3D8TestSetCooperativeLevel(device, D3DERR_DEVICELOST); }, 0},
+        {"no frame can begin", [](IDirect3DDevice8* device) { D3D8TestSetCooperativeLevel(device, D3DERR_DEVICELOST); },
+         0},
     };
     for (const Case& c : cases) {
         ClearKeyStates();
@@ -161,8 +160,8 @@ TEST_F(KeyWait, AnswersTheKeyOrButtonPressedAndClearsItOrNoKeyWhenEscapeIsDownOr
             }
         }
         if (differing > 16 * 16 / 10)
-            return ::testing::AssertionFailure() << "'" << text[n] << "' at column " << n << ": " << differing
-                                                 << " pixels differ";
+            return ::testing::AssertionFailure()
+                   << "'" << text[n] << "' at column " << n << ": " << differing << " pixels differ";
     }
     return ::testing::AssertionSuccess();
 }

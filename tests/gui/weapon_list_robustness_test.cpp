@@ -49,8 +49,9 @@ protected:
         for (int step = 0; step < 3; ++step)
             m_list->OnIncrement();
         m_list->OnDecrement();
-        if (m_list->Count() > 0)
+        if (m_list->Count() > 0) {
             ASSERT_LT(m_list->selected, m_list->Count());
+        }
         m_list->Draw(0.0f, 0.0f, 1.0f, 1.0f);
     }
 

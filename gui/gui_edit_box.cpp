@@ -67,7 +67,10 @@ void GuiEditBox::OnActivate(GuiScreen*)
 
 void GuiEditBox::SetFocus(bool flag)
 {
-    if (!flag && variable)
+    // Only the field being edited commits: every click elsewhere takes the focus from every control,
+    // and a field left alone would write its old text over a variable that another field or a command
+    // has set since.
+    if (!flag && editing && variable)
         variable->SetString(text);
     editing = flag;
 }

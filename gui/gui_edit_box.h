@@ -25,7 +25,7 @@ public:
     void OnActivate(GuiScreen* previous) override;
     // Leaving the screen while editing commits the text to the variable; the focus flag stays.
     void OnDeInit() override;
-    // Losing the focus commits the text to the bound variable.
+    // Losing the focus while editing commits the text to the bound variable.
     void SetFocus(bool flag) override;
     bool IsFocused() const override;
     bool ReleasesFocus() const override;

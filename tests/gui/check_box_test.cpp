@@ -150,3 +150,34 @@ TEST_F(CheckBoxes, MarkFollowsTheStateAndAFalseConditionDrawsNothing)
 }
 
 }  // namespace
+
+namespace {
+
+s32_t g_goneCalls = 0;
+s32_t NoteGone(const char*)
+{
+    ++g_goneCalls;
+    return 0;
+}
+
+// A command a plug-in added goes with the plug-in: a control that named it then runs nothing, and a
+// command of the same name registered later is found again.
+TEST_F(CheckBoxes, ACommandThatIsGoneRunsNothing)
+{
+    g_goneCalls = 0;
+    auto* command = new ConsoleVar("gui_test_check_plugin_command", NoteGone);
+    GuiScreen* screen =
+        Build("<OPTIONS>\n<CHECKBOX> property call_fn gui_test_check_plugin_command; </CHECKBOX>\n</OPTIONS>\n");
+    auto* box = ControlAt<GuiCheckBox>(screen, 0);
+    ASSERT_NE(box, nullptr);
+    box->OnClick(0, 0);
+    EXPECT_EQ(g_goneCalls, 1);
+    delete command;
+    box->OnClick(0, 0);
+    EXPECT_EQ(g_goneCalls, 1);
+    ConsoleVar again("gui_test_check_plugin_command", NoteGone);
+    box->OnClick(0, 0);
+    EXPECT_EQ(g_goneCalls, 2);
+}
+
+}  // namespace

@@ -106,6 +106,21 @@ ConsoleVar::ConsoleVar(const char* varName, ConsoleCommandHandler handler)
     g_cvarHead = this;
 }
 
+ConsoleVar::ConsoleVar(const char* varName, ConsoleCommandHandler handler, ConsoleControlHandler control)
+    : ConsoleVar(varName, handler)
+{
+    controlHandler = control;
+}
+
+s32_t ConsoleVar::CallFromControl(const char* text, GuiControl* sender) const
+{
+    if (type != CVAR_COMMAND)
+        return 0;
+    if (sender && controlHandler)
+        return controlHandler(text, sender);
+    return value.handler ? value.handler(text) : 0;
+}
+
 ConsoleVar::~ConsoleVar()
 {
     if (next)

@@ -14,8 +14,13 @@ enum ConsoleVarType : s32_t {
     CVAR_COMMAND = 6,
 };
 
+class GuiControl;
+
 // A command's handler: takes the argument text (null when the program calls it itself); the result is ignored.
 using ConsoleCommandHandler = s32_t (*)(const char* arguments);
+// The handler a front-end control runs when it hands itself over (a list passing the list whose row was
+// chosen); sender is never null. A command without one gets only the text handler from controls.
+using ConsoleControlHandler = s32_t (*)(const char* arguments, GuiControl* sender);
 
 struct ConsoleVar {
     ConsoleVar* next;  // towards older registrations
@@ -32,17 +37,24 @@ struct ConsoleVar {
         u8_t raw[16];
     } value;
     EngineString stringValue;
+    // Last, so that the fields plug-ins read keep their places.
+    ConsoleControlHandler controlHandler = nullptr;
 
     // Registers the variable at the head of the list with a default given as text (read by SetFromText).
     ConsoleVar(const char* name, ConsoleVarType type, const char* defaultText);
     // Registers a command.
     ConsoleVar(const char* name, ConsoleCommandHandler handler);
+    // Registers a command that also takes a control from the front end.
+    ConsoleVar(const char* name, ConsoleCommandHandler handler, ConsoleControlHandler controlHandler);
     ~ConsoleVar();
     ConsoleVar(const ConsoleVar&) = delete;
     ConsoleVar& operator=(const ConsoleVar&) = delete;
 
     // Sets the value from text by the type; a command runs its handler. Returns 0.
     s32_t SetFromText(const char* text);
+    // A command called by a control: the control handler with the text and the sender when there are
+    // both, else the text handler with the text. 0 for a variable or a command without handler.
+    s32_t CallFromControl(const char* text, GuiControl* sender) const;
     // The value as text in one shared 128-byte buffer, valid until the next call.
     const char* ValueToText() const;
 

@@ -179,11 +179,12 @@ s32_t AccountAdd(const char*)
     const char* name = as_curaccount.String();
     if (!*name)
         return Refuse("_fnmsg_empty_acc_name", 1);
-    if (std::string(name).size() < 3)
-        return Refuse("_fnmsg_too_short_acc_name", 1);
-    // The name becomes a file name: nothing that reaches another folder.
+    // The name becomes a file name: nothing that reaches another folder or that the file system
+    // cannot hold ("." and ".." are refused as such, not as short).
     if (!AccountNameIsSafe(name))
         return Refuse("_fnmsg_invalid_acc_name", 1);
+    if (std::string(name).size() < 3)
+        return Refuse("_fnmsg_too_short_acc_name", 1);
     if (CompareNoCase(as_accpassword.String(), as_curpassword.String()) != 0)
         return Refuse("_fnmsg_password_match_error", 1);
     if (AccountFindByName(name))
@@ -304,6 +305,8 @@ s32_t AccountUpdate(const char*)
         return Refuse("_fnmsg_no_current_account", -1);
     if (!*as_curaccount.String() || !*as_curpassword.String())
         return Refuse("_fnmsg_no_string", -1);
+    if (!AccountNameIsSafe(as_curaccount.String()))
+        return Refuse("_fnmsg_invalid_acc_name", -1);
     as_playername.SetString(as_curaccount.String());
     as_accpassword.SetString(as_curpassword.String());
     account->playerName.Assign(as_playername.String());
@@ -320,6 +323,8 @@ s32_t AccountUpdateName(const char*)
         return Refuse("_fnmsg_no_current_account", -1);
     if (!*as_curaccount.String())
         return Refuse("_fnmsg_no_string", -1);
+    if (!AccountNameIsSafe(as_curaccount.String()))
+        return Refuse("_fnmsg_invalid_acc_name", -1);
     as_playername.SetString(as_curaccount.String());
     account->playerName.Assign(as_playername.String());
     ApplyLiveKeys(*account);

@@ -3,12 +3,16 @@
 #pragma once
 #include "core/types.h"
 
+class GuiControl;
+
 // The map image and the window (the briefing and display-mode commands: game/mission_commands.h).
 s32_t GameMapImage(const char* arguments);
 s32_t GameFullscreen(const char* arguments);
-// Called by the screens with a weapon list in place of a text: typed at the console it reads nothing
-// and answers -1.
+// Typed at the console the weapon-list command has no list to read and answers -1; the front end
+// runs it with the list (GuiUpdateWeaponInfo, gui/gui_weapon_list.h).
 s32_t GameUpdateWeaponInfo(const char* arguments);
+// Defined with the weapon list in the front end, which the game's files do not include.
+s32_t GuiUpdateWeaponInfo(const char* arguments, GuiControl* sender);
 // Developer commands.
 s32_t GameChangeActor(const char* arguments);
 s32_t GameActorSetYaw(const char* arguments);

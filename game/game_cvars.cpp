@@ -42,7 +42,7 @@ ConsoleVar gx_applygraphsettings("gx_applygraphsettings", GameApplyGraphSettings
 ConsoleVar gxprintscript("gxprintscript", GamePrintScript);
 ConsoleVar gxsetmode("gxsetmode", GameSetMode);
 // Player equipment.
-ConsoleVar gx_updateweaponinfo("gx_updateweaponinfo", GameUpdateWeaponInfo);
+ConsoleVar gx_updateweaponinfo("gx_updateweaponinfo", GameUpdateWeaponInfo, GuiUpdateWeaponInfo);
 ConsoleVar gs_primaryweaponinfo("gs_primaryweaponinfo", CVAR_STRING, "");
 ConsoleVar gs_secondaryweaponinfo("gs_secondaryweaponinfo", CVAR_STRING, "");
 ConsoleVar gs_explosiveinfo("gs_explosiveinfo", CVAR_STRING, "");

@@ -173,5 +173,16 @@ bool AccountNameIsSafe(const char* name)
 {
     if (!name)
         return false;
-    return !std::strchr(name, '\\') && !std::strchr(name, '/') && !std::strchr(name, ':') && !std::strstr(name, "..");
+    if (std::strchr(name, '\\') || std::strchr(name, '/') || std::strchr(name, ':') || std::strstr(name, ".."))
+        return false;
+    // "." names the folder itself.
+    if (std::strcmp(name, ".") == 0)
+        return false;
+    std::size_t length = 0;
+    for (; name[length] != '\0'; ++length) {
+        const auto c = static_cast<unsigned char>(name[length]);
+        if (c < 0x20 || c == 0x7F)
+            return false;
+    }
+    return length <= ACCOUNT_NAME_MAX;
 }

@@ -1,6 +1,7 @@
 // A player's account: identity, key bindings, 29 stored settings, messages, picture, per-game-mode
 // string lists, and per single-player mode the campaign progress and the savegames of each mission.
 #pragma once
+#include <cstddef>
 #include <vector>
 
 #include "core/engine_string.h"
@@ -93,5 +94,9 @@ struct PlayerAccount {
     AccountModeProgress modes[ACCOUNT_MODE_SLOTS];
 };
 
-// True when a name may become an account's file name: no folder separator, drive mark or "..".
+// The longest account name: with ".acc" it stays within the path layer's 63 characters a name.
+constexpr std::size_t ACCOUNT_NAME_MAX = 59;
+
+// True when a name may become an account's file name: no folder separator, drive mark, "..", "." alone
+// or control character, and at most ACCOUNT_NAME_MAX characters.
 bool AccountNameIsSafe(const char* name);

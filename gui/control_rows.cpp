@@ -8,6 +8,7 @@
 #include "core/text_case.h"
 #include "gui/control_rows_table.h"
 #include "gui/fonts.h"
+#include "gui/control_key_rows.h"
 #include "gui/gui.h"
 #include "gui/control_rows_list_box.h"
 #include "gui/gui_button.h"
@@ -216,6 +217,16 @@ bool GuiBuildControlSection(const GuiScriptTarget& target, const char* kind, con
     if (GuiBuildSlideShowSection(target, kind, section))
         return true;
     if (GuiBuildMapViewSection(target, kind, section))
+        return true;
+    if (GuiBuildEditBoxSection(target, kind, section))
+        return true;
+    if (GuiBuildCheckBoxSection(target, kind, section))
+        return true;
+    if (GuiBuildKeyPickerSection(target, kind, section))
+        return true;
+    if (GuiBuildSwitchGroupSection(target, kind, section))
+        return true;
+    if (GuiBuildWeaponListSection(target, kind, section))
         return true;
     if (CompareNoCase(kind, "IMG") == 0) {
         auto* image = new GuiImage();

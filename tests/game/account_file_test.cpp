@@ -195,7 +195,7 @@ TEST_F(AccountTest, AFailedWriteLeavesThePreviousFile)
     std::signal(SIGXFSZ, SIG_DFL);
     EXPECT_FALSE(saved_ok);
     EXPECT_EQ(FileOf("bob"), before);
-    EXPECT_FALSE(std::filesystem::exists(TempPath() + "/accounts/bob.acc.new"));
+    EXPECT_FALSE(std::filesystem::exists(TempPath() + "/accounts/bob.new"));
 }
 
 }  // namespace

@@ -1,0 +1,232 @@
+#include "gui/gui_edit_box.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "core/console_var.h"
+#include "gui/gui.h"
+#include "gui/gui_image.h"
+#include "gui/gui_scale.h"
+#include "gui/gui_tooltip.h"
+#include "render/bitmap_font.h"
+#include "render/camera.h"
+#include "render/primitives_2d.h"
+#include "render/render_context.h"
+#include "render/state_cache.h"
+#include "render/text_draw.h"
+
+namespace {
+constexpr char kEnter = 13;
+constexpr char kEscape = 27;
+constexpr char kBackspace = 8;
+// The caret shows while this bit of the millisecond tick is set: about four blinks a second.
+constexpr DWORD kCaretBit = 256;
+
+void SetViewport(const D3DVIEWPORT8& viewport)
+{
+    g_camera.viewport = viewport;
+    if (g_render.device)
+        g_render.device->SetViewport(&viewport);
+}
+}  // namespace
+
+GuiEditBox::~GuiEditBox()
+{
+    delete[] tooltip;
+}
+
+void GuiEditBox::SetTooltip(char* newText)
+{
+    delete[] tooltip;
+    tooltip = newText;
+}
+
+void GuiEditBox::SetText(const char* newText)
+{
+    GuiCopyBounded(text, sizeof text, newText);
+    length = static_cast<u32_t>(std::strlen(text));
+}
+
+void GuiEditBox::SetVariable(const char* variableName)
+{
+    variable = variableName ? CVarListFind(variableName) : nullptr;
+    if (variable && std::strlen(variable->String()) < GUI_EDIT_TEXT_MAX)
+        SetText(variable->String());
+}
+
+void GuiEditBox::SetInitVariable(const char* variableName)
+{
+    initVariable = variableName ? CVarListFind(variableName) : nullptr;
+}
+
+void GuiEditBox::OnActivate(GuiScreen*)
+{
+    // A longer value is cut to the field: the text has room for 128 characters.
+    SetText(initVariable ? initVariable->String() : "");
+}
+
+void GuiEditBox::SetFocus(bool flag)
+{
+    // Only the field being edited commits: every click elsewhere takes the focus from every control,
+    // and a field left alone would write its old text over a variable that another field or a command
+    // has set since.
+    if (!flag && editing && variable)
+        variable->SetString(text);
+    editing = flag;
+}
+
+void GuiEditBox::OnDeInit()
+{
+    if (variable && editing)
+        variable->SetString(text);
+}
+
+bool GuiEditBox::IsFocused() const
+{
+    return editing;
+}
+
+bool GuiEditBox::ReleasesFocus() const
+{
+    return releases;
+}
+
+s16_t GuiEditBox::GetZIndex() const
+{
+    return zIndexOwn;
+}
+
+void GuiEditBox::SetZIndex(s16_t z)
+{
+    zIndexOwn = z;
+}
+
+void GuiEditBox::GetRect(RECT* rect) const
+{
+    if (!rect)
+        return;
+    const float w = static_cast<float>(GuiScreenWidth());
+    const float h = static_cast<float>(GuiScreenHeight());
+    rect->left = static_cast<LONG>(x * w);
+    rect->top = static_cast<LONG>(y * h);
+    rect->right = static_cast<LONG>((x + width) * w);
+    rect->bottom = static_cast<LONG>((y + height) * h);
+}
+
+void GuiEditBox::OnMouse(u32_t, s32_t, s32_t, s32_t, s32_t)
+{
+    GuiScreen* screen = g_gui.currentScreen;
+    if (!screen || !screen->GetToolTip())
+        return;
+    screen->GetToolTip()->Unlock(false);
+    if (tooltip)
+        screen->GetToolTip()->SetText(tooltip, false);
+}
+
+void GuiEditBox::ShowLocked(const char* format, u32_t value) const
+{
+    GuiScreen* screen = g_gui.currentScreen;
+    if (!screen || !screen->GetToolTip())
+        return;
+    char message[GUI_TOOLTIP_TEXT_SIZE];
+    std::snprintf(message, sizeof message, format, static_cast<int>(value));
+    screen->GetToolTip()->SetText(message, true);
+}
+
+void GuiEditBox::OnChar(char c)
+{
+    const bool limited = minimumLength != 0 && maximumLength != 0;
+    if (limited && c != kEnter && c != kEscape && length + 1 > maximumLength) {
+        ShowLocked("String can contain max. %d characters", maximumLength);
+        if (c != kBackspace)
+            return;
+    }
+    if (c == kEnter || c == kEscape) {
+        Finish(c);
+        return;
+    }
+    if (c == kBackspace) {
+        if (length > 0)
+            text[--length] = '\0';
+        return;
+    }
+    if (length >= GUI_EDIT_TEXT_MAX)
+        return;
+    text[length++] = c;
+    text[length] = '\0';
+}
+
+void GuiEditBox::Finish(char key)
+{
+    const bool limited = minimumLength != 0 && maximumLength != 0;
+    if (limited) {
+        if (length >= minimumLength)
+            SetFocus(false);
+        else
+            ShowLocked("Please enter at least %d characters", minimumLength);
+        return;
+    }
+    SetFocus(false);
+    if (key == kEnter && enterCommand.IsSet()) {
+        enterCommand.Run("", nullptr);
+        SetText("");
+        SetFocus(true);
+    }
+}
+
+void GuiEditBox::Draw(float, float, float, float)
+{
+    RECT box = {};
+    GetRect(&box);
+    RenderSetColorOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_CURRENT);
+    RenderSetAlphaOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_CURRENT);
+    RenderSetState(D3DRS_ALPHABLENDENABLE, TRUE);
+    RenderSetState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    RenderSetState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    if (background) {
+        RenderSetTexture(0, background);
+        Draw2DQuad(box.left, box.right, box.top, box.bottom);
+    }
+    if (!font)
+        return;
+
+    const float scale = GuiScaleToScreen(fontSize);
+    s32_t textX = box.left + (box.right - box.left) / 2;
+    if (alignment == 1)
+        textX = box.right;
+    else if (alignment == 2)
+        textX = box.left;
+    const s32_t textY = box.top - static_cast<s32_t>(static_cast<float>(font->GetCharHeight()) * scale -
+                                                     scale * static_cast<float>(font->GetBase()));
+
+    // Text wider than the field is clipped to it, not drawn over its neighbours.
+    D3DVIEWPORT8 saved = g_camera.viewport;
+    if (g_render.device)
+        g_render.device->GetViewport(&saved);
+    D3DVIEWPORT8 clip = {};
+    clip.X = static_cast<DWORD>(box.left + 1 > 0 ? box.left + 1 : 0);
+    clip.Y = static_cast<DWORD>(box.top > 0 ? box.top : 0);
+    clip.Width = static_cast<DWORD>(box.right - box.left - 1 > 0 ? box.right - box.left - 1 : 0);
+    clip.Height = static_cast<DWORD>(box.bottom - box.top > 0 ? box.bottom - box.top : 0);
+    clip.MinZ = 0.0f;
+    clip.MaxZ = 1.0f;
+    SetViewport(clip);
+
+    int textWidth = 0;
+    if (length > 0) {
+        char stars[GUI_EDIT_TEXT_MAX + 1];
+        const char* shown = text;
+        if (masked) {
+            std::memset(stars, '*', length);
+            stars[length] = '\0';
+            shown = stars;
+        }
+        textWidth = DrawFontText(font, false, textX, textY, scale, shown, colour, 2 - alignment);
+    }
+    if (editing && (GetTickCount() & kCaretBit) != 0) {
+        RenderSetTexture(0, nullptr);
+        const char caret[2] = {static_cast<char>(font->GetCursorChar()), '\0'};
+        DrawFontText(font, false, textX + textWidth, textY, scale, caret, colour, 0);
+    }
+    SetViewport(saved);
+}

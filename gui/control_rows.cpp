@@ -22,53 +22,20 @@
 
 namespace {
 
-// Words counted from "property" (0); the key is word 1, its values from word 2.
-template <typename Control>
-struct KeyRow {
-    const char* key;
-    int words;  // the command's word count the key needs
-    void (*apply)(Control& control, const ScriptCommand& command, const GuiScriptTarget& target);
-};
-
-float Number(const ScriptCommand& command, int index)
-{
-    return GuiScriptNumber(command.Word(index));
-}
-
-s16_t Layer(const ScriptCommand& command)
-{
-    return static_cast<s16_t>(GuiScriptInteger(command.Word(2)));
-}
-
-template <typename Control, std::size_t Count>
-void ApplyKeys(Control& control, const KeyRow<Control> (&rows)[Count], const ScriptSection& section,
-               const GuiScriptTarget& target)
-{
-    for (const ScriptCommand& command : section.commands) {
-        if (CompareNoCase(command.Keyword(), "property") != 0)
-            continue;
-        const char* key = command.Word(1);
-        for (const KeyRow<Control>& row : rows) {
-            if (CompareNoCase(key, row.key) == 0 && command.WordCount() >= row.words)
-                row.apply(control, command, target);
-        }
-    }
-}
-
 // ---- IMG ----
 
-const KeyRow<GuiImage> kImageRows[] = {
+const GuiKeyRow<GuiImage> kImageRows[] = {
     {"tex", 3,
      [](GuiImage& c, const ScriptCommand& m, const GuiScriptTarget& t) { c.texture = GuiScriptTexture(t, m.Word(2)); }},
     {"coord", 6,
      [](GuiImage& c, const ScriptCommand& m, const GuiScriptTarget&) {
-         c.x = Number(m, 2);
-         c.y = Number(m, 3);
-         c.width = Number(m, 4);
-         c.height = Number(m, 5);
+         c.x = GuiRowNumber(m, 2);
+         c.y = GuiRowNumber(m, 3);
+         c.width = GuiRowNumber(m, 4);
+         c.height = GuiRowNumber(m, 5);
      }},
-    {"opacity", 3, [](GuiImage& c, const ScriptCommand& m, const GuiScriptTarget&) { c.opacity = Number(m, 2); }},
-    {"zindex", 3, [](GuiImage& c, const ScriptCommand& m, const GuiScriptTarget&) { c.SetZIndex(Layer(m)); }},
+    {"opacity", 3, [](GuiImage& c, const ScriptCommand& m, const GuiScriptTarget&) { c.opacity = GuiRowNumber(m, 2); }},
+    {"zindex", 3, [](GuiImage& c, const ScriptCommand& m, const GuiScriptTarget&) { c.SetZIndex(GuiRowLayer(m)); }},
     {"name", 3, [](GuiImage& c, const ScriptCommand& m, const GuiScriptTarget&) { c.SetName(m.Word(2)); }},
     {"alpha", 3,
      [](GuiImage& c, const ScriptCommand& m, const GuiScriptTarget&) {
@@ -88,10 +55,10 @@ const KeyRow<GuiImage> kImageRows[] = {
 
 void ButtonOpacity(GuiButton& c, const ScriptCommand& m, const GuiScriptTarget&)
 {
-    c.opacity = Number(m, 2);
+    c.opacity = GuiRowNumber(m, 2);
 }
 
-const KeyRow<GuiButton> kButtonRows[] = {
+const GuiKeyRow<GuiButton> kButtonRows[] = {
     {"label", 3,
      [](GuiButton& c, const ScriptCommand& m, const GuiScriptTarget&) { c.SetLabel(GuiFindLocaleText(m.Word(2))); }},
     {"color", 3,
@@ -100,10 +67,10 @@ const KeyRow<GuiButton> kButtonRows[] = {
      }},
     {"coord", 6,
      [](GuiButton& c, const ScriptCommand& m, const GuiScriptTarget&) {
-         c.picture.x = Number(m, 2);
-         c.picture.y = Number(m, 3);
-         c.picture.width = Number(m, 4);
-         c.picture.height = Number(m, 5);
+         c.picture.x = GuiRowNumber(m, 2);
+         c.picture.y = GuiRowNumber(m, 3);
+         c.picture.width = GuiRowNumber(m, 4);
+         c.picture.height = GuiRowNumber(m, 5);
      }},
     {"opacity", 3, ButtonOpacity},
     {"tex", 3,
@@ -112,9 +79,10 @@ const KeyRow<GuiButton> kButtonRows[] = {
      }},
     {"name", 3, [](GuiButton& c, const ScriptCommand& m, const GuiScriptTarget&) { c.SetName(m.Word(2)); }},
     {"call", 3, [](GuiButton& c, const ScriptCommand& m, const GuiScriptTarget&) { c.target.Assign(m.Word(2)); }},
-    {"zindex", 3, [](GuiButton& c, const ScriptCommand& m, const GuiScriptTarget&) { c.SetZIndex(Layer(m)); }},
+    {"zindex", 3, [](GuiButton& c, const ScriptCommand& m, const GuiScriptTarget&) { c.SetZIndex(GuiRowLayer(m)); }},
     {"font", 3, [](GuiButton& c, const ScriptCommand& m, const GuiScriptTarget&) { c.font = FindFont(m.Word(2)); }},
-    {"fontsize", 3, [](GuiButton& c, const ScriptCommand& m, const GuiScriptTarget&) { c.fontSize = Number(m, 2); }},
+    {"fontsize", 3,
+     [](GuiButton& c, const ScriptCommand& m, const GuiScriptTarget&) { c.fontSize = GuiRowNumber(m, 2); }},
     {"opacity", 3, ButtonOpacity},
     {"talign", 3,
      [](GuiButton& c, const ScriptCommand& m, const GuiScriptTarget&) { c.alignment = GuiScriptAlignment(m.Word(2)); }},
@@ -146,7 +114,7 @@ const KeyRow<GuiButton> kButtonRows[] = {
 
 // ---- TOOLTIP (the screen's message box) ----
 
-const KeyRow<GuiToolTip> kToolTipRows[] = {
+const GuiKeyRow<GuiToolTip> kToolTipRows[] = {
     {"texture", 3,
      [](GuiToolTip& c, const ScriptCommand& m, const GuiScriptTarget& t) {
          c.background = GuiScriptTexture(t, m.Word(2));
@@ -161,12 +129,14 @@ const KeyRow<GuiToolTip> kToolTipRows[] = {
      }},
     {"talign", 3,
      [](GuiToolTip& c, const ScriptCommand& m, const GuiScriptTarget&) { c.alignment = GuiScriptInteger(m.Word(2)); }},
-    {"opacity", 3, [](GuiToolTip& c, const ScriptCommand& m, const GuiScriptTarget&) { c.opacity = Number(m, 2); }},
-    {"fontsize", 3, [](GuiToolTip& c, const ScriptCommand& m, const GuiScriptTarget&) { c.fontSize = Number(m, 2); }},
+    {"opacity", 3,
+     [](GuiToolTip& c, const ScriptCommand& m, const GuiScriptTarget&) { c.opacity = GuiRowNumber(m, 2); }},
+    {"fontsize", 3,
+     [](GuiToolTip& c, const ScriptCommand& m, const GuiScriptTarget&) { c.fontSize = GuiRowNumber(m, 2); }},
     {"coord", 6,
      [](GuiToolTip& c, const ScriptCommand& m, const GuiScriptTarget&) {
          for (int i = 0; i < 4; ++i)
-             c.rect[i] = Number(m, 2 + i);
+             c.rect[i] = GuiRowNumber(m, 2 + i);
      }},
     {"write_snd", 3,
      [](GuiToolTip& c, const ScriptCommand& m, const GuiScriptTarget&) {
@@ -176,7 +146,7 @@ const KeyRow<GuiToolTip> kToolTipRows[] = {
 
 // ---- SQUARE: sizes and centre on the 800 x 600 grid ----
 
-const KeyRow<GuiSquare> kSquareRows[] = {
+const GuiKeyRow<GuiSquare> kSquareRows[] = {
     {"tex", 3,
      [](GuiSquare& c, const ScriptCommand& m, const GuiScriptTarget& t) {
          c.texture = GuiScriptTexture(t, m.Word(2));
@@ -193,7 +163,7 @@ const KeyRow<GuiSquare> kSquareRows[] = {
      }},
     {"color", 3,
      [](GuiSquare& c, const ScriptCommand& m, const GuiScriptTarget&) { c.colour = GuiScriptColour(m.Word(2)); }},
-    {"zindex", 3, [](GuiSquare& c, const ScriptCommand& m, const GuiScriptTarget&) { c.SetZIndex(Layer(m)); }},
+    {"zindex", 3, [](GuiSquare& c, const ScriptCommand& m, const GuiScriptTarget&) { c.SetZIndex(GuiRowLayer(m)); }},
     {"name", 3, [](GuiSquare& c, const ScriptCommand& m, const GuiScriptTarget&) { c.SetName(m.Word(2)); }},
 };
 
@@ -231,7 +201,7 @@ bool GuiBuildControlSection(const GuiScriptTarget& target, const char* kind, con
     if (CompareNoCase(kind, "IMG") == 0) {
         auto* image = new GuiImage();
         screen->AddControl(image);
-        ApplyKeys(*image, kImageRows, section, target);
+        GuiApplyKeyRows(*image, kImageRows, section, target);
         return true;
     }
     if (CompareNoCase(kind, "BUTTON") == 0) {
@@ -239,19 +209,19 @@ bool GuiBuildControlSection(const GuiScriptTarget& target, const char* kind, con
         screen->AddControl(button);
         button->clickSound = GuiPlaySound("gui\\click", false);
         button->hoverSound = GuiPlaySound("gui\\hover", false);
-        ApplyKeys(*button, kButtonRows, section, target);
+        GuiApplyKeyRows(*button, kButtonRows, section, target);
         return true;
     }
     if (CompareNoCase(kind, "SQUARE") == 0) {
         auto* square = new GuiSquare();
         screen->AddControl(square);
-        ApplyKeys(*square, kSquareRows, section, target);
+        GuiApplyKeyRows(*square, kSquareRows, section, target);
         return true;
     }
     if (CompareNoCase(kind, "TOOLTIP") == 0) {
         auto* box = new GuiToolTip();
         screen->SetMessageBox(box);
-        ApplyKeys(*box, kToolTipRows, section, target);
+        GuiApplyKeyRows(*box, kToolTipRows, section, target);
         return true;
     }
     return false;

@@ -10,7 +10,7 @@
 
 namespace {
 
-using Row = ControlKeyRow<GuiCheckBox>;
+using Row = GuiKeyRow<GuiCheckBox>;
 
 IDirect3DTexture8* Texture(const ScriptCommand& m, const GuiScriptTarget& t, int index)
 {
@@ -80,6 +80,6 @@ bool GuiBuildCheckBoxSection(const GuiScriptTarget& target, const char* kind, co
         return false;
     auto* box = new GuiCheckBox();
     target.screen->AddControl(box);
-    ApplyControlKeys(*box, kCheckBoxRows, section, target);
+    GuiApplyKeyRows(*box, kCheckBoxRows, section, target);
     return true;
 }

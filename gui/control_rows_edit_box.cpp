@@ -8,7 +8,7 @@
 
 namespace {
 
-using Row = ControlKeyRow<GuiEditBox>;
+using Row = GuiKeyRow<GuiEditBox>;
 
 const Row kEditBoxRows[] = {
     {"tex", 3,
@@ -62,6 +62,6 @@ bool GuiBuildEditBoxSection(const GuiScriptTarget& target, const char* kind, con
         return false;
     auto* box = new GuiEditBox();
     target.screen->AddControl(box);
-    ApplyControlKeys(*box, kEditBoxRows, section, target);
+    GuiApplyKeyRows(*box, kEditBoxRows, section, target);
     return true;
 }

@@ -9,7 +9,7 @@
 
 namespace {
 
-using Row = ControlKeyRow<GuiKeyPicker>;
+using Row = GuiKeyRow<GuiKeyPicker>;
 
 const Row kKeyPickerRows[] = {
     {"zindex", 3,
@@ -56,6 +56,6 @@ bool GuiBuildKeyPickerSection(const GuiScriptTarget& target, const char* kind, c
         return false;
     auto* picker = new GuiKeyPicker();
     target.screen->AddControl(picker);
-    ApplyControlKeys(*picker, kKeyPickerRows, section, target);
+    GuiApplyKeyRows(*picker, kKeyPickerRows, section, target);
     return true;
 }

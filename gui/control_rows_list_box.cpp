@@ -12,18 +12,12 @@
 #include "gui/gui_command_lookup.h"
 #include "gui/gui_list_box.h"
 #include "gui/gui_locale.h"
+#include "gui/control_rows_table.h"
 #include "gui/screen_script_words.h"
 
 namespace {
 
-// Words counted from "property" (0); the key is word 1, its values from word 2.
-struct ListKeyRow {
-    const char* key;
-    int words;
-    void (*apply)(GuiListBox& list, const ScriptCommand& command, const GuiScriptTarget& target);
-};
-
-const ListKeyRow kListBoxRows[] = {
+const GuiKeyRow<GuiListBox> kListBoxRows[] = {
     {"tex", 3,
      [](GuiListBox& c, const ScriptCommand& m, const GuiScriptTarget& t) {
          c.background = GuiScriptTexture(t, m.Word(2));
@@ -95,13 +89,6 @@ bool GuiBuildListBoxSection(const GuiScriptTarget& target, const char* kind, con
         return false;
     auto* list = new GuiListBox();
     target.screen->AddControl(list);
-    for (const ScriptCommand& command : section.commands) {
-        if (CompareNoCase(command.Keyword(), "property") != 0)
-            continue;
-        for (const ListKeyRow& row : kListBoxRows) {
-            if (CompareNoCase(command.Word(1), row.key) == 0 && command.WordCount() >= row.words)
-                row.apply(*list, command, target);
-        }
-    }
+    GuiApplyKeyRows(*list, kListBoxRows, section, target);
     return true;
 }

@@ -8,7 +8,7 @@
 
 namespace {
 
-const ControlKeyRow<GuiSwitchItem> kItemRows[] = {
+const GuiKeyRow<GuiSwitchItem> kItemRows[] = {
     {"name", 3, [](GuiSwitchItem& c, const ScriptCommand& m, const GuiScriptTarget&) { c.name.Assign(m.Word(2)); }},
     {"center", 4,
      [](GuiSwitchItem& c, const ScriptCommand& m, const GuiScriptTarget&) {
@@ -26,7 +26,7 @@ const ControlKeyRow<GuiSwitchItem> kItemRows[] = {
      }},
 };
 
-const ControlKeyRow<GuiSwitchGroup> kGroupRows[] = {
+const GuiKeyRow<GuiSwitchGroup> kGroupRows[] = {
     {"zindex", 3,
      [](GuiSwitchGroup& c, const ScriptCommand& m, const GuiScriptTarget&) {
          c.SetZIndex(static_cast<s16_t>(GuiScriptInteger(m.Word(2))));
@@ -58,9 +58,9 @@ bool GuiBuildSwitchGroupSection(const GuiScriptTarget& target, const char* kind,
     for (const ScriptSection* child : section.children) {
         auto* item = new GuiSwitchItem();
         item->group = group;
-        ApplyControlKeys(*item, kItemRows, *child, target);
+        GuiApplyKeyRows(*item, kItemRows, *child, target);
         group->AddItem(item);
     }
-    ApplyControlKeys(*group, kGroupRows, section, target);
+    GuiApplyKeyRows(*group, kGroupRows, section, target);
     return true;
 }

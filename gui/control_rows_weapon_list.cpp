@@ -7,7 +7,7 @@
 
 namespace {
 
-using Row = ControlKeyRow<GuiWeaponList>;
+using Row = GuiKeyRow<GuiWeaponList>;
 
 const Row kWeaponListRows[] = {
     {"name", 3, [](GuiWeaponList& c, const ScriptCommand& m, const GuiScriptTarget&) { c.SetName(m.Word(2)); }},
@@ -54,6 +54,6 @@ bool GuiBuildWeaponListSection(const GuiScriptTarget& target, const char* kind, 
     else
         return false;
     target.screen->AddControl(list);
-    ApplyControlKeys(*list, kWeaponListRows, section, target);
+    GuiApplyKeyRows(*list, kWeaponListRows, section, target);
     return true;
 }

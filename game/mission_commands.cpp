@@ -19,6 +19,9 @@
 #include "render/texture_manager.h"
 #include "scene/gpu_anim_buffers.h"
 
+ConsoleVar gxprintscript("gxprintscript", GamePrintScript);
+ConsoleVar gxsetmode("gxsetmode", GameSetMode);
+
 namespace {
 bool g_quickMission = false;
 

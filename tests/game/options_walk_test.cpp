@@ -79,10 +79,10 @@ TEST(OptionsWalk, AModeAppliedWritesConfigAndThePluginScreenStopsThePlugin)
     s32_t mode[3];
     ASSERT_GE(ParseModeText(notes.c_str() + at + modeLine.size(), mode), 2) << notes;
     const std::string written = ReadFileBytes("config.def");
-    EXPECT_EQ(written.rfind("rbwindowed true\nriwidth " + std::to_string(mode[0]) + "\nriheight " +
-                                std::to_string(mode[1]) + "\n",
-                            0),
-              0u)
+    EXPECT_EQ(
+        written.rfind(
+            "rbwindowed true\nriwidth " + std::to_string(mode[0]) + "\nriheight " + std::to_string(mode[1]) + "\n", 0),
+        0u)
         << written;
     EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 19);
 

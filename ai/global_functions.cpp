@@ -53,14 +53,16 @@ void ScriptGameMessage(ScriptArgWord* args)
     GameShowMessage(static_cast<const char*>(Arg(args, 0)), static_cast<const char*>(second));
 }
 
-void ScriptGuiClearObjectives(ScriptArgWord*)
+void ScriptGuiClearObjectives(ScriptArgWord* args)
 {
-    GuiClearObjectives();
+    GuiClearObjectives(static_cast<const char*>(Arg(args, 0)));
 }
 
+// The list's name, the text key and the colour.
 void ScriptGuiAddObjective(ScriptArgWord* args)
 {
-    GuiAddObjective(static_cast<const char*>(Arg(args, 0)));
+    GuiAddObjective(static_cast<const char*>(Arg(args, 0)), static_cast<const char*>(Arg(args, 1)),
+                    static_cast<const u32_t*>(Arg(args, 2)));
 }
 
 void ScriptGuiAddRecord(ScriptArgWord* args)

@@ -59,6 +59,7 @@
 #include "game/satellite_view.h"
 #include "game/view_keys.h"
 #include "gui/gui.h"
+#include "gui/game_screen_lists.h"
 #include "gui/screen_manager.h"
 #include "map/map_load.h"
 #include "map/material_table.h"
@@ -333,6 +334,7 @@ int GameInitMission(const char* mapName)
     }
 
     MissionStep(MISSION_LOAD, 21);
+    GuiFillMarkerList();
     MissionStep(MISSION_LOAD, 22);
     SetSatelliteRange();
 

@@ -5,6 +5,7 @@
 
 #include "core/text_case.h"
 #include "gui/gui.h"
+#include "gui/game_screen_lists.h"
 #include "gui/gui_list_box.h"
 #include "gui/gui_locale.h"
 #include "gui/gui_tooltip.h"
@@ -113,4 +114,9 @@ void GuiRefresh()
 void GuiSelectResolution(s32_t entry)
 {
     g_gui.resolutionSelection = entry;
+    GuiListBox* list = GuiFindLoadedList("OPTIONS_GRAPHICS_RESOLUTION", "resolution");
+    if (!list || entry < 0 || static_cast<u32_t>(entry) >= list->ItemCount())
+        return;
+    list->firstVisible = 0;
+    list->selectedRow = entry;
 }

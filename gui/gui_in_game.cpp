@@ -10,6 +10,7 @@
 #include "core/text_case.h"
 #include "game/game_cvars.h"
 #include "gui/gui.h"
+#include "gui/gui_list_box.h"
 #include "gui/gui_locale.h"
 #include "platform/win32.h"
 
@@ -46,7 +47,8 @@ void PlayMessageSound(const char* name)
 void GuiShowSubtitle(const char* sender, const char* textKey, u32_t durationMs)
 {
     GuiScreen* layer = LoadedLayer("LAYER10");
-    if (!layer || !layer->FindControl("subtitles"))
+    GuiControl* control = layer ? layer->FindControl("subtitles") : nullptr;
+    if (!control)
         return;
     const char* key = textKey ? textKey : "";
     EngineString text;
@@ -62,6 +64,11 @@ void GuiShowSubtitle(const char* sender, const char* textKey, u32_t durationMs)
         g_gui.subtitleLineCount = 1;
     }
     g_gui.subtitleLines[g_gui.subtitleLineCount++].Assign(line);
+    if (auto* list = dynamic_cast<GuiListBox*>(control)) {
+        if (list->ItemCount() >= GUI_SUBTITLE_LINES)
+            list->RemoveItem(0);
+        list->AddString(line);
+    }
     g_gui.subtitleSpeaker.Assign(sender ? sender : "");
     g_gui.subtitleKey.Assign(key);
     ++g_gui.subtitleCount;

@@ -1,19 +1,37 @@
 #include "gui/mission_screen_lines.h"
 
+#include <string>
+
+#include "core/console_var.h"
+#include "gui/game_screen_lists.h"
 #include "gui/gui.h"
+#include "gui/gui_list_box.h"
+#include "gui/screen_manager.h"
 #include "platform/win32.h"
 
 MissionScreenRecord g_missionScreen;
 
-void GuiClearObjectives()
+void GuiClearObjectives(const char* listName)
 {
     ++g_missionScreen.objectiveClears;
+    if (GuiListBox* list = GuiFindLoadedList("OBJECTIVES", listName))
+        GuiEmptyList(*list);
 }
 
-void GuiAddObjective(const char* objective)
+void GuiAddObjective(const char* listName, const char* textKey, const u32_t* colour)
 {
     ++g_missionScreen.objectivesAdded;
-    g_missionScreen.lastObjective = objective;
+    g_missionScreen.lastObjective = listName;
+    GuiListBox* list = GuiFindLoadedList("OBJECTIVES", listName);
+    if (!list || !textKey)
+        return;
+    const ConsoleVar* languageVar = CVarListFind("language");
+    const ConsoleVar* mapVar = CVarListFind("dsmap");
+    const std::string path = std::string("locale\\") + (languageVar ? languageVar->String() : "") + "\\" +
+                             (mapVar ? mapVar->String() : "") + ".asc";
+    const char* text = DefScriptGetText(path.c_str(), textKey);
+    list->AddString(text ? text : textKey);
+    list->AddItemData(colour ? *colour : list->textColour);
 }
 
 void GuiAddRecord(s32_t time)

@@ -18,8 +18,12 @@ struct MissionScreenRecord {
 
 extern MissionScreenRecord g_missionScreen;
 
-void GuiClearObjectives();
-void GuiAddObjective(const char* objective);
+// Empties the list of that name on the screen "OBJECTIVES".
+void GuiClearObjectives(const char* listName = nullptr);
+// Appends to that list the text of the key in the mission's locale texts ("locale\" + language +
+// "\" + dsmap + ".asc"; the key itself while there is no such text), coloured by the colour given
+// (the list's text colour without one).
+void GuiAddObjective(const char* listName, const char* textKey = nullptr, const u32_t* colour = nullptr);
 void GuiAddRecord(s32_t time);
 void GuiAddResponse(s32_t time);
 void MissionScreenReset();

@@ -252,3 +252,27 @@ TEST_F(GuiListBoxes, TheChangeEventReachesItsControlAndATextWithoutDotSendsNothi
 }
 
 }  // namespace
+
+namespace {
+
+// What a plug-in gets for "listbox": a list it fills, and deletes, through the fill interface.
+TEST_F(GuiListBoxes, PluginsCreateListsByTypeNameAndFillThemThroughTheInterface)
+{
+    GuiControl* control = GuiCreateControl("ListBox");
+    auto* list = dynamic_cast<GuiListBox*>(control);
+    ASSERT_NE(list, nullptr);
+    list->SetColumns({0.5f});
+    PluginListFill* fill = list;
+    fill->AddString("alpha");
+    fill->AddString(nullptr);
+    fill->AddColumnText(0, "one");
+    fill->AddColumnText(1, "beyond the items");
+    EXPECT_EQ(list->ItemCount(), 1u);
+    EXPECT_STREQ(list->ColumnText(0, 0), "one");
+    fill->Clear();
+    EXPECT_EQ(list->ItemCount(), 0u);
+    EXPECT_EQ(list->ColumnTextCount(0), 0u);
+    delete fill;
+}
+
+}  // namespace

@@ -101,6 +101,26 @@ TEST_F(ListSources, PicturesAreTheDdsAndJpgFilesButTheDefault)
     picture->SetString(kept.c_str());
 }
 
+// A right click on a picture that went missing takes the list back to the top, reloaded.
+TEST_F(ListSources, ARightClickOnAMissingPictureReloadsThePictures)
+{
+    Write("component/gui/player_picture/b.dds");
+    Write("component/gui/player_picture/c.dds");
+    auto list = Refreshed("files_list");
+    ASSERT_EQ(list->ItemCount(), 2u);
+    list->selectedRow = 1;
+    const std::string chosen = list->ItemText(1);
+    const std::string other = list->ItemText(0);
+    list->OnRightClick(0, 0);
+    EXPECT_EQ(list->SelectedItem(), 1) << "a picture that opens changes nothing";
+
+    std::filesystem::remove("component/gui/player_picture/" + chosen);
+    list->OnRightClick(0, 0);
+    ASSERT_EQ(list->ItemCount(), 1u);
+    EXPECT_EQ(list->SelectedItem(), 0);
+    EXPECT_EQ(g_sourceChoice.String(), other);
+}
+
 TEST_F(ListSources, LanguagesAreTheLocaleFoldersButTheCommonOne)
 {
     for (const char* folder : {"_common", "_COMMON2", "eng", "ger"})

@@ -1,0 +1,88 @@
+// The sample's list screens over its packed archive and its own "config.def", as a new user meets
+// them: the main menu leads to the quick missions, whose list offers the sample mission and hands
+// it to "dsmap" for "Start"; the language list offers the sample's one language folder.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "core/console.h"
+#include "core/console_var.h"
+#include "core/script_file.h"
+#include "core/vfs.h"
+#include "gui/game_screen_lists.h"
+#include "gui/gui_button.h"
+#include "gui/gui_list_box.h"
+#include "gui/screen_manager.h"
+#include "support/keep_var.h"
+#include "tests/gui/gui_draw_support.h"
+#include "tools/bfs_pack/bfs_pack.h"
+
+using namespace gui_test;
+
+namespace {
+
+class SampleLists : public GuiDraw {
+protected:
+    void SetUp() override
+    {
+        GuiDraw::SetUp();
+        std::string error;
+        const std::filesystem::path sample =
+            std::filesystem::path(ZINTAR_TEST_DATA_DIR) / ".." / ".." / "data" / "sample";
+        ASSERT_TRUE(BfsPackFolder(sample.string(), "main.bfs", error)) << error;
+        ConStartup();
+        ASSERT_TRUE(VFSInit());
+        ASSERT_EQ(ConExecFile("config.def"), 0);
+        GuiLoadScreens();
+    }
+    void TearDown() override
+    {
+        GuiShutdown();
+        DestroyScriptCache();
+        VFSShutdown();
+        ConShutdown();
+        GuiDraw::TearDown();
+    }
+
+    KeepAllVars m_vars;
+};
+
+TEST_F(SampleLists, QuickMissionsOfferTheSampleMissionToStart)
+{
+    GuiScreen* menu = GuiFindScreen("MAINMENU");
+    ASSERT_NE(menu, nullptr);
+    bool leadsThere = false;
+    for (u32_t i = 0; i < menu->ControlCount(); ++i) {
+        auto* button = dynamic_cast<GuiButton*>(menu->Control(i));
+        leadsThere = leadsThere || (button && std::string(button->target.Text()) == "QUICKMISSIONS");
+    }
+    EXPECT_TRUE(leadsThere);
+
+    GuiScreen* missions = GuiFindScreen("QUICKMISSIONS");
+    ASSERT_NE(missions, nullptr);
+    CVarListFind("dsmap")->SetString("");
+    missions->Activate(menu);
+    GuiListBox* list = GuiFindLoadedList("QUICKMISSIONS", "missions");
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(list->ItemCount(), 1u);
+    EXPECT_STREQ(list->ItemText(0), "map_01");
+    EXPECT_STREQ(CVarListFind("dsmap")->String(), "map_01");
+    auto* start = dynamic_cast<GuiButton*>(missions->FindControl("start"));
+    ASSERT_NE(start, nullptr);
+    EXPECT_STREQ(start->target.Text(), "STARTGAME");
+}
+
+TEST_F(SampleLists, TheLanguageListOffersTheLanguageFoldersButTheCommonOne)
+{
+    GuiScreen* languages = GuiFindScreen("LANGUAGES");
+    ASSERT_NE(languages, nullptr);
+    languages->Activate(languages);
+    GuiListBox* list = GuiFindLoadedList("LANGUAGES", "languages");
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(list->ItemCount(), 1u);
+    EXPECT_STREQ(list->ItemText(0), "eng");
+    EXPECT_STREQ(CVarListFind("language")->String(), "eng");
+}
+
+}  // namespace

@@ -835,6 +835,8 @@ TEST_F(MissionInit, TheLoadAndTheLeaveRunTheirStepsInOrder)
         rbshadows.SetBool(c.shadows);
         auto* screen = new NotingScreen("LOADSCREEN");
         GuiAddScreen(screen);
+        // The loading screen is one of the menu's: the mission's leave frees only the screens after them.
+        g_gui.menuScreenCount = GuiScreenCount();
         g_stepsSeen.clear();
         GameSetTestHooks({-1, nullptr, nullptr, nullptr, NoteStep});
         const size_t log = engine_log::LogSize();

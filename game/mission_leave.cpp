@@ -35,6 +35,7 @@
 #include "map/material_table.h"
 #include "render/map_render_setup.h"
 #include "render/texture_reports.h"
+#include "scene/first_person_view.h"
 #include "scene/indoor_link.h"
 #include "scene/particle_host.h"
 #include "scene/rain.h"
@@ -76,6 +77,8 @@ void GameLeaveMission()
     g_frameView.sound.surfaceBelowViewer = nullptr;
     RenderReleaseMapResources();
     MapUnload();
+    // The first-person view keeps the weapon it drew last: that weapon went with its actor.
+    FirstPersonViewResetFrameState();
     GameForgetTeskActor();
     GameForgetMissionShadows();
     RainShutdown();

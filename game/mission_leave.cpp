@@ -34,8 +34,8 @@
 #include "map/map_load.h"
 #include "map/material_table.h"
 #include "render/map_render_setup.h"
-#include "render/texture_reports.h"
 #include "scene/first_person_view.h"
+#include "render/texture_reports.h"
 #include "scene/indoor_link.h"
 #include "scene/particle_host.h"
 #include "scene/rain.h"
@@ -77,7 +77,7 @@ void GameLeaveMission()
     g_frameView.sound.surfaceBelowViewer = nullptr;
     RenderReleaseMapResources();
     MapUnload();
-    // The first-person view keeps the weapon it drew last: that weapon went with its actor.
+    // The first-person view remembers the player's last weapons, deleted with the map just now.
     FirstPersonViewResetFrameState();
     GameForgetTeskActor();
     GameForgetMissionShadows();

@@ -34,6 +34,8 @@ protected:
         ConStartup();
         ASSERT_TRUE(VFSInit());
         ASSERT_EQ(ConExecFile("config.def"), 0);
+        CVarListFind("dsmap")->SetString("named_by_the_command_line");
+        CVarListFind("language")->SetString("xyz");
         GuiLoadScreens();
     }
     void TearDown() override
@@ -47,6 +49,13 @@ protected:
 
     KeepAllVars m_vars;
 };
+
+// The lists fill while the screens load; the map a "-m" start named and the language stay.
+TEST_F(SampleLists, LoadingTheScreensChangesNeitherMapNorLanguage)
+{
+    EXPECT_STREQ(CVarListFind("dsmap")->String(), "named_by_the_command_line");
+    EXPECT_STREQ(CVarListFind("language")->String(), "xyz");
+}
 
 TEST_F(SampleLists, QuickMissionsOfferTheSampleMissionToStart)
 {

@@ -1,7 +1,7 @@
-#include "game/game_cvars.h"
 #include "game/game_mod_commands.h"
 
 #include "core/plugin_host.h"
+#include "game/game_cvars.h"
 #include "game/game_flow.h"
 #include "game/game_mod_registry.h"
 

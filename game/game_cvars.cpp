@@ -7,7 +7,6 @@
 #include "core/core_cvars.h"
 #include "game/accounts.h"
 #include "game/game_commands.h"
-#include "game/game_mod_commands.h"
 #include "game/mission_commands.h"
 #include "game/multiplayer_commands.h"
 #include "game/plugin_commands.h"
@@ -39,8 +38,6 @@ ConsoleVar gx_fillmissioninfo("gx_fillmissioninfo", GameFillMissionInfo);
 ConsoleVar gx_fillquickmissioninfo("gx_fillquickmissioninfo", GameFillQuickMissionInfo);
 ConsoleVar gs_graphmode("gs_graphmode", CVAR_STRING, "800 600 32b");
 ConsoleVar gx_applygraphsettings("gx_applygraphsettings", GameApplyGraphSettings);
-ConsoleVar gxprintscript("gxprintscript", GamePrintScript);
-ConsoleVar gxsetmode("gxsetmode", GameSetMode);
 // Player equipment.
 ConsoleVar gx_updateweaponinfo("gx_updateweaponinfo", GameUpdateWeaponInfo, GuiUpdateWeaponInfo);
 ConsoleVar gs_primaryweaponinfo("gs_primaryweaponinfo", CVAR_STRING, "");
@@ -74,31 +71,6 @@ ConsoleVar gs_sq2pass("gs_sq2pass", CVAR_STRING, "");
 ConsoleVar gs_serverip("gs_serverip", CVAR_STRING, "");
 ConsoleVar gs_serverport("gs_serverport", CVAR_STRING, "17000");
 ConsoleVar gs_serverinfo("gs_serverinfo", CVAR_STRING, "");
-// Game modes and their maps.
-ConsoleVar gs_curmod("gs_curmod", CVAR_STRING, "classic");
-ConsoleVar gs_curmodmap("gs_curmodmap", CVAR_STRING, "");
-ConsoleVar gx_fillmodinfo("gx_fillmodinfo", GameModFillInfo);
-ConsoleVar gx_fillplayerinfo("gx_fillplayerinfo", GameModFillPlayerInfo);
-ConsoleVar gx_addmodmap("gx_addmodmap", GameModAddMap);
-ConsoleVar gx_delmodmap("gx_delmodmap", GameModDeleteMap);
-ConsoleVar gx_delallmodmaps("gx_delallmodmaps", GameModDeleteAllMaps);
-ConsoleVar gx_addallmodmaps("gx_addallmodmaps", GameModAddAllMaps);
-// Server settings (the host never reads them: screens bind them, plug-ins read them) and chat.
-ConsoleVar gs_srv_maxplayers("gs_srv_maxplayers", CVAR_STRING, "10");
-ConsoleVar gs_srv_respawn("gs_srv_respawn", CVAR_STRING, "2");
-ConsoleVar gs_srv_timelimit("gs_srv_timelimit", CVAR_STRING, "0");
-ConsoleVar gs_srv_scorelimit("gs_srv_scorelimit", CVAR_STRING, "0");
-ConsoleVar gb_srv_friendlyfire("gb_srv_friendlyfire", CVAR_BOOL, "true");
-ConsoleVar gb_srv_warningfire("gb_srv_warningfire", CVAR_BOOL, "true");
-ConsoleVar gb_srv_friendlytags("gb_srv_friendlytags", CVAR_BOOL, "true");
-ConsoleVar gb_srv_chooseteam("gb_srv_chooseteam", CVAR_BOOL, "true");
-ConsoleVar gb_srv_password("gb_srv_password", CVAR_BOOL, "true");
-ConsoleVar gb_srv_sq1_password("gb_srv_sq1_password", CVAR_BOOL, "true");
-ConsoleVar gb_srv_sq2_password("gb_srv_sq2_password", CVAR_BOOL, "true");
-ConsoleVar gs_printmsg("gs_printmsg", CVAR_STRING, "");
-ConsoleVar gx_printmsg("gx_printmsg", GamePrintMessage);
-ConsoleVar gx_fillserverinfo("gx_fillserverinfo", GameFillServerInfo);
-// Cheats, mission state and switches.
 ConsoleVar gb_godmode("gb_godmode", CVAR_BOOL, "false");
 ConsoleVar gs_records("gs_records", CVAR_STRING, "");
 ConsoleVar gs_response("gs_response", CVAR_STRING, "");

@@ -1,9 +1,18 @@
-#include "game/game_cvars.h"
 #include "game/game_mod_commands.h"
 
 #include "core/plugin_host.h"
+#include "game/game_cvars.h"
 #include "game/game_flow.h"
 #include "game/game_mod_registry.h"
+
+ConsoleVar gs_curmod("gs_curmod", CVAR_STRING, "classic");
+ConsoleVar gs_curmodmap("gs_curmodmap", CVAR_STRING, "");
+ConsoleVar gx_fillmodinfo("gx_fillmodinfo", GameModFillInfo);
+ConsoleVar gx_fillplayerinfo("gx_fillplayerinfo", GameModFillPlayerInfo);
+ConsoleVar gx_addmodmap("gx_addmodmap", GameModAddMap);
+ConsoleVar gx_delmodmap("gx_delmodmap", GameModDeleteMap);
+ConsoleVar gx_delallmodmaps("gx_delallmodmaps", GameModDeleteAllMaps);
+ConsoleVar gx_addallmodmaps("gx_addallmodmaps", GameModAddAllMaps);
 
 namespace {
 // The mode the map commands edit: the selected one, only while a map is selected.

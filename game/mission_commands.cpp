@@ -19,6 +19,9 @@
 #include "render/texture_manager.h"
 #include "scene/gpu_anim_buffers.h"
 
+ConsoleVar gxprintscript("gxprintscript", GamePrintScript);
+ConsoleVar gxsetmode("gxsetmode", GameSetMode);
+
 namespace {
 bool g_quickMission = false;
 
@@ -174,7 +177,10 @@ std::string GameConfigText()
 s32_t GameApplyGraphSettings(const char*)
 {
     s32_t mode[3];
-    ParseModeText(gs_graphmode.String(), mode);
+    // A mode text without a size (an empty choice, say) would put a window of no size into the file
+    // the next start reads: it is refused.
+    if (ParseModeText(gs_graphmode.String(), mode) < 2 || mode[0] <= 0 || mode[1] <= 0)
+        return -1;
     if (mode[0] == riwidth.Int() && mode[1] == riheight.Int())
         return 0;
     riwidth.SetInt(mode[0]);

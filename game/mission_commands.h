@@ -23,7 +23,8 @@ s32_t GamePrintScript(const char* arguments);
 // fewer than two numbers are given or no mode could be set.
 s32_t GameSetMode(const char* arguments);
 // Applies gs_graphmode: a size other than the current one goes into riwidth and riheight and into
-// "config.def" (written whole or not at all); -1 when the file cannot be written.
+// "config.def" (written whole or not at all); -1 when the file cannot be written or the mode text
+// gives no size.
 s32_t GameApplyGraphSettings(const char* arguments);
 // The 19 lines of "config.def" for the current values.
 std::string GameConfigText();

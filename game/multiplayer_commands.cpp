@@ -18,6 +18,23 @@
 #include "gui/gui.h"
 #include "world/dynamic_object.h"
 
+// The server settings: the host never reads them; screens bind them and plug-ins read them.
+ConsoleVar gs_srv_maxplayers("gs_srv_maxplayers", CVAR_STRING, "10");
+ConsoleVar gs_srv_respawn("gs_srv_respawn", CVAR_STRING, "2");
+ConsoleVar gs_srv_timelimit("gs_srv_timelimit", CVAR_STRING, "0");
+ConsoleVar gs_srv_scorelimit("gs_srv_scorelimit", CVAR_STRING, "0");
+ConsoleVar gb_srv_friendlyfire("gb_srv_friendlyfire", CVAR_BOOL, "true");
+ConsoleVar gb_srv_warningfire("gb_srv_warningfire", CVAR_BOOL, "true");
+ConsoleVar gb_srv_friendlytags("gb_srv_friendlytags", CVAR_BOOL, "true");
+ConsoleVar gb_srv_chooseteam("gb_srv_chooseteam", CVAR_BOOL, "true");
+ConsoleVar gb_srv_password("gb_srv_password", CVAR_BOOL, "true");
+ConsoleVar gb_srv_sq1_password("gb_srv_sq1_password", CVAR_BOOL, "true");
+ConsoleVar gb_srv_sq2_password("gb_srv_sq2_password", CVAR_BOOL, "true");
+ConsoleVar gs_printmsg("gs_printmsg", CVAR_STRING, "");
+ConsoleVar gx_printmsg("gx_printmsg", GamePrintMessage);
+ConsoleVar gx_fillserverinfo("gx_fillserverinfo", GameFillServerInfo);
+// Cheats, mission state and switches.
+
 bool GameMapNameIsSafe(const char* name)
 {
     if (!name)

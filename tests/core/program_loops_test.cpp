@@ -112,6 +112,8 @@ void AddScreensOnce()
     for (const char* name : {"_MAINMENU", "FAILSCREEN", "SUCCESSSCREEN", "MAINMENU", "CAMPAIGN", "QUICKMISSIONS",
                              "MULTIPLAYER", "MODESC", "MODSCORE"})
         GuiAddScreen(new NotedScreen(name));
+    // They stand for the menu's screens, which leaving a mission keeps (it frees the mission's own).
+    g_gui.menuScreenCount = GuiScreenCount();
     g_run.scoreScreen = GuiFindScreen("MODSCORE");
 }
 

@@ -147,6 +147,19 @@ TEST_F(GraphSettings, ANewSizeWritesTheNineteenLinesAndTheSameSizeWritesNothing)
     EXPECT_STREQ(g_gui.lastMessageKey.Text(), "");
 }
 
+TEST_F(GraphSettings, AModeTextWithoutASizeIsRefusedAndWritesNothing)
+{
+    ASSERT_TRUE(WriteFileBytes("config.def", "rbwindowed false\n"));
+    for (const char* text : {"", "1024", "0 0 32", "x b"}) {
+        SCOPED_TRACE(text);
+        gs_graphmode.SetString(text);
+        EXPECT_EQ(GameApplyGraphSettings(nullptr), -1);
+        EXPECT_EQ(ReadFileBytes("config.def"), "rbwindowed false\n");
+        EXPECT_EQ(riwidth.Int(), 800);
+        EXPECT_STREQ(g_gui.lastMessageKey.Text(), "");
+    }
+}
+
 TEST_F(GraphSettings, AWriteThatStopsHalfWayLeavesTheOldFileWhole)
 {
     ASSERT_TRUE(WriteFileBytes("config.def", "rbwindowed false\n"));

@@ -1,6 +1,7 @@
 // "UFF 1.0" chunk files: a tree of named entries with their data, and a directory at the end.
 #pragma once
 #include <cstdio>
+#include <vector>
 #include "core/types.h"
 
 struct UffEntry {
@@ -105,6 +106,8 @@ class UffWriter : public UffFile {
 public:
     // Creates the file ("wb") and writes the 8-byte header.
     explicit UffWriter(const char* fileName);
+    // Writes the same bytes into memory (emptied first) in place of a file.
+    explicit UffWriter(std::vector<u8_t>& memory);
     // Writes the directory when the stream is open and closes the file.
     ~UffWriter() override;
 
@@ -127,7 +130,9 @@ private:
     bool GrowEntries();
     void WriteDirectory();
     void WriteBytes(const void* data, u32_t count);
+    bool Emit(const void* data, std::size_t count);
 
+    std::vector<u8_t>* m_memory = nullptr;
     s32_t m_writing = -1;
     s32_t m_lastTopLevel = -1;
     // Last child of every entry, so that appending a child does not walk the sibling chain.

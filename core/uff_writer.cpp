@@ -30,9 +30,15 @@ UffWriter::UffWriter(const char* fileName) : UffFile(nullptr)
         WriteBytes(kHeader, sizeof kHeader);
 }
 
+UffWriter::UffWriter(std::vector<u8_t>& memory) : UffFile(nullptr), m_memory(&memory)
+{
+    memory.clear();
+    WriteBytes(kHeader, sizeof kHeader);
+}
+
 UffWriter::~UffWriter()
 {
-    if (m_stream && !m_failed)
+    if ((m_stream || m_memory) && !m_failed)
         WriteDirectory();
     for (NameLink*& head : m_buckets) {
         while (head) {
@@ -47,23 +53,34 @@ UffWriter::~UffWriter()
 
 bool UffWriter::Finish()
 {
-    if (!m_stream)
+    if (!m_stream && !m_memory)
         return false;
     if (!m_failed)
         WriteDirectory();
-    if (std::fflush(m_stream) != 0)
+    if (m_stream && std::fflush(m_stream) != 0)
         m_failed = true;
-    if (std::fclose(m_stream) != 0)
+    if (m_stream && std::fclose(m_stream) != 0)
         m_failed = true;
     m_stream = nullptr;
+    m_memory = nullptr;
     return !m_failed;
+}
+
+bool UffWriter::Emit(const void* data, std::size_t count)
+{
+    if (m_memory) {
+        const auto* p = static_cast<const u8_t*>(data);
+        m_memory->insert(m_memory->end(), p, p + count);
+        return true;
+    }
+    return std::fwrite(data, 1, count, m_stream) == count;
 }
 
 void UffWriter::WriteBytes(const void* data, u32_t count)
 {
     if (m_failed || count == 0)
         return;
-    if (m_position + count > kMaxPosition || std::fwrite(data, 1, count, m_stream) != count) {
+    if (m_position + count > kMaxPosition || !Emit(data, count)) {
         m_failed = true;
         return;
     }
@@ -159,7 +176,7 @@ s32_t UffWriter::BeginEntry(const char* name, s32_t parent)
 
 void UffWriter::Write(const void* data, u32_t count)
 {
-    if (!m_stream || m_writing == -1 || (count && !data))
+    if ((!m_stream && !m_memory) || m_writing == -1 || (count && !data))
         return;
     WriteBytes(data, count);
     m_entries[m_writing].size += count;
@@ -219,7 +236,7 @@ void UffWriter::WriteDirectory()
     for (s32_t i = 0; i < m_nameCount; ++i)
         out.WriteBytes(m_names[i], std::strlen(m_names[i]) + 1);
     out.WriteU32(dirOffset);
-    if (out.Ok() && std::fwrite(directory, 1, directorySize, m_stream) == directorySize)
+    if (out.Ok() && Emit(directory, directorySize))
         m_position += directorySize;
     else
         m_failed = true;

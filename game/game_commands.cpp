@@ -2,8 +2,11 @@
 // each answers as a command that did nothing wrong, and changes nothing.
 #include "game/game_commands.h"
 
+#include "game/game_state.h"
+
 s32_t GameFillQuickMissionInfo(const char*)
 {
+    g_game.quickMission = true;
     return 0;
 }
 

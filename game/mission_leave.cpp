@@ -18,6 +18,8 @@
 #include "core/log.h"
 #include "core/sound.h"
 #include "core/sound_system.h"
+#include "game/objectives.h"
+#include "game/restart_info.h"
 #include "game/external_camera.h"
 #include "game/game_cvars.h"
 #include "game/game_flow.h"
@@ -88,6 +90,8 @@ void GameLeaveMission()
     MissionStep(MISSION_LEAVE, 5);
     g_frameView.player = nullptr;
     gs_load_slot_request.SetString("");
+    RestartInfoFree();
+    ObjectivesReset();
 
     MissionStep(MISSION_LEAVE, 6);
     if (g_game.satelliteView)

@@ -60,3 +60,18 @@ bool PlatformFolderStampOf(const char* folder, PlatformFolderStamp* stamp);
 bool PlatformListFolder(const char* folder, std::vector<std::string>& names);
 // Whether something exists under exactly this path.
 bool PlatformPathExistsAsWritten(const char* path);
+
+// Writing a whole file so that a reader finds either the old file or the new one, never a part: the
+// bytes go into a temporary file beside the target (the target's name + ATOMIC_WRITE_SUFFIX), which
+// is synced, renamed over the target, and the folder synced. False, with the target untouched and
+// the temporary file removed, when any step fails. Missing folders are created.
+inline constexpr const char* ATOMIC_WRITE_SUFFIX = ".tmp";
+bool FileWriteAtomic(const char* path, const void* bytes, std::size_t size);
+// The moments of FileWriteAtomic at which a test may act (for example end its process).
+enum AtomicWriteStage {
+    ATOMIC_WRITE_OPENED,         // the temporary file exists, nothing written
+    ATOMIC_WRITE_HALF_WRITTEN,   // half of the bytes written and flushed to the file
+    ATOMIC_WRITE_BEFORE_RENAME,  // all bytes written and synced, the target not yet replaced
+};
+// Called at each stage with the temporary file's path (null: none).
+void SetAtomicWriteTestHook(void (*hook)(AtomicWriteStage stage, const char* temporaryPath));

@@ -5,6 +5,7 @@
 #include "platform/win32.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <strings.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -321,4 +322,74 @@ bool PlatformPathExistsAsWritten(const char* path)
 {
     struct stat info;
     return path != nullptr && ::stat(path, &info) == 0;
+}
+
+namespace {
+
+void (*g_atomicWriteHook)(AtomicWriteStage, const char*) = nullptr;
+
+bool WriteAll(int fd, const unsigned char* bytes, std::size_t size)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(fd, bytes, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        bytes += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// The rename is on disk only once the folder that holds the name is synced.
+bool SyncFolderOf(const std::string& file)
+{
+    const std::size_t slash = file.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : file.substr(0, slash));
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0)
+        return false;
+    const bool synced = ::fsync(fd) == 0;
+    ::close(fd);
+    return synced;
+}
+
+}  // namespace
+
+void SetAtomicWriteTestHook(void (*hook)(AtomicWriteStage stage, const char* temporaryPath))
+{
+    g_atomicWriteHook = hook;
+}
+
+bool FileWriteAtomic(const char* path, const void* bytes, std::size_t size)
+{
+    std::string target;
+    if (!PlatformResolvePath(path, target) || (size > 0 && !bytes))
+        return false;
+    const std::size_t slash = target.rfind('/');
+    if (slash != std::string::npos && slash > 0 && !MakeFolders(target.substr(0, slash)))
+        return false;
+    const std::string temporary = target + ATOMIC_WRITE_SUFFIX;
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return false;
+    if (g_atomicWriteHook)
+        g_atomicWriteHook(ATOMIC_WRITE_OPENED, temporary.c_str());
+    const auto* data = static_cast<const unsigned char*>(bytes);
+    const std::size_t half = size / 2;
+    bool ok = WriteAll(fd, data, half);
+    if (ok && g_atomicWriteHook)
+        g_atomicWriteHook(ATOMIC_WRITE_HALF_WRITTEN, temporary.c_str());
+    ok = ok && WriteAll(fd, data + half, size - half) && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    if (ok && g_atomicWriteHook)
+        g_atomicWriteHook(ATOMIC_WRITE_BEFORE_RENAME, temporary.c_str());
+    if (!ok || ::rename(temporary.c_str(), target.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    // The file is whole under its name; a folder that cannot be synced loses no data already there.
+    SyncFolderOf(target);
+    return true;
 }

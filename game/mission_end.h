@@ -3,12 +3,6 @@
 #pragma once
 #include "core/types.h"
 
-class ConsoleVar;
-
-extern ConsoleVar gx_accomplishmission;
-extern ConsoleVar gx_failmission;
-extern ConsoleVar gx_restartmission;
-
 s32_t MissionAccomplishCommand(const char* arguments);
 s32_t MissionFailCommand(const char* arguments);
 s32_t MissionRestartCommand(const char* arguments);

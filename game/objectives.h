@@ -6,8 +6,6 @@
 
 class ConsoleVar;
 
-extern ConsoleVar gi_objectivecnt;
-
 // Sets objective n; the variable, or null when there is none of that number (nothing changes).
 ConsoleVar* ObjectiveComplete(s32_t n);
 // False for a number without a variable.

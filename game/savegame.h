@@ -4,11 +4,7 @@
 #pragma once
 #include "core/types.h"
 
-class ConsoleVar;
 struct Savegame;
-
-extern ConsoleVar gx_savegame;
-extern ConsoleVar gx_loadgame;
 
 // Fills the savegame from the world; the world is as before afterwards.
 void SavegameWrite(Savegame& savegame);

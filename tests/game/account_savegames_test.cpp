@@ -93,14 +93,25 @@ const std::vector<u8_t> kGolden = Cat({
     Hex({0x00, 0x00, 0x00, 0x3F, 0x00, 0x00, 0x80, 0xBF}),                          // yaw, pitch
     Hex({3, 0, 0, 0}),                                                              // records
     // The actor: name, kind, position, rotation, its two words.
-    Hex({2, 0, 0, 0, 'a', 'l', 2, 0, 0, 0}), kZeros12, kZeros12, Hex({100, 0, 0, 0, 3, 0, 0, 0}),
+    Hex({2, 0, 0, 0, 'a', 'l', 2, 0, 0, 0}),
+    kZeros12,
+    kZeros12,
+    Hex({100, 0, 0, 0, 3, 0, 0, 0}),
     // The weapon: name, kind, position (y 1), rotation, byte 33, byte 32, the count, two values, the
     // holder's and the second name with their terminators.
-    Hex({3, 0, 0, 0, 'g', 'u', 'n', 4, 0, 0, 0}), Hex({0, 0, 0, 0, 0x00, 0x00, 0x80, 0x3F, 0, 0, 0, 0}), kZeros12,
-    Hex({7, 5, 2, 0x02, 0x01, 0xFF, 0xFF}), Hex({3, 0, 0, 0, 'a', 'l', 0}), Hex({4, 0, 0, 0, 'g', 'u', 'n', 0}),
+    Hex({3, 0, 0, 0, 'g', 'u', 'n', 4, 0, 0, 0}),
+    Hex({0, 0, 0, 0, 0x00, 0x00, 0x80, 0x3F, 0, 0, 0, 0}),
+    kZeros12,
+    Hex({7, 5, 2, 0x02, 0x01, 0xFF, 0xFF}),
+    Hex({3, 0, 0, 0, 'a', 'l', 0}),
+    Hex({4, 0, 0, 0, 'g', 'u', 'n', 0}),
     // The projectile: name, kind, position, rotation, the weapon's name, origin, direction, both words.
-    Hex({1, 0, 0, 0, 'p', 11, 0, 0, 0}), kZeros12, kZeros12, Hex({4, 0, 0, 0, 'g', 'u', 'n', 0}),
-    Hex({0x00, 0x00, 0x80, 0x3F, 0, 0, 0, 0, 0, 0, 0, 0}), Hex({0, 0, 0, 0, 0, 0, 0, 0, 0x00, 0x00, 0x80, 0xBF}),
+    Hex({1, 0, 0, 0, 'p', 11, 0, 0, 0}),
+    kZeros12,
+    kZeros12,
+    Hex({4, 0, 0, 0, 'g', 'u', 'n', 0}),
+    Hex({0x00, 0x00, 0x80, 0x3F, 0, 0, 0, 0, 0, 0, 0, 0}),
+    Hex({0, 0, 0, 0, 0, 0, 0, 0, 0x00, 0x00, 0x80, 0xBF}),
     Hex({0x44, 0x33, 0x22, 0x11, 0x55, 0, 0, 0}),
 });
 
@@ -185,7 +196,7 @@ TEST(AccountSavegames, CountsAndNamesPastTheirFieldsAreRefused)
         size_t at;
         u8_t value;
     } damages[] = {
-        {"149 values", count, 149},     {"255 values", count, 255},
+        {"149 values", count, 149},           {"255 values", count, 255},
         {"a holder of 17 bytes", holder, 17}, {"a holder of no bytes", holder, 0},
         {"a second name of 17", second, 17},  {"a projectile's weapon of 33", projectileName, 33},
     };

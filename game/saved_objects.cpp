@@ -41,14 +41,20 @@ void CollectWorldObjects(WorldObjects& objects, bool withDestroyed)
             case OBJECT_TYPE_PROJECTILE:
                 objects.projectiles.push_back(static_cast<Projectile*>(object));
                 break;
-            case OBJECT_TYPE_STRUCTURE:
-            case OBJECT_TYPE_MAP_OBJECT:
-                if (withDestroyed && object->destroyedReplacement)
-                    objects.destroyed.push_back(object);
-                break;
             default:
                 break;
         }
+    }
+    if (!withDestroyed)
+        return;
+    // A destroyed structure or map object waits in the destroy queue while its replacement stands
+    // in its place in the world.
+    for (u32_t i = 0; i < DestroyQueueCount(); ++i) {
+        DynamicObject* queued = DestroyQueueGet(i);
+        const s32_t type = queued ? queued->GetTypeId() : 0;
+        if ((type == OBJECT_TYPE_STRUCTURE || type == OBJECT_TYPE_MAP_OBJECT) && queued->destroyedReplacement &&
+            !queued->replacedOriginal)
+            objects.destroyed.push_back(queued);
     }
 }
 

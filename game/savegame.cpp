@@ -133,18 +133,22 @@ void ApplyVehicleRecord(Vehicle* vehicle, const SavedObjectState& record, bool a
     }
 }
 
+// The reader has put every destroyed object back: the one of the record is destroyed again, its
+// replacement standing where the record says, without the destruction's effects.
 void ApplyDestroyedRecord(const SavedObjectState& record)
 {
-    DynamicObject* queued = DestroyQueueFind(record.name.Text());
-    if (!queued || !queued->destroyedReplacement)
+    DynamicObject* original = DynObjectFind(record.name.Text());
+    if (!original || original->GetTypeId() != static_cast<s32_t>(record.kind) || !original->destroyedReplacement)
         return;
-    DynamicObject* replacement = queued->destroyedReplacement;
-    DynObjectRemove(replacement);
-    queued->SetPosition(record.position);
-    queued->SetRotation(record.rotation);
-    DestroyQueueRemove(queued);
-    DestroyQueueAdd(replacement);
-    DynObjectAdd(queued);
+    DynamicObject* replacement = original->destroyedReplacement;
+    if (replacement->sound)
+        replacement->sound->StopOwnSound();
+    DynObjectRemove(original);
+    replacement->SetPosition(record.position);
+    replacement->SetRotation(record.rotation);
+    DestroyQueueRemove(replacement);
+    DestroyQueueAdd(original);
+    DynObjectAdd(replacement);
 }
 
 }  // namespace

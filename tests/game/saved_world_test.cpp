@@ -4,7 +4,9 @@
 #include "game/account_file.h"
 #include "game/game_state.h"
 #include "game/player_account.h"
+#include "actors/projectile.h"
 #include "game/restart_info.h"
+#include "game/saved_objects.h"
 #include "game/savegame.h"
 #include "map/world_registry.h"
 #include "player_weapon_fixture.h"
@@ -101,6 +103,66 @@ TEST_F(SavedWorld, ASavegameLeavesTheWorldAsItWasAndBringsItBack)
     EXPECT_TRUE(SavegameApply(read.modes[0].savegames[0].savegames[0]));
     ExpectBack(false);
     EXPECT_EQ(Unit()->roundsInGun, 3);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(SavedWorld, LoadingBringsBackFlyingShotsAndDestroyedStructures)
+{
+    // A shot of the rifle in flight.
+    Projectile* shot = m_rifle->SpawnProjectile();
+    ASSERT_NE(shot, nullptr);
+    shot->SetPosition({1.0f, 2.0f, 3.0f});
+    shot->direction = {0.0f, 0.0f, 2.0f};
+    shot->flightClock = 40;
+    ASSERT_TRUE(DynObjectAdd(shot));
+    // A wall that was destroyed: it waits in the destroy queue, its ruin stands in its place.
+    GraphObj wall, ruin;
+    wall.typeId = ruin.typeId = OBJECT_TYPE_STRUCTURE;
+    wall.name.Assign("wall");
+    ruin.name.Assign("wall_ruin");
+    wall.destroyedReplacement = &ruin;
+    ruin.replacedOriginal = &wall;
+    ruin.SetPosition({5.0f, 0.0f, 5.0f});
+    ASSERT_TRUE(DestroyQueueAdd(&wall));
+    ASSERT_TRUE(DynObjectAdd(&ruin));
+
+    Savegame savegame;
+    SavegameWrite(savegame);
+    ASSERT_EQ(savegame.records.size(), 4u);
+    EXPECT_EQ(savegame.records[2].kind, 11u);
+    EXPECT_EQ(savegame.records[3].kind, 3u);
+    EXPECT_STREQ(savegame.records[3].name.Text(), "wall");
+
+    ProjectileTableClear();
+    ProjectileTableAdd(shot);
+    ProjectileTableDestroyAll();
+    ProjectileTableClear();
+    EXPECT_TRUE(SavegameApply(savegame));
+
+    Projectile* again = nullptr;
+    DynamicObject** all = nullptr;
+    s32_t count = 0;
+    DynObjectsGet(&all, &count);
+    for (s32_t i = 0; i < count; ++i) {
+        if (all[i]->GetTypeId() == OBJECT_TYPE_PROJECTILE)
+            again = static_cast<Projectile*>(all[i]);
+    }
+    ASSERT_NE(again, nullptr) << "the shot flies again";
+    EXPECT_EQ(again->weapon, m_rifle);
+    EXPECT_EQ(again->GetPosition().z, 3.0f);
+    EXPECT_EQ(again->direction.z, 1.0f) << "normalised";
+    EXPECT_EQ(again->flightClock, 40u);
+    EXPECT_EQ(DynObjectFind("wall"), nullptr) << "the wall stays destroyed";
+    EXPECT_EQ(DynObjectFind("wall_ruin"), &ruin);
+    EXPECT_EQ(DestroyQueueFind("wall"), &wall);
+
+    RemoveAllProjectiles();
+    DynObjectRemove(&ruin);
+    DestroyQueueRemove(&wall);
+    DestroyQueueRemove(&ruin);
 }
 
 }  // namespace

@@ -43,6 +43,7 @@ void RestartInfoSave()
     }
     for (Vehicle* vehicle : world.vehicles)
         FillRecord(records[n++], vehicle);
+    StoreHandKinds(records, hands);
     g_restartInfo.valid = true;
 
     GiveItemsBack(world.weapons);

@@ -68,8 +68,14 @@ void ClearWeaponLinks(const std::vector<Weapon*>& weapons)
 
 void DropAllItems(const std::vector<Actor*>& actors, std::vector<Weapon*>& weapons)
 {
+    // In slot order, so that taking them back in record order fills the same slots.
     for (Actor* actor : actors) {
         while (actor->weaponCount > 0) {
+            int slot = 0;
+            while (slot < kActorWeaponSlots && !(actor->weapons[slot] && actor->weaponOwned[slot]))
+                ++slot;
+            if (slot < kActorWeaponSlots)
+                actor->selectedSlot = static_cast<u8_t>(slot);
             Weapon* dropped = actor->DropItem(1);
             if (!dropped)
                 break;
@@ -153,6 +159,15 @@ void RemoveAllProjectiles()
     }
     ProjectileTableDestroyAll();
     ProjectileTableClear();
+}
+
+void StoreHandKinds(std::vector<SavedObjectState>& records, const std::vector<u32_t>& kinds)
+{
+    for (size_t i = 0; i < records.size() && i < kinds.size(); ++i) {
+        u8_t* word = records[i].kindArea + ACTOR_STATE_SLOT_KIND;
+        for (int b = 0; b < 4; ++b)
+            word[b] = static_cast<u8_t>(kinds[i] >> (8 * b));
+    }
 }
 
 std::vector<u32_t> HandKinds(const std::vector<Actor*>& actors)

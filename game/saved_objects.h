@@ -43,4 +43,7 @@ void ApplyActorRecord(Actor* actor, const SavedObjectState& record);
 void RemoveAllProjectiles();
 // The slot kind each actor has in hand (0 for none), and that kind taken in hand again.
 std::vector<u32_t> HandKinds(const std::vector<Actor*>& actors);
+// The first records (the actors', in the same order) keep the kind each actor had in hand before
+// its items were dropped.
+void StoreHandKinds(std::vector<SavedObjectState>& records, const std::vector<u32_t>& kinds);
 void RestoreHandKinds(const std::vector<Actor*>& actors, const std::vector<u32_t>& kinds);

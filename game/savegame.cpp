@@ -187,6 +187,7 @@ void SavegameWrite(Savegame& savegame)
         FillRecord(records[n++], projectile);
     for (DynamicObject* object : world.destroyed)
         FillRecord(records[n++], object);
+    StoreHandKinds(records, hands);
     savegame.records = std::move(records);
     savegame.areasWhole = true;
 

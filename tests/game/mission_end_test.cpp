@@ -16,6 +16,7 @@
 #include "game/player_state.h"
 #include "game/player_view.h"
 #include "game/restart_info.h"
+#include "game/savegame.h"
 #include "world/graph_obj.h"
 
 namespace {
@@ -173,6 +174,101 @@ TEST_F(MissionEnd, TwoPoseStoresASecondApartStoreOnce)
     object.envelope = nullptr;
     EnvelopeTableDeleteAll();
     PlatformTestClockStop();
+}
+
+}  // namespace
+
+namespace {
+
+// The lines of the message console, newest last.
+std::vector<std::string> MessageLines()
+{
+    std::vector<std::string> lines;
+    char** slots = ConLines(4);
+    for (int i = 0; slots && i < ConLineCapacity(4); ++i) {
+        if (slots[i])
+            lines.emplace_back(slots[i]);
+    }
+    return lines;
+}
+
+TEST_F(MissionEnd, SavesCountDownAndAreWrittenWithTheAccount)
+{
+    PlayerAccount* bob = GetCurrentAccount();
+    MissionSavegames& saves = bob->GetMissionSavegames("map_02");
+    saves.maxSavegames = 3;
+    ConClear(4);
+    for (int n = 0; n < 3; ++n)
+        EXPECT_EQ(SavegameSaveCommand(nullptr), 0);
+    EXPECT_EQ(MessageLines(), (std::vector<std::string>{"Game saved - 2 more left.\n", "Game saved - 1 more left.\n",
+                                                        "Game saved - 0 more left.\n"}));
+    const std::string file = FileOf("bob");
+    EXPECT_EQ(SavegameSaveCommand(nullptr), -1);
+    EXPECT_EQ(MessageLines().size(), 3u) << "a save too many prints nothing";
+    EXPECT_EQ(saves.savegames.size(), 3u);
+    EXPECT_EQ(FileOf("bob"), file);
+    EXPECT_FALSE(g_game.savingRestart);
+
+    // The file holds the three.
+    AccountsShutdown();
+    AccountsInit();
+    ASSERT_EQ(LogIn("bob", "pw"), 0);
+    bob = GetCurrentAccount();
+    ASSERT_NE(bob, nullptr);
+    EXPECT_EQ(bob->GetMissionSavegames("map_02").savegames.size(), 3u);
+}
+
+TEST_F(MissionEnd, ASaveWithoutIndexDropsWhatThisRunDidNotMake)
+{
+    PlayerAccount* bob = GetCurrentAccount();
+    MissionSavegames& saves = bob->GetMissionSavegames("map_02");
+    saves.savegames.resize(2);  // from an earlier run
+    saves.maxSavegames = 4;
+    bob->CurrentMode().savegameMark = 0;
+    EXPECT_EQ(SavegameSaveCommand("0"), 0);
+    EXPECT_EQ(saves.savegames.size(), 3u) << "index 0 keeps the earlier ones";
+    bob->CurrentMode().savegameMark = 1;
+    EXPECT_EQ(SavegameSaveCommand(nullptr), 0);
+    EXPECT_EQ(saves.savegames.size(), 2u) << "without index they go first";
+    EXPECT_EQ(bob->CurrentMode().savegameMark, 2u);
+}
+
+TEST_F(MissionEnd, LoadingNeedsASavegameOfThatNumber)
+{
+    PlayerAccount* bob = GetCurrentAccount();
+    MissionSavegames& saves = bob->GetMissionSavegames("map_02");
+    saves.maxSavegames = 3;
+    ASSERT_EQ(SavegameSaveCommand(nullptr), 0);
+    for (const char* request : {"1", "-1", "abc", "", "0x0", "1e0"}) {
+        gs_load_slot_request.SetString(request);
+        ConClear(4);
+        EXPECT_EQ(GameLoadGameCommand("0"), -1) << request;
+        EXPECT_TRUE(MessageLines().empty()) << request;
+    }
+    gs_load_slot_request.SetString(" 0");
+    EXPECT_EQ(GameLoadGameCommand(nullptr), 0);
+    EXPECT_EQ(MessageLines(), (std::vector<std::string>{"global: messages._gm_game_loaded\n"}));
+    EXPECT_FALSE(g_game.savingRestart);
+    gs_load_slot_request.SetString("");
+}
+
+TEST_F(MissionEnd, NothingIsSavedOrLoadedWhileAGameModeRuns)
+{
+    PlayerAccount* bob = GetCurrentAccount();
+    MissionSavegames& saves = bob->GetMissionSavegames("map_02");
+    saves.maxSavegames = 3;
+    ASSERT_EQ(SavegameSaveCommand(nullptr), 0);
+    const std::string file = FileOf("bob");
+    GameMod mod;
+    g_game.currentGameMod = &mod;
+    ConClear(4);
+    EXPECT_EQ(SavegameSaveCommand(nullptr), 0);
+    gs_load_slot_request.SetString("0");
+    EXPECT_EQ(GameLoadGameCommand(nullptr), 0);
+    EXPECT_EQ(saves.savegames.size(), 1u);
+    EXPECT_EQ(FileOf("bob"), file);
+    EXPECT_TRUE(MessageLines().empty());
+    gs_load_slot_request.SetString("");
 }
 
 }  // namespace

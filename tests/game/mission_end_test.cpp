@@ -272,3 +272,37 @@ TEST_F(MissionEnd, NothingIsSavedOrLoadedWhileAGameModeRuns)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(MissionEnd, AQuickMissionEndsOnItsOwnScreens)
+{
+    for (const char* name : {"SUCCESSSCREEN", "SUCCESSSCREENQM", "FAILSCREEN", "FAILSCREENQM"})
+        GuiAddScreen(new GuiScreen(name));
+    const struct {
+        bool quick;
+        s32_t (*command)(const char*);
+        const char* screen;
+    } cases[] = {
+        {false, MissionAccomplishCommand, "SUCCESSSCREEN"},
+        {true, MissionAccomplishCommand, "SUCCESSSCREENQM"},
+        {false, MissionFailCommand, "FAILSCREEN"},
+        {true, MissionFailCommand, "FAILSCREENQM"},
+    };
+    for (const auto& c : cases) {
+        g_game.quickMission = c.quick;
+        g_gui.currentScreen = nullptr;
+        c.command(nullptr);
+        ASSERT_NE(g_gui.currentScreen, nullptr) << c.screen;
+        EXPECT_STREQ(g_gui.currentScreen->name.Text(), c.screen);
+    }
+    // The mission-info commands of the menus say which kind the next mission is.
+    FindCVar("gx_fillmissioninfo")->value.handler(nullptr);
+    EXPECT_FALSE(g_game.quickMission);
+    FindCVar("gx_fillquickmissioninfo")->value.handler(nullptr);
+    EXPECT_TRUE(g_game.quickMission);
+    g_gui.currentScreen = nullptr;
+    GuiFreeScreens();
+}
+
+}  // namespace

@@ -835,6 +835,8 @@ TEST_F(MissionInit, TheLoadAndTheLeaveRunTheirStepsInOrder)
         rbshadows.SetBool(c.shadows);
         auto* screen = new NotingScreen("LOADSCREEN");
         GuiAddScreen(screen);
+        // A menu screen, as the loading screen of "gui" is: the leave frees only the in-game ones.
+        g_gui.menuScreenCount = GuiScreenCount();
         g_stepsSeen.clear();
         GameSetTestHooks({-1, nullptr, nullptr, nullptr, NoteStep});
         const size_t log = engine_log::LogSize();
@@ -844,6 +846,7 @@ TEST_F(MissionInit, TheLoadAndTheLeaveRunTheirStepsInOrder)
         GameSetTestHooks({});
         EXPECT_EQ(screen->drawn, c.drawn);
         GuiShutdown();
+        g_gui.menuScreenCount = 0;
 
         std::vector<int> load, leave;
         for (const StepSeen& seen : g_stepsSeen)

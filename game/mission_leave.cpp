@@ -34,6 +34,7 @@
 #include "game/view_keys.h"
 #include "gui/screen_manager.h"
 #include "map/map_load.h"
+#include "scene/first_person_view.h"
 #include "map/material_table.h"
 #include "render/map_render_setup.h"
 #include "render/texture_reports.h"
@@ -95,6 +96,9 @@ void GameLeaveMission()
     gs_load_slot_request.SetString("");
     RestartInfoFree();
     ObjectivesReset();
+    // The first-person view remembers the weapon it switched from: that weapon is gone with the
+    // mission.
+    FirstPersonViewResetFrameState();
 
     MissionStep(MISSION_LEAVE, 6);
     if (g_game.satelliteView)

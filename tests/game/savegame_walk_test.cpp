@@ -68,7 +68,8 @@ int WalkTheSavegames()
     char commandLine[] = "";
     const int exitCode = WinMain(nullptr, nullptr, commandLine, SW_SHOW);
     GameSetTestHooks({});
-    std::string text = "driver: " + std::string(driver.Done() ? "all steps taken" : "steps left") + driver.Error() + "\n";
+    std::string text =
+        "driver: " + std::string(driver.Done() ? "all steps taken" : "steps left") + driver.Error() + "\n";
     for (const std::string& line : g_messages)
         text += line;
     WriteFileBytes("walk.txt", text);
@@ -99,8 +100,8 @@ TEST_F(SavegameWalk, SaveLoadAndRestartFromTheInGameMenu)
     EXPECT_LT(saved, loaded) << walk;
     EXPECT_LT(loaded, restarted) << walk;
     const std::string log = ReadFileBytes("zintar.log");
-    for (const char* line : {"Saving restart info...done", "Saving game...done", "Loading game...done",
-                             "Loading restart info...done"})
+    for (const char* line :
+         {"Saving restart info...done", "Saving game...done", "Loading game...done", "Loading restart info...done"})
         EXPECT_NE(log.find(line), std::string::npos) << line;
 
     // The account file holds the savegame, with the soldier and his rifle.

@@ -110,6 +110,8 @@ void AddScreensOnce()
     for (const char* name : {"_MAINMENU", "FAILSCREEN", "SUCCESSSCREEN", "MAINMENU", "CAMPAIGN", "QUICKMISSIONS",
                              "MULTIPLAYER", "MODESC", "MODSCORE"})
         GuiAddScreen(new NotedScreen(name));
+    // Menu screens, as the screens of "gui" are: leaving a mission frees only the in-game ones.
+    g_gui.menuScreenCount = GuiScreenCount();
     g_run.scoreScreen = GuiFindScreen("MODSCORE");
 }
 

@@ -1,6 +1,7 @@
 // "UFF 1.0" chunk files: a tree of named entries with their data, and a directory at the end.
 #pragma once
 #include <cstdio>
+#include <vector>
 #include "core/types.h"
 
 struct UffEntry {
@@ -129,6 +130,7 @@ private:
     bool GrowEntries();
     void WriteDirectory();
     void WriteBytes(const void* data, u32_t count);
+    bool Emit(const void* data, std::size_t count);
 
     s32_t m_writing = -1;
     s32_t m_lastTopLevel = -1;

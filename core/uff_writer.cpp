@@ -58,19 +58,24 @@ bool UffWriter::Finish()
         return false;
     if (!m_failed)
         WriteDirectory();
-    if (std::fflush(m_stream) != 0)
+    if (m_stream && std::fflush(m_stream) != 0)
         m_failed = true;
-    if (std::fclose(m_stream) != 0)
+    if (m_stream && std::fclose(m_stream) != 0)
         m_failed = true;
     m_stream = nullptr;
     return !m_failed;
+}
+
+bool UffWriter::Emit(const void* data, std::size_t count)
+{
+    return std::fwrite(data, 1, count, m_stream) == count;
 }
 
 void UffWriter::WriteBytes(const void* data, u32_t count)
 {
     if (m_failed || count == 0)
         return;
-    if (m_position + count > kMaxPosition || std::fwrite(data, 1, count, m_stream) != count) {
+    if (m_position + count > kMaxPosition || !Emit(data, count)) {
         m_failed = true;
         return;
     }
@@ -226,7 +231,7 @@ void UffWriter::WriteDirectory()
     for (s32_t i = 0; i < m_nameCount; ++i)
         out.WriteBytes(m_names[i], std::strlen(m_names[i]) + 1);
     out.WriteU32(dirOffset);
-    if (out.Ok() && std::fwrite(directory, 1, directorySize, m_stream) == directorySize)
+    if (out.Ok() && Emit(directory, directorySize))
         m_position += directorySize;
     else
         m_failed = true;

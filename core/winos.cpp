@@ -160,14 +160,14 @@ bool MissionStart(int& exitCode)
     }
     ConSetCurrent(-1);
     RenderPrepareBuffers();
-    if (!g_game.pendingSaveGame.IsEmpty()) {
-        GameLoadGameCommand(g_game.pendingSaveGame.Text());
+    if (*gs_load_slot_request.String() != '\0') {
+        GameLoadGameCommand(nullptr);
     } else {
         AccountResetCurrentMissionValue();
         ax_getcutscene_begin.value.handler(nullptr);
         ScreenFadeStart(1000, 0);
     }
-    g_game.pendingSaveGame.Clear();
+    gs_load_slot_request.SetString("");
     SoundResumeAll();
     g_game.frameClock = GetTickCount();
     Log("Entering main loop...\n");

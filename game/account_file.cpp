@@ -100,6 +100,17 @@ public:
             ok = in.ReadF32(values[i]) && ok;
     }
     void Bytes(void* out, u32_t count) { ok = in.ReadBytes(out, count) && ok; }
+    bool Fail()
+    {
+        ok = false;
+        return false;
+    }
+    float F32()
+    {
+        float value = 0.0f;
+        ok = in.ReadF32(value) && ok;
+        return value;
+    }
     u16_t U16()
     {
         u16_t value = 0;
@@ -112,56 +123,136 @@ private:
     bool ok = true;
 };
 
-void WriteObject(VectorWriter& out, const SavegameObject& object)
+// Where the account file's fields stand in a record's kind area (the objects' own saved layouts).
+constexpr u32_t kWeaponHolderAt = 0;
+constexpr u32_t kWeaponNameAt = 16;
+constexpr u32_t kWeaponNameSize = 16;
+constexpr u32_t kWeaponFirstByteAt = 32;
+constexpr u32_t kWeaponSecondByteAt = 33;
+constexpr u32_t kWeaponCountAt = 34;
+constexpr u32_t kWeaponValuesAt = 36;
+constexpr u32_t kProjectileOriginAt = 4;
+constexpr u32_t kProjectileDirectionAt = 16;
+constexpr u32_t kProjectileNameAt = 28;
+constexpr u32_t kProjectileNameSize = 32;
+constexpr u32_t kProjectileSecondWordAt = 60;
+static_assert(kWeaponValuesAt + 2 * SAVEGAME_WEAPON_VALUES_MAX <= SAVED_OBJECT_KIND_AREA_SIZE);
+
+u32_t GetU32(const u8_t* at)
 {
-    out.Text(object.name);
-    out.WriteU32(object.kind);
-    out.Floats(object.position);
-    out.Floats(object.rotation);
-    if (object.kind == 2) {
-        out.WriteU32(object.words[0]);
-        out.WriteU32(object.words[1]);
-    } else if (object.kind == 4) {
-        out.WriteU8(object.flags[0]);
-        out.WriteU8(object.flags[1]);
-        const size_t n = object.values.size() < 255 ? object.values.size() : 255;
+    return u32_t(at[0]) | u32_t(at[1]) << 8 | u32_t(at[2]) << 16 | u32_t(at[3]) << 24;
+}
+
+void PutU32(u8_t* at, u32_t value)
+{
+    for (int i = 0; i < 4; ++i)
+        at[i] = static_cast<u8_t>(value >> (8 * i));
+}
+
+float GetF32(const u8_t* at)
+{
+    const u32_t bits = GetU32(at);
+    float value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+void PutF32(u8_t* at, float value)
+{
+    u32_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    PutU32(at, bits);
+}
+
+void WriteVector(VectorWriter& out, const Vector3& v)
+{
+    out.WriteF32(v.x);
+    out.WriteF32(v.y);
+    out.WriteF32(v.z);
+}
+
+void ReadVector(RecordReader& in, Vector3& v)
+{
+    float values[3] = {};
+    in.Floats(values);
+    v = {values[0], values[1], values[2]};
+}
+
+void WriteAreaVector(VectorWriter& out, const u8_t* at)
+{
+    for (int i = 0; i < 3; ++i)
+        out.WriteF32(GetF32(at + 4 * i));
+}
+
+void ReadAreaVector(RecordReader& in, u8_t* at)
+{
+    float values[3] = {};
+    in.Floats(values);
+    for (int i = 0; i < 3; ++i)
+        PutF32(at + 4 * i, values[i]);
+}
+
+void WriteObject(VectorWriter& out, const SavedObjectState& record)
+{
+    const u8_t* area = record.kindArea;
+    out.Text(record.name);
+    out.WriteU32(record.kind);
+    WriteVector(out, record.position);
+    WriteVector(out, record.rotation);
+    if (record.kind == 2) {
+        out.WriteU32(GetU32(area));
+        out.WriteU32(GetU32(area + 4));
+    } else if (record.kind == 4) {
+        // The reader refuses more values than the area holds: never write a file it would refuse.
+        const u32_t n =
+            area[kWeaponCountAt] < SAVEGAME_WEAPON_VALUES_MAX ? area[kWeaponCountAt] : SAVEGAME_WEAPON_VALUES_MAX;
+        out.WriteU8(area[kWeaponSecondByteAt]);
+        out.WriteU8(area[kWeaponFirstByteAt]);
         out.WriteU8(static_cast<u8_t>(n));
-        for (size_t i = 0; i < n; ++i)
-            out.WriteU16(object.values[i]);
-        out.ZeroText(object.shortTexts[0], sizeof object.shortTexts[0]);
-        out.ZeroText(object.shortTexts[1], sizeof object.shortTexts[1]);
-    } else if (object.kind == 11) {
-        out.ZeroText(object.longText, sizeof object.longText);
-        out.Floats(object.vectors[0]);
-        out.Floats(object.vectors[1]);
-        out.WriteU32(object.words[0]);
-        out.WriteU32(object.words[1]);
+        for (u32_t i = 0; i < n; ++i)
+            out.WriteU16(static_cast<u16_t>(area[kWeaponValuesAt + 2 * i] | area[kWeaponValuesAt + 2 * i + 1] << 8));
+        out.ZeroText(reinterpret_cast<const char*>(area + kWeaponHolderAt), kWeaponNameSize);
+        out.ZeroText(reinterpret_cast<const char*>(area + kWeaponNameAt), kWeaponNameSize);
+    } else if (record.kind == 11) {
+        out.ZeroText(reinterpret_cast<const char*>(area + kProjectileNameAt), kProjectileNameSize);
+        WriteAreaVector(out, area + kProjectileOriginAt);
+        WriteAreaVector(out, area + kProjectileDirectionAt);
+        out.WriteU32(GetU32(area));
+        out.WriteU32(GetU32(area + kProjectileSecondWordAt));
     }
 }
 
-bool ReadObject(RecordReader& in, SavegameObject& object)
+bool ReadObject(RecordReader& in, SavedObjectState& record)
 {
-    object.name = in.Text();
-    object.kind = in.U32();
-    in.Floats(object.position);
-    in.Floats(object.rotation);
-    if (object.kind == 2) {
-        object.words[0] = in.U32();
-        object.words[1] = in.U32();
-    } else if (object.kind == 4) {
-        object.flags[0] = in.U8();
-        object.flags[1] = in.U8();
+    u8_t* area = record.kindArea;
+    record.name = in.Text();
+    record.kind = in.U32();
+    ReadVector(in, record.position);
+    ReadVector(in, record.rotation);
+    if (record.kind == 2) {
+        PutU32(area, in.U32());
+        PutU32(area + 4, in.U32());
+    } else if (record.kind == 4) {
+        area[kWeaponSecondByteAt] = in.U8();
+        area[kWeaponFirstByteAt] = in.U8();
         const u8_t n = in.U8();
-        for (u8_t i = 0; i < n && in.Ok(); ++i)
-            object.values.push_back(in.U16());
-        in.ZeroText(object.shortTexts[0], sizeof object.shortTexts[0]);
-        in.ZeroText(object.shortTexts[1], sizeof object.shortTexts[1]);
-    } else if (object.kind == 11) {
-        in.ZeroText(object.longText, sizeof object.longText);
-        in.Floats(object.vectors[0]);
-        in.Floats(object.vectors[1]);
-        object.words[0] = in.U32();
-        object.words[1] = in.U32();
+        // More values than the area holds would run past it.
+        if (n > SAVEGAME_WEAPON_VALUES_MAX)
+            return in.Fail();
+        area[kWeaponCountAt] = n;
+        for (u8_t i = 0; i < n && in.Ok(); ++i) {
+            const u16_t value = in.U16();
+            area[kWeaponValuesAt + 2 * i] = static_cast<u8_t>(value);
+            area[kWeaponValuesAt + 2 * i + 1] = static_cast<u8_t>(value >> 8);
+        }
+        in.ZeroText(reinterpret_cast<char*>(area + kWeaponHolderAt), kWeaponNameSize);
+        in.ZeroText(reinterpret_cast<char*>(area + kWeaponNameAt), kWeaponNameSize);
+    } else if (record.kind == 11) {
+        in.ZeroText(reinterpret_cast<char*>(area + kProjectileNameAt), kProjectileNameSize);
+        ReadAreaVector(in, area + kProjectileOriginAt);
+        ReadAreaVector(in, area + kProjectileDirectionAt);
+        PutU32(area, in.U32());
+        PutU32(area + kProjectileSecondWordAt, in.U32());
     }
     return in.Ok();
 }
@@ -220,12 +311,13 @@ void AccountWriteRecord(PlayerAccount& account, std::vector<u8_t>& bytes)
         for (u32_t i = 0; i < count; ++i) {
             out.Text(missions[i].mission);
             out.WriteU32(static_cast<u32_t>(missions[i].savegames.size()));
-            for (const SavegameRecord& savegame : missions[i].savegames) {
-                for (u32_t word : savegame.header)
-                    out.WriteU32(word);
-                out.WriteU32(static_cast<u32_t>(savegame.objects.size()));
-                for (const SavegameObject& object : savegame.objects)
-                    WriteObject(out, object);
+            for (const Savegame& savegame : missions[i].savegames) {
+                out.Floats(savegame.viewPosition);
+                out.WriteF32(savegame.viewYaw);
+                out.WriteF32(savegame.viewPitch);
+                out.WriteU32(static_cast<u32_t>(savegame.records.size()));
+                for (const SavedObjectState& record : savegame.records)
+                    WriteObject(out, record);
             }
         }
     }
@@ -275,14 +367,17 @@ bool AccountReadRecord(PlayerAccount& account, const u8_t* data, u32_t size)
             MissionSavegames& entry = account.GetMissionSavegames(name.Text());
             // A savegame has at least its five header words and its object count.
             for (u32_t n = in.Count(24), s = 0; s < n && in.Ok(); ++s) {
-                SavegameRecord savegame;
-                for (u32_t& word : savegame.header)
-                    word = in.U32();
+                Savegame savegame;
+                in.Floats(savegame.viewPosition);
+                savegame.viewYaw = in.F32();
+                savegame.viewPitch = in.F32();
                 // An object has at least its name count, kind and two vectors.
-                for (u32_t objects = in.Count(32), o = 0; o < objects && in.Ok(); ++o) {
-                    savegame.objects.emplace_back();
-                    ReadObject(in, savegame.objects.back());
-                }
+                const u32_t objects = in.Count(32);
+                savegame.records.resize(objects);
+                for (u32_t o = 0; o < objects && in.Ok(); ++o)
+                    ReadObject(in, savegame.records[o]);
+                savegame.valid = 1;
+                savegame.areasWhole = false;
                 entry.AddSavegame(std::move(savegame));
             }
         }

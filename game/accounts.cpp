@@ -1,5 +1,7 @@
 #include "game/accounts.h"
 
+#include <cstring>
+
 #include <algorithm>
 #include <cstdio>
 #include <string>
@@ -94,15 +96,25 @@ void AccountsInit()
     Log("Initializing accounts...");
     ScannedNames().clear();
     VFSFindFile("accounts", "*", CollectAccountFile, true);
+    const size_t suffix = std::strlen(ATOMIC_WRITE_SUFFIX);
     for (const std::string& name : ScannedNames()) {
-        UffFile file(("accounts//" + name).c_str());
-        if (!file.IsOpen())
+        const std::string path = "accounts\\" + name;
+        // What a write cut short left: the account file beside it is the one that counts.
+        if (name.size() > suffix && CompareNoCase(name.c_str() + name.size() - suffix, ATOMIC_WRITE_SUFFIX) == 0) {
+            PlatformRemoveFile(path.c_str());
             continue;
+        }
+        UffFile file(path.c_str());
         auto* account = new PlayerAccount();
-        // An unreadable file, one whose name could not be written back safely, or a second file of a
-        // name already listed (an account made before the scan) is skipped.
-        if (!AccountReadFile(*account, file) || !AccountNameIsSafe(account->name.Text()) ||
-            AccountFindByName(account->name.Text())) {
+        // An unreadable file or one whose name could not be written back safely is refused and left
+        // on disk as it is; a second file of a name already listed (an account made before the scan)
+        // is skipped.
+        if (!file.IsOpen() || !AccountReadFile(*account, file) || !AccountNameIsSafe(account->name.Text())) {
+            Log("WARNING: account file '%s' refused\n", path.c_str());
+            delete account;
+            continue;
+        }
+        if (AccountFindByName(account->name.Text())) {
             delete account;
             continue;
         }

@@ -1,6 +1,6 @@
-// The coded messages of the player ("codered", "codegreen", "codeblue"): the signal of the envelope
-// of that name runs at once, or after a five-second countdown. Until the envelopes' signals and the
-// countdown exist, the calls are recorded.
+// The coded messages of the player ("codered", "codegreen", "codeblue"): a five-second countdown,
+// announced on the message console, at whose end the envelope of the code's name receives its
+// OnInteract event; or that end at once.
 #pragma once
 #include "core/types.h"
 
@@ -9,12 +9,22 @@ enum CodeSignalColour : s32_t {
     CODE_SIGNAL_GREEN = 1,
     CODE_SIGNAL_BLUE = 2,
 };
+constexpr s32_t CODE_SIGNAL_COUNT = 3;
+constexpr s32_t CODE_COUNTDOWN_START = 5;
 
-struct CodeSignalCalls {
+struct CodeCountdown {
+    u32_t active = 0;  // the tick of the start; 0 while the code is not counting
+    u32_t lastTick = 0;
     s32_t count = 0;
-    s32_t lastColour = -1;
-    s32_t lastCountdown = 0;
 };
-extern CodeSignalCalls g_codeSignalCalls;
+extern CodeCountdown g_codeCountdowns[CODE_SIGNAL_COUNT];
 
-void GameExecuteCodeSignal(s32_t colour, s32_t countdown);
+// Every code inactive (mission start).
+void GameCodeReset();
+// start: begins the code's countdown unless any code counts already. Otherwise ends the code: the
+// first envelope of its name gets OnInteract (the executed message follows when that did something)
+// and the code stops counting, whether or not such an envelope exists.
+void GameCodeCountdown(s32_t code, bool start);
+// Once a frame: each counting code whose last step is a second old shows its count and counts down;
+// a second after 0 it ends.
+void GameCodeFrame();

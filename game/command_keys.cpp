@@ -167,8 +167,8 @@ void CodedMessageKeysStep()
     static constexpr u8_t kCountdown[3] = {ACTION_CODERED5, ACTION_CODEGREEN5, ACTION_CODEBLUE5};
     for (s32_t colour = CODE_SIGNAL_RED; colour <= CODE_SIGNAL_BLUE; ++colour) {
         if (Released(kNow[colour]))
-            GameExecuteCodeSignal(colour, 0);
+            GameCodeCountdown(colour, false);
         if (Released(kCountdown[colour]))
-            GameExecuteCodeSignal(colour, 1);
+            GameCodeCountdown(colour, true);
     }
 }

@@ -29,6 +29,7 @@
 #include "game/game_cvars.h"
 #include "game/game_state.h"
 #include "game/loading_screen.h"
+#include "game/savegame.h"
 #include "game/mission_weapons.h"
 #include "game/object_factory.h"
 #include "game/object_list.h"
@@ -119,9 +120,9 @@ int GameHaltAfterLoadError()
     return -1;
 }
 
-s32_t GameLoadGameCommand(const char*)
+s32_t GameLoadGameCommand(const char* arguments)
 {
-    return 0;
+    return SavegameLoadCommand(arguments);
 }
 
 void GameExitToGui(const char*)

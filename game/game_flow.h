@@ -20,7 +20,8 @@ int GameHaltAfterLoadError();
 void GamePrepareShadowsIfOn();
 // The mission's objects have no shadow companions (a new mission, or the map left).
 void GameForgetMissionShadows();
-s32_t GameLoadGameCommand(const char* saveGameName);
+// gx_loadgame: the savegame named by gs_load_slot_request (its argument is not read).
+s32_t GameLoadGameCommand(const char* arguments);
 // One game frame; present hands the frame end its present flag.
 void GameUpdateFrame(bool present);
 // Back to the menus: the world renderer's mission state and the mission sounds, the mission leave,

@@ -2,6 +2,7 @@
 // messages, the simulation (unless a screen holds the game), the plug-ins' frame event, then the
 // drawing of the player's view (or the satellite view), the overlays, the screenshot, the fade and
 // the frame end, after which the envelopes see the frame.
+#include "game/code_signal.h"
 #include "game/game_frame.h"
 
 #include "actors/actor.h"
@@ -138,6 +139,7 @@ void Simulate(bool suspended)
     if (TimeEventList* events = TimeEventList::Instance())
         events->Update(GetTickCount() - g_game.frameClock);
     TimersTick(g_frameView.frameTime);
+    GameCodeFrame();
 }
 
 void SetupCamera()

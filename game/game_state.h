@@ -39,7 +39,7 @@ struct GameState {
     bool missionFailed = false;
     bool multiplayerPending = false;  // set by gx_joinserver
     bool campaignCompleted = false;   // set by AccountDetermineNextMission at the chronology's end
-    EngineString pendingSaveGame;
+    bool quickMission = false;        // the running mission was started as a quick mission
     // Accounts, campaign progress and the chronology's lists.
     AccountState accounts;
 

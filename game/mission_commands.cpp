@@ -9,6 +9,7 @@
 #include "core/script_file.h"
 #include "game/accounts.h"
 #include "game/game_cvars.h"
+#include "game/game_state.h"
 #include "gui/gui_controls.h"
 #include "gui/screen_manager.h"
 #include "map/static_map_buffers.h"
@@ -23,7 +24,6 @@ ConsoleVar gxprintscript("gxprintscript", GamePrintScript);
 ConsoleVar gxsetmode("gxsetmode", GameSetMode);
 
 namespace {
-bool g_quickMission = false;
 
 // The variables of "config.def", in the file's order.
 constexpr const char* kConfigVariables[] = {
@@ -105,20 +105,20 @@ int ParseModeText(const char* text, s32_t numbers[3])
 
 bool GameQuickMissionChosen()
 {
-    return g_quickMission;
+    return g_game.quickMission;
 }
 
 s32_t GameFillMissionInfo(const char*)
 {
     FillBriefing();
-    g_quickMission = false;
+    g_game.quickMission = false;
     return 0;
 }
 
 s32_t GameFillQuickMissionInfo(const char* arguments)
 {
     GameFillMissionInfo(arguments);
-    g_quickMission = true;
+    g_game.quickMission = true;
     return 0;
 }
 

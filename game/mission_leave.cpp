@@ -18,6 +18,8 @@
 #include "core/log.h"
 #include "core/sound.h"
 #include "core/sound_system.h"
+#include "game/objectives.h"
+#include "game/restart_info.h"
 #include "game/external_camera.h"
 #include "game/game_cvars.h"
 #include "game/game_flow.h"
@@ -32,6 +34,7 @@
 #include "game/view_keys.h"
 #include "gui/screen_manager.h"
 #include "map/map_load.h"
+#include "scene/first_person_view.h"
 #include "map/material_table.h"
 #include "render/map_render_setup.h"
 #include "scene/first_person_view.h"
@@ -94,6 +97,11 @@ void GameLeaveMission()
     MissionStep(MISSION_LEAVE, 5);
     g_frameView.player = nullptr;
     gs_load_slot_request.SetString("");
+    RestartInfoFree();
+    ObjectivesReset();
+    // The first-person view remembers the weapon it switched from: that weapon is gone with the
+    // mission.
+    FirstPersonViewResetFrameState();
 
     MissionStep(MISSION_LEAVE, 6);
     if (g_game.satelliteView)

@@ -35,6 +35,9 @@
 #include "core/sound.h"
 #include "core/text_case.h"
 #include "core/winos.h"
+#include "game/objectives.h"
+#include "game/restart_info.h"
+#include "game/code_signal.h"
 #include "game/account_cvars.h"
 #include "game/camera_pose_settings.h"
 #include "game/campaign_chronology.h"
@@ -329,8 +332,10 @@ int GameInitMission(const char* mapName)
     MissionStep(MISSION_LOAD, 20);
     if (!g_game.currentGameMod) {
         if (PlayerAccount* account = GetCurrentAccount()) {
+            // The savegames stay (they are loaded from the menus); the next save without index drops
+            // those this run has not made.
             MissionSavegames& record = account->GetMissionSavegames(name);
-            record.savegames.clear();
+            account->CurrentMode().savegameMark = 0;
             record.maxSavegames = gi_maxsaves.Int();
         }
     }
@@ -345,6 +350,7 @@ int GameInitMission(const char* mapName)
 
     MissionStep(MISSION_LOAD, 24);
     GameFrameMessagesReset();
+    GameCodeReset();
     g_scenePassGame.missionKind = SinglePlayerMode();
     g_scenePassGame.tutorialMap = IsTutorialMap();
 
@@ -359,6 +365,11 @@ int GameInitMission(const char* mapName)
     GameUpdateMouseSensitivity();
     // Every weapon starts the mission with full magazines.
     GameFillWeaponMagazines();
+    // What a restart puts back: the mission as loaded.
+    g_game.savingRestart = true;
+    RestartInfoSave();
+    g_game.savingRestart = false;
+    EnvelopesPoseStoreReset();
 
     MissionStep(MISSION_LOAD, 26);
     g_pluginHost.Broadcast(HookMissionStarted, 0);

@@ -1,26 +1,28 @@
 #include "game/mission_services.h"
 
+#include "game/mission_end.h"
+#include "game/objectives.h"
+
 MissionServiceRecord g_missionServices;
 
 void GameAccomplishMission()
 {
-    g_missionServices.accomplished = true;
+    MissionAccomplishCommand(nullptr);
 }
 
 void GameFailMission()
 {
-    g_missionServices.failed = true;
+    MissionFailCommand(nullptr);
 }
 
 void GameCompleteObjective(s32_t index)
 {
-    if (index >= 0 && index < MISSION_OBJECTIVE_SLOTS)
-        g_missionServices.objectiveComplete[index] = true;
+    ObjectiveComplete(index);
 }
 
 bool GameIsObjectiveComplete(s32_t index)
 {
-    return index >= 0 && index < MISSION_OBJECTIVE_SLOTS && g_missionServices.objectiveComplete[index];
+    return ObjectiveGet(index);
 }
 
 void GameLinkCamera(const char* camera)

@@ -1,14 +1,10 @@
-// The mission services that rule scripts reach through global functions: the mission's outcome, objectives and the linked camera. The mission flow builds them out; until then
-// they record what they are given, and the objective flags answer from that record.
+// The mission services that rule scripts reach through global functions: the mission's outcome and
+// objectives (the mission flow's commands and variables), and the linked camera, which until the
+// camera work is built records what it is given.
 #pragma once
 #include "core/types.h"
 
-constexpr s32_t MISSION_OBJECTIVE_SLOTS = 32;
-
 struct MissionServiceRecord {
-    bool accomplished = false;
-    bool failed = false;
-    bool objectiveComplete[MISSION_OBJECTIVE_SLOTS] = {};
     s32_t cameraLinks = 0;
     s32_t cameraUnlinks = 0;
     const char* linkedCamera = nullptr;  // the camera name of the last link, not copied
@@ -18,7 +14,7 @@ extern MissionServiceRecord g_missionServices;
 
 void GameAccomplishMission();
 void GameFailMission();
-// Indices outside the objective slots are ignored (and read as not complete).
+// Numbers without an objective variable are ignored (and read as not complete).
 void GameCompleteObjective(s32_t index);
 bool GameIsObjectiveComplete(s32_t index);
 void GameLinkCamera(const char* camera);

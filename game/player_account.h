@@ -6,6 +6,7 @@
 
 #include "core/engine_string.h"
 #include "core/types.h"
+#include "world/saved_object_state.h"
 
 constexpr s32_t ACCOUNT_MODE_SLOTS = 3;
 constexpr s32_t ACCOUNT_BINDING_COUNT = 255;
@@ -17,36 +18,29 @@ constexpr u32_t ACCOUNT_TEXT_MAX = 127;
 extern const char* const kAccountOptionNames[ACCOUNT_OPTION_COUNT];
 extern const char* const kAccountDefaultPicture;
 
-// One saved object of a savegame; which fields count depends on its kind.
-struct SavegameObject {
-    EngineString name;
-    u32_t kind = 0;
-    float position[3] = {};
-    float rotation[3] = {};
-    u32_t words[2] = {};  // kind 2; kind 11's two last words
-    // Kind 4.
-    u8_t flags[2] = {};
-    std::vector<u16_t> values;
-    char shortTexts[2][16] = {};
-    // Kind 11.
-    char longText[32] = {};
-    float vectors[2][3] = {};
-};
+constexpr s32_t SAVEGAME_ITEM_NAMES = 8;
+// The most 16-bit values a weapon's saved area holds after its names and flag bytes.
+constexpr u32_t SAVEGAME_WEAPON_VALUES_MAX = (SAVED_OBJECT_KIND_AREA_SIZE - 36) / 2;
 
-struct SavegameRecord {
-    u32_t header[5] = {};
-    std::vector<SavegameObject> objects;
-    // Not in the file: empty texts and a set flag after reading.
-    EngineString texts[8];
-    u8_t loadedFlag = 1;
+// A snapshot of a running mission: the view, the player's items and one record per object.
+struct Savegame {
+    u8_t valid = 0;  // set once the writer has filled it
+    float viewPosition[3] = {};
+    float viewYaw = 0.0f;
+    float viewPitch = 0.0f;
+    std::vector<SavedObjectState> records;
+    EngineString itemNames[SAVEGAME_ITEM_NAMES];
+    // The account file keeps an actor's first two words and no vehicle state: a savegame read from
+    // it has those areas only in part, and loading must not hand a vehicle an area of zeros.
+    bool areasWhole = true;
 };
 
 struct MissionSavegames {
     EngineString mission;
-    std::vector<SavegameRecord> savegames;
+    std::vector<Savegame> savegames;
     s32_t maxSavegames = 0;
 
-    void AddSavegame(SavegameRecord savegame) { savegames.push_back(std::move(savegame)); }
+    void AddSavegame(Savegame savegame) { savegames.push_back(std::move(savegame)); }
 };
 
 struct GameModStringList {
@@ -58,7 +52,9 @@ struct AccountModeProgress {
     std::vector<EngineString> completedCampaigns;
     std::vector<EngineString> completedMissions;
     std::vector<MissionSavegames> savegames;
-    u32_t savegameMark = 0;  // not stored
+    // How many of the savegames the running mission has made (not stored): a save without index
+    // first drops those past it.
+    u32_t savegameMark = 0;
 };
 
 struct PlayerAccount {

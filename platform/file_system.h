@@ -23,18 +23,9 @@ bool PlatformRemoveFile(const char* path);
 bool PlatformFileModifiedSeconds(const char* path, std::int64_t* seconds);
 // Puts the file `from` in the place of `to` in one step (what was at `to` is replaced); false on failure.
 bool PlatformReplaceFile(const char* from, const char* to);
-// Writes the bytes as the whole new content of the file, so that after a crash at any moment the
-// file holds either its old content or the new one: a temporary file beside it (its name + ".new")
-// is written and synced, renamed over the file, and the folder synced. False when any step fails;
-// the file is then untouched and the temporary removed.
-bool PlatformWriteFileAtomically(const char* path, const void* data, std::size_t size);
 // A stream whose bytes gather in memory: after fclose, *buffer (malloc'd, the caller frees it) holds
 // *size bytes. Null when it cannot be made.
 std::FILE* PlatformOpenMemoryStream(char** buffer, std::size_t* size);
-// For crash tests: the next atomic writes put only the first `bytes` bytes into their temporary
-// file, sync them and call `atStop` (which may end the process); when it returns, the write fails
-// as if the disk were full. A negative count (the default) turns this off.
-void PlatformTestStopAtomicWrites(std::int64_t bytes, void (*atStop)());
 
 // Files the engine holds open.
 // Whether the open file is a regular file: fopen opens folders for reading too, and a folder or a
@@ -72,3 +63,20 @@ bool PlatformFolderStampOf(const char* folder, PlatformFolderStamp* stamp);
 bool PlatformListFolder(const char* folder, std::vector<std::string>& names);
 // Whether something exists under exactly this path.
 bool PlatformPathExistsAsWritten(const char* path);
+
+// Writes the bytes as the whole new content of the file, so that after a crash at any moment a
+// reader finds either its old content or the new one, never a part: a temporary file beside it (the
+// target's name + ATOMIC_WRITE_SUFFIX) is written and synced, renamed over the target, and the folder
+// synced. False, with the target untouched and the temporary file removed, when any step fails.
+// Missing folders are created.
+inline constexpr const char* ATOMIC_WRITE_SUFFIX = ".tmp";
+bool PlatformWriteFileAtomically(const char* path, const void* data, std::size_t size);
+// The moments of an atomic write at which a test may act (end its process, or fail the write).
+enum AtomicWriteStage {
+    ATOMIC_WRITE_OPENED,         // the temporary file exists, nothing written
+    ATOMIC_WRITE_HALF_WRITTEN,   // half of the bytes written to the file
+    ATOMIC_WRITE_BEFORE_RENAME,  // all bytes written and synced, the target not yet replaced
+};
+// Called at each stage with the temporary file's path (null: none); a hook that answers false makes
+// the write fail there, as a full disk would.
+void SetAtomicWriteTestHook(bool (*hook)(AtomicWriteStage stage, const char* temporaryPath));

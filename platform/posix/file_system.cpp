@@ -243,78 +243,9 @@ bool PlatformReplaceFile(const char* from, const char* to)
            ::rename(source.c_str(), target.c_str()) == 0;
 }
 
-namespace {
-std::int64_t g_atomicStopBytes = -1;
-void (*g_atomicStopHook)() = nullptr;
-
-bool WriteAllBytes(int descriptor, const unsigned char* data, std::size_t size)
-{
-    while (size > 0) {
-        const ssize_t written = ::write(descriptor, data, size);
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += written;
-        size -= static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
-bool SyncFolderOf(const std::string& file)
-{
-    const std::size_t slash = file.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : file.substr(0, slash));
-    const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (descriptor < 0)
-        return false;
-    const bool synced = ::fsync(descriptor) == 0;
-    ::close(descriptor);
-    return synced;
-}
-}  // namespace
-
 std::FILE* PlatformOpenMemoryStream(char** buffer, std::size_t* size)
 {
     return ::open_memstream(buffer, size);
-}
-
-void PlatformTestStopAtomicWrites(std::int64_t bytes, void (*atStop)())
-{
-    g_atomicStopBytes = bytes;
-    g_atomicStopHook = atStop;
-}
-
-bool PlatformWriteFileAtomically(const char* path, const void* data, std::size_t size)
-{
-    std::string target;
-    if (!path || !PlatformResolvePath(path, target))
-        return false;
-    const std::size_t slash = target.find_last_of('/');
-    if (slash != std::string::npos && slash > 0)
-        PlatformCreateDirectories(target.substr(0, slash).c_str());
-    const std::string temporary = target + ".new";
-    const int descriptor = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (descriptor < 0)
-        return false;
-    const unsigned char* bytes = static_cast<const unsigned char*>(data);
-    const bool stopping = g_atomicStopBytes >= 0 && static_cast<std::uint64_t>(g_atomicStopBytes) < size;
-    const std::size_t count = stopping ? static_cast<std::size_t>(g_atomicStopBytes) : size;
-    bool written = WriteAllBytes(descriptor, bytes, count) && ::fsync(descriptor) == 0;
-    if (stopping) {
-        if (g_atomicStopHook)
-            g_atomicStopHook();
-        written = false;
-    }
-    written = ::close(descriptor) == 0 && written;
-    if (!written || ::rename(temporary.c_str(), target.c_str()) != 0) {
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    // The rename is only durable once the folder that holds the name is on disk.
-    SyncFolderOf(target);
-    return true;
 }
 
 bool PlatformIsRegularFile(std::FILE* file)
@@ -397,4 +328,76 @@ bool PlatformPathExistsAsWritten(const char* path)
 {
     struct stat info;
     return path != nullptr && ::stat(path, &info) == 0;
+}
+
+namespace {
+
+bool (*g_atomicWriteHook)(AtomicWriteStage, const char*) = nullptr;
+
+// The test hook's say at a stage: true (go on) without a hook.
+bool AtStage(AtomicWriteStage stage, const std::string& temporary)
+{
+    return !g_atomicWriteHook || g_atomicWriteHook(stage, temporary.c_str());
+}
+
+bool WriteAll(int fd, const unsigned char* bytes, std::size_t size)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(fd, bytes, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        bytes += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// The rename is on disk only once the folder that holds the name is synced.
+bool SyncFolderOf(const std::string& file)
+{
+    const std::size_t slash = file.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : file.substr(0, slash));
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0)
+        return false;
+    const bool synced = ::fsync(fd) == 0;
+    ::close(fd);
+    return synced;
+}
+
+}  // namespace
+
+void SetAtomicWriteTestHook(bool (*hook)(AtomicWriteStage stage, const char* temporaryPath))
+{
+    g_atomicWriteHook = hook;
+}
+
+bool PlatformWriteFileAtomically(const char* path, const void* bytes, std::size_t size)
+{
+    std::string target;
+    if (!PlatformResolvePath(path, target) || (size > 0 && !bytes))
+        return false;
+    const std::size_t slash = target.rfind('/');
+    if (slash != std::string::npos && slash > 0 && !MakeFolders(target.substr(0, slash)))
+        return false;
+    const std::string temporary = target + ATOMIC_WRITE_SUFFIX;
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return false;
+    const auto* data = static_cast<const unsigned char*>(bytes);
+    const std::size_t half = size / 2;
+    bool ok = AtStage(ATOMIC_WRITE_OPENED, temporary) && WriteAll(fd, data, half);
+    ok = ok && AtStage(ATOMIC_WRITE_HALF_WRITTEN, temporary);
+    ok = ok && WriteAll(fd, data + half, size - half) && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    ok = ok && AtStage(ATOMIC_WRITE_BEFORE_RENAME, temporary);
+    if (!ok || ::rename(temporary.c_str(), target.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    // The file is whole under its name; a folder that cannot be synced loses no data already there.
+    SyncFolderOf(target);
+    return true;
 }

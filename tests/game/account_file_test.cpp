@@ -11,6 +11,7 @@
 
 #include "account_fixture.h"
 #include "core/uff_file.h"
+#include "platform/file_system.h"
 
 namespace {
 
@@ -76,21 +77,29 @@ TEST_F(AccountTest, ANewAccountsFileMatchesTheFormat)
     EXPECT_EQ(bob->keyBindings[0], KeyCodeFromName("DIK_W"));
 }
 
-SavegameObject Object(const char* name, u32_t kind)
+SavedObjectState Object(const char* name, u32_t kind)
 {
-    SavegameObject object;
+    SavedObjectState object;
     object.name.Assign(name);
     object.kind = kind;
-    object.position[0] = 1.5f;
-    object.rotation[2] = -2.0f;
-    object.words[0] = 7;
-    object.words[1] = 9;
-    object.flags[0] = 1;
-    object.flags[1] = 2;
-    std::strcpy(object.shortTexts[0], "fifteen chars..");
-    std::strcpy(object.shortTexts[1], "b");
-    std::strcpy(object.longText, "a text of thirty-one characters");
-    object.vectors[1][1] = 4.0f;
+    object.position.x = 1.5f;
+    object.rotation.z = -2.0f;
+    u8_t* area = object.kindArea;
+    if (kind == 2) {
+        area[0] = 7;
+        area[4] = 9;
+    } else if (kind == 4) {
+        std::strcpy(reinterpret_cast<char*>(area), "fifteen chars..");
+        std::strcpy(reinterpret_cast<char*>(area + 16), "b");
+        area[32] = 1;
+        area[33] = 2;
+    } else if (kind == 11) {
+        area[0] = 7;
+        std::strcpy(reinterpret_cast<char*>(area + 28), "a text of thirty-one characters");
+        area[60] = 9;
+        const float y = 4.0f;
+        std::memcpy(area + 20, &y, 4);
+    }
     return object;
 }
 
@@ -106,12 +115,16 @@ TEST_F(AccountTest, AFullAccountRoundTrips)
         account.AddCompletedCampaign(("campaign" + std::to_string(mode)).c_str());
         account.AddCompletedMission("map_01");
         account.AddCompletedMission("MAP_01");
-        SavegameRecord savegame;
-        savegame.header[4] = 0xDEADBEEFu + static_cast<u32_t>(mode);
-        savegame.objects = {Object("jeep", 2), Object("crate", 4), Object("guard", 11), Object("tree", 7)};
-        savegame.objects[1].values = {1, 2, 65535};
+        Savegame savegame;
+        savegame.viewPitch = 0.25f + static_cast<float>(mode);
+        savegame.records = {Object("jeep", 2), Object("crate", 4), Object("guard", 11), Object("tree", 7)};
+        u8_t* crate = savegame.records[1].kindArea;
+        crate[34] = 3;
+        for (u8_t b : {36, 38, 40, 41})
+            crate[b] = b == 36 ? 1 : (b == 38 ? 2 : 0xFF);
+        crate[42] = 0xFF;
         account.GetMissionSavegames("map_01").AddSavegame(savegame);
-        savegame.objects[1].values.clear();
+        savegame.records[1] = Object("crate", 4);
         account.GetMissionSavegames("Map_01").AddSavegame(savegame);
     }
     SetSinglePlayerMode(0);
@@ -125,12 +138,13 @@ TEST_F(AccountTest, AFullAccountRoundTrips)
     EXPECT_EQ(again, bytes);
     EXPECT_EQ(SinglePlayerMode(), 0) << "the mode is put back";
     ASSERT_EQ(read.modes[2].savegames.size(), 1u) << "two entries of one mission are one";
-    const SavegameRecord& second = read.modes[2].savegames[0].savegames[1];
-    EXPECT_EQ(second.header[4], 0xDEADBEEFu + 2u);
-    ASSERT_EQ(second.objects.size(), 4u);
-    EXPECT_TRUE(second.objects[1].values.empty());
-    EXPECT_STREQ(second.objects[2].longText, "a text of thirty-one characters");
-    EXPECT_EQ(second.loadedFlag, 1);
+    const Savegame& second = read.modes[2].savegames[0].savegames[1];
+    EXPECT_EQ(second.viewPitch, 2.25f);
+    ASSERT_EQ(second.records.size(), 4u);
+    EXPECT_EQ(second.records[1].kindArea[34], 0);
+    EXPECT_STREQ(reinterpret_cast<const char*>(second.records[2].kindArea + 28), "a text of thirty-one characters");
+    EXPECT_EQ(second.valid, 1);
+    EXPECT_FALSE(second.areasWhole) << "the file keeps a part of the actors' areas";
     EXPECT_EQ(read.modes[1].completedMissions.size(), 1u);
     EXPECT_STREQ(read.gameModLists[0].strings[1].Text(), "b");
 }
@@ -195,7 +209,7 @@ TEST_F(AccountTest, AFailedWriteLeavesThePreviousFile)
     std::signal(SIGXFSZ, SIG_DFL);
     EXPECT_FALSE(saved_ok);
     EXPECT_EQ(FileOf("bob"), before);
-    EXPECT_FALSE(std::filesystem::exists(TempPath() + "/accounts/bob.new"));
+    EXPECT_FALSE(std::filesystem::exists(TempPath() + "/accounts/bob.acc" + ATOMIC_WRITE_SUFFIX));
 }
 
 }  // namespace

@@ -21,15 +21,17 @@ protected:
         account->AddCompletedCampaign("first");
         account->AddCompletedMission("map_01");
         account->gameModLists.push_back({EngineString("dm"), {EngineString("x")}});
-        SavegameRecord savegame;
-        SavegameObject crate;
+        Savegame savegame;
+        SavedObjectState crate;
         crate.name.Assign("crate");
         crate.kind = 4;
-        crate.values = {1, 2};
-        SavegameObject guard;
+        crate.kindArea[34] = 2;
+        crate.kindArea[36] = 1;
+        crate.kindArea[38] = 2;
+        SavedObjectState guard;
         guard.name.Assign("guard");
         guard.kind = 11;
-        savegame.objects = {crate, guard};
+        savegame.records = {crate, guard};
         account->GetMissionSavegames("map_01").AddSavegame(savegame);
         EXPECT_TRUE(AccountSave(*account));
         const std::string bytes = FileOf("full");
@@ -82,10 +84,10 @@ TEST_F(AccountRobustness, DamagedAccountFiles)
     for (u32_t kind : {4u, 11u}) {
         PlayerAccount holder;
         holder.name.Assign("k");
-        SavegameRecord savegame;
-        SavegameObject object;
+        Savegame savegame;
+        SavedObjectState object;
         object.kind = kind;
-        savegame.objects.push_back(object);
+        savegame.records.push_back(object);
         holder.GetMissionSavegames("m").AddSavegame(savegame);
         std::vector<u8_t> bytes;
         AccountWriteRecord(holder, bytes);

@@ -101,7 +101,7 @@ protected:
     }
     void TearDown() override
     {
-        PlatformTestStopAtomicWrites(-1, nullptr);
+        SetAtomicWriteTestHook(nullptr);
         ConShutdown();
         TempDirTest::TearDown();
     }
@@ -137,7 +137,7 @@ TEST_F(GraphSettings, ANewSizeWritesTheNineteenLinesAndTheSameSizeWritesNothing)
     EXPECT_EQ(riwidth.Int(), 1024);
     EXPECT_EQ(riheight.Int(), 768);
     EXPECT_STREQ(g_gui.lastMessageKey.Text(), "_fnmsg_restart_game");
-    EXPECT_FALSE(std::filesystem::exists("config.def.new"));
+    EXPECT_FALSE(std::filesystem::exists(std::string("config.def") + ATOMIC_WRITE_SUFFIX));
 
     std::filesystem::remove("config.def");
     g_gui.lastMessageKey.Assign("");
@@ -164,10 +164,11 @@ TEST_F(GraphSettings, AWriteThatStopsHalfWayLeavesTheOldFileWhole)
 {
     ASSERT_TRUE(WriteFileBytes("config.def", "rbwindowed false\n"));
     gs_graphmode.SetString("1024 768 32b");
-    PlatformTestStopAtomicWrites(40, nullptr);
+    // The disk fails half-way through the temporary file.
+    SetAtomicWriteTestHook([](AtomicWriteStage stage, const char*) { return stage != ATOMIC_WRITE_HALF_WRITTEN; });
     EXPECT_EQ(GameApplyGraphSettings(nullptr), -1);
     EXPECT_EQ(ReadFileBytes("config.def"), "rbwindowed false\n");
-    EXPECT_FALSE(std::filesystem::exists("config.def.new"));
+    EXPECT_FALSE(std::filesystem::exists(std::string("config.def") + ATOMIC_WRITE_SUFFIX));
     EXPECT_STREQ(g_gui.lastMessageKey.Text(), "");
 }
 
@@ -177,7 +178,11 @@ TEST_F(GraphSettings, AProcessKilledInTheMiddleOfTheWriteLeavesTheOldFileWhole)
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        PlatformTestStopAtomicWrites(40, [] { raise(SIGKILL); });
+        SetAtomicWriteTestHook([](AtomicWriteStage stage, const char*) {
+            if (stage == ATOMIC_WRITE_HALF_WRITTEN)
+                raise(SIGKILL);
+            return true;
+        });
         const std::string text = GameConfigText();
         PlatformWriteFileAtomically("config.def", text.data(), text.size());
         _exit(0);
@@ -190,7 +195,7 @@ TEST_F(GraphSettings, AProcessKilledInTheMiddleOfTheWriteLeavesTheOldFileWhole)
     const std::string text = GameConfigText();
     ASSERT_TRUE(PlatformWriteFileAtomically("config.def", text.data(), text.size()));
     EXPECT_EQ(ReadFileBytes("config.def"), text);
-    EXPECT_FALSE(std::filesystem::exists("config.def.new"));
+    EXPECT_FALSE(std::filesystem::exists(std::string("config.def") + ATOMIC_WRITE_SUFFIX));
 }
 
 class SetMode : public ::testing::Test {

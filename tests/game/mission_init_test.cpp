@@ -66,6 +66,7 @@
 #include "core/winos.h"
 #include "map/map_caches.h"
 #include "map/map_load.h"
+#include "scene/frame_state.h"
 #include "map/map_mesh.h"
 #include "map/map_state.h"
 #include "map/map_trace.h"
@@ -851,6 +852,7 @@ TEST_F(MissionInit, TheLoadAndTheLeaveRunTheirStepsInOrder)
         GameSetTestHooks({});
         EXPECT_EQ(screen->drawn, c.drawn);
         GuiShutdown();
+        g_gui.menuScreenCount = 0;
 
         std::vector<int> load, leave;
         for (const StepSeen& seen : g_stepsSeen)
@@ -1145,6 +1147,8 @@ TEST_F(MissionInitRobustness, LoadLeaveLoadLeavesNothingOfTheMissionBehind)
     std::filesystem::remove_all("script");
     ASSERT_TRUE(VFSInit());
     PlatformTestClockStart(50000);
+    // As the program has it: each loaded map starts the views' frame state afresh.
+    MapSetLoadedHook(RenderResetFrameState);
     for (int mission = 0; mission < 2; ++mission) {
         SCOPED_TRACE(mission);
         ASSERT_EQ(GameInitMission("map_01"), 0);
@@ -1175,6 +1179,7 @@ TEST_F(MissionInitRobustness, LoadLeaveLoadLeavesNothingOfTheMissionBehind)
         EXPECT_EQ(g_firstPersonView.previousWeapon, nullptr);
         EXPECT_EQ(g_firstPersonView.lastChosen, nullptr);
     }
+    MapSetLoadedHook(nullptr);
     PlatformTestClockStop();
 }
 

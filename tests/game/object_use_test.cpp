@@ -61,7 +61,7 @@ protected:
         m_plugin = get();
         *m_plugin = GamePluginState();
         g_commandMenuCalls = CommandMenuCalls();
-        g_codeSignalCalls = CodeSignalCalls();
+        GameCodeReset();
         const float player[3] = {0.0f, 0.0f, 0.0f};
         GameSetPlayerPos(player);
     }
@@ -75,7 +75,7 @@ protected:
         ConObjFreeAll();
         ClearTimers();
         g_commandMenuCalls = CommandMenuCalls();
-        g_codeSignalCalls = CodeSignalCalls();
+        GameCodeReset();
         g_pluginHost.Clear();
         ConShutdown();
         PlayerWeaponFrames::TearDown();
@@ -375,22 +375,21 @@ TEST_F(PlayerHands, CodedMessageKeysSignalTheirColourAtOnceOrAfterACountdown)
     SetSinglePlayerMode(mode);
     GameCurrentMapName().Assign(map);
 
+    // The "now" key ends a code that is not counting; the countdown key starts one.
     KeysFrame({}, {ACTION_CODEGREEN});
-    EXPECT_EQ(g_codeSignalCalls.count, 1);
-    EXPECT_EQ(g_codeSignalCalls.lastColour, CODE_SIGNAL_GREEN);
-    EXPECT_EQ(g_codeSignalCalls.lastCountdown, 0);
+    EXPECT_EQ(g_codeCountdowns[CODE_SIGNAL_GREEN].active, 0u);
     KeysFrame({}, {ACTION_CODEBLUE5});
-    EXPECT_EQ(g_codeSignalCalls.lastColour, CODE_SIGNAL_BLUE);
-    EXPECT_EQ(g_codeSignalCalls.lastCountdown, 1);
+    EXPECT_NE(g_codeCountdowns[CODE_SIGNAL_BLUE].active, 0u);
+    EXPECT_EQ(g_codeCountdowns[CODE_SIGNAL_BLUE].count, CODE_COUNTDOWN_START);
+    GameCodeReset();
     // A game mode without coded messages keeps the keys quiet; one with them lets them through.
     GameMod mod;
     g_game.currentGameMod = &mod;
-    KeysFrame({}, {ACTION_CODERED});
-    EXPECT_EQ(g_codeSignalCalls.count, 2);
+    KeysFrame({}, {ACTION_CODERED5});
+    EXPECT_EQ(g_codeCountdowns[CODE_SIGNAL_RED].active, 0u);
     mod.aiSoldiers = 1;
-    KeysFrame({}, {ACTION_CODERED});
-    EXPECT_EQ(g_codeSignalCalls.count, 3);
-    EXPECT_EQ(g_codeSignalCalls.lastColour, CODE_SIGNAL_RED);
+    KeysFrame({}, {ACTION_CODERED5});
+    EXPECT_NE(g_codeCountdowns[CODE_SIGNAL_RED].active, 0u);
     g_game.currentGameMod = nullptr;
 }
 

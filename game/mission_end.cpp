@@ -1,0 +1,158 @@
+#include "game/mission_end.h"
+
+#include "actors/actor.h"
+#include "actors/actor_cvars.h"
+#include "actors/vehicle.h"
+#include "ai/ai_runtime.h"
+#include "ai/envelope_table.h"
+#include "core/console.h"
+#include "core/console_var.h"
+#include "core/frame_view.h"
+#include "core/sound.h"
+#include "core/sound_sets.h"
+#include "core/text_case.h"
+#include "game/account_cvars.h"
+#include "game/current_account.h"
+#include "game/game_cvars.h"
+#include "game/game_flow.h"
+#include "game/game_messages.h"
+#include "game/game_state.h"
+#include "game/object_factory.h"
+#include "game/player_account.h"
+#include "game/player_foot_control.h"
+#include "game/player_state.h"
+#include "game/player_view.h"
+#include "game/restart_info.h"
+#include "gui/gui.h"
+#include "map/world_registry.h"
+#include "platform/win32.h"
+#include "render/camera.h"
+#include "render/hud_input.h"
+#include "render/render_cvars.h"
+#include "scene/particle_host.h"
+#include "scene/screen_fade.h"
+
+ConsoleVar gx_accomplishmission("gx_accomplishmission", MissionAccomplishCommand);
+ConsoleVar gx_failmission("gx_failmission", MissionFailCommand);
+ConsoleVar gx_restartmission("gx_restartmission", MissionRestartCommand);
+
+namespace {
+
+// The screen of the name becomes current and is entered; the game frame opens it over the mission.
+void RequestScreen(const char* name, bool enter)
+{
+    g_gui.currentScreen = GuiFindScreen(name);
+    if (enter && g_gui.currentScreen)
+        g_gui.currentScreen->Activate(g_gui.currentScreen);
+    g_gui.screenRequested = true;
+}
+
+void RunHandler(ConsoleVar& command)
+{
+    if (command.value.handler)
+        command.value.handler(nullptr);
+}
+
+void LeavePlayerVehicle(Actor* player)
+{
+    Vehicle* vehicle = g_game.playerVehicle;
+    if (!vehicle)
+        return;
+    vehicle->LeaveSeat(player);
+    GameSetPlayerVehicle(nullptr);
+    GameUnlinkActorBody(player);
+    player->inVehicle = false;
+    player->vehicle = nullptr;
+    player->seat = nullptr;
+    RenderSetCameraObject(nullptr);
+}
+
+}  // namespace
+
+s32_t MissionAccomplishCommand(const char*)
+{
+    const char* map = GameCurrentMapName().Text();
+    ConPrint(0, "Mission '%s' succesfully acomplished!\n", map);
+    PlayerAccount* account = GetCurrentAccount();
+    if (account)
+        account->AddCompletedMission(map);
+    RequestScreen(g_game.quickMission ? "SUCCESSSCREENQM" : "SUCCESSSCREEN", true);
+    const AccountState& campaign = g_game.accounts;
+    for (size_t i = 0; i < campaign.missionFiles.size(); ++i) {
+        if (CompareNoCase(campaign.missionFiles[i].Text(), map) == 0 &&
+            static_cast<s32_t>(i) == campaign.lastMissionIndex && account)
+            account->AddCompletedCampaign(as_curcampaign.String());
+    }
+    RunHandler(ax_getcutscene_acc);
+    return 0;
+}
+
+s32_t MissionFailCommand(const char*)
+{
+    if (g_playerState.respawnRequested)
+        return 0;
+    const GameMod* mod = g_game.currentGameMod;
+    if (mod && mod->ownScreens) {
+        RequestScreen(mod->scoreScreen.Text(), false);
+        return 0;
+    }
+    ConPrint(0, "Mission '%s' failed!\n", GameCurrentMapName().Text());
+    RequestScreen(g_game.quickMission ? "FAILSCREENQM" : "FAILSCREEN", true);
+    RunHandler(ax_getcutscene_fail);
+    return 0;
+}
+
+s32_t MissionRestartCommand(const char*)
+{
+    if (g_gui.currentScreen)
+        g_gui.currentScreen->StopSounds();
+    g_frameView.sound.playerDead = false;
+    gbthirdperson.SetBool(false);
+    g_frameView.cursorMode = false;
+    g_frameView.zoomView = false;
+    g_hudInput.flags.sightView = 0;
+    g_hudInput.flags.binocularView = 0;
+    g_hudInput.flags.commandMenuOpen = 0;
+    g_playerFoot.parachuteDescent = gb_pradropstart.Bool() ? 1 : 0;
+    g_gui.screenRequested = false;
+    g_hudInput.commandMenu = CommandMenuState();
+
+    if (Actor* player = PlayerActor()) {
+        player->ReleaseInventory();
+        player->oxygen = player->oxygenMax;
+        player->ResetPoseAndWeapons();
+        mi_oxygen.SetInt(static_cast<s32_t>(player->oxygen));
+        LeavePlayerVehicle(player);
+    }
+
+    g_game.savingRestart = true;
+    DynObjectsRestoreReplaced();
+    if (!RestartInfoLoad()) {
+        ConClear(4);
+        ConPrint(4, "Error occured while loading restart info!\n");
+    }
+    g_game.savingRestart = false;
+
+    MSALStartAll();
+    AIRestartAll();
+    ParticlesReset();
+    GameClearVehicleAuxFlags();
+    EnvelopeResetAll();
+
+    if (!g_game.currentGameMod) {
+        if (PlayerAccount* account = GetCurrentAccount()) {
+            MissionSavegames& record = account->GetMissionSavegames(GameCurrentMapName().Text());
+            account->CurrentMode().savegameMark = 0;
+            record.maxSavegames = gi_maxsaves.Int();
+        }
+        g_gui.captionDue = 1;
+        g_gui.captionStamp = GetTickCount();
+        if (!g_gui.captionSound.IsEmpty()) {
+            if (SoundInstance* voice = FindMessageSound(g_gui.captionSound))
+                voice->Stop();
+        }
+    }
+    ScreenFadeStart(1000, 0);
+    GameShowMessage(nullptr, "messages._gm_game_restarted");
+    return 0;
+}

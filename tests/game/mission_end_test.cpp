@@ -1,0 +1,308 @@
+// Accomplishing, failing and restarting a mission as the account and the screens see it, and the
+// objectives the mission script completes.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "account_fixture.h"
+#include "ai/envelope.h"
+#include "ai/envelope_table.h"
+#include "core/console.h"
+#include "game/game_cvars.h"
+#include "game/game_flow.h"
+#include "game/mission_end.h"
+#include "game/mission_services.h"
+#include "game/objectives.h"
+#include "game/player_state.h"
+#include "game/player_view.h"
+#include "game/restart_info.h"
+#include "game/savegame.h"
+#include "world/graph_obj.h"
+
+namespace {
+
+std::string Newest(int console)
+{
+    const char* line = ConLines(console)[ConLineCapacity(console) - 1];
+    return line ? line : "";
+}
+
+class MissionEnd : public AccountTest {
+protected:
+    void SetUp() override
+    {
+        AccountTest::SetUp();
+        ConStartup();
+        ASSERT_EQ(Create("bob"), 0);
+        m_map = GameCurrentMapName().Text();
+        GameCurrentMapName().Assign("map_02");
+        g_gui.screenRequested = false;
+    }
+    void TearDown() override
+    {
+        GameCurrentMapName().Assign(m_map.c_str());
+        g_gui.screenRequested = false;
+        g_gui.currentScreen = nullptr;
+        g_playerState.respawnRequested = 0;
+        g_game.quickMission = false;
+        g_game.currentGameMod = nullptr;
+        g_game.accounts.missionFiles.clear();
+        g_game.accounts.lastMissionIndex = -1;
+        ObjectivesReset();
+        RestartInfoFree();
+        ConShutdown();
+        AccountTest::TearDown();
+    }
+    std::string m_map;
+};
+
+TEST_F(MissionEnd, AccomplishingAddsTheMissionOnceAndTheCampaignOnlyAtItsLast)
+{
+    PlayerAccount* bob = GetCurrentAccount();
+    ASSERT_NE(bob, nullptr);
+    as_curcampaign.SetString("first");
+    g_game.accounts.missionFiles = {EngineString("map_01"), EngineString("map_02"), EngineString("map_03")};
+    g_game.accounts.lastMissionIndex = 2;
+    EXPECT_EQ(MissionAccomplishCommand(nullptr), 0);
+    EXPECT_EQ(Newest(0), "Mission 'map_02' succesfully acomplished!\n");
+    EXPECT_TRUE(g_gui.screenRequested) << "set even when the screen is not loaded";
+    GameAccomplishMission();  // the script function's way
+    EXPECT_EQ(bob->CurrentMode().completedMissions.size(), 1u);
+    EXPECT_TRUE(bob->CurrentMode().completedCampaigns.empty()) << "map_02 is not the chronology's last";
+
+    GameCurrentMapName().Assign("MAP_03");
+    MissionAccomplishCommand(nullptr);
+    ASSERT_EQ(bob->CurrentMode().completedCampaigns.size(), 1u);
+    EXPECT_STREQ(bob->CurrentMode().completedCampaigns[0].Text(), "first");
+}
+
+TEST_F(MissionEnd, FailingChangesNothingWhileARespawnIsPendingAndNothingOfTheAccount)
+{
+    PlayerAccount* bob = GetCurrentAccount();
+    g_playerState.respawnRequested = 1;
+    ConClear(0);
+    EXPECT_EQ(MissionFailCommand(nullptr), 0);
+    EXPECT_FALSE(g_gui.screenRequested);
+    EXPECT_EQ(Newest(0), "");
+    g_playerState.respawnRequested = 0;
+    GameFailMission();
+    EXPECT_EQ(Newest(0), "Mission 'map_02' failed!\n");
+    EXPECT_TRUE(g_gui.screenRequested);
+    EXPECT_TRUE(bob->CurrentMode().completedMissions.empty());
+
+    // A networked mode shows its score screen without a line.
+    GameMod mod;
+    mod.ownScreens = 1;
+    mod.scoreScreen.Assign("SCORES");
+    g_game.currentGameMod = &mod;
+    g_gui.screenRequested = false;
+    ConClear(0);
+    MissionFailCommand(nullptr);
+    EXPECT_TRUE(g_gui.screenRequested);
+    EXPECT_EQ(Newest(0), "");
+}
+
+TEST_F(MissionEnd, ARestartWithoutSnapshotSaysSoAndResetsTheSaveCount)
+{
+    PlayerAccount* bob = GetCurrentAccount();
+    MissionSavegames& saves = bob->GetMissionSavegames("map_02");
+    saves.savegames.resize(2);
+    bob->CurrentMode().savegameMark = 2;
+    gi_maxsaves.SetInt(4);
+    g_gui.screenRequested = true;
+    EXPECT_EQ(MissionRestartCommand(nullptr), 0);
+    EXPECT_FALSE(g_gui.screenRequested);
+    const std::string messages = std::string(ConLines(4)[ConLineCapacity(4) - 2]) + ConLines(4)[ConLineCapacity(4) - 1];
+    EXPECT_EQ(messages, "Error occured while loading restart info!\nglobal: messages._gm_game_restarted\n");
+    EXPECT_EQ(bob->CurrentMode().savegameMark, 0u);
+    EXPECT_EQ(saves.maxSavegames, 4);
+    EXPECT_EQ(saves.savegames.size(), 2u) << "the savegames stay loadable";
+
+    // During a game mode the account is left alone.
+    GameMod mod;
+    g_game.currentGameMod = &mod;
+    bob->CurrentMode().savegameMark = 2;
+    gi_maxsaves.SetInt(3);
+    MissionRestartCommand(nullptr);
+    EXPECT_EQ(bob->CurrentMode().savegameMark, 2u);
+    EXPECT_EQ(saves.maxSavegames, 4);
+    gi_maxsaves.SetInt(3);
+}
+
+TEST_F(MissionEnd, ObjectivesByNumber)
+{
+    GameCompleteObjective(2);
+    GameCompleteObjective(7);
+    EXPECT_TRUE(GameIsObjectiveComplete(2));
+    EXPECT_FALSE(GameIsObjectiveComplete(7)) << "six objective variables: 7 names none";
+    EXPECT_EQ(ObjectiveComplete(7), nullptr);
+    EXPECT_EQ(FindCVar("gb_objective7"), nullptr);
+    EXPECT_EQ(FindCVar("gi_objectivecnt")->Int(), 6);
+    for (s32_t n = 0; n < 6; ++n)
+        ObjectiveComplete(n);
+    ObjectivesReset();
+    for (s32_t n = 0; n < 6; ++n)
+        EXPECT_FALSE(ObjectiveGet(n)) << n;
+}
+
+// An object whose pose passes count.
+class PosedObject : public GraphObj {
+public:
+    void StorePose() override { ++stores; }
+    int stores = 0;
+};
+
+TEST_F(MissionEnd, TwoPoseStoresASecondApartStoreOnce)
+{
+    PlatformTestClockStart(20000);
+    PosedObject object;
+    auto* envelope = new DOEnvelope("posed");
+    ASSERT_GE(EnvelopeRegister(envelope), 0);
+    envelope->Attach(&object);
+    EnvelopesPoseStoreReset();
+    EnvelopesStorePose();
+    PlatformTestClockAdvance(1000);
+    EnvelopesStorePose();
+    EXPECT_EQ(object.stores, 1);
+    PlatformTestClockAdvance(500);
+    EnvelopesStorePose();
+    EXPECT_EQ(object.stores, 2);
+    envelope->disabled = 1;
+    PlatformTestClockAdvance(2000);
+    EnvelopesStorePose();
+    EXPECT_EQ(object.stores, 2) << "a disabled envelope is passed over";
+    object.envelope = nullptr;
+    EnvelopeTableDeleteAll();
+    PlatformTestClockStop();
+}
+
+}  // namespace
+
+namespace {
+
+// The lines of the message console, newest last.
+std::vector<std::string> MessageLines()
+{
+    std::vector<std::string> lines;
+    char** slots = ConLines(4);
+    for (int i = 0; slots && i < ConLineCapacity(4); ++i) {
+        if (slots[i])
+            lines.emplace_back(slots[i]);
+    }
+    return lines;
+}
+
+TEST_F(MissionEnd, SavesCountDownAndAreWrittenWithTheAccount)
+{
+    PlayerAccount* bob = GetCurrentAccount();
+    MissionSavegames& saves = bob->GetMissionSavegames("map_02");
+    saves.maxSavegames = 3;
+    ConClear(4);
+    for (int n = 0; n < 3; ++n)
+        EXPECT_EQ(SavegameSaveCommand(nullptr), 0);
+    EXPECT_EQ(MessageLines(), (std::vector<std::string>{"Game saved - 2 more left.\n", "Game saved - 1 more left.\n",
+                                                        "Game saved - 0 more left.\n"}));
+    const std::string file = FileOf("bob");
+    EXPECT_EQ(SavegameSaveCommand(nullptr), -1);
+    EXPECT_EQ(MessageLines().size(), 3u) << "a save too many prints nothing";
+    EXPECT_EQ(saves.savegames.size(), 3u);
+    EXPECT_EQ(FileOf("bob"), file);
+    EXPECT_FALSE(g_game.savingRestart);
+
+    // The file holds the three.
+    AccountsShutdown();
+    AccountsInit();
+    ASSERT_EQ(LogIn("bob", "pw"), 0);
+    bob = GetCurrentAccount();
+    ASSERT_NE(bob, nullptr);
+    EXPECT_EQ(bob->GetMissionSavegames("map_02").savegames.size(), 3u);
+}
+
+TEST_F(MissionEnd, ASaveWithoutIndexDropsWhatThisRunDidNotMake)
+{
+    PlayerAccount* bob = GetCurrentAccount();
+    MissionSavegames& saves = bob->GetMissionSavegames("map_02");
+    saves.savegames.resize(2);  // from an earlier run
+    saves.maxSavegames = 4;
+    bob->CurrentMode().savegameMark = 0;
+    EXPECT_EQ(SavegameSaveCommand("0"), 0);
+    EXPECT_EQ(saves.savegames.size(), 3u) << "index 0 keeps the earlier ones";
+    bob->CurrentMode().savegameMark = 1;
+    EXPECT_EQ(SavegameSaveCommand(nullptr), 0);
+    EXPECT_EQ(saves.savegames.size(), 2u) << "without index they go first";
+    EXPECT_EQ(bob->CurrentMode().savegameMark, 2u);
+}
+
+TEST_F(MissionEnd, LoadingNeedsASavegameOfThatNumber)
+{
+    PlayerAccount* bob = GetCurrentAccount();
+    MissionSavegames& saves = bob->GetMissionSavegames("map_02");
+    saves.maxSavegames = 3;
+    ASSERT_EQ(SavegameSaveCommand(nullptr), 0);
+    for (const char* request : {"1", "-1", "abc", "", "0x0", "1e0"}) {
+        gs_load_slot_request.SetString(request);
+        ConClear(4);
+        EXPECT_EQ(GameLoadGameCommand("0"), -1) << request;
+        EXPECT_TRUE(MessageLines().empty()) << request;
+    }
+    gs_load_slot_request.SetString(" 0");
+    EXPECT_EQ(GameLoadGameCommand(nullptr), 0);
+    EXPECT_EQ(MessageLines(), (std::vector<std::string>{"global: messages._gm_game_loaded\n"}));
+    EXPECT_FALSE(g_game.savingRestart);
+    gs_load_slot_request.SetString("");
+}
+
+TEST_F(MissionEnd, NothingIsSavedOrLoadedWhileAGameModeRuns)
+{
+    PlayerAccount* bob = GetCurrentAccount();
+    MissionSavegames& saves = bob->GetMissionSavegames("map_02");
+    saves.maxSavegames = 3;
+    ASSERT_EQ(SavegameSaveCommand(nullptr), 0);
+    const std::string file = FileOf("bob");
+    GameMod mod;
+    g_game.currentGameMod = &mod;
+    ConClear(4);
+    EXPECT_EQ(SavegameSaveCommand(nullptr), 0);
+    gs_load_slot_request.SetString("0");
+    EXPECT_EQ(GameLoadGameCommand(nullptr), 0);
+    EXPECT_EQ(saves.savegames.size(), 1u);
+    EXPECT_EQ(FileOf("bob"), file);
+    EXPECT_TRUE(MessageLines().empty());
+    gs_load_slot_request.SetString("");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MissionEnd, AQuickMissionEndsOnItsOwnScreens)
+{
+    for (const char* name : {"SUCCESSSCREEN", "SUCCESSSCREENQM", "FAILSCREEN", "FAILSCREENQM"})
+        GuiAddScreen(new GuiScreen(name));
+    const struct {
+        bool quick;
+        s32_t (*command)(const char*);
+        const char* screen;
+    } cases[] = {
+        {false, MissionAccomplishCommand, "SUCCESSSCREEN"},
+        {true, MissionAccomplishCommand, "SUCCESSSCREENQM"},
+        {false, MissionFailCommand, "FAILSCREEN"},
+        {true, MissionFailCommand, "FAILSCREENQM"},
+    };
+    for (const auto& c : cases) {
+        g_game.quickMission = c.quick;
+        g_gui.currentScreen = nullptr;
+        c.command(nullptr);
+        ASSERT_NE(g_gui.currentScreen, nullptr) << c.screen;
+        EXPECT_STREQ(g_gui.currentScreen->name.Text(), c.screen);
+    }
+    // The mission-info commands of the menus say which kind the next mission is.
+    FindCVar("gx_fillmissioninfo")->value.handler(nullptr);
+    EXPECT_FALSE(g_game.quickMission);
+    FindCVar("gx_fillquickmissioninfo")->value.handler(nullptr);
+    EXPECT_TRUE(g_game.quickMission);
+    g_gui.currentScreen = nullptr;
+    GuiFreeScreens();
+}
+
+}  // namespace

@@ -130,19 +130,6 @@ s32_t GameLoadGameCommand(const char*)
     return 0;
 }
 
-void GameExitToGui(const char*)
-{
-    // What the world renderer keeps of the mission: the spatial sounds and the world objects' sources
-    // before the objects that own them, the vegetation set-up, and the map's decals and the decal
-    // passes' cell object, which point at objects the map's unload deletes.
-    SoundFreeMission();
-    VegetationShutdown();
-    DecalListClear();
-    DecalPassesSetCellObject(nullptr);
-    RenderFreeSunEffect();
-    GameLeaveMission();
-    GameResetDefaultWeapons();
-}
 void GameModEnd()
 {
     g_game.currentGameMod = nullptr;

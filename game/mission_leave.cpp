@@ -18,6 +18,7 @@
 #include "core/log.h"
 #include "core/sound.h"
 #include "core/sound_system.h"
+#include "game/command_menu.h"
 #include "game/external_camera.h"
 #include "game/game_cvars.h"
 #include "game/game_flow.h"
@@ -112,11 +113,13 @@ void GameLeaveMission()
     AIClearDefendPoints();
     AIClearPatrolPaths();
     EnvelopeDestroyAll();
+    InteractFree();
     AIClearGroups();
     ScriptDestroyRegistries();
     AIShutdown();
 
     MissionStep(MISSION_LEAVE, 9);
+    g_game.missionLoaded = false;
     Log("done\n");
     Log("\n");
 }

@@ -12,6 +12,7 @@
 #include "core/plugin_host.h"
 #include "core/script_file.h"
 #include "core/text_case.h"
+#include "core/winos.h"
 #include "game/accounts.h"
 #include "game/game_flow.h"
 #include "game/game_state.h"
@@ -452,6 +453,9 @@ bool GuiFrame(int cursorX, int cursorY, UINT message, LPARAM lParam, WPARAM wPar
 {
     if (g_frameObserver)
         g_frameObserver();
+    // A road of `quit` has ended the program: nothing more is drawn or read.
+    if (g_program.ending)
+        return false;
     UpdateClock();
     g_input.guiMode = true;
     // The screen is drawn in the client area, and the window layer's message records carry the cursor

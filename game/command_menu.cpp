@@ -262,8 +262,9 @@ void ReadAssign(const ScriptSection* assign)
             handler = FindHandler(handlerText);
             if (!handler) {
                 const char* colon = std::strrchr(handlerText, ':');
-                ConPrint(0, "\x0E\x02"
-                            "Can't find menu item func '%s' for item id '%s'!\n",
+                ConPrint(0,
+                         "\x0E\x02"
+                         "Can't find menu item func '%s' for item id '%s'!\n",
                          colon ? colon + 1 : handlerText, name);
                 continue;
             }

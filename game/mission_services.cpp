@@ -23,17 +23,6 @@ bool GameIsObjectiveComplete(s32_t index)
     return index >= 0 && index < MISSION_OBJECTIVE_SLOTS && g_missionServices.objectiveComplete[index];
 }
 
-void GameLinkCamera(const char* camera)
-{
-    ++g_missionServices.cameraLinks;
-    g_missionServices.linkedCamera = camera;
-}
-
-void GameUnlinkCamera()
-{
-    ++g_missionServices.cameraUnlinks;
-}
-
 void MissionServicesReset()
 {
     g_missionServices = MissionServiceRecord();

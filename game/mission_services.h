@@ -1,4 +1,4 @@
-// The mission services that rule scripts reach through global functions: the mission's outcome, objectives and the linked camera. The mission flow builds them out; until then
+// The mission services that rule scripts reach through global functions: the mission's outcome and objectives. The mission flow builds them out; until then
 // they record what they are given, and the objective flags answer from that record.
 #pragma once
 #include "core/types.h"
@@ -9,9 +9,6 @@ struct MissionServiceRecord {
     bool accomplished = false;
     bool failed = false;
     bool objectiveComplete[MISSION_OBJECTIVE_SLOTS] = {};
-    s32_t cameraLinks = 0;
-    s32_t cameraUnlinks = 0;
-    const char* linkedCamera = nullptr;  // the camera name of the last link, not copied
 };
 
 extern MissionServiceRecord g_missionServices;
@@ -21,6 +18,4 @@ void GameFailMission();
 // Indices outside the objective slots are ignored (and read as not complete).
 void GameCompleteObjective(s32_t index);
 bool GameIsObjectiveComplete(s32_t index);
-void GameLinkCamera(const char* camera);
-void GameUnlinkCamera();
 void MissionServicesReset();

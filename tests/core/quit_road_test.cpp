@@ -40,11 +40,11 @@ const std::string g_logPath = [] {
 
 struct RoadRecord {
     std::vector<std::string> steps;
-    bool ended = false;          // the program was marked as ending
-    int drawsAfterEnd = 0;       // GUI or game frames, or screen draws, after the mark
-    std::string menuScreen;      // the current screen at the menu frame after a mission
-    const char* command = "";    // typed at the first chance
-    bool fromMission = false;    // typed in a game frame of a stand-in mission
+    bool ended = false;        // the program was marked as ending
+    int drawsAfterEnd = 0;     // GUI or game frames, or screen draws, after the mark
+    std::string menuScreen;    // the current screen at the menu frame after a mission
+    const char* command = "";  // typed at the first chance
+    bool fromMission = false;  // typed in a game frame of a stand-in mission
     bool typed = false;
 };
 RoadRecord g_road;
@@ -64,8 +64,7 @@ public:
     {
         if (g_road.ended)
             ++g_road.drawsAfterEnd;
-        g_road.steps.push_back("drawn " + std::to_string(gi_maploadprogress.Int()) + " " +
-                               gs_maploadprogress.String());
+        g_road.steps.push_back("drawn " + std::to_string(gi_maploadprogress.Int()) + " " + gs_maploadprogress.String());
         GuiScreen::Draw(left, top, width, height);
     }
 };
@@ -146,30 +145,16 @@ std::vector<std::string> ExitRoad(bool mission)
                                       "GameResetDefaultWeapons"};
     if (mission)
         steps.push_back("GameLeaveMission");
-    return Then(steps, {"progress 0 Destroying sound...",
-                        "drawn 0 Destroying sound...",
-                        "SoundShutdown",
-                        "progress 80 Destroying scripts...",
-                        "drawn 80 Destroying scripts...",
-                        "DestroyScriptCache",
-                        "progress 100 Exiting...",
-                        "drawn 100 Exiting...",
-                        "RenderShutdown 1",
-                        "InputShutdown",
-                        "GuiShutdown",
-                        "BlockListFree",
-                        "account options refreshed",
-                        "AccountSave",
-                        "ActorListsFree",
-                        "AccountsShutdown",
-                        "VFSShutdown",
-                        "DefFileFreeAll",
-                        "program ending"});
+    return Then(steps, {"progress 0 Destroying sound...", "drawn 0 Destroying sound...", "SoundShutdown",
+                        "progress 80 Destroying scripts...", "drawn 80 Destroying scripts...", "DestroyScriptCache",
+                        "progress 100 Exiting...", "drawn 100 Exiting...", "RenderShutdown 1", "InputShutdown",
+                        "GuiShutdown", "BlockListFree", "account options refreshed", "AccountSave", "ActorListsFree",
+                        "AccountsShutdown", "VFSShutdown", "DefFileFreeAll", "program ending"});
 }
 
 const std::vector<std::string> kImmediateRoad = {
-    "GameModsFree", "SoundShutdown", "VideoShutdown",    "DestroyScriptCache", "ConShutdown",    "InputShutdown",
-    "GuiShutdown",  "RenderShutdown 0", "AccountsShutdown", "VFSShutdown",     "DefFileFreeAll", "program ending"};
+    "GameModsFree", "SoundShutdown",    "VideoShutdown",    "DestroyScriptCache", "ConShutdown",    "InputShutdown",
+    "GuiShutdown",  "RenderShutdown 0", "AccountsShutdown", "VFSShutdown",        "DefFileFreeAll", "program ending"};
 
 std::vector<std::string> LeaveRoad(bool mission)
 {
@@ -210,7 +195,7 @@ struct QuitCase {
     const char* command;
     bool fromMission;
     std::vector<std::string> steps;
-    bool ends;                    // the command itself ended the program
+    bool ends;                   // the command itself ended the program
     const char* menuAfter = "";  // the screen the menu shows after the mission
 };
 

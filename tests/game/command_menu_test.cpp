@@ -73,14 +73,15 @@ public:
     }
 };
 
-const char* const kMenu = "<assign>\n"
-                          "  HOLD Wait DOEnvelope:Hold;\n"
-                          "  MOVE Go DOEnvelope:MoveTo DESTINATION_SELECTED;\n"
-                          "  ATTACK Fire DOEnvelope:LockTarget ENEMY_SELECTED;\n"
-                          "</assign>\n"
-                          "<prop>\n"
-                          "  font gui;\n  font_size 12;\n  color FF00FF00;\n  x 0.25;\n  y 0.5;\n  hx 0.1;\n  hy junk;\n"
-                          "</prop>\n";
+const char* const kMenu =
+    "<assign>\n"
+    "  HOLD Wait DOEnvelope:Hold;\n"
+    "  MOVE Go DOEnvelope:MoveTo DESTINATION_SELECTED;\n"
+    "  ATTACK Fire DOEnvelope:LockTarget ENEMY_SELECTED;\n"
+    "</assign>\n"
+    "<prop>\n"
+    "  font gui;\n  font_size 12;\n  color FF00FF00;\n  x 0.25;\n  y 0.5;\n  hx 0.1;\n  hy junk;\n"
+    "</prop>\n";
 
 class ContextMenu : public MapCamera {
 protected:
@@ -153,10 +154,7 @@ protected:
         }
         return ai;
     }
-    OrderedEnvelope* EnvelopeOf(const AIInterface* ai)
-    {
-        return static_cast<OrderedEnvelope*>(ai->body->envelope);
-    }
+    OrderedEnvelope* EnvelopeOf(const AIInterface* ai) { return static_cast<OrderedEnvelope*>(ai->body->envelope); }
     static std::vector<std::string> Children()
     {
         std::vector<std::string> names;
@@ -235,9 +233,10 @@ TEST_F(ContextMenu, ThreeAssignCommandsGiveFourStaticItemsAndTheirLayout)
 
 TEST_F(ContextMenu, AnItemWithAnUnknownMethodIsReportedAndSkipped)
 {
-    Build("<assign>\n  HOLD Hold DOEnvelope:Hold;\n  BAD Bad DOEnvelope:NoSuchMethod DESTINATION_SELECTED;\n"
-          "  ALIEN Alien NoSuchClass:Hold;\n  MOVE Move DOEnvelope:MoveTo DESTINATION_SELECTED;\n"
-          "  GROUP Group void;\n</assign>\n");
+    Build(
+        "<assign>\n  HOLD Hold DOEnvelope:Hold;\n  BAD Bad DOEnvelope:NoSuchMethod DESTINATION_SELECTED;\n"
+        "  ALIEN Alien NoSuchClass:Hold;\n  MOVE Move DOEnvelope:MoveTo DESTINATION_SELECTED;\n"
+        "  GROUP Group void;\n</assign>\n");
     EXPECT_EQ(g_commandMenu.staticCount, 4);
     EXPECT_EQ(Index("MOVE"), 2);
     EXPECT_EQ(Index("GROUP"), 3);
@@ -245,8 +244,12 @@ TEST_F(ContextMenu, AnItemWithAnUnknownMethodIsReportedAndSkipped)
     EXPECT_EQ(g_commandMenu.slots[3]->handler, nullptr);
     char** lines = ConLines(0);
     const int n = ConLineCapacity(0);
-    EXPECT_STREQ(lines[n - 2], "\x0E\x02" "Can't find menu item func 'NoSuchMethod' for item id 'BAD'!\n");
-    EXPECT_STREQ(lines[n - 1], "\x0E\x02" "Can't find menu item func 'Hold' for item id 'ALIEN'!\n");
+    EXPECT_STREQ(lines[n - 2],
+                 "\x0E\x02"
+                 "Can't find menu item func 'NoSuchMethod' for item id 'BAD'!\n");
+    EXPECT_STREQ(lines[n - 1],
+                 "\x0E\x02"
+                 "Can't find menu item func 'Hold' for item id 'ALIEN'!\n");
 }
 
 TEST_F(ContextMenu, AddCMItemTakesOnlyStaticIndicesWhileTheDefaultIsOff)

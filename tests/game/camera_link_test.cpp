@@ -59,8 +59,14 @@ TEST_F(CameraLink, TheCommandLinksToTheChildOrSaysWhatItCouldNotFind)
     const Case cases[] = {
         {"", 0, "\x0E\x02Missing params!\n", false},
         {"nobody turret", -1, "\x0E\x02Object 'nobody' not found!\n", false},
-        {"tank", -1, "\x0E\x02" "Child '' not found in object 'tank'!\n", false},
-        {"tank hatch", -1, "\x0E\x02" "Child 'hatch' not found in object 'tank'!\n", false},
+        {"tank", -1,
+         "\x0E\x02"
+         "Child '' not found in object 'tank'!\n",
+         false},
+        {"tank hatch", -1,
+         "\x0E\x02"
+         "Child 'hatch' not found in object 'tank'!\n",
+         false},
         {"TANK Turret third", 0, "", true},
     };
     for (const Case& c : cases) {

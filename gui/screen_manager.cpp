@@ -306,6 +306,11 @@ void GuiShutdown()
 
 void GuiLoadScreens()
 {
+    // The menus' pictures always come from the GUI's own registry, also when the menus are built
+    // again after a mission's screens were loaded: the general texture manager releases all its
+    // textures whenever a mission is left, and the menus would draw released textures.
+    const bool gameScreensLoaded = g_gui.gameScreensLoaded;
+    g_gui.gameScreensLoaded = false;
     ScriptFile* menus = GetScriptFile("gui", false);
     g_gui.errorScreen = new GuiScreen("ERROR");
     if (menus) {
@@ -314,6 +319,7 @@ void GuiLoadScreens()
     }
     ParseSections(menus);
     g_gui.menuScreenCount = GuiScreenCount();
+    g_gui.gameScreensLoaded = gameScreensLoaded;
 }
 
 void GuiLoadGameScreens()

@@ -18,15 +18,16 @@
 
 namespace {
 
-const char* const kScript = "<assign>\n"
-                            "  HOLD Wait DOEnvelope:Hold;\n"
-                            "  MOVE Go DOEnvelope:MoveTo DESTINATION_SELECTED;\n"
-                            "  ATTACK Fire DOEnvelope:LockTarget ENEMY_SELECTED;\n"
-                            "  ORDERS Orders void;\n"
-                            "  ENGAGE Engage DOEnvelope:LockTargetOrMoveTo enemy_or_pt_selected;\n"
-                            "</assign>\n"
-                            "<prop>\n  font gui;\n  font_size 12;\n  color FFFFFFFF;\n  color_grayed 80808080;\n"
-                            "  x 0.1;\n  y 0.2;\n  hx 0.3;\n  hy 0.4;\n</prop>\n";
+const char* const kScript =
+    "<assign>\n"
+    "  HOLD Wait DOEnvelope:Hold;\n"
+    "  MOVE Go DOEnvelope:MoveTo DESTINATION_SELECTED;\n"
+    "  ATTACK Fire DOEnvelope:LockTarget ENEMY_SELECTED;\n"
+    "  ORDERS Orders void;\n"
+    "  ENGAGE Engage DOEnvelope:LockTargetOrMoveTo enemy_or_pt_selected;\n"
+    "</assign>\n"
+    "<prop>\n  font gui;\n  font_size 12;\n  color FFFFFFFF;\n  color_grayed 80808080;\n"
+    "  x 0.1;\n  y 0.2;\n  hx 0.3;\n  hy 0.4;\n</prop>\n";
 
 class CommandMenuRobustness : public TempDirTest {
 protected:
@@ -90,12 +91,13 @@ protected:
 
 TEST_F(CommandMenuRobustness, ShortAndOddCommands)
 {
-    for (const char* text : {"", "<assign>\n</assign>\n", "<assign>\n;\n</assign>\n", "<assign>\n  A;\n  B b;\n</assign>\n",
-                             "<assign>\n  A a :;\n  B b ::;\n  C c DOEnvelope:;\n  D d :Hold;\n  E e DOEnvelope::Hold;\n"
-                             "  F f DOEnvelope:Hold UNKNOWN_MODE extra words;\n</assign>\n",
-                             "<assign>\n  ROOT again void;\n  ROOT twice void;\n</assign>\n",
-                             "<prop>\n  font;\n  font_size;\n  color zz;\n  x;\n  y 1e40;\n  hx nan;\n  hy -inf;\n</prop>\n",
-                             "<assign>\n  HOLD Wait DOEnvelope:Hold", "<prop>\n  color"}) {
+    for (const char* text :
+         {"", "<assign>\n</assign>\n", "<assign>\n;\n</assign>\n", "<assign>\n  A;\n  B b;\n</assign>\n",
+          "<assign>\n  A a :;\n  B b ::;\n  C c DOEnvelope:;\n  D d :Hold;\n  E e DOEnvelope::Hold;\n"
+          "  F f DOEnvelope:Hold UNKNOWN_MODE extra words;\n</assign>\n",
+          "<assign>\n  ROOT again void;\n  ROOT twice void;\n</assign>\n",
+          "<prop>\n  font;\n  font_size;\n  color zz;\n  x;\n  y 1e40;\n  hx nan;\n  hy -inf;\n</prop>\n",
+          "<assign>\n  HOLD Wait DOEnvelope:Hold", "<prop>\n  color"}) {
         SCOPED_TRACE(text);
         BuildAndWalk(text);
     }

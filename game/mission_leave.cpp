@@ -31,6 +31,7 @@
 #include "game/player_state.h"
 #include "game/player_view.h"
 #include "game/view_keys.h"
+#include "gui/screen_manager.h"
 #include "map/map_load.h"
 #include "map/material_table.h"
 #include "render/map_render_setup.h"
@@ -84,6 +85,8 @@ void GameLeaveMission()
     ParticlesMapUnloaded();
     ActorClassInfosFree();
     GameObjectListReset();
+    // After the objects that point at them (weapons, seats).
+    GuiFreeGameScreens();
     ClusteredObjFreeAll();
 
     MissionStep(MISSION_LEAVE, 5);

@@ -60,6 +60,7 @@
 #include "game/satellite_view.h"
 #include "game/view_keys.h"
 #include "gui/gui.h"
+#include "gui/screen_manager.h"
 #include "map/map_load.h"
 #include "map/material_table.h"
 #include "map/terrain_height.h"
@@ -129,6 +130,8 @@ GuiScreen* PrepareScreens()
     MissionStep(MISSION_LOAD, 5);
     GameDrawLoadingProgress("Loading materials...", screen, 0);
     MissionStep(MISSION_LOAD, 6);
+    // Before the mission's objects: weapons and seats keep pointers to these screens.
+    GuiLoadGameScreens();
     EngineSRand(GetTickCount());
     char text[32];
     std::snprintf(text, sizeof text, "records_%d", EngineRand() % 6 + 1);

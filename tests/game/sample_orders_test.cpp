@@ -1,8 +1,8 @@
 // The program on the sample mission ("-m map_01", the packed sample, the test clock 100 ms a frame):
 // the outpost's soldiers made the player's squad, the squad's command menu lists them, the gate guard
 // is chosen, his orders come from his script ("menu" and hSoldier), and he is sent to the ground
-// point under the cursor, where he walks. Then "quit -g" typed at the console shows "LEAVESCREEN"
-// with its progress and the program is back at "MAINMENU".
+// point under the cursor, where he walks. Then "quit -g" typed at the console shows the sample's
+// "LEAVESCREEN" with its progress and the program is back at the sample's "MAINMENU".
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -22,6 +22,7 @@
 #include "game/game_cvars.h"
 #include "game/game_state.h"
 #include "game/game_test_hooks.h"
+#include "game/quit.h"
 #include "gui/gui.h"
 #include "gui/gui_test_hooks.h"
 #include "map/world_registry.h"
@@ -41,28 +42,23 @@ namespace {
 constexpr int kMostFrames = 400;
 constexpr DWORD kFrameMs = 100;
 
-// A screen that notes the progress each of its draws shows.
-class ProgressScreen : public GuiScreen {
-public:
-    using GuiScreen::GuiScreen;
-    void Draw(float left, float top, float width, float height) override
-    {
-        g_leaveProgress.push_back(gi_maploadprogress.Int());
-        GuiScreen::Draw(left, top, width, height);
-    }
-    static std::vector<int> g_leaveProgress;
-};
-std::vector<int> ProgressScreen::g_leaveProgress;
+// The leave's screen and progress lines as the command's road takes them.
+std::vector<std::string> g_leaveSteps;
+void NoteLeaveStep(const char* step)
+{
+    const std::string text = step;
+    if (text.rfind("screen ", 0) == 0 || text.rfind("progress ", 0) == 0)
+        g_leaveSteps.push_back(text);
+}
 
 struct OrdersRun {
     int frame = 0;
-    std::vector<std::string> squad;  // the squad menu's lines
+    std::vector<std::string> squad;   // the squad menu's lines
     std::vector<std::string> orders;  // the chosen soldier's menu
     Vector3 start = {}, target = {}, end = {};
     bool ordered = false;
     int arrivedFrame = -1;
     bool typed = false;
-    ProgressScreen* leave = nullptr;
     std::string menuAfter;
 };
 OrdersRun g_run;
@@ -137,9 +133,6 @@ void Play(bool present)
     }
     if (!g_run.typed && (g_run.arrivedFrame >= 0 || frame >= kMostFrames)) {
         g_run.typed = true;
-        g_run.leave = new ProgressScreen("LEAVESCREEN");
-        GuiAddScreen(g_run.leave);
-        GuiAddScreen(new GuiScreen("MAINMENU"));
         ConSetCurrent(0);
         PlatformInjectText("quit -g\r");
     }
@@ -151,8 +144,6 @@ bool AtTheMenu(s32_t* stateWord)
 {
     if (g_gui.currentScreen)
         g_run.menuAfter = g_gui.currentScreen->name.Text();
-    if (g_run.leave && g_gui.currentScreen == nullptr)
-        g_run.menuAfter = "(none)";
     *stateWord = LOOP_QUIT;
     return false;
 }
@@ -164,12 +155,14 @@ protected:
         engine_log::StartFolder();
         TempDirTest::SetUp();
         g_run = OrdersRun();
-        ProgressScreen::g_leaveProgress.clear();
+        g_leaveSteps.clear();
+        QuitSetStepRecorder(NoteLeaveStep);
     }
     void TearDown() override
     {
         GameSetTestHooks({});
         GuiSetTestFrameHook(nullptr);
+        QuitSetStepRecorder(nullptr);
         PlatformTestClockStop();
         g_frameView.cursorMode = false;
         g_game.cursorX = g_game.cursorY = 0.0f;
@@ -203,8 +196,18 @@ TEST_F(SampleOrders, AChosenSoldierWalksToTheClickedGroundAndQuitLeavesForTheMen
     EXPECT_GE(g_run.arrivedFrame, 0) << "he did not reach the point";
     // The leave's progress on its screen, and the menu after it.
     ASSERT_TRUE(g_run.typed);
-    // Twice: the command's leave, then the main loop's own, which finds no mission.
-    EXPECT_EQ(ProgressScreen::g_leaveProgress, (std::vector<int>{0, 35, 37, 42, 70, 100, 0, 35, 37, 42, 70, 100}));
+    // Twice: the command's leave, then the main loop's own, which finds no mission; behind the
+    // sample's own leaving screen.
+    std::vector<std::string> leave = {"screen LEAVESCREEN",
+                                      "progress 0 Unloading map...",
+                                      "progress 35 Unloading scripts...",
+                                      "progress 37 Destroying vegetation...",
+                                      "progress 42 Releasing dynamic data...",
+                                      "progress 70 Destroying textures and device buffers...",
+                                      "progress 100 Returning to GUI..."};
+    std::vector<std::string> twice = leave;
+    twice.insert(twice.end(), leave.begin(), leave.end());
+    EXPECT_EQ(g_leaveSteps, twice);
     EXPECT_EQ(g_run.menuAfter, "MAINMENU");
 }
 

@@ -20,11 +20,15 @@
 
 namespace {
 
+// A layer draws as the current screen (its controls look things up there); then the screen that was
+// current comes back. The game frame also runs under a screen opened over the mission, before the
+// GUI's frame: leaving no current screen there would lose the menu just opened.
 void DrawScreen(GuiScreen* screen)
 {
+    GuiScreen* const kept = g_gui.currentScreen;
     g_gui.currentScreen = screen;
     screen->Draw(0.0f, 0.0f, 1.0f, 1.0f);
-    g_gui.currentScreen = nullptr;
+    g_gui.currentScreen = kept;
 }
 
 void DrawLayer(const char* name)

@@ -262,6 +262,19 @@ TEST_F(Hud, TheLayersFollowTheGameState)
     }
 }
 
+// The game frame still runs under a screen opened over the mission, before the GUI's frame: the
+// layers draw as the current screen, and the opened screen is current again afterwards.
+TEST_F(Hud, TheScreenOpenedOverTheMissionStaysCurrent)
+{
+    GuiScreen* menu = AddScreen("_MAINMENU");
+    for (bool external : {false, true}) {
+        g_gui.currentScreen = menu;
+        EXPECT_FALSE(Draw(external).empty());
+        EXPECT_EQ(g_gui.currentScreen, menu) << (external ? "external camera" : "first person");
+    }
+    g_gui.currentScreen = nullptr;
+}
+
 TEST_F(Hud, TheExternalCameraDrawsTheReducedSet)
 {
     struct Case {

@@ -53,7 +53,10 @@ void Publish()
     for (CMItem* child : menu.current->children)
         menu.shown.push_back(&child->view);
     hud.entries = &menu.shown;
-    hud.openItem = menu.current == menu.slots[0] ? nullptr : &menu.current->view;
+    // The root and the squad's list (a dynamic item that stands for nobody) have no title of their own.
+    const bool untitled =
+        menu.current == menu.slots[0] || (menu.current->index >= menu.staticCount && !menu.current->owner);
+    hud.openItem = untitled ? nullptr : &menu.current->view;
 }
 
 DynamicObject* BoundObject(const Envelope* envelope)

@@ -409,6 +409,7 @@ TEST_F(ContextMenu, TheSquadMenuListsTheLivingFriendsThatAnswerTheMenu)
     ASSERT_TRUE(CommandMenuOpenSquad());
     EXPECT_EQ(Children(), (std::vector<std::string>{alpha->body->name.Text(), bravo->body->name.Text()}));
     EXPECT_EQ((*g_hudInput.commandMenu.entries)[1]->target, bravo->body);
+    EXPECT_EQ(g_hudInput.commandMenu.openItem, nullptr) << "the squad's list is titled as the root";
 
     // Choosing a soldier opens his menu, and his orders go to him.
     CommandMenuSelect(1);

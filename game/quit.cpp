@@ -77,6 +77,19 @@ GuiScreen* EnterProgressScreen(const char* name)
     return screen;
 }
 
+// The progress screen after the mission was left: leaving frees the mission's screens, and a screen
+// of that name among them is gone; then the name is looked up again (the error screen, or none).
+GuiScreen* AfterLeave(GuiScreen* screen, const char* name)
+{
+    for (u32_t i = 0; i < GuiScreenCount(); ++i) {
+        if (GuiScreenAt(i) == screen)
+            return screen;
+    }
+    if (screen && screen == g_gui.errorScreen)
+        return screen;
+    return screen ? GuiFindScreen(name) : nullptr;
+}
+
 void CommonSteps()
 {
     Record("event 0x30002");
@@ -120,6 +133,7 @@ void ExitSteps()
     Record("GameResetDefaultWeapons");
     GameResetDefaultWeapons();
     LeaveRunningMission();
+    screen = AfterLeave(screen, "EXITSCREEN");
 
     Progress("Destroying sound...", screen, 0);
     Record("SoundShutdown");
@@ -201,6 +215,7 @@ void LeaveSteps()
     Record("SoundFreeMission");
     SoundFreeMission();
     LeaveRunningMission();
+    screen = AfterLeave(screen, "LEAVESCREEN");
 
     Progress("Unloading scripts...", screen, 35);
     Record("DestroyScriptCache");

@@ -46,6 +46,7 @@ struct RoadRecord {
     const char* command = "";  // typed at the first chance
     bool fromMission = false;  // typed in a game frame of a stand-in mission
     bool typed = false;
+    bool missionScreens = false;  // the progress screens go with the mission
 };
 RoadRecord g_road;
 
@@ -87,6 +88,10 @@ void Prepare()
     GuiAddScreen(new ProgressScreen("EXITSCREEN"));
     GuiAddScreen(new ProgressScreen("LEAVESCREEN"));
     GuiAddScreen(new GuiScreen("MAINMENU"));
+    // Screens of the menus, as the "gui" script's are; otherwise they are the mission's, and leaving
+    // the mission frees them.
+    if (!g_road.missionScreens)
+        g_gui.menuScreenCount = GuiScreenCount();
 }
 
 // In the menu the command runs as a GUI frame begins, before it draws (as a console line runs between
@@ -190,6 +195,26 @@ std::vector<std::string> LeaveRoad(bool mission)
                         "drawn 100 Returning to GUI..."});
 }
 
+// The road with its progress screen gone at the mission's leave: no draws of it after the leave; the
+// screen found for a later road is the error screen.
+std::vector<std::string> WithoutDrawsAfterTheLeave(std::vector<std::string> steps, const char* screen = nullptr)
+{
+    std::vector<std::string> kept;
+    bool left = false;
+    for (const std::string& step : steps) {
+        if (screen && step.rfind("screen ", 0) == 0) {
+            kept.push_back(std::string("screen ") + screen);
+            left = true;
+            continue;
+        }
+        if (left && step.rfind("drawn ", 0) == 0)
+            continue;
+        kept.push_back(step);
+        left = left || step == "GameLeaveMission";
+    }
+    return kept;
+}
+
 struct QuitCase {
     const char* name;
     const char* command;
@@ -197,6 +222,7 @@ struct QuitCase {
     std::vector<std::string> steps;
     bool ends;                   // the command itself ended the program
     const char* menuAfter = "";  // the screen the menu shows after the mission
+    bool missionScreens = false;
 };
 
 void PrintTo(const QuitCase& c, std::ostream* out)
@@ -219,6 +245,13 @@ const QuitCase kCases[] = {
     // finds no mission and still rebuilds the menus' resources.
     {"LeaveInAMission", "quit -g", true, Then(Then(kCommon, LeaveRoad(true)), Then(kCommon, LeaveRoad(false))), false,
      "MAINMENU"},
+    // Progress screens that belong to the mission go with it: the road goes on behind the error screen.
+    {"LeaveInAMissionWhoseScreensGoWithIt", "quit -g", true,
+     Then(Then(kCommon, WithoutDrawsAfterTheLeave(LeaveRoad(true))),
+          Then(kCommon, WithoutDrawsAfterTheLeave(LeaveRoad(false), "ERROR"))),
+     false, "ERROR", true},
+    {"NoArgumentInAMissionWhoseScreensGoWithIt", "quit", true, Then(kCommon, WithoutDrawsAfterTheLeave(ExitRoad(true))),
+     true, "", true},
 };
 
 class QuitRoad : public TempDirTest, public ::testing::WithParamInterface<QuitCase> {
@@ -252,6 +285,7 @@ TEST_P(QuitRoad, TakesItsStepsInOrderAndEndsThroughTheOneShutdown)
     ASSERT_TRUE(WriteTestArchive("main.bfs", {{"config.def", "rbwindowed = 1\nrbshadows = false\n"}}));
     g_road.command = c.command;
     g_road.fromMission = c.fromMission;
+    g_road.missionScreens = c.missionScreens;
     QuitSetStepRecorder(RecordStep);
     GuiSetTestFrameHook(OnGuiFrame);
     GuiSetFrameObserver(OnGuiFrameStart);

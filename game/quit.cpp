@@ -36,6 +36,7 @@
 #include "scene/decal_list.h"
 #include "scene/decal_pass.h"
 #include "scene/draw_records.h"
+#include "scene/frame_state.h"
 #include "scene/gpu_anim_buffers.h"
 #include "scene/sun_effect.h"
 #include "scene/vegetation.h"
@@ -109,6 +110,8 @@ void LeaveRunningMission()
     DecalPassesSetCellObject(nullptr);
     Record("GameLeaveMission");
     GameLeaveMission();
+    // The frame carry and the first-person view's weapon from the last frame point into the mission.
+    RenderResetFrameState();
 }
 
 void MarkProgramEnding()

@@ -110,6 +110,8 @@ void AddScreensOnce()
     for (const char* name : {"_MAINMENU", "FAILSCREEN", "SUCCESSSCREEN", "MAINMENU", "CAMPAIGN", "QUICKMISSIONS",
                              "MULTIPLAYER", "MODESC", "MODSCORE"})
         GuiAddScreen(new NotedScreen(name));
+    // They stand for the "gui" script's screens, which leaving a mission keeps.
+    g_gui.menuScreenCount = GuiScreenCount();
     g_run.scoreScreen = GuiFindScreen("MODSCORE");
 }
 

@@ -35,6 +35,7 @@
 #include "map/map_load.h"
 #include "map/material_table.h"
 #include "render/map_render_setup.h"
+#include "scene/first_person_view.h"
 #include "render/texture_reports.h"
 #include "scene/indoor_link.h"
 #include "scene/particle_host.h"
@@ -77,6 +78,8 @@ void GameLeaveMission()
     g_frameView.sound.surfaceBelowViewer = nullptr;
     RenderReleaseMapResources();
     MapUnload();
+    // The first-person view remembers the player's last weapons, deleted with the map just now.
+    FirstPersonViewResetFrameState();
     GameForgetTeskActor();
     GameForgetMissionShadows();
     RainShutdown();

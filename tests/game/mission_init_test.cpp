@@ -83,6 +83,7 @@
 #include "scene/scene_cvars.h"
 #include "scene/sun_effect.h"
 #include "scene/vegetation.h"
+#include "scene/first_person_view.h"
 #include "support/engine_log.h"
 #include "support/files.h"
 #include "support/keep_var.h"
@@ -835,6 +836,8 @@ TEST_F(MissionInit, TheLoadAndTheLeaveRunTheirStepsInOrder)
         rbshadows.SetBool(c.shadows);
         auto* screen = new NotingScreen("LOADSCREEN");
         GuiAddScreen(screen);
+        // A menu screen, which the leave keeps (it frees the in-game screens loaded after the menus').
+        g_gui.menuScreenCount = GuiScreenCount();
         g_stepsSeen.clear();
         GameSetTestHooks({-1, nullptr, nullptr, nullptr, NoteStep});
         const size_t log = engine_log::LogSize();
@@ -1166,6 +1169,9 @@ TEST_F(MissionInitRobustness, LoadLeaveLoadLeavesNothingOfTheMissionBehind)
         EXPECT_EQ(ActorTableCount(), 0u);
         EXPECT_EQ(g_frameView.player, nullptr);
         EXPECT_EQ(GameTeskActor(), nullptr);
+        // The player's weapons went with him: the first-person view keeps none of them.
+        EXPECT_EQ(g_firstPersonView.previousWeapon, nullptr);
+        EXPECT_EQ(g_firstPersonView.lastChosen, nullptr);
     }
     PlatformTestClockStop();
 }

@@ -843,11 +843,9 @@ TEST_F(MissionInit, TheLoadAndTheLeaveRunTheirStepsInOrder)
         const size_t log = engine_log::LogSize();
         const size_t console = engine_log::ConsoleLines(0).size();
         ASSERT_EQ(GameInitMission("m1"), 0);
-        // Added after the menus' screens, the screen goes with the mission's screens when it is left.
-        const std::vector<std::string> drawn = screen->drawn;
         GameExitToGui("-g");
         GameSetTestHooks({});
-        EXPECT_EQ(drawn, c.drawn);
+        EXPECT_EQ(screen->drawn, c.drawn);
         GuiShutdown();
 
         std::vector<int> load, leave;

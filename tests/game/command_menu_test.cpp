@@ -438,4 +438,42 @@ TEST_F(ContextMenu, TheHudDrawsTheCurrentItemsChildren)
     EXPECT_EQ(lines, (std::vector<std::string>{"- Global -", "..", "1.  Wait", "2.  Go", "3.  Fire", "x"}));
 }
 
+TEST_F(ContextMenu, ExecMenuItemRunsEveryModeWhileSelectionLeavesFriendAndDirectionToIt)
+{
+    AIInterface* ordered = Soldier(0, 1500.0f, true);
+    AIInterface* friendly = Soldier(0, 0.0f, false);
+    Build(
+        "<assign>\n  ESCORT Escort DOEnvelope:LockTarget FRIEND_SELECTED;\n"
+        "  FACE Face DOEnvelope:MoveTo DIRECTION_SELECTED;\n</assign>\n");
+    g_menuScript = [] {
+        AddItem(0, Index("ESCORT"));
+        AddItem(0, Index("FACE"));
+    };
+    Cursor(32.0f, 24.0f);
+    for (s32_t child : {0, 1}) {
+        ASSERT_TRUE(CommandMenuOpenOn(EnvelopeOf(ordered)));
+        CommandMenuSelect(child);
+    }
+    EXPECT_TRUE(g_orders.empty()) << "selecting leaves these modes to the envelope's ExecMenuItem";
+
+    s32_t escort = Index("ESCORT");
+    ScriptArgWord word = &escort;
+    EnvelopeOf(ordered)->ExecMenuItem(&word);
+    ASSERT_EQ(g_orders.size(), 1u);
+    EXPECT_EQ(g_orders[0].method, "LockTarget");
+    EXPECT_EQ(g_orders[0].object, friendly->body);
+    s32_t face = Index("FACE");
+    word = &face;
+    EnvelopeOf(ordered)->ExecMenuItem(&word);
+    ASSERT_EQ(g_orders.size(), 2u);
+    EXPECT_EQ(g_orders[1].method, "MoveTo");
+    EXPECT_NEAR(g_orders[1].point.x, 0.0f, 1.0f);
+    // Only static items run; the root and dynamic slots have no order.
+    for (s32_t index : {-1, 0, 3, 1023, 1024}) {
+        word = &index;
+        EnvelopeOf(ordered)->ExecMenuItem(&word);
+    }
+    EXPECT_EQ(g_orders.size(), 2u);
+}
+
 }  // namespace

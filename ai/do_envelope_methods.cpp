@@ -13,6 +13,7 @@
 #include "ai/path_follower.h"
 #include "ai/rules.h"
 #include "ai/script_events.h"
+#include "core/console.h"
 #include "core/random.h"
 #include "gui/gui_in_game.h"
 #include "platform/win32.h"
@@ -110,6 +111,11 @@ void DOEnvelope::MoveTo(ScriptArgWord* args)
     target.y += Uniform(-10.0f, 10.0f);
     target.z += Uniform(-10.0f, 10.0f);
     actor->ai->MoveToObject(target);
+}
+
+void DOEnvelope::Print(ScriptArgWord*)
+{
+    ::ConPrint(4, "%s: %u\n", name.Text(), static_cast<unsigned>(GetTickCount()));
 }
 
 void DOEnvelope::Hold(ScriptArgWord*)

@@ -1,5 +1,7 @@
 #include "ai/envelope.h"
 
+#include "game/command_menu.h"
+
 #include <cstdlib>
 
 #include "actors/actor.h"
@@ -88,9 +90,11 @@ void Envelope::Hide(ScriptArgWord*)
     visible = 0;
 }
 
-void Envelope::ExecMenuItem(ScriptArgWord*)
+void Envelope::ExecMenuItem(ScriptArgWord* args)
 {
-    // The command menu's item table comes with the context menu; until then there is no item to run.
+    // The command menu's item of that index, its target picked by the item's mode.
+    if (args && args[0])
+        InteractExecuteItem(*static_cast<const s32_t*>(args[0]), this);
 }
 
 void Envelope::Slot87(ScriptArgWord*)

@@ -13,6 +13,7 @@
 class Actor;
 class DynamicObject;
 class EventHandler;
+class GraphNode;
 class MSALRunner;
 class ScriptEvent;
 
@@ -62,6 +63,12 @@ struct EnvelopeTarget {
     s32_t tag = 0;
     DynamicObject* object = nullptr;
     Vector3 point = {};
+};
+
+// A named point of an object for the cursor pick: the text and the node (not owned) that places it.
+struct EnvelopeLabel {
+    EngineString text;
+    GraphNode* node = nullptr;
 };
 
 // A vehicle envelope's record of one seat.
@@ -179,6 +186,13 @@ public:
     s32_t spareWord = 0;
     // The mission-script runner of the envelope's soldier; not owned.
     MSALRunner* runner = nullptr;
+    // The cursor pick's marks: a preferred envelope wins over nearer ones; the pick sets the far mark
+    // of an object that is not an actor from 30 units on, and the label under the cursor (-1 none).
+    u8_t pickPreferred = 0;
+    u8_t pickFar = 0;
+    s32_t selectedLabel = -1;
+    // Points of the object named under the cursor: a text at a node's origin.
+    std::vector<EnvelopeLabel> labels;
 
 private:
     bool inGlobalObjects = false;
@@ -248,6 +262,9 @@ public:
 
     // Shows a radio subtitle spoken by the display name, 1500 ms.
     void Say(const char* textKey) const;
+    // The script method "Print" (registered by the command menu): a debug line with the name and the
+    // tick count on console 4.
+    void Print(ScriptArgWord* args);
 
     DynamicObject* object = nullptr;     // the bound world object; not owned
     ZoneEnvelope* targetZone = nullptr;  // the zone of a running MSALEliminate; not owned

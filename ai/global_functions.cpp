@@ -6,6 +6,7 @@
 #include "ai/ai_state.h"
 #include "core/console.h"
 #include "core/random.h"
+#include "game/camera_link.h"
 #include "game/external_camera.h"
 #include "game/game_messages.h"
 #include "game/mission_services.h"
@@ -104,7 +105,8 @@ void ScriptGetObjective(ScriptArgWord* args)
 
 void ScriptLinkCamera(ScriptArgWord* args)
 {
-    GameLinkCamera(static_cast<const char*>(Arg(args, 0)));
+    GameLinkCamera(static_cast<const char*>(Arg(args, 0)), static_cast<const char*>(Arg(args, 1)),
+                   static_cast<const char*>(Arg(args, 2)));
 }
 
 void ScriptUnlinkCamera(ScriptArgWord*)

@@ -111,7 +111,7 @@ const Setup& Prepare()
         s.error = "the sample mission does not start";
         return s;
     }
-    GameExitToGui("");
+    GameExitToGui("-g");
     g_weapons.Restore();
     EmptyTextCaches();
     s.ready = true;
@@ -133,7 +133,7 @@ void BM_SampleMissionStartLeave(benchmark::State& state)
             state.SkipWithError("the sample mission does not start");
             break;
         }
-        GameExitToGui("");
+        GameExitToGui("-g");
         g_weapons.Restore();
         EmptyTextCaches();
     }

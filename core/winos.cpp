@@ -109,6 +109,8 @@ void MenuLoop()
 {
     for (;;) {
         PumpOneMessage();
+        if (g_program.ending)
+            return;
         InputUpdate();
         g_pluginHost.Broadcast(HookFrame, 0);
         if (g_game.multiplayerPending) {
@@ -121,7 +123,7 @@ void MenuLoop()
                                        reinterpret_cast<std::uintptr_t>(&g_program.menuRequest));
             }
         }
-        if (!RunGuiFrame())
+        if (!RunGuiFrame() || g_program.ending)
             return;
         if (g_program.menuRequest == 1) {
             g_program.menuRequest = 0;
@@ -194,7 +196,7 @@ bool ActOnLoopState(LoopExit& exit)
     SetCursorVisible(false);
     switch (state) {
         case LOOP_QUIT:
-            // The exit screen; the subsystems then stop in Shutdown, as on every road out.
+            // The road out behind the exit screen; Shutdown then finds its subsystems down.
             GameExitToGui("");
             exit = LoopExit::Quit;
             return true;
@@ -268,13 +270,25 @@ bool ScreenLoop(LoopExit& exit)
 {
     for (;;) {
         PumpOneMessage();
+        if (g_program.ending) {
+            exit = LoopExit::Quit;
+            return true;
+        }
         InputUpdate();
         if (g_scoreScreenShown && g_gui.currentScreen) {
             g_pluginHost.Broadcast(HookScreenShown, reinterpret_cast<std::uintptr_t>(g_gui.currentScreen));
             g_gui.currentScreen->DeInit();
         }
         FrameStep(false);
+        if (g_program.ending) {
+            exit = LoopExit::Quit;
+            return true;
+        }
         bool screenUp = RunGuiFrame();
+        if (g_program.ending) {
+            exit = LoopExit::Quit;
+            return true;
+        }
         if (screenUp && g_program.loopState != LOOP_LOAD_MAP)
             continue;
         g_scoreScreenShown = false;
@@ -290,6 +304,11 @@ LoopExit MainLoop()
     LoopExit exit = LoopExit::Quit;
     for (;;) {
         PumpOneMessage();
+        if (g_program.ending)
+            return LoopExit::Quit;
+        // "quit -g" typed at the console has left the mission and asks for the menus.
+        if (g_program.loopState == LOOP_MAIN_MENU && ActOnLoopState(exit))
+            return exit;
         InputUpdate();
         bool byEscape = g_input.actionReleased[ACTION_ESCAPE] != 0;
         bool byObjectives = g_input.actionReleased[ACTION_OBJECTIVES] != 0 && GameModHasOwnScreens();
@@ -305,6 +324,8 @@ LoopExit MainLoop()
         if (g_program.loopState == LOOP_LOAD_MAP && ActOnLoopState(exit))
             return exit;
         FrameStep(true);
+        if (g_program.ending)
+            return LoopExit::Quit;
         if (gbsound.Bool())
             SoundUpdate();
     }
@@ -320,6 +341,7 @@ bool StartUp(char* commandLine, int& exitCode)
     g_program.startOptions = {};
     g_program.loopState = LOOP_NOTHING;
     g_program.menuRequest = 0;
+    g_program.ending = 0;
     // A new map, in a mission or in the editor, starts the renderer's frame carry afresh.
     MapSetLoadedHook(RenderResetFrameState);
 
@@ -383,7 +405,7 @@ int RunLoops()
         GameFillMissionInfo(nullptr);
     } else {
         MenuLoop();
-        if (g_program.loopState == LOOP_QUIT)
+        if (g_program.loopState == LOOP_QUIT || g_program.ending)
             return 0;
     }
     for (;;) {
@@ -397,7 +419,7 @@ int RunLoops()
                 break;
             case LoopExit::ToMenu:
                 MenuLoop();
-                if (g_program.loopState == LOOP_QUIT)
+                if (g_program.loopState == LOOP_QUIT || g_program.ending)
                     return 0;
                 break;
         }

@@ -35,6 +35,9 @@ struct ProgramState {
     StartOptions startOptions = {};
     s32_t loopState = LOOP_NOTHING;
     s32_t menuRequest = 0;
+    // Set by the roads of `quit` that end the program: every loop returns at its next check, and the
+    // program leaves through its one shutdown with exit code 0.
+    u8_t ending = 0;
     HWND mainWindow = nullptr;
     // True (1) while the program runs in editor mode; it stays set until the process ends.
     // Loaders and renderers test it to skip their interactive screens; plug-ins read it through the

@@ -14,6 +14,7 @@
 #include "game/account_cvars.h"
 #include "game/campaign_chronology.h"
 #include "game/code_signal.h"
+#include "game/command_menu.h"
 #include "game/cursor_pick.h"
 #include "game/game_flow.h"
 #include "game/game_state.h"
@@ -61,6 +62,9 @@ void StartMenu()
         static_cast<const Actor*>(object)->GetHealth() > 0.0f)
         calls.target = object;
     g_hudInput.commandMenu.selection = 0;
+    CommandMenuResetDynamic();
+    if (!calls.target || !CommandMenuOpenOn(calls.startedFor))
+        CommandMenuOpenSquad();
 }
 
 void CloseMenu()
@@ -70,7 +74,7 @@ void CloseMenu()
         calls.target->pickedHighlight = 0;
         calls.target->markedHighlight = 0;
     }
-    g_hudInput.flags.commandMenuOpen = 0;
+    CommandMenuClose();
     g_hudInput.commandMenu.selection = 0;
 }
 
@@ -118,12 +122,14 @@ void CommandMenuKeysUpdate()
         return;
     if (menu.selection == 0) {
         ++g_commandMenuCalls.parentSteps;
+        CommandMenuBack();
     } else if (menu.selection == n + 1) {
         CloseMenu();
     } else {
         ++g_commandMenuCalls.childSelections;
         g_commandMenuCalls.lastChild = menu.selection - 1;
         menu.selection = 0;
+        CommandMenuSelect(g_commandMenuCalls.lastChild);
     }
 }
 

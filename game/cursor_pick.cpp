@@ -6,6 +6,10 @@
 #include "ai/ai_state.h"
 #include "ai/envelope.h"
 #include "core/frame_view.h"
+#include "gui/gui_scale.h"
+#include "render/bitmap_font.h"
+#include "render/hud_input.h"
+#include "world/graph_node.h"
 #include "game/game_state.h"
 #include "map/map_trace.h"
 #include "map/terrain_height.h"
@@ -27,6 +31,11 @@ PickState g_pick;
 // the zone range table at the current index. The mission's zone ranges are not kept yet, so the
 // boxes keep their size.
 constexpr float kZoneRangeEnlargement = 0.0f;
+
+// A label's box: its text's width in the default font at this GUI scale, and this many pixels above
+// and below its point.
+constexpr float kLabelTextScale = 0.4f;
+constexpr float kLabelHalfHeight = 10.0f;
 
 // A water hit steps this far on along the ray and looks down from this high to this deep.
 constexpr float kWaterStepAhead = 15.0f;
@@ -112,6 +121,55 @@ bool FilterAccepts(const DynamicObject* object)
     return type == OBJECT_TYPE_ACTOR || type == OBJECT_TYPE_VEHICLE || type == OBJECT_TYPE_WEAPON;
 }
 
+// The cursor point in whole pixels: the cursor in command-cursor mode, else the middle of the view.
+void CursorPoint(int* x, int* y)
+{
+    if (CommandCursorMode()) {
+        *x = static_cast<int>(g_game.cursorX);
+        *y = static_cast<int>(g_game.cursorY);
+    } else {
+        *x = static_cast<int>(static_cast<float>(riwidth.Int()) * 0.5f);
+        *y = static_cast<int>(static_cast<float>(riheight.Int()) * 0.5f);
+    }
+}
+
+// The first of the envelope's labels whose box (half its text's width at the scale 0.4 either
+// side, 10 pixels above and below its node's projected origin) holds the cursor point.
+void SelectLabelUnderCursor(Envelope* envelope)
+{
+    envelope->selectedLabel = -1;
+    IDirect3DDevice8* device = g_render.device;
+    const Font* font = g_hudInput.defaultFont;
+    if (!device)
+        return;
+    int cx = 0, cy = 0;
+    CursorPoint(&cx, &cy);
+    D3DXMATRIX view, projection;
+    D3DVIEWPORT8 viewport = {};
+    device->GetTransform(D3DTS_VIEW, &view);
+    device->GetTransform(D3DTS_PROJECTION, &projection);
+    device->GetViewport(&viewport);
+    const float scale = GuiScaleToScreen(kLabelTextScale);
+    for (size_t i = 0; i < envelope->labels.size(); ++i) {
+        const EnvelopeLabel& label = envelope->labels[i];
+        if (!label.node)
+            continue;
+        D3DXMATRIX world;
+        label.node->UpdateTransform(&world);
+        const D3DXVECTOR3 origin(0.0f, 0.0f, 0.0f);
+        D3DXVECTOR3 screen;
+        D3DXVec3Project(&screen, &origin, &viewport, &projection, &view, &world);
+        const int halfWidth =
+            font ? static_cast<int>(static_cast<float>(font->GetTextWidth(label.text.Text())) * scale) : 0;
+        const float x = static_cast<float>(cx), y = static_cast<float>(cy);
+        if (screen.x - static_cast<float>(halfWidth) < x && x < screen.x + static_cast<float>(halfWidth) &&
+            screen.y - kLabelHalfHeight < y && y < screen.y + kLabelHalfHeight) {
+            envelope->selectedLabel = static_cast<s32_t>(i);
+            return;
+        }
+    }
+}
+
 MapTraceInfo GroundTraceRequest()
 {
     MapTraceInfo info;
@@ -145,6 +203,7 @@ Envelope* GamePickObjectAtCursor(bool nearOnly)
         return nullptr;
     Envelope* best = nullptr;
     float bestDistance = 1e30f;
+    bool preferredTaken = false;
     for (Envelope* envelope : g_ai.envelopes) {
         if (!envelope)
             break;
@@ -152,16 +211,24 @@ Envelope* GamePickObjectAtCursor(bool nearOnly)
         if (!object || (g_pick.filter && !FilterAccepts(object)) || !RayMeetsBox(object, ray))
             continue;
         const float distance = SquaredDistance(ray.origin, object->GetPosition());
-        // Envelopes carry no preferred mark yet: the nearest wins.
-        if (distance >= bestDistance)
+        if (!envelope->pickPreferred && (preferredTaken || distance >= bestDistance))
             continue;
-        // Far things other than soldiers: near-only picks leave them.
-        if (object->GetTypeId() != OBJECT_TYPE_ACTOR && distance >= kPickNearDistanceSq && nearOnly)
-            continue;
+        // Things other than soldiers are near below 30 units; a near-only pick leaves far ones.
+        if (object->GetTypeId() != OBJECT_TYPE_ACTOR) {
+            if (distance < kPickNearDistanceSq) {
+                envelope->pickFar = 0;
+            } else if (nearOnly) {
+                continue;
+            } else {
+                envelope->pickFar = 1;
+            }
+        }
         best = envelope;
         bestDistance = distance;
+        preferredTaken = preferredTaken || envelope->pickPreferred;
     }
-    // The labels under the cursor of a near object in the zoomed view: envelopes carry no labels yet.
+    if (best && g_frameView.zoomView && !best->pickFar)
+        SelectLabelUnderCursor(best);
     return best;
 }
 
@@ -172,6 +239,7 @@ Actor* GamePickActorAtCursor()
         return nullptr;
     Actor* best = nullptr;
     float bestDistance = 1e30f;
+    bool preferredTaken = false;
     for (Envelope* envelope : g_ai.envelopes) {
         if (!envelope)
             break;
@@ -179,10 +247,11 @@ Actor* GamePickActorAtCursor()
         if (!object || object->GetTypeId() != OBJECT_TYPE_ACTOR || !RayMeetsBox(object, ray))
             continue;
         const float distance = SquaredDistance(ray.origin, object->GetPosition());
-        if (distance >= bestDistance)
+        if (!envelope->pickPreferred && (preferredTaken || distance >= bestDistance))
             continue;
         best = static_cast<Actor*>(object);
         bestDistance = distance;
+        preferredTaken = preferredTaken || envelope->pickPreferred;
     }
     return best;
 }

@@ -125,19 +125,6 @@ s32_t GameLoadGameCommand(const char* arguments)
     return SavegameLoadCommand(arguments);
 }
 
-void GameExitToGui(const char*)
-{
-    // What the world renderer keeps of the mission: the spatial sounds and the world objects' sources
-    // before the objects that own them, the vegetation set-up, and the map's decals and the decal
-    // passes' cell object, which point at objects the map's unload deletes.
-    SoundFreeMission();
-    VegetationShutdown();
-    DecalListClear();
-    DecalPassesSetCellObject(nullptr);
-    RenderFreeSunEffect();
-    GameLeaveMission();
-    GameResetDefaultWeapons();
-}
 void GameModsInit()
 {
     g_game.currentGameMod = nullptr;

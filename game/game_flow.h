@@ -24,8 +24,8 @@ void GameForgetMissionShadows();
 s32_t GameLoadGameCommand(const char* arguments);
 // One game frame; present hands the frame end its present flag.
 void GameUpdateFrame(bool present);
-// Back to the menus: the world renderer's mission state and the mission sounds, the mission leave,
-// and the default weapons.
+// `quit` without the console's part (game/quit.h): "-g" back to the menus, no argument or "-m" the
+// end of the program.
 void GameExitToGui(const char* arguments);
 // Ends the running game mode ("classic" again), with its log line (game/game_mod_registry.cpp).
 void GameModEnd();

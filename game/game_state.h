@@ -37,6 +37,7 @@ struct GameState {
     // Flow.
     GameMod* currentGameMod = nullptr;  // null while no game mod runs
     bool missionFailed = false;
+    bool missionLoaded = false;       // from the mission start until the mission is left
     bool multiplayerPending = false;  // set by gx_joinserver
     bool campaignCompleted = false;   // set by AccountDetermineNextMission at the chronology's end
     bool quickMission = false;        // the running mission was started as a quick mission

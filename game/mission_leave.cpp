@@ -18,6 +18,7 @@
 #include "core/log.h"
 #include "core/sound.h"
 #include "core/sound_system.h"
+#include "game/command_menu.h"
 #include "game/objectives.h"
 #include "game/restart_info.h"
 #include "game/external_camera.h"
@@ -126,11 +127,13 @@ void GameLeaveMission()
     AIClearDefendPoints();
     AIClearPatrolPaths();
     EnvelopeDestroyAll();
+    InteractFree();
     AIClearGroups();
     ScriptDestroyRegistries();
     AIShutdown();
 
     MissionStep(MISSION_LEAVE, 9);
+    g_game.missionLoaded = false;
     Log("done\n");
     Log("\n");
 }

@@ -43,6 +43,7 @@
 #include "game/campaign_chronology.h"
 #include "game/current_account.h"
 #include "game/game_cvars.h"
+#include "game/command_menu.h"
 #include "game/game_flow.h"
 #include "game/game_frame.h"
 #include "game/game_state.h"
@@ -172,12 +173,14 @@ int GameInitMission(const char* mapName)
     const GameTestHooks& hooks = GameGetTestHooks();
     if (hooks.missionStart) {
         hooks.missionStart(mapName);
+        g_game.missionLoaded = hooks.initMissionResult >= 0;
         return hooks.initMissionResult;
     }
     const char* name = mapName ? mapName : "";
     MissionStep(MISSION_LOAD, 1);
     Log("\nInitializing mission '%s'...", name);
     GameCurrentMapName().Assign(name);
+    g_game.missionLoaded = true;
 
     MissionStep(MISSION_LOAD, 2);
     const Vector3 start = gv_startpos.Vector();
@@ -259,6 +262,7 @@ int GameInitMission(const char* mapName)
     MissionCameraCreateDefault();
     EnvelopeLoadMission(missionFolder.c_str());
     ZoneLoadMission(missionFolder.c_str());
+    InteractInit();
     ScriptCreateEventList();
     const std::string events = folder + "events.txt";
     if (!ScriptLoadEventFile(events.c_str()))

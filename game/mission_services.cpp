@@ -3,8 +3,6 @@
 #include "game/mission_end.h"
 #include "game/objectives.h"
 
-MissionServiceRecord g_missionServices;
-
 void GameAccomplishMission()
 {
     MissionAccomplishCommand(nullptr);
@@ -23,20 +21,4 @@ void GameCompleteObjective(s32_t index)
 bool GameIsObjectiveComplete(s32_t index)
 {
     return ObjectiveGet(index);
-}
-
-void GameLinkCamera(const char* camera)
-{
-    ++g_missionServices.cameraLinks;
-    g_missionServices.linkedCamera = camera;
-}
-
-void GameUnlinkCamera()
-{
-    ++g_missionServices.cameraUnlinks;
-}
-
-void MissionServicesReset()
-{
-    g_missionServices = MissionServiceRecord();
 }

@@ -12,6 +12,7 @@
 #include "core/plugin_host.h"
 #include "core/script_file.h"
 #include "core/text_case.h"
+#include "core/winos.h"
 #include "game/accounts.h"
 #include "game/game_flow.h"
 #include "game/game_state.h"
@@ -311,6 +312,11 @@ void GuiShutdown()
 
 void GuiLoadScreens()
 {
+    // The menus' pictures always come from the GUI's own registry, also when the menus are built
+    // again after a mission's screens were loaded: the general texture manager releases all its
+    // textures whenever a mission is left, and the menus would draw released textures.
+    const bool gameScreensLoaded = g_gui.gameScreensLoaded;
+    g_gui.gameScreensLoaded = false;
     ScriptFile* menus = GetScriptFile("gui", false);
     g_gui.errorScreen = new GuiScreen("ERROR");
     if (menus) {
@@ -319,6 +325,7 @@ void GuiLoadScreens()
     }
     ParseSections(menus);
     g_gui.menuScreenCount = GuiScreenCount();
+    g_gui.gameScreensLoaded = gameScreensLoaded;
 }
 
 void GuiLoadGameScreens()
@@ -460,6 +467,9 @@ bool GuiFrame(int cursorX, int cursorY, UINT message, LPARAM lParam, WPARAM wPar
 {
     if (g_frameObserver)
         g_frameObserver();
+    // A road of `quit` has ended the program: nothing more is drawn or read.
+    if (g_program.ending)
+        return false;
     GuiAdvanceClock();
     g_input.guiMode = true;
     // The screen is drawn in the client area, and the window layer's message records carry the cursor

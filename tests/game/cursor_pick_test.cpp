@@ -8,7 +8,14 @@
 #include <memory>
 #include <vector>
 
+#include "actors/actor.h"
+#include "ai/ai_interface.h"
 #include "ai/envelope.h"
+#include "render/bitmap_font.h"
+#include "render/camera.h"
+#include "render/hud_input.h"
+#include "tests/world/node_tree.h"
+#include "world/graph_obj.h"
 #include "core/frame_view.h"
 #include "game/cursor_pick.h"
 #include "map/octree.h"
@@ -169,6 +176,130 @@ TEST_F(ObjectPick, TheNearestOnTheRayWinsWithinTheFilter)
     // Away from them the cursor meets nothing.
     Cursor(2.0f, 2.0f);
     EXPECT_EQ(GamePickObjectAtCursor(), nullptr);
+}
+
+TEST_F(ObjectPick, APreferredEnvelopeWinsOverANearerOneAndKeepsItsPlace)
+{
+    DOEnvelope* tall = Add(0.0f, 0.0f, 100.0f, OBJECT_TYPE_STRUCTURE);
+    DOEnvelope* low = Add(0.0f, 0.0f, 10.0f, OBJECT_TYPE_STRUCTURE);
+    DOEnvelope* middle = Add(0.0f, 0.0f, 50.0f, OBJECT_TYPE_STRUCTURE);
+    Cursor(32.0f, 24.0f);
+    EXPECT_EQ(GamePickObjectAtCursor(), tall);
+    // The farthest, marked: no nearer one after it takes its place.
+    low->pickPreferred = 1;
+    EXPECT_EQ(GamePickObjectAtCursor(), low);
+    (void)middle;
+}
+
+TEST_F(ObjectPick, WithTheFilterNoStructureOrMapObjectIsPicked)
+{
+    Add(0.0f, 0.0f, 100.0f, OBJECT_TYPE_STRUCTURE);
+    Add(0.0f, 0.0f, 60.0f, OBJECT_TYPE_MAP_OBJECT);
+    DOEnvelope* vehicle = Add(0.0f, 0.0f, 20.0f, OBJECT_TYPE_VEHICLE);
+    Cursor(32.0f, 24.0f);
+    GameSetPickFilter(true);
+    EXPECT_EQ(GamePickObjectAtCursor(), vehicle);
+    vehicle->disabled = 1;
+    EXPECT_EQ(GamePickObjectAtCursor(), nullptr);
+}
+
+TEST_F(ObjectPick, ADeadActorAndThePlayerAreNeverPicked)
+{
+    // Two living soldiers on the ray, the first nearer.
+    AIInterface* near = new AIInterface();
+    AIInterface* low = new AIInterface();
+    Actor& soldier = *near->body;
+    Actor& other = *low->body;
+    soldier.SetPosition({0.0f, 40.0f, 0.0f});
+    other.SetPosition({0.0f, 0.0f, 0.0f});
+    DOEnvelope first, second;
+    first.Attach(&soldier);
+    second.Attach(&other);
+    ASSERT_GE(EnvelopeRegister(&first), 0);
+    ASSERT_GE(EnvelopeRegister(&second), 0);
+    Cursor(32.0f, 24.0f);
+    EXPECT_EQ(GamePickActorAtCursor(), &soldier);
+    EXPECT_EQ(GamePickObjectAtCursor(), &first);
+    soldier.isDead = true;
+    EXPECT_EQ(GamePickActorAtCursor(), &other);
+    EXPECT_EQ(GamePickObjectAtCursor(), &second);
+    g_frameView.player = &other;
+    EXPECT_EQ(GamePickActorAtCursor(), nullptr);
+    EXPECT_EQ(GamePickObjectAtCursor(), nullptr);
+    // A preferred soldier wins over a nearer one among the actors too.
+    soldier.isDead = false;
+    g_frameView.player = nullptr;
+    second.pickPreferred = 1;
+    EXPECT_EQ(GamePickActorAtCursor(), &other);
+    EXPECT_EQ(GamePickObjectAtCursor(), &second);
+    EnvelopeUnregister(&first);
+    EnvelopeUnregister(&second);
+    for (Actor* body : {&soldier, &other}) {
+        body->DetachAI();
+        delete body;
+    }
+}
+
+// Labels of a crate seen from close by: "AAAA" is 4 x 100 pixels wide in the test font, 12 either
+// side at the 64-wide screen's scale of 0.4; each label's node stands over a point of the land.
+class LabelPick : public ObjectPick {
+protected:
+    void SetUp() override
+    {
+        ObjectPick::SetUp();
+        m_font.SetGlyph('A', 0.0f, 0.0f, 0.1f, 0.1f, 100, 100);
+        g_hudInput.defaultFont = &m_font;
+        m_crate = Add(0.0f, 0.0f, 10.0f, OBJECT_TYPE_WEAPON);
+        for (float x : {-40.0f, 0.0f}) {
+            GraphNode* node = AddChildNode(m_holder.GetRootNode(), "label");
+            node->SetPosition({x, 0.0f, 0.0f});
+            m_crate->labels.push_back({EngineString("AAAA"), node});
+        }
+    }
+    void TearDown() override
+    {
+        g_hudInput.defaultFont = nullptr;
+        g_frameView.zoomView = false;
+        m_crate->labels.clear();
+        ObjectPick::TearDown();
+    }
+    // The camera 25 above the crate, looking down.
+    static void LookFromClose()
+    {
+        RenderSetupCamera(0.0f, 25.0f, 0.0f, 0.0f, 1.5707964f, 0.0f, map_camera::kFieldOfView, 1);
+    }
+
+    Font m_font{"labels", nullptr, nullptr, 16, 0, '_'};
+    GraphObj m_holder;
+    DOEnvelope* m_crate = nullptr;
+};
+
+TEST_F(LabelPick, LabelsAreTestedOnlyInTheZoomedViewAndNearerThan30Units)
+{
+    Cursor(32.0f, 24.0f);
+    struct Case {
+        const char* what;
+        bool zoom, close;
+        s32_t label;  // -5: left as it was
+    };
+    for (const Case c : {Case{"far, not zoomed", false, false, -5}, Case{"far, zoomed", true, false, -5},
+                         Case{"near, not zoomed", false, true, -5}, Case{"near, zoomed", true, true, 1}}) {
+        SCOPED_TRACE(c.what);
+        g_frameView.zoomView = c.zoom;
+        if (c.close)
+            LookFromClose();
+        else
+            Look(0.0f, 0.0f);
+        m_crate->selectedLabel = -5;
+        ASSERT_EQ(GamePickObjectAtCursor(), m_crate);
+        EXPECT_EQ(m_crate->pickFar, c.close ? 0 : 1);
+        EXPECT_EQ(m_crate->selectedLabel, c.label);
+    }
+    // Off both labels: none is selected.
+    Cursor(2.0f, 2.0f);
+    m_crate->selectedLabel = -5;
+    GamePickObjectAtCursor();
+    EXPECT_EQ(m_crate->selectedLabel, -1);
 }
 
 }  // namespace

@@ -133,7 +133,7 @@ protected:
     }
     void TearDown() override
     {
-        GameExitToGui("");
+        GameExitToGui("-g");
         GameSetTestHooks({});
         g_program.startOptions.directStart = m_directStart;
         RenderShutdown(true);
@@ -174,7 +174,7 @@ TEST_F(MissionInit, TheMissionsLandIsLoadedAndLeavingFreesIt)
             EXPECT_STREQ(MapGetMissionFolder(), "mission\\m1");
             EXPECT_NE(MaterialFind("ground"), nullptr);
         }
-        GameExitToGui("");
+        GameExitToGui("-g");
         EXPECT_EQ(OctreeGetRoot(), nullptr);
         EXPECT_STREQ(MapGetDataPath(), "");
         EXPECT_EQ(MaterialFind("ground"), nullptr);
@@ -194,7 +194,7 @@ TEST_F(MissionInit, TheWiresAreReadAtTheStartAndTheRendersMissionStateFreedOnLea
     DecalListAdd(new Decal, false);
     EXPECT_EQ(DecalListCount(), 1);
     ForceActorCreation(true);
-    GameExitToGui("");
+    GameExitToGui("-g");
     EXPECT_FALSE(GameActorCreationForced());
     EXPECT_EQ(WireGroupCount(), 0);
     EXPECT_EQ(DecalListCount(), 0);
@@ -245,7 +245,7 @@ TEST_F(MissionInit, TheDefinitionsObjectsAreInTheWorldUntilTheMissionIsLeft)
     GameUpdateFrame(false);
     EXPECT_NE(hut->shadowVolume, nullptr);
 
-    GameExitToGui("");
+    GameExitToGui("-g");
     s32_t count = -1;
     DynObjectsGet(nullptr, &count);
     EXPECT_EQ(count, 0);
@@ -294,7 +294,7 @@ TEST_F(MissionInit, TheEnvelopeFilesAreReadAtTheStartAndTheirEnvelopesDeletedOnL
     SwitchToExternalCamera();
 
     // Leaving ends the cameras and the external view with the envelopes.
-    GameExitToGui("");
+    GameExitToGui("-g");
     for (Envelope* envelope : g_ai.envelopes)
         EXPECT_EQ(envelope, nullptr);
     EXPECT_EQ(g_ai.markerCount, 0u);
@@ -357,7 +357,7 @@ TEST_F(MissionInit, SoldiersAndWeaponsAreReadiedAtTheStartAndReleasedOnLeaving)
         Projectile* last = new Projectile();
         ASSERT_TRUE(DynObjectAdd(last));
         ASSERT_TRUE(ProjectileTableAdd(last));
-        GameExitToGui("");
+        GameExitToGui("-g");
         EXPECT_EQ(ProjectileTableCount(), 0u);
         EXPECT_EQ(g_actors.obstacleTree, nullptr);
         EXPECT_EQ(ActorClassCount(), 0u);
@@ -399,7 +399,7 @@ TEST_F(MissionInit, TheSoldiersRulesAreCompiledAtTheStartAndRunByTheAIStep)
     const std::string ran = ReadFileBytes("log.txt");
     for (const char* name : {"north", "east", "south"})
         EXPECT_NE(ran.find(std::string("AIInterface::Test for: ") + name + " 1 \n"), std::string::npos) << ran;
-    GameExitToGui("");
+    GameExitToGui("-g");
     PlatformTestClockStop();
     EXPECT_NE(ReadFileBytes("log.txt").find("=========== LOG end ===========\n"), std::string::npos);
 }
@@ -487,7 +487,7 @@ TEST_F(MissionInit, TheSampleRuleScriptAndProfilesDriveTheSampleSoldiers)
         EXPECT_TRUE(ai->entity->inAlert);
         EXPECT_TRUE(ai->ruleSet->rules.Find("search")->enabled);
     }
-    GameExitToGui("");
+    GameExitToGui("-g");
     PlatformTestClockStop();
     for (CameraPoseSettings& mode : g_cameraPoseSettings)
         mode = CameraPoseSettings();
@@ -705,7 +705,7 @@ TEST_F(MissionInit, TheSampleMissionLoadsEveryFileWithoutAnErrorAndBindsTheOutpo
     EXPECT_FALSE(supplies->disabled);
     EXPECT_EQ(*static_cast<const s32_t*>(used->data), 0);
 
-    GameExitToGui("");
+    GameExitToGui("-g");
     PlatformTestClockStop();
 }
 
@@ -848,7 +848,7 @@ TEST_F(MissionInit, TheLoadAndTheLeaveRunTheirStepsInOrder)
         const size_t log = engine_log::LogSize();
         const size_t console = engine_log::ConsoleLines(0).size();
         ASSERT_EQ(GameInitMission("m1"), 0);
-        GameExitToGui("");
+        GameExitToGui("-g");
         GameSetTestHooks({});
         EXPECT_EQ(screen->drawn, c.drawn);
         GuiShutdown();
@@ -930,7 +930,7 @@ TEST_F(MissionInit, ACampaignOfIndexZeroRemovesTheFriendlySoldiers)
         EXPECT_EQ(DynObjectFind("mate") != nullptr, c.friendsStay);
         EXPECT_EQ(DynObjectFind("buddy") != nullptr, c.friendsStay);
         EXPECT_EQ(g_ai.interfaceCount, c.friendsStay ? 4u : 2u);
-        GameExitToGui("");
+        GameExitToGui("-g");
     }
     SetSinglePlayerMode(campaign);
 }
@@ -976,7 +976,7 @@ TEST_F(MissionInit, TheViewerStartsAboveTheGroundAtTheStartPositionAndTheSatelli
         EXPECT_FLOAT_EQ(g_satelliteView.minZ, c.minZ);
         EXPECT_FLOAT_EQ(g_satelliteView.maxX, c.maxX);
         EXPECT_FLOAT_EQ(g_satelliteView.maxZ, c.maxZ);
-        GameExitToGui("");
+        GameExitToGui("-g");
     }
 }
 
@@ -1079,7 +1079,7 @@ TEST_F(MissionInit, ThePlayerIsAssembledWithItsWeaponsAndTheTeskActorFollowsItsS
             EXPECT_STREQ(weapon->torsoName.Text(), c.node);
             EXPECT_STREQ(weapon->legsName.Text(), c.mountNode);
         }
-        GameExitToGui("");
+        GameExitToGui("-g");
     }
 
     // Two assemblies in one mission: the Tesk team's actor made with the switch on goes with it off.
@@ -1129,7 +1129,7 @@ TEST_F(MissionInitRobustness, TwoMissionsInOneProcess)
         IDirect3DTexture8* crate = g_map.meshes[0]->texture;
         ASSERT_NE(crate, nullptr) << engine_log::LogFrom(log);
         EXPECT_EQ(TextureGetMaterial(crate), MaterialFind("ground"));
-        GameExitToGui("");
+        GameExitToGui("-g");
         // A texture kept past the mission has no material until the next table is loaded.
         if (TextureFindSlot(crate) >= 0) {
             EXPECT_EQ(TextureGetMaterial(crate), nullptr);
@@ -1162,7 +1162,7 @@ TEST_F(MissionInitRobustness, LoadLeaveLoadLeavesNothingOfTheMissionBehind)
         EXPECT_GT(objects, 0);
         GameUpdateFrame(false);
 
-        GameExitToGui("");
+        GameExitToGui("-g");
         EXPECT_EQ(g_ai.interfaceCount, 0u);
         u32_t envelopes = 0;
         for (Envelope* envelope : g_ai.envelopes)

@@ -24,6 +24,7 @@
 #include "game/loading_screen.h"
 #include "game/player_account.h"
 #include "game/player_state.h"
+#include "game/restart_info.h"
 #include "gui/fonts.h"
 #include "gui/gui.h"
 #include "map/actor_lists.h"
@@ -44,7 +45,6 @@
 namespace {
 
 QuitStepRecorder g_recorder = nullptr;
-void (*g_restartInfoRelease)() = nullptr;
 
 void Record(const char* step)
 {
@@ -97,8 +97,7 @@ void CommonSteps()
     g_pluginHost.Broadcast(HookMissionLeft, 0);
     // The restart information belongs to the mission being left.
     Record("restart information dropped");
-    if (g_restartInfoRelease)
-        g_restartInfoRelease();
+    RestartInfoFree();
 }
 
 // The mission itself: the spatial sounds of its objects, then the objects and data. The decal
@@ -283,11 +282,6 @@ QuitForm QuitFormOf(const char* arguments)
 void QuitSetStepRecorder(QuitStepRecorder recorder)
 {
     g_recorder = recorder;
-}
-
-void QuitSetRestartInfoRelease(void (*release)())
-{
-    g_restartInfoRelease = release;
 }
 
 void GameExitToGui(const char* arguments)

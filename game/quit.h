@@ -27,7 +27,3 @@ s32_t QuitCommand(const char* arguments);
 // for each progress display, "screen <name>" for the screen entered (tests); null for none.
 using QuitStepRecorder = void (*)(const char* step);
 void QuitSetStepRecorder(QuitStepRecorder recorder);
-
-// What drops the restart information (its records and the valid flag), set by its owner; every
-// form calls it first.
-void QuitSetRestartInfoRelease(void (*release)());

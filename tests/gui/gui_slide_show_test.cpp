@@ -44,6 +44,7 @@ protected:
         m_map->SetString(m_keptMap.c_str());
         PlatformTestClockStop();
         DestroyScriptCache();
+        DefScriptsFree();
         GuiDraw::TearDown();
     }
     GuiSlideShow* Build(const std::string& keys)

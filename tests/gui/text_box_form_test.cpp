@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
+#include "core/console_var.h"
 #include "game/campaign_chronology.h"
 #include "gui/def_script.h"
 #include "gui/gui.h"
@@ -24,6 +26,8 @@ protected:
     void SetUp() override
     {
         GuiDraw::SetUp();
+        // Parsed files of another test's folder must not answer for this one's.
+        DefScriptsFree();
         DefScriptsInit();
     }
     void TearDown() override
@@ -42,10 +46,11 @@ protected:
 
 TEST_F(TextBoxForms, TheCampaignStagePicksTheFormsTextAndAMissingKeyKeepsTheBoxsText)
 {
-    ASSERT_TRUE(WriteFileBytes("script/orders.frm", "<start_0>\nFirst orders.\n</start_0>\n"
-                                                    "<start_1>\nSecond orders.\n</start_1>\n"
-                                                    "<start_2>\nLast orders.\n</start_2>\n"
-                                                    "<lone_0>\nOnly the first.\n</lone_0>\n"));
+    ASSERT_TRUE(WriteFileBytes("script/orders.frm",
+                               "<start_0>\nFirst orders.\n</start_0>\n"
+                               "<start_1>\nSecond orders.\n</start_1>\n"
+                               "<start_2>\nLast orders.\n</start_2>\n"
+                               "<lone_0>\nOnly the first.\n</lone_0>\n"));
     ASSERT_NE(BuildScreens("<WAIT>\n"
                            "<TEXTBOX> property name orders; property text orders.start; </TEXTBOX>\n"
                            "<TEXTBOX> property name lone; property text orders.lone; </TEXTBOX>\n"
@@ -99,6 +104,31 @@ TEST_F(TextBoxForms, TheSampleLoadingScreenShowsTheBriefingOfTheFirstStage)
     // The objectives come in from the map's locale texts.
     EXPECT_NE(text.find("Reach the gate of the outpost."), std::string::npos) << text;
     EXPECT_EQ(text.find("The outpost again"), std::string::npos) << "another stage's text";
+}
+
+TEST_F(TextBoxForms, TheSampleCaptionLayerNamesTheMissionFromTheMapsTexts)
+{
+    for (const char* file : {"script/layers.frm", "locale/eng/map_01.asc", "script/guigame.scr"})
+        ASSERT_TRUE(WriteFileBytes(file, ReadFileBytes(kSample + file))) << file;
+    ASSERT_NE(BuildScreens(ReadFileBytes("script/guigame.scr"), "guigame"), nullptr);
+    ConsoleVar* map = CVarListFind("dsmap");
+    ASSERT_NE(map, nullptr);
+    const std::string kept = map->String();
+    map->SetString("map_01");
+    SetSinglePlayerMode(2);
+    GuiSetItemForm("layer11", "missionmsg");
+    map->SetString(kept.c_str());
+    GuiTextBox* caption = Find("layer11", "missionmsg");
+    ASSERT_NE(caption, nullptr);
+    ASSERT_NE(caption->SourceText(), nullptr);
+    EXPECT_STREQ(caption->SourceText(), "Outpost at the crossing");
+    for (const auto& [screen, control] : {std::pair{"layer12", "accomplishmsg"}, std::pair{"layer13", "response"}}) {
+        GuiSetItemForm(screen, control);
+        GuiTextBox* box = Find(screen, control);
+        ASSERT_NE(box, nullptr) << control;
+        ASSERT_NE(box->SourceText(), nullptr) << control;
+        EXPECT_EQ(std::string(box->SourceText()).find("layers."), std::string::npos) << control << " got no form text";
+    }
 }
 
 }  // namespace

@@ -93,7 +93,7 @@ s32_t MissionFailCommand(const char*)
         return 0;
     const GameMod* mod = g_game.currentGameMod;
     if (mod && mod->ownScreens) {
-        RequestScreen(mod->scoreScreen.Text(), false);
+        RequestScreen(mod->scoreScreen, false);
         return 0;
     }
     ConPrint(0, "Mission '%s' failed!\n", GameCurrentMapName().Text());

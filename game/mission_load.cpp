@@ -128,21 +128,27 @@ void SetSatelliteRange()
     g_satelliteView.maxZ = maxZ;
 }
 
-// The loading screen, and the in-game screens' record and response variables.
+// The loading screen with its briefing, and the in-game screens' text layers filled from their forms
+// (the record and response forms after the variables they read).
 GuiScreen* PrepareScreens()
 {
+    GuiSetItemForm("LOADSCREEN", "LOADBRIEFING");
     GuiScreen* screen = GuiFindScreen("LOADSCREEN");
     MissionStep(MISSION_LOAD, 5);
     GameDrawLoadingProgress("Loading materials...", screen, 0);
     MissionStep(MISSION_LOAD, 6);
     // Before the mission's objects: weapons and seats keep pointers to these screens.
     GuiLoadGameScreens();
+    GuiSetItemForm("layer11", "missionmsg");
     EngineSRand(GetTickCount());
     char text[32];
+    // The record and response forms may show the message the variables name: set before each fill.
     std::snprintf(text, sizeof text, "records_%d", EngineRand() % 6 + 1);
     gs_records.SetString(text);
+    GuiSetItemForm("layer12", "accomplishmsg");
     std::snprintf(text, sizeof text, "response_%d", EngineRand() % 6 + 1);
     gs_response.SetString(text);
+    GuiSetItemForm("layer13", "response");
     return screen;
 }
 
@@ -195,8 +201,6 @@ int GameInitMission(const char* mapName)
     g_frameView.frameTime = 0.05f;
     g_textures.totalBytes = 0;
 
-    // The loading forms of the front end are not built yet: the screen is the one of that name, when
-    // one was added.
     MissionStep(MISSION_LOAD, 4);
     GuiScreen* screen = PrepareScreens();
 

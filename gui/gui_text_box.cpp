@@ -74,6 +74,12 @@ void GuiTextBox::SetFormText(const char* text)
     m_form = CopyText(text);
 }
 
+void GuiTextBox::SetForm(const char*, const char*, const char* text)
+{
+    if (text)
+        SetSourceText(text);
+}
+
 void GuiTextBox::SetTooltip(char* text)
 {
     delete[] m_tooltip;

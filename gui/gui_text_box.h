@@ -5,6 +5,7 @@
 #include <string>
 
 #include "gui/gui_controls.h"
+#include "gui/screen_manager.h"
 
 class Font;
 
@@ -14,9 +15,12 @@ struct GuiTextRange {
     float end = 1.0f;
 };
 
-class GuiTextBox : public GuiControl {
+class GuiTextBox : public GuiControl, public GuiFormTextTarget {
 public:
     ~GuiTextBox() override;
+    // The source text names the form ("file.key"); a form's text, when there is one, replaces it.
+    const char* FormSource() const override { return m_source; }
+    void SetForm(const char* path, const char* key, const char* text) override;
     void Draw(float offsetX, float offsetY, float scaleX, float scaleY) override;
     void OnRightClick(s32_t x, s32_t y) override;
     void OnClick(s32_t x, s32_t y) override;

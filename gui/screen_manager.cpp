@@ -16,6 +16,7 @@
 #include "game/accounts.h"
 #include "game/game_flow.h"
 #include "game/game_state.h"
+#include "game/multiplayer_commands.h"
 #include "game/player_state.h"
 #include "gui/fonts.h"
 #include "gui/gui.h"
@@ -180,11 +181,11 @@ bool PlayerDead()
     return player && player->isDead;
 }
 
-// Sets the game's respawn-requested flag, which the player's return clears. A game mode's own
-// "respawn" command is not run from here yet.
+// The game's respawn request: a game mode's "respawn" command, then the flag the player's return
+// clears.
 void RequestRespawn()
 {
-    g_playerState.respawnRequested = 1;
+    GameRequestRespawn();
 }
 
 void SwitchOnExit(s32_t* stateWord, s32_t state, const char* screenName)

@@ -61,12 +61,12 @@ void RecordStep(const char* step)
 class ProgressScreen : public GuiScreen {
 public:
     using GuiScreen::GuiScreen;
-    void Draw(float left, float top, float width, float height) override
+    void Draw(float x, float y, float w, float h) override
     {
         if (g_road.ended)
             ++g_road.drawsAfterEnd;
         g_road.steps.push_back("drawn " + std::to_string(gi_maploadprogress.Int()) + " " + gs_maploadprogress.String());
-        GuiScreen::Draw(left, top, width, height);
+        GuiScreen::Draw(x, y, w, h);
     }
 };
 

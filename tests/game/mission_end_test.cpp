@@ -2,6 +2,8 @@
 // objectives the mission script completes.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include <string>
 
 #include "account_fixture.h"
@@ -93,7 +95,7 @@ TEST_F(MissionEnd, FailingChangesNothingWhileARespawnIsPendingAndNothingOfTheAcc
     // A networked mode shows its score screen without a line.
     GameMod mod;
     mod.ownScreens = 1;
-    mod.scoreScreen.Assign("SCORES");
+    std::snprintf(mod.scoreScreen, sizeof mod.scoreScreen, "SCORES");
     g_game.currentGameMod = &mod;
     g_gui.screenRequested = false;
     ConClear(0);

@@ -34,6 +34,8 @@ protected:
         m_map = CVarListFind("dsmap");
         ASSERT_TRUE(m_photos && m_map);
         m_keptMap = m_map->String();
+        // The photo list another test's mission left must not show here.
+        m_photos->SetString("");
         PlatformTestClockStart(kStart);
         g_gui.frameTime = 0.1f;
         DefScriptsInit();
@@ -44,6 +46,7 @@ protected:
         m_map->SetString(m_keptMap.c_str());
         PlatformTestClockStop();
         DestroyScriptCache();
+        DefScriptsFree();
         GuiDraw::TearDown();
     }
     GuiSlideShow* Build(const std::string& keys)

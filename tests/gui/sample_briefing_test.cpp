@@ -37,6 +37,7 @@ protected:
     void TearDown() override
     {
         DestroyScriptCache();
+        DefScriptsFree();
         GuiDraw::TearDown();
     }
     template <typename Control>

@@ -34,6 +34,9 @@ protected:
         ConStartup();
         ASSERT_TRUE(VFSInit());
         ASSERT_EQ(ConExecFile("config.def"), 0);
+        // KeepAllVars keeps the value union only: the texts are put back by TearDown.
+        m_keptMap = CVarListFind("dsmap")->String();
+        m_keptLanguage = CVarListFind("language")->String();
         CVarListFind("dsmap")->SetString("named_by_the_command_line");
         CVarListFind("language")->SetString("xyz");
         GuiLoadScreens();
@@ -44,10 +47,14 @@ protected:
         DestroyScriptCache();
         VFSShutdown();
         ConShutdown();
+        CVarListFind("dsmap")->SetString(m_keptMap.c_str());
+        CVarListFind("language")->SetString(m_keptLanguage.c_str());
         GuiDraw::TearDown();
     }
 
     KeepAllVars m_vars;
+    std::string m_keptMap;
+    std::string m_keptLanguage;
 };
 
 // The lists fill while the screens load; the map a "-m" start named and the language stay.

@@ -51,8 +51,9 @@ protected:
         EXPECT_EQ(m_soldier->weaponCount, 1);
         EXPECT_EQ(m_soldier->WeaponInHand(), m_rifle) << "the same kind in hand";
         EXPECT_EQ(m_rifle->owner, m_soldier);
-        if (fullMagazine)
+        if (fullMagazine) {
             EXPECT_EQ(Unit()->roundsInGun, m_fullRounds);
+        }
     }
     u16_t m_fullRounds = 0;
 };

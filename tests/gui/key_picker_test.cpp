@@ -123,8 +123,9 @@ TEST_F(KeyPickers, RebindingKeepsTableAndKeyMapInStep)
         EXPECT_EQ(m_account->keyBindings[forward], c.forwardKey);
         EXPECT_EQ(m_account->keyBindings[jump], c.jumpKey);
         EXPECT_EQ(g_input.keyMap[c.forwardKey], forward);
-        if (c.jumpKey)
+        if (c.jumpKey) {
             EXPECT_EQ(g_input.keyMap[c.jumpKey], jump);
+        }
         EXPECT_EQ(g_input.keyMap[0], ACTION_UNBOUND) << "key 0 never drives an action";
         // The next draw ends the wait.
         picker->Draw(0.0f, 0.0f, 1.0f, 1.0f);
@@ -183,8 +184,9 @@ TEST_F(KeyPickers, NoTwoActionsEverShareAKey)
             ASSERT_EQ(g_input.keyMap[key], action) << "round " << round;
         }
         for (int key = 0; key < 256; ++key) {
-            if (g_input.keyMap[key] != ACTION_UNBOUND)
+            if (g_input.keyMap[key] != ACTION_UNBOUND) {
                 ASSERT_EQ(m_account->keyBindings[g_input.keyMap[key]], key) << "round " << round;
+            }
         }
     }
 }

@@ -191,8 +191,10 @@ TEST_F(WeaponDefinition, SampleRifleSetsEveryFieldItsKeysName)
     EXPECT_FLOAT_EQ(rifle->stanceSway[3].rotX[1], 0.6f);
     EXPECT_EQ(rifle->stanceSway[1].walkX[0], 0.0f);
     EXPECT_STREQ(rifle->fpParticleNames[1].Text(), "muzzle_flash");
-    EXPECT_FLOAT_EQ(rifle->fpParticleOffsets[1].y, 0.5f);
-    EXPECT_EQ(rifle->fpParticleOffsets[1].z, 3.0f);
+    // At the barrel's end in the weapon's model frame.
+    EXPECT_FLOAT_EQ(rifle->fpParticleOffsets[1].x, -3.6f);
+    EXPECT_FLOAT_EQ(rifle->fpParticleOffsets[1].y, -1.85f);
+    EXPECT_FLOAT_EQ(rifle->fpParticleOffsets[1].z, 0.9f);
     delete rifle;
 }
 

@@ -191,6 +191,10 @@ TEST_P(MissionPicture, StaysTheGoldenPicture)
                                                          "gb_showgui = false\n"
                                                          "gs_curprimaryweapon =\ngs_grenadeweapon =\n") +
                                                  GetParam().config));
+    // The mission's own weapon choice (its "mission.wpn", read by the direct start's briefing) would
+    // arm the player: a loose empty one in its place leaves the choice to the lines above.
+    fs::create_directories("mission/map_01");
+    ASSERT_TRUE(WriteFileBytes("mission/map_01/mission.wpn", ""));
     const ProgramResult run = RunChildJob(GetParam().job, TempPath(), {{"ALSOFT_DRIVERS", "null"}});
     ASSERT_TRUE(run.exited);
     ASSERT_EQ(run.exitCode, 0);

@@ -262,6 +262,8 @@ protected:
         for (ConsoleVar* var : {&dsmap, FindCVar("rbshadows"), &as_accname})
             m_saved.emplace_back(var, var->ValueToText());
         g_road = {};
+        // The program starts without a mission, whatever an earlier test of the process left marked.
+        g_game.missionLoaded = false;
     }
     void TearDown() override
     {

@@ -16,6 +16,7 @@ enum RenderHookOrder : s32_t {
     RENDER_HOOK_VEGETATION = 200,        // world rendering: the vegetation set-up of the map
     RENDER_HOOK_DECAL_LIST = 300,        // world rendering: the decals on the static map geometry
     RENDER_HOOK_LAND_LIGHTMAP = 350,     // the map: the land's lightmap, built again on a new device
+    RENDER_HOOK_LAND_COMPOSITES = 375,   // the land layer composites, made from the layers and the lightmap
     RENDER_HOOK_CLUSTERED_MESHES = 400,  // world object model: the buffers and atlases of the clustered meshes
     RENDER_HOOK_FOG_TEXTURES = 450,      // the map: the fog and water fog textures
     RENDER_HOOK_GPU_ANIM = 500,          // world rendering: the GPU animation buffers

@@ -12,6 +12,7 @@
 #include "render/map_render_setup.h"
 #include "render/render_context.h"
 #include "render/colour_pack.h"
+#include "render/device_hooks.h"
 
 namespace {
 
@@ -161,12 +162,24 @@ IDirect3DTexture8* LoadComposite(const char* file)
     return texture;
 }
 
+void RemakeOnNewDevice();
+
 void KeepComposites(IDirect3DTexture8* plain, IDirect3DTexture8* lit)
 {
     LandLayersRelease();
     g_mapRender.landCompositePlain = plain;
     g_mapRender.landCompositeLit = lit;
     g_mapRender.landCompositeReady = 1;
+    RenderRegisterDeviceHooks({RENDER_HOOK_LAND_COMPOSITES, nullptr, nullptr, nullptr, RemakeOnNewDevice});
+}
+
+// The composites live outside the texture table, on the device they were made on: after a
+// display-mode change the land and the vegetation would sample the old device's textures. They are
+// made again from the reloaded layers and the lightmap built anew before this hook runs.
+void RemakeOnNewDevice()
+{
+    if (!LandLayersComposite(LAND_COMPOSITE_SIZE))
+        LandLayersRelease();
 }
 
 }  // namespace
@@ -300,6 +313,7 @@ int LandLayersTextureSave(const char* landPath, const char* missionPath, const c
 
 void LandLayersRelease()
 {
+    RenderUnregisterDeviceHooks(RENDER_HOOK_LAND_COMPOSITES);
     ReleaseTexture(g_mapRender.landCompositePlain);
     ReleaseTexture(g_mapRender.landCompositeLit);
     g_mapRender.landCompositeReady = 0;

@@ -8,7 +8,8 @@
 constexpr int LAND_COMPOSITE_SIZE = 512;
 
 // The composites and their ready flag live in the renderer's map record (g_mapRender,
-// render/map_render_setup.h).
+// render/map_render_setup.h). Kept composites are made again on the new device after a display-mode
+// change (a device hook run once every texture has been reloaded).
 
 // Loads the cached composites (unless the map caches are to be rebuilt), else builds and saves
 // them. 1 when both exist afterwards; 0 on failure and in editor mode.

@@ -1,11 +1,12 @@
 // The sample mission's pictures held against golden screenshots: the frame the program draws first
 // (sky box, clouds, land, grass), the same view with the shadow volumes and the rain on, the
-// satellite view straight down on the map's centre, the first view in wire frame (cleared black), and the
-// first view with the player carrying the sample rifle, drawn in the lower right by the weapon view. Each
-// picture is taken by a child process of its own on the test clock, so that the clouds, the rain, the
-// water and the wires stand still and the pictures repeat exactly (the water's phase and the wires'
-// sway carry over from one mission to the next in one process); a loose "config.def" draws at
-// 400 x 300 to keep the golden files small.
+// satellite view straight down on the map's centre, the first view in wire frame (cleared black), the
+// first view with the player carrying the sample rifle, drawn in the lower right by the weapon view, and
+// the first view again after a display-mode change in the running mission (what lives on the device is
+// made anew there and must draw as before). Each picture is taken by a child process of its own on the
+// test clock, so that the clouds, the rain, the water and the wires stand still and the pictures repeat
+// exactly (the water's phase and the wires' sway carry over from one mission to the next in one
+// process); a loose "config.def" draws at 400 x 300 to keep the golden files small.
 // The render paths change for speed, never for looks: every pixel stays within kChannelTolerance of
 // the golden picture in each channel, except at most kLoosePixelsPerMillion pixels per million, whose
 // channels stay within kLooseTolerance (a rasteriser may round an edge or a blend a unit apart).
@@ -23,6 +24,7 @@
 #include "core/winos.h"
 #include "game/game_state.h"
 #include "game/game_test_hooks.h"
+#include "game/mission_commands.h"
 #include "game/satellite_view.h"
 #include "gui/gui.h"
 #include "gui/gui_test_hooks.h"
@@ -71,7 +73,7 @@ Difference Compare(const Picture& a, const Picture& b)
 }
 
 int g_frames = 0;
-enum class View { First, Weather, Satellite, Wireframe };
+enum class View { First, Weather, Satellite, Wireframe, ModeChanged };
 View g_view = View::First;
 
 // The satellite view over the map's centre, held there: the pan stands still whatever the cursor.
@@ -100,6 +102,10 @@ void ShootOnce(bool)
         LookFromTheSatellite();
     } else if (frame == 0 && g_view == View::Wireframe) {
         FindCVar("rbwireframe")->SetBool(true);
+    } else if (frame == 1 && g_view == View::ModeChanged) {
+        // The same size again: the device, its buffers and every texture are made anew, and the
+        // picture must not tell.
+        GameSetMode("400 300 32");
     } else if (frame == 2) {
         PlatformInjectKey(DIK_F12, true);
     } else if (frame == 3) {
@@ -149,10 +155,17 @@ int TakeWireframeFrame()
     return TakePicture();
 }
 
+int TakeModeChangedFrame()
+{
+    g_view = View::ModeChanged;
+    return TakePicture();
+}
+
 const bool g_firstFrameJob = RegisterChildJob("mission_picture_first_frame", TakeFirstFrame);
 const bool g_weatherFrameJob = RegisterChildJob("mission_picture_weather", TakeWeatherFrame);
 const bool g_satelliteFrameJob = RegisterChildJob("mission_picture_satellite", TakeSatelliteFrame);
 const bool g_wireframeFrameJob = RegisterChildJob("mission_picture_wireframe", TakeWireframeFrame);
+const bool g_modeChangedFrameJob = RegisterChildJob("mission_picture_mode_changed", TakeModeChangedFrame);
 
 // The share of pixels, in percent, whose channels are all within kChannelTolerance of the colour.
 int PercentOf(const Picture& picture, int r, int g, int b)
@@ -255,7 +268,8 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"sample_mission_satellite.bmp", "mission_picture_satellite", "SatelliteViewFromAbove", 0, 1},
         Case{"sample_mission_wireframe.bmp", "mission_picture_wireframe", "WireframeClearsBlack", 30, 100},
         Case{"sample_mission_first_person_rifle.bmp", "mission_picture_first_frame", "FirstPersonRifle", 0, 100,
-             "gs_curprimaryweapon = carried_rifle\n", "sample_mission_first_frame.bmp"}),
+             "gs_curprimaryweapon = carried_rifle\n", "sample_mission_first_frame.bmp"},
+        Case{"sample_mission_first_frame.bmp", "mission_picture_mode_changed", "FirstFrameAfterTheModeChange", 0, 100}),
     [](const ::testing::TestParamInfo<Case>& param) { return std::string(param.param.name); });
 
 }  // namespace

@@ -9,6 +9,8 @@
 #include "core/console.h"
 #include "core/winos.h"
 #include "map/map_caches.h"
+#include "render/device_hooks.h"
+#include "render/render_device.h"
 #include "render/grid_font.h"
 #include "render/land_composite.h"
 #include "render/map_render_setup.h"
@@ -207,6 +209,33 @@ TEST_F(LandComposite, CachedFilesAreLoadedUnlessARebuildIsForced)
 
     g_mapRender.landTextures[0].layer = nullptr;
     red->Release();
+}
+
+// The composites are no textures of the table, so the reload leaves them on the old device: they are
+// made again on the new one from the reloaded layers, and letting them go ends that.
+TEST_F(LandComposite, TheCompositesAreMadeAgainOnTheNewDeviceAfterADisplayModeChange)
+{
+    ASSERT_TRUE(WriteTga("component/land/red.tga", 8, 8, 0xFFFF0000u));
+    IDirect3DTexture8* red = TextureFindOrLoad("component\\land\\red");
+    ASSERT_NE(red, nullptr);
+    g_mapRender.landTextures[0].layer = red;
+    ASSERT_EQ(LandLayersComposite(8), 1);
+
+    ASSERT_EQ(RenderSetDisplayMode(kWidth, kHeight, 0, D3DFMT_X8R8G8B8, D3DFMT_D24S8, true, 2), 0);
+    TexturesRecreate();
+    EXPECT_EQ(g_mapRender.landCompositeReady, 1);
+    for (IDirect3DTexture8* composite : {g_mapRender.landCompositePlain, g_mapRender.landCompositeLit}) {
+        ASSERT_NE(composite, nullptr);
+        IDirect3DDevice8* owner = nullptr;
+        ASSERT_EQ(composite->GetDevice(&owner), D3D_OK);
+        EXPECT_EQ(owner, Device());
+        owner->Release();
+        EXPECT_TRUE(render_test::ColourNear(ReadTexture(Device(), composite).At(5, 5), 0xFFFF0000u, 0));
+    }
+
+    LandLayersRelease();
+    EXPECT_FALSE(RenderDeviceHooksRegistered(RENDER_HOOK_LAND_COMPOSITES));
+    g_mapRender.landTextures[0].layer = nullptr;
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // A plug-in for the game's tests: it keeps the object-use events and the message lines the game
-// sends and counts the mission starts and frames, for the tests to read through GamePluginGetState.
+// sends and counts the mission starts, frames and particle events, for the tests to read through
+// GamePluginGetState.
 #include <cstring>
 #include "tests/plugins/game_plugin/game_plugin_state.h"
 
@@ -42,6 +43,8 @@ PLUGIN_EXPORT std::int32_t HookProc(std::uint32_t code, PluginWord parameter)
         g_state.lastMessage[kGamePluginTextSize - 1] = '\0';
     } else if (code == HookMissionStarted) {
         ++g_state.missionStarts;
+    } else if ((code >> 16) == 6) {
+        ++g_state.particleEvents[code & 7];
     }
     return 0;
 }

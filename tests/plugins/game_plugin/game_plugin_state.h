@@ -1,5 +1,6 @@
 // What the game test plug-in shares with its tests: the object-use events and message lines it
-// received, with what they carried, and how many mission starts and game frames it was told of.
+// received, with what they carried, and how many mission starts, game frames and particle events it
+// was told of.
 #pragma once
 #include <cstdint>
 #include "core/plugin_api.h"
@@ -13,6 +14,7 @@ struct GamePluginState {
     char lastMessage[kGamePluginTextSize];  // the last one's text, cut to fit
     std::int32_t missionStarts;             // HookMissionStarted events
     std::int32_t frames;                    // HookFrame events
+    std::int32_t particleEvents[8];         // events of the particle group, by their low bits
 };
 
 using GamePluginStateFn = GamePluginState* (*)();

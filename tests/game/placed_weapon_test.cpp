@@ -140,15 +140,17 @@ TEST_F(PlacedWeapon, TheSampleMissionsPlacedRifleBecomesADynamicWeaponAndTheCarr
     std::string error;
     // The sample with a rifle lying behind the start: its model line names the hand node of a soldier,
     // which a weapon lacks, so the line records a placement.
-    std::filesystem::copy(ZINTAR_TEST_DATA_DIR "/../../data/sample", "sample", std::filesystem::copy_options::recursive);
+    std::filesystem::copy(ZINTAR_TEST_DATA_DIR "/../../data/sample", "sample",
+                          std::filesystem::copy_options::recursive);
     const std::string missionFile = "sample/mission/map_01/mission.def";
     std::string mission = ReadFileBytes(missionFile);
     const size_t smoke = mission.find("set smoke_column\n");
     ASSERT_NE(smoke, std::string::npos);
-    mission.insert(smoke + std::strlen("set smoke_column\n"), "create weapon carried_rifle\n"
-                                                          "pos root 0.6 0.06 -9\n"
-                                                          "rot root 0 1.2 0\n"
-                                                          "anim rifle torso : xhand_r ..\\weapon\\rifle : x1\n");
+    mission.insert(smoke + std::strlen("set smoke_column\n"),
+                   "create weapon carried_rifle\n"
+                   "pos root 0.6 0.06 -9\n"
+                   "rot root 0 1.2 0\n"
+                   "anim rifle torso : xhand_r ..\\weapon\\rifle : x1\n");
     ASSERT_TRUE(WriteFileBytes(missionFile, mission));
     ASSERT_TRUE(BfsPackFolder("sample", "main.bfs", error)) << error;
     ASSERT_TRUE(VFSInit());
@@ -158,7 +160,6 @@ TEST_F(PlacedWeapon, TheSampleMissionsPlacedRifleBecomesADynamicWeaponAndTheCarr
     GameSetTestHooks({-1, nullptr, nullptr, nullptr, Look});
     ASSERT_EQ(GameInitMission("map_01"), 0);
     ASSERT_TRUE(g_before.taken && g_after.taken);
-
 
     // The object line recorded one placement: the rifle's hand-held definition, where the lines put it.
     ASSERT_EQ(g_before.placements.size(), 1u);

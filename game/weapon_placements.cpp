@@ -63,6 +63,9 @@ void GameReplacePlacedWeapons()
     for (const WeaponPlacement& placement : g_game.weaponPlacements) {
         GameAddWeaponToActor(placement.name.Text(), carrier, 1);
         if (Weapon* dropped = carrier->DropItem(1)) {
+            // The carrier is deleted below: a last owner left pointing at it would be handed the
+            // weapon back by the restart record, or whoever takes the carrier's memory next.
+            dropped->previousOwner = nullptr;
             dropped->SetPosition(placement.position);
             dropped->SetRotation(placement.rotation);
             float box[6];

@@ -1,6 +1,7 @@
 #include "gui/gui_check_box.h"
 
 #include "core/console_var.h"
+#include "gui/gui_controls.h"
 #include "gui/gui.h"
 #include "gui/gui_image.h"
 #include "gui/gui_live_values.h"
@@ -55,14 +56,7 @@ void GuiCheckBox::SetName(const char* text)
 
 void GuiCheckBox::GetRect(RECT* rect) const
 {
-    if (!rect)
-        return;
-    const float w = static_cast<float>(GuiScreenWidth());
-    const float h = static_cast<float>(GuiScreenHeight());
-    rect->left = static_cast<LONG>(x * w);
-    rect->top = static_cast<LONG>(y * h);
-    rect->right = static_cast<LONG>((x + width) * w);
-    rect->bottom = static_cast<LONG>((y + height) * h);
+    GuiFractionRect(x, y, width, height, rect);
 }
 
 void GuiCheckBox::OnActivate(GuiScreen*)

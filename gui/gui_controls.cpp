@@ -8,6 +8,7 @@
 #include "gui/game_screen_lists.h"
 #include "gui/gui_list_box.h"
 #include "gui/gui_locale.h"
+#include "gui/gui_scale.h"
 #include "gui/gui_text_box.h"
 #include "gui/gui_tooltip.h"
 
@@ -115,4 +116,26 @@ void GuiSelectResolution(s32_t entry)
         return;
     list->firstVisible = 0;
     list->selectedRow = entry;
+}
+
+void GuiFractionRect(float x, float y, float width, float height, RECT* rect)
+{
+    if (!rect)
+        return;
+    const float w = static_cast<float>(GuiScreenWidth());
+    const float h = static_cast<float>(GuiScreenHeight());
+    rect->left = static_cast<LONG>(x * w);
+    rect->top = static_cast<LONG>(y * h);
+    rect->right = static_cast<LONG>((x + width) * w);
+    rect->bottom = static_cast<LONG>((y + height) * h);
+}
+
+void GuiHoverTooltip(const char* tooltip)
+{
+    GuiScreen* screen = g_gui.currentScreen;
+    if (!screen || !screen->GetToolTip())
+        return;
+    screen->GetToolTip()->Unlock(false);
+    if (tooltip)
+        screen->GetToolTip()->SetText(tooltip, false);
 }

@@ -14,6 +14,11 @@ constexpr u32_t GUI_CONTROL_NAME_SIZE = 128;
 // Copies text into a fixed field of room bytes, cut to room - 1 characters and always terminated;
 // null copies as empty. Names and texts from scripts and plug-ins have no length of their own.
 void GuiCopyBounded(char* out, u32_t room, const char* text);
+// A box given in fractions of the screen (the scripts' "coord"), in pixels of the current screen size.
+void GuiFractionRect(float x, float y, float width, float height, RECT* rect);
+// The pointer is over a control: the current screen's message box is unlocked and shows the control's
+// tooltip when it has one.
+void GuiHoverTooltip(const char* tooltip);
 
 // A fixed text field of Size bytes: what does not fit is cut.
 template <u32_t Size>

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/console_var.h"
+#include "gui/gui_controls.h"
 #include "gui/gui.h"
 #include "gui/gui_image.h"
 #include "gui/gui_scale.h"
@@ -103,24 +104,12 @@ void GuiEditBox::SetZIndex(s16_t z)
 
 void GuiEditBox::GetRect(RECT* rect) const
 {
-    if (!rect)
-        return;
-    const float w = static_cast<float>(GuiScreenWidth());
-    const float h = static_cast<float>(GuiScreenHeight());
-    rect->left = static_cast<LONG>(x * w);
-    rect->top = static_cast<LONG>(y * h);
-    rect->right = static_cast<LONG>((x + width) * w);
-    rect->bottom = static_cast<LONG>((y + height) * h);
+    GuiFractionRect(x, y, width, height, rect);
 }
 
 void GuiEditBox::OnMouse(u32_t, s32_t, s32_t, s32_t, s32_t)
 {
-    GuiScreen* screen = g_gui.currentScreen;
-    if (!screen || !screen->GetToolTip())
-        return;
-    screen->GetToolTip()->Unlock(false);
-    if (tooltip)
-        screen->GetToolTip()->SetText(tooltip, false);
+    GuiHoverTooltip(tooltip);
 }
 
 void GuiEditBox::ShowLocked(const char* format, u32_t value) const

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "gui/gui_controls.h"
 #include "gui/gui.h"
 #include "gui/gui_live_values.h"
 #include "gui/gui_primitives.h"
@@ -54,24 +55,12 @@ void GuiImage::Draw(float offsetX, float offsetY, float scaleX, float scaleY)
 
 void GuiImage::OnMouse(u32_t, s32_t, s32_t, s32_t, s32_t)
 {
-    GuiScreen* screen = g_gui.currentScreen;
-    if (!screen || !screen->GetToolTip())
-        return;
-    screen->GetToolTip()->Unlock(false);
-    if (tooltip)
-        screen->GetToolTip()->SetText(tooltip, false);
+    GuiHoverTooltip(tooltip);
 }
 
 void GuiImage::GetRect(RECT* rect) const
 {
-    if (!rect)
-        return;
-    const float w = static_cast<float>(GuiScreenWidth());
-    const float h = static_cast<float>(GuiScreenHeight());
-    rect->left = static_cast<LONG>(x * w);
-    rect->top = static_cast<LONG>(y * h);
-    rect->right = static_cast<LONG>((x + width) * w);
-    rect->bottom = static_cast<LONG>((y + height) * h);
+    GuiFractionRect(x, y, width, height, rect);
 }
 
 const char* GuiImage::GetName() const

@@ -5,6 +5,7 @@
 #include "core/sound_sets.h"
 #include "game/current_account.h"
 #include "game/player_account.h"
+#include "gui/gui_controls.h"
 #include "gui/gui.h"
 #include "gui/gui_scale.h"
 #include "gui/gui_tooltip.h"
@@ -60,24 +61,12 @@ void GuiKeyPicker::SetTooltip(char* text)
 
 void GuiKeyPicker::GetRect(RECT* rect) const
 {
-    if (!rect)
-        return;
-    const float w = static_cast<float>(GuiScreenWidth());
-    const float h = static_cast<float>(GuiScreenHeight());
-    rect->left = static_cast<LONG>(x * w);
-    rect->top = static_cast<LONG>(y * h);
-    rect->right = static_cast<LONG>((x + width) * w);
-    rect->bottom = static_cast<LONG>((y + height) * h);
+    GuiFractionRect(x, y, width, height, rect);
 }
 
 void GuiKeyPicker::OnMouse(u32_t, s32_t, s32_t, s32_t, s32_t)
 {
-    GuiScreen* screen = g_gui.currentScreen;
-    if (!screen || !screen->GetToolTip())
-        return;
-    screen->GetToolTip()->Unlock(false);
-    if (tooltip)
-        screen->GetToolTip()->SetText(tooltip, false);
+    GuiHoverTooltip(tooltip);
 }
 
 void GuiKeyPicker::OnClick(s32_t, s32_t)

@@ -5,6 +5,7 @@
 #include "core/console_var.h"
 #include "core/text_case.h"
 #include "core/vfs.h"
+#include "gui/gui_controls.h"
 #include "gui/gui.h"
 #include "gui/gui_command_lookup.h"
 #include "gui/gui_live_values.h"
@@ -334,24 +335,12 @@ void GuiListBox::OnRightClick(s32_t, s32_t)
 
 void GuiListBox::OnMouse(u32_t, s32_t, s32_t, s32_t, s32_t)
 {
-    GuiScreen* screen = g_gui.currentScreen;
-    if (!screen || !screen->GetToolTip())
-        return;
-    screen->GetToolTip()->Unlock(false);
-    if (tooltip)
-        screen->GetToolTip()->SetText(tooltip, false);
+    GuiHoverTooltip(tooltip);
 }
 
 void GuiListBox::GetRect(RECT* rect) const
 {
-    if (!rect)
-        return;
-    const float w = static_cast<float>(GuiScreenWidth());
-    const float h = static_cast<float>(GuiScreenHeight());
-    rect->left = static_cast<LONG>(x * w);
-    rect->top = static_cast<LONG>(y * h);
-    rect->right = static_cast<LONG>((x + width) * w);
-    rect->bottom = static_cast<LONG>((y + height) * h);
+    GuiFractionRect(x, y, width, height, rect);
 }
 
 void GuiListBox::OnActivate(GuiScreen*)

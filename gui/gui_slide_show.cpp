@@ -4,6 +4,7 @@
 
 #include "core/console_var.h"
 #include "core/text_case.h"
+#include "gui/gui_controls.h"
 #include "gui/def_script.h"
 #include "gui/def_script_codes.h"
 #include "gui/gui.h"
@@ -61,12 +62,7 @@ void GuiSlideShow::OnClick(s32_t, s32_t) {}
 
 void GuiSlideShow::OnMouse(u32_t, s32_t, s32_t, s32_t, s32_t)
 {
-    GuiScreen* screen = g_gui.currentScreen;
-    if (!screen || !screen->GetToolTip())
-        return;
-    screen->GetToolTip()->Unlock(false);
-    if (m_tooltip)
-        screen->GetToolTip()->SetText(m_tooltip, false);
+    GuiHoverTooltip(m_tooltip);
 }
 
 bool GuiSlideShow::Timed() const

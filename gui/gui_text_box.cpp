@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/console_var.h"
+#include "gui/gui_controls.h"
 #include "gui/def_script_codes.h"
 #include "gui/gui.h"
 #include "gui/gui_live_values.h"
@@ -92,12 +93,7 @@ void GuiTextBox::SetFocus(bool) {}
 
 void GuiTextBox::OnMouse(u32_t, s32_t, s32_t, s32_t, s32_t)
 {
-    GuiScreen* screen = g_gui.currentScreen;
-    if (!screen || !screen->GetToolTip())
-        return;
-    screen->GetToolTip()->Unlock(false);
-    if (m_tooltip)
-        screen->GetToolTip()->SetText(m_tooltip, false);
+    GuiHoverTooltip(m_tooltip);
 }
 
 GuiTextBox::Box GuiTextBox::PixelBox(float offsetX, float offsetY, float scaleX, float scaleY) const

@@ -1,6 +1,7 @@
 #include "gui/gui_video.h"
 
 #include "core/video.h"
+#include "gui/gui_controls.h"
 #include "gui/gui.h"
 #include "gui/gui_image.h"
 #include "gui/gui_primitives.h"
@@ -39,12 +40,7 @@ void GuiVideo::OnClick(s32_t, s32_t) {}
 
 void GuiVideo::OnMouse(u32_t, s32_t, s32_t, s32_t, s32_t)
 {
-    GuiScreen* screen = g_gui.currentScreen;
-    if (!screen || !screen->GetToolTip())
-        return;
-    screen->GetToolTip()->Unlock(false);
-    if (m_tooltip)
-        screen->GetToolTip()->SetText(m_tooltip, false);
+    GuiHoverTooltip(m_tooltip);
 }
 
 s16_t GuiVideo::GetZIndex() const

@@ -8,6 +8,7 @@
 #include "core/text_case.h"
 #include "core/vfs.h"
 #include "game/game_cvars.h"
+#include "gui/gui_controls.h"
 #include "gui/gui.h"
 #include "gui/gui_edit_box.h"
 #include "gui/gui_image.h"
@@ -85,14 +86,7 @@ std::vector<EngineString> GuiListFolder(const char* folder, const char* extensio
 
 void GuiWeaponList::GetRect(RECT* rect) const
 {
-    if (!rect)
-        return;
-    const float w = static_cast<float>(GuiScreenWidth());
-    const float h = static_cast<float>(GuiScreenHeight());
-    rect->left = static_cast<LONG>(x * w);
-    rect->top = static_cast<LONG>(y * h);
-    rect->right = static_cast<LONG>((x + width) * w);
-    rect->bottom = static_cast<LONG>((y + height) * h);
+    GuiFractionRect(x, y, width, height, rect);
 }
 
 void GuiWeaponList::Draw(float offsetX, float offsetY, float scaleX, float scaleY)

@@ -1,6 +1,7 @@
 // The sample's front end walked end to end as a player walks it, in a child process of its own on
 // the packed sample data: `zintar` without arguments opens the main menu; the driver (tests/support/
-// gui_driver.h) makes the sample soldier, clicks "Play", presses a key at "Press any key to
+// gui_driver.h) makes a soldier on the account screen by typing, comes back to that screen and logs
+// him in from its list with his password, clicks "Play", presses a key at "Press any key to
 // continue...", opens the in-game menu with Escape, leaves the mission for the main menu, plays again
 // and quits from the in-game menu. Every step waits for its screen in the GUI's own frames (no
 // sleeping); the run has one time limit. The child notes what it saw in "walk.txt" for the checks.
@@ -98,7 +99,15 @@ void OnMissionFrame(bool present)
 int WalkTheMenus()
 {
     gui_test::GuiDriver driver;
-    driver.ClickWhen("MAINMENU", "enlist");
+    driver.ClickWhen("MAINMENU", "soldiers");
+    driver.TypeWhen("ROVUDAZURARAZU", "new_name", "recruit");
+    driver.TypeWhen("ROVUDAZURARAZU", "new_password", "pw");
+    driver.TypeWhen("ROVUDAZURARAZU", "new_repeat", "pw");
+    driver.ClickWhen("ROVUDAZURARAZU", "create");
+    // Made, the soldier is on the list: the list's selection logs in with the password typed.
+    driver.ClickWhen("SETUP", "accounts");
+    driver.TypeWhen("ROVUDAZURARAZU", "login_password", "pw");
+    driver.ClickWhen("ROVUDAZURARAZU", "login");
     driver.ClickWhen("MAINMENU", "play");
     driver.ClickWhen("_MAINMENU", "leave");
     driver.ClickWhen("MAINMENU", "play");

@@ -1,5 +1,5 @@
 // The sample's savegame screen walked as a player walks it, in a child process on the packed sample
-// data: play, Escape, "Savegames", "Save"; later Escape, "Savegames", "Load the first"; later again
+// data: a soldier made by typing, play, Escape, "Savegames", "Save"; later Escape, "Savegames", "Load the first"; later again
 // "Restart"; then quit from the in-game menu. Each pick closes the menu over the running mission.
 #include <gtest/gtest.h>
 
@@ -55,7 +55,16 @@ void OnFrame(bool present)
 int WalkTheSavegames()
 {
     gui_test::GuiDriver driver;
-    driver.ClickWhen("MAINMENU", "enlist");
+    // The soldier made by typing on the account screen, then logged in from its list ("Log in" leads
+    // to the main menu; the setup screen's background image shares the name "back" with its button).
+    driver.ClickWhen("MAINMENU", "soldiers");
+    driver.TypeWhen("ROVUDAZURARAZU", "new_name", "recruit");
+    driver.TypeWhen("ROVUDAZURARAZU", "new_password", "pw");
+    driver.TypeWhen("ROVUDAZURARAZU", "new_repeat", "pw");
+    driver.ClickWhen("ROVUDAZURARAZU", "create");
+    driver.ClickWhen("SETUP", "accounts");
+    driver.TypeWhen("ROVUDAZURARAZU", "login_password", "pw");
+    driver.ClickWhen("ROVUDAZURARAZU", "login");
     driver.ClickWhen("MAINMENU", "play");
     driver.ClickWhen("_MAINMENU", "savegames");
     driver.ClickWhen("SAVEGAMES", "save");

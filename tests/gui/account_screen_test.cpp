@@ -1,7 +1,8 @@
 // The sample's account screen driven as a player drives it: clicks and typed characters go through the
 // screen manager's input step into its edit boxes, and its "Create" button runs the account command.
 // Names the file system cannot hold show the message and write no file; a good name makes its file
-// and logs in.
+// and logs in. The list of soldiers: a click on a row chooses the soldier that "Log in" logs in and
+// "Remove" removes, each with the password typed beside the list.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -10,7 +11,10 @@
 #include "core/input.h"
 #include "game/account_cvars.h"
 #include "game/accounts.h"
+#include "gui/fonts.h"
 #include "gui/gui.h"
+#include "gui/gui_list_box.h"
+#include "gui/gui_scale.h"
 #include "gui/screen_manager.h"
 #include "platform/test_clock.h"
 #include "tests/gui/control_screen_support.h"
@@ -40,7 +44,7 @@ protected:
     void TearDown() override
     {
         AccountsShutdown();
-        for (ConsoleVar* variable : {&as_accname, &as_curaccount, &as_accpassword, &as_curpassword})
+        for (ConsoleVar* variable : {&as_accname, &as_curaccount, &as_accpassword, &as_curpassword, &as_playername})
             variable->SetString("");
         as_accname.SetString(m_account.c_str());
         g_input.mouseStates[0] = 0;
@@ -59,6 +63,25 @@ protected:
         target->GetRect(&box);
         s32_t state = 0;
         GuiInputStep((box.left + box.right) / 2, (box.top + box.bottom) / 2, message, 0, wParam, &state);
+    }
+    // A click on the list's row (counted from its top row).
+    void ClickRow(const char* list, int row)
+    {
+        auto* box = dynamic_cast<GuiListBox*>(GuiFindItem(list));
+        ASSERT_NE(box, nullptr) << list;
+        RECT rect = {};
+        box->GetRect(&rect);
+        // Rows are a line of the list's font and one pixel apart (no font loaded: a pixel each).
+        const int rowHeight =
+            box->font
+                ? static_cast<int>(static_cast<float>(box->font->GetCharHeight()) * GuiScaleToScreen(box->fontSize))
+                : 0;
+        const int y = rect.top + row * (rowHeight + 1) + rowHeight / 2;
+        s32_t state = 0;
+        g_input.mouseStates[0] = INPUT_STATE_DOWN;
+        GuiInputStep((rect.left + rect.right) / 2, y, WM_NULL, 0, 0, &state);
+        g_input.mouseStates[0] = 0;
+        GuiInputStep((rect.left + rect.right) / 2, y, WM_NULL, 0, 0, &state);
     }
     void Click(const char* control)
     {
@@ -83,11 +106,11 @@ protected:
         PlatformTestClockAdvance(200);
         Step(control, WM_CHAR, code);
     }
-    void Create(const std::string& name)
+    void Create(const std::string& name, const std::string& password = "pw")
     {
         TypeInto("new_name", name);
-        TypeInto("new_password", "pw");
-        TypeInto("new_repeat", "pw");
+        TypeInto("new_password", password);
+        TypeInto("new_repeat", password);
         g_gui.lastMessageKey.Assign("");
         Click("create");
     }
@@ -152,6 +175,59 @@ TEST_F(SampleAccountScreen, BadNamesShowTheMessageAndAGoodOneMakesItsFileAndLogs
     Create("Bob");
     EXPECT_STREQ(g_gui.lastMessageKey.Text(), "_fnmsg_account_exists");
     EXPECT_EQ(AccountFiles(), 1u);
+}
+
+TEST_F(SampleAccountScreen, TheListChoosesTheSoldierThatLogsInAndTheOneRemoved)
+{
+    for (const char* name : {"alpha", "bravo"}) {
+        g_gui.currentScreen = GuiFindScreen("ROVUDAZURARAZU");
+        g_gui.currentScreen->Activate(g_gui.currentScreen);
+        PlatformTestClockAdvance(3000);
+        Create(name, std::string("p") + name[0]);
+        ASSERT_STREQ(g_gui.lastMessageKey.Text(), "") << name;
+    }
+    // Nobody chosen: the list takes its first row.
+    as_accname.SetString("");
+    g_gui.currentScreen = GuiFindScreen("ROVUDAZURARAZU");
+    g_gui.currentScreen->Activate(g_gui.currentScreen);
+    auto* list = dynamic_cast<GuiListBox*>(GuiFindItem("accounts"));
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(list->ItemCount(), 2u);
+    EXPECT_STREQ(list->ItemText(0), "alpha");
+    EXPECT_STREQ(list->ItemText(1), "bravo");
+    EXPECT_STREQ(as_accname.String(), "alpha");
+
+    // The second row chosen; a wrong password logs nobody in, the right one logs him in.
+    as_playername.SetString("");
+    ClickRow("accounts", 1);
+    EXPECT_STREQ(as_accname.String(), "bravo");
+    PlatformTestClockAdvance(3000);
+    TypeInto("login_password", "pa");
+    g_gui.lastMessageKey.Assign("");
+    Click("login");
+    EXPECT_STREQ(g_gui.lastMessageKey.Text(), "_fnmsg_invalid_password");
+    EXPECT_STREQ(as_playername.String(), "");
+    EXPECT_STREQ(g_gui.currentScreen->name.Text(), "ROVUDAZURARAZU");
+    PlatformTestClockAdvance(3000);
+    TypeInto("login_password", "pb");
+    g_gui.lastMessageKey.Assign("");
+    Click("login");
+    EXPECT_STREQ(g_gui.lastMessageKey.Text(), "");
+    EXPECT_STREQ(as_playername.String(), "bravo") << "logged in";
+    EXPECT_STRCASEEQ(g_gui.currentScreen->name.Text(), "MAINMENU");
+
+    // The first row chosen and removed with its password: its file goes, the list reads again.
+    g_gui.currentScreen = GuiFindScreen("ROVUDAZURARAZU");
+    g_gui.currentScreen->Activate(g_gui.currentScreen);
+    ClickRow("accounts", 0);
+    EXPECT_STREQ(as_accname.String(), "alpha");
+    PlatformTestClockAdvance(3000);
+    TypeInto("login_password", "pa");
+    Click("remove");
+    EXPECT_FALSE(fs::exists("accounts/alpha.acc"));
+    EXPECT_TRUE(fs::exists("accounts/bravo.acc"));
+    ASSERT_EQ(list->ItemCount(), 1u);
+    EXPECT_STREQ(list->ItemText(0), "bravo");
 }
 
 }  // namespace

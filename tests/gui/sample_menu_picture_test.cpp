@@ -1,8 +1,9 @@
 // The sample's main menu drawn offscreen on an 800 x 600 display from the sample's own screen script,
 // pictures, fonts and texts, and read back: the buttons stand where script\gui.scr puts them
 // ("coord 0.375 <y> 0.25 0.08"), each shows the plate picture (an olive face inside a light rim) with
-// its caption centred on it, and the title stands centred above; a button's glow after the pointer
-// left it is about half of the full glow half a second later.
+// its caption centred on it, and the title stands centred above; "Play" shows only while a soldier is
+// logged in; a button's glow after the pointer left it is about half of the full glow half a second
+// later.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,6 +13,7 @@
 #include "core/def_file.h"
 #include "core/input.h"
 #include "core/script_file.h"
+#include "game/account_cvars.h"
 #include "gui/gui.h"
 #include "gui/screen_manager.h"
 #include "platform/test_clock.h"
@@ -74,6 +76,9 @@ protected:
     void SetUp() override
     {
         GuiTest::SetUp();
+        // A soldier logged in: "Play" shows.
+        m_account = as_accname.String();
+        as_accname.SetString("recruit");
         ASSERT_EQ(RenderSetDisplayMode(kMenuWidth, kMenuHeight, 0, D3DFMT_X8R8G8B8, D3DFMT_D24S8, true, 2), 0);
         const fs::path sample = fs::path(ZINTAR_TEST_DATA_DIR) / ".." / ".." / "data" / "sample";
         for (const char* folder : {"script", "component/gui", "locale", "sound/gui"}) {
@@ -95,6 +100,7 @@ protected:
         DefFileFreeAll();
         g_input = InputState();
         PlatformTestClockStop();
+        as_accname.SetString(m_account.c_str());
         GuiTest::TearDown();
     }
 
@@ -124,6 +130,16 @@ protected:
             control->GetRect(&rect);
         return rect;
     }
+    // The plate's olive face shows at the button's upper left, above the panel's darker ground.
+    static bool PlateShown(const render_test::Pixels& pixels, const RECT& rect)
+    {
+        const DWORD face = pixels.At(312, UINT(rect.top + 8));
+        const DWORD outside = pixels.At(294, UINT(rect.top + 8));
+        return Green(face) > Red(face) && Red(face) > Blue(face) + 8 && Green(face) > Green(outside) + 20;
+    }
+
+private:
+    std::string m_account;
 };
 
 TEST_F(SampleMenuPicture, ButtonsShowThePlateWithTheCaptionCentredWhereTheScriptPutsThem)
@@ -133,7 +149,7 @@ TEST_F(SampleMenuPicture, ButtonsShowThePlateWithTheCaptionCentredWhereTheScript
     const struct {
         const char* name;
         int top;
-    } buttons[] = {{"play", 282}, {"enlist", 342}, {"quit", 414}};
+    } buttons[] = {{"play", 282}, {"soldiers", 342}, {"quit", 414}};
     for (const auto& button : buttons) {
         SCOPED_TRACE(button.name);
         const RECT rect = RectOf(button.name);
@@ -167,6 +183,22 @@ TEST_F(SampleMenuPicture, ButtonsShowThePlateWithTheCaptionCentredWhereTheScript
     EXPECT_NEAR((title.left + title.right) / 2.0, 400.0, 4.0);
     EXPECT_LE(title.bottom, 120);
     EXPECT_GE(title.top, 40);
+}
+
+TEST_F(SampleMenuPicture, PlayShowsOnlyWhileASoldierIsLoggedIn)
+{
+    as_accname.SetString("");
+    const render_test::Pixels none = Draw();
+    const RECT play = RectOf("play");
+    EXPECT_FALSE(PlateShown(none, play));
+    EXPECT_EQ(InkIn(none, play).count, 0);
+    // The way to a soldier stays.
+    EXPECT_TRUE(PlateShown(none, RectOf("soldiers")));
+
+    as_accname.SetString("recruit");
+    const render_test::Pixels logged = Draw();
+    EXPECT_TRUE(PlateShown(logged, play));
+    EXPECT_GT(InkIn(logged, play).count, 40);
 }
 
 TEST_F(SampleMenuPicture, TheGlowHalfASecondAfterThePointerLeftIsAboutHalf)

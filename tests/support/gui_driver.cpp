@@ -25,12 +25,20 @@ GuiDriver::~GuiDriver()
 
 void GuiDriver::ClickWhen(const char* screen, const char* control)
 {
-    m_steps.push_back({screen, control, {}});
+    m_steps.push_back({screen, control, {}, "", 0});
 }
 
 void GuiDriver::PressWhen(const char* screen, std::vector<int> keyCodes)
 {
-    m_steps.push_back({screen, "", std::move(keyCodes)});
+    m_steps.push_back({screen, "", std::move(keyCodes), "", 0});
+}
+
+void GuiDriver::TypeWhen(const char* screen, const char* control, const std::string& text)
+{
+    ClickWhen(screen, control);
+    // The press and the release are seen in frames of their own before the field has the focus.
+    constexpr int kFramesForTheClick = 5;
+    m_steps.push_back({screen, "", {}, text + '\r', kFramesForTheClick});
 }
 
 void GuiDriver::OnFrame()
@@ -46,7 +54,16 @@ void GuiDriver::Act()
     const Step& step = m_steps[m_next];
     if (CompareNoCase(g_gui.currentScreen->name.Text(), step.screen.c_str()) != 0)
         return;
+    if (m_waited < step.framesBefore) {
+        ++m_waited;
+        return;
+    }
+    m_waited = 0;
     ++m_next;
+    if (!step.text.empty()) {
+        PlatformInjectText(step.text.c_str());
+        return;
+    }
     if (!step.control.empty()) {
         const GuiControl* control = g_gui.currentScreen->FindControl(step.control.c_str());
         if (!control) {

@@ -8,6 +8,7 @@
 #include "core/console.h"
 #include "gui/fonts.h"
 #include "gui/gui.h"
+#include "platform/test_clock.h"
 #include "render/grid_font.h"
 #include "render/hud_input.h"
 #include "render/text_draw.h"
@@ -150,11 +151,14 @@ TEST_F(ConsoleDraw, BitmapMessageLinesFadeAndExpire)
 
     char expired[] = "a\n", fading[] = "a\n", fresh[] = "a\n";
     char* lines[] = {expired, fading, fresh};
+    // The test clock stands still between the stamps and the draw: a loaded machine fades nothing more.
+    PlatformTestClockStart(100000);
     const u32_t now = GetTickCount();
     u32_t stamps[] = {now - 7000, now - 5750, now - 100};
     RenderSetClearColor(0);
     ASSERT_EQ(RenderBeginFrame(), 0);
     DrawMessageLines(false, lines, 3, "", 0, stamps, 0x60000000u, 0xFFFFFFFFu);
+    PlatformTestClockStop();
     const Pixels pixels = ReadBackBuffer(Device());
     RenderEndFrame(false);
     g_hudInput.defaultFont = nullptr;

@@ -130,9 +130,12 @@ bool Servers(GuiListBox& list)
     return true;
 }
 
+// The missions whose "netmodes.def" names the current mode (the game modes' own search).
 bool GameModeMissions(GuiListBox& list)
 {
-    ListFillGameModeMissions(list);
+    const s32_t found = GameModCollectMissions();
+    for (s32_t i = 0; i < found; ++i)
+        list.AddItem(GameModCollectedMission(i));
     return true;
 }
 

@@ -7,15 +7,11 @@ class GuiListBox;
 
 // How many names one folder search keeps; later names are dropped.
 constexpr u32_t LIST_FILE_NAME_SLOTS = 256;
-// How many mission folders one game-mode search keeps.
-constexpr u32_t LIST_MAP_NAME_SLOTS = 128;
 
 // Fills the emptied list from the source it names (an unknown or missing name adds nothing). False
 // when the refresh must end at once and leave selection, variable and count as they are: the
 // account has no next-mission list yet.
 bool GuiListSourceFill(GuiListBox& list);
 
-// The folder searches behind the sources (gui/list_sources_folders.cpp).
+// The folder search behind the sources (gui/list_sources_folders.cpp).
 void ListFillFolderNames(GuiListBox& list, const char* folder, bool allEntries, bool (*keep)(const char* name));
-// The mission folders whose "netmodes.def" names the current game mode ("gs_curmod").
-void ListFillGameModeMissions(GuiListBox& list);

@@ -15,6 +15,7 @@
 #include "core/plugin_host.h"
 #include "core/vfs.h"
 #include "game/game_state.h"
+#include "game/game_mod_registry.h"
 #include "gui/gui.h"
 #include "gui/gui_list_box.h"
 #include "gui/list_sources.h"
@@ -183,7 +184,7 @@ TEST_F(ListSources, AFolderWithMoreNamesThanTheTablesKeepsTheFirstOnes)
         std::snprintf(name, sizeof name, "mission/m%03d/netmodes.def", i);
         Write(name, "mode coop\n");
     }
-    EXPECT_EQ(Refreshed("mpmap_list")->ItemCount(), LIST_MAP_NAME_SLOTS);
+    EXPECT_EQ(Refreshed("mpmap_list")->ItemCount(), static_cast<u32_t>(kNetModeMissionSlots));
 }
 
 TEST_F(ListSources, ServersAreAskedForFromTheSecondRefreshOn)

@@ -16,16 +16,6 @@ namespace {
 
 constexpr u32_t kWhite = 0xFFFFFFFFu;
 
-char* CopyText(const char* text)
-{
-    if (!text)
-        return nullptr;
-    const std::size_t length = std::strlen(text);
-    char* copy = new char[length + 1];
-    std::memcpy(copy, text, length + 1);
-    return copy;
-}
-
 void TintedStates(u32_t factor)
 {
     RenderSetState(D3DRS_TEXTUREFACTOR, factor);
@@ -53,7 +43,7 @@ void GuiText::Set(float textX, float textY, const char* newText, float newSize, 
 
 void GuiText::SetText(const char* newText)
 {
-    char* copy = CopyText(newText);
+    char* copy = GuiCopyText(newText);
     delete[] text;
     text = copy;
 }
@@ -119,3 +109,13 @@ void GuiSquare::Draw(float, float, float, float)
 }
 
 void GuiSquare::SetFocus(bool) {}
+
+char* GuiCopyText(const char* text)
+{
+    if (!text)
+        return nullptr;
+    const std::size_t length = std::strlen(text);
+    char* copy = new char[length + 1];
+    std::memcpy(copy, text, length + 1);
+    return copy;
+}

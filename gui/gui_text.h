@@ -49,3 +49,6 @@ public:
     s32_t centreY = 0;
     u32_t colour = 0xFFFFFFFFu;
 };
+
+// A new[] copy of the text (the caller deletes it); null for null.
+char* GuiCopyText(const char* text);

@@ -10,6 +10,7 @@
 #include "gui/gui_live_values.h"
 #include "gui/gui_locale.h"
 #include "gui/gui_scale.h"
+#include "gui/gui_text.h"
 #include "gui/gui_tooltip.h"
 #include "render/bitmap_font.h"
 #include "render/render_context.h"
@@ -20,16 +21,6 @@ namespace {
 
 constexpr u32_t kLiveTextSize = 1024;
 constexpr float kRollingPixelsPerSecond = 30.0f;
-
-char* CopyText(const char* text)
-{
-    if (!text)
-        return nullptr;
-    const std::size_t length = std::strlen(text);
-    char* copy = new char[length + 1];
-    std::memcpy(copy, text, length + 1);
-    return copy;
-}
 
 void TextStates(u32_t colour)
 {
@@ -64,7 +55,7 @@ void GuiTextBox::SetSourceText(const char* text)
 {
     FreeDisplay();
     delete[] m_source;
-    m_source = CopyText(text);
+    m_source = GuiCopyText(text);
     delete[] m_rolling;
     m_rolling = nullptr;
 }
@@ -72,7 +63,7 @@ void GuiTextBox::SetSourceText(const char* text)
 void GuiTextBox::SetFormText(const char* text)
 {
     delete[] m_form;
-    m_form = CopyText(text);
+    m_form = GuiCopyText(text);
 }
 
 void GuiTextBox::SetForm(const char*, const char*, const char* text)

@@ -494,7 +494,8 @@ TEST_F(MissionInit, TheSampleRuleScriptAndProfilesDriveTheSampleSoldiers)
 }
 
 // The sample mission's files, every one of them read by the mission start without an error line on
-// console 0 or in the AI log: its "mission.env" binds the outpost's five soldiers and two crates to
+// console 0 or in the AI log (a campaign of mode 1, where the player's squadmate stays): its
+// "mission.env" binds the outpost's five soldiers, the squadmate and two crates to
 // envelopes of their names, puts points at the gate and on the patrols' and defenders' places, a
 // trigger box across the gate, the camp and the map's range as zones, the mission camera's envelope
 // and two markers; "mission.zns" lists the soldiers in the camp; "mission.hnd" compiles with the
@@ -510,6 +511,13 @@ TEST_F(MissionInit, TheSampleMissionLoadsEveryFileWithoutAnErrorAndBindsTheOutpo
     std::filesystem::remove_all("script");
     ASSERT_TRUE(VFSInit());
     ASSERT_EQ(ConExecFile("config.def"), 0);
+    // A campaign of mode 1, which keeps the player's squadmate (mode 0 removes him before his
+    // envelope looks for him).
+    struct ModeOne {
+        s32_t saved = SinglePlayerMode();
+        ModeOne() { SetSinglePlayerMode(1); }
+        ~ModeOne() { SetSinglePlayerMode(saved); }
+    } modeOne;
     const size_t console = engine_log::ConsoleLines(0).size();
     PlatformTestClockStart(50000);
     const size_t engineLog = engine_log::LogSize();
@@ -640,6 +648,14 @@ TEST_F(MissionInit, TheSampleMissionLoadsEveryFileWithoutAnErrorAndBindsTheOutpo
     AIGroup* squad = AIFindGroup("squad");
     ASSERT_NE(squad, nullptr);
     EXPECT_EQ(squad->radioReports, 0);
+    // The player's squadmate: of his side, in his group, his orders hung on hSoldier's OnInteract.
+    auto* mate = dynamic_cast<Actor*>(DynObjectFind("mate"));
+    ASSERT_NE(mate, nullptr);
+    ASSERT_NE(mate->ai, nullptr);
+    EXPECT_NE(mate->ai->entity->team, ACTOR_TEAM_ENEMY);
+    EXPECT_EQ(mate->ai->group, squad);
+    ASSERT_NE(mate->envelope, nullptr);
+    EXPECT_STREQ(mate->envelope->handlerName.Text(), "hSoldier");
 
     // The patrols' paths, through the points in the file's order, and who walks them.
     struct Path {

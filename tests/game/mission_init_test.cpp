@@ -690,10 +690,10 @@ TEST_F(MissionInit, TheSampleMissionLoadsEveryFileWithoutAnErrorAndBindsTheOutpo
     // The events, their times and the mission script waiting for them: one list run by the gate
     // guard's two flankers, who must both reach its "End", and the camera envelope's overview.
     ASSERT_NE(ScriptGlobalEventList(), nullptr);
-    for (const char* event : {"Relief", "Overview", "OverviewEnd"})
+    for (const char* event : {"Relief", "JeepView", "JeepViewEnd", "Overview", "OverviewEnd"})
         ASSERT_NE(ScriptGlobalEventList()->Find(event), nullptr) << event;
     ASSERT_NE(TimeEventList::Instance(), nullptr);
-    EXPECT_EQ(TimeEventList::Instance()->Count(), 3);
+    EXPECT_EQ(TimeEventList::Instance()->Count(), 5);
     MSALCommandList* overviewList = MSALFindList("overview");
     ASSERT_NE(overviewList, nullptr);
     EXPECT_EQ(overviewList->runners.size(), 1u);

@@ -1,0 +1,123 @@
+// The sample mission's intro puts the camera on the jeep for a while: its timeline links the camera
+// to the node of the jeep's driver's seat 30 seconds in and takes it off 5 seconds later. The program
+// on "-m map_01" with the packed sample, on the test clock (100 ms a frame); the link is looked at in
+// every frame.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/console.h"
+#include "core/winos.h"
+#include "game/camera_link.h"
+#include "game/game_test_hooks.h"
+#include "gui/gui.h"
+#include "gui/gui_test_hooks.h"
+#include "map/world_registry.h"
+#include "platform/test_clock.h"
+#include "platform/test_input.h"
+#include "support/engine_log.h"
+#include "support/files.h"
+#include "support/temp_dir.h"
+#include "tools/bfs_pack/bfs_pack.h"
+#include "world/graph_obj.h"
+
+namespace {
+
+constexpr DWORD kFrameMs = 100;
+constexpr int kLastFrame = 380;  // 38 s: past the unlink, before the overview at 45 s
+
+struct LinkRun {
+    int frame = 0;
+    int firstLinked = -1, lastLinked = -1;
+    int linkedFrames = 0;
+    bool otherNode = false;  // linked to anything but the seat's node
+    bool seatFound = false;
+    bool typed = false;
+    std::vector<std::string> console;  // console 0 at the last frame
+};
+LinkRun g_link;
+
+void Watch(bool present)
+{
+    if (!present)
+        return;
+    const int frame = g_link.frame++;
+    PlatformTestClockAdvance(kFrameMs);
+    auto* jeep = dynamic_cast<GraphObj*>(DynObjectFind("jeep"));
+    GraphNode* seat = jeep ? jeep->FindChild("driver") : nullptr;
+    g_link.seatFound = g_link.seatFound || seat != nullptr;
+    if (GraphNode* linked = GameLinkedCameraNode()) {
+        if (g_link.firstLinked < 0)
+            g_link.firstLinked = frame;
+        g_link.lastLinked = frame;
+        ++g_link.linkedFrames;
+        g_link.otherNode = g_link.otherNode || linked != seat;
+    }
+    if (!g_link.typed && frame >= kLastFrame) {
+        g_link.typed = true;
+        g_link.console = engine_log::ConsoleLines(0);
+        ConSetCurrent(0);
+        PlatformInjectText("quit -g\r");
+    }
+    if (frame > kLastFrame + 50)
+        g_gui.screenRequested = true;  // the command never arrived: a screen quits
+}
+
+bool Quit(s32_t* stateWord)
+{
+    *stateWord = LOOP_QUIT;
+    return false;
+}
+
+class SampleCameraLink : public TempDirTest {
+protected:
+    void SetUp() override
+    {
+        engine_log::StartFolder();
+        TempDirTest::SetUp();
+        g_link = LinkRun();
+    }
+    void TearDown() override
+    {
+        GameSetTestHooks({});
+        GuiSetTestFrameHook(nullptr);
+        PlatformTestClockStop();
+        GameUnlinkCamera();
+        g_link = LinkRun();
+        TempDirTest::TearDown();
+    }
+};
+
+TEST_F(SampleCameraLink, TheIntroLinksTheCameraToTheJeepsSeatAtThirtySecondsAndUnlinksItAtThirtyFive)
+{
+    std::string error;
+    ASSERT_TRUE(BfsPackFolder(ZINTAR_TEST_DATA_DIR "/../../data/sample", "main.bfs", error)) << error;
+    std::string config = ReadFileBytes(ZINTAR_TEST_DATA_DIR "/../../data/sample/config.def");
+    config += "riwidth = 320\nriheight = 240\n";
+    WriteFileBytes("config.def", config);
+    PlatformTestClockStart(100000);
+    GameSetTestHooks({-1, nullptr, Watch});
+    GuiSetTestFrameHook(Quit);
+    char commandLine[] = "-m map_01";
+    EXPECT_EQ(WinMain(nullptr, nullptr, commandLine, SW_SHOW), 0);
+
+    ASSERT_GE(g_link.frame, kLastFrame);
+    EXPECT_TRUE(g_link.seatFound);
+    // Linked from 30 s to 35 s (a frame either way: the timeline counts from the mission's start,
+    // a little before the first frame), to the seat's node only, and not linked again.
+    EXPECT_NEAR(g_link.firstLinked, 300, 2);
+    EXPECT_NEAR(g_link.lastLinked, 350, 2);
+    EXPECT_EQ(g_link.linkedFrames, g_link.lastLinked - g_link.firstLinked + 1);
+    EXPECT_FALSE(g_link.otherNode);
+    EXPECT_EQ(GameLinkedCameraNode(), nullptr);
+    // The script's calls found what they named: no line of the jeep or its seat not found.
+    bool viewLine = false;
+    for (const std::string& line : g_link.console) {
+        EXPECT_FALSE(line.find("not found") != std::string::npos && line.find("jeep") != std::string::npos) << line;
+        viewLine = viewLine || line.find("Jeep view: the camera on the driver seat.") != std::string::npos;
+    }
+    EXPECT_TRUE(viewLine);
+}
+
+}  // namespace

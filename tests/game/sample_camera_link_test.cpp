@@ -10,6 +10,7 @@
 #include "core/console.h"
 #include "core/winos.h"
 #include "game/camera_link.h"
+#include "game/external_camera.h"
 #include "game/game_test_hooks.h"
 #include "gui/gui.h"
 #include "gui/gui_test_hooks.h"
@@ -25,13 +26,15 @@
 namespace {
 
 constexpr DWORD kFrameMs = 100;
-constexpr int kLastFrame = 380;  // 38 s: past the unlink, before the overview at 45 s
+constexpr int kLastFrame = 470;  // 47 s: past the unlink and into the overview (from 45 s)
 
 struct LinkRun {
     int frame = 0;
     int firstLinked = -1, lastLinked = -1;
     int linkedFrames = 0;
     bool otherNode = false;  // linked to anything but the seat's node
+    bool linkedInOverview = false;
+    int firstOverview = -1;  // the mission camera's view
     bool seatFound = false;
     bool typed = false;
     std::vector<std::string> console;  // console 0 at the last frame
@@ -53,6 +56,11 @@ void Watch(bool present)
         g_link.lastLinked = frame;
         ++g_link.linkedFrames;
         g_link.otherNode = g_link.otherNode || linked != seat;
+    }
+    if (ExternalCameraActive()) {
+        if (g_link.firstOverview < 0)
+            g_link.firstOverview = frame;
+        g_link.linkedInOverview = g_link.linkedInOverview || GameLinkedCameraNode() != nullptr;
     }
     if (!g_link.typed && frame >= kLastFrame) {
         g_link.typed = true;
@@ -89,7 +97,7 @@ protected:
     }
 };
 
-TEST_F(SampleCameraLink, TheIntroLinksTheCameraToTheJeepsSeatAtThirtySecondsAndUnlinksItAtThirtyFive)
+TEST_F(SampleCameraLink, TheIntroLinksTheCameraToTheJeepAtThirtySecondsAndUnlinksItBeforeTheOverview)
 {
     std::string error;
     ASSERT_TRUE(BfsPackFolder(ZINTAR_TEST_DATA_DIR "/../../data/sample", "main.bfs", error)) << error;
@@ -111,6 +119,9 @@ TEST_F(SampleCameraLink, TheIntroLinksTheCameraToTheJeepsSeatAtThirtySecondsAndU
     EXPECT_EQ(g_link.linkedFrames, g_link.lastLinked - g_link.firstLinked + 1);
     EXPECT_FALSE(g_link.otherNode);
     EXPECT_EQ(GameLinkedCameraNode(), nullptr);
+    // The overview after it still takes the view at 45 s, with the camera unlinked.
+    EXPECT_NEAR(g_link.firstOverview, 450, 2);
+    EXPECT_FALSE(g_link.linkedInOverview);
     // The script's calls found what they named: no line of the jeep or its seat not found.
     bool viewLine = false;
     for (const std::string& line : g_link.console) {

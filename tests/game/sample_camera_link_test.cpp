@@ -1,7 +1,7 @@
 // The sample mission's intro puts the camera on the jeep for a while: its timeline links the camera
 // to the node of the jeep's driver's seat 30 seconds in and takes it off 5 seconds later. The program
-// on "-m map_01" with the packed sample, on the test clock (100 ms a frame); the link is looked at in
-// every frame.
+// on "-m map_01" with the packed sample, on the test clock (100 ms a frame); the render camera's
+// object is looked at in every frame.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -17,6 +17,7 @@
 #include "map/world_registry.h"
 #include "platform/test_clock.h"
 #include "platform/test_input.h"
+#include "render/camera.h"
 #include "support/engine_log.h"
 #include "support/files.h"
 #include "support/temp_dir.h"
@@ -50,7 +51,7 @@ void Watch(bool present)
     auto* jeep = dynamic_cast<GraphObj*>(DynObjectFind("jeep"));
     GraphNode* seat = jeep ? jeep->FindChild("driver") : nullptr;
     g_link.seatFound = g_link.seatFound || seat != nullptr;
-    if (GraphNode* linked = GameLinkedCameraNode()) {
+    if (GraphNode* linked = g_camera.cameraObject) {
         if (g_link.firstLinked < 0)
             g_link.firstLinked = frame;
         g_link.lastLinked = frame;
@@ -60,7 +61,7 @@ void Watch(bool present)
     if (ExternalCameraActive()) {
         if (g_link.firstOverview < 0)
             g_link.firstOverview = frame;
-        g_link.linkedInOverview = g_link.linkedInOverview || GameLinkedCameraNode() != nullptr;
+        g_link.linkedInOverview = g_link.linkedInOverview || g_camera.cameraObject != nullptr;
     }
     if (!g_link.typed && frame >= kLastFrame) {
         g_link.typed = true;
@@ -85,6 +86,7 @@ protected:
         engine_log::StartFolder();
         TempDirTest::SetUp();
         g_link = LinkRun();
+        GameUnlinkCamera();
     }
     void TearDown() override
     {
@@ -118,7 +120,7 @@ TEST_F(SampleCameraLink, TheIntroLinksTheCameraToTheJeepAtThirtySecondsAndUnlink
     EXPECT_NEAR(g_link.lastLinked, 350, 2);
     EXPECT_EQ(g_link.linkedFrames, g_link.lastLinked - g_link.firstLinked + 1);
     EXPECT_FALSE(g_link.otherNode);
-    EXPECT_EQ(GameLinkedCameraNode(), nullptr);
+    EXPECT_EQ(g_camera.cameraObject, nullptr);
     // The overview after it still takes the view at 45 s, with the camera unlinked.
     EXPECT_NEAR(g_link.firstOverview, 450, 2);
     EXPECT_FALSE(g_link.linkedInOverview);

@@ -18,6 +18,7 @@
 #include "core/log.h"
 #include "core/sound.h"
 #include "core/sound_system.h"
+#include "game/camera_link.h"
 #include "game/command_menu.h"
 #include "game/objectives.h"
 #include "game/restart_info.h"
@@ -70,6 +71,9 @@ void GameLeaveMission()
     // and deletes every object of the registry (the object list's, the player, the Tesk team's actor,
     // the shadow companions).
     MissionStep(MISSION_LEAVE, 4);
+    // The camera may follow a node of an object that the unload deletes (the mission script's
+    // LinkCamera): the view is given back before the node goes.
+    GameUnlinkCamera();
     ConObjFreeAll();
     MaterialsFree();
     // The player's footstep surfaces point into the material table just freed: the next mission's

@@ -27,7 +27,8 @@
 namespace {
 
 constexpr DWORD kFrameMs = 100;
-constexpr int kLastFrame = 470;  // 47 s: past the unlink and into the overview (from 45 s)
+constexpr int kLastFrame = 470;      // 47 s: past the unlink and into the overview (from 45 s)
+constexpr int kInTheJeepView = 320;  // 32 s
 
 struct LinkRun {
     int frame = 0;
@@ -39,6 +40,9 @@ struct LinkRun {
     bool seatFound = false;
     bool typed = false;
     std::vector<std::string> console;  // console 0 at the last frame
+    int leaveAt = kLastFrame;          // the frame at which "quit -g" is typed
+    bool linkedAtTheLeave = false;     // the camera followed a node as the leave began
+    bool linkedAfterTheUnload = true;  // and still did once the map's objects were deleted
 };
 LinkRun g_link;
 
@@ -63,14 +67,22 @@ void Watch(bool present)
             g_link.firstOverview = frame;
         g_link.linkedInOverview = g_link.linkedInOverview || g_camera.cameraObject != nullptr;
     }
-    if (!g_link.typed && frame >= kLastFrame) {
+    if (!g_link.typed && frame >= g_link.leaveAt) {
         g_link.typed = true;
         g_link.console = engine_log::ConsoleLines(0);
         ConSetCurrent(0);
         PlatformInjectText("quit -g\r");
     }
-    if (frame > kLastFrame + 50)
+    if (frame > g_link.leaveAt + 50)
         g_gui.screenRequested = true;  // the command never arrived: a screen quits
+}
+
+void WatchTheLeave(MissionRoad road, int step)
+{
+    if (road == MISSION_LEAVE && step == 1)
+        g_link.linkedAtTheLeave = g_camera.cameraObject != nullptr;
+    else if (road == MISSION_LEAVE && step == 5)
+        g_link.linkedAfterTheUnload = g_camera.cameraObject != nullptr;
 }
 
 bool Quit(s32_t* stateWord)
@@ -81,6 +93,22 @@ bool Quit(s32_t* stateWord)
 
 class SampleCameraLink : public TempDirTest {
 protected:
+    // The sample mission run until "quit -g" is typed at the frame given.
+    void Play(int leaveAt)
+    {
+        std::string error;
+        ASSERT_TRUE(BfsPackFolder(ZINTAR_TEST_DATA_DIR "/../../data/sample", "main.bfs", error)) << error;
+        std::string config = ReadFileBytes(ZINTAR_TEST_DATA_DIR "/../../data/sample/config.def");
+        config += "riwidth = 320\nriheight = 240\n";
+        WriteFileBytes("config.def", config);
+        g_link.leaveAt = leaveAt;
+        PlatformTestClockStart(100000);
+        GameSetTestHooks({-1, nullptr, Watch, nullptr, WatchTheLeave});
+        GuiSetTestFrameHook(Quit);
+        char commandLine[] = "-m map_01";
+        EXPECT_EQ(WinMain(nullptr, nullptr, commandLine, SW_SHOW), 0);
+        ASSERT_GE(g_link.frame, leaveAt);
+    }
     void SetUp() override
     {
         engine_log::StartFolder();
@@ -101,18 +129,9 @@ protected:
 
 TEST_F(SampleCameraLink, TheIntroLinksTheCameraToTheJeepAtThirtySecondsAndUnlinksItBeforeTheOverview)
 {
-    std::string error;
-    ASSERT_TRUE(BfsPackFolder(ZINTAR_TEST_DATA_DIR "/../../data/sample", "main.bfs", error)) << error;
-    std::string config = ReadFileBytes(ZINTAR_TEST_DATA_DIR "/../../data/sample/config.def");
-    config += "riwidth = 320\nriheight = 240\n";
-    WriteFileBytes("config.def", config);
-    PlatformTestClockStart(100000);
-    GameSetTestHooks({-1, nullptr, Watch});
-    GuiSetTestFrameHook(Quit);
-    char commandLine[] = "-m map_01";
-    EXPECT_EQ(WinMain(nullptr, nullptr, commandLine, SW_SHOW), 0);
-
-    ASSERT_GE(g_link.frame, kLastFrame);
+    Play(kLastFrame);
+    if (HasFatalFailure())
+        return;
     EXPECT_TRUE(g_link.seatFound);
     // Linked from 30 s to 35 s (a frame either way: the timeline counts from the mission's start,
     // a little before the first frame), to the seat's node only, and not linked again.
@@ -131,6 +150,17 @@ TEST_F(SampleCameraLink, TheIntroLinksTheCameraToTheJeepAtThirtySecondsAndUnlink
         viewLine = viewLine || line.find("Jeep view: the camera on the driver seat.") != std::string::npos;
     }
     EXPECT_TRUE(viewLine);
+}
+
+// Left in the middle of the jeep view, the mission gives the view back before its objects go: the
+// render camera follows no node of the deleted world.
+TEST_F(SampleCameraLink, LeavingInTheJeepViewUnlinksTheCameraBeforeTheObjectsGo)
+{
+    Play(kInTheJeepView);
+    if (HasFatalFailure())
+        return;
+    EXPECT_TRUE(g_link.linkedAtTheLeave);
+    EXPECT_FALSE(g_link.linkedAfterTheUnload);
 }
 
 }  // namespace

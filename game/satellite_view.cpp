@@ -85,6 +85,7 @@ void ClearSelection()
     s.soldierSelected = 0;
     s.orderPending = 0;
     s.selected = nullptr;
+    g_hudInput.flags.layer9 = 0;
 }
 
 void Leave()
@@ -459,4 +460,6 @@ void SatelliteViewUpdate()
     if (tutorial)
         CodedMessageKeysStep();
     ObjectivesKeyUpdate();
+    // The HUD shows the order panel while it has a soldier to order.
+    g_hudInput.flags.layer9 = s.soldierSelected;
 }

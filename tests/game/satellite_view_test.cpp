@@ -296,6 +296,7 @@ TEST_F(SatelliteSoldier, LeavingRestoresNightVisionAndDropsTheSelection)
         g_satelliteView.soldierSelected = 1;
         g_satelliteView.selected = &m_envelope;
         g_satelliteView.orderPending = 1;
+        g_hudInput.flags.layer9 = 1;
         g_input.actionReleased[ACTION_SATCAM] = INPUT_STATE_DOWN;
         SatelliteViewUpdate();
         g_input.actionReleased[ACTION_SATCAM] = 0;
@@ -305,6 +306,7 @@ TEST_F(SatelliteSoldier, LeavingRestoresNightVisionAndDropsTheSelection)
         EXPECT_EQ(g_satelliteView.soldierSelected, 0);
         EXPECT_EQ(g_satelliteView.selected, nullptr);
         EXPECT_EQ(g_satelliteView.orderPending, 0);
+        EXPECT_EQ(g_hudInput.flags.layer9, 0) << "the order panel goes with the view";
     }
     g_hudInput.flags.nightVision = 0;
     g_firstPersonControl.nightVision = false;
@@ -455,6 +457,7 @@ TEST_F(SatellitePanels, TheOrderPanelNamesTheSelectedSoldierHoversItsButtonAndTa
     EXPECT_EQ(g_satelliteView.orderKind, SATELLITE_ORDER_TURN);
     Frame(100.0f, 90.0f, ACTION_FIRE);
     EXPECT_EQ(g_satelliteView.orderPending, 1);
+    EXPECT_EQ(g_hudInput.flags.layer9, 1) << "the HUD shows the panel";
 
     // With nobody selected the panel takes no hover.
     const s32_t hovers = m_button->hovers;
@@ -462,6 +465,7 @@ TEST_F(SatellitePanels, TheOrderPanelNamesTheSelectedSoldierHoversItsButtonAndTa
     g_satelliteView.orderPending = 0;
     Frame(100.0f, 90.0f);
     EXPECT_EQ(m_button->hovers, hovers);
+    EXPECT_EQ(g_hudInput.flags.layer9, 0);
 }
 
 TEST_F(SatellitePanels, ZoomReleasedOnAMarkerLineCentresOnItsMarker)

@@ -1,6 +1,7 @@
 #include "map/octree_vertex_merge.h"
 
 #include <cmath>
+#include <memory>
 #include <new>
 
 namespace {
@@ -46,7 +47,8 @@ u32_t SlotsFor(u32_t vertices)
     return slots;
 }
 
-std::vector<OctreeVertexMerge*> g_pool;
+// Owned by the pool, so that what it holds at exit is freed with it (a leak checker saw them lost).
+std::vector<std::unique_ptr<OctreeVertexMerge>> g_pool;
 
 }  // namespace
 
@@ -54,7 +56,7 @@ OctreeVertexMerge* OctreeVertexMerge::Acquire(u32_t expectedVertices)
 {
     OctreeVertexMerge* merge = nullptr;
     if (!g_pool.empty()) {
-        merge = g_pool.back();
+        merge = g_pool.back().release();
         g_pool.pop_back();
     } else {
         merge = new (std::nothrow) OctreeVertexMerge();
@@ -70,15 +72,15 @@ void OctreeVertexMerge::Release(OctreeVertexMerge* merge)
 {
     if (!merge)
         return;
-    for (const OctreeVertexMerge* pooled : g_pool) {
-        if (pooled == merge)
+    for (const std::unique_ptr<OctreeVertexMerge>& pooled : g_pool) {
+        if (pooled.get() == merge)
             return;
     }
     if (g_pool.size() >= 8) {
         delete merge;
         return;
     }
-    g_pool.push_back(merge);
+    g_pool.emplace_back(merge);
 }
 
 bool OctreeVertexMerge::Prepare(u32_t expectedVertices)

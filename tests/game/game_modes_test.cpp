@@ -53,6 +53,9 @@ protected:
         *m_plugin = GameModePluginState();
         m_plugin->respawns = keepRespawns;
         m_plugin->setMap = SetMapFromPlugin;
+        // The tables and the next map are judged by the state word and the screen request they set.
+        g_program.loopState = LOOP_NOTHING;
+        g_gui.screenRequested = false;
         dsmap.SetString("map_01");
         gs_curmod.SetString("classic");
         gs_curmodmap.SetString("");

@@ -20,6 +20,6 @@ struct GameTestHooks {
     void (*missionStep)(MissionRoad road, int step) = nullptr;
 };
 
-// Replaces the hooks; GameSetTestHooks({}) gives the stand-ins their own behaviour back.
+// Replaces the hooks; GameSetTestHooks({}) gives the game its own behaviour back.
 void GameSetTestHooks(const GameTestHooks& hooks);
 const GameTestHooks& GameGetTestHooks();

@@ -747,6 +747,16 @@ TEST_F(MissionInit, ATraceIntoTheSampleLandFindsTheGroundMaterial)
         EXPECT_EQ(SurfaceMaterial(hit), ground);
         EXPECT_EQ(TraceHitMaterial(hit), ground);
     }
+    // The player's footsteps trace 20 units down from the viewer: standing on the land they sound
+    // of its ground.
+    const float top[3] = {0.0f, bounds[1].y + 10.0f, 60.0f}, bottom[3] = {0.0f, bounds[0].y - 10.0f, 60.0f};
+    MapTraceInfo land;
+    land.flags = 0;
+    land.ignoreObject = nullptr;
+    land.objOptions = 0;
+    ASSERT_TRUE(MapTrace(top, bottom, &land));
+    const float viewer[3] = {0.0f, land.hitPoint.y + 5.0f, 60.0f};
+    EXPECT_EQ(GameTraceSurfaceBelow(viewer, 20.0f), &ground->surface);
 }
 
 // A soldier's route goals stand on the ground of the loaded land, whatever height it was asked for.

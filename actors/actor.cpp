@@ -1,6 +1,6 @@
 // The actor's construction and destruction, its links to its AI, its inventory lists and the pose
-// section names. The actor's operations that move, animate, hurt and kill it come with their own
-// files; until then they keep the actor as it is.
+// section names. The actor's operations that move, animate, hurt and kill it are in the other
+// actors/actor_*.cpp files.
 #include "actors/actor.h"
 
 #include "core/text_case.h"
@@ -156,9 +156,9 @@ void Actor::MoveToEnvelope(const Vector3& point, DOEnvelope* target)
     follower->MoveToEnvelope(GetPosition(), point, target);
 }
 
-// ---- operations that later parts of the actor fill in ----
-// Until then the actor is handled as the graphic object it is (hits and damage are in
-// actors/actor_hits.cpp).
+// ---- collision ----
+// The sphere test runs on the actor's graphic nodes, as for any graphic object (hits and damage are
+// in actors/actor_hits.cpp).
 
 bool Actor::SphereCollision(const Vector3& centre, float radius, Vector3* out)
 {

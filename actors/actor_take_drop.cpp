@@ -229,6 +229,8 @@ void Actor::TakeItem(DynamicObject* object)
     selectedSlot = static_cast<u8_t>(freeSlot);
 
     DynObjectRemove(weapon);
+    // A weapon lying in an indoor cell leaves the plug-in's keeping.
+    IndoorObjectForget(weapon);
     weapon->previousOwner = nullptr;
     SetOwner(weapon, this);
     // The envelope of a weapon lying in the world belongs to the weapon: once carried it is gone.
@@ -308,6 +310,7 @@ Weapon* Actor::DropItem(u8_t force)
     weapon->SetRotation({kLyingPitch, static_cast<float>(EngineRand()) * kRandScale, 0.0f});
     Vector3 place = {rootPosition.x, rootPosition.y + kDropLift, rootPosition.z};
     bool indoor = false;
+    IndoorPosition where = {0, 0};
     if (this == g_frameView.player) {
         const float* view = g_frameView.viewPos;
         const float start[3] = {view[0], view[1] + GetPoseHeight(ACTOR_AIM_BODY), view[2]};
@@ -319,7 +322,7 @@ Weapon* Actor::DropItem(u8_t force)
         indoorHit.hitObject = nullptr;
         indoorHit.ignoreObject = this;
         indoorHit.hitMapMesh = nullptr;
-        if (WorldTraceIndoor(start, end, &indoorHit) && indoorHit.hitPoint.y >= height) {
+        if (WorldTraceIndoor(start, end, &indoorHit, &where) && indoorHit.hitPoint.y >= height) {
             height = indoorHit.hitPoint.y;
             indoor = true;
         }
@@ -342,7 +345,7 @@ Weapon* Actor::DropItem(u8_t force)
     weapon->SetPosition(place);
     weapon->previousOwner = this;
     weapon->owner = nullptr;
-    const bool placed = (indoor && IndoorObjectAdd(weapon, place)) || DynObjectAdd(weapon);
+    const bool placed = (indoor && IndoorObjectAdd(weapon, where)) || DynObjectAdd(weapon);
     weapons[dropped] = nullptr;
     --weaponCount;
     if (!placed) {

@@ -140,7 +140,7 @@ void AIEntity::SetTeam(s32_t newTeam)
     if (newTeam == team)
         return;
     // Only a listed body changes lists: the world lists a body when it enters, under the team it has
-    // then, so a body that is not in the world yet must not be listed here.
+    // then, so a body that has not entered the world must not be listed here.
     const PtrRefArray<Actor>* list = ActorTeamList(team);
     const bool listed = actor && list && list->Contains(actor);
     if (listed)

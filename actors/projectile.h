@@ -102,7 +102,8 @@ public:
     float radius = 0.0f;  // world units
     float resistance = 0.0f;
     float screenShake[4] = {};
-    // Set on a template whose shots leave the player's view roll alone. No key sets it yet.
+    // Set on a template whose shots leave the player's view roll alone. The definition files have no key
+    // for it, so it stays 0.
     u8_t noShotShake = 0;
     float currentSpeed = 0.0f;  // metres per second
     float muzzleVelocity = 0.0f;

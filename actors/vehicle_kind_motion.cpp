@@ -14,7 +14,7 @@ float VehicleReadFloat(const EngineString& text)
 
 D3DXVECTOR3 VehicleTilt(const D3DXVECTOR3& up, const D3DXVECTOR3& axis, float angle)
 {
-    // No axis yet (before the first placement): nothing to tilt about.
+    // A zero axis (before the first placement): nothing to tilt about.
     if (D3DXVec3Length(&axis) == 0.0f)
         return up;
     D3DXMATRIX turn;

@@ -163,14 +163,14 @@ public:
     Vector3 fpScale;
     Vector3 fpPosition;
     float fpFov = 0.0f;
-    // What the first-person view reads beside the definition's values; no key sets them yet: the
-    // semi-automatic shot value (0: a pull shows no shot), the scope (non-zero: zooming hides the
-    // weapon) and the weapon's own camera object.
+    // What the first-person view reads beside the definition's values. The definition files have no key
+    // for them, so they keep these values: the semi-automatic shot value (0: a pull shows no shot), the
+    // scope (non-zero: zooming hides the weapon) and the weapon's own camera object.
     u32_t semiShotValue = 0;
     u32_t scopeValue = 0;
     GraphNode* fpCameraObject = nullptr;
     // The view kick of a shot for the player, per pose (stand, crouch, prone): pitch kick, least and
-    // greatest yaw kick, in degrees. No key sets it yet: a weapon kicks by nothing.
+    // greatest yaw kick, in degrees. The definition files have no key for it: a weapon kicks by nothing.
     float recoil[3][3] = {};
     GuiScreen* zoomScreen = nullptr;
     bool silent = false;

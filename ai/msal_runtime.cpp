@@ -60,7 +60,8 @@ bool Complete(const MSALSyncGroup* group)
 
 void MSALRuntimeCreate()
 {
-    // Made once per mission; a second call keeps what is there.
+    // The runtime's lists are containers that exist from the start, emptied by MSALRuntimeFree:
+    // there is nothing to make, and a second call keeps what is there.
 }
 
 void MSALRuntimeFree()

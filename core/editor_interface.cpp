@@ -18,6 +18,7 @@
 #include "game/object_factory.h"
 #include "game/object_list.h"
 #include "gui/gui.h"
+#include "map/map_layers_reload.h"
 #include "map/map_load.h"
 #include "map/map_trace.h"
 #include "map/octree.h"
@@ -32,11 +33,13 @@
 #include "render/render_context.h"
 #include "render/render_device.h"
 #include "render/state_cache.h"
+#include "scene/animated_mesh_walk.h"
 #include "scene/clustered_mesh_pass.h"
 #include "scene/connection_draw.h"
 #include "scene/object_draw.h"
 #include "scene/sky_backdrop.h"
 #include "scene/visibility_pass.h"
+#include "scene/zone_draw.h"
 #include "render/visible_nodes.h"
 #include "world/anim_cache.h"
 #include "world/dynamic_object.h"
@@ -57,8 +60,7 @@ void EditorFillInterface(void** record)
 {
     for (int i = 0; i < EDITOR_RECORD_SLOTS; ++i)
         record[i] = nullptr;
-    // Slots whose engine function does not exist yet stay null (see the table in
-    // core/editor_interface.h): 51, 60, 63, 73, 74.
+    // Slot 34 stays null: the record has no function there.
     record[EDITOR_SLOT_DEVICE] = &g_render.device;
     record[EDITOR_SLOT_RENDER_INIT] = Slot(RenderInit);
     record[EDITOR_SLOT_RENDER_SET_DISPLAY_MODE] = Slot(RenderSetDisplayMode);
@@ -128,5 +130,10 @@ void EditorFillInterface(void** record)
     record[EDITOR_SLOT_ENVIRONMENT_RELEASE] = Slot(EnvironmentRelease);
     record[EDITOR_SLOT_CON_OBJ_DRAW] = Slot(RenderConnectionObjects);
     record[EDITOR_SLOT_OCTREE_GET_ROOT] = Slot(OctreeGetRoot);
+    record[EDITOR_SLOT_OBJECT_VIEW_UPDATE] = Slot(RenderPrepareVisibleObjects);
+    record[EDITOR_SLOT_LAND_TEXTURES_LOAD] = Slot(MapLayersReload);
+    record[EDITOR_SLOT_CON_OBJ_GROUP_SETUP] = Slot(ConObjGroupSetup);
+    record[EDITOR_SLOT_ANIMATED_MESH_WALK] = Slot(DynObjectsWalkAnimatedMeshes);
+    record[EDITOR_SLOT_ZONE_DRAW] = Slot(RenderDrawZones);
     record[EDITOR_SLOT_SIGNAL_EVENT] = Slot(SetEvent);
 }

@@ -3,8 +3,8 @@
 //
 // The record is an array of pointer-sized slots. Slots 0 to 74 are the engine's: slot 0 holds the
 // address of the variable that holds the Direct3D device pointer (null until a display mode is
-// set), slot 34 is null, and every other slot holds an engine function, or null while the engine
-// does not have that function yet. Slot 75 holds the host's event signal function: the library
+// set), slot 34 is null, and every other slot holds an engine function. Slot 75 holds the host's
+// event signal function: the library
 // calls it with the event it was given once it has finished, and the program then unloads it.
 #pragma once
 #include "platform/win32.h"

@@ -66,7 +66,8 @@ EngineString EngineString::Reserve(u32_t length)
         reserved.m_text.heapText = block;
     }
     reserved.m_length = length;
-    // The caller fills the characters; until then the text reads as zeros, never as garbage.
+    // The caller fills the characters afterwards; zeroed, a text it has not filled reads as zeros, never
+    // as garbage.
     std::memset(reserved.Data(), 0, static_cast<size_t>(length) + 1);
     return reserved;
 }

@@ -41,7 +41,7 @@ void SetBufferAndAcquire(IDirectInputDevice8A* device)
     property.dwData = INPUT_BUFFER_RECORDS;
     HRESULT result = device->SetProperty(DIPROP_BUFFERSIZE, &property.diph);
     ENGINE_ASSERT_TEXT(result == DI_OK, "res == DI_OK");
-    // A window that has not received the focus yet cannot acquire; the poll acquires once it has.
+    // A window without the focus cannot acquire; the poll acquires once it has the focus.
     result = device->Acquire();
     if (result == DIERR_OTHERAPPHASPRIO)
         result = DI_OK;
@@ -206,7 +206,7 @@ void KeyUp(int code)
 {
     if (code < 0 || code >= 256)
         return;
-    // A press no poll has seen yet stays down until one has.
+    // A press that no poll has seen stays down for the next poll, which then sees the release.
     if (g_input.keyPressUnread[code])
         g_input.keyReleaseHeld[code] = true;
     else

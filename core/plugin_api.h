@@ -325,12 +325,21 @@ struct IndoorNearPointQuery {
     PluginWord result;  // answer: the object found, 0 when none
 };
 
-struct IndoorObjectAddEvent {
-    PluginWord record;
+// The object handed to the plug-in: the object, its root node, its model transform, and where it lies.
+struct IndoorObjectRecord {
     PluginWord object;
+    PluginWord node;
+    float transform[16];
+    PluginWord indoorObject;
     PluginWord cell;
-    const float* position;
-    PluginWord reserved;  // 0
+};
+
+struct IndoorObjectAddEvent {
+    IndoorObjectRecord* record;
+    PluginWord object;  // the indoor object
+    PluginWord cell;
+    const float* position;  // the object's, three floats
+    PluginWord taken;       // answer: not 0 when the plug-in keeps the object; the host starts it at 0
 };
 
 // The clip state of the current portal, shared through the data entry "ndr_clip_data".

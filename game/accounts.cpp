@@ -376,4 +376,10 @@ void AccountApplySettings(const PlayerAccount& account)
     GameUpdateMouseSensitivity();
 }
 
-void AccountResetCurrentMissionValue() {}
+void AccountResetCurrentMissionValue()
+{
+    // The mission's save count: a mission started afresh has made no savegame in this run, so the
+    // next save without an index keeps none of the loaded ones past the mark.
+    if (PlayerAccount* account = GetCurrentAccount())
+        account->CurrentMode().savegameMark = 0;
+}

@@ -33,5 +33,6 @@ s32_t AccountRefresh(const char* arguments);
 void AccountApplySettings(const PlayerAccount& account);
 
 s32_t GameFillMissionInfo(const char* arguments);
-// Resets the current account's stored value for the current campaign mission.
+// A mission loaded without a savegame: the current account's save count for the current single-player
+// mode (its savegame mark) goes back to 0. Nothing without a current account.
 void AccountResetCurrentMissionValue();

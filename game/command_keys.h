@@ -1,7 +1,8 @@
 // The player's command keys: steering the squad command menu (number keys, "zoomin"/"zoomout" and
 // "cmd_menu_sel"), the accept keys that end the mission's timers or, under a chat game mode, send the
-// account's chat texts, and the coded-message keys. The menu's items, its levels and the execution of
-// a chosen item come with the menu itself; until then the menu operations are recorded here.
+// account's chat texts, and the coded-message keys. The keys run the menu's operations
+// (game/command_menu.h) and count them here; the soldier the menu is about is kept here as well, so
+// that closing the menu clears his highlights.
 #pragma once
 #include "core/types.h"
 

@@ -28,8 +28,8 @@ struct PickState {
 PickState g_pick;
 
 // How far every candidate's box grows on each side in command-cursor mode: 100 times the value of
-// the zone range table at the current index. The mission's zone ranges are not kept yet, so the
-// boxes keep their size.
+// the zone range table at the current index. No mission file carries zone ranges and nothing sets
+// the index, so the table's one entry is 0 and the boxes keep their size.
 constexpr float kZoneRangeEnlargement = 0.0f;
 
 // A label's box: its text's width in the default font at this GUI scale, and this many pixels above

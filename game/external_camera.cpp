@@ -3,6 +3,7 @@
 #include "ai/mission_cameras.h"
 #include "core/frame_view.h"
 #include "game/game_frame.h"
+#include "game/game_test_hooks.h"
 #include "game/game_water.h"
 #include "render/camera.h"
 #include "render/frame.h"
@@ -57,5 +58,7 @@ void ExternalCameraFrame()
                          kExternalFieldOfView);
     GameDrawConsoleOrMessages(g_frameView.screenOpen);
     ScreenFadeDraw();
+    if (const auto drawn = GameGetTestHooks().externalDrawn)
+        drawn();
     RenderEndFrame(true);
 }

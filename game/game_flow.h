@@ -32,4 +32,5 @@ void GameModEnd();
 void GameModsInit();
 void GameModsFree();
 void GameClearFrameInput();
+// A host function that plug-ins and the start-up call: it has no work to do and answers 0.
 s32_t RegisterDefObject();

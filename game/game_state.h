@@ -1,6 +1,6 @@
 // The game's one state record: the vehicle the player sits in, the flow flags of the outer loops,
-// the mouse look and the object factory's classes. Until the player control
-// and the game frame exist most of these are plain stored values that the loops read.
+// the mouse look and the object factory's classes. The player control, the game frame and the
+// outer loops write these fields and read them back.
 #pragma once
 #include <vector>
 

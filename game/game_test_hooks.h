@@ -18,8 +18,11 @@ struct GameTestHooks {
     void (*simulated)() = nullptr;
     // Called as each numbered step of the mission load and leave begins.
     void (*missionStep)(MissionRoad road, int step) = nullptr;
+    // Called by the external camera's frame once its picture is drawn and before its frame end
+    // presents it: the one point where a test can read that picture back from the device.
+    void (*externalDrawn)() = nullptr;
 };
 
-// Replaces the hooks; GameSetTestHooks({}) gives the stand-ins their own behaviour back.
+// Replaces the hooks; GameSetTestHooks({}) gives the game its own behaviour back.
 void GameSetTestHooks(const GameTestHooks& hooks);
 const GameTestHooks& GameGetTestHooks();

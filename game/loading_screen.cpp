@@ -80,7 +80,7 @@ void GameWaitForAnyKey(GuiScreen* screen)
     }
     std::memset(g_input.mouseStates, 0, sizeof g_input.mouseStates);
     std::memset(g_input.keyStates, 0, sizeof g_input.keyStates);
-    // A press or release that no poll has taken yet would bring the key back in the first frame.
+    // A press or release still waiting for its poll would bring the key back in the first frame.
     std::memset(g_input.keyPressUnread, 0, sizeof g_input.keyPressUnread);
     std::memset(g_input.keyReleaseHeld, 0, sizeof g_input.keyReleaseHeld);
     std::memset(g_input.actionDown, 0, sizeof g_input.actionDown);

@@ -8,6 +8,7 @@
 #include "core/def_file.h"
 #include "core/script_file.h"
 #include "game/accounts.h"
+#include "game/game_commands.h"
 #include "game/game_cvars.h"
 #include "game/game_state.h"
 #include "gui/gui_controls.h"
@@ -190,4 +191,11 @@ s32_t GameApplyGraphSettings(const char*)
         return -1;
     GuiWriteMsg("_fnmsg_restart_game", nullptr);
     return 0;
+}
+
+s32_t GameUpdateWeaponInfo(const char*)
+{
+    // The front end runs the command with its weapon list (GuiUpdateWeaponInfo); a typed line names
+    // no list, so there is nothing to copy.
+    return -1;
 }

@@ -13,6 +13,7 @@
 #include "core/text_case.h"
 #include "game/account_cvars.h"
 #include "game/current_account.h"
+#include "game/external_camera.h"
 #include "game/game_cvars.h"
 #include "game/game_flow.h"
 #include "game/game_messages.h"
@@ -116,6 +117,9 @@ s32_t MissionRestartCommand(const char*)
     g_playerFoot.parachuteDescent = gb_pradropstart.Bool() ? 1 : 0;
     g_gui.screenRequested = false;
     g_hudInput.commandMenu = CommandMenuState();
+    // The mission scripts start again from their beginning: a camera that had the view gives it back
+    // (its frame runs no simulation, so nothing else of the restarted mission could end it).
+    SwitchFromExternalCamera();
 
     if (Actor* player = PlayerActor()) {
         player->ReleaseInventory();

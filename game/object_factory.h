@@ -8,7 +8,7 @@ struct DefEntry;
 
 // Creates a world object from its class keyword (without regard to case): the factory's own
 // classes first, then the registered ones in order of registration; null for a keyword no class
-// answers to. The object is not in the world yet.
+// answers to. The object is not added to the world: the caller places it and adds it.
 DynamicObject* CreateDynamicObjectByClass(const char* classKeyword);
 // Registers a class keyword (a static text) beside the factory's own; false when the table of
 // GAME_OBJECT_CLASS_SLOTS is full. GameUnregisterObjectClass removes it again.

@@ -4,10 +4,14 @@
 
 #include "actors/actor.h"
 #include "ai/envelope.h"
+#include "ai/event_handlers.h"
+#include "ai/named_values.h"
+#include "ai/script_functions.h"
 #include "core/console.h"
 #include "core/input.h"
 #include "core/plugin_api.h"
 #include "core/plugin_host.h"
+#include "game/command_menu.h"
 #include "game/cursor_pick.h"
 #include "game/player_control.h"
 #include "game/player_control_state.h"
@@ -65,11 +69,24 @@ void ObjectUseClearHighlights(const Envelope* envelope)
     }
 }
 
-s32_t ObjectUseDefaultCondition(const Envelope* /*envelope*/)
+bool ObjectUseDefaultCondition(const Envelope* envelope)
 {
-    // The handlers of the mission's envelopes have no member tables yet, so no soldier asks for an
-    // order's target selection.
-    return -1;
+    EventHandler* handler = envelope ? envelope->handler : nullptr;
+    const ScriptValue* member = handler ? handler->GetMembers()->Find("defaultcondition") : nullptr;
+    if (!member)
+        return false;
+    s32_t item = -1;
+    if (member->data) {
+        if (member->Type() == TYP_INT)
+            item = *static_cast<const s32_t*>(member->data);
+        else if (member->Type() == TYP_FLOAT)
+            item = static_cast<s32_t>(*static_cast<const float*>(member->data));
+    }
+    CommandMenuSetSelectionMode(item);
+    PlayerControlState& s = g_playerControl;
+    s.usePending = 1;
+    s.pendingTargetMode = g_commandMenu.selectionMode;
+    return true;
 }
 
 void ObjectUseUpdate()
@@ -115,9 +132,5 @@ void ObjectUseUpdate()
     }
     // A soldier is picked for an order: no distance limit.
     object->pickedHighlight = 1;
-    const s32_t item = ObjectUseDefaultCondition(picked);
-    if (item >= 0) {
-        s.usePending = 1;
-        s.pendingTargetMode = item;
-    }
+    ObjectUseDefaultCondition(picked);
 }

@@ -15,9 +15,11 @@ constexpr float kObjectUseRangeSq = 2500.0f;
 
 // Once per frame from the player controls.
 void ObjectUseUpdate();
-// The menu item whose target selection a picked soldier asks for through its handler's member
-// "defaultcondition"; -1 when it asks for none.
-s32_t ObjectUseDefaultCondition(const Envelope* envelope);
+// A picked soldier asks for an order when his envelope's handler holds the member
+// "defaultcondition": the use is then pending, and the command menu's pending target selection
+// becomes that of the menu item whose index the member holds (none for an empty slot). False, and
+// nothing changed, when the envelope asks for none.
+bool ObjectUseDefaultCondition(const Envelope* envelope);
 // The object the envelope is bound to, or null.
 DynamicObject* ObjectUseBoundObject(const Envelope* envelope);
 // Clears both highlights of the envelope's object (nothing for null).

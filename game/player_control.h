@@ -1,6 +1,7 @@
 // The player state that plug-ins read and set through the host dictionary (the player's actor is
 // g_frameView.player, core/frame_view.h).
-// The player control writes these values; until it exists they are plain stored values.
+// The on-foot control writes the lean each frame and the fire step saves the angles before a shot;
+// plug-ins read them here and may set them between frames.
 #pragma once
 #include "core/types.h"
 

@@ -1,12 +1,11 @@
 #include "game/player_view.h"
 
 #include "actors/actor.h"
+#include "actors/trace_material.h"
 #include "core/frame_view.h"
 #include "game/game_state.h"
-#include "map/map_mesh.h"
 #include "map/map_trace.h"
 #include "map/material.h"
-#include "render/texture_manager.h"
 
 namespace {
 float g_playerModeModifier = 0.0f;
@@ -58,39 +57,23 @@ PlayerSoundView& GamePlayerSoundView()
     return g_frameView.sound;
 }
 
-namespace {
-
-// The material of what the record hit: the object's own (object hits), else the material of the map
-// mesh's texture. A land face's material comes from the renderer's material-by-index lookup, which
-// does not exist yet: none.
-Material* HitMaterial(const MapTraceInfo& info)
-{
-    if ((info.resultKind & TRACE_RESULT_OBJECT_BIT) && info.hitObject)
-        return info.objMaterial;
-    if (info.hitMapMesh && info.hitMapMesh->texture) {
-        TextureInfo record = {};
-        TextureGetRecord(info.hitMapMesh->texture, &record);
-        return record.material;
-    }
-    return nullptr;
-}
-
-}  // namespace
-
 SurfaceSounds* GameTraceSurfaceBelow(const float* from, float distance)
 {
     MapTraceInfo info;
-    info.flags = TRACE_TILED | TRACE_OBJECTS;
+    // The land layer at the hit names a land face's material by its texture.
+    info.flags = TRACE_TILED | TRACE_OBJECTS | TRACE_VEGLAYER;
     info.objOptions = OBJTRACE_MATERIAL;
     info.objMaterial = nullptr;
     info.ignoreObject = g_frameView.player;
     info.hitObject = nullptr;
     info.hitMapMesh = nullptr;
     info.resultKind = TRACE_RESULT_NONE;
+    info.hitMesh = nullptr;
+    info.vegetationLayer = 0;
     const float end[3] = {from[0], from[1] - distance, from[2]};
     Material* material = nullptr;
     if (MapTrace(from, end, &info) || WorldTraceIndoor(from, end, &info))
-        material = HitMaterial(info);
+        material = TraceHitMaterial(info);
     g_frameView.sound.surfaceBelowViewer = material ? &material->surface : nullptr;
     return g_frameView.sound.surfaceBelowViewer;
 }

@@ -12,6 +12,7 @@
 #include "core/frame_view.h"
 #include "core/input.h"
 #include "core/log.h"
+#include "core/text_case.h"
 #include "game/account_cvars.h"
 #include "game/code_signal.h"
 #include "game/command_keys.h"
@@ -21,8 +22,15 @@
 #include "game/player_control.h"
 #include "game/player_control_state.h"
 #include "game/view_keys.h"
+#include "gui/gui.h"
+#include "gui/gui_controls.h"
+#include "gui/gui_list_box.h"
+#include "gui/gui_scale.h"
+#include "gui/gui_text.h"
+#include "gui/screen_manager.h"
 #include "map/map_cvars.h"
 #include "platform/win32.h"
+#include "render/bitmap_font.h"
 #include "render/hud_input.h"
 #include "render/render_cvars.h"
 #include "scene/first_person_view.h"
@@ -77,6 +85,7 @@ void ClearSelection()
     s.soldierSelected = 0;
     s.orderPending = 0;
     s.selected = nullptr;
+    g_hudInput.flags.layer9 = 0;
 }
 
 void Leave()
@@ -91,12 +100,60 @@ void Leave()
     ClearSelection();
 }
 
-// The name of the control of the screen ("LAYER6" the marker list, "LAYER9" the order panel) under
-// the cursor. The front end's controls carry no rectangles yet, so the cursor is on none of them, as
-// on a screen that is not loaded.
-const char* ControlUnderCursor(const char* /*screenName*/)
+// The control of the loaded screen ("LAYER6" the marker list, "LAYER9" the order panel) under the
+// cursor; null when the screen is not loaded or the cursor is on none of its controls.
+GuiControl* ControlUnderCursor(const char* screenName)
 {
-    return nullptr;
+    return GuiControlAtPoint(GuiFindLoadedScreen(screenName), static_cast<s32_t>(g_game.cursorX),
+                             static_cast<s32_t>(g_game.cursorY));
+}
+
+const char* ControlNameUnderCursor(const char* screenName)
+{
+    const GuiControl* control = ControlUnderCursor(screenName);
+    return control ? control->GetName() : nullptr;
+}
+
+// The marker list's line under the cursor: rows of the list font's height from the control's top,
+// counted whether or not the list is scrolled. Null when the cursor is on no line of it.
+const char* MarkerLineUnderCursor()
+{
+    const auto* list = dynamic_cast<const GuiListBox*>(ControlUnderCursor("LAYER6"));
+    if (!list || CompareNoCase(list->GetName(), "OZICONS") != 0 || !list->font)
+        return nullptr;
+    const float rowHeight = static_cast<float>(list->font->GetCharHeight()) * GuiScaleToScreen(list->fontSize);
+    RECT box = {};
+    list->GetRect(&box);
+    const float offset = g_game.cursorY - static_cast<float>(box.top);
+    if (rowHeight <= 0.0f || offset < 0.0f)
+        return nullptr;
+    return list->ItemText(static_cast<u32_t>(offset / rowHeight));
+}
+
+// While a soldier is selected the order panel is the GUI's current screen for the hover call of its
+// control under the cursor (a button glows, sounds once and shows its tooltip in the panel's message
+// box). The screen that was current comes back at once: the HUD draws the panel as a layer, and a
+// layer left current would become the menu an opened screen shows.
+void OrderPanelHover()
+{
+    GuiScreen* panel = g_satelliteView.soldierSelected ? GuiFindLoadedScreen("LAYER9") : nullptr;
+    if (!panel)
+        return;
+    const s32_t x = static_cast<s32_t>(g_game.cursorX), y = static_cast<s32_t>(g_game.cursorY);
+    GuiScreen* const kept = g_gui.currentScreen;
+    g_gui.currentScreen = panel;
+    if (GuiControl* control = GuiControlAtPoint(panel, x, y))
+        control->OnMouse(GUI_MOUSE_NONE, x, y, 0, 0);
+    g_gui.currentScreen = kept;
+}
+
+// The selected soldier's name in the panel's text item "actorname".
+void ShowSelectedName(Actor* soldier)
+{
+    GuiScreen* panel = GuiFindLoadedScreen("LAYER9");
+    auto* text = dynamic_cast<GuiText*>(panel ? panel->FindControl("actorname") : nullptr);
+    if (text && soldier)
+        text->SetText(soldier->GetNameString().Text());
 }
 
 ObjectPreview* PreviewUnderCursor()
@@ -150,9 +207,8 @@ void ZoomReleaseStep()
         }
         return;
     }
-    // The marker list's line under the cursor comes from its control's rectangle and font, which
-    // the loaded screens do not carry yet.
-    (void)ControlUnderCursor("LAYER6");
+    if (const char* line = MarkerLineUnderCursor())
+        SatelliteCentreOnMarkerNamed(line);
 }
 
 void TurnOrder(Actor* soldier)
@@ -198,11 +254,7 @@ void ObjectUseStep()
         return;
     if (!p.objectInUse) {
         p.objectInUse = GamePickObjectAtCursor(true);
-        const s32_t item = p.objectInUse ? ObjectUseDefaultCondition(p.objectInUse) : -1;
-        if (item >= 0) {
-            p.usePending = 1;
-            p.pendingTargetMode = item;
-        }
+        ObjectUseDefaultCondition(p.objectInUse);
         return;
     }
     HandlerSetEventObject(p.objectInUse);
@@ -291,9 +343,15 @@ bool SatelliteCentreOnMarkerLine(u32_t line)
     const EnvelopeMarker* shown = EnvelopeMarkerGet(line);
     if (!shown || !shown->name.Text())
         return false;
-    EnvelopeMarker* marker = EnvelopeMarkerFind(shown->name.Text());
+    SatelliteCentreOnMarkerNamed(shown->name.Text());
+    return true;
+}
+
+void SatelliteCentreOnMarkerNamed(const char* lineText)
+{
+    EnvelopeMarker* marker = lineText ? EnvelopeMarkerFind(lineText) : nullptr;
     if (!marker)
-        return true;
+        return;
     const char* playerName = as_playername.String();
     if (playerName && std::strcmp(marker->name.Text(), playerName) == 0) {
         const float* player = GameGetPlayerPos();
@@ -302,7 +360,6 @@ bool SatelliteCentreOnMarkerLine(u32_t line)
     }
     g_satelliteView.centreX = marker->x;
     g_satelliteView.centreZ = marker->z;
-    return true;
 }
 
 bool SatelliteOrderButton(const char* buttonName)
@@ -359,6 +416,7 @@ void SatelliteClickStep()
         if (object && object->envelope && !g_hudInput.flags.commandMenuOpen) {
             s.soldierSelected = 1;
             s.selected = object->envelope;
+            ShowSelectedName(s.selected->BoundActor());
         }
         return;
     }
@@ -367,7 +425,7 @@ void SatelliteClickStep()
         return;
     }
     if (tutorial && s.soldierSelected) {
-        if (SatelliteOrderButton(ControlUnderCursor("LAYER9")))
+        if (SatelliteOrderButton(ControlNameUnderCursor("LAYER9")))
             return;
         ObjectUseStep();
         s.soldierSelected = 0;
@@ -394,10 +452,7 @@ void SatelliteViewUpdate()
     const bool tutorial = GameMissionIsTutorialType();
     if (tutorial)
         CommandMenuStep();
-    // While a soldier is selected the order panel "LAYER9" is to be the front end's current screen
-    // with its control under the cursor hovered; the front end's controls take no hover yet, and a
-    // HUD layer made the current screen would stay so after the view closes: the panel is left to
-    // the front end.
+    OrderPanelHover();
     SatellitePanStep(riwidth.Int(), riheight.Int());
     SatelliteDragStep();
     ZoomReleaseStep();
@@ -405,4 +460,6 @@ void SatelliteViewUpdate()
     if (tutorial)
         CodedMessageKeysStep();
     ObjectivesKeyUpdate();
+    // The HUD shows the order panel while it has a soldier to order.
+    g_hudInput.flags.layer9 = s.soldierSelected;
 }

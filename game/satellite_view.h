@@ -48,6 +48,8 @@ void SatelliteDragStep();
 // marker bearing the player's name first moves to where the player stands. False when there is no
 // such line.
 bool SatelliteCentreOnMarkerLine(u32_t line);
+// The same for the marker named by a line's text; nothing for a text no marker bears.
+void SatelliteCentreOnMarkerNamed(const char* lineText);
 // A click on the button of that name of the "LAYER9" order panel for the selected soldier. False
 // when the name is no button of the panel.
 bool SatelliteOrderButton(const char* buttonName);

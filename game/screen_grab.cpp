@@ -1,6 +1,9 @@
 #include "game/screen_grab.h"
 
+#include <cerrno>
+#include <climits>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 #include "core/actions.h"
@@ -75,6 +78,50 @@ u32_t CameraPathCount()
     return g_pathCount;
 }
 
+const CameraPathPoint& CameraPathPointAt(u32_t index)
+{
+    return g_path[index];
+}
+
+s32_t CameraPathAddCommand(const char* arguments)
+{
+    // Nothing in the game records the path otherwise: a developer stands where the flight should
+    // pass, turns the view's roll with lean, and records each point here.
+    long duration = 0;
+    const char* text = arguments ? arguments : "";
+    while (*text == ' ' || *text == '\t')
+        ++text;
+    if (*text) {
+        char* end = nullptr;
+        errno = 0;
+        duration = std::strtol(text, &end, 10);
+        while (*end == ' ' || *end == '\t' || *end == '\r' || *end == '\n')
+            ++end;
+        if (errno != 0 || end == text || *end != '\0' || duration < 0 || duration > INT_MAX) {
+            ConPrint(CON_MESSAGE_CONSOLE, "grx_add_camera_point: milliseconds expected, not '%s'\n", text);
+            return -1;
+        }
+    }
+    CameraPathPoint point;
+    std::memcpy(point.position, GameGetPlayerPos(), sizeof point.position);
+    point.roll = GameGetRoll();
+    point.durationMs = static_cast<s32_t>(duration);
+    if (!CameraPathAdd(point)) {
+        ConPrint(CON_MESSAGE_CONSOLE, "grx_add_camera_point: the path is full (%u points)\n", MAX_CAMERA_PATH_POINTS);
+        return -1;
+    }
+    ConPrint(CON_MESSAGE_CONSOLE, "Camera point %u: %g %g %g, roll %g, %d ms\n", g_pathCount,
+             static_cast<double>(point.position[0]), static_cast<double>(point.position[1]),
+             static_cast<double>(point.position[2]), static_cast<double>(point.roll), point.durationMs);
+    return 0;
+}
+
+s32_t CameraPathClearCommand(const char*)
+{
+    CameraPathClear();
+    return 0;
+}
+
 bool ScreenGrabRunning()
 {
     return g_grabbing;
@@ -138,3 +185,5 @@ s32_t GrabSequenceCommand(const char* arguments)
 }
 
 ConsoleVar grx_start_grab_sequence("grx_start_grab_sequence", GrabSequenceCommand);
+ConsoleVar grx_add_camera_point("grx_add_camera_point", CameraPathAddCommand);
+ConsoleVar grx_clear_camera_path("grx_clear_camera_path", CameraPathClearCommand);

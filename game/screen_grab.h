@@ -17,6 +17,15 @@ constexpr u32_t MAX_CAMERA_PATH_POINTS = 256;
 bool CameraPathAdd(const CameraPathPoint& point);
 void CameraPathClear();
 u32_t CameraPathCount();
+// The path's point at the index (below CameraPathCount()).
+const CameraPathPoint& CameraPathPointAt(u32_t index);
+// The command "grx_add_camera_point <ms>": the player's position and the view's roll now become the
+// path's next point, its segment lasting the milliseconds given (none: 0, a point the flight only
+// steers by). 0, or -1 with a console line for an argument that is not a whole number from 0 up or
+// a full path.
+s32_t CameraPathAddCommand(const char* arguments);
+// The command "grx_clear_camera_path": the path is empty again.
+s32_t CameraPathClearCommand(const char* arguments);
 // True while a grab sequence runs (the player control leaves lean and roll to it).
 bool ScreenGrabRunning();
 // The command "grx_start_grab_sequence": flies the whole path before it returns. An argument that

@@ -80,6 +80,9 @@ void GuiLine::Draw() const
 void GuiRect::Draw(float offsetX, float offsetY, float scaleX, float scaleY)
 {
     const RECT box = GuiPixelBox(x, y, width, height, offsetX, offsetY, scaleX, scaleY);
+    // Its own blend and stage states: an item drawn before (a text's texture-factor alpha, a picture
+    // drawn opaque or added) must not decide how a dimming rectangle covers what lies under it.
+    GuiAlphaBlendStates();
     RenderSetTexture(0, nullptr);
     RenderSetTexture(1, nullptr);
     Draw2DQuadEx(box.left, box.right, box.top, box.bottom, colours[0], colours[1], colours[2], colours[3], 0.0f, 0.0f,

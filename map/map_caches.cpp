@@ -15,7 +15,7 @@ std::string g_missionFolder;
 std::string g_landFolder;
 std::string g_landName;
 MapGrid* g_layerGrids[MAP_LAYER_GRID_COUNT] = {};
-MapGrid* g_vegetationLayerGrid = nullptr;  // "veg_layer": kept for the map's life, read by nothing yet
+MapGrid* g_vegetationLayerGrid = nullptr;  // "veg_layer": kept for the map's life; no reader needs it
 
 // The modification time of a disk file in whole seconds; false when there is none.
 bool FileSeconds(const char* path, std::int64_t& seconds)

@@ -15,12 +15,13 @@ void MapForceCacheRebuild(bool forced);
 bool MapCacheRebuildForced();
 
 // The loaded map's names, set by the map load: the mission folder, the land folder (always
-// "component\land\" once set) and the land name. Empty until then.
+// "component\land\" once set) and the land name. Empty before the first map load.
 void MapSetFolders(const char* missionFolder, const char* landName);
 const char* MapGetMissionFolder();
 const char* MapGetLandFolder();
 const char* MapGetLandName();
-// The map's bounding box (the land mesh's), set by the map load; min 1e30 and max -1e30 until then.
+// The map's bounding box (the land mesh's), set by the map load; min 1e30 and max -1e30 before it and
+// after the unload.
 void MapSetBox(const Vector3& boxMin, const Vector3& boxMax);
 void MapGetBox(Vector3* boxMin, Vector3* boxMax);
 // The path of the map's data file; the land layer cache lies in its folder. Empty until set.
@@ -56,5 +57,6 @@ MapGrid* MapGetVegetationLayerGrid(int layer);
 void MapSetVegetationLayerGrid(int layer, MapGrid* grid);
 // Frees the layer grids and the "veg_layer" grid (map unload).
 void MapFreeGrids();
-// A vegetation grid that nothing fills yet: null.
+// The vegetation grid: no operation fills it, so it answers null; the map unload frees it when it is
+// set.
 MapGrid* MapGetVegetationGrid();

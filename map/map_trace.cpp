@@ -453,6 +453,7 @@ int WorldTraceIndoor(const float* start, const float* end, MapTraceInfo* hit, In
     DynObjectsGet(&objects, &count);
     int found = 0;
     MapTraceInfo best = *hit;
+    IndoorPosition bestInside = {0, 0};
     for (s32_t i = 0; i < count; ++i) {
         auto* structure = dynamic_cast<GraphObj*>(objects[i]);
         const ObjectGridEntry* entry = structure ? structure->GetGridEntry() : nullptr;
@@ -464,11 +465,15 @@ int WorldTraceIndoor(const float* start, const float* end, MapTraceInfo* hit, In
         MapTraceInfo candidate = *hit;
         if (IndoorTraceSegment(&inside, start, end, &candidate) && (!found || candidate.fraction < best.fraction)) {
             best = candidate;
+            bestInside = inside;
             found = 1;
         }
     }
-    if (found)
+    if (found) {
         *hit = best;
+        if (position)
+            *position = bestInside;
+    }
     return found;
 }
 

@@ -71,8 +71,9 @@ bool MapTraceWithCallback(const float* start, const float* end, bool (*callback)
                           void* user, bool tiled);
 // 1 when the segment hits an indoor mesh, filling the record (the callers trace the map itself).
 // With a known indoor position the segment is traced inside its mesh; otherwise every structure
-// with an indoor mesh whose box the segment crosses is asked, and the nearest hit wins. Nothing is
-// hit while no indoor plug-in answers.
+// with an indoor mesh whose box the segment crosses is asked, and the nearest hit wins; a position
+// given without an indoor object then receives where that hit lies (the structure and its cell).
+// Nothing is hit while no indoor plug-in answers.
 int WorldTraceIndoor(const float* start, const float* end, MapTraceInfo* hit, IndoorPosition* position = nullptr);
 // The map box, min then max.
 void MapGetBounds(const Vector3** bounds);

@@ -16,6 +16,7 @@
 #include "render/visible_nodes.h"
 #include "render/map_chunks.h"
 #include "scene/decal_pass.h"
+#include "scene/indoor_objects.h"
 #include "scene/object_draw.h"
 #include "scene/scene_passes.h"
 #include "scene/scene_state.h"
@@ -150,6 +151,7 @@ void IndoorMissionLoaded()
 void IndoorMissionUnloaded()
 {
     g_pluginHost.Broadcast(HookIndoorMissionUnloaded, 0);
+    IndoorObjectsFree();
     g_cameraIndoor = {0, 0};
     g_cameraLooked = false;
 }

@@ -8,7 +8,7 @@ class DynamicObject;
 
 // A new link owned by the object: no handle, an empty entry array growing by one.
 IndoorLink* IndoorLinkCreate(DynamicObject* owner);
-// Links alive (made and not yet released).
+// Links alive (made and not released).
 u32_t IndoorLinkCount();
 // Announces the link with the named indoor mesh (message 0x70002); the handle the plug-in wrote.
 PluginWord IndoorMeshAttach(const char* name, IndoorLink* link);
@@ -28,7 +28,8 @@ bool IndoorSegmentMeetsBox(const float* from, const float* to, const Vector3& bo
 
 // Mission start, after the map load: message 0x70000, then every structure attaches its indoor mesh.
 void IndoorMissionLoaded();
-// Mission leave: message 0x70001; the camera's indoor position is forgotten.
+// Mission leave: message 0x70001, then the objects the plug-in kept are deleted
+// (IndoorObjectsFree); the camera's indoor position is forgotten.
 void IndoorMissionUnloaded();
 // Keeps the indoor position of a point moving from `from` to `to` up to date. Without a current
 // indoor object, the structures with an indoor mesh linked where the end point lies, then where the

@@ -1,6 +1,6 @@
 // The object drawing's view of the world renderer: the switches of the mesh renderers and the draw
-// log of what objects hand to the mesh paths. The tinted-mesh drawing does not exist yet and only
-// records what it is handed.
+// log of what objects hand to the mesh paths. The draw log keeps every mesh and tinted-mesh call of a
+// frame, which the tests read.
 #include "scene/object_draw.h"
 
 #include "render/camera.h"

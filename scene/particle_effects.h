@@ -25,7 +25,7 @@ public:
 // pointing along the direction.
 void ParticleSpawnEffect(const char* name, const Vector3& position, const Vector3& direction);
 // The first effect of the table (g_scene.particleEffects) with this kind and exactly this name,
-// or null. No operation fills the table yet.
+// or null. No operation adds an entry to the table, so the answer is null.
 ParticleEffect* ParticleEffectFind(s32_t kind, const char* name);
 
 // A world object that starts one particle effect at its place on its first update (class

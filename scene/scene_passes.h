@@ -2,7 +2,7 @@
 // and the external camera frame. Each calls the passes of the world renderer in a fixed order and
 // sets the stencil states that tell shadow receivers (the static map, 8; the shader-setting sets,
 // 9) from the objects of the first object pass (0). Every pass is called through a hook table:
-// passes whose renderers do not exist yet have an empty hook, and a tracer sees every call.
+// every pass has its renderer there, a test may empty or replace a hook, and a tracer sees every call.
 #pragma once
 #include "core/types.h"
 #include "platform/d3dx8_math.h"

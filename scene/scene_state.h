@@ -58,7 +58,8 @@ struct SceneState {
     GraphNode* drawingNode = nullptr;                // the node being drawn
     float lodDistances[3] = {0.0f, 120.0f, 250.0f};  // the default level-of-detail switch table
     SceneDrawLog drawLog;
-    // Named particle effects objects attach to their nodes; no operation fills it yet.
+    // Named particle effects objects attach to their nodes. No operation adds an entry, so a lookup
+    // finds none and the nodes attach nothing.
     ParticleEffect* particleEffects[PARTICLE_EFFECT_SLOTS] = {};
 };
 

@@ -9,6 +9,8 @@
 #include "render/render_cvars.h"
 #include "render/state_cache.h"
 #include "render/text_draw.h"
+#include "scene/scene_cvars.h"
+#include "scene/zone_draw.h"
 
 namespace {
 
@@ -105,6 +107,9 @@ void RenderStatsOverlay()
         RenderTimingEnable(false);
         g_overlay.timingByOverlay = false;
     }
+    // The zones are debug lines, which the game frame draws after the world.
+    if (rbshowzones.Bool())
+        RenderDrawZones();
     const bool fps = rbdrawfps.Bool(), stats = rbdrawstats.Bool();
     if (!g_render.device || (!fps && !times && !stats))
         return;

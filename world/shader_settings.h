@@ -10,7 +10,7 @@ class IDirect3DTexture8;
 struct AnimFrameMesh;
 
 // Kinds of a setting.
-constexpr s32_t SHADER_SETTING_DECLARED = -1;  // declared by a mesh file, not set yet
+constexpr s32_t SHADER_SETTING_DECLARED = -1;  // declared by a mesh file, no "setsh" line has set it
 constexpr s32_t SHADER_SETTING_PLAIN = 0;      // "setsh"
 constexpr s32_t SHADER_SETTING_PIXEL = 1;      // "setpsh"
 constexpr s32_t SHADER_SETTING_GEOMETRY_SHADOW = 3;

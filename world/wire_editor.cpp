@@ -20,6 +20,15 @@ bool InTable(const ConObjGroup* group)
 
 }  // namespace
 
+int ConObjGroupSetup(ConObjGroup* group, const char* name, const char* profile, const char* texture, float width,
+                     float sag, float textureLength, s32_t segments)
+{
+    if (!group)
+        return 0;
+    WireFillGroup(group, name, profile, texture, width, sag, textureLength, segments);
+    return 1;
+}
+
 ConObjGroup* ConObjCreateGroup(const char* name, const char* profile, const char* texture, float width, float sag,
                                float textureLength, s32_t segments)
 {

@@ -118,6 +118,10 @@ void WireCut(const char* groupName, s32_t span, s32_t wire);
 
 // Editor operations (1 on success, 0 on failure) -----------------------------------------------------
 
+// Fills the group's name, profile, texture and lengths as a "group" line of "mission.cog" does (lengths
+// in file units); its point sets stay. 0 for no group.
+int ConObjGroupSetup(ConObjGroup* group, const char* name, const char* profile, const char* texture, float width,
+                     float sag, float textureLength, s32_t segments);
 // Lengths in file units, as "mission.cog" gives them. Null when the table is full.
 ConObjGroup* ConObjCreateGroup(const char* name, const char* profile, const char* texture, float width, float sag,
                                float textureLength, s32_t segments);

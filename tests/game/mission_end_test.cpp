@@ -10,6 +10,7 @@
 #include "ai/envelope.h"
 #include "ai/envelope_table.h"
 #include "core/console.h"
+#include "game/accounts.h"
 #include "game/game_cvars.h"
 #include "game/game_flow.h"
 #include "game/mission_end.h"
@@ -129,6 +130,14 @@ TEST_F(MissionEnd, ARestartWithoutSnapshotSaysSoAndResetsTheSaveCount)
     EXPECT_EQ(bob->CurrentMode().savegameMark, 2u);
     EXPECT_EQ(saves.maxSavegames, 4);
     gi_maxsaves.SetInt(3);
+}
+
+TEST_F(MissionEnd, AMissionStartedWithoutASavegameResetsTheSaveCount)
+{
+    PlayerAccount* bob = GetCurrentAccount();
+    bob->CurrentMode().savegameMark = 2;
+    AccountResetCurrentMissionValue();
+    EXPECT_EQ(bob->CurrentMode().savegameMark, 0u);
 }
 
 TEST_F(MissionEnd, ObjectivesByNumber)

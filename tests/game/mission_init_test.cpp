@@ -38,6 +38,7 @@
 #include "ai/shape_envelopes.h"
 #include "ai/time_events.h"
 #include "ai/zone_envelope.h"
+#include "core/colour_codes.h"
 #include "core/actions.h"
 #include "core/console.h"
 #include "core/input.h"
@@ -90,6 +91,7 @@
 #include "support/keep_var.h"
 #include "support/temp_dir.h"
 #include "support/test_window.h"
+#include "tests/game/sample_placed_weapon.h"
 #include "tests/render/texture_test_support.h"
 #include "tools/bfs_pack/bfs_pack.h"
 #include "tools/map_author/map_author.h"
@@ -526,12 +528,25 @@ TEST_F(MissionInit, TheSampleMissionLoadsEveryFileWithoutAnErrorAndBindsTheOutpo
     EXPECT_NE(log.find("Compiling succesful !!!\n"), std::string::npos) << log;
     EXPECT_EQ(log.find("ERROR"), std::string::npos) << log;
     EXPECT_EQ(log.find("Error"), std::string::npos) << log;
+    // One line only is reported, by design: the placed rifle's model line (the placement it records
+    // is what the mission start reads), in the error colour.
+    SamplePlacedWeapon rifle;
+    ASSERT_TRUE(rifle.Read());
     const std::vector<std::string> lines = engine_log::ConsoleLines(0);
+    int placementLines = 0;
     for (size_t i = console; i < lines.size(); ++i) {
+        std::string text = lines[i];
+        while (!text.empty() && text.back() == '\n')
+            text.pop_back();
+        if (text == ERROR_COLOUR + rifle.LogLine()) {
+            ++placementLines;
+            continue;
+        }
         for (const char* fault :
              {"ERROR", "Error", "Could not", "Invalid", "no such envelope", "POINT type expected", "Unknown"})
             EXPECT_EQ(lines[i].find(fault), std::string::npos) << lines[i];
     }
+    EXPECT_EQ(placementLines, 1);
 
     struct Bound {
         const char* envelope;
@@ -763,6 +778,16 @@ TEST_F(MissionInit, ATraceIntoTheSampleLandFindsTheGroundMaterial)
         EXPECT_EQ(SurfaceMaterial(hit), ground);
         EXPECT_EQ(TraceHitMaterial(hit), ground);
     }
+    // The player's footsteps trace 20 units down from the viewer: standing on the land they sound
+    // of its ground.
+    const float top[3] = {0.0f, bounds[1].y + 10.0f, 60.0f}, bottom[3] = {0.0f, bounds[0].y - 10.0f, 60.0f};
+    MapTraceInfo land;
+    land.flags = 0;
+    land.ignoreObject = nullptr;
+    land.objOptions = 0;
+    ASSERT_TRUE(MapTrace(top, bottom, &land));
+    const float viewer[3] = {0.0f, land.hitPoint.y + 5.0f, 60.0f};
+    EXPECT_EQ(GameTraceSurfaceBelow(viewer, 20.0f), &ground->surface);
 }
 
 // A soldier's route goals stand on the ground of the loaded land, whatever height it was asked for.

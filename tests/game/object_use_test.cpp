@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "ai/envelope.h"
+#include "ai/event_handlers.h"
 #include "core/console.h"
 #include "core/mission_timers.h"
 #include "core/plugin_host.h"
@@ -17,6 +18,7 @@
 #include "game/campaign_chronology.h"
 #include "game/code_signal.h"
 #include "game/command_keys.h"
+#include "game/command_menu.h"
 #include "game/cursor_pick.h"
 #include "game/game_flow.h"
 #include "game/object_use.h"
@@ -205,6 +207,58 @@ TEST_F(PlayerHands, LettingGoOfQuickmodeDropsThePickedSoldierAndItsHighlight)
     EXPECT_EQ(other->pickedHighlight, 0);
     EXPECT_EQ(g_playerControl.usePending, 0);
 
+    other->envelope = nullptr;
+    other->DetachAI();
+    delete other;
+}
+
+TEST_F(PlayerHands, ASoldierWhoseHandlerHoldsDefaultConditionAsksForThatItemsTargetSelection)
+{
+    AIInterface* otherAi = new AIInterface();
+    Actor* other = otherAi->body;
+    ApplyDefFile("object\\actors\\soldier.def", other);
+    other->SetPosition({500.0f, 0.0f, 0.0f});
+    RecordingEnvelope envelope;
+    envelope.Attach(other);
+    GameSetPickedObject(&envelope);
+    CMItem item;
+    item.targetMode = CM_DESTINATION_SELECTED;
+    g_commandMenu.slots[7] = &item;
+
+    // Without a handler, or with a handler without the member, the soldier is only picked.
+    UseClick();
+    EXPECT_EQ(g_playerControl.usePending, 0);
+    // A handler read from the mission's file (a template) belongs to its list, not to the envelope.
+    EventHandler handler("soldier");
+    envelope.handler = &handler;
+    Frame({});
+    UseClick();
+    EXPECT_EQ(other->pickedHighlight, 1);
+    EXPECT_EQ(g_playerControl.usePending, 0);
+
+    // The member names item 7: the use is pending with its target selection; the next click uses him.
+    ASSERT_NE(envelope.handler->GetMembers()->AddInt("defaultcondition", 7), nullptr);
+    Frame({});
+    UseClick();
+    EXPECT_EQ(g_playerControl.usePending, 1);
+    EXPECT_EQ(g_commandMenu.selectionMode, CM_DESTINATION_SELECTED);
+    EXPECT_EQ(g_playerControl.pendingTargetMode, CM_DESTINATION_SELECTED);
+    UseClick();
+    ASSERT_EQ(envelope.events.size(), 1u);
+    EXPECT_EQ(envelope.events[0].second, kEventOnInteract);
+    EXPECT_EQ(g_playerControl.usePending, 0);
+
+    // A member naming an empty slot still makes the use pending, with no target selection.
+    *static_cast<s32_t*>(envelope.handler->GetMembers()->Find("defaultcondition")->data) = 8;
+    Frame({});
+    UseClick();
+    EXPECT_EQ(g_playerControl.usePending, 1);
+    EXPECT_EQ(g_commandMenu.selectionMode, CM_TARGET_NONE);
+
+    Frame({});
+    g_commandMenu.slots[7] = nullptr;
+    g_commandMenu.selectionMode = CM_TARGET_NONE;
+    envelope.handler = nullptr;
     other->envelope = nullptr;
     other->DetachAI();
     delete other;

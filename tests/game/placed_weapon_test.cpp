@@ -1,12 +1,10 @@
-// A placed rifle in the sample mission: its object line hangs the model on a node the weapon lacks,
+// The sample mission's placed rifle: its object line hangs the model on a node the weapon lacks,
 // which records a placement; the mission start replaces it with a dynamic weapon at the same place
 // (taken in hand by a carrier soldier and dropped) and lets the carrier go. The world's objects, the
 // actors and the AI table are counted just before that step and once the mission runs.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -34,14 +32,10 @@
 #include "support/files.h"
 #include "support/temp_dir.h"
 #include "support/test_window.h"
+#include "tests/game/sample_placed_weapon.h"
 #include "tools/bfs_pack/bfs_pack.h"
 
 namespace {
-
-// Where the test's object lines put the rifle: (0.6, 0.06, -9) in tenths of a unit (on the ground
-// behind the start), turned by 1.2 about the vertical.
-const Vector3 kPlace = {6.0f, 0.6f, -90.0f};
-const Vector3 kTurn = {0.0f, 1.2f, 0.0f};
 
 struct Census {
     s32_t objects = 0;
@@ -138,21 +132,12 @@ protected:
 TEST_F(PlacedWeapon, TheSampleMissionsPlacedRifleBecomesADynamicWeaponAndTheCarrierGoes)
 {
     std::string error;
-    // The sample with a rifle lying behind the start: its model line names the hand node of a soldier,
-    // which a weapon lacks, so the line records a placement.
-    std::filesystem::copy(ZINTAR_TEST_DATA_DIR "/../../data/sample", "sample",
-                          std::filesystem::copy_options::recursive);
-    const std::string missionFile = "sample/mission/map_01/mission.def";
-    std::string mission = ReadFileBytes(missionFile);
-    const size_t smoke = mission.find("set smoke_column\n");
-    ASSERT_NE(smoke, std::string::npos);
-    mission.insert(smoke + std::strlen("set smoke_column\n"),
-                   "create weapon carried_rifle\n"
-                   "pos root 0.6 0.06 -9\n"
-                   "rot root 0 1.2 0\n"
-                   "anim rifle torso : xhand_r ..\\weapon\\rifle : x1\n");
-    ASSERT_TRUE(WriteFileBytes(missionFile, mission));
-    ASSERT_TRUE(BfsPackFolder("sample", "main.bfs", error)) << error;
+    // The rifle lying behind the start: its model line names the hand node of a soldier, which a
+    // weapon lacks, so the line records a placement.
+    SamplePlacedWeapon rifle;
+    ASSERT_TRUE(rifle.Read());
+    const Vector3 kPlace = rifle.position, kTurn = rifle.rotation;
+    ASSERT_TRUE(BfsPackFolder(ZINTAR_TEST_DATA_DIR "/../../data/sample", "main.bfs", error)) << error;
     ASSERT_TRUE(VFSInit());
     PlatformTestClockStart(50000);
     FindCVar("gs_curprimaryweapon")->SetFromText("");
@@ -165,6 +150,7 @@ TEST_F(PlacedWeapon, TheSampleMissionsPlacedRifleBecomesADynamicWeaponAndTheCarr
     ASSERT_EQ(g_before.placements.size(), 1u);
     const WeaponPlacement& placement = g_before.placements[0];
     EXPECT_STREQ(placement.name.Text(), "carried_rifle");
+    EXPECT_EQ(rifle.name, "carried_rifle");
     EXPECT_NEAR(placement.position.x, kPlace.x, 1e-4f);
     EXPECT_NEAR(placement.position.y, kPlace.y, 1e-4f);
     EXPECT_NEAR(placement.position.z, kPlace.z, 1e-4f);

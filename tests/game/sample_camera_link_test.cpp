@@ -1,6 +1,6 @@
 // The sample mission's intro puts the camera on the jeep for a while: its timeline links the camera
 // to the node of the jeep's driver's seat 30 seconds in and takes it off 5 seconds later. The program
-// on "-m map_01" with the packed sample, on the test clock (100 ms a frame); the render camera's
+// on "-m map_01" with the packed sample, on the test clock (a second a frame, then a tenth from 29 s); the render camera's
 // object is looked at in every frame.
 #include <gtest/gtest.h>
 
@@ -11,6 +11,7 @@
 #include "core/winos.h"
 #include "game/camera_link.h"
 #include "game/external_camera.h"
+#include "game/game_state.h"
 #include "game/game_test_hooks.h"
 #include "gui/gui.h"
 #include "gui/gui_test_hooks.h"
@@ -31,7 +32,7 @@ constexpr int kLastFrame = 470;      // 47 s: past the unlink and into the overv
 constexpr int kInTheJeepView = 320;  // 32 s
 
 struct LinkRun {
-    int frame = 0;
+    int frame = 0;  // the last frame's mission time in tenths of a second
     int firstLinked = -1, lastLinked = -1;
     int linkedFrames = 0;
     bool otherNode = false;  // linked to anything but the seat's node
@@ -50,8 +51,11 @@ void Watch(bool present)
 {
     if (!present)
         return;
-    const int frame = g_link.frame++;
-    PlatformTestClockAdvance(kFrameMs);
+    // Tenths of a second into the mission: a second a frame up to 29 s, then a tenth.
+    const DWORD mission = GetTickCount() - g_game.frameClock;
+    const int frame = static_cast<int>(mission / 100);
+    g_link.frame = frame;
+    PlatformTestClockAdvance(mission < 29000 ? 1000 : kFrameMs);
     auto* jeep = dynamic_cast<GraphObj*>(DynObjectFind("jeep"));
     GraphNode* seat = jeep ? jeep->FindChild("driver") : nullptr;
     g_link.seatFound = g_link.seatFound || seat != nullptr;

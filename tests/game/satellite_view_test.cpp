@@ -25,8 +25,14 @@
 #include "game/player_control_state.h"
 #include "game/satellite_view.h"
 #include "game/view_keys.h"
+#include "gui/gui.h"
+#include "gui/gui_controls.h"
+#include "gui/gui_list_box.h"
+#include "gui/gui_text.h"
 #include "map/map_cvars.h"
 #include "platform/win32.h"
+#include "render/bitmap_font.h"
+#include "render/render_context.h"
 #include "render/render_cvars.h"
 #include "render/hud_input.h"
 #include "scene/first_person_view.h"
@@ -290,6 +296,7 @@ TEST_F(SatelliteSoldier, LeavingRestoresNightVisionAndDropsTheSelection)
         g_satelliteView.soldierSelected = 1;
         g_satelliteView.selected = &m_envelope;
         g_satelliteView.orderPending = 1;
+        g_hudInput.flags.layer9 = 1;
         g_input.actionReleased[ACTION_SATCAM] = INPUT_STATE_DOWN;
         SatelliteViewUpdate();
         g_input.actionReleased[ACTION_SATCAM] = 0;
@@ -299,6 +306,7 @@ TEST_F(SatelliteSoldier, LeavingRestoresNightVisionAndDropsTheSelection)
         EXPECT_EQ(g_satelliteView.soldierSelected, 0);
         EXPECT_EQ(g_satelliteView.selected, nullptr);
         EXPECT_EQ(g_satelliteView.orderPending, 0);
+        EXPECT_EQ(g_hudInput.flags.layer9, 0) << "the order panel goes with the view";
     }
     g_hudInput.flags.nightVision = 0;
     g_firstPersonControl.nightVision = false;
@@ -332,6 +340,163 @@ TEST_F(SatelliteSoldier, TheOrderPanelsButtonsSetTheStanceOrMakeAnOrderPending)
     EXPECT_FALSE(SatelliteOrderButton("aggressive"));
     EXPECT_FALSE(SatelliteOrderButton("Rotate"));
     EXPECT_EQ(g_satelliteView.orderPending, 0);
+}
+
+// The order panel and the marker list as loaded screens on an 800 x 600 screen: a panel button
+// "rotate" at pixels (80..160, 60..120) that notes its hover calls, the text item "actorname", and
+// the list "OZICONS" at (400.., 300..) with rows 16 pixels high holding "bridge" and the player's
+// marker.
+class SatellitePanels : public SatelliteSoldier {
+protected:
+    class Button : public GuiControl {
+    public:
+        void GetRect(RECT* rect) const override { GuiFractionRect(0.1f, 0.1f, 0.1f, 0.1f, rect); }
+        void OnMouse(u32_t buttons, s32_t, s32_t, s32_t, s32_t) override
+        {
+            ++hovers;
+            hoverButtons = buttons;
+            currentDuringHover = g_gui.currentScreen;
+        }
+        s32_t hovers = 0;
+        u32_t hoverButtons = 0;
+        GuiScreen* currentDuringHover = nullptr;
+    };
+
+    void SetUp() override
+    {
+        SatelliteSoldier::SetUp();
+        m_size[0] = g_render.screenWidth;
+        m_size[1] = g_render.screenHeight;
+        g_render.screenWidth = 800;
+        g_render.screenHeight = 600;
+        m_current = g_gui.currentScreen;
+        // The cursor is the one the test places, not the mouse of a window left open.
+        m_window = g_input.window;
+        g_input.window = nullptr;
+        m_firstScreen = GuiScreenCount();
+        g_frameView.mapName.Assign("tutorial");
+        m_body->SetNameText("Kowalski");
+
+        m_panel = new GuiScreen("LAYER9");
+        m_button = new Button;
+        m_button->SetName("rotate");
+        m_button->SetZIndex(1);
+        m_panel->AddControl(m_button);
+        m_name = new GuiText;
+        m_name->SetName("actorname");
+        m_panel->AddControl(m_name);
+        GuiAddScreen(m_panel);
+
+        auto* markers = new GuiScreen("LAYER6");
+        m_list = new GuiListBox;
+        m_list->SetName("OZICONS");
+        m_list->SetZIndex(1);
+        m_list->x = 0.5f;
+        m_list->y = 0.5f;
+        m_list->width = 0.25f;
+        m_list->height = 0.25f;
+        m_list->font = &m_font;
+        m_list->fontSize = 1.0f;  // 16 pixels x 800 x 0.00125
+        m_list->AddString("bridge");
+        m_list->AddString("kowalski");
+        markers->AddControl(m_list);
+        GuiAddScreen(markers);
+    }
+    void TearDown() override
+    {
+        GuiFreeScreensFrom(m_firstScreen);
+        g_gui.currentScreen = m_current;
+        g_input.window = m_window;
+        g_render.screenWidth = m_size[0];
+        g_render.screenHeight = m_size[1];
+        SatelliteSoldier::TearDown();
+    }
+    // One frame of the view with the cursor there and the action released (none: 0).
+    static void Frame(float x, float y, u8_t released = 0)
+    {
+        g_game.cursorX = x;
+        g_game.cursorY = y;
+        if (released)
+            g_input.actionReleased[released] = INPUT_STATE_DOWN;
+        SatelliteViewUpdate();
+        g_input.actionReleased[released] = 0;
+    }
+
+    Font m_font{"list", nullptr, nullptr, 16, 0, '_'};
+    GuiScreen* m_panel = nullptr;
+    Button* m_button = nullptr;
+    GuiText* m_name = nullptr;
+    GuiListBox* m_list = nullptr;
+    GuiScreen* m_current = nullptr;
+    HWND m_window = nullptr;
+    u32_t m_firstScreen = 0;
+    int m_size[2] = {};
+};
+
+TEST_F(SatellitePanels, TheOrderPanelNamesTheSelectedSoldierHoversItsButtonAndTakesItsClick)
+{
+    ClickPreview();
+    ASSERT_EQ(g_satelliteView.soldierSelected, 1);
+    ASSERT_NE(m_name->Text(), nullptr);
+    EXPECT_STREQ(m_name->Text(), "Kowalski");
+
+    // Over the button the panel is current for its hover call only.
+    GuiScreen* before = g_gui.currentScreen;
+    Frame(100.0f, 90.0f);
+    EXPECT_EQ(m_button->hovers, 1);
+    EXPECT_EQ(m_button->hoverButtons, GUI_MOUSE_NONE);
+    EXPECT_EQ(m_button->currentDuringHover, m_panel);
+    EXPECT_EQ(g_gui.currentScreen, before);
+    // Off the button nothing is hovered.
+    Frame(300.0f, 90.0f);
+    EXPECT_EQ(m_button->hovers, 1);
+
+    // A click on the button makes the turn order pending; a click on the panel gives no order.
+    Frame(100.0f, 90.0f, ACTION_FIRE);
+    EXPECT_EQ(g_satelliteView.orderPending, 1);
+    EXPECT_EQ(g_satelliteView.orderKind, SATELLITE_ORDER_TURN);
+    Frame(100.0f, 90.0f, ACTION_FIRE);
+    EXPECT_EQ(g_satelliteView.orderPending, 1);
+    EXPECT_EQ(g_hudInput.flags.layer9, 1) << "the HUD shows the panel";
+
+    // With nobody selected the panel takes no hover.
+    const s32_t hovers = m_button->hovers;
+    g_satelliteView.soldierSelected = 0;
+    g_satelliteView.orderPending = 0;
+    Frame(100.0f, 90.0f);
+    EXPECT_EQ(m_button->hovers, hovers);
+    EXPECT_EQ(g_hudInput.flags.layer9, 0);
+}
+
+TEST_F(SatellitePanels, ZoomReleasedOnAMarkerLineCentresOnItsMarker)
+{
+    KeepVar name(as_playername);
+    as_playername.SetString("kowalski");
+    ASSERT_TRUE(EnvelopeMarkerAdd("bridge", 50.0f, 60.0f, 1u));
+    ASSERT_TRUE(EnvelopeMarkerAdd("kowalski", 0.0f, 0.0f, 2u));
+    const float* kept = GameGetPlayerPos();
+    const float saved[3] = {kept[0], kept[1], kept[2]};
+    const float player[3] = {-35.0f, 4.0f, 72.0f};
+    GameSetPlayerPos(player);
+
+    struct Case {
+        float y;
+        float x, z;
+    };
+    // Rows of 16 pixels from the list's top at 300; below the two lines nothing moves.
+    for (const Case c : {Case{320.0f, -35.0f, 72.0f}, Case{301.0f, 50.0f, 60.0f}, Case{340.0f, 50.0f, 60.0f}}) {
+        SCOPED_TRACE(c.y);
+        Frame(450.0f, c.y, ACTION_ZOOM);
+        EXPECT_FLOAT_EQ(g_satelliteView.centreX, c.x);
+        EXPECT_FLOAT_EQ(g_satelliteView.centreZ, c.z);
+    }
+    // Beside the list the same height centres on nothing.
+    g_satelliteView.centreX = g_satelliteView.centreZ = 0.0f;
+    Frame(100.0f, 320.0f, ACTION_ZOOM);
+    EXPECT_FLOAT_EQ(g_satelliteView.centreX, 0.0f);
+
+    GameSetPlayerPos(saved);
+    EnvelopeMarkersFree();
 }
 
 }  // namespace

@@ -35,6 +35,27 @@ TEST_F(GuiPrimitives, RectTakesItsCornerColoursClockwiseFromTheTopLeft)
         EXPECT_EQ(pixels.At(outside.first, outside.second), kBlack) << outside.first << ", " << outside.second;
 }
 
+// A half-transparent black rectangle dims what lies under it to half, whatever states the item drawn
+// before it left: here added blending and an alpha taken from the texture factor.
+TEST_F(GuiPrimitives, ARectBlendsByItsOwnAlphaWhateverTheItemBeforeLeft)
+{
+    GuiRect white;
+    white.width = white.height = 1.0f;
+    for (DWORD& colour : white.colours)
+        colour = 0xFFFFFFFFu;
+    white.Draw(0.0f, 0.0f, 1.0f, 1.0f);
+    RenderSetState(D3DRS_SRCBLEND, D3DBLEND_ONE);
+    RenderSetState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+    RenderSetState(D3DRS_TEXTUREFACTOR, 0xFF000000u);
+    RenderSetAlphaOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_TFACTOR);
+    GuiRect dim;
+    dim.width = dim.height = 1.0f;
+    for (DWORD& colour : dim.colours)
+        colour = 0x80000000u;
+    dim.Draw(0.0f, 0.0f, 1.0f, 1.0f);
+    EXPECT_TRUE(ColourNear(Read().At(80, 60), 0xFF7F7F7Fu, 2)) << std::hex << Read().At(80, 60);
+}
+
 TEST_F(GuiPrimitives, DrawArgumentsOffsetAndScaleThePixelBox)
 {
     GuiRect whole;

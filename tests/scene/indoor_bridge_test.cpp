@@ -32,6 +32,7 @@
 #include "scene/draw_records.h"
 #include "scene/indoor_bridge.h"
 #include "scene/indoor_link.h"
+#include "scene/indoor_objects.h"
 #include "scene/scene_state.h"
 #include "scene/visibility_pass.h"
 #include "support/map_octree_support.h"
@@ -263,6 +264,79 @@ TEST_F(IndoorBridge, ThePluginClaimsTheCameraCellAndAnswersTracesAndQueries)
     EXPECT_EQ(m_state->events[10], 1);
     EXPECT_EQ(m_state->releasedHandle, 0x5150u);
     EXPECT_EQ(IndoorLinkCount(), 1u);
+}
+
+// A graphic object that tells when it is deleted.
+class Marked : public GraphObj {
+public:
+    explicit Marked(bool* deleted) : m_deleted(deleted) {}
+    ~Marked() override { *m_deleted = true; }
+
+private:
+    bool* m_deleted;
+};
+
+// An object at rest inside an indoor mesh goes to the plug-in with its record: kept, the bridge holds
+// it until it is taken back or the mission is left (which deletes it); refused or outdoors, the
+// caller keeps it in the world.
+TEST_F(IndoorBridge, AnObjectAtRestIndoorsGoesToThePluginWithItsRecord)
+{
+    LoadPlugin();
+    BuildTree();
+    m_state->claimCell = 7;
+    m_state->traceHits = 1;
+    Structure* house = AddStructure(kHouse);
+    IndoorMissionLoaded();
+    // The trace down into the house tells where the object lies: the house and the cell of the hit.
+    const float above[3] = {3.0f, 30.0f, 1.0f}, below[3] = {3.0f, -30.0f, 1.0f};
+    MapTraceInfo hit;
+    IndoorPosition where = {0, 0};
+    ASSERT_EQ(WorldTraceIndoor(above, below, &hit, &where), 1);
+    EXPECT_EQ(where.object, reinterpret_cast<PluginWord>(house));
+    EXPECT_EQ(where.cell, 7u);
+
+    bool deleted = false;
+    auto* item = new Marked(&deleted);
+    item->SetPosition({3.0f, 2.0f, 1.0f});
+    const auto word = [](const void* p) { return reinterpret_cast<PluginWord>(p); };
+    // Outdoors nothing is handed over.
+    EXPECT_EQ(IndoorObjectAdd(item, IndoorPosition{0, 0}), nullptr);
+    EXPECT_EQ(m_state->events[9], 0);
+    // Refused: no record is kept.
+    EXPECT_EQ(IndoorObjectAdd(item, where), nullptr);
+    EXPECT_EQ(m_state->events[9], 1);
+    EXPECT_EQ(IndoorObjectCount(), 0u);
+    EXPECT_EQ(m_state->added.object, word(item));
+    EXPECT_EQ(m_state->added.node, word(item->GetRootNode()));
+    EXPECT_EQ(m_state->added.indoorObject, word(house));
+    EXPECT_EQ(m_state->added.cell, 7u);
+    // The model transform places the object's root: its translation row is the position.
+    EXPECT_FLOAT_EQ(m_state->added.transform[12], 3.0f);
+    EXPECT_FLOAT_EQ(m_state->added.transform[13], 2.0f);
+    EXPECT_FLOAT_EQ(m_state->added.transform[14], 1.0f);
+    EXPECT_EQ(m_state->addedObject, word(house));
+    EXPECT_EQ(m_state->addedCell, 7u);
+    EXPECT_FLOAT_EQ(m_state->addedPosition[0], 3.0f);
+    EXPECT_FLOAT_EQ(m_state->addedPosition[1], 2.0f);
+    EXPECT_FLOAT_EQ(m_state->addedPosition[2], 1.0f);
+
+    // Kept: the record stays until the object is taken back; the object is the taker's then.
+    m_state->keepObjects = 1;
+    IndoorObjectRecord* record = IndoorObjectAdd(item, where);
+    ASSERT_NE(record, nullptr);
+    EXPECT_EQ(record->object, word(item));
+    EXPECT_EQ(record->cell, 7u);
+    EXPECT_EQ(IndoorObjectCount(), 1u);
+    IndoorObjectForget(item);
+    EXPECT_EQ(IndoorObjectCount(), 0u);
+    IndoorMissionUnloaded();
+    EXPECT_FALSE(deleted);
+
+    // Kept until the mission is left: the object goes with it.
+    ASSERT_NE(IndoorObjectAdd(item, where), nullptr);
+    IndoorMissionUnloaded();
+    EXPECT_TRUE(deleted);
+    EXPECT_EQ(IndoorObjectCount(), 0u);
 }
 
 TEST_F(IndoorBridge, ThePortalCollectsItsLeavesAndObjectsPerTile)

@@ -406,6 +406,17 @@ TEST_F(Wires, EditorOperationsKeepTheChainInOrder)
     EXPECT_FLOAT_EQ(moved.z, 6.0f);
     EXPECT_FLOAT_EQ(group->first->plusPoints[1].x, 0.0f);
 
+    // Setting a group up again renames and reshapes it; its chain stays.
+    EXPECT_EQ(ConObjGroupSetup(group, "renamed", "Cross", "", 0.5f, 0.25f, 2.0f, -3), 1);
+    EXPECT_STREQ(group->name.Text(), "renamed");
+    EXPECT_EQ(group->profile, WIRE_PROFILE_CROSS);
+    EXPECT_FLOAT_EQ(group->width, 5.0f);
+    EXPECT_FLOAT_EQ(group->sag, 2.5f);
+    EXPECT_FLOAT_EQ(group->textureLength, 20.0f);
+    EXPECT_EQ(group->segments, 16u);
+    EXPECT_EQ(owners(), (std::vector<GraphObj*>{poles[0], poles[3], poles[4]}));
+    EXPECT_EQ(ConObjGroupSetup(nullptr, "none", "CROSS", "", 0, 0, 0, 1), 0);
+
     // Deleting a group moves the last one into its slot and forgets a sighted wire inside it.
     ConObjGroup* second = ConObjCreateGroup("second", "CROSS", "", 0, 0, 0, 1);
     ConObjGroup* third = ConObjCreateGroup("third", "CROSS", "", 0, 0, 0, 1);

@@ -40,6 +40,35 @@ std::string Join(const std::vector<std::string>& words, size_t from)
     return out;
 }
 
+// A weapon lying on the land ("weapon" in outpost_layout.h): its object lines, appended to *lines.
+bool AddPlacedWeapon(const std::vector<std::string>& words, const MapAuthorPlan& land, std::string* lines,
+                     std::string* message)
+{
+    if (words.size() != 5 && words.size() != 6) {
+        *message = "'weapon' takes a definition, a model, x, z and an optional turn";
+        return false;
+    }
+    float x = 0.0f, z = 0.0f, turn = 0.0f;
+    for (size_t i = 3; i < words.size(); ++i) {
+        float* value = i == 3 ? &x : i == 4 ? &z : &turn;
+        if (!ReadNumber(words[i], value)) {
+            *message = "'" + words[i] + "' is not a number";
+            return false;
+        }
+    }
+    const float half = land.size * 0.5f;
+    if (std::fabs(x) > half || std::fabs(z) > half) {
+        *message = "'" + words[1] + "' lies outside the land";
+        return false;
+    }
+    *lines += "create weapon " + words[1] + "\n";
+    *lines += "pos root " + Format(x / kPosScale) + " " + Format(MapAuthorLandHeight(land, x, z) / kPosScale) + " " +
+              Format(z / kPosScale) + "\n";
+    *lines += "rot root 0 " + Format(turn * kPi / 180.0f) + " 0\n";
+    *lines += "anim " + words[2] + " torso : xhand_r ..\\weapon\\" + words[2] + " : x1\n";
+    return true;
+}
+
 }  // namespace
 
 bool MakeOutpost(const std::string& layout, const MapAuthorPlan& land, OutpostFiles* files, std::string* error)
@@ -63,6 +92,12 @@ bool MakeOutpost(const std::string& layout, const MapAuthorPlan& land, OutpostFi
         if (words.empty())
             continue;
         const std::string& keyword = words[0];
+        if (keyword == "weapon") {
+            std::string message;
+            if (!AddPlacedWeapon(words, land, &out.objects, &message))
+                return fail(message);
+            continue;
+        }
         if (keyword == "object") {
             if (words.size() != 6 && words.size() != 7)
                 return fail("'object' takes a class, a name, a template, x, z and an optional turn");

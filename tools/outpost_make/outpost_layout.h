@@ -7,6 +7,13 @@
 //       "create <class> <name>", "template <template>", and the root's place at (x, land height,
 //       z) in world units (written in tenths, as "pos" reads them); the turn, in degrees about the
 //       vertical axis, as "rot" in radians.
+//   weapon <definition> <model> <x> <z> [<turn>]
+//       a weapon lying on the land: "create weapon <definition>" (the definition of object/weapons
+//       that a soldier carries it by), its place as an object's, its turn, and the model line
+//       "anim <model> torso : xhand_r ..\weapon\<model> : x1", which hangs the model from a
+//       soldier's hand. A weapon has no such node: the line records the
+//       placement (the object list reports it as an invalid command) and the mission start makes a
+//       dynamic weapon of the definition lying at that place.
 //   cluster <name> <distance>
 //       opens a clustered group in "mission.ctr" (the distance as that file reads it).
 //   wire <name> <profile> <width> <sag> <texture> <texture length> <segments>

@@ -87,11 +87,22 @@ PLUGIN_EXPORT std::int32_t HookProc(std::uint32_t code, PluginWord parameter)
         case HookIndoorTraceSegment: {
             auto* request = reinterpret_cast<IndoorTraceRequest*>(parameter);
             if (g_state.traceHits) {
+                // The hit lies in the claimed cell of the mesh traced.
+                request->position->cell = static_cast<PluginWord>(g_state.claimCell);
                 request->hit->hit = 1;
                 request->hit->fraction = 0.5f;
                 for (int i = 0; i < 3; ++i)
                     request->hit->point[i] = (request->from[i] + request->to[i]) * 0.5f;
             }
+            break;
+        }
+        case HookIndoorObjectAdd: {
+            auto* event = reinterpret_cast<IndoorObjectAddEvent*>(parameter);
+            g_state.added = *event->record;
+            g_state.addedObject = event->object;
+            g_state.addedCell = event->cell;
+            std::memcpy(g_state.addedPosition, event->position, sizeof g_state.addedPosition);
+            event->taken = g_state.keepObjects ? 1 : 0;
             break;
         }
         case HookIndoorQueryNearPoint:

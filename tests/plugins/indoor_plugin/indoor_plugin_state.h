@@ -19,6 +19,7 @@ struct IndoorPluginState {
     std::int32_t traceHits;                   // traces answer a hit half way
     PluginWord nearResult;                    // the answer to near-point queries
     PluginWord attachHandle;                  // written into attached links
+    std::int32_t keepObjects;                 // objects handed over are kept (answered non-zero)
 
     // Written by the plug-in.
     std::int32_t events[16];  // per event of group 7, by its low bits
@@ -27,6 +28,11 @@ struct IndoorPluginState {
     PluginWord lastOffered;  // the structure of the last 0x70005
     PluginWord releasedHandle;
     IndoorPosition renderedAt;  // the camera's position of the last 0x70004
+    // The last 0x70009: the event's words and the record's content as handed over.
+    IndoorObjectRecord added;
+    PluginWord addedObject;
+    PluginWord addedCell;
+    float addedPosition[3];
 };
 
 using IndoorPluginStateFn = IndoorPluginState* (*)();

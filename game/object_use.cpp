@@ -34,6 +34,8 @@ bool Released(u8_t action)
 void Interact(Envelope* envelope)
 {
     PlayerControlState& s = g_playerControl;
+    // A handler shared by many envelopes ("weapon_dynamic") finds the one used as "this".
+    HandlerSetEventObject(envelope);
     s.handlerEventRunning = 1;
     // The sender is the player's own envelope (none without one).
     const Actor* player = PlayerActor();

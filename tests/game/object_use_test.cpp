@@ -42,9 +42,11 @@ public:
     {
         events.push_back({sender, eventIndex});
         flagDuringEvent = g_playerControl.handlerEventRunning;
+        eventObjectDuringEvent = HandlerEventObject();
     }
     std::vector<std::pair<ScriptObject*, s32_t>> events;
     u8_t flagDuringEvent = 0;
+    ScriptObject* eventObjectDuringEvent = nullptr;  // what a shared handler's "this" reads
 };
 
 class PlayerHands : public PlayerWeaponFrames {
@@ -159,6 +161,7 @@ TEST_F(PlayerHands, ACrateFiftyUnitsAwayIsTooFarAndOneAtFortyNineIsUsed)
     EXPECT_EQ(near.events[0].first, &playerEnvelope);  // on behalf of the player, by its envelope
     EXPECT_EQ(near.events[0].second, kEventOnInteract);
     EXPECT_EQ(near.flagDuringEvent, 1);
+    EXPECT_EQ(near.eventObjectDuringEvent, &near);
     EXPECT_EQ(g_playerControl.handlerEventRunning, 0);
     ASSERT_EQ(m_plugin->objectUses, 1);
     EXPECT_EQ(m_plugin->lastUse.envelope, reinterpret_cast<PluginWord>(static_cast<Envelope*>(&near)));

@@ -12,6 +12,8 @@
 #include "actors/actor.h"
 #include "actors/weapon.h"
 #include "ai/ai_state.h"
+#include "ai/envelope.h"
+#include "ai/event_handlers.h"
 #include "core/console.h"
 #include "core/console_var.h"
 #include "core/def_file.h"
@@ -23,6 +25,7 @@
 #include "game/game_flow.h"
 #include "game/game_state.h"
 #include "game/game_test_hooks.h"
+#include "game/object_use.h"
 #include "game/weapon_placements.h"
 #include "map/world_registry.h"
 #include "platform/test_clock.h"
@@ -196,6 +199,14 @@ TEST_F(PlacedWeapon, TheSampleMissionsPlacedRifleBecomesADynamicWeaponAndTheCarr
         if (dynamic_cast<Actor*>(object) && object != g_frameView.player) {
             EXPECT_STRNE(object->name.Text(), as_accname.String());
         }
+
+    // The player's use click on it (the used envelope as the handlers' event object, its OnInteract
+    // with the player's envelope as sender): the sample's "weapon_dynamic" hands it to him.
+    ASSERT_NE(made[0]->envelope, nullptr);
+    HandlerSetEventObject(made[0]->envelope);
+    made[0]->envelope->FireEvent(PlayerActorForTest()->envelope, kEventOnInteract);
+    EXPECT_EQ(made[0]->owner, PlayerActorForTest());
+    EXPECT_EQ(PlayerActorForTest()->weaponCount, 1);
 }
 
 }  // namespace

@@ -24,5 +24,5 @@ s32_t GuiScriptAlignment(const char* word);
 IDirect3DTexture8* GuiScriptTexture(const GuiScriptTarget& target, const char* word);
 
 // Reads one control section's "property" commands into a control of the kind and adds it to the
-// screen (the message box kind becomes the screen's message box). False for kinds not built here.
+// screen (the message box kind becomes the screen's message box). False for a kind no control has.
 bool GuiBuildControlSection(const GuiScriptTarget& target, const char* kind, const struct ScriptSection& section);

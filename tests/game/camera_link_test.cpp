@@ -142,6 +142,9 @@ TEST_F(CameraLink, IncarnationTakesOnlyAnObjectOfThatName)
     EXPECT_FLOAT_EQ(GameGetYaw(), 1.25f);
     EXPECT_FLOAT_EQ(GameGetPitch(), -0.5f);
 
+    // The view as a fresh run has it: a later mission in this process starts from it.
+    GameSetYawPitch(0.0f, 0.0f);
+    view[0] = view[1] = view[2] = 0.0f;
     g_frameView.player = nullptr;
     DynObjectRemove(&unnamed);
     DynObjectRemove(&other);

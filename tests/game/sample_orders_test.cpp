@@ -22,6 +22,7 @@
 #include "game/game_cvars.h"
 #include "game/game_state.h"
 #include "game/game_test_hooks.h"
+#include "game/player_view.h"
 #include "game/quit.h"
 #include "gui/gui.h"
 #include "gui/gui_test_hooks.h"
@@ -96,6 +97,8 @@ void Play(bool present)
     auto* guard = static_cast<Actor*>(DynObjectFind("guard"));
     auto* player = static_cast<Actor*>(g_frameView.player);
     if (frame == 0 && guard && player && player->GetAIEntity()) {
+        // Level, as a fresh run starts: the cursor below the middle then lies on the ground.
+        GameSetYawPitch(GameGetYaw(), 0.0f);
         // Every soldier of the outpost joins the player's side.
         const s32_t team = player->GetAIEntity()->team;
         for (const char* name : {"guard", "guard_w", "guard_e", "patrol_a", "patrol_b"}) {

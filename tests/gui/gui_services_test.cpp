@@ -159,6 +159,8 @@ protected:
     void SetUp() override
     {
         TempDirTest::SetUp();
+        // Definition files cached by an earlier test (a sample's own "gui" texts) would answer first.
+        DefFileFreeAll();
         m_language = CVarListFind("language");
         ASSERT_NE(m_language, nullptr);
         m_keptLanguage = m_language->String();

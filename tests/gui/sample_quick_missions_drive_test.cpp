@@ -8,6 +8,7 @@
 
 #include "core/console.h"
 #include "core/console_var.h"
+#include "core/def_file.h"
 #include "core/input.h"
 #include "core/vfs.h"
 #include "gui/gui.h"
@@ -39,6 +40,7 @@ protected:
         GuiShutdown();
         g_input = InputState();
         VFSShutdown();
+        DefFileFreeAll();
         ConShutdown();
         GuiTest::TearDown();
     }

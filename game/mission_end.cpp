@@ -24,6 +24,7 @@
 #include "game/player_state.h"
 #include "game/player_view.h"
 #include "game/restart_info.h"
+#include "game/vehicle_control.h"
 #include "gui/gui.h"
 #include "map/world_registry.h"
 #include "platform/win32.h"
@@ -59,13 +60,7 @@ void LeavePlayerVehicle(Actor* player)
     Vehicle* vehicle = g_game.playerVehicle;
     if (!vehicle)
         return;
-    vehicle->LeaveSeat(player);
-    GameSetPlayerVehicle(nullptr);
-    GameUnlinkActorBody(player);
-    player->inVehicle = false;
-    player->vehicle = nullptr;
-    player->seat = nullptr;
-    RenderSetCameraObject(nullptr);
+    VehicleControlReleaseSeat(player, vehicle);
 }
 
 }  // namespace

@@ -117,13 +117,7 @@ void LeaveVehicle(Actor* player, Vehicle* vehicle, VehicleSeat* seat)
         for (int i = 0; i < 3; ++i)
             g_vehicleControl.previousPosition[i] = position[i];
     }
-    vehicle->LeaveSeat(player);
-    GameSetPlayerVehicle(nullptr);
-    GameUnlinkActorBody(player);
-    player->inVehicle = false;
-    player->vehicle = nullptr;
-    player->seat = nullptr;
-    RenderSetCameraObject(nullptr);
+    VehicleControlReleaseSeat(player, vehicle);
     GameShowMessage(as_playername.String(), "messages._gm_vehicle_left");
     SoundResumeAll();
 }
@@ -254,4 +248,15 @@ void VehicleControlUpdate()
     ObjectivesKeyUpdate();
     if (Released(ACTION_NAVIGATION))
         g_playerFoot.navigationDisplay = g_playerFoot.navigationDisplay ? 0 : 1;
+}
+
+void VehicleControlReleaseSeat(Actor* player, Vehicle* vehicle)
+{
+    vehicle->LeaveSeat(player);
+    GameSetPlayerVehicle(nullptr);
+    GameUnlinkActorBody(player);
+    player->inVehicle = false;
+    player->vehicle = nullptr;
+    player->seat = nullptr;
+    RenderSetCameraObject(nullptr);
 }

@@ -4,6 +4,9 @@
 #pragma once
 #include "core/types.h"
 
+class Actor;
+class Vehicle;
+
 // Below this speed the player may leave the vehicle.
 constexpr float kVehicleLeaveSpeed = 3.0f;
 // How fast the view swings back to straight ahead once free look ends, radians per second.
@@ -25,3 +28,7 @@ extern VehicleControlState g_vehicleControl;
 
 // One frame of the seated player's control; nothing when the player has no vehicle.
 void VehicleControlUpdate();
+
+// The player out of his vehicle's seat: the seat let go, his body unlinked from it, the view back on
+// him. Where he stands and what is heard are the caller's.
+void VehicleControlReleaseSeat(Actor* player, Vehicle* vehicle);

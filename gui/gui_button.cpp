@@ -7,6 +7,7 @@
 #include "gui/gui.h"
 #include "gui/gui_command_lookup.h"
 #include "gui/gui_live_values.h"
+#include "gui/gui_image.h"
 #include "gui/gui_scale.h"
 #include "gui/gui_tooltip.h"
 #include "gui/screen_manager.h"
@@ -43,12 +44,7 @@ void GuiButton::Draw(float offsetX, float offsetY, float scaleX, float scaleY)
 {
     if (!ConditionHolds())
         return;
-    RenderSetState(D3DRS_ALPHABLENDENABLE, TRUE);
-    RenderSetState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-    RenderSetState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
-    RenderSetState(D3DRS_TEXTUREFACTOR, GuiOpacityFactor(opacity));
-    RenderSetColorOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_CURRENT);
-    RenderSetAlphaOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_TFACTOR);
+    GuiOpacityBlendStates(opacity);
     RenderSetStageState(0, D3DTSS_MAGFILTER, D3DTEXF_LINEAR);
     RenderSetStageState(0, D3DTSS_MINFILTER, D3DTEXF_LINEAR);
     RenderSetStageState(0, D3DTSS_MIPFILTER, D3DTEXF_NONE);

@@ -94,12 +94,7 @@ void GuiCheckBox::Draw(float, float, float, float)
 {
     if (!GuiEvalCondition(condition.Text()))
         return;
-    RenderSetState(D3DRS_ALPHABLENDENABLE, TRUE);
-    RenderSetState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-    RenderSetState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
-    RenderSetState(D3DRS_TEXTUREFACTOR, GuiOpacityFactor(opacity));
-    RenderSetColorOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_CURRENT);
-    RenderSetAlphaOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_TFACTOR);
+    GuiOpacityBlendStates(opacity);
 
     // A change made elsewhere (the console, a command) shows at once.
     if (variable)

@@ -26,6 +26,16 @@ u32_t GuiOpacityFactor(float fraction)
     return static_cast<u32_t>(fraction * 255.0f) << 24;
 }
 
+void GuiOpacityBlendStates(float opacity)
+{
+    RenderSetState(D3DRS_ALPHABLENDENABLE, TRUE);
+    RenderSetState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    RenderSetState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    RenderSetState(D3DRS_TEXTUREFACTOR, GuiOpacityFactor(opacity));
+    RenderSetColorOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_CURRENT);
+    RenderSetAlphaOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_TFACTOR);
+}
+
 GuiImage::~GuiImage()
 {
     delete[] tooltip;

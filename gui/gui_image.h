@@ -9,6 +9,9 @@ constexpr u32_t GUI_IMAGE_SOURCE_SIZE = 128;
 // A texture factor of truncate(fraction x 255) in its alpha byte, the colour bytes 0. A script's
 // opacity may be any number: fractions outside 0 to 1 are held to them.
 u32_t GuiOpacityFactor(float fraction);
+// Blending by source alpha, the picture's colour as it is and its alpha scaled by that opacity: the
+// states a picture with an opacity is drawn with.
+void GuiOpacityBlendStates(float opacity);
 
 class GuiImage : public GuiControl {
 public:

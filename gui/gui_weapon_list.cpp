@@ -94,12 +94,7 @@ void GuiWeaponList::Draw(float offsetX, float offsetY, float scaleX, float scale
     const GuiWeaponEntry* entry = Selected();
     if (!entry || !entry->picture)
         return;
-    RenderSetState(D3DRS_ALPHABLENDENABLE, TRUE);
-    RenderSetState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-    RenderSetState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
-    RenderSetState(D3DRS_TEXTUREFACTOR, GuiOpacityFactor(opacity));
-    RenderSetColorOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_CURRENT);
-    RenderSetAlphaOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_TFACTOR);
+    GuiOpacityBlendStates(opacity);
     RenderSetTexture(0, entry->picture);
     const float w = static_cast<float>(GuiScreenWidth());
     const float h = static_cast<float>(GuiScreenHeight());

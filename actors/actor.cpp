@@ -31,7 +31,9 @@ constexpr u32_t kGroundCheckLast = 999;
 
 Actor* PlayerActor()
 {
-    return static_cast<Actor*>(g_frameView.player);
+    // Whatever else is the player (an object taken by a command that did not check) is no soldier.
+    DynamicObject* player = g_frameView.player;
+    return player && player->GetTypeId() == OBJECT_TYPE_ACTOR ? static_cast<Actor*>(player) : nullptr;
 }
 
 const char* const ActorPoseSectionNames[6] = {"Stay", "Crouch", "Prone", "Interphases", "Phases", nullptr};

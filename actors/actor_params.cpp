@@ -208,7 +208,9 @@ const Keyword kKeywords[] = {
     {"scale", 2, nullptr},
     {"infoname", 1, nullptr},
     {"lodrender", 4, nullptr},
-    {"guiimage", 1, [](Actor&, Values, int) { return false; }},
+    // The weapon choice screen reads "guiimage" from a weapon's file; hung on a soldier the line has
+    // nothing to do, and is no fault of the file.
+    {"guiimage", 1, [](Actor&, Values, int) { return true; }},
     {"oxygen", 1, ParamOxygen},
     {"decal", 4, nullptr},
 };
@@ -228,6 +230,10 @@ bool Actor::SetParam(const char* keyword, const EngineString* values, int count)
             return false;
         return entry.apply ? entry.apply(*this, values, count) : Graphic(*this, entry.name, values, count);
     }
+    // A weapon keyword after a "weapon" line configures that weapon: a line the definition means, not
+    // an unknown one, so it is handed on without the warning.
+    if (paramWeapon && WeaponKnowsParam(given))
+        return paramWeapon->SetParam(given, values, count);
     Log("WARNING: Unknow Actor param %s [%s:%d]\n", given, "actor", __LINE__);
     // Before any "weapon" line there is no weapon to take the line.
     if (!paramWeapon)

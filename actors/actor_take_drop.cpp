@@ -9,6 +9,7 @@
 #include "actors/vehicle.h"
 #include "actors/weapon.h"
 #include "ai/envelope.h"
+#include "ai/envelope_retire.h"
 #include "ai/event_handlers.h"
 #include "core/colour_codes.h"
 #include "core/console.h"
@@ -234,11 +235,11 @@ void Actor::TakeItem(DynamicObject* object)
     weapon->previousOwner = nullptr;
     SetOwner(weapon, this);
     // The envelope of a weapon lying in the world belongs to the weapon: once carried it is gone.
+    // Taken by a handler, the envelope may be the one whose event runs now: it goes when that is over.
     if (DOEnvelope* lying = weapon->envelope) {
-        EnvelopeUnregister(lying);
         weapon->envelope = nullptr;
         weapon->ownsEnvelope = false;
-        delete lying;
+        EnvelopeRetire(lying);
     }
     if (!g_game.savingRestart)
         ConPrint(4, "%s: %s taken\n", name.Text(), weapon->name.Text());

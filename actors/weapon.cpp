@@ -6,6 +6,7 @@
 #include "actors/actor.h"
 #include "actors/projectile.h"
 #include "ai/envelope.h"
+#include "ai/envelope_retire.h"
 #include "core/byte_io.h"
 #include "core/log.h"
 #include "core/text_case.h"
@@ -58,8 +59,10 @@ Weapon::~Weapon()
 {
     if (envelope) {
         if (ownsEnvelope) {
-            EnvelopeUnregister(envelope);
-            delete envelope;
+            // Its envelope may be the one whose event deletes the weapon: it outlives the event
+            // without the weapon.
+            envelope->object = nullptr;
+            EnvelopeRetire(envelope);
         } else if (envelope->object == this) {
             envelope->object = nullptr;
         }

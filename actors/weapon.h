@@ -248,6 +248,8 @@ private:
 
 // "Aim" ... "ReloadHolster" as 0 to 13, without regard to case; 14 for any other name.
 u32_t WeaponFirstPersonAnimIndex(const char* name);
+// True when the weapon definition keyword table holds the keyword (compared without regard to case).
+bool WeaponKnowsParam(const char* key);
 // The first registered weapon whose name equals the text (same length, without regard to case).
 Weapon* FindWeaponByName(const char* name);
 // The names of a saved weapon record: the previous owner's and the weapon's own. False when either

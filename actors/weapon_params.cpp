@@ -10,6 +10,7 @@
 #include "actors/projectile.h"
 #include "actors/weapon.h"
 #include "core/def_file.h"
+#include "core/finite_number.h"
 #include "core/log.h"
 #include "core/script_file.h"
 #include "core/sound_sets.h"
@@ -36,8 +37,7 @@ using Values = const EngineString*;
 
 float ReadFloat(const char* text)
 {
-    float result = 0.0f;
-    return std::sscanf(text, "%f", &result) == 1 ? result : 0.0f;
+    return FiniteFloatOrZero(text);
 }
 
 int ReadInt(const char* text)
@@ -532,9 +532,11 @@ bool ParamAnim(Weapon& weapon, Values values, int count)
 {
     if (count < 3 || count > 7)
         return false;
-    if (!weapon.FindChild(values[1].Text())) {
+    // A model line whose parent node the weapon lacks is how a mission lays a weapon on the ground: the
+    // placement is recorded for the mission start to replace, and the line has done what it is for.
+    if (!weapon.FindChildQuietly(values[1].Text())) {
         GameRecordWeaponPlacement(weapon.name.Text(), weapon.GetPosition(), weapon.GetRotation(), &weapon);
-        return false;
+        return true;
     }
     return weapon.GraphObj::SetParam("anim", values, count);
 }
@@ -658,6 +660,15 @@ bool Weapon::SetParam(const char* key, const EngineString* values, int count)
         return entry.apply(*this, values, count);
     }
     Log("WARNING: Unknow Weapon param %s\n", given);
+    return false;
+}
+
+bool WeaponKnowsParam(const char* key)
+{
+    for (const Key& entry : kKeys) {
+        if (Same(entry.name, key ? key : ""))
+            return true;
+    }
     return false;
 }
 

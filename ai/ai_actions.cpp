@@ -6,7 +6,6 @@
 #include "ai/ai_interface.h"
 #include "ai/envelope.h"
 #include "core/assert.h"
-#include "game/game_messages.h"
 #include "gui/gui_in_game.h"
 
 float AIScriptDistanceBetween(const Vector3& a, const Vector3& b)
@@ -24,8 +23,7 @@ const char* AISpeakerName(const Actor* body)
 
 void AIShowRadioSubtitle(const Actor* body, const char* key)
 {
-    // The message console carries the line and its sound until the front end shows subtitles.
-    GameShowMessage(AISpeakerName(body), key);
+    // The subtitle plays the line's sound itself: one line, one sound.
     GuiShowSubtitle(AISpeakerName(body), key, AI_RADIO_SUBTITLE_MS);
 }
 

@@ -1,6 +1,6 @@
 // A soldier's death as its commander, its group and its target learn it: the commander loses its
 // strength, a reporting group's radio announces it, and the soldier's target lock is released.
-#include <cstdio>
+#include <string>
 
 #include "ai/ai_groups.h"
 #include "ai/ai_interface.h"
@@ -17,12 +17,14 @@ void AIInterface::ReportDeath()
     if (commandStack)
         MemberLost(commandStack);
     if (group && group->radioReports) {
-        char text[192];
+        // Built whole whatever the group's name's length: a cut key names no line.
+        std::string text = "messages._gm_";
+        text += group->name.Text();
         if (group->CountAlive() == 0)
-            std::snprintf(text, sizeof text, "messages._gm_%steam_down", group->name.Text());
+            text += "team_down";
         else
-            std::snprintf(text, sizeof text, "messages._gm_%s%i_down", group->name.Text(), group->IndexOf(this) + 1);
-        GuiShowSubtitle(nullptr, text, kRadioSubtitleMs);
+            text += std::to_string(group->IndexOf(this) + 1) + "_down";
+        GuiShowSubtitle(nullptr, text.c_str(), kRadioSubtitleMs);
     }
     if (lockedTarget)
         lockedTarget->RemoveLocker(this);

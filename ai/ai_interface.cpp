@@ -196,6 +196,13 @@ s32_t AIInterface::LoadScript()
     return compiled ? 1 : 0;
 }
 
+void AIInterface::InjureLeg()
+{
+    legInjured = 1;
+    if (body)
+        body->targetPose = ACTOR_POSE_PRONE;
+}
+
 void AIInterface::ResetState()
 {
     for (u32_t i = 0; i < MAX_AII_EVENTS; ++i) {

@@ -82,7 +82,9 @@ public:
     // How well the soldier sees the point, in percent: 0 behind it and beyond a fifth of its sight
     // range, falling with the angle from its view and the distance.
     float SightPercentAt(const Vector3& point) const;
-    void InjureLeg() { legInjured = 1; }
+    // Marks the leg and takes the body down to prone, a step per frame: SetPoseMode does nothing
+    // while the leg is injured, so the soldier stays low for the rest of its life.
+    void InjureLeg();
     void ClearDefendPoint() { defendPoint = nullptr; }
     bool HasRandomMoveRequest() const { return randomMoveRequest != 0; }
     void ClearRandomMoveRequest() { randomMoveRequest = 0; }

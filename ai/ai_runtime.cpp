@@ -33,10 +33,12 @@ constexpr float kMaxWakeRange = 3000.0f;
 constexpr u32_t kAwakeCheckPeriod = 3000;
 constexpr u32_t kDormantCheckPeriod = 1000;
 
-void StartRuleOutOfStep(Rule* rule, void* now)
+// The rule's last run is put up to one declared period into the future, so that soldiers with the
+// same rules do not all run them in the same frame.
+void StartRuleOutOfStep(Rule* rule, u32_t now)
 {
     const double part = static_cast<double>(EngineRand()) * rule->defaultPeriod / ENGINE_RAND_MAX;
-    rule->lastRun = *static_cast<const u32_t*>(now) + static_cast<u32_t>(static_cast<s32_t>(part));
+    rule->lastRun = now + static_cast<u32_t>(static_cast<s32_t>(part));
 }
 
 bool IsPlayerBody(const AIInterface* interface)
@@ -73,10 +75,14 @@ void AILoadScripts()
 {
     for (u32_t i = 0; i < g_ai.interfaceCount; ++i)
         g_ai.interfaces[i]->LoadScript();
-    u32_t now = GetTickCount();
+    // Every compiled rule, not only the enabled ones: none is enabled before the profiles are read,
+    // and the rules they enable later keep these phases.
+    const u32_t now = GetTickCount();
     for (u32_t i = 0; i < g_ai.interfaceCount; ++i) {
-        if (RuleSet* set = g_ai.interfaces[i]->ruleSet)
-            set->ForEachRule(StartRuleOutOfStep, &now);
+        if (RuleSet* set = g_ai.interfaces[i]->ruleSet) {
+            for (s32_t r = 0; r < set->rules.Count(); ++r)
+                StartRuleOutOfStep(set->rules.At(r), now);
+        }
     }
 }
 

@@ -1,5 +1,8 @@
 // The AI's state record: the table of soldier AI interfaces and the AI clock.
 #pragma once
+#include <string>
+#include <vector>
+
 #include "core/types.h"
 
 class AIInterface;
@@ -96,6 +99,9 @@ struct AIState {
     // The mission's AI groups ("mission.aig"), in file order; owned (ai/ai_groups.h).
     AIGroup* groups[MAX_AI_GROUPS] = {};
     u32_t groupCount = 0;
+    // The names of the soldiers that the start of a solo campaign took out of the mission (its
+    // friendly soldiers): the mission's files may still name them, and that is no fault of theirs.
+    std::vector<std::string> removedObjects;
 };
 
 extern AIState g_ai;

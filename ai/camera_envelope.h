@@ -22,6 +22,9 @@ public:
     // Argument 0: the fade's length in milliseconds (a float cell); the fade is from black.
     void MSALSetFadeIn(ScriptArgWord* args) override;
 
+    // The angle a soldier following this envelope turns its offset with (radians about the vertical).
+    float heading = 0.0f;
+
 private:
     MissionCamera* camera = nullptr;  // not owned
 };

@@ -6,7 +6,6 @@
 #include "ai/ai_state.h"
 #include "ai/envelope.h"
 #include "ai/envelope_table.h"
-#include "core/assert.h"
 #include "core/colour_codes.h"
 #include "core/console.h"
 #include "core/def_file.h"
@@ -20,7 +19,8 @@ void AILoadDefendPoints(const char* missionFolder)
     if (!file)
         return;
     for (const DefEntry* entry = file->first; entry; entry = entry->next) {
-        if (CompareNoCase(entry->key.Text(), "point") != 0)
+        // A point needs its name and its envelope's name.
+        if (CompareNoCase(entry->key.Text(), "point") != 0 || entry->valueCount < 2)
             continue;
         const char* envelopeName = entry->Value(1);
         Envelope* envelope = EnvelopeFind(envelopeName);
@@ -32,7 +32,12 @@ void AILoadDefendPoints(const char* missionFolder)
             ConPrint(0, ERROR_COLOUR "Envelope '%s': POINT type expected!\n", envelope->name.Text());
             continue;
         }
-        ENGINE_ASSERT_TEXT(g_ai.defendPointCount < MAX_AI_DEFEND_POINTS, "ai_defend_points_c < MAX_AI_DEFEND_POINTS");
+        // A full table refuses the rest, as the paths' and the groups' tables do.
+        if (g_ai.defendPointCount >= MAX_AI_DEFEND_POINTS) {
+            ConPrint(0, ERROR_COLOUR "'%s': too many defend points, '%s' ignored!\n", fileName.c_str(),
+                     entry->Value(0));
+            continue;
+        }
         auto* point = new DefendPoint();
         point->name.Assign(entry->Value(0));
         point->objectPosition = envelope->GetPosition();

@@ -2,10 +2,13 @@
 
 #include "game/command_menu.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <vector>
 
 #include "actors/actor.h"
 #include "ai/ai_state.h"
+#include "ai/envelope_retire.h"
 #include "ai/event_handlers.h"
 #include "ai/script_events.h"
 #include "world/dynamic_object.h"
@@ -27,10 +30,24 @@ bool EnvelopeObjectList::Add(DynamicObject* object)
     return true;
 }
 
+namespace {
+
+// The handler events running (and the scopes held), and the envelopes retired meanwhile.
+u32_t g_eventDepth = 0;
+std::vector<Envelope*> g_retired;
+
+}  // namespace
+
 Envelope::Envelope() = default;
 
 Envelope::~Envelope()
 {
+    // A shared handler's "this" must not lead to a deleted envelope.
+    if (g_ai.handlerEventObject == this)
+        g_ai.handlerEventObject = nullptr;
+    // Deleted directly while retired (the whole table at mission end): not a second time.
+    if (!g_retired.empty())
+        g_retired.erase(std::remove(g_retired.begin(), g_retired.end(), this), g_retired.end());
     if (inGlobalObjects) {
         // The global table keeps no pointer to a deleted envelope: a later lookup finds the name
         // without an object.
@@ -180,6 +197,40 @@ void EnvelopeUnregister(Envelope* envelope)
     for (Envelope*& entry : g_ai.envelopes) {
         if (entry == envelope)
             entry = nullptr;
+    }
+}
+
+void EnvelopeRetire(Envelope* envelope)
+{
+    if (!envelope)
+        return;
+    EnvelopeUnregister(envelope);
+    if (g_eventDepth == 0) {
+        delete envelope;
+        return;
+    }
+    if (!EnvelopeRetired(envelope))
+        g_retired.push_back(envelope);
+}
+
+bool EnvelopeRetired(const Envelope* envelope)
+{
+    return std::find(g_retired.begin(), g_retired.end(), envelope) != g_retired.end();
+}
+
+EnvelopeEventScope::EnvelopeEventScope()
+{
+    ++g_eventDepth;
+}
+
+EnvelopeEventScope::~EnvelopeEventScope()
+{
+    if (g_eventDepth > 0)
+        --g_eventDepth;
+    while (g_eventDepth == 0 && !g_retired.empty()) {
+        Envelope* envelope = g_retired.back();
+        g_retired.pop_back();
+        delete envelope;
     }
 }
 

@@ -3,6 +3,7 @@
 #include "actors/actor.h"
 #include "ai/ai_state.h"
 #include "ai/envelope.h"
+#include "ai/envelope_retire.h"
 #include "core/frame_view.h"
 #include "map/world_registry.h"
 
@@ -33,13 +34,19 @@ void EnvelopeTestContacts(Envelope* moving)
 {
     if (!moving || !TakesPart(moving))
         return;
+    // A handler may take either side away (a soldier's "OnCollision" taking the weapon it touches):
+    // both stay valid until the pass of this envelope is over, and one taken away hears no more.
+    const EnvelopeEventScope scope;
     for (Envelope* other : g_ai.envelopes) {
+        if (EnvelopeRetired(moving))
+            return;
         if (!other || other == moving || !TakesPart(other))
             continue;
         if (Test(moving, other) != ENVELOPE_HIT)
             continue;
         moving->FireEvent(other, ENVELOPE_EVENT_ON_COLLISION);
-        other->FireEvent(moving, ENVELOPE_EVENT_ON_COLLISION);
+        if (!EnvelopeRetired(other) && !EnvelopeRetired(moving))
+            other->FireEvent(moving, ENVELOPE_EVENT_ON_COLLISION);
     }
 }
 

@@ -1,6 +1,7 @@
 // The envelope's side of the mission's event handlers: binding its own instance of the handler it
 // names, and firing that instance's events.
 #include "ai/envelope.h"
+#include "ai/envelope_retire.h"
 #include "ai/event_handlers.h"
 #include "ai/handler_compiler.h"
 #include "ai/script_events.h"
@@ -18,6 +19,9 @@ s32_t Envelope::BindHandler()
 
 void Envelope::FireEvent(ScriptObject* sender, s32_t eventIndex)
 {
+    // Taken away by an event still running: it hears nothing more.
+    if (EnvelopeRetired(this))
+        return;
     if (ScriptEvent* event = HandlerEvent(eventIndex))
         event->Fire(sender, nullptr);
 }

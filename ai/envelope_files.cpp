@@ -153,7 +153,10 @@ Envelope* CreateFromLine(const DefEntry* entry, const CreateLayout** layout, s32
     if (found == &kDobj) {
         DynamicObject* object = DynObjectFind(entry->Value(2));
         if (!object) {
-            ConPrint(0, ERROR_COLOUR "Could not find object '%s' for envelope '%s'!\n", entry->Value(2), name);
+            // A friendly soldier whom the solo campaign's start took out is gone on purpose: his
+            // envelope goes with him, without an error.
+            if (!EnvelopeObjectRemovedByStart(entry->Value(2)))
+                ConPrint(0, ERROR_COLOUR "Could not find object '%s' for envelope '%s'!\n", entry->Value(2), name);
             return nullptr;
         }
         DOEnvelope* envelope = new DOEnvelope(name);
@@ -310,4 +313,23 @@ s32_t ZoneLoadMission(const char* folder)
     }
     DefFileRelease(file);
     return hasLines ? 1 : 0;
+}
+
+void EnvelopeNoteObjectRemovedByStart(const char* name)
+{
+    g_ai.removedObjects.emplace_back(name ? name : "");
+}
+
+bool EnvelopeObjectRemovedByStart(const char* name)
+{
+    for (const std::string& removed : g_ai.removedObjects) {
+        if (CompareNoCase(removed.c_str(), name ? name : "") == 0)
+            return true;
+    }
+    return false;
+}
+
+void EnvelopeForgetRemovedObjects()
+{
+    g_ai.removedObjects.clear();
 }

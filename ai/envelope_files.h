@@ -14,3 +14,9 @@ bool EnvelopeLoadMission(const char* folder);
 // it the current one; an "obj" line appends the named world object to the current list while it has
 // room. 1 when the file was read and had a line, else 0.
 s32_t ZoneLoadMission(const char* folder);
+// The start of a solo campaign takes the mission's friendly soldiers out before the envelopes are read
+// (the game's mission load): it names each here, and an envelope line for one of them is dropped
+// without the missing-object error. Cleared by EnvelopeForgetRemovedObjects at each mission load.
+void EnvelopeNoteObjectRemovedByStart(const char* name);
+bool EnvelopeObjectRemovedByStart(const char* name);
+void EnvelopeForgetRemovedObjects();

@@ -43,7 +43,8 @@ DOEnvelope* EnvelopeGiveOutside(DOEnvelope** slot, DynamicObject* object, const 
 
 Envelope* EnvelopeFind(const char* name)
 {
-    if (!name)
+    // The commanders' command points have no name: no name from a file may reach them.
+    if (!name || !*name)
         return nullptr;
     const size_t length = std::strlen(name);
     for (Envelope* envelope : g_ai.envelopes) {

@@ -67,6 +67,8 @@ public:
     s32_t timeout = -1;
     u8_t timeoutSet = 0;
     u8_t compiled = 0;
+    // Set when the template's own compile ran, so that a failed one is not tried a second time.
+    u8_t compileTried = 0;
     u32_t references = 0;
 
 private:

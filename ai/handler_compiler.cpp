@@ -220,6 +220,16 @@ bool ReportUncompiledSource(const EventHandler* source)
     return false;
 }
 
+// A parent or remap target is compiled as a template when it is first needed: at mission start the
+// envelopes bind before the templates compile, and an instance's parent or remap would otherwise
+// never be ready. Instances and templates whose compile already ran are left as they are.
+bool SourceReady(EventHandler* source)
+{
+    if (!source->IsCompiled() && !source->GetTemplate() && source->HasBody() && !source->compileTried)
+        CompileHandler(source, HandlerEventObjectVariable());
+    return source->IsCompiled();
+}
+
 }  // namespace
 
 bool SkipBalancedBlock(const char*& cursor)
@@ -315,8 +325,12 @@ bool ResolveHandlerInheritance(EventHandler* handler)
         AILogPrintf("Handler '%s' declared at line %d not defined !\n", handler->Name(), handler->GetDefinitionLine());
         return false;
     }
-    if (EventHandler* parent = handler->parent) {
-        if (!parent->IsCompiled())
+    // An instance inherits through its template's parent.
+    EventHandler* parent = handler->parent;
+    if (!parent && handler->GetTemplate())
+        parent = handler->GetTemplate()->parent;
+    if (parent) {
+        if (!SourceReady(parent))
             return ReportUncompiledSource(parent);
         if (!handler->timeoutSet)
             handler->SetTimeout(parent->GetTimeout());
@@ -329,7 +343,7 @@ bool ResolveHandlerInheritance(EventHandler* handler)
         const EventHandler::Remap& remap = handler->remaps[i];
         if (!remap.handler || remap.index == -1)
             continue;
-        if (!remap.handler->IsCompiled())
+        if (!SourceReady(remap.handler))
             return ReportUncompiledSource(remap.handler);
         handler->events[i] = remap.handler->GetEvent(remap.index);
     }
@@ -341,6 +355,7 @@ bool CompileHandler(EventHandler* handler, ScriptObject** variable)
     if (!handler)
         return false;
     AILogPrintf("Compiling handler %s\n", handler->Name());
+    handler->compileTried = 1;
     if (!handler->HasBody()) {
         AILogPrintf("ERROR : %s Has no bodystart\n", handler->Name());
         return false;
@@ -398,7 +413,7 @@ bool HandlerCompileMission(const char* folder)
     EventHandlerList* list = HandlerList();
     for (s32_t i = 0; i < list->Count(); ++i) {
         EventHandler* handler = list->At(i);
-        if (!handler->IsReferenced())
+        if (!handler->IsReferenced() && !handler->compileTried)
             CompileHandler(handler, HandlerEventObjectVariable());
     }
     return true;

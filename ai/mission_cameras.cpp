@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "ai/ai_state.h"
 #include "ai/camera_envelope.h"
 #include "ai/mission_script_runner.h"
 #include "core/text_case.h"
@@ -19,9 +20,18 @@ MissionCamera::MissionCamera(const char* cameraName)
 
 MissionCamera::~MissionCamera()
 {
-    // The envelope outlives its camera when the cameras go first: it must not reach a deleted one.
+    // The envelopes outlive their camera when the cameras go first: none may reach a deleted one.
+    // The camera knows only the last envelope linked to it, so every camera envelope of the table
+    // is asked.
     if (envelope && envelope->GetCamera() == this)
         envelope->SetCamera(nullptr);
+    for (Envelope* entry : g_ai.envelopes) {
+        if (!entry || entry->kind != ENVELOPE_KIND_CAMERA)
+            continue;
+        auto* linked = static_cast<CameraEnvelope*>(entry);
+        if (linked->GetCamera() == this)
+            linked->SetCamera(nullptr);
+    }
 }
 
 MissionCamera* MissionCameraAdd(const char* name)

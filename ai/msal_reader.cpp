@@ -355,7 +355,15 @@ const ScriptMethod* EnvelopeTypeTable::GetMethod(s32_t kind, s32_t id)
         return nullptr;
     if (classes[kind])
         return methods[kind][id];
-    MSALError("Unknown method id '%s' for envelope type '%d'", names[id].c_str(), kind);
+    // The line names the kind's class; the method named is the first one mapped, as every kind's
+    // array holds it first, or the id when no kind has a class to map into.
+    for (const ScriptClass* known : classes) {
+        if (known) {
+            MSALError("Unknown method id '%s' for envelope type '%s'", names[0].c_str(), kKindClassNames[kind]);
+            return nullptr;
+        }
+    }
+    MSALError("Unknown method id '%d' for envelope type '%s'", id, kKindClassNames[kind]);
     return nullptr;
 }
 

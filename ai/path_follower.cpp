@@ -5,6 +5,7 @@
 #include "actors/actor.h"
 #include "actors/actor_cvars.h"
 #include "actors/obstacle_tree.h"
+#include "ai/camera_envelope.h"
 #include "ai/envelope.h"
 #include "map/terrain_height.h"
 #include "render/debug_primitives.h"
@@ -15,11 +16,10 @@ namespace {
 constexpr float kGoalTolerance = 0.1f;
 constexpr float kReplanDistanceSq = 25.0f;
 constexpr float kHalfPi = 1.5707963f;
-// The planned route as the AI debug display shows it: lines a unit above the ground, and a cross at
-// its end, each for a second.
+// The planned route as the AI debug display shows it: opaque black lines a unit above the ground,
+// and a cross at its end, each for a second.
 constexpr u32_t kRouteShownMs = 1000;
-constexpr u32_t kRouteColour = 0xFF00FF00u;
-constexpr u32_t kRouteEndColour = 0xFFFF0000u;
+constexpr u32_t kRouteColour = 0xFF000000u;
 
 float GroundHeight(float x, float z)
 {
@@ -36,14 +36,17 @@ void DrawRoute(const PathWaypoint* start)
         last = w->next;
     }
     const Vector3 end{last->x, GroundHeight(last->x, last->z) + 1.0f, last->z};
-    DebugCrossAdd(&end, kRouteEndColour, kRouteShownMs);
+    DebugCrossAdd(&end, kRouteColour, kRouteShownMs);
 }
 
 // The heading an envelope's offset turns with: a soldier's yaw a quarter turn on, another object's
-// rotation about the vertical; none for envelopes without an object.
-float EnvelopeHeading(const DOEnvelope* envelope)
+// rotation about the vertical, a camera envelope's own angle; none for other envelopes.
+float EnvelopeHeading(const Envelope* envelope)
 {
-    const DynamicObject* object = envelope->kind == ENVELOPE_KIND_OBJECT ? envelope->object : nullptr;
+    if (envelope->kind == ENVELOPE_KIND_CAMERA)
+        return static_cast<const CameraEnvelope*>(envelope)->heading;
+    const DynamicObject* object =
+        envelope->kind == ENVELOPE_KIND_OBJECT ? static_cast<const DOEnvelope*>(envelope)->object : nullptr;
     if (!object)
         return 0.0f;
     if (object->GetTypeId() == OBJECT_TYPE_ACTOR)
@@ -117,7 +120,7 @@ void PathFollower::PlanTo(const Vector3& from, const Vector3& to)
     current = first;
 }
 
-void PathFollower::MoveToEnvelope(const Vector3& from, const Vector3& offset, DOEnvelope* envelope)
+void PathFollower::MoveToEnvelope(const Vector3& from, const Vector3& offset, Envelope* envelope)
 {
     targetEnvelope = envelope;
     targetOffset = offset;

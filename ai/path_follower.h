@@ -4,7 +4,7 @@
 #pragma once
 #include "core/types.h"
 
-class DOEnvelope;
+class Envelope;
 
 constexpr u32_t PATH_WAYPOINT_POOL = 64;
 
@@ -44,9 +44,9 @@ public:
     void PlanTo(const Vector3& from, const Vector3& to);
     // Follows the envelope at the offset: stores both and plans to the envelope's position plus the
     // offset (not turned).
-    void MoveToEnvelope(const Vector3& from, const Vector3& offset, DOEnvelope* envelope);
-    // The followed point: the envelope's position plus the offset turned by its heading; (0, 0, 0)
-    // without a target envelope.
+    void MoveToEnvelope(const Vector3& from, const Vector3& offset, Envelope* envelope);
+    // The followed point: the envelope's position plus the offset turned by its heading (an object's
+    // yaw, a camera envelope's own angle, else none); (0, 0, 0) without a target envelope.
     void TrackEnvelopeGoal(Vector3* out) const;
     // Advances to the next waypoint of the route; stops when there is none.
     void NextWaypoint();
@@ -55,7 +55,7 @@ public:
     u32_t stateWord = 0;
     PathGoal previousGoal;
     PathGoal goal;
-    DOEnvelope* targetEnvelope = nullptr;  // not owned
+    Envelope* targetEnvelope = nullptr;  // not owned
     Vector3 targetOffset;
     PathWaypoint waypoints[PATH_WAYPOINT_POOL];
     u32_t waypointCount = 0;

@@ -76,8 +76,9 @@ bool ReadVariableName(const char*& cursor, Word& name)
         RULE_ERROR(cursor, "Expecting variable name but found");
         return false;
     }
+    // The blanks after the name are the declaration's to skip: an error about the name itself
+    // reports the name's own line.
     AILogPrintf("'%s' ", name.text);
-    LexSkipBlanks(cursor);
     return true;
 }
 

@@ -312,10 +312,16 @@ s32_t ReadAssignOperator(const char*& cursor)
     return op;
 }
 
+// A call's arguments name what its statements name: the block's locals, the rule's and the soldier's
+// own variables, the members of "this", then the globals.
 ScriptArgs* ReadArgs(const char*& cursor)
 {
     auto* args = new ScriptArgs();
-    if (!ParseCallArgs(args, cursor)) {
+    const ScriptNameLookup lookup = g_ai.scriptNameLookup;
+    SetScriptNameLookup(RuleLookUpName);
+    const bool ok = ParseCallArgs(args, cursor);
+    SetScriptNameLookup(lookup);
+    if (!ok) {
         delete args;
         return nullptr;
     }

@@ -101,15 +101,22 @@ void Rule::Update()
         inUpdate = 0;
         return;
     }
+    // A last run still in the future (a start phase) is waited for, not taken for one long past; a
+    // rule that never ran is due at once.
     const u32_t sinceLastRun = now - lastRun;
-    if (sinceLastRun > static_cast<u32_t>(period)) {
+    const u32_t wait = static_cast<u32_t>(period);
+    const bool due = lastRun == kNeverRun || (static_cast<s32_t>(sinceLastRun) >= 0 && sinceLastRun > wait);
+    if (due) {
         RunBlock(RULE_ON_FRAME);
         if (!condition || condition->Evaluate())
             RunBlock(RULE_ON_TRUE);
         else
             RunBlock(RULE_ON_FALSE);
         // Back onto the rule's grid of period + 1 milliseconds.
-        lastRun = now - sinceLastRun % (static_cast<u32_t>(period) + 1u);
+        const u32_t grid = wait + 1u;
+        lastRun = grid ? now - sinceLastRun % grid : now;
+        if (lastRun == kNeverRun)  // only on a clock younger than the period: the grid starts here
+            lastRun = now;
     }
     inUpdate = 0;
     ApplyPendingPriority();

@@ -70,7 +70,8 @@ public:
     s32_t timeout = 0;
     u32_t startTime = 0;
     s32_t period = 0;
-    u32_t lastRun = 0xFFFFFFFFu;
+    static constexpr u32_t kNeverRun = 0xFFFFFFFFu;
+    u32_t lastRun = kNeverRun;
     u32_t lastEnableOrDisable = 0;
     u32_t lastPriorityChange = 0xFFFFFFFFu;
     // The declared defaults of Enable.

@@ -4,6 +4,7 @@
 
 #include "ai/ai_log.h"
 #include "ai/ai_state.h"
+#include "ai/envelope_retire.h"
 #include "ai/event_handlers.h"
 #include "ai/rule_actions.h"
 #include "ai/rule_compiler.h"
@@ -33,6 +34,8 @@ void ScriptEvent::SetAction(ActionBlock* block)
 
 void ScriptEvent::Fire(ScriptObject* fireSender, void* fireData)
 {
+    // An envelope the event takes away (the one it runs for among them) lives until it is over.
+    const EnvelopeEventScope scope;
     sender = fireSender;
     data = fireData;
     if (action)

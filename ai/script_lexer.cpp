@@ -144,7 +144,7 @@ bool LexReadQuotedString(const char*& cursor, char** out)
 
 bool LexReadHexNumber(const char*& cursor, s32_t* out)
 {
-    if (cursor[0] != '0' || (cursor[1] != 'x' && cursor[1] != 'X') || !IsHexDigit(cursor[2]))
+    if (cursor[0] != '0' || cursor[1] != 'x' || !IsHexDigit(cursor[2]))
         return false;
     const char* digits = cursor + 2;
     u32_t value = 0;
@@ -163,7 +163,8 @@ bool LexReadHexNumber(const char*& cursor, s32_t* out)
 
 bool LexReadNumber(const char*& cursor, s32_t* out)
 {
-    if (cursor[0] == '0' && (cursor[1] == 'x' || cursor[1] == 'X'))
+    // Only a lower-case "0x" starts a hexadecimal number; "0X" is a zero followed by a word.
+    if (cursor[0] == '0' && cursor[1] == 'x')
         return LexReadHexNumber(cursor, out);
     const char* start = cursor;
     bool signGlued = true;

@@ -6,6 +6,7 @@
 #include "core/console.h"
 #include "core/console_state.h"
 #include "core/console_var.h"
+#include "core/log.h"
 #include "core/vfs.h"
 #include "platform/file_system.h"
 
@@ -25,10 +26,14 @@ inline bool IsLineEnd(char c)
 
 }  // namespace
 
-void ConExec(const char* line, bool silent)
+namespace {
+
+// One console line run against the console variables (ConExec); false when it names no variable,
+// with its name in refused.
+bool ExecLine(const char* line, bool silent, std::string* refused)
 {
     if (!line)
-        return;
+        return true;
     if (!silent)
         ConPrint(ConOutputConsole(), "%s\n", line);
 
@@ -39,7 +44,7 @@ void ConExec(const char* line, bool silent)
         name[nameLength++] = *p++;
     name[nameLength] = '\0';
     if (nameLength == 0)
-        return;
+        return true;
 
     while (IsBlank(*p))
         ++p;
@@ -60,11 +65,42 @@ void ConExec(const char* line, bool silent)
         value = trimmedValue.c_str();
     }
 
-    if (ConsoleVar* cvar = CVarListFind(name))
+    bool taken = true;
+    if (ConsoleVar* cvar = CVarListFind(name)) {
         cvar->SetFromText(value);
-    else if (!silent)
-        ConPrint(ConOutputConsole(), "\nError: No such variable\n");
+    } else {
+        taken = false;
+        if (refused)
+            refused->assign(name);
+        if (!silent)
+            ConPrint(ConOutputConsole(), "\nError: No such variable\n");
+    }
     g_console.scrollOffset = 0;
+    return taken;
+}
+
+// A script line that names no console variable is left out: the log says which, so that a mistyped
+// or damaged setting does not go unnoticed. Comment lines ("#", "//") are no settings.
+void ExecScriptLine(const char* fileName, int number, const char* line)
+{
+    std::string refused;
+    if (ExecLine(line, true, &refused) || refused.empty() || refused[0] == '#' || refused.rfind("//", 0) == 0)
+        return;
+    // A damaged file may hold any bytes: the log shows them as '?', and a long word cut short.
+    if (refused.size() > 64)
+        refused.resize(64);
+    for (char& c : refused) {
+        if (static_cast<unsigned char>(c) < 32 || static_cast<unsigned char>(c) > 126)
+            c = '?';
+    }
+    Log("%s:%d: no console variable \"%s\": the line is left out\n", fileName, number, refused.c_str());
+}
+
+}  // namespace
+
+void ConExec(const char* line, bool silent)
+{
+    ExecLine(line, silent, nullptr);
 }
 
 int ConExecFile(const char* fileName)
@@ -74,8 +110,9 @@ int ConExecFile(const char* fileName)
     char line[CON_SCRIPT_LINE_SIZE];
     if (std::FILE* file = PlatformOpenFile(fileName, "rb")) {
         if (PlatformIsRegularFile(file)) {
+            int number = 0;
             while (std::fgets(line, sizeof line, file))
-                ConExec(line, true);
+                ExecScriptLine(fileName, ++number, line);
             std::fclose(file);
             return 0;
         }
@@ -83,8 +120,9 @@ int ConExecFile(const char* fileName)
     }
     if (!VFSOpenFile(fileName, false))
         return -1;
+    int number = 0;
     while (VFSReadLine(line, sizeof line))
-        ConExec(line, true);
+        ExecScriptLine(fileName, ++number, line);
     VFSCloseFile();
     return 0;
 }

@@ -7,6 +7,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/finite_number.h"
+#include "core/log.h"
+
 namespace {
 
 // Constant-initialised, so static variables of any file can register before main.
@@ -35,13 +38,36 @@ s32_t ReadInt(const char* text)
     return static_cast<s32_t>(number);
 }
 
-// A number by atof's rules stored as a float; beyond the float range it becomes an infinity.
-float ReadFloat(const char* text)
+// A number by atof's rules stored as a float (0 for text without one). False for a number that is
+// not finite as a float: the value is left as it was.
+bool ReadFloat(const char* text, float& value)
 {
-    const double number = std::strtod(text, nullptr);
-    if (std::fabs(number) > static_cast<double>(FLT_MAX))
-        return number > 0 ? HUGE_VALF : -HUGE_VALF;
-    return static_cast<float>(number);
+    const char* end = nullptr;
+    float number = 0.0f;
+    if (ReadFiniteFloat(text, number, &end) || end == text) {
+        value = number;
+        return true;
+    }
+    return false;
+}
+
+// Vectors and colours: every part finite, or the value stays as it was.
+bool ReadFloats(const char* text, float* values, int count, float start)
+{
+    float read[4] = {start, start, start, start};
+    if (count == 3)
+        std::sscanf(text, "(%f,%f,%f)", &read[0], &read[1], &read[2]);
+    else
+        std::sscanf(text, "(%f,%f,%f,%f)", &read[0], &read[1], &read[2], &read[3]);
+    if (!AllFinite(read, count))
+        return false;
+    std::memcpy(values, read, sizeof(float) * static_cast<size_t>(count));
+    return true;
+}
+
+void RefuseNonFinite(const char* name, const char* text)
+{
+    Log("WARNING: '%s' takes finite numbers, not '%s'\n", name, text);
 }
 
 // A colour part in its text form: times 255 plus a half, cut to an integer (held to the int range).
@@ -160,21 +186,23 @@ s32_t ConsoleVar::SetFromText(const char* text)
             break;
         }
         case CVAR_FLOAT:
-            value.asFloat = ReadFloat(SkipBlanks(text));
+            if (!ReadFloat(SkipBlanks(text), value.asFloat))
+                RefuseNonFinite(name.Text(), text);
             break;
         case CVAR_STRING:
             SetStringFromText(stringValue, text);
             break;
         case CVAR_VECTOR: {
-            float* v = value.asVector;
-            v[0] = v[1] = v[2] = 0.0f;
-            std::sscanf(text, "(%f,%f,%f)", &v[0], &v[1], &v[2]);
+            if (!ReadFloats(text, value.asVector, 3, 0.0f))
+                RefuseNonFinite(name.Text(), text);
             break;
         }
         case CVAR_COLOUR: {
             float* c = value.asColour;
-            c[0] = c[1] = c[2] = c[3] = 1.0f;
-            std::sscanf(text, "(%f,%f,%f,%f)", &c[0], &c[1], &c[2], &c[3]);
+            if (!ReadFloats(text, c, 4, 1.0f)) {
+                RefuseNonFinite(name.Text(), text);
+                break;
+            }
             for (int i = 0; i < 4; ++i)
                 c[i] *= kColourScale;
             break;

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <functional>
 
+#include "core/finite_number.h"
+
 namespace {
 
 const EngineString::AllocatorTable g_stringAllocator = {&EngineString::Allocate, &EngineString::Free};
@@ -124,7 +126,7 @@ const char* EngineString::Text() const
 float EngineString::ToFloat() const
 {
     float value = 0.0f;
-    return std::sscanf(Text(), "%f", &value) == 1 ? value : 0.0f;
+    return ReadFiniteFloat(Text(), value) ? value : 0.0f;
 }
 
 int EngineString::ToInt() const

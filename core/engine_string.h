@@ -32,7 +32,7 @@ public:
     void Clear();
 
     u32_t Length() const { return m_length; }
-    // The text read as one float ("%f"); 0 when it does not start with a number.
+    // The text read as one float; 0 when it does not start with a number or the number is not finite.
     float ToFloat() const;
     // The text read as one integer ("%d"); 0 when it does not start with a number.
     int ToInt() const;

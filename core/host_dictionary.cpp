@@ -50,9 +50,10 @@ std::int32_t HostVFSOpenFile(const char* name)
     return VFSOpenFile(name, true) ? 1 : 0;
 }
 
-void HostVFSFindFile(const char* folder, const char* extension, HostVFSFindCallbackFn callback, std::int32_t allEntries)
+std::int32_t HostVFSFindFile(const char* folder, const char* extension, HostVFSFindCallbackFn callback,
+                             std::int32_t allEntries)
 {
-    VFSFindFile(folder, extension, callback, allEntries != 0);
+    return VFSFindFile(folder, extension, callback, allEntries != 0) ? 1 : 0;
 }
 
 template <class Function>

@@ -65,11 +65,13 @@ void PollKeyboard()
     DIDEVICEOBJECTDATA records[INPUT_BUFFER_RECORDS];
     DWORD count = 0;
     const bool read = ReadDevice(g_input.keyboard, records, &count);
+    // While a screen is open the window messages feed the states, whatever the device: a device that
+    // cannot be read (the window without the focus) must not wipe the keys the screen waits for.
+    if (g_input.guiMode)
+        return;
     // Keys released while the window was away never report it: none stays held.
     if (!read)
         ClearKeyStates();
-    if (g_input.guiMode)
-        return;
     ClearWheel();
     for (DWORD i = 0; i < count; ++i) {
         const DIDEVICEOBJECTDATA& record = records[i];
@@ -84,10 +86,12 @@ void PollMouse()
 {
     DIDEVICEOBJECTDATA records[INPUT_BUFFER_RECORDS];
     DWORD count = 0;
-    if (!ReadDevice(g_input.mouse, records, &count))
-        std::memset(g_input.mouseStates, 0, sizeof g_input.mouseStates);
+    const bool read = ReadDevice(g_input.mouse, records, &count);
+    // As for the keys: the buttons of an open screen are the window messages'.
     if (g_input.guiMode)
         return;
+    if (!read)
+        std::memset(g_input.mouseStates, 0, sizeof g_input.mouseStates);
     for (DWORD i = 0; i < count; ++i) {
         const DIDEVICEOBJECTDATA& record = records[i];
         const auto value = static_cast<s32_t>(record.dwData);
@@ -181,6 +185,18 @@ void InputUpdate()
     else
         KeyPressesRead();
     InputModeCall();
+}
+
+void InputForgetMouseMotion()
+{
+    // Reading the device takes in what the system has collected up to now (the message pump's
+    // waiting events too); what is read goes nowhere.
+    if (g_input.mouse) {
+        DIDEVICEOBJECTDATA records[INPUT_BUFFER_RECORDS];
+        DWORD count = 0;
+        ReadDevice(g_input.mouse, records, &count);
+    }
+    InputCenterCursor();
 }
 
 bool InputUsesDirectInput()

@@ -91,6 +91,10 @@ void InputUpdate();
 LRESULT InputWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Moves the cursor to the centre of the game window unless it is already there.
 void InputCenterCursor();
+// The mouse moved while a screen was up does not turn the view once it closes: the motion the mouse
+// device holds is dropped and the cursor goes back to the window's centre, from where the window
+// messages measure the next move.
+void InputForgetMouseMotion();
 bool InputUsesDirectInput();
 
 // The events both roads produce. Codes outside the tables are ignored.

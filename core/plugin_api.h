@@ -356,8 +356,9 @@ using HostCommandHandlerFn = std::int32_t (*)(const char* arguments);
 using HostAddCVarFnFn = void* (*)(const char* name, HostCommandHandlerFn handler);  // the new command
 using HostFindCVarFn = void* (*)(const char* name);
 using HostVFSFindCallbackFn = void (*)(const char* name, const char* folder);
-using HostVFSFindFileFn = void (*)(const char* folder, const char* extension, HostVFSFindCallbackFn callback,
-                                   std::int32_t allEntries);
+// 1 when any entry was reported, else 0.
+using HostVFSFindFileFn = std::int32_t (*)(const char* folder, const char* extension, HostVFSFindCallbackFn callback,
+                                           std::int32_t allEntries);
 using HostVFSOpenFileFn = std::int32_t (*)(const char* name);  // binary mode; 0 when not found
 using HostVFSCloseFileFn = void (*)();
 using HostVFSReadFileFn = std::int32_t (*)(void* buffer, std::uint32_t count);

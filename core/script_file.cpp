@@ -1,6 +1,7 @@
 // Sectioned script files: the word table, the parser, section paths and the cache.
 #include "core/script_file.h"
 
+#include <cstdarg>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -149,8 +150,15 @@ ScriptSection* ScriptFile::AddSection(ScriptSection* parent, const EngineString*
 }
 
 // Warnings are formatted for a sink that discards them; only their number is kept.
-void ScriptFile::Warning(const char*, ...)
+void ScriptFile::Warning(const char* format, ...)
 {
+    // The first fault is kept in words: a reader that refuses the file can say where it went wrong.
+    if (m_warningCount == 0 && format) {
+        std::va_list arguments;
+        va_start(arguments, format);
+        std::vsnprintf(m_firstWarning, sizeof m_firstWarning, format, arguments);
+        va_end(arguments);
+    }
     ++m_warningCount;
 }
 

@@ -59,6 +59,8 @@ public:
     int WordCount() const;
     // Warnings raised while parsing and finding; nobody prints them.
     int WarningCount() const { return m_warningCount; }
+    // The first warning's text (the file and the line); empty while there is none.
+    const char* FirstWarning() const { return m_firstWarning; }
 
     // The table's entry for a word, entered on first sight with that spelling.
     const EngineString* EnterWord(const char* text, std::size_t length);
@@ -71,6 +73,7 @@ private:
     std::vector<ScriptSection*> m_sections;  // every section, the root first, for freeing
     ScriptSection* m_root;
     int m_warningCount = 0;
+    char m_firstWarning[256] = {};
 };
 
 void CreateScriptCache();

@@ -328,15 +328,16 @@ int VFSReadLine(char* buffer, int bufferSize)
     return stored;
 }
 
-void VFSFindFile(const char* folder, const char* extension, VFSFindCallback callback, bool allEntries)
+bool VFSFindFile(const char* folder, const char* extension, VFSFindCallback callback, bool allEntries)
 {
     if (!callback)
-        return;
+        return false;
     if (!folder)
         folder = "";
     if (!extension)
         extension = "*";
 
+    bool reported = false;
     char pattern[kPathBufferSize];
     char wildcard[kPathBufferSize];
     std::snprintf(wildcard, sizeof wildcard, "*.%s", extension);
@@ -346,6 +347,7 @@ void VFSFindFile(const char* folder, const char* extension, VFSFindCallback call
         if (search != INVALID_HANDLE_VALUE) {
             do {
                 callback(found.cFileName, folder);
+                reported = true;
             } while (FindNextFileA(search, &found));
             FindClose(search);
         }
@@ -354,7 +356,7 @@ void VFSFindFile(const char* folder, const char* extension, VFSFindCallback call
     char folderWithSeparator[kPathBufferSize];
     const int length = std::snprintf(folderWithSeparator, sizeof folderWithSeparator, "%s\\", folder);
     if (length < 0 || static_cast<size_t>(length) >= sizeof folderWithSeparator)
-        return;
+        return reported;
     const char* reportedFolder = allEntries ? folderWithSeparator : folder;
     const bool anyExtension = std::strcmp(extension, "*") == 0;
 
@@ -381,11 +383,14 @@ void VFSFindFile(const char* folder, const char* extension, VFSFindCallback call
                     continue;
             }
             // Reported once, from disk or from the newest archive that has it.
-            if (!VFSFileExists(folder, name, slot + 1, newestSlot))
+            if (!VFSFileExists(folder, name, slot + 1, newestSlot)) {
                 callback(name, reportedFolder);
+                reported = true;
+            }
         }
         slot = nextArchiveWithFolder(slot - 1, folderEntry);
     }
+    return reported;
 }
 
 bool VFSFileExists(const char* folder, const char* name, int firstSlot, int lastSlot)

@@ -23,7 +23,9 @@ int VFSReadFile(void* buffer, u32_t count);
 int VFSReadLine(char* buffer, int bufferSize);
 
 using VFSFindCallback = void (*)(const char* name, const char* folder);
-void VFSFindFile(const char* folder, const char* extension, VFSFindCallback callback, bool allEntries);
+// Reports the matching entries of the folder, from disk, then from the archives; true when it
+// reported any.
+bool VFSFindFile(const char* folder, const char* extension, VFSFindCallback callback, bool allEntries);
 // True when folder\name exists on disk or in archive slots first..last (-1 = the newest).
 bool VFSFileExists(const char* folder, const char* name, int firstSlot, int lastSlot);
 

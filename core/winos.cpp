@@ -149,15 +149,16 @@ void MenuLoop()
 }
 
 // Loads the mission of `dsmap` and runs its first frame. A map that cannot be loaded halts the
-// program: false, with the exit code the halt gave.
-bool MissionStart(int& exitCode)
+// program: false, with the exit code the halt gave; closeRequested tells whether the window's close
+// ended the halt.
+bool MissionStart(int& exitCode, bool& closeRequested)
 {
     SetCursorVisible(false);
     ConPrint(0, "Loading map '%s'\n", dsmap.String());
     if (GameInitMission(dsmap.String()) < 0) {
         ConPrint(0, "Unable to load map '%s'\n", dsmap.String());
         LogFailure("Unable to load map '%s'\n", dsmap.String());
-        exitCode = GameHaltAfterLoadError();
+        exitCode = GameHaltAfterLoadError(&closeRequested);
         return false;
     }
     ConSetCurrent(-1);
@@ -236,6 +237,19 @@ bool GameModHasOwnScreens()
     return g_game.currentGameMod && g_game.currentGameMod->ownScreens;
 }
 
+// The presses made on one side of a screen's edge stay there: the click or key that closes a screen
+// does not reach the game (the button is the rifle's trigger), and a trigger held when a screen opens
+// does not click in it when it is let go. Keys held on stay held: their states are the keys'.
+void ForgetPressesAtTheScreensEdge()
+{
+    std::memset(g_input.actionDown, 0, sizeof g_input.actionDown);
+    std::memset(g_input.actionReleased, 0, sizeof g_input.actionReleased);
+    std::memset(g_input.actionPrevious, 0, sizeof g_input.actionPrevious);
+    std::memset(g_input.mouseStates, 0, sizeof g_input.mouseStates);
+    g_gui.leftHeld = false;
+    g_gui.rightHeld = false;
+}
+
 // Opens the screen asked for by Escape, game code or the objectives key.
 void OpenScreen(bool byEscape)
 {
@@ -260,8 +274,7 @@ void OpenScreen(bool byEscape)
         g_scoreScreenShown = true;
     }
     g_gui.screenRequested = false;
-    std::memset(g_input.actionDown, 0, sizeof g_input.actionDown);
-    std::memset(g_input.actionReleased, 0, sizeof g_input.actionReleased);
+    ForgetPressesAtTheScreensEdge();
     SoundStopAll();
 }
 
@@ -294,6 +307,8 @@ bool ScreenLoop(LoopExit& exit)
         g_scoreScreenShown = false;
         if (ActOnLoopState(exit))
             return true;
+        ForgetPressesAtTheScreensEdge();
+        InputForgetMouseMotion();
         SoundResumeAll();
         return false;
     }
@@ -306,6 +321,13 @@ LoopExit MainLoop()
         PumpOneMessage();
         if (g_program.ending)
             return LoopExit::Quit;
+        // A close request of the window (or the quit message the window procedure posts for it) takes
+        // the road of `quit`: a window that cannot be closed during a mission would be a fault.
+        if (g_message.message == WM_CLOSE || g_message.message == WM_QUIT) {
+            g_program.loopState = LOOP_QUIT;
+            ActOnLoopState(exit);
+            return exit;
+        }
         // "quit -g" typed at the console has left the mission and asks for the menus.
         if (g_program.loopState == LOOP_MAIN_MENU && ActOnLoopState(exit))
             return exit;
@@ -410,8 +432,21 @@ int RunLoops()
     }
     for (;;) {
         int exitCode = 0;
-        if (!MissionStart(exitCode))
-            return exitCode;
+        bool closeRequested = false;
+        if (!MissionStart(exitCode, closeRequested)) {
+            // Started from the menus, a mission that cannot load leads back to them (what it loaded
+            // goes as a left mission's does); started with "-m", or with the window closed, the
+            // program ends.
+            if (g_program.startOptions.directStart || closeRequested || g_program.ending)
+                return exitCode;
+            LoopExit exit = LoopExit::ToMenu;
+            g_program.loopState = LOOP_MAIN_MENU;
+            ActOnLoopState(exit);
+            MenuLoop();
+            if (g_program.loopState == LOOP_QUIT || g_program.ending)
+                return 0;
+            continue;
+        }
         switch (MainLoop()) {
             case LoopExit::Quit:
                 return 0;
@@ -454,15 +489,31 @@ struct ShutdownStep {
     void (*stop)();
 };
 
+// The logged-in account is written once on every road out; a quit road that wrote it has freed the
+// accounts already, and this step then finds none.
+void SaveCurrentAccount()
+{
+    AccountsSaveCurrent();
+}
+
 constexpr ShutdownStep kShutdownOrder[] = {
-    {Stage::Everything, HideCursor},       {Stage::Everything, CampaignChronologyFree},
-    {Stage::Everything, ActorListsFree},   {Stage::Everything, ProjectileTableFree},
-    {Stage::Everything, GameModsFree},     {Stage::Everything, SoundShutdown},
-    {Stage::Everything, VideoShutdown},    {Stage::Everything, DestroyScriptCache},
-    {Stage::Everything, ConShutdown},      {Stage::Devices, InputShutdown},
-    {Stage::Everything, GuiShutdown},      {Stage::Devices, UnloadPlugins},
-    {Stage::Devices, ShutDownRender},      {Stage::Devices, DestroyMainWindow},
-    {Stage::Everything, AccountsShutdown}, {Stage::Archives, VFSShutdown},
+    {Stage::Everything, HideCursor},
+    {Stage::Everything, SaveCurrentAccount},
+    {Stage::Everything, CampaignChronologyFree},
+    {Stage::Everything, ActorListsFree},
+    {Stage::Everything, ProjectileTableFree},
+    {Stage::Everything, GameModsFree},
+    {Stage::Everything, SoundShutdown},
+    {Stage::Everything, VideoShutdown},
+    {Stage::Everything, DestroyScriptCache},
+    {Stage::Everything, ConShutdown},
+    {Stage::Devices, InputShutdown},
+    {Stage::Everything, GuiShutdown},
+    {Stage::Devices, UnloadPlugins},
+    {Stage::Devices, ShutDownRender},
+    {Stage::Devices, DestroyMainWindow},
+    {Stage::Everything, AccountsShutdown},
+    {Stage::Archives, VFSShutdown},
     {Stage::Archives, DefFileFreeAll},
 };
 

@@ -2,9 +2,13 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "core/byte_io.h"
+#include "core/console.h"
 #include "core/console_var.h"
+#include "core/finite_number.h"
+#include "core/log.h"
 #include "core/uff_file.h"
 #include "game/campaign_chronology.h"
 #include "game/player_account.h"
@@ -53,6 +57,16 @@ class RecordReader {
 public:
     RecordReader(const u8_t* data, u32_t size) : in(data, size) {}
     bool Ok() const { return ok && in.Ok(); }
+    bool AtEnd() const { return in.Remaining() == 0; }
+    // A field whose bytes are all there but whose value cannot be taken (a savegame's damage): the
+    // reader goes on past it, and the savegame holding it is refused on its own.
+    void Damage() { damaged = true; }
+    bool TakeDamage()
+    {
+        const bool was = damaged;
+        damaged = false;
+        return was;
+    }
     u32_t U32()
     {
         u32_t value = 0;
@@ -84,16 +98,39 @@ public:
         in.ReadBytes(buffer, n);
         return EngineString(buffer);  // up to the first zero byte
     }
+    // A savegame's text: one longer than its field is passed over whole and marks the damage.
+    EngineString SavedText()
+    {
+        const u32_t n = U32();
+        if (!in.Need(n)) {
+            ok = false;
+            return EngineString();
+        }
+        if (n > ACCOUNT_TEXT_MAX) {
+            in.Skip(n);
+            Damage();
+            return EngineString();
+        }
+        char buffer[ACCOUNT_TEXT_MAX + 1] = {};
+        in.ReadBytes(buffer, n);
+        return EngineString(buffer);
+    }
     void ZeroText(char* field, size_t capacity)
     {
         const u32_t n = U32();
-        if (n == 0 || n > capacity || !in.Need(n)) {
+        if (!in.Need(n)) {
             ok = false;
+            return;
+        }
+        if (n == 0 || n > capacity) {
+            in.Skip(n);
+            Damage();
             return;
         }
         in.ReadBytes(field, n);
         field[n - 1] = '\0';
     }
+    void Skip(u32_t count) { ok = in.Skip(count) && ok; }
     void Floats(float* values)
     {
         for (int i = 0; i < 3; ++i)
@@ -121,6 +158,7 @@ public:
 private:
     ByteReader in;
     bool ok = true;
+    bool damaged = false;
 };
 
 // Where the account file's fields stand in a record's kind area (the objects' own saved layouts).
@@ -171,10 +209,18 @@ void WriteVector(VectorWriter& out, const Vector3& v)
     out.WriteF32(v.z);
 }
 
+// Saved positions and angles: a value no map holds marks the savegame damaged.
+void ReadSavedFloats(RecordReader& in, float* values)
+{
+    in.Floats(values);
+    if (!AllWithinSavedRange(values, 3))
+        in.Damage();
+}
+
 void ReadVector(RecordReader& in, Vector3& v)
 {
     float values[3] = {};
-    in.Floats(values);
+    ReadSavedFloats(in, values);
     v = {values[0], values[1], values[2]};
 }
 
@@ -187,7 +233,7 @@ void WriteAreaVector(VectorWriter& out, const u8_t* at)
 void ReadAreaVector(RecordReader& in, u8_t* at)
 {
     float values[3] = {};
-    in.Floats(values);
+    ReadSavedFloats(in, values);
     for (int i = 0; i < 3; ++i)
         PutF32(at + 4 * i, values[i]);
 }
@@ -225,7 +271,7 @@ void WriteObject(VectorWriter& out, const SavedObjectState& record)
 bool ReadObject(RecordReader& in, SavedObjectState& record)
 {
     u8_t* area = record.kindArea;
-    record.name = in.Text();
+    record.name = in.SavedText();
     record.kind = in.U32();
     ReadVector(in, record.position);
     ReadVector(in, record.rotation);
@@ -235,10 +281,13 @@ bool ReadObject(RecordReader& in, SavedObjectState& record)
     } else if (record.kind == 4) {
         area[kWeaponSecondByteAt] = in.U8();
         area[kWeaponFirstByteAt] = in.U8();
-        const u8_t n = in.U8();
-        // More values than the area holds would run past it.
-        if (n > SAVEGAME_WEAPON_VALUES_MAX)
-            return in.Fail();
+        u8_t n = in.U8();
+        // More values than the area holds would run past it: they are passed over.
+        if (n > SAVEGAME_WEAPON_VALUES_MAX) {
+            in.Skip(2u * n);
+            in.Damage();
+            n = 0;
+        }
         area[kWeaponCountAt] = n;
         for (u8_t i = 0; i < n && in.Ok(); ++i) {
             const u16_t value = in.U16();
@@ -268,6 +317,11 @@ struct ModeScope {
 std::string AccountFilePath(const char* name)
 {
     return std::string("accounts\\") + (name ? name : "") + ".acc";
+}
+
+std::string AccountFileOf(const PlayerAccount& account)
+{
+    return account.fileName.IsEmpty() ? AccountFilePath(account.name.Text()) : std::string(account.fileName.Text());
 }
 
 void AccountWriteRecord(PlayerAccount& account, std::vector<u8_t>& bytes)
@@ -359,6 +413,8 @@ bool AccountReadRecord(PlayerAccount& account, const u8_t* data, u32_t size)
             list.strings.push_back(in.Text());
         account.gameModLists.push_back(std::move(list));
     }
+    // Savegames whose bytes are whole but whose values are not: the mission's name and the number.
+    std::vector<std::pair<EngineString, u32_t>> refused;
     for (u32_t m = 0; m < modeCount && in.Ok(); ++m) {
         SetSinglePlayerMode(static_cast<s32_t>(m));
         const u8_t missions = in.U8();
@@ -368,14 +424,24 @@ bool AccountReadRecord(PlayerAccount& account, const u8_t* data, u32_t size)
             // A savegame has at least its five header words and its object count.
             for (u32_t n = in.Count(24), s = 0; s < n && in.Ok(); ++s) {
                 Savegame savegame;
-                in.Floats(savegame.viewPosition);
-                savegame.viewYaw = in.F32();
-                savegame.viewPitch = in.F32();
+                in.TakeDamage();
+                ReadSavedFloats(in, savegame.viewPosition);
+                float angles[2] = {in.F32(), in.F32()};
+                if (!AllWithinSavedRange(angles, 2))
+                    in.Damage();
+                savegame.viewYaw = angles[0];
+                savegame.viewPitch = angles[1];
                 // An object has at least its name count, kind and two vectors.
                 const u32_t objects = in.Count(32);
                 savegame.records.resize(objects);
                 for (u32_t o = 0; o < objects && in.Ok(); ++o)
                     ReadObject(in, savegame.records[o]);
+                // A savegame whose bytes are whole but whose values are not is refused alone: the
+                // account and its other savegames stay.
+                if (in.TakeDamage() && in.Ok()) {
+                    refused.push_back({name, s + 1});
+                    continue;
+                }
                 savegame.valid = 1;
                 savegame.areasWhole = false;
                 entry.AddSavegame(std::move(savegame));
@@ -386,7 +452,14 @@ bool AccountReadRecord(PlayerAccount& account, const u8_t* data, u32_t size)
         account.optionNames[i] = in.Text();
         account.optionValues[i] = in.Text();
     }
-    return in.Ok();
+    // The record fills its entry: bytes left over mean a count that lied, and what was read after
+    // it cannot be trusted.
+    if (!in.Ok() || !in.AtEnd())
+        return false;
+    for (const auto& [mission, number] : refused)
+        Log("WARNING: savegame %u of mission '%s' in account '%s' refused\n", static_cast<unsigned>(number),
+            mission.Text(), account.name.Text());
+    return true;
 }
 
 bool AccountReadFile(PlayerAccount& account, UffFile& file)
@@ -407,15 +480,28 @@ bool AccountReadFile(PlayerAccount& account, UffFile& file)
     return ok;
 }
 
+namespace {
+
+// A write that did not happen is said where the player and the log see it: the account in memory
+// holds what the file does not.
+bool ReportUnwritten(const std::string& path)
+{
+    ConPrint(0, "ERROR : account file '%s' could not be written\n", path.c_str());
+    Log("ERROR : account file '%s' could not be written\n", path.c_str());
+    return false;
+}
+
+}  // namespace
+
 bool AccountSave(PlayerAccount& account)
 {
     for (s32_t i = 0; i < ACCOUNT_OPTION_COUNT; ++i) {
         if (const ConsoleVar* cvar = FindCVar(account.optionNames[i].Text()))
             account.optionValues[i].Assign(cvar->ValueToText());
     }
+    const std::string path = AccountFileOf(account);
     if (!AccountNameIsSafe(account.name.Text()))
-        return false;
-    const std::string path = AccountFilePath(account.name.Text());
+        return ReportUnwritten(path);
     PlatformCreateDirectories("accounts");
     std::vector<u8_t> record;
     AccountWriteRecord(account, record);
@@ -436,5 +522,5 @@ bool AccountSave(PlayerAccount& account)
     // The old file is replaced only by a whole new one.
     written = written && PlatformWriteFileAtomically(path.c_str(), bytes, size);
     std::free(bytes);
-    return written;
+    return written || ReportUnwritten(path);
 }

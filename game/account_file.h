@@ -12,8 +12,11 @@ class UffWriter;
 
 // "accounts\" + name + ".acc".
 std::string AccountFilePath(const char* name);
+// The file the account lives in: the one it was read from, else "accounts\" + name + ".acc".
+std::string AccountFileOf(const PlayerAccount& account);
 // Copies the live settings into the account, then writes its file through a temporary file that
-// replaces the old one only once it is whole. False when nothing was replaced.
+// replaces the old one only once it is whole. False when nothing was replaced, said on console 0 and
+// in the log.
 bool AccountSave(PlayerAccount& account);
 // The record's bytes (texts cut to 127 bytes, at most 255 missions a mode).
 void AccountWriteRecord(PlayerAccount& account, std::vector<u8_t>& out);

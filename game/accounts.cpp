@@ -36,6 +36,14 @@ std::vector<PlayerAccount*>& List()
     return g_game.accounts.list;
 }
 
+void ClearGameModMaps()
+{
+    for (s32_t i = 0; i < GameModRegistryCount(); ++i) {
+        if (GameMod* mod = GameModRegistryAt(i))
+            GameModClearMaps(mod);
+    }
+}
+
 s32_t Refuse(const char* key, s32_t result)
 {
     GuiWriteMsg(key, nullptr);
@@ -69,6 +77,38 @@ void SwitchLanguage()
     SetCursorVisible(true);
 }
 
+// The temporary file of an interrupted account write: "<name>.acc" followed by the writer's suffix.
+bool IsAccountWriteLeftover(const std::string& name)
+{
+    const std::string ending = std::string(".acc") + ATOMIC_WRITE_SUFFIX;
+    return name.size() > ending.size() &&
+           CompareNoCase(name.c_str() + name.size() - ending.size(), ending.c_str()) == 0;
+}
+
+// A file already standing where a new account's file goes (one start-up refused, or one another
+// account was read from) is renamed out of the way, never overwritten. False when it stays there.
+bool KeepFileAside(const std::string& path)
+{
+    if (!PlatformFileExists(path.c_str()))
+        return true;
+    for (int n = 1; n <= 99; ++n) {
+        const std::string kept = path + ".kept" + (n > 1 ? std::to_string(n) : std::string());
+        if (PlatformFileExists(kept.c_str()))
+            continue;
+        if (!PlatformReplaceFile(path.c_str(), kept.c_str()))
+            break;
+        Log("Account file '%s' kept as '%s'\n", path.c_str(), kept.c_str());
+        // An account read from that file now lives under the new name.
+        for (PlayerAccount* account : List()) {
+            if (CompareNoCase(account->fileName.Text(), path.c_str()) == 0)
+                account->fileName.Assign(kept.c_str());
+        }
+        return true;
+    }
+    Log("WARNING: account file '%s' could not be kept aside\n", path.c_str());
+    return false;
+}
+
 void LogWithTime(const char* what)
 {
     SYSTEMTIME now = {};
@@ -96,11 +136,11 @@ void AccountsInit()
     Log("Initializing accounts...");
     ScannedNames().clear();
     VFSFindFile("accounts", "*", CollectAccountFile, true);
-    const size_t suffix = std::strlen(ATOMIC_WRITE_SUFFIX);
     for (const std::string& name : ScannedNames()) {
         const std::string path = "accounts\\" + name;
-        // What a write cut short left: the account file beside it is the one that counts.
-        if (name.size() > suffix && CompareNoCase(name.c_str() + name.size() - suffix, ATOMIC_WRITE_SUFFIX) == 0) {
+        // What an account write cut short left: the account file beside it is the one that counts.
+        // Other files of the folder are the user's.
+        if (IsAccountWriteLeftover(name)) {
             PlatformRemoveFile(path.c_str());
             continue;
         }
@@ -118,10 +158,17 @@ void AccountsInit()
             delete account;
             continue;
         }
+        account->fileName.Assign(path.c_str());
         List().push_back(account);
     }
     ScannedNames().clear();
     Log("done\n");
+}
+
+bool AccountsSaveCurrent()
+{
+    PlayerAccount* account = GetCurrentAccount();
+    return !account || AccountSave(*account);
 }
 
 void AccountsShutdown()
@@ -199,7 +246,7 @@ s32_t AccountAdd(const char*)
         return Refuse("_fnmsg_too_short_acc_name", 1);
     if (CompareNoCase(as_accpassword.String(), as_curpassword.String()) != 0)
         return Refuse("_fnmsg_password_match_error", 1);
-    if (AccountFindByName(name))
+    if (AccountFindByName(name) || !KeepFileAside(AccountFilePath(name)))
         return Refuse("_fnmsg_account_exists", 1);
     as_accname.SetString(name);
     as_playername.SetString(name);
@@ -243,6 +290,8 @@ s32_t AccountLogIn(const char*)
         MessageVariables(true)[i]->SetString(account->teamMessages[i].Text());
     }
     as_curimage.SetString(as_playerimage.String());
+    // The game modes' map lists are the account's own: the last player's lists go first.
+    ClearGameModMaps();
     for (const GameModStringList& list : account->gameModLists) {
         if (GameMod* mod = FindGameMod(list.gameMod.Text())) {
             for (const EngineString& text : list.strings)
@@ -283,6 +332,7 @@ s32_t AccountLogOff(const char*)
         for (u32_t map = 0; map < GameModMapCount(mod); ++map)
             record->strings.emplace_back(GameModMapAt(mod, map));
     }
+    ClearGameModMaps();
     as_curpassword.SetString("");
     as_curaccount.SetString("");
     LogWithTime("logged out");
@@ -297,7 +347,9 @@ s32_t AccountRemove(const char*)
         if (!account->CheckPassword(as_curpassword.String()))
             return Refuse("_fnmsg_invalid_password", 1);
         as_accname.SetString(account->name.Text());
-        const std::string path = AccountFilePath(account->name.Text());
+        // The file the account lives in, which is not always named after it: left behind, it would
+        // bring the account back at the next start.
+        const std::string path = AccountFileOf(*account);
         const bool safe = AccountNameIsSafe(account->name.Text());
         AccountsRemove(account);
         if (safe)

@@ -7,6 +7,10 @@
 struct PlayerAccount;
 
 void AccountsInit();
+// Writes the logged-in account as it is now (settings, play mode, bindings, progress): every road
+// out of the program calls it once before the accounts are freed. False when there was one and its
+// file could not be written; true without a current account.
+bool AccountsSaveCurrent();
 // Frees every account without writing it.
 void AccountsShutdown();
 // Same length and equal without regard to case; null when none.

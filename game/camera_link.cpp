@@ -4,6 +4,7 @@
 #include <string>
 
 #include "actors/actor.h"
+#include "core/colour_codes.h"
 #include "core/console.h"
 #include "core/console_var.h"
 #include "core/frame_view.h"
@@ -128,6 +129,11 @@ s32_t GameIncarnateCommand(const char* arguments)
     }
     if (!chosen)
         return 0;
+    // Only a soldier can carry the player: everything that reads the player takes it for one.
+    if (chosen->GetTypeId() != OBJECT_TYPE_ACTOR) {
+        ConPrint(0, ERROR_COLOUR "Object '%s' is not a soldier!\n", chosen->name.Text());
+        return 0;
+    }
     if (g_frameView.player)
         g_frameView.player->SetDrawn(true);
     g_frameView.player = chosen;
@@ -139,10 +145,8 @@ s32_t GameIncarnateCommand(const char* arguments)
         g_playerFoot.previousPosition[axis] = at[axis];
         g_playerFoot.lastLocated[axis] = at[axis];
     }
-    if (chosen->GetTypeId() == OBJECT_TYPE_ACTOR) {
-        const Actor* actor = static_cast<const Actor*>(chosen);
-        GameSetYawPitch(actor->GetHeading(), actor->GetPitch());
-    }
+    const Actor* actor = static_cast<const Actor*>(chosen);
+    GameSetYawPitch(actor->GetHeading(), actor->GetPitch());
     chosen->SetDrawn(false);
     for (u8_t& held : g_input.actionDown)
         held = 0;

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "core/finite_number.h"
+#include "core/log.h"
 #include "core/script_file.h"
 #include "core/text_case.h"
 
@@ -56,9 +58,15 @@ void CameraPoseSettingsLoad()
             float* pair = PairFor(*record, command.Word(1));
             if (!pair)
                 continue;
+            // A number that is not finite would hold the view's height or sway for the whole
+            // mission: the line is refused and the pair keeps what it had.
+            if (IsNonFiniteNumber(command.Word(2)) || IsNonFiniteNumber(command.Word(3))) {
+                Log("WARNING: camera property '%s %s %s' refused\n", command.Word(1), command.Word(2), command.Word(3));
+                continue;
+            }
             // Word() gives "" beyond the line's words, which reads as 0.
-            pair[0] = std::strtof(command.Word(2), nullptr);
-            pair[1] = std::strtof(command.Word(3), nullptr);
+            pair[0] = FiniteFloatOrZero(command.Word(2));
+            pair[1] = FiniteFloatOrZero(command.Word(3));
         }
     }
 }

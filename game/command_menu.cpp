@@ -13,6 +13,7 @@
 #include "ai/event_handlers.h"
 #include "ai/script_object.h"
 #include "core/console.h"
+#include "core/finite_number.h"
 #include "core/frame_view.h"
 #include "core/script_file.h"
 #include "core/text_case.h"
@@ -292,9 +293,7 @@ u32_t ReadHex(const char* text)
 // A word that does not read as a number gives 0.
 float ReadFloat(const char* text)
 {
-    char* end = nullptr;
-    const float value = std::strtof(text, &end);
-    return end == text ? 0.0f : value;
+    return FiniteFloatOrZero(text);
 }
 
 void ReadLayout(const ScriptSection* prop)

@@ -1,9 +1,11 @@
 // Developer and options commands beside the mission frame: taking over another actor, turning and
 // killing actors, loading a map, the map's display name and the window mode for the next start.
+#include <cmath>
 #include <cstdio>
 #include <string>
 
 #include "actors/actor.h"
+#include "core/finite_number.h"
 #include "core/console.h"
 #include "core/core_cvars.h"
 #include "core/frame_view.h"
@@ -71,6 +73,9 @@ s32_t GameActorSetYaw(const char* arguments)
     char name[128] = {};
     float degrees = 0.0f;
     if (!arguments || std::sscanf(arguments, "%127s %f", name, &degrees) < 1)
+        return 0;
+    // A heading that is no number would spread into every later turn of the actor.
+    if (!std::isfinite(degrees))
         return 0;
     const float radians = degrees * kRadiansPerDegree;
     ForEachActorNamed(name, [radians](Actor* actor) { actor->SetHeading(radians); });

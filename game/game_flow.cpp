@@ -2,6 +2,7 @@
 // its list places, and their release. A test may stand in for the mission start (game/game_test_hooks.h).
 #include "game/game_flow.h"
 
+#include <cstring>
 #include <string>
 
 #include "actors/actor_class.h"
@@ -24,6 +25,7 @@
 #include "core/input.h"
 #include "core/log.h"
 #include "core/plugin_host.h"
+#include "core/winos.h"
 #include "core/sound.h"
 #include "game/game_commands.h"
 #include "game/game_cvars.h"
@@ -52,7 +54,6 @@
 #include "world/wires.h"
 
 namespace {
-constexpr int kEscapeKey = 0x01;
 bool g_cameraInsetToggle = false;
 GameTestHooks g_testHooks;
 // Whether this mission's objects have their shadow companions.
@@ -101,22 +102,68 @@ void GameForgetMissionShadows()
     g_shadowsPrepared = false;
 }
 
-int GameHaltAfterLoadError()
+namespace {
+
+bool AnyKeyOrButtonDown()
+{
+    for (u8_t state : g_input.keyStates) {
+        if (state)
+            return true;
+    }
+    for (u8_t state : g_input.mouseStates) {
+        if (state)
+            return true;
+    }
+    return false;
+}
+
+void ForgetKeysAndButtons()
+{
+    ClearKeyStates();
+    std::memset(g_input.mouseStates, 0, sizeof g_input.mouseStates);
+    std::memset(g_input.actionDown, 0, sizeof g_input.actionDown);
+    std::memset(g_input.actionReleased, 0, sizeof g_input.actionReleased);
+    std::memset(g_input.actionPrevious, 0, sizeof g_input.actionPrevious);
+}
+
+}  // namespace
+
+int GameHaltAfterLoadError(bool* closeRequested)
 {
     ConSetCurrent(0);
     // Both lines in the error colour (the bytes 0x0E 0x02).
     ConPrint(0, "\n\n\x0E\x02 *** FATAL ERROR : Program halted ***\n");
     ConPrint(0, "\x0E\x02<press ESC to exit>\n");
+    // A key still down from before the halt (the click that started the mission) does not end it:
+    // only a key or button pressed while it shows.
+    ForgetKeysAndButtons();
+    bool closed = false;
     MSG message = {};
-    while (!g_input.keyStates[kEscapeKey]) {
+    for (;;) {
         if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            // The window's close (the window procedure turns it into the quit message).
+            if (message.message == WM_CLOSE || message.message == WM_QUIT)
+                closed = true;
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }
         InputUpdate();
+        if (closed || g_program.ending || AnyKeyOrButtonDown())
+            break;
+        GameDrawLoadingScreenAndConsole();
         // Nothing else runs: the pause keeps the wait from spinning.
         Sleep(10);
     }
+    // The close's quit message comes once nothing else waits: taken here, it cannot end a later run.
+    if (closed && message.message == WM_CLOSE) {
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE) && message.message != WM_QUIT) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+    ForgetKeysAndButtons();
+    if (closeRequested)
+        *closeRequested = closed || g_program.ending;
     return -1;
 }
 

@@ -13,9 +13,12 @@ void GameLeaveMission();
 // In a campaign of index 0 outside the map "tutorial": every soldier that is a friend of the player's
 // (but the player) leaves the world with its AI.
 void GameRemoveFriendlySoldiers();
-// The end of a mission that cannot load: the fatal lines on console 0, shown until Escape is down;
-// the program then ends with the result, -1, after the shutdown every other road takes.
-int GameHaltAfterLoadError();
+// The end of a mission that cannot load: the fatal lines on console 0, shown over the loading screen
+// until a key or mouse button goes down or the window is asked to close (closeRequested tells which,
+// when given). The result is the program's exit code, -1: a mission started with "-m" ends the program
+// there, after the shutdown every other road takes; one started from the menus goes back to them
+// unless the window was closed.
+int GameHaltAfterLoadError(bool* closeRequested = nullptr);
 // Builds this mission's shadow companions the first time shadows are found switched on.
 void GamePrepareShadowsIfOn();
 // The mission's objects have no shadow companions (a new mission, or the map left).
@@ -31,6 +34,8 @@ void GameExitToGui(const char* arguments);
 void GameModEnd();
 void GameModsInit();
 void GameModsFree();
+// The control's inputs carried between frames (glide, lean, head bob) back to rest: a screen opens, the
+// satellite view toggles.
 void GameClearFrameInput();
 // A host function that plug-ins and the start-up call: it has no work to do and answers 0.
 s32_t RegisterDefObject();

@@ -5,7 +5,10 @@
 #include "game/code_signal.h"
 #include "game/game_frame.h"
 
+#include <cstdio>
+
 #include "actors/actor.h"
+#include "actors/actor_cvars.h"
 #include "actors/projectile.h"
 #include "ai/ai_runtime.h"
 #include "ai/envelope_contacts.h"
@@ -19,12 +22,14 @@
 #include "core/mission_timers.h"
 #include "core/plugin_host.h"
 #include "game/external_camera.h"
+#include "game/cursor_pick.h"
 #include "game/game_cvars.h"
 #include "game/game_flow.h"
 #include "game/game_state.h"
 #include "game/game_test_hooks.h"
 #include "game/game_view.h"
 #include "game/mounted_control.h"
+#include "game/objectives.h"
 #include "game/player_control.h"
 #include "game/player_foot_control.h"
 #include "game/player_view.h"
@@ -43,6 +48,8 @@
 #include "render/pass_timing.h"
 #include "render/render_context.h"
 #include "render/render_cvars.h"
+#include "render/state_cache.h"
+#include "render/text_draw.h"
 #include "scene/frame_state.h"
 #include "scene/indoor_link.h"
 #include "scene/particle_host.h"
@@ -50,12 +57,17 @@
 #include "scene/scene_state.h"
 #include "scene/sky_backdrop.h"
 #include "scene/visibility_pass.h"
+#include "world/dynamic_object.h"
 
 namespace {
 
 constexpr u32_t kLateMessageDelayMs = 5000;
 constexpr u32_t kCaptionDurationMs = 10000;
 constexpr DWORD kLostFrameSleepMs = 100;
+// The debug labels over the objects: grid-font cells and colour.
+constexpr int kLabelCellWidth = 8;
+constexpr int kLabelCellHeight = 12;
+constexpr D3DCOLOR kLabelColour = 0xFFFFFF00u;
 // The satellite camera looks down from this height.
 constexpr float kSatelliteHeight = 5000.0f;
 constexpr float kHalfPi = 1.5707964f;
@@ -121,6 +133,29 @@ void RunPlayerControl()
         PlayerControlUpdate();
 }
 
+// gbdebuginfo: each dynamic object in front of the camera carries its position and name, in the
+// grid font, at the point where it stands on the screen.
+void DrawDebugLabels()
+{
+    if (!gbdebuginfo.Bool())
+        return;
+    SetGridTextStates();
+    DynamicObject** objects = nullptr;
+    s32_t count = 0;
+    DynObjectsGet(&objects, &count);
+    for (s32_t i = 0; i < count; ++i) {
+        const Vector3 at = objects[i]->GetPosition();
+        const float world[3] = {at.x, at.y, at.z};
+        float screen[3];
+        if (!GameProjectToScreen(screen, world) || screen[2] < 0.0f || screen[2] > 1.0f)
+            continue;
+        char label[192];
+        std::snprintf(label, sizeof label, "%7.3f %7.3f %7.3f %s", at.x, at.y, at.z, objects[i]->name.Text());
+        DrawGridText(static_cast<int>(screen[0]), static_cast<int>(screen[1]), kLabelCellWidth, kLabelCellHeight, label,
+                     kLabelColour);
+    }
+}
+
 void Simulate(bool suspended)
 {
     // The projectiles retired in the previous frame are deleted before anything moves.
@@ -133,13 +168,13 @@ void Simulate(bool suspended)
     DynObjectsUpdate();
     ParticlesFrame();
     PlayerDeathCheck();
+    GameCodeFrame();
     if (!suspended)
         RunPlayerControl();
     EnvelopeUpdateContacts();
     if (TimeEventList* events = TimeEventList::Instance())
         events->Update(GetTickCount() - g_game.frameClock);
     TimersTick(g_frameView.frameTime);
-    GameCodeFrame();
 }
 
 void SetupCamera()
@@ -221,7 +256,13 @@ void GameFrameStampCaption()
 void GameDrawSatelliteView()
 {
     Actor* player = PlayerActor();
+    // The satellite's picture of the enveloped objects is refreshed at most every 1500 ms; the scan
+    // shows them as that picture holds them, and their live poses come back after the drawing.
+    EnvelopesStorePose();
     RenderSetBatching(false);
+    const bool scan = gb_satcamscan.Bool();
+    if (scan)
+        EnvelopesApplyStoredPose();
     if (player) {
         player->SetDrawn(true);
         player->SetCastsShadow(true);
@@ -250,6 +291,8 @@ void GameDrawSatelliteView()
         player->SetDrawn(false);
         player->SetCastsShadow(false);
     }
+    if (scan)
+        EnvelopesRestorePose();
     g_camera.nearPlane = nearPlane;
     mfrange.SetFloat(range);
 }
@@ -300,6 +343,7 @@ void GameUpdateFrame(bool present)
     RenderTimingBegin(TIMED_PASS_OVERLAYS);
     DebugLinesDraw();
     DebugFacesDraw();
+    DrawDebugLabels();
     GameDrawConsoleOrMessages(suspended);
     RenderTimingEnd(TIMED_PASS_OVERLAYS);
     const bool screenshot = g_input.actionReleased[ACTION_SCREENSHOT] != 0;

@@ -1,5 +1,5 @@
 // The game's one state record: the vehicle the player sits in, the flow flags of the outer loops,
-// the mouse look and the object factory's classes. The player control, the game frame and the
+// and the mouse look. The player control, the game frame and the
 // outer loops write these fields and read them back.
 #pragma once
 #include <vector>
@@ -12,13 +12,6 @@
 class DynamicObject;
 class Vehicle;
 struct GameMod;
-
-// A class keyword the object factory answers, and what makes its objects.
-struct ObjectClassEntry {
-    const char* keyword;  // a static text
-    DynamicObject* (*make)();
-};
-constexpr s32_t GAME_OBJECT_CLASS_SLOTS = 32;
 
 // Radians of view turn per unit of mouse movement while the sensitivity setting is 0.
 constexpr float kDefaultMouseLookFactor = 0.003f;
@@ -67,9 +60,6 @@ struct GameState {
     // The name of the object definition being applied (GameApplyTemplateToObject), null between
     // definitions; nodes made by its lines take it as their source definition.
     const char* applyingDefinition = nullptr;
-    // Object classes registered with the factory beside its own (game/object_factory.h).
-    ObjectClassEntry objectClasses[GAME_OBJECT_CLASS_SLOTS] = {};
-    s32_t objectClassCount = 0;
     // Weapon placements that definitions could not complete, in order (game/weapon_placements.h).
     std::vector<WeaponPlacement> weaponPlacements;
 };

@@ -4,6 +4,8 @@
 #pragma once
 #include "game/mission_steps.h"
 
+class DynamicObject;
+
 struct GameTestHooks {
     // What GameInitMission answers while missionStart is set: negative for a map that cannot be
     // loaded, 0 or more for a mission that runs.
@@ -21,6 +23,8 @@ struct GameTestHooks {
     // Called by the external camera's frame once its picture is drawn and before its frame end
     // presents it: the one point where a test can read that picture back from the device.
     void (*externalDrawn)() = nullptr;
+    // Asked by the object factory for a class keyword outside its table: a test's own objects.
+    DynamicObject* (*createObject)(const char* classKeyword) = nullptr;
 };
 
 // Replaces the hooks; GameSetTestHooks({}) gives the game its own behaviour back.

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "core/console.h"
 #include "core/core_cvars.h"
 #include "core/frame_view.h"
 #include "core/input.h"
@@ -91,4 +92,15 @@ void GameWaitForAnyKey(GuiScreen* screen)
 GuiScreen* GameLoadingScreen()
 {
     return g_loadingScreen;
+}
+
+void GameDrawLoadingScreenAndConsole()
+{
+    if (RenderBeginFrame() != 0)
+        return;
+    // Looked up afresh: the remembered screen may be one an earlier load drew and the GUI has freed.
+    if (GuiScreen* screen = GuiFindLoadedScreen("LOADSCREEN"))
+        screen->Draw(0.0f, 0.0f, 1.0f, 1.0f);
+    ConDraw();
+    RenderEndFrame(true);
 }

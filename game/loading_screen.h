@@ -16,3 +16,6 @@ void GameDrawLoadingMessage(const char* text);
 void GameWaitForAnyKey(GuiScreen* screen);
 // The loading screen GameDrawLoadingProgress remembered (null when none).
 GuiScreen* GameLoadingScreen();
+// One frame of the remembered loading screen with the visible console over it: what the player sees
+// while the program halts after a mission that cannot load.
+void GameDrawLoadingScreenAndConsole();

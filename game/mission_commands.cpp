@@ -33,11 +33,13 @@ constexpr const char* kConfigVariables[] = {
     "gbghost",     "gbwalk",    "gb_godmode", "gui_cursorinfo", "gbteskenable",
 };
 
-// The map's briefing: its "mission.inf" script and the weapons its "mission.wpn" chooses.
+// The map's briefing: its "mission.inf" script, the briefing screen's text from its form (after the
+// script, whose variables the form may show) and the weapons its "mission.wpn" chooses.
 void FillBriefing()
 {
     const std::string folder = std::string("mission\\") + dsmap.String() + "\\";
     ConExecFile((folder + "mission.inf").c_str());
+    GuiSetItemForm("BRIEFING", "BRIEFING");
     DefFile* weapons = DefFileLoad((folder + "mission.wpn").c_str());
     if (!weapons)
         return;

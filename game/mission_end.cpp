@@ -112,6 +112,7 @@ s32_t MissionRestartCommand(const char*)
     g_playerFoot.parachuteDescent = gb_pradropstart.Bool() ? 1 : 0;
     g_gui.screenRequested = false;
     g_hudInput.commandMenu = CommandMenuState();
+    GameResetControlInput();
     // The mission scripts start again from their beginning: a camera that had the view gives it back
     // (its frame runs no simulation, so nothing else of the restarted mission could end it).
     SwitchFromExternalCamera();
@@ -146,6 +147,7 @@ s32_t MissionRestartCommand(const char*)
         }
         g_gui.captionDue = 1;
         g_gui.captionStamp = GetTickCount();
+        g_gui.captionSlot.shown = 0;
         if (!g_gui.captionSound.IsEmpty()) {
             if (SoundInstance* voice = FindMessageSound(g_gui.captionSound))
                 voice->Stop();

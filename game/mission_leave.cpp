@@ -97,13 +97,13 @@ void GameLeaveMission()
     GameObjectListReset();
     // After the objects that point at them (weapons, seats).
     GuiFreeGameScreens();
+    ObjectivesReset();
     ClusteredObjFreeAll();
 
     MissionStep(MISSION_LEAVE, 5);
     g_frameView.player = nullptr;
     gs_load_slot_request.SetString("");
     RestartInfoFree();
-    ObjectivesReset();
     // The first-person view remembers the weapon it switched from: that weapon is gone with the
     // mission.
     FirstPersonViewResetFrameState();

@@ -70,6 +70,7 @@
 #include "map/material_table.h"
 #include "map/terrain_height.h"
 #include "map/world_registry.h"
+#include "render/hud_input.h"
 #include "render/render_cvars.h"
 #include "render/texture_manager.h"
 #include "render/texture_preload.h"
@@ -133,7 +134,12 @@ void SetSatelliteRange()
 GuiScreen* PrepareScreens()
 {
     GuiSetItemForm("LOADSCREEN", "LOADBRIEFING");
-    GuiScreen* screen = GuiFindScreen("LOADSCREEN");
+    // A game mode that keeps running under its screens loads behind its own loading screen.
+    const GameMod* mode = g_game.currentGameMod;
+    GuiScreen* screen = GuiFindScreen(mode && mode->ownScreens ? mode->loadScreen : "LOADSCREEN");
+    // Entered once, as the GUI enters a screen it starts with: its controls take up what they show.
+    if (screen)
+        screen->Activate(screen);
     MissionStep(MISSION_LOAD, 5);
     GameDrawLoadingProgress("Loading materials...", screen, 0);
     MissionStep(MISSION_LOAD, 6);
@@ -156,6 +162,7 @@ GuiScreen* PrepareScreens()
 
 void GameRemoveFriendlySoldiers()
 {
+    EnvelopeForgetRemovedObjects();
     if (SinglePlayerMode() != 0 || IsTutorialMap())
         return;
     const Actor* player = dynamic_cast<const Actor*>(g_frameView.player);
@@ -169,8 +176,10 @@ void GameRemoveFriendlySoldiers()
             continue;
         const auto* soldier = dynamic_cast<const Actor*>(object);
         const AIEntity* entity = soldier ? soldier->GetAIEntity() : nullptr;
-        if (entity && entity->IsFriendOf(playerEntity))
+        if (entity && entity->IsFriendOf(playerEntity)) {
+            EnvelopeNoteObjectRemovedByStart(object->name.Text());
             GameDeleteWorldObject(object);
+        }
     }
 }
 
@@ -311,6 +320,7 @@ int GameInitMission(const char* mapName)
     ClusteredObjLoad(missionFolder.c_str());
     CameraPoseSettingsLoad();
     LoadMessageSounds();
+    GameCodeReset();
 
     MissionStep(MISSION_LOAD, 18);
     const float x = start.x * 10.0f, z = start.z * 10.0f;
@@ -333,7 +343,7 @@ int GameInitMission(const char* mapName)
     g_playerControl.firedThisFrame = 0;
     g_playerControl.autoShotResult = 0;
     g_playerControl.usePending = 0;
-    g_playerFoot.navigationDisplay = 1;
+    g_hudInput.flags.worldMarkersShown = 1;
 
     // Without a current account (a "-m" start that names none that exists) there is no record to
     // reset.
@@ -353,12 +363,16 @@ int GameInitMission(const char* mapName)
     MissionStep(MISSION_LOAD, 22);
     SetSatelliteRange();
 
+    // What a restart puts back: the mission as loaded.
     MissionStep(MISSION_LOAD, 23);
+    RestartInfoFree();
+    g_game.savingRestart = true;
+    RestartInfoSave();
+    g_game.savingRestart = false;
     ConClear(4);
 
     MissionStep(MISSION_LOAD, 24);
     GameFrameMessagesReset();
-    GameCodeReset();
     g_scenePassGame.missionKind = SinglePlayerMode();
     g_scenePassGame.tutorialMap = IsTutorialMap();
 
@@ -371,12 +385,8 @@ int GameInitMission(const char* mapName)
     SoundUpdate();
     SoundApplyVolumes();
     GameUpdateMouseSensitivity();
-    // Every weapon starts the mission with full magazines.
+    // Every weapon starts the mission with full magazines (the restart information refills its own).
     GameFillWeaponMagazines();
-    // What a restart puts back: the mission as loaded.
-    g_game.savingRestart = true;
-    RestartInfoSave();
-    g_game.savingRestart = false;
     EnvelopesPoseStoreReset();
 
     MissionStep(MISSION_LOAD, 26);

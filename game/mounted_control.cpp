@@ -82,7 +82,7 @@ void ZoomStep(const Weapon* weapon, bool zoomPossible)
 
 void MountedWeaponControlUpdate()
 {
-    Actor* player = static_cast<Actor*>(g_frameView.player);
+    Actor* player = PlayerActor();
     Weapon* weapon = player && player->usesMountedWeapon ? player->mountedWeapon : nullptr;
     if (!weapon)
         return;

@@ -2,7 +2,6 @@
 #pragma once
 #include "core/types.h"
 
-// The position of the named map object, else the centre of the geometry box of the first registered
-// dynamic object of that name; false when neither exists. The map's mesh records keep no position
-// yet, so only dynamic objects are found.
+// The position of the named map object (the middle of the map mesh's box), else the centre of the
+// geometry box of the first registered dynamic object of that name; false when neither exists.
 bool GameGetNamedObjectPosition(const char* name, Vector3* out);

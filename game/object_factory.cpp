@@ -15,6 +15,7 @@
 #include "core/winos.h"
 #include "game/game_flow.h"
 #include "game/game_state.h"
+#include "game/game_test_hooks.h"
 #include "map/map_object.h"
 #include "map/world_registry.h"
 #include "scene/particle_effects.h"
@@ -105,32 +106,8 @@ DynamicObject* CreateDynamicObjectByClass(const char* classKeyword)
         if (CompareNoCase(entry.keyword, classKeyword) == 0)
             return IsAllowed(entry.allowed) ? entry.make() : nullptr;
     }
-    for (s32_t i = 0; i < g_game.objectClassCount; ++i) {
-        const ObjectClassEntry& entry = g_game.objectClasses[i];
-        if (CompareNoCase(entry.keyword, classKeyword) == 0)
-            return entry.make();
-    }
-    return nullptr;
-}
-
-bool GameRegisterObjectClass(const char* keyword, DynamicObject* (*make)())
-{
-    if (!keyword || !make || g_game.objectClassCount >= GAME_OBJECT_CLASS_SLOTS)
-        return false;
-    g_game.objectClasses[g_game.objectClassCount++] = {keyword, make};
-    return true;
-}
-
-void GameUnregisterObjectClass(const char* keyword)
-{
-    for (s32_t i = 0; i < g_game.objectClassCount; ++i) {
-        if (CompareNoCase(g_game.objectClasses[i].keyword, keyword ? keyword : "") != 0)
-            continue;
-        for (s32_t j = i + 1; j < g_game.objectClassCount; ++j)
-            g_game.objectClasses[j - 1] = g_game.objectClasses[j];
-        g_game.objectClasses[--g_game.objectClassCount] = {};
-        return;
-    }
+    const GameTestHooks& hooks = GameGetTestHooks();
+    return hooks.createObject ? hooks.createObject(classKeyword) : nullptr;
 }
 
 void ForceActorCreation(bool force)

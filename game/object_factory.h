@@ -6,14 +6,10 @@ class Actor;
 class DynamicObject;
 struct DefEntry;
 
-// Creates a world object from its class keyword (without regard to case): the factory's own
-// classes first, then the registered ones in order of registration; null for a keyword no class
-// answers to. The object is not added to the world: the caller places it and adds it.
+// Creates a world object from its class keyword (without regard to case); null for a keyword the
+// factory's table does not hold (a test's object hook answers those, game/game_test_hooks.h). The
+// object is not added to the world: the caller places it and adds it.
 DynamicObject* CreateDynamicObjectByClass(const char* classKeyword);
-// Registers a class keyword (a static text) beside the factory's own; false when the table of
-// GAME_OBJECT_CLASS_SLOTS is full. GameUnregisterObjectClass removes it again.
-bool GameRegisterObjectClass(const char* keyword, DynamicObject* (*make)());
-void GameUnregisterObjectClass(const char* keyword);
 // Sets the game's force-actor-creation flag (cleared when a mission is left).
 void ForceActorCreation(bool force);
 bool GameActorCreationForced();

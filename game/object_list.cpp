@@ -10,6 +10,7 @@
 #include "core/colour_codes.h"
 #include "core/console.h"
 #include "core/def_file.h"
+#include "core/finite_number.h"
 #include "core/log.h"
 #include "core/sound.h"
 #include "core/text_case.h"
@@ -102,7 +103,18 @@ s32_t ArgumentNumber(const char* text)
 // A float value; 0 when it does not parse.
 float FloatOf(const EngineString& text)
 {
-    return std::strtof(text.Text(), nullptr);
+    return FiniteFloatOrZero(text.Text());
+}
+
+// A value written as a number that is not finite ("nan", "inf", "1e39") would be carried into
+// positions and distances for the whole mission: the line holding one is refused.
+bool HasNonFiniteNumber(const EngineString* values, s32_t count)
+{
+    for (s32_t i = 0; i < count; ++i) {
+        if (IsNonFiniteNumber(values[i].Text()))
+            return true;
+    }
+    return false;
 }
 
 // A decimal value; 0 when it does not parse (and held to the 32-bit range).
@@ -328,6 +340,10 @@ void GameLoadObjectList(DefFile* file, const EngineString* arguments, s32_t argu
             command = CMD_PARAMETER;
         }
         const s32_t count = SubstituteValues(file, *entry, arguments, argumentCount, tables->defaults, values);
+        if (HasNonFiniteNumber(values, count)) {
+            ConPrint(0, ERROR_COLOUR "%s:%d X Invalid command\n", FileName(file), entry->line);
+            continue;
+        }
         switch (command) {
             case CMD_PARAMETER:
                 ParameterLine(file, *entry, values, count);
@@ -414,7 +430,7 @@ bool GameApplyTemplateToObject(const char* templateName, DynamicObject* object, 
             --g_loader.nesting;
             continue;
         }
-        if (!object->SetParam(entry->key.Text(), values.get(), count))
+        if (HasNonFiniteNumber(values.get(), count) || !object->SetParam(entry->key.Text(), values.get(), count))
             ConPrint(0, ERROR_COLOUR "%s:%d X Invalid command\n", definition->name.Text(), entry->line);
     }
     g_game.applyingDefinition = outerDefinition;

@@ -4,6 +4,7 @@
 
 #include "actors/actor.h"
 #include "ai/envelope.h"
+#include "ai/envelope_retire.h"
 #include "ai/event_handlers.h"
 #include "ai/named_values.h"
 #include "ai/script_functions.h"
@@ -93,6 +94,10 @@ bool ObjectUseDefaultCondition(const Envelope* envelope)
 
 void ObjectUseUpdate()
 {
+    // The used envelope outlives its handler's event even when the handler takes it away (the
+    // placed rifle's "weapon_dynamic" gives the weapon to the player): the plug-ins' event and the
+    // highlights still reach it, and it goes when this returns.
+    const EnvelopeEventScope scope;
     PlayerControlState& s = g_playerControl;
     HudFlags& flags = g_hudInput.flags;
     if (!flags.binocularView) {

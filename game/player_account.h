@@ -43,6 +43,14 @@ struct MissionSavegames {
     void AddSavegame(Savegame savegame) { savegames.push_back(std::move(savegame)); }
 };
 
+// Whether a save without index can add a savegame: it keeps only the first `mark` savegames (those the
+// running mission made), so those past the mark count for nothing.
+inline bool SavegameRoomLeft(const MissionSavegames& mission, u32_t mark)
+{
+    const std::size_t kept = mission.savegames.size() < mark ? mission.savegames.size() : mark;
+    return mission.maxSavegames > 0 && kept < static_cast<std::size_t>(mission.maxSavegames);
+}
+
 struct GameModStringList {
     EngineString gameMod;
     std::vector<EngineString> strings;
@@ -88,6 +96,9 @@ struct PlayerAccount {
     EngineString picture;
     std::vector<GameModStringList> gameModLists;
     AccountModeProgress modes[ACCOUNT_MODE_SLOTS];
+    // The file the account was read from ("accounts\" + its name on disk); empty for one made in this
+    // run. Its writes and its removal go to that file, whatever name the account holds.
+    EngineString fileName;
 };
 
 // The longest account name: with ".acc" it stays within the path layer's 63 characters a name.

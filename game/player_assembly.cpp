@@ -7,12 +7,14 @@
 #include "core/console_var.h"
 #include "core/def_file.h"
 #include "core/frame_view.h"
+#include "core/log.h"
 #include "game/account_cvars.h"
 #include "game/current_account.h"
 #include "game/game_cvars.h"
 #include "game/game_state.h"
 #include "game/object_factory.h"
 #include "game/player_account.h"
+#include "map/map_state.h"
 #include "map/world_registry.h"
 #include "render/render_cvars.h"
 #include "world/dynamic_object.h"
@@ -41,6 +43,18 @@ const WeaponRow kWeaponRows[] = {
 
 // Made with the running game mode set aside, so that no game-mode condition of the factory refuses
 // the class.
+// A soldier the full world table refuses would be kept outside the world, where nothing draws, moves
+// or hits it: the table's check is logged and the soldier deleted. False then.
+bool InsertOrRefuse(DynamicObject* soldier)
+{
+    const bool tableFull = g_map.objectCount >= DYN_MAX_OBJECTS;
+    if (DynObjectAdd(soldier))
+        return true;
+    Log("%s\n", tableFull ? "dyn_objects_c < DYN_MAX_OBJECTS" : "g_nActorCnt < MAX_ACTORS");
+    GameDeleteWorldObject(soldier);
+    return false;
+}
+
 DynamicObject* CreateOutsideGameMode(const char* classKeyword)
 {
     GameMod* running = g_game.currentGameMod;
@@ -101,13 +115,14 @@ void GameAssemblePlayer()
     DynamicObject* player = CreateOutsideGameMode("actor");
     if (!player)
         return;
-    g_frameView.player = player;
     // A fresh start with "-m" may name an account that does not exist: nobody is logged in, and the
     // player takes the name asked for.
     const PlayerAccount* account = GetCurrentAccount();
     player->SetNameText(account ? account->name.Text() : as_accname.String());
     player->SetPosition(ViewerPosition());
-    DynObjectAdd(player);
+    if (!InsertOrRefuse(player))
+        return;
+    g_frameView.player = player;
     player->SetCastsShadow(false);
     if (g_game.currentGameMod)
         GameApplyTemplateToObject((std::string("actors\\") + gs_curactormodel.String()).c_str(), player);
@@ -128,10 +143,11 @@ void GameCreateTeskActor()
     DynamicObject* tesk = CreateOutsideGameMode("tesk");
     if (!tesk)
         return;
-    g_teskActor = tesk;
     tesk->SetNameText("tesk");
     tesk->SetPosition(ViewerPosition());
-    DynObjectAdd(tesk);
+    if (!InsertOrRefuse(tesk))
+        return;
+    g_teskActor = tesk;
     GameApplyTemplateToObject("actors\\tesk_common", tesk);
 }
 

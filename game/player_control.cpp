@@ -91,7 +91,8 @@ void ReincarnatePlayer()
     gbthirdperson.SetBool(false);
     if (player)
         player->SetDrawn(false);
-    g_playerState.inputSuspended = 0;
+    // The keys reach the player again: no screen holds them.
+    g_input.guiMode = false;
     GamePlayerSoundView().playerDead = false;
     if (AIEntity* entity = player ? player->GetAIEntity() : nullptr)
         entity->health = 100.0f;

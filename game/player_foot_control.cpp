@@ -32,7 +32,6 @@
 #include "render/camera.h"
 #include "render/hud_input.h"
 #include "scene/indoor_link.h"
-#include "scene/render_services.h"
 #include "world/wires.h"
 
 PlayerFootState g_playerFoot;
@@ -386,7 +385,6 @@ void PlayerControlUpdate()
     PlayerTriggerGate();
     PlayerFireStep(GameGetYaw(), GameGetPitch());
     soldier->SetPosition(savedSoldier);
-    ShadowsUpdateDynamic();
 
     // 15.
     PlayerZoomStep();
@@ -509,8 +507,7 @@ void PlayerControlUpdate()
 
     // 26.
     ObjectivesKeyUpdate();
-    if (Released(ACTION_NAVIGATION))
-        foot.navigationDisplay = foot.navigationDisplay ? 0 : 1;
+    NavigationKeyUpdate();
 
     // 27. The next mount links its camera and turns the view again.
     g_mountedControl.firstFrameDone = 0;

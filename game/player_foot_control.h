@@ -62,7 +62,6 @@ struct PlayerFootState {
     float bobPhase = 0.0f;
     u8_t moving = 0;
     u32_t lastDropTime = 0;
-    u8_t navigationDisplay = 1;
     // What the soldier was told: its lean angle (twice the lean roll), its lean value, the diagonal flag.
     float soldierLeanAngle = 0.0f;
     float soldierLean = 0.0f;

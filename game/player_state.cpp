@@ -6,6 +6,7 @@
 #include "game/game_cvars.h"
 #include "game/game_flow.h"
 #include "game/player_control_state.h"
+#include "game/player_foot_control.h"
 #include "game/player_view.h"
 
 PlayerState g_playerState;
@@ -70,10 +71,27 @@ void GameSetPlayerMovementMode(bool on)
 
 void GameClearFrameInput()
 {
-    g_playerState.input = PlayerFrameInput();
+    // What the control on foot carries from one frame to the next out of the keys: the glide of each
+    // move key, the lean with its roll and the head bob. A screen or a view that takes the keys away
+    // leaves none of them running behind it.
+    PlayerFootState& foot = g_playerFoot;
+    for (float& momentum : foot.momentum)
+        momentum = 0.0f;
+    foot.savedSpeed = 0.0f;
+    foot.lean = 0.0f;
+    foot.leanRoll = 0.0f;
+    foot.bobOffset = 0.0f;
 }
 
 void PlayerStateReset()
 {
     g_playerState = PlayerState();
+}
+
+void GameResetControlInput()
+{
+    // The pending use click and what the four move keys still carry (their glide) are forgotten.
+    g_playerControl.usePending = 0;
+    for (float& momentum : g_playerFoot.momentum)
+        momentum = 0.0f;
 }

@@ -1,29 +1,13 @@
 // The player's state as other code reads and sets it: the view roll and tilt, the view reset, the
-// dead and movement-mode flags, the per-frame control inputs, console scripts and the default
+// dead and movement-mode flags, the clearing of the control's carried inputs, console scripts and the default
 // weapon variables. The player control writes these values each frame.
 #pragma once
 #include "core/engine_string.h"
 #include "core/types.h"
 
-// What the player control gathers from the keys in one frame; cleared when a screen opens.
-struct PlayerFrameInput {
-    float lean = 0.0f;  // -1 .. 1: left .. right
-    float forward = 0.0f;
-    float backward = 0.0f;
-    float left = 0.0f;
-    float right = 0.0f;
-    u32_t keys = 0;  // the frame's key bits
-    float turn = 0.0f;
-    float lookUp = 0.0f;
-    float rise = 0.0f;
-    float fall = 0.0f;
-};
-
 struct PlayerState {
     u8_t movementMode = 0;
-    u8_t inputSuspended = 0;    // the player's keys do nothing while set
     u8_t respawnRequested = 0;  // the game asks for the player to be brought back
-    PlayerFrameInput input;
 };
 
 extern PlayerState g_playerState;
@@ -47,3 +31,6 @@ s32_t GetPlayerMovementMode();
 void GameSetPlayerMovementMode(bool on);
 // Back to the start values (mission start, tests).
 void PlayerStateReset();
+// The mission restart's reset of the control input: the use-pending flag and the four movement
+// accumulators (forward, backward, left, right) of the frame input.
+void GameResetControlInput();

@@ -113,6 +113,17 @@ void LeaveRunningMission()
     RenderResetFrameState();
 }
 
+// The account keeps the settings as they are now; freeing the accounts writes nothing, so the
+// account is written here, whole or not at all (the write itself refreshes the stored settings).
+void SaveCurrentAccount()
+{
+    if (!GetCurrentAccount())
+        return;
+    Record("account options refreshed");
+    Record("AccountSave");
+    AccountsSaveCurrent();
+}
+
 void MarkProgramEnding()
 {
     Record("program ending");
@@ -155,17 +166,7 @@ void ExitSteps()
     Record("BlockListFree");
     BlockListFree();
 
-    // The account keeps the settings as they are now; freeing the accounts writes nothing, so the
-    // account is written here, whole or not at all.
-    if (PlayerAccount* account = GetCurrentAccount()) {
-        for (s32_t i = 0; i < ACCOUNT_OPTION_COUNT; ++i) {
-            if (const ConsoleVar* cvar = CVarListFind(account->optionNames[i].Text()))
-                account->optionValues[i].Assign(cvar->ValueToText());
-        }
-        Record("account options refreshed");
-        Record("AccountSave");
-        AccountSave(*account);
-    }
+    SaveCurrentAccount();
 
     // The relation lists only refer to actors (the world owned them and has let them go).
     Record("ActorListsFree");
@@ -198,6 +199,7 @@ void ImmediateSteps()
     GuiShutdown();
     Record("RenderShutdown 0");
     RenderShutdown(false);
+    SaveCurrentAccount();
     Record("AccountsShutdown");
     AccountsShutdown();
     Record("VFSShutdown");

@@ -27,6 +27,7 @@
 #include "gui/gui_list_box.h"
 #include "gui/gui_scale.h"
 #include "gui/gui_text.h"
+#include "gui/gui_text_box.h"
 #include "gui/screen_manager.h"
 #include "map/map_cvars.h"
 #include "platform/win32.h"
@@ -147,13 +148,17 @@ void OrderPanelHover()
     g_gui.currentScreen = kept;
 }
 
-// The selected soldier's name in the panel's text item "actorname".
+// The selected soldier's name in the panel's text item "actorname" (a text or a text box).
 void ShowSelectedName(Actor* soldier)
 {
     GuiScreen* panel = GuiFindLoadedScreen("LAYER9");
-    auto* text = dynamic_cast<GuiText*>(panel ? panel->FindControl("actorname") : nullptr);
-    if (text && soldier)
+    GuiControl* item = panel ? panel->FindControl("actorname") : nullptr;
+    if (!item || !soldier)
+        return;
+    if (auto* text = dynamic_cast<GuiText*>(item))
         text->SetText(soldier->GetNameString().Text());
+    else if (auto* box = dynamic_cast<GuiTextBox*>(item))
+        box->SetSourceText(soldier->GetNameString().Text());
 }
 
 ObjectPreview* PreviewUnderCursor()

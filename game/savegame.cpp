@@ -14,6 +14,7 @@
 #include "core/console.h"
 #include "core/console_var.h"
 #include "core/frame_view.h"
+#include "core/input.h"
 #include "core/log.h"
 #include "core/sound_source.h"
 #include "core/text_case.h"
@@ -274,8 +275,9 @@ s32_t SavegameSaveCommand(const char* arguments)
     SavegameWrite(mission.savegames.back());
     mission.savegames.back().valid = 1;
     mode.savegameMark = static_cast<u32_t>(mission.savegames.size());
+    // The savegame stays in memory for the next write; the player is not told it is on disk.
     if (!AccountSave(*account))
-        Log("WARNING: account file of '%s' not written\n", account->name.Text());
+        return -1;
     ConPrint(4, "Game saved - %d more left.\n", mission.maxSavegames - static_cast<int>(mission.savegames.size()));
     return 0;
 }
@@ -299,7 +301,7 @@ s32_t SavegameLoadCommand(const char*)
         gbthirdperson.SetBool(false);
         if (DynamicObject* player = g_frameView.player)
             player->SetDrawn(false);
-        g_playerState.inputSuspended = 0;
+        g_input.guiMode = false;
         g_frameView.sound.playerDead = false;
         if (g_gui.currentScreen)
             g_gui.currentScreen->StopSounds();

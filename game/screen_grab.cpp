@@ -101,6 +101,13 @@ s32_t CameraPathAddCommand(const char* arguments)
             ConPrint(CON_MESSAGE_CONSOLE, "grx_add_camera_point: milliseconds expected, not '%s'\n", text);
             return -1;
         }
+        // The grab runs a segment frame by frame before it returns: one mistyped digit must not hold
+        // the program for days.
+        if (duration > MAX_CAMERA_POINT_MS) {
+            ConPrint(CON_MESSAGE_CONSOLE, "grx_add_camera_point: at most %d ms (10 minutes), not '%s'\n",
+                     MAX_CAMERA_POINT_MS, text);
+            return -1;
+        }
     }
     CameraPathPoint point;
     std::memcpy(point.position, GameGetPlayerPos(), sizeof point.position);

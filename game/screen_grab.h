@@ -13,6 +13,9 @@ struct CameraPathPoint {
 
 constexpr u32_t MAX_CAMERA_PATH_POINTS = 256;
 
+// The longest segment a point may ask for: 10 minutes.
+constexpr s32_t MAX_CAMERA_POINT_MS = 10 * 60 * 1000;
+
 // The recorded path: a full path refuses further points (false).
 bool CameraPathAdd(const CameraPathPoint& point);
 void CameraPathClear();
@@ -21,8 +24,8 @@ u32_t CameraPathCount();
 const CameraPathPoint& CameraPathPointAt(u32_t index);
 // The command "grx_add_camera_point <ms>": the player's position and the view's roll now become the
 // path's next point, its segment lasting the milliseconds given (none: 0, a point the flight only
-// steers by). 0, or -1 with a console line for an argument that is not a whole number from 0 up or
-// a full path.
+// steers by). 0, or -1 with a console line for an argument that is not a whole number from 0 to
+// MAX_CAMERA_POINT_MS or a full path.
 s32_t CameraPathAddCommand(const char* arguments);
 // The command "grx_clear_camera_path": the path is empty again.
 s32_t CameraPathClearCommand(const char* arguments);

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "core/finite_number.h"
 #include "core/script_file.h"
 #include "core/text_case.h"
 #include "render/texture_manager.h"
@@ -21,11 +22,11 @@ void SetProperty(SunFlareElement& element, const char* key, const char* value)
     if (Is(key, "tex"))
         element.texture = TextureFindOrLoad((std::string("component\\effect\\") + value).c_str());
     else if (Is(key, "size"))
-        element.size = std::strtof(value, nullptr);
+        element.size = FiniteFloatOrZero(value);
     else if (Is(key, "stretch_coef"))
-        element.sizeFactor = std::strtof(value, nullptr);
+        element.sizeFactor = FiniteFloatOrZero(value);
     else if (Is(key, "opacity"))
-        element.alphaFactor = std::strtof(value, nullptr);
+        element.alphaFactor = FiniteFloatOrZero(value);
     else if (Is(key, "trace"))
         element.enabled = !Is(value, "false");
     else if (Is(key, "stretch"))

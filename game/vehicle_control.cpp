@@ -222,7 +222,7 @@ void PassengerWeapon(Actor* player)
 void VehicleControlUpdate()
 {
     Vehicle* vehicle = g_game.playerVehicle;
-    Actor* player = static_cast<Actor*>(g_frameView.player);
+    Actor* player = PlayerActor();
     if (!vehicle || !player)
         return;
     VehicleSeat* seat = player->seat;
@@ -246,8 +246,7 @@ void VehicleControlUpdate()
     NightVisionKeyUpdate();
     SatelliteKeyUpdate();
     ObjectivesKeyUpdate();
-    if (Released(ACTION_NAVIGATION))
-        g_playerFoot.navigationDisplay = g_playerFoot.navigationDisplay ? 0 : 1;
+    NavigationKeyUpdate();
 }
 
 void VehicleControlReleaseSeat(Actor* player, Vehicle* vehicle)

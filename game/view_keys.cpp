@@ -94,6 +94,9 @@ void MapKeyUpdate()
 void ToggleSatelliteView()
 {
     g_game.satelliteView = g_game.satelliteView ? 0 : 1;
+    // The satellite view steers by the cursor: it goes where the mouse takes it, and the mouse turns
+    // no view meanwhile.
+    g_game.freeMouse = g_game.satelliteView != 0;
     g_camera.nearPlane = g_game.satelliteView ? rfsatcamnear.Float() : kCameraDefaultNearPlane;
     GameClearFrameInput();
 }
@@ -130,6 +133,12 @@ void ObjectivesKeyUpdate()
         return;
     if (ScriptEvent* event = g_ai.eventList->Find("OnShowObjectives"))
         event->Fire(nullptr, nullptr);
+}
+
+void NavigationKeyUpdate()
+{
+    if (Released(ACTION_NAVIGATION))
+        g_hudInput.flags.worldMarkersShown = g_hudInput.flags.worldMarkersShown ? 0 : 1;
 }
 
 void NightVisionKeyUpdate()

@@ -2,7 +2,8 @@
 // ends player control, the friendly soldiers' preview row of the satellite view and the satellite
 // cursor. The HUD switches they set are the HUD input's (render/hud_input.h): the map display is its
 // layer3, night vision nightVision, the binocular binocularView, the objectives objectivesShown, and
-// the object-use mode quickMode (shared with the object use); the satellite view and the binocular's
+// the object-use mode quickMode (shared with the object use), the navigation display (the compass and
+// the marks of the world markers) worldMarkersShown; the satellite view and the binocular's
 // step are the game record's (game/game_state.h).
 #pragma once
 #include "core/types.h"
@@ -18,7 +19,8 @@ constexpr s32_t kFriendlyPreviewTop = 5;
 
 // "map" released: the map display toggles.
 void MapKeyUpdate();
-// The satellite view toggles; the camera's near clip becomes rfsatcamnear while it is open, else 0.2.
+// The satellite view toggles; the camera's near clip becomes rfsatcamnear while it is open, else 0.2;
+// the mouse is free (the cursor not held at the window's centre) exactly while it is open.
 void ToggleSatelliteView();
 // "satcam" released (while gb_satcamenable is on and the running game mode, if any, allows it): opens
 // or closes the satellite view with its cursor, night vision on while it is open.
@@ -26,6 +28,9 @@ void SatelliteKeyUpdate();
 // "objectives" released (unless a game mode keeps running): the objectives display toggles; turned
 // on, the script event "OnShowObjectives" fires.
 void ObjectivesKeyUpdate();
+// "navigation" released: the navigation display (the HUD's world markers) toggles; the mission start
+// shows it.
+void NavigationKeyUpdate();
 // "nightvision" released on a map that allows it: night vision toggles, and the weapon is lowered
 // while it is on.
 void NightVisionKeyUpdate();

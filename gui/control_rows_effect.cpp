@@ -1,5 +1,4 @@
 // The keys of "EFFECT" sections.
-#include "core/console_var.h"
 #include "gui/control_rows_table.h"
 #include "gui/gui.h"
 #include "gui/gui_effect.h"
@@ -34,13 +33,6 @@ const Row kEffectRows[] = {
      [](GuiEffect& c, const ScriptCommand& m, const GuiScriptTarget&) {
          c.linkName.Assign(m.Word(2));
          c.linked = true;
-     }},
-    {"source", 3, [](GuiEffect& c, const ScriptCommand& m, const GuiScriptTarget&) { c.source.Assign(m.Word(2)); }},
-    {"call_fn", 3,
-     [](GuiEffect& c, const ScriptCommand& m, const GuiScriptTarget&) {
-         const ConsoleVar* command = CVarListFind(m.Word(2));
-         if (command && command->type == CVAR_COMMAND)
-             c.handler = command->value.handler;
      }},
 };
 

@@ -61,14 +61,15 @@ const GuiKeyRow<GuiListBox> kListBoxRows[] = {
     {"tooltip", 3,
      [](GuiListBox& c, const ScriptCommand& m, const GuiScriptTarget&) { c.SetTooltip(GuiFindLocaleText(m.Word(2))); }},
     {"call", 3, [](GuiListBox& c, const ScriptCommand& m, const GuiScriptTarget&) { c.changeEvent.Assign(m.Word(2)); }},
-    {"columns", 3,
+    // With no further word the list has no columns (and no alignments) any more.
+    {"columns", 2,
      [](GuiListBox& c, const ScriptCommand& m, const GuiScriptTarget&) {
          std::vector<float> boundaries;
          for (int i = 2; i < m.WordCount(); ++i)
              boundaries.push_back(GuiScriptNumber(m.Word(i)));
          c.SetColumns(std::move(boundaries));
      }},
-    {"taligns", 3,
+    {"taligns", 2,
      [](GuiListBox& c, const ScriptCommand& m, const GuiScriptTarget&) {
          std::vector<s32_t> aligns;
          for (int i = 2; i < m.WordCount(); ++i)

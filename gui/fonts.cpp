@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/console_var.h"
+#include "core/log.h"
 #include "core/script_file.h"
 #include "core/text_case.h"
 #include "gui/gui_cvars.h"
@@ -18,7 +19,8 @@ std::vector<Font*> g_fonts;
 void FontsLoad()
 {
     FontsFree();
-    if (ScriptFile* script = GetScriptFile("font", false)) {
+    ScriptFile* script = GetScriptFile("font", false);
+    if (script) {
         for (const ScriptSection* section : script->Root()->children) {
             Font* font = new Font(section->Name());
             font->Load(*section);
@@ -26,6 +28,14 @@ void FontsLoad()
         }
     }
     g_hudInput.defaultFont = FindFont("gui");
+    // Without the default font no screen shows a letter: say so, and where the script went wrong.
+    if (!g_hudInput.defaultFont) {
+        if (script && script->WarningCount() > 0)
+            LogFailure("\nWARNING: Fonts: no font \"gui\", the menus show no text: the script was refused: %s\n",
+                       script->FirstWarning());
+        else
+            LogFailure("\nWARNING: Fonts: no font \"gui\" in script\\font.scr, the menus show no text\n");
+    }
 }
 
 void FontsFree()

@@ -133,8 +133,6 @@ struct GuiState {
     bool rightHeld = false;
     s16_t previousX = 0;
     s16_t previousY = 0;
-    u32_t lastCharacter = 0;
-    u32_t lastCharacterTick = 0;
     // The last hit lay in the current screen's subscreen: a switch replaces the subscreen.
     bool hitInSubscreen = false;
     // Set by gui_refresh: the click that caused it does nothing more.

@@ -23,6 +23,18 @@ constexpr char kBackspace = 8;
 // The caret shows while this bit of the millisecond tick is set: about four blinks a second.
 constexpr DWORD kCaretBit = 256;
 
+// The pixels the text draw moves on by: each glyph's advance at the scale, as it places them.
+int ScaledWidth(const Font* font, const char* text, float scale)
+{
+    int width = 0;
+    for (const char* p = text; *p; ++p) {
+        int glyphWidth = 0, advance = 0;
+        font->GetGlyphMetrics(static_cast<u8_t>(*p), &glyphWidth, &advance);
+        width += static_cast<int>(static_cast<float>(advance) * scale);
+    }
+    return width;
+}
+
 void SetViewport(const D3DVIEWPORT8& viewport)
 {
     g_camera.viewport = viewport;
@@ -201,21 +213,37 @@ void GuiEditBox::Draw(float, float, float, float)
     clip.MaxZ = 1.0f;
     SetViewport(clip);
 
-    int textWidth = 0;
-    if (length > 0) {
-        char stars[GUI_EDIT_TEXT_MAX + 1];
-        const char* shown = text;
-        if (masked) {
-            std::memset(stars, '*', length);
-            stars[length] = '\0';
-            shown = stars;
-        }
-        textWidth = DrawFontText(font, false, textX, textY, scale, shown, colour, 2 - alignment);
+    char stars[GUI_EDIT_TEXT_MAX + 1];
+    const char* shown = text;
+    if (masked) {
+        std::memset(stars, '*', length);
+        stars[length] = '\0';
+        shown = stars;
     }
+    const char caret[2] = {static_cast<char>(font->GetCursorChar()), '\0'};
+    // An entry longer than the field keeps its end, and the caret after it, in view: it is drawn from
+    // the left so that it ends at the field's right edge, its start going out at the left.
+    s32_t drawX = textX;
+    int drawAlignment = 2 - alignment;
+    const int needed = ScaledWidth(font, shown, scale) + (editing ? ScaledWidth(font, caret, scale) : 0);
+    const s32_t textWidthAligned = static_cast<s32_t>(static_cast<float>(font->GetTextWidth(shown)) * scale);
+    s32_t start = textX;
+    if (alignment == 1)
+        start = textX - textWidthAligned;
+    else if (alignment == 0)
+        start = textX - static_cast<s32_t>(static_cast<u32_t>(textWidthAligned) / 2);
+    const s32_t fieldRight = box.right - 1;
+    if (start + needed > fieldRight) {
+        drawX = fieldRight - needed;
+        drawAlignment = 0;
+    }
+
+    int textWidth = 0;
+    if (length > 0)
+        textWidth = DrawFontText(font, false, drawX, textY, scale, shown, colour, drawAlignment);
     if (editing && (GetTickCount() & kCaretBit) != 0) {
         RenderSetTexture(0, nullptr);
-        const char caret[2] = {static_cast<char>(font->GetCursorChar()), '\0'};
-        DrawFontText(font, false, textX + textWidth, textY, scale, caret, colour, 0);
+        DrawFontText(font, false, drawX + textWidth, textY, scale, caret, colour, 0);
     }
     SetViewport(saved);
 }

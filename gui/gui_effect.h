@@ -35,7 +35,4 @@ public:
     float speedV = 0.0f;
     float phaseU = 0.0f;  // 0 to 1
     float phaseV = 0.0f;
-    // Kept from the script; the effect does nothing with them.
-    GuiFixedText<GUI_EFFECT_NAME_SIZE> source;
-    s32_t (*handler)(const char*) = nullptr;
 };

@@ -412,11 +412,29 @@ void GuiListBox::RefreshData()
     ++refreshCount;
 }
 
+s32_t GuiListBox::RowsInBox() const
+{
+    if (!font)
+        return 0;
+    RECT box = {};
+    GetRect(&box);
+    const float scale = GuiScaleToScreen(fontSize);
+    const s32_t step = static_cast<s32_t>(static_cast<float>(font->GetCharHeight()) * scale + 1.0f);
+    const s32_t span = static_cast<s32_t>(box.bottom) - static_cast<s32_t>(box.top);
+    if (step <= 0 || span <= 0)
+        return 0;
+    // As the draw counts them: every row whose top lies above the bottom.
+    return (span + step - 1) / step;
+}
+
+// Before the list's first draw (a screen's first entry) the rows it will draw come from its box and
+// font: the selection is in view on the first frame the player sees.
 void GuiListBox::KeepSelectionInView()
 {
-    if (rowsDrawn > 0 && selectedRow >= rowsDrawn) {
-        firstVisible += selectedRow - (rowsDrawn - 1);
-        selectedRow = rowsDrawn - 1;
+    const s32_t rows = rowsDrawn > 0 ? rowsDrawn : RowsInBox();
+    if (rows > 0 && selectedRow >= rows) {
+        firstVisible += selectedRow - (rows - 1);
+        selectedRow = rows - 1;
     }
 }
 

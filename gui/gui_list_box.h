@@ -94,6 +94,7 @@ public:
         return column < ColumnTextCount(item) ? m_columnTexts[item][column].Text() : nullptr;
     }
     u32_t ColumnCount() const { return static_cast<u32_t>(m_columnBounds.size()); }
+    u32_t ColumnAlignCount() const { return static_cast<u32_t>(m_columnAligns.size()); }
     const char* Source() const { return m_source.Text(); }
     // The selected item's index, -1 when none.
     s32_t SelectedItem() const;
@@ -125,6 +126,8 @@ private:
     void EmptyItems();
     // Scrolls so that the selected item's row lies within the rows last drawn.
     void KeepSelectionInView();
+    // The rows the box holds at its font's size.
+    s32_t RowsInBox() const;
     s32_t RowHeight() const;
 
     std::vector<EngineString> m_items;

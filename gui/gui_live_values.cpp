@@ -111,8 +111,10 @@ bool GuiEvalCondition(const char* name)
     if (CompareNoCase(name, "saves") == 0) {
         if (!PlayerOnFoot() || IntVar("gi_maxsaves") == 0)
             return false;
+        // The count the save command sees: it first drops the savegames past the running mission's
+        // mark, so old savegames kept for loading take no room.
         const MissionSavegames* record = MapSavegames();
-        return record && static_cast<s32_t>(record->savegames.size()) != record->maxSavegames;
+        return record && SavegameRoomLeft(*record, GetCurrentAccount()->CurrentMode().savegameMark);
     }
     char numbered[32];
     for (s32_t n = 0; n < kSavegameConditions; ++n) {

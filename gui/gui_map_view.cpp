@@ -80,7 +80,10 @@ void ScreenQuad(const float (&x)[4], const float (&y)[4])
 
 void Marker(IDirect3DTexture8* texture, float x, float y, u32_t size)
 {
-    if (!texture || size == 0)
+    // A point that damaged data place far off the screen (or nowhere) is not drawn: its pixel
+    // coordinates would not fit an int.
+    constexpr float kFarOff = 65536.0f;
+    if (!texture || size == 0 || size > 65536u || !(std::fabs(x) < kFarOff) || !(std::fabs(y) < kFarOff))
         return;
     RenderSetTexture(0, texture);
     const int half = static_cast<int>(size / 2);
@@ -219,13 +222,22 @@ void GuiMapView::RefreshData()
     DefFileRelease(environment);
 }
 
+// Points go where the picture shows their place. The map spans GUI_MAP_SPAN units over one texture
+// width, its origin at the texture's middle, larger vertical positions higher; the picture window
+// runs from (pan x - zoom, pan y - zoom / aspect) at the top-left corner to (pan x, pan y) at the
+// bottom-right (the texture repeats, so the pan taken modulo 1 draws the same picture), the copy of
+// the map at pan 0 lying from -1 to 0. Placed so, a point stays on its landmark at every zoom, pan
+// and aspect; at zoom 1 in a square view without pan it lies where the span centred on the origin
+// puts it.
 void GuiMapView::Place(const GuiMapPoint& point, float* px, float* py) const
 {
-    const float span = static_cast<float>(static_cast<s32_t>(zoom * GUI_MAP_SPAN));
     const float left = static_cast<float>(m_box.left);
     const float top = static_cast<float>(m_box.top);
-    *px = left + (span * 0.5f + point.horizontal) / span * rectWidth - panX * rectWidth / zoom;
-    *py = top + (span * 0.5f - point.vertical) / span * rectHeight - aspect * panY * rectHeight / zoom;
+    const float u = 0.5f + point.horizontal / GUI_MAP_SPAN - 1.0f;
+    const float v = 0.5f - point.vertical / GUI_MAP_SPAN - 1.0f;
+    const float windowHeight = zoom / aspect;
+    *px = left + (u - (panX - zoom)) / zoom * rectWidth;
+    *py = top + (v - (panY - windowHeight)) / windowHeight * rectHeight;
 }
 
 void GuiMapView::Draw(float offsetX, float offsetY, float scaleX, float scaleY)

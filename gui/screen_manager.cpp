@@ -3,6 +3,7 @@
 #include "gui/screen_manager.h"
 
 #include <cstdio>
+#include <string>
 
 #include "actors/actor.h"
 #include "core/frame_view.h"
@@ -38,12 +39,12 @@ ConsoleVar gui_cursorinfo("gui_cursorinfo", CVAR_BOOL, "false");
 namespace {
 
 constexpr float kLongestFrameSeconds = 0.1f;
-// A character repeated sooner than this after its delivery is a held key's repeat, dropped.
-constexpr u32_t kCharacterRepeatMs = 150;
 constexpr s16_t kHitLayerEnd = GUI_LAYER_COUNT;
 
 GuiTestFrameHook g_testFrameHook = nullptr;
 GuiFrameObserver g_frameObserver = nullptr;
+// Why the main menu could not be built; empty while it could. Shown in the window in its place.
+char g_menuError[320] = {};
 
 void ParseSections(ScriptFile* file)
 {
@@ -51,6 +52,24 @@ void ParseSections(ScriptFile* file)
         return;
     for (ScriptSection* section : file->Root()->children)
         ScreenScriptParser(section, nullptr);
+}
+
+// A script that gives no main menu is refused whole: its screens would show nothing a player can
+// use. The log and the terminal say which file and line went wrong, the window says it too.
+void CheckMainMenu(ScriptFile* menus)
+{
+    g_menuError[0] = '\0';
+    if (GuiFindLoadedScreen("MAINMENU"))
+        return;
+    if (!menus)
+        std::snprintf(g_menuError, sizeof g_menuError, "The menus cannot be built: script\\gui.scr is missing.");
+    else if (menus->WarningCount() > 0)
+        std::snprintf(g_menuError, sizeof g_menuError, "The menus cannot be built, their script was refused: %s.",
+                      menus->FirstWarning());
+    else
+        std::snprintf(g_menuError, sizeof g_menuError, "The menus cannot be built: %s has no screen MAINMENU.",
+                      menus->Name().Text());
+    LogFailure("\nERROR: GUI: %s\n", g_menuError);
 }
 
 void DrawGridLines(s32_t x, s32_t y)
@@ -81,11 +100,42 @@ void DrawFrameRate()
     DrawGridText(g_gui.width - 64, 8, 14, 15, text, 0x80FFFFFF);
 }
 
+// The reason the menus are missing, in the built-in grid font (the bitmap fonts may be what failed).
+void DrawMenuError()
+{
+    RenderSetState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    RenderSetState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    RenderSetTexture(0, GridFontBuiltinTexture());
+    const s32_t cell = 12;
+    const s32_t perLine = g_gui.width > 4 * cell ? (g_gui.width - 2 * cell) / cell : 40;
+    const std::string text = std::string(g_menuError) + "\nPress Escape or close the window to end the program.";
+    std::string line;
+    s32_t y = 2 * cell;
+    auto flush = [&]() {
+        DrawGridText(cell, y, cell, cell, line.c_str(), 0xFFFFD060);
+        line.clear();
+        y += cell + 4;
+    };
+    for (char c : text) {
+        if (c == '\n') {
+            flush();
+            continue;
+        }
+        line += c;
+        if (static_cast<s32_t>(line.size()) >= perLine)
+            flush();
+    }
+    if (!line.empty())
+        flush();
+}
+
 void GuiDraw(s32_t x, s32_t y)
 {
     GuiSet2DStates();
     if (g_gui.currentScreen)
         g_gui.currentScreen->Draw(0.0f, 0.0f, 1.0f, 1.0f);
+    else if (g_menuError[0])
+        DrawMenuError();
     if (gui_cursorinfo.Bool())
         DrawGridLines(x, y);
     if (rbdrawfps.Bool())
@@ -141,21 +191,19 @@ GuiControl* FirstFocused(GuiScreen* screen)
     return nullptr;
 }
 
+// The message pump hands over each character message once (a frame without a new message carries
+// none), and the system's own key repeat makes a held key's repeats: every character is delivered,
+// so a double letter typed at any pace stays double.
 void DeliverCharacter(WPARAM character)
 {
     GuiScreen* screen = g_gui.currentScreen;
     if (!screen)
-        return;
-    const u32_t now = GetTickCount();
-    if (character == g_gui.lastCharacter && now - g_gui.lastCharacterTick < kCharacterRepeatMs)
         return;
     GuiControl* target = FirstFocused(screen);
     if (!target && screen->subscreen && screen->subscreen != screen)
         target = FirstFocused(screen->subscreen);
     if (target)
         target->OnChar(static_cast<char>(character));
-    g_gui.lastCharacter = static_cast<u32_t>(character);
-    g_gui.lastCharacterTick = now;
 }
 
 bool IsResultScreen(const GuiScreen* screen)
@@ -264,6 +312,11 @@ void GuiSetFrameObserver(GuiFrameObserver observer)
     g_frameObserver = observer;
 }
 
+const char* GuiMenuError()
+{
+    return g_menuError;
+}
+
 bool GuiInit(HWND window, int width, int height)
 {
     Log("Initializing GUI...");
@@ -273,7 +326,7 @@ bool GuiInit(HWND window, int width, int height)
     FontsLoad();
     DefScriptsInit();
     GuiLoadScreens();
-    g_gui.currentScreen = GuiScreenAt(0);
+    g_gui.currentScreen = g_menuError[0] ? nullptr : GuiScreenAt(0);
     if (g_gui.currentScreen)
         g_gui.currentScreen->Activate(g_gui.currentScreen);
     g_gui.startTick = GetTickCount();
@@ -296,6 +349,7 @@ bool GuiInit(HWND window, int width, int height)
 void GuiShutdown()
 {
     Log("Destroying GUI...");
+    g_menuError[0] = '\0';
     FontsFree();
     DefScriptsFree();
     GuiFreeScreens();
@@ -326,6 +380,7 @@ void GuiLoadScreens()
     }
     ParseSections(menus);
     g_gui.menuScreenCount = GuiScreenCount();
+    CheckMainMenu(menus);
     g_gui.gameScreensLoaded = gameScreensLoaded;
 }
 

@@ -16,6 +16,9 @@ const char* DefScriptGetText(const char* path, const char* key);
 // The screens of "gui": the error screen from its section "ERROR", then one screen per top-level
 // section in order.
 void GuiLoadScreens();
+// Why the loaded screens hold no main menu (logged, and drawn in the window in its place); empty
+// when they hold one.
+const char* GuiMenuError();
 // The in-game screens of "guigame", after the menu screens; sets the HUD's markers-ready flag.
 void GuiLoadGameScreens();
 // Frees the in-game screens and clears the markers-ready flag.

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "core/script_file.h"
+#include "core/finite_number.h"
 #include "map/collision_mesh.h"
 #include "map/map_mesh.h"
 #include "map/map_mesh_reader.h"
@@ -17,10 +18,7 @@ namespace {
 
 float ParseFloat(const char* text)
 {
-    float value = 0.0f;
-    if (std::sscanf(text, "%f", &value) != 1)
-        return 0.0f;
-    return value;
+    return FiniteFloatOrZero(text);
 }
 
 void TransformVertex(MapVertex& vertex, const D3DXMATRIX& position, const D3DXMATRIX& normal)

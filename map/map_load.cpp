@@ -6,6 +6,7 @@
 #include "core/colour_codes.h"
 #include "core/console.h"
 #include "core/console_var.h"
+#include "core/finite_number.h"
 #include "core/log.h"
 #include "core/script_file.h"
 #include "core/vegetation_mask.h"
@@ -54,10 +55,7 @@ struct LayerNames {
 
 float ReadFloat(const char* word)
 {
-    float value = 0.0f;
-    if (std::sscanf(word, "%f", &value) != 1)
-        return 0.0f;
-    return value;
+    return FiniteFloatOrZero(word);
 }
 
 s32_t ReadInt(const char* word)

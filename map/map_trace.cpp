@@ -35,12 +35,24 @@ constexpr float kWithinSegmentShortest = 0.01f;
 constexpr float kWithinSegmentMargin = 0.5f;
 
 // What one MapTrace carries from leaf to leaf.
+// The ray the objects of a tile's leaves are traced with, worked out at the first leaf of the tile
+// that holds an entry and kept for the others.
+struct ObjectRay {
+    s32_t tileX, tileZ;
+    Vector3 worldStart, unit;
+    D3DXVECTOR3 rayStart, direction;
+    float origin[3], along[3], inverse[3];
+    float length;
+};
+
 struct TraceRun {
     MapTraceInfo* info;  // null: only the result is wanted
     u32_t flags;
     bool staticHitRecorded;  // a static hit point has been written in this trace
     // Set when the walk was ended because every leaf still to come lies beyond the segment's end.
     bool passedTheEnd;
+    bool objectRayReady;
+    ObjectRay objectRay;
 };
 
 D3DXVECTOR3 ToD3DX(const Vector3& v)
@@ -115,37 +127,72 @@ bool RayClearlyMissesBox(const float* box, const float* origin, const float* dir
     return nearest - farthest > 1e-6f * (std::fabs(nearest) + std::fabs(farthest));
 }
 
-// The dynamic objects linked to the leaf (TRACE_OBJECTS): the nearest accepted object hit goes
-// into the record. Returns the distance of the accepted hit, or OBJTRACE_NO_HIT.
-float TraceObjects(OctreeNode* leaf, OctreeTraceContext* context, MapTraceInfo* info)
+// The object ray of the context's tile, made at the first leaf of the tile that asks for it.
+const ObjectRay& ObjectRayOf(OctreeTraceContext* context, TraceRun* run)
 {
-    // Most leaves hold no object: nothing of the ray need be worked out for them.
-    if (leaf->linkHead == GRID_LINK_NONE)
-        return OBJTRACE_NO_HIT;
+    ObjectRay& ray = run->objectRay;
+    if (run->objectRayReady && ray.tileX == context->tileX && ray.tileZ == context->tileZ)
+        return ray;
     const OctreeNode* root = OctreeGetRoot();
     const float sizeX = root->boxMax.x - root->boxMin.x, sizeZ = root->boxMax.z - root->boxMin.z;
-    const Vector3 worldStart = {context->start.x + static_cast<float>(context->tileX) * sizeX, context->start.y,
-                                context->start.z + static_cast<float>(context->tileZ) * sizeZ};
+    ray.tileX = context->tileX;
+    ray.tileZ = context->tileZ;
+    ray.worldStart = {context->start.x + static_cast<float>(context->tileX) * sizeX, context->start.y,
+                      context->start.z + static_cast<float>(context->tileZ) * sizeZ};
     D3DXVECTOR3 direction = ToD3DX(context->direction);
     D3DXVec3Normalize(&direction, &direction);
-    const Vector3 unit = {direction.x, direction.y, direction.z};
-    const D3DXVECTOR3 rayStart = ToD3DX(worldStart);
-    const float origin[3] = {worldStart.x, worldStart.y, worldStart.z};
+    ray.direction = direction;
+    ray.unit = {direction.x, direction.y, direction.z};
+    ray.rayStart = ToD3DX(ray.worldStart);
+    const float origin[3] = {ray.worldStart.x, ray.worldStart.y, ray.worldStart.z};
     const float along[3] = {direction.x, direction.y, direction.z};
-    const float inverse[3] = {along[0] != 0.0f ? 1.0f / along[0] : 0.0f, along[1] != 0.0f ? 1.0f / along[1] : 0.0f,
-                              along[2] != 0.0f ? 1.0f / along[2] : 0.0f};
+    for (int axis = 0; axis < 3; ++axis) {
+        ray.origin[axis] = origin[axis];
+        ray.along[axis] = along[axis];
+        ray.inverse[axis] = along[axis] != 0.0f ? 1.0f / along[axis] : 0.0f;
+    }
+    ray.length = std::sqrt(context->lengthSquared);
+    run->objectRayReady = true;
+    return ray;
+}
+
+// The dynamic objects linked to the leaf (TRACE_OBJECTS): the nearest accepted object hit goes
+// into the record. Returns the distance of the accepted hit, or OBJTRACE_NO_HIT.
+float TraceObjects(OctreeNode* leaf, OctreeTraceContext* context, TraceRun* run)
+{
+    // Most leaves hold no object: nothing of the ray need be worked out for them.
+    if (!leaf->packedCount)
+        return OBJTRACE_NO_HIT;
+    MapTraceInfo* info = run->info;
+    const ObjectRay& ray = ObjectRayOf(context, run);
+    const Vector3& worldStart = ray.worldStart;
+    const Vector3& unit = ray.unit;
+    const D3DXVECTOR3& rayStart = ray.rayStart;
+    const D3DXVECTOR3& direction = ray.direction;
+    const float* origin = ray.origin;
+    const float* along = ray.along;
+    const float* inverse = ray.inverse;
     const s8_t cell[2] = {static_cast<s8_t>(context->tileX), static_cast<s8_t>(context->tileZ)};
-    const float length = std::sqrt(context->lengthSquared);
+    const float length = ray.length;
     const bool withinSegment = (info->objOptions & OBJTRACE_WITHIN_SEGMENT) != 0;
     const float worldSize = MapGetWorldSize();
     float bestObj = OBJTRACE_NO_HIT;
-    u32_t it;
-    for (ObjectGridEntry* entry = ObjectGridFirst(leaf, &it); entry; entry = ObjectGridNext(&it)) {
-        // What the entry itself tells is asked before the object is read.
-        if (entry->kind != OBJECT_GRID_OBJECT || entry->traceStamp == g_map.traceStamp)
+    // The leaf's objects are asked of memory together before the first is read: one wait for all.
+    for (u32_t i = 0; i < leaf->packedCount; ++i) {
+        const PackedGridEntry& packed = leaf->packedEntries[i];
+        if (packed.kind == OBJECT_GRID_OBJECT && packed.owner) {
+            __builtin_prefetch(packed.owner);
+            __builtin_prefetch(static_cast<const char*>(packed.owner) + 64);
+        }
+    }
+    // The list is read afresh at each step: working out an object's bounds may link another.
+    for (u32_t i = 0; i < leaf->packedCount; ++i) {
+        const PackedGridEntry packed = leaf->packedEntries[i];
+        // What the packed list tells is asked before the object or its entry is read.
+        if (packed.kind != OBJECT_GRID_OBJECT)
             continue;
-        DynamicObject* object = static_cast<DynamicObject*>(entry->owner);
-        if (!object || object == info->ignoreObject || !CellRangeContains(cell, entry->tileRect))
+        DynamicObject* object = static_cast<DynamicObject*>(packed.owner);
+        if (!object || object == info->ignoreObject || !CellRangeContains(cell, packed.tileRect))
             continue;
         if (object->typeId == OBJECT_TYPE_ROOT || object->typeId == OBJECT_TYPE_GRAPHIC)
             continue;
@@ -154,6 +201,9 @@ float TraceObjects(OctreeNode* leaf, OctreeTraceContext* context, MapTraceInfo* 
         float box[6];
         object->GetGeometryBounds(box);
         if (RayClearlyMissesBox(box, origin, along, inverse))
+            continue;
+        ObjectGridEntry* entry = packed.entry;
+        if (entry->traceStamp == g_map.traceStamp)
             continue;
         const D3DXVECTOR3 low(box[0], box[1], box[2]), high(box[3], box[4], box[5]);
         if (!D3DXBoxBoundProbe(&low, &high, &rayStart, &direction))
@@ -241,16 +291,16 @@ bool MapTraceLeafTest(OctreeNode* leaf, OctreeTraceContext* context)
         }
         if (info)
             info->hitMapMesh = nullptr;
-        u32_t it;
-        for (ObjectGridEntry* entry = ObjectGridFirst(leaf, &it); entry; entry = ObjectGridNext(&it)) {
-            if (entry->kind != OBJECT_GRID_MAP_MESH || !entry->owner)
+        for (u32_t i = 0; i < leaf->packedCount; ++i) {
+            const PackedGridEntry& packed = leaf->packedEntries[i];
+            if (packed.kind != OBJECT_GRID_MAP_MESH || !packed.owner)
                 continue;
             // A mesh the segment does not come near cannot give a hit at or before its end. The
-            // entry keeps the box the mesh was linked with, its collision mesh's box: the test
-            // needs nothing further from memory.
-            if (!SegmentNearBox(start, direction, best < 1.0f ? best : 1.0f, entry->boxMin, entry->boxMax))
+            // packed list keeps the box the mesh was linked with, its collision mesh's box: the
+            // test needs nothing further from memory.
+            if (!SegmentNearBox(start, direction, best < 1.0f ? best : 1.0f, packed.boxMin, packed.boxMax))
                 continue;
-            MapMesh* mesh = static_cast<MapMesh*>(entry->owner);
+            MapMesh* mesh = static_cast<MapMesh*>(packed.owner);
             if (!mesh->collision || !SegmentNearBox(start, direction, best < 1.0f ? best : 1.0f,
                                                     mesh->collision->boxMin, mesh->collision->boxMax))
                 continue;
@@ -276,7 +326,7 @@ bool MapTraceLeafTest(OctreeNode* leaf, OctreeTraceContext* context)
         float bestObj = OBJTRACE_NO_HIT;
         bool objectHit = false;
         if (flags & TRACE_OBJECTS) {
-            bestObj = TraceObjects(leaf, context, info);
+            bestObj = TraceObjects(leaf, context, run);
             objectHit = bestObj < OBJTRACE_NO_HIT;
         }
         if (!objectHit) {
@@ -391,7 +441,7 @@ bool MapTrace(const float* start, const float* end, MapTraceInfo* info)
     ++g_map.traceStamp;
     if (!start || !end)
         return false;
-    TraceRun run = {info, info ? info->flags : 0u, false, false};
+    TraceRun run = {info, info ? info->flags : 0u, false, false, false, {}};
     const bool tiled = info && (info->flags & TRACE_TILED);
     // Land triangles and map meshes count only up to the segment's end, and the walk takes nodes
     // nearest first: once it enters a node beyond the end, nothing later can be hit, unless objects
@@ -416,7 +466,7 @@ bool MapTraceWithinSegment(const float* start, const float* end, MapTraceInfo* i
     if (!objectsWithin || (info->flags & TRACE_WATER) || !(length >= kWithinSegmentShortest))
         return MapTrace(start, end, info);
     ++g_map.traceStamp;
-    TraceRun run = {info, info->flags, false, false};
+    TraceRun run = {info, info->flags, false, false, false, {}};
     const bool tiled = (info->flags & TRACE_TILED) != 0;
     // Leaves the ray enters past the end hold no hit within the segment. The margin, in units along
     // the segment, covers the rounding of an object's hit point before its leaf takes it.

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/script_file.h"
+#include "core/finite_number.h"
 #include "core/sound_sets.h"
 #include "core/text_case.h"
 #include "map/material.h"
@@ -24,10 +25,7 @@ s32_t MaterialWordInt(const char* word)
 
 float MaterialWordFloat(const char* word)
 {
-    float value = 0.0f;
-    if (std::sscanf(word, "%f", &value) != 1)
-        return 0.0f;
-    return value;
+    return FiniteFloatOrZero(word);
 }
 
 u8_t MaterialWordFlag(const char* word)

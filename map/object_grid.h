@@ -41,6 +41,19 @@ struct GridLink {
     OctreeNode* node;
 };
 
+// One entry of a leaf's packed list: the leaf's links in their order, with what the map traces ask
+// of an entry before anything else (its kind, owner, tile rectangle and linked box, which stay as
+// they are while it is linked), side by side so that a trace reads no link and no entry it has no
+// use for.
+struct PackedGridEntry {
+    Vector3 boxMin;
+    Vector3 boxMax;
+    void* owner;
+    ObjectGridEntry* entry;
+    u32_t kind;
+    s8_t tileRect[4];
+};
+
 // A new unlinked entry: trace stamp one below the current map trace stamp, visit stamp 0.
 ObjectGridEntry* ObjectGridEntryCreate(u32_t kind, void* owner);
 

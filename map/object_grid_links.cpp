@@ -71,9 +71,53 @@ void PushFree(u32_t index)
     g_map.gridLinkFree = index;
 }
 
+// The entry put first in the leaf's packed list, as LinkEntry puts its link first; false when the
+// list cannot grow (the entry is then linked nowhere in the leaf).
+bool PackFront(OctreeNode* node, ObjectGridEntry* entry)
+{
+    if (node->packedCount == node->packedCapacity) {
+        const u32_t grown = node->packedCapacity ? node->packedCapacity * 2 : 8;
+        if (grown <= node->packedCapacity)
+            return false;
+        PackedGridEntry* packed = new (std::nothrow) PackedGridEntry[grown];
+        if (!packed)
+            return false;
+        if (node->packedCount)
+            std::memcpy(packed, node->packedEntries, sizeof(PackedGridEntry) * node->packedCount);
+        delete[] node->packedEntries;
+        node->packedEntries = packed;
+        node->packedCapacity = grown;
+    }
+    PackedGridEntry* packed = node->packedEntries;
+    std::memmove(packed + 1, packed, sizeof(PackedGridEntry) * node->packedCount);
+    packed[0].boxMin = entry->boxMin;
+    packed[0].boxMax = entry->boxMax;
+    packed[0].owner = entry->owner;
+    packed[0].entry = entry;
+    packed[0].kind = entry->kind;
+    std::memcpy(packed[0].tileRect, entry->tileRect, sizeof packed[0].tileRect);
+    ++node->packedCount;
+    return true;
+}
+
+// One of the entry's places in the leaf's packed list taken out, the others keeping their order.
+void Unpack(OctreeNode* node, const ObjectGridEntry* entry)
+{
+    PackedGridEntry* packed = node->packedEntries;
+    for (u32_t i = 0; i < node->packedCount; ++i) {
+        if (packed[i].entry != entry)
+            continue;
+        std::memmove(packed + i, packed + i + 1, sizeof(PackedGridEntry) * (node->packedCount - i - 1));
+        --node->packedCount;
+        return;
+    }
+}
+
 void LinkEntry(OctreeNode* node, ObjectGridEntry* entry)
 {
     if (g_map.gridLinkFree == GRID_LINK_NONE && !GrowPool())
+        return;
+    if (!PackFront(node, entry))
         return;
     const u32_t index = g_map.gridLinkFree;
     GridLink& link = LinkAt(index);
@@ -202,8 +246,11 @@ void GridLinkPoolReset()
 void GridLinkPoolFree()
 {
     for (u32_t i = 0; i < g_map.gridLinkCapacity; ++i) {
-        if (ObjectGridEntry* entry = g_map.gridLinks[i].entry)
+        if (ObjectGridEntry* entry = g_map.gridLinks[i].entry) {
             entry->firstLink = GRID_LINK_NONE;
+            if (OctreeNode* node = g_map.gridLinks[i].node)
+                node->packedCount = 0;
+        }
     }
     delete[] g_map.gridLinks;
     g_map.gridLinks = nullptr;
@@ -284,6 +331,8 @@ void ObjectGridUnlink(ObjectGridEntry* entry)
             LinkAt(link.next).prev = link.prev;
         if (link.node && link.node->linkHead == index)
             link.node->linkHead = link.next;
+        if (link.node)
+            Unpack(link.node, entry);
         entry->firstLink = link.entryNext;
         link.entryNext = GRID_LINK_NONE;
         PushFree(index);

@@ -113,6 +113,9 @@ void OctreeNode::Destroy()
     geometry.Reset(true);
     MapTraceLeafDataFree(traceData);
     traceData = nullptr;
+    delete[] packedEntries;
+    packedEntries = nullptr;
+    packedCount = packedCapacity = 0;
 }
 
 void OctreeNodeDelete(OctreeNode* node)

@@ -8,6 +8,7 @@
 struct D3DXPLANE;
 struct MapTraceLeafData;
 struct ObjectGridEntry;
+struct PackedGridEntry;
 struct WaterSquare;
 
 // Bits of OctreeNode::flags. Bits 0 to 3 hold the depth (root 0); the renderer owns bits 4 and up.
@@ -62,6 +63,11 @@ struct OctreeNode {
     // The fields a map trace reads at every leaf come first, so that they share the node's first
     // cache lines: the link head, the prepared faces and the geometry's arrays and counts.
     u32_t linkHead = 0xFFFFFFFFu;  // the first object link of the object grid; none
+    // The same entries as the links from linkHead, in the same order, packed (object_grid.h); the
+    // array is owned and only grows.
+    u32_t packedCount = 0;
+    u32_t packedCapacity = 0;
+    PackedGridEntry* packedEntries = nullptr;
     // The leaf's own faces prepared for map traces (owned; made on the first trace that needs them).
     MapTraceLeafData* traceData = nullptr;
     // The land triangles that lie in the node's box (an inner node keeps all of them too).

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/def_file.h"
+#include "core/finite_number.h"
 #include "core/script_file.h"
 #include "core/text_case.h"
 #include "render/render_device.h"
@@ -78,10 +79,7 @@ void ReadTypeSettings(const ScriptSection* section, RoadSettings& settings)
         } else if (CompareNoCase(keyword, "mm_filter") == 0) {
             settings.minMagFilter = static_cast<s32_t>(TextureFilterFromName(command.Word(1)));
         } else if (CompareNoCase(keyword, "max_anisotropy") == 0) {
-            float value = 0.0f;
-            if (std::sscanf(command.Word(1), "%f", &value) != 1)
-                value = 0.0f;
-            settings.maxAnisotropy = value;
+            settings.maxAnisotropy = FiniteFloatOrZero(command.Word(1));
         }
     }
 }
@@ -101,10 +99,7 @@ IDirect3DTexture8* FindTexture(const ScriptSection* section, const char* name)
 
 float ReadNumber(const DefEntry* entry, int index)
 {
-    float value = 0.0f;
-    if (std::sscanf(entry->Value(index), "%f", &value) != 1)
-        value = 0.0f;
-    return value;
+    return FiniteFloatOrZero(entry->Value(index));
 }
 
 // The record being filled and its strip: where the strip's last cross-section starts.

@@ -68,6 +68,8 @@ void D3D8TestSetResetResult(IDirect3DDevice8* device, HRESULT result);
 D3D8CallCounts D3D8TestCallCounts(IDirect3DDevice8* device);
 void D3D8TestClearCallCounts(IDirect3DDevice8* device);
 UINT D3D8TestLiveDefaultPoolResources(IDirect3DDevice8* device);
+// The swap interval the device's presentation interval set: 1 when Present waits for the refresh.
+int D3D8TestSwapInterval(IDirect3DDevice8* device);
 // Fixed-function programs generated so far.
 UINT D3D8TestProgramCount(IDirect3DDevice8* device);
 // Programs linked for shaders so far (deleting a shader deletes its programs).

@@ -227,6 +227,12 @@ int RenderSetDisplayMode(int width, int height, int refresh, D3DFORMAT format, D
         Log("Device is using stencil buffer.\n");
     if (g_render.shaders)
         Log("Device is using shaders.\n");
+    // What the system made of the request: a full-screen mode it lacks leaves the window at another
+    // size than the one asked for, and the log says which the player sees.
+    RECT client = {};
+    if (GetClientRect(g_render.window, &client))
+        Log("Window is %dx%d, %s.\n", static_cast<int>(client.right - client.left),
+            static_cast<int>(client.bottom - client.top), windowed ? "windowed" : "full screen");
     Log("\n");
     return 0;
 }

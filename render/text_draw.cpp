@@ -3,6 +3,7 @@
 #include "core/colour_codes.h"
 #include "render/bitmap_font.h"
 #include "render/dynamic_buffers.h"
+#include "render/grid_font.h"
 #include "render/primitives_2d.h"
 #include "render/state_cache.h"
 
@@ -104,6 +105,24 @@ void AddFontGlyph(GlyphBatch& batch, const Font* font, int x, int y, float scale
 }
 
 }  // namespace
+
+void SetGridTextStates()
+{
+    RenderSetState(D3DRS_ALPHABLENDENABLE, TRUE);
+    RenderSetState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    RenderSetState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    RenderSetState(D3DRS_ALPHATESTENABLE, FALSE);
+    RenderSetState(D3DRS_CULLMODE, D3DCULL_NONE);
+    RenderSetState(D3DRS_ZENABLE, FALSE);
+    RenderSetState(D3DRS_ZWRITEENABLE, FALSE);
+    RenderSetState(D3DRS_STENCILENABLE, FALSE);
+    RenderSetState(D3DRS_FILLMODE, D3DFILL_SOLID);
+    RenderSetColorOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE);
+    RenderSetAlphaOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE);
+    RenderSetColorOp(1, D3DTOP_DISABLE, ~0u, ~0u);
+    RenderSetAlphaOp(1, D3DTOP_DISABLE, ~0u, ~0u);
+    RenderSetTexture(0, GridFontBuiltinTexture());
+}
 
 void DrawGridText(int x, int y, int cellWidth, int cellHeight, const char* text, D3DCOLOR colour)
 {

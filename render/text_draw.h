@@ -22,6 +22,9 @@ inline constexpr D3DCOLOR kTextPalette[PALETTE_SIZE] = {0x000000, 0x000000, 0xFF
 // Integer position and cell size; a glyph covers one cell and moves x on by cellWidth; a line feed
 // returns to the starting x on the same row. The caller binds the texture and sets the states.
 void DrawGridText(int x, int y, int cellWidth, int cellHeight, const char* text, D3DCOLOR colour);
+// The states a grid-font overlay over the frame draws with: blended by the glyphs' alpha, solid,
+// without depth, stencil or culling, the built-in grid font bound on stage 0.
+void SetGridTextStates();
 // Binds the font's texture (glow or normal) and draws. alignment 1: x is the right edge, 2: x is
 // the centre, else the left edge. A line feed returns to the x given and moves down one line.
 // Returns the final x minus the x given; 0 when nothing could be drawn.

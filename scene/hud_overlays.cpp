@@ -405,7 +405,9 @@ void HudDrawWorldMarkers()
     // has set up its own.
     const float h = HudCompassHeading(g_savedCamera.yaw);
     const float u = h / kTwoPi;
-    if (hudShown)
+    // A missing picture draws nothing: untextured, the strip would be a white bar (or, with a layer
+    // that gives no rectangle, a white screen) over the world.
+    if (hudShown && g_preloadedTextures.compass)
         Draw2DQuadEx(static_cast<int>(left * W), static_cast<int>(right * W), static_cast<int>(top * H),
                      static_cast<int>(bottom * H), kPointColour, kPointColour, kPointColour, kPointColour, u - 0.1f,
                      0.0f, u + 0.1f, 1.0f);
@@ -437,7 +439,7 @@ void HudDrawWorldMarkers()
             RenderSetColorOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_TFACTOR);
             RenderSetAlphaOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_TFACTOR);
             const float x = HudCompassMarkX(HudCompassBearing(d), h, centreX, halfWidth);
-            if (point && hudShown) {
+            if (point && hudShown && g_preloadedTextures.guiIndicator) {
                 RenderSetTexture(0, g_preloadedTextures.guiIndicator);
                 Draw2DQuad(static_cast<int>((x - 0.01f) * W), static_cast<int>((x + 0.01f) * W), stripBottom,
                            stripBottom + 10);

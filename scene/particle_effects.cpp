@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/finite_number.h"
 #include "core/plugin_host.h"
 #include "render/render_cvars.h"
 #include "scene/scene_state.h"
@@ -37,10 +38,7 @@ constexpr float kUnitsPerParamUnit = 10.0f;
 
 float ReadFloat(const EngineString& text)
 {
-    float value = 0.0f;
-    if (std::sscanf(text.Text(), "%f", &value) != 1)
-        return 0.0f;
-    return value;
+    return FiniteFloatOrZero(text.Text());
 }
 }  // namespace
 

@@ -295,6 +295,135 @@ bool DeviceHasFog()
     return Device() != nullptr;
 }
 
+// Each layer in one draw over the depth pass: the stages of the device take what the two-stage
+// sequence lays on in passes of its own. The layer's colour modulated by its alpha map, whose alpha
+// the draw is blended over the frame with (the layer pass's two stages), the lightmap multiplied,
+// and the distance fog blended towards the fog colour by the fog texture's alpha. Lightmap and fog
+// are linear in the colour below, so lighting and fogging each layer before the blend gives the
+// picture of lighting and fogging the blended layers.
+constexpr u32_t kOneDrawStages = 4;
+
+// The one draw stands in for the passes while every layer is drawn alike over all leaves: not in
+// night vision (its lightmap takes the texture factor the fog colour needs), nor with the near and
+// far leaves drawn apart, the lightmap kept to a pass of its own, a partial layer mask or without a
+// lightmap; then the two-stage sequence draws.
+bool OneDrawApplies(const StaticMapTextures& textures)
+{
+    const float size = MapGetWorldSize();
+    return Device() && !rbwireframe.Bool() && !NightVision() && !LayerDetail() && !rblm.Bool() &&
+           static_cast<u32_t>(rilayer.Int()) == 0xFFFFFFFFu && textures.lightmap && size > 0.0f;
+}
+
+void StageOps(u32_t stage, u32_t colourOp, DWORD colour1, DWORD colour2, DWORD alpha1)
+{
+    RenderSetColorOp(stage, colourOp, colour1, colour2);
+    RenderSetAlphaOp(stage, D3DTOP_SELECTARG1, alpha1, kKeep);
+}
+
+void WrapStage(u32_t stage)
+{
+    LinearFilters(stage);
+    RenderSetStageState(stage, D3DTSS_ADDRESSU, D3DTADDRESS_WRAP);
+    RenderSetStageState(stage, D3DTSS_ADDRESSV, D3DTADDRESS_WRAP);
+}
+
+// A texture read at coordinate set 0, through the given transform or none.
+void MeshCoordinateStage(u32_t stage, IDirect3DTexture8* texture, const D3DXMATRIX* transform)
+{
+    RenderSetTexture(stage, texture);
+    WrapStage(stage);
+    RenderSetStageState(stage, D3DTSS_TEXCOORDINDEX, 0);
+    const auto which = static_cast<D3DTRANSFORMSTATETYPE>(D3DTS_TEXTURE0 + stage);
+    if (transform) {
+        RenderSetStageState(stage, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_COUNT2);
+        SetTransform(which, *transform);
+    } else {
+        RenderSetStageState(stage, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_DISABLE);
+    }
+}
+
+// The lightmap multiplied over the current colour, addressed as its own pass addresses it.
+u32_t LightmapStage(u32_t stage, IDirect3DTexture8* lightmap)
+{
+    const float size = MapGetWorldSize();
+    RenderSetTexture(stage, lightmap);
+    WrapStage(stage);
+    CameraSpaceCoordinates(stage, static_cast<D3DTRANSFORMSTATETYPE>(D3DTS_TEXTURE0 + stage),
+                           CameraToTexture(1.0f / size, 1.0f / size, -1.0f / size, false));
+    StageOps(stage, D3DTOP_MODULATE, D3DTA_CURRENT, D3DTA_TEXTURE, D3DTA_CURRENT);
+    return stage + 1;
+}
+
+// The current colour blended towards the fog colour (the texture factor) by the fog texture's
+// alpha, addressed as the fog pass addresses it.
+u32_t FogStage(u32_t stage, IDirect3DTexture8* fog)
+{
+    if (!fog)
+        return stage;
+    RenderSetTexture(stage, fog);
+    LinearFilters(stage);
+    RenderSetStageState(stage, D3DTSS_ADDRESSU, D3DTADDRESS_CLAMP);
+    RenderSetStageState(stage, D3DTSS_ADDRESSV, D3DTADDRESS_CLAMP);
+    const float scale = 1.0f / (20.0f * mfrange.Float());
+    CameraSpaceCoordinates(stage, static_cast<D3DTRANSFORMSTATETYPE>(D3DTS_TEXTURE0 + stage),
+                           CameraToTexture(scale, scale, scale, true));
+    RenderSetState(D3DRS_TEXTUREFACTOR, ColourPackRounded(mcfogcolor.Colour()));
+    StageOps(stage, D3DTOP_BLENDTEXTUREALPHA, D3DTA_TFACTOR, D3DTA_CURRENT, D3DTA_CURRENT);
+    return stage + 1;
+}
+
+void DrawLayersLitAndFogged(const StaticMapTextures& textures)
+{
+    RenderSetState(D3DRS_ZWRITEENABLE, 0);
+    BlendOver();
+    StageOps(0, D3DTOP_SELECTARG1, D3DTA_TEXTURE, kKeep, D3DTA_TEXTURE);
+    StageOps(1, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_CURRENT, D3DTA_TEXTURE);
+    const u32_t next = FogStage(LightmapStage(2, textures.lightmap), textures.fog);
+    if (next < kOneDrawStages)
+        RenderDisableStage(next);
+    for (int layer = 0; layer < LAND_LAYER_COUNT; ++layer) {
+        const LandTextureSlot& slot = g_mapRender.landTextures[layer];
+        if (!slot.layer)
+            continue;
+        const D3DXMATRIX transform = LayerTransform(layer);
+        MeshCoordinateStage(0, slot.layer, &transform);
+        MeshCoordinateStage(1, slot.variant, nullptr);
+        if (rblvi.Bool())
+            MapChunksDrawLayer(layer, kAllPasses);
+        else
+            MapChunksDraw(false, kAllPasses);
+    }
+}
+
+// The roads over the land, lit and fogged in their own draws (the two-stage sequence lays the
+// lightmap and the fog over them with the land's passes).
+void DrawRoadsLitAndFogged(const StaticMapTextures& textures)
+{
+    RenderSetStageState(0, D3DTSS_TEXCOORDINDEX, 0);
+    RenderSetStageState(0, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_DISABLE);
+    RenderSetStageState(0, D3DTSS_ADDRESSU, D3DTADDRESS_WRAP);
+    RenderSetStageState(0, D3DTSS_ADDRESSV, D3DTADDRESS_WRAP);
+    StageOps(0, D3DTOP_SELECTARG1, D3DTA_TEXTURE, kKeep, D3DTA_TEXTURE);
+    u32_t stage = LightmapStage(1, textures.lightmap);
+    stage = FogStage(stage, textures.fog);
+    RenderDisableStage(stage);
+    MapChunksDrawMaterials();
+}
+
+// Every stage the one draws used back to coordinate set 0 without a transform, wrapped, and
+// disabled from stage 1 on.
+void ResetStages(u32_t count)
+{
+    for (u32_t stage = 0; stage < count; ++stage) {
+        RenderSetStageState(stage, D3DTSS_TEXCOORDINDEX, 0);
+        RenderSetStageState(stage, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_DISABLE);
+        RenderSetStageState(stage, D3DTSS_ADDRESSU, D3DTADDRESS_WRAP);
+        RenderSetStageState(stage, D3DTSS_ADDRESSV, D3DTADDRESS_WRAP);
+        IdentityTransform(static_cast<D3DTRANSFORMSTATETYPE>(D3DTS_TEXTURE0 + stage));
+    }
+    RenderDisableStage(1);
+}
+
 }  // namespace
 
 void RenderStaticMapDebugBoxes()
@@ -341,7 +470,32 @@ void RenderStaticMapTwoStageWith(const StaticMapTextures& textures)
 
 void RenderStaticMapManyStage()
 {
-    RenderStaticMapTwoStage();
+    RenderStaticMapManyStageWith(StaticMapTexturesOfMap());
+}
+
+void RenderStaticMapManyStageWith(const StaticMapTextures& textures)
+{
+    if (!OneDrawApplies(textures)) {
+        RenderStaticMapTwoStageWith(textures);
+        return;
+    }
+    if (rbshowboxes.Bool())
+        RenderStaticMapDebugBoxes();
+    RenderTimingBegin(TIMED_PASS_MAP_DEPTH);
+    DepthPrePass();
+    RenderTimingEnd(TIMED_PASS_MAP_DEPTH);
+    RenderTimingBegin(TIMED_PASS_MAP_LAYERS);
+    DrawLayersLitAndFogged(textures);
+    RenderTimingEnd(TIMED_PASS_MAP_LAYERS);
+    RenderTimingBegin(TIMED_PASS_MAP_LIGHTMAP);
+    if (rbroads.Bool())
+        DrawRoadsLitAndFogged(textures);
+    RenderTimingEnd(TIMED_PASS_MAP_LIGHTMAP);
+    RenderTimingBegin(TIMED_PASS_MAP_FOG);
+    if (DeviceHasFog() && rbfog.Bool() && !g_frameView.cursorMode)
+        DrawWaterFog(textures.waterFog);
+    RenderTimingEnd(TIMED_PASS_MAP_FOG);
+    ResetStages(kOneDrawStages);
 }
 
 void RenderStaticMapLightmap(OctreeNode*, const StaticMapTextures& textures)

@@ -21,9 +21,13 @@ StaticMapTextures StaticMapTexturesOfMap();
 void RenderStaticMapTwoStage();
 // The same with the given textures.
 void RenderStaticMapTwoStageWith(const StaticMapTextures& textures);
-// The sequence for eight texture stages or more (rbtexunits 8 and up): the same picture as the
-// two-stage sequence; it draws through that sequence.
+// The sequence for eight texture stages or more (rbtexunits 8 and up): the picture of the two-stage
+// sequence in fewer passes. After the depth pass each layer is drawn once with the lightmap and the
+// distance fog on further stages of the same draw, the roads follow lit and fogged in their own
+// draws, then the water fog. Where that cannot stand in (night vision, near and far leaves drawn
+// apart, rblm, a partial layer mask, no lightmap, wire frame) it draws the two-stage sequence.
 void RenderStaticMapManyStage();
+void RenderStaticMapManyStageWith(const StaticMapTextures& textures);
 // The lightmap and fog passes over the listed leaves (the end of the two-stage sequence while every
 // layer is drawn).
 void RenderStaticMapLightmap(OctreeNode* root, const StaticMapTextures& textures);

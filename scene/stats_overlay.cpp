@@ -2,7 +2,6 @@
 
 #include <cstdio>
 
-#include "render/grid_font.h"
 #include "render/pass_timing.h"
 #include "render/render_clock.h"
 #include "render/render_context.h"
@@ -35,24 +34,6 @@ struct OverlayState {
 };
 
 OverlayState g_overlay;
-
-void SetTextStates()
-{
-    RenderSetState(D3DRS_ALPHABLENDENABLE, TRUE);
-    RenderSetState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-    RenderSetState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
-    RenderSetState(D3DRS_ALPHATESTENABLE, FALSE);
-    RenderSetState(D3DRS_CULLMODE, D3DCULL_NONE);
-    RenderSetState(D3DRS_ZENABLE, FALSE);
-    RenderSetState(D3DRS_ZWRITEENABLE, FALSE);
-    RenderSetState(D3DRS_STENCILENABLE, FALSE);
-    RenderSetState(D3DRS_FILLMODE, D3DFILL_SOLID);
-    RenderSetColorOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE);
-    RenderSetAlphaOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE);
-    RenderSetColorOp(1, D3DTOP_DISABLE, ~0u, ~0u);
-    RenderSetAlphaOp(1, D3DTOP_DISABLE, ~0u, ~0u);
-    RenderSetTexture(0, GridFontBuiltinTexture());
-}
 
 double AverageFrameMs()
 {
@@ -113,7 +94,7 @@ void RenderStatsOverlay()
     const bool fps = rbdrawfps.Bool(), stats = rbdrawstats.Bool();
     if (!g_render.device || (!fps && !times && !stats))
         return;
-    SetTextStates();
+    SetGridTextStates();
     int y = kTop;
     char text[160];
     const double frameMs = AverageFrameMs();

@@ -1,5 +1,6 @@
 #include "world/clustered_mesh.h"
 
+#include "core/finite_number.h"
 #include "core/text_case.h"
 
 #include <cmath>
@@ -285,7 +286,7 @@ void CreateBuffers(MeshCluster& cluster)
 bool ParseSwitchDistance(const char* text, float* distance)
 {
     float value = 0.0f;
-    if (std::sscanf(text, "%f", &value) != 1) {
+    if (!ReadFiniteFloat(text, value)) {
         *distance = 0.0f;
         return false;
     }

@@ -73,6 +73,8 @@ public:
     // Depth first from the root, the last child first: the node whose name equals the text without
     // regard to case. Null, with "WARNING: Child %s not found in GOBJ %s" in the log, when none.
     GraphNode* FindChild(const char* childName) const;
+    // The same search without the log line, for a caller to whom a missing node is no fault.
+    GraphNode* FindChildQuietly(const char* childName) const;
     // The mesh file of a definition's "anim" name: under the object's component folder, or with
     // "..\" under "component\" directly. folder receives the folder the file lies in (where its
     // textures are looked for). False, with "WARNING: Anim %s not found" in the log, when the

@@ -14,6 +14,14 @@
 
 GraphNode* GraphObj::FindChild(const char* childName) const
 {
+    GraphNode* found = FindChildQuietly(childName);
+    if (!found)
+        Log("WARNING: Child %s not found in GOBJ %s\n", childName ? childName : "", name.Text());
+    return found;
+}
+
+GraphNode* GraphObj::FindChildQuietly(const char* childName) const
+{
     const char* wanted = childName ? childName : "";
     const u32_t length = static_cast<u32_t>(std::strlen(wanted));
     // Depth first: the top of the stack is examined next, so the last child comes first. The stack
@@ -29,7 +37,6 @@ GraphNode* GraphObj::FindChild(const char* childName) const
         for (u32_t i = 0; i < node->childCount; ++i)
             pending.push_back(node->children[i]);
     }
-    Log("WARNING: Child %s not found in GOBJ %s\n", wanted, name.Text());
     return nullptr;
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "actors/weapon.h"
+#include "core/finite_number.h"
 #include "core/log.h"
 #include "core/random.h"
 #include "core/sound_sets.h"
@@ -264,13 +265,13 @@ bool ParamTexture(GraphObj& object, Values values, int)
 bool IsWholeNumber(const EngineString& value)
 {
     float number = 0.0f;
-    char trailing = 0;
-    return std::sscanf(value.Text(), "%f%c", &number, &trailing) == 1;
+    return ReadWholeFiniteFloat(value.Text(), number);
 }
 
 bool ParamLod(GraphObj& object, Values values, int count)
 {
-    if (count < kLodMinimum)
+    // A distance that is not finite is no mesh name either: the line is refused.
+    if (count < kLodMinimum || IsNonFiniteNumber(values[1].Text()))
         return false;
     if (IsWholeNumber(values[1])) {
         if (count < 3)

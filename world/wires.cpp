@@ -1,6 +1,7 @@
 // The group table, "mission.cog" and the chains.
 #include "world/wires.h"
 
+#include "core/finite_number.h"
 #include "core/text_case.h"
 
 #include <algorithm>
@@ -65,8 +66,7 @@ constexpr float kFileLengthScale = 10.0f;
 // A value that does not read as a (finite) number gives 0.
 float ReadFloat(const char* text)
 {
-    const float value = static_cast<float>(std::strtod(text, nullptr));
-    return std::isfinite(value) ? value : 0.0f;
+    return FiniteFloatOrZero(text);
 }
 
 s32_t ReadInt(const char* text)

@@ -259,10 +259,14 @@ void GlDevice::ApplyPresentationToWindow()
     } else {
         SDL_SetWindowFullscreen(m_window, 0);
     }
+    // The default interval, as interval one, shows each frame at the display's next refresh, windowed
+    // or not: Present waits for it (the swap interval), so an idle menu does not draw frames nobody
+    // sees. Only "immediate" presents at once. A display without a refresh (a virtual one) may let
+    // the swap go at once all the same.
     const UINT interval = m_parameters.FullScreen_PresentationInterval;
-    const bool waitForRetrace =
-        interval == D3DPRESENT_INTERVAL_ONE || (!m_parameters.Windowed && interval == D3DPRESENT_INTERVAL_DEFAULT);
-    SDL_GL_SetSwapInterval(waitForRetrace ? 1 : 0);
+    const bool waitForRetrace = interval == D3DPRESENT_INTERVAL_ONE || interval == D3DPRESENT_INTERVAL_DEFAULT;
+    m_swapInterval = waitForRetrace ? 1 : 0;
+    SDL_GL_SetSwapInterval(m_swapInterval);
 }
 
 // ---- cooperative level, reset, present

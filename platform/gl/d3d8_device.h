@@ -141,6 +141,7 @@ public:
     void MakeCurrent();
     void CountDefaultPoolResource(int change) { m_liveDefaultPool += change; }
     UINT LiveDefaultPoolResources() const { return m_liveDefaultPool; }
+    int SwapInterval() const { return m_swapInterval; }
     D3D8CallCounts& Counts() { return m_counts; }
     void InjectCooperativeLevel(HRESULT level) { m_cooperativeLevel = level; }
     void InjectResetResult(HRESULT result) { m_injectedReset = result; }
@@ -275,6 +276,8 @@ private:
     GlTextureStorage m_frontBuffer;
     GLuint m_frontFramebuffer = 0;
     bool m_framePresented = false;
+    // The swap interval the presentation interval asked for: 1 waits for the refresh, 0 does not.
+    int m_swapInterval = 0;
     bool m_backBufferStale = false;  // the back buffer holds the frame before the presented one
 
     // Recorded Direct3D state.

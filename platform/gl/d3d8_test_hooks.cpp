@@ -35,6 +35,10 @@ void D3D8TestClearCallCounts(IDirect3DDevice8* device)
 {
     Device(device)->Counts() = {};
 }
+int D3D8TestSwapInterval(IDirect3DDevice8* device)
+{
+    return Device(device)->SwapInterval();
+}
 UINT D3D8TestLiveDefaultPoolResources(IDirect3DDevice8* device)
 {
     return Device(device)->LiveDefaultPoolResources();

@@ -13,6 +13,13 @@ namespace ptk {
 OwnedPtrList<EmitterDef>* g_emitterDefs = nullptr;
 
 namespace {
+
+void WarnLimit(const char* scriptName, const char* key, float value, std::int32_t limit)
+{
+    if (g_runtime.conPrint)
+        g_runtime.conPrint(0, "WARNING : (%s) %s = %.0f is above its limit: %d taken\n", scriptName ? scriptName : "",
+                           key, static_cast<double>(value), limit);
+}
 void Appendf(std::string& out, const char* format, ...) __attribute__((format(printf, 2, 3)));
 void Appendf(std::string& out, const char* format, ...)
 {
@@ -131,6 +138,14 @@ bool EmitterDef::ReadDefinition(ScriptCursor& cursor)
 {
     if (!ReadObjectBody(cursor) || !ReadSettings(cursor))
         return false;
+    if (quant > static_cast<float>(kQuantLimit)) {
+        WarnLimit(cursor.scriptName, "Quant", quant, kQuantLimit);
+        quant = static_cast<float>(kQuantLimit);
+    }
+    if (texScale > kTexScaleLimit) {
+        WarnLimit(cursor.scriptName, "TexScale", static_cast<float>(texScale), kTexScaleLimit);
+        texScale = kTexScaleLimit;
+    }
     std::string word;
     if (!ReadIdentifier(cursor, word))
         return false;

@@ -106,6 +106,12 @@ private:
     bool ReadSettings(ScriptCursor& cursor);
 };
 
+// Like the plug-in's lists and curves, the counts a definition gives are bounded: particles per
+// emission (an effect file's "Quant") and the atlas grid's side ("TexScale", whose square counts the
+// frames). A larger value is taken as the limit, with a warning line on the console.
+constexpr std::int32_t kQuantLimit = 1000;
+constexpr std::int32_t kTexScaleLimit = 64;
+
 // The registry (capacity 100), made at map load.
 extern OwnedPtrList<EmitterDef>* g_emitterDefs;
 void EmitterDefsCreate();

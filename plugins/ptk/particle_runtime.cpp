@@ -19,6 +19,15 @@ constexpr float kFullTurn = 6.2831855f;
 // The frame's seconds, kept for the whole step.
 float g_frameSeconds = 0.0f;
 
+// The atlas grid's side: below 1 one cell, above the limit the limit (a definition made in code may
+// skip the reader's bound).
+std::int32_t GridSide(const EmitterDef& def)
+{
+    if (def.texScale < 1)
+        return 1;
+    return def.texScale > kTexScaleLimit ? kTexScaleLimit : def.texScale;
+}
+
 std::int32_t Truncate(float value)
 {
     if (!(value == value))
@@ -213,7 +222,7 @@ void Spawn(RunningEmitter& emitter)
     if (def.ptkType == 4) {
         ++emitter.spawnCount;
         // A grid below 1 by 1 counts as one cell; no texture count cycles over one texture.
-        const std::int32_t grid = def.texScale < 1 ? 1 : def.texScale;
+        const std::int32_t grid = GridSide(def);
         std::int32_t cycle = grid == 1 ? def.texture : grid * grid;
         if (cycle < 1)
             cycle = 1;
@@ -261,7 +270,9 @@ void EmitterStep(RunningEmitter& emitter)
         emitter.lastEmission = 0;
     } else if (static_cast<std::int64_t>(Truncate(def.freq)) + emitter.lastEmission < now && elapsed < lifetime) {
         emitter.lastEmission = now;
-        const std::int32_t quant = Truncate(def.quant);
+        // A controller may drive Quant past what the file was allowed.
+        const std::int32_t wanted = Truncate(def.quant);
+        const std::int32_t quant = wanted > kQuantLimit ? kQuantLimit : wanted;
         for (std::int32_t i = 0; i < quant; ++i)
             Spawn(emitter);
     }
@@ -309,7 +320,7 @@ void FillInfo(const RunningEmitter& emitter, Particle& particle)
     info.halfSize = def.scale * particle.size * 0.5f;
     std::int32_t textureIndex = def.texture;
     if (particle.kind == 4) {
-        const std::int32_t grid = def.texScale < 1 ? 1 : def.texScale;
+        const std::int32_t grid = GridSide(def);
         if (grid == 1) {
             textureIndex = particle.frame;
             info.rect[0] = 0.0f;

@@ -43,9 +43,8 @@ std::int32_t MapLoaded()
     SetsCreate();
     RunningCreate();
     g_loaded = true;
-    if (g_host.vfsFindFile)
-        g_host.vfsFindFile("object\\gfx\\", "set", &LoadSetFile, 0);
-    return 0;
+    // The host hears whether any particle set was there to load.
+    return g_host.vfsFindFile ? g_host.vfsFindFile("object\\gfx\\", "set", &LoadSetFile, 0) : 0;
 }
 
 float Value(const float* value)

@@ -179,7 +179,7 @@ TEST_F(ActorParams, KeywordEdgeCases)
          {"aiscript", "aiparam"},
          {false, false},
          [](ActorParams&, Actor&) {}},
-        {"guiimage", true, {"guiimage face"}, {false}, [](ActorParams&, Actor&) {}},
+        {"guiimage is taken and changes nothing", true, {"guiimage face"}, {true}, [](ActorParams&, Actor&) {}},
         {"oxygen 7.9",
          true,
          {"oxygen 7.9"},
@@ -243,6 +243,31 @@ TEST_F(ActorParams, UnknownLinesWarnWithTheirPlace)
     EXPECT_FALSE(ApplyLine(*m_soldier, "colour red"));
     EXPECT_EQ(LogCount(log, "WARNING: Unknow Actor param colour [actor:"), 1);
     EXPECT_EQ(LogCount(log, "WARNING: Unknow Weapon param"), 0);
+}
+
+// After a "weapon" line the weapon's own keywords configure it without a warning; a keyword neither
+// knows warns twice, once for each.
+TEST_F(ActorParams, WeaponLinesAfterAWeaponWarnOnlyWhenNeitherKnowsThem)
+{
+    struct Case {
+        const char* line;
+        bool taken;
+        int actorWarnings, weaponWarnings;
+    } const cases[] = {
+        {"magazinecap 30", true, 0, 0},
+        {"type primary", true, 0, 0},
+        {"bullet rifle_bullet", true, 0, 0},
+        {"colour red", false, 1, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        Fresh();
+        ASSERT_TRUE(ApplyLine(*m_soldier, "weapon rifle"));
+        const size_t log = actor_test::LogSize();
+        EXPECT_EQ(ApplyLine(*m_soldier, c.line), c.taken);
+        EXPECT_EQ(LogCount(log, "WARNING: Unknow Actor param"), c.actorWarnings);
+        EXPECT_EQ(LogCount(log, "WARNING: Unknow Weapon param"), c.weaponWarnings);
+    }
 }
 
 TEST_F(ActorParams, AiScriptPicksOneAtRandomAndSaysWhich)

@@ -378,10 +378,11 @@ TEST_F(WeaponDefinition, KeyEdgeCases)
              EXPECT_EQ(w.bulletTemplate->blank, 1);
              EXPECT_EQ(w.bulletTemplate->damage, 100.0f);
          }},
-        {"a weapon model whose parent is missing is recorded for placement",
+        {"a weapon model whose parent is missing is recorded for placement, the line taken quietly",
          {"anim gun nowhere rifle"},
-         {false},
-         [](const Weapon& w) {
+         {true},
+         [&logStart](const Weapon& w) {
+             EXPECT_EQ(LogCount(logStart, "WARNING"), 0);
              ASSERT_EQ(GameWeaponPlacementCount(), 1u);
              EXPECT_EQ(GameWeaponPlacementAt(0)->object, &w);
              EXPECT_STREQ(GameWeaponPlacementAt(0)->name.Text(), "probe");

@@ -149,6 +149,31 @@ TEST_F(AIActions, SetPoseModeTakesOneStepPerCallAndNoneWithAnInjuredLeg)
     EXPECT_EQ(pose(), 0) << "an injured leg keeps the pose";
 }
 
+// A hit in the legs takes the soldier down to prone a step per frame, from whatever pose, and keeps
+// it there: its script can no longer raise it.
+TEST_F(AIActions, AnInjuredLegTakesTheSoldierDownToProne)
+{
+    LoadLand();
+    for (s32_t start : {ACTOR_POSE_STAND, ACTOR_POSE_CROUCH, ACTOR_POSE_PRONE}) {
+        AIInterface* soldier = SampleSoldier({0.0f, 0.0f, 0.0f});
+        Actor* body = soldier->body;
+        while (body->GetActorPose() < start) {
+            body->PoseDown();
+            body->poseChanging = false;
+        }
+        soldier->InjureLeg();
+        for (int frame = 0; frame < 200 && (body->GetActorPose() != ACTOR_POSE_PRONE || body->poseChanging); ++frame) {
+            body->Update();
+            PlatformTestClockAdvance(20);
+        }
+        EXPECT_EQ(body->GetActorPose(), ACTOR_POSE_PRONE) << "from " << start;
+        s32_t stand = ACTOR_POSE_STAND;
+        void* args[2] = {&stand, nullptr};
+        soldier->SetPoseMode(args);
+        EXPECT_EQ(body->GetActorPose(), ACTOR_POSE_PRONE) << "from " << start;
+    }
+}
+
 TEST_F(AIActions, DistancesToWhatIsNotThereAreFar)
 {
     LoadLand();
@@ -369,6 +394,52 @@ TEST_F(AIActions, ReloadIsAnnouncedByFriendsOfThePlayerOnly)
     }
 }
 
+// A radio line is shown once: one subtitle, which plays the line's sound, and no copy on the
+// message console.
+TEST_F(AIActions, EachRadioLineIsSaidOnce)
+{
+    LoadLand();
+    const bool consoles = !ConIsReady();
+    if (consoles)
+        ConStartup();
+    g_frameView.player = Soldier({0.0f, 0.0f, 50.0f}, "player");
+    Actor* box = Soldier({0.0f, 0.0f, -120.0f}, "box");
+    const struct {
+        const char* key;
+        void (*say)(AIInterface* soldier, Actor* box);
+    } lines[] = {
+        {"messages._gm_reload", [](AIInterface* soldier, Actor*) { soldier->Reload(nullptr); }},
+        {"messages._gm_move_start",
+         [](AIInterface* soldier, Actor*) {
+             soldier->MoveToObject({0.0f, 0.0f, -100.0f});
+         }},
+        {"messages._gm_follow_player", [](AIInterface* soldier, Actor* object) { soldier->TakeObjectOrder(object); }},
+    };
+    auto messageLines = [] {
+        int count = 0;
+        char** console = ConLines(4);
+        for (int i = 0; console && i < ConLineCapacity(4); ++i)
+            count += console[i] && *console[i];
+        return count;
+    };
+    for (const auto& line : lines) {
+        AIInterface* soldier = SampleSoldier({0.0f, 0.0f, 0.0f}, "speaker");
+        soldier->entity->team = 0;
+        Weapon* unit = soldier->body->WeaponInHand()->currentWeapon;
+        unit->roundsInGun = 2;
+        unit->spareMagazines = 3;
+        ConClear(4);
+        const u32_t before = g_gui.subtitleCount;
+        line.say(soldier, box);
+        EXPECT_EQ(g_gui.subtitleCount - before, 1u) << line.key;
+        EXPECT_STREQ(g_gui.subtitleKey.Text(), line.key);
+        EXPECT_EQ(messageLines(), 0) << line.key;
+    }
+    g_frameView.player = nullptr;
+    if (consoles)
+        ConShutdown();
+}
+
 TEST_F(AIActions, WatchFightAndIdleStates)
 {
     LoadLand();
@@ -541,9 +612,9 @@ TEST_F(AIActions, OrdersSwitchOffTheRulesThatLeadTheSoldierElsewhere)
     EXPECT_STREQ(g_gui.subtitleKey.Text(), "messages._gm_move_start");
     EXPECT_EQ(g_gui.subtitleSlot.duration, 1500u);
     const std::vector<std::string> messages = engine_log::ConsoleLines(4);
-    EXPECT_TRUE(std::any_of(messages.begin(), messages.end(), [](const std::string& line) {
+    EXPECT_FALSE(std::any_of(messages.begin(), messages.end(), [](const std::string& line) {
         return line.rfind("Alpha: ", 0) == 0;
-    })) << "the message console carries the line";
+    })) << "the subtitle alone carries the line";
     EXPECT_EQ(moved.soldier->lockedTarget, moved.target) << "a move keeps the target";
 
     Ordered held = make("holder", 100.0f);

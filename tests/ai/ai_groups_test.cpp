@@ -139,6 +139,24 @@ TEST_F(AIGroups, DeathsOfAReportingGroupAreAnnouncedByPlaceOrAsTheWholeTeam)
     EXPECT_EQ(Subtitles(), 3u);
 }
 
+TEST_F(AIGroups, ALongGroupNameGivesTheWholeKey)
+{
+    const std::string name(200, 'n');
+    Actor* a = Body("a", 0.0f);
+    Actor* b = Body("b", 1.0f);
+    WriteMissionFile("mission.aig", "group " + name + " 1\nadd a\nadd b\n");
+    AILoadGroups(kFolder);
+    const struct {
+        Actor* dying;
+        const char* ending;
+    } deaths[] = {{a, "1_down"}, {b, "team_down"}};
+    for (const auto& death : deaths) {
+        death.dying->isDead = true;
+        death.dying->ai->ReportDeath();
+        EXPECT_EQ(std::string(g_gui.subtitleKey.Text()), "messages._gm_" + name + death.ending);
+    }
+}
+
 TEST_F(AIGroups, ADeadSoldierLetsGoOfItsTarget)
 {
     Actor* hunter = Body("hunter", 0.0f);

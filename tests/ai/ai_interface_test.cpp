@@ -6,10 +6,14 @@
 #include "actors/actor.h"
 #include "ai/ai_interface.h"
 #include "ai/ai_state.h"
+#include "ai/camera_envelope.h"
 #include "ai/envelope.h"
 #include "ai/path_follower.h"
 #include "ai/patrol_path.h"
+#include "actors/actor_cvars.h"
 #include "core/random.h"
+#include "render/debug_primitives.h"
+#include "support/keep_var.h"
 
 namespace {
 
@@ -116,6 +120,47 @@ TEST(PathFollowers, AnEnvelopesOffsetTurnsWithItsObject)
     EXPECT_EQ(follower.lastDestinationZ, 200.0f);
     envelope.object = nullptr;
     soldier.envelope = nullptr;
+}
+
+// A camera envelope followed at an offset turns the offset with its own angle.
+TEST(PathFollowers, ACameraEnvelopesOffsetTurnsWithItsAngle)
+{
+    CameraEnvelope camera("cam");
+    camera.position = {100.0f, 5.0f, 200.0f};
+    PathFollower follower;
+    follower.MoveToEnvelope({0, 0, 0}, {10.0f, 1.0f, 0.0f}, &camera);
+    const struct {
+        float angle;
+        Vector3 expected;  // for the offset (10, 1, 0)
+    } cases[] = {
+        {0.0f, {100.0f, 6.0f, 210.0f}},
+        {1.5707963f, {110.0f, 6.0f, 200.0f}},
+        {3.1415927f, {100.0f, 6.0f, 190.0f}},
+    };
+    for (const auto& c : cases) {
+        camera.heading = c.angle;
+        Vector3 tracked;
+        follower.TrackEnvelopeGoal(&tracked);
+        EXPECT_NEAR(tracked.x, c.expected.x, 1e-3f) << c.angle;
+        EXPECT_NEAR(tracked.y, c.expected.y, 1e-3f) << c.angle;
+        EXPECT_NEAR(tracked.z, c.expected.z, 1e-3f) << c.angle;
+    }
+}
+
+// With the AI debug display on, a planned route is drawn in opaque black, its end cross too.
+TEST(PathFollowers, TheDebugDisplayDrawsTheRouteInOpaqueBlack)
+{
+    KeepVar keep(gbdebugai);
+    gbdebugai.SetBool(true);
+    DebugListsReset();
+    PathFollower follower;
+    follower.PlanTo({0, 0, 0}, {30, 2, 40});
+    ASSERT_GT(g_debugPrimitives.lines.count, 0u);
+    for (const DebugLine* line = g_debugPrimitives.lines.active; line; line = line->next) {
+        EXPECT_EQ(line->startColour, 0xFF000000u);
+        EXPECT_EQ(line->endColour, 0xFF000000u);
+    }
+    DebugListsReset();
 }
 
 }  // namespace

@@ -280,6 +280,35 @@ TEST_F(AIMission, TheFrameRunsTheRulesOfAwakeLivingSoldiersOnly)
     EXPECT_EQ(g_ai.gameTime, 100100u);
 }
 
+// Soldiers with the same profile start their rules out of step: the same period rule runs for each
+// in a frame of its own.
+TEST_F(AIMission, SoldiersRunTheSamePeriodRuleInFramesOfTheirOwn)
+{
+    WriteFileBytes(TempPath() + "/script/ai/script.txt", "rule Look{ period = 500 OnTrue{ Test(1); } }\n");
+    WriteFileBytes(TempPath() + "/script/guard.txt", "Look\n");
+    const char* names[] = {"first", "second"};
+    for (const char* name : names) {
+        AIInterface* soldier = Soldier(name, 10.0f);
+        soldier->SetScriptFile("guard.txt");
+        soldier->dormant = 0;
+    }
+    AILoadScripts();
+    AIRestartAll();
+    s32_t firstFrame[2] = {-1, -1};
+    for (s32_t frame = 0; frame < 60; ++frame) {
+        PlatformTestClockAdvance(20);
+        AIFrame();
+        const std::string log = LogText();
+        for (int i = 0; i < 2; ++i) {
+            if (firstFrame[i] < 0 && log.find(std::string("for: ") + names[i] + " ") != std::string::npos)
+                firstFrame[i] = frame;
+        }
+    }
+    EXPECT_GE(firstFrame[0], 0) << LogText();
+    EXPECT_GE(firstFrame[1], 0) << LogText();
+    EXPECT_NE(firstFrame[0], firstFrame[1]) << "both ran first in frame " << firstFrame[0];
+}
+
 TEST_F(AIMission, NearnessNeedsSoldiersInTheTable)
 {
     AIInterface* soldier = Soldier("alpha", 50.0f);

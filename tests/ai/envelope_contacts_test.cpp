@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "actors/actor.h"
+#include "actors/weapon.h"
 #include "ai/ai_state.h"
 #include "ai/envelope_contacts.h"
 #include "ai/shape_envelopes.h"
@@ -259,6 +260,63 @@ TEST_F(EnvelopeContacts, FindComparesTheLengthThenTheNameWithoutCase)
     EnvelopeUnregister(first);
     delete first;
     EXPECT_EQ(EnvelopeFind("gate"), second);
+}
+
+// A soldier whose "OnCollision" takes away the object on the other side: the weapon it touches is
+// taken in hand (which ends the weapon's envelope), or deleted with its envelope. The other side
+// hears nothing after that, and the pass goes on.
+class Remover : public Toucher {
+public:
+    using Toucher::Toucher;
+    void FireEvent(ScriptObject* sender, s32_t index) override
+    {
+        Toucher::FireEvent(sender, index);
+        if (static_cast<Envelope*>(sender)->kind != ENVELOPE_KIND_OBJECT)
+            return;
+        auto* weapon = static_cast<Weapon*>(static_cast<DOEnvelope*>(sender)->object);
+        if (take) {
+            BoundActor()->TakeItem(weapon);
+        } else {
+            DynObjectRemove(weapon);
+            delete weapon;
+        }
+    }
+    bool take = true;
+};
+
+TEST_F(EnvelopeContacts, AHandlerTakingAwayTheOtherSideEndsThatSidesPart)
+{
+    for (const bool take : {true, false}) {
+        SCOPED_TRACE(take ? "taken" : "deleted");
+        g_fired.clear();
+        Actor* body = Body(take ? "taker" : "breaker", 0.0f);
+        auto* soldier = new Remover("Soldier");
+        soldier->take = take;
+        soldier->Attach(body);
+        body->envelope = soldier;
+        g_frameView.player = body;
+        auto* rifle = new Weapon();
+        rifle->SetNameText("rifle");
+        ASSERT_TRUE(DynObjectAdd(rifle));
+        auto* lying = new RecordingObject("Rifle");
+        lying->Attach(rifle);
+        rifle->ownsEnvelope = true;
+        Add(lying);
+        Add(new RecordingBox("Box", {-5, -5, -5}, {5, 5, 5}));
+        EnvelopeUpdateContacts();
+        EXPECT_EQ(g_fired, (Events{"Overlaps Rifle", "Soldier<-Rifle:0", "OverlapsBox Box", "Soldier<-Box:0",
+                                   "Box<-Soldier:0"}));
+        for (const Envelope* envelope : g_ai.envelopes)
+            EXPECT_NE(envelope, lying);
+        if (take) {
+            EXPECT_EQ(rifle->owner, body);
+            EXPECT_EQ(rifle->envelope, nullptr);
+        }
+        g_frameView.player = nullptr;
+        body->envelope = nullptr;
+        delete soldier;
+        EnvelopeTableDeleteAll();
+    }
 }
 
 }  // namespace

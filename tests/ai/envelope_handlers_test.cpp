@@ -140,6 +140,37 @@ TEST_F(EnvelopeHandlers, BindingAgainReplacesTheInstance)
     EXPECT_NE(envelope->handler, nullptr) << "a failed binding keeps the handler bound";
 }
 
+TEST_F(EnvelopeHandlers, ParentsAndRemapsReachTheEnvelopesAtMissionStart)
+{
+    // The envelopes bind before any template compiles: a parent or remap target is compiled when an
+    // instance first needs it, and the instance keeps its whole handler, its own OnInit included.
+    struct Case {
+        const char* what;
+        const char* text;
+        std::vector<s32_t> marks;  // OnInit, then OnHit
+    };
+    const Case cases[] = {
+        {"a parent declared first", "B;\nA : B{ OnInit{ Mark(1); } }\nB{ OnHit{ Mark(2); } }\n", {1, 2}},
+        {"a remap to a later handler", "A{ OnInit{ Mark(1); } OnHit : B; }\nB{ OnHit{ Mark(3); } }\n", {1, 3}},
+        {"a remap to an event of a handler another envelope took",
+         "B{ OnInit{ Mark(4); } }\nA{ OnInit{ Mark(1); } OnHit : B.OnInit; }\n",
+         {1, 4}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EnvelopeTableDeleteAll();
+        marks.clear();
+        DOEnvelope* crate = Envelope("Crate", "A");
+        Envelope("Other", "B");
+        ASSERT_TRUE(CompileMission(c.text)) << LogText();
+        ASSERT_NE(crate->handler, nullptr) << LogText();
+        EXPECT_FALSE(LogHas("not defined")) << LogText();
+        crate->FireEvent(nullptr, kOnInit);
+        crate->FireEvent(nullptr, kOnHit);
+        EXPECT_EQ(marks, c.marks);
+    }
+}
+
 }  // namespace
 
 TEST_F(EnvelopeHandlers, CompilingAgainWhileBoundLetsTheOldInstancesGoFirst)

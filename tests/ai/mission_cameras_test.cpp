@@ -229,4 +229,25 @@ TEST_F(MissionCameras, EitherSideGoingFirstUnlinksTheOther)
     }
 }
 
+TEST_F(MissionCameras, EveryEnvelopeOfOneCameraIsUnlinkedWhenTheCamerasGoFirst)
+{
+    // Several "camera" lines may name the same camera; it points back only at the last one linked.
+    // The mission leave deletes the cameras, then the envelopes.
+    for (const int envelopes : {2, 3}) {
+        SCOPED_TRACE(envelopes);
+        MissionCamera* cam1 = MissionCameraCreateDefault();
+        std::vector<CameraEnvelope*> linked;
+        for (int i = 0; i < envelopes; ++i) {
+            linked.push_back(new CameraEnvelope(("Eye" + std::to_string(i)).c_str()));
+            ASSERT_GE(EnvelopeRegister(linked.back()), 0);
+            CameraEnvelopeLink(linked.back(), cam1);
+        }
+        EXPECT_EQ(cam1->GetEnvelope(), linked.back());
+        MissionCameraDestroyAll();
+        for (const CameraEnvelope* envelope : linked)
+            EXPECT_EQ(envelope->GetCamera(), nullptr) << envelope->name.Text();
+        EnvelopeDestroyAll();
+    }
+}
+
 }  // namespace

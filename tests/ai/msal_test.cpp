@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ai/mission_script_runner.h"
@@ -185,6 +186,15 @@ TEST_F(MSAL, MethodIdsAreMappedByNameForEveryKind)
     EXPECT_STREQ(table->GetMethod(ENVELOPE_KIND_VIRTUAL, hold)->name, "MSALHold");
     EXPECT_STREQ(table->GetMethod(ENVELOPE_KIND_CODE, step)->name, "MSALStep");
     EXPECT_EQ(table->MapMethod("MSALNothing"), -1);
+
+    // A kind whose class is not known names that class, spelled as the table spells it.
+    ASSERT_EQ(ScriptClassRegistry::FindClass("AABoxEnvenlope"), nullptr);
+    for (const auto& [kind, line] :
+         {std::pair{ENVELOPE_KIND_BOX, "for envelope type 'AABoxEnvenlope'"}, std::pair{1, "for envelope type ''"}}) {
+        ConClear(0);
+        EXPECT_EQ(table->GetMethod(kind, hold), nullptr);
+        EXPECT_TRUE(ConsoleHas("MSAL Error: Unknown method id 'MSALStep' " + std::string(line))) << kind;
+    }
 }
 
 TEST_F(MSAL, NumbersStayNumbersAndOtherTextNamesAnEnvelope)

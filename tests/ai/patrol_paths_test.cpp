@@ -10,6 +10,7 @@
 
 #include "actors/ai_entity.h"
 #include "ai/ai_interface.h"
+#include "ai/commanders.h"
 #include "ai/defend_points.h"
 #include "ai/envelope_files.h"
 #include "ai/patrol_path.h"
@@ -170,6 +171,20 @@ TEST_F(PatrolFiles, DefendPointsStandAtTheirPointEnvelopes)
     EXPECT_EQ(AIRandomDefendPoint(), nullptr);
 }
 
+// A commander's command point is a point envelope without a name: neither a line without an
+// envelope name nor an empty one may make a defend point of it.
+TEST_F(PatrolFiles, ShortLinesAndEmptyEnvelopeNamesMakeNoDefendPoint)
+{
+    ASSERT_NE(CreateGroupOnSide(0), nullptr);
+    WriteMissionFile("mission.dfp", "point Gate\npoint Yard \"\"\npoint Hill P2\n");
+    AILoadDefendPoints(kFolder);
+    for (const char* dropped : {"Gate", "Yard"})
+        EXPECT_EQ(AIFindDefendPoint(dropped), nullptr) << dropped;
+    EXPECT_NE(AIFindDefendPoint("Hill"), nullptr);
+    EXPECT_EQ(g_ai.defendPointCount, 1u);
+    EXPECT_EQ(Console(), (Names{ERROR_COLOUR "'mission\\yard\\mission.dfp': no such envelope ()!\n"}));
+}
+
 TEST_F(PatrolFiles, MissingFilesGiveNoPathsAndNoPoints)
 {
     Actor* ivo = Body("Ivo", 0.0f);
@@ -182,14 +197,21 @@ TEST_F(PatrolFiles, MissingFilesGiveNoPathsAndNoPoints)
     EXPECT_TRUE(Console().empty());
 }
 
-TEST_F(PatrolFiles, TheHundredAndTwentyNinthDefendPointFailsTheTableAssertion)
+TEST_F(PatrolFiles, AHundredAndTwentyNinthDefendPointIsRefusedWithAnErrorLine)
 {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    // The mission goes on with the first 128, as with the other tables' extras.
     std::string text;
-    for (int i = 0; i < 129; ++i)
+    for (int i = 0; i < 130; ++i)
         text += "point d" + std::to_string(i) + " P1\n";
     WriteMissionFile("mission.dfp", text);
-    EXPECT_DEATH(AILoadDefendPoints(kFolder), "ai_defend_points_c < MAX_AI_DEFEND_POINTS");
+    AILoadDefendPoints(kFolder);
+    EXPECT_EQ(g_ai.defendPointCount, MAX_AI_DEFEND_POINTS);
+    EXPECT_NE(AIFindDefendPoint("d127"), nullptr);
+    for (const char* refused : {"d128", "d129"})
+        EXPECT_EQ(AIFindDefendPoint(refused), nullptr) << refused;
+    EXPECT_EQ(Console(),
+              (Names{ERROR_COLOUR "'mission\\yard\\mission.dfp': too many defend points, 'd128' ignored!\n",
+                     ERROR_COLOUR "'mission\\yard\\mission.dfp': too many defend points, 'd129' ignored!\n"}));
 }
 
 class PatrolFilesRobustness : public PatrolFiles {};

@@ -49,6 +49,8 @@ TEST_F(RuleCompiler, ScriptsAndTheirErrorLines)
          "Too many arguments"},
         {"a condition left open", "rule A{ if (Yes() ", false, "Unexpected end of file\n"},
         {"a single '='", "int x; rule A{ if (x = 1) }", false, "Wrong operator ' '\n"},
+        {"a type conflict reported on the name's line", "global int gx;\nglobal float gx\n;", false,
+         " at line 2 Global variable 'gx' type conflict !!!\n"},
     };
     for (const CompileCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -121,6 +123,34 @@ TEST_F(RuleCompiler, AssignmentsCopyAddAndCall)
     EXPECT_EQ(Int("x"), 1);
     EXPECT_EQ(Int("n"), 7);
     EXPECT_EQ(set->variables.Find("s")->data, nullptr) << "a result into a string is dropped";
+}
+
+// Arguments are passed by address from every scope a statement sees: a block's local keeps its value
+// between runs, the rule's and the soldier's own variables are each soldier's, globals are shared.
+TEST_F(RuleCompiler, CallArgumentsNameVariablesOfEveryScope)
+{
+    const char* script =
+        "global int shared;\nint mine;\n"
+        "rule R{ int own; OnTrue{ int loc; loc++; own += 10; mine += 100; shared += 1000;"
+        " Mark(loc); Mark(own); Mark(mine); Mark(shared); } }\n";
+    ASSERT_TRUE(Compile(script)) << LogText();
+    auto other = std::make_unique<RuleSet>();
+    SetCurrentRuleSet(other.get());
+    SetCompileMemberTable(&other->variables);
+    SetCompileRuleList(&other->rules);
+    SetCompileEventList(&other->events);
+    ASSERT_TRUE(CompileRuleScript(script)) << LogText();
+    other->rules.Find("R")->Enable(nullptr);
+    SetCurrentRuleSet(set.get());
+    RuleNamed("R")->Enable(nullptr);
+    RunAt(1001);
+    RunAt(1002);
+    EXPECT_EQ(marks, (std::vector<s32_t>{1, 10, 100, 1000, 2, 20, 200, 2000}));
+    marks.clear();
+    g_ai.gameTime = 1003;
+    other->Run();
+    EXPECT_EQ(marks, (std::vector<s32_t>{1, 10, 100, 3000})) << "the other soldier's own variables, the same global";
+    SetCurrentRuleSet(nullptr);
 }
 
 TEST_F(RuleCompiler, EnableFillsMissingArgumentsWithTheRulesDefaults)

@@ -60,6 +60,24 @@ TEST_F(RulePass, PeriodsKeepAGridAndPeriodZeroRunsWhenTheClockMoves)
     EXPECT_EQ(marks, (std::vector<s32_t>{2, 2}));
 }
 
+// A start phase puts the last run ahead of the clock: the rule waits the phase and its period.
+TEST_F(RulePass, ALastRunAheadOfTheClockIsWaitedFor)
+{
+    ASSERT_TRUE(Compile("rule P{ period = 500 OnTrue{ Mark(1); } }")) << LogText();
+    Rule* p = RuleNamed("P");
+    p->Enable(nullptr);
+    p->lastRun = 1300;
+    const struct {
+        u32_t at;
+        bool runs;
+    } steps[] = {{1001, false}, {1300, false}, {1800, false}, {1801, true}, {1802, false}, {2301, false}, {2302, true}};
+    for (const auto& step : steps) {
+        marks.clear();
+        RunAt(step.at);
+        EXPECT_EQ(!marks.empty(), step.runs) << "at " << step.at;
+    }
+}
+
 TEST_F(RulePass, ATimeOutRunsOnTimeOutAndOnDisableNotOnTrue)
 {
     ASSERT_TRUE(Compile("rule T{ timeout = 50 OnTrue{ Mark(1); } OnTimeOut{ Mark(2); } OnDisable{ Mark(3); } }"))

@@ -53,6 +53,7 @@ TEST_F(ScriptReader, NumbersReadOrLeaveTheCursor)
         {"-12;", true, -12, 3}, {"- 12;", true, 77, 4},  // the sign parted from its digits converts nothing
         {"+7", true, 7, 2},     {"0x1F)", true, 31, 4}, {"0x)", false, 77, 0},
         {"x1", false, 77, 0},   {"-x", false, 77, 0},   {"99999999999", true, 2147483647, 11},
+        {"0X1F)", true, 0, 1},  // only a lower-case "0x" starts a hexadecimal number
     };
     for (const NumberCase& c : cases) {
         const char* cursor = c.text;

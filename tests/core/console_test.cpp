@@ -11,6 +11,8 @@
 #include "platform/file_system.h"
 #include "platform/win32.h"
 #include "render/render_cvars.h"
+#include "support/engine_log.h"
+#include "support/files.h"
 #include "support/vfs_fixture.h"
 
 namespace {
@@ -299,6 +301,31 @@ TEST_F(ConsoleTest, ScriptsRunFromDiskThenTheArchives)
     EXPECT_EQ(ConExecFile("missing.cfg"), -1);
     EXPECT_EQ(riwidth.Int(), 640);
 
+    for (Saved& s : saved)
+        s.cvar.SetFromText(s.text.c_str());
+}
+
+// A script line that names no console variable is left out, and the log says which (file and line);
+// settings, blank lines and comments are not reported, and damaged bytes show as '?'.
+TEST_F(ConsoleTest, ScriptLinesThatNameNoVariableAreLoggedWithTheirPlace)
+{
+    struct Saved {
+        ConsoleVar& cvar;
+        std::string text;
+    } saved[] = {{riwidth, riwidth.ValueToText()}};
+    ASSERT_TRUE(WriteTestArchive("main.bfs", {{"other.cfg", "riwidth = 320\n"}}));
+    ASSERT_TRUE(VFSInit());
+    ASSERT_TRUE(WriteFileBytes("junk.def",
+                               "riwidth = 640\n\n# a note\nriwdth = 800\n\xfe\xff junk\n"
+                               "// another note\nzzz\n"));
+    const size_t log = engine_log::LogSize();
+    EXPECT_EQ(ConExecFile("junk.def"), 0);
+    EXPECT_EQ(riwidth.Int(), 640);
+    const std::string written = engine_log::LogFrom(log);
+    EXPECT_EQ(written,
+              "junk.def:4: no console variable \"riwdth\": the line is left out\n"
+              "junk.def:5: no console variable \"??\": the line is left out\n"
+              "junk.def:7: no console variable \"zzz\": the line is left out\n");
     for (Saved& s : saved)
         s.cvar.SetFromText(s.text.c_str());
 }

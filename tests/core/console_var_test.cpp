@@ -66,7 +66,8 @@ TEST(ConsoleVarTest, SetFromTextReadsTheTextByType)
         {CVAR_FLOAT, "0", " 2.5", "2.5"},
         {CVAR_FLOAT, "1", "1e3", "1000"},
         {CVAR_FLOAT, "1", "junk", "0"},
-        {CVAR_FLOAT, "0", "1e300", "inf"},
+        {CVAR_FLOAT, "7", "1e300", "7"},  // past the float range: refused, the value kept
+        {CVAR_FLOAT, "7", "nan", "7"},
         {CVAR_STRING, "old", "two words", "two words"},
         {CVAR_STRING, "old", "", ""},
         {CVAR_STRING, "old", "say \"hi there\" now", "hi there"},

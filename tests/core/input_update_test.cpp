@@ -201,6 +201,31 @@ TEST_F(InputUpdateTest, LosingTheFocusLetsGoOfHeldKeysAndTheDevicesComeBackWithI
     PlatformInjectMouseButton(0, false);
 }
 
+// A screen open over the game takes its clicks and keys from the window messages. The devices may be
+// lost meanwhile (the window without the focus, for a moment or for good): a poll that cannot read
+// them must not wipe what the messages set, or the screen never sees a click or Escape.
+TEST_F(InputUpdateTest, AnOpenScreensClicksAndKeysOutliveDevicesThatCannotBeRead)
+{
+    g_input.guiMode = true;
+    PushFocusEvent(false);
+    Frame();
+    PostMessageA(m_window, WM_LBUTTONDOWN, 0, 0);
+    PostMessageA(m_window, WM_KEYDOWN, VK_ESCAPE, (KEY_ESCAPE << 16) | 1);
+    Frame();
+    EXPECT_EQ(g_input.mouseStates[0], 255);
+    EXPECT_EQ(g_input.keyStates[KEY_ESCAPE], 255);
+    Frame();
+    EXPECT_EQ(g_input.mouseStates[0], 255) << "still held in the next frame";
+    PostMessageA(m_window, WM_LBUTTONUP, 0, 0);
+    PostMessageA(m_window, WM_KEYUP, VK_ESCAPE, (KEY_ESCAPE << 16) | 1);
+    Frame();
+    EXPECT_EQ(g_input.mouseStates[0], 0);
+    EXPECT_EQ(g_input.actionReleased[ACTION_ESCAPE], 255) << "the screen sees Escape go up";
+    g_input.guiMode = false;
+    PushFocusEvent(true);
+    Frame();
+}
+
 TEST_F(InputUpdateTest, AWindowWithoutFocusAtStartUpGetsTheDevicesWhenTheFocusComes)
 {
     InputShutdown();

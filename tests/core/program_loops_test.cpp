@@ -202,31 +202,56 @@ void ObjectivesUp()
 {
     PlatformInjectKey(kObjectivesKey, false);
 }
-// The halt after a map that cannot load waits with its fatal lines on console 0: a few polls after
-// another key went down (and stays down) it is still waiting, and Escape held down ends it. The keys
-// go up again once the run is over.
+// The halt after a map that cannot load waits with its fatal lines on console 0: a few polls into
+// the wait a key goes down (any key, Escape or not), or the window is asked to close, and the wait
+// ends. A halt that waits on past that is ended with Escape, and the road shows it.
 constexpr int kSpaceKey = 0x39;
-constexpr int kPollsBeforeEscape = 5;
+constexpr int kPollsBeforeTheKey = 5;
+constexpr int kPollsBeforeEscape = 200;
 int g_haltPolls = 0;
+bool g_haltByClose = false;
 
 void WatchTheHalt(DWORD)
 {
-    if (++g_haltPolls != kPollsBeforeEscape)
+    ++g_haltPolls;
+    if (g_haltPolls == kPollsBeforeEscape) {
+        Note("still halted: escape");
+        PlatformInjectKey(KEY_ESCAPE, true);
+    }
+    if (g_haltPolls != kPollsBeforeTheKey)
         return;
     const std::vector<std::string> lines = {ConLines(0)[ConLineCapacity(0) - 2], ConLines(0)[ConLineCapacity(0) - 1]};
     if (ConCurrentPage() == 0 && lines[0] == "\x0E\x02 *** FATAL ERROR : Program halted ***\n" &&
         lines[1] == "\x0E\x02<press ESC to exit>\n")
         Note("fatal lines on console 0");
-    Note("escape");
-    PlatformInjectKey(KEY_ESCAPE, true);
+    if (g_haltByClose) {
+        Note("close");
+        PlatformInjectCloseRequest();
+    } else {
+        Note("space");
+        PlatformInjectKey(kSpaceKey, true);
+    }
 }
 
-void PressAKeyThenWatchTheHalt()
+void WatchTheHaltUntilAKey()
 {
-    PlatformInjectKey(kSpaceKey, true);
     g_haltPolls = 0;
+    g_haltByClose = false;
     PlatformTestClockStart(GetTickCount());
     PlatformTestClockOnSleep(WatchTheHalt);
+}
+
+void WatchTheHaltUntilTheClose()
+{
+    WatchTheHaltUntilAKey();
+    g_haltByClose = true;
+}
+
+// The halt is over: the menus came back.
+void StopWatchingTheHalt()
+{
+    PlatformTestClockStop();
+    PlatformInjectKey(kSpaceKey, false);
 }
 
 // What the game does.
@@ -311,6 +336,26 @@ void JoinServer()
 void ResumeMission()
 {
     g_input.guiMode = false;
+}
+
+// The trigger (the left button, "fire") held: in the game when Escape opens the menu, or in the menu
+// by the click that closes it.
+void HoldTheTrigger()
+{
+    g_input.mouseStates[0] = INPUT_STATE_DOWN;
+    g_input.actionDown[ACTION_FIRE] = INPUT_STATE_DOWN;
+}
+// A press made on one side of a screen's edge does not reach the other side.
+void ExpectNoTriggerInTheMenu()
+{
+    EXPECT_EQ(g_input.mouseStates[0], 0);
+    EXPECT_FALSE(g_gui.leftHeld);
+}
+void ExpectNoTriggerInTheGame()
+{
+    EXPECT_EQ(g_input.mouseStates[0], 0);
+    EXPECT_EQ(g_input.actionDown[ACTION_FIRE], 0);
+    EXPECT_EQ(g_input.actionReleased[ACTION_FIRE], 0);
 }
 
 // What must hold at a step.
@@ -472,10 +517,10 @@ const LoopCase kStateWords[] = {
      0,
      "map_menu"},
     {"QuitFromTheMenu", "", {{At::Menu, nullptr, 1}}, {"menu"}, 0, 0},
-    {"MapThatCannotLoadHaltsUntilEscape",
+    {"MapThatCannotLoadHaltsUntilAKey",
      "-m missing_map",
-     {{At::Start, PressAKeyThenWatchTheHalt}},
-     {"start missing_map", "fatal lines on console 0", "escape"},
+     {{At::Start, WatchTheHaltUntilAKey}},
+     {"start missing_map", "fatal lines on console 0", "space"},
      -1,
      0,
      0,
@@ -483,9 +528,51 @@ const LoopCase kStateWords[] = {
      nullptr,
      "a_good.plg",
      -1},
+    {"MapThatCannotLoadHaltsUntilTheWindowCloses",
+     "-m missing_map",
+     {{At::Start, WatchTheHaltUntilTheClose}},
+     {"start missing_map", "fatal lines on console 0", "close"},
+     -1,
+     0,
+     0,
+     0,
+     nullptr,
+     "a_good.plg",
+     -1},
+    {"MapThatCannotLoadFromTheMenuLeadsBackToIt",
+     "",
+     {{At::Menu, nullptr, LOOP_NOTHING}, {At::Start, WatchTheHaltUntilAKey}, {At::Menu, StopWatchingTheHalt, 1}},
+     {"menu", "start missing_map", "fatal lines on console 0", "space", "activate MAINMENU", "menu MAINMENU"},
+     0,
+     0,
+     0,
+     0,
+     "missing_map",
+     "a_good.plg",
+     -1},
 };
 
 const LoopCase kEscapeScreens[] = {
+    {"TheTriggerHeldWhenEscapeOpensTheMenuClicksNothingThere",
+     "-m map_a",
+     Then({{At::Game, HoldTheTrigger},
+           {At::Game, EscapeDown},
+           {At::Game, EscapeUp},
+           {At::Screen, ExpectNoTriggerInTheMenu}},
+          {{At::Screen, nullptr, 1}}),
+     {"start map_a", "game", "screen _MAINMENU"},
+     0,
+     1},
+    {"TheClickThatClosesTheMenuDoesNotReachTheGame",
+     "-m map_a",
+     Then({{At::Game, EscapeDown},
+           {At::Game, EscapeUp},
+           {At::Screen, HoldTheTrigger, LOOP_NOTHING},
+           {At::Game, ExpectNoTriggerInTheGame}},
+          kEscapeAndQuit),
+     {"start map_a", "game", "screen _MAINMENU", "game", "screen _MAINMENU"},
+     0,
+     1},
     {"Escape", "-m map_a", kEscapeAndQuit, {"start map_a", "game", "screen _MAINMENU"}, 0, 1},
     {"EscapeAfterGameCodeChoseAScreen",
      "-m map_a",

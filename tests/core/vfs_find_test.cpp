@@ -80,10 +80,14 @@ TEST_F(VfsFindTest, AnyExtensionAndAllEntries)
 
 TEST_F(VfsFindTest, NothingWithoutCallbackOrFolder)
 {
-    VFSFindFile("maps", "txt", nullptr, false);
-    VFSFindFile("nowhere", "*", Record, true);
-    VFSFindFile("maps\\a.txt", "*", Record, true);  // a file has no children
+    EXPECT_FALSE(VFSFindFile("maps", "txt", nullptr, false));
+    EXPECT_FALSE(VFSFindFile("nowhere", "*", Record, true));
+    EXPECT_FALSE(VFSFindFile("maps\\a.txt", "*", Record, true));  // a file has no children
     EXPECT_TRUE(g_reported.empty());
+    // What was reported answers: from disk, from an archive only, or nothing of that extension.
+    EXPECT_TRUE(VFSFindFile("maps", "txt", Record, false));
+    EXPECT_TRUE(VFSFindFile("maps", "dat", Record, false));
+    EXPECT_FALSE(VFSFindFile("maps", "wav", Record, false));
 }
 
 TEST_F(VfsFindTest, FileExistsOverDiskAndSlots)

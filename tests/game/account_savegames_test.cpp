@@ -203,9 +203,60 @@ TEST(AccountSavegames, CountsAndNamesPastTheirFieldsAreRefused)
     for (const auto& damage : damages) {
         std::vector<u8_t> bad = good;
         bad[damage.at] = damage.value;
-        // The bytes stay enough for what the damaged count claims: only the field's limit refuses.
+        // The bytes stay enough for what the damaged count claims: the field's limit refuses the
+        // savegame, and the bytes it leaves over the record.
         bad.insert(bad.end(), 400, 0);
         EXPECT_FALSE(Reads(bad)) << damage.what;
+    }
+}
+
+// A savegame whose bytes are whole but whose fields are past their limits is refused on its own: the
+// account and its other savegames load.
+TEST(AccountSavegames, ADamagedSavegameIsRefusedAloneAndTheAccountStays)
+{
+    PlayerAccount account;
+    account.name.Assign("k");
+    Savegame second = SmallSavegame();
+    second.viewYaw = 0.25f;
+    account.GetMissionSavegames("m").AddSavegame(SmallSavegame());
+    account.GetMissionSavegames("m").AddSavegame(second);
+    std::vector<u8_t> good;
+    AccountWriteRecord(account, good);
+    const size_t at = Find(good, kGolden);
+    ASSERT_NE(at, std::string::npos);
+    const size_t firstName = at + 24;
+    const size_t weapon = at + 24 + (4 + 2 + 4 + 24 + 8);
+    const size_t count = weapon + 4 + 3 + 4 + 24 + 2;
+    const size_t holder = count + 1 + 4;
+    ASSERT_EQ(good[firstName], 2);
+    ASSERT_EQ(good[count], 2);
+    ASSERT_EQ(good[holder], 3);
+    // Each damage puts a longer field in the place of the written one, with the bytes it claims.
+    const struct {
+        const char* what;
+        size_t at;         // the count
+        u8_t value;        // its new value
+        size_t oldBytes;   // the field's bytes after the count, replaced
+        size_t newBytes;   // by this many
+        size_t countSize;  // 4, or 1 for the value count
+    } damages[] = {
+        {"an object name of 128 bytes", firstName, 128, 2, 128, 4},
+        {"149 weapon values", count, 149, 4, 298, 1},
+        {"a holder of 17 bytes", holder, 17, 3, 17, 4},
+    };
+    for (const auto& damage : damages) {
+        SCOPED_TRACE(damage.what);
+        std::vector<u8_t> bad = good;
+        bad[damage.at] = damage.value;
+        const auto field = bad.begin() + static_cast<std::ptrdiff_t>(damage.at + damage.countSize);
+        bad.erase(field, field + static_cast<std::ptrdiff_t>(damage.oldBytes));
+        bad.insert(bad.begin() + static_cast<std::ptrdiff_t>(damage.at + damage.countSize), damage.newBytes, 'x');
+        PlayerAccount read;
+        ASSERT_TRUE(AccountReadRecord(read, bad.data(), static_cast<u32_t>(bad.size())));
+        const std::vector<Savegame>& kept = read.modes[0].savegames.at(0).savegames;
+        ASSERT_EQ(kept.size(), 1u);
+        EXPECT_EQ(kept[0].viewYaw, 0.25f);
+        EXPECT_STREQ(read.optionNames[28].Text(), "si_musicvolume") << "the record is read to its end";
     }
 }
 

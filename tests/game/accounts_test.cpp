@@ -86,8 +86,9 @@ TEST_F(AccountTest, LogInAppliesTheAccountAndLogOffWritesIt)
         EXPECT_EQ(sensitivity->Int(), 80);
     }
     EXPECT_STREQ(as_leadmsg.String(), "follow me");
-    ASSERT_EQ(GameModMapCount(mod), 3u) << "the account's list is merged into the game mode's";
-    EXPECT_STREQ(GameModMapAt(mod, 2), "two");
+    ASSERT_EQ(GameModMapCount(mod), 2u) << "the account's list replaces what the game mode held";
+    EXPECT_STREQ(GameModMapAt(mod, 0), "one");
+    EXPECT_STREQ(GameModMapAt(mod, 1), "two");
     EXPECT_EQ(GetCurrentAccount(), bob);
 
     as_leadmsg.SetString("hold here");
@@ -97,6 +98,37 @@ TEST_F(AccountTest, LogInAppliesTheAccountAndLogOffWritesIt)
     EXPECT_NE(FileOf("bob"), before) << "log-off writes the file";
     EXPECT_NE(FileOf("bob").find("hold here"), std::string::npos);
     shadows->SetBool(shadowsBefore);
+    GameModRegistryFree();
+}
+
+TEST_F(AccountTest, EachAccountKeepsItsOwnGameModeMapsAcrossTurns)
+{
+    ASSERT_EQ(Create("bob"), 0);
+    ASSERT_EQ(Create("alice"), 0);
+    PlayerAccount* bob = AccountFindByName("bob");
+    PlayerAccount* alice = AccountFindByName("alice");
+    bob->gameModLists.push_back({EngineString("skirmish"), {EngineString("bobmap")}});
+    alice->gameModLists.push_back({EngineString("skirmish"), {EngineString("alicemap")}});
+    GameMod* mod = BeginGameModRegistration();
+    ASSERT_NE(mod, nullptr);
+    std::snprintf(mod->name, sizeof mod->name, "skirmish");
+    EndGameModRegistration();
+    for (int round = 1; round <= 3; ++round) {
+        SCOPED_TRACE(round);
+        for (const char* name : {"bob", "alice"}) {
+            ASSERT_EQ(LogIn(name, "pw"), 0);
+            ASSERT_EQ(GameModMapCount(mod), 1u);
+            EXPECT_EQ(std::string(GameModMapAt(mod, 0)), std::string(name) + "map");
+            ASSERT_EQ(ax_logoff.value.handler(nullptr), 0);
+        }
+        ASSERT_EQ(alice->gameModLists.size(), 1u);
+        ASSERT_EQ(alice->gameModLists[0].strings.size(), 1u);
+        EXPECT_STREQ(alice->gameModLists[0].strings[0].Text(), "alicemap");
+        EXPECT_EQ(FileOf("alice").find("bobmap"), std::string::npos);
+        EXPECT_EQ(FileOf("bob").find("alicemap"), std::string::npos);
+    }
+    // Logged off, the game modes hold nobody's maps for the next account made or logged in.
+    EXPECT_EQ(GameModMapCount(mod), 0u);
     GameModRegistryFree();
 }
 
@@ -219,6 +251,54 @@ TEST_F(AccountTest, TheFortyEightVariablesWithTheirTypesAndStarts)
             EXPECT_EQ(cvar->Int(), 0);
         }
     }
+}
+
+// The folder "accounts" is the user's too. Start-up removes only what an account write left behind;
+// a file start-up refused is renamed out of the way before a new account takes its name; removing
+// an account removes the file it was read from, whatever that file is called.
+TEST_F(AccountTest, TheAccountsFolderKeepsWhatIsNotTheProgramsToTake)
+{
+    const std::string folder = TempPath() + "/accounts/";
+    ASSERT_EQ(Create("dave", "pw"), 0);
+    AccountsShutdown();
+    std::filesystem::rename(folder + "dave.acc", folder + "dave_old.acc");
+    const std::string damaged = "UFF 1.0\nnot an account";
+    const struct {
+        const char* name;
+        std::string bytes;
+        bool stays;
+    } files[] = {
+        {"notes.TMP", "mine", true},
+        {"list.tmp", "mine too", true},
+        {"bob.acc.tmp", "half a write", false},
+        {"carl.acc", damaged, true},
+    };
+    for (const auto& file : files)
+        WriteFileBytes(folder + file.name, file.bytes);
+    AccountsInit();
+    for (const auto& file : files)
+        EXPECT_EQ(std::filesystem::exists(folder + file.name), file.stays) << file.name;
+    EXPECT_EQ(AccountFindByName("carl"), nullptr);
+    ASSERT_NE(AccountFindByName("dave"), nullptr);
+
+    // A new "carl" keeps the refused file aside under a name the log gives.
+    const size_t logStart = engine_log::LogSize();
+    ASSERT_EQ(Create("carl"), 0);
+    EXPECT_EQ(ReadFileBytes(folder + "carl.acc.kept"), damaged);
+    EXPECT_NE(FileOf("carl"), damaged);
+    EXPECT_NE(
+        engine_log::LogFrom(logStart).find("Account file 'accounts\\carl.acc' kept as 'accounts\\carl.acc.kept'\n"),
+        std::string::npos);
+
+    // "dave" lives in "dave_old.acc": removed with it, he does not come back.
+    as_accname.SetString("dave");
+    as_curpassword.SetString("pw");
+    ASSERT_EQ(ax_removeacc.value.handler(nullptr), 0);
+    EXPECT_FALSE(std::filesystem::exists(folder + "dave_old.acc"));
+    AccountsShutdown();
+    AccountsInit();
+    EXPECT_EQ(AccountFindByName("dave"), nullptr);
+    EXPECT_NE(AccountFindByName("carl"), nullptr);
 }
 
 }  // namespace

@@ -151,4 +151,29 @@ TEST_F(CameraLink, IncarnationTakesOnlyAnObjectOfThatName)
     DynObjectRemove(&player);
 }
 
+TEST_F(CameraLink, IncarnationRefusesAnObjectThatIsNoSoldier)
+{
+    Actor player;
+    player.SetNameText("player");
+    ASSERT_TRUE(DynObjectAdd(&player));
+    g_frameView.player = &player;
+    float* view = GameGetViewPos();
+    view[0] = view[1] = view[2] = 7.0f;
+
+    // The tank is a plain world object; whatever reads the player takes it for a soldier.
+    EXPECT_EQ(GameIncarnateCommand("tank"), 0);
+    EXPECT_EQ(LastLine(), "\x0E\x02Object 'tank' is not a soldier!\n");
+    EXPECT_EQ(g_frameView.player, &player);
+    EXPECT_EQ(PlayerActor(), &player);
+    EXPECT_FLOAT_EQ(GameGetViewPos()[0], 7.0f);
+
+    // Put there some other way, the object is still no soldier to those who ask for one.
+    g_frameView.player = &m_tank;
+    EXPECT_EQ(PlayerActor(), nullptr);
+
+    view[0] = view[1] = view[2] = 0.0f;
+    g_frameView.player = nullptr;
+    DynObjectRemove(&player);
+}
+
 }  // namespace

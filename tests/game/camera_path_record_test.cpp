@@ -77,6 +77,16 @@ TEST_F(CameraPathRecord, AnArgumentThatIsNotMillisecondsAddsNothing)
         EXPECT_EQ(LastLine(), "grx_add_camera_point: milliseconds expected, not '" + std::string(argument) + "'\n");
     }
     EXPECT_EQ(CameraPathCount(), 0u);
+
+    // A whole number, but a segment longer than ten minutes.
+    for (const char* argument : {"600001", "2147483647"}) {
+        EXPECT_EQ(CameraPathAddCommand(argument), -1) << argument;
+        EXPECT_EQ(LastLine(),
+                  "grx_add_camera_point: at most 600000 ms (10 minutes), not '" + std::string(argument) + "'\n");
+    }
+    EXPECT_EQ(CameraPathCount(), 0u);
+    EXPECT_EQ(CameraPathAddCommand("600000"), 0);
+    EXPECT_EQ(CameraPathPointAt(0).durationMs, 600000);
 }
 
 TEST_F(CameraPathRecord, AFullPathRefusesTheNextPoint)

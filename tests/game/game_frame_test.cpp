@@ -6,17 +6,23 @@
 // and the satellite view stands for the player's control (its first run fixes its pan speed).
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
+#include "actors/actor_cvars.h"
 #include "ai/ai_state.h"
 #include "ai/envelope.h"
+#include "ai/script_events.h"
+#include "ai/time_events.h"
 #include "core/console.h"
 #include "core/frame_view.h"
 #include "core/plugin_host.h"
+#include "game/code_signal.h"
 #include "game/external_camera.h"
 #include "game/game_cvars.h"
 #include "game/game_flow.h"
 #include "game/game_frame.h"
+#include "game/objectives.h"
 #include "game/game_state.h"
 #include "game/satellite_view.h"
 #include "gui/gui.h"
@@ -24,6 +30,7 @@
 #include "platform/test_clock.h"
 #include "render/render_cvars.h"
 #include "scene/scene_state.h"
+#include "support/keep_var.h"
 #include "support/render_test_support.h"
 #include "tests/plugins/game_plugin/game_plugin_state.h"
 #include "world/dynamic_object.h"
@@ -42,7 +49,11 @@ public:
 class FrameEnvelope : public DOEnvelope {
 public:
     void FireEvent(ScriptObject*, s32_t eventIndex) override { frames += eventIndex == ENVELOPE_EVENT_ON_FRAME; }
+    void StoreObjectPose() override { poses.push_back("store"); }
+    void ApplyObjectPose() override { poses.push_back("apply"); }
+    void RestoreObjectPose() override { poses.push_back("restore"); }
     int frames = 0;
+    std::vector<std::string> poses;
 };
 
 std::vector<DWORD> g_sleeps;
@@ -152,6 +163,30 @@ TEST_F(GameFrame, TheMapCaptionShowsOnce5SecondsAfterTheMainLoopStartsFor10Secon
 }
 
 // A record a script armed shows 5 s later, for the time it was given.
+// The coded messages' countdown steps beside the death check, before the timed events of the same
+// frame: the event sees the count already lowered.
+TEST_F(GameFrame, TheCountdownStepsBeforeTheTimedEvents)
+{
+    ScriptCreateEventList();
+    ScriptEvent* tick = ScriptGlobalEventList()->Add("tick");
+    ASSERT_NE(tick, nullptr);
+    static s32_t seenCount;
+    seenCount = -1;
+    ScriptEventWaiter waiter;
+    waiter.callback = [](void*) { seenCount = g_codeCountdowns[0].count; };
+    tick->Subscribe(&waiter);
+    TimeEventList::Create();
+    ASSERT_TRUE(TimeEventList::Instance()->Parse("TimeEvent { StartTime 500 Times 1 Event tick }"));
+    GameCodeReset();
+    g_codeCountdowns[0] = {kStart, kStart, CODE_COUNTDOWN_START};
+    Frame(1000);
+    EXPECT_EQ(g_codeCountdowns[0].count, CODE_COUNTDOWN_START - 1);
+    EXPECT_EQ(seenCount, CODE_COUNTDOWN_START - 1);
+    GameCodeReset();
+    TimeEventList::Destroy();
+    ScriptDestroyEventList();
+}
+
 TEST_F(GameFrame, AnArmedRecordShowsAfter5Seconds)
 {
     g_gui.recordDue = 1;
@@ -234,6 +269,52 @@ TEST_F(GameFrame, AnOpenScreenHoldsThePlayerAndTheWorldUnlessAGameModeKeepsRunni
         EXPECT_EQ(Counts().present, 0u) << "the first frame is not presented";
         EXPECT_EQ(g_game.frameCounter - counter, 2u);
     }
+}
+
+// Each satellite-view frame refreshes the stored poses of the enveloped objects, at most every
+// 1500 ms; with the scan on, the view is drawn with the stored poses and the live ones come back
+// after the drawing.
+TEST_F(GameFrame, TheSatelliteViewRefreshesItsPosesAndTheScanDrawsThem)
+{
+    KeepVar scan(gb_satcamscan);
+    g_game.satelliteView = 1;
+    EnvelopesPoseStoreReset();
+    using Calls = std::vector<std::string>;
+    struct Step {
+        DWORD gap;
+        bool scan;
+        Calls poses;
+    };
+    const Step steps[] = {
+        {20, false, {"store"}},
+        {1000, false, {}},
+        {20, true, {"apply", "restore"}},
+        {600, true, {"store", "apply", "restore"}},
+    };
+    for (const Step& step : steps) {
+        gb_satcamscan.SetBool(step.scan);
+        m_envelope.poses.clear();
+        Frame(step.gap);
+        EXPECT_EQ(m_envelope.poses, step.poses) << step.gap << (step.scan ? " ms, scanning" : " ms");
+    }
+    EnvelopesPoseStoreReset();
+}
+
+// With gbdebuginfo on, the frame labels the objects in view (here from the satellite camera right
+// above the world's one object) with their position and name.
+TEST_F(GameFrame, TheDebugInfoLabelsTheObjectsInView)
+{
+    KeepVar debug(gbdebuginfo);
+    g_game.satelliteView = 1;
+    m_object.name.Assign("crate");
+    UINT draws[2] = {};
+    for (bool on : {false, true}) {
+        gbdebuginfo.SetBool(on);
+        D3D8TestClearCallCounts(Device());
+        Frame(20);
+        draws[on ? 1 : 0] = Counts().drawPrimitive + Counts().drawIndexedPrimitive;
+    }
+    EXPECT_GT(draws[1], draws[0]);
 }
 
 // A lost device: the world still moves and the plug-ins hear of the frame, but after the frame

@@ -20,15 +20,13 @@
 #include "gui/gui.h"
 #include "platform/test_input.h"
 #include "support/files.h"
-#include "support/gui_driver.h"
 #include "support/run_program.h"
 #include "support/temp_dir.h"
-#include "tools/bfs_pack/bfs_pack.h"
+#include "tests/game/sample_walk.h"
 
 namespace {
 
 constexpr int kKeyEscape = 0x01;
-constexpr int kKeySpace = 0x39;
 
 // What the child saw, one line a fact, in the order it happened.
 std::vector<std::string> g_notes;
@@ -66,16 +64,15 @@ std::string WeaponScreens()
     return name(weapon->crosshairScreen) + " " + name(weapon->statScreen) + " " + name(weapon->zoomScreen);
 }
 
-// The key at the loading screen's wait goes down as the wait begins and up after it.
+// The key at the loading screen's wait; what the wait shows and whether the leave freed the game's screens are noted.
 void OnMissionStep(MissionRoad road, int step)
 {
+    sample_walk::PressAtTheLoadWait(road, step);
     if (road == MISSION_LOAD && step == 27) {
         ++g_missions;
         g_missionFrames = 0;
-        PlatformInjectKey(kKeySpace, true);
     } else if (road == MISSION_LOAD && step == 28) {
         Note("shown at the wait: " + std::string(gs_maploadprogress.String()));
-        PlatformInjectKey(kKeySpace, false);
     } else if (road == MISSION_LEAVE && step == 9) {
         Note(std::string("left: game screens ") + (GuiFindScreen("CROSS") == g_gui.errorScreen ? "freed" : "kept"));
     }
@@ -99,25 +96,14 @@ void OnMissionFrame(bool present)
 int WalkTheMenus()
 {
     gui_test::GuiDriver driver;
-    driver.ClickWhen("MAINMENU", "soldiers");
-    driver.TypeWhen("ROVUDAZURARAZU", "new_name", "recruit");
-    driver.TypeWhen("ROVUDAZURARAZU", "new_password", "pw");
-    driver.TypeWhen("ROVUDAZURARAZU", "new_repeat", "pw");
-    driver.ClickWhen("ROVUDAZURARAZU", "create");
-    // Made, the soldier is on the list: the list's selection logs in with the password typed.
-    driver.ClickWhen("SETUP", "accounts");
-    driver.TypeWhen("ROVUDAZURARAZU", "login_password", "pw");
-    driver.ClickWhen("ROVUDAZURARAZU", "login");
+    sample_walk::MakeAndLogInRecruit(driver);
     driver.ClickWhen("MAINMENU", "play");
     driver.ClickWhen("_MAINMENU", "leave");
     driver.ClickWhen("MAINMENU", "play");
     driver.ClickWhen("_MAINMENU", "quit");
-    GameSetTestHooks({-1, nullptr, OnMissionFrame, nullptr, OnMissionStep});
-    char commandLine[] = "";
-    const int exitCode = WinMain(nullptr, nullptr, commandLine, SW_SHOW);
-    GameSetTestHooks({});
+    const int exitCode = sample_walk::RunTheProgram(OnMissionFrame, OnMissionStep);
     Note("account: " + std::string(as_accname.String()));
-    Note("driver: " + std::string(driver.Done() ? "all steps taken" : "steps left") + driver.Error());
+    Note(sample_walk::DriverLine(driver));
     std::string text;
     for (const std::string& line : g_notes)
         text += line + "\n";
@@ -141,30 +127,12 @@ std::vector<std::string> Lines(const std::string& text)
     return lines;
 }
 
-// The positions of the lines in the log, in order: each searched from where the one before it was
-// found; npos for a line not found.
-std::vector<std::size_t> InOrder(const std::string& log, const std::vector<std::string>& lines)
-{
-    std::vector<std::size_t> at;
-    std::size_t from = 0;
-    for (const std::string& line : lines) {
-        const std::size_t found = log.find(line, from);
-        at.push_back(found);
-        if (found != std::string::npos)
-            from = found + line.size();
-    }
-    return at;
-}
-
 class MenuWalk : public TempDirTest {};
 
 TEST_F(MenuWalk, PlayLeaveToTheMenuPlayAgainAndQuitFromTheInGameMenu)
 {
     std::string error;
-    ASSERT_TRUE(BfsPackFolder(ZINTAR_TEST_DATA_DIR "/../../data/sample", "main.bfs", error)) << error;
-    // The sample's settings in a small window: the walk is about the screens, not the picture.
-    std::string config = ReadFileBytes(ZINTAR_TEST_DATA_DIR "/../../data/sample/config.def");
-    WriteFileBytes("config.def", config + "riwidth = 400\nriheight = 300\nrbwindowed = true\n");
+    ASSERT_TRUE(sample_walk::PrepareSampleFolder(error)) << error;
 
     const ProgramResult run = RunChildJob("menu_walk", TempPath(), {{"ALSOFT_DRIVERS", "null"}});
     ASSERT_TRUE(run.exited) << ReadFileBytes("stderr.txt");
@@ -202,7 +170,7 @@ TEST_F(MenuWalk, PlayLeaveToTheMenuPlayAgainAndQuitFromTheInGameMenu)
         "Destroying accounts...done",
         "Destroying virtual file system...",
     };
-    const std::vector<std::size_t> at = InOrder(log, expected);
+    const std::vector<std::size_t> at = sample_walk::InOrder(log, expected);
     std::string missing;
     for (std::size_t i = 0; i < expected.size(); ++i)
         if (at[i] == std::string::npos)

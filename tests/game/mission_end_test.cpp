@@ -7,19 +7,27 @@
 #include <string>
 
 #include "account_fixture.h"
+#include "actors/actor.h"
 #include "ai/envelope.h"
 #include "ai/envelope_table.h"
 #include "core/console.h"
+#include "core/core_cvars.h"
+#include "core/frame_view.h"
 #include "game/accounts.h"
 #include "game/game_cvars.h"
 #include "game/game_flow.h"
 #include "game/mission_end.h"
 #include "game/mission_services.h"
 #include "game/objectives.h"
+#include "game/player_control_state.h"
+#include "game/player_foot_control.h"
 #include "game/player_state.h"
 #include "game/player_view.h"
 #include "game/restart_info.h"
 #include "game/savegame.h"
+#include "gui/gui_live_values.h"
+#include "platform/file_system.h"
+#include "support/engine_log.h"
 #include "world/graph_obj.h"
 
 namespace {
@@ -109,17 +117,42 @@ TEST_F(MissionEnd, ARestartWithoutSnapshotSaysSoAndResetsTheSaveCount)
 {
     PlayerAccount* bob = GetCurrentAccount();
     MissionSavegames& saves = bob->GetMissionSavegames("map_02");
-    saves.savegames.resize(2);
-    bob->CurrentMode().savegameMark = 2;
+    // A run that used every save of the mission.
+    saves.savegames.resize(4);
+    bob->CurrentMode().savegameMark = 4;
     gi_maxsaves.SetInt(4);
+    Actor player;
+    g_frameView.player = &player;
+    const std::string map = dsmap.String();
+    dsmap.SetString("map_02");
+    EXPECT_FALSE(GuiEvalCondition("saves")) << "every save used";
     g_gui.screenRequested = true;
+    // The caption on the screen goes; the control input of the last frame is forgotten.
+    g_gui.captionSlot.shown = 1;
+    g_playerControl.usePending = 1;
+    for (float& momentum : g_playerFoot.momentum)
+        momentum = 1.0f;
     EXPECT_EQ(MissionRestartCommand(nullptr), 0);
     EXPECT_FALSE(g_gui.screenRequested);
+    EXPECT_EQ(g_gui.captionSlot.shown, 0);
+    EXPECT_EQ(g_playerControl.usePending, 0);
+    for (float momentum : g_playerFoot.momentum)
+        EXPECT_EQ(momentum, 0.0f);
     const std::string messages = std::string(ConLines(4)[ConLineCapacity(4) - 2]) + ConLines(4)[ConLineCapacity(4) - 1];
     EXPECT_EQ(messages, "Error occured while loading restart info!\nglobal: messages._gm_game_restarted\n");
     EXPECT_EQ(bob->CurrentMode().savegameMark, 0u);
     EXPECT_EQ(saves.maxSavegames, 4);
-    EXPECT_EQ(saves.savegames.size(), 2u) << "the savegames stay loadable";
+    EXPECT_EQ(saves.savegames.size(), 4u) << "the savegames stay loadable";
+    // The restarted mission may save again: the "Save" button shows, and the savegames it makes
+    // replace the old ones from the first.
+    EXPECT_TRUE(GuiEvalCondition("saves"));
+    bob->CurrentMode().savegameMark = 3;
+    EXPECT_TRUE(GuiEvalCondition("saves"));
+    bob->CurrentMode().savegameMark = 4;
+    EXPECT_FALSE(GuiEvalCondition("saves"));
+    bob->CurrentMode().savegameMark = 0;
+    dsmap.SetString(map.c_str());
+    g_frameView.player = nullptr;
 
     // During a game mode the account is left alone.
     GameMod mod;
@@ -261,6 +294,43 @@ TEST_F(MissionEnd, LoadingNeedsASavegameOfThatNumber)
     EXPECT_EQ(MessageLines(), (std::vector<std::string>{"global: messages._gm_game_loaded\n"}));
     EXPECT_FALSE(g_game.savingRestart);
     gs_load_slot_request.SetString("");
+}
+
+bool RefuseWrites(AtomicWriteStage, const char*)
+{
+    return false;
+}
+
+// A disk that takes no file: every road that writes the account says so on console 0 and in the log,
+// and a save is not called saved.
+TEST_F(MissionEnd, AFailedAccountWriteIsSaidAndNoSaveIsCalledDone)
+{
+    GetCurrentAccount()->GetMissionSavegames("map_02").maxSavegames = 3;
+    const struct {
+        const char* road;
+        void (*write)();
+        const char* file;
+    } roads[] = {
+        {"creation", [] { EXPECT_EQ(Create("amy"), 0); }, "amy"},
+        {"a save", [] { EXPECT_EQ(SavegameSaveCommand(nullptr), -1); }, "bob"},
+        {"the program's end", [] { EXPECT_FALSE(AccountsSaveCurrent()); }, "bob"},
+        {"log-off", [] { ax_logoff.value.handler(nullptr); }, "bob"},
+    };
+    SetAtomicWriteTestHook(RefuseWrites);
+    for (const auto& road : roads) {
+        SCOPED_TRACE(road.road);
+        as_accname.SetString("bob");
+        ConClear(0);
+        ConClear(4);
+        const size_t logStart = engine_log::LogSize();
+        road.write();
+        const std::string line =
+            std::string("ERROR : account file 'accounts\\") + road.file + ".acc' could not be written\n";
+        EXPECT_EQ(Newest(0), line);
+        EXPECT_NE(engine_log::LogFrom(logStart).find(line), std::string::npos);
+        EXPECT_TRUE(MessageLines().empty());
+    }
+    SetAtomicWriteTestHook(nullptr);
 }
 
 TEST_F(MissionEnd, NothingIsSavedOrLoadedWhileAGameModeRuns)

@@ -2,11 +2,13 @@
 // definition is loaded with the material table, and leaving frees both.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -61,6 +63,12 @@
 #include "game/account_cvars.h"
 #include "game/satellite_view.h"
 #include "game/loading_screen.h"
+#include "game/code_signal.h"
+#include "game/game_mod_registry.h"
+#include "game/game_state.h"
+#include "game/objectives.h"
+#include "game/restart_info.h"
+#include "map/map_state.h"
 #include "gui/gui.h"
 #include "core/core_cvars.h"
 #include "core/frame_view.h"
@@ -77,6 +85,7 @@
 #include "map/world_registry.h"
 #include "platform/test_clock.h"
 #include "render/camera.h"
+#include "render/hud_input.h"
 #include "render/render_device.h"
 #include "render/texture_manager.h"
 #include "scene/draw_lists.h"
@@ -91,12 +100,13 @@
 #include "support/keep_var.h"
 #include "support/temp_dir.h"
 #include "support/test_window.h"
-#include "tests/game/sample_placed_weapon.h"
 #include "tests/render/texture_test_support.h"
 #include "tools/bfs_pack/bfs_pack.h"
 #include "tools/map_author/map_author.h"
 #include "world/clustered_mesh.h"
 #include "world/decal.h"
+#include "world/decal_builders.h"
+#include "world/graph_node.h"
 #include "world/dynamic_object.h"
 #include "world/wires.h"
 
@@ -500,11 +510,95 @@ TEST_F(MissionInit, TheSampleRuleScriptAndProfilesDriveTheSampleSoldiers)
 // "mission.env" binds the outpost's five soldiers, the squadmate and two crates to
 // envelopes of their names, puts points at the gate and on the patrols' and defenders' places, a
 // trigger box across the gate, the camp and the map's range as zones, the mission camera's envelope
-// and two markers; "mission.zns" lists the soldiers in the camp; "mission.hnd" compiles with the
+// and three markers; "mission.zns" lists the soldiers in the camp; "mission.hnd" compiles with the
 // envelopes bound, and the handlers do what the file says (the spare crate starts hidden until the
 // supplies are used, which happens once); "mission.aig" makes the outpost's group with its radio and
 // the player's; the patrols walk a loop and a to-and-fro path of the point envelopes; the event,
 // its time and the mission script that waits for it are read.
+// The console lines from the one given on and the engine log's text since a point: no error line,
+// no warning.
+void ExpectNoFaultLines(size_t console, const std::string& log)
+{
+    const std::vector<std::string> lines = engine_log::ConsoleLines(0);
+    for (size_t i = console; i < lines.size(); ++i) {
+        EXPECT_EQ(lines[i].find(ERROR_COLOUR), std::string::npos) << lines[i];
+        for (const char* fault :
+             {"ERROR", "Error", "Could not", "Invalid", "no such envelope", "POINT type expected", "Unknown"})
+            EXPECT_EQ(lines[i].find(fault), std::string::npos) << lines[i];
+    }
+    std::istringstream logLines(log);
+    std::string line;
+    while (std::getline(logLines, line)) {
+        for (const char* fault : {"WARNING", "Warning", "not found"})
+            EXPECT_EQ(line.find(fault), std::string::npos) << line;
+    }
+}
+
+// Shots at every placed object of the sample that a bullet can strike, from four sides at the
+// height of its middle, each hit handed to the impact decal as a flying bullet's hit is (the trace
+// asks for the normal, the alpha map and the material): every surface a shot can strike has a
+// material, so none is refused with the decal's error line. Returns the number of hits.
+int ShootEveryPlacedObject()
+{
+    DynamicObject** objects = nullptr;
+    s32_t count = 0;
+    DynObjectsGet(&objects, &count);
+    auto bullet = std::make_unique<Projectile>();
+    bullet->decalSize[0] = 0.2f;
+    bullet->decalSize[1] = 0.6f;
+    int hits = 0;
+    for (s32_t i = 0; i < count; ++i) {
+        DynamicObject* object = objects[i];
+        if (!object->IsCollidable() || object->name.Text()[0] == '\0')
+            continue;
+        float box[6];
+        object->GetGeometryBounds(box);
+        const Vector3 centre = {(box[0] + box[3]) * 0.5f, (box[1] + box[4]) * 0.5f, (box[2] + box[5]) * 0.5f};
+        const float reach = std::max(box[3] - box[0], box[5] - box[2]) + 5.0f;
+        for (const Vector3 direction : {Vector3{1, 0, 0}, Vector3{-1, 0, 0}, Vector3{0, 0, 1}, Vector3{0, 0, -1}}) {
+            ObjectTraceBlock hit{};
+            hit.objOptions = OBJTRACE_NORMAL | OBJTRACE_ALPHA | OBJTRACE_MATERIAL;
+            hit.objAlphaThreshold = 0x80;
+            const Vector3 origin = {centre.x - direction.x * reach, centre.y, centre.z - direction.z * reach};
+            if (object->TraceRay(origin, direction, &hit) >= OBJTRACE_NO_HIT)
+                continue;
+            ++hits;
+            EXPECT_NE(hit.objMaterial, nullptr)
+                << object->name.Text() << ": node " << (hit.objHitNode ? hit.objHitNode->GetName() : "") << ", mesh "
+                << hit.objMeshIndex << ", texture '" << hit.objTextureName << "'";
+            bullet->flightDirection = direction;
+            DecalCreateAtHit(hit.objHitPoint, &hit.objNormal, hit.objMaterial, bullet.get());
+        }
+    }
+    return hits;
+}
+
+// A solo campaign (mode 0, a new soldier's) loads the sample as cleanly: its squadmate is taken out
+// at the start, and his envelope with him.
+TEST_F(MissionInit, ASoloCampaignLoadsTheSampleWithoutAnErrorOrAWarning)
+{
+    std::string error;
+    ASSERT_TRUE(BfsPackFolder(ZINTAR_TEST_DATA_DIR "/../../data/sample", "main.bfs", error)) << error;
+    std::filesystem::remove_all("script");
+    ASSERT_TRUE(VFSInit());
+    ASSERT_EQ(ConExecFile("config.def"), 0);
+    struct ModeZero {
+        s32_t saved = SinglePlayerMode();
+        ModeZero() { SetSinglePlayerMode(0); }
+        ~ModeZero() { SetSinglePlayerMode(saved); }
+    } modeZero;
+    const size_t console = engine_log::ConsoleLines(0).size();
+    PlatformTestClockStart(50000);
+    const size_t engineLog = engine_log::LogSize();
+    ASSERT_EQ(GameInitMission("map_01"), 0) << engine_log::LogFrom(engineLog);
+    ExpectNoFaultLines(console, engine_log::LogFrom(engineLog));
+    EXPECT_EQ(DynObjectFind("mate"), nullptr);
+    EXPECT_EQ(EnvelopeFind("mate"), nullptr);
+    EXPECT_NE(EnvelopeFind("guard"), nullptr);
+    GameExitToGui("-g");
+    PlatformTestClockStop();
+}
+
 TEST_F(MissionInit, TheSampleMissionLoadsEveryFileWithoutAnErrorAndBindsTheOutpost)
 {
     std::string error;
@@ -528,25 +622,11 @@ TEST_F(MissionInit, TheSampleMissionLoadsEveryFileWithoutAnErrorAndBindsTheOutpo
     EXPECT_NE(log.find("Compiling succesful !!!\n"), std::string::npos) << log;
     EXPECT_EQ(log.find("ERROR"), std::string::npos) << log;
     EXPECT_EQ(log.find("Error"), std::string::npos) << log;
-    // One line only is reported, by design: the placed rifle's model line (the placement it records
-    // is what the mission start reads), in the error colour.
-    SamplePlacedWeapon rifle;
-    ASSERT_TRUE(rifle.Read());
-    const std::vector<std::string> lines = engine_log::ConsoleLines(0);
-    int placementLines = 0;
-    for (size_t i = console; i < lines.size(); ++i) {
-        std::string text = lines[i];
-        while (!text.empty() && text.back() == '\n')
-            text.pop_back();
-        if (text == ERROR_COLOUR + rifle.LogLine()) {
-            ++placementLines;
-            continue;
-        }
-        for (const char* fault :
-             {"ERROR", "Error", "Could not", "Invalid", "no such envelope", "POINT type expected", "Unknown"})
-            EXPECT_EQ(lines[i].find(fault), std::string::npos) << lines[i];
-    }
-    EXPECT_EQ(placementLines, 1);
+    // Not one line of the sample is refused or warned about: no error line on the console (the placed
+    // rifle's model line included) and no warning in the engine's log; nor is a shot at any of its
+    // placed objects.
+    EXPECT_GT(ShootEveryPlacedObject(), 40);
+    ExpectNoFaultLines(console, engine_log::LogFrom(engineLog));
 
     struct Bound {
         const char* envelope;
@@ -591,8 +671,8 @@ TEST_F(MissionInit, TheSampleMissionLoadsEveryFileWithoutAnErrorAndBindsTheOutpo
         const char* name;
         float x, z;
     };
-    const Point points[] = {{"gate", 0, 66},      {"huts_1", -30, 110},  {"huts_2", 15, 105}, {"huts_3", 20, 140},
-                            {"huts_4", -15, 138}, {"fence_1", -60, 50},  {"fence_2", 0, 50},  {"fence_3", 60, 50},
+    const Point points[] = {{"gate", 12, 110},    {"huts_1", 40, 100},   {"huts_2", 75, 100}, {"huts_3", 75, 130},
+                            {"huts_4", 40, 130},  {"fence_1", 52, 44},   {"fence_2", 68, 48}, {"fence_3", 84, 52},
                             {"hold_gate", 0, 78}, {"hold_huts", -5, 125}};
     for (const Point& point : points) {
         SCOPED_TRACE(point.name);
@@ -606,13 +686,15 @@ TEST_F(MissionInit, TheSampleMissionLoadsEveryFileWithoutAnErrorAndBindsTheOutpo
     auto* trigger = dynamic_cast<AABoxEnvenlope*>(EnvelopeFind("gate_trigger"));
     ASSERT_NE(trigger, nullptr);
     EXPECT_NE(trigger->handler, nullptr);
-    // The trigger spans the gap in the fence (the gate point inside it) from below the land to
-    // above a standing man.
+    // The trigger spans the gap in the fence (the road's middle, x 0, where the fence's line z 66
+    // crosses it) from below the land to above a standing man; the gate guards' meeting place is
+    // behind it, off the road.
     const Vector3 gate = EnvelopeFind("gate")->GetPosition();
-    EXPECT_LT(trigger->minimum.x, gate.x);
-    EXPECT_GT(trigger->maximum.x, gate.x);
-    EXPECT_LT(trigger->minimum.z, gate.z);
-    EXPECT_GT(trigger->maximum.z, gate.z);
+    EXPECT_LT(trigger->minimum.x, 0.0f);
+    EXPECT_GT(trigger->maximum.x, 0.0f);
+    EXPECT_LT(trigger->minimum.z, 66.0f);
+    EXPECT_GT(trigger->maximum.z, 66.0f);
+    EXPECT_GT(gate.z, trigger->maximum.z);
     EXPECT_LT(trigger->minimum.y, gate.y);
     EXPECT_GT(trigger->maximum.y, gate.y + 20.0f);
 
@@ -621,14 +703,17 @@ TEST_F(MissionInit, TheSampleMissionLoadsEveryFileWithoutAnErrorAndBindsTheOutpo
     ASSERT_NE(overview, nullptr);
     EXPECT_EQ(overview->GetCamera(), MissionCameraFind("cam1"));
     ASSERT_NE(MissionCameraFind("cam1"), nullptr);
-    // The markers: the file's two, then the default one.
-    ASSERT_EQ(EnvelopeMarkerCount(), 3u);
+    // The markers: the file's three (the last on the supply crate), then the default one.
+    ASSERT_EQ(EnvelopeMarkerCount(), 4u);
     EXPECT_STREQ(EnvelopeMarkerGet(0)->name.Text(), "gate");
     EXPECT_EQ(EnvelopeMarkerGet(0)->word, 0xFF00FF00u);
     EXPECT_STREQ(EnvelopeMarkerGet(1)->name.Text(), "huts");
     EXPECT_EQ(EnvelopeMarkerGet(1)->word, 0xFFFFA000u);
     EXPECT_FLOAT_EQ(EnvelopeMarkerGet(1)->z, 130.0f);
-    EXPECT_EQ(EnvelopeMarkerGet(2)->word, 0xFF80FF80u);
+    EXPECT_STREQ(EnvelopeMarkerGet(2)->name.Text(), "supplies");
+    EXPECT_FLOAT_EQ(EnvelopeMarkerGet(2)->x, -14.0f);
+    EXPECT_FLOAT_EQ(EnvelopeMarkerGet(2)->z, 0.0f);
+    EXPECT_EQ(EnvelopeMarkerGet(3)->word, 0xFF80FF80u);
 
     // The map's range for the satellite view: the whole land of 1000 units.
     auto* range = dynamic_cast<ZoneEnvelope*>(EnvelopeFind("ZONERANGE"));
@@ -639,10 +724,12 @@ TEST_F(MissionInit, TheSampleMissionLoadsEveryFileWithoutAnErrorAndBindsTheOutpo
 
     auto* camp = dynamic_cast<ZoneEnvelope*>(EnvelopeFind("camp"));
     ASSERT_NE(camp, nullptr);
-    // The zone lies round every bound object, in the objects' own units.
+    // The zone lies round the soldiers and the spare crate between the huts, in the objects' own
+    // units; the supply crate lies by the road outside the camp.
     for (const Bound& entry : bound) {
         const Vector3 at = EnvelopeFind(entry.envelope)->GetPosition();
-        EXPECT_TRUE(camp->ContainsPoint(0, at.x, at.z)) << entry.object << " " << at.x << " " << at.z;
+        EXPECT_EQ(camp->ContainsPoint(0, at.x, at.z), std::strcmp(entry.envelope, "supplies") != 0)
+            << entry.object << " " << at.x << " " << at.z;
     }
     const EnvelopeObjectList* soldiers = camp->GetObjectList();
     ASSERT_NE(soldiers, nullptr);
@@ -816,7 +903,13 @@ public:
     {
         drawn.push_back(std::string(gs_maploadprogress.String()) + " " + std::to_string(gi_maploadprogress.Int()));
     }
+    void Activate(GuiScreen* previous) override
+    {
+        ++entered;
+        GuiScreen::Activate(previous);
+    }
     std::vector<std::string> drawn;
+    int entered = 0;
 };
 
 // What a step of the load or leave finds when it begins.
@@ -828,13 +921,17 @@ struct StepSeen {
     bool player;
     bool obstacleTree;
     bool envelopes;
+    bool restartInfo;    // the restart information taken
+    bool codeCounting;   // a coded message's countdown left from before the load
+    bool objectiveDone;  // an objective flag left from the mission
 };
 std::vector<StepSeen> g_stepsSeen;
 
 void NoteStep(MissionRoad road, int step)
 {
     g_stepsSeen.push_back({road, step, OctreeGetRoot() != nullptr, g_ai.interfaceCount, g_frameView.player != nullptr,
-                           g_actors.obstacleTree != nullptr, g_ai.envelopes[0] != nullptr});
+                           g_actors.obstacleTree != nullptr, g_ai.envelopes[0] != nullptr, g_restartInfo.valid,
+                           g_codeCountdowns[1].active != 0, ObjectiveGet(2)});
 }
 
 const StepSeen* SeenAt(MissionRoad road, int step)
@@ -888,7 +985,10 @@ TEST_F(MissionInit, TheLoadAndTheLeaveRunTheirStepsInOrder)
         GameSetTestHooks({-1, nullptr, nullptr, nullptr, NoteStep});
         const size_t log = engine_log::LogSize();
         const size_t console = engine_log::ConsoleLines(0).size();
+        RestartInfoFree();
+        g_codeCountdowns[1].active = 1;
         ASSERT_EQ(GameInitMission("m1"), 0);
+        ASSERT_NE(ObjectiveComplete(2), nullptr);
         GameExitToGui("-g");
         GameSetTestHooks({});
         EXPECT_EQ(screen->drawn, c.drawn);
@@ -921,6 +1021,14 @@ TEST_F(MissionInit, TheLoadAndTheLeaveRunTheirStepsInOrder)
         EXPECT_EQ(SeenAt(MISSION_LEAVE, 9)->soldiers, 0u);
         EXPECT_FALSE(SeenAt(MISSION_LEAVE, 9)->envelopes);
         EXPECT_FALSE(SeenAt(MISSION_LEAVE, 9)->obstacleTree);
+        // The restart information is written in load step 23, the coded messages are cleared in
+        // step 17 and the objective flags in leave step 4.
+        EXPECT_FALSE(SeenAt(MISSION_LOAD, 23)->restartInfo);
+        EXPECT_TRUE(SeenAt(MISSION_LOAD, 24)->restartInfo);
+        EXPECT_TRUE(SeenAt(MISSION_LOAD, 17)->codeCounting);
+        EXPECT_FALSE(SeenAt(MISSION_LOAD, 18)->codeCounting);
+        EXPECT_TRUE(SeenAt(MISSION_LEAVE, 4)->objectiveDone);
+        EXPECT_FALSE(SeenAt(MISSION_LEAVE, 5)->objectiveDone);
 
         const std::string text = engine_log::LogFrom(log);
         const size_t start = text.find("\nInitializing mission 'm1'...");
@@ -947,8 +1055,50 @@ TEST_F(MissionInit, TheLoadAndTheLeaveRunTheirStepsInOrder)
     }
 }
 
+// A game mode that keeps running under its own screens loads behind the screen its load-screen name
+// gives; without one, or under a mode that uses the game's screens, the load shows "LOADSCREEN".
+TEST_F(MissionInit, AGameModeWithItsOwnScreensShowsItsLoadingScreen)
+{
+    WriteFileBytes("mission/m1/mission.def", "land flat\n");
+    struct Case {
+        const char* what;
+        bool mode;
+        u8_t ownScreens;
+    };
+    const Case cases[] = {{"no game mode", false, 0}, {"the game's screens", true, 0}, {"its own screens", true, 1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto* classic = new NotingScreen("LOADSCREEN");
+        auto* own = new NotingScreen("MODLOAD");
+        GuiAddScreen(classic);
+        GuiAddScreen(own);
+        g_gui.menuScreenCount = GuiScreenCount();
+        if (c.mode) {
+            GameMod* mod = BeginGameModRegistration();
+            ASSERT_NE(mod, nullptr);
+            std::snprintf(mod->name, sizeof mod->name, "loadtest");
+            std::snprintf(mod->loadScreen, sizeof mod->loadScreen, "MODLOAD");
+            mod->ownScreens = c.ownScreens;
+            EndGameModRegistration();
+            g_game.currentGameMod = mod;
+        }
+        ASSERT_EQ(GameInitMission("m1"), 0);
+        g_game.currentGameMod = nullptr;
+        GameExitToGui("-g");
+        const bool ownShown = c.mode && c.ownScreens;
+        EXPECT_EQ(own->drawn.empty(), !ownShown);
+        EXPECT_EQ(classic->drawn.empty(), ownShown);
+        EXPECT_EQ(own->entered, ownShown ? 1 : 0) << "the loading screen is entered once";
+        EXPECT_EQ(classic->entered, ownShown ? 0 : 1);
+        GuiShutdown();
+        g_gui.menuScreenCount = 0;
+        GameModRegistryFree();
+    }
+}
+
 // A campaign of index 0 removes every soldier who is a friend of the player (the player stays), but
-// not in the map "tutorial"; a campaign of index 1 keeps them. An enemy always stays.
+// not in the map "tutorial"; a campaign of index 1 keeps them. An enemy always stays. The envelope
+// of a soldier removed so goes without an error; one for an object that never was is reported.
 TEST_F(MissionInit, ACampaignOfIndexZeroRemovesTheFriendlySoldiers)
 {
     struct Case {
@@ -964,7 +1114,17 @@ TEST_F(MissionInit, ACampaignOfIndexZeroRemovesTheFriendlySoldiers)
         WriteFileBytes(std::string("mission/") + c.mission + "/mission.def",
                        "land flat\ncreate actor mate\ncreate actor foe\naiparam player_rel ENEMY\n"
                        "create actor buddy\naiparam player_rel FRIEND\n");
+        WriteFileBytes(std::string("mission/") + c.mission + "/mission.env",
+                       "create dobj mate mate root\ncreate dobj ghost ghost root\n");
+        const size_t console = engine_log::ConsoleLines(0).size();
         ASSERT_EQ(GameInitMission(c.mission), 0);
+        std::string printed;
+        const std::vector<std::string> lines = engine_log::ConsoleLines(0);
+        for (size_t i = console; i < lines.size(); ++i)
+            printed += lines[i];
+        EXPECT_EQ(printed.find("Could not find object 'mate'"), std::string::npos) << printed;
+        EXPECT_NE(printed.find("Could not find object 'ghost' for envelope 'ghost'!"), std::string::npos) << printed;
+        EXPECT_EQ(EnvelopeFind("mate") != nullptr, c.friendsStay);
         ASSERT_NE(g_frameView.player, nullptr);
         EXPECT_EQ(DynObjectFind(g_frameView.player->name.Text()), g_frameView.player);
         EXPECT_NE(DynObjectFind("foe"), nullptr);
@@ -979,7 +1139,7 @@ TEST_F(MissionInit, ACampaignOfIndexZeroRemovesTheFriendlySoldiers)
 // The viewer stands 17 units above the ground at the start position, given in map units of 10; the
 // player and the satellite view's centre start there. Without a "ZONERANGE" envelope the satellite
 // view's range is 5000 units round the origin; with one it is the envelope's extent.
-TEST_F(MissionInit, TheViewerStartsAboveTheGroundAtTheStartPositionAndTheSatelliteRangeIsSet)
+TEST_F(MissionInit, TheViewerStartsAboveTheGroundAtTheStartPositionTheSatelliteRangeIsSetAndTheMarkersShow)
 {
     MapAuthorPlan plan = SmallFlatMission(7.0f);
     std::string error;
@@ -1001,8 +1161,10 @@ TEST_F(MissionInit, TheViewerStartsAboveTheGroundAtTheStartPositionAndTheSatelli
         SCOPED_TRACE(testing::Message() << c.startPosition << " " << c.envelopes);
         gv_startpos.SetFromText(c.startPosition);
         WriteFileBytes("mission/m1/mission.env", c.envelopes);
-        DefFileFreeAll();  // the envelope file is read anew
+        DefFileFreeAll();                        // the envelope file is read anew
+        g_hudInput.flags.worldMarkersShown = 0;  // hidden by the last mission's navigation key
         ASSERT_EQ(GameInitMission("m1"), 0);
+        EXPECT_EQ(g_hudInput.flags.worldMarkersShown, 1) << "the navigation display is on at the start";
         const float* viewer = GameGetViewPos();
         EXPECT_FLOAT_EQ(viewer[0], c.x);
         EXPECT_FLOAT_EQ(viewer[1], 7.0f + 17.0f);
@@ -1052,6 +1214,39 @@ TEST_F(MissionInit, AKeyHeldThroughTheKeyWaitEndsItAndIsForgotten)
     KeyUp(kSpace);
     MouseButtonUp(1);
     GuiShutdown();
+}
+
+// What the player sees of the timeline: however long the loading screen waited for a key (here
+// 10 s), an event due at 3 s fires 3 s after the main loop began, as the start-up restarts the
+// mission clock when it enters the loop; not in the first frame.
+void WaitTenSecondsForTheKey(MissionRoad road, int step)
+{
+    if (road == MISSION_LOAD && step == 28)
+        PlatformTestClockAdvance(10000);
+}
+
+TEST_F(MissionInit, TimedEventsCountFromTheFirstFrameNotFromTheLoad)
+{
+    WriteFileBytes("mission/m1/events.txt", "Event Alarm { }\n");
+    WriteFileBytes("mission/m1/timeline.txt", "TimeEvent { StartTime 3000 Times 1 Event Alarm }\n");
+    PlatformTestClockStart(50000);
+    GameSetTestHooks({-1, nullptr, nullptr, nullptr, WaitTenSecondsForTheKey});
+    ASSERT_EQ(GameInitMission("m1"), 0);
+    GameSetTestHooks({});
+    ScriptEvent* alarm = ScriptGlobalEventList()->Find("Alarm");
+    ASSERT_NE(alarm, nullptr);
+    // The start-up's clock at the main loop (core/winos.cpp), then frames of 100 ms.
+    g_game.frameClock = GetTickCount();
+    int firedAt = 0;
+    for (int frame = 1; frame <= 40 && !firedAt; ++frame) {
+        PlatformTestClockAdvance(100);
+        GameUpdateFrame(false);
+        if (alarm->fired)
+            firedAt = frame;
+    }
+    EXPECT_EQ(firedAt, 30);
+    GameExitToGui("-g");
+    PlatformTestClockStop();
 }
 
 // A start with "-m" and "-a" naming no account that exists: nobody is logged in, the player is
@@ -1146,6 +1341,30 @@ TEST_F(MissionInit, ThePlayerIsAssembledWithItsWeaponsAndTheTeskActorFollowsItsS
     EXPECT_EQ(g_ai.interfaceCount, withTesk - 1);
     ASSERT_NE(g_frameView.player, nullptr);
     EXPECT_EQ(DynObjectFind(g_frameView.player->name.Text()), g_frameView.player);
+
+    // A full world table refuses the player and the Tesk team's actor with the table's check: neither
+    // is kept outside the world, and their soldiers' AI goes with them.
+    GameDeleteWorldObject(g_frameView.player);
+    g_frameView.player = nullptr;
+    std::vector<std::unique_ptr<DynamicObject>> filler;
+    while (g_map.objectCount < DYN_MAX_OBJECTS) {
+        filler.push_back(std::make_unique<DynamicObject>());
+        ASSERT_TRUE(DynObjectAdd(filler.back().get()));
+    }
+    const u32_t interfaces = g_ai.interfaceCount;
+    const size_t log = engine_log::LogSize();
+    GameAssemblePlayer();
+    gbteskenable.SetBool(true);
+    GameCreateTeskActor();
+    EXPECT_EQ(g_frameView.player, nullptr);
+    EXPECT_EQ(GameTeskActor(), nullptr);
+    EXPECT_EQ(g_ai.interfaceCount, interfaces);
+    const std::string text = engine_log::LogFrom(log);
+    const size_t refused = text.find("dyn_objects_c < DYN_MAX_OBJECTS\n");
+    ASSERT_NE(refused, std::string::npos) << text;
+    EXPECT_NE(text.find("dyn_objects_c < DYN_MAX_OBJECTS\n", refused + 1), std::string::npos) << text;
+    for (auto& object : filler)
+        DynObjectRemove(object.get());
 }
 
 // Two missions, one after the other, in one process (the sanitizer build runs this suite): the land's

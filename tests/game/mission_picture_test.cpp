@@ -189,6 +189,10 @@ struct Case {
     // A golden picture of the same view without the player's weapon: the picture differs from it
     // only in its lower right quarter, where the first-person rifle lies, and differs there. Null: no demand.
     const char* sameOutsideLowerRightOf = nullptr;
+    // A golden picture of the same view without the HUD: the HUD covers only its own places, and at
+    // least this share of the pixels, in percent, stays as in that picture. Null: no demand.
+    const char* mostlyAs = nullptr;
+    int mostlyPercent = 0;
 };
 
 class MissionPicture : public TempDirTest, public ::testing::WithParamInterface<Case> {};
@@ -197,8 +201,8 @@ TEST_P(MissionPicture, StaysTheGoldenPicture)
 {
     std::string error;
     ASSERT_TRUE(BfsPackFolder(ZINTAR_TEST_DATA_DIR "/../../data/sample", "main.bfs", error)) << error;
-    // The HUD's layers stay off: these pictures are of the world and the weapon view (the GUI's own
-    // tests look at its screens). The player carries nothing unless the case says so (the sample
+    // The HUD's layers stay off unless the case turns them on: these pictures are of the world and
+    // the weapon view (the GUI's own tests look at its screens). The player carries nothing unless the case says so (the sample
     // knows the default weapons' names).
     ASSERT_TRUE(WriteFileBytes("config.def", std::string("riwidth = 400\nriheight = 300\nrbwindowed = true\n"
                                                          "gb_showgui = false\n"
@@ -258,6 +262,20 @@ TEST_P(MissionPicture, StaysTheGoldenPicture)
         EXPECT_EQ(outside, 0);
         EXPECT_GT(inside * 20, picture.width * picture.height / 4);  // the rifle fills 5% of its quarter or more
     }
+    if (const char* bare = GetParam().mostlyAs) {
+        Picture without;
+        ASSERT_TRUE(without.Read(std::string(ZINTAR_TEST_DATA_DIR "/game/") + bare));
+        int same = 0;
+        for (int y = 0; y < picture.height; ++y)
+            for (int x = 0; x < picture.width; ++x) {
+                int most = 0;
+                for (int c = 0; c < 3; ++c)
+                    most = std::max(most, std::abs(picture.Channel(x, y, c) - without.Channel(x, y, c)));
+                same += most <= kLooseTolerance;
+            }
+        EXPECT_GE(same * 100, GetParam().mostlyPercent * picture.width * picture.height)
+            << same << " of " << picture.width * picture.height << " pixels as in " << bare;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -266,10 +284,17 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"sample_mission_first_frame.bmp", "mission_picture_first_frame", "FirstFrame", 0, 100},
         Case{"sample_mission_shadows_rain.bmp", "mission_picture_weather", "ShadowsRainAndVegetation", 0, 100},
         Case{"sample_mission_satellite.bmp", "mission_picture_satellite", "SatelliteViewFromAbove", 0, 1},
+        // With the HUD on, the land still fills the view: the compass strip, the marker marks and the
+        // layers take their own places and cover nothing else.
+        Case{"sample_mission_satellite_hud.bmp", "mission_picture_satellite", "SatelliteViewWithTheHud", 0, 1,
+             "gb_showgui = true\n", nullptr, "sample_mission_satellite.bmp", 85},
         Case{"sample_mission_wireframe.bmp", "mission_picture_wireframe", "WireframeClearsBlack", 30, 100},
         Case{"sample_mission_first_person_rifle.bmp", "mission_picture_first_frame", "FirstPersonRifle", 0, 100,
              "gs_curprimaryweapon = carried_rifle\n", "sample_mission_first_frame.bmp"},
-        Case{"sample_mission_first_frame.bmp", "mission_picture_mode_changed", "FirstFrameAfterTheModeChange", 0, 100}),
+        Case{"sample_mission_first_frame.bmp", "mission_picture_mode_changed", "FirstFrameAfterTheModeChange", 0, 100},
+        // Each land layer drawn once with its lightmap and fog keeps the picture of the passes.
+        Case{"sample_mission_satellite.bmp", "mission_picture_satellite", "SatelliteViewWithTheLandInOneDraw", 0, 1,
+             "rbtexunits = 8\n"}),
     [](const ::testing::TestParamInfo<Case>& param) { return std::string(param.param.name); });
 
 }  // namespace

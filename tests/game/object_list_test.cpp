@@ -18,6 +18,11 @@
 #include "game/game_cvars.h"
 #include "game/object_factory.h"
 #include "game/object_list.h"
+#include "game/named_objects.h"
+#include "map/collision_mesh.h"
+#include "map/map_mesh.h"
+#include "map/map_state.h"
+#include "game/game_test_hooks.h"
 #include "game/player_view.h"
 #include "map/world_registry.h"
 #include "platform/audio.h"
@@ -57,9 +62,9 @@ struct Marker : DynamicObject {
     const char* GetObjectFolder() const override { return "object\\markers\\"; }
 };
 
-DynamicObject* MakeMarker()
+DynamicObject* MakeMarker(const char* classKeyword)
 {
-    return new Marker;
+    return CompareNoCase(classKeyword, "marker") == 0 ? new Marker : nullptr;
 }
 
 class ObjectList : public TempDirTest {
@@ -68,7 +73,9 @@ protected:
     {
         TempDirTest::SetUp();
         ConStartup();
-        ASSERT_TRUE(GameRegisterObjectClass("marker", MakeMarker));
+        GameTestHooks hooks;
+        hooks.createObject = MakeMarker;
+        GameSetTestHooks(hooks);
         const float* view = GameGetViewPos();
         m_view = {view[0], view[1], view[2]};
         m_yaw = GameGetYaw();
@@ -79,7 +86,7 @@ protected:
         DynObjectsDeleteAll();
         AIShutdown();
         GameObjectListReset();
-        GameUnregisterObjectClass("marker");
+        GameSetTestHooks({});
         float* view = GameGetViewPos();
         view[0] = m_view.x;
         view[1] = m_view.y;
@@ -280,6 +287,41 @@ TEST_F(ObjectList, SetCameraLooksFromOneObjectAtAnother)
         EXPECT_EQ(GameGetPitch(), 0.0f);
         DynObjectsDeleteAll();
     }
+}
+
+// A map object is found by name (without regard to case) before a dynamic object of the same name:
+// the middle of its mesh's box; a dynamic object alone gives its box's centre.
+TEST_F(ObjectList, ANamedMapObjectComesBeforeADynamicObject)
+{
+    CollisionMesh shape;
+    shape.boxMin = {10.0f, 0.0f, 20.0f};
+    shape.boxMax = {14.0f, 8.0f, 30.0f};
+    MapMesh tower;
+    tower.name.Assign("Tower");
+    tower.collision = &shape;
+    const u32_t meshCount = g_map.meshCount;
+    g_map.meshes[g_map.meshCount++] = &tower;
+    EXPECT_EQ(Run("create marker tower\nat 1 2 3\ncreate marker crate\nat 5 6 7\n"), Lines{});
+    struct Case {
+        const char* name;
+        bool found;
+        Vector3 at;
+    };
+    const Case cases[] = {
+        {"TOWER", true, {12.0f, 4.0f, 25.0f}}, {"crate", true, {5.0f, 6.0f, 7.0f}}, {"nothing", false, {}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Vector3 at = {-1.0f, -1.0f, -1.0f};
+        ASSERT_EQ(GameGetNamedObjectPosition(c.name, &at), c.found);
+        if (c.found) {
+            EXPECT_EQ(at.x, c.at.x);
+            EXPECT_EQ(at.y, c.at.y);
+            EXPECT_EQ(at.z, c.at.z);
+        }
+    }
+    g_map.meshes[meshCount] = nullptr;
+    g_map.meshCount = meshCount;
+    tower.collision = nullptr;
 }
 
 // The applier: arguments from the template line, nested templates that pass on their substituted

@@ -38,7 +38,9 @@ int WalkTheOptions()
     driver.ClickWhen("PLUGINS", "return");
     driver.ClickWhen("DISPLAY", "multiplayer");
     driver.ClickWhen("MULTIPLAYER", "return");
+    // "Back" leads to the screen that opened the display modes.
     driver.ClickWhen("DISPLAY", "return");
+    driver.ClickWhen("SETUP", "back");
     driver.ClickWhen("MAINMENU", "quit");
     char commandLine[] = "";
     const int exitCode = WinMain(nullptr, nullptr, commandLine, SW_SHOW);

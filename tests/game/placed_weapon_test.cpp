@@ -36,6 +36,7 @@
 #include "support/temp_dir.h"
 #include "support/test_window.h"
 #include "tests/game/sample_placed_weapon.h"
+#include "tests/game/use_click.h"
 #include "tools/bfs_pack/bfs_pack.h"
 
 namespace {
@@ -207,6 +208,40 @@ TEST_F(PlacedWeapon, TheSampleMissionsPlacedRifleBecomesADynamicWeaponAndTheCarr
     made[0]->envelope->FireEvent(PlayerActorForTest()->envelope, kEventOnInteract);
     EXPECT_EQ(made[0]->owner, PlayerActorForTest());
     EXPECT_EQ(PlayerActorForTest()->weaponCount, 1);
+}
+
+// The use click on the rifle lying there, as the frame makes it: its "weapon_dynamic" hands it to the
+// player and so takes its envelope away while that envelope's own event runs. The frame's use step
+// must not reach the envelope after, and neither may the handlers' "this".
+TEST_F(PlacedWeapon, TheUseClickOnThePlacedRifleHandsItToThePlayer)
+{
+    std::string error;
+    ASSERT_TRUE(BfsPackFolder(ZINTAR_TEST_DATA_DIR "/../../data/sample", "main.bfs", error)) << error;
+    ASSERT_TRUE(VFSInit());
+    PlatformTestClockStart(50000);
+    FindCVar("gs_curprimaryweapon")->SetFromText("");
+    FindCVar("gs_grenadeweapon")->SetFromText("");
+    ASSERT_EQ(GameInitMission("map_01"), 0);
+    Actor* player = PlayerActorForTest();
+    ASSERT_NE(player, nullptr);
+    Weapon* rifle = nullptr;
+    for (DynamicObject* object : WorldObjects())
+        if (auto* weapon = dynamic_cast<Weapon*>(object); weapon && weapon->envelope && !weapon->owner)
+            rifle = weapon;
+    ASSERT_NE(rifle, nullptr);
+    ASSERT_EQ(player->weaponCount, 0);
+
+    UseClickOn(rifle->envelope);
+    EXPECT_EQ(rifle->owner, player);
+    EXPECT_EQ(player->weaponCount, 1);
+    EXPECT_EQ(rifle->envelope, nullptr);
+    EXPECT_EQ(HandlerEventObject(), nullptr);
+    const std::vector<DynamicObject*> world = WorldObjects();
+    EXPECT_EQ(std::find(world.begin(), world.end(), rifle), world.end());
+    for (const Envelope* envelope : g_ai.envelopes)
+        if (envelope && envelope->kind == ENVELOPE_KIND_OBJECT) {
+            EXPECT_NE(static_cast<const DOEnvelope*>(envelope)->object, rifle);
+        }
 }
 
 }  // namespace

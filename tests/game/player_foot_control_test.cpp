@@ -10,7 +10,9 @@
 
 #include "actors/actor_motion.h"
 #include "game/camera_pose_settings.h"
+#include "game/game_flow.h"
 #include "game/mounted_control.h"
+#include "game/player_control_state.h"
 #include "game/player_foot_control.h"
 #include "game/player_state.h"
 #include "game/slide_move.h"
@@ -18,6 +20,9 @@
 #include "map/octree.h"
 #include "map/water_square.h"
 #include "map/world_registry.h"
+#include "render/hud_input.h"
+#include "scene/scene_cvars.h"
+#include "support/keep_var.h"
 #include "tests/game/player_weapon_fixture.h"
 #include "tests/map/map_world_fixture.h"
 
@@ -237,6 +242,44 @@ TEST_F(PlayerFootFrames, HeadBobFollowsThePoseSettingWhileMovingAndFadesWhenStil
     EXPECT_NEAR(g_playerFoot.bobOffset, bob - 0.1f * 0.02f, 1e-6f);
 }
 
+// A screen that opens, or the satellite view, takes the keys away: the glide, the lean and the head
+// bob they left running stop there, and the next frame without keys stands still and upright.
+TEST_F(PlayerFootFrames, ClearingTheFrameInputStopsTheGlideTheLeanAndTheBob)
+{
+    g_cameraPoseSettings[CAMERA_POSE_WALK].floatSway[0] = 10.0f;
+    g_cameraPoseSettings[CAMERA_POSE_WALK].floatSway[1] = 4.0f;
+    for (int i = 0; i < 5; ++i)
+        Step({ACTION_MOVE_FORWARD, ACTION_STRAFE_RIGHT, ACTION_LEAN_RIGHT});
+    ASSERT_GT(g_playerFoot.momentum[FOOT_FORWARD], 0.0f);
+    ASSERT_GT(g_playerFoot.lean, 0.0f);
+    ASSERT_NE(g_playerFoot.bobOffset, 0.0f);
+
+    GameClearFrameInput();
+    for (float momentum : g_playerFoot.momentum)
+        EXPECT_EQ(momentum, 0.0f);
+    EXPECT_EQ(g_playerFoot.lean, 0.0f);
+    EXPECT_EQ(g_playerFoot.leanRoll, 0.0f);
+    EXPECT_EQ(g_playerFoot.bobOffset, 0.0f);
+    const Vector3 glide = Moved({});
+    EXPECT_EQ(glide.x, 0.0f);
+    EXPECT_EQ(glide.z, 0.0f);
+    EXPECT_EQ(GameGetLean(), 0.0f);
+}
+
+// "navigation" released shows or hides the HUD's world markers (the compass and the envelope marks).
+TEST_F(PlayerFootFrames, TheNavigationKeyTogglesTheWorldMarkers)
+{
+    const u8_t kept = g_hudInput.flags.worldMarkersShown;
+    g_hudInput.flags.worldMarkersShown = 1;
+    Step({}, {ACTION_NAVIGATION});
+    EXPECT_EQ(g_hudInput.flags.worldMarkersShown, 0);
+    Step({});
+    EXPECT_EQ(g_hudInput.flags.worldMarkersShown, 0);
+    Step({}, {ACTION_NAVIGATION});
+    EXPECT_EQ(g_hudInput.flags.worldMarkersShown, 1);
+    g_hudInput.flags.worldMarkersShown = kept;
+}
+
 TEST_F(PlayerFootFrames, TheSoldierIsHiddenInFirstPersonAndFacesTheViewInThirdPerson)
 {
     Place(5.0f, kPlayerEyeStand, 7.0f);
@@ -399,6 +442,30 @@ public:
 private:
     float m_minX, m_maxX;
 };
+
+// The objects' shadows are refreshed when the field of view changes, not every frame on foot.
+TEST_F(PlayerFootInWorld, ShadowsAreRefreshedOnlyWhenTheFieldOfViewChanges)
+{
+    struct Counting : map_world::TestObject {
+        using TestObject::TestObject;
+        void InvalidateShadows() override { ++invalidations; }
+        int invalidations = 0;
+    };
+    const float box[6] = {50.0f, 0.0f, 50.0f, 52.0f, 2.0f, 52.0f};
+    Counting counting(box);
+    ASSERT_TRUE(DynObjectAdd(&counting));
+    KeepVar update(rbupdateshadows);
+    rbupdateshadows.SetBool(true);
+    g_playerControl.lastAppliedFieldOfView = GameGetFieldOfView();
+    for (int i = 0; i < 5; ++i)
+        Step({});
+    EXPECT_EQ(counting.invalidations, 0);
+    g_playerControl.lastAppliedFieldOfView = 0.5f;
+    Step({});
+    Step({});
+    EXPECT_EQ(counting.invalidations, 1);
+    DynObjectRemove(&counting);
+}
 
 TEST_F(PlayerFootInWorld, ALeanIntoAWallCloserThan15DoesNothing)
 {

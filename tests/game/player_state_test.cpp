@@ -59,7 +59,7 @@ TEST_F(PlayerState, ReincarnateRunsItsStepsWithAndWithoutAPlayer)
         g_frameView.sound.playerDead = true;
         g_frameView.sound.movementFlags[1] = 1;
         g_firstPersonControl.firedThisFrame = true;
-        g_playerState.inputSuspended = 1;
+        g_input.guiMode = true;
         g_playerState.respawnRequested = 1;
         GameSetPlayerClimbState(true, true);
 
@@ -70,7 +70,7 @@ TEST_F(PlayerState, ReincarnateRunsItsStepsWithAndWithoutAPlayer)
         EXPECT_FALSE(g_frameView.sound.playerDead);
         EXPECT_EQ(g_frameView.sound.movementFlags[1], 0);
         EXPECT_FALSE(g_firstPersonControl.firedThisFrame);
-        EXPECT_EQ(g_playerState.inputSuspended, 0);
+        EXPECT_FALSE(g_input.guiMode) << "the keys reach the player again";
         EXPECT_EQ(g_playerState.respawnRequested, 0);
         EXPECT_EQ(GameIsPlayerOnLadder(), 0);
         EXPECT_EQ(GameIsPlayerFalling(), 0);
@@ -82,7 +82,7 @@ TEST_F(PlayerState, ReincarnateRunsItsStepsWithAndWithoutAPlayer)
     }
 }
 
-TEST_F(PlayerState, ResetsAndFrameInputClear)
+TEST_F(PlayerState, ViewAnglesResetAndMovementMode)
 {
     GameSetYawPitch(1.0f, 0.5f);
     GameSetRoll(0.25f);
@@ -90,12 +90,6 @@ TEST_F(PlayerState, ResetsAndFrameInputClear)
     EXPECT_EQ(GameGetYaw(), 0.0f);
     EXPECT_EQ(GameGetPitch(), 0.0f);
     EXPECT_EQ(GameGetRoll(), 0.0f);
-
-    g_playerState.input.forward = 1.0f;
-    g_playerState.input.keys = 5;
-    GameClearFrameInput();
-    EXPECT_EQ(g_playerState.input.forward, 0.0f);
-    EXPECT_EQ(g_playerState.input.keys, 0u);
 
     GameSetPlayerMovementMode(true);
     EXPECT_EQ(GetPlayerMovementMode(), 1);

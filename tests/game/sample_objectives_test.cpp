@@ -77,8 +77,10 @@ TEST_F(SampleObjectives, TheStartAndEveryRestartListTheTwoObjectivesWithTheMapsT
     GuiListBox* list = GuiFindLoadedList("OBJECTIVES", "objectives");
     ASSERT_NE(list, nullptr) << "the objectives screen holds the list the mission names";
     EXPECT_EQ(list->ItemCount(), 0u);
-    const std::vector<std::string> expected = {"Take the supplies from the crate by the first hut.",
-                                               "Reach the outpost's gate."};
+    const std::vector<std::string> expected = {
+        "Take the supplies: the crate by the road, on your left at the start (hold the use key and click on "
+        "it).",
+        "Then reach the outpost's gate."};
     for (int start = 0; start < 2; ++start) {
         SCOPED_TRACE(start);
         EnvelopeResetAll();  // the mission start's, then the restart's

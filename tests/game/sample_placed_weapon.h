@@ -1,7 +1,7 @@
 // The rifle the sample mission places, as its "mission.def" writes it: the weapon's definition, its
 // place and turn (the "pos" values in tenths of a unit, "rot" in radians), and the line of its model
-// line. That model line hangs the rifle from a soldier's hand node, which a weapon lacks: the
-// object loader reports it, and only it, as an invalid command.
+// line. That model line hangs the rifle from a soldier's hand node, which a weapon lacks: so the
+// weapon records its placement for the mission start, which lays a rifle anyone can take there.
 #pragma once
 #include <sstream>
 #include <string>
@@ -14,12 +14,6 @@ struct SamplePlacedWeapon {
     Vector3 position = {};
     Vector3 rotation = {};
     int modelLine = 0;  // counted from 1
-
-    // The object loader's line for the model line: console 0, in the error colour.
-    std::string LogLine() const
-    {
-        return "mission\\map_01\\mission.def:" + std::to_string(modelLine) + " X Invalid command";
-    }
 
     // False unless the sample places exactly one weapon, with its place, turn and model line.
     bool Read()

@@ -31,6 +31,7 @@
 #include "support/gui_driver.h"
 #include "support/run_program.h"
 #include "support/temp_dir.h"
+#include "tests/game/sample_walk.h"
 #include "tools/bfs_pack/bfs_pack.h"
 
 namespace {
@@ -129,11 +130,7 @@ void OnMissionFrame(bool present)
 int LeadTheSquad()
 {
     gui_test::GuiDriver driver;
-    driver.ClickWhen("MAINMENU", "soldiers");
-    driver.TypeWhen("ROVUDAZURARAZU", "new_name", "leader");
-    driver.TypeWhen("ROVUDAZURARAZU", "new_password", "pw");
-    driver.TypeWhen("ROVUDAZURARAZU", "new_repeat", "pw");
-    driver.ClickWhen("ROVUDAZURARAZU", "create");
+    sample_walk::MakeSoldier(driver, "leader");
     // Made and logged in: the mode screen's list, its second line "TACTICAL" under its middle.
     driver.ClickWhen("SETUP", "mode");
     driver.ClickWhen("PLAYMODE", "modes");
@@ -143,10 +140,7 @@ int LeadTheSquad()
     driver.ClickWhen("BRIEFING", "weapons");
     driver.ClickWhen("WEAPONS", "next");
     driver.ClickWhen("WEAPONS", "play");
-    GameSetTestHooks({-1, nullptr, OnMissionFrame, nullptr, OnMissionStep});
-    char commandLine[] = "";
-    const int exitCode = WinMain(nullptr, nullptr, commandLine, SW_SHOW);
-    GameSetTestHooks({});
+    const int exitCode = sample_walk::RunTheProgram(OnMissionFrame, OnMissionStep);
     PlatformTestClockStop();
     const SquadRun& run = g_run;
     std::string text;

@@ -30,6 +30,7 @@
 #include "gui/gui_list_box.h"
 #include "gui/gui_text.h"
 #include "map/map_cvars.h"
+#include "platform/test_input.h"
 #include "platform/win32.h"
 #include "render/bitmap_font.h"
 #include "render/render_context.h"
@@ -153,6 +154,79 @@ TEST_F(SatelliteView, TheCursorIsReadInScreenPixelsWhateverTheWindowsSize)
         EXPECT_FLOAT_EQ(g_satelliteView.centreZ, c.dz);
     }
     g_input.window = keptWindow;
+}
+
+int g_mouseMoves = 0;
+
+LRESULT InputWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_MOUSEMOVE)
+        ++g_mouseMoves;
+    InputWindowMessage(window, message, wParam, lParam);
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// The satellite view steers by the cursor: opened by its key, the mouse takes the cursor where it goes
+// (the window's messages no longer hold it at the centre, as they do while the mouse turns the view),
+// so the view's cursor follows the mouse; closed again, the cursor is held at the centre once more.
+// The mouse moves as the platform reports it, through injected motion on the input devices' road.
+TEST_F(SatelliteView, OpenedTheCursorGoesWhereTheMouseTakesItAndClosedItIsHeldAgain)
+{
+    KeepVar width(riwidth), height(riheight);
+    riwidth.SetInt(128);
+    riheight.SetInt(96);
+    TestWindow window(128, 96, InputWindowProc);
+    window.Show();
+    HWND const keptWindow = g_input.window;
+    const bool keptDevices = g_input.useDirectInput;
+    g_input.window = window.Handle();
+    g_input.useDirectInput = true;
+    g_satelliteView.panSpeedSet = 1;
+    // The motion reaches this window's procedure as the program's does: through the message queue.
+    const auto moveTo = [](int x, int y) {
+        g_mouseMoves = 0;
+        PlatformInjectMouseMoveTo(x, y);
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        EXPECT_GT(g_mouseMoves, 0);
+    };
+    const auto cursorInWindow = [&window] {
+        POINT point = {};
+        GetCursorPos(&point);
+        ScreenToClient(window.Handle(), &point);
+        return point;
+    };
+
+    g_input.actionReleased[ACTION_SATCAM] = INPUT_STATE_DOWN;
+    SatelliteKeyUpdate();
+    g_input.actionReleased[ACTION_SATCAM] = 0;
+    ASSERT_EQ(g_game.satelliteView, 1);
+    struct Case {
+        int x, y;
+    };
+    for (const Case c : {Case{20, 30}, Case{0, 0}, Case{127, 95}}) {
+        SCOPED_TRACE(testing::Message() << "moved to " << c.x << ", " << c.y);
+        moveTo(c.x, c.y);
+        EXPECT_EQ(cursorInWindow().x, c.x);
+        EXPECT_EQ(cursorInWindow().y, c.y);
+        SatelliteViewUpdate();
+        EXPECT_FLOAT_EQ(g_game.cursorX, static_cast<float>(c.x));
+        EXPECT_FLOAT_EQ(g_game.cursorY, static_cast<float>(c.y));
+    }
+
+    g_input.actionReleased[ACTION_SATCAM] = INPUT_STATE_DOWN;
+    SatelliteViewUpdate();
+    g_input.actionReleased[ACTION_SATCAM] = 0;
+    ASSERT_EQ(g_game.satelliteView, 0);
+    moveTo(100, 10);
+    EXPECT_EQ(cursorInWindow().x, 64);
+    EXPECT_EQ(cursorInWindow().y, 48);
+
+    g_input.window = keptWindow;
+    g_input.useDirectInput = keptDevices;
 }
 
 TEST_F(SatelliteView, TheMarkerLineWithThePlayersNameCentresOnThePlayerWhereHeStandsNow)

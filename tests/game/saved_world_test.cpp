@@ -8,6 +8,8 @@
 #include "game/restart_info.h"
 #include "game/saved_objects.h"
 #include "game/savegame.h"
+#include "ai/envelope.h"
+#include "map/map_object.h"
 #include "map/world_registry.h"
 #include "player_weapon_fixture.h"
 
@@ -104,6 +106,30 @@ TEST_F(SavedWorld, ASavegameLeavesTheWorldAsItWasAndBringsItBack)
     EXPECT_TRUE(SavegameApply(read.modes[0].savegames[0].savegames[0]));
     ExpectBack(false);
     EXPECT_EQ(Unit()->roundsInGun, 3);
+}
+
+// Loading a game puts the pick-up items the player carried when it was saved back into his
+// inventory, hidden and disabled as a taken item is.
+TEST_F(SavedWorld, LoadingGivesThePlayerTheItemsHeCarried)
+{
+    MapObject medkit;
+    medkit.name.Assign("medkit");
+    DOEnvelope envelope("medkit");
+    envelope.Attach(&medkit);
+    ASSERT_TRUE(DynObjectAdd(&medkit));
+    m_soldier->TakeItem(&medkit);
+    ASSERT_EQ(m_soldier->carriedItems[0], &envelope);
+    Savegame savegame;
+    SavegameWrite(savegame);
+    m_soldier->ReleaseInventory();
+    ASSERT_EQ(m_soldier->carriedItems[0], nullptr);
+    ASSERT_EQ(envelope.disabled, 0);
+    EXPECT_TRUE(SavegameApply(savegame));
+    EXPECT_EQ(m_soldier->carriedItems[0], &envelope);
+    EXPECT_EQ(envelope.disabled, 1);
+    EXPECT_EQ(medkit.drawn, 0);
+    m_soldier->ReleaseInventory();
+    DynObjectRemove(&medkit);
 }
 
 }  // namespace

@@ -3,37 +3,32 @@
 // "Restart"; then quit from the in-game menu. Each pick closes the menu over the running mission.
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
-#include "core/console.h"
+#include "core/text_case.h"
 #include "core/uff_file.h"
 #include "core/winos.h"
 #include "game/account_file.h"
 #include "game/game_test_hooks.h"
 #include "game/player_account.h"
+#include "game/player_view.h"
 #include "gui/gui.h"
 #include "platform/test_input.h"
 #include "support/files.h"
-#include "support/gui_driver.h"
 #include "support/run_program.h"
 #include "support/temp_dir.h"
-#include "tools/bfs_pack/bfs_pack.h"
+#include "tests/game/sample_walk.h"
 
 namespace {
-
-constexpr int kKeyEscape = 0x01;
-constexpr int kKeySpace = 0x39;
 
 int g_frames = 0;
 std::vector<std::string> g_messages;
 
 void OnStep(MissionRoad road, int step)
 {
-    if (road == MISSION_LOAD && step == 27)
-        PlatformInjectKey(kKeySpace, true);
-    else if (road == MISSION_LOAD && step == 28)
-        PlatformInjectKey(kKeySpace, false);
+    sample_walk::PressAtTheLoadWait(road, step);
 }
 
 // Escape every 10 drawn frames of the mission; the message console's new lines are kept.
@@ -41,30 +36,14 @@ void OnFrame(bool present)
 {
     if (!present)
         return;
-    const int frame = ++g_frames;
-    if (frame % 10 == 3)
-        PlatformInjectKey(kKeyEscape, true);
-    else if (frame % 10 == 4)
-        PlatformInjectKey(kKeyEscape, false);
-    char** lines = ConLines(CON_MESSAGE_CONSOLE);
-    const char* newest = lines ? lines[ConLineCapacity(CON_MESSAGE_CONSOLE) - 1] : nullptr;
-    if (newest && *newest && (g_messages.empty() || g_messages.back() != newest))
-        g_messages.emplace_back(newest);
+    sample_walk::EscapeEveryTenFrames(++g_frames);
+    sample_walk::KeepNewestMessage(g_messages);
 }
 
 int WalkTheSavegames()
 {
     gui_test::GuiDriver driver;
-    // The soldier made by typing on the account screen, then logged in from its list ("Log in" leads
-    // to the main menu; the setup screen's background image shares the name "back" with its button).
-    driver.ClickWhen("MAINMENU", "soldiers");
-    driver.TypeWhen("ROVUDAZURARAZU", "new_name", "recruit");
-    driver.TypeWhen("ROVUDAZURARAZU", "new_password", "pw");
-    driver.TypeWhen("ROVUDAZURARAZU", "new_repeat", "pw");
-    driver.ClickWhen("ROVUDAZURARAZU", "create");
-    driver.ClickWhen("SETUP", "accounts");
-    driver.TypeWhen("ROVUDAZURARAZU", "login_password", "pw");
-    driver.ClickWhen("ROVUDAZURARAZU", "login");
+    sample_walk::MakeAndLogInRecruit(driver);
     driver.ClickWhen("MAINMENU", "play");
     driver.ClickWhen("_MAINMENU", "savegames");
     driver.ClickWhen("SAVEGAMES", "save");
@@ -73,12 +52,8 @@ int WalkTheSavegames()
     driver.ClickWhen("_MAINMENU", "savegames");
     driver.ClickWhen("SAVEGAMES", "restart");
     driver.ClickWhen("_MAINMENU", "quit");
-    GameSetTestHooks({-1, nullptr, OnFrame, nullptr, OnStep});
-    char commandLine[] = "";
-    const int exitCode = WinMain(nullptr, nullptr, commandLine, SW_SHOW);
-    GameSetTestHooks({});
-    std::string text =
-        "driver: " + std::string(driver.Done() ? "all steps taken" : "steps left") + driver.Error() + "\n";
+    const int exitCode = sample_walk::RunTheProgram(OnFrame, OnStep);
+    std::string text = sample_walk::DriverLine(driver) + "\n";
     for (const std::string& line : g_messages)
         text += line;
     WriteFileBytes("walk.txt", text);
@@ -87,14 +62,66 @@ int WalkTheSavegames()
 
 const bool g_savegameWalkJob = RegisterChildJob("savegame_walk", WalkTheSavegames);
 
+// The mouse moved while the savegames screen is up, in every frame of it up to the one whose click
+// on "Save" closes it (a player's hand does not stop at the click, and a frame that saves is long).
+// The pitch of the view in the drawn frame that presses Escape for the menu and in the last one
+// before the next Escape (some frames after the save) are noted.
+struct LookWalk {
+    int frames = 0;
+    float lastPitch = 0.0f;
+    float pitchBefore = 0.0f;
+    float pitchAfter = 0.0f;
+    bool saved = false;
+    bool moved = false;
+    std::vector<std::string> messages;
+};
+LookWalk g_look;
+
+void OnLookFrame(bool present)
+{
+    if (!present) {
+        if (g_gui.currentScreen && CompareNoCase(g_gui.currentScreen->name.Text(), "SAVEGAMES") == 0) {
+            PlatformInjectMouseMotion(0, 40);
+            g_look.moved = true;
+        }
+        return;
+    }
+    const int frame = ++g_look.frames;
+    if (frame == 3)
+        g_look.pitchBefore = GameGetPitch();
+    sample_walk::EscapeEveryTenFrames(frame);
+    sample_walk::KeepNewestMessage(g_look.messages);
+    if (!g_look.messages.empty() && g_look.messages.back().find("Game saved") != std::string::npos)
+        g_look.saved = true;
+    // The frame before the Escape that opens the menu for the quit: some frames after the save.
+    if (frame == 12)
+        g_look.pitchAfter = GameGetPitch();
+}
+
+int WalkSaveWithTheMouseMoving()
+{
+    gui_test::GuiDriver driver;
+    sample_walk::MakeAndLogInRecruit(driver);
+    driver.ClickWhen("MAINMENU", "play");
+    driver.ClickWhen("_MAINMENU", "savegames");
+    driver.ClickWhen("SAVEGAMES", "save");
+    driver.ClickWhen("_MAINMENU", "quit");
+    const int exitCode = sample_walk::RunTheProgram(OnLookFrame, OnStep);
+    std::string text = sample_walk::DriverLine(driver) + "\n";
+    text += std::string("moved ") + (g_look.moved ? "yes" : "no") + ", saved " + (g_look.saved ? "yes" : "no") + "\n";
+    text += std::to_string(g_look.pitchBefore) + " " + std::to_string(g_look.pitchAfter) + "\n";
+    WriteFileBytes("walk.txt", text);
+    return exitCode;
+}
+
+const bool g_saveLookJob = RegisterChildJob("save_with_the_mouse_moving", WalkSaveWithTheMouseMoving);
+
 class SavegameWalk : public TempDirTest {};
 
 TEST_F(SavegameWalk, SaveLoadAndRestartFromTheInGameMenu)
 {
     std::string error;
-    ASSERT_TRUE(BfsPackFolder(ZINTAR_TEST_DATA_DIR "/../../data/sample", "main.bfs", error)) << error;
-    std::string config = ReadFileBytes(ZINTAR_TEST_DATA_DIR "/../../data/sample/config.def");
-    WriteFileBytes("config.def", config + "riwidth = 400\nriheight = 300\nrbwindowed = true\n");
+    ASSERT_TRUE(sample_walk::PrepareSampleFolder(error)) << error;
 
     const ProgramResult run = RunChildJob("savegame_walk", TempPath(), {{"ALSOFT_DRIVERS", "null"}});
     ASSERT_TRUE(run.exited) << ReadFileBytes("stderr.txt");
@@ -120,6 +147,31 @@ TEST_F(SavegameWalk, SaveLoadAndRestartFromTheInGameMenu)
     const MissionSavegames& saves = account.GetMissionSavegames("map_01");
     ASSERT_EQ(saves.savegames.size(), 1u);
     EXPECT_GT(saves.savegames[0].records.size(), 5u);
+}
+
+}  // namespace
+
+namespace {
+
+// The mouse moved while the savegames screen is up does not turn the view: the mission comes back
+// after "Save" looking where it looked when the menu opened.
+TEST_F(SavegameWalk, MouseMotionWhileTheScreenIsUpDoesNotTurnTheViewAfterSave)
+{
+    std::string error;
+    ASSERT_TRUE(sample_walk::PrepareSampleFolder(error)) << error;
+    const ProgramResult run = RunChildJob("save_with_the_mouse_moving", TempPath(), {{"ALSOFT_DRIVERS", "null"}});
+    ASSERT_TRUE(run.exited) << ReadFileBytes("stderr.txt");
+    EXPECT_EQ(run.exitCode, 0);
+    const std::string walk = ReadFileBytes("walk.txt");
+    std::istringstream lines(walk);
+    std::string driverLine, doneLine;
+    float before = 1.0f, after = -1.0f;
+    std::getline(lines, driverLine);
+    std::getline(lines, doneLine);
+    lines >> before >> after;
+    EXPECT_EQ(driverLine, "driver: all steps taken");
+    ASSERT_EQ(doneLine, "moved yes, saved yes") << walk;
+    EXPECT_FLOAT_EQ(after, before) << walk;
 }
 
 }  // namespace

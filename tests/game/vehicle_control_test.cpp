@@ -16,6 +16,7 @@
 #include "game/player_foot_control.h"
 #include "game/vehicle_control.h"
 #include "render/camera.h"
+#include "render/hud_input.h"
 #include "tests/actors/vehicle_test_support.h"
 #include "tests/game/player_weapon_fixture.h"
 
@@ -89,12 +90,12 @@ TEST_F(VehicleControl, TheSeatCarriesTheViewAndTheSoldierRidesAboveIt)
     EXPECT_FLOAT_EQ(player->GetPosition().y, at[1] + 17.0f);
     EXPECT_NEAR(at[0], kJeepAt.x, 15.0f);
     EXPECT_NEAR(at[2], kJeepAt.z, 15.0f);
-    // "navigation" released toggles the navigation display from the seat as on foot.
-    const u8_t shown = g_playerFoot.navigationDisplay;
+    // "navigation" released toggles the HUD's world markers from the seat as on foot.
+    const u8_t shown = g_hudInput.flags.worldMarkersShown;
     Frame({}, {ACTION_NAVIGATION});
-    EXPECT_EQ(g_playerFoot.navigationDisplay, shown ? 0 : 1);
+    EXPECT_EQ(g_hudInput.flags.worldMarkersShown, shown ? 0 : 1);
     Frame({}, {ACTION_NAVIGATION});
-    EXPECT_EQ(g_playerFoot.navigationDisplay, shown);
+    EXPECT_EQ(g_hudInput.flags.worldMarkersShown, shown);
 }
 
 TEST_F(VehicleControl, DropWeaponLeavesOnlyBelowTheLeavingSpeed)

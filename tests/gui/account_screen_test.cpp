@@ -49,7 +49,6 @@ protected:
         as_accname.SetString(m_account.c_str());
         g_input.mouseStates[0] = 0;
         g_gui.leftHeld = false;
-        g_gui.lastCharacter = 0;
         PlatformTestClockStop();
         ControlScreenTest::TearDown();
     }

@@ -210,4 +210,41 @@ TEST_F(MaskedFieldPixels, FiveMaskedCharactersShowFiveStarsAndTheCaretBlinksWith
     EXPECT_EQ(Read().At(20, 34), 0xFFFFFFFFu);
 }
 
+// Ten stars (80 pixels) in a field 40 pixels wide: whatever the alignment, the end of the text and
+// the caret after it stay in the field, the text's start goes out at the left.
+TEST_F(MaskedFieldPixels, ALongEntryKeepsItsEndAndTheCaretInView)
+{
+    struct Case {
+        const char* align;
+        bool caretShown;
+        UINT x;
+        bool lit;
+    };
+    const Case cases[] = {
+        {"LEFT", true, 35, true},   {"LEFT", false, 35, false},   {"LEFT", false, 28, true},
+        {"RIGHT", true, 35, true},  {"RIGHT", false, 35, false},  {"RIGHT", false, 2, true},
+        {"CENTRE", true, 35, true}, {"CENTRE", false, 35, false}, {"CENTRE", false, 28, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.align) + (c.caretShown ? " caret shown" : " caret hidden") + " at " +
+                     std::to_string(c.x));
+        GuiEditBox* box = Field(std::string("property talign ") + c.align +
+                                "; property fontsize 5; property hide_text yes; property coord 0 0.25 0.25 0.25;");
+        ASSERT_NE(box, nullptr);
+        box->font = StarFont();
+        Type(box, "abcdefghij");
+        ASSERT_TRUE(box->IsFocused());
+        PlatformTestClockStart(c.caretShown ? 0x1100 : 0x1200);
+        NextFrame();
+        box->Draw(0.0f, 0.0f, 1.0f, 1.0f);
+        const render_test::Pixels pixels = Read();
+        EXPECT_EQ(pixels.At(c.x, 34) == 0xFFFFFFFFu, c.lit);
+        EXPECT_EQ(pixels.At(41, 34), kBlack) << "nothing beyond the field";
+        g_gui.currentScreen = nullptr;
+        GuiFreeScreens();
+        DestroyScriptCache();
+        CreateScriptCache();
+    }
+}
+
 }  // namespace

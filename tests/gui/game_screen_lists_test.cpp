@@ -83,6 +83,32 @@ TEST_F(GameScreenLists, ScriptKeysSetUpTheListAndItsSourceFillsItAtOnce)
     EXPECT_EQ(loose->boundVar, nullptr);
 }
 
+// A key with no further word hands an empty array: what an earlier row gave is gone.
+TEST_F(GameScreenLists, ColumnsAndTheirAlignmentsWithoutWordsLeaveNone)
+{
+    struct Case {
+        const char* rows;
+        u32_t columns;
+        u32_t aligns;
+    };
+    const Case cases[] = {
+        {"property columns 0.5 0.75; property taligns LEFT RIGHT;", 2, 2},
+        {"property columns 0.5 0.75; property taligns LEFT RIGHT; property columns;", 0, 2},
+        {"property columns 0.5 0.75; property taligns LEFT RIGHT; property taligns;", 2, 0},
+        {"property columns 0.5; property columns; property taligns LEFT; property taligns;", 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.rows);
+        Build(std::string("<MENU>\n<LISTBOX> property name cols; ") + c.rows + " </LISTBOX>\n</MENU>\n");
+        GuiListBox* list = GuiFindLoadedList("MENU", "cols");
+        ASSERT_NE(list, nullptr);
+        EXPECT_EQ(list->ColumnCount(), c.columns);
+        EXPECT_EQ(list->ColumnAlignCount(), c.aligns);
+        GuiFreeScreens();
+        DestroyScriptCache();
+    }
+}
+
 TEST_F(GameScreenLists, TheSubtitleLayerKeepsItsLastTwoLines)
 {
     Build("<LAYER10>\n<LISTBOX> property name subtitles; </LISTBOX>\n</LAYER10>\n");

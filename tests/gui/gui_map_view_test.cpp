@@ -5,11 +5,13 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "core/console_var.h"
 #include "core/def_file.h"
 #include "core/random.h"
 #include "gui/gui_map_view.h"
+#include "gui/gui_textures.h"
 #include "support/text_mutation.h"
 #include "tests/gui/control_script_support.h"
 #include "tests/gui/gui_draw_support.h"
@@ -37,11 +39,14 @@ point short
 path Ring
 point top_left
 point missing
+path landmark
+point mark
 )";
 const char* const kEnvironment = R"(create point top_left root -9000 0 9000 8
 create point bottom_right root 9000 0 -9000 8
 create point middle root 0 0 0 8
 create point short root 5
+create point mark root 1250 0 625 8
 create box middle root 1 0 1 1
 )";
 
@@ -73,12 +78,12 @@ protected:
         WriteFileBytes("mission/w64land/mission.ptl", patrols);
         WriteFileBytes("mission/w64land/mission.env", environment);
     }
-    GuiMapView* Build(const std::string& extra = "")
+    GuiMapView* Build(const std::string& extra = "", const char* coord = "0 0 1 1")
     {
-        GuiScreen* screen = BuildScreens(R"(<BRIEF>
+        GuiScreen* screen = BuildScreens(std::string(R"(<BRIEF>
 <MAPVIEW>
 property name map;
-property coord 0 0 1 1;
+property coord )") + coord + R"(;
 property opacity 1;
 property tex map_grey marker segment;
 property size 6 4;
@@ -87,6 +92,7 @@ addpath centre;
 addpath lost;
 addpath ring;
 addpath not_in_the_file;
+addpath landmark;
 )" + extra + "</MAPVIEW>\n</BRIEF>\n");
         GuiMapView* view = screen ? dynamic_cast<GuiMapView*>(screen->FindControl("map")) : nullptr;
         if (view)
@@ -161,15 +167,17 @@ TEST_F(MapViews, ARightDragPansWithinItsLimitsAndAClickReCentres)
 
 TEST_F(MapViews, PointsLandAtTheCornersAndTheCentreAndPathsWithoutPointsAreDropped)
 {
-    GuiMapView* view = Build();
+    // A square view of 120 x 120 pixels: at zoom 1 the whole map, a unit 120 / 20000 pixels.
+    GuiMapView* view = Build("", "0 0 0.75 1");
     ASSERT_NE(view, nullptr);
     // "lost" (no point found: "short" has too few values) and the unknown name are not kept; "Ring"
     // keeps the one point it has.
-    ASSERT_EQ(view->paths.size(), 3u);
+    ASSERT_EQ(view->paths.size(), 4u);
     EXPECT_STREQ(view->paths[0].name.Text(), "corners");
     EXPECT_STREQ(view->paths[1].name.Text(), "centre");
     EXPECT_STREQ(view->paths[2].name.Text(), "ring");
     EXPECT_EQ(view->paths[2].points.size(), 1u);
+    EXPECT_STREQ(view->paths[3].name.Text(), "landmark");
 
     const render_test::Pixels pixels = Drawn(view);
     struct Spot {
@@ -179,25 +187,90 @@ TEST_F(MapViews, PointsLandAtTheCornersAndTheCentreAndPathsWithoutPointsAreDropp
     };
     // Markers of 4 pixels at the path's points, 6 at its last; the segment between them 4 wide.
     const Spot spots[] = {
-        {"top-left marker", 8, 6, kMarkerGreen},
-        {"beside it", 3, 6, kMapGrey},
-        {"bottom-right end marker", 152, 114, kMarkerGreen},
-        {"its edge", 154, 116, kMarkerGreen},
-        {"beyond it", 156, 118, kMapGrey},
-        {"centre end marker", 80, 60, kMarkerGreen},
-        {"the segment", 40, 30, kSegmentRed},
-        {"off the segment", 40, 36, kMapGrey},
-        {"the map elsewhere", 120, 20, kMapGrey},
+        {"top-left marker", 6, 6, kMarkerGreen},
+        {"beside it", 1, 6, kMapGrey},
+        {"bottom-right end marker", 114, 114, kMarkerGreen},
+        {"its edge", 116, 116, kMarkerGreen},
+        {"beyond it", 119, 119, kMapGrey},
+        {"centre end marker", 60, 60, kMarkerGreen},
+        {"the segment", 30, 30, kSegmentRed},
+        {"off the segment", 30, 36, kMapGrey},
+        {"the map elsewhere", 100, 20, kMapGrey},
     };
     for (const Spot& spot : spots)
         EXPECT_EQ(pixels.At(spot.x, spot.y), spot.colour) << spot.what;
 
-    // Panned a quarter of the map to the right at zoom 1: everything moves 40 pixels left.
+    // Panned a quarter of the map to the right at zoom 1: everything moves 30 pixels left.
     view->panX = 0.25f;
     const render_test::Pixels panned = Drawn(view);
-    EXPECT_EQ(panned.At(40, 60), kMarkerGreen);
-    EXPECT_EQ(panned.At(80, 90), kSegmentRed) << "the segment, 40 pixels further left";
-    EXPECT_EQ(panned.At(120, 90), kMapGrey);
+    EXPECT_EQ(panned.At(30, 60), kMarkerGreen);
+    EXPECT_EQ(panned.At(60, 90), kSegmentRed) << "the segment, 30 pixels further left";
+    EXPECT_EQ(panned.At(90, 90), kMapGrey);
+}
+
+// The mean position of the pixels of a colour; false when there is none.
+bool Centre(const render_test::Pixels& pixels, DWORD colour, float* x, float* y)
+{
+    double sumX = 0.0, sumY = 0.0;
+    int count = 0;
+    for (UINT py = 0; py < pixels.height; ++py)
+        for (UINT px = 0; px < pixels.width; ++px)
+            if (pixels.At(px, py) == colour) {
+                sumX += px;
+                sumY += py;
+                ++count;
+            }
+    if (count == 0)
+        return false;
+    *x = static_cast<float>(sumX / count);
+    *y = static_cast<float>(sumY / count);
+    return true;
+}
+
+// A point stays on the picture's landmark at every zoom and pan, in a square view and a wide one:
+// the map picture has a blue block at texels 17-18 and 14-15 of 32 (its middle at 0.5625, 0.46875 of
+// the picture), the point "mark" lies at that place of the map (1250, 625).
+TEST_F(MapViews, APointStaysOnItsLandmarkAtEveryZoomAndPan)
+{
+    constexpr DWORD kLandmarkBlue = 0xFF0000FFu;
+    std::string picture = texture_test::TgaBytes(32, 32, kMapGrey);
+    for (int row = 14; row <= 15; ++row)
+        for (int column = 17; column <= 18; ++column)
+            for (int shift = 0; shift < 32; shift += 8)
+                picture[18 + (row * 32 + column) * 4 + shift / 8] = static_cast<char>((kLandmarkBlue >> shift) & 0xFF);
+    ASSERT_TRUE(WriteFileBytes("component/gui/map_landmark.tga", picture));
+    struct Case {
+        const char* coord;
+        int zoomSteps;       // wheel steps in
+        s32_t dragX, dragY;  // a right drag after them, in pixels
+    };
+    const Case cases[] = {
+        {"0 0 0.75 1", 0, 0, 0},  {"0 0 0.75 1", 1, 0, 0},   {"0 0 0.75 1", 2, 0, 0}, {"0 0 0.75 1", 3, 0, 0},
+        {"0 0 0.75 1", 1, 9, -6}, {"0 0 0.75 1", 2, -12, 7}, {"0 0 0.75 1", 3, 5, 5}, {"0 0 1 1", 0, 0, 0},
+        {"0 0 1 1", 1, 0, 0},     {"0 0 1 1", 2, 8, -4},     {"0 0 1 1", 3, -6, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.coord) + " zoom steps " + std::to_string(c.zoomSteps) + " drag " +
+                     std::to_string(c.dragX) + " " + std::to_string(c.dragY));
+        GuiMapView* view = Build("", c.coord);
+        ASSERT_NE(view, nullptr);
+        view->mapTexture = GuiTextureGet("component\\gui\\map_landmark");
+        ASSERT_NE(view->mapTexture, nullptr);
+        for (int i = 0; i < c.zoomSteps; ++i)
+            view->OnScrollUp();
+        view->OnMouse(GUI_MOUSE_RIGHT, 0, 0, c.dragX, c.dragY);
+        std::vector<GuiMapPath> kept = std::move(view->paths);
+        view->paths.clear();
+        float landmarkX = 0.0f, landmarkY = 0.0f;
+        ASSERT_TRUE(Centre(Drawn(view), kLandmarkBlue, &landmarkX, &landmarkY));
+        view->paths.push_back(kept.back());  // the landmark's path alone
+        float markerX = 0.0f, markerY = 0.0f;
+        ASSERT_TRUE(Centre(Drawn(view), kMarkerGreen, &markerX, &markerY));
+        EXPECT_NEAR(markerX, landmarkX, 1.5f);
+        EXPECT_NEAR(markerY, landmarkY, 1.5f);
+        GuiFreeScreens();
+        DestroyScriptCache();
+    }
 }
 
 TEST_F(MapViews, ASeventeenthPathNameIsIgnoredAndTheLandMapReplacesThePicture)

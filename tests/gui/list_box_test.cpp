@@ -276,3 +276,42 @@ TEST_F(GuiListBoxes, PluginsCreateListsByTypeNameAndFillThemThroughTheInterface)
 }
 
 }  // namespace
+
+// A screen's first entry: the list has never been drawn, and the variable names an item far below
+// the rows the box holds. The bar is on a drawn row from the first frame.
+TEST_F(GuiListBoxes, OnFirstEntryTheSelectedItemIsAmongTheRowsDrawn)
+{
+    CVarListFind("gballmissions")->SetBool(false);
+    auto& missions = g_game.accounts.quickMissions;
+    missions.clear();
+    for (int i = 1; i <= 40; ++i)
+        missions.emplace_back(("m" + std::to_string(i)).c_str());
+    struct Case {
+        const char* wanted;
+        bool byActivate;  // shown (OnActivate) or only filled (RefreshData)
+    };
+    const Case cases[] = {{"m40", true}, {"m40", false}, {"m12", true}, {"m3", false}, {"m1", true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.wanted) + (c.byActivate ? " shown" : " filled"));
+        auto list = std::make_unique<GuiListBox>();
+        list->width = 1.0f;
+        list->height = static_cast<float>(4 * kRowStep) / static_cast<float>(kDisplayHeight);
+        list->font = CellFont();
+        list->fontSize = 5.0f;
+        list->boundVar = &g_listChoice;
+        list->SetSource("quick_mission_list");
+        list->selectedRow = 0;  // as the screen script's own fill left it
+        g_listChoice.SetString(c.wanted);
+        if (c.byActivate)
+            list->OnActivate(nullptr);
+        else
+            list->RefreshData();
+        ASSERT_GE(list->SelectedItem(), 0);
+        EXPECT_STREQ(list->SelectedText(), c.wanted);
+        EXPECT_STREQ(g_listChoice.String(), c.wanted);
+        NextFrame();
+        list->Draw(0.0f, 0.0f, 1.0f, 1.0f);
+        EXPECT_GE(list->selectedRow, 0);
+        EXPECT_LT(list->selectedRow, list->rowsDrawn) << "first visible " << list->firstVisible;
+    }
+}

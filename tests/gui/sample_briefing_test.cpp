@@ -3,9 +3,16 @@
 // map view over the sample mission's patrol paths.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "core/console_var.h"
+#include "core/script_file.h"
+#include "core/text_case.h"
+#include "game/campaign_chronology.h"
+#include "gui/gui.h"
+#include "gui/gui_button.h"
 #include "gui/def_script.h"
 #include "gui/gui_effect.h"
 #include "gui/gui_map_view.h"
@@ -48,16 +55,22 @@ protected:
     }
 };
 
+// The form's three texts (one a campaign mode) tell the one sample mission, each with the two
+// objectives the mission script lists: the same words from the map's locale texts.
 TEST_F(SampleBriefing, TheFormHoldsThreeStagesWithTheMapsObjectivesAndThePhotosHaveCaptions)
 {
+    const char* objective0 = DefScriptGetText("locale\\eng\\map_01.asc", "objectives.obj0");
+    const char* objective1 = DefScriptGetText("locale\\eng\\map_01.asc", "objectives.obj1");
+    ASSERT_NE(objective0, nullptr);
+    ASSERT_NE(objective1, nullptr);
+    EXPECT_NE(std::string(objective0).find("the crate by the road, on your left at the start"), std::string::npos);
     for (const char* key : {"intro_0", "intro_1", "intro_2"}) {
         const char* text = DefScriptGetText("script\\briefing.frm", key);
         ASSERT_NE(text, nullptr) << key;
         EXPECT_NE(std::string(text).find("\\c"), std::string::npos) << key << ": a coloured heading";
+        EXPECT_NE(std::string(text).find(objective0), std::string::npos) << key;
+        EXPECT_NE(std::string(text).find(objective1), std::string::npos) << key;
     }
-    const std::string first = DefScriptGetText("script\\briefing.frm", "intro_0");
-    EXPECT_NE(first.find("Reach the gate of the outpost."), std::string::npos);
-    EXPECT_NE(first.find("Clear the huts"), std::string::npos);
     for (const char* photo : {"photo_gate", "photo_huts"})
         EXPECT_NE(DefScriptGetText("locale\\eng\\map_01.asc", photo), nullptr) << photo;
 }
@@ -65,14 +78,14 @@ TEST_F(SampleBriefing, TheFormHoldsThreeStagesWithTheMapsObjectivesAndThePhotosH
 TEST_F(SampleBriefing, TheScreensBuildTheirControlsAndTheMapShowsThePatrolPaths)
 {
     ASSERT_NE(BuildScreens(ReadFileBytes("script/gui.scr"), "gui"), nullptr);
-    auto* story = Find<GuiTextBox>("BRIEFING", "story");
+    auto* story = Find<GuiTextBox>("BRIEFING", "BRIEFING");
     ASSERT_NE(story, nullptr);
     EXPECT_STREQ(story->FormText(), "briefing.intro");
     GuiScreen* briefing = GuiFindScreen("BRIEFING");
     bool barBound = false;
     for (u32_t i = 0; i < briefing->ControlCount(); ++i)
         if (auto* bar = dynamic_cast<GuiScrollBar*>(briefing->Control(i)))
-            barBound = std::string(bar->boundName.Text()) == "story";
+            barBound = CompareNoCase(bar->boundName.Text(), "BRIEFING") == 0;
     EXPECT_TRUE(barBound);
     auto* photos = Find<GuiSlideShow>("BRIEFING", "photos");
     ASSERT_NE(photos, nullptr);
@@ -102,8 +115,61 @@ TEST_F(SampleBriefing, TheScreensBuildTheirControlsAndTheMapShowsThePatrolPaths)
     ASSERT_EQ(map->paths.size(), 2u);
     EXPECT_EQ(map->paths[0].points.size(), 4u) << "the ring round the huts";
     EXPECT_EQ(map->paths[1].points.size(), 3u) << "the fence walk";
-    EXPECT_EQ(map->paths[0].points[0].horizontal, -30.0f);
-    EXPECT_EQ(map->paths[0].points[0].vertical, 110.0f);
+    EXPECT_EQ(map->paths[0].points[0].horizontal, 40.0f);
+    EXPECT_EQ(map->paths[0].points[0].vertical, 100.0f);
+}
+
+// A step that clicks a control by its name finds the control meant: no two controls of a sample
+// screen share a name (a background picture named like the screen's "Back" button took its clicks).
+TEST_F(SampleBriefing, NoTwoControlsOfASampleScreenShareAName)
+{
+    ASSERT_NE(BuildScreens(ReadFileBytes("script/gui.scr"), "gui"), nullptr);
+    ScriptFile* file = GetScriptFile("gui", false);
+    ASSERT_NE(file, nullptr);
+    for (ScriptSection* section : file->Root()->children) {
+        GuiScreen* screen = GuiFindScreen(section->Name());
+        ASSERT_NE(screen, nullptr) << section->Name();
+        std::vector<const char*> names;
+        for (u32_t i = 0; i < screen->ControlCount(); ++i) {
+            const char* name = screen->Control(i)->GetName();
+            if (!name || !*name)
+                continue;
+            EXPECT_TRUE(std::none_of(names.begin(), names.end(),
+                                     [name](const char* other) { return CompareNoCase(other, name) == 0; }))
+                << section->Name() << ": " << name;
+            names.push_back(name);
+        }
+    }
+}
+
+// The briefing's text box shows the form's text of the campaign stage, whichever road leads to it.
+TEST_F(SampleBriefing, BriefingOpenedFromTheMainMenuOrTheCampaignShowsTheFormsText)
+{
+    ConsoleVar* dsmap = CVarListFind("dsmap");
+    const std::string kept = dsmap->String();
+    for (const char* from : {"MAINMENU", "CAMPAIGN"}) {
+        SCOPED_TRACE(from);
+        ASSERT_NE(BuildScreens(ReadFileBytes("script/gui.scr"), "gui"), nullptr);
+        dsmap->SetString("map_01");
+        SetSinglePlayerMode(0);
+        g_gui.currentScreen = GuiFindScreen(from);
+        auto* button = Find<GuiButton>(from, "briefing");
+        ASSERT_NE(button, nullptr);
+        button->OnClick(0, 0);
+        ASSERT_NE(g_gui.currentScreen, nullptr);
+        EXPECT_EQ(CompareNoCase(g_gui.currentScreen->name.Text(), "BRIEFING"), 0) << g_gui.currentScreen->name.Text();
+        auto* story = Find<GuiTextBox>("BRIEFING", "BRIEFING");
+        ASSERT_NE(story, nullptr);
+        story->Draw(0.0f, 0.0f, 1.0f, 1.0f);
+        ASSERT_NE(story->DisplayText(), nullptr);
+        const std::string shown = story->DisplayText();
+        EXPECT_NE(shown.find("Outpost at the crossing"), std::string::npos) << shown;
+        EXPECT_EQ(shown.find("briefing.intro"), std::string::npos) << shown;
+        g_gui.currentScreen = nullptr;
+        GuiFreeScreens();
+        DestroyScriptCache();
+    }
+    dsmap->SetString(kept.c_str());
 }
 
 }  // namespace

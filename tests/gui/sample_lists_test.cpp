@@ -89,6 +89,33 @@ TEST_F(SampleLists, QuickMissionsOfferTheSampleMissionToStart)
     EXPECT_STREQ(start->target.Text(), "STARTGAME");
 }
 
+// The list draws its selection over the selected row's text: the sample's selection picture tints
+// the row and leaves its text about as bright as the others' (a solid cell font: every text pixel lit).
+TEST_F(SampleLists, TheSelectedRowsTextStaysAsBrightAsTheOthers)
+{
+    GuiListBox* list = GuiFindLoadedList("QUICKMISSIONS", "missions");
+    ASSERT_NE(list, nullptr);
+    ASSERT_NE(list->selectionTexture, nullptr);
+    list->Clear();
+    list->AddItem("aaaa");
+    list->AddItem("bbbb");
+    list->firstVisible = 0;
+    list->selectedRow = 0;
+    list->font = CellFont();
+    list->fontSize = 5.0f;  // scale 1 on the 160-wide display: rows of 8 pixels every 9
+    list->Draw(0.0f, 0.0f, 1.0f, 1.0f);
+    const render_test::Pixels pixels = Read();
+    // The box starts at 48, 36; the texts are centred on x 80.
+    auto brightness = [&](UINT x, UINT y) {
+        const DWORD c = pixels.At(x, y);
+        return static_cast<int>(((c >> 16) & 0xFF) + ((c >> 8) & 0xFF) + (c & 0xFF));
+    };
+    const int selectedText = brightness(80, 40);
+    const int otherText = brightness(80, 49);
+    EXPECT_GE(selectedText * 100, otherText * 85) << std::hex << pixels.At(80, 40) << " " << pixels.At(80, 49);
+    EXPECT_NE(pixels.At(104, 40), pixels.At(104, 49)) << "the selected row is marked beside its text";
+}
+
 TEST_F(SampleLists, TheLanguageListOffersTheLanguageFoldersButTheCommonOne)
 {
     GuiScreen* languages = GuiFindScreen("LANGUAGES");

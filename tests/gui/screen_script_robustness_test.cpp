@@ -4,14 +4,17 @@
 // past a word or field.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 
 #include "core/def_file.h"
 #include "core/random.h"
 #include "core/script_file.h"
+#include "gui/fonts.h"
 #include "gui/gui.h"
 #include "gui/screen_manager.h"
 #include "gui/screen_script_parser.h"
+#include "support/engine_log.h"
 #include "support/files.h"
 #include "support/temp_dir.h"
 #include "support/text_mutation.h"
@@ -108,6 +111,68 @@ TEST_F(ScreenScriptRobustness, LoadCyclesEnd)
     // A, then B; the loads back into A and B and through b's root are skipped as they come round.
     EXPECT_LE(screen->ControlCount(), 4u);
     EXPECT_GE(screen->ControlCount(), 2u);
+}
+
+std::string RandomBytes(unsigned seed, std::size_t count)
+{
+    std::mt19937 generator(seed);
+    std::string bytes(count, '\0');
+    for (char& byte : bytes)
+        byte = static_cast<char>(generator() & 0xFF);
+    return bytes;
+}
+
+// A menu script that gives no main menu is refused: the log (and the terminal) name the file and,
+// when the reader found a fault, its line; no junk screen is shown, the window says why instead,
+// and Escape ends the program. The fonts' script without the default font says so too.
+TEST_F(ScreenScriptRobustness, MenusOrFontsThatCannotBeBuiltAreReportedWithFileAndLine)
+{
+    struct Case {
+        const char* what;
+        std::string menus;
+        std::string fonts;
+        bool menusBuilt;
+        std::vector<std::string> logged;
+    };
+    const std::string goodFonts = "<gui>\n\ttexture none;\n\tchar_height 8;\n\t65 0 0 8 8;\n</gui>\n";
+    const Case cases[] = {
+        {"random menus", RandomBytes(75, 4096), goodFonts, false, {"ERROR: GUI: ", "script\\gui.scr"}},
+        {"a fault on line 2", "<NEWS>\n/ x;\n</NEWS>\n", goodFonts, false, {"script\\gui.scr - Line 2"}},
+        {"no main menu", "<NEWS>\n</NEWS>\n", goodFonts, false, {"has no screen MAINMENU"}},
+        {"random fonts", "<MAINMENU>\n</MAINMENU>\n", RandomBytes(76, 4096), true, {"WARNING: Fonts: ", "\"gui\""}},
+        {"fonts with a fault on line 3",
+         "<MAINMENU>\n</MAINMENU>\n",
+         "<other>\n\tbase 2;\n/ 1;\n</other>\n",
+         true,
+         {"script\\font.scr - Line 3"}},
+        {"both sound", "<MAINMENU>\n</MAINMENU>\n", goodFonts, true, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(WriteFileBytes(TempPath() + "/script/gui.scr", c.menus));
+        ASSERT_TRUE(WriteFileBytes(TempPath() + "/script/font.scr", c.fonts));
+        DestroyScriptCache();
+        const std::size_t logStart = engine_log::LogSize();
+        ASSERT_TRUE(GuiInit(nullptr, 320, 240));
+        const std::string log = engine_log::LogFrom(logStart);
+        for (const std::string& wanted : c.logged)
+            EXPECT_NE(log.find(wanted), std::string::npos) << wanted << " in:\n" << log;
+        if (c.logged.empty()) {
+            EXPECT_EQ(log.find("ERROR: GUI"), std::string::npos) << log;
+            EXPECT_EQ(log.find("WARNING: Fonts"), std::string::npos) << log;
+        }
+        EXPECT_EQ(GuiMenuError()[0] == '\0', c.menusBuilt);
+        if (c.menusBuilt) {
+            ASSERT_NE(g_gui.currentScreen, nullptr);
+            EXPECT_STREQ(g_gui.currentScreen->name.Text(), "MAINMENU");
+        } else {
+            EXPECT_EQ(g_gui.currentScreen, nullptr) << "no junk screen in its place";
+            s32_t state = 0;
+            EXPECT_FALSE(GuiInputStep(0, 0, WM_KEYUP, 0, VK_ESCAPE, &state));
+            EXPECT_EQ(state, 1) << "Escape ends the program";
+        }
+        GuiShutdown();
+    }
 }
 
 }  // namespace

@@ -96,14 +96,21 @@ TEST_F(TextBoxForms, TheSampleLoadingScreenShowsTheBriefingOfTheFirstStage)
     ASSERT_NE(BuildScreens(ReadFileBytes("script/gui.scr"), "gui"), nullptr);
     GuiTextBox* box = Find("LOADSCREEN", "LOADBRIEFING");
     ASSERT_NE(box, nullptr);
-    SetSinglePlayerMode(0);
-    GuiSetItemForm("LOADSCREEN", "LOADBRIEFING");
-    ASSERT_NE(box->SourceText(), nullptr);
-    const std::string text = box->SourceText();
-    EXPECT_NE(text.find("Outpost at the crossing"), std::string::npos) << text;
-    // The objectives come in from the map's locale texts.
-    EXPECT_NE(text.find("Reach the gate of the outpost."), std::string::npos) << text;
-    EXPECT_EQ(text.find("The outpost again"), std::string::npos) << "another stage's text";
+    // Whatever the campaign's mode (a new soldier's first play included), the one sample mission's text.
+    for (const s32_t mode : {0, 1, 2}) {
+        SCOPED_TRACE(mode);
+        SetSinglePlayerMode(mode);
+        GuiSetItemForm("LOADSCREEN", "LOADBRIEFING");
+        ASSERT_NE(box->SourceText(), nullptr);
+        const std::string text = box->SourceText();
+        EXPECT_NE(text.find("Outpost at the crossing"), std::string::npos) << text;
+        // The objectives come in from the map's locale texts.
+        EXPECT_NE(text.find("Take the supplies: the crate by the road, on your left at the start"), std::string::npos)
+            << text;
+        EXPECT_NE(text.find("Then reach the outpost's gate."), std::string::npos) << text;
+        for (const char* other : {"The outpost again", "Last stand", "Clear the huts"})
+            EXPECT_EQ(text.find(other), std::string::npos) << "another stage's text: " << text;
+    }
 }
 
 TEST_F(TextBoxForms, TheSampleCaptionLayerNamesTheMissionFromTheMapsTexts)

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 #include "map/map_state.h"
@@ -159,6 +160,55 @@ TEST_F(ObjectGrid, CellRangesCompareSignedTileNumbers)
         const s8_t cell[2] = {c.x, c.z};
         EXPECT_EQ(CellRangeContains(cell, rect), c.inside) << int(c.x) << " " << int(c.z);
     }
+}
+
+// The map traces read a leaf's entries from its packed list: it must hold the links' entries in the
+// links' order (newest first) with their kinds, owners tile rectangles and boxes, through links, unlinks
+// and links again, and be empty once the pool is gone.
+TEST_F(ObjectGrid, EveryLeafsPackedListFollowsItsLinksInOrder)
+{
+    OctreeNode* root = MakeWorld(1);
+    std::vector<OctreeNode*> leaves;
+    CollectLeaves(root, leaves);
+    int owners[4] = {};
+    auto object = [&](int i, std::initializer_list<float> box) {
+        ObjectGridEntry* entry = ObjectGridEntryCreate(OBJECT_GRID_OBJECT, &owners[i]);
+        m_entries.push_back(entry);
+        std::vector<float> values(box);
+        ObjectGridLink(entry, values.data());
+        return entry;
+    };
+    auto expectPackedAsLinked = [&]() {
+        for (const OctreeNode* leaf : leaves) {
+            const std::vector<ObjectGridEntry*> linked = EntriesOf(leaf);
+            ASSERT_EQ(leaf->packedCount, linked.size());
+            for (size_t i = 0; i < linked.size(); ++i) {
+                const PackedGridEntry& packed = leaf->packedEntries[i];
+                EXPECT_EQ(packed.entry, linked[i]);
+                EXPECT_EQ(packed.owner, linked[i]->owner);
+                EXPECT_EQ(packed.kind, linked[i]->kind);
+                EXPECT_TRUE(std::equal(packed.tileRect, packed.tileRect + 4, linked[i]->tileRect));
+                EXPECT_EQ(std::memcmp(&packed.boxMin, &linked[i]->boxMin, sizeof(Vector3)), 0);
+                EXPECT_EQ(std::memcmp(&packed.boxMax, &linked[i]->boxMax, sizeof(Vector3)), 0);
+            }
+        }
+    };
+    ObjectGridEntry* across = object(0, {-100, -100, -100, 100, 100, 100});     // every leaf
+    Linked({-300, -300, -300, -200, -200, -200});                               // a map mesh in one leaf
+    ObjectGridEntry* edge = object(1, {kHalf - 10, 0, 0, kHalf + 10, 10, 10});  // both ends of the tile
+    object(2, {10, 10, 10, 20, 20, 20});
+    // More entries than a new list has room for.
+    for (int i = 0; i < 12; ++i)
+        Linked({-50, -50, -50, 50, 50, 50});
+    expectPackedAsLinked();
+    ObjectGridUnlink(across);
+    ObjectGridUnlink(edge);
+    expectPackedAsLinked();
+    ObjectGridLink(across, std::vector<float>{-100, 0, -100, 100, 100, 100}.data());
+    expectPackedAsLinked();
+    GridLinkPoolFree();
+    for (const OctreeNode* leaf : leaves)
+        EXPECT_EQ(leaf->packedCount, 0u);
 }
 
 TEST_F(ObjectGrid, CollectInPlanesCountsPastItsCapacity)

@@ -116,6 +116,30 @@ TEST_F(Device, InjectedLossReachesTheCooperativeLevelPresentAndReset)
     EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
 }
 
+// The default presentation interval waits for the display's refresh, as interval one does, in a
+// window too; only "immediate" presents at once.
+TEST_F(Device, TheDefaultPresentationIntervalWaitsForTheRefresh)
+{
+    struct Case {
+        UINT interval;
+        int swapInterval;
+    };
+    const Case cases[] = {
+        {D3DPRESENT_INTERVAL_DEFAULT, 1},
+        {D3DPRESENT_INTERVAL_ONE, 1},
+        {D3DPRESENT_INTERVAL_IMMEDIATE, 0},
+        {D3DPRESENT_INTERVAL_DEFAULT, 1},
+    };
+    ASSERT_TRUE(parameters.Windowed);
+    for (const Case& c : cases) {
+        D3DPRESENT_PARAMETERS asked = parameters;
+        asked.FullScreen_PresentationInterval = c.interval;
+        ASSERT_EQ(device->Reset(&asked), D3D_OK);
+        EXPECT_EQ(D3D8TestSwapInterval(device), c.swapInterval) << std::hex << c.interval;
+        EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+    }
+}
+
 TEST_F(Device, CreationFailsForInjectedDepthFormatsAndIsLogged)
 {
     const D3DFORMAT failing[] = {D3DFMT_D24S8};

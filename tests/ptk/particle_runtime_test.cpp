@@ -33,6 +33,13 @@ TEST_F(PtkRuntime, CodesOutsideTheGroupAnswerTheirDistanceFromIt)
     EXPECT_EQ(Running(), 0);
 }
 
+TEST_F(PtkRuntime, TheMapLoadAnswersWhetherTheHostFoundAnySet)
+{
+    EXPECT_EQ(LoadMap(), 0) << "no set in the folder";
+    AddEffect("loop", EmitterText("Lifetime = 100.0", "Loop = 1"));
+    EXPECT_EQ(LoadMap(), 1);
+}
+
 TEST_F(PtkRuntime, TheFrameTimeIsTruncatedToWholeMilliseconds)
 {
     AddEffect("loop", EmitterText("Lifetime = 100.0", "Loop = 1"));
@@ -487,6 +494,133 @@ TEST_F(PtkRuntime, PerParticleControllersFollowTheParticlesAge)
         ASSERT_EQ(Host().infos.size(), 2u);
         EXPECT_EQ(Host().infos[0].colour >> 24, 0x7Fu) << c.settings;
         EXPECT_EQ(Host().infos[1].colour >> 24, c.youngAlpha) << c.settings;
+        HookProc(HookParticlesReset, 0);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+bool Warned(const char* key)
+{
+    for (const ConsoleLine& line : Host().lines)
+        if (line.text.find("WARNING") != std::string::npos && line.text.find(key) != std::string::npos)
+            return true;
+    return false;
+}
+
+// An effect file's counts are bounded: a huge "Quant" spawns the limit per emission, a huge
+// "TexScale" makes a grid of the limit's side; each with a warning line, and none within the limits.
+TEST_F(PtkRuntime, QuantAndTexScaleAboveTheirLimitsAreTakenAsTheLimitWithAWarning)
+{
+    struct Case {
+        const char* vars;
+        const char* settings;
+        std::size_t particles;
+        float cell;  // the atlas cell's width of the first particle
+        const char* warnedKey;
+    };
+    const Case cases[] = {
+        {"Quant = 1000.0", "PtkType = 4 TexScale = 2", 1000, 0.5f, nullptr},
+        {"Quant = 2000000.0", "PtkType = 4 TexScale = 2", 1000, 0.5f, "Quant"},
+        {"Quant = 1.0", "PtkType = 4 TexScale = 64", 1, 1.0f / 64.0f, nullptr},
+        {"Quant = 1.0", "PtkType = 4 TexScale = 46341", 1, 1.0f / 64.0f, "TexScale"},
+        {"Quant = 1.0", "PtkType = 4 TexScale = 2147483647", 1, 1.0f / 64.0f, "TexScale"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.vars) + " " + c.settings);
+        Host().files.clear();
+        Host().lines.clear();
+        AddEffect("many", EmitterText(std::string("Lifetime = 1000.0 PtkLife = 1000.0 Freq = 1000.0 ") + c.vars,
+                                      c.settings, "", "a 0"));
+        LoadMap();
+        ASSERT_EQ(Spawn("many", 0, 0, 0, 0, 1, 0), 0);
+        Frame(0.01f, 1);
+        Frame(0.01f, 1);
+        ASSERT_EQ(Host().infos.size(), c.particles);
+        const ParticleInfo& info = Host().infos[0];
+        EXPECT_FLOAT_EQ(info.rect[1] - info.rect[0], c.cell);
+        for (float v : info.rect)
+            EXPECT_TRUE(std::isfinite(v));
+        EXPECT_EQ(Warned("Quant"), c.warnedKey && std::string(c.warnedKey) == "Quant");
+        EXPECT_EQ(Warned("TexScale"), c.warnedKey && std::string(c.warnedKey) == "TexScale");
+        HookProc(HookParticlesReset, 0);
+    }
+}
+
+// A looping emitter's curves run again from their start with every lifetime: its per-emitter alpha
+// (1.0 falling to 0.0 over the 1000 ms lifetime) is read at the instance's age modulo the lifetime.
+TEST_F(PtkRuntime, ALoopingEmittersCurvesStartAgainWithEachLifetime)
+{
+    AddEffect("pulse", EmitterText("Lifetime = 1000.0 PtkLife = 5000.0 Freq = 1000.0 Quant = 1.0 Dir = (0.0,1.0,0.0)",
+                                   "Loop = 1 Alpha = 1", "A = Linear1D { 0 : 1.0 10 : 0.0 }"));
+    LoadMap();
+    ASSERT_EQ(Spawn("pulse", 0, 0, 0, 0, 1, 0), 0);
+    Frame(0.0f, 1);  // started and emitted at age 0
+    struct Step {
+        float seconds;  // the instance's age grows by this after the frame's curves are read
+        std::int32_t ageRead;
+        std::uint32_t alpha;
+    };
+    // Read at ages 0, 500, 1000, 1500, 2200: curve keys 0, 5, 0, 5, 2.
+    const Step steps[] = {
+        {0.5f, 0, 0xFFu}, {0.5f, 500, 0x7Fu}, {0.5f, 1000, 0xFFu}, {0.7f, 1500, 0x7Fu}, {0.1f, 2200, 0xCCu}};
+    for (const Step& s : steps) {
+        Frame(s.seconds, 1);
+        ASSERT_EQ(Host().infos.size(), 1u);
+        EXPECT_NEAR(static_cast<int>(Host().infos[0].colour >> 24), static_cast<int>(s.alpha), 1)
+            << "read at age " << s.ageRead;
+    }
+}
+
+// "Loop" starts the emitter again once its time has passed the lifetime, not when it reaches it: at
+// exactly the lifetime the old run neither emits nor restarts.
+TEST_F(PtkRuntime, ALoopStartsAgainOnlyAfterTheLifetimeHasPassed)
+{
+    AddEffect("loop",
+              EmitterText("Lifetime = 100.0 PtkLife = 5000.0 Freq = 1.0 Quant = 1.0 Dir = (0.0,1.0,0.0)", "Loop = 1"));
+    LoadMap();
+    ASSERT_EQ(Spawn("loop", 0, 0, 0, 0, 1, 0), 0);
+    struct Step {
+        std::uint32_t tickStep;
+        std::size_t particles;
+        const char* what;
+    };
+    const Step steps[] = {
+        {1, 1, "start: emits at once"},         {99, 2, "99 ms: emits"},
+        {1, 2, "at the lifetime: nothing"},     {1, 2, "past it: starts again"},
+        {1, 3, "1 ms into the new run: emits"},
+    };
+    for (const Step& s : steps) {
+        Frame(0.0f, s.tickStep);
+        EXPECT_EQ(Host().infos.size(), s.particles) << s.what;
+    }
+}
+
+// Kinds 0 to 4 leave along the emitter's direction (the definition's "Dir" turned by the spawn
+// direction), the others along the definition's own; only kind 3 stays on the ground.
+TEST_F(PtkRuntime, TheKindChoosesTheDirectionAndTheGround)
+{
+    struct Case {
+        int kind;
+        float x, y;  // after half a second at speed 2
+    };
+    const Case cases[] = {{0, 1.0f, 5.0f}, {2, 1.0f, 5.0f}, {3, 1.0f, 0.0f}, {4, 1.0f, 5.0f}, {5, 0.0f, 6.0f}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE("kind " + std::to_string(c.kind));
+        Host().files.clear();
+        AddEffect("k", EmitterText("Lifetime = 1000.0 PtkLife = 5000.0 Freq = 1000.0 Quant = 1.0 Vel = 2.0 "
+                                   "Dir = (0.0,1.0,0.0)",
+                                   "PtkType = " + std::to_string(c.kind), "", "a 0"));
+        LoadMap();
+        // The spawn direction turns up onto +x.
+        ASSERT_EQ(Spawn("k", 0, 5, 0, 1, 0, 0), 0);
+        Frame(0.0f, 1);
+        Frame(0.5f, 1);
+        ASSERT_EQ(Host().infos.size(), 1u);
+        EXPECT_NEAR(Host().infos[0].position[0], c.x, 1e-5f);
+        EXPECT_NEAR(Host().infos[0].position[1], c.y, 1e-5f);
         HookProc(HookParticlesReset, 0);
     }
 }

@@ -15,16 +15,20 @@ RecordingHost g_host;
 std::string g_openFile;
 bool g_isOpen = false;
 
-void FindFile(const char* folder, const char* extension, HostVFSFindCallbackFn callback, std::int32_t)
+std::int32_t FindFile(const char* folder, const char* extension, HostVFSFindCallbackFn callback, std::int32_t)
 {
     const std::string prefix = folder;
     const std::string suffix = std::string(".") + extension;
+    std::int32_t found = 0;
     for (const auto& [name, text] : g_host.files) {
         if (name.rfind(prefix, 0) == 0 && name.size() > prefix.size() + suffix.size() &&
             name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0 &&
-            name.find('\\', prefix.size()) == std::string::npos)
+            name.find('\\', prefix.size()) == std::string::npos) {
             callback(name.substr(prefix.size()).c_str(), folder);
+            found = 1;
+        }
     }
+    return found;
 }
 
 std::int32_t OpenFile(const char* name)

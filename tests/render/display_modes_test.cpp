@@ -275,6 +275,7 @@ int SetModeAndLog()
 }
 const bool g_setModeJob = RegisterChildJob("render-set-mode", SetModeAndLog);
 
+// The window's own size and kind follow the mode's lines: what the system made of the request.
 TEST(DisplayModeLog, TheModeIsLoggedWithItsDepthAndStencil)
 {
     const struct {
@@ -283,10 +284,10 @@ TEST(DisplayModeLog, TheModeIsLoggedWithItsDepthAndStencil)
     } cases[] = {
         {"D24S8",
          "\nResolution set to 800x600 0Hz.\nBackbuffer format is D3DFMT_X8R8G8B8.\nDepthbuffer bit depth is 32 bits.\n"
-         "Device is using stencil buffer.\nDevice is using shaders.\n\n"},
+         "Device is using stencil buffer.\nDevice is using shaders.\nWindow is 800x600, windowed.\n\n"},
         {"D24X8",
          "\nResolution set to 800x600 0Hz.\nBackbuffer format is D3DFMT_X8R8G8B8.\nDepthbuffer bit depth is 32 "
-         "bits.\nDevice is using shaders.\n\nDestroying"},
+         "bits.\nDevice is using shaders.\nWindow is 800x600, windowed.\n\nDestroying"},
     };
     for (const auto& c : cases) {
         TempDir folder;

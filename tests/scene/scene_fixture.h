@@ -40,9 +40,9 @@ struct DrawState {
     UINT start = 0;  // first index
     UINT primitives = 0;
     s8_t cell[2] = {};  // the world tile being drawn (g_visible.cell)
-    IDirect3DBaseTexture8* textures[3] = {};
-    DWORD colorOp[3] = {}, colorArg1[3] = {}, colorArg2[3] = {};
-    DWORD alphaOp[3] = {}, alphaArg1[3] = {};
+    IDirect3DBaseTexture8* textures[4] = {};
+    DWORD colorOp[4] = {}, colorArg1[4] = {}, colorArg2[4] = {};
+    DWORD alphaOp[4] = {}, alphaArg1[4] = {};
     DWORD texCoordIndex[2] = {}, transformFlags[2] = {};
     DWORD addressU0 = 0, addressV0 = 0, lodBias0 = 0;
     DWORD alphaBlend = 0, srcBlend = 0, destBlend = 0, zWrite = 0, colourWrite = 0, fillMode = 0, textureFactor = 0;
@@ -83,7 +83,7 @@ private:
         state.primitives = primitives;
         state.cell[0] = g_visible.cell[0];
         state.cell[1] = g_visible.cell[1];
-        for (DWORD stage = 0; stage < 3; ++stage) {
+        for (DWORD stage = 0; stage < 4; ++stage) {
             device->GetTexture(stage, &state.textures[stage]);
             if (state.textures[stage])
                 state.textures[stage]->Release();

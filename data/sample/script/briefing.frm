@@ -1,19 +1,28 @@
-# The sample mission's briefing, one text per campaign stage (keys ending _0, _1 and _2). Line ends
-# are dropped, not read as blanks, and a blank before a tag goes: a sentence stays on one line, and
-# a tab of 1 stands for the blank before a value.
+# The sample mission's briefing, one text per campaign mode (keys ending _0 for mode 0, _1 for mode 2,
+# _2 for the others): the sample has one mission, so the three tell the same. Line ends are dropped,
+# not read as blanks, and a blank before a tag goes: a sentence stays on one line, and a tab of 1
+# stands for the blank before a value.
 <intro_0>
 <font color=FFFFD040>Outpost at the crossing</font><br><br>
-Enemy patrols walk the fence and circle the huts north of the gate.<tab offset=2>Take the outpost before dawn.<br><br>
+Enemy riflemen hold the outpost: the gate guard and two more stand in front of the huts, one patrol walks in front of the fence's right end and another in front of the right hut; they see 4 metres. Take the supplies by the road on your left, then keep to the middle of the road and walk to the gate. Go no further, and do not fire: a shot brings them all.<br><br>
 <font color=FF90D070>Objectives</font><br>
-<inc source="map_01.obj_gate"><br>
-<inc source="map_01.obj_huts"><br><br>
-The map shows the patrol paths: the ring round the huts, and the fence walk that goes to and fro. Wait for the fence patrol to turn before you cross the open ground, and keep the huts between you and the ring patrol. You carry:<tab offset=1><var name="gs_curprimaryweapon">.
+- <inc source="map_01.objectives.obj0"><br>
+- <inc source="map_01.objectives.obj1"><br><br>
+You carry:<tab offset=1><var name="gs_curprimaryweapon">.
 </intro_0>
 <intro_1>
-<font color=FFFFD040>The outpost again</font><br><br>
-They have doubled the patrols.<br><inc source="map_01.obj_gate">
+<font color=FFFFD040>Outpost at the crossing</font><br><br>
+Enemy riflemen hold the outpost: the gate guard and two more stand in front of the huts, one patrol walks in front of the fence's right end and another in front of the right hut; they see 4 metres. Take the supplies by the road on your left, then keep to the middle of the road and walk to the gate. Go no further, and do not fire: a shot brings them all.<br><br>
+<font color=FF90D070>Objectives</font><br>
+- <inc source="map_01.objectives.obj0"><br>
+- <inc source="map_01.objectives.obj1"><br><br>
+You carry:<tab offset=1><var name="gs_curprimaryweapon">.
 </intro_1>
 <intro_2>
-<font color=FFFFD040>Last stand at the crossing</font><br><br>
-Hold what you took.<br><inc source="map_01.obj_huts">
+<font color=FFFFD040>Outpost at the crossing</font><br><br>
+Enemy riflemen hold the outpost: the gate guard and two more stand in front of the huts, one patrol walks in front of the fence's right end and another in front of the right hut; they see 4 metres. Take the supplies by the road on your left, then keep to the middle of the road and walk to the gate. Go no further, and do not fire: a shot brings them all.<br><br>
+<font color=FF90D070>Objectives</font><br>
+- <inc source="map_01.objectives.obj0"><br>
+- <inc source="map_01.objectives.obj1"><br><br>
+You carry:<tab offset=1><var name="gs_curprimaryweapon">.
 </intro_2>

@@ -614,10 +614,14 @@ TEST_F(MissionInit, TheSampleMissionLoadsEveryFileWithoutAnErrorAndBindsTheOutpo
         ModeOne() { SetSinglePlayerMode(1); }
         ~ModeOne() { SetSinglePlayerMode(saved); }
     } modeOne;
+    // A player with a name, as every player has: the shots below strike his body too.
+    KeepVar account(as_accname);
+    as_accname.SetString("rookie");
     const size_t console = engine_log::ConsoleLines(0).size();
     PlatformTestClockStart(50000);
     const size_t engineLog = engine_log::LogSize();
     ASSERT_EQ(GameInitMission("map_01"), 0) << engine_log::LogFrom(engineLog);
+    ASSERT_NE(DynObjectFind("rookie"), nullptr);
     const std::string log = ReadFileBytes("log.txt");
     EXPECT_NE(log.find("Compiling succesful !!!\n"), std::string::npos) << log;
     EXPECT_EQ(log.find("ERROR"), std::string::npos) << log;

@@ -676,7 +676,7 @@ TEST_F(MissionInit, TheSampleMissionLoadsEveryFileWithoutAnErrorAndBindsTheOutpo
         float x, z;
     };
     const Point points[] = {{"gate", 12, 110},    {"huts_1", 40, 100},   {"huts_2", 75, 100}, {"huts_3", 75, 130},
-                            {"huts_4", 40, 130},  {"fence_1", 52, 44},   {"fence_2", 68, 48}, {"fence_3", 84, 52},
+                            {"huts_4", 40, 130},  {"fence_1", 52, 44},   {"fence_2", 68, 48}, {"fence_3", 86, 42},
                             {"hold_gate", 0, 78}, {"hold_huts", -5, 125}};
     for (const Point& point : points) {
         SCOPED_TRACE(point.name);

@@ -47,6 +47,11 @@ void ExternalCameraFrame()
 {
     GameAdvanceFrameClock();
     MissionCameraUpdateAll();
+    ExternalCameraDraw();
+}
+
+void ExternalCameraDraw()
+{
     // The water test of this view, not the player's last outdoor frame's.
     u32_t surface = 0;
     g_scene.viewUnderWater = GameIsPointUnderWater(&surface, kExternalPosition) ? 1 : 0;

@@ -15,3 +15,6 @@ const float* ExternalCameraPosition();
 // the mission cameras, the landscape and the visible objects from the camera, the console or the
 // message lines, the fade and the frame end. No simulation, no AI, no plug-in frame event, no HUD.
 void ExternalCameraFrame();
+// The external camera's picture alone (no clock, no mission cameras): also the picture of the game
+// frame whose simulation switched the camera on, so that the shot's first frame shows no HUD.
+void ExternalCameraDraw();

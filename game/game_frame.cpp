@@ -331,6 +331,12 @@ void GameUpdateFrame(bool present)
     g_pluginHost.Broadcast(HookFrame, 0);
     if (hooks.simulated)
         hooks.simulated();
+    // A script that switched the external camera on during this simulation has the shot begin now:
+    // the player's view with its HUD would otherwise flash up for one frame before it.
+    if (ExternalCameraActive()) {
+        ExternalCameraDraw();
+        return;
+    }
     if (RenderBeginFrame() != 0) {
         Sleep(kLostFrameSleepMs);
         return;

@@ -24,11 +24,13 @@
 #include "game/game_frame.h"
 #include "game/objectives.h"
 #include "game/game_state.h"
+#include "game/game_test_hooks.h"
 #include "game/satellite_view.h"
 #include "gui/gui.h"
 #include "map/world_registry.h"
 #include "platform/test_clock.h"
 #include "render/render_cvars.h"
+#include "scene/scene_passes.h"
 #include "scene/scene_state.h"
 #include "support/keep_var.h"
 #include "support/render_test_support.h"
@@ -376,6 +378,36 @@ TEST_F(GameFrame, TheExternalCameraFrameKeepsTheClockAndRunsNoSimulation)
     Frame(20);
     EXPECT_EQ(m_object.updates, updates + 1);
     EXPECT_EQ(m_plugin->frames, pluginFrames + 1);
+}
+
+// A script that switches the external camera on during the simulation (a timed event, the mission
+// camera's list) has the shot begin in that same frame: its picture is the external camera's, and no
+// HUD layer of the player's view is drawn over it.
+TEST_F(GameFrame, TheFrameThatSwitchesTheExternalCameraOnDrawsTheShotWithoutTheHud)
+{
+    static std::vector<ScenePass> passes;
+    static int externalPictures;
+    passes.clear();
+    externalPictures = 0;
+    const GameTestHooks before = GameGetTestHooks();
+    GameTestHooks hooks = before;
+    hooks.simulated = [] { SwitchToExternalCamera(); };
+    hooks.externalDrawn = [] { ++externalPictures; };
+    GameSetTestHooks(hooks);
+    ScenePassSetTracer([](ScenePass pass) { passes.push_back(pass); });
+    const int updates = m_object.updates;
+    D3D8TestClearCallCounts(Device());
+    Frame(20);
+    ScenePassSetTracer(nullptr);
+    GameSetTestHooks(before);
+    SwitchFromExternalCamera();
+    EXPECT_EQ(m_object.updates, updates + 1) << "the frame simulated before the switch";
+    EXPECT_EQ(externalPictures, 1);
+    EXPECT_EQ(Counts().present, 1u);
+    for (ScenePass pass : passes) {
+        EXPECT_NE(pass, SCENE_PASS_HUD_LAYERS) << "the HUD over the shot";
+        EXPECT_NE(pass, SCENE_PASS_HUD_LAYERS_EXTERNAL) << "the HUD over the shot";
+    }
 }
 
 // The editor's look-at view: the camera looks from the eye at the target, and the visibility pass

@@ -534,6 +534,24 @@ void ExpectNoFaultLines(size_t console, const std::string& log)
     }
 }
 
+// The single-player mode for one test; the old one comes back at the end.
+struct SinglePlayerModeFor {
+    s32_t saved = SinglePlayerMode();
+    explicit SinglePlayerModeFor(s32_t mode) { SetSinglePlayerMode(mode); }
+    ~SinglePlayerModeFor() { SetSinglePlayerMode(saved); }
+};
+
+// The sample packed into the working folder's archive, read with its own land and material scripts
+// (not the fixture's stand-ins for its flat land), and its settings.
+void UseTheSample()
+{
+    std::string error;
+    ASSERT_TRUE(BfsPackFolder(ZINTAR_TEST_DATA_DIR "/../../data/sample", "main.bfs", error)) << error;
+    std::filesystem::remove_all("script");
+    ASSERT_TRUE(VFSInit());
+    ASSERT_EQ(ConExecFile("config.def"), 0);
+}
+
 // Shots at every placed object of the sample that a bullet can strike, from four sides at the
 // height of its middle, each hit handed to the impact decal as a flying bullet's hit is (the trace
 // asks for the normal, the alpha map and the material): every surface a shot can strike has a
@@ -577,16 +595,8 @@ int ShootEveryPlacedObject()
 // at the start, and his envelope with him.
 TEST_F(MissionInit, ASoloCampaignLoadsTheSampleWithoutAnErrorOrAWarning)
 {
-    std::string error;
-    ASSERT_TRUE(BfsPackFolder(ZINTAR_TEST_DATA_DIR "/../../data/sample", "main.bfs", error)) << error;
-    std::filesystem::remove_all("script");
-    ASSERT_TRUE(VFSInit());
-    ASSERT_EQ(ConExecFile("config.def"), 0);
-    struct ModeZero {
-        s32_t saved = SinglePlayerMode();
-        ModeZero() { SetSinglePlayerMode(0); }
-        ~ModeZero() { SetSinglePlayerMode(saved); }
-    } modeZero;
+    ASSERT_NO_FATAL_FAILURE(UseTheSample());
+    const SinglePlayerModeFor modeZero(0);
     const size_t console = engine_log::ConsoleLines(0).size();
     PlatformTestClockStart(50000);
     const size_t engineLog = engine_log::LogSize();
@@ -601,19 +611,10 @@ TEST_F(MissionInit, ASoloCampaignLoadsTheSampleWithoutAnErrorOrAWarning)
 
 TEST_F(MissionInit, TheSampleMissionLoadsEveryFileWithoutAnErrorAndBindsTheOutpost)
 {
-    std::string error;
-    ASSERT_TRUE(BfsPackFolder(ZINTAR_TEST_DATA_DIR "/../../data/sample", "main.bfs", error)) << error;
-    // The sample's own land and material scripts, not the fixture's stand-ins for its flat land.
-    std::filesystem::remove_all("script");
-    ASSERT_TRUE(VFSInit());
-    ASSERT_EQ(ConExecFile("config.def"), 0);
+    ASSERT_NO_FATAL_FAILURE(UseTheSample());
     // A campaign of mode 1, which keeps the player's squadmate (mode 0 removes him before his
     // envelope looks for him).
-    struct ModeOne {
-        s32_t saved = SinglePlayerMode();
-        ModeOne() { SetSinglePlayerMode(1); }
-        ~ModeOne() { SetSinglePlayerMode(saved); }
-    } modeOne;
+    const SinglePlayerModeFor modeOne(1);
     // A player with a name, as every player has: the shots below strike his body too.
     KeepVar account(as_accname);
     as_accname.SetString("rookie");

@@ -3,19 +3,19 @@
 // actors/actor_*.cpp files.
 #include "actors/actor.h"
 
-#include "core/text_case.h"
+#include "core/strings/text_case.h"
 
 #include <cmath>
 
 #include "actors/ai_entity.h"
-#include "actors/weapon.h"
-#include "ai/ai_interface.h"
-#include "ai/envelope.h"
-#include "ai/path_follower.h"
+#include "actors/weapons/weapon.h"
+#include "ai/soldier/ai_interface.h"
+#include "ai/envelopes/envelope.h"
+#include "ai/rules/path_follower.h"
 #include "core/random.h"
 #include "core/frame_view.h"
-#include "map/actor_lists.h"
-#include "world/graph_node.h"
+#include "map/registry/actor_lists.h"
+#include "world/nodes/graph_node.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 // actor link to each other: deleting either first clears the other's link.
 #pragma once
 #include "actors/bleeding.h"
-#include "actors/vehicle.h"
-#include "core/engine_string.h"
-#include "world/graph_obj.h"
+#include "actors/vehicles/vehicle.h"
+#include "core/strings/engine_string.h"
+#include "world/objects/graph_obj.h"
 
 class AIEntity;
 class AIInterface;

@@ -5,9 +5,9 @@
 #include "actors/actor_class.h"
 #include "actors/actor_motion.h"
 #include "actors/anim_name_tables.h"
-#include "actors/weapon.h"
+#include "actors/weapons/weapon.h"
 #include "core/frame_view.h"
-#include "core/text_case.h"
+#include "core/strings/text_case.h"
 
 namespace {
 

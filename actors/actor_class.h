@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "actors/anim_entry.h"
-#include "core/engine_string.h"
+#include "core/strings/engine_string.h"
 #include "core/types.h"
 
 class Actor;

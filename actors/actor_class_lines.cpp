@@ -1,6 +1,6 @@
 #include "actors/actor_class_lines.h"
 
-#include "core/text_case.h"
+#include "core/strings/text_case.h"
 
 #include <algorithm>
 #include <cstdarg>
@@ -12,8 +12,8 @@
 #include "actors/actor_words.h"
 #include "actors/anim_entry.h"
 #include "core/log.h"
-#include "core/script_file.h"
-#include "core/sound_sets.h"
+#include "core/files/script_file.h"
+#include "core/sound/sound_sets.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // by the class loader's section walks. Every fault of a line is reported with a "WARNING: " line in
 // the log and the line (or its excess) is skipped.
 #pragma once
-#include "core/engine_string.h"
+#include "core/strings/engine_string.h"
 #include "core/types.h"
 
 class Actor;

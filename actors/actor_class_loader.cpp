@@ -17,8 +17,8 @@
 #include "actors/actor_state.h"
 #include "actors/anim_name_tables.h"
 #include "core/log.h"
-#include "core/script_file.h"
-#include "core/text_case.h"
+#include "core/files/script_file.h"
+#include "core/strings/text_case.h"
 
 namespace {
 

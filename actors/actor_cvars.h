@@ -1,6 +1,6 @@
 // The console variables of the actors.
 #pragma once
-#include "core/console_var.h"
+#include "core/console/console_var.h"
 
 // The oxygen of the actor whose oxygen changed last, truncated toward zero.
 extern ConsoleVar mi_oxygen;

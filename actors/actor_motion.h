@@ -3,7 +3,7 @@
 // frame's animation step. The actor's operations and its per-frame update call them.
 #pragma once
 #include "actors/actor.h"
-#include "world/graph_node.h"
+#include "world/nodes/graph_node.h"
 
 // Angles and factors the movement code works in.
 constexpr float kActorDegToRad = 0.017453292f;

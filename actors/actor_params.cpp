@@ -12,14 +12,14 @@
 #include "actors/ai_entity.h"
 #include "actors/anim_name_tables.h"
 #include "actors/mesh_lod_lines.h"
-#include "actors/weapon.h"
-#include "ai/ai_interface.h"
-#include "core/console.h"
+#include "actors/weapons/weapon.h"
+#include "ai/soldier/ai_interface.h"
+#include "core/console/console.h"
 #include "core/log.h"
 #include "core/random.h"
-#include "core/text_case.h"
-#include "world/anim_mesh.h"
-#include "world/graph_node.h"
+#include "core/strings/text_case.h"
+#include "world/animation/anim_mesh.h"
+#include "world/nodes/graph_node.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include "actors/actor.h"
 
 #include "core/frame_view.h"
-#include "core/text_case.h"
+#include "core/strings/text_case.h"
 
 #include <cmath>
 #include <cstring>
@@ -12,17 +12,17 @@
 #include "actors/actor_class.h"
 #include "actors/actor_motion.h"
 #include "actors/ai_entity.h"
-#include "actors/weapon.h"
-#include "ai/ai_interface.h"
-#include "ai/envelope.h"
-#include "ai/mission_script_runner.h"
-#include "ai/path_follower.h"
-#include "core/byte_io.h"
+#include "actors/weapons/weapon.h"
+#include "ai/soldier/ai_interface.h"
+#include "ai/envelopes/envelope.h"
+#include "ai/msal/mission_script_runner.h"
+#include "ai/rules/path_follower.h"
+#include "core/files/byte_io.h"
 #include "core/random.h"
 #include "platform/d3dx8_math.h"
-#include "world/anim_mesh.h"
-#include "world/graph_node.h"
-#include "world/saved_object_state.h"
+#include "world/animation/anim_mesh.h"
+#include "world/nodes/graph_node.h"
+#include "world/objects/saved_object_state.h"
 
 namespace {
 

@@ -5,14 +5,14 @@
 #include "actors/actor_cvars.h"
 #include "actors/actor_motion.h"
 #include "actors/ai_entity.h"
-#include "ai/envelope.h"
-#include "ai/path_follower.h"
+#include "ai/envelopes/envelope.h"
+#include "ai/rules/path_follower.h"
 #include "core/frame_view.h"
-#include "map/world_registry.h"
+#include "map/registry/world_registry.h"
 #include "platform/win32.h"
-#include "render/debug_primitives.h"
+#include "render/draw2d/debug_primitives.h"
 #include "render/render_cvars.h"
-#include "world/anim_mesh.h"
+#include "world/animation/anim_mesh.h"
 
 namespace {
 

@@ -1,15 +1,15 @@
 #include "actors/ai_entity.h"
 
-#include "core/text_case.h"
+#include "core/strings/text_case.h"
 
 #include "actors/actor.h"
 #include "actors/actor_words.h"
-#include "ai/patrol_path.h"
+#include "ai/squads/patrol_path.h"
 #include "core/log.h"
-#include "map/actor_lists.h"
-#include "map/actor_side_lists.h"
+#include "map/registry/actor_lists.h"
+#include "map/registry/actor_side_lists.h"
 #include "map/map_cvars.h"
-#include "map/map_sight.h"
+#include "map/trace/map_sight.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // frustum and sight range, team, class, health, rotation speed, patrol path, alert state and aim
 // scatter). Its AIInterface owns it; it only points at its body.
 #pragma once
-#include "core/engine_string.h"
+#include "core/strings/engine_string.h"
 #include "core/types.h"
 #include "platform/d3dx8_math.h"
 

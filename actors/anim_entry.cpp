@@ -1,6 +1,6 @@
 #include "actors/anim_entry.h"
 
-#include "core/text_case.h"
+#include "core/strings/text_case.h"
 
 #include <cstring>
 

@@ -5,7 +5,7 @@
 #pragma once
 #include <vector>
 
-#include "core/engine_string.h"
+#include "core/strings/engine_string.h"
 #include "core/types.h"
 
 class AnimMesh;

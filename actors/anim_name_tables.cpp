@@ -1,6 +1,6 @@
 #include "actors/anim_name_tables.h"
 
-#include "core/text_case.h"
+#include "core/strings/text_case.h"
 
 namespace {
 

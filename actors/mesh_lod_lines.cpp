@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "core/text_case.h"
-#include "world/anim_mesh.h"
-#include "world/graph_node.h"
-#include "world/graph_obj.h"
+#include "core/strings/text_case.h"
+#include "world/animation/anim_mesh.h"
+#include "world/nodes/graph_node.h"
+#include "world/objects/graph_obj.h"
 
 u32_t ActorLodRenderCode(int number)
 {

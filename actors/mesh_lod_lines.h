@@ -2,7 +2,7 @@
 // meshes, for the mesh of the given name (three levels) and its level copies "<name>_0" to
 // "<name>_2" (one level each).
 #pragma once
-#include "core/engine_string.h"
+#include "core/strings/engine_string.h"
 #include "core/types.h"
 
 class GraphObj;

@@ -3,11 +3,11 @@
 #include <initializer_list>
 
 #include "actors/actor_motion.h"
-#include "map/terrain_height.h"
-#include "map/world_registry.h"
+#include "map/terrain/terrain_height.h"
+#include "map/registry/world_registry.h"
 #include "platform/win32.h"
-#include "render/debug_primitives.h"
-#include "world/graph_node.h"
+#include "render/draw2d/debug_primitives.h"
+#include "world/nodes/graph_node.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 #include "actors/trace_material.h"
 
-#include "map/map_mesh.h"
-#include "map/map_trace.h"
-#include "map/octree_geometry.h"
-#include "render/texture_manager.h"
+#include "map/meshes/map_mesh.h"
+#include "map/trace/map_trace.h"
+#include "map/octree/octree_geometry.h"
+#include "render/textures/texture_manager.h"
 #include "scene/render_services.h"
 
 Material* SurfaceMaterial(const MapTraceInfo& record)

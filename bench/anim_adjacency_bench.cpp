@@ -3,8 +3,8 @@
 // The cost should grow close to linearly with the vertex count.
 #include <benchmark/benchmark.h>
 
-#include "world/anim_cache.h"
-#include "world/anim_mesh.h"
+#include "world/animation/anim_cache.h"
+#include "world/animation/anim_mesh.h"
 
 namespace {
 

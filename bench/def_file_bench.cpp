@@ -6,9 +6,9 @@
 #include <cstring>
 #include <string>
 
-#include "core/def_file.h"
+#include "core/files/def_file.h"
 #include "core/random.h"
-#include "core/script_file.h"
+#include "core/files/script_file.h"
 
 namespace {
 

@@ -11,16 +11,16 @@
 #include <string>
 
 #include "bench/bench_window.h"
-#include "core/console.h"
-#include "core/script_file.h"
-#include "core/vfs.h"
-#include "gui/gui.h"
-#include "gui/screen_manager.h"
+#include "core/console/console.h"
+#include "core/files/script_file.h"
+#include "core/files/vfs.h"
+#include "gui/screens/gui.h"
+#include "gui/screens/screen_manager.h"
 #include "platform/gpu_timer.h"
-#include "render/frame.h"
-#include "render/render_context.h"
-#include "render/render_device.h"
-#include "scene/draw_lists.h"
+#include "render/device/frame.h"
+#include "render/device/render_context.h"
+#include "render/device/render_device.h"
+#include "scene/draw_records/draw_lists.h"
 #include "tools/bfs_pack/bfs_pack.h"
 
 namespace fs = std::filesystem;

@@ -13,17 +13,17 @@
 #include <string>
 #include <vector>
 
-#include "core/console.h"
-#include "core/def_file.h"
-#include "core/script_file.h"
-#include "core/vfs.h"
-#include "map/map_load.h"
-#include "map/material_table.h"
+#include "core/console/console.h"
+#include "core/files/def_file.h"
+#include "core/files/script_file.h"
+#include "core/files/vfs.h"
+#include "map/terrain/map_load.h"
+#include "map/materials/material_table.h"
 #include "platform/win32.h"
-#include "render/map_render_setup.h"
-#include "render/render_device.h"
+#include "render/land/map_render_setup.h"
+#include "render/device/render_device.h"
 #include "tools/map_author/map_author.h"
-#include "scene/draw_lists.h"
+#include "scene/draw_records/draw_lists.h"
 
 namespace fs = std::filesystem;
 

@@ -16,9 +16,9 @@
 
 #include "bench/embree_triangles.h"
 #include "bench/per_trace.h"
-#include "map/map_trace.h"
-#include "map/map_trace_simd.h"
-#include "map/terrain_height.h"
+#include "map/trace/map_trace.h"
+#include "map/trace/map_trace_simd.h"
+#include "map/terrain/terrain_height.h"
 #include "platform/d3dx8_math.h"
 #include "tests/support/land_octree.h"
 

@@ -34,16 +34,16 @@
 
 #include "core/winos.h"
 #include "game/game_test_hooks.h"
-#include "game/player_view.h"
-#include "game/screenshot.h"
-#include "gui/gui.h"
+#include "game/view/player_view.h"
+#include "game/view/screenshot.h"
+#include "gui/screens/gui.h"
 #include "gui/gui_test_hooks.h"
 #include "platform/d3d8_test_hooks.h"
-#include "render/pass_timing.h"
-#include "render/render_context.h"
+#include "render/device/pass_timing.h"
+#include "render/device/render_context.h"
 #include "render/render_cvars.h"
-#include "render/visible_nodes.h"
-#include "scene/stats_overlay.h"
+#include "render/land/visible_nodes.h"
+#include "scene/passes/stats_overlay.h"
 #include "tools/bfs_pack/bfs_pack.h"
 
 namespace {

@@ -14,18 +14,18 @@
 #include <string>
 
 #include "bench/bench_window.h"
-#include "core/console.h"
-#include "core/def_file.h"
-#include "core/script_file.h"
-#include "core/vfs.h"
+#include "core/console/console.h"
+#include "core/files/def_file.h"
+#include "core/files/script_file.h"
+#include "core/files/vfs.h"
 #include "core/winos.h"
 #include "game/game_cvars.h"
-#include "game/game_flow.h"
-#include "map/map_load.h"
-#include "map/material_table.h"
-#include "render/map_render_setup.h"
-#include "render/render_device.h"
-#include "scene/draw_lists.h"
+#include "game/mission/game_flow.h"
+#include "map/terrain/map_load.h"
+#include "map/materials/material_table.h"
+#include "render/land/map_render_setup.h"
+#include "render/device/render_device.h"
+#include "scene/draw_records/draw_lists.h"
 #include "tools/bfs_pack/bfs_pack.h"
 
 namespace fs = std::filesystem;

@@ -26,13 +26,13 @@
 #include <string>
 #include <vector>
 
-#include "ai/ai_runtime.h"
-#include "ai/envelope.h"
-#include "ai/mission_script_runner.h"
-#include "ai/msal_cell.h"
-#include "ai/msal_reader.h"
-#include "ai/script_object.h"
-#include "core/console.h"
+#include "ai/soldier/ai_runtime.h"
+#include "ai/envelopes/envelope.h"
+#include "ai/msal/mission_script_runner.h"
+#include "ai/msal/msal_cell.h"
+#include "ai/msal/msal_reader.h"
+#include "ai/script/script_object.h"
+#include "core/console/console.h"
 
 namespace {
 

@@ -9,10 +9,10 @@
 #include <filesystem>
 #include <string>
 
-#include "core/vfs.h"
-#include "map/octree.h"
-#include "map/octree_cache.h"
-#include "map/octree_stats.h"
+#include "core/files/vfs.h"
+#include "map/octree/octree.h"
+#include "map/octree/octree_cache.h"
+#include "map/octree/octree_stats.h"
 
 namespace fs = std::filesystem;
 

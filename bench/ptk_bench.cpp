@@ -10,17 +10,17 @@
 #include <string>
 
 #include "bench/bench_window.h"
-#include "core/plugin_api.h"
+#include "core/plugins/plugin_api.h"
 #include "platform/win32.h"
 #include "plugins/ptk/host_binding.h"
 #include "plugins/ptk/plugin_entry.h"
-#include "render/frame.h"
-#include "render/render_device.h"
-#include "render/render_context.h"
-#include "scene/draw_record_replay.h"
-#include "scene/draw_records.h"
-#include "scene/particle_host.h"
-#include "scene/particles_draw.h"
+#include "render/device/frame.h"
+#include "render/device/render_device.h"
+#include "render/device/render_context.h"
+#include "scene/draw_records/draw_record_replay.h"
+#include "scene/draw_records/draw_records.h"
+#include "scene/plugin_bridges/particle_host.h"
+#include "scene/plugin_bridges/particles_draw.h"
 
 namespace {
 

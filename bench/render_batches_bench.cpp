@@ -8,12 +8,12 @@
 
 #include "bench/bench_window.h"
 #include "platform/win32.h"
-#include "render/dynamic_buffers.h"
-#include "render/frame.h"
-#include "render/render_context.h"
-#include "render/render_device.h"
-#include "render/state_cache.h"
-#include "scene/draw_lists.h"
+#include "render/device/dynamic_buffers.h"
+#include "render/device/frame.h"
+#include "render/device/render_context.h"
+#include "render/device/render_device.h"
+#include "render/device/state_cache.h"
+#include "scene/draw_records/draw_lists.h"
 
 namespace {
 

@@ -13,23 +13,23 @@
 #include <iterator>
 #include <string>
 
-#include "core/console.h"
-#include "core/script_file.h"
-#include "game/player_view.h"
-#include "map/map_load.h"
-#include "map/material_table.h"
-#include "map/terrain_height.h"
+#include "core/console/console.h"
+#include "core/files/script_file.h"
+#include "game/view/player_view.h"
+#include "map/terrain/map_load.h"
+#include "map/materials/material_table.h"
+#include "map/terrain/terrain_height.h"
 #include "platform/win32.h"
 #include "render/camera.h"
-#include "render/frame.h"
-#include "render/map_render_setup.h"
-#include "render/pass_timing.h"
-#include "render/render_context.h"
-#include "render/render_device.h"
-#include "scene/sky_backdrop.h"
-#include "scene/visibility_pass.h"
-#include "scene/draw_lists.h"
-#include "scene/prepare_buffers.h"
+#include "render/device/frame.h"
+#include "render/land/map_render_setup.h"
+#include "render/device/pass_timing.h"
+#include "render/device/render_context.h"
+#include "render/device/render_device.h"
+#include "scene/sky/sky_backdrop.h"
+#include "scene/passes/visibility_pass.h"
+#include "scene/draw_records/draw_lists.h"
+#include "scene/passes/prepare_buffers.h"
 
 namespace fs = std::filesystem;
 

@@ -11,18 +11,18 @@
 
 #include "bench/bench_window.h"
 #include "map/map_cvars.h"
-#include "map/object_grid.h"
+#include "map/octree/object_grid.h"
 #include "platform/win32.h"
 #include "render/camera.h"
-#include "render/frame.h"
-#include "render/render_context.h"
-#include "render/render_device.h"
-#include "render/state_cache.h"
+#include "render/device/frame.h"
+#include "render/device/render_context.h"
+#include "render/device/render_device.h"
+#include "render/device/state_cache.h"
 #include "scene/scene_cvars.h"
-#include "scene/stencil_shadows.h"
-#include "world/dynamic_object.h"
-#include "world/shadow_volume.h"
-#include "scene/draw_lists.h"
+#include "scene/sky/stencil_shadows.h"
+#include "world/objects/dynamic_object.h"
+#include "world/nodes/shadow_volume.h"
+#include "scene/draw_records/draw_lists.h"
 
 namespace {
 

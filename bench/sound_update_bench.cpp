@@ -6,12 +6,12 @@
 #include <memory>
 #include <vector>
 
-#include "core/sound.h"
-#include "core/sound_system.h"
-#include "game/player_view.h"
-#include "map/world_registry.h"
+#include "core/sound/sound.h"
+#include "core/sound/sound_system.h"
+#include "game/view/player_view.h"
+#include "map/registry/world_registry.h"
 #include "platform/audio.h"
-#include "world/dynamic_object.h"
+#include "world/objects/dynamic_object.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "core/random.h"
-#include "core/vfs.h"
+#include "core/files/vfs.h"
 #include "tools/bfs_pack/bfs_pack.h"
 
 #ifndef ZINTAR_NO_PHYSFS

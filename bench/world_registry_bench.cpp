@@ -7,11 +7,11 @@
 #include <memory>
 #include <vector>
 
-#include "map/map_state.h"
-#include "map/object_grid.h"
-#include "map/octree.h"
-#include "map/world_registry.h"
-#include "world/dynamic_object.h"
+#include "map/terrain/map_state.h"
+#include "map/octree/object_grid.h"
+#include "map/octree/octree.h"
+#include "map/registry/world_registry.h"
+#include "world/objects/dynamic_object.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The console variables of the engine core: the program's switches and the sound system's switch,
 // volumes and mute commands.
 #pragma once
-#include "core/console_var.h"
+#include "core/console/console_var.h"
 
 // The program.
 extern ConsoleVar gbconsoles;  // the console pages open with F1 (or the key left of 1) to F5

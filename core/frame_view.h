@@ -3,7 +3,7 @@
 // game's view setters above write it; everything below reads it here rather than reaching up into
 // the game or the front end for the values.
 #pragma once
-#include "core/engine_string.h"
+#include "core/strings/engine_string.h"
 #include "core/types.h"
 
 class DynamicObject;

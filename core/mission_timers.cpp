@@ -2,8 +2,8 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include "ai/mission_script_runner.h"
-#include "ai/msal_reader.h"
+#include "ai/msal/mission_script_runner.h"
+#include "ai/msal/msal_reader.h"
 
 namespace {
 GrowArray<MissionTimer*> g_timers{1};

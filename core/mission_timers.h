@@ -1,8 +1,8 @@
 // Named countdowns that the mission script starts: the runner that starts one waits until it runs
 // out or the player ends it. The game frame ticks them, the HUD lists them.
 #pragma once
-#include "core/engine_string.h"
-#include "core/grow_array.h"
+#include "core/strings/engine_string.h"
+#include "core/strings/grow_array.h"
 #include "core/types.h"
 
 class MSALRunner;

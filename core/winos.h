@@ -43,7 +43,7 @@ struct ProgramState {
     // Loaders and renderers test it to skip their interactive screens; plug-ins read it through the
     // host data entry "editor_mode".
     u8_t editorMode = 0;
-    // The vegetation mask of the loaded map (core/vegetation_mask.h), null when none.
+    // The vegetation mask of the loaded map (core/files/vegetation_mask.h), null when none.
     VegetationMask* vegetationMask = nullptr;
 };
 

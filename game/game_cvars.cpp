@@ -3,14 +3,14 @@
 // order of this file, and keep the game's records together (plug-ins and scripts walk them by name).
 #include "game/game_cvars.h"
 
-#include "ai/rule_compiler.h"
+#include "ai/rules/rule_compiler.h"
 #include "core/core_cvars.h"
-#include "game/accounts.h"
-#include "game/game_commands.h"
-#include "game/mission_commands.h"
-#include "game/multiplayer_commands.h"
-#include "game/plugin_commands.h"
-#include "game/mouse_look.h"
+#include "game/accounts/accounts.h"
+#include "game/commands/game_commands.h"
+#include "game/commands/mission_commands.h"
+#include "game/commands/multiplayer_commands.h"
+#include "game/commands/plugin_commands.h"
+#include "game/view/mouse_look.h"
 
 // The inset camera switch belongs to the frame's team view, not to this list: defined before it so
 // that it does not fall between the game's records.

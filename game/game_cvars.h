@@ -4,7 +4,7 @@
 // of the game reads are declared here. Variables that only screens, scripts and plug-ins use go by name.
 #pragma once
 #include "actors/actor_cvars.h"
-#include "core/console_var.h"
+#include "core/console/console_var.h"
 #include "render/render_cvars.h"
 
 // Mission loading and start.

@@ -4,10 +4,10 @@
 #pragma once
 #include <vector>
 
-#include "core/engine_string.h"
+#include "core/strings/engine_string.h"
 #include "core/types.h"
-#include "game/account_state.h"
-#include "game/weapon_placements.h"
+#include "game/accounts/account_state.h"
+#include "game/mission_objects/weapon_placements.h"
 
 class DynamicObject;
 class Vehicle;
@@ -43,9 +43,9 @@ struct GameState {
     float mouseLookFactorX = kDefaultMouseLookFactor;
     float mouseLookFactorY = kDefaultMouseLookFactor;
     // The view switches (zoomed view, view mode, cursor mode) are in the frame view, the HUD flags and
-    // the command menu in the HUD's input record (render/hud_input.h).
+    // the command menu in the HUD's input record (render/draw2d/hud_input.h).
 
-    // The view modes the view keys switch (game/view_keys.h). The HUD switches among them are the HUD
+    // The view modes the view keys switch (game/view/view_keys.h). The HUD switches among them are the HUD
     // input's: the map display is its layer3, night vision nightVision, the binocular binocularView,
     // the objectives objectivesShown and the object-use mode quickMode.
     u8_t satelliteView = 0;                   // the satellite view with its mouse cursor is open
@@ -60,7 +60,7 @@ struct GameState {
     // The name of the object definition being applied (GameApplyTemplateToObject), null between
     // definitions; nodes made by its lines take it as their source definition.
     const char* applyingDefinition = nullptr;
-    // Weapon placements that definitions could not complete, in order (game/weapon_placements.h).
+    // Weapon placements that definitions could not complete, in order (game/mission_objects/weapon_placements.h).
     std::vector<WeaponPlacement> weaponPlacements;
 };
 

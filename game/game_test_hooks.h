@@ -2,7 +2,7 @@
 // mission start answers what the test sets instead of loading the map, and the game frame lets a
 // test play the game's part once per frame.
 #pragma once
-#include "game/mission_steps.h"
+#include "game/mission/mission_steps.h"
 
 class DynamicObject;
 

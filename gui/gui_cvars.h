@@ -1,6 +1,6 @@
 // The console variables of the front end.
 #pragma once
-#include "core/console_var.h"
+#include "core/console/console_var.h"
 
 // The language folder of the locale texts ("locale\" + language + "\").
 extern ConsoleVar language;

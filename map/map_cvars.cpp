@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "map/map_settings_commands.h"
-#include "map/map_sight.h"
+#include "map/terrain/map_settings_commands.h"
+#include "map/trace/map_sight.h"
 #include "render/render_cvars.h"
 
 namespace {

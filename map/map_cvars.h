@@ -6,7 +6,7 @@
 // (MapSettingsLoadReset, which overwrites the land's values of the variables it covers), the
 // mission's "mission.cfg", and at any time the console.
 #pragma once
-#include "core/console_var.h"
+#include "core/console/console_var.h"
 // The map's variables that the renderer and the object model read are declared in their headers:
 // the view range, fog, water fog, sun, light, layer and layer-switch variables in render/render_cvars.h,
 // the fog colour and curve and the wind in world/world_cvars.h.
@@ -34,5 +34,5 @@ extern ConsoleVar rfloda;          // octree level-of-detail offset; nothing rea
 // is written only while the variable still has that type.
 void MapSettingsLoadReset();
 // The end of a map load: the sun direction to unit length, and the sight factors derived from the
-// view range, the fog start and the ambient light (map/map_sight.h).
+// view range, the fog start and the ambient light (map/trace/map_sight.h).
 void MapSettingsFinishLoad();

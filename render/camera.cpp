@@ -4,12 +4,12 @@
 #include <cmath>
 
 #include "core/frame_view.h"
-#include "map/world_tiles.h"
-#include "render/render_context.h"
+#include "map/terrain/world_tiles.h"
+#include "render/device/render_context.h"
 #include "render/render_cvars.h"
-#include "scene/camera_angles.h"
-#include "world/dynamic_object.h"
-#include "world/graph_node.h"
+#include "scene/views/camera_angles.h"
+#include "world/objects/dynamic_object.h"
+#include "world/nodes/graph_node.h"
 
 CameraState g_camera;
 

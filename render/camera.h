@@ -46,7 +46,7 @@ struct CullingSnapshot {
 extern CameraState g_camera;
 extern CullingSnapshot g_cullingSnapshot;
 
-// The eye of the current visibility pass (3 floats; scene/visibility_pass.cpp keeps it) and the
+// The eye of the current visibility pass (3 floats; scene/passes/visibility_pass.cpp keeps it) and the
 // camera's field of view in radians.
 const float* RenderGetVisibilityEye();
 float RenderGetFov();

@@ -2,7 +2,7 @@
 // culling snapshot.
 #include "core/frame_view.h"
 #include "render/camera.h"
-#include "render/render_context.h"
+#include "render/device/render_context.h"
 #include "render/render_cvars.h"
 
 CullingSnapshot g_cullingSnapshot;

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "render/map_render_setup.h"
-#include "render/texture_manager.h"
+#include "render/land/map_render_setup.h"
+#include "render/textures/texture_manager.h"
 
 namespace {
 const char* const kFaceSuffixes[ENV_FACE_COUNT] = {"rt", "lf", "up", "dn", "bk", "fr"};

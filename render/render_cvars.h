@@ -2,7 +2,7 @@
 // world passes, mesh renderers, water shaders and camera read directly every frame, the texture level
 // of detail, and the debug views. Readers test the value each time they need it.
 #pragma once
-#include "core/console_var.h"
+#include "core/console/console_var.h"
 
 // The display mode the start-up sets.
 extern ConsoleVar riwidth;

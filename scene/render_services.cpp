@@ -1,14 +1,14 @@
 #include "scene/render_services.h"
 
-#include "core/console.h"
-#include "map/material.h"
-#include "map/material_table.h"
-#include "map/world_registry.h"
+#include "core/console/console.h"
+#include "map/materials/material.h"
+#include "map/materials/material_table.h"
+#include "map/registry/world_registry.h"
 #include "render/camera.h"
-#include "render/map_render_setup.h"
-#include "render/render_context.h"
+#include "render/land/map_render_setup.h"
+#include "render/device/render_context.h"
 #include "scene/scene_cvars.h"
-#include "world/dynamic_object.h"
+#include "world/objects/dynamic_object.h"
 
 IDirect3DTexture8* RenderGetLandTexture(s32_t index)
 {

@@ -2,7 +2,7 @@
 // lightmap switch of the static map, the shadow switches, the wire switch, the pass switches, the
 // vegetation settings and the HUD readouts.
 #pragma once
-#include "core/console_var.h"
+#include "core/console/console_var.h"
 
 extern ConsoleVar rbshownormals;     // no effect
 extern ConsoleVar rbshowpins;        // the mesh renderers draw attachment pins

@@ -2,12 +2,12 @@
 // the indoor plug-in's clip data, what the first-person view shares with the HUD, and what the
 // object drawing reads and queues.
 #pragma once
-#include "core/plugin_api.h"
+#include "core/plugins/plugin_api.h"
 #include "core/types.h"
-#include "scene/object_draw.h"
-#include "scene/particle_effects.h"
-#include "scene/scene_light.h"
-#include "scene/vegetation.h"
+#include "scene/meshes/object_draw.h"
+#include "scene/plugin_bridges/particle_effects.h"
+#include "scene/sky/scene_light.h"
+#include "scene/sky/vegetation.h"
 
 class AnimMesh;
 
@@ -49,7 +49,7 @@ struct SceneState {
     // The first-person view's animated mesh: its reflection pass maps by camera-space normals.
     AnimMesh* firstPersonMesh = nullptr;
 
-    // Object drawing (scene/object_draw.h, scene/draw_records.h).
+    // Object drawing (scene/meshes/object_draw.h, scene/draw_records/draw_records.h).
     u8_t animatedFlag = 0;                           // the object being drawn animates
     u8_t objectFog = 1;                              // meshes may take their fog pass
     u8_t batching = 1;                               // distance-faded objects and the HUD's map items are batched

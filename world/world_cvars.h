@@ -1,6 +1,6 @@
 // The console variables of the world object model.
 #pragma once
-#include "core/console_var.h"
+#include "core/console/console_var.h"
 
 // On: graphic-object nodes whose level-of-detail mesh lists are built are drawn through those lists.
 extern ConsoleVar rbrs;

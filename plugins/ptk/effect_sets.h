@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/plugin_api.h"
+#include "core/plugins/plugin_api.h"
 #include "plugins/ptk/owned_ptr_list.h"
 
 namespace ptk {

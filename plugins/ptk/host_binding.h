@@ -4,7 +4,7 @@
 #pragma once
 #include <cstdint>
 
-#include "core/plugin_api.h"
+#include "core/plugins/plugin_api.h"
 
 namespace ptk {
 

@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "core/plugin_api.h"
+#include "core/plugins/plugin_api.h"
 
 PLUGIN_EXPORT PluginVersion GetVer();
 PLUGIN_EXPORT const char* const* GetInfo();

@@ -8,12 +8,12 @@
 #include "tests/actors/actor_motion_support.h"
 #include "actors/actor_class.h"
 #include "actors/anim_name_tables.h"
-#include "actors/vehicle.h"
-#include "actors/weapon.h"
-#include "ai/path_follower.h"
+#include "actors/vehicles/vehicle.h"
+#include "actors/weapons/weapon.h"
+#include "ai/rules/path_follower.h"
 #include "platform/win32.h"
-#include "world/anim_mesh.h"
-#include "world/graph_node.h"
+#include "world/animation/anim_mesh.h"
+#include "world/nodes/graph_node.h"
 
 namespace {
 

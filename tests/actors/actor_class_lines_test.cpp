@@ -12,7 +12,7 @@
 #include "actors/anim_name_tables.h"
 #include "tests/actors/actor_test_support.h"
 #include "tools/aff_make/aff_writer.h"
-#include "world/anim_mesh.h"
+#include "world/animation/anim_mesh.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "actors/actor_class.h"
 #include "actors/anim_name_tables.h"
 #include "tests/actors/actor_test_support.h"
-#include "world/anim_mesh.h"
+#include "world/animation/anim_mesh.h"
 
 namespace {
 

@@ -10,11 +10,11 @@
 #include "actors/actor_motion.h"
 #include "actors/anim_name_tables.h"
 #include "game/game_state.h"
-#include "map/octree.h"
-#include "map/world_registry.h"
-#include "world/dynamic_object.h"
-#include "world/anim_mesh.h"
-#include "world/graph_node.h"
+#include "map/octree/octree.h"
+#include "map/registry/world_registry.h"
+#include "world/objects/dynamic_object.h"
+#include "world/animation/anim_mesh.h"
+#include "world/nodes/graph_node.h"
 
 namespace {
 

@@ -10,11 +10,11 @@
 #include "actors/actor_motion.h"
 #include "actors/anim_name_tables.h"
 #include "platform/test_clock.h"
-#include "render/debug_primitives.h"
+#include "render/draw2d/debug_primitives.h"
 #include "render/render_cvars.h"
-#include "scene/object_draw.h"
+#include "scene/meshes/object_draw.h"
 #include "scene/scene_state.h"
-#include "world/graph_node.h"
+#include "world/nodes/graph_node.h"
 
 namespace {
 

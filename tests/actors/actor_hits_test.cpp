@@ -5,17 +5,17 @@
 
 #include "actors/actor.h"
 #include "actors/ai_entity.h"
-#include "ai/ai_interface.h"
+#include "ai/soldier/ai_interface.h"
 #include "core/frame_view.h"
 #include "game/game_cvars.h"
-#include "game/game_hits.h"
+#include "game/view/game_hits.h"
 #include "game/game_state.h"
-#include "gui/gui.h"
+#include "gui/screens/gui.h"
 #include "platform/test_clock.h"
 #include "support/subtitle_layer.h"
-#include "tests/actors/weapon_test_support.h"
-#include "world/graph_node.h"
-#include "world/object_trace.h"
+#include "tests/actors/weapons/weapon_test_support.h"
+#include "world/nodes/graph_node.h"
+#include "world/nodes/object_trace.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "core/random.h"
 #include "game/game_state.h"
 #include "platform/test_clock.h"
-#include "world/graph_node.h"
+#include "world/nodes/graph_node.h"
 
 namespace motion_test {
 

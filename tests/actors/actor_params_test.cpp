@@ -7,15 +7,15 @@
 
 #include "actors/actor_cvars.h"
 #include "actors/ai_entity.h"
-#include "ai/ai_interface.h"
-#include "ai/ai_state.h"
-#include "core/console.h"
-#include "game/object_factory.h"
-#include "render/texture_manager.h"
-#include "tests/actors/weapon_test_support.h"
+#include "ai/soldier/ai_interface.h"
+#include "ai/soldier/ai_state.h"
+#include "core/console/console.h"
+#include "game/mission_objects/object_factory.h"
+#include "render/textures/texture_manager.h"
+#include "tests/actors/weapons/weapon_test_support.h"
 #include "tests/render/texture_test_support.h"
-#include "world/anim_mesh.h"
-#include "world/graph_node.h"
+#include "world/animation/anim_mesh.h"
+#include "world/nodes/graph_node.h"
 
 namespace {
 

@@ -9,12 +9,12 @@
 #include "actors/actor_class.h"
 #include "actors/actor_motion.h"
 #include "actors/ai_entity.h"
-#include "ai/path_follower.h"
-#include "core/byte_io.h"
-#include "tests/actors/vehicle_test_support.h"
-#include "world/anim_mesh.h"
-#include "world/graph_node.h"
-#include "world/saved_object_state.h"
+#include "ai/rules/path_follower.h"
+#include "core/files/byte_io.h"
+#include "tests/actors/vehicles/vehicle_test_support.h"
+#include "world/animation/anim_mesh.h"
+#include "world/nodes/graph_node.h"
+#include "world/objects/saved_object_state.h"
 
 namespace {
 

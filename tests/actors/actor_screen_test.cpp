@@ -15,15 +15,15 @@
 #include "platform/test_clock.h"
 #include "render/camera.h"
 #include "render/render_cvars.h"
-#include "scene/object_draw.h"
+#include "scene/meshes/object_draw.h"
 #include "scene/scene_state.h"
-#include "render/render_context.h"
-#include "render/render_device.h"
-#include "scene/draw_lists.h"
+#include "render/device/render_context.h"
+#include "render/device/render_device.h"
+#include "scene/draw_records/draw_lists.h"
 #include "support/test_window.h"
 #include "support/render_test_support.h"
-#include "world/anim_mesh.h"
-#include "world/graph_node.h"
+#include "world/animation/anim_mesh.h"
+#include "world/nodes/graph_node.h"
 
 namespace {
 

@@ -7,17 +7,17 @@
 
 #include "actors/actor.h"
 #include "actors/actor_motion.h"
-#include "ai/envelope.h"
-#include "ai/event_handlers.h"
-#include "core/colour_codes.h"
-#include "core/console.h"
+#include "ai/envelopes/envelope.h"
+#include "ai/envelopes/event_handlers.h"
+#include "core/strings/colour_codes.h"
+#include "core/console/console.h"
 #include "core/frame_view.h"
-#include "gui/gui_locale.h"
-#include "map/map_object.h"
-#include "map/map_state.h"
+#include "gui/texts/gui_locale.h"
+#include "map/meshes/map_object.h"
+#include "map/terrain/map_state.h"
 #include "support/engine_log.h"
-#include "tests/actors/vehicle_test_support.h"
-#include "world/graph_node.h"
+#include "tests/actors/vehicles/vehicle_test_support.h"
+#include "world/nodes/graph_node.h"
 
 namespace {
 

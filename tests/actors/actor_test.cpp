@@ -9,15 +9,15 @@
 #include "actors/actor.h"
 #include "actors/actor_cvars.h"
 #include "actors/ai_entity.h"
-#include "actors/weapon.h"
-#include "ai/ai_interface.h"
-#include "ai/envelope.h"
-#include "ai/ai_state.h"
+#include "actors/weapons/weapon.h"
+#include "ai/soldier/ai_interface.h"
+#include "ai/envelopes/envelope.h"
+#include "ai/soldier/ai_state.h"
 #include "core/random.h"
 #include "game/game_cvars.h"
-#include "map/actor_lists.h"
-#include "map/actor_side_lists.h"
-#include "map/map_state.h"
+#include "map/registry/actor_lists.h"
+#include "map/registry/actor_side_lists.h"
+#include "map/terrain/map_state.h"
 
 namespace {
 

@@ -9,16 +9,16 @@
 
 #include "actors/actor.h"
 #include "actors/actor_class.h"
-#include "core/console_var.h"
-#include "core/def_file.h"
+#include "core/console/console_var.h"
+#include "core/files/def_file.h"
 #include "core/random.h"
-#include "core/script_file.h"
+#include "core/files/script_file.h"
 #include "support/engine_log.h"
 #include "support/keep_var.h"
 #include "support/vfs_fixture.h"
-#include "world/anim_cache.h"
-#include "world/anim_mesh.h"
-#include "world/graph_node.h"
+#include "world/animation/anim_cache.h"
+#include "world/animation/anim_mesh.h"
+#include "world/nodes/graph_node.h"
 
 namespace actor_test {
 

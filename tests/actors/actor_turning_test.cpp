@@ -7,9 +7,9 @@
 #include "core/frame_view.h"
 #include "tests/actors/actor_motion_support.h"
 #include "actors/ai_entity.h"
-#include "ai/ai_interface.h"
-#include "ai/ai_state.h"
-#include "ai/envelope.h"
+#include "ai/soldier/ai_interface.h"
+#include "ai/soldier/ai_state.h"
+#include "ai/envelopes/envelope.h"
 
 namespace {
 

@@ -8,14 +8,14 @@
 #include "actors/actor.h"
 #include "actors/actor_class.h"
 #include "actors/actor_motion.h"
-#include "ai/ai_interface.h"
+#include "ai/soldier/ai_interface.h"
 #include "core/frame_view.h"
 #include "game/game_state.h"
 #include "platform/test_clock.h"
 #include "support/land_octree.h"
-#include "tests/actors/weapon_test_support.h"
+#include "tests/actors/weapons/weapon_test_support.h"
 #include "platform/d3dx8_math.h"
-#include "world/graph_node.h"
+#include "world/nodes/graph_node.h"
 
 namespace {
 

@@ -7,11 +7,11 @@
 #include <string>
 
 #include "actors/actor.h"
-#include "map/terrain_height.h"
+#include "map/terrain/terrain_height.h"
 #include "platform/test_clock.h"
 #include "support/land_octree.h"
-#include "tests/actors/vehicle_test_support.h"
-#include "world/graph_node.h"
+#include "tests/actors/vehicles/vehicle_test_support.h"
+#include "world/nodes/graph_node.h"
 
 namespace {
 

@@ -8,13 +8,13 @@
 
 #include "actors/actor_state.h"
 #include "actors/obstacle_tree.h"
-#include "ai/ai_state.h"
-#include "ai/path_follower.h"
-#include "ai/zone_envelope.h"
-#include "map/world_registry.h"
-#include "world/anim_mesh.h"
-#include "world/graph_node.h"
-#include "world/graph_obj.h"
+#include "ai/soldier/ai_state.h"
+#include "ai/rules/path_follower.h"
+#include "ai/envelopes/zone_envelope.h"
+#include "map/registry/world_registry.h"
+#include "world/animation/anim_mesh.h"
+#include "world/nodes/graph_node.h"
+#include "world/objects/graph_obj.h"
 
 namespace {
 

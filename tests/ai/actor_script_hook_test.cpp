@@ -7,12 +7,12 @@
 #include <string>
 
 #include "actors/actor_motion.h"
-#include "ai/mission_script_runner.h"
-#include "ai/msal_reader.h"
-#include "ai/path_follower.h"
-#include "ai/script_events.h"
+#include "ai/msal/mission_script_runner.h"
+#include "ai/msal/msal_reader.h"
+#include "ai/rules/path_follower.h"
+#include "ai/rules/script_events.h"
 #include "script_mission_fixture.h"
-#include "world/saved_object_state.h"
+#include "world/objects/saved_object_state.h"
 
 namespace {
 

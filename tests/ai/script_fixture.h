@@ -5,11 +5,11 @@
 
 #include <string>
 
-#include "ai/ai_log.h"
-#include "ai/script_call_args.h"
-#include "ai/script_lexer.h"
-#include "ai/script_object.h"
-#include "core/vfs.h"
+#include "ai/soldier/ai_log.h"
+#include "ai/script/script_call_args.h"
+#include "ai/script/script_lexer.h"
+#include "ai/script/script_object.h"
+#include "core/files/vfs.h"
 #include "support/files.h"
 #include "support/temp_dir.h"
 

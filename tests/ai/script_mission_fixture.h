@@ -4,10 +4,10 @@
 #pragma once
 #include <string>
 
-#include "ai/msal_reader.h"
-#include "ai/script_events.h"
+#include "ai/msal/msal_reader.h"
+#include "ai/rules/script_events.h"
 #include "core/mission_timers.h"
-#include "envelope_fixture.h"
+#include "ai/envelopes/envelope_fixture.h"
 
 class ScriptMission : public EnvelopeMission {
 protected:

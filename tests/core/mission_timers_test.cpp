@@ -4,8 +4,8 @@
 #include <ostream>
 #include <string>
 #include <vector>
-#include "ai/mission_script_runner.h"
-#include "ai/msal_reader.h"
+#include "ai/msal/mission_script_runner.h"
+#include "ai/msal/msal_reader.h"
 #include "core/mission_timers.h"
 
 namespace {

@@ -10,10 +10,10 @@
 #include <thread>
 #include <unistd.h>
 #include <vector>
-#include "core/console_var.h"
+#include "core/console/console_var.h"
 #include "core/core_cvars.h"
 #include "core/log.h"
-#include "core/plugin_host.h"
+#include "core/plugins/plugin_host.h"
 #include "core/winos.h"
 #include "gui/gui_test_hooks.h"
 #include "platform/d3d8_test_hooks.h"

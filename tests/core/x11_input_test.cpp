@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "core/input.h"
+#include "core/input/input.h"
 #include "core/log.h"
 #include "core/winos.h"
 #include "support/files.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <thread>
 
-#include "core/editor_interface.h"
+#include "core/plugins/editor_interface.h"
 
 #if defined(TEST_EDITOR_SIGNAL_ONLY)
 // Calls nothing of the engine: signals the event at once.

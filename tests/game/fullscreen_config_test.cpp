@@ -6,10 +6,10 @@
 #include <filesystem>
 #include <string>
 
-#include "core/console.h"
-#include "core/console_var.h"
-#include "game/game_commands.h"
-#include "gui/gui.h"
+#include "core/console/console.h"
+#include "core/console/console_var.h"
+#include "game/commands/game_commands.h"
+#include "gui/screens/gui.h"
 #include "platform/file_system.h"
 #include "render/render_cvars.h"
 #include "support/files.h"

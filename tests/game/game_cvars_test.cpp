@@ -8,8 +8,8 @@
 #include <cstring>
 #include <string>
 
-#include "core/console.h"
-#include "core/console_var.h"
+#include "core/console/console.h"
+#include "core/console/console_var.h"
 #include "game/game_cvars.h"
 #include "game/game_state.h"
 #include "support/keep_var.h"

@@ -8,14 +8,14 @@
 #include <string>
 #include <vector>
 
-#include "core/console.h"
+#include "core/console/console.h"
 #include "core/core_cvars.h"
 #include "core/frame_view.h"
 #include "core/winos.h"
-#include "game/game_mod_registry.h"
+#include "game/commands/game_mod_registry.h"
 #include "game/game_state.h"
 #include "game/game_test_hooks.h"
-#include "gui/gui.h"
+#include "gui/screens/gui.h"
 #include "gui/gui_test_hooks.h"
 #include "support/archive_builder.h"
 #include "support/temp_dir.h"

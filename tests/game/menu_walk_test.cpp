@@ -12,12 +12,12 @@
 #include <vector>
 
 #include "actors/actor.h"
-#include "actors/weapon.h"
+#include "actors/weapons/weapon.h"
 #include "core/core_cvars.h"
 #include "core/winos.h"
-#include "game/account_cvars.h"
+#include "game/accounts/account_cvars.h"
 #include "game/game_test_hooks.h"
-#include "gui/gui.h"
+#include "gui/screens/gui.h"
 #include "platform/test_input.h"
 #include "support/files.h"
 #include "support/run_program.h"

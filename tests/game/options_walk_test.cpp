@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "core/console_var.h"
+#include "core/console/console_var.h"
 #include "core/winos.h"
-#include "game/mission_commands.h"
+#include "game/commands/mission_commands.h"
 #include "platform/d3d8_test_hooks.h"
 #include "render/render_cvars.h"
 #include "support/files.h"

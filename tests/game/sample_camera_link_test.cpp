@@ -7,15 +7,15 @@
 #include <string>
 #include <vector>
 
-#include "core/console.h"
+#include "core/console/console.h"
 #include "core/winos.h"
-#include "game/camera_link.h"
-#include "game/external_camera.h"
+#include "game/view/camera_link.h"
+#include "game/view/external_camera.h"
 #include "game/game_state.h"
 #include "game/game_test_hooks.h"
-#include "gui/gui.h"
+#include "gui/screens/gui.h"
 #include "gui/gui_test_hooks.h"
-#include "map/world_registry.h"
+#include "map/registry/world_registry.h"
 #include "platform/test_clock.h"
 #include "platform/test_input.h"
 #include "render/camera.h"
@@ -23,7 +23,7 @@
 #include "support/files.h"
 #include "support/temp_dir.h"
 #include "tools/bfs_pack/bfs_pack.h"
-#include "world/graph_obj.h"
+#include "world/objects/graph_obj.h"
 
 namespace {
 

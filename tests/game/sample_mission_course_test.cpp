@@ -4,16 +4,16 @@
 
 #include <string>
 
-#include "ai/envelope.h"
-#include "ai/envelope_table.h"
-#include "ai/global_functions.h"
-#include "ai/handler_fixture.h"
-#include "core/console.h"
-#include "game/code_signal.h"
+#include "ai/envelopes/envelope.h"
+#include "ai/envelopes/envelope_table.h"
+#include "ai/script/global_functions.h"
+#include "ai/envelopes/handler_fixture.h"
+#include "core/console/console.h"
+#include "game/mission/code_signal.h"
 #include "game/game_state.h"
-#include "game/objectives.h"
-#include "game/player_view.h"
-#include "gui/gui.h"
+#include "game/mission/objectives.h"
+#include "game/view/player_view.h"
+#include "gui/screens/gui.h"
 #include "platform/test_clock.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "tests/game/sample_walk.h"
 
-#include "core/console.h"
+#include "core/console/console.h"
 #include "core/winos.h"
 #include "game/game_test_hooks.h"
 #include "platform/test_input.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "game/mission_steps.h"
+#include "game/mission/mission_steps.h"
 #include "support/gui_driver.h"
 
 namespace sample_walk {

@@ -4,16 +4,16 @@
 
 #include <string>
 
-#include "core/console.h"
-#include "core/script_file.h"
-#include "game/mission_commands.h"
-#include "gui/gui_button.h"
-#include "gui/screen_script_parser.h"
-#include "render/frame.h"
+#include "core/console/console.h"
+#include "core/files/script_file.h"
+#include "game/commands/mission_commands.h"
+#include "gui/controls/gui_button.h"
+#include "gui/screen_scripts/screen_script_parser.h"
+#include "render/device/frame.h"
 #include "render/render_cvars.h"
 #include "support/files.h"
 #include "support/keep_var.h"
-#include "tests/gui/gui_draw_support.h"
+#include "tests/gui/screens/gui_draw_support.h"
 
 using namespace gui_test;
 

@@ -5,14 +5,14 @@
 // otherwise slide him from his last place towards the object, through whatever lies between (the
 // sample's gate trigger, which wins the mission once the supplies are taken).
 #pragma once
-#include "ai/envelope.h"
-#include "core/input.h"
-#include "game/cursor_pick.h"
-#include "game/object_use.h"
-#include "game/player_control.h"
-#include "game/player_control_state.h"
-#include "game/player_foot_control.h"
-#include "render/hud_input.h"
+#include "ai/envelopes/envelope.h"
+#include "core/input/input.h"
+#include "game/player/cursor_pick.h"
+#include "game/player/object_use.h"
+#include "game/player/player_control.h"
+#include "game/player/player_control_state.h"
+#include "game/player/player_foot_control.h"
+#include "render/draw2d/hud_input.h"
 
 inline void PlacePlayerAt(const float* at)
 {

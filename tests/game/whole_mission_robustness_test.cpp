@@ -10,13 +10,13 @@
 #include <vector>
 
 #include "actors/actor.h"
-#include "actors/weapon.h"
-#include "ai/envelope.h"
-#include "ai/envelope_table.h"
-#include "core/console_var.h"
+#include "actors/weapons/weapon.h"
+#include "ai/envelopes/envelope.h"
+#include "ai/envelopes/envelope_table.h"
+#include "core/console/console_var.h"
 #include "core/winos.h"
 #include "game/game_test_hooks.h"
-#include "map/world_registry.h"
+#include "map/registry/world_registry.h"
 #include "support/engine_log.h"
 #include "support/files.h"
 #include "support/run_program.h"

@@ -8,14 +8,14 @@
 #include <filesystem>
 #include <string>
 
-#include "core/input.h"
-#include "game/account_cvars.h"
-#include "game/accounts.h"
-#include "gui/fonts.h"
-#include "gui/gui.h"
-#include "gui/gui_list_box.h"
-#include "gui/gui_scale.h"
-#include "gui/screen_manager.h"
+#include "core/input/input.h"
+#include "game/accounts/account_cvars.h"
+#include "game/accounts/accounts.h"
+#include "gui/texts/fonts.h"
+#include "gui/screens/gui.h"
+#include "gui/lists/gui_list_box.h"
+#include "gui/screens/gui_scale.h"
+#include "gui/screens/screen_manager.h"
 #include "platform/test_clock.h"
 #include "tests/gui/control_screen_support.h"
 

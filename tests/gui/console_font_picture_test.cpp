@@ -10,11 +10,11 @@
 #include <filesystem>
 #include <string>
 
-#include "core/byte_io.h"
-#include "gui/fonts.h"
+#include "core/files/byte_io.h"
+#include "gui/texts/fonts.h"
 #include "platform/test_clock.h"
-#include "render/frame.h"
-#include "render/text_draw.h"
+#include "render/device/frame.h"
+#include "render/draw2d/text_draw.h"
 #include "support/files.h"
 #include "support/gui_fixture.h"
 

@@ -6,11 +6,11 @@
 
 #include <string>
 
-#include "core/script_file.h"
-#include "gui/screen_script_parser.h"
-#include "gui/gui_tooltip.h"
+#include "core/files/script_file.h"
+#include "gui/screen_scripts/screen_script_parser.h"
+#include "gui/controls/gui_tooltip.h"
 #include "support/files.h"
-#include "tests/gui/gui_draw_support.h"
+#include "tests/gui/screens/gui_draw_support.h"
 
 namespace gui_test {
 

@@ -7,10 +7,10 @@
 #include <filesystem>
 #include <string>
 
-#include "core/script_file.h"
-#include "gui/fonts.h"
-#include "map/map_grid.h"
-#include "render/texture_manager.h"
+#include "core/files/script_file.h"
+#include "gui/texts/fonts.h"
+#include "map/terrain/map_grid.h"
+#include "render/textures/texture_manager.h"
 #include "support/engine_log.h"
 #include "support/files.h"
 #include "support/gui_fixture.h"

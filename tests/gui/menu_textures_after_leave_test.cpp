@@ -5,12 +5,12 @@
 
 #include <string>
 
-#include "core/script_file.h"
-#include "gui/gui.h"
-#include "gui/screen_manager.h"
-#include "render/texture_manager.h"
+#include "core/files/script_file.h"
+#include "gui/screens/gui.h"
+#include "gui/screens/screen_manager.h"
+#include "render/textures/texture_manager.h"
 #include "support/files.h"
-#include "tests/gui/gui_draw_support.h"
+#include "tests/gui/screens/gui_draw_support.h"
 
 using namespace gui_test;
 

@@ -6,16 +6,16 @@
 #include <filesystem>
 #include <string>
 
-#include "core/console.h"
-#include "core/console_var.h"
-#include "core/script_file.h"
-#include "core/vfs.h"
-#include "gui/game_screen_lists.h"
-#include "gui/gui_button.h"
-#include "gui/gui_list_box.h"
-#include "gui/screen_manager.h"
+#include "core/console/console.h"
+#include "core/console/console_var.h"
+#include "core/files/script_file.h"
+#include "core/files/vfs.h"
+#include "gui/screens/game_screen_lists.h"
+#include "gui/controls/gui_button.h"
+#include "gui/lists/gui_list_box.h"
+#include "gui/screens/screen_manager.h"
 #include "support/keep_var.h"
-#include "tests/gui/gui_draw_support.h"
+#include "tests/gui/screens/gui_draw_support.h"
 #include "tools/bfs_pack/bfs_pack.h"
 
 using namespace gui_test;

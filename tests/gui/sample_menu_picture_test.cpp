@@ -10,14 +10,14 @@
 #include <filesystem>
 #include <string>
 
-#include "core/def_file.h"
-#include "core/input.h"
-#include "core/script_file.h"
-#include "game/account_cvars.h"
-#include "gui/gui.h"
-#include "gui/screen_manager.h"
+#include "core/files/def_file.h"
+#include "core/input/input.h"
+#include "core/files/script_file.h"
+#include "game/accounts/account_cvars.h"
+#include "gui/screens/gui.h"
+#include "gui/screens/screen_manager.h"
 #include "platform/test_clock.h"
-#include "render/frame.h"
+#include "render/device/frame.h"
 #include "support/files.h"
 #include "support/gui_fixture.h"
 

@@ -6,12 +6,12 @@
 #include <filesystem>
 #include <string>
 
-#include "core/console.h"
-#include "core/console_var.h"
-#include "core/def_file.h"
-#include "core/input.h"
-#include "core/vfs.h"
-#include "gui/gui.h"
+#include "core/console/console.h"
+#include "core/console/console_var.h"
+#include "core/files/def_file.h"
+#include "core/input/input.h"
+#include "core/files/vfs.h"
+#include "gui/screens/gui.h"
 #include "support/gui_driver.h"
 #include "support/gui_fixture.h"
 #include "support/keep_var.h"

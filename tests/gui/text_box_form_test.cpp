@@ -6,14 +6,14 @@
 #include <string>
 #include <utility>
 
-#include "core/console_var.h"
-#include "game/campaign_chronology.h"
-#include "gui/def_script.h"
-#include "gui/gui.h"
-#include "gui/gui_text_box.h"
-#include "gui/screen_manager.h"
-#include "tests/gui/control_script_support.h"
-#include "tests/gui/gui_draw_support.h"
+#include "core/console/console_var.h"
+#include "game/accounts/campaign_chronology.h"
+#include "gui/texts/def_script.h"
+#include "gui/screens/gui.h"
+#include "gui/controls/gui_text_box.h"
+#include "gui/screens/screen_manager.h"
+#include "tests/gui/screen_scripts/control_script_support.h"
+#include "tests/gui/screens/gui_draw_support.h"
 
 using namespace gui_test;
 

@@ -5,8 +5,8 @@
 #include <functional>
 
 #include "support/keep_var.h"
-#include "map/map_caches.h"
-#include "map/octree.h"
+#include "map/terrain/map_caches.h"
+#include "map/octree/octree.h"
 #include "support/map_octree_support.h"
 
 namespace cache_test {

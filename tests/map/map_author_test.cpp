@@ -6,14 +6,14 @@
 #include <filesystem>
 #include <fstream>
 
-#include "core/script_file.h"
-#include "map/collision_mesh.h"
-#include "map/map_grid.h"
-#include "map/map_mesh.h"
-#include "map/terrain_height.h"
+#include "core/files/script_file.h"
+#include "map/meshes/collision_mesh.h"
+#include "map/terrain/map_grid.h"
+#include "map/meshes/map_mesh.h"
+#include "map/terrain/terrain_height.h"
 #include "support/land_octree.h"
 #include "support/temp_dir.h"
-#include "tests/map/map_mesh_fixture.h"
+#include "tests/map/meshes/map_mesh_fixture.h"
 
 namespace fs = std::filesystem;
 

@@ -3,7 +3,7 @@
 #pragma once
 #include <memory>
 
-#include "core/console_var.h"
+#include "core/console/console_var.h"
 
 namespace map_test {
 

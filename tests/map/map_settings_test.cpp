@@ -5,13 +5,13 @@
 #include <memory>
 #include <vector>
 
-#include "map/map_caches.h"
+#include "map/terrain/map_caches.h"
 #include "map/map_cvars.h"
-#include "map/map_settings_commands.h"
-#include "map/map_sight.h"
-#include "map/map_state.h"
-#include "map/octree.h"
-#include "render/map_render_setup.h"
+#include "map/terrain/map_settings_commands.h"
+#include "map/trace/map_sight.h"
+#include "map/terrain/map_state.h"
+#include "map/octree/octree.h"
+#include "render/land/map_render_setup.h"
 #include "render/render_cvars.h"
 #include "support/keep_var.h"
 

@@ -8,14 +8,14 @@
 #include <memory>
 #include <vector>
 
-#include "map/actor_lists.h"
-#include "map/map_caches.h"
-#include "map/map_state.h"
-#include "map/object_grid.h"
-#include "map/octree.h"
-#include "map/world_registry.h"
-#include "world/graph_obj.h"
-#include "world/object_trace.h"
+#include "map/registry/actor_lists.h"
+#include "map/terrain/map_caches.h"
+#include "map/terrain/map_state.h"
+#include "map/octree/object_grid.h"
+#include "map/octree/octree.h"
+#include "map/registry/world_registry.h"
+#include "world/objects/graph_obj.h"
+#include "world/nodes/object_trace.h"
 
 namespace map_world {
 

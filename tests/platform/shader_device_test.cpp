@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "render/render_device.h"
+#include "render/device/render_device.h"
 #include "support/render_test_support.h"
 #include "tests/render/shader_test_support.h"
 

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "tests/core/sound_fixture.h"
+#include "tests/core/sound/sound_fixture.h"
 
 using namespace sound_test;
 

@@ -7,7 +7,7 @@
 #include "platform/video_for_windows.h"
 #include "support/archive_builder.h"
 #include "support/temp_dir.h"
-#include "tests/core/video_fixture.h"
+#include "tests/core/video/video_fixture.h"
 
 namespace {
 

@@ -8,11 +8,11 @@
 #include <string>
 
 #include "core/frame_view.h"
-#include "core/plugin_host.h"
+#include "core/plugins/plugin_host.h"
 #include "game/game_state.h"
 #include "render/render_cvars.h"
-#include "scene/particle_effects.h"
-#include "scene/particle_host.h"
+#include "scene/plugin_bridges/particle_effects.h"
+#include "scene/plugin_bridges/particle_host.h"
 #include "support/keep_var.h"
 #include "support/vfs_fixture.h"
 #include "tests/scene/anim_mesh_fixture.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/plugin_api.h"
+#include "core/plugins/plugin_api.h"
 #include "plugins/ptk/plugin_entry.h"
 
 namespace ptk_test {

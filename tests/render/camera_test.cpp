@@ -9,15 +9,15 @@
 #include "core/frame_view.h"
 #include "game/game_cvars.h"
 #include "game/game_state.h"
-#include "game/game_view.h"
+#include "game/view/game_view.h"
 #include "map/map_cvars.h"
-#include "map/map_state.h"
-#include "map/octree.h"
+#include "map/terrain/map_state.h"
+#include "map/octree/octree.h"
 #include "render/camera.h"
 #include "render/render_cvars.h"
-#include "render/visible_nodes.h"
-#include "scene/camera_angles.h"
-#include "world/graph_node.h"
+#include "render/land/visible_nodes.h"
+#include "scene/views/camera_angles.h"
+#include "world/nodes/graph_node.h"
 
 namespace {
 

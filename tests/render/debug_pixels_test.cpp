@@ -6,9 +6,9 @@
 
 #include "platform/d3dx8_math.h"
 #include "render/camera.h"
-#include "render/debug_primitives.h"
+#include "render/draw2d/debug_primitives.h"
 #include "render/render_cvars.h"
-#include "render/state_cache.h"
+#include "render/device/state_cache.h"
 #include "support/render_test_support.h"
 
 using namespace render_test;

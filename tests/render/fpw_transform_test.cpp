@@ -1,7 +1,7 @@
 // The first-person weapon transform as plug-ins receive it.
 #include <gtest/gtest.h>
 
-#include "game/player_view.h"
+#include "game/view/player_view.h"
 #include "platform/d3dx8_math.h"
 #include "render/fpw_transform.h"
 

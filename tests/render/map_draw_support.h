@@ -5,12 +5,12 @@
 #include <cmath>
 
 #include "map/map_cvars.h"
-#include "map/octree.h"
+#include "map/octree/octree.h"
 #include "platform/d3dx8_math.h"
 #include "render/camera.h"
-#include "render/map_chunks.h"
-#include "render/state_cache.h"
-#include "render/visible_nodes.h"
+#include "render/land/map_chunks.h"
+#include "render/device/state_cache.h"
+#include "render/land/visible_nodes.h"
 #include "support/map_octree_support.h"
 #include "support/render_test_support.h"
 

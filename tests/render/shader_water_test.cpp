@@ -8,21 +8,21 @@
 #include <string>
 
 #include "core/frame_view.h"
-#include "core/vfs.h"
-#include "gui/gui.h"
+#include "core/files/vfs.h"
+#include "gui/screens/gui.h"
 #include "map/map_cvars.h"
 #include "platform/d3dx8_math.h"
 #include "render/camera.h"
-#include "render/dynamic_buffers.h"
-#include "render/primitives_2d.h"
-#include "render/render_clock.h"
+#include "render/device/dynamic_buffers.h"
+#include "render/draw2d/primitives_2d.h"
+#include "render/device/render_clock.h"
 #include "render/render_cvars.h"
-#include "render/shaders.h"
+#include "render/device/shaders.h"
 #include "support/archive_builder.h"
 #include "support/temp_dir.h"
 #include "support/render_test_support.h"
 #include "tests/render/texture_test_support.h"
-#include "scene/draw_lists.h"
+#include "scene/draw_records/draw_lists.h"
 
 using namespace render_test;
 

@@ -6,9 +6,9 @@
 #include <filesystem>
 #include <vector>
 
-#include "render/map_render_setup.h"
+#include "render/land/map_render_setup.h"
 #include "render/sky_box.h"
-#include "render/texture_manager.h"
+#include "render/textures/texture_manager.h"
 #include "support/render_test_support.h"
 
 namespace {

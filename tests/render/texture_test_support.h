@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/vfs.h"
+#include "core/files/vfs.h"
 #include "platform/d3dx8_texture.h"
 #include "support/archive_builder.h"
 #include "support/engine_log.h"

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "tools/aff_make/aff_writer.h"
-#include "world/anim_mesh.h"
+#include "world/animation/anim_mesh.h"
 
 namespace scene_test {
 

@@ -9,13 +9,13 @@
 #include <vector>
 
 #include "core/types.h"
-#include "map/object_grid.h"
-#include "map/world_registry.h"
+#include "map/octree/object_grid.h"
+#include "map/registry/world_registry.h"
 #include "platform/d3dx8_math.h"
 #include "tools/aff_make/aff_writer.h"
-#include "world/anim_cache.h"
-#include "world/graph_node.h"
-#include "world/graph_obj.h"
+#include "world/animation/anim_cache.h"
+#include "world/nodes/graph_node.h"
+#include "world/objects/graph_obj.h"
 
 namespace scene_test {
 

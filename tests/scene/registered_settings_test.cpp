@@ -6,8 +6,8 @@
 #include <cmath>
 #include <string>
 
-#include "core/console.h"
-#include "core/console_var.h"
+#include "core/console/console.h"
+#include "core/console/console_var.h"
 #include "support/keep_var.h"
 
 namespace {

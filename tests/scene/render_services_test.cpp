@@ -5,17 +5,17 @@
 #include <string>
 #include <vector>
 
-#include "core/console.h"
-#include "map/world_registry.h"
+#include "core/console/console.h"
+#include "map/registry/world_registry.h"
 #include "render/camera.h"
-#include "render/map_render_setup.h"
-#include "scene/object_draw.h"
+#include "render/land/map_render_setup.h"
+#include "scene/meshes/object_draw.h"
 #include "scene/render_services.h"
 #include "scene/scene_cvars.h"
-#include "tests/map/material_fixture.h"
+#include "tests/map/materials/material_fixture.h"
 #include "support/render_test_support.h"
 #include "tests/scene/scene_fixture.h"
-#include "world/dynamic_object.h"
+#include "world/objects/dynamic_object.h"
 
 namespace {
 

@@ -8,19 +8,19 @@
 #include <set>
 #include <string>
 
-#include "core/script_file.h"
-#include "game/player_view.h"
+#include "core/files/script_file.h"
+#include "game/view/player_view.h"
 #include "render/camera.h"
-#include "render/map_render_setup.h"
-#include "scene/sky_backdrop.h"
+#include "render/land/map_render_setup.h"
+#include "scene/sky/sky_backdrop.h"
 #include "support/files.h"
 #include "support/temp_dir.h"
 #include "tests/render/texture_test_support.h"
 #include "tools/aff_make/aff_description.h"
 #include "tools/aff_make/aff_writer.h"
 #include "tools/sky_make/sky_description.h"
-#include "world/anim_cache.h"
-#include "world/graph_obj.h"
+#include "world/animation/anim_cache.h"
+#include "world/objects/graph_obj.h"
 
 namespace {
 

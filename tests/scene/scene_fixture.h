@@ -4,10 +4,10 @@
 #include <initializer_list>
 #include <vector>
 
-#include "core/console_var.h"
+#include "core/console/console_var.h"
 #include "platform/d3d8.h"
 #include "platform/d3d8_test_hooks.h"
-#include "render/visible_nodes.h"
+#include "render/land/visible_nodes.h"
 
 namespace scene_test {
 

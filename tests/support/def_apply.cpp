@@ -1,8 +1,8 @@
 #include "support/def_apply.h"
 
-#include "core/def_file.h"
+#include "core/files/def_file.h"
 #include "game/game_state.h"
-#include "world/dynamic_object.h"
+#include "world/objects/dynamic_object.h"
 
 namespace {
 

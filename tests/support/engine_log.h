@@ -8,7 +8,7 @@
 #include <system_error>
 #include <vector>
 
-#include "core/console.h"
+#include "core/console/console.h"
 
 namespace engine_log {
 

@@ -1,7 +1,7 @@
 #include "support/gui_driver.h"
 
-#include "core/text_case.h"
-#include "gui/gui.h"
+#include "core/strings/text_case.h"
+#include "gui/screens/gui.h"
 #include "gui/gui_test_hooks.h"
 #include "platform/test_input.h"
 

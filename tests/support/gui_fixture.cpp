@@ -3,10 +3,10 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "core/byte_io.h"
-#include "core/script_file.h"
-#include "gui/fonts.h"
-#include "render/texture_manager.h"
+#include "core/files/byte_io.h"
+#include "core/files/script_file.h"
+#include "gui/texts/fonts.h"
+#include "render/textures/texture_manager.h"
 #include "support/engine_log.h"
 #include "support/files.h"
 

@@ -3,7 +3,7 @@
 #pragma once
 #include <vector>
 
-#include "core/console_var.h"
+#include "core/console/console_var.h"
 
 class KeepVar {
 public:

@@ -5,10 +5,10 @@
 #pragma once
 #include <string>
 
-#include "map/map_mesh_reader.h"
-#include "map/map_state.h"
-#include "map/octree.h"
-#include "map/world_registry.h"
+#include "map/meshes/map_mesh_reader.h"
+#include "map/terrain/map_state.h"
+#include "map/octree/octree.h"
+#include "map/registry/world_registry.h"
 #include "tools/map_author/map_author.h"
 
 namespace land_test {

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <vector>
 
-#include "map/octree.h"
+#include "map/octree/octree.h"
 
 namespace map_test {
 

@@ -2,15 +2,15 @@
 // resources and the render core, the definitions, the script cache, the console and the file
 // system, in that order; and the sight factors the map set put back.
 #pragma once
-#include "core/console.h"
-#include "core/def_file.h"
-#include "core/script_file.h"
-#include "core/vfs.h"
-#include "map/map_load.h"
-#include "map/map_sight.h"
-#include "map/material_table.h"
-#include "render/map_render_setup.h"
-#include "render/render_device.h"
+#include "core/console/console.h"
+#include "core/files/def_file.h"
+#include "core/files/script_file.h"
+#include "core/files/vfs.h"
+#include "map/terrain/map_load.h"
+#include "map/trace/map_sight.h"
+#include "map/materials/material_table.h"
+#include "render/land/map_render_setup.h"
+#include "render/device/render_device.h"
 
 namespace test_support {
 

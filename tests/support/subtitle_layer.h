@@ -1,8 +1,8 @@
 // The text layers that subtitles, captions, records and responses need: their screens with their
 // controls, loaded for the scope (and freed with the screens loaded after them).
 #pragma once
-#include "gui/gui.h"
-#include "gui/gui_controls.h"
+#include "gui/screens/gui.h"
+#include "gui/controls/gui_controls.h"
 
 class TextLayersScope {
 public:

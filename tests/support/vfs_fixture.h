@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "core/vfs.h"
+#include "core/files/vfs.h"
 #include "support/archive_builder.h"
 #include "support/temp_dir.h"
 

@@ -14,8 +14,8 @@
 #include "support/temp_dir.h"
 #include "support/vfs_fixture.h"
 #include "tools/aff_make/aff_description.h"
-#include "world/anim_cache.h"
-#include "world/anim_mesh.h"
+#include "world/animation/anim_cache.h"
+#include "world/animation/anim_mesh.h"
 
 namespace {
 

@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "map/map_trace.h"
+#include "map/trace/map_trace.h"
 #include "support/land_octree.h"
-#include "tests/world/graph_obj_fixture.h"
+#include "tests/world/objects/graph_obj_fixture.h"
 #include "tests/world/node_tree.h"
 #include "tests/world/trace_fixtures.h"
-#include "world/graph_node.h"
-#include "world/object_trace.h"
-#include "world/structure.h"
+#include "world/nodes/graph_node.h"
+#include "world/nodes/object_trace.h"
+#include "world/objects/structure.h"
 
 using graph_test::GraphObjTest;
 

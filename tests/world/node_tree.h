@@ -1,8 +1,8 @@
 // Builds graphic-node trees the way object parameters do: a named child with its parent set.
 #pragma once
-#include "core/engine_string.h"
+#include "core/strings/engine_string.h"
 #include "platform/d3dx8_math.h"
-#include "world/graph_node.h"
+#include "world/nodes/graph_node.h"
 
 class AnimMesh;
 

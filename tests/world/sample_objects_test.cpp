@@ -13,7 +13,7 @@
 #include "tools/map_author/map_author.h"
 #include "tools/outpost_make/object_mesh.h"
 #include "tools/outpost_make/outpost_layout.h"
-#include "world/anim_mesh.h"
+#include "world/animation/anim_mesh.h"
 
 namespace {
 

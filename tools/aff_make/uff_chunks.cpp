@@ -2,7 +2,7 @@
 
 #include <map>
 
-#include "core/uff_file.h"
+#include "core/files/uff_file.h"
 
 std::vector<std::string> SplitUffPath(const std::string& path, bool& endsInSeparator)
 {

@@ -6,8 +6,8 @@
 #include <memory>
 #include <system_error>
 
-#include "core/uff_file.h"
-#include "core/vfs.h"
+#include "core/files/uff_file.h"
+#include "core/files/vfs.h"
 #include "platform/file_system.h"
 
 namespace fs = std::filesystem;

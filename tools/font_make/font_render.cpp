@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "core/byte_io.h"
+#include "core/files/byte_io.h"
 #include "core/types.h"
 
 #define STB_TRUETYPE_IMPLEMENTATION

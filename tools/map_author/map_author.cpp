@@ -8,8 +8,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "core/byte_io.h"
-#include "core/uff_file.h"
+#include "core/files/byte_io.h"
+#include "core/files/uff_file.h"
 
 namespace fs = std::filesystem;
 

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "core/byte_io.h"
+#include "core/files/byte_io.h"
 
 namespace sky {
 

@@ -2,7 +2,7 @@
 // carried, the switches a test sets before an event, and the modes it registered.
 #pragma once
 #include <cstdint>
-#include "core/plugin_api.h"
+#include "core/plugins/plugin_api.h"
 
 constexpr int kGameModePluginTextSize = 128;
 

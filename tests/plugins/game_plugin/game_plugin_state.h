@@ -3,7 +3,7 @@
 // was told of.
 #pragma once
 #include <cstdint>
-#include "core/plugin_api.h"
+#include "core/plugins/plugin_api.h"
 
 constexpr int kGamePluginTextSize = 128;
 

@@ -2,7 +2,7 @@
 // plug-in counts the events it received and keeps what it was handed.
 #pragma once
 #include <cstdint>
-#include "core/plugin_api.h"
+#include "core/plugins/plugin_api.h"
 
 constexpr int kIndoorPluginNameSize = 64;
 

@@ -2,7 +2,7 @@
 // should use, the plug-in writes what the host answered and counts the events it received.
 #pragma once
 #include <cstdint>
-#include "core/plugin_api.h"
+#include "core/plugins/plugin_api.h"
 
 constexpr int kParticlePluginTextures = 3;
 constexpr int kParticlePluginPins = 3;

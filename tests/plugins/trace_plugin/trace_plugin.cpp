@@ -15,7 +15,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <stdexcept>
-#include "core/plugin_api.h"
+#include "core/plugins/plugin_api.h"
 
 namespace {
 constexpr std::uint32_t kCallHostEntry = 0x7F0001;

@@ -1,3 +1,0 @@
-#include "ai/ai_state.h"
-
-AIState g_ai;

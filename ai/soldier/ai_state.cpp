@@ -1,0 +1,3 @@
+#include "ai/soldier/ai_state.h"
+
+AIState g_ai;

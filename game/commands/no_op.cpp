@@ -1,0 +1,3 @@
+#include "game/commands/no_op.h"
+
+void NoOp() {}

@@ -1,9 +1,0 @@
-// The console command that brings the map's fog texture in line with changed fog settings.
-#include "game/game_commands.h"
-#include "map/fog_textures.h"
-
-s32_t GameFogTexture(const char*)
-{
-    MapFillFogTexture();
-    return 0;
-}

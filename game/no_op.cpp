@@ -1,3 +1,0 @@
-#include "game/no_op.h"
-
-void NoOp() {}

@@ -1,0 +1,23 @@
+#include "gui/screens/gui_scale.h"
+
+#include "render/device/render_context.h"
+
+s32_t GuiScreenWidth()
+{
+    return g_render.screenWidth;
+}
+
+s32_t GuiScreenHeight()
+{
+    return g_render.screenHeight;
+}
+
+float GuiScaleToScreen(float value)
+{
+    return value * static_cast<float>(GuiScreenWidth()) * 0.00125f;
+}
+
+s32_t GuiScaleByHeight(s32_t n)
+{
+    return n * (GuiScreenHeight() / 600);
+}

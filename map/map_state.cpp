@@ -1,3 +1,0 @@
-#include "map/map_state.h"
-
-MapState g_map;

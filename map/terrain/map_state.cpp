@@ -1,0 +1,3 @@
+#include "map/terrain/map_state.h"
+
+MapState g_map;

@@ -1,0 +1,3 @@
+#include "render/draw2d/hud_input.h"
+
+HudInput g_hudInput;

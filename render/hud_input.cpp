@@ -1,3 +1,0 @@
-#include "render/hud_input.h"
-
-HudInput g_hudInput;

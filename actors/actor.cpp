@@ -11,7 +11,7 @@
 #include "actors/weapons/weapon.h"
 #include "ai/soldier/ai_interface.h"
 #include "ai/envelopes/envelope.h"
-#include "ai/rules/path_follower.h"
+#include "ai/soldier/path_follower.h"
 #include "core/random.h"
 #include "core/frame_view.h"
 #include "map/registry/actor_lists.h"

@@ -13,7 +13,7 @@
 #include "actors/anim_name_tables.h"
 #include "actors/vehicles/vehicle.h"
 #include "actors/weapons/weapon.h"
-#include "ai/rules/path_follower.h"
+#include "ai/soldier/path_follower.h"
 #include "core/frame_view.h"
 #include "core/random.h"
 #include "core/strings/text_case.h"

@@ -10,7 +10,7 @@
 #include "ai/soldier/ai_state.h"
 #include "ai/envelopes/envelope.h"
 #include "ai/msal/mission_script_runner.h"
-#include "ai/rules/path_follower.h"
+#include "ai/soldier/path_follower.h"
 #include "ai/squads/patrol_path.h"
 #include "core/frame_view.h"
 #include "core/random.h"

@@ -6,7 +6,7 @@
 #include "actors/actor_cvars.h"
 #include "actors/actor_motion.h"
 #include "actors/ai_entity.h"
-#include "ai/rules/path_follower.h"
+#include "ai/soldier/path_follower.h"
 #include "map/registry/world_registry.h"
 #include "platform/win32.h"
 

@@ -16,7 +16,7 @@
 #include "ai/soldier/ai_interface.h"
 #include "ai/envelopes/envelope.h"
 #include "ai/msal/mission_script_runner.h"
-#include "ai/rules/path_follower.h"
+#include "ai/soldier/path_follower.h"
 #include "core/files/byte_io.h"
 #include "core/random.h"
 #include "platform/d3dx8_math.h"

@@ -6,7 +6,7 @@
 #include "actors/actor_motion.h"
 #include "actors/ai_entity.h"
 #include "ai/envelopes/envelope.h"
-#include "ai/rules/path_follower.h"
+#include "ai/soldier/path_follower.h"
 #include "core/frame_view.h"
 #include "map/registry/world_registry.h"
 #include "platform/win32.h"

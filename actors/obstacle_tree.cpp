@@ -5,7 +5,7 @@
 
 #include "actors/actor_state.h"
 #include "ai/soldier/ai_state.h"
-#include "ai/rules/path_follower.h"
+#include "ai/soldier/path_follower.h"
 #include "ai/envelopes/zone_envelope.h"
 #include "core/log.h"
 #include "map/registry/world_registry.h"

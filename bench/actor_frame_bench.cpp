@@ -33,7 +33,7 @@
 #include "ai/soldier/ai_interface.h"
 #include "ai/squads/patrol_path.h"
 #include "actors/ai_entity.h"
-#include "ai/rules/path_follower.h"
+#include "ai/soldier/path_follower.h"
 #include "core/frame_view.h"
 #include "core/random.h"
 #include "core/files/script_file.h"

@@ -19,7 +19,7 @@
 #include "render/device/render_device.h"
 #include "render/device/state_cache.h"
 #include "scene/scene_cvars.h"
-#include "scene/sky/stencil_shadows.h"
+#include "scene/passes/stencil_shadows.h"
 #include "world/objects/dynamic_object.h"
 #include "world/nodes/shadow_volume.h"
 #include "scene/draw_records/draw_lists.h"

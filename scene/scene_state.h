@@ -7,7 +7,7 @@
 #include "scene/meshes/object_draw.h"
 #include "scene/plugin_bridges/particle_effects.h"
 #include "scene/sky/scene_light.h"
-#include "scene/sky/vegetation.h"
+#include "scene/vegetation/vegetation.h"
 
 class AnimMesh;
 

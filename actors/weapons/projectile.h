@@ -10,7 +10,7 @@
 #include "core/strings/engine_string.h"
 #include "core/types.h"
 #include "world/objects/graph_obj.h"
-#include "world/nodes/projectile_hits.h"
+#include "world/objects/projectile_hits.h"
 
 class Actor;
 class AnimMesh;

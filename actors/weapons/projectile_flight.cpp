@@ -24,7 +24,7 @@
 #include "map/trace/map_trace.h"
 #include "map/materials/material.h"
 #include "map/octree/octree_geometry.h"
-#include "map/land_layers/water_layers.h"
+#include "map/land_maps/water_layers.h"
 #include "map/registry/world_registry.h"
 #include "platform/win32.h"
 #include "render/draw2d/debug_primitives.h"

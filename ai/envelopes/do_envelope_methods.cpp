@@ -10,7 +10,7 @@
 #include "ai/soldier/ai_state.h"
 #include "ai/envelopes/envelope.h"
 #include "ai/envelopes/envelope_args.h"
-#include "ai/rules/path_follower.h"
+#include "ai/soldier/path_follower.h"
 #include "ai/rules/rules.h"
 #include "ai/rules/script_events.h"
 #include "core/console/console.h"

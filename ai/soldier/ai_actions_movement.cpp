@@ -7,7 +7,7 @@
 #include "ai/soldier/ai_interface.h"
 #include "ai/soldier/ai_state.h"
 #include "ai/envelopes/envelope.h"
-#include "ai/rules/path_follower.h"
+#include "ai/soldier/path_follower.h"
 #include "ai/envelopes/zone_envelope.h"
 #include "core/assert.h"
 #include "core/random.h"

@@ -8,7 +8,7 @@
 #include "ai/soldier/ai_log.h"
 #include "ai/soldier/ai_state.h"
 #include "ai/envelopes/envelope.h"
-#include "ai/rules/path_follower.h"
+#include "ai/soldier/path_follower.h"
 #include "ai/rules/rule_compiler.h"
 #include "ai/rules/rules.h"
 #include "core/assert.h"

@@ -4,7 +4,7 @@
 #include "ai/soldier/ai_actions.h"
 #include "ai/soldier/ai_interface.h"
 #include "ai/envelopes/envelope.h"
-#include "ai/rules/path_follower.h"
+#include "ai/soldier/path_follower.h"
 #include "ai/rules/rules.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // The console command that brings the map's fog texture in line with changed fog settings.
 #include "game/commands/game_commands.h"
-#include "map/land_layers/fog_textures.h"
+#include "map/land_maps/fog_textures.h"
 
 s32_t GameFogTexture(const char*)
 {

@@ -47,9 +47,9 @@
 #include "scene/plugin_bridges/particle_host.h"
 #include "scene/sky/rain.h"
 #include "scene/scene_cvars.h"
-#include "scene/sky/stencil_shadows.h"
+#include "scene/passes/stencil_shadows.h"
 #include "scene/sky/sun_effect.h"
-#include "scene/sky/vegetation.h"
+#include "scene/vegetation/vegetation.h"
 #include "world/animation/clustered_mesh.h"
 #include "world/wires/wires.h"
 

@@ -40,7 +40,7 @@
 #include "scene/passes/frame_state.h"
 #include "scene/meshes/gpu_anim_buffers.h"
 #include "scene/sky/sun_effect.h"
-#include "scene/sky/vegetation.h"
+#include "scene/vegetation/vegetation.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "game/view/player_view.h"
 #include "map/octree/octree.h"
 #include "map/octree/octree_query.h"
-#include "map/land_layers/water_square.h"
+#include "map/land_maps/water_square.h"
 #include "map/terrain/world_tiles.h"
 
 namespace {

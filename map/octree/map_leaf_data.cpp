@@ -7,7 +7,7 @@
 #include "core/log.h"
 #include "map/octree/octree.h"
 #include "map/meshes/polygon_clip.h"
-#include "map/land_layers/water_layers.h"
+#include "map/land_maps/water_layers.h"
 #include "map/terrain/world_tiles.h"
 
 namespace {

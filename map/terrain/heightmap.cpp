@@ -6,7 +6,7 @@
 #include "core/console/console.h"
 #include "core/loading_line.h"
 #include "map/map_cvars.h"
-#include "map/land_layers/lightmap_trace.h"
+#include "map/land_maps/lightmap_trace.h"
 #include "map/terrain/map_caches.h"
 #include "map/terrain/map_grid.h"
 

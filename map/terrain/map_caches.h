@@ -36,7 +36,7 @@ bool MapCacheIsStale(const char* cachePath, const char* sourcePath);
 // counts as current (unless the rebuild is forced).
 bool MapDiskCacheIsStale(const char* cachePath, const char* sourcePath);
 // Loads the land lightmap from lightmapFolder + "\lmap.dds", or builds it and writes that file
-// (map/land_layers/lightmap.h). The staleness source is meshFolder + "\mesh.lff".
+// (map/land_maps/lightmap.h). The staleness source is meshFolder + "\mesh.lff".
 void MapBuildLightmap(const char* lightmapFolder, const char* meshFolder);
 // The lightmap texture; null without one.
 IDirect3DTexture8* MapGetLightmapTexture();

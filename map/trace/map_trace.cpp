@@ -16,7 +16,7 @@
 #include "map/octree/octree.h"
 #include "map/octree/octree_trace.h"
 #include "map/trace/triangle_probe.h"
-#include "map/land_layers/water_square.h"
+#include "map/land_maps/water_square.h"
 #include "map/registry/world_registry.h"
 #include "map/terrain/world_tiles.h"
 #include "platform/d3dx8_math.h"

@@ -3,7 +3,7 @@
 #include "render/device/device_hooks.h"
 #include "scene/passes/decal_list.h"
 #include "scene/draw_records/draw_records.h"
-#include "scene/sky/plant_batch.h"
+#include "scene/vegetation/plant_batch.h"
 
 void SceneDrawListsInit()
 {

@@ -18,7 +18,7 @@
 #include "scene/meshes/mesh_draw.h"
 #include "scene/meshes/mesh_draw_shared.h"
 #include "scene/meshes/mesh_fog.h"
-#include "scene/sky/plant_batch.h"
+#include "scene/vegetation/plant_batch.h"
 #include "scene/scene_state.h"
 #include "world/animation/anim_mesh.h"
 #include "world/decals/decal.h"

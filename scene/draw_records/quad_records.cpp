@@ -11,7 +11,7 @@
 #include "scene/draw_records/draw_record_replay.h"
 #include "scene/meshes/mesh_draw.h"
 #include "scene/meshes/mesh_draw_shared.h"
-#include "scene/sky/plant_batch.h"
+#include "scene/vegetation/plant_batch.h"
 #include "scene/render_services.h"
 #include "scene/scene_state.h"
 #include "scene/draw_records/stream_emit.h"

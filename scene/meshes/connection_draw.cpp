@@ -16,7 +16,7 @@
 #include "render/device/state_cache.h"
 #include "scene/draw_records/draw_record_replay.h"
 #include "scene/meshes/object_draw.h"
-#include "scene/sky/plant_batch.h"
+#include "scene/vegetation/plant_batch.h"
 #include "scene/scene_cvars.h"
 #include "scene/draw_records/stream_emit.h"
 #include "scene/sky/sun_lights.h"

@@ -10,7 +10,7 @@
 #include "core/assert.h"
 #include "core/frame_view.h"
 #include "core/log.h"
-#include "map/land_layers/fog_textures.h"
+#include "map/land_maps/fog_textures.h"
 #include "map/terrain/map_caches.h"
 #include "map/map_cvars.h"
 #include "map/terrain/world_tiles.h"

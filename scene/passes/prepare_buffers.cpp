@@ -4,7 +4,7 @@
 #include "map/terrain/static_map_buffers.h"
 #include "render/camera.h"
 #include "scene/meshes/object_draw.h"
-#include "scene/sky/vegetation.h"
+#include "scene/vegetation/vegetation.h"
 
 void RenderPrepareBuffers()
 {

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "core/frame_view.h"
-#include "map/land_layers/fog_textures.h"
+#include "map/land_maps/fog_textures.h"
 #include "map/terrain/map_caches.h"
 #include "map/map_cvars.h"
 #include "map/octree/octree.h"

@@ -4,7 +4,7 @@
 
 #include "core/frame_view.h"
 #include "map/octree/octree.h"
-#include "map/land_layers/water_square.h"
+#include "map/land_maps/water_square.h"
 #include "map/terrain/world_tiles.h"
 #include "render/camera.h"
 #include "render/device/dynamic_buffers.h"

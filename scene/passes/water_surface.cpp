@@ -4,7 +4,7 @@
 
 #include "core/frame_view.h"
 #include "game/player/game_water.h"
-#include "map/land_layers/fog_textures.h"
+#include "map/land_maps/fog_textures.h"
 #include "render/camera.h"
 #include "render/device/dynamic_buffers.h"
 #include "render/device/render_context.h"

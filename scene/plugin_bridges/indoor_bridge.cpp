@@ -4,9 +4,9 @@
 #include <cstring>
 #include <string>
 
-#include "map/land_layers/fog_textures.h"
+#include "map/land_maps/fog_textures.h"
 #include "map/terrain/map_state.h"
-#include "map/land_layers/occluders.h"
+#include "map/land_maps/occluders.h"
 #include "map/terrain/world_tiles.h"
 #include "platform/d3dx8_math.h"
 #include "render/camera.h"

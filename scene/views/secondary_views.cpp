@@ -3,7 +3,7 @@
 #include "actors/actor.h"
 #include "core/frame_view.h"
 #include "game/player/game_water.h"
-#include "map/land_layers/water_layers.h"
+#include "map/land_maps/water_layers.h"
 #include "platform/d3dx8_math.h"
 #include "render/camera.h"
 #include "render/device/render_context.h"

@@ -10,7 +10,7 @@
 #include "actors/anim_name_tables.h"
 #include "actors/vehicles/vehicle.h"
 #include "actors/weapons/weapon.h"
-#include "ai/rules/path_follower.h"
+#include "ai/soldier/path_follower.h"
 #include "platform/win32.h"
 #include "world/animation/anim_mesh.h"
 #include "world/nodes/graph_node.h"

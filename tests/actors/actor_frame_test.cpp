@@ -15,7 +15,7 @@
 #include "actors/ai_entity.h"
 #include "ai/soldier/ai_interface.h"
 #include "ai/envelopes/envelope.h"
-#include "ai/rules/path_follower.h"
+#include "ai/soldier/path_follower.h"
 #include "ai/squads/patrol_path.h"
 #include "core/sound/sound.h"
 #include "core/sound/sound_source.h"
@@ -27,7 +27,7 @@
 #include "map/octree/octree.h"
 #include "map/registry/world_registry.h"
 #include "support/subtitle_layer.h"
-#include "map/land_layers/water_square.h"
+#include "map/land_maps/water_square.h"
 #include "world/animation/anim_mesh.h"
 #include "world/nodes/object_trace.h"
 

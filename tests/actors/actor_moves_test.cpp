@@ -7,7 +7,7 @@
 #include "tests/actors/actor_motion_support.h"
 #include "actors/ai_entity.h"
 #include "ai/soldier/ai_interface.h"
-#include "ai/rules/path_follower.h"
+#include "ai/soldier/path_follower.h"
 #include "game/game_cvars.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include "actors/actor_class.h"
 #include "actors/actor_motion.h"
 #include "actors/ai_entity.h"
-#include "ai/rules/path_follower.h"
+#include "ai/soldier/path_follower.h"
 #include "core/files/byte_io.h"
 #include "tests/actors/vehicles/vehicle_test_support.h"
 #include "world/animation/anim_mesh.h"

@@ -9,7 +9,7 @@
 #include "actors/actor_state.h"
 #include "actors/obstacle_tree.h"
 #include "ai/soldier/ai_state.h"
-#include "ai/rules/path_follower.h"
+#include "ai/soldier/path_follower.h"
 #include "ai/envelopes/zone_envelope.h"
 #include "map/registry/world_registry.h"
 #include "world/animation/anim_mesh.h"

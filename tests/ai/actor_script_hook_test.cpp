@@ -9,7 +9,7 @@
 #include "actors/actor_motion.h"
 #include "ai/msal/mission_script_runner.h"
 #include "ai/msal/msal_reader.h"
-#include "ai/rules/path_follower.h"
+#include "ai/soldier/path_follower.h"
 #include "ai/rules/script_events.h"
 #include "script_mission_fixture.h"
 #include "world/objects/saved_object_state.h"

@@ -11,9 +11,9 @@ namespace {
 
 struct IncludeCase {
     const char* name;
-    const char* file;       // the including file, relative to the tree
-    const char* include;    // what it includes
-    const char* allowed;    // the allow list's body
+    const char* file;     // the including file, relative to the tree
+    const char* include;  // what it includes
+    const char* allowed;  // the allow list's body
     bool passes;
     const char* errorText;  // a text the failing run prints
 };
@@ -51,8 +51,7 @@ TEST(IncludeGraph, SubfoldersBelongToTheirFloorAndEveryBreachStillFails)
     for (const IncludeCase& c : kCases) {
         SCOPED_TRACE(c.name);
         TempDir tree;
-        const std::string include = c.include[0] == '<' ? std::string(c.include)
-                                                        : "\"" + std::string(c.include) + "\"";
+        const std::string include = c.include[0] == '<' ? std::string(c.include) : "\"" + std::string(c.include) + "\"";
         tree.Write(c.file, "#include " + include + "\n");
         if (c.include[0] != '<')
             tree.Write(c.include, "// included\n");

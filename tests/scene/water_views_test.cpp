@@ -19,7 +19,7 @@
 #include "map/map_cvars.h"
 #include "map/terrain/map_grid.h"
 #include "map/octree/octree.h"
-#include "map/land_layers/water_layers.h"
+#include "map/land_maps/water_layers.h"
 #include "map/registry/world_registry.h"
 #include "render/camera.h"
 #include "render/device/frame.h"

@@ -33,7 +33,7 @@ public:
     void ApplyDamage(int kind, float angle, float amount) override;
     bool SphereCollision(const Vector3& /*centre*/, float /*radius*/, Vector3* /*out*/) override { return false; }
     bool QueryFalse(int /*argument*/) override { return false; }
-    // A projectile's hit (world/nodes/projectile_hits.cpp): the surface's sound at the hit point (none
+    // A projectile's hit (world/objects/projectile_hits.cpp): the surface's sound at the hit point (none
     // when the projectile's hit-sound value is above 0.5); once the projectile has stopped, its
     // damage and, with "hitshake", the hit shake. The record must be given.
     void OnProjectileHit(ObjectTraceBlock* hit, const ProjectileHit& shot) override;

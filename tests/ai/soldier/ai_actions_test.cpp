@@ -13,7 +13,7 @@
 #include "actors/weapons/weapon.h"
 #include "ai/soldier/ai_interface.h"
 #include "ai/envelopes/envelope.h"
-#include "ai/rules/path_follower.h"
+#include "ai/soldier/path_follower.h"
 #include "ai/squads/patrol_path.h"
 #include "ai/rules/rule_compiler.h"
 #include "ai/rules/rules.h"

@@ -8,7 +8,7 @@
 #include "ai/soldier/ai_state.h"
 #include "ai/envelopes/camera_envelope.h"
 #include "ai/envelopes/envelope.h"
-#include "ai/rules/path_follower.h"
+#include "ai/soldier/path_follower.h"
 #include "ai/squads/patrol_path.h"
 #include "actors/actor_cvars.h"
 #include "core/random.h"

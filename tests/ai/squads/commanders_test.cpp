@@ -13,7 +13,7 @@
 #include "ai/msal/msal_cell.h"
 #include "ai/msal/msal_reader.h"
 #include "ai/msal/msal_runtime.h"
-#include "ai/rules/path_follower.h"
+#include "ai/soldier/path_follower.h"
 #include "ai/rules/script_events.h"
 #include "ai/envelopes/shape_envelopes.h"
 #include "core/strings/colour_codes.h"

@@ -20,7 +20,7 @@
 #include "ai/envelopes/envelope.h"
 #include "ai/envelopes/envelope_table.h"
 #include "ai/soldier/ai_interface.h"
-#include "ai/rules/path_follower.h"
+#include "ai/soldier/path_follower.h"
 #include "actors/actor.h"
 #include "actors/ai_entity.h"
 #include "platform/test_clock.h"

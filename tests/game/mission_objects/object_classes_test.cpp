@@ -17,7 +17,7 @@
 #include "game/mission/game_flow.h"
 #include "game/game_state.h"
 #include "game/mission_objects/object_factory.h"
-#include "map/land_layers/fog_textures.h"
+#include "map/land_maps/fog_textures.h"
 #include "map/map_cvars.h"
 #include "map/meshes/map_object.h"
 #include "support/render_test_support.h"

@@ -19,7 +19,7 @@
 #include "core/frame_view.h"
 #include "game/player/cursor_pick.h"
 #include "map/octree/octree.h"
-#include "map/land_layers/water_square.h"
+#include "map/land_maps/water_square.h"
 #include "tests/game/map_camera_fixture.h"
 #include "tests/map/map_world_fixture.h"
 

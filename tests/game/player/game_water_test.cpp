@@ -8,7 +8,7 @@
 #include "game/player/game_water.h"
 #include "game/view/player_view.h"
 #include "map/octree/octree.h"
-#include "map/land_layers/water_square.h"
+#include "map/land_maps/water_square.h"
 #include "world/nodes/graph_node.h"
 
 namespace {

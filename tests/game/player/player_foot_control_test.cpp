@@ -18,7 +18,7 @@
 #include "game/player/slide_move.h"
 #include "map/terrain/map_state.h"
 #include "map/octree/octree.h"
-#include "map/land_layers/water_square.h"
+#include "map/land_maps/water_square.h"
 #include "map/registry/world_registry.h"
 #include "render/draw2d/hud_input.h"
 #include "scene/scene_cvars.h"

@@ -14,7 +14,7 @@
 #include "map/octree/map_leaf_data.h"
 #include "map/octree/map_octree_build.h"
 #include "map/terrain/roads.h"
-#include "map/land_layers/water_layers.h"
+#include "map/land_maps/water_layers.h"
 #include "octree_fixture.h"
 #include "support/temp_dir.h"
 

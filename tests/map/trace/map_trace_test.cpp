@@ -23,7 +23,7 @@
 #include "map/octree/octree_trace.h"
 #include "map/terrain/terrain_height.h"
 #include "map/meshes/polygon_clip.h"
-#include "map/land_layers/water_square.h"
+#include "map/land_maps/water_square.h"
 #include "platform/d3dx8_math.h"
 #include "support/land_octree.h"
 #include "support/map_octree_support.h"

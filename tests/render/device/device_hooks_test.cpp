@@ -11,7 +11,7 @@
 #include "render/textures/texture_manager.h"
 #include "scene/passes/decal_list.h"
 #include "scene/sky/sun_effect.h"
-#include "scene/sky/vegetation.h"
+#include "scene/vegetation/vegetation.h"
 #include "scene/scene_state.h"
 #include "support/render_test_support.h"
 #include "world/decals/decal.h"

@@ -9,7 +9,7 @@
 #include "map/terrain/static_map_buffers.h"
 #include "scene/meshes/object_draw.h"
 #include "scene/scene_state.h"
-#include "scene/sky/vegetation.h"
+#include "scene/vegetation/vegetation.h"
 #include "world/nodes/graph_node.h"
 #include "tests/render/map_draw_support.h"
 #include "scene/passes/prepare_buffers.h"

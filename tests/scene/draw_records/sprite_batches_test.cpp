@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/console/console.h"
-#include "map/land_layers/lightmap.h"
+#include "map/land_maps/lightmap.h"
 #include "map/terrain/map_caches.h"
 #include "map/map_cvars.h"
 #include "render/camera.h"

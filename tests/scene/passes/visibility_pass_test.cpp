@@ -19,7 +19,7 @@
 #include "map/map_cvars.h"
 #include "map/terrain/map_state.h"
 #include "map/octree/object_grid.h"
-#include "map/land_layers/occluders.h"
+#include "map/land_maps/occluders.h"
 #include "map/registry/world_registry.h"
 #include "map/terrain/world_tiles.h"
 #include "platform/test_clock.h"

@@ -6,7 +6,7 @@
 #include "render/render_cvars.h"
 #include "scene/meshes/connection_draw.h"
 #include "scene/scene_cvars.h"
-#include "scene/sky/stencil_shadows.h"
+#include "scene/passes/stencil_shadows.h"
 #include "support/keep_var.h"
 #include "support/render_test_support.h"
 #include "tests/world/wires/wire_poles.h"

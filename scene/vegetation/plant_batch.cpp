@@ -1,4 +1,4 @@
-#include "scene/sky/plant_batch.h"
+#include "scene/vegetation/plant_batch.h"
 
 #include <cmath>
 #include <cstring>

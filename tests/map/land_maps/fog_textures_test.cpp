@@ -5,7 +5,7 @@
 #include <string>
 
 #include "core/console/console.h"
-#include "map/land_layers/fog_textures.h"
+#include "map/land_maps/fog_textures.h"
 #include "map/map_cvars.h"
 #include "map/terrain/terrain_height.h"
 #include "render/textures/texture_manager.h"

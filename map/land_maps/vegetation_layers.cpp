@@ -1,4 +1,4 @@
-#include "map/land_layers/vegetation_layers.h"
+#include "map/land_maps/vegetation_layers.h"
 
 #include "map/terrain/map_grid.h"
 

@@ -12,7 +12,7 @@
 #include "core/console/console.h"
 #include "core/frame_view.h"
 #include "core/files/vfs.h"
-#include "map/land_layers/lightmap.h"
+#include "map/land_maps/lightmap.h"
 #include "map/map_cvars.h"
 #include "map/terrain/map_caches.h"
 #include "map/map_cvars.h"

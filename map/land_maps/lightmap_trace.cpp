@@ -1,4 +1,4 @@
-#include "map/land_layers/lightmap_trace.h"
+#include "map/land_maps/lightmap_trace.h"
 
 #include "map/trace/map_trace.h"
 

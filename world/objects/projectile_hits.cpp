@@ -12,7 +12,7 @@
 #include "world/nodes/graph_node.h"
 #include "world/objects/graph_obj.h"
 #include "world/nodes/object_trace.h"
-#include "world/nodes/projectile_hits.h"
+#include "world/objects/projectile_hits.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include "render/device/state_cache.h"
 #include "scene/scene_cvars.h"
 #include "scene/scene_state.h"
-#include "scene/sky/stencil_shadows.h"
+#include "scene/passes/stencil_shadows.h"
 #include "support/keep_var.h"
 #include "support/render_test_support.h"
 #include "tests/scene/scene_fixture.h"

@@ -1,4 +1,4 @@
-#include "map/land_layers/occluders.h"
+#include "map/land_maps/occluders.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "map/land_layers/lightmap.h"
+#include "map/land_maps/lightmap.h"
 
 #include <cmath>
 #include <string>
@@ -11,7 +11,7 @@
 #include "core/log.h"
 #include "core/random.h"
 #include "core/files/vfs.h"
-#include "map/land_layers/lightmap_trace.h"
+#include "map/land_maps/lightmap_trace.h"
 #include "map/terrain/map_caches.h"
 #include "map/map_cvars.h"
 #include "platform/d3dx8_texture.h"

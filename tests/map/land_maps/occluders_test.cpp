@@ -14,7 +14,7 @@
 #include "core/winos.h"
 #include "render/draw2d/debug_primitives.h"
 #include "map/map_cvars.h"
-#include "map/land_layers/occluders.h"
+#include "map/land_maps/occluders.h"
 #include "map/octree/octree.h"
 #include "support/map_octree_support.h"
 #include "support/vfs_fixture.h"

@@ -9,7 +9,7 @@
 #include "render/device/state_cache.h"
 #include "scene/draw_records/draw_record_replay.h"
 #include "scene/draw_records/draw_records.h"
-#include "scene/sky/plant_batch.h"
+#include "scene/vegetation/plant_batch.h"
 #include "support/render_test_support.h"
 #include "tests/scene/scene_fixture.h"
 

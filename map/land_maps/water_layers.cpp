@@ -1,4 +1,4 @@
-#include "map/land_layers/water_layers.h"
+#include "map/land_maps/water_layers.h"
 
 #include <new>
 

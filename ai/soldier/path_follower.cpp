@@ -1,4 +1,4 @@
-#include "ai/rules/path_follower.h"
+#include "ai/soldier/path_follower.h"
 
 #include <cmath>
 

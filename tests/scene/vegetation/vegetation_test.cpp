@@ -7,7 +7,7 @@
 #include "core/strings/engine_string.h"
 #include "map/terrain/map_caches.h"
 #include "scene/scene_state.h"
-#include "scene/sky/vegetation.h"
+#include "scene/vegetation/vegetation.h"
 #include "support/files.h"
 #include "support/vfs_fixture.h"
 

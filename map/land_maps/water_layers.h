@@ -2,7 +2,7 @@
 // from a mask are filed in the octree leaves that hold their centres.
 #pragma once
 #include "core/types.h"
-#include "map/land_layers/water_square.h"
+#include "map/land_maps/water_square.h"
 
 class Material;
 struct MapGrid;

@@ -23,7 +23,7 @@
 #include "world/objects/dyn_objects_passes.h"
 #include "world/nodes/graph_node.h"
 #include "world/nodes/object_trace.h"
-#include "world/nodes/projectile_hits.h"
+#include "world/objects/projectile_hits.h"
 #include "world/objects/shader_settings.h"
 
 using namespace graph_test;

@@ -1,4 +1,4 @@
-#include "scene/sky/vegetation.h"
+#include "scene/vegetation/vegetation.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,7 +12,7 @@
 #include "map/terrain/heightmap.h"
 #include "map/terrain/map_caches.h"
 #include "map/terrain/map_grid.h"
-#include "map/land_layers/vegetation_layers.h"
+#include "map/land_maps/vegetation_layers.h"
 #include "map/terrain/world_tiles.h"
 #include "platform/d3dx8_math.h"
 #include "render/draw2d/colour_pack.h"

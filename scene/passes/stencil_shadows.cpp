@@ -1,4 +1,4 @@
-#include "scene/sky/stencil_shadows.h"
+#include "scene/passes/stencil_shadows.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "map/land_layers/fog_textures.h"
+#include "map/land_maps/fog_textures.h"
 
 #include <cmath>
 

@@ -11,7 +11,6 @@
 #include "actors/weapon.h"
 #include "ai/ai_events.h"
 #include "ai/ai_interface.h"
-#include "ai/envelope.h"
 #include "ai/mission_script_runner.h"
 #include "core/frame_view.h"
 #include "core/random.h"

@@ -16,7 +16,6 @@
 #include "core/sound_sets.h"
 #include "core/text_case.h"
 #include "game/game_hits.h"
-#include "game/game_messages.h"
 #include "gui/gui_in_game.h"
 #include "map/material.h"
 #include "platform/win32.h"

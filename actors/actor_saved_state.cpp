@@ -14,7 +14,6 @@
 #include "actors/ai_entity.h"
 #include "actors/weapon.h"
 #include "ai/ai_interface.h"
-#include "ai/envelope.h"
 #include "ai/mission_script_runner.h"
 #include "ai/path_follower.h"
 #include "core/byte_io.h"

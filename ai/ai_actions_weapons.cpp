@@ -9,7 +9,6 @@
 #include "ai/ai_actions.h"
 #include "ai/ai_interface.h"
 #include "core/assert.h"
-#include "game/game_messages.h"
 #include "map/map_trace.h"
 #include "map/world_registry.h"
 #include "world/graph_node.h"

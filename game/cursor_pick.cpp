@@ -6,7 +6,6 @@
 #include "ai/ai_state.h"
 #include "ai/envelope.h"
 #include "core/frame_view.h"
-#include "gui/gui_scale.h"
 #include "render/bitmap_font.h"
 #include "render/hud_input.h"
 #include "world/graph_node.h"

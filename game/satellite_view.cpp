@@ -25,7 +25,7 @@
 #include "gui/gui.h"
 #include "gui/gui_controls.h"
 #include "gui/gui_list_box.h"
-#include "gui/gui_scale.h"
+#include "render/render_context.h"
 #include "gui/gui_text.h"
 #include "gui/gui_text_box.h"
 #include "gui/screen_manager.h"

@@ -5,7 +5,6 @@
 
 #include "core/console.h"
 #include "gui/gui.h"
-#include "gui/gui_scale.h"
 #include "platform/win32.h"
 #include "render/bitmap_font.h"
 #include "render/grid_font.h"

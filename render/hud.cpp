@@ -4,7 +4,6 @@
 #include "actors/weapon.h"
 #include "core/frame_view.h"
 #include "core/mission_timers.h"
-#include "game/player_control.h"
 #include "gui/gui.h"
 #include "gui/gui_in_game.h"
 #include "render/camera.h"
@@ -199,7 +198,7 @@ void HudDrawLayers()
     }
 
     if (actor && !actor->inVehicle) {
-        if (GameIsPlayerOnLadder())
+        if (g_hudInput.flags.playerOnLadder)
             DrawLayer("ladder");
         else if (actor->crouched)
             DrawLayer("crouch");

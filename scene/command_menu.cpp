@@ -2,7 +2,6 @@
 
 #include <cstdio>
 
-#include "gui/gui_scale.h"
 #include "render/bitmap_font.h"
 #include "render/hud_input.h"
 #include "render/render_context.h"

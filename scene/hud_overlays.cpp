@@ -12,7 +12,6 @@
 #include "core/mission_timers.h"
 #include "game/cursor_pick.h"
 #include "gui/gui.h"
-#include "gui/gui_scale.h"
 #include "platform/d3dx8_math.h"
 #include "render/bitmap_font.h"
 #include "render/camera.h"

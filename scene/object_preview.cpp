@@ -1,6 +1,5 @@
 #include "scene/object_preview.h"
 
-#include "gui/gui_scale.h"
 #include "map/object_grid.h"
 #include "platform/d3dx8_math.h"
 #include "render/camera.h"

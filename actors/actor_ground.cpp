@@ -7,7 +7,6 @@
 #include "actors/actor_motion.h"
 #include "actors/ai_entity.h"
 #include "ai/ai_interface.h"
-#include "ai/envelope.h"
 #include "ai/mission_script_runner.h"
 #include "ai/path_follower.h"
 #include "ai/patrol_path.h"

@@ -23,7 +23,6 @@
 #include "game/mouse_look.h"
 #include "game/player_account.h"
 #include "gui/gui.h"
-#include "gui/gui_controls.h"
 #include "gui/gui_cvars.h"
 #include "platform/file_system.h"
 #include "platform/win32.h"

@@ -21,7 +21,6 @@
 #include "game/game_mod_commands.h"
 #include "game/game_state.h"
 #include "gui/gui.h"
-#include "gui/gui_controls.h"
 #include "gui/gui_list_box.h"
 #include "platform/file_system.h"
 

@@ -5,7 +5,6 @@
 #include "core/frame_view.h"
 #include "core/mission_timers.h"
 #include "gui/gui.h"
-#include "gui/gui_in_game.h"
 #include "render/camera.h"
 #include "render/hud_input.h"
 #include "render/render_clock.h"

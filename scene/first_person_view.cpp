@@ -4,7 +4,6 @@
 #include <cmath>
 
 #include "actors/actor.h"
-#include "actors/anim_entry.h"
 #include "actors/weapon.h"
 #include "core/actions.h"
 #include "core/frame_view.h"

@@ -11,7 +11,6 @@
 #include "actors/weapons/weapon.h"
 #include "ai/soldier/ai_events.h"
 #include "ai/soldier/ai_interface.h"
-#include "ai/envelopes/envelope.h"
 #include "ai/msal/mission_script_runner.h"
 #include "core/frame_view.h"
 #include "core/random.h"

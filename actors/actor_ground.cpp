@@ -7,8 +7,6 @@
 #include "actors/actor_motion.h"
 #include "actors/ai_entity.h"
 #include "ai/soldier/ai_interface.h"
-#include "ai/soldier/ai_state.h"
-#include "ai/envelopes/envelope.h"
 #include "ai/msal/mission_script_runner.h"
 #include "ai/soldier/path_follower.h"
 #include "ai/squads/patrol_path.h"
@@ -359,7 +357,7 @@ void ActorCollide(Actor* actor)
 void Actor::SetTargetHeading(float angle)
 {
     targetHeading = angle;
-    turnTime = g_ai.gameTime;
+    turnTime = g_frameView.aiTime;
     // Whole turns are taken off so that the difference lies within -pi..pi.
     targetHeading = WrapNear(angle, heading);
     turning = !(std::fabs(targetHeading - heading) <= kHeadingTolerance);
@@ -391,7 +389,7 @@ void ActorSteer(Actor* actor)
             actor->targetHeading = WrapNear(actor->targetHeading, actor->heading);
             if (std::fabs(actor->targetHeading - actor->heading) <= kHeadingTolerance) {
                 actor->turning = false;
-                actor->turnTime = g_ai.gameTime;
+                actor->turnTime = g_frameView.aiTime;
             } else {
                 actor->TurnTo(actor->targetHeading, false);
             }

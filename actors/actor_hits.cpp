@@ -16,7 +16,6 @@
 #include "core/sound/sound_sets.h"
 #include "core/strings/text_case.h"
 #include "game/view/game_hits.h"
-#include "game/mission/game_messages.h"
 #include "gui/screens/gui_in_game.h"
 #include "map/materials/material.h"
 #include "platform/win32.h"

@@ -14,7 +14,6 @@
 #include "actors/ai_entity.h"
 #include "actors/weapons/weapon.h"
 #include "ai/soldier/ai_interface.h"
-#include "ai/envelopes/envelope.h"
 #include "ai/msal/mission_script_runner.h"
 #include "ai/soldier/path_follower.h"
 #include "core/files/byte_io.h"

@@ -1,12 +1,13 @@
 // What every subsystem reads of the frame being played: the game clock, the viewer, the player's
-// object, the screen flags and the player's sound view. The main loop, the mission frame and the
-// game's view setters above write it; everything below reads it here rather than reaching up into
-// the game or the front end for the values.
+// object, the screen flags, the player's sound view and the game flow's switches. The main loop, the
+// mission frame and the game's view setters above write it; everything below reads it here rather
+// than reaching up into the game or the front end for the values.
 #pragma once
 #include "core/strings/engine_string.h"
 #include "core/types.h"
 
 class DynamicObject;
+struct GameMod;
 struct SurfaceSounds;
 
 // What the player's own sounds (footsteps, weapon handling) read of the game each frame.
@@ -32,6 +33,8 @@ struct FrameView {
     // the mission start to the previous game frame, unclamped.
     float frameTime = 0.001f;
     float gameTime = 0.0f;
+    // The AI clock: the tick count at the start of the frame's AI step. Soldiers' turns are stamped by it.
+    u32_t aiTime = 0;
 
     // The viewer: position shared by sound, world rendering and the object model; view angles in
     // radians (yaw about the vertical axis, pitch about the side axis, roll); the field of view.
@@ -59,6 +62,19 @@ struct FrameView {
     PlayerSoundView sound;
     // The name of the map being played (the mission start sets it; message voices read it).
     EngineString mapName;
+    // The side of the square world the map repeats with (core/world_repeat.h): the largest extent of
+    // the map box the octree was built on, 0 while no map is loaded. The octree sets it.
+    float worldSize = 0.0f;
+
+    // The game flow the game sets and the subsystems below read. The running game mod (a plug-in's
+    // record), null while none runs: its flags stop the soldiers' AI step and keep the sky drawn
+    // behind its own screens.
+    GameMod* currentGameMod = nullptr;
+    // While set the mouse does not steer the view and the cursor is not held at the window's centre.
+    bool freeMouse = false;
+    // The name of the object definition being applied (GameApplyTemplateToObject), null between
+    // definitions; nodes made by its lines take it as their source definition.
+    const char* applyingDefinition = nullptr;
 };
 
 extern FrameView g_frameView;

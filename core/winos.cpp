@@ -234,7 +234,7 @@ bool ActOnLoopState(LoopExit& exit)
 
 bool GameModHasOwnScreens()
 {
-    return g_game.currentGameMod && g_game.currentGameMod->ownScreens;
+    return g_frameView.currentGameMod && g_frameView.currentGameMod->ownScreens;
 }
 
 // The presses made on one side of a screen's edge stay there: the click or key that closes a screen
@@ -267,9 +267,9 @@ void OpenScreen(bool byEscape)
         if (g_game.missionFailed)
             g_gui.currentScreen = GuiFindScreen("FAILSCREEN");
         if (GameModHasOwnScreens())
-            g_gui.currentScreen = GuiFindScreen(g_game.currentGameMod->escapeScreen);
+            g_gui.currentScreen = GuiFindScreen(g_frameView.currentGameMod->escapeScreen);
     } else if (GameModHasOwnScreens()) {
-        g_gui.currentScreen = GuiFindScreen(g_game.currentGameMod->scoreScreen);
+        g_gui.currentScreen = GuiFindScreen(g_frameView.currentGameMod->scoreScreen);
         g_pluginHost.Broadcast(HookScreenShown, reinterpret_cast<std::uintptr_t>(g_gui.currentScreen));
         g_scoreScreenShown = true;
     }

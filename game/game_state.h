@@ -28,7 +28,7 @@ struct GameState {
     u32_t frameCounter = 0;  // drawn game frames
 
     // Flow.
-    GameMod* currentGameMod = nullptr;  // null while no game mod runs
+    // The running game mod is in the frame view (core/frame_view.h), where the AI step reads it.
     bool missionFailed = false;
     bool missionLoaded = false;       // from the mission start until the mission is left
     bool multiplayerPending = false;  // set by gx_joinserver
@@ -37,9 +37,8 @@ struct GameState {
     // Accounts, campaign progress and the chronology's lists.
     AccountState accounts;
 
-    // Mouse look: while freeMouse is set the mouse does not steer the view and the cursor is not held
-    // at the window's centre; the factors are radians of view turn per unit of mouse movement.
-    bool freeMouse = false;
+    // Mouse look: the factors are radians of view turn per unit of mouse movement (the switch that
+    // frees the mouse is the frame view's freeMouse).
     float mouseLookFactorX = kDefaultMouseLookFactor;
     float mouseLookFactorY = kDefaultMouseLookFactor;
     // The view switches (zoomed view, view mode, cursor mode) are in the frame view, the HUD flags and
@@ -57,9 +56,7 @@ struct GameState {
     // The value a ladder gave with its contact in the player's sweep (the flag is GameIsPlayerOnLadder).
     u32_t ladderValue = 0;
 
-    // The name of the object definition being applied (GameApplyTemplateToObject), null between
-    // definitions; nodes made by its lines take it as their source definition.
-    const char* applyingDefinition = nullptr;
+    // The name of the object definition being applied is the frame view's applyingDefinition.
     // Weapon placements that definitions could not complete, in order (game/mission_objects/weapon_placements.h).
     std::vector<WeaponPlacement> weaponPlacements;
 };

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "core/frame_view.h"
-#include "map/terrain/world_tiles.h"
+#include "core/world_repeat.h"
 #include "render/device/render_context.h"
 #include "render/render_cvars.h"
 #include "scene/views/camera_angles.h"
@@ -100,7 +100,7 @@ bool ThirdPersonTarget(const D3DXVECTOR3& given, D3DXVECTOR3* target)
     *target = D3DXVECTOR3(at.x, at.y + kThirdPersonHeight, at.z);
     if (g_camera.wrapToWorld) {
         s32_t tile[2];
-        MapPosToCell(&target->x, MapGetWorldSize(), &target->x, tile);
+        MapPosToCell(&target->x, g_frameView.worldSize, &target->x, tile);
     }
     return true;
 }

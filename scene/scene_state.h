@@ -19,9 +19,6 @@ struct ViewCamera {
 };
 
 struct SceneState {
-    // The direction towards the scene's light: a decal whose surface normal points along it
-    // (positive dot product) faces the light.
-    Vector3 lightDirection = {0.0f, 1.0f, 0.0f};
     // The pass selector: the material colour terms (MATERIAL_AMBIENT ...) the mesh renderers and the
     // merged meshes apply; one word, written by RenderSetPassSelector, all bits set at start.
     u32_t materialComponentMask = 0xFFFFFFFFu;
@@ -50,12 +47,11 @@ struct SceneState {
     AnimMesh* firstPersonMesh = nullptr;
 
     // Object drawing (scene/meshes/object_draw.h, scene/draw_records/draw_records.h).
-    u8_t animatedFlag = 0;                           // the object being drawn animates
-    u8_t objectFog = 1;                              // meshes may take their fog pass
-    u8_t batching = 1;                               // distance-faded objects and the HUD's map items are batched
-    bool billboardsOn = true;                        // far objects may stand in as billboards
-    bool indoorPassRunning = false;                  // the pass list of a camera inside an indoor cell runs
-    GraphNode* drawingNode = nullptr;                // the node being drawn
+    u8_t animatedFlag = 0;  // the object being drawn animates
+    u8_t objectFog = 1;     // meshes may take their fog pass
+    u8_t batching = 1;      // distance-faded objects and the HUD's map items are batched
+    // The light direction, the billboard and indoor-pass switches and the node being drawn are the
+    // objects' scene view (world/scene_view.h).
     float lodDistances[3] = {0.0f, 120.0f, 250.0f};  // the default level-of-detail switch table
     SceneDrawLog drawLog;
     // Named particle effects objects attach to their nodes. No operation adds an entry, so a lookup

@@ -16,7 +16,6 @@
 #include "core/sound/sound_source.h"
 #include "game/mission/game_messages.h"
 #include "game/game_state.h"
-#include "game/view/player_view.h"
 #include "gui/screens/gui.h"
 #include "gui/texts/gui_locale.h"
 #include "world/animation/anim_mesh.h"
@@ -364,7 +363,9 @@ void Vehicle::EnterSeat(Actor* actor)
     seat->occupant = actor;
     if (actor == g_frameView.player) {
         ApplyPartSwitches(*seat, false);
-        GameSetYawPitch(0.0f, 0.0f);
+        // The seat turns the player's view to face ahead.
+        g_frameView.yaw = 0.0f;
+        g_frameView.pitch = 0.0f;
     }
     if (seat->hideShadow)
         actor->SetCastsShadow(false);

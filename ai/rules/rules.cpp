@@ -10,6 +10,7 @@
 #include "ai/rules/rule_compiler.h"
 #include "ai/script/script_condition.h"
 #include "ai/script/script_lexer.h"
+#include "core/frame_view.h"
 #include "core/random.h"
 #include "core/files/vfs.h"
 
@@ -89,7 +90,7 @@ void Rule::Update()
 {
     if (!rbrules.value.asBool || !enabled)
         return;
-    const u32_t now = g_ai.gameTime;
+    const u32_t now = g_frameView.aiTime;
     if (Before(now, startTime)) {
         ApplyPendingPriority();
         return;
@@ -124,7 +125,7 @@ void Rule::Update()
 
 void Rule::Enable(ScriptArgWord* args)
 {
-    const u32_t now = g_ai.gameTime;
+    const u32_t now = g_frameView.aiTime;
     const bool wasEnabled = enabled != 0;
     enabled = 1;
     if (args) {
@@ -150,7 +151,7 @@ void Rule::Disable(bool runOnDisable)
 {
     if (!enabled)
         return;
-    lastEnableOrDisable = g_ai.gameTime;
+    lastEnableOrDisable = g_frameView.aiTime;
     if (RuleSet* set = CurrentRuleSet())
         set->Remove(this);
     enabled = 0;
@@ -162,7 +163,7 @@ void Rule::SetPriority(s32_t newPriority)
 {
     if (!enabled)
         return;
-    const u32_t now = g_ai.gameTime;
+    const u32_t now = g_frameView.aiTime;
     if (!inUpdate && lastPriorityChange == now)
         return;
     lastPriorityChange = now;

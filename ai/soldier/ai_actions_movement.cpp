@@ -10,6 +10,7 @@
 #include "ai/soldier/path_follower.h"
 #include "ai/envelopes/zone_envelope.h"
 #include "core/assert.h"
+#include "core/frame_view.h"
 #include "core/random.h"
 
 namespace {
@@ -63,10 +64,10 @@ bool AIInterface::BodyBusyMoving() const
 
 void AIInterface::RandomMoveStep(float nearest, float farthest, u32_t interval)
 {
-    if (g_ai.gameTime - lastRandomMove < interval)
+    if (g_frameView.aiTime - lastRandomMove < interval)
         return;
     randomMoveRequest = 1;
-    lastRandomMove = g_ai.gameTime;
+    lastRandomMove = g_frameView.aiTime;
     const float angle = RandUnit() * kTwoPi;
     const float distance = nearest + RandUnit() * (farthest - nearest);
     const Vector3 at = body->GetPosition();

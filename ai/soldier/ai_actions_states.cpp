@@ -10,6 +10,7 @@
 #include "ai/envelopes/zone_envelope.h"
 #include "core/assert.h"
 #include "core/console/console.h"
+#include "core/frame_view.h"
 #include "core/sound/sound_source.h"
 #include "core/strings/text_case.h"
 
@@ -86,7 +87,7 @@ void AIInterface::CanSeeTarget(ScriptArgWord* /*args*/)
     g_scriptResult.asBool = 0;
     if (!lockedTarget || !lockedTarget->body || !entity || !entity->CanSee(lockedTarget->body, false))
         return;
-    targetSeenTime = g_ai.gameTime;
+    targetSeenTime = g_frameView.aiTime;
     targetLastPos = lockedTarget->body->GetPosition();
     g_scriptResult.asBool = 1;
 }

@@ -5,6 +5,7 @@
 #include "ai/soldier/ai_interface.h"
 #include "ai/soldier/ai_state.h"
 #include "core/assert.h"
+#include "core/frame_view.h"
 #include "core/random.h"
 
 namespace {
@@ -97,7 +98,7 @@ void AIInterface::RotateRandom(ScriptArgWord* args)
     ENGINE_ASSERT_TEXT(AIArgGiven(args, 0), "par");
     if (!body || !AIArgGiven(args, 1))
         return;
-    if (body->turnTime + static_cast<u32_t>(AIArgInt(args, 1)) > g_ai.gameTime)
+    if (body->turnTime + static_cast<u32_t>(AIArgInt(args, 1)) > g_frameView.aiTime)
         return;
     const float range = AIArgFloat(args, 0) * kRadiansPerDegree;
     if (AIArgGiven(args, 2) && entity)

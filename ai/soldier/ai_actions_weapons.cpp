@@ -9,7 +9,6 @@
 #include "ai/soldier/ai_actions.h"
 #include "ai/soldier/ai_interface.h"
 #include "core/assert.h"
-#include "game/mission/game_messages.h"
 #include "map/trace/map_trace.h"
 #include "map/registry/world_registry.h"
 #include "world/nodes/graph_node.h"

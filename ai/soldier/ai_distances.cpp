@@ -7,6 +7,7 @@
 #include "ai/soldier/ai_interface.h"
 #include "ai/soldier/ai_state.h"
 #include "ai/script/script_functions.h"
+#include "core/frame_view.h"
 #include "platform/win32.h"
 
 namespace {
@@ -77,5 +78,5 @@ void AIInterface::TimeFromLastAlert(ScriptArgWord* /*args*/)
 
 void AIInterface::TargetSeenTimeout(ScriptArgWord* /*args*/)
 {
-    g_scriptResult.asInt = static_cast<s32_t>(g_ai.gameTime - targetSeenTime);
+    g_scriptResult.asInt = static_cast<s32_t>(g_frameView.aiTime - targetSeenTime);
 }

@@ -10,6 +10,7 @@
 #include "ai/script/script_functions.h"
 #include "core/assert.h"
 #include "core/console/console.h"
+#include "core/frame_view.h"
 #include "core/random.h"
 #include "map/trace/map_sight.h"
 #include "platform/win32.h"
@@ -76,9 +77,9 @@ void AIInterface::SetEventPosition(const Vector3& point, s32_t eventId)
 
 void AIInterface::UpdateVisible(s32_t kind)
 {
-    if (kind < 0 || static_cast<u32_t>(kind) >= MAX_AII_EVENTS || queryStamps[kind] == g_ai.gameTime)
+    if (kind < 0 || static_cast<u32_t>(kind) >= MAX_AII_EVENTS || queryStamps[kind] == g_frameView.aiTime)
         return;
-    queryStamps[kind] = g_ai.gameTime;
+    queryStamps[kind] = g_frameView.aiTime;
     if (kind == kSeeEnemies)
         visibleEnemies.Empty();
     else if (kind == kSeeFriends)
@@ -173,7 +174,7 @@ void AIInterface::GetEvent(ScriptArgWord* args)
         return;
     // The id comes from the script: one outside the table is simply not pending.
     const s32_t id = *static_cast<const s32_t*>(args[0]);
-    if (!ValidEvent(id) || !eventFlags[id] || static_cast<s32_t>(eventDueTimes[id] - g_ai.gameTime) > 0)
+    if (!ValidEvent(id) || !eventFlags[id] || static_cast<s32_t>(eventDueTimes[id] - g_frameView.aiTime) > 0)
         return;
     eventFlags[id] = 0;
     g_scriptResult.asBool = 1;
@@ -366,10 +367,10 @@ void AIInterface::GetMovementMode(ScriptArgWord* /*args*/)
 
 void AIInterface::ResetRandMoveDuration(ScriptArgWord* /*args*/)
 {
-    randomMoveStart = g_ai.gameTime;
+    randomMoveStart = g_frameView.aiTime;
 }
 
 void AIInterface::GetRandMoveDuration(ScriptArgWord* /*args*/)
 {
-    g_scriptResult.asInt = static_cast<s32_t>(g_ai.gameTime - randomMoveStart);
+    g_scriptResult.asInt = static_cast<s32_t>(g_frameView.aiTime - randomMoveStart);
 }

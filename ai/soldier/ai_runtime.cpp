@@ -18,9 +18,8 @@
 #include "ai/script/script_functions.h"
 #include "ai/script/script_object.h"
 #include "core/frame_view.h"
+#include "core/plugins/plugin_api.h"
 #include "core/random.h"
-#include "game/mission/game_flow.h"
-#include "game/game_state.h"
 #include "map/registry/actor_lists.h"
 #include "map/map_cvars.h"
 #include "platform/win32.h"
@@ -123,11 +122,11 @@ void AIDormancyStep(u32_t now)
 
 void AIFrame()
 {
-    if (g_game.currentGameMod && !g_game.currentGameMod->aiSoldiers)
+    if (g_frameView.currentGameMod && !g_frameView.currentGameMod->aiSoldiers)
         return;
     const u32_t now = GetTickCount();
     AIDormancyStep(now);
-    g_ai.gameTime = now;
+    g_frameView.aiTime = now;
     for (u32_t i = 0; i < g_ai.interfaceCount; ++i) {
         AIInterface* interface = g_ai.interfaces[i];
         if (interface->outOfPlay || interface->dormant || IsPlayerBody(interface))
@@ -143,7 +142,7 @@ void AIFrame()
 
 void AIRestartAll()
 {
-    g_ai.gameTime = GetTickCount();
+    g_frameView.aiTime = GetTickCount();
     for (u32_t i = 0; i < g_ai.interfaceCount; ++i) {
         AIInterface* interface = g_ai.interfaces[i];
         if (!interface->ruleSet)

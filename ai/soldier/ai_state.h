@@ -53,8 +53,7 @@ struct AIState {
     // Every soldier's interface, in creation order (AIInterfaceTable); removal moves the last one in.
     AIInterface* interfaces[MAX_AI_INTERFACES] = {};
     u32_t interfaceCount = 0;
-    // The AI clock (AIGameTime): the tick count at the start of the frame's AI step.
-    u32_t gameTime = 0;
+    // The AI clock is the frame view's aiTime, where the soldiers' bodies read it too.
     // The mission's envelopes (the envelope table); empty slots are null.
     Envelope* envelopes[ENVELOPE_TABLE_SLOTS] = {};
     // The map markers of "mission.env" with its default record (ai/envelopes/envelope_markers.h); owned.

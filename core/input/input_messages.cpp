@@ -1,8 +1,8 @@
 // The window-message road of the input: key and button messages while the GUI has the input or without
 // DirectInput, and the cursor held at the window's centre while the mouse steers the view.
+#include "core/frame_view.h"
 #include "core/input/input.h"
 #include "core/winos.h"
-#include "game/game_state.h"
 
 namespace {
 
@@ -23,7 +23,7 @@ bool WindowCentre(POINT* centre)
 
 void MouseMovedOverWindow()
 {
-    if (g_input.guiMode || g_game.freeMouse)
+    if (g_input.guiMode || g_frameView.freeMouse)
         return;
     POINT centre;
     POINT cursor;
@@ -50,7 +50,7 @@ void InputCenterCursor()
 LRESULT InputWindowMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam)
 {
     // The devices read the mouse and keys: the messages only keep the cursor at the centre.
-    if (g_input.useDirectInput && !g_input.guiMode && !g_game.freeMouse) {
+    if (g_input.useDirectInput && !g_input.guiMode && !g_frameView.freeMouse) {
         if (message == WM_MOUSEMOVE)
             InputCenterCursor();
         return 0;

@@ -23,7 +23,6 @@
 #include "game/view/mouse_look.h"
 #include "game/accounts/player_account.h"
 #include "gui/screens/gui.h"
-#include "gui/controls/gui_controls.h"
 #include "gui/gui_cvars.h"
 #include "platform/file_system.h"
 #include "platform/win32.h"

@@ -252,7 +252,7 @@ bool SavegameApply(const Savegame& savegame)
 
 s32_t SavegameSaveCommand(const char* arguments)
 {
-    if (g_game.currentGameMod)
+    if (g_frameView.currentGameMod)
         return 0;
     long requested = -1;
     if (arguments && !ParseIndex(arguments, requested))
@@ -284,7 +284,7 @@ s32_t SavegameSaveCommand(const char* arguments)
 
 s32_t SavegameLoadCommand(const char*)
 {
-    if (g_game.currentGameMod)
+    if (g_frameView.currentGameMod)
         return 0;
     long index = -1;
     MissionSavegames* mission = CurrentMissionSavegames();

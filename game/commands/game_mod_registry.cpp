@@ -8,6 +8,7 @@
 #include "core/core_cvars.h"
 #include "core/files/def_file.h"
 #include "core/strings/engine_string.h"
+#include "core/frame_view.h"
 #include "core/strings/grow_array.h"
 #include "core/log.h"
 #include "core/plugins/plugin_host.h"
@@ -20,7 +21,6 @@
 #include "game/commands/game_mod_commands.h"
 #include "game/game_state.h"
 #include "gui/screens/gui.h"
-#include "gui/controls/gui_controls.h"
 #include "gui/lists/gui_list_box.h"
 #include "platform/file_system.h"
 
@@ -242,11 +242,11 @@ void GameModStart(const char* name)
 {
     GameMod* mod = FindGameMod(name);
     if (!mod) {
-        g_game.currentGameMod = nullptr;
+        g_frameView.currentGameMod = nullptr;
         gs_curmod.SetString("classic");
         return;
     }
-    g_game.currentGameMod = mod;
+    g_frameView.currentGameMod = mod;
     gs_curmod.SetString(mod->name);
     const s32_t selected = GameModSelectedMap(mod);
     mod->mapIndex = selected >= 0 ? static_cast<u32_t>(selected) : 0;
@@ -256,7 +256,7 @@ void GameModStart(const char* name)
 void GameModEnd()
 {
     Log("Game mod '%s' ended.\n", gs_curmod.String());
-    g_game.currentGameMod = nullptr;
+    g_frameView.currentGameMod = nullptr;
     gs_curmod.SetString("classic");
 }
 
@@ -272,13 +272,13 @@ void GameModRegistryFree()
 
 void GameInvokeScoreTable()
 {
-    if (const GameMod* mod = g_game.currentGameMod)
+    if (const GameMod* mod = g_frameView.currentGameMod)
         ShowModScreen(mod->scoreScreen, true);
 }
 
 void GameInvokeTeamTable()
 {
-    if (const GameMod* mod = g_game.currentGameMod)
+    if (const GameMod* mod = g_frameView.currentGameMod)
         ShowModScreen(mod->teamScreen, false);
 }
 
@@ -287,7 +287,7 @@ void GameLoadNextGameModMap(const char* mapName)
     if (mapName) {
         dsmap.SetString(mapName);
     } else {
-        GameMod* mod = g_game.currentGameMod;
+        GameMod* mod = g_frameView.currentGameMod;
         if (!mod || mod->maps.count == 0)
             return;
         mod->mapIndex = mod->mapIndex + 1 >= mod->maps.count ? 0 : mod->mapIndex + 1;

@@ -16,6 +16,7 @@
 #include "ai/envelopes/handler_compiler.h"
 #include "ai/envelopes/mission_cameras.h"
 #include "ai/squads/patrol_path.h"
+#include "core/frame_view.h"
 #include "game/mission_objects/camera_pose_settings.h"
 #include "game/view/external_camera.h"
 #include "game/commands/game_mod_registry.h"
@@ -174,13 +175,13 @@ s32_t GameLoadGameCommand(const char* arguments)
 
 void GameModsInit()
 {
-    g_game.currentGameMod = nullptr;
+    g_frameView.currentGameMod = nullptr;
     g_pluginHost.Broadcast(HookGameModRegister, 0);
 }
 
 void GameModsFree()
 {
-    g_game.currentGameMod = nullptr;
+    g_frameView.currentGameMod = nullptr;
     GameModRegistryFree();
 }
 s32_t RegisterDefObject()

@@ -58,6 +58,7 @@
 #include "scene/sky/sky_backdrop.h"
 #include "scene/passes/visibility_pass.h"
 #include "world/objects/dynamic_object.h"
+#include "world/scene_view.h"
 
 namespace {
 
@@ -84,7 +85,7 @@ bool InputSuspended()
 
 bool KeepsRunning()
 {
-    return g_game.currentGameMod != nullptr && g_game.currentGameMod->ownScreens != 0;
+    return g_frameView.currentGameMod != nullptr && g_frameView.currentGameMod->ownScreens != 0;
 }
 
 }  // namespace
@@ -221,7 +222,7 @@ void DrawPlayerView()
         IndoorFrameDraw(eye, yaw, pitch, GameGetFieldOfView());
         return;
     }
-    g_scene.indoorPassRunning = false;
+    g_sceneView.indoorPassRunning = false;
     StencilMarkBegin();
     RenderVisibilityPass(eye[0], eye[1], eye[2], yaw, pitch, roll, GameGetFieldOfView());
     StencilEnable();

@@ -87,7 +87,7 @@ s32_t MissionFailCommand(const char*)
 {
     if (g_playerState.respawnRequested)
         return 0;
-    const GameMod* mod = g_game.currentGameMod;
+    const GameMod* mod = g_frameView.currentGameMod;
     if (mod && mod->ownScreens) {
         RequestScreen(mod->scoreScreen, false);
         return 0;
@@ -139,7 +139,7 @@ s32_t MissionRestartCommand(const char*)
     GameClearVehicleAuxFlags();
     EnvelopeResetAll();
 
-    if (!g_game.currentGameMod) {
+    if (!g_frameView.currentGameMod) {
         if (PlayerAccount* account = GetCurrentAccount()) {
             MissionSavegames& record = account->GetMissionSavegames(GameCurrentMapName().Text());
             account->CurrentMode().savegameMark = 0;

@@ -135,7 +135,7 @@ GuiScreen* PrepareScreens()
 {
     GuiSetItemForm("LOADSCREEN", "LOADBRIEFING");
     // A game mode that keeps running under its screens loads behind its own loading screen.
-    const GameMod* mode = g_game.currentGameMod;
+    const GameMod* mode = g_frameView.currentGameMod;
     GuiScreen* screen = GuiFindScreen(mode && mode->ownScreens ? mode->loadScreen : "LOADSCREEN");
     // Entered once, as the GUI enters a screen it starts with: its controls take up what they show.
     if (screen)
@@ -348,7 +348,7 @@ int GameInitMission(const char* mapName)
     // Without a current account (a "-m" start that names none that exists) there is no record to
     // reset.
     MissionStep(MISSION_LOAD, 20);
-    if (!g_game.currentGameMod) {
+    if (!g_frameView.currentGameMod) {
         if (PlayerAccount* account = GetCurrentAccount()) {
             // The savegames stay (they are loaded from the menus); the next save without index drops
             // those this run has not made.
@@ -393,7 +393,7 @@ int GameInitMission(const char* mapName)
     g_pluginHost.Broadcast(HookMissionStarted, 0);
 
     MissionStep(MISSION_LOAD, 27);
-    if (!g_game.currentGameMod && !g_program.startOptions.directStart) {
+    if (!g_frameView.currentGameMod && !g_program.startOptions.directStart) {
         GameDrawLoadingProgress("Press any key to continue...", screen, 100);
         GameWaitForAnyKey(screen);
     } else {

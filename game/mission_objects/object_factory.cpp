@@ -1,6 +1,7 @@
 // Making world objects by class keyword and deleting them.
 #include "game/mission_objects/object_factory.h"
 
+#include "core/frame_view.h"
 #include "core/strings/text_case.h"
 
 #include "actors/actor.h"
@@ -82,7 +83,7 @@ const OwnClass kOwnClasses[] = {
 // vehicles by its flags at registration.
 bool IsAllowed(Allowed allowed)
 {
-    const GameMod* mode = g_game.currentGameMod;
+    const GameMod* mode = g_frameView.currentGameMod;
     switch (allowed) {
         case Allowed::Always:
             return true;

@@ -16,7 +16,7 @@ bool GameActorCreationForced();
 // Applies the template "object\<name>.def" to the object (game/mission_objects/object_list.cpp): each line, in file
 // order, goes to the object's SetParam as its keyword and at most 64 values, and a "template" line
 // applies a nested template. With a template line, its values after the first (the template's name)
-// are the arguments that "$n" values refer to. While it runs, g_game.applyingDefinition names the
+// are the arguments that "$n" values refer to. While it runs, g_frameView.applyingDefinition names the
 // template. False when the template cannot be read (or for a null object).
 bool GameApplyTemplateToObject(const char* templateName, DynamicObject* object, const DefEntry* templateLine = nullptr);
 // Deletes the object through its virtual deleting destructor; null is ignored.

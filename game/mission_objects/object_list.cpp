@@ -11,6 +11,7 @@
 #include "core/console/console.h"
 #include "core/files/def_file.h"
 #include "core/strings/finite_number.h"
+#include "core/frame_view.h"
 #include "core/log.h"
 #include "core/sound/sound.h"
 #include "core/strings/text_case.h"
@@ -327,8 +328,8 @@ void GameLoadObjectList(DefFile* file, const EngineString* arguments, s32_t argu
         argumentCount = 0;
     g_loader.currentFile = file;
     // Nodes that the lines make name the list as their source definition.
-    const char* outerDefinition = g_game.applyingDefinition;
-    g_game.applyingDefinition = file->name.Text();
+    const char* outerDefinition = g_frameView.applyingDefinition;
+    g_frameView.applyingDefinition = file->name.Text();
     std::unique_ptr<RunTables> tables(new RunTables);
     EngineString* values = tables->values;
     for (const DefEntry* entry = file->first; entry; entry = entry->next) {
@@ -386,7 +387,7 @@ void GameLoadObjectList(DefFile* file, const EngineString* arguments, s32_t argu
                 break;
         }
     }
-    g_game.applyingDefinition = outerDefinition;
+    g_frameView.applyingDefinition = outerDefinition;
 }
 
 bool GameApplyTemplateToObject(const char* templateName, DynamicObject* object, const DefEntry* templateLine)
@@ -398,9 +399,9 @@ bool GameApplyTemplateToObject(const char* templateName, DynamicObject* object, 
     if (!definition)
         return false;
     DefFile* outerFile = g_loader.currentFile;
-    const char* outerDefinition = g_game.applyingDefinition;
+    const char* outerDefinition = g_frameView.applyingDefinition;
     g_loader.currentFile = definition;
-    g_game.applyingDefinition = definition->name.Text();
+    g_frameView.applyingDefinition = definition->name.Text();
     // The template line's values after its first (the template's name) are the arguments.
     const EngineString* arguments = templateLine && templateLine->valueCount > 1 ? templateLine->values + 1 : nullptr;
     const s32_t argumentCount = arguments ? templateLine->valueCount - 1 : 0;
@@ -433,7 +434,7 @@ bool GameApplyTemplateToObject(const char* templateName, DynamicObject* object, 
         if (HasNonFiniteNumber(values.get(), count) || !object->SetParam(entry->key.Text(), values.get(), count))
             ConPrint(0, ERROR_COLOUR "%s:%d X Invalid command\n", definition->name.Text(), entry->line);
     }
-    g_game.applyingDefinition = outerDefinition;
+    g_frameView.applyingDefinition = outerDefinition;
     g_loader.currentFile = outerFile;
     DefFileRelease(definition);
     return true;

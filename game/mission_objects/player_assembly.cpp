@@ -57,10 +57,10 @@ bool InsertOrRefuse(DynamicObject* soldier)
 
 DynamicObject* CreateOutsideGameMode(const char* classKeyword)
 {
-    GameMod* running = g_game.currentGameMod;
-    g_game.currentGameMod = nullptr;
+    GameMod* running = g_frameView.currentGameMod;
+    g_frameView.currentGameMod = nullptr;
     DynamicObject* object = CreateDynamicObjectByClass(classKeyword);
-    g_game.currentGameMod = running;
+    g_frameView.currentGameMod = running;
     return object;
 }
 
@@ -124,7 +124,7 @@ void GameAssemblePlayer()
         return;
     g_frameView.player = player;
     player->SetCastsShadow(false);
-    if (g_game.currentGameMod)
+    if (g_frameView.currentGameMod)
         GameApplyTemplateToObject((std::string("actors\\") + gs_curactormodel.String()).c_str(), player);
     else
         GameApplyTemplateToObject("actors\\player_common", player);

@@ -6,6 +6,7 @@
 #include "actors/actor.h"
 #include "core/console/console.h"
 #include "core/console/console_var.h"
+#include "core/frame_view.h"
 #include "core/input/input.h"
 #include "core/mission_timers.h"
 #include "core/plugins/plugin_api.h"
@@ -135,7 +136,7 @@ void CommandMenuKeysUpdate()
 
 void QuickKeysUpdate()
 {
-    const GameMod* mod = g_game.currentGameMod;
+    const GameMod* mod = g_frameView.currentGameMod;
     if (!mod || !mod->chatFlag) {
         // The accept keys of the first three groups end mission timers 0 to 8.
         for (s32_t i = 0; i < 9; ++i) {
@@ -161,7 +162,7 @@ void QuickKeysUpdate()
 
 void CodedMessageKeysUpdate()
 {
-    const GameMod* mod = g_game.currentGameMod;
+    const GameMod* mod = g_frameView.currentGameMod;
     if (mod && !mod->aiSoldiers)
         return;
     CodedMessageKeysStep();

@@ -6,7 +6,6 @@
 #include "ai/soldier/ai_state.h"
 #include "ai/envelopes/envelope.h"
 #include "core/frame_view.h"
-#include "gui/screens/gui_scale.h"
 #include "render/draw2d/bitmap_font.h"
 #include "render/draw2d/hud_input.h"
 #include "world/nodes/graph_node.h"

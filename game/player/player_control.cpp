@@ -4,6 +4,7 @@
 #include "actors/ai_entity.h"
 #include "core/input/input.h"
 #include "game/player/player_state.h"
+#include "render/draw2d/hud_input.h"
 #include "render/render_cvars.h"
 #include "scene/views/first_person_view.h"
 #include "game/player/player_control_state.h"
@@ -18,7 +19,6 @@ float g_yawBeforeFiring = 0.0f;
 float g_pitchBeforeFiring = 0.0f;
 // The player starts at the viewer's start position.
 float g_playerPosition[3] = {10.0f, 10.0f, -40.0f};
-u8_t g_onLadder = 0;
 u8_t g_falling = 0;
 float g_playerHealth = 100.0f;
 }  // namespace
@@ -64,7 +64,7 @@ const float* GameGetPlayerPos()
 
 u8_t GameIsPlayerOnLadder()
 {
-    return g_onLadder;
+    return g_hudInput.flags.playerOnLadder;
 }
 
 u8_t GameIsPlayerFalling()
@@ -74,7 +74,7 @@ u8_t GameIsPlayerFalling()
 
 void GameSetPlayerClimbState(bool onLadder, bool falling)
 {
-    g_onLadder = onLadder ? 1 : 0;
+    g_hudInput.flags.playerOnLadder = onLadder ? 1 : 0;
     g_falling = falling ? 1 : 0;
 }
 
@@ -97,7 +97,7 @@ void ReincarnatePlayer()
     if (AIEntity* entity = player ? player->GetAIEntity() : nullptr)
         entity->health = 100.0f;
     g_playerHealth = 100.0f;
-    g_onLadder = 0;
+    g_hudInput.flags.playerOnLadder = 0;
     g_falling = 0;
     // The flags that the first-person view and the player's sounds read.
     GamePlayerSoundView().movementFlags[0] = 0;

@@ -427,7 +427,7 @@ void PlayerControlUpdate()
             foot.jumping = 1;
         }
         const u32_t now = GetTickCount();
-        if (!g_game.currentGameMod && Held(ACTION_DROP_WEAPON) && !PlayerWeaponSwitchRunning() &&
+        if (!g_frameView.currentGameMod && Held(ACTION_DROP_WEAPON) && !PlayerWeaponSwitchRunning() &&
             !g_hudInput.flags.binocularView && now - foot.lastDropTime >= kDropDelayMs) {
             soldier->DropItem(0);
             foot.lastDropTime = now;

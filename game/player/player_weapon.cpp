@@ -277,7 +277,7 @@ void PlayerWeaponKeysUpdate()
                                               ACTION_SET_GRENADE, ACTION_SET_EXPLOSIVE};
         const u32_t now = GetTickCount();
         for (u32_t type = WEAPON_SLOT_CSW; type <= WEAPON_SLOT_EXPLOSIVE; ++type) {
-            if (!Held(kSlotKeys[type]) || (type == WEAPON_SLOT_EXPLOSIVE && g_game.currentGameMod))
+            if (!Held(kSlotKeys[type]) || (type == WEAPON_SLOT_EXPLOSIVE && g_frameView.currentGameMod))
                 continue;
             Weapon* weapon = PlayerWeaponInHand(actor);
             const Weapon* unit = PlayerFiringUnit(weapon);

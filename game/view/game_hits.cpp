@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "actors/weapons/projectile.h"
+#include "core/frame_view.h"
 #include "core/plugins/plugin_api.h"
 #include "core/plugins/plugin_host.h"
 #include "core/random.h"
@@ -69,7 +70,7 @@ void GameShakeViewNearHit(const Projectile* projectile, float distanceSquared)
 
 void GameModNotifyHit(Projectile* projectile)
 {
-    if (!g_game.currentGameMod)
+    if (!g_frameView.currentGameMod)
         return;
     ++g_gameHits.notices;
     g_gameHits.lastProjectile = projectile;
@@ -78,7 +79,7 @@ void GameModNotifyHit(Projectile* projectile)
 
 bool GameReportsFriendlyFire()
 {
-    return !g_game.currentGameMod || g_game.currentGameMod->aiSoldiers != 0;
+    return !g_frameView.currentGameMod || g_frameView.currentGameMod->aiSoldiers != 0;
 }
 
 void GameHitsClear()

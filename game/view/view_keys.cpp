@@ -96,7 +96,7 @@ void ToggleSatelliteView()
     g_game.satelliteView = g_game.satelliteView ? 0 : 1;
     // The satellite view steers by the cursor: it goes where the mouse takes it, and the mouse turns
     // no view meanwhile.
-    g_game.freeMouse = g_game.satelliteView != 0;
+    g_frameView.freeMouse = g_game.satelliteView != 0;
     g_camera.nearPlane = g_game.satelliteView ? rfsatcamnear.Float() : kCameraDefaultNearPlane;
     GameClearFrameInput();
 }
@@ -105,7 +105,7 @@ void SatelliteKeyUpdate()
 {
     if (!Released(ACTION_SATCAM) || !gb_satcamenable.Bool())
         return;
-    if (g_game.currentGameMod && !g_game.currentGameMod->satelliteView)
+    if (g_frameView.currentGameMod && !g_frameView.currentGameMod->satelliteView)
         return;
     if (mb_nightvision.Bool()) {
         g_game.savedNightVision = g_hudInput.flags.nightVision;
@@ -126,7 +126,7 @@ void ObjectivesKeyUpdate()
 {
     if (!Released(ACTION_OBJECTIVES))
         return;
-    if (g_game.currentGameMod && g_game.currentGameMod->ownScreens)
+    if (g_frameView.currentGameMod && g_frameView.currentGameMod->ownScreens)
         return;
     g_hudInput.flags.objectivesShown = g_hudInput.flags.objectivesShown ? 0 : 1;
     if (!g_hudInput.flags.objectivesShown || !g_ai.eventList)
@@ -196,7 +196,7 @@ void PlayerDeathCheck()
         GameSetFieldOfView(kNormalFieldOfView);
         ShadowsUpdateDynamic();
     }
-    if (!g_game.currentGameMod)
+    if (!g_frameView.currentGameMod)
         GameShowMessage(player->name.Text(), "messages._gm_player_dead");
 }
 

@@ -12,11 +12,6 @@ s32_t GuiScreenHeight()
     return g_render.screenHeight;
 }
 
-float GuiScaleToScreen(float value)
-{
-    return value * static_cast<float>(GuiScreenWidth()) * 0.00125f;
-}
-
 s32_t GuiScaleByHeight(s32_t n)
 {
     return n * (GuiScreenHeight() / 600);

@@ -220,7 +220,7 @@ bool IsResultScreen(const GuiScreen* screen)
 
 bool NetworkedModeRuns()
 {
-    return g_game.currentGameMod && g_game.currentGameMod->ownScreens;
+    return g_frameView.currentGameMod && g_frameView.currentGameMod->ownScreens;
 }
 
 bool PlayerDead()

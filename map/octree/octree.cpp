@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <new>
 
+#include "core/frame_view.h"
 #include "map/terrain/map_state.h"
 #include "map/trace/map_trace_leaf.h"
 #include "map/octree/object_grid.h"
@@ -12,7 +13,6 @@ namespace {
 
 // Set by the map loader once it builds the tree.
 OctreeNode* g_octreeRoot = nullptr;
-float g_worldSize = 0.0f;
 
 void HandOnLeaves(OctreeNode* node, OctreeNodeCallback callback)
 {
@@ -138,13 +138,13 @@ OctreeNode* OctreeCreateRoot(const Vector3& boxMin, const Vector3& boxMax)
     g_octreeRoot = new OctreeNode();
     g_octreeRoot->boxMin = {centre.x - half, centre.y - half, centre.z - half};
     g_octreeRoot->boxMax = {centre.x + half, centre.y + half, centre.z + half};
-    g_worldSize = size;
+    g_frameView.worldSize = size;
     return g_octreeRoot;
 }
 
 float OctreeGetWorldSize()
 {
-    return g_octreeRoot ? g_worldSize : 0.0f;
+    return g_octreeRoot ? g_frameView.worldSize : 0.0f;
 }
 
 void OctreeDestroy()
@@ -154,7 +154,7 @@ void OctreeDestroy()
     ++g_map.treeEpoch;
     OctreeNodeDelete(g_octreeRoot);
     g_octreeRoot = nullptr;
-    g_worldSize = 0.0f;
+    g_frameView.worldSize = 0.0f;
 }
 
 void OctreeNodeCullFrustum(OctreeNode* node, const D3DXPLANE* planes, u32_t planeCount, OctreeNodeCallback callback)

@@ -54,3 +54,10 @@ struct RenderContext {
 constexpr D3DDEVTYPE kRenderDeviceType = D3DDEVTYPE_HAL;
 
 extern RenderContext g_render;
+
+// The front end's text scale, value x screen width x 0.00125: text sizes are given for a screen 800
+// pixels wide. The GUI, the HUD layers and the game's labels all size their texts by it.
+inline float GuiScaleToScreen(float value)
+{
+    return value * static_cast<float>(g_render.screenWidth) * 0.00125f;
+}

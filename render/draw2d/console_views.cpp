@@ -5,7 +5,6 @@
 
 #include "core/console/console.h"
 #include "gui/screens/gui.h"
-#include "gui/screens/gui_scale.h"
 #include "platform/win32.h"
 #include "render/draw2d/bitmap_font.h"
 #include "render/draw2d/grid_font.h"

@@ -4,9 +4,7 @@
 #include "actors/weapons/weapon.h"
 #include "core/frame_view.h"
 #include "core/mission_timers.h"
-#include "game/player/player_control.h"
 #include "gui/screens/gui.h"
-#include "gui/screens/gui_in_game.h"
 #include "render/camera.h"
 #include "render/draw2d/hud_input.h"
 #include "render/device/render_clock.h"
@@ -199,7 +197,7 @@ void HudDrawLayers()
     }
 
     if (actor && !actor->inVehicle) {
-        if (GameIsPlayerOnLadder())
+        if (g_hudInput.flags.playerOnLadder)
             DrawLayer("ladder");
         else if (actor->crouched)
             DrawLayer("crouch");

@@ -27,6 +27,7 @@ struct HudFlags {
     u8_t markersReady;        // set by the GUI once its screens are loaded: the world markers may draw
     u8_t hudHidden;           // the player's toggle that hides the HUD
     u8_t zoomGallery;         // with the zoomed view, the shown envelopes' objects join the preview gallery
+    u8_t playerOnLadder;      // the player's climb state: holding on to a ladder (GameIsPlayerOnLadder)
 };
 
 // A command menu item; its name is its line's text, its target the object its order is about (if any).

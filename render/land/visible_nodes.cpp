@@ -5,9 +5,9 @@
 
 #include "core/frame_view.h"
 #include "core/vector_d3dx.h"
+#include "core/world_repeat.h"
 #include "map/terrain/map_state.h"
 #include "map/octree/octree.h"
-#include "map/terrain/world_tiles.h"
 #include "render/camera.h"
 #include "render/render_cvars.h"
 
@@ -119,7 +119,7 @@ void ViewGetVisibleNodes(OctreeNode*** outList, u32_t* outCount)
 
 void EditorCollectVisibleNodes(const float* position, const s32_t* tileIndex, OctreeNode*** outList, u32_t* outCount)
 {
-    const float size = MapGetWorldSize();
+    const float size = g_frameView.worldSize;
     // Tile numbers outside 0..4 are held to the nearest of them; no numbers mean the middle tile.
     const s32_t offsetX = tileIndex ? std::clamp(tileIndex[0], 0, 4) - 2 : 0;
     const s32_t offsetZ = tileIndex ? std::clamp(tileIndex[1], 0, 4) - 2 : 0;

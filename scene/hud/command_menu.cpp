@@ -2,7 +2,6 @@
 
 #include <cstdio>
 
-#include "gui/screens/gui_scale.h"
 #include "render/draw2d/bitmap_font.h"
 #include "render/draw2d/hud_input.h"
 #include "render/device/render_context.h"

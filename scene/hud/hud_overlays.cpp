@@ -12,7 +12,6 @@
 #include "core/mission_timers.h"
 #include "game/player/cursor_pick.h"
 #include "gui/screens/gui.h"
-#include "gui/screens/gui_scale.h"
 #include "platform/d3dx8_math.h"
 #include "render/draw2d/bitmap_font.h"
 #include "render/camera.h"

@@ -1,6 +1,5 @@
 #include "scene/hud/object_preview.h"
 
-#include "gui/screens/gui_scale.h"
 #include "map/octree/object_grid.h"
 #include "platform/d3dx8_math.h"
 #include "render/camera.h"

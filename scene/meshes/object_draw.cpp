@@ -6,6 +6,7 @@
 #include "render/camera.h"
 #include "scene/scene_state.h"
 #include "world/nodes/graph_node.h"
+#include "world/scene_view.h"
 
 void SceneDrawLogAdd(MeshDrawPath path, const MeshDrawArgs& args)
 {
@@ -16,7 +17,7 @@ void SceneDrawLogAdd(MeshDrawPath path, const MeshDrawArgs& args)
         call.args = args;
         call.world = args.world ? *args.world : D3DMATRIX{};
         call.args.world = &call.world;
-        call.node = g_scene.drawingNode;
+        call.node = g_sceneView.drawingNode;
         call.passSelector = g_scene.materialComponentMask;
         call.animated = g_scene.animatedFlag;
     }

@@ -51,7 +51,7 @@ struct MeshDrawCall {
     MeshDrawPath path = MESH_DRAW_LOOP_FRAME;
     MeshDrawArgs args;
     D3DMATRIX world = {};
-    GraphNode* node = nullptr;  // the node being drawn (g_scene.drawingNode)
+    GraphNode* node = nullptr;  // the node being drawn (g_sceneView.drawingNode)
     u32_t passSelector = 0;
     u8_t animated = 0;
 };

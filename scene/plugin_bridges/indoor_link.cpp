@@ -23,6 +23,7 @@
 #include "scene/passes/visibility_pass.h"
 #include "render/camera.h"
 #include "world/objects/graph_obj.h"
+#include "world/scene_view.h"
 
 namespace {
 u32_t g_liveLinks = 0;
@@ -250,7 +251,7 @@ bool IndoorCameraLocate(const float* eye)
 
 void IndoorFrameDraw(const float* eye, float yaw, float pitch, float fov)
 {
-    g_scene.indoorPassRunning = true;
+    g_sceneView.indoorPassRunning = true;
     RenderSetupCamera(eye[0], eye[1], eye[2], yaw, pitch, 0.0f, fov, 1);
     RenderSetState(D3DRS_ZWRITEENABLE, 1);
     RenderSetState(D3DRS_ZENABLE, 1);

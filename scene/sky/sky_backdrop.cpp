@@ -3,8 +3,7 @@
 #include <cmath>
 
 #include "core/frame_view.h"
-#include "game/mission/game_flow.h"
-#include "game/game_state.h"
+#include "core/plugins/plugin_api.h"
 #include "map/map_cvars.h"
 #include "platform/d3dx8_math.h"
 #include "render/camera.h"
@@ -120,7 +119,7 @@ void DrawSkyBox(const D3DXPLANE& plane)
 
 bool SkyAnimates()
 {
-    return !g_frameView.screenOpen || (g_game.currentGameMod && g_game.currentGameMod->ownScreens);
+    return !g_frameView.screenOpen || (g_frameView.currentGameMod && g_frameView.currentGameMod->ownScreens);
 }
 
 void DrawSkyObject(GraphObj* sky)

@@ -4,7 +4,6 @@
 #include <cmath>
 
 #include "actors/actor.h"
-#include "actors/anim_entry.h"
 #include "actors/weapons/weapon.h"
 #include "core/input/actions.h"
 #include "core/frame_view.h"

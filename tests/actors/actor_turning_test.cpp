@@ -115,7 +115,7 @@ TEST_F(ActorTurningTest, HeadingAndPitchTowardAPoint)
     m_actor.TurnToPoint({10.0f, 0.0f, 0.0f});
     EXPECT_NEAR(m_actor.targetHeading, -1.5707964f, 1e-5f);
     EXPECT_TRUE(m_actor.turning);
-    EXPECT_EQ(m_actor.turnTime, g_ai.gameTime);
+    EXPECT_EQ(m_actor.turnTime, g_frameView.aiTime);
 
     // The pitch is pi/2 - arccos of the height of the direction from the point to the eye: level
     // with the eye 0, 10 above it at 10 units -pi/4.

@@ -45,8 +45,8 @@ protected:
         for (Actor* body : m_bodies)
             delete body;
         g_frameView.player = nullptr;
-        g_game.currentGameMod = nullptr;
-        g_ai.gameTime = 0;
+        g_frameView.currentGameMod = nullptr;
+        g_frameView.aiTime = 0;
         AIEventsClear();
         g_scriptResult = {};
         mfrange.SetFloat(1500.0f);

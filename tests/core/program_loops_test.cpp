@@ -278,7 +278,7 @@ void RunGameMod(bool ownScreens)
     std::snprintf(mod->escapeScreen, sizeof mod->escapeScreen, "MODESC");
     std::snprintf(mod->scoreScreen, sizeof mod->scoreScreen, "MODSCORE");
     EndGameModRegistration();
-    g_game.currentGameMod = mod;
+    g_frameView.currentGameMod = mod;
 }
 void RunGameModWithOwnScreens()
 {
@@ -376,7 +376,7 @@ void ExpectBackAtTheMenu()
 {
     EXPECT_EQ(g_program.loopState, LOOP_NOTHING);
     EXPECT_FALSE(g_frameView.screenOpen);
-    EXPECT_EQ(g_game.currentGameMod, nullptr);  // the game mode ended
+    EXPECT_EQ(g_frameView.currentGameMod, nullptr);  // the game mode ended
     EXPECT_TRUE(CursorShown());
 }
 void ExpectScreenLeft()

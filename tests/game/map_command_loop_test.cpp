@@ -42,11 +42,11 @@ void OnGameFrame(bool present)
         ASSERT_NE(mod, nullptr);
         std::snprintf(mod->name, sizeof mod->name, "maptest");
         EndGameModRegistration();
-        g_game.currentGameMod = mod;
+        g_frameView.currentGameMod = mod;
         ConExec("gxmap map_b", true);
         g_road.push_back(std::string("dsmap ") + dsmap.String());
         g_road.push_back("state word " + std::to_string(g_program.loopState));
-        g_modEnded = g_game.currentGameMod == nullptr;
+        g_modEnded = g_frameView.currentGameMod == nullptr;
     } else if (g_gameFrames > 40 || g_road.back() == "start map_b") {
         g_road.push_back("game");
         g_gui.screenRequested = true;  // a screen opens, and its GUI frame quits
@@ -73,7 +73,7 @@ protected:
     {
         GameSetTestHooks({});
         GuiSetTestFrameHook(nullptr);
-        g_game.currentGameMod = nullptr;
+        g_frameView.currentGameMod = nullptr;
         dsmap.SetFromText(m_savedMap.c_str());
         TempDirTest::TearDown();
     }

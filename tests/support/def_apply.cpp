@@ -1,3 +1,4 @@
+#include "core/frame_view.h"
 #include "support/def_apply.h"
 
 #include "core/files/def_file.h"
@@ -16,13 +17,13 @@ std::vector<bool> ApplyDefFile(const char* fileName, DynamicObject* object)
     DefFile* definition = DefFileLoad(fileName);
     if (!definition || !object)
         return results;
-    const char* outer = g_game.applyingDefinition;
-    g_game.applyingDefinition = definition->name.Text();
+    const char* outer = g_frameView.applyingDefinition;
+    g_frameView.applyingDefinition = definition->name.Text();
     for (const DefEntry* entry = definition->first; entry; entry = entry->next) {
         const int count = entry->valueCount < kMaxParamValues ? entry->valueCount : kMaxParamValues;
         results.push_back(object->SetParam(entry->key.Text(), entry->values, count));
     }
-    g_game.applyingDefinition = outer;
+    g_frameView.applyingDefinition = outer;
     DefFileRelease(definition);
     return results;
 }

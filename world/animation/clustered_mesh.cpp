@@ -1,6 +1,7 @@
 #include "world/animation/clustered_mesh.h"
 
 #include "core/strings/finite_number.h"
+#include "core/frame_view.h"
 #include "core/strings/text_case.h"
 
 #include <cmath>
@@ -11,10 +12,10 @@
 #include "core/assert.h"
 #include "core/files/def_file.h"
 #include "core/log.h"
+#include "core/world_repeat.h"
 #include "map/octree/object_grid.h"
 #include "map/octree/octree_query.h"
 #include "map/registry/world_registry.h"
-#include "map/terrain/world_tiles.h"
 #include "platform/d3d8_texture_exchange.h"
 #include "platform/d3dx8_math.h"
 #include "platform/win32.h"
@@ -469,7 +470,7 @@ u32_t ClusterTileWordOf(const Vector3& position)
     const float p[3] = {position.x, position.y, position.z};
     float local[3];
     s32_t cell[2];
-    MapPosToCell(p, MapGetWorldSize(), local, cell);
+    MapPosToCell(p, g_frameView.worldSize, local, cell);
     return (static_cast<u32_t>(cell[1]) << 16) | (static_cast<u32_t>(cell[0]) & 0xFFFFu);
 }
 

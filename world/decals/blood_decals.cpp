@@ -8,7 +8,6 @@
 #include "core/strings/colour_codes.h"
 #include "core/console/console.h"
 #include "map/materials/material.h"
-#include "scene/scene_state.h"
 #include "world/animation/anim_mesh.h"
 #include "world/decals/decal.h"
 #include "world/decals/decal_builders.h"
@@ -17,6 +16,7 @@
 #include "world/nodes/geometry_enum.h"
 #include "world/nodes/graph_node.h"
 #include "world/objects/graph_obj.h"
+#include "world/scene_view.h"
 
 using namespace decal_work;
 
@@ -183,7 +183,7 @@ void DecalCreateActorBlood(GraphObj* actor)
     projection.facingLimit = -0.001f;
 
     const D3DXVECTOR3 up(0, 1, 0);
-    const D3DXVECTOR3 light(g_scene.lightDirection.x, g_scene.lightDirection.y, g_scene.lightDirection.z);
+    const D3DXVECTOR3 light(g_sceneView.lightDirection.x, g_sceneView.lightDirection.y, g_sceneView.lightDirection.z);
     DecalEvent event = BloodEvent(*info, DECAL_BLOOD_POOL, {point.x, point.y, point.z}, lifetime);
     event.spacingRadius = 0.0f;
     event.lightTint = 1;

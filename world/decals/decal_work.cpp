@@ -3,12 +3,12 @@
 #include <cmath>
 
 #include "core/assert.h"
+#include "core/frame_view.h"
 #include "core/random.h"
 #include "map/octree/octree.h"
 #include "map/octree/octree_query.h"
 #include "map/meshes/polygon_clip.h"
 #include "map/registry/world_registry.h"
-#include "map/terrain/world_tiles.h"
 #include "scene/passes/decal_list.h"
 #include "world/animation/anim_mesh.h"
 #include "world/decals/decal.h"
@@ -231,7 +231,7 @@ u32_t LeafFaceCount(const CollectedLeaf& entry)
 bool LeafFace(const CollectedLeaf& entry, u32_t face, D3DXVECTOR3* out)
 {
     const OctreeGeometry& geometry = entry.leaf->geometry;
-    const float size = MapGetWorldSize();
+    const float size = g_frameView.worldSize;
     const float dx = static_cast<float>(static_cast<s16_t>(entry.tiles & 0xFFFF)) * size;
     const float dz = static_cast<float>(static_cast<s16_t>(entry.tiles >> 16)) * size;
     for (int c = 0; c < 3; ++c) {

@@ -7,13 +7,13 @@
 #include "core/strings/colour_codes.h"
 #include "core/console/console.h"
 #include "map/materials/material.h"
-#include "scene/scene_state.h"
 #include "world/animation/anim_mesh.h"
 #include "world/decals/decal.h"
 #include "world/decals/decal_builders.h"
 #include "world/decals/decal_walks.h"
 #include "world/decals/decal_work.h"
 #include "world/nodes/graph_node.h"
+#include "world/scene_view.h"
 
 using namespace decal_work;
 
@@ -142,7 +142,7 @@ void DecalCreateAtHit(const Vector3& hitPoint, const Vector3* normal, Material* 
     const float worldBox[6] = {p.x - hit.reach, p.y - hit.reach, p.z - hit.reach,
                                p.x + hit.reach, p.y + hit.reach, p.z + hit.reach};
 
-    const D3DXVECTOR3 light(g_scene.lightDirection.x, g_scene.lightDirection.y, g_scene.lightDirection.z);
+    const D3DXVECTOR3 light(g_sceneView.lightDirection.x, g_sceneView.lightDirection.y, g_sceneView.lightDirection.z);
     DecalEvent event;
     event.kind = DECAL_IMPACT;
     event.centre = hitPoint;

@@ -8,12 +8,12 @@
 
 #include "actors/weapons/weapon.h"
 #include "core/strings/finite_number.h"
+#include "core/frame_view.h"
 #include "core/log.h"
 #include "core/random.h"
 #include "core/sound/sound_sets.h"
 #include "core/sound/sound_source.h"
 #include "core/strings/text_case.h"
-#include "game/game_state.h"
 #include "game/mission_objects/named_objects.h"
 #include "game/mission_objects/object_factory.h"
 #include "gui/texts/gui_locale.h"
@@ -759,8 +759,8 @@ GraphNode* GraphObjAddMeshNode(GraphNode* parent, const char* name, AnimMesh* me
     GraphNode* node = new GraphNode(name);
     node->SetParent(parent);
     node->SetAnimMesh(mesh, textureFolder);
-    if (g_game.applyingDefinition)
-        node->sourceDefName.Assign(g_game.applyingDefinition);
+    if (g_frameView.applyingDefinition)
+        node->sourceDefName.Assign(g_frameView.applyingDefinition);
     parent->AddChild(node);
     node->SetAttachPoint(AnimMeshFindDummy(parent->GetAnimMesh(), parentDummy), AnimMeshFindDummy(mesh, ownDummy));
     return node;

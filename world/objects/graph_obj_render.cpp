@@ -12,13 +12,15 @@
 #include "scene/draw_records/batch_records.h"
 #include "scene/draw_records/draw_records.h"
 #include "scene/meshes/object_draw.h"
-#include "scene/scene_state.h"
 #include "world/animation/anim_mesh.h"
 #include "world/nodes/graph_node.h"
 #include "world/objects/graph_obj.h"
+#include "world/scene_view.h"
 #include "world/objects/shader_settings.h"
 #include "world/world_cvars.h"
 #include "render/draw2d/colour_pack.h"
+
+SceneView g_sceneView;
 
 ConsoleVar rbrs("rbrs", CVAR_BOOL, "true");
 
@@ -159,22 +161,22 @@ void GraphObj::Render()
     if (!drawn || HiddenByEnvelope(*this))
         return;
     bool meshes = true;
-    if (g_scene.billboardsOn && ((billboardNear != 0.0f && viewDistance >= billboardFar) || billboardOnly))
+    if (g_sceneView.billboardsOn && ((billboardNear != 0.0f && viewDistance >= billboardFar) || billboardOnly))
         meshes = false;
     const u32_t previousSelector = RenderGetPassSelector();
     if (!fullDetail) {
         // Far objects: left out of the indoor passes, drawn with every material term elsewhere.
-        if (g_scene.indoorPassRunning)
+        if (g_sceneView.indoorPassRunning)
             return;
         RenderSetPassSelector(PASS_SELECTOR_ALL_TERMS);
     }
     if (meshes) {
         WalkNodeTree(root, [this](GraphNode* node) {
-            g_scene.drawingNode = node;
+            g_sceneView.drawingNode = node;
             DrawNode(*this, node);
             return false;
         });
-        g_scene.drawingNode = nullptr;
+        g_sceneView.drawingNode = nullptr;
     }
     if (billboardNear != 0.0f && viewDistance >= billboardNear && !meshOnly)
         DrawBillboard();

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "ai/rules/rule_actions.h"
+#include "core/frame_view.h"
 #include "rule_script_fixture.h"
 
 namespace {
@@ -147,7 +148,7 @@ TEST_F(RuleCompiler, CallArgumentsNameVariablesOfEveryScope)
     RunAt(1002);
     EXPECT_EQ(marks, (std::vector<s32_t>{1, 10, 100, 1000, 2, 20, 200, 2000}));
     marks.clear();
-    g_ai.gameTime = 1003;
+    g_frameView.aiTime = 1003;
     other->Run();
     EXPECT_EQ(marks, (std::vector<s32_t>{1, 10, 100, 3000})) << "the other soldier's own variables, the same global";
     SetCurrentRuleSet(nullptr);

@@ -10,6 +10,7 @@
 #include "ai/rules/rules.h"
 #include "ai/rules/script_events.h"
 #include "ai/rules/time_events.h"
+#include "core/frame_view.h"
 #include "ai/script_fixture.h"
 
 class RuleScriptTest : public ScriptTest {
@@ -25,7 +26,7 @@ protected:
         ScriptFunctionTable::Add("Yes", Yes, TYP_BOOL);
         ScriptFunctionTable::Add("No", No, TYP_BOOL);
         ScriptFunctionTable::Add("Seven", Seven, TYP_INT);
-        g_ai.gameTime = 1000;
+        g_frameView.aiTime = 1000;
         SetIncludeFolder("script\\ai");
     }
     void TearDown() override
@@ -41,7 +42,7 @@ protected:
         ScriptDestroyEventList();
         MSALMethodListFree();
         rbrules.value.asBool = true;
-        g_ai.gameTime = 0;
+        g_frameView.aiTime = 0;
         ScriptTest::TearDown();
     }
     // Compiles the text into the set, as the set's own script load does.
@@ -57,7 +58,7 @@ protected:
     // Runs the set at the given AI time.
     void RunAt(u32_t time)
     {
-        g_ai.gameTime = time;
+        g_frameView.aiTime = time;
         set->Run();
     }
     s32_t Int(const char* name)

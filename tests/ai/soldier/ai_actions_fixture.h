@@ -9,6 +9,7 @@
 #include "ai/soldier/ai_interface.h"
 #include "ai/soldier/ai_runtime.h"
 #include "ai/soldier/ai_state.h"
+#include "core/frame_view.h"
 #include "core/random.h"
 #include "platform/test_clock.h"
 #include "support/land_octree.h"
@@ -33,7 +34,7 @@ protected:
         EngineSRand(53);
         PlatformTestClockStart(500000);
         AIStartup();
-        g_ai.gameTime = 100000;
+        g_frameView.aiTime = 100000;
     }
     void TearDown() override
     {
@@ -41,7 +42,7 @@ protected:
         AIShutdown();
         if (m_landLoaded)
             land_test::UnloadLand();
-        g_ai.gameTime = 0;
+        g_frameView.aiTime = 0;
         g_scriptResult = {};
         PlatformTestClockStop();
         EngineSRand(m_seed);

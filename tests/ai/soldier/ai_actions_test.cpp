@@ -85,22 +85,22 @@ TEST_F(AIActions, ARandomPointInTheRadiusIsTakenOncePerIntervalAtLeast20Away)
         void* args[3] = {&radius, c.intervalGiven ? &interval : nullptr, nullptr};
         float nearest = 1e9f, farthest = 0.0f;
         for (int draw = 0; draw < 40; ++draw) {
-            g_ai.gameTime += c.wait;
+            g_frameView.aiTime += c.wait;
             ForgetPlan(body);
             soldier->randomMoveRequest = 0;
             soldier->MoveToRandomPointInRadius(args);
             ASSERT_TRUE(body->follower->moving) << c.what;
             EXPECT_EQ(soldier->randomMoveRequest, 1) << c.what;
-            EXPECT_EQ(soldier->lastRandomMove, g_ai.gameTime) << c.what;
+            EXPECT_EQ(soldier->lastRandomMove, g_frameView.aiTime) << c.what;
             const float d = PlannedDistance(body);
             nearest = std::min(nearest, d);
             farthest = std::max(farthest, d);
             // Within the interval, nothing new, even with the body standing.
-            g_ai.gameTime += c.wait - 1;
+            g_frameView.aiTime += c.wait - 1;
             ForgetPlan(body);
             soldier->MoveToRandomPointInRadius(args);
             EXPECT_FALSE(body->follower->moving) << c.what;
-            g_ai.gameTime -= c.wait - 1;
+            g_frameView.aiTime -= c.wait - 1;
         }
         EXPECT_GE(nearest, 20.0f - 1e-3f) << c.what;
         EXPECT_LE(farthest, 70.0f + 1e-3f) << c.what;
@@ -110,7 +110,7 @@ TEST_F(AIActions, ARandomPointInTheRadiusIsTakenOncePerIntervalAtLeast20Away)
     // A body on its way picks no new point, however long ago the last one was.
     float radius = 5.0f;
     void* args[2] = {&radius, nullptr};
-    g_ai.gameTime += 100000;
+    g_frameView.aiTime += 100000;
     ForgetPlan(body);
     body->follower->moving = 1;
     const u32_t before = soldier->lastRandomMove;
@@ -492,7 +492,7 @@ TEST_F(AIActions, CanSeeTargetRemembersWhereAndWhenTheTargetWasSeen)
     AIInterface* target = SampleSoldier({200.0f, 0.0f, -150.0f}, "target");
     soldier->entity->UpdateFrustum(true);
     soldier->lockedTarget = target;
-    g_ai.gameTime = 123456;
+    g_frameView.aiTime = 123456;
     EXPECT_TRUE(Bool(soldier, &AIInterface::CanSeeTarget)) << "straight ahead (a heading of 0 looks down -z)";
     EXPECT_EQ(soldier->targetSeenTime, 123456u);
     EXPECT_EQ(soldier->targetLastPos.z, -150.0f);
@@ -501,7 +501,7 @@ TEST_F(AIActions, CanSeeTargetRemembersWhereAndWhenTheTargetWasSeen)
     soldier->body->SetPosition({0.0f, 0.0f, 0.0f});
     soldier->entity->UpdateFrustum(true);
     soldier->lockedTarget = hidden;
-    g_ai.gameTime = 200000;
+    g_frameView.aiTime = 200000;
     EXPECT_FALSE(Bool(soldier, &AIInterface::CanSeeTarget));
     EXPECT_EQ(soldier->targetSeenTime, 123456u);
     EXPECT_EQ(soldier->targetLastPos.z, -150.0f);

@@ -33,13 +33,13 @@ TEST_F(AIPerception, AnEventIsSeenOnceAfterTheReactionDelay)
     soldier->RaiseEvent(2, 1000);
     u32_t firstSeen = 0;
     for (u32_t t = 1000; t < 3000 && !firstSeen; ++t) {
-        g_ai.gameTime = t;
+        g_frameView.aiTime = t;
         if (Event(soldier, 2))
             firstSeen = t;
     }
     EXPECT_GE(firstSeen, 1500u) << "500 ms of reaction delay at least";
     EXPECT_LE(firstSeen, 1500u + 749u);
-    g_ai.gameTime = firstSeen + 10000;
+    g_frameView.aiTime = firstSeen + 10000;
     EXPECT_FALSE(Event(soldier, 2)) << "consumed";
     for (s32_t id : {40, 32, -1})
         EXPECT_FALSE(Event(soldier, id)) << id;
@@ -67,8 +67,8 @@ TEST_F(AIPerception, LockTargetPrefersAFreeEnemyAndKeepsTheOldOneWhenNoneIsInSig
         AIInterface* free = Soldier("free", c.freeAt);
         AIInterface* other = Soldier("other", 500.0f);
         aimedAt->AddLocker(other);
-        g_ai.gameTime = 5000;
-        soldier->queryStamps[1] = g_ai.gameTime;  // what it sees this tick
+        g_frameView.aiTime = 5000;
+        soldier->queryStamps[1] = g_frameView.aiTime;  // what it sees this tick
         soldier->visibleEnemies.Add(aimedAt);
         soldier->visibleEnemies.Add(free);
         float reach = 10.0f;
@@ -89,8 +89,8 @@ TEST_F(AIPerception, LockTargetPrefersAFreeEnemyAndKeepsTheOldOneWhenNoneIsInSig
     AIInterface* soldier = Soldier("shooter", 0.0f);
     AIInterface* old = Soldier("old", 30.0f);
     soldier->LockOnInterface(old);
-    g_ai.gameTime = 6000;
-    soldier->queryStamps[1] = g_ai.gameTime;
+    g_frameView.aiTime = 6000;
+    soldier->queryStamps[1] = g_frameView.aiTime;
     float reach = 10.0f;
     void* args[1] = {&reach};
     g_scriptResult.asBool = 1;

@@ -256,12 +256,12 @@ TEST_F(AIMission, TheFrameRunsTheRulesOfAwakeLivingSoldiersOnly)
     EXPECT_EQ(unscripted->ruleSet->rules.Count(), 0);
     ASSERT_EQ(awake->ruleSet->rules.Count(), 1) << LogText();
     AIRestartAll();
-    EXPECT_EQ(g_ai.gameTime, 100000u);
+    EXPECT_EQ(g_frameView.aiTime, 100000u);
     ASSERT_TRUE(awake->ruleSet->rules.Find("Report")->enabled) << "the profile enables the rule";
 
     PlatformTestClockAdvance(50);
     AIFrame();
-    EXPECT_EQ(g_ai.gameTime, 100050u);
+    EXPECT_EQ(g_frameView.aiTime, 100050u);
     const std::string log = LogText();
     EXPECT_NE(log.find("AIInterface::Test for: awake 1 \n"), std::string::npos) << log;
     for (const char* skipped : {"asleep", "gone", "player", "dead"})
@@ -271,13 +271,13 @@ TEST_F(AIMission, TheFrameRunsTheRulesOfAwakeLivingSoldiersOnly)
 
     // A game mode whose AI flag is clear stops the step, the clock included.
     GameMod mode;
-    g_game.currentGameMod = &mode;
+    g_frameView.currentGameMod = &mode;
     PlatformTestClockAdvance(50);
     AIFrame();
-    EXPECT_EQ(g_ai.gameTime, 100050u);
+    EXPECT_EQ(g_frameView.aiTime, 100050u);
     mode.aiSoldiers = 1;
     AIFrame();
-    EXPECT_EQ(g_ai.gameTime, 100100u);
+    EXPECT_EQ(g_frameView.aiTime, 100100u);
 }
 
 // Soldiers with the same profile start their rules out of step: the same period rule runs for each

@@ -2,6 +2,7 @@
 // at the window's centre, and what the road leaves to the devices while they read the input.
 #include <string>
 
+#include "core/frame_view.h"
 #include "core/input/input.h"
 #include "game/game_state.h"
 #include "tests/core/input/input_fixture.h"
@@ -40,7 +41,7 @@ protected:
     }
     void TearDown() override
     {
-        g_game.freeMouse = false;
+        g_frameView.freeMouse = false;
         InputWindowTest::TearDown();
     }
 
@@ -140,7 +141,7 @@ TEST_F(InputMessagesTest, MouseMovementSteersFromTheCentreUnlessTheMouseIsFree)
     Send(WM_MOUSEMOVE);  // at the centre: no movement
     EXPECT_EQ(g_moves, 1);
 
-    for (bool* flag : {&g_game.freeMouse, &g_input.guiMode}) {
+    for (bool* flag : {&g_frameView.freeMouse, &g_input.guiMode}) {
         *flag = true;
         SetCursorPos(centre.x + 3, centre.y + 3);
         Send(WM_MOUSEMOVE);
@@ -167,7 +168,7 @@ TEST_F(InputMessagesTest, WhileTheDevicesReadTheInputMessagesOnlyHoldTheCursor)
     EXPECT_EQ(Cursor().x, centre.x);
 
     // With a screen open, or the mouse free, the messages feed the states.
-    for (bool* flag : {&g_input.guiMode, &g_game.freeMouse}) {
+    for (bool* flag : {&g_input.guiMode, &g_frameView.freeMouse}) {
         CleanStart();
         *flag = true;
         Send(WM_KEYDOWN, 'W', KeyLParam(DIK_W, false));

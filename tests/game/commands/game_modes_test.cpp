@@ -10,6 +10,7 @@
 #include "core/console/console.h"
 #include "core/core_cvars.h"
 #include "core/files/def_file.h"
+#include "core/frame_view.h"
 #include "core/plugins/plugin_host.h"
 #include "core/winos.h"
 #include "game/mission/game_flow.h"
@@ -65,7 +66,7 @@ protected:
     void TearDown() override
     {
         GameModsFree();
-        g_game.currentGameMod = nullptr;
+        g_frameView.currentGameMod = nullptr;
         g_game.multiplayerPending = false;
         g_program.loopState = LOOP_NOTHING;
         g_gui.screenRequested = false;
@@ -109,13 +110,13 @@ TEST_F(GameModes, ThePluginRegistersTwoModesWithTheirTeamsAndTheyAreFoundWithout
 
     const size_t logBefore = engine_log::LogSize();
     GameModStart("sKiRmIsH");
-    EXPECT_EQ(g_game.currentGameMod, skirmish);
+    EXPECT_EQ(g_frameView.currentGameMod, skirmish);
     EXPECT_STREQ(gs_curmod.String(), "Skirmish") << "the registered spelling";
     EXPECT_EQ(skirmish->mapIndex, 0u);
     EXPECT_NE(engine_log::LogFrom(logBefore).find("\nGame mod 'Skirmish' started.\n"), std::string::npos);
 
     GameModStart("Deathrace");
-    EXPECT_EQ(g_game.currentGameMod, nullptr);
+    EXPECT_EQ(g_frameView.currentGameMod, nullptr);
     EXPECT_STREQ(gs_curmod.String(), "classic");
 }
 
@@ -145,7 +146,7 @@ TEST_F(GameModes, EndingLogsTheSelectedNameEvenWithNoModeRunningAndGoesBackToCla
     GameModEnd();
     EXPECT_NE(engine_log::LogFrom(logBefore).find("Game mod 'Patrol' ended.\n"), std::string::npos);
     EXPECT_STREQ(gs_curmod.String(), "classic");
-    EXPECT_EQ(g_game.currentGameMod, nullptr);
+    EXPECT_EQ(g_frameView.currentGameMod, nullptr);
 }
 
 TEST_F(GameModes, TheNextMapWrapsAndANamedMapKeepsTheIndex)
@@ -317,12 +318,12 @@ TEST_F(GameModes, CreatingAServerWithAnUnknownModeRunsClassicAfterTellingThePlug
     ASSERT_NE(create, nullptr);
     EXPECT_EQ(create->value.handler(nullptr), 0);
     EXPECT_EQ(m_plugin->serverCreates, 1);
-    EXPECT_EQ(g_game.currentGameMod, nullptr);
+    EXPECT_EQ(g_frameView.currentGameMod, nullptr);
     EXPECT_STREQ(gs_curmod.String(), "classic");
 
     gs_curmod.SetString("skirmish");
     create->value.handler(nullptr);
-    EXPECT_EQ(g_game.currentGameMod, FindGameMod("Skirmish"));
+    EXPECT_EQ(g_frameView.currentGameMod, FindGameMod("Skirmish"));
 }
 
 TEST_F(GameModes, AJoinTakesTheMapThePluginNamesUnlessItReachesOutsideTheMissions)
@@ -344,7 +345,7 @@ TEST_F(GameModes, AJoinTakesTheMapThePluginNamesUnlessItReachesOutsideTheMission
         EXPECT_EQ(join->value.handler(nullptr), 0);
         EXPECT_STREQ(dsmap.String(), c.map);
         EXPECT_TRUE(g_game.multiplayerPending);
-        EXPECT_EQ(g_game.currentGameMod, FindGameMod("Skirmish"));
+        EXPECT_EQ(g_frameView.currentGameMod, FindGameMod("Skirmish"));
     }
     EXPECT_EQ(m_plugin->serverJoins, static_cast<int>(std::size(cases)));
 }

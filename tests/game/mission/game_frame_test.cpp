@@ -97,7 +97,7 @@ protected:
         g_ai.envelopes[0] = nullptr;
         DynObjectRemove(&m_object);
         g_pluginHost.Clear();
-        g_game.currentGameMod = nullptr;
+        g_frameView.currentGameMod = nullptr;
         g_game.satelliteView = 0;
         g_satelliteView = SatelliteViewState();
         g_frameView.screenOpen = false;
@@ -246,7 +246,7 @@ TEST_F(GameFrame, AnOpenScreenHoldsThePlayerAndTheWorldUnlessAGameModeKeepsRunni
         SCOPED_TRACE(c.name);
         g_frameView.screenOpen = c.screenOpen;
         mode.ownScreens = c.keepRunning ? 1 : 0;
-        g_game.currentGameMod = c.keepRunning ? &mode : nullptr;
+        g_frameView.currentGameMod = c.keepRunning ? &mode : nullptr;
         g_game.satelliteView = 1;
         g_satelliteView = SatelliteViewState();
         const int updates = m_object.updates, onFrames = m_envelope.frames, pluginFrames = m_plugin->frames;

@@ -56,7 +56,7 @@ protected:
         g_gui.currentScreen = nullptr;
         g_playerState.respawnRequested = 0;
         g_game.quickMission = false;
-        g_game.currentGameMod = nullptr;
+        g_frameView.currentGameMod = nullptr;
         g_game.accounts.missionFiles.clear();
         g_game.accounts.lastMissionIndex = -1;
         ObjectivesReset();
@@ -105,7 +105,7 @@ TEST_F(MissionEnd, FailingChangesNothingWhileARespawnIsPendingAndNothingOfTheAcc
     GameMod mod;
     mod.ownScreens = 1;
     std::snprintf(mod.scoreScreen, sizeof mod.scoreScreen, "SCORES");
-    g_game.currentGameMod = &mod;
+    g_frameView.currentGameMod = &mod;
     g_gui.screenRequested = false;
     ConClear(0);
     MissionFailCommand(nullptr);
@@ -156,7 +156,7 @@ TEST_F(MissionEnd, ARestartWithoutSnapshotSaysSoAndResetsTheSaveCount)
 
     // During a game mode the account is left alone.
     GameMod mod;
-    g_game.currentGameMod = &mod;
+    g_frameView.currentGameMod = &mod;
     bob->CurrentMode().savegameMark = 2;
     gi_maxsaves.SetInt(3);
     MissionRestartCommand(nullptr);
@@ -341,7 +341,7 @@ TEST_F(MissionEnd, NothingIsSavedOrLoadedWhileAGameModeRuns)
     ASSERT_EQ(SavegameSaveCommand(nullptr), 0);
     const std::string file = FileOf("bob");
     GameMod mod;
-    g_game.currentGameMod = &mod;
+    g_frameView.currentGameMod = &mod;
     ConClear(4);
     EXPECT_EQ(SavegameSaveCommand(nullptr), 0);
     gs_load_slot_request.SetString("0");

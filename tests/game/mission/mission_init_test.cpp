@@ -1085,10 +1085,10 @@ TEST_F(MissionInit, AGameModeWithItsOwnScreensShowsItsLoadingScreen)
             std::snprintf(mod->loadScreen, sizeof mod->loadScreen, "MODLOAD");
             mod->ownScreens = c.ownScreens;
             EndGameModRegistration();
-            g_game.currentGameMod = mod;
+            g_frameView.currentGameMod = mod;
         }
         ASSERT_EQ(GameInitMission("m1"), 0);
-        g_game.currentGameMod = nullptr;
+        g_frameView.currentGameMod = nullptr;
         GameExitToGui("-g");
         const bool ownShown = c.mode && c.ownScreens;
         EXPECT_EQ(own->drawn.empty(), !ownShown);

@@ -12,6 +12,7 @@
 #include "actors/vehicles/vehicle.h"
 #include "ai/soldier/ai_interface.h"
 #include "ai/soldier/ai_state.h"
+#include "core/frame_view.h"
 #include "core/winos.h"
 #include "game/game_cvars.h"
 #include "game/mission/game_flow.h"
@@ -72,17 +73,17 @@ constexpr Situation kVehicleMode = {true, 0, 1, false, false};
 class InSituation {
 public:
     explicit InSituation(const Situation& s)
-        : m_mode(g_game.currentGameMod), m_editor(g_program.editorMode), m_forced(GameActorCreationForced())
+        : m_mode(g_frameView.currentGameMod), m_editor(g_program.editorMode), m_forced(GameActorCreationForced())
     {
         m_ownMode.aiSoldiers = s.actorFlag;
         m_ownMode.vehicleFlag = s.vehicleFlag;
-        g_game.currentGameMod = s.gameMode ? &m_ownMode : nullptr;
+        g_frameView.currentGameMod = s.gameMode ? &m_ownMode : nullptr;
         g_program.editorMode = s.editor ? 1 : 0;
         ForceActorCreation(s.forced);
     }
     ~InSituation()
     {
-        g_game.currentGameMod = m_mode;
+        g_frameView.currentGameMod = m_mode;
         g_program.editorMode = m_editor;
         ForceActorCreation(m_forced);
     }

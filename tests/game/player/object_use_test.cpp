@@ -12,6 +12,7 @@
 #include "ai/envelopes/envelope.h"
 #include "ai/envelopes/event_handlers.h"
 #include "core/console/console.h"
+#include "core/frame_view.h"
 #include "core/mission_timers.h"
 #include "core/plugins/plugin_host.h"
 #include "game/accounts/account_cvars.h"
@@ -398,7 +399,7 @@ TEST_F(PlayerHands, AcceptKeysEndTimersOrSendChatTexts)
     // Under a chat game mode the keys send the account's texts: the global ones to the plug-ins too.
     GameMod chat;
     chat.chatFlag = 1;
-    g_game.currentGameMod = &chat;
+    g_frameView.currentGameMod = &chat;
     const std::string global = as_globalmsg4.String(), team = as_teammsg1.String();
     as_globalmsg4.SetString("hold the bridge");
     as_teammsg1.SetString("on me");
@@ -413,7 +414,7 @@ TEST_F(PlayerHands, AcceptKeysEndTimersOrSendChatTexts)
     EXPECT_EQ(m_plugin->messageLines, 1);
     as_globalmsg4.SetString(global.c_str());
     as_teammsg1.SetString(team.c_str());
-    g_game.currentGameMod = nullptr;
+    g_frameView.currentGameMod = nullptr;
 }
 
 TEST_F(PlayerHands, CodedMessageKeysSignalTheirColourAtOnceOrAfterACountdown)
@@ -441,13 +442,13 @@ TEST_F(PlayerHands, CodedMessageKeysSignalTheirColourAtOnceOrAfterACountdown)
     GameCodeReset();
     // A game mode without coded messages keeps the keys quiet; one with them lets them through.
     GameMod mod;
-    g_game.currentGameMod = &mod;
+    g_frameView.currentGameMod = &mod;
     KeysFrame({}, {ACTION_CODERED5});
     EXPECT_EQ(g_codeCountdowns[CODE_SIGNAL_RED].active, 0u);
     mod.aiSoldiers = 1;
     KeysFrame({}, {ACTION_CODERED5});
     EXPECT_NE(g_codeCountdowns[CODE_SIGNAL_RED].active, 0u);
-    g_game.currentGameMod = nullptr;
+    g_frameView.currentGameMod = nullptr;
 }
 
 }  // namespace

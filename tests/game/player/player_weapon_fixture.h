@@ -59,7 +59,7 @@ inline void ResetPlayerSteps()
     g_hudInput.flags = HudFlags();
     g_hudInput.commandMenu = CommandMenuState();
     g_game.mouseLookFactorX = g_game.mouseLookFactorY = kDefaultMouseLookFactor;
-    g_game.currentGameMod = nullptr;
+    g_frameView.currentGameMod = nullptr;
     g_frameView.zoomView = false;
     g_frameView.frameTime = 0.001f;
     GameSetYawPitch(0.0f, 0.0f);

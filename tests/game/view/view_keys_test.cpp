@@ -12,6 +12,7 @@
 #include "ai/soldier/ai_state.h"
 #include "ai/rules/script_events.h"
 #include "core/console/console.h"
+#include "core/frame_view.h"
 #include "game/mission/game_flow.h"
 #include "game/view/view_keys.h"
 #include "gui/texts/gui_locale.h"
@@ -52,7 +53,7 @@ protected:
         ObjectPreviewClear();
         if (g_ai.eventList == m_events.get())
             g_ai.eventList = nullptr;
-        g_game.currentGameMod = nullptr;
+        g_frameView.currentGameMod = nullptr;
         GamePlayerSoundView().playerDead = false;
         g_camera.nearPlane = m_savedNear;
         g_render.screenWidth = m_savedWidth;
@@ -171,7 +172,7 @@ TEST_F(ViewKeys, ObjectivesPressedTwiceFiresOnShowObjectivesOnce)
     // A game mode that keeps running keeps the key.
     GameMod mode;
     mode.ownScreens = 1;
-    g_game.currentGameMod = &mode;
+    g_frameView.currentGameMod = &mode;
     Keys({}, {ACTION_OBJECTIVES});
     EXPECT_EQ(g_hudInput.flags.objectivesShown, 0);
     EXPECT_EQ(shown->fired, 0);
@@ -224,7 +225,7 @@ TEST_F(ViewKeys, TheSatelliteKeyOpensTheViewWithNightVisionAndItsNearPlane)
     EXPECT_EQ(g_game.satelliteView, 0);
     gb_satcamenable.SetBool(true);
     GameMod mode;
-    g_game.currentGameMod = &mode;
+    g_frameView.currentGameMod = &mode;
     Keys({}, {ACTION_SATCAM});
     EXPECT_EQ(g_game.satelliteView, 0);
     mode.satelliteView = 1;
@@ -259,7 +260,7 @@ TEST_F(ViewKeys, TheDeathCheckRunsOncePerDeath)
     // Under a game mode the death shows no message.
     GamePlayerSoundView().playerDead = false;
     GameMod mode;
-    g_game.currentGameMod = &mode;
+    g_frameView.currentGameMod = &mode;
     PlayerDeathCheck();
     EXPECT_TRUE(GamePlayerSoundView().playerDead);
     EXPECT_EQ(Messages(), once);

@@ -62,7 +62,7 @@ protected:
         g_input = InputState();
         g_frameView.screenOpen = false;
         g_frameView.player = nullptr;
-        g_game.currentGameMod = nullptr;
+        g_frameView.currentGameMod = nullptr;
         PlatformTestClockStop();
     }
     bool Step(s32_t x = 0, s32_t y = 0, UINT message = WM_NULL, WPARAM wParam = 0)
@@ -352,7 +352,7 @@ TEST_F(ScreenManagerInput, ANetworkedModeClosesByObjectivesAndAsksForARespawnOnF
         g_gui = {};
         g_gui.currentScreen = &screen;
         g_gui.screenRequested = true;
-        g_game.currentGameMod = c.mode;
+        g_frameView.currentGameMod = c.mode;
         g_frameView.screenOpen = true;
         g_input = InputState();
         g_input.guiMode = true;

@@ -37,7 +37,7 @@ TEST(ScreenManagerRespawn, FireWhileDeadRunsTheGameModesRespawnCommandOnce)
     g_gui = {};
     g_gui.currentScreen = &screen;
     g_gui.screenRequested = true;
-    g_game.currentGameMod = &networked;
+    g_frameView.currentGameMod = &networked;
     g_frameView.screenOpen = true;
     g_input = InputState();
     g_input.guiMode = true;
@@ -53,7 +53,7 @@ TEST(ScreenManagerRespawn, FireWhileDeadRunsTheGameModesRespawnCommandOnce)
     g_gui = {};
     g_input = InputState();
     g_frameView.player = nullptr;
-    g_game.currentGameMod = nullptr;
+    g_frameView.currentGameMod = nullptr;
     g_playerState.respawnRequested = 0;
     PlatformTestClockStop();
 }

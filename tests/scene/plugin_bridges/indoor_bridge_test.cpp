@@ -43,6 +43,7 @@
 #include "tests/scene/scene_fixture.h"
 #include "tools/aff_make/aff_writer.h"
 #include "world/animation/anim_cache.h"
+#include "world/scene_view.h"
 #include "world/objects/structure.h"
 
 using scene_test::RegisterOverBox;
@@ -76,7 +77,7 @@ protected:
         g_visible.nodeCount = 0;
         g_visible.objectCount = 0;
         RenderResetVisibleObjects();
-        g_scene.indoorPassRunning = false;
+        g_sceneView.indoorPassRunning = false;
         g_scene.indoorClip = {};
         g_indoorClipTile = {};
         DrawRecordsClear();
@@ -458,7 +459,7 @@ TEST_F(IndoorBridge, TheIndoorRoadShowsThePluginsMesh)
     ASSERT_EQ(RenderBeginFrame(), 0);
     Device()->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL, 0xFF000080u, 1.0f, 0);
     IndoorFrameDraw(eye, 0.0f, 0.0f, kFov);
-    EXPECT_TRUE(g_scene.indoorPassRunning);
+    EXPECT_TRUE(g_sceneView.indoorPassRunning);
     EXPECT_EQ(m_state->events[4], 1);
     EXPECT_EQ(m_state->renderedAt.cell, 1u);
     const render_test::Pixels pixels = render_test::ReadBackBuffer(Device());

@@ -31,6 +31,7 @@
 #include "world/decals/decal_builders.h"
 #include "world/nodes/graph_node.h"
 #include "world/objects/graph_obj.h"
+#include "world/scene_view.h"
 #include "world/world_cvars.h"
 
 using aff_test::AffFile;
@@ -79,7 +80,7 @@ protected:
     {
         TempDirTest::SetUp();
         EngineSRand(7);
-        g_scene.lightDirection = {0, 1, 0};
+        g_sceneView.lightDirection = {0, 1, 0};
         projectile.flightDirection = {-1, -1, 0};
         projectile.decalSize[0] = projectile.decalSize[1] = 1.0f;  // squares of half size 0.5
         projectile.decalRadius = 0.25f;

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "actors/weapons/weapon.h"
+#include "core/frame_view.h"
 #include "core/random.h"
 #include "game/game_state.h"
 #include "game/mission_objects/object_factory.h"
@@ -401,7 +402,7 @@ TEST_F(GraphObjParams, DestroyQueuesAReplacementMadeFromItsDefinition)
     GraphNode* wreck = static_cast<GraphObj*>(replacement)->FindChild("wreck");
     ASSERT_NE(wreck, nullptr);
     EXPECT_STRCASEEQ(wreck->sourceDefName.Text(), "object\\map_obj\\x.def");
-    EXPECT_EQ(g_game.applyingDefinition, nullptr);
+    EXPECT_EQ(g_frameView.applyingDefinition, nullptr);
     DestroyQueueRemove(replacement);
     delete replacement;
 

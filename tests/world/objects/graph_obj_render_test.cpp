@@ -20,6 +20,7 @@
 #include "tests/world/node_tree.h"
 #include "world/nodes/graph_node.h"
 #include "world/objects/graph_obj.h"
+#include "world/scene_view.h"
 #include "world/objects/shader_settings.h"
 #include "world/world_cvars.h"
 
@@ -47,8 +48,8 @@ protected:
     {
         object.reset();
         GameSetFieldOfView(kNormalFov);
-        g_scene.billboardsOn = true;
-        g_scene.indoorPassRunning = false;
+        g_sceneView.billboardsOn = true;
+        g_sceneView.indoorPassRunning = false;
         g_scene.materialComponentMask = 0xFFFFFFFFu;
         g_frameView.viewModeToggle = 0;
         GraphObjTest::TearDown();
@@ -196,7 +197,7 @@ TEST_F(GraphObjDrawing, ANodeOffAtTheLevelIsSkippedButItsChildrenAreDrawn)
     ASSERT_EQ(Log().meshDrawCount, 2);
     EXPECT_EQ(Log().meshDraws[0].node, hand);
     EXPECT_EQ(Log().meshDraws[1].node, body);
-    EXPECT_EQ(g_scene.drawingNode, nullptr);
+    EXPECT_EQ(g_sceneView.drawingNode, nullptr);
     SceneDrawLogClear();
     At(300.0f);  // level 2
     object->Render();
@@ -265,7 +266,7 @@ TEST_F(GraphObjDrawing, FarObjectsDrawUnderPassSelector15AndNotIndoors)
     ASSERT_EQ(Log().meshDrawCount, 1);
     EXPECT_EQ(Log().meshDraws[0].passSelector, 15u);
     EXPECT_EQ(g_scene.materialComponentMask, 9u);
-    g_scene.indoorPassRunning = true;
+    g_sceneView.indoorPassRunning = true;
     object->Render();
     EXPECT_EQ(Log().meshDrawCount, 1);
     object->fullDetail = 1;
@@ -377,7 +378,7 @@ TEST_F(GraphObjBillboards, ANearOrUnfoggedBillboardIsABatchRecord)
     object->Render();
     EXPECT_EQ(BatchRecordCount(), 0u);
     EXPECT_EQ(Log().meshDrawCount, 1);
-    g_scene.billboardsOn = false;
+    g_sceneView.billboardsOn = false;
     At(500.0f);
     object->Render();
     EXPECT_EQ(Log().meshDrawCount, 2);

@@ -13,7 +13,6 @@
 #include "actors/anim_name_tables.h"
 #include "actors/vehicles/vehicle.h"
 #include "actors/weapons/weapon.h"
-#include "ai/soldier/path_follower.h"
 #include "core/frame_view.h"
 #include "core/random.h"
 #include "core/strings/text_case.h"
@@ -325,7 +324,7 @@ void ActorAnimationStep(Actor* a)
         }
     }
     // 3. A mounted weapon holds the body at its seat point.
-    if (a->usesMountedWeapon && a->mountedWeapon && !(a->follower && a->follower->moving))
+    if (a->mountedWeapon && ActorMountedWithoutGoal(a))
         HoldOnMountedWeapon(a);
     // 4. In a vehicle the seat holds the body still.
     if (a->inVehicle) {

@@ -6,6 +6,7 @@
 
 #include "actors/actor_motion.h"
 #include "actors/ai_entity.h"
+#include "ai/envelopes/envelope.h"
 #include "ai/soldier/ai_interface.h"
 #include "ai/msal/mission_script_runner.h"
 #include "ai/soldier/path_follower.h"
@@ -422,4 +423,9 @@ void ActorAiMoveStep(Actor* actor)
     ActorSteer(actor);
     if (actor->envelope)
         ActorScriptHook(actor);
+}
+
+bool ActorMountedWithoutGoal(const Actor* actor)
+{
+    return actor->usesMountedWeapon && !(actor->follower && actor->follower->moving);
 }

@@ -58,6 +58,8 @@ void ActorCollide(Actor* actor);
 void ActorAiMoveStep(Actor* actor);
 void ActorSteer(Actor* actor);
 void ActorScriptHook(Actor* actor);
+// A soldier working a mounted weapon with no path to walk: the weapon holds his seat, pose and turn.
+bool ActorMountedWithoutGoal(const Actor* actor);
 
 // The frame's animation step (legs and torso animations, one-shots, stance requests, ground).
 void ActorAnimationStep(Actor* actor);

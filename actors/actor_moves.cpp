@@ -6,7 +6,6 @@
 #include "actors/actor_cvars.h"
 #include "actors/actor_motion.h"
 #include "actors/ai_entity.h"
-#include "ai/soldier/path_follower.h"
 #include "map/registry/world_registry.h"
 #include "platform/win32.h"
 
@@ -188,7 +187,7 @@ bool PoseCommandRefused(const Actor* actor)
 {
     if (actor->poseChanging)
         return true;
-    return actor->usesMountedWeapon && !(actor->follower && actor->follower->moving);
+    return ActorMountedWithoutGoal(actor);
 }
 
 void StartPoseChange(Actor* actor)

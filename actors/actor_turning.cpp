@@ -6,7 +6,6 @@
 #include "actors/actor_motion.h"
 #include "actors/ai_entity.h"
 #include "ai/envelopes/envelope.h"
-#include "ai/soldier/path_follower.h"
 #include "core/frame_view.h"
 #include "map/registry/world_registry.h"
 #include "platform/win32.h"
@@ -25,11 +24,6 @@ constexpr float kEyeHeightCrouch = 12.0f;
 constexpr float kEyeHeightProne = 3.0f;
 constexpr float kDirLineLength = 20.0f;
 constexpr u32_t kDirLineMs = 1;
-
-bool MountedWithoutGoal(const Actor* actor)
-{
-    return actor->usesMountedWeapon && !(actor->follower && actor->follower->moving);
-}
 
 float WrapPi(float angle)
 {
@@ -81,7 +75,7 @@ void Actor::TurnTo(float targetAngle, bool instant)
 {
     if (isDead && !instant)
         return;
-    if (MountedWithoutGoal(this))
+    if (ActorMountedWithoutGoal(this))
         TurnMountedWeapon(targetAngle);
     ActorAimAdjust(this, true);
     previousHeading = heading;
@@ -136,7 +130,7 @@ void Actor::SetPitch(float value)
 {
     if (isDead)
         return;
-    if (MountedWithoutGoal(this))
+    if (ActorMountedWithoutGoal(this))
         PitchMountedWeapon(value);
     previousPitch = pitch;
     pitch = value;

@@ -41,8 +41,6 @@ struct SceneState {
     // entry "ndr_clip_data".
     IndoorClipData indoorClip = {};
 
-    // Set and cleared by the first-person view; while it is set the HUD draws no scope.
-    u8_t firstPersonViewState = 0;
     // The first-person view's animated mesh: its reflection pass maps by camera-space normals.
     AnimMesh* firstPersonMesh = nullptr;
 

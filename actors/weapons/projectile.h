@@ -9,6 +9,7 @@
 #pragma once
 #include "core/strings/engine_string.h"
 #include "core/types.h"
+#include "world/decals/decal_builders.h"
 #include "world/objects/graph_obj.h"
 #include "world/objects/projectile_hits.h"
 
@@ -19,13 +20,6 @@ class SoundSet;
 struct MapTraceInfo;
 class Weapon;
 struct ObjectTraceBlock;
-
-// The "type" of a bullet block.
-enum BulletType : s32_t {
-    BULLET_TYPE_HIT = 0,        // leaves impact decals and blood
-    BULLET_TYPE_EXPLOSIVE = 1,  // leaves explosion scorches
-    BULLET_TYPE_BLANK = 2,
-};
 
 // The retire table starts with this many slots and grows when a step retires more.
 constexpr u32_t PROJECTILE_TABLE_SLOTS = 1024;
@@ -62,6 +56,11 @@ public:
     void LoadState(SavedObjectState* state) override;
     void SaveState(SavedObjectState* state) override;
 
+    // What the decals of a hit or an explosion read of this shot.
+    DecalShot DecalShotOf() const
+    {
+        return DecalShot{bulletType, flightDirection, {decalSize[0], decalSize[1]}, decalRadius};
+    }
     // True for an explosive with a fuse: it lies where it lands until the fuse runs out.
     bool IsTimedExplosive() const { return fuseTime != 0 && bulletType == BULLET_TYPE_EXPLOSIVE; }
     // Radius damage, sound, scorch, particle and the AI's alarm, at the root position.

@@ -303,9 +303,9 @@ void Projectile::TakeHit(MapTraceInfo& first, bool mapHit, MapTraceInfo& second,
             hitSound = r;
             object->OnProjectileHit(record, HitRecord());
             if (!IsTimedExplosive() && !(object->envelope && object->envelope->IsDestroyedState()))
-                DecalCreateAtHit(point, &hitNormal, record->objMaterial, this);
+                DecalCreateAtHit(point, &hitNormal, record->objMaterial, DecalShotOf());
             if (rbdrawblood.Bool() && (!actorHit || static_cast<Actor*>(object)->isDead))
-                DecalCreateBlood(static_cast<GraphObj*>(object), point, &hitNormal, record->objMaterial, this);
+                DecalCreateBlood(static_cast<GraphObj*>(object), point, &hitNormal, record->objMaterial, DecalShotOf());
         }
         const bool stop = StopDecision(this, actorHit, record->objMaterial, r);
         ResolveImpact(object, point, record->objMaterial, stop);
@@ -487,7 +487,7 @@ void Projectile::Explode()
         }
     }
     if (explosionDecalMaterial)
-        DecalCreateExplosion(explosionPoint, &explosionNormal, explosionDecalMaterial, this);
+        DecalCreateExplosion(explosionPoint, &explosionNormal, explosionDecalMaterial, DecalShotOf());
     // A radius of 0 reaches nothing (and divides nothing by it).
     for (s32_t i = 0; i < count && r2 > 0.0f; ++i) {
         DynamicObject* object = objects[i];

@@ -22,6 +22,7 @@
 #include "game/game_state.h"
 #include "game/view/mouse_look.h"
 #include "game/accounts/player_account.h"
+#include "gui/controls/gui_controls.h"
 #include "gui/screens/gui.h"
 #include "gui/gui_cvars.h"
 #include "platform/file_system.h"

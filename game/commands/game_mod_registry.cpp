@@ -20,6 +20,7 @@
 #include "game/game_cvars.h"
 #include "game/commands/game_mod_commands.h"
 #include "game/game_state.h"
+#include "gui/controls/gui_controls.h"
 #include "gui/screens/gui.h"
 #include "gui/lists/gui_list_box.h"
 #include "platform/file_system.h"

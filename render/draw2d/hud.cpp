@@ -1,3 +1,4 @@
+#include "gui/screens/gui_in_game.h"
 #include "render/draw2d/hud.h"
 
 #include "actors/actor.h"
@@ -14,7 +15,6 @@
 #include "scene/hud/hud_overlays.h"
 #include "scene/hud/command_menu.h"
 #include "scene/hud/object_preview.h"
-#include "scene/scene_state.h"
 
 namespace {
 
@@ -143,8 +143,8 @@ void HudDrawLayers()
     const bool hasScope = weapon && weapon->zoomScreen;
     if (weapon && (!g_hudInput.flags.sightView || !hasScope) && !g_hudInput.flags.binocularView && !driver)
         DrawLayer(weapon->crosshairScreen);
-    if (g_hudInput.flags.sightView && !g_hudInput.flags.binocularView && !driver && !g_scene.firstPersonViewState &&
-        hasScope)
+    if (g_hudInput.flags.sightView && !g_hudInput.flags.binocularView && !driver &&
+        !g_hudInput.flags.firstPersonViewState && hasScope)
         DrawLayer(weapon->zoomScreen);
 
     MipFilter(D3DTEXF_NONE);

@@ -20,14 +20,15 @@ struct HudFlags {
     u8_t commandMenuOpen;
     u8_t objectivesShown;
     u8_t worldMarkersShown;
-    u8_t layer9;              // "LAYER9" of the external-camera HUD
-    s32_t gameModeRunning;    // non-zero while a plug-in game mode runs
-    u8_t treesStill;          // the in-mission HUD control: trees do not sway
-    u8_t allShaderSetsShown;  // shader-setting lists count as visible whatever their distance
-    u8_t markersReady;        // set by the GUI once its screens are loaded: the world markers may draw
-    u8_t hudHidden;           // the player's toggle that hides the HUD
-    u8_t zoomGallery;         // with the zoomed view, the shown envelopes' objects join the preview gallery
-    u8_t playerOnLadder;      // the player's climb state: holding on to a ladder (GameIsPlayerOnLadder)
+    u8_t layer9;                // "LAYER9" of the external-camera HUD
+    s32_t gameModeRunning;      // non-zero while a plug-in game mode runs
+    u8_t treesStill;            // the in-mission HUD control: trees do not sway
+    u8_t allShaderSetsShown;    // shader-setting lists count as visible whatever their distance
+    u8_t markersReady;          // set by the GUI once its screens are loaded: the world markers may draw
+    u8_t hudHidden;             // the player's toggle that hides the HUD
+    u8_t zoomGallery;           // with the zoomed view, the shown envelopes' objects join the preview gallery
+    u8_t firstPersonViewState;  // set and cleared by the first-person view; while set no scope is drawn
+    u8_t playerOnLadder;        // the player's climb state: holding on to a ladder (GameIsPlayerOnLadder)
 };
 
 // A command menu item; its name is its line's text, its target the object its order is about (if any).

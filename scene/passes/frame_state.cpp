@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "render/camera.h"
+#include "render/draw2d/hud_input.h"
 #include "scene/views/camera_angles.h"
 #include "scene/views/first_person_view.h"
 #include "scene/scene_state.h"
@@ -26,6 +27,6 @@ void RenderResetFrameState()
     g_frameCarry = FrameCarryState();
     g_frameCarry.previousYaw = g_camera.yaw;
     g_frameCarry.previousPosition = g_camera.position;
-    g_scene.firstPersonViewState = 0;
+    g_hudInput.flags.firstPersonViewState = 0;
     FirstPersonViewResetFrameState();
 }

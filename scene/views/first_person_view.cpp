@@ -1,3 +1,4 @@
+#include "actors/anim_entry.h"
 #include "scene/views/first_person_view.h"
 
 #include <algorithm>

@@ -4,7 +4,6 @@
 #include <cmath>
 
 #include "actors/bleeding.h"
-#include "actors/weapons/projectile.h"
 #include "core/strings/colour_codes.h"
 #include "core/console/console.h"
 #include "map/materials/material.h"
@@ -108,9 +107,9 @@ float BloodHalfSize(const BleedingInfo& info)
 }  // namespace
 
 void DecalCreateBlood(GraphObj* bleeding, const Vector3& hitPoint, const Vector3* normal, Material* material,
-                      const Projectile* projectile)
+                      const DecalShot& shot)
 {
-    if (projectile->bulletType != BULLET_TYPE_HIT)
+    if (shot.bulletType != BULLET_TYPE_HIT)
         return;
     if (!normal || !material) {
         ConPrint(0, ERROR_COLOUR "Could not create decal (normal == 0 || mat == 0)!\n");
@@ -125,7 +124,7 @@ void DecalCreateBlood(GraphObj* bleeding, const Vector3& hitPoint, const Vector3
 
     // The square stands across the shot, turned at random about it.
     Projection projection;
-    D3DXVECTOR3 direction(projectile->flightDirection.x, projectile->flightDirection.y, projectile->flightDirection.z);
+    D3DXVECTOR3 direction(shot.flightDirection.x, shot.flightDirection.y, shot.flightDirection.z);
     D3DXVec3Normalize(&direction, &direction);
     const D3DXVECTOR3 reference = std::fabs(direction.y) >= 0.999f ? D3DXVECTOR3(0, 0, 1) : D3DXVECTOR3(0, 1, 0);
     D3DXVECTOR3 u, v;
@@ -140,7 +139,7 @@ void DecalCreateBlood(GraphObj* bleeding, const Vector3& hitPoint, const Vector3
     projection.facingLimit = 0.0f;
 
     DecalEvent event = BloodEvent(*info, DECAL_BLOOD, hitPoint, lifetime);
-    event.spacingRadius = projectile->decalRadius;
+    event.spacingRadius = shot.decalRadius;
     event.lightTint = material->color;
     event.facesLight = 1;
     const float box[6] = {hitPoint.x - kSplashReach, hitPoint.y - kSplashReach, hitPoint.z - kSplashReach,

@@ -3,7 +3,6 @@
 // per node; the static map geometry gets one world decal for everything it takes.
 #include <cmath>
 
-#include "actors/weapons/projectile.h"
 #include "core/strings/colour_codes.h"
 #include "core/console/console.h"
 #include "map/materials/material.h"
@@ -59,10 +58,9 @@ void ScorchNode(GraphNode& node, const Scorch& scorch, float reach, DecalTriangl
 
 }  // namespace
 
-void DecalCreateExplosion(const Vector3& centre, const Vector3* normal, Material* material,
-                          const Projectile* projectile)
+void DecalCreateExplosion(const Vector3& centre, const Vector3* normal, Material* material, const DecalShot& shot)
 {
-    if (projectile->bulletType != BULLET_TYPE_EXPLOSIVE)
+    if (shot.bulletType != BULLET_TYPE_EXPLOSIVE)
         return;
     if (!normal || !material) {
         ConPrint(0, ERROR_COLOUR "Could not create explosion decal (normal == 0 || mat == 0)!\n");
@@ -71,15 +69,14 @@ void DecalCreateExplosion(const Vector3& centre, const Vector3* normal, Material
     if (material->hit.noDecal)
         return;
     Scorch scorch;
-    scorch.half =
-        RandomBetween(projectile->decalSize[0], projectile->decalSize[1]) * material->explosion.decalStretch * 0.5f;
+    scorch.half = RandomBetween(shot.decalSize[0], shot.decalSize[1]) * material->explosion.decalStretch * 0.5f;
     scorch.randomRotation = material->hit.decalRandRot != 0;
     scorch.angle = scorch.randomRotation ? RandomAngle() : 0.0f;
     const float reach = scorch.half * kSqrt2;
     DecalEvent event;
     event.kind = DECAL_EXPLOSION;
     event.centre = centre;
-    event.spacingRadius = projectile->decalRadius;
+    event.spacingRadius = shot.decalRadius;
     event.lightTint = material->color;
     event.facesLight = 1;
     event.lifetime = RandomLifetime();

@@ -2,7 +2,6 @@
 // the hit and cut to each of them; one decal per node it covers.
 #include <cmath>
 
-#include "actors/weapons/projectile.h"
 #include "core/assert.h"
 #include "core/strings/colour_codes.h"
 #include "core/console/console.h"
@@ -117,10 +116,10 @@ void CutHitOntoNode(GraphNode& node, const D3DXMATRIX& inverse, const Hit& hit, 
 
 }  // namespace
 
-void DecalCreateAtHit(const Vector3& hitPoint, const Vector3* normal, Material* material, const Projectile* projectile)
+void DecalCreateAtHit(const Vector3& hitPoint, const Vector3* normal, Material* material, const DecalShot& shot)
 {
     // Explosive projectiles leave their scorch through the explosion instead.
-    if (projectile->bulletType != BULLET_TYPE_HIT)
+    if (shot.bulletType != BULLET_TYPE_HIT)
         return;
     if (!normal || !material) {
         ConPrint(0, ERROR_COLOUR "Could not create decal (normal == 0 || mat == 0)!\n");
@@ -129,15 +128,14 @@ void DecalCreateAtHit(const Vector3& hitPoint, const Vector3* normal, Material* 
     if (material->hit.noDecal)
         return;
     Hit hit;
-    hit.half = RandomBetween(projectile->decalSize[0], projectile->decalSize[1]) * material->hit.decalStretch * 0.5f;
+    hit.half = RandomBetween(shot.decalSize[0], shot.decalSize[1]) * material->hit.decalStretch * 0.5f;
     hit.angle = RandomAngle();
     const u32_t lifetime = RandomLifetime();
     hit.reach = hit.half * kSqrt2;
     hit.randomRotation = material->hit.decalRandRot != 0;
     hit.point = D3DXVECTOR3(hitPoint.x, hitPoint.y, hitPoint.z);
     hit.normal = D3DXVECTOR3(normal->x, normal->y, normal->z);
-    hit.direction =
-        D3DXVECTOR3(projectile->flightDirection.x, projectile->flightDirection.y, projectile->flightDirection.z);
+    hit.direction = D3DXVECTOR3(shot.flightDirection.x, shot.flightDirection.y, shot.flightDirection.z);
     const D3DXVECTOR3& p = hit.point;
     const float worldBox[6] = {p.x - hit.reach, p.y - hit.reach, p.z - hit.reach,
                                p.x + hit.reach, p.y + hit.reach, p.z + hit.reach};
@@ -146,7 +144,7 @@ void DecalCreateAtHit(const Vector3& hitPoint, const Vector3* normal, Material* 
     DecalEvent event;
     event.kind = DECAL_IMPACT;
     event.centre = hitPoint;
-    event.spacingRadius = projectile->decalRadius;
+    event.spacingRadius = shot.decalRadius;
     event.lightTint = material->color;
     event.facesLight = D3DXVec3Dot(&light, &hit.normal) > 0.0f ? 1 : 0;
     event.lifetime = lifetime;

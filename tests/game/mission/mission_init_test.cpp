@@ -585,7 +585,7 @@ int ShootEveryPlacedObject()
                 << object->name.Text() << ": node " << (hit.objHitNode ? hit.objHitNode->GetName() : "") << ", mesh "
                 << hit.objMeshIndex << ", texture '" << hit.objTextureName << "'";
             bullet->flightDirection = direction;
-            DecalCreateAtHit(hit.objHitPoint, &hit.objNormal, hit.objMaterial, bullet.get());
+            DecalCreateAtHit(hit.objHitPoint, &hit.objNormal, hit.objMaterial, bullet->DecalShotOf());
         }
     }
     return hits;

@@ -136,7 +136,7 @@ protected:
         CommandMenuSetLineTracer(nullptr);
         g_frameView.zoomView = false;
         g_frameView.inGameDisplay = false;
-        g_scene.firstPersonViewState = 0;
+        g_hudInput.flags.firstPersonViewState = 0;
         GamePlayerSoundView().playerDead = false;
         GameSetPlayerClimbState(false, false);
         gbteskenable.SetBool(false);
@@ -187,7 +187,7 @@ TEST_F(Hud, TheLayersFollowTheGameState)
         {"sight while the first-person view is busy",
          [](Hud&) {
              g_hudInput.flags.sightView = 1;
-             g_scene.firstPersonViewState = 1;
+             g_hudInput.flags.firstPersonViewState = 1;
          },
          {"RIFLE", "LAYER5", "stay"}},
         {"sight without a scope",

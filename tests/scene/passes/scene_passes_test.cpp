@@ -13,6 +13,7 @@
 #include "render/camera.h"
 #include "render/device/frame.h"
 #include "render/device/pass_timing.h"
+#include "render/draw2d/hud_input.h"
 #include "render/render_cvars.h"
 #include "render/device/state_cache.h"
 #include "scene/draw_records/batch_records.h"
@@ -377,13 +378,13 @@ TEST_F(ScenePasses, WideProjectionSavedCameraAndFrameReset)
 
     g_frameCarry.firstPersonCounters[2] = 7;
     g_frameCarry.firstPersonFlags[1][3] = 1;
-    g_scene.firstPersonViewState = 1;
+    g_hudInput.flags.firstPersonViewState = 1;
     RenderResetFrameState();
     EXPECT_EQ(g_frameCarry.previousYaw, g_camera.yaw);
     EXPECT_EQ(std::memcmp(&g_frameCarry.previousPosition, &g_camera.position, sizeof(D3DXVECTOR3)), 0);
     EXPECT_EQ(g_frameCarry.firstPersonCounters[2], 0);
     EXPECT_EQ(g_frameCarry.firstPersonFlags[1][3], 0);
-    EXPECT_EQ(g_scene.firstPersonViewState, 0);
+    EXPECT_EQ(g_hudInput.flags.firstPersonViewState, 0);
 }
 
 // The start table holds the world renderer's passes; the passes drawn by the game frame itself

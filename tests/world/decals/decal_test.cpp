@@ -151,7 +151,7 @@ TEST_F(Decals, AHitNearAnInnerCornerFoldsOntoBothFaces)
     GraphObj* floor = AddQuad("floor", kFloor);
     GraphObj* wall = AddQuad("wall", kWall);
     const Vector3 up = {0, 1, 0};
-    DecalCreateAtHit({0.1f, 0, 1}, &up, &material, &projectile);
+    DecalCreateAtHit({0.1f, 0, 1}, &up, &material, projectile.DecalShotOf());
 
     ASSERT_EQ(DecalsOf(floor).Count(), 1);
     ASSERT_EQ(DecalsOf(wall).Count(), 1);
@@ -199,7 +199,7 @@ TEST_F(Decals, ASmallFaceGetsItsPiece)
 {
     GraphObj* chip = AddQuad("chip", {{{0, 0, 0}, {0, 0, 0.2f}, {0.2f, 0, 0.2f}, {0.2f, 0, 0}}});
     const Vector3 up = {0, 1, 0};
-    DecalCreateAtHit({0.1f, 0, 0.1f}, &up, &material, &projectile);
+    DecalCreateAtHit({0.1f, 0, 0.1f}, &up, &material, projectile.DecalShotOf());
     ASSERT_EQ(DecalsOf(chip).Count(), 1);
     const DecalShape shape = ShapeOf(*DecalsOf(chip).Get(0));
     EXPECT_NEAR(shape.area, 0.04f, 1e-4f);
@@ -213,17 +213,17 @@ TEST_F(Decals, TheSpacingRuleDropsASecondCloseHit)
 {
     GraphObj* floor = AddQuad("floor", kFloor);
     const Vector3 up = {0, 1, 0};
-    DecalCreateAtHit({2, 0, 0}, &up, &material, &projectile);
-    DecalCreateAtHit({2.2f, 0, 0}, &up, &material, &projectile);  // within 0.25
+    DecalCreateAtHit({2, 0, 0}, &up, &material, projectile.DecalShotOf());
+    DecalCreateAtHit({2.2f, 0, 0}, &up, &material, projectile.DecalShotOf());  // within 0.25
     EXPECT_EQ(DecalsOf(floor).Count(), 1);
-    DecalCreateAtHit({2.3f, 0, 0}, &up, &material, &projectile);  // beyond it
+    DecalCreateAtHit({2.3f, 0, 0}, &up, &material, projectile.DecalShotOf());  // beyond it
     EXPECT_EQ(DecalsOf(floor).Count(), 2);
     // The listed decal's radius decides: a new decal without spacing is still dropped near one.
     projectile.decalRadius = 0.0f;
-    DecalCreateAtHit({2.3f, 0, 0}, &up, &material, &projectile);
+    DecalCreateAtHit({2.3f, 0, 0}, &up, &material, projectile.DecalShotOf());
     EXPECT_EQ(DecalsOf(floor).Count(), 2);
-    DecalCreateAtHit({3.5f, 0, 0}, &up, &material, &projectile);
-    DecalCreateAtHit({3.51f, 0, 0}, &up, &material, &projectile);
+    DecalCreateAtHit({3.5f, 0, 0}, &up, &material, projectile.DecalShotOf());
+    DecalCreateAtHit({3.51f, 0, 0}, &up, &material, projectile.DecalShotOf());
     EXPECT_EQ(DecalsOf(floor).Count(), 4);
 }
 
@@ -241,30 +241,30 @@ TEST_F(Decals, WhatMakesNoImpactDecal)
         {"an explosive projectile",
          [&] {
              projectile.bulletType = BULLET_TYPE_EXPLOSIVE;
-             DecalCreateAtHit({2, 0, 0}, &up, &material, &projectile);
+             DecalCreateAtHit({2, 0, 0}, &up, &material, projectile.DecalShotOf());
              projectile.bulletType = BULLET_TYPE_HIT;
          }},
         {"no normal",
          [&] {
-             DecalCreateAtHit({2, 0, 0}, nullptr, &material, &projectile);
+             DecalCreateAtHit({2, 0, 0}, nullptr, &material, projectile.DecalShotOf());
          }},
         {"no material",
          [&] {
-             DecalCreateAtHit({2, 0, 0}, &up, nullptr, &projectile);
+             DecalCreateAtHit({2, 0, 0}, &up, nullptr, projectile.DecalShotOf());
          }},
         {"a material without decals",
          [&] {
-             DecalCreateAtHit({2, 0, 0}, &up, &noDecal, &projectile);
+             DecalCreateAtHit({2, 0, 0}, &up, &noDecal, projectile.DecalShotOf());
          }},
         {"a hit out of reach",
          [&] {
-             DecalCreateAtHit({2, 3, 0}, &up, &material, &projectile);
+             DecalCreateAtHit({2, 3, 0}, &up, &material, projectile.DecalShotOf());
          }},
         {"a shot from behind the face",
          [&] {
              const Vector3 kept = projectile.flightDirection;
              projectile.flightDirection = {0, 1, 0};
-             DecalCreateAtHit({2, 0, 0}, &up, &material, &projectile);
+             DecalCreateAtHit({2, 0, 0}, &up, &material, projectile.DecalShotOf());
              projectile.flightDirection = kept;
          }},
     };
@@ -275,15 +275,15 @@ TEST_F(Decals, WhatMakesNoImpactDecal)
     }
     // An object without a name, or one that is not collidable, takes none either.
     floor->name.Assign("");
-    DecalCreateAtHit({2, 0, 0}, &up, &material, &projectile);
+    DecalCreateAtHit({2, 0, 0}, &up, &material, projectile.DecalShotOf());
     floor->name.Assign("floor");
     floor->collidable = false;
-    DecalCreateAtHit({2, 0, 0}, &up, &material, &projectile);
+    DecalCreateAtHit({2, 0, 0}, &up, &material, projectile.DecalShotOf());
     EXPECT_EQ(DecalsOf(floor).Count(), 0);
     // A face parallel to the shot still takes its piece.
     floor->collidable = true;
     projectile.flightDirection = {-1, 0, 0};
-    DecalCreateAtHit({2, 0, 0}, &up, &material, &projectile);
+    DecalCreateAtHit({2, 0, 0}, &up, &material, projectile.DecalShotOf());
     EXPECT_EQ(DecalsOf(floor).Count(), 1);
 }
 
@@ -291,7 +291,7 @@ TEST_F(Decals, FadingFollowsTheAgeWhenRemovalIsOn)
 {
     GraphObj* floor = AddQuad("floor", kFloor);
     const Vector3 up = {0, 1, 0};
-    DecalCreateAtHit({2, 0, 0}, &up, &material, &projectile);
+    DecalCreateAtHit({2, 0, 0}, &up, &material, projectile.DecalShotOf());
     Decal& decal = *DecalsOf(floor).Get(0);
     decal.lifetime = 2000;
     struct Case {
@@ -363,9 +363,9 @@ TEST_F(Decals, ExplosionScorchSizeFollowsTheHeightAboveTheSurface)
     projectile.bulletType = BULLET_TYPE_EXPLOSIVE;
     projectile.decalSize[0] = projectile.decalSize[1] = 4.0f;  // a sphere of radius 2
     const Vector3 up = {0, 1, 0};
-    DecalCreateExplosion({1, 2, 1}, &up, &material, &projectile);  // touches the plane only
+    DecalCreateExplosion({1, 2, 1}, &up, &material, projectile.DecalShotOf());  // touches the plane only
     EXPECT_EQ(DecalsOf(floor).Count(), 0);
-    DecalCreateExplosion({1, 1, 1}, &up, &material, &projectile);
+    DecalCreateExplosion({1, 1, 1}, &up, &material, projectile.DecalShotOf());
     ASSERT_EQ(DecalsOf(floor).Count(), 1);
     const Decal& scorch = *DecalsOf(floor).Get(0);
     EXPECT_EQ(scorch.kind, DECAL_EXPLOSION);
@@ -376,10 +376,10 @@ TEST_F(Decals, ExplosionScorchSizeFollowsTheHeightAboveTheSurface)
     EXPECT_NEAR(shape.hi.z, 1 + half, kTolerance);
     // Impact projectiles make no scorch; actors take none.
     GraphObj* actorFloor = AddQuad("actor_floor", kBigFloor, OBJECT_TYPE_ACTOR);
-    DecalCreateExplosion({-5, 1, -5}, &up, &material, &projectile);
+    DecalCreateExplosion({-5, 1, -5}, &up, &material, projectile.DecalShotOf());
     EXPECT_EQ(DecalsOf(actorFloor).Count(), 0);
     projectile.bulletType = BULLET_TYPE_HIT;
-    DecalCreateExplosion({5, 1, 5}, &up, &material, &projectile);
+    DecalCreateExplosion({5, 1, 5}, &up, &material, projectile.DecalShotOf());
     EXPECT_EQ(DecalsOf(floor).Count(), 2);  // the one at (-5, 1, -5)
 }
 
@@ -412,7 +412,7 @@ TEST_F(Decals, AnExplosionOnTheMapIsOneWorldDecal)
     projectile.bulletType = BULLET_TYPE_EXPLOSIVE;
     projectile.decalSize[0] = projectile.decalSize[1] = 4.0f;
     const Vector3 up = {0, 1, 0};
-    DecalCreateExplosion({0, 1, 0}, &up, &material, &projectile);
+    DecalCreateExplosion({0, 1, 0}, &up, &material, projectile.DecalShotOf());
     ASSERT_EQ(DecalListCount(), 1);
     const Decal& scorch = *DecalListGet(0);
     EXPECT_EQ(scorch.node, nullptr);
@@ -426,7 +426,7 @@ TEST_F(Decals, AnExplosionOnTheMapIsOneWorldDecal)
     EXPECT_NEAR(shape.lo.y, 0.001f, 1e-4f);
     EXPECT_NEAR(shape.hi.y, 0.001f, 1e-4f);
     // The world list asks for spacing too.
-    DecalCreateExplosion({0.1f, 1, 0}, &up, &material, &projectile);
+    DecalCreateExplosion({0.1f, 1, 0}, &up, &material, projectile.DecalShotOf());
     EXPECT_EQ(DecalListCount(), 1);
 }
 
@@ -442,7 +442,7 @@ TEST_F(Decals, BloodOnlyLandsOnFacesBehindTheVictimThatFaceTheShot)
     GraphObj* farAway = AddQuad("far", {{{-30, 0, 2}, {-30, 0, -2}, {-30, 4, -2}, {-30, 4, 2}}});
     projectile.flightDirection = {-1, 0, 0};
     const Vector3 normal = {1, 0, 0};
-    DecalCreateBlood(victim, {0, 1, 0}, &normal, &material, &projectile);
+    DecalCreateBlood(victim, {0, 1, 0}, &normal, &material, projectile.DecalShotOf());
 
     ASSERT_EQ(DecalsOf(behind).Count(), 1);
     for (GraphObj* none : {static_cast<GraphObj*>(victim), turned, inFront, actor, farAway})
@@ -458,12 +458,12 @@ TEST_F(Decals, BloodOnlyLandsOnFacesBehindTheVictimThatFaceTheShot)
 
     // No blood without blood textures, from explosive projectiles, or without a normal.
     victim->bleeding.bloodTextureCount = 0;
-    DecalCreateBlood(victim, {0, 1, 0}, &normal, &material, &projectile);
+    DecalCreateBlood(victim, {0, 1, 0}, &normal, &material, projectile.DecalShotOf());
     victim->bleeding = blood;
     projectile.bulletType = BULLET_TYPE_EXPLOSIVE;
-    DecalCreateBlood(victim, {0, 1, 0}, &normal, &material, &projectile);
+    DecalCreateBlood(victim, {0, 1, 0}, &normal, &material, projectile.DecalShotOf());
     projectile.bulletType = BULLET_TYPE_HIT;
-    DecalCreateBlood(victim, {0, 1, 0}, nullptr, &material, &projectile);
+    DecalCreateBlood(victim, {0, 1, 0}, nullptr, &material, projectile.DecalShotOf());
     EXPECT_EQ(DecalsOf(behind).Count(), 1);
 }
 

@@ -226,7 +226,7 @@ public:
     void ApplyObjectPose() override;
     void RestoreObjectPose() override;
 
-    // ---- script methods (ai/envelopes/do_envelope_methods.cpp, ai/do_envelope_actor.cpp, ai/envelopes/do_envelope_msal.cpp) ----
+    // ---- script methods (ai/envelopes/do_envelope_methods.cpp, ai/envelopes/do_envelope_msal.cpp) ----
     void IsPlayer(ScriptArgWord* args) override;
     void IsDestroyed(ScriptArgWord* args) override;
     void Destroy(ScriptArgWord* args) override;

@@ -20,8 +20,6 @@
 #include "world/world_cvars.h"
 #include "render/draw2d/colour_pack.h"
 
-SceneView g_sceneView;
-
 ConsoleVar rbrs("rbrs", CVAR_BOOL, "true");
 
 namespace {

@@ -1,0 +1,3 @@
+#include "world/scene_view.h"
+
+SceneView g_sceneView;
